@@ -1,0 +1,9 @@
+#include "library/models/records.h"
+
+namespace lib {
+
+GcnstRecord GCNST;
+ZredRecord ZRED;
+EoslimRecord EOSLIM;
+
+}  // namespace lib

@@ -1,0 +1,56 @@
+// Shared records of saturation and flash calculations: result caches, fixed
+// points of the saturation boundary and the traced mixture phase boundary.
+#pragma once
+
+#include <array>
+
+#include "library/setup/common.h"
+
+namespace lib {
+
+// Validity of the one-entry caches of SATT (tst) and SATP (pst).
+struct FshsavRecord {
+    int tst = 0;
+    int pst = 0;
+};
+extern FshsavRecord FSHSAV;
+
+// One cached saturation result.
+struct SatCache {
+    double t = 0, p = 0, dl = 0, dv = 0;
+    std::array<double, kMaxComp> z{}, xl{}, xv{};
+    int kph = 0;
+    int icomp = 0;
+};
+extern SatCache TSTSAV, PSTSAV;
+
+// Fixed points of the saturation boundary, 18 words (1-based in the text:
+// words 1..18 are x[0]..x[17]).
+struct FxpntRecord {
+    std::array<double, 18> x{};
+};
+extern FxpntRecord FXPNT;
+
+// Traced phase boundary of the current mixture composition.
+constexpr int kSplinePoints = 1000;
+struct SatsplRecord {
+    int n = 0;                                                  // number of points
+    std::array<std::array<double, 26>, kSplinePoints> value{};  // column 0 ln(variable), 1..25 properties
+    std::array<std::array<double, 26>, kSplinePoints> d2{};     // spline second derivatives
+    std::array<double, kMaxComp> z{};                           // composition of the splines
+    int built = 0;                                              // non-zero once built
+};
+extern SatsplRecord SATSPL;
+
+// Characteristic points of the traced boundary.
+struct MaxtpRecord {
+    double tmax_t = 300, tmax_p = 0, tmax_d = 0;  // maximum-temperature point
+    double pmax_t = 300, pmax_p = 0, pmax_d = 0;  // maximum-pressure point
+    double crit_t = 0, crit_p = 0, crit_d = 0;    // critical point on the splines
+    int crit_flag = 0;                            // 0 located, > 0 failed
+    int tmax_flag = 1;                            // 0 found, 1 not found
+    int pmax_flag = 1;
+};
+extern MaxtpRecord MAXTP;
+
+}  // namespace lib

@@ -1,0 +1,73 @@
+// Basic types shared by every part of the property library: component slots,
+// three-character model codes and the "[ROUTINE error N] text" message form.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace lib {
+
+// Component slots run from -30 to 20: 1..nc are the components, negative
+// slots hold reference fluids, slot 0 the transport reference fluid (pure
+// fluid) or nitrogen (mixtures).
+constexpr int kMinSlot = -30;
+constexpr int kMaxSlot = 20;
+constexpr int kSlotCount = kMaxSlot - kMinSlot + 1;  // 51
+constexpr int kMaxComp = 20;                         // components of a mixture
+
+// One value per component slot, indexed by the slot number itself.
+template <class T>
+struct Slots {
+    std::array<T, kSlotCount> v{};
+    T& operator[](int k) { return v[static_cast<std::size_t>(k - kMinSlot)]; }
+    const T& operator[](int k) const { return v[static_cast<std::size_t>(k - kMinSlot)]; }
+    void fill(const T& value) { v.fill(value); }
+};
+
+// A model code: exactly three characters, blank-padded.  Comparisons with a
+// shorter literal pad it with blanks ("PR" matches only "PR "); `starts`
+// compares the leading characters only ("FE" matches "FEQ", "FE1", "FEK").
+struct Code {
+    std::array<char, 3> c{};  // a fresh code holds three NUL characters
+
+    Code() = default;
+    Code(std::string_view s) {  // NOLINT(google-explicit-constructor): codes come as literals
+        for (std::size_t i = 0; i < 3; ++i) c[i] = i < s.size() ? s[i] : ' ';
+    }
+    Code(const char* s) : Code(std::string_view(s)) {}  // NOLINT
+    Code(const std::string& s) : Code(std::string_view(s)) {}  // NOLINT
+
+    std::string str() const { return std::string(c.data(), 3); }
+    bool operator==(const Code& o) const = default;
+    bool is(std::string_view s) const { return *this == Code(s); }
+    bool starts(std::string_view s) const {
+        for (std::size_t i = 0; i < s.size() && i < 3; ++i)
+            if (c[i] != s[i]) return false;
+        return true;
+    }
+    bool empty_code() const { return c[0] == '\0'; }
+};
+
+// Builds "[ROUTINE error N] text" (ierr > 0) or "[ROUTINE warning N] text"
+// (ierr < 0); N is written as given, so pass the absolute value where a
+// routine shows it that way.
+std::string errtext(std::string_view routine, int ierr, std::string_view text);
+// Same with an explicit label word and number text, for the few messages whose
+// label deviates (e.g. "[SETFEQ error] ..." has no number: pass "").
+std::string errtext(std::string_view routine, std::string_view kind, std::string_view number,
+                    std::string_view text);
+
+// Blank-pads or cuts a text to exactly n characters (fixed-width fields).
+std::string fixed_width(std::string_view s, std::size_t n);
+// The text without trailing blanks.
+std::string_view trim_right(std::string_view s);
+// Fortran-like number fields used in messages: integer right-aligned in w
+// columns; "g" general format of width w with d significant digits; "f"
+// fixed format of width w with d decimals.
+std::string fmt_int(int value, int w);
+std::string fmt_g(double value, int w, int d);
+std::string fmt_f(double value, int w, int d);
+
+}  // namespace lib
