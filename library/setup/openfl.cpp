@@ -1,0 +1,62 @@
+#include "library/setup/openfl.h"
+
+#include "library/setup/common.h"
+#include "library/setup/textstore.h"
+
+namespace lib {
+
+namespace {
+constexpr std::size_t kNameWidth = 255;
+constexpr std::size_t kKeyWidth = 270;
+
+// The name as the fixed 255-character field would hold it, cut at its first
+// blank; empty when the field has no blank at all.
+std::string_view name_part(std::string_view name) {
+    if (name.size() > kNameWidth) name = name.substr(0, kNameWidth);
+    std::size_t b = name.find(' ');
+    if (b == std::string_view::npos) {
+        // A shorter name is blank-padded, so its blank follows its last character.
+        return name.size() < kNameWidth ? name : std::string_view();
+    }
+    return name.substr(0, b);
+}
+}  // namespace
+
+void OPENFL(int& slot, std::string_view name, int& ierr, std::string& herr) {
+    std::string key = "<<";
+    key += name_part(name);
+    key += ">>";
+    key.resize(kKeyWidth, ' ');
+    for (int k = 1; k <= kTextCount; ++k) {
+        std::string line0(store::line(k, 0));
+        line0.resize(static_cast<std::size_t>(kTextLineWidth), ' ');
+        if (line0.find(key) != std::string::npos) {
+            slot = k;
+            ILINE = 1;
+            ierr = 0;
+            herr.clear();
+            return;
+        }
+    }
+    slot = 1;
+    ILINE = 1;
+    ierr = 101;
+    std::string first(name.substr(0, 20));
+    herr = "Unknown fluid" + std::string(trim_right(first));
+}
+
+void RFFILE(std::string_view name, std::string& refname) {
+    if (name.size() > kNameWidth) name = name.substr(0, kNameWidth);
+    std::string_view head = name.substr(0, 5);
+    if (head == "BDATA" || head == "bdata") return;
+    std::size_t b = name.find(' ');
+    std::string_view part = b == std::string_view::npos ? name : name.substr(0, b);
+    std::size_t p = part.find_last_of("\\:/");
+    if (p == std::string_view::npos) return;
+    std::string r(part.substr(0, p + 1));
+    r += trim_right(refname);
+    if (r.size() > kNameWidth) r.resize(kNameWidth);
+    refname = std::move(r);
+}
+
+}  // namespace lib

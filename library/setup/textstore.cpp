@@ -1,0 +1,223 @@
+#include "library/setup/textstore.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+// The texts themselves, generated at build time from library/data/texts by
+// tools/embed_texts.cpp: text i (0-based, slot i + 1) is kEmbeddedText[i] with
+// kEmbeddedSize[i] bytes, lines separated by '\n', the key line first.
+namespace lib::store_data {
+extern const char* const kEmbeddedText[kTextCount];
+extern const unsigned kEmbeddedSize[kTextCount];
+}  // namespace lib::store_data
+
+namespace lib {
+
+int ILINE = 1;
+
+namespace {
+
+constexpr std::array<std::string_view, kTextCount> kNames = {
+    "1butene",  "acetone",  "ammonia",  "argon",    "benzene",  "butane",   "c11",
+    "c12",      "c1cc6",    "c2butene", "c3cc6",    "c4f10",    "c5f12",    "cf3i",
+    "co2",      "co",       "cos",      "cyclohex", "cyclopen", "cyclopro", "d2",
+    "d2o",      "d4",       "d5",       "d6",       "decane",   "dee",      "dmc",
+    "dme",      "ebenzene", "ethane",   "ethanol",  "ethylene", "fluorine", "h2s",
+    "hcl",      "helium",   "heptane",  "hexane",   "hydrogen", "ibutene",  "ihexane",
+    "ioctane",  "ipentane", "isobutane", "krypton", "md2m",     "md3m",     "md4m",
+    "mdm",      "methane",  "methanol", "mlinolea", "mlinolen", "mm",       "moleate",
+    "mpalmita", "mstearat", "mxylene",  "n2o",      "neon",     "neopentn", "nf3",
+    "nitrogen", "nonane",   "novec649", "octane",   "orthohyd", "oxygen",   "oxylene",
+    "parahyd",  "pentane",  "propane",  "propylen", "propyne",  "pxylene",  "r113",
+    "r114",     "r115",     "r116",     "r11",      "r1216",    "r1233zd",  "r1234yf",
+    "r1234ze",  "r123",     "r124",     "r125",     "r12",      "r134a",    "r13",
+    "r141b",    "r142b",    "r143a",    "r14",      "r152a",    "r161",     "r218",
+    "r21",      "r227ea",   "r22",      "r236ea",   "r236fa",   "r23",      "r245ca",
+    "r245fa",   "r32",      "r365mfc",  "r40",      "r41",      "rc318",    "re143a",
+    "re245cb2", "re245fa2", "re347mcc", "sf6",      "so2",      "t2butene", "toluene",
+    "water",    "xenon",    "air",      "r404a",    "r407c",    "r410a",    "r507a",
+    "hmx"};
+
+// Line index of one text: the views point into the embedded data (or into an
+// override's own string) and never include the '\n'.
+struct Text {
+    std::vector<std::string_view> lines;
+};
+
+std::vector<std::string_view> split_lines(std::string_view s) {
+    std::vector<std::string_view> out;
+    std::size_t start = 0;
+    while (start < s.size()) {
+        std::size_t end = s.find('\n', start);
+        if (end == std::string_view::npos) end = s.size();
+        std::string_view ln = s.substr(start, end - start);
+        if (!ln.empty() && ln.back() == '\r') ln.remove_suffix(1);
+        if (ln.size() > static_cast<std::size_t>(kTextLineWidth))
+            ln = ln.substr(0, static_cast<std::size_t>(kTextLineWidth));
+        out.push_back(ln);
+        if (out.size() >= static_cast<std::size_t>(kTextMaxLines)) break;
+        start = end + 1;
+    }
+    return out;
+}
+
+const std::array<Text, kTextCount>& builtin() {
+    static const std::array<Text, kTextCount> texts = [] {
+        std::array<Text, kTextCount> t;
+        for (int i = 0; i < kTextCount; ++i)
+            t[static_cast<std::size_t>(i)].lines = split_lines(std::string_view(
+                store_data::kEmbeddedText[i], store_data::kEmbeddedSize[i]));
+        return t;
+    }();
+    return texts;
+}
+
+struct Override {
+    std::string owned;
+    Text text;
+};
+std::map<int, Override>& overrides() {
+    static std::map<int, Override> m;
+    return m;
+}
+long g_lines_read = 0;
+
+const Text* text_of(int slot) {
+    if (slot < 1 || slot > kTextCount) return nullptr;
+    auto& ov = overrides();
+    if (!ov.empty()) {
+        auto it = ov.find(slot);
+        if (it != ov.end()) return &it->second.text;
+    }
+    return &builtin()[static_cast<std::size_t>(slot - 1)];
+}
+
+bool is_sep(char c) { return c == ' ' || c == '\t' || c == ','; }
+
+// Parses one field as a number: optional sign, digits with an optional point
+// (a leading or trailing point is allowed), optional exponent introduced by
+// e, E, d or D.  The whole field must be used, except that a "!" may follow
+// the number directly (a comment written without a blank).
+bool parse_number(std::string_view f, double& v) {
+    std::string buf;
+    buf.reserve(f.size());
+    std::size_t i = 0;
+    if (i < f.size() && (f[i] == '+' || f[i] == '-')) {
+        if (f[i] == '-') buf += '-';
+        ++i;
+    }
+    std::size_t digits = 0;
+    while (i < f.size() && f[i] >= '0' && f[i] <= '9') buf += f[i++], ++digits;
+    if (i < f.size() && f[i] == '.') {
+        buf += f[i++];
+        while (i < f.size() && f[i] >= '0' && f[i] <= '9') buf += f[i++], ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < f.size() && (f[i] == 'e' || f[i] == 'E' || f[i] == 'd' || f[i] == 'D')) {
+        std::size_t j = i + 1;
+        std::string ex = "e";
+        if (j < f.size() && (f[j] == '+' || f[j] == '-')) ex += f[j++];
+        std::size_t ed = 0;
+        while (j < f.size() && f[j] >= '0' && f[j] <= '9') ex += f[j++], ++ed;
+        if (ed == 0) return false;
+        buf += ex;
+        i = j;
+    }
+    if (i < f.size() && f[i] != '!') return false;
+    // A bare "5." or ".5" is fine for from_chars once a digit is present on
+    // one side; "5." needs the point dropped.
+    if (!buf.empty() && buf.back() == '.') buf.pop_back();
+    std::size_t p = buf.find(".e");
+    if (p != std::string::npos) buf.erase(p, 1);
+    double r = 0.0;
+    auto res = std::from_chars(buf.data(), buf.data() + buf.size(), r);
+    if (res.ec != std::errc() || res.ptr != buf.data() + buf.size()) return false;
+    v = r;
+    return true;
+}
+
+}  // namespace
+
+namespace store {
+
+std::string_view name(int slot) {
+    if (slot < 1 || slot > kTextCount) return {};
+    return kNames[static_cast<std::size_t>(slot - 1)];
+}
+
+std::string_view line(int slot, int n) {
+    const Text* t = text_of(slot);
+    if (t == nullptr || n < 0 || n >= static_cast<int>(t->lines.size())) return {};
+    return t->lines[static_cast<std::size_t>(n)];
+}
+
+int line_count(int slot) {
+    const Text* t = text_of(slot);
+    return t == nullptr ? 0 : static_cast<int>(t->lines.size());
+}
+
+void override_text(int slot, std::string text) {
+    if (slot < 1 || slot > kTextCount) return;
+    auto& ov = overrides()[slot];
+    ov.owned = std::move(text);
+    ov.text.lines = split_lines(ov.owned);
+}
+
+void restore() { overrides().clear(); }
+
+long lines_read() { return g_lines_read; }
+
+}  // namespace store
+
+bool next_line(int slot, std::string_view& out) {
+    const Text* t = text_of(slot);
+    if (t == nullptr || ILINE < 0 || ILINE >= static_cast<int>(t->lines.size()) ||
+        ILINE >= kTextMaxLines)
+        return false;
+    out = t->lines[static_cast<std::size_t>(ILINE)];
+    ++ILINE;
+    ++g_lines_read;
+    return true;
+}
+
+int read_numbers(std::string_view line, double* v, int n) {
+    int count = 0;
+    std::size_t i = 0;
+    while (count < n) {
+        while (i < line.size() && is_sep(line[i])) ++i;
+        if (i >= line.size()) break;
+        std::size_t j = i;
+        while (j < line.size() && !is_sep(line[j])) ++j;
+        std::string_view field = line.substr(i, j - i);
+        double x = 0.0;
+        if (!parse_number(field, x)) break;
+        v[count++] = x;
+        if (field.find('!') != std::string_view::npos) break;  // comment follows
+        i = j;
+    }
+    return count;
+}
+
+int read_ints(std::string_view line, int* v, int n) {
+    std::vector<double> d(static_cast<std::size_t>(n > 0 ? n : 0));
+    int k = read_numbers(line, d.data(), n);
+    for (int i = 0; i < k; ++i) {
+        double r = std::round(d[static_cast<std::size_t>(i)]);
+        if (!(std::fabs(r) < 2.0e9)) return i;
+        v[i] = static_cast<int>(r);
+    }
+    return k;
+}
+
+bool next_numbers(int slot, double* v, int n) {
+    std::string_view ln;
+    if (!next_line(slot, ln)) return false;
+    return read_numbers(ln, v, n) == n;
+}
+
+}  // namespace lib

@@ -1,0 +1,103 @@
+#include "library/setup/textstore.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using lib::ILINE;
+namespace store = lib::store;
+
+TEST(TextStore, SlotNamesAndKeyLines) {
+    EXPECT_EQ(store::name(1), "1butene");
+    EXPECT_EQ(store::name(64), "nitrogen");
+    EXPECT_EQ(store::name(120), "water");
+    EXPECT_EQ(store::name(122), "air");
+    EXPECT_EQ(store::name(127), "hmx");
+    EXPECT_TRUE(store::name(0).empty());
+    EXPECT_TRUE(store::name(128).empty());
+    for (int k = 1; k <= lib::kTextCount; ++k) {
+        ASSERT_EQ(store::line(k, 0), "<<" + std::string(store::name(k)) + ">>") << k;
+        EXPECT_GE(store::line_count(k), 1);
+        EXPECT_TRUE(store::line(k, store::line_count(k)).empty());
+        EXPECT_TRUE(store::line(k, -1).empty());
+    }
+    EXPECT_EQ(store::line_count(0), 0);
+    EXPECT_EQ(store::line_count(128), 0);
+}
+
+TEST(TextStore, OverrideReadsLineByLineAndRestores) {
+    const std::string before(store::line(5, 0));
+    store::override_text(5, "<<test>>\nfirst line\n\n   3 4.5 ! comment\nlast");
+    EXPECT_EQ(store::line_count(5), 5);
+    EXPECT_EQ(store::line(5, 0), "<<test>>");
+    ILINE = 1;
+    const long n0 = store::lines_read();
+    std::string_view ln;
+    ASSERT_TRUE(lib::next_line(5, ln));
+    EXPECT_EQ(ln, "first line");
+    ASSERT_TRUE(lib::next_line(5, ln));
+    EXPECT_TRUE(ln.empty());  // a blank line is a line
+    double v[3] = {0, 0, 0};
+    EXPECT_TRUE(lib::next_numbers(5, v, 2));
+    EXPECT_EQ(v[0], 3.0);
+    EXPECT_EQ(v[1], 4.5);
+    EXPECT_EQ(ILINE, 4);
+    EXPECT_FALSE(lib::next_numbers(5, v, 1));  // "last" is no number, but is consumed
+    EXPECT_EQ(ILINE, 5);
+    EXPECT_FALSE(lib::next_line(5, ln));  // past the end: pointer stays
+    EXPECT_EQ(ILINE, 5);
+    EXPECT_EQ(store::lines_read() - n0, 4);
+    store::restore();
+    EXPECT_EQ(store::line(5, 0), before);
+}
+
+TEST(TextStore, LongLinesAreCutAndLineLimitHolds) {
+    std::string text = "<<long>>\n" + std::string(350, 'x') + "\n";
+    for (int i = 0; i < 5000; ++i) text += "l\n";
+    store::override_text(7, text);
+    EXPECT_EQ(store::line(7, 1).size(), 300u);
+    EXPECT_EQ(store::line_count(7), lib::kTextMaxLines);
+    ILINE = lib::kTextMaxLines - 1;
+    std::string_view ln;
+    EXPECT_TRUE(lib::next_line(7, ln));
+    EXPECT_FALSE(lib::next_line(7, ln));  // never beyond line 4810
+    EXPECT_EQ(ILINE, lib::kTextMaxLines);
+    store::restore();
+}
+
+TEST(TextStore, ReadNumbersFreeFormat) {
+    double v[6] = {};
+    EXPECT_EQ(lib::read_numbers("0.12533547935523d-1 .27457205781040D+00 -5 1e3", v, 6), 4);
+    EXPECT_DOUBLE_EQ(v[0], 0.012533547935523);
+    EXPECT_DOUBLE_EQ(v[1], 0.2745720578104);
+    EXPECT_EQ(v[2], -5.0);
+    EXPECT_EQ(v[3], 1000.0);
+    EXPECT_EQ(lib::read_numbers("1            8.314472     !reducing parameters", v, 6), 2);
+    EXPECT_EQ(v[1], 8.314472);
+    EXPECT_EQ(lib::read_numbers("\t2.,3.5E+2,+4 ", v, 6), 3);
+    EXPECT_EQ(v[0], 2.0);
+    EXPECT_EQ(v[1], 350.0);
+    EXPECT_EQ(v[2], 4.0);
+    EXPECT_EQ(lib::read_numbers("7.5!no blank before the comment", v, 6), 1);
+    EXPECT_EQ(v[0], 7.5);
+    EXPECT_EQ(lib::read_numbers("1 2 3", v, 2), 2);  // reads only what is asked
+    EXPECT_EQ(lib::read_numbers("CPP   ideal gas", v, 2), 0);
+    EXPECT_EQ(lib::read_numbers("", v, 2), 0);
+    EXPECT_EQ(lib::read_numbers("1.2.3", v, 2), 0);
+    EXPECT_EQ(lib::read_numbers("- . e5", v, 2), 0);
+}
+
+TEST(TextStore, ReadIntsRoundsRealFields) {
+    int v[7] = {};
+    EXPECT_EQ(lib::read_ints("  1  4    0  0    0  0  0   !Nterms", v, 7), 7);
+    EXPECT_EQ(v[1], 4);
+    EXPECT_EQ(lib::read_ints("1.000 -2 3.0d0", v, 7), 3);
+    EXPECT_EQ(v[0], 1);
+    EXPECT_EQ(v[1], -2);
+    EXPECT_EQ(v[2], 3);
+    EXPECT_EQ(lib::read_ints("5 abc 6", v, 7), 1);
+}
+
+}  // namespace
