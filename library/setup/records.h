@@ -164,13 +164,18 @@ extern Slots<double> HTCM;  // heating value, kJ/mol; -1 when absent
 // Model line of each loaded kind: 0 EOS, 1 ideal gas, 2 viscosity,
 // 3 viscosity auxiliary, 4 thermal conductivity, 5 critical enhancement,
 // 6 surface tension, 7 dielectric, 8 melting, 9 sublimation, 10 PS, 11 PL,
-// 12 DL, 13 DV.  Each entry: code (3) + description (251).
+// 12 DL, 13 DV.  Each entry: the code (3 characters) followed by the
+// description of the section's model line without its trailing blanks
+// ("NUL" while nothing of that kind is loaded).
 enum CiteKind { kCiteEos = 0, kCiteCp0, kCiteEta, kCiteEtaAux, kCiteTcx, kCiteTcxAux, kCiteStn,
                 kCiteDe, kCiteMlt, kCiteSbl, kCitePs, kCitePl, kCiteDl, kCiteDv, kCiteKinds };
 extern Slots<std::array<std::string, kCiteKinds>> CITE;
 
-// Data of an ideal-gas section whose code begins "UN" (no built-in text has one).
+// Data of an ideal-gas section whose code begins "UN" (no built-in text has
+// one): four numbers, a permission integer, a count n and n numbers per slot.
 struct ConunRecord {
+    Slots<std::array<double, 4>> head;
+    Slots<int> permit;
     Slots<int> count;
     Slots<std::vector<double>> values;
 };

@@ -1,0 +1,37 @@
+// The loader dispatch table of SETFLD: one row per model loader (see the
+// comment on LoaderRow in setfld.h for how to add one).
+#include <iterator>
+
+#include "library/setup/setfld.h"
+
+namespace lib {
+
+namespace {
+
+constexpr LoaderRow kLoaderRows[] = {
+    // {"EOS", "FE", SETFEQ},
+    // {"AUX", "CP", SETCPP},
+    {"", ""},  // end of the table: matches no section
+};
+constexpr std::size_t kRowCount = std::size(kLoaderRows) - 1;
+
+std::span<const LoaderRow> g_extra_rows;
+
+}  // namespace
+
+std::span<const LoaderRow> loader_rows() { return {kLoaderRows, kRowCount}; }
+
+void set_extra_loader_rows(std::span<const LoaderRow> rows) { g_extra_rows = rows; }
+
+const LoaderRow* find_loader(std::string_view kind, const Code& code) {
+    auto match = [&](const LoaderRow& r) {
+        return r.kind == kind && (r.code == "*" || code.starts(r.code));
+    };
+    for (const LoaderRow& r : g_extra_rows)
+        if (match(r)) return &r;
+    for (const LoaderRow& r : loader_rows())
+        if (match(r)) return &r;
+    return nullptr;
+}
+
+}  // namespace lib

@@ -1,0 +1,48 @@
+// Loaders of the transport, surface-tension, dielectric and auxiliary
+// transport sections of a fluid text.  Each is given the text slot (ILINE on
+// the first body line of its section), the component slot k and k's CAS
+// number; it reads its section body, fills its model's records for slot k and
+// returns ierr (0: the model is ready for slot k) and herr.
+//
+// Until the transport models are built these loaders read nothing and return
+// 0, so that a selected model code is recorded but no coefficients exist.
+#pragma once
+
+#include <string>
+
+#include "library/setup/common.h"
+
+namespace lib {
+
+using TransportLoader = void (*)(int nread, int k, const std::string& hcas, int& ierr,
+                                 std::string& herr);
+
+void SETVS0(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETVS1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETVS2(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETVS3(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETVS4(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETVS5(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETVS6(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETTC0(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETTC1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETTC2(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETTC3(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETTC5(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETTC6(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETCI1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETCI2(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETTK1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETTK3(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETTK4(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETTK6(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETST1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+void SETDE(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
+
+// Extended-corresponding-states transport model: also returns the name of
+// the reference fluid's text (blank when it names none) and that fluid's
+// equation-of-state, viscosity and thermal-conductivity codes.
+void SETTRN(int nread, int k, const std::string& hcas, std::string& hrefname, Code& hrefeos,
+            Code& hrefeta, Code& hreftcx, int& ierr, std::string& herr);
+
+}  // namespace lib
