@@ -51,6 +51,26 @@ void GETMOD(int icomp, const std::string& htype, std::string& hcode, std::string
 // Component constants and compositions
 // ---------------------------------------------------------------------------
 
+// Constants of component icomp (-nc..nc; zeros outside): molar mass g/mol,
+// triple point K, normal boiling point K, critical T K, p kPa, D mol/L,
+// critical compressibility, acentric factor, dipole moment debye; rgas is
+// the gas constant of the current composition.
+void INFO(int icomp, double& wmm, double& ttrp, double& tnbpt, double& tc, double& pc, double& dc,
+          double& zc, double& acf, double& dip, double& rgas);
+// Short name (at most 12 characters), long name (80) and CAS number (12);
+// "not defined" outside -nc..nc.
+void NAME(int icomp, std::string& hnam, std::string& hn80, std::string& hcas);
+// Molar mass of the composition, g/mol.
+double WMOL(const double x[20]);
+void XMASS(const double xmol[20], double xkg[20], double& wmix);
+void XMOLE(const double xkg[20], double xmol[20], double& wmix);
+// Mass quality and phase mass fractions from molar ones (warning -19 when the
+// quality lies outside 0..1; it is then passed through).
+void QMASS(double qmol, const double xl[20], const double xv[20], double& qkg, double xlkg[20],
+           double xvkg[20], double& wliq, double& wvap, int& ierr, std::string& herr);
+void QMOLE(double qkg, const double xlkg[20], const double xvkg[20], double& qmol, double xl[20],
+           double xv[20], double& wliq, double& wvap, int& ierr, std::string& herr);
+
 // ---------------------------------------------------------------------------
 // Range checks
 // ---------------------------------------------------------------------------
@@ -108,6 +128,51 @@ void MINEIGEN(int n, const double A[], double v[], double& lambda, int& ierr, st
 // ---------------------------------------------------------------------------
 // Equations of state and properties at (T, D, x)
 // ---------------------------------------------------------------------------
+
+// Gas constant of the composition, J/(mol K).
+void RMIX2(const double x[20], double& rgas);
+// Critical point of the composition (a pure fluid's own; a mixture needs its
+// mixture model).
+void CRITP(const double x[20], double& tc, double& pc, double& dc, int& ierr, std::string& herr);
+// Maximum-temperature and maximum-pressure points of the traced phase
+// boundary of a mixture (the critical point of a pure fluid); error 1 when
+// not known.
+void MAXT(const double x[20], double& t, double& p, double& d, int& ierr, std::string& herr);
+void MAXP(const double x[20], double& t, double& p, double& d, int& ierr, std::string& herr);
+
+// P kPa, e, h J/mol, s, cv, cp J/(mol K), w m/s, Joule-Thomson coefficient K/kPa.
+void THERM(double T, double D, const double x[20], double& P, double& e, double& h, double& s,
+           double& cv, double& cp, double& w, double& hjt);
+// THERM plus Z, hjt, Helmholtz and Gibbs energies, isothermal compressibility
+// (1/kPa), volume expansivity (1/K), dP/dD, d2P/dD2, dP/dT, dD/dT, dD/dP,
+// d2P/dT2, d2P/dTdD; the two spare outputs carry -9999990.
+void THERM2(double T, double D, const double x[20], double& P, double& e, double& h, double& s,
+            double& cv, double& cp, double& w, double& Z, double& hjt, double& A, double& G,
+            double& xkappa, double& beta, double& dPdD, double& d2PdD2, double& dPdT, double& dDdT,
+            double& dDdP, double& d2PdT2, double& d2PdTD, double& spare3, double& spare4);
+// Isothermal compressibility, volume expansivity, isentropic and isothermal
+// expansion coefficients, adiabatic compressibility, adiabatic and isothermal
+// bulk moduli, isothermal throttling coefficient, internal pressure,
+// specific heat input.
+void THERM3(double T, double D, const double x[20], double& xkappa, double& beta, double& xisenk,
+            double& xkt, double& betas, double& bs, double& xkkt, double& thrott, double& pint,
+            double& spht);
+// Ideal-gas state at (T, D).
+void THERM0(double T, double D, const double x[20], double& P, double& e, double& h, double& s,
+            double& cv, double& cp, double& w, double& A, double& G);
+// Residual parts (no reference offsets).
+void RESIDUAL(double T, double D, const double x[20], double& P, double& e, double& h, double& s,
+              double& cv, double& cp, double& A, double& G);
+void ENTRO(double T, double D, const double x[20], double& s);
+void ENTHAL(double T, double D, const double x[20], double& h);
+void ENERGY(double T, double D, const double x[20], double& e);
+void CVCP(double T, double D, const double x[20], double& cv, double& cp);
+// cv and cp of one component slot (uses the gas constant already set).
+void CVCPK(int icomp, double T, double D, double& cv, double& cp);
+// Residual Helmholtz and Gibbs energies (G holds R T ln D).
+void GIBBS(double T, double D, const double x[20], double& A, double& G);
+// Total Helmholtz and Gibbs energies.
+void AG(double T, double D, const double x[20], double& A, double& G);
 
 // ---------------------------------------------------------------------------
 // Ancillary equations, melting and sublimation lines

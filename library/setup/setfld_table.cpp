@@ -2,6 +2,9 @@
 // comment on LoaderRow in setfld.h for how to add one).
 #include <iterator>
 
+#include "library/models/cpp.h"
+#include "library/models/feq.h"
+#include "library/models/ph0.h"
 #include "library/setup/setfld.h"
 
 namespace lib {
@@ -9,8 +12,9 @@ namespace lib {
 namespace {
 
 constexpr LoaderRow kLoaderRows[] = {
-    // {"EOS", "FE", SETFEQ},
-    // {"AUX", "CP", SETCPP},
+    {"EOS", "FE", SETFEQ},
+    {"AUX", "CP", SETCPP},
+    {"AUX", "PH", SETPH0},
     {"", ""},  // end of the table: matches no section
 };
 constexpr std::size_t kRowCount = std::size(kLoaderRows) - 1;

@@ -4,6 +4,7 @@
 
 #include "library/library.h"
 #include "library/phase/records.h"
+#include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/transport/records.h"
 
@@ -121,6 +122,8 @@ void RESETA() {
     TSTSAV = SatCache{};
     PSTSAV = SatCache{};
     REFSAV.x0.fill(0.0);
+    FEQSAV.tau.fill(0.0);  // last tau and delta of the Helmholtz equation
+    FEQSAV.del.fill(0.0);
     // The models' own saved results (last tau and delta of the Helmholtz
     // equations, the first limits of the ancillary equations) are cleared
     // below by the models that own them.

@@ -1,0 +1,661 @@
+// Helmholtz-explicit equation of state.
+//
+// Term forms (tau = Tred/T, delta = D/Dred):
+//   normal:        n tau^t delta^d exp(-gamma delta^l)        (l = 0: no exponential)
+//   Gaussian:      n tau^t delta^d exp(c6 (delta - c9)^l + c7 (tau - c8)^m)
+//   non-analytic:  n tau^t delta^d psi Delta^b with theta = (1 - tau) + A |delta - 1|^(1/beta),
+//                  Delta = theta^2 + B ((delta - 1)^2)^a, psi = exp(-C (delta - 1)^l - D (1 - tau)^m)
+//                  (b = c6, beta = c7, A = c8, C = c9, D = c10, B = c11, a = c12)
+//
+// Evaluation keeps the term values of the last state of each slot; the
+// derivatives are formed from them.  Normal and Gaussian terms factor into a
+// tau part and a delta part, so their mixed derivatives are products of the
+// one-variable lists.  Non-analytic terms do not factor: their first and
+// second derivatives are formed analytically, their third-order and mixed
+// higher derivatives from a truncated two-variable Taylor expansion of the
+// term (a "jet"), which is exact to rounding.
+#include "library/models/feq.h"
+
+#include <cmath>
+#include <string_view>
+
+#include "library/models/records.h"
+#include "library/setup/records.h"
+#include "library/setup/textstore.h"
+
+namespace lib {
+
+namespace {
+
+constexpr double kTauHit = 1e-12;
+constexpr double kDelHit = 1e-16;
+
+double ipow(double x, int n) {
+    if (n < 0) return 1.0 / ipow(x, -n);
+    double r = 1.0;
+    while (n > 0) {
+        if (n & 1) r *= x;
+        x *= x;
+        n >>= 1;
+    }
+    return r;
+}
+
+// x^p; an integer-valued p is taken by multiplication (negative x allowed).
+double rpow(double x, double p) {
+    const double r = std::nearbyint(p);
+    if (r == p && std::fabs(p) <= 64) return ipow(x, static_cast<int>(r));
+    return std::pow(x, p);
+}
+
+// Values of magnitude below 1e-10 are moved to +-1e-10.
+double away_from_zero(double x) {
+    if (std::fabs(x) < 1e-10) return x < 0 ? -1e-10 : 1e-10;
+    return x;
+}
+
+// Generalised binomial coefficient p (p-1) ... (p-k+1) / k!.
+double gbinom(double p, int k) {
+    double r = 1.0;
+    for (int i = 0; i < k; ++i) r *= (p - i) / (i + 1);
+    return r;
+}
+
+bool non_analytic(int ic, int j) { return std::fabs(WCFFQ2.c[ic][j][4]) >= 1e-12; }
+
+// ---------------------------------------------------------------------------
+// Two-variable truncated Taylor series: c[i][j] = (d/dtau)^i (d/ddelta)^j f / (i! j!),
+// kept for i, j <= 3 and i + j <= 4 (enough for every defined derivative).
+struct Jet {
+    double c[4][4] = {};
+};
+
+bool in_jet(int i, int j) { return i + j <= 4; }
+
+Jet operator*(const Jet& a, const Jet& b) {
+    Jet r;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4 && in_jet(i, j); ++j) {
+            double s = 0;
+            for (int p = 0; p <= i; ++p)
+                for (int q = 0; q <= j; ++q) s += a.c[p][q] * b.c[i - p][j - q];
+            r.c[i][j] = s;
+        }
+    return r;
+}
+
+Jet operator+(Jet a, const Jet& b) {
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) a.c[i][j] += b.c[i][j];
+    return a;
+}
+
+Jet scaled(Jet a, double f) {
+    for (auto& row : a.c)
+        for (double& x : row) x *= f;
+    return a;
+}
+
+// exp and log through the series of the part without a constant: its fifth
+// power has no term of total degree <= 4.
+Jet jexp(const Jet& a) {
+    Jet g = a;
+    g.c[0][0] = 0;
+    Jet r, p;
+    r.c[0][0] = 1;
+    p.c[0][0] = 1;
+    double f = 1;
+    for (int k = 1; k <= 4; ++k) {
+        p = p * g;
+        f /= k;
+        r = r + scaled(p, f);
+    }
+    return scaled(r, std::exp(a.c[0][0]));
+}
+
+Jet jlog(const Jet& a) {
+    const double a0 = a.c[0][0];
+    Jet h = scaled(a, 1.0 / a0);
+    h.c[0][0] = 0;
+    Jet r, p;
+    p.c[0][0] = 1;
+    for (int k = 1; k <= 4; ++k) {
+        p = p * h;
+        r = r + scaled(p, (k % 2 ? 1.0 : -1.0) / k);
+    }
+    r.c[0][0] = std::log(a0);
+    return r;
+}
+
+// Jets of the non-analytic terms of one slot at its stored state.
+struct JetCache {
+    int owner = -99;
+    unsigned gen = 0;
+    std::array<Jet, kFeqCrit> jet;
+};
+JetCache jets;
+
+// Taylor jet of non-analytic critical term j (term index k) at the stored state.
+Jet non_analytic_jet(int ic, int j, int k) {
+    const auto& c = WCFFQ2.c[ic][j];
+    const double b = c[0], beta = c[1], A = c[2], C = c[3], Dc = c[4], B = c[5], a = c[6];
+    const double tau = FEQSAV.tau[ic], del = FEQSAV.del[ic];
+    const double t = WCFFEQ.t[ic][k];
+    const int d = WCFFEQ.d[ic][k], l = WCFFEQ.l[ic][k];
+    const double m = WCFFEQ.m[ic][j];
+    const double X = CRTSAV.c[ic][j][0];
+    const double Y = -CRTSAV.c[ic][j][1];
+    const double ax = std::fabs(X), s = X < 0 ? -1.0 : 1.0;
+
+    Jet L;  // logarithm of the term divided by n
+    L.c[0][0] = t * std::log(tau) + d * std::log(del) + CRTSAV.c[ic][j][2] + CRTSAV.c[ic][j][3];
+    for (int q = 1; q <= 3; ++q) {
+        const double sg = q % 2 ? 1.0 : -1.0;
+        L.c[q][0] += t * sg / (q * ipow(tau, q));
+        L.c[0][q] += d * sg / (q * ipow(del, q));
+        if (q <= l) L.c[0][q] += -C * gbinom(l, q) * ipow(X, l - q);
+        L.c[q][0] += -Dc * gbinom(m, q) * rpow(Y, m - q) * (q % 2 ? -1.0 : 1.0);
+    }
+    Jet theta, power2a;
+    theta.c[0][0] = Y + A * std::pow(ax, 1.0 / beta);
+    theta.c[1][0] = -1.0;
+    power2a.c[0][0] = std::pow(ax, 2.0 * a);
+    for (int q = 1; q <= 3; ++q) {
+        const double sq = q % 2 ? s : 1.0;
+        theta.c[0][q] = A * gbinom(1.0 / beta, q) * std::pow(ax, 1.0 / beta - q) * sq;
+        power2a.c[0][q] = gbinom(2.0 * a, q) * std::pow(ax, 2.0 * a - q) * sq;
+    }
+    const Jet Delta = theta * theta + scaled(power2a, B);
+    Jet lnD = jlog(Delta);
+    L = L + scaled(lnD, b);
+    L.c[0][0] = 0;  // the value itself is taken from the stored term value
+    return scaled(jexp(L), FEQSAV.v[ic][k]);
+}
+
+// Sum over the non-analytic terms of tau^i delta^j d^(i+j) v / dtau^i ddelta^j.
+double non_analytic_sum(int ic, int i, int j) {
+    const auto& K = WNTFEQ.k[ic];
+    if (FEQSV3.analytic[ic] == 1 && K.ncrit == 0) return 0.0;
+    const bool fresh = jets.owner == ic && jets.gen == FEQSAV.gen[ic];
+    static const double fact[4] = {1, 1, 2, 6};
+    double sum = 0;
+    for (int q = 0; q < K.ncrit; ++q) {
+        const int k = K.nterm + q;
+        if (!non_analytic(ic, q)) continue;
+        if (!fresh) jets.jet[q] = FEQSAV.v[ic][k] == 0.0 ? Jet{} : non_analytic_jet(ic, q, k);
+        sum += jets.jet[q].c[i][j] * fact[i] * fact[j];
+    }
+    jets.owner = ic;
+    jets.gen = FEQSAV.gen[ic];
+    return sum * ipow(FEQSAV.tau[ic], i) * ipow(FEQSAV.del[ic], j);
+}
+
+// ---------------------------------------------------------------------------
+// State refresh: per-exponent quantities, critical-term parts, term values.
+
+void critical_parts(int ic, int j, int k, double tau, double del, double& E, bool& dead) {
+    auto& cs = CRTSAV.c[ic][j];
+    const auto& c = WCFFQ2.c[ic][j];
+    const int l = WCFFEQ.l[ic][k];
+    const double m = WCFFEQ.m[ic][j];
+    cs.fill(0.0);
+    cs[6] = 1.0;
+    dead = false;
+    if (!non_analytic(ic, j)) {
+        const double de = del - c[3], dt = tau - c[2];
+        cs[0] = de;
+        cs[1] = dt;
+        cs[5] = l == 0 ? 0.0 : c[0] * ipow(de, l - 1);
+        cs[3] = l == 0 ? c[0] : cs[5] * de;
+        if (m == 2.0) {
+            cs[4] = c[1] * dt;
+            cs[2] = cs[4] * dt;
+        } else if (m == 0.0) {
+            cs[2] = c[1];
+        } else {
+            cs[4] = c[1] * rpow(dt, m - 1.0);
+            cs[2] = cs[4] * dt;
+        }
+        E += cs[2] + cs[3];
+        dead = !std::isfinite(cs[2]) || !std::isfinite(cs[4]);
+        return;
+    }
+    const double b = c[0], beta = c[1], A = c[2], C = c[3], Dc = c[4], B = c[5], a = c[6];
+    const double X = away_from_zero(del - 1.0), Y = away_from_zero(1.0 - tau);
+    cs[0] = X;
+    cs[1] = -Y;
+    cs[3] = -C * ipow(X, l);
+    cs[2] = -Dc * rpow(Y, m);
+    const double ax = std::fabs(X), ax2 = ax * ax;
+    const double q1 = std::pow(ax, 1.0 / beta);  // |X|^(1/beta)
+    const double q2 = std::pow(ax, 2.0 * a);     // |X|^(2a)
+    const double theta = Y + A * q1;
+    const double Delta = theta * theta + B * q2;
+    if (!(Delta > 0.0) || !std::isfinite(Delta) || !std::isfinite(cs[2])) {
+        dead = true;
+        return;
+    }
+    const double Dt = -2.0 * theta, Dtt = 2.0;
+    const double Dd = X * (2.0 * A * theta / beta) * q1 / ax2 + 2.0 * B * a * X * q2 / ax2;
+    const double Dtd = -(2.0 * A / beta) * X * q1 / ax2;
+    const double Ddd = 2.0 * (A / beta) * (A / beta) * q1 * q1 / ax2 +
+                       (1.0 / beta - 1.0) * (2.0 * A * theta / beta) * q1 / ax2 +
+                       2.0 * B * a * (2.0 * a - 1.0) * q2 / ax2;
+    const double lnD = std::log(Delta);
+    const double Db = std::exp(b * lnD);
+    const double bD1 = b * Db / Delta;
+    cs[6] = Db;
+    cs[7] = bD1 * Dd;
+    cs[8] = bD1 * Dt;
+    cs[9] = bD1 * (Dtd + (b - 1.0) * Dt * Dd / Delta);
+    cs[10] = bD1 * (Dtt + (b - 1.0) * Dt * Dt / Delta);
+    cs[11] = bD1 * (Ddd + (b - 1.0) * Dd * Dd / Delta);
+    E += cs[2] + cs[3] + b * lnD;
+}
+
+void refresh(int ic, double tau, double del) {
+    auto& S = FEQSAV;
+    const auto& W = WCFFEQ;
+    const auto& K = WNTFEQ.k[ic];
+    FEQSV2.valid[ic].fill('0');
+    if (!(std::fabs(tau - S.tau[ic]) < kTauHit)) {
+        S.tau[ic] = tau;
+        const double lt = std::log(tau);
+        for (int j = 0; j < K.ntau; ++j) S.tlog[ic][j] = W.tdist[ic][j] * lt;
+    }
+    if (!(std::fabs(del - S.del[ic]) < kDelHit)) {
+        S.del[ic] = del;
+        const double ld = std::log(del);
+        for (int j = 0; j < K.ndel; ++j) S.dlog[ic][j] = W.ddist[ic][j] * ld;
+        for (int j = 0; j < K.nlg; ++j) {
+            const int l = W.ldist[ic][j];
+            S.gdl[ic][j] = l == 0 ? 0.0 : W.gdist[ic][j] * ipow(del, l);
+        }
+    }
+    tau = S.tau[ic];
+    del = S.del[ic];
+    ++S.gen[ic];
+    const auto& it = WLFFEQ.it[ic];
+    const auto& id = WLFFEQ.id[ic];
+    const auto& ilg = WLFFEQ.ilg[ic];
+    auto& v = S.v[ic];
+    double sum = 0;
+    for (int k = 0; k < K.nterm; ++k) {
+        const double E = S.tlog[ic][it[k]] + S.dlog[ic][id[k]] - S.gdl[ic][ilg[k]];
+        v[k] = (E >= 100.0 || E <= -200.0) ? 0.0 : W.n[ic][k] * std::exp(E);
+        sum += v[k];
+    }
+    for (int j = 0; j < K.ncrit; ++j) {
+        const int k = K.nterm + j;
+        double E = S.tlog[ic][it[k]] + S.dlog[ic][id[k]];
+        bool dead = false;
+        critical_parts(ic, j, k, tau, del, E, dead);
+        if (dead) {
+            CRTSAV.c[ic][j].fill(0.0);
+            CRTSAV.c[ic][j][6] = 1.0;
+        }
+        v[k] = (dead || E >= 100.0 || E <= -200.0) ? 0.0 : W.n[ic][k] * std::exp(E);
+        sum += v[k];
+    }
+    S.res[ic][0] = sum;
+    FEQSV2.valid[ic][0] = '1';
+}
+
+// ---------------------------------------------------------------------------
+// Per-term derivative lists.  Index 0/2/4: delta orders 1/2/3; 1/3: tau orders 1/2.
+
+void fill_delta(int ic, int order, double* out) {
+    const auto& W = WCFFEQ;
+    const auto& K = WNTFEQ.k[ic];
+    const auto& v = FEQSAV.v[ic];
+    const double del = FEQSAV.del[ic];
+    for (int k = 0; k < K.nterm; ++k) {
+        const double dd = W.d[ic][k];
+        const int l = W.l[ic][k];
+        const double u = l * FEQSAV.gdl[ic][WLFFEQ.ilg[ic][k]];
+        const double a1 = dd - u;                  // delta dw/ddelta, w = ln(term)
+        if (order == 1) {
+            out[k] = a1 * v[k];
+            continue;
+        }
+        const double a2 = -dd - (l - 1) * u;       // delta^2 d2w/ddelta2
+        if (order == 2) {
+            out[k] = (a1 * a1 + a2) * v[k];
+            continue;
+        }
+        const double a3 = 2.0 * dd - (l - 1.0) * (l - 2.0) * u;
+        out[k] = (a3 + 3.0 * a1 * a2 + a1 * a1 * a1) * v[k];
+    }
+    for (int j = 0; j < K.ncrit; ++j) {
+        const int k = K.nterm + j;
+        if (v[k] == 0.0) {
+            out[k] = 0.0;
+            continue;
+        }
+        const auto& cs = CRTSAV.c[ic][j];
+        const auto& c = WCFFQ2.c[ic][j];
+        const double dd = W.d[ic][k];
+        const int l = W.l[ic][k];
+        if (!non_analytic(ic, j)) {
+            const double h = dd + del * l * cs[5];
+            const double w2 = -dd + (l >= 2 ? l * (l - 1.0) * del * del * c[0] * ipow(cs[0], l - 2) : 0.0);
+            if (order == 1) out[k] = h * v[k];
+            else if (order == 2) out[k] = (h * h + w2) * v[k];
+            else {
+                const double w3 = 2.0 * dd + (l >= 3 ? l * (l - 1.0) * (l - 2.0) * del * del * del *
+                                                           c[0] * ipow(cs[0], l - 3)
+                                                     : 0.0);
+                out[k] = (w3 + 3.0 * h * w2 + h * h * h) * v[k];
+            }
+            continue;
+        }
+        if (order == 3) {  // exact, from the term's Taylor jet
+            out[k] = 0.0;
+            continue;
+        }
+        const double X = cs[0], C = c[3];
+        const double G = dd / del - C * l * ipow(X, l - 1);
+        const double Qd = cs[7] / cs[6];
+        if (order == 1) {
+            out[k] = del * v[k] * (G + Qd);
+        } else {
+            const double G1 = -dd / (del * del) - C * l * (l - 1.0) * ipow(X, l - 2);
+            out[k] = del * del * v[k] * (G1 + G * G + 2.0 * G * Qd + cs[11] / cs[6]);
+        }
+    }
+}
+
+// tau orders 1, 2 into out; order 3 only as a sum (returned).
+double fill_tau(int ic, int order, double* out) {
+    const auto& W = WCFFEQ;
+    const auto& K = WNTFEQ.k[ic];
+    const auto& v = FEQSAV.v[ic];
+    const double tau = FEQSAV.tau[ic];
+    double sum = 0;
+    for (int k = 0; k < K.nterm; ++k) {
+        const double t = W.t[ic][k];
+        const double f = order == 1 ? t : order == 2 ? t * (t - 1.0) : t * (t - 1.0) * (t - 2.0);
+        const double r = f * v[k];
+        if (out) out[k] = r;
+        sum += r;
+    }
+    for (int j = 0; j < K.ncrit; ++j) {
+        const int k = K.nterm + j;
+        double r = 0.0;
+        if (v[k] != 0.0) {
+            const auto& cs = CRTSAV.c[ic][j];
+            const auto& c = WCFFQ2.c[ic][j];
+            const double t = W.t[ic][k];
+            const double m = W.m[ic][j];
+            if (!non_analytic(ic, j)) {
+                const double g = t + tau * m * cs[4];
+                const double mm = m * (m - 1.0);
+                const double w2 = -t + (mm != 0.0 ? mm * tau * tau * c[1] * rpow(cs[1], m - 2.0) : 0.0);
+                if (order == 1) r = g * v[k];
+                else if (order == 2) r = (g * g + w2) * v[k];
+                else {
+                    const double m3 = mm * (m - 2.0);
+                    const double w3 =
+                        2.0 * t + (m3 != 0.0 ? m3 * tau * tau * tau * c[1] * rpow(cs[1], m - 3.0) : 0.0);
+                    r = (w3 + 3.0 * g * w2 + g * g * g) * v[k];
+                }
+            } else if (order < 3) {
+                const double Y = -cs[1], Dc = c[4];
+                const double H = t / tau + Dc * m * rpow(Y, m - 1.0);
+                const double Qt = cs[8] / cs[6];
+                if (order == 1) {
+                    r = tau * v[k] * (H + Qt);
+                } else {
+                    const double H1 = -t / (tau * tau) - Dc * m * (m - 1.0) * rpow(Y, m - 2.0);
+                    r = tau * tau * v[k] * (H1 + H * H + 2.0 * H * Qt + cs[10] / cs[6]);
+                }
+            }
+        }
+        if (out) out[k] = r;
+        sum += r;
+    }
+    return sum;
+}
+
+// Makes TERMS list idx current for slot ic and returns its sum.
+double ensure_list(int ic, int idx) {
+    auto& T = TERMS;
+    const auto& K = WNTFEQ.k[ic];
+    double* out = T.list[idx].data();
+    if (T.owner[idx] != ic || T.gen[idx] != FEQSAV.gen[ic]) {
+        if (idx == 1 || idx == 3) fill_tau(ic, idx == 1 ? 1 : 2, out);
+        else fill_delta(ic, idx / 2 + 1, out);
+        T.owner[idx] = ic;
+        T.gen[idx] = FEQSAV.gen[ic];
+    }
+    double sum = 0;
+    for (int k = 0; k < K.nterm + K.ncrit; ++k) sum += out[k];
+    return sum;
+}
+
+// Mixed derivative of the factorable terms from the tau list it and the delta
+// list id, plus the non-analytic terms (exact cross derivative for (1,1),
+// Taylor jet otherwise).
+double mixed(int ic, int itau, int idel) {
+    const int lt = itau == 1 ? 1 : 3;
+    const int ld = idel == 1 ? 0 : 2;
+    ensure_list(ic, lt);
+    ensure_list(ic, ld);
+    const auto& K = WNTFEQ.k[ic];
+    const auto& v = FEQSAV.v[ic];
+    const double* a = TERMS.list[lt].data();
+    const double* b = TERMS.list[ld].data();
+    double sum = 0;
+    for (int k = 0; k < K.nterm; ++k)
+        if (std::fabs(v[k]) > 1e-20) sum += a[k] * b[k] / v[k];
+    bool any_na = false;
+    const double tau = FEQSAV.tau[ic], del = FEQSAV.del[ic];
+    for (int j = 0; j < K.ncrit; ++j) {
+        const int k = K.nterm + j;
+        if (!non_analytic(ic, j)) {
+            if (std::fabs(v[k]) > 1e-20) sum += a[k] * b[k] / v[k];
+            continue;
+        }
+        any_na = true;
+        if (itau != 1 || idel != 1 || v[k] == 0.0) continue;
+        const auto& cs = CRTSAV.c[ic][j];
+        const auto& c = WCFFQ2.c[ic][j];
+        const double t = WCFFEQ.t[ic][k], m = WCFFEQ.m[ic][j];
+        const double dd = WCFFEQ.d[ic][k];
+        const int l = WCFFEQ.l[ic][k];
+        const double G = dd / del - c[3] * l * ipow(cs[0], l - 1);
+        const double H = t / tau + c[4] * m * rpow(-cs[1], m - 1.0);
+        sum += tau * del * v[k] * (H * G + (H * cs[7] + G * cs[8] + cs[9]) / cs[6]);
+    }
+    if (any_na && !(itau == 1 && idel == 1)) sum += non_analytic_sum(ic, itau, idel);
+    return sum;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+void SETFEQ(int nread, int icomp, const std::string& /*hcas*/, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    FEQSV3.analytic[icomp] = 1;
+    // Every slot's cache is forgotten: the next evaluation of any slot recomputes.
+    FEQSAV.tau.fill(0.0);
+    FEQSAV.del.fill(0.0);
+    for (auto& a : FEQSAV.v.v) a.fill(0.0);
+    for (auto& a : FEQSAV.tlog.v) a.fill(0.0);
+    for (auto& a : FEQSAV.dlog.v) a.fill(0.0);
+    for (auto& a : FEQSAV.gdl.v) a.fill(0.0);
+
+    auto& W = WCFFEQ;
+    auto& K = WNTFEQ.k[icomp];
+    if (nread <= 0) {
+        ierr = 1;
+        herr = errtext("SETFEQ", "error", "", "fluid input to SETFEQ not found");
+    } else {
+        bool ok = true;
+        auto num = [&](double& x) {
+            if (ok && !next_numbers(nread, &x, 1)) ok = false;
+            return ok ? x : 0.0;
+        };
+        double x = 0, v3[3] = {};
+        W.tmin[icomp] = num(x);
+        W.tmax[icomp] = num(x);
+        W.pmax[icomp] = num(x);
+        EOSLIM.dmax[icomp] = num(x);
+        std::string_view line;
+        if (ok && next_line(nread, line)) EOSMOD.cp0[icomp] = Code(line.substr(0, 3));
+        else ok = false;
+        W.wm[icomp] = CCON.wm[icomp] = num(x);
+        CCON.ttp[icomp] = num(x);
+        W.ptp[icomp] = CCON.ptp[icomp] = num(x);
+        W.dtp[icomp] = CCON.dtp[icomp] = num(x);
+        CCON.tnbp[icomp] = num(x);
+        CCON.acf[icomp] = num(x);
+        if (ok && !next_numbers(nread, v3, 3)) ok = false;
+        W.tc[icomp] = CCON.tc[icomp] = v3[0];
+        W.pc[icomp] = CCON.pc[icomp] = v3[1];
+        W.dc[icomp] = CCON.dc[icomp] = v3[2];
+        double v2[2] = {};
+        if (ok && !next_numbers(nread, v2, 2)) ok = false;
+        W.tred[icomp] = ZRED.tred[icomp] = v2[0];
+        W.dred[icomp] = ZRED.dred[icomp] = v2[1];
+        W.r[icomp] = CCON.rgas[icomp] = num(x);
+        if (ok && NCOMP.nc == 1 && icomp == 1) GCNST.r = W.r[icomp];
+        const double rtd = W.r[icomp] * W.tc[icomp] * W.dc[icomp];
+        CCON.zc[icomp] = rtd != 0.0 ? W.pc[icomp] / rtd : 0.0;
+        CCON.spare7[icomp] = CCON.spare9[icomp] = CCON.spare10[icomp] = 0.0;
+
+        int cnt[6] = {};
+        if (ok && (!next_line(nread, line) || read_ints(line, cnt, 6) < 6)) ok = false;
+        const int nt = cnt[0], nk = cnt[2];
+        K = WntfeqCounts{};
+        if (ok && (nt < 0 || nk < 0 || nk > kFeqCrit || nt + nk > kFeqTerms)) {
+            ierr = 2;
+            herr = errtext("SETFEQ", 2,
+                           "the equation has " + std::to_string(nt) + " normal and " +
+                               std::to_string(nk) + " critical terms; at most " +
+                               std::to_string(kFeqTerms) + " terms in all and " +
+                               std::to_string(kFeqCrit) + " critical terms can be held");
+        } else if (ok) {
+            const int ncol = cnt[1] == 5 ? 5 : 4;
+            for (int k = 0; k < nt && ok; ++k) {
+                double c[5] = {0, 0, 0, 0, 1.0};
+                if (!next_numbers(nread, c, ncol)) ok = false;
+                W.n[icomp][k] = c[0];
+                W.t[icomp][k] = c[1];
+                W.d[icomp][k] = static_cast<int>(std::lround(c[2]));
+                W.l[icomp][k] = static_cast<int>(std::lround(c[3]));
+                W.g[icomp][k] = ncol == 5 ? c[4] : 1.0;
+            }
+            for (int j = 0; j < nk && ok; ++j) {
+                const int k = nt + j;
+                double c[12] = {};
+                if (!next_numbers(nread, c, 12)) ok = false;
+                W.n[icomp][k] = c[0];
+                W.t[icomp][k] = c[1];
+                W.d[icomp][k] = static_cast<int>(std::lround(c[2]));
+                W.l[icomp][k] = static_cast<int>(std::lround(c[3]));
+                W.m[icomp][j] = c[4];
+                W.g[icomp][k] = 0.0;
+                for (int q = 0; q < 7; ++q) WCFFQ2.c[icomp][j][q] = c[5 + q];
+                if (std::fabs(c[9]) > 1e-20 && std::fabs(c[10]) > 1e-20 && std::fabs(c[11]) > 1e-20)
+                    FEQSV3.analytic[icomp] = 0;
+            }
+            if (ok) {
+                K.nterm = nt;
+                K.ncol = cnt[1];
+                K.ncrit = nk;
+                K.ccol = cnt[3];
+                K.nspare = cnt[4];
+                K.scol = cnt[5];
+            }
+        }
+        if (!ok && ierr == 0) {
+            K = WntfeqCounts{};
+            ierr = 3;
+            herr = errtext("SETFEQ", 3, "missing or unreadable line in the equation of state section");
+        }
+    }
+    SETEXP(icomp);
+    EOSLIM.tmin[icomp] = W.tmin[icomp];
+    EOSLIM.tmax[icomp] = W.tmax[icomp];
+    EOSLIM.pmax[icomp] = W.pmax[icomp];
+}
+
+void SETEXP(int icomp) {
+    auto& W = WCFFEQ;
+    auto& K = WNTFEQ.k[icomp];
+    auto& L = WLFFEQ;
+    W.tdist[icomp][0] = W.t[icomp][0];
+    W.ddist[icomp][0] = W.d[icomp][0];
+    W.ldist[icomp][0] = W.l[icomp][0];
+    W.gdist[icomp][0] = W.g[icomp][0];
+    K.ntau = K.ndel = K.nlg = 1;
+    const int n = K.nterm + K.ncrit;
+    for (int k = 0; k < n; ++k) {
+        int j = 0;
+        while (j < K.ntau && !(std::fabs(W.tdist[icomp][j] - W.t[icomp][k]) < 1e-10)) ++j;
+        if (j == K.ntau) W.tdist[icomp][K.ntau++] = W.t[icomp][k];
+        L.it[icomp][k] = j;
+        j = 0;
+        while (j < K.ndel && W.ddist[icomp][j] != W.d[icomp][k]) ++j;
+        if (j == K.ndel) W.ddist[icomp][K.ndel++] = W.d[icomp][k];
+        L.id[icomp][k] = j;
+        j = 0;
+        while (j < K.nlg && !(W.ldist[icomp][j] == W.l[icomp][k] && W.gdist[icomp][j] == W.g[icomp][k])) ++j;
+        if (j == K.nlg) {
+            W.ldist[icomp][K.nlg] = W.l[icomp][k];
+            W.gdist[icomp][K.nlg++] = W.g[icomp][k];
+        }
+        L.ilg[icomp][k] = j;
+    }
+}
+
+double PHIFEQ(int icomp, int itau, int idel, double tau, double del) {
+    if (del <= 1e-10 || tau <= 0) return 0.0;
+    if (itau < 0 || idel < 0 || itau > 3 || idel > 3) return 0.0;
+    const int pos = itau + 4 * idel;
+    auto& flags = FEQSV2.valid[icomp];
+    if (std::fabs(tau - FEQSAV.tau[icomp]) < kTauHit && std::fabs(del - FEQSAV.del[icomp]) < kDelHit) {
+        if (flags[pos] == '1') return FEQSAV.res[icomp][pos];
+    } else {
+        refresh(icomp, tau, del);
+        if (pos == 0) return FEQSAV.res[icomp][0];
+    }
+    double r = 0.0;
+    switch (pos) {
+        case 0: r = FEQSAV.res[icomp][0]; break;           // (0,0) after a reset of the flags
+        case 4: r = ensure_list(icomp, 0); break;          // (0,1)
+        case 8: r = ensure_list(icomp, 2); break;          // (0,2)
+        case 12:                                           // (0,3)
+            r = ensure_list(icomp, 4) + non_analytic_sum(icomp, 0, 3);
+            break;
+        case 1: r = ensure_list(icomp, 1); break;          // (1,0)
+        case 2: r = ensure_list(icomp, 3); break;          // (2,0)
+        case 3:                                            // (3,0)
+            r = fill_tau(icomp, 3, nullptr) + non_analytic_sum(icomp, 3, 0);
+            break;
+        case 5: r = mixed(icomp, 1, 1); break;             // (1,1)
+        case 9: r = mixed(icomp, 1, 2); break;             // (1,2)
+        case 6: r = mixed(icomp, 2, 1); break;             // (2,1)
+        case 10: r = mixed(icomp, 2, 2); break;            // (2,2)
+        default: return 0.0;                               // not defined
+    }
+    FEQSAV.res[icomp][pos] = r;
+    flags[pos] = '1';
+    return r;
+}
+
+void REDFEQ(int icomp, double& tred, double& dred) {
+    tred = WCFFEQ.tred[icomp];
+    dred = WCFFEQ.dred[icomp];
+}
+
+void CRTFEQ(int icomp, double& tc, double& pc, double& dc) {
+    tc = WCFFEQ.tc[icomp];
+    pc = WCFFEQ.pc[icomp];
+    dc = WCFFEQ.dc[icomp];
+}
+
+}  // namespace lib

@@ -1,0 +1,15 @@
+// Ideal-gas part of the properties: dispatch to the heat-capacity ("CP..")
+// or Helmholtz ("PH..") model of each component, mole-fraction sums and the
+// ideal mixing term.
+#pragma once
+
+namespace lib {
+
+double CP0(double T, const double x[20]);                         // cp0, J/(mol K)
+double CPI(double T, const double x[20]);                         // int cp0 dT, J/mol
+double CPT(double T, const double x[20]);                         // int cp0/T dT, J/(mol K)
+double PHI0(int itau, int idel, double T, double D, const double x[20]);
+double CP0K(int icomp, double T);
+double PHI0K(int icomp, int itau, int idel, double T, double D);
+
+}  // namespace lib

@@ -1,0 +1,306 @@
+// Properties at (T, D, x) from the residual Helmholtz derivatives (PHIK for a
+// pure fluid, PHIX for a mixture), the ideal-gas part (PHI0) and the
+// reference-state offsets of CREF.
+//
+// The Benedict-Webb-Rubin route (mixture code "BWR") arrives with that
+// equation, and a true mixture needs its mixture model (REDX/PHIX); until
+// then such a state returns zeros from every routine here, like T <= 0.
+#include "library/models/therm.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "library/models/critp.h"
+#include "library/models/idealgas.h"
+#include "library/models/phik.h"
+#include "library/models/records.h"
+#include "library/setup/records.h"
+
+namespace lib {
+
+namespace {
+
+struct Route {
+    int ic = 0;       // component slot, 0 for a mixture
+    double R = 0;     // gas constant, J/(mol K)
+    double tred = 0, dred = 0, tau = 0, del = 0;
+    double H0 = 0, S0 = 0;  // reference-state offsets of the composition
+    const double* x = nullptr;
+
+    double r(int itau, int idel) const {
+        return ic != 0 ? PHIK(ic, itau, idel, tau, del) : PHIX(itau, idel, tau, del, x);
+    }
+    double r_at(int itau, int idel, double delta) const {
+        return ic != 0 ? PHIK(ic, itau, idel, tau, delta) : PHIX(itau, idel, tau, delta, x);
+    }
+};
+
+void offsets(const double x[20], int ic, double& H0, double& S0) {
+    if (ic != 0) {
+        H0 = CREF.h0[ic];
+        S0 = CREF.s0[ic];
+        return;
+    }
+    H0 = S0 = 0.0;
+    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) {
+        H0 += x[i - 1] * CREF.h0[i];
+        S0 += x[i - 1] * CREF.s0[i];
+    }
+}
+
+// Route selection shared by the routines of this file; false when the state
+// cannot be evaluated (outputs stay 0).
+bool select(double T, double D, const double x[20], Route& rt) {
+    if (!(T > 0.0)) return false;
+    RMIX(x);
+    rt.R = GCNST.r;
+    rt.x = x;
+    if (EOSMOD.mix.is("BWR")) return false;
+    rt.ic = ISPURE(x);
+    if (rt.ic != 0) {
+        rt.tred = ZRED.tred[rt.ic];
+        rt.dred = ZRED.dred[rt.ic];
+    } else {
+        REDX(x, rt.tred, rt.dred);
+    }
+    if (!(rt.tred > 0.0) || !(rt.dred > 0.0) || !std::isfinite(rt.tred) || !std::isfinite(rt.dred))
+        return false;
+    rt.tau = rt.tred / T;
+    rt.del = D / rt.dred;
+    offsets(x, rt.ic, rt.H0, rt.S0);
+    return true;
+}
+
+// Second virial coefficient (L/mol) and its temperature derivative from the
+// residual part at a density of 1e-8 mol/L.
+void low_density_b(const Route& rt, double T, double& B, double& dBdT) {
+    const double D0 = 1e-8;
+    const double d0 = D0 / rt.dred;
+    B = rt.r_at(0, 1, d0) / D0;
+    dBdT = -rt.r_at(1, 1, d0) / (D0 * T);
+}
+
+void finite(std::initializer_list<double*> vals) {
+    for (double* v : vals)
+        if (!std::isfinite(*v)) *v = 0.0;
+}
+
+void zero(std::initializer_list<double*> vals) {
+    for (double* v : vals) *v = 0.0;
+}
+
+}  // namespace
+
+void THERM(double T, double D, const double x[20], double& P, double& e, double& h, double& s,
+           double& cv, double& cp, double& w, double& hjt) {
+    zero({&P, &e, &h, &s, &cv, &cp, &w, &hjt});
+    Route rt;
+    if (!select(T, D, x, rt)) return;
+    const double r00 = rt.r(0, 0), r01 = rt.r(0, 1), r10 = rt.r(1, 0), r11 = rt.r(1, 1);
+    const double r02 = rt.r(0, 2), r20 = rt.r(2, 0);
+    const double Dp = D < 1e-40 ? 1e-40 : D;
+    const double o00 = PHI0(0, 0, T, Dp, x), o10 = PHI0(1, 0, T, D, x), o20 = PHI0(2, 0, T, D, x);
+    const double R = rt.R, RT = R * T;
+    const double Q = 1.0 + r01 - r11, K = 1.0 + 2.0 * r01 + r02;
+    P = RT * D * (1.0 + r01);
+    e = RT * (o10 + r10) - rt.H0;
+    h = e + RT * (1.0 + r01);
+    s = R * (o10 + r10 - o00 - r00) - rt.S0;
+    cv = -R * (o20 + r20);
+    cp = cv + R * Q * Q / K;
+    const double W = (cp / cv) * RT * K;
+    const double wm = WMOL(x);
+    w = (cv <= 0.0 || !(W > 0.0) || !(wm > 0.0)) ? 0.0 : std::sqrt(1000.0 * W / wm);
+    if (D > 1e-8) {
+        hjt = -(r01 + r02 + r11) / (D * cp * K);
+    } else {
+        double B, dBdT;
+        low_density_b(rt, T, B, dBdT);
+        hjt = (T * dBdT - B) / cp;
+    }
+    finite({&P, &e, &h, &s, &cv, &cp, &w, &hjt});
+}
+
+void THERM2(double T, double D, const double x[20], double& P, double& e, double& h, double& s,
+            double& cv, double& cp, double& w, double& Z, double& hjt, double& A, double& G,
+            double& xkappa, double& beta, double& dPdD, double& d2PdD2, double& dPdT, double& dDdT,
+            double& dDdP, double& d2PdT2, double& d2PdTD, double& spare3, double& spare4) {
+    zero({&P, &e, &h, &s, &cv, &cp, &w, &Z, &hjt, &A, &G, &xkappa, &beta, &dPdD, &d2PdD2, &dPdT,
+          &dDdT, &dDdP, &d2PdT2, &d2PdTD});
+    spare3 = spare4 = kMarker9;
+    Route rt;
+    if (!select(T, D, x, rt)) return;
+    double B = 0.0, dBdT = 0.0;
+    if (D <= 1e-8) low_density_b(rt, T, B, dBdT);
+    const double r00 = rt.r(0, 0), r01 = rt.r(0, 1), r10 = rt.r(1, 0), r11 = rt.r(1, 1);
+    const double r12 = rt.r(1, 2), r21 = rt.r(2, 1), r02 = rt.r(0, 2), r20 = rt.r(2, 0);
+    const double r03 = rt.r(0, 3);
+    const double Dp = D < 1e-40 ? 1e-20 : D;
+    const double o00 = PHI0(0, 0, T, Dp, x), o10 = PHI0(1, 0, T, D, x), o20 = PHI0(2, 0, T, D, x);
+    const double R = rt.R, RT = R * T;
+    const double Q = 1.0 + r01 - r11, K = 1.0 + 2.0 * r01 + r02;
+    P = RT * D * (1.0 + r01);
+    e = RT * (o10 + r10) - rt.H0;
+    h = e + RT * (1.0 + r01);
+    s = R * (o10 + r10 - o00 - r00) - rt.S0;
+    cv = -R * (o20 + r20);
+    cp = cv + R * Q * Q / K;
+    const double W = (cp / cv) * RT * K;
+    const double wm = WMOL(x);
+    w = (W > 0.0 && wm > 0.0) ? std::sqrt(1000.0 * W / wm) : 0.0;
+    Z = D < 1e-40 ? 1.0 : P / (D * RT);
+    hjt = D > 1e-8 ? -(r01 + r02 + r11) / (D * cp * K) : (T * dBdT - B) / cp;
+    A = RT * (r00 + o00) - (rt.H0 - T * rt.S0);
+    G = A + RT * (1.0 + r01);
+    dPdD = RT * K;
+    dPdT = D * R * Q;
+    dDdT = -(D * Q) / (T * K);
+    dDdP = 1.0 / (RT * K);
+    if (D > 1e-8) {
+        xkappa = dDdP / D;
+        beta = -dDdT / D;
+        d2PdD2 = (RT / D) * (2.0 * r01 + 4.0 * r02 + r03);
+    } else {
+        xkappa = P > 0.0 ? 1.0 / P : kMarker9;
+        beta = 1.0 / T;
+        d2PdD2 = 2.0 * B * R * T;
+    }
+    d2PdT2 = D * R * r21 / T;
+    d2PdTD = R * (K - 2.0 * r11 - r12);
+    finite({&P, &e, &h, &s, &cv, &cp, &w, &Z, &hjt, &A, &G, &xkappa, &beta, &dPdD, &d2PdD2, &dPdT,
+            &dDdT, &dDdP, &d2PdT2, &d2PdTD});
+}
+
+void THERM0(double T, double D, const double x[20], double& P, double& e, double& h, double& s,
+            double& cv, double& cp, double& w, double& A, double& G) {
+    zero({&P, &e, &h, &s, &cv, &cp, &w, &A, &G});
+    if (!(T > 0.0)) return;
+    RMIX(x);
+    const double R = GCNST.r, RT = R * T;
+    const int ic = ISPURE(x);
+    double H0, S0;
+    offsets(x, ic, H0, S0);
+    const double Dp = D < 1e-40 ? 1e-20 : D;
+    const double o00 = PHI0(0, 0, T, Dp, x), o10 = PHI0(1, 0, T, D, x), o20 = PHI0(2, 0, T, D, x);
+    P = RT * D;
+    e = RT * o10 - H0;
+    h = e + RT;
+    s = R * (o10 - o00) - S0;
+    A = RT * o00 - (H0 - T * S0);
+    G = A + RT;
+    cv = -R * o20;
+    cp = cv + R;
+    const double W = cp * RT / cv;
+    const double wm = WMOL(x);
+    w = (W > 0.0 && wm > 0.0) ? std::sqrt(1000.0 * W / wm) : 0.0;
+    finite({&P, &e, &h, &s, &cv, &cp, &w, &A, &G});
+}
+
+void RESIDUAL(double T, double D, const double x[20], double& P, double& e, double& h, double& s,
+              double& cv, double& cp, double& A, double& G) {
+    zero({&P, &e, &h, &s, &cv, &cp, &A, &G});
+    Route rt;
+    if (!select(T, D, x, rt)) return;
+    const double r00 = rt.r(0, 0), r01 = rt.r(0, 1), r10 = rt.r(1, 0), r11 = rt.r(1, 1);
+    const double r02 = rt.r(0, 2), r20 = rt.r(2, 0);
+    const double R = rt.R, RT = R * T;
+    const double Q = 1.0 + r01 - r11, K = 1.0 + 2.0 * r01 + r02;
+    P = RT * D * r01;
+    e = RT * r10;
+    h = RT * (r10 + r01);
+    s = R * (r10 - r00);
+    cv = -R * r20;
+    cp = R * Q * Q / K - R * r20 - R;
+    A = RT * r00;
+    G = RT * (r00 + r01);
+    finite({&P, &e, &h, &s, &cv, &cp, &A, &G});
+}
+
+void ENTRO(double T, double D, const double x[20], double& s) {
+    s = 0.0;
+    Route rt;
+    if (!select(T, D, x, rt)) return;
+    const double r00 = rt.r(0, 0), r10 = rt.r(1, 0);
+    const double Dp = D < 1e-40 ? 1e-40 : D;
+    const double o00 = PHI0(0, 0, T, Dp, x), o10 = PHI0(1, 0, T, D, x);
+    s = rt.R * (o10 + r10 - o00 - r00) - rt.S0;
+    finite({&s});
+}
+
+void ENTHAL(double T, double D, const double x[20], double& h) {
+    h = 0.0;
+    Route rt;
+    if (!select(T, D, x, rt)) return;
+    const double r01 = rt.r(0, 1), r10 = rt.r(1, 0);
+    const double o10 = PHI0(1, 0, T, D, x);
+    const double RT = rt.R * T;
+    h = RT * (o10 + r10) - rt.H0 + RT * (1.0 + r01);
+    finite({&h});
+}
+
+void ENERGY(double T, double D, const double x[20], double& e) {
+    e = 0.0;
+    Route rt;
+    if (!select(T, D, x, rt)) return;
+    const double r10 = rt.r(1, 0);
+    const double o10 = PHI0(1, 0, T, D, x);
+    e = rt.R * T * (o10 + r10) - rt.H0;
+    finite({&e});
+}
+
+void CVCP(double T, double D, const double x[20], double& cv, double& cp) {
+    cv = cp = 0.0;
+    Route rt;
+    if (!select(T, D, x, rt)) return;
+    const double r01 = rt.r(0, 1), r11 = rt.r(1, 1), r02 = rt.r(0, 2), r20 = rt.r(2, 0);
+    const double o20 = PHI0(2, 0, T, D, x);
+    const double R = rt.R;
+    const double Q = 1.0 + r01 - r11, K = 1.0 + 2.0 * r01 + r02;
+    cv = -R * (o20 + r20);
+    cp = cv + R * Q * Q / K;
+    finite({&cv, &cp});
+}
+
+void CVCPK(int icomp, double T, double D, double& cv, double& cp) {
+    cv = cp = 0.0;
+    if (!(T > 0.0) || icomp < kMinSlot || icomp > kMaxSlot) return;
+    const double tred = ZRED.tred[icomp], dred = ZRED.dred[icomp];
+    if (!(tred > 0.0) || !(dred > 0.0)) return;
+    const double tau = tred / T, del = D / dred;
+    const double r01 = PHIK(icomp, 0, 1, tau, del), r02 = PHIK(icomp, 0, 2, tau, del);
+    const double r11 = PHIK(icomp, 1, 1, tau, del), r20 = PHIK(icomp, 2, 0, tau, del);
+    const double o20 = PHI0K(icomp, 2, 0, T, D);
+    const double R = GCNST.r;
+    const double Q = 1.0 + r01 - r11, K = 1.0 + 2.0 * r01 + r02;
+    cv = -R * (o20 + r20);
+    cp = cv + R * Q * Q / K;
+    finite({&cv, &cp});
+}
+
+void GIBBS(double T, double D, const double x[20], double& A, double& G) {
+    A = G = 0.0;
+    Route rt;
+    if (!select(T, D, x, rt)) return;
+    const double r00 = rt.r(0, 0), r01 = rt.r(0, 1);
+    const double RT = rt.R * T;
+    A = RT * r00;
+    // The residual Gibbs energy holds ln D: without a positive density it is
+    // not defined.
+    G = D > 0.0 ? RT * (r00 + r01 + std::log(D)) : kMarker9;
+    finite({&A, &G});
+}
+
+void AG(double T, double D, const double x[20], double& A, double& G) {
+    A = G = 0.0;
+    Route rt;
+    if (!select(T, D, x, rt)) return;
+    const double r00 = rt.r(0, 0), r01 = rt.r(0, 1);
+    const double Dp = D < 1e-40 ? 1e-40 : D;
+    const double o00 = PHI0(0, 0, T, Dp, x);
+    const double RT = rt.R * T;
+    A = RT * (r00 + o00) - (rt.H0 - T * rt.S0);
+    G = A + RT * (1.0 + r01);
+    finite({&A, &G});
+}
+
+}  // namespace lib

@@ -1,0 +1,255 @@
+// Helmholtz-explicit equation: loading of a section, term forms, every
+// defined derivative against central differences, the cache and the limits
+// of the coefficient tables.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "library/models/feq.h"
+#include "library/models/records.h"
+#include "library/setup/records.h"
+#include "library/setup/textstore.h"
+
+namespace {
+
+constexpr int kText = 1;  // text slot borrowed for the synthetic sections
+constexpr int kSlot = 3;  // component slot filled by the tests
+
+std::string header(int nnormal, int ncol, int ncrit) {
+    return "<<synthetic>>\n"
+           "100.0         !lower temperature limit\n"
+           "1000.0        !upper temperature limit\n"
+           "100000.0      !upper pressure limit\n"
+           "30.0          !maximum density\n"
+           "PH0           !ideal-gas model\n"
+           "18.015268     !molar mass\n"
+           "273.16        !triple point\n"
+           "0.611655      !pressure at triple point\n"
+           "55.49696      !density at triple point\n"
+           "373.1243      !normal boiling point\n"
+           "0.3443        !acentric factor\n"
+           "647.096  22064.0  17.873727995   !tc, pc, dc\n"
+           "647.096  17.873727995            !reducing parameters\n"
+           "8.314371357587                   !gas constant\n" +
+           std::to_string(nnormal) + " " + std::to_string(ncol) + " " + std::to_string(ncrit) +
+           " 12 0 0  !term counts\n";
+}
+
+// Normal terms of several kinds (plain power, exponential with l = 1..3,
+// a shared tau exponent) and, from the published water equation, three
+// Gaussian and both non-analytic terms.
+const std::vector<std::string> kNormal = {
+    "0.12533547935523d-1  -0.5   1  0",
+    ".78957634722828D+01   0.875 1  0",
+    "-0.87803203303561d1   1.0   1  0",
+    "0.31802509345418      0.5   2  0",
+    "-0.26145533859358    0.75  3  0",
+    "0.22509767230e0       1.0  1  1",
+    "-0.66065069e-1        4.0  1  1",
+    "0.17e-2               8.0  4  2",
+    "-0.44e-3              14.0 6  3",
+};
+const std::vector<std::string> kCrit = {
+    "-31.306260323435   0.0  3  2  2  -20.0  -150.0  1.21  1.0  0  0  0",
+    "31.546140237781    1.0  3  2  2  -20.0  -150.0  1.21  1.0  0  0  0",
+    "-2521.3154341695   4.0  3  2  2  -20.0  -250.0  1.25  1.0  0  0  0",
+    "-0.14874640856724  0.0  1  2  2  0.85  0.3  0.32  28.0  700.0  0.2  3.5",
+    "0.31806110878444   0.0  1  2  2  0.95  0.3  0.32  32.0  800.0  0.2  3.5",
+};
+
+std::string section(const std::vector<std::string>& normal, int ncol,
+                    const std::vector<std::string>& crit) {
+    std::string s = header(static_cast<int>(normal.size()), ncol, static_cast<int>(crit.size()));
+    for (const auto& l : normal) s += l + "\n";
+    for (const auto& l : crit) s += l + "\n";
+    return s;
+}
+
+class FeqTest : public ::testing::Test {
+protected:
+    void TearDown() override { lib::store::restore(); }
+    void load(const std::string& text) {
+        lib::store::override_text(kText, text);
+        lib::ILINE = 1;
+        lib::SETFEQ(kText, kSlot, "", ierr, herr);
+    }
+    int ierr = -1;
+    std::string herr;
+};
+
+double phi(int i, int j, double tau, double del) { return lib::PHIFEQ(kSlot, i, j, tau, del); }
+
+// d^i/dtau^i d^j/ddelta^j alphar from the routine's convention.
+double raw(int i, int j, double tau, double del) {
+    return phi(i, j, tau, del) / (std::pow(tau, i) * std::pow(del, j));
+}
+
+// Five-point central difference of raw(i, j) along tau (dir 0) or delta (dir 1).
+double central(int i, int j, int dir, double tau, double del, double h) {
+    auto f = [&](double s) { return dir == 0 ? raw(i, j, tau + s, del) : raw(i, j, tau, del + s); };
+    return (-f(2 * h) + 8 * f(h) - 8 * f(-h) + f(-2 * h)) / (12 * h);
+}
+
+TEST_F(FeqTest, LoadsEveryLineIntoItsRecords) {
+    load(section(kNormal, 4, kCrit));
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_EQ(lib::EOSMOD.cp0[kSlot].str(), "PH0");
+    EXPECT_DOUBLE_EQ(lib::EOSLIM.tmin[kSlot], 100.0);
+    EXPECT_DOUBLE_EQ(lib::EOSLIM.tmax[kSlot], 1000.0);
+    EXPECT_DOUBLE_EQ(lib::EOSLIM.pmax[kSlot], 100000.0);
+    EXPECT_DOUBLE_EQ(lib::EOSLIM.dmax[kSlot], 30.0);
+    EXPECT_DOUBLE_EQ(lib::CCON.wm[kSlot], 18.015268);
+    EXPECT_DOUBLE_EQ(lib::CCON.ptp[kSlot], 0.611655);
+    EXPECT_DOUBLE_EQ(lib::CCON.tc[kSlot], 647.096);
+    EXPECT_DOUBLE_EQ(lib::ZRED.dred[kSlot], 17.873727995);
+    EXPECT_DOUBLE_EQ(lib::CCON.rgas[kSlot], 8.314371357587);
+    EXPECT_NEAR(lib::CCON.zc[kSlot], 22064.0 / (8.314371357587 * 647.096 * 17.873727995), 1e-15);
+    EXPECT_EQ(lib::WNTFEQ.k[kSlot].nterm, 9);
+    EXPECT_EQ(lib::WNTFEQ.k[kSlot].ncrit, 5);
+    EXPECT_EQ(lib::FEQSV3.analytic[kSlot], 0);
+    // "d" and "D" exponent letters and a leading point are read.
+    EXPECT_DOUBLE_EQ(lib::WCFFEQ.n[kSlot][0], 0.12533547935523e-1);
+    EXPECT_DOUBLE_EQ(lib::WCFFEQ.n[kSlot][1], 7.8957634722828);
+    EXPECT_DOUBLE_EQ(lib::WCFFEQ.g[kSlot][5], 1.0);  // four columns: gamma = 1
+    double tc, pc, dc, tr, dr;
+    lib::CRTFEQ(kSlot, tc, pc, dc);
+    lib::REDFEQ(kSlot, tr, dr);
+    EXPECT_DOUBLE_EQ(pc, 22064.0);
+    EXPECT_DOUBLE_EQ(tr, 647.096);
+}
+
+TEST_F(FeqTest, TermFormsAndDistinctExponents) {
+    // Five columns: gamma from the text; l = 0 is a plain power even with
+    // gamma != 0; a delta exponent written "1.000" reads as 1; tau exponents
+    // closer than 1e-10 share one list entry, equal l with other gamma do not.
+    load(section({"2.0 0.5 3 2 1.3", "0.7 0.5000000000001 1.000 0 5.0", "-0.4 2.0 2 2 0.6"}, 5, {}));
+    ASSERT_EQ(ierr, 0) << herr;
+    const double tau = 1.3, del = 0.8;
+    const double want = 2.0 * std::sqrt(tau) * std::pow(del, 3) * std::exp(-1.3 * del * del) +
+                        0.7 * std::sqrt(tau) * del -  // the shared exponent 0.5
+                        0.4 * tau * tau * del * del * std::exp(-0.6 * del * del);
+    EXPECT_NEAR(phi(0, 0, tau, del), want, 1e-14);
+    EXPECT_EQ(lib::WNTFEQ.k[kSlot].ntau, 2);
+    EXPECT_EQ(lib::WNTFEQ.k[kSlot].ndel, 3);
+    EXPECT_EQ(lib::WNTFEQ.k[kSlot].nlg, 3);
+    EXPECT_EQ(lib::FEQSV3.analytic[kSlot], 1);
+}
+
+TEST_F(FeqTest, NonAnalyticTermValueFollowsThePublishedForm) {
+    load(section({}, 4, {kCrit[3]}));
+    ASSERT_EQ(ierr, 0) << herr;
+    const double tau = 0.98, del = 1.2;
+    const double n = -0.14874640856724, a = 3.5, b = 0.85, B = 0.2, C = 28, D = 700, A = 0.32,
+                 beta = 0.3;
+    const double theta = (1 - tau) + A * std::pow((del - 1) * (del - 1), 1 / (2 * beta));
+    const double Delta = theta * theta + B * std::pow((del - 1) * (del - 1), a);
+    const double psi = std::exp(-C * (del - 1) * (del - 1) - D * (tau - 1) * (tau - 1));
+    EXPECT_NEAR(phi(0, 0, tau, del), n * std::pow(Delta, b) * del * psi, 1e-17);
+    // At delta = 1 and tau = 1 the term stays finite.
+    for (int i = 0; i <= 3; ++i)
+        for (int j = 0; j <= 3; ++j) EXPECT_TRUE(std::isfinite(phi(i, j, 1.0, 1.0))) << i << j;
+}
+
+TEST_F(FeqTest, EveryDefinedDerivativeMatchesCentralDifferences) {
+    load(section(kNormal, 4, kCrit));
+    ASSERT_EQ(ierr, 0) << herr;
+    struct Pt {
+        double tau, del;
+    };
+    // Near the critical point (the non-analytic and Gaussian terms matter) and away from it.
+    const Pt pts[] = {{1.02, 1.15}, {0.99, 0.9}, {1.004, 1.03}, {1.5, 2.4}, {0.7, 0.05}};
+    // (i, j) checked against the difference of its lower neighbour (i-1, j)
+    // along tau and/or (i, j-1) along delta; (0,0) anchors the chain.
+    const int defined[][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0}, {3, 0},
+                              {1, 1}, {1, 2}, {2, 1}, {2, 2}};
+    for (const Pt& p : pts) {
+        for (const auto& d : defined) {
+            const int i = d[0], j = d[1];
+            const double exact = raw(i, j, p.tau, p.del);
+            const double scale = std::max(1.0, std::fabs(exact));
+            if (i > 0) {
+                const double fd = central(i - 1, j, 0, p.tau, p.del, 2e-5);
+                EXPECT_NEAR(exact, fd, 2e-7 * scale) << "tau " << i << j << " at " << p.tau << " " << p.del;
+            }
+            if (j > 0) {
+                const double fd = central(i, j - 1, 1, p.tau, p.del, 2e-5 * p.del);
+                EXPECT_NEAR(exact, fd, 2e-7 * scale) << "delta " << i << j << " at " << p.tau << " " << p.del;
+            }
+        }
+    }
+}
+
+TEST_F(FeqTest, UndefinedArgumentsAndTinyDensity) {
+    load(section(kNormal, 4, kCrit));
+    EXPECT_EQ(phi(0, 0, 1.1, 1e-10), 0.0);
+    EXPECT_NE(phi(0, 0, 1.1, 1.0000001e-10), 0.0);
+    EXPECT_EQ(phi(0, 1, 0.0, 1.0), 0.0);
+    EXPECT_EQ(phi(3, 3, 1.1, 1.0), 0.0);
+    EXPECT_EQ(phi(1, 3, 1.1, 1.0), 0.0);
+}
+
+TEST_F(FeqTest, CacheReturnsStoredValuesUntilTheStateOrAnyLoadChanges) {
+    load(section(kNormal, 4, kCrit));
+    const double v1 = phi(0, 1, 1.1, 0.9);
+    const double v11 = phi(1, 1, 1.1, 0.9);
+    EXPECT_EQ(phi(0, 1, 1.1, 0.9), v1);
+    EXPECT_EQ(phi(0, 1, 1.1, 0.9 + 1e-17), v1);
+    // A mixed derivative asked first at a new state must not take lists of
+    // another slot or state.
+    lib::PHIFEQ(kSlot, 0, 1, 1.3, 0.5);
+    lib::PHIFEQ(kSlot, 1, 0, 1.3, 0.5);
+    EXPECT_NEAR(phi(1, 1, 1.1, 0.9), v11, 1e-15 * std::fabs(v11));
+    // Loading any slot forgets every slot's state.
+    const double before = phi(0, 0, 1.1, 0.9);
+    lib::FEQSAV.v[kSlot][0] += 1.0;  // a stale cache would show this
+    lib::store::override_text(kText, section({"1.0 1.0 1 0"}, 4, {}));
+    lib::ILINE = 1;
+    lib::SETFEQ(kText, kSlot + 1, "", ierr, herr);
+    EXPECT_EQ(phi(0, 0, 1.1, 0.9), before);
+}
+
+TEST_F(FeqTest, SectionsBeyondTheTablesAreRejected) {
+    std::vector<std::string> many(57, "0.1 1.0 1 0");
+    load(section(many, 4, {}));
+    EXPECT_EQ(ierr, 2);
+    EXPECT_NE(herr.find("[SETFEQ error 2]"), std::string::npos) << herr;
+    EXPECT_EQ(lib::WNTFEQ.k[kSlot].nterm, 0);
+    std::vector<std::string> crit(21, kCrit[0]);
+    load(section({}, 4, crit));
+    EXPECT_EQ(ierr, 2);
+    EXPECT_EQ(phi(0, 0, 1.1, 0.9), 0.0);
+    // 56 terms in all fit exactly.
+    std::vector<std::string> normal(51, "0.001 1.0 1 0");
+    load(section(normal, 4, kCrit));
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(phi(0, 0, 1.1, 0.9), 51 * 0.001 * 1.1 * 0.9 + [] {
+        lib::store::override_text(kText, section({}, 4, kCrit));
+        lib::ILINE = 1;
+        int e;
+        std::string h;
+        lib::SETFEQ(kText, kSlot + 2, "", e, h);
+        return lib::PHIFEQ(kSlot + 2, 0, 0, 1.1, 0.9);
+    }(), 1e-13);
+}
+
+TEST_F(FeqTest, MissingTextOrLinesAreErrors) {
+    lib::SETFEQ(0, kSlot, "", ierr, herr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_EQ(herr, "[SETFEQ error] fluid input to SETFEQ not found");
+    std::string cut = section(kNormal, 4, kCrit);
+    cut.resize(cut.size() - 40);  // the last term line loses values
+    load(cut);
+    EXPECT_EQ(ierr, 3);
+    EXPECT_EQ(lib::WNTFEQ.k[kSlot].nterm + lib::WNTFEQ.k[kSlot].ncrit, 0);
+}
+
+TEST_F(FeqTest, HugeExponentsDropTheTerm) {
+    // tau^t with t = 60 at tau = 6: t ln tau = 107.5 >= 100.
+    load(section({"1.0 60.0 1 0", "2.0 1.0 1 0"}, 4, {}));
+    EXPECT_DOUBLE_EQ(phi(0, 0, 6.0, 0.5), 2.0 * 6.0 * 0.5);
+    EXPECT_TRUE(std::isfinite(phi(2, 2, 6.0, 0.5)));
+}
+
+}  // namespace
