@@ -384,7 +384,8 @@ void prepare_slot(int i) {
 
 void SETFLD(int i, Slots<std::string>& hfld, int& ierr, std::string& herr) {
     for (;;) {
-        herr.clear();
+        // A warning still pending from the caller keeps its text with it.
+        if (ierr == 0) herr.clear();
         prepare_slot(i);
         const std::string& name = hfld[i];
 

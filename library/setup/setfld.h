@@ -53,13 +53,15 @@ std::span<const LoaderRow> loader_rows();
 const LoaderRow* find_loader(std::string_view kind, const Code& code);
 
 // Test support: rows searched before the built-in table (an empty span
-// removes them).  The caller keeps the rows alive while they are installed.
-void set_extra_loader_rows(std::span<const LoaderRow> rows);
+// removes them); with `only` the built-in table is hidden while they are
+// installed.  The caller keeps the rows alive while they are installed.
+void set_extra_loader_rows(std::span<const LoaderRow> rows, bool only = false);
 
 // Loads component slot i (-30..20) from the text named hfld[i].  hfld is the
 // name table of the current set-up (names of 255 characters); reference
 // fluids met while loading are written into its negative slots (and slot 0).
-// ierr is not cleared on entry; herr is.
+// ierr is not cleared on entry; herr is, unless ierr holds a warning, whose
+// text stays with it.
 void SETFLD(int i, Slots<std::string>& hfld, int& ierr, std::string& herr);
 
 }  // namespace lib

@@ -20,12 +20,16 @@ constexpr LoaderRow kLoaderRows[] = {
 constexpr std::size_t kRowCount = std::size(kLoaderRows) - 1;
 
 std::span<const LoaderRow> g_extra_rows;
+bool g_only_extra = false;
 
 }  // namespace
 
 std::span<const LoaderRow> loader_rows() { return {kLoaderRows, kRowCount}; }
 
-void set_extra_loader_rows(std::span<const LoaderRow> rows) { g_extra_rows = rows; }
+void set_extra_loader_rows(std::span<const LoaderRow> rows, bool only) {
+    g_extra_rows = rows;
+    g_only_extra = only && !rows.empty();
+}
 
 const LoaderRow* find_loader(std::string_view kind, const Code& code) {
     auto match = [&](const LoaderRow& r) {
@@ -33,6 +37,7 @@ const LoaderRow* find_loader(std::string_view kind, const Code& code) {
     };
     for (const LoaderRow& r : g_extra_rows)
         if (match(r)) return &r;
+    if (g_only_extra) return nullptr;
     for (const LoaderRow& r : loader_rows())
         if (match(r)) return &r;
     return nullptr;
