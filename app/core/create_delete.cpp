@@ -240,6 +240,27 @@ int append_curve(Graph& graph, Process* process, const CurveStyle& style) {
     return graph.az_curves++;
 }
 
+int project_list_add(Project* project) {
+    if (project == nullptr) return -1;
+    for (int i = 0; i < MAX_PROJECTS - 1; ++i) {
+        if (project_list[sz(i)] == project) return -1;
+        if (project_list[sz(i)] == nullptr) {
+            project_list[sz(i)] = project;
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool project_list_remove(const Project* project) {
+    if (project == nullptr) return false;
+    auto it = std::find(project_list.begin(), project_list.end(), project);
+    if (it == project_list.end()) return false;
+    std::move(it + 1, project_list.end(), it);
+    project_list.back() = nullptr;
+    return true;
+}
+
 void log_append(std::string& log, std::string_view text) {
     const std::size_t room = LOG_SIZE - 1;  // one place for the terminating zero
     if (text.size() >= room) {
@@ -294,11 +315,7 @@ void free_project(Project* project) {
         graph = nullptr;
     }
     // No global may keep pointing at the freed record.
-    auto it = std::find(project_list.begin(), project_list.end(), project);
-    if (it != project_list.end()) {
-        std::move(it + 1, project_list.end(), it);
-        project_list.back() = nullptr;
-    }
+    project_list_remove(project);
     if (current_project == project) current_project = nullptr;
     delete project;
     if (on_project_freed != nullptr) on_project_freed();

@@ -74,6 +74,15 @@ int append_curve(Graph& graph, Process* process, const CurveStyle& style);
 // and returns it, or null.
 Part* remove_part(Process& process, int position);
 
+// Puts a project into the first empty slot of project_list; at most
+// MAX_PROJECTS - 1 are open, so the list always ends with a null. Returns
+// the slot, or -1 (nothing changed) when the list is full or the project
+// null or already listed.
+int project_list_add(Project* project);
+// Removes a project from project_list, moving later entries down; false when
+// it is not listed.
+bool project_list_remove(const Project* project);
+
 // Appends text to a project log, dropping the oldest lines when the log
 // would hold LOG_SIZE characters or more.
 void log_append(std::string& log, std::string_view text);

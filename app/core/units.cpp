@@ -1,6 +1,7 @@
 // The unit table and the value parser and formatter.
 #include "app/core/units.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -64,8 +65,10 @@ std::string format_with(const char* fmt, double value, const ValueDef& row, int 
     if (!valid_quantity(row.quantity)) return std::string();
     int used = valid_unit(row.quantity, unit) ? unit : 0;
     const Unit& un = unitdef[row.quantity].units[used];
+    // A value near the double range may overflow in a unit with a large factor.
+    double shown = std::clamp(value * un.factor + un.offset, -DMAX, DMAX);
     char buf[128];
-    std::snprintf(buf, sizeof buf, fmt, value * un.factor + un.offset, un.names[0]);
+    std::snprintf(buf, sizeof buf, fmt, shown, un.names[0]);
     return buf;
 }
 

@@ -344,6 +344,26 @@ TEST_F(Records, FreeProjectReleasesEverythingAndForgetsIt) {
     free_project(nullptr);
 }
 
+TEST_F(Records, AtMostNineteenProjectsAreListed) {
+    Project* open[MAX_PROJECTS] = {};
+    for (int i = 0; i < MAX_PROJECTS - 1; ++i) {
+        open[i] = create_project();
+        ASSERT_EQ(project_list_add(open[i]), i);
+    }
+    open[MAX_PROJECTS - 1] = create_project();
+    EXPECT_EQ(project_list_add(open[MAX_PROJECTS - 1]), -1);
+    EXPECT_EQ(project_list.back(), nullptr);
+    EXPECT_EQ(project_list_add(open[3]), -1);  // already listed
+    EXPECT_TRUE(project_list_remove(open[3]));
+    EXPECT_FALSE(project_list_remove(open[3]));
+    EXPECT_EQ(project_list[3], open[4]);
+    EXPECT_EQ(project_list[MAX_PROJECTS - 2], nullptr);
+    free_project(open[3]);
+    for (int i = 0; i < MAX_PROJECTS; ++i)
+        if (i != 3) free_project(open[i]);
+    for (Project* p : project_list) EXPECT_EQ(p, nullptr);
+}
+
 TEST_F(Records, LogsKeepTheNewestText) {
     std::string log;
     log_append(log, "first line\n");

@@ -1,9 +1,13 @@
 #include "app/core/create_delete.h"
 #include "app/core/init.h"
+#include "tests/support/paths.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -95,6 +99,34 @@ TEST_F(Fluids, MixtureMolarMassesFollowTheComposition) {
     EXPECT_DOUBLE_EQ(fluids[39]->molar_mass, 28.96546);
     EXPECT_DOUBLE_EQ(fluids[4]->molar_mass, 18.015268);
     EXPECT_DOUBLE_EQ(fluids[33]->molar_mass, 114.0415928);
+}
+
+// The preset molar masses of the pure fluids agree with the published
+// fluid data (column M_g_mol of names.tsv).
+TEST_F(Fluids, PureMolarMassesAgreeWithTheFluidData) {
+    KVR2_REQUIRE_SHARED();
+    std::ifstream in(testsupport::shared_dir() + "/fluid-data/names.tsv");
+    ASSERT_TRUE(in) << "names.tsv";
+    std::string line;
+    std::getline(in, line);  // header: name, source_fluid, CAS, M_g_mol, ...
+    std::map<std::string, double> molar;
+    while (std::getline(in, line)) {
+        std::stringstream ss(line);
+        std::string name, source, cas, m;
+        std::getline(ss, name, '\t');
+        std::getline(ss, source, '\t');
+        std::getline(ss, cas, '\t');
+        std::getline(ss, m, '\t');
+        if (!m.empty()) molar[name] = std::stod(m);
+    }
+    int compared = 0;
+    for (int i = 0; i < 41; ++i) {
+        const Fluid& f = *fluids[i];
+        if (f.az_components != 1 || !molar.count(f.components)) continue;
+        EXPECT_NEAR(f.molar_mass, molar[f.components], 5e-5 * f.molar_mass) << f.name;
+        ++compared;
+    }
+    EXPECT_GE(compared, 30);
 }
 
 TEST_F(Fluids, ReferenceAndStandardStates) {

@@ -38,6 +38,8 @@ TEST(Units, ReferenceConversions) {
     // An index beyond the quantity's units formats in its first unit.
     EXPECT_EQ(format_value(300.0, TEMP, 7), "300 K");
     EXPECT_EQ(format_value(300.0, TEMP, -1), "300 K");
+    // The largest pressure does not overflow to "inf" in pascal.
+    EXPECT_EQ(format_value(std::numeric_limits<double>::max(), PRESS, 0), "1.7977e+308 Pa");
 }
 
 TEST(Units, TableShape) {
