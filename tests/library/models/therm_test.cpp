@@ -1,0 +1,242 @@
+// Properties at (T, D): thermodynamic consistency of THERM, THERM2, THERM0,
+// RESIDUAL and the single-property routines (each output against
+// differences of other outputs), the low-density and T <= 0 limits, the
+// reference offsets and the mixture road that has no model yet.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "library/library.h"
+#include "library/models/records.h"
+#include "library/setup/records.h"
+#include "library/setup/textstore.h"
+#include "library/models/feq.h"
+#include "library/models/ph0.h"
+
+namespace {
+
+constexpr int kText = 1;
+
+// A water-like equation: normal and Gaussian terms of the published water
+// equation (a subset), with the water ideal-gas part in Helmholtz form.
+const char* kEos =
+    "<<synthetic>>\n250.0\n1273.0\n1000000.0\n73.96\nPH0\n18.015268\n273.16\n0.611655\n55.49696\n"
+    "373.1243\n0.3443\n647.096  22064.0  17.873727995\n647.096  17.873727995\n8.314371357587\n"
+    "9 4 3 12 0 0\n"
+    "0.12533547935523d-1  -0.5   1  0\n"
+    "0.78957634722828d1    0.875 1  0\n"
+    "-0.87803203303561d1   1.0   1  0\n"
+    "0.31802509345418      0.5   2  0\n"
+    "-0.26145533859358     0.75  3  0\n"
+    "0.22509767230e0       1.0   1  1\n"
+    "-0.66065069e-1        4.0   1  1\n"
+    "0.17e-2               8.0   4  2\n"
+    "-0.44e-3             14.0   6  3\n"
+    "-31.306260323435   0.0  3  2  2  -20.0  -150.0  1.21  1.0  0  0  0\n"
+    "31.546140237781    1.0  3  2  2  -20.0  -150.0  1.21  1.0  0  0  0\n"
+    "-2521.3154341695   4.0  3  2  2  -20.0  -250.0  1.25  1.0  0  0  0\n";
+const char* kIdeal =
+    "<<synthetic>>\n20.0\n5000.0\n0.0\n0.0\n1 2 5 0 0 0 0 0\n"
+    "3.00632 1.0\n-8.32044648201 0.0\n6.6832105268 1.0\n"
+    "0.012436 -1.28728967\n0.97315 -3.53734222\n1.27950 -7.74073708\n0.96956 -9.24437796\n"
+    "0.24873 -27.5075105\n";
+
+const double kX[20] = {1.0};
+
+struct Props {
+    double P, e, h, s, cv, cp, w, hjt;
+};
+
+Props therm(double T, double D) {
+    Props p{};
+    lib::THERM(T, D, kX, p.P, p.e, p.h, p.s, p.cv, p.cp, p.w, p.hjt);
+    return p;
+}
+
+template <class F>
+double diff(F f, double x, double h) {
+    return (-f(x + 2 * h) + 8 * f(x + h) - 8 * f(x - h) + f(x - 2 * h)) / (12 * h);
+}
+
+class ThermTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        lib::NCOMP.nc = 1;
+        lib::NCOMP.ic = 0;
+        lib::EOSMOD.mix = lib::Code("FEQ");
+        lib::EOSMOD.eos[1] = lib::Code("FEQ");
+        lib::VERS[1] = 10.0;
+        lib::CREF.h0[1] = lib::CREF.s0[1] = 0.0;
+        int ierr = 0;
+        std::string herr;
+        lib::store::override_text(kText, kEos);
+        lib::ILINE = 1;
+        lib::SETFEQ(kText, 1, "", ierr, herr);
+        ASSERT_EQ(ierr, 0) << herr;
+        lib::store::override_text(kText, kIdeal);
+        lib::ILINE = 1;
+        lib::SETPH0(kText, 1, "", ierr, herr);
+        ASSERT_EQ(ierr, 0) << herr;
+        lib::store::restore();
+    }
+    void TearDown() override {
+        lib::CREF.h0[1] = lib::CREF.s0[1] = 0.0;
+        lib::NCOMP.nc = 0;
+    }
+};
+
+TEST_F(ThermTest, OutputsAreConsistentWithEachOther) {
+    struct St {
+        double T, D;
+    };
+    for (const St st : {St{300.0, 55.0}, St{500.0, 0.2}, St{700.0, 12.0}, St{900.0, 3.0}}) {
+        const double T = st.T, D = st.D;
+        const Props p = therm(T, D);
+        const double M = 18.015268;
+        auto A = [&](double t, double d) {
+            double a, g;
+            lib::AG(t, d, kX, a, g);
+            return a;
+        };
+        const double hT = 1e-3 * T, hD = 1e-4 * D;
+        EXPECT_NEAR(p.P, D * D * diff([&](double d) { return A(T, d); }, D, hD), 1e-7 * std::fabs(p.P) + 1e-9);
+        EXPECT_NEAR(p.s, -diff([&](double t) { return A(t, D); }, T, hT), 1e-7 * std::fabs(p.s) + 1e-6);
+        EXPECT_NEAR(p.e, A(T, D) + T * p.s, 1e-9 * std::fabs(p.e) + 1e-8);
+        EXPECT_NEAR(p.h, p.e + p.P / D, 1e-9 * std::fabs(p.h) + 1e-8);
+        EXPECT_NEAR(p.cv, diff([&](double t) { return therm(t, D).e; }, T, hT), 1e-7 * std::fabs(p.cv));
+        const double dPdT = diff([&](double t) { return therm(t, D).P; }, T, hT);
+        const double dPdD = diff([&](double d) { return therm(T, d).P; }, D, hD);
+        EXPECT_NEAR(p.cp, p.cv + T * dPdT * dPdT / (D * D * dPdD), 1e-7 * std::fabs(p.cp));
+        const double W = p.cp / p.cv * dPdD;
+        if (W > 0) EXPECT_NEAR(p.w, std::sqrt(W * 1000.0 / M), 1e-7 * p.w);
+        else EXPECT_EQ(p.w, 0.0);
+        EXPECT_NEAR(p.hjt, (T * dPdT / (D * D * dPdD) - 1.0 / D) / p.cp, 1e-7 * std::fabs(p.hjt) + 1e-12);
+
+        double P2, e2, h2, s2, cv2, cp2, w2, Z, hjt2, A2, G2, kap, bet, pd, pdd, pt, dt, dp, ptt, ptd, x1, x2;
+        lib::THERM2(T, D, kX, P2, e2, h2, s2, cv2, cp2, w2, Z, hjt2, A2, G2, kap, bet, pd, pdd, pt, dt, dp, ptt,
+                    ptd, x1, x2);
+        EXPECT_DOUBLE_EQ(P2, p.P);
+        EXPECT_DOUBLE_EQ(h2, p.h);
+        EXPECT_DOUBLE_EQ(w2, p.w);
+        EXPECT_DOUBLE_EQ(hjt2, p.hjt);
+        EXPECT_NEAR(A2, A(T, D), 1e-9 * std::fabs(A2));
+        EXPECT_NEAR(G2, A2 + p.P / D, 1e-9 * std::fabs(G2) + 1e-8);
+        EXPECT_NEAR(Z, p.P / (D * 8.314371357587 * T), 1e-14);
+        EXPECT_NEAR(pd, dPdD, 1e-7 * std::fabs(pd));
+        EXPECT_NEAR(pt, dPdT, 1e-7 * std::fabs(pt));
+        auto dPdD_at = [&](double d) {
+            double q[22];
+            lib::THERM2(T, d, kX, q[0], q[1], q[2], q[3], q[4], q[5], q[6], q[7], q[8], q[9], q[10], q[11],
+                        q[12], q[13], q[14], q[15], q[16], q[17], q[18], q[19], q[20], q[21]);
+            return q[13];
+        };
+        EXPECT_NEAR(pdd, diff(dPdD_at, D, hD), 1e-6 * std::fabs(pdd) + 1e-6);
+        EXPECT_NEAR(dt, -dPdT / dPdD, 1e-7 * std::fabs(dt));
+        EXPECT_NEAR(dp, 1.0 / dPdD, 1e-7 * std::fabs(dp));
+        EXPECT_NEAR(kap, 1.0 / (D * dPdD), 1e-7 * std::fabs(kap));
+        EXPECT_NEAR(bet, dPdT / (D * dPdD), 1e-7 * std::fabs(bet));
+        auto dPdT_at = [&](double t) { return diff([&](double u) { return therm(u, D).P; }, t, hT); };
+        EXPECT_NEAR(ptt, diff(dPdT_at, T, hT), 1e-5 * std::fabs(ptt) + 1e-6);
+        EXPECT_NEAR(ptd, diff([&](double t) { return diff([&](double d) { return therm(t, d).P; }, D, hD); }, T, hT),
+                    1e-5 * std::fabs(ptd) + 1e-6);
+        EXPECT_DOUBLE_EQ(x1, -9999990.0);
+        EXPECT_DOUBLE_EQ(x2, -9999990.0);
+
+        double s3, h3, e3, cv3, cp3, cv4, cp4;
+        lib::ENTRO(T, D, kX, s3);
+        lib::ENTHAL(T, D, kX, h3);
+        lib::ENERGY(T, D, kX, e3);
+        lib::CVCP(T, D, kX, cv3, cp3);
+        lib::CVCPK(1, T, D, cv4, cp4);
+        EXPECT_DOUBLE_EQ(s3, p.s);
+        EXPECT_NEAR(h3, p.h, 1e-9 * std::fabs(p.h));
+        EXPECT_DOUBLE_EQ(e3, p.e);
+        EXPECT_DOUBLE_EQ(cv3, p.cv);
+        EXPECT_DOUBLE_EQ(cp4, p.cp);
+
+        // Residual parts are the difference to the ideal gas at the same T and D.
+        double P0, e0, h0, s0, cv0, cp0, w0, A0, G0, Pr, er, hr, sr, cvr, cpr, Ar, Gr;
+        lib::THERM0(T, D, kX, P0, e0, h0, s0, cv0, cp0, w0, A0, G0);
+        lib::RESIDUAL(T, D, kX, Pr, er, hr, sr, cvr, cpr, Ar, Gr);
+        EXPECT_NEAR(P0, D * 8.314371357587 * T, 1e-9 * std::fabs(P0));
+        EXPECT_NEAR(cp0 - cv0, 8.314371357587, 1e-12);
+        EXPECT_NEAR(Pr, p.P - P0, 1e-9 * std::fabs(P0));
+        EXPECT_NEAR(hr, p.h - h0, 1e-8 * std::fabs(h0) + 1e-8);
+        EXPECT_NEAR(sr, p.s - s0, 1e-9 * std::fabs(s0) + 1e-9);
+        EXPECT_NEAR(cpr, p.cp - cp0, 1e-9 * std::fabs(p.cp));
+        EXPECT_NEAR(Ar, A(T, D) - A0, 1e-8 * std::fabs(A0) + 1e-8);
+        double Ag, Gg;
+        lib::GIBBS(T, D, kX, Ag, Gg);
+        EXPECT_DOUBLE_EQ(Ag, Ar);
+        EXPECT_NEAR(Gg, Gr + 8.314371357587 * T * std::log(D), 1e-9 * std::fabs(Gg) + 1e-8);
+    }
+}
+
+TEST_F(ThermTest, ReferenceOffsetsShiftEnthalpyAndEntropy) {
+    const Props a = therm(600.0, 5.0);
+    lib::CREF.h0[1] = 1234.5;
+    lib::CREF.s0[1] = 6.5;
+    const Props b = therm(600.0, 5.0);
+    EXPECT_NEAR(b.h, a.h - 1234.5, 1e-9);
+    EXPECT_NEAR(b.e, a.e - 1234.5, 1e-9);
+    EXPECT_NEAR(b.s, a.s - 6.5, 1e-12);
+    EXPECT_EQ(b.cp, a.cp);
+}
+
+TEST_F(ThermTest, ZeroDensityAndNonPositiveTemperature) {
+    const Props p = therm(500.0, 0.0);
+    EXPECT_EQ(p.P, 0.0);
+    EXPECT_NEAR(p.cp - p.cv, 8.314371357587, 1e-12);
+    EXPECT_TRUE(std::isfinite(p.s));
+    EXPECT_TRUE(std::isfinite(p.e));
+    // The low-density Joule-Thomson coefficient comes from the second virial
+    // coefficient and joins the finite-density value.
+    EXPECT_NEAR(p.hjt, therm(500.0, 1e-5).hjt, 1e-5 * std::fabs(p.hjt));
+    EXPECT_NEAR(p.w, therm(500.0, 1e-9).w, 1e-9 * std::fabs(p.w));
+    double q[22];
+    lib::THERM2(500.0, 0.0, kX, q[0], q[1], q[2], q[3], q[4], q[5], q[6], q[7], q[8], q[9], q[10], q[11], q[12],
+                q[13], q[14], q[15], q[16], q[17], q[18], q[19], q[20], q[21]);
+    EXPECT_EQ(q[7], 1.0);            // Z
+    EXPECT_EQ(q[11], -9999990.0);    // compressibility at zero pressure
+    EXPECT_EQ(q[12], 1.0 / 500.0);   // expansivity
+    for (double v : q) EXPECT_TRUE(std::isfinite(v));
+    for (double T : {0.0, -5.0}) {
+        const Props z = therm(T, 10.0);
+        for (double v : {z.P, z.e, z.h, z.s, z.cv, z.cp, z.w, z.hjt}) EXPECT_EQ(v, 0.0);
+    }
+}
+
+TEST_F(ThermTest, Therm3Coefficients) {
+    double kap, bet, isen, kt, bets, bs, kkt, thr, pint, spht;
+    const double T = 700.0, D = 12.0;
+    lib::THERM3(T, D, kX, kap, bet, isen, kt, bets, bs, kkt, thr, pint, spht);
+    const Props p = therm(T, D);
+    const double dPdD = diff([&](double d) { return therm(T, d).P; }, D, 1e-3);
+    const double dPdT = diff([&](double t) { return therm(t, D).P; }, T, 1e-2);
+    EXPECT_NEAR(isen, p.w * p.w * D * 18.015268 / (1000.0 * p.P), 1e-12 * std::fabs(isen));
+    EXPECT_NEAR(kt, D / p.P * dPdD, 1e-7 * std::fabs(kt));
+    EXPECT_NEAR(bets, 1000.0 / (D * p.w * p.w * 18.015268), 1e-12 * std::fabs(bets));
+    EXPECT_NEAR(pint, T * dPdT - p.P, 1e-6 * std::fabs(pint));
+    EXPECT_NEAR(thr, -p.hjt * p.cp, 1e-14);
+    lib::THERM3(T, 0.0, kX, kap, bet, isen, kt, bets, bs, kkt, thr, pint, spht);
+    EXPECT_EQ(kt, 1.0);
+    const Props z = therm(T, 0.0);
+    EXPECT_NEAR(isen, z.w * z.w * 18.015268 / (1000.0 * 8.314371357587 * T), 1e-12);
+    EXPECT_EQ(bets, -9999990.0);
+}
+
+TEST_F(ThermTest, MixtureWithoutMixtureModelGivesZeros) {
+    lib::NCOMP.nc = 2;
+    const double x[20] = {0.5, 0.5};
+    double P = 1, e = 1, h = 1, s = 1, cv = 1, cp = 1, w = 1, hjt = 1;
+    lib::THERM(400.0, 2.0, x, P, e, h, s, cv, cp, w, hjt);
+    for (double v : {P, e, h, s, cv, cp, w, hjt}) EXPECT_EQ(v, 0.0);
+    // A composition with one mole fraction of 1 is that component.
+    const double x1[20] = {1.0, 0.0};
+    lib::THERM(400.0, 2.0, x1, P, e, h, s, cv, cp, w, hjt);
+    lib::NCOMP.nc = 1;
+    EXPECT_DOUBLE_EQ(P, therm(400.0, 2.0).P);
+}
+
+}  // namespace
