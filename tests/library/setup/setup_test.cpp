@@ -248,3 +248,57 @@ TEST(Ucase, UpperCasesTheFirstNCharacters) {
 }
 
 }  // namespace
+
+// The same with the built-in texts and the models' own loaders.
+class SetupBuiltinTexts : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (lib::store::line_count(synth::slot_of("nitrogen")) <= 1)
+            GTEST_SKIP() << "fluid texts not built in";
+        lib::RESETM.defaults_pending = 1;
+        lib::REFST.mix = Code("NUL");
+    }
+    int ierr = 0;
+    std::string herr;
+};
+
+TEST_F(SetupBuiltinTexts, NitrogenOxygenMixture) {
+    std::string hrf = "DEF";
+    lib::SETUP0(2, "nitrogen|oxygen", "hmx", hrf, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    // Critical temperatures of the fluids in slots 1, 2, 0, -21, -22, -23.
+    const std::pair<int, double> tc[] = {{1, 126.192}, {2, 154.581}, {0, 126.192},
+                                         {-21, 369.89}, {-22, 658.1}, {-23, 374.21}};
+    for (const auto& [slot, t] : tc) EXPECT_NEAR(lib::CCON.tc[slot], t, 0.5) << slot;
+    EXPECT_EQ(lib::trim_right(lib::setup_names()[-22]), "c12");
+    EXPECT_EQ(lib::EOSMOD.mix, Code("HMX"));
+    EXPECT_EQ(lib::NCOMP.nc, 2);
+
+    lib::REFST.mix = Code("DEF");  // recorded by the reference-state step of a set-up
+    const long before = lib::store::lines_read();
+    lib::SETUP0(2, "nitrogen|oxygen", "hmx", hrf, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_EQ(lib::store::lines_read(), before);
+}
+
+TEST_F(SetupBuiltinTexts, PureFluidsAndNameErrors) {
+    std::string hrf = "DEF";
+    lib::SETUP0(1, "water|", "hmx", hrf, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(lib::CCON.tc[1], 647.096, 1e-9);
+    EXPECT_EQ(lib::EOSMOD.mix, Code("FEQ"));
+    EXPECT_EQ(lib::EOSMOD.eos[1], Code("FEQ"));
+
+    lib::SETUP0(2, "nitrogen|", "hmx", hrf, ierr, herr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_EQ(herr, "[SETUP0 error 1] not enough fluid names on input line");
+    lib::SETUP0(1, "NITROGEN", "hmx", hrf, ierr, herr);  // names are case-sensitive
+    EXPECT_EQ(ierr, 101);
+    EXPECT_EQ(herr,
+              "[SETUP error 101] error in opening file for component #  1; filename = "
+              "(NITROGEN).");
+    hrf = "OTH";
+    lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
+    EXPECT_EQ(hrf, "DEF");
+    EXPECT_EQ(ierr, -105);
+}
