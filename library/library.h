@@ -177,6 +177,42 @@ void AG(double T, double D, const double x[20], double& A, double& G);
 // ---------------------------------------------------------------------------
 // Ancillary equations, melting and sublimation lines
 // ---------------------------------------------------------------------------
+// Evaluators of one component slot: vapour pressure (PS) and its first and
+// second temperature derivatives, liquid pressure of a blend (PL), saturated
+// liquid (DL) and vapour (DV) density.  Errors, with the value returned:
+// 1 T below the lower limit (triple-point value), 121 T above Tc (critical
+// value), 2 no equation (critical value), 100 unknown code (0).
+void PSATK(int icomp, double T, double& P, int& ierr, std::string& herr);
+void PLSATK(int icomp, double T, double& P, int& ierr, std::string& herr);
+void DLSATK(int icomp, double T, double& D, int& ierr, std::string& herr);
+void DVSATK(int icomp, double T, double& D, int& ierr, std::string& herr);
+void DPSATK(int icomp, double T, double& dPdT, int& ierr, std::string& herr);
+void D2PSTK(int icomp, double T, double& d2PdT2, int& ierr, std::string& herr);
+// The same for a composition: the component's value for a pure fluid, else
+// the mole-fraction-weighted sum of the component values (with the first
+// failure of a component present in x).
+void PSATT(double T, const double x[20], double& P, int& ierr, std::string& herr);
+void PLSATT(double T, const double x[20], double& P, int& ierr, std::string& herr);
+void DLSATT(double T, const double x[20], double& D, int& ierr, std::string& herr);
+void DVSATT(double T, const double x[20], double& D, int& ierr, std::string& herr);
+// Inverses: the temperature at which the PS (TSATP), PL (TSATPL) or the DL/DV
+// (TSATD) equation gives the value.  Errors 1, 2, 141 (pure fluids), 124.
+void TSATP(double P, const double x[20], double& T, int& ierr, std::string& herr);
+void TSATPL(double P, const double x[20], double& T, int& ierr, std::string& herr);
+void TSATD(double D, const double x[20], double& T, int& ierr, std::string& herr);
+// Melting and sublimation pressure of one component slot (0 without a line).
+void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr);
+void SUBLK(int icomp, double T, double& P, int& ierr, std::string& herr);
+// The same for a composition (mixtures about their mean triple point).
+void MELTT(double T, const double x[20], double& P, int& ierr, std::string& herr);
+void SUBLT(double T, const double x[20], double& P, int& ierr, std::string& herr);
+// Temperature on the melting or sublimation line at pressure P.
+void MELTP(double P, const double x[20], double& T, int& ierr, std::string& herr);
+void SUBLP(double P, const double x[20], double& T, int& ierr, std::string& herr);
+// Water's melting pressures at T (kPa): Phigh on the ice III, V, VI and VII
+// curves (from 251.165 K), PIh on the ice Ih curve (251.165 to 273.16 K); 0
+// outside their ranges.
+void MLTH2O(double T, double& Phigh, double& PIh);
 
 // ---------------------------------------------------------------------------
 // Saturation

@@ -2,8 +2,10 @@
 // comment on LoaderRow in setfld.h for how to add one).
 #include <iterator>
 
+#include "library/models/ancillary.h"
 #include "library/models/cpp.h"
 #include "library/models/feq.h"
+#include "library/models/melt.h"
 #include "library/models/ph0.h"
 #include "library/setup/setfld.h"
 
@@ -15,6 +17,12 @@ constexpr LoaderRow kLoaderRows[] = {
     {"EOS", "FE", SETFEQ},
     {"AUX", "CP", SETCPP},
     {"AUX", "PH", SETPH0},
+    {"PS ", "*", nullptr, nullptr, SETPS},
+    {"PL ", "*", nullptr, nullptr, SETPL},
+    {"DL ", "*", nullptr, nullptr, SETDL},
+    {"DV ", "*", nullptr, nullptr, SETDV},
+    {"MLT", "*", nullptr, nullptr, SETMLT},
+    {"SBL", "*", nullptr, nullptr, SETSBL},
     {"", ""},  // end of the table: matches no section
 };
 constexpr std::size_t kRowCount = std::size(kLoaderRows) - 1;

@@ -127,6 +127,10 @@ void RESETA() {
     // The models' own saved results (last tau and delta of the Helmholtz
     // equations, the first limits of the ancillary equations) are cleared
     // below by the models that own them.
+    // Lower temperature limits of the ancillary equations of the components:
+    // 0 switches their error 1 off until the next set-up.
+    for (AncLimRecord* rec : {&WLMPS, &WLMPL, &WLMDL, &WLMDV})
+        for (int k = 1; k <= kMaxComp; ++k) rec->tlow[k] = 0.0;
 }
 
 }  // namespace lib

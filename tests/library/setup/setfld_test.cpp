@@ -253,7 +253,7 @@ TEST_F(SetfldTest, LoaderTableLookup) {
     lib::set_extra_loader_rows(synth::kRows);
     EXPECT_EQ(lib::find_loader("EOS", Code("FE1"))->eos, synth::feq);
     EXPECT_EQ(lib::find_loader("PS ", Code("PS6"))->anc, synth::ps);
-    EXPECT_EQ(lib::find_loader("DL ", Code("DL1")), nullptr);
+    EXPECT_EQ(lib::find_loader("ZZZ", Code("DL1")), nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,402 @@
+#include "library/models/melt.h"
+
+#include <cmath>
+#include <string_view>
+
+#include "library/models/critp.h"
+#include "library/models/records.h"
+#include "library/setup/common.h"
+#include "library/setup/records.h"
+#include "library/setup/textstore.h"
+
+namespace lib {
+
+namespace {
+
+constexpr double kIceIIIlow = 251.165;  // lowest temperature of the water melting curves, K
+constexpr double kWaterTtp = 273.16;
+
+struct LineInfo {
+    AncLimRecord& lim;
+    AncRedRecord& red;
+    AncCountRecord& cnt;
+    TermCoefRecord<kSolidTerms>& cf;
+};
+LineInfo melting() { return {WLMMELT, WRDMELT, WNTMELT, WCFMELT}; }
+LineInfo sublimation() { return {WLMSUBL, WRDSUBL, WNTSUBL, WCFSUBL}; }
+
+void load(const LineInfo& li, const char* routine, int nread, int icomp, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    auto bad = [&](const std::string& text) {
+        ierr = 1;
+        herr = errtext(routine, 1, text);
+        ERRMSG(ierr, herr);
+    };
+    double v[2];
+    std::string_view line;
+    if (!next_numbers(nread, v, 1)) return bad("error reading the lower temperature limit");
+    li.lim.tlow[icomp] = v[0];
+    if (!next_numbers(nread, v, 1)) return bad("error reading the upper temperature limit");
+    li.lim.thigh[icomp] = v[0];
+    if (!next_line(nread, line) || !next_line(nread, line)) return bad("premature end of the section");
+    if (!next_numbers(nread, v, 2)) return bad("error reading the reducing parameters");
+    li.red.tred[icomp] = v[0];
+    li.red.xred[icomp] = v[1];
+    std::array<int, 6> counts{};
+    if (!next_line(nread, line) || read_ints(line, counts.data(), 6) < 3)
+        return bad("error reading the numbers of terms");
+    const int n = counts[0] + counts[1] + counts[2];
+    if (counts[0] < 0 || counts[1] < 0 || counts[2] < 0 || n > kSolidTerms)
+        return bad("number of terms" + fmt_int(n, 4) + " exceeds the maximum of" + fmt_int(kSolidTerms, 3));
+    li.cnt.n[icomp] = counts;
+    for (int j = 0; j < n; ++j) {
+        if (!next_numbers(nread, v, 2)) return bad("error reading term" + fmt_int(j + 1, 3));
+        li.cf.a[icomp][static_cast<std::size_t>(j)] = v[0];
+        li.cf.t[icomp][static_cast<std::size_t>(j)] = v[1];
+    }
+}
+
+// The sum S of the line's terms at Tr = T/Tred; difference terms use Tr - 1
+// for a melting line and 1 - Tr for a sublimation line.
+double term_sum(const LineInfo& li, int icomp, double T, bool melt) {
+    const double tr = T / li.red.tred[icomp];
+    const auto& n = li.cnt.n[icomp];
+    const auto& a = li.cf.a[icomp];
+    const auto& t = li.cf.t[icomp];
+    double s = 0.0;
+    int j = 0;
+    for (int k = 0; k < n[0] && j < kSolidTerms; ++k, ++j) s += a[static_cast<std::size_t>(j)] * std::pow(tr, t[static_cast<std::size_t>(j)]);
+    const double d = melt ? tr - 1.0 : 1.0 - tr;
+    for (int k = 0; k < n[1] && j < kSolidTerms; ++k, ++j) s += a[static_cast<std::size_t>(j)] * std::pow(d, t[static_cast<std::size_t>(j)]);
+    const double l = std::log(tr);
+    for (int k = 0; k < n[2] && j < kSolidTerms; ++k, ++j) s += a[static_cast<std::size_t>(j)] * std::pow(l, t[static_cast<std::size_t>(j)]);
+    return s;
+}
+
+// Triple point of a mixture: the mole-fraction-weighted temperature and the
+// geometric mean of the pressures (components absent from x count nothing).
+void mixture_triple_point(const double x[20], double& ttp, double& ptp, bool& no_ptp) {
+    ttp = 0.0;
+    double lp = 0.0;
+    no_ptp = false;
+    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) {
+        const double xi = x[i - 1];
+        ttp += xi * CCON.ttp[i];
+        if (xi == 0.0) continue;
+        if (!(CCON.ptp[i] > 0.0)) {
+            no_ptp = true;
+            continue;
+        }
+        lp += xi * std::log(CCON.ptp[i]);
+    }
+    ptp = no_ptp ? 0.0 : std::exp(lp);
+}
+
+// Line pressure used by SOLVEM: MELTT, SUBLT or the ice Ih curve of water.
+double line_pressure(int kind, bool ice_ih, double T, const double x[20], int& ierr, std::string& herr) {
+    double p = 0.0;
+    if (ice_ih) {
+        double phigh = 0.0;
+        MLTH2O(T, phigh, p);
+    } else if (kind == 1) {
+        MELTT(T, x, p, ierr, herr);
+    } else {
+        SUBLT(T, x, p, ierr, herr);
+    }
+    return p;
+}
+
+}  // namespace
+
+void SETMLT(int nread, int icomp, int& ierr, std::string& herr) {
+    load(melting(), "SETMLT", nread, icomp, ierr, herr);
+}
+void SETSBL(int nread, int icomp, int& ierr, std::string& herr) {
+    load(sublimation(), "SETSBL", nread, icomp, ierr, herr);
+}
+
+void MLTH2O(double T, double& Phigh, double& PIh) {
+    Phigh = 0.0;
+    PIh = 0.0;
+    if (T > kIceIIIlow && T <= 273.1600000001) {
+        const double th = T / kWaterTtp;
+        PIh = 0.611657 * (1.0 + 1195393.37 * (1.0 - std::pow(th, 3.0)) + 80818.3159 * (1.0 - std::pow(th, 25.75)) +
+                          3338.2686 * (1.0 - std::pow(th, 103.75)));
+    }
+    if (T < kIceIIIlow) return;
+    if (T < 256.164) {  // ice III
+        Phigh = 208566.0 * (1.0 - 0.299948 * (1.0 - std::pow(T / kIceIIIlow, 60.0)));
+    } else if (T < 273.31) {  // ice V
+        Phigh = 350100.0 * (1.0 - 1.18721 * (1.0 - std::pow(T / 256.164, 8.0)));
+    } else if (T < 355.0) {  // ice VI
+        Phigh = 632400.0 * (1.0 - 1.07476 * (1.0 - std::pow(T / 273.31, 4.6)));
+    } else if (T < 637.8) {  // ice VII
+        const double th = T / 355.0;
+        Phigh = 2216000.0 * std::exp(1.73683 * (1.0 - 1.0 / th) - 0.0544606 * (1.0 - std::pow(th, 5.0)) +
+                                     8.06106e-8 * (1.0 - std::pow(th, 22.0)));
+    } else {
+        Phigh = 1000.0 * std::exp(4.27074 + 0.00805246 * T);
+    }
+}
+
+void MLTPH2(int icomp, double T, double& P) {
+    const double tr = T / WRDMELT.tred[icomp];
+    const auto& a = WCFMELT.a[icomp];
+    const auto& t = WCFMELT.t[icomp];
+    const double pr = WRDMELT.xred[icomp];
+    P = T > 22.0 ? pr * (a[0] + a[1] * std::pow(tr, t[1])) : pr * (a[2] + a[3] * std::pow(tr, t[3]));
+}
+
+void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
+    P = 0.0;
+    ierr = 0;
+    herr.clear();
+    const Code& code = MELTMOD.slot[icomp];
+    const double tlow = code.is("MLW") ? kIceIIIlow : CCON.ttp[icomp];
+    if (T < tlow) {
+        ierr = 1;
+        herr = errtext("MELTK", 1,
+                       "temperature less than lower temperature limit; T =" + fmt_g(T, 12, 5) + " K, Tlow =" +
+                           fmt_g(tlow, 12, 5) + " K.");
+        ERRMSG(ierr, herr);
+        return;
+    }
+    if (code.is("MLW")) {
+        double pih = 0.0;
+        MLTH2O(T, P, pih);
+    } else if (code.is("MLP")) {
+        MLTPH2(icomp, T, P);
+    } else if (code.starts("ML")) {
+        const double s = term_sum(melting(), icomp, T, true);
+        if (code.is("ML1"))
+            P = WRDMELT.xred[icomp] * s;
+        else if (code.is("ML2"))
+            P = WRDMELT.xred[icomp] * std::exp(s);
+        else
+            P = s;
+    } else if (!code.is("QVB")) {
+        ierr = 105;
+        herr = errtext("MELTK", 105, "unknown melting line model:  (" + code.str() + ")");
+        ERRMSG(ierr, herr);
+        return;
+    }
+    if (!std::isfinite(P)) {
+        P = 0.0;
+        ierr = 1;
+        herr = errtext("MELTK", 1, "melting line not defined at T =" + fmt_g(T, 12, 5) + " K.");
+        ERRMSG(ierr, herr);
+    }
+}
+
+void SUBLK(int icomp, double T, double& P, int& ierr, std::string& herr) {
+    P = 0.0;
+    ierr = 0;
+    herr.clear();
+    const double ttp = CCON.ttp[icomp];
+    if (T <= 0.0) {
+        ierr = 15;
+        herr = errtext("SUBLK", 15, "temperature less than zero; T =" + fmt_g(T, 12, 5) + " K");
+    } else if (T > ttp) {
+        ierr = 15;
+        herr = errtext("SUBLK", 15,
+                       "temperature greater than triple point temperature; T =" + fmt_g(T, 12, 5) + " K, Ttp =" +
+                           fmt_g(ttp, 12, 5) + " K.");
+    }
+    if (ierr != 0) {
+        ERRMSG(ierr, herr);
+        return;
+    }
+    const Code& code = SUBLMOD.slot[icomp];
+    if (code.starts("SB")) {
+        const double s = term_sum(sublimation(), icomp, T, false);
+        const double pr = WRDSUBL.xred[icomp];
+        if (code.is("SB1")) {
+            P = pr * s;
+        } else if (code.is("SB2") || code.is("SB3")) {
+            // The exponent of ln(P/Pred); beyond 700 the pressure would not be
+            // representable.
+            const double e = code.is("SB2") ? s : s * WRDSUBL.tred[icomp] / T;
+            if (e > 700.0 || !std::isfinite(e)) {
+                ierr = 15;
+                herr = errtext("SUBLK", 15, "sublimation pressure out of range at T =" + fmt_g(T, 12, 5) + " K");
+                ERRMSG(ierr, herr);
+                return;
+            }
+            P = pr * std::exp(e);
+        } else {
+            P = s;
+        }
+        if (!std::isfinite(P)) {
+            P = 0.0;
+            ierr = 15;
+            herr = errtext("SUBLK", 15, "sublimation pressure out of range at T =" + fmt_g(T, 12, 5) + " K");
+            ERRMSG(ierr, herr);
+        }
+    } else if (!code.is("QVB")) {
+        ierr = 105;
+        herr = errtext("SUBLK", 105, "unknown sublimation line model:  (" + code.str() + ")");
+        ERRMSG(ierr, herr);
+    }
+}
+
+void MELTT(double T, const double x[20], double& P, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    P = 0.0;
+    const int ic = ISPURE(x);
+    if (ic != 0) {
+        MELTK(ic, T, P, ierr, herr);
+        return;
+    }
+    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i)
+        if (CCON.ptp[i] < 1.0e-15) return;
+    double ttp = 0.0, ptp = 0.0;
+    bool no_ptp = false;
+    mixture_triple_point(x, ttp, ptp, no_ptp);
+    if (ttp <= 0.0) {
+        P = ptp;
+        return;
+    }
+    double sum = 0.0;
+    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) {
+        const double ti = std::max(T * CCON.ttp[i] / ttp, CCON.ttp[i]);
+        double pi = 0.0;
+        MELTK(i, ti, pi, ierr, herr);
+        if (pi < 1.0e-15) {
+            P = 0.0;
+            return;
+        }
+        if (CCON.ptp[i] > 0.0) sum += x[i - 1] * std::log(pi / CCON.ptp[i]);
+    }
+    P = ptp * std::exp(sum);
+}
+
+void SUBLT(double T, const double x[20], double& P, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    P = 0.0;
+    const int ic = ISPURE(x);
+    if (ic != 0) {
+        SUBLK(ic, T, P, ierr, herr);
+        return;
+    }
+    double ttp = 0.0, ptp = 0.0;
+    bool no_ptp = false;
+    mixture_triple_point(x, ttp, ptp, no_ptp);
+    if (ttp <= 0.0) {
+        P = ptp;
+        return;
+    }
+    double sum = 0.0;
+    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) {
+        double pi = 0.0;
+        int ie = 0;
+        std::string he;
+        SUBLK(i, T * CCON.ttp[i] / ttp, pi, ie, he);
+        // The first failure of a component present in the mixture is kept.
+        if (ie != 0 && ierr == 0 && x[i - 1] != 0.0) {
+            ierr = ie;
+            herr = he;
+        }
+        if (pi > 0.0 && CCON.ptp[i] > 0.0) sum += x[i - 1] * std::log(pi / CCON.ptp[i]);
+    }
+    P = no_ptp ? 0.0 : ptp * std::exp(sum);
+    if (!std::isfinite(P)) P = 0.0;
+}
+
+void MELTP(double P, const double x[20], double& T, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    const int ic = ISPURE(x);
+    if (ic != 0) {
+        T = CCON.ttp[ic];
+        if (MELTMOD.slot[ic].is("QVB")) return;
+        if (P < CCON.ptp[ic]) {
+            ierr = 2;
+            herr = errtext("MELTP", 2,
+                           "pressure less than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
+                               " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.");
+            ERRMSG(ierr, herr);
+            return;
+        }
+    }
+    SOLVEM(1, P, x, T, ierr, herr);
+}
+
+void SUBLP(double P, const double x[20], double& T, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    T = 300.0;
+    const int ic = ISPURE(x);
+    if (ic != 0 && P > CCON.ptp[ic]) {
+        T = CCON.ttp[ic];
+        ierr = 2;
+        herr = errtext("SUBLP", 2,
+                       "pressure greater than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
+                           " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.");
+        ERRMSG(ierr, herr);
+        return;
+    }
+    if (P > 0.0) SOLVEM(2, P, x, T, ierr, herr);
+}
+
+void SOLVEM(int kind, double P, const double x[20], double& T, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    const bool melt = kind == 1;
+    double dT = melt ? 0.001 : -0.001;
+    const int ic = ISPURE(x);
+    double tt = 0.0;
+    if (ic != 0) {
+        tt = CCON.ttp[ic];
+    } else {
+        for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) tt += x[i - 1] * CCON.ttp[i];
+    }
+    bool ice_ih = false;
+    if (melt && ic != 0 && MELTMOD.slot[ic].is("MLW")) {
+        tt = kIceIIIlow;
+        double p3 = 0.0;
+        MELTT(kIceIIIlow, x, p3, ierr, herr);
+        ice_ih = P < p3;
+        ierr = 0;
+        herr.clear();
+    }
+    if (!(P > 0.0)) {  // the line starts at its lowest point
+        T = tt;
+        return;
+    }
+    const double lp = std::log(P);
+    T = melt ? tt + 1.0 : tt - 1.0;
+    double s = -10.0;
+    for (int round = 0; round < 100; ++round) {
+        const double p1 = line_pressure(kind, ice_ih, T, x, ierr, herr);
+        const double p2 = ierr == 0 ? line_pressure(kind, ice_ih, T + dT, x, ierr, herr) : 0.0;
+        if (ierr != 0) return;
+        double tn;
+        if (p1 > 0.0 && p2 > 0.0 && std::log(p2) != std::log(p1)) {
+            s = (lp - std::log(p1)) / ((std::log(p2) - std::log(p1)) / dT);
+            tn = T + s;
+        } else {
+            tn = ice_ih ? T - (kWaterTtp - T) / 2.0 : T - s / 2.0;
+            dT /= 2.0;
+        }
+        if (melt && tn < tt) tn = (T + tt) / 2.0;
+        if (!melt && tn > tt) tn = (T + tt) / 2.0;
+        if (ice_ih && tn > kWaterTtp) tn = (T + kWaterTtp) / 2.0;
+        if (tn < 0.0) tn = T / 2.0;
+        // Converged when the line meets P to 5e-9 kPa, or to the last digits
+        // of P where that absolute bound lies below the rounding of P itself.
+        if (std::fabs(P - p1) < std::max(5.0e-9, 1.0e-13 * P)) {
+            T = tn;
+            return;
+        }
+        T = tn;
+    }
+    T = kMarker9;
+    ierr = 124;
+    herr = errtext("SOLVEM", 124, "maximum number of iterations exceeded");
+    ERRMSG(ierr, herr);
+}
+
+}  // namespace lib

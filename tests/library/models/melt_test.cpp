@@ -1,0 +1,239 @@
+// Melting and sublimation lines: water's ice curves against the published
+// check values of the IAPWS 2011 release, the line forms and their errors,
+// mixtures and the inversions.
+#include "library/models/melt.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "library/models/records.h"
+#include "library/setup/records.h"
+#include "library/setup/textstore.h"
+
+namespace {
+
+constexpr int kText = 1;
+
+std::string num(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    return buf;
+}
+
+std::string body(double tred, double pred, int np, int nd, int nl, const std::string& terms) {
+    return "<<x>>\n10.0\n1000.0\n0.0\n0.0\n" + num(tred) + " " + num(pred) + "\n" +
+           std::to_string(np) + " " + std::to_string(nd) + " " + std::to_string(nl) + " 0 0 0\n" + terms;
+}
+
+class MeltTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ncomp_ = lib::NCOMP;
+        ccon_ = lib::CCON;
+        melt_ = lib::MELTMOD;
+        subl_ = lib::SUBLMOD;
+        lib::NCOMP.nc = 1;
+        lib::NCOMP.ic = 0;
+        lib::CCON.ttp[1] = 273.16;
+        lib::CCON.ptp[1] = 0.611657;
+        lib::MELTMOD.slot[1] = lib::Code("MLW");
+        // Water's sublimation line: ln(P/Pt) = (Tt/T) sum a (T/Tt)^b.
+        load(lib::SETSBL, lib::SUBLMOD, 1, "SB3",
+             body(273.16, 0.611657, 3, 0, 0,
+                  "-21.2144006 0.00333333333\n27.3203819 1.20666667\n-6.10598130 1.70333333\n"));
+    }
+    void TearDown() override {
+        lib::store::restore();
+        lib::NCOMP = ncomp_;
+        lib::CCON = ccon_;
+        lib::MELTMOD = melt_;
+        lib::SUBLMOD = subl_;
+    }
+    void load(void (*f)(int, int, int&, std::string&), lib::KindModRecord& mod, int k, const std::string& code,
+              const std::string& text) {
+        lib::store::override_text(kText, text);
+        lib::ILINE = 1;
+        int jerr = -5;
+        std::string jmsg = "stale";
+        f(kText, k, jerr, jmsg);
+        ASSERT_EQ(jerr, 0) << jmsg;
+        mod.slot[k] = lib::Code(code);
+    }
+    lib::NcompRecord ncomp_;
+    lib::CconRecord ccon_;
+    lib::KindModRecord melt_, subl_;
+    int ierr = 0;
+    std::string herr;
+    const double x1[20] = {1.0};
+};
+
+TEST_F(MeltTest, WaterCurvesAgainstPublishedValues) {
+    double hi = 0, ih = 0;
+    lib::MLTH2O(260.0, hi, ih);
+    EXPECT_NEAR(ih / 138268.0, 1.0, 5e-6);
+    lib::MLTH2O(254.0, hi, ih);
+    EXPECT_NEAR(hi / 268685.0, 1.0, 5e-6);
+    lib::MLTH2O(265.0, hi, ih);
+    EXPECT_NEAR(hi / 479640.0, 1.0, 5e-6);
+    lib::MLTH2O(320.0, hi, ih);
+    EXPECT_NEAR(hi / 1356760.0, 1.0, 5e-6);
+    EXPECT_EQ(ih, 0.0);
+    lib::MLTH2O(550.0, hi, ih);
+    EXPECT_NEAR(hi / 6308710.0, 1.0, 5e-6);
+    lib::MLTH2O(250.0, hi, ih);
+    EXPECT_EQ(hi, 0.0);
+    EXPECT_EQ(ih, 0.0);
+    double p = 0;
+    lib::SUBLK(1, 230.0, p, ierr, herr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_NEAR(p / 8.94735e-3, 1.0, 5e-6);
+}
+
+TEST_F(MeltTest, WaterMeltingPressureAndItsInversion) {
+    double p = 0, hi = 0, ih = 0, t = 0;
+    lib::MELTK(1, 260.0, p, ierr, herr);  // the ice V curve, not ice Ih
+    EXPECT_EQ(ierr, 0);
+    lib::MLTH2O(260.0, hi, ih);
+    EXPECT_EQ(p, hi);
+    EXPECT_GT(p, 350100.0);
+    lib::MELTK(1, 251.0, p, ierr, herr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_EQ(p, 0.0);
+    EXPECT_EQ(herr, "[MELTK error 1] temperature less than lower temperature limit; T =  251.00 K, Tlow =  251.16 K.");
+
+    lib::MELTP(100000.0, x1, t, ierr, herr);  // on the ice Ih branch
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_GT(t, 251.165);
+    EXPECT_LT(t, 273.16);
+    lib::MLTH2O(t, hi, ih);
+    EXPECT_NEAR(ih / 100000.0, 1.0, 1e-9);
+    lib::MELTP(300000.0, x1, t, ierr, herr);  // on the ice III curve
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_GE(t, 251.165);
+    EXPECT_LT(t, 256.164);
+    lib::MLTH2O(t, hi, ih);
+    EXPECT_NEAR(hi / 300000.0, 1.0, 1e-9);
+    lib::MELTP(0.5, x1, t, ierr, herr);
+    EXPECT_EQ(ierr, 2);
+    EXPECT_EQ(t, 273.16);
+}
+
+TEST_F(MeltTest, LineFormsAndTheirErrors) {
+    lib::CCON.ttp[1] = 60.0;
+    // ML1: P = Pred (a1 + a2 Tr^t2), Simon-like; lower limit is Ttp, not 10 K.
+    load(lib::SETMLT, lib::MELTMOD, 1, "ML1", body(60.0, 1.0, 2, 0, 0, "-2000.0 0.0\n2000.0 1.8\n"));
+    double p = 0;
+    lib::MELTK(1, 59.99, p, ierr, herr);
+    EXPECT_EQ(ierr, 1);
+    lib::MELTK(1, 90.0, p, ierr, herr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_NEAR(p, -2000.0 + 2000.0 * std::pow(1.5, 1.8), 1e-9);
+    // ML2: P = Pred exp(S) with a difference term (Tr - 1)^t.
+    load(lib::SETMLT, lib::MELTMOD, 1, "ML2", body(60.0, 0.5, 0, 1, 0, "3.0 1.0\n"));
+    lib::MELTK(1, 90.0, p, ierr, herr);
+    EXPECT_NEAR(p, 0.5 * std::exp(1.5), 1e-12);
+    lib::MELTMOD.slot[1] = lib::Code("MLX");  // any other "ML" code: P = S
+    lib::MELTK(1, 90.0, p, ierr, herr);
+    EXPECT_NEAR(p, 1.5, 1e-12);
+    lib::MELTMOD.slot[1] = lib::Code("QVB");
+    lib::MELTK(1, 90.0, p, ierr, herr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(p, 0.0);
+    double t = 0;
+    lib::MELTP(1000.0, x1, t, ierr, herr);  // no line: the triple point, no error
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(t, 60.0);
+    lib::MELTMOD.slot[1] = lib::Code("XX1");
+    lib::MELTK(1, 90.0, p, ierr, herr);
+    EXPECT_EQ(ierr, 105);
+    EXPECT_EQ(herr, "[MELTK error 105] unknown melting line model:  (XX1)");
+
+    // The two branches of the parahydrogen form meet at 22 K.
+    load(lib::SETMLT, lib::MELTMOD, 1, "MLP",
+         body(1.0, 1.0, 4, 0, 0, "-10.0 0.0\n2.0 1.5\n-20.0 0.0\n3.0 2.0\n"));
+    lib::CCON.ttp[1] = 13.8;
+    lib::MELTK(1, 22.0, p, ierr, herr);
+    EXPECT_NEAR(p, -20.0 + 3.0 * 22.0 * 22.0, 1e-9);
+    lib::MELTK(1, 23.0, p, ierr, herr);
+    EXPECT_NEAR(p, -10.0 + 2.0 * std::pow(23.0, 1.5), 1e-9);
+
+    std::string nine;
+    for (int i = 0; i < 9; ++i) nine += "1.0 1.0\n";
+    lib::store::override_text(kText, body(1.0, 1.0, 5, 4, 0, nine));
+    lib::ILINE = 1;
+    lib::SETMLT(kText, 1, ierr, herr);
+    EXPECT_GT(ierr, 0);
+}
+
+TEST_F(MeltTest, SublimationLine) {
+    double p = 0;
+    lib::SUBLK(1, 273.16, p, ierr, herr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_NEAR(p, 0.611657, 1e-8);
+    lib::SUBLK(1, 273.16 + 1e-9, p, ierr, herr);
+    EXPECT_EQ(ierr, 15);
+    EXPECT_EQ(p, 0.0);
+    EXPECT_EQ(herr.rfind("[SUBLK error 15] temperature greater than triple point temperature; T =", 0), 0u);
+    lib::SUBLK(1, 0.0, p, ierr, herr);
+    EXPECT_EQ(ierr, 15);
+    EXPECT_EQ(herr.rfind("[SUBLK error 15] temperature less than zero; T =", 0), 0u);
+    // A large exponent gives the pressure it stands for, not the sum.
+    load(lib::SETSBL, lib::SUBLMOD, 1, "SB2", body(273.16, 1e-100, 1, 0, 0, "250.0 0.0\n"));
+    lib::SUBLK(1, 200.0, p, ierr, herr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_NEAR(p / (1e-100 * std::exp(250.0)), 1.0, 1e-12);
+    load(lib::SETSBL, lib::SUBLMOD, 1, "SB2", body(273.16, 1.0, 1, 0, 0, "800.0 0.0\n"));
+    lib::SUBLK(1, 200.0, p, ierr, herr);
+    EXPECT_GT(ierr, 0);
+    EXPECT_EQ(p, 0.0);
+    lib::SUBLMOD.slot[1] = lib::Code("ZZ9");
+    lib::SUBLK(1, 200.0, p, ierr, herr);
+    EXPECT_EQ(ierr, 105);
+    EXPECT_EQ(herr, "[SUBLK error 105] unknown sublimation line model:  (ZZ9)");
+}
+
+TEST_F(MeltTest, SublimationInversion) {
+    double t = 0;
+    lib::SUBLP(8.94735e-3, x1, t, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(t, 230.0, 1e-4);
+    lib::SUBLP(1.0, x1, t, ierr, herr);
+    EXPECT_EQ(ierr, 2);
+    EXPECT_EQ(t, 273.16);
+    lib::SUBLMOD.slot[1] = lib::Code("QVB");  // no line: no pressure is ever reached
+    lib::SUBLP(0.1, x1, t, ierr, herr);
+    EXPECT_EQ(ierr, 124);
+    EXPECT_EQ(t, -9999990.0);
+    EXPECT_EQ(herr, "[SOLVEM error 124] maximum number of iterations exceeded");
+}
+
+TEST_F(MeltTest, Mixtures) {
+    lib::NCOMP.nc = 2;
+    lib::CCON.ttp[1] = 60.0;
+    lib::CCON.ptp[1] = 10.0;
+    lib::CCON.ttp[2] = 90.0;
+    lib::CCON.ptp[2] = 20.0;
+    load(lib::SETMLT, lib::MELTMOD, 1, "ML1", body(60.0, 10.0, 2, 0, 0, "0.0 0.0\n1.0 2.0\n"));
+    load(lib::SETMLT, lib::MELTMOD, 2, "ML1", body(90.0, 20.0, 2, 0, 0, "0.0 0.0\n1.0 3.0\n"));
+    const double x[20] = {0.5, 0.5};
+    // Mean triple point 75 K; at 90 K the components sit at Tr = 1.2.
+    double p = 0;
+    lib::MELTT(90.0, x, p, ierr, herr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_NEAR(p, std::sqrt(200.0) * std::exp(0.5 * std::log(1.44) + 0.5 * std::log(1.728)), 1e-9);
+    double t = 0;
+    lib::MELTP(p, x, t, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(t, 90.0, 1e-7);
+    lib::CCON.ptp[2] = 0.0;  // a component without a triple-point pressure
+    lib::MELTT(90.0, x, p, ierr, herr);
+    EXPECT_EQ(p, 0.0);
+    lib::SUBLP(0.0, x, t, ierr, herr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(t, 300.0);
+}
+
+}  // namespace
