@@ -1,0 +1,262 @@
+// Grammar check of the 127 built-in texts, read through the text store the
+// way the loaders read them: the header, the section markers and model lines,
+// the information blocks, the body of every section with its term counts
+// against the limits of the loaders' tables, the section order and "@END".
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "library/setup/textstore.h"
+
+namespace {
+
+namespace store = lib::store;
+
+struct Checker {
+    int slot;
+    std::vector<std::string> problems;
+    int n = 0;  // current line
+
+    std::string_view ln(int k) const { return store::line(slot, k); }
+    bool at_end() const { return n >= store::line_count(slot); }
+    void fail(const std::string& what) {
+        problems.push_back(std::string(store::name(slot)) + " line " + std::to_string(n) + ": " +
+                           what);
+    }
+    int numbers(int k, double* v, int max) const { return lib::read_numbers(ln(k), v, max); }
+    bool need_numbers(int count, const char* what) {
+        double v[16];
+        if (numbers(n, v, count) < count) {
+            fail(std::string("expected ") + std::to_string(count) + " numbers (" + what + ")");
+            return false;
+        }
+        return true;
+    }
+    int count_at(int k, int index) const {
+        double v[8] = {};
+        lib::read_numbers(ln(k), v, 8);
+        return static_cast<int>(v[index]);
+    }
+};
+
+const std::set<std::string> kKeywords = {"EOS", "AUX", "ETA", "TCX", "TRN", "STN", "DE ",
+                                         "MLT", "SBL", "PS ", "PL ", "DL ", "DV ", "END"};
+
+// Reads `rows` term lines of at least `cols` numbers each, from line n on.
+void terms(Checker& c, int rows, int cols, const char* what) {
+    for (int i = 0; i < rows; ++i, ++c.n) c.need_numbers(cols, what);
+}
+
+// Body of one section; returns the ideal-gas code named by an equation of state.
+std::string body(Checker& c, const std::string& kind, const std::string& code) {
+    std::string named;
+    if (kind == "EOS" && code.substr(0, 2) == "FE") {
+        for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
+        named = std::string(c.ln(c.n).substr(0, 3));
+        ++c.n;
+        for (int i = 6; i <= 14; ++i, ++c.n) c.need_numbers(i == 12 ? 3 : i == 13 ? 2 : 1, "constants");
+        if (!c.need_numbers(6, "term counts")) return named;
+        const int nn = c.count_at(c.n, 0), cols = c.count_at(c.n, 1), nk = c.count_at(c.n, 2);
+        if (nn + nk > 56 || nk > 20 || nn < 0 || nk < 0) c.fail("too many terms");
+        ++c.n;
+        terms(c, nn, cols == 5 ? 5 : 4, "normal term");
+        terms(c, nk, 12, "critical term");
+    } else if (kind == "EOS" && code == "ECS") {
+        for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
+        named = std::string(c.ln(c.n).substr(0, 3));
+        c.n += 3;  // ideal-gas code, reference fluid, its model code
+        for (int i = 0; i < 6; ++i, ++c.n) c.need_numbers(1, "constants");
+        for (int g = 0; g < 4; ++g) {
+            if (!c.need_numbers(1, "shape-factor count")) return named;
+            const int k = c.count_at(c.n, 0);
+            if (k > 4 || (g % 2 == 0 && k < 2)) c.fail("shape-factor count out of range");
+            ++c.n;
+            terms(c, k, 2, "shape-factor term");
+        }
+    } else if (kind == "AUX" && code.substr(0, 2) == "CP") {
+        for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
+        c.need_numbers(2, "reducing values");
+        ++c.n;
+        if (!c.need_numbers(7, "term counts")) return named;
+        const int p = c.count_at(c.n, 0), e = c.count_at(c.n, 1), ch = c.count_at(c.n, 2),
+                  sh = c.count_at(c.n, 3);
+        if (p + e + ch + sh > 20) c.fail("more than 20 cp0 terms");
+        ++c.n;
+        terms(c, p + e, 2, "cp0 term");
+        terms(c, ch + sh, 5, "hyperbolic cp0 term");
+    } else if (kind == "AUX" && code.substr(0, 2) == "PH") {
+        for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
+        if (!c.need_numbers(8, "term counts")) return named;
+        int total = 0;
+        for (int i = 0; i < 8; ++i) total += c.count_at(c.n, i);
+        if (total > 10) c.fail("more than 10 Helmholtz ideal-gas terms");
+        ++c.n;
+        terms(c, total, 2, "ideal-gas term");
+    } else if (kind == "PS " || kind == "PL " || kind == "DL " || kind == "DV ") {
+        for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
+        c.need_numbers(2, "reducing values");
+        ++c.n;
+        if (!c.need_numbers(6, "term counts")) return named;
+        const int k = c.count_at(c.n, 0);
+        if (k > 15) c.fail("more than 15 ancillary terms");
+        ++c.n;
+        terms(c, k, 2, "ancillary term");
+    } else if (kind == "MLT") {
+        for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
+        c.need_numbers(2, "reducing values");
+        ++c.n;
+        if (!c.need_numbers(6, "term counts")) return named;
+        const int k = c.count_at(c.n, 0) + c.count_at(c.n, 1) + c.count_at(c.n, 2);
+        if (k > 8) c.fail("more than 8 melting-line terms");
+        ++c.n;
+        terms(c, k, 2, "melting-line term");
+    } else if (kind == "STN") {
+        for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
+        if (!c.need_numbers(1, "term count")) return named;
+        const int k = c.count_at(c.n, 0);
+        c.n += 2;
+        terms(c, k, 2, "surface-tension term");
+    } else {
+        c.fail("no body check for " + kind + " " + code);
+    }
+    return named;
+}
+
+std::vector<std::string> check_fluid_text(int slot) {
+    Checker c{slot, {}, 0};
+    if (store::line_count(slot) < 20) {
+        c.fail("text missing");
+        return c.problems;
+    }
+    // header
+    std::string_view first = c.ln(1);
+    std::string_view nm = first.substr(0, std::min(first.find('!'), first.size()));
+    while (!nm.empty() && nm.back() == ' ') nm.remove_suffix(1);
+    if (nm != store::name(slot)) c.fail("short name differs from the key");
+    c.n = 6;
+    for (; c.n <= 13; ++c.n) c.need_numbers(1, "header constant");
+    const std::string ref(c.ln(14).substr(0, 3));
+    static const std::set<std::string> codes = {"NBP", "IIR", "ASH", "OTH", "OT0", "NUL"};
+    if (!codes.count(ref)) c.fail("reference-state code " + ref);
+    c.n = 15;
+    if (ref.substr(0, 2) == "OT") {
+        c.need_numbers(4, "reference point");
+        ++c.n;
+    }
+    double version = 0;
+    if (c.numbers(c.n, &version, 1) != 1 || version < 8.0) c.fail("version below 8.0");
+    ++c.n;
+    while (!c.at_end() && !c.ln(c.n).empty()) ++c.n;  // tagged lines
+    // sections
+    std::map<std::string, int> seen;
+    std::set<std::string> aux_codes, named_aux;
+    bool aux_started = false, ended = false;
+    int defaults_eos = 0;
+    while (!c.at_end()) {
+        std::string_view l = c.ln(c.n);
+        if (l.empty() || l[0] == '!') {
+            ++c.n;
+            continue;
+        }
+        if (l[0] != '#' && l[0] != '@') {
+            c.fail("line outside any section body");
+            ++c.n;
+            continue;
+        }
+        std::string kind(l.substr(1, 3));
+        kind.resize(3, ' ');
+        if (!kKeywords.count(kind)) c.fail("unknown section keyword " + kind);
+        if (kind == "END") {
+            if (l[0] != '@') c.fail("END marked with #");
+            ended = true;
+            ++c.n;
+            break;
+        }
+        const std::string code(c.ln(c.n + 1).substr(0, 3));
+        if (++seen[kind + code] > 1) c.fail("section " + kind + code + " twice");
+        if (kind == "AUX") aux_started = true;
+        if (kind == "EOS" && aux_started) c.fail("equation of state after an ideal-gas section");
+        if (kind == "EOS" && l[0] == '#') ++defaults_eos;
+        if (kind == "AUX") aux_codes.insert(code);
+        c.n += 2;
+        int info = 0;
+        while (!c.at_end() && !c.ln(c.n).empty() && c.ln(c.n)[0] == '?') ++c.n, ++info;
+        if (info > 1000) c.fail("more than 1000 information lines");
+        if (c.ln(c.n) != "!end of info section") c.fail("missing !end of info section");
+        ++c.n;
+        const int start = c.n;
+        std::string named = body(c, kind, code);
+        if (!named.empty()) named_aux.insert(named);
+        for (int k = start; k < c.n; ++k) {
+            std::string_view b = c.ln(k);
+            if (!b.empty() && (b[0] == '#' || b[0] == '@')) {
+                c.fail("body line begins with a section marker");
+                break;
+            }
+        }
+    }
+    if (!ended) c.fail("no @END");
+    if (defaults_eos != 1) c.fail("not exactly one default equation of state");
+    if (!seen.count("AUXCPP")) c.fail("no CPP ideal-gas section");
+    if (!seen.count("PS PS5")) c.fail("no vapour-pressure equation");
+    for (const auto& a : named_aux)
+        if (!aux_codes.count(a)) c.fail("equation names missing ideal-gas section " + a);
+    for (int k = 1; k < store::line_count(slot); ++k)
+        if (store::line(slot, k).size() > 255) c.fail("line longer than 255 characters");
+    return c.problems;
+}
+
+TEST(FluidTexts, EveryFluidTextFollowsTheGrammar) {
+    std::vector<std::string> all;
+    for (int slot = 1; slot <= 126; ++slot) {
+        auto p = check_fluid_text(slot);
+        all.insert(all.end(), p.begin(), p.end());
+    }
+    for (const auto& p : all) ADD_FAILURE() << p;
+}
+
+TEST(FluidTexts, CheckerCatchesBrokenTexts) {
+    // A correct text taken apart in three ways must be reported each time.
+    const int slot = 64;  // nitrogen
+    std::string text;
+    for (int k = 0; k < store::line_count(slot); ++k) text += std::string(store::line(slot, k)) + "\n";
+    auto broken = [&](const std::string& from, const std::string& to) {
+        std::string t = text;
+        const auto at = t.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos) t.replace(at, from.size(), to);
+        store::override_text(slot, t);
+        const bool reported = !check_fluid_text(slot).empty();
+        store::restore();
+        return reported;
+    };
+    EXPECT_TRUE(check_fluid_text(slot).empty());
+    EXPECT_TRUE(broken("@END", "@ENX"));
+    EXPECT_TRUE(broken("!end of info section", "!end of info"));
+    EXPECT_TRUE(broken("\n#PS ", "\n#PS \n#XX "));
+}
+
+TEST(FluidTexts, MixtureTextHasItsSections) {
+    const int slot = 127;
+    if (store::line_count(slot) < 2) GTEST_SKIP() << "mixture text not yet written";
+    ASSERT_GT(store::line_count(slot), 100);
+    EXPECT_EQ(store::line(slot, 1).substr(0, 3), "HMX");
+    EXPECT_EQ(store::line(slot, 2).substr(0, 1), "2");
+    int bnc = 0, mxm = 0, end = 0;
+    for (int k = 1; k < store::line_count(slot); ++k) {
+        std::string_view l = store::line(slot, k);
+        if (l.substr(0, 4) == "#BNC") ++bnc;
+        if (l.substr(0, 4) == "#MXM" || l.substr(0, 4) == "@MXM") ++mxm;
+        if (l.substr(0, 4) == "@END") ++end;
+        EXPECT_LE(l.size(), 255u) << k;
+    }
+    EXPECT_EQ(bnc, 1);
+    EXPECT_GE(mxm, 10);
+    EXPECT_EQ(end, 1);
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""Writes the built-in fluid texts from the public coefficient data set.
+
+    python3 tools/fluidtexts/convert.py --data <data set> --out library/data/texts
+
+The same input always gives byte-identical texts.  --report prints the
+numerical checks (converted equations against the data set's own forms)."""
+
+import argparse
+import hashlib
+import os
+import re
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import data  # noqa: E402
+import ecs  # noqa: E402
+import fluid  # noqa: E402
+import gerg  # noqa: E402
+
+SLOTS = """1butene acetone ammonia argon benzene butane c11 c12 c1cc6 c2butene c3cc6 c4f10 c5f12 cf3i
+co2 co cos cyclohex cyclopen cyclopro d2 d2o d4 d5 d6 decane dee dmc dme ebenzene ethane ethanol
+ethylene fluorine h2s hcl helium heptane hexane hydrogen ibutene ihexane ioctane ipentane isobutane
+krypton md2m md3m md4m mdm methane methanol mlinolea mlinolen mm moleate mpalmita mstearat mxylene
+n2o neon neopentn nf3 nitrogen nonane novec649 octane orthohyd oxygen oxylene parahyd pentane
+propane propylen propyne pxylene r113 r114 r115 r116 r11 r1216 r1233zd r1234yf r1234ze r123 r124
+r125 r12 r134a r13 r141b r142b r143a r14 r152a r161 r218 r21 r227ea r22 r236ea r236fa r23 r245ca
+r245fa r32 r365mfc r40 r41 rc318 re143a re245cb2 re245fa2 re347mcc sf6 so2 t2butene toluene water
+xenon air r404a r407c r410a r507a hmx""".split()
+
+# Words that must never appear in a text (stored as digests).
+_BANNED = {
+    "51562ddf97b21b06b77628f3014015be8d49da120183dd2ba0eabe177cfaf589",
+    "402724c840de66d0ca56bb9c890bc90a817bd42d9dbc7718bf81c58990777c83",
+}
+
+
+def _digest(word):
+    return hashlib.sha256(word.lower().encode()).hexdigest()
+
+
+def banned_words(lines):
+    bad = set()
+    for ln in lines:
+        for w in re.findall(r"[A-Za-z]+", ln):
+            if _digest(w) in _BANNED:
+                bad.add(w)
+    return bad
+
+
+def write_text(out_dir, name, lines):
+    text = "\n".join(lines) + "\n"
+    for i, ln in enumerate(lines):
+        if len(ln) > 255:
+            raise ValueError("%s line %d longer than 255 characters" % (name, i + 1))
+        if not all(32 <= ord(ch) < 127 for ch in ln):
+            raise ValueError("%s line %d: non-ASCII character" % (name, i + 1))
+    bad = banned_words(lines)
+    if bad:
+        raise ValueError("%s: text names another program" % name)
+    with open(os.path.join(out_dir, name + ".txt"), "w", encoding="ascii", newline="\n") as f:
+        f.write(text)
+
+
+def main(argv=None):
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--data", required=True, help="directory of the coefficient data set")
+    ap.add_argument("--out", required=True, help="output directory for the texts")
+    ap.add_argument("--only", nargs="*", help="write only these texts")
+    ap.add_argument("--report", action="store_true", help="print the numerical checks")
+    ap.add_argument("--allow-unpublished", action="store_true",
+                    help="use the unpublished propylene equation of the data set instead of a "
+                         "corresponding-states estimate")
+    args = ap.parse_args(argv)
+    ds = data.DataSet(args.data)
+    os.makedirs(args.out, exist_ok=True)
+    report = {}
+    texts = {}
+    wanted = set(args.only or SLOTS)
+    # reference fluids of the estimates are needed even when not written
+    needed = wanted | {ecs.REFERENCE[n] for n in wanted if n in ecs.REFERENCE}
+    for name in SLOTS:
+        if name not in needed or name == "hmx":
+            continue
+        if name == "helium":
+            texts[name] = gerg.build_helium(ds, report)
+        elif name in ecs.REFERENCE and (name != "propylen" or not args.allow_unpublished):
+            continue
+        else:
+            texts[name], _ = fluid.build(ds, name, report)
+    for name in SLOTS:
+        if name in wanted and name in ecs.REFERENCE and name not in texts:
+            texts[name] = ecs.build(ds, name, texts[ecs.REFERENCE[name]], report)
+    for name in SLOTS:
+        if name in wanted and name in texts:
+            write_text(args.out, name, texts[name])
+    if args.report:
+        for kind in ("residual", "cp0", "ph0"):
+            for k, v in sorted(report.get(kind, {}).items(), key=lambda kv: -kv[1]):
+                print("%-8s %-16s %.2e" % (kind, k, v))
+        for n in report.get("notes", []):
+            print("note    ", n)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

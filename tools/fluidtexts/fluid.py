@@ -1,0 +1,353 @@
+"""Fluid texts of the fluids whose equation of state is in the data set
+(pure fluids and the pseudo-pure blends)."""
+
+import math
+
+import anc
+import header
+import idealgas
+import residual
+import sections
+from textfmt import citation
+
+T0_REF, P0_REF = 298.15, 101.325  # ideal-gas reference point of "OT0"
+
+# The normal boiling point of carbon dioxide does not exist (its triple-point
+# pressure is above one atmosphere); the header carries the sublimation
+# temperature at 101.325 kPa instead.
+CO2_SUBLIMATION_T = 194.686
+
+
+def cite(ds, keys):
+    out = []
+    for k in [k.strip() for k in (keys or "").split(",") if k.strip()]:
+        ref = ds.references.get(k)
+        if ref is not None and ref.get("authors", "").strip():
+            r = dict(ref)
+            for f in ("published_in", "volume", "number", "pages"):
+                if r.get(f, "").strip() == "(omitted)":
+                    r[f] = ""
+            out.append(citation(r))
+    return out
+
+
+def authors_year(ds, keys):
+    k = [k.strip() for k in (keys or "").split(",") if k.strip()]
+    ref = ds.references.get(k[0]) if k else None
+    if not ref:
+        return ""
+    names = [a.strip() for a in ref["authors"].replace(" & ", " and ").split(" and ")]
+    last = []
+    for a in names:
+        if "," in a:
+            last.append(a.split(",")[0].strip())
+        else:
+            last.append(a.split()[-1] if a.split() else a)
+    who = last[0] if len(last) == 1 else (last[0] + " and " + last[1] if len(last) == 2
+                                          else last[0] + " et al.")
+    return "%s (%s)" % (who, ref["year"].split(",")[0].strip())
+
+
+def eos_data(eos):
+    st = eos["STATES"]
+    return {
+        "R": eos["gas_constant"],
+        "M": float("%.12g" % (eos["molar_mass"] * 1000.0)),
+        "Tred": st["reducing"]["T"],
+        "Dred": st["reducing"]["rhomolar"] / 1000.0,
+        "Tmin": eos["Ttriple"],
+        "Tmax": float(eos["T_max"]),
+        "pmax": eos["p_max"] / 1000.0,
+        "ptp": st["sat_min_liquid"]["p"] / 1000.0,
+        "Dtp": st["sat_min_liquid"]["rhomolar"] / 1000.0,
+    }
+
+
+def max_density_of(normal, critical, e):
+    f = residual.alphar_feq(normal, critical)
+    D = residual.max_density(f, e["R"], e["Tred"], e["Dred"], e["Tmin"], e["pmax"], e["Dtp"])
+    if D is None or D < e["Dtp"] or D > 3.0 * e["Dtp"]:
+        D = 1.1 * e["Dtp"]
+    return math.ceil(D * 1000.0) / 1000.0
+
+
+def check_points(e, Tc):
+    """(tau, delta) states spread over the range of an equation."""
+    Tmin, Tmax, Tred, Dred = e["Tmin"], e["Tmax"], e["Tred"], e["Dred"]
+    temps = [Tmin * 1.02, 0.5 * (Tmin + Tc), 0.9 * Tc, Tc * 1.001, 1.5 * Tc, 0.95 * Tmax]
+    dens = [1e-3, 0.2, 0.7, 1.0005, 1.8, min(2.8, 0.95 * e["Dtp"] / Dred)]
+    return [(Tred / T, D) for T in temps if Tmin <= T <= Tmax for D in dens]
+
+
+def rel(a, b, floor=1e-8):
+    return abs(a - b) / max(abs(b), floor)
+
+
+def verify_residual(normal, critical, blocks, pts):
+    fa = residual.alphar_feq(normal, critical)
+    fb = residual.alphar_data(blocks)
+    from hyperdual import derivatives
+    worst = 0.0
+    for tau, delta in pts:
+        a, b = derivatives(fa, tau, delta), derivatives(fb, tau, delta)
+        scale = max(abs(v) for v in b.values())
+        for k in a:
+            worst = max(worst, abs(a[k] - b[k]) / max(abs(b[k]), 1e-6 * scale, 1e-300))
+    return worst
+
+
+def cp_section(ds, eos, e, code, marker, Tmin, Tmax, report, label):
+    terms = idealgas.cp_terms(eos["alpha0"], e["Tred"], Tmin, max(Tmax, 3000.0))
+    worst = 0.0
+    for i in range(60):
+        T = Tmin + (Tmax - Tmin) * i / 59.0
+        a = idealgas.cp0_cpp(terms, T)
+        b = idealgas.cp0_over_R_data(eos["alpha0"], e["Tred"], T)
+        worst = max(worst, rel(a, b))
+    report.setdefault("cp0", {})[label] = worst
+    para = []
+    keys = eos.get("BibTeX_CP0") or eos.get("BibTeX_EOS")
+    para.append("Ideal-gas heat capacity of the equation of state, converted exactly from its "
+                "Helmholtz-energy ideal-gas part; C_r is the gas constant of the equation.")
+    for n, t, c, d, k in terms["notes"]:
+        para.append("The term %r ln(%r + %r exp(%r tau)) has no closed heat-capacity form; it "
+                    "is written as its series expansion in %d Planck-Einstein terms (largest "
+                    "deviation of cp0 over %g to %g K: %.1e relative)."
+                    % (n, c, d, t, k, Tmin, Tmax, worst))
+    para += cite(ds, keys)
+    lines = sections.opening(marker, "AUX", code, "ideal-gas heat capacity", para)
+    lines += sections.cpp_body(Tmin, Tmax, e["R"], terms)
+    return lines, terms
+
+
+def ph_section(ds, eos, e, code, marker, Tmin, Tmax, report, label):
+    try:
+        terms = idealgas.ph_terms(eos["alpha0"], e["Tred"], Tmin, max(Tmax, 3000.0))
+    except idealgas.NoHelmholtzForm as why:
+        report.setdefault("notes", []).append("%s: no Helmholtz ideal-gas section (%s)"
+                                              % (label, why))
+        return []
+    fa, fb = idealgas.alpha0_ph(terms), idealgas.alpha0_data(eos["alpha0"])
+    worst = 0.0
+    import hyperdual as hd
+    for i in range(12):
+        T = Tmin + (Tmax - Tmin) * i / 11.0
+        tau = e["Tred"] / T
+        ra, rb = fa(hd.HD(tau, 1.0, 1.0), hd.HD(0.5)), fb(hd.HD(tau, 1.0, 1.0), hd.HD(0.5))
+        for x, y in ((ra.a, rb.a), (ra.b, rb.b), (ra.d, rb.d)):
+            worst = max(worst, abs(x - y) / max(abs(y), 1.0))
+    report.setdefault("ph0", {})[label] = worst
+    para = ["Ideal-gas part of the equation of state in Helmholtz-energy form, including its "
+            "integration constants."] + cite(ds, eos.get("BibTeX_CP0") or eos.get("BibTeX_EOS"))
+    lines = sections.opening(marker, "AUX", code, "Helmholtz-energy ideal-gas part", para)
+    lines += sections.ph0_body(Tmin, Tmax, terms)
+    return lines
+
+
+def feq_section(ds, name, eos, e, consts, code, marker, cp_code, report, label):
+    normal, critical = residual.map_terms(eos["alphar"])
+    e = dict(e)
+    e.update(consts)
+    e["Dmax"] = max_density_of(normal, critical, e)
+    e["cp_code"] = cp_code
+    e["normal"], e["critical"] = normal, critical
+    worst = verify_residual(normal, critical, eos["alphar"], check_points(e, consts["Tc"]))
+    report.setdefault("residual", {})[label] = worst
+    para = ["Helmholtz-energy equation of state of %s." % authors_year(ds, eos["BibTeX_EOS"])]
+    para += cite(ds, eos["BibTeX_EOS"])
+    desc = "Helmholtz equation of state for %s of %s" % (consts["label"],
+                                                         authors_year(ds, eos["BibTeX_EOS"]))
+    lines = sections.opening(marker, "EOS", code, desc, para)
+    lines += sections.feq_body(e)
+    return lines, e
+
+
+def ancillary_sections(ds, name, d, e, Tc, Dc, report):
+    a = d["ANCILLARIES"]
+    pure = "pS" in a
+    out = []
+    kinds = [("PS", "pS" if pure else "pV"), ("PL", None if pure else "pL"), ("DL", "rhoL"),
+             ("DV", "rhoV")]
+    for kind, key in kinds:
+        if key is None or key not in a:
+            continue
+        x = a[key]
+        code, terms = anc.anc_code(kind, x)
+        Tr = x["T_r"]
+        Xr = x["reducing_value"] / (1000.0 if kind in ("PS", "PL") else 1000.0)
+        Tlow = x["Tmin"]
+        if e["Tmin"] < Tlow and anc.sane_extension(kind, code, Tr, Xr, terms, Tlow, e["Tmin"], Dc):
+            Tlow = e["Tmin"]
+        elif e["Tmin"] < Tlow:
+            report.setdefault("notes", []).append(
+                "%s: %s equation kept at its lower limit %g K (it does not extend to %g K)"
+                % (name, kind, Tlow, e["Tmin"]))
+        what = {"PS": "vapour pressure" if pure else "dew-point pressure",
+                "PL": "bubble-point pressure", "DL": "saturated liquid density",
+                "DV": "saturated vapour density" if pure else "dew-point vapour density"}[kind]
+        para = ["Ancillary equation for the %s, fitted to the equation of state (largest "
+                "deviation %.2g %%)." % (what, x.get("max_abserror_percentage", float("nan")))]
+        out += [""] + sections.opening("#", kind, code, what + " equation", para)
+        out += sections.ancillary_body(Tlow, x["Tmax"], Tr, Xr,
+                                       "kPa" if kind in ("PS", "PL") else "mol/L", terms)
+    return out
+
+
+def melting_section(ds, name, d, Ttp, ptp, report):
+    ml = d["ANCILLARIES"].get("melting_line")
+    if not ml:
+        return []
+    para = []
+    if name == "water":
+        code, Tlow, Thigh, Tred, Pred, power, diff = "MLW", 251.165, 715.0, 273.16, 0.611657, [], []
+        para.append("Melting pressure of the ice phases Ih, III, V, VI and VII after the IAPWS "
+                    "release of 2011; the model carries its own constants.")
+    else:
+        code, Tlow, Thigh, Tred, Pred, power, diff, seg = anc.melting_terms(ml, Ttp)
+        if seg:
+            para.append("The published line has %d segments; this is the one from %g to %g K, "
+                        "which holds the triple point (beyond %g K it is extrapolated)."
+                        % (len(ml["parts"]), seg[0], seg[1], seg[1]))
+            report.setdefault("notes", []).append(
+                "%s: melting line of %d segments, segment %g-%g K used" %
+                ((name, len(ml["parts"])) + seg))
+    para += cite(ds, ml.get("BibTeX"))
+    out = [""] + sections.opening("#", "MLT", code, "melting line", para)
+    out += sections.melting_body(Tlow, Thigh, Tred, Pred, power, diff, [])
+    return out
+
+
+def surface_tension_section(ds, d, Tmin):
+    st = d["ANCILLARIES"].get("surface_tension")
+    if not st:
+        return []
+    para = ["Surface tension, sigma = sum a_k (1 - T/Tc)^n_k (N/m)."] + cite(ds, st.get("BibTeX"))
+    out = [""] + sections.opening("#", "STN", "ST1", "surface tension model", para)
+    out += sections.surface_tension_body(Tmin, st["Tc"], st["Tc"], list(zip(st["a"], st["n"])))
+    return out
+
+
+def reference_state(ds, name, eos, e):
+    code = ds.row[name]["reference_state"]
+    if code in ("IIR", "NBP"):
+        return code, None
+    h0, s0 = idealgas.ideal_h_s(eos["alpha0"], e["R"], e["Tred"], e["Dred"], T0_REF, P0_REF)
+    return "OT0", (T0_REF, P0_REF, h0, s0)
+
+
+def tags(name, info):
+    out = []
+    if name == "air":
+        return out  # the air text carries no tagged lines
+    if name in header.FAMILY:
+        out.append((header.FAMILY[name], "family"))
+    if name in header.HEATING_VALUE:
+        out.append((header.HEATING_VALUE[name], "heating value (gross) [kJ/mol], "
+                    + header.HEATING_SOURCE))
+    elif name in header.NON_COMBUSTIBLE:
+        out.append((0.0, "heating value (gross) [kJ/mol]"))
+    env = (info or {}).get("ENVIRONMENTAL", {})
+    if env.get("ASHRAE34") and env["ASHRAE34"] not in ("UNKNOWN", "-1"):
+        out.append((env["ASHRAE34"], "safety group (ASHRAE Standard 34)"))
+    if isinstance(env.get("GWP100"), (int, float)) and env["GWP100"] >= 0:
+        out.append((env["GWP100"], "GWP (100 years)"))
+    if isinstance(env.get("ODP"), (int, float)) and env["ODP"] >= 0:
+        out.append((env["ODP"], "ODP"))
+    return out
+
+
+def gerg_sections(ds, name, consts, report):
+    """"@EOS FEK" and "@AUX PHK": the fluid's equation of GERG-2008."""
+    import gerg
+    return gerg.fek_sections(ds, name, consts, report)
+
+
+def build(ds, name, report):
+    """The complete text of a fluid whose equation is in the data set."""
+    d = ds.pure(name)
+    row = ds.row[name]
+    usable = int(row["EOS_index"])
+    eos = d["EOS"][usable]
+    e = eos_data(eos)
+    info = d.get("INFO", {})
+    pseudo = bool(eos.get("pseudo_pure"))
+    if usable == 0:
+        Tc, pc, Dc = float(row["Tc_K"]), float(row["pc_kPa"]), float(row["Dc_mol_L"])
+    else:
+        r = eos["STATES"]["reducing"]
+        Tc, pc, Dc = r["T"], r["p"] / 1000.0, r["rhomolar"] / 1000.0
+    Tnbp = ds.number(name, "NBP_K")
+    nbp_comment = "normal boiling point [K]"
+    if Tnbp is None:
+        Tnbp = CO2_SUBLIMATION_T
+    ptp = ds.number(name, "ptriple_kPa")
+    dip = ds.dipole[name]["dipole_debye"]
+    refcode, refvalues = reference_state(ds, name, eos, e)
+    h = {
+        "name": name, "cas": info["CAS"] if not pseudo else info["CAS"].split(".")[0],
+        "full_name": info.get("NAME", name), "formula": header.formula(name, info.get("FORMULA")),
+        "synonym": header.synonym(name, info) or info.get("NAME", name),
+        "M": e["M"], "Ttp": e["Tmin"], "Tnbp": Tnbp, "Tc": Tc, "pc": pc, "Dc": Dc,
+        "omega": eos["acentric"], "dipole": float(dip) if dip else 0.0,
+        "refcode": refcode, "refvalues": refvalues, "tags": tags(name, info),
+    }
+    if not dip:
+        h["dipole_comment"] = "dipole moment [Debye] (no value available)"
+    lines = header.header_lines(h)
+    lines += ["!Fluid text written by the fluid-text converter (tools/fluidtexts) from public",
+              "!coefficient data; the equations are those of the publications cited below."]
+    if name == "co2":
+        lines.append("!The normal boiling point above is the sublimation temperature at "
+                     "101.325 kPa.")
+    if pseudo:
+        lines.append("!Pseudo-pure fluid: the blend is treated as one component.")
+    consts = {"M": e["M"], "Ttp": e["Tmin"], "ptp": ptp if ptp is not None else e["ptp"],
+              "Dtp": e["Dtp"], "Tnbp": Tnbp, "omega": eos["acentric"], "Tc": Tc, "pc": pc,
+              "Dc": Dc, "label": info.get("NAME", name).lower()}
+    lines.append("")
+    feq, e_used = feq_section(ds, name, eos, e, consts, "FEQ", "#", "CPP", report, name)
+    lines += feq
+    cp_done = [(eos["alpha0"], "CPP")]
+    aux = []
+    alt = 0
+    for k in d["_meta"]["EOS_indices_that_fit"]:
+        if k == usable:
+            continue
+        alt += 1
+        ek = d["EOS"][k]
+        ee = eos_data(ek)
+        r = ek["STATES"]["reducing"]
+        c2 = dict(consts)
+        c2.update({"M": ee["M"], "Ttp": ee["Tmin"], "ptp": ee["ptp"], "Dtp": ee["Dtp"],
+                   "omega": ek["acentric"], "Tc": r["T"], "pc": r["p"] / 1000.0,
+                   "Dc": r["rhomolar"] / 1000.0})
+        cp_code = None
+        t_k = idealgas.cp_terms(ek["alpha0"], ee["Tred"], ee["Tmin"], 3000.0)
+        for a0, c in cp_done:
+            t_0 = idealgas.cp_terms(a0, e["Tred"], e["Tmin"], 3000.0)
+            if t_0["power"] == t_k["power"] and t_0["pe"] == t_k["pe"] and \
+                    t_0["cosh"] == t_k["cosh"] and t_0["sinh"] == t_k["sinh"]:
+                cp_code = c
+        label = "%s FE%d" % (name, alt)
+        if cp_code is None:
+            cp_code = "CP%d" % alt
+            sec, _ = cp_section(ds, ek, ee, cp_code, "@", ee["Tmin"], ee["Tmax"], report, label)
+            aux += [""] + sec
+            cp_done.append((ek["alpha0"], cp_code))
+        lines.append("")
+        sec, _ = feq_section(ds, name, ek, ee, c2, "FE%d" % alt, "@", cp_code, report, label)
+        lines += sec
+    if name in ds.gerg_component:
+        fek, phk = gerg_sections(ds, name, consts, report)
+        lines += [""] + fek
+        aux = [""] + phk + aux
+    sec, _ = cp_section(ds, eos, e, "CPP", "#", e["Tmin"], e["Tmax"], report, name)
+    lines += [""] + sec + aux
+    ph = ph_section(ds, eos, e, "PH0", "@", e["Tmin"], e["Tmax"], report, name)
+    if ph:
+        lines += [""] + ph
+    lines += surface_tension_section(ds, d, e["Tmin"])
+    lines += melting_section(ds, name, d, e["Tmin"], consts["ptp"], report)
+    lines += ancillary_sections(ds, name, d, e, Tc, Dc, report)
+    lines += ["", "@END"]
+    return lines, e_used
