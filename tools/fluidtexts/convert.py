@@ -18,6 +18,8 @@ import data  # noqa: E402
 import ecs  # noqa: E402
 import fluid  # noqa: E402
 import gerg  # noqa: E402
+import hmx  # noqa: E402
+import verify  # noqa: E402
 
 SLOTS = """1butene acetone ammonia argon benzene butane c11 c12 c1cc6 c2butene c3cc6 c4f10 c5f12 cf3i
 co2 co cos cyclohex cyclopen cyclopro d2 d2o d4 d5 d6 decane dee dmc dme ebenzene ethane ethanol
@@ -63,6 +65,17 @@ def write_text(out_dir, name, lines):
         f.write(text)
 
 
+def _build_one(ds, name, texts, report, allow_unpublished):
+    if name == "helium":
+        return gerg.build_helium(ds, report)
+    if name in ecs.REFERENCE and (name != "propylen" or not allow_unpublished):
+        ref = ecs.REFERENCE[name]
+        if ref not in texts:
+            texts[ref] = _build_one(ds, ref, texts, report, allow_unpublished)
+        return ecs.build(ds, name, texts[ref], report)
+    return fluid.build(ds, name, report)[0]
+
+
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--data", required=True, help="directory of the coefficient data set")
@@ -72,26 +85,30 @@ def main(argv=None):
     ap.add_argument("--allow-unpublished", action="store_true",
                     help="use the unpublished propylene equation of the data set instead of a "
                          "corresponding-states estimate")
+    ap.add_argument("--no-checks", action="store_true",
+                    help="skip the numerical checks (the texts are the same)")
     args = ap.parse_args(argv)
+    fluid.CHECKS = not args.no_checks
     ds = data.DataSet(args.data)
     os.makedirs(args.out, exist_ok=True)
     report = {}
     texts = {}
     wanted = set(args.only or SLOTS)
-    # reference fluids of the estimates are needed even when not written
-    needed = wanted | {ecs.REFERENCE[n] for n in wanted if n in ecs.REFERENCE}
-    for name in SLOTS:
-        if name not in needed or name == "hmx":
-            continue
-        if name == "helium":
-            texts[name] = gerg.build_helium(ds, report)
-        elif name in ecs.REFERENCE and (name != "propylen" or not args.allow_unpublished):
-            continue
-        else:
-            texts[name], _ = fluid.build(ds, name, report)
-    for name in SLOTS:
-        if name in wanted and name in ecs.REFERENCE and name not in texts:
-            texts[name] = ecs.build(ds, name, texts[ecs.REFERENCE[name]], report)
+    # the mixture text needs every fluid's CAS number and reducing values
+    for name in SLOTS[:-1] if "hmx" in wanted else [n for n in SLOTS if n in wanted]:
+        if name not in texts:
+            texts[name] = _build_one(ds, name, texts, report, args.allow_unpublished)
+    if "hmx" in wanted:
+        cas_of, zred = {}, {}
+        for name, lines in texts.items():
+            cas_of[name] = lines[1][:12].strip()
+            sec = verify.sections(lines)
+            body = [b for k, b in sec.items() if k[0] == "#EOS"][0]
+            if ("#EOS", "ECS") in sec:
+                zred[name] = (verify._nums(body[10])[0], verify._nums(body[12])[0])
+            else:
+                zred[name] = tuple(verify._nums(body[12])[:2])
+        texts["hmx"] = hmx.build(ds, cas_of, zred, report)
     for name in SLOTS:
         if name in wanted and name in texts:
             write_text(args.out, name, texts[name])
