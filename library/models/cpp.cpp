@@ -62,9 +62,6 @@ double hyper_dterm(const std::array<double, 5>& c, double x, bool is_cosh) {
     return v * (c[1] + c[2] * c[3] * c[4] * std::pow(x, c[3]) * f);
 }
 
-// Entropy-integral kernel of a Planck-Einstein term: u/(e^u - 1) - ln(1 - e^-u).
-double pe_s(double u) { return u / std::expm1(u) - std::log1p(-std::exp(-u)); }
-
 }  // namespace
 
 double cpp_tref(int icomp) { return CREF.tref[icomp] > 0.0 ? CREF.tref[icomp] : 298.15; }
@@ -75,6 +72,7 @@ void SETCPP(int nread, int icomp, const std::string& /*hcasno*/, int& ierr, std:
     CPPSAV.h0.fill(0.0);
     CPPSAV.s0.fill(0.0);
     CPPSAV.t.fill(0.0);
+    CPPSAV.tref.fill(0.0);
     for (auto& term : WCPCPP.c[icomp]) term.fill(0.0);
     WNTCPP.n[icomp].fill(0);
     if (nread < 1) {
@@ -126,89 +124,115 @@ void SETCPP(int nread, int icomp, const std::string& /*hcasno*/, int& ierr, std:
     WNTCPP.n[icomp] = n;
 }
 
+namespace {
+
+// x^t; small integer exponents by multiplication.
+double xpow(double x, double t, double lnx) {
+    if (t == 0.0) return 1.0;
+    const double r = std::nearbyint(t);
+    if (r == t && std::fabs(t) <= 8.0) {
+        int n = static_cast<int>(r);
+        double b = n < 0 ? 1.0 / x : x, p = 1.0;
+        for (n = n < 0 ? -n : n; n > 0; n >>= 1, b *= b)
+            if (n & 1) p *= b;
+        return p;
+    }
+    return std::exp(t * lnx);
+}
+
+// cp0 and the upper-limit parts of the two integrals at T (all without the
+// factor Cr): the integrals are h(T) - h(Tref) and s(T) - s(Tref).
+void cpp_sums(int ic, double T, double& cp, double& h, double& s) {
+    const auto& n = WNTCPP.n[ic];
+    const auto& c = WCPCPP.c[ic];
+    const double tr = WRDCPP.tr[ic];
+    const double x = T / tr, lx = std::log(x), lt = std::log(T);
+    cp = h = s = 0.0;
+    int k = 0;
+    for (int i = 0; i < n[0]; ++i, ++k) {
+        const double a = c[k][0], t = c[k][1];
+        const double p = xpow(x, t, lx);
+        cp += a * p;
+        h += std::fabs(1.0 + t) < 1e-6 ? a * tr * lt : a * tr * x * p / (t + 1.0);
+        s += std::fabs(t) < 1e-6 ? a * lt : a * p / t;
+    }
+    for (int i = 0; i < n[1]; ++i, ++k) {
+        const double a = c[k][0], th = c[k][1], u = th / T;
+        const double em = std::expm1(u);
+        if (u < 200.0) cp += a * u * u * (em + 1.0) / (em * em);
+        h += a * th / em;                                  // c theta / (e^u - 1)
+        s += a * (u / em - std::log1p(-1.0 / (em + 1.0)));  // u/(e^u - 1) - ln(1 - e^-u)
+    }
+    for (int i = 0; i < n[2]; ++i, ++k) {
+        const double a1 = c[k][0], a3 = c[k][2], y = a3 / T;
+        cp += hyper_term(c[k], x, true);
+        h += -(a1 / a3) * std::tanh(y);
+        s += -(a1 / a3) * std::tanh(y) / T + (a1 / (a3 * a3)) * log_cosh(y);
+    }
+    for (int i = 0; i < n[3]; ++i, ++k) {
+        const double a1 = c[k][0], a3 = c[k][2], y = a3 / T;
+        cp += hyper_term(c[k], x, false);
+        h += (a1 / a3) / std::tanh(y);
+        s += (a1 / a3) / (T * std::tanh(y)) - (a1 / (a3 * a3)) * log_abs_sinh(y);
+    }
+}
+
+// The reference-temperature parts, formed once per reference temperature.
+void cpp_ref(int ic, double& href, double& sref) {
+    auto& C = CPPSAV;
+    const double t0 = cpp_tref(ic);
+    if (C.tref[ic] != t0) {
+        double cp;
+        cpp_sums(ic, t0, cp, C.href[ic], C.sref[ic]);
+        C.tref[ic] = t0;
+    }
+    href = C.href[ic];
+    sref = C.sref[ic];
+}
+
+// cp0 and both integrals at T through the per-slot cache.
+void cpp_state(int ic, double T) {
+    auto& C = CPPSAV;
+    if (std::fabs(T - C.t[ic]) < 1e-8) return;
+    double cp, h, s, href, sref;
+    cpp_sums(ic, T, cp, h, s);
+    cpp_ref(ic, href, sref);
+    const double cr = WRDCPP.cr[ic];
+    C.cp0[ic] = cr * cp;
+    C.h0[ic] = cr * (h - href);
+    C.s0[ic] = cr * (s - sref);
+    C.t[ic] = T;
+}
+
+}  // namespace
+
 double CP0CPP(int icomp, double T) {
     if (T <= 0) return 0.0;
-    const auto& n = WNTCPP.n[icomp];
-    const auto& c = WCPCPP.c[icomp];
-    const double x = T / WRDCPP.tr[icomp];
-    double sum = 0.0;
-    int k = 0;
-    for (int i = 0; i < n[0]; ++i, ++k) sum += c[k][1] == 0.0 ? c[k][0] : c[k][0] * std::pow(x, c[k][1]);
-    for (int i = 0; i < n[1]; ++i, ++k) {
-        const double u = c[k][1] / T;
-        if (u < 200.0) {
-            const double em = std::expm1(u);
-            sum += c[k][0] * u * u * (em + 1.0) / (em * em);
-        }
-    }
-    for (int i = 0; i < n[2]; ++i, ++k) sum += hyper_term(c[k], x, true);
-    for (int i = 0; i < n[3]; ++i, ++k) sum += hyper_term(c[k], x, false);
-    return WRDCPP.cr[icomp] * sum;
+    double cp, h, s;
+    cpp_sums(icomp, T, cp, h, s);
+    return WRDCPP.cr[icomp] * cp;
 }
 
 double CPICPP(int icomp, double T) {
     if (T <= 0) return 0.0;
-    const auto& n = WNTCPP.n[icomp];
-    const auto& c = WCPCPP.c[icomp];
-    const double tr = WRDCPP.tr[icomp], t0 = cpp_tref(icomp);
-    double sum = 0.0;
-    int k = 0;
-    for (int i = 0; i < n[0]; ++i, ++k) {
-        const double t = c[k][1];
-        if (std::fabs(1.0 + t) < 1e-6) sum += c[k][0] * tr * std::log(T / t0);
-        else sum += c[k][0] * (std::pow(T, t + 1.0) - std::pow(t0, t + 1.0)) / (std::pow(tr, t) * (t + 1.0));
-    }
-    // Planck-Einstein: c theta (1/(e^u - 1) - 1/(e^u0 - 1)), kept for every u so
-    // that the integral stays continuous in T.
-    for (int i = 0; i < n[1]; ++i, ++k) {
-        const double th = c[k][1];
-        sum += c[k][0] * th * (1.0 / std::expm1(th / T) - 1.0 / std::expm1(th / t0));
-    }
-    for (int i = 0; i < n[2]; ++i, ++k)
-        sum += -(c[k][0] / c[k][2]) * (std::tanh(c[k][2] / T) - std::tanh(c[k][2] / t0));
-    for (int i = 0; i < n[3]; ++i, ++k)
-        sum += (c[k][0] / c[k][2]) * (1.0 / std::tanh(c[k][2] / T) - 1.0 / std::tanh(c[k][2] / t0));
-    return WRDCPP.cr[icomp] * sum;
+    double cp, h, s, href, sref;
+    cpp_sums(icomp, T, cp, h, s);
+    cpp_ref(icomp, href, sref);
+    return WRDCPP.cr[icomp] * (h - href);
 }
 
 double CPTCPP(int icomp, double T) {
     if (T <= 0) return 0.0;
-    const auto& n = WNTCPP.n[icomp];
-    const auto& c = WCPCPP.c[icomp];
-    const double tr = WRDCPP.tr[icomp], t0 = cpp_tref(icomp);
-    double sum = 0.0;
-    int k = 0;
-    for (int i = 0; i < n[0]; ++i, ++k) {
-        const double t = c[k][1];
-        if (std::fabs(t) < 1e-6) sum += c[k][0] * std::log(T / t0);
-        else sum += c[k][0] * (std::pow(T, t) - std::pow(t0, t)) / (std::pow(tr, t) * t);
-    }
-    for (int i = 0; i < n[1]; ++i, ++k) {
-        const double th = c[k][1];
-        sum += c[k][0] * (pe_s(th / T) - pe_s(th / t0));
-    }
-    for (int i = 0; i < n[2]; ++i, ++k) {
-        const double a1 = c[k][0], a3 = c[k][2], y = a3 / T, y0 = a3 / t0;
-        sum += -(a1 / a3) * (std::tanh(y) / T - std::tanh(y0) / t0) +
-               (a1 / (a3 * a3)) * (log_cosh(y) - log_cosh(y0));
-    }
-    for (int i = 0; i < n[3]; ++i, ++k) {
-        const double a1 = c[k][0], a3 = c[k][2], y = a3 / T, y0 = a3 / t0;
-        sum += (a1 / a3) * (1.0 / (T * std::tanh(y)) - 1.0 / (t0 * std::tanh(y0))) -
-               (a1 / (a3 * a3)) * (log_abs_sinh(y) - log_abs_sinh(y0));
-    }
-    return WRDCPP.cr[icomp] * sum;
+    double cp, h, s, href, sref;
+    cpp_sums(icomp, T, cp, h, s);
+    cpp_ref(icomp, href, sref);
+    return WRDCPP.cr[icomp] * (s - sref);
 }
 
 double PH0CPP(int icomp, int itau, int idel, double T, double D) {
     if (T <= 0) return 0.0;
-    auto& C = CPPSAV;
-    if (!(std::fabs(T - C.t[icomp]) < 1e-8)) {
-        C.cp0[icomp] = CP0CPP(icomp, T);
-        C.h0[icomp] = CPICPP(icomp, T);
-        C.s0[icomp] = CPTCPP(icomp, T);
-        C.t[icomp] = T;
-    }
+    const auto& C = CPPSAV;
+    cpp_state(icomp, T);
     if (itau * idel != 0) return 0.0;
     const double R = GCNST.r;
     const double cp0 = C.cp0[icomp], h0 = C.h0[icomp], s0 = C.s0[icomp];

@@ -198,8 +198,7 @@ void critical_parts(int ic, int j, int k, double tau, double del, double& E, boo
     const auto& c = WCFFQ2.c[ic][j];
     const int l = WCFFEQ.l[ic][k];
     const double m = WCFFEQ.m[ic][j];
-    cs.fill(0.0);
-    cs[6] = 1.0;
+    cs[6] = 1.0;  // Delta^b of a Gaussian term; [7]..[11] are read for non-analytic terms only
     dead = false;
     if (!non_analytic(ic, j)) {
         const double de = del - c[3], dt = tau - c[2];
@@ -211,6 +210,7 @@ void critical_parts(int ic, int j, int k, double tau, double del, double& E, boo
             cs[4] = c[1] * dt;
             cs[2] = cs[4] * dt;
         } else if (m == 0.0) {
+            cs[4] = 0.0;
             cs[2] = c[1];
         } else {
             cs[4] = c[1] * rpow(dt, m - 1.0);
@@ -220,6 +220,8 @@ void critical_parts(int ic, int j, int k, double tau, double del, double& E, boo
         dead = !std::isfinite(cs[2]) || !std::isfinite(cs[4]);
         return;
     }
+    cs.fill(0.0);
+    cs[6] = 1.0;
     const double b = c[0], beta = c[1], A = c[2], C = c[3], Dc = c[4], B = c[5], a = c[6];
     const double X = away_from_zero(del - 1.0), Y = away_from_zero(1.0 - tau);
     cs[0] = X;
@@ -277,13 +279,22 @@ void refresh(int ic, double tau, double del) {
     ++S.gen[ic];
     const auto& it = WLFFEQ.it[ic];
     const auto& id = WLFFEQ.id[ic];
-    const auto& ilg = WLFFEQ.ilg[ic];
     auto& v = S.v[ic];
     double sum = 0;
-    for (int k = 0; k < K.nterm; ++k) {
-        const double E = S.tlog[ic][it[k]] + S.dlog[ic][id[k]] - S.gdl[ic][ilg[k]];
-        v[k] = (E >= 100.0 || E <= -200.0) ? 0.0 : W.n[ic][k] * std::exp(E);
-        sum += v[k];
+    {
+        const int* __restrict jt = it.data();
+        const int* __restrict jd = id.data();
+        const int* __restrict jg = WLFFEQ.ilg[ic].data();
+        const double* __restrict tl = S.tlog[ic].data();
+        const double* __restrict dl = S.dlog[ic].data();
+        const double* __restrict gl = S.gdl[ic].data();
+        const double* __restrict n = W.n[ic].data();
+        double* __restrict vv = v.data();
+        for (int k = 0; k < K.nterm; ++k) {
+            const double E = tl[jt[k]] + dl[jd[k]] - gl[jg[k]];
+            vv[k] = (E >= 100.0 || E <= -200.0) ? 0.0 : n[k] * std::exp(E);
+            sum += vv[k];
+        }
     }
     for (int j = 0; j < K.ncrit; ++j) {
         const int k = K.nterm + j;
@@ -304,28 +315,41 @@ void refresh(int ic, double tau, double del) {
 // ---------------------------------------------------------------------------
 // Per-term derivative lists.  Index 0/2/4: delta orders 1/2/3; 1/3: tau orders 1/2.
 
+// delta^order d^order/ddelta^order of the normal terms.
+template <int order>
+void normal_delta(int n, const int* __restrict d, const int* __restrict l, const int* __restrict ilg,
+                  const double* __restrict gdl, const double* __restrict v, double* __restrict out) {
+    for (int k = 0; k < n; ++k) {
+        const double dd = d[k];
+        const double lk = l[k];
+        const double u = lk * gdl[ilg[k]];
+        const double a1 = dd - u;  // delta dw/ddelta, w = ln(term)
+        if constexpr (order == 1) {
+            out[k] = a1 * v[k];
+        } else {
+            const double a2 = -dd - (lk - 1.0) * u;  // delta^2 d2w/ddelta2
+            if constexpr (order == 2) {
+                out[k] = (a1 * a1 + a2) * v[k];
+            } else {
+                const double a3 = 2.0 * dd - (lk - 1.0) * (lk - 2.0) * u;
+                out[k] = (a3 + 3.0 * a1 * a2 + a1 * a1 * a1) * v[k];
+            }
+        }
+    }
+}
+
 void fill_delta(int ic, int order, double* out) {
     const auto& W = WCFFEQ;
     const auto& K = WNTFEQ.k[ic];
     const auto& v = FEQSAV.v[ic];
     const double del = FEQSAV.del[ic];
-    for (int k = 0; k < K.nterm; ++k) {
-        const double dd = W.d[ic][k];
-        const int l = W.l[ic][k];
-        const double u = l * FEQSAV.gdl[ic][WLFFEQ.ilg[ic][k]];
-        const double a1 = dd - u;                  // delta dw/ddelta, w = ln(term)
-        if (order == 1) {
-            out[k] = a1 * v[k];
-            continue;
-        }
-        const double a2 = -dd - (l - 1) * u;       // delta^2 d2w/ddelta2
-        if (order == 2) {
-            out[k] = (a1 * a1 + a2) * v[k];
-            continue;
-        }
-        const double a3 = 2.0 * dd - (l - 1.0) * (l - 2.0) * u;
-        out[k] = (a3 + 3.0 * a1 * a2 + a1 * a1 * a1) * v[k];
-    }
+    const int* d = W.d[ic].data();
+    const int* l = W.l[ic].data();
+    const int* ilg = WLFFEQ.ilg[ic].data();
+    const double* gdl = FEQSAV.gdl[ic].data();
+    if (order == 1) normal_delta<1>(K.nterm, d, l, ilg, gdl, v.data(), out);
+    else if (order == 2) normal_delta<2>(K.nterm, d, l, ilg, gdl, v.data(), out);
+    else normal_delta<3>(K.nterm, d, l, ilg, gdl, v.data(), out);
     for (int j = 0; j < K.ncrit; ++j) {
         const int k = K.nterm + j;
         if (v[k] == 0.0) {
@@ -338,7 +362,9 @@ void fill_delta(int ic, int order, double* out) {
         const int l = W.l[ic][k];
         if (!non_analytic(ic, j)) {
             const double h = dd + del * l * cs[5];
-            const double w2 = -dd + (l >= 2 ? l * (l - 1.0) * del * del * c[0] * ipow(cs[0], l - 2) : 0.0);
+            const double w2 = -dd + (l == 2   ? 2.0 * del * del * c[0]
+                                     : l > 2 ? l * (l - 1.0) * del * del * c[0] * ipow(cs[0], l - 2)
+                                             : 0.0);
             if (order == 1) out[k] = h * v[k];
             else if (order == 2) out[k] = (h * h + w2) * v[k];
             else {
@@ -372,12 +398,18 @@ double fill_tau(int ic, int order, double* out) {
     const auto& v = FEQSAV.v[ic];
     const double tau = FEQSAV.tau[ic];
     double sum = 0;
-    for (int k = 0; k < K.nterm; ++k) {
-        const double t = W.t[ic][k];
-        const double f = order == 1 ? t : order == 2 ? t * (t - 1.0) : t * (t - 1.0) * (t - 2.0);
-        const double r = f * v[k];
-        if (out) out[k] = r;
-        sum += r;
+    {
+        const double* __restrict t = W.t[ic].data();
+        const double* __restrict vv = v.data();
+        double* __restrict o = out;
+        const int n = K.nterm;
+        if (order == 1) {
+            for (int k = 0; k < n; ++k) sum += (o[k] = t[k] * vv[k]);
+        } else if (order == 2) {
+            for (int k = 0; k < n; ++k) sum += (o[k] = t[k] * (t[k] - 1.0) * vv[k]);
+        } else {
+            for (int k = 0; k < n; ++k) sum += t[k] * (t[k] - 1.0) * (t[k] - 2.0) * vv[k];
+        }
     }
     for (int j = 0; j < K.ncrit; ++j) {
         const int k = K.nterm + j;
@@ -390,7 +422,9 @@ double fill_tau(int ic, int order, double* out) {
             if (!non_analytic(ic, j)) {
                 const double g = t + tau * m * cs[4];
                 const double mm = m * (m - 1.0);
-                const double w2 = -t + (mm != 0.0 ? mm * tau * tau * c[1] * rpow(cs[1], m - 2.0) : 0.0);
+                const double w2 = -t + (m == 2.0    ? 2.0 * tau * tau * c[1]
+                                        : mm != 0.0 ? mm * tau * tau * c[1] * rpow(cs[1], m - 2.0)
+                                                    : 0.0);
                 if (order == 1) r = g * v[k];
                 else if (order == 2) r = (g * g + w2) * v[k];
                 else {

@@ -1,21 +1,26 @@
 #include "library/models/phik.h"
 
 #include "library/models/critp.h"
+#include "library/models/ecs.h"
 #include "library/models/feq.h"
 #include "library/setup/records.h"
 
 namespace lib {
 
 // Slot codes are compared in the order "FE" (two characters), "QUI", "BWR",
-// "ECS", "PR ".  The Helmholtz-explicit equation is the one built so far; the
-// other equations join here with their evaluators (PHIQUI, PHIBWR, PHIECS,
-// PHIPR), and until then their codes answer like an unknown code.
+// "ECS", "PR ".  The Helmholtz-explicit and the corresponding-states
+// equations are built so far; the others join here with their evaluators
+// (PHIQUI, PHIBWR, PHIPR), and until then their codes answer like an unknown
+// code.
 double PHIK(int icomp, int itau, int idel, double tau, double del) {
     if (del <= 1.0e-10) return 0.0;
     const Code& c = EOSMOD.eos[icomp];
     if (c.starts("FE")) return PHIFEQ(icomp, itau, idel, tau, del);
+    if (c.is("ECS")) return PHIECS(icomp, itau, idel, tau, del);
     return -9.99e99;
 }
+
+bool residual_model_ready(int icomp) { return EOSMOD.eos[icomp].starts("FE"); }
 
 double PHIX(int itau, int idel, double tau, double del, const double x[20]) {
     if (del <= 1.0e-10) return 0.0;
@@ -31,6 +36,11 @@ void REDK(int icomp, double& tred, double& dred) {
     const Code& c = EOSMOD.eos[icomp];
     if (c.starts("FE")) {
         REDFEQ(icomp, tred, dred);
+        return;
+    }
+    if (c.is("ECS")) {
+        double pc = 0.0;
+        CRTECS(icomp, tred, pc, dred);
         return;
     }
     tred = 9.99e99;

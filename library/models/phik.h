@@ -11,5 +11,7 @@ double PHIX(int itau, int idel, double tau, double del, const double x[20]);
 void REDK(int icomp, double& tred, double& dred);
 // Leaves tred and dred untouched when no mixture model answers for x.
 void REDX(const double x[20], double& tred, double& dred);
+// True when PHIK reaches an evaluator for the slot's equation-of-state code.
+bool residual_model_ready(int icomp);
 
 }  // namespace lib

@@ -164,9 +164,12 @@ struct WcpcppRecord {
 };
 extern WcpcppRecord WCPCPP;
 
-// Cache: cp0, its two integrals and the temperature they belong to (0: empty).
+// Cache: cp0, its two integrals and the temperature they belong to (0: empty);
+// the reference-temperature parts of the integrals and the reference
+// temperature they belong to (0: not formed).
 struct CppsavRecord {
     Slots<double> cp0, h0, s0, t;
+    Slots<double> href, sref, tref;
 };
 extern CppsavRecord CPPSAV;
 

@@ -3,8 +3,9 @@
 // reference-state offsets of CREF.
 //
 // The Benedict-Webb-Rubin route (mixture code "BWR") arrives with that
-// equation, and a true mixture needs its mixture model (REDX/PHIX); until
-// then such a state returns zeros from every routine here, like T <= 0.
+// equation, a true mixture needs its mixture model (REDX/PHIX), and a pure
+// fluid an equation that PHIK reaches; until then such a state returns zeros
+// from every routine here, like T <= 0.
 #include "library/models/therm.h"
 
 #include <cmath>
@@ -58,6 +59,7 @@ bool select(double T, double D, const double x[20], Route& rt) {
     if (EOSMOD.mix.is("BWR")) return false;
     rt.ic = ISPURE(x);
     if (rt.ic != 0) {
+        if (!residual_model_ready(rt.ic)) return false;
         rt.tred = ZRED.tred[rt.ic];
         rt.dred = ZRED.dred[rt.ic];
     } else {
@@ -263,7 +265,7 @@ void CVCP(double T, double D, const double x[20], double& cv, double& cp) {
 
 void CVCPK(int icomp, double T, double D, double& cv, double& cp) {
     cv = cp = 0.0;
-    if (!(T > 0.0) || icomp < kMinSlot || icomp > kMaxSlot) return;
+    if (!(T > 0.0) || icomp < kMinSlot || icomp > kMaxSlot || !residual_model_ready(icomp)) return;
     const double tred = ZRED.tred[icomp], dred = ZRED.dred[icomp];
     if (!(tred > 0.0) || !(dred > 0.0)) return;
     const double tau = tred / T, del = D / dred;

@@ -226,7 +226,7 @@ TEST_F(ThermTest, Therm3Coefficients) {
     EXPECT_EQ(bets, -9999990.0);
 }
 
-TEST_F(ThermTest, MixtureWithoutMixtureModelGivesZeros) {
+TEST_F(ThermTest, StatesWithoutAModelGiveZeros) {
     lib::NCOMP.nc = 2;
     const double x[20] = {0.5, 0.5};
     double P = 1, e = 1, h = 1, s = 1, cv = 1, cp = 1, w = 1, hjt = 1;
@@ -237,6 +237,11 @@ TEST_F(ThermTest, MixtureWithoutMixtureModelGivesZeros) {
     lib::THERM(400.0, 2.0, x1, P, e, h, s, cv, cp, w, hjt);
     lib::NCOMP.nc = 1;
     EXPECT_DOUBLE_EQ(P, therm(400.0, 2.0).P);
+    // So does a pure fluid whose equation has no evaluator yet.
+    lib::EOSMOD.eos[1] = lib::Code("ECS");
+    const Props z = therm(400.0, 2.0);
+    lib::EOSMOD.eos[1] = lib::Code("FEQ");
+    for (double v : {z.P, z.e, z.h, z.s, z.cv, z.cp, z.w, z.hjt}) EXPECT_EQ(v, 0.0);
 }
 
 }  // namespace
