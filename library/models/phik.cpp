@@ -20,7 +20,10 @@ double PHIK(int icomp, int itau, int idel, double tau, double del) {
     return -9.99e99;
 }
 
-bool residual_model_ready(int icomp) { return EOSMOD.eos[icomp].starts("FE"); }
+bool residual_model_ready(int icomp) {
+    const Code& c = EOSMOD.eos[icomp];
+    return c.starts("FE") || c.is("ECS");
+}
 
 double PHIX(int itau, int idel, double tau, double del, const double x[20]) {
     if (del <= 1.0e-10) return 0.0;

@@ -31,4 +31,7 @@ AncCountRecord WNTPS, WNTPL, WNTDL, WNTDV, WNTMELT, WNTSUBL;
 TermCoefRecord<kAncTerms> WCFPS, WCFPL, WCFDL, WCFDV;
 TermCoefRecord<kSolidTerms> WCFMELT, WCFSUBL;
 
+CfecsRecord CFECS;
+IcfecsRecord ICFECS;
+
 }  // namespace lib

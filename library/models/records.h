@@ -240,4 +240,40 @@ struct TermCoefRecord {
 extern TermCoefRecord<kAncTerms> WCFPS, WCFPL, WCFDL, WCFDV;
 extern TermCoefRecord<kSolidTerms> WCFMELT, WCFSUBL;
 
+// ---------------------------------------------------------------------------
+// Extended corresponding states (ECS): shape-factor coefficients and term
+// counts of components 1..20 (element icomp - 1; reference and fixed slots
+// have none)
+// ---------------------------------------------------------------------------
+
+constexpr int kEcsTerms = 4;  // terms of one shape-factor sum
+
+struct CfecsComp {
+    // Coefficient and exponent of each term: temperature sums of f and h,
+    // then density sums of f and h.
+    std::array<double, kEcsTerms> tfa{}, tfe{}, tha{}, the{}, dfa{}, dfe{}, dha{}, dhe{};
+    double acf = 0.0;   // acentric factor of the component in the correlation
+    double acf0 = 0.0;  // acentric factor of the reference fluid in the correlation
+    double zc0 = 0.0;   // critical compressibility factor of the reference fluid
+    double tmin = 0.0, tmax = 0.0, pmax = 0.0, dmax = 0.0;  // K, K, kPa, mol/L
+};
+struct CfecsRecord {
+    std::array<CfecsComp, kMaxComp> c;
+    CfecsComp& operator[](int icomp) { return c[static_cast<std::size_t>(icomp - 1)]; }
+    const CfecsComp& operator[](int icomp) const { return c[static_cast<std::size_t>(icomp - 1)]; }
+};
+extern CfecsRecord CFECS;
+
+// Number of terms of each sum: temperature terms of f and h, density terms
+// of f and h (each 0..kEcsTerms).
+struct IcfecsCounts {
+    int ntf = 0, nth = 0, ndf = 0, ndh = 0;
+};
+struct IcfecsRecord {
+    std::array<IcfecsCounts, kMaxComp> n;
+    IcfecsCounts& operator[](int icomp) { return n[static_cast<std::size_t>(icomp - 1)]; }
+    const IcfecsCounts& operator[](int icomp) const { return n[static_cast<std::size_t>(icomp - 1)]; }
+};
+extern IcfecsRecord ICFECS;
+
 }  // namespace lib

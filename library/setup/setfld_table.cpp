@@ -4,6 +4,7 @@
 
 #include "library/models/ancillary.h"
 #include "library/models/cpp.h"
+#include "library/models/ecs.h"
 #include "library/models/feq.h"
 #include "library/models/melt.h"
 #include "library/models/ph0.h"
@@ -15,6 +16,7 @@ namespace {
 
 constexpr LoaderRow kLoaderRows[] = {
     {"EOS", "FE", SETFEQ},
+    {"EOS", "EC", nullptr, SETECS},
     {"AUX", "CP", SETCPP},
     {"AUX", "PH", SETPH0},
     {"PS ", "*", nullptr, nullptr, SETPS},
