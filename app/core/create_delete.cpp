@@ -261,21 +261,7 @@ bool project_list_remove(const Project* project) {
     return true;
 }
 
-void log_append(std::string& log, std::string_view text) {
-    const std::size_t room = LOG_SIZE - 1;  // one place for the terminating zero
-    if (text.size() >= room) {
-        log.assign(text.substr(text.size() - room));
-        return;
-    }
-    if (log.size() + text.size() > room) {
-        std::size_t excess = log.size() + text.size() - room;
-        // Drop whole lines where possible.
-        std::size_t nl = log.find('\n', excess - 1);
-        std::size_t cut = (nl == std::string::npos) ? log.size() : nl + 1;
-        log.erase(0, std::min(cut, log.size()));
-    }
-    log.append(text);
-}
+void log_append(std::string& log, std::string_view text) { log.append(text); }
 
 void free_part(Part* part) {
     if (part == nullptr) return;

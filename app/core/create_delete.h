@@ -83,8 +83,8 @@ int project_list_add(Project* project);
 // it is not listed.
 bool project_list_remove(const Project* project);
 
-// Appends text to a project log, dropping the oldest lines when the log
-// would hold LOG_SIZE characters or more.
+// Appends text to a project log; a log grows as needed and keeps all its
+// text.
 void log_append(std::string& log, std::string_view text);
 
 // Release a record that the caller has already unlinked. free_part also
