@@ -207,9 +207,8 @@ def build(ds, name, ref_text, report):
             "factors of Huber and Ely (1994) and this fluid's critical point and acentric factor."
             % refname]
     if pseudo:
-        para.append("The published literature holds no equation of state of this fluid whose "
-                    "coefficients could be used; the equation in the coefficient data set is "
-                    "unpublished and is not used.")
+        para.append("The coefficient data set holds only an unpublished equation of state of "
+                    "this fluid (given to its compilers by the authors); it is not used.")
     if src:
         para.append("Constants: critical point from %s; acentric factor from %s; triple point "
                     "from %s; normal boiling point from %s."

@@ -59,7 +59,7 @@ def eos_data(eos):
         "M": float("%.12g" % (eos["molar_mass"] * 1000.0)),
         "Tred": st["reducing"]["T"],
         "Dred": st["reducing"]["rhomolar"] / 1000.0,
-        "Tmin": eos["Ttriple"],
+        "Tmin": float(eos["Ttriple"]),
         "Tmax": float(eos["T_max"]),
         "pmax": eos["p_max"] / 1000.0,
         "ptp": st["sat_min_liquid"]["p"] / 1000.0,

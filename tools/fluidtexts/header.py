@@ -92,7 +92,8 @@ def synonym(name, info):
     """Refrigerant number where the fluid has one ("R-134a"), else ""."""
     m = re.fullmatch(r"r(e|c)?(\d+)([a-z]*)", name)
     if m:
-        return "R-" + (m.group(1) or "").upper() + m.group(2) + m.group(3)
+        suffix = m.group(3).upper() if name in BLEND_FORMULA else m.group(3)
+        return "R-" + (m.group(1) or "").upper() + m.group(2) + suffix
     for a in (info or {}).get("ALIASES", []):
         m = re.fullmatch(r"R(E|C)?(\d+)([A-Za-z]*)", a)
         if m:
