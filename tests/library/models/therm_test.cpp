@@ -238,7 +238,7 @@ TEST_F(ThermTest, StatesWithoutAModelGiveZeros) {
     lib::NCOMP.nc = 1;
     EXPECT_DOUBLE_EQ(P, therm(400.0, 2.0).P);
     // So does a pure fluid whose equation has no evaluator yet.
-    lib::EOSMOD.eos[1] = lib::Code("ECS");
+    lib::EOSMOD.eos[1] = lib::Code("XYZ");
     const Props z = therm(400.0, 2.0);
     lib::EOSMOD.eos[1] = lib::Code("FEQ");
     for (double v : {z.P, z.e, z.h, z.s, z.cv, z.cp, z.w, z.hjt}) EXPECT_EQ(v, 0.0);
