@@ -8,7 +8,7 @@ import header
 import idealgas
 import residual
 import sections
-from textfmt import citation
+from textfmt import citation, info_lines
 
 T0_REF, P0_REF = 298.15, 101.325  # ideal-gas reference point of "OT0"
 
@@ -312,6 +312,14 @@ def build(ds, name, report):
               "Dc": Dc, "label": info.get("NAME", name).lower()}
     lines.append("")
     feq, e_used = feq_section(ds, name, eos, e, consts, "FEQ", "#", "CPP", report, name)
+    if usable != 0:
+        first = d["EOS"][0]
+        note = ("The first equation of the coefficient data set, of %s, has terms that this "
+                "format cannot hold; the equation written here is the next one that fits."
+                % authors_year(ds, first["BibTeX_EOS"]))
+        feq[2:2] = info_lines([note])
+        report.setdefault("notes", []).append("%s: written equation is EOS[%d], not EOS[0]"
+                                              % (name, usable))
     lines += feq
     cp_done = [(eos["alpha0"], "CPP")]
     aux = []

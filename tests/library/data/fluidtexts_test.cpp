@@ -258,4 +258,35 @@ TEST(FluidTexts, MixtureTextHasItsSections) {
     EXPECT_EQ(end, 1);
 }
 
+// Every pair among the components of the built-in working fluids has a record
+// (pairs with water or hydrogen cannot be estimated when missing).
+TEST(FluidTexts, MixtureTextHoldsThePairsOfTheWorkingFluids) {
+    const char* names[] = {"oxygen", "nitrogen", "argon",  "co2",    "water",
+                           "co",     "hydrogen", "methane", "ethane", "propane",
+                           "butane", "isobutane", "pentane"};
+    auto cas = [](const char* name) {
+        for (int slot = 1; slot <= 126; ++slot)
+            if (store::name(slot) == name) {
+                std::string c(store::line(slot, 2).substr(0, 12));
+                while (!c.empty() && c.back() == ' ') c.pop_back();
+                return c;
+            }
+        return std::string();
+    };
+    std::set<std::string> records;
+    for (int k = 1; k < store::line_count(127); ++k) {
+        std::string_view l = store::line(127, k);
+        if (l.size() > 29 && l[0] >= '0' && l[0] <= '9' && l.substr(26, 2) != "  ")
+            records.insert(std::string(l.substr(0, 26)));
+    }
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        for (std::size_t j = i + 1; j < std::size(names); ++j) {
+            std::string a = cas(names[i]) + "/" + cas(names[j]);
+            std::string b = cas(names[j]) + "/" + cas(names[i]);
+            a.resize(26, ' ');
+            b.resize(26, ' ');
+            EXPECT_TRUE(records.count(a) || records.count(b)) << names[i] << "/" << names[j];
+        }
+}
+
 }  // namespace
