@@ -22,7 +22,10 @@ double PHIK(int icomp, int itau, int idel, double tau, double del) {
 
 bool residual_model_ready(int icomp) {
     const Code& c = EOSMOD.eos[icomp];
-    return c.starts("FE") || c.is("ECS");
+    if (c.starts("FE")) return true;
+    // A corresponding-states component needs its reference fluid's equation
+    // in slot -icomp.
+    return c.is("ECS") && icomp >= 1 && icomp <= kMaxComp && EOSMOD.eos[-icomp].starts("FE");
 }
 
 double PHIX(int itau, int idel, double tau, double del, const double x[20]) {
