@@ -175,6 +175,53 @@ void GIBBS(double T, double D, const double x[20], double& A, double& G);
 void AG(double T, double D, const double x[20], double& A, double& G);
 
 // ---------------------------------------------------------------------------
+// Pressure derivatives and virial coefficients
+// ---------------------------------------------------------------------------
+// At (T, D, x); every routine returns 0 for T <= 0 and reports no error.
+
+// Pressure (kPa) and its derivatives: dP/dD at constant T, d2P/dD2, dP/dT
+// at constant D, dD/dP at constant T, dD/dT at constant P.
+void PRESS(double T, double D, const double x[20], double& P);
+void DPDD(double T, double D, const double x[20], double& dPdD);
+void DPDD2(double T, double D, const double x[20], double& d2PdD2);
+void DPDT(double T, double D, const double x[20], double& dPdT);
+void DDDP(double T, double D, const double x[20], double& dDdP);
+void DDDT(double T, double D, const double x[20], double& dDdT);
+// dP/dD and dP/dT of one component slot (with the R held in GCNST).
+void DPDDK(int icomp, double T, double D, double& dPdD);
+void DPDTK(int icomp, double T, double D, double& dPdT);
+// All first and second derivatives among P, D and T.  At D <= 1e-8 the
+// derivatives of T are -9999960 (not computed).
+void DERVPVT(double T, double D, const double x[20], double& dPdD, double& dPdT, double& d2PdD2,
+             double& d2PdT2, double& d2PdTD, double& dDdP, double& dDdT, double& d2DdP2,
+             double& d2DdT2, double& d2DdPT, double& dTdP, double& dTdD, double& d2TdP2,
+             double& d2TdD2, double& d2TdPD);
+// Derivatives of the molar enthalpy: dh/dT at constant D and P, dh/dD at
+// constant T and P, dh/dP at constant T and D (-9999960 where the low-density
+// limit has none).
+void DHD1(double T, double D, const double x[20], double& dhdt_d, double& dhdt_p, double& dhdd_t,
+          double& dhdd_p, double& dhdp_t, double& dhdp_d);
+
+// Virial coefficients at T for x: B (L/mol), C ((L/mol)^2), their first and
+// second temperature derivatives, and VIRD = 2 D4 ((L/mol)^3) of
+// Z = 1 + B D + C D^2 + D4 D^3.
+void VIRB(double T, const double x[20], double& B);
+void DBDT(double T, const double x[20], double& dB);
+void DBDT2(double T, const double x[20], double& d2B);
+void VIRC(double T, const double x[20], double& C);
+void DCDT(double T, const double x[20], double& dC);
+void DCDT2(double T, const double x[20], double& d2C);
+void VIRD(double T, const double x[20], double& D);
+// Acoustic second and third virial coefficients.
+void VIRBA(double T, const double x[20], double& betaa);
+void VIRCA(double T, const double x[20], double& gammaa);
+// Cross second virial coefficient of a two-component mixture.
+void B12(double T, const double x[20], double& b);
+// B, C and VIRD of a pure fluid on a Helmholtz-explicit equation, from the
+// zero-density limit of its terms (0 otherwise).
+void VIRBCD(double T, const double x[20], double& B, double& C, double& D);
+
+// ---------------------------------------------------------------------------
 // Ancillary equations, melting and sublimation lines
 // ---------------------------------------------------------------------------
 // Evaluators of one component slot: vapour pressure (PS) and its first and

@@ -1,0 +1,5 @@
+// Virial coefficients and their temperature derivatives (declared in
+// library/library.h).
+#pragma once
+
+#include "library/library.h"
