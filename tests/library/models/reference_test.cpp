@@ -119,7 +119,9 @@ TEST(ReferenceTest, EveryFluidAndRowOfTheSinglePhaseTable) {
             const bool other = std::find(std::begin(kOtherEquation), std::end(kOtherEquation), name) !=
                                std::end(kOtherEquation);
             ok = !other && set_up(name);
-            if (!other) EXPECT_TRUE(ok) << "set-up of " << name;
+            if (!other) {
+                EXPECT_TRUE(ok) << "set-up of " << name;
+            }
         }
         if (!ok) ++skipped;
         if (!ok) continue;
@@ -245,8 +247,12 @@ TEST(ReferenceTest, NonAnalyticEquationsDerivativesNearTheCriticalPoint) {
                 const int i = d[0], j = d[1];
                 const double exact = raw(i, j, tau, del);
                 const double tol = 1e-6 * std::max(1.0, std::fabs(exact));
-                if (i > 0) EXPECT_NEAR(exact, central(i - 1, j, 0, tau, del, 1e-5), tol) << fluid << " " << i << j;
-                if (j > 0) EXPECT_NEAR(exact, central(i, j - 1, 1, tau, del, 1e-5), tol) << fluid << " " << i << j;
+                if (i > 0) {
+                    EXPECT_NEAR(exact, central(i - 1, j, 0, tau, del, 1e-5), tol) << fluid << " " << i << j;
+                }
+                if (j > 0) {
+                    EXPECT_NEAR(exact, central(i, j - 1, 1, tau, del, 1e-5), tol) << fluid << " " << i << j;
+                }
             }
         }
     }
