@@ -74,6 +74,23 @@ void QMOLE(double qkg, const double xlkg[20], const double xvkg[20], double& qmo
 // ---------------------------------------------------------------------------
 // Range checks
 // ---------------------------------------------------------------------------
+// htyp names the model kind whose limits apply: "EOS", "ETA", "TCX", "STN"
+// (also in lower case; LIMITS also takes "TRP"); any other text counts as
+// "EOS".  Limits: tmin, tmax (K), dmax (mol/L), pmax (kPa); 9.99e99 stands
+// for no limit.
+
+// Limits of the kind for composition x.
+void LIMITS(const std::string& htyp, const double x[20], double& tmin, double& tmax, double& dmax,
+            double& pmax);
+// Limits of x, and a test of (T, D, P) against them: ierr is the sum of the
+// flags raised (1 temperature, 2 density, 4 pressure, 8 composition, 16
+// melting line or solid), positive when any violation is hard, negative
+// when all are soft.  T = -1 leaves the temperature untested.
+void LIMITX(const std::string& htyp, double T, double D, double P, const double x[20], double& tmin,
+            double& tmax, double& dmax, double& pmax, int& ierr, std::string& herr);
+// The same for component slot icomp (T = 0 leaves the temperature untested).
+void LIMITK(const std::string& htyp, int icomp, double T, double D, double P, double& tmin,
+            double& tmax, double& dmax, double& pmax, int& ierr, std::string& herr);
 
 // ---------------------------------------------------------------------------
 // Reference states
