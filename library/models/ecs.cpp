@@ -8,12 +8,11 @@
 // The component's reduced residual Helmholtz energy is the reference fluid's
 // at the conformal state: alphar(T, D) = A(tau0, delta0) with
 // tau0 = T0c f / T and delta0 = D h / D0c (T0c, D0c: the reference fluid's
-// reducing values).  Its derivatives are formed by composing truncated
-// two-variable Taylor series ("jets") in T and D: the jets of tau0 and
-// delta0 come from the shape factors, and the reference fluid's plain
-// derivatives A_pq are the coefficients of the outer series.  The T and D
-// derivatives are then turned into the tau-delta form of the residual
-// interface (tau = Tc/T, delta = D/Dc).
+// reducing values).  Its derivatives are formed in T and D, then turned
+// into the tau-delta form of the residual interface (tau = Tc/T,
+// delta = D/Dc): orders 1 and 2 by the chain rule written out, order 3 by
+// composing truncated two-variable Taylor series ("jets") of tau0 and
+// delta0 with the reference fluid's series.
 #include "library/models/ecs.h"
 
 #include <algorithm>
@@ -153,6 +152,100 @@ Jet shape_jet(const Shape& s, int n) {
         j.c[0][k] = s.d[k] / kFact[k];
     }
     return j;
+}
+
+
+// The state of one evaluation: the component's T and D, its shape factors,
+// the reference fluid's slot, reducing values and conformal state.
+struct Conformal {
+    int r = 0;
+    double T = 0, D = 0;
+    Shape f, h;
+    double t0c = 0, d0c = 0, tau0 = 0, del0 = 0;
+    // Plain derivative d^(p+q) alphar0 / dtau0^p ddelta0^q of the reference fluid.
+    double A(int p, int q) const {
+        return PHIFEQ(r, p, q, tau0, del0) / (ipow(tau0, p) * ipow(del0, q));
+    }
+};
+
+// Orders 1 and 2 by the chain rule in T and D (the shape factors have no
+// mixed derivatives), then tau d/dtau = -T d/dT and delta d/ddelta = D d/dD.
+double second_order(const Conformal& c, int itau, int idel) {
+    const double T = c.T, D = c.D, G = c.t0c / T;
+    const Shape &f = c.f, &h = c.h;
+    // tau0 and delta0 and their derivatives in T and D.
+    const double tT = G * (f.t[1] - f.t[0] / T), tD = G * f.d[1];
+    const double dT = D * h.t[1] / c.d0c, dD = (h.t[0] + D * h.d[1]) / c.d0c;
+    // The reference fluid's temperature derivatives are not needed for a
+    // density derivative when f does not depend on density.
+    const bool need_tau0 = itau > 0 || tD != 0.0 || f.d[2] != 0.0;
+    const double a01 = c.A(0, 1), a10 = need_tau0 ? c.A(1, 0) : 0.0;
+    if (itau + idel == 1) {
+        return itau == 1 ? -T * (a10 * tT + a01 * dT) : D * (a10 * tD + a01 * dD);
+    }
+    const double a02 = c.A(0, 2);
+    const double a11 = need_tau0 ? c.A(1, 1) : 0.0, a20 = need_tau0 ? c.A(2, 0) : 0.0;
+    if (idel == 2) {
+        const double tDD = G * f.d[2], dDD = (2.0 * h.d[1] + D * h.d[2]) / c.d0c;
+        return D * D *
+               (a20 * tD * tD + 2.0 * a11 * tD * dD + a02 * dD * dD + a10 * tDD + a01 * dDD);
+    }
+    if (itau == 2) {
+        const double tTT = G * (f.t[2] - 2.0 * f.t[1] / T + 2.0 * f.t[0] / (T * T));
+        const double dTT = D * h.t[2] / c.d0c;
+        const double aTT = a20 * tT * tT + 2.0 * a11 * tT * dT + a02 * dT * dT + a10 * tTT + a01 * dTT;
+        const double aT = a10 * tT + a01 * dT;
+        return T * T * aTT + 2.0 * T * aT;
+    }
+    const double tTD = -G * f.d[1] / T, dTD = h.t[1] / c.d0c;
+    const double aTD = a20 * tT * tD + a11 * (tT * dD + tD * dT) + a02 * dT * dD + a10 * tTD + a01 * dTD;
+    return -T * D * aTD;
+}
+
+// Order 3 by composing truncated Taylor series in (T, D): the jets of
+// tau0 and delta0 are put into the reference fluid's series.
+double third_order(const Conformal& c, int itau, int idel) {
+    const int n = kMaxOrder;
+    const double T = c.T, D = c.D;
+    Jet inv_t, dj;
+    double p = 1.0 / T;
+    for (int k = 0; k <= n; ++k, p /= T) inv_t.c[k][0] = k % 2 ? -p : p;
+    dj.c[0][0] = D;
+    dj.c[0][1] = 1.0;
+    Jet u, v;  // tau0 - tau0(T, D) and delta0 - delta0(T, D)
+    add_scaled(u, mul(shape_jet(c.f, n), inv_t, n), c.t0c, n);
+    add_scaled(v, mul(dj, shape_jet(c.h, n), n), 1.0 / c.d0c, n);
+    u.c[0][0] = v.c[0][0] = 0.0;
+    Jet up[kMaxOrder + 1], vp[kMaxOrder + 1];
+    up[0].c[0][0] = vp[0].c[0][0] = 1.0;
+    for (int k = 1; k <= n; ++k) {
+        up[k] = mul(up[k - 1], u, n);
+        vp[k] = mul(vp[k - 1], v, n);
+    }
+    // When f does not depend on density, tau0 varies with T only, and
+    // powers of its jet beyond itau cannot reach the T order asked.
+    const bool fd = c.f.d[1] != 0.0 || c.f.d[2] != 0.0 || c.f.d[3] != 0.0;
+    const int pmax = fd ? n : itau;
+    Jet alpha;
+    for (int pp = 0; pp <= pmax; ++pp)
+        for (int q = 0; pp + q <= n; ++q) {
+            if (pp + q == 0) continue;
+            const double a = c.A(pp, q);
+            if (a == 0.0) continue;
+            add_scaled(alpha, pp == 0 ? vp[q] : q == 0 ? up[pp] : mul(up[pp], vp[q], n),
+                       a / (kFact[pp] * kFact[q]), n);
+        }
+    // d^k/dT^k d^idel/dD^idel alphar, then tau^itau d^itau/dtau^itau.
+    double g[kMaxOrder + 1] = {};
+    for (int k = 0; k <= itau; ++k) g[k] = alpha.c[k][idel] * kFact[k] * kFact[idel];
+    double res = 0.0;
+    switch (itau) {
+        case 0: res = g[0]; break;
+        case 1: res = -T * g[1]; break;
+        case 2: res = T * T * g[2] + 2.0 * T * g[1]; break;
+        default: res = -(T * T * T * g[3] + 6.0 * T * T * g[2] + 6.0 * T * g[1]); break;
+    }
+    return res * ipow(D, idel);
 }
 
 }  // namespace
@@ -297,63 +390,24 @@ double PHIECS(int icomp, int itau, int idel, double tau, double del) {
     if (!EOSMOD.eos[r].starts("FE")) return n == 0 ? -9.99e99 : 0.0;
     if (!(tau > 0.0) || !std::isfinite(tau) || !std::isfinite(del)) return 0.0;
 
-    const double T = CCON.tc[icomp] / tau, D = del * CCON.dc[icomp];
-    Shape f, h;
-    if (!shape(icomp, Factor::kF, T, D, f) || !shape(icomp, Factor::kH, T, D, h)) return 0.0;
-    const double t0c = ZRED.tred[r], d0c = ZRED.dred[r];
-    if (!(t0c > 0.0 && d0c > 0.0)) return 0.0;
+    Conformal c;
+    c.T = CCON.tc[icomp] / tau;
+    c.D = del * CCON.dc[icomp];
+    if (!shape(icomp, Factor::kF, c.T, c.D, c.f) || !shape(icomp, Factor::kH, c.T, c.D, c.h))
+        return 0.0;
+    c.t0c = ZRED.tred[r];
+    c.d0c = ZRED.dred[r];
+    if (!(c.t0c > 0.0 && c.d0c > 0.0)) return 0.0;
     // The conformal state must be positive; below the reference routine's
     // own density floor every reference quantity is 0.
-    const double tau0 = t0c * f.t[0] / T, del0 = D * h.t[0] / d0c;
-    if (!(tau0 > 0.0) || !(del0 > 1.0e-10) || !std::isfinite(tau0) || !std::isfinite(del0))
+    c.tau0 = c.t0c * c.f.t[0] / c.T;
+    c.del0 = c.D * c.h.t[0] / c.d0c;
+    if (!(c.tau0 > 0.0) || !(c.del0 > 1.0e-10) || !std::isfinite(c.tau0) || !std::isfinite(c.del0))
         return 0.0;
-    if (n == 0) {
-        const double a = PHIFEQ(r, 0, 0, tau0, del0);
-        return std::isfinite(a) ? a : 0.0;
-    }
-
-    // Jets of tau0 - tau0(T, D) and delta0 - delta0(T, D).
-    Jet inv_t, dj;
-    double p = 1.0 / T;
-    for (int k = 0; k <= n; ++k, p /= T) inv_t.c[k][0] = k % 2 ? -p : p;
-    dj.c[0][0] = D;
-    dj.c[0][1] = 1.0;
-    Jet u, v;
-    add_scaled(u, mul(shape_jet(f, n), inv_t, n), t0c, n);
-    add_scaled(v, mul(dj, shape_jet(h, n), n), 1.0 / d0c, n);
-    u.c[0][0] = v.c[0][0] = 0.0;
-    Jet up[kMaxOrder + 1], vp[kMaxOrder + 1];
-    up[0].c[0][0] = vp[0].c[0][0] = 1.0;
-    for (int k = 1; k <= n; ++k) {
-        up[k] = mul(up[k - 1], u, n);
-        vp[k] = mul(vp[k - 1], v, n);
-    }
-
-    // Outer series.  When f does not depend on density, tau0 varies with T
-    // only, and powers of its jet beyond itau cannot reach the T order asked.
-    const int pmax = ICFECS[icomp].ndf == 0 ? itau : n;
-    Jet alpha;
-    for (int pp = 0; pp <= pmax; ++pp)
-        for (int q = 0; pp + q <= n; ++q) {
-            if (pp + q == 0) continue;
-            const double a = PHIFEQ(r, pp, q, tau0, del0);
-            if (a == 0.0) continue;
-            const double plain = a / (ipow(tau0, pp) * ipow(del0, q) * kFact[pp] * kFact[q]);
-            add_scaled(alpha, pp == 0 ? vp[q] : q == 0 ? up[pp] : mul(up[pp], vp[q], n), plain, n);
-        }
-
-    // d^k/dT^k d^idel/dD^idel alphar, then tau^itau d^itau/dtau^itau with
-    // tau d/dtau = -T d/dT, and delta^idel d^idel/ddelta^idel = D^idel d^idel/dD^idel.
-    double g[kMaxOrder + 1] = {};
-    for (int k = 0; k <= itau; ++k) g[k] = alpha.c[k][idel] * kFact[k] * kFact[idel];
-    double res = 0.0;
-    switch (itau) {
-        case 0: res = g[0]; break;
-        case 1: res = -T * g[1]; break;
-        case 2: res = T * T * g[2] + 2.0 * T * g[1]; break;
-        default: res = -(T * T * T * g[3] + 6.0 * T * T * g[2] + 6.0 * T * g[1]); break;
-    }
-    res *= ipow(D, idel);
+    c.r = r;
+    const double res = n == 0 ? PHIFEQ(r, 0, 0, c.tau0, c.del0)
+                       : n <= 2 ? second_order(c, itau, idel)
+                                : third_order(c, itau, idel);
     return std::isfinite(res) ? res : 0.0;
 }
 
