@@ -145,3 +145,51 @@ TEST(Numerics, FitlInterpolatesAndRejects) {
 }
 
 }  // namespace
+
+namespace {
+
+// The golden-section search on nitrogen at 300 K: the minimum of the
+// enthalpy along density lies where dh/dD at constant T changes sign; the
+// entropy falls with density, so its maximum is at the low end.
+TEST(Numerics, GoldFindsExtremaAlongDensity) {
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
+    if (ierr > 0) GTEST_SKIP() << "fluid texts not built in";
+    const double x[20] = {1.0};
+    double d = 0, f = 0;
+    lib::GOLD(1.0, 40.0, 29, 0, x, 300.0, 0.0, 0.0, "H", d, f, ierr);
+    EXPECT_EQ(ierr, 0);
+    auto dhdd = [&](double dd) {
+        double o[6];
+        lib::DHD1(300.0, dd, x, o[0], o[1], o[2], o[3], o[4], o[5]);
+        return o[2];
+    };
+    const double width = 39.0 * std::pow(0.61803398875, 29);
+    EXPECT_LT(dhdd(d - 2 * width), 0.0);
+    EXPECT_GT(dhdd(d + 2 * width), 0.0);
+    double h = 0;
+    lib::ENTHAL(300.0, d, x, h);
+    EXPECT_NEAR(f, h, 1e-6 * std::fabs(h));
+
+    lib::GOLD(1.0, 40.0, 29, 1, x, 300.0, 0.0, 0.0, "S", d, f, ierr);
+    EXPECT_NEAR(d, 1.0, 2 * width);
+    double s = 0;
+    lib::ENTRO(300.0, d, x, s);
+    EXPECT_NEAR(f, s, 1e-3);  // s falls by some 8 J/(mol K) per mol/L here
+
+    // The energy has its own minimum, at another density.
+    double de = 0, fe = 0;
+    lib::GOLD(1.0, 40.0, 29, 0, x, 300.0, 0.0, 0.0, "E", de, fe, ierr);
+    auto e = [&](double dd) {
+        double v = 0;
+        lib::ENERGY(300.0, dd, x, v);
+        return v;
+    };
+    EXPECT_NEAR(fe, e(de), 1e-6 * std::fabs(fe));
+    EXPECT_GT(std::fabs(de - d), 1.0);
+    EXPECT_GT(e(de - 0.05), e(de));
+    EXPECT_GT(e(de + 0.05), e(de));
+}
+
+}  // namespace
