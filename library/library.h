@@ -96,6 +96,15 @@ void LIMITK(const std::string& htyp, int icomp, double T, double D, double P, do
 // Reference states
 // ---------------------------------------------------------------------------
 
+// Sets the reference state of enthalpy and entropy: hrf "DEF" (each fluid's
+// default), "NBP", "IIR", "ASH", "NA" (none), "OTH" (h0 J/mol and s0 J/(mol K)
+// at t0 K and p0 kPa; p0 < 0 the saturated liquid, p0 <= -1.99 the saturated
+// vapour at t0), "OT0" (as "OTH" in the ideal-gas state), or "???" (returns
+// component 1's default code in hrf).  ixflag 1 applies it to each pure
+// component, 2 also to the mixture x0.
+void SETREF(std::string& hrf, int ixflag, const double x0[20], double h0, double s0, double t0,
+            double p0, int& ierr, std::string& herr);
+
 // ---------------------------------------------------------------------------
 // Numerical utilities
 // ---------------------------------------------------------------------------
@@ -282,9 +291,42 @@ void MLTH2O(double T, double& Phigh, double& PIh);
 // Saturation
 // ---------------------------------------------------------------------------
 
+// Saturation state at T: pressure, saturated liquid and vapour densities and
+// compositions.  kph 1 bubble point, 2 dew point, 3 melting line, 4
+// sublimation line.  A negative T means |T| with P holding a start value.
+void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& Dv, double xl[20],
+          double xv[20], int& ierr, std::string& herr);
+// Saturation state at P: temperature, densities and compositions; kph as SATT.
+void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& Dv, double xl[20],
+          double xv[20], int& ierr, std::string& herr);
+// Saturation of component icomp at T by the equal-area construction; Dl and
+// Dv are start values in and results out.  Failure: ierr 1, P = Dl = Dv = -1.
+void MAXWELL(int icomp, double T, double& P, double& Dl, double& Dv, int& ierr,
+             std::string& herr);
+// Heat capacity csat along the saturated liquid (kph 1) or vapour (kph 2) line
+// of component icomp at T, with the saturation pressure and the phase's
+// density; DPTSATK also the slope dPsat/dT, kPa/K.
+void CSATK(int icomp, double T, int kph, double& P, double& D, double& csat, int& ierr,
+           std::string& herr);
+void DPTSATK(int icomp, double T, int kph, double& P, double& D, double& csat, double& dpsdt,
+             int& ierr, std::string& herr);
+// Isochoric heat capacity of the two-phase state of overall density D at T
+// (D <= 0: the saturated liquid's, written back) and the liquid's csat.
+void CV2PK(int icomp, double T, double& D, double& cv2p, double& csat, int& ierr,
+           std::string& herr);
+// Critical point of the equation of state itself (dP/dD = d2P/dD2 = 0).
+void FNCRPT(const double x[20], double& D, double& P, double& T, int& ierr, std::string& herr);
+
 // ---------------------------------------------------------------------------
 // Flashes
 // ---------------------------------------------------------------------------
+
+// Density of one phase at T and P: kph 1 liquid, 2 vapour (-1, -2 force the
+// dense or the vapour iteration; 0 takes the side from the start value);
+// kguess 1: D holds a start value.  Errors 200-203 with the best stable
+// density found in D.
+void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& D, int& ierr,
+           std::string& herr);
 
 // ---------------------------------------------------------------------------
 // Transport, surface tension, dielectric constant

@@ -7,5 +7,18 @@ SatCache TSTSAV, PSTSAV;
 FxpntRecord FXPNT;
 SatsplRecord SATSPL;
 MaxtpRecord MAXTP;
+CspndlRecord CSPNDL;
+AuxflgsRecord AUXFLGS;
+
+void clear_phase_caches() {
+    FSHSAV = FshsavRecord{};
+    TSTSAV = SatCache{};
+    PSTSAV = SatCache{};
+    FXPNT = FxpntRecord{};
+    AUXFLGS = AuxflgsRecord{};
+    SATSPL.n = 0;
+    SATSPL.built = 0;
+    MAXTP = MaxtpRecord{};
+}
 
 }  // namespace lib

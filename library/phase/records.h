@@ -53,4 +53,25 @@ struct MaxtpRecord {
 };
 extern MaxtpRecord MAXTP;
 
+// Spinodal splines of one pure component: density over temperature, points in
+// increasing temperature, with the spline second derivatives.
+constexpr int kSpinodalPoints = 1000;
+struct CspndlRecord {
+    std::array<double, kSpinodalPoints> dl{}, tl{}, d2l{};  // liquid spinodal
+    std::array<double, kSpinodalPoints> dv{}, tv{}, d2v{};  // vapour spinodal
+};
+extern CspndlRecord CSPNDL;
+
+// Number of valid points of the liquid and vapour spinodal splines (0: none).
+struct AuxflgsRecord {
+    int nliq = 0;
+    int nvap = 0;
+};
+extern AuxflgsRecord AUXFLGS;
+
+// Forgets every saved result of the saturation and flash routines (result
+// caches, fixed points, spinodal splines): called when another fluid is set
+// up, so that no result of one fluid is ever taken for another.
+void clear_phase_caches();
+
 }  // namespace lib

@@ -67,9 +67,14 @@ bool cached(int nc, const std::array<std::string, kMaxComp>& names, const std::s
     if (IRFSAV.ixflag == 2) {
         // The last reference state was applied to a mixture composition:
         // only "DEF" may be taken from the cache, and the pure-component
-        // reference states are renewed here (SETREF "DEF" with ixflag 1 and
-        // the water correction) once those routines exist.
+        // reference states are renewed here (SETREF "DEF" with ixflag 1; the
+        // water correction once it exists).
         if (!hrf.is("DEF")) return false;
+        std::string def = "DEF";
+        const double x0[20] = {1.0};
+        int jerr = 0;
+        std::string jmsg;
+        SETREF(def, 1, x0, 0.0, 0.0, 0.0, 0.0, jerr, jmsg);
     }
     return SETSAV.mixtext == hfmix && RESETM.no_cache == 0;
 }
@@ -203,6 +208,8 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
         SETMOD(nc, "QVB", EOSMOD.mix.str(), codes, ierr, herr);
     }
     SATSPL.built = 0;
+    clear_phase_caches();
+    EOSLIM = EoslimRecord{};  // a slot whose equation is not loaded has no range
     RESETM.defaults_pending = 1;
     FLAGS2.ammonia_water = 0;
     FLAGS2.water_index = 0;
@@ -286,8 +293,18 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
         hwarn = herr;
     }
 
-    // The reference state, SETREF (hrf, 1, x0, h0, s0, T0, p0, ierr, herr),
-    // runs here once it exists.
+    {
+        // A warning pending from the loading survives a reference state that
+        // is set without one.
+        const int pending = ierr;
+        const std::string pending_msg = herr;
+        const double x0[20] = {1.0};
+        SETREF(hrf, 1, x0, 0.0, 0.0, 0.0, 0.0, ierr, herr);
+        if (ierr == 0 && pending < 0) {
+            ierr = pending;
+            herr = pending_msg;
+        }
+    }
 
     if (ierr == 0) {
         if (iwarn != 0) {

@@ -1,0 +1,71 @@
+// Saturation at given temperature and at given pressure, with a cold result
+// cache: every call asks for another state.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+
+namespace {
+
+bool setup(const std::string& fluid) {
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(1, fluid, "hmx", hrf, ierr, herr);
+    return ierr == 0;
+}
+
+// 64 temperatures between 1.05 Ttp and 0.97 Tc.
+std::vector<double> temperatures() {
+    double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+    lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+    std::vector<double> t;
+    for (int i = 0; i < 64; ++i) t.push_back(1.05 * ttp + i * (0.97 * tc - 1.05 * ttp) / 63.0);
+    return t;
+}
+
+void BM_SATT(benchmark::State& state, const char* fluid) {
+    if (!setup(fluid)) {
+        state.SkipWithError("set-up failed");
+        return;
+    }
+    const std::vector<double> t = temperatures();
+    double x[20] = {1.0}, P, Dl, Dv, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        lib::SATT(t[i++ % t.size()], x, 1, P, Dl, Dv, xl, xv, ierr, herr);
+        benchmark::DoNotOptimize(P);
+    }
+}
+
+void BM_SATP(benchmark::State& state, const char* fluid) {
+    if (!setup(fluid)) {
+        state.SkipWithError("set-up failed");
+        return;
+    }
+    std::vector<double> p;
+    double x[20] = {1.0}, T, P, Dl, Dv, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    for (double t : temperatures()) {
+        lib::SATT(t, x, 1, P, Dl, Dv, xl, xv, ierr, herr);
+        if (ierr == 0 && P > 1e-6) p.push_back(P);
+    }
+    std::size_t i = 0;
+    for (auto _ : state) {
+        lib::SATP(p[i++ % p.size()], x, 1, T, Dl, Dv, xl, xv, ierr, herr);
+        benchmark::DoNotOptimize(T);
+    }
+}
+
+BENCHMARK_CAPTURE(BM_SATT, water, "water");
+BENCHMARK_CAPTURE(BM_SATT, r134a, "r134a");
+BENCHMARK_CAPTURE(BM_SATT, nitrogen, "nitrogen");
+BENCHMARK_CAPTURE(BM_SATP, water, "water");
+BENCHMARK_CAPTURE(BM_SATP, r134a, "r134a");
+BENCHMARK_CAPTURE(BM_SATP, nitrogen, "nitrogen");
+
+}  // namespace

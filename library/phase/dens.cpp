@@ -1,0 +1,196 @@
+// Bracketed density solver, mechanical-equilibrium densities, inflection
+// density of an isotherm and the critical point of the equation of state.
+#include "library/phase/dens.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/setup/common.h"
+
+namespace lib {
+namespace {
+
+struct Derivs {
+    double p = 0, d1 = 0, d2 = 0;
+    bool finite() const { return std::isfinite(p) && std::isfinite(d1) && std::isfinite(d2); }
+};
+
+Derivs derivs(double T, double D, const double x[20]) {
+    Derivs v;
+    PRESS(T, D, x, v.p);
+    DPDD(T, D, x, v.d1);
+    DPDD2(T, D, x, v.d2);
+    return v;
+}
+
+// Newton step on p(D) - P corrected with the second derivative; the step is
+// halved instead when the residual or the slope vanishes.
+double halley_step(const Derivs& v, double P, double s) {
+    if (std::fabs(v.p - P) <= 1e-10 || std::fabs(v.d1) <= 1e-10) return s / 2.0;
+    return 1.0 / (v.d2 / (2.0 * v.d1) - v.d1 / (v.p - P));
+}
+
+}  // namespace
+
+void TPRHOB(double T, double P, double D1, double D2, const double x[20], double& D, int& ierr,
+            std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    const double lo = std::min(D1, D2);
+    const double hi = std::max(D1, D2);
+    D = 0.5 * (lo + hi);
+    double tol = 1e-9;
+    for (int k = 1; k <= 24; ++k) {
+        if (k == 10 || k == 15) tol *= 100.0;
+        double p = 0, dp = 0;
+        PRESS(T, D, x, p);
+        DPDD(T, D, x, dp);
+        if (!std::isfinite(p) || !std::isfinite(dp)) break;
+        double dn = D;
+        if (std::fabs(dp) > 1e-20) dn = D + (P - p) / dp;
+        if (dn < lo) dn = 0.5 * (lo + D);
+        if (dn > hi) dn = 0.5 * (hi + D);
+        const bool done = std::fabs(p - P) < tol;
+        D = dn;
+        if (done) return;
+    }
+    ierr = 1;
+}
+
+void DLDV(double T, double& P, double& Dl, double& Dv, const double xl[20], const double xv[20],
+          int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(xl, Tc, Pc, Dc, jerr, jmsg);
+    Dl = 1.1 * Dc;
+    Dv = Dc;
+    double s = 1.0;
+    for (int pass = 1;; ++pass) {
+        Derivs l = derivs(T, Dl, xl);
+        for (int tries = 0; tries < 100; ++tries) {
+            if (std::fabs(Dl) > 1e6 || !l.finite()) {
+                ierr = 1;
+                return;
+            }
+            if (l.d2 < 0.0 || l.d1 < 0.0 || l.p < 0.0) {
+                Dl *= 1.05;
+            } else if (l.d1 > 10000.0 && std::fabs(l.p) > 1.5 * Pc && Dl - Dc < 5.0) {
+                Dl *= 1.5;
+            } else {
+                break;
+            }
+            l = derivs(T, Dl, xl);
+        }
+        Derivs v = derivs(T, Dv, xv);
+        for (int tries = 0; tries < 100; ++tries) {
+            if (std::fabs(v.d1) > 100000.0 && std::fabs(v.p) > 1.5 * Pc) {
+                Dv /= 2.0;
+                v = derivs(T, Dv, xv);
+                continue;
+            }
+            if (v.d2 <= 0.0 && v.d1 >= 0.0) break;
+            Dv *= 0.95;
+            v = derivs(T, Dv, xv);
+        }
+        if (pass == 1) {
+            Dv *= 0.95;
+            v = derivs(T, Dv, xv);
+        }
+        if (!l.finite() || !v.finite()) {
+            ierr = 1;
+            return;
+        }
+        P = 0.5 * (l.p + v.p);
+        s = halley_step(v, P, s);
+        while (std::fabs(s / Dv) > 0.5) s /= 10.0;
+        Dv += s;
+        s = halley_step(l, P, s);
+        while (std::fabs(s / Dl) > 1.0) s /= 10.0;
+        Dl += s;
+        if (std::fabs(l.p - v.p) <= 1e-6) return;
+        // Fifty passes without equal pressures are a failure, not a result.
+        if (pass >= 50) {
+            ierr = 1;
+            return;
+        }
+    }
+}
+
+double CRTDEN(const double x[20], double T, double& D) {
+    constexpr double h = 1e-4;
+    for (int n = 1; n <= 31; ++n) {
+        double f = 0;
+        DPDD2(T, D, x, f);
+        if (!std::isfinite(f)) return 0.0;
+        if (std::fabs(f) < 1e-12) return D;
+        if (n == 31) break;
+        double fp = 0, fm = 0;
+        DPDD2(T, D + h, x, fp);
+        DPDD2(T, D - h, x, fm);
+        const double f1 = (fp - fm) / 0.0002;
+        const double f2 = (fm + fp - 2.0 * f) / 1e-8;
+        const double dn = D + 1.0 / (f2 / (2.0 * f1) - f1 / f);
+        if (!std::isfinite(dn) || dn <= 0.0) {
+            D = std::isfinite(dn) ? dn : D;
+            return 0.0;
+        }
+        // The second derivative cannot be driven below its rounding noise: a
+        // step that no longer moves the density ends the search as well.
+        const bool settled = std::fabs(dn - D) <= 1e-10 * D;
+        D = dn;
+        if (settled) return D;
+    }
+    return 0.0;
+}
+
+void FNCRPT(const double x[20], double& D, double& P, double& T, int& ierr, std::string& herr) {
+    double Pc = 0;
+    CRITP(x, T, Pc, D, ierr, herr);
+    if (ierr > 0) return;
+    const auto fail = [&]() {
+        ierr = 1;
+        herr = errtext("FNCRPT", 1, "iteration for critical point did not converge; T =" +
+                                        fmt_g(T, 12, 5) + " K.");
+        ERRMSG(ierr, herr);
+    };
+    double T1 = T + 0.1;
+    double d = D;
+    D = CRTDEN(x, T1, d);
+    if (D <= 0.0) return fail();
+    double g1 = 0;
+    DPDD(T1, D, x, g1);
+    g1 /= 1000.0;
+    for (int pass = 1; pass <= 21; ++pass) {
+        d = D;
+        const double dn = CRTDEN(x, T, d);
+        if (dn <= 0.0) return fail();
+        D = dn;
+        double g = 0;
+        DPDD(T, D, x, g);
+        g /= 1000.0;
+        if (pass == 21) break;
+        if (std::fabs(g) < 1e-10) {
+            double p = 0;
+            PRESS(T, D, x, p);
+            if (!(p > 0.0)) break;  // no equation behind the zero slope
+            P = p;
+            ierr = 0;
+            herr.clear();
+            return;
+        }
+        if (g == g1) break;
+        const double tn = T - (T1 - T) * g / (g1 - g);
+        T1 = T;
+        g1 = g;
+        if (!(tn > 0.0)) break;
+        T = tn;
+    }
+    fail();
+}
+
+}  // namespace lib

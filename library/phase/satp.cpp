@@ -1,0 +1,330 @@
+// Saturation at given pressure: result cache, melting and sublimation lines,
+// limit and critical-point checks, and the pure-fluid road (Newton iteration
+// on the temperature for equal Gibbs energies, with a secant search on the
+// saturation pressure as fallback).
+#include "library/phase/satp.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/models/records.h"
+#include "library/phase/records.h"
+#include "library/phase/satsupport.h"
+#include "library/phase/satt.h"
+#include "library/phase/tprho.h"
+#include "library/setup/records.h"
+
+namespace lib {
+namespace {
+
+std::string cut(const std::string& s, std::size_t n) {
+    return std::string(trim_right(s)).substr(0, n);
+}
+
+std::string mpa(double p) { return fmt_g(p / 1000.0, 12, 5); }
+
+struct Phase {
+    double g = 0, s = 0;
+};
+
+Phase phase_at(double T, double D, const double z[20]) {
+    Phase ph;
+    double a = 0;
+    AG(T, D, z, a, ph.g);
+    ENTRO(T, D, z, ph.s);
+    return ph;
+}
+
+// Temperature iteration at fixed pressure.  True on success; on failure the
+// error of the last attempt is left in ierr/herr.
+bool temperature_iteration(double P, const double z[20], double Tc, double Dc, int flag,
+                           double& T, double& Dl, double& Dv, int& ierr, std::string& herr) {
+    double c = 1.0002;
+    int jerr = 0;
+    std::string jmsg;
+    for (int pass = 1; pass <= 100; ++pass) {
+        TPRHO(T, P, z, 1, flag, Dl, jerr, jmsg);
+        if (jerr != 0 || Dl < Dc) {
+            T /= c;
+            c = (c - 1.0) / 1.2 + 1.0;
+            continue;
+        }
+        TPRHO(T, P, z, 2, flag, Dv, jerr, jmsg);
+        if (jerr != 0 || Dv > Dc) {
+            T *= 1.001;
+            if (T > Tc) T = (T / 1.001) * 1.00005;
+            if (Dv > Dc) Dv = Dc / 2.0;
+            continue;
+        }
+        flag = 1;
+        const Phase l = phase_at(T, Dl, z);
+        const Phase v = phase_at(T, Dv, z);
+        double dT = (l.g - v.g) / (l.s - v.s);
+        if (!std::isfinite(dT)) break;
+        if (std::fabs(dT) >= 1e-6) {
+            // Steps are held to half the temperature either way, so that the
+            // temperature stays positive.
+            for (int k = 0; k < 100 && std::fabs(dT) > T / 2.0; ++k) dT /= 4.0;
+            T += dT;
+            continue;
+        }
+        T += dT;
+        TPRHO(T, P, z, 1, 1, Dl, jerr, jmsg);
+        if (jerr != 0 || T > Tc || Dl < Dc) {
+            ierr = 142;
+            herr = errtext("SATP", 142,
+                           "liquid density iteration in saturation routine did not converge for "
+                           "temperature iteration" +
+                               fmt_int(pass, 3) + "; " + cut(jmsg, 142));
+            ERRMSG(ierr, herr);
+            return false;
+        }
+        TPRHO(T, P, z, 2, 1, Dv, jerr, jmsg);
+        if (jerr != 0 || T > Tc || Dv > Dc) {
+            ierr = 143;
+            herr = errtext("SATP", 143,
+                           "vapor density iteration in saturation routine did not converge for "
+                           "temperature iteration" +
+                               fmt_int(pass, 3) + "; " + cut(jmsg, 143));
+            ERRMSG(ierr, herr);
+            return false;
+        }
+        ierr = 0;
+        herr.clear();
+        return true;
+    }
+    return false;
+}
+
+// Secant search on the saturation pressure of SATT, from just below Tc.
+bool secant_search(double P, const double x[20], int kph, double Tc, double& T, double& Dl,
+                   double& Dv, double xl[20], double xv[20], int& ierr, std::string& herr) {
+    double T1 = 0.999 * Tc;
+    double P1 = 0;
+    SATT(T1, x, kph, P1, Dl, Dv, xl, xv, ierr, herr);
+    double T2 = 0.9995 * Tc;
+    for (int round = 1; round <= 20; ++round) {
+        double P2 = 0;
+        SATT(T2, x, kph, P2, Dl, Dv, xl, xv, ierr, herr);
+        T = T2;
+        if (std::fabs(P2 - P) < 1e-6 && ierr == 0) return true;
+        if (std::fabs(P2 - P1) < 1e-12) return false;
+        double tn = T1 - (T2 - T1) * (P1 - P) / (P2 - P1);
+        if (tn > Tc) tn = T1 < T2 ? 0.5 * (T2 + Tc) : 0.5 * (T1 + Tc);
+        if (!(tn > 0.0)) tn = 0.5 * std::min(T1, T2);
+        T1 = T2;
+        P1 = P2;
+        T2 = tn;
+    }
+    return false;
+}
+
+// Whether P is at least the saturation pressure of the equation at its lowest
+// temperature (the triple point, or the lower limit when that is higher).
+bool above_lowest_saturation(double P, const double x[20]) {
+    const int icomp = ISPURE(x);
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    LIMITS("EOS", x, tmin, tmax, dmax, pmax);
+    const double t0 = std::max(CCON.ttp[icomp], tmin);
+    double p0 = 0, dl = 0, dv = 0, xl[20], xv[20];
+    int jerr = 0;
+    std::string jmsg;
+    SATT(t0, x, 1, p0, dl, dv, xl, xv, jerr, jmsg);
+    return jerr == 0 && P >= p0;
+}
+
+}  // namespace
+
+void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& Dv, double xl[20],
+          double xv[20], int& ierr, std::string& herr) {
+    const int icomp = ISPURE(x);
+    ierr = 0;
+    herr.clear();
+    if (FSHSAV.pst == 1 && P > 1e-7 && sat::cache_matches(PSTSAV, PSTSAV.p, P, x, kph, icomp)) {
+        T = PSTSAV.t;
+        sat::cache_load(PSTSAV, Dl, Dv, xl, xv);
+        return;
+    }
+    T = 300.0;
+    Dl = 0.0;
+    Dv = 0.0;
+    sat::phase_compositions(icomp, x, xl, xv);
+    RMIX(x);
+
+    const auto finish = [&]() {
+        if (ierr != 0) return;
+        sat::cache_store(PSTSAV, T, P, Dl, Dv, x, xl, xv, kph, icomp);
+        FSHSAV.pst = 1;
+    };
+    // The density of one phase on a solid line; its failure is the result.
+    const auto line_density = [&](int phase, double& D) {
+        int jerr = 0;
+        std::string jmsg;
+        TPRHO(T, P, x, phase, 1, D, jerr, jmsg);
+        if (jerr != 0) {
+            ierr = jerr;
+            herr = jmsg;
+        }
+    };
+
+    // A line that gives no temperature and no error of its own does not exist.
+    const auto no_line = [&](const char* kind) {
+        ierr = 2;
+        herr = errtext("SATP", 2,
+                       std::string("no ") + kind + " line for this fluid; P =" + mpa(P) + " MPa.");
+        ERRMSG(ierr, herr);
+    };
+    if (kph == 3) {
+        MELTP(P, x, T, ierr, herr);
+        Dl = CCON.dtp[1];
+        if (!(T > 0.0) && ierr <= 0) no_line("melting");
+        if (T > 0.0) line_density(1, Dl);
+        return finish();
+    }
+    if (kph == 4) {
+        SUBLP(P, x, T, ierr, herr);
+        if (!(T > 0.0) && ierr <= 0) no_line("sublimation");
+        if (T > 0.0) {
+            Dv = P / (GCNST.r * T);
+            if (Dv < 1e10) line_density(2, Dv);
+        }
+        return finish();
+    }
+
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(x, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0) {
+        ierr = 140;
+        herr = "[SATP error 140] " + cut(jmsg, 237);
+        ERRMSG(ierr, herr);
+        return;
+    }
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    LIMITX("EOS", 0.8 * Tc, 0.0, P, x, tmin, tmax, dmax, pmax, lerr, lmsg);
+    if (lerr > 1) {
+        T = 0.8 * Tc;
+        ierr = lerr;
+        herr = errtext("SATP", "error", fmt_int(ierr, 3), cut(lmsg, 238));
+        ERRMSG(ierr, herr);
+        return;
+    }
+
+    if (icomp > 0 && !(P >= CCON.ptp[icomp] && P > 0.0)) {
+        // Below the triple point: the sublimation line, when the fluid has one.
+        if (P > 0.0) SUBLP(P, x, T, ierr, herr);
+        if (P > 0.0 && !(T > 0.0) && above_lowest_saturation(P, x)) {
+            // The stored triple-point pressure is a rounded saturation
+            // pressure: a pressure the equation itself reaches at its lowest
+            // temperature is solved as usual.
+            ierr = 0;
+            herr.clear();
+        } else if (!(P > 0.0) || !(T > 0.0)) {
+            ierr = 2;
+            T = CCON.ttp[icomp];
+            herr = errtext("SATP", 2,
+                           "pressure less than triple point pressure; P =" + mpa(P) +
+                               " MPa, Ptp =" + mpa(CCON.ptp[icomp]) + " MPa.");
+            ERRMSG(ierr, herr);
+            return;
+        } else {
+            Dv = P / (GCNST.r * T);
+            if (Dv < 1e10) line_density(2, Dv);
+            return finish();
+        }
+    }
+    if (icomp > 0 && P / Pc >= 0.99999999) {
+        T = Tc;
+        Dl = Dv = Dc;
+        if (P / Pc <= 1.000001) return;
+        ierr = 141;
+        herr = errtext("SATP", 141,
+                       "pressure input to saturation routine is greater than critical pressure; "
+                       "P =" +
+                           mpa(P) + " MPa, Pcrit =" + mpa(Pc) + " MPa.");
+        ERRMSG(ierr, herr);
+        return;
+    }
+    sat::MixModelSwitch model_switch;
+    if (icomp == 0) {
+        ierr = 149;
+        herr = errtext("SATP", 149, "saturation of mixtures is not available");
+        ERRMSG(ierr, herr);
+        return;
+    }
+
+    double z[20];
+    for (int i = 0; i < 20; ++i) z[i] = xl[i];
+    const double omega = CCON.acf[icomp];
+    const double pr = P / Pc;
+    T = Tc / (1.0 - 0.428571 * std::log10(pr) / (1.0 + omega));
+    int flag = 0;
+    if (pr > 0.98) {
+        const double zz = (1.6 - omega) * (1.0 - pr);
+        T = Tc * (1.0 - 0.103947 * zz - 0.04108265 * zz * zz);
+        const double y = (omega + 3.0) * std::cbrt(1.0 - pr);
+        Dv = Dc * (1.0 - 0.290039 * y - 0.007120197 * y * y);
+        Dl = Dc * (1.0 + 0.298544 * y + 0.01870808 * y * y);
+        flag = 1;
+    }
+    double v = 0;
+    if (sat::has_equation(PSMOD, icomp)) {
+        TSATP(P, z, v, jerr, jmsg);
+        if (v > 0.0) T = v;
+    }
+    if (sat::has_equation(PLMOD, icomp) && kph == 1) {
+        TSATPL(P, z, v, jerr, jmsg);
+        if (v > 0.0) T = v;
+    }
+    if (sat::has_equation(DLMOD, icomp)) {
+        DLSATK(icomp, T, v, jerr, jmsg);
+        if (jerr <= 0 && v > 0.0) {
+            Dl = v;
+            flag = 1;
+        }
+    }
+    if (sat::has_equation(DVMOD, icomp)) {
+        DVSATK(icomp, T, v, jerr, jmsg);
+        if (jerr <= 0 && v > 0.0) {
+            Dv = v;
+            flag = 1;
+        }
+    }
+    if (FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1) {
+        if (kph == 2) {
+            TPRHO(T, P, z, 2, flag, Dv, ierr, herr);
+            Dl = Dv;
+        } else {
+            TPRHO(T, P, z, 1, flag, Dl, ierr, herr);
+            Dv = Dl;
+        }
+        return finish();
+    }
+
+    if (!temperature_iteration(P, z, Tc, Dc, flag, T, Dl, Dv, ierr, herr)) {
+        if (P > 0.9999 * Pc) {
+            T = Tc;
+            Dl = Dv = Dc;
+        }
+        if (!secant_search(P, x, kph, Tc, T, Dl, Dv, xl, xv, ierr, herr)) {
+            ierr = 144;
+            herr = errtext("SATP", 144,
+                           "iteration for saturation state did not converge; P =" + mpa(P) +
+                               " MPa.");
+            ERRMSG(ierr, herr);
+            if (P > 0.9999 * Pc) {
+                T = Tc;
+                Dl = Dv = Dc;
+            }
+            return;
+        }
+    }
+    finish();
+}
+
+}  // namespace lib

@@ -1,0 +1,88 @@
+// Helpers shared by the saturation routines: the one-entry result caches, the
+// temporary switch of the mixture model and the ancillary-equation test.
+#pragma once
+
+#include <cmath>
+
+#include "library/phase/records.h"
+#include "library/setup/records.h"
+
+namespace lib::sat {
+
+// True when component k has an ancillary or line equation of this kind.
+inline bool has_equation(const KindModRecord& r, int k) {
+    const Code c = r.slot[k];
+    return !c.empty_code() && !c.is("QVB") && !c.is("   ");
+}
+
+// The composition vectors of a saturation result: the unit vector of a pure
+// component, else the feed.
+inline void phase_compositions(int icomp, const double x[20], double xl[20], double xv[20]) {
+    for (int i = 0; i < 20; ++i) {
+        const double v = icomp > 0 ? (i == icomp - 1 ? 1.0 : 0.0) : x[i];
+        xl[i] = v;
+        xv[i] = v;
+    }
+}
+
+// Whether a cached entry answers a call at `value` for x and kph; `cached` is
+// the entry's T (SATT) or P (SATP).
+inline bool cache_matches(const SatCache& c, double cached, double value, const double x[20],
+                          int kph, int icomp) {
+    if (std::fabs(value - cached) >= 1e-9 || kph != c.kph || icomp != c.icomp) return false;
+    if (icomp == 0) {
+        for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i)
+            if (std::fabs(x[i] - c.z[static_cast<std::size_t>(i)]) >= 1e-9) return false;
+    }
+    return true;
+}
+
+// Stores a successful result in a cache entry.
+inline void cache_store(SatCache& c, double T, double P, double Dl, double Dv, const double x[20],
+                        const double xl[20], const double xv[20], int kph, int icomp) {
+    c.t = T;
+    c.p = P;
+    c.dl = Dl;
+    c.dv = Dv;
+    for (std::size_t i = 0; i < kMaxComp; ++i) {
+        c.z[i] = icomp > 0 ? (static_cast<int>(i) == icomp - 1 ? 1.0 : 0.0) : x[i];
+        c.xl[i] = xl[i];
+        c.xv[i] = xv[i];
+    }
+    c.kph = kph;
+    c.icomp = icomp;
+}
+
+// Returns a cached result.
+inline void cache_load(const SatCache& c, double& Dl, double& Dv, double xl[20], double xv[20]) {
+    Dl = c.dl;
+    Dv = c.dv;
+    for (std::size_t i = 0; i < kMaxComp; ++i) {
+        xl[i] = c.xl[i];
+        xv[i] = c.xv[i];
+    }
+}
+
+// Replaces the mixture model "AGA" by "HMX" for the length of one call.
+class MixModelSwitch {
+public:
+    MixModelSwitch() {
+        if (EOSMOD.mix.is("AGA")) {
+            EOSMOD.mix = Code("HMX");
+            switched_ = true;
+        }
+    }
+    ~MixModelSwitch() { restore(); }
+    MixModelSwitch(const MixModelSwitch&) = delete;
+    MixModelSwitch& operator=(const MixModelSwitch&) = delete;
+    void restore() {
+        if (switched_) EOSMOD.mix = Code("AGA");
+        switched_ = false;
+    }
+    bool switched() const { return switched_; }
+
+private:
+    bool switched_ = false;
+};
+
+}  // namespace lib::sat

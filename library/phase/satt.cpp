@@ -1,0 +1,404 @@
+// Saturation at given temperature: result cache, melting and sublimation
+// lines, limit and critical-point checks, and the pure-fluid road (pressure
+// iteration on equal Gibbs energies, with a spinodal-bracketed fallback).
+#include "library/phase/satt.h"
+
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/models/records.h"
+#include "library/phase/dens.h"
+#include "library/phase/records.h"
+#include "library/phase/satsupport.h"
+#include "library/phase/spinodal.h"
+#include "library/phase/tprho.h"
+#include "library/setup/records.h"
+
+namespace lib {
+namespace {
+
+std::string no_convergence(double T) {
+    return errtext("SATT", 124,
+                   "iteration for saturation state did not converge; T =" + fmt_g(T, 12, 5) +
+                       " K.");
+}
+
+std::string cut(const std::string& s, std::size_t n) {
+    return std::string(trim_right(s)).substr(0, n);
+}
+
+double gibbs(double T, double D, const double z[20]) {
+    double a = 0, g = 0;
+    AG(T, D, z, a, g);
+    return g;
+}
+
+// State of the pure-fluid road shared by its steps.
+struct Road {
+    double T = 0, Tc = 0, Pc = 0, Dc = 0;
+    const double* z = nullptr;
+    double P = 0, Dl = 0, Dv = 0;
+    double dle = 0, dve = 0;  // estimated saturated densities
+    int ierr = 0;
+    std::string herr;
+};
+
+// Pressure iteration on equal Gibbs energies.  True on success.
+bool pressure_iteration(Road& r, int kph, int icomp, bool pseudo_pure) {
+    const double T = r.T;
+    int flag = 0;
+    r.Dl = r.dle;
+    r.Dv = r.dve;
+    int jerr = 0;
+    std::string jmsg;
+    double v = 0;
+    if (sat::has_equation(PSMOD, icomp)) {
+        PSATK(icomp, T, v, jerr, jmsg);
+        if (v > 0.0) r.P = v;
+    }
+    if (sat::has_equation(PLMOD, icomp) && kph == 1) {
+        PLSATK(icomp, T, v, jerr, jmsg);
+        if (v > 0.0) r.P = v;
+    }
+    if (sat::has_equation(DLMOD, icomp)) {
+        DLSATK(icomp, T, v, jerr, jmsg);
+        if (jerr <= 0 && v > 0.0) {
+            r.Dl = v;
+            flag = 1;
+        }
+    }
+    if (sat::has_equation(DVMOD, icomp)) {
+        DVSATK(icomp, T, v, jerr, jmsg);
+        if (jerr <= 0 && v > 0.0) {
+            r.Dv = v;
+            flag = 1;
+        }
+    }
+    if (pseudo_pure) {
+        // A blend handled as one component: the pressure of its ancillary
+        // equations and the density of the phase asked for.
+        if (kph == 2) {
+            TPRHO(T, r.P, r.z, 2, flag, r.Dv, r.ierr, r.herr);
+            r.Dl = r.Dv;
+        } else {
+            TPRHO(T, r.P, r.z, 1, flag, r.Dl, r.ierr, r.herr);
+            r.Dv = r.Dl;
+        }
+        return true;
+    }
+
+    double dp_old = 1e6;
+    for (int pass = 1; pass <= 25; ++pass) {
+        TPRHO(T, r.P, r.z, 1, flag, r.Dl, jerr, jmsg);
+        if (jerr != 0 || r.Dl <= 0.0) {
+            flag = 0;
+            r.P *= 1.005;
+            continue;
+        }
+        TPRHO(T, r.P, r.z, 2, flag, r.Dv, jerr, jmsg);
+        if (jerr != 0 || r.Dv <= 0.0) {
+            r.P *= 0.95;
+            continue;
+        }
+        flag = 1;
+        const double gl = gibbs(T, r.Dl, r.z);
+        const double gv = gibbs(T, r.Dv, r.z);
+        if (std::fabs(r.Dl - r.Dv) < 1e-8 ||
+            (std::fabs(1.0 / r.Dl - 1.0 / r.Dv) < 0.1 && T < r.Tc - 1.0)) {
+            r.ierr = 124;
+            r.herr = errtext("SATT", 124, "density roots equal");
+            ERRMSG(r.ierr, r.herr);
+            return false;
+        }
+        const double dp = (gl - gv) / (1.0 / r.Dl - 1.0 / r.Dv);
+        if (std::fabs(dp / r.P) < 1e-6 || std::fabs((dp - dp_old) / dp_old) < 1e-11) {
+            r.P -= dp;
+            TPRHO(T, r.P, r.z, 2, 1, r.Dv, jerr, jmsg);
+            if (jerr != 0 || r.P > r.Pc || r.Dv > r.Dc) {
+                r.ierr = 123;
+                r.herr = errtext("SATT", 123,
+                                 "vapor density iteration in saturation routine did not "
+                                 "converge for pressure iteration" +
+                                     fmt_int(pass, 3) + "; " + cut(jmsg, 147));
+                ERRMSG(r.ierr, r.herr);
+                return false;
+            }
+            TPRHO(T, r.P, r.z, 1, 1, r.Dl, jerr, jmsg);
+            // The pressure of the converged liquid (of the vapour at low
+            // pressure, where the liquid's pressure is ill-conditioned).
+            if (r.P <= 1.0)
+                PRESS(T, r.Dv, r.z, r.P);
+            else
+                PRESS(T, r.Dl, r.z, r.P);
+            if (jerr == 0 && r.P <= r.Pc && r.Dl >= r.Dc) {
+                r.ierr = 0;
+                r.herr.clear();
+                return true;
+            }
+            r.ierr = 122;
+            r.herr = errtext("SATT", 122,
+                             "liquid density iteration in saturation routine did not converge "
+                             "for pressure iteration" +
+                                 fmt_int(pass, 3) + "; " + cut(jmsg, 146));
+            return false;
+        }
+        double s = dp;
+        for (int k = 0; k < 10 && std::fabs(s) > 0.4 * r.P; ++k) s /= 2.0;
+        r.P -= s;
+        if (r.P > 1e5) break;
+        dp_old = dp;
+    }
+    r.ierr = 124;
+    r.herr = no_convergence(T);
+    ERRMSG(r.ierr, r.herr);
+    if (T > 0.999975 * r.Tc) {
+        r.P = r.Pc;
+        r.Dl = r.Dc;
+        r.Dv = r.Dc;
+    }
+    return false;
+}
+
+void critical_state(Road& r) {
+    r.P = r.Pc;
+    r.Dl = r.Dc;
+    r.Dv = r.Dc;
+}
+
+// Equal Gibbs energies between densities bracketed by the spinodals.
+void bracketed(Road& r) {
+    const double T = r.T;
+    int jerr = 0;
+    std::string jmsg;
+    double dls = r.dle, dvs = r.dve;
+    LIQSPNDL(T, r.z, dls, jerr, jmsg);
+    VAPSPNDL(T, r.z, dvs, jerr, jmsg);
+    if (jerr != 0) {
+        r.ierr = 124;
+        r.herr = no_convergence(T);
+        ERRMSG(r.ierr, r.herr);
+        critical_state(r);
+        return;
+    }
+    double pls = 0, pvs = 0;
+    PRESS(T, dls, r.z, pls);
+    PRESS(T, dvs, r.z, pvs);
+    double dl_hi = 0, dv_lo = 0;
+    TPRHOB(T, pvs, dls, 2.0 * dls, r.z, dl_hi, jerr, jmsg);
+    if (pls > 0.0) TPRHOB(T, pls, 0.0, dvs, r.z, dv_lo, jerr, jmsg);
+    double P = 0.5 * (pls + pvs);
+    if (P < 0.0) P = 0.5 * pvs;
+    for (int pass = 1; pass <= 20; ++pass) {
+        TPRHOB(T, P, dv_lo, dvs, r.z, r.Dv, jerr, jmsg);
+        if (jerr != 0) {
+            P *= 1.001;
+            continue;
+        }
+        TPRHOB(T, P, dls, dl_hi, r.z, r.Dl, jerr, jmsg);
+        if (jerr != 0) {
+            P *= 0.999;
+            continue;
+        }
+        const double dp =
+            (gibbs(T, r.Dl, r.z) - gibbs(T, r.Dv, r.z)) / (1.0 / r.Dl - 1.0 / r.Dv);
+        double pn = P - dp;
+        if (pn < 0.0) pn = 0.5 * P;
+        if (100.0 * std::fabs(dp / pn) < 1e-6) {
+            // Densities of the final pressure, so that the state is consistent.
+            double d = 0;
+            TPRHOB(T, pn, dv_lo, dvs, r.z, d, jerr, jmsg);
+            if (jerr == 0) r.Dv = d;
+            TPRHOB(T, pn, dls, dl_hi, r.z, d, jerr, jmsg);
+            if (jerr == 0) r.Dl = d;
+            r.P = pn;
+            r.ierr = 0;
+            r.herr.clear();
+            return;
+        }
+        P = pn;
+    }
+    r.ierr = 124;
+    r.herr = no_convergence(T);
+    ERRMSG(r.ierr, r.herr);
+    critical_state(r);
+}
+
+// A solid line that gives no pressure and no error of its own: the fluid has
+// no such line, and there is no state to return.
+void no_line(const char* kind, double T, int& ierr, std::string& herr) {
+    ierr = 1;
+    herr = errtext("SATT", "error", fmt_int(1, 3),
+                   std::string("no ") + kind + " line for this fluid; T =" + fmt_g(T, 12, 5) +
+                       " K");
+    ERRMSG(ierr, herr);
+}
+
+// Sublimation state below the lower temperature limit, or on request.
+void sublimation(double T, const double x[20], double& P, double& Dv, int& ierr,
+                 std::string& herr) {
+    SUBLT(T, x, P, ierr, herr);
+    if (!(P > 0.0)) {
+        if (ierr <= 0) no_line("sublimation", T, ierr, herr);
+        return;
+    }
+    Dv = P / (GCNST.r * T);
+    if (Dv < 1e10) {
+        int jerr = 0;
+        std::string jmsg;
+        TPRHO(T, P, x, 2, 1, Dv, jerr, jmsg);
+        // A failed density is an error, never a result.
+        if (jerr != 0) {
+            ierr = jerr;
+            herr = jmsg;
+        }
+    }
+}
+
+}  // namespace
+
+void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& Dv, double xl[20],
+          double xv[20], int& ierr, std::string& herr) {
+    const int icomp = ISPURE(x);
+    if (FSHSAV.tst == 1 && sat::cache_matches(TSTSAV, TSTSAV.t, T, x, kph, icomp)) {
+        P = TSTSAV.p;
+        sat::cache_load(TSTSAV, Dl, Dv, xl, xv);
+        ierr = 0;
+        herr.clear();
+        return;
+    }
+    ierr = 0;
+    herr.clear();
+    const bool guess = T < 0.0;
+    T = std::fabs(T);
+    if (!guess) {
+        P = 0.0;
+        Dl = 0.0;
+        Dv = 0.0;
+    }
+    sat::phase_compositions(icomp, x, xl, xv);
+    if (!std::isfinite(T) || !std::isfinite(P)) {
+        ierr = 1;
+        herr = errtext("SATT", 1, "temperature input to saturation routine is not a number");
+        ERRMSG(ierr, herr);
+        return;
+    }
+    RMIX(x);
+
+    const auto finish = [&]() {
+        if (ierr != 0) return;
+        sat::cache_store(TSTSAV, T, P, Dl, Dv, x, xl, xv, kph, icomp);
+        FSHSAV.tst = 1;
+    };
+
+    if (kph == 3) {
+        MELTT(T, x, P, ierr, herr);
+        Dl = CCON.dtp[1];
+        if (!(P > 1e-15) && ierr <= 0) {
+            no_line("melting", T, ierr, herr);
+            return;
+        }
+        if (P > 1e-15) {
+            int jerr = 0;
+            std::string jmsg;
+            TPRHO(T, P, x, 1, 1, Dl, jerr, jmsg);
+            if (jerr != 0) {
+                ierr = jerr;
+                herr = jmsg;
+                return;
+            }
+        }
+        return finish();
+    }
+    if (kph == 4) {
+        sublimation(T, x, P, Dv, ierr, herr);
+        return finish();
+    }
+
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    LIMITX("EOS", T, 0.0, 0.0, x, tmin, tmax, dmax, pmax, lerr, lmsg);
+    if (lerr == 1 && T < tmin && icomp > 0) {
+        sublimation(T, x, P, Dv, ierr, herr);
+        // Without a sublimation line the temperature is simply out of range.
+        if (!(P > 0.0) && ierr == 1) {
+            herr = errtext("SATT", "error", fmt_int(1, 3), cut(lmsg, 238));
+            ERRMSG(ierr, herr);
+        }
+        return finish();
+    }
+    if (lerr > 0 || lerr == -16) {
+        ierr = std::abs(lerr);
+        herr = errtext("SATT", "error", fmt_int(ierr, 3), cut(lmsg, 238));
+        ERRMSG(ierr, herr);
+        return;
+    }
+
+    Road r;
+    r.T = T;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(x, r.Tc, r.Pc, r.Dc, jerr, jmsg);
+    if (jerr > 0) {
+        ierr = 120;
+        P = Dl = Dv = 0.0;
+        for (int i = 0; i < 20; ++i) xl[i] = xv[i] = x[i];
+        herr = "[SATT error 120] " + cut(jmsg, 237);
+        ERRMSG(ierr, herr);
+        return;
+    }
+    if (icomp > 0 && T > r.Tc - 1e-8) {
+        P = r.Pc;
+        Dl = Dv = r.Dc;
+        for (int i = 0; i < 20; ++i) xl[i] = xv[i] = x[i];
+        if (T <= r.Tc + 1e-8) return;
+        ierr = 121;
+        herr = errtext("SATT", 121,
+                       "temperature input to saturation routine is greater than critical "
+                       "temperature; T =" +
+                           fmt_g(T, 12, 5) + " K, Tcrit =" + fmt_g(r.Tc, 12, 5) + " K.");
+        ERRMSG(ierr, herr);
+        return;
+    }
+    double omega = 0.0;
+    if (icomp > 0) {
+        omega = CCON.acf[icomp];
+    } else {
+        for (int i = 1; i <= NCOMP.nc; ++i) omega += x[i - 1] * CCON.acf[i];
+    }
+    r.P = guess ? P : r.Pc * std::pow(10.0, -2.333333 * (1.0 + omega) * (r.Tc / T - 1.0));
+    const double y = (omega + 1.5) * std::cbrt(std::fabs(1.0 - T / r.Tc));
+    r.dle = r.Dc * (1.0 + 1.113614 * y + 0.0804 * y * y);
+    r.dve = r.Dc * (1.0 - 1.078683 * y + 0.05014057 * y * y);
+    if (r.dve < 0.0) r.dve = 1e-6;
+    sat::MixModelSwitch model_switch;
+
+    if (icomp == 0) {
+        ierr = 129;
+        herr = errtext("SATT", 129, "saturation of mixtures is not available");
+        ERRMSG(ierr, herr);
+        return;
+    }
+
+    double z[20];
+    sat::phase_compositions(icomp, x, xl, xv);
+    for (int i = 0; i < 20; ++i) z[i] = xl[i];
+    r.z = z;
+    const bool pseudo_pure = FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1;
+    bool solved = false;
+    if (T <= 0.99 * r.Tc || pseudo_pure) {
+        solved = pressure_iteration(r, kph, icomp, pseudo_pure) || pseudo_pure;
+    }
+    if (!solved && r.dle > 0.0 && r.dve > 0.0) bracketed(r);
+    P = r.P;
+    Dl = r.Dl;
+    Dv = r.Dv;
+    ierr = r.ierr;
+    herr = r.herr;
+    // At low pressure P is already the vapour's own pressure P(T, Dv), which
+    // the ideal-gas value R Dv T would miss by the factor Z.
+    finish();
+}
+
+}  // namespace lib

@@ -1,0 +1,303 @@
+// Density from temperature and pressure: a damped second-order Newton
+// iteration on the logarithm of the molar volume, on the dense or on the vapour
+// side of the equation of state, refusing roots in the unstable region.
+#include "library/phase/tprho.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/models/records.h"
+#include "library/setup/records.h"
+
+namespace lib {
+namespace {
+
+constexpr double kMaxDensity = 1e8;      // mol/L: beyond it the dense iteration gives up
+constexpr double kLine = 0.9900000095367432;  // slope factor of the vapour region above Tc
+
+bool is_marker9(double v) { return std::fabs(v - kMarker9) <= 0.1; }
+
+// d2P/dD2, dP/dD and the cross derivative d2P/dDdT at (T, D).
+struct Stability {
+    double dpdd = 0, d2pdd2 = 0, cross = 0;
+};
+
+Stability stability_at(double T, double D, const double x[20]) {
+    double p, e, h, s, cv, cp, w, z, hjt, a, g, kappa, beta, dpdd, d2pdd2, dpdt, dddt, dddp,
+        d2pdt2, d2pdtd, spare1, spare2;
+    THERM2(T, D, x, p, e, h, s, cv, cp, w, z, hjt, a, g, kappa, beta, dpdd, d2pdd2, dpdt, dddt,
+           dddp, d2pdt2, d2pdtd, spare1, spare2);
+    return {dpdd, d2pdd2, d2pdtd};
+}
+
+// The cross derivative of carbon dioxide is slightly negative close to its
+// critical point on the stable branch; it is accepted down to -23.
+bool cross_ok(double cross, const double x[20]) {
+    if (cross >= 0.0 || is_marker9(cross)) return true;
+    return ISPURE(x) == 1 && trim_right(CCAS[1]) == "124-38-9" && cross > -23.0;
+}
+
+// A converged root inside the band where the unstable region can lie must
+// have dP/dD >= 0 and a non-negative cross derivative.
+bool accepted(double T, double D, const double x[20], double Tc, double Dc) {
+    if (T >= 1.2 * Tc || D <= 0.2 * Dc || D >= 2.0 * Dc) return true;
+    const Stability st = stability_at(T, D, x);
+    return st.dpdd >= 0.0 && cross_ok(st.cross, x);
+}
+
+std::string fractions(const double x[20], int width) {
+    const int n = std::clamp(NCOMP.nc, 1, 5);
+    std::string s;
+    for (int i = 0; i < n; ++i) s += fmt_f(x[i], width, 5);
+    return s;
+}
+
+void fail(int code, double T, double P, double D, const double x[20], int& ierr,
+          std::string& herr) {
+    ierr = code;
+    if (code == 202) {
+        herr = errtext("TPRHO", 202,
+                       "liquid iteration has not converged for T =" + fmt_g(T, 12, 5) +
+                           " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa, rho (last guess) = " +
+                           fmt_g(D, 12, 5) + " mol/L, compositions = " + fractions(x, 9))
+                   .substr(0, 196);
+    } else {
+        herr = errtext("TPRHO", 203,
+                       "vapor iteration has not converged for T =" + fmt_g(T, 12, 5) +
+                           " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa, rho (last guess) = " +
+                           fmt_g(D, 12, 5) + " mol/L, x (mol frac) =" + fractions(x, 8))
+                   .substr(0, 254);
+    }
+    ERRMSG(ierr, herr);
+}
+
+struct Eval {
+    double p = 0, d1 = 0, d2 = 0;
+    bool finite() const { return std::isfinite(p) && std::isfinite(d1) && std::isfinite(d2); }
+};
+
+Eval eval_at(double T, double D, const double x[20]) {
+    Eval v;
+    PRESS(T, D, x, v.p);
+    DPDD(T, D, x, v.d1);
+    DPDD2(T, D, x, v.d2);
+    return v;
+}
+
+enum class Outcome { converged, failed, to_vapour };
+
+// Dense iteration on u = ln(1/D).  On convergence D holds the root; on
+// failure D holds the best stable density seen (or the last iterate).
+Outcome dense_iteration(double T, double P, const double x[20], double Tc, double lnvc,
+                        double Dc, double& u, double& D) {
+    double tol = 1e-8;
+    double prev = -1.0;
+    double edge = Dc;
+    double best = 100.0;
+    bool have_best = false;
+    for (int it = 1; it <= 40; ++it) {
+        if (it == 12 || it == 18) u = std::log(1.0 / (1.3 * std::exp(-u)));
+        const double Dk = std::exp(-u);
+        D = Dk;
+        if (!(Dk <= kMaxDensity)) {
+            if (have_best) D = best;
+            return Outcome::failed;
+        }
+        const Eval v = eval_at(T, Dk, x);
+        if (!v.finite()) {
+            if (have_best) D = best;
+            return Outcome::failed;
+        }
+        if (v.d1 <= 0.0 && Dk > edge) edge = Dk;
+        if (v.d1 > 0.0 && Dk < best && Dk > edge) {
+            best = Dk;
+            have_best = true;
+        }
+        if (v.d1 <= 0.0) {
+            u -= 0.1;
+            prev = Dk;
+            continue;
+        }
+        const double g = v.d1 / Dk + v.d2;
+        const double dp = P - v.p;
+        double step = dp / (Dk * (v.d1 + 0.5 * g * dp / v.d1));
+        if (!(std::fabs(step) <= 100.0)) step = dp / (Dk * v.d1);
+        if (it == 10 || it == 15) tol *= 10.0;
+        if ((std::fabs(step) / P < 1e-4 * tol || std::fabs(Dk - prev) < 1e-11) &&
+            std::fabs(dp) < 0.001) {
+            D = std::exp(-(u - step));
+            return Outcome::converged;
+        }
+        prev = Dk;
+        double un = u - step;
+        if (std::fabs(un - u) > 0.1 && T < 1.5 * Tc) un = u - std::copysign(0.11, step);
+        if (un > lnvc && T < Tc) un = 0.5 * (u + lnvc);
+        u = un;
+        if (u < -5.0 && T >= Tc) return Outcome::to_vapour;
+    }
+    if (T >= Tc) return Outcome::to_vapour;
+    if (have_best) D = best;
+    return Outcome::failed;
+}
+
+// Vapour iteration on ln P.
+Outcome vapour_iteration(double T, double P, const double x[20], double Dc, double& u,
+                         double& D) {
+    double tol = 1e-8;
+    double edge = Dc;
+    double best = 0.0;
+    bool have_best = false;
+    const double lnp = std::log(P);
+    for (int it = 1; it <= 40; ++it) {
+        const double Dk = std::exp(-u);
+        D = Dk;
+        const Eval v = eval_at(T, Dk, x);
+        if (!v.finite()) break;
+        if (v.d1 <= 0.0 && Dk < edge) edge = Dk;
+        if (v.d1 > 0.0 && Dk > best && Dk < edge) {
+            best = Dk;
+            have_best = true;
+        }
+        if (v.d1 <= 0.0 || v.p <= 0.0) {
+            u += 0.1;
+            continue;
+        }
+        const double r = v.d1 / v.p;
+        const double g = v.d1 / (Dk * v.p) + v.d2 / v.p - r * r;
+        const double f = lnp - std::log(v.p);
+        double step = f / (Dk * (r + 0.5 * g * v.p * f / v.d1));
+        if (!(std::fabs(step) <= 1.0)) step = f * v.p / (Dk * v.d1);
+        if (!(std::fabs(step) <= 25.0)) step = 1e-6;
+        if (it == 10 || it == 15) tol *= 10.0;
+        if (std::fabs(step) < 1e-4 * tol) return Outcome::converged;
+        u -= step;
+    }
+    if (have_best) D = best;
+    return Outcome::failed;
+}
+
+}  // namespace
+
+void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& D, int& ierr,
+           std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    // A state without a positive temperature or with a negative pressure has no
+    // density: report it rather than return a negative or undefined value.
+    if (!(T > 0.0) || !std::isfinite(T) || !(P >= 0.0) || !std::isfinite(P)) {
+        ierr = 201;
+        herr = errtext("TPRHO", 201,
+                       !(T > 0.0) || !std::isfinite(T)
+                           ? "illegal input to TPRHO (T <= 0); T =" + fmt_g(T, 12, 5) + " K"
+                           : "illegal input to TPRHO (P < 0); P =" + fmt_g(P / 1000.0, 12, 5) +
+                                 " MPa");
+        ERRMSG(ierr, herr);
+        return;
+    }
+    RMIX(x);
+    const double R = GCNST.r;
+
+    if (P < 1e-8) {
+        if (kph != 1) {
+            D = P / (R * T);
+            return;
+        }
+        if (P < 1e-60) {
+            D = 0.0;
+            return;
+        }
+    }
+
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(x, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0) {
+        ierr = 200;
+        herr = "[TPRHO error 200] " + std::string(trim_right(jmsg)).substr(0, 236);
+        ERRMSG(ierr, herr);
+        return;
+    }
+    const double vc = Dc > 0.0 ? 1.0 / Dc : 1.0;
+    const double lnvc = Dc > 0.0 ? std::log(vc) : 0.0;
+    const double Tr = T / Tc;
+
+    bool dense = false;
+    if (kph == -1) {
+        dense = true;
+    } else if (kph == -2) {
+        dense = false;
+    } else if (T > Tc && P < kLine * Pc * (1.0 + 7.0 * (Tr - 1.0))) {
+        dense = false;
+    } else if (P >= Pc || T >= Tc) {
+        dense = true;
+    } else if (kph == 1) {
+        dense = true;
+    } else if (kph >= 2) {
+        dense = false;
+    } else if (kguess == 0) {
+        ierr = 201;
+        herr = errtext("TPRHO", 201, "illegal input to TPRHO (kph <= 0); use TPFLSH instead");
+        ERRMSG(ierr, herr);
+        return;
+    } else {
+        dense = D >= Dc;
+    }
+
+    double u = 0.0;
+    if (kguess == 1 && D > 0.0) {
+        u = std::log(1.0 / D);
+    } else if (kguess == 0 || kguess == 1) {
+        if (dense && (P <= Pc || T <= Tc)) {
+            const double zc = Pc * vc / (R * Tc);
+            double d0 = 1.0 / ((R * Tc / Pc) *
+                               std::pow(zc, 1.0 + std::pow(std::fabs(1.0 - Tr),
+                                                           0.2857142857142857)));
+            double tmin, tmax, dmax, pmax;
+            LIMITS("EOS", x, tmin, tmax, dmax, pmax);
+            if (dmax > 0.0 && d0 > dmax) d0 = dmax;
+            for (int k = 0; k <= 8; ++k) {
+                const Stability st = stability_at(T, d0, x);
+                const bool bad = st.dpdd < 0.0 || (st.d2pdd2 < 0.0 && T < Tc) ||
+                                 (st.cross < 0.0 && !is_marker9(st.cross));
+                if (!bad || k == 8) break;
+                d0 *= 1.1;
+            }
+            u = std::min(std::log(1.0 / d0), std::log(vc / 2.0));
+        } else if (dense) {
+            u = std::log(1.0 / (2.0 * Dc));
+        } else {
+            u = std::log(R * T / P);
+        }
+    }
+
+    double Dout = D;
+    Outcome out = Outcome::to_vapour;
+    if (dense) {
+        out = dense_iteration(T, P, x, Tc, lnvc, Dc, u, Dout);
+        if (out == Outcome::failed) {
+            D = Dout;
+            fail(202, T, P, D, x, ierr, herr);
+            return;
+        }
+        if (out == Outcome::to_vapour && kguess != 1) u = std::log(R * T / P);
+    }
+    if (out == Outcome::to_vapour) {
+        out = vapour_iteration(T, P, x, Dc, u, Dout);
+        if (out == Outcome::failed) {
+            D = Dout;
+            fail(203, T, P, D, x, ierr, herr);
+            return;
+        }
+    }
+    if (!accepted(T, Dout, x, Tc, Dc)) {
+        D = Dout;
+        fail(kph == 1 ? 202 : 203, T, P, D, x, ierr, herr);
+        return;
+    }
+    D = Dout;
+}
+
+}  // namespace lib

@@ -1,0 +1,71 @@
+// Helpers of the saturation tests: setting a fluid up and reading the
+// reference tables.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "tests/support/paths.h"
+
+namespace sattest {
+
+// Sets up one built-in fluid with its default reference state.
+inline ::testing::AssertionResult setup(const std::string& name, std::string hrf = "DEF") {
+    int ierr = 0;
+    std::string herr;
+    lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
+    if (ierr != 0)
+        return ::testing::AssertionFailure() << name << ": ierr " << ierr << " " << herr;
+    return ::testing::AssertionSuccess();
+}
+
+// The composition of a pure fluid.
+struct Pure {
+    double x[20] = {1.0};
+};
+
+inline double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
+
+// One CSV table: rows as column name -> text.
+using Row = std::map<std::string, std::string>;
+
+inline std::vector<Row> read_csv(const std::string& path) {
+    std::vector<Row> rows;
+    std::ifstream in(path);
+    std::string line;
+    std::vector<std::string> head;
+    while (std::getline(in, line)) {
+        std::vector<std::string> cells;
+        std::stringstream ss(line);
+        std::string cell;
+        while (std::getline(ss, cell, ',')) cells.push_back(cell);
+        if (!line.empty() && line.back() == ',') cells.emplace_back();
+        if (head.empty()) {
+            head = cells;
+            continue;
+        }
+        Row r;
+        for (std::size_t i = 0; i < head.size() && i < cells.size(); ++i) r[head[i]] = cells[i];
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+inline double num(const Row& r, const std::string& key) {
+    const auto it = r.find(key);
+    if (it == r.end() || it->second.empty()) return std::nan("");
+    return std::stod(it->second);
+}
+
+inline std::string reference(const std::string& file) {
+    return testsupport::shared_dir() + "/reference/" + file;
+}
+
+}  // namespace sattest

@@ -1,0 +1,196 @@
+#include "library/phase/satt.h"
+
+#include <gtest/gtest.h>
+
+#include "library/library.h"
+#include "library/models/records.h"
+#include "library/phase/records.h"
+#include "library/setup/records.h"
+#include "tests/library/phase/sat_support.h"
+
+namespace {
+
+using sattest::Pure;
+using sattest::rel;
+
+struct Sat {
+    double P = 0, Dl = 0, Dv = 0;
+    double xl[20] = {}, xv[20] = {};
+    int ierr = -1;
+    std::string herr;
+};
+
+Sat satt(double T, int kph = 1) {
+    Pure w;
+    Sat s;
+    lib::SATT(T, w.x, kph, s.P, s.Dl, s.Dv, s.xl, s.xv, s.ierr, s.herr);
+    return s;
+}
+
+// Saturation states of water from the published IAPWS-95 verification table
+// (T K, p MPa, rho' and rho'' kg/m3), in molar units.
+TEST(Satt, WaterVerificationTable) {
+    ASSERT_TRUE(sattest::setup("water"));
+    struct Row {
+        double T, P, Dl, Dv;
+    };
+    const Row rows[] = {{275.0, 0.698451167, 55.502222, 3.0566568e-4},
+                        {450.0, 932.203564, 49.421482, 0.26710697},
+                        {625.0, 16908.2693, 31.478321, 6.5661127}};
+    for (const Row& r : rows) {
+        const Sat s = satt(r.T);
+        ASSERT_EQ(s.ierr, 0) << r.T << ": " << s.herr;
+        EXPECT_TRUE(s.herr.empty());
+        // The published values carry 9 (p) and 8 (densities) digits.
+        EXPECT_LT(rel(s.P, r.P), 1e-8) << r.T;
+        EXPECT_LT(rel(s.Dl, r.Dl), 1e-8) << r.T;
+        EXPECT_LT(rel(s.Dv, r.Dv), 1e-8) << r.T;
+        EXPECT_EQ(s.xl[0], 1.0);
+        EXPECT_EQ(s.xv[0], 1.0);
+        // Both phases at the saturation pressure.
+        double pl = 0, pv = 0;
+        Pure w;
+        lib::PRESS(r.T, s.Dl, w.x, pl);
+        lib::PRESS(r.T, s.Dv, w.x, pv);
+        EXPECT_LT(std::fabs(pv - s.P) / s.P, 1e-9);
+    }
+}
+
+TEST(Satt, CriticalPointAndAbove) {
+    ASSERT_TRUE(sattest::setup("water"));
+    double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+    lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+    Sat s = satt(tc);
+    EXPECT_EQ(s.ierr, 0) << s.herr;
+    EXPECT_EQ(s.P, pc);
+    EXPECT_EQ(s.Dl, dc);
+    EXPECT_EQ(s.Dv, dc);
+    s = satt(tc + 1e-6);
+    EXPECT_EQ(s.ierr, 121);
+    EXPECT_EQ(s.herr.rfind("[SATT error 121] temperature input to saturation routine is greater "
+                           "than critical temperature; T =",
+                           0),
+              0u)
+        << s.herr;
+    EXPECT_EQ(s.P, pc);
+    // Between 0.99 Tc and Tc the bracketed method alone; the state is on
+    // both sides of the dome and its Gibbs energies agree.
+    s = satt(0.995 * tc);
+    ASSERT_EQ(s.ierr, 0) << s.herr;
+    EXPECT_GT(s.Dl, dc);
+    EXPECT_LT(s.Dv, dc);
+    Pure w;
+    double al, gl, av, gv;
+    lib::AG(0.995 * tc, s.Dl, w.x, al, gl);
+    lib::AG(0.995 * tc, s.Dv, w.x, av, gv);
+    EXPECT_LT(std::fabs(gl - gv), 1e-7 * rgas * tc);
+}
+
+TEST(Satt, BelowTheTriplePointIsOnTheSublimationLineOrAnError) {
+    ASSERT_TRUE(sattest::setup("water"));
+    for (double T : {200.0, 250.0, 273.0}) {
+        const Sat s = satt(T);
+        if (s.ierr == 0) {
+            // A usable sublimation state: an ideal-gas-like vapour at P.
+            EXPECT_GT(s.P, 0.0);
+            EXPECT_GT(s.Dv, 0.0);
+            double p = 0;
+            Pure w;
+            lib::PRESS(T, s.Dv, w.x, p);
+            EXPECT_LT(rel(p, s.P), 1e-6) << T;
+        } else {
+            EXPECT_GT(s.ierr, 0);
+            EXPECT_FALSE(s.herr.empty());
+        }
+    }
+    const Sat s = satt(0.0);
+    EXPECT_NE(s.ierr, 0);
+}
+
+TEST(Satt, GuessModeAndSolidLines) {
+    ASSERT_TRUE(sattest::setup("water"));
+    const Sat plain = satt(400.0);
+    ASSERT_EQ(plain.ierr, 0);
+    // A negative temperature takes P as a start value.
+    Sat g;
+    g.P = 0.5 * plain.P;
+    Pure w;
+    lib::SATT(-400.0, w.x, 1, g.P, g.Dl, g.Dv, g.xl, g.xv, g.ierr, g.herr);
+    ASSERT_EQ(g.ierr, 0) << g.herr;
+    EXPECT_LT(rel(g.P, plain.P), 1e-12);
+    // The melting line: the liquid at the melting pressure.
+    const Sat m = satt(300.0, 3);
+    ASSERT_EQ(m.ierr, 0) << m.herr;
+    EXPECT_GT(m.P, 1e5);
+    double p = 0;
+    lib::PRESS(300.0, m.Dl, w.x, p);
+    EXPECT_LT(rel(p, m.P), 1e-9);
+    // A fluid text without a sublimation line gives an error, not P = 0.
+    const Sat s = satt(250.0, 4);
+    EXPECT_EQ(s.ierr, 1);
+    EXPECT_EQ(s.herr.rfind("[SATT error", 0), 0u);
+}
+
+// Counts refreshes of the equation of state's term values.
+unsigned eos_refreshes() { return lib::FEQSAV.gen[1]; }
+
+TEST(Satt, RepeatedCallIsAnsweredFromTheCache) {
+    ASSERT_TRUE(sattest::setup("water"));
+    const Sat a = satt(400.123);
+    ASSERT_EQ(a.ierr, 0);
+    // Move the equation's own cache elsewhere, then repeat the call.
+    double p = 0;
+    Pure w;
+    lib::PRESS(300.0, 1.0, w.x, p);
+    const unsigned before = eos_refreshes();
+    const Sat b = satt(400.123);
+    EXPECT_EQ(eos_refreshes(), before);
+    EXPECT_EQ(b.ierr, 0);
+    EXPECT_EQ(b.P, a.P);
+    EXPECT_EQ(b.Dl, a.Dl);
+    EXPECT_EQ(b.Dv, a.Dv);
+    // Another phase flag or temperature computes again.
+    satt(400.123, 2);
+    EXPECT_NE(eos_refreshes(), before);
+}
+
+// Results never depend on the fluid that was set up before.
+TEST(Satt, CachesDoNotOutliveTheFluid) {
+    ASSERT_TRUE(sattest::setup("co2"));
+    const Sat alone = satt(250.0);
+    ASSERT_EQ(alone.ierr, 0);
+    double p = 0, t = 0, dl = 0, dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    Pure w;
+    lib::SATP(1000.0, w.x, 1, t, dl, dv, xl, xv, ierr, herr);
+    ASSERT_EQ(ierr, 0);
+
+    ASSERT_TRUE(sattest::setup("water"));
+    satt(250.0);
+    const Sat water = satt(400.0);
+    lib::SATP(1000.0, w.x, 1, p, dl, dv, xl, xv, ierr, herr);
+    ASSERT_TRUE(sattest::setup("co2"));
+    const Sat after = satt(250.0);
+    EXPECT_EQ(after.ierr, 0);
+    EXPECT_EQ(after.P, alone.P);
+    EXPECT_EQ(after.Dl, alone.Dl);
+    double t2 = 0;
+    lib::SATP(1000.0, w.x, 1, t2, dl, dv, xl, xv, ierr, herr);
+    EXPECT_EQ(t2, t);
+    EXPECT_NE(water.P, after.P);
+}
+
+TEST(Satt, MixturesGiveAClearError) {
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(2, "nitrogen|oxygen", "hmx", hrf, ierr, herr);
+    if (ierr > 0) GTEST_SKIP() << "no mixture set-up: " << herr;
+    double x[20] = {0.79, 0.21};
+    Sat s;
+    lib::SATT(80.0, x, 1, s.P, s.Dl, s.Dv, s.xl, s.xv, s.ierr, s.herr);
+    EXPECT_GT(s.ierr, 0);
+    EXPECT_FALSE(s.herr.empty());
+}
+
+}  // namespace
