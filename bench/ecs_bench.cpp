@@ -35,12 +35,14 @@ bool setup(const char* fluid) {
 
 std::vector<std::pair<double, double>> states(const Case& c) {
     std::vector<std::pair<double, double>> s;
-    for (int i = 0; i < 256; ++i) s.emplace_back(c.T * (1.0 + 1e-4 * i), c.D * (1.0 + 1e-4 * (i % 7)));
+    for (int i = 0; i < 256; ++i)
+        s.emplace_back(c.T * (1.0 + 1e-4 * i), c.D * (1.0 + 1e-4 * (i % 7)));
     return s;
 }
 
 void label(benchmark::State& st, const Case& c) {
-    st.SetLabel(std::string(c.fluid) + " (" + lib::EOSMOD.eos[1].str() + (c.D > 5 ? ") liquid" : ") gas"));
+    st.SetLabel(std::string(c.fluid) + " (" + lib::EOSMOD.eos[1].str() +
+                (c.D > 5 ? ") liquid" : ") gas"));
 }
 
 void BM_EcsTherm(benchmark::State& st) {

@@ -193,12 +193,14 @@ double second_order(const Conformal& c, int itau, int idel) {
     if (itau == 2) {
         const double tTT = G * (f.t[2] - 2.0 * f.t[1] / T + 2.0 * f.t[0] / (T * T));
         const double dTT = D * h.t[2] / c.d0c;
-        const double aTT = a20 * tT * tT + 2.0 * a11 * tT * dT + a02 * dT * dT + a10 * tTT + a01 * dTT;
+        const double aTT =
+            a20 * tT * tT + 2.0 * a11 * tT * dT + a02 * dT * dT + a10 * tTT + a01 * dTT;
         const double aT = a10 * tT + a01 * dT;
         return T * T * aTT + 2.0 * T * aT;
     }
     const double tTD = -G * f.d[1] / T, dTD = h.t[1] / c.d0c;
-    const double aTD = a20 * tT * tD + a11 * (tT * dD + tD * dT) + a02 * dT * dD + a10 * tTD + a01 * dTD;
+    const double aTD =
+        a20 * tT * tD + a11 * (tT * dD + tD * dT) + a02 * dT * dD + a10 * tTD + a01 * dTD;
     return -T * D * aTD;
 }
 
@@ -305,6 +307,15 @@ void SETECS(int nread, int icomp, const std::string& hcasno, std::string& hrefnm
     if (ok) hrefnm = std::string(ln.substr(0, 255));
     text(ln);
     if (ok) hrefmd = Code(ln.substr(0, 3));
+    if (ok && hrefmd.is("BWR")) {
+        // The Benedict-Webb-Rubin equation is not part of this library.
+        ierr = 106;
+        const std::string name(trim_right(hrefnm.substr(0, hrefnm.find('!'))));
+        herr = errtext("SETECS", 106,
+                       "the reference fluid (" + name +
+                           ") is given with the BWR equation of state, which is not available");
+        return;
+    }
     num(cf.acf0);
     num(cf.zc0);
     num(cf.acf);
@@ -348,7 +359,8 @@ void SETECS(int nread, int icomp, const std::string& hcasno, std::string& hrefnm
             cnt = IcfecsCounts{};
             ierr = 103;
             herr = errtext("SETECS", 103,
-                           std::to_string(n) + " " + s.what + " given; a shape-factor sum holds 0 to " +
+                           std::to_string(n) + " " + s.what +
+                               " given; a shape-factor sum holds 0 to " +
                                std::to_string(kEcsTerms) + " terms");
             return;
         }
@@ -383,10 +395,9 @@ double PHIECS(int icomp, int itau, int idel, double tau, double del) {
     const int n = itau + idel;
     if (icomp < 1 || icomp > kMaxComp || itau < 0 || idel < 0 || n > kMaxOrder) return 0.0;
     const int r = -icomp;
-    // Only a Helmholtz-explicit reference equation is served.  (A reference
-    // fluid under the BWR equation cannot be loaded into its slot, so set-up
-    // stops before any evaluation; like any other code it answers here as
-    // an unknown model.)
+    // Only a Helmholtz-explicit reference equation is served.  (SETECS
+    // refuses a reference fluid under the BWR equation, which the library
+    // does not have; any other code answers here as an unknown model.)
     if (!EOSMOD.eos[r].starts("FE")) return n == 0 ? -9.99e99 : 0.0;
     if (!(tau > 0.0) || !std::isfinite(tau) || !std::isfinite(del)) return 0.0;
 

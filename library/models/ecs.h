@@ -16,7 +16,8 @@ namespace lib {
 // text (its whole line) and that fluid's equation-of-state code.
 // ierr 101: no text; 102: a line missing or unreadable; 103: a sum with a
 // negative count or more than 4 terms; 104: a critical constant not
-// positive; 105: icomp is not a component slot.
+// positive; 105: icomp is not a component slot; 106: the reference fluid is
+// named with the BWR equation, which the library does not have.
 void SETECS(int nread, int icomp, const std::string& hcasno, std::string& hrefnm, Code& hrefmd,
             int& ierr, std::string& herr);
 

@@ -2,6 +2,8 @@
 // and term tables, the shape factors and the residual derivatives against
 // central differences, a component that is its own reference fluid, and the
 // built-in corresponding-states texts.
+#include "library/models/ecs.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +14,6 @@
 #include <vector>
 
 #include "library/library.h"
-#include "library/models/ecs.h"
 #include "library/models/feq.h"
 #include "library/models/phik.h"
 #include "library/models/records.h"
@@ -25,8 +26,8 @@ namespace {
 
 using lib::Code;
 
-constexpr int kText = 1;   // text slot borrowed for the synthetic sections
-constexpr int kComp = 1;   // component slot; its reference fluid sits in slot -1
+constexpr int kText = 1;  // text slot borrowed for the synthetic sections
+constexpr int kComp = 1;  // component slot; its reference fluid sits in slot -1
 constexpr double kR = 8.314472;
 
 struct Sums {
@@ -45,14 +46,15 @@ Sums shaped() {
 std::string body(const Sums& s, const std::string& tc = "364.211", const std::string& pc = "4555.0",
                  const std::string& dc = "5.457", const std::string& acf0 = "0.1521",
                  const std::string& zc0 = "0.2766", const std::string& acf = "0.1408") {
-    std::string t = "<<synthetic>>\n"
-                    "87.95          !lower temperature limit [K]\n"
-                    "575.0          !upper temperature limit [K]\n"
-                    "200000.0       !upper pressure limit [kPa]\n"
-                    "18.255         !maximum density [mol/L]\n"
-                    "CPP            !ideal-gas model\n"
-                    "propane                              !reference fluid\n"
-                    "FEQ            !equation of state of the reference fluid\n";
+    std::string t =
+        "<<synthetic>>\n"
+        "87.95          !lower temperature limit [K]\n"
+        "575.0          !upper temperature limit [K]\n"
+        "200000.0       !upper pressure limit [kPa]\n"
+        "18.255         !maximum density [mol/L]\n"
+        "CPP            !ideal-gas model\n"
+        "propane                              !reference fluid\n"
+        "FEQ            !equation of state of the reference fluid\n";
     t += acf0 + "   !acentric factor of the reference fluid\n";
     t += zc0 + "   !critical compressibility of the reference fluid\n";
     t += acf + "   !acentric factor\n";
@@ -86,7 +88,10 @@ protected:
         ASSERT_EQ(jerr, 0) << jtext;
         lib::EOSMOD.eos[kComp] = Code("ECS");
     }
-    void TearDown() override { lib::store::restore(); }
+    void TearDown() override {
+        lib::store::restore();
+        lib::RESETM.no_cache = 1;  // the records of slots 1 and -1 were changed behind set-up
+    }
     void load(const std::string& text, int icomp = kComp) {
         lib::store::override_text(kText, text);
         lib::ILINE = 1;
@@ -110,7 +115,8 @@ TEST_F(EcsTest, LoadsLimitsCodesAndTermTables) {
     ASSERT_EQ(ierr, 0) << herr;
     EXPECT_TRUE(herr.empty());
     EXPECT_EQ(lib::ILINE, 26);  // 13 lines, four counts and eight term lines
-    EXPECT_EQ(std::string(lib::trim_right(refname)), "propane                              !reference fluid");
+    EXPECT_EQ(std::string(lib::trim_right(refname)),
+              "propane                              !reference fluid");
     EXPECT_EQ(refcode, Code("FEQ"));
     EXPECT_EQ(lib::EOSMOD.cp0[kComp], Code("CPP"));
 
@@ -171,7 +177,9 @@ TEST_F(EcsTest, LoadingFailuresReadNothingOrStopAtTheBadLine) {
     s.dh = {"0.1 1", "0.1 2", "0.1 3", "0.1 4", "0.1 5"};
     load(body(s));
     EXPECT_EQ(ierr, 103);
-    EXPECT_EQ(herr, "[SETECS error 103] 5 density terms of h given; a shape-factor sum holds 0 to 4 terms");
+    EXPECT_EQ(
+        herr,
+        "[SETECS error 103] 5 density terms of h given; a shape-factor sum holds 0 to 4 terms");
     EXPECT_EQ(lib::ICFECS[kComp].ndh, 0);
     EXPECT_EQ(lib::ICFECS[kComp].ntf, 0);
     EXPECT_EQ(lib::CFECS[2].tfa[0], 7.0);
@@ -180,7 +188,9 @@ TEST_F(EcsTest, LoadingFailuresReadNothingOrStopAtTheBadLine) {
     negative.replace(negative.find("3   !number of terms"), 1, "-1");
     load(negative);
     EXPECT_EQ(ierr, 103);
-    EXPECT_EQ(herr, "[SETECS error 103] -1 temperature terms of f given; a shape-factor sum holds 0 to 4 terms");
+    EXPECT_EQ(herr,
+              "[SETECS error 103] -1 temperature terms of f given; a shape-factor sum holds 0 to 4 "
+              "terms");
 
     // A missing term line, a critical density of zero, a reference slot.
     s = shaped();
@@ -285,10 +295,14 @@ TEST_F(EcsTest, ResidualDerivativesMatchCentralDifferences) {
     // Gas, near-critical, liquid and dense supercritical states.
     for (State st : {State{300.0, 0.2}, State{370.0, 5.0}, State{200.0, 12.5}, State{520.0, 9.0}}) {
         const double tau = 364.211 / st.T, del = st.D / 5.457;
-        auto p = [](int i, int j) { return [i, j](double t, double d) { return phi(i, j, t, d); }; };
+        auto p = [](int i, int j) {
+            return [i, j](double t, double d) { return phi(i, j, t, d); };
+        };
         // plain derivative d^(i+j) alphar / dtau^i ddelta^j as a function
         auto plain = [](int i, int j) {
-            return [i, j](double t, double d) { return phi(i, j, t, d) / (std::pow(t, i) * std::pow(d, j)); };
+            return [i, j](double t, double d) {
+                return phi(i, j, t, d) / (std::pow(t, i) * std::pow(d, j));
+            };
         };
         auto check = [&](int i, int j, double expected) {
             const double got = phi(i, j, tau, del);
@@ -329,8 +343,8 @@ TEST_F(EcsTest, OwnReferenceFluidReproducesItsEquation) {
     lib::HJ(kComp, 250.0, 3.0, h, fT, fTT, fD, fDD, fTD);
     EXPECT_EQ(f, 1.0);
     EXPECT_EQ(h, 1.0);
-    const int orders[][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 2}, {2, 0},
-                             {0, 3}, {3, 0}, {1, 2}, {2, 1}};
+    const int orders[][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 2},
+                             {2, 0}, {0, 3}, {3, 0}, {1, 2}, {2, 1}};
     for (double T : {150.0, 369.89, 600.0})
         for (double D : {0.01, 5.0, 13.0})
             for (const auto& o : orders) {
@@ -348,7 +362,8 @@ TEST_F(EcsTest, EdgesGiveZeroOrTheMarkerNeverNaN) {
     EXPECT_EQ(phi(0, 0, tau, 1.0e-10), 0.0);
     EXPECT_NE(phi(0, 0, tau, 1.0000001e-10), 0.0);  // reaches the reference equation
     EXPECT_LT(phi(0, 0, tau, 1.0000001e-10), 0.0);
-    for (auto o : {std::pair{2, 2}, {0, 4}, {4, 0}, {-1, 1}}) EXPECT_EQ(phi(o.first, o.second, tau, 0.5), 0.0);
+    for (auto o : {std::pair{2, 2}, {0, 4}, {4, 0}, {-1, 1}})
+        EXPECT_EQ(phi(o.first, o.second, tau, 0.5), 0.0);
     EXPECT_EQ(phi(1, 1, 0.0, 0.5), 0.0);
     EXPECT_EQ(phi(1, 1, -1.0, 0.5), 0.0);
     EXPECT_EQ(lib::PHIECS(0, 0, 1, tau, 0.5), 0.0);
@@ -420,26 +435,56 @@ TEST(EcsTexts, EveryOneSetsUpAndGivesPositivePressures) {
         lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
         ASSERT_EQ(ierr, 0) << name << ": " << herr;
         ASSERT_EQ(lib::EOSMOD.eos[1], Code("ECS")) << name;
-        EXPECT_TRUE(lib::EOSMOD.eos[-1].starts("FE")) << name << " names a reference fluid that is not FEQ";
+        EXPECT_TRUE(lib::EOSMOD.eos[-1].starts("FE"))
+            << name << " names a reference fluid that is not FEQ";
         const double tc = lib::CCON.tc[1], dc = lib::CCON.dc[1];
         const double tmin = lib::EOSLIM.tmin[1];
         struct State {
             double T, D;
         };
         // Gas states below and above Tc, and compressed liquid.
-        const State states[] = {{0.8 * tc, 0.02 * dc}, {1.3 * tc, 0.3 * dc}, {2.0 * tc, 1.5 * dc},
+        const State states[] = {{0.8 * tc, 0.02 * dc},
+                                {1.3 * tc, 0.3 * dc},
+                                {2.0 * tc, 1.5 * dc},
                                 {std::max(0.6 * tc, tmin + 5.0), 3.0 * dc},
                                 {std::max(0.7 * tc, tmin + 5.0), 2.9 * dc}};
         for (const State& s : states) {
             double P = 0, e = 0, h = 0, sv = 0, cv = 0, cp = 0, w = 0, hjt = 0;
             lib::THERM(s.T, s.D, x, P, e, h, sv, cv, cp, w, hjt);
-            EXPECT_TRUE(std::isfinite(P) && P > 0.0) << name << " P = " << P << " at " << s.T << " K, "
-                                                     << s.D << " mol/L";
+            EXPECT_TRUE(std::isfinite(P) && P > 0.0)
+                << name << " P = " << P << " at " << s.T << " K, " << s.D << " mol/L";
             EXPECT_TRUE(std::isfinite(w) && w > 0.0 && cp > cv && cv > 0.0) << name;
         }
     };
     for (const auto& n : defaults) check(n, false);
     for (const auto& n : alternatives) check(n, true);
+}
+
+// A text naming a reference fluid under the BWR equation (not part of the
+// library) fails at set-up with the reason, before any evaluation.
+TEST(EcsTexts, ReferenceFluidUnderBwrFailsAtSetUp) {
+    int slot = 0;
+    for (int k = 1; k <= lib::kTextCount; ++k)
+        if (lib::store::name(k) == "nf3") slot = k;
+    ASSERT_NE(slot, 0);
+    std::string text;
+    for (int k = 0; k < lib::store::line_count(slot); ++k)
+        text += std::string(lib::store::line(slot, k)) + "\n";
+    const std::size_t at = text.find("\nFEQ", text.find("!reference fluid"));
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at + 1, 3, "BWR");
+    lib::store::override_text(slot, text);
+    std::string hrf = "DEF", herr;
+    int ierr = 0;
+    lib::RESETM.no_cache = 1;
+    lib::SETUP0(1, "nf3", "hmx", hrf, ierr, herr);
+    lib::store::restore();
+    EXPECT_EQ(ierr, 104);
+    EXPECT_EQ(
+        herr,
+        "[SETUP error 104] Error in setup of (ECS) model for component #  1:  [SETECS error 106] "
+        "the reference fluid (r14) is given with the BWR equation of state, which is not "
+        "available");
 }
 
 // Propylene's text is an estimate on propane; the shared reference values
@@ -481,7 +526,8 @@ TEST(EcsTexts, PropyleneEstimateFollowsTheReferenceValues) {
         }
         EXPECT_NEAR(Dn / D, 1.0, 0.015) << v[2] << " at " << T << " K, " << Pref << " kPa";
         if (v[2].find("gas") != std::string::npos) {
-            EXPECT_NEAR(pressure(T, D) / Pref, 1.0, 0.02) << v[2] << " at " << T << " K, " << D << " mol/L";
+            EXPECT_NEAR(pressure(T, D) / Pref, 1.0, 0.02)
+                << v[2] << " at " << T << " K, " << D << " mol/L";
         }
         ++rows;
     }
