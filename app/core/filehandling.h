@@ -1,0 +1,121 @@
+// Project files (.kvr), fluid-definition blocks (.kvq) and the settings key
+// file.
+//
+// A project file is text: a first line whose first quoted field holds the
+// version, then blocks opened by a "#START" line and closed by "#END"
+// (fluids first, then processes with their inlet and parts, interfaces and
+// diagrams). Numbers are written and read in the "C" format whatever the
+// user's locale, and with as many digits as it takes to read back the very
+// same double. Values with a unit are written in their display unit.
+//
+// The reader checks what it reads; a file it cannot take whole gives no
+// project and a message that names the line.
+#pragma once
+
+#include "app/core/records.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+// What write_input puts into a file; both 1 at start, Save As keeps the
+// user's last choice, batch mode writes results without graphs.
+extern int include_graphs;
+extern int include_results;
+
+// ---------------------------------------------------------------------------
+// Writing
+// ---------------------------------------------------------------------------
+
+// The version written into new files.
+inline constexpr const char* KVR_FILE_VERSION = "2.0.8";
+
+// The text of a project file for the project, honouring the two switches.
+std::string project_text(const Project& project, bool graphs, bool results);
+
+// Writes the project to its file name with include_graphs and
+// include_results. Returns 0, or -1 (with a message) when the file cannot
+// be written.
+int write_input(const Project& project);
+
+// One fluid block ("#START Fluid Definition" ... "#END Fluid definition").
+void write_fluid(std::string& out, const Fluid& fluid);
+// A fluid-definition file: its header line and the fluid's block.
+std::string fluid_file_text(const Fluid& fluid);
+
+// Bodies of the axis and isoline sub-blocks of a diagram (without their
+// "#START" and "#END" lines).
+void write_axis(std::string& out, const Axis& axis);
+void write_iso_info(std::string& out, const IsolineStyle& style, const IsoFamily& positions);
+
+// A number as the shortest text that reads back as the same double, in the
+// "C" format ("0.1", "293.15", "1e-07").
+std::string number_text(double value);
+
+// ---------------------------------------------------------------------------
+// Reading
+// ---------------------------------------------------------------------------
+
+struct ReadOptions {
+    // Set the library up: complete file fluids with it, prepare each process
+    // and sum results read with the file. Off for a syntax-only read.
+    bool use_library = true;
+};
+
+// Reads a project file into a new project, which becomes current_project
+// (it is not put into project_list: that is the caller's task). Returns
+// null when the file cannot be opened or is refused; the reason has then
+// been reported (showmessage), and current_project is what it was before.
+Project* readinput(const std::string& path);
+
+// The same on a file's text. `error` gets the reason of a refusal ("line
+// 12: ..."), empty on success. Fluid blocks read stay in `fluids` even when
+// the project is refused.
+Project* read_project_text(std::string_view text, const std::string& filename, std::string& error,
+                           const ReadOptions& options = {});
+
+// Reads one fluid block from the text, starting at its "#START Fluid
+// Definition" line or at the line after it. Returns the new record (not yet
+// in `fluids`), or null: with `error` empty when a fluid of that name is
+// already known (it is then to be used), else with the reason. `warning`
+// gets a note when the known fluid of that name has another definition.
+std::unique_ptr<Fluid> read_fluid(std::string_view block, std::string& error,
+                                  std::string& warning, const ReadOptions& options = {});
+
+// Completes a user fluid whose name, humidity type, components and
+// fractions and reference humidity are set: isoline positions, standard
+// state, the "User defined fluids" group, reference code "OTH", the
+// library's component list, water position, default axes, then the library
+// set-up (with `use_library`). Returns 1, or 0 when the set-up fails.
+int new_fluid_init(Fluid& fluid, int quiet, bool use_library = true);
+
+// Called by new_fluid_init (quiet 0) so that a menu can offer the fluid;
+// null when nobody listens.
+extern void (*on_user_fluid_added)(Fluid& fluid);
+
+// ---------------------------------------------------------------------------
+// Settings key file
+// ---------------------------------------------------------------------------
+
+// Folder of the last Open or Save As; the user's home folder at start.
+extern std::string currentdir;
+// Composition display of the part dialog: mole (0) or mass (1), percent
+// (0) or fraction (1).
+extern int part_dialog_mole_or_mass;
+extern int part_dialog_percent_or_fraction;
+
+// The settings file's name.
+inline constexpr const char* SETTINGS_FILE_NAME = ".kvr_settings.ini";
+
+// Path of the settings file: in the program's folder when that folder can
+// be written, else in the user's configuration folder.
+std::string settings_path();
+
+// Reads the settings file (missing or malformed keys keep their values).
+void load_default_settings();
+// Writes the settings file anew; returns false when it cannot be written.
+bool save_default_settings();
+
+}  // namespace app

@@ -1,0 +1,114 @@
+// Start-up helpers: the program's folders, the usage text and the
+// application's message functions.
+#include "app/core/kvr.h"
+
+#include "app/core/text_output.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace app {
+
+std::string app_home_dir;
+std::string app_example_dir;
+std::string user_home_dir;
+std::string input_dir;
+std::string graphics_dir;
+std::string tmp_dir;
+std::string gtkrc_dir;
+std::string gtkrc_fn;
+
+void (*message_box_hook)(const std::string& text, bool error) = nullptr;
+bool (*save_diagram_png)(Graph& graph, const std::string& path) = nullptr;
+
+namespace {
+
+std::string vformat(const char* format, va_list args) {
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (n <= 0) return std::string();
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, args);
+    text.resize(static_cast<std::size_t>(n));
+    return text;
+}
+
+void deliver(const std::string& text, bool error) {
+    if (batchmode) {
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+    } else if (message_box_hook != nullptr) {
+        message_box_hook(text, error);
+    } else {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+}
+
+std::string join(const std::string& a, const char* b) {
+    if (a.empty()) return b;
+    return (std::filesystem::path(a) / b).string();
+}
+
+}  // namespace
+
+std::string safe_file_name(std::string_view name) {
+    std::string out;
+    for (char c : name) {
+        unsigned char u = static_cast<unsigned char>(c);
+        bool bad = u < 0x20 || u == 0x7f || c == '/' || c == '\\' || c == ':' || c == '*' ||
+                   c == '?' || c == '"' || c == '<' || c == '>' || c == '|';
+        out += bad ? '_' : c;
+    }
+    while (!out.empty() && (out.front() == '.' || out.front() == ' ')) out.erase(0, 1);
+    while (!out.empty() && (out.back() == '.' || out.back() == ' ')) out.pop_back();
+    if (out.size() > 200) out.resize(200);
+    if (out.empty()) out = "diagram";
+    return out;
+}
+
+void set_folders(const char* argv0) {
+    std::filesystem::path program = argv0 != nullptr ? argv0 : "";
+    std::filesystem::path home = program.parent_path();
+    if (home.empty()) home = ".";
+    app_home_dir = home.string();
+    app_example_dir = (home / ".." / "examples").string();
+    gtkrc_dir = (home / ".." / "etc" / "gtk-2.0").string();
+    gtkrc_fn = join(gtkrc_dir, "gtkrc");
+    const char* h = std::getenv("HOME");
+    user_home_dir = h != nullptr ? h : "";
+    input_dir = user_home_dir;
+    graphics_dir = user_home_dir;
+    const char* t = std::getenv("TMPDIR");
+    tmp_dir = (t != nullptr && *t != '\0') ? t : "/tmp";
+}
+
+void printHelp() {
+    std::puts("Usage: kvr2 [OPTION] [FILE]...");
+    std::puts("Simulates process (s) stored in FILE(s).\n");
+    std::puts("  -b\t\trun in batch mode");
+    std::puts("  -h, --help\tprint this help");
+}
+
+void showmessage(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = vformat(format, args);
+    va_end(args);
+    deliver(text, false);
+}
+
+void showerror(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = vformat(format, args);
+    va_end(args);
+    deliver(text, true);
+    std::exit(-1);
+}
+
+}  // namespace app

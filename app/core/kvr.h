@@ -1,0 +1,48 @@
+// Start-up: the program's folders, the usage text, the two message
+// functions of the application, and what batch mode needs of the diagrams.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/core/records.h"
+
+namespace app {
+
+// Folders set at start-up (set_folders).
+extern std::string app_home_dir;     // folder of the program file
+extern std::string app_example_dir;  // app_home_dir/../examples
+extern std::string user_home_dir;    // the user's home folder
+extern std::string input_dir;        // file dialogs' start; a copy of user_home_dir
+extern std::string graphics_dir;     // folder of saved images; a copy of user_home_dir
+extern std::string tmp_dir;          // the system's temporary folder
+extern std::string gtkrc_dir;        // app_home_dir/../etc/gtk-2.0
+extern std::string gtkrc_fn;         // gtkrc_dir/gtkrc
+
+// Sets the folder globals from the program's path (the first command-line
+// word) and the environment.
+void set_folders(const char* argv0);
+
+// Prints the usage text to standard output.
+void printHelp();
+
+// A message for the user: a line on standard output in batch mode;
+// otherwise shown by message_box_hook when the window is built, else
+// written to standard error. showerror then ends the program with status -1
+// (255).
+void showmessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
+[[noreturn]] void showerror(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Shows a message in the window; set by the main window, null before.
+extern void (*message_box_hook)(const std::string& text, bool error);
+
+// A diagram's name made safe as a file name: no folder separators, control
+// characters or leading dots; "diagram" for an empty name.
+std::string safe_file_name(std::string_view name);
+
+// Saves one diagram as a PNG image (1024 x 800) at the path; set by the
+// diagram code, null before. Batch mode calls it for every diagram of a
+// project, with a safe name beside the project file.
+extern bool (*save_diagram_png)(Graph& graph, const std::string& path);
+
+}  // namespace app

@@ -1,0 +1,140 @@
+// The settings key file: default units, the part dialog's composition
+// display, the folder of the file dialogs; the print settings and page
+// setup groups are kept as they were read.
+#include "app/core/filehandling.h"
+
+#include "app/core/kvr.h"
+#include "app/core/units.h"
+
+#include <glib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace app {
+
+std::string currentdir;
+int part_dialog_mole_or_mass = 0;
+int part_dialog_percent_or_fraction = 0;
+
+namespace {
+
+constexpr const char* GROUP_UNITS = "Default Units";
+constexpr const char* GROUP_PART_DIALOG = "PartDialogSettings";
+constexpr const char* GROUP_DIRECTORIES = "Directories";
+
+// The key file read at start, with every group it held; written back with
+// the current values.
+GKeyFile* settings_key_file = nullptr;
+
+std::string app_settings_path() {
+    std::filesystem::path dir = app_home_dir.empty() ? "." : app_home_dir;
+    return (dir / SETTINGS_FILE_NAME).string();
+}
+
+std::string user_settings_path() {
+    // XDG_CONFIG_HOME is looked at on every call (GLib keeps its first answer).
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path dir = (xdg != nullptr && *xdg != '\0') ? xdg : g_get_user_config_dir();
+    return (dir / "kvr2" / SETTINGS_FILE_NAME).string();
+}
+
+bool app_dir_writable() {
+    std::string dir = app_home_dir.empty() ? "." : app_home_dir;
+    return access(dir.c_str(), W_OK) == 0;
+}
+
+bool read_int(GKeyFile* kf, const char* group, const char* key, int& value) {
+    GError* error = nullptr;
+    int v = g_key_file_get_integer(kf, group, key, &error);
+    if (error != nullptr) {
+        g_error_free(error);
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+bool write_text(const std::string& path, const char* data, gsize length) {
+    GError* error = nullptr;
+    bool ok = g_file_set_contents(path.c_str(), data, static_cast<gssize>(length), &error);
+    if (error != nullptr) g_error_free(error);
+    return ok;
+}
+
+}  // namespace
+
+std::string settings_path() {
+    return app_dir_writable() ? app_settings_path() : user_settings_path();
+}
+
+void load_default_settings() {
+    std::string path = settings_path();
+    if (!std::filesystem::exists(path) && std::filesystem::exists(app_settings_path()))
+        path = app_settings_path();  // shipped beside a program that cannot write there
+    if (settings_key_file != nullptr) g_key_file_free(settings_key_file);
+    settings_key_file = g_key_file_new();
+    currentdir = user_home_dir.empty() ? g_get_home_dir() : user_home_dir;
+
+    GError* error = nullptr;
+    if (!g_key_file_load_from_file(settings_key_file, path.c_str(), G_KEY_FILE_KEEP_COMMENTS,
+                                   &error)) {
+        if (error != nullptr) g_error_free(error);
+        // Missing or malformed: every value keeps its default.
+        g_key_file_free(settings_key_file);
+        settings_key_file = g_key_file_new();
+        return;
+    }
+    for (int q = 0; q < NUM_QUANTITIES; ++q) {
+        int unit = 0;
+        if (read_int(settings_key_file, GROUP_UNITS, unitdef[static_cast<std::size_t>(q)].name,
+                     unit)) {
+            int n = unit_count(q);
+            if (n > 0) set_default_unit(q, std::clamp(unit, 0, n - 1));
+        }
+    }
+    int v = 0;
+    if (read_int(settings_key_file, GROUP_PART_DIALOG, "MoleOrMass", v))
+        part_dialog_mole_or_mass = std::clamp(v, 0, 1);
+    if (read_int(settings_key_file, GROUP_PART_DIALOG, "PercentOrFraction", v))
+        part_dialog_percent_or_fraction = std::clamp(v, 0, 1);
+    if (gchar* dir = g_key_file_get_string(settings_key_file, GROUP_DIRECTORIES, "Current Dir",
+                                           nullptr)) {
+        currentdir = dir;
+        g_free(dir);
+    }
+}
+
+bool save_default_settings() {
+    if (settings_key_file == nullptr) settings_key_file = g_key_file_new();
+    GKeyFile* kf = settings_key_file;
+    for (int q = 0; q < NUM_QUANTITIES; ++q) {
+        const UnitQuantity& uq = unitdef[static_cast<std::size_t>(q)];
+        g_key_file_set_integer(kf, GROUP_UNITS, uq.name, uq.default_unit);
+    }
+    g_key_file_set_integer(kf, GROUP_PART_DIALOG, "MoleOrMass", part_dialog_mole_or_mass);
+    g_key_file_set_integer(kf, GROUP_PART_DIALOG, "PercentOrFraction",
+                           part_dialog_percent_or_fraction);
+    if (!currentdir.empty())
+        g_key_file_set_string(kf, GROUP_DIRECTORIES, "Current Dir", currentdir.c_str());
+
+    gsize length = 0;
+    gchar* data = g_key_file_to_data(kf, &length, nullptr);
+    if (data == nullptr) return false;
+    bool ok = false;
+    if (app_dir_writable()) ok = write_text(app_settings_path(), data, length);
+    if (!ok) {
+        // The program's folder cannot be written: the user's own folder.
+        std::string path = user_settings_path();
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+        ok = write_text(path, data, length);
+    }
+    g_free(data);
+    return ok;
+}
+
+}  // namespace app

@@ -1,0 +1,124 @@
+#include "app/core/filehandling.h"
+
+#include "app/core/init.h"
+#include "app/core/kvr.h"
+#include "app/core/units.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace app;
+namespace fs = std::filesystem;
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        initstuff();
+        for (int q = 0; q < NUM_QUANTITIES; ++q) saved_units[q] = unitdef[q].default_unit;
+        saved_home = app_home_dir;
+        dir = fs::temp_directory_path() /
+              ("kvr2_settings_" + std::to_string(getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        app_home_dir = dir.string();
+        const char* xdg = std::getenv("XDG_CONFIG_HOME");
+        saved_xdg = xdg != nullptr ? xdg : "";
+        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    }
+    void TearDown() override {
+        for (int q = 0; q < NUM_QUANTITIES; ++q) unitdef[q].default_unit = saved_units[q];
+        app_home_dir = saved_home;
+        part_dialog_mole_or_mass = 0;
+        part_dialog_percent_or_fraction = 0;
+        if (saved_xdg.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", saved_xdg.c_str(), 1);
+        fs::remove_all(dir);
+    }
+    void write(const std::string& text) {
+        std::ofstream(dir / SETTINGS_FILE_NAME) << text;
+    }
+    static std::string slurp(const fs::path& path) {
+        std::ifstream in(path);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    int saved_units[NUM_QUANTITIES] = {};
+    std::string saved_home, saved_xdg;
+    fs::path dir;
+};
+
+TEST_F(Settings, OneKeyChangesOneDefaultUnit) {
+    write("[Default Units]\nPressure=1\n");
+    load_default_settings();
+    EXPECT_EQ(unitdef[Q_PRESSURE].default_unit, 1);
+    for (int q = 0; q < NUM_QUANTITIES; ++q) {
+        if (q == Q_PRESSURE) continue;
+        EXPECT_EQ(unitdef[q].default_unit, saved_units[q]) << q;
+    }
+    EXPECT_FALSE(currentdir.empty());  // the home folder
+}
+
+TEST_F(Settings, BadValuesAreIgnoredOrClamped) {
+    write("[Default Units]\nTemperature=abc\nPressure=99\nPower=-3\n"
+          "[PartDialogSettings]\nMoleOrMass=7\nPercentOrFraction=x\n");
+    load_default_settings();
+    EXPECT_EQ(unitdef[Q_TEMPERATURE].default_unit, saved_units[Q_TEMPERATURE]);
+    EXPECT_EQ(unitdef[Q_PRESSURE].default_unit, unit_count(Q_PRESSURE) - 1);
+    EXPECT_EQ(unitdef[Q_POWER].default_unit, 0);
+    EXPECT_EQ(part_dialog_mole_or_mass, 1);
+    EXPECT_EQ(part_dialog_percent_or_fraction, 0);
+
+    for (int q = 0; q < NUM_QUANTITIES; ++q) unitdef[q].default_unit = saved_units[q];
+    write("this is [not a key file\n");
+    load_default_settings();
+    for (int q = 0; q < NUM_QUANTITIES; ++q) EXPECT_EQ(unitdef[q].default_unit, saved_units[q]);
+}
+
+TEST_F(Settings, SavedValuesComeBackAndOtherGroupsStay) {
+    write("[Page Setup]\nPPDName=iso_a4\n");
+    load_default_settings();
+    set_default_unit(Q_TEMPERATURE, 1);
+    part_dialog_percent_or_fraction = 1;
+    currentdir = "/some/where";
+    ASSERT_TRUE(save_default_settings());
+    std::string text = slurp(dir / SETTINGS_FILE_NAME);
+    EXPECT_NE(text.find("[Default Units]"), std::string::npos);
+    EXPECT_NE(text.find("Temperature=1"), std::string::npos);
+    EXPECT_NE(text.find("Specific Heat Flux (Cooling)="), std::string::npos);
+    EXPECT_NE(text.find("PPDName=iso_a4"), std::string::npos);
+
+    set_default_unit(Q_TEMPERATURE, 0);
+    part_dialog_percent_or_fraction = 0;
+    currentdir.clear();
+    load_default_settings();
+    EXPECT_EQ(unitdef[Q_TEMPERATURE].default_unit, 1);
+    EXPECT_EQ(part_dialog_percent_or_fraction, 1);
+    EXPECT_EQ(currentdir, "/some/where");
+}
+
+TEST_F(Settings, UnwritableProgramFolderUsesTheUserFolder) {
+    app_home_dir = (dir / "no such folder").string();
+    fs::path expected = dir / "config" / "kvr2" / SETTINGS_FILE_NAME;
+    EXPECT_EQ(settings_path(), expected.string());
+    set_default_unit(Q_MASSFLOW, 1);
+    ASSERT_TRUE(save_default_settings());
+    EXPECT_TRUE(fs::exists(expected));
+    set_default_unit(Q_MASSFLOW, 0);
+    load_default_settings();
+    EXPECT_EQ(unitdef[Q_MASSFLOW].default_unit, 1);
+}
+
+}  // namespace
