@@ -328,6 +328,156 @@ void FNCRPT(const double x[20], double& D, double& P, double& T, int& ierr, std:
 void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& D, int& ierr,
            std::string& herr);
 
+// Every flash returns the overall density D (or takes it), the liquid and
+// vapour densities Dl, Dv and compositions x, y (single phase: Dl = Dv = D,
+// x = y = the feed, a pure fluid's unit vector), the vapour fraction q and
+// e, h, s, cv, cp, w.  Outside the two-phase region q is 998 (vapour), -998
+// (compressed liquid) or 999 (supercritical, and every failure), or near the
+// saturation line a quality beyond 0..1.  A two-phase state carries -9999980
+// in cv, cp and w (-9999920 from the quality flashes).  The given properties
+// are never overwritten.
+
+// State at given temperature and pressure.
+void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, double& Dv, double x[20],
+            double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr);
+
+// State at given T and overall density, and at given P and overall density.
+void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, double& Dv, double x[20],
+            double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr);
+void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, double& Dv, double x[20],
+            double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr);
+// Two-phase state at given T and D; ksat 1: the bubble and dew values are given.
+void TDFL2(double T, double D, const double z[20], int ksat, double& Pbub, double& Pdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
+           double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
+
+// State at given pressure and enthalpy, entropy or internal energy.
+void PHFLSH(double P, double h, const double z[20], double& T, double& D, double& Dl, double& Dv,
+            double x[20], double y[20], double& q, double& e, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr);
+void PSFLSH(double P, double s, const double z[20], double& T, double& D, double& Dl, double& Dv,
+            double x[20], double y[20], double& q, double& e, double& h, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr);
+void PEFLSH(double P, double e, const double z[20], double& T, double& D, double& Dl, double& Dv,
+            double x[20], double y[20], double& q, double& h, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr);
+// Single-phase state at given P and h, s or e in phase kph (1 liquid, 2
+// vapour): T and D.
+void PHFL1(double P, double h, const double z[20], int kph, double& T, double& D, int& ierr,
+           std::string& herr);
+void PSFL1(double P, double s, const double z[20], int kph, double& T, double& D, int& ierr,
+           std::string& herr);
+void PEFL1(double P, double e, const double z[20], int kph, double& T, double& D, int& ierr,
+           std::string& herr);
+// Single-phase temperature at given P and D.
+void PDFL1(double P, double D, const double z[20], double& T, int& ierr, std::string& herr);
+// Two-phase states at given P and h, s, e or D; ksat 1: the bubble and dew
+// values (temperatures, bubble liquid and dew vapour densities, incipient
+// compositions) are given, otherwise computed and returned.
+void PHFL2(double P, double h, const double z[20], int ksat, double& Tbub, double& Tdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& T, double& Dl,
+           double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
+void PSFL2(double P, double s, const double z[20], int ksat, double& Tbub, double& Tdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& T, double& Dl,
+           double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
+void PEFL2(double P, double e, const double z[20], int ksat, double& Tbub, double& Tdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& T, double& Dl,
+           double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
+void PDFL2(double P, double D, const double z[20], int ksat, double& Tbub, double& Tdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& T, double& Dl,
+           double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
+
+// State at given temperature and enthalpy, entropy or internal energy; kr 2
+// asks for the higher-density root where two states share the inputs, any
+// other value for the lower-density one (warning -238 names the one taken).
+void THFLSH(double T, double h, const double z[20], int kr, double& P, double& D, double& Dl,
+            double& Dv, double x[20], double y[20], double& q, double& e, double& s, double& cv,
+            double& cp, double& w, int& ierr, std::string& herr);
+void TSFLSH(double T, double s, const double z[20], int kr, double& P, double& D, double& Dl,
+            double& Dv, double x[20], double y[20], double& q, double& e, double& h, double& cv,
+            double& cp, double& w, int& ierr, std::string& herr);
+void TEFLSH(double T, double e, const double z[20], int kr, double& P, double& D, double& Dl,
+            double& Dv, double x[20], double y[20], double& q, double& h, double& s, double& cv,
+            double& cp, double& w, int& ierr, std::string& herr);
+// Single-phase density at given T and h, s or e, searched between Dmin and
+// Dmax (0: no bound).
+void THFL1(double T, double h, const double z[20], double Dmin, double Dmax, double& D, int& ierr,
+           std::string& herr);
+void TSFL1(double T, double s, const double z[20], double Dmin, double Dmax, double& D, int& ierr,
+           std::string& herr);
+void TEFL1(double T, double e, const double z[20], double Dmin, double Dmax, double& D, int& ierr,
+           std::string& herr);
+// Two-phase states at given T; ksat as for the pressure pairs (pressures in
+// place of temperatures).
+void THFL2(double T, double h, const double z[20], int ksat, double& Pbub, double& Pdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
+           double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
+void TSFL2(double T, double s, const double z[20], int ksat, double& Pbub, double& Pdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
+           double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
+void TEFL2(double T, double e, const double z[20], int ksat, double& Pbub, double& Pdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
+           double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
+
+// State at given density and enthalpy, entropy or internal energy.
+void DHFLSH(double D, double h, const double z[20], double& T, double& P, double& Dl, double& Dv,
+            double x[20], double y[20], double& q, double& e, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr);
+void DSFLSH(double D, double s, const double z[20], double& T, double& P, double& Dl, double& Dv,
+            double x[20], double y[20], double& q, double& e, double& h, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr);
+void DEFLSH(double D, double e, const double z[20], double& T, double& P, double& Dl, double& Dv,
+            double x[20], double y[20], double& q, double& h, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr);
+// Single-phase temperature at given D and h, s or e.
+void DHFL1(double D, double h, const double z[20], double& T, int& ierr, std::string& herr);
+void DSFL1(double D, double s, const double z[20], double& T, int& ierr, std::string& herr);
+void DEFL1(double D, double e, const double z[20], double& T, int& ierr, std::string& herr);
+// Two-phase states at given D.
+void DHFL2(double D, double h, const double z[20], double& T, double& P, double& Dl, double& Dv,
+           double x[20], double y[20], double& q, int& ierr, std::string& herr);
+void DSFL2(double D, double s, const double z[20], double& T, double& P, double& Dl, double& Dv,
+           double x[20], double y[20], double& q, int& ierr, std::string& herr);
+void DEFL2(double D, double e, const double z[20], double& T, double& P, double& Dl, double& Dv,
+           double x[20], double y[20], double& q, int& ierr, std::string& herr);
+
+// Saturated or two-phase state from the vapour fraction q and T, P or D.
+// TQFLSH: kq 1 molar, any other value mass quality; PQFLSH and DQFL2: kq 2
+// mass, any other value molar quality (the same for a pure fluid).
+void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
+            double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
+            double& cp, double& w, int& ierr, std::string& herr);
+void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
+            double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
+            double& cp, double& w, int& ierr, std::string& herr);
+// Two-phase forms of the quality flashes; ksat 1: the bubble and dew values
+// are given, otherwise computed and returned.
+void TQFL2(double T, double q, const double z[20], int kq, int ksat, double& Pbub, double& Pdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
+           double& Dv, double x[20], double y[20], int& ierr, std::string& herr);
+void PQFL2(double P, double q, const double z[20], int kq, int ksat, double& Tbub, double& Tdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& T, double& Dl,
+           double& Dv, double x[20], double y[20], int& ierr, std::string& herr);
+void DQFL2(double D, double q, const double z[20], int kq, double& T, double& P, double& Dl,
+           double& Dv, double x[20], double y[20], int& ierr, std::string& herr);
+
+// Saturation state one of whose phase densities equals D: kr tells the
+// boundary (1 saturated liquid, 2 saturated vapour, 3 melting line, 4
+// sublimation line).  kph -1 skips the first method (and for water asks for
+// the liquid on the cold side of its density maximum); 1 and 3 select the
+// liquid or the melting line of water.  Errors 2, 160, 161 and the range codes.
+void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, double& Dl,
+          double& Dv, double xl[20], double xv[20], int& ierr, std::string& herr);
+
+// Critical-flow factor of a nozzle from stagnation T, P and inlet velocity v
+// (m/s): Cs and the throat T, D, P and speed of sound.  Errors 200 (no
+// convergence), 201 (the throat state may be two-phase).
+void CSTAR(double T, double P, double v, const double x[20], double& Cs, double& Ts, double& Ds,
+           double& Ps, double& ws, int& ierr, std::string& herr);
+
 // ---------------------------------------------------------------------------
 // Transport, surface tension, dielectric constant
 // ---------------------------------------------------------------------------

@@ -1,0 +1,361 @@
+// Flashes at given density: the saturation state of that density decides
+// between the single-phase solver (Newton's method on temperature along the
+// isochore) and the two-phase solver (the temperature at which the two-phase
+// state of the given property has that overall density).
+#include "library/phase/dbflsh.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/models/records.h"
+#include "library/phase/abfl2.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/tbflsh.h"
+#include "library/setup/records.h"
+
+namespace lib {
+
+using flash::cut;
+
+void DBFL1(double D, double b, const double z[20], const std::string& ab_in, double& T, double& P,
+           int& ierr, std::string& herr) {
+    const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("DP");
+    const char c = ab[1];
+    P = b;
+    ierr = 0;
+    herr.clear();
+    RMIX(z);
+    if (c == 'P' && b < 1e-14) {
+        T = D > 0.0 ? b / (D * GCNST.r) : 0.0;
+        return;
+    }
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0) {
+        ierr = 200;
+        herr = errtext("TPRHO", 200, cut(jmsg, 236));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    T = Tc;
+    if (c == 'P' && b > 100.0 * Pc) T = 2.0 * Tc;
+    for (int pass = 0; pass < 30; ++pass) {
+        double value = 0.0, deriv = 0.0;
+        if (c == 'P') {
+            PRESS(T, D, z, value);
+            DPDT(T, D, z, deriv);
+        } else {
+            double cv = 0, cp = 0;
+            CVCP(T, D, z, cv, cp);
+            if (c == 'H') {
+                double dpdt = 0;
+                ENTHAL(T, D, z, value);
+                DPDT(T, D, z, dpdt);
+                deriv = cv + (D > 0.0 ? dpdt / D : 0.0);
+            } else if (c == 'E') {
+                ENERGY(T, D, z, value);
+                deriv = cv;
+            } else {
+                ENTRO(T, D, z, value);
+                deriv = cv / T;
+            }
+        }
+        const double f = b - value;
+        // Newton's step; for entropy in ln T (s grows with cv ln T along the
+        // isochore, so that a step from far away does not overshoot).  No
+        // step leaves the factor 2 around the present temperature.
+        double tn = T;
+        if (std::fabs(deriv) > 0.0) tn = c == 'S' ? T * std::exp(std::clamp(f / (deriv * T), -0.7, 0.7))
+                                                   : T + f / deriv;
+        if (!(tn > 0.0) || !std::isfinite(tn)) tn = Tc / 2.0;
+        tn = std::clamp(tn, 0.5 * T, 2.0 * T);
+        if (std::fabs(f) / std::max(std::fabs(b), 1.0) < 1e-6) {
+            // The last Newton step is taken as well: it costs nothing and
+            // brings the result to full precision.
+            if (std::fabs(tn - T) < 0.01 * T) T = tn;
+            PRESS(T, D, z, P);
+            return;
+        }
+        T = tn;
+    }
+    ierr = 203;
+    std::string fr;
+    for (int i = 0; i < std::clamp(NCOMP.nc, 1, 5); ++i) fr += fmt_f(z[i], 8, 5);
+    herr = errtext(ab + "FL1", 203,
+                   "iteration has not converged for rho =" + fmt_g(D, 12, 5) +
+                       " mol/L, T (last guess) = " + fmt_g(T, 12, 5) + " K, x (mol frac) =" + fr);
+    if (herr.size() > 254) herr.resize(254);
+    ERRMSG(ierr, herr);
+    T = 0.0;
+}
+
+void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab_in, double& T,
+           double& P, double& Dl, double& Dv, double x[20], double y[20], double& q, int& ierr,
+           std::string& herr) {
+    const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("DH");
+    const int icomp = ISPURE(z);
+    flash::start_compositions(icomp, z, x, y);
+    ierr = 0;
+    herr.clear();
+    q = 999.0;
+    if (flash::not_a_number(ab + "FLSH", {D, b}, ierr, herr)) return;
+    const int nmax = icomp == 0 ? 20 : 50;
+    const std::string code = std::string("T") + ab[1];
+
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int jerr = 0;
+    std::string jmsg;
+    LIMITX("EOS", 300.0, 0.0, 0.0, z, tmin, tmax, dmax, pmax, jerr, jmsg);
+    // Two phases of a pure fluid coexist from its triple point up.
+    if (icomp > 0 && CCON.ttp[icomp] > tmin) tmin = CCON.ttp[icomp];
+    int kr = 0;
+    double tsat = 0, psat = 0, dls = 0, dvs = 0, xl[20], xv[20];
+    SATD(D, z, 1, kr, tsat, psat, dls, dvs, xl, xv, jerr, jmsg);
+    if (jerr > 0) {
+        double Tc = 0, Pc = 0, Dc = 0;
+        CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+        tsat = Tc;
+    }
+
+    // One two-phase state at temperature t.
+    double tb = 0, td = 0, pb = 0, pd = 0, dlb = 0, dvd = 0, yb[20], xd[20];
+    auto two_phase = [&](double t) {
+        double tt = t;
+        ABFL2(t, b, z, kq, 0, code, tb, td, pb, pd, dlb, dvd, yb, xd, tt, P, Dl, Dv, x, y, q, ierr,
+              herr);
+        T = t;
+    };
+    auto residual = [&]() {
+        if (Dl > 0.0 && Dv > 0.0) return D - 1.0 / (q / Dv + (1.0 - q) / Dl);
+        return D;
+    };
+    auto named = [&]() {
+        // The message names the density pair.
+        if (herr.size() > 1 && herr[0] == '[') herr[1] = 'D';
+    };
+
+    double lo = tmin, hi = tsat;
+    double t1 = tmin + (tsat - tmin) / 3.0, t2 = tmin + 2.0 * (tsat - tmin) / 3.0;
+    int tries = 0;
+    for (;;) {
+        two_phase(t1);
+        if (ierr != 227 && ierr != 228) break;
+        if (++tries >= nmax) {
+            named();
+            return;
+        }
+        if (ierr == 227) {
+            t1 = 0.5 * (t1 + tmin);
+        } else {
+            t2 = 0.5 * (t2 + tsat);
+            t1 = 0.5 * (t1 + t2);
+        }
+    }
+    if (ierr > 0) {
+        named();
+        return;
+    }
+    double f1 = residual();
+    double f2 = f1;
+    for (int k = 2; k <= nmax; ++k) {
+        two_phase(t2);
+        if (ierr == 227 || ierr == 228) {
+            t2 = 0.5 * (t2 + t1);
+            continue;
+        }
+        if (ierr > 0) {
+            named();
+            return;
+        }
+        f2 = residual();
+        if (std::fabs(f2) < 1e-9 * D) return;
+        if (f2 < 0.0) hi = t2;
+        else lo = t2;
+        double tn = std::fabs(f2 - f1) > 1e-12 ? t2 - (t2 - t1) * f2 / (f2 - f1) : t2 + 0.5 * (t2 - t1);
+        if (tn > tsat) {
+            tn = hi - tsat != 0.0 ? 0.5 * (hi + tsat) : tn;
+            if (std::fabs(tsat - hi) < 0.001) tn = 0.5 * (lo + hi);
+        } else if (tn < tmin) {
+            tn = 0.5 * (lo + tmin);
+            if (std::fabs(lo - tmin) < 0.001) tn = 0.5 * (lo + hi);
+        }
+        if (tn > 1.001 * hi || tn < 0.999 * lo || !std::isfinite(tn)) tn = 0.5 * (lo + hi);
+        if (k >= 8 && k % 2 == 0) tn = 0.5 * (lo + hi);
+        t1 = t2;
+        f1 = f2;
+        t2 = tn;
+    }
+    T = t2;
+    ierr = 248;
+    herr = errtext(ab + "FLSH", 248,
+                   "two-phase iteration did not converge; T =" + fmt_g(T, 12, 5) +
+                       " K, D residual =" + fmt_g(f2, 12, 5) + " mol/L");
+    q = 999.0;
+    ERRMSG(ierr, herr);
+}
+
+void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, double& T, double& P,
+            double& Dl, double& Dv, double x[20], double y[20], double& q, double& e, double& h,
+            double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
+    const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("DH");
+    const std::string head = ab + "FLSH";
+    const char letter = ab[1];
+    ierr = 0;
+    herr.clear();
+    T = P = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+    q = 999.0;
+    const int icomp = ISPURE(z);
+    flash::start_compositions(icomp, z, x, y);
+    if (flash::not_a_number(head, {D, b}, ierr, herr)) return;
+
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0) {
+        ierr = 210;
+        herr = errtext(head, 210, cut(jmsg, 235));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    T = Tc;
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    LIMITX("EOS", Tc, D, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    if (lerr < 0) {
+        herr = flash::err(head, lerr, 3, cut(lmsg, 234));
+        ERRMSG(lerr, herr);
+    } else if (lerr > 0) {
+        ierr = lerr;
+        herr = flash::err(head, lerr, 3, cut(lmsg, 236));
+        ERRMSG(ierr, herr);
+        return;
+    }
+
+    int kr = 0;
+    double dls = 0, dvs = 0;
+    SATD(D, z, 0, kr, T, P, dls, dvs, x, y, jerr, jmsg);
+    flash::start_compositions(icomp, z, x, y);
+
+    const bool helium = icomp > 0 && Tc > 5.0 && Tc < 6.0 && D > 36.5;
+    double bsat = 0.0;
+    std::string smsg;
+    int serr = 0;
+    bool two = false;
+    if (!helium && jerr <= 0) {
+        bsat = flash::prop(letter, T, D, z);
+        two = b < bsat;
+    }
+    if (!two) {
+        double dd = 0;
+        ABFL1(D, b, z, 0, ab, 0.0, 0.0, T, P, dd, serr, smsg);
+    } else {
+        DBFL2(D, b, z, 0, ab, T, P, Dl, Dv, x, y, q, serr, smsg);
+        if (serr <= 0 && (q >= 1.0 || q <= 0.0)) {
+            serr = 248;
+            smsg = "two-phase quality outside 0..1";
+        }
+    }
+    if (serr > 0) {
+        ierr = 248;
+        herr = errtext(head, 248, "iteration did not converge:  " + cut(smsg, 183));
+        ERRMSG(ierr, herr);
+        q = 999.0;
+        return;
+    }
+
+    double hjt = 0;
+    if (two) {
+        double pl = 0, el = 0, hl = 0, sl = 0, pv = 0, ev = 0, hv = 0, sv = 0, c1 = 0, c2 = 0,
+               c3 = 0;
+        THERM(T, Dl, x, pl, el, hl, sl, c1, c2, c3, hjt);
+        THERM(T, Dv, y, pv, ev, hv, sv, c1, c2, c3, hjt);
+        // The pressure of the two-phase state is the saturation pressure the
+        // two-phase solver found (the liquid root's own pressure is badly
+        // conditioned far below the critical point).
+        e = q * ev + (1.0 - q) * el;
+        h = q * hv + (1.0 - q) * hl;
+        s = q * sv + (1.0 - q) * sl;
+        flash::two_phase_markers(cv, cp, w);
+    } else {
+        THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
+        Dl = Dv = D;
+        if (P > Pc) q = T <= Tc ? -998.0 : 999.0;
+        else if (T <= Tc && D > Dc) q = -998.0;
+        else if (T <= Tc && D == Dc) q = 999.0;
+        else q = 998.0;
+    }
+    LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    if (lerr != 0) {
+        ierr = lerr;
+        herr = flash::err(head, lerr, 3, cut(lmsg, lerr < 0 ? 234 : 236));
+        ERRMSG(ierr, herr);
+    }
+}
+
+// Wrappers of the density pairs.
+namespace {
+void dflsh(const char* code, double D, double b, const double z[20], double& T, double& P,
+           double& Dl, double& Dv, double x[20], double y[20], double& q, double& e, double& h,
+           double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
+    DBFLSH(D, b, z, code, T, P, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+}
+}  // namespace
+
+void DHFLSH(double D, double h, const double z[20], double& T, double& P, double& Dl, double& Dv,
+            double x[20], double y[20], double& q, double& e, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr) {
+    double hs = 0;
+    dflsh("DH", D, h, z, T, P, Dl, Dv, x, y, q, e, hs, s, cv, cp, w, ierr, herr);
+}
+
+void DSFLSH(double D, double s, const double z[20], double& T, double& P, double& Dl, double& Dv,
+            double x[20], double y[20], double& q, double& e, double& h, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr) {
+    double ss = 0;
+    dflsh("DS", D, s, z, T, P, Dl, Dv, x, y, q, e, h, ss, cv, cp, w, ierr, herr);
+}
+
+void DEFLSH(double D, double e, const double z[20], double& T, double& P, double& Dl, double& Dv,
+            double x[20], double y[20], double& q, double& h, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr) {
+    double es = 0;
+    dflsh("DE", D, e, z, T, P, Dl, Dv, x, y, q, es, h, s, cv, cp, w, ierr, herr);
+}
+
+void DHFL1(double D, double h, const double z[20], double& T, int& ierr, std::string& herr) {
+    double p = 0, d = 0;
+    ABFL1(D, h, z, 0, "DH", 0.0, 0.0, T, p, d, ierr, herr);
+}
+
+void DSFL1(double D, double s, const double z[20], double& T, int& ierr, std::string& herr) {
+    double p = 0, d = 0;
+    ABFL1(D, s, z, 0, "DS", 0.0, 0.0, T, p, d, ierr, herr);
+}
+
+void DEFL1(double D, double e, const double z[20], double& T, int& ierr, std::string& herr) {
+    double p = 0, d = 0;
+    ABFL1(D, e, z, 0, "DE", 0.0, 0.0, T, p, d, ierr, herr);
+}
+
+void DHFL2(double D, double h, const double z[20], double& T, double& P, double& Dl, double& Dv,
+           double x[20], double y[20], double& q, int& ierr, std::string& herr) {
+    DBFL2(D, h, z, 0, "DH", T, P, Dl, Dv, x, y, q, ierr, herr);
+}
+
+void DSFL2(double D, double s, const double z[20], double& T, double& P, double& Dl, double& Dv,
+           double x[20], double y[20], double& q, int& ierr, std::string& herr) {
+    DBFL2(D, s, z, 0, "DS", T, P, Dl, Dv, x, y, q, ierr, herr);
+}
+
+void DEFL2(double D, double e, const double z[20], double& T, double& P, double& Dl, double& Dv,
+           double x[20], double y[20], double& q, int& ierr, std::string& herr) {
+    DBFL2(D, e, z, 0, "DE", T, P, Dl, Dv, x, y, q, ierr, herr);
+}
+
+}  // namespace lib

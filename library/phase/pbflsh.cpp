@@ -1,0 +1,412 @@
+// General flash at given pressure with enthalpy, entropy or energy: the
+// property is checked against bounds along the limits of the equation, the
+// dew and bubble points at the pressure place it, and the single-phase state
+// is solved by the single-phase solver, the two-phase state by the lever rule
+// (pure fluids) or the two-phase solver (mixtures).
+#include "library/phase/pbflsh.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/phase/abfl2.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/ptanc.h"
+#include "library/phase/satp.h"
+#include "library/phase/satt.h"
+#include "library/phase/tbflsh.h"
+#include "library/phase/tprho.h"
+
+namespace lib {
+namespace {
+
+using flash::cut;
+
+// Temperatures on the melting line below which the entropy bound of the
+// liquid at 100 kPa is extended, by CAS number.
+struct MeltPoint {
+    const char* cas;
+    double T;
+};
+constexpr MeltPoint kMeltPoints[] = {
+    {"7732-18-5", 251.18},  // water
+    {"124-38-9", 244.8},    // carbon dioxide
+    {"7664-41-7", 200.2},   // ammonia
+    {"7440-59-7", 2.178},   // helium
+};
+
+constexpr int kMaxBoundSteps = 200;  // 5 K raises of the lowest temperature
+constexpr int kMaxFallSteps = 2000;  // 1 K steps along the 100 kPa liquid
+
+// Bounds of the property along the limits of the equation.
+struct Bounds {
+    double tmin = 0, tmax = 0;
+    double bmin = 0, bmax = 0;
+    double bcrit = 0;  // the property at the critical point
+    bool ok = false;
+};
+
+// Liquid density at (T, 100 kPa), or 0 when there is no liquid root.
+double liquid_at_100kpa(double T, const double z[20]) {
+    double d = 0.0;
+    int jerr = 0;
+    std::string jmsg;
+    TPRHO(T, 100.0, z, 1, 0, d, jerr, jmsg);
+    return jerr > 0 ? 0.0 : d;
+}
+
+Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, double tmax,
+                       double Tc) {
+    Bounds bd;
+    bd.tmin = tmin;
+    bd.tmax = tmax;
+    double d = 0.0;
+    int n = 0;
+    // The lowest temperature with a liquid root at 100 kPa; the search ends at
+    // the critical temperature.
+    auto lowest_liquid = [&]() {
+        for (n = 0; n <= kMaxBoundSteps; ++n) {
+            d = liquid_at_100kpa(bd.tmin, z);
+            if (d > 0.0) return true;
+            bd.tmin += 5.0;
+            if (bd.tmin > Tc) return false;
+        }
+        return false;
+    };
+    if (!lowest_liquid()) return bd;
+    bd.bmin = flash::prop(letter, bd.tmin, d, z);
+
+    if (letter == 'S' && icomp > 0) {
+        const std::string cas(trim_right(CCAS[icomp]));
+        for (const MeltPoint& m : kMeltPoints) {
+            if (cas != m.cas) continue;
+            double pm = 0.0;
+            int jerr = 0;
+            std::string jmsg;
+            MELTT(m.T, z, pm, jerr, jmsg);
+            if (pm > 0.0) {
+                double dm = 0.0;
+                TPRHO(m.T, pm, z, 1, 0, dm, jerr, jmsg);
+                if (jerr <= 0 && dm > 0.0) {
+                    const double sm = flash::prop('S', m.T, dm, z);
+                    if (sm < bd.bmin && std::fabs(sm) > 1e-20) bd.bmin = sm;
+                }
+            }
+        }
+    }
+
+    bd.bmax = flash::prop(letter, 1.5 * tmax, 1e-6, z);
+    if (bd.bmax < bd.bmin) {
+        bd.tmin += 20.0;
+        if (!lowest_liquid()) return bd;
+        bd.bmin = flash::prop(letter, bd.tmin, d, z);
+    }
+    bd.ok = true;
+    return bd;
+}
+
+// The bounds depend only on the fluid, its reference state and the
+// property: they are kept for each property letter and found again when the
+// composition, the critical point, the temperature limits and the property at
+// the critical point (which moves with the reference state) are the same.
+struct BoundsCache {
+    bool valid = false;
+    double z[20] = {};
+    double tc = 0, pc = 0, dc = 0, tmin = 0, tmax = 0, tag = 0;
+    Bounds bd;
+};
+BoundsCache bounds_cache[3];
+
+Bounds cached_bounds(char letter, int icomp, const double z[20], double tmin, double tmax,
+                     double Tc, double Pc, double Dc) {
+    BoundsCache& c = bounds_cache[letter == 'S' ? 1 : letter == 'E' ? 2 : 0];
+    const double tag = flash::prop(letter, Tc, Dc, z);
+    bool same = c.valid && c.tc == Tc && c.pc == Pc && c.dc == Dc && c.tmin == tmin &&
+                c.tmax == tmax && c.tag == tag;
+    for (int i = 0; i < 20 && same; ++i) same = c.z[i] == z[i];
+    if (same) return c.bd;
+    c.bd = property_bounds(letter, icomp, z, tmin, tmax, Tc);
+    c.bd.bcrit = tag;
+    c.valid = c.bd.ok;
+    for (int i = 0; i < 20; ++i) c.z[i] = z[i];
+    c.tc = Tc;
+    c.pc = Pc;
+    c.dc = Dc;
+    c.tmin = tmin;
+    c.tmax = tmax;
+    c.tag = tag;
+    return c.bd;
+}
+
+}  // namespace
+
+void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, double& T, double& D,
+            double& Dl, double& Dv, double x[20], double y[20], double& q, double& e, double& h,
+            double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
+    const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("PH");
+    const char letter = ab[1];
+    ierr = 0;
+    herr.clear();
+    T = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+    q = 999.0;
+    const int icomp = ISPURE(z);
+    flash::start_compositions(icomp, z, x, y);
+    const bool ppf = flash::pseudo_pure(icomp);
+    if (flash::not_a_number(ab + "FLSH", {P, b}, ierr, herr)) return;
+
+    auto fail = [&](int n, const std::string& text) {
+        ierr = n;
+        herr = text;
+        q = 999.0;
+        ERRMSG(ierr, herr);
+    };
+    auto msg = [&](int n, const std::string& text) { return flash::err(ab + "FLSH", n, 4, text); };
+
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    T = Tc;
+    if (jerr > 0) {
+        fail(240, errtext(ab + "FLSH", 240, cut(jmsg, 234)));
+        return;
+    }
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    LIMITX("EOS", -1.0, 0.0, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+
+    Bounds bd = cached_bounds(letter, icomp, z, tmin, tmax, Tc, Pc, Dc);
+    if (!bd.ok) {
+        fail(249, msg(249, "Input value is outside limits; no liquid state of the equation at 100 kPa "
+                           "below the critical temperature"));
+        return;
+    }
+    tmin = bd.tmin;
+    if (b < bd.bmin) {
+        // Follow the 100 kPa liquid up while the property keeps falling.
+        const double tstart = tmin;
+        double t = tmin, last = bd.bmin;
+        for (int n = 0; n < kMaxFallSteps && t < Tc; ++n) {
+            const double d = liquid_at_100kpa(t + 1.0, z);
+            if (!(d > 0.0)) break;
+            const double next = flash::prop(letter, t + 1.0, d, z);
+            if (next >= last) {
+                if (t > tstart + 1.1) bd.bmin = last - 2.0 * (next - last);
+                break;
+            }
+            last = next;
+            bd.bmin = next;
+            t += 1.0;
+        }
+    }
+
+    if (lerr < -1) {
+        herr = msg(lerr, cut(lmsg, 233));
+        ERRMSG(lerr, herr);
+        herr.clear();
+    } else if (lerr <= 1) {
+        if (b < bd.bmin || b > bd.bmax) {
+            fail(249, msg(249, "Input value is outside limits; " + std::string(1, letter) + " =" +
+                                   fmt_g(b, 12, 5) + ", min,max =" + fmt_g(bd.bmin, 12, 5) +
+                                   fmt_g(bd.bmax, 12, 5)));
+            return;
+        }
+    } else {
+        fail(lerr, msg(lerr, cut(lmsg, 235)));
+        return;
+    }
+
+    double hjt = 0.0, pscr = 0.0;
+    auto properties = [&]() {
+        Dl = Dv = D;
+        THERM(T, D, z, pscr, e, h, s, cv, cp, w, hjt);
+    };
+    // The range check of the result.
+    auto finish = [&]() {
+        int rerr = 0;
+        std::string rmsg;
+        LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, rerr, rmsg);
+        if (rerr != 0) {
+            ierr = rerr;
+            herr = msg(rerr, cut(rmsg, rerr < 0 ? 233 : 235));
+            ERRMSG(ierr, herr);
+        }
+    };
+
+    // Single phase without saturation: above the critical pressure, and hot
+    // states below it.
+    auto supercritical = [&]() {
+        double t0 = Tc + 10.0;
+        double hc = 0, ec = 0;
+        ENTHAL(Tc, Dc, z, hc);
+        ENERGY(Tc, Dc, z, ec);
+        if ((letter == 'H' && b < 0.5 * hc) || (letter == 'E' && b < 0.5 * ec)) t0 = 0.8 * Tc;
+        int serr = 0;
+        std::string smsg;
+        for (double start : {t0, 1.2 * Tc, Tc}) {
+            T = start;
+            D = 2.0 * Dc;
+            double pp = 0;
+            ABFL1(P, b, z, 2, ab, 0.0, 0.0, T, pp, D, serr, smsg);
+            if (serr <= 0) break;
+        }
+        if (serr > 0) {
+            fail(serr, smsg);
+            return;
+        }
+        properties();
+        if (P > Pc) q = T <= Tc ? -998.0 : 999.0;
+        else if (T > Tc) q = 998.0;
+        else q = D > Dc ? -998.0 : 998.0;
+        finish();
+    };
+    if (P >= Pc || P < 1e-12) return supercritical();
+    if (letter == 'H') {
+        double h0 = 0;
+        ENTHAL(Tc, 0.0, z, h0);
+        if (b > h0) return supercritical();
+    } else if (letter == 'S' && b > bd.bcrit) {
+        // The vapour root on the critical isotherm (the vapour iteration is
+        // asked for: at exactly Tc the density solver would start dense).  Its
+        // entropy exceeds the critical point's, so that an entropy up to that
+        // one needs no test.
+        double dv = 0;
+        TPRHO(Tc, P, z, -2, 0, dv, jerr, jmsg);
+        if (jerr <= 0 && dv > 0.0 && b > flash::prop('S', Tc, dv, z)) return supercritical();
+    }
+
+    // Dew point.
+    double tdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
+    SATP(P, z, 2, tdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+    if (jerr == 2) {
+        double pt = 0;
+        SATT(tmin, z, 2, pt, dldew, dvdew, xdew, ydew, jerr, jmsg);
+        tdew = tmin;
+    }
+    double tbub = 0, dlbub = 0, dvbub = 0, xbub[20], ybub[20];
+    if (jerr > 0) {
+        int berr = 0;
+        std::string bmsg;
+        SATP(P, z, 1, tbub, dlbub, dvbub, xbub, ybub, berr, bmsg);
+        if (berr > 0 || b >= flash::prop(letter, tbub, dlbub, z)) {
+            fail(242, msg(242, "dew point calculation did not converge:  " + cut(jmsg, 192)));
+            return;
+        }
+        T = tbub;
+        D = dlbub;
+        double pp = 0;
+        ABFL1(P, b, z, 1, ab, 0.0, 0.0, T, pp, D, berr, bmsg);
+        if (berr > 0) {
+            fail(242, msg(242, "dew point calculation did not converge:  " + cut(bmsg, 192)));
+            return;
+        }
+        properties();
+        q = -998.0;
+        return finish();
+    }
+    const double bdew = flash::prop(letter, tdew, dvdew, z);
+    // Below the lowest temperature of the equation only solid phases
+    // coexist with the vapour.
+    const bool below_liquid = tdew < tmin || (icomp > 0 && tdew < CCON.ttp[icomp]);
+    if (below_liquid && b < bdew && (icomp > 0 || (letter == 'H' && !(dvdew > 0.0)))) {
+        fail(250, msg(250, "; input state is solid or two-phase solid-vapor"));
+        const std::size_t k = herr.find("] ;");
+        if (k != std::string::npos) herr.erase(k + 1, 1);
+        return;
+    }
+
+    q = 998.0;
+    if (b >= bdew) {
+        T = tdew;
+        D = dvdew;
+        double pp = 0;
+        int serr = 0;
+        std::string smsg;
+        ABFL1(P, b, z, 2, ab, 0.0, 0.0, T, pp, D, serr, smsg);
+        if (serr > 0) {
+            fail(serr, smsg);
+            return;
+        }
+        properties();
+        q = 998.0;
+        return finish();
+    }
+
+    // Bubble point.
+    if (icomp == 0 || ppf) {
+        SATP(P, z, 1, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
+        if (jerr > 0) {
+            if (P <= 0.9 * Pc) {
+                fail(241, msg(241, "bubble point calculation did not converge:  " + cut(jmsg, 188)));
+                return;
+            }
+            tbub = Tc;
+            dlbub = Dc;
+        }
+    } else {
+        tbub = tdew;
+        dlbub = dldew;
+        flash::copy20(ydew, ybub);
+    }
+    const double bbub = flash::prop(letter, tbub, dlbub, z);
+    if (std::fabs(bdew - bbub) > 1e-20) q = (b - bbub) / (bdew - bbub);
+
+    if (b <= bbub) {
+        T = tbub;
+        D = dlbub;
+        double pp = 0;
+        int serr = 0;
+        std::string smsg;
+        ABFL1(P, b, z, 1, ab, 0.0, 0.0, T, pp, D, serr, smsg);
+        if (serr > 0) {
+            fail(serr, smsg);
+            return;
+        }
+        properties();
+        return finish();
+    }
+
+    // Two phases.
+    if (icomp == 0) {
+        double pbx = 0, pdx = 0, pp = 0;
+        ABFL2(P, b, z, 1, 1, ab, tbub, tdew, pbx, pdx, dlbub, dvdew, ybub, xdew, T, pp, Dl, Dv, x, y,
+              q, jerr, jmsg);
+        if (jerr > 0) {
+            fail(jerr, jmsg);
+            return;
+        }
+    } else {
+        if (q * tdew + (1.0 - q) * tbub < tmin) {
+            fail(250, msg(250, "; input state is solid or two-phase solid-vapor"));
+            const std::size_t k = herr.find("] ;");
+            if (k != std::string::npos) herr.erase(k + 1, 1);
+            return;
+        }
+        T = tdew;
+        Dl = dlbub;
+        Dv = dvdew;
+        if (ppf) {
+            // The quality follows from b at each trial temperature, so that the
+            // state found has the given property.
+            T = q * tdew + (1.0 - q) * tbub;
+            PTANC(T, P, q, b, letter, Dl, Dv, jerr, jmsg);
+            if (jerr > 0) {
+                fail(jerr, jmsg);
+                return;
+            }
+        }
+    }
+    double pl = 0, el = 0, hl = 0, sl = 0, pv = 0, ev = 0, hv = 0, sv = 0, c1 = 0, c2 = 0, c3 = 0;
+    THERM(T, Dl, x, pl, el, hl, sl, c1, c2, c3, hjt);
+    THERM(T, Dv, y, pv, ev, hv, sv, c1, c2, c3, hjt);
+    D = 1.0 / (q / Dv + (1.0 - q) / Dl);
+    e = q * ev + (1.0 - q) * el;
+    h = q * hv + (1.0 - q) * hl;
+    s = q * sv + (1.0 - q) * sl;
+    flash::two_phase_markers(cv, cp, w);
+    finish();
+}
+
+}  // namespace lib

@@ -1,0 +1,285 @@
+// Quality flashes: the saturated or two-phase state from a vapour fraction
+// and the temperature, the pressure or the overall density.
+#include "library/phase/qflsh.h"
+
+#include <cmath>
+
+#include "library/models/critp.h"
+#include "library/phase/abfl2.h"
+#include "library/phase/dbflsh.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/ptanc.h"
+#include "library/phase/satp.h"
+#include "library/phase/satt.h"
+#include "library/phase/tprho.h"
+#include "library/setup/records.h"
+
+namespace lib {
+namespace {
+
+using flash::cut;
+
+// Molar from mass vapour fraction with the phase compositions.
+double molar_quality(double q, const double x[20], const double y[20]) {
+    const double ml = WMOL(x), mv = WMOL(y);
+    const double den = (1.0 - q) / ml + q / mv;
+    return den > 0.0 ? (q / mv) / den : q;
+}
+
+// Phase properties of a two-phase state at T and their mix at molar quality q.
+void mix_phases(double T, double q, double Dl, double Dv, const double x[20], const double y[20],
+                double& D, double& e, double& h, double& s, double& cv, double& cp, double& w) {
+    double p, el, hl, sl, ev, hv, sv, c1, c2, c3, hjt;
+    THERM(T, Dl, x, p, el, hl, sl, c1, c2, c3, hjt);
+    THERM(T, Dv, y, p, ev, hv, sv, c1, c2, c3, hjt);
+    D = 1.0 / (q / Dv + (1.0 - q) / Dl);
+    e = q * ev + (1.0 - q) * el;
+    h = q * hv + (1.0 - q) * hl;
+    s = q * sv + (1.0 - q) * sl;
+    flash::two_phase_markers(cv, cp, w, kMarker2);
+}
+
+bool same_as_one(double q) { return std::fabs(1.0 - q) <= 1e-8; }
+bool same_as_zero(double q) { return std::fabs(q) <= 1e-8; }
+
+}  // namespace
+
+void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
+            double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
+            double& cp, double& w, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    P = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+    const int icomp = ISPURE(z);
+    flash::start_compositions(icomp, z, x, y);
+    const bool ppf = flash::pseudo_pure(icomp);
+    if (flash::not_a_number("TQFLSH", {T, q}, ierr, herr)) return;
+
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    std::string jmsg;
+    LIMITX("EOS", T, 0.0, 0.0, z, tmin, tmax, dmax, pmax, ierr, jmsg);
+    if (ierr > 0) {
+        herr = flash::err("TQFLSH", ierr, 3, cut(jmsg, 236));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    ierr = 0;
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0) {
+        ierr = 270;
+        herr = errtext("TQFLSH", 270, cut(jmsg, 235));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    if ((T >= Tc && (NCOMP.nc == 1 || icomp > 0)) || T > 1.5 * Tc) {
+        ierr = 271;
+        herr = errtext("TQFLSH", 271,
+                       "temperature input to temperature-quality flash is greater than critical "
+                       "temperature; T =" +
+                           fmt_g(T, 12, 5) + " K, Tcrit =" + fmt_g(Tc, 12, 5) + " K.");
+        ERRMSG(ierr, herr);
+        return;
+    }
+    auto sat_failed = [&](const char* what, const std::string& m) {
+        herr = errtext("TQFLSH", "error", "", std::string(what) + ":  " + cut(m, 200));
+        ERRMSG(ierr, herr);
+    };
+    double hjt = 0, pscr = 0, dscr = 0, xs[20], ys[20];
+
+    if (same_as_zero(q) || same_as_one(q)) {
+        const bool liquid = same_as_zero(q);
+        SATT(T, z, liquid ? 1 : 2, P, Dl, Dv, x, y, ierr, jmsg);
+        if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
+        if (ppf) {
+            // The other line of a blend: its own density of the other phase.
+            double p2 = 0;
+            SATT(T, z, liquid ? 2 : 1, p2, liquid ? dscr : Dl, liquid ? Dv : dscr, xs, ys, ierr, jmsg);
+            if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
+            flash::copy20(xs, x);
+            flash::copy20(ys, y);
+        }
+        D = liquid ? Dl : Dv;
+        // The saturation pressure stands: the liquid root's own pressure is
+        // badly conditioned far below the critical point.
+        THERM(T, D, liquid ? x : y, pscr, e, h, s, cv, cp, w, hjt);
+        ierr = 0;
+        return;
+    }
+    if (q < 0.0 || q > 1.0) {
+        ierr = 275;
+        herr = errtext("TQFLSH", 275,
+                       "input quality is out of range; q =" + fmt_g(q, 12, 5) +
+                           "; quality must be between 0 and 1 ");
+        ERRMSG(ierr, herr);
+        return;
+    }
+
+    bool pure = icomp > 0;
+    for (int i = 0; i < NCOMP.nc && i < 20 && !pure; ++i) pure = std::fabs(z[i] - 1.0) <= 1e-8;
+    if (pure) {
+        double pbub = 0, pdew = 0;
+        SATT(T, z, 1, pbub, Dl, Dv, x, ys, ierr, jmsg);
+        if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+        pdew = pbub;
+        if (ppf) {
+            SATT(T, z, 2, pdew, dscr, Dv, xs, y, ierr, jmsg);
+            if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+        } else {
+            flash::copy20(ys, y);
+        }
+        mix_phases(T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+        P = q * pdew + (1.0 - q) * pbub;
+        ierr = 0;
+        return;
+    }
+
+    // Mixture.
+    double pbub = 0, pdew = 0, dlbub = 0, dvbub = 0, dldew = 0, dvdew = 0, ybub[20], xdew[20];
+    SATT(T, z, 1, pbub, dlbub, dvbub, xs, ybub, ierr, jmsg);
+    if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+    SATT(T, z, 2, pdew, dldew, dvdew, xdew, ys, ierr, jmsg);
+    if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+    for (int i = 0; i < 20; ++i) {
+        x[i] = q * xdew[i] + (1.0 - q) * z[i];
+        y[i] = (1.0 - q) * ybub[i] + q * z[i];
+    }
+    P = q * pdew + (1.0 - q) * pbub;
+    Dl = dlbub;
+    Dv = dvdew;
+    const int kq2 = kq == 1 ? 1 : 2;
+    TQFL2(T, q, z, kq2, 0, pbub, pdew, dlbub, dvdew, ybub, xdew, P, Dl, Dv, x, y, ierr, herr);
+    if (ierr > 0) return;
+    TPRHO(T, P, x, 1, 1, Dl, ierr, jmsg);
+    if (ierr <= 0) TPRHO(T, P, y, 2, 1, Dv, ierr, jmsg);
+    if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+    const double qm = kq == 1 ? q : molar_quality(q, x, y);
+    mix_phases(T, qm, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+    ierr = 0;
+    herr.clear();
+}
+
+void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
+            double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
+            double& cp, double& w, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    T = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+    const int icomp = ISPURE(z);
+    flash::start_compositions(icomp, z, x, y);
+    const bool ppf = flash::pseudo_pure(icomp);
+    if (flash::not_a_number("PQFLSH", {P, q}, ierr, herr)) return;
+
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0) {
+        T = 300.0;
+        ierr = 290;
+        herr = errtext("PQFLSH", 290, cut(jmsg, 235));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    LIMITX("EOS", 0.8 * Tc, 0.0, P, z, tmin, tmax, dmax, pmax, jerr, jmsg);
+    if (jerr > 0) {
+        T = 0.8 * Tc;
+        ierr = jerr;
+        herr = flash::err("PQFLSH", ierr, 3, cut(jmsg, 236));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    if ((P >= Pc && (NCOMP.nc == 1 || icomp > 0)) || P > 1.5 * Pc) {
+        T = Tc;
+        ierr = 291;
+        herr = errtext("PQFLSH", 291,
+                       "pressure input to pressure-quality flash is greater than critical "
+                       "pressure; P =" +
+                           fmt_g(P / 1000.0, 12, 5) + " MPa, Pcrit =" + fmt_g(Pc / 1000.0, 12, 5) +
+                           " MPa.");
+        ERRMSG(ierr, herr);
+        return;
+    }
+    auto sat_failed = [&](const char* what, const std::string& m) {
+        herr = errtext("PQFLSH", "error", "", std::string(what) + ":  " + cut(m, 200));
+        ERRMSG(ierr, herr);
+    };
+    double hjt = 0, pscr = 0, xs[20], ys[20];
+
+    if (!ppf && (same_as_zero(q) || same_as_one(q))) {
+        const bool liquid = same_as_zero(q);
+        SATP(P, z, liquid ? 1 : 2, T, Dl, Dv, x, y, ierr, jmsg);
+        if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
+        D = liquid ? Dl : Dv;
+        THERM(T, D, liquid ? x : y, pscr, e, h, s, cv, cp, w, hjt);
+        ierr = 0;
+        return;
+    }
+    if (q < -1e-8 || q > 1.0 + 1e-8) {
+        ierr = 295;
+        herr = errtext("PQFLSH", 295,
+                       "input quality is out of range; q =" + fmt_g(q, 12, 5) +
+                           "; quality must be between 0 and 1 ");
+        ERRMSG(ierr, herr);
+        return;
+    }
+
+    bool pure = icomp > 0;
+    for (int i = 0; i < NCOMP.nc && i < 20 && !pure; ++i) pure = std::fabs(z[i] - 1.0) <= 1e-8;
+    if (pure) {
+        SATP(P, z, 1, T, Dl, Dv, x, y, ierr, jmsg);
+        if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+        double qq = q;
+        if (ppf) {
+            const double tbub = T;
+            double tdew = 0, dscr = 0;
+            SATP(P, z, 2, tdew, dscr, Dv, xs, ys, ierr, jmsg);
+            if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+            T = q * tdew + (1.0 - q) * tbub;
+            PTANC(T, P, qq, 0.0, 'Q', Dl, Dv, ierr, jmsg);
+            if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+        }
+        mix_phases(T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+        ierr = 0;
+        return;
+    }
+
+    // Mixture.
+    double tbub = 0, tdew = 0, dlbub = 0, dvbub = 0, dldew = 0, dvdew = 0, ybub[20], xdew[20];
+    SATP(P, z, 1, tbub, dlbub, dvbub, xs, ybub, ierr, jmsg);
+    if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+    SATP(P, z, 2, tdew, dldew, dvdew, xdew, ys, ierr, jmsg);
+    if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+    PQFL2(P, q, z, kq, 1, tbub, tdew, dlbub, dvdew, ybub, xdew, T, Dl, Dv, x, y, ierr, herr);
+    if (ierr > 0) return;
+    const double qm = kq == 2 ? molar_quality(q, x, y) : q;
+    mix_phases(T, qm, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+    ierr = 0;
+    herr.clear();
+}
+
+void TQFL2(double T, double q, const double z[20], int kq, int ksat, double& Pbub, double& Pdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
+           double& Dv, double x[20], double y[20], int& ierr, std::string& herr) {
+    double tbub = 0, tdew = 0, t = 0, qs = 0;
+    ABFL2(T, q, z, kq, ksat, "TQ", tbub, tdew, Pbub, Pdew, Dlbub, Dvdew, ybub, xdew, t, P, Dl, Dv, x,
+          y, qs, ierr, herr);
+}
+
+void PQFL2(double P, double q, const double z[20], int kq, int ksat, double& Tbub, double& Tdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& T, double& Dl,
+           double& Dv, double x[20], double y[20], int& ierr, std::string& herr) {
+    double pbub = 0, pdew = 0, p = 0, qs = 0;
+    ABFL2(P, q, z, kq, ksat, "PQ", Tbub, Tdew, pbub, pdew, Dlbub, Dvdew, ybub, xdew, T, p, Dl, Dv, x,
+          y, qs, ierr, herr);
+}
+
+void DQFL2(double D, double q, const double z[20], int kq, double& T, double& P, double& Dl,
+           double& Dv, double x[20], double y[20], int& ierr, std::string& herr) {
+    double qs = 0;
+    DBFL2(D, q, z, kq, "DQ", T, P, Dl, Dv, x, y, qs, ierr, herr);
+}
+
+}  // namespace lib

@@ -1,0 +1,356 @@
+// Saturation at given density: the boundary point (saturated liquid or
+// vapour, melting or sublimation line) one of whose phase densities equals the
+// given density.  A pure fluid is first tried by a secant on the temperature
+// at which the other-phase root has equal Gibbs energy; everything else, and
+// whatever that leaves unconverged, goes to a bracketed secant on
+// ln(D / Dsat(T)) along the boundary.
+#include "library/phase/satd.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/models/critp.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/records.h"
+#include "library/phase/satsupport.h"
+#include "library/phase/satt.h"
+#include "library/phase/tprho.h"
+#include "library/setup/records.h"
+
+namespace lib {
+namespace {
+
+using flash::cut;
+
+constexpr double kWaterDmax = 55.504316185;   // largest saturated-liquid density of water, mol/L
+constexpr double kWaterTlow = 251.1650000001;  // lower end of the high-pressure ice curves, K
+
+// Triple-point vapour density of a pure component (computed on first need).
+double& triple_vapour_density(int ic) { return CCON.spare7[ic]; }
+
+bool is_water(int ic) { return ic > 0 && trim_right(CCAS[ic]) == "7732-18-5"; }
+
+struct Out {
+    int& kr;
+    double& T;
+    double& P;
+    double& Dl;
+    double& Dv;
+    double* xl;
+    double* xv;
+    int& ierr;
+    std::string& herr;
+};
+
+// The first method: a secant on T for equal Gibbs energies of the root at D
+// and the other-phase root at the same pressure.  True when converged.
+bool gibbs_secant(double D, const double x[20], double Tc, double Dc, Out& o) {
+    const int kr = o.kr;
+    if (FXPNT.x[0] < 1e-8) {
+        double p = 0, dl = 0, dv = 0, xl[20], xv[20];
+        int jerr = 0;
+        std::string jmsg;
+        SATT(0.72 * Tc, x, 1, p, dl, dv, xl, xv, jerr, jmsg);
+        if (jerr > 0) return false;
+        FXPNT.x[0] = dl;
+        FXPNT.x[1] = dv;
+    }
+    const double dl72 = FXPNT.x[0], dv72 = FXPNT.x[1];
+    double T = Tc;
+    if (kr == 1) {
+        if (std::fabs(dl72 - Dc) < 1e-12) return false;
+        const double y = D / Dc + (D - Dc) * (1.2 - dl72 / Dc) / (dl72 - Dc) - 1.0;
+        const double base = 9.272 * std::log(1.0 + y) - 5.195 * y;
+        if (!(y > -1.0)) return false;
+        T = Tc * (1.0 - std::pow(std::max(base, 0.0), 2.9673590504451037));
+    } else {
+        double t = Tc;
+        if (dv72 > 0.0) {
+            const double L = std::log(dv72 / Dc), M = std::log(D / Dc);
+            const double V = (L + 3.5) * std::pow(M / L, 1.3) - M;
+            t = V > -1.0 ? 0.5 * std::log(V + 1.0) - 0.026 * std::sqrt(std::max(V, 0.0)) : 0.0;
+        }
+        if (t < 0.0) t = 0.0;
+        T = Tc / (std::pow(t, 2.7027027027027026) + 1.0);
+    }
+    if (!(T > 0.0) || !std::isfinite(T)) return false;
+
+    double tprev = T + 1e-5, fprev = 0.0, slope = 0.001, f = 0.0;
+    for (int pass = 0; pass < 20; ++pass) {
+        double P = 0.0;
+        PRESS(T, D, x, P);
+        if (P < 0.0 || !std::isfinite(P)) return false;
+        double other = 0.0;
+        int jerr = 0;
+        std::string jmsg;
+        {
+            flash::QuietMessages quiet;
+            TPRHO(T, P, x, 3 - kr, 0, other, jerr, jmsg);
+        }
+        if (jerr > 0) return false;
+        if (std::fabs(other - D) > 1e-11) {
+            const double dl = kr == 1 ? D : other, dv = kr == 1 ? other : D;
+            double a = 0, gl = 0, gv = 0, sl = 0, sv = 0;
+            GIBBS(T, dl, x, a, gl);
+            GIBBS(T, dv, x, a, gv);
+            ENTRO(T, dl, x, sl);
+            ENTRO(T, dv, x, sv);
+            if (std::fabs(sl - sv) > 1e-11) f = (gl - gv) / (sl - sv);
+            if (std::fabs(f - fprev) > 1e-11) slope = (T - tprev) / (f - fprev);
+            if (std::fabs(f) <= 1e-6) {
+                o.T = T;
+                o.P = P;
+                o.Dl = dl;
+                o.Dv = dv;
+                return true;
+            }
+            double tn = T - f * slope;
+            if (!(tn > 0.0) || !std::isfinite(tn)) tn = 0.95 * T;
+            tprev = T;
+            fprev = f;
+            T = tn;
+        } else {
+            T /= 1.00001;
+        }
+    }
+    return false;
+}
+
+// Boundary density at T for the root kind kr (second method); false when the
+// boundary could not be evaluated.
+bool boundary_density(int kr, double T, double D, const double x[20], int ic, double dsplit,
+                      double& dsat, Out& o) {
+    int jerr = 0;
+    std::string jmsg;
+    if (kr == 3) {
+        double pm = 0.0;
+        if (is_water(ic)) {
+            double phigh = 0, pih = 0;
+            MLTH2O(T, phigh, pih);
+            pm = (D < dsplit && pih > 0.0) ? pih : phigh;
+        } else {
+            MELTT(T, x, pm, jerr, jmsg);
+        }
+        if (!(pm > 0.0)) return false;
+        double d = ic > 0 ? CCON.dtp[ic] : D;
+        TPRHO(T, pm, x, 1, 1, d, jerr, jmsg);
+        if (jerr > 0 || !(d > 0.0)) return false;
+        dsat = d;
+        o.P = pm;
+        o.Dl = d;
+        o.Dv = d;
+        return true;
+    }
+    const int kph = kr == 1 ? 1 : kr == 2 ? 2 : 4;
+    double p = 0, dl = 0, dv = 0;
+    SATT(T, x, kph, p, dl, dv, o.xl, o.xv, jerr, jmsg);
+    if (jerr != 0) return false;
+    dsat = kr == 1 ? dl : dv;
+    if (!(dsat > 0.0)) return false;
+    o.P = p;
+    o.Dl = dl;
+    o.Dv = dv;
+    return true;
+}
+
+}  // namespace
+
+void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, double& Dl,
+          double& Dv, double xl[20], double xv[20], int& ierr, std::string& herr) {
+    T = 0.0;
+    P = Dl = Dv = 0.0;
+    kr = 1;
+    ierr = 0;
+    herr.clear();
+    const int ic = ISPURE(x);
+    flash::start_compositions(ic, x, xl, xv);
+    Out o{kr, T, P, Dl, Dv, xl, xv, ierr, herr};
+    if (flash::not_a_number("SATD", {D}, ierr, herr)) return;
+
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    LIMITX("EOS", 300.0, D, 100.0, x, tmin, tmax, dmax, pmax, lerr, lmsg);
+    if (lerr > 7 || D > dmax || !(D > 0.0)) {
+        ierr = lerr > 0 ? lerr : 2;
+        if (lerr <= 0 || lmsg.empty())
+            lmsg = "density input must be positive and below the limit of the equation; D =" +
+                   fmt_g(D, 12, 5) + " mol/L";
+        herr = flash::err("SATD", ierr, 3, cut(lmsg, 235));
+        ERRMSG(ierr, herr);
+        return;
+    }
+
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(x, Tc, Pc, Dc, jerr, jmsg);
+    T = Tc;
+    P = Pc;
+    Dl = Dv = Dc;
+    if (jerr > 0) {
+        ierr = 160;
+        herr = errtext("SATD", 160, cut(jmsg, 237));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    auto failure = [&]() {
+        T = Tc;
+        P = Pc;
+        Dl = Dv = Dc;
+        ierr = 161;
+        herr = errtext("SATD", 161,
+                       "iteration for saturation state given density did not converge for D =" +
+                           fmt_g(D, 12, 5) + " mol/L");
+        ERRMSG(ierr, herr);
+    };
+    if (std::fabs(D - Dc) < 0.001 && ic > 0) {
+        kr = 1;
+        return;
+    }
+
+    const double ttp = ic > 0 ? CCON.ttp[ic] : 0.0;
+    const double dtpl = ic > 0 ? CCON.dtp[ic] : 0.0;
+    if (ic > 0 && triple_vapour_density(ic) < 1e-15) {
+        double p = 0, dl = 0, dv = 0, xl2[20], xv2[20];
+        SATT(ttp, x, 2, p, dl, dv, xl2, xv2, jerr, jmsg);
+        if (jerr <= 0 && dv > 0.0) triple_vapour_density(ic) = dv;
+        else if (ttp < 10.0) triple_vapour_density(ic) = 1e-10;
+    }
+    const double dtpv = ic > 0 ? triple_vapour_density(ic) : 0.0;
+
+    const bool water = is_water(ic);
+    if (water && ((D < dtpl && (kph == -1 || kph == 3)) || (D > kWaterDmax && (kph == -1 || kph == 1)))) {
+        failure();
+        return;
+    }
+
+    if (ic > 0 && D < dtpv) kr = 4;
+    else if (D < Dc) kr = 2;
+    else if (water && D < kWaterDmax && kph != 3) kr = 1;
+    else kr = (ic > 0 && std::fabs(dtpl) > 1e-20 && D > dtpl) ? 3 : 1;
+
+    sat::MixModelSwitch mix;
+    auto leave = [&]() {
+        if (mix.switched()) {
+            mix.restore();
+            if (ierr == 0) {
+                int terr = 0;
+                std::string tmsg;
+                TPRHO(T, P, xv, 2, 1, Dv, terr, tmsg);
+            }
+        }
+    };
+
+    const bool ppf = flash::pseudo_pure(ic);
+    if (ic > 0 && (kr == 1 || kr == 2) && kph != -1 && !ppf) {
+        if (gibbs_secant(D, x, Tc, Dc, o)) {
+            ierr = 0;
+            herr.clear();
+            return leave();
+        }
+        const bool no_melt = !flash::has_equation(MELTMOD, ic);
+        const bool no_subl = !flash::has_equation(SUBLMOD, ic);
+        if ((no_melt && D > dtpl && dtpl > 0.0) || (no_subl && D < dtpv)) {
+            const bool above = no_melt && D > dtpl && dtpl > 0.0;
+            ierr = 2;
+            herr = flash::err("SATD", 2, 3,
+                              std::string(above ? "density above" : "density below") +
+                                  " triple-point density          ; D =" + fmt_g(D, 12, 5) +
+                                  " mol/L; Dtp =" + fmt_g(above ? dtpl : dtpv, 12, 5) + " mol/L");
+            ERRMSG(ierr, herr);
+            T = Tc;
+            P = Pc;
+            Dl = Dv = Dc;
+            return leave();
+        }
+    }
+
+    // Second method: bracketed secant on ln(D / Dsat(T)).
+    double tprev = Tc, fprev = std::log(D / Dc), Tn = 0.85 * Tc;
+    double dsplit = Dc;
+    if (kr == 1) {
+        if (water && kph == -1 && D >= dtpl) {
+            tprev = ttp;
+            fprev = std::log(dtpl / Dc);
+            Tn = 275.0;
+        }
+    } else if (kr == 2) {
+        Tn = 0.75 * Tc;
+        if (NCOMP.nc > 1 && ic == 0) {
+            double p = 0, dl = 0, dv = 0, xl2[20], xv2[20];
+            SATT(Tc, x, 2, p, dl, dv, xl2, xv2, jerr, jmsg);
+            if (jerr <= 0 && dv > 0.0) fprev = std::log(D / dv);
+        }
+    } else if (kr == 3) {
+        double t0 = water ? kWaterTlow : ttp;
+        double pm = 0.0;
+        if (water) {
+            double pih = 0;
+            MLTH2O(t0, pm, pih);
+        } else {
+            MELTT(t0, x, pm, jerr, jmsg);
+        }
+        double d = dtpl;
+        if (pm > 0.0) TPRHO(t0, pm, x, 1, 1, d, jerr, jmsg);
+        if (!(d > 0.0)) d = dtpl > 0.0 ? dtpl : Dc;
+        tprev = t0;
+        fprev = std::log(D / d);
+        dsplit = d;
+        Tn = water ? 273.16 : 0.85 * Tc;
+    } else {
+        tprev = ttp;
+        fprev = dtpv > 0.0 ? std::log(D / dtpv) : 0.0;
+        Tn = 0.95 * ttp;
+    }
+
+    // The first point opens the bracket on the side of its residual.
+    const bool has_first_pos = fprev >= 0.0;
+    bool has_neg = !has_first_pos, has_pos = has_first_pos;
+    double neg_t = has_neg ? tprev : 0.0, pos_t = has_pos ? tprev : 0.0;
+    bool below_triple_used = false;
+
+    T = Tn;
+    for (int pass = 0; pass < 20; ++pass) {
+        ierr = 0;
+        double dsat = 0.0;
+        if (!boundary_density(kr, T, D, x, ic, dsplit, dsat, o)) {
+            T *= 0.999;
+            continue;
+        }
+        const double f = std::log(D / dsat);
+        if (std::fabs(f) < 1e-7) {
+            ierr = 0;
+            herr.clear();
+            if (kr == 1 || kr == 3) Dl = D;
+            else Dv = D;
+            return leave();
+        }
+        if (f < 0.0) {
+            neg_t = T;
+            has_neg = true;
+        } else {
+            pos_t = T;
+            has_pos = true;
+        }
+        double tn = T;
+        if (std::fabs(f - fprev) > 1e-20) tn = T - (T - tprev) * f / (f - fprev);
+        else if (has_neg && has_pos) tn = 0.5 * (neg_t + pos_t);
+        const double blo = std::min(neg_t, pos_t), bhi = std::max(neg_t, pos_t);
+        if (has_neg && has_pos && (tn < blo || tn > bhi || !std::isfinite(tn))) {
+            tn = 0.5 * (blo + bhi);
+        } else if (ic > 0 && !water && tn < ttp && !below_triple_used) {
+            tn = ttp;
+            below_triple_used = true;
+        } else if (!(tn > 0.0) || !std::isfinite(tn)) {
+            tn = 0.5 * T;
+        }
+        tprev = T;
+        fprev = f;
+        T = tn;
+    }
+    failure();
+    leave();
+}
+
+}  // namespace lib

@@ -1,0 +1,576 @@
+// General flash at given temperature with enthalpy, entropy or energy, and
+// the single-phase solver behind most flashes: a secant on density (at given
+// temperature) or on temperature (at given pressure or entropy), switched to
+// regula falsi between the best points on both sides of the root.
+#include "library/phase/tbflsh.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/models/records.h"
+#include "library/phase/abfl2.h"
+#include "library/phase/dbflsh.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/satp.h"
+#include "library/phase/satt.h"
+#include "library/phase/tflsh.h"
+#include "library/phase/tprho.h"
+
+namespace lib {
+namespace {
+
+using flash::cut;
+
+constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
+
+// Best point seen on one side of the root.
+struct Best {
+    double v = 0, r = 1e20;
+    bool seen = false;
+};
+
+void abfl1_core(bool twin, double a, double b, const double z[20], int kph, const std::string& ab_in,
+                double Dmin, double Dmax, double& T, double& P, double& D, int& ierr,
+                std::string& herr) {
+    const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("TH");
+    const char c1 = ab[0], c2 = ab[1];
+    double Tc = 0, Pc = 0, Dc = 0;
+    {
+        int cerr = 0;
+        std::string cmsg;
+        CRITP(z, Tc, Pc, Dc, cerr, cmsg);
+    }
+    ierr = 0;
+    herr.clear();
+    if (flash::not_a_number(ab + "FLSH", {a, b}, ierr, herr)) return;
+    if (c1 == 'D') {
+        DBFL1(a, b, z, ab, T, P, ierr, herr);
+        D = a;
+        return;
+    }
+    if (ab == "PD") {
+        double p = 0.0;
+        DBFL1(b, a, z, "DP", T, p, ierr, herr);
+        D = b;
+        P = a;
+        return;
+    }
+    P = 0.0;
+    const std::string head = ab + "FLSH";
+    auto fail248 = [&](double v, double dv) {
+        ierr = 248;
+        const bool tpair = c1 == 'T';
+        herr = errtext(head, 248, std::string("single-phase iteration did not converge, ") +
+                                      (tpair ? "D, deltaD =" : "T, deltaT =") + fmt_g(v, 12, 5) +
+                                      fmt_g(dv, 12, 5) + (tpair ? " mol/L." : " K."));
+        ERRMSG(ierr, herr);
+    };
+    if (c1 != 'T' && c1 != 'P' && c1 != 'S') {
+        fail248(0.0, 0.0);
+        return;
+    }
+
+    double s_given = 0.0;
+    if (c1 == 'T') T = a;
+    else if (c1 == 'P') P = a;
+    else s_given = a;
+
+    // Density range of a T pair: a zero bound means none.
+    double dlo = Dmin, dhi = Dmax;
+    if (c1 == 'T') {
+        if (!(dlo > 0.0)) dlo = 1e-10;
+        if (!(dhi > dlo)) {
+            double tmin, tmax, dmax, pmax;
+            LIMITS("EOS", z, tmin, tmax, dmax, pmax);
+            dhi = dmax > dlo ? dmax : std::max(4.0 * Dc, 10.0 * dlo);
+        }
+    }
+    double s_crit = 0.0;
+    if (c1 == 'S' || (twin && c2 == 'S')) ENTRO(Tc, Dc, z, s_crit);
+
+    double xnew = c1 == 'T' ? dlo : (T > 0.0 ? T : Tc);
+    double x1 = 0, f1 = 0, x2 = 0, f2 = 0;
+    Best neg, pos;
+    bool bracketed = false;
+    int kept = 0;  // which bracket end was kept last (Illinois weighting)
+    double tol = 1e-8;
+    int s_failures = 0;
+    // The last two solved states of a P pair: the density of the next solve
+    // starts from their straight line over temperature.
+    double t_a = 0.0, d_a = 0.0, t_b = 0.0, d_b = 0.0;
+    // A P pair may come with a density of its phase in D.
+    const double d_in = (c1 == 'P' && std::isfinite(D) && D > 0.0) ? D : 0.0;
+    double s_prev = 0.0;
+    double lastx = std::nan(""), lastf = 0.0;  // the point evaluated in the pass before
+
+    for (int k = 1; k <= 200; ++k) {
+        double xk = xnew;
+        if (c1 == 'T') {
+            D = xk;
+        } else if (c1 == 'P') {
+            int jerr = 0;
+            std::string jmsg;
+            auto solve = [&](double t, bool start) {
+                T = t;
+                if (start && d_b > 0.0 && kph != 0 && std::abs(kph) <= 2) {
+                    D = d_b;
+                    if (d_a > 0.0 && t_a != t_b) {
+                        const double d = d_b + (d_b - d_a) / (t_b - t_a) * (T - t_b);
+                        if (d > 0.5 * d_b && d < 2.0 * d_b) D = d;
+                    }
+                    TPRHO(T, P, z, kph, 1, D, jerr, jmsg);
+                    if (jerr <= 0) return;
+                }
+                TPRHO(T, P, z, kph, 0, D, jerr, jmsg);
+            };
+            if (k == 1 && d_in > 0.0 && kph != 0 && std::abs(kph) <= 2) {
+                // The caller's density of the phase (a saturated density)
+                // starts the first solve.
+                T = std::max(xk, 1e-12);
+                D = d_in;
+                TPRHO(T, P, z, kph, 1, D, jerr, jmsg);
+                if (jerr > 0) solve(T, false);
+            } else {
+                solve(std::max(xk, 1e-12), k > 1);
+            }
+            if (jerr > 0) {
+                if (k == 1) {
+                    solve(300.0, false);
+                } else {
+                    solve(0.5 * (x1 + x2), false);
+                    for (int n = 0; n < 2 && jerr == 203; ++n) solve(1.001 * T, false);
+                    if (jerr == 203 && !twin) {
+                        double Dl = 0, Dv = 0, xl[20], xv[20];
+                        SATP(P, z, kph, T, Dl, Dv, xl, xv, jerr, jmsg);
+                        D = (kph == 2 || kph == -2) ? Dv : Dl;
+                    }
+                }
+            }
+            if (jerr > 0) {
+                ierr = 247;
+                herr = errtext(head, 247,
+                               "density iteration for single-phase state did not converge:  " +
+                                   cut(jmsg, 172));
+                ERRMSG(ierr, herr);
+                return;
+            }
+            if (k == 80 && !twin && P <= Pc) {
+                double Dl = 0, Dv = 0, xl[20], xv[20];
+                int serr = 0;
+                std::string smsg;
+                double ts = T;
+                SATP(P, z, kph, ts, Dl, Dv, xl, xv, serr, smsg);
+                if (serr <= 0 && ts > 0.0) {
+                    T = ts;
+                    D = (kph == 2 || kph == -2) ? Dv : Dl;
+                    neg = Best{};
+                    pos = Best{};
+                    bracketed = false;
+                }
+            }
+            xk = T;
+            t_a = t_b;
+            d_a = d_b;
+            t_b = T;
+            d_b = D;
+        } else {
+            T = std::max(xk, 1e-12);
+            double lo = Dmin, hi = Dmax;
+            if (T < Tc) {
+                double ps = 0, dls = 0, dvs = 0, xl[20], xv[20];
+                int serr = 0;
+                std::string smsg;
+                SATT(T, z, s_given > s_crit ? 2 : 1, ps, dls, dvs, xl, xv, serr, smsg);
+                if (serr <= 0) {
+                    double sl = 0, sv = 0;
+                    ENTRO(T, dls, z, sl);
+                    ENTRO(T, dvs, z, sv);
+                    if (s_given < sl) lo = dls;
+                    if (s_given > sv) hi = dvs;
+                }
+            }
+            int jerr = 0;
+            std::string jmsg;
+            double tt = T, pp = 0;
+            if (twin) TSFL1(T, s_given, z, lo, hi, D, jerr, jmsg);
+            else ABFL1X(T, s_given, z, kph, "TS", lo, hi, tt, pp, D, jerr, jmsg);
+            if (jerr > 0) {
+                ++s_failures;
+                xnew = xk * 1.01;
+                if (!twin && s_failures > 10) xnew *= 1.1;
+                continue;
+            }
+        }
+
+        const double value = flash::prop(c2, T, D, z);
+        const double f = b - value;
+        if (!std::isfinite(f)) {
+            fail248(xk, 0.0);
+            return;
+        }
+        if (std::fabs(f) / std::max(std::fabs(b), 1.0) < tol) {
+            // One more secant step from the last two points: it costs one
+            // evaluation and brings the root from the tolerance to full
+            // precision; it is kept only when it improves the residual.
+            // A correction below 1e-10 of the value is not worth it.
+            if (k > 1 && c1 != 'S' && xk != lastx && f != lastf) {
+                const double xs = xk - f * (xk - lastx) / (f - lastf);
+                const double dx = std::fabs(xs - xk);
+                if (std::isfinite(xs) && dx <= 0.01 * std::fabs(xk) && dx > 1e-10 * std::fabs(xk)) {
+                    double ts = T, ds = D;
+                    int perr = 0;
+                    if (c1 == 'T') {
+                        ds = xs;
+                    } else {
+                        ts = xs;
+                        std::string pmsg;
+                        TPRHO(ts, P, z, kph, (kph != 0 && std::abs(kph) <= 2) ? 1 : 0, ds, perr, pmsg);
+                    }
+                    if (perr <= 0) {
+                        const double fs = b - flash::prop(c2, ts, ds, z);
+                        if (std::fabs(fs) <= std::fabs(f)) {
+                            T = ts;
+                            D = ds;
+                        }
+                    }
+                }
+            }
+            PRESS(T, D, z, P);
+            ierr = 0;
+            herr.clear();
+            return;
+        }
+
+        lastx = xk;
+        lastf = f;
+        Best& side = f < 0.0 ? neg : pos;
+        if (std::fabs(f) < std::fabs(side.r)) side = {xk, f, true};
+
+        if (k == 1) {
+            x1 = xk;
+            f1 = f;
+            if (c1 == 'T') {
+                xnew = dhi;
+            } else {
+                double p, e, h, s, cv, cp, w, hjt;
+                THERM(T, D, z, p, e, h, s, cv, cp, w, hjt);
+                // Newton's step along the isobar (ds/dT = cp/T for entropy).
+                double step = c2 == 'H' ? f / cp : c2 == 'S' ? T * f / cp : f / cv;
+                if (!std::isfinite(step)) step = 0.0;
+                if (std::fabs(step) < 0.0005 * T) step = step < 0.0 ? -0.0005 * T : 0.0005 * T;
+                xnew = x1 + std::clamp(step, -0.25 * xk, 0.25 * xk);
+            }
+            s_prev = value;
+            continue;
+        }
+
+        if (bracketed) {
+            // Regula falsi: the new point replaces the end on its side; an end
+            // kept twice in a row has its residual halved.
+            if ((f < 0.0) == (f1 < 0.0)) {
+                x1 = xk;
+                f1 = f;
+                if (kept == 2) f2 *= 0.5;
+                kept = 2;
+            } else {
+                x2 = xk;
+                f2 = f;
+                if (kept == 1) f1 *= 0.5;
+                kept = 1;
+            }
+        } else if (k == 2) {
+            x2 = xk;
+            f2 = f;
+        } else {
+            x1 = x2;
+            f1 = f2;
+            x2 = xk;
+            f2 = f;
+        }
+        if (std::fabs(f2 - f1) > 1e-12) xnew = x2 - (x2 - x1) * f2 / (f2 - f1);
+        else xnew = x2 + 0.5 * (x2 - x1);
+
+        const double fac = k <= 100 ? 1.01 : 1.0;
+        if (neg.seen && pos.seen) {
+            const double lo = std::min(neg.v, pos.v), hi = std::max(neg.v, pos.v);
+            if (xnew > hi * fac || xnew < lo / fac || !std::isfinite(xnew)) {
+                xnew = neg.v - neg.r * (pos.v - neg.v) / (pos.r - neg.r);
+                if (!bracketed) kept = 0;
+                bracketed = true;
+                x1 = neg.v;
+                f1 = neg.r;
+                x2 = pos.v;
+                f2 = pos.r;
+            }
+        }
+        if (k == 150) tol *= 100.0;
+        if (k == 180) tol *= 10.0;
+
+        if (c1 == 'T') {
+            if (twin && c2 == 'S' && k >= 6 && s_prev < s_crit && std::fabs(x2 - x1) < 1e-10 &&
+                std::fabs(f1) > 1.0)
+                xnew = x2 / 10.0;
+            if (!std::isfinite(xnew) || std::fabs(xnew) > 1e5) {
+                fail248(xk, xnew - xk);
+                return;
+            }
+            // Keep the density inside its range.
+            if (xnew > 1.02 * dhi) {
+                const double m = std::min(x1, x2);
+                xnew = 0.5 * (dhi + std::min(m, dhi));
+            } else if (xnew < 0.98 * dlo) {
+                const double m = std::max(x1, x2);
+                xnew = 0.5 * (dlo + std::max(m, dlo));
+            }
+        } else {
+            if (!std::isfinite(xnew)) xnew = xk;
+            xnew = std::clamp(xnew, 0.75 * xk, 1.25 * xk);
+        }
+        s_prev = value;
+    }
+    fail248(xnew, xnew - x2);
+}
+
+}  // namespace
+
+void ABFL1(double a, double b, const double z[20], int kph, const std::string& ab, double Dmin,
+           double Dmax, double& T, double& P, double& D, int& ierr, std::string& herr) {
+    abfl1_core(false, a, b, z, kph, ab, Dmin, Dmax, T, P, D, ierr, herr);
+}
+
+void ABFL1X(double a, double b, const double z[20], int kph, const std::string& ab, double Dmin,
+            double Dmax, double& T, double& P, double& D, int& ierr, std::string& herr) {
+    abfl1_core(true, a, b, z, kph, ab, Dmin, Dmax, T, P, D, ierr, herr);
+}
+
+void TBFLSH(double T, double b, const double z[20], int kr, const std::string& ab_in, double& P,
+            double& D, double& Dl, double& Dv, double x[20], double y[20], double& q, double& e,
+            double& h, double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
+    const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("TH");
+    const std::string head = ab + "FLSH";
+    const char letter = ab[1];
+    const std::string lname(1, letter);
+    ierr = 0;
+    herr.clear();
+    P = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+    q = 998.0;
+    const int icomp = ISPURE(z);
+    flash::start_compositions(icomp, z, x, y);
+    RMIX(z);
+    if (flash::not_a_number(head, {T, b}, ierr, herr)) {
+        q = 999.0;
+        return;
+    }
+
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0) {
+        ierr = 230;
+        herr = errtext(head, 230, cut(jmsg, 234));
+        ERRMSG(ierr, herr);
+        q = 999.0;
+        return;
+    }
+
+    // The failure state of a value outside the range of the equation.
+    auto outside = [&](int n, const std::string& text) {
+        ierr = n;
+        herr = text;
+        ERRMSG(ierr, herr);
+        D = Dl = Dv = kDmin;
+        P = T * GCNST.r * kDmin;
+        q = e = h = s = cv = cp = w = kMarker7;
+    };
+    auto min_text = [&](double bmin) {
+        return flash::err(head, 239, 4,
+                          "Input value is outside limits; " + lname + " =" + fmt_g(b, 12, 5) + ", " +
+                              lname + "min =" + fmt_g(bmin, 12, 5));
+    };
+    auto two_roots = [&]() {
+        ierr = -238;
+        herr = errtext(head, -238,
+                       std::string("two solutions exist for the input values; the ") +
+                           (kr == 2 ? "higher" : "lower") + " density root has been calculated");
+        ERRMSG(ierr, herr);
+    };
+    auto single = [&](double lo, double hi, double qv) {
+        double tt = T, pp = 0;
+        int serr = 0;
+        std::string smsg;
+        ABFL1(T, b, z, 0, ab, lo, hi, tt, pp, D, serr, smsg);
+        if (serr > 0) {
+            ierr = serr;
+            herr = smsg;
+            q = 999.0;
+            return;
+        }
+        Dl = Dv = D;
+        double hjt = 0;
+        THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
+        q = qv;
+    };
+
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    LIMITX("EOS", T, 0.0, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    const double b_lo = flash::prop(letter, T, kDmin, z);
+    const double b_hi = flash::prop(letter, T, dmax, z);
+    const double bmax = std::max(b_lo, b_hi);
+    if (lerr == 0 && b > bmax) {
+        outside(239, flash::err(head, 239, 4,
+                                "Input value is outside limits; " + lname + " =" + fmt_g(b, 12, 5) +
+                                    ", " + lname + "max =" + fmt_g(bmax, 12, 5)));
+        return;
+    }
+    if (lerr > 0) {
+        outside(lerr, flash::err(head, lerr, 4, cut(lmsg, 235)));
+        return;
+    }
+    if (lerr < 0) {
+        ierr = lerr;
+        herr = flash::err(head, lerr, 4, cut(lmsg, 233));
+        ERRMSG(ierr, herr);
+    }
+
+    // Density at the pressure limit of the equation on this isotherm.  Where
+    // that limit does not reach the critical pressure, the range check's
+    // hard limit (twice the limit) is taken, so that the critical region
+    // stays inside the search.
+    const double plim = pmax > Pc ? pmax : 2.0 * pmax;
+    auto density_at_pmax = [&](int kph) {
+        double d = 0.0;
+        int perr = 0;
+        std::string pmsg;
+        TPRHO(T, plim, z, kph, 0, d, perr, pmsg);
+        if (perr > 0 && (!(d > 0.0) || d > dmax)) d = dmax;
+        return d;
+    };
+
+    if (T >= Tc) {
+        const double dpmax = density_at_pmax(1);
+        const double bpmax = flash::prop(letter, T, dpmax, z);
+        double lo = kDmin, hi = dpmax;
+        if (b < bpmax) {
+            double dext = 0, bext = 0;
+            int gerr = 0;
+            GOLD(kDmin, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
+            if (b < bext) {
+                outside(239, min_text(bext));
+                return;
+            }
+            // Two roots only where the dilute side reaches the value too;
+            // above its value only the dense root is left.
+            if (b < b_lo) {
+                two_roots();
+                if (kr == 2) lo = dext;
+                else hi = dext;
+            } else {
+                lo = dext;
+            }
+        }
+        single(lo, hi, 0.0);
+        if (ierr > 0) return;
+        q = P <= Pc ? 998.0 : 999.0;
+        return;
+    }
+
+    // Below the critical temperature: the dew point first.
+    double pdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
+    SATT(T, z, 2, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+    if (jerr > 0) {
+        ierr = jerr;
+        herr = flash::err(head, jerr, 4, "dew point calculation did not converge:  " + cut(jmsg, 190));
+        ERRMSG(ierr, herr);
+        q = 999.0;
+        return;
+    }
+    const double bv = flash::prop(letter, T, dvdew, z);
+    if (b >= bv) {
+        single(kDmin, dvdew, 998.0);
+        return;
+    }
+
+    const double dpmax = density_at_pmax(2);
+    const double bpmax = flash::prop(letter, T, dpmax, z);
+
+    double pbub = pdew, dlbub = dldew, dvbub = dvdew, xbub[20], ybub[20];
+    flash::copy20(xdew, xbub);
+    flash::copy20(ydew, ybub);
+    const bool ppf = flash::pseudo_pure(icomp);
+    if (icomp == 0 || ppf) {
+        SATT(T, z, 1, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
+        if (jerr > 0) {
+            ierr = jerr;
+            herr = flash::err(head, jerr, 4,
+                              "bubble point calculation did not converge:  " + cut(jmsg, 188));
+            ERRMSG(ierr, herr);
+            q = 999.0;
+            return;
+        }
+    }
+
+    const double bl = flash::prop(letter, T, dlbub, z);
+    double dext = dlbub, bext = bl;
+    if (flash::prop(letter, T, dlbub + 1e-6, z) < bl) {
+        int gerr = 0;
+        GOLD(dlbub, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
+    }
+    if (b < bext) {
+        outside(239, min_text(bext));
+        return;
+    }
+    const bool dense_root = b < bpmax;
+    if (dense_root) two_roots();
+    if (b < bl) {
+        // Compressed liquid; the denser root only where it exists.
+        if (kr == 2 && dense_root) single(dext, dpmax, -998.0);
+        else single(dlbub, dext, -998.0);
+        return;
+    }
+    if (kr == 2 && dense_root) {
+        single(dext, dpmax, -998.0);
+        return;
+    }
+
+    // Two phases.
+    if (icomp > 0) {
+        q = std::fabs(bv - bl) > 0.0 ? (b - bl) / (bv - bl) : 0.0;
+        Dl = dlbub;
+        Dv = dvdew;
+    } else {
+        double tb = T, td = T, tt = T, pbx = pbub, pdx = pdew;
+        q = 0.5;
+        Dl = dlbub;
+        Dv = dvdew;
+        int aerr = 0;
+        std::string amsg;
+        ABFL2(T, b, z, 1, 0, ab, tb, td, pbx, pdx, dlbub, dvdew, ybub, xdew, tt, P, Dl, Dv, x, y, q,
+              aerr, amsg);
+        if (aerr > 0) {
+            ierr = aerr;
+            herr = amsg;
+            q = 999.0;
+            return;
+        }
+    }
+    double pl = 0, el = 0, hl = 0, sl = 0, pv = 0, ev = 0, hv = 0, sv = 0, c1 = 0, c2 = 0, c3 = 0,
+           hjt = 0;
+    THERM(T, Dl, x, pl, el, hl, sl, c1, c2, c3, hjt);
+    THERM(T, Dv, y, pv, ev, hv, sv, c1, c2, c3, hjt);
+    // A pure fluid has the saturation pressure (the liquid root's own pressure
+    // is badly conditioned far below the critical point).
+    if (icomp > 0) P = ppf ? q * pdew + (1.0 - q) * pbub : pdew;
+    D = 1.0 / (q / Dv + (1.0 - q) / Dl);
+    e = q * ev + (1.0 - q) * el;
+    h = q * hv + (1.0 - q) * hl;
+    s = q * sv + (1.0 - q) * sl;
+    flash::two_phase_markers(cv, cp, w);
+}
+
+}  // namespace lib
+

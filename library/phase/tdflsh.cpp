@@ -1,0 +1,335 @@
+// Flashes at given temperature and density, and at given pressure and
+// density: a single-phase shortcut where no saturation is possible, the
+// bubble and dew points to place the density, the lever rule for pure fluids
+// and the two-phase solvers for mixtures.
+#include "library/phase/tdflsh.h"
+
+#include <cmath>
+
+#include "library/models/critp.h"
+#include "library/models/records.h"
+#include "library/phase/abfl2.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/ptanc.h"
+#include "library/phase/satp.h"
+#include "library/phase/satt.h"
+#include "library/setup/records.h"
+
+namespace lib {
+namespace {
+
+using flash::cut;
+
+// Two-phase properties at T from the phase densities and the molar quality.
+void mix_phases(double T, double q, double Dl, double Dv, const double x[20], const double y[20],
+                double& e, double& h, double& s, double& cv, double& cp, double& w) {
+    double p, el, hl, sl, ev, hv, sv, c1, c2, c3, hjt;
+    THERM(T, Dl, x, p, el, hl, sl, c1, c2, c3, hjt);
+    THERM(T, Dv, y, p, ev, hv, sv, c1, c2, c3, hjt);
+    e = q * ev + (1.0 - q) * el;
+    h = q * hv + (1.0 - q) * hl;
+    s = q * sv + (1.0 - q) * sl;
+    flash::two_phase_markers(cv, cp, w);
+}
+
+// The volume quality of an overall density between two phase densities.
+double volume_quality(double D, double Dl, double Dv, double fallback) {
+    if (std::fabs(Dv - Dl) > 1e-12) return (1.0 / D - 1.0 / Dl) / (1.0 / Dv - 1.0 / Dl);
+    return fallback;
+}
+
+}  // namespace
+
+void TDFL2(double T, double D, const double z[20], int ksat, double& Pbub, double& Pdew,
+           double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
+           double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr) {
+    double tbub = 0, tdew = 0, t = 0;
+    ABFL2(T, D, z, 1, ksat, "TD", tbub, tdew, Pbub, Pdew, Dlbub, Dvdew, ybub, xdew, t, P, Dl, Dv, x, y,
+          q, ierr, herr);
+}
+
+void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, double& Dv, double x[20],
+            double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    P = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+    q = 999.0;
+    const int icomp = ISPURE(z);
+    flash::start_compositions(icomp, z, x, y);
+    const bool ppf = flash::pseudo_pure(icomp);
+    if (flash::not_a_number("TDFLSH", {T, D}, ierr, herr)) return;
+    double hjt = 0;
+    auto single = [&]() {
+        Dl = Dv = D;
+        THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
+    };
+    RMIX(z);
+    if (D < 1e-14) {
+        Dl = Dv = D;
+        single();
+        P = GCNST.r * D * T;
+        q = 998.0;
+        return;
+    }
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    LIMITX("EOS", T, D, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    if (lerr > 0) {
+        ierr = lerr;
+        herr = flash::err("TDFLSH", lerr, 3, cut(lmsg, 236));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    if (lerr < 0) {
+        ierr = lerr;
+        herr = flash::err("TDFLSH", lerr, 3, cut(lmsg, 234));
+        ERRMSG(ierr, herr);
+    }
+    // The range check of the result.
+    auto finish = [&]() {
+        LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        if (lerr != 0) {
+            ierr = lerr;
+            herr = flash::err("TDFLSH", lerr, 3, cut(lmsg, lerr < 0 ? 234 : 236));
+            ERRMSG(ierr, herr);
+            if (lerr > 0) q = 999.0;
+        }
+    };
+
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0) {
+        ierr = 220;
+        herr = errtext("TDFLSH", 220, cut(jmsg, 235));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    if (icomp > 0 && T < CCON.ttp[icomp]) {
+        single();
+        q = D > Dc ? -998.0 : 998.0;
+        return finish();
+    }
+    if (T >= Tc || D < 1e-10) {
+        single();
+        q = P > Pc ? 999.0 : 998.0;
+        return finish();
+    }
+
+    double pdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
+    SATT(T, z, 2, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+    if (jerr > 0) {
+        ierr = 222;
+        herr = errtext("TDFLSH", 222, "dew point calculation did not converge:  " + cut(jmsg, 193));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    double pbub = pdew, dlbub = dldew, dvbub = dvdew, xbub[20], ybub[20];
+    flash::copy20(ydew, ybub);
+    flash::copy20(xdew, xbub);
+    if (icomp == 0 || ppf) {
+        SATT(T, z, 1, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
+        if (jerr > 0) {
+            ierr = 221;
+            herr = errtext("TDFLSH", 221,
+                           "bubble point calculation did not converge:  " + cut(jmsg, 190));
+            ERRMSG(ierr, herr);
+            return;
+        }
+    }
+
+    if (D <= dvdew || D >= dlbub) {
+        single();
+        q = volume_quality(D, dlbub, dvdew, D > Dc ? -998.0 : 998.0);
+        return finish();
+    }
+    if (icomp == 0) {
+        TDFL2(T, D, z, 1, pbub, pdew, dlbub, dvdew, ybub, xdew, P, Dl, Dv, x, y, q, jerr, jmsg);
+        if (jerr > 0) {
+            ierr = jerr;
+            herr = jmsg;
+            q = 999.0;
+            return;
+        }
+    } else {
+        q = volume_quality(D, dlbub, dvdew, 0.5);
+        P = (1.0 - q) * pbub + q * pdew;
+        Dl = dlbub;
+        Dv = dvdew;
+    }
+    mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+    finish();
+}
+
+void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, double& Dv, double x[20],
+            double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    T = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+    q = 999.0;
+    const int icomp = ISPURE(z);
+    flash::start_compositions(icomp, z, x, y);
+    const bool ppf = flash::pseudo_pure(icomp);
+    if (flash::not_a_number("PDFLSH", {P, D}, ierr, herr)) return;
+    RMIX(z);
+    if (D < 1e-14) {
+        // No temperature belongs to a vanishing density.
+        ierr = 216;
+        herr = errtext("PDFLSH", 216,
+                       "density input is zero or negative; D =" + fmt_g(D, 12, 5) +
+                           " mol/L, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa.");
+        ERRMSG(ierr, herr);
+        return;
+    }
+    if (P < 1e-14) {
+        T = P > 0.0 ? P / (D * GCNST.r) : 0.0;
+        return;
+    }
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0) {
+        ierr = 210;
+        herr = errtext("PDFLSH", 210, cut(jmsg, 235));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    LIMITX("EOS", -1.0, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    if (lerr > 0) {
+        ierr = lerr;
+        herr = flash::err("PDFLSH", lerr, 3, cut(lmsg, 236));
+        ERRMSG(ierr, herr);
+        return;
+    }
+    if (lerr < 0) {
+        ierr = lerr;
+        herr = flash::err("PDFLSH", lerr, 3, cut(lmsg, 234));
+        ERRMSG(ierr, herr);
+    }
+    double hjt = 0, pscr = 0;
+    auto fail = [&](int n, const std::string& text) {
+        ierr = n;
+        herr = errtext("PDFLSH", n, text);
+        q = 999.0;
+        ERRMSG(ierr, herr);
+    };
+    auto single = [&]() {
+        Dl = Dv = D;
+        THERM(T, D, z, pscr, e, h, s, cv, cp, w, hjt);
+    };
+    auto finish = [&]() {
+        LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        if (lerr != 0) {
+            ierr = lerr;
+            herr = flash::err("PDFLSH", lerr, 3, cut(lmsg, lerr < 0 ? 234 : 236));
+            ERRMSG(ierr, herr);
+        }
+    };
+
+    if (P >= Pc) {
+        PDFL1(P, D, z, T, jerr, jmsg);
+        if (jerr > 0) {
+            fail(215, "supercritical density iteration did not converge:  " + cut(jmsg, 183));
+            return;
+        }
+        single();
+        q = T <= Tc ? -998.0 : 999.0;
+        return finish();
+    }
+
+    double tdew = 0, dldew = D, dvdew = D, xdew[20], ydew[20];
+    flash::copy20(x, xdew);
+    flash::copy20(y, ydew);
+    bool dew_done = false, dew_ok = true;
+    std::string dew_msg;
+    if (icomp == 0 || ppf || P > CCON.ptp[icomp]) {
+        flash::QuietMessages quiet;
+        SATP(P, z, 2, tdew, dldew, dvdew, xdew, ydew, jerr, dew_msg);
+        dew_done = true;
+        if (jerr > 0) {
+            if (icomp > 0) {
+                fail(212, "dew point calculation did not converge:  " + cut(dew_msg, 193));
+                return;
+            }
+            dew_ok = false;
+        }
+    }
+    if (D <= dvdew + 1e-12) {
+        PDFL1(P, D, z, T, jerr, jmsg);
+        if (jerr > 0) {
+            fail(214, "vapor density iteration did not converge:  " + cut(jmsg, 190));
+            return;
+        }
+        single();
+        q = 998.0;
+        if (dew_done && dew_ok && !ppf) {
+            double hl = 0, hv = 0;
+            ENTHAL(tdew, dldew, xdew, hl);
+            ENTHAL(tdew, dvdew, ydew, hv);
+            if (std::fabs(hv - hl) > 1e-12) q = (h - hl) / (hv - hl);
+        }
+        return finish();
+    }
+
+    double tbub = tdew, dlbub = dldew, dvbub = dvdew, xbub[20], ybub[20];
+    flash::copy20(xdew, xbub);
+    flash::copy20(ydew, ybub);
+    if (icomp == 0 || ppf) {
+        SATP(P, z, 1, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
+        if (jerr > 0) {
+            fail(211, "bubble point calculation did not converge:  " + cut(jmsg, 190));
+            return;
+        }
+    }
+    if (D > dlbub) {
+        PDFL1(P, D, z, T, jerr, jmsg);
+        if (jerr > 0) {
+            T = 0.0;
+            fail(213, "liquid density iteration did not converge:  " + cut(jmsg, 189));
+            return;
+        }
+        single();
+        q = volume_quality(D, dlbub, dvdew, -998.0);
+        return finish();
+    }
+
+    if (icomp == 0) {
+        if (!dew_ok) {
+            fail(212, "dew point calculation did not converge:  " + cut(dew_msg, 193));
+            return;
+        }
+        PDFL2(P, D, z, 1, tbub, tdew, dlbub, dvdew, ybub, xdew, T, Dl, Dv, x, y, q, jerr, jmsg);
+        if (jerr > 0) {
+            ierr = jerr;
+            herr = jmsg;
+            q = 999.0;
+            return;
+        }
+    } else {
+        Dl = dlbub;
+        Dv = dvdew;
+        q = volume_quality(D, Dl, Dv, 0.5);
+        T = q * tdew + (1.0 - q) * tbub;
+        if (ppf) {
+            PTANC(T, P, q, D, 'D', Dl, Dv, jerr, jmsg);
+            if (jerr > 0) {
+                ierr = jerr;
+                herr = jmsg;
+                q = 999.0;
+                return;
+            }
+        }
+    }
+    mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+    finish();
+}
+
+}  // namespace lib

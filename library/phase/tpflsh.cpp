@@ -1,0 +1,340 @@
+// Flash at given temperature and pressure: the region is chosen from cheap
+// pressure estimates first, then from the dew and bubble points; every
+// density comes from the density solver.
+#include "library/phase/tpflsh.h"
+
+#include <cmath>
+
+#include "library/models/critp.h"
+#include "library/models/records.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/satt.h"
+#include "library/phase/tprho.h"
+#include "library/setup/records.h"
+
+namespace lib {
+namespace {
+
+using flash::cut;
+using flash::err;
+
+// Results of one call, bound to the caller's arguments.
+struct Result {
+    double& D;
+    double& Dl;
+    double& Dv;
+    double& q;
+    double& e;
+    double& h;
+    double& s;
+    double& cv;
+    double& cp;
+    double& w;
+    int& ierr;
+    std::string& herr;
+
+    void fail(int code, const std::string& text) {
+        ierr = code;
+        herr = text;
+        q = 999.0;
+        ERRMSG(ierr, herr);
+    }
+    // Single-phase properties at (T, D) of the overall composition.
+    void single(double T, const double z[20]) {
+        double p = 0.0, hjt = 0.0;
+        Dl = D;
+        Dv = D;
+        THERM(T, D, z, p, e, h, s, cv, cp, w, hjt);
+    }
+};
+
+// Lower pressure bound of the two-phase region, estimated from the reduced
+// temperature (and the vapour-pressure ancillary of a pure fluid).
+double lower_pressure(double T, double Tc, double Pc, int icomp, const double z[20]) {
+    double plow = 0.0;
+    if (T <= Tc) plow = Pc * std::exp(13.85 * T / Tc - 14.073);
+    if (T <= 0.7 * Tc) plow /= 10.0;
+    if (T <= 0.6 * Tc) plow /= 100.0;
+    if (T <= 0.5 * Tc) plow /= 100.0;
+    if (T <= 0.4 * Tc) plow /= 100.0;
+    if (icomp == 0 || T > Tc) {
+        plow /= 10.0;
+        if (NCOMP.nc > 1) plow /= 100.0;
+    }
+    if (icomp > 0 && T <= Tc && flash::has_equation(PSMOD, icomp)) {
+        double ps = 0.0;
+        int jerr = 0;
+        std::string jmsg;
+        PSATT(T, z, ps, jerr, jmsg);
+        if (jerr == 0 && ps > 0.0) plow = 0.95 * ps;
+    }
+    return plow;
+}
+
+}  // namespace
+
+void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, double& Dv, double x[20],
+            double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr) {
+    Result r{D, Dl, Dv, q, e, h, s, cv, cp, w, ierr, herr};
+    ierr = 0;
+    herr.clear();
+    q = 999.0;
+    D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+    const int icomp = ISPURE(z);
+    flash::start_compositions(icomp, z, x, y);
+    const bool ppf = flash::pseudo_pure(icomp);
+    if (flash::not_a_number("TPFLSH", {T, P}, ierr, herr)) return;
+
+    RMIX(z);
+    if (P < 1e-14 && T > 0.0) {
+        D = P / (GCNST.r * T);
+        r.single(T, z);
+    }
+
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    LIMITX("EOS", T, 0.0, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    if (lerr > 0) {
+        D = Dl = Dv = 0.0;
+        if (T > 0.0) r.single(T, z);
+        r.fail(lerr, err("TPFLSH", lerr, 3, cut(lmsg, 236)));
+        return;
+    }
+
+    double Tc = 0, Pc = 0, Dc = 0;
+    int cerr = 0;
+    std::string cmsg;
+    CRITP(z, Tc, Pc, Dc, cerr, cmsg);
+    if (cerr > 0) {
+        r.fail(210, errtext("TPFLSH", 210, cut(cmsg, 235)));
+        return;
+    }
+
+    const double f = icomp == 0 ? 1.5 : 1.0;
+    const double plow = lower_pressure(T, Tc, Pc, icomp, z);
+    int jerr = 0;
+    std::string jmsg;
+
+    // The end of every successful road: the soft limit found at entry and the
+    // density limit of the equation.
+    auto finish = [&]() {
+        if (lerr < 0) {
+            ierr = lerr;
+            herr = err("TPFLSH", lerr, 3, cut(lmsg, 234));
+            ERRMSG(ierr, herr);
+        }
+        if (D > dmax) {
+            ierr = 2;
+            herr = err("TPFLSH", 2, 3,
+                       "; input T,p correspond to a density above the limit of the EOS; T =" +
+                           fmt_g(T, 12, 5) + " K, p =" + fmt_g(P / 1000.0, 12, 5) + " MPa.");
+            // The bracket is followed directly by the semicolon.
+            const std::size_t k = herr.find("] ;");
+            if (k != std::string::npos) herr.erase(k + 1, 1);
+            ERRMSG(ierr, herr);
+        }
+    };
+
+    if (icomp > 0 && T < CCON.ttp[icomp]) {
+        // Below the triple point a pure fluid is taken as vapour (above the
+        // critical pressure the density solver finds the dense root).
+        D = P / (GCNST.r * T);
+        TPRHO(T, P, z, 2, 1, D, jerr, jmsg);
+        if (jerr > 0) {
+            r.fail(214, errtext("TPFLSH", 214,
+                                "vapor density iteration did not converge:  " + cut(jmsg, 190)));
+            return;
+        }
+        r.single(T, z);
+        q = P > Pc ? -998.0 : 998.0;
+        finish();
+        return;
+    }
+
+    if (!(T < f * Tc && plow <= P && P <= f * Pc)) {
+        // Outside the window where two phases can exist.
+        const int kph = (T < Tc && P > Pc) ? 1 : 2;
+        TPRHO(T, P, z, kph, 0, D, jerr, jmsg);
+        if (jerr > 0) {
+            // A mixture is not retried at another temperature: the state asked
+            // for is the one that failed.
+            D = Dl = Dv = 0.0;
+            r.fail(215, errtext("TPFLSH", 215,
+                                "supercritical or vapor density iteration did not converge:  " +
+                                    cut(jmsg, 175)));
+            return;
+        }
+        r.single(T, z);
+        if (P <= Pc) q = 998.0;
+        else q = T >= Tc ? 999.0 : -998.0;
+        finish();
+        return;
+    }
+
+    // Dew point, quietly.
+    double pdew = 0, dldew = 0, dvdew = 0, xdew[20], zdew[20];
+    bool dew_ok = true;
+    {
+        flash::QuietMessages quiet;
+        SATT(T, z, 2, pdew, dldew, dvdew, xdew, zdew, jerr, jmsg);
+    }
+    if (jerr > 0) {
+        if (Tc - T >= 5.0) {
+            if (icomp > 0) {
+                D = Dl = Dv = 0.0;
+                r.fail(212, errtext("TPFLSH", 212,
+                                    "dew point calculation did not converge:  " + cut(jmsg, 193)));
+                return;
+            }
+            dew_ok = false;
+            pdew = 0.0;
+        } else {
+            pdew = Pc;
+            dldew = dvdew = Dc;
+        }
+    }
+    const std::string dew_msg = jmsg;
+
+    if (P < pdew) {
+        // Vapour.
+        D = P * dvdew / pdew;
+        TPRHO(T, P, z, 2, 1, D, jerr, jmsg);
+        if (jerr > 0) {
+            r.fail(214, errtext("TPFLSH", 214,
+                                "vapor density iteration did not converge:  " + cut(jmsg, 190)));
+            return;
+        }
+        r.single(T, z);
+        q = 998.0;
+        if (T < Tc && !ppf) {
+            double hl = 0, hv = 0;
+            ENTHAL(T, dldew, icomp > 0 ? x : xdew, hl);
+            ENTHAL(T, dvdew, z, hv);
+            if (std::fabs(hv - hl) > 1e-12) {
+                q = (h - hl) / (hv - hl);
+                if (q > 0.0 && q < 1.0) q = 998.0;
+            }
+        }
+        finish();
+        return;
+    }
+
+    if (icomp > 0 && !ppf) {
+        // Liquid of a pure fluid: the saturated liquid is the dew point's.
+        D = dldew;
+        TPRHO(T, P, z, 1, 1, D, jerr, jmsg);
+        if (jerr > 0) {
+            r.fail(213, errtext("TPFLSH", 213,
+                                "liquid density iteration did not converge:  " + cut(jmsg, 189)));
+            return;
+        }
+        r.single(T, z);
+        q = -998.0;
+        if (std::fabs(dvdew - dldew) > 1e-12)
+            q = (1.0 / D - 1.0 / dldew) / (1.0 / dvdew - 1.0 / dldew);
+        finish();
+        return;
+    }
+
+    // Bubble point of a mixture or a pseudo-pure fluid.
+    double pbub = 0, dlbub = 0, dvbub = 0, zbub[20], ybub[20];
+    SATT(T, z, 1, pbub, dlbub, dvbub, zbub, ybub, jerr, jmsg);
+    if (jerr > 0) {
+        if (Tc - T >= 5.0) {
+            D = Dl = Dv = 0.0;
+            r.fail(211, errtext("TPFLSH", 211,
+                                "bubble point calculation did not converge:  " + cut(jmsg, 190)));
+            return;
+        }
+        pbub = Pc;
+        dlbub = Dc;
+    }
+
+    if (P >= pbub) {
+        // Compressed liquid.
+        D = dlbub;
+        TPRHO(T, P, z, 1, 1, D, jerr, jmsg);
+        if (jerr > 0 || (dvdew < D && D < dlbub)) {
+            if (jerr <= 0) jmsg.clear();
+            r.fail(213, errtext("TPFLSH", 213,
+                                "liquid density iteration did not converge:  " + cut(jmsg, 189)));
+            return;
+        }
+        r.single(T, z);
+        q = -998.0;
+        if (std::fabs(dvdew - dlbub) > 1e-12)
+            q = (1.0 / D - 1.0 / dlbub) / (1.0 / dvdew - 1.0 / dlbub);
+        finish();
+        return;
+    }
+
+    // Two phases.
+    if (!dew_ok) {
+        D = Dl = Dv = 0.0;
+        r.fail(212, errtext("TPFLSH", 212,
+                            "dew point calculation did not converge:  " + cut(dew_msg, 193)));
+        return;
+    }
+    double q0 = 1.0 - (P - pdew) / (pbub - pdew);
+    if (std::fabs(1.0 - pbub / pdew) < 1e-6 && !ppf) q0 = 0.5;
+    Dl = dlbub;
+    Dv = dvdew;
+    q = q0;
+    if (icomp == 0) {
+        double sx = 0.0, sy = 0.0;
+        for (int i = 0; i < 20; ++i) {
+            x[i] = z[i] * (1.0 - q0) + xdew[i] * q0;
+            y[i] = z[i] * q0 + ybub[i] * (1.0 - q0);
+            sx += x[i];
+            sy += y[i];
+        }
+        for (int i = 0; i < 20; ++i) {
+            if (sx > 0.0) x[i] /= sx;
+            if (sy > 0.0) y[i] /= sy;
+        }
+        TPFL2(T, P, z, Dl, Dv, x, y, q, jerr, jmsg);
+        if (jerr > 0) {
+            D = Dc;
+            ierr = jerr;
+            herr = jmsg;
+            q = 999.0;
+            ERRMSG(ierr, herr);
+            return;
+        }
+        int kerr = 0;
+        std::string kmsg;
+        TPRHO(T, P, x, 1, 1, Dl, kerr, kmsg);
+        if (kerr <= 0) TPRHO(T, P, y, 2, 1, Dv, kerr, kmsg);
+        if (kerr > 0) {
+            D = Dc;
+            ierr = kerr;
+            herr = errtext("TPFLSH", "error", "", "(mix, 2-phase):  " + cut(kmsg, 200));
+            q = 999.0;
+            ERRMSG(ierr, herr);
+            return;
+        }
+    }
+    double p = 0, el = 0, hl = 0, sl = 0, ev = 0, hv = 0, sv = 0, c1 = 0, c2 = 0, c3 = 0, hjt = 0;
+    THERM(T, Dl, x, p, el, hl, sl, c1, c2, c3, hjt);
+    THERM(T, Dv, y, p, ev, hv, sv, c1, c2, c3, hjt);
+    D = 1.0 / ((1.0 - q) / Dl + q / Dv);
+    e = (1.0 - q) * el + q * ev;
+    h = (1.0 - q) * hl + q * hv;
+    s = (1.0 - q) * sl + q * sv;
+    flash::two_phase_markers(cv, cp, w);
+    finish();
+}
+
+void TPFL2(double /*T*/, double /*P*/, const double /*z*/[20], double& /*Dl*/, double& /*Dv*/,
+           double /*x*/[20], double /*y*/[20], double& q, int& ierr, std::string& herr) {
+    // The split of a mixture into two phases of different composition needs
+    // the fugacities of the mixture model, which this library does not offer.
+    ierr = 219;
+    herr = errtext("TPFLSH", 219, "the two-phase split of mixtures is not available");
+    q = 999.0;
+    ERRMSG(ierr, herr);
+}
+
+}  // namespace lib

@@ -1,0 +1,146 @@
+// Flashes at given density: single- and two-phase round trips of entropy and
+// enthalpy, and the pressure-density flash.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/library/phase/flash_support.h"
+
+namespace {
+
+using namespace flashtest;
+
+State ds(double D, double s) {
+    State r;
+    r.D = D;
+    r.s = s;
+    Pure c;
+    lib::DSFLSH(D, s, c.z, r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+
+State dh(double D, double h) {
+    State r;
+    r.D = D;
+    r.h = h;
+    Pure c;
+    lib::DHFLSH(D, h, c.z, r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+
+State pd(double P, double D) {
+    State r;
+    r.P = P;
+    r.D = D;
+    Pure c;
+    lib::PDFLSH(P, D, c.z, r.T, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+
+TEST(DensityFlash, SingleAndTwoPhaseRoundTrips) {
+    for (const char* fluid : {"water", "co2", "propane"}) {
+        ASSERT_TRUE(setup(fluid));
+        const Constants c = constants();
+        std::ostringstream bad;
+        for (double f : {0.1, 0.6, 0.95, 1.3}) {
+            const double T = c.ttp + f * (c.tc - c.ttp);
+            for (double pr : {0.02, 0.5, 3.0}) {
+                const State a = tp(T, pr * c.pc);
+                if (a.ierr != 0) continue;
+                const State b = ds(a.D, a.s), d = dh(a.D, a.h), p = pd(a.P, a.D);
+                for (const State* r : {&b, &d, &p})
+                    if (r->ierr != 0 || std::fabs(r->T - T) > 1e-6 * T || (r->q > 0.0 && r->q < 1.0))
+                        bad << fluid << " " << T << " K " << a.P << " kPa: ierr " << r->ierr << " T "
+                            << r->T << " q " << r->q << " " << r->herr << "\n";
+            }
+            if (T >= c.tc) continue;
+            for (double q : {0.05, 0.5, 0.9}) {
+                const State m = tq(T, q);
+                const State b = ds(m.D, m.s), d = dh(m.D, m.h), p = pd(m.P, m.D);
+                for (const State* r : {&b, &d, &p})
+                    if (r->ierr != 0 || std::fabs(r->T - T) > 1e-6 * T || std::fabs(r->q - q) > 1e-6 ||
+                        r->cv != -9999980.0)
+                        bad << fluid << " two-phase " << T << " K q " << q << ": ierr " << r->ierr
+                            << " T " << r->T << " q " << r->q << " " << r->herr << "\n";
+            }
+        }
+        EXPECT_EQ(bad.str(), "") << fluid;
+    }
+}
+
+// A density with no finite temperature for a positive pressure is an error;
+// a vanishing pressure is the ideal gas's.
+TEST(DensityFlash, PressureDensityAtZeroDensity) {
+    ASSERT_TRUE(setup("nitrogen"));
+    const State a = pd(100.0, 0.0);
+    EXPECT_EQ(a.ierr, 216);
+    EXPECT_EQ(a.q, 999.0);
+    EXPECT_EQ(a.T, 0.0);
+    EXPECT_EQ(pd(0.0, 0.0).ierr, 216);
+    const State b = pd(0.0, 1.0);
+    EXPECT_EQ(b.ierr, 0);
+    EXPECT_EQ(b.T, 0.0);
+}
+
+TEST(DensityFlash, SaturationAtGivenDensity) {
+    KVR2_REQUIRE_SHARED();
+    const auto rows = read_csv(reference("sat.csv"));
+    std::string current;
+    bool skip = false;
+    std::ostringstream bad;
+    for (const Row& r : rows) {
+        const std::string name = r.at("name");
+        if (name != current) {
+            ASSERT_TRUE(setup(name));
+            current = name;
+            skip = estimated();
+        }
+        if (skip) continue;
+        const double T = num(r, "T");
+        Pure c;
+        for (int side = 0; side < 2; ++side) {
+            const double D = num(r, side == 0 ? "Dl" : "Dv");
+            int kr = 0, ierr = 0;
+            double t = 0, p = 0, dl = 0, dv = 0, xl[20], xv[20];
+            std::string herr;
+            lib::SATD(D, c.z, 0, kr, t, p, dl, dv, xl, xv, ierr, herr);
+            // From the liquid density the temperature is less well determined
+            // at low reduced temperatures (and near the density maximum of
+            // water); the vapour density then follows it steeply.
+            const double ttol = side == 0 ? 1e-5 : 1e-7, dtol = side == 0 ? 1e-4 : 1e-6;
+            if (ierr != 0 || std::fabs(t - T) > ttol * T || kr != side + 1 ||
+                rel(side == 0 ? dv : dl, num(r, side == 0 ? "Dv" : "Dl")) > dtol)
+                bad << name << " " << T << (side == 0 ? " liquid" : " vapour") << ": ierr " << ierr
+                    << " kr " << kr << " T " << t << " " << herr << "\n";
+        }
+    }
+    EXPECT_EQ(bad.str(), "");
+}
+
+TEST(DensityFlash, SaturationAtGivenDensityEdges) {
+    ASSERT_TRUE(setup("water"));
+    const Constants k = constants();
+    Pure c;
+    int kr = 0, ierr = 0;
+    double T = 0, P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+    std::string herr;
+    lib::SATD(k.dc + 0.0005, c.z, 0, kr, T, P, Dl, Dv, xl, xv, ierr, herr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(kr, 1);
+    EXPECT_EQ(T, k.tc);
+    lib::SATD(0.0, c.z, 0, kr, T, P, Dl, Dv, xl, xv, ierr, herr);
+    EXPECT_GT(ierr, 0);
+    EXPECT_EQ(herr.rfind("[SATD error", 0), 0u) << herr;
+    lib::SATD(0.95 * k.dc, c.z, 0, kr, T, P, Dl, Dv, xl, xv, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_EQ(kr, 2);
+    EXPECT_NEAR(Dv, 0.95 * k.dc, 1e-9);
+    EXPECT_LT(T, k.tc);
+    lib::SATD(55.51, c.z, 1, kr, T, P, Dl, Dv, xl, xv, ierr, herr);
+    EXPECT_EQ(ierr, 161);
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+// Helpers of the flash tests: fluid set-up, the full result of a flash and
+// the reference tables.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library/setup/textstore.h"
+#include "tests/support/paths.h"
+
+namespace flashtest {
+
+// Sets up one built-in fluid with its default reference state.
+inline ::testing::AssertionResult setup(const std::string& name) {
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
+    if (ierr > 0) return ::testing::AssertionFailure() << name << ": ierr " << ierr << " " << herr;
+    return ::testing::AssertionSuccess();
+}
+
+// Sets up a blend of the text store as a pseudo-pure fluid (a name that holds
+// "PPF"): its text is offered under the name "<name>ppf" while the object
+// lives.
+class PseudoPure {
+public:
+    explicit PseudoPure(const std::string& name) {
+        int slot = 0;
+        for (int k = 1; k <= lib::kTextCount; ++k)
+            if (lib::store::name(k) == name) slot = k;
+        std::string text = "<<" + name + "ppf>>\n";
+        for (int n = 1; n < lib::store::line_count(slot); ++n) {
+            text += std::string(lib::store::line(slot, n));
+            text += "\n";
+        }
+        lib::store::override_text(slot, text);
+        ok_ = setup(name + "ppf");
+    }
+    ~PseudoPure() {
+        lib::store::restore();
+        int ierr = 0;
+        std::string herr, hrf = "DEF";
+        lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
+    }
+    PseudoPure(const PseudoPure&) = delete;
+    PseudoPure& operator=(const PseudoPure&) = delete;
+    ::testing::AssertionResult ok() const { return ok_; }
+
+private:
+    ::testing::AssertionResult ok_ = ::testing::AssertionSuccess();
+};
+
+// True when the fluid set up carries a corresponding-states estimate instead
+// of its own equation: the reference values, computed with the published
+// equation, do not apply to it.
+inline bool estimated() {
+    std::string code, cite;
+    lib::GETMOD(1, "EOS", code, cite);
+    return code.rfind("ECS", 0) == 0;
+}
+
+// Constants of component 1.
+struct Constants {
+    double wm = 0, ttp = 0, tnbp = 0, tc = 0, pc = 0, dc = 0, zc = 0, acf = 0, dip = 0, rgas = 0;
+};
+inline Constants constants() {
+    Constants c;
+    lib::INFO(1, c.wm, c.ttp, c.tnbp, c.tc, c.pc, c.dc, c.zc, c.acf, c.dip, c.rgas);
+    return c;
+}
+
+// The complete state a flash returns.
+struct State {
+    double T = 0, P = 0, D = 0, Dl = 0, Dv = 0, q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0;
+    double x[20] = {}, y[20] = {};
+    int ierr = 0;
+    std::string herr;
+};
+
+// A pure fluid's composition.
+struct Pure {
+    double z[20] = {1.0};
+};
+
+inline State tp(double T, double P) {
+    State r;
+    r.T = T;
+    r.P = P;
+    Pure c;
+    lib::TPFLSH(T, P, c.z, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+inline State ph(double P, double h) {
+    State r;
+    r.P = P;
+    r.h = h;
+    Pure c;
+    lib::PHFLSH(P, h, c.z, r.T, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+inline State ps(double P, double s) {
+    State r;
+    r.P = P;
+    r.s = s;
+    Pure c;
+    lib::PSFLSH(P, s, c.z, r.T, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+inline State pq(double P, double q) {
+    State r;
+    r.P = P;
+    r.q = q;
+    Pure c;
+    lib::PQFLSH(P, q, c.z, 1, r.T, r.D, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+inline State tq(double T, double q) {
+    State r;
+    r.T = T;
+    r.q = q;
+    Pure c;
+    lib::TQFLSH(T, q, c.z, 1, r.P, r.D, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+inline State ts(double T, double s, int kr = 1) {
+    State r;
+    r.T = T;
+    r.s = s;
+    Pure c;
+    lib::TSFLSH(T, s, c.z, kr, r.P, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+inline State td(double T, double D) {
+    State r;
+    r.T = T;
+    r.D = D;
+    Pure c;
+    lib::TDFLSH(T, D, c.z, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+
+inline double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
+
+// One CSV table: rows as column name -> text.
+using Row = std::map<std::string, std::string>;
+
+inline std::vector<Row> read_csv(const std::string& path) {
+    std::vector<Row> rows;
+    std::ifstream in(path);
+    std::string line;
+    std::vector<std::string> head;
+    while (std::getline(in, line)) {
+        std::vector<std::string> cells;
+        std::stringstream ss(line);
+        std::string cell;
+        while (std::getline(ss, cell, ',')) cells.push_back(cell);
+        if (!line.empty() && line.back() == ',') cells.emplace_back();
+        if (head.empty()) {
+            head = cells;
+            continue;
+        }
+        Row r;
+        for (std::size_t i = 0; i < head.size() && i < cells.size(); ++i) r[head[i]] = cells[i];
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+inline double num(const Row& r, const std::string& key) {
+    const auto it = r.find(key);
+    if (it == r.end() || it->second.empty()) return std::nan("");
+    return std::stod(it->second);
+}
+
+inline std::string reference(const std::string& file) {
+    return testsupport::shared_dir() + "/reference/" + file;
+}
+
+}  // namespace flashtest

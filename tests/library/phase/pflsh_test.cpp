@@ -1,0 +1,222 @@
+// Flashes at given pressure with enthalpy or entropy: the independent
+// reference states, round trips over (T, p) grids of six fluids, and the
+// range errors.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "tests/library/phase/flash_support.h"
+
+namespace {
+
+using namespace flashtest;
+
+// Every row of the reference table is both a (p, h) and a (p, s) input with
+// its expected T, D and quality.  Enthalpy and entropy are compared relative
+// to the fluid's first single-phase reference row, whose (T, D) fixes our own
+// reference offsets.
+TEST(PressureFlash, EveryReferenceRowFromEnthalpyAndEntropy) {
+    KVR2_REQUIRE_SHARED();
+    const auto rows = read_csv(reference("flash.csv"));
+    const auto single = read_csv(reference("single.csv"));
+    ASSERT_FALSE(rows.empty());
+    std::map<std::string, std::pair<double, double>> first;  // (T, D) of row 1 by fluid
+    for (const Row& r : single)
+        if (r.at("row") == "1") first[r.at("name")] = {num(r, "T"), num(r, "D")};
+
+    std::string current;
+    bool skip = false;
+    double h1 = 0, s1 = 0;
+    int checked = 0;
+    std::ostringstream bad;
+    for (const Row& r : rows) {
+        const std::string name = r.at("name");
+        if (name != current) {
+            ASSERT_TRUE(setup(name));
+            current = name;
+            skip = estimated();
+            ASSERT_TRUE(first.count(name)) << name;
+            Pure c;
+            lib::ENTHAL(first[name].first, first[name].second, c.z, h1);
+            lib::ENTRO(first[name].first, first[name].second, c.z, s1);
+        }
+        if (skip) continue;
+        const double p = num(r, "p"), T = num(r, "T"), D = num(r, "D");
+        const double quality = num(r, "quality");
+        const bool two = r.at("state") == "twophase";
+        for (int pair = 0; pair < 2; ++pair) {
+            const State st = pair == 0 ? ph(p, num(r, "h_rel") + h1) : ps(p, num(r, "s_rel") + s1);
+            const char* what = pair == 0 ? "PH" : "PS";
+            ++checked;
+            const bool ok = st.ierr <= 0 && rel(st.T, T) < 1e-7 && rel(st.D, D) < 1e-7 &&
+                            (two ? std::fabs(st.q - quality) < 1e-7 : (st.q < 0.0 || st.q > 1.0));
+            if (!ok)
+                bad << name << " " << r.at("state") << " " << what << ": ierr " << st.ierr << " T "
+                    << st.T << " (" << T << ") D " << st.D << " (" << D << ") q " << st.q << " "
+                    << st.herr << "\n";
+        }
+    }
+    EXPECT_EQ(bad.str(), "");
+    EXPECT_GT(checked, 400);
+}
+
+// Single-phase states over a grid from the lowest temperature to the highest
+// and from 1 kPa (or the triple-point pressure) to the highest pressure: the
+// (p, h) and (p, s) flashes give back T and D of the (T, p) flash.
+void grid_round_trip(const std::string& fluid, int nt, int np) {
+    ASSERT_TRUE(setup(fluid));
+    Pure c;
+    double tmin, tmax, dmax, pmax;
+    lib::LIMITS("EOS", c.z, tmin, tmax, dmax, pmax);
+    const Constants k = constants();
+    // 1 kPa, or the triple-point pressure where it is higher.
+    double ptp = 0, dl = 0, dv = 0, xl[20], xv[20];
+    int jerr = 0;
+    std::string jmsg;
+    lib::SATT(std::max(k.ttp, tmin), c.z, 2, ptp, dl, dv, xl, xv, jerr, jmsg);
+    const double plow = std::max(1.0, jerr == 0 ? ptp : 0.0);
+    int states = 0, failures = 0;
+    std::ostringstream bad;
+    for (int i = 0; i < nt; ++i) {
+        const double T = tmin + (tmax - tmin) * (i + 0.37) / nt;
+        for (int j = 0; j < np; ++j) {
+            const double P = plow * std::pow(pmax / plow, (j + 0.29) / np);
+            const State a = tp(T, P);
+            // States the equation refuses (beyond its limits, solid) are not
+            // part of the grid.
+            if (a.ierr > 0 && a.ierr < 100) continue;
+            ++states;
+            if (a.ierr > 0) {
+                ++failures;
+                bad << fluid << " TP " << T << " " << P << ": " << a.herr << "\n";
+                continue;
+            }
+            for (int pair = 0; pair < 2; ++pair) {
+                const State b = pair == 0 ? ph(P, a.h) : ps(P, a.s);
+                if (b.ierr > 0 || std::fabs(b.T - T) > 1e-6 || rel(b.D, a.D) > 1e-7) {
+                    ++failures;
+                    bad << fluid << (pair == 0 ? " PH " : " PS ") << T << " K " << P
+                        << " kPa: ierr " << b.ierr << " T " << b.T << " D " << b.D << " (" << a.D
+                        << ") " << b.herr << "\n";
+                }
+            }
+        }
+    }
+    EXPECT_EQ(failures, 0) << bad.str();
+    EXPECT_GT(states, nt * np / 2) << fluid;
+}
+
+// At every temperature of a saturation grid, states of quality 0, 0.01, 0.5,
+// 0.99 and 1 from the (T, q) and (p, q) flashes come back from (p, h) and
+// (p, s) with their quality.
+void quality_round_trip(const std::string& fluid, int nt) {
+    ASSERT_TRUE(setup(fluid));
+    const Constants k = constants();
+    Pure c;
+    double tmin, tmax, dmax, pmax;
+    lib::LIMITS("EOS", c.z, tmin, tmax, dmax, pmax);
+    const double t0 = std::max(tmin, k.ttp) + 0.5;
+    int failures = 0;
+    std::ostringstream bad;
+    for (int i = 0; i < nt; ++i) {
+        const double T = t0 + (0.985 * k.tc - t0) * i / (nt - 1.0);
+        for (double q : {0.0, 0.01, 0.5, 0.99, 1.0}) {
+            const State a = tq(T, q);
+            if (a.ierr > 0 || a.P < 1e-3) {
+                failures += a.ierr > 0;
+                if (a.ierr > 0) bad << fluid << " TQ " << T << " " << q << ": " << a.herr << "\n";
+                continue;
+            }
+            const State b = pq(a.P, q);
+            if (b.ierr > 0 || std::fabs(b.T - T) > 1e-6) {
+                ++failures;
+                bad << fluid << " PQ " << a.P << " " << q << ": T " << b.T << " (" << T << ") "
+                    << b.herr << "\n";
+            }
+            for (int pair = 0; pair < 2; ++pair) {
+                const State r = pair == 0 ? ph(a.P, a.h) : ps(a.P, a.s);
+                // The saturated ends may come back as single phase on the
+                // right side of the line, with a quality just beyond.
+                const bool ok = r.ierr <= 0 && (std::fabs(r.q - q) < 1e-7 ||
+                                                ((q == 0.0 || q == 1.0) && std::fabs(r.T - T) < 1e-6 &&
+                                                 rel(r.D, a.D) < 1e-6));
+                if (!ok) {
+                    ++failures;
+                    bad << fluid << (pair == 0 ? " PH " : " PS ") << T << " K q " << q << ": ierr "
+                        << r.ierr << " q " << r.q << " T " << r.T << " " << r.herr << "\n";
+                }
+            }
+        }
+    }
+    EXPECT_EQ(failures, 0) << bad.str();
+}
+
+TEST(PressureFlash, RoundTripsOverSingleAndTwoPhaseGrids) {
+    for (const char* fluid : {"water", "co2", "nitrogen", "r134a", "propane", "helium"}) {
+        SCOPED_TRACE(fluid);
+        grid_round_trip(fluid, 14, 12);
+        quality_round_trip(fluid, 12);
+    }
+}
+
+TEST(PressureFlash, ValuesOutsideTheEquationRangeAreRefused) {
+    ASSERT_TRUE(setup("water"));
+    const State a = ph(100.0, 1e9);
+    EXPECT_EQ(a.ierr, 249);
+    EXPECT_EQ(a.herr.rfind("[PHFLSH error 249] Input value is outside limits; H =", 0), 0u) << a.herr;
+    EXPECT_EQ(a.q, 999.0);
+    const State b = ps(100.0, -1e6);
+    EXPECT_EQ(b.ierr, 249);
+    EXPECT_NE(b.herr.find("S ="), std::string::npos) << b.herr;
+}
+
+TEST(PressureFlash, TwoPhaseStateCarriesMarkersAndKeepsTheInput) {
+    ASSERT_TRUE(setup("water"));
+    const State sat = tq(400.0, 0.3);
+    ASSERT_EQ(sat.ierr, 0);
+    double h = sat.h;
+    const double h_in = h;
+    State r;
+    Pure c;
+    lib::PHFLSH(sat.P, h, c.z, r.T, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.s, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
+    EXPECT_EQ(h, h_in);
+    EXPECT_NEAR(r.q, 0.3, 1e-9);
+    EXPECT_EQ(r.cv, -9999980.0);
+    EXPECT_EQ(r.cp, -9999980.0);
+    EXPECT_EQ(r.w, -9999980.0);
+    // Above the critical pressure there is no saturation: 999 above Tc.
+    const State hot = tp(700.0, 30000.0);
+    const State back = ph(30000.0, hot.h);
+    EXPECT_EQ(back.q, 999.0);
+    EXPECT_NEAR(back.T, 700.0, 1e-6);
+}
+
+TEST(PressureFlash, SingleAndTwoPhaseForms) {
+    ASSERT_TRUE(setup("r134a"));
+    const State liq = tp(280.0, 2000.0);
+    Pure c;
+    double T = 0, D = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::PHFL1(2000.0, liq.h, c.z, 1, T, D, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(T, 280.0, 1e-6);
+    EXPECT_NEAR(D, liq.D, 1e-7 * liq.D);
+    const State two = tq(280.0, 0.4);
+    double tb = 0, td = 0, dlb = 0, dvd = 0, yb[20], xd[20], Dl = 0, Dv = 0, x[20], y[20], q = 0;
+    lib::PSFL2(two.P, two.s, c.z, 0, tb, td, dlb, dvd, yb, xd, T, Dl, Dv, x, y, q, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(T, 280.0, 1e-6);
+    EXPECT_NEAR(q, 0.4, 1e-8);
+    // The pressure-density form: the temperature of a known state.
+    lib::PDFL1(2000.0, liq.D, c.z, T, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(T, 280.0, 1e-5);
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+// Quality flashes at given temperature, pressure or density: saturation
+// reference states, the two-phase mixing, the markers and the errors.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/library/phase/flash_support.h"
+
+namespace {
+
+using namespace flashtest;
+
+// Water at 450 K has a saturation pressure of 932.203564 kPa.
+TEST(QualityFlash, WaterAtItsSaturationPressure) {
+    ASSERT_TRUE(setup("water"));
+    const State a = pq(932.203564, 0.5);
+    EXPECT_EQ(a.ierr, 0) << a.herr;
+    EXPECT_NEAR(a.T, 450.0, 1e-5);
+    EXPECT_EQ(a.cv, -9999920.0);
+    EXPECT_EQ(a.cp, -9999920.0);
+    EXPECT_EQ(a.w, -9999920.0);
+    EXPECT_NEAR(1.0 / a.D, 0.5 / a.Dl + 0.5 / a.Dv, 1e-12 / a.D);
+    const State b = tq(450.0, 0.5);
+    EXPECT_NEAR(b.P, 932.203564, 1e-5);
+    EXPECT_NEAR(b.h, a.h, 1e-6);
+    EXPECT_NEAR(b.s, a.s, 1e-9);
+}
+
+// The saturation reference table: states at q = 0 and q = 1 are the saturated
+// phases with their own heat capacities, and mixtures lie on the lever rule.
+TEST(QualityFlash, SaturationReferenceStates) {
+    KVR2_REQUIRE_SHARED();
+    const auto rows = read_csv(reference("sat.csv"));
+    ASSERT_FALSE(rows.empty());
+    std::string current;
+    bool skip = false;
+    std::ostringstream bad;
+    for (const Row& r : rows) {
+        const std::string name = r.at("name");
+        if (name != current) {
+            ASSERT_TRUE(setup(name));
+            current = name;
+            skip = estimated();
+        }
+        if (skip) continue;
+        const double T = num(r, "T"), p = num(r, "p");
+        const State l = tq(T, 0.0), v = tq(T, 1.0), m = tq(T, 0.25);
+        const bool ok = l.ierr == 0 && v.ierr == 0 && m.ierr == 0 && rel(l.P, p) < 1e-7 &&
+                        rel(l.D, num(r, "Dl")) < 1e-7 && rel(v.D, num(r, "Dv")) < 1e-7 &&
+                        l.cp > 0.0 && v.cp > 0.0 && m.cp == -9999920.0 &&
+                        std::fabs(m.h - (0.75 * l.h + 0.25 * v.h)) < 1e-8 * std::fabs(v.h) + 1e-8;
+        if (!ok)
+            bad << name << " " << T << ": " << l.ierr << " " << v.ierr << " " << m.ierr << " P "
+                << l.P << " (" << p << ") Dl " << l.D << " Dv " << v.D << " " << l.herr << v.herr
+                << "\n";
+        if (p > 1e-3) {
+            const State back = pq(p, 0.75);
+            if (back.ierr != 0 || std::fabs(back.T - T) > 1e-6 * T)
+                bad << name << " PQ " << p << ": T " << back.T << " (" << T << ") " << back.herr << "\n";
+        }
+    }
+    EXPECT_EQ(bad.str(), "");
+}
+
+TEST(QualityFlash, InputsOutsideTheTwoPhaseRegion) {
+    ASSERT_TRUE(setup("nitrogen"));
+    const Constants k = constants();
+    const State hot = tq(k.tc, 0.5);
+    EXPECT_EQ(hot.ierr, 271);
+    EXPECT_EQ(hot.herr.rfind("[TQFLSH error 271] temperature input to temperature-quality flash is "
+                             "greater than critical temperature",
+                             0),
+              0u)
+        << hot.herr;
+    const State high = pq(1.01 * k.pc, 0.5);
+    EXPECT_EQ(high.ierr, 291);
+    EXPECT_EQ(high.T, k.tc);
+    EXPECT_EQ(tq(100.0, 1.5).ierr, 275);
+    EXPECT_EQ(pq(500.0, -0.5).ierr, 295);
+    // Within 1e-8 of the ends the saturated phases are returned.
+    const State l = tq(100.0, -1e-9);
+    EXPECT_EQ(l.ierr, 0);
+    EXPECT_EQ(l.D, l.Dl);
+    EXPECT_GT(l.cv, 0.0);
+}
+
+// A blend handled as one component: the two-phase temperature at given
+// pressure lies between its bubble and dew temperatures, and every quality
+// flash finds the same state.
+TEST(QualityFlash, PseudoPureBlend) {
+    PseudoPure blend("r404a");
+    ASSERT_TRUE(blend.ok());
+    const State a = pq(300.0, 0.3);
+    ASSERT_EQ(a.ierr, 0) << a.herr;
+    const State bub = pq(300.0, 0.0), dew = pq(300.0, 1.0);
+    EXPECT_GT(a.T, bub.T);
+    EXPECT_LT(a.T, dew.T);
+    const State b = tq(a.T, 0.3);
+    EXPECT_NEAR(b.P, 300.0, 1e-6);
+    EXPECT_NEAR(b.D, a.D, 1e-9 * a.D);
+    const State c = ph(300.0, a.h);
+    EXPECT_NEAR(c.T, a.T, 1e-6);
+    EXPECT_NEAR(c.q, 0.3, 1e-7);
+    const State d = ps(300.0, a.s);
+    EXPECT_NEAR(d.T, a.T, 1e-6);
+    EXPECT_NEAR(d.q, 0.3, 1e-7);
+}
+
+TEST(QualityFlash, DensityForm) {
+    ASSERT_TRUE(setup("propane"));
+    const State a = tq(300.0, 0.4);
+    ASSERT_EQ(a.ierr, 0);
+    Pure c;
+    double T = 0, P = 0, Dl = 0, Dv = 0, x[20], y[20];
+    int ierr = 0;
+    std::string herr;
+    lib::DQFL2(a.D, 0.4, c.z, 1, T, P, Dl, Dv, x, y, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(T, 300.0, 1e-6);
+    EXPECT_NEAR(P, a.P, 1e-6 * a.P);
+}
+
+}  // namespace

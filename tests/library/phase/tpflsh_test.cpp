@@ -1,0 +1,148 @@
+// Flash at given temperature and pressure: reference states of every fluid
+// of the table, the region markers, the pseudo-pure two-phase band and the
+// limits.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "library/setup/records.h"
+#include "tests/library/phase/flash_support.h"
+
+namespace {
+
+using namespace flashtest;
+
+// The (T, p) of every single-phase reference row gives back its density and
+// the caloric properties; the quality marker matches the region.
+TEST(TemperaturePressureFlash, EveryReferenceStateOfTheTable) {
+    KVR2_REQUIRE_SHARED();
+    const auto rows = read_csv(reference("single.csv"));
+    ASSERT_FALSE(rows.empty());
+    std::string current;
+    bool skip = false;
+    double h1 = 0, s1 = 0, Tc = 0;
+    std::ostringstream bad;
+    for (const Row& r : rows) {
+        const std::string name = r.at("name");
+        if (name != current) {
+            ASSERT_TRUE(setup(name));
+            current = name;
+            skip = estimated();
+            Pure c;
+            lib::ENTHAL(num(r, "T"), num(r, "D"), c.z, h1);
+            lib::ENTRO(num(r, "T"), num(r, "D"), c.z, s1);
+            Tc = constants().tc;
+        }
+        if (skip) continue;
+        const double T = num(r, "T"), D = num(r, "D"), p = num(r, "p");
+        const State st = tp(T, p);
+        const std::string phase = r.at("phase");
+        bool marker_ok = true;
+        if (phase == "liquid") marker_ok = st.q < 0.0;
+        if (phase == "gas" || phase == "supercritical_gas") marker_ok = st.q > 1.0;
+        if (phase == "supercritical") marker_ok = st.q == 999.0 || (T < Tc && st.q == -998.0);
+        if (phase == "supercritical_liquid") marker_ok = st.q == -998.0;
+        const bool ok = st.ierr <= 0 && rel(st.D, D) < 1e-8 &&
+                        std::fabs(st.h - h1 - num(r, "h_rel")) < 1e-7 * std::fabs(st.h) + 1e-6 &&
+                        std::fabs(st.s - s1 - num(r, "s_rel")) < 1e-7 * std::fabs(st.s) + 1e-8 &&
+                        rel(st.cp, num(r, "cp")) < 1e-7 && marker_ok;
+        if (!ok)
+            bad << name << " row " << r.at("row") << " " << phase << ": ierr " << st.ierr << " D "
+                << st.D << " (" << D << ") q " << st.q << " cp " << st.cp << " " << st.herr << "\n";
+    }
+    EXPECT_EQ(bad.str(), "");
+}
+
+TEST(TemperaturePressureFlash, MarkersOfTheRegions) {
+    ASSERT_TRUE(setup("water"));
+    Pure c;
+    double psat = 0, dl = 0, dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(400.0, c.z, 1, psat, dl, dv, xl, xv, ierr, herr);
+    ASSERT_EQ(ierr, 0);
+
+    // Just above the saturation pressure: compressed liquid with the
+    // (negative) volume quality; just below it: vapour with the enthalpy
+    // quality above 1; far below it the vapour marker.
+    const State liq = tp(400.0, 1.02 * psat);
+    EXPECT_EQ(liq.ierr, 0);
+    EXPECT_LT(liq.q, 0.0);
+    EXPECT_GT(liq.q, -1e-3);
+    EXPECT_GT(liq.D, dl);
+    const State vap = tp(400.0, 0.98 * psat);
+    EXPECT_GT(vap.q, 1.0);
+    EXPECT_LT(vap.q, 2.0);
+    EXPECT_LT(vap.D, dv);
+    EXPECT_EQ(tp(400.0, 0.5 * psat).q, 998.0);
+    // Above the critical pressure: supercritical above Tc, compressed liquid
+    // below it.
+    EXPECT_EQ(tp(700.0, 30000.0).q, 999.0);
+    EXPECT_EQ(tp(500.0, 30000.0).q, -998.0);
+    EXPECT_EQ(tp(700.0, 1000.0).q, 998.0);
+    // A single phase has both phases equal to it.
+    EXPECT_EQ(liq.Dl, liq.D);
+    EXPECT_EQ(liq.Dv, liq.D);
+    EXPECT_EQ(liq.x[0], 1.0);
+    EXPECT_EQ(liq.y[0], 1.0);
+}
+
+// Below the triple point the flash takes the vapour side; above the critical
+// pressure that side is the dense root: water in its liquid band between the
+// ice Ih and the high-pressure ice melting pressures.
+TEST(TemperaturePressureFlash, BelowTheTriplePoint) {
+    ASSERT_TRUE(setup("water"));
+    const State cold = tp(260.0, 200000.0);
+    EXPECT_LE(cold.ierr, 0) << cold.herr;
+    EXPECT_EQ(cold.q, -998.0);
+    EXPECT_GT(cold.D, 55.0);
+    EXPECT_LT(cold.D, 65.0);
+}
+
+TEST(TemperaturePressureFlash, PseudoPureBlendBetweenItsBubbleAndDewPressure) {
+    PseudoPure blend("r404a");
+    ASSERT_TRUE(blend.ok());
+    Pure c;
+    double pbub = 0, pdew = 0, dl = 0, dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(250.0, c.z, 1, pbub, dl, dv, xl, xv, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    lib::SATT(250.0, c.z, 2, pdew, dl, dv, xl, xv, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    ASSERT_GT(pbub, pdew);
+    const State mid = tp(250.0, 0.5 * (pbub + pdew));
+    EXPECT_EQ(mid.ierr, 0) << mid.herr;
+    EXPECT_NEAR(mid.q, 0.5, 1e-12);
+    EXPECT_EQ(mid.cv, -9999980.0);
+    EXPECT_EQ(mid.cp, -9999980.0);
+    EXPECT_EQ(mid.w, -9999980.0);
+    EXPECT_NEAR(1.0 / mid.D, 0.5 / mid.Dl + 0.5 / mid.Dv, 1e-12 / mid.D);
+    EXPECT_LT(tp(250.0, 1.01 * pbub).q, 0.0);
+    EXPECT_GT(tp(250.0, 0.99 * pdew).q, 1.0);
+}
+
+TEST(TemperaturePressureFlash, InputsBeyondTheLimitsAndThePrintSwitch) {
+    ASSERT_TRUE(setup("nitrogen"));
+    const int saved = lib::PRNTERR;
+    lib::PRNTERR = 0;
+    const State far = tp(5000.0, 100.0);
+    EXPECT_GT(far.ierr, 0);
+    EXPECT_EQ(far.D, 0.0);
+    EXPECT_EQ(far.q, 999.0);
+    EXPECT_GT(far.cp, 0.0);  // ideal-gas properties
+    EXPECT_EQ(far.herr.rfind("[TPFLSH error", 0), 0u) << far.herr;
+    // No iteration starts from a value that is not a number.
+    const State nan = tp(std::nan(""), 100.0);
+    EXPECT_EQ(nan.ierr, 1);
+    EXPECT_EQ(nan.q, 999.0);
+    EXPECT_EQ(ph(100.0, std::nan("")).ierr, 1);
+    // The dew-point test runs quietly and leaves the switch as it was.
+    const State near_sat = tp(100.0, 700.0);
+    EXPECT_EQ(near_sat.ierr, 0);
+    EXPECT_EQ(lib::PRNTERR, 0);
+    lib::PRNTERR = saved;
+}
+
+}  // namespace
