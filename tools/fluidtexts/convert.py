@@ -116,6 +116,9 @@ def main(argv=None):
         for kind in ("residual", "cp0", "ph0"):
             for k, v in sorted(report.get(kind, {}).items(), key=lambda kv: -kv[1]):
                 print("%-8s %-16s %.2e" % (kind, k, v))
+        for k, (given, own) in sorted(report.get("nbp", {}).items()):
+            print("nbp      %-16s %.6f K given, %.6f K by the written equation (%+.1e K)"
+                  % (k, given, own, own - given))
         for n in report.get("notes", []):
             print("note    ", n)
     return 0

@@ -7,6 +7,7 @@ import anc
 import header
 import idealgas
 import residual
+import satstate
 import sections
 from textfmt import citation, info_lines
 
@@ -53,6 +54,10 @@ def authors_year(ds, keys):
 
 
 def eos_data(eos):
+    """Constants of a data-set equation.  "start" is the data set's lowest
+    saturation state (T, liquid and vapour density); it lies above the
+    equation's lower limit for some fluids and is only a start value for the
+    triple point, which is solved on the written equation (triple_point)."""
     st = eos["STATES"]
     return {
         "R": eos["gas_constant"],
@@ -62,9 +67,54 @@ def eos_data(eos):
         "Tmin": float(eos["Ttriple"]),
         "Tmax": float(eos["T_max"]),
         "pmax": eos["p_max"] / 1000.0,
-        "ptp": st["sat_min_liquid"]["p"] / 1000.0,
         "Dtp": st["sat_min_liquid"]["rhomolar"] / 1000.0,
+        "start": (st["sat_min_liquid"]["T"], st["sat_min_liquid"]["rhomolar"] / 1000.0,
+                  st["sat_min_vapor"]["rhomolar"] / 1000.0),
     }
+
+
+def written_equation(normal, critical, e):
+    return satstate.Equation(residual.alphar_feq(normal, critical), e["R"], e["Tred"], e["Dred"])
+
+
+def triple_point(eq, Tmin, start, label, report, bubble=None):
+    """Triple point of a written equation: the saturation state at its lower
+    limit Tmin, followed from the start state (T, DL, DV) near the saturation
+    boundary.  Returns (Tmin, ptp, Dtp, Dvtp); Tmin is raised (and reported)
+    when the equation has no saturation state there.  bubble(T): for a
+    pseudo-pure blend, the bubble-point pressure of its ancillary equation,
+    which is the blend's triple-point pressure (Dtp is then the liquid root
+    at that pressure)."""
+    T0, DL0, DV0 = start
+    try:
+        _, DL, DV = eq.saturation(T0, DL0, DV0)
+    except satstate.NoSaturation as why:
+        raise ValueError("%s: no saturation state near the data set's lowest one (%s)"
+                         % (label, why))
+    try:
+        p, DL, DV = eq.march(T0, DL, DV, Tmin)
+    except satstate.NoSaturation:
+        T, p, DL, DV = eq.lowest_saturation(Tmin, T0, DL, DV)
+        report.setdefault("notes", []).append(
+            "%s: no saturation state at %g K; lower limit and triple point raised to %g K"
+            % (label, Tmin, T))
+        report.setdefault("raised", {})[label] = (Tmin, T)
+        Tmin = T
+    if bubble is not None:
+        p = bubble(Tmin)
+        DL = eq.liquid_root(Tmin, p, DL)
+    return Tmin, p, DL, DV
+
+
+def boiling_point(eq, tp):
+    """Normal boiling point of a written equation from its triple point
+    (Tmin, ptp, Dtp, Dvtp), rounded to 12 digits; None when the triple-point
+    pressure is not below 101.325 kPa."""
+    Tmin, ptp, DL, DV = tp
+    if ptp >= satstate.P_ATM:
+        return None
+    T, _, _, _ = eq.boiling_point(satstate.P_ATM, Tmin, DL, DV)
+    return float("%.12g" % T)
 
 
 def max_density_of(normal, critical, e):
@@ -233,12 +283,53 @@ def surface_tension_section(ds, d, Tmin):
     return out
 
 
-def reference_state(ds, name, eos, e):
+def reference_state(ds, name, eos, e, has_nbp=True):
+    """Default reference state; "NBP" only for a fluid that has a normal
+    boiling point (otherwise the ideal-gas state "OT0")."""
     code = ds.row[name]["reference_state"]
-    if code in ("IIR", "NBP"):
+    if code == "IIR" or (code == "NBP" and has_nbp):
         return code, None
     h0, s0 = idealgas.ideal_h_s(eos["alpha0"], e["R"], e["Tred"], e["Dred"], T0_REF, P0_REF)
     return "OT0", (T0_REF, P0_REF, h0, s0)
+
+
+def blend_bubble(d):
+    """Bubble-point pressure (kPa) of a blend's "PL" ancillary, as written."""
+    x = d["ANCILLARIES"]["pL"]
+    code, terms = anc.anc_code("PL", x)
+    return lambda T: anc.anc_eval(code, x["T_r"], x["reducing_value"] / 1000.0, terms, T)
+
+
+def normal_boiling_point(ds, name, weq, tp, report):
+    """(value for the normal-boiling-point fields, note or None).  The data
+    set's value where it has one; else the written equation's saturation
+    temperature at 101.325 kPa; for a fluid whose triple-point pressure is
+    above 101.325 kPa the published sublimation temperature (carbon dioxide)
+    or the triple-point temperature.  The note is (kind, text)."""
+    Tnbp = ds.number(name, "NBP_K")
+    if Tnbp is not None:
+        if tp[1] >= satstate.P_ATM:
+            raise ValueError("%s: normal boiling point given, but the triple-point pressure "
+                             "is %g kPa" % (name, tp[1]))
+        if CHECKS and not ds.pure(name)["EOS"][0].get("pseudo_pure"):
+            own = boiling_point(weq, tp)
+            report.setdefault("nbp", {})[name] = (Tnbp, own)
+        return Tnbp, None
+    T = boiling_point(weq, tp)
+    if T is not None:
+        report.setdefault("notes", []).append("%s: normal boiling point %r K computed from the "
+                                              "equation" % (name, T))
+        return T, ("computed", "The normal boiling point is the saturation temperature of the "
+                   "equation of state at 101.325 kPa (the coefficient data give none).")
+    pressure = "The triple-point pressure (%.6g kPa) is above 101.325 kPa" % tp[1]
+    if name == "co2":
+        return CO2_SUBLIMATION_T, ("sublimation", pressure + "; the value given as normal "
+                                   "boiling point is the sublimation temperature at 101.325 kPa.")
+    report.setdefault("notes", []).append(
+        "%s: no normal boiling point (triple-point pressure %g kPa); triple-point temperature "
+        "written" % (name, tp[1]))
+    return tp[0], ("none", pressure + ": the fluid has no normal boiling point, and the value "
+                   "given for it is the triple-point temperature.")
 
 
 def tags(name, info):
@@ -282,13 +373,14 @@ def build(ds, name, report):
     else:
         r = eos["STATES"]["reducing"]
         Tc, pc, Dc = r["T"], r["p"] / 1000.0, r["rhomolar"] / 1000.0
-    Tnbp = ds.number(name, "NBP_K")
-    nbp_comment = "normal boiling point [K]"
-    if Tnbp is None:
-        Tnbp = CO2_SUBLIMATION_T
-    ptp = ds.number(name, "ptriple_kPa")
+    weq = written_equation(*residual.map_terms(eos["alphar"]), e)
+    tp = triple_point(weq, e["Tmin"], e["start"], name, report,
+                      blend_bubble(d) if pseudo else None)
+    e["Tmin"], ptp, e["Dtp"], Dvtp = tp
+    Tnbp, nbp_note = normal_boiling_point(ds, name, weq, tp, report)
     dip = ds.dipole[name]["dipole_debye"]
-    refcode, refvalues = reference_state(ds, name, eos, e)
+    refcode, refvalues = reference_state(ds, name, eos, e, nbp_note is None or
+                                         nbp_note[0] == "computed")
     h = {
         "name": name, "cas": info["CAS"] if not pseudo else info["CAS"].split(".")[0],
         "full_name": info.get("NAME", name), "formula": header.formula(name, info.get("FORMULA")),
@@ -302,16 +394,17 @@ def build(ds, name, report):
     lines = header.header_lines(h)
     lines += ["!Fluid text written by the fluid-text converter (tools/fluidtexts) from public",
               "!coefficient data; the equations are those of the publications cited below."]
-    if name == "co2":
-        lines.append("!The normal boiling point above is the sublimation temperature at "
-                     "101.325 kPa.")
+    if nbp_note:
+        lines += ["!" + ln[1:] for ln in info_lines([nbp_note[1]], 80)]
     if pseudo:
         lines.append("!Pseudo-pure fluid: the blend is treated as one component.")
-    consts = {"M": e["M"], "Ttp": e["Tmin"], "ptp": ptp if ptp is not None else e["ptp"],
-              "Dtp": e["Dtp"], "Tnbp": Tnbp, "omega": eos["acentric"], "Tc": Tc, "pc": pc,
+    consts = {"M": e["M"], "Ttp": e["Tmin"], "ptp": ptp, "Dtp": e["Dtp"], "Dvtp": Dvtp,
+              "Tnbp": Tnbp, "omega": eos["acentric"], "Tc": Tc, "pc": pc,
               "Dc": Dc, "label": info.get("NAME", name).lower()}
     lines.append("")
     feq, e_used = feq_section(ds, name, eos, e, consts, "FEQ", "#", "CPP", report, name)
+    if nbp_note:
+        feq[2:2] = info_lines([nbp_note[1]])
     if usable != 0:
         first = d["EOS"][0]
         note = ("The first equation of the coefficient data set, of %s, has terms that this "
@@ -321,7 +414,9 @@ def build(ds, name, report):
         report.setdefault("notes", []).append("%s: written equation is EOS[%d], not EOS[0]"
                                               % (name, usable))
     lines += feq
-    cp_done = [(eos["alpha0"], "CPP")]
+    # heat-capacity sections written so far: (terms, C_r, code); an alternative
+    # shares one only when both its terms and its gas constant (C_r) agree
+    cp_done = [(idealgas.cp_terms(eos["alpha0"], e["Tred"], e["Tmin"], 3000.0), e["R"], "CPP")]
     aux = []
     alt = 0
     for k in d["_meta"]["EOS_indices_that_fit"]:
@@ -330,24 +425,26 @@ def build(ds, name, report):
         alt += 1
         ek = d["EOS"][k]
         ee = eos_data(ek)
+        label = "%s FE%d" % (name, alt)
+        ee["Tmin"], ptp_k, ee["Dtp"], _ = triple_point(
+            written_equation(*residual.map_terms(ek["alphar"]), ee), ee["Tmin"], ee["start"],
+            label, report)
         r = ek["STATES"]["reducing"]
         c2 = dict(consts)
-        c2.update({"M": ee["M"], "Ttp": ee["Tmin"], "ptp": ee["ptp"], "Dtp": ee["Dtp"],
+        c2.update({"M": ee["M"], "Ttp": ee["Tmin"], "ptp": ptp_k, "Dtp": ee["Dtp"],
                    "omega": ek["acentric"], "Tc": r["T"], "pc": r["p"] / 1000.0,
                    "Dc": r["rhomolar"] / 1000.0})
         cp_code = None
         t_k = idealgas.cp_terms(ek["alpha0"], ee["Tred"], ee["Tmin"], 3000.0)
-        for a0, c in cp_done:
-            t_0 = idealgas.cp_terms(a0, e["Tred"], e["Tmin"], 3000.0)
+        for t_0, cr, c in cp_done:
             if t_0["power"] == t_k["power"] and t_0["pe"] == t_k["pe"] and \
-                    t_0["cosh"] == t_k["cosh"] and t_0["sinh"] == t_k["sinh"]:
+                    t_0["cosh"] == t_k["cosh"] and t_0["sinh"] == t_k["sinh"] and cr == ee["R"]:
                 cp_code = c
-        label = "%s FE%d" % (name, alt)
         if cp_code is None:
             cp_code = "CP%d" % alt
             sec, _ = cp_section(ds, ek, ee, cp_code, "@", ee["Tmin"], ee["Tmax"], report, label)
             aux += [""] + sec
-            cp_done.append((ek["alpha0"], cp_code))
+            cp_done.append((t_k, ee["R"], cp_code))
         lines.append("")
         sec, _ = feq_section(ds, name, ek, ee, c2, "FE%d" % alt, "@", cp_code, report, label)
         lines += sec

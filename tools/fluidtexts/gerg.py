@@ -5,8 +5,9 @@ import math
 
 import hyperdual as hd
 import residual
+import satstate
 import sections
-from fluid import cite, max_density_of, rel
+from fluid import cite, max_density_of, rel, triple_point
 
 GERG_KEY = "Kunz-JCED-2012"
 TMAX, PMAX = 700.0, 70000.0  # extended range of the equation
@@ -82,13 +83,20 @@ def cp_terms(ds, c):
 
 def fek_sections(ds, name, consts, report, marker="@", code="FEK", cp_code="PHK",
                  Tmax=TMAX, pmax=PMAX):
-    """consts: Ttp, ptp, Dtp, Tnbp, omega, pc of the fluid (header values)."""
-    Ttp = consts["Ttp"]
-    c, e, normal = equation(ds, name, Ttp, consts["Dtp"], Tmax, pmax)
+    """consts: Ttp, Dtp, Dvtp (triple point of the fluid's default equation),
+    Tnbp, omega, pc of the fluid.  The triple-point pressure and densities
+    written are those of the GERG-2008 equation itself at Ttp."""
+    c = ds.gerg_component[name]
+    weq = satstate.Equation(residual.alphar_feq(terms(c), []), ds.gerg["R_J_molK"], c["Tc_K"],
+                            c["Dc_mol_L"])
+    Ttp, ptp, Dtp, _ = triple_point(weq, consts["Ttp"],
+                                    (consts["Ttp"], consts["Dtp"], consts["Dvtp"]),
+                                    "%s %s" % (name, code), report)
+    c, e, normal = equation(ds, name, Ttp, Dtp, Tmax, pmax)
     para = ["Pure-fluid equation of the GERG-2008 mixture model (reducing values and "
             "coefficients of that equation)."] + cite(ds, GERG_KEY)
     eq = dict(e)
-    eq.update({"cp_code": cp_code, "Ttp": Ttp, "ptp": consts["ptp"], "Tnbp": consts["Tnbp"],
+    eq.update({"cp_code": cp_code, "Ttp": Ttp, "ptp": ptp, "Tnbp": consts["Tnbp"],
                "omega": consts["omega"], "Tc": c["Tc_K"], "pc": consts["pc"],
                "Dc": c["Dc_mol_L"], "normal": normal, "critical": []})
     fek = sections.opening(marker, "EOS", code, "GERG-2008 equation for " + name, para)
@@ -117,6 +125,7 @@ def build_helium(ds, report):
     Ttp = float(row["Ttriple_K"])
     ptp = st["triple_liquid"]["p"] / 1000.0
     Dtp = st["triple_liquid"]["rhomolar"] / 1000.0
+    Dvtp = st["triple_vapor"]["rhomolar"] / 1000.0
     Tnbp = float(row["NBP_K"])
     ps = d["ANCILLARIES"]["pS"]
     _, psterms = anc.anc_code("PS", ps)
@@ -133,7 +142,7 @@ def build_helium(ds, report):
     lines += ["!Fluid text written by the fluid-text converter (tools/fluidtexts) from public",
               "!coefficient data.  The acentric factor is computed from the vapour-pressure",
               "!equation below.", ""]
-    consts = {"Ttp": Ttp, "ptp": ptp, "Dtp": Dtp, "Tnbp": Tnbp, "omega": omega, "pc": pc}
+    consts = {"Ttp": Ttp, "Dtp": Dtp, "Dvtp": Dvtp, "Tnbp": Tnbp, "omega": omega, "pc": pc}
     tmax, pmax = 1500.0, 100000.0
     feq, phk = fek_sections(ds, name, consts, report, "#", "FEQ", "CPP", tmax, pmax)
     feq[2:2] = info_lines_for_helium()
