@@ -1,0 +1,459 @@
+// Set-up of a working fluid in the property library, and the property access
+// layer in mass units.
+#include "app/core/fluid_properties.h"
+
+#include "app/core/init.h"
+#include "app/core/text_output.h"
+#include "library/library.h"
+
+#include <cmath>
+#include <string>
+
+namespace app {
+
+std::array<double, MAX_COMPONENTS> x{};
+std::array<double, MAX_COMPONENTS> y{};
+
+namespace {
+
+// Molar mass of a composition, g/mol.
+double wmol(const double* c) { return lib::WMOL(c); }
+
+bool finite(double v) { return std::isfinite(v); }
+
+// Temperature of the flash at (p, s) in molar units; the flash's status is
+// not looked at.
+double psflsh_T(const double* c, double p, double s_molar) {
+    double T = 0, D = 0, Dl = 0, Dv = 0, q = 0, e = 0, h = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::PSFLSH(p, s_molar, c, T, D, Dl, Dv, x.data(), y.data(), q, e, h, cv, cp, w, ierr, herr);
+    return T;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Set-up
+// ---------------------------------------------------------------------------
+
+int init_stoffwerte(Fluid* fluid) {
+    if (fluid != nullptr && fluid == current_fluid) return 1;
+    if (fluid == nullptr) return 0;
+    Fluid& f = *fluid;
+    current_fluid = fluid;  // the getters below read its limits through it
+    const double* c = f.x.data();
+
+    int ierr = 0;
+    std::string herr;
+    std::string hrf = f.ref_code == "OTH" ? std::string("DEF") : f.ref_code;
+    lib::SETUP0(f.az_components, f.components, "hmx", hrf, ierr, herr);
+    if (ierr != 0) {
+        print_message("Error initializing fluid %s.\n", f.name.c_str());
+        if (ierr == 117) print_message("Fluid combination in this mixture is not supported\n");
+        current_fluid = nullptr;
+        return 0;
+    }
+    if (f.ref_code == "OTH") {
+        const double M = wmol(c);
+        std::string code = "OTH";
+        const int ixflag = fluids.index_of(fluid) == FLUID_HELIUM ? 2 : 1;
+        lib::SETREF(code, ixflag, c, f.h0 * M, f.s0 * M, f.T0, f.p0, ierr, herr);
+        if (ierr != 0) {
+            print_message("Error setting fluid reference point\n");
+            current_fluid = nullptr;
+            return 0;
+        }
+    }
+
+    // Critical point. Should the flash at the critical point fail, the
+    // critical pressure stays the one of the critical-point routine and the
+    // enthalpy and entropy come from the equation of state alone.
+    double Tc = 0, pc = 0, Dc = 0;
+    lib::CRITP(c, Tc, pc, Dc, ierr, herr);
+    f.Tc = Tc;
+    f.pc = pc;
+    f.Dc = Dc * wmol(c);
+    {
+        double T = f.Tc, p = 0, s = 0, h = 0, rho = f.Dc, q = 0;
+        if (get_all_by_T_and_rho(c, T, p, s, h, rho, q) == 0 && finite(p) && p > 0) {
+            f.pc = p;
+        } else {
+            double pe = 0;
+            therm_wrapper(c, T, pe, s, h, rho);
+        }
+        f.hc = h;
+        f.sc = s;
+    }
+    f.crit = IsoPoint{f.sc, f.hc, f.pc, f.Tc, f.Dc};
+    f.crit_axis = {f.sc, f.hc, f.pc, f.Tc};
+
+    // Triple point (liquid side); left at zero when saturation fails there.
+    {
+        double wmm = 0, ttrp = 0, tnbp = 0, tc = 0, pc1 = 0, dc = 0, zc = 0, acf = 0, dip = 0,
+               rgas = 0;
+        lib::INFO(1, wmm, ttrp, tnbp, tc, pc1, dc, zc, acf, dip, rgas);
+        f.Ttrp = ttrp;
+        f.ptrp = 0;
+        f.Dtrp = 0;
+        double p = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
+        lib::SATT(ttrp, c, 1, p, Dl, Dv, xl, xv, ierr, herr);
+        if (ierr == 0 && Dl > 0) {
+            double T = ttrp, pt = 0, s = 0, h = 0, rho = Dl * wmol(c), q = 0;
+            f.Dtrp = rho;
+            if (get_all_by_T_and_rho(c, T, pt, s, h, rho, q) == 0 && finite(pt)) f.ptrp = pt;
+        }
+    }
+
+    // Limits of the equation of state; the test result itself is not needed.
+    {
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+        lib::LIMITX("EOS", 300.0, 0.0, 0.0, c, tmin, tmax, dmax, pmax, ierr, herr);
+        f.Tmin = tmin;
+        f.Tmax = tmax;
+        f.Dmax = dmax * wmol(c);
+        f.pmax = pmax;
+        f.pmin = 0.1;
+        f.Dmin = 0.1;
+    }
+
+    // Pure water, when the fluid holds it.
+    for (int i = 0; i < MAX_COMPONENTS; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        const bool water = i < f.az_components && f.comp_index[k] == FLUID_WATER;
+        f.x_water[k] = water ? 1.0 : 0.0;
+        if (water) f.water_pos = i;
+    }
+
+    // Specific volume at the standard state; 0 when that state fails.
+    {
+        double T = f.std_T, p = f.std_p, s = 0, h = 0, rho = 0, q = 0;
+        const int r = get_all_by_T_and_p(c, T, p, s, h, rho, q);
+        f.v_std = (r == 0 && finite(rho) && rho > 0) ? 1.0 / rho : 0.0;
+    }
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// State getters
+// ---------------------------------------------------------------------------
+
+int get_all_by_T_and_p(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                       double& q) {
+    const Fluid* f = current_fluid;
+    if (f == nullptr) return -1;
+    if (T > f->Tmax || T < f->Tmin || p > f->pmax) return -1;
+    int ierr = 0;
+    std::string herr;
+    double D = 0;
+    if (T <= f->Tc && p <= f->pc) {
+        double Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
+        lib::TPFLSH(T, p, c, D, Dl, Dv, x.data(), y.data(), q, e, h, s, cv, cp, w, ierr, herr);
+        const double M = wmol(c);
+        s /= M;
+        h /= M;
+        rho = D * M;
+        return ierr;
+    }
+    q = 999;
+    lib::TPRHO(T, p, c, 2, 0, D, ierr, herr);
+    rho = D;
+    if (ierr != 0) return ierr;
+    double e = 0, cv = 0, cp = 0, w = 0, hjt = 0;
+    lib::THERM(T, D, c, p, e, h, s, cv, cp, w, hjt);
+    const double M = wmol(c);
+    rho = D * M;
+    s /= M;
+    h /= M;
+    return 0;
+}
+
+int get_all_by_T_and_rho(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                         double& q) {
+    const double D = rho / wmol(c);
+    int ierr = 0;
+    if (current_fluid != nullptr && T > current_fluid->Tc) {
+        double e = 0, cv = 0, cp = 0, w = 0, hjt = 0;
+        lib::THERM(T, D, c, p, e, h, s, cv, cp, w, hjt);
+    } else {
+        double Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
+        std::string herr;
+        lib::TDFLSH(T, D, c, p, Dl, Dv, x.data(), y.data(), q, e, h, s, cv, cp, w, ierr, herr);
+    }
+    const double M = wmol(c);
+    s /= M;
+    h /= M;
+    return ierr;
+}
+
+int get_all_by_p_and_rho(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                         double& q) {
+    const double D = rho / wmol(c);
+    double Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::PDFLSH(p, D, c, T, Dl, Dv, x.data(), y.data(), q, e, h, s, cv, cp, w, ierr, herr);
+    const double M = wmol(c);
+    s /= M;
+    h /= M;
+    return ierr;
+}
+
+int get_all_by_p_and_s(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                       double& q) {
+    double D = 0, Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::PSFLSH(p, s * wmol(c), c, T, D, Dl, Dv, x.data(), y.data(), q, e, h, cv, cp, w, ierr,
+                herr);
+    const double M = wmol(c);
+    h /= M;
+    rho = D * M;
+    return ierr;
+}
+
+int get_all_by_p_and_h(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                       double& q, double q_hint) {
+    double D = 0, Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    const double hm = h * wmol(c);
+    lib::PHFLSH(p, hm, c, T, D, Dl, Dv, x.data(), y.data(), q, e, s, cv, cp, w, ierr, herr);
+    double M = wmol(c);
+    s /= M;
+    rho = D * M;
+    if (ierr != 242) return ierr;
+
+    // The dew-point search failed: take the single-phase solution on the
+    // side of the neighbouring state.
+    int kph = 0;
+    if (q_hint >= 1) kph = 2;
+    else if (q_hint <= 0) kph = 1;
+    else return PH_NO_RECOVERY;
+    lib::PHFL1(p, hm, c, kph, T, D, ierr, herr);
+    if (ierr != 0) return PH_RECOVERY_FAILED;
+    double hloc = 0, hjt = 0;
+    lib::THERM(T, D, c, p, e, hloc, s, cv, cp, w, hjt);
+    M = wmol(c);
+    rho = D * M;
+    s /= M;
+    return kph == 2 ? PH_VAPOUR_ASSUMED : PH_LIQUID_ASSUMED;
+}
+
+int get_all_by_T_and_s(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                       double& q) {
+    // The lower-density root where two states share T and s.
+    const int kr = 1;
+    double D = 0, Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TSFLSH(T, s * wmol(c), c, kr, p, D, Dl, Dv, x.data(), y.data(), q, e, h, cv, cp, w, ierr,
+                herr);
+    const double M = wmol(c);
+    h /= M;
+    rho = D * M;
+    return ierr;
+}
+
+int get_all_by_s_and_rho(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                         double& q) {
+    double Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    const double M0 = wmol(c);
+    lib::DSFLSH(rho / M0, s * M0, c, T, p, Dl, Dv, x.data(), y.data(), q, e, h, cv, cp, w, ierr,
+                herr);
+    h /= wmol(c);
+    return ierr;
+}
+
+int get_all_by_p_and_q(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                       double& q) {
+    double D = 0, Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::PQFLSH(p, q, c, 1, T, D, Dl, Dv, x.data(), y.data(), e, h, s, cv, cp, w, ierr, herr);
+    const double M = wmol(c);
+    s /= M;
+    h /= M;
+    rho = D * M;
+    return ierr;
+}
+
+int get_all_by_T_and_q(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                       double& q) {
+    double D = 0, Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TQFLSH(T, q, c, 2, p, D, Dl, Dv, x.data(), y.data(), e, h, s, cv, cp, w, ierr, herr);
+    const double M = wmol(c);
+    s /= M;
+    h /= M;
+    rho = D * M;
+    return ierr;
+}
+
+namespace {
+
+// The state at the pressure and one saturated density of a boundary point;
+// writes s, h, q and (for the boundary by T) T; rho = D in kg/m3.
+int boundary_state(const double* c, double& T, double p, double D, double& s, double& h, double& rho,
+                   double& q) {
+    double Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::PDFLSH(p, D, c, T, Dl, Dv, x.data(), y.data(), q, e, h, s, cv, cp, w, ierr, herr);
+    const double M = wmol(c);
+    s /= M;
+    h /= M;
+    rho = D * M;
+    return ierr;
+}
+
+int boundary_by_T(const double* c, int kph, double& T, double& p, double& s, double& h, double& rho,
+                  double& q) {
+    double Dl = 0, Dv = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(T, c, kph, p, Dl, Dv, x.data(), y.data(), ierr, herr);
+    double Tout = T;  // the flash's temperature is not asked for
+    return boundary_state(c, Tout, p, kph == 1 ? Dl : Dv, s, h, rho, q);
+}
+
+int boundary_by_p(const double* c, bool liquid, double& T, double& p, double& s, double& h,
+                  double& rho, double& q) {
+    double Dl = 0, Dv = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::SATP(p, c, 2, T, Dl, Dv, x.data(), y.data(), ierr, herr);
+    return boundary_state(c, T, p, liquid ? Dl : Dv, s, h, rho, q);
+}
+
+}  // namespace
+
+int get_left_boundary_by_T(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                           double& q) {
+    return boundary_by_T(c, 1, T, p, s, h, rho, q);
+}
+
+int get_right_boundary_by_T(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                            double& q) {
+    return boundary_by_T(c, 2, T, p, s, h, rho, q);
+}
+
+int get_left_boundary_by_p(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                           double& q) {
+    return boundary_by_p(c, true, T, p, s, h, rho, q);
+}
+
+int get_right_boundary_by_p(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                            double& q) {
+    return boundary_by_p(c, false, T, p, s, h, rho, q);
+}
+
+void therm_wrapper(const double* c, double& T, double& p, double& s, double& h, double& rho) {
+    double e = 0, cv = 0, cp = 0, w = 0, hjt = 0;
+    lib::THERM(T, rho / wmol(c), c, p, e, h, s, cv, cp, w, hjt);
+    const double M = wmol(c);
+    s /= M;
+    h /= M;
+}
+
+int get_all_all_by_T_and_p(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                           double& cp, double& cv, double& w, double& e, double& kappa, double& Z,
+                           double& q) {
+    double R = 0;
+    lib::RMIX2(c, R);
+    R /= wmol(c);
+    double D = 0, Dl = 0, Dv = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(T, p, c, D, Dl, Dv, x.data(), y.data(), q, e, h, s, cv, cp, w, ierr, herr);
+    const double M = wmol(c);
+    s /= M;
+    h /= M;
+    e /= M;
+    cv /= M;
+    cp /= M;
+    rho = D * M;
+    const double prt = rho * R * T;
+    Z = prt != 0 ? p / prt : 0.0;
+    kappa = p != 0 ? rho * w * w / (1000.0 * p) : 0.0;
+    return ierr;
+}
+
+int get_cp_by_T_and_rho(const double* c, double& T, double& rho, double& cp) {
+    double p = 0, Dl = 0, Dv = 0, q = 0, e = 0, h = 0, s = 0, cv = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TDFLSH(T, rho / wmol(c), c, p, Dl, Dv, x.data(), y.data(), q, e, h, s, cv, cp, w, ierr,
+                herr);
+    cp /= wmol(c);
+    return ierr;
+}
+
+double get_Z(const double* c, double p, double rho, double T) {
+    double R = 0;
+    lib::RMIX2(c, R);
+    R /= wmol(c);
+    const double prt = rho * R * T;
+    return prt != 0 && finite(prt) ? p / prt : 0.0;
+}
+
+double get_kv(const double* c, double /*p*/, double rho, double /*s*/, double T) {
+    double xkappa = 0, beta = 0, xisenk = 0, xkt = 0, betas = 0, bs = 0, xkkt = 0, thrott = 0,
+           pint = 0, spht = 0;
+    lib::THERM3(T, rho / wmol(c), c, xkappa, beta, xisenk, xkt, betas, bs, xkkt, thrott, pint,
+                spht);
+    return xisenk;
+}
+
+double get_kT(const double* c, double p, double /*rho*/, double s, double /*T*/) {
+    const double sm = s * wmol(c);
+    const double T1 = psflsh_T(c, p, sm);
+    double kT = 1.0;
+    if (!(T1 > 0) || !finite(T1)) return kT;
+    // The step grows tenfold until the exponent is plausible; it stops while
+    // the lowered pressure is still positive, keeping the last finite value.
+    for (double dp = 1e-5; dp < p; dp *= 10) {
+        const double T2 = psflsh_T(c, p - dp, sm);
+        const double g = (T1 - T2) / dp;
+        const double k = 1.0 / (1.0 - (p / T1) * g);
+        if (!finite(k)) continue;
+        kT = k;
+        if (g >= 0 && k >= 0 && k <= 2) break;
+    }
+    return kT;
+}
+
+namespace {
+
+// Water load of the humid part of a flow: kg water per kg dry fluid, for
+// relative humidity phi at (T, p); 0 unless the fluid's humidity is given
+// at inlet values.
+double water_load(const Fluid& f, double T, double p, double phi) {
+    if (f.humidity_type != HT_RH_INLET || phi == 0 || !(T < T_WATER_LIMIT) || !(p > 0)) return 0;
+    double ps = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(T, f.x_water.data(), 2, ps, Dl, Dv, xl, xv, ierr, herr);
+    if (ierr > 0) return 0;
+    return (phi * ps / p) * (M_WATER / lib::WMOL(f.x.data()));
+}
+
+}  // namespace
+
+double get_stdv_from_massflow(double massflow, Fluid* fluid, double T, double p, double phi) {
+    if (init_stoffwerte(fluid) == 0) return 0;
+    const double X = water_load(*fluid, T, p, phi);
+    return massflow / (1 + X) * fluid->v_std * 3600.0;
+}
+
+double get_massflow_from_stdv(double stdv, Fluid* fluid, double T, double p, double phi) {
+    if (init_stoffwerte(fluid) == 0 || !(fluid->v_std > 0)) return 0;
+    double m = stdv / fluid->v_std / 3600.0;
+    if (phi > 0) m *= 1 + water_load(*fluid, T, p, phi);
+    return m;
+}
+
+}  // namespace app

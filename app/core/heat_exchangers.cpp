@@ -1,0 +1,166 @@
+// Heat exchangers, intercooler, pressure loss element, condenser and
+// pipeline.
+#include "app/core/heat_exchangers.h"
+
+#include "app/core/fluid_properties.h"
+#include "app/core/simulator.h"
+#include "app/core/text_output.h"
+
+#include <cmath>
+#include <string>
+
+namespace app {
+
+namespace {
+
+std::size_t sz(int i) { return static_cast<std::size_t>(i); }
+
+int fail(Part& part, std::string text) {
+    part.failure_text = std::move(text);
+    return 5;
+}
+
+double t_min() { return current_fluid != nullptr ? current_fluid->Tmin : 0.0; }
+double t_max() { return current_fluid != nullptr ? current_fluid->Tmax : 0.0; }
+
+// Enthalpy at (T, p) of the part's inlet composition into h; the status of
+// the flash.
+int enthalpy_at(Part& part, double T, double p, double& h) {
+    double Tc = T, pc = p, s = 0, rho = 0, q = 0;
+    return get_all_by_T_and_p(part.x_in.data(), Tc, pc, s, h, rho, q);
+}
+
+}  // namespace
+
+int calcOutletPressure(Part& part) {
+    const double p0 = part.p[0];
+    double pn = 0;
+    switch (part.options[OPT_PRESSURE_LOSS]) {
+        case 0: pn = p0 - part.inputs[PI_ABSOLUTE_PRESSURE_LOSS]; break;
+        case 1: pn = (1 - part.inputs[PI_RELATIVE_PRESSURE_LOSS]) * p0; break;
+        default: return fail(part, "calc heat exchanger | Unknown type of pressure loss\n");
+    }
+    if (!(pn > 0))
+        return fail(part, format_text("To much pressure loss in part %s, pressure <= 0\n",
+                                      part.name.c_str()));
+    part.p[sz(part.steps)] = pn;
+    return 1;
+}
+
+int fade(Part& part) {
+    const int n = part.steps;
+    const double p0 = part.p[0], h0 = part.h[0];
+    const double dp = part.p[sz(n)] - p0;
+    const double dh = part.h[sz(n)] - h0;
+    const double mdot = part.outputs[PO_INLET_MASSFLOW];
+    part.heat[0] = 0;
+    for (int k = 1; k <= n; ++k) {
+        const std::size_t i = sz(k), im = sz(k - 1);
+        part.segment = k;
+        part.p[i] = p0 + k * dp / n;
+        part.h[i] = h0 + k * dh / n;
+        part.heat[i] = std::fabs(part.h[i] - part.h[im]) * mdot + part.heat[im];
+        double p = part.p[i];
+        const int r = get_all_by_p_and_h(part.x_in.data(), part.T[i], p, part.s[i], part.h[i],
+                                         part.rho[i], part.q[i], part.q[im]);
+        if (r != 0)
+            return fail(part, format_text("  Calculation problems in part %s.\n", part.name.c_str()));
+        if (part.T[im] < t_min())
+            return fail(part, format_text("  Calculation failed \n  Temperature lower then T_min %f\n",
+                                          t_min()));
+    }
+    return 1;
+}
+
+int calcHeatExchanger(Part& part) {
+    if (calcOutletPressure(part) != 1) return 5;
+    const std::size_t n = sz(part.steps);
+    const double pn = part.p[n];
+    const char* name = part.name.c_str();
+    switch (part.options[OPT_OUTLET_TEMPERATURE]) {
+        case 0: {
+            const double T_out = part.inputs[PI_OUTLET_TEMPERATURE];
+            if (T_out < t_min())
+                return fail(part, format_text("Failure calculating heat exchanger \"%s\".\n"
+                                              "Temperature %f K is lower then minimum value %f K\n",
+                                              name, T_out, t_min()));
+            if (T_out > t_max())
+                return fail(part, format_text("Failure calculating heat exchanger \"%s\".\n"
+                                              "Temperature %f K is higher then maximum value %f K\n",
+                                              name, T_out, t_max()));
+            if (enthalpy_at(part, T_out, pn, part.h[n]) != 0)
+                return fail(part, "Heat exchanger failed to calculate outlet conditions\n");
+            part.final_flag = 1;
+            break;
+        }
+        case 1: part.h[n] = part.h[0] + part.inputs[PI_SPECIFIC_HEAT_FLUX]; break;
+        case 2:
+            // Driven by an interface: a seed makes a provisional first guess.
+            switch (part.state) {
+                case PS_SEED_TEMPERATURE: enthalpy_at(part, part.init_T, pn, part.h[n]); break;
+                case PS_SEED_HEAT_FLUX: part.h[n] = part.h[0] + part.init_heat_flux; break;
+                case PS_SEED_TEMPERATURE_DIFFERENCE:
+                    enthalpy_at(part, part.T[0] + part.init_dT, pn, part.h[n]);
+                    break;
+                default: ignore_part(part); return 2;
+            }
+            fade(part);
+            part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
+            return 2;
+        default: return fail(part, "calcCooler | Unknown type of cooling\n");
+    }
+    const int r = fade(part);
+    part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
+    if (r != 1) return r;  // the points from the failed one on are not states
+    if (part.T[n] < t_min())
+        return fail(part, format_text("Temperature to low in heat exchanger %s, Min temperature: "
+                                      "%f. \n Calculation failed\n",
+                                      name, t_min()));
+    return r;
+}
+
+int calcCondenser(Part& part) {
+    if (calcOutletPressure(part) != 1) return 5;
+    const std::size_t n = sz(part.steps);
+    double T = 0, p = part.p[n], s = 0, rho = 0, q = 0;
+    if (get_all_by_p_and_q(part.x_in.data(), T, p, s, part.h[n], rho, q) != 0)
+        return fail(part, "Cannot calculate Condenser outlet conditions, stage failed\n");
+    const int r = fade(part);
+    part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
+    if (r != 1) return r;
+    if (part.T[n] < t_min())
+        return fail(part, format_text("Temperature to low in condenser %s \n Calculation failed\n",
+                                      part.name.c_str()));
+    return r;
+}
+
+int calcPipeline(Part& part) {
+    const std::size_t n = sz(part.steps);
+    const double L = part.old_value;
+    const double p0 = part.p[0];
+    double pn = 0;
+    switch (part.options[OPT_PRESSURE_LOSS]) {
+        case 0: pn = p0 - part.inputs[PI_ABSOLUTE_PRESSURE_LOSS] * L; break;
+        case 1: pn = p0 * std::pow(1 - part.inputs[PI_RELATIVE_PRESSURE_LOSS], L); break;
+        default: return fail(part, "calcPipeline | Unknown type of pressure loss\n");
+    }
+    if (!(pn > 0)) return fail(part, "To much pressure loss in pipeline, pressure <= 0\n");
+    part.p[n] = pn;
+    switch (part.options[OPT_OUTLET_TEMPERATURE]) {
+        case 0: part.h[n] = part.h[0] + part.inputs[PI_SPECIFIC_HEAT_FLUX] * L; break;
+        case 1:
+            if (enthalpy_at(part, part.inputs[PI_OUTLET_TEMPERATURE], pn, part.h[n]) != 0)
+                return fail(part, format_text("Calculating pipeline %s outlet conditions failed ",
+                                              part.name.c_str()));
+            break;
+        default:
+            return fail(part, "calcPipeline | Unknown specifier for heat flux / temperature\n");
+    }
+    const int r = fade(part);
+    if (r != 1) return r;
+    if (part.T[n] < t_min()) return fail(part, "Temperature to low in pipeline, calculation failed\n");
+    part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
+    return r;
+}
+
+}  // namespace app

@@ -1,0 +1,668 @@
+// The cycle solver: sweeps over the parts of every process, the part
+// dispatch, and the hand-over of states between parts.
+#include "app/core/simulator.h"
+
+#include "app/core/create_delete.h"
+#include "app/core/fluid_properties.h"
+#include "app/core/heat_exchangers.h"
+#include "app/core/init.h"
+#include "app/core/text_output.h"
+#include "app/core/turbo.h"
+#include "app/core/units.h"
+#include "library/library.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace app {
+
+int az_converged = 0;
+int show_progress = 0;
+int phase_warning = 0;
+int stop_watching = 0;
+int interface_hot_retries = 0;
+int sweep_limit = 5000;
+InterfaceCalculation interface_calculation = nullptr;
+
+namespace {
+
+std::size_t sz(int i) { return static_cast<std::size_t>(i); }
+
+const char* name_of(const Fluid* f) { return f != nullptr ? f->name.c_str() : "(none)"; }
+
+// The part with this id in the process with this id, or null.
+Part* find_part(const Project& project, int process_id, int part_id) {
+    for (int i = 0; i < project.az_processes; ++i) {
+        const Process* proc = project.processes[sz(i)];
+        if (proc == nullptr || proc->id != process_id) continue;
+        for (int k = 0; k < proc->az_parts; ++k) {
+            Part* part = proc->parts[sz(k)];
+            if (part != nullptr && part->id == part_id) return part;
+        }
+    }
+    return nullptr;
+}
+
+// Seeds one heat exchanger of an interface by its initialization mode.
+void seed_interface(const Project& project, Interface& itf) {
+    itf.status = IS_PENDING;
+    itf.last_T_hot = itf.last_T_cold = 0;
+    itf.residual = itf.first_residual = 0;
+    itf.last_effectiveness = itf.last_heat_flux = 0;
+    itf.older_T_hot = itf.older_T_cold = 0;
+    itf.step_count = 0;
+    Part* hot = find_part(project, itf.hot_process_id, itf.hot_part_id);
+    Part* cold = find_part(project, itf.cold_process_id, itf.cold_part_id);
+    if (hot == nullptr || cold == nullptr) return;
+    switch (itf.options[IOPT_INITIALIZATION_MODE]) {
+        case 0:
+            hot->state = PS_SEED_TEMPERATURE_DIFFERENCE;
+            hot->init_dT = itf.inputs[II_INITIAL_TEMPERATURE_DIFFERENCE];
+            break;
+        case 1:
+            cold->state = PS_SEED_TEMPERATURE_DIFFERENCE;
+            cold->init_dT = itf.inputs[II_INITIAL_TEMPERATURE_DIFFERENCE];
+            break;
+        case 2:
+            hot->state = PS_SEED_TEMPERATURE;
+            hot->init_T = itf.inputs[II_INITIAL_TEMPERATURE];
+            break;
+        case 3:
+            cold->state = PS_SEED_TEMPERATURE;
+            cold->init_T = itf.inputs[II_INITIAL_TEMPERATURE];
+            break;
+        case 4:
+            cold->state = PS_SEED_HEAT_FLUX;
+            cold->init_heat_flux = itf.inputs[II_INITIAL_HEAT_FLUX];
+            break;
+        default: break;
+    }
+}
+
+bool provisional(const Part& p) {
+    return (p.state == PS_PROVISIONAL && p.final_flag == 0) || p.state == PS_INTERFACE_ITERATING;
+}
+
+// One part in one sweep: 0 to go on, 5 to stop the calculation.
+int part_step(Project& project, Process& process, Part& part) {
+    if (part.state == PS_FINISHED || part.state == PS_INTERFACE_ITERATING) return 0;
+    Part* pred = part_by_id(&project, part.prev_id[0]);
+    Part* pred2 = part.type == MIXER ? part_by_id(&project, part.prev_id[1]) : nullptr;
+    if (pred == nullptr) {
+        status_message(ML_ERROR, "Part \"%s\" of process \"%s\" has no predecessor.\n",
+                       part.name.c_str(), process.name.c_str());
+        return 5;
+    }
+    init_part_from_predecessor(part, *pred);
+    print_message("Calculating process \"%s\" part \"%s\"  - ", process.name.c_str(),
+                  part.name.c_str());
+    if (init_stoffwerte(part.fluid) == 0) {
+        status_message(ML_ERROR, "Fluid \"%s\" of part \"%s\" could not be set up.\n",
+                       name_of(part.fluid), part.name.c_str());
+        print_message(" part failed, stopping calculation.\n");
+        return 5;
+    }
+    const int r = calc_part(part);
+
+    bool unsettled = provisional(*pred);
+    if (!unsettled && pred2 != nullptr)
+        unsettled = provisional(*pred2) || pred2->state == PS_PENDING;
+    if (unsettled) {
+        switch (r) {
+            case 1: print_message(" calculation okay, but results not final.\n"); break;
+            case 5:
+                print_message(" failed, ignoring part for now.\n");
+                ignore_part(part);
+                break;
+            case 2: print_message(" provisional results.\n"); break;
+            default: status_message(ML_ERROR, " Undefined case \n"); return 5;
+        }
+        part.state = PS_PROVISIONAL;
+        return 0;
+    }
+    if ((pred->state != PS_FINISHED && pred->final_flag == 0) ||
+        (pred2 != nullptr && pred2->state != PS_FINISHED && pred2->final_flag == 0)) {
+        status_message(ML_ERROR, "Last part in unexpected state, contact support \n");
+        return 5;
+    }
+    part.state = r;
+    switch (r) {
+        case 1:
+            ++az_converged;
+            print_message(" finished.\n");
+            return 0;
+        case 2: print_message(" provisional results.\n"); return 0;
+        case 5:
+            if (!part.failure_text.empty()) status_message(ML_ERROR, "%s", part.failure_text.c_str());
+            print_message(" part failed, stopping calculation.\n");
+            return 5;
+        default: status_message(ML_ERROR, " Undefined case \n"); return 5;
+    }
+}
+
+// Names what is still unsettled after the last sweep.
+void report_unsettled(const Project& project, int sweeps) {
+    status_message(ML_ERROR, "Calculation did not converge within %d sweeps.\n", sweeps);
+    for (int i = 0; i < project.az_processes; ++i) {
+        const Process* proc = project.processes[sz(i)];
+        if (proc == nullptr) continue;
+        for (int k = 1; k < proc->az_parts; ++k) {
+            const Part* part = proc->parts[sz(k)];
+            if (part == nullptr || part->state == PS_FINISHED ||
+                (part->state == PS_PROVISIONAL && part->final_flag != 0))
+                continue;
+            status_message(ML_ERROR, "Process \"%s\", part \"%s\": results not final (state %d).\n",
+                           proc->name.c_str(), part->name.c_str(), part->state);
+        }
+    }
+    for (int i = 0; i < project.az_interfaces; ++i) {
+        const Interface* itf = project.interfaces[sz(i)];
+        if (itf != nullptr && itf->status != IS_CONVERGED)
+            status_message(ML_ERROR, "Interface \"%s\" has not converged.\n", itf->name.c_str());
+    }
+}
+
+// Efficiency input of a turbo machine by its option, or -1 for an unknown
+// option.
+double efficiency_input(const Part& part) {
+    switch (part.options[OPT_EFFICIENCY]) {
+        case 0: return part.inputs[PI_ISENTROPIC_EFFICIENCY];
+        case 1: return part.inputs[PI_POLYTROPIC_EFFICIENCY];
+        default: return -1;
+    }
+}
+
+// Efficiency and pressure ratio in use of a turbo machine; false with a
+// failure text when the efficiency is not positive.
+bool prepare_turbo(Part& part) {
+    const double eff = efficiency_input(part);
+    const int option = part.options[OPT_EFFICIENCY];
+    if ((option == 0 || option == 1) && !(eff > 0)) {
+        part.failure_text = format_text("Efficiency of part %s must be greater than 0\n",
+                                        part.name.c_str());
+        return false;
+    }
+    const double p0 = part.p[0];
+    const bool expansion = part.type == EXPANDER || part.type == TURBINE;
+    if (option == 0 || option == 1) part.eta_used = expansion ? 1.0 / eff : eff;
+    if (!expansion) {
+        if (part.options[OPT_COMPRESSION] == 0) part.pr_used = part.inputs[PI_PRESSURE_RATIO_OUT_IN];
+        else if (part.options[OPT_COMPRESSION] == 1) part.pr_used = part.inputs[PI_OUTLET_PRESSURE] / p0;
+    } else {
+        switch (part.options[OPT_EXPANSION]) {
+            case 0: part.pr_used = 1.0 / part.inputs[PI_PRESSURE_RATIO_IN_OUT]; break;
+            case 1: part.pr_used = part.inputs[PI_OUTLET_PRESSURE] / p0; break;
+            case 2: part.pr_used = part.inputs[PI_PRESSURE_RATIO_OUT_IN_LT1]; break;
+            default: break;
+        }
+    }
+    if (!(part.pr_used > 0) || !std::isfinite(part.pr_used)) {
+        part.failure_text = format_text("Pressure ratio of part %s must be greater than 0\n",
+                                        part.name.c_str());
+        return false;
+    }
+    return true;
+}
+
+int not_available(Part& part) {
+    part.failure_text = format_text("The model of part %s (%s) is not available.\n",
+                                    part.name.c_str(), part_types[sz(part.type)].name);
+    return 5;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The calculation
+// ---------------------------------------------------------------------------
+
+int calcProject(Project& project) {
+    phase_warning = 0;
+    const int r = calc_all(project);
+    project.calc_status = r;
+    end_calculation(r);
+    return r;
+}
+
+void end_calculation(int result) {
+    if (result == 5) status_message(ML_ERROR, "Calculation failed.\n");
+    else status_message(ML_INFO, "Calculation finished.\n");
+    print_message("\n");
+    print_message("\n");
+    stop_watching = 1;
+}
+
+int calc_all(Project& project) {
+    print_message("Calculating\n");
+    az_converged = 0;
+    interface_hot_retries = 0;
+    project.calc_status = CS_RUNNING;
+
+    int items = 0;
+    for (int i = 0; i < project.az_processes; ++i) {
+        Process* proc = project.processes[sz(i)];
+        if (proc == nullptr) continue;
+        proc->done = 0;
+        if (prepareProcess(*proc) == 5) return 5;
+        for (int k = 1; k < proc->az_parts; ++k) proc->parts[sz(k)]->state = PS_PENDING;
+        items += proc->az_parts - 1;
+        proc->parts[0]->state = PS_FINISHED;
+    }
+    for (int i = 0; i < project.az_interfaces; ++i) {
+        Interface* itf = project.interfaces[sz(i)];
+        if (itf == nullptr) continue;
+        seed_interface(project, *itf);
+        ++items;
+    }
+    if (project.az_interfaces > 0 && interface_calculation == nullptr) {
+        status_message(ML_ERROR, "The calculation of interfaces is not available.\n");
+        return 5;
+    }
+
+    show_progress = 1;
+    bool complete = false;
+    int sweep = 0;
+    while (sweep < sweep_limit) {
+        ++sweep;
+        for (int i = 0; i < project.az_processes; ++i) {
+            Process* proc = project.processes[sz(i)];
+            if (proc == nullptr || proc->az_parts <= 1) continue;
+            if (project.calc_status == CS_CANCEL) return 5;
+            for (int k = 1; k < proc->az_parts; ++k) {
+                if (part_step(project, *proc, *proc->parts[sz(k)]) == 5) return 5;
+                if (k + 1 < proc->az_parts && project.calc_status == CS_CANCEL) return 5;
+            }
+        }
+        for (int i = 0; i < project.az_interfaces; ++i) {
+            Interface* itf = project.interfaces[sz(i)];
+            if (itf == nullptr || itf->status == IS_CONVERGED) continue;
+            print_message("Calculating interface \"%s\" ", itf->name.c_str());
+            const int r = interface_calculation(project, *itf);
+            if (r == 5) return 5;
+            if (r == 1) az_converged += 2;
+        }
+        if (az_converged >= items) {
+            complete = true;
+            break;
+        }
+    }
+
+    for (int i = 0; i < project.az_processes; ++i)
+        if (project.processes[sz(i)] != nullptr) finalizeProcess(*project.processes[sz(i)]);
+    calc_overall_efficiency(project);
+    if (!complete) {
+        report_unsettled(project, sweep);
+        return 5;
+    }
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// One part
+// ---------------------------------------------------------------------------
+
+int calc_part(Part& part) {
+    part.final_flag = 0;
+    part.busy = 1;
+    part.failure_text.clear();
+    part.outputs[PO_LIQUID_WATER_OUT] = 0;
+    part.x_out = part.x_in;
+    part.outputs[PO_OUTLET_LIQUID_WATER] = part.outputs[PO_INLET_LIQUID_WATER];
+    part.outputs[PO_OUTLET_MASSFLOW] = part.outputs[PO_INLET_MASSFLOW];
+    auto done = [&part](int r) {
+        part.busy = 0;
+        return r;
+    };
+    if (part.steps < 1 || part.steps > MAX_STEPS) {
+        part.failure_text = format_text("Part %s has an invalid number of steps (%d)\n",
+                                        part.name.c_str(), part.steps);
+        return done(5);
+    }
+    const Fluid* f = current_fluid;
+    if (f == nullptr || !(part.p[0] < f->pmax)) {
+        const int u = selected_unit[Q_PRESSURE];
+        status_message(ML_ERROR,
+                       "\nTool not designed for such pressure; pressure must be lower than %f %s\n",
+                       to_display(Q_PRESSURE, u, f != nullptr ? f->pmax : 0.0),
+                       unit_symbol(Q_PRESSURE, u));
+        return done(5);
+    }
+
+    int r = 5;
+    switch (part.type) {
+        case COMPRESSOR:
+        case PUMP:
+        case EXPANDER:
+        case TURBINE: r = prepare_turbo(part) ? calcTurbo(part) : 5; break;
+        case COMBUSTOR:
+        case OXYGEN_INJECTION_COMBUSTOR:
+        case MIXER:
+        case SPLITTER:
+        case WATER_SEPARATOR: r = not_available(part); break;
+        case INTERCOOLER:
+        case HEAT_EXCHANGER: r = calcHeatExchanger(part); break;
+        case CONDENSER: r = calcCondenser(part); break;
+        case PIPELINE: r = calcPipeline(part); break;
+        case PRESSURE_LOSS_ELEMENT:
+            part.options[OPT_OUTLET_TEMPERATURE] = 1;
+            part.inputs[PI_SPECIFIC_HEAT_FLUX] = 0;
+            r = calcHeatExchanger(part);
+            break;
+        case OUTLET: r = 1; break;
+        default:
+            status_message(ML_ERROR, "calcStage | Type of module not known (%i)\n", part.type);
+            return done(5);
+    }
+
+    double& m_out = part.outputs[PO_OUTLET_MASSFLOW];
+    switch (part.options[OPT_LEAKAGE]) {
+        case 0:
+            m_out -= part.inputs[PI_ABSOLUTE_LEAKAGE];
+            break;
+        case 1:
+            m_out *= 1 - part.inputs[PI_RELATIVE_LEAKAGE];
+            break;
+        default:
+            status_message(ML_ERROR, " Type of leakage not known in part %s (%i)\n",
+                           part.name.c_str(), part.options[OPT_LEAKAGE]);
+            r = 5;
+            break;
+    }
+    // A leakage that takes the whole stream (absolute or relative) is refused.
+    if ((part.options[OPT_LEAKAGE] == 0 || part.options[OPT_LEAKAGE] == 1) && !(m_out > 0)) {
+        status_message(ML_ERROR, "Error in part %s, massflow <= 0. Calculation failed\n",
+                       part.name.c_str());
+        return done(5);
+    }
+    set_result_values(part);
+    return done(r);
+}
+
+void init_part_from_predecessor(Part& part, const Part& pred) {
+    part.fluid = pred.fluid;
+    const std::array<double, NUM_PART_OUTPUTS>& o = pred.outputs;
+    std::array<double, NUM_PART_OUTPUTS>& io = part.outputs;
+    if (part.prev_outlet[0] == 1) {
+        part.T[0] = o[PO_2_OUTLET_TEMPERATURE];
+        part.p[0] = o[PO_2_OUTLET_PRESSURE];
+        part.h[0] = o[PO_2_OUTLET_ENTHALPY];
+        part.s[0] = o[PO_2_OUTLET_ENTROPY];
+        part.rho[0] = o[PO_2_OUTLET_DENSITY];
+        io[PO_INLET_MASSFLOW] = o[PO_2_OUTLET_MASSFLOW];
+        part.x_in = pred.x_out2;
+        io[PO_INLET_LIQUID_WATER] = o[PO_2_OUTLET_LIQUID_WATER];
+    } else {
+        part.T[0] = o[PO_OUTLET_TEMPERATURE];
+        part.p[0] = o[PO_OUTLET_PRESSURE];
+        part.h[0] = o[PO_OUTLET_ENTHALPY];
+        part.s[0] = o[PO_OUTLET_ENTROPY];
+        part.rho[0] = o[PO_OUTLET_DENSITY];
+        part.q[0] = o[PO_OUTLET_HUMIDITY];
+        io[PO_INLET_MASSFLOW] = o[PO_OUTLET_MASSFLOW];
+        part.x_in = pred.x_out;
+        io[PO_INLET_LIQUID_WATER] = o[PO_OUTLET_LIQUID_WATER];
+    }
+    part.water = pred.water;
+}
+
+void ignore_part(Part& part) {
+    const std::size_t n = sz(std::clamp(part.steps, 0, MAX_STEPS));
+    part.T[n] = part.T[0];
+    part.h[n] = part.h[0];
+    part.s[n] = part.s[0];
+    part.rho[n] = part.rho[0];
+    part.q[n] = part.q[0];
+    part.outputs[PO_OUTLET_TEMPERATURE] = part.T[0];
+    part.outputs[PO_OUTLET_ENTHALPY] = part.h[0];
+    part.outputs[PO_OUTLET_ENTROPY] = part.s[0];
+    part.outputs[PO_OUTLET_DENSITY] = part.rho[0];
+    part.outputs[PO_OUTLET_HUMIDITY] = part.q[0];
+    part.outputs[PO_OUTLET_MASSFLOW] = part.outputs[PO_INLET_MASSFLOW];
+    part.x_out = part.x_in;
+    part.outputs[PO_OUTLET_LIQUID_WATER] = part.outputs[PO_INLET_LIQUID_WATER];
+}
+
+void set_result_values(Part& part) {
+    std::array<double, NUM_PART_OUTPUTS>& o = part.outputs;
+    double leak = o[PO_INLET_MASSFLOW] - o[PO_OUTLET_MASSFLOW] + o[PO_FUEL_MASSFLOW] +
+                  o[PO_OXIDIZER_MASSFLOW] - o[PO_LIQUID_WATER_OUT];
+    o[PO_LEAKAGE] = leak <= 1e-12 ? 0.0 : leak;
+    const std::size_t n = sz(std::clamp(part.steps, 0, MAX_STEPS));
+    o[PO_INLET_TEMPERATURE] = part.T[0];
+    o[PO_OUTLET_TEMPERATURE] = part.T[n];
+    o[PO_INLET_PRESSURE] = part.p[0];
+    o[PO_OUTLET_PRESSURE] = part.p[n];
+    o[PO_INLET_ENTHALPY] = part.h[0];
+    o[PO_OUTLET_ENTHALPY] = part.h[n];
+    o[PO_INLET_ENTROPY] = part.s[0];
+    o[PO_OUTLET_ENTROPY] = part.s[n];
+    o[PO_INLET_DENSITY] = part.rho[0];
+    o[PO_OUTLET_DENSITY] = part.rho[n];
+    o[PO_INLET_HUMIDITY] = part.q[0];
+    o[PO_OUTLET_HUMIDITY] = part.q[n];
+}
+
+// ---------------------------------------------------------------------------
+// Process preparation
+// ---------------------------------------------------------------------------
+
+int addfluid(std::vector<int>& list, int& count, int index) {
+    const int n = std::clamp(count, 0, static_cast<int>(list.size()));
+    for (int i = 0; i < n; ++i)
+        if (list[sz(i)] == index) return i;
+    list.resize(sz(n));
+    list.push_back(index);
+    count = n + 1;
+    return n;
+}
+
+namespace {
+
+// Water vapour pressure of the fluid's pure water at T, kPa; 0 when the
+// saturation routine fails.
+double water_vapour_pressure(Fluid& f, double T) {
+    double ps = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(T, f.x_water.data(), 2, ps, Dl, Dv, xl, xv, ierr, herr);
+    return ierr > 0 ? 0.0 : ps;
+}
+
+// Water added to the Inlet's composition by the fluid's humidity definition;
+// false (reported) on failure.
+bool add_humidity(Process& process, Part& inlet, Fluid& f) {
+    const int type = f.humidity_type;
+    if (type != HT_WATER_FRACTION && type != HT_RH_STANDARD && type != HT_RH_INLET) return true;
+    const std::size_t wp = sz(std::clamp(f.water_pos, 0, MAX_COMPONENTS - 1));
+    const double T_in = process.inputs[PRI_TEMPERATURE];
+    const double p_in = process.inputs[PRI_PRESSURE];
+    std::array<double, MAX_COMPONENTS>& c = inlet.x_out;
+    inlet.water = 1;
+    auto set_water = [&](double w) {
+        for (int i = 0; i < f.az_components; ++i)
+            if (sz(i) != wp) c[sz(i)] *= 1 - w;
+        c[wp] = w;
+    };
+    if (type == HT_RH_STANDARD) {
+        const double ps = water_vapour_pressure(f, f.ref_hum_T);
+        const double w = f.ref_hum_p > 0 ? f.ref_hum_rh * ps / f.ref_hum_p + f.ref_hum_liquid
+                                         : f.ref_hum_liquid;
+        set_water(w);
+        inlet.outputs[PO_OUTLET_LIQUID_WATER] = f.ref_hum_liquid;
+    } else if (type == HT_RH_INLET) {
+        const double ps = water_vapour_pressure(f, T_in);
+        if (p_in < ps) {
+            status_message(ML_ERROR,
+                           "For process %s, Inlet Temperature to high for this pressure level to "
+                           "calculate relative humidity\n",
+                           process.name.c_str());
+            return false;
+        }
+        set_water(p_in > 0 ? process.inputs[PRI_HUMIDITY] * ps / p_in : 0.0);
+    }
+    if (type == HT_WATER_FRACTION || type == HT_RH_STANDARD) {
+        const double ps = water_vapour_pressure(f, T_in);
+        const double limit = p_in > 0 ? ps / p_in : 0.0;
+        inlet.outputs[PO_OUTLET_LIQUID_WATER] = c[wp] > limit ? c[wp] - limit : 0.0;
+    }
+    return true;
+}
+
+}  // namespace
+
+int prepareProcess(Process& process) {
+    for (int i = 0; i <= PRO_LIQUID_WATER_OUT; ++i) process.outputs[sz(i)] = 0;
+    if (process.az_parts < 1 || process.parts[0] == nullptr) {
+        status_message(ML_ERROR, "Process \"%s\" has no inlet.\n", process.name.c_str());
+        return 5;
+    }
+    Part& inlet = *process.parts[0];
+    inlet.fluid = process.fluid;
+    if (init_stoffwerte(inlet.fluid) == 0) {
+        status_message(ML_ERROR, "Fluid \"%s\" of process \"%s\" could not be set up.\n",
+                       name_of(inlet.fluid), process.name.c_str());
+        return 5;
+    }
+    Fluid& f = *inlet.fluid;
+    for (int k = 1; k < process.az_parts; ++k) {
+        const int type = process.parts[sz(k)]->type;
+        if ((type == COMBUSTOR || type == OXYGEN_INJECTION_COMBUSTOR) &&
+            inlet.fluid == fluids[FLUID_AIR]) {
+            status_message(ML_ERROR, "Combustion cannot be calculated with the pseudo-fluid Air.\n");
+            status_message(ML_ERROR,
+                           "Use a fluid mixture like the pre-defined mixtures dry ISO Air or "
+                           "humid ISO Air\n");
+            return 5;
+        }
+    }
+
+    inlet.x_out = f.x;
+    inlet.outputs[PO_OUTLET_TEMPERATURE] = process.inputs[PRI_TEMPERATURE];
+    inlet.outputs[PO_OUTLET_PRESSURE] = process.inputs[PRI_PRESSURE];
+    inlet.outputs[PO_OUTLET_MASSFLOW] = process.inputs[PRI_MASSFLOW];
+    inlet.outputs[PO_OUTLET_LIQUID_WATER] = 0;
+    inlet.water = 0;
+    if (!add_humidity(process, inlet, f)) return 5;
+
+    inlet.state = PS_FINISHED;
+    double T = process.inputs[PRI_TEMPERATURE], p = process.inputs[PRI_PRESSURE];
+    double s = 0, h = 0, rho = 0, q = 0;
+    if (get_all_by_T_and_p(inlet.x_out.data(), T, p, s, h, rho, q) != 0) {
+        status_message(ML_ERROR, "Failed to initialize process, check inlet values \n");
+        return 5;
+    }
+    inlet.outputs[PO_OUTLET_ENTROPY] = s;
+    inlet.outputs[PO_OUTLET_ENTHALPY] = h;
+    inlet.outputs[PO_OUTLET_DENSITY] = rho;
+    // The quality goes with the state: the next part takes it as the phase
+    // hint of its first flash.
+    inlet.outputs[PO_OUTLET_HUMIDITY] = q;
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Results
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Wetness 1 - q at (T, s) with q held to 0..1.
+double wetness(std::array<double, MAX_COMPONENTS>& c, double T, double s) {
+    double p = 0, h = 0, rho = 0, q = 0, Tc = T, sc = s;
+    get_all_by_T_and_s(c.data(), Tc, p, sc, h, rho, q);
+    return 1.0 - std::clamp(q, 0.0, 1.0);
+}
+
+bool counted(const Part& part) {
+    const int o = part.options[OPT_EFFICIENCY_CALCULATION];
+    return o == 1 || o == 2;
+}
+
+bool turbo(int type) { return type >= COMPRESSOR && type <= TURBINE; }
+
+}  // namespace
+
+void finalizeProcess(Process& process) {
+    if (process.az_parts >= 1 && process.parts[0] != nullptr) {
+        Part& inlet = *process.parts[0];
+        process.inputs[PRI_TEMPERATURE] = inlet.outputs[PO_OUTLET_TEMPERATURE];
+        process.inputs[PRI_PRESSURE] = inlet.outputs[PO_OUTLET_PRESSURE];
+        inlet.state = PS_FINISHED;
+    }
+    for (int k = 1; k + 1 < process.az_parts; ++k) {
+        Part& part = *process.parts[sz(k)];
+        add_results(process, part);
+    }
+    process.done = 1;
+}
+
+void add_results(Process& process, Part& part) {
+    std::array<double, NUM_PART_OUTPUTS>& o = part.outputs;
+    if (init_stoffwerte(part.fluid) != 0) {
+        const std::size_t n = sz(std::clamp(part.steps, 0, MAX_STEPS));
+        o[PO_INLET_WETNESS] = wetness(part.x_in, part.T[0], part.s[0]);
+        o[PO_OUTLET_WETNESS] = wetness(part.x_out, part.T[n], part.s[n]);
+    }
+    std::array<double, NUM_PROCESS_OUTPUTS>& po = process.outputs;
+    const int type = part.type;
+    if (turbo(type)) {
+        po[PRO_SPECIFIC_HEAD] += o[PO_SPECIFIC_HEAD];
+        po[PRO_SPECIFIC_WORK] += o[PO_SPECIFIC_WORK];
+        po[PRO_POWER] += o[PO_POWER];
+        po[PRO_LIQUID_WATER_OUT] += o[PO_LIQUID_WATER_OUT];
+        if (type == COMPRESSOR || type == PUMP) po[PRO_POWER_IN] += o[PO_POWER];
+        else po[PRO_POWER_OUT] += o[PO_POWER];
+    } else if (type >= INTERCOOLER && type <= PIPELINE) {
+        o[PO_HEAT] = o[PO_INLET_MASSFLOW] * o[PO_SPECIFIC_HEAT_FLUX];
+        po[PRO_SPECIFIC_HEAT_FLUX] += o[PO_SPECIFIC_HEAT_FLUX];
+        po[PRO_HEAT_FLUX] += o[PO_HEAT];
+        if (o[PO_HEAT] >= 0) po[PRO_HEAT_IN] += o[PO_HEAT];
+        else po[PRO_HEAT_OUT] += o[PO_HEAT];
+    } else if (type == COMBUSTOR || type == OXYGEN_INJECTION_COMBUSTOR) {
+        po[PRO_THERMAL_POWER] += o[PO_THERMAL_POWER];
+    }
+    po[PRO_LEAKAGE] += o[PO_LEAKAGE];
+}
+
+void calc_overall_efficiency(Project& project) {
+    std::array<double, NUM_PROJECT_OUTPUTS>& t = project.totals;
+    t.fill(0.0);
+    double power_sum = 0, heat_sum = 0;
+    for (int i = 0; i < project.az_processes; ++i) {
+        Process* proc = project.processes[sz(i)];
+        if (proc == nullptr) continue;
+        double power = 0, heat = 0;
+        for (int k = 0; k < proc->az_parts; ++k) {
+            const Part& part = *proc->parts[sz(k)];
+            if (!counted(part)) continue;
+            const bool whole = part.options[OPT_EFFICIENCY_CALCULATION] == 2;
+            const std::array<double, NUM_PART_OUTPUTS>& o = part.outputs;
+            if (turbo(part.type)) {
+                power += o[PO_POWER];
+                if (!whole) continue;
+                power_sum += o[PO_POWER];
+                t[TOT_POWER] += o[PO_POWER];
+                if (part.type == COMPRESSOR || part.type == PUMP) t[TOT_POWER_IN] += o[PO_POWER];
+                else t[TOT_POWER_OUT] += o[PO_POWER];
+            } else if (part.type == COMBUSTOR || part.type == OXYGEN_INJECTION_COMBUSTOR) {
+                heat += o[PO_THERMAL_POWER];
+                if (!whole) continue;
+                heat_sum += o[PO_THERMAL_POWER];
+                t[TOT_THERMAL_POWER] += o[PO_THERMAL_POWER];
+            } else if (part.type == HEAT_EXCHANGER) {
+                heat += o[PO_HEAT];
+                if (!whole) continue;
+                heat_sum += o[PO_HEAT];
+                t[TOT_HEAT] += o[PO_HEAT];
+                if (o[PO_HEAT] > 0) t[TOT_HEAT_IN] += o[PO_HEAT];
+                else t[TOT_HEAT_OUT] += o[PO_HEAT];
+            }
+        }
+        proc->outputs[PRO_EFFICIENCY] =
+            (heat == 0 || proc->az_parts == 0) ? 1.0 : -power / heat;
+    }
+    t[TOT_EFFICIENCY] = (heat_sum == 0 || project.az_processes == 0) ? 1.0 : -power_sum / heat_sum;
+}
+
+}  // namespace app

@@ -1,0 +1,83 @@
+// The cycle solver: process preparation, the sweeps over every part of every
+// process, the part dispatch, and the process and project results.
+//
+// calcProject runs on the calculation worker (or the main thread in batch
+// mode) and works on the project's records and on the property library; its
+// texts go through status_message and print_message to current_project,
+// which must be the project being calculated.
+#pragma once
+
+#include "app/core/records.h"
+
+#include <vector>
+
+namespace app {
+
+// Settled items found so far in this calculation (parts finished by the
+// solver, interfaces with their two heat exchangers).
+extern int az_converged;
+// 1 once the sweeps of a calculation have begun.
+extern int show_progress;
+// Set by the part models when they warn about the phase region.
+extern int phase_warning;
+// 1 once a calculation has ended (set by end_calculation).
+extern int stop_watching;
+// Retries of an interface after undefined hot-side inlet values; 0 at the
+// start of each calculation.
+extern int interface_hot_retries;
+// Largest number of sweeps of one calculation (5000).
+extern int sweep_limit;
+
+// The coupling of two heat exchangers by an interface: 1 converged, 2 or 7
+// to be run again in a later sweep, 5 failed. Null until the interface
+// calculation is linked in; a project with interfaces then fails with a
+// message.
+using InterfaceCalculation = int (*)(Project& project, Interface& interface);
+extern InterfaceCalculation interface_calculation;
+
+// Clears phase_warning, runs calc_all, stores its result as the project's
+// calculation status, reports the end (end_calculation) and returns it.
+int calcProject(Project& project);
+
+// Prepares every process, seeds the interfaces and sweeps until every part
+// and interface is settled, then adds up the results. 1 when the
+// calculation ended normally; 5 when it failed, was cancelled (calculation
+// status 11), or did not settle within sweep_limit sweeps (the parts and
+// interfaces still unsettled are named at level 2).
+int calc_all(Project& project);
+
+// "Calculation failed." (result 5, level 2) or "Calculation finished."
+// (level 0), two line breaks, and stop_watching set.
+void end_calculation(int result);
+
+// Puts the Inlet of a process into its inlet state. 1, or 5 with a level-2
+// message.
+int prepareProcess(Process& process);
+
+// Position of `index` among the first `count` entries of `list`; appended
+// (count grows) when it is not there.
+int addfluid(std::vector<int>& list, int& count, int index);
+
+// Runs one part's model on its inlet state, with the fluid set up in the
+// library. 1 finished, 2 provisional, 5 failed.
+int calc_part(Part& part);
+
+// Hands the predecessor's outlet state (or its second outlet, for a part on
+// a splitter's second outlet) to the part's inlet.
+void init_part_from_predecessor(Part& part, const Part& predecessor);
+
+// Makes the part pass its inlet state through unchanged (the outlet
+// pressure stays as the model left it).
+void ignore_part(Part& part);
+
+// Copies the ends of the step arrays into the part's outputs and computes
+// its leakage.
+void set_result_values(Part& part);
+
+// The process outputs from its parts' results (after the sweeps).
+void finalizeProcess(Process& process);
+void add_results(Process& process, Part& part);
+// Process efficiencies and the project totals.
+void calc_overall_efficiency(Project& project);
+
+}  // namespace app

@@ -1,0 +1,232 @@
+#include "app/core/fluid_properties.h"
+
+#include "app/core/create_delete.h"
+#include "app/core/init.h"
+#include "library/library.h"
+#include "tests/support/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace app;
+using Row = std::map<std::string, std::string>;
+
+// The rows of one fluid in a reference table, by column name.
+std::vector<Row> reference_rows(const std::string& file, const std::string& name) {
+    std::ifstream in(testsupport::shared_dir() + "/reference/" + file);
+    std::vector<Row> rows;
+    std::string line;
+    std::vector<std::string> header;
+    auto split = [](const std::string& l) {
+        std::vector<std::string> f;
+        std::stringstream ss(l);
+        std::string cell;
+        while (std::getline(ss, cell, ',')) f.push_back(cell);
+        if (!l.empty() && l.back() == ',') f.emplace_back();
+        return f;
+    };
+    if (std::getline(in, line)) header = split(line);
+    while (std::getline(in, line)) {
+        std::vector<std::string> f = split(line);
+        if (f.empty() || f[0] != name) continue;
+        Row row;
+        for (std::size_t i = 0; i < header.size() && i < f.size(); ++i) row[header[i]] = f[i];
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+double num(const Row& row, const std::string& column) { return std::stod(row.at(column)); }
+
+class FluidProperties : public ::testing::Test {
+protected:
+    void SetUp() override {
+        initstuff();
+        init_stoffe();
+        current_fluid = nullptr;
+        water = fluids[FLUID_WATER];
+        ASSERT_EQ(init_stoffwerte(water), 1);
+        c = water->x.data();
+    }
+    void TearDown() override { current_fluid = nullptr; }
+    Fluid* water = nullptr;
+    double* c = nullptr;
+    static constexpr double M = 18.015268;
+};
+
+TEST_F(FluidProperties, SetUpFillsTheFluidRecord) {
+    KVR2_REQUIRE_SHARED();
+    const Row k = reference_rows("constants.csv", "water").at(0);
+    EXPECT_EQ(current_fluid, water);
+    EXPECT_NEAR(water->Tc, num(k, "Tc"), 1e-9);
+    EXPECT_NEAR(water->Dc, num(k, "Dc") * M, 1e-9);
+    // The critical pressure is the equation's own at (Tc, Dc).
+    EXPECT_NEAR(water->pc, num(k, "pc"), 1e-3);
+    EXPECT_EQ(water->crit.p, water->pc);
+    EXPECT_EQ(water->crit.T, water->Tc);
+    EXPECT_NEAR(water->Ttrp, num(k, "Ttriple"), 1e-9);
+    EXPECT_NEAR(water->Dtrp, 55.497 * M, 0.01 * M);
+    // The equation's own range reaches below the triple point (ice Ih).
+    EXPECT_LE(water->Tmin, num(k, "T_min"));
+    EXPECT_GE(water->Tmin, 251.165);
+    EXPECT_NEAR(water->Tmax, num(k, "T_max"), 1e-9);
+    EXPECT_NEAR(water->pmax, num(k, "p_max"), 1e-6);
+    EXPECT_EQ(water->pmin, 0.1);
+    EXPECT_EQ(water->water_pos, 0);
+    EXPECT_EQ(water->x_water[0], 1.0);
+    // Liquid at 293.15 K and 101.325 kPa: 998.21 kg/m3.
+    EXPECT_NEAR(water->v_std, 1 / 998.207, 2e-8);
+    // Helium holds no water.
+    ASSERT_EQ(init_stoffwerte(fluids[FLUID_HELIUM]), 1);
+    for (double v : fluids[FLUID_HELIUM]->x_water) EXPECT_EQ(v, 0.0);
+}
+
+TEST_F(FluidProperties, TheCurrentFluidIsNotSetUpAgain) {
+    // Behind the layer's back the library gets another fluid: asking for the
+    // current one again must not touch the library.
+    std::string hrf = "DEF", herr;
+    int ierr = 0;
+    lib::SETUP0(1, "helium", "hmx", hrf, ierr, herr);
+    ASSERT_EQ(ierr, 0);
+    EXPECT_EQ(init_stoffwerte(water), 1);
+    EXPECT_NEAR(lib::WMOL(c), 4.002602, 1e-6);
+    current_fluid = nullptr;
+    EXPECT_EQ(init_stoffwerte(water), 1);
+    EXPECT_NEAR(lib::WMOL(c), M, 1e-9);
+    EXPECT_EQ(init_stoffwerte(nullptr), 0);
+}
+
+TEST_F(FluidProperties, StatesByTemperatureAndPressure) {
+    KVR2_REQUIRE_SHARED();
+    const std::vector<Row> rows = reference_rows("single.csv", "water");
+    ASSERT_EQ(rows.size(), 12u);
+    double h_first = 0;
+    for (const Row& r : rows) {
+        double T = num(r, "T"), p = num(r, "p"), s = 0, h = 0, rho = 0, q = 0;
+        ASSERT_EQ(get_all_by_T_and_p(c, T, p, s, h, rho, q), 0) << r.at("row");
+        EXPECT_NEAR(rho, num(r, "D") * M, 1e-6 * num(r, "D") * M) << r.at("row");
+        if (r.at("row") == "1") h_first = h - num(r, "h_rel") / M;
+        EXPECT_NEAR(h - h_first, num(r, "h_rel") / M, 1e-6 * std::fabs(h) + 1e-6) << r.at("row");
+        if (T > water->Tc || p > water->pc) {
+            EXPECT_EQ(q, 999) << r.at("row");
+        }
+    }
+    // Just above the critical temperature at low pressure: the vapour root.
+    double T = 700, p = 100, s = 0, h = 0, rho = 0, q = 0;
+    ASSERT_EQ(get_all_by_T_and_p(c, T, p, s, h, rho, q), 0);
+    EXPECT_EQ(q, 999);
+    EXPECT_NEAR(rho, 100 * M / (8.314371357587 * 700), 0.003);
+}
+
+TEST_F(FluidProperties, LimitsOfTheTemperaturePressureGetter) {
+    double T = water->Tmax, p = water->pmax, s = -7, h = -7, rho = -7, q = -7;
+    EXPECT_NE(get_all_by_T_and_p(c, T, p, s, h, rho, q), -1);
+    for (auto [dT, dp] : {std::pair{1e-9, 0.0}, std::pair{0.0, 1e-6}}) {
+        T = water->Tmax + dT;
+        p = water->pmax + dp;
+        s = h = rho = q = -7;
+        EXPECT_EQ(get_all_by_T_and_p(c, T, p, s, h, rho, q), -1);
+        EXPECT_EQ(s, -7);
+        EXPECT_EQ(h, -7);
+        EXPECT_EQ(rho, -7);
+        EXPECT_EQ(q, -7);
+    }
+    T = water->Tmin - 1e-9;
+    p = 100;
+    EXPECT_EQ(get_all_by_T_and_p(c, T, p, s, h, rho, q), -1);
+}
+
+TEST_F(FluidProperties, PressureFlashesInMassUnits) {
+    KVR2_REQUIRE_SHARED();
+    const double h_ref = [&] {
+        const Row r = reference_rows("single.csv", "water").at(0);
+        double T = num(r, "T"), p = num(r, "p"), s = 0, h = 0, rho = 0, q = 0;
+        get_all_by_T_and_p(c, T, p, s, h, rho, q);
+        return h - num(r, "h_rel") / M;
+    }();
+    const double s_ref = [&] {
+        const Row r = reference_rows("single.csv", "water").at(0);
+        double T = num(r, "T"), p = num(r, "p"), s = 0, h = 0, rho = 0, q = 0;
+        get_all_by_T_and_p(c, T, p, s, h, rho, q);
+        return s - num(r, "s_rel") / M;
+    }();
+    for (const Row& r : reference_rows("flash.csv", "water")) {
+        const double hm = h_ref + num(r, "h_rel") / M, sm = s_ref + num(r, "s_rel") / M;
+        double T = 0, p = num(r, "p"), s = 0, h = hm, rho = 0, q = 0;
+        ASSERT_EQ(get_all_by_p_and_h(c, T, p, s, h, rho, q, 1.0), 0) << r.at("state");
+        EXPECT_NEAR(T, num(r, "T"), 1e-6 * num(r, "T")) << r.at("state");
+        EXPECT_NEAR(rho, num(r, "D") * M, 1e-5 * num(r, "D") * M) << r.at("state");
+        EXPECT_NEAR(s, sm, 1e-6 * std::fabs(sm) + 1e-7) << r.at("state");
+        EXPECT_EQ(h, hm);  // an input stays as it was
+        if (r.at("state") == "twophase") {
+            EXPECT_NEAR(q, num(r, "quality"), 1e-5);
+        }
+        double T2 = 0, s2 = sm, h2 = 0, rho2 = 0, q2 = 0;
+        ASSERT_EQ(get_all_by_p_and_s(c, T2, p, s2, h2, rho2, q2), 0) << r.at("state");
+        EXPECT_NEAR(T2, num(r, "T"), 1e-6 * num(r, "T")) << r.at("state");
+        EXPECT_NEAR(h2, hm, 1e-6 * std::fabs(hm) + 1e-6) << r.at("state");
+    }
+}
+
+TEST_F(FluidProperties, SaturationGetters) {
+    KVR2_REQUIRE_SHARED();
+    for (const Row& r : reference_rows("sat.csv", "water")) {
+        const double Ts = num(r, "T"), ps = num(r, "p");
+        if (ps < 1) continue;  // ill-conditioned at the triple point
+        double T = 0, p = ps, s = 0, h = 0, rho = 0, q = 0;
+        ASSERT_EQ(get_all_by_p_and_q(c, T, p, s, h, rho, q), 0);
+        EXPECT_NEAR(T, Ts, 1e-6 * Ts);
+        EXPECT_NEAR(rho, num(r, "Dl") * M, 1e-6 * num(r, "Dl") * M);
+        T = Ts;
+        q = 1;
+        ASSERT_EQ(get_all_by_T_and_q(c, T, p, s, h, rho, q), 0);
+        EXPECT_NEAR(p, ps, 1e-6 * ps);
+        EXPECT_NEAR(rho, num(r, "Dv") * M, 1e-6 * num(r, "Dv") * M);
+        T = Ts;
+        EXPECT_EQ(get_left_boundary_by_T(c, T, p, s, h, rho, q), 0);
+        EXPECT_NEAR(p, ps, 1e-6 * ps);
+        EXPECT_NEAR(rho, num(r, "Dl") * M, 1e-6 * num(r, "Dl") * M);
+        EXPECT_EQ(get_right_boundary_by_T(c, T, p, s, h, rho, q), 0);
+        EXPECT_NEAR(rho, num(r, "Dv") * M, 1e-6 * num(r, "Dv") * M);
+        p = ps;
+        EXPECT_EQ(get_right_boundary_by_p(c, T, p, s, h, rho, q), 0);
+        EXPECT_NEAR(T, Ts, 1e-6 * Ts);
+    }
+}
+
+TEST_F(FluidProperties, ExponentsAndCompressibility) {
+    KVR2_REQUIRE_SHARED();
+    const double R = 8.314371357587;
+    for (const Row& r : reference_rows("single.csv", "water")) {
+        const double T = num(r, "T"), D = num(r, "D"), p = num(r, "p"), w = num(r, "w");
+        const double rho = D * M;
+        EXPECT_NEAR(get_Z(c, p, rho, T), p / (D * R * T), 1e-9);
+        const double kv = w * w * rho / (1000 * p);
+        EXPECT_NEAR(get_kv(c, p, rho, 0, T), kv, 1e-6 * kv) << r.at("row");
+    }
+    // Steam at 700 K and 1 bar is nearly ideal: kT is about cp / cv.
+    double T = 700, p = 100, s = 0, h = 0, rho = 0, q = 0;
+    ASSERT_EQ(get_all_by_T_and_p(c, T, p, s, h, rho, q), 0);
+    const double kT = get_kT(c, p, rho, s, T);
+    EXPECT_GT(kT, 1.28);
+    EXPECT_LT(kT, 1.34);
+    // A pressure below the first difference step ends at once with a
+    // finite exponent.
+    EXPECT_TRUE(std::isfinite(get_kT(c, 1e-7, rho, s, T)));
+}
+
+TEST_F(FluidProperties, StandardVolumeFlow) {
+    const double v = water->v_std;
+    EXPECT_NEAR(get_stdv_from_massflow(2.0, water, 300, 100, 0.5), 2.0 * v * 3600, 1e-12);
+    EXPECT_NEAR(get_massflow_from_stdv(2.0 * v * 3600, water, 300, 100, 0.5), 2.0, 1e-12);
+}
+
+}  // namespace

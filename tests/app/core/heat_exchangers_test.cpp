@@ -1,0 +1,149 @@
+#include "app/core/heat_exchangers.h"
+
+#include "tests/app/core/cycle_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace app;
+
+class HeatExchangers : public cycletest::CycleTest {
+protected:
+    Part* part = nullptr;
+    void make(int type, int fluid = FLUID_HELIUM, double T = 300, double p = 1000) {
+        part = create_part(type);
+        ASSERT_TRUE(cycletest::set_inlet(*part, fluid, T, p, 2.0));
+    }
+    void TearDown() override {
+        free_part(part);
+        CycleTest::TearDown();
+    }
+    double out(int row) const { return part->outputs[row]; }
+};
+
+TEST_F(HeatExchangers, PressureLossElementLosesPressureOnly) {
+    make(PRESSURE_LOSS_ELEMENT);
+    part->options[OPT_PRESSURE_LOSS] = 1;
+    part->inputs[PI_RELATIVE_PRESSURE_LOSS] = 0.02;
+    ASSERT_EQ(calc_part(*part), 1) << part->failure_text;
+    EXPECT_NEAR(out(PO_OUTLET_PRESSURE), 980, 1e-9);
+    EXPECT_NEAR(out(PO_OUTLET_ENTHALPY), out(PO_INLET_ENTHALPY), 1e-9);
+    EXPECT_NEAR(part->p[50], 990, 1e-9);
+    EXPECT_EQ(out(PO_SPECIFIC_HEAT_FLUX), 0);
+    // Helium warms a little when throttled (about 0.06 K/bar).
+    EXPECT_GT(out(PO_OUTLET_TEMPERATURE), 300.005);
+    EXPECT_LT(out(PO_OUTLET_TEMPERATURE), 300.02);
+}
+
+TEST_F(HeatExchangers, TooMuchPressureLoss) {
+    make(PRESSURE_LOSS_ELEMENT);
+    part->options[OPT_PRESSURE_LOSS] = 1;
+    part->inputs[PI_RELATIVE_PRESSURE_LOSS] = 1;
+    EXPECT_EQ(calc_part(*part), 5);
+    EXPECT_EQ(part->failure_text,
+              "To much pressure loss in part Pressure Loss Element 1, pressure <= 0\n");
+    part->options[OPT_PRESSURE_LOSS] = 0;
+    part->inputs[PI_ABSOLUTE_PRESSURE_LOSS] = 1000;
+    EXPECT_EQ(calc_part(*part), 5);
+    part->options[OPT_PRESSURE_LOSS] = 2;
+    EXPECT_EQ(calc_part(*part), 5);
+    EXPECT_EQ(part->failure_text, "calc heat exchanger | Unknown type of pressure loss\n");
+}
+
+TEST_F(HeatExchangers, FixedOutletTemperature) {
+    make(HEAT_EXCHANGER);
+    part->inputs[PI_OUTLET_TEMPERATURE] = 600;
+    ASSERT_EQ(calc_part(*part), 1);
+    EXPECT_NEAR(out(PO_OUTLET_TEMPERATURE), 600, 1e-6);
+    EXPECT_EQ(part->final_flag, 1);
+    // cp of helium is 5.193 kJ/(kg K).
+    EXPECT_NEAR(out(PO_SPECIFIC_HEAT_FLUX), 5.193 * 300, 0.003 * 5.193 * 300);
+    EXPECT_NEAR(part->heat[100], 2.0 * out(PO_SPECIFIC_HEAT_FLUX), 1e-6);
+    EXPECT_NEAR(part->T[50], 450, 0.5);
+}
+
+TEST_F(HeatExchangers, OutletTemperatureOutsideTheRangeFailsAtOnce) {
+    make(INTERCOOLER);
+    const double Tmax = current_fluid->Tmax;
+    part->inputs[PI_OUTLET_TEMPERATURE] = Tmax + 1;
+    part->h[100] = -12345;
+    EXPECT_EQ(calc_part(*part), 5);
+    EXPECT_EQ(part->failure_text,
+              format_text("Failure calculating heat exchanger \"Intercooler 1\".\nTemperature %f K "
+                          "is higher then maximum value %f K\n",
+                          Tmax + 1, Tmax));
+    EXPECT_EQ(part->h[100], -12345);  // no state was computed
+    part->inputs[PI_OUTLET_TEMPERATURE] = current_fluid->Tmin / 2;
+    EXPECT_EQ(calc_part(*part), 5);
+    EXPECT_NE(part->failure_text.find("is lower then minimum value"), std::string::npos);
+}
+
+TEST_F(HeatExchangers, SpecificHeatFlux) {
+    make(HEAT_EXCHANGER);
+    part->options[OPT_OUTLET_TEMPERATURE] = 1;
+    part->inputs[PI_SPECIFIC_HEAT_FLUX] = -100;
+    ASSERT_EQ(calc_part(*part), 1);
+    EXPECT_NEAR(out(PO_OUTLET_ENTHALPY) - out(PO_INLET_ENTHALPY), -100, 1e-9);
+    EXPECT_NEAR(out(PO_SPECIFIC_HEAT_FLUX), -100, 1e-9);
+    EXPECT_EQ(part->final_flag, 0);
+}
+
+TEST_F(HeatExchangers, InterfaceSeedsAreProvisional) {
+    make(HEAT_EXCHANGER);
+    part->options[OPT_OUTLET_TEMPERATURE] = 2;
+    part->state = PS_SEED_TEMPERATURE;
+    part->init_T = 400;
+    EXPECT_EQ(calc_part(*part), 2);
+    EXPECT_NEAR(out(PO_OUTLET_TEMPERATURE), 400, 1e-6);
+    part->state = PS_SEED_TEMPERATURE_DIFFERENCE;
+    part->init_dT = -20;
+    EXPECT_EQ(calc_part(*part), 2);
+    EXPECT_NEAR(out(PO_OUTLET_TEMPERATURE), 280, 1e-6);
+    part->state = PS_SEED_HEAT_FLUX;
+    part->init_heat_flux = 50;
+    EXPECT_EQ(calc_part(*part), 2);
+    EXPECT_NEAR(out(PO_OUTLET_ENTHALPY) - out(PO_INLET_ENTHALPY), 50, 1e-9);
+    part->state = PS_PENDING;
+    EXPECT_EQ(calc_part(*part), 2);
+    EXPECT_EQ(out(PO_OUTLET_TEMPERATURE), 300);
+}
+
+TEST_F(HeatExchangers, CondenserEndsOnTheBubbleLine) {
+    make(CONDENSER, FLUID_WATER, 400, 10);
+    ASSERT_EQ(calc_part(*part), 1) << part->failure_text;
+    EXPECT_NEAR(out(PO_OUTLET_TEMPERATURE), 318.956, 0.002);
+    double T = 0, p = 10, s = 0, h = 0, rho = 0, q = 0;
+    ASSERT_EQ(get_all_by_p_and_q(part->x_in.data(), T, p, s, h, rho, q), 0);
+    EXPECT_NEAR(out(PO_OUTLET_ENTHALPY), h, 1e-9);
+    EXPECT_NEAR(out(PO_OUTLET_DENSITY), rho, 1e-6 * rho);
+    // Latent heat plus superheat: about 2546 kJ/kg released.
+    EXPECT_NEAR(out(PO_SPECIFIC_HEAT_FLUX), -2546, 5);
+}
+
+TEST_F(HeatExchangers, FadeStopsBelowTheMinimumTemperature) {
+    make(HEAT_EXCHANGER);
+    part->options[OPT_OUTLET_TEMPERATURE] = 1;
+    part->T[0] = current_fluid->Tmin - 0.5;
+    EXPECT_EQ(calc_part(*part), 5);
+    EXPECT_EQ(part->failure_text, format_text("  Calculation failed \n  Temperature lower then "
+                                              "T_min %f\n",
+                                              current_fluid->Tmin));
+    EXPECT_EQ(part->segment, 1);
+}
+
+TEST_F(HeatExchangers, PipelineWithoutOldValuePassesThrough) {
+    make(PIPELINE);
+    part->options[OPT_PRESSURE_LOSS] = 1;
+    part->inputs[PI_RELATIVE_PRESSURE_LOSS] = 0.5;
+    ASSERT_EQ(calc_part(*part), 1);
+    EXPECT_EQ(out(PO_OUTLET_PRESSURE), 1000);
+    EXPECT_NEAR(out(PO_OUTLET_ENTHALPY), out(PO_INLET_ENTHALPY), 1e-9);
+    part->old_value = 2;
+    ASSERT_EQ(calc_part(*part), 1);
+    EXPECT_NEAR(out(PO_OUTLET_PRESSURE), 250, 1e-9);
+}
+
+}  // namespace
