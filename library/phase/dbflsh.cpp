@@ -19,8 +19,12 @@ namespace lib {
 
 using flash::cut;
 
-void DBFL1(double D, double b, const double z[20], const std::string& ab_in, double& T, double& P,
-           int& ierr, std::string& herr) {
+namespace {
+
+// Newton's method on T along the isochore D from the start t0 (0: the
+// critical temperature, or twice it for a pressure far above the critical).
+void dbfl1_from(double t0, double D, double b, const double z[20], const std::string& ab_in,
+                double& T, double& P, int& ierr, std::string& herr) {
     const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("DP");
     const char c = ab[1];
     P = b;
@@ -43,6 +47,7 @@ void DBFL1(double D, double b, const double z[20], const std::string& ab_in, dou
     }
     T = Tc;
     if (c == 'P' && b > 100.0 * Pc) T = 2.0 * Tc;
+    if (t0 > 0.0 && std::isfinite(t0)) T = t0;
     for (int pass = 0; pass < 30; ++pass) {
         double value = 0.0, deriv = 0.0;
         if (c == 'P') {
@@ -91,6 +96,13 @@ void DBFL1(double D, double b, const double z[20], const std::string& ab_in, dou
     if (herr.size() > 254) herr.resize(254);
     ERRMSG(ierr, herr);
     T = 0.0;
+}
+
+}  // namespace
+
+void DBFL1(double D, double b, const double z[20], const std::string& ab, double& T, double& P,
+           int& ierr, std::string& herr) {
+    dbfl1_from(0.0, D, b, z, ab, T, P, ierr, herr);
 }
 
 void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab_in, double& T,
@@ -251,7 +263,12 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
         bsat = flash::prop(letter, T, D, z);
         two = b < bsat;
     }
-    if (!two) {
+    if (!two && jerr <= 0 && T > 0.0) {
+        // The state lies on the isochore above its saturation temperature:
+        // Newton's method starts there rather than at the critical
+        // temperature, far from a liquid state.
+        dbfl1_from(T, D, b, z, ab, T, P, serr, smsg);
+    } else if (!two) {
         double dd = 0;
         ABFL1(D, b, z, 0, ab, 0.0, 0.0, T, P, dd, serr, smsg);
     } else {

@@ -17,6 +17,7 @@
 #include "library/phase/satt.h"
 #include "library/phase/tbflsh.h"
 #include "library/phase/tprho.h"
+#include "library/setup/records.h"
 
 namespace lib {
 namespace {
@@ -53,11 +54,18 @@ double liquid_at_100kpa(double T, const double z[20]) {
     int jerr = 0;
     std::string jmsg;
     TPRHO(T, 100.0, z, 1, 0, d, jerr, jmsg);
+    const int icomp = ISPURE(z);
+    if (jerr > 0 && icomp > 0 && CCON.dtp[icomp] > 0.0) {
+        // The density solver's own start can miss the liquid far below the
+        // critical point; the triple-point liquid density is a close one.
+        d = CCON.dtp[icomp];
+        TPRHO(T, 100.0, z, 1, 1, d, jerr, jmsg);
+    }
     return jerr > 0 ? 0.0 : d;
 }
 
 Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, double tmax,
-                       double Tc) {
+                       double pmax, double Tc) {
     Bounds bd;
     bd.tmin = tmin;
     bd.tmax = tmax;
@@ -102,6 +110,44 @@ Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, 
         if (!lowest_liquid()) return bd;
         bd.bmin = flash::prop(letter, bd.tmin, d, z);
     }
+    // Below 100 kPa the liquid reaches down to its saturation pressure, where
+    // its enthalpy is lower still.
+    if (icomp > 0) {
+        double ps = 0, dl = 0, dv = 0, xl[20], xv[20];
+        int jerr = 0;
+        std::string jmsg;
+        const double tl = std::max(bd.tmin, CCON.ttp[icomp]);
+        SATT(tl, z, 1, ps, dl, dv, xl, xv, jerr, jmsg);
+        if (jerr <= 0 && dl > 0.0) {
+            const double v = flash::prop(letter, tl, dl, z);
+            if (std::isfinite(v)) bd.bmin = std::min(bd.bmin, v);
+        }
+    }
+    // The equation also holds states up to its pressure limit: along the
+    // isotherm of the lowest temperature the compressed liquid can lie below
+    // the bound (entropy mostly falls with pressure), and at the highest
+    // temperature the compressed fluid above it (enthalpy and energy rise
+    // with pressure there).  Both isotherms are followed in steps of pressure.
+    if (pmax > 100.0 && pmax < 1e20) {
+        constexpr int kSteps = 8;
+        for (double t : {bd.tmin, 1.5 * tmax}) {
+            double dp = t == bd.tmin ? d : 0.0;
+            for (int k = 1; k <= kSteps; ++k) {
+                const double p = 100.0 * std::pow(pmax / 100.0, static_cast<double>(k) / kSteps);
+                int jerr = 0;
+                std::string jmsg;
+                TPRHO(t, p, z, 1, dp > 0.0 ? 1 : 0, dp, jerr, jmsg);
+                if (jerr > 0 || !(dp > 0.0)) {
+                    dp = 0.0;
+                    continue;
+                }
+                const double v = flash::prop(letter, t, dp, z);
+                if (!std::isfinite(v)) continue;
+                bd.bmin = std::min(bd.bmin, v);
+                bd.bmax = std::max(bd.bmax, v);
+            }
+        }
+    }
     bd.ok = true;
     return bd;
 }
@@ -113,20 +159,20 @@ Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, 
 struct BoundsCache {
     bool valid = false;
     double z[20] = {};
-    double tc = 0, pc = 0, dc = 0, tmin = 0, tmax = 0, tag = 0;
+    double tc = 0, pc = 0, dc = 0, tmin = 0, tmax = 0, pmax = 0, tag = 0;
     Bounds bd;
 };
 BoundsCache bounds_cache[3];
 
 Bounds cached_bounds(char letter, int icomp, const double z[20], double tmin, double tmax,
-                     double Tc, double Pc, double Dc) {
+                     double pmax, double Tc, double Pc, double Dc) {
     BoundsCache& c = bounds_cache[letter == 'S' ? 1 : letter == 'E' ? 2 : 0];
     const double tag = flash::prop(letter, Tc, Dc, z);
     bool same = c.valid && c.tc == Tc && c.pc == Pc && c.dc == Dc && c.tmin == tmin &&
-                c.tmax == tmax && c.tag == tag;
+                c.tmax == tmax && c.pmax == pmax && c.tag == tag;
     for (int i = 0; i < 20 && same; ++i) same = c.z[i] == z[i];
     if (same) return c.bd;
-    c.bd = property_bounds(letter, icomp, z, tmin, tmax, Tc);
+    c.bd = property_bounds(letter, icomp, z, tmin, tmax, pmax, Tc);
     c.bd.bcrit = tag;
     c.valid = c.bd.ok;
     for (int i = 0; i < 20; ++i) c.z[i] = z[i];
@@ -135,6 +181,7 @@ Bounds cached_bounds(char letter, int icomp, const double z[20], double tmin, do
     c.dc = Dc;
     c.tmin = tmin;
     c.tmax = tmax;
+    c.pmax = pmax;
     c.tag = tag;
     return c.bd;
 }
@@ -177,7 +224,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     std::string lmsg;
     LIMITX("EOS", -1.0, 0.0, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
 
-    Bounds bd = cached_bounds(letter, icomp, z, tmin, tmax, Tc, Pc, Dc);
+    Bounds bd = cached_bounds(letter, icomp, z, tmin, tmax, pmax, Tc, Pc, Dc);
     if (!bd.ok) {
         fail(249, msg(249, "Input value is outside limits; no liquid state of the equation at 100 kPa "
                            "below the critical temperature"));
@@ -280,10 +327,16 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     // Dew point.
     double tdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
     SATP(P, z, 2, tdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+    bool below_triple = false;
     if (jerr == 2) {
+        // Below the triple-point pressure of a pure fluid the dew point at the
+        // lowest temperature with a liquid (the triple point) stands in; only
+        // vapour lies above its value.
+        const double tlow = icomp > 0 ? std::max(tmin, CCON.ttp[icomp]) : tmin;
         double pt = 0;
-        SATT(tmin, z, 2, pt, dldew, dvdew, xdew, ydew, jerr, jmsg);
-        tdew = tmin;
+        SATT(tlow, z, 2, pt, dldew, dvdew, xdew, ydew, jerr, jmsg);
+        tdew = tlow;
+        below_triple = icomp > 0;
     }
     double tbub = 0, dlbub = 0, dvbub = 0, xbub[20], ybub[20];
     if (jerr > 0) {
@@ -291,6 +344,12 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         std::string bmsg;
         SATP(P, z, 1, tbub, dlbub, dvbub, xbub, ybub, berr, bmsg);
         if (berr > 0 || b >= flash::prop(letter, tbub, dlbub, z)) {
+            // A fluid whose stated critical pressure lies above its
+            // equation's own has no saturation state between the two: the
+            // state is single phase.
+            double pce = 0.0;
+            PRESS(Tc, Dc, z, pce);
+            if (P >= 0.9 * Pc && P >= pce) return supercritical();
             fail(242, msg(242, "dew point calculation did not converge:  " + cut(jmsg, 192)));
             return;
         }
@@ -309,7 +368,8 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     const double bdew = flash::prop(letter, tdew, dvdew, z);
     // Below the lowest temperature of the equation only solid phases
     // coexist with the vapour.
-    const bool below_liquid = tdew < tmin || (icomp > 0 && tdew < CCON.ttp[icomp]);
+    const bool below_liquid =
+        below_triple || tdew < tmin || (icomp > 0 && tdew < CCON.ttp[icomp]);
     if (below_liquid && b < bdew && (icomp > 0 || (letter == 'H' && !(dvdew > 0.0)))) {
         fail(250, msg(250, "; input state is solid or two-phase solid-vapor"));
         const std::size_t k = herr.find("] ;");

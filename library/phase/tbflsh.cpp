@@ -418,7 +418,33 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     int lerr = 0;
     std::string lmsg;
     LIMITX("EOS", T, 0.0, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
-    const double b_lo = flash::prop(letter, T, kDmin, z);
+
+    // Below the critical temperature the dew point comes first: where the
+    // saturated vapour is thinner than the lowest density searched, that
+    // density would lie inside the two-phase region, and the search starts
+    // below the saturated vapour instead.  Close to the critical point a dew
+    // point that cannot be found leaves the isotherm to the single-phase
+    // search.
+    double pdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
+    bool subcritical = T < Tc;
+    double dlow = kDmin;
+    if (subcritical && lerr <= 0) {
+        SATT(T, z, 2, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+        if (jerr > 0) {
+            if (Tc - T >= 5.0) {
+                ierr = jerr;
+                herr = flash::err(head, jerr, 4,
+                                  "dew point calculation did not converge:  " + cut(jmsg, 190));
+                ERRMSG(ierr, herr);
+                q = 999.0;
+                return;
+            }
+            subcritical = false;
+        } else if (dvdew < 2.0 * kDmin) {
+            dlow = 0.5 * dvdew;
+        }
+    }
+    const double b_lo = flash::prop(letter, T, dlow, z);
     const double b_hi = flash::prop(letter, T, dmax, z);
     const double bmax = std::max(b_lo, b_hi);
     if (lerr == 0 && b > bmax) {
@@ -451,14 +477,14 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
         return d;
     };
 
-    if (T >= Tc) {
+    if (!subcritical) {
         const double dpmax = density_at_pmax(1);
         const double bpmax = flash::prop(letter, T, dpmax, z);
-        double lo = kDmin, hi = dpmax;
+        double lo = dlow, hi = dpmax;
         if (b < bpmax) {
             double dext = 0, bext = 0;
             int gerr = 0;
-            GOLD(kDmin, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
+            GOLD(dlow, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
             if (b < bext) {
                 outside(239, min_text(bext));
                 return;
@@ -475,23 +501,15 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
         }
         single(lo, hi, 0.0);
         if (ierr > 0) return;
-        q = P <= Pc ? 998.0 : 999.0;
+        if (T >= Tc) q = P <= Pc ? 998.0 : 999.0;
+        else q = (P > Pc || D > Dc) ? -998.0 : 998.0;
         return;
     }
 
-    // Below the critical temperature: the dew point first.
-    double pdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
-    SATT(T, z, 2, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
-    if (jerr > 0) {
-        ierr = jerr;
-        herr = flash::err(head, jerr, 4, "dew point calculation did not converge:  " + cut(jmsg, 190));
-        ERRMSG(ierr, herr);
-        q = 999.0;
-        return;
-    }
+    // Below the critical temperature.
     const double bv = flash::prop(letter, T, dvdew, z);
     if (b >= bv) {
-        single(kDmin, dvdew, 998.0);
+        single(dlow, dvdew, 998.0);
         return;
     }
 

@@ -121,6 +121,13 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
 
     double pdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
     SATT(T, z, 2, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+    if (jerr > 0 && Tc - T < 5.0) {
+        // Close to the critical point a dew point that cannot be found is
+        // taken at the critical point itself: every density is single phase.
+        single();
+        q = (P > Pc || D > Dc) ? -998.0 : 998.0;
+        return finish();
+    }
     if (jerr > 0) {
         ierr = 222;
         herr = errtext("TDFLSH", 222, "dew point calculation did not converge:  " + cut(jmsg, 193));
@@ -255,6 +262,20 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
         SATP(P, z, 2, tdew, dldew, dvdew, xdew, ydew, jerr, dew_msg);
         dew_done = true;
         if (jerr > 0) {
+            // A fluid whose stated critical pressure lies above its
+            // equation's own has no saturation state between the two.
+            double pce = 0.0;
+            PRESS(Tc, Dc, z, pce);
+            if (icomp > 0 && P >= 0.9 * Pc && P >= pce) {
+                PDFL1(P, D, z, T, jerr, jmsg);
+                if (jerr > 0) {
+                    fail(215, "supercritical density iteration did not converge:  " + cut(jmsg, 183));
+                    return;
+                }
+                single();
+                q = (T <= Tc || D > Dc) ? -998.0 : 998.0;
+                return finish();
+            }
             if (icomp > 0) {
                 fail(212, "dew point calculation did not converge:  " + cut(dew_msg, 193));
                 return;

@@ -3,6 +3,7 @@
 // density comes from the density solver.
 #include "library/phase/tpflsh.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "library/models/critp.h"
@@ -48,6 +49,48 @@ struct Result {
     }
 };
 
+// The largest factor by which the vapour-pressure equation of a pure fluid
+// overestimates the saturation pressure of its equation of state between the
+// triple and the critical point (1 when it never does), with a margin for
+// the temperatures between the samples.  Where the vapour-pressure equation
+// runs high, a window drawn from it alone would take subcooled liquid for
+// vapour.  Found once for each fluid and kept while the fluid's critical
+// point and its vapour-pressure equation stay the same.
+struct ExcessCache {
+    int icomp = -1;
+    double tc = 0, pc = 0, tag = 0, factor = 1.0;
+};
+ExcessCache excess_cache;
+
+double ancillary_excess(int icomp, const double z[20], double Tc) {
+    double tag = 0.0;
+    int jerr = 0;
+    std::string jmsg;
+    PSATT(0.8 * Tc, z, tag, jerr, jmsg);
+    ExcessCache& c = excess_cache;
+    if (c.icomp == icomp && c.tc == Tc && c.pc == CCON.pc[icomp] && c.tag == tag) return c.factor;
+    c = ExcessCache{icomp, Tc, CCON.pc[icomp], tag, 1.0};
+    const double ttp = CCON.ttp[icomp];
+    constexpr int kSamples = 24;
+    double worst = 1.0;
+    for (int i = 0; i <= kSamples; ++i) {
+        const double u = static_cast<double>(i) / kSamples;
+        const double T = ttp + (0.98 * Tc - ttp) * u * u;
+        double ps = 0, pe = 0, dl = 0, dv = 0, xl[20], xv[20];
+        PSATT(T, z, ps, jerr, jmsg);
+        if (jerr != 0 || !(ps > 0.0)) continue;
+        {
+            flash::QuietMessages quiet;
+            SATT(T, z, 2, pe, dl, dv, xl, xv, jerr, jmsg);
+        }
+        if (jerr != 0 || !(pe > 0.0)) continue;
+        worst = std::max(worst, ps / pe);
+    }
+    // Between the samples the ratio may run a little higher.
+    if (worst > 1.0) c.factor = worst * 1.1;
+    return c.factor;
+}
+
 // Lower pressure bound of the two-phase region, estimated from the reduced
 // temperature (and the vapour-pressure ancillary of a pure fluid).
 double lower_pressure(double T, double Tc, double Pc, int icomp, const double z[20]) {
@@ -66,7 +109,7 @@ double lower_pressure(double T, double Tc, double Pc, int icomp, const double z[
         int jerr = 0;
         std::string jmsg;
         PSATT(T, z, ps, jerr, jmsg);
-        if (jerr == 0 && ps > 0.0) plow = 0.95 * ps;
+        if (jerr == 0 && ps > 0.0) plow = 0.95 * ps / ancillary_excess(icomp, z, Tc);
     }
     return plow;
 }
@@ -153,7 +196,8 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         return;
     }
 
-    if (!(T < f * Tc && plow <= P && P <= f * Pc)) {
+    const bool outside = !(T < f * Tc && plow <= P && P <= f * Pc);
+    if (outside) {
         // Outside the window where two phases can exist.
         const int kph = (T < Tc && P > Pc) ? 1 : 2;
         TPRHO(T, P, z, kph, 0, D, jerr, jmsg);

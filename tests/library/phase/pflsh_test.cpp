@@ -163,6 +163,34 @@ TEST(PressureFlash, RoundTripsOverSingleAndTwoPhaseGrids) {
     }
 }
 
+// States at the corners of the equations' ranges: the liquid just above the
+// triple point at low pressure (its enthalpy lies below the 100 kPa liquid's),
+// a liquid whose density solver needs a start value there, the hot fluid
+// near the pressure limit, and helium between its equation's own critical
+// pressure and its stated one, where there is no saturation state.
+TEST(PressureFlash, CornersOfTheRange) {
+    struct Corner {
+        const char* fluid;
+        double T, P;
+    };
+    for (const Corner& k : {Corner{"orthohyd", 14.10153261, 11.37024765},
+                            Corner{"orthohyd", 14.22755547, 9995.408669},
+                            Corner{"r123", 189.09365, 85.226172},
+                            Corner{"nitrogen", 1895.792736, 2093422.878},
+                            Corner{"helium", 5.06117766, 227.8581053},
+                            Corner{"helium", 5.473292903, 228.301501}}) {
+        SCOPED_TRACE(k.fluid);
+        ASSERT_TRUE(setup(k.fluid));
+        const State a = tp(k.T, k.P);
+        ASSERT_LE(a.ierr, 0) << a.herr;
+        const State b = ph(k.P, a.h), d = ps(k.P, a.s);
+        EXPECT_LE(b.ierr, 0) << b.herr;
+        EXPECT_NEAR(b.T, k.T, 1e-6);
+        EXPECT_LE(d.ierr, 0) << d.herr;
+        EXPECT_NEAR(d.T, k.T, 1e-6);
+    }
+}
+
 TEST(PressureFlash, ValuesOutsideTheEquationRangeAreRefused) {
     ASSERT_TRUE(setup("water"));
     const State a = ph(100.0, 1e9);

@@ -100,6 +100,31 @@ TEST(TemperaturePressureFlash, BelowTheTriplePoint) {
     EXPECT_LT(cold.D, 65.0);
 }
 
+// The vapour-pressure equations of some fluids run far above their equation
+// of state's saturation pressure at low temperatures: just above the true
+// saturation pressure the state is still a compressed liquid.
+TEST(TemperaturePressureFlash, LiquidWhereTheVapourPressureEquationRunsHigh) {
+    for (const char* fluid : {"r1216", "r1234yf", "r21", "ioctane", "re347mcc"}) {
+        SCOPED_TRACE(fluid);
+        ASSERT_TRUE(setup(fluid));
+        const Constants k = constants();
+        Pure c;
+        for (double f : {0.02, 0.1, 0.25}) {
+            const double T = k.ttp + f * (k.tc - k.ttp);
+            double psat = 0, dl = 0, dv = 0, xl[20], xv[20];
+            int ierr = 0;
+            std::string herr;
+            lib::SATT(T, c.z, 2, psat, dl, dv, xl, xv, ierr, herr);
+            ASSERT_EQ(ierr, 0) << herr;
+            const State liq = tp(T, 1.05 * psat), vap = tp(T, 0.95 * psat);
+            EXPECT_LT(liq.q, 0.0) << T;
+            EXPECT_GT(liq.D, dl) << T;
+            EXPECT_GT(vap.q, 1.0) << T;
+            EXPECT_LT(vap.D, dv) << T;
+        }
+    }
+}
+
 TEST(TemperaturePressureFlash, PseudoPureBlendBetweenItsBubbleAndDewPressure) {
     PseudoPure blend("r404a");
     ASSERT_TRUE(blend.ok());
