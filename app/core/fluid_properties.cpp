@@ -293,6 +293,22 @@ int get_all_by_T_and_q(const double* c, double& T, double& p, double& s, double&
     return ierr;
 }
 
+int get_all_by_rho_and_q(const double* c, double& T, double& p, double& s, double& h,
+                         double& rho, double& q) {
+    const double D = rho / wmol(c);
+    double Dl = 0, Dv = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::DQFL2(D, q, c, 1, T, p, Dl, Dv, x.data(), y.data(), ierr, herr);
+    if (ierr != 0) return ierr;
+    double qt = 0, e = 0, cv = 0, cp = 0, w = 0;
+    lib::TDFLSH(T, D, c, p, Dl, Dv, x.data(), y.data(), qt, e, h, s, cv, cp, w, ierr, herr);
+    const double M = wmol(c);
+    s /= M;
+    h /= M;
+    return ierr;
+}
+
 namespace {
 
 // The state at the pressure and one saturated density of a boundary point;
@@ -330,6 +346,16 @@ int boundary_by_p(const double* c, bool liquid, double& T, double& p, double& s,
 }
 
 }  // namespace
+
+int get_boundary_by_rho(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                        double& q) {
+    const double D = rho / wmol(c);
+    double Dl = 0, Dv = 0;
+    int kr = 0, ierr = 0;
+    std::string herr;
+    lib::SATD(D, c, 1, kr, T, p, Dl, Dv, x.data(), y.data(), ierr, herr);
+    return boundary_state(c, T, p, D, s, h, rho, q);
+}
 
 int get_left_boundary_by_T(const double* c, double& T, double& p, double& s, double& h, double& rho,
                            double& q) {

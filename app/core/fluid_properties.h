@@ -69,6 +69,14 @@ int get_all_by_p_and_q(const double* c, double& T, double& p, double& s, double&
 int get_all_by_T_and_q(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q);
 
+// T and p of the two-phase state of overall density rho and molar quality q;
+// then s and h at (T, rho).
+int get_all_by_rho_and_q(const double* c, double& T, double& p, double& s, double& h,
+                         double& rho, double& q);
+
+// The saturation state one of whose phase densities is rho.
+int get_boundary_by_rho(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                        double& q);
 // Saturation boundaries: the bubble (left) and dew (right) side.
 int get_left_boundary_by_T(const double* c, double& T, double& p, double& s, double& h, double& rho,
                            double& q);

@@ -168,6 +168,11 @@ TEST_F(FluidProperties, PressureFlashesInMassUnits) {
         EXPECT_EQ(h, hm);  // an input stays as it was
         if (r.at("state") == "twophase") {
             EXPECT_NEAR(q, num(r, "quality"), 1e-5);
+            double T3 = 0, p3 = 0, s3 = 0, h3 = 0, rho3 = num(r, "D") * M, q3 = num(r, "quality");
+            ASSERT_EQ(get_all_by_rho_and_q(c, T3, p3, s3, h3, rho3, q3), 0);
+            EXPECT_NEAR(T3, num(r, "T"), 1e-6 * num(r, "T"));
+            EXPECT_NEAR(p3, num(r, "p"), 1e-6 * num(r, "p"));
+            EXPECT_NEAR(h3, hm, 1e-6 * std::fabs(hm) + 1e-6);
         }
         double T2 = 0, s2 = sm, h2 = 0, rho2 = 0, q2 = 0;
         ASSERT_EQ(get_all_by_p_and_s(c, T2, p, s2, h2, rho2, q2), 0) << r.at("state");
@@ -199,6 +204,10 @@ TEST_F(FluidProperties, SaturationGetters) {
         p = ps;
         EXPECT_EQ(get_right_boundary_by_p(c, T, p, s, h, rho, q), 0);
         EXPECT_NEAR(T, Ts, 1e-6 * Ts);
+        rho = num(r, "Dl") * M;
+        EXPECT_EQ(get_boundary_by_rho(c, T, p, s, h, rho, q), 0);
+        EXPECT_NEAR(T, Ts, 1e-6 * Ts);
+        EXPECT_NEAR(p, ps, 1e-5 * ps);
     }
 }
 
