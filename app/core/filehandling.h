@@ -81,6 +81,8 @@ Project* read_project_text(std::string_view text, const std::string& filename, s
 // in `fluids`), or null: with `error` empty when a fluid of that name is
 // already known (it is then to be used), else with the reason. `warning`
 // gets a note when the known fluid of that name has another definition.
+// With `use_library` the library is set up for the record (it becomes
+// current_fluid): a caller that drops the record clears current_fluid.
 std::unique_ptr<Fluid> read_fluid(std::string_view block, std::string& error,
                                   std::string& warning, const ReadOptions& options = {});
 

@@ -1,5 +1,8 @@
-// Line and token scanning for the project-file reader.
+// Line and token scanning for the project-file reader, and the small
+// readers its blocks share.
 #include "app/core/filehandling_scan.h"
+
+#include "app/core/units.h"
 
 #include <algorithm>
 #include <charconv>
@@ -110,6 +113,53 @@ bool parse_number(std::string_view text, double& value) {
     if (!sc.at_end()) return false;
     value = v;
     return true;
+}
+
+void fail(const Lines& lines, const std::string& text) { throw ReadError{lines.number(), text}; }
+
+std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+Fluid* find_fluid_loose(std::string_view name) {
+    if (name.empty()) return nullptr;
+    if (Fluid* f = fluids.find(name)) return f;
+    for (int i = 0; i < fluids.size(); ++i)
+        if (contains(fluids[i]->name, name)) return fluids[i];
+    return nullptr;
+}
+
+void read_result(std::string_view text, int quantity, double& value, int& unit) {
+    Scanner sc(text);
+    double number = 0.0;
+    if (!sc.number(number)) return;
+    if (!valid_unit(quantity, unit)) unit = unitdef[static_cast<std::size_t>(quantity)].default_unit;
+    std::string_view name = trim(sc.rest());
+    if (!name.empty()) {
+        int found = find_unit(quantity, name);
+        if (found >= 0) unit = found;
+    }
+    double internal = to_internal(quantity, unit, number);
+    if (std::isfinite(internal)) value = internal;
+}
+
+bool read_color(std::string_view text, Color& color) {
+    Scanner sc(text);
+    int r = 0, g = 0, b = 0;
+    if (!sc.integer(r) || !sc.integer(g) || !sc.integer(b)) return false;
+    auto ch = [](int v) { return static_cast<std::uint16_t>(std::clamp(v, 0, 65535)); };
+    color.red = ch(r);
+    color.green = ch(g);
+    color.blue = ch(b);
+    return true;
+}
+
+void read_int_clamped(std::string_view text, int& field, int lo, int hi) {
+    int v = 0;
+    if (parse_int(text, v)) field = std::clamp(v, lo, hi);
+}
+
+void read_double_clamped(std::string_view text, double& field, double lo, double hi) {
+    double v = 0.0;
+    if (parse_number(text, v)) field = std::clamp(v, lo, hi);
 }
 
 }  // namespace app::filescan

@@ -1,7 +1,14 @@
-// Line and token scanning for the project-file reader: lines of any length,
-// fields split at double quotes, and numbers in the "C" format.
+// Internals of the project-file reader: lines of any length, fields split
+// at double quotes, numbers in the "C" format, the reader's refusals, and
+// the readers of fluid and diagram blocks that project files share with
+// other files.
 #pragma once
 
+#include "app/core/filehandling.h"
+#include "app/core/records.h"
+
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -67,5 +74,46 @@ private:
 // The whole text, without surrounding blanks, as an int or a finite number.
 bool parse_int(std::string_view text, int& value);
 bool parse_number(std::string_view text, double& value);
+
+// ---------------------------------------------------------------------------
+// Reading blocks
+// ---------------------------------------------------------------------------
+
+// A refusal: the line (from 1) and the reason.
+struct ReadError {
+    int line;
+    std::string text;
+};
+
+// Throws a ReadError for the line last read.
+[[noreturn]] void fail(const Lines& lines, const std::string& text);
+
+// The text in single quotes, for messages.
+std::string quoted(std::string_view text);
+
+// A fluid by its name: the exact name (ignoring case) first, then the first
+// fluid in list order whose name contains the text; null when none.
+Fluid* find_fluid_loose(std::string_view name);
+
+// A value with its unit, not held to any bounds (results). A unit name the
+// quantity lacks keeps the current unit; text without a number changes
+// nothing.
+void read_result(std::string_view text, int quantity, double& value, int& unit);
+// Three channels "r g b", each held to 0..65535; false (unchanged) otherwise.
+bool read_color(std::string_view text, Color& color);
+// A whole number or a number held to [lo, hi]; unchanged when the text is none.
+void read_int_clamped(std::string_view text, int& field, int lo, int hi);
+void read_double_clamped(std::string_view text, double& field, double lo, double hi);
+
+// Reads a fluid block up to its "#END" line. Returns the new fluid,
+// completed (new_fluid_init) but not yet in `fluids`; or null when a fluid of
+// that name is known, with `warning` set when its definition differs.
+// Throws ReadError.
+std::unique_ptr<Fluid> read_fluid_block(Lines& lines, const ReadOptions& options,
+                                        std::string& warning);
+
+// Reads a diagram block up to its "#END" line into the project's next
+// diagram slot. Throws ReadError.
+void read_graph_block(Lines& lines, Project& project);
 
 }  // namespace app::filescan

@@ -1,0 +1,423 @@
+#include "app/core/filehandling.h"
+
+#include "app/core/create_delete.h"
+#include "app/core/init.h"
+#include "app/core/units.h"
+#include "tests/support/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace app;
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// One process block: Inlet (base+1) -> middle part (base+2) -> Outlet (base+3).
+std::string process_block(int pid, int base, const std::string& middle = "Compressor",
+                          const std::string& extra = "", const std::string& fluid = "Helium") {
+    auto id = [&](int k) { return std::to_string(base + k); };
+    return "#START Process\n  Name = \"P" + std::to_string(pid) + "\"\n  ID = " +
+           std::to_string(pid) + "\n#START Inlet Conditions\n  Fluid = \"" + fluid +
+           "\"\n  Temperature = \"300 K\"\n#END\n"
+           "#START Part\n  Type = \"Inlet\"\n  Name = \"Inlet\"\n  ID = " + id(1) +
+           "\n  Next Part ID \"0\" = \"" + id(2) + "\" \"0\"\n#END\n"
+           "#START Part\n  Type = \"" + middle + "\"\n  Name = \"" + middle + " 1\"\n  ID = " +
+           id(2) + "\n  Previous Part ID \"0\" = \"" + id(1) + "\" \"0\"\n  Next Part ID \"0\" = \"" +
+           id(3) + "\" \"0\"\n" + extra +
+           "#END\n"
+           "#START Part\n  Type = \"Outlet\"\n  Name = \"Outlet 1\"\n  ID = " + id(3) +
+           "\n  Previous Part ID \"0\" = \"" + id(2) + "\" \"0\"\n#END\n#END\n";
+}
+
+std::string file(const std::string& body, const std::string& version = "2.0.8") {
+    return "Version = \"" + version + "\"\n" + body + "#END\n";
+}
+
+// A valid one-process file: Inlet (1) -> Compressor (2) -> Outlet (3).
+std::string chain(const std::string& extra_compressor_lines = "",
+                  const std::string& after_process = "") {
+    return file(process_block(100000, 0, "Compressor", extra_compressor_lines) + after_process);
+}
+
+class Reader : public ::testing::Test {
+protected:
+    void SetUp() override {
+        initstuff();
+        init_stoffe();
+        current_project = nullptr;
+    }
+    void TearDown() override {
+        free_project(project);
+        current_project = nullptr;
+        fluids.truncate(NUM_BUILTIN_FLUIDS);
+    }
+    // Reads without the library; `error` keeps the refusal.
+    Project* read(const std::string& text) {
+        free_project(project);
+        project = read_project_text(text, "test.kvr", error, ReadOptions{false});
+        return project;
+    }
+    // The line number at the start of a refusal ("line 12: ...").
+    int error_line() const {
+        int n = -1;
+        std::sscanf(error.c_str(), "line %d:", &n);
+        return n;
+    }
+    Part* part(int process, int index) { return project->processes[process]->parts[index]; }
+
+    Project* project = nullptr;
+    std::string error;
+};
+
+TEST_F(Reader, ExampleFileGivesTheWholeCycle) {
+    ASSERT_NE(read(slurp(testsupport::source_dir() + "/examples/helium_brayton.kvr")), nullptr)
+        << error;
+    EXPECT_EQ(current_project, project);
+    ASSERT_EQ(project->az_processes, 1);
+    const Process& p = *project->processes[0];
+    EXPECT_EQ(p.name, "Helium Brayton Cycle");
+    EXPECT_EQ(p.id, 100000);
+    EXPECT_EQ(p.fluid, fluids[FLUID_HELIUM]);
+    EXPECT_DOUBLE_EQ(p.inputs[PRI_TEMPERATURE], 300.0);
+    EXPECT_DOUBLE_EQ(p.inputs[PRI_PRESSURE], 1000.0);
+    ASSERT_EQ(p.az_parts, 6);
+    const int types[] = {INLET, COMPRESSOR, HEAT_EXCHANGER, TURBINE, INTERCOOLER, OUTLET};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(p.parts[i]->type, types[i]);
+        EXPECT_EQ(p.parts[i]->id, i + 1);
+        EXPECT_EQ(part_by_id(project, i + 1), p.parts[i]);
+        EXPECT_EQ(p.parts[i]->fluid, p.fluid);
+        EXPECT_EQ(p.parts[i]->state, PS_NEW);
+    }
+    EXPECT_EQ(p.parts[2]->prev_id[0], 2);
+    EXPECT_EQ(p.parts[2]->next_id[0], 4);
+    EXPECT_DOUBLE_EQ(p.parts[1]->inputs[PI_PRESSURE_RATIO_OUT_IN], 2.0);
+    EXPECT_EQ(p.parts[1]->options[OPT_EFFICIENCY], 0);
+    EXPECT_EQ(p.parts[1]->options[OPT_EFFICIENCY_CALCULATION], 2);
+    EXPECT_DOUBLE_EQ(p.parts[2]->inputs[PI_OUTLET_TEMPERATURE], 1000.0);
+    EXPECT_DOUBLE_EQ(p.parts[3]->inputs[PI_PRESSURE_RATIO_IN_OUT], 2.0);
+    // The ids read are reserved: new objects never repeat them.
+    EXPECT_GT(new_process_id, 100000);
+}
+
+TEST_F(Reader, NamesRaiseTheCountersOfNewParts) {
+    std::string text = chain();
+    text.replace(text.find("Compressor 1"), 12, "Compressor 7");
+    ASSERT_NE(read(text), nullptr) << error;
+    Part* next = create_part(COMPRESSOR);
+    EXPECT_EQ(next->name, "Compressor 8");
+    free_part(next);
+}
+
+TEST_F(Reader, OptionsAndChoicesIgnoreCase) {
+    ASSERT_NE(read(chain("  Option \"EFFICIENCY\" = \"polytropic\"\n"
+                         "  Option \"Efficiency\" = \"no such choice\"\n"
+                         "  Option \"No such option\" = \"Isentropic\"\n")),
+              nullptr)
+        << error;
+    EXPECT_EQ(part(0, 1)->options[OPT_EFFICIENCY], 1);
+}
+
+TEST_F(Reader, FluidsAreFoundByExactNameBeforeContains) {
+    auto with_fluid = [](const std::string& name) {
+        std::string text = chain();
+        text.replace(text.find("Helium"), 6, name);
+        return text;
+    };
+    ASSERT_NE(read(with_fluid("ethane")), nullptr) << error;
+    EXPECT_EQ(project->processes[0]->fluid->name, "Ethane");  // not "Methane"
+    ASSERT_NE(read(with_fluid("Air")), nullptr);
+    EXPECT_EQ(project->processes[0]->fluid, fluids[FLUID_AIR]);
+    ASSERT_NE(read(with_fluid("ISO Air")), nullptr);  // no exact name: contains
+    EXPECT_EQ(project->processes[0]->fluid, fluids[FLUID_DRY_ISO_AIR]);
+    EXPECT_EQ(read(with_fluid("Unobtainium")), nullptr);
+    EXPECT_NE(error.find("Unobtainium"), std::string::npos);
+}
+
+TEST_F(Reader, PressureRatioOutInFollowsThePartType) {
+    // A single line fills the row the part type offers.
+    ASSERT_NE(read(chain("  Input Value \"Pressure Ratio Out/In\" = \"3 -\"\n")), nullptr);
+    EXPECT_DOUBLE_EQ(part(0, 1)->inputs[PI_PRESSURE_RATIO_OUT_IN], 3.0);
+    std::string turbine = chain("  Input Value \"Pressure Ratio Out/In\" = \"0.25 -\"\n");
+    turbine.replace(turbine.find("\"Compressor\""), 12, "\"Turbine\"");
+    ASSERT_NE(read(turbine), nullptr) << error;
+    EXPECT_DOUBLE_EQ(part(0, 1)->inputs[PI_PRESSURE_RATIO_OUT_IN_LT1], 0.25);
+    EXPECT_DOUBLE_EQ(part(0, 1)->inputs[PI_PRESSURE_RATIO_OUT_IN], 2.0);  // default
+    // Both lines, as written for every input: in row order.
+    turbine = chain(
+        "  Input Value \"Pressure Ratio Out/In\" = \"5 -\"\n"
+        "  Input Value \"Pressure Ratio Out/In\" = \"0.4 -\"\n");
+    turbine.replace(turbine.find("\"Compressor\""), 12, "\"Turbine\"");
+    ASSERT_NE(read(turbine), nullptr) << error;
+    EXPECT_DOUBLE_EQ(part(0, 1)->inputs[PI_PRESSURE_RATIO_OUT_IN], 5.0);
+    EXPECT_DOUBLE_EQ(part(0, 1)->inputs[PI_PRESSURE_RATIO_OUT_IN_LT1], 0.4);
+}
+
+TEST_F(Reader, InputsAreHeldToBoundsButResultsAreNot) {
+    ASSERT_NE(read(chain("  Input Value \"Isentropic Efficiency\" = \"150 %\"\n"
+                         "  Output Result \"Lambda\" = \"0.5 -\"\n"
+                         "  Output Result \"Outlet Humidity\" = \"1.5 -\"\n"
+                         "  Output Result \"Inlet Pressure\" = \"2 bar\"\n"
+                         "  Output Result \"Power\" = \"-1.5 MW\"\n")),
+              nullptr)
+        << error;
+    const Part& c = *part(0, 1);
+    EXPECT_DOUBLE_EQ(c.inputs[PI_ISENTROPIC_EFFICIENCY], 1.0);
+    EXPECT_EQ(c.input_units[PI_ISENTROPIC_EFFICIENCY], 1);  // %
+    EXPECT_DOUBLE_EQ(c.outputs[PO_LAMBDA], 0.5);
+    EXPECT_DOUBLE_EQ(c.outputs[PO_OUTLET_HUMIDITY], 1.5);
+    EXPECT_DOUBLE_EQ(c.outputs[PO_INLET_PRESSURE], 200.0);
+    EXPECT_EQ(c.output_units[PO_INLET_PRESSURE], find_unit(Q_PRESSURE, "bar"));
+    EXPECT_DOUBLE_EQ(c.outputs[PO_POWER], -1500.0);
+}
+
+TEST_F(Reader, StepsAndCompositionsAreReadWhole) {
+    std::string comp = "  Fluid Composition Out";
+    for (int i = 0; i < 20; ++i) comp += " 0.0123456789012345" + std::to_string(i % 10);
+    ASSERT_GT(comp.size(), 199u);
+    comp.replace(comp.rfind(' ') + 1, std::string::npos, "0.987654321");
+    ASSERT_NE(read(chain("  Results Step 200 T= 1 P= 2 h= -3 s= 4e-3 rho = 5 qq= 998 Q= 7\n" +
+                         comp + "\n")),
+              nullptr)
+        << error;
+    const Part& c = *part(0, 1);
+    EXPECT_EQ(c.state, PS_FINISHED);
+    EXPECT_DOUBLE_EQ(c.T[200], 1.0);
+    EXPECT_DOUBLE_EQ(c.h[200], -3.0);
+    EXPECT_DOUBLE_EQ(c.s[200], 4e-3);
+    EXPECT_DOUBLE_EQ(c.q[200], 998.0);
+    EXPECT_DOUBLE_EQ(c.x_out[19], 0.987654321);  // the 20th fraction survives
+}
+
+TEST_F(Reader, BadFilesAreRefusedWithTheLine) {
+    struct Case {
+        std::string text;
+        std::string says;
+    };
+    const std::string c = chain();
+    auto swap = [&](const std::string& from, const std::string& to) {
+        std::string t = c;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    const Case cases[] = {
+        {swap("  ID = 2\n", "  ID = 0\n"), "out of range"},
+        {swap("  ID = 2\n", "  ID = 2000000\n"), "out of range"},
+        {swap("  ID = 2\n", "  ID = 1\n"), "used twice"},
+        {swap("  ID = 100000", "  ID = -5"), "out of range"},
+        {swap("  ID = 100000", "  ID = 99999999999"), "malformed"},
+        {chain("  Results Step 201 T= 1 P= 2 h= 3 s= 4 rho = 5 qq= 6 Q= 7\n"), "step index"},
+        {chain("  Results Step 3 T= 1 P= 2 h= nan s= 4 rho = 5 qq= 6 Q= 7\n"), "malformed"},
+        {swap("\"3\" \"0\"\n#END", "\"9\" \"0\"\n#END"), "does not hold"},
+        {swap("\"3\" \"0\"\n#END", "\"3\" \"2\"\n#END"), "slot"},
+        {swap("  Previous Part ID \"0\" = \"2\"", "  Previous Part ID \"0\" = \"1\""),
+         "do not link"},
+        {swap("  Type = \"Inlet\"", "  Type = \"Pump\""), "Inlet"},
+        {swap("  Type = \"Outlet\"", "  Type = \"Pump\""), "no Outlet"},
+        {swap("  Name = \"Inlet\"\n  ID = 1\n", "  Name = \"Inlet\"\n"), "no ID"},
+        {c.substr(0, c.size() - 15), "no end"},
+        {"just text\n" + c.substr(c.find('\n') + 1), "older than"},
+    };
+    for (const Case& k : cases) {
+        EXPECT_EQ(read(k.text), nullptr) << k.says;
+        EXPECT_NE(error.find(k.says), std::string::npos) << error;
+        EXPECT_GT(error_line(), 0) << error;
+        EXPECT_EQ(current_project, nullptr);
+    }
+    // The line named is the offending one.
+    std::string t = chain("  Results Step 500 T= 1 P= 2 h= 3 s= 4 rho = 5 qq= 6 Q= 7\n");
+    EXPECT_EQ(read(t), nullptr);
+    int expected = 1;
+    for (char ch : t.substr(0, t.find("Results Step 500"))) expected += ch == '\n';
+    EXPECT_EQ(error_line(), expected);
+}
+
+TEST_F(Reader, MoreBlocksThanTheRecordsHoldAreRefused) {
+    // 53 parts in one process.
+    std::string parts;
+    for (int i = 0; i < 51; ++i) {
+        int id = 10 + i;
+        parts += "#START Part\n  Type = \"Pump\"\n  Name = \"Pump\"\n  ID = " + std::to_string(id) +
+                 "\n#END\n";
+    }
+    std::string text = chain();
+    text.insert(text.find("#START Part\n  Type = \"Outlet\""), parts);
+    EXPECT_EQ(read(text), nullptr);
+    EXPECT_NE(error.find("more than 52 parts"), std::string::npos) << error;
+
+    // 151 processes.
+    std::string many;
+    for (int i = 0; i < 151; ++i) many += process_block(100000 + i, 3 * i);
+    EXPECT_EQ(read(file(many)), nullptr);
+    EXPECT_NE(error.find("more than 150 processes"), std::string::npos) << error;
+    // 150 are fine.
+    many.resize(many.rfind("#START Process"));
+    EXPECT_NE(read(file(many)), nullptr) << error;
+}
+
+TEST_F(Reader, InterfacesCoupleTwoHeatExchangers) {
+    auto with = [](const std::string& cold) {
+        return file(process_block(100000, 0, "Heat Exchanger") +
+                    process_block(100001, 10, "Heat Exchanger") +
+                    "#START Interface\n  Name = \"I\"\n  ID = \"10005\"\n"
+                    "  Hot Side : Process ID 100000 Part ID 2\n"
+                    "  Cold Side: Process ID 100001 Part ID " + cold + "\n"
+                    "  Option \"Initialization mode\" = \"Heat Flux\"\n"
+                    "Output Value\"Outlet Temperature Hot Side\" \"50 °C\"\n"
+                    "  Output Value \"Heat Exchanger Effectiveness\" \"0.5 -\"\n"
+                    "#END\n");
+    };
+    ASSERT_NE(read(with("12")), nullptr) << error;
+    ASSERT_EQ(project->az_interfaces, 1);
+    const Interface& itf = *project->interfaces[0];
+    EXPECT_EQ(itf.id, 10005);
+    EXPECT_GT(new_interface_id, 10005);
+    EXPECT_EQ(itf.options[IOPT_INITIALIZATION_MODE], 4);
+    EXPECT_DOUBLE_EQ(itf.outputs[IO_OUTLET_TEMPERATURE_HOT], 323.15);
+    EXPECT_DOUBLE_EQ(itf.outputs[IO_EFFECTIVENESS], 0.0);  // indented form is passed over
+    EXPECT_EQ(part_by_id(project, 2)->options[OPT_OUTLET_TEMPERATURE], 2);
+    EXPECT_EQ(part_by_id(project, 12)->options[OPT_OUTLET_TEMPERATURE], 2);
+
+    EXPECT_EQ(read(with("11")), nullptr);  // the cold side is an Inlet
+    EXPECT_NE(error.find("not a heat exchanger"), std::string::npos) << error;
+    EXPECT_EQ(read(with("99")), nullptr);
+    EXPECT_NE(error.find("does not hold"), std::string::npos) << error;
+    EXPECT_EQ(read(with("2")), nullptr);  // part 2 is in the other process
+    EXPECT_NE(error.find("does not hold"), std::string::npos) << error;
+}
+
+TEST_F(Reader, OlderVersionsGetInletAndOutlet) {
+    std::string text =
+        "Version = \"2.0.3\"\n#START Process\n  Name = \"Old\"\n  ID = 7\n"
+        "#START Inlet Conditions\n  Fluid = \"Water\"\n#END\n"
+        "#START Part\n  Type = \"Pump\"\n  Name = \"Pump 1\"\n  ID = 1\n#END\n"
+        "#START Part\n  Type = \"Turbine\"\n  Name = \"Turbine 1\"\n  ID = 2\n#END\n#END\n";
+    ASSERT_NE(read(text), nullptr) << error;
+    const Process& p = *project->processes[0];
+    ASSERT_EQ(p.az_parts, 4);
+    EXPECT_EQ(p.parts[0]->type, INLET);
+    EXPECT_EQ(p.parts[1]->type, PUMP);
+    EXPECT_EQ(p.parts[3]->type, OUTLET);
+    EXPECT_EQ(p.parts[0]->next_id[0], 1);
+    EXPECT_EQ(p.parts[2]->prev_id[0], 1);
+    EXPECT_EQ(p.parts[3]->prev_id[0], 2);
+    EXPECT_EQ(p.parts[0]->id, 3);  // fresh ids after the file's
+}
+
+TEST_F(Reader, FluidBlocksAddValidUserFluids) {
+    const std::string block =
+        "#START Fluid Definition\n Fluid name = \"My Gas\"\n Az parts = \"2\"\n"
+        " Fluid humidity type = \"0\"\n Component \"nitrogen\" mol_proz \"0.79\" \n"
+        " Component \"Oxygen\" mol_proz \"0.21\" \n#END Fluid definition\n";
+    std::string text = chain();
+    text.insert(text.find("#START Process"), block);
+    text.replace(text.find("Helium"), 6, "my gas");
+    ASSERT_NE(read(text), nullptr) << error;
+    Fluid* mine = fluids.find("My Gas");
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(project->processes[0]->fluid, mine);
+    EXPECT_EQ(mine->group, FG_USER);
+    EXPECT_EQ(mine->components, "nitrogen|oxygen|");
+    EXPECT_EQ(mine->ref_code, "OTH");
+    EXPECT_DOUBLE_EQ(mine->T0, 283.15);
+    // The same block again adds nothing; another definition is reported.
+    std::string error2, warning;
+    EXPECT_EQ(read_fluid(block, error2, warning, ReadOptions{false}), nullptr);
+    EXPECT_TRUE(error2.empty());
+    EXPECT_TRUE(warning.empty());
+    std::string other = block;
+    other.replace(other.find("0.79"), 4, "0.80");
+    other.replace(other.find("0.21"), 4, "0.20");
+    EXPECT_EQ(read_fluid(other, error2, warning, ReadOptions{false}), nullptr);
+    EXPECT_NE(warning.find("differs"), std::string::npos);
+}
+
+TEST_F(Reader, FluidBlocksWithBadComponentsAreRefused) {
+    auto block = [](int declared, int listed, const std::string& name, double x) {
+        std::string b = "#START Fluid Definition\n Fluid name = \"F\"\n Az parts = \"" +
+                        std::to_string(declared) + "\"\n";
+        for (int i = 0; i < listed; ++i)
+            b += " Component \"" + (i == 0 ? name : fluids[13 + i]->name) +
+                 "\" mol_proz \"" + number_text(i == 0 ? x : (1.0 - x) / (listed - 1)) + "\" \n";
+        return b + "#END Fluid definition\n";
+    };
+    std::string error2, warning;
+    auto refused = [&](const std::string& b, const std::string& says) {
+        EXPECT_EQ(read_fluid(b, error2, warning, ReadOptions{false}), nullptr) << says;
+        EXPECT_NE(error2.find(says), std::string::npos) << error2;
+    };
+    refused(block(3, 2, "Nitrogen", 0.5), "declares 3 components but lists 2");
+    refused(block(21, 21, "Nitrogen", 0.5), "1 to 20");
+    refused(block(20, 21, "Nitrogen", 0.5), "more than 20");
+    refused(block(2, 2, "Kryptonite", 0.5), "unknown component");
+    refused(block(2, 2, "Dry ISO Air", 0.5), "not a pure fluid");
+    refused(block(2, 2, "Nitrogen", 50), "0 to 1");
+    std::string percent = block(2, 2, "Nitrogen", 0.5);
+    percent.replace(percent.rfind("\"0.5\""), 5, "\"0.2\"");
+    refused(percent, "add up");
+    std::string humid = block(2, 2, "Nitrogen", 0.5);
+    humid.insert(humid.find(" Component"), " Fluid humidity type = \"3\"\n");
+    refused(humid, "no water");
+    // 20 components are the most a fluid holds.
+    std::unique_ptr<Fluid> f = read_fluid(block(20, 20, "Nitrogen", 0.05), error2, warning,
+                                          ReadOptions{false});
+    ASSERT_NE(f, nullptr) << error2;
+    EXPECT_EQ(f->az_components, 20);
+    EXPECT_DOUBLE_EQ(f->x[19], 0.95 / 19);
+}
+
+TEST_F(Reader, DiagramsAddTheirIsolinePositions) {
+    const std::string graph =
+        "#START Graph\n  Name = \"h-s\"\n  Type = \"0\"\n  Fluid = \"Helium\"\n"
+        "#START Process\n    Process ID = \"100000\"\n    Line width = \"2.5\"\n"
+        "    Line color = \"1 2 3\"\n#END\n"
+        "#START Process\n    Process ID = \"4711\"\n#END\n"
+        "#START Isobar\n    Show = \"1\"\n    Positions = \"10\" \"123.5\" \"-4\" \"x\"  \n#END\n"
+        "#START X-AXIS\n     Axis Label = \"Entropy\"\n     Used Unit num = \"0\"\n"
+        "     Digits = \"99\"\n#END\n"
+        "#END\n";
+    ASSERT_NE(read(chain("", graph)), nullptr) << error;
+    ASSERT_EQ(project->az_graphs, 1);
+    const Graph& g = *project->graphs[1];
+    EXPECT_EQ(project->graphs[0], nullptr);  // the flowsheet's slot
+    EXPECT_EQ(g.kind, GK_DIAGRAM);
+    EXPECT_EQ(g.fluid, fluids[FLUID_HELIUM]);
+    ASSERT_EQ(g.az_curves, 1);  // the curve of a missing process is left out
+    EXPECT_EQ(g.curves[0], project->processes[0]);
+    EXPECT_DOUBLE_EQ(g.curve_style[0].line_width, 2.5);
+    EXPECT_EQ(g.curve_style[0].line_color.blue, 3);
+    EXPECT_EQ(g.x_axis.digits, 15);
+    const IsoFamily& isobars = fluids[FLUID_HELIUM]->iso[ISO_ISOBAR];
+    int added = iso_find(isobars, 123.5);
+    ASSERT_GE(added, 0);
+    EXPECT_EQ(g.iso_style[ISO_ISOBAR].selected[added], 1);
+    EXPECT_EQ(g.iso_style[ISO_ISOBAR].selected[iso_find(isobars, 10)], 1);
+    EXPECT_EQ(g.iso_style[ISO_ISOBAR].selected[iso_find(isobars, 5)], 0);
+    init_stoffe();  // the built-in lists back to their defaults
+}
+
+TEST_F(Reader, MixerWithOpenSecondInletIsKept) {
+    std::string text = chain();
+    text.replace(text.find("\"Compressor\""), 12, "\"Mixer\"");
+    text.insert(text.find("  Next Part ID \"0\" = \"3\""), "  Previous Part ID \"1\" = \"-1\" \"0\"\n");
+    ASSERT_NE(read(text), nullptr) << error;
+    EXPECT_EQ(part(0, 1)->prev_id[1], -1);
+    EXPECT_EQ(part(0, 1)->steps, 3);
+}
+
+TEST_F(Reader, MissingFileGivesNoProject) {
+    EXPECT_EQ(readinput("/nonexistent/dir/x.kvr"), nullptr);
+    EXPECT_EQ(current_project, nullptr);
+}
+
+}  // namespace

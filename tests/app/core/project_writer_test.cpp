@@ -1,0 +1,284 @@
+#include "app/core/filehandling.h"
+
+#include "app/core/create_delete.h"
+#include "app/core/init.h"
+#include "app/core/simulator.h"
+#include "app/core/units.h"
+#include "tests/support/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace app;
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class Writer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        initstuff();
+        init_stoffe();
+        current_project = nullptr;
+    }
+    void TearDown() override {
+        for (Project* p : owned) free_project(p);
+        current_project = nullptr;
+        fluids.truncate(NUM_BUILTIN_FLUIDS);
+        init_stoffe();
+    }
+    Project* read(const std::string& text) {
+        std::string error;
+        Project* p = read_project_text(text, "t.kvr", error, ReadOptions{false});
+        EXPECT_NE(p, nullptr) << error;
+        if (p != nullptr) owned.push_back(p);
+        return p;
+    }
+    // write -> read -> write gives the same text.
+    std::string round_trip(const Project& p, bool graphs = true, bool results = true) {
+        std::string first = project_text(p, graphs, results);
+        Project* back = read(first);
+        if (back == nullptr) return first;
+        std::string second = project_text(*back, graphs, results);
+        if (first != second) {  // the first line that differs
+            std::istringstream a(first), b(second);
+            std::string la, lb;
+            for (int n = 1; std::getline(a, la) && std::getline(b, lb); ++n)
+                if (la != lb) {
+                    ADD_FAILURE() << "line " << n << " written as\n" << la << "\nthen as\n" << lb;
+                    break;
+                }
+            EXPECT_EQ(first.size(), second.size());
+        }
+        return first;
+    }
+    std::vector<Project*> owned;
+};
+
+TEST_F(Writer, EveryExampleSurvivesTheRoundTrip) {
+    int n = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(testsupport::source_dir() + "/examples")) {
+        if (entry.path().extension() != ".kvr") continue;
+        SCOPED_TRACE(entry.path().string());
+        Project* p = read(slurp(entry.path().string()));
+        ASSERT_NE(p, nullptr);
+        round_trip(*p);
+        round_trip(*p, false, false);
+        ++n;
+    }
+    EXPECT_GE(n, 3);
+}
+
+// A project built in code with awkward numbers, units, results, an
+// interface and a diagram.
+Project* build_project() {
+    Project* project = create_project();
+    current_project = project;
+    project->filename = "built.kvr";
+    Process* a = create_process(0);
+    a->name = "Hot \"loop\" #END";
+    a->fluid = fluids[FLUID_HELIUM];
+    a->inputs[PRI_TEMPERATURE] = 0.1 + 0.2 + 273.15;
+    a->input_units[PRI_TEMPERATURE] = find_unit(Q_TEMPERATURE, "degc");
+    a->inputs[PRI_PRESSURE] = 1234.5678901234567;
+    a->input_units[PRI_PRESSURE] = find_unit(Q_PRESSURE, "psi");
+    Part* hx = create_part(HEAT_EXCHANGER);
+    insert_part(*a, 1, hx);
+    Part* in = a->parts[0];
+    Part* out = a->parts[2];
+    in->next_id[0] = hx->id;
+    hx->prev_id[0] = in->id;
+    hx->next_id[0] = out->id;
+    out->prev_id[0] = hx->id;
+    hx->inputs[PI_OUTLET_TEMPERATURE] = 1.0 / 3.0 + 500;
+    hx->input_units[PI_OUTLET_TEMPERATURE] = find_unit(Q_TEMPERATURE, "degf");
+    hx->options[OPT_EFFICIENCY_CALCULATION] = 2;
+    hx->output_units[PO_POWER] = find_unit(Q_POWER, "BTU/h");
+    for (Part* p : {in, hx, out}) {
+        p->fluid = a->fluid;
+        p->state = PS_FINISHED;
+        for (int i = 0; i <= p->steps; ++i) {
+            p->T[i] = 300.0 + i / 7.0;
+            p->p[i] = 1e3 * std::exp(-i / 11.0);
+            p->h[i] = -1e-9 * i + 1e5;
+            p->s[i] = std::sqrt(2.0) * i;
+            p->rho[i] = 1.0 / (i + 3);
+            p->q[i] = 998;
+            p->heat[i] = i == 0 ? 0.0 : 1e300 / i;
+        }
+        for (int j = 0; j < NUM_PART_OUTPUTS; ++j) p->outputs[j] = std::cos(j) * 1e3;
+        for (int c = 0; c < MAX_COMPONENTS; ++c) p->x_out[c] = p->x_in[c] = 1.0 / (c + 3);
+        set_result_values(*p);  // as the reader does for finished parts
+    }
+    append_process(*project, a);
+
+    Process* b = create_process(0);
+    b->name = "Cold";
+    b->fluid = fluids[FLUID_WATER];
+    Part* hx2 = create_part(HEAT_EXCHANGER);
+    insert_part(*b, 1, hx2);
+    b->parts[0]->next_id[0] = hx2->id;
+    hx2->prev_id[0] = b->parts[0]->id;
+    hx2->next_id[0] = b->parts[2]->id;
+    b->parts[2]->prev_id[0] = hx2->id;
+    append_process(*project, b);
+
+    Interface* itf = create_interface();
+    itf->hot_process_id = a->id;
+    itf->hot_part_id = hx->id;
+    itf->cold_process_id = b->id;
+    itf->cold_part_id = hx2->id;
+    itf->options[IOPT_DOMINANT_SIDE] = 2;
+    itf->inputs[II_MINIMUM_DELTA_TEMPERATURE] = 12.345;
+    itf->input_units[II_MINIMUM_DELTA_TEMPERATURE] = 2;
+    itf->outputs[IO_SPECIFIC_HEAT_FLUX_HOT] = -123.456;
+    hx->options[OPT_OUTLET_TEMPERATURE] = 2;
+    hx2->options[OPT_OUTLET_TEMPERATURE] = 2;
+    append_interface(*project, itf);
+
+    Graph* g = create_graph();
+    g->kind = GK_DIAGRAM;
+    g->project = project;
+    g->name = "T-s of both";
+    g->type = 2;
+    g->fluid = fluids[FLUID_WATER];
+    init_iso_settings(*g);
+    g->iso_style[ISO_ISOTHERM].selected[3] = 0;
+    int extra = iso_add_position(g->fluid->iso[ISO_ISOBAR], 22.064e3);
+    g->iso_style[ISO_ISOBAR].selected.resize(extra + 1, 0);
+    g->iso_style[ISO_ISOBAR].selected[extra] = 1;
+    g->x_axis = g->fluid->axis[AX_S];
+    g->y_axis = g->fluid->axis[AX_T];
+    g->y_axis.min_pos = 273.15 + 0.1;
+    CurveStyle st;
+    st.line_width = 1.25;
+    st.dot_color = Color{0, 65535, 1, 2};
+    append_curve(*g, a, st);
+    append_curve(*g, b, st);
+    append_graph(*project, g);
+    return project;
+}
+
+TEST_F(Writer, BuiltProjectComesBackExactly) {
+    Project* p = build_project();
+    owned.push_back(p);
+    std::string text = round_trip(*p);
+    Project* q = owned.back();
+    ASSERT_NE(q, p);
+    const Process& a = *q->processes[0];
+    EXPECT_EQ(a.name, "Hot 'loop' _END");
+    // Every number comes back bit for bit, whatever unit it was shown in.
+    EXPECT_EQ(a.inputs[PRI_TEMPERATURE], p->processes[0]->inputs[PRI_TEMPERATURE]);
+    EXPECT_EQ(a.inputs[PRI_PRESSURE], p->processes[0]->inputs[PRI_PRESSURE]);
+    EXPECT_EQ(a.input_units[PRI_PRESSURE], find_unit(Q_PRESSURE, "psi"));
+    const Part& hx = *a.parts[1];
+    const Part& orig = *p->processes[0]->parts[1];
+    EXPECT_EQ(hx.inputs[PI_OUTLET_TEMPERATURE], orig.inputs[PI_OUTLET_TEMPERATURE]);
+    EXPECT_EQ(hx.output_units[PO_POWER], find_unit(Q_POWER, "BTU/h"));
+    EXPECT_EQ(hx.state, PS_FINISHED);
+    for (int i = 0; i <= 100; ++i) {
+        EXPECT_EQ(hx.p[i], orig.p[i]);
+        EXPECT_EQ(hx.h[i], orig.h[i]);
+        EXPECT_EQ(hx.heat[i], orig.heat[i]);
+    }
+    for (int j = 0; j < NUM_PART_OUTPUTS; ++j) EXPECT_EQ(hx.outputs[j], orig.outputs[j]) << j;
+    EXPECT_EQ(hx.x_out[19], orig.x_out[19]);
+    EXPECT_EQ(hx.options[OPT_OUTLET_TEMPERATURE], 2);  // set again by the interface
+    const Interface& itf = *q->interfaces[0];
+    EXPECT_EQ(itf.options[IOPT_DOMINANT_SIDE], 2);
+    // 12.345 K is reached by no number of degrees F: within a unit in the last place.
+    EXPECT_NEAR(itf.inputs[II_MINIMUM_DELTA_TEMPERATURE], 12.345, 4e-15);
+    EXPECT_EQ(itf.input_units[II_MINIMUM_DELTA_TEMPERATURE], 2);
+    EXPECT_EQ(itf.outputs[IO_SPECIFIC_HEAT_FLUX_HOT], -123.456);
+    const Graph& g = *q->graphs[1];
+    EXPECT_EQ(g.name, "T-s of both");
+    EXPECT_EQ(g.az_curves, 2);
+    EXPECT_EQ(g.curve_style[1].dot_color, (Color{0, 65535, 1, 2}));
+    EXPECT_EQ(g.y_axis.min_pos, 273.15 + 0.1);
+    EXPECT_EQ(g.iso_style[ISO_ISOTHERM].selected[3], 0);
+    EXPECT_EQ(g.iso_style[ISO_ISOTHERM].selected[4], 1);
+    EXPECT_EQ(g.iso_style[ISO_ISOBAR].selected[iso_find(g.fluid->iso[ISO_ISOBAR], 22.064e3)], 1);
+    // Names that would end a block or a field are written harmlessly.
+    EXPECT_EQ(text.find("#END\"\n"), std::string::npos);
+}
+
+TEST_F(Writer, WithoutResultsPartsComeBackNew) {
+    Project* p = build_project();
+    owned.push_back(p);
+    std::string text = round_trip(*p, false, false);
+    EXPECT_EQ(text.find("Results Step"), std::string::npos);
+    EXPECT_EQ(text.find("#START Graph"), std::string::npos);
+    const Part& hx = *owned.back()->processes[0]->parts[1];
+    EXPECT_EQ(hx.state, PS_NEW);
+    for (int j = 0; j < NUM_PART_OUTPUTS; ++j) EXPECT_EQ(hx.outputs[j], 0.0);
+}
+
+TEST_F(Writer, FluidBlockHasItsFixedForm) {
+    auto f = std::make_unique<Fluid>();
+    f->name = "Wet Gas";
+    f->humidity_type = HT_RH_STANDARD;
+    f->az_components = 2;
+    f->comp_index[0] = 12;
+    f->x[0] = 0.75;
+    f->comp_index[1] = FLUID_WATER;
+    f->x[1] = 0.25;
+    f->ref_hum_T = 293.15;
+    f->ref_hum_p = 101.325;
+    f->ref_hum_rh = 0.6;
+    f->ref_hum_liquid = 0;
+    EXPECT_EQ(fluid_file_text(*f),
+              "Fluid Definition File Version = 1.0\n\n"
+              "#START Fluid Definition\n"
+              " Fluid name = \"Wet Gas\"\n"
+              " Az parts = \"2\"\n"
+              " Fluid humidity type = \"2\"\n"
+              " Component \"Nitrogen\" mol_proz \"0.75\" \n"
+              " Component \"Water\" mol_proz \"0.25\" \n"
+              " Relative Humidity T_ref = \"293.15\" p_ref = \"101.325\" humidity = \"0.6\" "
+              "liquid_water= \"0\"\n"
+              "#END Fluid definition\n");
+    // Read back as a new fluid, then used by a process and written first.
+    std::string error, warning;
+    std::unique_ptr<Fluid> back = read_fluid(fluid_file_text(*f), error, warning, ReadOptions{false});
+    ASSERT_NE(back, nullptr) << error;
+    EXPECT_EQ(back->components, "nitrogen|water|");
+    EXPECT_EQ(back->water_pos, 1);
+    EXPECT_DOUBLE_EQ(back->ref_hum_rh, 0.6);
+    Fluid* user = fluids.append(std::move(back));
+    Project* p = build_project();
+    owned.push_back(p);
+    p->processes[1]->fluid = user;
+    std::string text = round_trip(*p);
+    EXPECT_LT(text.find("#START Fluid Definition"), text.find("#START Process"));
+}
+
+TEST_F(Writer, NumbersIgnoreTheLocale) {
+    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE", "nl_NL.UTF-8"};
+    const char* set = nullptr;
+    for (const char* n : names)
+        if ((set = std::setlocale(LC_ALL, n)) != nullptr) break;
+    if (set == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    Project* p = build_project();
+    owned.push_back(p);
+    std::string text = round_trip(*p);
+    std::setlocale(LC_ALL, "C");
+    EXPECT_NE(text.find("T= 300.14285714285717"), std::string::npos);
+    EXPECT_EQ(text.find("300,"), std::string::npos);
+}
+
+}  // namespace
