@@ -240,8 +240,11 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
     std::string lmsg;
     LIMITX("EOS", Tc, D, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
     if (lerr < 0) {
+        // Shown (when messages are printed) but not kept: the range check of
+        // the result reports what still holds.
         herr = flash::err(head, lerr, 3, cut(lmsg, 234));
         ERRMSG(lerr, herr);
+        herr.clear();
     } else if (lerr > 0) {
         ierr = lerr;
         herr = flash::err(head, lerr, 3, cut(lmsg, 236));

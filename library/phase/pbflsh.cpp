@@ -365,7 +365,20 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         q = -998.0;
         return finish();
     }
-    const double bdew = flash::prop(letter, tdew, dvdew, z);
+    // The saturated phases' properties (kept for the two-phase mixing of a
+    // pure fluid).
+    struct Phase {
+        double e = 0, h = 0, s = 0;
+        double of(char c) const { return c == 'S' ? s : c == 'E' ? e : h; }
+    };
+    auto phase_at = [&](double t, double d) {
+        Phase ph;
+        double p = 0, c1 = 0, c2 = 0, c3 = 0;
+        THERM(t, d, z, p, ph.e, ph.h, ph.s, c1, c2, c3, hjt);
+        return ph;
+    };
+    const Phase vap = phase_at(tdew, dvdew);
+    const double bdew = vap.of(letter);
     // Below the lowest temperature of the equation only solid phases
     // coexist with the vapour.
     const bool below_liquid =
@@ -410,7 +423,8 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         dlbub = dldew;
         flash::copy20(ydew, ybub);
     }
-    const double bbub = flash::prop(letter, tbub, dlbub, z);
+    const Phase liq = phase_at(tbub, dlbub);
+    const double bbub = liq.of(letter);
     if (std::fabs(bdew - bbub) > 1e-20) q = (b - bbub) / (bdew - bbub);
 
     if (b <= bbub) {
@@ -458,13 +472,17 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
             }
         }
     }
-    double pl = 0, el = 0, hl = 0, sl = 0, pv = 0, ev = 0, hv = 0, sv = 0, c1 = 0, c2 = 0, c3 = 0;
-    THERM(T, Dl, x, pl, el, hl, sl, c1, c2, c3, hjt);
-    THERM(T, Dv, y, pv, ev, hv, sv, c1, c2, c3, hjt);
+    // A pure fluid's phases are the saturated ones already evaluated.
+    Phase l = liq, v = vap;
+    if (icomp == 0 || ppf) {
+        double p = 0, c1 = 0, c2 = 0, c3 = 0;
+        THERM(T, Dl, x, p, l.e, l.h, l.s, c1, c2, c3, hjt);
+        THERM(T, Dv, y, p, v.e, v.h, v.s, c1, c2, c3, hjt);
+    }
     D = 1.0 / (q / Dv + (1.0 - q) / Dl);
-    e = q * ev + (1.0 - q) * el;
-    h = q * hv + (1.0 - q) * hl;
-    s = q * sv + (1.0 - q) * sl;
+    e = q * v.e + (1.0 - q) * l.e;
+    h = q * v.h + (1.0 - q) * l.h;
+    s = q * v.s + (1.0 - q) * l.s;
     flash::two_phase_markers(cv, cp, w);
     finish();
 }

@@ -97,7 +97,8 @@ void grid_round_trip(const std::string& fluid, int nt, int np) {
             }
             for (int pair = 0; pair < 2; ++pair) {
                 const State b = pair == 0 ? ph(P, a.h) : ps(P, a.s);
-                if (b.ierr > 0 || std::fabs(b.T - T) > 1e-6 || rel(b.D, a.D) > 1e-7) {
+                if (b.ierr > 0 || std::fabs(b.T - T) > 1e-6 || rel(b.D, a.D) > 1e-7 ||
+                    (b.ierr == 0) != b.herr.empty()) {
                     ++failures;
                     bad << fluid << (pair == 0 ? " PH " : " PS ") << T << " K " << P
                         << " kPa: ierr " << b.ierr << " T " << b.T << " D " << b.D << " (" << a.D
