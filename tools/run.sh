@@ -17,12 +17,18 @@ echo "Project:  examples/helium_brayton.kvr"
 echo "Results:  $out/helium_brayton.kvr.out (the project with every state and result)"
 if [ -f "$out/helium_brayton.kvr.out" ]; then
     echo "Its parts:"
-    awk -F'"' '/^#START Part/ { part = 1 }
+    awk -F'"' 'function show(v,  a) { split(v, a, " "); return sprintf("%10.2f %-3s", a[1], a[2]) }
+        /^#START Part/ { part = 1 }
+        part && /^  Type = / { type = $2 }
         part && /^  Name = / { name = $2 }
         /Output Result "Outlet Temperature"/ { t = $4 }
         /Output Result "Power"/ { power = $4 }
         /Output Result "Heat"/ { heat = $4 }
-        part && /^#END/ { printf "    %-16s outlet %-12s power %-14s heat %s\n", name, t, power, heat; part = 0 }' \
+        part && /^#END/ {
+            if (type != "Inlet" && type != "Outlet")
+                printf "    %-14s outlet %s  power %s  heat %s\n", name, show(t), show(power), show(heat)
+            part = 0
+        }' \
         "$out/helium_brayton.kvr.out"
 fi
 exit "$status"
