@@ -181,17 +181,32 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     };
 
     if (icomp > 0 && T < CCON.ttp[icomp]) {
-        // Below the triple point a pure fluid is taken as vapour (above the
-        // critical pressure the density solver finds the dense root).
-        D = P / (GCNST.r * T);
-        TPRHO(T, P, z, 2, 1, D, jerr, jmsg);
-        if (jerr > 0) {
-            r.fail(214, errtext("TPFLSH", 214,
-                                "vapor density iteration did not converge:  " + cut(jmsg, 190)));
-            return;
+        // Below the triple point a pure fluid is vapour up to its
+        // triple-point pressure (the sublimation pressure lies lower still).
+        // Above it the equation can only describe the liquid that the range
+        // check let through (water under pressure, between its ice Ih and
+        // high-pressure ice melting lines).
+        const bool dense = P > CCON.ptp[icomp] && CCON.ptp[icomp] > 0.0;
+        if (dense) {
+            D = CCON.dtp[icomp];
+            TPRHO(T, P, z, 1, D > 0.0 ? 1 : 0, D, jerr, jmsg);
+            if (jerr > 0) TPRHO(T, P, z, 1, 0, D, jerr, jmsg);
+            if (jerr > 0) {
+                r.fail(213, errtext("TPFLSH", 213,
+                                    "liquid density iteration did not converge:  " + cut(jmsg, 189)));
+                return;
+            }
+        } else {
+            D = P / (GCNST.r * T);
+            TPRHO(T, P, z, 2, 1, D, jerr, jmsg);
+            if (jerr > 0) {
+                r.fail(214, errtext("TPFLSH", 214,
+                                    "vapor density iteration did not converge:  " + cut(jmsg, 190)));
+                return;
+            }
         }
         r.single(T, z);
-        q = P > Pc ? -998.0 : 998.0;
+        q = (dense || P > Pc) ? -998.0 : 998.0;
         finish();
         return;
     }

@@ -98,6 +98,12 @@ TEST(TemperaturePressureFlash, BelowTheTriplePoint) {
     EXPECT_EQ(cold.q, -998.0);
     EXPECT_GT(cold.D, 55.0);
     EXPECT_LT(cold.D, 65.0);
+    // Just below the triple point, above the ice Ih melting pressure: the
+    // liquid, below the critical pressure too.
+    const State band = tp(272.7, 11000.0);
+    EXPECT_LE(band.ierr, 0) << band.herr;
+    EXPECT_EQ(band.q, -998.0);
+    EXPECT_GT(band.D, 55.0);
 }
 
 // The vapour-pressure equations of some fluids run far above their equation
