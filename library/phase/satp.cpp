@@ -121,6 +121,88 @@ bool secant_search(double P, const double x[20], int kph, double Tc, double& T, 
     return false;
 }
 
+// Saturation state of SATT at T; true when it found one.
+struct SatState {
+    double T = 0, P = 0, Dl = 0, Dv = 0;
+};
+
+bool satt_at(double T, const double x[20], int kph, SatState& s) {
+    double xl[20], xv[20];
+    int jerr = 0;
+    std::string jmsg;
+    s.T = T;
+    SATT(T, x, kph, s.P, s.Dl, s.Dv, xl, xv, jerr, jmsg);
+    return jerr == 0 && s.P > 0.0 && s.Dl > s.Dv;
+}
+
+// Last resort after the temperature iteration and the secant search: a start
+// temperature too far above the equation's saturation line (the liquid root
+// is missing there, and the iteration lowers T by at most about 0.1 %), or a
+// stored critical temperature above the equation's own, where the secant
+// search begins.  Regula falsi (Illinois) on ln P over 1/T between the lowest
+// temperature and the highest one below Tc at which SATT finds a state, then
+// the temperature iteration from the state found.
+bool bracketed_search(double P, const double x[20], const double z[20], int kph, double Tc,
+                      double Dc, double& T, double& Dl, double& Dv, int& ierr,
+                      std::string& herr) {
+    const int icomp = ISPURE(x);
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    LIMITS("EOS", x, tmin, tmax, dmax, pmax);
+    SatState lo, hi, m;
+    if (!satt_at(std::max(CCON.ttp[icomp], tmin), x, kph, lo) || lo.P > P) return false;
+    // Down from Tc to the first state found, then up again by bisection
+    // towards the failing temperature while its pressure stays below P.
+    bool found = false;
+    double t_fail = Tc;
+    for (double gap = 1e-4; gap < 0.5 && !found; gap *= 2.0) {
+        found = satt_at((1.0 - gap) * Tc, x, kph, hi);
+        if (!found) t_fail = (1.0 - gap) * Tc;
+    }
+    if (!found || hi.T <= lo.T) return false;
+    for (int k = 0; k < 40 && hi.P < P && t_fail - hi.T > 1e-7 * Tc; ++k) {
+        SatState mid;
+        if (satt_at(0.5 * (hi.T + t_fail), x, kph, mid))
+            hi = mid;
+        else
+            t_fail = mid.T;
+    }
+    if (hi.P < P) return false;
+    const double lnp = std::log(P);
+    double fa = std::log(lo.P) - lnp, fb = std::log(hi.P) - lnp;
+    double ua = 1.0 / lo.T, ub = 1.0 / hi.T;
+    m = std::fabs(fa) < std::fabs(fb) ? lo : hi;
+    int side = 0;
+    for (int pass = 0; pass < 100 && std::fabs(std::log(m.P) - lnp) > 1e-12; ++pass) {
+        const double u = fb != fa ? ub - fb * (ub - ua) / (fb - fa) : 0.5 * (ua + ub);
+        if (!satt_at(1.0 / u, x, kph, m)) return false;
+        const double f = std::log(m.P) - lnp;
+        if ((f < 0.0) == (fa < 0.0)) {
+            ua = u;
+            fa = f;
+            if (side == -1) fb /= 2.0;
+            side = -1;
+        } else {
+            ub = u;
+            fb = f;
+            if (side == 1) fa /= 2.0;
+            side = 1;
+        }
+        if (std::fabs(ub - ua) < 1e-15 * std::fabs(ub)) break;
+    }
+    if (std::fabs(std::log(m.P) - lnp) > 1e-9) return false;
+    T = m.T;
+    Dl = m.Dl;
+    Dv = m.Dv;
+    if (temperature_iteration(P, z, Tc, Dc, 1, T, Dl, Dv, ierr, herr)) return true;
+    // The state of SATT, whose pressure already matches.
+    T = m.T;
+    Dl = m.Dl;
+    Dv = m.Dv;
+    ierr = 0;
+    herr.clear();
+    return true;
+}
+
 // Whether P is at least the saturation pressure of the equation at its lowest
 // temperature (the triple point, or the lower limit when that is higher).
 bool above_lowest_saturation(double P, const double x[20]) {
@@ -311,7 +393,8 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
             T = Tc;
             Dl = Dv = Dc;
         }
-        if (!secant_search(P, x, kph, Tc, T, Dl, Dv, xl, xv, ierr, herr)) {
+        if (!secant_search(P, x, kph, Tc, T, Dl, Dv, xl, xv, ierr, herr) &&
+            !bracketed_search(P, x, z, kph, Tc, Dc, T, Dl, Dv, ierr, herr)) {
             ierr = 144;
             herr = errtext("SATP", 144,
                            "iteration for saturation state did not converge; P =" + mpa(P) +

@@ -37,6 +37,8 @@ double gibbs(double T, double D, const double z[20]) {
 // State of the pure-fluid road shared by its steps.
 struct Road {
     double T = 0, Tc = 0, Pc = 0, Dc = 0;
+    double dmax = 0;  // upper density limit of the equation
+    int icomp = 0;
     const double* z = nullptr;
     double P = 0, Dl = 0, Dv = 0;
     double dle = 0, dve = 0;  // estimated saturated densities
@@ -44,8 +46,33 @@ struct Road {
     std::string herr;
 };
 
-// Pressure iteration on equal Gibbs energies.  True on success.
-bool pressure_iteration(Road& r, int kph, int icomp, bool pseudo_pure) {
+// Whether a saturated density from an ancillary equation can be a start: a
+// liquid denser than the critical point and not beyond the triple-point (or
+// maximum) density, a vapour below the critical density.
+bool plausible_density(const Road& r, int phase, double D) {
+    if (!std::isfinite(D) || !(D > 0.0)) return false;
+    if (phase == 2) return D < r.Dc;
+    const double dtp = CCON.dtp[r.icomp];
+    const double cap = dtp > 0.0 ? 1.05 * dtp : r.dmax;
+    return D > r.Dc && !(cap > 0.0 && D > cap);
+}
+
+// Whether a saturation pressure from an ancillary equation can be a start.
+// The saturation pressure rises with temperature, so above the triple point
+// it is not below the triple-point pressure of the equation (a factor of ten
+// leaves room for rounded stored values); an equation extrapolated far below
+// its range gives values many orders of magnitude lower.
+bool plausible_pressure(const Road& r) {
+    if (!std::isfinite(r.P) || !(r.P > 0.0) || !(r.P < r.Pc)) return false;
+    const double ptp = CCON.ptp[r.icomp];
+    return !(r.T >= CCON.ttp[r.icomp] && ptp > 0.0 && r.P < 0.1 * ptp);
+}
+
+// Start values from the component's ancillary equations (the generalised
+// estimates where it has none, where they fail, or where a density is
+// implausible).  Returns the start-value flag for TPRHO.
+int ancillary_start(Road& r, int kph) {
+    const int icomp = r.icomp;
     const double T = r.T;
     int flag = 0;
     r.Dl = r.dle;
@@ -63,31 +90,64 @@ bool pressure_iteration(Road& r, int kph, int icomp, bool pseudo_pure) {
     }
     if (sat::has_equation(DLMOD, icomp)) {
         DLSATK(icomp, T, v, jerr, jmsg);
-        if (jerr <= 0 && v > 0.0) {
+        if (jerr <= 0 && plausible_density(r, 1, v)) {
             r.Dl = v;
             flag = 1;
         }
     }
     if (sat::has_equation(DVMOD, icomp)) {
         DVSATK(icomp, T, v, jerr, jmsg);
-        if (jerr <= 0 && v > 0.0) {
+        if (jerr <= 0 && plausible_density(r, 2, v)) {
             r.Dv = v;
             flag = 1;
         }
     }
-    if (pseudo_pure) {
-        // A blend handled as one component: the pressure of its ancillary
-        // equations and the density of the phase asked for.
-        if (kph == 2) {
-            TPRHO(T, r.P, r.z, 2, flag, r.Dv, r.ierr, r.herr);
-            r.Dl = r.Dv;
-        } else {
-            TPRHO(T, r.P, r.z, 1, flag, r.Dl, r.ierr, r.herr);
-            r.Dv = r.Dl;
-        }
-        return true;
-    }
+    return flag;
+}
 
+// Start values from the equation of state alone: the liquid root near the
+// triple-point density, and the pressure at which the vapour's Gibbs energy
+// meets the liquid's, by successive substitution P <- P exp((gl - gv)/RT)
+// (exact in one step for an ideal-gas vapour over an incompressible liquid).
+// Serves below the range of the ancillary equations; false where the liquid
+// has no root at low pressure or the substitution leaves the dome.
+bool equation_start(Road& r) {
+    const double T = r.T;
+    const double RT = GCNST.r * T;
+    const double ptp = CCON.ptp[r.icomp];
+    double P = ptp > 1e-10 ? ptp : 1e-10;
+    double Dl = CCON.dtp[r.icomp] > r.Dc ? CCON.dtp[r.icomp] : 3.0 * r.Dc;
+    double Dv = P / RT;
+    int jerr = 0;
+    std::string jmsg;
+    TPRHO(T, P, r.z, 1, 1, Dl, jerr, jmsg);
+    if (jerr != 0 || !(Dl > r.Dc)) return false;
+    for (int pass = 1; pass <= 30; ++pass) {
+        TPRHO(T, P, r.z, 2, 1, Dv, jerr, jmsg);
+        if (jerr != 0 || !(Dv > 0.0) || !(Dv < r.Dc)) return false;
+        const double step = (gibbs(T, Dl, r.z) - gibbs(T, Dv, r.z)) / RT;
+        if (!std::isfinite(step) || step > 700.0) return false;
+        P *= std::exp(step);
+        if (!(P > 0.0) || !(P < r.Pc)) return false;
+        Dv *= std::exp(step);
+        TPRHO(T, P, r.z, 1, 1, Dl, jerr, jmsg);
+        if (jerr != 0 || !(Dl > r.Dc)) return false;
+        if (std::fabs(step) < 1e-7) break;
+    }
+    TPRHO(T, P, r.z, 2, 1, Dv, jerr, jmsg);
+    if (jerr != 0 || !(Dv > 0.0) || !(Dv < r.Dc)) return false;
+    r.P = P;
+    r.Dl = Dl;
+    r.Dv = Dv;
+    return true;
+}
+
+// Pressure iteration on equal Gibbs energies from the start in r.  True on
+// success.
+bool pressure_iteration(Road& r, int flag) {
+    const double T = r.T;
+    int jerr = 0;
+    std::string jmsg;
     double dp_old = 1e6;
     for (int pass = 1; pass <= 25; ++pass) {
         TPRHO(T, r.P, r.z, 1, flag, r.Dl, jerr, jmsg);
@@ -386,11 +446,42 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     for (int i = 0; i < 20; ++i) z[i] = xl[i];
     r.z = z;
     const bool pseudo_pure = FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1;
+    r.icomp = icomp;
+    r.dmax = dmax;
     bool solved = false;
-    if (T <= 0.99 * r.Tc || pseudo_pure) {
-        solved = pressure_iteration(r, kph, icomp, pseudo_pure) || pseudo_pure;
+    bool from_equation = false;
+    if (pseudo_pure) {
+        // A blend handled as one component: the pressure of its ancillary
+        // equations and the density of the phase asked for.
+        const int flag = ancillary_start(r, kph);
+        if (kph == 2) {
+            TPRHO(T, r.P, r.z, 2, flag, r.Dv, r.ierr, r.herr);
+            r.Dl = r.Dv;
+        } else {
+            TPRHO(T, r.P, r.z, 1, flag, r.Dl, r.ierr, r.herr);
+            r.Dv = r.Dl;
+        }
+        solved = true;
+    } else if (T <= 0.99 * r.Tc) {
+        int flag = ancillary_start(r, kph);
+        // Ancillary equations far outside their range can miss the
+        // saturation pressure by orders of magnitude, beyond the reach of the
+        // pressure iteration: the equation of state gives the start instead.
+        if (!plausible_pressure(r) && equation_start(r)) {
+            flag = 1;
+            from_equation = true;
+        }
+        solved = pressure_iteration(r, flag);
     }
     if (!solved && r.dle > 0.0 && r.dve > 0.0) bracketed(r);
+    if (r.ierr != 0 && !pseudo_pure && T <= 0.99 * r.Tc && !from_equation) {
+        // Both roads failed from the ancillary start: once more from the
+        // equation's own start, keeping the failure if that fails too.
+        Road retry = r;
+        retry.ierr = 0;
+        retry.herr.clear();
+        if (equation_start(retry) && pressure_iteration(retry, 1)) r = retry;
+    }
     P = r.P;
     Dl = r.Dl;
     Dv = r.Dv;
