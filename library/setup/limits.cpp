@@ -186,9 +186,16 @@ void LIMITS(const std::string& htyp, const double x[20], double& tmin, double& t
     REDX(x, tr, dr);
     pmax = sp;
     dmax = sd * dr;
-    tmax = tr / (su > 0.0 ? su : 300.0);
-    tmin = tr / (st > 0.0 ? st : 100.0);
-    if (tmin > 10.0) tmin -= 5.0;
+    // Without any component limit the defaults are temperatures themselves
+    // (300 K, 100 K), the values that also replace negative results; as
+    // divisors of Tr they would give about 1 K and reject every state.
+    tmax = su > 0.0 ? tr / su : 300.0;
+    if (st > 0.0) {
+        tmin = tr / st;
+        if (tmin > 10.0) tmin -= 5.0;
+    } else {
+        tmin = 100.0;
+    }
     if (tmin < 0.0) tmin = 100.0;
     if (tmax < 0.0) tmax = 300.0;
     const int a = FLAGS2.ammonia_water;

@@ -163,6 +163,35 @@ TEST_F(LimitsTest, Compositions) {
     EXPECT_EQ(check("EOS", -1.0, 0.0, 0.0, ok), 0);
 }
 
+// Components without temperature limits of their own: a mixture of them gets
+// 100 K and 300 K, and ordinary states pass.
+TEST_F(LimitsTest, MixtureOfComponentsWithoutTemperatureLimits) {
+    if (!setup(2, "nitrogen|oxygen")) GTEST_SKIP() << "fluid texts not built in";
+    struct Restore {
+        double lo1 = lib::EOSLIM.tmin[1], hi1 = lib::EOSLIM.tmax[1];
+        double lo2 = lib::EOSLIM.tmin[2], hi2 = lib::EOSLIM.tmax[2];
+        ~Restore() {
+            lib::EOSLIM.tmin[1] = lo1;
+            lib::EOSLIM.tmax[1] = hi1;
+            lib::EOSLIM.tmin[2] = lo2;
+            lib::EOSLIM.tmax[2] = hi2;
+            lib::RESETM.no_cache = 1;  // records changed behind the set-up
+        }
+    } restore;
+    const double x[20] = {0.79, 0.21};
+    lib::EOSLIM.tmin[1] = lib::EOSLIM.tmax[1] = 0.0;
+    lib::EOSLIM.tmin[2] = lib::EOSLIM.tmax[2] = -1.0;
+    double a, b, c, d;
+    lib::LIMITS("EOS", x, a, b, c, d);
+    EXPECT_EQ(a, 100.0);
+    EXPECT_EQ(b, 300.0);
+    EXPECT_EQ(check("EOS", 250.0, 0.0, 500.0, x), 0) << herr;
+    EXPECT_EQ(check("EOS", 400.0, 0.0, 500.0, x), -1) << herr;
+    EXPECT_TRUE(says(" temperature above upper limit, T =")) << herr;
+    EXPECT_EQ(check("EOS", 90.0, 0.0, 500.0, x), 1) << herr;
+    EXPECT_TRUE(says(" temperature below lower limit, T =")) << herr;
+}
+
 TEST_F(LimitsTest, AmmoniaWaterFreezingLine) {
     if (!setup(2, "ammonia|water")) GTEST_SKIP() << "fluid texts not built in";
     lib::FLAGS2.ammonia_water = 1;
