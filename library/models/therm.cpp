@@ -15,6 +15,7 @@
 #include "library/models/idealgas.h"
 #include "library/models/phik.h"
 #include "library/models/records.h"
+#include "library/models/virial.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -30,9 +31,6 @@ struct Route {
 
     double r(int itau, int idel) const {
         return ic != 0 ? PHIK(ic, itau, idel, tau, del) : PHIX(itau, idel, tau, del, x);
-    }
-    double r_at(int itau, int idel, double delta) const {
-        return ic != 0 ? PHIK(ic, itau, idel, tau, delta) : PHIX(itau, idel, tau, delta, x);
     }
 };
 
@@ -73,13 +71,11 @@ bool select(double T, double D, const double x[20], Route& rt) {
     return true;
 }
 
-// Second virial coefficient (L/mol) and its temperature derivative from the
-// residual part at a density of 1e-8 mol/L.
-void low_density_b(const Route& rt, double T, double& B, double& dBdT) {
-    const double D0 = 1e-8;
-    const double d0 = D0 / rt.dred;
-    B = rt.r_at(0, 1, d0) / D0;
-    dBdT = -rt.r_at(1, 1, d0) / (D0 * T);
+// Second virial coefficient (L/mol) and its temperature derivative, the
+// low-density limits of the Joule-Thomson coefficient and of d2P/dD2.
+void low_density_b(double T, const double x[20], double& B, double& dBdT) {
+    VIRB(T, x, B);
+    DBDT(T, x, dBdT);
 }
 
 void finite(std::initializer_list<double*> vals) {
@@ -117,7 +113,7 @@ void THERM(double T, double D, const double x[20], double& P, double& e, double&
         hjt = -(r01 + r02 + r11) / (D * cp * K);
     } else {
         double B, dBdT;
-        low_density_b(rt, T, B, dBdT);
+        low_density_b(T, x, B, dBdT);
         hjt = (T * dBdT - B) / cp;
     }
     finite({&P, &e, &h, &s, &cv, &cp, &w, &hjt});
@@ -133,7 +129,7 @@ void THERM2(double T, double D, const double x[20], double& P, double& e, double
     Route rt;
     if (!select(T, D, x, rt)) return;
     double B = 0.0, dBdT = 0.0;
-    if (D <= 1e-8) low_density_b(rt, T, B, dBdT);
+    if (D <= 1e-8) low_density_b(T, x, B, dBdT);
     const double r00 = rt.r(0, 0), r01 = rt.r(0, 1), r10 = rt.r(1, 0), r11 = rt.r(1, 1);
     const double r12 = rt.r(1, 2), r21 = rt.r(2, 1), r02 = rt.r(0, 2), r20 = rt.r(2, 0);
     const double r03 = rt.r(0, 3);

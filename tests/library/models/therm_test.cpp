@@ -200,6 +200,14 @@ TEST_F(ThermTest, ZeroDensityAndNonPositiveTemperature) {
     EXPECT_EQ(q[7], 1.0);            // Z
     EXPECT_EQ(q[11], -9999990.0);    // compressibility at zero pressure
     EXPECT_EQ(q[12], 1.0 / 500.0);   // expansivity
+    // d2P/dD2 at zero density is 2 B R T, B the second virial coefficient
+    // summed from the equation's terms; DPDD2 gives the same limit.
+    double B = 0, C = 0, Dv = 0, d2 = 0;
+    lib::VIRBCD(500.0, kX, B, C, Dv);
+    EXPECT_NEAR(q[14], 2.0 * B * 8.314371357587 * 500.0, 1e-7 * std::fabs(q[14]));
+    lib::DPDD2(500.0, 0.0, kX, d2);
+    EXPECT_EQ(d2, q[14]);
+    EXPECT_EQ(q[8], p.hjt);
     for (double v : q) EXPECT_TRUE(std::isfinite(v));
     for (double T : {0.0, -5.0}) {
         const Props z = therm(T, 10.0);
@@ -237,11 +245,18 @@ TEST_F(ThermTest, StatesWithoutAModelGiveZeros) {
     lib::THERM(400.0, 2.0, x1, P, e, h, s, cv, cp, w, hjt);
     lib::NCOMP.nc = 1;
     EXPECT_DOUBLE_EQ(P, therm(400.0, 2.0).P);
-    // So does a pure fluid whose equation has no evaluator yet.
-    lib::EOSMOD.eos[1] = lib::Code("XYZ");
+    // So does a pure fluid whose equation has no evaluator yet (the
+    // Benedict-Webb-Rubin equation), as a component or as the mixture code.
+    const lib::Code own = lib::EOSMOD.eos[1], mix = lib::EOSMOD.mix;
+    lib::EOSMOD.eos[1] = lib::Code("BWR");
     const Props z = therm(400.0, 2.0);
-    lib::EOSMOD.eos[1] = lib::Code("FEQ");
+    lib::EOSMOD.eos[1] = own;
     for (double v : {z.P, z.e, z.h, z.s, z.cv, z.cp, z.w, z.hjt}) EXPECT_EQ(v, 0.0);
+    lib::EOSMOD.mix = lib::Code("BWR");
+    const Props m = therm(400.0, 2.0);
+    lib::EOSMOD.mix = mix;
+    for (double v : {m.P, m.e, m.h, m.s, m.cv, m.cp, m.w, m.hjt}) EXPECT_EQ(v, 0.0);
+    EXPECT_NE(therm(400.0, 2.0).P, 0.0);
 }
 
 }  // namespace
