@@ -6,6 +6,7 @@
 
 #include "library/models/critp.h"
 #include "library/models/records.h"
+#include "library/models/termsection.h"
 #include "library/setup/common.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
@@ -50,36 +51,9 @@ KindInfo& info(Kind k) {
 
 // Reads one section body into slot icomp of the kind's records.
 void load(Kind k, const char* routine, int nread, int icomp, int& ierr, std::string& herr) {
-    ierr = 0;
-    herr.clear();
     KindInfo& ki = info(k);
-    auto bad = [&](const std::string& text) {
-        ierr = 1;
-        herr = errtext(routine, 1, text);
-        ERRMSG(ierr, herr);
-    };
-    double v[2];
-    std::string_view line;
-    if (!next_numbers(nread, v, 1)) return bad("error reading the lower temperature limit");
-    ki.lim.tlow[icomp] = v[0];
-    if (!next_numbers(nread, v, 1)) return bad("error reading the upper temperature limit");
-    ki.lim.thigh[icomp] = v[0];
-    if (!next_line(nread, line) || !next_line(nread, line)) return bad("premature end of the section");
-    if (!next_numbers(nread, v, 2)) return bad("error reading the reducing parameters");
-    ki.red.tred[icomp] = v[0];
-    ki.red.xred[icomp] = v[1];
-    std::array<int, 6> counts{};
-    if (!next_line(nread, line) || read_ints(line, counts.data(), 6) < 1)
-        return bad("error reading the number of terms");
-    const int n = counts[0];
-    if (n < 0 || n > kAncTerms)
-        return bad("number of terms" + fmt_int(n, 4) + " exceeds the maximum of" + fmt_int(kAncTerms, 3));
-    ki.cnt.n[icomp] = counts;
-    for (int j = 0; j < n; ++j) {
-        if (!next_numbers(nread, v, 2)) return bad("error reading term" + fmt_int(j + 1, 3));
-        ki.cf.a[icomp][static_cast<std::size_t>(j)] = v[0];
-        ki.cf.t[icomp][static_cast<std::size_t>(j)] = v[1];
-    }
+    load_term_section({ki.lim, ki.red, ki.cnt, ki.cf.a[icomp].data(), ki.cf.t[icomp].data(), kAncTerms, 1},
+                      routine, nread, icomp, ierr, herr);
 }
 
 // The form digit of a code of the kind: 1..6, or 0 when the code is not an

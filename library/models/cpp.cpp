@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "library/library.h"
+#include "library/models/hyperlog.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
@@ -17,20 +18,6 @@
 namespace lib {
 
 namespace {
-
-constexpr double kLn2 = 0.69314718055994530942;
-
-double log_cosh(double y) {
-    const double a = std::fabs(y);
-    return a + std::log1p(std::exp(-2.0 * a)) - kLn2;
-}
-
-// ln|sinh y| (y != 0).
-double log_abs_sinh(double y) {
-    const double a = std::fabs(y);
-    if (a < 1.0) return std::log(std::fabs(std::sinh(y)));
-    return a + std::log1p(-std::exp(-2.0 * a)) - kLn2;
-}
 
 // a1 exp(lnx * a2 + a5 * ln h) with the exponent held below overflow.
 double scaled_power(double a1, double expo) {

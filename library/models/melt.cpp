@@ -5,6 +5,7 @@
 
 #include "library/models/critp.h"
 #include "library/models/records.h"
+#include "library/models/termsection.h"
 #include "library/setup/common.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
@@ -26,35 +27,8 @@ LineInfo melting() { return {WLMMELT, WRDMELT, WNTMELT, WCFMELT}; }
 LineInfo sublimation() { return {WLMSUBL, WRDSUBL, WNTSUBL, WCFSUBL}; }
 
 void load(const LineInfo& li, const char* routine, int nread, int icomp, int& ierr, std::string& herr) {
-    ierr = 0;
-    herr.clear();
-    auto bad = [&](const std::string& text) {
-        ierr = 1;
-        herr = errtext(routine, 1, text);
-        ERRMSG(ierr, herr);
-    };
-    double v[2];
-    std::string_view line;
-    if (!next_numbers(nread, v, 1)) return bad("error reading the lower temperature limit");
-    li.lim.tlow[icomp] = v[0];
-    if (!next_numbers(nread, v, 1)) return bad("error reading the upper temperature limit");
-    li.lim.thigh[icomp] = v[0];
-    if (!next_line(nread, line) || !next_line(nread, line)) return bad("premature end of the section");
-    if (!next_numbers(nread, v, 2)) return bad("error reading the reducing parameters");
-    li.red.tred[icomp] = v[0];
-    li.red.xred[icomp] = v[1];
-    std::array<int, 6> counts{};
-    if (!next_line(nread, line) || read_ints(line, counts.data(), 6) < 3)
-        return bad("error reading the numbers of terms");
-    const int n = counts[0] + counts[1] + counts[2];
-    if (counts[0] < 0 || counts[1] < 0 || counts[2] < 0 || n > kSolidTerms)
-        return bad("number of terms" + fmt_int(n, 4) + " exceeds the maximum of" + fmt_int(kSolidTerms, 3));
-    li.cnt.n[icomp] = counts;
-    for (int j = 0; j < n; ++j) {
-        if (!next_numbers(nread, v, 2)) return bad("error reading term" + fmt_int(j + 1, 3));
-        li.cf.a[icomp][static_cast<std::size_t>(j)] = v[0];
-        li.cf.t[icomp][static_cast<std::size_t>(j)] = v[1];
-    }
+    load_term_section({li.lim, li.red, li.cnt, li.cf.a[icomp].data(), li.cf.t[icomp].data(), kSolidTerms, 3},
+                      routine, nread, icomp, ierr, herr);
 }
 
 // The sum S of the line's terms at Tr = T/Tred; difference terms use Tr - 1

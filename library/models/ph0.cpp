@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "library/library.h"
+#include "library/models/hyperlog.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
@@ -18,19 +19,7 @@ namespace lib {
 
 namespace {
 
-constexpr double kLn2 = 0.69314718055994530942;
 constexpr double kPhgFactor = 1.0000045703443345;  // 8.31451 / 8.314472
-
-double log_cosh(double y) {
-    const double a = std::fabs(y);
-    return a + std::log1p(std::exp(-2.0 * a)) - kLn2;
-}
-
-double log_abs_sinh(double y) {
-    const double a = std::fabs(y);
-    if (a < 1.0) return std::log(std::fabs(std::sinh(y)));
-    return a + std::log1p(-std::exp(-2.0 * a)) - kLn2;
-}
 
 // 1 / cosh^2 and 1 / sinh^2 without overflow.
 double sech2(double y) {

@@ -71,11 +71,47 @@ bool select(double T, double D, const double x[20], Route& rt) {
     return true;
 }
 
-// Second virial coefficient (L/mol) and its temperature derivative, the
-// low-density limits of the Joule-Thomson coefficient and of d2P/dD2.
-void low_density_b(double T, const double x[20], double& B, double& dBdT) {
-    VIRB(T, x, B);
-    DBDT(T, x, dBdT);
+// The properties THERM and THERM2 share and the residual derivatives they
+// are built from; the ideal-gas o00 is taken at the density Dp.
+struct Core {
+    double r00 = 0, r01 = 0, r10 = 0, r11 = 0, r02 = 0, r20 = 0;
+    double o00 = 0, RT = 0, Q = 0, K = 0;
+    double P = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, W = 0, wm = 0, hjt = 0;
+    double B = 0;  // second virial coefficient, at low density only
+};
+
+Core core(const Route& rt, double T, double D, double Dp, const double x[20]) {
+    Core c;
+    c.r00 = rt.r(0, 0);
+    c.r01 = rt.r(0, 1);
+    c.r10 = rt.r(1, 0);
+    c.r11 = rt.r(1, 1);
+    c.r02 = rt.r(0, 2);
+    c.r20 = rt.r(2, 0);
+    c.o00 = PHI0(0, 0, T, Dp, x);
+    const double o10 = PHI0(1, 0, T, D, x), o20 = PHI0(2, 0, T, D, x);
+    const double R = rt.R;
+    c.RT = R * T;
+    c.Q = 1.0 + c.r01 - c.r11;
+    c.K = 1.0 + 2.0 * c.r01 + c.r02;
+    c.P = c.RT * D * (1.0 + c.r01);
+    c.e = c.RT * (o10 + c.r10) - rt.H0;
+    c.h = c.e + c.RT * (1.0 + c.r01);
+    c.s = R * (o10 + c.r10 - c.o00 - c.r00) - rt.S0;
+    c.cv = -R * (o20 + c.r20);
+    c.cp = c.cv + R * c.Q * c.Q / c.K;
+    c.W = (c.cp / c.cv) * c.RT * c.K;
+    c.wm = WMOL(x);
+    if (D > 1e-8) {
+        c.hjt = -(c.r01 + c.r02 + c.r11) / (D * c.cp * c.K);
+    } else {
+        // The low-density limit from the second virial coefficient.
+        double dBdT = 0.0;
+        VIRB(T, x, c.B);
+        DBDT(T, x, dBdT);
+        c.hjt = (T * dBdT - c.B) / c.cp;
+    }
+    return c;
 }
 
 void finite(std::initializer_list<double*> vals) {
@@ -94,28 +130,15 @@ void THERM(double T, double D, const double x[20], double& P, double& e, double&
     zero({&P, &e, &h, &s, &cv, &cp, &w, &hjt});
     Route rt;
     if (!select(T, D, x, rt)) return;
-    const double r00 = rt.r(0, 0), r01 = rt.r(0, 1), r10 = rt.r(1, 0), r11 = rt.r(1, 1);
-    const double r02 = rt.r(0, 2), r20 = rt.r(2, 0);
-    const double Dp = D < 1e-40 ? 1e-40 : D;
-    const double o00 = PHI0(0, 0, T, Dp, x), o10 = PHI0(1, 0, T, D, x), o20 = PHI0(2, 0, T, D, x);
-    const double R = rt.R, RT = R * T;
-    const double Q = 1.0 + r01 - r11, K = 1.0 + 2.0 * r01 + r02;
-    P = RT * D * (1.0 + r01);
-    e = RT * (o10 + r10) - rt.H0;
-    h = e + RT * (1.0 + r01);
-    s = R * (o10 + r10 - o00 - r00) - rt.S0;
-    cv = -R * (o20 + r20);
-    cp = cv + R * Q * Q / K;
-    const double W = (cp / cv) * RT * K;
-    const double wm = WMOL(x);
-    w = (cv <= 0.0 || !(W > 0.0) || !(wm > 0.0)) ? 0.0 : std::sqrt(1000.0 * W / wm);
-    if (D > 1e-8) {
-        hjt = -(r01 + r02 + r11) / (D * cp * K);
-    } else {
-        double B, dBdT;
-        low_density_b(T, x, B, dBdT);
-        hjt = (T * dBdT - B) / cp;
-    }
+    const Core c = core(rt, T, D, D < 1e-40 ? 1e-40 : D, x);
+    P = c.P;
+    e = c.e;
+    h = c.h;
+    s = c.s;
+    cv = c.cv;
+    cp = c.cp;
+    w = (cv <= 0.0 || !(c.W > 0.0) || !(c.wm > 0.0)) ? 0.0 : std::sqrt(1000.0 * c.W / c.wm);
+    hjt = c.hjt;
     finite({&P, &e, &h, &s, &cv, &cp, &w, &hjt});
 }
 
@@ -128,28 +151,20 @@ void THERM2(double T, double D, const double x[20], double& P, double& e, double
     spare3 = spare4 = kMarker9;
     Route rt;
     if (!select(T, D, x, rt)) return;
-    double B = 0.0, dBdT = 0.0;
-    if (D <= 1e-8) low_density_b(T, x, B, dBdT);
-    const double r00 = rt.r(0, 0), r01 = rt.r(0, 1), r10 = rt.r(1, 0), r11 = rt.r(1, 1);
-    const double r12 = rt.r(1, 2), r21 = rt.r(2, 1), r02 = rt.r(0, 2), r20 = rt.r(2, 0);
-    const double r03 = rt.r(0, 3);
-    const double Dp = D < 1e-40 ? 1e-20 : D;
-    const double o00 = PHI0(0, 0, T, Dp, x), o10 = PHI0(1, 0, T, D, x), o20 = PHI0(2, 0, T, D, x);
-    const double R = rt.R, RT = R * T;
-    const double Q = 1.0 + r01 - r11, K = 1.0 + 2.0 * r01 + r02;
-    P = RT * D * (1.0 + r01);
-    e = RT * (o10 + r10) - rt.H0;
-    h = e + RT * (1.0 + r01);
-    s = R * (o10 + r10 - o00 - r00) - rt.S0;
-    cv = -R * (o20 + r20);
-    cp = cv + R * Q * Q / K;
-    const double W = (cp / cv) * RT * K;
-    const double wm = WMOL(x);
-    w = (W > 0.0 && wm > 0.0) ? std::sqrt(1000.0 * W / wm) : 0.0;
+    const Core c = core(rt, T, D, D < 1e-40 ? 1e-20 : D, x);
+    const double r12 = rt.r(1, 2), r21 = rt.r(2, 1), r03 = rt.r(0, 3);
+    const double R = rt.R, RT = c.RT, Q = c.Q, K = c.K;
+    P = c.P;
+    e = c.e;
+    h = c.h;
+    s = c.s;
+    cv = c.cv;
+    cp = c.cp;
+    w = (c.W > 0.0 && c.wm > 0.0) ? std::sqrt(1000.0 * c.W / c.wm) : 0.0;
     Z = D < 1e-40 ? 1.0 : P / (D * RT);
-    hjt = D > 1e-8 ? -(r01 + r02 + r11) / (D * cp * K) : (T * dBdT - B) / cp;
-    A = RT * (r00 + o00) - (rt.H0 - T * rt.S0);
-    G = A + RT * (1.0 + r01);
+    hjt = c.hjt;
+    A = RT * (c.r00 + c.o00) - (rt.H0 - T * rt.S0);
+    G = A + RT * (1.0 + c.r01);
     dPdD = RT * K;
     dPdT = D * R * Q;
     dDdT = -(D * Q) / (T * K);
@@ -157,14 +172,14 @@ void THERM2(double T, double D, const double x[20], double& P, double& e, double
     if (D > 1e-8) {
         xkappa = dDdP / D;
         beta = -dDdT / D;
-        d2PdD2 = (RT / D) * (2.0 * r01 + 4.0 * r02 + r03);
+        d2PdD2 = (RT / D) * (2.0 * c.r01 + 4.0 * c.r02 + r03);
     } else {
         xkappa = P > 0.0 ? 1.0 / P : kMarker9;
         beta = 1.0 / T;
-        d2PdD2 = 2.0 * B * R * T;
+        d2PdD2 = 2.0 * c.B * R * T;
     }
     d2PdT2 = D * R * r21 / T;
-    d2PdTD = R * (K - 2.0 * r11 - r12);
+    d2PdTD = R * (K - 2.0 * c.r11 - r12);
     finite({&P, &e, &h, &s, &cv, &cp, &w, &Z, &hjt, &A, &G, &xkappa, &beta, &dPdD, &d2PdD2, &dPdT,
             &dDdT, &dDdP, &d2PdT2, &d2PdTD});
 }
