@@ -1,8 +1,11 @@
 #include "library/models/phik.h"
 
+#include <cmath>
+
 #include "library/models/critp.h"
 #include "library/models/ecs.h"
 #include "library/models/feq.h"
+#include "library/models/records.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -18,6 +21,19 @@ double PHIK(int icomp, int itau, int idel, double tau, double del) {
     if (c.starts("FE")) return PHIFEQ(icomp, itau, idel, tau, del);
     if (c.is("ECS")) return PHIECS(icomp, itau, idel, tau, del);
     return -9.99e99;
+}
+
+bool reducing_point(const double x[20], int& ic, double& tred, double& dred) {
+    ic = ISPURE(x);
+    tred = 0.0;
+    dred = 0.0;
+    if (ic != 0) {
+        tred = ZRED.tred[ic];
+        dred = ZRED.dred[ic];
+    } else {
+        REDX(x, tred, dred);
+    }
+    return tred > 0.0 && dred > 0.0 && std::isfinite(tred) && std::isfinite(dred);
 }
 
 bool residual_model_ready(int icomp) {

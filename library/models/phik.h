@@ -13,5 +13,9 @@ void REDK(int icomp, double& tred, double& dred);
 void REDX(const double x[20], double& tred, double& dred);
 // True when PHIK reaches an evaluator for the slot's equation-of-state code.
 bool residual_model_ready(int icomp);
+// The component slot of composition x (0 for a mixture) and its reducing
+// temperature and density: the slot's ZRED values, or REDX of the mixture.
+// False when they are not positive and finite.
+bool reducing_point(const double x[20], int& ic, double& tred, double& dred);
 
 }  // namespace lib

@@ -32,15 +32,8 @@ bool route(double T, double D, const double x[20], Route& rt) {
     if (!(T > 0.0)) return false;
     RMIX(x);
     rt.x = x;
-    rt.ic = ISPURE(x);
     double tred = 0.0, dred = 0.0;
-    if (rt.ic != 0) {
-        tred = ZRED.tred[rt.ic];
-        dred = ZRED.dred[rt.ic];
-    } else {
-        REDX(x, tred, dred);
-    }
-    if (!(tred > 0.0) || !(dred > 0.0) || !std::isfinite(tred) || !std::isfinite(dred)) return false;
+    if (!reducing_point(x, rt.ic, tred, dred)) return false;
     rt.tau = tred / T;
     rt.del = D / dred;
     return true;

@@ -55,16 +55,8 @@ bool select(double T, double D, const double x[20], Route& rt) {
     rt.R = GCNST.r;
     rt.x = x;
     if (EOSMOD.mix.is("BWR")) return false;
-    rt.ic = ISPURE(x);
-    if (rt.ic != 0) {
-        if (!residual_model_ready(rt.ic)) return false;
-        rt.tred = ZRED.tred[rt.ic];
-        rt.dred = ZRED.dred[rt.ic];
-    } else {
-        REDX(x, rt.tred, rt.dred);
-    }
-    if (!(rt.tred > 0.0) || !(rt.dred > 0.0) || !std::isfinite(rt.tred) || !std::isfinite(rt.dred))
-        return false;
+    if (!reducing_point(x, rt.ic, rt.tred, rt.dred)) return false;
+    if (rt.ic != 0 && !residual_model_ready(rt.ic)) return false;
     rt.tau = rt.tred / T;
     rt.del = D / rt.dred;
     offsets(x, rt.ic, rt.H0, rt.S0);

@@ -31,15 +31,8 @@ bool low(double T, const double x[20], Low& lo) {
     if (!(T > 0.0)) return false;
     RMIX(x);
     lo.x = x;
-    lo.ic = ISPURE(x);
     double tred = 0.0, dred = 0.0;
-    if (lo.ic != 0) {
-        tred = ZRED.tred[lo.ic];
-        dred = ZRED.dred[lo.ic];
-    } else {
-        REDX(x, tred, dred);
-    }
-    if (!(tred > 0.0) || !(dred > 0.0) || !std::isfinite(tred) || !std::isfinite(dred)) return false;
+    if (!reducing_point(x, lo.ic, tred, dred)) return false;
     lo.tau = tred / T;
     lo.dred = dred;
     return true;
