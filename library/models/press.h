@@ -2,4 +2,25 @@
 // given (T, D, x) (declared in library/library.h).
 #pragma once
 
+#include <cmath>
+
 #include "library/library.h"
+
+namespace lib {
+
+// Pressure with its first and second density derivatives at (T, D, x), as
+// the density solvers use them together.
+struct PressDerivs {
+    double p = 0, d1 = 0, d2 = 0;
+    bool finite() const { return std::isfinite(p) && std::isfinite(d1) && std::isfinite(d2); }
+};
+
+inline PressDerivs press_derivs(double T, double D, const double x[20]) {
+    PressDerivs v;
+    PRESS(T, D, x, v.p);
+    DPDD(T, D, x, v.d1);
+    DPDD2(T, D, x, v.d2);
+    return v;
+}
+
+}  // namespace lib

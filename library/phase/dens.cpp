@@ -7,27 +7,15 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/models/press.h"
 #include "library/setup/common.h"
 
 namespace lib {
 namespace {
 
-struct Derivs {
-    double p = 0, d1 = 0, d2 = 0;
-    bool finite() const { return std::isfinite(p) && std::isfinite(d1) && std::isfinite(d2); }
-};
-
-Derivs derivs(double T, double D, const double x[20]) {
-    Derivs v;
-    PRESS(T, D, x, v.p);
-    DPDD(T, D, x, v.d1);
-    DPDD2(T, D, x, v.d2);
-    return v;
-}
-
 // Newton step on p(D) - P corrected with the second derivative; the step is
 // halved instead when the residual or the slope vanishes.
-double halley_step(const Derivs& v, double P, double s) {
+double halley_step(const PressDerivs& v, double P, double s) {
     if (std::fabs(v.p - P) <= 1e-10 || std::fabs(v.d1) <= 1e-10) return s / 2.0;
     return 1.0 / (v.d2 / (2.0 * v.d1) - v.d1 / (v.p - P));
 }
@@ -71,7 +59,7 @@ void DLDV(double T, double& P, double& Dl, double& Dv, const double xl[20], cons
     Dv = Dc;
     double s = 1.0;
     for (int pass = 1;; ++pass) {
-        Derivs l = derivs(T, Dl, xl);
+        PressDerivs l = press_derivs(T, Dl, xl);
         for (int tries = 0; tries < 100; ++tries) {
             if (std::fabs(Dl) > 1e6 || !l.finite()) {
                 ierr = 1;
@@ -84,22 +72,22 @@ void DLDV(double T, double& P, double& Dl, double& Dv, const double xl[20], cons
             } else {
                 break;
             }
-            l = derivs(T, Dl, xl);
+            l = press_derivs(T, Dl, xl);
         }
-        Derivs v = derivs(T, Dv, xv);
+        PressDerivs v = press_derivs(T, Dv, xv);
         for (int tries = 0; tries < 100; ++tries) {
             if (std::fabs(v.d1) > 100000.0 && std::fabs(v.p) > 1.5 * Pc) {
                 Dv /= 2.0;
-                v = derivs(T, Dv, xv);
+                v = press_derivs(T, Dv, xv);
                 continue;
             }
             if (v.d2 <= 0.0 && v.d1 >= 0.0) break;
             Dv *= 0.95;
-            v = derivs(T, Dv, xv);
+            v = press_derivs(T, Dv, xv);
         }
         if (pass == 1) {
             Dv *= 0.95;
-            v = derivs(T, Dv, xv);
+            v = press_derivs(T, Dv, xv);
         }
         if (!l.finite() || !v.finite()) {
             ierr = 1;

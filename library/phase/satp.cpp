@@ -10,6 +10,7 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/models/records.h"
+#include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/satt.h"
@@ -19,9 +20,7 @@
 namespace lib {
 namespace {
 
-std::string cut(const std::string& s, std::size_t n) {
-    return std::string(trim_right(s)).substr(0, n);
-}
+using flash::cut;
 
 std::string mpa(double p) { return fmt_g(p / 1000.0, 12, 5); }
 
@@ -242,13 +241,7 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
     };
     // The density of one phase on a solid line; its failure is the result.
     const auto line_density = [&](int phase, double& D) {
-        int jerr = 0;
-        std::string jmsg;
-        TPRHO(T, P, x, phase, 1, D, jerr, jmsg);
-        if (jerr != 0) {
-            ierr = jerr;
-            herr = jmsg;
-        }
+        sat::line_density(T, P, x, phase, D, ierr, herr);
     };
 
     // A line that gives no temperature and no error of its own does not exist.

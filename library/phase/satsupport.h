@@ -1,9 +1,12 @@
 // Helpers shared by the saturation routines: the one-entry result caches, the
-// temporary switch of the mixture model and the ancillary-equation test.
+// temporary switch of the mixture model, the ancillary-equation test and the
+// density on a solid line.
 #pragma once
 
 #include <cmath>
+#include <string>
 
+#include "library/library.h"
 #include "library/phase/records.h"
 #include "library/setup/records.h"
 
@@ -61,6 +64,20 @@ inline void cache_load(const SatCache& c, double& Dl, double& Dv, double xl[20],
         xl[i] = c.xl[i];
         xv[i] = c.xv[i];
     }
+}
+
+// The density of one phase (1 liquid, 2 vapour) at a state on a melting or
+// sublimation line, started from D.  A density that fails is an error, never
+// a result: its number and message replace ierr and herr, and false returns.
+inline bool line_density(double T, double P, const double x[20], int phase, double& D, int& ierr,
+                         std::string& herr) {
+    int jerr = 0;
+    std::string jmsg;
+    TPRHO(T, P, x, phase, 1, D, jerr, jmsg);
+    if (jerr == 0) return true;
+    ierr = jerr;
+    herr = jmsg;
+    return false;
 }
 
 // Replaces the mixture model "AGA" by "HMX" for the length of one call.

@@ -9,6 +9,7 @@
 #include "library/models/critp.h"
 #include "library/models/records.h"
 #include "library/phase/dens.h"
+#include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/spinodal.h"
@@ -18,14 +19,12 @@
 namespace lib {
 namespace {
 
+using flash::cut;
+
 std::string no_convergence(double T) {
     return errtext("SATT", 124,
                    "iteration for saturation state did not converge; T =" + fmt_g(T, 12, 5) +
                        " K.");
-}
-
-std::string cut(const std::string& s, std::size_t n) {
-    return std::string(trim_right(s)).substr(0, n);
 }
 
 double gibbs(double T, double D, const double z[20]) {
@@ -303,16 +302,7 @@ void sublimation(double T, const double x[20], double& P, double& Dv, int& ierr,
         return;
     }
     Dv = P / (GCNST.r * T);
-    if (Dv < 1e10) {
-        int jerr = 0;
-        std::string jmsg;
-        TPRHO(T, P, x, 2, 1, Dv, jerr, jmsg);
-        // A failed density is an error, never a result.
-        if (jerr != 0) {
-            ierr = jerr;
-            herr = jmsg;
-        }
-    }
+    if (Dv < 1e10) sat::line_density(T, P, x, 2, Dv, ierr, herr);
 }
 
 }  // namespace
@@ -358,16 +348,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
             no_line("melting", T, ierr, herr);
             return;
         }
-        if (P > 1e-15) {
-            int jerr = 0;
-            std::string jmsg;
-            TPRHO(T, P, x, 1, 1, Dl, jerr, jmsg);
-            if (jerr != 0) {
-                ierr = jerr;
-                herr = jmsg;
-                return;
-            }
-        }
+        if (P > 1e-15 && !sat::line_density(T, P, x, 1, Dl, ierr, herr)) return;
         return finish();
     }
     if (kph == 4) {

@@ -8,6 +8,7 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/models/press.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
 
@@ -73,19 +74,6 @@ void fail(int code, double T, double P, double D, const double x[20], int& ierr,
     ERRMSG(ierr, herr);
 }
 
-struct Eval {
-    double p = 0, d1 = 0, d2 = 0;
-    bool finite() const { return std::isfinite(p) && std::isfinite(d1) && std::isfinite(d2); }
-};
-
-Eval eval_at(double T, double D, const double x[20]) {
-    Eval v;
-    PRESS(T, D, x, v.p);
-    DPDD(T, D, x, v.d1);
-    DPDD2(T, D, x, v.d2);
-    return v;
-}
-
 enum class Outcome { converged, failed, to_vapour };
 
 // Dense iteration on u = ln(1/D).  On convergence D holds the root; on
@@ -105,7 +93,7 @@ Outcome dense_iteration(double T, double P, const double x[20], double Tc, doubl
             if (have_best) D = best;
             return Outcome::failed;
         }
-        const Eval v = eval_at(T, Dk, x);
+        const PressDerivs v = press_derivs(T, Dk, x);
         if (!v.finite()) {
             if (have_best) D = best;
             return Outcome::failed;
@@ -153,7 +141,7 @@ Outcome vapour_iteration(double T, double P, const double x[20], double Dc, doub
     for (int it = 1; it <= 40; ++it) {
         const double Dk = std::exp(-u);
         D = Dk;
-        const Eval v = eval_at(T, Dk, x);
+        const PressDerivs v = press_derivs(T, Dk, x);
         if (!v.finite()) break;
         if (v.d1 <= 0.0 && Dk < edge) edge = Dk;
         if (v.d1 > 0.0 && Dk > best && Dk < edge) {
