@@ -36,15 +36,7 @@ void dbfl1_from(double t0, double D, double b, const double z[20], const std::st
         return;
     }
     double Tc = 0, Pc = 0, Dc = 0;
-    int jerr = 0;
-    std::string jmsg;
-    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
-    if (jerr > 0) {
-        ierr = 200;
-        herr = errtext("TPRHO", 200, cut(jmsg, 236));
-        ERRMSG(ierr, herr);
-        return;
-    }
+    if (!flash::critical_point(z, Tc, Pc, Dc, "TPRHO", 200, 236, ierr, herr)) return;
     T = Tc;
     if (c == 'P' && b > 100.0 * Pc) T = 2.0 * Tc;
     if (t0 > 0.0 && std::isfinite(t0)) T = t0;
@@ -142,7 +134,7 @@ void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab
         T = t;
     };
     auto residual = [&]() {
-        if (Dl > 0.0 && Dv > 0.0) return D - 1.0 / (q / Dv + (1.0 - q) / Dl);
+        if (Dl > 0.0 && Dv > 0.0) return D - flash::mixed_density(q, Dl, Dv);
         return D;
     };
     auto named = [&]() {
@@ -225,15 +217,7 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
     if (flash::not_a_number(head, {D, b}, ierr, herr)) return;
 
     double Tc = 0, Pc = 0, Dc = 0;
-    int jerr = 0;
-    std::string jmsg;
-    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
-    if (jerr > 0) {
-        ierr = 210;
-        herr = errtext(head, 210, cut(jmsg, 235));
-        ERRMSG(ierr, herr);
-        return;
-    }
+    if (!flash::critical_point(z, Tc, Pc, Dc, head, 210, 235, ierr, herr)) return;
     T = Tc;
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     int lerr = 0;
@@ -242,16 +226,15 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
     if (lerr < 0) {
         // Shown (when messages are printed) but not kept: the range check of
         // the result reports what still holds.
-        herr = flash::err(head, lerr, 3, cut(lmsg, 234));
+        herr = flash::range_text(head, lerr, lmsg, 3);
         ERRMSG(lerr, herr);
         herr.clear();
-    } else if (lerr > 0) {
-        ierr = lerr;
-        herr = flash::err(head, lerr, 3, cut(lmsg, 236));
-        ERRMSG(ierr, herr);
+    } else if (flash::range_error(head, lerr, lmsg, 3, ierr, herr)) {
         return;
     }
 
+    int jerr = 0;
+    std::string jmsg;
     int kr = 0;
     double dls = 0, dvs = 0;
     SATD(D, z, 0, kr, T, P, dls, dvs, x, y, jerr, jmsg);
@@ -289,20 +272,13 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
         return;
     }
 
-    double hjt = 0;
     if (two) {
-        double pl = 0, el = 0, hl = 0, sl = 0, pv = 0, ev = 0, hv = 0, sv = 0, c1 = 0, c2 = 0,
-               c3 = 0;
-        THERM(T, Dl, x, pl, el, hl, sl, c1, c2, c3, hjt);
-        THERM(T, Dv, y, pv, ev, hv, sv, c1, c2, c3, hjt);
         // The pressure of the two-phase state is the saturation pressure the
         // two-phase solver found (the liquid root's own pressure is badly
         // conditioned far below the critical point).
-        e = q * ev + (1.0 - q) * el;
-        h = q * hv + (1.0 - q) * hl;
-        s = q * sv + (1.0 - q) * sl;
-        flash::two_phase_markers(cv, cp, w);
+        flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
     } else {
+        double hjt = 0;
         THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
         Dl = Dv = D;
         if (P > Pc) q = T <= Tc ? -998.0 : 999.0;
@@ -311,11 +287,7 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
         else q = 998.0;
     }
     LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
-    if (lerr != 0) {
-        ierr = lerr;
-        herr = flash::err(head, lerr, 3, cut(lmsg, lerr < 0 ? 234 : 236));
-        ERRMSG(ierr, herr);
-    }
+    flash::range_error(head, lerr, lmsg, 3, ierr, herr);
 }
 
 // Wrappers of the density pairs.

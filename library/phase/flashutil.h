@@ -1,6 +1,8 @@
-// Small helpers shared by the flash routines: message pieces, the phase
-// compositions of a result, the property named by a pair letter and a guard
-// that keeps the message print switch off for the length of an inner call.
+// Small helpers shared by the flash routines: message pieces and the
+// reporting of errors, the critical point, the phase compositions of a
+// result, the property named by a pair letter, the mixing of two phases and a
+// guard that keeps the message print switch off for the length of an inner
+// call.
 #pragma once
 
 #include <cmath>
@@ -29,6 +31,58 @@ inline std::string num(int value, int w) {
 // "[<routine> error N] text" with N in a field of w columns.
 inline std::string err(const std::string& routine, int ierr, int w, const std::string& text) {
     return errtext(routine, ierr < 0 ? "warning" : "error", num(ierr, w), text);
+}
+
+// Sets error (or warning) n with its message and passes it through ERRMSG.
+inline void report(int n, const std::string& text, int& ierr, std::string& herr) {
+    ierr = n;
+    herr = text;
+    ERRMSG(ierr, herr);
+}
+
+// The message of a range-check result lerr (a warning below zero, an error
+// above) under routine, its number in a field of w columns; the range
+// check's text is cut so that the message keeps within its length.
+inline std::string range_text(const std::string& routine, int lerr, const std::string& lmsg,
+                              int w) {
+    return err(routine, lerr, w, cut(lmsg, static_cast<std::size_t>((lerr < 0 ? 237 : 239) - w)));
+}
+
+// Reports a range-check result other than 0; true when it is an error.
+inline bool range_error(const std::string& routine, int lerr, const std::string& lmsg, int w,
+                        int& ierr, std::string& herr) {
+    if (lerr != 0) report(lerr, range_text(routine, lerr, lmsg, w), ierr, herr);
+    return lerr > 0;
+}
+
+// The critical point of z; false, with error n and the critical-point
+// routine's message cut to len characters, when it cannot be found.
+inline bool critical_point(const double z[20], double& Tc, double& Pc, double& Dc,
+                           const std::string& routine, int n, std::size_t len, int& ierr,
+                           std::string& herr) {
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr <= 0) return true;
+    report(n, errtext(routine, n, cut(jmsg, len)), ierr, herr);
+    return false;
+}
+
+// Texts of an inner step that failed, with the inner message cut to fit.
+inline std::string bubble_failed(const std::string& m, std::size_t len = 190) {
+    return "bubble point calculation did not converge:  " + cut(m, len);
+}
+inline std::string dew_failed(const std::string& m, std::size_t len = 193) {
+    return "dew point calculation did not converge:  " + cut(m, len);
+}
+inline std::string liquid_failed(const std::string& m) {
+    return "liquid density iteration did not converge:  " + cut(m, 189);
+}
+inline std::string vapour_failed(const std::string& m) {
+    return "vapor density iteration did not converge:  " + cut(m, 190);
+}
+inline std::string supercritical_failed(const std::string& m) {
+    return "supercritical density iteration did not converge:  " + cut(m, 183);
 }
 
 // Phase compositions before a flash: the unit vector of a pure component,
@@ -72,6 +126,51 @@ inline void two_phase_markers(double& cv, double& cp, double& w, double marker =
     cv = marker;
     cp = marker;
     w = marker;
+}
+
+// Energy, enthalpy and entropy of one phase (J/mol, J/(mol K)).
+struct PhaseProps {
+    double e = 0, h = 0, s = 0;
+    // The property named by a pair letter, as prop() does.
+    double of(char letter) const { return letter == 'S' ? s : letter == 'E' ? e : h; }
+};
+
+inline PhaseProps phase_props(double T, double D, const double x[20]) {
+    PhaseProps ph;
+    double p = 0, cv = 0, cp = 0, w = 0, hjt = 0;
+    THERM(T, D, x, p, ph.e, ph.h, ph.s, cv, cp, w, hjt);
+    return ph;
+}
+
+// A two-phase state at molar vapour quality q: e, h and s mixed from the
+// phases, cv, cp and w the two-phase marker.
+inline void mix_phases(double q, const PhaseProps& l, const PhaseProps& v, double& e, double& h,
+                       double& s, double& cv, double& cp, double& w, double marker = kMarker8) {
+    e = q * v.e + (1.0 - q) * l.e;
+    h = q * v.h + (1.0 - q) * l.h;
+    s = q * v.s + (1.0 - q) * l.s;
+    two_phase_markers(cv, cp, w, marker);
+}
+
+// The same from the liquid (Dl, x) and vapour (Dv, y) at temperature T.
+inline void mix_phases(double T, double q, double Dl, double Dv, const double x[20],
+                       const double y[20], double& e, double& h, double& s, double& cv, double& cp,
+                       double& w, double marker = kMarker8) {
+    const PhaseProps l = phase_props(T, Dl, x);
+    const PhaseProps v = phase_props(T, Dv, y);
+    mix_phases(q, l, v, e, h, s, cv, cp, w, marker);
+}
+
+// Overall density of two phases at molar vapour quality q.
+inline double mixed_density(double q, double Dl, double Dv) {
+    return 1.0 / (q / Dv + (1.0 - q) / Dl);
+}
+
+// The volume quality of an overall density between two phase densities;
+// fallback where the phases cannot be told apart.
+inline double volume_quality(double D, double Dl, double Dv, double fallback) {
+    if (std::fabs(Dv - Dl) > 1e-12) return (1.0 / D - 1.0 / Dl) / (1.0 / Dv - 1.0 / Dl);
+    return fallback;
 }
 
 // True (with error 1 and its message) when an input is not a finite number:

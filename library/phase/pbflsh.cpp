@@ -22,8 +22,6 @@
 namespace lib {
 namespace {
 
-using flash::cut;
-
 // Temperatures on the melting line below which the entropy bound of the
 // liquid at 100 kPa is extended, by CAS number.
 struct MeltPoint {
@@ -211,14 +209,14 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     auto msg = [&](int n, const std::string& text) { return flash::err(ab + "FLSH", n, 4, text); };
 
     double Tc = 0, Pc = 0, Dc = 0;
-    int jerr = 0;
-    std::string jmsg;
-    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    const bool crit = flash::critical_point(z, Tc, Pc, Dc, ab + "FLSH", 240, 234, ierr, herr);
     T = Tc;
-    if (jerr > 0) {
-        fail(240, errtext(ab + "FLSH", 240, cut(jmsg, 234)));
+    if (!crit) {
+        q = 999.0;
         return;
     }
+    int jerr = 0;
+    std::string jmsg;
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     int lerr = 0;
     std::string lmsg;
@@ -250,7 +248,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     }
 
     if (lerr < -1) {
-        herr = msg(lerr, cut(lmsg, 233));
+        herr = flash::range_text(ab + "FLSH", lerr, lmsg, 4);
         ERRMSG(lerr, herr);
         herr.clear();
     } else if (lerr <= 1) {
@@ -261,7 +259,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
             return;
         }
     } else {
-        fail(lerr, msg(lerr, cut(lmsg, 235)));
+        fail(lerr, flash::range_text(ab + "FLSH", lerr, lmsg, 4));
         return;
     }
 
@@ -275,11 +273,26 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         int rerr = 0;
         std::string rmsg;
         LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, rerr, rmsg);
-        if (rerr != 0) {
-            ierr = rerr;
-            herr = msg(rerr, cut(rmsg, rerr < 0 ? 233 : 235));
-            ERRMSG(ierr, herr);
-        }
+        flash::range_error(ab + "FLSH", rerr, rmsg, 4, ierr, herr);
+    };
+    // The single-phase state of phase kph, solved from the start (t0, d0).
+    auto single = [&](int kph, double t0, double d0) {
+        T = t0;
+        D = d0;
+        double pp = 0;
+        int serr = 0;
+        std::string smsg;
+        ABFL1(P, b, z, kph, ab, 0.0, 0.0, T, pp, D, serr, smsg);
+        if (serr > 0) return fail(serr, smsg);
+        properties();
+        finish();
+    };
+    // A state below the lowest temperature of the liquid.
+    auto solid = [&]() {
+        fail(250, msg(250, "; input state is solid or two-phase solid-vapor"));
+        // The bracket is followed directly by the semicolon.
+        const std::size_t k = herr.find("] ;");
+        if (k != std::string::npos) herr.erase(k + 1, 1);
     };
 
     // Single phase without saturation: above the critical pressure, and hot
@@ -350,7 +363,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
             double pce = 0.0;
             PRESS(Tc, Dc, z, pce);
             if (P >= 0.9 * Pc && P >= pce) return supercritical();
-            fail(242, msg(242, "dew point calculation did not converge:  " + cut(jmsg, 192)));
+            fail(242, msg(242, flash::dew_failed(jmsg, 192)));
             return;
         }
         T = tbub;
@@ -358,7 +371,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         double pp = 0;
         ABFL1(P, b, z, 1, ab, 0.0, 0.0, T, pp, D, berr, bmsg);
         if (berr > 0) {
-            fail(242, msg(242, "dew point calculation did not converge:  " + cut(bmsg, 192)));
+            fail(242, msg(242, flash::dew_failed(bmsg, 192)));
             return;
         }
         properties();
@@ -367,52 +380,24 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     }
     // The saturated phases' properties (kept for the two-phase mixing of a
     // pure fluid).
-    struct Phase {
-        double e = 0, h = 0, s = 0;
-        double of(char c) const { return c == 'S' ? s : c == 'E' ? e : h; }
-    };
-    auto phase_at = [&](double t, double d) {
-        Phase ph;
-        double p = 0, c1 = 0, c2 = 0, c3 = 0;
-        THERM(t, d, z, p, ph.e, ph.h, ph.s, c1, c2, c3, hjt);
-        return ph;
-    };
-    const Phase vap = phase_at(tdew, dvdew);
+    const flash::PhaseProps vap = flash::phase_props(tdew, dvdew, z);
     const double bdew = vap.of(letter);
     // Below the lowest temperature of the equation only solid phases
     // coexist with the vapour.
     const bool below_liquid =
         below_triple || tdew < tmin || (icomp > 0 && tdew < CCON.ttp[icomp]);
-    if (below_liquid && b < bdew && (icomp > 0 || (letter == 'H' && !(dvdew > 0.0)))) {
-        fail(250, msg(250, "; input state is solid or two-phase solid-vapor"));
-        const std::size_t k = herr.find("] ;");
-        if (k != std::string::npos) herr.erase(k + 1, 1);
-        return;
-    }
+    if (below_liquid && b < bdew && (icomp > 0 || (letter == 'H' && !(dvdew > 0.0))))
+        return solid();
 
     q = 998.0;
-    if (b >= bdew) {
-        T = tdew;
-        D = dvdew;
-        double pp = 0;
-        int serr = 0;
-        std::string smsg;
-        ABFL1(P, b, z, 2, ab, 0.0, 0.0, T, pp, D, serr, smsg);
-        if (serr > 0) {
-            fail(serr, smsg);
-            return;
-        }
-        properties();
-        q = 998.0;
-        return finish();
-    }
+    if (b >= bdew) return single(2, tdew, dvdew);
 
     // Bubble point.
     if (icomp == 0 || ppf) {
         SATP(P, z, 1, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
             if (P <= 0.9 * Pc) {
-                fail(241, msg(241, "bubble point calculation did not converge:  " + cut(jmsg, 188)));
+                fail(241, msg(241, flash::bubble_failed(jmsg, 188)));
                 return;
             }
             tbub = Tc;
@@ -423,24 +408,11 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         dlbub = dldew;
         flash::copy20(ydew, ybub);
     }
-    const Phase liq = phase_at(tbub, dlbub);
+    const flash::PhaseProps liq = flash::phase_props(tbub, dlbub, z);
     const double bbub = liq.of(letter);
     if (std::fabs(bdew - bbub) > 1e-20) q = (b - bbub) / (bdew - bbub);
 
-    if (b <= bbub) {
-        T = tbub;
-        D = dlbub;
-        double pp = 0;
-        int serr = 0;
-        std::string smsg;
-        ABFL1(P, b, z, 1, ab, 0.0, 0.0, T, pp, D, serr, smsg);
-        if (serr > 0) {
-            fail(serr, smsg);
-            return;
-        }
-        properties();
-        return finish();
-    }
+    if (b <= bbub) return single(1, tbub, dlbub);
 
     // Two phases.
     if (icomp == 0) {
@@ -452,12 +424,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
             return;
         }
     } else {
-        if (q * tdew + (1.0 - q) * tbub < tmin) {
-            fail(250, msg(250, "; input state is solid or two-phase solid-vapor"));
-            const std::size_t k = herr.find("] ;");
-            if (k != std::string::npos) herr.erase(k + 1, 1);
-            return;
-        }
+        if (q * tdew + (1.0 - q) * tbub < tmin) return solid();
         T = tdew;
         Dl = dlbub;
         Dv = dvdew;
@@ -473,17 +440,9 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         }
     }
     // A pure fluid's phases are the saturated ones already evaluated.
-    Phase l = liq, v = vap;
-    if (icomp == 0 || ppf) {
-        double p = 0, c1 = 0, c2 = 0, c3 = 0;
-        THERM(T, Dl, x, p, l.e, l.h, l.s, c1, c2, c3, hjt);
-        THERM(T, Dv, y, p, v.e, v.h, v.s, c1, c2, c3, hjt);
-    }
-    D = 1.0 / (q / Dv + (1.0 - q) / Dl);
-    e = q * v.e + (1.0 - q) * l.e;
-    h = q * v.h + (1.0 - q) * l.h;
-    s = q * v.s + (1.0 - q) * l.s;
-    flash::two_phase_markers(cv, cp, w);
+    if (icomp == 0 || ppf) flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+    else flash::mix_phases(q, liq, vap, e, h, s, cv, cp, w);
+    D = flash::mixed_density(q, Dl, Dv);
     finish();
 }
 

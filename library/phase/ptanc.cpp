@@ -14,8 +14,6 @@
 
 namespace lib {
 
-using flash::cut;
-
 void PTANC(double& T, double P, double& q, double b, char code, double& Dl, double& Dv,
            int& ierr, std::string& herr) {
     ierr = 0;
@@ -29,27 +27,20 @@ void PTANC(double& T, double P, double& q, double b, char code, double& Dl, doub
         std::string jmsg;
         SATT(T, x, 1, pbub, Dl, dscratch, xl, xv, jerr, jmsg);
         if (jerr > 0) {
-            ierr = 223;
-            herr = errtext("PTANC", 223, "bubble point calculation did not converge:  " + cut(jmsg, 190));
-            ERRMSG(ierr, herr);
+            flash::report(223, errtext("PTANC", 223, flash::bubble_failed(jmsg)), ierr, herr);
             return;
         }
         SATT(T, x, 2, pdew, dscratch, Dv, xl, xv, jerr, jmsg);
         if (jerr > 0) {
-            ierr = 224;
-            herr = errtext("PTANC", 224, "dew point calculation did not converge:  " + cut(jmsg, 193));
-            ERRMSG(ierr, herr);
+            flash::report(224, errtext("PTANC", 224, flash::dew_failed(jmsg)), ierr, herr);
             return;
         }
         if (code == 'D') {
             if (std::fabs(1.0 / Dv - 1.0 / Dl) > 0.0 && b > 0.0)
                 q = (1.0 / b - 1.0 / Dl) / (1.0 / Dv - 1.0 / Dl);
         } else if (code == 'H' || code == 'S' || code == 'E') {
-            double p, e, h, s, cv, cp, w, hjt;
-            THERM(T, Dl, x, p, e, h, s, cv, cp, w, hjt);
-            const double vl = code == 'H' ? h : code == 'S' ? s : e;
-            THERM(T, Dv, x, p, e, h, s, cv, cp, w, hjt);
-            const double vv = code == 'H' ? h : code == 'S' ? s : e;
+            const double vl = flash::phase_props(T, Dl, x).of(code);
+            const double vv = flash::phase_props(T, Dv, x).of(code);
             if (std::fabs(vv - vl) > 0.0) q = (b - vl) / (vv - vl);
         }
         const double pc = q * pdew + (1.0 - q) * pbub;

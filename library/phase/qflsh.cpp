@@ -29,18 +29,36 @@ double molar_quality(double q, const double x[20], const double y[20]) {
 // Phase properties of a two-phase state at T and their mix at molar quality q.
 void mix_phases(double T, double q, double Dl, double Dv, const double x[20], const double y[20],
                 double& D, double& e, double& h, double& s, double& cv, double& cp, double& w) {
-    double p, el, hl, sl, ev, hv, sv, c1, c2, c3, hjt;
-    THERM(T, Dl, x, p, el, hl, sl, c1, c2, c3, hjt);
-    THERM(T, Dv, y, p, ev, hv, sv, c1, c2, c3, hjt);
-    D = 1.0 / (q / Dv + (1.0 - q) / Dl);
-    e = q * ev + (1.0 - q) * el;
-    h = q * hv + (1.0 - q) * hl;
-    s = q * sv + (1.0 - q) * sl;
-    flash::two_phase_markers(cv, cp, w, kMarker2);
+    flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w, kMarker2);
+    D = flash::mixed_density(q, Dl, Dv);
 }
 
 bool same_as_one(double q) { return std::fabs(1.0 - q) <= 1e-8; }
 bool same_as_zero(double q) { return std::fabs(q) <= 1e-8; }
+
+// True for a pure fluid, or a mixture all of one component.
+bool single_component(int icomp, const double z[20]) {
+    bool pure = icomp > 0;
+    for (int i = 0; i < NCOMP.nc && i < 20 && !pure; ++i) pure = std::fabs(z[i] - 1.0) <= 1e-8;
+    return pure;
+}
+
+// Error n of a quality outside 0..1.
+void quality_out_of_range(const char* routine, int n, double q, int& ierr, std::string& herr) {
+    flash::report(n,
+                  errtext(routine, n,
+                          "input quality is out of range; q =" + fmt_g(q, 12, 5) +
+                              "; quality must be between 0 and 1 "),
+                  ierr, herr);
+}
+
+// The error of a saturation point that failed (its ierr stands), named by
+// what it was for.
+void saturation_failed(const char* routine, const char* what, const std::string& m, int ierr,
+                       std::string& herr) {
+    herr = errtext(routine, "error", "", std::string(what) + ":  " + cut(m, 200));
+    ERRMSG(ierr, herr);
+}
 
 }  // namespace
 
@@ -59,20 +77,12 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     std::string jmsg;
     LIMITX("EOS", T, 0.0, 0.0, z, tmin, tmax, dmax, pmax, ierr, jmsg);
     if (ierr > 0) {
-        herr = flash::err("TQFLSH", ierr, 3, cut(jmsg, 236));
-        ERRMSG(ierr, herr);
+        flash::report(ierr, flash::range_text("TQFLSH", ierr, jmsg, 3), ierr, herr);
         return;
     }
     ierr = 0;
     double Tc = 0, Pc = 0, Dc = 0;
-    int jerr = 0;
-    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
-    if (jerr > 0) {
-        ierr = 270;
-        herr = errtext("TQFLSH", 270, cut(jmsg, 235));
-        ERRMSG(ierr, herr);
-        return;
-    }
+    if (!flash::critical_point(z, Tc, Pc, Dc, "TQFLSH", 270, 235, ierr, herr)) return;
     if ((T >= Tc && (NCOMP.nc == 1 || icomp > 0)) || T > 1.5 * Tc) {
         ierr = 271;
         herr = errtext("TQFLSH", 271,
@@ -83,8 +93,7 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
         return;
     }
     auto sat_failed = [&](const char* what, const std::string& m) {
-        herr = errtext("TQFLSH", "error", "", std::string(what) + ":  " + cut(m, 200));
-        ERRMSG(ierr, herr);
+        saturation_failed("TQFLSH", what, m, ierr, herr);
     };
     double hjt = 0, pscr = 0, dscr = 0, xs[20], ys[20];
 
@@ -107,18 +116,9 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
         ierr = 0;
         return;
     }
-    if (q < 0.0 || q > 1.0) {
-        ierr = 275;
-        herr = errtext("TQFLSH", 275,
-                       "input quality is out of range; q =" + fmt_g(q, 12, 5) +
-                           "; quality must be between 0 and 1 ");
-        ERRMSG(ierr, herr);
-        return;
-    }
+    if (q < 0.0 || q > 1.0) return quality_out_of_range("TQFLSH", 275, q, ierr, herr);
 
-    bool pure = icomp > 0;
-    for (int i = 0; i < NCOMP.nc && i < 20 && !pure; ++i) pure = std::fabs(z[i] - 1.0) <= 1e-8;
-    if (pure) {
+    if (single_component(icomp, z)) {
         double pbub = 0, pdew = 0;
         SATT(T, z, 1, pbub, Dl, Dv, x, ys, ierr, jmsg);
         if (ierr > 0) return sat_failed("(2-phase)", jmsg);
@@ -172,23 +172,17 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
     if (flash::not_a_number("PQFLSH", {P, q}, ierr, herr)) return;
 
     double Tc = 0, Pc = 0, Dc = 0;
-    int jerr = 0;
-    std::string jmsg;
-    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
-    if (jerr > 0) {
+    if (!flash::critical_point(z, Tc, Pc, Dc, "PQFLSH", 290, 235, ierr, herr)) {
         T = 300.0;
-        ierr = 290;
-        herr = errtext("PQFLSH", 290, cut(jmsg, 235));
-        ERRMSG(ierr, herr);
         return;
     }
+    int jerr = 0;
+    std::string jmsg;
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITX("EOS", 0.8 * Tc, 0.0, P, z, tmin, tmax, dmax, pmax, jerr, jmsg);
     if (jerr > 0) {
         T = 0.8 * Tc;
-        ierr = jerr;
-        herr = flash::err("PQFLSH", ierr, 3, cut(jmsg, 236));
-        ERRMSG(ierr, herr);
+        flash::report(jerr, flash::range_text("PQFLSH", jerr, jmsg, 3), ierr, herr);
         return;
     }
     if ((P >= Pc && (NCOMP.nc == 1 || icomp > 0)) || P > 1.5 * Pc) {
@@ -203,8 +197,7 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
         return;
     }
     auto sat_failed = [&](const char* what, const std::string& m) {
-        herr = errtext("PQFLSH", "error", "", std::string(what) + ":  " + cut(m, 200));
-        ERRMSG(ierr, herr);
+        saturation_failed("PQFLSH", what, m, ierr, herr);
     };
     double hjt = 0, pscr = 0, xs[20], ys[20];
 
@@ -217,18 +210,9 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
         ierr = 0;
         return;
     }
-    if (q < -1e-8 || q > 1.0 + 1e-8) {
-        ierr = 295;
-        herr = errtext("PQFLSH", 295,
-                       "input quality is out of range; q =" + fmt_g(q, 12, 5) +
-                           "; quality must be between 0 and 1 ");
-        ERRMSG(ierr, herr);
-        return;
-    }
+    if (q < -1e-8 || q > 1.0 + 1e-8) return quality_out_of_range("PQFLSH", 295, q, ierr, herr);
 
-    bool pure = icomp > 0;
-    for (int i = 0; i < NCOMP.nc && i < 20 && !pure; ++i) pure = std::fabs(z[i] - 1.0) <= 1e-8;
-    if (pure) {
+    if (single_component(icomp, z)) {
         SATP(P, z, 1, T, Dl, Dv, x, y, ierr, jmsg);
         if (ierr > 0) return sat_failed("(2-phase)", jmsg);
         double qq = q;

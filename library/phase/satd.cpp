@@ -182,18 +182,13 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
     }
 
     double Tc = 0, Pc = 0, Dc = 0;
-    int jerr = 0;
-    std::string jmsg;
-    CRITP(x, Tc, Pc, Dc, jerr, jmsg);
+    const bool crit = flash::critical_point(x, Tc, Pc, Dc, "SATD", 160, 237, ierr, herr);
     T = Tc;
     P = Pc;
     Dl = Dv = Dc;
-    if (jerr > 0) {
-        ierr = 160;
-        herr = errtext("SATD", 160, cut(jmsg, 237));
-        ERRMSG(ierr, herr);
-        return;
-    }
+    if (!crit) return;
+    int jerr = 0;
+    std::string jmsg;
     auto failure = [&]() {
         T = Tc;
         P = Pc;

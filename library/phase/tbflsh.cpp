@@ -365,16 +365,12 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     }
 
     double Tc = 0, Pc = 0, Dc = 0;
-    int jerr = 0;
-    std::string jmsg;
-    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
-    if (jerr > 0) {
-        ierr = 230;
-        herr = errtext(head, 230, cut(jmsg, 234));
-        ERRMSG(ierr, herr);
+    if (!flash::critical_point(z, Tc, Pc, Dc, head, 230, 234, ierr, herr)) {
         q = 999.0;
         return;
     }
+    int jerr = 0;
+    std::string jmsg;
 
     // The failure state of a value outside the range of the equation.
     auto outside = [&](int n, const std::string& text) {
@@ -432,10 +428,8 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
         SATT(T, z, 2, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
         if (jerr > 0) {
             if (Tc - T >= 5.0) {
-                ierr = jerr;
-                herr = flash::err(head, jerr, 4,
-                                  "dew point calculation did not converge:  " + cut(jmsg, 190));
-                ERRMSG(ierr, herr);
+                flash::report(jerr, flash::err(head, jerr, 4, flash::dew_failed(jmsg, 190)), ierr,
+                              herr);
                 q = 999.0;
                 return;
             }
@@ -454,14 +448,10 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
         return;
     }
     if (lerr > 0) {
-        outside(lerr, flash::err(head, lerr, 4, cut(lmsg, 235)));
+        outside(lerr, flash::range_text(head, lerr, lmsg, 4));
         return;
     }
-    if (lerr < 0) {
-        ierr = lerr;
-        herr = flash::err(head, lerr, 4, cut(lmsg, 233));
-        ERRMSG(ierr, herr);
-    }
+    if (lerr < 0) flash::range_error(head, lerr, lmsg, 4, ierr, herr);
 
     // Density at the pressure limit of the equation on this isotherm.  Where
     // that limit does not reach the critical pressure, the range check's
@@ -523,10 +513,8 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     if (icomp == 0 || ppf) {
         SATT(T, z, 1, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
-            ierr = jerr;
-            herr = flash::err(head, jerr, 4,
-                              "bubble point calculation did not converge:  " + cut(jmsg, 188));
-            ERRMSG(ierr, herr);
+            flash::report(jerr, flash::err(head, jerr, 4, flash::bubble_failed(jmsg, 188)), ierr,
+                          herr);
             q = 999.0;
             return;
         }
@@ -576,18 +564,11 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
             return;
         }
     }
-    double pl = 0, el = 0, hl = 0, sl = 0, pv = 0, ev = 0, hv = 0, sv = 0, c1 = 0, c2 = 0, c3 = 0,
-           hjt = 0;
-    THERM(T, Dl, x, pl, el, hl, sl, c1, c2, c3, hjt);
-    THERM(T, Dv, y, pv, ev, hv, sv, c1, c2, c3, hjt);
+    flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
     // A pure fluid has the saturation pressure (the liquid root's own pressure
     // is badly conditioned far below the critical point).
     if (icomp > 0) P = ppf ? q * pdew + (1.0 - q) * pbub : pdew;
-    D = 1.0 / (q / Dv + (1.0 - q) / Dl);
-    e = q * ev + (1.0 - q) * el;
-    h = q * hv + (1.0 - q) * hl;
-    s = q * sv + (1.0 - q) * sl;
-    flash::two_phase_markers(cv, cp, w);
+    D = flash::mixed_density(q, Dl, Dv);
 }
 
 }  // namespace lib

@@ -16,29 +16,9 @@
 #include "library/setup/records.h"
 
 namespace lib {
-namespace {
 
-using flash::cut;
-
-// Two-phase properties at T from the phase densities and the molar quality.
-void mix_phases(double T, double q, double Dl, double Dv, const double x[20], const double y[20],
-                double& e, double& h, double& s, double& cv, double& cp, double& w) {
-    double p, el, hl, sl, ev, hv, sv, c1, c2, c3, hjt;
-    THERM(T, Dl, x, p, el, hl, sl, c1, c2, c3, hjt);
-    THERM(T, Dv, y, p, ev, hv, sv, c1, c2, c3, hjt);
-    e = q * ev + (1.0 - q) * el;
-    h = q * hv + (1.0 - q) * hl;
-    s = q * sv + (1.0 - q) * sl;
-    flash::two_phase_markers(cv, cp, w);
-}
-
-// The volume quality of an overall density between two phase densities.
-double volume_quality(double D, double Dl, double Dv, double fallback) {
-    if (std::fabs(Dv - Dl) > 1e-12) return (1.0 / D - 1.0 / Dl) / (1.0 / Dv - 1.0 / Dl);
-    return fallback;
-}
-
-}  // namespace
+using flash::mix_phases;
+using flash::volume_quality;
 
 void TDFL2(double T, double D, const double z[20], int ksat, double& Pbub, double& Pdew,
            double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
@@ -66,7 +46,6 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     };
     RMIX(z);
     if (D < 1e-14) {
-        Dl = Dv = D;
         single();
         P = GCNST.r * D * T;
         q = 998.0;
@@ -76,38 +55,17 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     int lerr = 0;
     std::string lmsg;
     LIMITX("EOS", T, D, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
-    if (lerr > 0) {
-        ierr = lerr;
-        herr = flash::err("TDFLSH", lerr, 3, cut(lmsg, 236));
-        ERRMSG(ierr, herr);
-        return;
-    }
-    if (lerr < 0) {
-        ierr = lerr;
-        herr = flash::err("TDFLSH", lerr, 3, cut(lmsg, 234));
-        ERRMSG(ierr, herr);
-    }
+    if (flash::range_error("TDFLSH", lerr, lmsg, 3, ierr, herr)) return;
     // The range check of the result.
     auto finish = [&]() {
         LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
-        if (lerr != 0) {
-            ierr = lerr;
-            herr = flash::err("TDFLSH", lerr, 3, cut(lmsg, lerr < 0 ? 234 : 236));
-            ERRMSG(ierr, herr);
-            if (lerr > 0) q = 999.0;
-        }
+        if (flash::range_error("TDFLSH", lerr, lmsg, 3, ierr, herr)) q = 999.0;
     };
 
     double Tc = 0, Pc = 0, Dc = 0;
+    if (!flash::critical_point(z, Tc, Pc, Dc, "TDFLSH", 220, 235, ierr, herr)) return;
     int jerr = 0;
     std::string jmsg;
-    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
-    if (jerr > 0) {
-        ierr = 220;
-        herr = errtext("TDFLSH", 220, cut(jmsg, 235));
-        ERRMSG(ierr, herr);
-        return;
-    }
     if (icomp > 0 && T < CCON.ttp[icomp]) {
         single();
         q = D > Dc ? -998.0 : 998.0;
@@ -129,9 +87,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
         return finish();
     }
     if (jerr > 0) {
-        ierr = 222;
-        herr = errtext("TDFLSH", 222, "dew point calculation did not converge:  " + cut(jmsg, 193));
-        ERRMSG(ierr, herr);
+        flash::report(222, errtext("TDFLSH", 222, flash::dew_failed(jmsg)), ierr, herr);
         return;
     }
     double pbub = pdew, dlbub = dldew, dvbub = dvdew, xbub[20], ybub[20];
@@ -140,10 +96,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     if (icomp == 0 || ppf) {
         SATT(T, z, 1, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
-            ierr = 221;
-            herr = errtext("TDFLSH", 221,
-                           "bubble point calculation did not converge:  " + cut(jmsg, 190));
-            ERRMSG(ierr, herr);
+            flash::report(221, errtext("TDFLSH", 221, flash::bubble_failed(jmsg)), ierr, herr);
             return;
         }
     }
@@ -197,30 +150,14 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
         return;
     }
     double Tc = 0, Pc = 0, Dc = 0;
-    int jerr = 0;
-    std::string jmsg;
-    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
-    if (jerr > 0) {
-        ierr = 210;
-        herr = errtext("PDFLSH", 210, cut(jmsg, 235));
-        ERRMSG(ierr, herr);
-        return;
-    }
+    if (!flash::critical_point(z, Tc, Pc, Dc, "PDFLSH", 210, 235, ierr, herr)) return;
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     int lerr = 0;
     std::string lmsg;
     LIMITX("EOS", -1.0, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
-    if (lerr > 0) {
-        ierr = lerr;
-        herr = flash::err("PDFLSH", lerr, 3, cut(lmsg, 236));
-        ERRMSG(ierr, herr);
-        return;
-    }
-    if (lerr < 0) {
-        ierr = lerr;
-        herr = flash::err("PDFLSH", lerr, 3, cut(lmsg, 234));
-        ERRMSG(ierr, herr);
-    }
+    if (flash::range_error("PDFLSH", lerr, lmsg, 3, ierr, herr)) return;
+    int jerr = 0;
+    std::string jmsg;
     double hjt = 0, pscr = 0;
     auto fail = [&](int n, const std::string& text) {
         ierr = n;
@@ -234,19 +171,20 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     };
     auto finish = [&]() {
         LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
-        if (lerr != 0) {
-            ierr = lerr;
-            herr = flash::err("PDFLSH", lerr, 3, cut(lmsg, lerr < 0 ? 234 : 236));
-            ERRMSG(ierr, herr);
-        }
+        flash::range_error("PDFLSH", lerr, lmsg, 3, ierr, herr);
+    };
+    // The single-phase temperature on the isobar; false, with error n and
+    // the text of the phase, when its iteration does not converge.
+    auto isobar = [&](int n, std::string (*failed)(const std::string&)) {
+        PDFL1(P, D, z, T, jerr, jmsg);
+        if (jerr <= 0) return true;
+        T = 0.0;
+        fail(n, failed(jmsg));
+        return false;
     };
 
     if (P >= Pc) {
-        PDFL1(P, D, z, T, jerr, jmsg);
-        if (jerr > 0) {
-            fail(215, "supercritical density iteration did not converge:  " + cut(jmsg, 183));
-            return;
-        }
+        if (!isobar(215, flash::supercritical_failed)) return;
         single();
         q = T <= Tc ? -998.0 : 999.0;
         return finish();
@@ -267,28 +205,20 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
             double pce = 0.0;
             PRESS(Tc, Dc, z, pce);
             if (icomp > 0 && P >= 0.9 * Pc && P >= pce) {
-                PDFL1(P, D, z, T, jerr, jmsg);
-                if (jerr > 0) {
-                    fail(215, "supercritical density iteration did not converge:  " + cut(jmsg, 183));
-                    return;
-                }
+                if (!isobar(215, flash::supercritical_failed)) return;
                 single();
                 q = (T <= Tc || D > Dc) ? -998.0 : 998.0;
                 return finish();
             }
             if (icomp > 0) {
-                fail(212, "dew point calculation did not converge:  " + cut(dew_msg, 193));
+                fail(212, flash::dew_failed(dew_msg));
                 return;
             }
             dew_ok = false;
         }
     }
     if (D <= dvdew + 1e-12) {
-        PDFL1(P, D, z, T, jerr, jmsg);
-        if (jerr > 0) {
-            fail(214, "vapor density iteration did not converge:  " + cut(jmsg, 190));
-            return;
-        }
+        if (!isobar(214, flash::vapour_failed)) return;
         single();
         q = 998.0;
         if (dew_done && dew_ok && !ppf) {
@@ -306,17 +236,12 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     if (icomp == 0 || ppf) {
         SATP(P, z, 1, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
-            fail(211, "bubble point calculation did not converge:  " + cut(jmsg, 190));
+            fail(211, flash::bubble_failed(jmsg));
             return;
         }
     }
     if (D > dlbub) {
-        PDFL1(P, D, z, T, jerr, jmsg);
-        if (jerr > 0) {
-            T = 0.0;
-            fail(213, "liquid density iteration did not converge:  " + cut(jmsg, 189));
-            return;
-        }
+        if (!isobar(213, flash::liquid_failed)) return;
         single();
         q = volume_quality(D, dlbub, dvdew, -998.0);
         return finish();
@@ -324,7 +249,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
 
     if (icomp == 0) {
         if (!dew_ok) {
-            fail(212, "dew point calculation did not converge:  " + cut(dew_msg, 193));
+            fail(212, flash::dew_failed(dew_msg));
             return;
         }
         PDFL2(P, D, z, 1, tbub, tdew, dlbub, dvdew, ybub, xdew, T, Dl, Dv, x, y, q, jerr, jmsg);

@@ -142,16 +142,13 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     if (lerr > 0) {
         D = Dl = Dv = 0.0;
         if (T > 0.0) r.single(T, z);
-        r.fail(lerr, err("TPFLSH", lerr, 3, cut(lmsg, 236)));
+        r.fail(lerr, flash::range_text("TPFLSH", lerr, lmsg, 3));
         return;
     }
 
     double Tc = 0, Pc = 0, Dc = 0;
-    int cerr = 0;
-    std::string cmsg;
-    CRITP(z, Tc, Pc, Dc, cerr, cmsg);
-    if (cerr > 0) {
-        r.fail(210, errtext("TPFLSH", 210, cut(cmsg, 235)));
+    if (!flash::critical_point(z, Tc, Pc, Dc, "TPFLSH", 210, 235, ierr, herr)) {
+        q = 999.0;
         return;
     }
 
@@ -163,11 +160,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     // The end of every successful road: the soft limit found at entry and the
     // density limit of the equation.
     auto finish = [&]() {
-        if (lerr < 0) {
-            ierr = lerr;
-            herr = err("TPFLSH", lerr, 3, cut(lmsg, 234));
-            ERRMSG(ierr, herr);
-        }
+        if (lerr < 0) flash::range_error("TPFLSH", lerr, lmsg, 3, ierr, herr);
         if (D > dmax) {
             ierr = 2;
             herr = err("TPFLSH", 2, 3,
@@ -191,19 +184,11 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
             D = CCON.dtp[icomp];
             TPRHO(T, P, z, 1, D > 0.0 ? 1 : 0, D, jerr, jmsg);
             if (jerr > 0) TPRHO(T, P, z, 1, 0, D, jerr, jmsg);
-            if (jerr > 0) {
-                r.fail(213, errtext("TPFLSH", 213,
-                                    "liquid density iteration did not converge:  " + cut(jmsg, 189)));
-                return;
-            }
+            if (jerr > 0) return r.fail(213, errtext("TPFLSH", 213, flash::liquid_failed(jmsg)));
         } else {
             D = P / (GCNST.r * T);
             TPRHO(T, P, z, 2, 1, D, jerr, jmsg);
-            if (jerr > 0) {
-                r.fail(214, errtext("TPFLSH", 214,
-                                    "vapor density iteration did not converge:  " + cut(jmsg, 190)));
-                return;
-            }
+            if (jerr > 0) return r.fail(214, errtext("TPFLSH", 214, flash::vapour_failed(jmsg)));
         }
         r.single(T, z);
         q = (dense || P > Pc) ? -998.0 : 998.0;
@@ -243,9 +228,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         if (Tc - T >= 5.0) {
             if (icomp > 0) {
                 D = Dl = Dv = 0.0;
-                r.fail(212, errtext("TPFLSH", 212,
-                                    "dew point calculation did not converge:  " + cut(jmsg, 193)));
-                return;
+                return r.fail(212, errtext("TPFLSH", 212, flash::dew_failed(jmsg)));
             }
             dew_ok = false;
             pdew = 0.0;
@@ -260,11 +243,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         // Vapour.
         D = P * dvdew / pdew;
         TPRHO(T, P, z, 2, 1, D, jerr, jmsg);
-        if (jerr > 0) {
-            r.fail(214, errtext("TPFLSH", 214,
-                                "vapor density iteration did not converge:  " + cut(jmsg, 190)));
-            return;
-        }
+        if (jerr > 0) return r.fail(214, errtext("TPFLSH", 214, flash::vapour_failed(jmsg)));
         r.single(T, z);
         q = 998.0;
         if (T < Tc && !ppf) {
@@ -280,22 +259,22 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         return;
     }
 
-    if (icomp > 0 && !ppf) {
-        // Liquid of a pure fluid: the saturated liquid is the dew point's.
-        D = dldew;
+    // Liquid from the saturated liquid density dsat; with a bubble point
+    // apart from the dew point, a density between the two is no liquid.
+    auto liquid = [&](double dsat, bool apart) {
+        D = dsat;
         TPRHO(T, P, z, 1, 1, D, jerr, jmsg);
-        if (jerr > 0) {
-            r.fail(213, errtext("TPFLSH", 213,
-                                "liquid density iteration did not converge:  " + cut(jmsg, 189)));
-            return;
+        if (jerr > 0 || (apart && dvdew < D && D < dsat)) {
+            if (jerr <= 0) jmsg.clear();
+            return r.fail(213, errtext("TPFLSH", 213, flash::liquid_failed(jmsg)));
         }
         r.single(T, z);
-        q = -998.0;
-        if (std::fabs(dvdew - dldew) > 1e-12)
-            q = (1.0 / D - 1.0 / dldew) / (1.0 / dvdew - 1.0 / dldew);
+        q = flash::volume_quality(D, dsat, dvdew, -998.0);
         finish();
-        return;
-    }
+    };
+
+    // Liquid of a pure fluid: the saturated liquid is the dew point's.
+    if (icomp > 0 && !ppf) return liquid(dldew, false);
 
     // Bubble point of a mixture or a pseudo-pure fluid.
     double pbub = 0, dlbub = 0, dvbub = 0, zbub[20], ybub[20];
@@ -303,38 +282,19 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     if (jerr > 0) {
         if (Tc - T >= 5.0) {
             D = Dl = Dv = 0.0;
-            r.fail(211, errtext("TPFLSH", 211,
-                                "bubble point calculation did not converge:  " + cut(jmsg, 190)));
-            return;
+            return r.fail(211, errtext("TPFLSH", 211, flash::bubble_failed(jmsg)));
         }
         pbub = Pc;
         dlbub = Dc;
     }
 
-    if (P >= pbub) {
-        // Compressed liquid.
-        D = dlbub;
-        TPRHO(T, P, z, 1, 1, D, jerr, jmsg);
-        if (jerr > 0 || (dvdew < D && D < dlbub)) {
-            if (jerr <= 0) jmsg.clear();
-            r.fail(213, errtext("TPFLSH", 213,
-                                "liquid density iteration did not converge:  " + cut(jmsg, 189)));
-            return;
-        }
-        r.single(T, z);
-        q = -998.0;
-        if (std::fabs(dvdew - dlbub) > 1e-12)
-            q = (1.0 / D - 1.0 / dlbub) / (1.0 / dvdew - 1.0 / dlbub);
-        finish();
-        return;
-    }
+    // Compressed liquid.
+    if (P >= pbub) return liquid(dlbub, true);
 
     // Two phases.
     if (!dew_ok) {
         D = Dl = Dv = 0.0;
-        r.fail(212, errtext("TPFLSH", 212,
-                            "dew point calculation did not converge:  " + cut(dew_msg, 193)));
-        return;
+        return r.fail(212, errtext("TPFLSH", 212, flash::dew_failed(dew_msg)));
     }
     double q0 = 1.0 - (P - pdew) / (pbub - pdew);
     if (std::fabs(1.0 - pbub / pdew) < 1e-6 && !ppf) q0 = 0.5;
@@ -375,14 +335,8 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
             return;
         }
     }
-    double p = 0, el = 0, hl = 0, sl = 0, ev = 0, hv = 0, sv = 0, c1 = 0, c2 = 0, c3 = 0, hjt = 0;
-    THERM(T, Dl, x, p, el, hl, sl, c1, c2, c3, hjt);
-    THERM(T, Dv, y, p, ev, hv, sv, c1, c2, c3, hjt);
-    D = 1.0 / ((1.0 - q) / Dl + q / Dv);
-    e = (1.0 - q) * el + q * ev;
-    h = (1.0 - q) * hl + q * hv;
-    s = (1.0 - q) * sl + q * sv;
-    flash::two_phase_markers(cv, cp, w);
+    flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+    D = flash::mixed_density(q, Dl, Dv);
     finish();
 }
 
