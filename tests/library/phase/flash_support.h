@@ -4,16 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "library/library.h"
 #include "library/setup/textstore.h"
-#include "tests/support/paths.h"
+#include "tests/library/phase/sat_support.h"
 
 namespace flashtest {
 
@@ -153,41 +149,37 @@ inline State td(double T, double D) {
     return r;
 }
 
-inline double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
+// The reference tables are read as the saturation tests read them.
+using sattest::num;
+using sattest::read_csv;
+using sattest::reference;
+using sattest::rel;
+using sattest::Row;
 
-// One CSV table: rows as column name -> text.
-using Row = std::map<std::string, std::string>;
-
-inline std::vector<Row> read_csv(const std::string& path) {
-    std::vector<Row> rows;
-    std::ifstream in(path);
-    std::string line;
-    std::vector<std::string> head;
-    while (std::getline(in, line)) {
-        std::vector<std::string> cells;
-        std::stringstream ss(line);
-        std::string cell;
-        while (std::getline(ss, cell, ',')) cells.push_back(cell);
-        if (!line.empty() && line.back() == ',') cells.emplace_back();
-        if (head.empty()) {
-            head = cells;
-            continue;
+// Walks the rows of a reference table fluid by fluid: each fluid is set up
+// at its first row, where first(row) runs as well; the rows of a fluid that
+// carries an estimate are passed over, every other row goes to each(row).
+// The walk ends at a fatal failure.
+template <class First, class Each>
+void for_each_row(const std::vector<Row>& rows, First first, Each each) {
+    std::string current;
+    bool skip = false;
+    for (const Row& r : rows) {
+        const std::string name = r.at("name");
+        if (name != current) {
+            ASSERT_TRUE(setup(name));
+            current = name;
+            skip = estimated();
+            first(r);
+            if (::testing::Test::HasFatalFailure()) return;
         }
-        Row r;
-        for (std::size_t i = 0; i < head.size() && i < cells.size(); ++i) r[head[i]] = cells[i];
-        rows.push_back(r);
+        if (!skip) each(r);
     }
-    return rows;
 }
 
-inline double num(const Row& r, const std::string& key) {
-    const auto it = r.find(key);
-    if (it == r.end() || it->second.empty()) return std::nan("");
-    return std::stod(it->second);
-}
-
-inline std::string reference(const std::string& file) {
-    return testsupport::shared_dir() + "/reference/" + file;
+template <class Each>
+void for_each_row(const std::vector<Row>& rows, Each each) {
+    for_each_row(rows, [](const Row&) {}, each);
 }
 
 }  // namespace flashtest

@@ -8,23 +8,10 @@
 
 namespace {
 
+using sattest::bubble_at;
 using sattest::Pure;
 using sattest::rel;
-
-struct Sat {
-    double P = 0, Dl = 0, Dv = 0;
-};
-
-Sat satt(double T) {
-    Pure w;
-    Sat s;
-    double xl[20], xv[20];
-    int ierr = 0;
-    std::string herr;
-    lib::SATT(T, w.x, 1, s.P, s.Dl, s.Dv, xl, xv, ierr, herr);
-    EXPECT_EQ(ierr, 0) << herr;
-    return s;
-}
+using sattest::Sat;
 
 // The equal-area construction meets the saturation state within its own
 // pressure tolerance (1e-4), from good and from poor start densities.
@@ -35,7 +22,7 @@ TEST(Maxwell, AgreesWithTheSaturationState) {
         lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
         for (double f : {0.6, 0.8, 0.9}) {
             const double T = f * tc;
-            const Sat ref = satt(T);
+            const Sat ref = bubble_at(T);
             for (double scale : {1.0, 0.98}) {
                 double P = 0, Dl = ref.Dl * scale, Dv = ref.Dv / scale;
                 int ierr = -1;
@@ -50,7 +37,7 @@ TEST(Maxwell, AgreesWithTheSaturationState) {
         }
         // Starts just inside the unstable region are moved out of it first.
         const double T = 0.9 * tc;
-        const Sat ref = satt(T);
+        const Sat ref = bubble_at(T);
         Pure w;
         double dls = -1.0, dvs = -1.0;
         int ierr = -1;

@@ -33,6 +33,23 @@ struct Pure {
 
 inline double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 
+// Saturation pressure and phase densities of the pure fluid set up, at T
+// from the bubble point; a failure is a test failure.
+struct Sat {
+    double P = 0, Dl = 0, Dv = 0;
+};
+
+inline Sat bubble_at(double T) {
+    Pure w;
+    Sat s;
+    double xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(T, w.x, 1, s.P, s.Dl, s.Dv, xl, xv, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    return s;
+}
+
 // One CSV table: rows as column name -> text.
 using Row = std::map<std::string, std::string>;
 

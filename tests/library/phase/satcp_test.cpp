@@ -8,23 +8,10 @@
 
 namespace {
 
+using sattest::bubble_at;
 using sattest::Pure;
 using sattest::rel;
-
-struct Sat {
-    double P = 0, Dl = 0, Dv = 0;
-};
-
-Sat satt(double T) {
-    Pure w;
-    Sat s;
-    double xl[20], xv[20];
-    int ierr = 0;
-    std::string herr;
-    lib::SATT(T, w.x, 1, s.P, s.Dl, s.Dv, xl, xv, ierr, herr);
-    EXPECT_EQ(ierr, 0) << herr;
-    return s;
-}
+using sattest::Sat;
 
 double entropy(double T, double D) {
     Pure w;
@@ -42,7 +29,7 @@ TEST(Satcp, HeatCapacitiesAlongTheSaturationLines) {
         lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
         for (double f : {0.6, 0.85}) {
             const double T = f * tc, h = 1e-3;
-            const Sat hi = satt(T + h), lo = satt(T - h);
+            const Sat hi = bubble_at(T + h), lo = bubble_at(T - h);
             for (int kph : {1, 2}) {
                 double P = 0, D = 0, csat = 0, dpsdt = 0;
                 int ierr = -1;
@@ -67,7 +54,7 @@ TEST(Satcp, HeatCapacitiesAlongTheSaturationLines) {
 TEST(Satcp, TwoPhaseCvAndFailures) {
     ASSERT_TRUE(sattest::setup("water"));
     const double T = 450.0;
-    const Sat s = satt(T);
+    const Sat s = bubble_at(T);
     double D = -1.0, cv2p = 0, csat = 0;
     int ierr = -1;
     std::string herr;
@@ -75,7 +62,7 @@ TEST(Satcp, TwoPhaseCvAndFailures) {
     ASSERT_EQ(ierr, 0) << herr;
     EXPECT_EQ(D, s.Dl);
     // With D at the saturated liquid only csat and the dDl/dT term remain.
-    const Sat hi = satt(T + 0.01), lo = satt(T - 0.01);
+    const Sat hi = bubble_at(T + 0.01), lo = bubble_at(T - 0.01);
     double Pl, Dl1, c1, dpsdt;
     lib::DPTSATK(1, T, 1, Pl, Dl1, c1, dpsdt, ierr, herr);
     EXPECT_LT(rel(csat, c1), 1e-12);
