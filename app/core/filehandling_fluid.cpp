@@ -35,12 +35,8 @@ public:
         bool have_name = false;
         int start_line = lines_.number() + 1;
         std::string_view line;
-        bool closed = false;
-        while (lines_.next(line)) {
-            if (contains(line, "#END")) {
-                closed = true;
-                break;
-            }
+        Block block(lines_);
+        while (block.next(line)) {
             auto t = split(line);
             std::string_view key = t[0];
             if (contains(key, "Fluid name")) {
@@ -89,7 +85,7 @@ public:
                 fluid->ref_hum_liquid = v[3];
             }
         }
-        if (!closed) fail("the fluid block has no end");
+        if (!block.closed()) fail("the fluid block has no end");
         int end_line = lines_.number();
         auto fail_block = [&](const std::string& text) -> void {
             throw ReadError{start_line, text + " (fluid block of lines " +

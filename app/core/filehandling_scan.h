@@ -6,6 +6,7 @@
 
 #include "app/core/filehandling.h"
 #include "app/core/records.h"
+#include "app/core/tools.h"
 
 #include <memory>
 #include <string>
@@ -44,10 +45,27 @@ inline bool contains(std::string_view text, std::string_view key) {
     return text.find(key) != std::string_view::npos;
 }
 
-bool equal_nocase(std::string_view a, std::string_view b);
-
 // Without leading and trailing blanks and tabs.
 std::string_view trim(std::string_view text);
+
+// The lines of one block, up to the first line that contains "#END".
+class Block {
+public:
+    explicit Block(Lines& lines) : lines_(lines) {}
+    // The next line of the block; false at its "#END" line and at the end of
+    // the text.
+    bool next(std::string_view& line) {
+        if (!lines_.next(line)) return false;
+        closed_ = contains(line, "#END");
+        return !closed_;
+    }
+    // True once the block's "#END" line has been read.
+    bool closed() const { return closed_; }
+
+private:
+    Lines& lines_;
+    bool closed_ = false;
+};
 
 // A cursor over a text that reads like scanf: blanks in a pattern match any
 // run of blanks (also none), other characters match themselves, numbers

@@ -21,6 +21,25 @@ double wmol(const double* c) { return lib::WMOL(c); }
 
 bool finite(double v) { return std::isfinite(v); }
 
+// The results of a flash that a getter does not hand back (molar density,
+// phase densities, energy, heat capacities, speed of sound) and its status.
+struct Flash {
+    double D = 0, Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+
+    // The getter's molar results in mass units: each of s and h given from
+    // per mole to per kg, rho given from the molar density D. Returns the
+    // flash's error number.
+    int in_mass_units(const double* c, double* s, double* h, double* rho) const {
+        const double M = wmol(c);
+        if (s != nullptr) *s /= M;
+        if (h != nullptr) *h /= M;
+        if (rho != nullptr) *rho = D * M;
+        return ierr;
+    }
+};
+
 // Temperature of the flash at (p, s) in molar units; the flash's status is
 // not looked at.
 double psflsh_T(const double* c, double p, double s_molar) {
@@ -143,86 +162,60 @@ int get_all_by_T_and_p(const double* c, double& T, double& p, double& s, double&
     const Fluid* f = current_fluid;
     if (f == nullptr) return -1;
     if (T > f->Tmax || T < f->Tmin || p > f->pmax) return -1;
-    int ierr = 0;
-    std::string herr;
-    double D = 0;
+    Flash r;
     if (T <= f->Tc && p <= f->pc) {
-        double Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
-        lib::TPFLSH(T, p, c, D, Dl, Dv, x.data(), y.data(), q, e, h, s, cv, cp, w, ierr, herr);
-        const double M = wmol(c);
-        s /= M;
-        h /= M;
-        rho = D * M;
-        return ierr;
+        lib::TPFLSH(T, p, c, r.D, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, s, r.cv, r.cp, r.w,
+                    r.ierr, r.herr);
+        return r.in_mass_units(c, &s, &h, &rho);
     }
     q = 999;
-    lib::TPRHO(T, p, c, 2, 0, D, ierr, herr);
-    rho = D;
-    if (ierr != 0) return ierr;
-    double e = 0, cv = 0, cp = 0, w = 0, hjt = 0;
-    lib::THERM(T, D, c, p, e, h, s, cv, cp, w, hjt);
-    const double M = wmol(c);
-    rho = D * M;
-    s /= M;
-    h /= M;
-    return 0;
+    lib::TPRHO(T, p, c, 2, 0, r.D, r.ierr, r.herr);
+    rho = r.D;
+    if (r.ierr != 0) return r.ierr;
+    double hjt = 0;
+    lib::THERM(T, r.D, c, p, r.e, h, s, r.cv, r.cp, r.w, hjt);
+    return r.in_mass_units(c, &s, &h, &rho);
 }
 
 int get_all_by_T_and_rho(const double* c, double& T, double& p, double& s, double& h, double& rho,
                          double& q) {
-    const double D = rho / wmol(c);
-    int ierr = 0;
+    Flash r;
+    r.D = rho / wmol(c);
     if (current_fluid != nullptr && T > current_fluid->Tc) {
-        double e = 0, cv = 0, cp = 0, w = 0, hjt = 0;
-        lib::THERM(T, D, c, p, e, h, s, cv, cp, w, hjt);
+        double hjt = 0;
+        lib::THERM(T, r.D, c, p, r.e, h, s, r.cv, r.cp, r.w, hjt);
     } else {
-        double Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
-        std::string herr;
-        lib::TDFLSH(T, D, c, p, Dl, Dv, x.data(), y.data(), q, e, h, s, cv, cp, w, ierr, herr);
+        lib::TDFLSH(T, r.D, c, p, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, s, r.cv, r.cp, r.w,
+                    r.ierr, r.herr);
     }
-    const double M = wmol(c);
-    s /= M;
-    h /= M;
-    return ierr;
+    return r.in_mass_units(c, &s, &h, nullptr);
 }
 
 int get_all_by_p_and_rho(const double* c, double& T, double& p, double& s, double& h, double& rho,
                          double& q) {
-    const double D = rho / wmol(c);
-    double Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
-    int ierr = 0;
-    std::string herr;
-    lib::PDFLSH(p, D, c, T, Dl, Dv, x.data(), y.data(), q, e, h, s, cv, cp, w, ierr, herr);
-    const double M = wmol(c);
-    s /= M;
-    h /= M;
-    return ierr;
+    Flash r;
+    r.D = rho / wmol(c);
+    lib::PDFLSH(p, r.D, c, T, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r.in_mass_units(c, &s, &h, nullptr);
 }
 
 int get_all_by_p_and_s(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q) {
-    double D = 0, Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
-    int ierr = 0;
-    std::string herr;
-    lib::PSFLSH(p, s * wmol(c), c, T, D, Dl, Dv, x.data(), y.data(), q, e, h, cv, cp, w, ierr,
-                herr);
-    const double M = wmol(c);
-    h /= M;
-    rho = D * M;
-    return ierr;
+    Flash r;
+    lib::PSFLSH(p, s * wmol(c), c, T, r.D, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, r.cv, r.cp,
+                r.w, r.ierr, r.herr);
+    return r.in_mass_units(c, nullptr, &h, &rho);
 }
 
 int get_all_by_p_and_h(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q, double q_hint) {
-    double D = 0, Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
-    int ierr = 0;
-    std::string herr;
+    Flash r;
     const double hm = h * wmol(c);
-    lib::PHFLSH(p, hm, c, T, D, Dl, Dv, x.data(), y.data(), q, e, s, cv, cp, w, ierr, herr);
-    double M = wmol(c);
-    s /= M;
-    rho = D * M;
-    if (ierr != 242) return ierr;
+    lib::PHFLSH(p, hm, c, T, r.D, r.Dl, r.Dv, x.data(), y.data(), q, r.e, s, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
+    r.in_mass_units(c, &s, nullptr, &rho);
+    if (r.ierr != 242) return r.ierr;
 
     // The dew-point search failed: take the single-phase solution on the
     // side of the neighbouring state.
@@ -230,13 +223,11 @@ int get_all_by_p_and_h(const double* c, double& T, double& p, double& s, double&
     if (q_hint >= 1) kph = 2;
     else if (q_hint <= 0) kph = 1;
     else return PH_NO_RECOVERY;
-    lib::PHFL1(p, hm, c, kph, T, D, ierr, herr);
-    if (ierr != 0) return PH_RECOVERY_FAILED;
+    lib::PHFL1(p, hm, c, kph, T, r.D, r.ierr, r.herr);
+    if (r.ierr != 0) return PH_RECOVERY_FAILED;
     double hloc = 0, hjt = 0;
-    lib::THERM(T, D, c, p, e, hloc, s, cv, cp, w, hjt);
-    M = wmol(c);
-    rho = D * M;
-    s /= M;
+    lib::THERM(T, r.D, c, p, r.e, hloc, s, r.cv, r.cp, r.w, hjt);
+    r.in_mass_units(c, &s, nullptr, &rho);
     return kph == 2 ? PH_VAPOUR_ASSUMED : PH_LIQUID_ASSUMED;
 }
 
@@ -244,69 +235,47 @@ int get_all_by_T_and_s(const double* c, double& T, double& p, double& s, double&
                        double& q) {
     // The lower-density root where two states share T and s.
     const int kr = 1;
-    double D = 0, Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
-    int ierr = 0;
-    std::string herr;
-    lib::TSFLSH(T, s * wmol(c), c, kr, p, D, Dl, Dv, x.data(), y.data(), q, e, h, cv, cp, w, ierr,
-                herr);
-    const double M = wmol(c);
-    h /= M;
-    rho = D * M;
-    return ierr;
+    Flash r;
+    lib::TSFLSH(T, s * wmol(c), c, kr, p, r.D, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, r.cv,
+                r.cp, r.w, r.ierr, r.herr);
+    return r.in_mass_units(c, nullptr, &h, &rho);
 }
 
 int get_all_by_s_and_rho(const double* c, double& T, double& p, double& s, double& h, double& rho,
                          double& q) {
-    double Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
-    int ierr = 0;
-    std::string herr;
+    Flash r;
     const double M0 = wmol(c);
-    lib::DSFLSH(rho / M0, s * M0, c, T, p, Dl, Dv, x.data(), y.data(), q, e, h, cv, cp, w, ierr,
-                herr);
-    h /= wmol(c);
-    return ierr;
+    lib::DSFLSH(rho / M0, s * M0, c, T, p, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, r.cv, r.cp,
+                r.w, r.ierr, r.herr);
+    return r.in_mass_units(c, nullptr, &h, nullptr);
 }
 
 int get_all_by_p_and_q(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q) {
-    double D = 0, Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
-    int ierr = 0;
-    std::string herr;
-    lib::PQFLSH(p, q, c, 1, T, D, Dl, Dv, x.data(), y.data(), e, h, s, cv, cp, w, ierr, herr);
-    const double M = wmol(c);
-    s /= M;
-    h /= M;
-    rho = D * M;
-    return ierr;
+    Flash r;
+    lib::PQFLSH(p, q, c, 1, T, r.D, r.Dl, r.Dv, x.data(), y.data(), r.e, h, s, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
+    return r.in_mass_units(c, &s, &h, &rho);
 }
 
 int get_all_by_T_and_q(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q) {
-    double D = 0, Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
-    int ierr = 0;
-    std::string herr;
-    lib::TQFLSH(T, q, c, 2, p, D, Dl, Dv, x.data(), y.data(), e, h, s, cv, cp, w, ierr, herr);
-    const double M = wmol(c);
-    s /= M;
-    h /= M;
-    rho = D * M;
-    return ierr;
+    Flash r;
+    lib::TQFLSH(T, q, c, 2, p, r.D, r.Dl, r.Dv, x.data(), y.data(), r.e, h, s, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
+    return r.in_mass_units(c, &s, &h, &rho);
 }
 
 int get_all_by_rho_and_q(const double* c, double& T, double& p, double& s, double& h,
                          double& rho, double& q) {
-    const double D = rho / wmol(c);
-    double Dl = 0, Dv = 0;
-    int ierr = 0;
-    std::string herr;
-    lib::DQFL2(D, q, c, 1, T, p, Dl, Dv, x.data(), y.data(), ierr, herr);
-    if (ierr != 0) return ierr;
-    double qt = 0, e = 0, cv = 0, cp = 0, w = 0;
-    lib::TDFLSH(T, D, c, p, Dl, Dv, x.data(), y.data(), qt, e, h, s, cv, cp, w, ierr, herr);
-    const double M = wmol(c);
-    s /= M;
-    h /= M;
-    return ierr;
+    Flash r;
+    r.D = rho / wmol(c);
+    lib::DQFL2(r.D, q, c, 1, T, p, r.Dl, r.Dv, x.data(), y.data(), r.ierr, r.herr);
+    if (r.ierr != 0) return r.ierr;
+    double qt = 0;
+    lib::TDFLSH(T, r.D, c, p, r.Dl, r.Dv, x.data(), y.data(), qt, r.e, h, s, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
+    return r.in_mass_units(c, &s, &h, nullptr);
 }
 
 namespace {
@@ -315,15 +284,11 @@ namespace {
 // writes s, h, q and (for the boundary by T) T; rho = D in kg/m3.
 int boundary_state(const double* c, double& T, double p, double D, double& s, double& h, double& rho,
                    double& q) {
-    double Dl = 0, Dv = 0, e = 0, cv = 0, cp = 0, w = 0;
-    int ierr = 0;
-    std::string herr;
-    lib::PDFLSH(p, D, c, T, Dl, Dv, x.data(), y.data(), q, e, h, s, cv, cp, w, ierr, herr);
-    const double M = wmol(c);
-    s /= M;
-    h /= M;
-    rho = D * M;
-    return ierr;
+    Flash r;
+    r.D = D;
+    lib::PDFLSH(p, D, c, T, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r.in_mass_units(c, &s, &h, &rho);
 }
 
 int boundary_by_T(const double* c, int kph, double& T, double& p, double& s, double& h, double& rho,

@@ -1,22 +1,13 @@
 // The global fluid list and the 41 built-in working fluids.
 #include "app/core/init.h"
 
+#include "app/core/tools.h"
+
 namespace app {
 
 FluidList fluids;
 
 namespace {
-
-bool equal_nocase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char ca = a[i], cb = b[i];
-        if (ca >= 'A' && ca <= 'Z') ca = static_cast<char>(ca - 'A' + 'a');
-        if (cb >= 'A' && cb <= 'Z') cb = static_cast<char>(cb - 'A' + 'a');
-        if (ca != cb) return false;
-    }
-    return true;
-}
 
 // One component of a built-in fluid: library name, mole fraction, and the
 // index in `fluids` of its pure fluid.

@@ -1,6 +1,7 @@
 // Part types, value and option tables, and the unit lists built at start-up.
 #include "app/core/init.h"
 
+#include "app/core/tools.h"
 #include "app/core/units.h"
 
 #include <utility>
@@ -8,17 +9,6 @@
 namespace app {
 
 namespace {
-
-bool equal_nocase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char ca = a[i], cb = b[i];
-        if (ca >= 'A' && ca <= 'Z') ca = static_cast<char>(ca - 'A' + 'a');
-        if (cb >= 'A' && cb <= 'Z') cb = static_cast<char>(cb - 'A' + 'a');
-        if (ca != cb) return false;
-    }
-    return true;
-}
 
 struct Choice {
     const char* text;

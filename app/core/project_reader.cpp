@@ -113,12 +113,8 @@ private:
         ProcessPtr process(create_process(1));
         bool have_id = false;
         std::string_view line;
-        bool closed = false;
-        while (lines_.next(line)) {
-            if (contains(line, "#END")) {
-                closed = true;
-                break;
-            }
+        Block block(lines_);
+        while (block.next(line)) {
             if (contains(line, "Name")) {
                 process->name = std::string(token(split(line), 1));
             } else if (contains(line, "  ID =")) {
@@ -140,7 +136,7 @@ private:
                 append_part(*process, part.release());
             }
         }
-        if (!closed) fail("the process block has no end");
+        if (!block.closed()) fail("the process block has no end");
         if (!have_id) fail("the process has no ID line");
         if (project_.az_processes >= MAX_PROCESSES)
             fail("more than " + std::to_string(MAX_PROCESSES) + " processes");
@@ -495,12 +491,8 @@ private:
         InterfacePtr itf(create_interface());
         bool have_id = false;
         std::string_view line;
-        bool closed = false;
-        while (lines_.next(line)) {
-            if (contains(line, "#END")) {
-                closed = true;
-                break;
-            }
+        Block block(lines_);
+        while (block.next(line)) {
             auto t = split(line);
             std::string_view key = t[0];
             if (contains(key, "Name")) {
@@ -541,7 +533,7 @@ private:
                                 itf->outputs[sz(j)], itf->output_units[sz(j)]);
             }
         }
-        if (!closed) fail("the interface block has no end");
+        if (!block.closed()) fail("the interface block has no end");
         if (!have_id) fail("the interface has no ID line");
         if (project_.az_interfaces >= MAX_INTERFACES)
             fail("more than " + std::to_string(MAX_INTERFACES) + " interfaces");

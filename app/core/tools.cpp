@@ -1,4 +1,5 @@
-// Small numerical helpers of the solver and the part models.
+// Small helpers: the means of the solver and the part models, and the
+// comparison of table names.
 #include "app/core/tools.h"
 
 #include <cmath>
@@ -14,6 +15,17 @@ double aveLog(double a, double b) {
     // the two values are close.
     const double d = a - b;
     return d / std::log1p(d / b);
+}
+
+bool equal_nocase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char ca = a[i], cb = b[i];
+        if (ca >= 'A' && ca <= 'Z') ca = static_cast<char>(ca - 'A' + 'a');
+        if (cb >= 'A' && cb <= 'Z') cb = static_cast<char>(cb - 'A' + 'a');
+        if (ca != cb) return false;
+    }
+    return true;
 }
 
 }  // namespace app

@@ -1,5 +1,8 @@
-// Small numerical helpers of the solver and the part models.
+// Small helpers: the means of the solver and the part models, and the
+// comparison of table names.
 #pragma once
+
+#include <string_view>
 
 namespace app {
 
@@ -11,5 +14,9 @@ double aveArith(double a, double b);
 // (never 0/0). A value that is not positive has no logarithm: the arithmetic
 // mean is returned then.
 double aveLog(double a, double b);
+
+// True when the two texts are equal but for the case of the letters A to Z
+// (names of tables, units and fluids are compared so, and in full).
+bool equal_nocase(std::string_view a, std::string_view b);
 
 }  // namespace app

@@ -1,6 +1,8 @@
 // The unit table and the value parser and formatter.
 #include "app/core/units.h"
 
+#include "app/core/tools.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -36,18 +38,6 @@ constexpr UnitQuantity q(const char* name, double minimum, double maximum, int d
     for (const Unit& x : units) r.units[i++] = x;
     r.default_unit = default_unit;
     return r;
-}
-
-bool equal_nocase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char ca = static_cast<unsigned char>(a[i]);
-        unsigned char cb = static_cast<unsigned char>(b[i]);
-        if (ca >= 'A' && ca <= 'Z') ca = static_cast<unsigned char>(ca - 'A' + 'a');
-        if (cb >= 'A' && cb <= 'Z') cb = static_cast<unsigned char>(cb - 'A' + 'a');
-        if (ca != cb) return false;
-    }
-    return true;
 }
 
 bool is_space(char c) {

@@ -4,6 +4,7 @@
 #include "app/core/filehandling.h"
 #include "app/core/init.h"
 #include "app/core/kvr.h"
+#include "tests/app/core/file_support.h"
 #include "tests/support/paths.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -43,12 +43,7 @@ Outcome run(const std::string& args, const fs::path& cwd = fs::temp_directory_pa
     return r;
 }
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using filetest::slurp;
 
 const char* const USAGE =
     "Usage: kvr2 [OPTION] [FILE]...\n"

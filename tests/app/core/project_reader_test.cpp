@@ -3,24 +3,18 @@
 #include "app/core/create_delete.h"
 #include "app/core/init.h"
 #include "app/core/units.h"
+#include "tests/app/core/file_support.h"
 #include "tests/support/paths.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
 
 using namespace app;
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using filetest::slurp;
 
 // One process block: Inlet (base+1) -> middle part (base+2) -> Outlet (base+3).
 std::string process_block(int pid, int base, const std::string& middle = "Compressor",

@@ -4,6 +4,7 @@
 #include "app/core/init.h"
 #include "app/core/simulator.h"
 #include "app/core/units.h"
+#include "tests/app/core/file_support.h"
 #include "tests/support/paths.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +21,7 @@ namespace {
 
 using namespace app;
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using filetest::slurp;
 
 class Writer : public ::testing::Test {
 protected:

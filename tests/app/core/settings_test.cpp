@@ -3,6 +3,7 @@
 #include "app/core/init.h"
 #include "app/core/kvr.h"
 #include "app/core/units.h"
+#include "tests/app/core/file_support.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -48,12 +48,7 @@ protected:
     void write(const std::string& text) {
         std::ofstream(dir / SETTINGS_FILE_NAME) << text;
     }
-    static std::string slurp(const fs::path& path) {
-        std::ifstream in(path);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    static std::string slurp(const fs::path& path) { return filetest::slurp(path); }
 
     int saved_units[NUM_QUANTITIES] = {};
     std::string saved_home, saved_xdg;

@@ -32,4 +32,18 @@ TEST(Tools, LogMeanWithoutLogarithmIsFinite) {
     EXPECT_TRUE(std::isfinite(aveLog(0.0, 0.0)));
 }
 
+// Table names match in full whatever the case of A to Z; other bytes (the
+// punctuation between the letter ranges, characters beyond ASCII) must be
+// the same.
+TEST(Tools, NamesEqualButForCase) {
+    EXPECT_TRUE(equal_nocase("Heat Exchanger", "heat EXCHANGER"));
+    EXPECT_TRUE(equal_nocase("", ""));
+    EXPECT_FALSE(equal_nocase("Helium", "Heliu"));
+    EXPECT_FALSE(equal_nocase("Helium", "Helium "));
+    EXPECT_FALSE(equal_nocase("[", "{"));
+    EXPECT_FALSE(equal_nocase("@", "`"));
+    EXPECT_TRUE(equal_nocase("R\xc3\xa9", "r\xc3\xa9"));
+    EXPECT_FALSE(equal_nocase("\xc3\xa9", "\xc3\x89"));
+}
+
 }  // namespace
