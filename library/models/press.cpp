@@ -84,6 +84,24 @@ void DPDD2(double T, double D, const double x[20], double& d2PdD2) {
     d2PdD2 = finite_or_zero(R * T / D * (2.0 * r01 + 4.0 * r02 + r03));
 }
 
+PressDerivs press_derivs(double T, double D, const double x[20]) {
+    PressDerivs v;
+    Route rt;
+    if (!route(T, D, x, rt)) return v;
+    const double R = GCNST.r;
+    const double r01 = rt.r(0, 1), r02 = rt.r(0, 2);
+    v.p = finite_or_zero(R * T * D * (1.0 + r01));
+    v.d1 = finite_or_zero(R * T * (1.0 + 2.0 * r01 + r02));
+    if (D <= 1.0e-8) {
+        double B = 0.0;
+        VIRB(T, x, B);
+        v.d2 = finite_or_zero(2.0 * B * R * T);
+    } else {
+        v.d2 = finite_or_zero(R * T / D * (2.0 * r01 + 4.0 * r02 + rt.r(0, 3)));
+    }
+    return v;
+}
+
 void DPDT(double T, double D, const double x[20], double& dPdT) {
     dPdT = 0.0;
     Route rt;

@@ -15,12 +15,8 @@ struct PressDerivs {
     bool finite() const { return std::isfinite(p) && std::isfinite(d1) && std::isfinite(d2); }
 };
 
-inline PressDerivs press_derivs(double T, double D, const double x[20]) {
-    PressDerivs v;
-    PRESS(T, D, x, v.p);
-    DPDD(T, D, x, v.d1);
-    DPDD2(T, D, x, v.d2);
-    return v;
-}
+// The values of PRESS, DPDD and DPDD2 at (T, D, x), from one set-up of the
+// state.
+PressDerivs press_derivs(double T, double D, const double x[20]);
 
 }  // namespace lib

@@ -7,7 +7,10 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/models/phik.h"
 #include "library/models/press.h"
+#include "library/models/records.h"
+#include "library/setup/records.h"
 #include "library/setup/common.h"
 
 namespace lib {
@@ -20,7 +23,124 @@ double halley_step(const PressDerivs& v, double P, double s) {
     return 1.0 / (v.d2 / (2.0 * v.d1) - v.d1 / (v.p - P));
 }
 
+// The residual derivatives of one phase of a pure fluid that the saturation
+// solvers need: r(i, j) = tau^i delta^j d^(i+j) alphar / dtau^i ddelta^j.
+struct PhaseTerms {
+    double r00 = 0, r01 = 0, r02 = 0, r10 = 0, r11 = 0;
+    double K = 0;  // (dP/dD) / RT
+};
+
+struct PureRoute {
+    int ic = 0;
+    double tred = 0, dred = 0, R = 0;
+};
+
+// The component and reducing values of a pure fluid whose equation answers
+// directly; false for a mixture or a model without a residual evaluator.
+bool pure_route(const double z[20], PureRoute& rt) {
+    RMIX(z);
+    rt.R = GCNST.r;
+    if (EOSMOD.mix.is("BWR")) return false;
+    if (!reducing_point(z, rt.ic, rt.tred, rt.dred)) return false;
+    return rt.ic != 0 && residual_model_ready(rt.ic);
+}
+
+bool phase_terms(const PureRoute& rt, double tau, double D, bool with_tau, PhaseTerms& ph) {
+    const double del = D / rt.dred;
+    ph.r00 = PHIK(rt.ic, 0, 0, tau, del);
+    ph.r01 = PHIK(rt.ic, 0, 1, tau, del);
+    ph.r02 = PHIK(rt.ic, 0, 2, tau, del);
+    if (with_tau) {
+        ph.r10 = PHIK(rt.ic, 1, 0, tau, del);
+        ph.r11 = PHIK(rt.ic, 1, 1, tau, del);
+    }
+    ph.K = 1.0 + 2.0 * ph.r01 + ph.r02;
+    return std::isfinite(ph.r00) && std::isfinite(ph.K) && std::isfinite(ph.r10) &&
+           std::isfinite(ph.r11) && ph.K > 0.0;
+}
+
+// Largest fraction (at most 1) of the steps that keeps each density within
+// its share of itself and on its side of Dc.
+double step_fraction(double Dl, double dl, double Dv, double dv, double Dc) {
+    double f = 1.0;
+    if (std::fabs(dl) > 0.2 * Dl) f = std::min(f, 0.2 * Dl / std::fabs(dl));
+    if (std::fabs(dv) > 0.5 * Dv) f = std::min(f, 0.5 * Dv / std::fabs(dv));
+    if (Dl + f * dl <= Dc) f = std::min(f, 0.5 * (Dl - Dc) / -dl);
+    if (Dv + f * dv >= Dc) f = std::min(f, 0.5 * (Dc - Dv) / dv);
+    return f;
+}
+
+constexpr double kSatStep = 1e-10;  // relative step of the last Newton pass
+
 }  // namespace
+
+bool saturation_at_t(double T, const double z[20], double Dc, double& P, double& Dl, double& Dv) {
+    PureRoute rt;
+    if (!(T > 0.0) || !pure_route(z, rt)) return false;
+    if (!(Dl > Dc && Dv > 0.0 && Dv < Dc)) return false;
+    const double RT = rt.R * T, tau = rt.tred / T;
+    for (int it = 1; it <= 20; ++it) {
+        PhaseTerms l, v;
+        if (!phase_terms(rt, tau, Dl, false, l) || !phase_terms(rt, tau, Dv, false, v))
+            return false;
+        // Pressure difference over RT and Gibbs-energy difference over RT;
+        // the Jacobian in (Dl, Dv) is [Kl, -Kv; Kl/Dl, -Kv/Dv].
+        const double zl = Dl * (1.0 + l.r01), zv = Dv * (1.0 + v.r01);
+        const double f1 = zl - zv;
+        const double f2 = (l.r00 + l.r01) - (v.r00 + v.r01) + std::log(Dl / Dv);
+        const double b = (f1 / Dl - f2) / (1.0 / Dl - 1.0 / Dv);
+        const double dl = (b - f1) / l.K, dv = b / v.K;
+        if (!std::isfinite(dl) || !std::isfinite(dv)) return false;
+        const double f = step_fraction(Dl, dl, Dv, dv, Dc);
+        const bool last = f == 1.0 && std::fabs(dl) < kSatStep * Dl && std::fabs(dv) < kSatStep * Dv;
+        // The pressures at the new densities, to first order (their error is
+        // of the order of the square of the last step).
+        const double pl = RT * (zl + l.K * f * dl), pv = RT * (zv + v.K * f * dv);
+        Dl += f * dl;
+        Dv += f * dv;
+        if (last) {
+            P = pv <= 1.0 ? pv : pl;
+            return P > 0.0;
+        }
+    }
+    return false;
+}
+
+bool saturation_at_p(double P, const double z[20], double Tc, double Dc, double& T, double& Dl,
+                     double& Dv) {
+    PureRoute rt;
+    if (!(P > 0.0) || !pure_route(z, rt)) return false;
+    if (!(T > 0.0 && T < Tc && Dl > Dc && Dv > 0.0 && Dv < Dc)) return false;
+    const double R = rt.R;
+    for (int it = 1; it <= 25; ++it) {
+        const double RT = R * T, tau = rt.tred / T;
+        PhaseTerms l, v;
+        if (!phase_terms(rt, tau, Dl, true, l) || !phase_terms(rt, tau, Dv, true, v)) return false;
+        // Residuals: the two pressures less P, and the Gibbs-energy
+        // difference over RT.  The temperature step follows from eliminating
+        // the density steps; its coefficient is (hv - hl)/(R T^2).
+        const double e1 = RT * Dl * (1.0 + l.r01) - P;
+        const double e2 = RT * Dv * (1.0 + v.r01) - P;
+        const double e3 = (l.r00 + l.r01) - (v.r00 + v.r01) + std::log(Dl / Dv);
+        const double c = ((v.r10 + v.r01) - (l.r10 + l.r01)) / T;
+        if (!(c > 0.0)) return false;
+        const double dT = (-e3 + e1 / (RT * Dl) - e2 / (RT * Dv)) / c;
+        const double ql = 1.0 + l.r01 - l.r11, qv = 1.0 + v.r01 - v.r11;
+        const double dl = (-e1 - Dl * R * ql * dT) / (RT * l.K);
+        const double dv = (-e2 - Dv * R * qv * dT) / (RT * v.K);
+        if (!std::isfinite(dT) || !std::isfinite(dl) || !std::isfinite(dv)) return false;
+        double f = step_fraction(Dl, dl, Dv, dv, Dc);
+        if (std::fabs(dT) > 0.02 * T) f = std::min(f, 0.02 * T / std::fabs(dT));
+        if (T + f * dT >= Tc) f = std::min(f, 0.5 * (Tc - T) / dT);
+        const bool last = f == 1.0 && std::fabs(dT) < kSatStep * T &&
+                          std::fabs(dl) < kSatStep * Dl && std::fabs(dv) < kSatStep * Dv;
+        T += f * dT;
+        Dl += f * dl;
+        Dv += f * dv;
+        if (last) return true;
+    }
+    return false;
+}
 
 void TPRHOB(double T, double P, double D1, double D2, const double x[20], double& D, int& ierr,
             std::string& herr) {

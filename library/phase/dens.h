@@ -24,6 +24,21 @@ void DLDV(double T, double& P, double& Dl, double& Dv, const double xl[20], cons
 // iteration does not converge.
 double CRTDEN(const double x[20], double T, double& D);
 
+// Saturated liquid and vapour densities of a pure fluid at T (below Tc) by
+// Newton's method on equal pressures and equal Gibbs energies of the two
+// phases, started from Dl > Dc > Dv.  On success P is the saturation pressure
+// (that of the liquid, of the vapour when it is at most 1 kPa) and true
+// returns; false leaves P, Dl and Dv undefined.  Fails rather than leave the
+// stable branches (dP/dD <= 0), cross Dc or miss convergence in 20 steps.
+bool saturation_at_t(double T, const double z[20], double Dc, double& P, double& Dl, double& Dv);
+
+// The saturation state of a pure fluid at P by Newton's method on T, Dl and Dv
+// (both phases at pressure P with equal Gibbs energies), started from
+// T < Tc and Dl > Dc > Dv; the same failures as saturation_at_t, and T may
+// not reach Tc.
+bool saturation_at_p(double P, const double z[20], double Tc, double Dc, double& T, double& Dl,
+                     double& Dv);
+
 // FNCRPT, the critical point of the equation of state itself (the temperature
 // at which the inflection point of the isotherm has dP/dD = 0), reports ierr 1
 // with a message when its iteration does not converge.

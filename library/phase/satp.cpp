@@ -10,6 +10,7 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/models/records.h"
+#include "library/phase/dens.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satsupport.h"
@@ -95,6 +96,23 @@ bool temperature_iteration(double P, const double z[20], double Tc, double Dc, i
         return true;
     }
     return false;
+}
+
+// Newton's method on T, Dl and Dv at once from the start values (see
+// saturation_at_p), in a fraction of the evaluations of the temperature
+// iteration.  True for a state that iteration would accept: below Tc, both
+// roots stable and on their sides of the critical point; the arguments are
+// left untouched otherwise.
+bool newton_state(double P, const double z[20], double Tc, double Dc, double& T, double& Dl,
+                  double& Dv) {
+    double t = T, dl = Dl, dv = Dv;
+    if (!saturation_at_p(P, z, Tc, Dc, t, dl, dv)) return false;
+    if (!(t <= Tc) || !(dl >= Dc) || !(dv <= Dc)) return false;
+    if (!tprho_accepts(t, dl, z, Tc, Dc) || !tprho_accepts(t, dv, z, Tc, Dc)) return false;
+    T = t;
+    Dl = dl;
+    Dv = dv;
+    return true;
 }
 
 // Secant search on the saturation pressure of SATT, from just below Tc.
@@ -381,7 +399,10 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
         return finish();
     }
 
-    if (!temperature_iteration(P, z, Tc, Dc, flag, T, Dl, Dv, ierr, herr)) {
+    if (flag == 1 && newton_state(P, z, Tc, Dc, T, Dl, Dv)) {
+        ierr = 0;
+        herr.clear();
+    } else if (!temperature_iteration(P, z, Tc, Dc, flag, T, Dl, Dv, ierr, herr)) {
         if (P > 0.9999 * Pc) {
             T = Tc;
             Dl = Dv = Dc;

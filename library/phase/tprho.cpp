@@ -8,6 +8,7 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/models/phik.h"
 #include "library/models/press.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
@@ -25,12 +26,39 @@ struct Stability {
     double dpdd = 0, d2pdd2 = 0, cross = 0;
 };
 
-Stability stability_at(double T, double D, const double x[20]) {
-    double p, e, h, s, cv, cp, w, z, hjt, a, g, kappa, beta, dpdd, d2pdd2, dpdt, dddt, dddp,
-        d2pdt2, d2pdtd, spare1, spare2;
-    THERM2(T, D, x, p, e, h, s, cv, cp, w, z, hjt, a, g, kappa, beta, dpdd, d2pdd2, dpdt, dddt,
-           dddp, d2pdt2, d2pdtd, spare1, spare2);
-    return {dpdd, d2pdd2, d2pdtd};
+inline double finite_or_zero(double v) { return std::isfinite(v) ? v : 0.0; }
+
+// The three values THERM2 gives for them (zeros where it has no route), from
+// the residual derivatives alone; d2P/dD2 only when asked for.
+Stability stability_at(double T, double D, const double x[20], bool second = true) {
+    Stability st;
+    if (!(T > 0.0)) return st;
+    RMIX(x);
+    const double R = GCNST.r;
+    if (EOSMOD.mix.is("BWR")) return st;
+    int ic = 0;
+    double tred = 0.0, dred = 0.0;
+    if (!reducing_point(x, ic, tred, dred)) return st;
+    if (ic != 0 && !residual_model_ready(ic)) return st;
+    const double tau = tred / T, del = D / dred;
+    const auto r = [&](int i, int j) {
+        return ic != 0 ? PHIK(ic, i, j, tau, del) : PHIX(i, j, tau, del, x);
+    };
+    const double r01 = r(0, 1), r11 = r(1, 1), r02 = r(0, 2);
+    const double RT = R * T;
+    const double K = 1.0 + 2.0 * r01 + r02;
+    st.dpdd = finite_or_zero(RT * K);
+    if (second) {
+        if (D > 1e-8) {
+            st.d2pdd2 = finite_or_zero((RT / D) * (2.0 * r01 + 4.0 * r02 + r(0, 3)));
+        } else {
+            double B = 0.0;
+            VIRB(T, x, B);
+            st.d2pdd2 = finite_or_zero(2.0 * B * R * T);
+        }
+    }
+    st.cross = finite_or_zero(R * (K - 2.0 * r11 - r(1, 2)));
+    return st;
 }
 
 // The cross derivative of carbon dioxide is slightly negative close to its
@@ -44,7 +72,7 @@ bool cross_ok(double cross, const double x[20]) {
 // have dP/dD >= 0 and a non-negative cross derivative.
 bool accepted(double T, double D, const double x[20], double Tc, double Dc) {
     if (T >= 1.2 * Tc || D <= 0.2 * Dc || D >= 2.0 * Dc) return true;
-    const Stability st = stability_at(T, D, x);
+    const Stability st = stability_at(T, D, x, false);
     return st.dpdd >= 0.0 && cross_ok(st.cross, x);
 }
 
@@ -167,6 +195,10 @@ Outcome vapour_iteration(double T, double P, const double x[20], double Dc, doub
 }
 
 }  // namespace
+
+bool tprho_accepts(double T, double D, const double x[20], double Tc, double Dc) {
+    return accepted(T, D, x, Tc, Dc);
+}
 
 void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& D, int& ierr,
            std::string& herr) {
