@@ -273,23 +273,40 @@ void critical_parts(int ic, int j, int k, double tau, double del, double& E, boo
     E += cs[2] + cs[3] + b * lnD;
 }
 
+// The factors of the normal terms' values per distinct exponent, kept with
+// the stored tau and delta of FEQSAV and refreshed with them: tau^t,
+// delta^d and exp(-gamma delta^l).  A state that moves in one variable only
+// (an isotherm, an isochore) then needs no exponential for the other.
+struct TermFactors {
+    SlotArr<double, kFeqTerms> tpow, dpow, gexp;
+};
+TermFactors factors;
+
 void refresh(int ic, double tau, double del) {
     auto& S = FEQSAV;
     const auto& W = WCFFEQ;
     const auto& K = WNTFEQ.k[ic];
+    auto& F = factors;
     FEQSV2.valid[ic].fill('0');
     if (!(std::fabs(tau - S.tau[ic]) < kTauHit)) {
         S.tau[ic] = tau;
         const double lt = std::log(tau);
-        for (int j = 0; j < K.ntau; ++j) S.tlog[ic][j] = W.tdist[ic][j] * lt;
+        for (int j = 0; j < K.ntau; ++j) {
+            S.tlog[ic][j] = W.tdist[ic][j] * lt;
+            F.tpow[ic][j] = std::exp(S.tlog[ic][j]);
+        }
     }
     if (!(std::fabs(del - S.del[ic]) < kDelHit)) {
         S.del[ic] = del;
         const double ld = std::log(del);
-        for (int j = 0; j < K.ndel; ++j) S.dlog[ic][j] = W.ddist[ic][j] * ld;
+        for (int j = 0; j < K.ndel; ++j) {
+            S.dlog[ic][j] = W.ddist[ic][j] * ld;
+            F.dpow[ic][j] = ipow(del, static_cast<int>(W.ddist[ic][j]));
+        }
         for (int j = 0; j < K.nlg; ++j) {
             const int l = W.ldist[ic][j];
             S.gdl[ic][j] = l == 0 ? 0.0 : W.gdist[ic][j] * ipow(del, l);
+            F.gexp[ic][j] = std::exp(-S.gdl[ic][j]);
         }
     }
     tau = S.tau[ic];
@@ -307,11 +324,21 @@ void refresh(int ic, double tau, double del) {
         const double* __restrict dl = S.dlog[ic].data();
         const double* __restrict gl = S.gdl[ic].data();
         const double* __restrict n = W.n[ic].data();
+        const double* __restrict tp = F.tpow[ic].data();
+        const double* __restrict dp = F.dpow[ic].data();
+        const double* __restrict ge = F.gexp[ic].data();
         double* __restrict vv = v.data();
         for (int k = 0; k < K.nterm; ++k) {
+            // n exp(E) as the product of its three factors; exp(E) itself
+            // where a factor has left the range of doubles.
             const double E = tl[jt[k]] + dl[jd[k]] - gl[jg[k]];
-            vv[k] = (E >= 100.0 || E <= -200.0) ? 0.0 : n[k] * std::exp(E);
-            sum += vv[k];
+            double w = 0.0;
+            if (E < 100.0 && E > -200.0) {
+                const double f = tp[jt[k]] * dp[jd[k]] * ge[jg[k]];
+                w = n[k] * (f > 1e-300 && f < 1e300 ? f : std::exp(E));
+            }
+            vv[k] = w;
+            sum += w;
         }
     }
     for (int j = 0; j < K.ncrit; ++j) {

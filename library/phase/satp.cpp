@@ -115,6 +115,39 @@ bool newton_state(double P, const double z[20], double Tc, double Dc, double& T,
     return true;
 }
 
+// The temperature at which the vapour-pressure ancillary of the component
+// gives P: secant steps on ln P over 1/T from the estimate T, the first one
+// with the slope of the generalised vapour-pressure equation.  Accurate
+// enough as a start (the solver converges from it), not as a result.
+bool ancillary_temperature(int icomp, double P, double Tc, double omega, double& T) {
+    const double lnp = std::log(P);
+    int jerr = 0;
+    std::string jmsg;
+    const auto f = [&](double t) {
+        double p = 0;
+        PSATK(icomp, t, p, jerr, jmsg);
+        return p > 0.0 && std::isfinite(p) ? std::log(p) - lnp : std::nan("");
+    };
+    double u0 = 1.0 / T, f0 = f(T);
+    if (!std::isfinite(f0)) return false;
+    double u1 = u0 + f0 / (2.333333 * std::log(10.0) * (1.0 + omega) * Tc);
+    for (int pass = 0; pass < 10; ++pass) {
+        if (!(u1 > 1.0 / Tc)) u1 = 0.5 * (u0 + 1.0 / Tc);
+        const double f1 = f(1.0 / u1);
+        if (!std::isfinite(f1)) return false;
+        if (std::fabs(f1) < 1e-9) {
+            T = 1.0 / u1;
+            return true;
+        }
+        if (f1 == f0) return false;
+        const double u2 = u1 - f1 * (u1 - u0) / (f1 - f0);
+        u0 = u1;
+        f0 = f1;
+        u1 = u2;
+    }
+    return false;
+}
+
 // Secant search on the saturation pressure of SATT, from just below Tc.
 bool secant_search(double P, const double x[20], int kph, double Tc, double& T, double& Dl,
                    double& Dv, double xl[20], double xv[20], int& ierr, std::string& herr) {
@@ -366,11 +399,34 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
         flag = 1;
     }
     double v = 0;
+    // The Newton solver needs a start only: the vapour-pressure ancillary
+    // inverted by a few secant steps from the estimate.  Where it fails, the
+    // start is taken as below.
+    const bool pseudo_pure = FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1;
+    const bool bubble_line = sat::has_equation(PLMOD, icomp) && kph == 1;
+    if (!pseudo_pure && !bubble_line && sat::has_equation(PSMOD, icomp) &&
+        sat::has_equation(DLMOD, icomp) && sat::has_equation(DVMOD, icomp)) {
+        double t = T, dl = 0, dv = 0;
+        if (ancillary_temperature(icomp, P, Tc, omega, t)) {
+            DLSATK(icomp, t, dl, jerr, jmsg);
+            const int lerr = jerr;
+            DVSATK(icomp, t, dv, jerr, jmsg);
+            if (lerr <= 0 && jerr <= 0 && dl > 0.0 && dv > 0.0 &&
+                newton_state(P, z, Tc, Dc, t, dl, dv)) {
+                T = t;
+                Dl = dl;
+                Dv = dv;
+                ierr = 0;
+                herr.clear();
+                return finish();
+            }
+        }
+    }
     if (sat::has_equation(PSMOD, icomp)) {
         TSATP(P, z, v, jerr, jmsg);
         if (v > 0.0) T = v;
     }
-    if (sat::has_equation(PLMOD, icomp) && kph == 1) {
+    if (bubble_line) {
         TSATPL(P, z, v, jerr, jmsg);
         if (v > 0.0) T = v;
     }
@@ -388,7 +444,7 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
             flag = 1;
         }
     }
-    if (FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1) {
+    if (pseudo_pure) {
         if (kph == 2) {
             TPRHO(T, P, z, 2, flag, Dv, ierr, herr);
             Dl = Dv;
