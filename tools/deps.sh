@@ -1,15 +1,25 @@
 #!/bin/sh
 # Installs the Debian packages that building and testing kvr2 need, when missing.
 set -eu
-pkgs="cmake g++ make pkg-config libgtest-dev libbenchmark-dev libgtk2.0-dev python3 clang"
-missing=""
-for p in $pkgs; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+updated=0
+install() {
+    missing=""
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+    done
+    [ -n "$missing" ] || return 0
     echo "Installing:$missing"
-    SUDO=""
-    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-    $SUDO apt-get update -qq
+    if [ "$updated" -eq 0 ]; then
+        $SUDO apt-get update -qq
+        updated=1
+    fi
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing
-fi
+}
+install cmake g++ make pkg-config libgtest-dev libbenchmark-dev libgtk2.0-dev python3 clang
+# The fuzzing runtime of the installed clang (only recommended by it, so not
+# always installed along with it).
+clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n 1)
+[ -n "$clang_major" ] && install "libclang-rt-$clang_major-dev"
+exit 0
