@@ -329,13 +329,16 @@ void refresh(int ic, double tau, double del) {
         const double* __restrict ge = F.gexp[ic].data();
         double* __restrict vv = v.data();
         for (int k = 0; k < K.nterm; ++k) {
-            // n exp(E) as the product of its three factors; exp(E) itself
-            // where a factor has left the range of doubles.
-            const double E = tl[jt[k]] + dl[jd[k]] - gl[jg[k]];
-            double w = 0.0;
-            if (E < 100.0 && E > -200.0) {
-                const double f = tp[jt[k]] * dp[jd[k]] * ge[jg[k]];
-                w = n[k] * (f > 1e-300 && f < 1e300 ? f : std::exp(E));
+            // n exp(E) as the product of its three factors.  A product well
+            // inside (e^-200, e^100) has its exponent E inside too; else E
+            // decides, and exp(E) stands in where a factor has left the
+            // range of doubles.
+            const double f = tp[jt[k]] * dp[jd[k]] * ge[jg[k]];
+            double w = n[k] * f;
+            if (!(f > 1e-80 && f < 1e40)) {
+                const double E = tl[jt[k]] + dl[jd[k]] - gl[jg[k]];
+                w = 0.0;
+                if (E < 100.0 && E > -200.0) w = n[k] * (f > 1e-300 && f < 1e300 ? f : std::exp(E));
             }
             vv[k] = w;
             sum += w;
@@ -497,6 +500,24 @@ double fill_tau(int ic, int order, double* out) {
 }
 
 // Makes TERMS list idx current for slot ic and returns its sum.
+// Sum of a list in four interleaved parts (the additions do not wait on one
+// another).
+double list_sum(const double* a, int n) {
+    double s[4] = {0.0, 0.0, 0.0, 0.0};
+    int k = 0;
+    for (; k + 4 <= n; k += 4) {
+        s[0] += a[k];
+        s[1] += a[k + 1];
+        s[2] += a[k + 2];
+        s[3] += a[k + 3];
+    }
+    for (; k < n; ++k) s[k & 3] += a[k];
+    return (s[0] + s[1]) + (s[2] + s[3]);
+}
+
+// The sums of the TERMS lists, valid with them.
+std::array<double, 5> list_sums{};
+
 double ensure_list(int ic, int idx) {
     auto& T = TERMS;
     const auto& K = WNTFEQ.k[ic];
@@ -506,10 +527,9 @@ double ensure_list(int ic, int idx) {
         else fill_delta(ic, idx / 2 + 1, out);
         T.owner[idx] = ic;
         T.gen[idx] = FEQSAV.gen[ic];
+        list_sums[static_cast<std::size_t>(idx)] = list_sum(out, K.nterm + K.ncrit);
     }
-    double sum = 0;
-    for (int k = 0; k < K.nterm + K.ncrit; ++k) sum += out[k];
-    return sum;
+    return list_sums[static_cast<std::size_t>(idx)];
 }
 
 // Mixed derivative of the factorable terms from the tau list it and the delta

@@ -210,6 +210,39 @@ TEST_F(FeqTest, CacheReturnsStoredValuesUntilTheStateOrAnyLoadChanges) {
     EXPECT_EQ(phi(0, 0, 1.1, 0.9), before);
 }
 
+// Term values are built from per-exponent factors kept with the stored state,
+// and third derivatives of the non-analytic terms from jets of one variable:
+// neither may depend on the states visited before or on the order in which
+// the derivatives are asked for.
+TEST_F(FeqTest, ResultsDoNotDependOnTheHistoryOfTheCache) {
+    load(section(kNormal, 4, kCrit));
+    const int ij[][2] = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0}, {3, 0},
+                         {1, 1}, {1, 2}, {2, 1}, {2, 2}};
+    const auto all = [&](double tau, double del, bool reversed) {
+        std::vector<double> v(11);
+        for (int n = 0; n < 11; ++n) {
+            const int k = reversed ? 10 - n : n;
+            v[static_cast<std::size_t>(k)] = phi(ij[k][0], ij[k][1], tau, del);
+        }
+        return v;
+    };
+    for (const auto& [tau, del] : {std::pair{1.02, 1.1}, std::pair{1.6, 2.9}, std::pair{0.8, 0.05}}) {
+        load(section(kNormal, 4, kCrit));  // cache forgotten: every factor afresh
+        const std::vector<double> fresh = all(tau, del, false);
+        // Same tau, other delta before: the tau factors are reused.
+        phi(0, 0, tau, 0.7 * del);
+        EXPECT_EQ(all(tau, del, true), fresh) << tau << " " << del;
+        // Same delta, other tau before: the delta factors are reused.
+        phi(0, 0, 1.3 * tau, del);
+        EXPECT_EQ(all(tau, del, false), fresh) << tau << " " << del;
+        // Third derivatives alone, then after the mixed ones.
+        phi(0, 0, 1.3 * tau, del);
+        EXPECT_EQ(phi(0, 3, tau, del), fresh[3]);
+        EXPECT_EQ(phi(3, 0, tau, del), fresh[6]);
+        EXPECT_EQ(phi(2, 2, tau, del), fresh[10]);
+    }
+}
+
 TEST_F(FeqTest, SectionsBeyondTheTablesAreRejected) {
     std::vector<std::string> many(57, "0.1 1.0 1 0");
     load(section(many, 4, {}));

@@ -87,6 +87,74 @@ TEST(Dens, CriticalPointOfTheEquation) {
     EXPECT_GT(checked, 0);
 }
 
+// Newton's method on the saturation state against the independent table:
+// at given temperature from starts a few per cent off, and at the table's
+// pressure from a start a few kelvin off.
+TEST(Dens, SaturationByNewtonAgainstTheReferenceTable) {
+    KVR2_REQUIRE_SHARED();
+    const auto rows = sattest::read_csv(sattest::reference("sat.csv"));
+    int checked = 0;
+    for (const char* fluid : {"water", "nitrogen", "r134a", "propane", "co2", "helium"}) {
+        ASSERT_TRUE(sattest::setup(fluid));
+        Pure w;
+        double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+        lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+        for (const auto& r : rows) {
+            const double T = num(r, "T");
+            if (r.at("name") != fluid || T > 0.98 * tc) continue;
+            const double p = num(r, "p"), dl = num(r, "Dl"), dv = num(r, "Dv");
+            double P = 0, Dl = 1.03 * dl, Dv = 0.95 * dv;
+            ASSERT_TRUE(lib::saturation_at_t(T, w.x, dc, P, Dl, Dv)) << fluid << " " << T;
+            EXPECT_LT(rel(P, p), 1e-8) << fluid << " " << T;
+            EXPECT_LT(rel(Dl, dl), 1e-9) << fluid << " " << T;
+            EXPECT_LT(rel(Dv, dv), 1e-9) << fluid << " " << T;
+            double t = T + 2.0;
+            Dl = 0.98 * dl;
+            Dv = 1.05 * dv;
+            ASSERT_TRUE(lib::saturation_at_p(p, w.x, tc, dc, t, Dl, Dv)) << fluid << " " << p;
+            EXPECT_LT(rel(t, T), 1e-10) << fluid << " " << p;
+            EXPECT_LT(rel(Dl, dl), 1e-9) << fluid << " " << p;
+            EXPECT_LT(rel(Dv, dv), 1e-8) << fluid << " " << p;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 10);
+}
+
+// Starts that are not a liquid and a vapour below the critical point, and
+// states that have none, are refused rather than answered.
+TEST(Dens, SaturationByNewtonRefusesWhatItCannotSolve) {
+    ASSERT_TRUE(sattest::setup("nitrogen"));
+    Pure w;
+    double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+    lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+    double P = -1, Dl = 0.5 * dc, Dv = 0.1;
+    EXPECT_FALSE(lib::saturation_at_t(100.0, w.x, dc, P, Dl, Dv));  // liquid below Dc
+    Dl = 25.0;
+    Dv = 2.0 * dc;
+    EXPECT_FALSE(lib::saturation_at_t(100.0, w.x, dc, P, Dl, Dv));  // vapour above Dc
+    Dl = 1.2 * dc;
+    Dv = 0.8 * dc;
+    EXPECT_FALSE(lib::saturation_at_t(1.05 * tc, w.x, dc, P, Dl, Dv));  // no two phases
+    double T = 100.0;
+    Dl = 25.0;
+    Dv = 0.1;
+    EXPECT_FALSE(lib::saturation_at_p(1.1 * pc, w.x, tc, dc, T, Dl, Dv));
+    T = tc;
+    EXPECT_FALSE(lib::saturation_at_p(0.5 * pc, w.x, tc, dc, T, Dl, Dv));
+    // A mixture is not for these solvers.
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(2, "nitrogen|argon", "hmx", hrf, ierr, herr);
+    if (ierr <= 0) {
+        const double x[20] = {0.5, 0.5};
+        Dl = 25.0;
+        Dv = 0.1;
+        EXPECT_FALSE(lib::saturation_at_t(100.0, x, dc, P, Dl, Dv));
+    }
+    ASSERT_TRUE(sattest::setup("nitrogen"));
+}
+
 // Water's equation has no inflection point near its critical point (its
 // non-analytic terms): the search reports that instead of a false point.
 TEST(Dens, NoInflectionPointIsAnError) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -227,6 +228,36 @@ TEST(Satt, RepeatedCallIsAnsweredFromTheCache) {
     // Another phase flag or temperature computes again.
     satt(400.123, 2);
     EXPECT_NE(eos_refreshes(), before);
+}
+
+// From the ancillary start, a saturation state at given temperature or
+// pressure takes a handful of evaluations of the equation of state (one per
+// phase and Newton step), not dozens.
+TEST(Satt, FewEvaluationsOfTheEquationPerCall) {
+    for (const char* fluid : {"water", "nitrogen", "r134a", "propane"}) {
+        ASSERT_TRUE(sattest::setup(fluid));
+        double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+        lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+        unsigned most_t = 0, most_p = 0;
+        for (double f = 0.05; f < 0.96; f += 0.1) {
+            const double T = ttp + f * (tc - ttp);
+            unsigned before = eos_refreshes();
+            const Sat a = satt(T);
+            ASSERT_EQ(a.ierr, 0) << fluid << " " << T << ": " << a.herr;
+            most_t = std::max(most_t, eos_refreshes() - before);
+            Pure w;
+            double t = 0, dl = 0, dv = 0, xl[20], xv[20];
+            int ierr = 0;
+            std::string herr;
+            before = eos_refreshes();
+            lib::SATP(a.P, w.x, 1, t, dl, dv, xl, xv, ierr, herr);
+            ASSERT_EQ(ierr, 0) << fluid << " " << a.P << ": " << herr;
+            most_p = std::max(most_p, eos_refreshes() - before);
+            EXPECT_LT(rel(t, T), 1e-10) << fluid << " " << T;
+        }
+        EXPECT_LE(most_t, 12u) << fluid;
+        EXPECT_LE(most_p, 12u) << fluid;
+    }
 }
 
 // Results never depend on the fluid that was set up before.

@@ -151,3 +151,36 @@ TEST_F(Tprho, RegionsAndUnstableRoots) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stability test of a converged root stands on dP/dD and the cross
+// derivative d2P/dDdT: the same verdict as the values of THERM2, across the
+// band around the critical density where it applies (nitrogen, which has
+// states of both signs there), and acceptance outside it.
+TEST(TprhoStability, VerdictOfTheDerivativesOfTherm2) {
+    ASSERT_TRUE(sattest::setup("nitrogen"));
+    Pure w;
+    double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+    lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+    int accepted = 0, refused = 0;
+    for (double tr : {0.6, 0.8, 0.95, 1.0, 1.1}) {
+        for (double dr = 0.25; dr < 2.0; dr += 0.05) {
+            const double T = tr * tc, D = dr * dc;
+            double p, e, h, s, cv, cp, wsnd, z, hjt, a, g, kap, beta, dpdd, d2, dpdt, dddt, dddp,
+                d2t, cross, s3, s4;
+            lib::THERM2(T, D, w.x, p, e, h, s, cv, cp, wsnd, z, hjt, a, g, kap, beta, dpdd, d2,
+                        dpdt, dddt, dddp, d2t, cross, s3, s4);
+            const bool expected = dpdd >= 0.0 && cross >= 0.0;
+            EXPECT_EQ(lib::tprho_accepts(T, D, w.x, tc, dc), expected) << T << " " << D;
+            (expected ? accepted : refused) += 1;
+        }
+    }
+    EXPECT_GT(accepted, 20);
+    EXPECT_GT(refused, 20);
+    EXPECT_TRUE(lib::tprho_accepts(0.8 * tc, 2.0 * dc, w.x, tc, dc));
+    EXPECT_TRUE(lib::tprho_accepts(0.8 * tc, 0.2 * dc, w.x, tc, dc));
+    EXPECT_TRUE(lib::tprho_accepts(1.2 * tc, dc, w.x, tc, dc));
+}
+
+}  // namespace
