@@ -25,12 +25,22 @@ std::vector<double> temperatures() {
     return t;
 }
 
-void BM_SATT(benchmark::State& state, const char* fluid) {
+// 16 temperatures between 0.991 Tc and 0.9995 Tc, where the saturation
+// state is found between the spinodals.
+std::vector<double> near_critical() {
+    double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+    lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+    std::vector<double> t;
+    for (int i = 0; i < 16; ++i) t.push_back(tc * (0.991 + i * 0.0085 / 15.0));
+    return t;
+}
+
+void BM_SATT(benchmark::State& state, const char* fluid, bool critical = false) {
     if (!setup(fluid)) {
         state.SkipWithError("set-up failed");
         return;
     }
-    const std::vector<double> t = temperatures();
+    const std::vector<double> t = critical ? near_critical() : temperatures();
     double x[20] = {1.0}, P, Dl, Dv, xl[20], xv[20];
     int ierr = 0;
     std::string herr;
@@ -64,6 +74,8 @@ void BM_SATP(benchmark::State& state, const char* fluid) {
 BENCHMARK_CAPTURE(BM_SATT, water, "water");
 BENCHMARK_CAPTURE(BM_SATT, r134a, "r134a");
 BENCHMARK_CAPTURE(BM_SATT, nitrogen, "nitrogen");
+BENCHMARK_CAPTURE(BM_SATT, water_near_critical, "water", true);
+BENCHMARK_CAPTURE(BM_SATT, nitrogen_near_critical, "nitrogen", true);
 BENCHMARK_CAPTURE(BM_SATP, water, "water");
 BENCHMARK_CAPTURE(BM_SATP, r134a, "r134a");
 BENCHMARK_CAPTURE(BM_SATP, nitrogen, "nitrogen");
