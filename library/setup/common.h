@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace lib {
 
@@ -20,7 +21,17 @@ constexpr int kMaxComp = 20;                         // components of a mixture
 // One value per component slot, indexed by the slot number itself.
 template <class T>
 struct Slots {
-    std::array<T, kSlotCount> v{};
+    // Trivial types start at zero; others use their own default constructor
+    // (value-initialising nested arrays of strings crashes some compilers).
+    std::array<T, kSlotCount> v = zeroed();
+    static constexpr std::array<T, kSlotCount> zeroed() {
+        if constexpr (std::is_trivially_default_constructible_v<T>) {
+            return std::array<T, kSlotCount>{};
+        } else {
+            std::array<T, kSlotCount> a;
+            return a;
+        }
+    }
     T& operator[](int k) { return v[static_cast<std::size_t>(k - kMinSlot)]; }
     const T& operator[](int k) const { return v[static_cast<std::size_t>(k - kMinSlot)]; }
     void fill(const T& value) { v.fill(value); }
