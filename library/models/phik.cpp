@@ -16,7 +16,9 @@ namespace lib {
 // (PHIQUI, PHIBWR, PHIPR), and until then their codes answer like an unknown
 // code.
 double PHIK(int icomp, int itau, int idel, double tau, double del) {
-    if (del <= 1.0e-10) return 0.0;
+    // A zero or non-finite tau (T = 0 or below) or density has no residual
+    // part, like a density near zero.
+    if (del <= 1.0e-10 || !std::isfinite(del) || !(tau > 0.0) || !std::isfinite(tau)) return 0.0;
     const Code& c = EOSMOD.eos[icomp];
     if (c.starts("FE")) return PHIFEQ(icomp, itau, idel, tau, del);
     if (c.is("ECS")) return PHIECS(icomp, itau, idel, tau, del);

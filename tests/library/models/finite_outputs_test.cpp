@@ -1,0 +1,170 @@
+// No NaN or infinity ever leaves a property routine: a sweep over extreme
+// but legal and over illegal temperatures and densities (from 1e-3 K to ten
+// times the upper limit, from zero to three times the density limit, and
+// negative values) for fluids of every kind of equation: a Helmholtz
+// equation with non-analytic terms (water, CO2), plain ones (nitrogen,
+// r134a), a quantum fluid (helium) and a corresponding-states estimate
+// (nf3).  The properties at (T, D) must be finite; the solvers must either
+// succeed with finite results or report an error.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library/models/idealgas.h"
+#include "library/models/phik.h"
+
+namespace {
+
+const double kX[20] = {1.0};
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Collects the names of outputs that are not finite at one input.
+class Finite {
+public:
+    void check(const std::string& where, std::initializer_list<double> values) {
+        int k = 0;
+        for (double v : values) {
+            ++k;
+            ++count_;
+            if (!std::isfinite(v)) bad_ << where << " output " << k << " = " << v << "\n";
+        }
+    }
+    std::string failures() const { return bad_.str(); }
+    long count() const { return count_; }
+
+private:
+    std::ostringstream bad_;
+    long count_ = 0;
+};
+
+bool setup(const std::string& name) {
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
+    return ierr <= 0;
+}
+
+// Every routine of the (T, D) road at one input.
+void properties(double T, double D, const std::string& at, Finite& f) {
+    double P, e, h, s, cv, cp, w, hjt;
+    lib::THERM(T, D, kX, P, e, h, s, cv, cp, w, hjt);
+    f.check("THERM" + at, {P, e, h, s, cv, cp, w, hjt});
+    double Z, A, G, kap, bet, pd, pdd, pt, dt, dp, ptt, ptd, sp3, sp4;
+    lib::THERM2(T, D, kX, P, e, h, s, cv, cp, w, Z, hjt, A, G, kap, bet, pd, pdd, pt, dt, dp, ptt,
+                ptd, sp3, sp4);
+    f.check("THERM2" + at,
+            {P, e, h, s, cv, cp, w, Z, hjt, A, G, kap, bet, pd, pdd, pt, dt, dp, ptt, ptd, sp3, sp4});
+    double xisenk, xkt, betas, bs, xkkt, thrott, pint, spht;
+    lib::THERM3(T, D, kX, kap, bet, xisenk, xkt, betas, bs, xkkt, thrott, pint, spht);
+    f.check("THERM3" + at, {kap, bet, xisenk, xkt, betas, bs, xkkt, thrott, pint, spht});
+    lib::THERM0(T, D, kX, P, e, h, s, cv, cp, w, A, G);
+    f.check("THERM0" + at, {P, e, h, s, cv, cp, w, A, G});
+    lib::ENTHAL(T, D, kX, h);
+    lib::ENTRO(T, D, kX, s);
+    lib::CVCP(T, D, kX, cv, cp);
+    lib::GIBBS(T, D, kX, A, G);
+    f.check("ENTHAL ENTRO CVCP GIBBS" + at, {h, s, cv, cp, A, G});
+    lib::PRESS(T, D, kX, P);
+    lib::DPDD(T, D, kX, pd);
+    lib::DPDT(T, D, kX, pt);
+    f.check("PRESS DPDD DPDT" + at, {P, pd, pt});
+    double d[15];
+    lib::DERVPVT(T, D, kX, d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7], d[8], d[9], d[10], d[11],
+                 d[12], d[13], d[14]);
+    f.check("DERVPVT" + at, {d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7], d[8], d[9], d[10],
+                             d[11], d[12], d[13], d[14]});
+    lib::DHD1(T, D, kX, d[0], d[1], d[2], d[3], d[4], d[5]);
+    f.check("DHD1" + at, {d[0], d[1], d[2], d[3], d[4], d[5]});
+    double B = 0;
+    lib::VIRB(T, kX, B);
+    f.check("VIRB" + at, {B});
+    // The reduced Helmholtz energy and its defined derivatives, at every
+    // finite input (T = 0 gives an infinite tau).
+    if (!std::isfinite(T) || !std::isfinite(D)) return;
+    double tred = 0, dred = 0;
+    lib::REDK(1, tred, dred);
+    const double tau = tred / T, del = D / dred;
+    for (int it = 0; it <= 3; ++it)
+        for (int id = 0; id <= 3; ++id) {
+            if (it + id > 3 && !(it == 2 && id == 2)) continue;
+            const std::string o = "(" + std::to_string(it) + "," + std::to_string(id) + ")";
+            f.check("PHIK" + o + at, {lib::PHIK(1, it, id, tau, del)});
+            if (it == 0 || id == 0) f.check("PHI0" + o + at, {lib::PHI0(it, id, T, D, kX)});
+        }
+}
+
+// The result of a solver: an error, or success with finite outputs.
+void solver(const std::string& what, int ierr, const std::string& herr,
+            std::initializer_list<double> values, Finite& f) {
+    if (ierr > 0) {
+        if (herr.empty()) f.check(what + " error without text", {std::nan("")});
+        return;
+    }
+    f.check(what, values);
+}
+
+void solvers(double T, double P, double D, const std::string& at, Finite& f) {
+    double Dr = 0, Dl = 0, Dv = 0, x[20], y[20], q, e, h, s, cv, cp, w, T2, P2;
+    int ierr = 0;
+    std::string herr;
+    for (int kph : {1, 2}) {
+        lib::TPRHO(T, P, kX, kph, 0, Dr, ierr, herr);
+        solver("TPRHO" + at, ierr, herr, {Dr}, f);
+        lib::SATT(T, kX, kph, P2, Dl, Dv, x, y, ierr, herr);
+        solver("SATT" + at, ierr, herr, {P2, Dl, Dv}, f);
+        lib::SATP(P, kX, kph, T2, Dl, Dv, x, y, ierr, herr);
+        solver("SATP" + at, ierr, herr, {T2, Dl, Dv}, f);
+    }
+    lib::TPFLSH(T, P, kX, Dr, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    solver("TPFLSH" + at, ierr, herr, {Dr, Dl, Dv, q, e, h, s, cv, cp, w}, f);
+    // Enthalpy and entropy of the (T, D) state, whatever it is, as inputs.
+    double hb = 0, sb = 0;
+    lib::ENTHAL(T, D, kX, hb);
+    lib::ENTRO(T, D, kX, sb);
+    for (double hv : {hb, -1e7, 1e7}) {
+        lib::PHFLSH(P, hv, kX, T2, Dr, Dl, Dv, x, y, q, e, s, cv, cp, w, ierr, herr);
+        solver("PHFLSH h=" + std::to_string(hv) + at, ierr, herr,
+               {T2, Dr, Dl, Dv, q, e, s, cv, cp, w}, f);
+    }
+    for (double sv : {sb, -1e5, 1e5}) {
+        lib::PSFLSH(P, sv, kX, T2, Dr, Dl, Dv, x, y, q, e, h, cv, cp, w, ierr, herr);
+        solver("PSFLSH s=" + std::to_string(sv) + at, ierr, herr,
+               {T2, Dr, Dl, Dv, q, e, h, cv, cp, w}, f);
+    }
+}
+
+TEST(FiniteOutputs, ExtremeAndIllegalInputsOfEveryKindOfEquation) {
+    Finite f;
+    for (const char* fluid : {"water", "co2", "nitrogen", "helium", "r134a", "nf3"}) {
+        ASSERT_TRUE(setup(fluid)) << fluid;
+        double tmin, tmax, dmax, pmax;
+        lib::LIMITS("EOS", kX, tmin, tmax, dmax, pmax);
+        double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+        lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+        const std::vector<double> temps = {1e-3, 0.5 * ttp, ttp, tc, tmax, 10.0 * tmax, 0.0, -5.0, kInf};
+        const std::vector<double> dens = {0.0, 1e-300, 1e-10, dc, dmax, 3.0 * dmax, -1.0, kInf};
+        for (double T : temps)
+            for (double D : dens) {
+                std::ostringstream at;
+                at << " " << fluid << " T=" << T << " D=" << D;
+                properties(T, D, at.str(), f);
+            }
+        const std::vector<double> pres = {-1.0, 0.0, 1e-12, 1e-3, pc, pmax, 100.0 * pmax};
+        for (double T : temps)
+            for (double P : pres) {
+                std::ostringstream at;
+                at << " " << fluid << " T=" << T << " P=" << P;
+                solvers(T, P, dc, at.str(), f);
+            }
+    }
+    EXPECT_EQ(f.failures(), "");
+    EXPECT_GT(f.count(), 10000);
+}
+
+}  // namespace
