@@ -360,8 +360,11 @@ void SOLVEM(int kind, double P, const double x[20], double& T, int& ierr, std::s
         if (ice_ih && tn > kWaterTtp) tn = (T + kWaterTtp) / 2.0;
         if (tn < 0.0) tn = T / 2.0;
         // Converged when the line meets P to 5e-9 kPa, or to the last digits
-        // of P where that absolute bound lies below the rounding of P itself.
-        if (std::fabs(P - p1) < std::max(5.0e-9, 1.0e-13 * P)) {
+        // of P where that absolute bound lies below the rounding of P itself;
+        // below 50 kPa to 1e-10 of P, so that a pressure under 5e-9 kPa is
+        // not met by any temperature whose line pressure is merely small (or
+        // zero, where the fluid has no such line).
+        if (p1 > 0.0 && std::fabs(P - p1) < std::max(1.0e-13 * P, std::min(5.0e-9, 1.0e-10 * P))) {
             T = tn;
             return;
         }

@@ -254,8 +254,9 @@ bool bracketed_search(double P, const double x[20], const double z[20], int kph,
 }
 
 // Whether P is at least the saturation pressure of the equation at its lowest
-// temperature (the triple point, or the lower limit when that is higher).
-bool above_lowest_saturation(double P, const double x[20]) {
+// temperature (the triple point, or the lower limit when that is higher), on
+// the line kph (a pseudo-pure blend's dew line lies below its bubble line).
+bool above_lowest_saturation(double P, const double x[20], int kph) {
     const int icomp = ISPURE(x);
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", x, tmin, tmax, dmax, pmax);
@@ -263,7 +264,7 @@ bool above_lowest_saturation(double P, const double x[20]) {
     double p0 = 0, dl = 0, dv = 0, xl[20], xv[20];
     int jerr = 0;
     std::string jmsg;
-    SATT(t0, x, 1, p0, dl, dv, xl, xv, jerr, jmsg);
+    SATT(t0, x, kph == 2 ? 2 : 1, p0, dl, dv, xl, xv, jerr, jmsg);
     return jerr == 0 && P >= p0;
 }
 
@@ -344,7 +345,7 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
     if (icomp > 0 && !(P >= CCON.ptp[icomp] && P > 0.0)) {
         // Below the triple point: the sublimation line, when the fluid has one.
         if (P > 0.0) SUBLP(P, x, T, ierr, herr);
-        if (P > 0.0 && !(T > 0.0) && above_lowest_saturation(P, x)) {
+        if (P > 0.0 && !(T > 0.0) && above_lowest_saturation(P, x, kph)) {
             // The stored triple-point pressure is a rounded saturation
             // pressure: a pressure the equation itself reaches at its lowest
             // temperature is solved as usual.

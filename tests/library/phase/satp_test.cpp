@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <map>
+#include <sstream>
+
 #include "library/library.h"
 #include "library/phase/satt.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
+#include "tests/library/phase/flash_support.h"
 #include "tests/library/phase/sat_support.h"
 
 namespace {
@@ -36,49 +42,119 @@ State satt(double T, int kph = 1) {
     return s;
 }
 
-// SATP inverts SATT for every built-in pure fluid from its triple point to
-// just below the critical point, on the bubble and the dew line.
-TEST(Satp, InvertsSattForEveryFluid) {
-    int fluids = 0;
-    for (int slot = 1; slot < lib::kTextCount; ++slot) {
-        const std::string name(lib::store::name(slot));
-        // The blends have distinct bubble and dew lines, and the critical
-        // point their texts give is not that of their equation.
-        if (name == "air" || name == "r404a" || name == "r407c" || name == "r410a" ||
-            name == "r507a")
-            continue;
-        if (!sattest::setup(name)) continue;
-        // Corresponding-states estimates (fluids without an equation of their
-        // own) have a critical point of their own, not the text's.
-        if (lib::EOSMOD.eos[1].is("ECS")) continue;
-        ++fluids;
-        double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
-        lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
-        double tmin, tmax, dmax, pmax;
-        Pure w;
-        lib::LIMITS("EOS", w.x, tmin, tmax, dmax, pmax);
-        const double t0 = std::max(ttp, tmin);
-        for (double f : {0.0, 0.1, 0.3, 0.5, 0.7, 0.9, 0.97, 0.995, 1.0}) {
-            const double T = t0 + f * (0.999 * tc - t0);
-            const int kph = f < 0.5 ? 1 : 2;
+// Counts of a round trip over many fluids: the states compared and those
+// left out, with the reason for each.
+struct Coverage {
+    int fluids = 0, states = 0;
+    std::map<std::string, int> skipped;
+    std::ostringstream bad;
+    int skips() const {
+        int n = 0;
+        for (const auto& [why, k] : skipped) n += k;
+        return n;
+    }
+    std::string summary() const {
+        std::ostringstream o;
+        o << fluids << " fluids, " << states << " states compared, skipped:";
+        for (const auto& [why, k] : skipped) o << " " << k << " (" << why << ")";
+        return o.str();
+    }
+};
+
+// SATP(SATT(T, kph).P, kph) at nine temperatures from the lowest one with a
+// liquid to 0.999 of the critical temperature `tc`: the bubble line in the
+// lower half and the dew line in the upper one, or both lines throughout when
+// `both` (where they differ).
+void invert_satt(const std::string& name, double tc, double pc, bool both, Coverage& c) {
+    double wm, ttp, tnbp, tc0, pc0, dc, zc, acf, dip, rgas;
+    lib::INFO(1, wm, ttp, tnbp, tc0, pc0, dc, zc, acf, dip, rgas);
+    double tmin, tmax, dmax, pmax;
+    Pure w;
+    lib::LIMITS("EOS", w.x, tmin, tmax, dmax, pmax);
+    const double t0 = std::max(ttp, tmin);
+    ++c.fluids;
+    for (double f : {0.0, 0.1, 0.3, 0.5, 0.7, 0.9, 0.97, 0.995, 1.0}) {
+        const double T = t0 + f * (0.999 * tc - t0);
+        for (int kph : {1, 2}) {
+            if (!both && kph != (f < 0.5 ? 1 : 2)) continue;
             const State a = satt(T, kph);
-            EXPECT_EQ(a.ierr, 0) << name << " T=" << T << ": " << a.herr;
-            if (a.ierr != 0) continue;
-            if (a.P < 1e-7) continue;  // below the pressure resolution of SATP's cache key
-            const State b = satp(a.P, kph);
+            if (a.ierr != 0) {
+                c.bad << name << " SATT(" << T << ", " << kph << "): " << a.herr << "\n";
+                continue;
+            }
             if (a.P > pc * 1.000001) {
                 // The equation's own critical pressure lies above the one the
                 // text gives (fluorine): such a pressure is refused.
-                EXPECT_EQ(b.ierr, 141) << name;
+                const State b = satp(a.P, kph);
+                if (b.ierr != 141) c.bad << name << " P=" << a.P << " not refused\n";
+                ++c.skipped[name + " above the critical pressure of its text"];
                 continue;
             }
-            EXPECT_EQ(b.ierr, 0) << name << " P=" << a.P << ": " << b.herr;
-            EXPECT_LT(rel(b.T, T), 1e-9) << name << " T=" << T;
-            EXPECT_LT(rel(b.Dl, a.Dl), 1e-7) << name << " T=" << T;
-            EXPECT_LT(rel(b.Dv, a.Dv), 1e-7) << name << " T=" << T;
+            ++c.states;
+            const State b = satp(a.P, kph);
+            if (b.ierr != 0 || rel(b.T, T) > 1e-9 || rel(b.Dl, a.Dl) > 1e-7 ||
+                rel(b.Dv, a.Dv) > 1e-7)
+                c.bad << name << " kph " << kph << " T=" << T << " P=" << a.P << ": ierr "
+                      << b.ierr << " T " << b.T << " Dl " << b.Dl << " (" << a.Dl << ") Dv " << b.Dv
+                      << " (" << a.Dv << ") " << b.herr << "\n";
         }
     }
-    EXPECT_GT(fluids, 90);
+}
+
+// The critical temperature of the equation itself where it lies below the
+// text's (a corresponding-states estimate and a blend's equation have their
+// own critical point, apart from the text's constants).
+void equation_critical_temperature(double& tc) {
+    Pure w;
+    double d = 0, p = 0, t = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::FNCRPT(w.x, d, p, t, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    tc = std::min(tc, t);
+}
+
+const char* const kBlends[] = {"air", "r404a", "r407c", "r410a", "r507a"};
+
+// SATP inverts SATT for every built-in fluid from its triple point to just
+// below the critical point: the pure fluids, the corresponding-states
+// estimates (up to their equation's critical point) and the blends on their
+// one equation; the blends as pseudo-pure fluids on their bubble and dew
+// lines separately (test below).
+TEST(Satp, InvertsSattForEveryFluid) {
+    Coverage c;
+    for (int slot = 1; slot < lib::kTextCount; ++slot) {
+        const std::string name(lib::store::name(slot));
+        ASSERT_TRUE(sattest::setup(name));
+        double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+        lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+        const bool blend = std::find(std::begin(kBlends), std::end(kBlends), name) != std::end(kBlends);
+        if (blend || lib::EOSMOD.eos[1].is("ECS")) equation_critical_temperature(tc);
+        if (::testing::Test::HasFatalFailure()) return;
+        invert_satt(name, tc, pc, false, c);
+    }
+    EXPECT_EQ(c.bad.str(), "") << c.summary();
+    EXPECT_GE(c.fluids, 125) << c.summary();
+    EXPECT_GE(c.states, 9 * 125) << c.summary();
+    // Skipped: the states above the critical pressure of the text, which
+    // fluorine's equation and nf3's estimate reach below 0.999 Tc.
+    EXPECT_LE(c.skips(), 2) << c.summary();
+}
+
+TEST(Satp, InvertsSattOnBothLinesOfPseudoPureBlends) {
+    Coverage c;
+    for (const char* blend : kBlends) {
+        flashtest::PseudoPure ppf(blend);
+        ASSERT_TRUE(ppf.ok());
+        double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+        lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+        invert_satt(blend, tc, pc, true, c);
+    }
+    EXPECT_EQ(c.bad.str(), "") << c.summary();
+    EXPECT_GE(c.states, 5 * 17) << c.summary();
+    // Skipped: r407c's bubble-line ancillary passes the critical pressure of
+    // its text just below the critical temperature.
+    EXPECT_LE(c.skips(), 1) << c.summary();
 }
 
 // Cyclopropane's ancillary equations hold only from 273 K; below, the start
