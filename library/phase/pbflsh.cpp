@@ -383,9 +383,11 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     const flash::PhaseProps vap = flash::phase_props(tdew, dvdew, z);
     const double bdew = vap.of(letter);
     // Below the lowest temperature of the equation only solid phases
-    // coexist with the vapour.
+    // coexist with the vapour.  A saturation temperature that meets the
+    // triple point only to the solver's last digits is not below it.
+    const auto below = [](double t, double limit) { return t < limit * (1.0 - 1e-9); };
     const bool below_liquid =
-        below_triple || tdew < tmin || (icomp > 0 && tdew < CCON.ttp[icomp]);
+        below_triple || below(tdew, tmin) || (icomp > 0 && below(tdew, CCON.ttp[icomp]));
     if (below_liquid && b < bdew && (icomp > 0 || (letter == 'H' && !(dvdew > 0.0))))
         return solid();
 
@@ -424,7 +426,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
             return;
         }
     } else {
-        if (q * tdew + (1.0 - q) * tbub < tmin) return solid();
+        if (below(q * tdew + (1.0 - q) * tbub, tmin)) return solid();
         T = tdew;
         Dl = dlbub;
         Dv = dvdew;

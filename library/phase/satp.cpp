@@ -265,7 +265,8 @@ bool above_lowest_saturation(double P, const double x[20], int kph) {
     int jerr = 0;
     std::string jmsg;
     SATT(t0, x, kph == 2 ? 2 : 1, p0, dl, dv, xl, xv, jerr, jmsg);
-    return jerr == 0 && P >= p0;
+    // Met to the last digits of the saturation solver counts as met.
+    return jerr == 0 && P >= p0 * (1.0 - 1e-12);
 }
 
 }  // namespace
