@@ -3,6 +3,7 @@
 #include "app/core/create_delete.h"
 #include "app/core/init.h"
 #include "library/library.h"
+#include "library/setup/textstore.h"
 #include "tests/support/paths.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,87 @@ TEST_F(FluidProperties, TheCurrentFluidIsNotSetUpAgain) {
     EXPECT_EQ(init_stoffwerte(water), 1);
     EXPECT_NEAR(lib::WMOL(c), M, 1e-9);
     EXPECT_EQ(init_stoffwerte(nullptr), 0);
+}
+
+// A nitrogen text whose density limit (10 mol/L) lies below its critical
+// density (11.18 mol/L): the flash at the critical point is refused. Its
+// critical pressure is moved to 3400 kPa, away from the equation's own
+// pressure there (3395.80 kPa), so that one can tell which one is kept.
+class CriticalFlashFails : public FluidProperties {
+protected:
+    void SetUp() override {
+        FluidProperties::SetUp();
+        nitrogen = fluids[12];
+        ASSERT_EQ(nitrogen->components.rfind("nitrogen", 0), 0u);
+        int slot = 0;
+        for (int k = 1; k <= lib::kTextCount; ++k)
+            if (lib::store::name(k) == "nitrogen") slot = k;
+        ASSERT_GT(slot, 0);
+        // The first density limit and critical point are those of the
+        // equation in use; the header holds the critical pressure too.
+        std::string text;
+        bool dmax = false, header = false, eos = false;
+        for (int n = 0; n < lib::store::line_count(slot); ++n) {
+            std::string line(lib::store::line(slot, n));
+            if (!dmax && line.find("!maximum density") != std::string::npos) {
+                line = "10.0  !maximum density [mol/L]";
+                dmax = true;
+            } else if (!header && line.rfind("3395.8 ", 0) == 0) {
+                line = "3400.0  !critical pressure [kPa]";
+                header = true;
+            } else if (!eos && line.rfind("126.192  3395.8  ", 0) == 0) {
+                line = "126.192  3400.0  11.1839014646  !Tc [K], pc [kPa], Dc [mol/L]";
+                eos = true;
+            }
+            text += line + "\n";
+        }
+        ASSERT_TRUE(dmax && header && eos);
+        lib::store::override_text(slot, std::move(text));
+    }
+    void TearDown() override {
+        lib::store::restore();
+        // Leave the library holding another fluid, so that nothing takes
+        // the altered nitrogen from the set-up cache.
+        current_fluid = nullptr;
+        init_stoffwerte(fluids[FLUID_HELIUM]);
+        FluidProperties::TearDown();
+    }
+    Fluid* nitrogen = nullptr;
+};
+
+TEST_F(CriticalFlashFails, SetUpKeepsTheCriticalPressureOfTheCriticalPoint) {
+    ASSERT_EQ(init_stoffwerte(nitrogen), 1);  // the water of SetUp is replaced
+    const double* x = nitrogen->x.data();
+    EXPECT_NEAR(nitrogen->Dmax, 10.0 * 28.01348, 1e-9);  // the altered text is in use
+    double Tc = 0, pc = 0, Dc = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::CRITP(x, Tc, pc, Dc, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_EQ(pc, 3400.0);
+    // The flash at the critical point fails ...
+    double T = nitrogen->Tc, p = 0, s = 0, h = 0, rho = nitrogen->Dc, q = 0;
+    EXPECT_NE(get_all_by_T_and_rho(x, T, p, s, h, rho, q), 0);
+    // ... so the critical pressure is the critical point's, not zero and
+    // not the equation's, and enthalpy and entropy come from the equation.
+    EXPECT_EQ(nitrogen->Tc, 126.192);
+    EXPECT_EQ(nitrogen->pc, 3400.0);
+    EXPECT_EQ(nitrogen->crit.p, 3400.0);
+    EXPECT_NEAR(nitrogen->Dc, 11.1839014646 * 28.01348, 1e-9);
+    double Te = nitrogen->Tc, pe = 0, se = 0, he = 0, De = nitrogen->Dc;
+    therm_wrapper(x, Te, pe, se, he, De);
+    EXPECT_NEAR(pe, 3395.8, 0.01);
+    EXPECT_EQ(nitrogen->hc, he);
+    EXPECT_EQ(nitrogen->sc, se);
+    EXPECT_TRUE(std::isfinite(nitrogen->hc) && std::isfinite(nitrogen->sc));
+
+    // With its own text the equation's pressure at the critical point is kept.
+    lib::store::restore();
+    current_fluid = nullptr;
+    ASSERT_EQ(init_stoffwerte(fluids[FLUID_HELIUM]), 1);
+    ASSERT_EQ(init_stoffwerte(nitrogen), 1);
+    EXPECT_NEAR(nitrogen->pc, 3395.8, 0.01);
+    EXPECT_NE(nitrogen->pc, 3395.8);
 }
 
 TEST_F(FluidProperties, StatesByTemperatureAndPressure) {

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -116,52 +119,176 @@ TEST(PartTypes, OptionsAndInputsAgree) {
     }
 }
 
-TEST(ValueTables, NamesQuantitiesAndDefaults) {
-    EXPECT_STREQ(part_input_values_def[0].name, "Outlet Pressure");
-    EXPECT_DOUBLE_EQ(part_input_values_def[0].default_value, 101.325);
-    EXPECT_STREQ(part_input_values_def[19].name, "Oxidizer Pressure");
-    EXPECT_DOUBLE_EQ(part_input_values_def[19].default_value, 100);
-    EXPECT_EQ(part_input_values_def[11].quantity, Q_RELATIVE_CHANGE);
-    EXPECT_EQ(part_input_values_def[13].quantity, Q_LEAKAGE);
-    EXPECT_DOUBLE_EQ(part_input_values_def[13].default_value, 10);
-    // "Pressure Ratio Out/In" twice: lookups find row 1.
-    EXPECT_STREQ(part_input_values_def[1].name, "Pressure Ratio Out/In");
-    EXPECT_STREQ(part_input_values_def[3].name, "Pressure Ratio Out/In");
-    EXPECT_EQ(part_input_values_def[1].quantity, Q_RATIO_GT1);
-    EXPECT_EQ(part_input_values_def[3].quantity, Q_RATIO_LT1);
-    EXPECT_DOUBLE_EQ(part_input_values_def[3].default_value, 0.5);
+// One row of a value table as the program must hold it: files find rows by
+// these names, letter for letter.
+struct Row {
+    const char* name;
+    int quantity;
+    double default_value;
+};
+
+template <std::size_t N>
+void expect_rows(const std::array<ValueDef, N>& table, const std::vector<Row>& rows,
+                 const char* what) {
+    SCOPED_TRACE(what);
+    ASSERT_EQ(table.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_STREQ(table[i].name, rows[i].name) << "row " << i;
+        EXPECT_EQ(table[i].quantity, rows[i].quantity) << rows[i].name;
+        EXPECT_EQ(table[i].default_value, rows[i].default_value) << rows[i].name;
+        EXPECT_LT(std::strlen(table[i].name), 52u) << rows[i].name;
+    }
+}
+
+TEST(ValueTables, EveryRowOfThePartTables) {
+    expect_rows(part_input_values_def,
+                {{"Outlet Pressure", Q_PRESSURE, 101.325},
+                 {"Pressure Ratio Out/In", Q_RATIO_GT1, 2},
+                 {"Pressure Ratio In/Out", Q_RATIO_GT1, 2},
+                 {"Pressure Ratio Out/In", Q_RATIO_LT1, 0.5},
+                 {"Isentropic Efficiency", Q_RELATIVE_VALUE, 1},
+                 {"Polytropic Efficiency", Q_RELATIVE_VALUE, 1},
+                 {"Specific Heat Flux", Q_SPECIFIC_ENERGY, 100},
+                 {"Outlet Temperature", Q_TEMPERATURE, 293.15},
+                 {"Relative Pressure Loss", Q_RELATIVE_VALUE, 0},
+                 {"Absolute Pressure Loss", Q_PRESSURE, 0},
+                 {"Absolute Leakage", Q_LEAKAGE, 0},
+                 {"Relative Leakage", Q_RELATIVE_CHANGE, 0},
+                 {"Relative Mass Outlet 2", Q_RELATIVE_CHANGE, 0.5},
+                 {"Absolute Mass Outlet 2", Q_LEAKAGE, 10},
+                 {"Fixed Fuel Massflow", Q_MASSFLOW, 1},
+                 {"Combustion Efficiency", Q_RELATIVE_VALUE, 1},
+                 {"Fuel Temperature", Q_TEMPERATURE, 293.15},
+                 {"Fuel Pressure", Q_PRESSURE, 100},
+                 {"Oxidizer Temperature", Q_TEMPERATURE, 293.15},
+                 {"Oxidizer Pressure", Q_PRESSURE, 100}},
+                "part inputs");
+
+    // Results: every default is zero.
+    const std::vector<std::pair<const char*, int>> outputs = {
+        {"Inlet Temperature", Q_TEMPERATURE},
+        {"Outlet Temperature", Q_TEMPERATURE},
+        {"Inlet Pressure", Q_PRESSURE},
+        {"Outlet Pressure", Q_PRESSURE},
+        {"Inlet Enthalpy h", Q_SPECIFIC_ENERGY},
+        {"Outlet Enthalpy h", Q_SPECIFIC_ENERGY},
+        {"Inlet Entropy s", Q_ENTROPY},
+        {"Outlet Entropy s", Q_ENTROPY},
+        {"Inlet Density", Q_DENSITY},
+        {"Outlet Density", Q_DENSITY},
+        {"Inlet Humidity", Q_RELATIVE_VALUE},
+        {"Outlet Humidity", Q_RELATIVE_VALUE},
+        {"Inlet Massflow", Q_MASSFLOW},
+        {"Outlet Massflow", Q_MASSFLOW},
+        {"Inlet Wetness", Q_RELATIVE_VALUE},
+        {"Outlet Wetness", Q_RELATIVE_VALUE},
+        {"2_Inlet Temperature", Q_TEMPERATURE},
+        {"2_Outlet Temperature", Q_TEMPERATURE},
+        {"2_Inlet Pressure", Q_PRESSURE},
+        {"2_Outlet Pressure", Q_PRESSURE},
+        {"2_Inlet Enthalpy h", Q_SPECIFIC_ENERGY},
+        {"2_Outlet Enthalpy h", Q_SPECIFIC_ENERGY},
+        {"2_Inlet Entropy s", Q_ENTROPY},
+        {"2_Outlet Entropy s", Q_ENTROPY},
+        {"2_Inlet Density", Q_DENSITY},
+        {"2_Outlet Density", Q_DENSITY},
+        {"2_Inlet Massflow", Q_MASSFLOW},
+        {"2_Outlet Massflow", Q_MASSFLOW},
+        {"2_Inlet Wetness", Q_RELATIVE_VALUE},
+        {"2_Outlet Wetness", Q_RELATIVE_VALUE},
+        {"Leakage", Q_MASSFLOW},
+        {"Specific Heat Flux", Q_SPECIFIC_ENERGY},
+        {"Heat", Q_POWER},
+        {"Specific Head", Q_SPECIFIC_ENERGY},
+        {"Specific Work", Q_SPECIFIC_ENERGY},
+        {"Isentropic Enthalpy Diff.", Q_SPECIFIC_ENERGY},
+        {"Power", Q_POWER},
+        {"Isentropic Efficiency", Q_RELATIVE_VALUE},
+        {"Polytropic Efficiency", Q_RELATIVE_VALUE},
+        {"Inlet Liquid Water Part", Q_RELATIVE_VALUE},
+        {"Outlet Liquid Water Part", Q_RELATIVE_VALUE},
+        {"2_Inlet Liquid Water Part", Q_RELATIVE_VALUE},
+        {"2_Outlet Liquid Water Part", Q_RELATIVE_VALUE},
+        {"Specific Condensation Heat", Q_SPECIFIC_ENERGY},
+        {"Condensation Heat", Q_POWER},
+        {"Thermal Power", Q_POWER},
+        {"Lambda", Q_RATIO_GT1},
+        {"Fuel Massflow", Q_MASSFLOW},
+        {"Oxidizer Massflow", Q_MASSFLOW},
+        {"Liquid Water Out", Q_MASSFLOW},
+        {"Net Heating Value", Q_SPECIFIC_ENERGY},
+        {"Gross Heating Value", Q_SPECIFIC_ENERGY}};
+    std::vector<Row> rows;
+    for (const auto& [name, quantity] : outputs) rows.push_back({name, quantity, 0.0});
+    expect_rows(part_output_values_def, rows, "part outputs");
+}
+
+TEST(ValueTables, EveryRowOfTheProcessProjectAndInterfaceTables) {
+    expect_rows(process_input_values_def,
+                {{"Temperature", Q_TEMPERATURE, 288.15},
+                 {"Pressure", Q_PRESSURE, 101.325},
+                 {"Massflow", Q_MASSFLOW, 100},
+                 {"Standard Volume Flow (Dry)", Q_VOLUME_FLOW, 0},
+                 {"Humidity", Q_RELATIVE_VALUE, 0}},
+                "process inputs");
+    expect_rows(process_output_values_def,
+                {{"Specific Work", Q_SPECIFIC_ENERGY, 0},
+                 {"Power", Q_POWER, 0},
+                 {"Power In", Q_POWER, 0},
+                 {"Power Out", Q_POWER, 0},
+                 {"Specific Heat Flux", Q_SPECIFIC_ENERGY, 0},
+                 {"Heat Flux", Q_POWER, 0},
+                 {"Heat In", Q_POWER, 0},
+                 {"Heat Out", Q_POWER, 0},
+                 {"Specific Head", Q_SPECIFIC_ENERGY, 0},
+                 {"Leakage", Q_MASSFLOW, 0},
+                 {"Thermal Power", Q_POWER, 0},
+                 {"Liquid Water Out", Q_MASSFLOW, 0},
+                 {"Process Efficiency", Q_RELATIVE_VALUE, 0}},
+                "process outputs");
+    expect_rows(project_output_values_def,
+                {{"Power In", Q_POWER, 0},
+                 {"Power Out", Q_POWER, 0},
+                 {"Power", Q_POWER, 0},
+                 {"Heat In", Q_POWER, 0},
+                 {"Heat Out", Q_POWER, 0},
+                 {"Heat", Q_POWER, 0},
+                 {"Thermal Power", Q_POWER, 0},
+                 {"Efficiency", Q_RELATIVE_VALUE, 0}},
+                "project outputs");
+    // "Specific Heat Flux Hot Side" is a cooling flux as input and an energy
+    // as output; "Minimum Delta Temperature" is a temperature difference, so
+    // that its 10 K never shows as -263.15 degrees C.
+    expect_rows(interface_input_values_def,
+                {{"Specific Heat Flux Hot Side", Q_SPECIFIC_HEAT_FLUX_COOLING, -100},
+                 {"Outlet Temperature Hot Side", Q_TEMPERATURE, 293.15},
+                 {"Outlet Temperature Cold Side", Q_TEMPERATURE, 293.15},
+                 {"Heat Exchanger Effectiveness", Q_RELATIVE_VALUE, 1},
+                 {"Heat Transfer Efficiency", Q_RELATIVE_VALUE, 1},
+                 {"Minimum Delta Temperature", Q_TEMPERATURE_DIFFERENCE, 10},
+                 {"Initial Temperature Difference", Q_TEMPERATURE_DIFFERENCE, 0},
+                 {"Initial Temperature", Q_TEMPERATURE, 293.15},
+                 {"Initial Heat Flux", Q_SPECIFIC_ENERGY, 100}},
+                "interface inputs");
+    expect_rows(interface_output_values_def,
+                {{"Specific Heat Flux Hot Side", Q_SPECIFIC_ENERGY, 100},
+                 {"Outlet Temperature Hot Side", Q_TEMPERATURE, 293.15},
+                 {"Outlet Temperature Cold Side", Q_TEMPERATURE, 293.15},
+                 {"Heat Exchanger Effectiveness", Q_RELATIVE_VALUE, 1}},
+                "interface outputs");
+}
+
+TEST(ValueTables, LookupsDefaultsAndTheSharedName) {
+    // "Pressure Ratio Out/In" twice: lookups find row 1, case-blind, whole
+    // names only.
     EXPECT_EQ(find_value_def(part_input_values_def, "pressure ratio out/in"), 1);
     EXPECT_EQ(find_value_def(part_input_values_def, "Pressure Ratio"), -1);
-
-    EXPECT_STREQ(part_output_values_def[16].name, "2_Inlet Temperature");
-    EXPECT_STREQ(part_output_values_def[29].name, "2_Outlet Wetness");
-    EXPECT_STREQ(part_output_values_def[35].name, "Isentropic Enthalpy Diff.");
-    EXPECT_STREQ(part_output_values_def[42].name, "2_Outlet Liquid Water Part");
-    EXPECT_STREQ(part_output_values_def[51].name, "Gross Heating Value");
-    EXPECT_EQ(part_output_values_def[30].quantity, Q_MASSFLOW);
-    EXPECT_EQ(part_output_values_def[46].quantity, Q_RATIO_GT1);
+    EXPECT_EQ(find_value_def(part_input_values_def, "Pressure Ratio Out/In "), -1);
     EXPECT_EQ(find_value_def(part_output_values_def, "Power"), 36);
-
-    EXPECT_STREQ(process_input_values_def[3].name, "Standard Volume Flow (Dry)");
-    EXPECT_EQ(process_input_values_def[3].quantity, Q_VOLUME_FLOW);
-    EXPECT_DOUBLE_EQ(process_input_values_def[0].default_value, 288.15);
-    EXPECT_DOUBLE_EQ(process_input_values_def[2].default_value, 100);
-    EXPECT_STREQ(process_output_values_def[12].name, "Process Efficiency");
-    EXPECT_STREQ(project_output_values_def[7].name, "Efficiency");
-    EXPECT_EQ(project_output_values_def[6].quantity, Q_POWER);
-
-    // "Specific Heat Flux Hot Side": a cooling flux as input, an energy as output.
-    EXPECT_EQ(interface_input_values_def[0].quantity, Q_SPECIFIC_HEAT_FLUX_COOLING);
-    EXPECT_DOUBLE_EQ(interface_input_values_def[0].default_value, -100);
-    EXPECT_EQ(interface_output_values_def[0].quantity, Q_SPECIFIC_ENERGY);
-    EXPECT_DOUBLE_EQ(interface_output_values_def[0].default_value, 100);
-    // The minimum temperature difference is a difference, not a temperature.
-    EXPECT_STREQ(interface_input_values_def[5].name, "Minimum Delta Temperature");
-    EXPECT_EQ(interface_input_values_def[5].quantity, Q_TEMPERATURE_DIFFERENCE);
-    EXPECT_DOUBLE_EQ(interface_input_values_def[5].default_value, 10);
+    EXPECT_EQ(find_value_def(part_output_values_def, "2_Outlet Liquid Water Part"), 42);
+    EXPECT_EQ(find_value_def(process_output_values_def, "Power"), 1);
+    EXPECT_EQ(find_value_def(project_output_values_def, "Power"), 2);
     EXPECT_EQ(format_value(10, interface_input_values_def[5], 1), "10 °C");
-    EXPECT_EQ(interface_input_values_def[6].quantity, Q_TEMPERATURE_DIFFERENCE);
-    EXPECT_STREQ(interface_input_values_def[8].name, "Initial Heat Flux");
 
     // Defaults lie within their quantity's bounds.
     for (const auto& row : part_input_values_def) {

@@ -212,6 +212,71 @@ TEST_F(Writer, BuiltProjectComesBackExactly) {
     EXPECT_EQ(text.find("#END\"\n"), std::string::npos);
 }
 
+// "Pressure Ratio Out/In" names two rows: the compressor's ratio (row 1,
+// above 1) and the turbine's third expansion choice (row 3, below 1). Each
+// part keeps its choice and both values through a save and a reload, and
+// the reloaded project expands and compresses by them.
+TEST_F(Writer, SharedPressureRatioNameKeepsEachPartsRow) {
+    Project* p = create_project();
+    owned.push_back(p);
+    current_project = p;
+    Process* proc = create_process(0);
+    proc->name = "Ratios";
+    proc->fluid = fluids[FLUID_HELIUM];
+    proc->inputs[PRI_TEMPERATURE] = 900;
+    proc->inputs[PRI_PRESSURE] = 1000;
+    proc->inputs[PRI_MASSFLOW] = 1;
+    Part* turbine = create_part(TURBINE);
+    Part* compressor = create_part(COMPRESSOR);
+    insert_part(*proc, 1, turbine);
+    insert_part(*proc, 2, compressor);
+    for (int k = 1; k < proc->az_parts; ++k) {
+        proc->parts[k]->prev_id[0] = proc->parts[k - 1]->id;
+        proc->parts[k - 1]->next_id[0] = proc->parts[k]->id;
+    }
+    turbine->options[OPT_EXPANSION] = 2;  // "Ratio outlet to inlet"
+    turbine->inputs[PI_PRESSURE_RATIO_OUT_IN_LT1] = 0.3;
+    turbine->inputs[PI_PRESSURE_RATIO_OUT_IN] = 5;  // not offered to a turbine, kept all the same
+    compressor->options[OPT_COMPRESSION] = 0;  // "Ratio Outlet to Inlet"
+    compressor->inputs[PI_PRESSURE_RATIO_OUT_IN] = 2.5;
+    compressor->inputs[PI_PRESSURE_RATIO_OUT_IN_LT1] = 0.7;
+    append_process(*p, proc);
+
+    const std::string text = round_trip(*p, false, false);
+    // Both rows are written, in row order, each with its own value.
+    const std::string t5 = "  Input Value \"Pressure Ratio Out/In\" = \"5 -\"\n";
+    const std::string t03 = "  Input Value \"Pressure Ratio Out/In\" = \"0.3 -\"\n";
+    ASSERT_NE(text.find(t5), std::string::npos) << text;
+    EXPECT_LT(text.find(t5), text.find(t03));
+    EXPECT_NE(text.find("  Option \"Expansion\" = \"Ratio outlet to inlet\"\n"), std::string::npos);
+    EXPECT_NE(text.find("  Option \"Compression \" = \"Ratio Outlet to Inlet\"\n"),
+              std::string::npos);
+
+    Project* back = owned.back();
+    ASSERT_NE(back, p);
+    ASSERT_EQ(back->az_processes, 1);
+    Process& bp = *back->processes[0];
+    ASSERT_EQ(bp.az_parts, 4);
+    const Part& t = *bp.parts[1];
+    const Part& c = *bp.parts[2];
+    ASSERT_EQ(t.type, TURBINE);
+    ASSERT_EQ(c.type, COMPRESSOR);
+    EXPECT_EQ(t.options[OPT_EXPANSION], 2);
+    EXPECT_EQ(t.inputs[PI_PRESSURE_RATIO_OUT_IN_LT1], 0.3);
+    EXPECT_EQ(t.inputs[PI_PRESSURE_RATIO_OUT_IN], 5.0);
+    EXPECT_EQ(c.options[OPT_COMPRESSION], 0);
+    EXPECT_EQ(c.inputs[PI_PRESSURE_RATIO_OUT_IN], 2.5);
+    EXPECT_EQ(c.inputs[PI_PRESSURE_RATIO_OUT_IN_LT1], 0.7);
+
+    // Calculated: 1000 kPa -> 300 kPa -> 750 kPa.
+    current_project = back;
+    current_fluid = nullptr;  // init_stoffe rewrote the fluids: set up again
+    EXPECT_EQ(calcProject(*back), CS_FINISHED) << back->calc_log;
+    EXPECT_NEAR(t.outputs[PO_OUTLET_PRESSURE], 300.0, 1e-9);
+    EXPECT_NEAR(c.outputs[PO_OUTLET_PRESSURE], 750.0, 1e-9);
+    current_fluid = nullptr;
+}
+
 TEST_F(Writer, WithoutResultsPartsComeBackNew) {
     Project* p = build_project();
     owned.push_back(p);

@@ -137,6 +137,7 @@ TEST_F(Cycles, SteamRankine) {
     EXPECT_NEAR(outlet.outputs[PO_INLET_ENTHALPY], inlet.outputs[PO_OUTLET_ENTHALPY], 1e-6);
     EXPECT_NEAR(outlet.outputs[PO_INLET_ENTROPY], inlet.outputs[PO_OUTLET_ENTROPY], 1e-8);
     EXPECT_NEAR(outlet.outputs[PO_INLET_DENSITY], inlet.outputs[PO_OUTLET_DENSITY], 1e-6);
+    cycletest::expect_rankine_consistent(pump, turb, proc.outputs[PRO_EFFICIENCY], 1, 1);
 }
 
 TEST_F(Cycles, SteamRankineWithLossesAndCondenser) {
@@ -157,6 +158,7 @@ TEST_F(Cycles, SteamRankineWithLossesAndCondenser) {
     EXPECT_NEAR(cond.outputs[PO_OUTLET_TEMPERATURE], 318.956, 0.002);
     EXPECT_NEAR(cond.outputs[PO_OUTLET_PRESSURE], 10, 1e-12);
     EXPECT_NEAR(cond.outputs[PO_OUTLET_WETNESS], 1.0, 1e-6);
+    cycletest::expect_rankine_consistent(pump, turb, proc.outputs[PRO_EFFICIENCY], 0.8, 0.85);
 }
 
 // ---------------------------------------------------------------------------
