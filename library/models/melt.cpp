@@ -234,6 +234,8 @@ void MELTT(double T, const double x[20], double& P, int& ierr, std::string& herr
     }
     double sum = 0.0;
     for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) {
+        // An absent component adds nothing, and its line cannot fail the sum.
+        if (x[i - 1] == 0.0) continue;
         const double ti = std::max(T * CCON.ttp[i] / ttp, CCON.ttp[i]);
         double pi = 0.0;
         MELTK(i, ti, pi, ierr, herr);

@@ -44,6 +44,10 @@ void MAXWELL(int icomp, double T, double& P, double& Dl, double& Dv, int& ierr,
         herr = errtext("MAXWELL", "error", "", "no convergence");
     };
     if (icomp < 1 || icomp > NCOMP.nc || !(Dl > 0.0) || !(Dv > 0.0) || !(T > 0.0)) return fail();
+    // No two phases coexist at or above the critical temperature, where the
+    // volume limits at the critical volume would otherwise let two nearly
+    // equal densities pass the pressure test.
+    if (!(T < CCON.tc[icomp])) return fail();
     double z[20] = {};
     z[icomp - 1] = 1.0;
     RMIX(z);

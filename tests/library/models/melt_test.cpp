@@ -244,4 +244,57 @@ TEST_F(MeltTest, Mixtures) {
     EXPECT_EQ(t, 300.0);
 }
 
+// The mixture sums over the components keep the failure of a component
+// present in the mixture, whichever components follow it, and pass over
+// the lines of absent components.
+TEST_F(MeltTest, MixtureSumsKeepTheFailureOfAPresentComponent) {
+    lib::NCOMP.nc = 3;
+    for (int k = 1; k <= 3; ++k) {
+        lib::CCON.ttp[k] = 60.0 + 10.0 * k;
+        lib::CCON.ptp[k] = 10.0 * k;
+        load(lib::SETMLT, lib::MELTMOD, k, "ML1",
+             body(lib::CCON.ttp[k], lib::CCON.ptp[k], 2, 0, 0, "0.0 0.0\n1.0 2.0\n"));
+        load(lib::SETSBL, lib::SUBLMOD, k, "SB2",
+             body(lib::CCON.ttp[k], lib::CCON.ptp[k], 1, 0, 0, "-10.0 -1.0\n"));
+    }
+    const double both[20] = {0.5, 0.5, 0.0};
+    double p = 0;
+    lib::MELTT(100.0, both, p, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_GT(p, 0.0);
+    lib::SUBLT(50.0, both, p, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_GT(p, 0.0);
+
+    // Component 1 fails, component 2 after it succeeds.
+    lib::MELTMOD.slot[1] = lib::Code("ZZ9");
+    lib::SUBLMOD.slot[1] = lib::Code("ZZ9");
+    lib::MELTT(100.0, both, p, ierr, herr);
+    EXPECT_EQ(ierr, 105);
+    EXPECT_EQ(herr, "[MELTK error 105] unknown melting line model:  (ZZ9)");
+    EXPECT_EQ(p, 0.0);
+    lib::SUBLT(50.0, both, p, ierr, herr);
+    EXPECT_EQ(ierr, 105);
+    EXPECT_EQ(herr, "[SUBLK error 105] unknown sublimation line model:  (ZZ9)");
+
+    // Only the absent component 3 fails: the mixture's lines are those of
+    // components 1 and 2.
+    lib::MELTMOD.slot[1] = lib::Code("ML1");
+    lib::SUBLMOD.slot[1] = lib::Code("SB2");
+    lib::MELTMOD.slot[3] = lib::Code("ZZ9");
+    lib::SUBLMOD.slot[3] = lib::Code("ZZ9");
+    double q = 0;
+    lib::MELTT(100.0, both, q, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    lib::NCOMP.nc = 2;
+    lib::MELTT(100.0, both, p, ierr, herr);
+    EXPECT_EQ(q, p);
+    lib::NCOMP.nc = 3;
+    lib::SUBLT(50.0, both, q, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    lib::NCOMP.nc = 2;
+    lib::SUBLT(50.0, both, p, ierr, herr);
+    EXPECT_EQ(q, p);
+}
+
 }  // namespace

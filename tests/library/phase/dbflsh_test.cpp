@@ -85,6 +85,35 @@ TEST(DensityFlash, PressureDensityAtZeroDensity) {
     EXPECT_EQ(b.T, 0.0);
 }
 
+// When the solver inside the flash at given density fails (here the
+// two-phase solver, which finds the value outside the saturation bounds at
+// every temperature it tries), the flash reports non-convergence with its
+// one number, 248, and the inner message; the two-phase form names its own
+// refusal.
+TEST(DensityFlash, FailuresAreReportedAsNonConvergence) {
+    ASSERT_TRUE(setup("r134a"));
+    const State wet = tq(250.0, 0.5), liquid = tp(250.0, 5000.0);
+    ASSERT_EQ(wet.ierr, 0);
+    for (const State& a : {wet, liquid}) {
+        for (const State& r : {dh(a.D, -1e6), ds(a.D, -1e4)}) {
+            EXPECT_EQ(r.ierr, 248) << a.D << " " << r.herr;
+            EXPECT_NE(r.herr.find("FLSH error 248] iteration did not converge:  [D"),
+                      std::string::npos)
+                << r.herr;
+            EXPECT_EQ(r.q, 999.0);
+        }
+    }
+    Pure c;
+    State r;
+    lib::DHFL2(wet.D, -1e6, c.z, r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.ierr, r.herr);
+    EXPECT_EQ(r.ierr, 227);
+    EXPECT_EQ(r.herr, "[DHFLSH error 227] input is outside saturation bounds");
+    EXPECT_EQ(r.q, 999.0);
+    lib::DSFL2(wet.D, 1e4, c.z, r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.ierr, r.herr);
+    EXPECT_EQ(r.ierr, 228);
+    EXPECT_EQ(r.herr, "[DSFLSH error 228] input is outside saturation bounds");
+}
+
 TEST(DensityFlash, SaturationAtGivenDensity) {
     KVR2_REQUIRE_SHARED();
     const auto rows = read_csv(reference("sat.csv"));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "library/library.h"
+#include "library/setup/records.h"
 #include "library/setup/textstore.h"
 #include "tests/library/phase/sat_support.h"
 
@@ -51,6 +52,30 @@ public:
 
 private:
     ::testing::AssertionResult ok_ = ::testing::AssertionSuccess();
+};
+
+// Raises the critical point stated for component 1 above that of its
+// equation while it lives, so that the saturation routines fail between the
+// two (no saturation state of the equation exists there).  The fluid set up
+// afterwards is nitrogen, which clears every cache that saw the change.
+class RaisedCriticalPoint {
+public:
+    RaisedCriticalPoint(double tc, double pc) : tc_(lib::CCON.tc[1]), pc_(lib::CCON.pc[1]) {
+        lib::CCON.tc[1] = tc;
+        lib::CCON.pc[1] = pc;
+    }
+    ~RaisedCriticalPoint() {
+        lib::CCON.tc[1] = tc_;
+        lib::CCON.pc[1] = pc_;
+        int ierr = 0;
+        std::string herr, hrf = "DEF";
+        lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
+    }
+    RaisedCriticalPoint(const RaisedCriticalPoint&) = delete;
+    RaisedCriticalPoint& operator=(const RaisedCriticalPoint&) = delete;
+
+private:
+    double tc_, pc_;
 };
 
 // True when the fluid set up carries a corresponding-states estimate instead

@@ -77,6 +77,17 @@ TEST(Maxwell, FailureSetsMinusOne) {
     EXPECT_EQ(P, -1.0);
     EXPECT_EQ(Dl, -1.0);
     EXPECT_EQ(Dv, -1.0);
+    // Above the critical temperature no two phases coexist: starts on both
+    // sides of the critical density give the failure, not two densities near
+    // it.
+    for (double T : {650.0, 700.0}) {
+        Dl = 20.0;
+        Dv = 5.0;
+        lib::MAXWELL(1, T, P, Dl, Dv, ierr, herr);
+        EXPECT_EQ(ierr, 1) << T;
+        EXPECT_EQ(Dl, -1.0) << T;
+        EXPECT_EQ(Dv, -1.0) << T;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,78 @@
+// The general flash at given pressure: values far outside the range of the
+// equation are refused after a bounded amount of work (its searches for the
+// bounds of the property along the limits of the equation are capped).
+#include "library/phase/pbflsh.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "library/models/records.h"
+#include "tests/library/phase/flash_support.h"
+
+namespace {
+
+using namespace flashtest;
+
+// Refreshes of the term values of every slot's equation: one per state at
+// which an equation is evaluated anew (the reference fluid's slot counts for
+// a corresponding-states estimate).
+unsigned long evaluations() {
+    unsigned long n = 0;
+    for (int k = -30; k <= 20; ++k) n += lib::FEQSAV.gen[k];
+    return n;
+}
+
+// Enthalpies of +-1e9 J/mol and entropies of +-1e6 J/(mol K) at pressures
+// from 1e-6 kPa to the upper limit, each on a freshly set-up fluid (so that
+// the first call finds the bounds of the property): error 249 with its
+// message, and a few dozen evaluations of the equation, not thousands.
+TEST(GeneralPressureFlash, ValuesFarOutsideTheRangeAreRefusedAfterLittleWork) {
+    std::ostringstream bad;
+    unsigned long most = 0;
+    for (const char* fluid : {"water", "co2", "nitrogen", "helium", "r134a", "propane", "nf3"}) {
+        ASSERT_TRUE(setup(fluid));
+        const Constants k = constants();
+        Pure c;
+        double tmin, tmax, dmax, pmax;
+        lib::LIMITS("EOS", c.z, tmin, tmax, dmax, pmax);
+        for (double P : {1e-6, 1.0, 100.0, 0.9 * k.pc, std::min(10.0 * k.pc, pmax), pmax}) {
+            for (double b : {1e9, -1e9}) {
+                for (int pair = 0; pair < 2; ++pair) {
+                    const unsigned long before = evaluations();
+                    const State r = pair == 0 ? ph(P, b) : ps(P, b / 1000.0);
+                    const unsigned long n = evaluations() - before;
+                    most = std::max(most, n);
+                    const char* head = pair == 0 ? "[PHFLSH error 249] Input value is outside limits; H ="
+                                                 : "[PSFLSH error 249] Input value is outside limits; S =";
+                    if (r.ierr != 249 || r.herr.rfind(head, 0) != 0 || r.q != 999.0 || n > 300)
+                        bad << fluid << " P=" << P << (pair == 0 ? " h=" : " s=") << b << ": ierr "
+                            << r.ierr << ", " << n << " evaluations " << r.herr << "\n";
+                }
+            }
+        }
+    }
+    EXPECT_EQ(bad.str(), "") << "most evaluations in one call: " << most;
+}
+
+// Beyond the pressure limit the range check only warns and the bounds of
+// the property (found up to that limit) do not apply: the solvers then give
+// up with an error after a bounded number of steps.
+TEST(GeneralPressureFlash, BeyondThePressureLimitTheSolversGiveUp) {
+    for (const char* fluid : {"nitrogen", "co2", "nf3"}) {
+        ASSERT_TRUE(setup(fluid));
+        Pure c;
+        double tmin, tmax, dmax, pmax;
+        lib::LIMITS("EOS", c.z, tmin, tmax, dmax, pmax);
+        for (double b : {1e9, -1e9}) {
+            const unsigned long before = evaluations();
+            const State r = ph(2.0 * pmax, b);
+            EXPECT_GT(r.ierr, 0) << fluid << " " << b;
+            EXPECT_EQ(r.q, 999.0) << fluid << " " << b;
+            EXPECT_LT(evaluations() - before, 30000u) << fluid << " " << b;
+        }
+    }
+}
+
+}  // namespace
