@@ -141,14 +141,14 @@ protected:
 // is written all the same with the values reached, the next file is
 // calculated, and the exit status tells that something failed.
 TEST_F(Batch, FailingCalculationIsReportedAndStillWritten) {
-    std::string text = slurp(fs::path(testsupport::source_dir()) / "examples" / "steam_rankine.kvr");
+    const fs::path examples = fs::path(testsupport::source_dir()) / "examples";
+    std::string text = slurp(examples / "steam_rankine.kvr");
     const std::string boiler = "Input Value \"Outlet Temperature\" = \"823.15 K\"";
     ASSERT_NE(text.find(boiler), std::string::npos);
     text.replace(text.find(boiler), boiler.size(),
                  "Input Value \"Outlet Temperature\" = \"100000 K\"");
     std::ofstream(dir / "failing.kvr") << text;
-    fs::copy_file(fs::path(testsupport::source_dir()) / "examples" / "helium_brayton.kvr",
-                  dir / "helium_brayton.kvr");
+    fs::copy_file(examples / "helium_brayton.kvr", dir / "helium_brayton.kvr");
 
     Outcome r = run("-b failing.kvr helium_brayton.kvr", dir);
     EXPECT_NE(r.status, 0) << r.out;
