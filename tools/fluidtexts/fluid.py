@@ -4,6 +4,7 @@
 import math
 
 import anc
+import ancfit
 import header
 import idealgas
 import residual
@@ -75,6 +76,16 @@ def eos_data(eos):
 
 def written_equation(normal, critical, e):
     return satstate.Equation(residual.alphar_feq(normal, critical), e["R"], e["Tred"], e["Dred"])
+
+
+def term_equation(weq, eos, e):
+    """The written equation weq evaluated in plain floating point (for long
+    saturation lines), or weq itself where it has non-analytic terms."""
+    try:
+        return satstate.TermEquation(*residual.map_terms(eos["alphar"]), e["R"], e["Tred"],
+                                     e["Dred"])
+    except ValueError:
+        return weq
 
 
 def triple_point(eq, Tmin, start, label, report, bubble=None):
@@ -218,9 +229,13 @@ def feq_section(ds, name, eos, e, consts, code, marker, cp_code, report, label):
     return lines, e
 
 
-def ancillary_sections(ds, name, d, e, Tc, Dc, report):
+def ancillary_sections(ds, name, d, e, Tc, Dc, report, refits=None):
+    """The saturation ancillaries: the data set's equations, or where
+    refits (ancfit.refits) has one, the equation fitted to the written
+    equation of state instead."""
     a = d["ANCILLARIES"]
     pure = "pS" in a
+    refits = refits or {}
     out = []
     kinds = [("PS", "pS" if pure else "pV"), ("PL", None if pure else "pL"), ("DL", "rhoL"),
              ("DV", "rhoV")]
@@ -228,6 +243,17 @@ def ancillary_sections(ds, name, d, e, Tc, Dc, report):
         if key is None or key not in a:
             continue
         x = a[key]
+        what = {"PS": "vapour pressure" if pure else "dew-point pressure",
+                "PL": "bubble-point pressure", "DL": "saturated liquid density",
+                "DV": "saturated vapour density" if pure else "dew-point vapour density"}[kind]
+        unit = "kPa" if kind in ("PS", "PL") else "mol/L"
+        if kind in refits:
+            r = refits[kind]
+            out += [""] + sections.opening("#", kind, r.code, what + " equation",
+                                           refit_paragraphs(what, r, e["Tmin"], Tc))
+            out += sections.ancillary_body(e["Tmin"], Tc, r.Tr, r.Xr, unit, r.terms)
+            report.setdefault("ancillary", {})["%s %s" % (name, kind)] = r
+            continue
         code, terms = anc.anc_code(kind, x)
         Tr = x["T_r"]
         Xr = x["reducing_value"] / (1000.0 if kind in ("PS", "PL") else 1000.0)
@@ -238,15 +264,38 @@ def ancillary_sections(ds, name, d, e, Tc, Dc, report):
             report.setdefault("notes", []).append(
                 "%s: %s equation kept at its lower limit %g K (it does not extend to %g K)"
                 % (name, kind, Tlow, e["Tmin"]))
-        what = {"PS": "vapour pressure" if pure else "dew-point pressure",
-                "PL": "bubble-point pressure", "DL": "saturated liquid density",
-                "DV": "saturated vapour density" if pure else "dew-point vapour density"}[kind]
-        para = ["Ancillary equation for the %s, fitted to the equation of state (largest "
-                "deviation %.2g %%)." % (what, x.get("max_abserror_percentage", float("nan")))]
+        stated = x.get("max_abserror_percentage")
+        if isinstance(stated, (int, float)) and math.isfinite(stated):
+            para = ["Ancillary equation for the %s, fitted to the equation of state (largest "
+                    "deviation %.2g %%)." % (what, stated)]
+        else:
+            para = ["Ancillary equation for the %s, fitted to the equation of state." % what]
         out += [""] + sections.opening("#", kind, code, what + " equation", para)
-        out += sections.ancillary_body(Tlow, x["Tmax"], Tr, Xr,
-                                       "kPa" if kind in ("PS", "PL") else "mol/L", terms)
+        out += sections.ancillary_body(Tlow, x["Tmax"], Tr, Xr, unit, terms)
     return out
+
+
+def _percent(v):
+    return "%.0f" % v if v >= 100.0 else "%.2g" % v
+
+
+def refit_paragraphs(what, r, Tmin, Tc):
+    """Information lines of an ancillary fitted by the converter."""
+    first = ("Ancillary equation for the %s, fitted by the fluid-text converter to the "
+             "saturation states of the equation of state of this text (largest deviation "
+             "%s %% from %g K to %.5g K, 0.995 Tc)." % (what, _percent(abs(r.new[0])), Tmin,
+                                                        0.995 * Tc))
+    if r.why == "short":
+        second = ("It replaces the equation of the coefficient data, which holds from %g K "
+                  "only." % r.T_data)
+    elif math.isinf(r.old[0]):
+        second = ("It replaces the equation of the coefficient data, which has no finite "
+                  "value at %g K." % r.old[1])
+    else:
+        second = ("It replaces the equation of the coefficient data, which deviates from this "
+                  "equation of state by up to %s %% (at %g K)." % (_percent(abs(r.old[0])),
+                                                                   r.old[1]))
+    return [first, second]
 
 
 def melting_section(ds, name, d, Ttp, ptp, report):
@@ -459,6 +508,10 @@ def build(ds, name, report):
         lines += [""] + ph
     lines += surface_tension_section(ds, d, e["Tmin"])
     lines += melting_section(ds, name, d, e["Tmin"], consts["ptp"], report)
-    lines += ancillary_sections(ds, name, d, e, Tc, Dc, report)
+    # the blends' pressures are dew and bubble lines, not saturation states of
+    # their equation: their ancillaries are taken as they are
+    fitted = {} if pseudo else ancfit.refits(d["ANCILLARIES"], term_equation(weq, eos, e), tp,
+                                             Tc, pc, Dc)
+    lines += ancillary_sections(ds, name, d, e, Tc, Dc, report, fitted)
     lines += ["", "@END"]
     return lines, e_used

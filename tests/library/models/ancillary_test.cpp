@@ -350,13 +350,19 @@ TEST(AncillaryReference, SaturationStatesOfTheReferenceSet) {
     const auto rows = read_csv(dir + "/reference/sat.csv");
     ASSERT_FALSE(rows.empty());
     // Fits whose stated largest deviation does not hold against the
-    // reference equation (fitted to another equation of the fluid, or
-    // deviating more near the lower end; r1234yf states none and its vapour
-    // pressure fit is poor far below Tc): the deviation found, in percent.
-    const std::map<std::string, double> measured = {
-        {"hexane pS", 2.4},    {"methanol pS", 0.49},  {"methanol rhoL", 2.23}, {"methanol rhoV", 1.11},
-        {"neon pS", 0.36},     {"neon rhoL", 1.33},    {"neon rhoV", 0.59},     {"d5 pS", 0.029},
-        {"r1234yf pS", 106.0}, {"r152a pS", 0.173}};
+    // reference equation (deviating more near the ends of their range):
+    // the deviation found, in percent.
+    const std::map<std::string, double> measured = {{"neon pS", 0.36}, {"d5 pS", 0.029}, {"r152a pS", 0.173}};
+    // Fits of the fluid data that missed the equation of state by more than
+    // 0.5 % or did not reach its triple point: the texts hold the converter's
+    // fit to the equation instead, with the largest deviation its
+    // information lines state (percent).
+    const std::map<std::string, double> refitted = {
+        {"dee pS", 8.6e-5},       {"dee rhoL", 2.2e-4},    {"dee rhoV", 0.0018},     {"hexane pS", 0.0012},
+        {"methanol pS", 0.053},   {"methanol rhoL", 0.034}, {"methanol rhoV", 0.59},  {"neon rhoL", 3.2e-5},
+        {"neon rhoV", 5.6e-4},    {"r1234yf pS", 8.9e-5},  {"r124 pS", 6.7e-4},      {"r124 rhoL", 1.7e-4},
+        {"r124 rhoV", 0.0032},    {"r21 pS", 0.053},       {"r21 rhoL", 0.0016},     {"r21 rhoV", 0.051},
+        {"r236ea pS", 3.2e-4},    {"r236ea rhoL", 0.0011}, {"r236ea rhoV", 0.0038}};
     void (*f[3])(int, double, double&, int&, std::string&) = {lib::PSATK, lib::DLSATK, lib::DVSATK};
     const char* keys[3] = {"pS", "rhoL", "rhoV"};
     int compared = 0;
@@ -386,12 +392,15 @@ TEST(AncillaryReference, SaturationStatesOfTheReferenceSet) {
             std::string herr;
             f[k](1, T, v, ierr, herr);
             ASSERT_EQ(ierr, 0) << herr;
+            const std::string which = name + " " + keys[k];
             // The equation of the fluid data, to the digits it was written with.
-            EXPECT_NEAR(v / data_value(entries[k], T), 1.0, 1e-12);
+            if (!refitted.count(which)) {
+                EXPECT_NEAR(v / data_value(entries[k], T), 1.0, 1e-12);
+            }
             double tol = number_of(entries[k], "max_abserror_percentage");
             if (tol < 0) tol = 0.1;
-            const std::string which = name + " " + keys[k];
             if (measured.count(which)) tol = std::max(tol, measured.at(which));
+            if (refitted.count(which)) tol = refitted.at(which);
             EXPECT_LE(100.0 * std::fabs(v / ref[k] - 1.0), 1.05 * tol);
             ++compared;
         }
