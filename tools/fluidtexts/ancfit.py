@@ -202,52 +202,71 @@ def best_fit(kind, code, own, Tc, Xc, states):
     return min((f for f in fits if abs(f[0][0]) <= 2.0 * least), key=lambda f: len(f[2]))
 
 
-def _limit(x):
-    stated = x.get("max_abserror_percentage")
+def _limit(stated):
     if isinstance(stated, (int, float)) and math.isfinite(stated):
         return max(LIMIT, STATED_MARGIN * stated)
     return LIMIT
 
 
-def refits(ancillaries, eq, tp, Tc, pc, Dc):
-    """The replacements of a pure fluid's data-set ancillaries
-    {kind: Refit} for the written equation eq with triple point tp and the
-    text's critical point (Tc, pc, Dc)."""
+class Candidate:
+    """An ancillary as it would be written: kind, text code, reducing point,
+    terms, its own lower limit and its stated largest deviation (%, or
+    None)."""
+
+    def __init__(self, kind, code, Tr, Xr, terms, Tlow, stated):
+        self.kind, self.code, self.Tr, self.Xr, self.terms = kind, code, Tr, Xr, terms
+        self.Tlow, self.stated = Tlow, stated
+
+
+def data_candidates(ancillaries):
+    """The data set's saturation ancillaries of a pure fluid."""
+    out = []
+    for kind, key in KEYS:
+        x = ancillaries.get(key)
+        if x is not None:
+            code, terms = anc.anc_code(kind, x)
+            out.append(Candidate(kind, code, x["T_r"], x["reducing_value"] / 1000.0, terms,
+                                 x["Tmin"], x.get("max_abserror_percentage")))
+    return out
+
+
+def refits(candidates, eq, tp, Tc, pc, Dc):
+    """The replacements {kind: Refit} of the candidate ancillaries for the
+    written equation eq (an object with the saturation and march methods of
+    satstate.Equation) with triple point tp and the text's critical point
+    (Tc, pc, Dc)."""
     Tmin = tp[0]
     todo = []
     coarse = None
-    for kind, key in KEYS:
-        x = ancillaries.get(key)
-        if x is None:
-            continue
-        code, terms = anc.anc_code(kind, x)
-        Xr = x["reducing_value"] / 1000.0
-        short = x["Tmin"] > Tmin + 1e-9 and not anc.sane_extension(
-            kind, code, x["T_r"], Xr, terms, x["Tmin"], Tmin, Dc)
+    for c in candidates:
+        short = c.Tlow > Tmin + 1e-9 and not anc.sane_extension(
+            c.kind, c.code, c.Tr, c.Xr, c.terms, c.Tlow, Tmin, Dc)
         if not short:
             if coarse is None:
                 coarse = saturation_line(eq, tp, Tc, COARSE)
-            old = worst_deviation(kind, code, x["T_r"], Xr, terms, coarse, Tc)
-            if abs(old[0]) <= _limit(x):
+            old = worst_deviation(c.kind, c.code, c.Tr, c.Xr, c.terms, coarse, Tc)
+            if abs(old[0]) <= _limit(c.stated):
                 continue
-        todo.append((kind, x, code, terms, Xr, short))
+        todo.append((c, short))
     out = {}
     if not todo:
         return out
     dense = saturation_line(eq, tp, Tc, DENSE)
-    for kind, x, code, terms, Xr, short in todo:
-        old = worst_deviation(kind, code, x["T_r"], Xr, terms, dense, Tc)
-        best = best_fit(kind, code, [t for _, t in terms], Tc,
-                        None if kind == "PS" else Dc, dense)
+    if len(dense) < DENSE // 2:
+        return out  # too short a line to fit
+    for c, short in todo:
+        old = worst_deviation(c.kind, c.code, c.Tr, c.Xr, c.terms, dense, Tc)
+        best = best_fit(c.kind, c.code, [t for _, t in c.terms], Tc,
+                        None if c.kind == "PS" else Dc, dense)
         if best is None:
             continue
         new, Xnew, tnew = best
         if short:
-            own = worst_deviation(kind, code, x["T_r"], Xr, terms, dense, Tc, x["Tmin"])
-            ok = abs(new[0]) <= max(abs(own[0]), _limit(x))
+            own = worst_deviation(c.kind, c.code, c.Tr, c.Xr, c.terms, dense, Tc, c.Tlow)
+            ok = abs(new[0]) <= max(abs(own[0]), _limit(c.stated))
         else:
             ok = abs(new[0]) < abs(old[0])
         if ok:
-            out[kind] = Refit(code, Tc, Xnew, tnew, old, new, "short" if short else "deviation",
-                              x["Tmin"])
+            out[c.kind] = Refit(c.code, Tc, Xnew, tnew, old, new,
+                                "short" if short else "deviation", c.Tlow)
     return out

@@ -120,7 +120,7 @@ def main(argv=None):
             print("nbp      %-16s %.6f K given, %.6f K by the written equation (%+.1e K)"
                   % (k, given, own, own - given))
         for k, r in sorted(report.get("ancillary", {}).items()):
-            print("anc      %-16s %s %s: data set's equation %+.3g %% at %g K, refitted %+.3g %% "
+            print("anc      %-16s %s %s: equation replaced %+.3g %% at %g K, refitted %+.3g %% "
                   "at %g K" % (k, r.code, r.why, r.old[0], r.old[1], r.new[0], r.new[1]))
         for n in report.get("notes", []):
             print("note    ", n)

@@ -7,8 +7,11 @@ import math
 import re
 
 import anc
+import ancfit
 import fluid
 import header
+import residual
+import satstate
 import sections
 import verify
 from textfmt import info_lines
@@ -103,11 +106,78 @@ def cp0_terms(ds, name):
     return {"power": power, "pe": pe, "cosh": [], "sinh": []}, r
 
 
-def scaled_ancillaries(ref_sec, c, ref):
+class Conformal:
+    """Saturation states of a corresponding-states estimate, from those of
+    its reference fluid's written equation.  With shape factors f(T), h(T)
+    (no density terms) the estimate's residual Helmholtz energy at (T, D) is
+    the reference's at T0 = T/f, D0 = D h: its compressibility factor is the
+    reference's there and its Gibbs energies differ from the reference's by
+    the same amount in both phases, so its saturation state at T is the
+    reference's at T0, with densities D0/h and pressure p0 (R/R0) f/h.
+    Offers the saturation and march methods of satstate.Equation."""
+
+    def __init__(self, ref_text, c, ref):
+        body = verify.sections(ref_text)[("#EOS", "FEQ")]
+        eq = verify.read_feq(body)
+        try:
+            self.ref = satstate.TermEquation(eq["normal"], eq["critical"], eq["R"], eq["Tred"],
+                                             eq["Dred"])
+        except ValueError:
+            self.ref = satstate.Equation(residual.alphar_feq(eq["normal"], eq["critical"]),
+                                         eq["R"], eq["Tred"], eq["Dred"])
+        v = [verify._nums(body[k])[0] for k in (6, 7, 8)]
+        self.ref_tp = (v[0], v[1], v[2], v[1] / (eq["R"] * v[0]))
+        self.R0, self.c = eq["R"], c
+        self.dw = c["omega"] - ref["omega"]
+        self.fscale, self.hscale = c["Tc"] / ref["Tc"], ref["Dc"] / c["Dc"] * ref["Zc"] / c["Zc"]
+
+    def fh(self, T):
+        lnTr = math.log(T / self.c["Tc"])
+        f = self.fscale * (1.0 + self.dw * (SHAPE_F[0][0] + SHAPE_F[1][0] * lnTr))
+        h = self.hscale * (1.0 + self.dw * (SHAPE_H[0][0] + SHAPE_H[1][0] * lnTr))
+        return f, h
+
+    def _back(self, T, f, h, state):
+        p0, dl0, dv0 = state
+        return p0 * (R_ECS / self.R0) * f / h, dl0 / h, dv0 / h
+
+    def saturation(self, T, DL, DV):
+        f, h = self.fh(T)
+        return self._back(T, f, h, self.ref.saturation(T / f, DL * h, DV * h))
+
+    def march(self, T_from, DL, DV, T_to):
+        f0, h0 = self.fh(T_from)
+        f, h = self.fh(T_to)
+        return self._back(T_to, f, h, self.ref.march(T_from / f0, DL * h0, DV * h0, T_to / f))
+
+    def triple_point(self, Tmin):
+        """The estimate's saturation state at its lower limit, followed from
+        the reference fluid's triple point."""
+        T0, p0, dl0, dv0 = self.ref_tp
+        _, dl0, dv0 = self.ref.saturation(T0, dl0, dv0)
+        f, h = self.fh(Tmin)
+        p, dl, dv = self._back(Tmin, f, h, self.ref.march(T0, dl0, dv0, Tmin / f))
+        return Tmin, p, dl, dv
+
+
+def conformal_refits(candidates, ref_text, c, ref):
+    """Replacements of an estimate's ancillaries that miss its saturation
+    states (ancfit); none when its saturation line cannot be followed."""
+    try:
+        eq = Conformal(ref_text, c, ref)
+        tp = eq.triple_point(c["Tmin"])
+    except satstate.NoSaturation:
+        return {}
+    return ancfit.refits(candidates, eq, tp, c["Tc"], c["pc"], c["Dc"])
+
+
+def scaled_ancillaries(ref_sec, c, ref, ref_text, report):
     """The reference fluid's ancillary equations moved to the fluid's critical
     point (corresponding states); the vapour pressure gets the acentric-factor
-    correction of Edmister, ln(p/pc) changing by -(7/3) ln(10) (w - w0) (1/Tr - 1)."""
-    out = []
+    correction of Edmister, ln(p/pc) changing by -(7/3) ln(10) (w - w0) (1/Tr - 1).
+    Where such an equation misses the estimate's own saturation states, a fit
+    of the same form to those states is written instead."""
+    scaled = []
     dw = c["omega"] - ref["omega"]
     for kind in ("PS", "DL", "DV"):
         key = [k for k in ref_sec if k[0] == "#" + kind]
@@ -123,15 +193,33 @@ def scaled_ancillaries(ref_sec, c, ref):
             Xr_new = Xr * c["pc"] / ref["pc"]
         else:
             Xr_new = Xr * (c["Dc"] / ref["Dc"]) * (c["Zc"] / ref["Zc"])
+        scaled.append(ancfit.Candidate(kind, code, c["Tc"] * Tr / ref["Tc"], Xr_new, terms,
+                                       c["Tmin"], None))
+    fitted = conformal_refits(scaled, ref_text, c, ref)
+    out = []
+    for s in scaled:
+        kind = s.kind
         what = {"PS": "vapour pressure", "DL": "saturated liquid density",
                 "DV": "saturated vapour density"}[kind]
+        unit = "kPa" if kind == "PS" else "mol/L"
+        if kind in fitted:
+            r = fitted[kind]
+            report.setdefault("ancillary", {})["%s %s" % (c["name"], kind)] = r
+            para = fluid.refit_paragraphs(what, r, c["Tmin"], c["Tc"], "estimate")
+            para[1] = ("It replaces the %s equation of %s moved to this fluid's critical point "
+                       "by corresponding states, which deviates from this estimate by up to %s %% "
+                       "(at %g K)." % (what, ref["name"], fluid.percent(abs(r.old[0])),
+                                       r.old[1]))
+            out += [""] + sections.opening("#", kind, r.code, what + " equation (estimate)",
+                                           para)
+            out += sections.ancillary_body(c["Tmin"], c["Tc"], r.Tr, r.Xr, unit, r.terms)
+            continue
         para = ["Estimate: the %s equation of %s moved to this fluid's critical point by "
                 "corresponding states%s." % (what, ref["name"],
                                              ", with an acentric-factor correction"
                                              if kind == "PS" else "")]
-        out += [""] + sections.opening("#", kind, code, what + " equation (estimate)", para)
-        out += sections.ancillary_body(c["Tmin"], c["Tc"], c["Tc"] * Tr / ref["Tc"],
-                                       Xr_new, "kPa" if kind == "PS" else "mol/L", terms)
+        out += [""] + sections.opening("#", kind, s.code, what + " equation (estimate)", para)
+        out += sections.ancillary_body(c["Tmin"], c["Tc"], s.Tr, s.Xr, unit, s.terms)
     return out
 
 
@@ -231,9 +319,12 @@ def build(ds, name, ref_text, report):
         lines += fluid.surface_tension_section(ds, d, Tmin)
         lines += fluid.melting_section(ds, name, d, Tmin, float(ds.row[name]["ptriple_kPa"]),
                                        report)
-        lines += fluid.ancillary_sections(ds, name, d, {"Tmin": Tmin}, c["Tc"], c["Dc"], report)
+        fitted = conformal_refits(ancfit.data_candidates(d["ANCILLARIES"]), ref_text, c, ref)
+        lines += fluid.ancillary_sections(ds, name, d, {"Tmin": Tmin}, c["Tc"], c["Dc"], report,
+                                          fitted, "estimate")
     else:
-        lines += scaled_ancillaries(ref["sections"], c, ref)
+        c["name"] = name
+        lines += scaled_ancillaries(ref["sections"], c, ref, ref_text, report)
     lines += ["", "@END"]
     report.setdefault("ecs", {})[name] = refname
     return lines

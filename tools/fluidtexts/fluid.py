@@ -229,7 +229,7 @@ def feq_section(ds, name, eos, e, consts, code, marker, cp_code, report, label):
     return lines, e
 
 
-def ancillary_sections(ds, name, d, e, Tc, Dc, report, refits=None):
+def ancillary_sections(ds, name, d, e, Tc, Dc, report, refits=None, model="equation of state"):
     """The saturation ancillaries: the data set's equations, or where
     refits (ancfit.refits) has one, the equation fitted to the written
     equation of state instead."""
@@ -250,7 +250,7 @@ def ancillary_sections(ds, name, d, e, Tc, Dc, report, refits=None):
         if kind in refits:
             r = refits[kind]
             out += [""] + sections.opening("#", kind, r.code, what + " equation",
-                                           refit_paragraphs(what, r, e["Tmin"], Tc))
+                                           refit_paragraphs(what, r, e["Tmin"], Tc, model))
             out += sections.ancillary_body(e["Tmin"], Tc, r.Tr, r.Xr, unit, r.terms)
             report.setdefault("ancillary", {})["%s %s" % (name, kind)] = r
             continue
@@ -275,16 +275,18 @@ def ancillary_sections(ds, name, d, e, Tc, Dc, report, refits=None):
     return out
 
 
-def _percent(v):
+def percent(v):
     return "%.0f" % v if v >= 100.0 else "%.2g" % v
 
 
-def refit_paragraphs(what, r, Tmin, Tc):
-    """Information lines of an ancillary fitted by the converter."""
+def refit_paragraphs(what, r, Tmin, Tc, model="equation of state"):
+    """Information lines of an ancillary fitted by the converter to the
+    saturation states of the text's model ("equation of state" or
+    "estimate")."""
     first = ("Ancillary equation for the %s, fitted by the fluid-text converter to the "
-             "saturation states of the equation of state of this text (largest deviation "
-             "%s %% from %g K to %.5g K, 0.995 Tc)." % (what, _percent(abs(r.new[0])), Tmin,
-                                                        0.995 * Tc))
+             "saturation states of the %s of this text (largest deviation %s %% from %g K "
+             "to %.5g K, 0.995 Tc)." % (what, model, percent(abs(r.new[0])), Tmin,
+                                        0.995 * Tc))
     if r.why == "short":
         second = ("It replaces the equation of the coefficient data, which holds from %g K "
                   "only." % r.T_data)
@@ -293,8 +295,7 @@ def refit_paragraphs(what, r, Tmin, Tc):
                   "value at %g K." % r.old[1])
     else:
         second = ("It replaces the equation of the coefficient data, which deviates from this "
-                  "equation of state by up to %s %% (at %g K)." % (_percent(abs(r.old[0])),
-                                                                   r.old[1]))
+                  "%s by up to %s %% (at %g K)." % (model, percent(abs(r.old[0])), r.old[1]))
     return [first, second]
 
 
@@ -510,8 +511,8 @@ def build(ds, name, report):
     lines += melting_section(ds, name, d, e["Tmin"], consts["ptp"], report)
     # the blends' pressures are dew and bubble lines, not saturation states of
     # their equation: their ancillaries are taken as they are
-    fitted = {} if pseudo else ancfit.refits(d["ANCILLARIES"], term_equation(weq, eos, e), tp,
-                                             Tc, pc, Dc)
+    fitted = {} if pseudo else ancfit.refits(ancfit.data_candidates(d["ANCILLARIES"]),
+                                             term_equation(weq, eos, e), tp, Tc, pc, Dc)
     lines += ancillary_sections(ds, name, d, e, Tc, Dc, report, fitted)
     lines += ["", "@END"]
     return lines, e_used

