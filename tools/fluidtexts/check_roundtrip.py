@@ -22,7 +22,14 @@ was converted from:
 
 Limits: 1e-10 relative, 1e-12 absolute for values below 1e-2.  Known
 differences are listed in EXCEPTIONS with their size.  Exits 77 (skipped)
-when the data set is not found (KVR2_SHARED or ../shared beside the project)."""
+when the data set is not found (KVR2_SHARED or ../shared beside the project).
+
+    check_roundtrip.py <project dir> --csv <file>
+
+writes instead the data set's own values at the 24 states of every section
+(text name, section code, T in K, D in mol/L, the six residual derivatives,
+cp0/R and the relative limit for cp0/R), for the library's test that reads
+the same texts through its own loaders."""
 
 import json
 import math
@@ -387,8 +394,55 @@ def check_text(name, lines, ds_root, gerg, worst, failures):
     return len(todo)
 
 
+COLUMNS = ("alphar", "delta_dalphar_ddelta", "tau_dalphar_dtau", "delta2_d2alphar_ddelta2",
+           "tau2_d2alphar_dtau2", "tau_delta_d2alphar_dtau_ddelta")
+
+
+def value_rows(name, lines, ds_root, gerg):
+    """The data set's values at the states of each Helmholtz section of a
+    text: (name, code, T, D, six derivatives, cp0/R, cp0 limit) rows."""
+    sec = verify.sections(lines)
+    path = os.path.join(ds_root, "pure", name + ".json")
+    pure = None
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as fh:
+            pure = json.load(fh)
+    rows = []
+    for code, body, fdata, eos, comp in sections_to_check(name, sec, pure, gerg):
+        eq = verify.read_feq(body)
+        v = [verify._nums(body[k]) for k in range(12)]
+        lim = EXCEPTIONS.get((name, code, "cp0"), (REL, ""))[0]
+        for T, D in grid(eq, v[11][0], v[8][0]):
+            b = hd.derivatives(fdata, eq["Tred"] / T, D / eq["Dred"])
+            cp0 = gerg_cp0(gerg, comp, T) if comp else data_cp0(eos["alpha0"], eq["Tred"], T)
+            rows.append([name, code, T, D] + [b[k] for k in COLUMNS] + [cp0, lim])
+    return rows
+
+
+def write_csv(path, texts, data, gerg):
+    out = ["name,code,T,D," + ",".join(COLUMNS) + ",cp0_over_R,cp0_limit"]
+    for fn in sorted(os.listdir(texts)):
+        if not fn.endswith(".txt") or fn == "hmx.txt":
+            continue
+        with open(os.path.join(texts, fn), encoding="ascii") as f:
+            lines = f.read().split("\n")
+        for r in value_rows(fn[:-4], lines, data, gerg):
+            out.append(",".join(x if isinstance(x, str) else repr(float(x)) for x in r))
+    tmp = path + ".part"
+    with open(tmp, "w", encoding="ascii", newline="\n") as f:
+        f.write("\n".join(out) + "\n")
+    os.replace(tmp, path)
+    return len(out) - 1
+
+
 def main():
-    project = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else ".")
+    args = sys.argv[1:]
+    csv_path = None
+    if "--csv" in args:
+        k = args.index("--csv")
+        csv_path = args[k + 1]
+        del args[k:k + 2]
+    project = os.path.abspath(args[0] if args else ".")
     shared = os.environ.get("KVR2_SHARED") or os.path.join(project, "..", "shared")
     data = os.path.join(shared, "fluid-data")
     if not os.path.isfile(os.path.join(data, "names.tsv")):
@@ -397,6 +451,9 @@ def main():
     with open(os.path.join(data, "extra", "gerg2008", "gerg2008.json"), encoding="utf-8") as f:
         gerg = json.load(f)
     texts = os.path.join(project, "library", "data", "texts")
+    if csv_path:
+        print("%d states written to %s" % (write_csv(csv_path, texts, data, gerg), csv_path))
+        return 0
     worst = {k: (0.0, "", "", 0.0, 0.0) for k in ("alphar", "cp0", "triple")}
     failures, count = [], 0
     for fn in sorted(os.listdir(texts)):
