@@ -157,8 +157,7 @@ TEST(Satp, InvertsSattOnBothLinesOfPseudoPureBlends) {
     EXPECT_LE(c.skips(), 1) << c.summary();
 }
 
-// Cyclopropane's ancillary equations hold only from 273 K; below, the start
-// comes from the equation itself, down to the triple point at 1.2e-7 kPa.
+// Cyclopropane from its triple point (1.2e-7 kPa) to the critical point.
 TEST(Satp, InvertsSattForCyclopropaneFromItsTriplePoint) {
     ASSERT_TRUE(sattest::setup("cyclopro"));
     double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;

@@ -97,11 +97,11 @@ TEST(Satt, ImplausibleAncillaryStartsFallBackOnTheEquation) {
     }
 }
 
-// Cyclopropane's ancillary equations are fitted from 273 K only; extrapolated
-// to its triple point (145.7 K) they give 1e-199 kPa.  Every state from there
-// to the critical point is a true equilibrium of the equation, and at 273 K
-// it is the saturation state given with the fluid data.
-TEST(Satt, CyclopropaneBelowTheRangeOfItsAncillaries) {
+// Cyclopropane's equation is published for 273 K and above but extends to the
+// triple point (145.7 K, 1.2e-7 kPa).  Every state from there to the critical
+// point is a true equilibrium of the equation, and at 273 K it is the
+// saturation state given with the fluid data.
+TEST(Satt, CyclopropaneFromItsTriplePoint) {
     ASSERT_TRUE(sattest::setup("cyclopro"));
     double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
     lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
@@ -123,7 +123,7 @@ TEST(Satt, CyclopropaneBelowTheRangeOfItsAncillaries) {
     const Sat t = satt(ttp);
     EXPECT_LT(rel(t.P, 1.2115e-7), 1e-3);
     EXPECT_LT(rel(t.Dl, 19.645), 1e-4);
-    // 273 K, the lower end of the ancillaries (kPa, mol/L); the two phases of
+    // 273 K (kPa, mol/L); the two phases of
     // the data's state agree in pressure to 2e-8 only.
     const Sat s = satt(273.0);
     ASSERT_EQ(s.ierr, 0) << s.herr;
