@@ -1,6 +1,8 @@
 // Speed of THERM and PHIK for four fluids at a liquid and a gas state.  Each
 // iteration moves to another state of a cycle of 256 (no cache hits); the
-// "Repeat" cases ask for the same state again (cache hits).
+// "Repeat" cases ask for the same state again (cache hits); the "Isotherm"
+// case moves the density alone, as the saturation solvers do between their
+// two phases at one temperature.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -89,8 +91,30 @@ void BM_Phik(benchmark::State& st) {
     }
 }
 
+// The same six derivatives along the isotherm of the case.
+void BM_PhikIsotherm(benchmark::State& st) {
+    const Case& c = kCases[st.range(0)];
+    if (!setup(c.fluid)) {
+        st.SkipWithError("set-up failed");
+        return;
+    }
+    st.SetLabel(std::string(c.fluid) + (c.D > 5 ? " liquid" : " gas"));
+    const auto s = states(c);
+    const double tr = lib::ZRED.tred[1], dr = lib::ZRED.dred[1];
+    const double tau = tr / c.T;
+    std::size_t i = 0;
+    for (auto _ : st) {
+        const double del = s[i & 255].second / dr * (1.0 + 1e-5 * static_cast<double>(i & 255));
+        ++i;
+        double sum = lib::PHIK(1, 0, 0, tau, del) + lib::PHIK(1, 0, 1, tau, del) + lib::PHIK(1, 1, 0, tau, del) +
+                     lib::PHIK(1, 1, 1, tau, del) + lib::PHIK(1, 0, 2, tau, del) + lib::PHIK(1, 2, 0, tau, del);
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
 BENCHMARK(BM_Therm)->DenseRange(0, 7);
 BENCHMARK(BM_ThermRepeat)->DenseRange(0, 7);
 BENCHMARK(BM_Phik)->DenseRange(0, 7);
+BENCHMARK(BM_PhikIsotherm)->DenseRange(0, 7);
 
 }  // namespace

@@ -211,6 +211,26 @@ double non_analytic_sum(int ic, int i, int j) {
 // ---------------------------------------------------------------------------
 // State refresh: per-exponent quantities, critical-term parts, term values.
 
+// How each normal term of a slot is evaluated, fixed when its exponent lists
+// are built.  A term taken as a product of factors shares the exponentials
+// of its tau exponent and of its (l, gamma) pair with the other terms that
+// have them; a term taken directly costs one exponential of its own at every
+// new state.  Where exponents are not shared (each term with a tau exponent
+// of its own, an (l, gamma) pair of few terms), the factors cost more
+// exponentials than the terms when tau and delta both move, as they do from
+// one property call to the next.  The plan takes as products the terms of
+// the (l, gamma) pairs whose factors pay off and every term with l = 0, and
+// lists the exponents whose factors are needed.  Beside it, the terms' d and
+// l as reals and the kind of each critical term, for the derivative lists.
+struct TermPlan {
+    int ntpow = 0, ngexp = 0;
+    std::array<bool, kFeqTerms> direct{};       // per normal term
+    std::array<int, kFeqTerms> tpow{}, gexp{};  // the factors needed
+    std::array<double, kFeqTerms> d{}, l{};     // the term's d and l as reals
+    std::array<bool, kFeqCrit> gauss{};         // critical term is Gaussian
+};
+Slots<TermPlan> plans;
+
 void critical_parts(int ic, int j, int k, double tau, double del, double& E, bool& dead) {
     auto& cs = CRTSAV.c[ic][j];
     const auto& c = WCFFQ2.c[ic][j];
@@ -218,7 +238,7 @@ void critical_parts(int ic, int j, int k, double tau, double del, double& E, boo
     const double m = WCFFEQ.m[ic][j];
     cs[6] = 1.0;  // Delta^b of a Gaussian term; [7]..[11] are read for non-analytic terms only
     dead = false;
-    if (!non_analytic(ic, j)) {
+    if (plans[ic].gauss[static_cast<std::size_t>(j)]) {
         const double de = del - c[3], dt = tau - c[2];
         cs[0] = de;
         cs[1] = dt;
@@ -282,17 +302,106 @@ struct TermFactors {
 };
 TermFactors factors;
 
+// Exponentials per new state of a slot for the set of (l, gamma) pairs whose
+// terms are taken as products (bit j: pair j), when tau and delta both move
+// (both) and when only delta moves (del).
+struct PlanCost {
+    int both, del;
+};
+PlanCost plan_cost(int ic, unsigned mask) {
+    const auto& K = WNTFEQ.k[ic];
+    std::array<bool, kFeqTerms> tused{}, gused{};
+    int direct = 0;
+    for (int k = 0; k < K.nterm; ++k) {
+        const int j = WLFFEQ.ilg[ic][k];
+        if (WCFFEQ.ldist[ic][j] != 0 && !(mask >> j & 1u)) {
+            ++direct;
+            continue;
+        }
+        tused[static_cast<std::size_t>(WLFFEQ.it[ic][k])] = true;
+        if (WCFFEQ.ldist[ic][j] != 0) gused[static_cast<std::size_t>(j)] = true;
+    }
+    int nt = 0, ng = 0;
+    for (int j = 0; j < kFeqTerms; ++j) {
+        nt += tused[static_cast<std::size_t>(j)];
+        ng += gused[static_cast<std::size_t>(j)];
+    }
+    return {nt + ng + direct, ng + direct};
+}
+
+void build_plan(int ic) {
+    const auto& K = WNTFEQ.k[ic];
+    TermPlan& P = plans[ic];
+    P = TermPlan{};
+    // The pairs used by normal terms with l != 0; every subset of them is
+    // tried (a few at most; beyond 10 all are taken as products).
+    std::array<bool, kFeqTerms> lg{};
+    int nlg = 0;
+    for (int k = 0; k < K.nterm; ++k) {
+        const int j = WLFFEQ.ilg[ic][k];
+        if (WCFFEQ.ldist[ic][j] != 0 && !lg[static_cast<std::size_t>(j)]) {
+            lg[static_cast<std::size_t>(j)] = true;
+            ++nlg;
+        }
+    }
+    unsigned all = 0;
+    for (int j = 0; j < K.nlg && j < 32; ++j)
+        if (lg[static_cast<std::size_t>(j)]) all |= 1u << j;
+    unsigned best = all;
+    if (nlg <= 10 && K.nlg <= 32) {
+        // Fewest exponentials over a new state where both variables move
+        // (property calls) and one where delta alone moves (the saturation
+        // solvers between their phases); of equals, fewest for the first.
+        const auto better = [](PlanCost a, PlanCost b) {
+            return a.both + a.del < b.both + b.del || (a.both + a.del == b.both + b.del && a.both < b.both);
+        };
+        PlanCost bc = plan_cost(ic, all);
+        for (unsigned s = (all - 1) & all;; s = (s - 1) & all) {
+            const PlanCost c = plan_cost(ic, s);
+            if (better(c, bc)) bc = c, best = s;
+            if (s == 0) break;
+        }
+    }
+    std::array<bool, kFeqTerms> tused{}, gused{};
+    for (int k = 0; k < K.nterm; ++k) {
+        const int j = WLFFEQ.ilg[ic][k];
+        const bool l0 = WCFFEQ.ldist[ic][j] == 0;
+        if (!l0 && !(j < 32 && (best >> j & 1u))) {
+            P.direct[static_cast<std::size_t>(k)] = true;
+            continue;
+        }
+        const int jt = WLFFEQ.it[ic][k];
+        if (!tused[static_cast<std::size_t>(jt)]) {
+            tused[static_cast<std::size_t>(jt)] = true;
+            P.tpow[static_cast<std::size_t>(P.ntpow++)] = jt;
+        }
+        if (!l0 && !gused[static_cast<std::size_t>(j)]) {
+            gused[static_cast<std::size_t>(j)] = true;
+            P.gexp[static_cast<std::size_t>(P.ngexp++)] = j;
+        }
+    }
+    for (int j = 0; j < K.nlg; ++j)
+        if (WCFFEQ.ldist[ic][j] == 0) factors.gexp[ic][j] = 1.0;
+    for (int k = 0; k < K.nterm + K.ncrit; ++k) {
+        P.d[static_cast<std::size_t>(k)] = WCFFEQ.d[ic][k];
+        P.l[static_cast<std::size_t>(k)] = WCFFEQ.l[ic][k];
+    }
+    for (int j = 0; j < K.ncrit; ++j) P.gauss[static_cast<std::size_t>(j)] = !non_analytic(ic, j);
+}
+
 void refresh(int ic, double tau, double del) {
     auto& S = FEQSAV;
     const auto& W = WCFFEQ;
     const auto& K = WNTFEQ.k[ic];
+    const TermPlan& P = plans[ic];
     auto& F = factors;
     FEQSV2.valid[ic].fill('0');
     if (!(std::fabs(tau - S.tau[ic]) < kTauHit)) {
         S.tau[ic] = tau;
         const double lt = std::log(tau);
-        for (int j = 0; j < K.ntau; ++j) {
-            S.tlog[ic][j] = W.tdist[ic][j] * lt;
+        for (int j = 0; j < K.ntau; ++j) S.tlog[ic][j] = W.tdist[ic][j] * lt;
+        for (int q = 0; q < P.ntpow; ++q) {
+            const int j = P.tpow[static_cast<std::size_t>(q)];
             F.tpow[ic][j] = std::exp(S.tlog[ic][j]);
         }
     }
@@ -306,6 +415,9 @@ void refresh(int ic, double tau, double del) {
         for (int j = 0; j < K.nlg; ++j) {
             const int l = W.ldist[ic][j];
             S.gdl[ic][j] = l == 0 ? 0.0 : W.gdist[ic][j] * ipow(del, l);
+        }
+        for (int q = 0; q < P.ngexp; ++q) {
+            const int j = P.gexp[static_cast<std::size_t>(q)];
             F.gexp[ic][j] = std::exp(-S.gdl[ic][j]);
         }
     }
@@ -328,17 +440,24 @@ void refresh(int ic, double tau, double del) {
         const double* __restrict dp = F.dpow[ic].data();
         const double* __restrict ge = F.gexp[ic].data();
         double* __restrict vv = v.data();
+        const bool* __restrict direct = P.direct.data();
         for (int k = 0; k < K.nterm; ++k) {
-            // n exp(E) as the product of its three factors.  A product well
-            // inside (e^-200, e^100) has its exponent E inside too; else E
-            // decides, and exp(E) stands in where a factor has left the
-            // range of doubles.
-            const double f = tp[jt[k]] * dp[jd[k]] * ge[jg[k]];
-            double w = n[k] * f;
-            if (!(f > 1e-80 && f < 1e40)) {
+            double w;
+            if (direct[k]) {
                 const double E = tl[jt[k]] + dl[jd[k]] - gl[jg[k]];
-                w = 0.0;
-                if (E < 100.0 && E > -200.0) w = n[k] * (f > 1e-300 && f < 1e300 ? f : std::exp(E));
+                w = E < 100.0 && E > -200.0 ? n[k] * std::exp(E) : 0.0;
+            } else {
+                // n exp(E) as the product of its three factors.  A product
+                // well inside (e^-200, e^100) has its exponent E inside too;
+                // else E decides, and exp(E) stands in where a factor has
+                // left the range of doubles.
+                const double f = tp[jt[k]] * dp[jd[k]] * ge[jg[k]];
+                w = n[k] * f;
+                if (!(f > 1e-80 && f < 1e40)) {
+                    const double E = tl[jt[k]] + dl[jd[k]] - gl[jg[k]];
+                    w = 0.0;
+                    if (E < 100.0 && E > -200.0) w = n[k] * (f > 1e-300 && f < 1e300 ? f : std::exp(E));
+                }
             }
             vv[k] = w;
             sum += w;
@@ -363,173 +482,206 @@ void refresh(int ic, double tau, double del) {
 // ---------------------------------------------------------------------------
 // Per-term derivative lists.  Index 0/2/4: delta orders 1/2/3; 1/3: tau orders 1/2.
 
-// delta^order d^order/ddelta^order of the normal terms.
-template <int order>
-void normal_delta(int n, const int* __restrict d, const int* __restrict l, const int* __restrict ilg,
-                  const double* __restrict gdl, const double* __restrict v, double* __restrict out) {
+// delta^i d^i/ddelta^i of the normal terms: i = 1 and 2 into o1 and o2, or
+// i = 3 alone into o1 (third).
+template <bool third>
+void normal_delta(int n, const double* __restrict d, const double* __restrict l, const int* __restrict ilg,
+                  const double* __restrict gdl, const double* __restrict v, double* __restrict o1,
+                  double* __restrict o2) {
     for (int k = 0; k < n; ++k) {
         const double dd = d[k];
         const double lk = l[k];
         const double u = lk * gdl[ilg[k]];
-        const double a1 = dd - u;  // delta dw/ddelta, w = ln(term)
-        if constexpr (order == 1) {
-            out[k] = a1 * v[k];
+        const double a1 = dd - u;                 // delta dw/ddelta, w = ln(term)
+        const double a2 = -dd - (lk - 1.0) * u;  // delta^2 d2w/ddelta2
+        if constexpr (third) {
+            const double a3 = 2.0 * dd - (lk - 1.0) * (lk - 2.0) * u;
+            o1[k] = (a3 + 3.0 * a1 * a2 + a1 * a1 * a1) * v[k];
         } else {
-            const double a2 = -dd - (lk - 1.0) * u;  // delta^2 d2w/ddelta2
-            if constexpr (order == 2) {
-                out[k] = (a1 * a1 + a2) * v[k];
-            } else {
-                const double a3 = 2.0 * dd - (lk - 1.0) * (lk - 2.0) * u;
-                out[k] = (a3 + 3.0 * a1 * a2 + a1 * a1 * a1) * v[k];
-            }
+            o1[k] = a1 * v[k];
+            o2[k] = (a1 * a1 + a2) * v[k];
         }
     }
 }
 
-void fill_delta(int ic, int order, double* out) {
+// The delta lists of slot ic: orders 1 and 2 into o1 and o2, or (o2 null)
+// order 3 into o1.  Both lower orders are formed in one pass: a caller that
+// asks for one of them asks for the other at the same state as a rule.
+void fill_delta(int ic, double* o1, double* o2) {
     const auto& W = WCFFEQ;
     const auto& K = WNTFEQ.k[ic];
+    const TermPlan& P = plans[ic];
     const auto& v = FEQSAV.v[ic];
     const double del = FEQSAV.del[ic];
-    const int* d = W.d[ic].data();
-    const int* l = W.l[ic].data();
+    const bool third = o2 == nullptr;
     const int* ilg = WLFFEQ.ilg[ic].data();
     const double* gdl = FEQSAV.gdl[ic].data();
-    if (order == 1) normal_delta<1>(K.nterm, d, l, ilg, gdl, v.data(), out);
-    else if (order == 2) normal_delta<2>(K.nterm, d, l, ilg, gdl, v.data(), out);
-    else normal_delta<3>(K.nterm, d, l, ilg, gdl, v.data(), out);
+    if (third) normal_delta<true>(K.nterm, P.d.data(), P.l.data(), ilg, gdl, v.data(), o1, o2);
+    else normal_delta<false>(K.nterm, P.d.data(), P.l.data(), ilg, gdl, v.data(), o1, o2);
     for (int j = 0; j < K.ncrit; ++j) {
         const int k = K.nterm + j;
-        if (v[k] == 0.0) {
-            out[k] = 0.0;
-            continue;
-        }
+        double r1 = 0.0, r2 = 0.0;
         const auto& cs = CRTSAV.c[ic][j];
         const auto& c = WCFFQ2.c[ic][j];
         const double dd = W.d[ic][k];
         const int l = W.l[ic][k];
-        if (!non_analytic(ic, j)) {
+        const bool gauss = P.gauss[static_cast<std::size_t>(j)];
+        if (v[k] != 0.0 && gauss) {
             const double h = dd + del * l * cs[5];
             const double w2 = -dd + (l == 2   ? 2.0 * del * del * c[0]
                                      : l > 2 ? l * (l - 1.0) * del * del * c[0] * ipow(cs[0], l - 2)
                                              : 0.0);
-            if (order == 1) out[k] = h * v[k];
-            else if (order == 2) out[k] = (h * h + w2) * v[k];
-            else {
+            if (third) {
                 const double w3 = 2.0 * dd + (l >= 3 ? l * (l - 1.0) * (l - 2.0) * del * del * del *
                                                            c[0] * ipow(cs[0], l - 3)
                                                      : 0.0);
-                out[k] = (w3 + 3.0 * h * w2 + h * h * h) * v[k];
+                r1 = (w3 + 3.0 * h * w2 + h * h * h) * v[k];
+            } else {
+                r1 = h * v[k];
+                r2 = (h * h + w2) * v[k];
             }
-            continue;
-        }
-        if (order == 3) {  // exact, from the term's Taylor jet
-            out[k] = 0.0;
-            continue;
-        }
-        const double X = cs[0], C = c[3];
-        const double G = dd / del - C * l * ipow(X, l - 1);
-        const double Qd = cs[7] / cs[6];
-        if (order == 1) {
-            out[k] = del * v[k] * (G + Qd);
-        } else {
+        } else if (v[k] != 0.0 && !third) {  // (its third order comes from its Taylor jet)
+            const double X = cs[0], C = c[3];
+            const double G = dd / del - C * l * ipow(X, l - 1);
+            const double Qd = cs[7] / cs[6];
             const double G1 = -dd / (del * del) - C * l * (l - 1.0) * ipow(X, l - 2);
-            out[k] = del * del * v[k] * (G1 + G * G + 2.0 * G * Qd + cs[11] / cs[6]);
+            r1 = del * v[k] * (G + Qd);
+            r2 = del * del * v[k] * (G1 + G * G + 2.0 * G * Qd + cs[11] / cs[6]);
         }
+        o1[k] = r1;
+        if (!third) o2[k] = r2;
     }
 }
 
-// tau orders 1, 2 into out; order 3 only as a sum (returned).
-double fill_tau(int ic, int order, double* out) {
+// tau^i d^i/dtau^i of a Gaussian term divided by its value, i = 1, 2, as
+// filled into the tau lists with them.
+std::array<std::array<double, kFeqCrit>, 2> gauss_tau{};
+
+// The tau lists of slot ic, orders 1 and 2 into o1 and o2 (formed together
+// like the delta lists).
+void fill_tau(int ic, double* __restrict o1, double* __restrict o2) {
     const auto& W = WCFFEQ;
     const auto& K = WNTFEQ.k[ic];
+    const TermPlan& P = plans[ic];
     const auto& v = FEQSAV.v[ic];
     const double tau = FEQSAV.tau[ic];
-    double sum = 0;
     {
         const double* __restrict t = W.t[ic].data();
         const double* __restrict vv = v.data();
-        double* __restrict o = out;
-        const int n = K.nterm;
-        if (order == 1) {
-            for (int k = 0; k < n; ++k) sum += (o[k] = t[k] * vv[k]);
-        } else if (order == 2) {
-            for (int k = 0; k < n; ++k) sum += (o[k] = t[k] * (t[k] - 1.0) * vv[k]);
-        } else {
-            for (int k = 0; k < n; ++k) sum += t[k] * (t[k] - 1.0) * (t[k] - 2.0) * vv[k];
+        for (int k = 0; k < K.nterm; ++k) {
+            o1[k] = t[k] * vv[k];
+            o2[k] = t[k] * (t[k] - 1.0) * vv[k];
         }
     }
     for (int j = 0; j < K.ncrit; ++j) {
         const int k = K.nterm + j;
-        double r = 0.0;
+        double r1 = 0.0, r2 = 0.0;
         if (v[k] != 0.0) {
             const auto& cs = CRTSAV.c[ic][j];
             const auto& c = WCFFQ2.c[ic][j];
             const double t = W.t[ic][k];
             const double m = W.m[ic][j];
-            if (!non_analytic(ic, j)) {
+            if (P.gauss[static_cast<std::size_t>(j)]) {
                 const double g = t + tau * m * cs[4];
                 const double mm = m * (m - 1.0);
                 const double w2 = -t + (m == 2.0    ? 2.0 * tau * tau * c[1]
                                         : mm != 0.0 ? mm * tau * tau * c[1] * rpow(cs[1], m - 2.0)
                                                     : 0.0);
-                if (order == 1) r = g * v[k];
-                else if (order == 2) r = (g * g + w2) * v[k];
-                else {
-                    const double m3 = mm * (m - 2.0);
-                    const double w3 =
-                        2.0 * t + (m3 != 0.0 ? m3 * tau * tau * tau * c[1] * rpow(cs[1], m - 3.0) : 0.0);
-                    r = (w3 + 3.0 * g * w2 + g * g * g) * v[k];
-                }
-            } else if (order < 3) {
+                r1 = (gauss_tau[0][static_cast<std::size_t>(j)] = g) * v[k];
+                r2 = (gauss_tau[1][static_cast<std::size_t>(j)] = g * g + w2) * v[k];
+            } else {
                 const double Y = -cs[1], Dc = c[4];
                 const double H = t / tau + Dc * m * rpow(Y, m - 1.0);
                 const double Qt = cs[8] / cs[6];
-                if (order == 1) {
-                    r = tau * v[k] * (H + Qt);
-                } else {
-                    const double H1 = -t / (tau * tau) - Dc * m * (m - 1.0) * rpow(Y, m - 2.0);
-                    r = tau * tau * v[k] * (H1 + H * H + 2.0 * H * Qt + cs[10] / cs[6]);
-                }
+                const double H1 = -t / (tau * tau) - Dc * m * (m - 1.0) * rpow(Y, m - 2.0);
+                r1 = tau * v[k] * (H + Qt);
+                r2 = tau * tau * v[k] * (H1 + H * H + 2.0 * H * Qt + cs[10] / cs[6]);
             }
         }
-        if (out) out[k] = r;
-        sum += r;
+        o1[k] = r1;
+        o2[k] = r2;
+    }
+}
+
+// tau^3 d3/dtau3 summed over the normal and Gaussian terms (the non-analytic
+// terms come from their Taylor jets).
+double tau3_sum(int ic) {
+    const auto& W = WCFFEQ;
+    const auto& K = WNTFEQ.k[ic];
+    const auto& v = FEQSAV.v[ic];
+    const double tau = FEQSAV.tau[ic];
+    double sum = 0;
+    for (int k = 0; k < K.nterm; ++k) {
+        const double t = W.t[ic][k];
+        sum += t * (t - 1.0) * (t - 2.0) * v[k];
+    }
+    for (int j = 0; j < K.ncrit; ++j) {
+        const int k = K.nterm + j;
+        if (v[k] == 0.0 || !plans[ic].gauss[static_cast<std::size_t>(j)]) continue;
+        const auto& cs = CRTSAV.c[ic][j];
+        const auto& c = WCFFQ2.c[ic][j];
+        const double t = W.t[ic][k];
+        const double m = W.m[ic][j];
+        const double g = t + tau * m * cs[4];
+        const double mm = m * (m - 1.0);
+        const double w2 = -t + (m == 2.0    ? 2.0 * tau * tau * c[1]
+                                : mm != 0.0 ? mm * tau * tau * c[1] * rpow(cs[1], m - 2.0)
+                                            : 0.0);
+        const double m3 = mm * (m - 2.0);
+        const double w3 = 2.0 * t + (m3 != 0.0 ? m3 * tau * tau * tau * c[1] * rpow(cs[1], m - 3.0) : 0.0);
+        sum += (w3 + 3.0 * g * w2 + g * g * g) * v[k];
     }
     return sum;
 }
 
-// Makes TERMS list idx current for slot ic and returns its sum.
 // Sum of a list in four interleaved parts (the additions do not wait on one
-// another).
-double list_sum(const double* a, int n) {
-    double s[4] = {0.0, 0.0, 0.0, 0.0};
-    int k = 0;
-    for (; k + 4 <= n; k += 4) {
-        s[0] += a[k];
-        s[1] += a[k + 1];
-        s[2] += a[k + 2];
-        s[3] += a[k + 3];
+// another).  The list is padded with zeros to a multiple of four entries.
+double list_sum(double* a, int n) {
+    const int n4 = (n + 3) & ~3;
+    switch (n4 - n) {  // (a call of memset would cost more than the stores)
+        case 3: a[n + 2] = 0.0; [[fallthrough]];
+        case 2: a[n + 1] = 0.0; [[fallthrough]];
+        case 1: a[n] = 0.0; break;
+        default: break;
     }
-    for (; k < n; ++k) s[k & 3] += a[k];
-    return (s[0] + s[1]) + (s[2] + s[3]);
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    for (int k = 0; k < n4; k += 4) {
+        s0 += a[k];
+        s1 += a[k + 1];
+        s2 += a[k + 2];
+        s3 += a[k + 3];
+    }
+    return (s0 + s1) + (s2 + s3);
 }
 
 // The sums of the TERMS lists, valid with them.
 std::array<double, 5> list_sums{};
 
+// Makes TERMS list idx current for slot ic (with its partner of the other
+// lower order) and returns its sum.
 double ensure_list(int ic, int idx) {
     auto& T = TERMS;
-    const auto& K = WNTFEQ.k[ic];
-    double* out = T.list[idx].data();
-    if (T.owner[idx] != ic || T.gen[idx] != FEQSAV.gen[ic]) {
-        if (idx == 1 || idx == 3) fill_tau(ic, idx == 1 ? 1 : 2, out);
-        else fill_delta(ic, idx / 2 + 1, out);
-        T.owner[idx] = ic;
-        T.gen[idx] = FEQSAV.gen[ic];
-        list_sums[static_cast<std::size_t>(idx)] = list_sum(out, K.nterm + K.ncrit);
+    const auto i = static_cast<std::size_t>(idx);
+    if (T.owner[i] != ic || T.gen[i] != FEQSAV.gen[ic]) {
+        const int n = WNTFEQ.k[ic].nterm + WNTFEQ.k[ic].ncrit;
+        if (idx == 4) {
+            fill_delta(ic, T.list[4].data(), nullptr);
+        } else {
+            // lists 0, 2 (delta) or 1, 3 (tau)
+            const std::size_t a = i & 1u, b = a + 2;
+            if (a == 0) fill_delta(ic, T.list[a].data(), T.list[b].data());
+            else fill_tau(ic, T.list[a].data(), T.list[b].data());
+            list_sums[a] = list_sum(T.list[a].data(), n);
+            list_sums[b] = list_sum(T.list[b].data(), n);
+            T.owner[a] = T.owner[b] = ic;
+            T.gen[a] = T.gen[b] = FEQSAV.gen[ic];
+            return list_sums[i];
+        }
+        list_sums[i] = list_sum(T.list[i].data(), n);
+        T.owner[i] = ic;
+        T.gen[i] = FEQSAV.gen[ic];
     }
-    return list_sums[static_cast<std::size_t>(idx)];
+    return list_sums[i];
 }
 
 // Mixed derivative of the factorable terms from the tau list it and the delta
@@ -542,17 +694,25 @@ double mixed(int ic, int itau, int idel) {
     ensure_list(ic, ld);
     const auto& K = WNTFEQ.k[ic];
     const auto& v = FEQSAV.v[ic];
-    const double* a = TERMS.list[lt].data();
+    // A factorable term's tau list entry is its value times a factor of
+    // tau alone (t or t (t - 1) for a normal term); the product of the two
+    // lists divided by the value is that factor times the delta list entry.
+    const double* t = WCFFEQ.t[ic].data();
     const double* b = TERMS.list[ld].data();
     double sum = 0;
-    for (int k = 0; k < K.nterm; ++k)
-        if (std::fabs(v[k]) > 1e-20) sum += a[k] * b[k] / v[k];
+    if (itau == 1) {
+        for (int k = 0; k < K.nterm; ++k)
+            if (std::fabs(v[k]) > 1e-20) sum += t[k] * b[k];
+    } else {
+        for (int k = 0; k < K.nterm; ++k)
+            if (std::fabs(v[k]) > 1e-20) sum += t[k] * (t[k] - 1.0) * b[k];
+    }
     bool any_na = false;
     const double tau = FEQSAV.tau[ic], del = FEQSAV.del[ic];
     for (int j = 0; j < K.ncrit; ++j) {
         const int k = K.nterm + j;
-        if (!non_analytic(ic, j)) {
-            if (std::fabs(v[k]) > 1e-20) sum += a[k] * b[k] / v[k];
+        if (plans[ic].gauss[static_cast<std::size_t>(j)]) {
+            if (std::fabs(v[k]) > 1e-20) sum += gauss_tau[static_cast<std::size_t>(itau - 1)][j] * b[k];
             continue;
         }
         any_na = true;
@@ -709,6 +869,7 @@ void SETEXP(int icomp) {
         }
         L.ilg[icomp][k] = j;
     }
+    build_plan(icomp);
 }
 
 double PHIFEQ(int icomp, int itau, int idel, double tau, double del) {
@@ -733,7 +894,7 @@ double PHIFEQ(int icomp, int itau, int idel, double tau, double del) {
         case 1: r = ensure_list(icomp, 1); break;          // (1,0)
         case 2: r = ensure_list(icomp, 3); break;          // (2,0)
         case 3:                                            // (3,0)
-            r = fill_tau(icomp, 3, nullptr) + non_analytic_sum(icomp, 3, 0);
+            r = tau3_sum(icomp) + non_analytic_sum(icomp, 3, 0);
             break;
         case 5: r = mixed(icomp, 1, 1); break;             // (1,1)
         case 9: r = mixed(icomp, 1, 2); break;             // (1,2)
