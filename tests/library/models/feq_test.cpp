@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,80 @@ TEST_F(FeqTest, TermFormsAndDistinctExponents) {
     EXPECT_EQ(lib::FEQSV3.analytic[kSlot], 1);
 }
 
+// Normal terms in five columns whose exponents are shared in some places
+// and not in others: terms of one (l, gamma) pair with a common tau exponent,
+// pairs of a single term with a tau exponent of its own, and more (l, gamma)
+// pairs than are weighed one against another.
+const std::vector<std::string> kMixedSharing = {
+    "0.5     0.25  1  0  0.0", "-0.3    1.5   2  0  2.0",  "0.7     0.8   1  1  1.0",
+    "0.2     0.8   3  1  1.0", "-0.1    2.0   2  1  1.0",  "0.05    3.3   4  2  1.0",
+    "0.03    5.1   1  2  1.0", "0.01    7.7   2  3  1.5",  "0.002   0.8   5  2  0.7",
+};
+
+std::vector<std::string> many_pairs() {
+    std::vector<std::string> t;
+    for (int i = 0; i < 13; ++i)
+        t.push_back(std::to_string(0.1 + 0.01 * i) + " " + std::to_string(0.3 * i) + " " +
+                    std::to_string(1 + i % 4) + " " + std::to_string(1 + i % 3) + " " +
+                    std::to_string(0.6 + 0.1 * i));
+    return t;
+}
+
+struct NormalTerm {
+    double n, t;
+    int d, l;
+    double g;
+};
+
+// The terms of lines "n t d l gamma", and tau^i delta^j d^(i+j) alphar of
+// their published form for (i, j) = (0,0) (0,1) (1,0) (1,1) (0,2) (2,0),
+// with the sum of the magnitudes of the terms' contributions.
+std::vector<NormalTerm> parse(const std::vector<std::string>& lines) {
+    std::vector<NormalTerm> r;
+    for (const auto& s : lines) {
+        NormalTerm x{};
+        std::sscanf(s.c_str(), "%lf %lf %d %d %lf", &x.n, &x.t, &x.d, &x.l, &x.g);
+        r.push_back(x);
+    }
+    return r;
+}
+
+std::pair<double, double> published(const std::vector<NormalTerm>& terms, int i, int j, double tau, double del) {
+    double sum = 0, mag = 0;
+    for (const auto& x : terms) {
+        const double u = x.l == 0 ? 0.0 : x.l * x.g * std::pow(del, x.l);
+        const double v = x.n * std::pow(tau, x.t) * std::pow(del, x.d) *
+                         (x.l == 0 ? 1.0 : std::exp(-x.g * std::pow(del, x.l)));
+        const double fd = j == 0 ? 1.0 : j == 1 ? x.d - u : (x.d - u) * (x.d - 1 - u) - x.l * u;
+        const double ft = i == 0 ? 1.0 : i == 1 ? x.t : x.t * (x.t - 1);
+        sum += v * fd * ft;
+        mag += std::fabs(v * fd * ft);
+    }
+    return {sum, mag};
+}
+
+TEST_F(FeqTest, NormalTermsFollowTheirFormWhateverTheirExponentsShare) {
+    const int ij[][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 2}, {2, 0}};
+    // (The second section's terms find the factors of the first in the
+    // slot's tables: none of them may be taken for its own.)
+    for (const auto& lines : {many_pairs(), kMixedSharing}) {
+        load(section(lines, 5, {}));
+        ASSERT_EQ(ierr, 0) << herr;
+        const auto terms = parse(lines);
+        // New states where both variables move, then tau alone, then delta
+        // alone, then back to a state seen before.
+        const double states[][2] = {{1.3, 0.4}, {0.7, 2.2}, {1.9, 2.2}, {1.9, 0.05},
+                                    {0.5, 0.05}, {0.5, 3.1}, {1.3, 0.4}};
+        for (const auto& st : states) {
+            for (const auto& d : ij) {
+                const auto [want, mag] = published(terms, d[0], d[1], st[0], st[1]);
+                EXPECT_NEAR(phi(d[0], d[1], st[0], st[1]), want, 4e-15 * mag)
+                    << d[0] << d[1] << " at " << st[0] << " " << st[1];
+            }
+        }
+    }
+}
+
 TEST_F(FeqTest, NonAnalyticTermValueFollowsThePublishedForm) {
     load(section({}, 4, {kCrit[3]}));
     ASSERT_EQ(ierr, 0) << herr;
@@ -215,7 +290,6 @@ TEST_F(FeqTest, CacheReturnsStoredValuesUntilTheStateOrAnyLoadChanges) {
 // neither may depend on the states visited before or on the order in which
 // the derivatives are asked for.
 TEST_F(FeqTest, ResultsDoNotDependOnTheHistoryOfTheCache) {
-    load(section(kNormal, 4, kCrit));
     const int ij[][2] = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0}, {3, 0},
                          {1, 1}, {1, 2}, {2, 1}, {2, 2}};
     const auto all = [&](double tau, double del, bool reversed) {
@@ -226,20 +300,22 @@ TEST_F(FeqTest, ResultsDoNotDependOnTheHistoryOfTheCache) {
         }
         return v;
     };
-    for (const auto& [tau, del] : {std::pair{1.02, 1.1}, std::pair{1.6, 2.9}, std::pair{0.8, 0.05}}) {
-        load(section(kNormal, 4, kCrit));  // cache forgotten: every factor afresh
-        const std::vector<double> fresh = all(tau, del, false);
-        // Same tau, other delta before: the tau factors are reused.
-        phi(0, 0, tau, 0.7 * del);
-        EXPECT_EQ(all(tau, del, true), fresh) << tau << " " << del;
-        // Same delta, other tau before: the delta factors are reused.
-        phi(0, 0, 1.3 * tau, del);
-        EXPECT_EQ(all(tau, del, false), fresh) << tau << " " << del;
-        // Third derivatives alone, then after the mixed ones.
-        phi(0, 0, 1.3 * tau, del);
-        EXPECT_EQ(phi(0, 3, tau, del), fresh[3]);
-        EXPECT_EQ(phi(3, 0, tau, del), fresh[6]);
-        EXPECT_EQ(phi(2, 2, tau, del), fresh[10]);
+    for (const std::string& text : {section(kNormal, 4, kCrit), section(kMixedSharing, 5, kCrit)}) {
+        for (const auto& [tau, del] : {std::pair{1.02, 1.1}, std::pair{1.6, 2.9}, std::pair{0.8, 0.05}}) {
+            load(text);  // cache forgotten: every factor afresh
+            const std::vector<double> fresh = all(tau, del, false);
+            // Same tau, other delta before: the tau factors are reused.
+            phi(0, 0, tau, 0.7 * del);
+            EXPECT_EQ(all(tau, del, true), fresh) << tau << " " << del;
+            // Same delta, other tau before: the delta factors are reused.
+            phi(0, 0, 1.3 * tau, del);
+            EXPECT_EQ(all(tau, del, false), fresh) << tau << " " << del;
+            // Third derivatives alone, then after the mixed ones.
+            phi(0, 0, 1.3 * tau, del);
+            EXPECT_EQ(phi(0, 3, tau, del), fresh[3]);
+            EXPECT_EQ(phi(3, 0, tau, del), fresh[6]);
+            EXPECT_EQ(phi(2, 2, tau, del), fresh[10]);
+        }
     }
 }
 
