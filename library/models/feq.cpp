@@ -212,22 +212,30 @@ double non_analytic_sum(int ic, int i, int j) {
 // State refresh: per-exponent quantities, critical-term parts, term values.
 
 // How each normal term of a slot is evaluated, fixed when its exponent lists
-// are built.  A term taken as a product of factors shares the exponentials
-// of its tau exponent and of its (l, gamma) pair with the other terms that
+// are built.  A term taken as a product of factors shares the factor of its
+// tau exponent and that of its (l, gamma) pair with the other terms that
 // have them; a term taken directly costs one exponential of its own at every
-// new state.  Where exponents are not shared (each term with a tau exponent
-// of its own, an (l, gamma) pair of few terms), the factors cost more
-// exponentials than the terms when tau and delta both move, as they do from
-// one property call to the next.  The plan takes as products the terms of
-// the (l, gamma) pairs whose factors pay off and every term with l = 0, and
-// lists the exponents whose factors are needed.  Beside it, the terms' d and
-// l as reals and the kind of each critical term, for the derivative lists.
+// new state.  A factor costs one exponential, except that of an integer or
+// half-integer tau exponent (multiplications and a square root).  Where
+// exponents are not shared (tau exponents of one term each, (l, gamma) pairs
+// of few terms), the factors cost more exponentials than the terms when tau
+// and delta both move, as they do from one property call to the next.  The
+// plan takes as products every term with l = 0 and the terms of the
+// (l, gamma) pairs whose factors pay off, and lists the factors needed.
+// Beside it, the terms' d and l as reals and the kind of each critical term,
+// for the derivative lists.
 struct TermPlan {
     int ntpow = 0, ngexp = 0;
     std::array<bool, kFeqTerms> direct{};       // per normal term
     std::array<int, kFeqTerms> tpow{}, gexp{};  // the factors needed
     std::array<double, kFeqTerms> d{}, l{};     // the term's d and l as reals
     std::array<bool, kFeqCrit> gauss{};         // critical term is Gaussian
+    // tau exponents taken by multiplication: tau^tmul_n, times sqrt(tau)
+    // where tmul_sqrt (then sqrt_tau is set)
+    int ntmul = 0;
+    std::array<int, kFeqTerms> tmul{}, tmul_n{};
+    std::array<bool, kFeqTerms> tmul_sqrt{};
+    bool sqrt_tau = false;
 };
 Slots<TermPlan> plans;
 
@@ -302,6 +310,12 @@ struct TermFactors {
 };
 TermFactors factors;
 
+// tau^t of an integer or half-integer t by multiplication (and sqrt(tau)).
+bool by_multiplication(double t) {
+    const double t2 = 2.0 * t;
+    return t2 == std::nearbyint(t2) && std::fabs(t2) <= 128.0;
+}
+
 // Exponentials per new state of a slot for the set of (l, gamma) pairs whose
 // terms are taken as products (bit j: pair j), when tau and delta both move
 // (both) and when only delta moves (del).
@@ -323,7 +337,7 @@ PlanCost plan_cost(int ic, unsigned mask) {
     }
     int nt = 0, ng = 0;
     for (int j = 0; j < kFeqTerms; ++j) {
-        nt += tused[static_cast<std::size_t>(j)];
+        nt += tused[static_cast<std::size_t>(j)] && !by_multiplication(WCFFEQ.tdist[ic][j]);
         ng += gused[static_cast<std::size_t>(j)];
     }
     return {nt + ng + direct, ng + direct};
@@ -334,7 +348,7 @@ void build_plan(int ic) {
     TermPlan& P = plans[ic];
     P = TermPlan{};
     // The pairs used by normal terms with l != 0; every subset of them is
-    // tried (a few at most; beyond 10 all are taken as products).
+    // weighed (a few at most; beyond 10 all are taken as products).
     std::array<bool, kFeqTerms> lg{};
     int nlg = 0;
     for (int k = 0; k < K.nterm; ++k) {
@@ -348,7 +362,8 @@ void build_plan(int ic) {
     for (int j = 0; j < K.nlg && j < 32; ++j)
         if (lg[static_cast<std::size_t>(j)]) all |= 1u << j;
     unsigned best = all;
-    if (nlg <= 10 && K.nlg <= 32) {
+    const bool weigh = nlg <= 10 && K.nlg <= 32;
+    if (weigh) {
         // Fewest exponentials over a new state where both variables move
         // (property calls) and one where delta alone moves (the saturation
         // solvers between their phases); of equals, fewest for the first.
@@ -366,14 +381,26 @@ void build_plan(int ic) {
     for (int k = 0; k < K.nterm; ++k) {
         const int j = WLFFEQ.ilg[ic][k];
         const bool l0 = WCFFEQ.ldist[ic][j] == 0;
-        if (!l0 && !(j < 32 && (best >> j & 1u))) {
+        if (!l0 && weigh && !(best >> j & 1u)) {
             P.direct[static_cast<std::size_t>(k)] = true;
             continue;
         }
         const int jt = WLFFEQ.it[ic][k];
         if (!tused[static_cast<std::size_t>(jt)]) {
             tused[static_cast<std::size_t>(jt)] = true;
-            P.tpow[static_cast<std::size_t>(P.ntpow++)] = jt;
+            // An integer or half-integer exponent is taken by multiplication
+            // (and a square root), which is both cheaper and closer than
+            // exp(t ln tau).
+            if (by_multiplication(WCFFEQ.tdist[ic][jt])) {
+                const int n2 = static_cast<int>(2.0 * WCFFEQ.tdist[ic][jt]);
+                const auto q = static_cast<std::size_t>(P.ntmul++);
+                P.tmul[q] = jt;
+                P.tmul_n[q] = n2 % 2 == 0 ? n2 / 2 : (n2 - 1) / 2;
+                P.tmul_sqrt[q] = n2 % 2 != 0;
+                P.sqrt_tau = P.sqrt_tau || n2 % 2 != 0;
+            } else {
+                P.tpow[static_cast<std::size_t>(P.ntpow++)] = jt;
+            }
         }
         if (!l0 && !gused[static_cast<std::size_t>(j)]) {
             gused[static_cast<std::size_t>(j)] = true;
@@ -403,6 +430,11 @@ void refresh(int ic, double tau, double del) {
         for (int q = 0; q < P.ntpow; ++q) {
             const int j = P.tpow[static_cast<std::size_t>(q)];
             F.tpow[ic][j] = std::exp(S.tlog[ic][j]);
+        }
+        const double sq = P.sqrt_tau ? std::sqrt(tau) : 1.0;
+        for (int q = 0; q < P.ntmul; ++q) {
+            const auto u = static_cast<std::size_t>(q);
+            F.tpow[ic][P.tmul[u]] = ipow(tau, P.tmul_n[u]) * (P.tmul_sqrt[u] ? sq : 1.0);
         }
     }
     if (!(std::fabs(del - S.del[ic]) < kDelHit)) {
