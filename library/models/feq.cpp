@@ -16,6 +16,7 @@
 // term (a "jet"), which is exact to rounding.
 #include "library/models/feq.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -215,8 +216,8 @@ double non_analytic_sum(int ic, int i, int j) {
 // are built.  A term taken as a product of factors shares the factor of its
 // tau exponent and that of its (l, gamma) pair with the other terms that
 // have them; a term taken directly costs one exponential of its own at every
-// new state.  A factor costs one exponential, except that of an integer or
-// half-integer tau exponent (multiplications and a square root).  Where
+// new state.  A factor costs one exponential, except that of a tau exponent
+// that is a multiple of 1/8 (multiplications and square roots).  Where
 // exponents are not shared (tau exponents of one term each, (l, gamma) pairs
 // of few terms), the factors cost more exponentials than the terms when tau
 // and delta both move, as they do from one property call to the next.  The
@@ -230,12 +231,10 @@ struct TermPlan {
     std::array<int, kFeqTerms> tpow{}, gexp{};  // the factors needed
     std::array<double, kFeqTerms> d{}, l{};     // the term's d and l as reals
     std::array<bool, kFeqCrit> gauss{};         // critical term is Gaussian
-    // tau exponents taken by multiplication: tau^tmul_n, times sqrt(tau)
-    // where tmul_sqrt (then sqrt_tau is set)
-    int ntmul = 0;
-    std::array<int, kFeqTerms> tmul{}, tmul_n{};
-    std::array<bool, kFeqTerms> tmul_sqrt{};
-    bool sqrt_tau = false;
+    // tau exponents taken by multiplication: tau^tmul_n times
+    // tau^(tmul_8 / 8); roots: the largest denominator among them (1, 2, 4, 8)
+    int ntmul = 0, roots = 1;
+    std::array<int, kFeqTerms> tmul{}, tmul_n{}, tmul_8{};
 };
 Slots<TermPlan> plans;
 
@@ -310,10 +309,11 @@ struct TermFactors {
 };
 TermFactors factors;
 
-// tau^t of an integer or half-integer t by multiplication (and sqrt(tau)).
+// tau^t of a t that is a multiple of 1/8 by multiplication (and square
+// roots of tau).
 bool by_multiplication(double t) {
-    const double t2 = 2.0 * t;
-    return t2 == std::nearbyint(t2) && std::fabs(t2) <= 128.0;
+    const double t8 = 8.0 * t;
+    return t8 == std::nearbyint(t8) && std::fabs(t) <= 64.0;
 }
 
 // Exponentials per new state of a slot for the set of (l, gamma) pairs whose
@@ -388,16 +388,18 @@ void build_plan(int ic) {
         const int jt = WLFFEQ.it[ic][k];
         if (!tused[static_cast<std::size_t>(jt)]) {
             tused[static_cast<std::size_t>(jt)] = true;
-            // An integer or half-integer exponent is taken by multiplication
-            // (and a square root), which is both cheaper and closer than
-            // exp(t ln tau).
+            // An exponent that is a multiple of 1/8 is taken by
+            // multiplication (and square roots), which costs less than
+            // exp(t ln tau) and is as close.
             if (by_multiplication(WCFFEQ.tdist[ic][jt])) {
-                const int n2 = static_cast<int>(2.0 * WCFFEQ.tdist[ic][jt]);
+                const double t = WCFFEQ.tdist[ic][jt];
+                const int n = static_cast<int>(std::floor(t));
+                const int f = static_cast<int>(8.0 * (t - n));  // eighths, 0..7
                 const auto q = static_cast<std::size_t>(P.ntmul++);
                 P.tmul[q] = jt;
-                P.tmul_n[q] = n2 % 2 == 0 ? n2 / 2 : (n2 - 1) / 2;
-                P.tmul_sqrt[q] = n2 % 2 != 0;
-                P.sqrt_tau = P.sqrt_tau || n2 % 2 != 0;
+                P.tmul_n[q] = n;
+                P.tmul_8[q] = f;
+                P.roots = std::max(P.roots, f == 0 ? 1 : f % 4 == 0 ? 2 : f % 2 == 0 ? 4 : 8);
             } else {
                 P.tpow[static_cast<std::size_t>(P.ntpow++)] = jt;
             }
@@ -431,10 +433,22 @@ void refresh(int ic, double tau, double del) {
             const int j = P.tpow[static_cast<std::size_t>(q)];
             F.tpow[ic][j] = std::exp(S.tlog[ic][j]);
         }
-        const double sq = P.sqrt_tau ? std::sqrt(tau) : 1.0;
+        // r[f] = tau^(f/8) for the eighths in use
+        double r[8] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
+        if (P.roots >= 2) r[4] = std::sqrt(tau);
+        if (P.roots >= 4) {
+            r[2] = std::sqrt(r[4]);
+            r[6] = r[4] * r[2];
+        }
+        if (P.roots >= 8) {
+            r[1] = std::sqrt(r[2]);
+            r[3] = r[2] * r[1];
+            r[5] = r[4] * r[1];
+            r[7] = r[6] * r[1];
+        }
         for (int q = 0; q < P.ntmul; ++q) {
             const auto u = static_cast<std::size_t>(q);
-            F.tpow[ic][P.tmul[u]] = ipow(tau, P.tmul_n[u]) * (P.tmul_sqrt[u] ? sq : 1.0);
+            F.tpow[ic][P.tmul[u]] = ipow(tau, P.tmul_n[u]) * r[P.tmul_8[u]];
         }
     }
     if (!(std::fabs(del - S.del[ic]) < kDelHit)) {
