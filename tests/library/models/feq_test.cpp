@@ -140,12 +140,15 @@ TEST_F(FeqTest, TermFormsAndDistinctExponents) {
 
 // Normal terms in five columns whose exponents are shared in some places
 // and not in others: terms of one (l, gamma) pair with a common tau exponent,
-// pairs of a single term with a tau exponent of its own, and more (l, gamma)
-// pairs than are weighed one against another.
+// pairs of a single term with a tau exponent of its own, and (in the second
+// set) more (l, gamma) pairs than are weighed one against another; tau
+// exponents of every eighth, negative ones among them, and others.
 const std::vector<std::string> kMixedSharing = {
-    "0.5     0.25  1  0  0.0", "-0.3    1.5   2  0  2.0",  "0.7     0.8   1  1  1.0",
-    "0.2     0.8   3  1  1.0", "-0.1    2.0   2  1  1.0",  "0.05    3.3   4  2  1.0",
-    "0.03    5.1   1  2  1.0", "0.01    7.7   2  3  1.5",  "0.002   0.8   5  2  0.7",
+    "0.5     0.25   1  0  0.0", "-0.3    1.5    2  0  2.0", "0.7     0.8    1  1  1.0",
+    "0.2     0.8    3  1  1.0", "-0.1    2.0    2  1  1.0", "0.05    3.3    4  2  1.0",
+    "0.03    5.1    1  2  1.0", "0.01    7.7    2  3  1.5", "0.002   0.8    5  2  0.7",
+    "0.4     0.375  2  0  0.0", "-0.2   -0.375  1  0  0.0", "0.15    1.125  3  0  0.0",
+    "0.1     3.875  1  1  1.0", "-0.07   0.625  2  2  1.0",
 };
 
 std::vector<std::string> many_pairs() {
