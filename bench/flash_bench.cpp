@@ -88,17 +88,20 @@ void BM_Flash(benchmark::State& state, const char* fluid, Pair pair, Region regi
     if (failures > 0) state.SkipWithError("a flash failed");
 }
 
-#define KVR2_FLASH_BENCH(fluid)                                                                  \
-    BENCHMARK_CAPTURE(BM_Flash, fluid##_TP_liquid, #fluid, Pair::TP, Region::Liquid);            \
-    BENCHMARK_CAPTURE(BM_Flash, fluid##_TP_vapour, #fluid, Pair::TP, Region::Vapour);            \
-    BENCHMARK_CAPTURE(BM_Flash, fluid##_TP_supercritical, #fluid, Pair::TP, Region::Supercritical); \
-    BENCHMARK_CAPTURE(BM_Flash, fluid##_PH_liquid, #fluid, Pair::PH, Region::Liquid);            \
-    BENCHMARK_CAPTURE(BM_Flash, fluid##_PH_vapour, #fluid, Pair::PH, Region::Vapour);            \
-    BENCHMARK_CAPTURE(BM_Flash, fluid##_PH_supercritical, #fluid, Pair::PH, Region::Supercritical); \
-    BENCHMARK_CAPTURE(BM_Flash, fluid##_PH_twophase, #fluid, Pair::PH, Region::TwoPhase);        \
-    BENCHMARK_CAPTURE(BM_Flash, fluid##_PS_liquid, #fluid, Pair::PS, Region::Liquid);            \
-    BENCHMARK_CAPTURE(BM_Flash, fluid##_PS_vapour, #fluid, Pair::PS, Region::Vapour);            \
-    BENCHMARK_CAPTURE(BM_Flash, fluid##_PS_supercritical, #fluid, Pair::PS, Region::Supercritical); \
+#define KVR2_FLASH_BENCH(fluid)                                                           \
+    BENCHMARK_CAPTURE(BM_Flash, fluid##_TP_liquid, #fluid, Pair::TP, Region::Liquid);     \
+    BENCHMARK_CAPTURE(BM_Flash, fluid##_TP_vapour, #fluid, Pair::TP, Region::Vapour);     \
+    BENCHMARK_CAPTURE(BM_Flash, fluid##_TP_supercritical, #fluid, Pair::TP,               \
+                      Region::Supercritical);                                             \
+    BENCHMARK_CAPTURE(BM_Flash, fluid##_PH_liquid, #fluid, Pair::PH, Region::Liquid);     \
+    BENCHMARK_CAPTURE(BM_Flash, fluid##_PH_vapour, #fluid, Pair::PH, Region::Vapour);     \
+    BENCHMARK_CAPTURE(BM_Flash, fluid##_PH_supercritical, #fluid, Pair::PH,               \
+                      Region::Supercritical);                                             \
+    BENCHMARK_CAPTURE(BM_Flash, fluid##_PH_twophase, #fluid, Pair::PH, Region::TwoPhase); \
+    BENCHMARK_CAPTURE(BM_Flash, fluid##_PS_liquid, #fluid, Pair::PS, Region::Liquid);     \
+    BENCHMARK_CAPTURE(BM_Flash, fluid##_PS_vapour, #fluid, Pair::PS, Region::Vapour);     \
+    BENCHMARK_CAPTURE(BM_Flash, fluid##_PS_supercritical, #fluid, Pair::PS,               \
+                      Region::Supercritical);                                             \
     BENCHMARK_CAPTURE(BM_Flash, fluid##_PS_twophase, #fluid, Pair::PS, Region::TwoPhase)
 
 KVR2_FLASH_BENCH(water);

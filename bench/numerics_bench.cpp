@@ -38,8 +38,8 @@ void BM_Dervpvt(benchmark::State& st) {
     int i = 0;
     double o[15];
     for (auto _ : st) {
-        lib::DERVPVT(100.0 + 1e-3 * (++i & 255), 20.0, kX, o[0], o[1], o[2], o[3], o[4], o[5], o[6], o[7], o[8], o[9],
-                     o[10], o[11], o[12], o[13], o[14]);
+        lib::DERVPVT(100.0 + 1e-3 * (++i & 255), 20.0, kX, o[0], o[1], o[2], o[3], o[4], o[5], o[6],
+                     o[7], o[8], o[9], o[10], o[11], o[12], o[13], o[14]);
         benchmark::DoNotOptimize(o);
     }
 }

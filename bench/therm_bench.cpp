@@ -20,9 +20,9 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"water", 300.0, 55.3},    {"water", 600.0, 0.2},     {"nitrogen", 80.0, 28.5},
-    {"nitrogen", 300.0, 0.4},  {"r134a", 280.0, 12.5},    {"r134a", 350.0, 0.5},
-    {"propane", 250.0, 12.5},  {"propane", 350.0, 0.4},
+    {"water", 300.0, 55.3},   {"water", 600.0, 0.2},   {"nitrogen", 80.0, 28.5},
+    {"nitrogen", 300.0, 0.4}, {"r134a", 280.0, 12.5},  {"r134a", 350.0, 0.5},
+    {"propane", 250.0, 12.5}, {"propane", 350.0, 0.4},
 };
 
 bool setup(const char* fluid) {
@@ -34,7 +34,8 @@ bool setup(const char* fluid) {
 
 std::vector<std::pair<double, double>> states(const Case& c) {
     std::vector<std::pair<double, double>> s;
-    for (int i = 0; i < 256; ++i) s.emplace_back(c.T * (1.0 + 1e-4 * i), c.D * (1.0 + 1e-4 * (i % 7)));
+    for (int i = 0; i < 256; ++i)
+        s.emplace_back(c.T * (1.0 + 1e-4 * i), c.D * (1.0 + 1e-4 * (i % 7)));
     return s;
 }
 
@@ -85,8 +86,9 @@ void BM_Phik(benchmark::State& st) {
     for (auto _ : st) {
         const auto& [T, D] = s[i++ & 255];
         const double tau = tr / T, del = D / dr;
-        double sum = lib::PHIK(1, 0, 0, tau, del) + lib::PHIK(1, 0, 1, tau, del) + lib::PHIK(1, 1, 0, tau, del) +
-                     lib::PHIK(1, 1, 1, tau, del) + lib::PHIK(1, 0, 2, tau, del) + lib::PHIK(1, 2, 0, tau, del);
+        double sum = lib::PHIK(1, 0, 0, tau, del) + lib::PHIK(1, 0, 1, tau, del) +
+                     lib::PHIK(1, 1, 0, tau, del) + lib::PHIK(1, 1, 1, tau, del) +
+                     lib::PHIK(1, 0, 2, tau, del) + lib::PHIK(1, 2, 0, tau, del);
         benchmark::DoNotOptimize(sum);
     }
 }
@@ -106,8 +108,9 @@ void BM_PhikIsotherm(benchmark::State& st) {
     for (auto _ : st) {
         const double del = s[i & 255].second / dr * (1.0 + 1e-5 * static_cast<double>(i & 255));
         ++i;
-        double sum = lib::PHIK(1, 0, 0, tau, del) + lib::PHIK(1, 0, 1, tau, del) + lib::PHIK(1, 1, 0, tau, del) +
-                     lib::PHIK(1, 1, 1, tau, del) + lib::PHIK(1, 0, 2, tau, del) + lib::PHIK(1, 2, 0, tau, del);
+        double sum = lib::PHIK(1, 0, 0, tau, del) + lib::PHIK(1, 0, 1, tau, del) +
+                     lib::PHIK(1, 1, 0, tau, del) + lib::PHIK(1, 1, 1, tau, del) +
+                     lib::PHIK(1, 0, 2, tau, del) + lib::PHIK(1, 2, 0, tau, del);
         benchmark::DoNotOptimize(sum);
     }
 }

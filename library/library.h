@@ -32,8 +32,8 @@ void ERRMSG(int ierr, std::string& herr);
 // Sets up nc components given as names joined by "|", with the mixture
 // parameters of text hfmix ("hmx") and reference state hrf ("DEF", "NBP",
 // "IIR", "ASH", "NA"; "OTH"/"OT0" become "DEF" with a warning).
-void SETUP0(int nc, const std::string& hfld, const std::string& hfmix, std::string& hrf,
-            int& ierr, std::string& herr);
+void SETUP0(int nc, const std::string& hfld, const std::string& hfmix, std::string& hrf, int& ierr,
+            std::string& herr);
 void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string& hrf, int& ierr,
            std::string& herr);
 // Chooses models before a SETUP: htype "EOS", "ETA", "TCX", "STN" or "QVB".
@@ -130,8 +130,8 @@ void LUDECOMP(int n, int ndim, double A[], double b[], int& ierr, std::string& h
 void CUBIC(const double a[3], double roots[3]);
 // Polynomial through n points (1..50): its value at xval and coefficients c
 // in increasing powers.  Error 1: invalid inputs.
-void FITL(int n, int ndim, const double x[], const double y[], double xval, double& yval, double c[],
-          int& ierr, std::string& herr);
+void FITL(int n, int ndim, const double x[], const double y[], double xval, double& yval,
+          double c[], int& ierr, std::string& herr);
 // Golden-section search along density at fixed T and x for the minimum
 // (kflag = 0) or maximum of h, e or s (htyp "H", "E", "S") in n steps between
 // Dlow and Dhigh; the two arguments after T are not used.
@@ -301,8 +301,7 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
           double xv[20], int& ierr, std::string& herr);
 // Saturation of component icomp at T by the equal-area construction; Dl and
 // Dv are start values in and results out.  Failure: ierr 1, P = Dl = Dv = -1.
-void MAXWELL(int icomp, double T, double& P, double& Dl, double& Dv, int& ierr,
-             std::string& herr);
+void MAXWELL(int icomp, double T, double& P, double& Dl, double& Dv, int& ierr, std::string& herr);
 // Heat capacity csat along the saturated liquid (kph 1) or vapour (kph 2) line
 // of component icomp at T, with the saturation pressure and the phase's
 // density; DPTSATK also the slope dPsat/dT, kPa/K.

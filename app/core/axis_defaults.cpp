@@ -5,14 +5,14 @@
 
 namespace app {
 
-constexpr std::array<double, 14> isobar_pos_default = {
-    5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000, -1};
+constexpr std::array<double, 14> isobar_pos_default = {5,    10,   20,   50,    100,   200,   500,
+                                                       1000, 2000, 5000, 10000, 20000, 50000, -1};
 constexpr std::array<double, 18> isotherm_pos_default = {
     30, 50, 75, 100, 125, 150, 175, 200, 220, 250, 300, 350, 400, 450, 500, 600, 700, -1};
-constexpr std::array<double, 15> isochor_pos_default = {
-    0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200, 500, 750, 1000, -1};
-constexpr std::array<double, 10> wetness_pos_default = {
-    0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, -1};
+constexpr std::array<double, 15> isochor_pos_default = {0.1, 0.2, 0.5, 1,   2,   5,    10, 20,
+                                                        50,  100, 200, 500, 750, 1000, -1};
+constexpr std::array<double, 10> wetness_pos_default = {0.1, 0.2, 0.3, 0.4, 0.5,
+                                                        0.6, 0.7, 0.8, 0.9, -1};
 
 namespace {
 

@@ -64,8 +64,8 @@ Part* part_by_id(const Project* project, int id);
 // or an argument is null.
 int append_process(Project& project, Process* process);
 int append_interface(Project& project, Interface* interface);
-int append_graph(Project& project, Graph* graph);   // first free diagram slot, 1 to 49
-                                                    // (slot 0, the flowsheet, is set directly)
+int append_graph(Project& project, Graph* graph);  // first free diagram slot, 1 to 49
+                                                   // (slot 0, the flowsheet, is set directly)
 int append_part(Process& process, Part* part);
 int insert_part(Process& process, int position, Part* part);  // later parts move up
 int append_curve(Graph& graph, Process* process, const CurveStyle& style);

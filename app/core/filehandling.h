@@ -83,8 +83,8 @@ Project* read_project_text(std::string_view text, const std::string& filename, s
 // gets a note when the known fluid of that name has another definition.
 // With `use_library` the library is set up for the record (it becomes
 // current_fluid): a caller that drops the record clears current_fluid.
-std::unique_ptr<Fluid> read_fluid(std::string_view block, std::string& error,
-                                  std::string& warning, const ReadOptions& options = {});
+std::unique_ptr<Fluid> read_fluid(std::string_view block, std::string& error, std::string& warning,
+                                  const ReadOptions& options = {});
 
 // Completes a user fluid whose name, humidity type, components and
 // fractions and reference humidity are set: isoline positions, standard

@@ -49,8 +49,7 @@ public:
                 have_name = true;
             } else if (contains(key, "Az parts")) {
                 if (!parse_int(token(t, 1), declared) || declared < 1 || declared > MAX_COMPONENTS)
-                    fail("the number of components must be 1 to " +
-                         std::to_string(MAX_COMPONENTS));
+                    fail("the number of components must be 1 to " + std::to_string(MAX_COMPONENTS));
             } else if (contains(key, "Fluid humidity type")) {
                 int type = 0;
                 if (!parse_int(token(t, 1), type) || type < HT_DRY || type > HT_GENERAL)
@@ -107,9 +106,9 @@ public:
         if (std::fabs(sum - 1.0) > 1e-3)
             fail_block("the mole fractions of fluid " + quoted(fluid->name) + " add up to " +
                        number_text(sum) + ", not 1");
-        if (!has_water && (fluid->humidity_type == HT_WATER_FRACTION ||
-                           fluid->humidity_type == HT_RH_STANDARD ||
-                           fluid->humidity_type == HT_RH_INLET))
+        if (!has_water &&
+            (fluid->humidity_type == HT_WATER_FRACTION || fluid->humidity_type == HT_RH_STANDARD ||
+             fluid->humidity_type == HT_RH_INLET))
             fail_block("the humid fluid " + quoted(fluid->name) + " has no water component");
 
         if (Fluid* known = fluids.find(fluid->name)) {

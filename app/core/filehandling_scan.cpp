@@ -120,7 +120,8 @@ void read_result(std::string_view text, int quantity, double& value, int& unit) 
     Scanner sc(text);
     double number = 0.0;
     if (!sc.number(number)) return;
-    if (!valid_unit(quantity, unit)) unit = unitdef[static_cast<std::size_t>(quantity)].default_unit;
+    if (!valid_unit(quantity, unit))
+        unit = unitdef[static_cast<std::size_t>(quantity)].default_unit;
     std::string_view name = trim(sc.rest());
     if (!name.empty()) {
         int found = find_unit(quantity, name);

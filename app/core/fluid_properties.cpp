@@ -220,9 +220,12 @@ int get_all_by_p_and_h(const double* c, double& T, double& p, double& s, double&
     // The dew-point search failed: take the single-phase solution on the
     // side of the neighbouring state.
     int kph = 0;
-    if (q_hint >= 1) kph = 2;
-    else if (q_hint <= 0) kph = 1;
-    else return PH_NO_RECOVERY;
+    if (q_hint >= 1)
+        kph = 2;
+    else if (q_hint <= 0)
+        kph = 1;
+    else
+        return PH_NO_RECOVERY;
     lib::PHFL1(p, hm, c, kph, T, r.D, r.ierr, r.herr);
     if (r.ierr != 0) return PH_RECOVERY_FAILED;
     double hloc = 0, hjt = 0;
@@ -266,8 +269,8 @@ int get_all_by_T_and_q(const double* c, double& T, double& p, double& s, double&
     return r.in_mass_units(c, &s, &h, &rho);
 }
 
-int get_all_by_rho_and_q(const double* c, double& T, double& p, double& s, double& h,
-                         double& rho, double& q) {
+int get_all_by_rho_and_q(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                         double& q) {
     Flash r;
     r.D = rho / wmol(c);
     lib::DQFL2(r.D, q, c, 1, T, p, r.Dl, r.Dv, x.data(), y.data(), r.ierr, r.herr);
@@ -282,8 +285,8 @@ namespace {
 
 // The state at the pressure and one saturated density of a boundary point;
 // writes s, h, q and (for the boundary by T) T; rho = D in kg/m3.
-int boundary_state(const double* c, double& T, double p, double D, double& s, double& h, double& rho,
-                   double& q) {
+int boundary_state(const double* c, double& T, double p, double D, double& s, double& h,
+                   double& rho, double& q) {
     Flash r;
     r.D = D;
     lib::PDFLSH(p, D, c, T, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, s, r.cv, r.cp, r.w, r.ierr,
@@ -327,8 +330,8 @@ int get_left_boundary_by_T(const double* c, double& T, double& p, double& s, dou
     return boundary_by_T(c, 1, T, p, s, h, rho, q);
 }
 
-int get_right_boundary_by_T(const double* c, double& T, double& p, double& s, double& h, double& rho,
-                            double& q) {
+int get_right_boundary_by_T(const double* c, double& T, double& p, double& s, double& h,
+                            double& rho, double& q) {
     return boundary_by_T(c, 2, T, p, s, h, rho, q);
 }
 
@@ -337,8 +340,8 @@ int get_left_boundary_by_p(const double* c, double& T, double& p, double& s, dou
     return boundary_by_p(c, true, T, p, s, h, rho, q);
 }
 
-int get_right_boundary_by_p(const double* c, double& T, double& p, double& s, double& h, double& rho,
-                            double& q) {
+int get_right_boundary_by_p(const double* c, double& T, double& p, double& s, double& h,
+                            double& rho, double& q) {
     return boundary_by_p(c, false, T, p, s, h, rho, q);
 }
 

@@ -41,10 +41,10 @@ inline constexpr double T_WATER_LIMIT = 647.0;
 int init_stoffwerte(Fluid* fluid);
 
 // Results of get_all_by_p_and_h after its single-phase recovery.
-inline constexpr int PH_VAPOUR_ASSUMED = 24201;  // found as single-phase vapour
-inline constexpr int PH_LIQUID_ASSUMED = 24202;  // found as single-phase liquid
-inline constexpr int PH_NO_RECOVERY = 24203;     // two-phase search failed, hint inside 0..1
-inline constexpr int PH_RECOVERY_FAILED = 24204; // the single-phase solution failed too
+inline constexpr int PH_VAPOUR_ASSUMED = 24201;   // found as single-phase vapour
+inline constexpr int PH_LIQUID_ASSUMED = 24202;   // found as single-phase liquid
+inline constexpr int PH_NO_RECOVERY = 24203;      // two-phase search failed, hint inside 0..1
+inline constexpr int PH_RECOVERY_FAILED = 24204;  // the single-phase solution failed too
 
 int get_all_by_T_and_p(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q);
@@ -71,8 +71,8 @@ int get_all_by_T_and_q(const double* c, double& T, double& p, double& s, double&
 
 // T and p of the two-phase state of overall density rho and molar quality q;
 // then s and h at (T, rho).
-int get_all_by_rho_and_q(const double* c, double& T, double& p, double& s, double& h,
-                         double& rho, double& q);
+int get_all_by_rho_and_q(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                         double& q);
 
 // The saturation state one of whose phase densities is rho.
 int get_boundary_by_rho(const double* c, double& T, double& p, double& s, double& h, double& rho,
@@ -80,12 +80,12 @@ int get_boundary_by_rho(const double* c, double& T, double& p, double& s, double
 // Saturation boundaries: the bubble (left) and dew (right) side.
 int get_left_boundary_by_T(const double* c, double& T, double& p, double& s, double& h, double& rho,
                            double& q);
-int get_right_boundary_by_T(const double* c, double& T, double& p, double& s, double& h, double& rho,
-                            double& q);
+int get_right_boundary_by_T(const double* c, double& T, double& p, double& s, double& h,
+                            double& rho, double& q);
 int get_left_boundary_by_p(const double* c, double& T, double& p, double& s, double& h, double& rho,
                            double& q);
-int get_right_boundary_by_p(const double* c, double& T, double& p, double& s, double& h, double& rho,
-                            double& q);
+int get_right_boundary_by_p(const double* c, double& T, double& p, double& s, double& h,
+                            double& rho, double& q);
 
 // p, s and h at (T, rho) from the equation of state alone; no status.
 void therm_wrapper(const double* c, double& T, double& p, double& s, double& h, double& rho);

@@ -21,10 +21,10 @@ struct Builtin {
     const char* name;
     int group;
     int humidity;
-    const char* ref;     // reference-state code
-    double T0, p0;       // reference state of "OTH", K and kPa
-    double std_T;        // standard temperature, K
-    double M;            // kg/kmol
+    const char* ref;  // reference-state code
+    double T0, p0;    // reference state of "OTH", K and kPa
+    double std_T;     // standard temperature, K
+    double M;         // kg/kmol
     int second_flag;
     std::array<double, 5> fuel;  // C, H, O, N, fifth
     int ncomp;

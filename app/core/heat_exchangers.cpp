@@ -64,10 +64,12 @@ int fade(Part& part) {
         const int r = get_all_by_p_and_h(part.x_in.data(), part.T[i], p, part.s[i], part.h[i],
                                          part.rho[i], part.q[i], part.q[im]);
         if (r != 0)
-            return fail(part, format_text("  Calculation problems in part %s.\n", part.name.c_str()));
+            return fail(part,
+                        format_text("  Calculation problems in part %s.\n", part.name.c_str()));
         if (part.T[im] < t_min())
-            return fail(part, format_text("  Calculation failed \n  Temperature lower then T_min %f\n",
-                                          t_min()));
+            return fail(
+                part,
+                format_text("  Calculation failed \n  Temperature lower then T_min %f\n", t_min()));
     }
     return 1;
 }
@@ -85,9 +87,10 @@ int calcHeatExchanger(Part& part) {
                                               "Temperature %f K is lower then minimum value %f K\n",
                                               name, T_out, t_min()));
             if (T_out > t_max())
-                return fail(part, format_text("Failure calculating heat exchanger \"%s\".\n"
-                                              "Temperature %f K is higher then maximum value %f K\n",
-                                              name, T_out, t_max()));
+                return fail(part,
+                            format_text("Failure calculating heat exchanger \"%s\".\n"
+                                        "Temperature %f K is higher then maximum value %f K\n",
+                                        name, T_out, t_max()));
             if (enthalpy_at(part, T_out, pn, part.h[n]) != 0)
                 return fail(part, "Heat exchanger failed to calculate outlet conditions\n");
             part.final_flag = 1;
@@ -158,7 +161,8 @@ int calcPipeline(Part& part) {
     }
     const int r = fade(part);
     if (r != 1) return r;
-    if (part.T[n] < t_min()) return fail(part, "Temperature to low in pipeline, calculation failed\n");
+    if (part.T[n] < t_min())
+        return fail(part, "Temperature to low in pipeline, calculation failed\n");
     part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
     return r;
 }

@@ -238,24 +238,22 @@ constexpr std::array<OptionDef, NUM_PART_OPTIONS> part_input_options = {{
 }};
 
 constexpr std::array<OptionDef, NUM_INTERFACE_OPTIONS> interface_options = {{
-    opt("Calculation mode",
-        {{"Specific Heat Flux Hot Side", 0},
-         {"Outlet Temperature Hot Side", 1},
-         {"Outlet Temperature Cold Side", 2},
-         {"Heat Exchanger Effectiveness", 3}}),
-    opt("Initialization mode",
-        {{"Temperature Difference Hot Side", 6},
-         {"Temperature Difference Cold Side", 6},
-         {"Temperature Hot Side", 7},
-         {"Temperature Cold Side", 7},
-         {"Heat Flux", 8}}),
+    opt("Calculation mode", {{"Specific Heat Flux Hot Side", 0},
+                             {"Outlet Temperature Hot Side", 1},
+                             {"Outlet Temperature Cold Side", 2},
+                             {"Heat Exchanger Effectiveness", 3}}),
+    opt("Initialization mode", {{"Temperature Difference Hot Side", 6},
+                                {"Temperature Difference Cold Side", 6},
+                                {"Temperature Hot Side", 7},
+                                {"Temperature Cold Side", 7},
+                                {"Heat Flux", 8}}),
     opt("Dominant side",
         {{"Determined by Heat Capacity", -1}, {"Fixed Cold Side", -1}, {"Fixed Hot Side", -1}}),
 }};
 
 constexpr std::array<const char*, 6> FLUID_TYPE_NAMES = {
-    "Pure Fluids", "Inert Gases", "Alkanes", "Refrigerants", "Predefined Mixture",
-    "User defined fluids"};
+    "Pure Fluids",  "Inert Gases",        "Alkanes",
+    "Refrigerants", "Predefined Mixture", "User defined fluids"};
 
 std::array<std::vector<std::string>, NUM_QUANTITIES> unit_lists;
 

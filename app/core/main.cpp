@@ -142,8 +142,9 @@ int main(int argc, char** argv) {
     }
 
     batchmode = 0;
-    std::fputs("kvr2: the main window is not built yet; run kvr2 -b FILE... to calculate "
-               "project files.\n",
-               stderr);
+    std::fputs(
+        "kvr2: the main window is not built yet; run kvr2 -b FILE... to calculate "
+        "project files.\n",
+        stderr);
     return 1;
 }

@@ -156,7 +156,8 @@ private:
     int read_id_line(std::string_view line, int max_id, const char* what) {
         Scanner sc(line);
         int id = 0;
-        if (!sc.literal(" ID =") || !sc.integer(id)) fail(std::string("malformed ") + what + " ID line");
+        if (!sc.literal(" ID =") || !sc.integer(id))
+            fail(std::string("malformed ") + what + " ID line");
         if (id < 1 || id > max_id)
             fail(std::string(what) + " id " + std::to_string(id) + " is out of range (1 to " +
                  std::to_string(max_id) + ")");
@@ -263,8 +264,8 @@ private:
         fail("the part block has no end");
     }
 
-    PartPtr finish_part(PartPtr part,
-                        const std::map<std::string, std::vector<std::string>, std::less<>>& shared) {
+    PartPtr finish_part(
+        PartPtr part, const std::map<std::string, std::vector<std::string>, std::less<>>& shared) {
         if (part->type < 0) fail("the part block has no type");
         if (part->id == 0) fail("the part block has no ID line");
         for (const auto& [name, texts] : shared) resolve_shared_input(*part, name, texts);
@@ -314,7 +315,8 @@ private:
             set_part_input(part, first, token(t, 3));
         } else if (rows > 1) {
             std::string lower(name);
-            for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            for (char& c : lower)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             std::vector<std::string>& texts = shared[lower];
             if (texts.size() < 8) texts.emplace_back(token(t, 3));
         }
@@ -373,8 +375,7 @@ private:
             fail("malformed link line");
         if (id < -1 || id > MAX_PART_ID)
             fail("linked part id " + std::to_string(id) + " is out of range");
-        if (slot != 0 && slot != 1)
-            fail("link slot " + std::to_string(slot) + " is not 0 or 1");
+        if (slot != 0 && slot != 1) fail("link slot " + std::to_string(slot) + " is not 0 or 1");
         ids[sz(k)] = id;
         slots[sz(k)] = slot;
     }
@@ -383,8 +384,7 @@ private:
         Scanner sc(line);
         int i = 0;
         double T = 0, p = 0, h = 0, s = 0, rho = 0, q = 0, heat = 0;
-        if (!sc.literal(" Results Step") || !sc.integer(i))
-            fail("malformed Results Step line");
+        if (!sc.literal(" Results Step") || !sc.integer(i)) fail("malformed Results Step line");
         if (i < 0 || i > MAX_STEPS)
             fail("step index " + std::to_string(i) + " is out of range (0 to " +
                  std::to_string(MAX_STEPS) + ")");
@@ -437,7 +437,8 @@ private:
     }
 
     void check_links(const Process& process, const Part& part) {
-        const std::string who = "part " + quoted(part.name) + " (id " + std::to_string(part.id) + ")";
+        const std::string who =
+            "part " + quoted(part.name) + " (id " + std::to_string(part.id) + ")";
         for (int k = 0; k < 2; ++k) {
             if (int nid = part.next_id[sz(k)]; nid != 0) {
                 const Part* next = part_by_id(&project_, nid);
@@ -466,7 +467,8 @@ private:
     // a new Outlet last, the chain linked through slot 0.
     void update_process(Process& process) {
         if (process.az_parts + 2 > MAX_PARTS)
-            fail("process " + quoted(process.name) + " has too many parts to be brought up to date");
+            fail("process " + quoted(process.name) +
+                 " has too many parts to be brought up to date");
         Part* inlet = create_part(INLET);
         Part* outlet = create_part(OUTLET);
         insert_part(process, 0, inlet);
@@ -546,8 +548,7 @@ private:
         append_interface(project_, itf.release());
     }
 
-    void read_side(std::string_view line, std::string_view pattern, int& process_id,
-                   int& part_id) {
+    void read_side(std::string_view line, std::string_view pattern, int& process_id, int& part_id) {
         Scanner sc(line);
         if (!sc.literal(pattern) || !sc.integer(process_id) || !sc.literal(" Part ID") ||
             !sc.integer(part_id))
@@ -555,7 +556,8 @@ private:
     }
 
     Part* side_part(const Interface& itf, int process_id, int part_id, const char* side) {
-        const std::string who = "the " + std::string(side) + " side of interface " + quoted(itf.name);
+        const std::string who =
+            "the " + std::string(side) + " side of interface " + quoted(itf.name);
         const Process* process = nullptr;
         for (int i = 0; i < project_.az_processes; ++i)
             if (project_.processes[sz(i)]->id == process_id) process = project_.processes[sz(i)];
@@ -639,7 +641,8 @@ Project* readinput(const std::string& path) {
     }
     std::string error;
     Project* project = read_project_text(text, path, error);
-    if (project == nullptr) showmessage("Error reading input file %s: %s", path.c_str(), error.c_str());
+    if (project == nullptr)
+        showmessage("Error reading input file %s: %s", path.c_str(), error.c_str());
     return project;
 }
 

@@ -27,11 +27,26 @@ void init_axes_from_fluid(Graph& graph) {
     if (graph.fluid == nullptr) return;
     const auto& ax = graph.fluid->axis;
     switch (graph.type) {
-        case 0: graph.x_axis = ax[AX_S]; graph.y_axis = ax[AX_H]; break;
-        case 1: graph.x_axis = ax[AX_S]; graph.y_axis = ax[AX_P]; break;
-        case 2: graph.x_axis = ax[AX_S]; graph.y_axis = ax[AX_T]; break;
-        case 3: graph.x_axis = ax[AX_H]; graph.y_axis = ax[AX_P]; break;
-        case 4: graph.x_axis = ax[AX_T]; graph.y_axis = ax[AX_P]; break;
+        case 0:
+            graph.x_axis = ax[AX_S];
+            graph.y_axis = ax[AX_H];
+            break;
+        case 1:
+            graph.x_axis = ax[AX_S];
+            graph.y_axis = ax[AX_P];
+            break;
+        case 2:
+            graph.x_axis = ax[AX_S];
+            graph.y_axis = ax[AX_T];
+            break;
+        case 3:
+            graph.x_axis = ax[AX_H];
+            graph.y_axis = ax[AX_P];
+            break;
+        case 4:
+            graph.x_axis = ax[AX_T];
+            graph.y_axis = ax[AX_P];
+            break;
         default:
             graph.x_axis = ax[AX_H];
             graph.x_axis.quantity = AX_HEAT_FLOW;

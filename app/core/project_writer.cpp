@@ -111,9 +111,9 @@ void write_inlet(std::string& out, const Process& process) {
     if (process.fluid != nullptr) add(out, {"  Fluid = \"", field(process.fluid->name), "\""});
     for (int k = 0; k < NUM_PROCESS_INPUTS; ++k) {
         const ValueDef& row = process_input_values_def[sz(k)];
-        add(out, {"  ", row.name, " = \"",
-                  value_text(process.inputs[sz(k)], row.quantity, process.input_units[sz(k)]),
-                  "\""});
+        add(out,
+            {"  ", row.name, " = \"",
+             value_text(process.inputs[sz(k)], row.quantity, process.input_units[sz(k)]), "\""});
     }
     add(out, {"#END"});
 }
@@ -165,9 +165,9 @@ void write_part(std::string& out, const Part& part, bool results) {
         }
         for (int j = 0; j < NUM_PART_OUTPUTS; ++j) {
             const ValueDef& row = part_output_values_def[sz(j)];
-            add(out, {"  Output Result \"", row.name, "\" = \"",
-                      value_text(part.outputs[sz(j)], row.quantity, part.output_units[sz(j)]),
-                      "\""});
+            add(out,
+                {"  Output Result \"", row.name, "\" = \"",
+                 value_text(part.outputs[sz(j)], row.quantity, part.output_units[sz(j)]), "\""});
         }
         auto composition = [&out](const char* key, const std::array<double, MAX_COMPONENTS>& x) {
             out += key;
@@ -371,7 +371,8 @@ std::string project_text(const Project& project, bool graphs, bool results) {
     }
 
     for (int i = 0; i < np; ++i)
-        if (const Process* process = project.processes[sz(i)]) write_process(out, *process, results);
+        if (const Process* process = project.processes[sz(i)])
+            write_process(out, *process, results);
     int ni = std::clamp(project.az_interfaces, 0, MAX_INTERFACES);
     for (int i = 0; i < ni; ++i)
         if (const Interface* itf = project.interfaces[sz(i)]) write_interface(out, *itf, results);

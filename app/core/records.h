@@ -26,33 +26,33 @@ namespace app {
 // Limits that files or users can see
 // ---------------------------------------------------------------------------
 
-inline constexpr int MAX_PROJECTS = 20;       // project_list slots; at most 19 open at once
-inline constexpr int MAX_PROCESSES = 150;     // processes of a project
-inline constexpr int MAX_INTERFACES = 10;     // interfaces of a project
-inline constexpr int MAX_GRAPHS = 50;         // graph slots of a project (slot 0 the flowsheet)
-inline constexpr int MAX_PARTS = 52;          // parts of a process (part 0 the Inlet)
-inline constexpr int MAX_CURVES = 50;         // process curves of a diagram
-inline constexpr int MAX_COMPONENTS = 20;     // components of a fluid (the library's limit)
-inline constexpr int MAX_FLUIDS = 241;        // places of `fluids`: 41 built-in + 200 user fluids
+inline constexpr int MAX_PROJECTS = 20;    // project_list slots; at most 19 open at once
+inline constexpr int MAX_PROCESSES = 150;  // processes of a project
+inline constexpr int MAX_INTERFACES = 10;  // interfaces of a project
+inline constexpr int MAX_GRAPHS = 50;      // graph slots of a project (slot 0 the flowsheet)
+inline constexpr int MAX_PARTS = 52;       // parts of a process (part 0 the Inlet)
+inline constexpr int MAX_CURVES = 50;      // process curves of a diagram
+inline constexpr int MAX_COMPONENTS = 20;  // components of a fluid (the library's limit)
+inline constexpr int MAX_FLUIDS = 241;     // places of `fluids`: 41 built-in + 200 user fluids
 inline constexpr int NUM_BUILTIN_FLUIDS = 41;
-inline constexpr int MAX_STEPS = 200;         // step arrays hold the points 0..MAX_STEPS
+inline constexpr int MAX_STEPS = 200;  // step arrays hold the points 0..MAX_STEPS
 inline constexpr int STEP_POINTS = MAX_STEPS + 1;
 inline constexpr int PART_TABLE_START = 10000;  // part-table slots of a new project
-inline constexpr int MAX_PART_ID = 1280000;     // ids above this are refused (10000 doubled 7 times)
+inline constexpr int MAX_PART_ID = 1280000;  // ids above this are refused (10000 doubled 7 times)
 inline constexpr std::size_t LOG_SIZE = 1000000;  // characters of each project log, with its end
 inline constexpr int SCREEN_CACHE_SIZE = 1021;    // screen-point entries of a diagram
 inline constexpr int SCREEN_CACHE_POINTS = 202;   // pixel points of one screen-point entry
-inline constexpr int DOME_SLOTS = 220;        // slots of each side of the two-phase dome
-inline constexpr int DOME_POINTS = 211;       // slots used once the dome is computed
+inline constexpr int DOME_SLOTS = 220;            // slots of each side of the two-phase dome
+inline constexpr int DOME_POINTS = 211;           // slots used once the dome is computed
 inline constexpr int NUM_ISO_FAMILIES = 4;
-inline constexpr std::size_t FLUID_NAME_MAX = 129;       // characters of a fluid name
-inline constexpr std::size_t FLUID_COMPONENTS_MAX = 199; // characters of a component list
-inline constexpr std::size_t AXIS_LABEL_MAX = 55;        // characters of an axis label
+inline constexpr std::size_t FLUID_NAME_MAX = 129;        // characters of a fluid name
+inline constexpr std::size_t FLUID_COMPONENTS_MAX = 199;  // characters of a component list
+inline constexpr std::size_t AXIS_LABEL_MAX = 55;         // characters of an axis label
 
 // Sizes of the value and option tables (rows of init.h).
 inline constexpr int NUM_QUANTITIES = 16;
-inline constexpr int MAX_UNITS = 10;        // units of one quantity
-inline constexpr int MAX_UNIT_NAMES = 10;   // symbol and aliases of one unit
+inline constexpr int MAX_UNITS = 10;       // units of one quantity
+inline constexpr int MAX_UNIT_NAMES = 10;  // symbol and aliases of one unit
 inline constexpr int NUM_PART_TYPES = 16;
 inline constexpr int NUM_PART_OPTIONS = 14;
 inline constexpr int NUM_PART_INPUTS = 20;
@@ -63,7 +63,7 @@ inline constexpr int NUM_PROJECT_OUTPUTS = 8;
 inline constexpr int NUM_INTERFACE_INPUTS = 9;
 inline constexpr int NUM_INTERFACE_OUTPUTS = 4;
 inline constexpr int NUM_INTERFACE_OPTIONS = 3;
-inline constexpr int MAX_CHOICES = 7;       // choices of one option
+inline constexpr int MAX_CHOICES = 7;  // choices of one option
 
 // ---------------------------------------------------------------------------
 // Codes
@@ -348,9 +348,9 @@ struct UnitQuantity {
 
 // One row of a value table: a named value of a record.
 struct ValueDef {
-    const char* name;     // at most 51 characters
-    int quantity;         // row of unitdef
-    double default_value; // internal unit
+    const char* name;      // at most 51 characters
+    int quantity;          // row of unitdef
+    double default_value;  // internal unit
 };
 
 // One row of an option table.
@@ -421,8 +421,8 @@ struct CurveStyle {
     Color small_dot_color;  // step points
     int line_style = 0;     // 0-9
     double line_width = 0.0;
-    int dot_style = 0;      // 0-10
-    int dot_size = 0;       // pixels
+    int dot_style = 0;  // 0-10
+    int dot_size = 0;   // pixels
     int small_dot_style = 0;
     int small_dot_size = 0;
 };
@@ -431,10 +431,11 @@ struct CurveStyle {
 struct IsolineStyle {
     Color color;
     double width = 0.0;
-    int show = 0;               // family shown
-    int unit = 0;               // unit index of the labels, in the family's quantity
+    int show = 0;  // family shown
+    int unit = 0;  // unit index of the labels, in the family's quantity
     std::string font;
-    std::vector<int> selected;  // per position of the fluid's list: 1 shown; missing entries read as hidden
+    std::vector<int>
+        selected;  // per position of the fluid's list: 1 shown; missing entries read as hidden
 };
 
 // One point of an isobar, isotherm or density line (mass units).
@@ -457,9 +458,9 @@ struct IsoFamily {
     // Positions (kPa, K, kg/m3 or liquid fraction), then the end marker: the
     // list ends at its first negative entry.
     std::vector<double> positions;
-    std::vector<int> computed;                  // per position: 1 once taken up
-    std::vector<std::vector<IsoPoint>> lines;   // per position: isobar, isotherm or density line
-    std::vector<std::vector<SatPoint>> wet;     // per position: wetness line (family 3 only)
+    std::vector<int> computed;                 // per position: 1 once taken up
+    std::vector<std::vector<IsoPoint>> lines;  // per position: isobar, isotherm or density line
+    std::vector<std::vector<SatPoint>> wet;    // per position: wetness line (family 3 only)
 };
 
 // ---------------------------------------------------------------------------
@@ -467,26 +468,28 @@ struct IsoFamily {
 // ---------------------------------------------------------------------------
 
 struct Fluid {
-    int available = 0;        // 1: offered in menus and as a component
-    int second_flag = 0;      // 1 or 2 in built-in records (1 the commonly used ones), 0 in user fluids
-    int group = 0;            // FluidGroup of the fluid menu
+    int available = 0;    // 1: offered in menus and as a component
+    int second_flag = 0;  // 1 or 2 in built-in records (1 the commonly used ones), 0 in user fluids
+    int group = 0;        // FluidGroup of the fluid menu
     int humidity_type = 0;    // HumidityType
     double molar_mass = 0.0;  // kg/kmol, preset in built-in records
-    std::array<double, 5> fuel{};  // atoms C, H, O, N per molecule, and a fifth number; 0 for non-fuels
-    std::string name;         // at most FLUID_NAME_MAX characters
-    std::string short_name;   // for composition rows, may be empty
-    std::string components;   // library fluid names joined by "|"; mixtures end with "|"
-    std::string ref_code;     // "DEF", "NBP" or "OTH"
-    double T0 = 0.0;          // reference temperature, K (code "OTH")
-    double p0 = 0.0;          // reference pressure, kPa
-    double h0 = 0.0;          // reference enthalpy, kJ/kg
-    double s0 = 0.0;          // reference entropy, kJ/(kg K)
-    double std_T = 0.0;       // standard state of standard volume flows, K
-    double std_p = 0.0;       // kPa
-    int az_components = 0;    // 1..20
+    std::array<double, 5>
+        fuel{};              // atoms C, H, O, N per molecule, and a fifth number; 0 for non-fuels
+    std::string name;        // at most FLUID_NAME_MAX characters
+    std::string short_name;  // for composition rows, may be empty
+    std::string components;  // library fluid names joined by "|"; mixtures end with "|"
+    std::string ref_code;    // "DEF", "NBP" or "OTH"
+    double T0 = 0.0;         // reference temperature, K (code "OTH")
+    double p0 = 0.0;         // reference pressure, kPa
+    double h0 = 0.0;         // reference enthalpy, kJ/kg
+    double s0 = 0.0;         // reference entropy, kJ/(kg K)
+    double std_T = 0.0;      // standard state of standard volume flows, K
+    double std_p = 0.0;      // kPa
+    int az_components = 0;   // 1..20
     std::array<double, MAX_COMPONENTS> x{};        // mole fractions
     std::array<double, MAX_COMPONENTS> x_saved{};  // saved mole fractions (humid fluids)
-    std::array<int, MAX_COMPONENTS> comp_index{};  // per component: its pure fluid's index in `fluids`
+    std::array<int, MAX_COMPONENTS>
+        comp_index{};             // per component: its pure fluid's index in `fluids`
     double ref_hum_T = 0.0;       // reference humidity: temperature, K
     double ref_hum_p = 0.0;       // pressure, kPa
     double ref_hum_rh = 0.0;      // relative humidity, fraction
@@ -496,19 +499,20 @@ struct Fluid {
 
     // Written when the library is set up for the fluid.
     double Tc = 0.0, pc = 0.0, Dc = 0.0, hc = 0.0, sc = 0.0;  // K, kPa, kg/m3, kJ/kg, kJ/(kg K)
-    IsoPoint crit;                        // the critical point
-    std::array<double, 4> crit_axis{};    // critical values by axis quantity s, h, p, T
+    IsoPoint crit;                                            // the critical point
+    std::array<double, 4> crit_axis{};          // critical values by axis quantity s, h, p, T
     double Ttrp = 0.0, ptrp = 0.0, Dtrp = 0.0;  // triple point: K, kPa, liquid kg/m3
-    double Tmin = 0.0, Tmax = 0.0;        // K
-    double pmin = 0.0, pmax = 0.0;        // kPa
-    double Dmin = 0.0, Dmax = 0.0;        // kg/m3
-    double v_std = 0.0;                   // specific volume at the standard state, m3/kg
+    double Tmin = 0.0, Tmax = 0.0;              // K
+    double pmin = 0.0, pmax = 0.0;              // kPa
+    double Dmin = 0.0, Dmax = 0.0;              // kg/m3
+    double v_std = 0.0;                         // specific volume at the standard state, m3/kg
 
-    std::array<Axis, 4> axis;             // default axes s, h, p, T of new diagrams
-    int dome_count = 0;                   // 0 until computed, then DOME_POINTS
+    std::array<Axis, 4> axis;  // default axes s, h, p, T of new diagrams
+    int dome_count = 0;        // 0 until computed, then DOME_POINTS
     std::array<SatPoint, DOME_SLOTS> dome_liquid{};
     std::array<SatPoint, DOME_SLOTS> dome_vapour{};
-    std::array<IsoFamily, NUM_ISO_FAMILIES> iso;  // isobars, isotherms, density lines, wetness lines
+    std::array<IsoFamily, NUM_ISO_FAMILIES>
+        iso;  // isobars, isotherms, density lines, wetness lines
 };
 
 // The global list of working fluids: the 41 built-in ones first, then user
@@ -544,78 +548,78 @@ inline int az_fluids() { return fluids.size(); }
 struct Project;
 
 struct Part {
-    int type = 0;                          // PartTypeCode
-    const PartType* part_type = nullptr;   // row of part_types; null for a reader's placeholder
-    std::string icon;                      // stock icon name
-    std::string name;                      // "Compressor 1" ...; the Inlet is "Inlet"
-    std::string failure_text;              // message of the last failure
-    Fluid* fluid = nullptr;                // working fluid, from the predecessor
-    Fluid* fuel = nullptr;                 // fuel of combustors
-    Fluid* oxidizer = nullptr;             // oxidizer of the oxygen injection combustor
-    int id = 0;                            // slot in the project's part table; 0 = none
-    std::array<int, 2> next_id{};          // successor on outlet 0 and 1; 0 = none
-    std::array<int, 2> prev_id{};          // predecessor on inlet 0 and 1; 0 = none
-    std::array<int, 2> next_inlet{};       // per outlet: the successor's inlet slot it feeds
-    std::array<int, 2> prev_outlet{};      // per inlet: the predecessor's outlet slot feeding it
+    int type = 0;                         // PartTypeCode
+    const PartType* part_type = nullptr;  // row of part_types; null for a reader's placeholder
+    std::string icon;                     // stock icon name
+    std::string name;                     // "Compressor 1" ...; the Inlet is "Inlet"
+    std::string failure_text;             // message of the last failure
+    Fluid* fluid = nullptr;               // working fluid, from the predecessor
+    Fluid* fuel = nullptr;                // fuel of combustors
+    Fluid* oxidizer = nullptr;            // oxidizer of the oxygen injection combustor
+    int id = 0;                           // slot in the project's part table; 0 = none
+    std::array<int, 2> next_id{};         // successor on outlet 0 and 1; 0 = none
+    std::array<int, 2> prev_id{};         // predecessor on inlet 0 and 1; 0 = none
+    std::array<int, 2> next_inlet{};      // per outlet: the successor's inlet slot it feeds
+    std::array<int, 2> prev_outlet{};     // per inlet: the predecessor's outlet slot feeding it
     // Display words of the flowsheet and tree.
     int grid_col = 0;
     int grid_row = 0;
     int az_shown_inputs = 0;
     std::array<int, NUM_PART_INPUTS> shown_inputs{};
-    std::array<int, NUM_PART_OPTIONS> options{};        // choice per row of part_input_options
-    std::array<double, NUM_PART_INPUTS> inputs{};       // rows of part_input_values_def
+    std::array<int, NUM_PART_OPTIONS> options{};   // choice per row of part_input_options
+    std::array<double, NUM_PART_INPUTS> inputs{};  // rows of part_input_values_def
     std::array<int, NUM_PART_INPUTS> input_units{};
-    std::array<double, NUM_PART_OUTPUTS> outputs{};     // rows of part_output_values_def
+    std::array<double, NUM_PART_OUTPUTS> outputs{};  // rows of part_output_values_def
     std::array<int, NUM_PART_OUTPUTS> output_units{};
     // States at the points 0..steps along the part (0 inlet, steps outlet).
-    std::array<double, STEP_POINTS> T{};     // K
-    std::array<double, STEP_POINTS> p{};     // kPa
-    std::array<double, STEP_POINTS> rho{};   // kg/m3
-    std::array<double, STEP_POINTS> s{};     // kJ/(kg K)
-    std::array<double, STEP_POINTS> h{};     // kJ/kg
-    std::array<double, STEP_POINTS> q{};     // quality
-    std::array<double, STEP_POINTS> heat{};  // kJ/kg transferred up to the point
+    std::array<double, STEP_POINTS> T{};          // K
+    std::array<double, STEP_POINTS> p{};          // kPa
+    std::array<double, STEP_POINTS> rho{};        // kg/m3
+    std::array<double, STEP_POINTS> s{};          // kJ/(kg K)
+    std::array<double, STEP_POINTS> h{};          // kJ/kg
+    std::array<double, STEP_POINTS> q{};          // quality
+    std::array<double, STEP_POINTS> heat{};       // kJ/kg transferred up to the point
     std::array<double, MAX_COMPONENTS> x_in{};    // mole fractions at the inlet
     std::array<double, MAX_COMPONENTS> x_out{};   // at the outlet
     std::array<double, MAX_COMPONENTS> x_in2{};   // at the second inlet
     std::array<double, MAX_COMPONENTS> x_out2{};  // at the second outlet
-    int water = 0;              // 1 when the working fluid holds water
-    int steps = 0;              // points used: 0..steps (at most MAX_STEPS)
-    int segmentation = 0;       // 1 geometric, 0 linear pressure steps
-    double eta_used = 0.0;      // efficiency the turbo-machine model uses
-    double pr_used = 0.0;       // outlet over inlet pressure the turbo-machine model uses
-    int state = 0;              // PartState
-    int final_flag = 0;         // heat exchanger results final although provisional
-    double old_value = 0.0;     // filled by the pre-2.0 reader only
-    int segment = 0;            // step the running model works on
-    int busy = 0;               // 1 while the model runs
-    double init_T = 0.0;        // seed from an interface (state 8), K
+    int water = 0;                                // 1 when the working fluid holds water
+    int steps = 0;                                // points used: 0..steps (at most MAX_STEPS)
+    int segmentation = 0;                         // 1 geometric, 0 linear pressure steps
+    double eta_used = 0.0;                        // efficiency the turbo-machine model uses
+    double pr_used = 0.0;         // outlet over inlet pressure the turbo-machine model uses
+    int state = 0;                // PartState
+    int final_flag = 0;           // heat exchanger results final although provisional
+    double old_value = 0.0;       // filled by the pre-2.0 reader only
+    int segment = 0;              // step the running model works on
+    int busy = 0;                 // 1 while the model runs
+    double init_T = 0.0;          // seed from an interface (state 8), K
     double init_heat_flux = 0.0;  // seed (state 9), kJ/kg
-    double init_dT = 0.0;       // seed (state 10), K
+    double init_dT = 0.0;         // seed (state 10), K
 };
 
 struct Process {
     int id = 0;
-    Fluid* fluid = nullptr;     // working fluid at the inlet
-    int az_parts = 0;           // used slots of parts
-    std::array<Part*, MAX_PARTS> parts{};  // calculation order; parts[0] the Inlet
+    Fluid* fluid = nullptr;                             // working fluid at the inlet
+    int az_parts = 0;                                   // used slots of parts
+    std::array<Part*, MAX_PARTS> parts{};               // calculation order; parts[0] the Inlet
     std::array<double, NUM_PROCESS_OUTPUTS> outputs{};  // rows of process_output_values_def
     std::array<double, NUM_PROCESS_INPUTS> inputs{};    // rows of process_input_values_def
     std::array<int, NUM_PROCESS_OUTPUTS> output_units{};
     std::array<int, NUM_PROCESS_INPUTS> input_units{};
-    std::string name;           // empty until whoever adds the process names it
-    int done = 0;               // 0 while the process is being calculated
+    std::string name;  // empty until whoever adds the process names it
+    int done = 0;      // 0 while the process is being calculated
 };
 
 struct Interface {
-    std::string name;           // "Interface %d"
+    std::string name;  // "Interface %d"
     int id = 0;
-    int status = 0;             // InterfaceStatus
+    int status = 0;  // InterfaceStatus
     int hot_part_id = 0;
     int cold_part_id = 0;
     int hot_process_id = 0;
     int cold_process_id = 0;
-    int az_shown_inputs = 0;    // entries of shown_inputs
+    int az_shown_inputs = 0;  // entries of shown_inputs
     std::array<int, NUM_INTERFACE_OPTIONS> options{};
     std::array<double, NUM_INTERFACE_INPUTS> inputs{};
     std::array<int, NUM_INTERFACE_INPUTS> input_units{};
@@ -623,17 +627,17 @@ struct Interface {
     std::array<int, NUM_INTERFACE_OUTPUTS> output_units{};
     std::array<int, 10> shown_inputs{};  // input rows shown in the tree
     // Iteration state of the coupling.
-    double last_T_hot = 0.0;         // hot outlet temperature of the previous run, K
+    double last_T_hot = 0.0;  // hot outlet temperature of the previous run, K
     double last_T_cold = 0.0;
     double residual = 0.0;
     double first_residual = 0.0;
     double last_effectiveness = 0.0;
-    double last_heat_flux = 0.0;     // kJ/kg handed to the second side in the previous run
-    double older_T_hot = 0.0;        // last_T_hot one run earlier
+    double last_heat_flux = 0.0;  // kJ/kg handed to the second side in the previous run
+    double older_T_hot = 0.0;     // last_T_hot one run earlier
     double older_T_cold = 0.0;
     int step_count = 0;
     // Flowsheet place.
-    int grid_row = -1;               // -1 until laid out
+    int grid_row = -1;  // -1 until laid out
     int icon_x = 0;
     int icon_y = 0;
 };
@@ -651,21 +655,21 @@ struct ScreenEntry {
 struct Graph {
     Project* project = nullptr;
     std::array<Process*, MAX_CURVES> curves{};  // processes drawn, in curve order
-    int kind = 0;                 // GraphKind
+    int kind = 0;                               // GraphKind
     int line_factor = 0;
-    int cache_count = 0;          // used entries of cache
-    int hover_process = 0;        // -1 none
-    int hover_part = 0;           // -1 none
+    int cache_count = 0;    // used entries of cache
+    int hover_process = 0;  // -1 none
+    int hover_part = 0;     // -1 none
     std::array<CurveStyle, MAX_CURVES> curve_style{};
     std::array<IsolineStyle, NUM_ISO_FAMILIES> iso_style;  // isobars, isotherms, density, wetness
-    Color sat_color;              // saturation line
+    Color sat_color;                                       // saturation line
     double sat_width = 0.0;
     Fluid* fluid = nullptr;
-    int type = 0;                 // 0 h-s, 1 p-s, 2 T-s, 3 p-h, 4 p-T, 5 heat-flow-temperature
+    int type = 0;  // 0 h-s, 1 p-s, 2 T-s, 3 p-h, 4 p-T, 5 heat-flow-temperature
     int az_curves = 0;
     Axis x_axis;
     Axis y_axis;
-    double width = 0.0, height = 0.0;  // pixels
+    double width = 0.0, height = 0.0;                         // pixels
     double bottom = 0.0, top = 0.0, left = 0.0, right = 0.0;  // margins, pixels
     double font_scale = 0.0;
     int zoom_to_plot = 0;
@@ -698,22 +702,23 @@ struct Project {
     int az_processes = 0;
     int az_interfaces = 0;
     int az_graphs = 0;
-    int current_part = 0;         // index within the current process; -1 none
-    int current_process = 0;      // -1 none
-    int current_interface = 0;    // -1 none
+    int current_part = 0;       // index within the current process; -1 none
+    int current_process = 0;    // -1 none
+    int current_interface = 0;  // -1 none
     std::array<Process*, MAX_PROCESSES> processes{};
     std::array<Interface*, MAX_INTERFACES> interfaces{};
-    std::array<Graph*, MAX_GRAPHS> graphs{};  // slot 0 the flowsheet; the list ends at its first null
+    std::array<Graph*, MAX_GRAPHS>
+        graphs{};                    // slot 0 the flowsheet; the list ends at its first null
     Graph* current_graph = nullptr;  // graph of the selected diagram page
-    std::string filename;         // empty for a new project
-    std::string calc_log;         // text of the message view
-    std::string status_log;       // text of the calculation dialog
-    int status_log_open = 0;      // 1 once a calculation dialog has opened the status log
+    std::string filename;            // empty for a new project
+    std::string calc_log;            // text of the message view
+    std::string status_log;          // text of the calculation dialog
+    int status_log_open = 0;         // 1 once a calculation dialog has opened the status log
     std::array<int, NUM_PART_TYPES> name_counters{};  // parts of each type named so far
-    int toggle_guard = 0;         // used by the tree
-    int graph_menu_guard = 0;     // 1 while the program sets the isoline toggles
-    int changed = 0;              // unsaved changes
-    int calc_status = 0;          // CalcStatus
+    int toggle_guard = 0;                             // used by the tree
+    int graph_menu_guard = 0;  // 1 while the program sets the isoline toggles
+    int changed = 0;           // unsaved changes
+    int calc_status = 0;       // CalcStatus
 };
 
 // ---------------------------------------------------------------------------

@@ -101,8 +101,8 @@ void load_default_settings() {
         part_dialog_mole_or_mass = std::clamp(v, 0, 1);
     if (read_int(settings_key_file, GROUP_PART_DIALOG, "PercentOrFraction", v))
         part_dialog_percent_or_fraction = std::clamp(v, 0, 1);
-    if (gchar* dir = g_key_file_get_string(settings_key_file, GROUP_DIRECTORIES, "Current Dir",
-                                           nullptr)) {
+    if (gchar* dir =
+            g_key_file_get_string(settings_key_file, GROUP_DIRECTORIES, "Current Dir", nullptr)) {
         currentdir = dir;
         g_free(dir);
     }

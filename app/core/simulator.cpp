@@ -134,7 +134,8 @@ int part_step(Project& project, Process& process, Part& part) {
             return 0;
         case 2: print_message(" provisional results.\n"); return 0;
         case 5:
-            if (!part.failure_text.empty()) status_message(ML_ERROR, "%s", part.failure_text.c_str());
+            if (!part.failure_text.empty())
+                status_message(ML_ERROR, "%s", part.failure_text.c_str());
             print_message(" part failed, stopping calculation.\n");
             return 5;
         default: status_message(ML_ERROR, " Undefined case \n"); return 5;
@@ -179,16 +180,18 @@ bool prepare_turbo(Part& part) {
     const double eff = efficiency_input(part);
     const int option = part.options[OPT_EFFICIENCY];
     if ((option == 0 || option == 1) && !(eff > 0)) {
-        part.failure_text = format_text("Efficiency of part %s must be greater than 0\n",
-                                        part.name.c_str());
+        part.failure_text =
+            format_text("Efficiency of part %s must be greater than 0\n", part.name.c_str());
         return false;
     }
     const double p0 = part.p[0];
     const bool expansion = part.type == EXPANDER || part.type == TURBINE;
     if (option == 0 || option == 1) part.eta_used = expansion ? 1.0 / eff : eff;
     if (!expansion) {
-        if (part.options[OPT_COMPRESSION] == 0) part.pr_used = part.inputs[PI_PRESSURE_RATIO_OUT_IN];
-        else if (part.options[OPT_COMPRESSION] == 1) part.pr_used = part.inputs[PI_OUTLET_PRESSURE] / p0;
+        if (part.options[OPT_COMPRESSION] == 0)
+            part.pr_used = part.inputs[PI_PRESSURE_RATIO_OUT_IN];
+        else if (part.options[OPT_COMPRESSION] == 1)
+            part.pr_used = part.inputs[PI_OUTLET_PRESSURE] / p0;
     } else {
         switch (part.options[OPT_EXPANSION]) {
             case 0: part.pr_used = 1.0 / part.inputs[PI_PRESSURE_RATIO_IN_OUT]; break;
@@ -198,8 +201,8 @@ bool prepare_turbo(Part& part) {
         }
     }
     if (!(part.pr_used > 0) || !std::isfinite(part.pr_used)) {
-        part.failure_text = format_text("Pressure ratio of part %s must be greater than 0\n",
-                                        part.name.c_str());
+        part.failure_text =
+            format_text("Pressure ratio of part %s must be greater than 0\n", part.name.c_str());
         return false;
     }
     return true;
@@ -226,8 +229,10 @@ int calcProject(Project& project) {
 }
 
 void end_calculation(int result) {
-    if (result == 5) status_message(ML_ERROR, "Calculation failed.\n");
-    else status_message(ML_INFO, "Calculation finished.\n");
+    if (result == 5)
+        status_message(ML_ERROR, "Calculation failed.\n");
+    else
+        status_message(ML_INFO, "Calculation finished.\n");
     print_message("\n");
     print_message("\n");
     stop_watching = 1;
@@ -322,10 +327,9 @@ int calc_part(Part& part) {
     const Fluid* f = current_fluid;
     if (f == nullptr || !(part.p[0] < f->pmax)) {
         const int u = selected_unit[Q_PRESSURE];
-        status_message(ML_ERROR,
-                       "\nTool not designed for such pressure; pressure must be lower than %f %s\n",
-                       to_display(Q_PRESSURE, u, f != nullptr ? f->pmax : 0.0),
-                       unit_symbol(Q_PRESSURE, u));
+        status_message(
+            ML_ERROR, "\nTool not designed for such pressure; pressure must be lower than %f %s\n",
+            to_display(Q_PRESSURE, u, f != nullptr ? f->pmax : 0.0), unit_symbol(Q_PRESSURE, u));
         return done(5);
     }
 
@@ -357,12 +361,8 @@ int calc_part(Part& part) {
 
     double& m_out = part.outputs[PO_OUTLET_MASSFLOW];
     switch (part.options[OPT_LEAKAGE]) {
-        case 0:
-            m_out -= part.inputs[PI_ABSOLUTE_LEAKAGE];
-            break;
-        case 1:
-            m_out *= 1 - part.inputs[PI_RELATIVE_LEAKAGE];
-            break;
+        case 0: m_out -= part.inputs[PI_ABSOLUTE_LEAKAGE]; break;
+        case 1: m_out *= 1 - part.inputs[PI_RELATIVE_LEAKAGE]; break;
         default:
             status_message(ML_ERROR, " Type of leakage not known in part %s (%i)\n",
                            part.name.c_str(), part.options[OPT_LEAKAGE]);
@@ -486,8 +486,8 @@ bool add_humidity(Process& process, Part& inlet, Fluid& f) {
     };
     if (type == HT_RH_STANDARD) {
         const double ps = water_vapour_pressure(f, f.ref_hum_T);
-        const double w = f.ref_hum_p > 0 ? f.ref_hum_rh * ps / f.ref_hum_p + f.ref_hum_liquid
-                                         : f.ref_hum_liquid;
+        const double w =
+            f.ref_hum_p > 0 ? f.ref_hum_rh * ps / f.ref_hum_p + f.ref_hum_liquid : f.ref_hum_liquid;
         set_water(w);
         inlet.outputs[PO_OUTLET_LIQUID_WATER] = f.ref_hum_liquid;
     } else if (type == HT_RH_INLET) {
@@ -529,7 +529,8 @@ int prepareProcess(Process& process) {
         const int type = process.parts[sz(k)]->type;
         if ((type == COMBUSTOR || type == OXYGEN_INJECTION_COMBUSTOR) &&
             inlet.fluid == fluids[FLUID_AIR]) {
-            status_message(ML_ERROR, "Combustion cannot be calculated with the pseudo-fluid Air.\n");
+            status_message(ML_ERROR,
+                           "Combustion cannot be calculated with the pseudo-fluid Air.\n");
             status_message(ML_ERROR,
                            "Use a fluid mixture like the pre-defined mixtures dry ISO Air or "
                            "humid ISO Air\n");
@@ -611,14 +612,18 @@ void add_results(Process& process, Part& part) {
         po[PRO_SPECIFIC_WORK] += o[PO_SPECIFIC_WORK];
         po[PRO_POWER] += o[PO_POWER];
         po[PRO_LIQUID_WATER_OUT] += o[PO_LIQUID_WATER_OUT];
-        if (type == COMPRESSOR || type == PUMP) po[PRO_POWER_IN] += o[PO_POWER];
-        else po[PRO_POWER_OUT] += o[PO_POWER];
+        if (type == COMPRESSOR || type == PUMP)
+            po[PRO_POWER_IN] += o[PO_POWER];
+        else
+            po[PRO_POWER_OUT] += o[PO_POWER];
     } else if (type >= INTERCOOLER && type <= PIPELINE) {
         o[PO_HEAT] = o[PO_INLET_MASSFLOW] * o[PO_SPECIFIC_HEAT_FLUX];
         po[PRO_SPECIFIC_HEAT_FLUX] += o[PO_SPECIFIC_HEAT_FLUX];
         po[PRO_HEAT_FLUX] += o[PO_HEAT];
-        if (o[PO_HEAT] >= 0) po[PRO_HEAT_IN] += o[PO_HEAT];
-        else po[PRO_HEAT_OUT] += o[PO_HEAT];
+        if (o[PO_HEAT] >= 0)
+            po[PRO_HEAT_IN] += o[PO_HEAT];
+        else
+            po[PRO_HEAT_OUT] += o[PO_HEAT];
     } else if (type == COMBUSTOR || type == OXYGEN_INJECTION_COMBUSTOR) {
         po[PRO_THERMAL_POWER] += o[PO_THERMAL_POWER];
     }
@@ -643,8 +648,10 @@ void calc_overall_efficiency(Project& project) {
                 if (!whole) continue;
                 power_sum += o[PO_POWER];
                 t[TOT_POWER] += o[PO_POWER];
-                if (part.type == COMPRESSOR || part.type == PUMP) t[TOT_POWER_IN] += o[PO_POWER];
-                else t[TOT_POWER_OUT] += o[PO_POWER];
+                if (part.type == COMPRESSOR || part.type == PUMP)
+                    t[TOT_POWER_IN] += o[PO_POWER];
+                else
+                    t[TOT_POWER_OUT] += o[PO_POWER];
             } else if (part.type == COMBUSTOR || part.type == OXYGEN_INJECTION_COMBUSTOR) {
                 heat += o[PO_THERMAL_POWER];
                 if (!whole) continue;
@@ -655,12 +662,13 @@ void calc_overall_efficiency(Project& project) {
                 if (!whole) continue;
                 heat_sum += o[PO_HEAT];
                 t[TOT_HEAT] += o[PO_HEAT];
-                if (o[PO_HEAT] > 0) t[TOT_HEAT_IN] += o[PO_HEAT];
-                else t[TOT_HEAT_OUT] += o[PO_HEAT];
+                if (o[PO_HEAT] > 0)
+                    t[TOT_HEAT_IN] += o[PO_HEAT];
+                else
+                    t[TOT_HEAT_OUT] += o[PO_HEAT];
             }
         }
-        proc->outputs[PRO_EFFICIENCY] =
-            (heat == 0 || proc->az_parts == 0) ? 1.0 : -power / heat;
+        proc->outputs[PRO_EFFICIENCY] = (heat == 0 || proc->az_parts == 0) ? 1.0 : -power / heat;
     }
     t[TOT_EFFICIENCY] = (heat_sum == 0 || project.az_processes == 0) ? 1.0 : -power_sum / heat_sum;
 }

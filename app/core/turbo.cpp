@@ -59,19 +59,22 @@ bool accept(Part& part, int r, bool first, bool& warned) {
             return true;
         case PH_NO_RECOVERY:
         case PH_RECOVERY_FAILED:
-            fail(part, format_text(first ? "Determimation of fluid phase region failed in part %s !\n"
-                                         : "Determimation of fluid phase region failed in part %s!\n",
-                                   name));
+            fail(part,
+                 format_text(first ? "Determimation of fluid phase region failed in part %s !\n"
+                                   : "Determimation of fluid phase region failed in part %s!\n",
+                             name));
             return false;
         case -1:
-            fail(part, format_text("Calculating fluid properties failed in part %s. Temperature to "
-                                   "high ! Max temperature is %f %s\n",
-                                   name, shown(Q_TEMPERATURE, f ? f->Tmax : 0), symbol(Q_TEMPERATURE)));
+            fail(part,
+                 format_text("Calculating fluid properties failed in part %s. Temperature to "
+                             "high ! Max temperature is %f %s\n",
+                             name, shown(Q_TEMPERATURE, f ? f->Tmax : 0), symbol(Q_TEMPERATURE)));
             return false;
         case 1:
-            fail(part, format_text("Calculating fluid properties failed in part %s. Temperature to "
-                                   "low ! Min Temperature is %f %s\n",
-                                   name, shown(Q_TEMPERATURE, f ? f->Tmin : 0), symbol(Q_TEMPERATURE)));
+            fail(part,
+                 format_text("Calculating fluid properties failed in part %s. Temperature to "
+                             "low ! Min Temperature is %f %s\n",
+                             name, shown(Q_TEMPERATURE, f ? f->Tmin : 0), symbol(Q_TEMPERATURE)));
             return false;
         case -4:
             fail(part, format_text("Calculating fluid properties failed in part %s. Pressure to "
@@ -163,8 +166,9 @@ int calcTurbo_polytropic(Part& part) {
         const int r = get_all_by_p_and_h(c, part.T[0], p0, part.s[0], part.h[0], part.rho[0],
                                          part.q[0], part.q[0]);
         if (r != 0)
-            return fail(part, format_text("Error calculating fluid conditions at inlet for part %s\n",
-                                          name));
+            return fail(
+                part,
+                format_text("Error calculating fluid conditions at inlet for part %s\n", name));
     }
 
     const double p0 = part.p[0];
@@ -273,8 +277,8 @@ int calcTurbo_polytropic(Part& part) {
             const double M_new = lib::WMOL(c);
             double Tc = T, pc2 = pk;
             if (get_all_by_T_and_p(c, Tc, pc2, s, h, rho, q) != 0)
-                return fail(part, format_text("Calculating fluid properties failed in part %s\n",
-                                              name));
+                return fail(part,
+                            format_text("Calculating fluid properties failed in part %s\n", name));
             h_prev = h;
             kT = get_kT(c, pk, rho, s, T);
             kv = get_kv(c, pk, rho, s, T);

@@ -31,14 +31,40 @@ struct KindInfo {
 };
 
 KindInfo& info(Kind k) {
-    static KindInfo ps{"PS", WLMPS, WRDPS, WNTPS, WCFPS, PSMOD, true,
-                       "unknown vapor pressure equation:  (", "vapor pressure equation not available"};
-    static KindInfo pl{"PL", WLMPL, WRDPL, WNTPL, WCFPL, PLMOD, true,
-                       "unknown liquid pressure equation:  (", "vapor pressure equation not available"};
-    static KindInfo dl{"DL", WLMDL, WRDDL, WNTDL, WCFDL, DLMOD, false,
+    static KindInfo ps{"PS",
+                       WLMPS,
+                       WRDPS,
+                       WNTPS,
+                       WCFPS,
+                       PSMOD,
+                       true,
+                       "unknown vapor pressure equation:  (",
+                       "vapor pressure equation not available"};
+    static KindInfo pl{"PL",
+                       WLMPL,
+                       WRDPL,
+                       WNTPL,
+                       WCFPL,
+                       PLMOD,
+                       true,
+                       "unknown liquid pressure equation:  (",
+                       "vapor pressure equation not available"};
+    static KindInfo dl{"DL",
+                       WLMDL,
+                       WRDDL,
+                       WNTDL,
+                       WCFDL,
+                       DLMOD,
+                       false,
                        "unknown saturated liquid density equation:  (",
                        "liquid density equation not available"};
-    static KindInfo dv{"DV", WLMDV, WRDDV, WNTDV, WCFDV, DVMOD, false,
+    static KindInfo dv{"DV",
+                       WLMDV,
+                       WRDDV,
+                       WNTDV,
+                       WCFDV,
+                       DVMOD,
+                       false,
                        "unknown saturated vapor density equation:  (",
                        "vapor density equation not available"};
     switch (k) {
@@ -52,8 +78,9 @@ KindInfo& info(Kind k) {
 // Reads one section body into slot icomp of the kind's records.
 void load(Kind k, const char* routine, int nread, int icomp, int& ierr, std::string& herr) {
     KindInfo& ki = info(k);
-    load_term_section({ki.lim, ki.red, ki.cnt, ki.cf.a[icomp].data(), ki.cf.t[icomp].data(), kAncTerms, 1},
-                      routine, nread, icomp, ierr, herr);
+    load_term_section(
+        {ki.lim, ki.red, ki.cnt, ki.cf.a[icomp].data(), ki.cf.t[icomp].data(), kAncTerms, 1},
+        routine, nread, icomp, ierr, herr);
 }
 
 // The form digit of a code of the kind: 1..6, or 0 when the code is not an
@@ -77,12 +104,17 @@ double term_sum(const KindInfo& ki, int icomp, double th) {
     const int n = std::min(ki.cnt.n[icomp][0], kAncTerms);
     double s = 0.0;
     for (int j = 0; j < n; ++j)
-        s += ki.cf.a[icomp][static_cast<std::size_t>(j)] * std::pow(th, ki.cf.t[icomp][static_cast<std::size_t>(j)]);
+        s += ki.cf.a[icomp][static_cast<std::size_t>(j)] *
+             std::pow(th, ki.cf.t[icomp][static_cast<std::size_t>(j)]);
     return s;
 }
 
-double lower_value(const KindInfo& ki, int icomp) { return ki.pressure ? CCON.ptp[icomp] : CCON.dtp[icomp]; }
-double crit_value(const KindInfo& ki, int icomp) { return ki.pressure ? CCON.pc[icomp] : CCON.dc[icomp]; }
+double lower_value(const KindInfo& ki, int icomp) {
+    return ki.pressure ? CCON.ptp[icomp] : CCON.dtp[icomp];
+}
+double crit_value(const KindInfo& ki, int icomp) {
+    return ki.pressure ? CCON.pc[icomp] : CCON.dc[icomp];
+}
 
 // Tests shared by every evaluator: limits, then the code.  Returns the form
 // digit (> 0) when the equation is to be evaluated; otherwise value, ierr
@@ -147,9 +179,10 @@ void ps_derivative(int order, const char* routine, int icomp, double T, double& 
     if (form == 0) return;
     const double tr = ki.red.tred[icomp];
     const double pr = ki.red.xred[icomp];
-    const double u = std::max(std::fabs(1.0 - T / tr), 1.0e-14);  // kept off 0 for the negative powers
-    const double du = (T <= tr ? -1.0 : 1.0) / tr;                 // d|1 - T/Tr|/dT
-    const double e = form % 2 == 0 ? 0.5 : 1.0;                    // theta = u^e
+    const double u =
+        std::max(std::fabs(1.0 - T / tr), 1.0e-14);  // kept off 0 for the negative powers
+    const double du = (T <= tr ? -1.0 : 1.0) / tr;   // d|1 - T/Tr|/dT
+    const double e = form % 2 == 0 ? 0.5 : 1.0;      // theta = u^e
     const int n = std::min(ki.cnt.n[icomp][0], kAncTerms);
     double s = 0.0, s1 = 0.0, s2 = 0.0;
     for (int j = 0; j < n; ++j) {
@@ -218,15 +251,17 @@ void tsat_pressure(Kind k, const char* routine, double P, const double x[20], do
         } else if (P < CCON.ptp[ic]) {
             T = CCON.ttp[ic];
             ierr = 1;
-            herr = errtext(routine, 1,
-                           "pressure less than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
-                               " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.");
+            herr =
+                errtext(routine, 1,
+                        "pressure less than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
+                            " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.");
         } else if (P > CCON.pc[ic]) {
             T = CCON.tc[ic];
             ierr = 141;
-            herr = errtext(routine, 141,
-                           "pressure greater than critical pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
-                               " MPa, Pc =" + fmt_g(CCON.pc[ic] / 1000.0, 12, 5) + " MPa.");
+            herr =
+                errtext(routine, 141,
+                        "pressure greater than critical pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
+                            " MPa, Pc =" + fmt_g(CCON.pc[ic] / 1000.0, 12, 5) + " MPa.");
         }
         if (ierr != 0) {
             ERRMSG(ierr, herr);
@@ -238,10 +273,18 @@ void tsat_pressure(Kind k, const char* routine, double P, const double x[20], do
 
 }  // namespace
 
-void SETPS(int nread, int icomp, int& ierr, std::string& herr) { load(kPS, "SETPS", nread, icomp, ierr, herr); }
-void SETPL(int nread, int icomp, int& ierr, std::string& herr) { load(kPL, "SETPL", nread, icomp, ierr, herr); }
-void SETDL(int nread, int icomp, int& ierr, std::string& herr) { load(kDL, "SETDL", nread, icomp, ierr, herr); }
-void SETDV(int nread, int icomp, int& ierr, std::string& herr) { load(kDV, "SETDV", nread, icomp, ierr, herr); }
+void SETPS(int nread, int icomp, int& ierr, std::string& herr) {
+    load(kPS, "SETPS", nread, icomp, ierr, herr);
+}
+void SETPL(int nread, int icomp, int& ierr, std::string& herr) {
+    load(kPL, "SETPL", nread, icomp, ierr, herr);
+}
+void SETDL(int nread, int icomp, int& ierr, std::string& herr) {
+    load(kDL, "SETDL", nread, icomp, ierr, herr);
+}
+void SETDV(int nread, int icomp, int& ierr, std::string& herr) {
+    load(kDV, "SETDV", nread, icomp, ierr, herr);
+}
 
 void PSATK(int icomp, double T, double& P, int& ierr, std::string& herr) {
     evaluate(kPS, "PSATK", icomp, T, P, ierr, herr);
@@ -301,8 +344,8 @@ void TSATD(double D, const double x[20], double& T, int& ierr, std::string& herr
     if (D > CCON.dtp[ic]) {
         ierr = 141;
         herr = errtext("TSATD", 141,
-                       "density greater than triple point density; d=" + fmt_g(D, 12, 5) + " mol/L, dtp =" +
-                           fmt_g(CCON.dtp[ic], 12, 5) + " mol/L.");
+                       "density greater than triple point density; d=" + fmt_g(D, 12, 5) +
+                           " mol/L, dtp =" + fmt_g(CCON.dtp[ic], 12, 5) + " mol/L.");
         ERRMSG(ierr, herr);
         return;
     }
@@ -325,7 +368,11 @@ void SOLVEA(int kind, double y, const double x[20], double& T, int& ierr, std::s
     // equation: a step that would leave the range goes halfway to its end.
     double tlow = 0.0;
     {
-        const AncLimRecord& lim = info(kind == kDL ? kDL : kind == kDV ? kDV : kind == kPL ? kPL : kPS).lim;
+        const AncLimRecord& lim = info(kind == kDL   ? kDL
+                                       : kind == kDV ? kDV
+                                       : kind == kPL ? kPL
+                                                     : kPS)
+                                      .lim;
         const int ic = ISPURE(x);
         if (ic != 0) {
             tlow = lim.tlow[ic];

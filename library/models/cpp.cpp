@@ -20,9 +20,7 @@ namespace lib {
 namespace {
 
 // a1 exp(lnx * a2 + a5 * ln h) with the exponent held below overflow.
-double scaled_power(double a1, double expo) {
-    return a1 * std::exp(expo < 700.0 ? expo : 700.0);
-}
+double scaled_power(double a1, double expo) { return a1 * std::exp(expo < 700.0 ? expo : 700.0); }
 
 // Hyperbolic heat-capacity term a1 x^a2 f(a3 x^a4)^a5, f = cosh or sinh.
 double hyper_term(const std::array<double, 5>& c, double x, bool is_cosh) {
@@ -85,7 +83,8 @@ void SETCPP(int nread, int icomp, const std::string& /*hcasno*/, int& ierr, std:
     ok = ok && next_line(nread, line) && read_ints(line, n.data(), want) >= want;
     if (!ok) {
         ierr = 3;
-        herr = errtext("SETCPP", 3, "missing or unreadable line in the ideal-gas heat capacity section");
+        herr = errtext("SETCPP", 3,
+                       "missing or unreadable line in the ideal-gas heat capacity section");
         return;
     }
     const int total = n[0] + n[1] + n[2] + n[3];
@@ -105,7 +104,8 @@ void SETCPP(int nread, int icomp, const std::string& /*hcasno*/, int& ierr, std:
     if (!ok) {
         for (auto& term : WCPCPP.c[icomp]) term.fill(0.0);
         ierr = 3;
-        herr = errtext("SETCPP", 3, "missing or unreadable line in the ideal-gas heat capacity section");
+        herr = errtext("SETCPP", 3,
+                       "missing or unreadable line in the ideal-gas heat capacity section");
         return;
     }
     WNTCPP.n[icomp] = n;
@@ -147,7 +147,7 @@ void cpp_sums(int ic, double T, double& cp, double& h, double& s) {
         const double a = c[k][0], th = c[k][1], u = th / T;
         const double em = std::expm1(u);
         if (u < 200.0) cp += a * u * u * (em + 1.0) / (em * em);
-        h += a * th / em;                                  // c theta / (e^u - 1)
+        h += a * th / em;                                   // c theta / (e^u - 1)
         s += a * (u / em - std::log1p(-1.0 / (em + 1.0)));  // u/(e^u - 1) - ln(1 - e^-u)
     }
     for (int i = 0; i < n[2]; ++i, ++k) {
@@ -255,8 +255,9 @@ double PH0CPP(int icomp, int itau, int idel, double T, double D) {
         if (idel == 2) return -1.0;
         if (idel == 3) return 2.0;
     }
-    std::string herr = errtext("PH0CPP", "warning", "",
-                               "invalid input; itau =" + fmt_int(itau, 4) + "; idel =" + fmt_int(idel, 4));
+    std::string herr =
+        errtext("PH0CPP", "warning", "",
+                "invalid input; itau =" + fmt_int(itau, 4) + "; idel =" + fmt_int(idel, 4));
     ERRMSG(99, herr);
     return 0.0;
 }

@@ -13,7 +13,8 @@ namespace lib {
 void SETCPP(int nread, int icomp, const std::string& hcasno, int& ierr, std::string& herr);
 double CP0CPP(int icomp, double T);  // cp0, J/(mol K)
 double CPICPP(int icomp, double T);  // integral of cp0 dT from the reference temperature, J/mol
-double CPTCPP(int icomp, double T);  // integral of cp0/T dT from the reference temperature, J/(mol K)
+double CPTCPP(int icomp,
+              double T);  // integral of cp0/T dT from the reference temperature, J/(mol K)
 // tau^itau delta^idel d^(itau+idel) alpha0 / dtau^itau ddelta^idel.
 double PH0CPP(int icomp, int itau, int idel, double T, double D);
 

@@ -98,14 +98,18 @@ void MAXP(const double x[20], double& t, double& p, double& d, int& ierr, std::s
 void THERM3(double T, double D, const double x[20], double& xkappa, double& beta, double& xisenk,
             double& xkt, double& betas, double& bs, double& xkkt, double& thrott, double& pint,
             double& spht) {
-    double P, e, h, s, cv, cp, w, Z, hjt, A, G, dPdD, d2PdD2, dPdT, dDdT, dDdP, d2PdT2, d2PdTD, sp1, sp2;
-    THERM2(T, D, x, P, e, h, s, cv, cp, w, Z, hjt, A, G, xkappa, beta, dPdD, d2PdD2, dPdT, dDdT, dDdP,
-           d2PdT2, d2PdTD, sp1, sp2);
+    double P, e, h, s, cv, cp, w, Z, hjt, A, G, dPdD, d2PdD2, dPdT, dDdT, dDdP, d2PdT2, d2PdTD, sp1,
+        sp2;
+    THERM2(T, D, x, P, e, h, s, cv, cp, w, Z, hjt, A, G, xkappa, beta, dPdD, d2PdD2, dPdT, dDdT,
+           dDdP, d2PdT2, d2PdTD, sp1, sp2);
     const double wm = WMOL(x);
     const double R = GCNST.r;
-    if (P > 0.0) xisenk = w * w * D * wm / (1000.0 * P);
-    else if (T > 0.0) xisenk = w * w * wm / (1000.0 * R * T);
-    else xisenk = 0.0;
+    if (P > 0.0)
+        xisenk = w * w * D * wm / (1000.0 * P);
+    else if (T > 0.0)
+        xisenk = w * w * wm / (1000.0 * R * T);
+    else
+        xisenk = 0.0;
     xkt = P > 0.0 ? D / P * dPdD : 1.0;
     betas = (D > 0.0 && w > 0.0 && wm > 0.0) ? 1000.0 / (D * w * w * wm) : kMarker9;
     bs = xisenk * P;

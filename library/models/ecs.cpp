@@ -154,7 +154,6 @@ Jet shape_jet(const Shape& s, int n) {
     return j;
 }
 
-
 // The state of one evaluation: the component's T and D, its shape factors,
 // the reference fluid's slot, reducing values and conformal state.
 struct Conformal {
@@ -234,7 +233,10 @@ double third_order(const Conformal& c, int itau, int idel) {
             if (pp + q == 0) continue;
             const double a = c.A(pp, q);
             if (a == 0.0) continue;
-            add_scaled(alpha, pp == 0 ? vp[q] : q == 0 ? up[pp] : mul(up[pp], vp[q], n),
+            add_scaled(alpha,
+                       pp == 0  ? vp[q]
+                       : q == 0 ? up[pp]
+                                : mul(up[pp], vp[q], n),
                        a / (kFact[pp] * kFact[q]), n);
         }
     // d^k/dT^k d^idel/dD^idel alphar, then tau^itau d^itau/dtau^itau.
@@ -326,10 +328,10 @@ void SETECS(int nread, int icomp, const std::string& hcasno, std::string& hrefnm
     if (!ok) return unreadable();
     if (!(tc > 0.0 && pc > 0.0 && dc > 0.0)) {
         ierr = 104;
-        herr = errtext("SETECS", 104,
-                       "critical temperature, pressure and density must be positive (" +
-                           fmt_g(tc, 12, 5) + ", " + fmt_g(pc, 12, 5) + ", " + fmt_g(dc, 12, 5) +
-                           ")");
+        herr =
+            errtext("SETECS", 104,
+                    "critical temperature, pressure and density must be positive (" +
+                        fmt_g(tc, 12, 5) + ", " + fmt_g(pc, 12, 5) + ", " + fmt_g(dc, 12, 5) + ")");
         return;
     }
     CCON.tc[icomp] = tc;
@@ -416,7 +418,7 @@ double PHIECS(int icomp, int itau, int idel, double tau, double del) {
     if (!(c.tau0 > 0.0) || !(c.del0 > 1.0e-10) || !std::isfinite(c.tau0) || !std::isfinite(c.del0))
         return 0.0;
     c.r = r;
-    const double res = n == 0 ? PHIFEQ(r, 0, 0, c.tau0, c.del0)
+    const double res = n == 0   ? PHIFEQ(r, 0, 0, c.tau0, c.del0)
                        : n <= 2 ? second_order(c, itau, idel)
                                 : third_order(c, itau, idel);
     return std::isfinite(res) ? res : 0.0;

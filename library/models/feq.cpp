@@ -4,8 +4,8 @@
 //   normal:        n tau^t delta^d exp(-gamma delta^l)        (l = 0: no exponential)
 //   Gaussian:      n tau^t delta^d exp(c6 (delta - c9)^l + c7 (tau - c8)^m)
 //   non-analytic:  n tau^t delta^d psi Delta^b with theta = (1 - tau) + A |delta - 1|^(1/beta),
-//                  Delta = theta^2 + B ((delta - 1)^2)^a, psi = exp(-C (delta - 1)^l - D (1 - tau)^m)
-//                  (b = c6, beta = c7, A = c8, C = c9, D = c10, B = c11, a = c12)
+//                  Delta = theta^2 + B ((delta - 1)^2)^a, psi = exp(-C (delta - 1)^l - D (1 -
+//                  tau)^m) (b = c6, beta = c7, A = c8, C = c9, D = c10, B = c11, a = c12)
 //
 // Evaluation keeps the term values of the last state of each slot; the
 // derivatives are formed from them.  Normal and Gaussian terms factor into a
@@ -202,7 +202,8 @@ void build_plan(int ic) {
         // (property calls) and one where delta alone moves (the saturation
         // solvers between their phases); of equals, fewest for the first.
         const auto better = [](PlanCost a, PlanCost b) {
-            return a.both + a.del < b.both + b.del || (a.both + a.del == b.both + b.del && a.both < b.both);
+            return a.both + a.del < b.both + b.del ||
+                   (a.both + a.del == b.both + b.del && a.both < b.both);
         };
         PlanCost bc = plan_cost(ic, all);
         for (unsigned s = (all - 1) & all;; s = (s - 1) & all) {
@@ -336,7 +337,8 @@ void refresh(int ic, double tau, double del) {
                 if (!(f > 1e-80 && f < 1e40)) {
                     const double E = tl[jt[k]] + dl[jd[k]] - gl[jg[k]];
                     w = 0.0;
-                    if (E < 100.0 && E > -200.0) w = n[k] * (f > 1e-300 && f < 1e300 ? f : std::exp(E));
+                    if (E < 100.0 && E > -200.0)
+                        w = n[k] * (f > 1e-300 && f < 1e300 ? f : std::exp(E));
                 }
             }
             vv[k] = w;
@@ -365,14 +367,14 @@ void refresh(int ic, double tau, double del) {
 // delta^i d^i/ddelta^i of the normal terms: i = 1 and 2 into o1 and o2, or
 // i = 3 alone into o1 (third).
 template <bool third>
-void normal_delta(int n, const double* __restrict d, const double* __restrict l, const int* __restrict ilg,
-                  const double* __restrict gdl, const double* __restrict v, double* __restrict o1,
-                  double* __restrict o2) {
+void normal_delta(int n, const double* __restrict d, const double* __restrict l,
+                  const int* __restrict ilg, const double* __restrict gdl,
+                  const double* __restrict v, double* __restrict o1, double* __restrict o2) {
     for (int k = 0; k < n; ++k) {
         const double dd = d[k];
         const double lk = l[k];
         const double u = lk * gdl[ilg[k]];
-        const double a1 = dd - u;                 // delta dw/ddelta, w = ln(term)
+        const double a1 = dd - u;                // delta dw/ddelta, w = ln(term)
         const double a2 = -dd - (lk - 1.0) * u;  // delta^2 d2w/ddelta2
         if constexpr (third) {
             const double a3 = 2.0 * dd - (lk - 1.0) * (lk - 2.0) * u;
@@ -396,8 +398,10 @@ void fill_delta(int ic, double* o1, double* o2) {
     const bool third = o2 == nullptr;
     const int* ilg = WLFFEQ.ilg[ic].data();
     const double* gdl = FEQSAV.gdl[ic].data();
-    if (third) normal_delta<true>(K.nterm, P.d.data(), P.l.data(), ilg, gdl, v.data(), o1, o2);
-    else normal_delta<false>(K.nterm, P.d.data(), P.l.data(), ilg, gdl, v.data(), o1, o2);
+    if (third)
+        normal_delta<true>(K.nterm, P.d.data(), P.l.data(), ilg, gdl, v.data(), o1, o2);
+    else
+        normal_delta<false>(K.nterm, P.d.data(), P.l.data(), ilg, gdl, v.data(), o1, o2);
     for (int j = 0; j < K.ncrit; ++j) {
         const int k = K.nterm + j;
         double r1 = 0.0, r2 = 0.0;
@@ -408,7 +412,7 @@ void fill_delta(int ic, double* o1, double* o2) {
         const bool gauss = P.gauss[static_cast<std::size_t>(j)];
         if (v[k] != 0.0 && gauss) {
             const double h = dd + del * l * cs[5];
-            const double w2 = -dd + (l == 2   ? 2.0 * del * del * c[0]
+            const double w2 = -dd + (l == 2  ? 2.0 * del * del * c[0]
                                      : l > 2 ? l * (l - 1.0) * del * del * c[0] * ipow(cs[0], l - 2)
                                              : 0.0);
             if (third) {
@@ -508,7 +512,8 @@ double tau3_sum(int ic) {
                                 : mm != 0.0 ? mm * tau * tau * c[1] * rpow(cs[1], m - 2.0)
                                             : 0.0);
         const double m3 = mm * (m - 2.0);
-        const double w3 = 2.0 * t + (m3 != 0.0 ? m3 * tau * tau * tau * c[1] * rpow(cs[1], m - 3.0) : 0.0);
+        const double w3 =
+            2.0 * t + (m3 != 0.0 ? m3 * tau * tau * tau * c[1] * rpow(cs[1], m - 3.0) : 0.0);
         sum += (w3 + 3.0 * g * w2 + g * g * g) * v[k];
     }
     return sum;
@@ -549,8 +554,10 @@ double ensure_list(int ic, int idx) {
         } else {
             // lists 0, 2 (delta) or 1, 3 (tau)
             const std::size_t a = i & 1u, b = a + 2;
-            if (a == 0) fill_delta(ic, T.list[a].data(), T.list[b].data());
-            else fill_tau(ic, T.list[a].data(), T.list[b].data());
+            if (a == 0)
+                fill_delta(ic, T.list[a].data(), T.list[b].data());
+            else
+                fill_tau(ic, T.list[a].data(), T.list[b].data());
             list_sums[a] = list_sum(T.list[a].data(), n);
             list_sums[b] = list_sum(T.list[b].data(), n);
             T.owner[a] = T.owner[b] = ic;
@@ -592,7 +599,8 @@ double mixed(int ic, int itau, int idel) {
     for (int j = 0; j < K.ncrit; ++j) {
         const int k = K.nterm + j;
         if (plans[ic].gauss[static_cast<std::size_t>(j)]) {
-            if (std::fabs(v[k]) > 1e-20) sum += gauss_tau[static_cast<std::size_t>(itau - 1)][j] * b[k];
+            if (std::fabs(v[k]) > 1e-20)
+                sum += gauss_tau[static_cast<std::size_t>(itau - 1)][j] * b[k];
             continue;
         }
         any_na = true;
@@ -643,8 +651,10 @@ void SETFEQ(int nread, int icomp, const std::string& /*hcas*/, int& ierr, std::s
         W.pmax[icomp] = num(x);
         EOSLIM.dmax[icomp] = num(x);
         std::string_view line;
-        if (ok && next_line(nread, line)) EOSMOD.cp0[icomp] = Code(line.substr(0, 3));
-        else ok = false;
+        if (ok && next_line(nread, line))
+            EOSMOD.cp0[icomp] = Code(line.substr(0, 3));
+        else
+            ok = false;
         W.wm[icomp] = CCON.wm[icomp] = num(x);
         CCON.ttp[icomp] = num(x);
         W.ptp[icomp] = CCON.ptp[icomp] = num(x);
@@ -713,7 +723,8 @@ void SETFEQ(int nread, int icomp, const std::string& /*hcas*/, int& ierr, std::s
         if (!ok && ierr == 0) {
             K = WntfeqCounts{};
             ierr = 3;
-            herr = errtext("SETFEQ", 3, "missing or unreadable line in the equation of state section");
+            herr =
+                errtext("SETFEQ", 3, "missing or unreadable line in the equation of state section");
         }
     }
     SETEXP(icomp);
@@ -742,7 +753,9 @@ void SETEXP(int icomp) {
         if (j == K.ndel) W.ddist[icomp][K.ndel++] = W.d[icomp][k];
         L.id[icomp][k] = j;
         j = 0;
-        while (j < K.nlg && !(W.ldist[icomp][j] == W.l[icomp][k] && W.gdist[icomp][j] == W.g[icomp][k])) ++j;
+        while (j < K.nlg &&
+               !(W.ldist[icomp][j] == W.l[icomp][k] && W.gdist[icomp][j] == W.g[icomp][k]))
+            ++j;
         if (j == K.nlg) {
             W.ldist[icomp][K.nlg] = W.l[icomp][k];
             W.gdist[icomp][K.nlg++] = W.g[icomp][k];
@@ -757,7 +770,8 @@ double PHIFEQ(int icomp, int itau, int idel, double tau, double del) {
     if (itau < 0 || idel < 0 || itau > 3 || idel > 3) return 0.0;
     const int pos = itau + 4 * idel;
     auto& flags = FEQSV2.valid[icomp];
-    if (std::fabs(tau - FEQSAV.tau[icomp]) < kTauHit && std::fabs(del - FEQSAV.del[icomp]) < kDelHit) {
+    if (std::fabs(tau - FEQSAV.tau[icomp]) < kTauHit &&
+        std::fabs(del - FEQSAV.del[icomp]) < kDelHit) {
         if (flags[pos] == '1') return FEQSAV.res[icomp][pos];
     } else {
         refresh(icomp, tau, del);
@@ -765,22 +779,22 @@ double PHIFEQ(int icomp, int itau, int idel, double tau, double del) {
     }
     double r = 0.0;
     switch (pos) {
-        case 0: r = FEQSAV.res[icomp][0]; break;           // (0,0) after a reset of the flags
-        case 4: r = ensure_list(icomp, 0); break;          // (0,1)
-        case 8: r = ensure_list(icomp, 2); break;          // (0,2)
-        case 12:                                           // (0,3)
+        case 0: r = FEQSAV.res[icomp][0]; break;   // (0,0) after a reset of the flags
+        case 4: r = ensure_list(icomp, 0); break;  // (0,1)
+        case 8: r = ensure_list(icomp, 2); break;  // (0,2)
+        case 12:                                   // (0,3)
             r = ensure_list(icomp, 4) + feq_non_analytic_sum(icomp, 0, 3);
             break;
-        case 1: r = ensure_list(icomp, 1); break;          // (1,0)
-        case 2: r = ensure_list(icomp, 3); break;          // (2,0)
-        case 3:                                            // (3,0)
+        case 1: r = ensure_list(icomp, 1); break;  // (1,0)
+        case 2: r = ensure_list(icomp, 3); break;  // (2,0)
+        case 3:                                    // (3,0)
             r = tau3_sum(icomp) + feq_non_analytic_sum(icomp, 3, 0);
             break;
-        case 5: r = mixed(icomp, 1, 1); break;             // (1,1)
-        case 9: r = mixed(icomp, 1, 2); break;             // (1,2)
-        case 6: r = mixed(icomp, 2, 1); break;             // (2,1)
-        case 10: r = mixed(icomp, 2, 2); break;            // (2,2)
-        default: return 0.0;                               // not defined
+        case 5: r = mixed(icomp, 1, 1); break;   // (1,1)
+        case 9: r = mixed(icomp, 1, 2); break;   // (1,2)
+        case 6: r = mixed(icomp, 2, 1); break;   // (2,1)
+        case 10: r = mixed(icomp, 2, 2); break;  // (2,2)
+        default: return 0.0;                     // not defined
     }
     FEQSAV.res[icomp][pos] = r;
     flags[pos] = '1';

@@ -154,8 +154,8 @@ double feq_non_analytic_sum(int ic, int i, int j) {
     if (FEQSV3.analytic[ic] == 1 && K.ncrit == 0) return 0.0;
     // A pure delta or tau derivative needs the jet of that variable only.
     const int mask = i == 0 ? kDelOnly : j == 0 ? kTauOnly : kFull;
-    const bool fresh = jets.owner == ic && jets.gen == FEQSAV.gen[ic] &&
-                       (jets.mask == kFull || jets.mask == mask);
+    const bool fresh =
+        jets.owner == ic && jets.gen == FEQSAV.gen[ic] && (jets.mask == kFull || jets.mask == mask);
     static const double fact[4] = {1, 1, 2, 6};
     double sum = 0;
     for (int q = 0; q < K.ncrit; ++q) {

@@ -5,9 +5,9 @@
 
 namespace lib {
 
-double CP0(double T, const double x[20]);                         // cp0, J/(mol K)
-double CPI(double T, const double x[20]);                         // int cp0 dT, J/mol
-double CPT(double T, const double x[20]);                         // int cp0/T dT, J/(mol K)
+double CP0(double T, const double x[20]);  // cp0, J/(mol K)
+double CPI(double T, const double x[20]);  // int cp0 dT, J/mol
+double CPT(double T, const double x[20]);  // int cp0/T dT, J/(mol K)
 double PHI0(int itau, int idel, double T, double D, const double x[20]);
 double CP0K(int icomp, double T);
 double PHI0K(int icomp, int itau, int idel, double T, double D);

@@ -26,9 +26,11 @@ struct LineInfo {
 LineInfo melting() { return {WLMMELT, WRDMELT, WNTMELT, WCFMELT}; }
 LineInfo sublimation() { return {WLMSUBL, WRDSUBL, WNTSUBL, WCFSUBL}; }
 
-void load(const LineInfo& li, const char* routine, int nread, int icomp, int& ierr, std::string& herr) {
-    load_term_section({li.lim, li.red, li.cnt, li.cf.a[icomp].data(), li.cf.t[icomp].data(), kSolidTerms, 3},
-                      routine, nread, icomp, ierr, herr);
+void load(const LineInfo& li, const char* routine, int nread, int icomp, int& ierr,
+          std::string& herr) {
+    load_term_section(
+        {li.lim, li.red, li.cnt, li.cf.a[icomp].data(), li.cf.t[icomp].data(), kSolidTerms, 3},
+        routine, nread, icomp, ierr, herr);
 }
 
 // The sum S of the line's terms at Tr = T/Tred; difference terms use Tr - 1
@@ -40,11 +42,14 @@ double term_sum(const LineInfo& li, int icomp, double T, bool melt) {
     const auto& t = li.cf.t[icomp];
     double s = 0.0;
     int j = 0;
-    for (int k = 0; k < n[0] && j < kSolidTerms; ++k, ++j) s += a[static_cast<std::size_t>(j)] * std::pow(tr, t[static_cast<std::size_t>(j)]);
+    for (int k = 0; k < n[0] && j < kSolidTerms; ++k, ++j)
+        s += a[static_cast<std::size_t>(j)] * std::pow(tr, t[static_cast<std::size_t>(j)]);
     const double d = melt ? tr - 1.0 : 1.0 - tr;
-    for (int k = 0; k < n[1] && j < kSolidTerms; ++k, ++j) s += a[static_cast<std::size_t>(j)] * std::pow(d, t[static_cast<std::size_t>(j)]);
+    for (int k = 0; k < n[1] && j < kSolidTerms; ++k, ++j)
+        s += a[static_cast<std::size_t>(j)] * std::pow(d, t[static_cast<std::size_t>(j)]);
     const double l = std::log(tr);
-    for (int k = 0; k < n[2] && j < kSolidTerms; ++k, ++j) s += a[static_cast<std::size_t>(j)] * std::pow(l, t[static_cast<std::size_t>(j)]);
+    for (int k = 0; k < n[2] && j < kSolidTerms; ++k, ++j)
+        s += a[static_cast<std::size_t>(j)] * std::pow(l, t[static_cast<std::size_t>(j)]);
     return s;
 }
 
@@ -68,7 +73,8 @@ void mixture_triple_point(const double x[20], double& ttp, double& ptp, bool& no
 }
 
 // Line pressure used by SOLVEM: MELTT, SUBLT or the ice Ih curve of water.
-double line_pressure(int kind, bool ice_ih, double T, const double x[20], int& ierr, std::string& herr) {
+double line_pressure(int kind, bool ice_ih, double T, const double x[20], int& ierr,
+                     std::string& herr) {
     double p = 0.0;
     if (ice_ih) {
         double phigh = 0.0;
@@ -95,8 +101,9 @@ void MLTH2O(double T, double& Phigh, double& PIh) {
     PIh = 0.0;
     if (T > kIceIIIlow && T <= 273.1600000001) {
         const double th = T / kWaterTtp;
-        PIh = 0.611657 * (1.0 + 1195393.37 * (1.0 - std::pow(th, 3.0)) + 80818.3159 * (1.0 - std::pow(th, 25.75)) +
-                          3338.2686 * (1.0 - std::pow(th, 103.75)));
+        PIh = 0.611657 *
+              (1.0 + 1195393.37 * (1.0 - std::pow(th, 3.0)) +
+               80818.3159 * (1.0 - std::pow(th, 25.75)) + 3338.2686 * (1.0 - std::pow(th, 103.75)));
     }
     if (T < kIceIIIlow) return;
     if (T < 256.164) {  // ice III
@@ -107,8 +114,9 @@ void MLTH2O(double T, double& Phigh, double& PIh) {
         Phigh = 632400.0 * (1.0 - 1.07476 * (1.0 - std::pow(T / 273.31, 4.6)));
     } else if (T < 637.8) {  // ice VII
         const double th = T / 355.0;
-        Phigh = 2216000.0 * std::exp(1.73683 * (1.0 - 1.0 / th) - 0.0544606 * (1.0 - std::pow(th, 5.0)) +
-                                     8.06106e-8 * (1.0 - std::pow(th, 22.0)));
+        Phigh = 2216000.0 *
+                std::exp(1.73683 * (1.0 - 1.0 / th) - 0.0544606 * (1.0 - std::pow(th, 5.0)) +
+                         8.06106e-8 * (1.0 - std::pow(th, 22.0)));
     } else {
         Phigh = 1000.0 * std::exp(4.27074 + 0.00805246 * T);
     }
@@ -119,7 +127,8 @@ void MLTPH2(int icomp, double T, double& P) {
     const auto& a = WCFMELT.a[icomp];
     const auto& t = WCFMELT.t[icomp];
     const double pr = WRDMELT.xred[icomp];
-    P = T > 22.0 ? pr * (a[0] + a[1] * std::pow(tr, t[1])) : pr * (a[2] + a[3] * std::pow(tr, t[3]));
+    P = T > 22.0 ? pr * (a[0] + a[1] * std::pow(tr, t[1]))
+                 : pr * (a[2] + a[3] * std::pow(tr, t[3]));
 }
 
 void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
@@ -131,8 +140,8 @@ void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
     if (T < tlow) {
         ierr = 1;
         herr = errtext("MELTK", 1,
-                       "temperature less than lower temperature limit; T =" + fmt_g(T, 12, 5) + " K, Tlow =" +
-                           fmt_g(tlow, 12, 5) + " K.");
+                       "temperature less than lower temperature limit; T =" + fmt_g(T, 12, 5) +
+                           " K, Tlow =" + fmt_g(tlow, 12, 5) + " K.");
         ERRMSG(ierr, herr);
         return;
     }
@@ -174,8 +183,8 @@ void SUBLK(int icomp, double T, double& P, int& ierr, std::string& herr) {
     } else if (T > ttp) {
         ierr = 15;
         herr = errtext("SUBLK", 15,
-                       "temperature greater than triple point temperature; T =" + fmt_g(T, 12, 5) + " K, Ttp =" +
-                           fmt_g(ttp, 12, 5) + " K.");
+                       "temperature greater than triple point temperature; T =" + fmt_g(T, 12, 5) +
+                           " K, Ttp =" + fmt_g(ttp, 12, 5) + " K.");
     }
     if (ierr != 0) {
         ERRMSG(ierr, herr);
@@ -193,7 +202,8 @@ void SUBLK(int icomp, double T, double& P, int& ierr, std::string& herr) {
             const double e = code.is("SB2") ? s : s * WRDSUBL.tred[icomp] / T;
             if (e > 700.0 || !std::isfinite(e)) {
                 ierr = 15;
-                herr = errtext("SUBLK", 15, "sublimation pressure out of range at T =" + fmt_g(T, 12, 5) + " K");
+                herr = errtext("SUBLK", 15,
+                               "sublimation pressure out of range at T =" + fmt_g(T, 12, 5) + " K");
                 ERRMSG(ierr, herr);
                 return;
             }
@@ -204,7 +214,8 @@ void SUBLK(int icomp, double T, double& P, int& ierr, std::string& herr) {
         if (!std::isfinite(P)) {
             P = 0.0;
             ierr = 15;
-            herr = errtext("SUBLK", 15, "sublimation pressure out of range at T =" + fmt_g(T, 12, 5) + " K");
+            herr = errtext("SUBLK", 15,
+                           "sublimation pressure out of range at T =" + fmt_g(T, 12, 5) + " K");
             ERRMSG(ierr, herr);
         }
     } else if (!code.is("QVB")) {
@@ -290,9 +301,10 @@ void MELTP(double P, const double x[20], double& T, int& ierr, std::string& herr
         if (MELTMOD.slot[ic].is("QVB")) return;
         if (P < CCON.ptp[ic]) {
             ierr = 2;
-            herr = errtext("MELTP", 2,
-                           "pressure less than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
-                               " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.");
+            herr =
+                errtext("MELTP", 2,
+                        "pressure less than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
+                            " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.");
             ERRMSG(ierr, herr);
             return;
         }
@@ -308,9 +320,10 @@ void SUBLP(double P, const double x[20], double& T, int& ierr, std::string& herr
     if (ic != 0 && P > CCON.ptp[ic]) {
         T = CCON.ttp[ic];
         ierr = 2;
-        herr = errtext("SUBLP", 2,
-                       "pressure greater than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
-                           " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.");
+        herr =
+            errtext("SUBLP", 2,
+                    "pressure greater than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
+                        " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.");
         ERRMSG(ierr, herr);
         return;
     }

@@ -156,7 +156,8 @@ void SETPH0(int nread, int icomp, const std::string& /*hcasno*/, int& ierr, std:
     if (!ok) {
         for (auto& term : WCFPH0.c[icomp]) term.fill(0.0);
         ierr = 3;
-        herr = errtext("SETPH0", 3, "missing or unreadable line in the ideal-gas Helmholtz section");
+        herr =
+            errtext("SETPH0", 3, "missing or unreadable line in the ideal-gas Helmholtz section");
         return;
     }
     WNTPH0.n[icomp] = n;
@@ -189,8 +190,9 @@ double PH0PH0(int icomp, int itau, int idel, double T, double D) {
     } else if (itau == 0 && idel >= 1 && idel <= 3) {
         r = idel == 1 ? 1.0 : idel == 2 ? -1.0 : 2.0;
     } else {
-        std::string herr = errtext("PH0PH0", "warning", "",
-                                   "invalid input; itau =" + fmt_int(itau, 4) + "; idel =" + fmt_int(idel, 4));
+        std::string herr =
+            errtext("PH0PH0", "warning", "",
+                    "invalid input; itau =" + fmt_int(itau, 4) + "; idel =" + fmt_int(idel, 4));
         ERRMSG(99, herr);
         r = 0.0;
     }

@@ -146,7 +146,7 @@ void DERVPVT(double T, double D, const double x[20], double& dPdD, double& dPdT,
              double& d2PdT2, double& d2PdTD, double& dDdP, double& dDdT, double& d2DdP2,
              double& d2DdT2, double& d2DdPT, double& dTdP, double& dTdD, double& d2TdP2,
              double& d2TdD2, double& d2TdPD) {
-    double* out[15] = {&dPdD,  &dPdT,   &d2PdD2, &d2PdT2, &d2PdTD, &dDdP,   &dDdT,  &d2DdP2,
+    double* out[15] = {&dPdD,   &dPdT,   &d2PdD2, &d2PdT2, &d2PdTD, &dDdP,   &dDdT,  &d2DdP2,
                        &d2DdT2, &d2DdPT, &dTdP,   &dTdD,   &d2TdP2, &d2TdD2, &d2TdPD};
     for (double* o : out) *o = 0.0;
     if (!(T > 0.0)) return;
@@ -156,7 +156,8 @@ void DERVPVT(double T, double D, const double x[20], double& dPdD, double& dPdT,
     if (!(tred > 0.0) || !(dred > 0.0)) return;
     const double tau = tred / T, del = D / dred;
     auto r = [&](int i, int j) { return finite_or_zero(PHIX(i, j, tau, del, x)); };
-    const double r01 = r(0, 1), r11 = r(1, 1), r12 = r(1, 2), r21 = r(2, 1), r02 = r(0, 2), r03 = r(0, 3);
+    const double r01 = r(0, 1), r11 = r(1, 1), r12 = r(1, 2), r21 = r(2, 1), r02 = r(0, 2),
+                 r03 = r(0, 3);
     const double R = GCNST.r, RT = R * T;
     const double Q = 1.0 + r01 - r11;
     const double K = 1.0 + 2.0 * r01 + r02;
@@ -196,14 +197,15 @@ void DHD1(double T, double D, const double x[20], double& dhdt_d, double& dhdt_p
     if (!route(T, D, x, rt)) return;
     const double r01 = rt.r(0, 1), r11 = rt.r(1, 1), r20 = rt.r(2, 0), r02 = rt.r(0, 2);
     const double R = GCNST.r, RT = R * T;
-    const double o20 = finite_or_zero(PHI0(2, 0, T, D, x)), o11 = finite_or_zero(PHI0(1, 1, T, D, x));
+    const double o20 = finite_or_zero(PHI0(2, 0, T, D, x)),
+                 o11 = finite_or_zero(PHI0(1, 1, T, D, x));
     // cp, dD/dT at constant P and dP/dT at constant D of the state, from
     // THERM2 at a density kept off zero.
     const double Dp = D < 1.0e-10 ? 1.0e-10 : D;
-    double P, e, h, s, cv, cp, w, Z, hjt, A, G, kap, beta, dPdD, d2PdD2, dPdT, dDdT, dDdP, d2PdT2, d2PdTD,
-        sp3, sp4;
-    THERM2(T, Dp, x, P, e, h, s, cv, cp, w, Z, hjt, A, G, kap, beta, dPdD, d2PdD2, dPdT, dDdT, dDdP, d2PdT2,
-           d2PdTD, sp3, sp4);
+    double P, e, h, s, cv, cp, w, Z, hjt, A, G, kap, beta, dPdD, d2PdD2, dPdT, dDdT, dDdP, d2PdT2,
+        d2PdTD, sp3, sp4;
+    THERM2(T, Dp, x, P, e, h, s, cv, cp, w, Z, hjt, A, G, kap, beta, dPdD, d2PdD2, dPdT, dDdT, dDdP,
+           d2PdT2, d2PdTD, sp3, sp4);
     RMIX(x);  // THERM2 leaves the same R; kept explicit for the terms below
     dhdt_d = R * (1.0 - o20 - r20 + r01 - r11);
     dhdt_p = cp;

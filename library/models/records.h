@@ -67,15 +67,15 @@ extern Wcffq2Record WCFFQ2;
 
 // Term counts of each slot.
 struct WntfeqCounts {
-    int nterm = 0;  // normal terms
-    int ncol = 0;   // columns per normal term (5: gamma given)
-    int ntau = 0;   // distinct tau exponents
-    int ndel = 0;   // distinct delta exponents
-    int nlg = 0;    // distinct (l, gamma) pairs
-    int ncrit = 0;  // critical terms
-    int ccol = 0;   // columns per critical term
-    int nspare = 0; // spare terms (counted, never read)
-    int scol = 0;   // columns per spare term
+    int nterm = 0;   // normal terms
+    int ncol = 0;    // columns per normal term (5: gamma given)
+    int ntau = 0;    // distinct tau exponents
+    int ndel = 0;    // distinct delta exponents
+    int nlg = 0;     // distinct (l, gamma) pairs
+    int ncrit = 0;   // critical terms
+    int ccol = 0;    // columns per critical term
+    int nspare = 0;  // spare terms (counted, never read)
+    int scol = 0;    // columns per spare term
 };
 struct WntfeqRecord {
     Slots<WntfeqCounts> k;
@@ -272,7 +272,9 @@ struct IcfecsCounts {
 struct IcfecsRecord {
     std::array<IcfecsCounts, kMaxComp> n;
     IcfecsCounts& operator[](int icomp) { return n[static_cast<std::size_t>(icomp - 1)]; }
-    const IcfecsCounts& operator[](int icomp) const { return n[static_cast<std::size_t>(icomp - 1)]; }
+    const IcfecsCounts& operator[](int icomp) const {
+        return n[static_cast<std::size_t>(icomp - 1)];
+    }
 };
 extern IcfecsRecord ICFECS;
 

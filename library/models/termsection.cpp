@@ -24,13 +24,15 @@ void load_term_section(const TermSection& sec, const char* routine, int nread, i
     sec.lim.tlow[icomp] = v[0];
     if (!next_numbers(nread, v, 1)) return bad("error reading the upper temperature limit");
     sec.lim.thigh[icomp] = v[0];
-    if (!next_line(nread, line) || !next_line(nread, line)) return bad("premature end of the section");
+    if (!next_line(nread, line) || !next_line(nread, line))
+        return bad("premature end of the section");
     if (!next_numbers(nread, v, 2)) return bad("error reading the reducing parameters");
     sec.red.tred[icomp] = v[0];
     sec.red.xred[icomp] = v[1];
     std::array<int, 6> counts{};
     if (!next_line(nread, line) || read_ints(line, counts.data(), 6) < sec.ncounts)
-        return bad(sec.ncounts == 1 ? "error reading the number of terms" : "error reading the numbers of terms");
+        return bad(sec.ncounts == 1 ? "error reading the number of terms"
+                                    : "error reading the numbers of terms");
     int n = 0;
     bool negative = false;
     for (int k = 0; k < sec.ncounts; ++k) {
@@ -38,7 +40,8 @@ void load_term_section(const TermSection& sec, const char* routine, int nread, i
         negative = negative || counts[static_cast<std::size_t>(k)] < 0;
     }
     if (negative || n > sec.capacity)
-        return bad("number of terms" + fmt_int(n, 4) + " exceeds the maximum of" + fmt_int(sec.capacity, 3));
+        return bad("number of terms" + fmt_int(n, 4) + " exceeds the maximum of" +
+                   fmt_int(sec.capacity, 3));
     sec.cnt.n[icomp] = counts;
     for (int j = 0; j < n; ++j) {
         if (!next_numbers(nread, v, 2)) return bad("error reading term" + fmt_int(j + 1, 3));

@@ -23,8 +23,8 @@ namespace lib {
 namespace {
 
 struct Route {
-    int ic = 0;       // component slot, 0 for a mixture
-    double R = 0;     // gas constant, J/(mol K)
+    int ic = 0;    // component slot, 0 for a mixture
+    double R = 0;  // gas constant, J/(mol K)
     double tred = 0, dred = 0, tau = 0, del = 0;
     double H0 = 0, S0 = 0;  // reference-state offsets of the composition
     const double* x = nullptr;
@@ -138,8 +138,8 @@ void THERM2(double T, double D, const double x[20], double& P, double& e, double
             double& cv, double& cp, double& w, double& Z, double& hjt, double& A, double& G,
             double& xkappa, double& beta, double& dPdD, double& d2PdD2, double& dPdT, double& dDdT,
             double& dDdP, double& d2PdT2, double& d2PdTD, double& spare3, double& spare4) {
-    zero({&P, &e, &h, &s, &cv, &cp, &w, &Z, &hjt, &A, &G, &xkappa, &beta, &dPdD, &d2PdD2, &dPdT,
-          &dDdT, &dDdP, &d2PdT2, &d2PdTD});
+    zero({&P, &e,      &h,    &s,    &cv,     &cp,   &w,    &Z,    &hjt,    &A,
+          &G, &xkappa, &beta, &dPdD, &d2PdD2, &dPdT, &dDdT, &dDdP, &d2PdT2, &d2PdTD});
     spare3 = spare4 = kMarker9;
     Route rt;
     if (!select(T, D, x, rt)) return;
@@ -172,8 +172,8 @@ void THERM2(double T, double D, const double x[20], double& P, double& e, double
     }
     d2PdT2 = D * R * r21 / T;
     d2PdTD = R * (K - 2.0 * c.r11 - r12);
-    finite({&P, &e, &h, &s, &cv, &cp, &w, &Z, &hjt, &A, &G, &xkappa, &beta, &dPdD, &d2PdD2, &dPdT,
-            &dDdT, &dDdP, &d2PdT2, &d2PdTD});
+    finite({&P, &e,      &h,    &s,    &cv,     &cp,   &w,    &Z,    &hjt,    &A,
+            &G, &xkappa, &beta, &dPdD, &d2PdD2, &dPdT, &dDdT, &dDdP, &d2PdT2, &d2PdTD});
 }
 
 void THERM0(double T, double D, const double x[20], double& P, double& e, double& h, double& s,

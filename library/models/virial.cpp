@@ -130,7 +130,8 @@ void VIRBA(double T, const double x[20], double& betaa) {
     DBDT2(T, x, d2b);
     const double g = gamma0(T, x);
     if (g == 0.0) return;
-    betaa = finite_or_zero(2.0 * b + 2.0 * (g - 1.0) * T * db + ((g - 1.0) * (g - 1.0) / g) * T * T * d2b);
+    betaa = finite_or_zero(2.0 * b + 2.0 * (g - 1.0) * T * db +
+                           ((g - 1.0) * (g - 1.0) / g) * T * T * d2b);
 }
 
 void VIRCA(double T, const double x[20], double& gammaa) {

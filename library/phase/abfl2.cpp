@@ -30,8 +30,10 @@ struct Sat {
 
 void saturation(bool at_t, double a, const double comp[20], int kph, Sat& s, int& jerr,
                 std::string& jmsg) {
-    if (at_t) SATT(a, comp, kph, s.u, s.Dl, s.Dv, s.xl, s.xv, jerr, jmsg);
-    else SATP(a, comp, kph, s.u, s.Dl, s.Dv, s.xl, s.xv, jerr, jmsg);
+    if (at_t)
+        SATT(a, comp, kph, s.u, s.Dl, s.Dv, s.xl, s.xv, jerr, jmsg);
+    else
+        SATP(a, comp, kph, s.u, s.Dl, s.Dv, s.xl, s.xv, jerr, jmsg);
 }
 
 double mass_quality(double q, const double xl[20], const double xv[20]) {
@@ -72,8 +74,10 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
         q = 999.0;
         return;
     }
-    if (at_t) T = a;
-    else P = a;
+    if (at_t)
+        T = a;
+    else
+        P = a;
 
     auto fail = [&](int n, const std::string& text) {
         ierr = n;
@@ -118,7 +122,8 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
     double ratio = 0.0;
     if (at_t && Pdew > 0.0) ratio = Pbub / Pdew - 1.0;
     if (!at_t && Tbub > 0.0) ratio = Tdew / Tbub - 1.0;
-    double tol = std::fabs(ratio) < 1e-8 ? 0.0005 : std::clamp(1e-7 / std::fabs(ratio), 5e-8, 0.0005);
+    double tol =
+        std::fabs(ratio) < 1e-8 ? 0.0005 : std::clamp(1e-7 / std::fabs(ratio), 5e-8, 0.0005);
 
     // Residuals at the two ends of the saturation bracket.
     double fb = 0, fd = 0, bl = 0, bv = 0, scale = 1.0;
@@ -172,9 +177,12 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
     }
 
     // Start values: the lever rule between the saturated phases.
-    if (letter == 'D') q = (1.0 / b - 1.0 / Dlbub) / (1.0 / Dvdew - 1.0 / Dlbub);
-    else if (letter == 'Q') q = b;
-    else q = (b - bl) / (bv - bl);
+    if (letter == 'D')
+        q = (1.0 / b - 1.0 / Dlbub) / (1.0 / Dvdew - 1.0 / Dlbub);
+    else if (letter == 'Q')
+        q = b;
+    else
+        q = (b - bl) / (bv - bl);
     if (!std::isfinite(q)) {
         fail(226, "2-phase iteration did not converge, X, delta =" + fmt_g(0.0, 12, 5) +
                       fmt_g(0.0, 12, 5));
@@ -182,8 +190,10 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
     }
     Dl = Dlbub;
     Dv = Dvdew;
-    if (at_t) P = Pbub;
-    else T = Tbub;
+    if (at_t)
+        P = Pbub;
+    else
+        T = Tbub;
 
     if (icomp > 0) {
         if (!flash::pseudo_pure(icomp)) return;

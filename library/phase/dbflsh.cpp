@@ -66,8 +66,8 @@ void dbfl1_from(double t0, double D, double b, const double z[20], const std::st
         // isochore, so that a step from far away does not overshoot).  No
         // step leaves the factor 2 around the present temperature.
         double tn = T;
-        if (std::fabs(deriv) > 0.0) tn = c == 'S' ? T * std::exp(std::clamp(f / (deriv * T), -0.7, 0.7))
-                                                   : T + f / deriv;
+        if (std::fabs(deriv) > 0.0)
+            tn = c == 'S' ? T * std::exp(std::clamp(f / (deriv * T), -0.7, 0.7)) : T + f / deriv;
         if (!(tn > 0.0) || !std::isfinite(tn)) tn = Tc / 2.0;
         tn = std::clamp(tn, 0.5 * T, 2.0 * T);
         if (std::fabs(f) / std::max(std::fabs(b), 1.0) < 1e-6) {
@@ -177,9 +177,12 @@ void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab
         }
         f2 = residual();
         if (std::fabs(f2) < 1e-9 * D) return;
-        if (f2 < 0.0) hi = t2;
-        else lo = t2;
-        double tn = std::fabs(f2 - f1) > 1e-12 ? t2 - (t2 - t1) * f2 / (f2 - f1) : t2 + 0.5 * (t2 - t1);
+        if (f2 < 0.0)
+            hi = t2;
+        else
+            lo = t2;
+        double tn =
+            std::fabs(f2 - f1) > 1e-12 ? t2 - (t2 - t1) * f2 / (f2 - f1) : t2 + 0.5 * (t2 - t1);
         if (tn > tsat) {
             tn = hi - tsat != 0.0 ? 0.5 * (hi + tsat) : tn;
             if (std::fabs(tsat - hi) < 0.001) tn = 0.5 * (lo + hi);
@@ -281,10 +284,14 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
         double hjt = 0;
         THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
         Dl = Dv = D;
-        if (P > Pc) q = T <= Tc ? -998.0 : 999.0;
-        else if (T <= Tc && D > Dc) q = -998.0;
-        else if (T <= Tc && D == Dc) q = 999.0;
-        else q = 998.0;
+        if (P > Pc)
+            q = T <= Tc ? -998.0 : 999.0;
+        else if (T <= Tc && D > Dc)
+            q = -998.0;
+        else if (T <= Tc && D == Dc)
+            q = 999.0;
+        else
+            q = 998.0;
     }
     LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
     flash::range_error(head, lerr, lmsg, 3, ierr, herr);

@@ -10,8 +10,8 @@
 #include "library/models/phik.h"
 #include "library/models/press.h"
 #include "library/models/records.h"
-#include "library/setup/records.h"
 #include "library/setup/common.h"
+#include "library/setup/records.h"
 
 namespace lib {
 namespace {
@@ -92,7 +92,8 @@ bool saturation_at_t(double T, const double z[20], double Dc, double& P, double&
         const double dl = (b - f1) / l.K, dv = b / v.K;
         if (!std::isfinite(dl) || !std::isfinite(dv)) return false;
         const double f = step_fraction(Dl, dl, Dv, dv, Dc);
-        const bool last = f == 1.0 && std::fabs(dl) < kSatStep * Dl && std::fabs(dv) < kSatStep * Dv;
+        const bool last =
+            f == 1.0 && std::fabs(dl) < kSatStep * Dl && std::fabs(dv) < kSatStep * Dv;
         // The pressures at the new densities, to first order (their error is
         // of the order of the square of the last step).
         const double pl = RT * (zl + l.K * f * dl), pv = RT * (zv + v.K * f * dv);
@@ -262,8 +263,9 @@ void FNCRPT(const double x[20], double& D, double& P, double& T, int& ierr, std:
     if (ierr > 0) return;
     const auto fail = [&]() {
         ierr = 1;
-        herr = errtext("FNCRPT", 1, "iteration for critical point did not converge; T =" +
-                                        fmt_g(T, 12, 5) + " K.");
+        herr =
+            errtext("FNCRPT", 1,
+                    "iteration for critical point did not converge; T =" + fmt_g(T, 12, 5) + " K.");
         ERRMSG(ierr, herr);
     };
     double T1 = T + 0.1;

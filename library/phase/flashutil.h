@@ -108,16 +108,20 @@ inline bool has_equation(const KindModRecord& r, int k) {
 // 1 when component icomp is handled as one component but has distinct
 // bubble and dew lines.
 inline bool pseudo_pure(int icomp) {
-    return icomp > 0 && icomp <= kMaxComp && FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1;
+    return icomp > 0 && icomp <= kMaxComp &&
+           FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1;
 }
 
 // The property named by a pair letter at (T, D): 'H' enthalpy, 'S' entropy,
 // 'E' internal energy (J/mol, J/(mol K)).
 inline double prop(char letter, double T, double D, const double z[20]) {
     double v = 0.0;
-    if (letter == 'S') ENTRO(T, D, z, v);
-    else if (letter == 'E') ENERGY(T, D, z, v);
-    else ENTHAL(T, D, z, v);
+    if (letter == 'S')
+        ENTRO(T, D, z, v);
+    else if (letter == 'E')
+        ENERGY(T, D, z, v);
+    else
+        ENTHAL(T, D, z, v);
     return v;
 }
 
@@ -175,8 +179,8 @@ inline double volume_quality(double D, double Dl, double Dv, double fallback) {
 
 // True (with error 1 and its message) when an input is not a finite number:
 // no iteration starts from one.
-inline bool not_a_number(const std::string& routine, std::initializer_list<double> inputs, int& ierr,
-                         std::string& herr) {
+inline bool not_a_number(const std::string& routine, std::initializer_list<double> inputs,
+                         int& ierr, std::string& herr) {
     for (double v : inputs) {
         if (std::isfinite(v)) continue;
         ierr = 1;

@@ -34,8 +34,7 @@ Point at_volume(double T, double v, const double z[20]) {
 
 }  // namespace
 
-void MAXWELL(int icomp, double T, double& P, double& Dl, double& Dv, int& ierr,
-             std::string& herr) {
+void MAXWELL(int icomp, double T, double& P, double& Dl, double& Dv, int& ierr, std::string& herr) {
     ierr = 0;
     herr.clear();
     const auto fail = [&]() {

@@ -224,8 +224,9 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
 
     Bounds bd = cached_bounds(letter, icomp, z, tmin, tmax, pmax, Tc, Pc, Dc);
     if (!bd.ok) {
-        fail(249, msg(249, "Input value is outside limits; no liquid state of the equation at 100 kPa "
-                           "below the critical temperature"));
+        fail(249, msg(249,
+                      "Input value is outside limits; no liquid state of the equation at 100 kPa "
+                      "below the critical temperature"));
         return;
     }
     tmin = bd.tmin;
@@ -317,9 +318,12 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
             return;
         }
         properties();
-        if (P > Pc) q = T <= Tc ? -998.0 : 999.0;
-        else if (T > Tc) q = 998.0;
-        else q = D > Dc ? -998.0 : 998.0;
+        if (P > Pc)
+            q = T <= Tc ? -998.0 : 999.0;
+        else if (T > Tc)
+            q = 998.0;
+        else
+            q = D > Dc ? -998.0 : 998.0;
         finish();
     };
     if (P >= Pc || P < 1e-12) return supercritical();
@@ -419,8 +423,8 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     // Two phases.
     if (icomp == 0) {
         double pbx = 0, pdx = 0, pp = 0;
-        ABFL2(P, b, z, 1, 1, ab, tbub, tdew, pbx, pdx, dlbub, dvdew, ybub, xdew, T, pp, Dl, Dv, x, y,
-              q, jerr, jmsg);
+        ABFL2(P, b, z, 1, 1, ab, tbub, tdew, pbx, pdx, dlbub, dvdew, ybub, xdew, T, pp, Dl, Dv, x,
+              y, q, jerr, jmsg);
         if (jerr > 0) {
             fail(jerr, jmsg);
             return;
@@ -442,8 +446,10 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         }
     }
     // A pure fluid's phases are the saturated ones already evaluated.
-    if (icomp == 0 || ppf) flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
-    else flash::mix_phases(q, liq, vap, e, h, s, cv, cp, w);
+    if (icomp == 0 || ppf)
+        flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+    else
+        flash::mix_phases(q, liq, vap, e, h, s, cv, cp, w);
     D = flash::mixed_density(q, Dl, Dv);
     finish();
 }

@@ -14,8 +14,8 @@
 
 namespace lib {
 
-void PTANC(double& T, double P, double& q, double b, char code, double& Dl, double& Dv,
-           int& ierr, std::string& herr) {
+void PTANC(double& T, double P, double& q, double b, char code, double& Dl, double& Dv, int& ierr,
+           std::string& herr) {
     ierr = 0;
     herr.clear();
     const double x[20] = {1.0};

@@ -13,7 +13,7 @@ namespace lib {
 // enthalpy, entropy or energy b (q follows from b at each T); any other
 // letter counts as 'Q'.  Returns the phase densities at the final T.
 // Errors: 223 bubble point, 224 dew point failed; 226 no convergence.
-void PTANC(double& T, double P, double& q, double b, char code, double& Dl, double& Dv,
-           int& ierr, std::string& herr);
+void PTANC(double& T, double P, double& q, double b, char code, double& Dl, double& Dv, int& ierr,
+           std::string& herr);
 
 }  // namespace lib

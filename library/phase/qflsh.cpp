@@ -104,7 +104,8 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
         if (ppf) {
             // The other line of a blend: its own density of the other phase.
             double p2 = 0;
-            SATT(T, z, liquid ? 2 : 1, p2, liquid ? dscr : Dl, liquid ? Dv : dscr, xs, ys, ierr, jmsg);
+            SATT(T, z, liquid ? 2 : 1, p2, liquid ? dscr : Dl, liquid ? Dv : dscr, xs, ys, ierr,
+                 jmsg);
             if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
             flash::copy20(xs, x);
             flash::copy20(ys, y);
@@ -248,16 +249,16 @@ void TQFL2(double T, double q, const double z[20], int kq, int ksat, double& Pbu
            double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
            double& Dv, double x[20], double y[20], int& ierr, std::string& herr) {
     double tbub = 0, tdew = 0, t = 0, qs = 0;
-    ABFL2(T, q, z, kq, ksat, "TQ", tbub, tdew, Pbub, Pdew, Dlbub, Dvdew, ybub, xdew, t, P, Dl, Dv, x,
-          y, qs, ierr, herr);
+    ABFL2(T, q, z, kq, ksat, "TQ", tbub, tdew, Pbub, Pdew, Dlbub, Dvdew, ybub, xdew, t, P, Dl, Dv,
+          x, y, qs, ierr, herr);
 }
 
 void PQFL2(double P, double q, const double z[20], int kq, int ksat, double& Tbub, double& Tdew,
            double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& T, double& Dl,
            double& Dv, double x[20], double y[20], int& ierr, std::string& herr) {
     double pbub = 0, pdew = 0, p = 0, qs = 0;
-    ABFL2(P, q, z, kq, ksat, "PQ", Tbub, Tdew, pbub, pdew, Dlbub, Dvdew, ybub, xdew, T, p, Dl, Dv, x,
-          y, qs, ierr, herr);
+    ABFL2(P, q, z, kq, ksat, "PQ", Tbub, Tdew, pbub, pdew, Dlbub, Dvdew, ybub, xdew, T, p, Dl, Dv,
+          x, y, qs, ierr, herr);
 }
 
 void DQFL2(double D, double q, const double z[20], int kq, double& T, double& P, double& Dl,

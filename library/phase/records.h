@@ -34,11 +34,12 @@ extern FxpntRecord FXPNT;
 // Traced phase boundary of the current mixture composition.
 constexpr int kSplinePoints = 1000;
 struct SatsplRecord {
-    int n = 0;                                                  // number of points
-    std::array<std::array<double, 26>, kSplinePoints> value{};  // column 0 ln(variable), 1..25 properties
-    std::array<std::array<double, 26>, kSplinePoints> d2{};     // spline second derivatives
-    std::array<double, kMaxComp> z{};                           // composition of the splines
-    int built = 0;                                              // non-zero once built
+    int n = 0;  // number of points
+    std::array<std::array<double, 26>, kSplinePoints>
+        value{};  // column 0 ln(variable), 1..25 properties
+    std::array<std::array<double, 26>, kSplinePoints> d2{};  // spline second derivatives
+    std::array<double, kMaxComp> z{};                        // composition of the splines
+    int built = 0;                                           // non-zero once built
 };
 extern SatsplRecord SATSPL;
 

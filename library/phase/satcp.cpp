@@ -56,8 +56,8 @@ double expansion_term(int icomp, double T, double D, const double z[20], double&
     return dpdt / dpdd / (D * D);
 }
 
-void csat_at(const char* routine, int icomp, double T, int kph, double& P, double& D,
-             double& csat, double& dpsdt, int& ierr, std::string& herr) {
+void csat_at(const char* routine, int icomp, double T, int kph, double& P, double& D, double& csat,
+             double& dpsdt, int& ierr, std::string& herr) {
     P = D = csat = dpsdt = 0.0;
     ierr = 0;
     herr.clear();

@@ -22,7 +22,7 @@ namespace {
 
 using flash::cut;
 
-constexpr double kWaterDmax = 55.504316185;   // largest saturated-liquid density of water, mol/L
+constexpr double kWaterDmax = 55.504316185;    // largest saturated-liquid density of water, mol/L
 constexpr double kWaterTlow = 251.1650000001;  // lower end of the high-pressure ice curves, K
 
 // Triple-point vapour density of a pure component (computed on first need).
@@ -209,21 +209,28 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
     if (ic > 0 && triple_vapour_density(ic) < 1e-15) {
         double p = 0, dl = 0, dv = 0, xl2[20], xv2[20];
         SATT(ttp, x, 2, p, dl, dv, xl2, xv2, jerr, jmsg);
-        if (jerr <= 0 && dv > 0.0) triple_vapour_density(ic) = dv;
-        else if (ttp < 10.0) triple_vapour_density(ic) = 1e-10;
+        if (jerr <= 0 && dv > 0.0)
+            triple_vapour_density(ic) = dv;
+        else if (ttp < 10.0)
+            triple_vapour_density(ic) = 1e-10;
     }
     const double dtpv = ic > 0 ? triple_vapour_density(ic) : 0.0;
 
     const bool water = is_water(ic);
-    if (water && ((D < dtpl && (kph == -1 || kph == 3)) || (D > kWaterDmax && (kph == -1 || kph == 1)))) {
+    if (water &&
+        ((D < dtpl && (kph == -1 || kph == 3)) || (D > kWaterDmax && (kph == -1 || kph == 1)))) {
         failure();
         return;
     }
 
-    if (ic > 0 && D < dtpv) kr = 4;
-    else if (D < Dc) kr = 2;
-    else if (water && D < kWaterDmax && kph != 3) kr = 1;
-    else kr = (ic > 0 && std::fabs(dtpl) > 1e-20 && D > dtpl) ? 3 : 1;
+    if (ic > 0 && D < dtpv)
+        kr = 4;
+    else if (D < Dc)
+        kr = 2;
+    else if (water && D < kWaterDmax && kph != 3)
+        kr = 1;
+    else
+        kr = (ic > 0 && std::fabs(dtpl) > 1e-20 && D > dtpl) ? 3 : 1;
 
     sat::MixModelSwitch mix;
     auto leave = [&]() {
@@ -317,8 +324,10 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
         if (std::fabs(f) < 1e-7) {
             ierr = 0;
             herr.clear();
-            if (kr == 1 || kr == 3) Dl = D;
-            else Dv = D;
+            if (kr == 1 || kr == 3)
+                Dl = D;
+            else
+                Dv = D;
             return leave();
         }
         if (f < 0.0) {
@@ -329,8 +338,10 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
             has_pos = true;
         }
         double tn = T;
-        if (std::fabs(f - fprev) > 1e-20) tn = T - (T - tprev) * f / (f - fprev);
-        else if (has_neg && has_pos) tn = 0.5 * (neg_t + pos_t);
+        if (std::fabs(f - fprev) > 1e-20)
+            tn = T - (T - tprev) * f / (f - fprev);
+        else if (has_neg && has_pos)
+            tn = 0.5 * (neg_t + pos_t);
         const double blo = std::min(neg_t, pos_t), bhi = std::max(neg_t, pos_t);
         if (has_neg && has_pos && (tn < blo || tn > bhi || !std::isfinite(tn))) {
             tn = 0.5 * (blo + bhi);

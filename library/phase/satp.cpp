@@ -39,8 +39,8 @@ Phase phase_at(double T, double D, const double z[20]) {
 
 // Temperature iteration at fixed pressure.  True on success; on failure the
 // error of the last attempt is left in ierr/herr.
-bool temperature_iteration(double P, const double z[20], double Tc, double Dc, int flag,
-                           double& T, double& Dl, double& Dv, int& ierr, std::string& herr) {
+bool temperature_iteration(double P, const double z[20], double Tc, double Dc, int flag, double& T,
+                           double& Dl, double& Dv, int& ierr, std::string& herr) {
     double c = 1.0002;
     int jerr = 0;
     std::string jmsg;
@@ -193,8 +193,7 @@ bool satt_at(double T, const double x[20], int kph, SatState& s) {
 // temperature and the highest one below Tc at which SATT finds a state, then
 // the temperature iteration from the state found.
 bool bracketed_search(double P, const double x[20], const double z[20], int kph, double Tc,
-                      double Dc, double& T, double& Dl, double& Dv, int& ierr,
-                      std::string& herr) {
+                      double Dc, double& T, double& Dl, double& Dv, int& ierr, std::string& herr) {
     const int icomp = ISPURE(x);
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", x, tmin, tmax, dmax, pmax);
@@ -468,9 +467,9 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
         if (!secant_search(P, x, kph, Tc, T, Dl, Dv, xl, xv, ierr, herr) &&
             !bracketed_search(P, x, z, kph, Tc, Dc, T, Dl, Dv, ierr, herr)) {
             ierr = 144;
-            herr = errtext("SATP", 144,
-                           "iteration for saturation state did not converge; P =" + mpa(P) +
-                               " MPa.");
+            herr =
+                errtext("SATP", 144,
+                        "iteration for saturation state did not converge; P =" + mpa(P) + " MPa.");
             ERRMSG(ierr, herr);
             if (P > 0.9999 * Pc) {
                 T = Tc;

@@ -22,9 +22,9 @@ namespace {
 using flash::cut;
 
 std::string no_convergence(double T) {
-    return errtext("SATT", 124,
-                   "iteration for saturation state did not converge; T =" + fmt_g(T, 12, 5) +
-                       " K.");
+    return errtext(
+        "SATT", 124,
+        "iteration for saturation state did not converge; T =" + fmt_g(T, 12, 5) + " K.");
 }
 
 double gibbs(double T, double D, const double z[20]) {
@@ -280,8 +280,7 @@ void bracketed(Road& r) {
             P *= 0.999;
             continue;
         }
-        const double dp =
-            (gibbs(T, r.Dl, r.z) - gibbs(T, r.Dv, r.z)) / (1.0 / r.Dl - 1.0 / r.Dv);
+        const double dp = (gibbs(T, r.Dl, r.z) - gibbs(T, r.Dv, r.z)) / (1.0 / r.Dl - 1.0 / r.Dv);
         double pn = P - dp;
         if (pn < 0.0) pn = 0.5 * P;
         if (100.0 * std::fabs(dp / pn) < 1e-6) {
@@ -308,9 +307,9 @@ void bracketed(Road& r) {
 // no such line, and there is no state to return.
 void no_line(const char* kind, double T, int& ierr, std::string& herr) {
     ierr = 1;
-    herr = errtext("SATT", "error", fmt_int(1, 3),
-                   std::string("no ") + kind + " line for this fluid; T =" + fmt_g(T, 12, 5) +
-                       " K");
+    herr =
+        errtext("SATT", "error", fmt_int(1, 3),
+                std::string("no ") + kind + " line for this fluid; T =" + fmt_g(T, 12, 5) + " K");
     ERRMSG(ierr, herr);
 }
 

@@ -69,8 +69,8 @@ bool spinodal(bool liquid, double T, const double x[20], double Dc, double& D) {
     // Bracket: the last two Newton densities if they straddle the spinodal on
     // the right side, else a fresh one grown from the critical density.
     double da = dold, fa = fold, db = dnew, fb = 0;
-    bool fresh = !newton_done || !std::isfinite(dnew) || outside(dnew) ||
-                 (!liquid && outside(dold));
+    bool fresh =
+        !newton_done || !std::isfinite(dnew) || outside(dnew) || (!liquid && outside(dold));
     if (!fresh) {
         fb = slope(T, db, x);
         fresh = !std::isfinite(fb) || fa * fb >= 0.0;
@@ -232,9 +232,9 @@ void set_spinodal(bool liquid, int icomp, int& ierr, std::string& herr) {
 
     if (t.size() < 5) {
         ierr = 2;
-        herr = errtext(name, 2,
-                       std::string("Less then 5 points converged in ") +
-                           (liquid ? "LIQSPNDL" : "VAPSPNDL"));
+        herr = errtext(
+            name, 2,
+            std::string("Less then 5 points converged in ") + (liquid ? "LIQSPNDL" : "VAPSPNDL"));
         ERRMSG(ierr, herr);
         return;
     }

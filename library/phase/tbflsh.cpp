@@ -31,9 +31,9 @@ struct Best {
     bool seen = false;
 };
 
-void abfl1_core(bool twin, double a, double b, const double z[20], int kph, const std::string& ab_in,
-                double Dmin, double Dmax, double& T, double& P, double& D, int& ierr,
-                std::string& herr) {
+void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
+                const std::string& ab_in, double Dmin, double Dmax, double& T, double& P, double& D,
+                int& ierr, std::string& herr) {
     const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("TH");
     const char c1 = ab[0], c2 = ab[1];
     double Tc = 0, Pc = 0, Dc = 0;
@@ -62,9 +62,10 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph, cons
     auto fail248 = [&](double v, double dv) {
         ierr = 248;
         const bool tpair = c1 == 'T';
-        herr = errtext(head, 248, std::string("single-phase iteration did not converge, ") +
-                                      (tpair ? "D, deltaD =" : "T, deltaT =") + fmt_g(v, 12, 5) +
-                                      fmt_g(dv, 12, 5) + (tpair ? " mol/L." : " K."));
+        herr = errtext(head, 248,
+                       std::string("single-phase iteration did not converge, ") +
+                           (tpair ? "D, deltaD =" : "T, deltaT =") + fmt_g(v, 12, 5) +
+                           fmt_g(dv, 12, 5) + (tpair ? " mol/L." : " K."));
         ERRMSG(ierr, herr);
     };
     if (c1 != 'T' && c1 != 'P' && c1 != 'S') {
@@ -73,9 +74,12 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph, cons
     }
 
     double s_given = 0.0;
-    if (c1 == 'T') T = a;
-    else if (c1 == 'P') P = a;
-    else s_given = a;
+    if (c1 == 'T')
+        T = a;
+    else if (c1 == 'P')
+        P = a;
+    else
+        s_given = a;
 
     // Density range of a T pair: a zero bound means none.
     double dlo = Dmin, dhi = Dmax;
@@ -194,8 +198,10 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph, cons
             int jerr = 0;
             std::string jmsg;
             double tt = T, pp = 0;
-            if (twin) TSFL1(T, s_given, z, lo, hi, D, jerr, jmsg);
-            else ABFL1X(T, s_given, z, kph, "TS", lo, hi, tt, pp, D, jerr, jmsg);
+            if (twin)
+                TSFL1(T, s_given, z, lo, hi, D, jerr, jmsg);
+            else
+                ABFL1X(T, s_given, z, kph, "TS", lo, hi, tt, pp, D, jerr, jmsg);
             if (jerr > 0) {
                 ++s_failures;
                 xnew = xk * 1.01;
@@ -226,7 +232,8 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph, cons
                     } else {
                         ts = xs;
                         std::string pmsg;
-                        TPRHO(ts, P, z, kph, (kph != 0 && std::abs(kph) <= 2) ? 1 : 0, ds, perr, pmsg);
+                        TPRHO(ts, P, z, kph, (kph != 0 && std::abs(kph) <= 2) ? 1 : 0, ds, perr,
+                              pmsg);
                     }
                     if (perr <= 0) {
                         const double fs = b - flash::prop(c2, ts, ds, z);
@@ -289,8 +296,10 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph, cons
             x2 = xk;
             f2 = f;
         }
-        if (std::fabs(f2 - f1) > 1e-12) xnew = x2 - (x2 - x1) * f2 / (f2 - f1);
-        else xnew = x2 + 0.5 * (x2 - x1);
+        if (std::fabs(f2 - f1) > 1e-12)
+            xnew = x2 - (x2 - x1) * f2 / (f2 - f1);
+        else
+            xnew = x2 + 0.5 * (x2 - x1);
 
         const double fac = k <= 100 ? 1.01 : 1.0;
         if (neg.seen && pos.seen) {
@@ -383,8 +392,8 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     };
     auto min_text = [&](double bmin) {
         return flash::err(head, 239, 4,
-                          "Input value is outside limits; " + lname + " =" + fmt_g(b, 12, 5) + ", " +
-                              lname + "min =" + fmt_g(bmin, 12, 5));
+                          "Input value is outside limits; " + lname + " =" + fmt_g(b, 12, 5) +
+                              ", " + lname + "min =" + fmt_g(bmin, 12, 5));
     };
     auto two_roots = [&]() {
         ierr = -238;
@@ -483,16 +492,20 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
             // above its value only the dense root is left.
             if (b < b_lo) {
                 two_roots();
-                if (kr == 2) lo = dext;
-                else hi = dext;
+                if (kr == 2)
+                    lo = dext;
+                else
+                    hi = dext;
             } else {
                 lo = dext;
             }
         }
         single(lo, hi, 0.0);
         if (ierr > 0) return;
-        if (T >= Tc) q = P <= Pc ? 998.0 : 999.0;
-        else q = (P > Pc || D > Dc) ? -998.0 : 998.0;
+        if (T >= Tc)
+            q = P <= Pc ? 998.0 : 999.0;
+        else
+            q = (P > Pc || D > Dc) ? -998.0 : 998.0;
         return;
     }
 
@@ -534,8 +547,10 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     if (dense_root) two_roots();
     if (b < bl) {
         // Compressed liquid; the denser root only where it exists.
-        if (kr == 2 && dense_root) single(dext, dpmax, -998.0);
-        else single(dlbub, dext, -998.0);
+        if (kr == 2 && dense_root)
+            single(dext, dpmax, -998.0);
+        else
+            single(dlbub, dext, -998.0);
         return;
     }
     if (kr == 2 && dense_root) {
@@ -572,4 +587,3 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
 }
 
 }  // namespace lib
-

@@ -24,8 +24,8 @@ void TDFL2(double T, double D, const double z[20], int ksat, double& Pbub, doubl
            double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
            double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr) {
     double tbub = 0, tdew = 0, t = 0;
-    ABFL2(T, D, z, 1, ksat, "TD", tbub, tdew, Pbub, Pdew, Dlbub, Dvdew, ybub, xdew, t, P, Dl, Dv, x, y,
-          q, ierr, herr);
+    ABFL2(T, D, z, 1, ksat, "TD", tbub, tdew, Pbub, Pdew, Dlbub, Dvdew, ybub, xdew, t, P, Dl, Dv, x,
+          y, q, ierr, herr);
 }
 
 void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, double& Dv, double x[20],

@@ -211,8 +211,10 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
             return;
         }
         r.single(T, z);
-        if (P <= Pc) q = 998.0;
-        else q = T >= Tc ? 999.0 : -998.0;
+        if (P <= Pc)
+            q = 998.0;
+        else
+            q = T >= Tc ? 999.0 : -998.0;
         finish();
         return;
     }

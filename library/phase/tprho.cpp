@@ -16,7 +16,7 @@
 namespace lib {
 namespace {
 
-constexpr double kMaxDensity = 1e8;      // mol/L: beyond it the dense iteration gives up
+constexpr double kMaxDensity = 1e8;           // mol/L: beyond it the dense iteration gives up
 constexpr double kLine = 0.9900000095367432;  // slope factor of the vapour region above Tc
 
 bool is_marker9(double v) { return std::fabs(v - kMarker9) <= 0.1; }
@@ -106,8 +106,8 @@ enum class Outcome { converged, failed, to_vapour };
 
 // Dense iteration on u = ln(1/D).  On convergence D holds the root; on
 // failure D holds the best stable density seen (or the last iterate).
-Outcome dense_iteration(double T, double P, const double x[20], double Tc, double lnvc,
-                        double Dc, double& u, double& D) {
+Outcome dense_iteration(double T, double P, const double x[20], double Tc, double lnvc, double Dc,
+                        double& u, double& D) {
     double tol = 1e-8;
     double prev = -1.0;
     double edge = Dc;
@@ -159,8 +159,7 @@ Outcome dense_iteration(double T, double P, const double x[20], double Tc, doubl
 }
 
 // Vapour iteration on ln P.
-Outcome vapour_iteration(double T, double P, const double x[20], double Dc, double& u,
-                         double& D) {
+Outcome vapour_iteration(double T, double P, const double x[20], double Dc, double& u, double& D) {
     double tol = 1e-8;
     double edge = Dc;
     double best = 0.0;
@@ -208,11 +207,11 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     // density: report it rather than return a negative or undefined value.
     if (!(T > 0.0) || !std::isfinite(T) || !(P >= 0.0) || !std::isfinite(P)) {
         ierr = 201;
-        herr = errtext("TPRHO", 201,
-                       !(T > 0.0) || !std::isfinite(T)
-                           ? "illegal input to TPRHO (T <= 0); T =" + fmt_g(T, 12, 5) + " K"
-                           : "illegal input to TPRHO (P < 0); P =" + fmt_g(P / 1000.0, 12, 5) +
-                                 " MPa");
+        herr = errtext(
+            "TPRHO", 201,
+            !(T > 0.0) || !std::isfinite(T)
+                ? "illegal input to TPRHO (T <= 0); T =" + fmt_g(T, 12, 5) + " K"
+                : "illegal input to TPRHO (P < 0); P =" + fmt_g(P / 1000.0, 12, 5) + " MPa");
         ERRMSG(ierr, herr);
         return;
     }
@@ -272,9 +271,8 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     } else if (kguess == 0 || kguess == 1) {
         if (dense && (P <= Pc || T <= Tc)) {
             const double zc = Pc * vc / (R * Tc);
-            double d0 = 1.0 / ((R * Tc / Pc) *
-                               std::pow(zc, 1.0 + std::pow(std::fabs(1.0 - Tr),
-                                                           0.2857142857142857)));
+            double d0 = 1.0 / ((R * Tc / Pc) * std::pow(zc, 1.0 + std::pow(std::fabs(1.0 - Tr),
+                                                                           0.2857142857142857)));
             double tmin, tmax, dmax, pmax;
             LIMITS("EOS", x, tmin, tmax, dmax, pmax);
             if (dmax > 0.0 && d0 > dmax) d0 = dmax;

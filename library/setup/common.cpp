@@ -55,8 +55,8 @@ std::string fmt_f(double value, int w, int d) {
 // blanks when 0.1 <= |x| < 10^d, else the exponent form 0.ddddE+xx.
 std::string fmt_g(double value, int w, int d) {
     const double a = std::fabs(value);
-    if (std::isfinite(value) && (a == 0.0 || (a >= 0.1 - 0.5 * std::pow(10.0, -d - 1) &&
-                                              a < std::pow(10.0, d) - 0.5))) {
+    if (std::isfinite(value) &&
+        (a == 0.0 || (a >= 0.1 - 0.5 * std::pow(10.0, -d - 1) && a < std::pow(10.0, d) - 0.5))) {
         int k = 0;  // digits before the decimal point
         if (a != 0.0) {
             // Round to d significant digits first so that 99999.7 moves up a decade.

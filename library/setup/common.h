@@ -47,7 +47,7 @@ struct Code {
     Code(std::string_view s) {  // NOLINT(google-explicit-constructor): codes come as literals
         for (std::size_t i = 0; i < 3; ++i) c[i] = i < s.size() ? s[i] : ' ';
     }
-    Code(const char* s) : Code(std::string_view(s)) {}  // NOLINT
+    Code(const char* s) : Code(std::string_view(s)) {}         // NOLINT
     Code(const std::string& s) : Code(std::string_view(s)) {}  // NOLINT
 
     std::string str() const { return std::string(c.data(), 3); }

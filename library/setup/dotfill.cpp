@@ -10,7 +10,7 @@
 namespace lib {
 
 void DOTFILL(const double x[20], double& ptest, double& fill, int& ierr, std::string& herr) {
-    constexpr double kT65 = 338.15;        // 65 C, K
+    constexpr double kT65 = 338.15;         // 65 C, K
     constexpr double kWater65 = 999.10262;  // kg/m3
     ierr = 0;
     herr.clear();

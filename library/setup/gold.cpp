@@ -6,10 +6,12 @@
 
 namespace lib {
 
-void GOLD(double Dlow, double Dhigh, int n, int kflag, const double x[20], double T, double /*unused1*/,
-          double /*unused2*/, const std::string& htyp, double& Dopt, double& fopt, int& ierr) {
+void GOLD(double Dlow, double Dhigh, int n, int kflag, const double x[20], double T,
+          double /*unused1*/, double /*unused2*/, const std::string& htyp, double& Dopt,
+          double& fopt, int& ierr) {
     ierr = 0;
-    const char kind = htyp.empty() ? 'H' : static_cast<char>(std::toupper(static_cast<unsigned char>(htyp[0])));
+    const char kind =
+        htyp.empty() ? 'H' : static_cast<char>(std::toupper(static_cast<unsigned char>(htyp[0])));
     const double s = kflag != 0 ? 1.0 : -1.0;  // the search maximises s f
     auto f = [&](double d) {
         double v = 0.0;

@@ -41,12 +41,9 @@ Lim from(const LimitRecord& r, int k) { return {r.tmin[k], r.tmax[k], r.pmax[k],
 // model's own limits for components whose model is "ECS".
 Lim slot_limits(Kind kind, int k, bool ecs) {
     switch (kind) {
-        case Kind::Eta:
-            return ecs && TRNMOD.eta[k].is("ECS") ? from(WLMTRN, k) : from(WLMETA, k);
-        case Kind::Tcx:
-            return ecs && TRNMOD.tcx[k].is("ECS") ? from(WLMTRN, k) : from(WLMTCX, k);
-        case Kind::Stn:
-            return {WLMSTN.tmin[k], WLMSTN.tmax[k], kNoLimit, kNoLimit};
+        case Kind::Eta: return ecs && TRNMOD.eta[k].is("ECS") ? from(WLMTRN, k) : from(WLMETA, k);
+        case Kind::Tcx: return ecs && TRNMOD.tcx[k].is("ECS") ? from(WLMTRN, k) : from(WLMTCX, k);
+        case Kind::Stn: return {WLMSTN.tmin[k], WLMSTN.tmax[k], kNoLimit, kNoLimit};
         default: {
             Lim l{EOSLIM.tmin[k], EOSLIM.tmax[k], EOSLIM.pmax[k], EOSLIM.dmax[k]};
             if (kind == Kind::Trp && CCON.dtp[k] > 0.1) l.dmax = CCON.dtp[k];
@@ -57,7 +54,8 @@ Lim slot_limits(Kind kind, int k, bool ecs) {
 
 // Freezing temperature of ammonia-water at ammonia mole fraction y, K.
 double ammonia_water_tmin(double y) {
-    if (y < 0.33367) return 273.16 * (1.0 - 0.3439823 * y - 1.3274271 * y * y - 274.973 * std::pow(y, 7));
+    if (y < 0.33367)
+        return 273.16 * (1.0 - 0.3439823 * y - 1.3274271 * y * y - 274.973 * std::pow(y, 7));
     if (y < 0.58396) return 193.549 * (1.0 - 4.987368 * (y - 0.5) * (y - 0.5));
     if (y < 0.81473) {
         const double z = y - 2.0 / 3.0;
@@ -79,18 +77,22 @@ struct Report {
 std::string item(const std::string& text, std::size_t width) { return fixed_width(text, width); }
 std::string g(double v) { return fmt_g(v, 12, 5); }
 
-void temperature_items(Report& r, double T, double tmin, double tmax, bool accepted, bool soft_low) {
+void temperature_items(Report& r, double T, double tmin, double tmax, bool accepted,
+                       bool soft_low) {
     if (!accepted) {
         r.tflag = 1;
         if (!soft_low) r.hard = true;
-        r.t = item(" temperature below lower limit, T =" + g(T) + " K, Tmin =" + g(tmin) + " K;", 72);
+        r.t =
+            item(" temperature below lower limit, T =" + g(T) + " K, Tmin =" + g(tmin) + " K;", 72);
     } else if (T > 1.5 * tmax) {
         r.tflag = 1;
         r.hard = true;
-        r.t = item(" temperature > 1.5 x upper limit, T =" + g(T) + " K, Tmax =" + g(tmax) + " K;", 74);
+        r.t = item(" temperature > 1.5 x upper limit, T =" + g(T) + " K, Tmax =" + g(tmax) + " K;",
+                   74);
     } else if (T > tmax) {
         r.tflag = 1;
-        r.t = item(" temperature above upper limit, T =" + g(T) + " K, Tmax =" + g(tmax) + " K;", 72);
+        r.t =
+            item(" temperature above upper limit, T =" + g(T) + " K, Tmax =" + g(tmax) + " K;", 72);
     }
 }
 
@@ -102,7 +104,8 @@ void density_items(Report& r, double D, double dmax) {
     } else if (D > dmax) {
         r.dflag = 2;
         r.hard = true;
-        r.d = item(" density > upper limit, D =" + g(D) + " mol/L, Dmax =" + g(dmax) + " mol/L;", 72);
+        r.d =
+            item(" density > upper limit, D =" + g(D) + " mol/L, Dmax =" + g(dmax) + " mol/L;", 72);
     }
 }
 
@@ -114,18 +117,21 @@ void pressure_items(Report& r, double P, double pmax, double pm, bool soft_above
     } else if (P > 2.0 * pmax) {
         r.pflag = 4;
         r.hard = true;
-        r.p = item(" pressure > 2 x upper limit, P =" + g(P / 1000.0) + " MPa, Pmax =" + g(pmax / 1000.0) + " MPa;",
+        r.p = item(" pressure > 2 x upper limit, P =" + g(P / 1000.0) +
+                       " MPa, Pmax =" + g(pmax / 1000.0) + " MPa;",
                    73);
     } else if (P > pmax + 1.0e-8) {
         r.pflag = 4;
         if (!soft_above) r.hard = true;
-        r.p = item(" pressure above upper limit, P =" + g(P / 1000.0) + " MPa, Pmax =" + g(pmax / 1000.0) + " MPa;",
+        r.p = item(" pressure above upper limit, P =" + g(P / 1000.0) +
+                       " MPa, Pmax =" + g(pmax / 1000.0) + " MPa;",
                    73);
     }
     if (pm < 0.9995 * P && std::fabs(pm) > 1.0e-20) {
         r.pflag = 16;
         r.hard = true;
-        r.p = item(" pressure > melting pressure, P =" + g(P / 1000.0) + " MPa, Pmelt =" + g(pm / 1000.0) + " MPa;",
+        r.p = item(" pressure > melting pressure, P =" + g(P / 1000.0) +
+                       " MPa, Pmelt =" + g(pm / 1000.0) + " MPa;",
                    74);
     }
 }
@@ -134,8 +140,8 @@ void pressure_items(Report& r, double P, double pmax, double pm, bool soft_above
 // solid-phase item when water lies outside the band between its ice Ih and
 // high-pressure melting pressures.
 void triple_point_items(Report& r, double T, double P, int k, double factor) {
-    r.t = item(" temperature less than triple point," + std::string(" T=") + g(T) + " K, Ttrp=" + g(CCON.ttp[k]) +
-                   " K;",
+    r.t = item(" temperature less than triple point," + std::string(" T=") + g(T) +
+                   " K, Ttrp=" + g(CCON.ttp[k]) + " K;",
                73);
     r.tflag = 16;
     if (cas_is(k, "7732-18-5") && std::fabs(P) > 1.0e-20) {
@@ -150,7 +156,8 @@ void triple_point_items(Report& r, double T, double P, int k, double factor) {
 
 void finish(Report& r, bool with_x, int& ierr, std::string& herr) {
     if (!r.any()) return;
-    herr = "one or more inputs are out of range: " + r.t + r.d + r.p + (with_x ? r.x : std::string(" "));
+    herr = "one or more inputs are out of range: " + r.t + r.d + r.p +
+           (with_x ? r.x : std::string(" "));
     if (herr.size() > 255) herr.resize(255);
     ierr = r.hard ? r.sum() : -r.sum();
     ERRMSG(ierr, herr);
@@ -269,11 +276,13 @@ void LIMITX(const std::string& htyp, double T, double D, double P, const double 
     density_items(r, D, dmax);
     pressure_items(r, P, pmax, pm, true);
     if (r.xflag != 0) {
-        std::string s = " composition(s) out of range, Xsum =" + fmt_f(xsum, 13, 10) + " mol frac, X(i) =";
+        std::string s =
+            " composition(s) out of range, Xsum =" + fmt_f(xsum, 13, 10) + " mol frac, X(i) =";
         for (int i = 0; i < std::min(nc, 5); ++i) s += fmt_f(x[i], 13, 10);
         r.x = item(s, 131);
     }
-    if (k != 0 && T < CCON.ttp[k] - 1.0e-10 && r.tflag == 0 && T > 0.0) triple_point_items(r, T, P, k, 0.9999);
+    if (k != 0 && T < CCON.ttp[k] - 1.0e-10 && r.tflag == 0 && T > 0.0)
+        triple_point_items(r, T, P, k, 0.9999);
     finish(r, true, ierr, herr);
 }
 
@@ -309,7 +318,8 @@ void LIMITK(const std::string& htyp, int icomp, double T, double D, double P, do
     if (!untested) temperature_items(r, T, tmin, tmax, accepted, kind == Kind::Stn);
     density_items(r, D, dmax);
     pressure_items(r, P, pmax, pm, !cas_is(icomp, "1333-74-0p"));
-    if (T < CCON.ttp[icomp] - 1.0e-10 && r.tflag == 0 && T > 0.0) triple_point_items(r, T, P, icomp, 1.0);
+    if (T < CCON.ttp[icomp] - 1.0e-10 && r.tflag == 0 && T > 0.0)
+        triple_point_items(r, T, P, icomp, 1.0);
     finish(r, false, ierr, herr);
 }
 

@@ -13,7 +13,8 @@ IordRecord IORD;
 namespace {
 
 inline double& at(double A[], int ndim, int i, int j) {
-    return A[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * static_cast<std::size_t>(ndim)];
+    return A[static_cast<std::size_t>(i) +
+             static_cast<std::size_t>(j) * static_cast<std::size_t>(ndim)];
 }
 
 void singular(int& ierr, std::string& herr) {
@@ -29,9 +30,10 @@ void PIVOT(int n, int ndim, int k, int order[], const double A[], const double s
     double big = -1.0;
     for (int r = k; r < n; ++r) {
         const int row = order[r];
-        const double v = std::fabs(A[static_cast<std::size_t>(row) +
-                                     static_cast<std::size_t>(k) * static_cast<std::size_t>(ndim)]) /
-                         scale[row];
+        const double v =
+            std::fabs(A[static_cast<std::size_t>(row) +
+                        static_cast<std::size_t>(k) * static_cast<std::size_t>(ndim)]) /
+            scale[row];
         if (v > big) {
             big = v;
             best = r;

@@ -28,7 +28,8 @@ void MINP(int n, const double x[3], const double y[3], double& xmin, int& ierr, 
     if (n == 3) {
         const double p = (x[2] - x[0]) * (x[1] - x[2]) * (x[0] - x[1]);
         if (p != 0.0) {
-            const double a = -((x[1] - x[2]) * y[0] + (x[2] - x[0]) * y[1] + (x[0] - x[1]) * y[2]) / p;
+            const double a =
+                -((x[1] - x[2]) * y[0] + (x[2] - x[0]) * y[1] + (x[0] - x[1]) * y[2]) / p;
             if (a != 0.0) {
                 xmin = -(((y[0] - y[1]) / (x[0] - x[1])) - (x[0] + x[1]) * a) / (2.0 * a);
                 if (a > 0.0) {
@@ -107,8 +108,8 @@ void CUBIC(const double a[3], double roots[3]) {
     roots[0] = lo < 0.0 ? hi : lo;
 }
 
-void FITL(int n, int ndim, const double x[], const double y[], double xval, double& yval, double c[],
-          int& ierr, std::string& herr) {
+void FITL(int n, int ndim, const double x[], const double y[], double xval, double& yval,
+          double c[], int& ierr, std::string& herr) {
     (void)ndim;  // the matrix is built here with its own leading dimension n
     ierr = 0;
     herr.clear();

@@ -22,10 +22,10 @@ extern NcompRecord NCOMP;
 
 // Model codes of the equation of state and the ideal gas.
 struct EosmodRecord {
-    Code reserved;   // "QVB", set by SETMOD; compared by the set-up cache
-    Code mix;        // mixture model ("HMX", "AGA", "PR "; a pure fluid's own code)
-    Slots<Code> eos; // equation-of-state code per slot
-    Slots<Code> cp0; // ideal-gas code per slot
+    Code reserved;    // "QVB", set by SETMOD; compared by the set-up cache
+    Code mix;         // mixture model ("HMX", "AGA", "PR "; a pure fluid's own code)
+    Slots<Code> eos;  // equation-of-state code per slot
+    Slots<Code> cp0;  // ideal-gas code per slot
     EosmodRecord() {
         eos.fill(Code("QVB"));
         cp0.fill(Code("QVB"));
@@ -74,15 +74,15 @@ extern ModsavRecord MODSAV;
 
 // Integer flags of set-up and saturation.
 struct Flags2Record {
-    int ammonia_water = 0;                    // position of ammonia in ammonia-water, else 0
-    int water_index = 0;                      // position of water in the mixture, else 0
+    int ammonia_water = 0;                        // position of ammonia in ammonia-water, else 0
+    int water_index = 0;                          // position of water in the mixture, else 0
     std::array<int, kMaxComp + 1> pseudo_pure{};  // element i = 1: component i is pseudo-pure
-    Slots<int> fex;                           // 1: an "FEX" equation section was met
-    int energy_switch = 0;                    // energy instead of enthalpy (saturation)
-    int gerg04 = 0;                           // GERG04 flag
-    int sat_status = 0;                       // saturation-routine status word
-    int spline_status = 0;                    // saturation-spline status word
-    int alcohols = 0;                         // alcohols flag
+    Slots<int> fex;                               // 1: an "FEX" equation section was met
+    int energy_switch = 0;                        // energy instead of enthalpy (saturation)
+    int gerg04 = 0;                               // GERG04 flag
+    int sat_status = 0;                           // saturation-routine status word
+    int spline_status = 0;                        // saturation-spline status word
+    int alcohols = 0;                             // alcohols flag
 };
 extern Flags2Record FLAGS2;
 
@@ -129,21 +129,21 @@ extern Cnam80Record CNAM80;
 
 // Fixed constants per slot.
 struct CconRecord {
-    Slots<double> tc;     // 0 critical temperature, K
-    Slots<double> pc;     // 1 critical pressure, kPa
-    Slots<double> dc;     // 2 critical density, mol/L
-    Slots<double> zc;     // 3 critical compressibility factor
-    Slots<double> ttp;    // 4 triple-point temperature, K
-    Slots<double> ptp;    // 5 triple-point pressure, kPa
-    Slots<double> dtp;    // 6 triple-point liquid density, mol/L
-    Slots<double> spare7; // 7
-    Slots<double> tnbp;   // 8 normal boiling point, K
-    Slots<double> spare9; // 9
-    Slots<double> spare10;// 10
-    Slots<double> wm;     // 11 molar mass, g/mol
-    Slots<double> acf;    // 12 acentric factor
-    Slots<double> dip;    // 13 dipole moment, debye
-    Slots<double> rgas;   // 14 gas constant of the component, J/(mol K)
+    Slots<double> tc;       // 0 critical temperature, K
+    Slots<double> pc;       // 1 critical pressure, kPa
+    Slots<double> dc;       // 2 critical density, mol/L
+    Slots<double> zc;       // 3 critical compressibility factor
+    Slots<double> ttp;      // 4 triple-point temperature, K
+    Slots<double> ptp;      // 5 triple-point pressure, kPa
+    Slots<double> dtp;      // 6 triple-point liquid density, mol/L
+    Slots<double> spare7;   // 7
+    Slots<double> tnbp;     // 8 normal boiling point, K
+    Slots<double> spare9;   // 9
+    Slots<double> spare10;  // 10
+    Slots<double> wm;       // 11 molar mass, g/mol
+    Slots<double> acf;      // 12 acentric factor
+    Slots<double> dip;      // 13 dipole moment, debye
+    Slots<double> rgas;     // 14 gas constant of the component, J/(mol K)
 };
 extern CconRecord CCON;
 
@@ -167,8 +167,23 @@ extern Slots<double> HTCM;  // heating value, kJ/mol; -1 when absent
 // 12 DL, 13 DV.  Each entry: the code (3 characters) followed by the
 // description of the section's model line without its trailing blanks
 // ("NUL" while nothing of that kind is loaded).
-enum CiteKind { kCiteEos = 0, kCiteCp0, kCiteEta, kCiteEtaAux, kCiteTcx, kCiteTcxAux, kCiteStn,
-                kCiteDe, kCiteMlt, kCiteSbl, kCitePs, kCitePl, kCiteDl, kCiteDv, kCiteKinds };
+enum CiteKind {
+    kCiteEos = 0,
+    kCiteCp0,
+    kCiteEta,
+    kCiteEtaAux,
+    kCiteTcx,
+    kCiteTcxAux,
+    kCiteStn,
+    kCiteDe,
+    kCiteMlt,
+    kCiteSbl,
+    kCitePs,
+    kCitePl,
+    kCiteDl,
+    kCiteDv,
+    kCiteKinds
+};
 extern Slots<std::array<std::string, kCiteKinds>> CITE;
 
 // Data of an ideal-gas section whose code begins "UN" (no built-in text has

@@ -113,8 +113,8 @@ bool SlotLoader::read_header() {
         if (!line(ln)) return false;
         (*field)[i] = fixed_width(ln, 255);
     }
-    for (Slots<double>* field : {&CCON.wm, &CCON.ttp, &CCON.tnbp, &CCON.tc, &CCON.pc, &CCON.dc,
-                                 &CCON.acf, &CCON.dip})
+    for (Slots<double>* field :
+         {&CCON.wm, &CCON.ttp, &CCON.tnbp, &CCON.tc, &CCON.pc, &CCON.dc, &CCON.acf, &CCON.dip})
         if (!value((*field)[i])) return false;
     if (!line(ln)) return false;
     REFST.slot[i] = Code(ln.substr(0, 3));
@@ -150,8 +150,8 @@ bool SlotLoader::read_header() {
 void SlotLoader::loader_failed(const Code& code, const std::string& inner) {
     ierr_ = 104;
     herr_ = errtext("SETUP", 104,
-                    "Error in setup of (" + code.str() + ") model for component #" +
-                        slot_text(i_) + ":  " + inner.substr(0, 182));
+                    "Error in setup of (" + code.str() + ") model for component #" + slot_text(i_) +
+                        ":  " + inner.substr(0, 182));
     ERRMSG(ierr_, herr_);
 }
 
@@ -199,8 +199,7 @@ void SlotLoader::load_eos(const Code& code, std::string_view desc) {
             EOSMOD.eos[-i] = refeos;
         }
     }
-    if (EOSMOD.mix.starts(std::string_view(code.c.data(), 2)))
-        EOSMOD.mix = loaded_eos_code(code);
+    if (EOSMOD.mix.starts(std::string_view(code.c.data(), 2))) EOSMOD.mix = loaded_eos_code(code);
     CITE[i][kCiteEos] = cite_line(code, desc);
 }
 
@@ -268,8 +267,8 @@ void SlotLoader::section(char marker, const Code& keyword, const Code& code,
         }
     }
 
-    STFLD2(nread_, i, CCAS[i], std::string(desc), keyword, marker, code, heta_, htcx_, ieta_,
-           itcx_, hfld_, refname_, refeos_, ierr_, herr_);
+    STFLD2(nread_, i, CCAS[i], std::string(desc), keyword, marker, code, heta_, htcx_, ieta_, itcx_,
+           hfld_, refname_, refeos_, ierr_, herr_);
 
     if (i > 0 && !trim_right(refname_).empty() && trim_right(hfld_[-i]) == "NUL") {
         hfld_[-i] = refname_;
@@ -327,8 +326,7 @@ void SlotLoader::finish_transport() {
 void SlotLoader::premature_end() {
     ierr_ = 102;
     herr_ = errtext("SETUP", 102,
-                    "error in file or premature end of file for component #" + slot_text(i_) +
-                        ".");
+                    "error in file or premature end of file for component #" + slot_text(i_) + ".");
     ERRMSG(ierr_, herr_);
     finish_transport();
 }
@@ -350,9 +348,9 @@ SlotLoader::Outcome SlotLoader::check_loaded() {
     }
     if (cp0_state_ == 0 || (cp0_state_ == 1 && !EOSMOD.cp0[i].is("CPP"))) {
         ierr_ = 106;
-        herr_ = errtext("SETUP", 106,
-                        "ideal gas heat capacity equation not found for component #" +
-                            slot_text(i) + ".");
+        herr_ = errtext(
+            "SETUP", 106,
+            "ideal gas heat capacity equation not found for component #" + slot_text(i) + ".");
         ERRMSG(ierr_, herr_);
     }
     return Outcome::kDone;
@@ -407,10 +405,10 @@ void SETFLD(int i, Slots<std::string>& hfld, int& ierr, std::string& herr) {
         OPENFL(nread, name, jerr, jtext);
         if (jerr != 0) {
             ierr = 101;
-            herr = errtext("SETUP", 101,
-                           "error in opening file for component #" + slot_text(i) +
-                               "; filename = (" + std::string(trim_right(name.substr(0, 80))) +
-                               ").");
+            herr =
+                errtext("SETUP", 101,
+                        "error in opening file for component #" + slot_text(i) + "; filename = (" +
+                            std::string(trim_right(name.substr(0, 80))) + ").");
             ERRMSG(ierr, herr);
             return;
         }

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "library/library.h"
-#include "library/phase/records.h"
 #include "library/models/records.h"
+#include "library/phase/records.h"
 #include "library/setup/records.h"
 #include "library/transport/records.h"
 
@@ -72,10 +72,14 @@ void SETMOD(int nc, const std::string& htype, const std::string& hmix, Names20& 
     if (type.is("EOS") || type.is("eos")) {
         choose(EOSMOD.mix, EOSMOD.eos);
         Code& mix = EOSMOD.mix;
-        if (mix.starts("FE")) mix = Code("FEQ");
-        else if (mix.starts("QU")) mix = Code("QUI");
-        else if (mix.starts("BW")) mix = Code("BWR");
-        else if (mix.starts("EC")) mix = Code("ECS");
+        if (mix.starts("FE"))
+            mix = Code("FEQ");
+        else if (mix.starts("QU"))
+            mix = Code("QUI");
+        else if (mix.starts("BW"))
+            mix = Code("BWR");
+        else if (mix.starts("EC"))
+            mix = Code("ECS");
     } else if (type.is("ETA") || type.is("eta") || type.is("VIS") || type.is("vis")) {
         choose(TRNMOD.eta_mix, TRNMOD.eta);
     } else if (type.is("TCX") || type.is("tcx")) {

@@ -114,8 +114,7 @@ RefPoint fallback_point(int k) {
 
 // Single-phase density of a pure component at (T, p): the liquid above its
 // saturation pressure, the vapour below it.
-void pure_density(double T, double p, const double z[20], double& D, int& ierr,
-                  std::string& herr) {
+void pure_density(double T, double p, const double z[20], double& D, int& ierr, std::string& herr) {
     double tc = 0, pc = 0, dc = 0;
     CRITP(z, tc, pc, dc, ierr, herr);
     int kph = 1;
@@ -299,7 +298,8 @@ void SETREF(std::string& hrf, int ixflag, const double x0[20], double h0, double
     const bool chosen = is_standard(h) || h.is("NA") || ot;
     if (!chosen && !h.is("DEF")) {
         kept = -29;
-        kept_msg = errtext("SETREF", -29, "reference state not found, using default reference state");
+        kept_msg =
+            errtext("SETREF", -29, "reference state not found, using default reference state");
     }
     Slots<RefPoint> pts;
     for (int k = kMinSlot; k <= nc; ++k) CREF.dref[k] = 1.0;

@@ -51,8 +51,7 @@ bool cached(int nc, const std::array<std::string, kMaxComp>& names, const std::s
             const Code& hrf) {
     if (nc != NCOMP.nc || !(REFST.mix == hrf)) return false;
     if (!same_or_qvb(MODSAV.mix, EOSMOD.mix) || !same_or_qvb(MODSAV.eta_mix, TRNMOD.eta_mix) ||
-        !same_or_qvb(MODSAV.tcx_mix, TRNMOD.tcx_mix) ||
-        !same_or_qvb(MODSAV.stn_mix, STNMOD.mix))
+        !same_or_qvb(MODSAV.tcx_mix, TRNMOD.tcx_mix) || !same_or_qvb(MODSAV.stn_mix, STNMOD.mix))
         return false;
     if (!(MODSAV.reserved == EOSMOD.reserved)) return false;
     for (int i = 1; i <= nc; ++i) {
@@ -99,8 +98,8 @@ void save_codes(int nc) {
 // Mixture transport codes: undecided ones become the mixture model (or, for
 // a pure fluid, the component's code).
 void choose_transport_codes(int nc) {
-    for (auto [mix, comp] : {std::pair{&TRNMOD.eta_mix, &TRNMOD.eta},
-                             std::pair{&TRNMOD.tcx_mix, &TRNMOD.tcx}}) {
+    for (auto [mix, comp] :
+         {std::pair{&TRNMOD.eta_mix, &TRNMOD.eta}, std::pair{&TRNMOD.tcx_mix, &TRNMOD.tcx}}) {
         if (is_qvb(*mix)) {
             *mix = nc == 1 ? (*comp)[1] : Code("ECS");
         } else if (!mix->is("ECS") && nc > 1) {
@@ -140,8 +139,8 @@ std::string directory_of(const std::string& name) {
 
 const Slots<std::string>& setup_names() { return g_names; }
 
-void SETUP0(int nc, const std::string& hfld, const std::string& hfmix, std::string& hrf,
-            int& ierr, std::string& herr) {
+void SETUP0(int nc, const std::string& hfld, const std::string& hfmix, std::string& hrf, int& ierr,
+            std::string& herr) {
     Names20 names;
     names.fill(std::string(kNameWidth, ' '));
     if (nc == 1) {
@@ -233,7 +232,8 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
         mix = nc == 1 ? EOSMOD.eos[1] : Code("HMX");
     } else if (!mix.is("HMX") && nc > 1) {
         ierr = -105;
-        herr = errtext("SETUP", -105, "unknown mixture model specified, the HMX model will be used");
+        herr =
+            errtext("SETUP", -105, "unknown mixture model specified, the HMX model will be used");
         ERRMSG(ierr, herr);
         mix = Code("HMX");
         for (int i = 1; i <= nc; ++i) EOSMOD.eos[i] = Code("QVB");

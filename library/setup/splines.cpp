@@ -45,7 +45,8 @@ void TRIDIAG(int m, const double diag[], const double upper[], const double lowe
     std::vector<double> d(diag, diag + m);
     std::vector<double> rr(r, r + m);
     for (int k = 0; k + 1 < m; ++k) {
-        const double f = d[static_cast<std::size_t>(k)] != 0.0 ? lower[k] / d[static_cast<std::size_t>(k)] : 0.0;
+        const double f =
+            d[static_cast<std::size_t>(k)] != 0.0 ? lower[k] / d[static_cast<std::size_t>(k)] : 0.0;
         d[static_cast<std::size_t>(k) + 1] -= f * upper[k];
         rr[static_cast<std::size_t>(k) + 1] -= f * rr[static_cast<std::size_t>(k)];
     }
@@ -94,8 +95,8 @@ void CSPLNVAL(int n, const double x[], const double y[], const double y2[], doub
     if (!(xval >= x[0] && xval <= x[n - 1])) {
         ierr = 192;
         herr = errtext("CSPLNVAL", 192,
-                       "x is out of range! xi(1)=" + fmt_g(x[0], 12, 5) + " x=" + fmt_g(xval, 12, 5) +
-                           " xi(n) =" + fmt_g(x[n - 1], 12, 5));
+                       "x is out of range! xi(1)=" + fmt_g(x[0], 12, 5) +
+                           " x=" + fmt_g(xval, 12, 5) + " xi(n) =" + fmt_g(x[n - 1], 12, 5));
         ERRMSG(ierr, herr);
         return;
     }
@@ -140,15 +141,16 @@ void SPLNVAL(int ivar, int ideriv, double xval, double& yval, int& ierr, std::st
         herr.clear();
         if (n < 3) {
             ierr = 193;
-            herr = errtext("CSPLNVAL", 193, "a spline needs at least three knots; n =" + fmt_int(n, 6));
+            herr = errtext("CSPLNVAL", 193,
+                           "a spline needs at least three knots; n =" + fmt_int(n, 6));
             ERRMSG(ierr, herr);
             return false;
         }
         if (!(lv >= x1 && lv <= xn)) {
             ierr = 192;
             herr = errtext("CSPLNVAL", 192,
-                           "x is out of range! xi(1)=" + fmt_g(x1, 12, 5) + " x=" + fmt_g(lv, 12, 5) +
-                               " xi(n) =" + fmt_g(xn, 12, 5));
+                           "x is out of range! xi(1)=" + fmt_g(x1, 12, 5) +
+                               " x=" + fmt_g(lv, 12, 5) + " xi(n) =" + fmt_g(xn, 12, 5));
             ERRMSG(ierr, herr);
             return false;
         }
@@ -199,7 +201,8 @@ void SPLNROOT(int ivar, int ideriv, double target, double& x, int& ierr, std::st
     double xlast = x0 + 0.1;  // the last point tried
     auto fail = [&]() {
         ierr = 1;
-        if (herr.empty()) herr = errtext("SPLNROOT", 1, "no root found in the range of the splines");
+        if (herr.empty())
+            herr = errtext("SPLNROOT", 1, "no root found in the range of the splines");
         ERRMSG(ierr, herr);
         x = xhi < xlast ? xhi : xlo;
     };
@@ -320,7 +323,9 @@ void MINEIGEN(int n, const double A[], double v[], double& lambda, int& ierr, st
         ERRMSG(ierr, herr);
         return;
     }
-    auto idx = [](int i, int j) { return static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * ld; };
+    auto idx = [](int i, int j) {
+        return static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * ld;
+    };
     std::vector<double> b(static_cast<std::size_t>(ld) * ld, 0.0);
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i) b[idx(i, j)] = A[idx(i, j)] - (i == j ? lambda : 0.0);
@@ -346,7 +351,8 @@ void MINEIGEN(int n, const double A[], double v[], double& lambda, int& ierr, st
     for (int pass = 0; pass < 21; ++pass) {
         const double lold = lambda;
         double norm = 0.0;
-        for (int i = 0; i < n; ++i) norm += z[static_cast<std::size_t>(i)] * z[static_cast<std::size_t>(i)];
+        for (int i = 0; i < n; ++i)
+            norm += z[static_cast<std::size_t>(i)] * z[static_cast<std::size_t>(i)];
         norm = std::sqrt(norm);
         if (!(norm > 0.0) || !std::isfinite(norm)) break;
         for (int i = 0; i < n; ++i) {
@@ -377,7 +383,8 @@ void MINEIGEN(int n, const double A[], double v[], double& lambda, int& ierr, st
     // pass before lags one step behind, which matters when the shift lies
     // close to the eigenvalue).
     double norm = 0.0;
-    for (int i = 0; i < n; ++i) norm += z[static_cast<std::size_t>(i)] * z[static_cast<std::size_t>(i)];
+    for (int i = 0; i < n; ++i)
+        norm += z[static_cast<std::size_t>(i)] * z[static_cast<std::size_t>(i)];
     norm = std::sqrt(norm);
     if (norm > 0.0 && std::isfinite(norm))
         for (int i = 0; i < n; ++i) v[i] = z[static_cast<std::size_t>(i)] / norm;

@@ -19,16 +19,22 @@ struct CodeLoader {
     TransportLoader load;
 };
 
-constexpr std::array<CodeLoader, 7> kViscosity = {{{"VS0", SETVS0}, {"VS1", SETVS1},
-                                                   {"VS2", SETVS2}, {"VS3", SETVS3},
-                                                   {"VS4", SETVS4}, {"VS5", SETVS5},
+constexpr std::array<CodeLoader, 7> kViscosity = {{{"VS0", SETVS0},
+                                                   {"VS1", SETVS1},
+                                                   {"VS2", SETVS2},
+                                                   {"VS3", SETVS3},
+                                                   {"VS4", SETVS4},
+                                                   {"VS5", SETVS5},
                                                    {"VS6", SETVS6}}};
-constexpr std::array<CodeLoader, 6> kConductivity = {{{"TC0", SETTC0}, {"TC1", SETTC1},
-                                                      {"TC2", SETTC2}, {"TC3", SETTC3},
-                                                      {"TC5", SETTC5}, {"TC6", SETTC6}}};
+constexpr std::array<CodeLoader, 6> kConductivity = {{{"TC0", SETTC0},
+                                                      {"TC1", SETTC1},
+                                                      {"TC2", SETTC2},
+                                                      {"TC3", SETTC3},
+                                                      {"TC5", SETTC5},
+                                                      {"TC6", SETTC6}}};
 constexpr std::array<CodeLoader, 2> kCollision = {{{"CI1", SETCI1}, {"CI2", SETCI2}}};
-constexpr std::array<CodeLoader, 3> kEnhancement = {{{"TK1", SETTK1}, {"TK3", SETTK3},
-                                                     {"TK4", SETTK4}}};
+constexpr std::array<CodeLoader, 3> kEnhancement = {
+    {{"TK1", SETTK1}, {"TK3", SETTK3}, {"TK4", SETTK4}}};
 
 template <std::size_t N>
 TransportLoader lookup(const std::array<CodeLoader, N>& table, const Code& code) {
@@ -54,8 +60,8 @@ void warn_unknown(const Code& code, int k, int& ierr, std::string& herr) {
 void fail_load(const Code& code, int k, const std::string& inner, int& ierr, std::string& herr) {
     ierr = 104;
     herr = errtext("SETUP", 104,
-                   "error in setup of (" + code.str() + ") model for component #" +
-                       fmt_int(k, 3) + ":  " + inner.substr(0, 182));
+                   "error in setup of (" + code.str() + ") model for component #" + fmt_int(k, 3) +
+                       ":  " + inner.substr(0, 182));
     ERRMSG(ierr, herr);
 }
 
@@ -69,9 +75,9 @@ void take_default(Code& mix, Code& comp, int k, const Code& hcode) {
 }  // namespace
 
 void STFLD2(int nread, int k, const std::string& hcas, const std::string& hdesc,
-            const Code& keyword, char marker, const Code& hcode, Code& heta, Code& htcx,
-            int& ieta, int& itcx, Slots<std::string>& hfld, std::string& hrefname,
-            Code& hrefeos, int& ierr, std::string& herr) {
+            const Code& keyword, char marker, const Code& hcode, Code& heta, Code& htcx, int& ieta,
+            int& itcx, Slots<std::string>& hfld, std::string& hrefname, Code& hrefeos, int& ierr,
+            std::string& herr) {
     const bool dflt = marker == '#';
     auto kw = [&](const char* up, const char* lo) { return keyword.is(up) || keyword.is(lo); };
     int jerr = 0;
@@ -183,19 +189,32 @@ void GETMOD(int icomp, const std::string& htype, std::string& hcode, std::string
         return false;
     };
     int kind = -1;
-    if (any({"EOS", "eos"})) kind = kCiteEos;
-    else if (any({"CP0", "cp0", "Cp0", "cpo"})) kind = kCiteCp0;
-    else if (any({"ETA", "eta", "VIS", "vis"})) kind = kCiteEta;
-    else if (any({"VSK", "vsk"})) kind = kCiteEtaAux;
-    else if (any({"TCX", "tcx"})) kind = kCiteTcx;
-    else if (any({"TKK", "tkk"})) kind = kCiteTcxAux;
-    else if (any({"STN", "stn"})) kind = kCiteStn;
-    else if (any({"DE ", "de "})) kind = kCiteDe;
-    else if (any({"MLT", "mlt"})) kind = kCiteMlt;
-    else if (any({"SBL", "sbl"})) kind = kCiteSbl;
-    else if (any({"PS ", "ps "})) kind = kCitePs;
-    else if (any({"DL ", "dl "})) kind = kCiteDl;
-    else if (any({"DV ", "dV "})) kind = kCiteDv;
+    if (any({"EOS", "eos"}))
+        kind = kCiteEos;
+    else if (any({"CP0", "cp0", "Cp0", "cpo"}))
+        kind = kCiteCp0;
+    else if (any({"ETA", "eta", "VIS", "vis"}))
+        kind = kCiteEta;
+    else if (any({"VSK", "vsk"}))
+        kind = kCiteEtaAux;
+    else if (any({"TCX", "tcx"}))
+        kind = kCiteTcx;
+    else if (any({"TKK", "tkk"}))
+        kind = kCiteTcxAux;
+    else if (any({"STN", "stn"}))
+        kind = kCiteStn;
+    else if (any({"DE ", "de "}))
+        kind = kCiteDe;
+    else if (any({"MLT", "mlt"}))
+        kind = kCiteMlt;
+    else if (any({"SBL", "sbl"}))
+        kind = kCiteSbl;
+    else if (any({"PS ", "ps "}))
+        kind = kCitePs;
+    else if (any({"DL ", "dl "}))
+        kind = kCiteDl;
+    else if (any({"DV ", "dV "}))
+        kind = kCiteDv;
     if (kind >= 0 && icomp >= kMinSlot && icomp <= kMaxSlot) hcite = CITE[icomp][kind];
     hcode = fixed_width(hcite, 3);
 }

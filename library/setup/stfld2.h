@@ -19,8 +19,8 @@ namespace lib {
 // registers it in slot 0 of hfld for k > 0.  Warnings (-103) and errors (104)
 // come back in ierr/herr.
 void STFLD2(int nread, int k, const std::string& hcas, const std::string& hdesc,
-            const Code& keyword, char marker, const Code& hcode, Code& heta, Code& htcx,
-            int& ieta, int& itcx, Slots<std::string>& hfld, std::string& hrefname,
-            Code& hrefeos, int& ierr, std::string& herr);
+            const Code& keyword, char marker, const Code& hcode, Code& heta, Code& htcx, int& ieta,
+            int& itcx, Slots<std::string>& hfld, std::string& hrefname, Code& hrefeos, int& ierr,
+            std::string& herr);
 
 }  // namespace lib

@@ -23,25 +23,22 @@ int ILINE = 1;
 namespace {
 
 constexpr std::array<std::string_view, kTextCount> kNames = {
-    "1butene",  "acetone",  "ammonia",  "argon",    "benzene",  "butane",   "c11",
-    "c12",      "c1cc6",    "c2butene", "c3cc6",    "c4f10",    "c5f12",    "cf3i",
-    "co2",      "co",       "cos",      "cyclohex", "cyclopen", "cyclopro", "d2",
-    "d2o",      "d4",       "d5",       "d6",       "decane",   "dee",      "dmc",
-    "dme",      "ebenzene", "ethane",   "ethanol",  "ethylene", "fluorine", "h2s",
-    "hcl",      "helium",   "heptane",  "hexane",   "hydrogen", "ibutene",  "ihexane",
-    "ioctane",  "ipentane", "isobutane", "krypton", "md2m",     "md3m",     "md4m",
-    "mdm",      "methane",  "methanol", "mlinolea", "mlinolen", "mm",       "moleate",
-    "mpalmita", "mstearat", "mxylene",  "n2o",      "neon",     "neopentn", "nf3",
-    "nitrogen", "nonane",   "novec649", "octane",   "orthohyd", "oxygen",   "oxylene",
-    "parahyd",  "pentane",  "propane",  "propylen", "propyne",  "pxylene",  "r113",
-    "r114",     "r115",     "r116",     "r11",      "r1216",    "r1233zd",  "r1234yf",
-    "r1234ze",  "r123",     "r124",     "r125",     "r12",      "r134a",    "r13",
-    "r141b",    "r142b",    "r143a",    "r14",      "r152a",    "r161",     "r218",
-    "r21",      "r227ea",   "r22",      "r236ea",   "r236fa",   "r23",      "r245ca",
-    "r245fa",   "r32",      "r365mfc",  "r40",      "r41",      "rc318",    "re143a",
-    "re245cb2", "re245fa2", "re347mcc", "sf6",      "so2",      "t2butene", "toluene",
-    "water",    "xenon",    "air",      "r404a",    "r407c",    "r410a",    "r507a",
-    "hmx"};
+    "1butene",  "acetone",  "ammonia",  "argon",    "benzene",   "butane",   "c11",     "c12",
+    "c1cc6",    "c2butene", "c3cc6",    "c4f10",    "c5f12",     "cf3i",     "co2",     "co",
+    "cos",      "cyclohex", "cyclopen", "cyclopro", "d2",        "d2o",      "d4",      "d5",
+    "d6",       "decane",   "dee",      "dmc",      "dme",       "ebenzene", "ethane",  "ethanol",
+    "ethylene", "fluorine", "h2s",      "hcl",      "helium",    "heptane",  "hexane",  "hydrogen",
+    "ibutene",  "ihexane",  "ioctane",  "ipentane", "isobutane", "krypton",  "md2m",    "md3m",
+    "md4m",     "mdm",      "methane",  "methanol", "mlinolea",  "mlinolen", "mm",      "moleate",
+    "mpalmita", "mstearat", "mxylene",  "n2o",      "neon",      "neopentn", "nf3",     "nitrogen",
+    "nonane",   "novec649", "octane",   "orthohyd", "oxygen",    "oxylene",  "parahyd", "pentane",
+    "propane",  "propylen", "propyne",  "pxylene",  "r113",      "r114",     "r115",    "r116",
+    "r11",      "r1216",    "r1233zd",  "r1234yf",  "r1234ze",   "r123",     "r124",    "r125",
+    "r12",      "r134a",    "r13",      "r141b",    "r142b",     "r143a",    "r14",     "r152a",
+    "r161",     "r218",     "r21",      "r227ea",   "r22",       "r236ea",   "r236fa",  "r23",
+    "r245ca",   "r245fa",   "r32",      "r365mfc",  "r40",       "r41",      "rc318",   "re143a",
+    "re245cb2", "re245fa2", "re347mcc", "sf6",      "so2",       "t2butene", "toluene", "water",
+    "xenon",    "air",      "r404a",    "r407c",    "r410a",     "r507a",    "hmx"};
 
 // Line index of one text: the views point into the embedded data (or into an
 // override's own string) and never include the '\n'.
@@ -70,8 +67,8 @@ const std::array<Text, kTextCount>& builtin() {
     static const std::array<Text, kTextCount> texts = [] {
         std::array<Text, kTextCount> t;
         for (int i = 0; i < kTextCount; ++i)
-            t[static_cast<std::size_t>(i)].lines = split_lines(std::string_view(
-                store_data::kEmbeddedText[i], store_data::kEmbeddedSize[i]));
+            t[static_cast<std::size_t>(i)].lines = split_lines(
+                std::string_view(store_data::kEmbeddedText[i], store_data::kEmbeddedSize[i]));
         return t;
     }();
     return texts;

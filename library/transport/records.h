@@ -9,10 +9,10 @@
 namespace lib {
 
 struct TrnmodRecord {
-    Code eta_mix;       // mixture viscosity code
-    Slots<Code> eta;    // viscosity code per slot
-    Code tcx_mix;       // mixture thermal-conductivity code
-    Slots<Code> tcx;    // thermal-conductivity code per slot
+    Code eta_mix;     // mixture viscosity code
+    Slots<Code> eta;  // viscosity code per slot
+    Code tcx_mix;     // mixture thermal-conductivity code
+    Slots<Code> tcx;  // thermal-conductivity code per slot
 };
 extern TrnmodRecord TRNMOD;
 

@@ -14,7 +14,7 @@ std::string shared_dir();
 }  // namespace testsupport
 
 // Skips the current test when the shared data directory is absent.
-#define KVR2_REQUIRE_SHARED()                                              \
-    do {                                                                   \
+#define KVR2_REQUIRE_SHARED()                                                  \
+    do {                                                                       \
         if (testsupport::shared_dir().empty()) GTEST_SKIP() << "no ../shared"; \
     } while (0)

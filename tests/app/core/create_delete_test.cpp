@@ -266,12 +266,14 @@ TEST_F(Records, GraphDefaults) {
 
 // The fixed arrays are never filled past their end.
 TEST_F(Records, CapacitiesAreKept) {
-    for (int i = 0; i < MAX_PROCESSES; ++i) ASSERT_EQ(append_process(*project, create_process(1)), i);
+    for (int i = 0; i < MAX_PROCESSES; ++i)
+        ASSERT_EQ(append_process(*project, create_process(1)), i);
     Process* extra = create_process(1);
     EXPECT_EQ(append_process(*project, extra), -1);
     free_process(extra);
 
-    for (int i = 0; i < MAX_INTERFACES; ++i) ASSERT_EQ(append_interface(*project, create_interface()), i);
+    for (int i = 0; i < MAX_INTERFACES; ++i)
+        ASSERT_EQ(append_interface(*project, create_interface()), i);
     Interface* itf = create_interface();
     EXPECT_EQ(append_interface(*project, itf), -1);
     free_interface(itf);

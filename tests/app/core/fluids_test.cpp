@@ -25,14 +25,47 @@ protected:
 };
 
 TEST_F(Fluids, FortyOneInTheirOrder) {
-    const char* names[] = {
-        "Air", "Dry ISO Air", "Humid ISO Air", "Humid Air (Relative Humidity)", "Water", "Steam",
-        "Carbon monoxide", "Carbon dioxide", "Hydrogen", "Para-Hydrogen", "Ortho-Hydrogen",
-        "Oxygen", "Nitrogen", "Ammonia", "Helium", "Neon", "Argon", "Krypton", "Xenon", "Methane",
-        "Ethane", "Propane", "Butane", "Isobutane", "Pentane", "Hexane", "Cyclopropane",
-        "Cyclopentane", "Cyclohexane", "Toluene", "R11", "R12", "R123", "R1234YF", "R134A",
-        "R245CA", "R245FA", "Natural Gas Groningen", "Natural Gas Uniongas", "Furnace Gas",
-        "Hexamethyldisiloxane"};
+    const char* names[] = {"Air",
+                           "Dry ISO Air",
+                           "Humid ISO Air",
+                           "Humid Air (Relative Humidity)",
+                           "Water",
+                           "Steam",
+                           "Carbon monoxide",
+                           "Carbon dioxide",
+                           "Hydrogen",
+                           "Para-Hydrogen",
+                           "Ortho-Hydrogen",
+                           "Oxygen",
+                           "Nitrogen",
+                           "Ammonia",
+                           "Helium",
+                           "Neon",
+                           "Argon",
+                           "Krypton",
+                           "Xenon",
+                           "Methane",
+                           "Ethane",
+                           "Propane",
+                           "Butane",
+                           "Isobutane",
+                           "Pentane",
+                           "Hexane",
+                           "Cyclopropane",
+                           "Cyclopentane",
+                           "Cyclohexane",
+                           "Toluene",
+                           "R11",
+                           "R12",
+                           "R123",
+                           "R1234YF",
+                           "R134A",
+                           "R245CA",
+                           "R245FA",
+                           "Natural Gas Groningen",
+                           "Natural Gas Uniongas",
+                           "Furnace Gas",
+                           "Hexamethyldisiloxane"};
     ASSERT_EQ(az_fluids(), 41);
     for (int i = 0; i < 41; ++i) {
         ASSERT_NE(fluids[i], nullptr);
@@ -92,8 +125,7 @@ TEST_F(Fluids, MixtureMolarMassesFollowTheComposition) {
     for (int i : {1, 2, 3, 37, 38}) {
         const Fluid& f = *fluids[i];
         double m = 0;
-        for (int c = 0; c < f.az_components; ++c)
-            m += f.x[c] * fluids[f.comp_index[c]]->molar_mass;
+        for (int c = 0; c < f.az_components; ++c) m += f.x[c] * fluids[f.comp_index[c]]->molar_mass;
         EXPECT_NEAR(m, f.molar_mass, 2e-4 * f.molar_mass) << f.name;
     }
     EXPECT_DOUBLE_EQ(fluids[39]->molar_mass, 28.96546);

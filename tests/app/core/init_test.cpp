@@ -24,15 +24,27 @@ std::vector<int> cat(std::vector<int> a, std::initializer_list<int> b) {
 }
 
 TEST(PartTypes, NamesIconsAndCodes) {
-    const char* names[] = {"Compressor", "Pump", "Expander", "Turbine", "Combustor",
-                           "Oxygen Injection Combustor", "Intercooler", "Heat Exchanger",
-                           "Condenser", "Pipeline", "Pressure Loss Element", "Inlet", "Outlet",
-                           "Mixer", "Splitter", "Water Separator"};
-    const char* icons[] = {"My_compressor", "My_pump", "My_turbine", "My_turbine",
-                           "My_combustor", "My_combustor", "My_heatexchanger",
-                           "My_heatexchanger", "My_condenser", "My_compressor",
-                           "My_pressureloss", "My_inlet", "My_outlet", "My_mixer",
-                           "My_splitter", "My_waterseparator"};
+    const char* names[] = {"Compressor",
+                           "Pump",
+                           "Expander",
+                           "Turbine",
+                           "Combustor",
+                           "Oxygen Injection Combustor",
+                           "Intercooler",
+                           "Heat Exchanger",
+                           "Condenser",
+                           "Pipeline",
+                           "Pressure Loss Element",
+                           "Inlet",
+                           "Outlet",
+                           "Mixer",
+                           "Splitter",
+                           "Water Separator"};
+    const char* icons[] = {
+        "My_compressor", "My_pump",       "My_turbine",       "My_turbine",
+        "My_combustor",  "My_combustor",  "My_heatexchanger", "My_heatexchanger",
+        "My_condenser",  "My_compressor", "My_pressureloss",  "My_inlet",
+        "My_outlet",     "My_mixer",      "My_splitter",      "My_waterseparator"};
     for (int i = 0; i < NUM_PART_TYPES; ++i) {
         EXPECT_STREQ(part_types[i].name, names[i]);
         EXPECT_STREQ(part_types[i].icon, icons[i]);
@@ -302,10 +314,19 @@ TEST(ValueTables, LookupsDefaultsAndTheSharedName) {
 }
 
 TEST(OptionTables, TitlesChoicesAndEnabledInputs) {
-    const char* titles[] = {"Expansion", "Compression ", "Efficiency", "Pressure Loss", "Leakage",
-                            "Outlet Temperature", "Mass distribution", "Calculation mode",
-                            "Efficiency calculation", "Fuel Temperature", "Fuel Pressure",
-                            "Oxidizer Temperature", "Oxidizer Pressure",
+    const char* titles[] = {"Expansion",
+                            "Compression ",
+                            "Efficiency",
+                            "Pressure Loss",
+                            "Leakage",
+                            "Outlet Temperature",
+                            "Mass distribution",
+                            "Calculation mode",
+                            "Efficiency calculation",
+                            "Fuel Temperature",
+                            "Fuel Pressure",
+                            "Oxidizer Temperature",
+                            "Oxidizer Pressure",
                             "Combustion Efficiency"};
     const int counts[] = {3, 2, 2, 2, 2, 2, 2, 2, 3, 1, 1, 1, 1, 1};
     for (int i = 0; i < NUM_PART_OPTIONS; ++i) {

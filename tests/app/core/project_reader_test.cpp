@@ -20,17 +20,19 @@ using filetest::slurp;
 std::string process_block(int pid, int base, const std::string& middle = "Compressor",
                           const std::string& extra = "", const std::string& fluid = "Helium") {
     auto id = [&](int k) { return std::to_string(base + k); };
-    return "#START Process\n  Name = \"P" + std::to_string(pid) + "\"\n  ID = " +
-           std::to_string(pid) + "\n#START Inlet Conditions\n  Fluid = \"" + fluid +
+    return "#START Process\n  Name = \"P" + std::to_string(pid) +
+           "\"\n  ID = " + std::to_string(pid) + "\n#START Inlet Conditions\n  Fluid = \"" + fluid +
            "\"\n  Temperature = \"300 K\"\n#END\n"
-           "#START Part\n  Type = \"Inlet\"\n  Name = \"Inlet\"\n  ID = " + id(1) +
-           "\n  Next Part ID \"0\" = \"" + id(2) + "\" \"0\"\n#END\n"
-           "#START Part\n  Type = \"" + middle + "\"\n  Name = \"" + middle + " 1\"\n  ID = " +
-           id(2) + "\n  Previous Part ID \"0\" = \"" + id(1) + "\" \"0\"\n  Next Part ID \"0\" = \"" +
+           "#START Part\n  Type = \"Inlet\"\n  Name = \"Inlet\"\n  ID = " +
+           id(1) + "\n  Next Part ID \"0\" = \"" + id(2) +
+           "\" \"0\"\n#END\n"
+           "#START Part\n  Type = \"" +
+           middle + "\"\n  Name = \"" + middle + " 1\"\n  ID = " + id(2) +
+           "\n  Previous Part ID \"0\" = \"" + id(1) + "\" \"0\"\n  Next Part ID \"0\" = \"" +
            id(3) + "\" \"0\"\n" + extra +
            "#END\n"
-           "#START Part\n  Type = \"Outlet\"\n  Name = \"Outlet 1\"\n  ID = " + id(3) +
-           "\n  Previous Part ID \"0\" = \"" + id(2) + "\" \"0\"\n#END\n#END\n";
+           "#START Part\n  Type = \"Outlet\"\n  Name = \"Outlet 1\"\n  ID = " +
+           id(3) + "\n  Previous Part ID \"0\" = \"" + id(2) + "\" \"0\"\n#END\n#END\n";
 }
 
 std::string file(const std::string& body, const std::string& version = "2.0.8") {
@@ -265,7 +267,9 @@ TEST_F(Reader, InterfacesCoupleTwoHeatExchangers) {
                     process_block(100001, 10, "Heat Exchanger") +
                     "#START Interface\n  Name = \"I\"\n  ID = \"10005\"\n"
                     "  Hot Side : Process ID 100000 Part ID 2\n"
-                    "  Cold Side: Process ID 100001 Part ID " + cold + "\n"
+                    "  Cold Side: Process ID 100001 Part ID " +
+                    cold +
+                    "\n"
                     "  Option \"Initialization mode\" = \"Heat Flux\"\n"
                     "Output Value\"Outlet Temperature Hot Side\" \"50 °C\"\n"
                     "  Output Value \"Heat Exchanger Effectiveness\" \"0.5 -\"\n"
@@ -341,8 +345,8 @@ TEST_F(Reader, FluidBlocksWithBadComponentsAreRefused) {
         std::string b = "#START Fluid Definition\n Fluid name = \"F\"\n Az parts = \"" +
                         std::to_string(declared) + "\"\n";
         for (int i = 0; i < listed; ++i)
-            b += " Component \"" + (i == 0 ? name : fluids[13 + i]->name) +
-                 "\" mol_proz \"" + number_text(i == 0 ? x : (1.0 - x) / (listed - 1)) + "\" \n";
+            b += " Component \"" + (i == 0 ? name : fluids[13 + i]->name) + "\" mol_proz \"" +
+                 number_text(i == 0 ? x : (1.0 - x) / (listed - 1)) + "\" \n";
         return b + "#END Fluid definition\n";
     };
     std::string error2, warning;
@@ -363,8 +367,8 @@ TEST_F(Reader, FluidBlocksWithBadComponentsAreRefused) {
     humid.insert(humid.find(" Component"), " Fluid humidity type = \"3\"\n");
     refused(humid, "no water");
     // 20 components are the most a fluid holds.
-    std::unique_ptr<Fluid> f = read_fluid(block(20, 20, "Nitrogen", 0.05), error2, warning,
-                                          ReadOptions{false});
+    std::unique_ptr<Fluid> f =
+        read_fluid(block(20, 20, "Nitrogen", 0.05), error2, warning, ReadOptions{false});
     ASSERT_NE(f, nullptr) << error2;
     EXPECT_EQ(f->az_components, 20);
     EXPECT_DOUBLE_EQ(f->x[19], 0.95 / 19);
@@ -403,7 +407,8 @@ TEST_F(Reader, DiagramsAddTheirIsolinePositions) {
 TEST_F(Reader, MixerWithOpenSecondInletIsKept) {
     std::string text = chain();
     text.replace(text.find("\"Compressor\""), 12, "\"Mixer\"");
-    text.insert(text.find("  Next Part ID \"0\" = \"3\""), "  Previous Part ID \"1\" = \"-1\" \"0\"\n");
+    text.insert(text.find("  Next Part ID \"0\" = \"3\""),
+                "  Previous Part ID \"1\" = \"-1\" \"0\"\n");
     ASSERT_NE(read(text), nullptr) << error;
     EXPECT_EQ(part(0, 1)->prev_id[1], -1);
     EXPECT_EQ(part(0, 1)->steps, 3);

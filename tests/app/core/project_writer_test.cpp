@@ -237,7 +237,7 @@ TEST_F(Writer, SharedPressureRatioNameKeepsEachPartsRow) {
     turbine->options[OPT_EXPANSION] = 2;  // "Ratio outlet to inlet"
     turbine->inputs[PI_PRESSURE_RATIO_OUT_IN_LT1] = 0.3;
     turbine->inputs[PI_PRESSURE_RATIO_OUT_IN] = 5;  // not offered to a turbine, kept all the same
-    compressor->options[OPT_COMPRESSION] = 0;  // "Ratio Outlet to Inlet"
+    compressor->options[OPT_COMPRESSION] = 0;       // "Ratio Outlet to Inlet"
     compressor->inputs[PI_PRESSURE_RATIO_OUT_IN] = 2.5;
     compressor->inputs[PI_PRESSURE_RATIO_OUT_IN_LT1] = 0.7;
     append_process(*p, proc);
@@ -314,7 +314,8 @@ TEST_F(Writer, FluidBlockHasItsFixedForm) {
               "#END Fluid definition\n");
     // Read back as a new fluid, then used by a process and written first.
     std::string error, warning;
-    std::unique_ptr<Fluid> back = read_fluid(fluid_file_text(*f), error, warning, ReadOptions{false});
+    std::unique_ptr<Fluid> back =
+        read_fluid(fluid_file_text(*f), error, warning, ReadOptions{false});
     ASSERT_NE(back, nullptr) << error;
     EXPECT_EQ(back->components, "nitrogen|water|");
     EXPECT_EQ(back->water_pos, 1);

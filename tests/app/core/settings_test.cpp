@@ -45,9 +45,7 @@ protected:
             setenv("XDG_CONFIG_HOME", saved_xdg.c_str(), 1);
         fs::remove_all(dir);
     }
-    void write(const std::string& text) {
-        std::ofstream(dir / SETTINGS_FILE_NAME) << text;
-    }
+    void write(const std::string& text) { std::ofstream(dir / SETTINGS_FILE_NAME) << text; }
     static std::string slurp(const fs::path& path) { return filetest::slurp(path); }
 
     int saved_units[NUM_QUANTITIES] = {};
@@ -67,8 +65,9 @@ TEST_F(Settings, OneKeyChangesOneDefaultUnit) {
 }
 
 TEST_F(Settings, BadValuesAreIgnoredOrClamped) {
-    write("[Default Units]\nTemperature=abc\nPressure=99\nPower=-3\n"
-          "[PartDialogSettings]\nMoleOrMass=7\nPercentOrFraction=x\n");
+    write(
+        "[Default Units]\nTemperature=abc\nPressure=99\nPower=-3\n"
+        "[PartDialogSettings]\nMoleOrMass=7\nPercentOrFraction=x\n");
     load_default_settings();
     EXPECT_EQ(unitdef[Q_TEMPERATURE].default_unit, saved_units[Q_TEMPERATURE]);
     EXPECT_EQ(unitdef[Q_PRESSURE].default_unit, unit_count(Q_PRESSURE) - 1);

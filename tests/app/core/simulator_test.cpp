@@ -65,8 +65,8 @@ TEST_F(Cycles, HeliumBrayton) {
     EXPECT_DOUBLE_EQ(turb.outputs[PO_ISENTROPIC_EFFICIENCY], 1.0);
 
     // The cycle is closed: every power and heat adds up to nothing.
-    const double sum = comp.outputs[PO_POWER] + turb.outputs[PO_POWER] +
-                       heater.outputs[PO_HEAT] + cooler.outputs[PO_HEAT];
+    const double sum = comp.outputs[PO_POWER] + turb.outputs[PO_POWER] + heater.outputs[PO_HEAT] +
+                       cooler.outputs[PO_HEAT];
     EXPECT_NEAR(sum, 0.0, 1e-6 * heater.outputs[PO_HEAT]);
     EXPECT_NEAR(proc.outputs[PRO_POWER] + proc.outputs[PRO_HEAT_FLUX], 0.0,
                 1e-6 * heater.outputs[PO_HEAT]);
@@ -110,8 +110,8 @@ Process& rankine(Process& proc, double pump_eff, double turbine_eff) {
 
 TEST_F(Cycles, SteamRankine) {
     Process& proc = rankine(add_process("Rankine", FLUID_WATER, 318.15, 10, 1,
-                                      {PUMP, HEAT_EXCHANGER, TURBINE, HEAT_EXCHANGER}),
-                                  1, 1);
+                                        {PUMP, HEAT_EXCHANGER, TURBINE, HEAT_EXCHANGER}),
+                            1, 1);
     ASSERT_EQ(calcProject(*project), 1) << project->calc_log;
     const Part& pump = *proc.parts[1];
     const Part& boiler = *proc.parts[2];
@@ -142,8 +142,8 @@ TEST_F(Cycles, SteamRankine) {
 
 TEST_F(Cycles, SteamRankineWithLossesAndCondenser) {
     Process& proc = rankine(add_process("Rankine", FLUID_WATER, 318.15, 10, 1,
-                                      {PUMP, HEAT_EXCHANGER, TURBINE, CONDENSER}),
-                                  0.8, 0.85);
+                                        {PUMP, HEAT_EXCHANGER, TURBINE, CONDENSER}),
+                            0.8, 0.85);
     ASSERT_EQ(calcProject(*project), 1) << project->calc_log;
     EXPECT_NEAR(proc.outputs[PRO_EFFICIENCY], 0.34653, 0.0005);
     const Part& pump = *proc.parts[1];
@@ -218,7 +218,7 @@ int never_settles(Project& project, Interface& itf) {
 TEST_F(Solver, SweepLimitIsReportedAsNotConverged) {
     Process& proc = add_process("P", FLUID_HELIUM, 300, 1000, 1, {HEAT_EXCHANGER, HEAT_EXCHANGER});
     Part& hx = *proc.parts[1];
-    hx.options[OPT_OUTLET_TEMPERATURE] = 2;  // driven by the interface
+    hx.options[OPT_OUTLET_TEMPERATURE] = 2;              // driven by the interface
     proc.parts[2]->inputs[PI_OUTLET_TEMPERATURE] = 1e5;  // fails: set aside while unsettled
     Interface* itf = create_interface();
     itf->hot_process_id = itf->cold_process_id = proc.id;
@@ -296,8 +296,8 @@ TEST_F(PartCalc, LeakageOfTheWholeStreamIsRefused) {
     make(OUTLET);
     part->inputs[PI_ABSOLUTE_LEAKAGE] = 2.0;
     EXPECT_EQ(calc_part(*part), 5);
-    EXPECT_TRUE(contains(project->calc_log, "Error in part " + part->name +
-                                                ", massflow <= 0. Calculation failed\n"));
+    EXPECT_TRUE(contains(project->calc_log,
+                         "Error in part " + part->name + ", massflow <= 0. Calculation failed\n"));
     project->calc_log.clear();
     part->options[OPT_LEAKAGE] = 1;
     part->inputs[PI_RELATIVE_LEAKAGE] = 1.0;
@@ -317,11 +317,11 @@ TEST_F(PartCalc, PressureAtTheFluidsLimitIsRefused) {
     part->p[0] = current_fluid->pmax;
     EXPECT_EQ(calc_part(*part), 5);
     const int u = selected_unit[Q_PRESSURE];
-    EXPECT_TRUE(contains(project->calc_log,
-                         format_text("\nTool not designed for such pressure; pressure must be "
-                                     "lower than %f %s\n",
-                                     to_display(Q_PRESSURE, u, current_fluid->pmax),
-                                     unit_symbol(Q_PRESSURE, u))));
+    EXPECT_TRUE(contains(
+        project->calc_log,
+        format_text("\nTool not designed for such pressure; pressure must be "
+                    "lower than %f %s\n",
+                    to_display(Q_PRESSURE, u, current_fluid->pmax), unit_symbol(Q_PRESSURE, u))));
 }
 
 TEST_F(PartCalc, ModelsStillMissingSayThatTheyAre) {
@@ -397,7 +397,8 @@ TEST_F(Results, ProjectTotalsOfTheCountedParts) {
 
 TEST_F(Results, ProcessSumsByPartType) {
     Process& proc = add_process("P", FLUID_HELIUM, 300, 1000, 2, {PUMP, EXPANDER, INTERCOOLER});
-    for (int k = 1; k <= 3; ++k) ASSERT_TRUE(cycletest::set_inlet(*proc.parts[k], FLUID_HELIUM, 300, 1000, 2));
+    for (int k = 1; k <= 3; ++k)
+        ASSERT_TRUE(cycletest::set_inlet(*proc.parts[k], FLUID_HELIUM, 300, 1000, 2));
     proc.parts[1]->outputs[PO_POWER] = 10;
     proc.parts[1]->outputs[PO_SPECIFIC_WORK] = 5;
     proc.parts[2]->outputs[PO_POWER] = -30;

@@ -1,5 +1,5 @@
-#include "app/core/create_delete.h"
 #include "app/core/text_output.h"
+#include "app/core/create_delete.h"
 
 #include <gtest/gtest.h>
 
@@ -55,8 +55,7 @@ TEST_F(TextOutput, WithoutProjectTextsAreDropped) {
 
 TEST_F(TextOutput, UserNamesArePrintedAsData) {
     const std::string name = "Turbine %s %n %d 100%";
-    status_message(ML_ERROR, "Error in part %s, massflow <= 0. Calculation failed\n",
-                   name.c_str());
+    status_message(ML_ERROR, "Error in part %s, massflow <= 0. Calculation failed\n", name.c_str());
     EXPECT_EQ(project->calc_log,
               "\nError in part Turbine %s %n %d 100%, massflow <= 0. Calculation failed\n");
 }

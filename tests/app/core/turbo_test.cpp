@@ -82,7 +82,8 @@ TEST_F(Turbo, IsentropicExpansionFindsItsPolytropicEfficiency) {
     const double eta_p = out(PO_POLYTROPIC_EFFICIENCY);
     EXPECT_LT(eta_p, 0.85);
     EXPECT_GT(eta_p, 0.8);
-    const double ideal = std::log(1 - 0.85 * (1 - std::pow(0.25, 0.4))) / std::log(std::pow(0.25, 0.4));
+    const double ideal =
+        std::log(1 - 0.85 * (1 - std::pow(0.25, 0.4))) / std::log(std::pow(0.25, 0.4));
     EXPECT_NEAR(eta_p, ideal, 0.002);
 }
 

@@ -44,11 +44,22 @@ TEST(Units, ReferenceConversions) {
 
 TEST(Units, TableShape) {
     const int counts[NUM_QUANTITIES] = {3, 7, 7, 4, 3, 3, 2, 1, 1, 2, 4, 2, 3, 1, 1, 3};
-    const char* names[NUM_QUANTITIES] = {
-        "Temperature", "Pressure", "Power", "Massflow", "Density", "Specific Energy",
-        "Relative Value", "Entropy", "Ratio GT 1", "Ratio LT 1", "Leakage", "Relative Change",
-        "Temperature Difference", "Specific Heat Flux (Cooling)", "Volume Flow",
-        "Specific Volume"};
+    const char* names[NUM_QUANTITIES] = {"Temperature",
+                                         "Pressure",
+                                         "Power",
+                                         "Massflow",
+                                         "Density",
+                                         "Specific Energy",
+                                         "Relative Value",
+                                         "Entropy",
+                                         "Ratio GT 1",
+                                         "Ratio LT 1",
+                                         "Leakage",
+                                         "Relative Change",
+                                         "Temperature Difference",
+                                         "Specific Heat Flux (Cooling)",
+                                         "Volume Flow",
+                                         "Specific Volume"};
     for (int qn = 0; qn < NUM_QUANTITIES; ++qn) {
         EXPECT_EQ(unit_count(qn), counts[qn]) << qn;
         EXPECT_STREQ(unitdef[qn].name, names[qn]);
@@ -178,8 +189,8 @@ TEST(Units, ReadValueHoldsToBoundsAfterConverting) {
 
 TEST(Units, ReadValueRejectsTextWithoutANumber) {
     std::string out;
-    for (const char* text : {"", "   ", "abc", "K", "nan", "NaN K", "inf", "-infinity",
-                             "1e999 K", "--5", "+-5", ". K"}) {
+    for (const char* text : {"", "   ", "abc", "K", "nan", "NaN K", "inf", "-infinity", "1e999 K",
+                             "--5", "+-5", ". K"}) {
         double v = 123.0;
         int u = 1;
         EXPECT_EQ(read_value_with_unit(TEMP, text, out, v, u), RV_NO_NUMBER) << text;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sys/wait.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -15,7 +16,6 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "library/library.h"
@@ -105,8 +105,9 @@ struct Worst {
 TEST(FluidTextsEquations, EverySectionAgainstTheDataSetsTerms) {
     KVR2_REQUIRE_SHARED();
     if (std::system("python3 --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no python3";
-    const std::filesystem::path csv = std::filesystem::temp_directory_path() /
-                                      ("kvr2_fluidtexts_equations_" + std::to_string(getpid()) + ".csv");
+    const std::filesystem::path csv =
+        std::filesystem::temp_directory_path() /
+        ("kvr2_fluidtexts_equations_" + std::to_string(getpid()) + ".csv");
     const int status = write_values(csv.string());
     if (status == 77) GTEST_SKIP() << "no coefficient data set";
     ASSERT_EQ(status, 0) << "the round-trip script failed";
@@ -147,9 +148,10 @@ TEST(FluidTextsEquations, EverySectionAgainstTheDataSetsTerms) {
     }
     EXPECT_EQ(failures, 0);
     EXPECT_GE(sections, 150);
-    std::printf("%d sections, %zu states; largest deviation as a fraction of its limit:\n", sections,
-                rows.size());
-    for (const auto& [col, w] : worst) std::printf("  %-32s %.3g (%s)\n", col.c_str(), w.ratio, w.where.c_str());
+    std::printf("%d sections, %zu states; largest deviation as a fraction of its limit:\n",
+                sections, rows.size());
+    for (const auto& [col, w] : worst)
+        std::printf("  %-32s %.3g (%s)\n", col.c_str(), w.ratio, w.where.c_str());
 }
 
 }  // namespace

@@ -58,7 +58,8 @@ std::string body(Checker& c, const std::string& kind, const std::string& code) {
         for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
         named = std::string(c.ln(c.n).substr(0, 3));
         ++c.n;
-        for (int i = 6; i <= 14; ++i, ++c.n) c.need_numbers(i == 12 ? 3 : i == 13 ? 2 : 1, "constants");
+        for (int i = 6; i <= 14; ++i, ++c.n)
+            c.need_numbers(i == 12 ? 3 : i == 13 ? 2 : 1, "constants");
         if (!c.need_numbers(6, "term counts")) return named;
         const int nn = c.count_at(c.n, 0), cols = c.count_at(c.n, 1), nk = c.count_at(c.n, 2);
         if (nn + nk > 56 || nk > 20 || nn < 0 || nk < 0) c.fail("too many terms");
@@ -223,7 +224,8 @@ TEST(FluidTexts, CheckerCatchesBrokenTexts) {
     // A correct text taken apart in three ways must be reported each time.
     const int slot = 64;  // nitrogen
     std::string text;
-    for (int k = 0; k < store::line_count(slot); ++k) text += std::string(store::line(slot, k)) + "\n";
+    for (int k = 0; k < store::line_count(slot); ++k)
+        text += std::string(store::line(slot, k)) + "\n";
     auto broken = [&](const std::string& from, const std::string& to) {
         std::string t = text;
         const auto at = t.find(from);
@@ -261,8 +263,8 @@ TEST(FluidTexts, MixtureTextHasItsSections) {
 // Every pair among the components of the built-in working fluids has a record
 // (pairs with water or hydrogen cannot be estimated when missing).
 TEST(FluidTexts, MixtureTextHoldsThePairsOfTheWorkingFluids) {
-    const char* names[] = {"oxygen", "nitrogen", "argon",  "co2",    "water",
-                           "co",     "hydrogen", "methane", "ethane", "propane",
+    const char* names[] = {"oxygen", "nitrogen",  "argon",   "co2",    "water",
+                           "co",     "hydrogen",  "methane", "ethane", "propane",
                            "butane", "isobutane", "pentane"};
     auto cas = [](const char* name) {
         for (int slot = 1; slot <= 126; ++slot)

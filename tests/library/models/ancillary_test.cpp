@@ -34,19 +34,23 @@ std::string num(double v) {
 }
 
 std::string body(double tlow, double tr, double xr, int n, const std::string& terms) {
-    return "<<x>>\n" + num(tlow) + "  !lower limit\n647.096\n0.0\n0.0\n" + num(tr) + " " + num(xr) + "\n" +
-           std::to_string(n) + " 0 0 0 0 0\n" + terms;
+    return "<<x>>\n" + num(tlow) + "  !lower limit\n647.096\n0.0\n0.0\n" + num(tr) + " " + num(xr) +
+           "\n" + std::to_string(n) + " 0 0 0 0 0\n" + terms;
 }
 
 // Published ancillary equations of water (IAPWS), as fluid-text sections.
 const std::string kPs5 =  // ln(P/Pc) = Tc/T sum a theta^t
-    "-7.85951783 1.0\n1.84408259 1.5\n-11.7866497 3.0\n22.6807411 3.5\n-15.9618719 4.0\n1.80122502 7.5\n";
+    "-7.85951783 1.0\n1.84408259 1.5\n-11.7866497 3.0\n22.6807411 3.5\n-15.9618719 4.0\n1.80122502 "
+    "7.5\n";
 const std::string kPs6 =  // the same in powers of theta^(1/2)
-    "-7.85951783 2.0\n1.84408259 3.0\n-11.7866497 6.0\n22.6807411 7.0\n-15.9618719 8.0\n1.80122502 15.0\n";
+    "-7.85951783 2.0\n1.84408259 3.0\n-11.7866497 6.0\n22.6807411 7.0\n-15.9618719 8.0\n1.80122502 "
+    "15.0\n";
 const std::string kDl2 =  // D/Dc = 1 + sum b theta^(k/3)
-    "1.99274064 1\n1.09965342 2\n-0.510839303 5\n-1.75493479 16\n-45.5170352 43\n-6.74694450D+05 110\n";
+    "1.99274064 1\n1.09965342 2\n-0.510839303 5\n-1.75493479 16\n-45.5170352 43\n-6.74694450D+05 "
+    "110\n";
 const std::string kDv4 =  // ln(D/Dc) = sum c theta^(k/6)
-    "-2.03150240 1\n-2.68302940 2\n-5.38626492 4\n-17.2991605 9\n-44.7586581 18.5\n-63.9201063 35.5\n";
+    "-2.03150240 1\n-2.68302940 2\n-5.38626492 4\n-17.2991605 9\n-44.7586581 18.5\n-63.9201063 "
+    "35.5\n";
 
 class AncillaryTest : public ::testing::Test {
 protected:
@@ -79,8 +83,8 @@ protected:
         lib::CCON.dtp[k] = 55.4965;
     }
     // Loads a section into slot k with the loader f and gives it the code.
-    void load(void (*f)(int, int, int&, std::string&), lib::KindModRecord& mod, int k, const std::string& code,
-              const std::string& text) {
+    void load(void (*f)(int, int, int&, std::string&), lib::KindModRecord& mod, int k,
+              const std::string& code, const std::string& text) {
         lib::store::override_text(kText, text);
         lib::ILINE = 1;
         int ierr = -5;
@@ -162,14 +166,18 @@ TEST_F(AncillaryTest, ErrorsReturnTheirValues) {
     lib::PSATK(1, 270.0, v, ierr, herr);
     EXPECT_EQ(ierr, 1);
     EXPECT_EQ(v, 0.611657);
-    EXPECT_EQ(herr, "[PSATK error 1] temperature less than triple point temperature; T =  270.00 K, Ttp =  273.16 K.");
+    EXPECT_EQ(herr,
+              "[PSATK error 1] temperature less than triple point temperature; T =  270.00 K, Ttp "
+              "=  273.16 K.");
     lib::DVSATK(1, 270.0, v, ierr, herr);
     EXPECT_EQ(ierr, 1);
     EXPECT_EQ(v, 55.4965);  // the triple-point liquid density for both densities
     lib::DLSATK(1, 650.0, v, ierr, herr);
     EXPECT_EQ(ierr, 121);
     EXPECT_EQ(v, 322.0 / kM);
-    EXPECT_EQ(herr, "[DLSATK error 121] temperature greater than critical temperature; T =  650.00 K, Tc =  647.10 K.");
+    EXPECT_EQ(herr,
+              "[DLSATK error 121] temperature greater than critical temperature; T =  650.00 K, Tc "
+              "=  647.10 K.");
 
     lib::PSMOD.slot[1] = lib::Code("QVB");
     lib::PSATK(1, 400.0, v, ierr, herr);
@@ -211,7 +219,8 @@ TEST_F(AncillaryTest, DerivativesMatchDifferencesOnBothSidesOfTr) {
             lib::D2PSTK(1, T, d2, ierr, herr);
             EXPECT_EQ(ierr, 0);
             EXPECT_NEAR(d1, (pp - pm) / (2 * h), 1e-6 * std::fabs(d1) + 1e-9) << code << " " << T;
-            EXPECT_NEAR(d2, (pp - 2 * p0 + pm) / (h * h), 1e-4 * std::fabs(d2) + 1e-6) << code << " " << T;
+            EXPECT_NEAR(d2, (pp - 2 * p0 + pm) / (h * h), 1e-4 * std::fabs(d2) + 1e-6)
+                << code << " " << T;
         }
     }
 }
@@ -242,7 +251,8 @@ TEST_F(AncillaryTest, InversesForPressureAndDensity) {
     EXPECT_EQ(ierr, 1);
     EXPECT_EQ(t, 273.16);
     EXPECT_EQ(herr,
-              "[TSATP error 1] pressure less than triple point pressure; P = 0.50000E-03 MPa, Ptp = 0.61166E-03 MPa.");
+              "[TSATP error 1] pressure less than triple point pressure; P = 0.50000E-03 MPa, Ptp "
+              "= 0.61166E-03 MPa.");
     lib::TSATP(30000.0, x1, t, ierr, herr);
     EXPECT_EQ(ierr, 141);
     EXPECT_EQ(t, 647.096);
@@ -269,7 +279,7 @@ TEST_F(AncillaryTest, MixtureSumKeepsTheFirstFailure) {
     }
     lib::WLMPS.tlow[1] = 400.0;  // component 1 below its lower limit at 350 K
     lib::CCON.ptp[1] = 5.0;
-    lib::CCON.tc[3] = 300.0;      // component 3 above its Tc, but absent
+    lib::CCON.tc[3] = 300.0;  // component 3 above its Tc, but absent
     const double x[20] = {0.25, 0.75, 0.0};
     double p = 0, p2 = 0;
     lib::PSATK(2, 350.0, p2, ierr, herr);
@@ -352,17 +362,20 @@ TEST(AncillaryReference, SaturationStatesOfTheReferenceSet) {
     // Fits whose stated largest deviation does not hold against the
     // reference equation (deviating more near the ends of their range):
     // the deviation found, in percent.
-    const std::map<std::string, double> measured = {{"neon pS", 0.36}, {"d5 pS", 0.029}, {"r152a pS", 0.173}};
+    const std::map<std::string, double> measured = {
+        {"neon pS", 0.36}, {"d5 pS", 0.029}, {"r152a pS", 0.173}};
     // Fits of the fluid data that missed the equation of state by more than
     // 0.5 % or did not reach its triple point: the texts hold the converter's
     // fit to the equation instead, with the largest deviation its
     // information lines state (percent).
     const std::map<std::string, double> refitted = {
-        {"dee pS", 8.6e-5},       {"dee rhoL", 2.2e-4},    {"dee rhoV", 0.0018},     {"hexane pS", 0.0012},
-        {"methanol pS", 0.053},   {"methanol rhoL", 0.034}, {"methanol rhoV", 0.59},  {"neon rhoL", 3.2e-5},
-        {"neon rhoV", 5.6e-4},    {"r1234yf pS", 8.9e-5},  {"r124 pS", 6.7e-4},      {"r124 rhoL", 1.7e-4},
-        {"r124 rhoV", 0.0032},    {"r21 pS", 0.053},       {"r21 rhoL", 0.0016},     {"r21 rhoV", 0.051},
-        {"r236ea pS", 3.2e-4},    {"r236ea rhoL", 0.0011}, {"r236ea rhoV", 0.0038}};
+        {"dee pS", 8.6e-5},      {"dee rhoL", 2.2e-4},   {"dee rhoV", 0.0018},
+        {"hexane pS", 0.0012},   {"methanol pS", 0.053}, {"methanol rhoL", 0.034},
+        {"methanol rhoV", 0.59}, {"neon rhoL", 3.2e-5},  {"neon rhoV", 5.6e-4},
+        {"r1234yf pS", 8.9e-5},  {"r124 pS", 6.7e-4},    {"r124 rhoL", 1.7e-4},
+        {"r124 rhoV", 0.0032},   {"r21 pS", 0.053},      {"r21 rhoL", 0.0016},
+        {"r21 rhoV", 0.051},     {"r236ea pS", 3.2e-4},  {"r236ea rhoL", 0.0011},
+        {"r236ea rhoV", 0.0038}};
     void (*f[3])(int, double, double&, int&, std::string&) = {lib::PSATK, lib::DLSATK, lib::DVSATK};
     const char* keys[3] = {"pS", "rhoL", "rhoV"};
     int compared = 0;
@@ -386,7 +399,8 @@ TEST(AncillaryReference, SaturationStatesOfTheReferenceSet) {
         }
         if (!usable) continue;
         const double T = std::atof(r[1].c_str());
-        const double ref[3] = {std::atof(r[2].c_str()), std::atof(r[3].c_str()), std::atof(r[4].c_str())};
+        const double ref[3] = {std::atof(r[2].c_str()), std::atof(r[3].c_str()),
+                               std::atof(r[4].c_str())};
         for (int k = 0; k < 3; ++k) {
             if (entries[k].empty()) continue;
             SCOPED_TRACE(name + " " + keys[k] + " at " + r[1] + " K");

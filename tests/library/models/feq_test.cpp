@@ -42,14 +42,10 @@ std::string header(int nnormal, int ncol, int ncrit) {
 // a shared tau exponent) and, from the published water equation, three
 // Gaussian and both non-analytic terms.
 const std::vector<std::string> kNormal = {
-    "0.12533547935523d-1  -0.5   1  0",
-    ".78957634722828D+01   0.875 1  0",
-    "-0.87803203303561d1   1.0   1  0",
-    "0.31802509345418      0.5   2  0",
-    "-0.26145533859358    0.75  3  0",
-    "0.22509767230e0       1.0  1  1",
-    "-0.66065069e-1        4.0  1  1",
-    "0.17e-2               8.0  4  2",
+    "0.12533547935523d-1  -0.5   1  0", ".78957634722828D+01   0.875 1  0",
+    "-0.87803203303561d1   1.0   1  0", "0.31802509345418      0.5   2  0",
+    "-0.26145533859358    0.75  3  0",  "0.22509767230e0       1.0  1  1",
+    "-0.66065069e-1        4.0  1  1",  "0.17e-2               8.0  4  2",
     "-0.44e-3              14.0 6  3",
 };
 const std::vector<std::string> kCrit = {
@@ -125,7 +121,8 @@ TEST_F(FeqTest, TermFormsAndDistinctExponents) {
     // Five columns: gamma from the text; l = 0 is a plain power even with
     // gamma != 0; a delta exponent written "1.000" reads as 1; tau exponents
     // closer than 1e-10 share one list entry, equal l with other gamma do not.
-    load(section({"2.0 0.5 3 2 1.3", "0.7 0.5000000000001 1.000 0 5.0", "-0.4 2.0 2 2 0.6"}, 5, {}));
+    load(
+        section({"2.0 0.5 3 2 1.3", "0.7 0.5000000000001 1.000 0 5.0", "-0.4 2.0 2 2 0.6"}, 5, {}));
     ASSERT_EQ(ierr, 0) << herr;
     const double tau = 1.3, del = 0.8;
     const double want = 2.0 * std::sqrt(tau) * std::pow(del, 3) * std::exp(-1.3 * del * del) +
@@ -179,7 +176,8 @@ std::vector<NormalTerm> parse(const std::vector<std::string>& lines) {
     return r;
 }
 
-std::pair<double, double> published(const std::vector<NormalTerm>& terms, int i, int j, double tau, double del) {
+std::pair<double, double> published(const std::vector<NormalTerm>& terms, int i, int j, double tau,
+                                    double del) {
     double sum = 0, mag = 0;
     for (const auto& x : terms) {
         const double u = x.l == 0 ? 0.0 : x.l * x.g * std::pow(del, x.l);
@@ -203,7 +201,7 @@ TEST_F(FeqTest, NormalTermsFollowTheirFormWhateverTheirExponentsShare) {
         const auto terms = parse(lines);
         // New states where both variables move, then tau alone, then delta
         // alone, then back to a state seen before.
-        const double states[][2] = {{1.3, 0.4}, {0.7, 2.2}, {1.9, 2.2}, {1.9, 0.05},
+        const double states[][2] = {{1.3, 0.4},  {0.7, 2.2}, {1.9, 2.2}, {1.9, 0.05},
                                     {0.5, 0.05}, {0.5, 3.1}, {1.3, 0.4}};
         for (const auto& st : states) {
             for (const auto& d : ij) {
@@ -240,8 +238,8 @@ TEST_F(FeqTest, EveryDefinedDerivativeMatchesCentralDifferences) {
     const Pt pts[] = {{1.02, 1.15}, {0.99, 0.9}, {1.004, 1.03}, {1.5, 2.4}, {0.7, 0.05}};
     // (i, j) checked against the difference of its lower neighbour (i-1, j)
     // along tau and/or (i, j-1) along delta; (0,0) anchors the chain.
-    const int defined[][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0}, {3, 0},
-                              {1, 1}, {1, 2}, {2, 1}, {2, 2}};
+    const int defined[][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0},
+                              {3, 0}, {1, 1}, {1, 2}, {2, 1}, {2, 2}};
     for (const Pt& p : pts) {
         for (const auto& d : defined) {
             const int i = d[0], j = d[1];
@@ -249,11 +247,13 @@ TEST_F(FeqTest, EveryDefinedDerivativeMatchesCentralDifferences) {
             const double scale = std::max(1.0, std::fabs(exact));
             if (i > 0) {
                 const double fd = central(i - 1, j, 0, p.tau, p.del, 2e-5);
-                EXPECT_NEAR(exact, fd, 2e-7 * scale) << "tau " << i << j << " at " << p.tau << " " << p.del;
+                EXPECT_NEAR(exact, fd, 2e-7 * scale)
+                    << "tau " << i << j << " at " << p.tau << " " << p.del;
             }
             if (j > 0) {
                 const double fd = central(i, j - 1, 1, p.tau, p.del, 2e-5 * p.del);
-                EXPECT_NEAR(exact, fd, 2e-7 * scale) << "delta " << i << j << " at " << p.tau << " " << p.del;
+                EXPECT_NEAR(exact, fd, 2e-7 * scale)
+                    << "delta " << i << j << " at " << p.tau << " " << p.del;
             }
         }
     }
@@ -293,8 +293,8 @@ TEST_F(FeqTest, CacheReturnsStoredValuesUntilTheStateOrAnyLoadChanges) {
 // neither may depend on the states visited before or on the order in which
 // the derivatives are asked for.
 TEST_F(FeqTest, ResultsDoNotDependOnTheHistoryOfTheCache) {
-    const int ij[][2] = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0}, {3, 0},
-                         {1, 1}, {1, 2}, {2, 1}, {2, 2}};
+    const int ij[][2] = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0},
+                         {3, 0}, {1, 1}, {1, 2}, {2, 1}, {2, 2}};
     const auto all = [&](double tau, double del, bool reversed) {
         std::vector<double> v(11);
         for (int n = 0; n < 11; ++n) {
@@ -304,7 +304,8 @@ TEST_F(FeqTest, ResultsDoNotDependOnTheHistoryOfTheCache) {
         return v;
     };
     for (const std::string& text : {section(kNormal, 4, kCrit), section(kMixedSharing, 5, kCrit)}) {
-        for (const auto& [tau, del] : {std::pair{1.02, 1.1}, std::pair{1.6, 2.9}, std::pair{0.8, 0.05}}) {
+        for (const auto& [tau, del] :
+             {std::pair{1.02, 1.1}, std::pair{1.6, 2.9}, std::pair{0.8, 0.05}}) {
             load(text);  // cache forgotten: every factor afresh
             const std::vector<double> fresh = all(tau, del, false);
             // Same tau, other delta before: the tau factors are reused.
@@ -336,14 +337,18 @@ TEST_F(FeqTest, SectionsBeyondTheTablesAreRejected) {
     std::vector<std::string> normal(51, "0.001 1.0 1 0");
     load(section(normal, 4, kCrit));
     EXPECT_EQ(ierr, 0) << herr;
-    EXPECT_NEAR(phi(0, 0, 1.1, 0.9), 51 * 0.001 * 1.1 * 0.9 + [] {
-        lib::store::override_text(kText, section({}, 4, kCrit));
-        lib::ILINE = 1;
-        int e;
-        std::string h;
-        lib::SETFEQ(kText, kSlot + 2, "", e, h);
-        return lib::PHIFEQ(kSlot + 2, 0, 0, 1.1, 0.9);
-    }(), 1e-13);
+    EXPECT_NEAR(
+        phi(0, 0, 1.1, 0.9),
+        51 * 0.001 * 1.1 * 0.9 +
+            [] {
+                lib::store::override_text(kText, section({}, 4, kCrit));
+                lib::ILINE = 1;
+                int e;
+                std::string h;
+                lib::SETFEQ(kText, kSlot + 2, "", e, h);
+                return lib::PHIFEQ(kSlot + 2, 0, 0, 1.1, 0.9);
+            }(),
+        1e-13);
 }
 
 TEST_F(FeqTest, MissingTextOrLinesAreErrors) {

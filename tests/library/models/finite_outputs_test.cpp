@@ -58,8 +58,8 @@ void properties(double T, double D, const std::string& at, Finite& f) {
     double Z, A, G, kap, bet, pd, pdd, pt, dt, dp, ptt, ptd, sp3, sp4;
     lib::THERM2(T, D, kX, P, e, h, s, cv, cp, w, Z, hjt, A, G, kap, bet, pd, pdd, pt, dt, dp, ptt,
                 ptd, sp3, sp4);
-    f.check("THERM2" + at,
-            {P, e, h, s, cv, cp, w, Z, hjt, A, G, kap, bet, pd, pdd, pt, dt, dp, ptt, ptd, sp3, sp4});
+    f.check("THERM2" + at, {P,   e,   h,  s,   cv, cp, w,  Z,   hjt, A,   G,
+                            kap, bet, pd, pdd, pt, dt, dp, ptt, ptd, sp3, sp4});
     double xisenk, xkt, betas, bs, xkkt, thrott, pint, spht;
     lib::THERM3(T, D, kX, kap, bet, xisenk, xkt, betas, bs, xkkt, thrott, pint, spht);
     f.check("THERM3" + at, {kap, bet, xisenk, xkt, betas, bs, xkkt, thrott, pint, spht});
@@ -147,7 +147,8 @@ TEST(FiniteOutputs, ExtremeAndIllegalInputsOfEveryKindOfEquation) {
         lib::LIMITS("EOS", kX, tmin, tmax, dmax, pmax);
         double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
         lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
-        const std::vector<double> temps = {1e-3, 0.5 * ttp, ttp, tc, tmax, 10.0 * tmax, 0.0, -5.0, kInf};
+        const std::vector<double> temps = {1e-3,        0.5 * ttp, ttp,  tc,  tmax,
+                                           10.0 * tmax, 0.0,       -5.0, kInf};
         const std::vector<double> dens = {0.0, 1e-300, 1e-10, dc, dmax, 3.0 * dmax, -1.0, kInf};
         for (double T : temps)
             for (double D : dens) {

@@ -25,7 +25,8 @@ std::string num(double v) {
 
 std::string body(double tred, double pred, int np, int nd, int nl, const std::string& terms) {
     return "<<x>>\n10.0\n1000.0\n0.0\n0.0\n" + num(tred) + " " + num(pred) + "\n" +
-           std::to_string(np) + " " + std::to_string(nd) + " " + std::to_string(nl) + " 0 0 0\n" + terms;
+           std::to_string(np) + " " + std::to_string(nd) + " " + std::to_string(nl) + " 0 0 0\n" +
+           terms;
 }
 
 class MeltTest : public ::testing::Test {
@@ -52,8 +53,8 @@ protected:
         lib::MELTMOD = melt_;
         lib::SUBLMOD = subl_;
     }
-    void load(void (*f)(int, int, int&, std::string&), lib::KindModRecord& mod, int k, const std::string& code,
-              const std::string& text) {
+    void load(void (*f)(int, int, int&, std::string&), lib::KindModRecord& mod, int k,
+              const std::string& code, const std::string& text) {
         lib::store::override_text(kText, text);
         lib::ILINE = 1;
         int jerr = -5;
@@ -102,7 +103,9 @@ TEST_F(MeltTest, WaterMeltingPressureAndItsInversion) {
     lib::MELTK(1, 251.0, p, ierr, herr);
     EXPECT_EQ(ierr, 1);
     EXPECT_EQ(p, 0.0);
-    EXPECT_EQ(herr, "[MELTK error 1] temperature less than lower temperature limit; T =  251.00 K, Tlow =  251.16 K.");
+    EXPECT_EQ(herr,
+              "[MELTK error 1] temperature less than lower temperature limit; T =  251.00 K, Tlow "
+              "=  251.16 K.");
 
     lib::MELTP(100000.0, x1, t, ierr, herr);  // on the ice Ih branch
     EXPECT_EQ(ierr, 0) << herr;
@@ -124,7 +127,8 @@ TEST_F(MeltTest, WaterMeltingPressureAndItsInversion) {
 TEST_F(MeltTest, LineFormsAndTheirErrors) {
     lib::CCON.ttp[1] = 60.0;
     // ML1: P = Pred (a1 + a2 Tr^t2), Simon-like; lower limit is Ttp, not 10 K.
-    load(lib::SETMLT, lib::MELTMOD, 1, "ML1", body(60.0, 1.0, 2, 0, 0, "-2000.0 0.0\n2000.0 1.8\n"));
+    load(lib::SETMLT, lib::MELTMOD, 1, "ML1",
+         body(60.0, 1.0, 2, 0, 0, "-2000.0 0.0\n2000.0 1.8\n"));
     double p = 0;
     lib::MELTK(1, 59.99, p, ierr, herr);
     EXPECT_EQ(ierr, 1);
@@ -176,7 +180,9 @@ TEST_F(MeltTest, SublimationLine) {
     lib::SUBLK(1, 273.16 + 1e-9, p, ierr, herr);
     EXPECT_EQ(ierr, 15);
     EXPECT_EQ(p, 0.0);
-    EXPECT_EQ(herr.rfind("[SUBLK error 15] temperature greater than triple point temperature; T =", 0), 0u);
+    EXPECT_EQ(
+        herr.rfind("[SUBLK error 15] temperature greater than triple point temperature; T =", 0),
+        0u);
     lib::SUBLK(1, 0.0, p, ierr, herr);
     EXPECT_EQ(ierr, 15);
     EXPECT_EQ(herr.rfind("[SUBLK error 15] temperature less than zero; T =", 0), 0u);

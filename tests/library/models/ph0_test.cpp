@@ -32,8 +32,9 @@ const std::string kTerms =
     "0.5  0.9\n";
 
 double alpha0(double tau, double del) {
-    return std::log(del) + 3.0 * std::log(tau) - 8.3 + 6.6 * tau + 1.2 * std::log(1 - std::exp(-2.5 * tau)) -
-           0.8 * std::log(std::cosh(1.7 * tau)) + 0.5 * std::log(std::sinh(0.9 * tau));
+    return std::log(del) + 3.0 * std::log(tau) - 8.3 + 6.6 * tau +
+           1.2 * std::log(1 - std::exp(-2.5 * tau)) - 0.8 * std::log(std::cosh(1.7 * tau)) +
+           0.5 * std::log(std::sinh(0.9 * tau));
 }
 
 class Ph0Test : public ::testing::Test {
@@ -65,14 +66,17 @@ TEST_F(Ph0Test, ValueAndTauDerivatives) {
         // routine's own lower order for k = 3).
         const double h = 1e-4;
         auto a = [&](double t) { return alpha0(t, del); };
-        const double d1 = (-a(tau + 2 * h) + 8 * a(tau + h) - 8 * a(tau - h) + a(tau - 2 * h)) / (12 * h);
+        const double d1 =
+            (-a(tau + 2 * h) + 8 * a(tau + h) - 8 * a(tau - h) + a(tau - 2 * h)) / (12 * h);
         const double g = 2e-3;
-        const double d2 = (-a(tau + 2 * g) + 16 * a(tau + g) - 30 * a(tau) + 16 * a(tau - g) - a(tau - 2 * g)) /
-                          (12 * g * g);
+        const double d2 =
+            (-a(tau + 2 * g) + 16 * a(tau + g) - 30 * a(tau) + 16 * a(tau - g) - a(tau - 2 * g)) /
+            (12 * g * g);
         EXPECT_NEAR(phi0(1, 0, T, D), tau * d1, 1e-9) << T;
         EXPECT_NEAR(phi0(2, 0, T, D), tau * tau * d2, 1e-6) << T;
         auto f2 = [&](double t) { return lib::PH0PH0(kSlot, 2, 0, 400.0 / t, D) / (t * t); };
-        const double d3 = (-f2(tau + 2 * h) + 8 * f2(tau + h) - 8 * f2(tau - h) + f2(tau - 2 * h)) / (12 * h);
+        const double d3 =
+            (-f2(tau + 2 * h) + 8 * f2(tau + h) - 8 * f2(tau - h) + f2(tau - 2 * h)) / (12 * h);
         EXPECT_NEAR(phi0(3, 0, T, D), tau * tau * tau * d3, 1e-8) << T;
     }
     EXPECT_EQ(phi0(0, 1, 300.0, 1.0), 1.0);
@@ -88,7 +92,8 @@ TEST_F(Ph0Test, LargeHyperbolicArgumentsAreExact) {
     // rounding), tanh = coth = 1, sech^2 and csch^2 vanish; nothing overflows.
     load(body("0 0 0 1 1 0 0 0", "2.0  0.85\n-1.5  1.2\n"));
     const double T = 0.4, tau = 1000.0;
-    EXPECT_NEAR(phi0(0, 0, T, 5.0), 2.0 * (850.0 - std::log(2.0)) - 1.5 * (1200.0 - std::log(2.0)), 1e-9);
+    EXPECT_NEAR(phi0(0, 0, T, 5.0), 2.0 * (850.0 - std::log(2.0)) - 1.5 * (1200.0 - std::log(2.0)),
+                1e-9);
     EXPECT_NEAR(phi0(1, 0, T, 5.0), 2.0 * 850.0 - 1.5 * 1200.0, 1e-9);
     EXPECT_EQ(phi0(2, 0, T, 5.0), 0.0);
     EXPECT_EQ(phi0(3, 0, T, 5.0), 0.0);

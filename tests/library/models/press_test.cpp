@@ -27,7 +27,8 @@ double diff(const std::function<double(double)>& f, double x, double h) {
     return (-f(x + 2 * h) + 8 * f(x + h) - 8 * f(x - h) + f(x - 2 * h)) / (12 * h);
 }
 double diff2(const std::function<double(double)>& f, double x, double h) {
-    return (-f(x + 2 * h) + 16 * f(x + h) - 30 * f(x) + 16 * f(x - h) - f(x - 2 * h)) / (12 * h * h);
+    return (-f(x + 2 * h) + 16 * f(x + h) - 30 * f(x) + 16 * f(x - h) - f(x - 2 * h)) /
+           (12 * h * h);
 }
 
 // Density at (T, P) and temperature at (P, D), by Newton from a start.
@@ -61,8 +62,12 @@ struct State {
 // differences of solved states) to tol2.
 void check_derivatives(double T, double D, double tol1, double tol2) {
     SCOPED_TRACE("T = " + std::to_string(T) + " K, D = " + std::to_string(D) + " mol/L");
-    auto near1 = [tol1](double a, double b) { return std::fabs(a - b) <= tol1 * std::fabs(b) + 1e-14; };
-    auto near2 = [tol2](double a, double b) { return std::fabs(a - b) <= tol2 * std::fabs(b) + 1e-14; };
+    auto near1 = [tol1](double a, double b) {
+        return std::fabs(a - b) <= tol1 * std::fabs(b) + 1e-14;
+    };
+    auto near2 = [tol2](double a, double b) {
+        return std::fabs(a - b) <= tol2 * std::fabs(b) + 1e-14;
+    };
     const double P = press(T, D);
     double dpdd, dpdd2, dpdt, dddp, dddt;
     lib::DPDD(T, D, kX, dpdd);
@@ -73,8 +78,8 @@ void check_derivatives(double T, double D, double tol1, double tol2) {
     lib::DDDT(T, D, kX, dddt);
     // Steps that move T or D by about 1e-4 of their value.
     const double hT = 1e-4 * T, hD = 1e-4 * D;
-    const double hPd = hD * dpdd;                // pressure step along an isotherm
-    const double hPt = hT * std::fabs(dpdt);     // pressure step along an isochore
+    const double hPd = hD * dpdd;             // pressure step along an isotherm
+    const double hPt = hT * std::fabs(dpdt);  // pressure step along an isochore
     const double n_pd = diff([&](double d) { return press(T, d); }, D, hD);
     const double n_pt = diff([&](double t) { return press(t, D); }, T, hT);
     EXPECT_PRED2(near1, dpdd, n_pd);
@@ -84,32 +89,37 @@ void check_derivatives(double T, double D, double tol1, double tol2) {
     EXPECT_PRED2(near1, dddt, diff([&](double t) { return dens(t, P, D); }, T, hT));
 
     double o[15];
-    lib::DERVPVT(T, D, kX, o[0], o[1], o[2], o[3], o[4], o[5], o[6], o[7], o[8], o[9], o[10], o[11], o[12], o[13],
-                 o[14]);
+    lib::DERVPVT(T, D, kX, o[0], o[1], o[2], o[3], o[4], o[5], o[6], o[7], o[8], o[9], o[10], o[11],
+                 o[12], o[13], o[14]);
     EXPECT_PRED2(near1, o[0], n_pd);
     EXPECT_PRED2(near1, o[1], n_pt);
     EXPECT_PRED2(near1, o[2], dpdd2);
     EXPECT_PRED2(near2, o[3], diff2([&](double t) { return press(t, D); }, T, hT));
-    EXPECT_PRED2(near2, o[4], diff([&](double d) {
-                     double v;
-                     lib::DPDT(T, d, kX, v);
-                     return v;
-                 }, D, hD));
+    EXPECT_PRED2(near2, o[4],
+                 diff(
+                     [&](double d) {
+                         double v;
+                         lib::DPDT(T, d, kX, v);
+                         return v;
+                     },
+                     D, hD));
     EXPECT_PRED2(near1, o[5], dddp);
     EXPECT_PRED2(near1, o[6], dddt);
     // Derivatives of D(T, P) and T(P, D).
     EXPECT_PRED2(near2, o[7], diff2([&](double p) { return dens(T, p, D); }, P, hPd));
     EXPECT_PRED2(near2, o[8], diff2([&](double t) { return dens(t, P, D); }, T, hT));
-    EXPECT_PRED2(near2, o[9], diff([&](double t) {
-                     return diff([&](double p) { return dens(t, p, D); }, P, hPd);
-                 }, T, hT));
+    EXPECT_PRED2(
+        near2, o[9],
+        diff([&](double t) { return diff([&](double p) { return dens(t, p, D); }, P, hPd); }, T,
+             hT));
     EXPECT_PRED2(near1, o[10], diff([&](double p) { return temp(p, D, T); }, P, hPt));
     EXPECT_PRED2(near1, o[11], diff([&](double d) { return temp(P, d, T); }, D, hD));
     EXPECT_PRED2(near2, o[12], diff2([&](double p) { return temp(p, D, T); }, P, hPt));
     EXPECT_PRED2(near2, o[13], diff2([&](double d) { return temp(P, d, T); }, D, hD));
-    EXPECT_PRED2(near2, o[14], diff([&](double d) {
-                     return diff([&](double p) { return temp(p, d, T); }, P, hPt);
-                 }, D, hD));
+    EXPECT_PRED2(
+        near2, o[14],
+        diff([&](double d) { return diff([&](double p) { return temp(p, d, T); }, P, hPt); }, D,
+             hD));
 
     // Enthalpy derivatives against differences of ENTHAL at constant D or T,
     // and along the isobar and the isochore.
@@ -158,8 +168,8 @@ TEST_F(PressTest, LowDensityAndZeroTemperature) {
     EXPECT_NEAR(v, 2 * B * R * T, 1e-6 * std::fabs(v));
 
     double o[15];
-    lib::DERVPVT(T, 0.0, kX, o[0], o[1], o[2], o[3], o[4], o[5], o[6], o[7], o[8], o[9], o[10], o[11], o[12], o[13],
-                 o[14]);
+    lib::DERVPVT(T, 0.0, kX, o[0], o[1], o[2], o[3], o[4], o[5], o[6], o[7], o[8], o[9], o[10],
+                 o[11], o[12], o[13], o[14]);
     EXPECT_DOUBLE_EQ(o[2], 2 * B * R * T);
     EXPECT_DOUBLE_EQ(o[7], -2 * B / (R * T * R * T));
     for (int i = 10; i < 15; ++i) EXPECT_EQ(o[i], -9999960.0) << i;
@@ -176,8 +186,8 @@ TEST_F(PressTest, LowDensityAndZeroTemperature) {
     EXPECT_NEAR(e[4], B - T * dB, 1e-9 * std::fabs(B - T * dB));  // dh/dP of the dilute gas
 
     for (double& x : o) x = 7.0;
-    lib::DERVPVT(0.0, 10.0, kX, o[0], o[1], o[2], o[3], o[4], o[5], o[6], o[7], o[8], o[9], o[10], o[11], o[12],
-                 o[13], o[14]);
+    lib::DERVPVT(0.0, 10.0, kX, o[0], o[1], o[2], o[3], o[4], o[5], o[6], o[7], o[8], o[9], o[10],
+                 o[11], o[12], o[13], o[14]);
     for (double x : o) EXPECT_EQ(x, 0.0);
     double p = 1;
     lib::PRESS(-5.0, 10.0, kX, p);

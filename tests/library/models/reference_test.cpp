@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <iterator>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -55,8 +55,8 @@ bool texts_present() {
     return false;
 }
 
-#define REQUIRE_TEXTS()                                                            \
-    do {                                                                           \
+#define REQUIRE_TEXTS()                                                           \
+    do {                                                                          \
         if (!texts_present()) GTEST_SKIP() << "built-in fluid texts not present"; \
     } while (0)
 
@@ -116,8 +116,8 @@ TEST(ReferenceTest, EveryFluidAndRowOfTheSinglePhaseTable) {
         const std::string name = r.at("name");
         if (name != current) {
             current = name;
-            const bool other = std::find(std::begin(kOtherEquation), std::end(kOtherEquation), name) !=
-                               std::end(kOtherEquation);
+            const bool other = std::find(std::begin(kOtherEquation), std::end(kOtherEquation),
+                                         name) != std::end(kOtherEquation);
             ok = !other && set_up(name);
             if (!other) {
                 EXPECT_TRUE(ok) << "set-up of " << name;
@@ -143,8 +143,10 @@ TEST(ReferenceTest, EveryFluidAndRowOfTheSinglePhaseTable) {
         auto phi = [&](const char* col, double got) {
             const double want = std::stod(r.at(col));
             const double dev = std::fabs(got - want);
-            if (std::fabs(want) < 1e-2) note(col, dev, allowed(name, col, 1e-12));
-            else note(col, dev / std::fabs(want), allowed(name, col, 1e-10));
+            if (std::fabs(want) < 1e-2)
+                note(col, dev, allowed(name, col, 1e-12));
+            else
+                note(col, dev / std::fabs(want), allowed(name, col, 1e-10));
         };
         phi("alphar", lib::PHIK(1, 0, 0, tau, del));
         phi("delta_dalphar_ddelta", lib::PHIK(1, 0, 1, tau, del));
@@ -164,14 +166,15 @@ TEST(ReferenceTest, EveryFluidAndRowOfTheSinglePhaseTable) {
         prop("w", w);
         note("h_rel", std::fabs((h - h1) - std::stod(r.at("h_rel"))) / (R * tc[name]),
              allowed(name, "h_rel", 1e-9));
-        note("s_rel", std::fabs((s - s1) - std::stod(r.at("s_rel"))) / R, allowed(name, "s_rel", 1e-9));
+        note("s_rel", std::fabs((s - s1) - std::stod(r.at("s_rel"))) / R,
+             allowed(name, "s_rel", 1e-9));
         ++checked;
     }
     EXPECT_EQ(checked + skipped, static_cast<int>(rows.size()));
     std::map<std::string, double> by_column;  // largest deviation / tolerance per column
     for (const auto& [key, wv] : worst) {
-        EXPECT_LE(wv.dev, wv.tol) << key.first << " " << key.second << " row " << wv.row << ": deviation "
-                                  << wv.dev;
+        EXPECT_LE(wv.dev, wv.tol) << key.first << " " << key.second << " row " << wv.row
+                                  << ": deviation " << wv.dev;
         by_column[key.second] = std::max(by_column[key.second], wv.dev / wv.tol);
     }
     std::printf("%d rows checked; largest deviation as a fraction of its tolerance:\n", checked);
@@ -198,7 +201,9 @@ constexpr WaterPoint kWater[] = {
 };
 
 // Half a unit in the last of the nine significant digits the table prints.
-double half_ulp(double v) { return 0.5 * std::pow(10.0, std::floor(std::log10(std::fabs(v))) - 8) * 1.0001; }
+double half_ulp(double v) {
+    return 0.5 * std::pow(10.0, std::floor(std::log10(std::fabs(v))) - 8) * 1.0001;
+}
 
 TEST(ReferenceTest, WaterVerificationValues) {
     REQUIRE_TEXTS();
@@ -222,8 +227,10 @@ TEST(ReferenceTest, WaterVerificationValues) {
     EXPECT_NEAR(lib::PHIK(1, 0, 1, tau, del) / del, -0.364366650, half_ulp(0.364366650));
     EXPECT_NEAR(lib::PHIK(1, 0, 2, tau, del) / (del * del), 0.856063701, half_ulp(0.856063701));
     EXPECT_NEAR(lib::PHIK(1, 1, 0, tau, del) / tau, -0.581403435e1, half_ulp(0.581403435e1));
-    EXPECT_NEAR(lib::PHIK(1, 2, 0, tau, del) / (tau * tau), -0.223440737e1, half_ulp(0.223440737e1));
-    EXPECT_NEAR(lib::PHIK(1, 1, 1, tau, del) / (tau * del), -0.112176915e1, half_ulp(0.112176915e1));
+    EXPECT_NEAR(lib::PHIK(1, 2, 0, tau, del) / (tau * tau), -0.223440737e1,
+                half_ulp(0.223440737e1));
+    EXPECT_NEAR(lib::PHIK(1, 1, 1, tau, del) / (tau * del), -0.112176915e1,
+                half_ulp(0.112176915e1));
 }
 
 // The built-in equations with non-analytic terms: every defined derivative
@@ -237,21 +244,27 @@ TEST(ReferenceTest, NonAnalyticEquationsDerivativesNearTheCriticalPoint) {
             return lib::PHIK(1, i, j, tau, del) / (std::pow(tau, i) * std::pow(del, j));
         };
         auto central = [&](int i, int j, int dir, double tau, double del, double h) {
-            auto f = [&](double s) { return dir == 0 ? raw(i, j, tau + s, del) : raw(i, j, tau, del + s); };
+            auto f = [&](double s) {
+                return dir == 0 ? raw(i, j, tau + s, del) : raw(i, j, tau, del + s);
+            };
             return (-f(2 * h) + 8 * f(h) - 8 * f(-h) + f(-2 * h)) / (12 * h);
         };
-        const int defined[][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0}, {3, 0}, {1, 1}, {1, 2}, {2, 1}, {2, 2}};
-        for (const auto& st : {std::pair{0.995, 1.08}, std::pair{1.01, 0.93}, std::pair{0.98, 1.2}}) {
+        const int defined[][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0},
+                                  {3, 0}, {1, 1}, {1, 2}, {2, 1}, {2, 2}};
+        for (const auto& st :
+             {std::pair{0.995, 1.08}, std::pair{1.01, 0.93}, std::pair{0.98, 1.2}}) {
             const double tau = st.first, del = st.second;
             for (const auto& d : defined) {
                 const int i = d[0], j = d[1];
                 const double exact = raw(i, j, tau, del);
                 const double tol = 1e-6 * std::max(1.0, std::fabs(exact));
                 if (i > 0) {
-                    EXPECT_NEAR(exact, central(i - 1, j, 0, tau, del, 1e-5), tol) << fluid << " " << i << j;
+                    EXPECT_NEAR(exact, central(i - 1, j, 0, tau, del, 1e-5), tol)
+                        << fluid << " " << i << j;
                 }
                 if (j > 0) {
-                    EXPECT_NEAR(exact, central(i, j - 1, 1, tau, del, 1e-5), tol) << fluid << " " << i << j;
+                    EXPECT_NEAR(exact, central(i, j - 1, 1, tau, del, 1e-5), tol)
+                        << fluid << " " << i << j;
                 }
             }
         }

@@ -26,13 +26,14 @@ protected:
     // Loads a body with the given count line and term lines through `loader`.
     void load(void (*loader)(int, int, int&, std::string&), const std::string& counts,
               const std::string& terms) {
-        lib::store::override_text(kText, "<<synthetic>>\n"
-                                         "100.0   !lower temperature limit\n"
-                                         "300.0   !upper temperature limit\n"
-                                         "0.0\n"
-                                         "0.0\n"
-                                         "310.0  5000.0   !reducing parameters\n" +
-                                             counts + "   !number of terms\n" + terms);
+        lib::store::override_text(kText,
+                                  "<<synthetic>>\n"
+                                  "100.0   !lower temperature limit\n"
+                                  "300.0   !upper temperature limit\n"
+                                  "0.0\n"
+                                  "0.0\n"
+                                  "310.0  5000.0   !reducing parameters\n" +
+                                      counts + "   !number of terms\n" + terms);
         lib::ILINE = 1;
         loader(kText, kComp, ierr, herr);
     }

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "library/library.h"
+#include "library/models/feq.h"
+#include "library/models/ph0.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
-#include "library/models/feq.h"
-#include "library/models/ph0.h"
 
 namespace {
 
@@ -100,22 +100,29 @@ TEST_F(ThermTest, OutputsAreConsistentWithEachOther) {
             return a;
         };
         const double hT = 1e-3 * T, hD = 1e-4 * D;
-        EXPECT_NEAR(p.P, D * D * diff([&](double d) { return A(T, d); }, D, hD), 1e-7 * std::fabs(p.P) + 1e-9);
-        EXPECT_NEAR(p.s, -diff([&](double t) { return A(t, D); }, T, hT), 1e-7 * std::fabs(p.s) + 1e-6);
+        EXPECT_NEAR(p.P, D * D * diff([&](double d) { return A(T, d); }, D, hD),
+                    1e-7 * std::fabs(p.P) + 1e-9);
+        EXPECT_NEAR(p.s, -diff([&](double t) { return A(t, D); }, T, hT),
+                    1e-7 * std::fabs(p.s) + 1e-6);
         EXPECT_NEAR(p.e, A(T, D) + T * p.s, 1e-9 * std::fabs(p.e) + 1e-8);
         EXPECT_NEAR(p.h, p.e + p.P / D, 1e-9 * std::fabs(p.h) + 1e-8);
-        EXPECT_NEAR(p.cv, diff([&](double t) { return therm(t, D).e; }, T, hT), 1e-7 * std::fabs(p.cv));
+        EXPECT_NEAR(p.cv, diff([&](double t) { return therm(t, D).e; }, T, hT),
+                    1e-7 * std::fabs(p.cv));
         const double dPdT = diff([&](double t) { return therm(t, D).P; }, T, hT);
         const double dPdD = diff([&](double d) { return therm(T, d).P; }, D, hD);
         EXPECT_NEAR(p.cp, p.cv + T * dPdT * dPdT / (D * D * dPdD), 1e-7 * std::fabs(p.cp));
         const double W = p.cp / p.cv * dPdD;
-        if (W > 0) EXPECT_NEAR(p.w, std::sqrt(W * 1000.0 / M), 1e-7 * p.w);
-        else EXPECT_EQ(p.w, 0.0);
-        EXPECT_NEAR(p.hjt, (T * dPdT / (D * D * dPdD) - 1.0 / D) / p.cp, 1e-7 * std::fabs(p.hjt) + 1e-12);
+        if (W > 0)
+            EXPECT_NEAR(p.w, std::sqrt(W * 1000.0 / M), 1e-7 * p.w);
+        else
+            EXPECT_EQ(p.w, 0.0);
+        EXPECT_NEAR(p.hjt, (T * dPdT / (D * D * dPdD) - 1.0 / D) / p.cp,
+                    1e-7 * std::fabs(p.hjt) + 1e-12);
 
-        double P2, e2, h2, s2, cv2, cp2, w2, Z, hjt2, A2, G2, kap, bet, pd, pdd, pt, dt, dp, ptt, ptd, x1, x2;
-        lib::THERM2(T, D, kX, P2, e2, h2, s2, cv2, cp2, w2, Z, hjt2, A2, G2, kap, bet, pd, pdd, pt, dt, dp, ptt,
-                    ptd, x1, x2);
+        double P2, e2, h2, s2, cv2, cp2, w2, Z, hjt2, A2, G2, kap, bet, pd, pdd, pt, dt, dp, ptt,
+            ptd, x1, x2;
+        lib::THERM2(T, D, kX, P2, e2, h2, s2, cv2, cp2, w2, Z, hjt2, A2, G2, kap, bet, pd, pdd, pt,
+                    dt, dp, ptt, ptd, x1, x2);
         EXPECT_DOUBLE_EQ(P2, p.P);
         EXPECT_DOUBLE_EQ(h2, p.h);
         EXPECT_DOUBLE_EQ(w2, p.w);
@@ -127,8 +134,9 @@ TEST_F(ThermTest, OutputsAreConsistentWithEachOther) {
         EXPECT_NEAR(pt, dPdT, 1e-7 * std::fabs(pt));
         auto dPdD_at = [&](double d) {
             double q[22];
-            lib::THERM2(T, d, kX, q[0], q[1], q[2], q[3], q[4], q[5], q[6], q[7], q[8], q[9], q[10], q[11],
-                        q[12], q[13], q[14], q[15], q[16], q[17], q[18], q[19], q[20], q[21]);
+            lib::THERM2(T, d, kX, q[0], q[1], q[2], q[3], q[4], q[5], q[6], q[7], q[8], q[9], q[10],
+                        q[11], q[12], q[13], q[14], q[15], q[16], q[17], q[18], q[19], q[20],
+                        q[21]);
             return q[13];
         };
         EXPECT_NEAR(pdd, diff(dPdD_at, D, hD), 1e-6 * std::fabs(pdd) + 1e-6);
@@ -136,10 +144,15 @@ TEST_F(ThermTest, OutputsAreConsistentWithEachOther) {
         EXPECT_NEAR(dp, 1.0 / dPdD, 1e-7 * std::fabs(dp));
         EXPECT_NEAR(kap, 1.0 / (D * dPdD), 1e-7 * std::fabs(kap));
         EXPECT_NEAR(bet, dPdT / (D * dPdD), 1e-7 * std::fabs(bet));
-        auto dPdT_at = [&](double t) { return diff([&](double u) { return therm(u, D).P; }, t, hT); };
+        auto dPdT_at = [&](double t) {
+            return diff([&](double u) { return therm(u, D).P; }, t, hT);
+        };
         EXPECT_NEAR(ptt, diff(dPdT_at, T, hT), 1e-5 * std::fabs(ptt) + 1e-6);
-        EXPECT_NEAR(ptd, diff([&](double t) { return diff([&](double d) { return therm(t, d).P; }, D, hD); }, T, hT),
-                    1e-5 * std::fabs(ptd) + 1e-6);
+        EXPECT_NEAR(
+            ptd,
+            diff([&](double t) { return diff([&](double d) { return therm(t, d).P; }, D, hD); }, T,
+                 hT),
+            1e-5 * std::fabs(ptd) + 1e-6);
         EXPECT_DOUBLE_EQ(x1, -9999990.0);
         EXPECT_DOUBLE_EQ(x2, -9999990.0);
 
@@ -195,11 +208,11 @@ TEST_F(ThermTest, ZeroDensityAndNonPositiveTemperature) {
     EXPECT_NEAR(p.hjt, therm(500.0, 1e-5).hjt, 1e-5 * std::fabs(p.hjt));
     EXPECT_NEAR(p.w, therm(500.0, 1e-9).w, 1e-9 * std::fabs(p.w));
     double q[22];
-    lib::THERM2(500.0, 0.0, kX, q[0], q[1], q[2], q[3], q[4], q[5], q[6], q[7], q[8], q[9], q[10], q[11], q[12],
-                q[13], q[14], q[15], q[16], q[17], q[18], q[19], q[20], q[21]);
-    EXPECT_EQ(q[7], 1.0);            // Z
-    EXPECT_EQ(q[11], -9999990.0);    // compressibility at zero pressure
-    EXPECT_EQ(q[12], 1.0 / 500.0);   // expansivity
+    lib::THERM2(500.0, 0.0, kX, q[0], q[1], q[2], q[3], q[4], q[5], q[6], q[7], q[8], q[9], q[10],
+                q[11], q[12], q[13], q[14], q[15], q[16], q[17], q[18], q[19], q[20], q[21]);
+    EXPECT_EQ(q[7], 1.0);           // Z
+    EXPECT_EQ(q[11], -9999990.0);   // compressibility at zero pressure
+    EXPECT_EQ(q[12], 1.0 / 500.0);  // expansivity
     // d2P/dD2 at zero density is 2 B R T, B the second virial coefficient
     // summed from the equation's terms; DPDD2 gives the same limit.
     double B = 0, C = 0, Dv = 0, d2 = 0;

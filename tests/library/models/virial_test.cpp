@@ -25,7 +25,8 @@ double diff(const std::function<double(double)>& f, double x, double h) {
 }
 
 double diff2(const std::function<double(double)>& f, double x, double h) {
-    return (-f(x + 2 * h) + 16 * f(x + h) - 30 * f(x) + 16 * f(x - h) - f(x - 2 * h)) / (12 * h * h);
+    return (-f(x + 2 * h) + 16 * f(x + h) - 30 * f(x) + 16 * f(x - h) - f(x - 2 * h)) /
+           (12 * h * h);
 }
 
 // (Z - 1)/D extrapolated to D = 0 from two small densities.
@@ -101,8 +102,8 @@ TEST_F(VirialTest, AcousticCoefficientsFromTheSpeedOfSound) {
 }
 
 TEST_F(VirialTest, ZeroTemperatureAndCrossCoefficient) {
-    for (auto f : {lib::VIRB, lib::DBDT, lib::DBDT2, lib::VIRC, lib::DCDT, lib::DCDT2, lib::VIRD, lib::VIRBA,
-                   lib::VIRCA, lib::B12}) {
+    for (auto f : {lib::VIRB, lib::DBDT, lib::DBDT2, lib::VIRC, lib::DCDT, lib::DCDT2, lib::VIRD,
+                   lib::VIRBA, lib::VIRCA, lib::B12}) {
         EXPECT_EQ(call(f, 0.0), 0.0);
         EXPECT_EQ(call(f, -10.0), 0.0);
     }

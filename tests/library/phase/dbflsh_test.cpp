@@ -52,17 +52,18 @@ TEST(DensityFlash, SingleAndTwoPhaseRoundTrips) {
                 if (a.ierr != 0) continue;
                 const State b = ds(a.D, a.s), d = dh(a.D, a.h), p = pd(a.P, a.D);
                 for (const State* r : {&b, &d, &p})
-                    if (r->ierr != 0 || std::fabs(r->T - T) > 1e-6 * T || (r->q > 0.0 && r->q < 1.0))
-                        bad << fluid << " " << T << " K " << a.P << " kPa: ierr " << r->ierr << " T "
-                            << r->T << " q " << r->q << " " << r->herr << "\n";
+                    if (r->ierr != 0 || std::fabs(r->T - T) > 1e-6 * T ||
+                        (r->q > 0.0 && r->q < 1.0))
+                        bad << fluid << " " << T << " K " << a.P << " kPa: ierr " << r->ierr
+                            << " T " << r->T << " q " << r->q << " " << r->herr << "\n";
             }
             if (T >= c.tc) continue;
             for (double q : {0.05, 0.5, 0.9}) {
                 const State m = tq(T, q);
                 const State b = ds(m.D, m.s), d = dh(m.D, m.h), p = pd(m.P, m.D);
                 for (const State* r : {&b, &d, &p})
-                    if (r->ierr != 0 || std::fabs(r->T - T) > 1e-6 * T || std::fabs(r->q - q) > 1e-6 ||
-                        r->cv != -9999980.0)
+                    if (r->ierr != 0 || std::fabs(r->T - T) > 1e-6 * T ||
+                        std::fabs(r->q - q) > 1e-6 || r->cv != -9999980.0)
                         bad << fluid << " two-phase " << T << " K q " << q << ": ierr " << r->ierr
                             << " T " << r->T << " q " << r->q << " " << r->herr << "\n";
             }

@@ -142,8 +142,8 @@ inline State pq(double P, double q) {
     r.P = P;
     r.q = q;
     Pure c;
-    lib::PQFLSH(P, q, c.z, 1, r.T, r.D, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
-                r.herr);
+    lib::PQFLSH(P, q, c.z, 1, r.T, r.D, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
     return r;
 }
 inline State tq(double T, double q) {
@@ -151,8 +151,8 @@ inline State tq(double T, double q) {
     r.T = T;
     r.q = q;
     Pure c;
-    lib::TQFLSH(T, q, c.z, 1, r.P, r.D, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
-                r.herr);
+    lib::TQFLSH(T, q, c.z, 1, r.P, r.D, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
     return r;
 }
 inline State ts(double T, double s, int kr = 1) {
@@ -160,8 +160,8 @@ inline State ts(double T, double s, int kr = 1) {
     r.T = T;
     r.s = s;
     Pure c;
-    lib::TSFLSH(T, s, c.z, kr, r.P, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.cv, r.cp, r.w, r.ierr,
-                r.herr);
+    lib::TSFLSH(T, s, c.z, kr, r.P, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
     return r;
 }
 inline State td(double T, double D) {
@@ -204,7 +204,8 @@ void for_each_row(const std::vector<Row>& rows, First first, Each each) {
 
 template <class Each>
 void for_each_row(const std::vector<Row>& rows, Each each) {
-    for_each_row(rows, [](const Row&) {}, each);
+    for_each_row(
+        rows, [](const Row&) {}, each);
 }
 
 }  // namespace flashtest

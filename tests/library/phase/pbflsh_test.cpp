@@ -44,8 +44,9 @@ TEST(GeneralPressureFlash, ValuesFarOutsideTheRangeAreRefusedAfterLittleWork) {
                     const State r = pair == 0 ? ph(P, b) : ps(P, b / 1000.0);
                     const unsigned long n = evaluations() - before;
                     most = std::max(most, n);
-                    const char* head = pair == 0 ? "[PHFLSH error 249] Input value is outside limits; H ="
-                                                 : "[PSFLSH error 249] Input value is outside limits; S =";
+                    const char* head =
+                        pair == 0 ? "[PHFLSH error 249] Input value is outside limits; H ="
+                                  : "[PSFLSH error 249] Input value is outside limits; S =";
                     if (r.ierr != 249 || r.herr.rfind(head, 0) != 0 || r.q != 999.0 || n > 300)
                         bad << fluid << " P=" << P << (pair == 0 ? " h=" : " s=") << b << ": ierr "
                             << r.ierr << ", " << n << " evaluations " << r.herr << "\n";

@@ -173,12 +173,11 @@ TEST(PressureFlash, CornersOfTheRange) {
         const char* fluid;
         double T, P;
     };
-    for (const Corner& k : {Corner{"orthohyd", 14.10153261, 11.37024765},
-                            Corner{"orthohyd", 14.22755547, 9995.408669},
-                            Corner{"r123", 189.09365, 85.226172},
-                            Corner{"nitrogen", 1895.792736, 2093422.878},
-                            Corner{"helium", 5.06117766, 227.8581053},
-                            Corner{"helium", 5.473292903, 228.301501}}) {
+    for (const Corner& k :
+         {Corner{"orthohyd", 14.10153261, 11.37024765},
+          Corner{"orthohyd", 14.22755547, 9995.408669}, Corner{"r123", 189.09365, 85.226172},
+          Corner{"nitrogen", 1895.792736, 2093422.878}, Corner{"helium", 5.06117766, 227.8581053},
+          Corner{"helium", 5.473292903, 228.301501}}) {
         SCOPED_TRACE(k.fluid);
         ASSERT_TRUE(setup(k.fluid));
         const State a = tp(k.T, k.P);
@@ -195,7 +194,8 @@ TEST(PressureFlash, ValuesOutsideTheEquationRangeAreRefused) {
     ASSERT_TRUE(setup("water"));
     const State a = ph(100.0, 1e9);
     EXPECT_EQ(a.ierr, 249);
-    EXPECT_EQ(a.herr.rfind("[PHFLSH error 249] Input value is outside limits; H =", 0), 0u) << a.herr;
+    EXPECT_EQ(a.herr.rfind("[PHFLSH error 249] Input value is outside limits; H =", 0), 0u)
+        << a.herr;
     EXPECT_EQ(a.q, 999.0);
     const State b = ps(100.0, -1e6);
     EXPECT_EQ(b.ierr, 249);

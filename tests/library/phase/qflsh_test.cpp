@@ -48,7 +48,8 @@ TEST(QualityFlash, SaturationReferenceStates) {
         if (p > 1e-3) {
             const State back = pq(p, 0.75);
             if (back.ierr != 0 || std::fabs(back.T - T) > 1e-6 * T)
-                bad << name << " PQ " << p << ": T " << back.T << " (" << T << ") " << back.herr << "\n";
+                bad << name << " PQ " << p << ": T " << back.T << " (" << T << ") " << back.herr
+                    << "\n";
         }
     });
     EXPECT_EQ(bad.str(), "");

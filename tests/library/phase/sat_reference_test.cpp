@@ -65,12 +65,12 @@ TEST(SatReference, EveryFluidOfTheTable) {
         double pp, e, hl, hv, sl, sv, cv, cp, wsnd, hjt;
         lib::THERM(T, Dl, w.x, pp, e, hl, sl, cv, cp, wsnd, hjt);
         lib::THERM(T, Dv, w.x, pp, e, hv, sv, cv, cp, wsnd, hjt);
-        const double eh = std::max(std::fabs(hl - h1 - num(r, "hl_rel")),
-                                   std::fabs(hv - h1 - num(r, "hv_rel"))) /
-                          rtc;
-        const double es = std::max(std::fabs(sl - s1 - num(r, "sl_rel")),
-                                   std::fabs(sv - s1 - num(r, "sv_rel"))) /
-                          rg;
+        const double eh =
+            std::max(std::fabs(hl - h1 - num(r, "hl_rel")), std::fabs(hv - h1 - num(r, "hv_rel"))) /
+            rtc;
+        const double es =
+            std::max(std::fabs(sl - s1 - num(r, "sl_rel")), std::fabs(sv - s1 - num(r, "sv_rel"))) /
+            rg;
         EXPECT_LT(eh, 1e-8) << name << " T=" << T;
         EXPECT_LT(es, 1e-8) << name << " T=" << T;
         worst_p = std::max(worst_p, ep);

@@ -21,8 +21,7 @@ inline ::testing::AssertionResult setup(const std::string& name, std::string hrf
     int ierr = 0;
     std::string herr;
     lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
-    if (ierr != 0)
-        return ::testing::AssertionFailure() << name << ": ierr " << ierr << " " << herr;
+    if (ierr != 0) return ::testing::AssertionFailure() << name << ": ierr " << ierr << " " << herr;
     return ::testing::AssertionSuccess();
 }
 

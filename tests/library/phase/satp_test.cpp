@@ -94,9 +94,9 @@ void invert_satt(const std::string& name, double tc, double pc, bool both, Cover
             const State b = satp(a.P, kph);
             if (b.ierr != 0 || rel(b.T, T) > 1e-9 || rel(b.Dl, a.Dl) > 1e-7 ||
                 rel(b.Dv, a.Dv) > 1e-7)
-                c.bad << name << " kph " << kph << " T=" << T << " P=" << a.P << ": ierr "
-                      << b.ierr << " T " << b.T << " Dl " << b.Dl << " (" << a.Dl << ") Dv " << b.Dv
-                      << " (" << a.Dv << ") " << b.herr << "\n";
+                c.bad << name << " kph " << kph << " T=" << T << " P=" << a.P << ": ierr " << b.ierr
+                      << " T " << b.T << " Dl " << b.Dl << " (" << a.Dl << ") Dv " << b.Dv << " ("
+                      << a.Dv << ") " << b.herr << "\n";
         }
     }
 }
@@ -128,7 +128,8 @@ TEST(Satp, InvertsSattForEveryFluid) {
         ASSERT_TRUE(sattest::setup(name));
         double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
         lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
-        const bool blend = std::find(std::begin(kBlends), std::end(kBlends), name) != std::end(kBlends);
+        const bool blend =
+            std::find(std::begin(kBlends), std::end(kBlends), name) != std::end(kBlends);
         if (blend || lib::EOSMOD.eos[1].is("ECS")) equation_critical_temperature(tc);
         if (::testing::Test::HasFatalFailure()) return;
         invert_satt(name, tc, pc, false, c);

@@ -55,7 +55,8 @@ TEST_F(Switches, RestoredAfterTheSaturationRoutines) {
     EXPECT_EQ(ierr, 141);
     run("SATD", [&] { lib::SATD(5.0, x, 0, kr, T, P, Dl, Dv, xl, xv, ierr, herr); });
     EXPECT_EQ(ierr, 0);
-    run("SATD at zero density", [&] { lib::SATD(0.0, x, 0, kr, T, P, Dl, Dv, xl, xv, ierr, herr); });
+    run("SATD at zero density",
+        [&] { lib::SATD(0.0, x, 0, kr, T, P, Dl, Dv, xl, xv, ierr, herr); });
     EXPECT_GT(ierr, 0);
     const sattest::Sat sat = sattest::bubble_at(400.0);
     run("MAXWELL", [&] {

@@ -53,7 +53,8 @@ TEST(TemperatureFlash, EntropyAndDensityRoundTrips) {
                 if (b.ierr > 0 || rel(b.D, a.D) > 1e-7 || rel(b.P, a.P) > 1e-6)
                     bad << fluid << " TS " << T << " " << a.P << ": " << b.ierr << " D " << b.D
                         << " (" << a.D << ") " << b.herr << "\n";
-                if (d.ierr > 0 || rel(d.P, a.P) > 1e-6 || std::fabs(d.h - a.h) > 1e-6 * std::fabs(a.h) + 1e-6)
+                if (d.ierr > 0 || rel(d.P, a.P) > 1e-6 ||
+                    std::fabs(d.h - a.h) > 1e-6 * std::fabs(a.h) + 1e-6)
                     bad << fluid << " TD " << T << " " << a.D << ": " << d.ierr << " P " << d.P
                         << " (" << a.P << ") " << d.herr << "\n";
             }

@@ -114,12 +114,14 @@ public:
         int body = -1;  // body line of the vapour-pressure section, -1 outside it
         for (int n = 0; n < lib::store::line_count(slot); ++n) {
             std::string line(lib::store::line(slot, n));
-            if (line.rfind("#PS", 0) == 0) body = -2;
-            else if (body == -2 && line.rfind("!end of info section", 0) == 0) body = 0;
+            if (line.rfind("#PS", 0) == 0)
+                body = -2;
+            else if (body == -2 && line.rfind("!end of info section", 0) == 0)
+                body = 0;
             else if (body >= 0 && ++body == 5) {  // "Tr  Pr  !reducing parameters"
                 double v[2];
-                if (lib::read_numbers(line, v, 2) == 2) line = std::to_string(v[0]) + " " +
-                                                               std::to_string(v[1] * factor);
+                if (lib::read_numbers(line, v, 2) == 2)
+                    line = std::to_string(v[0]) + " " + std::to_string(v[1] * factor);
                 body = -1;
             }
             text += line + "\n";
@@ -143,8 +145,8 @@ private:
 // saturation pressure, a state just above the true saturation pressure is
 // still a compressed liquid, and one just below it a vapour.
 TEST(TemperaturePressureFlash, LiquidWhereTheVapourPressureEquationRunsHigh) {
-    for (const auto& [fluid, factor] : {std::pair{"r134a", 2.0}, std::pair{"propane", 1.7},
-                                        std::pair{"water", 2.5}}) {
+    for (const auto& [fluid, factor] :
+         {std::pair{"r134a", 2.0}, std::pair{"propane", 1.7}, std::pair{"water", 2.5}}) {
         SCOPED_TRACE(fluid);
         HighVapourPressure high(fluid, factor);
         ASSERT_TRUE(high.ok());

@@ -91,8 +91,8 @@ TEST_F(Tprho, ZeroAndIllegalInputs) {
     EXPECT_GT(D, 0.0);
 
     // No negative density from a negative pressure, no density at T <= 0.
-    for (const auto& [T, P] : {std::pair{300.0, -5.0}, std::pair{-300.0, 100.0},
-                               std::pair{0.0, 100.0}}) {
+    for (const auto& [T, P] :
+         {std::pair{300.0, -5.0}, std::pair{-300.0, 100.0}, std::pair{0.0, 100.0}}) {
         for (int kph : {1, 2}) {
             D = 7.0;
             lib::TPRHO(T, P, w.x, kph, 0, D, ierr, herr);

@@ -82,7 +82,8 @@ TEST(Errmsg, PrintSwitch) {
 }
 
 TEST(Errmsg, MarkerValues) {
-    for (int k = 0; k < 9; ++k) EXPECT_EQ(lib::FLAGS.x[static_cast<std::size_t>(k)], -9999910.0 - 10.0 * k);
+    for (int k = 0; k < 9; ++k)
+        EXPECT_EQ(lib::FLAGS.x[static_cast<std::size_t>(k)], -9999910.0 - 10.0 * k);
     EXPECT_EQ(lib::kMarker9, -9999990.0);
 }
 

@@ -47,7 +47,8 @@ TEST_F(LimitsTest, PureFluidTemperatureDensityAndPressure) {
     EXPECT_NEAR(tmin, 63.151, 1e-9);
 
     EXPECT_EQ(check("EOS", 1.2 * tmax, 1.0, 100.0), -1);
-    EXPECT_TRUE(says("one or more inputs are out of range:  temperature above upper limit, T = ")) << herr;
+    EXPECT_TRUE(says("one or more inputs are out of range:  temperature above upper limit, T = "))
+        << herr;
     EXPECT_EQ(check("EOS", 1.6 * tmax, 1.0, 100.0), 1);
     EXPECT_TRUE(says(" temperature > 1.5 x upper limit, T = ")) << herr;
     // The soft pressure flag is counted into the hard sum.
@@ -142,11 +143,13 @@ TEST_F(LimitsTest, WaterBelowItsTriplePoint) {
 TEST_F(LimitsTest, PressureAboveTheLimitIsHardForParahydrogenOnly) {
     if (!setup(1, "parahyd")) GTEST_SKIP() << "fluid texts not built in";
     int ierr = 0;
-    lib::LIMITK("EOS", 1, 300.0, 1.0, 1.5 * lib::EOSLIM.pmax[1], tmin, tmax, dmax, pmax, ierr, herr);
+    lib::LIMITK("EOS", 1, 300.0, 1.0, 1.5 * lib::EOSLIM.pmax[1], tmin, tmax, dmax, pmax, ierr,
+                herr);
     EXPECT_EQ(ierr, 4);
     EXPECT_EQ(check("EOS", 300.0, 1.0, 1.5 * lib::EOSLIM.pmax[1]), -4);
     ASSERT_TRUE(setup(1, "nitrogen"));
-    lib::LIMITK("EOS", 1, 300.0, 1.0, 1.5 * lib::EOSLIM.pmax[1], tmin, tmax, dmax, pmax, ierr, herr);
+    lib::LIMITK("EOS", 1, 300.0, 1.0, 1.5 * lib::EOSLIM.pmax[1], tmin, tmax, dmax, pmax, ierr,
+                herr);
     EXPECT_EQ(ierr, -4);
     EXPECT_TRUE(says(" pressure above upper limit, P =")) << herr;
 }
@@ -155,7 +158,9 @@ TEST_F(LimitsTest, Compositions) {
     if (!setup(2, "nitrogen|oxygen")) GTEST_SKIP() << "fluid texts not built in";
     const double x[20] = {0.5, 0.4999};
     EXPECT_EQ(check("EOS", -1.0, 0.0, 0.0, x), 8);
-    EXPECT_TRUE(says(" composition(s) out of range, Xsum = 0.9999000000 mol frac, X(i) = 0.5000000000 0.4999000000"))
+    EXPECT_TRUE(
+        says(" composition(s) out of range, Xsum = 0.9999000000 mol frac, X(i) = 0.5000000000 "
+             "0.4999000000"))
         << herr;
     const double neg[20] = {1.2, -0.2};
     EXPECT_EQ(check("EOS", -1.0, 0.0, 0.0, neg), 8);

@@ -25,7 +25,8 @@ TEST(Ludecomp, SolvesWithPivotingAndReusesTheDecomposition) {
     const double z[3] = {1.5, -2.0, 0.25};
     auto rhs = [&](const double* v) {
         std::vector<double> b(3);
-        for (int i = 0; i < 3; ++i) b[i] = rows[i][0] * v[0] + rows[i][1] * v[1] + rows[i][2] * v[2];
+        for (int i = 0; i < 3; ++i)
+            b[i] = rows[i][0] * v[0] + rows[i][1] * v[1] + rows[i][2] * v[2];
         return b;
     };
     std::vector<double> b = rhs(z);
@@ -49,7 +50,8 @@ TEST(Ludecomp, LargeSystemAtFullLeadingDimension) {
     std::vector<double> z(n), b(n, 0.0);
     for (int i = 0; i < n; ++i) {
         z[i] = std::sin(1.0 + i);
-        for (int j = 0; j < n; ++j) m(i, j) = std::cos(0.37 * i * j + i - 2.0 * j) + (i == j ? 3.0 : 0.0);
+        for (int j = 0; j < n; ++j)
+            m(i, j) = std::cos(0.37 * i * j + i - 2.0 * j) + (i == j ? 3.0 : 0.0);
     }
     Mat keep = m;
     for (int i = 0; i < n; ++i)

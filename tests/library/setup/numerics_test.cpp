@@ -114,7 +114,8 @@ TEST(Numerics, PolynReproducesPolynomials) {
 TEST(Numerics, FitlInterpolatesAndRejects) {
     const double x[5] = {-1.0, 0.0, 1.0, 2.0, 3.0};
     double y[5];
-    for (int i = 0; i < 5; ++i) y[i] = 1.0 + 2.0 * x[i] - x[i] * x[i] * x[i] + 0.1 * std::pow(x[i], 4);
+    for (int i = 0; i < 5; ++i)
+        y[i] = 1.0 + 2.0 * x[i] - x[i] * x[i] * x[i] + 0.1 * std::pow(x[i], 4);
     double c[50];
     double v = 0;
     int ierr = 0;

@@ -80,9 +80,9 @@ TEST_F(SetfldTest, HeaderAndDefaultSectionsOfAPlainFluid) {
     EXPECT_EQ(lib::trim_right(lib::FAML.family[1]), "other");
     EXPECT_EQ(lib::REFST.slot[1], Code("NBP"));
     // Only the "#" sections are taken; nothing behind "@END" is read.
-    EXPECT_EQ(calls().log, (Log{"FEQ:" + std::to_string(n2) + ":1",
-                                "CPP:" + std::to_string(n2) + ":1",
-                                "PS:" + std::to_string(n2) + ":1", "PR:999:1"}));
+    EXPECT_EQ(calls().log,
+              (Log{"FEQ:" + std::to_string(n2) + ":1", "CPP:" + std::to_string(n2) + ":1",
+                   "PS:" + std::to_string(n2) + ":1", "PR:999:1"}));
     EXPECT_EQ(lib::EOSMOD.eos[1], Code("FEQ"));
     EXPECT_EQ(lib::EOSMOD.mix, Code("FEQ"));
     EXPECT_EQ(lib::EOSMOD.cp0[1], Code("CPP"));
@@ -121,8 +121,8 @@ TEST_F(SetfldTest, SelectedAlternativesAndFallbacks) {
     load(1, "water");
     EXPECT_EQ(ierr, 0) << herr;
     EXPECT_EQ(lib::EOSMOD.eos[1], Code("FEQ"));
-    EXPECT_EQ(calls().log, (Log{"CPP:" + w + ":1", "FEQ:" + w + ":1", "CPP:" + w + ":1",
-                                "PR:999:1"}));
+    EXPECT_EQ(calls().log,
+              (Log{"CPP:" + w + ":1", "FEQ:" + w + ":1", "CPP:" + w + ":1", "PR:999:1"}));
 }
 
 TEST_F(SetfldTest, EcsEquationNamesItsReferenceFluid) {
@@ -168,8 +168,8 @@ TEST_F(SetfldTest, MessagesOfAFailedLoad) {
               "[SETUP error 101] error in opening file for component #  1; filename = "
               "(nosuchfluid).");
 
-    put("argon", fluid_text("argon", section("#EOS", "FEQ") + section("#AUX", "CPP"), "NBP",
-                            true, false));
+    put("argon",
+        fluid_text("argon", section("#EOS", "FEQ") + section("#AUX", "CPP"), "NBP", true, false));
     load(1, "argon");
     EXPECT_EQ(ierr, 102);
     EXPECT_EQ(herr, "[SETUP error 102] error in file or premature end of file for component #  1.");

@@ -123,7 +123,8 @@ TEST(Setref, GivenPointsAndRepeatedCalls) {
     std::string bad = "XYZ";
     lib::SETREF(bad, 1, w.x, 0, 0, 0, 0, ierr, herr);
     EXPECT_EQ(ierr, -29);
-    EXPECT_EQ(herr, "[SETREF warning -29] reference state not found, using default reference state");
+    EXPECT_EQ(herr,
+              "[SETREF warning -29] reference state not found, using default reference state");
 }
 
 TEST(Setref, FailedCallIsRetriedAndOutOfRangeFallsBack) {
@@ -160,8 +161,7 @@ TEST(Setref, FailedCallIsRetriedAndOutOfRangeFallsBack) {
     hrf = "IIR";
     lib::SETREF(hrf, 1, w.x, 0, 0, 0, 0, ierr, herr);
     EXPECT_EQ(ierr, 23);
-    EXPECT_EQ(herr.rfind("[SETUP warning 23] critical temperature for component", 0), 0u)
-        << herr;
+    EXPECT_EQ(herr.rfind("[SETUP warning 23] critical temperature for component", 0), 0u) << herr;
     EXPECT_NEAR(lib::CREF.h0[1], h_def, 1e-8);
     EXPECT_NEAR(lib::CREF.s0[1], s_def, 1e-11);
 }

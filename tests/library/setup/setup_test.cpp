@@ -29,7 +29,7 @@ protected:
         for (const char* f : {"nitrogen", "oxygen", "propane", "c12", "r134a", "water", "argon"})
             lib::store::override_text(synth::slot_of(f), plain_fluid(f));
         lib::RESETM.defaults_pending = 1;  // no model choice left over from another test
-        lib::REFST.mix = Code("NUL");       // nothing set up here yet
+        lib::REFST.mix = Code("NUL");      // nothing set up here yet
     }
     void TearDown() override {
         lib::set_extra_loader_rows({});
@@ -196,8 +196,7 @@ TEST_F(SetupTest, ModelsChosenBeforeTheSetup) {
     ASSERT_EQ(e, 0);
     setup(1, "nitrogen");
     EXPECT_EQ(ierr, 114);
-    EXPECT_EQ(herr,
-              "[SETUP error 114] number of components does not match value sent to SETMOD");
+    EXPECT_EQ(herr, "[SETUP error 114] number of components does not match value sent to SETMOD");
 
     // An unknown mixture model falls back to HMX with a warning.
     lib::SETMOD(2, "EOS", "XYZ", codes, e, h);
@@ -209,10 +208,10 @@ TEST_F(SetupTest, ModelsChosenBeforeTheSetup) {
 
     // A chosen alternative equation is used; the set-up after it reloads with defaults.
     codes[0] = "FEK";
-    lib::store::override_text(synth::slot_of("nitrogen"),
-                              fluid_text("nitrogen", section("#EOS", "FEQ") +
-                                                         section("@EOS", "FEK") +
-                                                         section("#AUX", "CPP")));
+    lib::store::override_text(
+        synth::slot_of("nitrogen"),
+        fluid_text("nitrogen",
+                   section("#EOS", "FEQ") + section("@EOS", "FEK") + section("#AUX", "CPP")));
     lib::SETMOD(1, "EOS", "", codes, e, h);
     setup(1, "nitrogen");
     ASSERT_EQ(ierr, 0) << herr;
@@ -261,7 +260,7 @@ TEST_F(SetupBuiltinTexts, NitrogenOxygenMixture) {
     lib::SETUP0(2, "nitrogen|oxygen", "hmx", hrf, ierr, herr);
     ASSERT_EQ(ierr, 0) << herr;
     // Critical temperatures of the fluids in slots 1, 2, 0, -21, -22, -23.
-    const std::pair<int, double> tc[] = {{1, 126.192}, {2, 154.581}, {0, 126.192},
+    const std::pair<int, double> tc[] = {{1, 126.192},  {2, 154.581}, {0, 126.192},
                                          {-21, 369.89}, {-22, 658.1}, {-23, 374.21}};
     for (const auto& [slot, t] : tc) EXPECT_NEAR(lib::CCON.tc[slot], t, 0.5) << slot;
     EXPECT_EQ(lib::trim_right(lib::setup_names()[-22]), "c12");

@@ -105,12 +105,12 @@ TEST_F(Stfld2Test, CriticalEnhancementOnlyWhenNamed) {
     Code refeos("   ");
     lib::CITE[3][lib::kCiteTcxAux] = "NUL";
     lib::CREMOD.set[0][3] = Code("NUL");
-    lib::STFLD2(1, 3, "cas", "  enhancement", Code("AUX"), '#', Code("TK3"), heta, htcx, ieta,
-                itcx, names, ref, refeos, e, h);
+    lib::STFLD2(1, 3, "cas", "  enhancement", Code("AUX"), '#', Code("TK3"), heta, htcx, ieta, itcx,
+                names, ref, refeos, e, h);
     EXPECT_EQ(lib::CITE[3][lib::kCiteTcxAux], "NUL");
     lib::CREMOD.set[0][3] = Code("TK3");
-    lib::STFLD2(1, 3, "cas", "  enhancement", Code("AUX"), '#', Code("TK3"), heta, htcx, ieta,
-                itcx, names, ref, refeos, e, h);
+    lib::STFLD2(1, 3, "cas", "  enhancement", Code("AUX"), '#', Code("TK3"), heta, htcx, ieta, itcx,
+                names, ref, refeos, e, h);
     EXPECT_EQ(e, 0);
     EXPECT_EQ(lib::CITE[3][lib::kCiteTcxAux], "TK3  enhancement");
     EXPECT_EQ(ieta + itcx, 0);

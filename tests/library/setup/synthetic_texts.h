@@ -63,8 +63,7 @@ inline std::string fluid_text(const std::string& key, const std::string& section
 
 // The usual text of a plain fluid: FEQ equation, CPP ideal gas, PS ancillary.
 inline std::string plain_fluid(const std::string& key) {
-    return fluid_text(key, section("#EOS", "FEQ") + section("#AUX", "CPP") +
-                               section("#PS", "PS5"));
+    return fluid_text(key, section("#EOS", "FEQ") + section("#AUX", "CPP") + section("#PS", "PS5"));
 }
 
 // Calls of the recording loaders: "KIND:nread:icomp".
@@ -84,10 +83,18 @@ inline void record(const std::string& what, int nread, int icomp, int& ierr, std
     ierr = calls().fail_kind == what ? 1 : 0;
     herr = ierr != 0 ? "[SET" + what + " error 1] bad coefficients" : "";
 }
-inline void feq(int n, int i, const std::string&, int& e, std::string& h) { record("FEQ", n, i, e, h); }
-inline void bwr(int n, int i, const std::string&, int& e, std::string& h) { record("BWR", n, i, e, h); }
-inline void cpp(int n, int i, const std::string&, int& e, std::string& h) { record("CPP", n, i, e, h); }
-inline void ph0(int n, int i, const std::string&, int& e, std::string& h) { record("PH0", n, i, e, h); }
+inline void feq(int n, int i, const std::string&, int& e, std::string& h) {
+    record("FEQ", n, i, e, h);
+}
+inline void bwr(int n, int i, const std::string&, int& e, std::string& h) {
+    record("BWR", n, i, e, h);
+}
+inline void cpp(int n, int i, const std::string&, int& e, std::string& h) {
+    record("CPP", n, i, e, h);
+}
+inline void ph0(int n, int i, const std::string&, int& e, std::string& h) {
+    record("PH0", n, i, e, h);
+}
 inline void ecs(int n, int i, const std::string&, std::string& ref, lib::Code& refeos, int& e,
                 std::string& h) {
     record("ECS", n, i, e, h);
