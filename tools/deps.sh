@@ -17,7 +17,7 @@ install() {
     fi
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing
 }
-install cmake g++ make pkg-config libgtest-dev libbenchmark-dev libgtk2.0-dev python3 clang
+install cmake g++ make pkg-config libgtest-dev libbenchmark-dev libgtk2.0-dev python3 clang clang-format
 # The fuzzing runtime of the installed clang (only recommended by it, so not
 # always installed along with it).
 clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n 1)
