@@ -126,31 +126,30 @@ int check(const KindInfo& ki, const char* routine, int icomp, double T, double& 
     herr.clear();
     if (T < ki.lim.tlow[icomp] || T <= 0.0) {
         value = lower_value(ki, icomp);
-        ierr = 1;
-        herr = errtext(routine, 1,
-                       "temperature less than triple point temperature; T =" + fmt_g(T, 12, 5) +
-                           " K, Ttp =" + fmt_g(ki.lim.tlow[icomp], 12, 5) + " K.");
-    } else if (T > CCON.tc[icomp]) {
-        value = crit_value(ki, icomp);
-        ierr = 121;
-        herr = errtext(routine, 121,
-                       "temperature greater than critical temperature; T =" + fmt_g(T, 12, 5) +
-                           " K, Tc =" + fmt_g(CCON.tc[icomp], 12, 5) + " K.");
-    } else {
-        const Code& code = ki.mod.slot[icomp];
-        const int form = form_of(ki, code);
-        if (form > 0 && ki.red.tred[icomp] > 0.0) return form;
-        if (code.is("QVB")) {
-            value = crit_value(ki, icomp);
-            ierr = 2;
-            herr = errtext(routine, 2, ki.missing);
-        } else {
-            ierr = 100;
-            std::string c = code.empty_code() ? std::string("   ") : code.str();
-            herr = errtext(routine, 100, std::string(ki.unknown) + c + ")");
-        }
+        fail(1, routine,
+             "temperature less than triple point temperature; T =" + fmt_g(T, 12, 5) +
+                 " K, Ttp =" + fmt_g(ki.lim.tlow[icomp], 12, 5) + " K.",
+             ierr, herr);
+        return 0;
     }
-    ERRMSG(ierr, herr);
+    if (T > CCON.tc[icomp]) {
+        value = crit_value(ki, icomp);
+        fail(121, routine,
+             "temperature greater than critical temperature; T =" + fmt_g(T, 12, 5) +
+                 " K, Tc =" + fmt_g(CCON.tc[icomp], 12, 5) + " K.",
+             ierr, herr);
+        return 0;
+    }
+    const Code& code = ki.mod.slot[icomp];
+    const int form = form_of(ki, code);
+    if (form > 0 && ki.red.tred[icomp] > 0.0) return form;
+    if (code.is("QVB")) {
+        value = crit_value(ki, icomp);
+        fail(2, routine, ki.missing, ierr, herr);
+    } else {
+        const std::string c = code.empty_code() ? std::string("   ") : code.str();
+        fail(100, routine, std::string(ki.unknown) + c + ")", ierr, herr);
+    }
     return 0;
 }
 
@@ -246,26 +245,21 @@ void tsat_pressure(Kind k, const char* routine, double P, const double x[20], do
         const KindInfo& ki = info(k);
         if (ki.mod.slot[ic].is("QVB")) {
             T = CCON.tc[ic];
-            ierr = 2;
-            herr = errtext(routine, 2, ki.missing);
-        } else if (P < CCON.ptp[ic]) {
-            T = CCON.ttp[ic];
-            ierr = 1;
-            herr =
-                errtext(routine, 1,
-                        "pressure less than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
-                            " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.");
-        } else if (P > CCON.pc[ic]) {
-            T = CCON.tc[ic];
-            ierr = 141;
-            herr =
-                errtext(routine, 141,
-                        "pressure greater than critical pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
-                            " MPa, Pc =" + fmt_g(CCON.pc[ic] / 1000.0, 12, 5) + " MPa.");
+            return fail(2, routine, ki.missing, ierr, herr);
         }
-        if (ierr != 0) {
-            ERRMSG(ierr, herr);
-            return;
+        if (P < CCON.ptp[ic]) {
+            T = CCON.ttp[ic];
+            return fail(1, routine,
+                        "pressure less than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
+                            " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.",
+                        ierr, herr);
+        }
+        if (P > CCON.pc[ic]) {
+            T = CCON.tc[ic];
+            return fail(141, routine,
+                        "pressure greater than critical pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
+                            " MPa, Pc =" + fmt_g(CCON.pc[ic] / 1000.0, 12, 5) + " MPa.",
+                        ierr, herr);
         }
     }
     SOLVEA(k, P, x, T, ierr, herr);
@@ -336,17 +330,14 @@ void TSATD(double D, const double x[20], double& T, int& ierr, std::string& herr
     T = CCON.ttp[ic];
     const double dc = CCON.dc[ic];
     if ((DLMOD.slot[ic].is("QVB") && D >= dc) || (DVMOD.slot[ic].is("QVB") && D <= dc)) {
-        ierr = 1;
-        herr = errtext("TSATD", 1, "Ancillary equation not available");
-        ERRMSG(ierr, herr);
+        fail(1, "TSATD", "Ancillary equation not available", ierr, herr);
         return;
     }
     if (D > CCON.dtp[ic]) {
-        ierr = 141;
-        herr = errtext("TSATD", 141,
-                       "density greater than triple point density; d=" + fmt_g(D, 12, 5) +
-                           " mol/L, dtp =" + fmt_g(CCON.dtp[ic], 12, 5) + " mol/L.");
-        ERRMSG(ierr, herr);
+        fail(141, "TSATD",
+             "density greater than triple point density; d=" + fmt_g(D, 12, 5) +
+                 " mol/L, dtp =" + fmt_g(CCON.dtp[ic], 12, 5) + " mol/L.",
+             ierr, herr);
         return;
     }
     SOLVEA(D < dc ? kDV : kDL, D, x, T, ierr, herr);
@@ -410,10 +401,8 @@ void SOLVEA(int kind, double y, const double x[20], double& T, int& ierr, std::s
         if (T < tlow) T = (told + tlow) / 2.0;
         if (T <= 0.0) T = told / 2.0;
     }
-    ierr = 124;
     T = kMarker9;
-    herr = errtext("SOLVEA", 124, "maximum number of iterations exceeded");
-    ERRMSG(ierr, herr);
+    fail(124, "SOLVEA", "maximum number of iterations exceeded", ierr, herr);
 }
 
 }  // namespace lib

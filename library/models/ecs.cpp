@@ -259,11 +259,10 @@ double third_order(const Conformal& c, int itau, int idel) {
 void SETECS(int nread, int icomp, const std::string& hcasno, std::string& hrefnm, Code& hrefmd,
             int& ierr, std::string& herr) {
     if (nread < 1) {
-        ierr = 101;
-        herr = errtext("SETECS", 101,
-                       "illegal file specified; n_fluid = " + fmt_int(nread, 4) +
-                           "; CAS no. = " + fixed_width(hcasno, 12));
-        ERRMSG(ierr, herr);
+        fail(101, "SETECS",
+             "illegal file specified; n_fluid = " + fmt_int(nread, 4) +
+                 "; CAS no. = " + fixed_width(hcasno, 12),
+             ierr, herr);
         return;
     }
     ierr = 0;

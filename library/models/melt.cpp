@@ -138,11 +138,10 @@ void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
     const Code& code = MELTMOD.slot[icomp];
     const double tlow = code.is("MLW") ? kIceIIIlow : CCON.ttp[icomp];
     if (T < tlow) {
-        ierr = 1;
-        herr = errtext("MELTK", 1,
-                       "temperature less than lower temperature limit; T =" + fmt_g(T, 12, 5) +
-                           " K, Tlow =" + fmt_g(tlow, 12, 5) + " K.");
-        ERRMSG(ierr, herr);
+        fail(1, "MELTK",
+             "temperature less than lower temperature limit; T =" + fmt_g(T, 12, 5) +
+                 " K, Tlow =" + fmt_g(tlow, 12, 5) + " K.",
+             ierr, herr);
         return;
     }
     if (code.is("MLW")) {
@@ -159,16 +158,12 @@ void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
         else
             P = s;
     } else if (!code.is("QVB")) {
-        ierr = 105;
-        herr = errtext("MELTK", 105, "unknown melting line model:  (" + code.str() + ")");
-        ERRMSG(ierr, herr);
+        fail(105, "MELTK", "unknown melting line model:  (" + code.str() + ")", ierr, herr);
         return;
     }
     if (!std::isfinite(P)) {
         P = 0.0;
-        ierr = 1;
-        herr = errtext("MELTK", 1, "melting line not defined at T =" + fmt_g(T, 12, 5) + " K.");
-        ERRMSG(ierr, herr);
+        fail(1, "MELTK", "melting line not defined at T =" + fmt_g(T, 12, 5) + " K.", ierr, herr);
     }
 }
 
@@ -177,19 +172,14 @@ void SUBLK(int icomp, double T, double& P, int& ierr, std::string& herr) {
     ierr = 0;
     herr.clear();
     const double ttp = CCON.ttp[icomp];
-    if (T <= 0.0) {
-        ierr = 15;
-        herr = errtext("SUBLK", 15, "temperature less than zero; T =" + fmt_g(T, 12, 5) + " K");
-    } else if (T > ttp) {
-        ierr = 15;
-        herr = errtext("SUBLK", 15,
-                       "temperature greater than triple point temperature; T =" + fmt_g(T, 12, 5) +
-                           " K, Ttp =" + fmt_g(ttp, 12, 5) + " K.");
-    }
-    if (ierr != 0) {
-        ERRMSG(ierr, herr);
-        return;
-    }
+    if (T <= 0.0)
+        return fail(15, "SUBLK", "temperature less than zero; T =" + fmt_g(T, 12, 5) + " K", ierr,
+                    herr);
+    if (T > ttp)
+        return fail(15, "SUBLK",
+                    "temperature greater than triple point temperature; T =" + fmt_g(T, 12, 5) +
+                        " K, Ttp =" + fmt_g(ttp, 12, 5) + " K.",
+                    ierr, herr);
     const Code& code = SUBLMOD.slot[icomp];
     if (code.starts("SB")) {
         const double s = term_sum(sublimation(), icomp, T, false);
@@ -201,10 +191,9 @@ void SUBLK(int icomp, double T, double& P, int& ierr, std::string& herr) {
             // representable.
             const double e = code.is("SB2") ? s : s * WRDSUBL.tred[icomp] / T;
             if (e > 700.0 || !std::isfinite(e)) {
-                ierr = 15;
-                herr = errtext("SUBLK", 15,
-                               "sublimation pressure out of range at T =" + fmt_g(T, 12, 5) + " K");
-                ERRMSG(ierr, herr);
+                fail(15, "SUBLK",
+                     "sublimation pressure out of range at T =" + fmt_g(T, 12, 5) + " K", ierr,
+                     herr);
                 return;
             }
             P = pr * std::exp(e);
@@ -213,15 +202,11 @@ void SUBLK(int icomp, double T, double& P, int& ierr, std::string& herr) {
         }
         if (!std::isfinite(P)) {
             P = 0.0;
-            ierr = 15;
-            herr = errtext("SUBLK", 15,
-                           "sublimation pressure out of range at T =" + fmt_g(T, 12, 5) + " K");
-            ERRMSG(ierr, herr);
+            fail(15, "SUBLK", "sublimation pressure out of range at T =" + fmt_g(T, 12, 5) + " K",
+                 ierr, herr);
         }
     } else if (!code.is("QVB")) {
-        ierr = 105;
-        herr = errtext("SUBLK", 105, "unknown sublimation line model:  (" + code.str() + ")");
-        ERRMSG(ierr, herr);
+        fail(105, "SUBLK", "unknown sublimation line model:  (" + code.str() + ")", ierr, herr);
     }
 }
 
@@ -300,12 +285,10 @@ void MELTP(double P, const double x[20], double& T, int& ierr, std::string& herr
         T = CCON.ttp[ic];
         if (MELTMOD.slot[ic].is("QVB")) return;
         if (P < CCON.ptp[ic]) {
-            ierr = 2;
-            herr =
-                errtext("MELTP", 2,
-                        "pressure less than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
-                            " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.");
-            ERRMSG(ierr, herr);
+            fail(2, "MELTP",
+                 "pressure less than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
+                     " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.",
+                 ierr, herr);
             return;
         }
     }
@@ -319,12 +302,10 @@ void SUBLP(double P, const double x[20], double& T, int& ierr, std::string& herr
     const int ic = ISPURE(x);
     if (ic != 0 && P > CCON.ptp[ic]) {
         T = CCON.ttp[ic];
-        ierr = 2;
-        herr =
-            errtext("SUBLP", 2,
-                    "pressure greater than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
-                        " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.");
-        ERRMSG(ierr, herr);
+        fail(2, "SUBLP",
+             "pressure greater than triple point pressure; P =" + fmt_g(P / 1000.0, 12, 5) +
+                 " MPa, Ptp =" + fmt_g(CCON.ptp[ic] / 1000.0, 12, 5) + " MPa.",
+             ierr, herr);
         return;
     }
     if (P > 0.0) SOLVEM(2, P, x, T, ierr, herr);
@@ -386,9 +367,7 @@ void SOLVEM(int kind, double P, const double x[20], double& T, int& ierr, std::s
         T = tn;
     }
     T = kMarker9;
-    ierr = 124;
-    herr = errtext("SOLVEM", 124, "maximum number of iterations exceeded");
-    ERRMSG(ierr, herr);
+    fail(124, "SOLVEM", "maximum number of iterations exceeded", ierr, herr);
 }
 
 }  // namespace lib

@@ -13,11 +13,7 @@ void load_term_section(const TermSection& sec, const char* routine, int nread, i
                        std::string& herr) {
     ierr = 0;
     herr.clear();
-    auto bad = [&](const std::string& text) {
-        ierr = 1;
-        herr = errtext(routine, 1, text);
-        ERRMSG(ierr, herr);
-    };
+    auto bad = [&](const std::string& text) { fail(1, routine, text, ierr, herr); };
     double v[2];
     std::string_view line;
     if (!next_numbers(nread, v, 1)) return bad("error reading the lower temperature limit");

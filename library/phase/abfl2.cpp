@@ -79,11 +79,10 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
     else
         P = a;
 
-    auto fail = [&](int n, const std::string& text) {
-        ierr = n;
-        herr = errtext(code + "FLSH", n, text);
+    // The failure state: the marker 999 in q and error n of the flash.
+    auto give_up = [&](int n, const std::string& text) {
         q = 999.0;
-        ERRMSG(ierr, herr);
+        fail(n, code + "FLSH", text, ierr, herr);
     };
 
     // Bubble and dew points of the feed, unless given.
@@ -93,14 +92,14 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
         std::string jmsg;
         saturation(at_t, a, z, 1, bub, jerr, jmsg);
         if (jerr > 0) {
-            fail(223, "bubble point calculation did not converge (2-phase initial guess):  " +
-                          cut(jmsg, 164));
+            give_up(223, "bubble point calculation did not converge (2-phase initial guess):  " +
+                             cut(jmsg, 164));
             return;
         }
         saturation(at_t, a, z, 2, dew, jerr, jmsg);
         if (jerr > 0) {
-            fail(224, "dew point calculation did not converge (2-phase initial guess):  " +
-                          cut(jmsg, 167));
+            give_up(224, "dew point calculation did not converge (2-phase initial guess):  " +
+                             cut(jmsg, 167));
             return;
         }
         Dlbub = bub.Dl;
@@ -129,7 +128,7 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
     double fb = 0, fd = 0, bl = 0, bv = 0, scale = 1.0;
     if (letter == 'D') {
         if (!(b > 0.0) || !(Dlbub > 0.0) || !(Dvdew > 0.0)) {
-            fail(228, "input is outside saturation bounds");
+            give_up(228, "input is outside saturation bounds");
             return;
         }
         fb = b * (1.0 / b - 1.0 / Dlbub);
@@ -138,7 +137,7 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
         bl = flash::prop(letter, Tbub, Dlbub, z);
         bv = flash::prop(letter, Tdew, Dvdew, z);
         if (!(bl <= b && b <= bv)) {
-            fail(b < bl && b <= bv ? 227 : 228, "input is outside saturation bounds");
+            give_up(b < bl && b <= bv ? 227 : 228, "input is outside saturation bounds");
             return;
         }
         scale = bl - bv;
@@ -184,8 +183,8 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
     else
         q = (b - bl) / (bv - bl);
     if (!std::isfinite(q)) {
-        fail(226, "2-phase iteration did not converge, X, delta =" + fmt_g(0.0, 12, 5) +
-                      fmt_g(0.0, 12, 5));
+        give_up(226, "2-phase iteration did not converge, X, delta =" + fmt_g(0.0, 12, 5) +
+                         fmt_g(0.0, 12, 5));
         return;
     }
     Dl = Dlbub;
@@ -231,14 +230,14 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
         std::string jmsg;
         saturation(at_t, a, x, 1, sx, jerr, jmsg);
         if (jerr > 0) {
-            fail(223, "bubble point calculation did not converge within 2-phase iteration:  " +
-                          cut(jmsg, 164));
+            give_up(223, "bubble point calculation did not converge within 2-phase iteration:  " +
+                             cut(jmsg, 164));
             return;
         }
         saturation(at_t, a, y, 2, sy, jerr, jmsg);
         if (jerr > 0) {
-            fail(224, "dew point calculation did not converge within 2-phase iteration:  " +
-                          cut(jmsg, 167));
+            give_up(224, "dew point calculation did not converge within 2-phase iteration:  " +
+                             cut(jmsg, 167));
             return;
         }
         Dl = 1.0 / (q / sy.Dl + (1.0 - q) / sx.Dl);
@@ -314,8 +313,8 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
         }
         if (!split_failed) {
             if (!at_t) T = v;
-            fail(226, "2-phase iteration did not converge, X, delta =" + fmt_g(v / 1000.0, 12, 5) +
-                          fmt_g(v - vp, 12, 5));
+            give_up(226, "2-phase iteration did not converge, X, delta =" +
+                             fmt_g(v / 1000.0, 12, 5) + fmt_g(v - vp, 12, 5));
             return;
         }
         if (pass >= 25) {
@@ -327,16 +326,15 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
             Dv = dv1;
             q = q1;
             free = v1;
-            ierr = 225;
-            herr = errtext(code + "FLSH", 225,
-                           "TPFL2 did not converge in two-phase iteration; returning initial "
-                           "guesses based on dew and bubble points");
-            ERRMSG(ierr, herr);
+            fail(225, code + "FLSH",
+                 "TPFL2 did not converge in two-phase iteration; returning initial "
+                 "guesses based on dew and bubble points",
+                 ierr, herr);
             return;
         }
         q += q < 0.5 ? 0.02 : -0.02;
     }
-    fail(225, "TPFL2 did not converge in two-phase iteration");
+    give_up(225, "TPFL2 did not converge in two-phase iteration");
 }
 
 }  // namespace lib

@@ -79,14 +79,14 @@ void dbfl1_from(double t0, double D, double b, const double z[20], const std::st
         }
         T = tn;
     }
-    ierr = 203;
     std::string fr;
     for (int i = 0; i < std::clamp(NCOMP.nc, 1, 5); ++i) fr += fmt_f(z[i], 8, 5);
-    herr = errtext(ab + "FL1", 203,
-                   "iteration has not converged for rho =" + fmt_g(D, 12, 5) +
-                       " mol/L, T (last guess) = " + fmt_g(T, 12, 5) + " K, x (mol frac) =" + fr);
-    if (herr.size() > 254) herr.resize(254);
-    ERRMSG(ierr, herr);
+    std::string m =
+        errtext(ab + "FL1", 203,
+                "iteration has not converged for rho =" + fmt_g(D, 12, 5) +
+                    " mol/L, T (last guess) = " + fmt_g(T, 12, 5) + " K, x (mol frac) =" + fr);
+    if (m.size() > 254) m.resize(254);
+    fail(203, std::move(m), ierr, herr);
     T = 0.0;
 }
 
@@ -197,12 +197,11 @@ void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab
         t2 = tn;
     }
     T = t2;
-    ierr = 248;
-    herr = errtext(ab + "FLSH", 248,
-                   "two-phase iteration did not converge; T =" + fmt_g(T, 12, 5) +
-                       " K, D residual =" + fmt_g(f2, 12, 5) + " mol/L");
     q = 999.0;
-    ERRMSG(ierr, herr);
+    fail(248, ab + "FLSH",
+         "two-phase iteration did not converge; T =" + fmt_g(T, 12, 5) +
+             " K, D residual =" + fmt_g(f2, 12, 5) + " mol/L",
+         ierr, herr);
 }
 
 void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, double& T, double& P,
@@ -268,9 +267,7 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
         }
     }
     if (serr > 0) {
-        ierr = 248;
-        herr = errtext(head, 248, "iteration did not converge:  " + cut(smsg, 183));
-        ERRMSG(ierr, herr);
+        fail(248, head, "iteration did not converge:  " + cut(smsg, 183), ierr, herr);
         q = 999.0;
         return;
     }

@@ -261,24 +261,22 @@ void FNCRPT(const double x[20], double& D, double& P, double& T, int& ierr, std:
     double Pc = 0;
     CRITP(x, T, Pc, D, ierr, herr);
     if (ierr > 0) return;
-    const auto fail = [&]() {
-        ierr = 1;
-        herr =
-            errtext("FNCRPT", 1,
-                    "iteration for critical point did not converge; T =" + fmt_g(T, 12, 5) + " K.");
-        ERRMSG(ierr, herr);
+    const auto no_convergence = [&]() {
+        fail(1, "FNCRPT",
+             "iteration for critical point did not converge; T =" + fmt_g(T, 12, 5) + " K.", ierr,
+             herr);
     };
     double T1 = T + 0.1;
     double d = D;
     D = CRTDEN(x, T1, d);
-    if (D <= 0.0) return fail();
+    if (D <= 0.0) return no_convergence();
     double g1 = 0;
     DPDD(T1, D, x, g1);
     g1 /= 1000.0;
     for (int pass = 1; pass <= 21; ++pass) {
         d = D;
         const double dn = CRTDEN(x, T, d);
-        if (dn <= 0.0) return fail();
+        if (dn <= 0.0) return no_convergence();
         D = dn;
         double g = 0;
         DPDD(T, D, x, g);
@@ -300,7 +298,7 @@ void FNCRPT(const double x[20], double& D, double& P, double& T, int& ierr, std:
         if (!(tn > 0.0)) break;
         T = tn;
     }
-    fail();
+    no_convergence();
 }
 
 }  // namespace lib

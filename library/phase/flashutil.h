@@ -30,28 +30,25 @@ inline std::string num(int value, int w) {
 
 // "[<routine> error N] text" with N in a field of w columns.
 inline std::string err(const std::string& routine, int ierr, int w, const std::string& text) {
-    return errtext(routine, ierr < 0 ? "warning" : "error", num(ierr, w), text);
+    return errtext(routine, ierr, text, w);
 }
 
-// Sets error (or warning) n with its message and passes it through ERRMSG.
-inline void report(int n, const std::string& text, int& ierr, std::string& herr) {
-    ierr = n;
-    herr = text;
-    ERRMSG(ierr, herr);
+// The text of a range-check result lerr (a warning below zero, an error
+// above) cut so that its message, the number in a field of w columns, keeps
+// within its length.
+inline std::string range_cut(int lerr, const std::string& lmsg, int w) {
+    return cut(lmsg, static_cast<std::size_t>((lerr < 0 ? 237 : 239) - w));
 }
-
-// The message of a range-check result lerr (a warning below zero, an error
-// above) under routine, its number in a field of w columns; the range
-// check's text is cut so that the message keeps within its length.
+// The whole message of a range-check result under routine.
 inline std::string range_text(const std::string& routine, int lerr, const std::string& lmsg,
                               int w) {
-    return err(routine, lerr, w, cut(lmsg, static_cast<std::size_t>((lerr < 0 ? 237 : 239) - w)));
+    return err(routine, lerr, w, range_cut(lerr, lmsg, w));
 }
 
 // Reports a range-check result other than 0; true when it is an error.
 inline bool range_error(const std::string& routine, int lerr, const std::string& lmsg, int w,
                         int& ierr, std::string& herr) {
-    if (lerr != 0) report(lerr, range_text(routine, lerr, lmsg, w), ierr, herr);
+    if (lerr != 0) fail(lerr, routine, range_cut(lerr, lmsg, w), ierr, herr, w);
     return lerr > 0;
 }
 
@@ -64,7 +61,7 @@ inline bool critical_point(const double z[20], double& Tc, double& Pc, double& D
     std::string jmsg;
     CRITP(z, Tc, Pc, Dc, jerr, jmsg);
     if (jerr <= 0) return true;
-    report(n, errtext(routine, n, cut(jmsg, len)), ierr, herr);
+    fail(n, routine, cut(jmsg, len), ierr, herr);
     return false;
 }
 
@@ -183,9 +180,7 @@ inline bool not_a_number(const std::string& routine, std::initializer_list<doubl
                          int& ierr, std::string& herr) {
     for (double v : inputs) {
         if (std::isfinite(v)) continue;
-        ierr = 1;
-        herr = errtext(routine, 1, "input value is not a number");
-        ERRMSG(ierr, herr);
+        fail(1, routine, "input value is not a number", ierr, herr);
         return true;
     }
     return false;

@@ -200,11 +200,10 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     const bool ppf = flash::pseudo_pure(icomp);
     if (flash::not_a_number(ab + "FLSH", {P, b}, ierr, herr)) return;
 
-    auto fail = [&](int n, const std::string& text) {
-        ierr = n;
-        herr = text;
+    // The failure state: the marker 999 in q and error n with its message.
+    auto give_up = [&](int n, const std::string& message) {
         q = 999.0;
-        ERRMSG(ierr, herr);
+        fail(n, message, ierr, herr);
     };
     auto msg = [&](int n, const std::string& text) { return flash::err(ab + "FLSH", n, 4, text); };
 
@@ -224,9 +223,10 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
 
     Bounds bd = cached_bounds(letter, icomp, z, tmin, tmax, pmax, Tc, Pc, Dc);
     if (!bd.ok) {
-        fail(249, msg(249,
-                      "Input value is outside limits; no liquid state of the equation at 100 kPa "
-                      "below the critical temperature"));
+        give_up(249,
+                msg(249,
+                    "Input value is outside limits; no liquid state of the equation at 100 kPa "
+                    "below the critical temperature"));
         return;
     }
     tmin = bd.tmin;
@@ -254,13 +254,13 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         herr.clear();
     } else if (lerr <= 1) {
         if (b < bd.bmin || b > bd.bmax) {
-            fail(249, msg(249, "Input value is outside limits; " + std::string(1, letter) + " =" +
-                                   fmt_g(b, 12, 5) + ", min,max =" + fmt_g(bd.bmin, 12, 5) +
-                                   fmt_g(bd.bmax, 12, 5)));
+            give_up(249, msg(249, "Input value is outside limits; " + std::string(1, letter) +
+                                      " =" + fmt_g(b, 12, 5) + ", min,max =" +
+                                      fmt_g(bd.bmin, 12, 5) + fmt_g(bd.bmax, 12, 5)));
             return;
         }
     } else {
-        fail(lerr, flash::range_text(ab + "FLSH", lerr, lmsg, 4));
+        give_up(lerr, flash::range_text(ab + "FLSH", lerr, lmsg, 4));
         return;
     }
 
@@ -284,13 +284,13 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         int serr = 0;
         std::string smsg;
         ABFL1(P, b, z, kph, ab, 0.0, 0.0, T, pp, D, serr, smsg);
-        if (serr > 0) return fail(serr, smsg);
+        if (serr > 0) return give_up(serr, smsg);
         properties();
         finish();
     };
     // A state below the lowest temperature of the liquid.
     auto solid = [&]() {
-        fail(250, msg(250, "; input state is solid or two-phase solid-vapor"));
+        give_up(250, msg(250, "; input state is solid or two-phase solid-vapor"));
         // The bracket is followed directly by the semicolon.
         const std::size_t k = herr.find("] ;");
         if (k != std::string::npos) herr.erase(k + 1, 1);
@@ -314,7 +314,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
             if (serr <= 0) break;
         }
         if (serr > 0) {
-            fail(serr, smsg);
+            give_up(serr, smsg);
             return;
         }
         properties();
@@ -367,7 +367,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
             double pce = 0.0;
             PRESS(Tc, Dc, z, pce);
             if (P >= 0.9 * Pc && P >= pce) return supercritical();
-            fail(242, msg(242, flash::dew_failed(jmsg, 192)));
+            give_up(242, msg(242, flash::dew_failed(jmsg, 192)));
             return;
         }
         T = tbub;
@@ -375,7 +375,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         double pp = 0;
         ABFL1(P, b, z, 1, ab, 0.0, 0.0, T, pp, D, berr, bmsg);
         if (berr > 0) {
-            fail(242, msg(242, flash::dew_failed(bmsg, 192)));
+            give_up(242, msg(242, flash::dew_failed(bmsg, 192)));
             return;
         }
         properties();
@@ -403,7 +403,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         SATP(P, z, 1, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
             if (P <= 0.9 * Pc) {
-                fail(241, msg(241, flash::bubble_failed(jmsg, 188)));
+                give_up(241, msg(241, flash::bubble_failed(jmsg, 188)));
                 return;
             }
             tbub = Tc;
@@ -426,7 +426,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         ABFL2(P, b, z, 1, 1, ab, tbub, tdew, pbx, pdx, dlbub, dvdew, ybub, xdew, T, pp, Dl, Dv, x,
               y, q, jerr, jmsg);
         if (jerr > 0) {
-            fail(jerr, jmsg);
+            give_up(jerr, jmsg);
             return;
         }
     } else {
@@ -440,7 +440,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
             T = q * tdew + (1.0 - q) * tbub;
             PTANC(T, P, q, b, letter, Dl, Dv, jerr, jmsg);
             if (jerr > 0) {
-                fail(jerr, jmsg);
+                give_up(jerr, jmsg);
                 return;
             }
         }

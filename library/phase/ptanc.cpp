@@ -27,12 +27,12 @@ void PTANC(double& T, double P, double& q, double b, char code, double& Dl, doub
         std::string jmsg;
         SATT(T, x, 1, pbub, Dl, dscratch, xl, xv, jerr, jmsg);
         if (jerr > 0) {
-            flash::report(223, errtext("PTANC", 223, flash::bubble_failed(jmsg)), ierr, herr);
+            fail(223, "PTANC", flash::bubble_failed(jmsg), ierr, herr);
             return;
         }
         SATT(T, x, 2, pdew, dscratch, Dv, xl, xv, jerr, jmsg);
         if (jerr > 0) {
-            flash::report(224, errtext("PTANC", 224, flash::dew_failed(jmsg)), ierr, herr);
+            fail(224, "PTANC", flash::dew_failed(jmsg), ierr, herr);
             return;
         }
         if (code == 'D') {
@@ -53,10 +53,9 @@ void PTANC(double& T, double P, double& q, double b, char code, double& Dl, doub
         pp = pc;
         T = tnew;
     }
-    ierr = 226;
-    herr = errtext("PTANC", 226,
-                   "2-phase temperature iteration did not converge; T =" + fmt_g(T, 12, 5) + " K.");
-    ERRMSG(ierr, herr);
+    fail(226, "PTANC",
+         "2-phase temperature iteration did not converge; T =" + fmt_g(T, 12, 5) + " K.", ierr,
+         herr);
 }
 
 void CSTAR(double T, double P, double v, const double x[20], double& Cs, double& Ts, double& Ds,
@@ -107,9 +106,7 @@ void CSTAR(double T, double P, double v, const double x[20], double& Cs, double&
         ierr = 0;
         herr.clear();
         if ((q > 0.0 && q < 1.0) || ws <= 0.0 || Ps <= 0.0) {
-            ierr = 201;
-            herr = errtext("CSTAR", 201, "final state may be 2-phase");
-            ERRMSG(ierr, herr);
+            fail(201, "CSTAR", "final state may be 2-phase", ierr, herr);
             return;
         }
         const double f = ((ws * ws - v * v) * 0.5 * wm / 1000.0 + h - h0) / scale;
@@ -127,9 +124,7 @@ void CSTAR(double T, double P, double v, const double x[20], double& Cs, double&
         tp = Ts;
         fp = f;
     }
-    ierr = 200;
-    herr = errtext("CSTAR", 200, "iteration failed to converge");
-    ERRMSG(ierr, herr);
+    fail(200, "CSTAR", "iteration failed to converge", ierr, herr);
 }
 
 }  // namespace lib

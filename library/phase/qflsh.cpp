@@ -45,19 +45,17 @@ bool single_component(int icomp, const double z[20]) {
 
 // Error n of a quality outside 0..1.
 void quality_out_of_range(const char* routine, int n, double q, int& ierr, std::string& herr) {
-    flash::report(n,
-                  errtext(routine, n,
-                          "input quality is out of range; q =" + fmt_g(q, 12, 5) +
-                              "; quality must be between 0 and 1 "),
-                  ierr, herr);
+    fail(n, routine,
+         "input quality is out of range; q =" + fmt_g(q, 12, 5) +
+             "; quality must be between 0 and 1 ",
+         ierr, herr);
 }
 
 // The error of a saturation point that failed (its ierr stands), named by
 // what it was for.
-void saturation_failed(const char* routine, const char* what, const std::string& m, int ierr,
+void saturation_failed(const char* routine, const char* what, const std::string& m, int& ierr,
                        std::string& herr) {
-    herr = errtext(routine, "error", "", std::string(what) + ":  " + cut(m, 200));
-    ERRMSG(ierr, herr);
+    fail(ierr, routine, std::string(what) + ":  " + cut(m, 200), ierr, herr, kNoNumber);
 }
 
 }  // namespace
@@ -77,19 +75,18 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     std::string jmsg;
     LIMITX("EOS", T, 0.0, 0.0, z, tmin, tmax, dmax, pmax, ierr, jmsg);
     if (ierr > 0) {
-        flash::report(ierr, flash::range_text("TQFLSH", ierr, jmsg, 3), ierr, herr);
+        fail(ierr, "TQFLSH", flash::range_cut(ierr, jmsg, 3), ierr, herr, 3);
         return;
     }
     ierr = 0;
     double Tc = 0, Pc = 0, Dc = 0;
     if (!flash::critical_point(z, Tc, Pc, Dc, "TQFLSH", 270, 235, ierr, herr)) return;
     if ((T >= Tc && (NCOMP.nc == 1 || icomp > 0)) || T > 1.5 * Tc) {
-        ierr = 271;
-        herr = errtext("TQFLSH", 271,
-                       "temperature input to temperature-quality flash is greater than critical "
-                       "temperature; T =" +
-                           fmt_g(T, 12, 5) + " K, Tcrit =" + fmt_g(Tc, 12, 5) + " K.");
-        ERRMSG(ierr, herr);
+        fail(271, "TQFLSH",
+             "temperature input to temperature-quality flash is greater than critical "
+             "temperature; T =" +
+                 fmt_g(T, 12, 5) + " K, Tcrit =" + fmt_g(Tc, 12, 5) + " K.",
+             ierr, herr);
         return;
     }
     auto sat_failed = [&](const char* what, const std::string& m) {
@@ -183,18 +180,16 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
     LIMITX("EOS", 0.8 * Tc, 0.0, P, z, tmin, tmax, dmax, pmax, jerr, jmsg);
     if (jerr > 0) {
         T = 0.8 * Tc;
-        flash::report(jerr, flash::range_text("PQFLSH", jerr, jmsg, 3), ierr, herr);
+        fail(jerr, "PQFLSH", flash::range_cut(jerr, jmsg, 3), ierr, herr, 3);
         return;
     }
     if ((P >= Pc && (NCOMP.nc == 1 || icomp > 0)) || P > 1.5 * Pc) {
         T = Tc;
-        ierr = 291;
-        herr = errtext("PQFLSH", 291,
-                       "pressure input to pressure-quality flash is greater than critical "
-                       "pressure; P =" +
-                           fmt_g(P / 1000.0, 12, 5) + " MPa, Pcrit =" + fmt_g(Pc / 1000.0, 12, 5) +
-                           " MPa.");
-        ERRMSG(ierr, herr);
+        fail(291, "PQFLSH",
+             "pressure input to pressure-quality flash is greater than critical "
+             "pressure; P =" +
+                 fmt_g(P / 1000.0, 12, 5) + " MPa, Pcrit =" + fmt_g(Pc / 1000.0, 12, 5) + " MPa.",
+             ierr, herr);
         return;
     }
     auto sat_failed = [&](const char* what, const std::string& m) {

@@ -27,16 +27,12 @@ struct Sat {
 
 bool valid_component(const char* routine, int icomp, int& ierr, std::string& herr) {
     if (icomp >= 1 && icomp <= NCOMP.nc) return true;
-    ierr = 1;
-    herr = errtext(routine, 1, "component number out of range; icomp =" + fmt_int(icomp, 3));
-    ERRMSG(ierr, herr);
+    fail(1, routine, "component number out of range; icomp =" + fmt_int(icomp, 3), ierr, herr);
     return false;
 }
 
 void no_liquid(const char* routine, int& ierr, std::string& herr) {
-    ierr = 1;
-    herr = errtext(routine, 1, "saturated liquid density is not positive");
-    ERRMSG(ierr, herr);
+    fail(1, routine, "saturated liquid density is not positive", ierr, herr);
 }
 
 // (hl - hv)/(1/Dl - 1/Dv): the latent heat over the volume change, kPa.

@@ -172,12 +172,10 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
     std::string lmsg;
     LIMITX("EOS", 300.0, D, 100.0, x, tmin, tmax, dmax, pmax, lerr, lmsg);
     if (lerr > 7 || D > dmax || !(D > 0.0)) {
-        ierr = lerr > 0 ? lerr : 2;
         if (lerr <= 0 || lmsg.empty())
             lmsg = "density input must be positive and below the limit of the equation; D =" +
                    fmt_g(D, 12, 5) + " mol/L";
-        herr = flash::err("SATD", ierr, 3, cut(lmsg, 235));
-        ERRMSG(ierr, herr);
+        fail(lerr > 0 ? lerr : 2, "SATD", cut(lmsg, 235), ierr, herr, 3);
         return;
     }
 
@@ -193,11 +191,10 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
         T = Tc;
         P = Pc;
         Dl = Dv = Dc;
-        ierr = 161;
-        herr = errtext("SATD", 161,
-                       "iteration for saturation state given density did not converge for D =" +
-                           fmt_g(D, 12, 5) + " mol/L");
-        ERRMSG(ierr, herr);
+        fail(161, "SATD",
+             "iteration for saturation state given density did not converge for D =" +
+                 fmt_g(D, 12, 5) + " mol/L",
+             ierr, herr);
     };
     if (std::fabs(D - Dc) < 0.001 && ic > 0) {
         kr = 1;
@@ -255,12 +252,11 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
         const bool no_subl = !flash::has_equation(SUBLMOD, ic);
         if ((no_melt && D > dtpl && dtpl > 0.0) || (no_subl && D < dtpv)) {
             const bool above = no_melt && D > dtpl && dtpl > 0.0;
-            ierr = 2;
-            herr = flash::err("SATD", 2, 3,
-                              std::string(above ? "density above" : "density below") +
-                                  " triple-point density          ; D =" + fmt_g(D, 12, 5) +
-                                  " mol/L; Dtp =" + fmt_g(above ? dtpl : dtpv, 12, 5) + " mol/L");
-            ERRMSG(ierr, herr);
+            fail(2, "SATD",
+                 std::string(above ? "density above" : "density below") +
+                     " triple-point density          ; D =" + fmt_g(D, 12, 5) +
+                     " mol/L; Dtp =" + fmt_g(above ? dtpl : dtpv, 12, 5) + " mol/L",
+                 ierr, herr, 3);
             T = Tc;
             P = Pc;
             Dl = Dv = Dc;

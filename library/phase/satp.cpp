@@ -73,22 +73,20 @@ bool temperature_iteration(double P, const double z[20], double Tc, double Dc, i
         T += dT;
         TPRHO(T, P, z, 1, 1, Dl, jerr, jmsg);
         if (jerr != 0 || T > Tc || Dl < Dc) {
-            ierr = 142;
-            herr = errtext("SATP", 142,
-                           "liquid density iteration in saturation routine did not converge for "
-                           "temperature iteration" +
-                               fmt_int(pass, 3) + "; " + cut(jmsg, 142));
-            ERRMSG(ierr, herr);
+            fail(142, "SATP",
+                 "liquid density iteration in saturation routine did not converge for "
+                 "temperature iteration" +
+                     fmt_int(pass, 3) + "; " + cut(jmsg, 142),
+                 ierr, herr);
             return false;
         }
         TPRHO(T, P, z, 2, 1, Dv, jerr, jmsg);
         if (jerr != 0 || T > Tc || Dv > Dc) {
-            ierr = 143;
-            herr = errtext("SATP", 143,
-                           "vapor density iteration in saturation routine did not converge for "
-                           "temperature iteration" +
-                               fmt_int(pass, 3) + "; " + cut(jmsg, 143));
-            ERRMSG(ierr, herr);
+            fail(143, "SATP",
+                 "vapor density iteration in saturation routine did not converge for "
+                 "temperature iteration" +
+                     fmt_int(pass, 3) + "; " + cut(jmsg, 143),
+                 ierr, herr);
             return false;
         }
         ierr = 0;
@@ -298,10 +296,8 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
 
     // A line that gives no temperature and no error of its own does not exist.
     const auto no_line = [&](const char* kind) {
-        ierr = 2;
-        herr = errtext("SATP", 2,
-                       std::string("no ") + kind + " line for this fluid; P =" + mpa(P) + " MPa.");
-        ERRMSG(ierr, herr);
+        fail(2, "SATP", std::string("no ") + kind + " line for this fluid; P =" + mpa(P) + " MPa.",
+             ierr, herr);
     };
     if (kph == 3) {
         MELTP(P, x, T, ierr, herr);
@@ -325,9 +321,7 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
     std::string jmsg;
     CRITP(x, Tc, Pc, Dc, jerr, jmsg);
     if (jerr > 0) {
-        ierr = 140;
-        herr = "[SATP error 140] " + cut(jmsg, 237);
-        ERRMSG(ierr, herr);
+        fail(140, "SATP", cut(jmsg, 237), ierr, herr);
         return;
     }
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
@@ -336,9 +330,7 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
     LIMITX("EOS", 0.8 * Tc, 0.0, P, x, tmin, tmax, dmax, pmax, lerr, lmsg);
     if (lerr > 1) {
         T = 0.8 * Tc;
-        ierr = lerr;
-        herr = errtext("SATP", "error", fmt_int(ierr, 3), cut(lmsg, 238));
-        ERRMSG(ierr, herr);
+        fail(lerr, "SATP", cut(lmsg, 238), ierr, herr, 4);
         return;
     }
 
@@ -352,12 +344,11 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
             ierr = 0;
             herr.clear();
         } else if (!(P > 0.0) || !(T > 0.0)) {
-            ierr = 2;
             T = CCON.ttp[icomp];
-            herr = errtext("SATP", 2,
-                           "pressure less than triple point pressure; P =" + mpa(P) +
-                               " MPa, Ptp =" + mpa(CCON.ptp[icomp]) + " MPa.");
-            ERRMSG(ierr, herr);
+            fail(2, "SATP",
+                 "pressure less than triple point pressure; P =" + mpa(P) +
+                     " MPa, Ptp =" + mpa(CCON.ptp[icomp]) + " MPa.",
+                 ierr, herr);
             return;
         } else {
             Dv = P / (GCNST.r * T);
@@ -369,19 +360,16 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
         T = Tc;
         Dl = Dv = Dc;
         if (P / Pc <= 1.000001) return;
-        ierr = 141;
-        herr = errtext("SATP", 141,
-                       "pressure input to saturation routine is greater than critical pressure; "
-                       "P =" +
-                           mpa(P) + " MPa, Pcrit =" + mpa(Pc) + " MPa.");
-        ERRMSG(ierr, herr);
+        fail(141, "SATP",
+             "pressure input to saturation routine is greater than critical pressure; "
+             "P =" +
+                 mpa(P) + " MPa, Pcrit =" + mpa(Pc) + " MPa.",
+             ierr, herr);
         return;
     }
     sat::MixModelSwitch model_switch;
     if (icomp == 0) {
-        ierr = 149;
-        herr = errtext("SATP", 149, "saturation of mixtures is not available");
-        ERRMSG(ierr, herr);
+        fail(149, "SATP", "saturation of mixtures is not available", ierr, herr);
         return;
     }
 
@@ -466,11 +454,9 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
         }
         if (!secant_search(P, x, kph, Tc, T, Dl, Dv, xl, xv, ierr, herr) &&
             !bracketed_search(P, x, z, kph, Tc, Dc, T, Dl, Dv, ierr, herr)) {
-            ierr = 144;
-            herr =
-                errtext("SATP", 144,
-                        "iteration for saturation state did not converge; P =" + mpa(P) + " MPa.");
-            ERRMSG(ierr, herr);
+            fail(144, "SATP",
+                 "iteration for saturation state did not converge; P =" + mpa(P) + " MPa.", ierr,
+                 herr);
             if (P > 0.9999 * Pc) {
                 T = Tc;
                 Dl = Dv = Dc;

@@ -165,9 +165,7 @@ bool pressure_iteration(Road& r, int flag) {
         const double gv = gibbs(T, r.Dv, r.z);
         if (std::fabs(r.Dl - r.Dv) < 1e-8 ||
             (std::fabs(1.0 / r.Dl - 1.0 / r.Dv) < 0.1 && T < r.Tc - 1.0)) {
-            r.ierr = 124;
-            r.herr = errtext("SATT", 124, "density roots equal");
-            ERRMSG(r.ierr, r.herr);
+            fail(124, "SATT", "density roots equal", r.ierr, r.herr);
             return false;
         }
         const double dp = (gl - gv) / (1.0 / r.Dl - 1.0 / r.Dv);
@@ -175,12 +173,11 @@ bool pressure_iteration(Road& r, int flag) {
             r.P -= dp;
             TPRHO(T, r.P, r.z, 2, 1, r.Dv, jerr, jmsg);
             if (jerr != 0 || r.P > r.Pc || r.Dv > r.Dc) {
-                r.ierr = 123;
-                r.herr = errtext("SATT", 123,
-                                 "vapor density iteration in saturation routine did not "
-                                 "converge for pressure iteration" +
-                                     fmt_int(pass, 3) + "; " + cut(jmsg, 147));
-                ERRMSG(r.ierr, r.herr);
+                fail(123, "SATT",
+                     "vapor density iteration in saturation routine did not "
+                     "converge for pressure iteration" +
+                         fmt_int(pass, 3) + "; " + cut(jmsg, 147),
+                     r.ierr, r.herr);
                 return false;
             }
             TPRHO(T, r.P, r.z, 1, 1, r.Dl, jerr, jmsg);
@@ -208,9 +205,7 @@ bool pressure_iteration(Road& r, int flag) {
         if (r.P > 1e5) break;
         dp_old = dp;
     }
-    r.ierr = 124;
-    r.herr = no_convergence(T);
-    ERRMSG(r.ierr, r.herr);
+    fail(124, no_convergence(T), r.ierr, r.herr);
     if (T > 0.999975 * r.Tc) {
         r.P = r.Pc;
         r.Dl = r.Dc;
@@ -255,9 +250,7 @@ void bracketed(Road& r) {
     LIQSPNDL(T, r.z, dls, jerr, jmsg);
     VAPSPNDL(T, r.z, dvs, jerr, jmsg);
     if (jerr != 0) {
-        r.ierr = 124;
-        r.herr = no_convergence(T);
-        ERRMSG(r.ierr, r.herr);
+        fail(124, no_convergence(T), r.ierr, r.herr);
         critical_state(r);
         return;
     }
@@ -297,20 +290,16 @@ void bracketed(Road& r) {
         }
         P = pn;
     }
-    r.ierr = 124;
-    r.herr = no_convergence(T);
-    ERRMSG(r.ierr, r.herr);
+    fail(124, no_convergence(T), r.ierr, r.herr);
     critical_state(r);
 }
 
 // A solid line that gives no pressure and no error of its own: the fluid has
 // no such line, and there is no state to return.
 void no_line(const char* kind, double T, int& ierr, std::string& herr) {
-    ierr = 1;
-    herr =
-        errtext("SATT", "error", fmt_int(1, 3),
-                std::string("no ") + kind + " line for this fluid; T =" + fmt_g(T, 12, 5) + " K");
-    ERRMSG(ierr, herr);
+    fail(1, "SATT",
+         std::string("no ") + kind + " line for this fluid; T =" + fmt_g(T, 12, 5) + " K", ierr,
+         herr, 4);
 }
 
 // Sublimation state below the lower temperature limit, or on request.
@@ -348,9 +337,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     }
     sat::phase_compositions(icomp, x, xl, xv);
     if (!std::isfinite(T) || !std::isfinite(P)) {
-        ierr = 1;
-        herr = errtext("SATT", 1, "temperature input to saturation routine is not a number");
-        ERRMSG(ierr, herr);
+        fail(1, "SATT", "temperature input to saturation routine is not a number", ierr, herr);
         return;
     }
     RMIX(x);
@@ -383,16 +370,11 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     if (lerr == 1 && T < tmin && icomp > 0) {
         sublimation(T, x, P, Dv, ierr, herr);
         // Without a sublimation line the temperature is simply out of range.
-        if (!(P > 0.0) && ierr == 1) {
-            herr = errtext("SATT", "error", fmt_int(1, 3), cut(lmsg, 238));
-            ERRMSG(ierr, herr);
-        }
+        if (!(P > 0.0) && ierr == 1) fail(1, "SATT", cut(lmsg, 238), ierr, herr, 4);
         return finish();
     }
     if (lerr > 0 || lerr == -16) {
-        ierr = std::abs(lerr);
-        herr = errtext("SATT", "error", fmt_int(ierr, 3), cut(lmsg, 238));
-        ERRMSG(ierr, herr);
+        fail(std::abs(lerr), "SATT", cut(lmsg, 238), ierr, herr, 4);
         return;
     }
 
@@ -402,11 +384,9 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     std::string jmsg;
     CRITP(x, r.Tc, r.Pc, r.Dc, jerr, jmsg);
     if (jerr > 0) {
-        ierr = 120;
         P = Dl = Dv = 0.0;
         for (int i = 0; i < 20; ++i) xl[i] = xv[i] = x[i];
-        herr = "[SATT error 120] " + cut(jmsg, 237);
-        ERRMSG(ierr, herr);
+        fail(120, "SATT", cut(jmsg, 237), ierr, herr);
         return;
     }
     if (icomp > 0 && T > r.Tc - 1e-8) {
@@ -414,12 +394,11 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
         Dl = Dv = r.Dc;
         for (int i = 0; i < 20; ++i) xl[i] = xv[i] = x[i];
         if (T <= r.Tc + 1e-8) return;
-        ierr = 121;
-        herr = errtext("SATT", 121,
-                       "temperature input to saturation routine is greater than critical "
-                       "temperature; T =" +
-                           fmt_g(T, 12, 5) + " K, Tcrit =" + fmt_g(r.Tc, 12, 5) + " K.");
-        ERRMSG(ierr, herr);
+        fail(121, "SATT",
+             "temperature input to saturation routine is greater than critical "
+             "temperature; T =" +
+                 fmt_g(T, 12, 5) + " K, Tcrit =" + fmt_g(r.Tc, 12, 5) + " K.",
+             ierr, herr);
         return;
     }
     double omega = 0.0;
@@ -436,9 +415,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     sat::MixModelSwitch model_switch;
 
     if (icomp == 0) {
-        ierr = 129;
-        herr = errtext("SATT", 129, "saturation of mixtures is not available");
-        ERRMSG(ierr, herr);
+        fail(129, "SATT", "saturation of mixtures is not available", ierr, herr);
         return;
     }
 

@@ -135,20 +135,17 @@ void spinodal_routine(bool liquid, double T, const double x[20], double& D, int&
     CRITP(x, Tc, Pc, Dc, jerr, jmsg);
     const int ic = ISPURE(x);
     if (ic > 0 && T > Tc + 1e-8) {
-        ierr = 121;
-        herr = errtext(name, 121,
-                       "temperature input to spinodal routine is greater than critical "
-                       "temperature; T =" +
-                           fmt_g(T, 12, 5) + " K, Tcrit =" + fmt_g(Tc, 12, 5) + " K.");
-        ERRMSG(ierr, herr);
+        fail(121, name,
+             "temperature input to spinodal routine is greater than critical "
+             "temperature; T =" +
+                 fmt_g(T, 12, 5) + " K, Tcrit =" + fmt_g(Tc, 12, 5) + " K.",
+             ierr, herr);
         return;
     }
     if (D <= 0.0 && !spline_start(liquid, T, D)) D = liquid ? CCON.dtp[ic > 0 ? ic : 1] : 0.1;
     if (spinodal(liquid, T, x, Dc, D)) return;
-    ierr = 124;
-    herr = errtext(name, 124,
-                   "iteration for spinodals did not converge; T =" + fmt_g(T, 12, 5) + " K.");
-    ERRMSG(ierr, herr);
+    fail(124, name, "iteration for spinodals did not converge; T =" + fmt_g(T, 12, 5) + " K.", ierr,
+         herr);
     D = Dc;
 }
 
@@ -186,9 +183,7 @@ void set_spinodal(bool liquid, int icomp, int& ierr, std::string& herr) {
     ierr = 0;
     herr.clear();
     if (icomp < 1 || icomp > NCOMP.nc) {
-        ierr = 1;
-        herr = errtext(name, 1, std::string(name) + " can handle pure fluids only");
-        ERRMSG(ierr, herr);
+        fail(1, name, std::string(name) + " can handle pure fluids only", ierr, herr);
         return;
     }
     double z[20] = {};
@@ -231,11 +226,9 @@ void set_spinodal(bool liquid, int icomp, int& ierr, std::string& herr) {
     sweep(liquid, temps, z, D, t, d, ierr, herr);
 
     if (t.size() < 5) {
-        ierr = 2;
-        herr = errtext(
-            name, 2,
-            std::string("Less then 5 points converged in ") + (liquid ? "LIQSPNDL" : "VAPSPNDL"));
-        ERRMSG(ierr, herr);
+        fail(2, name,
+             std::string("Less then 5 points converged in ") + (liquid ? "LIQSPNDL" : "VAPSPNDL"),
+             ierr, herr);
         return;
     }
     store_spline(liquid, t, d);

@@ -60,13 +60,12 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
     P = 0.0;
     const std::string head = ab + "FLSH";
     auto fail248 = [&](double v, double dv) {
-        ierr = 248;
         const bool tpair = c1 == 'T';
-        herr = errtext(head, 248,
-                       std::string("single-phase iteration did not converge, ") +
-                           (tpair ? "D, deltaD =" : "T, deltaT =") + fmt_g(v, 12, 5) +
-                           fmt_g(dv, 12, 5) + (tpair ? " mol/L." : " K."));
-        ERRMSG(ierr, herr);
+        fail(248, head,
+             std::string("single-phase iteration did not converge, ") +
+                 (tpair ? "D, deltaD =" : "T, deltaT =") + fmt_g(v, 12, 5) + fmt_g(dv, 12, 5) +
+                 (tpair ? " mol/L." : " K."),
+             ierr, herr);
     };
     if (c1 != 'T' && c1 != 'P' && c1 != 'S') {
         fail248(0.0, 0.0);
@@ -153,11 +152,10 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                 }
             }
             if (jerr > 0) {
-                ierr = 247;
-                herr = errtext(head, 247,
-                               "density iteration for single-phase state did not converge:  " +
-                                   cut(jmsg, 172));
-                ERRMSG(ierr, herr);
+                fail(
+                    247, head,
+                    "density iteration for single-phase state did not converge:  " + cut(jmsg, 172),
+                    ierr, herr);
                 return;
             }
             if (k == 80 && !twin && P <= Pc) {
@@ -383,9 +381,7 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
 
     // The failure state of a value outside the range of the equation.
     auto outside = [&](int n, const std::string& text) {
-        ierr = n;
-        herr = text;
-        ERRMSG(ierr, herr);
+        fail(n, text, ierr, herr);
         D = Dl = Dv = kDmin;
         P = T * GCNST.r * kDmin;
         q = e = h = s = cv = cp = w = kMarker7;
@@ -396,11 +392,10 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
                               ", " + lname + "min =" + fmt_g(bmin, 12, 5));
     };
     auto two_roots = [&]() {
-        ierr = -238;
-        herr = errtext(head, -238,
-                       std::string("two solutions exist for the input values; the ") +
-                           (kr == 2 ? "higher" : "lower") + " density root has been calculated");
-        ERRMSG(ierr, herr);
+        fail(-238, head,
+             std::string("two solutions exist for the input values; the ") +
+                 (kr == 2 ? "higher" : "lower") + " density root has been calculated",
+             ierr, herr);
     };
     auto single = [&](double lo, double hi, double qv) {
         double tt = T, pp = 0;
@@ -437,8 +432,7 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
         SATT(T, z, 2, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
         if (jerr > 0) {
             if (Tc - T >= 5.0) {
-                flash::report(jerr, flash::err(head, jerr, 4, flash::dew_failed(jmsg, 190)), ierr,
-                              herr);
+                fail(jerr, head, flash::dew_failed(jmsg, 190), ierr, herr, 4);
                 q = 999.0;
                 return;
             }
@@ -526,8 +520,7 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     if (icomp == 0 || ppf) {
         SATT(T, z, 1, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
-            flash::report(jerr, flash::err(head, jerr, 4, flash::bubble_failed(jmsg, 188)), ierr,
-                          herr);
+            fail(jerr, head, flash::bubble_failed(jmsg, 188), ierr, herr, 4);
             q = 999.0;
             return;
         }

@@ -87,7 +87,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
         return finish();
     }
     if (jerr > 0) {
-        flash::report(222, errtext("TDFLSH", 222, flash::dew_failed(jmsg)), ierr, herr);
+        fail(222, "TDFLSH", flash::dew_failed(jmsg), ierr, herr);
         return;
     }
     double pbub = pdew, dlbub = dldew, dvbub = dvdew, xbub[20], ybub[20];
@@ -96,7 +96,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     if (icomp == 0 || ppf) {
         SATT(T, z, 1, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
-            flash::report(221, errtext("TDFLSH", 221, flash::bubble_failed(jmsg)), ierr, herr);
+            fail(221, "TDFLSH", flash::bubble_failed(jmsg), ierr, herr);
             return;
         }
     }
@@ -138,11 +138,10 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     RMIX(z);
     if (D < 1e-14) {
         // No temperature belongs to a vanishing density.
-        ierr = 216;
-        herr = errtext("PDFLSH", 216,
-                       "density input is zero or negative; D =" + fmt_g(D, 12, 5) +
-                           " mol/L, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa.");
-        ERRMSG(ierr, herr);
+        fail(216, "PDFLSH",
+             "density input is zero or negative; D =" + fmt_g(D, 12, 5) +
+                 " mol/L, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa.",
+             ierr, herr);
         return;
     }
     if (P < 1e-14) {
@@ -159,11 +158,10 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     int jerr = 0;
     std::string jmsg;
     double hjt = 0, pscr = 0;
-    auto fail = [&](int n, const std::string& text) {
-        ierr = n;
-        herr = errtext("PDFLSH", n, text);
+    // The failure state: the marker 999 in q and error n of PDFLSH.
+    auto give_up = [&](int n, const std::string& text) {
         q = 999.0;
-        ERRMSG(ierr, herr);
+        fail(n, "PDFLSH", text, ierr, herr);
     };
     auto single = [&]() {
         Dl = Dv = D;
@@ -179,7 +177,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
         PDFL1(P, D, z, T, jerr, jmsg);
         if (jerr <= 0) return true;
         T = 0.0;
-        fail(n, failed(jmsg));
+        give_up(n, failed(jmsg));
         return false;
     };
 
@@ -211,7 +209,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
                 return finish();
             }
             if (icomp > 0) {
-                fail(212, flash::dew_failed(dew_msg));
+                give_up(212, flash::dew_failed(dew_msg));
                 return;
             }
             dew_ok = false;
@@ -236,7 +234,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     if (icomp == 0 || ppf) {
         SATP(P, z, 1, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
-            fail(211, flash::bubble_failed(jmsg));
+            give_up(211, flash::bubble_failed(jmsg));
             return;
         }
     }
@@ -249,7 +247,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
 
     if (icomp == 0) {
         if (!dew_ok) {
-            fail(212, flash::dew_failed(dew_msg));
+            give_up(212, flash::dew_failed(dew_msg));
             return;
         }
         PDFL2(P, D, z, 1, tbub, tdew, dlbub, dvdew, ybub, xdew, T, Dl, Dv, x, y, q, jerr, jmsg);

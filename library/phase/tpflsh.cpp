@@ -34,11 +34,10 @@ struct Result {
     int& ierr;
     std::string& herr;
 
-    void fail(int code, const std::string& text) {
-        ierr = code;
-        herr = text;
+    // The failure state: the marker 999 in q and error n of TPFLSH.
+    void give_up(int n, std::string_view text, int number = kNumberAsGiven) {
         q = 999.0;
-        ERRMSG(ierr, herr);
+        fail(n, "TPFLSH", text, ierr, herr, number);
     }
     // Single-phase properties at (T, D) of the overall composition.
     void single(double T, const double z[20]) {
@@ -142,7 +141,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     if (lerr > 0) {
         D = Dl = Dv = 0.0;
         if (T > 0.0) r.single(T, z);
-        r.fail(lerr, flash::range_text("TPFLSH", lerr, lmsg, 3));
+        r.give_up(lerr, flash::range_cut(lerr, lmsg, 3), 3);
         return;
     }
 
@@ -162,14 +161,14 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     auto finish = [&]() {
         if (lerr < 0) flash::range_error("TPFLSH", lerr, lmsg, 3, ierr, herr);
         if (D > dmax) {
-            ierr = 2;
-            herr = err("TPFLSH", 2, 3,
-                       "; input T,p correspond to a density above the limit of the EOS; T =" +
-                           fmt_g(T, 12, 5) + " K, p =" + fmt_g(P / 1000.0, 12, 5) + " MPa.");
             // The bracket is followed directly by the semicolon.
-            const std::size_t k = herr.find("] ;");
-            if (k != std::string::npos) herr.erase(k + 1, 1);
-            ERRMSG(ierr, herr);
+            std::string m =
+                err("TPFLSH", 2, 3,
+                    "; input T,p correspond to a density above the limit of the EOS; T =" +
+                        fmt_g(T, 12, 5) + " K, p =" + fmt_g(P / 1000.0, 12, 5) + " MPa.");
+            const std::size_t k = m.find("] ;");
+            if (k != std::string::npos) m.erase(k + 1, 1);
+            fail(2, std::move(m), ierr, herr);
         }
     };
 
@@ -184,11 +183,11 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
             D = CCON.dtp[icomp];
             TPRHO(T, P, z, 1, D > 0.0 ? 1 : 0, D, jerr, jmsg);
             if (jerr > 0) TPRHO(T, P, z, 1, 0, D, jerr, jmsg);
-            if (jerr > 0) return r.fail(213, errtext("TPFLSH", 213, flash::liquid_failed(jmsg)));
+            if (jerr > 0) return r.give_up(213, flash::liquid_failed(jmsg));
         } else {
             D = P / (GCNST.r * T);
             TPRHO(T, P, z, 2, 1, D, jerr, jmsg);
-            if (jerr > 0) return r.fail(214, errtext("TPFLSH", 214, flash::vapour_failed(jmsg)));
+            if (jerr > 0) return r.give_up(214, flash::vapour_failed(jmsg));
         }
         r.single(T, z);
         q = (dense || P > Pc) ? -998.0 : 998.0;
@@ -205,9 +204,8 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
             // A mixture is not retried at another temperature: the state asked
             // for is the one that failed.
             D = Dl = Dv = 0.0;
-            r.fail(215, errtext("TPFLSH", 215,
-                                "supercritical or vapor density iteration did not converge:  " +
-                                    cut(jmsg, 175)));
+            r.give_up(215, "supercritical or vapor density iteration did not converge:  " +
+                               cut(jmsg, 175));
             return;
         }
         r.single(T, z);
@@ -230,7 +228,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         if (Tc - T >= 5.0) {
             if (icomp > 0) {
                 D = Dl = Dv = 0.0;
-                return r.fail(212, errtext("TPFLSH", 212, flash::dew_failed(jmsg)));
+                return r.give_up(212, flash::dew_failed(jmsg));
             }
             dew_ok = false;
             pdew = 0.0;
@@ -245,7 +243,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         // Vapour.
         D = P * dvdew / pdew;
         TPRHO(T, P, z, 2, 1, D, jerr, jmsg);
-        if (jerr > 0) return r.fail(214, errtext("TPFLSH", 214, flash::vapour_failed(jmsg)));
+        if (jerr > 0) return r.give_up(214, flash::vapour_failed(jmsg));
         r.single(T, z);
         q = 998.0;
         if (T < Tc && !ppf) {
@@ -268,7 +266,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         TPRHO(T, P, z, 1, 1, D, jerr, jmsg);
         if (jerr > 0 || (apart && dvdew < D && D < dsat)) {
             if (jerr <= 0) jmsg.clear();
-            return r.fail(213, errtext("TPFLSH", 213, flash::liquid_failed(jmsg)));
+            return r.give_up(213, flash::liquid_failed(jmsg));
         }
         r.single(T, z);
         q = flash::volume_quality(D, dsat, dvdew, -998.0);
@@ -284,7 +282,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     if (jerr > 0) {
         if (Tc - T >= 5.0) {
             D = Dl = Dv = 0.0;
-            return r.fail(211, errtext("TPFLSH", 211, flash::bubble_failed(jmsg)));
+            return r.give_up(211, flash::bubble_failed(jmsg));
         }
         pbub = Pc;
         dlbub = Dc;
@@ -296,7 +294,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     // Two phases.
     if (!dew_ok) {
         D = Dl = Dv = 0.0;
-        return r.fail(212, errtext("TPFLSH", 212, flash::dew_failed(dew_msg)));
+        return r.give_up(212, flash::dew_failed(dew_msg));
     }
     double q0 = 1.0 - (P - pdew) / (pbub - pdew);
     if (std::fabs(1.0 - pbub / pdew) < 1e-6 && !ppf) q0 = 0.5;
@@ -318,11 +316,8 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         TPFL2(T, P, z, Dl, Dv, x, y, q, jerr, jmsg);
         if (jerr > 0) {
             D = Dc;
-            ierr = jerr;
-            herr = jmsg;
             q = 999.0;
-            ERRMSG(ierr, herr);
-            return;
+            return fail(jerr, jmsg, ierr, herr);
         }
         int kerr = 0;
         std::string kmsg;
@@ -330,11 +325,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         if (kerr <= 0) TPRHO(T, P, y, 2, 1, Dv, kerr, kmsg);
         if (kerr > 0) {
             D = Dc;
-            ierr = kerr;
-            herr = errtext("TPFLSH", "error", "", "(mix, 2-phase):  " + cut(kmsg, 200));
-            q = 999.0;
-            ERRMSG(ierr, herr);
-            return;
+            return r.give_up(kerr, "(mix, 2-phase):  " + cut(kmsg, 200), kNoNumber);
         }
     }
     flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
@@ -346,10 +337,8 @@ void TPFL2(double /*T*/, double /*P*/, const double /*z*/[20], double& /*Dl*/, d
            double /*x*/[20], double /*y*/[20], double& q, int& ierr, std::string& herr) {
     // The split of a mixture into two phases of different composition needs
     // the fugacities of the mixture model, which this library does not offer.
-    ierr = 219;
-    herr = errtext("TPFLSH", 219, "the two-phase split of mixtures is not available");
     q = 999.0;
-    ERRMSG(ierr, herr);
+    fail(219, "TPFLSH", "the two-phase split of mixtures is not available", ierr, herr);
 }
 
 }  // namespace lib

@@ -83,23 +83,25 @@ std::string fractions(const double x[20], int width) {
     return s;
 }
 
-void fail(int code, double T, double P, double D, const double x[20], int& ierr,
-          std::string& herr) {
-    ierr = code;
+void not_converged(int code, double T, double P, double D, const double x[20], int& ierr,
+                   std::string& herr) {
     if (code == 202) {
-        herr = errtext("TPRHO", 202,
-                       "liquid iteration has not converged for T =" + fmt_g(T, 12, 5) +
-                           " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa, rho (last guess) = " +
-                           fmt_g(D, 12, 5) + " mol/L, compositions = " + fractions(x, 9))
-                   .substr(0, 196);
+        fail(code,
+             errtext("TPRHO", 202,
+                     "liquid iteration has not converged for T =" + fmt_g(T, 12, 5) + " K, P =" +
+                         fmt_g(P / 1000.0, 12, 5) + " MPa, rho (last guess) = " + fmt_g(D, 12, 5) +
+                         " mol/L, compositions = " + fractions(x, 9))
+                 .substr(0, 196),
+             ierr, herr);
     } else {
-        herr = errtext("TPRHO", 203,
-                       "vapor iteration has not converged for T =" + fmt_g(T, 12, 5) +
-                           " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa, rho (last guess) = " +
-                           fmt_g(D, 12, 5) + " mol/L, x (mol frac) =" + fractions(x, 8))
-                   .substr(0, 254);
+        fail(code,
+             errtext("TPRHO", 203,
+                     "vapor iteration has not converged for T =" + fmt_g(T, 12, 5) + " K, P =" +
+                         fmt_g(P / 1000.0, 12, 5) + " MPa, rho (last guess) = " + fmt_g(D, 12, 5) +
+                         " mol/L, x (mol frac) =" + fractions(x, 8))
+                 .substr(0, 254),
+             ierr, herr);
     }
-    ERRMSG(ierr, herr);
 }
 
 enum class Outcome { converged, failed, to_vapour };
@@ -206,13 +208,11 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     // A state without a positive temperature or with a negative pressure has no
     // density: report it rather than return a negative or undefined value.
     if (!(T > 0.0) || !std::isfinite(T) || !(P >= 0.0) || !std::isfinite(P)) {
-        ierr = 201;
-        herr = errtext(
-            "TPRHO", 201,
-            !(T > 0.0) || !std::isfinite(T)
-                ? "illegal input to TPRHO (T <= 0); T =" + fmt_g(T, 12, 5) + " K"
-                : "illegal input to TPRHO (P < 0); P =" + fmt_g(P / 1000.0, 12, 5) + " MPa");
-        ERRMSG(ierr, herr);
+        fail(201, "TPRHO",
+             !(T > 0.0) || !std::isfinite(T)
+                 ? "illegal input to TPRHO (T <= 0); T =" + fmt_g(T, 12, 5) + " K"
+                 : "illegal input to TPRHO (P < 0); P =" + fmt_g(P / 1000.0, 12, 5) + " MPa",
+             ierr, herr);
         return;
     }
     RMIX(x);
@@ -234,9 +234,7 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     std::string jmsg;
     CRITP(x, Tc, Pc, Dc, jerr, jmsg);
     if (jerr > 0) {
-        ierr = 200;
-        herr = "[TPRHO error 200] " + std::string(trim_right(jmsg)).substr(0, 236);
-        ERRMSG(ierr, herr);
+        fail(200, "TPRHO", std::string(trim_right(jmsg)).substr(0, 236), ierr, herr);
         return;
     }
     const double vc = Dc > 0.0 ? 1.0 / Dc : 1.0;
@@ -257,9 +255,7 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     } else if (kph >= 2) {
         dense = false;
     } else if (kguess == 0) {
-        ierr = 201;
-        herr = errtext("TPRHO", 201, "illegal input to TPRHO (kph <= 0); use TPFLSH instead");
-        ERRMSG(ierr, herr);
+        fail(201, "TPRHO", "illegal input to TPRHO (kph <= 0); use TPFLSH instead", ierr, herr);
         return;
     } else {
         dense = D >= Dc;
@@ -297,7 +293,7 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
         out = dense_iteration(T, P, x, Tc, lnvc, Dc, u, Dout);
         if (out == Outcome::failed) {
             D = Dout;
-            fail(202, T, P, D, x, ierr, herr);
+            not_converged(202, T, P, D, x, ierr, herr);
             return;
         }
         if (out == Outcome::to_vapour && kguess != 1) u = std::log(R * T / P);
@@ -306,13 +302,13 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
         out = vapour_iteration(T, P, x, Dc, u, Dout);
         if (out == Outcome::failed) {
             D = Dout;
-            fail(203, T, P, D, x, ierr, herr);
+            not_converged(203, T, P, D, x, ierr, herr);
             return;
         }
     }
     if (!accepted(T, Dout, x, Tc, Dc)) {
         D = Dout;
-        fail(kph == 1 ? 202 : 203, T, P, D, x, ierr, herr);
+        not_converged(kph == 1 ? 202 : 203, T, P, D, x, ierr, herr);
         return;
     }
     D = Dout;

@@ -21,8 +21,17 @@ std::string errtext(std::string_view routine, std::string_view kind, std::string
     return s;
 }
 
-std::string errtext(std::string_view routine, int ierr, std::string_view text) {
-    return errtext(routine, ierr < 0 ? "warning" : "error", std::to_string(ierr), text);
+std::string errtext(std::string_view routine, int ierr, std::string_view text, int number) {
+    const std::string_view kind = ierr < 0 ? "warning" : "error";
+    if (number == kNoNumber) return errtext(routine, kind, "", text);
+    if (number == kNumberAbsolute)
+        return errtext(routine, kind, std::to_string(std::abs(ierr)), text);
+    if (number == kNumberAsGiven) return errtext(routine, kind, std::to_string(ierr), text);
+    // Right-aligned in `number` columns; one blank of the field is the
+    // separator errtext puts after the label word.
+    std::string n = fmt_int(ierr, number);
+    if (!n.empty() && n[0] == ' ') n.erase(0, 1);
+    return errtext(routine, kind, n, text);
 }
 
 std::string fixed_width(std::string_view s, std::size_t n) {

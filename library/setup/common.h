@@ -61,14 +61,34 @@ struct Code {
     bool empty_code() const { return c[0] == '\0'; }
 };
 
+// How the number N of a message shows in its bracket: as given (the
+// default), not at all ("[SETFEQ error] ..."), as its absolute value
+// ("[QMASS warning 19]" for -19), or (any width w > 0) right-aligned in the
+// w columns after the label word, at least one blank apart
+// ("[SATT error   1]" for w = 4).
+constexpr int kNumberAsGiven = 0;
+constexpr int kNoNumber = -1;
+constexpr int kNumberAbsolute = -2;
+
 // Builds "[ROUTINE error N] text" (ierr > 0) or "[ROUTINE warning N] text"
-// (ierr < 0); N is written as given, so pass the absolute value where a
-// routine shows it that way.
-std::string errtext(std::string_view routine, int ierr, std::string_view text);
+// (ierr < 0), N shown as `number` says.
+std::string errtext(std::string_view routine, int ierr, std::string_view text,
+                    int number = kNumberAsGiven);
 // Same with an explicit label word and number text, for the few messages whose
 // label deviates (e.g. "[SETFEQ error] ..." has no number: pass "").
 std::string errtext(std::string_view routine, std::string_view kind, std::string_view number,
                     std::string_view text);
+
+// The one way the library reports an error (n > 0) or a warning (n < 0):
+// sets ierr = n and herr = "[ROUTINE error N] text" (N shown as `number`
+// says) and passes it through ERRMSG, which tidies it and prints it when the
+// print switch asks for it.  Routines that return more (a marker in q, a
+// last guess) set those themselves.
+void fail(int n, std::string_view routine, std::string_view text, int& ierr, std::string& herr,
+          int number = kNumberAsGiven);
+// The same for a message formed elsewhere: one passed on unchanged from a
+// routine called, or one edited after it was formed.
+void fail(int n, std::string message, int& ierr, std::string& herr);
 
 // Blank-pads or cuts a text to exactly n characters (fixed-width fields).
 std::string fixed_width(std::string_view s, std::size_t n);

@@ -17,9 +17,7 @@ void DOTFILL(const double x[20], double& ptest, double& fill, int& ierr, std::st
     fill = 0.0;
     if (CONUN.permit[1] != 1) {
         ptest = 0.0;
-        ierr = 1;
-        herr = "User defined calculations not permitted for this fluid";
-        ERRMSG(ierr, herr);
+        fail(1, "User defined calculations not permitted for this fluid", ierr, herr);
         return;
     }
     const int ic = ISPURE(x);
@@ -56,11 +54,9 @@ void DOTFILL(const double x[20], double& ptest, double& fill, int& ierr, std::st
     if (CONUN.count[1] > 0 && ic != 0 && static_cast<int>(CONUN.values[ic].size()) >= ic)
         fill *= CONUN.values[ic][static_cast<std::size_t>(ic - 1)];
     if (ptest < psat) {
-        ierr = -1;
-        herr = "Test pressure must exceed saturation pressure at 65 C";
         ptest = psat;
         fill = -999.0;
-        ERRMSG(ierr, herr);
+        fail(-1, "Test pressure must exceed saturation pressure at 65 C", ierr, herr);
     }
 }
 

@@ -1,6 +1,7 @@
 // ERRMSG: tidies a library message and prints it when the print switch says so.
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "library/library.h"
 #include "library/setup/common.h"
@@ -73,6 +74,17 @@ void ERRMSG(int ierr, std::string& herr) {
     std::size_t end = s.find(eom);
     if (end != std::string::npos) s.resize(end);
     herr = std::string(trim_right(s));
+}
+
+void fail(int n, std::string_view routine, std::string_view text, int& ierr, std::string& herr,
+          int number) {
+    fail(n, errtext(routine, n, text, number), ierr, herr);
+}
+
+void fail(int n, std::string message, int& ierr, std::string& herr) {
+    ierr = n;
+    herr = std::move(message);
+    ERRMSG(ierr, herr);
 }
 
 }  // namespace lib

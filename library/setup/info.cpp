@@ -103,9 +103,7 @@ void QMASS(double qmol, const double xl[20], const double xv[20], double& qkg, d
         qkg = den != 0.0 ? qmol * wvap / den : qmol;
         return;
     }
-    ierr = -19;
-    herr = errtext("QMASS", "warning", "19", "input quality out of range");
-    ERRMSG(ierr, herr);
+    fail(-19, "QMASS", "input quality out of range", ierr, herr, kNumberAbsolute);
     qkg = qmol;
 }
 
@@ -124,9 +122,7 @@ void QMOLE(double qkg, const double xlkg[20], const double xvkg[20], double& qmo
         }
         return;
     }
-    ierr = -19;
-    herr = errtext("QMOLE", "warning", "19", "input quality out of range");
-    ERRMSG(ierr, herr);
+    fail(-19, "QMOLE", "input quality out of range", ierr, herr, kNumberAbsolute);
     qmol = qkg;
 }
 

@@ -156,11 +156,10 @@ void triple_point_items(Report& r, double T, double P, int k, double factor) {
 
 void finish(Report& r, bool with_x, int& ierr, std::string& herr) {
     if (!r.any()) return;
-    herr = "one or more inputs are out of range: " + r.t + r.d + r.p +
-           (with_x ? r.x : std::string(" "));
-    if (herr.size() > 255) herr.resize(255);
-    ierr = r.hard ? r.sum() : -r.sum();
-    ERRMSG(ierr, herr);
+    std::string m = "one or more inputs are out of range: " + r.t + r.d + r.p +
+                    (with_x ? r.x : std::string(" "));
+    if (m.size() > 255) m.resize(255);
+    fail(r.hard ? r.sum() : -r.sum(), std::move(m), ierr, herr);
 }
 
 }  // namespace

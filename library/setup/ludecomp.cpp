@@ -17,11 +17,7 @@ inline double& at(double A[], int ndim, int i, int j) {
              static_cast<std::size_t>(j) * static_cast<std::size_t>(ndim)];
 }
 
-void singular(int& ierr, std::string& herr) {
-    ierr = 1;
-    herr = errtext("LUdecomp", 1, "singular matrix");
-    ERRMSG(ierr, herr);
-}
+void singular(int& ierr, std::string& herr) { fail(1, "LUdecomp", "singular matrix", ierr, herr); }
 
 }  // namespace
 

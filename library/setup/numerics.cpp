@@ -19,9 +19,7 @@ void MINP(int n, const double x[3], const double y[3], double& xmin, int& ierr, 
     herr.clear();
     xmin = 0.0;
     if (n != 2 && n != 3) {
-        ierr = 1;
-        herr = errtext("MINP", 1, "invalid inputs");
-        ERRMSG(ierr, herr);
+        fail(1, "MINP", "invalid inputs", ierr, herr);
         return;
     }
     bool vertex = false;
@@ -35,9 +33,7 @@ void MINP(int n, const double x[3], const double y[3], double& xmin, int& ierr, 
                 if (a > 0.0) {
                     vertex = true;
                 } else {
-                    ierr = 2;
-                    herr = errtext("MINP", 2, "curvature of parabola is negative");
-                    ERRMSG(ierr, herr);
+                    fail(2, "MINP", "curvature of parabola is negative", ierr, herr);
                 }
             }
         }
@@ -127,9 +123,7 @@ void FITL(int n, int ndim, const double x[], const double y[], double xval, doub
         return;
     }
     if (n < 2 || n > 50) {  // also two points at the same abscissa
-        ierr = 1;
-        herr = errtext("FITL", 1, "invalid inputs");
-        ERRMSG(ierr, herr);
+        fail(1, "FITL", "invalid inputs", ierr, herr);
         return;
     }
     std::vector<double> m(static_cast<std::size_t>(n) * n);

@@ -148,11 +148,10 @@ bool SlotLoader::read_header() {
 }
 
 void SlotLoader::loader_failed(const Code& code, const std::string& inner) {
-    ierr_ = 104;
-    herr_ = errtext("SETUP", 104,
-                    "Error in setup of (" + code.str() + ") model for component #" + slot_text(i_) +
-                        ":  " + inner.substr(0, 182));
-    ERRMSG(ierr_, herr_);
+    fail(104, "SETUP",
+         "Error in setup of (" + code.str() + ") model for component #" + slot_text(i_) + ":  " +
+             inner.substr(0, 182),
+         ierr_, herr_);
 }
 
 void SlotLoader::load_eos(const Code& code, std::string_view desc) {
@@ -253,11 +252,10 @@ void SlotLoader::section(char marker, const Code& keyword, const Code& code,
             code.starts("PR")) {
             load_eos(code, desc);
         } else {
-            ierr_ = -103;
-            herr_ = errtext("SETUP", -103,
-                            "unknown model (" + code.str() +
-                                ") encountered in file for component #" + slot_text(i) + ".");
-            ERRMSG(ierr_, herr_);
+            fail(-103, "SETUP",
+                 "unknown model (" + code.str() + ") encountered in file for component #" +
+                     slot_text(i) + ".",
+                 ierr_, herr_);
         }
     } else if (keyword.is("AUX")) {
         if (code.starts("CP") || code.starts("PH")) {
@@ -324,10 +322,9 @@ void SlotLoader::finish_transport() {
 }
 
 void SlotLoader::premature_end() {
-    ierr_ = 102;
-    herr_ = errtext("SETUP", 102,
-                    "error in file or premature end of file for component #" + slot_text(i_) + ".");
-    ERRMSG(ierr_, herr_);
+    fail(102, "SETUP",
+         "error in file or premature end of file for component #" + slot_text(i_) + ".", ierr_,
+         herr_);
     finish_transport();
 }
 
@@ -339,19 +336,16 @@ SlotLoader::Outcome SlotLoader::check_loaded() {
             EOSMOD.eos[i] = Code("FEQ");
             return Outcome::kReloadAsFeq;
         }
-        ierr_ = 105;
-        herr_ = errtext("SETUP", 105,
-                        "selected equation of state not found for component #" + slot_text(i) +
-                            ":  " + std::string(trim_right(hfld_[i].substr(0, 100))));
-        ERRMSG(ierr_, herr_);
+        fail(105, "SETUP",
+             "selected equation of state not found for component #" + slot_text(i) + ":  " +
+                 std::string(trim_right(hfld_[i].substr(0, 100))),
+             ierr_, herr_);
         return Outcome::kFailed;
     }
     if (cp0_state_ == 0 || (cp0_state_ == 1 && !EOSMOD.cp0[i].is("CPP"))) {
-        ierr_ = 106;
-        herr_ = errtext(
-            "SETUP", 106,
-            "ideal gas heat capacity equation not found for component #" + slot_text(i) + ".");
-        ERRMSG(ierr_, herr_);
+        fail(106, "SETUP",
+             "ideal gas heat capacity equation not found for component #" + slot_text(i) + ".",
+             ierr_, herr_);
     }
     return Outcome::kDone;
 }
@@ -404,12 +398,10 @@ void SETFLD(int i, Slots<std::string>& hfld, int& ierr, std::string& herr) {
         std::string jtext;
         OPENFL(nread, name, jerr, jtext);
         if (jerr != 0) {
-            ierr = 101;
-            herr =
-                errtext("SETUP", 101,
-                        "error in opening file for component #" + slot_text(i) + "; filename = (" +
-                            std::string(trim_right(name.substr(0, 80))) + ").");
-            ERRMSG(ierr, herr);
+            fail(101, "SETUP",
+                 "error in opening file for component #" + slot_text(i) + "; filename = (" +
+                     std::string(trim_right(name.substr(0, 80))) + ").",
+                 ierr, herr);
             return;
         }
 

@@ -50,9 +50,7 @@ void SETMOD(int nc, const std::string& htype, const std::string& hmix, Names20& 
     ierr = 0;
     herr.clear();
     if (nc < 1 || nc > kMaxComp) {
-        ierr = 113;
-        herr = errtext("SETUP", 113, "number of components out of bounds");
-        ERRMSG(ierr, herr);
+        fail(113, "SETUP", "number of components out of bounds", ierr, herr);
         return;
     }
     RESETM.nc_setmod = nc;

@@ -215,12 +215,11 @@ void mixture_step(const Code& h, const double x0[20], double h0, double s0, doub
             std::string lmsg;
             LIMITX("EOS", t0, 0.0, p0, x0, tmin, tmax, dmax, pmax, lerr, lmsg);
             if (lerr > 0) {
-                ierr = 27;
-                herr = errtext("SETREF", 27,
-                               "specified reference state for mixture is outside equation "
-                               "limits: " +
-                                   std::string(trim_right(lmsg)).substr(0, 170));
-                ERRMSG(ierr, herr);
+                fail(27, "SETREF",
+                     "specified reference state for mixture is outside equation "
+                     "limits: " +
+                         std::string(trim_right(lmsg)).substr(0, 170),
+                     ierr, herr);
                 return;
             }
             pure_density(t0, p0, x0, D, jerr, jmsg);
@@ -230,11 +229,10 @@ void mixture_step(const Code& h, const double x0[20], double h0, double s0, doub
         }
     }
     if (jerr > 0) {
-        ierr = 119;
-        herr = errtext("SETREF", 119,
-                       "convergence failure in calculating reference state for the mixture:  " +
-                           std::string(trim_right(jmsg)).substr(0, 162));
-        ERRMSG(ierr, herr);
+        fail(119, "SETREF",
+             "convergence failure in calculating reference state for the mixture:  " +
+                 std::string(trim_right(jmsg)).substr(0, 162),
+             ierr, herr);
         return;
     }
     double P, e, hh, ss, cv, cp, w, hjt;
@@ -328,9 +326,7 @@ void SETREF(std::string& hrf, int ixflag, const double x0[20], double h0, double
         std::string text;
         const int w = check_point(pts[k].code, k, text);
         if (w == 0) continue;
-        ERRMSG(w, text);
-        kept = w;
-        kept_msg = text;
+        fail(w, std::move(text), kept, kept_msg);
         pts[k] = fallback_point(k);
         CREF.h0[k] = pts[k].h;
         CREF.s0[k] = pts[k].s;
@@ -349,12 +345,10 @@ void SETREF(std::string& hrf, int ixflag, const double x0[20], double h0, double
         point_density(pt, z, T, D, jerr, jmsg);
         if (jerr > 0) {
             D = CCON.dc[k];
-            ierr = 119;
-            herr = errtext("SETREF", 119,
-                           "convergence failure in calculating reference state for component #" +
-                               std::to_string(k) + ":  " +
-                               std::string(trim_right(jmsg)).substr(0, 162));
-            ERRMSG(ierr, herr);
+            fail(119, "SETREF",
+                 "convergence failure in calculating reference state for component #" +
+                     std::to_string(k) + ":  " + std::string(trim_right(jmsg)).substr(0, 162),
+                 ierr, herr);
         }
         if (pt.code.is("NA")) continue;
         CREF.tref[k] = T;

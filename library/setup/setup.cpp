@@ -155,9 +155,7 @@ void SETUP0(int nc, const std::string& hfld, const std::string& hfmix, std::stri
             std::size_t bar = pos <= hfld.size() ? hfld.find('|', pos) : std::string::npos;
             std::string_view rest = pos <= hfld.size() ? std::string_view(hfld).substr(pos) : "";
             if (bar == std::string::npos && (k < nc || trim_right(rest).empty())) {
-                ierr = 1;
-                herr = errtext("SETUP0", 1, "not enough fluid names on input line");
-                ERRMSG(ierr, herr);
+                fail(1, "SETUP0", "not enough fluid names on input line", ierr, herr);
                 return;
             }
             const std::string_view part =
@@ -216,9 +214,7 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
     FLAGS2.pseudo_pure.fill(0);
     if (ierr > 0) return;
     if (nc != RESETM.nc_setmod || nc < 1 || nc > kMaxComp) {
-        ierr = 114;
-        herr = errtext("SETUP", 114, "number of components does not match value sent to SETMOD");
-        ERRMSG(ierr, herr);
+        fail(114, "SETUP", "number of components does not match value sent to SETMOD", ierr, herr);
         return;
     }
     IRFSAV.done = 0;
@@ -231,10 +227,8 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
     if (is_qvb(mix)) {
         mix = nc == 1 ? EOSMOD.eos[1] : Code("HMX");
     } else if (!mix.is("HMX") && nc > 1) {
-        ierr = -105;
-        herr =
-            errtext("SETUP", -105, "unknown mixture model specified, the HMX model will be used");
-        ERRMSG(ierr, herr);
+        fail(-105, "SETUP", "unknown mixture model specified, the HMX model will be used", ierr,
+             herr);
         mix = Code("HMX");
         for (int i = 1; i <= nc; ++i) EOSMOD.eos[i] = Code("QVB");
     }
@@ -283,11 +277,10 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
     int iwarn = 0;
     std::string hwarn;
     if (Code(hrf).starts("OT")) {
-        ierr = -105;
-        herr = errtext("SETUP", -105,
-                       "must use routine SETREF for (OTH) reference state choice; will use "
-                       "default (DEF) choice");
-        ERRMSG(ierr, herr);
+        fail(-105, "SETUP",
+             "must use routine SETREF for (OTH) reference state choice; will use "
+             "default (DEF) choice",
+             ierr, herr);
         hrf = "DEF";
         iwarn = ierr;
         hwarn = herr;

@@ -87,17 +87,15 @@ void CSPLNVAL(int n, const double x[], const double y[], const double y2[], doub
     herr.clear();
     yval = 0.0;
     if (n < 3) {
-        ierr = 193;
-        herr = errtext("CSPLNVAL", 193, "a spline needs at least three knots; n =" + fmt_int(n, 6));
-        ERRMSG(ierr, herr);
+        fail(193, "CSPLNVAL", "a spline needs at least three knots; n =" + fmt_int(n, 6), ierr,
+             herr);
         return;
     }
     if (!(xval >= x[0] && xval <= x[n - 1])) {
-        ierr = 192;
-        herr = errtext("CSPLNVAL", 192,
-                       "x is out of range! xi(1)=" + fmt_g(x[0], 12, 5) +
-                           " x=" + fmt_g(xval, 12, 5) + " xi(n) =" + fmt_g(x[n - 1], 12, 5));
-        ERRMSG(ierr, herr);
+        fail(192, "CSPLNVAL",
+             "x is out of range! xi(1)=" + fmt_g(x[0], 12, 5) + " x=" + fmt_g(xval, 12, 5) +
+                 " xi(n) =" + fmt_g(x[n - 1], 12, 5),
+             ierr, herr);
         return;
     }
     yval = spline_at(
@@ -109,9 +107,7 @@ void SPLNVAL(int ivar, int ideriv, double xval, double& yval, int& ierr, std::st
     yval = 300.0;
     const int npts = SATSPL.n;
     if (npts < 2) {
-        ierr = 1;
-        herr = errtext("SPLNVAL", 1, "number of points set to zero");
-        ERRMSG(ierr, herr);
+        fail(1, "SPLNVAL", "number of points set to zero", ierr, herr);
         return;
     }
     const auto& tab = SATSPL.value;
@@ -121,9 +117,7 @@ void SPLNVAL(int ivar, int ideriv, double xval, double& yval, int& ierr, std::st
         return;
     }
     if (ivar < 1 || ivar > 25) {
-        ierr = 1;
-        herr = errtext("SPLNVAL", 1, "invalid column number:" + fmt_int(ivar, 6));
-        ERRMSG(ierr, herr);
+        fail(1, "SPLNVAL", "invalid column number:" + fmt_int(ivar, 6), ierr, herr);
         return;
     }
     const std::size_t col = static_cast<std::size_t>(ivar);
@@ -140,18 +134,15 @@ void SPLNVAL(int ivar, int ideriv, double xval, double& yval, int& ierr, std::st
         ierr = 0;
         herr.clear();
         if (n < 3) {
-            ierr = 193;
-            herr = errtext("CSPLNVAL", 193,
-                           "a spline needs at least three knots; n =" + fmt_int(n, 6));
-            ERRMSG(ierr, herr);
+            fail(193, "CSPLNVAL", "a spline needs at least three knots; n =" + fmt_int(n, 6), ierr,
+                 herr);
             return false;
         }
         if (!(lv >= x1 && lv <= xn)) {
-            ierr = 192;
-            herr = errtext("CSPLNVAL", 192,
-                           "x is out of range! xi(1)=" + fmt_g(x1, 12, 5) +
-                               " x=" + fmt_g(lv, 12, 5) + " xi(n) =" + fmt_g(xn, 12, 5));
-            ERRMSG(ierr, herr);
+            fail(192, "CSPLNVAL",
+                 "x is out of range! xi(1)=" + fmt_g(x1, 12, 5) + " x=" + fmt_g(lv, 12, 5) +
+                     " xi(n) =" + fmt_g(xn, 12, 5),
+                 ierr, herr);
             return false;
         }
         s = spline_at(
@@ -199,15 +190,15 @@ void SPLNROOT(int ivar, int ideriv, double target, double& x, int& ierr, std::st
     };
     const double x0 = x;
     double xlast = x0 + 0.1;  // the last point tried
-    auto fail = [&]() {
-        ierr = 1;
-        if (herr.empty())
-            herr = errtext("SPLNROOT", 1, "no root found in the range of the splines");
-        ERRMSG(ierr, herr);
+    auto no_root = [&]() {
+        fail(1,
+             herr.empty() ? errtext("SPLNROOT", 1, "no root found in the range of the splines")
+                          : herr,
+             ierr, herr);
         x = xhi < xlast ? xhi : xlo;
     };
     if (SATSPL.n < 2) {
-        fail();
+        no_root();
         return;
     }
     double a = xlo, b = xhi;
@@ -278,7 +269,7 @@ void SPLNROOT(int ivar, int ideriv, double target, double& x, int& ierr, std::st
             gb = gt;
         }
         if (failed || ga * gb >= 0.0) {
-            fail();
+            no_root();
             return;
         }
     }
@@ -310,7 +301,7 @@ void SPLNROOT(int ivar, int ideriv, double target, double& x, int& ierr, std::st
             break;
         }
     }
-    fail();
+    no_root();
 }
 
 void MINEIGEN(int n, const double A[], double v[], double& lambda, int& ierr, std::string& herr) {
@@ -318,9 +309,7 @@ void MINEIGEN(int n, const double A[], double v[], double& lambda, int& ierr, st
     ierr = 0;
     herr.clear();
     if (n < 1 || n > ld) {
-        ierr = 1;
-        herr = errtext("MINEIGEN", 1, "routine did not converge");
-        ERRMSG(ierr, herr);
+        fail(1, "MINEIGEN", "routine did not converge", ierr, herr);
         return;
     }
     auto idx = [](int i, int j) {
@@ -391,9 +380,7 @@ void MINEIGEN(int n, const double A[], double v[], double& lambda, int& ierr, st
     if (v[0] < 0.0)
         for (int i = 0; i < n; ++i) v[i] = -v[i];
     if (!converged) {
-        ierr = 1;
-        herr = errtext("MINEIGEN", 1, "routine did not converge");
-        ERRMSG(ierr, herr);
+        fail(1, "MINEIGEN", "routine did not converge", ierr, herr);
     }
 }
 

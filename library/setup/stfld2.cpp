@@ -50,19 +50,17 @@ std::string cite_line(const Code& code, const std::string& hdesc) {
 }
 
 void warn_unknown(const Code& code, int k, int& ierr, std::string& herr) {
-    ierr = -103;
-    herr = errtext("SETUP", -103,
-                   "unknown model (" + code.str() + ") encountered in file for component #" +
-                       fmt_int(k, 3) + ".");
-    ERRMSG(ierr, herr);
+    fail(-103, "SETUP",
+         "unknown model (" + code.str() + ") encountered in file for component #" + fmt_int(k, 3) +
+             ".",
+         ierr, herr);
 }
 
 void fail_load(const Code& code, int k, const std::string& inner, int& ierr, std::string& herr) {
-    ierr = 104;
-    herr = errtext("SETUP", 104,
-                   "error in setup of (" + code.str() + ") model for component #" + fmt_int(k, 3) +
-                       ":  " + inner.substr(0, 182));
-    ERRMSG(ierr, herr);
+    fail(104, "SETUP",
+         "error in setup of (" + code.str() + ") model for component #" + fmt_int(k, 3) + ":  " +
+             inner.substr(0, 182),
+         ierr, herr);
 }
 
 // Sets a still-undecided code to the section's code (the mixture's only for
