@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "library/models/eos_table.h"
 #include "library/models/records.h"
 #include "library/phase/records.h"
 #include "library/setup/records.h"
@@ -44,9 +45,10 @@ void CRITP(const double x[20], double& tc, double& pc, double& dc, int& ierr, st
         tc = CCON.tc[ic];
         pc = CCON.pc[ic];
         dc = CCON.dc[ic];
+    } else if (const MixtureEos* mix = mixture_eos(); mix != nullptr && mix->crit != nullptr) {
+        mix->crit(x, tc, pc, dc, ierr, herr);
     } else {
-        // The estimate of a mixture's critical point (CRTHMX) comes with the
-        // mixture model; until it is built a mixture has no critical point.
+        // Without a mixture model a mixture has no critical point.
         tc = pc = dc = 0.0;
         ierr = 1;
         herr = errtext("CRITP", 1, "critical point of a mixture not available: no mixture model");

@@ -3,26 +3,21 @@
 #include <cmath>
 
 #include "library/models/critp.h"
-#include "library/models/ecs.h"
-#include "library/models/feq.h"
+#include "library/models/eos_table.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
 
 namespace lib {
 
-// Slot codes are compared in the order "FE" (two characters), "QUI", "BWR",
-// "ECS", "PR ".  The Helmholtz-explicit and the corresponding-states
-// equations are built so far; the others join here with their evaluators
-// (PHIQUI, PHIBWR, PHIPR), and until then their codes answer like an unknown
-// code.
+// Each routine passes the call on, unchanged, to the evaluator that the
+// table of eos_table.cpp names for the slot's (or the mixture's) model code.
 double PHIK(int icomp, int itau, int idel, double tau, double del) {
     // A zero or non-finite tau (T = 0 or below) or density has no residual
     // part, like a density near zero.
     if (del <= 1.0e-10 || !std::isfinite(del) || !(tau > 0.0) || !std::isfinite(tau)) return 0.0;
-    const Code& c = EOSMOD.eos[icomp];
-    if (c.starts("FE")) return PHIFEQ(icomp, itau, idel, tau, del);
-    if (c.is("ECS")) return PHIECS(icomp, itau, idel, tau, del);
-    return -9.99e99;
+    const ComponentEos* eos = component_eos(icomp);
+    if (eos == nullptr) return -9.99e99;  // an unknown code
+    return eos->phi(icomp, itau, idel, tau, del);
 }
 
 bool reducing_point(const double x[20], int& ic, double& tred, double& dred) {
@@ -39,36 +34,30 @@ bool reducing_point(const double x[20], int& ic, double& tred, double& dred) {
 }
 
 bool residual_model_ready(int icomp) {
-    const Code& c = EOSMOD.eos[icomp];
-    if (c.starts("FE")) return true;
-    // A corresponding-states component needs its reference fluid's equation
-    // in slot -icomp.
-    return c.is("ECS") && icomp >= 1 && icomp <= kMaxComp && EOSMOD.eos[-icomp].starts("FE");
+    const ComponentEos* eos = component_eos(icomp);
+    return eos != nullptr && (eos->ready == nullptr || eos->ready(icomp));
 }
 
 double PHIX(int itau, int idel, double tau, double del, const double x[20]) {
     if (del <= 1.0e-10) return 0.0;
     const int ic = ISPURE(x);
     if (ic != 0) return PHIK(ic, itau, idel, tau, del);
-    // A true mixture: the mixture code "HMX" reaches PHIHMX, "AGA" PHIAGA and
-    // "PR " PHIPRX once those models are built; until then (and for any other
-    // code) the residual part of a mixture is 0.
-    return 0.0;
+    // A true mixture: its model's evaluator, 0 without one.
+    const MixtureEos* mix = mixture_eos();
+    return mix != nullptr ? mix->phi(itau, idel, tau, del, x) : 0.0;
 }
 
 void REDK(int icomp, double& tred, double& dred) {
-    const Code& c = EOSMOD.eos[icomp];
-    if (c.starts("FE")) {
-        REDFEQ(icomp, tred, dred);
-        return;
+    const ComponentEos* eos = component_eos(icomp);
+    if (eos == nullptr) {
+        tred = 9.99e99;
+        dred = 9.99e99;
+    } else if (eos->red != nullptr) {
+        eos->red(icomp, tred, dred);
+    } else {
+        double pc = 0.0;  // the critical pressure is not wanted
+        eos->crit(icomp, tred, pc, dred);
     }
-    if (c.is("ECS")) {
-        double pc = 0.0;
-        CRTECS(icomp, tred, pc, dred);
-        return;
-    }
-    tred = 9.99e99;
-    dred = 9.99e99;
 }
 
 void REDX(const double x[20], double& tred, double& dred) {
@@ -77,8 +66,9 @@ void REDX(const double x[20], double& tred, double& dred) {
         REDK(ic, tred, dred);
         return;
     }
-    // "HMX" and "AGA" take REDHMX, "PR " REDPR once the mixture models are
-    // built; until then the caller's values stay.
+    // Without a mixture model the caller's values stay.
+    const MixtureEos* mix = mixture_eos();
+    if (mix != nullptr) mix->red(x, tred, dred);
 }
 
 }  // namespace lib

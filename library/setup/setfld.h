@@ -46,7 +46,8 @@ struct LoaderRow {
 // {"PS ", "*", nullptr, nullptr, SETPS}, {"MLT", "*", nullptr, nullptr, SETMLT}.
 // When SETFLD is to load a section the row is looked up by keyword and code;
 // a section without a row is passed over like one that was not selected.
-// The rules of when a section is loaded stay in SETFLD.
+// The rules of when a section is loaded stay in SETFLD.  An equation of state
+// also needs its row in the evaluator table (library/models/eos_table.h).
 std::span<const LoaderRow> loader_rows();
 
 // The row serving (kind, code), or nullptr when that loader is not built.

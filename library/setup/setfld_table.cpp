@@ -1,5 +1,7 @@
 // The loader dispatch table of SETFLD: one row per model loader (see the
-// comment on LoaderRow in setfld.h for how to add one).
+// comment on LoaderRow in setfld.h for how to add one).  The evaluators of
+// the equations of state have their table beside it, in
+// library/models/eos_table.cpp.
 #include <iterator>
 
 #include "library/models/ancillary.h"

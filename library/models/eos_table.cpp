@@ -1,0 +1,51 @@
+// The evaluator table of the equations of state (see eos_table.h for how to
+// add a row).
+#include "library/models/eos_table.h"
+
+#include "library/models/ecs.h"
+#include "library/models/feq.h"
+#include "library/setup/records.h"
+
+namespace lib {
+
+namespace {
+
+// A corresponding-states slot needs its reference fluid's equation in slot
+// -icomp.
+bool ecs_ready(int icomp) {
+    return icomp >= 1 && icomp <= kMaxComp && EOSMOD.eos[-icomp].starts("FE");
+}
+
+constexpr ComponentEos kComponentRows[] = {
+    {"FE", PHIFEQ, REDFEQ, CRTFEQ},
+    // {"QUI", PHIQUI, REDQUI, CRTQUI},
+    // {"BWR", PHIBWR, nullptr, CRTBWR},
+    {"ECS", PHIECS, nullptr, CRTECS, ecs_ready},
+    // {"PR ", PHIPR, nullptr, CRTPR},
+};
+
+// Every mixture code still to come; until a row exists, a mixture's residual
+// part is 0 and its critical point an error of CRITP.
+//   {"HMX", PHIHMX, REDHMX, CRTHMX},
+//   {"AGA", PHIAGA, REDHMX, CRTHMX},
+//   {"PR ", PHIPRX, REDPR, CRTHMX},
+constexpr MixtureEos kMixtureRows[] = {
+    {"", nullptr, nullptr, nullptr},  // end of the table: serves no code
+};
+
+}  // namespace
+
+const ComponentEos* component_eos(int icomp) {
+    const Code& c = EOSMOD.eos[icomp];
+    for (const ComponentEos& row : kComponentRows)
+        if (c.starts(row.code)) return &row;
+    return nullptr;
+}
+
+const MixtureEos* mixture_eos() {
+    for (const MixtureEos& row : kMixtureRows)
+        if (row.phi != nullptr && EOSMOD.mix.starts(row.code)) return &row;
+    return nullptr;
+}
+
+}  // namespace lib
