@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "library/library.h"
+#include "library/models/bwr.h"
 #include "library/models/feq.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
@@ -162,9 +163,11 @@ struct Conformal {
     Shape f, h;
     double t0c = 0, d0c = 0, tau0 = 0, del0 = 0;
     // Plain derivative d^(p+q) alphar0 / dtau0^p ddelta0^q of the reference fluid.
-    double A(int p, int q) const {
-        return PHIFEQ(r, p, q, tau0, del0) / (ipow(tau0, p) * ipow(del0, q));
+    bool bwr = false;  // the reference fluid's equation is the BWR equation
+    double phi(int p, int q) const {
+        return bwr ? PHIBWR(r, p, q, tau0, del0) : PHIFEQ(r, p, q, tau0, del0);
     }
+    double A(int p, int q) const { return phi(p, q) / (ipow(tau0, p) * ipow(del0, q)); }
 };
 
 // Orders 1 and 2 by the chain rule in T and D (the shape factors have no
@@ -308,15 +311,6 @@ void SETECS(int nread, int icomp, const std::string& hcasno, std::string& hrefnm
     if (ok) hrefnm = std::string(ln.substr(0, 255));
     text(ln);
     if (ok) hrefmd = Code(ln.substr(0, 3));
-    if (ok && hrefmd.is("BWR")) {
-        // The Benedict-Webb-Rubin equation is not part of this library.
-        ierr = 106;
-        const std::string name(trim_right(hrefnm.substr(0, hrefnm.find('!'))));
-        herr = errtext("SETECS", 106,
-                       "the reference fluid (" + name +
-                           ") is given with the BWR equation of state, which is not available");
-        return;
-    }
     num(cf.acf0);
     num(cf.zc0);
     num(cf.acf);
@@ -396,10 +390,10 @@ double PHIECS(int icomp, int itau, int idel, double tau, double del) {
     const int n = itau + idel;
     if (icomp < 1 || icomp > kMaxComp || itau < 0 || idel < 0 || n > kMaxOrder) return 0.0;
     const int r = -icomp;
-    // Only a Helmholtz-explicit reference equation is served.  (SETECS
-    // refuses a reference fluid under the BWR equation, which the library
-    // does not have; any other code answers here as an unknown model.)
-    if (!EOSMOD.eos[r].starts("FE")) return n == 0 ? -9.99e99 : 0.0;
+    // A Helmholtz-explicit or BWR reference equation is served; any other
+    // code answers as an unknown model.
+    const bool bwr = EOSMOD.eos[r].is("BWR");
+    if (!EOSMOD.eos[r].starts("FE") && !bwr) return n == 0 ? -9.99e99 : 0.0;
     if (!(tau > 0.0) || !std::isfinite(tau) || !std::isfinite(del)) return 0.0;
 
     Conformal c;
@@ -409,6 +403,11 @@ double PHIECS(int icomp, int itau, int idel, double tau, double del) {
         return 0.0;
     c.t0c = ZRED.tred[r];
     c.d0c = ZRED.dred[r];
+    if (bwr) {
+        double pc0 = 0.0;
+        CRTBWR(r, c.t0c, pc0, c.d0c);
+    }
+    c.bwr = bwr;
     if (!(c.t0c > 0.0 && c.d0c > 0.0)) return 0.0;
     // The conformal state must be positive; below the reference routine's
     // own density floor every reference quantity is 0.
@@ -417,7 +416,7 @@ double PHIECS(int icomp, int itau, int idel, double tau, double del) {
     if (!(c.tau0 > 0.0) || !(c.del0 > 1.0e-10) || !std::isfinite(c.tau0) || !std::isfinite(c.del0))
         return 0.0;
     c.r = r;
-    const double res = n == 0   ? PHIFEQ(r, 0, 0, c.tau0, c.del0)
+    const double res = n == 0   ? c.phi(0, 0)
                        : n <= 2 ? second_order(c, itau, idel)
                                 : third_order(c, itau, idel);
     return std::isfinite(res) ? res : 0.0;

@@ -2,6 +2,7 @@
 // add a row).
 #include "library/models/eos_table.h"
 
+#include "library/models/bwr.h"
 #include "library/models/ecs.h"
 #include "library/models/feq.h"
 #include "library/setup/records.h"
@@ -10,16 +11,17 @@ namespace lib {
 
 namespace {
 
-// A corresponding-states slot needs its reference fluid's equation in slot
-// -icomp.
+// A corresponding-states slot needs its reference fluid's equation (a
+// Helmholtz-explicit or BWR one) in slot -icomp.
 bool ecs_ready(int icomp) {
-    return icomp >= 1 && icomp <= kMaxComp && EOSMOD.eos[-icomp].starts("FE");
+    return icomp >= 1 && icomp <= kMaxComp &&
+           (EOSMOD.eos[-icomp].starts("FE") || EOSMOD.eos[-icomp].is("BWR"));
 }
 
 constexpr ComponentEos kComponentRows[] = {
     {"FE", PHIFEQ, REDFEQ, CRTFEQ},
     // {"QUI", PHIQUI, REDQUI, CRTQUI},
-    // {"BWR", PHIBWR, nullptr, CRTBWR},
+    {"BWR", PHIBWR, nullptr, CRTBWR},
     {"ECS", PHIECS, nullptr, CRTECS, ecs_ready},
     // {"PR ", PHIPR, nullptr, CRTPR},
 };

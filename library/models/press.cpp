@@ -13,9 +13,8 @@ namespace lib {
 namespace {
 
 // The residual route of one state: the component's own equation for a pure
-// fluid, the mixture model otherwise.  (Under the mixture code "BWR" the
-// Benedict-Webb-Rubin property functions of component 1 take the place of
-// these derivatives once that equation is built.)
+// fluid (a BWR fluid included: PHIK reaches its exact derivatives), the
+// mixture model otherwise.
 struct Route {
     int ic = 0;
     double tau = 0, del = 0;

@@ -2,10 +2,11 @@
 // pure fluid, PHIX for a mixture), the ideal-gas part (PHI0) and the
 // reference-state offsets of CREF.
 //
-// The Benedict-Webb-Rubin route (mixture code "BWR") arrives with that
-// equation, a true mixture needs its mixture model (REDX/PHIX), and a pure
-// fluid an equation that PHIK reaches; until then such a state returns zeros
-// from every routine here, like T <= 0.
+// A BWR fluid (mixture code "BWR") takes the same road: PHIK reaches its
+// reduced derivatives, which are exact to the third order.  A true mixture
+// needs its mixture model (REDX/PHIX) and a pure fluid an equation that PHIK
+// reaches; otherwise a state returns zeros from every routine here, like
+// T <= 0.
 #include "library/models/therm.h"
 
 #include <cmath>
@@ -54,7 +55,6 @@ bool select(double T, double D, const double x[20], Route& rt) {
     RMIX(x);
     rt.R = GCNST.r;
     rt.x = x;
-    if (EOSMOD.mix.is("BWR")) return false;
     if (!reducing_point(x, rt.ic, rt.tred, rt.dred)) return false;
     if (rt.ic != 0 && !residual_model_ready(rt.ic)) return false;
     rt.tau = rt.tred / T;

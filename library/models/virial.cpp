@@ -14,8 +14,7 @@ namespace {
 
 // tau and the density factor of the low-density evaluations: tau = Tred/T
 // and delta = D0/Dred with the component's or the mixture's reducing
-// values.  (Under the mixture code "BWR" the Benedict-Webb-Rubin pressure
-// takes the place of these derivatives once that equation is built.)
+// values (a BWR fluid included: PHIK reaches its derivatives).
 struct Low {
     int ic = 0;
     double tau = 0, dred = 0;

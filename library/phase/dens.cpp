@@ -40,7 +40,6 @@ struct PureRoute {
 bool pure_route(const double z[20], PureRoute& rt) {
     RMIX(z);
     rt.R = GCNST.r;
-    if (EOSMOD.mix.is("BWR")) return false;
     if (!reducing_point(z, rt.ic, rt.tred, rt.dred)) return false;
     return rt.ic != 0 && residual_model_ready(rt.ic);
 }

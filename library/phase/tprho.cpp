@@ -35,7 +35,6 @@ Stability stability_at(double T, double D, const double x[20], bool second = tru
     if (!(T > 0.0)) return st;
     RMIX(x);
     const double R = GCNST.r;
-    if (EOSMOD.mix.is("BWR")) return st;
     int ic = 0;
     double tred = 0.0, dred = 0.0;
     if (!reducing_point(x, ic, tred, dred)) return st;
@@ -277,7 +276,10 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
                 const bool bad = st.dpdd < 0.0 || (st.d2pdd2 < 0.0 && T < Tc) ||
                                  (st.cross < 0.0 && !is_marker9(st.cross));
                 if (!bad || k == 8) break;
-                d0 *= 1.1;
+                // Never beyond the equation's maximum density: a polynomial
+                // equation (BWR) turns back to unstable roots above it.
+                if (dmax > 0.0 && d0 >= dmax) break;
+                d0 = dmax > 0.0 ? std::min(1.1 * d0, dmax) : 1.1 * d0;
             }
             u = std::min(std::log(1.0 / d0), std::log(vc / 2.0));
         } else if (dense) {

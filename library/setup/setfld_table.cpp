@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "library/models/ancillary.h"
+#include "library/models/bwr.h"
 #include "library/models/cpp.h"
 #include "library/models/ecs.h"
 #include "library/models/feq.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr LoaderRow kLoaderRows[] = {
     {"EOS", "FE", SETFEQ},
     {"EOS", "EC", nullptr, SETECS},
+    {"EOS", "BW", SETBWR},
     {"AUX", "CP", SETCPP},
     {"AUX", "PH", SETPH0},
     {"PS ", "*", nullptr, nullptr, SETPS},

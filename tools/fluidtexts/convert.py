@@ -19,6 +19,7 @@ import ecs  # noqa: E402
 import fluid  # noqa: E402
 import gerg  # noqa: E402
 import hmx  # noqa: E402
+import mbwr  # noqa: E402
 import verify  # noqa: E402
 
 SLOTS = """1butene acetone ammonia argon benzene butane c11 c12 c1cc6 c2butene c3cc6 c4f10 c5f12 cf3i
@@ -65,7 +66,22 @@ def write_text(out_dir, name, lines):
         f.write(text)
 
 
+def _with_mbwr(ds, name, lines, report):
+    """The published MBWR equation of the fluid, if the data set has one: an
+    alternative equation of state, or nf3's default (see mbwr.py)."""
+    fluids = mbwr.load(ds.root)
+    if name == "nf3":
+        return mbwr.build_nf3(ds, fluids, lines, report)
+    if name in fluids:
+        return mbwr.alternative(lines, fluids[name])
+    return lines
+
+
 def _build_one(ds, name, texts, report, allow_unpublished):
+    return _with_mbwr(ds, name, _build_plain(ds, name, texts, report, allow_unpublished), report)
+
+
+def _build_plain(ds, name, texts, report, allow_unpublished):
     if name == "helium":
         return gerg.build_helium(ds, report)
     if name in ecs.REFERENCE and (name != "propylen" or not allow_unpublished):

@@ -66,6 +66,17 @@ std::string body(Checker& c, const std::string& kind, const std::string& code) {
         ++c.n;
         terms(c, nn, cols == 5 ? 5 : 4, "normal term");
         terms(c, nk, 12, "critical term");
+    } else if (kind == "EOS" && code == "BWR") {
+        for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
+        named = std::string(c.ln(c.n).substr(0, 3));
+        ++c.n;
+        for (int i = 6; i <= 15; ++i, ++c.n)
+            c.need_numbers(i == 12 ? 3 : i == 13 ? 2 : 1, "constants");
+        if (!c.need_numbers(2, "term counts")) return named;
+        if (c.count_at(c.n, 0) != 32 || c.count_at(c.n, 1) != 1) c.fail("not 32 terms");
+        ++c.n;
+        terms(c, 10, 3, "coefficients");
+        terms(c, 1, 2, "coefficients");
     } else if (kind == "EOS" && code == "ECS") {
         for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
         named = std::string(c.ln(c.n).substr(0, 3));
