@@ -19,6 +19,67 @@ namespace lib {
 using Names20 = std::array<std::string, 20>;
 
 // ---------------------------------------------------------------------------
+// Glossary of the argument names, and the named flag and marker values
+// ---------------------------------------------------------------------------
+// The same short names recur routine by routine; their meaning is stated
+// here once (each routine below says only what differs):
+//   T, P, D      temperature K, pressure kPa, molar density mol/L
+//   x, z         composition of 20 mole fractions (z: the overall feed)
+//   xl, xv, y    liquid and vapour compositions of a two-phase result
+//   q            vapour fraction (molar unless kq says mass), or a marker
+//   icomp        component slot (1..nc; reference fluids below 1)
+//   ierr, herr   status (0 success, > 0 error, < 0 warning) and its message
+//   kph          which phase or line: in SATT and SATP the saturation line
+//                (kBubblePoint, kDewPoint, kMeltingLine, kSublimationLine);
+//                in TPRHO, CSATK, DPTSATK and the PxFL1 flashes the phase
+//                (kLiquid, kVapour; TPRHO also takes -1, -2 to force the
+//                dense or the vapour iteration and 0 to choose from the
+//                start value); in SATD a choice of method (see there)
+//   kr           THFLSH, TSFLSH, TEFLSH: which of two roots (kHigherRoot,
+//                any other value the lower one); SATD (out): the boundary
+//                found (kSaturatedLiquid, kSaturatedVapour, kMeltingLine,
+//                kSublimationLine)
+//   kq           kind of quality: kMolarQuality or kMassQuality (TQFLSH
+//                takes any value but 1 as mass, PQFLSH and DQFL2 any value
+//                but 2 as molar)
+//   ksat         two-phase flashes: kSaturationGiven when the bubble and dew
+//                values are passed in, kSaturationComputed to compute them
+//   kguess       TPRHO: kStartValue when D holds a start value, else kNoStartValue
+//   ixflag       SETREF: 1 each pure component, 2 also the mixture x0
+//   hrf          reference-state code ("DEF", "NBP", "IIR", "ASH", "NA", "OTH", "OT0")
+//   hfmix        name of the mixture-parameter text ("hmx")
+//   htype, htyp  model kind ("EOS", "ETA", "TCX", "STN", "TRP", ...)
+
+// Saturation lines (kph of SATT and SATP, kr of SATD).
+constexpr int kBubblePoint = 1;
+constexpr int kDewPoint = 2;
+constexpr int kSaturatedLiquid = 1;
+constexpr int kSaturatedVapour = 2;
+constexpr int kMeltingLine = 3;
+constexpr int kSublimationLine = 4;
+// Phases (kph of TPRHO, CSATK, DPTSATK and the single-phase flashes).
+constexpr int kLiquid = 1;
+constexpr int kVapour = 2;
+// Roots of the temperature flashes (kr).
+constexpr int kLowerRoot = 1;
+constexpr int kHigherRoot = 2;
+// Kinds of quality (kq).
+constexpr int kMolarQuality = 1;
+constexpr int kMassQuality = 2;
+// Saturation values of the two-phase flashes (ksat).
+constexpr int kSaturationComputed = 0;
+constexpr int kSaturationGiven = 1;
+// Start value of TPRHO (kguess).
+constexpr int kNoStartValue = 0;
+constexpr int kStartValue = 1;
+// Markers in q outside the two-phase region: superheated vapour, compressed
+// liquid, supercritical state; every failed flash returns the last.
+constexpr double kQualityVapour = 998.0;
+constexpr double kQualityLiquid = -998.0;
+constexpr double kQualitySupercritical = 999.0;
+constexpr double kQualityFailed = kQualitySupercritical;
+
+// ---------------------------------------------------------------------------
 // Messages
 // ---------------------------------------------------------------------------
 
@@ -292,8 +353,8 @@ void MLTH2O(double T, double& Phigh, double& PIh);
 // ---------------------------------------------------------------------------
 
 // Saturation state at T: pressure, saturated liquid and vapour densities and
-// compositions.  kph 1 bubble point, 2 dew point, 3 melting line, 4
-// sublimation line.  A negative T means |T| with P holding a start value.
+// compositions.  kph: kBubblePoint, kDewPoint, kMeltingLine or
+// kSublimationLine.  A negative T means |T| with P holding a start value.
 void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& Dv, double xl[20],
           double xv[20], int& ierr, std::string& herr);
 // Saturation state at P: temperature, densities and compositions; kph as SATT.
@@ -302,7 +363,7 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
 // Saturation of component icomp at T by the equal-area construction; Dl and
 // Dv are start values in and results out.  Failure: ierr 1, P = Dl = Dv = -1.
 void MAXWELL(int icomp, double T, double& P, double& Dl, double& Dv, int& ierr, std::string& herr);
-// Heat capacity csat along the saturated liquid (kph 1) or vapour (kph 2) line
+// Heat capacity csat along the saturated liquid (kLiquid) or vapour (kVapour) line
 // of component icomp at T, with the saturation pressure and the phase's
 // density; DPTSATK also the slope dPsat/dT, kPa/K.
 void CSATK(int icomp, double T, int kph, double& P, double& D, double& csat, int& ierr,
@@ -320,9 +381,9 @@ void FNCRPT(const double x[20], double& D, double& P, double& T, int& ierr, std:
 // Flashes
 // ---------------------------------------------------------------------------
 
-// Density of one phase at T and P: kph 1 liquid, 2 vapour (-1, -2 force the
+// Density of one phase at T and P: kph kLiquid or kVapour (-1, -2 force the
 // dense or the vapour iteration; 0 takes the side from the start value);
-// kguess 1: D holds a start value.  Errors 200-203 with the best stable
+// kguess kStartValue: D holds a start value.  Errors 200-203 with the best stable
 // density found in D.
 void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& D, int& ierr,
            std::string& herr);
@@ -330,8 +391,9 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
 // Every flash returns the overall density D (or takes it), the liquid and
 // vapour densities Dl, Dv and compositions x, y (single phase: Dl = Dv = D,
 // x = y = the feed, a pure fluid's unit vector), the vapour fraction q and
-// e, h, s, cv, cp, w.  Outside the two-phase region q is 998 (vapour), -998
-// (compressed liquid) or 999 (supercritical, and every failure), or near the
+// e, h, s, cv, cp, w.  Outside the two-phase region q is kQualityVapour
+// (998), kQualityLiquid (-998, compressed liquid) or kQualitySupercritical
+// (999, and kQualityFailed: every failure), or near the
 // saturation line a quality beyond 0..1.  A two-phase state carries -9999980
 // in cv, cp and w (-9999920 from the quality flashes).  The given properties
 // are never overwritten.
@@ -348,7 +410,8 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
 void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, double& Dv, double x[20],
             double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
             double& w, int& ierr, std::string& herr);
-// Two-phase state at given T and D; ksat 1: the bubble and dew values are given.
+// Two-phase state at given T and D; ksat kSaturationGiven: the bubble and dew
+// values are given.
 void TDFL2(double T, double D, const double z[20], int ksat, double& Pbub, double& Pdew,
            double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
            double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
@@ -363,8 +426,8 @@ void PSFLSH(double P, double s, const double z[20], double& T, double& D, double
 void PEFLSH(double P, double e, const double z[20], double& T, double& D, double& Dl, double& Dv,
             double x[20], double y[20], double& q, double& h, double& s, double& cv, double& cp,
             double& w, int& ierr, std::string& herr);
-// Single-phase state at given P and h, s or e in phase kph (1 liquid, 2
-// vapour): T and D.
+// Single-phase state at given P and h, s or e in phase kph (kLiquid,
+// kVapour): T and D.
 void PHFL1(double P, double h, const double z[20], int kph, double& T, double& D, int& ierr,
            std::string& herr);
 void PSFL1(double P, double s, const double z[20], int kph, double& T, double& D, int& ierr,
@@ -373,7 +436,7 @@ void PEFL1(double P, double e, const double z[20], int kph, double& T, double& D
            std::string& herr);
 // Single-phase temperature at given P and D.
 void PDFL1(double P, double D, const double z[20], double& T, int& ierr, std::string& herr);
-// Two-phase states at given P and h, s, e or D; ksat 1: the bubble and dew
+// Two-phase states at given P and h, s, e or D; ksat kSaturationGiven: the bubble and dew
 // values (temperatures, bubble liquid and dew vapour densities, incipient
 // compositions) are given, otherwise computed and returned.
 void PHFL2(double P, double h, const double z[20], int ksat, double& Tbub, double& Tdew,
@@ -389,8 +452,8 @@ void PDFL2(double P, double D, const double z[20], int ksat, double& Tbub, doubl
            double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& T, double& Dl,
            double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
 
-// State at given temperature and enthalpy, entropy or internal energy; kr 2
-// asks for the higher-density root where two states share the inputs, any
+// State at given temperature and enthalpy, entropy or internal energy; kr
+// kHigherRoot asks for the higher-density root where two states share the inputs, any
 // other value for the lower-density one (warning -238 names the one taken).
 void THFLSH(double T, double h, const double z[20], int kr, double& P, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& q, double& e, double& s, double& cv,
@@ -452,7 +515,7 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
 void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
             double& cp, double& w, int& ierr, std::string& herr);
-// Two-phase forms of the quality flashes; ksat 1: the bubble and dew values
+// Two-phase forms of the quality flashes; ksat kSaturationGiven: the bubble and dew values
 // are given, otherwise computed and returned.
 void TQFL2(double T, double q, const double z[20], int kq, int ksat, double& Pbub, double& Pdew,
            double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,

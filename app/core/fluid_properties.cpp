@@ -116,7 +116,7 @@ int init_stoffwerte(Fluid* fluid) {
         f.ptrp = 0;
         f.Dtrp = 0;
         double p = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
-        lib::SATT(ttrp, c, 1, p, Dl, Dv, xl, xv, ierr, herr);
+        lib::SATT(ttrp, c, lib::kBubblePoint, p, Dl, Dv, xl, xv, ierr, herr);
         if (ierr == 0 && Dl > 0) {
             double T = ttrp, pt = 0, s = 0, h = 0, rho = Dl * wmol(c), q = 0;
             f.Dtrp = rho;
@@ -168,8 +168,8 @@ int get_all_by_T_and_p(const double* c, double& T, double& p, double& s, double&
                     r.ierr, r.herr);
         return r.in_mass_units(c, &s, &h, &rho);
     }
-    q = 999;
-    lib::TPRHO(T, p, c, 2, 0, r.D, r.ierr, r.herr);
+    q = lib::kQualitySupercritical;
+    lib::TPRHO(T, p, c, lib::kVapour, lib::kNoStartValue, r.D, r.ierr, r.herr);
     rho = r.D;
     if (r.ierr != 0) return r.ierr;
     double hjt = 0;
@@ -221,9 +221,9 @@ int get_all_by_p_and_h(const double* c, double& T, double& p, double& s, double&
     // side of the neighbouring state.
     int kph = 0;
     if (q_hint >= 1)
-        kph = 2;
+        kph = lib::kVapour;
     else if (q_hint <= 0)
-        kph = 1;
+        kph = lib::kLiquid;
     else
         return PH_NO_RECOVERY;
     lib::PHFL1(p, hm, c, kph, T, r.D, r.ierr, r.herr);
@@ -231,13 +231,13 @@ int get_all_by_p_and_h(const double* c, double& T, double& p, double& s, double&
     double hloc = 0, hjt = 0;
     lib::THERM(T, r.D, c, p, r.e, hloc, s, r.cv, r.cp, r.w, hjt);
     r.in_mass_units(c, &s, nullptr, &rho);
-    return kph == 2 ? PH_VAPOUR_ASSUMED : PH_LIQUID_ASSUMED;
+    return kph == lib::kVapour ? PH_VAPOUR_ASSUMED : PH_LIQUID_ASSUMED;
 }
 
 int get_all_by_T_and_s(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q) {
     // The lower-density root where two states share T and s.
-    const int kr = 1;
+    const int kr = lib::kLowerRoot;
     Flash r;
     lib::TSFLSH(T, s * wmol(c), c, kr, p, r.D, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, r.cv,
                 r.cp, r.w, r.ierr, r.herr);
@@ -256,16 +256,16 @@ int get_all_by_s_and_rho(const double* c, double& T, double& p, double& s, doubl
 int get_all_by_p_and_q(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q) {
     Flash r;
-    lib::PQFLSH(p, q, c, 1, T, r.D, r.Dl, r.Dv, x.data(), y.data(), r.e, h, s, r.cv, r.cp, r.w,
-                r.ierr, r.herr);
+    lib::PQFLSH(p, q, c, lib::kMolarQuality, T, r.D, r.Dl, r.Dv, x.data(), y.data(), r.e, h, s,
+                r.cv, r.cp, r.w, r.ierr, r.herr);
     return r.in_mass_units(c, &s, &h, &rho);
 }
 
 int get_all_by_T_and_q(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q) {
     Flash r;
-    lib::TQFLSH(T, q, c, 2, p, r.D, r.Dl, r.Dv, x.data(), y.data(), r.e, h, s, r.cv, r.cp, r.w,
-                r.ierr, r.herr);
+    lib::TQFLSH(T, q, c, lib::kMassQuality, p, r.D, r.Dl, r.Dv, x.data(), y.data(), r.e, h, s, r.cv,
+                r.cp, r.w, r.ierr, r.herr);
     return r.in_mass_units(c, &s, &h, &rho);
 }
 
@@ -273,7 +273,7 @@ int get_all_by_rho_and_q(const double* c, double& T, double& p, double& s, doubl
                          double& q) {
     Flash r;
     r.D = rho / wmol(c);
-    lib::DQFL2(r.D, q, c, 1, T, p, r.Dl, r.Dv, x.data(), y.data(), r.ierr, r.herr);
+    lib::DQFL2(r.D, q, c, lib::kMolarQuality, T, p, r.Dl, r.Dv, x.data(), y.data(), r.ierr, r.herr);
     if (r.ierr != 0) return r.ierr;
     double qt = 0;
     lib::TDFLSH(T, r.D, c, p, r.Dl, r.Dv, x.data(), y.data(), qt, r.e, h, s, r.cv, r.cp, r.w,
@@ -301,7 +301,7 @@ int boundary_by_T(const double* c, int kph, double& T, double& p, double& s, dou
     std::string herr;
     lib::SATT(T, c, kph, p, Dl, Dv, x.data(), y.data(), ierr, herr);
     double Tout = T;  // the flash's temperature is not asked for
-    return boundary_state(c, Tout, p, kph == 1 ? Dl : Dv, s, h, rho, q);
+    return boundary_state(c, Tout, p, kph == lib::kBubblePoint ? Dl : Dv, s, h, rho, q);
 }
 
 int boundary_by_p(const double* c, bool liquid, double& T, double& p, double& s, double& h,
@@ -309,7 +309,7 @@ int boundary_by_p(const double* c, bool liquid, double& T, double& p, double& s,
     double Dl = 0, Dv = 0;
     int ierr = 0;
     std::string herr;
-    lib::SATP(p, c, 2, T, Dl, Dv, x.data(), y.data(), ierr, herr);
+    lib::SATP(p, c, lib::kDewPoint, T, Dl, Dv, x.data(), y.data(), ierr, herr);
     return boundary_state(c, T, p, liquid ? Dl : Dv, s, h, rho, q);
 }
 
@@ -430,7 +430,7 @@ double water_load(const Fluid& f, double T, double p, double phi) {
     double ps = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
     int ierr = 0;
     std::string herr;
-    lib::SATT(T, f.x_water.data(), 2, ps, Dl, Dv, xl, xv, ierr, herr);
+    lib::SATT(T, f.x_water.data(), lib::kDewPoint, ps, Dl, Dv, xl, xv, ierr, herr);
     if (ierr > 0) return 0;
     return (phi * ps / p) * (M_WATER / lib::WMOL(f.x.data()));
 }

@@ -17,7 +17,7 @@ std::size_t sz(int i) { return static_cast<std::size_t>(i); }
 
 int fail(Part& part, std::string text) {
     part.failure_text = std::move(text);
-    return 5;
+    return PS_FAILED;
 }
 
 double t_min() { return current_fluid != nullptr ? current_fluid->Tmin : 0.0; }
@@ -44,7 +44,7 @@ int calcOutletPressure(Part& part) {
         return fail(part, format_text("To much pressure loss in part %s, pressure <= 0\n",
                                       part.name.c_str()));
     part.p[sz(part.steps)] = pn;
-    return 1;
+    return PS_FINISHED;
 }
 
 int fade(Part& part) {
@@ -71,11 +71,11 @@ int fade(Part& part) {
                 part,
                 format_text("  Calculation failed \n  Temperature lower then T_min %f\n", t_min()));
     }
-    return 1;
+    return PS_FINISHED;
 }
 
 int calcHeatExchanger(Part& part) {
-    if (calcOutletPressure(part) != 1) return 5;
+    if (calcOutletPressure(part) != PS_FINISHED) return PS_FAILED;
     const std::size_t n = sz(part.steps);
     const double pn = part.p[n];
     const char* name = part.name.c_str();
@@ -105,16 +105,16 @@ int calcHeatExchanger(Part& part) {
                 case PS_SEED_TEMPERATURE_DIFFERENCE:
                     enthalpy_at(part, part.T[0] + part.init_dT, pn, part.h[n]);
                     break;
-                default: ignore_part(part); return 2;
+                default: ignore_part(part); return PS_PROVISIONAL;
             }
             fade(part);
             part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
-            return 2;
+            return PS_PROVISIONAL;
         default: return fail(part, "calcCooler | Unknown type of cooling\n");
     }
     const int r = fade(part);
     part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
-    if (r != 1) return r;  // the points from the failed one on are not states
+    if (r != PS_FINISHED) return r;  // the points from the failed one on are not states
     if (part.T[n] < t_min())
         return fail(part, format_text("Temperature to low in heat exchanger %s, Min temperature: "
                                       "%f. \n Calculation failed\n",
@@ -123,14 +123,14 @@ int calcHeatExchanger(Part& part) {
 }
 
 int calcCondenser(Part& part) {
-    if (calcOutletPressure(part) != 1) return 5;
+    if (calcOutletPressure(part) != PS_FINISHED) return PS_FAILED;
     const std::size_t n = sz(part.steps);
     double T = 0, p = part.p[n], s = 0, rho = 0, q = 0;
     if (get_all_by_p_and_q(part.x_in.data(), T, p, s, part.h[n], rho, q) != 0)
         return fail(part, "Cannot calculate Condenser outlet conditions, stage failed\n");
     const int r = fade(part);
     part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
-    if (r != 1) return r;
+    if (r != PS_FINISHED) return r;
     if (part.T[n] < t_min())
         return fail(part, format_text("Temperature to low in condenser %s \n Calculation failed\n",
                                       part.name.c_str()));
@@ -160,7 +160,7 @@ int calcPipeline(Part& part) {
             return fail(part, "calcPipeline | Unknown specifier for heat flux / temperature\n");
     }
     const int r = fade(part);
-    if (r != 1) return r;
+    if (r != PS_FINISHED) return r;
     if (part.T[n] < t_min())
         return fail(part, "Temperature to low in pipeline, calculation failed\n");
     part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];

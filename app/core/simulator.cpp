@@ -84,15 +84,15 @@ bool provisional(const Part& p) {
     return (p.state == PS_PROVISIONAL && p.final_flag == 0) || p.state == PS_INTERFACE_ITERATING;
 }
 
-// One part in one sweep: 0 to go on, 5 to stop the calculation.
+// One part in one sweep: CS_RUNNING to go on, CS_FAILED to stop the calculation.
 int part_step(Project& project, Process& process, Part& part) {
-    if (part.state == PS_FINISHED || part.state == PS_INTERFACE_ITERATING) return 0;
+    if (part.state == PS_FINISHED || part.state == PS_INTERFACE_ITERATING) return CS_RUNNING;
     Part* pred = part_by_id(&project, part.prev_id[0]);
     Part* pred2 = part.type == MIXER ? part_by_id(&project, part.prev_id[1]) : nullptr;
     if (pred == nullptr) {
         status_message(ML_ERROR, "Part \"%s\" of process \"%s\" has no predecessor.\n",
                        part.name.c_str(), process.name.c_str());
-        return 5;
+        return CS_FAILED;
     }
     init_part_from_predecessor(part, *pred);
     print_message("Calculating process \"%s\" part \"%s\"  - ", process.name.c_str(),
@@ -101,7 +101,7 @@ int part_step(Project& project, Process& process, Part& part) {
         status_message(ML_ERROR, "Fluid \"%s\" of part \"%s\" could not be set up.\n",
                        name_of(part.fluid), part.name.c_str());
         print_message(" part failed, stopping calculation.\n");
-        return 5;
+        return CS_FAILED;
     }
     const int r = calc_part(part);
 
@@ -110,35 +110,35 @@ int part_step(Project& project, Process& process, Part& part) {
         unsettled = provisional(*pred2) || pred2->state == PS_PENDING;
     if (unsettled) {
         switch (r) {
-            case 1: print_message(" calculation okay, but results not final.\n"); break;
-            case 5:
+            case PS_FINISHED: print_message(" calculation okay, but results not final.\n"); break;
+            case PS_FAILED:
                 print_message(" failed, ignoring part for now.\n");
                 ignore_part(part);
                 break;
-            case 2: print_message(" provisional results.\n"); break;
-            default: status_message(ML_ERROR, " Undefined case \n"); return 5;
+            case PS_PROVISIONAL: print_message(" provisional results.\n"); break;
+            default: status_message(ML_ERROR, " Undefined case \n"); return CS_FAILED;
         }
         part.state = PS_PROVISIONAL;
-        return 0;
+        return CS_RUNNING;
     }
     if ((pred->state != PS_FINISHED && pred->final_flag == 0) ||
         (pred2 != nullptr && pred2->state != PS_FINISHED && pred2->final_flag == 0)) {
         status_message(ML_ERROR, "Last part in unexpected state, contact support \n");
-        return 5;
+        return CS_FAILED;
     }
     part.state = r;
     switch (r) {
-        case 1:
+        case PS_FINISHED:
             ++az_converged;
             print_message(" finished.\n");
-            return 0;
-        case 2: print_message(" provisional results.\n"); return 0;
-        case 5:
+            return CS_RUNNING;
+        case PS_PROVISIONAL: print_message(" provisional results.\n"); return CS_RUNNING;
+        case PS_FAILED:
             if (!part.failure_text.empty())
                 status_message(ML_ERROR, "%s", part.failure_text.c_str());
             print_message(" part failed, stopping calculation.\n");
-            return 5;
-        default: status_message(ML_ERROR, " Undefined case \n"); return 5;
+            return CS_FAILED;
+        default: status_message(ML_ERROR, " Undefined case \n"); return CS_FAILED;
     }
 }
 
@@ -211,7 +211,7 @@ bool prepare_turbo(Part& part) {
 int not_available(Part& part) {
     part.failure_text = format_text("The model of part %s (%s) is not available.\n",
                                     part.name.c_str(), part_types[sz(part.type)].name);
-    return 5;
+    return PS_FAILED;
 }
 
 }  // namespace
@@ -229,7 +229,7 @@ int calcProject(Project& project) {
 }
 
 void end_calculation(int result) {
-    if (result == 5)
+    if (result == CS_FAILED)
         status_message(ML_ERROR, "Calculation failed.\n");
     else
         status_message(ML_INFO, "Calculation finished.\n");
@@ -249,7 +249,7 @@ int calc_all(Project& project) {
         Process* proc = project.processes[sz(i)];
         if (proc == nullptr) continue;
         proc->done = 0;
-        if (prepareProcess(*proc) == 5) return 5;
+        if (prepareProcess(*proc) == CS_FAILED) return CS_FAILED;
         for (int k = 1; k < proc->az_parts; ++k) proc->parts[sz(k)]->state = PS_PENDING;
         items += proc->az_parts - 1;
         proc->parts[0]->state = PS_FINISHED;
@@ -262,7 +262,7 @@ int calc_all(Project& project) {
     }
     if (project.az_interfaces > 0 && interface_calculation == nullptr) {
         status_message(ML_ERROR, "The calculation of interfaces is not available.\n");
-        return 5;
+        return CS_FAILED;
     }
 
     show_progress = 1;
@@ -273,10 +273,10 @@ int calc_all(Project& project) {
         for (int i = 0; i < project.az_processes; ++i) {
             Process* proc = project.processes[sz(i)];
             if (proc == nullptr || proc->az_parts <= 1) continue;
-            if (project.calc_status == CS_CANCEL) return 5;
+            if (project.calc_status == CS_CANCEL) return CS_FAILED;
             for (int k = 1; k < proc->az_parts; ++k) {
-                if (part_step(project, *proc, *proc->parts[sz(k)]) == 5) return 5;
-                if (k + 1 < proc->az_parts && project.calc_status == CS_CANCEL) return 5;
+                if (part_step(project, *proc, *proc->parts[sz(k)]) == CS_FAILED) return CS_FAILED;
+                if (k + 1 < proc->az_parts && project.calc_status == CS_CANCEL) return CS_FAILED;
             }
         }
         for (int i = 0; i < project.az_interfaces; ++i) {
@@ -284,8 +284,8 @@ int calc_all(Project& project) {
             if (itf == nullptr || itf->status == IS_CONVERGED) continue;
             print_message("Calculating interface \"%s\" ", itf->name.c_str());
             const int r = interface_calculation(project, *itf);
-            if (r == 5) return 5;
-            if (r == 1) az_converged += 2;
+            if (r == IS_FAILED) return CS_FAILED;
+            if (r == IS_CONVERGED) az_converged += 2;
         }
         if (az_converged >= items) {
             complete = true;
@@ -298,9 +298,9 @@ int calc_all(Project& project) {
     calc_overall_efficiency(project);
     if (!complete) {
         report_unsettled(project, sweep);
-        return 5;
+        return CS_FAILED;
     }
-    return 1;
+    return CS_FINISHED;
 }
 
 // ---------------------------------------------------------------------------
@@ -322,7 +322,7 @@ int calc_part(Part& part) {
     if (part.steps < 1 || part.steps > MAX_STEPS) {
         part.failure_text = format_text("Part %s has an invalid number of steps (%d)\n",
                                         part.name.c_str(), part.steps);
-        return done(5);
+        return done(PS_FAILED);
     }
     const Fluid* f = current_fluid;
     if (f == nullptr || !(part.p[0] < f->pmax)) {
@@ -330,15 +330,15 @@ int calc_part(Part& part) {
         status_message(
             ML_ERROR, "\nTool not designed for such pressure; pressure must be lower than %f %s\n",
             to_display(Q_PRESSURE, u, f != nullptr ? f->pmax : 0.0), unit_symbol(Q_PRESSURE, u));
-        return done(5);
+        return done(PS_FAILED);
     }
 
-    int r = 5;
+    int r = PS_FAILED;
     switch (part.type) {
         case COMPRESSOR:
         case PUMP:
         case EXPANDER:
-        case TURBINE: r = prepare_turbo(part) ? calcTurbo(part) : 5; break;
+        case TURBINE: r = prepare_turbo(part) ? calcTurbo(part) : PS_FAILED; break;
         case COMBUSTOR:
         case OXYGEN_INJECTION_COMBUSTOR:
         case MIXER:
@@ -353,10 +353,10 @@ int calc_part(Part& part) {
             part.inputs[PI_SPECIFIC_HEAT_FLUX] = 0;
             r = calcHeatExchanger(part);
             break;
-        case OUTLET: r = 1; break;
+        case OUTLET: r = PS_FINISHED; break;
         default:
             status_message(ML_ERROR, "calcStage | Type of module not known (%i)\n", part.type);
-            return done(5);
+            return done(PS_FAILED);
     }
 
     double& m_out = part.outputs[PO_OUTLET_MASSFLOW];
@@ -366,14 +366,14 @@ int calc_part(Part& part) {
         default:
             status_message(ML_ERROR, " Type of leakage not known in part %s (%i)\n",
                            part.name.c_str(), part.options[OPT_LEAKAGE]);
-            r = 5;
+            r = PS_FAILED;
             break;
     }
     // A leakage that takes the whole stream (absolute or relative) is refused.
     if ((part.options[OPT_LEAKAGE] == 0 || part.options[OPT_LEAKAGE] == 1) && !(m_out > 0)) {
         status_message(ML_ERROR, "Error in part %s, massflow <= 0. Calculation failed\n",
                        part.name.c_str());
-        return done(5);
+        return done(PS_FAILED);
     }
     set_result_values(part);
     return done(r);
@@ -465,7 +465,7 @@ double water_vapour_pressure(Fluid& f, double T) {
     double ps = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
     int ierr = 0;
     std::string herr;
-    lib::SATT(T, f.x_water.data(), 2, ps, Dl, Dv, xl, xv, ierr, herr);
+    lib::SATT(T, f.x_water.data(), lib::kDewPoint, ps, Dl, Dv, xl, xv, ierr, herr);
     return ierr > 0 ? 0.0 : ps;
 }
 
@@ -515,14 +515,14 @@ int prepareProcess(Process& process) {
     for (int i = 0; i <= PRO_LIQUID_WATER_OUT; ++i) process.outputs[sz(i)] = 0;
     if (process.az_parts < 1 || process.parts[0] == nullptr) {
         status_message(ML_ERROR, "Process \"%s\" has no inlet.\n", process.name.c_str());
-        return 5;
+        return CS_FAILED;
     }
     Part& inlet = *process.parts[0];
     inlet.fluid = process.fluid;
     if (init_stoffwerte(inlet.fluid) == 0) {
         status_message(ML_ERROR, "Fluid \"%s\" of process \"%s\" could not be set up.\n",
                        name_of(inlet.fluid), process.name.c_str());
-        return 5;
+        return CS_FAILED;
     }
     Fluid& f = *inlet.fluid;
     for (int k = 1; k < process.az_parts; ++k) {
@@ -534,7 +534,7 @@ int prepareProcess(Process& process) {
             status_message(ML_ERROR,
                            "Use a fluid mixture like the pre-defined mixtures dry ISO Air or "
                            "humid ISO Air\n");
-            return 5;
+            return CS_FAILED;
         }
     }
 
@@ -544,14 +544,14 @@ int prepareProcess(Process& process) {
     inlet.outputs[PO_OUTLET_MASSFLOW] = process.inputs[PRI_MASSFLOW];
     inlet.outputs[PO_OUTLET_LIQUID_WATER] = 0;
     inlet.water = 0;
-    if (!add_humidity(process, inlet, f)) return 5;
+    if (!add_humidity(process, inlet, f)) return CS_FAILED;
 
     inlet.state = PS_FINISHED;
     double T = process.inputs[PRI_TEMPERATURE], p = process.inputs[PRI_PRESSURE];
     double s = 0, h = 0, rho = 0, q = 0;
     if (get_all_by_T_and_p(inlet.x_out.data(), T, p, s, h, rho, q) != 0) {
         status_message(ML_ERROR, "Failed to initialize process, check inlet values \n");
-        return 5;
+        return CS_FAILED;
     }
     inlet.outputs[PO_OUTLET_ENTROPY] = s;
     inlet.outputs[PO_OUTLET_ENTHALPY] = h;
@@ -559,7 +559,7 @@ int prepareProcess(Process& process) {
     // The quality goes with the state: the next part takes it as the phase
     // hint of its first flash.
     inlet.outputs[PO_OUTLET_HUMIDITY] = q;
-    return 1;
+    return CS_FINISHED;
 }
 
 // ---------------------------------------------------------------------------

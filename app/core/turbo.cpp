@@ -23,7 +23,7 @@ bool expansion(const Part& part) { return part.type == EXPANDER || part.type == 
 
 int fail(Part& part, std::string text) {
     part.failure_text = std::move(text);
-    return 5;
+    return PS_FAILED;
 }
 
 // A limit of the current fluid in the temperature or pressure unit that the
@@ -106,7 +106,7 @@ double exponent(double kT, double kv, double a) {
 // Latent heat of water at T (kJ/kg): evaporation from the saturated states
 // at kph 2, sublimation by a fit in degrees Celsius at kph 4.
 double latent_heat(Fluid& f, int kph, double T, double Dl, double Dv) {
-    if (kph == 4) {
+    if (kph == lib::kSublimationLine) {
         const double t = T - 273.15;
         return 2834.8 - 0.2569 * t - 0.0038357 * t * t;
     }
@@ -132,7 +132,7 @@ int calcTurbo(Part& part) {
         part.outputs[PO_SPECIFIC_HEAD] = 0;
         part.outputs[PO_SPECIFIC_WORK] = 0;
         part.outputs[PO_POWER] = 0;
-        return 1;
+        return PS_FINISHED;
     }
     switch (part.options[OPT_EFFICIENCY]) {
         case 0: return calcTurbo_isentropic(part);
@@ -209,7 +209,7 @@ int calcTurbo_polytropic(Part& part) {
         h = ZRT * nu * (std::pow(ratio, 1.0 / nu) - 1.0) / e + h_prev;
         double pc = pk;
         if (!accept(part, get_all_by_p_and_h(c, T, pc, s, h, rho, q, part.q[im]), true, warned))
-            return 5;
+            return PS_FAILED;
 
         double wc = 0, delta = 0, hc = 0, L = 0, dh = 0, nu_k = nu;
         const double M = lib::WMOL(c);
@@ -227,13 +227,13 @@ int calcTurbo_polytropic(Part& part) {
             pc = pk;
             if (!accept(part, get_all_by_p_and_h(c, T, pc, s, h, rho, q, part.q[im]), false,
                         warned))
-                return 5;
+                return PS_FAILED;
             if (!(T >= 0) || T > fluid.Tmax || !std::isfinite(T))
                 return fail(part, format_text("Calculatin failed in part %s, Temperature outside "
                                               "limits.\n",
                                               name));
             if (water && T < T_WATER_LIMIT) {
-                const int kph = T >= 273.16 ? 2 : 4;
+                const int kph = T >= 273.16 ? lib::kDewPoint : lib::kSublimationLine;
                 double ps = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
                 int ierr = 0;
                 std::string herr;
@@ -305,7 +305,7 @@ int calcTurbo_polytropic(Part& part) {
     const double num = expansion(part) ? dh_real : dhs;
     const double den = expansion(part) ? dhs : dh_real;
     o[PO_ISENTROPIC_EFFICIENCY] = den != 0 ? num / den : 1.0;
-    return 1;
+    return PS_FINISHED;
 }
 
 int calcTurbo_isentropic(Part& part) {
@@ -319,7 +319,7 @@ int calcTurbo_isentropic(Part& part) {
         if (i > 30) tau = 0.002;
         if (i > 40) tau = 0.005;
         if (i > 50) tau = 0.01;
-        if (calcTurbo_polytropic(part) != 1) return 5;
+        if (calcTurbo_polytropic(part) != PS_FINISHED) return PS_FAILED;
 
         double T = 0, pn = part.p[sz(part.steps)], s = s0, hs = 0, rho = 0, q = 0;
         if (get_all_by_p_and_s(part.x_in.data(), T, pn, s, hs, rho, q) != 0)
@@ -334,7 +334,7 @@ int calcTurbo_isentropic(Part& part) {
         if (std::fabs((e_new - e_old) / e_new) <= tau) {
             part.outputs[PO_POLYTROPIC_EFFICIENCY] = expansion(part) ? 1.0 / e_new : e_new;
             part.outputs[PO_ISENTROPIC_EFFICIENCY] = part.inputs[PI_ISENTROPIC_EFFICIENCY];
-            return 1;
+            return PS_FINISHED;
         }
     }
 }

@@ -71,7 +71,7 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
     const int icomp = ISPURE(z);
     flash::start_compositions(icomp, z, x, y);
     if (flash::not_a_number(code + "FLSH", {a, b}, ierr, herr)) {
-        q = 999.0;
+        q = kQualityFailed;
         return;
     }
     if (at_t)
@@ -81,13 +81,13 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
 
     // The failure state: the marker 999 in q and error n of the flash.
     auto give_up = [&](int n, const std::string& text) {
-        q = 999.0;
+        q = kQualityFailed;
         fail(n, code + "FLSH", text, ierr, herr);
     };
 
     // Bubble and dew points of the feed, unless given.
     Sat bub, dew;
-    if (ksat != 1) {
+    if (ksat != kSaturationGiven) {
         int jerr = 0;
         std::string jmsg;
         saturation(at_t, a, z, 1, bub, jerr, jmsg);
@@ -145,7 +145,7 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
         fb = (b - bl) / scale;
         fd = (b - bv) / scale;
     } else {
-        if (kq == 2) {
+        if (kq == kMassQuality) {
             fb = b - mass_quality(0.0, z, ybub);
             fd = b - mass_quality(1.0, xdew, z);
         } else {
@@ -154,7 +154,7 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
         }
     }
 
-    if (icomp == 0 && ksat != 1) {
+    if (icomp == 0 && ksat != kSaturationGiven) {
         if (std::fabs(fb) < tol) {
             (at_t ? P : T) = vb;
             Dl = Dlbub;
@@ -204,7 +204,7 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
         T = q * Tdew + (1.0 - q) * Tbub;
         const char pcode = letter == 'Q' ? 'Q' : letter;
         PTANC(T, P, q, b, pcode, Dl, Dv, ierr, herr);
-        if (ierr > 0) q = 999.0;
+        if (ierr > 0) q = kQualityFailed;
         return;
     }
 
@@ -271,7 +271,7 @@ void ABFL2(double a, double b, const double z[20], int kq, int ksat, const std::
             if (letter == 'D') {
                 r = b * (1.0 / b - (q / Dv + (1.0 - q) / Dl));
             } else if (letter == 'Q') {
-                r = kq == 2 ? b - mass_quality(q, x, y) : b - q;
+                r = kq == kMassQuality ? b - mass_quality(q, x, y) : b - q;
             } else {
                 const double pl = flash::prop(letter, T, Dl, x);
                 const double pv = flash::prop(letter, T, Dv, y);

@@ -105,7 +105,7 @@ void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab
     flash::start_compositions(icomp, z, x, y);
     ierr = 0;
     herr.clear();
-    q = 999.0;
+    q = kQualityFailed;
     if (flash::not_a_number(ab + "FLSH", {D, b}, ierr, herr)) return;
     const int nmax = icomp == 0 ? 20 : 50;
     const std::string code = std::string("T") + ab[1];
@@ -197,7 +197,7 @@ void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab
         t2 = tn;
     }
     T = t2;
-    q = 999.0;
+    q = kQualityFailed;
     fail(248, ab + "FLSH",
          "two-phase iteration did not converge; T =" + fmt_g(T, 12, 5) +
              " K, D residual =" + fmt_g(f2, 12, 5) + " mol/L",
@@ -213,7 +213,7 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
     ierr = 0;
     herr.clear();
     T = P = Dl = Dv = e = h = s = cv = cp = w = 0.0;
-    q = 999.0;
+    q = kQualityFailed;
     const int icomp = ISPURE(z);
     flash::start_compositions(icomp, z, x, y);
     if (flash::not_a_number(head, {D, b}, ierr, herr)) return;
@@ -268,7 +268,7 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
     }
     if (serr > 0) {
         fail(248, head, "iteration did not converge:  " + cut(smsg, 183), ierr, herr);
-        q = 999.0;
+        q = kQualityFailed;
         return;
     }
 
@@ -282,13 +282,13 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
         THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
         Dl = Dv = D;
         if (P > Pc)
-            q = T <= Tc ? -998.0 : 999.0;
+            q = T <= Tc ? kQualityLiquid : kQualitySupercritical;
         else if (T <= Tc && D > Dc)
-            q = -998.0;
+            q = kQualityLiquid;
         else if (T <= Tc && D == Dc)
-            q = 999.0;
+            q = kQualityFailed;
         else
-            q = 998.0;
+            q = kQualityVapour;
     }
     LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
     flash::range_error(head, lerr, lmsg, 3, ierr, herr);

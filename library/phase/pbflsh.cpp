@@ -51,13 +51,13 @@ double liquid_at_100kpa(double T, const double z[20]) {
     double d = 0.0;
     int jerr = 0;
     std::string jmsg;
-    TPRHO(T, 100.0, z, 1, 0, d, jerr, jmsg);
+    TPRHO(T, 100.0, z, kLiquid, kNoStartValue, d, jerr, jmsg);
     const int icomp = ISPURE(z);
     if (jerr > 0 && icomp > 0 && CCON.dtp[icomp] > 0.0) {
         // The density solver's own start can miss the liquid far below the
         // critical point; the triple-point liquid density is a close one.
         d = CCON.dtp[icomp];
-        TPRHO(T, 100.0, z, 1, 1, d, jerr, jmsg);
+        TPRHO(T, 100.0, z, kLiquid, kStartValue, d, jerr, jmsg);
     }
     return jerr > 0 ? 0.0 : d;
 }
@@ -93,7 +93,7 @@ Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, 
             MELTT(m.T, z, pm, jerr, jmsg);
             if (pm > 0.0) {
                 double dm = 0.0;
-                TPRHO(m.T, pm, z, 1, 0, dm, jerr, jmsg);
+                TPRHO(m.T, pm, z, kLiquid, kNoStartValue, dm, jerr, jmsg);
                 if (jerr <= 0 && dm > 0.0) {
                     const double sm = flash::prop('S', m.T, dm, z);
                     if (sm < bd.bmin && std::fabs(sm) > 1e-20) bd.bmin = sm;
@@ -115,7 +115,7 @@ Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, 
         int jerr = 0;
         std::string jmsg;
         const double tl = std::max(bd.tmin, CCON.ttp[icomp]);
-        SATT(tl, z, 1, ps, dl, dv, xl, xv, jerr, jmsg);
+        SATT(tl, z, kBubblePoint, ps, dl, dv, xl, xv, jerr, jmsg);
         if (jerr <= 0 && dl > 0.0) {
             const double v = flash::prop(letter, tl, dl, z);
             if (std::isfinite(v)) bd.bmin = std::min(bd.bmin, v);
@@ -134,7 +134,7 @@ Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, 
                 const double p = 100.0 * std::pow(pmax / 100.0, static_cast<double>(k) / kSteps);
                 int jerr = 0;
                 std::string jmsg;
-                TPRHO(t, p, z, 1, dp > 0.0 ? 1 : 0, dp, jerr, jmsg);
+                TPRHO(t, p, z, kLiquid, dp > 0.0 ? kStartValue : kNoStartValue, dp, jerr, jmsg);
                 if (jerr > 0 || !(dp > 0.0)) {
                     dp = 0.0;
                     continue;
@@ -194,7 +194,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     ierr = 0;
     herr.clear();
     T = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
-    q = 999.0;
+    q = kQualityFailed;
     const int icomp = ISPURE(z);
     flash::start_compositions(icomp, z, x, y);
     const bool ppf = flash::pseudo_pure(icomp);
@@ -202,7 +202,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
 
     // The failure state: the marker 999 in q and error n with its message.
     auto give_up = [&](int n, const std::string& message) {
-        q = 999.0;
+        q = kQualityFailed;
         fail(n, message, ierr, herr);
     };
     auto msg = [&](int n, const std::string& text) { return flash::err(ab + "FLSH", n, 4, text); };
@@ -211,7 +211,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     const bool crit = flash::critical_point(z, Tc, Pc, Dc, ab + "FLSH", 240, 234, ierr, herr);
     T = Tc;
     if (!crit) {
-        q = 999.0;
+        q = kQualityFailed;
         return;
     }
     int jerr = 0;
@@ -319,11 +319,11 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         }
         properties();
         if (P > Pc)
-            q = T <= Tc ? -998.0 : 999.0;
+            q = T <= Tc ? kQualityLiquid : kQualitySupercritical;
         else if (T > Tc)
-            q = 998.0;
+            q = kQualityVapour;
         else
-            q = D > Dc ? -998.0 : 998.0;
+            q = D > Dc ? kQualityLiquid : kQualityVapour;
         finish();
     };
     if (P >= Pc || P < 1e-12) return supercritical();
@@ -337,13 +337,13 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         // entropy exceeds the critical point's, so that an entropy up to that
         // one needs no test.
         double dv = 0;
-        TPRHO(Tc, P, z, -2, 0, dv, jerr, jmsg);
+        TPRHO(Tc, P, z, -2, kNoStartValue, dv, jerr, jmsg);
         if (jerr <= 0 && dv > 0.0 && b > flash::prop('S', Tc, dv, z)) return supercritical();
     }
 
     // Dew point.
     double tdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
-    SATP(P, z, 2, tdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+    SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
     bool below_triple = false;
     if (jerr == 2) {
         // Below the triple-point pressure of a pure fluid the dew point at the
@@ -351,7 +351,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         // vapour lies above its value.
         const double tlow = icomp > 0 ? std::max(tmin, CCON.ttp[icomp]) : tmin;
         double pt = 0;
-        SATT(tlow, z, 2, pt, dldew, dvdew, xdew, ydew, jerr, jmsg);
+        SATT(tlow, z, kDewPoint, pt, dldew, dvdew, xdew, ydew, jerr, jmsg);
         tdew = tlow;
         below_triple = icomp > 0;
     }
@@ -359,7 +359,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     if (jerr > 0) {
         int berr = 0;
         std::string bmsg;
-        SATP(P, z, 1, tbub, dlbub, dvbub, xbub, ybub, berr, bmsg);
+        SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xbub, ybub, berr, bmsg);
         if (berr > 0 || b >= flash::prop(letter, tbub, dlbub, z)) {
             // A fluid whose stated critical pressure lies above its
             // equation's own has no saturation state between the two: the
@@ -379,7 +379,7 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
             return;
         }
         properties();
-        q = -998.0;
+        q = kQualityLiquid;
         return finish();
     }
     // The saturated phases' properties (kept for the two-phase mixing of a
@@ -395,12 +395,12 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
     if (below_liquid && b < bdew && (icomp > 0 || (letter == 'H' && !(dvdew > 0.0))))
         return solid();
 
-    q = 998.0;
+    q = kQualityVapour;
     if (b >= bdew) return single(2, tdew, dvdew);
 
     // Bubble point.
     if (icomp == 0 || ppf) {
-        SATP(P, z, 1, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
+        SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
             if (P <= 0.9 * Pc) {
                 give_up(241, msg(241, flash::bubble_failed(jmsg, 188)));

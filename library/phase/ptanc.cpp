@@ -25,12 +25,12 @@ void PTANC(double& T, double P, double& q, double b, char code, double& Dl, doub
         double pbub = 0, pdew = 0, dscratch = 0;
         int jerr = 0;
         std::string jmsg;
-        SATT(T, x, 1, pbub, Dl, dscratch, xl, xv, jerr, jmsg);
+        SATT(T, x, kBubblePoint, pbub, Dl, dscratch, xl, xv, jerr, jmsg);
         if (jerr > 0) {
             fail(223, "PTANC", flash::bubble_failed(jmsg), ierr, herr);
             return;
         }
-        SATT(T, x, 2, pdew, dscratch, Dv, xl, xv, jerr, jmsg);
+        SATT(T, x, kDewPoint, pdew, dscratch, Dv, xl, xv, jerr, jmsg);
         if (jerr > 0) {
             fail(224, "PTANC", flash::dew_failed(jmsg), ierr, herr);
             return;
@@ -93,14 +93,15 @@ void CSTAR(double T, double P, double v, const double x[20], double& Cs, double&
             hi = 4.0 * Dc;
         }
         double h = 0.0;
-        q = 998.0;
+        q = kQualityVapour;
         TSFL1(Ts, s0, x, lo, hi, Ds, ierr, herr);
         if (ierr < 1) {
             double s = 0, hjt = 0;
             THERM(Ts, Ds, x, Ps, e, h, s, cv, cp, ws, hjt);
         } else {
             double Dl2, Dv2, x2[20], y2[20];
-            TSFLSH(Ts, s0, x, 1, Ps, Ds, Dl2, Dv2, x2, y2, q, e, h, cv, cp, ws, ierr, herr);
+            TSFLSH(Ts, s0, x, kLowerRoot, Ps, Ds, Dl2, Dv2, x2, y2, q, e, h, cv, cp, ws, ierr,
+                   herr);
             if (ierr > 0) return;
         }
         ierr = 0;

@@ -96,13 +96,13 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
 
     if (same_as_zero(q) || same_as_one(q)) {
         const bool liquid = same_as_zero(q);
-        SATT(T, z, liquid ? 1 : 2, P, Dl, Dv, x, y, ierr, jmsg);
+        SATT(T, z, liquid ? kBubblePoint : kDewPoint, P, Dl, Dv, x, y, ierr, jmsg);
         if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
         if (ppf) {
             // The other line of a blend: its own density of the other phase.
             double p2 = 0;
-            SATT(T, z, liquid ? 2 : 1, p2, liquid ? dscr : Dl, liquid ? Dv : dscr, xs, ys, ierr,
-                 jmsg);
+            SATT(T, z, liquid ? kDewPoint : kBubblePoint, p2, liquid ? dscr : Dl,
+                 liquid ? Dv : dscr, xs, ys, ierr, jmsg);
             if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
             flash::copy20(xs, x);
             flash::copy20(ys, y);
@@ -118,11 +118,11 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
 
     if (single_component(icomp, z)) {
         double pbub = 0, pdew = 0;
-        SATT(T, z, 1, pbub, Dl, Dv, x, ys, ierr, jmsg);
+        SATT(T, z, kBubblePoint, pbub, Dl, Dv, x, ys, ierr, jmsg);
         if (ierr > 0) return sat_failed("(2-phase)", jmsg);
         pdew = pbub;
         if (ppf) {
-            SATT(T, z, 2, pdew, dscr, Dv, xs, y, ierr, jmsg);
+            SATT(T, z, kDewPoint, pdew, dscr, Dv, xs, y, ierr, jmsg);
             if (ierr > 0) return sat_failed("(2-phase)", jmsg);
         } else {
             flash::copy20(ys, y);
@@ -135,9 +135,9 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
 
     // Mixture.
     double pbub = 0, pdew = 0, dlbub = 0, dvbub = 0, dldew = 0, dvdew = 0, ybub[20], xdew[20];
-    SATT(T, z, 1, pbub, dlbub, dvbub, xs, ybub, ierr, jmsg);
+    SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, xs, ybub, ierr, jmsg);
     if (ierr > 0) return sat_failed("(2-phase)", jmsg);
-    SATT(T, z, 2, pdew, dldew, dvdew, xdew, ys, ierr, jmsg);
+    SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ys, ierr, jmsg);
     if (ierr > 0) return sat_failed("(2-phase)", jmsg);
     for (int i = 0; i < 20; ++i) {
         x[i] = q * xdew[i] + (1.0 - q) * z[i];
@@ -146,13 +146,14 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     P = q * pdew + (1.0 - q) * pbub;
     Dl = dlbub;
     Dv = dvdew;
-    const int kq2 = kq == 1 ? 1 : 2;
-    TQFL2(T, q, z, kq2, 0, pbub, pdew, dlbub, dvdew, ybub, xdew, P, Dl, Dv, x, y, ierr, herr);
+    const int kq2 = kq == kMolarQuality ? kMolarQuality : kMassQuality;
+    TQFL2(T, q, z, kq2, kSaturationComputed, pbub, pdew, dlbub, dvdew, ybub, xdew, P, Dl, Dv, x, y,
+          ierr, herr);
     if (ierr > 0) return;
-    TPRHO(T, P, x, 1, 1, Dl, ierr, jmsg);
-    if (ierr <= 0) TPRHO(T, P, y, 2, 1, Dv, ierr, jmsg);
+    TPRHO(T, P, x, kLiquid, kStartValue, Dl, ierr, jmsg);
+    if (ierr <= 0) TPRHO(T, P, y, kVapour, kStartValue, Dv, ierr, jmsg);
     if (ierr > 0) return sat_failed("(2-phase)", jmsg);
-    const double qm = kq == 1 ? q : molar_quality(q, x, y);
+    const double qm = kq == kMolarQuality ? q : molar_quality(q, x, y);
     mix_phases(T, qm, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
     ierr = 0;
     herr.clear();
@@ -199,7 +200,7 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
 
     if (!ppf && (same_as_zero(q) || same_as_one(q))) {
         const bool liquid = same_as_zero(q);
-        SATP(P, z, liquid ? 1 : 2, T, Dl, Dv, x, y, ierr, jmsg);
+        SATP(P, z, liquid ? kBubblePoint : kDewPoint, T, Dl, Dv, x, y, ierr, jmsg);
         if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
         D = liquid ? Dl : Dv;
         THERM(T, D, liquid ? x : y, pscr, e, h, s, cv, cp, w, hjt);
@@ -209,13 +210,13 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
     if (q < -1e-8 || q > 1.0 + 1e-8) return quality_out_of_range("PQFLSH", 295, q, ierr, herr);
 
     if (single_component(icomp, z)) {
-        SATP(P, z, 1, T, Dl, Dv, x, y, ierr, jmsg);
+        SATP(P, z, kBubblePoint, T, Dl, Dv, x, y, ierr, jmsg);
         if (ierr > 0) return sat_failed("(2-phase)", jmsg);
         double qq = q;
         if (ppf) {
             const double tbub = T;
             double tdew = 0, dscr = 0;
-            SATP(P, z, 2, tdew, dscr, Dv, xs, ys, ierr, jmsg);
+            SATP(P, z, kDewPoint, tdew, dscr, Dv, xs, ys, ierr, jmsg);
             if (ierr > 0) return sat_failed("(2-phase)", jmsg);
             T = q * tdew + (1.0 - q) * tbub;
             PTANC(T, P, qq, 0.0, 'Q', Dl, Dv, ierr, jmsg);
@@ -228,13 +229,14 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
 
     // Mixture.
     double tbub = 0, tdew = 0, dlbub = 0, dvbub = 0, dldew = 0, dvdew = 0, ybub[20], xdew[20];
-    SATP(P, z, 1, tbub, dlbub, dvbub, xs, ybub, ierr, jmsg);
+    SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, ierr, jmsg);
     if (ierr > 0) return sat_failed("(2-phase)", jmsg);
-    SATP(P, z, 2, tdew, dldew, dvdew, xdew, ys, ierr, jmsg);
+    SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ys, ierr, jmsg);
     if (ierr > 0) return sat_failed("(2-phase)", jmsg);
-    PQFL2(P, q, z, kq, 1, tbub, tdew, dlbub, dvdew, ybub, xdew, T, Dl, Dv, x, y, ierr, herr);
+    PQFL2(P, q, z, kq, kSaturationGiven, tbub, tdew, dlbub, dvdew, ybub, xdew, T, Dl, Dv, x, y,
+          ierr, herr);
     if (ierr > 0) return;
-    const double qm = kq == 2 ? molar_quality(q, x, y) : q;
+    const double qm = kq == kMassQuality ? molar_quality(q, x, y) : q;
     mix_phases(T, qm, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
     ierr = 0;
     herr.clear();

@@ -66,7 +66,7 @@ void csat_at(const char* routine, int icomp, double T, int kph, double& P, doubl
     if (ierr > 0) return;
     if (!(s.Dl > 0.0)) return no_liquid(routine, ierr, herr);
     const double ratio = latent_ratio(T, s, z);
-    D = kph == 2 ? s.Dv : s.Dl;
+    D = kph == kVapour ? s.Dv : s.Dl;
     double cp = 0;
     const double term = expansion_term(icomp, T, D, z, cp);
     csat = cp - term * ratio;
@@ -97,17 +97,17 @@ void CV2PK(int icomp, double T, double& D, double& cv2p, double& csat, int& ierr
     double z[20] = {}, xl[20], xv[20];
     z[icomp - 1] = 1.0;
     Sat s0, sp, sm;
-    SATT(T, z, 1, s0.P, s0.Dl, s0.Dv, xl, xv, ierr, herr);
+    SATT(T, z, kBubblePoint, s0.P, s0.Dl, s0.Dv, xl, xv, ierr, herr);
     if (ierr > 0) return;
     int jerr = 0;
     std::string jmsg;
-    SATT(T + 0.01, z, 1, sp.P, sp.Dl, sp.Dv, xl, xv, jerr, jmsg);
+    SATT(T + 0.01, z, kBubblePoint, sp.P, sp.Dl, sp.Dv, xl, xv, jerr, jmsg);
     if (jerr > 0) {
         ierr = jerr;
         herr = jmsg;
         return;
     }
-    SATT(T - 0.01, z, 1, sm.P, sm.Dl, sm.Dv, xl, xv, jerr, jmsg);
+    SATT(T - 0.01, z, kBubblePoint, sm.P, sm.Dl, sm.Dv, xl, xv, jerr, jmsg);
     if (jerr > 0) {
         ierr = jerr;
         herr = jmsg;

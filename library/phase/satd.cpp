@@ -50,14 +50,14 @@ bool gibbs_secant(double D, const double x[20], double Tc, double Dc, Out& o) {
         double p = 0, dl = 0, dv = 0, xl[20], xv[20];
         int jerr = 0;
         std::string jmsg;
-        SATT(0.72 * Tc, x, 1, p, dl, dv, xl, xv, jerr, jmsg);
+        SATT(0.72 * Tc, x, kBubblePoint, p, dl, dv, xl, xv, jerr, jmsg);
         if (jerr > 0) return false;
         FXPNT.x[0] = dl;
         FXPNT.x[1] = dv;
     }
     const double dl72 = FXPNT.x[0], dv72 = FXPNT.x[1];
     double T = Tc;
-    if (kr == 1) {
+    if (kr == kSaturatedLiquid) {
         if (std::fabs(dl72 - Dc) < 1e-12) return false;
         const double y = D / Dc + (D - Dc) * (1.2 - dl72 / Dc) / (dl72 - Dc) - 1.0;
         const double base = 9.272 * std::log(1.0 + y) - 5.195 * y;
@@ -85,11 +85,12 @@ bool gibbs_secant(double D, const double x[20], double Tc, double Dc, Out& o) {
         std::string jmsg;
         {
             flash::QuietMessages quiet;
-            TPRHO(T, P, x, 3 - kr, 0, other, jerr, jmsg);
+            TPRHO(T, P, x, 3 - kr, kNoStartValue, other, jerr, jmsg);
         }
         if (jerr > 0) return false;
         if (std::fabs(other - D) > 1e-11) {
-            const double dl = kr == 1 ? D : other, dv = kr == 1 ? other : D;
+            const double dl = kr == kSaturatedLiquid ? D : other,
+                         dv = kr == kSaturatedLiquid ? other : D;
             double a = 0, gl = 0, gv = 0, sl = 0, sv = 0;
             GIBBS(T, dl, x, a, gl);
             GIBBS(T, dv, x, a, gv);
@@ -122,7 +123,7 @@ bool boundary_density(int kr, double T, double D, const double x[20], int ic, do
                       double& dsat, Out& o) {
     int jerr = 0;
     std::string jmsg;
-    if (kr == 3) {
+    if (kr == kMeltingLine) {
         double pm = 0.0;
         if (is_water(ic)) {
             double phigh = 0, pih = 0;
@@ -133,7 +134,7 @@ bool boundary_density(int kr, double T, double D, const double x[20], int ic, do
         }
         if (!(pm > 0.0)) return false;
         double d = ic > 0 ? CCON.dtp[ic] : D;
-        TPRHO(T, pm, x, 1, 1, d, jerr, jmsg);
+        TPRHO(T, pm, x, kLiquid, kStartValue, d, jerr, jmsg);
         if (jerr > 0 || !(d > 0.0)) return false;
         dsat = d;
         o.P = pm;
@@ -141,11 +142,13 @@ bool boundary_density(int kr, double T, double D, const double x[20], int ic, do
         o.Dv = d;
         return true;
     }
-    const int kph = kr == 1 ? 1 : kr == 2 ? 2 : 4;
+    const int kph = kr == kSaturatedLiquid   ? kBubblePoint
+                    : kr == kSaturatedVapour ? kDewPoint
+                                             : kSublimationLine;
     double p = 0, dl = 0, dv = 0;
     SATT(T, x, kph, p, dl, dv, o.xl, o.xv, jerr, jmsg);
     if (jerr != 0) return false;
-    dsat = kr == 1 ? dl : dv;
+    dsat = kr == kSaturatedLiquid ? dl : dv;
     if (!(dsat > 0.0)) return false;
     o.P = p;
     o.Dl = dl;
@@ -159,7 +162,7 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
           double& Dv, double xl[20], double xv[20], int& ierr, std::string& herr) {
     T = 0.0;
     P = Dl = Dv = 0.0;
-    kr = 1;
+    kr = kSaturatedLiquid;
     ierr = 0;
     herr.clear();
     const int ic = ISPURE(x);
@@ -197,7 +200,7 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
              ierr, herr);
     };
     if (std::fabs(D - Dc) < 0.001 && ic > 0) {
-        kr = 1;
+        kr = kSaturatedLiquid;
         return;
     }
 
@@ -205,7 +208,7 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
     const double dtpl = ic > 0 ? CCON.dtp[ic] : 0.0;
     if (ic > 0 && triple_vapour_density(ic) < 1e-15) {
         double p = 0, dl = 0, dv = 0, xl2[20], xv2[20];
-        SATT(ttp, x, 2, p, dl, dv, xl2, xv2, jerr, jmsg);
+        SATT(ttp, x, kDewPoint, p, dl, dv, xl2, xv2, jerr, jmsg);
         if (jerr <= 0 && dv > 0.0)
             triple_vapour_density(ic) = dv;
         else if (ttp < 10.0)
@@ -221,13 +224,13 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
     }
 
     if (ic > 0 && D < dtpv)
-        kr = 4;
+        kr = kSublimationLine;
     else if (D < Dc)
-        kr = 2;
+        kr = kSaturatedVapour;
     else if (water && D < kWaterDmax && kph != 3)
-        kr = 1;
+        kr = kSaturatedLiquid;
     else
-        kr = (ic > 0 && std::fabs(dtpl) > 1e-20 && D > dtpl) ? 3 : 1;
+        kr = (ic > 0 && std::fabs(dtpl) > 1e-20 && D > dtpl) ? kMeltingLine : kSaturatedLiquid;
 
     sat::MixModelSwitch mix;
     auto leave = [&]() {
@@ -236,13 +239,13 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
             if (ierr == 0) {
                 int terr = 0;
                 std::string tmsg;
-                TPRHO(T, P, xv, 2, 1, Dv, terr, tmsg);
+                TPRHO(T, P, xv, kVapour, kStartValue, Dv, terr, tmsg);
             }
         }
     };
 
     const bool ppf = flash::pseudo_pure(ic);
-    if (ic > 0 && (kr == 1 || kr == 2) && kph != -1 && !ppf) {
+    if (ic > 0 && (kr == kSaturatedLiquid || kr == kSaturatedVapour) && kph != -1 && !ppf) {
         if (gibbs_secant(D, x, Tc, Dc, o)) {
             ierr = 0;
             herr.clear();
@@ -267,20 +270,20 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
     // Second method: bracketed secant on ln(D / Dsat(T)).
     double tprev = Tc, fprev = std::log(D / Dc), Tn = 0.85 * Tc;
     double dsplit = Dc;
-    if (kr == 1) {
+    if (kr == kSaturatedLiquid) {
         if (water && kph == -1 && D >= dtpl) {
             tprev = ttp;
             fprev = std::log(dtpl / Dc);
             Tn = 275.0;
         }
-    } else if (kr == 2) {
+    } else if (kr == kSaturatedVapour) {
         Tn = 0.75 * Tc;
         if (NCOMP.nc > 1 && ic == 0) {
             double p = 0, dl = 0, dv = 0, xl2[20], xv2[20];
-            SATT(Tc, x, 2, p, dl, dv, xl2, xv2, jerr, jmsg);
+            SATT(Tc, x, kDewPoint, p, dl, dv, xl2, xv2, jerr, jmsg);
             if (jerr <= 0 && dv > 0.0) fprev = std::log(D / dv);
         }
-    } else if (kr == 3) {
+    } else if (kr == kMeltingLine) {
         double t0 = water ? kWaterTlow : ttp;
         double pm = 0.0;
         if (water) {
@@ -290,7 +293,7 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
             MELTT(t0, x, pm, jerr, jmsg);
         }
         double d = dtpl;
-        if (pm > 0.0) TPRHO(t0, pm, x, 1, 1, d, jerr, jmsg);
+        if (pm > 0.0) TPRHO(t0, pm, x, kLiquid, kStartValue, d, jerr, jmsg);
         if (!(d > 0.0)) d = dtpl > 0.0 ? dtpl : Dc;
         tprev = t0;
         fprev = std::log(D / d);
@@ -320,7 +323,7 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
         if (std::fabs(f) < 1e-7) {
             ierr = 0;
             herr.clear();
-            if (kr == 1 || kr == 3)
+            if (kr == kSaturatedLiquid || kr == kMeltingLine)
                 Dl = D;
             else
                 Dv = D;

@@ -45,13 +45,13 @@ bool temperature_iteration(double P, const double z[20], double Tc, double Dc, i
     int jerr = 0;
     std::string jmsg;
     for (int pass = 1; pass <= 100; ++pass) {
-        TPRHO(T, P, z, 1, flag, Dl, jerr, jmsg);
+        TPRHO(T, P, z, kLiquid, flag, Dl, jerr, jmsg);
         if (jerr != 0 || Dl < Dc) {
             T /= c;
             c = (c - 1.0) / 1.2 + 1.0;
             continue;
         }
-        TPRHO(T, P, z, 2, flag, Dv, jerr, jmsg);
+        TPRHO(T, P, z, kVapour, flag, Dv, jerr, jmsg);
         if (jerr != 0 || Dv > Dc) {
             T *= 1.001;
             if (T > Tc) T = (T / 1.001) * 1.00005;
@@ -71,7 +71,7 @@ bool temperature_iteration(double P, const double z[20], double Tc, double Dc, i
             continue;
         }
         T += dT;
-        TPRHO(T, P, z, 1, 1, Dl, jerr, jmsg);
+        TPRHO(T, P, z, kLiquid, kStartValue, Dl, jerr, jmsg);
         if (jerr != 0 || T > Tc || Dl < Dc) {
             fail(142, "SATP",
                  "liquid density iteration in saturation routine did not converge for "
@@ -80,7 +80,7 @@ bool temperature_iteration(double P, const double z[20], double Tc, double Dc, i
                  ierr, herr);
             return false;
         }
-        TPRHO(T, P, z, 2, 1, Dv, jerr, jmsg);
+        TPRHO(T, P, z, kVapour, kStartValue, Dv, jerr, jmsg);
         if (jerr != 0 || T > Tc || Dv > Dc) {
             fail(143, "SATP",
                  "vapor density iteration in saturation routine did not converge for "
@@ -261,7 +261,7 @@ bool above_lowest_saturation(double P, const double x[20], int kph) {
     double p0 = 0, dl = 0, dv = 0, xl[20], xv[20];
     int jerr = 0;
     std::string jmsg;
-    SATT(t0, x, kph == 2 ? 2 : 1, p0, dl, dv, xl, xv, jerr, jmsg);
+    SATT(t0, x, kph == kDewPoint ? kDewPoint : kBubblePoint, p0, dl, dv, xl, xv, jerr, jmsg);
     // Met to the last digits of the saturation solver counts as met.
     return jerr == 0 && P >= p0 * (1.0 - 1e-12);
 }
@@ -299,14 +299,14 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
         fail(2, "SATP", std::string("no ") + kind + " line for this fluid; P =" + mpa(P) + " MPa.",
              ierr, herr);
     };
-    if (kph == 3) {
+    if (kph == kMeltingLine) {
         MELTP(P, x, T, ierr, herr);
         Dl = CCON.dtp[1];
         if (!(T > 0.0) && ierr <= 0) no_line("melting");
         if (T > 0.0) line_density(1, Dl);
         return finish();
     }
-    if (kph == 4) {
+    if (kph == kSublimationLine) {
         SUBLP(P, x, T, ierr, herr);
         if (!(T > 0.0) && ierr <= 0) no_line("sublimation");
         if (T > 0.0) {
@@ -392,7 +392,7 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
     // inverted by a few secant steps from the estimate.  Where it fails, the
     // start is taken as below.
     const bool pseudo_pure = FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1;
-    const bool bubble_line = sat::has_equation(PLMOD, icomp) && kph == 1;
+    const bool bubble_line = sat::has_equation(PLMOD, icomp) && kph == kBubblePoint;
     if (!pseudo_pure && !bubble_line && sat::has_equation(PSMOD, icomp) &&
         sat::has_equation(DLMOD, icomp) && sat::has_equation(DVMOD, icomp)) {
         double t = T, dl = 0, dv = 0;
@@ -434,11 +434,11 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
         }
     }
     if (pseudo_pure) {
-        if (kph == 2) {
-            TPRHO(T, P, z, 2, flag, Dv, ierr, herr);
+        if (kph == kDewPoint) {
+            TPRHO(T, P, z, kVapour, flag, Dv, ierr, herr);
             Dl = Dv;
         } else {
-            TPRHO(T, P, z, 1, flag, Dl, ierr, herr);
+            TPRHO(T, P, z, kLiquid, flag, Dl, ierr, herr);
             Dv = Dl;
         }
         return finish();

@@ -73,7 +73,7 @@ inline bool line_density(double T, double P, const double x[20], int phase, doub
                          std::string& herr) {
     int jerr = 0;
     std::string jmsg;
-    TPRHO(T, P, x, phase, 1, D, jerr, jmsg);
+    TPRHO(T, P, x, phase, kStartValue, D, jerr, jmsg);
     if (jerr == 0) return true;
     ierr = jerr;
     herr = jmsg;

@@ -83,7 +83,7 @@ int ancillary_start(Road& r, int kph) {
         PSATK(icomp, T, v, jerr, jmsg);
         if (v > 0.0) r.P = v;
     }
-    if (sat::has_equation(PLMOD, icomp) && kph == 1) {
+    if (sat::has_equation(PLMOD, icomp) && kph == kBubblePoint) {
         PLSATK(icomp, T, v, jerr, jmsg);
         if (v > 0.0) r.P = v;
     }
@@ -119,21 +119,21 @@ bool equation_start(Road& r) {
     double Dv = P / RT;
     int jerr = 0;
     std::string jmsg;
-    TPRHO(T, P, r.z, 1, 1, Dl, jerr, jmsg);
+    TPRHO(T, P, r.z, kLiquid, kStartValue, Dl, jerr, jmsg);
     if (jerr != 0 || !(Dl > r.Dc)) return false;
     for (int pass = 1; pass <= 30; ++pass) {
-        TPRHO(T, P, r.z, 2, 1, Dv, jerr, jmsg);
+        TPRHO(T, P, r.z, kVapour, kStartValue, Dv, jerr, jmsg);
         if (jerr != 0 || !(Dv > 0.0) || !(Dv < r.Dc)) return false;
         const double step = (gibbs(T, Dl, r.z) - gibbs(T, Dv, r.z)) / RT;
         if (!std::isfinite(step) || step > 700.0) return false;
         P *= std::exp(step);
         if (!(P > 0.0) || !(P < r.Pc)) return false;
         Dv *= std::exp(step);
-        TPRHO(T, P, r.z, 1, 1, Dl, jerr, jmsg);
+        TPRHO(T, P, r.z, kLiquid, kStartValue, Dl, jerr, jmsg);
         if (jerr != 0 || !(Dl > r.Dc)) return false;
         if (std::fabs(step) < 1e-7) break;
     }
-    TPRHO(T, P, r.z, 2, 1, Dv, jerr, jmsg);
+    TPRHO(T, P, r.z, kVapour, kStartValue, Dv, jerr, jmsg);
     if (jerr != 0 || !(Dv > 0.0) || !(Dv < r.Dc)) return false;
     r.P = P;
     r.Dl = Dl;
@@ -149,13 +149,13 @@ bool pressure_iteration(Road& r, int flag) {
     std::string jmsg;
     double dp_old = 1e6;
     for (int pass = 1; pass <= 25; ++pass) {
-        TPRHO(T, r.P, r.z, 1, flag, r.Dl, jerr, jmsg);
+        TPRHO(T, r.P, r.z, kLiquid, flag, r.Dl, jerr, jmsg);
         if (jerr != 0 || r.Dl <= 0.0) {
             flag = 0;
             r.P *= 1.005;
             continue;
         }
-        TPRHO(T, r.P, r.z, 2, flag, r.Dv, jerr, jmsg);
+        TPRHO(T, r.P, r.z, kVapour, flag, r.Dv, jerr, jmsg);
         if (jerr != 0 || r.Dv <= 0.0) {
             r.P *= 0.95;
             continue;
@@ -171,7 +171,7 @@ bool pressure_iteration(Road& r, int flag) {
         const double dp = (gl - gv) / (1.0 / r.Dl - 1.0 / r.Dv);
         if (std::fabs(dp / r.P) < 1e-6 || std::fabs((dp - dp_old) / dp_old) < 1e-11) {
             r.P -= dp;
-            TPRHO(T, r.P, r.z, 2, 1, r.Dv, jerr, jmsg);
+            TPRHO(T, r.P, r.z, kVapour, kStartValue, r.Dv, jerr, jmsg);
             if (jerr != 0 || r.P > r.Pc || r.Dv > r.Dc) {
                 fail(123, "SATT",
                      "vapor density iteration in saturation routine did not "
@@ -180,7 +180,7 @@ bool pressure_iteration(Road& r, int flag) {
                      r.ierr, r.herr);
                 return false;
             }
-            TPRHO(T, r.P, r.z, 1, 1, r.Dl, jerr, jmsg);
+            TPRHO(T, r.P, r.z, kLiquid, kStartValue, r.Dl, jerr, jmsg);
             // The pressure of the converged liquid (of the vapour at low
             // pressure, where the liquid's pressure is ill-conditioned).
             if (r.P <= 1.0)
@@ -348,7 +348,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
         FSHSAV.tst = 1;
     };
 
-    if (kph == 3) {
+    if (kph == kMeltingLine) {
         MELTT(T, x, P, ierr, herr);
         Dl = CCON.dtp[1];
         if (!(P > 1e-15) && ierr <= 0) {
@@ -358,7 +358,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
         if (P > 1e-15 && !sat::line_density(T, P, x, 1, Dl, ierr, herr)) return;
         return finish();
     }
-    if (kph == 4) {
+    if (kph == kSublimationLine) {
         sublimation(T, x, P, Dv, ierr, herr);
         return finish();
     }
@@ -432,11 +432,11 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
         // A blend handled as one component: the pressure of its ancillary
         // equations and the density of the phase asked for.
         const int flag = ancillary_start(r, kph);
-        if (kph == 2) {
-            TPRHO(T, r.P, r.z, 2, flag, r.Dv, r.ierr, r.herr);
+        if (kph == kDewPoint) {
+            TPRHO(T, r.P, r.z, kVapour, flag, r.Dv, r.ierr, r.herr);
             r.Dl = r.Dv;
         } else {
-            TPRHO(T, r.P, r.z, 1, flag, r.Dl, r.ierr, r.herr);
+            TPRHO(T, r.P, r.z, kLiquid, flag, r.Dl, r.ierr, r.herr);
             r.Dv = r.Dl;
         }
         solved = true;

@@ -201,7 +201,7 @@ void set_spinodal(bool liquid, int icomp, int& ierr, std::string& herr) {
     double T0 = ttp;
     if (liquid) {
         const double p0 = pc * std::pow(10.0, -2.333333 * (1.0 + acf) * (tc / ttp - 1.0));
-        TPRHO(ttp, p0, z, 1, 0, D, jerr, jmsg);
+        TPRHO(ttp, p0, z, kLiquid, kNoStartValue, D, jerr, jmsg);
     } else {
         RMIX(z);
         D = CCON.ptp[icomp] / (GCNST.r * ttp);

@@ -117,23 +117,23 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
             std::string jmsg;
             auto solve = [&](double t, bool start) {
                 T = t;
-                if (start && d_b > 0.0 && kph != 0 && std::abs(kph) <= 2) {
+                if (start && d_b > 0.0 && kph != 0 && std::abs(kph) <= kVapour) {
                     D = d_b;
                     if (d_a > 0.0 && t_a != t_b) {
                         const double d = d_b + (d_b - d_a) / (t_b - t_a) * (T - t_b);
                         if (d > 0.5 * d_b && d < 2.0 * d_b) D = d;
                     }
-                    TPRHO(T, P, z, kph, 1, D, jerr, jmsg);
+                    TPRHO(T, P, z, kph, kStartValue, D, jerr, jmsg);
                     if (jerr <= 0) return;
                 }
-                TPRHO(T, P, z, kph, 0, D, jerr, jmsg);
+                TPRHO(T, P, z, kph, kNoStartValue, D, jerr, jmsg);
             };
-            if (k == 1 && d_in > 0.0 && kph != 0 && std::abs(kph) <= 2) {
+            if (k == 1 && d_in > 0.0 && kph != 0 && std::abs(kph) <= kVapour) {
                 // The caller's density of the phase (a saturated density)
                 // starts the first solve.
                 T = std::max(xk, 1e-12);
                 D = d_in;
-                TPRHO(T, P, z, kph, 1, D, jerr, jmsg);
+                TPRHO(T, P, z, kph, kStartValue, D, jerr, jmsg);
                 if (jerr > 0) solve(T, false);
             } else {
                 solve(std::max(xk, 1e-12), k > 1);
@@ -147,7 +147,7 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                     if (jerr == 203 && !twin) {
                         double Dl = 0, Dv = 0, xl[20], xv[20];
                         SATP(P, z, kph, T, Dl, Dv, xl, xv, jerr, jmsg);
-                        D = (kph == 2 || kph == -2) ? Dv : Dl;
+                        D = (kph == kVapour || kph == -kVapour) ? Dv : Dl;
                     }
                 }
             }
@@ -166,7 +166,7 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                 SATP(P, z, kph, ts, Dl, Dv, xl, xv, serr, smsg);
                 if (serr <= 0 && ts > 0.0) {
                     T = ts;
-                    D = (kph == 2 || kph == -2) ? Dv : Dl;
+                    D = (kph == kVapour || kph == -kVapour) ? Dv : Dl;
                     neg = Best{};
                     pos = Best{};
                     bracketed = false;
@@ -184,7 +184,8 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                 double ps = 0, dls = 0, dvs = 0, xl[20], xv[20];
                 int serr = 0;
                 std::string smsg;
-                SATT(T, z, s_given > s_crit ? 2 : 1, ps, dls, dvs, xl, xv, serr, smsg);
+                SATT(T, z, s_given > s_crit ? kDewPoint : kBubblePoint, ps, dls, dvs, xl, xv, serr,
+                     smsg);
                 if (serr <= 0) {
                     double sl = 0, sv = 0;
                     ENTRO(T, dls, z, sl);
@@ -230,8 +231,9 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                     } else {
                         ts = xs;
                         std::string pmsg;
-                        TPRHO(ts, P, z, kph, (kph != 0 && std::abs(kph) <= 2) ? 1 : 0, ds, perr,
-                              pmsg);
+                        TPRHO(ts, P, z, kph,
+                              (kph != 0 && std::abs(kph) <= kVapour) ? kStartValue : kNoStartValue,
+                              ds, perr, pmsg);
                     }
                     if (perr <= 0) {
                         const double fs = b - flash::prop(c2, ts, ds, z);
@@ -362,18 +364,18 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     ierr = 0;
     herr.clear();
     P = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
-    q = 998.0;
+    q = kQualityVapour;
     const int icomp = ISPURE(z);
     flash::start_compositions(icomp, z, x, y);
     RMIX(z);
     if (flash::not_a_number(head, {T, b}, ierr, herr)) {
-        q = 999.0;
+        q = kQualityFailed;
         return;
     }
 
     double Tc = 0, Pc = 0, Dc = 0;
     if (!flash::critical_point(z, Tc, Pc, Dc, head, 230, 234, ierr, herr)) {
-        q = 999.0;
+        q = kQualityFailed;
         return;
     }
     int jerr = 0;
@@ -394,7 +396,7 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     auto two_roots = [&]() {
         fail(-238, head,
              std::string("two solutions exist for the input values; the ") +
-                 (kr == 2 ? "higher" : "lower") + " density root has been calculated",
+                 (kr == kHigherRoot ? "higher" : "lower") + " density root has been calculated",
              ierr, herr);
     };
     auto single = [&](double lo, double hi, double qv) {
@@ -405,7 +407,7 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
         if (serr > 0) {
             ierr = serr;
             herr = smsg;
-            q = 999.0;
+            q = kQualityFailed;
             return;
         }
         Dl = Dv = D;
@@ -429,11 +431,11 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     bool subcritical = T < Tc;
     double dlow = kDmin;
     if (subcritical && lerr <= 0) {
-        SATT(T, z, 2, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+        SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
         if (jerr > 0) {
             if (Tc - T >= 5.0) {
                 fail(jerr, head, flash::dew_failed(jmsg, 190), ierr, herr, 4);
-                q = 999.0;
+                q = kQualityFailed;
                 return;
             }
             subcritical = false;
@@ -465,7 +467,7 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
         double d = 0.0;
         int perr = 0;
         std::string pmsg;
-        TPRHO(T, plim, z, kph, 0, d, perr, pmsg);
+        TPRHO(T, plim, z, kph, kNoStartValue, d, perr, pmsg);
         if (perr > 0 && (!(d > 0.0) || d > dmax)) d = dmax;
         return d;
     };
@@ -486,7 +488,7 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
             // above its value only the dense root is left.
             if (b < b_lo) {
                 two_roots();
-                if (kr == 2)
+                if (kr == kHigherRoot)
                     lo = dext;
                 else
                     hi = dext;
@@ -497,16 +499,16 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
         single(lo, hi, 0.0);
         if (ierr > 0) return;
         if (T >= Tc)
-            q = P <= Pc ? 998.0 : 999.0;
+            q = P <= Pc ? kQualityVapour : kQualitySupercritical;
         else
-            q = (P > Pc || D > Dc) ? -998.0 : 998.0;
+            q = (P > Pc || D > Dc) ? kQualityLiquid : kQualityVapour;
         return;
     }
 
     // Below the critical temperature.
     const double bv = flash::prop(letter, T, dvdew, z);
     if (b >= bv) {
-        single(dlow, dvdew, 998.0);
+        single(dlow, dvdew, kQualityVapour);
         return;
     }
 
@@ -518,10 +520,10 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     flash::copy20(ydew, ybub);
     const bool ppf = flash::pseudo_pure(icomp);
     if (icomp == 0 || ppf) {
-        SATT(T, z, 1, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
+        SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
             fail(jerr, head, flash::bubble_failed(jmsg, 188), ierr, herr, 4);
-            q = 999.0;
+            q = kQualityFailed;
             return;
         }
     }
@@ -540,14 +542,14 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     if (dense_root) two_roots();
     if (b < bl) {
         // Compressed liquid; the denser root only where it exists.
-        if (kr == 2 && dense_root)
-            single(dext, dpmax, -998.0);
+        if (kr == kHigherRoot && dense_root)
+            single(dext, dpmax, kQualityLiquid);
         else
-            single(dlbub, dext, -998.0);
+            single(dlbub, dext, kQualityLiquid);
         return;
     }
-    if (kr == 2 && dense_root) {
-        single(dext, dpmax, -998.0);
+    if (kr == kHigherRoot && dense_root) {
+        single(dext, dpmax, kQualityLiquid);
         return;
     }
 
@@ -568,7 +570,7 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
         if (aerr > 0) {
             ierr = aerr;
             herr = amsg;
-            q = 999.0;
+            q = kQualityFailed;
             return;
         }
     }

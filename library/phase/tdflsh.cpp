@@ -34,7 +34,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     ierr = 0;
     herr.clear();
     P = Dl = Dv = e = h = s = cv = cp = w = 0.0;
-    q = 999.0;
+    q = kQualityFailed;
     const int icomp = ISPURE(z);
     flash::start_compositions(icomp, z, x, y);
     const bool ppf = flash::pseudo_pure(icomp);
@@ -48,7 +48,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     if (D < 1e-14) {
         single();
         P = GCNST.r * D * T;
-        q = 998.0;
+        q = kQualityVapour;
         return;
     }
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
@@ -59,7 +59,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     // The range check of the result.
     auto finish = [&]() {
         LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
-        if (flash::range_error("TDFLSH", lerr, lmsg, 3, ierr, herr)) q = 999.0;
+        if (flash::range_error("TDFLSH", lerr, lmsg, 3, ierr, herr)) q = kQualityFailed;
     };
 
     double Tc = 0, Pc = 0, Dc = 0;
@@ -68,22 +68,22 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     std::string jmsg;
     if (icomp > 0 && T < CCON.ttp[icomp]) {
         single();
-        q = D > Dc ? -998.0 : 998.0;
+        q = D > Dc ? kQualityLiquid : kQualityVapour;
         return finish();
     }
     if (T >= Tc || D < 1e-10) {
         single();
-        q = P > Pc ? 999.0 : 998.0;
+        q = P > Pc ? kQualitySupercritical : kQualityVapour;
         return finish();
     }
 
     double pdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
-    SATT(T, z, 2, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+    SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
     if (jerr > 0 && Tc - T < 5.0) {
         // Close to the critical point a dew point that cannot be found is
         // taken at the critical point itself: every density is single phase.
         single();
-        q = (P > Pc || D > Dc) ? -998.0 : 998.0;
+        q = (P > Pc || D > Dc) ? kQualityLiquid : kQualityVapour;
         return finish();
     }
     if (jerr > 0) {
@@ -94,7 +94,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     flash::copy20(ydew, ybub);
     flash::copy20(xdew, xbub);
     if (icomp == 0 || ppf) {
-        SATT(T, z, 1, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
+        SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
             fail(221, "TDFLSH", flash::bubble_failed(jmsg), ierr, herr);
             return;
@@ -103,15 +103,16 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
 
     if (D <= dvdew || D >= dlbub) {
         single();
-        q = volume_quality(D, dlbub, dvdew, D > Dc ? -998.0 : 998.0);
+        q = volume_quality(D, dlbub, dvdew, D > Dc ? kQualityLiquid : kQualityVapour);
         return finish();
     }
     if (icomp == 0) {
-        TDFL2(T, D, z, 1, pbub, pdew, dlbub, dvdew, ybub, xdew, P, Dl, Dv, x, y, q, jerr, jmsg);
+        TDFL2(T, D, z, kSaturationGiven, pbub, pdew, dlbub, dvdew, ybub, xdew, P, Dl, Dv, x, y, q,
+              jerr, jmsg);
         if (jerr > 0) {
             ierr = jerr;
             herr = jmsg;
-            q = 999.0;
+            q = kQualityFailed;
             return;
         }
     } else {
@@ -130,7 +131,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     ierr = 0;
     herr.clear();
     T = Dl = Dv = e = h = s = cv = cp = w = 0.0;
-    q = 999.0;
+    q = kQualityFailed;
     const int icomp = ISPURE(z);
     flash::start_compositions(icomp, z, x, y);
     const bool ppf = flash::pseudo_pure(icomp);
@@ -160,7 +161,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     double hjt = 0, pscr = 0;
     // The failure state: the marker 999 in q and error n of PDFLSH.
     auto give_up = [&](int n, const std::string& text) {
-        q = 999.0;
+        q = kQualityFailed;
         fail(n, "PDFLSH", text, ierr, herr);
     };
     auto single = [&]() {
@@ -184,7 +185,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     if (P >= Pc) {
         if (!isobar(215, flash::supercritical_failed)) return;
         single();
-        q = T <= Tc ? -998.0 : 999.0;
+        q = T <= Tc ? kQualityLiquid : kQualitySupercritical;
         return finish();
     }
 
@@ -195,7 +196,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     std::string dew_msg;
     if (icomp == 0 || ppf || P > CCON.ptp[icomp]) {
         flash::QuietMessages quiet;
-        SATP(P, z, 2, tdew, dldew, dvdew, xdew, ydew, jerr, dew_msg);
+        SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ydew, jerr, dew_msg);
         dew_done = true;
         if (jerr > 0) {
             // A fluid whose stated critical pressure lies above its
@@ -205,7 +206,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
             if (icomp > 0 && P >= 0.9 * Pc && P >= pce) {
                 if (!isobar(215, flash::supercritical_failed)) return;
                 single();
-                q = (T <= Tc || D > Dc) ? -998.0 : 998.0;
+                q = (T <= Tc || D > Dc) ? kQualityLiquid : kQualityVapour;
                 return finish();
             }
             if (icomp > 0) {
@@ -218,7 +219,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     if (D <= dvdew + 1e-12) {
         if (!isobar(214, flash::vapour_failed)) return;
         single();
-        q = 998.0;
+        q = kQualityVapour;
         if (dew_done && dew_ok && !ppf) {
             double hl = 0, hv = 0;
             ENTHAL(tdew, dldew, xdew, hl);
@@ -232,7 +233,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     flash::copy20(xdew, xbub);
     flash::copy20(ydew, ybub);
     if (icomp == 0 || ppf) {
-        SATP(P, z, 1, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
+        SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
         if (jerr > 0) {
             give_up(211, flash::bubble_failed(jmsg));
             return;
@@ -241,7 +242,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     if (D > dlbub) {
         if (!isobar(213, flash::liquid_failed)) return;
         single();
-        q = volume_quality(D, dlbub, dvdew, -998.0);
+        q = volume_quality(D, dlbub, dvdew, kQualityLiquid);
         return finish();
     }
 
@@ -250,11 +251,12 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
             give_up(212, flash::dew_failed(dew_msg));
             return;
         }
-        PDFL2(P, D, z, 1, tbub, tdew, dlbub, dvdew, ybub, xdew, T, Dl, Dv, x, y, q, jerr, jmsg);
+        PDFL2(P, D, z, kSaturationGiven, tbub, tdew, dlbub, dvdew, ybub, xdew, T, Dl, Dv, x, y, q,
+              jerr, jmsg);
         if (jerr > 0) {
             ierr = jerr;
             herr = jmsg;
-            q = 999.0;
+            q = kQualityFailed;
             return;
         }
     } else {
@@ -267,7 +269,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
             if (jerr > 0) {
                 ierr = jerr;
                 herr = jmsg;
-                q = 999.0;
+                q = kQualityFailed;
                 return;
             }
         }

@@ -36,7 +36,7 @@ struct Result {
 
     // The failure state: the marker 999 in q and error n of TPFLSH.
     void give_up(int n, std::string_view text, int number = kNumberAsGiven) {
-        q = 999.0;
+        q = kQualityFailed;
         fail(n, "TPFLSH", text, ierr, herr, number);
     }
     // Single-phase properties at (T, D) of the overall composition.
@@ -80,7 +80,7 @@ double ancillary_excess(int icomp, const double z[20], double Tc) {
         if (jerr != 0 || !(ps > 0.0)) continue;
         {
             flash::QuietMessages quiet;
-            SATT(T, z, 2, pe, dl, dv, xl, xv, jerr, jmsg);
+            SATT(T, z, kDewPoint, pe, dl, dv, xl, xv, jerr, jmsg);
         }
         if (jerr != 0 || !(pe > 0.0)) continue;
         worst = std::max(worst, ps / pe);
@@ -121,7 +121,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     Result r{D, Dl, Dv, q, e, h, s, cv, cp, w, ierr, herr};
     ierr = 0;
     herr.clear();
-    q = 999.0;
+    q = kQualityFailed;
     D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
     const int icomp = ISPURE(z);
     flash::start_compositions(icomp, z, x, y);
@@ -147,7 +147,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
 
     double Tc = 0, Pc = 0, Dc = 0;
     if (!flash::critical_point(z, Tc, Pc, Dc, "TPFLSH", 210, 235, ierr, herr)) {
-        q = 999.0;
+        q = kQualityFailed;
         return;
     }
 
@@ -181,16 +181,16 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         const bool dense = P > CCON.ptp[icomp] && CCON.ptp[icomp] > 0.0;
         if (dense) {
             D = CCON.dtp[icomp];
-            TPRHO(T, P, z, 1, D > 0.0 ? 1 : 0, D, jerr, jmsg);
-            if (jerr > 0) TPRHO(T, P, z, 1, 0, D, jerr, jmsg);
+            TPRHO(T, P, z, kLiquid, D > 0.0 ? kStartValue : kNoStartValue, D, jerr, jmsg);
+            if (jerr > 0) TPRHO(T, P, z, kLiquid, kNoStartValue, D, jerr, jmsg);
             if (jerr > 0) return r.give_up(213, flash::liquid_failed(jmsg));
         } else {
             D = P / (GCNST.r * T);
-            TPRHO(T, P, z, 2, 1, D, jerr, jmsg);
+            TPRHO(T, P, z, kVapour, kStartValue, D, jerr, jmsg);
             if (jerr > 0) return r.give_up(214, flash::vapour_failed(jmsg));
         }
         r.single(T, z);
-        q = (dense || P > Pc) ? -998.0 : 998.0;
+        q = (dense || P > Pc) ? kQualityLiquid : kQualityVapour;
         finish();
         return;
     }
@@ -198,8 +198,8 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     const bool outside = !(T < f * Tc && plow <= P && P <= f * Pc);
     if (outside) {
         // Outside the window where two phases can exist.
-        const int kph = (T < Tc && P > Pc) ? 1 : 2;
-        TPRHO(T, P, z, kph, 0, D, jerr, jmsg);
+        const int kph = (T < Tc && P > Pc) ? kLiquid : kVapour;
+        TPRHO(T, P, z, kph, kNoStartValue, D, jerr, jmsg);
         if (jerr > 0) {
             // A mixture is not retried at another temperature: the state asked
             // for is the one that failed.
@@ -210,9 +210,9 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         }
         r.single(T, z);
         if (P <= Pc)
-            q = 998.0;
+            q = kQualityVapour;
         else
-            q = T >= Tc ? 999.0 : -998.0;
+            q = T >= Tc ? kQualitySupercritical : kQualityLiquid;
         finish();
         return;
     }
@@ -222,7 +222,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     bool dew_ok = true;
     {
         flash::QuietMessages quiet;
-        SATT(T, z, 2, pdew, dldew, dvdew, xdew, zdew, jerr, jmsg);
+        SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, zdew, jerr, jmsg);
     }
     if (jerr > 0) {
         if (Tc - T >= 5.0) {
@@ -242,17 +242,17 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     if (P < pdew) {
         // Vapour.
         D = P * dvdew / pdew;
-        TPRHO(T, P, z, 2, 1, D, jerr, jmsg);
+        TPRHO(T, P, z, kVapour, kStartValue, D, jerr, jmsg);
         if (jerr > 0) return r.give_up(214, flash::vapour_failed(jmsg));
         r.single(T, z);
-        q = 998.0;
+        q = kQualityVapour;
         if (T < Tc && !ppf) {
             double hl = 0, hv = 0;
             ENTHAL(T, dldew, icomp > 0 ? x : xdew, hl);
             ENTHAL(T, dvdew, z, hv);
             if (std::fabs(hv - hl) > 1e-12) {
                 q = (h - hl) / (hv - hl);
-                if (q > 0.0 && q < 1.0) q = 998.0;
+                if (q > 0.0 && q < 1.0) q = kQualityVapour;
             }
         }
         finish();
@@ -263,13 +263,13 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     // apart from the dew point, a density between the two is no liquid.
     auto liquid = [&](double dsat, bool apart) {
         D = dsat;
-        TPRHO(T, P, z, 1, 1, D, jerr, jmsg);
+        TPRHO(T, P, z, kLiquid, kStartValue, D, jerr, jmsg);
         if (jerr > 0 || (apart && dvdew < D && D < dsat)) {
             if (jerr <= 0) jmsg.clear();
             return r.give_up(213, flash::liquid_failed(jmsg));
         }
         r.single(T, z);
-        q = flash::volume_quality(D, dsat, dvdew, -998.0);
+        q = flash::volume_quality(D, dsat, dvdew, kQualityLiquid);
         finish();
     };
 
@@ -278,7 +278,7 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
 
     // Bubble point of a mixture or a pseudo-pure fluid.
     double pbub = 0, dlbub = 0, dvbub = 0, zbub[20], ybub[20];
-    SATT(T, z, 1, pbub, dlbub, dvbub, zbub, ybub, jerr, jmsg);
+    SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, zbub, ybub, jerr, jmsg);
     if (jerr > 0) {
         if (Tc - T >= 5.0) {
             D = Dl = Dv = 0.0;
@@ -316,13 +316,13 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         TPFL2(T, P, z, Dl, Dv, x, y, q, jerr, jmsg);
         if (jerr > 0) {
             D = Dc;
-            q = 999.0;
+            q = kQualityFailed;
             return fail(jerr, jmsg, ierr, herr);
         }
         int kerr = 0;
         std::string kmsg;
-        TPRHO(T, P, x, 1, 1, Dl, kerr, kmsg);
-        if (kerr <= 0) TPRHO(T, P, y, 2, 1, Dv, kerr, kmsg);
+        TPRHO(T, P, x, kLiquid, kStartValue, Dl, kerr, kmsg);
+        if (kerr <= 0) TPRHO(T, P, y, kVapour, kStartValue, Dv, kerr, kmsg);
         if (kerr > 0) {
             D = Dc;
             return r.give_up(kerr, "(mix, 2-phase):  " + cut(kmsg, 200), kNoNumber);
@@ -337,7 +337,7 @@ void TPFL2(double /*T*/, double /*P*/, const double /*z*/[20], double& /*Dl*/, d
            double /*x*/[20], double /*y*/[20], double& q, int& ierr, std::string& herr) {
     // The split of a mixture into two phases of different composition needs
     // the fugacities of the mixture model, which this library does not offer.
-    q = 999.0;
+    q = kQualityFailed;
     fail(219, "TPFLSH", "the two-phase split of mixtures is not available", ierr, herr);
 }
 

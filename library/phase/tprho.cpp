@@ -218,7 +218,7 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     const double R = GCNST.r;
 
     if (P < 1e-8) {
-        if (kph != 1) {
+        if (kph != kLiquid) {
             D = P / (R * T);
             return;
         }
@@ -241,19 +241,19 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     const double Tr = T / Tc;
 
     bool dense = false;
-    if (kph == -1) {
+    if (kph == -kLiquid) {
         dense = true;
-    } else if (kph == -2) {
+    } else if (kph == -kVapour) {
         dense = false;
     } else if (T > Tc && P < kLine * Pc * (1.0 + 7.0 * (Tr - 1.0))) {
         dense = false;
     } else if (P >= Pc || T >= Tc) {
         dense = true;
-    } else if (kph == 1) {
+    } else if (kph == kLiquid) {
         dense = true;
-    } else if (kph >= 2) {
+    } else if (kph >= kVapour) {
         dense = false;
-    } else if (kguess == 0) {
+    } else if (kguess == kNoStartValue) {
         fail(201, "TPRHO", "illegal input to TPRHO (kph <= 0); use TPFLSH instead", ierr, herr);
         return;
     } else {
@@ -261,9 +261,9 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     }
 
     double u = 0.0;
-    if (kguess == 1 && D > 0.0) {
+    if (kguess == kStartValue && D > 0.0) {
         u = std::log(1.0 / D);
-    } else if (kguess == 0 || kguess == 1) {
+    } else if (kguess == kNoStartValue || kguess == kStartValue) {
         if (dense && (P <= Pc || T <= Tc)) {
             const double zc = Pc * vc / (R * Tc);
             double d0 = 1.0 / ((R * Tc / Pc) * std::pow(zc, 1.0 + std::pow(std::fabs(1.0 - Tr),
@@ -298,7 +298,7 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
             not_converged(202, T, P, D, x, ierr, herr);
             return;
         }
-        if (out == Outcome::to_vapour && kguess != 1) u = std::log(R * T / P);
+        if (out == Outcome::to_vapour && kguess != kStartValue) u = std::log(R * T / P);
     }
     if (out == Outcome::to_vapour) {
         out = vapour_iteration(T, P, x, Dc, u, Dout);
@@ -310,7 +310,7 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     }
     if (!accepted(T, Dout, x, Tc, Dc)) {
         D = Dout;
-        not_converged(kph == 1 ? 202 : 203, T, P, D, x, ierr, herr);
+        not_converged(kph == kLiquid ? 202 : 203, T, P, D, x, ierr, herr);
         return;
     }
     D = Dout;

@@ -34,12 +34,12 @@ void DOTFILL(const double x[20], double& ptest, double& fill, int& ierr, std::st
     }
     double xl[20], xv[20];
     double psat = 0.0, dl = 0.0, dv = 0.0;
-    SATT(kT65, x, 1, psat, dl, dv, xl, xv, ierr, herr);
+    SATT(kT65, x, kBubblePoint, psat, dl, dv, xl, xv, ierr, herr);
     if (ierr > 0) return;  // no bubble point at 65 C: nothing to compare with
     if (tc > kT65) {
         double p = 0.0, dl50 = 0.0, dl60 = 0.0;
-        SATT(323.15, x, 1, p, dl50, dv, xl, xv, ierr, herr);
-        if (ierr <= 0) SATT(333.15, x, 1, p, dl60, dv, xl, xv, ierr, herr);
+        SATT(323.15, x, kBubblePoint, p, dl50, dv, xl, xv, ierr, herr);
+        if (ierr <= 0) SATT(333.15, x, kBubblePoint, p, dl60, dv, xl, xv, ierr, herr);
         if (ierr > 0) return;
         fill = std::min(0.95 * dl50, dl60) * m / kWater65;
         ptest = psat;

@@ -117,14 +117,14 @@ RefPoint fallback_point(int k) {
 void pure_density(double T, double p, const double z[20], double& D, int& ierr, std::string& herr) {
     double tc = 0, pc = 0, dc = 0;
     CRITP(z, tc, pc, dc, ierr, herr);
-    int kph = 1;
+    int kph = kLiquid;
     if (T < tc) {
         double ps = 0, dl = 0, dv = 0, xl[20], xv[20];
-        SATT(T, z, 1, ps, dl, dv, xl, xv, ierr, herr);
+        SATT(T, z, kBubblePoint, ps, dl, dv, xl, xv, ierr, herr);
         if (ierr > 0) return;
-        kph = p >= ps ? 1 : 2;
+        kph = p >= ps ? kLiquid : kVapour;
     }
-    TPRHO(T, p, z, kph, 0, D, ierr, herr);
+    TPRHO(T, p, z, kph, kNoStartValue, D, ierr, herr);
 }
 
 // Density at the reference point of one slot (or of the mixture x).
@@ -135,7 +135,7 @@ void point_density(const RefPoint& pt, const double x[20], double& T, double& D,
     double dl = 0, dv = 0, xl[20], xv[20];
     if (pt.code.is("NBP")) {
         double tb = 0;
-        SATP(101.325, x, 1, tb, dl, dv, xl, xv, ierr, herr);
+        SATP(101.325, x, kBubblePoint, tb, dl, dv, xl, xv, ierr, herr);
         if (ierr > 0) return;
         T = tb;
         if (dl > 0.0) D = dl;
@@ -150,10 +150,10 @@ void point_density(const RefPoint& pt, const double x[20], double& T, double& D,
         }
     } else {
         double ps = 0;
-        const int kph = pt.p > -1.99 ? 1 : 2;
+        const int kph = pt.p > -1.99 ? kBubblePoint : kDewPoint;
         SATT(T, x, kph, ps, dl, dv, xl, xv, ierr, herr);
         if (ierr > 0) return;
-        D = kph == 1 ? dl : dv;
+        D = kph == kBubblePoint ? dl : dv;
     }
 }
 
@@ -191,7 +191,7 @@ void mixture_step(const Code& h, const double x0[20], double h0, double s0, doub
         } else if (mc.is("ASH")) {
             T = 233.15;
         } else {
-            SATP(101.325, x0, 1, T, dl, dv, xl, xv, jerr, jmsg);
+            SATP(101.325, x0, kBubblePoint, T, dl, dv, xl, xv, jerr, jmsg);
         }
         double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
         int lerr = 0;
@@ -202,7 +202,7 @@ void mixture_step(const Code& h, const double x0[20], double h0, double s0, doub
             for (int i = 1; i <= nc; ++i) T += x0[i - 1] * CREF.tref[i];
         }
         double ps = 0;
-        SATT(T, x0, 1, ps, dl, dv, xl, xv, jerr, jmsg);
+        SATT(T, x0, kBubblePoint, ps, dl, dv, xl, xv, jerr, jmsg);
         D = dl;
     } else {
         T = t0;
