@@ -29,6 +29,21 @@ extern int include_results;
 // Writing
 // ---------------------------------------------------------------------------
 
+// Where a user finds the names of the working fluids, for messages about a
+// name that is not one.
+inline constexpr const char* FLUID_NAMES_HINT =
+    "the working fluids are the 41 built-in ones listed in README.md (section \"Working "
+    "fluids\"), spelled in full, and those of the file's fluid blocks";
+
+// Words of the result lines written with results: the project's
+// "Calculation Status" line after the version line and each part's
+// "Part State" line (a failed part also has a "Failure" line with its
+// message). Readers that do not know them pass them over.
+inline constexpr const char* STATE_FINISHED = "finished";
+inline constexpr const char* STATE_FAILED = "failed";
+inline constexpr const char* STATE_PROVISIONAL = "provisional";
+inline constexpr const char* STATE_NOT_CALCULATED = "not calculated";
+
 // The version written into new files.
 inline constexpr const char* KVR_FILE_VERSION = "2.0.8";
 

@@ -105,30 +105,72 @@ bool parse_number(std::string_view text, double& value) {
 }
 
 void fail(const Lines& lines, const std::string& text) { throw ReadError{lines.number(), text}; }
+void fail(int line, const std::string& text) { throw ReadError{line, text}; }
 
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
-Fluid* find_fluid_loose(std::string_view name) {
-    if (name.empty()) return nullptr;
-    if (Fluid* f = fluids.find(name)) return f;
-    for (int i = 0; i < fluids.size(); ++i)
-        if (contains(fluids[i]->name, name)) return fluids[i];
-    return nullptr;
+Fluid* find_fluid_exact(int line, std::string_view name, const char* what) {
+    std::string_view bare = trim(name);
+    Fluid* fluid = bare.empty() ? nullptr : fluids.find(bare);
+    if (fluid == nullptr)
+        fail(line, std::string(bare.empty() ? "no " : "unknown ") + what +
+                       (bare.empty() ? "" : " " + quoted(name)) + "; " + FLUID_NAMES_HINT);
+    return fluid;
 }
 
-void read_result(std::string_view text, int quantity, double& value, int& unit) {
-    Scanner sc(text);
-    double number = 0.0;
-    if (!sc.number(number)) return;
-    if (!valid_unit(quantity, unit))
-        unit = unitdef[static_cast<std::size_t>(quantity)].default_unit;
-    std::string_view name = trim(sc.rest());
-    if (!name.empty()) {
-        int found = find_unit(quantity, name);
-        if (found >= 0) unit = found;
-    }
-    double internal = to_internal(quantity, unit, number);
-    if (std::isfinite(internal)) value = internal;
+namespace {
+
+std::string quantity_name(int quantity) {
+    return quantity >= 0 && quantity < NUM_QUANTITIES
+               ? unitdef[static_cast<std::size_t>(quantity)].name
+               : "value";
+}
+
+// Refuses a parse result that is not a number with a unit of the quantity.
+void check_parsed(int line, int status, std::string_view name, std::string_view text, int quantity,
+                  std::string_view unit_name) {
+    const std::string field = std::string(name) + " = " + quoted(text);
+    const std::string units = " (" + unit_list(quantity) + ")";
+    if (status == RV_NO_NUMBER)
+        fail(line,
+             field + " is not a number followed by a unit of " + quantity_name(quantity) + units);
+    if (status == RV_UNKNOWN_UNIT)
+        fail(line, field + ": " + quoted(unit_name) + " is not a unit of " +
+                       quantity_name(quantity) + units);
+}
+
+}  // namespace
+
+void read_input_value(int line, const ValueDef& row, std::string_view text, double& value,
+                      int& unit, std::vector<std::string>& warnings) {
+    double v = 0.0;
+    int u = unit;
+    std::string_view unit_name;
+    check_parsed(line, parse_value_with_unit(row, text, v, u, &unit_name), row.name, text,
+                 row.quantity, unit_name);
+    if (std::string why = physical_problem(row, v); !why.empty())
+        fail(line, std::string(row.name) + " = " + quoted(text) + ": " + why);
+    const double read = v;
+    if (hold_to_bounds(row, v) == RV_HELD)
+        warnings.push_back("Line " + std::to_string(line) + ": " + row.name + " = " + quoted(text) +
+                           " is " + (read < v ? "below the lowest" : "above the highest") +
+                           " value of " + quantity_name(row.quantity) + "; it is held to " +
+                           format_value(v, row, u) + ".");
+    value = v;
+    unit = u;
+}
+
+void read_result(int line, std::string_view name, std::string_view text, int quantity,
+                 double& value, int& unit) {
+    const ValueDef row{"", quantity, 0.0};
+    double v = 0.0;
+    int u = unit;
+    std::string_view unit_name;
+    check_parsed(line, parse_value_with_unit(row, text, v, u, &unit_name), name, text, quantity,
+                 unit_name);
+    if (!std::isfinite(v)) fail(line, std::string(name) + " = " + quoted(text) + " is too large");
+    value = v;
+    unit = u;
 }
 
 bool read_color(std::string_view text, Color& color) {

@@ -103,20 +103,32 @@ struct ReadError {
     std::string text;
 };
 
-// Throws a ReadError for the line last read.
+// Throws a ReadError for the line last read, or for the line numbered.
 [[noreturn]] void fail(const Lines& lines, const std::string& text);
+[[noreturn]] void fail(int line, const std::string& text);
 
 // The text in single quotes, for messages.
 std::string quoted(std::string_view text);
 
-// A fluid by its name: the exact name (ignoring case) first, then the first
-// fluid in list order whose name contains the text; null when none.
-Fluid* find_fluid_loose(std::string_view name);
+// A working fluid by its whole name, ignoring case and surrounding blanks.
+// Throws a ReadError for the line when no fluid has that name;
+// the message says where the valid names are. `what` names the field in the
+// message ("working fluid").
+Fluid* find_fluid_exact(int line, std::string_view name, const char* what);
 
-// A value with its unit, not held to any bounds (results). A unit name the
-// quantity lacks keeps the current unit; text without a number changes
-// nothing.
-void read_result(std::string_view text, int quantity, double& value, int& unit);
+// Reads an input value with its unit (read_value_with_unit) into `value`
+// and `unit`. Text without a number, a unit that the row's quantity lacks
+// and a value that makes no physical sense are refused (ReadError for the
+// line); a value beyond its quantity's bounds is held to the
+// bound, and a warning naming the line, the value and the bound is added to
+// `warnings`.
+void read_input_value(int line, const ValueDef& row, std::string_view text, double& value,
+                      int& unit, std::vector<std::string>& warnings);
+
+// A result with its unit, not held to any bounds. Text without a number
+// and a unit that the quantity lacks are refused (ReadError).
+void read_result(int line, std::string_view name, std::string_view text, int quantity,
+                 double& value, int& unit);
 // Three channels "r g b", each held to 0..65535; false (unchanged) otherwise.
 bool read_color(std::string_view text, Color& color);
 // A whole number or a number held to [lo, hi]; unchanged when the text is none.

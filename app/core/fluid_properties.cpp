@@ -13,6 +13,7 @@ namespace app {
 
 std::array<double, MAX_COMPONENTS> x{};
 std::array<double, MAX_COMPONENTS> y{};
+std::string last_flash_message;
 
 namespace {
 
@@ -36,6 +37,7 @@ struct Flash {
         if (s != nullptr) *s /= M;
         if (h != nullptr) *h /= M;
         if (rho != nullptr) *rho = D * M;
+        if (ierr > 0) last_flash_message = herr.substr(0, herr.find_last_not_of(" \0") + 1);
         return ierr;
     }
 };
@@ -90,6 +92,13 @@ int init_stoffwerte(Fluid* fluid) {
     // enthalpy and entropy come from the equation of state alone.
     double Tc = 0, pc = 0, Dc = 0;
     lib::CRITP(c, Tc, pc, Dc, ierr, herr);
+    if (ierr > 0 || !(Tc > 0) || !(pc > 0)) {
+        // Without its critical point no state of the fluid can be placed.
+        print_message("Error initializing fluid %s.\n", f.name.c_str());
+        print_message("%s\n", herr.c_str());
+        current_fluid = nullptr;
+        return 0;
+    }
     f.Tc = Tc;
     f.pc = pc;
     f.Dc = Dc * wmol(c);
@@ -171,7 +180,7 @@ int get_all_by_T_and_p(const double* c, double& T, double& p, double& s, double&
     q = lib::kQualitySupercritical;
     lib::TPRHO(T, p, c, lib::kVapour, lib::kNoStartValue, r.D, r.ierr, r.herr);
     rho = r.D;
-    if (r.ierr != 0) return r.ierr;
+    if (r.ierr != 0) return r.in_mass_units(c, nullptr, nullptr, nullptr);
     double hjt = 0;
     lib::THERM(T, r.D, c, p, r.e, h, s, r.cv, r.cp, r.w, hjt);
     return r.in_mass_units(c, &s, &h, &rho);

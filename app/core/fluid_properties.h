@@ -21,12 +21,17 @@
 #include "app/core/records.h"
 
 #include <array>
+#include <string>
 
 namespace app {
 
 // Liquid and vapour compositions of the latest flash of this layer.
 extern std::array<double, MAX_COMPONENTS> x;
 extern std::array<double, MAX_COMPONENTS> y;
+
+// The library's message of the latest getter of this layer that failed
+// with an error (not cleared by later successes).
+extern std::string last_flash_message;
 
 // Molar mass of water, g/mol.
 inline constexpr double M_WATER = 18.01528;

@@ -3,8 +3,10 @@
 #include "app/core/heat_exchangers.h"
 
 #include "app/core/fluid_properties.h"
+#include "app/core/init.h"
 #include "app/core/simulator.h"
 #include "app/core/text_output.h"
+#include "app/core/units.h"
 
 #include <cmath>
 #include <string>
@@ -126,8 +128,22 @@ int calcCondenser(Part& part) {
     if (calcOutletPressure(part) != PS_FINISHED) return PS_FAILED;
     const std::size_t n = sz(part.steps);
     double T = 0, p = part.p[n], s = 0, rho = 0, q = 0;
-    if (get_all_by_p_and_q(part.x_in.data(), T, p, s, part.h[n], rho, q) != 0)
-        return fail(part, "Cannot calculate Condenser outlet conditions, stage failed\n");
+    if (get_all_by_p_and_q(part.x_in.data(), T, p, s, part.h[n], rho, q) != 0) {
+        const Fluid* f = current_fluid;
+        const ValueDef& row = part_output_values_def[PO_OUTLET_PRESSURE];
+        const int u = part.output_units[PO_OUTLET_PRESSURE];
+        std::string why =
+            f != nullptr && part.p[n] >= f->pc
+                ? format_text(
+                      "the outlet pressure %s is not below the critical pressure %s of "
+                      "fluid \"%s\", where nothing condenses",
+                      format_value(part.p[n], row, u).c_str(), format_value(f->pc, row, u).c_str(),
+                      f->name.c_str())
+                : "no saturated liquid was found at the outlet pressure " +
+                      format_value(part.p[n], row, u) + ": " + last_flash_message;
+        return fail(part, "Cannot calculate Condenser outlet conditions, stage failed\n" +
+                              format_text("Condenser %s: %s.\n", part.name.c_str(), why.c_str()));
+    }
     const int r = fade(part);
     part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
     if (r != PS_FINISHED) return r;

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 namespace app {
 
 std::string app_home_dir;
@@ -71,14 +73,56 @@ std::string safe_file_name(std::string_view name) {
     return out;
 }
 
+std::string program_folder(const char* argv0) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // The kernel's record of the running program: its real path, whatever
+    // the command line or the working directory say.
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec || !exe.is_absolute()) {
+        exe.clear();
+        const std::string word = argv0 != nullptr ? argv0 : "";
+        if (word.find('/') != std::string::npos) {
+            exe = fs::absolute(word, ec);
+            if (ec) exe.clear();
+        } else if (!word.empty()) {
+            // A bare name was found along PATH: look it up the same way.
+            const char* path = std::getenv("PATH");
+            std::string dirs = path != nullptr ? path : "";
+            for (std::size_t start = 0; start <= dirs.size();) {
+                std::size_t end = dirs.find(':', start);
+                if (end == std::string::npos) end = dirs.size();
+                std::string dir = dirs.substr(start, end - start);
+                start = end + 1;
+                if (dir.empty() || dir.front() != '/') continue;  // never the working directory
+                fs::path candidate = fs::path(dir) / word;
+                if (access(candidate.c_str(), X_OK) == 0) {
+                    exe = candidate;
+                    break;
+                }
+            }
+        }
+        if (!exe.empty()) {
+            fs::path real = fs::canonical(exe, ec);
+            if (!ec) exe = real;
+        }
+    }
+    if (exe.empty() || !exe.is_absolute()) return std::string();
+    return exe.parent_path().string();
+}
+
 void set_folders(const char* argv0) {
-    std::filesystem::path program = argv0 != nullptr ? argv0 : "";
-    std::filesystem::path home = program.parent_path();
-    if (home.empty()) home = ".";
-    app_home_dir = home.string();
-    app_example_dir = (home / ".." / "examples").string();
-    gtkrc_dir = (home / ".." / "etc" / "gtk-2.0").string();
-    gtkrc_fn = join(gtkrc_dir, "gtkrc");
+    app_home_dir = program_folder(argv0);
+    if (app_home_dir.empty()) {
+        app_example_dir.clear();
+        gtkrc_dir.clear();
+        gtkrc_fn.clear();
+    } else {
+        std::filesystem::path home = app_home_dir;
+        app_example_dir = (home / ".." / "examples").string();
+        gtkrc_dir = (home / ".." / "etc" / "gtk-2.0").string();
+        gtkrc_fn = join(gtkrc_dir, "gtkrc");
+    }
     const char* h = std::getenv("HOME");
     user_home_dir = h != nullptr ? h : "";
     input_dir = user_home_dir;

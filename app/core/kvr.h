@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/core/records.h"
 
@@ -19,12 +20,41 @@ extern std::string tmp_dir;          // the system's temporary folder
 extern std::string gtkrc_dir;        // app_home_dir/../etc/gtk-2.0
 extern std::string gtkrc_fn;         // gtkrc_dir/gtkrc
 
-// Sets the folder globals from the program's path (the first command-line
-// word) and the environment.
+// Sets the folder globals from the program's real path and the
+// environment. app_home_dir (and the folders below it) stay empty when the
+// program's file cannot be found; the working directory is never taken for
+// it.
 void set_folders(const char* argv0);
+
+// The folder of the running program's file, symbolic links resolved: from
+// the system's record of the running program, else from `argv0` (a path,
+// or a bare name looked up along the absolute folders of PATH). Empty when
+// none is found. Never throws.
+std::string program_folder(const char* argv0);
 
 // Prints the usage text to standard output.
 void printHelp();
+
+// What a command line asks for. The first option decides: "-h" or "--help"
+// the usage text, "-b" batch mode over the files; without an option the
+// window opens the files. "--" ends the options. Batch mode without a file,
+// "-h" after "-b" and an unknown option are usage errors.
+struct CommandLine {
+    enum Action { WINDOW, HELP, BATCH, USAGE_ERROR };
+    Action action = WINDOW;
+    std::vector<std::string> files;  // the other words, in order
+    std::string error;               // USAGE_ERROR: what is wrong
+};
+CommandLine parse_command_line(int argc, const char* const* argv);
+
+// "kvr2: " and the error on standard error, then the usage text.
+void print_usage_error(const std::string& error);
+
+// Batch mode: calculates each project file as if it were the only one,
+// writes FILE.out beside it and reports on standard output, naming the
+// files that failed when there are several. Returns the exit status: 0 when
+// every file was read, calculated and written, 1 otherwise.
+int batch(const std::vector<std::string>& files);
 
 // A message for the user: a line on standard output in batch mode;
 // otherwise shown by message_box_hook when the window is built, else

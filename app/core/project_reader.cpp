@@ -23,6 +23,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -35,6 +36,14 @@ using namespace filescan;
 namespace {
 
 std::size_t sz(int i) { return static_cast<std::size_t>(i); }
+
+// "the part types are ..." with the 16 names.
+std::string part_type_names() {
+    std::string out = "the part types are";
+    for (int i = 0; i < NUM_PART_TYPES; ++i)
+        out += std::string(i == 0 ? " " : ", ") + part_types[sz(i)].name;
+    return out;
+}
 
 // Ids of processes and interfaces in a file stay within this bound, so that
 // the next free id can always be raised past them.
@@ -54,6 +63,10 @@ struct InterfaceDeleter {
 using PartPtr = std::unique_ptr<Part, PartDeleter>;
 using ProcessPtr = std::unique_ptr<Process, ProcessDeleter>;
 using InterfacePtr = std::unique_ptr<Interface, InterfaceDeleter>;
+
+// "Input Value" lines whose name several rows share: per name (lower
+// case), the line numbers and value texts in file order.
+using SharedInputs = std::map<std::string, std::vector<std::pair<int, std::string>>, std::less<>>;
 
 class ProjectReader {
 public:
@@ -75,6 +88,8 @@ public:
                     read_fluid_block();
             } else if (contains(line, "#END")) {
                 break;
+            } else if (contains(line, "Calculation Status")) {
+                read_calculation_status(token(split(line), 1));
             }
         }
         if (update_) {
@@ -91,6 +106,17 @@ public:
 
 private:
     [[noreturn]] void fail(const std::string& text) { filescan::fail(lines_, text); }
+
+    void read_calculation_status(std::string_view word) {
+        if (equal_nocase(trim(word), STATE_FINISHED))
+            project_.calc_status = CS_FINISHED;
+        else if (equal_nocase(trim(word), STATE_FAILED))
+            project_.calc_status = CS_FAILED;
+        else if (equal_nocase(trim(word), STATE_NOT_CALCULATED))
+            project_.calc_status = CS_RUNNING;
+        else
+            fail("unknown calculation status " + quoted(word));
+    }
 
     // ----- fluids ---------------------------------------------------------
 
@@ -148,7 +174,8 @@ private:
 
     void prepare(Process& process) {
         if (!options_.use_library) return;
-        prepareProcess(process);
+        // An inlet that cannot be prepared is reported by the calculation.
+        prepareProcess(process, false);
         if (process.az_parts > 1 && process.parts[1]->state == PS_FINISHED)
             finalizeProcess(process);
     }
@@ -165,26 +192,28 @@ private:
     }
 
     void read_inlet(Process& process) {
+        bool have_fluid = false;
         std::string_view line;
         while (lines_.next(line)) {
-            if (contains(line, "#END")) return;
+            if (contains(line, "#END")) {
+                if (!have_fluid)
+                    fail("the inlet of process " + quoted(process.name) +
+                         " names no working fluid (a line Fluid = \"name\"); " + FLUID_NAMES_HINT);
+                return;
+            }
             auto t = split(line);
             std::string_view key = t[0];
             if (contains(key, "Fluid")) {
-                std::string_view name = token(t, 1);
-                Fluid* fluid = find_fluid_loose(name);
-                if (fluid == nullptr) fail("unknown working fluid " + quoted(name));
-                process.fluid = fluid;
+                process.fluid = find_fluid_exact(lines_.number(), token(t, 1), "working fluid");
+                have_fluid = true;
                 continue;
             }
             for (int k = 0; k < NUM_PROCESS_INPUTS; ++k) {
                 const ValueDef& row = process_input_values_def[sz(k)];
                 if (!contains(key, row.name)) continue;
-                if (t.size() > 1) {
-                    std::string shown;
-                    read_value_with_unit(row, token(t, 1), shown, process.inputs[sz(k)],
-                                         process.input_units[sz(k)]);
-                }
+                if (t.size() > 1)
+                    read_input_value(lines_.number(), row, token(t, 1), process.inputs[sz(k)],
+                                     process.input_units[sz(k)], warnings_);
                 break;
             }
         }
@@ -196,23 +225,20 @@ private:
     PartPtr read_part() {
         PartPtr part(create_part(PLACEHOLDER_PART));
         part->type = -1;
+        int marked_state = -1;  // the state of a "Part State" line
         // "Input Value" lines whose name several rows share, resolved at the
         // block's end.
-        std::map<std::string, std::vector<std::string>, std::less<>> shared_names;
+        SharedInputs shared_names;
         std::string_view line;
         while (lines_.next(line)) {
-            if (contains(line, "#END")) return finish_part(std::move(part), shared_names);
+            if (contains(line, "#END"))
+                return finish_part(std::move(part), shared_names, marked_state);
             auto t = split(line);
             std::string_view key = t[0];
             if (contains(key, "Typ")) {
                 int type = find_part_type(token(t, 1));
-                if (type < 0) {
-                    warnings_.push_back("Line " + std::to_string(lines_.number()) +
-                                        ": unknown part type " + quoted(token(t, 1)) +
-                                        ", part left out.");
-                    skip_block();
-                    return nullptr;
-                }
+                if (type < 0)
+                    fail("unknown part type " + quoted(token(t, 1)) + "; " + part_type_names());
                 part->type = type;
                 part->part_type = part_type_of(type);
                 part->icon = part->part_type->icon;
@@ -230,8 +256,15 @@ private:
             } else if (contains(key, "Output Value")) {
                 int j = find_value_def(part_output_values_def, token(t, 1));
                 if (j >= 0) {
-                    int u = find_unit(part_output_values_def[sz(j)].quantity, trim(token(t, 3)));
-                    if (u >= 0) part->output_units[sz(j)] = u;
+                    const int qn = part_output_values_def[sz(j)].quantity;
+                    int u = find_unit(qn, trim(token(t, 3)));
+                    if (u >= 0)
+                        part->output_units[sz(j)] = u;
+                    else
+                        warnings_.push_back(
+                            "Line " + std::to_string(lines_.number()) + ": " + quoted(token(t, 3)) +
+                            " is not a unit of " + unitdef[sz(qn)].name + " (" + unit_list(qn) +
+                            "); output " + quoted(token(t, 1)) + " keeps its unit.");
                 }
             } else if (contains(key, "Previous Part ID")) {
                 read_link(t, part->prev_id, part->prev_outlet);
@@ -250,8 +283,9 @@ private:
             } else if (contains(line, "  Output Result")) {
                 int j = find_value_def(part_output_values_def, token(t, 1));
                 if (j >= 0)
-                    read_result(token(t, 3), part_output_values_def[sz(j)].quantity,
-                                part->outputs[sz(j)], part->output_units[sz(j)]);
+                    read_result(lines_.number(), token(t, 1), token(t, 3),
+                                part_output_values_def[sz(j)].quantity, part->outputs[sz(j)],
+                                part->output_units[sz(j)]);
             } else if (contains(line, "  Fluid Composition In")) {
                 read_composition(line, "  Fluid Composition In", part->x_in);
             } else if (contains(line, "  Fluid Composition 2 In")) {
@@ -259,16 +293,23 @@ private:
                 read_composition(line, "  Fluid Composition 2 In", part->x_in2);
             } else if (contains(line, "  Fluid Composition Out")) {
                 read_composition(line, "  Fluid Composition Out", part->x_out);
+            } else if (contains(key, "Part State")) {
+                marked_state = read_part_state(token(t, 1));
+            } else if (contains(key, "Failure")) {
+                part->failure_text = std::string(token(t, 1));
             }
         }
         fail("the part block has no end");
     }
 
-    PartPtr finish_part(
-        PartPtr part, const std::map<std::string, std::vector<std::string>, std::less<>>& shared) {
+    PartPtr finish_part(PartPtr part, const SharedInputs& shared, int marked_state) {
         if (part->type < 0) fail("the part block has no type");
         if (part->id == 0) fail("the part block has no ID line");
         for (const auto& [name, texts] : shared) resolve_shared_input(*part, name, texts);
+        // Results that the file marks as those of a failed or unfinished
+        // part are kept, but not taken for results.
+        if (marked_state == PS_FAILED || marked_state == PS_NEW) part->state = marked_state;
+        if (part->state != PS_FAILED) part->failure_text.clear();
         switch (part->type) {
             case MIXER:
             case SPLITTER: part->steps = 3; break;
@@ -280,12 +321,14 @@ private:
         return part;
     }
 
-    // Skips the rest of a part block.
-    void skip_block() {
-        std::string_view line;
-        while (lines_.next(line))
-            if (contains(line, "#END")) return;
-        fail("the part block has no end");
+    int read_part_state(std::string_view word) {
+        word = trim(word);
+        if (equal_nocase(word, STATE_FINISHED) || equal_nocase(word, STATE_PROVISIONAL))
+            return PS_FINISHED;
+        if (equal_nocase(word, STATE_FAILED)) return PS_FAILED;
+        if (equal_nocase(word, STATE_NOT_CALCULATED)) return PS_NEW;
+        fail("unknown part state " + quoted(word) +
+             " (finished, provisional, failed or not calculated)");
     }
 
     void raise_name_counter(Part& part) {
@@ -301,8 +344,7 @@ private:
         if (counter < n) counter = n;
     }
 
-    void read_part_input(Part& part, const std::vector<std::string_view>& t,
-                         std::map<std::string, std::vector<std::string>, std::less<>>& shared) {
+    void read_part_input(Part& part, const std::vector<std::string_view>& t, SharedInputs& shared) {
         std::string_view name = token(t, 1);
         int rows = 0, first = -1;
         for (int i = 0; i < NUM_PART_INPUTS; ++i) {
@@ -312,37 +354,32 @@ private:
             }
         }
         if (rows == 1) {
-            set_part_input(part, first, token(t, 3));
+            set_part_input(part, first, lines_.number(), token(t, 3));
         } else if (rows > 1) {
             std::string lower(name);
             for (char& c : lower)
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            std::vector<std::string>& texts = shared[lower];
-            if (texts.size() < 8) texts.emplace_back(token(t, 3));
+            auto& texts = shared[lower];
+            if (texts.size() < 8) texts.emplace_back(lines_.number(), std::string(token(t, 3)));
         }
-        if (equal_nocase(name, "Fuel fluid")) {
-            Fluid* f = fluids.find(token(t, 3));
-            if (f == nullptr) fail("unknown fuel fluid " + quoted(token(t, 3)));
-            part.fuel = f;
-        } else if (equal_nocase(name, "Oxidizer")) {
-            Fluid* f = fluids.find(token(t, 3));
-            if (f == nullptr) fail("unknown oxidizer fluid " + quoted(token(t, 3)));
-            part.oxidizer = f;
-        }
+        if (equal_nocase(name, "Fuel fluid"))
+            part.fuel = find_fluid_exact(lines_.number(), token(t, 3), "fuel fluid");
+        else if (equal_nocase(name, "Oxidizer"))
+            part.oxidizer = find_fluid_exact(lines_.number(), token(t, 3), "oxidizer fluid");
     }
 
     // "Pressure Ratio Out/In" names two inputs. Written for every input, the
     // lines come in row order; a single line fills the row that the part's
     // type offers.
     void resolve_shared_input(Part& part, std::string_view name,
-                              const std::vector<std::string>& texts) {
+                              const std::vector<std::pair<int, std::string>>& texts) {
         std::vector<int> rows;
         for (int i = 0; i < NUM_PART_INPUTS; ++i)
             if (equal_nocase(part_input_values_def[sz(i)].name, name)) rows.push_back(i);
         if (rows.empty() || texts.empty()) return;
         if (texts.size() >= 2) {
             for (std::size_t k = 0; k < texts.size() && k < rows.size(); ++k)
-                set_part_input(part, rows[k], texts[k]);
+                set_part_input(part, rows[k], texts[k].first, texts[k].second);
             return;
         }
         int row = rows[0];
@@ -355,13 +392,12 @@ private:
                 }
             }
         }
-        set_part_input(part, row, texts[0]);
+        set_part_input(part, row, texts[0].first, texts[0].second);
     }
 
-    void set_part_input(Part& part, int row, std::string_view text) {
-        std::string shown;
-        read_value_with_unit(part_input_values_def[sz(row)], text, shown, part.inputs[sz(row)],
-                             part.input_units[sz(row)]);
+    void set_part_input(Part& part, int row, int line, std::string_view text) {
+        read_input_value(line, part_input_values_def[sz(row)], text, part.inputs[sz(row)],
+                         part.input_units[sz(row)], warnings_);
     }
 
     // `k` from token 1, the linked part id from token 3 and its slot from
@@ -434,6 +470,48 @@ private:
             check_links(process, part);
         }
         if (!outlet) fail("process " + pname + " has no Outlet");
+        check_loops(process);
+    }
+
+    // The flow through a process runs from its Inlet to its Outlets; it may
+    // come back only into a mixer's second inlet (a recycle). Any other loop,
+    // a part linked to itself among them, is refused.
+    void check_loops(const Process& process) {
+        const int n = process.az_parts;
+        std::vector<int> mark(sz(n), 0);  // 0 unseen, 1 on the path, 2 done
+        std::vector<int> path;
+        auto next_of = [&](const Part& part, int k) -> int {
+            const int nid = part.next_id[sz(k)];
+            if (nid <= 0) return -1;
+            const Part* next = part_by_id(&project_, nid);
+            if (next == nullptr) return -1;
+            if (next->type == MIXER && part.next_inlet[sz(k)] == 1) return -1;  // a recycle
+            return position_in(process, next);
+        };
+        std::function<void(int)> visit = [&](int i) {
+            mark[sz(i)] = 1;
+            path.push_back(i);
+            for (int k = 0; k < 2; ++k) {
+                const int j = next_of(*process.parts[sz(i)], k);
+                if (j < 0 || mark[sz(j)] == 2) continue;
+                if (mark[sz(j)] == 1) {
+                    std::string loop;
+                    auto at = std::find(path.begin(), path.end(), j);
+                    for (auto it = at; it != path.end(); ++it)
+                        loop += quoted(process.parts[sz(*it)]->name) + " -> ";
+                    loop += quoted(process.parts[sz(j)]->name);
+                    fail("the parts of process " + quoted(process.name) +
+                         (i == j ? " include a part linked to itself: "
+                                 : " are linked in a loop: ") +
+                         loop);
+                }
+                visit(j);
+            }
+            path.pop_back();
+            mark[sz(i)] = 2;
+        };
+        for (int i = 0; i < n; ++i)
+            if (mark[sz(i)] == 0) visit(i);
     }
 
     void check_links(const Process& process, const Part& part) {
@@ -523,16 +601,16 @@ private:
                 }
             } else if (contains(key, "Input Value")) {
                 int i = find_value_def(interface_input_values_def, token(t, 1));
-                if (i >= 0) {
-                    std::string shown;
-                    read_value_with_unit(interface_input_values_def[sz(i)], token(t, 3), shown,
-                                         itf->inputs[sz(i)], itf->input_units[sz(i)]);
-                }
+                if (i >= 0)
+                    read_input_value(lines_.number(), interface_input_values_def[sz(i)],
+                                     token(t, 3), itf->inputs[sz(i)], itf->input_units[sz(i)],
+                                     warnings_);
             } else if (equal_nocase(key, "Output Value")) {
                 int j = find_value_def(interface_output_values_def, token(t, 1));
                 if (j >= 0)
-                    read_result(token(t, 3), interface_output_values_def[sz(j)].quantity,
-                                itf->outputs[sz(j)], itf->output_units[sz(j)]);
+                    read_result(lines_.number(), token(t, 1), token(t, 3),
+                                interface_output_values_def[sz(j)].quantity, itf->outputs[sz(j)],
+                                itf->output_units[sz(j)]);
             }
         }
         if (!block.closed()) fail("the interface block has no end");
@@ -590,6 +668,15 @@ private:
 Project* read_project_text(std::string_view text, const std::string& filename, std::string& error,
                            const ReadOptions& options) {
     error.clear();
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        error = "the file is empty, it holds no project";
+        return nullptr;
+    }
+    if (std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        error = "the file is not a project file: it holds binary data (a zero byte at offset " +
+                std::to_string(nul) + ")";
+        return nullptr;
+    }
     Lines first(text);
     std::string_view line;
     first.next(line);

@@ -220,10 +220,7 @@ void read_graph_block(Lines& lines_, Project& project_) {
                 fail(lines_, "diagram type " + quoted(token(t, 1)) + " is not 0 to 5");
             graph->type = type;
         } else if (contains(key, "Fluid")) {
-            if (Fluid* f = find_fluid_loose(token(t, 1)))
-                graph->fluid = f;
-            else if (graph->fluid == nullptr)
-                graph->fluid = fluids[0];
+            graph->fluid = find_fluid_exact(lines_.number(), token(t, 1), "diagram fluid");
             init_iso_settings(*graph);
             init_axes_from_fluid(*graph);
         } else if (contains(key, "Interface ID")) {

@@ -85,6 +85,38 @@ std::string value_text(double internal, int quantity, int unit) {
     return number + " " + symbol;
 }
 
+// The result state of a part as the "Part State" line gives it.
+const char* result_state(const Part& part) {
+    switch (part.state) {
+        case PS_FINISHED: return STATE_FINISHED;
+        case PS_FAILED: return STATE_FAILED;
+        case PS_PROVISIONAL: return part.final_flag != 0 ? STATE_FINISHED : STATE_PROVISIONAL;
+        default:
+            return part.type == INLET && part.state != PS_NEW ? STATE_FINISHED
+                                                              : STATE_NOT_CALCULATED;
+    }
+}
+
+// Every value of point i is a number.
+bool finite_step(const Part& part, std::size_t i) {
+    return std::isfinite(part.T[i]) && std::isfinite(part.p[i]) && std::isfinite(part.h[i]) &&
+           std::isfinite(part.s[i]) && std::isfinite(part.rho[i]) && std::isfinite(part.q[i]) &&
+           std::isfinite(part.heat[i]);
+}
+
+// A message as one field: lines joined, runs of blanks made one (a reader
+// that looks for a key with two leading blanks anywhere in a line must not
+// find one here).
+std::string one_line(std::string_view text) {
+    std::string out;
+    for (char c : field(text)) {
+        if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
+        out += c;
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
 void add(std::string& out, std::initializer_list<std::string_view> pieces) {
     for (std::string_view p : pieces) out += p;
     out += '\n';
@@ -156,8 +188,18 @@ void write_part(std::string& out, const Part& part, bool results) {
         add(out, {"  Output Value \"", row.name, "\" = \"", unit_symbol(row.quantity, unit), "\""});
     }
     if (results) {
+        // The state of the results: a part that failed or was not reached
+        // says so, and carries only the inlet it was given (failed) or no
+        // states at all, so that nothing left over reads as a result.
+        const char* state = result_state(part);
+        add(out, {"  Part State = \"", state, "\""});
+        if (part.state == PS_FAILED && !part.failure_text.empty())
+            add(out, {"  Failure = \"", one_line(part.failure_text), "\""});
         int steps = std::clamp(part.steps, 0, MAX_STEPS);
+        if (part.state == PS_FAILED) steps = 0;
+        if (state == std::string_view(STATE_NOT_CALCULATED)) steps = -1;
         for (int i = 0; i <= steps; ++i) {
+            if (!finite_step(part, sz(i))) continue;
             add(out, {"  Results Step ", int_text(i), " T= ", number_text(part.T[sz(i)]),
                       " P= ", number_text(part.p[sz(i)]), " h= ", number_text(part.h[sz(i)]),
                       " s= ", number_text(part.s[sz(i)]), " rho = ", number_text(part.rho[sz(i)]),
@@ -165,6 +207,7 @@ void write_part(std::string& out, const Part& part, bool results) {
         }
         for (int j = 0; j < NUM_PART_OUTPUTS; ++j) {
             const ValueDef& row = part_output_values_def[sz(j)];
+            if (!std::isfinite(part.outputs[sz(j)])) continue;
             add(out,
                 {"  Output Result \"", row.name, "\" = \"",
                  value_text(part.outputs[sz(j)], row.quantity, part.output_units[sz(j)]), "\""});
@@ -217,6 +260,7 @@ void write_interface(std::string& out, const Interface& itf, bool results) {
     if (results) {
         for (int j = 0; j < NUM_INTERFACE_OUTPUTS; ++j) {
             const ValueDef& row = interface_output_values_def[sz(j)];
+            if (!std::isfinite(itf.outputs[sz(j)])) continue;
             add(out, {"Output Value\"", row.name, "\" \"",
                       value_text(itf.outputs[sz(j)], row.quantity, itf.output_units[sz(j)]), "\""});
         }
@@ -271,6 +315,7 @@ void write_graph(std::string& out, const Graph& graph) {
 }  // namespace
 
 std::string number_text(double value) {
+    if (!std::isfinite(value)) return "0";  // never written: callers leave such values out
     char buf[64];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
     if (ec != std::errc()) return "0";
@@ -345,6 +390,12 @@ std::string fluid_file_text(const Fluid& fluid) {
 std::string project_text(const Project& project, bool graphs, bool results) {
     std::string out;
     add(out, {"Version = \"", KVR_FILE_VERSION, "\""});
+    if (results)
+        add(out, {"Calculation Status = \"",
+                  project.calc_status == CS_FINISHED ? STATE_FINISHED
+                  : project.calc_status == CS_FAILED ? STATE_FAILED
+                                                     : STATE_NOT_CALCULATED,
+                  "\""});
 
     // Fluid blocks first: everything after them looks fluids up by name.
     std::vector<const Fluid*> used;

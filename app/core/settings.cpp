@@ -30,9 +30,11 @@ constexpr const char* GROUP_DIRECTORIES = "Directories";
 // the current values.
 GKeyFile* settings_key_file = nullptr;
 
+// The settings file beside the program; empty when the program's folder
+// is not known.
 std::string app_settings_path() {
-    std::filesystem::path dir = app_home_dir.empty() ? "." : app_home_dir;
-    return (dir / SETTINGS_FILE_NAME).string();
+    if (app_home_dir.empty()) return std::string();
+    return (std::filesystem::path(app_home_dir) / SETTINGS_FILE_NAME).string();
 }
 
 std::string user_settings_path() {
@@ -42,9 +44,14 @@ std::string user_settings_path() {
     return (dir / "kvr2" / SETTINGS_FILE_NAME).string();
 }
 
-bool app_dir_writable() {
-    std::string dir = app_home_dir.empty() ? "." : app_home_dir;
-    return access(dir.c_str(), W_OK) == 0;
+bool app_dir_writable() { return !app_home_dir.empty() && access(app_home_dir.c_str(), W_OK) == 0; }
+
+// True when the path names a file; false also when it cannot be looked at
+// (too long, a loop of links, a folder that cannot be read).
+bool file_exists(const std::string& path) {
+    if (path.empty()) return false;
+    std::error_code ec;
+    return std::filesystem::exists(path, ec) && !ec;
 }
 
 bool read_int(GKeyFile* kf, const char* group, const char* key, int& value) {
@@ -73,7 +80,7 @@ std::string settings_path() {
 
 void load_default_settings() {
     std::string path = settings_path();
-    if (!std::filesystem::exists(path) && std::filesystem::exists(app_settings_path()))
+    if (!file_exists(path) && file_exists(app_settings_path()))
         path = app_settings_path();  // shipped beside a program that cannot write there
     if (settings_key_file != nullptr) g_key_file_free(settings_key_file);
     settings_key_file = g_key_file_new();

@@ -12,6 +12,7 @@
 #include "library/library.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -205,6 +206,33 @@ bool prepare_turbo(Part& part) {
             format_text("Pressure ratio of part %s must be greater than 0\n", part.name.c_str());
         return false;
     }
+    // A turbine or expander lowers the pressure, a compressor or pump raises
+    // it.
+    if (expansion ? part.pr_used > 1.0 : part.pr_used < 1.0) {
+        const ValueDef& row = part_input_values_def[PI_OUTLET_PRESSURE];
+        const int u = part.input_units[PI_OUTLET_PRESSURE];
+        std::string kind = part_types[sz(part.type)].name;
+        for (char& c : kind) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        part.failure_text = format_text(
+            "The outlet pressure %s of %s \"%s\" is %s its inlet pressure %s: a %s %s the "
+            "pressure.\n",
+            format_value(p0 * part.pr_used, row, u).c_str(), kind.c_str(), part.name.c_str(),
+            expansion ? "above" : "below", format_value(p0, row, u).c_str(), kind.c_str(),
+            expansion ? "lowers" : "raises");
+        return false;
+    }
+    return true;
+}
+
+// Every state point and output of the part is a number.
+bool finite_results(const Part& part) {
+    const std::size_t n = sz(std::clamp(part.steps, 0, MAX_STEPS));
+    for (std::size_t i = 0; i <= n; ++i)
+        for (double v :
+             {part.T[i], part.p[i], part.h[i], part.s[i], part.rho[i], part.q[i], part.heat[i]})
+            if (!std::isfinite(v)) return false;
+    for (double v : part.outputs)
+        if (!std::isfinite(v)) return false;
     return true;
 }
 
@@ -376,6 +404,13 @@ int calc_part(Part& part) {
         return done(PS_FAILED);
     }
     set_result_values(part);
+    if (r != PS_FAILED && !finite_results(part)) {
+        part.failure_text = format_text(
+            "Part %s: the calculation gave a value that is not a number; its results are not "
+            "used.\n",
+            part.name.c_str());
+        r = PS_FAILED;
+    }
     return done(r);
 }
 
@@ -471,7 +506,7 @@ double water_vapour_pressure(Fluid& f, double T) {
 
 // Water added to the Inlet's composition by the fluid's humidity definition;
 // false (reported) on failure.
-bool add_humidity(Process& process, Part& inlet, Fluid& f) {
+bool add_humidity(Process& process, Part& inlet, Fluid& f, bool report) {
     const int type = f.humidity_type;
     if (type != HT_WATER_FRACTION && type != HT_RH_STANDARD && type != HT_RH_INLET) return true;
     const std::size_t wp = sz(std::clamp(f.water_pos, 0, MAX_COMPONENTS - 1));
@@ -493,10 +528,11 @@ bool add_humidity(Process& process, Part& inlet, Fluid& f) {
     } else if (type == HT_RH_INLET) {
         const double ps = water_vapour_pressure(f, T_in);
         if (p_in < ps) {
-            status_message(ML_ERROR,
-                           "For process %s, Inlet Temperature to high for this pressure level to "
-                           "calculate relative humidity\n",
-                           process.name.c_str());
+            if (report)
+                status_message(ML_ERROR,
+                               "For process %s, Inlet Temperature to high for this pressure "
+                               "level to calculate relative humidity\n",
+                               process.name.c_str());
             return false;
         }
         set_water(p_in > 0 ? process.inputs[PRI_HUMIDITY] * ps / p_in : 0.0);
@@ -511,30 +547,56 @@ bool add_humidity(Process& process, Part& inlet, Fluid& f) {
 
 }  // namespace
 
-int prepareProcess(Process& process) {
-    for (int i = 0; i <= PRO_LIQUID_WATER_OUT; ++i) process.outputs[sz(i)] = 0;
-    if (process.az_parts < 1 || process.parts[0] == nullptr) {
-        status_message(ML_ERROR, "Process \"%s\" has no inlet.\n", process.name.c_str());
+namespace {
+
+// Why the inlet state (T, p) of a process is not had: its values, and the
+// limit of the fluid or the library's message.
+std::string inlet_problem(const Process& process, const Fluid& f, double T, double p) {
+    const ValueDef& rT = process_input_values_def[PRI_TEMPERATURE];
+    const ValueDef& rp = process_input_values_def[PRI_PRESSURE];
+    const int uT = process.input_units[PRI_TEMPERATURE];
+    const int up = process.input_units[PRI_PRESSURE];
+    const std::string Ts = format_value(T, rT, uT), ps = format_value(p, rp, up);
+    const std::string fluid = "fluid \"" + f.name + "\"";
+    if (!(T > 0)) return "the inlet temperature " + Ts + " is not above absolute zero";
+    if (!(p > 0)) return "the inlet pressure " + ps + " is not above 0";
+    if (T < f.Tmin)
+        return "the inlet temperature " + Ts + " is below the lowest temperature of " + fluid +
+               ", " + format_value(f.Tmin, rT, uT);
+    if (T > f.Tmax)
+        return "the inlet temperature " + Ts + " is above the highest temperature of " + fluid +
+               ", " + format_value(f.Tmax, rT, uT);
+    if (p > f.pmax)
+        return "the inlet pressure " + ps + " is above the highest pressure of " + fluid + ", " +
+               format_value(f.pmax, rp, up);
+    return "no state of " + fluid + " was found at " + Ts + " and " + ps + ": " +
+           last_flash_message;
+}
+
+}  // namespace
+
+int prepareProcess(Process& process, bool report) {
+    auto failed = [&](const std::string& text) {
+        if (report) status_message(ML_ERROR, "%s", text.c_str());
         return CS_FAILED;
-    }
+    };
+    for (int i = 0; i <= PRO_LIQUID_WATER_OUT; ++i) process.outputs[sz(i)] = 0;
+    if (process.az_parts < 1 || process.parts[0] == nullptr)
+        return failed(format_text("Process \"%s\" has no inlet.\n", process.name.c_str()));
     Part& inlet = *process.parts[0];
     inlet.fluid = process.fluid;
-    if (init_stoffwerte(inlet.fluid) == 0) {
-        status_message(ML_ERROR, "Fluid \"%s\" of process \"%s\" could not be set up.\n",
-                       name_of(inlet.fluid), process.name.c_str());
-        return CS_FAILED;
-    }
+    if (init_stoffwerte(inlet.fluid) == 0)
+        return failed(format_text("Fluid \"%s\" of process \"%s\" could not be set up.\n",
+                                  name_of(inlet.fluid), process.name.c_str()));
     Fluid& f = *inlet.fluid;
     for (int k = 1; k < process.az_parts; ++k) {
         const int type = process.parts[sz(k)]->type;
         if ((type == COMBUSTOR || type == OXYGEN_INJECTION_COMBUSTOR) &&
             inlet.fluid == fluids[FLUID_AIR]) {
-            status_message(ML_ERROR,
-                           "Combustion cannot be calculated with the pseudo-fluid Air.\n");
-            status_message(ML_ERROR,
-                           "Use a fluid mixture like the pre-defined mixtures dry ISO Air or "
-                           "humid ISO Air\n");
-            return CS_FAILED;
+            failed("Combustion cannot be calculated with the pseudo-fluid Air.\n");
+            return failed(
+                "Use a fluid mixture like the pre-defined mixtures dry ISO Air or "
+                "humid ISO Air\n");
         }
     }
 
@@ -544,14 +606,19 @@ int prepareProcess(Process& process) {
     inlet.outputs[PO_OUTLET_MASSFLOW] = process.inputs[PRI_MASSFLOW];
     inlet.outputs[PO_OUTLET_LIQUID_WATER] = 0;
     inlet.water = 0;
-    if (!add_humidity(process, inlet, f)) return CS_FAILED;
+    if (!add_humidity(process, inlet, f, report)) return CS_FAILED;
 
     inlet.state = PS_FINISHED;
     double T = process.inputs[PRI_TEMPERATURE], p = process.inputs[PRI_PRESSURE];
     double s = 0, h = 0, rho = 0, q = 0;
-    if (get_all_by_T_and_p(inlet.x_out.data(), T, p, s, h, rho, q) != 0) {
-        status_message(ML_ERROR, "Failed to initialize process, check inlet values \n");
-        return CS_FAILED;
+    if (!(T > 0) || !(p > 0) || get_all_by_T_and_p(inlet.x_out.data(), T, p, s, h, rho, q) != 0 ||
+        !std::isfinite(h) || !std::isfinite(s) || !std::isfinite(rho)) {
+        inlet.state = PS_FAILED;
+        return failed("Failed to initialize process, check inlet values \n" +
+                      format_text("Process \"%s\": %s.\n", process.name.c_str(),
+                                  inlet_problem(process, f, process.inputs[PRI_TEMPERATURE],
+                                                process.inputs[PRI_PRESSURE])
+                                      .c_str()));
     }
     inlet.outputs[PO_OUTLET_ENTROPY] = s;
     inlet.outputs[PO_OUTLET_ENTHALPY] = h;

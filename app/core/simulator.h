@@ -51,8 +51,8 @@ int calc_all(Project& project);
 void end_calculation(int result);
 
 // Puts the Inlet of a process into its inlet state. 1, or 5 with a level-2
-// message.
-int prepareProcess(Process& process);
+// message that names the reason (none when `report` is false).
+int prepareProcess(Process& process, bool report = true);
 
 // Position of `index` among the first `count` entries of `list`; appended
 // (count grows) when it is not there.

@@ -3,6 +3,7 @@
 #include "app/core/turbo.h"
 
 #include "app/core/fluid_properties.h"
+#include "app/core/init.h"
 #include "app/core/simulator.h"
 #include "app/core/text_output.h"
 #include "app/core/tools.h"
@@ -20,6 +21,11 @@ namespace {
 std::size_t sz(int i) { return static_cast<std::size_t>(i); }
 
 bool expansion(const Part& part) { return part.type == EXPANDER || part.type == TURBINE; }
+
+// A pump takes liquid: compressed, saturated or supercritical fluid, not
+// vapour or a two-phase mixture (a quality above the saturated liquid's,
+// allowing for the rounding of a saturated state).
+bool pumpable(double q) { return q <= 1e-9 || q == 999.0; }
 
 int fail(Part& part, std::string text) {
     part.failure_text = std::move(text);
@@ -169,6 +175,21 @@ int calcTurbo_polytropic(Part& part) {
             return fail(
                 part,
                 format_text("Error calculating fluid conditions at inlet for part %s\n", name));
+    }
+
+    if (part.type == PUMP && !pumpable(part.q[0])) {
+        const double q0 = part.q[0];
+        const std::string what =
+            q0 > 0 && q0 < 1 ? format_text("wet vapour (quality %.4g)", q0) : std::string("vapour");
+        return fail(
+            part, format_text("Pump \"%s\" is fed with %s at %s and %s; a pump takes liquid.\n",
+                              name, what.c_str(),
+                              format_value(part.T[0], part_output_values_def[PO_INLET_TEMPERATURE],
+                                           part.output_units[PO_INLET_TEMPERATURE])
+                                  .c_str(),
+                              format_value(part.p[0], part_output_values_def[PO_INLET_PRESSURE],
+                                           part.output_units[PO_INLET_PRESSURE])
+                                  .c_str()));
     }
 
     const double p0 = part.p[0];

@@ -144,9 +144,10 @@ double to_internal(int quantity, int unit, double display) {
     return (display - un.offset) / un.factor;
 }
 
-int read_value_with_unit(const ValueDef& row, std::string_view text, std::string& out_text,
-                         double& value, int& unit) {
+int parse_value_with_unit(const ValueDef& row, std::string_view text, double& value, int& unit,
+                          std::string_view* unit_name) {
     const int qn = row.quantity;
+    if (unit_name != nullptr) *unit_name = std::string_view();
     if (!valid_quantity(qn)) return RV_NO_NUMBER;
     if (!valid_unit(qn, unit)) unit = unitdef[qn].default_unit;
 
@@ -159,10 +160,7 @@ int read_value_with_unit(const ValueDef& row, std::string_view text, std::string
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();
     auto [end, ec] = std::from_chars(first, last, number, std::chars_format::general);
-    if (ec != std::errc() || !std::isfinite(number)) {  // also "inf", "nan", 1e999
-        out_text = format_value(value, row, unit);
-        return RV_NO_NUMBER;
-    }
+    if (ec != std::errc() || !std::isfinite(number)) return RV_NO_NUMBER;  // "inf", "nan", 1e999
 
     // The unit name: the rest of the first line, without surrounding blanks.
     std::string_view rest(end, static_cast<std::size_t>(last - end));
@@ -175,25 +173,92 @@ int read_value_with_unit(const ValueDef& row, std::string_view text, std::string
 
     int status = RV_OK;
     if (!rest.empty()) {
+        if (unit_name != nullptr) *unit_name = rest;
         int found = find_unit(qn, rest);
         if (found >= 0)
             unit = found;
         else
             status = RV_UNKNOWN_UNIT;
     }
+    value = to_internal(qn, unit, number);
+    return status;
+}
 
-    double internal = to_internal(qn, unit, number);
-    const UnitQuantity& uq = unitdef[qn];
-    if (!(internal >= uq.minimum)) {  // also catches an overflow to -inf
-        internal = uq.minimum;
-        if (status == RV_OK) status = RV_HELD;
-    } else if (!(internal <= uq.maximum)) {
-        internal = uq.maximum;
-        if (status == RV_OK) status = RV_HELD;
+int hold_to_bounds(const ValueDef& row, double& value) {
+    if (!valid_quantity(row.quantity)) return RV_OK;
+    const UnitQuantity& uq = unitdef[row.quantity];
+    if (!(value >= uq.minimum)) {  // also catches an overflow to -inf
+        value = uq.minimum;
+        return RV_HELD;
     }
+    if (!(value <= uq.maximum)) {
+        value = uq.maximum;
+        return RV_HELD;
+    }
+    return RV_OK;
+}
+
+int read_value_with_unit(const ValueDef& row, std::string_view text, std::string& out_text,
+                         double& value, int& unit) {
+    double internal = 0.0;
+    int status = parse_value_with_unit(row, text, internal, unit);
+    if (status == RV_NO_NUMBER) {
+        if (valid_quantity(row.quantity)) out_text = format_value(value, row, unit);
+        return RV_NO_NUMBER;
+    }
+    if (hold_to_bounds(row, internal) == RV_HELD && status == RV_OK) status = RV_HELD;
     value = internal;
     out_text = format_value(value, row, unit);
     return status;
+}
+
+namespace {
+
+bool has_word(std::string_view text, std::string_view word) {
+    return text.find(word) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string physical_problem(const ValueDef& row, double v) {
+    const std::string_view name = row.name != nullptr ? row.name : "";
+    switch (row.quantity) {
+        case Q_TEMPERATURE: return v > 0 ? "" : "a temperature must be above absolute zero";
+        case Q_PRESSURE:
+            if (has_word(name, "Loss")) return v >= 0 ? "" : "a pressure loss cannot be negative";
+            return v > 0 ? "" : "a pressure must be greater than 0";
+        case Q_RATIO_GT1:
+        case Q_RATIO_LT1: return v > 0 ? "" : "a pressure ratio must be greater than 0";
+        case Q_LEAKAGE:
+        case Q_RELATIVE_CHANGE:
+            if (has_word(name, "Leakage"))
+                return v >= 0 ? "" : "a negative leakage would create mass";
+            return v >= 0 ? "" : "a mass flow cannot be negative";
+        case Q_MASSFLOW: return v >= 0 ? "" : "a mass flow cannot be negative";
+        case Q_VOLUME_FLOW: return v >= 0 ? "" : "a volume flow cannot be negative";
+        case Q_DENSITY: return v >= 0 ? "" : "a density cannot be negative";
+        case Q_SPECIFIC_VOLUME: return v >= 0 ? "" : "a specific volume cannot be negative";
+        case Q_TEMPERATURE_DIFFERENCE:
+            return v >= 0 ? "" : "a temperature difference cannot be negative";
+        case Q_RELATIVE_VALUE:
+            if (has_word(name, "Efficiency") || has_word(name, "Effectiveness"))
+                return v > 0 ? "" : "an efficiency must be greater than 0";
+            if (has_word(name, "Pressure Loss"))
+                return v < 0    ? "a pressure loss cannot be negative"
+                       : v >= 1 ? "a relative pressure loss of 1 or more leaves no pressure"
+                                : "";
+            return v >= 0 ? "" : "a fraction cannot be negative";
+        default: return "";
+    }
+}
+
+std::string unit_list(int quantity) {
+    std::string out;
+    for (int i = 0; i < unit_count(quantity); ++i) {
+        if (i > 0) out += ", ";
+        out += unit_symbol(quantity, i);
+    }
+    return out;
 }
 
 std::string format_value(double value, const ValueDef& row, int unit) {

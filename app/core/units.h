@@ -63,6 +63,30 @@ int read_value_with_unit(const ValueDef& row, std::string_view text, std::string
 // The value (internal unit) in the unit, formatted "%.5g %s" with the unit's
 // symbol. An unknown unit formats in the quantity's first unit.
 std::string format_value(double value, const ValueDef& row, int unit);
+
+// The first step of read_value_with_unit: the number of `text` converted to
+// the internal unit into `value`, and `unit` as read_value_with_unit sets
+// it, without holding the value to any bounds. `unit_name`, when given,
+// gets the unit name of the text ("" for a number alone). Returns RV_OK,
+// RV_NO_NUMBER (value unchanged) or RV_UNKNOWN_UNIT (converted with the
+// current unit).
+int parse_value_with_unit(const ValueDef& row, std::string_view text, double& value, int& unit,
+                          std::string_view* unit_name = nullptr);
+
+// Holds a value (internal unit) to its quantity's bounds: RV_OK, or RV_HELD
+// when it was moved to a bound.
+int hold_to_bounds(const ValueDef& row, double& value);
+
+// Why an input value (internal unit) of the row makes no physical sense,
+// whatever the bounds of its quantity: a temperature at or below absolute
+// zero, a pressure, pressure ratio or efficiency that is not positive, a
+// negative flow, leakage, loss or difference, a relative pressure loss of
+// 1 or more. "" when it is a possible value.
+std::string physical_problem(const ValueDef& row, double value);
+
+// The unit symbols of a quantity, separated by ", " ("K, °C, °F").
+std::string unit_list(int quantity);
+
 // The same with the format "%4.4g\n%s".
 std::string format_value_cross(double value, const ValueDef& row, int unit);
 

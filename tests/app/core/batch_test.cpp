@@ -60,17 +60,34 @@ TEST(Program, HelpPrintsTheUsageText) {
     }
 }
 
-TEST(Program, BatchRefusesFilesItCannotOpen) {
-    Outcome r = run("-b /nonexistent/missing.kvr");
-    EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.out.find("Running in batch mode\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("batch | not allowed to open '/nonexistent/missing.kvr'\n"),
-              std::string::npos)
-        << r.out;
-    // The first option decides: "-h" after "-b" is a file name.
-    r = run("-b -h");
-    EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.out.find("batch | not allowed to open '-h'"), std::string::npos) << r.out;
+// A command line that asks for nothing sensible prints the usage and ends
+// with status 2; the first option decides between help and batch mode.
+TEST(Program, CommandLines) {
+    const struct {
+        const char* args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {"-b", 2, "kvr2: -b needs at least one project file\n"},
+        {"-b -h", 2, "kvr2: '-h' cannot follow -b"},
+        {"-b a.kvr --help", 2, "cannot follow -b"},
+        {"-x", 2, "kvr2: unknown option '-x'\n"},
+        {"a.kvr --bogus", 2, "unknown option '--bogus'"},
+        {"-b a.kvr -q", 2, "unknown option '-q'"},
+        {"-h -b", 0, ""},
+        {"-b /nonexistent/missing.kvr", 1,
+         "batch | not allowed to open '/nonexistent/missing.kvr': No such file or directory\n"},
+        {"-b /", 1, "batch | not allowed to open '/': it is a directory\n"},
+        {"-b -- -h", 1, "batch | not allowed to open '-h': No such file or directory\n"},
+    };
+    for (const auto& k : cases) {
+        Outcome r = run(k.args);
+        EXPECT_EQ(r.status, k.status) << k.args << "\n" << r.out;
+        EXPECT_NE(r.out.find(k.says), std::string::npos) << k.args << "\n" << r.out;
+        if (k.status != 1) {
+            EXPECT_NE(r.out.find(USAGE), std::string::npos) << k.args;
+        }
+    }
 }
 
 TEST(Program, BatchRefusesABadFileWithItsLine) {
@@ -90,6 +107,36 @@ TEST(Program, DiagramFileNamesAreMadeSafe) {
     EXPECT_EQ(safe_file_name("a\\b:c*d?e|f\"g<h>i\nj"), "a_b_c_d_e_f_g_h_i_j");
     EXPECT_EQ(safe_file_name(""), "diagram");
     EXPECT_EQ(safe_file_name(" .. "), "diagram");
+}
+
+// The program's folder is where the program is, whatever the working
+// directory: run through PATH from a folder that holds a settings file, a
+// unit-less pressure is read in the unit of the program folder's settings.
+TEST(Program, SettingsComeFromTheProgramsFolder) {
+    const fs::path dir = fs::temp_directory_path() / ("kvr2_folder_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "bin");
+    fs::create_directories(dir / "work");
+    fs::copy_file(fs::path(KVR2_BINARY_DIR) / "kvr2", dir / "bin" / "kvr2");
+    std::ofstream(dir / "work" / SETTINGS_FILE_NAME) << "[Default Units]\nPressure=0\n";
+    std::string text =
+        slurp(fs::path(testsupport::source_dir()) / "examples" / "helium_brayton.kvr");
+    text.replace(text.find("\"1000 kPa\""), 10, "\"10\"");
+    std::ofstream(dir / "work" / "p.kvr") << text;
+    for (const char* unit : {"", "1"}) {  // none: bar; 1: kPa
+        if (*unit != '\0')
+            std::ofstream(dir / "bin" / SETTINGS_FILE_NAME)
+                << "[Default Units]\nPressure=" << unit << "\n";
+        std::string cmd = "cd '" + (dir / "work").string() + "' && PATH='" +
+                          (dir / "bin").string() + "':\"$PATH\" kvr2 -b p.kvr >/dev/null 2>&1";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        const std::string out = slurp(dir / "work" / "p.kvr.out");
+        EXPECT_NE(out.find(*unit == '\0' ? "Pressure = \"10 bar\"" : "Pressure = \"10 kPa\""),
+                  std::string::npos)
+            << unit;
+    }
+    EXPECT_EQ(slurp(dir / "work" / SETTINGS_FILE_NAME), "[Default Units]\nPressure=0\n");
+    fs::remove_all(dir);
 }
 
 // Runs batch mode on a copy of an example and reads the results back.
@@ -181,7 +228,28 @@ TEST_F(Batch, FailingCalculationIsReportedAndStillWritten) {
     EXPECT_EQ(part(p, 2).inputs[PI_OUTLET_TEMPERATURE], 100000.0);
     EXPECT_NEAR(part(p, 1).outputs[PO_SPECIFIC_WORK], 10.068, 0.003);
     EXPECT_NEAR(part(p, 2).outputs[PO_INLET_PRESSURE], 10000.0, 1e-6);
-    EXPECT_NE(slurp(dir / "failing.kvr.out").find("Results Step 0 T= "), std::string::npos);
+    // The failure is marked: the calculation, the failed part with its
+    // message and only its inlet state, the parts not reached without states.
+    const std::string out = slurp(dir / "failing.kvr.out");
+    EXPECT_NE(out.find("Results Step 0 T= "), std::string::npos);
+    EXPECT_NE(out.find("Version = \"2.0.8\"\nCalculation Status = \"failed\"\n"),
+              std::string::npos);
+    EXPECT_EQ(p.calc_status, CS_FAILED);
+    EXPECT_EQ(part(p, 1).state, PS_FINISHED);
+    EXPECT_EQ(part(p, 2).state, PS_FAILED);
+    EXPECT_NE(part(p, 2).failure_text.find("higher then maximum value"), std::string::npos);
+    EXPECT_EQ(part(p, 3).state, PS_NEW);
+    std::string block = out.substr(out.find("  Name = \"Boiler\""));
+    block = block.substr(0, block.find("#END"));
+    EXPECT_NE(block.find("  Part State = \"failed\"\n  Failure = \"Failure calculating heat "
+                         "exchanger 'Boiler'. Temperature 100000.000000 K"),
+              std::string::npos)
+        << block;
+    EXPECT_NE(block.find("Results Step 0 "), std::string::npos);
+    EXPECT_EQ(block.find("Results Step 1 "), std::string::npos);
+    EXPECT_NE(r.out.find("Batch mode: 1 of 2 files failed:\n  failing.kvr (calculation failed)\n"),
+              std::string::npos)
+        << r.out;
 }
 
 TEST_F(Batch, HeliumBraytonCycle) {
@@ -228,6 +296,83 @@ TEST_F(Batch, SteamRankineCycleWithCondenser) {
     cycletest::expect_rankine_consistent(part(p, 1), part(p, 3), p.totals[TOT_EFFICIENCY], 0.8,
                                          0.85);
     current_fluid = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// Each file of one batch run is calculated as if it were run alone: a user
+// fluid of the first file does not stand in for the second file's fluid of
+// the same name (nitrogen and argon as "Gas X").
+TEST_F(Batch, EachFileIsCalculatedAsIfAlone) {
+    const fs::path files = fs::path(testsupport::source_dir()) / "tests/app/core/files";
+    for (const char* f : {"gas_x_nitrogen.kvr", "gas_x_argon.kvr"})
+        fs::copy_file(files / f, dir / f);
+    ASSERT_EQ(run("-b gas_x_argon.kvr", dir).status, 0);
+    const std::string alone = slurp(dir / "gas_x_argon.kvr.out");
+    ASSERT_NE(alone.find("Component \"Argon\""), std::string::npos);
+    Outcome r = run("-b gas_x_nitrogen.kvr gas_x_argon.kvr", dir);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(slurp(dir / "gas_x_argon.kvr.out"), alone);
+    EXPECT_NE(slurp(dir / "gas_x_nitrogen.kvr.out").find("Component \"Nitrogen\""),
+              std::string::npos);
+}
+
+// A failure names its reason: the value, the limit or the part, and in a
+// run over several files, which files failed.
+TEST_F(Batch, FailuresSayWhy) {
+    const fs::path examples = fs::path(testsupport::source_dir()) / "examples";
+    const std::string rankine = slurp(examples / "steam_rankine_condenser.kvr");
+    const std::string brayton = slurp(examples / "helium_brayton.kvr");
+    auto edit = [](std::string text, const std::string& from, const std::string& to) {
+        const std::size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos) text.replace(at, from.size(), to);
+        return text;
+    };
+    const std::string turbine_out = "Input Value \"Outlet Pressure\" = \"10 kPa\"";
+    const struct {
+        std::string name;
+        std::string text;
+        std::string says;
+    } cases[] = {
+        {"hot.kvr", edit(brayton, "\"300 K\"", "\"5000 K\""),
+         "Failed to initialize process, check inlet values \nProcess \"Helium Brayton Cycle\": "
+         "the inlet temperature 5000 K is above the highest temperature of fluid \"Helium\", "
+         "1500 K.\n"},
+        {"zero.kvr", edit(brayton, "\"1000 kPa\"", "\"0 kPa\""),
+         "line 8: Pressure = '0 kPa': a pressure must be greater than 0"},
+        {"condenser.kvr",
+         edit(edit(rankine, "\"10000 kPa\"", "\"30000 kPa\""), turbine_out,
+              "Input Value \"Outlet Pressure\" = \"25000 kPa\""),
+         "Condenser 1: the outlet pressure 250 bar is not below the critical pressure 220.64 bar "
+         "of fluid \"Water\", where nothing condenses."},
+        {"turbine.kvr",
+         edit(rankine, turbine_out, "Input Value \"Outlet Pressure\" = \"20000 kPa\""),
+         "The outlet pressure 20000 kPa of turbine \"Turbine 1\" is above its inlet pressure "
+         "10000 kPa: a turbine lowers the pressure."},
+        {"pump.kvr", edit(rankine, "\"318.15 K\"", "\"400 K\""),
+         "Pump \"Pump 1\" is fed with vapour at 400 K and 0.1 bar; a pump takes liquid."},
+        {"empty.kvr", "", "Error reading input file empty.kvr: the file is empty"},
+    };
+    std::string args = "-b";
+    for (const auto& k : cases) {
+        std::ofstream(dir / k.name) << k.text;
+        args += " " + k.name;
+    }
+    Outcome r = run(args + " missing.kvr", dir);
+    EXPECT_EQ(r.status, 1);
+    for (const auto& k : cases) {
+        EXPECT_NE(r.out.find(k.says), std::string::npos) << k.name << "\n" << r.out;
+        EXPECT_NE(r.out.find("\n  " + k.name + " ("), std::string::npos) << k.name;
+        const std::string out = slurp(dir / (k.name + ".out"));
+        EXPECT_EQ(out.find("nan"), std::string::npos) << k.name;
+        EXPECT_EQ(out.find("inf"), std::string::npos) << k.name;
+    }
+    EXPECT_NE(r.out.find("Batch mode: 7 of 7 files failed:\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  missing.kvr (cannot be opened: No such file or directory)\n"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/core/create_delete.h"
 #include "app/core/init.h"
+#include "tests/app/core/file_support.h"
 #include "tests/support/paths.h"
 
 #include <gtest/gtest.h>
@@ -341,6 +342,29 @@ TEST_F(Fluids, ListHoldsAtMost241) {
     EXPECT_EQ(fluids.append(std::make_unique<Fluid>()), nullptr);
     EXPECT_EQ(az_fluids(), 241);
     EXPECT_EQ(fluids.append(nullptr), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The README's list of working fluids, where a refused fluid name sends the
+// user, names every built-in fluid as a file must spell it.
+TEST(FluidNames, ReadmeListsEveryBuiltInFluid) {
+    initstuff();
+    init_stoffe();
+    std::string readme = filetest::slurp(testsupport::source_dir() + "/README.md");
+    const std::size_t at = readme.find("## Working fluids");
+    ASSERT_NE(at, std::string::npos);
+    std::string list = readme.substr(at);
+    for (char& c : list)
+        if (c == '\n') c = ' ';
+    for (int i = 0; i < NUM_BUILTIN_FLUIDS; ++i) {
+        const std::string& name = fluids[i]->name;
+        EXPECT_TRUE(list.find(" " + name + ",") != std::string::npos ||
+                    list.find(" " + name + ".") != std::string::npos)
+            << name;
+    }
 }
 
 }  // namespace

@@ -124,20 +124,140 @@ TEST_F(Reader, OptionsAndChoicesIgnoreCase) {
     EXPECT_EQ(part(0, 1)->options[OPT_EFFICIENCY], 1);
 }
 
-TEST_F(Reader, FluidsAreFoundByExactNameBeforeContains) {
+// A working fluid is named in full (case and surrounding blanks aside); no
+// name is completed or guessed, and the refusal says where the names are.
+TEST_F(Reader, FluidNamesAreMatchedWhole) {
     auto with_fluid = [](const std::string& name) {
         std::string text = chain();
         text.replace(text.find("Helium"), 6, name);
         return text;
     };
-    ASSERT_NE(read(with_fluid("ethane")), nullptr) << error;
-    EXPECT_EQ(project->processes[0]->fluid->name, "Ethane");  // not "Methane"
-    ASSERT_NE(read(with_fluid("Air")), nullptr);
-    EXPECT_EQ(project->processes[0]->fluid, fluids[FLUID_AIR]);
-    ASSERT_NE(read(with_fluid("ISO Air")), nullptr);  // no exact name: contains
-    EXPECT_EQ(project->processes[0]->fluid, fluids[FLUID_DRY_ISO_AIR]);
-    EXPECT_EQ(read(with_fluid("Unobtainium")), nullptr);
-    EXPECT_NE(error.find("Unobtainium"), std::string::npos);
+    const struct {
+        const char* name;
+        int fluid;  // index in `fluids`, -1 refused
+    } cases[] = {
+        {"ethane", 20},          {"Air", FLUID_AIR}, {"Air ", FLUID_AIR},
+        {" WATER", FLUID_WATER}, {"ane", -1},        {"ISO Air", -1},
+        {"Unobtainium", -1},     {"", -1},           {"Humid Air", -1},
+    };
+    for (const auto& k : cases) {
+        Project* p = read(with_fluid(k.name));
+        if (k.fluid >= 0) {
+            ASSERT_NE(p, nullptr) << k.name << ": " << error;
+            EXPECT_EQ(p->processes[0]->fluid, fluids[k.fluid]) << k.name;
+        } else {
+            EXPECT_EQ(p, nullptr) << k.name;
+            EXPECT_NE(error.find("README.md"), std::string::npos) << error;
+            EXPECT_EQ(error_line(), 6) << error;
+        }
+    }
+    // Without a Fluid line the inlet takes no default fluid.
+    std::string text = chain();
+    text.erase(text.find("  Fluid = \"Helium\"\n"), 19);
+    EXPECT_EQ(read(text), nullptr);
+    EXPECT_NE(error.find("names no working fluid"), std::string::npos) << error;
+}
+
+// Every value is a number with a unit of its quantity (or none), and a
+// possible value of its input: anything else refuses the file with its
+// line. Values beyond the quantity's bounds are held to them with a warning
+// that names the line, the value and the bound.
+TEST_F(Reader, ValuesAreNumbersInUnitsOfTheirQuantity) {
+    struct Case {
+        std::string line;  // a compressor line, or an inlet line (starting "  Temperature")
+        std::string says;  // refusal text, or "" when the file is read
+        std::string warns = "";
+        int input = -1;  // compressor input row checked after reading
+        double value = 0;
+    };
+    const std::string eta = "  Input Value \"Isentropic Efficiency\" = ";
+    const std::string ratio = "  Input Value \"Pressure Ratio Out/In\" = ";
+    const Case cases[] = {
+        {"  Temperature = \"nan K\"", "'nan K' is not a number"},
+        {"  Temperature = \"abc K\"", "is not a number followed by a unit of Temperature"},
+        {"  Temperature = \"1e999 K\"", "is not a number"},
+        {"  Temperature = \"726.85 C\"", "'C' is not a unit of Temperature (K, °C, °F)"},
+        {"  Temperature = \"300 furlongs\"", "'furlongs' is not a unit of Temperature"},
+        {"  Temperature = \"-300 °C\"", "above absolute zero"},
+        {"  Pressure = \"inf kPa\"", "is not a number"},
+        {"  Pressure = \"10 atm\"", "'atm' is not a unit of Pressure"},
+        {"  Pressure = \"5 K\"", "'K' is not a unit of Pressure"},
+        {"  Pressure = \"0 bar\"", "a pressure must be greater than 0"},
+        {"  Humidity = \"NaN -\"", "is not a number"},
+        {"  Massflow = \"-1 kg/s\"", "a mass flow cannot be negative"},
+        {eta + "\"0 -\"", "an efficiency must be greater than 0"},
+        {ratio + "\"0 -\"", "a pressure ratio must be greater than 0"},
+        {"  Input Value \"Absolute Leakage\" = \"-1e300 kg/s\"", "would create mass"},
+        {"  Input Value \"Relative Leakage\" = \"-5 %\"", "would create mass"},
+        {"  Input Value \"Relative Pressure Loss\" = \"1 -\"", "leaves no pressure"},
+        {"  Input Value \"Outlet Pressure\" = \"12 furlongs\"", "not a unit of Pressure"},
+        {"  Output Result \"Power\" = \"x MW\"", "is not a number"},
+        {eta + "\"1.5 -\"", "",
+         "1.5 -' is above the highest value of Relative Value; it is held to 1 -",
+         PI_ISENTROPIC_EFFICIENCY, 1.0},
+        {eta + "\"150 %\"", "", "held to 100 %", PI_ISENTROPIC_EFFICIENCY, 1.0},
+        {ratio + "\"0.5 -\"", "", "below the lowest value of Ratio GT 1; it is held to 1 -",
+         PI_PRESSURE_RATIO_OUT_IN, 1.0},
+        {eta + "\"0.85\"", "", "", PI_ISENTROPIC_EFFICIENCY, 0.85},  // the value's unit
+        {eta + "\"85 %\"", "", "", PI_ISENTROPIC_EFFICIENCY, 0.85},
+    };
+    for (const Case& k : cases) {
+        std::string text = chain();
+        if (k.line.rfind("  Input", 0) == 0 || k.line.rfind("  Output", 0) == 0)
+            text = chain(k.line + "\n");
+        else
+            text.replace(text.find("  Temperature = \"300 K\""), 22, k.line);
+        int line = 1;
+        for (char ch : text.substr(0, text.find(k.line))) line += ch == '\n';
+        Project* p = read(text);
+        if (!k.says.empty()) {
+            EXPECT_EQ(p, nullptr) << k.line;
+            EXPECT_NE(error.find(k.says), std::string::npos) << k.line << ": " << error;
+            EXPECT_EQ(error_line(), line) << error;
+            continue;
+        }
+        ASSERT_NE(p, nullptr) << k.line << ": " << error;
+        EXPECT_DOUBLE_EQ(part(0, 1)->inputs[k.input], k.value) << k.line;
+        if (!k.warns.empty()) {
+            EXPECT_NE(p->calc_log.find("Line " + std::to_string(line) + ": "), std::string::npos)
+                << p->calc_log;
+            EXPECT_NE(p->calc_log.find(k.warns), std::string::npos) << p->calc_log;
+        } else {
+            EXPECT_EQ(p->calc_log.find("Line "), std::string::npos) << p->calc_log;
+        }
+    }
+}
+
+// Files that cannot be read say why: the part type not known (with the
+// names), parts linked in a loop, an empty or a binary file.
+TEST_F(Reader, RefusalsNameTheProblem) {
+    const std::string c = chain();
+    auto swap = [&](const std::string& from, const std::string& to) {
+        std::string t = c;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    const struct {
+        std::string text;
+        std::string says;
+    } cases[] = {
+        {swap("\"Compressor\"", "\"Compresor\""),
+         "unknown part type 'Compresor'; the part types are Compressor, Pump,"},
+        {swap("  Next Part ID \"0\" = \"3\" \"0\"\n",
+              "  Next Part ID \"0\" = \"3\" \"0\"\n  Next Part ID \"1\" = \"2\" \"1\"\n"
+              "  Previous Part ID \"1\" = \"2\" \"1\"\n"),
+         "include a part linked to itself: 'Compressor 1' -> 'Compressor 1'"},
+        {"", "the file is empty"},
+        {"\n  \n", "the file is empty"},
+        {std::string("Version = \"2.0.8\"\n\x7f"
+                     "ELF\0\x01",
+                     26),
+         "binary data"},
+    };
+    for (const auto& k : cases) {
+        EXPECT_EQ(read(k.text), nullptr) << k.says;
+        EXPECT_NE(error.find(k.says), std::string::npos) << error;
+    }
 }
 
 TEST_F(Reader, PressureRatioOutInFollowsThePartType) {

@@ -344,3 +344,45 @@ TEST_F(Writer, NumbersIgnoreTheLocale) {
 }
 
 }  // namespace
+
+namespace {
+
+// A failed calculation is written with its marks and without a value that
+// is not a number; the file reads back with the failure, and unchanged.
+TEST_F(Writer, FailedResultsAreMarkedAndFinite) {
+    Project* p = read(slurp(testsupport::source_dir() + "/examples/helium_brayton.kvr"));
+    ASSERT_NE(p, nullptr);
+    p->calc_status = CS_FAILED;
+    Process& proc = *p->processes[0];
+    proc.parts[0]->state = PS_FINISHED;
+    proc.parts[1]->state = PS_FINISHED;
+    Part& bad = *proc.parts[2];
+    bad.state = PS_FAILED;
+    bad.failure_text = "Heater:\n  Results Step 7 T= 1 was reached\n";
+    bad.T[0] = 400;
+    bad.T[5] = std::nan("");
+    bad.h[0] = -INFINITY;
+    bad.outputs[PO_POWER] = INFINITY;
+    bad.outputs[PO_INLET_TEMPERATURE] = 400;
+    proc.parts[3]->T[2] = std::nan("");
+    const std::string text = project_text(*p, true, true);
+    for (const char* word : {"nan", "inf"}) EXPECT_EQ(text.find(word), std::string::npos) << word;
+    EXPECT_NE(text.find("Calculation Status = \"failed\""), std::string::npos);
+    EXPECT_NE(text.find("  Part State = \"failed\"\n  Failure = \"Heater: Results Step 7 T= "),
+              std::string::npos);
+    EXPECT_NE(text.find("  Part State = \"not calculated\""), std::string::npos);
+    const Project& back = *read(text);
+    // Once written, the file is stable.
+    const std::string again = project_text(back, true, true);
+    EXPECT_EQ(project_text(*read(again), true, true), again);
+    EXPECT_EQ(back.calc_status, CS_FAILED);
+    const Process& bp = *back.processes[0];
+    EXPECT_EQ(bp.parts[1]->state, PS_FINISHED);
+    EXPECT_EQ(bp.parts[2]->state, PS_FAILED);
+    EXPECT_EQ(bp.parts[2]->failure_text, "Heater: Results Step 7 T= 1 was reached");
+    EXPECT_EQ(bp.parts[2]->T[7], 0.0);
+    EXPECT_EQ(bp.parts[2]->outputs[PO_INLET_TEMPERATURE], 400);
+    EXPECT_EQ(bp.parts[3]->state, PS_NEW);
+}
+
+}  // namespace

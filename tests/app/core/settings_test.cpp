@@ -116,3 +116,60 @@ TEST_F(Settings, UnwritableProgramFolderUsesTheUserFolder) {
 }
 
 }  // namespace
+
+// No file-system error ends the program: with the program's folder unknown
+// or unwritable, the user's folder is looked for through a configuration
+// path that is too long, loops through links, passes a plain file or has no
+// name at all; the settings then keep their defaults and saving reports
+// failure instead of throwing.
+TEST(SettingsPaths, FileSystemErrorsAreNotFatal) {
+    const fs::path dir = fs::temp_directory_path() / ("kvr2_paths_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::create_symlink(dir / "loop_b", dir / "loop_a");
+    fs::create_symlink(dir / "loop_a", dir / "loop_b");
+    std::ofstream(dir / "plain") << "x";
+    const std::string saved_home = app_home_dir;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved_xdg = xdg != nullptr ? xdg : "";
+    const struct {
+        std::string program_folder;
+        std::string config;
+    } cases[] = {
+        {"", (dir / "loop_a").string()},
+        {"", std::string(5000, 'x')},
+        {(dir / "missing").string(), (dir / "loop_a" / "deeper").string()},
+        {(dir / "missing").string(), (dir / "plain" / "under a file").string()},
+        {(dir / "missing").string(), "/" + std::string(300, 'y') + "/" + std::string(300, 'z')},
+        {"", ""},
+    };
+    for (const auto& k : cases) {
+        app_home_dir = k.program_folder;
+        setenv("XDG_CONFIG_HOME", k.config.c_str(), 1);
+        EXPECT_NO_THROW({
+            EXPECT_FALSE(settings_path().empty());
+            load_default_settings();
+            save_default_settings();
+        }) << k.config.substr(0, 80);
+    }
+    app_home_dir = saved_home;
+    if (saved_xdg.empty())
+        unsetenv("XDG_CONFIG_HOME");
+    else
+        setenv("XDG_CONFIG_HOME", saved_xdg.c_str(), 1);
+    fs::remove_all(dir);
+}
+
+// The program's folder comes from the running program itself, never from
+// the working directory: a bare name or a relative path gives the same
+// answer as the real path.
+TEST(SettingsPaths, ProgramFolderIsTheRealOne) {
+    const std::string real = program_folder(nullptr);
+    ASSERT_FALSE(real.empty());
+    EXPECT_TRUE(fs::path(real).is_absolute());
+    EXPECT_EQ(program_folder("app_tests"), real);
+    EXPECT_EQ(program_folder("./somewhere/else"), real);
+    set_folders("kvr2");
+    EXPECT_EQ(app_home_dir, real);
+    EXPECT_NE(app_home_dir, ".");
+}

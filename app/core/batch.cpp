@@ -1,0 +1,201 @@
+// The command line and batch mode: which mode a command line asks for, and
+// the calculation of project files without a window.
+#include "app/core/create_delete.h"
+#include "app/core/filehandling.h"
+#include "app/core/init.h"
+#include "app/core/kvr.h"
+#include "app/core/simulator.h"
+#include "app/core/text_output.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace app {
+
+namespace {
+
+bool is_help(const std::string& arg) { return arg == "-h" || arg == "--help"; }
+
+// An option is a word that starts with '-' and is more than that ("-" alone
+// is a file name).
+bool is_option(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+// Calculability as the toolbar sees it: a project needs a process, and no
+// mixer may wait for its second inlet.
+bool calculable(const Project& project, std::string& why) {
+    if (project.az_processes <= 0) {
+        why = "the project holds no process";
+        return false;
+    }
+    for (int i = 0; i < project.az_processes; ++i) {
+        const Process* process = project.processes[static_cast<std::size_t>(i)];
+        for (int k = 0; k < process->az_parts; ++k) {
+            const Part* part = process->parts[static_cast<std::size_t>(k)];
+            if (part->type == MIXER && part->prev_id[1] <= 0) {
+                why = "the second inlet of mixer '" + part->name + "' is not connected";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Every diagram of the project as a PNG image beside the project file,
+// named after the diagram.
+void save_pngs(Project& project, const std::string& file) {
+    std::filesystem::path dir = std::filesystem::path(file).parent_path();
+    std::vector<std::string> used;
+    for (int g = 1; g < MAX_GRAPHS; ++g) {
+        Graph* graph = project.graphs[static_cast<std::size_t>(g)];
+        if (graph == nullptr || graph->kind != GK_DIAGRAM) continue;
+        std::string base = safe_file_name(graph->name);
+        std::string name = base;
+        for (int k = 2; std::find(used.begin(), used.end(), name) != used.end(); ++k)
+            name = base + "_" + std::to_string(k);
+        used.push_back(name);
+        std::string path = (dir / (name + ".png")).string();
+        if (!save_diagram_png(*graph, path))
+            std::printf("Could not save diagram '%s' as %s\n", graph->name.c_str(), path.c_str());
+    }
+}
+
+// Why a file cannot be read as a project, or "" when it can be opened.
+std::string open_problem(const std::string& path) {
+    std::FILE* probe = std::fopen(path.c_str(), "rb");
+    if (probe == nullptr) return std::strerror(errno);
+    struct stat st {};
+    const bool directory = fstat(fileno(probe), &st) == 0 && S_ISDIR(st.st_mode);
+    std::fclose(probe);
+    return directory ? "it is a directory" : "";
+}
+
+// What the run of one file left behind that the next must not see: the
+// fluids its fluid blocks added, the isoline positions its diagrams added
+// to the built-in fluids, the fluid the library holds and the id counters.
+struct FreshStart {
+    int process_id = new_process_id;
+    int interface_id = new_interface_id;
+    int interface_names = interface_name_counter;
+
+    void restore() const {
+        fluids.truncate(NUM_BUILTIN_FLUIDS);
+        current_fluid = nullptr;
+        init_stoffe();
+        new_process_id = process_id;
+        new_interface_id = interface_id;
+        interface_name_counter = interface_names;
+    }
+};
+
+// One file: read, calculated, written. "" when all went well, else what
+// failed.
+std::string batch_file(const std::string& file) {
+    if (std::string why = open_problem(file); !why.empty()) {
+        std::printf("batch | not allowed to open '%s': %s\n", file.c_str(), why.c_str());
+        std::fflush(stdout);
+        return "cannot be opened: " + why;
+    }
+    Project* project = readinput(file);
+    if (project == nullptr) return "not read";
+
+    std::string failure;
+    std::string why;
+    if (calculable(*project, why)) {
+        if (calcProject(*project) != CS_FINISHED) failure = "calculation failed";
+    } else {
+        status_message(ML_ERROR, "Project '%s' cannot be calculated: %s.\n", file.c_str(),
+                       why.c_str());
+        project->calc_status = CS_FAILED;
+        failure = "cannot be calculated: " + why;
+    }
+
+    project->filename = file + ".out";
+    std::printf("Writing results to file %s\n", project->filename.c_str());
+    std::fflush(stdout);
+    include_graphs = 0;
+    include_results = 1;
+    if (write_input(*project) != 0 && failure.empty()) failure = "results not written";
+    if (save_diagram_png != nullptr) save_pngs(*project, file);
+    free_project(project);
+    return failure;
+}
+
+}  // namespace
+
+CommandLine parse_command_line(int argc, const char* const* argv) {
+    CommandLine cl;
+    bool options_end = false;
+    bool decided = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i] != nullptr ? argv[i] : "";
+        if (!options_end && arg == "--") {
+            options_end = true;
+            continue;
+        }
+        if (options_end || !is_option(arg)) {
+            cl.files.push_back(arg);
+            continue;
+        }
+        if (!decided) {
+            decided = true;
+            if (is_help(arg)) {
+                cl.action = CommandLine::HELP;
+                return cl;  // the first option decides
+            }
+            if (arg == "-b") {
+                cl.action = CommandLine::BATCH;
+                continue;
+            }
+        } else if (arg == "-b") {
+            if (cl.action == CommandLine::BATCH) continue;
+        } else if (is_help(arg) && cl.action == CommandLine::BATCH) {
+            cl.action = CommandLine::USAGE_ERROR;
+            cl.error = "'" + arg + "' cannot follow -b: batch mode takes project files";
+            return cl;
+        }
+        cl.action = CommandLine::USAGE_ERROR;
+        cl.error = "unknown option '" + arg + "'";
+        return cl;
+    }
+    if (cl.action == CommandLine::BATCH && cl.files.empty()) {
+        cl.action = CommandLine::USAGE_ERROR;
+        cl.error = "-b needs at least one project file";
+    }
+    return cl;
+}
+
+void print_usage_error(const std::string& error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "kvr2: %s\n", error.c_str());
+    std::fflush(stderr);
+    printHelp();
+    std::fflush(stdout);
+}
+
+int batch(const std::vector<std::string>& files) {
+    std::puts("Running in batch mode");
+    std::fflush(stdout);
+    const FreshStart fresh;
+    std::vector<std::string> failed;
+    for (const std::string& file : files) {
+        fresh.restore();
+        std::string failure = batch_file(file);
+        if (!failure.empty()) failed.push_back(file + " (" + failure + ")");
+    }
+    fresh.restore();
+    if (!failed.empty() && files.size() > 1) {
+        std::printf("Batch mode: %zu of %zu files failed:\n", failed.size(), files.size());
+        for (const std::string& f : failed) std::printf("  %s\n", f.c_str());
+    }
+    std::fflush(stdout);
+    return failed.empty() ? 0 : 1;
+}
+
+}  // namespace app
