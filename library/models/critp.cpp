@@ -25,8 +25,12 @@ void RMIX(const double x[20]) {
         r = CCON.rgas[ic];
     } else if (NCOMP.nc < 1) {
         r = 8.314472;
-    } else {
+    } else if (FLAGS2.gerg04 == 1 || EOSMOD.mix.is("AGA")) {
+        // GERG-2008 and AGA8 are defined with one gas constant shared by
+        // their components (8.314472 and 8.31451 J/(mol K)).
         for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) r += x[i - 1] * CCON.rgas[i];
+    } else {
+        r = kRmixture;
     }
     if (r < 1e-10) r = 8.314472;
     GCNST.r = r;

@@ -5,6 +5,7 @@
 #include "library/models/bwr.h"
 #include "library/models/ecs.h"
 #include "library/models/feq.h"
+#include "library/models/hmx.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -26,12 +27,12 @@ constexpr ComponentEos kComponentRows[] = {
     // {"PR ", PHIPR, nullptr, CRTPR},
 };
 
-// Every mixture code still to come; until a row exists, a mixture's residual
+// Mixture codes still to come; until a row exists, a mixture's residual
 // part is 0 and its critical point an error of CRITP.
-//   {"HMX", PHIHMX, REDHMX, CRTHMX},
 //   {"AGA", PHIAGA, REDHMX, CRTHMX},
 //   {"PR ", PHIPRX, REDPR, CRTHMX},
 constexpr MixtureEos kMixtureRows[] = {
+    {"HMX", PHIHMX, REDHMX, CRTHMX},
     {"", nullptr, nullptr, nullptr},  // end of the table: serves no code
 };
 

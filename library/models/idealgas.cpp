@@ -37,37 +37,91 @@ double phi0_slot(int ic, int itau, int idel, double T, double D) {
     }
 }
 
+// While a component of a mixture is evaluated, the gas constant is its own:
+// its ideal-gas part is then in the reduced form of its equation.
+class OwnGasConstant {
+public:
+    explicit OwnGasConstant(int i) : saved_(GCNST.r) {
+        if (CCON.rgas[i] > 0.0) GCNST.r = CCON.rgas[i];
+    }
+    ~OwnGasConstant() { GCNST.r = saved_; }
+    OwnGasConstant(const OwnGasConstant&) = delete;
+    OwnGasConstant& operator=(const OwnGasConstant&) = delete;
+
+private:
+    double saved_;
+};
+
+// In a mixture each component's ideal-gas part follows the multi-fluid
+// model's definition alpha0_oi(tau_i = Tc_i/T, delta_i = D/Dc_i), with the
+// component's critical temperature and density.  Where the component's own
+// equation is reduced by other values, that is its pure ideal-gas part at
+// the temperature and density these two return.
+double mixture_t(int i, double T) {
+    return CCON.tc[i] > 0.0 && ZRED.tred[i] > 0.0 ? T * ZRED.tred[i] / CCON.tc[i] : T;
+}
+double mixture_d(int i, double D) {
+    return CCON.dc[i] > 0.0 && ZRED.dred[i] > 0.0 ? D * ZRED.dred[i] / CCON.dc[i] : D;
+}
+
+// Mixture sums of the components' values at their mixture temperatures, each
+// with the component's own gas constant; f(i, T) is the value of component
+// i at temperature T.
 template <class F>
-double mole_sum(const double x[20], F f) {
+double mole_sum(double T, const double x[20], F f) {
     const int ic = ISPURE(x);
-    if (ic != 0) return f(ic);
+    if (ic != 0) return f(ic, T);
     double s = 0.0;
-    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) s += x[i - 1] * f(i);
+    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) {
+        if (x[i - 1] == 0.0) continue;
+        OwnGasConstant own(i);
+        s += x[i - 1] * f(i, mixture_t(i, T));
+    }
     return s;
+}
+
+// The gas constant of a mixture less the fraction-weighted sum of its
+// components' own (0 for a pure fluid): cp0 - R of a mixture is the sum of
+// its components' cp0 - R_i.
+double gas_constant_excess(const double x[20]) {
+    if (ISPURE(x) != 0) return 0.0;
+    const double saved = GCNST.r;
+    RMIX(x);
+    double r = GCNST.r;
+    GCNST.r = saved;
+    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) r -= x[i - 1] * CCON.rgas[i];
+    return r;
 }
 
 }  // namespace
 
 double CP0(double T, const double x[20]) {
-    return mole_sum(x, [T](int i) { return cp0_slot(i, T); });
+    return mole_sum(T, x, [](int i, double t) { return cp0_slot(i, t); }) + gas_constant_excess(x);
 }
 
 double CPI(double T, const double x[20]) {
-    return mole_sum(x, [T](int i) { return kind(i) == kCp ? CPICPP(i, T) : 0.0; });
+    return mole_sum(T, x, [](int i, double t) { return kind(i) == kCp ? CPICPP(i, t) : 0.0; });
 }
 
 double CPT(double T, const double x[20]) {
-    return mole_sum(x, [T](int i) { return kind(i) == kCp ? CPTCPP(i, T) : 0.0; });
+    return mole_sum(T, x, [](int i, double t) { return kind(i) == kCp ? CPTCPP(i, t) : 0.0; });
 }
 
+// A mixture's reduced ideal-gas Helmholtz energy: the components' own reduced
+// parts weighted by x_i R_i/R (so that every component keeps its gas
+// constant in J/mol), at their mixture temperatures and densities, plus the
+// ideal mixing term.
 double PHI0(int itau, int idel, double T, double D, const double x[20]) {
     const int ic = ISPURE(x);
     if (ic != 0) return phi0_slot(ic, itau, idel, T, D);
+    const double R = GCNST.r;
     double s = 0.0;
     for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) {
         const double xi = x[i - 1];
         if (!(xi > 1.0e-10 && xi <= 1.0000000001)) continue;
-        s += xi * phi0_slot(i, itau, idel, T, D);
+        const double ri = CCON.rgas[i] > 0.0 ? CCON.rgas[i] : R;
+        OwnGasConstant own(i);
+        s += xi * (ri / R) * phi0_slot(i, itau, idel, mixture_t(i, T), mixture_d(i, D));
         if (itau == 0 && idel == 0) s += xi * std::log(xi);
     }
     return s;

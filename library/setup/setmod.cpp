@@ -89,7 +89,8 @@ void SETMOD(int nc, const std::string& htype, const std::string& hmix, Names20& 
 
 void GERG04(int nc, int iflag, int& ierr, std::string& herr) {
     Names20 codes;
-    codes.fill(iflag == 1 ? "FEK" : "DEF");
+    // Any other flag goes back to each text's default equation.
+    codes.fill(iflag == 1 ? "FEK" : "QVB");
     SETMOD(nc, "EOS", "HMX", codes, ierr, herr);
     FLAGS2.gerg04 = iflag;
 }

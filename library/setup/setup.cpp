@@ -5,10 +5,12 @@
 #include <string_view>
 
 #include "library/library.h"
+#include "library/models/hmx.h"
 #include "library/models/records.h"
 #include "library/phase/records.h"
 #include "library/setup/records.h"
 #include "library/setup/setfld.h"
+#include "library/setup/sethmx.h"
 #include "library/setup/ucase.h"
 #include "library/transport/records.h"
 
@@ -74,6 +76,7 @@ bool cached(int nc, const std::array<std::string, kMaxComp>& names, const std::s
         int jerr = 0;
         std::string jmsg;
         SETREF(def, 1, x0, 0.0, 0.0, 0.0, 0.0, jerr, jmsg);
+        AMH2OR();
     }
     return SETSAV.mixtext == hfmix && RESETM.no_cache == 0;
 }
@@ -268,10 +271,19 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
     }
 
     if (mix.is("HMX")) {
-        // The mixture model's set-up, SETHMX (hfmix, ierr, herr), runs here
-        // once that model exists.  Its errors (117, 106, 107) end the set-up
-        // before the reference state could clear them.
+        // The errors of the mixture model's set-up (117, 106, 107) end the
+        // set-up before the reference state could clear them: such a mixture
+        // is never reported as set up.
+        const int pending = ierr;
+        const std::string pending_msg = herr;
+        SETHMX(mixtext, ierr, herr);
         if (ierr > 0) return;
+        if (ierr == 0 && pending != 0) {
+            ierr = pending;
+            herr = pending_msg;
+        }
+    } else {
+        hmx_prepare();
     }
 
     int iwarn = 0;
@@ -308,8 +320,9 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
         }
     }
 
-    // The water correction (AMH2OR) and the volume translation of each
-    // component (SETPRCO) run here once those models exist.
+    AMH2OR();
+    // The volume translation of each component (SETPRCO) joins here with the
+    // Peng-Robinson model.
 
     if (ierr <= 0) SETSAV.mixtext = mixtext;
 }

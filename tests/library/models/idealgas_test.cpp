@@ -6,6 +6,7 @@
 #include <string>
 
 #include "library/models/cpp.h"
+#include "library/models/critp.h"
 #include "library/models/idealgas.h"
 #include "library/models/ph0.h"
 #include "library/models/records.h"
@@ -39,6 +40,11 @@ protected:
         lib::EOSMOD.cp0[2] = lib::Code("PH0");
         lib::ZRED.tred[2] = 150.0;
         lib::ZRED.dred[2] = 10.0;
+        for (int i : {1, 2}) {
+            lib::CCON.rgas[i] = 8.314472;
+            lib::CCON.tc[i] = lib::ZRED.tred[i] = 150.0;
+            lib::CCON.dc[i] = lib::ZRED.dred[i] = 10.0;
+        }
     }
     void TearDown() override {
         lib::NCOMP.nc = 0;
@@ -68,12 +74,31 @@ TEST_F(IdealGasTest, MixtureSumsAndMixingTerm) {
     // component enters CP0.
     const double y[20] = {1.0 - 1e-10, 1e-10};
     EXPECT_NEAR(lib::PHI0(0, 0, T, D, y), (1.0 - 1e-10) * (o1 + std::log(1.0 - 1e-10)), 1e-13);
-    EXPECT_NEAR(lib::CP0(T, x), 3.5 * 8.314472, 1e-12);
+    // cp0 - R of a mixture is the sum of its components' cp0 - R_i.
+    EXPECT_NEAR(lib::CP0(T, x), 3.5 * 8.314472 + lib::kRmixture - 8.314472, 1e-12);
     // The integrals belong to the heat-capacity model only.
     const double only2[20] = {0.0, 1.0};
     EXPECT_EQ(lib::CPI(T, only2), 0.0);
     EXPECT_EQ(lib::CPT(T, only2), 0.0);
     EXPECT_NEAR(lib::CPI(T, x), 0.5 * 3.5 * 8.314472 * (T - 300.0), 1e-9);
+}
+
+TEST_F(IdealGasTest, MixtureTakesEachComponentAtItsCriticalPoint) {
+    // In a mixture a component's ideal-gas part is reduced by its critical
+    // temperature and density: one whose equation is reduced by other
+    // values enters at T Tred/Tc and D Dred/Dc, with its gas constant.
+    const double T = 400.0, D = 2.0;
+    const double x[20] = {0.5, 0.5};
+    lib::CCON.tc[2] = 160.0;
+    lib::CCON.dc[2] = 12.0;
+    lib::CCON.rgas[2] = 8.3;
+    const double t2 = T * 150.0 / 160.0, d2 = D * 10.0 / 12.0;
+    const double a1 = lib::PHI0K(1, 0, 0, T, D), a2 = lib::PHI0K(2, 0, 0, t2, d2);
+    const double c1 = lib::PHI0K(1, 2, 0, T, D), c2 = lib::PHI0K(2, 2, 0, t2, d2);
+    lib::GCNST.r = lib::kRmixture;
+    const double w1 = 0.5 * 8.314472 / lib::kRmixture, w2 = 0.5 * 8.3 / lib::kRmixture;
+    EXPECT_NEAR(lib::PHI0(2, 0, T, D, x), w1 * c1 + w2 * c2, 1e-13);
+    EXPECT_NEAR(lib::PHI0(0, 0, T, D, x), w1 * a1 + w2 * a2 + std::log(0.5), 1e-13);
 }
 
 }  // namespace

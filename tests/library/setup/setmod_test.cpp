@@ -85,7 +85,7 @@ TEST_F(SetmodTest, Gerg04) {
     EXPECT_EQ(lib::EOSMOD.mix, Code("HMX"));
     EXPECT_EQ(lib::FLAGS2.gerg04, 1);
     lib::GERG04(2, 0, ierr, herr);
-    EXPECT_EQ(lib::EOSMOD.eos[1], Code("DEF"));
+    EXPECT_EQ(lib::EOSMOD.eos[1], Code("QVB"));  // each text's default equation
     EXPECT_EQ(lib::FLAGS2.gerg04, 0);
     lib::GERG04(25, 1, ierr, herr);
     EXPECT_EQ(ierr, 113);

@@ -28,6 +28,7 @@ protected:
         calls() = synth::Calls{};
         for (const char* f : {"nitrogen", "oxygen", "propane", "c12", "r134a", "water", "argon"})
             lib::store::override_text(synth::slot_of(f), plain_fluid(f));
+        lib::store::override_text(synth::slot_of("hmx"), synth::mixture_text());
         lib::RESETM.defaults_pending = 1;  // no model choice left over from another test
         lib::REFST.mix = Code("NUL");      // nothing set up here yet
     }

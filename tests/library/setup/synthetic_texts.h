@@ -66,6 +66,18 @@ inline std::string plain_fluid(const std::string& key) {
     return fluid_text(key, section("#EOS", "FEQ") + section("#AUX", "CPP") + section("#PS", "PS5"));
 }
 
+// A mixture-parameter text whose one pair record matches every pair of the
+// synthetic fluids (they share one CAS number), with a departure function
+// of no terms.
+inline std::string mixture_text() {
+    return "<<hmx>>\nHMX  test mixture parameters\n2\n\n#BNC\nBNC\n?record format\n!\n"
+           "?the synthetic fluids\n"
+           "1234-56-7/1234-56-7       KW0 1.0 1.0 1.0 1.0 0.0 0.0\n!\n\n"
+           "#MXM\nKW0  no departure\n?literature\n!end of info section\n"
+           "BetaT    GammaT   BetaV    GammaV   Fij      not used\n"
+           " 1.0 1.0 1.0 1.0 0.0 0.0\n0 4 0 0 7 0 0 0\n\n@END\n";
+}
+
 // Calls of the recording loaders: "KIND:nread:icomp".
 struct Calls {
     std::vector<std::string> log;

@@ -1,0 +1,102 @@
+// CRTHMX: estimated critical point of a mixture, from the traced phase
+// boundary when it belongs to the composition, else from the critical lines
+// of the binary pairs or the reducing point.
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/models/hmx.h"
+#include "library/phase/records.h"
+#include "library/setup/records.h"
+
+namespace lib {
+
+namespace {
+
+// Value of a critical line: c1 + c2 zi + .. + c6 zi^5 + c7 zj + .. + c11 zj^5.
+double line_sum(const double* c, double zi, double zj) {
+    double s = c[0], pi = 1.0, pj = 1.0;
+    for (int k = 1; k <= 5; ++k) {
+        pi *= zi;
+        pj *= zj;
+        s += c[k] * pi + c[5 + k] * pj;
+    }
+    return s;
+}
+
+bool spline_point(const double x[20]) {
+    if (SATSPL.built == 0 || MAXTP.crit_flag != 0) return false;
+    for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i)
+        if (std::fabs(x[i] - SATSPL.z[static_cast<std::size_t>(i)]) > 1.0e-6) return false;
+    return true;
+}
+
+}  // namespace
+
+void CRTHMX(const double x[20], double& tc, double& pc, double& dc, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    const int ic = ISPURE(x);
+    if (ic != 0) {
+        tc = CCON.tc[ic];
+        pc = CCON.pc[ic];
+        dc = CCON.dc[ic];
+        return;
+    }
+    if (spline_point(x)) {
+        tc = MAXTP.crit_t;
+        pc = MAXTP.crit_p;
+        dc = MAXTP.crit_d;
+        return;
+    }
+    const int nc = std::min(NCOMP.nc, kMaxComp);
+    double S = 0.0, tnum = 0.0, vnum = 0.0;
+    bool reducing = false;
+    for (int i = 1; i < nc && !reducing; ++i) {
+        for (int j = i + 1; j <= nc; ++j) {
+            const double xi = x[i - 1], xj = x[j - 1];
+            if (!(xi > 0.0) || !(xj > 0.0)) continue;
+            if (!CRTMOD.tc(i, j).is("TC1") || !CRTMOD.vc(i, j).is("VC1")) {
+                reducing = true;
+                break;
+            }
+            const auto& c = CFXCRT.c(i, j);
+            if (std::fabs(c[0]) < 1.0e-12 && ierr == 0) {
+                ierr = -131;
+                herr = errtext("CRTHMX", -131,
+                               "coefficients not available for critical line calculation, "
+                               "mixture may not be type 1");
+            }
+            const double zi = (1.0 + xi - xj) / 2.0, zj = (1.0 - xi + xj) / 2.0, p = zi * zj;
+            const double tij = CCON.tc[i] * zi + CCON.tc[j] * zj + p * line_sum(c.data(), zi, zj);
+            const double vij =
+                zi / CCON.dc[i] + zj / CCON.dc[j] + p * line_sum(c.data() + 11, zi, zj);
+            S += xi * xj;
+            tnum += xi * xj * tij;
+            vnum += xi * xj * vij;
+        }
+    }
+    if (reducing) {
+        REDHMX(x, tc, dc);
+    } else if (S > 1.0e-12 && vnum > 0.0) {
+        tc = tnum / S;
+        dc = S / vnum;
+    } else {
+        tc = 300.0;
+        dc = 10.0;
+        pc = 10.0;
+        ierr = 1;
+        herr = errtext("CRTHMX", "error", "", "sum(x)=0");
+        ERRMSG(ierr, herr);
+    }
+    PRESS(tc, dc, x, pc);
+    if (pc < 0.0 || !std::isfinite(pc)) pc = CCON.pc[1];
+    if (SATSPL.built != 0 && MAXTP.crit_flag > 0 && ierr == 0) {
+        ierr = -132;
+        herr = errtext("CRTHMX", -132,
+                       "Failed to find critical point from splines, values given here used TC1 "
+                       "and VC1 coefficients");
+    }
+}
+
+}  // namespace lib

@@ -1,0 +1,39 @@
+// Constants that the mixture model derives from the pair records once per
+// set-up (hmx_prepare): the reducing-function constants of each pair and the
+// list of pairs with a departure function, so that an evaluation visits only
+// the pairs that contribute.  Private to the mixture model's evaluators.
+#pragma once
+
+#include <array>
+
+#include "library/models/hmxrecords.h"
+
+namespace lib {
+
+enum class PairRule { kKW, kLJ, kTR1, kLIN, kLM, kUnknown };
+
+struct HmxPairConst {
+    int i = 0, j = 0;  // i < j
+    PairRule rule = PairRule::kUnknown;
+    // "KW": T += at x_i x_j (x_i + x_j)/(bt x_i + ct x_j) - x_i x_j st, the same
+    // for V with av, bv, cv, sv; st = T_ci + T_cj, sv = V_ci + V_cj.
+    double at = 0, bt = 0, ct = 0, st = 0;
+    double av = 0, bv = 0, cv = 0, sv = 0;
+    std::array<double, 6> p{};  // the pair's binary parameters
+};
+
+struct HmxDeparture {
+    int i = 0, j = 0;  // i < j
+};
+
+struct HmxPrepared {
+    int nc = 0;
+    std::array<double, kMaxComp + 1> tc{}, vc{};  // ZRED: T_ci and 1/rho_ci
+    int npair = 0;
+    std::array<HmxPairConst, kHmxPairs> pair{};
+    int ndep = 0;
+    std::array<HmxDeparture, kHmxPairs> dep{};
+};
+extern HmxPrepared HMXPREP;
+
+}  // namespace lib

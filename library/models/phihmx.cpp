@@ -1,0 +1,187 @@
+// PHIHMX and PHIMIX: the residual Helmholtz energy of the multi-fluid
+// mixture model and the departure functions of its binary pairs, with a
+// cache of the term values per departure model.
+#include <cmath>
+
+#include "library/models/hmx.h"
+#include "library/models/hmxprep.h"
+#include "library/models/phik.h"
+#include "library/setup/records.h"
+
+namespace lib {
+
+namespace {
+
+constexpr double kPresent = 1.0e-12;    // fractions above it take part
+constexpr double kSameState = 1.0e-12;  // tolerance of the cache on tau and delta
+constexpr int kTr1Terms = 14;           // terms of the ammonia + water function
+
+int order_index(int itau, int idel) { return itau + 4 * idel; }
+
+// delta^l for the exponent l of an ordinary term (mostly a small integer).
+double delta_power(double del, double l) {
+    const double r = std::round(l);
+    if (r == l && r >= 1.0 && r <= 8.0) {
+        double p = del;
+        for (int k = 1; k < static_cast<int>(r); ++k) p *= del;
+        return p;
+    }
+    return std::pow(del, l);
+}
+
+// tau^itau d^itau/dtau^itau of tau^t, divided by tau^t.
+double tau_factor(double t, int itau) {
+    switch (itau) {
+        case 0: return 1.0;
+        case 1: return t;
+        case 2: return t * (t - 1.0);
+        default: return t * (t - 1.0) * (t - 2.0);
+    }
+}
+
+// Reduced delta factors of an ordinary term n tau^t delta^d exp(-delta^l).
+void ordinary_factors(double d, double l, double E, double f[3]) {
+    const double L = l * E;
+    f[0] = d - L;
+    f[1] = d * (d - 1.0) - L * (2.0 * d + l - 1.0 - L);
+    f[2] = d * (d - 1.0) * (d - 2.0) +
+           L * (-2.0 + 6.0 * d - 3.0 * d * d - 3.0 * d * l + 3.0 * l - l * l) +
+           3.0 * L * L * (d + l - 1.0) - L * L * L;
+}
+
+// Reduced delta factors of a Gaussian-bell term
+// n tau^t delta^d exp(-eta (delta - eps)^2 - beta (delta - gamma)).
+void bell_factors(double del, double d, double eta, double eps, double beta, double f[3]) {
+    const double D = d - 2.0 * eta * del * (del - eps) - beta * del;
+    const double g2 = -d - 2.0 * eta * del * del;  // delta^2 times the second log-derivative
+    f[0] = D;
+    f[1] = D * D + g2;
+    f[2] = D * D * D + 3.0 * D * g2 + 2.0 * d;
+}
+
+// Refreshes the term values of model m at (tau, del).
+void refresh(int m, double tau, double del) {
+    const HmxModel& M = MXINFO.terms[static_cast<std::size_t>(m)];
+    auto& term = HMXSAV.term[static_cast<std::size_t>(m)];
+    auto& arg = HMXSAV.arg[static_cast<std::size_t>(m)];
+    auto& dfac = MXTRMS.dfac[static_cast<std::size_t>(m)];
+    const double lt = std::log(tau), ld = std::log(del);
+    const int n = std::min(M.nterm + M.nbell, kHmxTerms);
+    for (int k = 0; k < n; ++k) {
+        const auto& c = M.c[static_cast<std::size_t>(k)];
+        double f[3];
+        double a = 0.0;
+        if (k < M.nterm) {
+            a = std::fabs(c[3]) > 1.0e-20 ? delta_power(del, c[3]) : 0.0;
+            ordinary_factors(c[2], c[3], a, f);
+        } else {
+            a = c[3] * (del - c[4]) * (del - c[4]) + c[5] * (del - c[6]);
+            bell_factors(del, c[2], c[3], c[4], c[5], f);
+        }
+        const auto q = static_cast<std::size_t>(k);
+        arg[q] = a;
+        term[q] = c[0] * std::exp(c[2] * ld + c[1] * lt - a);
+        for (int o = 0; o < 3; ++o) dfac[static_cast<std::size_t>(o)][q] = f[o];
+    }
+    HMXSAV.tau[static_cast<std::size_t>(m)] = tau;
+    HMXSAV.del[static_cast<std::size_t>(m)] = del;
+    HMXSAV.valid[static_cast<std::size_t>(m)].fill('0');
+}
+
+// The term sum of model m for the order (itau, idel), from the cache.
+double model_sum(int m, int itau, int idel, double tau, double del) {
+    const auto q = static_cast<std::size_t>(m);
+    if (std::fabs(tau - HMXSAV.tau[q]) >= kSameState ||
+        std::fabs(del - HMXSAV.del[q]) >= kSameState)
+        refresh(m, tau, del);
+    const int o = order_index(itau, idel);
+    auto& valid = HMXSAV.valid[q][static_cast<std::size_t>(o)];
+    double& sum = HMXSAV.sum[q][static_cast<std::size_t>(o)];
+    if (valid == '1') return sum;
+    const HmxModel& M = MXINFO.terms[q];
+    const int n = std::min(M.nterm + M.nbell, kHmxTerms);
+    double s = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const auto kk = static_cast<std::size_t>(k);
+        double v = HMXSAV.term[q][kk];
+        if (itau > 0) v *= tau_factor(M.c[kk][1], itau);
+        if (idel > 0) v *= MXTRMS.dfac[q][static_cast<std::size_t>(idel - 1)][kk];
+        s += v;
+    }
+    sum = s;
+    valid = '1';
+    return s;
+}
+
+// The ammonia + water departure function (not cached).
+double tr1(int i, int j, int itau, int idel, double tau, double del, const double x[20]) {
+    const int a = FLAGS2.ammonia_water;
+    if (a < 1 || a > NCOMP.nc) return 0.0;
+    const int m = CFIHMX.model(i, j);
+    if (m < 1 || m > kHmxModels) return 0.0;
+    const HmxModel& M = MXINFO.terms[static_cast<std::size_t>(m)];
+    const double xa = x[a - 1];
+    const double lt = std::log(tau), ld = std::log(del);
+    const int n = std::min(M.nterm, kTr1Terms);
+    double s = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const auto& c = M.c[static_cast<std::size_t>(k)];
+        const double l = std::round(c[3]);
+        const double E = l >= 1.0 ? delta_power(del, l) : 0.0;
+        double f[3];
+        ordinary_factors(c[2], l >= 1.0 ? l : 0.0, E, f);
+        double v = c[0] * std::exp(c[2] * ld + c[1] * lt - E);
+        if (itau > 0) v *= tau_factor(c[1], itau);
+        if (idel > 0) v *= f[idel - 1];
+        if (k >= 6) v *= xa;
+        if (k >= 13) v *= xa;
+        s += v;
+    }
+    return xa * (1.0 - std::pow(xa, CFXHMX.p(i, j)[4])) * s;
+}
+
+}  // namespace
+
+void hmx_forget_model(int number) {
+    if (number < 0 || number > kHmxModels) return;
+    const auto q = static_cast<std::size_t>(number);
+    HMXSAV.tau[q] = -1.0;
+    HMXSAV.del[q] = -1.0;
+    HMXSAV.valid[q].fill('0');
+}
+
+void hmx_forget_all() {
+    for (int m = 0; m <= kHmxModels; ++m) hmx_forget_model(m);
+}
+
+double PHIMIX(int i, int j, int itau, int idel, double tau, double del, const double x[20]) {
+    if (del <= 1.0e-10 || !(tau > 0.0) || !std::isfinite(tau) || !std::isfinite(del)) return 0.0;
+    if (i == j || i < 1 || j < 1 || i > kMaxComp || j > kMaxComp) return 0.0;
+    if (itau < 0 || itau > 3 || idel < 0 || idel > 3) return 0.0;
+    const Code& code = MIXMOD.code(i, j);
+    if (code.is("TR1")) return tr1(i, j, itau, idel, tau, del, x);
+    double F = 0.0;
+    if (code.starts("KW"))
+        F = CFXHMX.p(i, j)[4];
+    else if (code.starts("LJ") || code.starts("LM"))
+        F = CFXHMX.p(i, j)[2];
+    const int m = CFIHMX.model(i, j);
+    if (F == 0.0 || m < 1 || m > kHmxModels) return 0.0;
+    return x[i - 1] * x[j - 1] * F * model_sum(m, itau, idel, tau, del);
+}
+
+double PHIHMX(int itau, int idel, double tau, double del, const double x[20]) {
+    if (del <= 1.0e-10) return 0.0;
+    const HmxPrepared& P = HMXPREP;
+    double s = 0.0;
+    for (int i = 1; i <= P.nc; ++i)
+        if (x[i - 1] > kPresent) s += x[i - 1] * PHIK(i, itau, idel, tau, del);
+    for (int n = 0; n < P.ndep; ++n) {
+        const HmxDeparture& d = P.dep[static_cast<std::size_t>(n)];
+        if (x[d.i - 1] > kPresent && x[d.j - 1] > kPresent)
+            s += PHIMIX(d.i, d.j, itau, idel, tau, del, x);
+    }
+    return s;
+}
+
+}  // namespace lib
