@@ -85,9 +85,7 @@ void CRTHMX(const double x[20], double& tc, double& pc, double& dc, int& ierr, s
         tc = 300.0;
         dc = 10.0;
         pc = 10.0;
-        ierr = 1;
-        herr = errtext("CRTHMX", "error", "", "sum(x)=0");
-        ERRMSG(ierr, herr);
+        fail(1, "CRTHMX", "sum(x)=0", ierr, herr, kNoNumber);
     }
     PRESS(tc, dc, x, pc);
     if (pc < 0.0 || !std::isfinite(pc)) pc = CCON.pc[1];

@@ -39,12 +39,13 @@ double ammonia_fraction(const HmxPairConst& q, const double x[20]) {
 // Error 190 for a pair whose rule no reducing function knows: reported for
 // each such pair, the first one kept in ierr/herr.
 void rule_not_found(const HmxPairConst& q, int& ierr, std::string& herr) {
-    std::string msg = errtext(
-        "RDXHMX", 190, "Mixing rule not found for " + fmt_int(q.i, 3) + "," + fmt_int(q.j, 3));
-    ERRMSG(190, msg);
+    int jerr = 0;
+    std::string jmsg;
+    fail(190, "RDXHMX", "Mixing rule not found for " + fmt_int(q.i, 3) + "," + fmt_int(q.j, 3),
+         jerr, jmsg);
     if (ierr == 0) {
-        ierr = 190;
-        herr = msg;
+        ierr = jerr;
+        herr = jmsg;
     }
 }
 
@@ -69,9 +70,7 @@ PairFunction pair_function(double u, double v, double b, double c) {
 }
 
 void derivative_not_available(int& ierr, std::string& herr) {
-    ierr = 191;
-    herr = errtext("RDXHMX", 191, "Derivative not available");
-    ERRMSG(ierr, herr);
+    fail(191, "RDXHMX", "Derivative not available", ierr, herr);
 }
 
 }  // namespace

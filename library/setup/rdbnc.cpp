@@ -171,16 +171,9 @@ void RDBNC(int k, int i, int j, int n, int& ierr, std::string& herr) {
     herr.clear();
     const std::string cas_i = fixed_width(CCAS[i], 12), cas_j = fixed_width(CCAS[j], 12);
     clear_pair(i, j);
-    if (k < 1) {
-        ierr = 1;
-        herr = errtext("RDBNC", "error", "", "Block data option not available");
-        ERRMSG(ierr, herr);
-        return;
-    }
+    if (k < 1) return fail(1, "RDBNC", "Block data option not available", ierr, herr, kNoNumber);
     auto read_error = [&] {
-        ierr = 118;
-        herr = errtext("RDBNC", 118, "Error in raeding mixture file in RDBNC");
-        ERRMSG(ierr, herr);
+        fail(118, "RDBNC", "Error in raeding mixture file in RDBNC", ierr, herr);
     };
     ILINE = 1;
     std::string_view ln;
@@ -191,11 +184,10 @@ void RDBNC(int k, int i, int j, int n, int& ierr, std::string& herr) {
         pending = false;
         if (cols(ln, 1, 4) == "@END" || cols(ln, 1, 4) == "@end") {
             if (gerg_found) return;  // a "GE" record stands when no later record replaces it
-            ierr = -117;
-            herr = errtext("RDBNC", "error", "",
-                           "Binary pair not found (end of file):  " + cas_i + cas_j);
-            ERRMSG(ierr, herr);
-            return;
+            return fail(-117,
+                        errtext("RDBNC", "error", "",
+                                "Binary pair not found (end of file):  " + cas_i + cas_j),
+                        ierr, herr);
         }
         if (col(ln, 1) != '#' && col(ln, 1) != '@') continue;
         const std::string marker(cols(ln, 2, 4));
@@ -234,13 +226,12 @@ void RDBNC(int k, int i, int j, int n, int& ierr, std::string& herr) {
                 if (gerg_found) clear_pair(i, j);
                 store_block(block, i, j, n, reversed);
                 if (block.model.code.is("   ") || !block.model.present) {
-                    ierr = -118;
-                    herr = errtext("RDBNC", "error", "",
-                                   "Binary pair found, but equilibrium interaction parameters are "
-                                   "not available:  " +
-                                       cas_i + cas_j);
-                    ERRMSG(ierr, herr);
-                    return;
+                    return fail(-118,
+                                errtext("RDBNC", "error", "",
+                                        "Binary pair found, but equilibrium interaction "
+                                        "parameters are not available:  " +
+                                            cas_i + cas_j),
+                                ierr, herr);
                 }
                 const Code m = block.model.code;
                 if (!m.starts("GE")) return;
@@ -256,11 +247,9 @@ void RDBNC(int k, int i, int j, int n, int& ierr, std::string& herr) {
         }
     }
     // The search passed its line limit without reaching the end of the text.
-    ierr = 118;
-    herr = errtext("RDBNC", 118,
-                   "Error in raeding mixture file in RDBNC: no end of the pair records within "
-                   "20000 lines");
-    ERRMSG(ierr, herr);
+    fail(118, "RDBNC",
+         "Error in raeding mixture file in RDBNC: no end of the pair records within 20000 lines",
+         ierr, herr);
 }
 
 }  // namespace lib

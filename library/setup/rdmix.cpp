@@ -103,36 +103,32 @@ void RDMIX(int k, int i, int j, const Code& hmodij, PairFlags& lflag, int& ierr,
         for (int a = 1; a <= kMaxComp; ++a)
             for (int b = 1; b <= kMaxComp; ++b) lflag(a, b) = 0;
     }
-    auto fail = [&](int code, std::string_view text) {
-        ierr = code;
-        herr = errtext("RDMIX", code, text);
-        ERRMSG(ierr, herr);
-    };
+    auto stop = [&](int code, std::string_view text) { fail(code, "RDMIX", text, ierr, herr); };
     ILINE = 1;
     std::string_view ln;
     for (int examined = 0; examined < kLineLimit; ++examined) {
-        if (!next_line(k, ln)) return fail(118, "Error in raeding mixture file in RDMIX");
+        if (!next_line(k, ln)) return stop(118, "Error in raeding mixture file in RDMIX");
         if (cols(ln, 2, 4) == "END") {
             if (all) MXRULE = count;
             return;
         }
         if ((ln.empty() || (ln[0] != '#' && ln[0] != '@')) || cols(ln, 2, 4) != "MXM") continue;
         std::string_view head;
-        if (!next_line(k, head)) return fail(118, "Error in raeding mixture file in RDMIX");
+        if (!next_line(k, head)) return stop(118, "Error in raeding mixture file in RDMIX");
         const Code code(cols(head, 1, 3));
         if (!all && !(code == hmodij)) continue;
         ModelText m;
         switch (read_model(k, head, m)) {
-            case ReadStatus::kReadError: return fail(118, "Error in raeding mixture file in RDMIX");
+            case ReadStatus::kReadError: return stop(118, "Error in raeding mixture file in RDMIX");
             case ReadStatus::kTooManyTerms:
-                return fail(118, "Error in raeding mixture file in RDMIX: model " + code.str() +
+                return stop(118, "Error in raeding mixture file in RDMIX: model " + code.str() +
                                      " has more than 15 terms");
             case ReadStatus::kOk: break;
         }
         if (all) {
             if (++count > kHmxModels) {
                 MXRULE = kHmxModels;
-                return fail(118, "Error in raeding mixture file in RDMIX: more than 40 models");
+                return stop(118, "Error in raeding mixture file in RDMIX: more than 40 models");
             }
             store_model(count, m);
             for (int a = 1; a < nc; ++a)
@@ -142,7 +138,7 @@ void RDMIX(int k, int i, int j, const Code& hmodij, PairFlags& lflag, int& ierr,
             int number = known_model(code);
             if (number == 0) {
                 if (MXRULE >= kHmxModels)
-                    return fail(118, "Error in raeding mixture file in RDMIX: more than 40 models");
+                    return stop(118, "Error in raeding mixture file in RDMIX: more than 40 models");
                 number = ++MXRULE;
             }
             store_model(number, m);
@@ -150,7 +146,7 @@ void RDMIX(int k, int i, int j, const Code& hmodij, PairFlags& lflag, int& ierr,
             return;
         }
     }
-    fail(118, "Error in raeding mixture file in RDMIX: no end of the text within 20000 lines");
+    stop(118, "Error in raeding mixture file in RDMIX: no end of the text within 20000 lines");
 }
 
 }  // namespace lib

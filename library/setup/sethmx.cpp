@@ -104,18 +104,19 @@ void check_tr1(int nc, int& ierr, std::string& herr) {
             } else if (cas(i) == kWater && cas(j) == kAmmonia) {
                 FLAGS2.ammonia_water = j;
             } else {
-                std::string msg = errtext("SETMHX", 106,
-                                          "Wrong components; model TR1 valid for ammonia + water "
-                                          "only");
-                ERRMSG(106, msg);
-                take_over(ierr, herr, 106, msg);
+                int jerr = 0;
+                std::string jmsg;
+                fail(106, "SETMHX", "Wrong components; model TR1 valid for ammonia + water only",
+                     jerr, jmsg);
+                take_over(ierr, herr, jerr, jmsg);
             }
             if (nc != 2) {
-                std::string msg = errtext("SETMHX", 107,
-                                          "Wrong number of components; model TR1 valid for binary "
-                                          "mixtures only");
-                ERRMSG(107, msg);
-                take_over(ierr, herr, 107, msg);
+                int jerr = 0;
+                std::string jmsg;
+                fail(107, "SETMHX",
+                     "Wrong number of components; model TR1 valid for binary mixtures only", jerr,
+                     jmsg);
+                take_over(ierr, herr, jerr, jmsg);
             }
         }
     }
@@ -131,26 +132,24 @@ void SETHMX(const std::string& hfmix, int& ierr, std::string& herr) {
     MXINFO.source[0] = hfmix;
     hmx_forget_all();
     FLAGS2.ammonia_water = 0;
-    auto fail = [&](int code, std::string_view text) {
-        ierr = code;
-        herr = errtext("SETHMX", "error", "", text);
-        ERRMSG(ierr, herr);
+    auto stop = [&](int code, std::string_view text) {
+        fail(code, "SETHMX", text, ierr, herr, kNoNumber);
         hmx_prepare();
     };
     const std::string_view head = std::string_view(hfmix).substr(0, 5);
-    if (head == "BDATA" || head == "bdata") return fail(1, "Block data option not available");
+    if (head == "BDATA" || head == "bdata") return stop(1, "Block data option not available");
     int k = 0;
     {
         int jerr = 0;
         std::string jmsg;
         OPENFL(k, hfmix, jerr, jmsg);
-        if (jerr != 0) return fail(111, "Error in opening mixture file");
+        if (jerr != 0) return stop(111, "Error in opening mixture file");
     }
     std::string_view ln;
     if (!next_line(k, ln) ||
         !(Code(ln.substr(0, std::min<std::size_t>(3, ln.size()))) == EOSMOD.mix))
-        return fail(1, "Mixture file does not match model");
-    if (!next_line(k, ln)) return fail(1, "Mixture file does not match model");
+        return stop(1, "Mixture file does not match model");
+    if (!next_line(k, ln)) return stop(1, "Mixture file does not match model");
     int version = 0;
     read_ints(ln.substr(0, std::min<std::size_t>(2, ln.size())), &version, 1);
     HMXFLG = version;
@@ -194,10 +193,9 @@ void SETHMX(const std::string& hfmix, int& ierr, std::string& herr) {
     convert_estimates(nc);
     check_tr1(nc, ierr, herr);
     if (missing && std::abs(ierr) != 117 && ierr <= 0) {
-        ierr = -117;
-        herr =
-            errtext("SETHMX", "error", "", "Mixing term not found for one or more binary pair(s)");
-        ERRMSG(ierr, herr);
+        fail(-117,
+             errtext("SETHMX", "error", "", "Mixing term not found for one or more binary pair(s)"),
+             ierr, herr);
     }
     ILINE = 1;
     hmx_prepare();
@@ -210,12 +208,11 @@ void ESTBNC(int i, int j, int n, int& ierr, std::string& herr) {
     auto set_code = [&] { MIXMOD.code(i, j) = MIXMOD.code(j, i) = Code("LJ6"); };
     for (std::string_view c : kNoEstimate) {
         if (cas(i) == c || cas(j) == c) {
-            ierr = 117;
-            herr = errtext("SETUP", 117,
-                           "Estimation of mixing parameters is not possible for most mixtures "
-                           "containing water, heavy water, helium, hydrogen, parahydrogen, "
-                           "deuterium, neon, ammonia, fluorine, methanol, or ethanol.");
-            ERRMSG(ierr, herr);
+            fail(117, "SETUP",
+                 "Estimation of mixing parameters is not possible for most mixtures containing "
+                 "water, heavy water, helium, hydrogen, parahydrogen, deuterium, neon, ammonia, "
+                 "fluorine, methanol, or ethanol.",
+                 ierr, herr);
             if (q > 0)
                 MXINF1.comment[q] =
                     "Estimation of mixing parameters is not possible for this mixture.";
@@ -223,11 +220,10 @@ void ESTBNC(int i, int j, int n, int& ierr, std::string& herr) {
             return;
         }
     }
-    ierr = -117;
-    herr = errtext("SETUP", -117,
-                   "No mixture data are available for one or more binary pairs in the specified "
-                   "mixture. The mixing parameters have been estimated.");
-    ERRMSG(ierr, herr);
+    fail(-117, "SETUP",
+         "No mixture data are available for one or more binary pairs in the specified mixture. "
+         "The mixing parameters have been estimated.",
+         ierr, herr);
     set_code();
     if (q > 0)
         MXINF1.comment[q] =
@@ -258,12 +254,11 @@ void ESTBNC(int i, int j, int n, int& ierr, std::string& herr) {
     const bool finite = std::isfinite(zeta);
     if (!finite || std::fabs(zeta) > 200.0) {
         if (!finite || std::fabs(zeta) > 500.0) zeta = (finite && zeta > 0.0) ? 500.0 : -500.0;
-        ierr = 117;
-        herr = errtext("SETUP", 117,
-                       "No mixture data are available for one or more binary pairs in the "
-                       "specified mixture. The mixture is outside the range of the model and "
-                       "calculations will not be made.");
-        ERRMSG(ierr, herr);
+        fail(117, "SETUP",
+             "No mixture data are available for one or more binary pairs in the specified "
+             "mixture. The mixture is outside the range of the model and calculations will not "
+             "be made.",
+             ierr, herr);
     }
     for (auto [p, r] : {std::pair{i, j}, std::pair{j, i}})
         CFXHMX.p(p, r) = {zeta, 0.0, 0.0, 1.0, 1.0, 0.0};
