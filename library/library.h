@@ -544,4 +544,16 @@ void CSTAR(double T, double P, double v, const double x[20], double& Cs, double&
 // Transport, surface tension, dielectric constant
 // ---------------------------------------------------------------------------
 
+// Viscosity eta (uPa s) and thermal conductivity tcx (W/(m K)) at T (K) and
+// D (mol/L).  -9999910: the fluid has no model for the property (ierr may
+// be 0); -9999990: not computed (always with ierr != 0).  Errors 1 (inputs),
+// 40 (no transport model), 45 (no physical value), 50 (mixture class without
+// transport equations), 51 (exactly critical: tcx not computed), 39/49
+// (model codes), 55/56 (no corresponding-states model or mixture model);
+// warnings -30-k, -40-k, -50-k (inputs outside the correlations' ranges, k
+// the sum of the range flags), -52/-53 (the ECS model used instead), -54,
+// -1, -48, -58, -59, -60 (corresponding-states route).
+void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, int& ierr,
+            std::string& herr);
+
 }  // namespace lib

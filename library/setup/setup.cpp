@@ -122,6 +122,7 @@ void clear_slots(int nc) {
         CCAS[k] = undefined;
         CNAM[k] = undefined;
         CITE[k].fill("NUL");
+        ECSTRN.loaded[k] = 0;
         for (LimitRecord* lim : {&WLMSTN, &WLMETA, &WLMTCX, &WLMTRN}) {
             lim->tmin[k] = 300.0;
             lim->tmax[k] = 300.0;
@@ -263,6 +264,10 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
         const std::string dir = directory_of(g_names[1]);
         const std::pair<int, const char*> fixed[] = {
             {0, "nitrogen"}, {-21, "propane"}, {-22, "c12"}, {-23, "r134a"}};
+        // The mixture's transport reference fluid takes its own models, not
+        // those a component's reference fluid named for slot 0.
+        TRNMOD.eta[0] = Code("QVB");
+        TRNMOD.tcx[0] = Code("QVB");
         for (const auto& [slot, fluid] : fixed) {
             g_names[slot] = fixed_width(dir + fluid, kNameWidth);
             SETFLD(slot, g_names, ierr, herr);

@@ -8,40 +8,12 @@
 #include "library/setup/openfl.h"
 #include "library/setup/records.h"
 #include "library/transport/loaders.h"
+#include "library/transport/models.h"
 #include "library/transport/records.h"
 
 namespace lib {
 
 namespace {
-
-struct CodeLoader {
-    std::string_view code;
-    TransportLoader load;
-};
-
-constexpr std::array<CodeLoader, 7> kViscosity = {{{"VS0", SETVS0},
-                                                   {"VS1", SETVS1},
-                                                   {"VS2", SETVS2},
-                                                   {"VS3", SETVS3},
-                                                   {"VS4", SETVS4},
-                                                   {"VS5", SETVS5},
-                                                   {"VS6", SETVS6}}};
-constexpr std::array<CodeLoader, 6> kConductivity = {{{"TC0", SETTC0},
-                                                      {"TC1", SETTC1},
-                                                      {"TC2", SETTC2},
-                                                      {"TC3", SETTC3},
-                                                      {"TC5", SETTC5},
-                                                      {"TC6", SETTC6}}};
-constexpr std::array<CodeLoader, 2> kCollision = {{{"CI1", SETCI1}, {"CI2", SETCI2}}};
-constexpr std::array<CodeLoader, 3> kEnhancement = {
-    {{"TK1", SETTK1}, {"TK3", SETTK3}, {"TK4", SETTK4}}};
-
-template <std::size_t N>
-TransportLoader lookup(const std::array<CodeLoader, N>& table, const Code& code) {
-    for (const CodeLoader& r : table)
-        if (code.is(r.code)) return r.load;
-    return nullptr;
-}
 
 bool is_qvb(const Code& c) { return c.is("QVB") || c.is("qvb"); }
 
@@ -84,14 +56,17 @@ void STFLD2(int nread, int k, const std::string& hcas, const std::string& hdesc,
     if (keyword.is("AUX")) {
         TransportLoader load = nullptr;
         bool cite = true;
-        if ((load = lookup(kCollision, hcode)) != nullptr) {
+        if (const CollisionModel* c = collision_model(hcode)) {
+            load = c->load;
             cite = false;
-            if (!(OMGMOD.set[0][k] == hcode || OMGMOD.set[1][k] == hcode)) return;
-        } else if ((load = lookup(kEnhancement, hcode)) != nullptr) {
-            if (!(CREMOD.set[0][k] == hcode)) return;
-        } else if (hcode.is("TK6")) {
-            load = SETTK6;
-            if (!(CREMOD.set[1][k] == hcode)) return;
+            if (!(OMGMOD.set[kOmgEta][k] == hcode || OMGMOD.set[kOmgTcx][k] == hcode)) return;
+        } else if (const EnhancementModel* e = enhancement_model(hcode);
+                   e != nullptr && e->load != nullptr) {
+            load = e->load;
+            // "TK6" belongs to the corresponding-states block, the others to
+            // the conductivity block.
+            const int set = hcode.is("TK6") ? kCreEcs : kCreTcx;
+            if (!(CREMOD.set[set][k] == hcode)) return;
         } else {
             return;  // ideal-gas sections are SETFLD's
         }
@@ -112,16 +87,22 @@ void STFLD2(int nread, int k, const std::string& hcas, const std::string& hdesc,
             if (ieta == 0) heta = hcode;
             if (itcx == 0) htcx = hcode;
         }
-        const bool selected = TRNMOD.eta[k] == hcode || TRNMOD.tcx[k] == hcode;
-        if (!selected || (TRNMOD.eta_mix.is("NUL") && TRNMOD.tcx_mix.is("NUL"))) return;
+        // The block is loaded whether or not the component selected it: it
+        // is the fallback of the component's own correlations and its
+        // contribution to mixtures, and it names the reference fluid.
+        if (TRNMOD.eta_mix.is("NUL") && TRNMOD.tcx_mix.is("NUL")) return;
         std::string refname;
         Code refeos, refeta, reftcx;
         SETTRN(nread, k, hcas, refname, refeos, refeta, reftcx, jerr, jerr_text);
         if (jerr != 0) return fail_load(hcode, k, jerr_text, ierr, herr);
-        ieta = 1;
-        itcx = 1;
-        if (CITE[k][kCiteEta].starts_with("NUL")) CITE[k][kCiteEta] = cite_line(hcode, hdesc);
-        if (CITE[k][kCiteTcx].starts_with("NUL")) CITE[k][kCiteTcx] = cite_line(hcode, hdesc);
+        if (TRNMOD.eta[k] == hcode) {
+            ieta = 1;
+            if (CITE[k][kCiteEta].starts_with("NUL")) CITE[k][kCiteEta] = cite_line(hcode, hdesc);
+        }
+        if (TRNMOD.tcx[k] == hcode) {
+            itcx = 1;
+            if (CITE[k][kCiteTcx].starts_with("NUL")) CITE[k][kCiteTcx] = cite_line(hcode, hdesc);
+        }
         // A model that names no reference fluid registers nothing.
         if (trim_right(refname).empty()) return;
         std::string full = fixed_width(refname, 255);
@@ -148,12 +129,14 @@ void STFLD2(int nread, int k, const std::string& hcas, const std::string& hdesc,
     if (eta) {
         mix = &TRNMOD.eta_mix;
         comp = &TRNMOD.eta[k];
-        load = lookup(kViscosity, hcode);
+        const ViscosityModel* m = viscosity_model(hcode);
+        load = m != nullptr ? m->load : nullptr;
         cite = kCiteEta;
     } else if (tcx) {
         mix = &TRNMOD.tcx_mix;
         comp = &TRNMOD.tcx[k];
-        load = lookup(kConductivity, hcode);
+        const ConductivityModel* m = conductivity_model(hcode);
+        load = m != nullptr ? m->load : nullptr;
         cite = kCiteTcx;
     } else if (stn) {
         mix = &STNMOD.mix;

@@ -13,34 +13,18 @@ void not_built(int& ierr, std::string& herr) {
 }  // namespace
 
 void SETVS0(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
-void SETVS1(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETVS2(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETVS3(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETVS4(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETVS5(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
-void SETVS6(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETTC0(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
-void SETTC1(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETTC2(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETTC3(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETTC5(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETTC6(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
-void SETCI1(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
-void SETCI2(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETTK1(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
-void SETTK3(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETTK4(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
-void SETTK6(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETST1(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
 void SETDE(int, int, const std::string&, int& ierr, std::string& herr) { not_built(ierr, herr); }
-
-void SETTRN(int, int, const std::string&, std::string& hrefname, Code& hrefeos, Code& hrefeta,
-            Code& hreftcx, int& ierr, std::string& herr) {
-    hrefname.clear();
-    hrefeos = Code("   ");
-    hrefeta = Code("   ");
-    hreftcx = Code("   ");
-    not_built(ierr, herr);
-}
 
 }  // namespace lib

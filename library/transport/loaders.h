@@ -2,10 +2,12 @@
 // transport sections of a fluid text.  Each is given the text slot (ILINE on
 // the first body line of its section), the component slot k and k's CAS
 // number; it reads its section body, fills its model's records for slot k and
-// returns ierr (0: the model is ready for slot k) and herr.
+// returns ierr (0: the model is ready for slot k) and herr.  A malformed
+// block, or one larger than its tables, is an error (102) and stores nothing.
 //
-// Until the transport models are built these loaders read nothing and return
-// 0, so that a selected model code is recorded but no coefficients exist.
+// The loaders of models not built yet (declared here) read nothing and
+// return 0, so that a selected model code is recorded; their evaluators
+// report "call to unimplemented model" (library/transport/models.h).
 #pragma once
 
 #include <string>
@@ -18,24 +20,17 @@ using TransportLoader = void (*)(int nread, int k, const std::string& hcas, int&
                                  std::string& herr);
 
 void SETVS0(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETVS1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETVS2(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETVS3(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETVS4(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETVS5(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETVS6(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETTC0(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETTC1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETTC2(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETTC3(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETTC5(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETTC6(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETCI1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETCI2(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETTK1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETTK3(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETTK4(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETTK6(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETST1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETDE(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 

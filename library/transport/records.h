@@ -1,5 +1,7 @@
 // Shared records of transport, surface tension and dielectric models that
-// set-up fills: model codes per slot, model limits and binary parameters.
+// set-up fills: model codes per slot, model limits, binary parameters, and
+// the coefficient stores of the viscosity, thermal-conductivity,
+// critical-enhancement, collision-integral and corresponding-states models.
 #pragma once
 
 #include <array>
@@ -23,23 +25,129 @@ struct PropModRecord {
 };
 extern PropModRecord STNMOD, DEMOD;
 
-// Critical-enhancement (CREMOD) and collision-integral (OMGMOD) codes, two
-// code arrays each ("TK1"/"TK3"/"TK4" in set 0, "TK6" in set 1).
+// Critical-enhancement (CREMOD) and collision-integral (OMGMOD) codes per
+// slot, in sets.  CREMOD: set 0 the conductivity block's enhancement
+// pointer ("TK1", "TK2", "TK3", "TK4", "NH3", "CH4", "NUL"), set 1 the
+// corresponding-states block's ("TK6"), set 2 the viscosity block's.
+// OMGMOD: set 0 the viscosity block's collision-integral pointer, set 1 the
+// conductivity block's.
 struct AuxModRecord {
-    std::array<Slots<Code>, 2> set;
+    std::array<Slots<Code>, 3> set;
 };
 extern AuxModRecord CREMOD, OMGMOD;
+enum AuxSet { kCreTcx = 0, kCreEcs = 1, kCreEta = 2, kOmgEta = 0, kOmgTcx = 1 };
 
 // Limits of a model per slot: Tmin (K), Tmax (K), Pmax (kPa), Dmax (mol/L).
 struct LimitRecord {
     Slots<double> tmin, tmax, pmax, dmax;
 };
-extern LimitRecord WLMETA, WLMTCX, WLMTRN, WLMSTN;
+extern LimitRecord WLMETA, WLMTCX, WLMTRN, WLMSTN, WLMTCK;
 
-// Binary transport parameters per ordered component pair (9 numbers).
+// Binary transport parameters per ordered component pair: the nine numbers
+// of a pair's "TRN" line, in this order.
+enum TrnbinIndex {
+    kBinEtaK = 0,  // k_ij of the corresponding-states viscosity (energy, f)
+    kBinEtaL,      // l_ij of the viscosity (size, h)
+    kBinTcxK,      // k_ij of the conductivity
+    kBinTcxL,      // l_ij of the conductivity
+    kBinDilK,      // k'_ij, dilute-gas collision energy
+    kBinDilL,      // l'_ij, dilute-gas collision size
+    kBinDilA,      // a_ij of the dilute-gas conductivity
+    kBinDilC1,     // c1_ij of the dilute-gas viscosity correction
+    kBinDilC2,     // c2_ij
+    kBinCount
+};
 struct TrnbinRecord {
-    std::array<std::array<std::array<double, 9>, kMaxComp + 1>, kMaxComp + 1> p{};
+    std::array<std::array<std::array<double, kBinCount>, kMaxComp + 1>, kMaxComp + 1> p{};
 };
 extern TrnbinRecord TRNBIN;
+
+// ---------------------------------------------------------------------------
+// Coefficient stores, one entry per slot -30..20.
+// ---------------------------------------------------------------------------
+constexpr int kTermRows = 40;  // rows of a term table
+
+using Rows4 = std::array<std::array<double, 4>, kTermRows>;
+using Rows5 = std::array<std::array<double, 5>, kTermRows>;
+
+// Viscosity: counts (VS1: 1 dilute, 2 initial density, 3 close-packed
+// (signed), 4 polynomial, 5 rational numerator, 6 rational denominator,
+// 7 exponential numerator, 8 exponential denominator, 9-13 friction
+// theory), reducing values (1 T and 2 eta of the dilute part, 3 T and 4
+// B-scale of the initial density, 5 T, 6 D, 7 eta of the residual), term
+// rows (coefficient and up to three exponents), an integer per row, and
+// the Lennard-Jones sigma (nm) and epsilon/k (K).
+extern Slots<std::array<int, 13>> WNTETA;
+extern Slots<std::array<double, 7>> WRDETA;
+extern Slots<Rows4> WCFETA;
+extern Slots<std::array<int, kTermRows>> WIFETA;
+extern Slots<std::array<double, 2>> WLJETA;
+
+// Thermal conductivity: counts (TC1: 1 dilute numerator, 2 dilute
+// denominator, 3 background numerator, 4 background denominator), reducing
+// values (1 T and 2 lambda of the dilute part, 3 T, 4 D and 5 lambda of the
+// background), term rows, an integer per row.
+extern Slots<std::array<int, 4>> WNTTCX;
+extern Slots<std::array<double, 5>> WRDTCX;
+extern Slots<Rows4> WCFTCX;
+extern Slots<std::array<int, kTermRows>> WIFTCX;
+
+// Critical enhancement: limits (WLMTCK above), counts, reducing values (1 T,
+// 2 D, 3 P, 4 lambda, 5 T and 6 D of an exponential part), term rows
+// (columns A..E), integer columns, and the terms of a "TK6" block.  Crossover
+// rows 1..9: nu, gamma, R0, two unused, xi0 (m), Gamma0, qD^-1 (m), T_ref (K).
+extern Slots<std::array<int, 4>> WNTTCK;
+extern Slots<std::array<double, 6>> WRDTCK;
+extern Slots<Rows5> WCFTCK;
+extern Slots<std::array<std::array<int, 6>, kTermRows>> WIFTCK;
+extern Slots<Rows5> WCFTCKE;
+enum CrossoverRow {
+    kXoNu = 0,
+    kXoGamma = 1,
+    kXoR0 = 2,
+    kXoXi0 = 5,
+    kXoGamma0 = 6,
+    kXoQdInv = 7,
+    kXoTref = 8,
+    kXoRows = 9
+};
+
+// Collision integrals: "CI1" terms (coefficient, integer exponent of
+// ln T*) and "CI2" terms (coefficients of powers 3, 2, 1, ... of
+// (eps/kT)^(1/3)); a count of 0 means no model.
+struct CollisionRecord {
+    Slots<int> n;
+    Slots<std::array<double, kTermRows>> c;
+    Slots<std::array<int, kTermRows>> e;
+};
+extern CollisionRecord WCFCI1, WCFCI2;
+
+// Extended corresponding states transport: Lennard-Jones flag (0 estimate
+// from the reference by critical ratios, 1 the values given, 2 estimate from
+// the conformal ratios), sigma (nm), eps/k (K), f_int terms (coefficient,
+// power of T), and the shape functions psi (viscosity) and chi
+// (conductivity): n_poly polynomial rows then n_alt alternative rows of
+// (coefficient, power of Tr, power of Dr).  The enhancement code of the
+// block is CREMOD set 1.
+struct ShapeTerms {
+    Slots<int> npoly, nalt;
+    Slots<std::array<std::array<double, 3>, kTermRows>> rows;
+};
+struct EcsTransportRecord {
+    Slots<int> loaded;  // 1: a block was loaded into the slot by this set-up
+    Slots<int> ljflag;
+    Slots<double> sigma, epsk;
+    Slots<int> nfint;
+    Slots<std::array<std::array<double, 2>, kTermRows>> fint;
+    ShapeTerms psi, chi;
+};
+extern EcsTransportRecord ECSTRN;
+
+// Values handed to the crossover enhancement: element 3 holds the viscosity
+// (uPa s) the corresponding-states route computed for the state.
+struct CrtenhRecord {
+    std::array<double, 4> v{};
+};
+extern CrtenhRecord CRTENH;
 
 }  // namespace lib

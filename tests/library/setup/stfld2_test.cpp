@@ -41,8 +41,9 @@ protected:
 };
 
 TEST_F(Stfld2Test, FirstDefaultSectionsDecideTheCodes) {
-    setup_with("argon", section("#ETA", "VS1") + section("@ETA", "VS2") + section("#TCX", "TC1") +
-                            section("#STN", "ST1") + section("#DE", "DE3"));
+    setup_with("argon", section("#ETA", "VS1", synth::kVs1Body) + section("@ETA", "VS2") +
+                            section("#TCX", "TC1", synth::kTc1Body) + section("#STN", "ST1") +
+                            section("#DE", "DE3"));
     ASSERT_EQ(ierr, 0) << herr;
     EXPECT_EQ(lib::TRNMOD.eta[1], Code("VS1"));
     EXPECT_EQ(lib::TRNMOD.eta_mix, Code("VS1"));
@@ -65,7 +66,9 @@ TEST_F(Stfld2Test, AlternativeTransportSectionIsTheFallback) {
     std::string h;
     int e = 0;
     lib::SETMOD(1, "ETA", "", codes, e, h);
-    setup_with("argon", section("#ETA", "VS1") + section("#TCX", "TC1") + section("@TRN", "ECS"));
+    setup_with("argon", section("#ETA", "VS1", synth::kVs1Body) +
+                            section("#TCX", "TC1", synth::kTc1Body) +
+                            section("@TRN", "ECS", synth::kEcsBody));
     ASSERT_EQ(ierr, 0) << herr;
     EXPECT_EQ(lib::TRNMOD.eta[1], Code("ECS"));
     EXPECT_EQ(lib::TRNMOD.tcx[1], Code("TC1"));
@@ -73,7 +76,7 @@ TEST_F(Stfld2Test, AlternativeTransportSectionIsTheFallback) {
 }
 
 TEST_F(Stfld2Test, DefaultTransportModel) {
-    setup_with("argon", section("#TRN", "ECS") + section("@ETA", "VS1"));
+    setup_with("argon", section("#TRN", "ECS", synth::kEcsBody) + section("@ETA", "VS1"));
     ASSERT_EQ(ierr, 0) << herr;
     EXPECT_EQ(lib::TRNMOD.eta[1], Code("ECS"));
     EXPECT_EQ(lib::TRNMOD.tcx[1], Code("ECS"));
@@ -83,7 +86,7 @@ TEST_F(Stfld2Test, DefaultTransportModel) {
 }
 
 TEST_F(Stfld2Test, UnknownAndEmptyModels) {
-    setup_with("argon", section("#ETA", "NUL") + section("#TCX", "TC1"));
+    setup_with("argon", section("#ETA", "NUL") + section("#TCX", "TC1", synth::kTc1Body));
     EXPECT_EQ(ierr, 0) << herr;
     EXPECT_EQ(lib::CITE[1][lib::kCiteEta], "NUL");
     setup_with("argon", section("#TCX", "TC4"));
@@ -109,6 +112,8 @@ TEST_F(Stfld2Test, CriticalEnhancementOnlyWhenNamed) {
                 names, ref, refeos, e, h);
     EXPECT_EQ(lib::CITE[3][lib::kCiteTcxAux], "NUL");
     lib::CREMOD.set[0][3] = Code("TK3");
+    lib::store::override_text(1, "<<1butene>>\n" + synth::kTk3Body);
+    lib::ILINE = 1;
     lib::STFLD2(1, 3, "cas", "  enhancement", Code("AUX"), '#', Code("TK3"), heta, htcx, ieta, itcx,
                 names, ref, refeos, e, h);
     EXPECT_EQ(e, 0);
@@ -117,7 +122,7 @@ TEST_F(Stfld2Test, CriticalEnhancementOnlyWhenNamed) {
 }
 
 TEST_F(Stfld2Test, Getmod) {
-    setup_with("argon", section("#TCX", "TC1") + section("#PS", "PS5"));
+    setup_with("argon", section("#TCX", "TC1", synth::kTc1Body) + section("#PS", "PS5"));
     ASSERT_EQ(ierr, 0) << herr;
     std::string code, cite;
     lib::GETMOD(1, "TCX", code, cite);

@@ -26,6 +26,17 @@ inline std::string section(const std::string& marker, const std::string& code,
            "!end of info section\n" + body;
 }
 
+// Smallest bodies of the transport blocks: limits, no terms, no enhancement.
+inline const std::string kVs1Body = "100.0\n1000.0\n100000.0\n30.0\n0\n0\n0 0 0 0 0 0\nNUL\n";
+inline const std::string kTc1Body = "100.0\n1000.0\n100000.0\n30.0\n0 0\n0 0\nNUL\n";
+inline const std::string kEcsBody =
+    "100.0\n1000.0\n100000.0\n30.0\nFEQ r134a\nVS1\nTC1\n1\n0.5\n200.0\n0\n"
+    "0 0 0\n0 0 0\nNUL\n";
+
+inline const std::string kTk3Body =
+    "100.0\n1000.0\n100000.0\n30.0\n9 0 0 0\n126.192 11.1839 1.0\n0.63\n1.2415\n1.01\n0.0\n"
+    "0.0\n1.7e-10\n0.055\n4e-10\n252.384\n";
+
 // A fluid text: the header (with reference code, tags, version) and the
 // sections, closed by "@END" unless `end` is false.
 inline std::string fluid_text(const std::string& key, const std::string& sections,

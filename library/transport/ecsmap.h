@@ -1,0 +1,47 @@
+// Pieces of the corresponding-states transport route shared by the pure
+// fluid and the mixture: the mapping of a state onto a reference fluid, the
+// Lennard-Jones estimates and the background terms of a component against
+// its own reference fluid.
+#pragma once
+
+#include <string>
+
+namespace lib {
+
+// Conformal ratios of a state: f = T/T0, h = D0/D, with the conformal state
+// (T0, D0) of the reference slot and the critical-ratio start values.
+struct EcsMap {
+    double T0 = 0.0, D0 = 0.0, f = 1.0, h = 1.0, f_start = 1.0, h_start = 1.0;
+    bool solved = false;  // the conformal solver ran
+};
+
+// Maps a state (T, D; residual Helmholtz energy alphar and compressibility
+// Z; critical Tc, Dc of the fluid or mixture) onto slot `ref`: the solver
+// runs in dense states (Z <= 0.3, or the start pressure at least 1.1 times
+// the reference's critical pressure, or the start density at least its
+// critical density); a -58 of the solver stands only when f or h moved more
+// than 10 % from their start values or the start temperature is below 1.
+void map_onto(int ref, double T, double D, double alphar, double Z, double tc, double dc, EcsMap& m,
+              int& ierr, std::string& herr);
+
+// The reference slot's Lennard-Jones sigma (nm) and eps/k (K).
+void reference_lj(int ref, double& sigma, double& epsk);
+// Lennard-Jones values of slot i by its flag (0 critical ratios against
+// ref, 2 conformal ratios f, h, 1 its own), stored in the slot.
+void estimate_lj(int i, int ref, double f, double h);
+
+// True when slot `ref` can serve as a reference fluid: an equation of state
+// and viscosity and conductivity models of its own.
+bool reference_ready(int ref);
+
+// Background viscosity and conductivity of component i at (T, D) by its
+// own corresponding-states mapping against slot -i (PTRNEC).
+void PTRNEC(int i, double T, double D, double& etabk, double& tcxbk, int& ierr, std::string& herr);
+double ETABKP(int i, double T, double D, int& ierr, std::string& herr);
+
+// The corresponding-states route of a mixture (x holds more than one
+// component).
+void trnecs_mixture(double T, double D, const double x[20], double& eta, double& tcx, int& ierr,
+                    std::string& herr);
+
+}  // namespace lib

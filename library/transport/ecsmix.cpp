@@ -1,0 +1,293 @@
+// The corresponding-states transport route of a mixture: the mixture and
+// each component mapped onto reference fluids, pair rules for the
+// background terms, kinetic theory for the dilute gas.
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/models/idealgas.h"
+#include "library/models/phik.h"
+#include "library/models/records.h"
+#include "library/setup/records.h"
+#include "library/transport/crossover.h"
+#include "library/transport/ecsmap.h"
+#include "library/transport/etak.h"
+#include "library/transport/etamix.h"
+#include "library/transport/records.h"
+#include "library/transport/tcxk.h"
+#include "library/transport/trnecs.h"
+
+namespace lib {
+
+namespace {
+
+constexpr int kRef = 0;  // the mixture's reference fluid
+
+using Vec = std::array<double, kMaxComp>;
+
+// Per-component conformal ratios and the mixture's.
+struct MixMap {
+    EcsMap mix;
+    Vec f{}, h{};
+    double tc = 0.0, dc = 0.0;
+};
+
+void no_mixture_model(const std::string& why, int& ierr, std::string& herr) {
+    ierr = 56;
+    herr = errtext("TRNECS", 56, "transport properties of mixtures need the mixture model: " + why);
+    ERRMSG(ierr, herr);
+}
+
+void near_zero(int& ierr, std::string& herr) {
+    ierr = -59;
+    herr = errtext("TRNECS", "warning", "59",
+                   "2-D Newton-Raphson method for conformal temperature and density did not "
+                   "converge for component" +
+                       fmt_int(0, 3));
+    ERRMSG(ierr, herr);
+}
+
+double bin(int i, int j, int which) {
+    return TRNBIN.p[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]
+                   [static_cast<std::size_t>(which)];
+}
+
+bool within_10_percent(double v, double start) { return std::fabs(v / start - 1.0) <= 0.1; }
+
+// Step 3: component conformal ratios.  A -58 of a component stands in
+// ierr/herr.
+void component_ratios(double T, double D, const double x[20], double alphar, double Z, MixMap& mm,
+                      int& ierr, std::string& herr) {
+    for (int i = 1; i <= NCOMP.nc; ++i) {
+        if (!(x[i - 1] > 0.0)) continue;
+        const auto u = static_cast<std::size_t>(i - 1);
+        const double f_start = mm.mix.f * CCON.tc[i] / mm.tc;
+        const double h_start = mm.mix.h * mm.dc / CCON.dc[i];
+        double T0 = T * CCON.tc[i] / mm.tc, D0 = D * CCON.dc[i] / mm.dc;
+        const double t_start = T0;
+        mm.f[u] = f_start;
+        mm.h[u] = h_start;
+        if (!(Z <= 0.3 || D0 >= CCON.dc[i])) continue;
+        int jerr = 0;
+        std::string jtext;
+        CONFTD(i, alphar, Z, T0, D0, jerr, jtext);
+        mm.f[u] = mm.mix.f * T0 / T;
+        mm.h[u] = mm.mix.h * D / D0;
+        bool keep = jerr == -58 && (!within_10_percent(mm.f[u], f_start) ||
+                                    !within_10_percent(mm.h[u], h_start) || t_start < 1.0);
+        if (Z > 0.3 && T > mm.tc) {
+            // Towards the start ratios, reached at 1000 K.
+            const double w = mm.tc >= 1000.0 ? 1.0 : std::min(1.0, (T - mm.tc) / (1000.0 - mm.tc));
+            mm.f[u] += w * (f_start - mm.f[u]);
+            mm.h[u] += w * (h_start - mm.h[u]);
+            keep = false;
+        }
+        if (keep) {
+            ierr = jerr;
+            herr = jtext;
+        }
+    }
+}
+
+// Pair sums S = sum_ij x_i x_j sqrt(f_ij M_ij^s) h_ij^(4/3), s = +1 (viscosity)
+// or -1 (conductivity), with the pair parameters at kk and kk + 1.
+double pair_sum(const double x[20], const MixMap& mm, const Vec& M, int kk, double s) {
+    double sum = 0.0;
+    for (int i = 1; i <= NCOMP.nc; ++i) {
+        if (!(x[i - 1] > 0.0)) continue;
+        for (int j = 1; j <= NCOMP.nc; ++j) {
+            if (!(x[j - 1] > 0.0)) continue;
+            const auto ui = static_cast<std::size_t>(i - 1), uj = static_cast<std::size_t>(j - 1);
+            const double k = i == j ? 0.0 : bin(i, j, kk), l = i == j ? 0.0 : bin(i, j, kk + 1);
+            const double fij = (1.0 - k) * std::sqrt(mm.f[ui] * mm.f[uj]);
+            const double a = std::cbrt(mm.h[ui]) + std::cbrt(mm.h[uj]);
+            const double hij = i == j ? mm.h[ui] : (1.0 - l) * a * a * a / 8.0;
+            const double mij = i == j ? M[ui] : 2.0 * M[ui] * M[uj] / (M[ui] + M[uj]);
+            sum +=
+                x[i - 1] * x[j - 1] * std::sqrt(fij * std::pow(mij, s)) * std::pow(hij, 4.0 / 3.0);
+        }
+    }
+    return sum;
+}
+
+// Steps 5-9: the viscosity.  Returns false with -59 or an error.
+bool mixture_viscosity(double T, double D, const double x[20], const MixMap& mm, double& eta,
+                       int& ierr, std::string& herr) {
+    int jerr = 0;
+    std::string jtext;
+    double eta_ref = 0.0;
+    ETAKB(kRef, mm.mix.T0, mm.mix.D0, eta_ref, jerr, jtext);
+    if (jerr > 0) {
+        ierr = jerr;
+        herr = jtext;
+        return false;
+    }
+    if (std::fabs(eta_ref) < 1e-20) {
+        near_zero(ierr, herr);
+        return false;
+    }
+    eta_ref = std::max(eta_ref, 1e-6);
+    const double Mref = CCON.wm[kRef];
+    Vec Meff{};
+    for (int i = 1; i <= NCOMP.nc; ++i) {
+        if (!(x[i - 1] > 0.0)) continue;
+        const auto u = static_cast<std::size_t>(i - 1);
+        double Ti = T * mm.f[u] / mm.mix.f, Di = D * mm.mix.h / mm.h[u];
+        double eta_i = 0.0;
+        if (!TRNMOD.eta[i].starts("EC")) {
+            double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+            int lerr = 0;
+            std::string ltext;
+            LIMITK("ETA", i, Ti, Di, 0.0, tmin, tmax, dmax, pmax, lerr, ltext);
+            Ti = std::max(Ti, tmin);
+            Di = std::min(Di, dmax);
+            ETAKB(i, Ti, Di, eta_i, jerr, jtext);
+        } else {
+            eta_i = ETABKP(i, Ti, Di, jerr, jtext);
+        }
+        if (jerr > 0) {
+            ierr = jerr;
+            herr = jtext;
+            return false;
+        }
+        eta_i = std::max(eta_i, 1e-12);
+        const double r = eta_i / eta_ref * std::pow(mm.h[u], 2.0 / 3.0) / std::sqrt(mm.f[u]);
+        Meff[u] = Mref * r * r;
+    }
+    const double S = pair_sum(x, mm, Meff, kBinEtaK, 1.0);
+    const double eta0 = ETAMIX(T, x, jerr, jtext);
+    if (jerr > 0 || std::fabs(eta0) < 1e-20) {
+        near_zero(ierr, herr);
+        return false;
+    }
+    eta = eta0 + eta_ref * S / (mm.mix.h * mm.mix.h * std::sqrt(Mref));
+    return true;
+}
+
+// Step 10: the conductivity without the enhancement (TCBKMX).
+bool TCBKMX(double T, double D, const double x[20], const MixMap& mm, double& tcx, int& ierr,
+            std::string& herr) {
+    int jerr = 0;
+    std::string jtext;
+    double lam_ref = 0.0;
+    TCXKB(kRef, T / mm.mix.f, D * mm.mix.h, lam_ref, jerr, jtext);
+    if (jerr > 0) {
+        ierr = jerr;
+        herr = jtext;
+        return false;
+    }
+    lam_ref = std::max(lam_ref, 1e-16);
+    const double R = GCNST.r, Mref = CCON.wm[kRef];
+    Vec Mlam{}, lam0{}, eta0{}, M{};
+    for (int i = 1; i <= NCOMP.nc; ++i) {
+        if (!(x[i - 1] > 0.0)) continue;
+        const auto u = static_cast<std::size_t>(i - 1);
+        const double Ti = T * mm.f[u] / mm.mix.f, Di = D * mm.mix.h / mm.h[u];
+        M[u] = CCON.wm[i];
+        eta0[u] = ETA0DG(i, T);
+        double bk = 0.0;
+        if (!TRNMOD.tcx[i].starts("EC")) {
+            TCXK0(i, T, lam0[u], jerr, jtext);
+            if (jerr <= 0) TCXKB(i, Ti, Di, bk, jerr, jtext);
+        } else {
+            const double lint = FINT(i, T) * eta0[u] / M[u] * (CP0K(i, T) - 2.5 * R);
+            lam0[u] = 0.015 * R * eta0[u] / (4.0 * M[u]) + lint;
+            double etabk = 0.0;
+            PTRNEC(i, Ti, Di, etabk, bk, jerr, jtext);
+        }
+        if (jerr > 0) {
+            ierr = jerr;
+            herr = jtext;
+            return false;
+        }
+        bk = std::max(bk, 1e-16);
+        const double r = lam_ref / bk * std::sqrt(mm.f[u]) / std::pow(mm.h[u], 2.0 / 3.0);
+        Mlam[u] = Mref * r * r;
+    }
+    const double S = pair_sum(x, mm, Mlam, kBinTcxK, -1.0);
+    double dilute = 0.0;
+    for (int i = 1; i <= NCOMP.nc; ++i) {
+        if (!(x[i - 1] > 0.0)) continue;
+        const auto ui = static_cast<std::size_t>(i - 1);
+        double den = 0.0;
+        for (int j = 1; j <= NCOMP.nc; ++j) {
+            if (!(x[j - 1] > 0.0)) continue;
+            const auto uj = static_cast<std::size_t>(j - 1);
+            double phi = 1.0;
+            if (i != j) {
+                const double a =
+                    1.0 + std::sqrt(eta0[ui] / eta0[uj]) * std::pow(M[ui] / M[uj], 0.25);
+                phi = (1.0 - bin(i, j, kBinDilA)) * a * a / std::sqrt(8.0 * (1.0 + M[ui] / M[uj]));
+            }
+            den += x[j - 1] * phi;
+        }
+        dilute += x[i - 1] * lam0[ui] / den;
+    }
+    tcx = std::sqrt(Mref) / (mm.mix.h * mm.mix.h) * S * lam_ref + dilute;
+    return std::isfinite(tcx);
+}
+
+// Step 11: the crossover enhancement of the mixture, blended with a nearly
+// pure component's own enhancement.
+double mixture_enhancement(double T, double D, const double x[20], double eta, int& cerr,
+                           std::string& ctext) {
+    CRTENH.v[3] = eta;
+    double lc = TCXM1C(x, T, D, cerr, ctext);
+    for (int i = 1; i <= NCOMP.nc; ++i) {
+        const double xi = x[i - 1];
+        const Code& code = CREMOD.set[kCreTcx][i];
+        if (!(xi > 0.99) || code.is("TK3") || code.is("NUL") || code.is("TK6")) continue;
+        double lci = 0.0;
+        int jerr = 0;
+        std::string jtext;
+        TCXKC(i, T, D, lci, jerr, jtext);
+        if (jerr > 0) continue;
+        lc = 100.0 * lc + 100.0 * xi * (lci - lc) - 99.0 * lci;
+    }
+    return lc;
+}
+
+}  // namespace
+
+void trnecs_mixture(double T, double D, const double x[20], double& eta, double& tcx, int& ierr,
+                    std::string& herr) {
+    eta = tcx = kMarker9;
+    MixMap mm;
+    double pc = 0.0;
+    int jerr = 0;
+    std::string jtext;
+    CRITP(x, mm.tc, pc, mm.dc, jerr, jtext);
+    if (jerr > 0) return no_mixture_model(jtext, ierr, herr);
+    int ic = 0;
+    double tred = 0.0, dred = 0.0;
+    if (!reducing_point(x, ic, tred, dred))
+        return no_mixture_model("no reducing point of the mixture", ierr, herr);
+    if (!reference_ready(kRef)) return no_mixture_model("no reference fluid loaded", ierr, herr);
+    const double alphar = PHIX(0, 0, tred / T, D / dred, x);
+    const double Z = 1.0 + PHIX(0, 1, tred / T, D / dred, x);
+    map_onto(kRef, T, D, alphar, Z, mm.tc, mm.dc, mm.mix, ierr, herr);
+    if (ierr != 0) return;
+    component_ratios(T, D, x, alphar, Z, mm, ierr, herr);
+    if (ierr != 0) return;
+    for (int i = 1; i <= NCOMP.nc; ++i)
+        if (x[i - 1] > 0.0)
+            estimate_lj(i, kRef, mm.f[static_cast<std::size_t>(i - 1)],
+                        mm.h[static_cast<std::size_t>(i - 1)]);
+    double e = 0.0, background = 0.0;
+    if (!mixture_viscosity(T, D, x, mm, e, ierr, herr)) return;
+    eta = e;
+    if (!TCBKMX(T, D, x, mm, background, ierr, herr)) return;
+    int cerr = 0;
+    std::string ctext;
+    const double lc = mixture_enhancement(T, D, x, eta, cerr, ctext);
+    if (cerr == -60) {
+        ierr = cerr;
+        herr = ctext;
+        return;
+    }
+    tcx = background + std::min(lc, background);
+}
+
+}  // namespace lib

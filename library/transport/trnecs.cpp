@@ -1,0 +1,243 @@
+// TRNECS for a pure fluid, the mapping onto a reference fluid, and the
+// component background terms of the mixture route.
+#include "library/transport/trnecs.h"
+
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/models/idealgas.h"
+#include "library/models/phik.h"
+#include "library/models/records.h"
+#include "library/setup/records.h"
+#include "library/transport/crossover.h"
+#include "library/transport/ecsmap.h"
+#include "library/transport/etak.h"
+#include "library/transport/models.h"
+#include "library/transport/records.h"
+#include "library/transport/tcxk.h"
+
+namespace lib {
+
+namespace {
+
+bool within_10_percent(double v, double start) { return std::fabs(v / start - 1.0) <= 0.1; }
+
+void no_model(int& ierr, std::string& herr) {
+    ierr = 55;
+    herr = errtext("TRNECS", 55,
+                   "no corresponding-states transport model: the fluid has no ECS block or its "
+                   "reference fluid is not loaded");
+    ERRMSG(ierr, herr);
+}
+
+void out_of_bounds(int& ierr, std::string& herr) {
+    ierr = -1;
+    herr = errtext("TRNECS", -1, "one or more inputs are out of bounds");
+    ERRMSG(ierr, herr);
+}
+
+// Residual Helmholtz energy and Z of composition x at (T, D).
+bool residual_state(double T, double D, const double x[20], double& alphar, double& Z) {
+    int ic = 0;
+    double tred = 0.0, dred = 0.0;
+    if (!reducing_point(x, ic, tred, dred)) return false;
+    const double tau = tred / T, del = D / dred;
+    alphar = PHIX(0, 0, tau, del, x);
+    Z = 1.0 + PHIX(0, 1, tau, del, x);
+    return std::isfinite(alphar) && std::isfinite(Z);
+}
+
+// Background scaling factors of viscosity and conductivity.
+double eta_factor(const EcsMap& m, double M, double Mref) {
+    return std::sqrt(m.f * M / Mref) * std::pow(m.h, -2.0 / 3.0);
+}
+double tcx_factor(const EcsMap& m, double M, double Mref) {
+    return std::sqrt(m.f * Mref / M) * std::pow(m.h, -2.0 / 3.0);
+}
+
+// TRNECS for the component i that x stands for, against slot ref.
+void trnecs_pure(int i, int ref, double T, double D, const double x[20], double& eta, double& tcx,
+                 int& ierr, std::string& herr) {
+    if (!ecs_block_loaded(i) || !reference_ready(ref)) return no_model(ierr, herr);
+    if (T < WLMTRN.tmin[i] || T > 1.5 * WLMTRN.tmax[i] || D > WLMTRN.dmax[i])
+        return out_of_bounds(ierr, herr);
+    double tc = 0.0, pc = 0.0, dc = 0.0, alphar = 0.0, Z = 1.0;
+    int jerr = 0;
+    std::string jtext;
+    CRITP(x, tc, pc, dc, jerr, jtext);
+    if (!residual_state(T, D, x, alphar, Z)) return no_model(ierr, herr);
+    EcsMap m;
+    int merr = 0;
+    std::string mtext;
+    map_onto(ref, T, D, alphar, Z, tc, dc, m, merr, mtext);
+    estimate_lj(i, ref, m.f, m.h);
+
+    const double M = CCON.wm[i], Mref = CCON.wm[ref];
+    const double Tr = T / tc, Dr = D / dc;
+    // Viscosity.
+    const double eta0 = ETA0DG(i, T);
+    double eta_ref = 0.0;
+    int eerr = 0;
+    std::string etext;
+    ETAKB(ref, m.T0, m.D0 * PSI(i, Tr, Dr), eta_ref, eerr, etext);
+    if (eerr <= 0 && eta_ref <= -1000.0) {
+        eerr = -48;
+        etext = errtext("TRNECS", -48, "invalid region for viscosity of reference fluid 1 ");
+        ERRMSG(eerr, etext);
+        eta_ref = 0.0;
+    }
+    eta = eerr > 0 ? kMarker9 : eta0 + eta_ref * eta_factor(m, M, Mref);
+    // Conductivity: translational and internal-energy dilute parts and the
+    // reference's background.
+    const double R = GCNST.r;
+    double tcx_ref = 0.0;
+    int terr = 0;
+    std::string ttext;
+    TCXKB(ref, m.T0, m.D0 * CHI(i, Tr, Dr), tcx_ref, terr, ttext);
+    const double lambda = 0.015 * R * eta0 / (4.0 * M) +
+                          FINT(i, T) * eta0 / M * (CP0K(i, T) - 2.5 * R) +
+                          tcx_ref * tcx_factor(m, M, Mref);
+    tcx = terr > 0 ? kMarker9 : lambda;
+    // Critical enhancement, at most the value without it.
+    int cerr = 0;
+    std::string ctext;
+    if (terr <= 0) {
+        CRTENH.v[3] = eta;
+        double lc = TCXM1C(x, T, D, cerr, ctext);
+        if (cerr == -60) {
+            tcx = kMarker9;
+        } else {
+            tcx = lambda + std::min(lc, lambda);
+        }
+    }
+    // Reports, the most serious last.
+    if (eerr != 0) {
+        ierr = eerr;
+        herr = etext;
+    }
+    if (cerr != 0 && ierr == 0) {
+        ierr = cerr;
+        herr = ctext;
+    }
+    if (terr > 0) {
+        ierr = terr;
+        herr = ttext;
+    }
+    if (merr != 0) {
+        ierr = merr;
+        herr = mtext;
+        eta = tcx = kMarker9;
+    }
+}
+
+}  // namespace
+
+bool reference_ready(int ref) {
+    if (ref < kMinSlot || ref > kMaxSlot || !residual_model_ready(ref)) return false;
+    const ViscosityModel* v = viscosity_model(TRNMOD.eta[ref]);
+    const ConductivityModel* c = conductivity_model(TRNMOD.tcx[ref]);
+    return v != nullptr && v->built && c != nullptr && c->built;
+}
+
+void map_onto(int ref, double T, double D, double alphar, double Z, double tc, double dc, EcsMap& m,
+              int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    const double tc_ref = CCON.tc[ref], dc_ref = CCON.dc[ref], pc_ref = CCON.pc[ref];
+    m.T0 = T * tc_ref / tc;
+    m.D0 = D * dc_ref / dc;
+    m.f_start = tc / tc_ref;
+    m.h_start = dc_ref / dc;
+    const double t0_start = m.T0;
+    m.solved = Z <= 0.3 || Z * GCNST.r * m.T0 * m.D0 >= 1.1 * pc_ref || m.D0 >= dc_ref;
+    m.f = m.f_start;
+    m.h = m.h_start;
+    if (!m.solved) return;
+    CONFTD(ref, alphar, Z, m.T0, m.D0, ierr, herr);
+    m.f = T / m.T0;
+    m.h = m.D0 / D;
+    if (ierr == -58 && within_10_percent(m.f, m.f_start) && within_10_percent(m.h, m.h_start) &&
+        t0_start >= 1.0) {
+        ierr = 0;
+        herr.clear();
+    }
+}
+
+void reference_lj(int ref, double& sigma, double& epsk) {
+    sigma = WLJETA[ref][0];
+    epsk = WLJETA[ref][1];
+    if ((sigma == 0.0 || epsk == 0.0) && ecs_block_loaded(ref)) {
+        sigma = ECSTRN.sigma[ref];
+        epsk = ECSTRN.epsk[ref];
+    }
+}
+
+void estimate_lj(int i, int ref, double f, double h) {
+    const int flag = ECSTRN.ljflag[i];
+    if (flag == 1) return;
+    double sigma = 0.0, epsk = 0.0;
+    reference_lj(ref, sigma, epsk);
+    if (flag == 0) {
+        ECSTRN.epsk[i] = epsk * CCON.tc[i] / CCON.tc[ref];
+        ECSTRN.sigma[i] = sigma * std::cbrt(CCON.dc[ref] / CCON.dc[i]);
+    } else if (flag == 2) {
+        ECSTRN.epsk[i] = epsk * f;
+        ECSTRN.sigma[i] = sigma * std::cbrt(h);
+    }
+}
+
+void PTRNEC(int i, double T, double D, double& etabk, double& tcxbk, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    etabk = tcxbk = 0.0;
+    const int ref = -i;
+    if (!ecs_block_loaded(i) || !reference_ready(ref)) return no_model(ierr, herr);
+    double x[20] = {};
+    x[i - 1] = 1.0;
+    double alphar = 0.0, Z = 1.0;
+    if (!residual_state(T, D, x, alphar, Z)) return no_model(ierr, herr);
+    EcsMap m;
+    map_onto(ref, T, D, alphar, Z, CCON.tc[i], CCON.dc[i], m, ierr, herr);
+    if (ierr != 0) return;
+    const double M = CCON.wm[i], Mref = CCON.wm[ref];
+    const double Tr = T / CCON.tc[i], Dr = D / CCON.dc[i];
+    double eta_ref = 0.0, tcx_ref = 0.0;
+    int jerr = 0;
+    std::string jtext;
+    ETAKB(ref, m.T0, m.D0 * PSI(i, Tr, Dr), eta_ref, jerr, jtext);
+    if (jerr > 0) {
+        ierr = jerr;
+        herr = jtext;
+        return;
+    }
+    TCXKB(ref, m.T0, m.D0 * CHI(i, Tr, Dr), tcx_ref, jerr, jtext);
+    if (jerr > 0) {
+        ierr = jerr;
+        herr = jtext;
+        return;
+    }
+    etabk = eta_ref * eta_factor(m, M, Mref);
+    tcxbk = tcx_ref * tcx_factor(m, M, Mref);
+}
+
+double ETABKP(int i, double T, double D, int& ierr, std::string& herr) {
+    double etabk = 0.0, tcxbk = 0.0;
+    PTRNEC(i, T, D, etabk, tcxbk, ierr, herr);
+    return etabk;
+}
+
+void TRNECS(double T, double D, const double x[20], double& eta, double& tcx, int& ierr,
+            std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    eta = tcx = kMarker9;
+    if (!(T > 0.0) || !(D >= 0.0) || !std::isfinite(T) || !std::isfinite(D))
+        return out_of_bounds(ierr, herr);
+    RMIX(x);
+    const int i = ISPURE(x);
+    if (i == 0) return trnecs_mixture(T, D, x, eta, tcx, ierr, herr);
+    trnecs_pure(i, NCOMP.nc == 1 ? 0 : -i, T, D, x, eta, tcx, ierr, herr);
+}
+
+}  // namespace lib

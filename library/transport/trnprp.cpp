@@ -1,0 +1,267 @@
+// TRNPRP: viscosity and thermal conductivity of the current fluid or mixture
+// at (T, D), by each component's own correlations or the corresponding-
+// states route, with range checks and their warnings.
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/setup/records.h"
+#include "library/transport/etak.h"
+#include "library/transport/records.h"
+#include "library/transport/tcxk.h"
+#include "library/transport/trnecs.h"
+
+namespace lib {
+
+namespace {
+
+constexpr int kNoModel = 40;
+constexpr int kMixtureClass = 50;
+constexpr int kCritical = 51;
+constexpr int kNotPhysical = 45;
+constexpr int kBadInput = 1;
+
+void report(int n, const std::string& text, int& ierr, std::string& herr) {
+    ierr = n;
+    herr = errtext("TRNPRP", n, text);
+    ERRMSG(ierr, herr);
+}
+
+bool missing(const Code& c) { return c.c[0] == ' ' || c.c[0] == '\0' || c.is("NUL"); }
+bool ecs(const Code& c) { return c.starts("EC"); }
+
+// Step 2: a component without any transport model.
+bool models_missing(int icomp, const double x[20]) {
+    auto none = [](int i) { return missing(TRNMOD.eta[i]) && missing(TRNMOD.tcx[i]); };
+    if (icomp != 0) return none(icomp);
+    for (int i = 1; i <= NCOMP.nc; ++i)
+        if (x[i - 1] > 0.0 && none(i)) return true;
+    return false;
+}
+
+// Step 3.1: mixture classes without transport equations when pair
+// parameters are missing.
+bool mixture_class_refused(const double x[20], int& ierr, std::string& herr) {
+    const int nc = NCOMP.nc;
+    if (nc < 2) return false;
+    long product = 1;
+    for (int i = 1; i < nc; ++i) {
+        if (!(x[i - 1] > 0.0)) continue;
+        long count = 0;
+        for (int j = i + 1; j <= nc; ++j) {
+            if (!(x[j - 1] > 0.0)) continue;
+            const auto& p = TRNBIN.p[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+            for (int which : {kBinDilL, kBinDilK, kBinEtaK, kBinTcxK, kBinTcxL})
+                if (std::fabs(p[static_cast<std::size_t>(which)]) > 1e-20) ++count;
+        }
+        product *= count > 0 ? 1 : 0;
+    }
+    if (product != 0) return false;
+    const int iw = FLAGS2.water_index;
+    if (FLAGS2.ammonia_water == 1) {
+        report(kMixtureClass, "transport equations are not available for the ammonia/water mixture",
+               ierr, herr);
+    } else if (FLAGS2.alcohols != 0) {
+        report(kMixtureClass, "transport equations are not available for mixtures with alcohols",
+               ierr, herr);
+    } else if (iw > 0 && iw <= nc && x[iw - 1] > 0.05) {
+        report(kMixtureClass,
+               "transport equations are not available for mixtures with water at molar "
+               "concentrations greater than 5%",
+               ierr, herr);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void mixture(double T, double D, const double x[20], double& eta, double& tcx, int& ierr,
+             std::string& herr) {
+    if (mixture_class_refused(x, ierr, herr)) return;
+    const bool eta_ecs = ecs(TRNMOD.eta_mix), tcx_ecs = ecs(TRNMOD.tcx_mix);
+    if (!eta_ecs && !tcx_ecs)
+        return report(kNoModel,
+                      "no transport model for mixtures selected (mixture codes " +
+                          TRNMOD.eta_mix.str() + ", " + TRNMOD.tcx_mix.str() + ")",
+                      ierr, herr);
+    double e = kMarker9, t = kMarker9;
+    TRNECS(T, D, x, e, t, ierr, herr);
+    if (ierr == 1)
+        report(-54,
+               "temperature and/or density input to the thermal conductivity and/or viscosity "
+               "ecs mixture model are out of range; results may be in error.",
+               ierr, herr);
+    if (eta_ecs) eta = e;
+    if (tcx_ecs) tcx = t;
+}
+
+// Outcome of the viscosity step of a pure fluid, for the conductivity step.
+struct EtaStep {
+    bool by_ecs = false;
+    bool by_correlation = false;
+    int limit = 0;  // LIMITX result of the viscosity correlation
+    double tcx_ecs = kMarker9;
+};
+
+EtaStep pure_viscosity(int icomp, double T, double D, const double x[20], double& eta, int& ierr,
+                       std::string& herr) {
+    EtaStep s;
+    const Code& code = TRNMOD.eta[icomp];
+    if (missing(code)) {
+        eta = kMarker1;
+        return s;
+    }
+    if (ecs(code)) {
+        s.by_ecs = true;
+        TRNECS(T, D, x, eta, s.tcx_ecs, ierr, herr);
+        return s;
+    }
+    s.by_correlation = true;
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    std::string hlim;
+    LIMITX("ETA", T, D, 0.0, x, tmin, tmax, dmax, pmax, s.limit, hlim);
+    if (s.limit > 0) {
+        report(-40 - s.limit,
+               "one or more inputs to the viscosity correlation are out of range; results may be "
+               "in error; " +
+                   hlim.substr(0, 130),
+               ierr, herr);
+        return s;
+    }
+    ETAK(icomp, T, D, eta, ierr, herr);
+    return s;
+}
+
+// After -52/-53: both values from the corresponding-states route; a failure
+// there is an error, never a warning with values.
+void fallback(int n, const std::string& text, double T, double D, const double x[20], double& eta,
+              double& tcx, int& ierr, std::string& herr) {
+    double e = kMarker9, t = kMarker9;
+    int jerr = 0;
+    std::string jtext;
+    TRNECS(T, D, x, e, t, jerr, jtext);
+    const bool values = e > 0.0 && t > 0.0;
+    if (jerr != 0 && !values) {
+        eta = tcx = kMarker9;
+        return report(std::abs(jerr),
+                      "correlations out of range and the ECS model failed: " + jtext.substr(0, 160),
+                      ierr, herr);
+    }
+    eta = e;
+    tcx = t;
+    report(n, text, ierr, herr);
+}
+
+void pure_conductivity(int icomp, double T, double D, const double x[20], const EtaStep& s,
+                       double& eta, double& tcx, int& ierr, std::string& herr) {
+    const Code& code = TRNMOD.tcx[icomp];
+    if (missing(code)) {
+        tcx = kMarker1;
+        return;
+    }
+    if (ecs(code)) {
+        if (s.by_ecs) {
+            tcx = s.tcx_ecs;
+            return;
+        }
+        double e = 0.0;
+        int jerr = 0;
+        std::string jtext;
+        TRNECS(T, D, x, e, tcx, jerr, jtext);
+        if (jerr != 0)
+            report(jerr,
+                   "pure fluid correlation out of range; attempted to use ECS method, it "
+                   "generated error:  " +
+                       jtext.substr(0, 146),
+                   ierr, herr);
+        return;
+    }
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int k = 0;
+    std::string hlim;
+    LIMITX("TCX", T, D, 0.0, x, tmin, tmax, dmax, pmax, k, hlim);
+    if (k < 1) {
+        int kerr = 0;
+        std::string ktext;
+        TCXK(icomp, T, D, tcx, kerr, ktext);
+        if (kerr != 0) {
+            ierr = kerr;
+            herr = ktext;
+        }
+        return;
+    }
+    if (s.by_ecs) {
+        tcx = s.tcx_ecs;
+        return report(-30 - k,
+                      "one or more inputs to the thermal conductivity correlation are out of "
+                      "range; results may be in error; " +
+                          hlim.substr(0, 130),
+                      ierr, herr);
+    }
+    if (!s.by_correlation || s.limit <= 0)
+        return report(-30 - k,
+                      "one or more inputs to the thermal conductivity correlation are out of "
+                      "range; results may be in error; " +
+                          hlim.substr(0, 130),
+                      ierr, herr);
+    if (s.limit == 1)
+        return report(-50 - k,
+                      "one or more inputs to the thermal conductivity and viscosity correlations "
+                      "are out of range; results may be in error; " +
+                          hlim.substr(0, 115),
+                      ierr, herr);
+    if (s.limit == 2 && k == 2)
+        return fallback(-52,
+                        "the density input to the thermal conductivity and viscosity correlations "
+                        "are out of range; will use the ECS model. ",
+                        T, D, x, eta, tcx, ierr, herr);
+    fallback(-53,
+             "temperature and/or density input to the thermal conductivity and/or viscosity "
+             "correlations are out of range; will use the ECS model.",
+             T, D, x, eta, tcx, ierr, herr);
+}
+
+// Step 7: a value that is neither a result nor the no-model marker becomes
+// the not-computed marker, never without a message.
+void clean(double& v, const char* what, int& ierr, std::string& herr) {
+    if (v == kMarker1 || v == kMarker9) return;
+    if (std::isfinite(v) && v >= 0.0) return;
+    v = kMarker9;
+    if (ierr <= 0)
+        report(kNotPhysical, std::string("the ") + what + " model gives no physical value here",
+               ierr, herr);
+}
+
+}  // namespace
+
+void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, int& ierr,
+            std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    eta = tcx = kMarker9;
+    if (!std::isfinite(T) || !std::isfinite(D) || !(T > 0.0) || D < 0.0)
+        return report(kBadInput, "temperature or density not valid", ierr, herr);
+    const int icomp = NCOMP.nc >= 1 ? ISPURE(x) : -1;
+    if (icomp < 0 || models_missing(icomp, x))
+        return report(kNoModel,
+                      "transport equations are not available for one or more of the fluids", ierr,
+                      herr);
+    RMIX(x);
+    if (icomp == 0) {
+        mixture(T, D, x, eta, tcx, ierr, herr);
+    } else {
+        const EtaStep s = pure_viscosity(icomp, T, D, x, eta, ierr, herr);
+        pure_conductivity(icomp, T, D, x, s, eta, tcx, ierr, herr);
+        if (std::fabs(T - CCON.tc[icomp]) < 1e-20 && std::fabs(D - CCON.dc[icomp]) < 1e-20) {
+            ierr = kCritical;
+            herr = errtext("TRNPRP", "warning", fmt_int(kCritical, 3),
+                           "pure fluid property is infinite at exactly Tc, rhoc");
+            ERRMSG(ierr, herr);
+            tcx = kMarker9;
+        }
+    }
+    clean(eta, "viscosity", ierr, herr);
+    clean(tcx, "thermal conductivity", ierr, herr);
+}
+
+}  // namespace lib
