@@ -132,6 +132,12 @@ void SETTK6(int nread, int k, const std::string& hcas, int& ierr, std::string& h
 }
 
 double TCX3CR(int icomp, double T, double D) {
+    bool no_viscosity = false;
+    return tcx3cr_checked(icomp, T, D, no_viscosity);
+}
+
+double tcx3cr_checked(int icomp, double T, double D, bool& no_viscosity) {
+    no_viscosity = false;
     const Crossover c = from_rows(WCFTCK[icomp]);
     if (D < 1e-6 || T > c.tref) return 0.0;
     // Water's enhancement (its own correlation length) comes with water's
@@ -153,6 +159,7 @@ double TCX3CR(int icomp, double T, double D) {
         double x[20] = {1.0};
         double tcx = 0.0;
         TRNECS(T, D, x, eta, tcx, jerr, jtext);
+        no_viscosity = !(eta > 1e-16);
     }
     if (!(eta > 1e-16) || !(cp > 0.0)) return 0.0;
     return enhancement(c, T, D, dc, cp, cv, eta, xi, R, kPiTk3) * WRDTCK[icomp][3];

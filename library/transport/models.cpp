@@ -15,7 +15,17 @@ double tc1_dilute(int icomp, double T, double, int&, std::string&) { return TCX1
 double tc1_background(int icomp, double T, double D, int&, std::string&) {
     return TCX1BK(icomp, T, D);
 }
-double tk3(int icomp, double T, double D, int&, std::string&) { return TCX3CR(icomp, T, D); }
+double tk3(int icomp, double T, double D, int& ierr, std::string& herr) {
+    bool no_viscosity = false;
+    const double v = tcx3cr_checked(icomp, T, D, no_viscosity);
+    if (no_viscosity) {
+        ierr = 39;
+        herr =
+            errtext("TCXKC", 39,
+                    "the critical enhancement (TK3) needs the viscosity, which has no model here");
+    }
+    return v;
+}
 
 // "TK6" of one component slot: the crossover model on the slot's own unit
 // composition.

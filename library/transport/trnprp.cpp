@@ -129,6 +129,7 @@ EtaStep pure_viscosity(int icomp, double T, double D, const double x[20], double
         return s;
     }
     ETAK(icomp, T, D, eta, ierr, herr);
+    if (ierr > 0) eta = kMarker9;
     return s;
 }
 
@@ -188,6 +189,7 @@ void pure_conductivity(int icomp, double T, double D, const double x[20], const 
             ierr = kerr;
             herr = ktext;
         }
+        if (kerr > 0) tcx = kMarker9;
         return;
     }
     if (s.by_ecs) {

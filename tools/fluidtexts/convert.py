@@ -138,6 +138,8 @@ def main(argv=None):
         for k, r in sorted(report.get("ancillary", {}).items()):
             print("anc      %-16s %s %s: equation replaced %+.3g %% at %g K, refitted %+.3g %% "
                   "at %g K" % (k, r.code, r.why, r.old[0], r.old[1], r.new[0], r.new[1]))
+        for k, why in sorted(report.get("transport_pending", {}).items()):
+            print("pending  %-24s %s (fluid-specific transport models)" % (k, why))
         for n in report.get("notes", []):
             print("note    ", n)
     return 0

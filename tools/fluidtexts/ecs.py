@@ -13,6 +13,7 @@ import header
 import residual
 import satstate
 import sections
+import transport
 import verify
 from textfmt import info_lines
 
@@ -314,6 +315,10 @@ def build(ds, name, ref_text, report):
     if cp_note:
         cp_lines[2:2] = info_lines([cp_note])
     lines += [""] + cp_lines
+    lines += transport.sections(
+        ds, name, {"Tred": c["Tc"], "Dred": c["Dc"], "M": c["M"], "R_lib": R_ECS, "Tmin": Tmin,
+                   "Tmax": Tmax, "pmax": pmax, "Dmax": Dmax}, c,
+        lambda keys: fluid.cite(ds, keys), header.FAMILY.get(name), report)
     if pseudo:
         d = ds.pure(name)
         lines += fluid.surface_tension_section(ds, d, Tmin)

@@ -10,6 +10,7 @@ import idealgas
 import residual
 import satstate
 import sections
+import transport
 from textfmt import citation, info_lines
 
 T0_REF, P0_REF = 298.15, 101.325  # ideal-gas reference point of "OT0"
@@ -409,6 +410,12 @@ def gerg_sections(ds, name, consts, report):
     return gerg.fek_sections(ds, name, consts, report)
 
 
+def transport_eos(e, e_used):
+    """What the transport sections take from the written equation."""
+    return {"Tred": e["Tred"], "Dred": e["Dred"], "M": e["M"], "R_lib": e["R"],
+            "Tmin": e["Tmin"], "Tmax": e["Tmax"], "pmax": e["pmax"], "Dmax": e_used["Dmax"]}
+
+
 def build(ds, name, report):
     """The complete text of a fluid whose equation is in the data set."""
     d = ds.pure(name)
@@ -507,6 +514,8 @@ def build(ds, name, report):
     ph = ph_section(ds, eos, e, "PH0", "@", e["Tmin"], e["Tmax"], report, name)
     if ph:
         lines += [""] + ph
+    lines += transport.sections(ds, name, transport_eos(e, e_used), consts,
+                                lambda keys: cite(ds, keys), header.FAMILY.get(name), report)
     lines += surface_tension_section(ds, d, e["Tmin"])
     lines += melting_section(ds, name, d, e["Tmin"], consts["ptp"], report)
     # the blends' pressures are dew and bubble lines, not saturation states of

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -49,6 +50,94 @@ const std::set<std::string> kKeywords = {"EOS", "AUX", "ETA", "TCX", "TRN", "STN
 // Reads `rows` term lines of at least `cols` numbers each, from line n on.
 void terms(Checker& c, int rows, int cols, const char* what) {
     for (int i = 0; i < rows; ++i, ++c.n) c.need_numbers(cols, what);
+}
+
+// Transport blocks: the viscosity ("VS1"), conductivity ("TC1") and
+// corresponding-states ("ECS") blocks and their auxiliary blocks, with their
+// counts against the 40-row tables.
+bool transport_body(Checker& c, const std::string& kind, const std::string& code) {
+    auto limits = [&] {
+        for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
+    };
+    auto count = [&](int cols, const char* what) {
+        if (!c.need_numbers(cols, what)) return 0;
+        int total = 0;
+        for (int i = 0; i < cols; ++i) total += std::abs(c.count_at(c.n, i));
+        ++c.n;
+        if (total > 40) c.fail(std::string("more than 40 rows: ") + what);
+        return total;
+    };
+    if (kind == "ETA" && code == "VS1") {
+        limits();
+        const int ndil = count(1, "dilute-gas count");
+        if (ndil > 0) {
+            c.n += 1;  // collision-integral pointer
+            for (int i = 0; i < 2; ++i, ++c.n) c.need_numbers(1, "Lennard-Jones value");
+            c.need_numbers(2, "dilute reducing values");
+            ++c.n;
+            terms(c, ndil, 2, "dilute-gas term");
+        }
+        const int nb = count(1, "initial-density count");
+        if (nb > 0) {
+            c.need_numbers(2, "initial-density reducing values");
+            ++c.n;
+            terms(c, nb, 2, "initial-density term");
+        }
+        double n6[6] = {};
+        if (!c.need_numbers(6, "residual counts")) return true;
+        c.numbers(c.n, n6, 6);
+        ++c.n;
+        const int ncp = std::abs(static_cast<int>(n6[0])),
+                  n5 = static_cast<int>(n6[1] + n6[2] + n6[3]),
+                  n4 = static_cast<int>(n6[4] + n6[5]);
+        if (ndil + nb + ncp + n5 + n4 > 40) c.fail("more than 40 viscosity rows");
+        if (ncp + n5 + n4 > 0) {
+            c.need_numbers(3, "residual reducing values");
+            ++c.n;
+        }
+        terms(c, ncp, 2, "close-packed term");
+        terms(c, n5, 5, "residual term");
+        terms(c, n4, 4, "exponential residual term");
+        ++c.n;  // enhancement pointer
+    } else if (kind == "TCX" && code == "TC1") {
+        limits();
+        double n2[2] = {};
+        c.numbers(c.n, n2, 2);
+        const int nd = count(2, "dilute counts");
+        if (n2[0] > 0) {
+            c.need_numbers(2, "dilute reducing values");
+            ++c.n;
+        }
+        terms(c, nd, 2, "dilute term");
+        const int nbk = count(2, "background counts");
+        if (nbk > 0) {
+            c.need_numbers(3, "background reducing values");
+            ++c.n;
+        }
+        if (nd + nbk > 40) c.fail("more than 40 conductivity rows");
+        terms(c, nbk, 4, "background term");
+        ++c.n;  // enhancement pointer
+    } else if (kind == "TRN" && code == "ECS") {
+        limits();
+        c.n += 3;  // reference fluid and its two model codes
+        for (int i = 0; i < 3; ++i, ++c.n) c.need_numbers(1, "Lennard-Jones flag and values");
+        terms(c, count(1, "f_int count"), 2, "f_int term");
+        for (const char* what : {"psi", "chi"}) terms(c, count(2, what), 3, what);
+        ++c.n;  // enhancement code
+    } else if (kind == "AUX" && (code == "CI1" || code == "CI2")) {
+        limits();
+        terms(c, count(1, "collision-integral count"), code == "CI1" ? 2 : 1, "term");
+    } else if (kind == "AUX" && (code == "TK3" || code == "TK6")) {
+        limits();
+        const int k = count(1, "crossover count");
+        if (k < 9) c.fail("crossover block with fewer than nine terms");
+        c.need_numbers(3, "crossover reducing values");
+        ++c.n;
+        terms(c, k, 1, "crossover term");
+    } else {
+        return false;
+    }
+    return true;
 }
 
 // Body of one section; returns the ideal-gas code named by an equation of state.
@@ -132,7 +221,7 @@ std::string body(Checker& c, const std::string& kind, const std::string& code) {
         const int k = c.count_at(c.n, 0);
         c.n += 2;
         terms(c, k, 2, "surface-tension term");
-    } else {
+    } else if (!transport_body(c, kind, code)) {
         c.fail("no body check for " + kind + " " + code);
     }
     return named;
@@ -251,6 +340,8 @@ TEST(FluidTexts, CheckerCatchesBrokenTexts) {
     EXPECT_TRUE(broken("@END", "@ENX"));
     EXPECT_TRUE(broken("!end of info section", "!end of info"));
     EXPECT_TRUE(broken("\n#PS ", "\n#PS \n#XX "));
+    EXPECT_TRUE(broken("0  5  0  0  0  0 ", "0  45  0  0  0  0 "));  // viscosity rows
+    EXPECT_TRUE(broken("FEQ nitrogen", "FEQ nitrogen\n9"));          // ECS block shifted
 }
 
 TEST(FluidTexts, MixtureTextHasItsSections) {
