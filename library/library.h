@@ -534,6 +534,39 @@ void DQFL2(double D, double q, const double z[20], int kq, double& T, double& P,
 void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, double& Dl,
           double& Dv, double xl[20], double xv[20], int& ierr, std::string& herr);
 
+// Saturation states whose phase enthalpy (SATH), internal energy (SATE) or
+// entropy (SATS, up to three roots) equals the given value: nroot, and per
+// root its kind (1 liquid, 2 vapour, 3 melting, 4 sublimation), T, P and the
+// density of that phase; kph 0 all roots or the kind wanted.  Errors 1 (no
+// root of that kind, SATS), 2/4/8 (below the minimum, above the maximum,
+// above the sublimation value), 160, 161/162 (a root that did not converge:
+// T = P = D = 0).
+void SATH(double h, const double x[20], int kph, int& nroot, int& k1, double& T1, double& P1,
+          double& D1, int& k2, double& T2, double& P2, double& D2, int& ierr, std::string& herr);
+void SATE(double e, const double x[20], int kph, int& nroot, int& k1, double& T1, double& P1,
+          double& D1, int& k2, double& T2, double& P2, double& D2, int& ierr, std::string& herr);
+void SATS(double s, const double x[20], int kph, int& nroot, int& k1, double& T1, double& P1,
+          double& D1, int& k2, double& T2, double& P2, double& D2, int& k3, double& T3, double& P3,
+          double& D3, int& ierr, std::string& herr);
+// Largest saturated-vapour enthalpy (mode 1: internal energy) and its T.
+void EHMAXX(const double x[20], int mode, double& vmax, double& Tvmax, int& ierr,
+            std::string& herr);
+// Extremes of the saturated-vapour entropy: nearest the critical point, nearest
+// the lower limit, melting side (T = -1: none).
+void SMAXX(const double x[20], double& s1, double& T1, double& s2, double& T2, double& s3,
+           double& T3, int& ierr, std::string& herr);
+// State at given enthalpy and entropy (ESFLSH: internal energy and entropy;
+// its h output is the enthalpy).  Error 200 for a mixture in the two-phase
+// band; HSFL1 is the single-phase solver (T in: start value, <= 0 Tc).
+void HSFLSH(double h, double s, const double z[20], double& T, double& P, double& D, double& Dl,
+            double& Dv, double x[20], double y[20], double& q, double& e, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr);
+void ESFLSH(double e, double s, const double z[20], double& T, double& P, double& D, double& Dl,
+            double& Dv, double x[20], double y[20], double& q, double& h, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr);
+void HSFL1(double h, double s, const double z[20], double Dmin, double Dmax, double& T, double& D,
+           int& ierr, std::string& herr);
+
 // Critical-flow factor of a nozzle from stagnation T, P and inlet velocity v
 // (m/s): Cs and the throat T, D, P and speed of sound.  Errors 200 (no
 // convergence), 201 (the throat state may be two-phase).

@@ -145,6 +145,8 @@ State state(int icomp, double T, double D) {
 // (tau^i d^i/dtau^i of a_n(Tr/tau) tau / Tr, i = 0..3) and the density part.
 struct Bwrsav {
     Slots<double> tau, del;
+    Slots<double> tr;                 // reducing temperature of the coefficients c
+    Slots<std::array<double, 32>> c;  // b_k Tr^(e_k - 1)
     Slots<std::array<std::array<double, 4>, kFuncs>> t, d;
 };
 Bwrsav BWRSAV;
@@ -152,12 +154,23 @@ Bwrsav BWRSAV;
 void refresh_tau(int icomp, double tau) {
     const auto& k = WCFBWR.k[icomp];
     const double tr = ZRED.tred[icomp];
+    if (BWRSAV.tr[icomp] != tr) {
+        // b_k T^(e-1) = (b_k Tr^(e-1)) tau^m with m = 1 - e.
+        for (int i = 0; i < 32; ++i)
+            BWRSAV.c[icomp][static_cast<std::size_t>(i)] =
+                k[static_cast<std::size_t>(i)] * power(tr, kTerms[i].e - 1.0);
+        BWRSAV.tr[icomp] = tr;
+    }
+    // tau^m for m = 1 - e: e = 1, 0.5, 0, -1, -2, -3, -4.
+    const double t2 = tau * tau;
+    const double pw[7] = {1.0, std::sqrt(tau), tau, t2, t2 * tau, t2 * t2, t2 * t2 * tau};
     auto& t = BWRSAV.t[icomp];
     for (auto& r : t) r.fill(0.0);
+    const auto& c = BWRSAV.c[icomp];
     for (int i = 0; i < 32; ++i) {
-        // b T^(e-1) = b Tr^(e-1) tau^m with m = 1 - e.
         const double e = kTerms[i].e, m = 1.0 - e;
-        const double v = k[static_cast<std::size_t>(i)] * power(tr, e - 1.0) * power(tau, m);
+        const int slot = e == 1.0 ? 0 : e == 0.5 ? 1 : static_cast<int>(m) + 1;
+        const double v = c[static_cast<std::size_t>(i)] * pw[slot];
         auto& r = t[static_cast<std::size_t>(kTerms[i].n - 2)];
         r[0] += v;
         r[1] += m * v;
@@ -180,6 +193,7 @@ void refresh_del(int icomp, double del) {
 void clear_cache() {
     BWRSAV.tau.fill(0.0);
     BWRSAV.del.fill(0.0);
+    BWRSAV.tr.fill(0.0);
 }
 
 // The warning of a section whose values disagree, passed to ERRMSG only.
