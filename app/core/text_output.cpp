@@ -78,8 +78,9 @@ void status_message(int level, const char* format, ...) {
     StatusRecord record{style.prefix + text, style.tag};
     std::string log_text = "\n" + text;
     if (batchmode != 0) {
-        to_stdout(log_text);
-        to_stdout(record.text);
+        // Standard output stands for both logs: the text once, after a
+        // newline as in the calculation log and with its level's prefix.
+        to_stdout("\n" + record.text);
         return;
     }
     if (post_text != nullptr) post_text(std::move(log_text));

@@ -9,6 +9,8 @@
 
 namespace lib {
 
+unsigned long long EOS_EVALUATIONS = 0;
+
 // Each routine passes the call on, unchanged, to the evaluator that the
 // table of eos_table.cpp names for the slot's (or the mixture's) model code.
 double PHIK(int icomp, int itau, int idel, double tau, double del) {
@@ -17,6 +19,7 @@ double PHIK(int icomp, int itau, int idel, double tau, double del) {
     if (del <= 1.0e-10 || !std::isfinite(del) || !(tau > 0.0) || !std::isfinite(tau)) return 0.0;
     const ComponentEos* eos = component_eos(icomp);
     if (eos == nullptr) return -9.99e99;  // an unknown code
+    ++EOS_EVALUATIONS;
     return eos->phi(icomp, itau, idel, tau, del);
 }
 
@@ -44,7 +47,9 @@ double PHIX(int itau, int idel, double tau, double del, const double x[20]) {
     if (ic != 0) return PHIK(ic, itau, idel, tau, del);
     // A true mixture: its model's evaluator, 0 without one.
     const MixtureEos* mix = mixture_eos();
-    return mix != nullptr ? mix->phi(itau, idel, tau, del, x) : 0.0;
+    if (mix == nullptr) return 0.0;
+    ++EOS_EVALUATIONS;
+    return mix->phi(itau, idel, tau, del, x);
 }
 
 void REDK(int icomp, double& tred, double& dred) {

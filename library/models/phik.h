@@ -5,6 +5,11 @@
 
 namespace lib {
 
+// Evaluations of an equation of state: the calls of PHIK and PHIX that
+// reached a model's evaluator since the program started (tests and
+// benchmarks count the work of an iteration with it).
+extern unsigned long long EOS_EVALUATIONS;
+
 // tau^itau delta^idel d^(itau+idel) alphar / dtau^itau ddelta^idel.
 double PHIK(int icomp, int itau, int idel, double tau, double del);
 double PHIX(int itau, int idel, double tau, double del, const double x[20]);
