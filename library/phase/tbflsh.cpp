@@ -106,6 +106,15 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
     // A P pair may come with a density of its phase in D.
     const double d_in = (c1 == 'P' && std::isfinite(D) && D > 0.0) ? D : 0.0;
     double s_prev = 0.0;
+    double t_low = 0.0, t_high = 0.0;  // the temperature range of the equation
+    if (c1 == 'P') {
+        double dmax = 0.0, pmax = 0.0;
+        LIMITS("EOS", z, t_low, t_high, dmax, pmax);
+    }
+    int outside = 0;                           // points in a row outside it
+    int density_failures = 0;                  // density solves that failed with no root bracketed
+    int stalled = 0;                           // points in a row no closer to the root
+    int repeats = 0;                           // passes in a row that gave the point before
     double lastx = std::nan(""), lastf = 0.0;  // the point evaluated in the pass before
 
     for (int k = 1; k <= 200; ++k) {
@@ -137,6 +146,13 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                 if (jerr > 0) solve(T, false);
             } else {
                 solve(std::max(xk, 1e-12), k > 1);
+            }
+            if (jerr > 0 && k > 1 && !(neg.seen && pos.seen)) ++density_failures;
+            if (density_failures >= 2) {
+                // The density cannot be solved on the way to a root not yet
+                // bracketed: the property is out of reach along the isobar.
+                fail248(T, T - x2);
+                return;
             }
             if (jerr > 0) {
                 if (k == 1) {
@@ -171,6 +187,20 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                     pos = Best{};
                     bracketed = false;
                 }
+            }
+            // Two points in a row outside the equation's temperature range
+            // with no root bracketed: the root lies out there, where the
+            // range check of the result refuses it; the state reached is
+            // refused the same way now instead of after a long search.
+            outside = (T < t_low || T > 1.5 * t_high) ? outside + 1 : 0;
+            if (outside >= 2 && !(neg.seen && pos.seen)) {
+                double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+                int lerr = 0;
+                std::string lmsg;
+                LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+                if (flash::range_error(head, lerr, lmsg, 4, ierr, herr)) return;
+                fail248(T, T - x2);
+                return;
             }
             xk = T;
             t_a = t_b;
@@ -250,10 +280,27 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
             return;
         }
 
+        // The same point three times in a row, too far from the root for
+        // even the loosest tolerance: the iteration has nowhere left to go.
+        repeats = (xk == lastx && f == lastf) ? repeats + 1 : 0;
+        if (repeats >= 2 && std::fabs(f) / std::max(std::fabs(b), 1.0) > 1e-5) {
+            fail248(xk, 0.0);
+            return;
+        }
         lastx = xk;
         lastf = f;
         Best& side = f < 0.0 ? neg : pos;
-        if (std::fabs(f) < std::fabs(side.r)) side = {xk, f, true};
+        if (std::fabs(f) < std::fabs(side.r)) {
+            side = {xk, f, true};
+            stalled = 0;
+        } else if (c1 == 'P' && !(neg.seen && pos.seen) && ++stalled >= 10) {
+            // Ten points without a root bracketed and none closer than the
+            // best before: the property does not reach the value along the
+            // isobar (an equation extrapolated far beyond its range may
+            // even turn back).
+            fail248(xk, xk - x2);
+            return;
+        }
 
         if (k == 1) {
             x1 = xk;

@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "library/models/phik.h"
 #include "tests/library/phase/flash_support.h"
 
 namespace {
@@ -200,6 +201,26 @@ TEST(PressureFlash, ValuesOutsideTheEquationRangeAreRefused) {
     const State b = ps(100.0, -1e6);
     EXPECT_EQ(b.ierr, 249);
     EXPECT_NE(b.herr.find("S ="), std::string::npos) << b.herr;
+}
+
+// Above the pressure limit (a warning up to twice it) a value the isobar
+// does not reach is given up quickly: counted in evaluations of the equation
+// of state (such states took up to 155,000 before).
+TEST(PressureFlash, UnreachableValuesAboveThePressureLimitAreGivenUpQuickly) {
+    for (const char* name : {"nf3", "water", "methanol", "r123", "nitrogen", "xenon", "air"}) {
+        ASSERT_TRUE(setup(name));
+        Pure c;
+        double tmin, tmax, dmax, pmax;
+        lib::LIMITS("EOS", c.z, tmin, tmax, dmax, pmax);
+        for (double p : {1.01 * pmax, 2.0 * pmax})
+            for (double b : {-1e5, 0.0, 1e4}) {
+                const unsigned long long before = lib::EOS_EVALUATIONS;
+                ph(p, b);
+                ps(p, b / 1000.0);
+                EXPECT_LT(lib::EOS_EVALUATIONS - before, 2 * 3000u)
+                    << name << " p " << p << " b " << b;
+            }
+    }
 }
 
 TEST(PressureFlash, TwoPhaseStateCarriesMarkersAndKeepsTheInput) {
