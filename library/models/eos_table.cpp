@@ -6,6 +6,8 @@
 #include "library/models/ecs.h"
 #include "library/models/feq.h"
 #include "library/models/hmx.h"
+#include "library/models/pr.h"
+#include "library/models/records.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -19,20 +21,26 @@ bool ecs_ready(int icomp) {
            (EOSMOD.eos[-icomp].starts("FE") || EOSMOD.eos[-icomp].is("BWR"));
 }
 
+// A Peng-Robinson slot keeps the reducing values of the equation it replaced.
+void pr_reducing(int icomp, double& tred, double& dred) {
+    tred = ZRED.tred[icomp];
+    dred = ZRED.dred[icomp];
+}
+
 constexpr ComponentEos kComponentRows[] = {
     {"FE", PHIFEQ, REDFEQ, CRTFEQ},
     // {"QUI", PHIQUI, REDQUI, CRTQUI},
     {"BWR", PHIBWR, nullptr, CRTBWR},
     {"ECS", PHIECS, nullptr, CRTECS, ecs_ready},
-    // {"PR ", PHIPR, nullptr, CRTPR},
+    {"PR ", PHIPR, pr_reducing, CRTPR},
 };
 
 // Mixture codes still to come; until a row exists, a mixture's residual
 // part is 0 and its critical point an error of CRITP.
 //   {"AGA", PHIAGA, REDHMX, CRTHMX},
-//   {"PR ", PHIPRX, REDPR, CRTHMX},
 constexpr MixtureEos kMixtureRows[] = {
     {"HMX", PHIHMX, REDHMX, CRTHMX},
+    {"PR ", PHIPRX, REDPR, CRTHMX},
     {"", nullptr, nullptr, nullptr},  // end of the table: serves no code
 };
 

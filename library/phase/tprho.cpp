@@ -9,6 +9,7 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/models/phik.h"
+#include "library/models/pr.h"
 #include "library/models/press.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
@@ -216,6 +217,19 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     }
     RMIX(x);
     const double R = GCNST.r;
+
+    // The Peng-Robinson mode: the roots of the cubic.
+    int pr = -1;
+    PREOS(pr);
+    if (pr == 1) {
+        double d1 = 0.0, d2 = 0.0;
+        TPRHOPR(T, P, x, d1, d2);
+        const bool liquid =
+            kph == 1 || kph == -1 || (kph == 0 && kguess == 1 && D >= 0.5 * (d1 + d2));
+        D = liquid ? d1 : d2;
+        if (!(D > 0.0)) not_converged(kph == 1 ? 202 : 203, T, P, D, x, ierr, herr);
+        return;
+    }
 
     if (P < 1e-8) {
         if (kph != kLiquid) {

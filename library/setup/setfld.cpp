@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "library/library.h"
+#include "library/models/pr.h"
 #include "library/setup/openfl.h"
 #include "library/setup/records.h"
 #include "library/setup/stfld2.h"
@@ -57,7 +58,7 @@ public:
     // Working transport codes become the slot's codes where nothing was loaded.
     void finish_transport();
     // What happens when no equation of state was loaded.
-    enum class Outcome { kDone, kReloadAsFeq, kFailed };
+    enum class Outcome { kDone, kReloadAsFeq, kReloadForPr, kFailed };
     Outcome check_loaded();
     void estimate_pr();
     void premature_end();
@@ -336,6 +337,12 @@ SlotLoader::Outcome SlotLoader::check_loaded() {
             EOSMOD.eos[i] = Code("FEQ");
             return Outcome::kReloadAsFeq;
         }
+        if (EOSMOD.eos[i].is("PR ")) {
+            // Peng-Robinson without a "PRT" section: the text's own equation
+            // gives the constants, the equation is estimated from them.
+            EOSMOD.eos[i] = Code("QVB");
+            return Outcome::kReloadForPr;
+        }
         fail(105, "SETUP",
              "selected equation of state not found for component #" + slot_text(i) + ":  " +
                  std::string(trim_right(hfld_[i].substr(0, 100))),
@@ -367,14 +374,17 @@ void prepare_slot(int i) {
     HTCM[i] = -1.0;
     if (i >= 0) {
         CONUN.count[i] = 0;
-        // The slot's Peng-Robinson interaction values are cleared here once
-        // that model exists.
+        if (i <= kMaxComp) {
+            CONPR.p[static_cast<std::size_t>(i)].fill(0.0);
+            CONPR.given[static_cast<std::size_t>(i)] = 0;
+        }
     }
 }
 
 }  // namespace
 
 void SETFLD(int i, Slots<std::string>& hfld, int& ierr, std::string& herr) {
+    bool pr_mode = false;
     for (;;) {
         // A warning still pending from the caller keeps its text with it.
         if (ierr == 0) herr.clear();
@@ -413,8 +423,13 @@ void SETFLD(int i, Slots<std::string>& hfld, int& ierr, std::string& herr) {
         ld.finish_transport();
         const auto outcome = ld.check_loaded();
         if (outcome == SlotLoader::Outcome::kReloadAsFeq) continue;  // no "FEK" in the text
+        if (outcome == SlotLoader::Outcome::kReloadForPr) {
+            pr_mode = true;
+            continue;
+        }
         if (outcome == SlotLoader::Outcome::kFailed) return;
         ld.estimate_pr();
+        if (pr_mode) EOSMOD.eos[i] = Code("PR ");
         return;
     }
 }

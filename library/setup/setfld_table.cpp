@@ -11,6 +11,7 @@
 #include "library/models/feq.h"
 #include "library/models/melt.h"
 #include "library/models/ph0.h"
+#include "library/models/pr.h"
 #include "library/setup/setfld.h"
 
 namespace lib {
@@ -21,6 +22,7 @@ constexpr LoaderRow kLoaderRows[] = {
     {"EOS", "FE", SETFEQ},
     {"EOS", "EC", nullptr, SETECS},
     {"EOS", "BW", SETBWR},
+    {"EOS", "PR", nullptr, nullptr, SETPR},
     {"AUX", "CP", SETCPP},
     {"AUX", "PH", SETPH0},
     {"PS ", "*", nullptr, nullptr, SETPS},

@@ -7,6 +7,7 @@
 
 #include "library/library.h"
 #include "library/models/hmx.h"
+#include "library/models/pr.h"
 #include "library/models/records.h"
 #include "library/setup/openfl.h"
 #include "library/setup/records.h"
@@ -173,7 +174,13 @@ void SETHMX(const std::string& hfmix, int& ierr, std::string& herr) {
                 ESTVC(i, j, jerr, jmsg);
             }
             // Peng-Robinson interaction parameters of pairs without a "PR"
-            // line are estimated by the Peng-Robinson model's set-up.
+            // line: the estimate from chemical families (its -117 is kept
+            // to itself: the pair's mixing terms are what the user needs).
+            if (PRMOD.code(i, j).empty_code() || PRMOD.code(i, j).is("   ")) {
+                int perr = 0;
+                std::string pmsg;
+                ESTPR(i, j, n, perr, pmsg);
+            }
         }
     }
 

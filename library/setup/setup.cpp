@@ -6,6 +6,7 @@
 
 #include "library/library.h"
 #include "library/models/hmx.h"
+#include "library/models/pr.h"
 #include "library/models/records.h"
 #include "library/phase/records.h"
 #include "library/setup/records.h"
@@ -326,8 +327,7 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
     }
 
     AMH2OR();
-    // The volume translation of each component (SETPRCO) joins here with the
-    // Peng-Robinson model.
+    for (int i = 1; i <= nc && i <= kMaxComp; ++i) SETPRCO(i);
 
     if (ierr <= 0) SETSAV.mixtext = mixtext;
 }
