@@ -18,6 +18,9 @@ install() {
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing
 }
 install cmake g++ make pkg-config libgtest-dev libbenchmark-dev libgtk2.0-dev python3 clang clang-format
+# The window tests: a virtual X display, xdotool for the smoke scripts,
+# locale data for the decimal-comma test, flock for the display lock.
+install xvfb xauth xdotool locales util-linux
 # The fuzzing runtime of the installed clang (only recommended by it, so not
 # always installed along with it).
 clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n 1)

@@ -6,6 +6,7 @@
 #include "app/core/kvr.h"
 #include "app/core/simulator.h"
 #include "app/core/text_output.h"
+#include "app/core/window_logic.h"
 
 #include <sys/stat.h>
 
@@ -26,26 +27,6 @@ bool is_help(const std::string& arg) { return arg == "-h" || arg == "--help"; }
 // An option is a word that starts with '-' and is more than that ("-" alone
 // is a file name).
 bool is_option(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
-
-// Calculability as the toolbar sees it: a project needs a process, and no
-// mixer may wait for its second inlet.
-bool calculable(const Project& project, std::string& why) {
-    if (project.az_processes <= 0) {
-        why = "the project holds no process";
-        return false;
-    }
-    for (int i = 0; i < project.az_processes; ++i) {
-        const Process* process = project.processes[static_cast<std::size_t>(i)];
-        for (int k = 0; k < process->az_parts; ++k) {
-            const Part* part = process->parts[static_cast<std::size_t>(k)];
-            if (part->type == MIXER && part->prev_id[1] <= 0) {
-                why = "the second inlet of mixer '" + part->name + "' is not connected";
-                return false;
-            }
-        }
-    }
-    return true;
-}
 
 // Every diagram of the project as a PNG image beside the project file,
 // named after the diagram.
@@ -106,8 +87,8 @@ std::string batch_file(const std::string& file) {
     if (project == nullptr) return "not read";
 
     std::string failure;
-    std::string why;
-    if (calculable(*project, why)) {
+    const std::string why = check_calculability_of(project).why;
+    if (why.empty()) {
         if (calcProject(*project) != CS_FINISHED) failure = "calculation failed";
     } else {
         status_message(ML_ERROR, "Project '%s' cannot be calculated: %s.\n", file.c_str(),

@@ -18,6 +18,8 @@
 #include <string>
 #include <string_view>
 
+struct _GKeyFile;  // GLib's key file
+
 namespace app {
 
 // What write_input puts into a file; both 1 at start, Save As keeps the
@@ -51,8 +53,9 @@ inline constexpr const char* KVR_FILE_VERSION = "2.0.8";
 std::string project_text(const Project& project, bool graphs, bool results);
 
 // Writes the project to its file name with include_graphs and
-// include_results. Returns 0, or -1 (with a message) when the file cannot
-// be written.
+// include_results, through a temporary file beside it that is renamed over
+// it. Returns 0, or -1 (with a message naming the file and the reason; the
+// old file unchanged) when the file cannot be written.
 int write_input(const Project& project);
 
 // One fluid block ("#START Fluid Definition" ... "#END Fluid definition").
@@ -134,5 +137,14 @@ std::string settings_path();
 void load_default_settings();
 // Writes the settings file anew; returns false when it cannot be written.
 bool save_default_settings();
+
+// The settings key file as read at start (null before
+// load_default_settings): the window reads its page setup and print
+// settings groups from it.
+::_GKeyFile* settings_key_file_handle();
+// Called by save_default_settings before the key file is written, so that
+// the window can put its page setup and print settings into it; null when
+// nobody listens.
+extern void (*on_settings_save)(::_GKeyFile* key_file);
 
 }  // namespace app

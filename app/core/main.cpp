@@ -2,11 +2,13 @@
 //
 //   kvr2 -h | --help     the usage text
 //   kvr2 -b FILE...      calculates each project file, writes FILE.out
-//   kvr2 [FILE]...       the main window with the files opened
+//   kvr2 [FILE]...       the main window with the files opened (the only
+//                        branch that starts the toolkit)
 #include "app/core/filehandling.h"
 #include "app/core/init.h"
 #include "app/core/kvr.h"
 #include "app/core/text_output.h"
+#include "app/gui/gui.h"
 
 #include <clocale>
 #include <cstdio>
@@ -35,9 +37,5 @@ int main(int argc, char** argv) {
     }
 
     batchmode = 0;
-    std::fputs(
-        "kvr2: the main window is not built yet; run kvr2 -b FILE... to calculate "
-        "project files.\n",
-        stderr);
-    return 1;
+    return gui::run_window(argc, argv, cl.files);
 }

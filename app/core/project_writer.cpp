@@ -1,6 +1,7 @@
 // Writing project files and fluid-definition blocks.
 #include "app/core/filehandling.h"
 
+#include "app/core/file_replace.h"
 #include "app/core/init.h"
 #include "app/core/kvr.h"
 #include "app/core/units.h"
@@ -440,15 +441,9 @@ std::string project_text(const Project& project, bool graphs, bool results) {
 
 int write_input(const Project& project) {
     std::string text = project_text(project, include_graphs != 0, include_results != 0);
-    std::FILE* file = std::fopen(project.filename.c_str(), "wb");
-    if (file == nullptr) {
-        showmessage("Could not write file '%s'", project.filename.c_str());
-        return -1;
-    }
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    ok = (std::fclose(file) == 0) && ok;
-    if (!ok) {
-        showmessage("Could not write file '%s'", project.filename.c_str());
+    std::string reason;
+    if (!replace_file_contents(project.filename, text, reason)) {
+        showmessage("Could not write file '%s': %s", project.filename.c_str(), reason.c_str());
         return -1;
     }
     return 0;

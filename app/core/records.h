@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -325,6 +326,43 @@ enum IsoFamilyCode : int { ISO_ISOBAR = 0, ISO_ISOTHERM = 1, ISO_ISOCHOR = 2, IS
 enum AxisQuantity : int { AX_S = 0, AX_H = 1, AX_P = 2, AX_T = 3, AX_HEAT_FLOW = 6 };
 
 // ---------------------------------------------------------------------------
+// Fields shared by the calculation worker and the window
+// ---------------------------------------------------------------------------
+
+// A value that the calculation worker writes while the window's progress
+// dialog reads it (or the other way round: the calculation status that
+// Cancel sets). Every access is atomic; copies take the value, so records
+// holding it stay copyable.
+template <class T>
+class Shared {
+public:
+    Shared(T value = T{}) noexcept : value_(value) {}
+    Shared(const Shared& other) noexcept : value_(other.load()) {}
+    Shared& operator=(const Shared& other) noexcept {
+        store(other.load());
+        return *this;
+    }
+    Shared& operator=(T value) noexcept {
+        store(value);
+        return *this;
+    }
+    operator T() const noexcept { return load(); }
+    T load() const noexcept { return value_.load(std::memory_order_acquire); }
+    void store(T value) noexcept { value_.store(value, std::memory_order_release); }
+    Shared& operator++() noexcept {
+        value_.fetch_add(1, std::memory_order_acq_rel);
+        return *this;
+    }
+    Shared& operator+=(T delta) noexcept {
+        value_.fetch_add(delta, std::memory_order_acq_rel);
+        return *this;
+    }
+
+private:
+    std::atomic<T> value_;
+};
+
+// ---------------------------------------------------------------------------
 // Table rows
 // ---------------------------------------------------------------------------
 
@@ -588,11 +626,11 @@ struct Part {
     int segmentation = 0;                         // 1 geometric, 0 linear pressure steps
     double eta_used = 0.0;                        // efficiency the turbo-machine model uses
     double pr_used = 0.0;         // outlet over inlet pressure the turbo-machine model uses
-    int state = 0;                // PartState
+    Shared<int> state = 0;        // PartState
     int final_flag = 0;           // heat exchanger results final although provisional
     double old_value = 0.0;       // filled by the pre-2.0 reader only
-    int segment = 0;              // step the running model works on
-    int busy = 0;                 // 1 while the model runs
+    Shared<int> segment = 0;      // step the running model works on
+    Shared<int> busy = 0;         // 1 while the model runs
     double init_T = 0.0;          // seed from an interface (state 8), K
     double init_heat_flux = 0.0;  // seed (state 9), kJ/kg
     double init_dT = 0.0;         // seed (state 10), K
@@ -607,14 +645,14 @@ struct Process {
     std::array<double, NUM_PROCESS_INPUTS> inputs{};    // rows of process_input_values_def
     std::array<int, NUM_PROCESS_OUTPUTS> output_units{};
     std::array<int, NUM_PROCESS_INPUTS> input_units{};
-    std::string name;  // empty until whoever adds the process names it
-    int done = 0;      // 0 while the process is being calculated
+    std::string name;      // empty until whoever adds the process names it
+    Shared<int> done = 0;  // 0 while the process is being calculated
 };
 
 struct Interface {
     std::string name;  // "Interface %d"
     int id = 0;
-    int status = 0;  // InterfaceStatus
+    Shared<int> status = 0;  // InterfaceStatus
     int hot_part_id = 0;
     int cold_part_id = 0;
     int hot_process_id = 0;
@@ -629,13 +667,13 @@ struct Interface {
     // Iteration state of the coupling.
     double last_T_hot = 0.0;  // hot outlet temperature of the previous run, K
     double last_T_cold = 0.0;
-    double residual = 0.0;
-    double first_residual = 0.0;
+    Shared<double> residual = 0.0;
+    Shared<double> first_residual = 0.0;
     double last_effectiveness = 0.0;
     double last_heat_flux = 0.0;  // kJ/kg handed to the second side in the previous run
     double older_T_hot = 0.0;     // last_T_hot one run earlier
     double older_T_cold = 0.0;
-    int step_count = 0;
+    Shared<int> step_count = 0;
     // Flowsheet place.
     int grid_row = -1;  // -1 until laid out
     int icon_x = 0;
@@ -716,9 +754,9 @@ struct Project {
     int status_log_open = 0;         // 1 once a calculation dialog has opened the status log
     std::array<int, NUM_PART_TYPES> name_counters{};  // parts of each type named so far
     int toggle_guard = 0;                             // used by the tree
-    int graph_menu_guard = 0;  // 1 while the program sets the isoline toggles
-    int changed = 0;           // unsaved changes
-    int calc_status = 0;       // CalcStatus
+    int graph_menu_guard = 0;     // 1 while the program sets the isoline toggles
+    int changed = 0;              // unsaved changes
+    Shared<int> calc_status = 0;  // CalcStatus; Cancel sets CS_CANCEL while the worker runs
 };
 
 // ---------------------------------------------------------------------------

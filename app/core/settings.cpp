@@ -19,6 +19,7 @@ namespace app {
 std::string currentdir;
 int part_dialog_mole_or_mass = 0;
 int part_dialog_percent_or_fraction = 0;
+void (*on_settings_save)(GKeyFile* key_file) = nullptr;
 
 namespace {
 
@@ -115,9 +116,12 @@ void load_default_settings() {
     }
 }
 
+GKeyFile* settings_key_file_handle() { return settings_key_file; }
+
 bool save_default_settings() {
     if (settings_key_file == nullptr) settings_key_file = g_key_file_new();
     GKeyFile* kf = settings_key_file;
+    if (on_settings_save != nullptr) on_settings_save(kf);
     for (int q = 0; q < NUM_QUANTITIES; ++q) {
         const UnitQuantity& uq = unitdef[static_cast<std::size_t>(q)];
         g_key_file_set_integer(kf, GROUP_UNITS, uq.name, uq.default_unit);

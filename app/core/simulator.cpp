@@ -19,9 +19,11 @@
 namespace app {
 
 int az_converged = 0;
-int show_progress = 0;
+std::atomic<int> show_progress = 0;
 int phase_warning = 0;
-int stop_watching = 0;
+std::atomic<int> stop_watching = 0;
+std::atomic<int> library_busy = 0;
+void (*before_part_hook)(const Part& part) = nullptr;
 int interface_hot_retries = 0;
 int sweep_limit = 5000;
 InterfaceCalculation interface_calculation = nullptr;
@@ -96,6 +98,7 @@ int part_step(Project& project, Process& process, Part& part) {
         return CS_FAILED;
     }
     init_part_from_predecessor(part, *pred);
+    if (before_part_hook != nullptr) before_part_hook(part);
     print_message("Calculating process \"%s\" part \"%s\"  - ", process.name.c_str(),
                   part.name.c_str());
     if (init_stoffwerte(part.fluid) == 0) {
@@ -155,7 +158,7 @@ void report_unsettled(const Project& project, int sweeps) {
                 (part->state == PS_PROVISIONAL && part->final_flag != 0))
                 continue;
             status_message(ML_ERROR, "Process \"%s\", part \"%s\": results not final (state %d).\n",
-                           proc->name.c_str(), part->name.c_str(), part->state);
+                           proc->name.c_str(), part->name.c_str(), part->state.load());
         }
     }
     for (int i = 0; i < project.az_interfaces; ++i) {

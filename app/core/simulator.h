@@ -9,6 +9,7 @@
 
 #include "app/core/records.h"
 
+#include <atomic>
 #include <vector>
 
 namespace app {
@@ -16,12 +17,21 @@ namespace app {
 // Settled items found so far in this calculation (parts finished by the
 // solver, interfaces with their two heat exchangers).
 extern int az_converged;
-// 1 once the sweeps of a calculation have begun.
-extern int show_progress;
+// 1 once the sweeps of a calculation have begun (read by the progress
+// dialog while the worker runs).
+extern std::atomic<int> show_progress;
 // Set by the part models when they warn about the phase region.
 extern int phase_warning;
-// 1 once a calculation has ended (set by end_calculation).
-extern int stop_watching;
+// 1 once a calculation has ended (set by end_calculation, after its last
+// message).
+extern std::atomic<int> stop_watching;
+// Users of the property library besides the GUI thread's own short calls:
+// the calculation worker and the isoline computation each count themselves
+// in while they run. A calculation is not started while it is above 0.
+extern std::atomic<int> library_busy;
+// Called before each part's model runs (null: nothing); tests slow the
+// calculation down with it.
+extern void (*before_part_hook)(const Part& part);
 // Retries of an interface after undefined hot-side inlet values; 0 at the
 // start of each calculation.
 extern int interface_hot_retries;

@@ -1,0 +1,224 @@
+// The main window of kvr2 (GTK 2): its widgets in one place, and the
+// operations that the window's files call of one another.
+//
+// Everything here runs on the GUI thread. The records (app/core) hold no
+// widgets: a project's page and a graph's page are kept here, in views
+// found by the record they show.
+//
+// One area per file: main window and project pages (mainwindow.cpp), the
+// actions, menus and toolbars (actions.cpp, action_tables.cpp, popups.cpp),
+// artwork (artwork*.cpp), the graph notebook (graph_notebook.cpp), the
+// calculation (calculate.cpp), message output (messages.cpp), widget
+// builders (widgets.cpp), file actions (file_actions.cpp, project_close.cpp),
+// Select Units (select_units.cpp), Set Theme (theme_dialog.cpp), About and
+// the manual (about.cpp), the message and chooser service
+// (dialog_service.cpp). Areas still to come have their entry points in
+// files of their own (tree.cpp, flowsheet.cpp, diagrams.cpp, part_dialogs.cpp,
+// fluid_editor.cpp) that later work replaces.
+#pragma once
+
+#include "app/core/records.h"
+
+#include <gtk/gtk.h>
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace app::gui {
+
+// Widgets of one project's notebook page.
+struct ProjectView {
+    GtkWidget* page = nullptr;       // the horizontal paned container: the page itself
+    GtkWidget* tab_label = nullptr;  // label of the tab
+    GtkWidget* close_button = nullptr;
+    GtkWidget* tree_view = nullptr;   // the project tree
+    GtkWidget* toolbar = nullptr;     // small toolbar over the graph notebook
+    GtkWidget* graph_book = nullptr;  // the diagram notebook
+    GtkWidget* message_view = nullptr;
+    GtkTextBuffer* message_buffer = nullptr;
+    bool never_saved = false;  // made by New and not yet saved under a name of the user's
+};
+
+// Widgets of one graph's page in its project's graph notebook.
+struct GraphView {
+    GtkWidget* page_box = nullptr;  // the page container (null while hidden)
+    GtkWidget* tab_label = nullptr;
+    GtkWidget* drawing_area = nullptr;
+};
+
+// Number of part pictures: part types 0-15, interface 16, heat source 17,
+// heat sink 18.
+inline constexpr int NUM_PART_ICONS = 19;
+
+// The window's widgets and GUI-wide state.
+struct Widgets {
+    GtkWidget* mainwindow = nullptr;
+    GtkWidget* mainbook = nullptr;  // the project notebook
+    GtkWidget* statusbar = nullptr;
+    int logo_page = -1;  // page number of the start page, -1 when not shown
+    GtkUIManager* ui_manager = nullptr;
+    GtkActionGroup* action_group = nullptr;
+    std::array<GdkPixbuf*, NUM_PART_ICONS> part_icons{};
+    GdkPixbuf* logo = nullptr;  // the program's logo (start page, About)
+    GtkWidget* fluidpopup = nullptr;
+    std::array<GtkWidget*, 6> fluidsub{};
+    std::array<GtkWidget*, NUM_PART_OPTIONS> popup_options{};
+    GtkWidget* popup_interface_option = nullptr;
+    std::array<GtkWidget*, NUM_QUANTITIES> unit_popups{};
+    std::map<const Project*, ProjectView> projects;
+    std::map<const Graph*, GraphView> graphs;
+    bool quit_requested = false;  // Quit has ended the main loop (or would have)
+};
+extern Widgets ui;
+
+// The view of a project or graph; null when it has none.
+ProjectView* view_of(const Project* project);
+GraphView* view_of(const Graph* graph);
+
+// ---------------------------------------------------------------------------
+// Start-up (start.cpp)
+// ---------------------------------------------------------------------------
+
+// The toolkit with the theme file, the numbers kept in the "C" format, the
+// message hooks of the application core, the page setup. Returns false
+// when no display can be opened.
+bool init_toolkit(int* argc, char*** argv);
+// The window branch of the program: toolkit, main window, the files of the
+// command line, the main loop. Returns the exit status.
+int run_window(int argc, char** argv, const std::vector<std::string>& files);
+
+// ---------------------------------------------------------------------------
+// Main window and project pages (mainwindow.cpp)
+// ---------------------------------------------------------------------------
+
+GtkWidget* create_mainwindow();
+void add_project_tab(Project* project, const std::string& filename);
+void remove_project_tab(GtkWidget* page);
+void switch_mainbook_page(GtkNotebook* notebook, gpointer page, guint page_num, gpointer data);
+// Marks current_project changed: the record and its tab (" *").
+void set_project_changed_true();
+// The tab text of a project from its file name and changed flag.
+void update_tab_label(Project* project);
+void add_logo_to_mainbook();
+void remove_logo_from_mainbook();
+// The project whose page is page number `page_num` of the notebook, or null.
+Project* project_on_page(int page_num);
+// Makes the project's page the current page.
+void show_project_page(Project* project);
+
+// ---------------------------------------------------------------------------
+// Actions (actions.cpp)
+// ---------------------------------------------------------------------------
+
+// Builds the actions, the UI manager, the menu bar and the main toolbar,
+// the stock icons and the pop-up menus.
+void createmenu(GtkWidget* window, GtkWidget** menubar, GtkWidget** toolbar);
+// The action at a UI path ("ui/MenuBar/MenuFile/SaveAction"), or null.
+GtkAction* action_at(const char* path);
+// Sensitivity of the action at a UI path, for every place that shows it.
+void set_action_sensitive(const char* path, bool sensitive);
+void deactivate_file_menu();
+void activate_file_menu();
+void activate_graph_menu();
+void deactivate_graph_menu();
+// Calculate, Create Graph and Create QT Diagram as the project allows.
+void check_calculability(Project* project);
+// Save as the current project needs it (changed or never saved).
+void update_save_action();
+gboolean changepagesetup(GtkAction* action, gpointer data);
+// Page setup and print settings of the settings file (null when none).
+extern GtkPageSetup* page_setup;
+extern GtkPrintSettings* print_settings;
+
+// ---------------------------------------------------------------------------
+// Pop-up menus of fluids, options and units (popups.cpp)
+// ---------------------------------------------------------------------------
+
+void build_fluid_popup();
+void build_option_popups();
+void build_unit_popups();
+// Adds a user fluid to the last group of the fluid pop-up.
+void add_fluid_to_popup(Fluid& fluid);
+
+// ---------------------------------------------------------------------------
+// Artwork (artwork.cpp)
+// ---------------------------------------------------------------------------
+
+// Registers the stock icons and fills ui.part_icons and ui.logo.
+void create_icons();
+// A picture of the given stock icon name at the size, or null.
+GdkPixbuf* draw_icon(const std::string& stock_name, int size);
+// The start page's logo and its four button pictures ("new", "open",
+// "examples", "manual").
+GdkPixbuf* draw_logo(int width, int height);
+GdkPixbuf* draw_start_button(const std::string& which, int size);
+
+// ---------------------------------------------------------------------------
+// Graph notebook (graph_notebook.cpp)
+// ---------------------------------------------------------------------------
+
+gboolean add_graph_tab(Project* project, Graph* graph);
+void remove_graph_tab(GtkWidget* button, GdkEvent* event, Graph* graph);
+void switch_graph_page(GtkNotebook* notebook, gpointer page, guint page_num, gpointer data);
+GtkWidget* find_new_current_graph(Project* project);
+
+// ---------------------------------------------------------------------------
+// Message output on the GUI thread (messages.cpp)
+// ---------------------------------------------------------------------------
+
+// Replaces the core's message posters with ones that queue the texts for
+// the GUI thread.
+void install_message_posters();
+// Delivers every queued text now (GUI thread).
+void drain_messages();
+// The project the worker's texts belong to while a calculation runs.
+void set_message_target(Project* project);
+// The status buffer of the calculation dialog (null when none is open).
+void set_status_buffer(Project* project, GtkTextBuffer* buffer, GtkWidget* view);
+
+// ---------------------------------------------------------------------------
+// Calculation (calculate.cpp)
+// ---------------------------------------------------------------------------
+
+// True while a calculation's worker runs or its dialog is open.
+bool calculation_running();
+
+// ---------------------------------------------------------------------------
+// File actions (file_actions.cpp, project_close.cpp)
+// ---------------------------------------------------------------------------
+
+// Gives a project read or made elsewhere its place and page.
+void add_project(Project* project);
+// Opens a project file as a new page (or shows its page when it is open).
+// Returns the project, or null.
+Project* open_project_file(const std::string& path);
+// Saves a project to its file name; on failure reports it and keeps the
+// changed mark. True when saved.
+bool save_project(Project* project);
+// Save As with a chooser; true when saved.
+bool save_project_as(Project* project);
+// Closes a project after asking about unsaved changes. False when the user
+// cancelled or a save failed (the project stays open).
+bool close_project(Project* project, bool ask);
+// Closes every project, asking about each changed one; false when stopped.
+bool close_all_projects(bool ask);
+gboolean closefile(GtkWidget* widget, GdkEvent* event, Project* project);
+gboolean on_main_window_delete(GtkWidget* widget, GdkEvent* event, gpointer data);
+
+// ---------------------------------------------------------------------------
+// Later areas (tree.cpp, flowsheet.cpp, diagrams.cpp)
+// ---------------------------------------------------------------------------
+
+// The project tree (a tree view).
+GtkWidget* build_tree(Project* project);
+void show_results_in_tree(Project* project);
+// The flowsheet's page contents.
+void build_symbol_graph(Project* project);
+// Recomputes the context actions.
+void update_buttons(Project* project);
+// Redraws the flowsheet and every diagram of the project.
+void update_graphs(Project* project);
+
+}  // namespace app::gui

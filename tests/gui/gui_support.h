@@ -1,0 +1,60 @@
+// What the window tests share: the program started once per test binary
+// (toolkit, tables, fluids, main window), a fixture that leaves no project
+// open and no dialog waiting, and helpers to let the window run.
+#pragma once
+
+#include "app/gui/dialog_service.h"
+#include "app/gui/gui.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace guitest {
+
+// Folders of the run: a scratch folder per test binary, the examples.
+std::string scratch_dir();
+std::string example(const std::string& name);
+// A file in the scratch folder with the text; returns its path.
+std::string write_file(const std::string& name, const std::string& text);
+std::string read_file(const std::string& path);
+
+// Lets the window handle everything pending (and the queued messages).
+void pump();
+// Runs the main loop until `done` holds or `seconds` pass; false on timeout.
+bool run_until(const std::function<bool()>& done, double seconds = 30);
+// Calls `action` from the main loop as soon as a nested loop (a modal
+// dialog) runs it; used to act inside dialogs that block their caller.
+void soon(std::function<void()> action, unsigned delay_ms = 20);
+// Saves the screen as build/screens/NAME.png.
+void screenshot(const std::string& name);
+
+// The tab text of a project.
+std::string tab_of(const app::Project* project);
+// Sensitivity of the action at a UI path and of the widget shown there.
+bool action_sensitive(const char* path);
+bool widget_sensitive(const char* path);
+
+// Every test starts with the start page and an answerer that records each
+// message and answers Cancel, and chooses nothing; it ends with every
+// project closed unasked.
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Replies given to message boxes, in turn (Cancel when used up).
+    void answer_messages(std::vector<app::gui::Reply> replies);
+    // Answers to file choosers, in turn (none when used up); the requests
+    // are kept.
+    void answer_choosers(std::vector<std::string> paths);
+    std::vector<app::gui::MessageRequest> messages() { return app::gui::take_shown_messages(); }
+    std::vector<app::gui::ChooserRequest> chooser_requests;
+
+private:
+    std::vector<app::gui::Reply> replies_;
+    std::vector<std::string> paths_;
+    void install();
+};
+
+}  // namespace guitest

@@ -1,0 +1,262 @@
+// The window's shell: actions and where they are shown, project pages and
+// their tabs, the graph notebook, the start page, the manual.
+#include "gui_support.h"
+
+#include "app/core/create_delete.h"
+#include "app/core/kvr.h"
+#include "app/gui/action_tables.h"
+#include "app/gui/handlers.h"
+
+#include <filesystem>
+#include <set>
+
+using namespace app;
+using namespace app::gui;
+using namespace guitest;
+
+namespace {
+
+// Every element path of the UI definition: "ui/MenuBar/MenuFile/NewAction" ...
+std::vector<std::string> ui_paths() {
+    std::vector<std::string> paths;
+    std::vector<std::string> stack = {"ui"};
+    std::string text = UI_DEFINITION;
+    for (std::size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
+        const std::size_t end = text.find('>', at);
+        const std::string tag = text.substr(at + 1, end - at - 1);
+        if (tag == "ui" || tag == "/ui" || tag.rfind("separator", 0) == 0) continue;
+        if (tag[0] == '/') {
+            stack.pop_back();
+            continue;
+        }
+        const std::size_t q = tag.find('\'');
+        const std::string name = tag.substr(q + 1, tag.find('\'', q + 1) - q - 1);
+        std::string path;
+        for (const std::string& s : stack) path += s + "/";
+        paths.push_back(path + name);
+        if (tag.back() != '/') stack.push_back(name);
+    }
+    return paths;
+}
+
+struct Expected {
+    const char* path;
+    const char* label;    // null: the stock label
+    const char* tooltip;  // null: none
+    const char* stock;    // null: none
+};
+
+const Expected EXPECTED[] = {
+    {"ui/MenuBar/MenuFile/QuitAction", nullptr, "Quit the program", "gtk-quit"},
+    {"ui/MenuBar/MenuFile/CalculateAction", "Calculate", "Calculate project", "My_Calculate"},
+    {"ui/MenuBar/MenuFile/OpenExampleAction", "Open Example", "Open example project", nullptr},
+    {"ui/MenuBar/MenuFluid/CreateFluidAction", "Create Fluid ", "Create new fluid mixture",
+     nullptr},
+    {"ui/MenuBar/MenuFluid/PropertyTableAction", "Property Table",
+     "Caculate and export fluid properties", nullptr},
+    {"ui/Popup_on_part/InsertCondenser", "Insert Condenser",
+     "Insert a new condenser  after the current part", "My_condenser"},
+    {"ui/MenuBar/MenuGraphics/ShowIsoWetnessAction", "Show Wetness ",
+     "Toggle wetness display in current graph", "My_showisowetness"},
+    {"ui/MenuBar/MenuPreferences/OverviewTpToggleAction", "Show Results in Overview: T,p ", nullptr,
+     nullptr},
+    {"ui/MenuBar/MenuGraphics/SavePngAction", "Create Screenshot",
+     "Create screenshot of currentent graph", nullptr},
+    {"ui/MenuBar/HelpMenu/ManualAction", "Open User Manual", nullptr, "My_manual_book"},
+    {"ui/GraphDummy/ZoomInAction", "Zoom in",
+     "Zoom in by left-clicking in the graph. Draw a rectangle over the requested area and "
+     "left-click again.",
+     "My_zoom"},
+};
+
+std::string text_property(GtkAction* action, const char* name) {
+    gchar* value = nullptr;
+    g_object_get(action, name, &value, nullptr);
+    std::string out = value != nullptr ? value : "<none>";
+    g_free(value);
+    return out;
+}
+
+const char* const FILE_ACTIONS[] = {"CloseAction", "CalculateAction", "SaveAction", "SaveAsAction"};
+
+// Close, Calculate, Save and Save As in the File menu and (where shown) the
+// main toolbar.
+void expect_file_actions(bool sensitive) {
+    for (const char* name : FILE_ACTIONS) {
+        const std::string menu = std::string("ui/MenuBar/MenuFile/") + name;
+        EXPECT_EQ(widget_sensitive(menu.c_str()), sensitive) << menu;
+        if (std::string(name) == "CloseAction") continue;
+        const std::string tool = std::string("ui/ToolBar/") + name;
+        EXPECT_EQ(widget_sensitive(tool.c_str()), sensitive) << tool;
+    }
+}
+
+class Shell : public GuiTest {};
+
+}  // namespace
+
+TEST_F(Shell, EveryPathResolvesAndActionsMatchTheirTables) {
+    const std::vector<std::string> paths = ui_paths();
+    EXPECT_GT(paths.size(), 150U);
+    for (const std::string& path : paths)
+        EXPECT_NE(gtk_ui_manager_get_widget(ui.ui_manager, path.c_str()), nullptr) << path;
+    for (const Expected& e : EXPECTED) {
+        GtkAction* a = action_at(e.path);
+        ASSERT_NE(a, nullptr) << e.path;
+        EXPECT_EQ(text_property(a, "stock-id"), e.stock ? e.stock : "<none>") << e.path;
+        if (e.label != nullptr) {
+            EXPECT_EQ(text_property(a, "label"), e.label) << e.path;
+        }
+        EXPECT_EQ(text_property(a, "tooltip"), e.tooltip ? e.tooltip : "<none>") << e.path;
+    }
+    // Every stock icon of the program is registered and every part picture drawn.
+    for (int i = 0; i < N_STOCK_ICONS; ++i)
+        EXPECT_NE(gtk_icon_factory_lookup_default(stock_icons[i].name), nullptr)
+            << stock_icons[i].name;
+    std::set<int> empty_slots = {2, 6, 9};
+    for (int s = 0; s < NUM_PART_ICONS; ++s)
+        EXPECT_EQ(ui.part_icons[static_cast<std::size_t>(s)] == nullptr, empty_slots.count(s) == 1)
+            << s;
+    // Calculate has F5, no action a plain key.
+    GtkAccelKey key{};
+    ASSERT_TRUE(gtk_accel_map_lookup_entry("<Actions>/Actions/CalculateAction", &key));
+    EXPECT_EQ(key.accel_key, gdk_keyval_from_name("F5"));
+}
+
+TEST_F(Shell, StartingStateOfTogglesAndSensitivity) {
+    for (int i = 0; i < N_TOGGLE_ACTIONS; ++i) {
+        GtkAction* a = gtk_action_group_get_action(ui.action_group, toggleActions[i].name);
+        EXPECT_EQ(gtk_toggle_action_get_active(GTK_TOGGLE_ACTION(a)),
+                  std::string(toggleActions[i].name) != "ZoomInAction")
+            << toggleActions[i].name;
+    }
+    expect_file_actions(false);
+    EXPECT_FALSE(action_sensitive("ui/MenuBar/MenuGraphics/CreateGraphAction"));
+    for (const char* name : {"ConfigIsolinesAction", "ConfigProcessAction", "ConfigAxisAutoAction",
+                             "ShowIsoWetnessAction", "ShowIsoDensityAction", "ZoomStartAction"}) {
+        const std::string path = std::string("ui/MenuBar/MenuGraphics/") + name;
+        EXPECT_FALSE(action_sensitive(path.c_str())) << name;
+    }
+    EXPECT_EQ(ui.logo_page, 0);
+    EXPECT_EQ(
+        std::string(gtk_notebook_get_tab_label_text(
+            GTK_NOTEBOOK(ui.mainbook), gtk_notebook_get_nth_page(GTK_NOTEBOOK(ui.mainbook), 0))),
+        "KVR");
+    // A fluid that is not available is greyed in its group.
+    GList* groups = gtk_container_get_children(GTK_CONTAINER(ui.fluidsub[FG_PURE]));
+    int items = 0;
+    for (GList* l = groups; l != nullptr; l = l->next) ++items;
+    g_list_free(groups);
+    EXPECT_GT(items, 5);
+    screenshot("start");
+}
+
+TEST_F(Shell, ProjectPagesTabsAndToggles) {
+    const std::string text = read_file(example("helium_brayton.kvr"));
+    const std::string cycle = write_file("pages/cycle.kvr", text);
+    const std::string upper = write_file("pages/a.KVR", read_file(example("steam_rankine.kvr")));
+    Project* a = open_project_file(cycle);
+    Project* b = open_project_file(upper);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    pump();
+    EXPECT_EQ(ui.logo_page, -1);
+    EXPECT_EQ(tab_of(a), "cycle");
+    EXPECT_EQ(tab_of(b), "a.KVR");
+    EXPECT_EQ(current_project, b);
+    EXPECT_FALSE(widget_sensitive("ui/ToolBar/SaveAction"));  // nothing to save yet
+    EXPECT_TRUE(widget_sensitive("ui/MenuBar/MenuFile/CloseAction"));
+    EXPECT_TRUE(widget_sensitive("ui/ToolBar/CalculateAction"));
+
+    show_project_page(a);
+    pump();
+    EXPECT_EQ(current_project, a);
+    set_project_changed_true();
+    EXPECT_EQ(tab_of(a), "cycle *");
+    EXPECT_TRUE(widget_sensitive("ui/ToolBar/SaveAction"));
+
+    // The Overview toggles follow the page's flowsheet.
+    const char* cross1 = "ui/MenuBar/MenuPreferences/OverviewCross1ToggleAction";
+    gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(action_at(cross1)), TRUE);
+    EXPECT_EQ(a->graphs[0]->show_cross1, 1);
+    show_project_page(b);
+    pump();
+    EXPECT_FALSE(gtk_toggle_action_get_active(GTK_TOGGLE_ACTION(action_at(cross1))));
+    show_project_page(a);
+    pump();
+    EXPECT_TRUE(gtk_toggle_action_get_active(GTK_TOGGLE_ACTION(action_at(cross1))));
+    EXPECT_EQ(b->graphs[0]->show_cross1, 0);
+    screenshot("two_projects");
+
+    // Reopening an open file shows its page; closing both brings the start page back.
+    EXPECT_EQ(open_project_file(upper), b);
+    EXPECT_EQ(current_project, b);
+    answer_messages({Reply::Discard});
+    on_close_activate(nullptr, nullptr);
+    on_close_activate(nullptr, nullptr);
+    pump();
+    EXPECT_EQ(project_list[0], nullptr);
+    EXPECT_EQ(current_project, nullptr);
+    EXPECT_EQ(ui.logo_page, 0);
+    expect_file_actions(false);
+}
+
+TEST_F(Shell, GraphNotebookAndDiagramMenu) {
+    Project* p = open_project_file(example("helium_brayton.kvr"));
+    ASSERT_NE(p, nullptr);
+    Graph* diagram = create_graph();
+    diagram->kind = GK_DIAGRAM;
+    diagram->name = "T-s Diagram";
+    diagram->project = p;
+    diagram->iso_style[ISO_WETNESS].show = 0;
+    ASSERT_GT(append_graph(*p, diagram), 0);
+    add_graph_tab(p, diagram);
+    pump();
+    EXPECT_EQ(p->current_graph, diagram);
+    EXPECT_TRUE(action_sensitive("ui/MenuBar/MenuGraphics/ConfigAxisAction"));
+    // The toggles show the diagram's flags without counting as user toggles.
+    GtkAction* wet = action_at("ui/MenuBar/MenuGraphics/ShowIsoWetnessAction");
+    EXPECT_FALSE(gtk_toggle_action_get_active(GTK_TOGGLE_ACTION(wet)));
+    EXPECT_EQ(tab_of(p), "helium_brayton");
+    // A user toggle changes the diagram and marks the project.
+    gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(wet), TRUE);
+    EXPECT_EQ(diagram->iso_style[ISO_WETNESS].show, 1);
+    EXPECT_EQ(tab_of(p), "helium_brayton *");
+
+    // Tabs: the flowsheet has no close button, a diagram has one.
+    GtkNotebook* book = GTK_NOTEBOOK(view_of(p)->graph_book);
+    auto children = [&](int page) {
+        GtkWidget* tab = gtk_notebook_get_tab_label(book, gtk_notebook_get_nth_page(book, page));
+        GList* list = gtk_container_get_children(GTK_CONTAINER(tab));
+        const guint n = g_list_length(list);
+        g_list_free(list);
+        return n;
+    };
+    EXPECT_EQ(children(0), 1U);
+    EXPECT_EQ(children(1), 2U);
+
+    remove_graph_tab(nullptr, nullptr, diagram);
+    pump();
+    EXPECT_EQ(gtk_notebook_get_n_pages(book), 1);
+    EXPECT_EQ(p->current_graph, p->graphs[0]);
+    EXPECT_FALSE(action_sensitive("ui/MenuBar/MenuGraphics/ConfigAxisAction"));
+    EXPECT_EQ(p->graphs[1], diagram);  // hidden, not deleted
+}
+
+TEST_F(Shell, MissingManualAndProjectLimit) {
+    show_manual(nullptr, nullptr);
+    std::vector<MessageRequest> shown = messages();
+    ASSERT_EQ(shown.size(), 1U);
+    const std::string path = std::filesystem::path(app_home_dir).string() + "/../kvr2-manual.pdf";
+    EXPECT_EQ(shown[0].text, "The file '" + path + "' cannot be opened!");
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+
+    for (int i = 0; i < MAX_PROJECTS - 1; ++i) on_new_activate(nullptr, nullptr);
+    EXPECT_NE(project_list[MAX_PROJECTS - 2], nullptr);
+    EXPECT_TRUE(messages().empty());
+    on_new_activate(nullptr, nullptr);
+    EXPECT_EQ(project_list[MAX_PROJECTS - 1], nullptr);
+    shown = messages();
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_NE(shown[0].text.find("At most 19 projects"), std::string::npos);
+}
