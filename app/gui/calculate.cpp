@@ -187,6 +187,12 @@ void request_cancel(CalcRun& r) {
     r.cancel_requested = true;
     gtk_widget_set_sensitive(r.widgets.cancel, FALSE);
     gtk_widget_set_sensitive(r.widgets.ok, FALSE);
+    GtkTextIter end;
+    gtk_text_buffer_get_end_iter(r.widgets.status_buffer, &end);
+    gtk_text_buffer_insert_with_tags_by_name(
+        r.widgets.status_buffer, &end,
+        "Cancelling: the calculation stops after the part it is working on.\n", -1, "tag_warning",
+        nullptr);
 }
 
 // Runs the dialog until it may close: OK after the end, or the end of the

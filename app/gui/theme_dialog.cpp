@@ -156,6 +156,7 @@ void change_guiappearance(GtkAction*, gpointer) {
         "Theme Selection", GTK_WINDOW(ui.mainwindow), GTK_DIALOG_DESTROY_WITH_PARENT,
         GTK_STOCK_UNDO, GTK_RESPONSE_CANCEL, GTK_STOCK_APPLY, GTK_RESPONSE_APPLY, GTK_STOCK_OK,
         GTK_RESPONSE_ACCEPT, nullptr);
+    gtk_container_set_border_width(GTK_CONTAINER(d->dialog), 8);
     GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d->dialog));
     gtk_box_pack_start(GTK_BOX(area), padded_frame("<b>Theme</b>", theme_list(*d)), TRUE, TRUE, 0);
     gtk_box_pack_start(GTK_BOX(area), font_part(*d), FALSE, FALSE, 9);

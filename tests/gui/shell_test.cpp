@@ -148,7 +148,7 @@ TEST_F(Shell, StartingStateOfTogglesAndSensitivity) {
     for (GList* l = groups; l != nullptr; l = l->next) ++items;
     g_list_free(groups);
     EXPECT_GT(items, 5);
-    screenshot("start");
+    screenshot("start_page");
 }
 
 TEST_F(Shell, ProjectPagesTabsAndToggles) {

@@ -1,0 +1,205 @@
+// Calculate: the worker, the "Calculating" dialog, Cancel, and the guards
+// that keep everything else away while the worker runs.
+#include "gui_support.h"
+
+#include "app/core/init.h"
+#include "app/core/simulator.h"
+#include "app/gui/calculate.h"
+#include "app/gui/handlers.h"
+
+#include <chrono>
+#include <thread>
+
+using namespace app;
+using namespace app::gui;
+using namespace guitest;
+
+namespace {
+
+// Runs `action` from the main loop once `ready` holds (polled).
+void when(std::function<bool()> ready, std::function<void()> action) {
+    struct Pending {
+        std::function<bool()> ready;
+        std::function<void()> action;
+        gint64 deadline;
+    };
+    auto* p = new Pending{std::move(ready), std::move(action), g_get_monotonic_time() + 60000000};
+    g_timeout_add(
+        20,
+        [](gpointer data) -> gboolean {
+            auto* p = static_cast<Pending*>(data);
+            if (!p->ready() && g_get_monotonic_time() < p->deadline) return TRUE;
+            p->action();
+            delete p;
+            return FALSE;
+        },
+        p);
+}
+
+std::string buffer_text(GtkTextBuffer* buffer) {
+    GtkTextIter a;
+    GtkTextIter b;
+    gtk_text_buffer_get_bounds(buffer, &a, &b);
+    gchar* text = gtk_text_buffer_get_text(buffer, &a, &b, FALSE);
+    std::string out = text;
+    g_free(text);
+    return out;
+}
+
+// Name of the first tag at the start of `needle` in the buffer.
+std::string tag_at(GtkTextBuffer* buffer, const std::string& needle) {
+    const std::string text = buffer_text(buffer);
+    const std::size_t at = text.find(needle);
+    if (at == std::string::npos) return "";
+    GtkTextIter iter;
+    gtk_text_buffer_get_iter_at_offset(
+        buffer, &iter,
+        static_cast<gint>(g_utf8_pointer_to_offset(text.c_str(), text.c_str() + at)));
+    GSList* tags = gtk_text_iter_get_tags(&iter);
+    std::string name;
+    if (tags != nullptr) {
+        gchar* n = nullptr;
+        g_object_get(tags->data, "name", &n, nullptr);
+        name = n != nullptr ? n : "";
+        g_free(n);
+    }
+    g_slist_free(tags);
+    return name;
+}
+
+std::string label_text(GtkWidget* frame) {
+    GtkWidget* label = gtk_frame_get_label_widget(GTK_FRAME(frame));
+    return gtk_label_get_text(GTK_LABEL(label));
+}
+
+void slow_part(const Part&) { std::this_thread::sleep_for(std::chrono::milliseconds(150)); }
+
+class Calculate : public GuiTest {
+protected:
+    void TearDown() override {
+        before_part_hook = nullptr;
+        library_busy = 0;
+        GuiTest::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(Calculate, HeliumCycleShowsProgressResultsAndLog) {
+    Project* p = open_project_file(example("helium_brayton.kvr"));
+    ASSERT_NE(p, nullptr);
+    std::string status;
+    std::vector<std::string> frames;
+    std::string bar;
+    bool ok_sensitive = false;
+    bool cancel_sensitive = true;
+    when([] { return calc_worker_joined(); },
+         [&] {
+             const CalcDialog* d = calc_dialog();
+             pump();
+             for (GtkWidget* f : d->process_frames) frames.push_back(label_text(f));
+             bar = gtk_progress_bar_get_text(GTK_PROGRESS_BAR(d->bars[0]));
+             ok_sensitive = gtk_widget_is_sensitive(d->ok);
+             cancel_sensitive = gtk_widget_is_sensitive(d->cancel);
+             status = buffer_text(d->status_buffer);
+             screenshot("calculating");
+             gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_OK);
+         });
+    calculate(nullptr, nullptr);
+    EXPECT_EQ(calc_dialog(), nullptr);
+    ASSERT_EQ(frames.size(), 1U);
+    EXPECT_EQ(frames[0], "Process: Helium Brayton Cycle");
+    EXPECT_EQ(bar, "100 %");
+    EXPECT_TRUE(ok_sensitive);
+    EXPECT_FALSE(cancel_sensitive);
+    EXPECT_NE(status.find("Calculation finished."), std::string::npos) << status;
+    EXPECT_EQ(p->calc_status, CS_FINISHED);
+    EXPECT_NE(p->calc_log.find("\nCalculation finished.\n"), std::string::npos);
+    // The message view shows the log, appended piece by piece.
+    EXPECT_EQ(buffer_text(view_of(p)->message_buffer), p->calc_log);
+    EXPECT_LT(p->processes[0]->parts[2]->outputs[PO_OUTLET_TEMPERATURE], 1000.1);
+    EXPECT_EQ(library_busy.load(), 0);
+}
+
+TEST_F(Calculate, FailureInPreparationIsLoggedInRed) {
+    Project* p = open_project_file(example("helium_brayton.kvr"));
+    ASSERT_NE(p, nullptr);
+    Fluid unknown = *fluids[0];
+    unknown.name = "Unknown";
+    unknown.components = "nosuchfluid|";
+    p->processes[0]->fluid = &unknown;
+    std::string status;
+    std::string tag;
+    bool ok_sensitive = false;
+    when([] { return calc_worker_joined(); },
+         [&] {
+             const CalcDialog* d = calc_dialog();
+             status = buffer_text(d->status_buffer);
+             tag = tag_at(d->status_buffer, "ERROR: Calculation failed.");
+             ok_sensitive = gtk_widget_is_sensitive(d->ok);
+             gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_OK);
+         });
+    calculate(nullptr, nullptr);
+    p->processes[0]->fluid = fluids[0];
+    current_fluid = nullptr;
+    EXPECT_NE(status.find("ERROR: Calculation failed."), std::string::npos) << status;
+    EXPECT_EQ(tag, "tag_error");
+    EXPECT_TRUE(ok_sensitive);
+    EXPECT_EQ(p->calc_status, CS_FAILED);
+}
+
+TEST_F(Calculate, CancelKeepsTheDialogUntilTheWorkerHasEnded) {
+    Project* p = open_project_file(example("helium_brayton.kvr"));
+    ASSERT_NE(p, nullptr);
+    before_part_hook = slow_part;
+    bool stayed = false;
+    bool buttons_off = false;
+    bool nothing_else = false;
+    soon(
+        [&] {
+            const CalcDialog* d = calc_dialog();
+            gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_REJECT);
+            soon([&] {
+                const CalcDialog* d2 = calc_dialog();
+                stayed = d2 != nullptr && !calc_worker_joined();
+                if (d2 == nullptr) return;
+                buttons_off =
+                    !gtk_widget_is_sensitive(d2->ok) && !gtk_widget_is_sensitive(d2->cancel);
+                // Nothing else reaches the project or the library meanwhile.
+                answer_choosers({example("steam_rankine.kvr")});
+                on_quit_activate(nullptr, nullptr);
+                on_close_activate(nullptr, nullptr);
+                closefile(nullptr, nullptr, p);
+                on_open_activate(nullptr, nullptr);
+                on_new_activate(nullptr, nullptr);
+                calculate(nullptr, nullptr);
+                nothing_else = project_list[0] == p && project_list[1] == nullptr &&
+                               !ui.quit_requested && chooser_requests.empty();
+                screenshot("calculating_cancelled");
+                // Closing the dialog meanwhile counts as Cancel too.
+                gtk_dialog_response(GTK_DIALOG(d2->dialog), GTK_RESPONSE_DELETE_EVENT);
+            });
+        },
+        100);
+    calculate(nullptr, nullptr);
+    EXPECT_TRUE(stayed);
+    EXPECT_TRUE(buttons_off);
+    EXPECT_TRUE(nothing_else);
+    EXPECT_EQ(calc_dialog(), nullptr);
+    EXPECT_EQ(p->calc_status, CS_FAILED);
+    EXPECT_EQ(library_busy.load(), 0);
+    EXPECT_NE(p->status_log.find("ERROR: Calculation failed."), std::string::npos);
+    EXPECT_EQ(p->processes[0]->done, 0);
+}
+
+TEST_F(Calculate, RefusedWhileTheLibraryIsBusy) {
+    Project* p = open_project_file(example("helium_brayton.kvr"));
+    ASSERT_NE(p, nullptr);
+    library_busy = 1;
+    calculate(nullptr, nullptr);
+    library_busy = 0;
+    const auto shown = messages();
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_NE(shown[0].text.find("busy"), std::string::npos);
+    EXPECT_EQ(p->calc_log.find("Calculating"), std::string::npos);
+}

@@ -1,0 +1,58 @@
+#!/bin/sh
+# Smoke test of the program on an X display (run it under xvfb-run, as
+# ctest does): kvr2 starts with its start page and ends by File -> Quit
+# with status 0; then it opens an example, calculates it (F5), shows the
+# "Calculating" dialog, OK closes it and Ctrl+Q ends the program with 0.
+# Screenshots go to BUILD/screens. Usage: smoke_start.sh BUILD
+set -u
+build=${1:?usage: smoke_start.sh BUILD}
+here=$(cd "$(dirname "$0")" && pwd)
+screens="$build/screens"
+mkdir -p "$screens"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export XDG_CONFIG_HOME="$scratch/config" HOME="$scratch"
+fail() { echo "smoke_start: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
+
+# The window whose title holds the text, once it is shown.
+window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+# Waits for kvr2 to end; its exit status.
+finish() {
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && fail "kvr2 did not end"
+    wait "$pid"
+}
+
+# 1. The start page, then File -> Quit.
+"$build/kvr2" & pid=$!
+win=$(window "Kavrel") || fail "no main window"
+[ -n "$win" ] || fail "no main window"
+sleep 1
+"$build/kvr2_screenshot" "$screens/start.png" || fail "no screenshot"
+xdotool mousemove --window "$win" 20 12 click 1
+sleep 0.5
+xdotool mousemove --window "$win" 40 208 click 1   # Quit, the last item
+finish; status=$?
+[ "$status" -eq 0 ] || fail "File -> Quit ended with status $status"
+echo "smoke_start: start page shown, File -> Quit ended with 0"
+
+# 2. An example: Calculate, the dialog, OK, Quit.
+cp "$here/../../examples/helium_brayton.kvr" "$scratch/"
+"$build/kvr2" "$scratch/helium_brayton.kvr" & pid=$!
+win=$(window "Kavrel") || fail "no main window with the example"
+sleep 1
+xdotool mousemove --window "$win" 700 400 key F5
+dialog=$(window "Calculating") || fail "no calculation dialog"
+[ -n "$dialog" ] || fail "no calculation dialog"
+sleep 2
+"$build/kvr2_screenshot" "$screens/smoke_calculating.png" || fail "no screenshot"
+xdotool mousemove --window "$dialog" 20 20 key Return
+sleep 1
+xdotool search --onlyvisible --name "Calculating" >/dev/null && fail "the dialog did not close"
+xdotool mousemove --window "$win" 700 400 key ctrl+q
+finish; status=$?
+[ "$status" -eq 0 ] || fail "Quit after the calculation ended with status $status"
+echo "smoke_start: example calculated, dialog closed by OK, Quit ended with 0"
