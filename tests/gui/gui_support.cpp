@@ -34,6 +34,7 @@ public:
         std::setlocale(LC_NUMERIC, "C");
         const std::string program = scratch + "/bin/kvr2";
         app::set_folders(program.c_str());
+        app::app_home_dir = scratch + "/bin";  // not the test binary's folder
         app::app_example_dir = testsupport::source_dir() + "/examples";
         app::load_default_settings();
         app::initstuff();
