@@ -309,6 +309,26 @@ void B12(double T, const double x[20], double& b);
 void VIRBCD(double T, const double x[20], double& B, double& C, double& D);
 
 // ---------------------------------------------------------------------------
+// Mixtures: fugacities, chemical potentials, activities, binary parameters,
+// AGA8, heating values and excess properties
+// ---------------------------------------------------------------------------
+
+// Fugacity of each component at (T, D, x), kPa (-9999970 where its exponent
+// is too large; 0 for absent components): FGCTY2 analytic for a mixture
+// (numerical where the mixing rule has no composition derivatives), FGCTY
+// by numerical differentiation.
+void FGCTY2(double T, double D, const double x[20], double f[20], int& ierr, std::string& herr);
+void FGCTY(double T, double D, const double x[20], double f[20]);
+// Fugacity coefficients f_i/(x_i P).
+void FUGCOF(double T, double D, const double x[20], double phi[20], int& ierr, std::string& herr);
+// Chemical potentials, J/mol, on the reference states of the components.
+void CHEMPOT(double T, double D, const double x[20], double u[20], int& ierr, std::string& herr);
+// Activities (against each pure component at T and the mixture's pressure)
+// and activity coefficients.
+void ACTVY(double T, double D, const double x[20], double act[20], double gamma[20], int& ierr,
+           std::string& herr);
+
+// ---------------------------------------------------------------------------
 // Ancillary equations, melting and sublimation lines
 // ---------------------------------------------------------------------------
 // Evaluators of one component slot: vapour pressure (PS) and its first and

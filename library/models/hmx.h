@@ -17,6 +17,10 @@ double PHIHMX(int itau, int idel, double tau, double del, const double x[20]);
 // The departure contribution of pair (i, j), i < j (1e20 for a pair whose
 // model number is out of range).
 double PHIMIX(int i, int j, int itau, int idel, double tau, double del, const double x[20]);
+// F_ij alphar_ij of pair (i, j): the weighted departure function without
+// its fraction factor x_i x_j (0 for "TR1", whose function is not
+// bilinear in the fractions, and for pairs without one).
+double hmx_pair_term(int i, int j, int itau, int idel, double tau, double del);
 // Reducing temperature (K) and density (mol/L) of composition x.
 void REDHMX(const double x[20], double& tred, double& dred);
 // ix = 0: Tred and Dred; 1: dTred/dx_i and dVred/dx_i (Vred = 1/Dred);

@@ -129,6 +129,11 @@ double PHI0(int itau, int idel, double T, double D, const double x[20]) {
 
 double CP0K(int icomp, double T) { return cp0_slot(icomp, T); }
 
+double PHI0XK(int icomp, int itau, int idel, double T, double D) {
+    OwnGasConstant own(icomp);
+    return phi0_slot(icomp, itau, idel, mixture_t(icomp, T), mixture_d(icomp, D));
+}
+
 double PHI0K(int icomp, int itau, int idel, double T, double D) {
     return phi0_slot(icomp, itau, idel, T, D);
 }

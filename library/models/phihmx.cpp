@@ -158,8 +158,15 @@ double PHIMIX(int i, int j, int itau, int idel, double tau, double del, const do
     if (del <= 1.0e-10 || !(tau > 0.0) || !std::isfinite(tau) || !std::isfinite(del)) return 0.0;
     if (i == j || i < 1 || j < 1 || i > kMaxComp || j > kMaxComp) return 0.0;
     if (itau < 0 || itau > 3 || idel < 0 || idel > 3) return 0.0;
+    if (MIXMOD.code(i, j).is("TR1")) return tr1(i, j, itau, idel, tau, del, x);
+    return x[i - 1] * x[j - 1] * hmx_pair_term(i, j, itau, idel, tau, del);
+}
+
+double hmx_pair_term(int i, int j, int itau, int idel, double tau, double del) {
+    if (del <= 1.0e-10 || !(tau > 0.0) || !std::isfinite(tau) || !std::isfinite(del)) return 0.0;
+    if (i == j || i < 1 || j < 1 || i > kMaxComp || j > kMaxComp) return 0.0;
+    if (itau < 0 || itau > 3 || idel < 0 || idel > 3) return 0.0;
     const Code& code = MIXMOD.code(i, j);
-    if (code.is("TR1")) return tr1(i, j, itau, idel, tau, del, x);
     double F = 0.0;
     if (code.starts("KW"))
         F = CFXHMX.p(i, j)[4];
@@ -167,7 +174,7 @@ double PHIMIX(int i, int j, int itau, int idel, double tau, double del, const do
         F = CFXHMX.p(i, j)[2];
     const int m = CFIHMX.model(i, j);
     if (F == 0.0 || m < 1 || m > kHmxModels) return 0.0;
-    return x[i - 1] * x[j - 1] * F * model_sum(m, itau, idel, tau, del);
+    return F * model_sum(m, itau, idel, tau, del);
 }
 
 double PHIHMX(int itau, int idel, double tau, double del, const double x[20]) {

@@ -1,0 +1,267 @@
+// PHIDERV: composition derivatives of the residual Helmholtz energy of the
+// multi-fluid mixture model, to second order, by the chain rule through the
+// reducing functions and the departure functions (the form published for
+// the GERG-2004 model), and what the phase-equilibrium solvers build on them
+// (PHIDR).
+//
+// Notation: alpha(tau, delta, x) the reduced residual Helmholtz energy,
+// a_mn = tau^m delta^n d^(m+n) alpha / dtau^m ddelta^n, fractions taken as
+// independent in the reducing and departure functions.  For a function
+// g(tau, delta, x) the derivative n dg/dn_j at constant T and V is
+//   L_j g = delta g_delta (1 + N_D,j) + tau g_tau N_T,j + g_xj - sum_k x_k g_xk
+// with N_T,j = (n/Tr) dTr/dn_j and N_D,j = (n/Vr) dVr/dn_j (Vr = 1/Dr).
+#include "library/models/phiderv.h"
+
+#include <array>
+#include <cmath>
+
+#include "library/models/critp.h"
+#include "library/models/hmx.h"
+#include "library/models/hmxrecords.h"
+#include "library/models/phik.h"
+#include "library/models/records.h"
+#include "library/setup/records.h"
+
+namespace lib {
+
+namespace {
+
+using Vec = std::array<double, kMaxComp>;
+using Mat = std::array<Vec, kMaxComp>;
+
+// The mixture at (T, D, x): its reduced state and residual derivatives.
+struct MixState {
+    double T = 0, D = 0, R = 0, tr = 0, vr = 0, tau = 0, del = 0;
+    double a00 = 0, a01 = 0, a10 = 0, a02 = 0, a20 = 0, a11 = 0;
+    int n = 0;                      // components present (x > 0)
+    std::array<int, kMaxComp> c{};  // their numbers, 1..nc
+};
+
+// Derivatives of alpha by the fractions at constant tau and delta: ax the
+// first, axd = delta d(ax)/d delta, axt = tau d(ax)/dtau, and their second
+// orders; axx the second derivatives by two fractions.
+struct FractionDerivs {
+    Vec ax{}, axd{}, axt{}, axdd{}, axtt{}, axtd{};
+    Mat axx{};
+};
+
+double sum_x(const MixState& s, const double x[20], const Vec& v) {
+    double r = 0.0;
+    for (int p = 0; p < s.n; ++p) r += x[s.c[p] - 1] * v[static_cast<std::size_t>(s.c[p] - 1)];
+    return r;
+}
+
+void fraction_derivs(const MixState& s, const double x[20], bool second, FractionDerivs& f) {
+    struct Order {
+        Vec* v;
+        int itau, idel;
+    };
+    const Order orders[] = {{&f.ax, 0, 0},   {&f.axd, 0, 1},  {&f.axt, 1, 0},
+                            {&f.axdd, 0, 2}, {&f.axtt, 2, 0}, {&f.axtd, 1, 1}};
+    const int norders = second ? 6 : 3;
+    for (int p = 0; p < s.n; ++p) {
+        const int i = s.c[static_cast<std::size_t>(p)];
+        const auto a = static_cast<std::size_t>(i - 1);
+        for (int o = 0; o < norders; ++o) {
+            double v = PHIK(i, orders[o].itau, orders[o].idel, s.tau, s.del);
+            for (int q = 0; q < s.n; ++q) {
+                const int k = s.c[static_cast<std::size_t>(q)];
+                if (k != i)
+                    v += x[k - 1] *
+                         hmx_pair_term(i, k, orders[o].itau, orders[o].idel, s.tau, s.del);
+            }
+            (*orders[o].v)[a] = v;
+        }
+        if (!second) continue;
+        for (int q = 0; q < s.n; ++q) {
+            const int k = s.c[static_cast<std::size_t>(q)];
+            if (k != i)
+                f.axx[a][static_cast<std::size_t>(k - 1)] = hmx_pair_term(i, k, 0, 0, s.tau, s.del);
+        }
+    }
+}
+
+// n dN_i/dn_j of N_i = (dY_i - sum_k x_k dY_k)/Y for a reducing function Y
+// with gradient dY and Hessian dYY (fractions independent).
+Mat reducing_second(const MixState& s, const double x[20], double Y, const Vec& N, const Vec& dY,
+                    const Mat& dYY) {
+    Mat g{}, out{};
+    for (int p = 0; p < s.n; ++p) {
+        const auto i = static_cast<std::size_t>(s.c[p] - 1);
+        for (int q = 0; q < s.n; ++q) {
+            const auto j = static_cast<std::size_t>(s.c[q] - 1);
+            double sk = 0.0;
+            for (int r = 0; r < s.n; ++r) {
+                const auto k = static_cast<std::size_t>(s.c[r] - 1);
+                sk += x[k] * dYY[k][j];
+            }
+            g[i][j] = -dY[j] / Y * N[i] + (dYY[i][j] - dY[j] - sk) / Y;
+        }
+    }
+    for (int p = 0; p < s.n; ++p) {
+        const auto i = static_cast<std::size_t>(s.c[p] - 1);
+        double sm = 0.0;
+        for (int r = 0; r < s.n; ++r) {
+            const auto m = static_cast<std::size_t>(s.c[r] - 1);
+            sm += x[m] * g[i][m];
+        }
+        for (int q = 0; q < s.n; ++q) {
+            const auto j = static_cast<std::size_t>(s.c[q] - 1);
+            out[i][j] = g[i][j] - sm;
+        }
+    }
+    return out;
+}
+
+bool mixture_state(double T, double D, const double x[20], MixState& s) {
+    RMIX(x);
+    s.T = T;
+    s.D = D;
+    s.R = GCNST.r;
+    double tred = 0, dred = 0;
+    REDX(x, tred, dred);
+    if (!(tred > 0.0) || !(dred > 0.0) || !(T > 0.0)) return false;
+    s.tr = tred;
+    s.vr = 1.0 / dred;
+    s.tau = tred / T;
+    s.del = D / dred;
+    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i)
+        if (x[i - 1] > 0.0) s.c[static_cast<std::size_t>(s.n++)] = i;
+    s.a00 = PHIX(0, 0, s.tau, s.del, x);
+    s.a01 = PHIX(0, 1, s.tau, s.del, x);
+    s.a10 = PHIX(1, 0, s.tau, s.del, x);
+    return true;
+}
+
+// The second-order entries of PHIDR from the first-order quantities.
+void second_order(const MixState& s, const double x[20], const ReducingDerivatives& rd,
+                  const FractionDerivs& f, const Vec& nt, const Vec& nd, const Vec& A) {
+    PhidrRecord& P = PHIDR;
+    const double sxd = sum_x(s, x, f.axd), sxt = sum_x(s, x, f.axt), sx = sum_x(s, x, f.ax);
+    Vec lphid{}, lphit{};  // L_j(a01), L_j(a10)
+    for (int q = 0; q < s.n; ++q) {
+        const auto j = static_cast<std::size_t>(s.c[q] - 1);
+        lphid[j] = (s.a01 + s.a02) * (1.0 + nd[j]) + s.a11 * nt[j] + f.axd[j] - sxd;
+        lphit[j] = s.a11 * (1.0 + nd[j]) + (s.a10 + s.a20) * nt[j] + f.axt[j] - sxt;
+    }
+    P.ntn = reducing_second(s, x, s.tr, nt, rd.dt, rd.dtt);
+    P.ndn = reducing_second(s, x, s.vr, nd, rd.dv, rd.dvv);
+    // L_j(ax_i) and L_j(sum_k x_k ax_k).
+    Mat lax{};
+    for (int p = 0; p < s.n; ++p) {
+        const auto i = static_cast<std::size_t>(s.c[p] - 1);
+        double sxx = 0.0;
+        for (int r = 0; r < s.n; ++r) {
+            const auto k = static_cast<std::size_t>(s.c[r] - 1);
+            sxx += x[k] * f.axx[i][k];
+        }
+        for (int q = 0; q < s.n; ++q) {
+            const auto j = static_cast<std::size_t>(s.c[q] - 1);
+            lax[j][i] = f.axd[i] * (1.0 + nd[j]) + f.axt[i] * nt[j] + f.axx[i][j] - sxx;
+        }
+    }
+    const double RT = s.R * s.T, DRT = s.D * RT;
+    const double dpdd = RT * (1.0 + 2.0 * s.a01 + s.a02);
+    const double dpdt = s.D * s.R * (1.0 + s.a01 - s.a11);
+    double dpdv = -s.D * s.D * dpdd;
+    if (dpdv == 0.0) dpdv = 1.0e-20;
+    double p = DRT * (1.0 + s.a01);
+    if (p == 0.0) p = 1.0e-20;
+    for (int q = 0; q < s.n; ++q) {
+        const auto j = static_cast<std::size_t>(s.c[q] - 1);
+        double lsum = f.ax[j] - sx;
+        for (int r = 0; r < s.n; ++r) {
+            const auto k = static_cast<std::size_t>(s.c[r] - 1);
+            lsum += x[k] * lax[j][k];
+        }
+        for (int pp = 0; pp < s.n; ++pp) {
+            const auto i = static_cast<std::size_t>(s.c[pp] - 1);
+            P.d2nadn2[i][j] = A[j] + lphid[j] * (1.0 + nd[i]) + s.a01 * P.ndn[i][j] +
+                              lphit[j] * nt[i] + s.a10 * P.ntn[i][j] + lax[j][i] - lsum;
+        }
+    }
+    for (int pp = 0; pp < s.n; ++pp) {
+        const auto i = static_cast<std::size_t>(s.c[pp] - 1);
+        P.ddel_dn[i] = lphid[i] - s.a01 * (1.0 + nd[i]);
+        P.dphid_dn[i] = lphid[i];
+        P.dphit_dn[i] = lphit[i];
+        P.dmu_dt[i] = -(s.a10 + lphit[i]) / s.T;
+        P.dphid_dx[i] = f.axd[i] + s.a11 * rd.dt[i] / s.tr + (s.a01 + s.a02) * rd.dv[i] / s.vr;
+        P.ndp_dn[i] = DRT * (1.0 + s.a01 * (2.0 + nd[i]) + P.ddel_dn[i]);
+        P.dp_dx[i] = DRT * P.dphid_dx[i];
+        const double vi = -P.ndp_dn[i] / dpdv;  // partial molar volume, L/mol
+        P.dlnphi_dp[i] = vi / RT - 1.0 / p;
+        P.dlnphi_dt[i] = P.dmu_dt[i] + 1.0 / s.T - vi * dpdt / RT;
+        P.dlnf_dt[i] = 1.0 / s.T + P.dmu_dt[i];
+        P.dlnf_dv[i] = -P.ndp_dn[i] / RT;
+        P.drtmu_dt[i] = s.R * (A[i] + s.a00) + RT * P.dmu_dt[i];
+    }
+    for (int pp = 0; pp < s.n; ++pp) {
+        const auto i = static_cast<std::size_t>(s.c[pp] - 1);
+        for (int q = 0; q < s.n; ++q) {
+            const auto j = static_cast<std::size_t>(s.c[q] - 1);
+            P.trxx[i][j] = rd.dtt[i][j];
+            P.vrxx[i][j] = rd.dvv[i][j];
+            P.axx[i][j] = f.axx[i][j];
+            const double m = P.d2nadn2[i][j] + 1.0 + P.ndp_dn[i] * P.ndp_dn[j] / (RT * dpdv);
+            P.ndlnphi_dn[i][j] = m;
+            // Along x_j up with the other fractions scaled to keep their sum
+            // (n d/dn_j at constant n): matrix [j][i] is the derivative of
+            // component i's quantity.
+            P.dlnphi_dx[j][i] = m;
+            P.dlnf_dx[j][i] = m + (i == j ? 1.0 / x[i] : 0.0);
+        }
+    }
+}
+
+}  // namespace
+
+void PHIDERV(int iderv, double T, double D, const double x[20], double dadn[20], double dnadn[20],
+             int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    for (int i = 0; i < kMaxComp; ++i) dadn[i] = dnadn[i] = 0.0;
+    PHIDR = PhidrRecord{};
+    if (EOSMOD.mix.starts("PR")) {
+        // The Peng-Robinson mixture routine answers here once that model
+        // exists; until then there are no analytic derivatives.
+        ierr = 1;
+        return;
+    }
+    MixState s;
+    if (!mixture_state(T, D, x, s) || !(1.0 + s.a01 > 0.0)) {
+        ierr = 1;
+        return;
+    }
+    ReducingDerivatives rd;
+    if (!reducing_derivatives(x, rd, ierr, herr)) return;
+    const bool second = iderv >= 2;
+    if (second) {
+        s.a02 = PHIX(0, 2, s.tau, s.del, x);
+        s.a20 = PHIX(2, 0, s.tau, s.del, x);
+        s.a11 = PHIX(1, 1, s.tau, s.del, x);
+    }
+    FractionDerivs f;
+    fraction_derivs(s, x, second, f);
+    const double sdt = sum_x(s, x, rd.dt), sdv = sum_x(s, x, rd.dv), sx = sum_x(s, x, f.ax);
+    Vec nt{}, nd{}, A{};
+    PhidrRecord& P = PHIDR;
+    for (int p = 0; p < s.n; ++p) {
+        const auto i = static_cast<std::size_t>(s.c[p] - 1);
+        nt[i] = (rd.dt[i] - sdt) / s.tr;
+        nd[i] = (rd.dv[i] - sdv) / s.vr;
+        A[i] = s.a01 * (1.0 + nd[i]) + s.a10 * nt[i] + f.ax[i] - sx;
+        dadn[i] = A[i];
+        dnadn[i] = A[i] + s.a00;
+        P.nt[i] = nt[i];
+        P.nd[i] = nd[i];
+        P.ax[i] = f.ax[i];
+        P.axd[i] = f.axd[i];
+        P.axt[i] = f.axt[i];
+        P.da_dx[i] = f.ax[i] + s.a10 * rd.dt[i] / s.tr + s.a01 * rd.dv[i] / s.vr;
+        P.lnxphi[i] = std::log(x[i]) + dnadn[i] - std::log(1.0 + s.a01);
+    }
+    if (second) second_order(s, x, rd, f, nt, nd, A);
+}
+
+}  // namespace lib
