@@ -88,6 +88,85 @@ def mxm_section(ds, f, code):
     return lines
 
 
+# The ammonia + water model of Tillner-Roth and Friend (1998), as IAPWS
+# adopted it (Guideline on the IAPWS Formulation 2001 for the Thermodynamic
+# Properties of Ammonia-Water Mixtures): reducing functions with K_t, K_v,
+# alpha, beta and the departure function x (1 - x^gamma) times 14 terms
+# n tau^t delta^d exp(-delta^l) (no exponential where l = 0), terms 7-13
+# further times x and term 14 times x^2 (x the ammonia fraction).  The data
+# set has no ammonia + water pair; these are the published values.
+TR1_CITATION = ("R. Tillner-Roth and D. G. Friend (1998): A Helmholtz Free Energy Formulation of "
+                "the Thermodynamic Properties of the Mixture {Water + Ammonia}. J. Phys. Chem. "
+                "Ref. Data 27(1), 63-96.")
+TR1_PARAMETERS = [0.9648407, 1.2395117, 1.125455, 0.8978069, 0.5248379, 0.0]
+TR1_TERMS = [  # n, t, d, l
+    (-1.855822e-2, 1.5, 4, 0), (5.258010e-2, 0.5, 5, 1), (3.552874e-10, 6.5, 15, 1),
+    (5.451379e-6, 1.75, 12, 1), (-5.998546e-13, 15.0, 12, 1), (-3.687808e-6, 6.0, 15, 2),
+    (0.2586192, -1.0, 4, 1), (-1.368072e-8, 4.0, 15, 1), (1.226146e-2, 3.5, 4, 1),
+    (-7.181443e-2, 0.0, 5, 1), (9.970849e-2, -1.0, 6, 2), (1.0584e-3, 8.0, 10, 2),
+    (0.1963687, 7.5, 6, 2), (-0.7777897, 4.0, 2, 2),
+]
+AMMONIA, WATER = "7664-41-7", "7732-18-5"
+
+
+def tr1_record():
+    comment = ["ammonia/water: " + TR1_CITATION,
+               "K_t, K_v, alpha, beta, gamma of the ammonia + water model (code TR1)."]
+    return (AMMONIA, WATER, comment, "TR1", list(TR1_PARAMETERS))
+
+
+def fixed_sections():
+    """The models that no data-set function gives: the ammonia + water
+    function, the linear reducing rule and the trivial model of identical
+    components."""
+    tr1 = ["#MXM              !mixture model specification",
+           "TR1  ammonia + water model"] + info_lines([TR1_CITATION])
+    tr1 += ["!end of info section",
+            " ".join(n.ljust(8) for n in ["Kt", "Kv", "alpha", "beta", "gamma", "not used"]) +
+            " !parameter names",
+            " 1.0 1.0 1.0 1.0 0.0 0.0".ljust(54) + " !ideal-solution values",
+            "%d 4 0 0 0 0 0 0".ljust(54) % len(TR1_TERMS) + " !terms: ordinary (n t d l)"]
+    tr1 += [term_line([n, float(t), int(d), int(l)]) for n, t, d, l in TR1_TERMS]
+    lin = ["#MXM              !mixture model specification",
+           "LIN  linear reducing functions T_r = sum x_i T_ci + (K_t - 1) x_i x_j (T_ci + T_cj), "
+           "the same for 1/rho_r with K_v",
+           "?No departure function.", "!end of info section",
+           " ".join(n.ljust(8) for n in ["Kt", "Kv", "not used", "not used", "not used",
+                                         "not used"]) + " !parameter names",
+           " 1.0 1.0 0.0 0.0 0.0 0.0".ljust(54) + " !ideal-solution values",
+           "0 4 0 0 0 0 0 0".ljust(54) + " !terms"]
+    same = ["@MXM              !mixture model specification",
+            "i=j  identical components", "?No mixing parameters.", "!end of info section",
+            " ".join("not used" for _ in range(6)) + " !parameter names",
+            " 0.0 0.0 0.0 0.0 0.0 0.0".ljust(54) + " !ideal-solution values",
+            "0 4 0 0 0 0 0 0".ljust(54) + " !terms"]
+    return [""] + tr1 + [""] + lin + [""] + same
+
+
+def gerg_records(ds, records, codes_of_gerg):
+    """"GE" records: the GERG-2008 parameters of each pair whose record above
+    holds other values (a later source, or digits that differ once the pair
+    is turned round).  Each is placed just before the pair's record, so that
+    the GERG-2008 mode stops at it and the default search goes on to the
+    record.  Returns {frozenset of CAS numbers: record}."""
+    by_pair = {frozenset((r[0], r[1])): r for r in records}
+    out = {}
+    for g in ds.gerg["binary_parameters"]:
+        key = frozenset((g["CAS1"], g["CAS2"]))
+        rec = by_pair.get(key)
+        if rec is None:
+            continue
+        code = codes_of_gerg.get(g["departure_function"], "KW0") if g["F"] != 0 else "KW0"
+        values = [g["betaT"], g["gammaT"], g["betaV"], g["gammaV"], g["F"], 0.0]
+        same_order = rec[0] == g["CAS1"]
+        if same_order and rec[3] == code and rec[4] == values:
+            continue
+        comment = ["%s/%s: GERG-2008 parameters, %s (used in GERG-2008 mode)."
+                   % (g["name1"], g["name2"], _short(ds, "Kunz-JCED-2012"))]
+        out[key] = (g["CAS1"], g["CAS2"], comment, "GE" + code[2], values)
+    return out
+
+
 def pair_record(cas1, cas2, code, values):
     head = (cas1 + "/" + cas2).ljust(26)
     if len(head) > 26:
@@ -174,12 +253,22 @@ def build(ds, cas_of, zred, report):
         report.setdefault("notes", []).append("hmx: pair %s/%s from GERG-2008"
                                               % (g["name1"], g["name2"]))
 
+    names_by_cas_all = {v: k for k, v in cas_of.items()}
+    if AMMONIA in names_by_cas_all and WATER in names_by_cas_all and \
+            frozenset((AMMONIA, WATER)) not in seen:
+        records.append(tr1_record())
+        seen.add(frozenset((AMMONIA, WATER)))
+    ge = gerg_records(ds, records, gerg_codes)
+    report["hmx_gerg_records"] = len(ge)
+
     used = sorted({r[3] for r in records})
     lines = ["HMX               !mixture model", "2                 !version number", "",
              "!Binary mixing parameters and departure functions, written by the fluid-text",
              "!converter (tools/fluidtexts) from public coefficient data.",
              "!Record: columns 1-26 the CAS numbers of the pair, 27-29 the model code, then",
-             "!beta_T, gamma_T, beta_v, gamma_v, F and a sixth value (not used).", "",
+             "!beta_T, gamma_T, beta_v, gamma_v, F and a sixth value (not used).",
+             "!A \"GE\" record just before a pair's record holds the pair's GERG-2008",
+             "!parameters, read in GERG-2008 mode only.", "",
              "#BNC              !binary mixing coefficients", "BNC"]
     lines += info_lines(["Reducing functions of the multi-fluid mixture model: "
                          "T_r = sum x_i^2 T_ci + sum 2 x_i x_j beta_T gamma_T (x_i + x_j)/"
@@ -188,6 +277,11 @@ def build(ds, cas_of, zred, report):
                          "the departure function of the model code weighted by F."])
     lines.append("!end of info section")
     for c1, c2, comment, code, values in records:
+        g = ge.get(frozenset((c1, c2)))
+        if g is not None:
+            lines += info_lines(g[2])
+            lines.append(pair_record(g[0], g[1], g[3], g[4]))
+            lines.append("!")
         lines += info_lines(comment)
         lines.append(pair_record(c1, c2, code, values))
         lines.append("!")
@@ -197,6 +291,7 @@ def build(ds, cas_of, zred, report):
             lines += [""] + mxm_section(ds, f, codes[f["Name"]])
     if "KW0" in used and "KW0" not in {codes[f["Name"]] for f in ds.departures if expressible(f)}:
         raise ValueError("no KW0 section")
+    lines += fixed_sections()
     lines += ["", "@END"]
     report["hmx_pairs"] = len(records)
     report["hmx_left_out"] = left_out
