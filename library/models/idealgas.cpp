@@ -4,6 +4,7 @@
 
 #include "library/models/cpp.h"
 #include "library/models/critp.h"
+#include "library/models/eos_table.h"
 #include "library/models/ph0.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
@@ -57,11 +58,23 @@ private:
 // component's critical temperature and density.  Where the component's own
 // equation is reduced by other values, that is its pure ideal-gas part at
 // the temperature and density these two return.
+// (The critical point is the one the component's equation gives.)
+void critical_point(int i, double& tc, double& dc) {
+    double pc = 0.0;
+    tc = CCON.tc[i];
+    dc = CCON.dc[i];
+    if (const ComponentEos* e = component_eos(i); e != nullptr && e->crit != nullptr)
+        e->crit(i, tc, pc, dc);
+}
 double mixture_t(int i, double T) {
-    return CCON.tc[i] > 0.0 && ZRED.tred[i] > 0.0 ? T * ZRED.tred[i] / CCON.tc[i] : T;
+    double tc = 0, dc = 0;
+    critical_point(i, tc, dc);
+    return tc > 0.0 && ZRED.tred[i] > 0.0 ? T * ZRED.tred[i] / tc : T;
 }
 double mixture_d(int i, double D) {
-    return CCON.dc[i] > 0.0 && ZRED.dred[i] > 0.0 ? D * ZRED.dred[i] / CCON.dc[i] : D;
+    double tc = 0, dc = 0;
+    critical_point(i, tc, dc);
+    return dc > 0.0 && ZRED.dred[i] > 0.0 ? D * ZRED.dred[i] / dc : D;
 }
 
 // Mixture sums of the components' values at their mixture temperatures, each

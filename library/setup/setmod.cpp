@@ -58,6 +58,9 @@ void SETMOD(int nc, const std::string& htype, const std::string& hmix, Names20& 
     const Code type(htype);
     if (is_qvb(type) || RESETM.defaults_pending != 0) {
         reset_to_defaults();
+        // The GERG-2008 mode belongs to the set-up after its GERG04 call: a
+        // return to the default models ends it.
+        FLAGS2.gerg04 = 0;
         if (is_qvb(type)) hcomp.fill("QVB");
         RESETM.defaults_pending = 0;
     }

@@ -41,6 +41,7 @@ protected:
         lib::ZRED.tred[2] = 150.0;
         lib::ZRED.dred[2] = 10.0;
         for (int i : {1, 2}) {
+            lib::EOSMOD.eos[i] = lib::Code("XXX");  // no equation: the text's critical point
             lib::CCON.rgas[i] = 8.314472;
             lib::CCON.tc[i] = lib::ZRED.tred[i] = 150.0;
             lib::CCON.dc[i] = lib::ZRED.dred[i] = 10.0;
