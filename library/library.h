@@ -554,6 +554,24 @@ void DQFL2(double D, double q, const double z[20], int kq, double& T, double& P,
 void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, double& Dl,
           double& Dv, double xl[20], double xv[20], int& ierr, std::string& herr);
 
+// One variable of the library's records by its name (lower case, e.g.
+// "tcrit", "ntermf", "afeq", "fprkij"): iset 1 writes it from hstr, ilng,
+// dbl or arr (by its kind), any other value reads it into them; arrays hold
+// up to 56 values.  Errors 1 (name not recognised), 2 (|icomp| or |jcomp|
+// above 20: nothing read or written), 3 (a term count the tables cannot hold).
+void PASSCMN(const std::string& hvr, int iset, int icomp, int jcomp, std::string& hstr, int& ilng,
+             double& dbl, double arr[], int& ierr, std::string& herr);
+
+// Temperature at density d on the ideal curve (Z = 1), the Boyle curve, the
+// Joule-Thomson inversion curve and the Joule inversion curve of a pure
+// fluid (component 1, or 2 when x(2) = 1); t in: start value (<= 0: the
+// curve's own).  Errors 1 (not pure), 2 (d <= 0), 3 (a non-positive
+// temperature reached), 4 (no convergence); t = 0 on every error.
+void IDCRV(double d, const double x[20], double& t, int& ierr, std::string& herr);
+void BLCRV(double d, const double x[20], double& t, int& ierr, std::string& herr);
+void JTCRV(double d, const double x[20], double& t, int& ierr, std::string& herr);
+void JICRV(double d, const double x[20], double& t, int& ierr, std::string& herr);
+
 // Saturation states whose phase enthalpy (SATH), internal energy (SATE) or
 // entropy (SATS, up to three roots) equals the given value: nroot, and per
 // root its kind (1 liquid, 2 vapour, 3 melting, 4 sublimation), T, P and the
