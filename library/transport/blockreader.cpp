@@ -56,24 +56,27 @@ bool BlockReader::code(Code& c, std::string_view what) {
 bool BlockReader::fail(std::string_view text) {
     if (ierr_ == 0) {
         ierr_ = kBadBlock;
-        herr_ = errtext(routine_, kBadBlock, text);
+        // Every message names the line of the block it refers to.
+        std::string t(text);
+        if (!t.starts_with("line ") && !t.starts_with("the text ends"))
+            t = "line " + std::to_string(ILINE - 1) + ": " + t;
+        herr_ = errtext(routine_, kBadBlock, t);
     }
     return false;
 }
 
 void BlockReader::result(int& ierr, std::string& herr) const {
-    ierr = ierr_;
-    herr = herr_;
-    if (ierr != 0) ERRMSG(ierr, herr);
+    ierr = 0;
+    herr.clear();
+    if (ierr_ != 0) lib::fail(ierr_, herr_, ierr, herr);
 }
 
 void illegal_text(std::string_view routine, int nread, const std::string& hcas, int& ierr,
                   std::string& herr) {
-    ierr = 101;
-    herr = errtext(routine, 101,
-                   "illegal file specified; n_fluid = " + fmt_int(nread, 4) +
-                       "; CAS no. = " + fixed_width(hcas, 12));
-    ERRMSG(ierr, herr);
+    fail(101, routine,
+         "illegal file specified; n_fluid = " + fmt_int(nread, 4) +
+             "; CAS no. = " + fixed_width(hcas, 12),
+         ierr, herr);
 }
 
 }  // namespace lib

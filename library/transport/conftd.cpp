@@ -17,12 +17,11 @@ namespace {
 constexpr int kPasses = 201;
 
 void not_converged(int icomp, int& ierr, std::string& herr) {
-    ierr = -58;
-    herr = errtext("TRNECS", "warning", "58",
-                   "2-D Newton-Raphson method for conformal temperature and density did not "
-                   "converge for component" +
-                       fmt_int(icomp, 3));
-    ERRMSG(ierr, herr);
+    fail(-58, "TRNECS",
+         "2-D Newton-Raphson method for conformal temperature and density did not converge "
+         "for component" +
+             fmt_int(icomp, 3),
+         ierr, herr, kNumberAbsolute);
 }
 
 double limited(double step, double value) {

@@ -86,12 +86,10 @@ double correlation_length(const Crossover& c, double T, double D, double pc, dou
 void load_crossover(const char* routine, int model, bool keep_all, int nread, int k,
                     const std::string& hcas, int& ierr, std::string& herr) {
     if (nread < 1) {
-        ierr = 39;
-        herr = errtext("SETUP", 39,
-                       "block data option for t.c. crit model #" + std::to_string(model) +
-                           " specified for CAS # " + fixed_width(hcas, 12) +
-                           " but not implemented in code.");
-        ERRMSG(ierr, herr);
+        fail(39, "SETUP",
+             "block data option for t.c. crit model #" + std::to_string(model) +
+                 " specified for CAS # " + fixed_width(hcas, 12) + " but not implemented in code.",
+             ierr, herr);
         return;
     }
     BlockReader rd(nread, routine);
@@ -177,11 +175,11 @@ double TCXM1C(const double x[20], double T, double D, int& ierr, std::string& he
         pc = CCON.pc[icomp];
         dc = CCON.dc[icomp];
         if (std::fabs(T - tc) < 1e-20 && std::fabs(D - dc) < 1e-20) {
-            ierr = -60;
-            herr = errtext("TCXM1C", "error-60", "",
-                           "pure fluid is exactly at the critical point; thermal conductivity is "
-                           "infinite");
-            ERRMSG(ierr, herr);
+            fail(-60,
+                 errtext("TCXM1C", "error-60", "",
+                         "pure fluid is exactly at the critical point; thermal conductivity "
+                         "is infinite"),
+                 ierr, herr);
         }
         c = terms_of(icomp);
         R = GCNST.r;

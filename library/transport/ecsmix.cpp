@@ -35,18 +35,16 @@ struct MixMap {
 };
 
 void no_mixture_model(const std::string& why, int& ierr, std::string& herr) {
-    ierr = 56;
-    herr = errtext("TRNECS", 56, "transport properties of mixtures need the mixture model: " + why);
-    ERRMSG(ierr, herr);
+    fail(56, "TRNECS", "transport properties of mixtures need the mixture model: " + why, ierr,
+         herr);
 }
 
 void near_zero(int& ierr, std::string& herr) {
-    ierr = -59;
-    herr = errtext("TRNECS", "warning", "59",
-                   "2-D Newton-Raphson method for conformal temperature and density did not "
-                   "converge for component" +
-                       fmt_int(0, 3));
-    ERRMSG(ierr, herr);
+    fail(-59, "TRNECS",
+         "2-D Newton-Raphson method for conformal temperature and density did not converge "
+         "for component" +
+             fmt_int(0, 3),
+         ierr, herr, kNumberAbsolute);
 }
 
 double bin(int i, int j, int which) {
@@ -124,14 +122,13 @@ bool mixture_viscosity(double T, double D, const double x[20], const MixMap& mm,
         herr = jtext;
         return false;
     }
-    if (std::fabs(eta_ref) < 1e-20) {
-        near_zero(ierr, herr);
-        return false;
-    }
+    // Without a background term (the dilute gas) the viscosity is the
+    // dilute-gas value: no effective masses are formed.
+    const bool background = std::fabs(eta_ref) >= 1e-20;
     eta_ref = std::max(eta_ref, 1e-6);
     const double Mref = CCON.wm[kRef];
     Vec Meff{};
-    for (int i = 1; i <= NCOMP.nc; ++i) {
+    for (int i = 1; i <= NCOMP.nc && background; ++i) {
         if (!(x[i - 1] > 0.0)) continue;
         const auto u = static_cast<std::size_t>(i - 1);
         double Ti = T * mm.f[u] / mm.mix.f, Di = D * mm.mix.h / mm.h[u];
@@ -156,13 +153,15 @@ bool mixture_viscosity(double T, double D, const double x[20], const MixMap& mm,
         const double r = eta_i / eta_ref * std::pow(mm.h[u], 2.0 / 3.0) / std::sqrt(mm.f[u]);
         Meff[u] = Mref * r * r;
     }
-    const double S = pair_sum(x, mm, Meff, kBinEtaK, 1.0);
     const double eta0 = ETAMIX(T, x, jerr, jtext);
     if (jerr > 0 || std::fabs(eta0) < 1e-20) {
         near_zero(ierr, herr);
         return false;
     }
-    eta = eta0 + eta_ref * S / (mm.mix.h * mm.mix.h * std::sqrt(Mref));
+    eta = eta0;
+    if (background)
+        eta += eta_ref * pair_sum(x, mm, Meff, kBinEtaK, 1.0) /
+               (mm.mix.h * mm.mix.h * std::sqrt(Mref));
     return true;
 }
 

@@ -15,10 +15,8 @@ constexpr int kModelError = 49;
 
 bool slot_ok(int icomp) { return icomp >= kMinSlot && icomp <= kMaxSlot; }
 
-void fail(const char* routine, const std::string& text, int& ierr, std::string& herr) {
-    ierr = kModelError;
-    herr = errtext(routine, kModelError, text);
-    ERRMSG(ierr, herr);
+void model_error(const char* routine, const std::string& text, int& ierr, std::string& herr) {
+    fail(kModelError, routine, text, ierr, herr);
 }
 
 // The slot's model row, or a message when the code names none or the model is
@@ -27,7 +25,7 @@ const ViscosityModel* model_of(const char* routine, int icomp, bool& ecs, int& i
                                std::string& herr) {
     ecs = false;
     if (!slot_ok(icomp)) {
-        fail(routine, "component number out of range", ierr, herr);
+        model_error(routine, "component number out of range", ierr, herr);
         return nullptr;
     }
     const Code& code = TRNMOD.eta[icomp];
@@ -37,9 +35,9 @@ const ViscosityModel* model_of(const char* routine, int icomp, bool& ecs, int& i
     }
     const ViscosityModel* m = viscosity_model(code);
     if (m == nullptr) {
-        fail(routine, "unknown viscosity model specified", ierr, herr);
+        model_error(routine, "unknown viscosity model specified", ierr, herr);
     } else if (!m->built) {
-        fail(routine, "call to unimplemented model (" + code.str() + ")", ierr, herr);
+        model_error(routine, "call to unimplemented model (" + code.str() + ")", ierr, herr);
         return nullptr;
     }
     return m;
@@ -47,7 +45,7 @@ const ViscosityModel* model_of(const char* routine, int icomp, bool& ecs, int& i
 
 bool inputs_ok(const char* routine, double T, double D, int& ierr, std::string& herr) {
     if (std::isfinite(T) && T > 0.0 && std::isfinite(D) && D >= 0.0) return true;
-    fail(routine, "temperature or density not valid for a viscosity model", ierr, herr);
+    model_error(routine, "temperature or density not valid for a viscosity model", ierr, herr);
     return false;
 }
 
@@ -57,7 +55,7 @@ void checked(const char* routine, double v, double& out, int& ierr, std::string&
         out = v;
     } else {
         out = 0.0;
-        fail(routine, "the viscosity model gives no finite value at this state", ierr, herr);
+        model_error(routine, "the viscosity model gives no finite value at this state", ierr, herr);
     }
 }
 
@@ -84,8 +82,9 @@ void ETAK1(int icomp, double T, double& B, int& ierr, std::string& herr) {
     bool ecs = false;
     const ViscosityModel* m = model_of("ETAK1", icomp, ecs, ierr, herr);
     if (ecs)
-        return fail("ETAK1", "the corresponding-states model (ECS) has no initial-density term",
-                    ierr, herr);
+        return model_error("ETAK1",
+                           "the corresponding-states model (ECS) has no initial-density term", ierr,
+                           herr);
     if (m != nullptr && m->initial != nullptr)
         checked("ETAK1", m->initial(icomp, T), B, ierr, herr);
 }
@@ -96,8 +95,9 @@ void ETAKR(int icomp, double T, double D, double& etar, int& ierr, std::string& 
     bool ecs = false;
     const ViscosityModel* m = model_of("ETAKR", icomp, ecs, ierr, herr);
     if (ecs)
-        return fail("ETAKR", "the corresponding-states model (ECS) has no residual term of its own",
-                    ierr, herr);
+        return model_error("ETAKR",
+                           "the corresponding-states model (ECS) has no residual term of its own",
+                           ierr, herr);
     if (m != nullptr) checked("ETAKR", m->residual(icomp, T, D), etar, ierr, herr);
 }
 

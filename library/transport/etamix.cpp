@@ -26,11 +26,10 @@ double bin(int i, int j, int which) {
 }
 
 void singular(int& ierr, std::string& herr) {
-    ierr = 59;
-    herr = errtext("ETAMIX", 59,
-                   "the kinetic-theory system of the dilute-gas mixture viscosity cannot be "
-                   "solved");
-    ERRMSG(ierr, herr);
+    fail(59, "ETAMIX",
+         "the kinetic-theory system of the dilute-gas mixture viscosity cannot be "
+         "solved",
+         ierr, herr);
 }
 
 }  // namespace

@@ -11,7 +11,15 @@ namespace lib {
 
 namespace {
 
-double tc1_dilute(int icomp, double T, double, int&, std::string&) { return TCX1DG(icomp, T); }
+double tc1_dilute(int icomp, double T, double, int& ierr, std::string& herr) {
+    bool no_viscosity = false;
+    const double v = tcx1dg_checked(icomp, T, no_viscosity);
+    if (no_viscosity)
+        fail(39, "TCXK0",
+             "the dilute-gas conductivity needs the dilute-gas viscosity, which has no model here",
+             ierr, herr);
+    return v;
+}
 double tc1_background(int icomp, double T, double D, int&, std::string&) {
     return TCX1BK(icomp, T, D);
 }
@@ -19,10 +27,9 @@ double tk3(int icomp, double T, double D, int& ierr, std::string& herr) {
     bool no_viscosity = false;
     const double v = tcx3cr_checked(icomp, T, D, no_viscosity);
     if (no_viscosity) {
-        ierr = 39;
-        herr =
-            errtext("TCXKC", 39,
-                    "the critical enhancement (TK3) needs the viscosity, which has no model here");
+        fail(39, "TCXKC",
+             "the critical enhancement (TK3) needs the viscosity, which has no model here", ierr,
+             herr);
     }
     return v;
 }
@@ -31,8 +38,7 @@ double tk3(int icomp, double T, double D, int& ierr, std::string& herr) {
 // composition.
 double tk6(int icomp, double T, double D, int& ierr, std::string& herr) {
     if (icomp < 1 || icomp > kMaxComp) {
-        ierr = 39;
-        herr = errtext("TCXKC", 39, "enhancement model (TK6) defined for components 1..20 only");
+        fail(39, "TCXKC", "enhancement model (TK6) defined for components 1..20 only", ierr, herr);
         return 0.0;
     }
     double x[20] = {};

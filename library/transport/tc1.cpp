@@ -112,6 +112,12 @@ void SETTC1(int nread, int k, const std::string& hcas, int& ierr, std::string& h
 }
 
 double TCX1DG(int icomp, double T) {
+    bool no_viscosity = false;
+    return tcx1dg_checked(icomp, T, no_viscosity);
+}
+
+double tcx1dg_checked(int icomp, double T, bool& no_viscosity) {
+    no_viscosity = false;
     const auto& n = WNTTCX[icomp];
     const auto& red = WRDTCX[icomp];
     const auto& rows = WCFTCX[icomp];
@@ -126,6 +132,7 @@ double TCX1DG(int icomp, double T) {
             std::string jtext;
             ETAK0(icomp, T, eta0, jerr, jtext);
             have_eta = true;
+            if (jerr > 0) no_viscosity = true;
         }
         return eta0;
     };

@@ -11,7 +11,10 @@ namespace lib {
 
 void SETTC1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 
-double TCX1DG(int icomp, double T);            // dilute-gas conductivity, W/(m K)
+double TCX1DG(int icomp, double T);  // dilute-gas conductivity, W/(m K)
+// The same; no_viscosity tells that a row needed the dilute-gas viscosity
+// and the slot has no model for it (the value is then not the correlation's).
+double tcx1dg_checked(int icomp, double T, bool& no_viscosity);
 double TCX1BK(int icomp, double T, double D);  // background conductivity, W/(m K)
 
 }  // namespace lib

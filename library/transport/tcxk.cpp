@@ -12,10 +12,8 @@ namespace {
 
 constexpr int kModelError = 39;
 
-void fail(const char* routine, const std::string& text, int& ierr, std::string& herr) {
-    ierr = kModelError;
-    herr = errtext(routine, kModelError, text);
-    ERRMSG(ierr, herr);
+void model_error(const char* routine, const std::string& text, int& ierr, std::string& herr) {
+    fail(kModelError, routine, text, ierr, herr);
 }
 
 void start(double& out, int& ierr, std::string& herr) {
@@ -26,11 +24,12 @@ void start(double& out, int& ierr, std::string& herr) {
 
 bool inputs_ok(const char* routine, int icomp, double T, double D, int& ierr, std::string& herr) {
     if (icomp < kMinSlot || icomp > kMaxSlot) {
-        fail(routine, "component number out of range", ierr, herr);
+        model_error(routine, "component number out of range", ierr, herr);
         return false;
     }
     if (std::isfinite(T) && T > 0.0 && std::isfinite(D) && D >= 0.0) return true;
-    fail(routine, "temperature or density not valid for a thermal conductivity model", ierr, herr);
+    model_error(routine, "temperature or density not valid for a thermal conductivity model", ierr,
+                herr);
     return false;
 }
 
@@ -39,8 +38,8 @@ void checked(const char* routine, double v, double& out, int& ierr, std::string&
         out = v;
     } else {
         out = 0.0;
-        fail(routine, "the thermal conductivity model gives no finite value at this state", ierr,
-             herr);
+        model_error(routine, "the thermal conductivity model gives no finite value at this state",
+                    ierr, herr);
     }
 }
 
@@ -52,10 +51,10 @@ void part(const char* routine, int which, int icomp, double T, double D, double&
     const Code& code = TRNMOD.tcx[icomp];
     const ConductivityModel* m = conductivity_model(code);
     if (m == nullptr)
-        return fail(routine, "unknown thermal conductivity model specified", ierr, herr);
+        return model_error(routine, "unknown thermal conductivity model specified", ierr, herr);
     const TcxPart f = which == 0 ? m->dilute : m->background;
     if (!m->built || f == nullptr)
-        return fail(routine, "call to unimplemented model (" + code.str() + ")", ierr, herr);
+        return model_error(routine, "call to unimplemented model (" + code.str() + ")", ierr, herr);
     int jerr = 0;
     std::string jtext;
     const double v = f(icomp, T, D, jerr, jtext);
@@ -82,12 +81,12 @@ void TCXKC(int icomp, double T, double D, double& tcxc, int& ierr, std::string& 
     const Code& code = CREMOD.set[kCreTcx][icomp];
     const EnhancementModel* m = enhancement_model(code);
     if (m == nullptr)
-        return fail(
+        return model_error(
             "TCXKC",
             "unknown thermal conductivity critical enhancement model specified: " + code.str(),
             ierr, herr);
     if (!m->built)
-        return fail("TCXKC", "call to unimplemented model (" + code.str() + ")", ierr, herr);
+        return model_error("TCXKC", "call to unimplemented model (" + code.str() + ")", ierr, herr);
     if (m->evaluate == nullptr) return;  // "NUL": no enhancement
     int jerr = 0;
     std::string jtext;

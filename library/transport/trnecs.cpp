@@ -24,17 +24,14 @@ namespace {
 bool within_10_percent(double v, double start) { return std::fabs(v / start - 1.0) <= 0.1; }
 
 void no_model(int& ierr, std::string& herr) {
-    ierr = 55;
-    herr = errtext("TRNECS", 55,
-                   "no corresponding-states transport model: the fluid has no ECS block or its "
-                   "reference fluid is not loaded");
-    ERRMSG(ierr, herr);
+    fail(55, "TRNECS",
+         "no corresponding-states transport model: the fluid has no ECS block or its "
+         "reference fluid is not loaded",
+         ierr, herr);
 }
 
 void out_of_bounds(int& ierr, std::string& herr) {
-    ierr = -1;
-    herr = errtext("TRNECS", -1, "one or more inputs are out of bounds");
-    ERRMSG(ierr, herr);
+    fail(-1, errtext("TRNECS", "error", "-1", "one or more inputs are out of bounds"), ierr, herr);
 }
 
 // Residual Helmholtz energy and Z of composition x at (T, D).
@@ -82,9 +79,7 @@ void trnecs_pure(int i, int ref, double T, double D, const double x[20], double&
     std::string etext;
     ETAKB(ref, m.T0, m.D0 * PSI(i, Tr, Dr), eta_ref, eerr, etext);
     if (eerr <= 0 && eta_ref <= -1000.0) {
-        eerr = -48;
-        etext = errtext("TRNECS", -48, "invalid region for viscosity of reference fluid 1 ");
-        ERRMSG(eerr, etext);
+        fail(-48, "TRNECS", "invalid region for viscosity of reference fluid 1 ", eerr, etext);
         eta_ref = 0.0;
     }
     eta = eerr > 0 ? kMarker9 : eta0 + eta_ref * eta_factor(m, M, Mref);

@@ -22,9 +22,7 @@ constexpr int kNotPhysical = 45;
 constexpr int kBadInput = 1;
 
 void report(int n, const std::string& text, int& ierr, std::string& herr) {
-    ierr = n;
-    herr = errtext("TRNPRP", n, text);
-    ERRMSG(ierr, herr);
+    fail(n, "TRNPRP", text, ierr, herr);
 }
 
 bool missing(const Code& c) { return c.c[0] == ' ' || c.c[0] == '\0' || c.is("NUL"); }
@@ -255,10 +253,10 @@ void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, in
         const EtaStep s = pure_viscosity(icomp, T, D, x, eta, ierr, herr);
         pure_conductivity(icomp, T, D, x, s, eta, tcx, ierr, herr);
         if (std::fabs(T - CCON.tc[icomp]) < 1e-20 && std::fabs(D - CCON.dc[icomp]) < 1e-20) {
-            ierr = kCritical;
-            herr = errtext("TRNPRP", "warning", fmt_int(kCritical, 3),
-                           "pure fluid property is infinite at exactly Tc, rhoc");
-            ERRMSG(ierr, herr);
+            fail(kCritical,
+                 errtext("TRNPRP", "warning", fmt_int(kCritical, 3),
+                         "pure fluid property is infinite at exactly Tc, rhoc"),
+                 ierr, herr);
             tcx = kMarker9;
         }
     }

@@ -184,10 +184,8 @@ void SETVS1(int nread, int k, const std::string& hcas, int& ierr, std::string& h
 void SETVS6(int nread, int k, const std::string& hcas, int& ierr, std::string& herr) {
     if (nread < 1) return illegal_text("SETVS6", nread, hcas, ierr, herr);
     CREMOD.set[kCreEta][k] = Code("NUL");
-    ierr = 49;
-    herr = errtext("SETUP", 49,
-                   "viscosity model #6 specified in fluid file but not implemented in code.");
-    ERRMSG(ierr, herr);
+    fail(49, "SETUP", "viscosity model #6 specified in fluid file but not implemented in code.",
+         ierr, herr);
 }
 
 double ETA1DG(int icomp, double T) {

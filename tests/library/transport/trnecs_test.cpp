@@ -1,0 +1,160 @@
+// The corresponding-states transport route: a fluid mapped onto itself, the
+// limits of the block, a conformal state that is not found, and mixtures
+// (a nearly pure composition, air by kinetic theory and pair rules).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "library/library.h"
+#include "library/models/phik.h"
+#include "library/models/records.h"
+#include "library/setup/records.h"
+#include "library/transport/etak.h"
+#include "library/transport/records.h"
+#include "library/transport/trnecs.h"
+#include "tests/library/transport/transport_texts.h"
+
+namespace {
+
+constexpr double kNotComputed = -9999990.0;
+
+struct Ecs {
+    double eta = 0, tcx = 0;
+    int ierr = 0;
+    std::string herr;
+};
+
+Ecs trnecs(double T, double D, const double* x = nullptr) {
+    const double pure[20] = {1.0};
+    Ecs r;
+    lib::TRNECS(T, D, x != nullptr ? x : pure, r.eta, r.tcx, r.ierr, r.herr);
+    return r;
+}
+
+// Nitrogen whose default transport model is its corresponding-states block
+// on nitrogen (shape functions 1); its own correlations stay for slot 0.
+std::string nitrogen_on_itself() {
+    std::string trn = trtext::section_of("nitrogen", "@TRN", "ECS");
+    trn[0] = '#';
+    return trtext::with_transport("nitrogen", trn + trtext::section_of("nitrogen", "#TCX", "TC1") +
+                                                  trtext::section_of("nitrogen", "#AUX", "TK3") +
+                                                  trtext::section_of("nitrogen", "#ETA", "VS1") +
+                                                  trtext::section_of("nitrogen", "#AUX", "CI1"));
+}
+
+class TrnecsTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        lib::store::restore();
+        trtext::setup("nitrogen");
+    }
+};
+
+TEST_F(TrnecsTest, FluidMappedOntoItself) {
+    ASSERT_EQ(trtext::setup_text("nitrogen", nitrogen_on_itself()), 0);
+    ASSERT_EQ(lib::TRNMOD.eta[1], lib::Code("ECS"));
+    ASSERT_EQ(lib::TRNMOD.eta[0], lib::Code("VS1"));
+    for (const auto& [T, D] :
+         {std::pair{100.0, 25.0}, {200.0, 15.0}, {300.0, 20.0}, {150.0, 30.0}}) {
+        double T0 = T, D0 = D;
+        int jerr = 0;
+        std::string jtext;
+        double tau = lib::ZRED.tred[1] / T, del = D / lib::ZRED.dred[1];
+        const double x[20] = {1.0};
+        lib::CONFTD(0, lib::PHIX(0, 0, tau, del, x), 1.0 + lib::PHIX(0, 1, tau, del, x), T0, D0,
+                    jerr, jtext);
+        EXPECT_EQ(jerr, 0);
+        EXPECT_NEAR(T0, T, 1e-13 * T);
+        EXPECT_NEAR(D0, D, 1e-13 * D);
+        const Ecs r = trnecs(T, D);
+        ASSERT_EQ(r.ierr, 0) << r.herr;
+        double etab = 0;
+        lib::ETAKB(0, T, D, etab, jerr, jtext);
+        EXPECT_NEAR(r.eta - lib::ETA0DG(1, T), etab, 1e-9 * etab) << T << " " << D;
+    }
+}
+
+TEST_F(TrnecsTest, LimitsOfTheBlock) {
+    ASSERT_EQ(trtext::setup_text("nitrogen", nitrogen_on_itself()), 0);
+    const double tmax = lib::WLMTRN.tmax[1];
+    EXPECT_EQ(trnecs(1.4 * tmax, 0.01).ierr, 0);
+    const Ecs r = trnecs(1.6 * tmax, 0.01);
+    EXPECT_EQ(r.ierr, -1);
+    EXPECT_EQ(r.herr, "[TRNECS error -1] one or more inputs are out of bounds");
+    EXPECT_EQ(r.eta, kNotComputed);
+    EXPECT_EQ(r.tcx, kNotComputed);
+}
+
+TEST_F(TrnecsTest, ConformalStateNotFound) {
+    ASSERT_EQ(trtext::setup_text("nitrogen", nitrogen_on_itself()), 0);
+    // A target no state of the equation has.
+    double T0 = 300, D0 = 10;
+    int ierr = 0;
+    std::string herr;
+    lib::CONFTD(0, 50.0, -20.0, T0, D0, ierr, herr);
+    EXPECT_EQ(ierr, -58);
+    EXPECT_EQ(herr,
+              "[TRNECS warning 58] 2-D Newton-Raphson method for conformal temperature and density "
+              "did not converge for component  0");
+    // Through TRNECS: a conformal temperature beyond 2.2 times the reference's
+    // limits, far from the critical-ratio start, stands as -58 with markers.
+    lib::WLMTRN.tmax[0] = lib::EOSLIM.tmax[0] = 100.0;
+    lib::CCON.tc[1] *= 1.5;
+    const Ecs r = trnecs(300, 20);
+    EXPECT_EQ(r.ierr, -58);
+    EXPECT_EQ(r.eta, kNotComputed);
+    EXPECT_EQ(r.tcx, kNotComputed);
+}
+
+TEST_F(TrnecsTest, MixtureOfOneComponentIsThePureFluid) {
+    for (const char* pair : {"nitrogen|oxygen", "r116|r134a"}) {
+        const std::string first = std::string(pair).substr(0, std::string(pair).find('|'));
+        const double states[][2] = {{300, 1e-6}, {300, 5}, {250, 10}, {180, 12}};
+        double pure[4][2];
+        ASSERT_EQ(trtext::setup(first), 0);
+        const double x1[20] = {1.0};
+        for (int i = 0; i < 4; ++i) {
+            int ierr = 0;
+            std::string herr;
+            lib::TRNPRP(states[i][0], states[i][1], x1, pure[i][0], pure[i][1], ierr, herr);
+        }
+        ASSERT_EQ(trtext::setup(pair, 2), 0);
+        const double x[20] = {1.0, 0.0};
+        for (int i = 0; i < 4; ++i) {
+            double eta = 0, tcx = 0;
+            int ierr = 0;
+            std::string herr;
+            lib::TRNPRP(states[i][0], states[i][1], x, eta, tcx, ierr, herr);
+            EXPECT_EQ(eta, pure[i][0]) << pair << " " << states[i][0];
+            EXPECT_EQ(tcx, pure[i][1]) << pair << " " << states[i][0];
+        }
+    }
+}
+
+// Air as nitrogen, oxygen and argon against the dilute-gas values of Lemmon
+// and Jacobsen's air correlation.
+TEST_F(TrnecsTest, AirAsMixture) {
+    ASSERT_EQ(trtext::setup("nitrogen|oxygen|argon", 3), 0);
+    const double x[20] = {0.7812, 0.2096, 0.0092};
+    double eta = 0, tcx = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TRNPRP(300, 1e-14, x, eta, tcx, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(eta / 18.5230, 1.0, 0.02);
+    EXPECT_NEAR(tcx * 1e3 / 26.3529, 1.0, 0.02);
+    // Dense states are finite and positive, a component without its
+    // collision values is an error with markers.
+    lib::TRNPRP(120, 25, x, eta, tcx, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_GT(eta, 50.0);
+    EXPECT_GT(tcx, 0.05);
+    lib::ECSTRN.sigma[2] = 0.0;
+    lib::TRNPRP(300, 1e-14, x, eta, tcx, ierr, herr);
+    EXPECT_EQ(ierr, -59);
+    EXPECT_EQ(eta, kNotComputed);
+    EXPECT_EQ(tcx, kNotComputed);
+}
+
+}  // namespace
