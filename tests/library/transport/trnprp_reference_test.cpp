@@ -172,14 +172,16 @@ TEST(TransportReference, EveryRowWithViscosityOrConductivity) {
             const Exception* e = exception_of(r.name, column);
             const double bound = e != nullptr ? e->bound : 1e-6;
             ++compared;
-            if (!report_mode())
+            if (!report_mode()) {
                 EXPECT_LE(dev, bound)
                     << key << " at T = " << r.T << " K, D = " << r.D << " mol/L: " << got << " vs "
                     << want << " (ierr " << ierr << " " << herr << ")";
+            }
         }
     }
-    if (report_mode())
+    if (report_mode()) {
         for (const auto& [key, dev] : worst) std::printf("%-22s %.3e\n", key.c_str(), dev);
+    }
     // Every exception is still needed and every bound is near its deviation.
     for (const auto& e : kExceptions) {
         if (e.fluid[0] == '\0') continue;
