@@ -323,6 +323,12 @@ void FGCTY(double T, double D, const double x[20], double f[20]);
 void FUGCOF(double T, double D, const double x[20], double phi[20], int& ierr, std::string& herr);
 // Chemical potentials, J/mol, on the reference states of the components.
 void CHEMPOT(double T, double D, const double x[20], double u[20], int& ierr, std::string& herr);
+// The AGA8 detail-characterization equation for the current components
+// (mixture model "AGA", with its ideal-gas heat capacities, molar masses
+// and gas constant): error 1 when a component is not one of its 21 (or
+// taken as one); UNSETAGA restores what SETAGA replaced.
+void SETAGA(int& ierr, std::string& herr);
+void UNSETAGA();
 // Activities (against each pure component at T and the mixture's pressure)
 // and activity coefficients.
 void ACTVY(double T, double D, const double x[20], double act[20], double gamma[20], int& ierr,

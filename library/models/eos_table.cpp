@@ -2,6 +2,7 @@
 // add a row).
 #include "library/models/eos_table.h"
 
+#include "library/models/aga8.h"
 #include "library/models/bwr.h"
 #include "library/models/ecs.h"
 #include "library/models/feq.h"
@@ -37,9 +38,9 @@ constexpr ComponentEos kComponentRows[] = {
 
 // Mixture codes still to come; until a row exists, a mixture's residual
 // part is 0 and its critical point an error of CRITP.
-//   {"AGA", PHIAGA, REDHMX, CRTHMX},
 constexpr MixtureEos kMixtureRows[] = {
     {"HMX", PHIHMX, REDHMX, CRTHMX},
+    {"AGA", PHIAGA, REDHMX, CRTHMX},
     {"PR ", PHIPRX, REDPR, CRTHMX},
     {"", nullptr, nullptr, nullptr},  // end of the table: serves no code
 };

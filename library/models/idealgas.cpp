@@ -66,12 +66,15 @@ void critical_point(int i, double& tc, double& dc) {
     if (const ComponentEos* e = component_eos(i); e != nullptr && e->crit != nullptr)
         e->crit(i, tc, pc, dc);
 }
+// Under AGA8 the ideal-gas parts are the equation's own functions of T.
 double mixture_t(int i, double T) {
+    if (EOSMOD.mix.is("AGA")) return T;
     double tc = 0, dc = 0;
     critical_point(i, tc, dc);
     return tc > 0.0 && ZRED.tred[i] > 0.0 ? T * ZRED.tred[i] / tc : T;
 }
 double mixture_d(int i, double D) {
+    if (EOSMOD.mix.is("AGA")) return D;
     double tc = 0, dc = 0;
     critical_point(i, tc, dc);
     return dc > 0.0 && ZRED.dred[i] > 0.0 ? D * ZRED.dred[i] / dc : D;
