@@ -3,6 +3,7 @@
 #include "app/core/create_delete.h"
 
 #include "app/core/init.h"
+#include "app/core/tools.h"
 #include "app/core/units.h"
 
 #include <algorithm>
@@ -20,8 +21,6 @@ int interface_name_counter = 1;
 void (*on_project_freed)() = nullptr;
 
 namespace {
-
-std::size_t sz(int i) { return static_cast<std::size_t>(i); }
 
 template <std::size_t N>
 void default_units(std::array<int, N>& units, const std::array<ValueDef, N>& table) {

@@ -5,6 +5,7 @@
 #include "app/core/filehandling_scan.h"
 #include "app/core/fluid_properties.h"
 #include "app/core/init.h"
+#include "app/core/tools.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,8 +17,6 @@ using namespace filescan;
 void (*on_user_fluid_added)(Fluid& fluid) = nullptr;
 
 namespace {
-
-std::size_t sz(int i) { return static_cast<std::size_t>(i); }
 
 // The fluid block reader, shared by project files and fluid-definition
 // files. Reads up to the block's "#END" line.

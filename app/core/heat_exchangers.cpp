@@ -6,6 +6,7 @@
 #include "app/core/init.h"
 #include "app/core/simulator.h"
 #include "app/core/text_output.h"
+#include "app/core/tools.h"
 #include "app/core/units.h"
 
 #include <cmath>
@@ -14,8 +15,6 @@
 namespace app {
 
 namespace {
-
-std::size_t sz(int i) { return static_cast<std::size_t>(i); }
 
 int fail(Part& part, std::string text) {
     part.failure_text = std::move(text);

@@ -16,6 +16,7 @@
 #include "app/core/kvr.h"
 #include "app/core/simulator.h"
 #include "app/core/text_output.h"
+#include "app/core/tools.h"
 #include "app/core/units.h"
 
 #include <algorithm>
@@ -34,8 +35,6 @@ namespace app {
 using namespace filescan;
 
 namespace {
-
-std::size_t sz(int i) { return static_cast<std::size_t>(i); }
 
 // "the part types are ..." with the 16 names.
 std::string part_type_names() {

@@ -3,6 +3,7 @@
 #include "app/core/create_delete.h"
 #include "app/core/filehandling_scan.h"
 #include "app/core/init.h"
+#include "app/core/tools.h"
 #include "app/core/units.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 namespace app::filescan {
 
 namespace {
-
-std::size_t sz(int i) { return static_cast<std::size_t>(i); }
 
 // Positions of one isoline family of a fluid, however many diagrams add.
 constexpr int MAX_ISO_POSITIONS = 200;

@@ -4,6 +4,7 @@
 #include "app/core/file_replace.h"
 #include "app/core/init.h"
 #include "app/core/kvr.h"
+#include "app/core/tools.h"
 #include "app/core/units.h"
 
 #include <algorithm>
@@ -18,8 +19,6 @@ int include_graphs = 1;
 int include_results = 1;
 
 namespace {
-
-std::size_t sz(int i) { return static_cast<std::size_t>(i); }
 
 // Text that goes between double quotes: a quote would end the field early
 // and a line break or a block keyword would end the block, so they are

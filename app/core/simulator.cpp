@@ -7,6 +7,7 @@
 #include "app/core/heat_exchangers.h"
 #include "app/core/init.h"
 #include "app/core/text_output.h"
+#include "app/core/tools.h"
 #include "app/core/turbo.h"
 #include "app/core/units.h"
 #include "library/library.h"
@@ -29,8 +30,6 @@ int sweep_limit = 5000;
 InterfaceCalculation interface_calculation = nullptr;
 
 namespace {
-
-std::size_t sz(int i) { return static_cast<std::size_t>(i); }
 
 const char* name_of(const Fluid* f) { return f != nullptr ? f->name.c_str() : "(none)"; }
 

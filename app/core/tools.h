@@ -2,9 +2,14 @@
 // comparison of table names.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace app {
+
+// An index of the records' tables (int throughout the application) as the
+// size type of the standard containers that hold them.
+inline std::size_t sz(int i) { return static_cast<std::size_t>(i); }
 
 // Arithmetic mean (a + b) / 2.
 double aveArith(double a, double b);

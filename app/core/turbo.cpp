@@ -18,8 +18,6 @@ namespace app {
 
 namespace {
 
-std::size_t sz(int i) { return static_cast<std::size_t>(i); }
-
 bool expansion(const Part& part) { return part.type == EXPANDER || part.type == TURBINE; }
 
 // A pump takes liquid: compressed, saturated or supercritical fluid, not

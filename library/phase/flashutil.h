@@ -82,8 +82,8 @@ inline std::string supercritical_failed(const std::string& m) {
     return "supercritical density iteration did not converge:  " + cut(m, 183);
 }
 
-// Phase compositions before a flash: the unit vector of a pure component,
-// else the overall composition.
+// Phase compositions of a flash or saturation result before it is found: the
+// unit vector of a pure component, else the overall composition.
 inline void start_compositions(int icomp, const double z[20], double x[20], double y[20]) {
     for (int i = 0; i < 20; ++i) {
         const double v = icomp > 0 ? (i == icomp - 1 ? 1.0 : 0.0) : z[i];

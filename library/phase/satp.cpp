@@ -281,7 +281,7 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
     T = 300.0;
     Dl = 0.0;
     Dv = 0.0;
-    sat::phase_compositions(icomp, x, xl, xv);
+    flash::start_compositions(icomp, x, xl, xv);
     RMIX(x);
 
     const auto finish = [&]() {
@@ -392,9 +392,9 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
     // inverted by a few secant steps from the estimate.  Where it fails, the
     // start is taken as below.
     const bool pseudo_pure = FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1;
-    const bool bubble_line = sat::has_equation(PLMOD, icomp) && kph == kBubblePoint;
-    if (!pseudo_pure && !bubble_line && sat::has_equation(PSMOD, icomp) &&
-        sat::has_equation(DLMOD, icomp) && sat::has_equation(DVMOD, icomp)) {
+    const bool bubble_line = flash::has_equation(PLMOD, icomp) && kph == kBubblePoint;
+    if (!pseudo_pure && !bubble_line && flash::has_equation(PSMOD, icomp) &&
+        flash::has_equation(DLMOD, icomp) && flash::has_equation(DVMOD, icomp)) {
         double t = T, dl = 0, dv = 0;
         if (ancillary_temperature(icomp, P, Tc, omega, t)) {
             DLSATK(icomp, t, dl, jerr, jmsg);
@@ -411,7 +411,7 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
             }
         }
     }
-    if (sat::has_equation(PSMOD, icomp)) {
+    if (flash::has_equation(PSMOD, icomp)) {
         TSATP(P, z, v, jerr, jmsg);
         if (v > 0.0) T = v;
     }
@@ -419,14 +419,14 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
         TSATPL(P, z, v, jerr, jmsg);
         if (v > 0.0) T = v;
     }
-    if (sat::has_equation(DLMOD, icomp)) {
+    if (flash::has_equation(DLMOD, icomp)) {
         DLSATK(icomp, T, v, jerr, jmsg);
         if (jerr <= 0 && v > 0.0) {
             Dl = v;
             flag = 1;
         }
     }
-    if (sat::has_equation(DVMOD, icomp)) {
+    if (flash::has_equation(DVMOD, icomp)) {
         DVSATK(icomp, T, v, jerr, jmsg);
         if (jerr <= 0 && v > 0.0) {
             Dv = v;

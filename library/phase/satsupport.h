@@ -7,26 +7,11 @@
 #include <string>
 
 #include "library/library.h"
+#include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/setup/records.h"
 
 namespace lib::sat {
-
-// True when component k has an ancillary or line equation of this kind.
-inline bool has_equation(const KindModRecord& r, int k) {
-    const Code c = r.slot[k];
-    return !c.empty_code() && !c.is("QVB") && !c.is("   ");
-}
-
-// The composition vectors of a saturation result: the unit vector of a pure
-// component, else the feed.
-inline void phase_compositions(int icomp, const double x[20], double xl[20], double xv[20]) {
-    for (int i = 0; i < 20; ++i) {
-        const double v = icomp > 0 ? (i == icomp - 1 ? 1.0 : 0.0) : x[i];
-        xl[i] = v;
-        xv[i] = v;
-    }
-}
 
 // Whether a cached entry answers a call at `value` for x and kph; `cached` is
 // the entry's T (SATT) or P (SATP).

@@ -79,22 +79,22 @@ int ancillary_start(Road& r, int kph) {
     int jerr = 0;
     std::string jmsg;
     double v = 0;
-    if (sat::has_equation(PSMOD, icomp)) {
+    if (flash::has_equation(PSMOD, icomp)) {
         PSATK(icomp, T, v, jerr, jmsg);
         if (v > 0.0) r.P = v;
     }
-    if (sat::has_equation(PLMOD, icomp) && kph == kBubblePoint) {
+    if (flash::has_equation(PLMOD, icomp) && kph == kBubblePoint) {
         PLSATK(icomp, T, v, jerr, jmsg);
         if (v > 0.0) r.P = v;
     }
-    if (sat::has_equation(DLMOD, icomp)) {
+    if (flash::has_equation(DLMOD, icomp)) {
         DLSATK(icomp, T, v, jerr, jmsg);
         if (jerr <= 0 && plausible_density(r, 1, v)) {
             r.Dl = v;
             flag = 1;
         }
     }
-    if (sat::has_equation(DVMOD, icomp)) {
+    if (flash::has_equation(DVMOD, icomp)) {
         DVSATK(icomp, T, v, jerr, jmsg);
         if (jerr <= 0 && plausible_density(r, 2, v)) {
             r.Dv = v;
@@ -335,7 +335,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
         Dl = 0.0;
         Dv = 0.0;
     }
-    sat::phase_compositions(icomp, x, xl, xv);
+    flash::start_compositions(icomp, x, xl, xv);
     if (!std::isfinite(T) || !std::isfinite(P)) {
         fail(1, "SATT", "temperature input to saturation routine is not a number", ierr, herr);
         return;
@@ -420,7 +420,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     }
 
     double z[20];
-    sat::phase_compositions(icomp, x, xl, xv);
+    flash::start_compositions(icomp, x, xl, xv);
     for (int i = 0; i < 20; ++i) z[i] = xl[i];
     r.z = z;
     const bool pseudo_pure = FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1;

@@ -159,7 +159,7 @@ void point_density(const RefPoint& pt, const double x[20], double& T, double& D,
 
 // Whether an equation of state was loaded into slot k (it then has a
 // temperature range); a slot without one has no states to refer to.
-bool has_equation(int k) {
+bool eos_loaded(int k) {
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     int jerr = 0;
     std::string jmsg;
@@ -322,7 +322,7 @@ void SETREF(std::string& hrf, int ixflag, const double x0[20], double h0, double
 
     // Points outside a component's range fall back to its default.
     for (int k = 1; k <= nc; ++k) {
-        if (!has_equation(k)) continue;
+        if (!eos_loaded(k)) continue;
         std::string text;
         const int w = check_point(pts[k].code, k, text);
         if (w == 0) continue;
@@ -335,7 +335,7 @@ void SETREF(std::string& hrf, int ixflag, const double x0[20], double h0, double
 
     // Offsets per component.
     for (int k = 1; k <= nc; ++k) {
-        if (!has_equation(k)) continue;
+        if (!eos_loaded(k)) continue;
         const RefPoint& pt = pts[k];
         double z[20] = {};
         z[k - 1] = 1.0;
