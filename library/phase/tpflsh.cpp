@@ -19,35 +19,6 @@ namespace {
 using flash::cut;
 using flash::err;
 
-// Results of one call, bound to the caller's arguments.
-struct Result {
-    double& D;
-    double& Dl;
-    double& Dv;
-    double& q;
-    double& e;
-    double& h;
-    double& s;
-    double& cv;
-    double& cp;
-    double& w;
-    int& ierr;
-    std::string& herr;
-
-    // The failure state: the marker 999 in q and error n of TPFLSH.
-    void give_up(int n, std::string_view text, int number = kNumberAsGiven) {
-        q = kQualityFailed;
-        fail(n, "TPFLSH", text, ierr, herr, number);
-    }
-    // Single-phase properties at (T, D) of the overall composition.
-    void single(double T, const double z[20]) {
-        double p = 0.0, hjt = 0.0;
-        Dl = D;
-        Dv = D;
-        THERM(T, D, z, p, e, h, s, cv, cp, w, hjt);
-    }
-};
-
 // The largest factor by which the vapour-pressure equation of a pure fluid
 // overestimates the saturation pressure of its equation of state between the
 // triple and the critical point (1 when it never does), with a margin for
@@ -113,52 +84,128 @@ double lower_pressure(double T, double Tc, double Pc, int icomp, const double z[
     return plow;
 }
 
-}  // namespace
-
-void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, double& Dv, double x[20],
+// One call of TPFLSH: its inputs, its results bound to the caller's
+// arguments, and what the steps find on the way.
+class TpFlash {
+public:
+    TpFlash(double T, double P, const double z[20], double& D, double& Dl, double& Dv, double x[20],
             double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
-            double& w, int& ierr, std::string& herr) {
-    Result r{D, Dl, Dv, q, e, h, s, cv, cp, w, ierr, herr};
-    ierr = 0;
-    herr.clear();
-    q = kQualityFailed;
-    D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
-    const int icomp = ISPURE(z);
-    flash::start_compositions(icomp, z, x, y);
-    const bool ppf = flash::pseudo_pure(icomp);
-    if (flash::not_a_number("TPFLSH", {T, P}, ierr, herr)) return;
+            double& w, int& ierr, std::string& herr)
+        : T(T),
+          P(P),
+          z(z),
+          D(D),
+          Dl(Dl),
+          Dv(Dv),
+          x(x),
+          y(y),
+          q(q),
+          e(e),
+          h(h),
+          s(s),
+          cv(cv),
+          cp(cp),
+          w(w),
+          ierr(ierr),
+          herr(herr) {}
 
-    RMIX(z);
-    if (P < 1e-14 && T > 0.0) {
-        D = P / (GCNST.r * T);
-        r.single(T, z);
+    // The region is placed from cheap estimates first, then from the dew
+    // and bubble points.
+    void run() {
+        if (!start() || !in_range() || !critical_point()) return;
+        const bool outside_two_phase = outside_window();
+        if (icomp > 0 && T < CCON.ttp[icomp]) return below_triple_point();
+        if (outside_two_phase) return outside();
+        if (!dew_point()) return;
+        if (P < pdew) return vapour();
+        // Liquid of a pure fluid: the saturated liquid is the dew point's.
+        if (icomp > 0 && !ppf) return liquid(dldew, false);
+        if (!bubble_point()) return;
+        if (P >= pbub) return liquid(dlbub, true);  // compressed liquid
+        two_phase();
     }
 
+private:
+    const double T, P;
+    const double* z;
+    double& D;
+    double& Dl;
+    double& Dv;
+    double* x;
+    double* y;
+    double& q;
+    double& e;
+    double& h;
+    double& s;
+    double& cv;
+    double& cp;
+    double& w;
+    int& ierr;
+    std::string& herr;
+
+    int icomp = 0;
+    bool ppf = false;
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     int lerr = 0;
     std::string lmsg;
-    LIMITX("EOS", T, 0.0, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
-    if (lerr > 0) {
-        D = Dl = Dv = 0.0;
-        if (T > 0.0) r.single(T, z);
-        r.give_up(lerr, flash::range_cut(lerr, lmsg, 3), 3);
-        return;
-    }
-
     double Tc = 0, Pc = 0, Dc = 0;
-    if (!flash::critical_point(z, Tc, Pc, Dc, "TPFLSH", 210, 235, ierr, herr)) {
-        q = kQualityFailed;
-        return;
-    }
-
-    const double f = icomp == 0 ? 1.5 : 1.0;
-    const double plow = lower_pressure(T, Tc, Pc, icomp, z);
     int jerr = 0;
     std::string jmsg;
+    double pdew = 0, dldew = 0, dvdew = 0, xdew[20] = {}, zdew[20] = {};
+    bool dew_ok = true;
+    std::string dew_msg;
+    double pbub = 0, dlbub = 0, dvbub = 0, zbub[20] = {}, ybub[20] = {};
+
+    // The failure state: the marker 999 in q and error n of TPFLSH.
+    void give_up(int n, std::string_view text, int number = kNumberAsGiven) {
+        q = kQualityFailed;
+        fail(n, "TPFLSH", text, ierr, herr, number);
+    }
+    // Single-phase properties at (T, D) of the overall composition.
+    void single() {
+        double p = 0.0, hjt = 0.0;
+        Dl = D;
+        Dv = D;
+        THERM(T, D, z, p, e, h, s, cv, cp, w, hjt);
+    }
+
+    // Outputs cleared, phase compositions started, inputs tested.
+    bool start() {
+        ierr = 0;
+        herr.clear();
+        q = kQualityFailed;
+        D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+        icomp = ISPURE(z);
+        flash::start_compositions(icomp, z, x, y);
+        ppf = flash::pseudo_pure(icomp);
+        if (flash::not_a_number("TPFLSH", {T, P}, ierr, herr)) return false;
+        RMIX(z);
+        if (P < 1e-14 && T > 0.0) {
+            D = P / (GCNST.r * T);
+            single();
+        }
+        return true;
+    }
+
+    // The range check of the inputs; a soft violation is reported by finish.
+    bool in_range() {
+        LIMITX("EOS", T, 0.0, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        if (lerr <= 0) return true;
+        D = Dl = Dv = 0.0;
+        if (T > 0.0) single();
+        give_up(lerr, flash::range_cut(lerr, lmsg, 3), 3);
+        return false;
+    }
+
+    bool critical_point() {
+        if (flash::critical_point(z, Tc, Pc, Dc, "TPFLSH", 210, 235, ierr, herr)) return true;
+        q = kQualityFailed;
+        return false;
+    }
 
     // The end of every successful road: the soft limit found at entry and the
     // density limit of the equation.
-    auto finish = [&]() {
+    void finish() {
         if (lerr < 0) flash::range_error("TPFLSH", lerr, lmsg, 3, ierr, herr);
         if (D > dmax) {
             // The bracket is followed directly by the semicolon.
@@ -170,81 +217,87 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
             if (k != std::string::npos) m.erase(k + 1, 1);
             fail(2, std::move(m), ierr, herr);
         }
-    };
+    }
 
-    if (icomp > 0 && T < CCON.ttp[icomp]) {
-        // Below the triple point a pure fluid is vapour up to its
-        // triple-point pressure (the sublimation pressure lies lower still).
-        // Above it the equation can only describe the liquid that the range
-        // check let through (water under pressure, between its ice Ih and
-        // high-pressure ice melting lines).
+    // Below the triple point a pure fluid is vapour up to its triple-point
+    // pressure (the sublimation pressure lies lower still).  Above it the
+    // equation can only describe the liquid that the range check let through
+    // (water under pressure, between its ice Ih and high-pressure ice
+    // melting lines).
+    void below_triple_point() {
         const bool dense = P > CCON.ptp[icomp] && CCON.ptp[icomp] > 0.0;
         if (dense) {
             D = CCON.dtp[icomp];
             TPRHO(T, P, z, kLiquid, D > 0.0 ? kStartValue : kNoStartValue, D, jerr, jmsg);
             if (jerr > 0) TPRHO(T, P, z, kLiquid, kNoStartValue, D, jerr, jmsg);
-            if (jerr > 0) return r.give_up(213, flash::liquid_failed(jmsg));
+            if (jerr > 0) return give_up(213, flash::liquid_failed(jmsg));
         } else {
             D = P / (GCNST.r * T);
             TPRHO(T, P, z, kVapour, kStartValue, D, jerr, jmsg);
-            if (jerr > 0) return r.give_up(214, flash::vapour_failed(jmsg));
+            if (jerr > 0) return give_up(214, flash::vapour_failed(jmsg));
         }
-        r.single(T, z);
+        single();
         q = (dense || P > Pc) ? kQualityLiquid : kQualityVapour;
         finish();
-        return;
     }
 
-    const bool outside = !(T < f * Tc && plow <= P && P <= f * Pc);
-    if (outside) {
-        // Outside the window where two phases can exist.
+    // Whether (T, P) lies outside the window where two phases can exist,
+    // drawn from the reduced temperature and the vapour-pressure equation.
+    bool outside_window() const {
+        const double f = icomp == 0 ? 1.5 : 1.0;
+        const double plow = lower_pressure(T, Tc, Pc, icomp, z);
+        return !(T < f * Tc && plow <= P && P <= f * Pc);
+    }
+
+    void outside() {
         const int kph = (T < Tc && P > Pc) ? kLiquid : kVapour;
         TPRHO(T, P, z, kph, kNoStartValue, D, jerr, jmsg);
         if (jerr > 0) {
             // A mixture is not retried at another temperature: the state asked
             // for is the one that failed.
             D = Dl = Dv = 0.0;
-            r.give_up(215, "supercritical or vapor density iteration did not converge:  " +
-                               cut(jmsg, 175));
+            give_up(215, "supercritical or vapor density iteration did not converge:  " +
+                             cut(jmsg, 175));
             return;
         }
-        r.single(T, z);
+        single();
         if (P <= Pc)
             q = kQualityVapour;
         else
             q = T >= Tc ? kQualitySupercritical : kQualityLiquid;
         finish();
-        return;
     }
 
-    // Dew point, quietly.
-    double pdew = 0, dldew = 0, dvdew = 0, xdew[20], zdew[20];
-    bool dew_ok = true;
-    {
-        flash::QuietMessages quiet;
-        SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, zdew, jerr, jmsg);
-    }
-    if (jerr > 0) {
-        if (Tc - T >= 5.0) {
-            if (icomp > 0) {
-                D = Dl = Dv = 0.0;
-                return r.give_up(212, flash::dew_failed(jmsg));
-            }
-            dew_ok = false;
-            pdew = 0.0;
-        } else {
-            pdew = Pc;
-            dldew = dvdew = Dc;
+    // The dew point, quietly; near the critical point the critical point
+    // stands in for it, and a mixture goes on without one.
+    bool dew_point() {
+        {
+            flash::QuietMessages quiet;
+            SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, zdew, jerr, jmsg);
         }
+        if (jerr > 0) {
+            if (Tc - T >= 5.0) {
+                if (icomp > 0) {
+                    D = Dl = Dv = 0.0;
+                    give_up(212, flash::dew_failed(jmsg));
+                    return false;
+                }
+                dew_ok = false;
+                pdew = 0.0;
+            } else {
+                pdew = Pc;
+                dldew = dvdew = Dc;
+            }
+        }
+        dew_msg = jmsg;
+        return true;
     }
-    const std::string dew_msg = jmsg;
 
-    if (P < pdew) {
-        // Vapour.
+    void vapour() {
         D = P * dvdew / pdew;
         TPRHO(T, P, z, kVapour, kStartValue, D, jerr, jmsg);
-        if (jerr > 0) return r.give_up(214, flash::vapour_failed(jmsg));
-        r.single(T, z);
+        if (jerr > 0) return give_up(214, flash::vapour_failed(jmsg));
+        single();
         q = kQualityVapour;
         if (T < Tc && !ppf) {
             double hl = 0, hv = 0;
@@ -256,52 +309,56 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
             }
         }
         finish();
-        return;
     }
 
     // Liquid from the saturated liquid density dsat; with a bubble point
     // apart from the dew point, a density between the two is no liquid.
-    auto liquid = [&](double dsat, bool apart) {
+    void liquid(double dsat, bool apart) {
         D = dsat;
         TPRHO(T, P, z, kLiquid, kStartValue, D, jerr, jmsg);
         if (jerr > 0 || (apart && dvdew < D && D < dsat)) {
             if (jerr <= 0) jmsg.clear();
-            return r.give_up(213, flash::liquid_failed(jmsg));
+            return give_up(213, flash::liquid_failed(jmsg));
         }
-        r.single(T, z);
+        single();
         q = flash::volume_quality(D, dsat, dvdew, kQualityLiquid);
         finish();
-    };
+    }
 
-    // Liquid of a pure fluid: the saturated liquid is the dew point's.
-    if (icomp > 0 && !ppf) return liquid(dldew, false);
-
-    // Bubble point of a mixture or a pseudo-pure fluid.
-    double pbub = 0, dlbub = 0, dvbub = 0, zbub[20], ybub[20];
-    SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, zbub, ybub, jerr, jmsg);
-    if (jerr > 0) {
-        if (Tc - T >= 5.0) {
-            D = Dl = Dv = 0.0;
-            return r.give_up(211, flash::bubble_failed(jmsg));
+    // The bubble point of a mixture or a pseudo-pure fluid.
+    bool bubble_point() {
+        SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, zbub, ybub, jerr, jmsg);
+        if (jerr > 0) {
+            if (Tc - T >= 5.0) {
+                D = Dl = Dv = 0.0;
+                give_up(211, flash::bubble_failed(jmsg));
+                return false;
+            }
+            pbub = Pc;
+            dlbub = Dc;
         }
-        pbub = Pc;
-        dlbub = Dc;
+        return true;
     }
 
-    // Compressed liquid.
-    if (P >= pbub) return liquid(dlbub, true);
-
-    // Two phases.
-    if (!dew_ok) {
-        D = Dl = Dv = 0.0;
-        return r.give_up(212, flash::dew_failed(dew_msg));
+    void two_phase() {
+        if (!dew_ok) {
+            D = Dl = Dv = 0.0;
+            return give_up(212, flash::dew_failed(dew_msg));
+        }
+        double q0 = 1.0 - (P - pdew) / (pbub - pdew);
+        if (std::fabs(1.0 - pbub / pdew) < 1e-6 && !ppf) q0 = 0.5;
+        Dl = dlbub;
+        Dv = dvdew;
+        q = q0;
+        if (icomp == 0 && !split_mixture(q0)) return;
+        flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+        D = flash::mixed_density(q, Dl, Dv);
+        finish();
     }
-    double q0 = 1.0 - (P - pdew) / (pbub - pdew);
-    if (std::fabs(1.0 - pbub / pdew) < 1e-6 && !ppf) q0 = 0.5;
-    Dl = dlbub;
-    Dv = dvdew;
-    q = q0;
-    if (icomp == 0) {
+
+    // The phases of a mixture from the two-phase solver, started between the
+    // feed and the incipient phases.
+    bool split_mixture(double q0) {
         double sx = 0.0, sy = 0.0;
         for (int i = 0; i < 20; ++i) {
             x[i] = z[i] * (1.0 - q0) + xdew[i] * q0;
@@ -317,7 +374,8 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         if (jerr > 0) {
             D = Dc;
             q = kQualityFailed;
-            return fail(jerr, jmsg, ierr, herr);
+            fail(jerr, jmsg, ierr, herr);
+            return false;
         }
         int kerr = 0;
         std::string kmsg;
@@ -325,12 +383,19 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
         if (kerr <= 0) TPRHO(T, P, y, kVapour, kStartValue, Dv, kerr, kmsg);
         if (kerr > 0) {
             D = Dc;
-            return r.give_up(kerr, "(mix, 2-phase):  " + cut(kmsg, 200), kNoNumber);
+            give_up(kerr, "(mix, 2-phase):  " + cut(kmsg, 200), kNoNumber);
+            return false;
         }
+        return true;
     }
-    flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
-    D = flash::mixed_density(q, Dl, Dv);
-    finish();
+};
+
+}  // namespace
+
+void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, double& Dv, double x[20],
+            double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
+            double& w, int& ierr, std::string& herr) {
+    TpFlash(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr).run();
 }
 
 void TPFL2(double /*T*/, double /*P*/, const double /*z*/[20], double& /*Dl*/, double& /*Dv*/,
