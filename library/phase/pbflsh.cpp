@@ -184,100 +184,188 @@ Bounds cached_bounds(char letter, int icomp, const double z[20], double tmin, do
     return c.bd;
 }
 
-}  // namespace
+// One call of PBFLSH: its inputs, its results bound to the caller's
+// arguments, and what the steps find on the way.
+class PressureFlash {
+public:
+    PressureFlash(double P, double b, const double z[20], const std::string& ab_in, double& T,
+                  double& D, double& Dl, double& Dv, double x[20], double y[20], double& q,
+                  double& e, double& h, double& s, double& cv, double& cp, double& w, int& ierr,
+                  std::string& herr)
+        : P(P),
+          b(b),
+          z(z),
+          ab(ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("PH")),
+          letter(ab[1]),
+          T(T),
+          D(D),
+          Dl(Dl),
+          Dv(Dv),
+          x(x),
+          y(y),
+          q(q),
+          e(e),
+          h(h),
+          s(s),
+          cv(cv),
+          cp(cp),
+          w(w),
+          ierr(ierr),
+          herr(herr) {}
 
-void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, double& T, double& D,
-            double& Dl, double& Dv, double x[20], double y[20], double& q, double& e, double& h,
-            double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
-    const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("PH");
-    const char letter = ab[1];
-    ierr = 0;
-    herr.clear();
-    T = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
-    q = kQualityFailed;
-    const int icomp = ISPURE(z);
-    flash::start_compositions(icomp, z, x, y);
-    const bool ppf = flash::pseudo_pure(icomp);
-    if (flash::not_a_number(ab + "FLSH", {P, b}, ierr, herr)) return;
-
-    // The failure state: the marker 999 in q and error n with its message.
-    auto give_up = [&](int n, const std::string& message) {
-        q = kQualityFailed;
-        fail(n, message, ierr, herr);
-    };
-    auto msg = [&](int n, const std::string& text) { return flash::err(ab + "FLSH", n, 4, text); };
-
-    double Tc = 0, Pc = 0, Dc = 0;
-    const bool crit = flash::critical_point(z, Tc, Pc, Dc, ab + "FLSH", 240, 234, ierr, herr);
-    T = Tc;
-    if (!crit) {
-        q = kQualityFailed;
-        return;
+    // The property is placed against its bounds along the limits of the
+    // equation, then against the dew and bubble points at the pressure.
+    void run() {
+        if (!start() || !critical_point() || !bounds() || !in_range()) return;
+        if (single_phase_without_saturation()) return supercritical();
+        if (!dew_point()) return;
+        // Below the lowest temperature of the equation only solid phases
+        // coexist with the vapour.
+        if (below_liquid && b < bdew && (icomp > 0 || (letter == 'H' && !(dvdew > 0.0))))
+            return solid();
+        q = kQualityVapour;
+        if (b >= bdew) return single(2, tdew, dvdew);
+        if (!bubble_point()) return;
+        if (b <= bbub) return single(1, tbub, dlbub);
+        two_phase();
     }
+
+private:
+    const double P, b;
+    const double* z;
+    const std::string ab;
+    const char letter;
+    double& T;
+    double& D;
+    double& Dl;
+    double& Dv;
+    double* x;
+    double* y;
+    double& q;
+    double& e;
+    double& h;
+    double& s;
+    double& cv;
+    double& cp;
+    double& w;
+    int& ierr;
+    std::string& herr;
+
+    int icomp = 0;
+    bool ppf = false;
+    double Tc = 0, Pc = 0, Dc = 0;
     int jerr = 0;
     std::string jmsg;
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     int lerr = 0;
     std::string lmsg;
-    LIMITX("EOS", -1.0, 0.0, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    Bounds bd;
+    double tdew = 0, dldew = 0, dvdew = 0, xdew[20] = {}, ydew[20] = {};
+    double tbub = 0, dlbub = 0, dvbub = 0, xbub[20] = {}, ybub[20] = {};
+    flash::PhaseProps vap{}, liq{};
+    double bdew = 0, bbub = 0;
+    bool below_liquid = false;
 
-    Bounds bd = cached_bounds(letter, icomp, z, tmin, tmax, pmax, Tc, Pc, Dc);
-    if (!bd.ok) {
-        give_up(249,
-                msg(249,
-                    "Input value is outside limits; no liquid state of the equation at 100 kPa "
-                    "below the critical temperature"));
-        return;
+    // The failure state: the marker 999 in q and error n with its message.
+    void give_up(int n, const std::string& message) {
+        q = kQualityFailed;
+        fail(n, message, ierr, herr);
     }
-    tmin = bd.tmin;
-    if (b < bd.bmin) {
-        // Follow the 100 kPa liquid up while the property keeps falling.
-        const double tstart = tmin;
-        double t = tmin, last = bd.bmin;
-        for (int n = 0; n < kMaxFallSteps && t < Tc; ++n) {
-            const double d = liquid_at_100kpa(t + 1.0, z);
-            if (!(d > 0.0)) break;
-            const double next = flash::prop(letter, t + 1.0, d, z);
-            if (next >= last) {
-                if (t > tstart + 1.1) bd.bmin = last - 2.0 * (next - last);
-                break;
-            }
-            last = next;
-            bd.bmin = next;
-            t += 1.0;
-        }
+    std::string msg(int n, const std::string& text) const {
+        return flash::err(ab + "FLSH", n, 4, text);
     }
-
-    if (lerr < -1) {
-        herr = flash::range_text(ab + "FLSH", lerr, lmsg, 4);
-        ERRMSG(lerr, herr);
-        herr.clear();
-    } else if (lerr <= 1) {
-        if (b < bd.bmin || b > bd.bmax) {
-            give_up(249, msg(249, "Input value is outside limits; " + std::string(1, letter) +
-                                      " =" + fmt_g(b, 12, 5) + ", min,max =" +
-                                      fmt_g(bd.bmin, 12, 5) + fmt_g(bd.bmax, 12, 5)));
-            return;
-        }
-    } else {
-        give_up(lerr, flash::range_text(ab + "FLSH", lerr, lmsg, 4));
-        return;
-    }
-
-    double hjt = 0.0, pscr = 0.0;
-    auto properties = [&]() {
+    void properties() {
+        double hjt = 0.0, pscr = 0.0;
         Dl = Dv = D;
         THERM(T, D, z, pscr, e, h, s, cv, cp, w, hjt);
-    };
+    }
     // The range check of the result.
-    auto finish = [&]() {
+    void finish() {
         int rerr = 0;
         std::string rmsg;
         LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, rerr, rmsg);
         flash::range_error(ab + "FLSH", rerr, rmsg, 4, ierr, herr);
-    };
+    }
+    // A saturation temperature that meets a limit only to the solver's last
+    // digits is not below it.
+    static bool below(double t, double limit) { return t < limit * (1.0 - 1e-9); }
+
+    // Outputs cleared, phase compositions started, inputs tested.
+    bool start() {
+        ierr = 0;
+        herr.clear();
+        T = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+        q = kQualityFailed;
+        icomp = ISPURE(z);
+        flash::start_compositions(icomp, z, x, y);
+        ppf = flash::pseudo_pure(icomp);
+        return !flash::not_a_number(ab + "FLSH", {P, b}, ierr, herr);
+    }
+
+    bool critical_point() {
+        const bool crit = flash::critical_point(z, Tc, Pc, Dc, ab + "FLSH", 240, 234, ierr, herr);
+        T = Tc;
+        if (!crit) q = kQualityFailed;
+        return crit;
+    }
+
+    // The bounds of the property (kept for the fluid), widened below the
+    // lowest liquid temperature while the 100 kPa liquid's property keeps
+    // falling.
+    bool bounds() {
+        LIMITX("EOS", -1.0, 0.0, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        bd = cached_bounds(letter, icomp, z, tmin, tmax, pmax, Tc, Pc, Dc);
+        if (!bd.ok) {
+            give_up(249,
+                    msg(249,
+                        "Input value is outside limits; no liquid state of the equation at 100 kPa "
+                        "below the critical temperature"));
+            return false;
+        }
+        tmin = bd.tmin;
+        if (b < bd.bmin) {
+            // Follow the 100 kPa liquid up while the property keeps falling.
+            const double tstart = tmin;
+            double t = tmin, last = bd.bmin;
+            for (int n = 0; n < kMaxFallSteps && t < Tc; ++n) {
+                const double d = liquid_at_100kpa(t + 1.0, z);
+                if (!(d > 0.0)) break;
+                const double next = flash::prop(letter, t + 1.0, d, z);
+                if (next >= last) {
+                    if (t > tstart + 1.1) bd.bmin = last - 2.0 * (next - last);
+                    break;
+                }
+                last = next;
+                bd.bmin = next;
+                t += 1.0;
+            }
+        }
+        return true;
+    }
+
+    // The range check of the pressure, and of the property against its
+    // bounds when the pressure is within the limits.
+    bool in_range() {
+        if (lerr < -1) {
+            herr = flash::range_text(ab + "FLSH", lerr, lmsg, 4);
+            ERRMSG(lerr, herr);
+            herr.clear();
+        } else if (lerr <= 1) {
+            if (b < bd.bmin || b > bd.bmax) {
+                give_up(249, msg(249, "Input value is outside limits; " + std::string(1, letter) +
+                                          " =" + fmt_g(b, 12, 5) + ", min,max =" +
+                                          fmt_g(bd.bmin, 12, 5) + fmt_g(bd.bmax, 12, 5)));
+                return false;
+            }
+        } else {
+            give_up(lerr, flash::range_text(ab + "FLSH", lerr, lmsg, 4));
+            return false;
+        }
+        return true;
+    }
+
     // The single-phase state of phase kph, solved from the start (t0, d0).
-    auto single = [&](int kph, double t0, double d0) {
+    void single(int kph, double t0, double d0) {
         T = t0;
         D = d0;
         double pp = 0;
@@ -287,18 +375,38 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         if (serr > 0) return give_up(serr, smsg);
         properties();
         finish();
-    };
+    }
+
     // A state below the lowest temperature of the liquid.
-    auto solid = [&]() {
+    void solid() {
         give_up(250, msg(250, "; input state is solid or two-phase solid-vapor"));
         // The bracket is followed directly by the semicolon.
         const std::size_t k = herr.find("] ;");
         if (k != std::string::npos) herr.erase(k + 1, 1);
-    };
+    }
 
-    // Single phase without saturation: above the critical pressure, and hot
-    // states below it.
-    auto supercritical = [&]() {
+    // Above the critical pressure, and hot states below it.
+    bool single_phase_without_saturation() {
+        if (P >= Pc || P < 1e-12) return true;
+        if (letter == 'H') {
+            double h0 = 0;
+            ENTHAL(Tc, 0.0, z, h0);
+            return b > h0;
+        }
+        if (letter == 'S' && b > bd.bcrit) {
+            // The vapour root on the critical isotherm (the vapour iteration
+            // is asked for: at exactly Tc the density solver would start
+            // dense).  Its entropy exceeds the critical point's, so that an
+            // entropy up to that one needs no test.
+            double dv = 0;
+            TPRHO(Tc, P, z, -2, kNoStartValue, dv, jerr, jmsg);
+            return jerr <= 0 && dv > 0.0 && b > flash::prop('S', Tc, dv, z);
+        }
+        return false;
+    }
+
+    // Single phase without saturation, from three starts in turn.
+    void supercritical() {
         double t0 = Tc + 10.0;
         double hc = 0, ec = 0;
         ENTHAL(Tc, Dc, z, hc);
@@ -325,45 +433,43 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         else
             q = D > Dc ? kQualityLiquid : kQualityVapour;
         finish();
-    };
-    if (P >= Pc || P < 1e-12) return supercritical();
-    if (letter == 'H') {
-        double h0 = 0;
-        ENTHAL(Tc, 0.0, z, h0);
-        if (b > h0) return supercritical();
-    } else if (letter == 'S' && b > bd.bcrit) {
-        // The vapour root on the critical isotherm (the vapour iteration is
-        // asked for: at exactly Tc the density solver would start dense).  Its
-        // entropy exceeds the critical point's, so that an entropy up to that
-        // one needs no test.
-        double dv = 0;
-        TPRHO(Tc, P, z, -2, kNoStartValue, dv, jerr, jmsg);
-        if (jerr <= 0 && dv > 0.0 && b > flash::prop('S', Tc, dv, z)) return supercritical();
     }
 
-    // Dew point.
-    double tdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
-    SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
-    bool below_triple = false;
-    if (jerr == 2) {
-        // Below the triple-point pressure of a pure fluid the dew point at the
-        // lowest temperature with a liquid (the triple point) stands in; only
-        // vapour lies above its value.
-        const double tlow = icomp > 0 ? std::max(tmin, CCON.ttp[icomp]) : tmin;
-        double pt = 0;
-        SATT(tlow, z, kDewPoint, pt, dldew, dvdew, xdew, ydew, jerr, jmsg);
-        tdew = tlow;
-        below_triple = icomp > 0;
+    // The dew point (below the triple-point pressure of a pure fluid the
+    // triple point's stands in: only vapour lies above its value) and the
+    // saturated vapour's properties; without one, the liquid from the bubble
+    // point.  False when the flash has ended.
+    bool dew_point() {
+        SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+        bool below_triple = false;
+        if (jerr == 2) {
+            const double tlow = icomp > 0 ? std::max(tmin, CCON.ttp[icomp]) : tmin;
+            double pt = 0;
+            SATT(tlow, z, kDewPoint, pt, dldew, dvdew, xdew, ydew, jerr, jmsg);
+            tdew = tlow;
+            below_triple = icomp > 0;
+        }
+        if (jerr > 0) {
+            liquid_without_dew_point();
+            return false;
+        }
+        // The saturated phases' properties (kept for the two-phase mixing of
+        // a pure fluid).
+        vap = flash::phase_props(tdew, dvdew, z);
+        bdew = vap.of(letter);
+        below_liquid =
+            below_triple || below(tdew, tmin) || (icomp > 0 && below(tdew, CCON.ttp[icomp]));
+        return true;
     }
-    double tbub = 0, dlbub = 0, dvbub = 0, xbub[20], ybub[20];
-    if (jerr > 0) {
+
+    // No dew point: a state below the bubble point's property is liquid; a
+    // fluid whose stated critical pressure lies above its equation's own has
+    // no saturation state between the two, and the state is single phase.
+    void liquid_without_dew_point() {
         int berr = 0;
         std::string bmsg;
         SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xbub, ybub, berr, bmsg);
         if (berr > 0 || b >= flash::prop(letter, tbub, dlbub, z)) {
-            // A fluid whose stated critical pressure lies above its
-            // equation's own has no saturation state between the two: the
-            // state is single phase.
             double pce = 0.0;
             PRESS(Tc, Dc, z, pce);
             if (P >= 0.9 * Pc && P >= pce) return supercritical();
@@ -380,78 +486,68 @@ void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, do
         }
         properties();
         q = kQualityLiquid;
-        return finish();
+        finish();
     }
-    // The saturated phases' properties (kept for the two-phase mixing of a
-    // pure fluid).
-    const flash::PhaseProps vap = flash::phase_props(tdew, dvdew, z);
-    const double bdew = vap.of(letter);
-    // Below the lowest temperature of the equation only solid phases
-    // coexist with the vapour.  A saturation temperature that meets the
-    // triple point only to the solver's last digits is not below it.
-    const auto below = [](double t, double limit) { return t < limit * (1.0 - 1e-9); };
-    const bool below_liquid =
-        below_triple || below(tdew, tmin) || (icomp > 0 && below(tdew, CCON.ttp[icomp]));
-    if (below_liquid && b < bdew && (icomp > 0 || (letter == 'H' && !(dvdew > 0.0))))
-        return solid();
 
-    q = kQualityVapour;
-    if (b >= bdew) return single(2, tdew, dvdew);
-
-    // Bubble point.
-    if (icomp == 0 || ppf) {
-        SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
-        if (jerr > 0) {
-            if (P <= 0.9 * Pc) {
-                give_up(241, msg(241, flash::bubble_failed(jmsg, 188)));
-                return;
-            }
-            tbub = Tc;
-            dlbub = Dc;
-        }
-    } else {
-        tbub = tdew;
-        dlbub = dldew;
-        flash::copy20(ydew, ybub);
-    }
-    const flash::PhaseProps liq = flash::phase_props(tbub, dlbub, z);
-    const double bbub = liq.of(letter);
-    if (std::fabs(bdew - bbub) > 1e-20) q = (b - bbub) / (bdew - bbub);
-
-    if (b <= bbub) return single(1, tbub, dlbub);
-
-    // Two phases.
-    if (icomp == 0) {
-        double pbx = 0, pdx = 0, pp = 0;
-        ABFL2(P, b, z, 1, 1, ab, tbub, tdew, pbx, pdx, dlbub, dvdew, ybub, xdew, T, pp, Dl, Dv, x,
-              y, q, jerr, jmsg);
-        if (jerr > 0) {
-            give_up(jerr, jmsg);
-            return;
-        }
-    } else {
-        if (below(q * tdew + (1.0 - q) * tbub, tmin)) return solid();
-        T = tdew;
-        Dl = dlbub;
-        Dv = dvdew;
-        if (ppf) {
-            // The quality follows from b at each trial temperature, so that the
-            // state found has the given property.
-            T = q * tdew + (1.0 - q) * tbub;
-            PTANC(T, P, q, b, letter, Dl, Dv, jerr, jmsg);
+    // The bubble point (a pure fluid's is its dew point's) and the saturated
+    // liquid's properties, with the quality of the lever rule.
+    bool bubble_point() {
+        if (icomp == 0 || ppf) {
+            SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
             if (jerr > 0) {
-                give_up(jerr, jmsg);
-                return;
+                if (P <= 0.9 * Pc) {
+                    give_up(241, msg(241, flash::bubble_failed(jmsg, 188)));
+                    return false;
+                }
+                tbub = Tc;
+                dlbub = Dc;
+            }
+        } else {
+            tbub = tdew;
+            dlbub = dldew;
+            flash::copy20(ydew, ybub);
+        }
+        liq = flash::phase_props(tbub, dlbub, z);
+        bbub = liq.of(letter);
+        if (std::fabs(bdew - bbub) > 1e-20) q = (b - bbub) / (bdew - bbub);
+        return true;
+    }
+
+    void two_phase() {
+        if (icomp == 0) {
+            double pbx = 0, pdx = 0, pp = 0;
+            ABFL2(P, b, z, 1, 1, ab, tbub, tdew, pbx, pdx, dlbub, dvdew, ybub, xdew, T, pp, Dl, Dv,
+                  x, y, q, jerr, jmsg);
+            if (jerr > 0) return give_up(jerr, jmsg);
+        } else {
+            if (below(q * tdew + (1.0 - q) * tbub, tmin)) return solid();
+            T = tdew;
+            Dl = dlbub;
+            Dv = dvdew;
+            if (ppf) {
+                // The quality follows from b at each trial temperature, so
+                // that the state found has the given property.
+                T = q * tdew + (1.0 - q) * tbub;
+                PTANC(T, P, q, b, letter, Dl, Dv, jerr, jmsg);
+                if (jerr > 0) return give_up(jerr, jmsg);
             }
         }
+        // A pure fluid's phases are the saturated ones already evaluated.
+        if (icomp == 0 || ppf)
+            flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+        else
+            flash::mix_phases(q, liq, vap, e, h, s, cv, cp, w);
+        D = flash::mixed_density(q, Dl, Dv);
+        finish();
     }
-    // A pure fluid's phases are the saturated ones already evaluated.
-    if (icomp == 0 || ppf)
-        flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
-    else
-        flash::mix_phases(q, liq, vap, e, h, s, cv, cp, w);
-    D = flash::mixed_density(q, Dl, Dv);
-    finish();
+};
+
+}  // namespace
+
+void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, double& T, double& D,
+            double& Dl, double& Dv, double x[20], double y[20], double& q, double& e, double& h,
+            double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
+    PressureFlash(P, b, z, ab_in, T, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr).run();
 }
 
 }  // namespace lib
