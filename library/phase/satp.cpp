@@ -266,76 +266,124 @@ bool above_lowest_saturation(double P, const double x[20], int kph) {
     return jerr == 0 && P >= p0 * (1.0 - 1e-12);
 }
 
-}  // namespace
+// One call of SATP: its inputs, its results bound to the caller's arguments,
+// and what the steps find on the way.
+class SaturationAtPressure {
+public:
+    SaturationAtPressure(double P, const double x[20], int kph, double& T, double& Dl, double& Dv,
+                         double xl[20], double xv[20], int& ierr, std::string& herr)
+        : P(P), x(x), kph(kph), T(T), Dl(Dl), Dv(Dv), xl(xl), xv(xv), ierr(ierr), herr(herr) {}
 
-void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& Dv, double xl[20],
-          double xv[20], int& ierr, std::string& herr) {
-    const int icomp = ISPURE(x);
-    ierr = 0;
-    herr.clear();
-    if (FSHSAV.pst == 1 && P > 1e-7 && sat::cache_matches(PSTSAV, PSTSAV.p, P, x, kph, icomp)) {
+    void run() {
+        icomp = ISPURE(x);
+        ierr = 0;
+        herr.clear();
+        if (cached()) return;
+        start();
+        if (kph == kMeltingLine) return melting_line();
+        if (kph == kSublimationLine) return sublimation_line();
+        if (!critical_point() || !in_range()) return;
+        if (icomp > 0 && !(P >= CCON.ptp[icomp] && P > 0.0) && !below_triple_point()) return;
+        if (icomp > 0 && P / Pc >= 0.99999999) return critical_pressure();
+        sat::MixModelSwitch model_switch;
+        if (icomp == 0) {
+            fail(149, "SATP", "saturation of mixtures is not available", ierr, herr);
+            return;
+        }
+        estimate();
+        if (from_ancillaries()) return finish();
+        ancillary_starts();
+        if (pseudo_pure) return pseudo_pure_line();
+        if (solve()) finish();
+    }
+
+private:
+    const double P;
+    const double* x;
+    const int kph;
+    double& T;
+    double& Dl;
+    double& Dv;
+    double* xl;
+    double* xv;
+    int& ierr;
+    std::string& herr;
+
+    int icomp = 0;
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    double z[20] = {};
+    double omega = 0;
+    int flag = 0;  // 1: Dl and Dv hold start values
+    bool pseudo_pure = false, bubble_line = false;
+
+    bool cached() {
+        if (!(FSHSAV.pst == 1 && P > 1e-7 &&
+              sat::cache_matches(PSTSAV, PSTSAV.p, P, x, kph, icomp)))
+            return false;
         T = PSTSAV.t;
         sat::cache_load(PSTSAV, Dl, Dv, xl, xv);
-        return;
+        return true;
     }
-    T = 300.0;
-    Dl = 0.0;
-    Dv = 0.0;
-    flash::start_compositions(icomp, x, xl, xv);
-    RMIX(x);
-
-    const auto finish = [&]() {
+    void start() {
+        T = 300.0;
+        Dl = 0.0;
+        Dv = 0.0;
+        flash::start_compositions(icomp, x, xl, xv);
+        RMIX(x);
+    }
+    // A result is kept for the next call at the same pressure.
+    void finish() {
         if (ierr != 0) return;
         sat::cache_store(PSTSAV, T, P, Dl, Dv, x, xl, xv, kph, icomp);
         FSHSAV.pst = 1;
-    };
+    }
     // The density of one phase on a solid line; its failure is the result.
-    const auto line_density = [&](int phase, double& D) {
-        sat::line_density(T, P, x, phase, D, ierr, herr);
-    };
-
+    void line_density(int phase, double& D) { sat::line_density(T, P, x, phase, D, ierr, herr); }
     // A line that gives no temperature and no error of its own does not exist.
-    const auto no_line = [&](const char* kind) {
+    void no_line(const char* kind) {
         fail(2, "SATP", std::string("no ") + kind + " line for this fluid; P =" + mpa(P) + " MPa.",
              ierr, herr);
-    };
-    if (kph == kMeltingLine) {
+    }
+
+    void melting_line() {
         MELTP(P, x, T, ierr, herr);
         Dl = CCON.dtp[1];
         if (!(T > 0.0) && ierr <= 0) no_line("melting");
         if (T > 0.0) line_density(1, Dl);
-        return finish();
+        finish();
     }
-    if (kph == kSublimationLine) {
+    void sublimation_line() {
         SUBLP(P, x, T, ierr, herr);
         if (!(T > 0.0) && ierr <= 0) no_line("sublimation");
         if (T > 0.0) {
             Dv = P / (GCNST.r * T);
             if (Dv < 1e10) line_density(2, Dv);
         }
-        return finish();
+        finish();
     }
 
-    double Tc = 0, Pc = 0, Dc = 0;
-    int jerr = 0;
-    std::string jmsg;
-    CRITP(x, Tc, Pc, Dc, jerr, jmsg);
-    if (jerr > 0) {
+    bool critical_point() {
+        CRITP(x, Tc, Pc, Dc, jerr, jmsg);
+        if (jerr <= 0) return true;
         fail(140, "SATP", cut(jmsg, 237), ierr, herr);
-        return;
+        return false;
     }
-    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
-    int lerr = 0;
-    std::string lmsg;
-    LIMITX("EOS", 0.8 * Tc, 0.0, P, x, tmin, tmax, dmax, pmax, lerr, lmsg);
-    if (lerr > 1) {
+    bool in_range() {
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+        int lerr = 0;
+        std::string lmsg;
+        LIMITX("EOS", 0.8 * Tc, 0.0, P, x, tmin, tmax, dmax, pmax, lerr, lmsg);
+        if (lerr <= 1) return true;
         T = 0.8 * Tc;
         fail(lerr, "SATP", cut(lmsg, 238), ierr, herr, 4);
-        return;
+        return false;
     }
 
-    if (icomp > 0 && !(P >= CCON.ptp[icomp] && P > 0.0)) {
-        // Below the triple point: the sublimation line, when the fluid has one.
+    // Below the triple point: the sublimation line, when the fluid has one.
+    // True when the pressure is to be solved as usual after all.
+    bool below_triple_point() {
         if (P > 0.0) SUBLP(P, x, T, ierr, herr);
         if (P > 0.0 && !(T > 0.0) && above_lowest_saturation(P, x, kph)) {
             // The stored triple-point pressure is a rounded saturation
@@ -343,20 +391,25 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
             // temperature is solved as usual.
             ierr = 0;
             herr.clear();
-        } else if (!(P > 0.0) || !(T > 0.0)) {
+            return true;
+        }
+        if (!(P > 0.0) || !(T > 0.0)) {
             T = CCON.ttp[icomp];
             fail(2, "SATP",
                  "pressure less than triple point pressure; P =" + mpa(P) +
                      " MPa, Ptp =" + mpa(CCON.ptp[icomp]) + " MPa.",
                  ierr, herr);
-            return;
-        } else {
-            Dv = P / (GCNST.r * T);
-            if (Dv < 1e10) line_density(2, Dv);
-            return finish();
+            return false;
         }
+        Dv = P / (GCNST.r * T);
+        if (Dv < 1e10) line_density(2, Dv);
+        finish();
+        return false;
     }
-    if (icomp > 0 && P / Pc >= 0.99999999) {
+
+    // At (or within rounding of) the critical pressure the critical point;
+    // above it an error.
+    void critical_pressure() {
         T = Tc;
         Dl = Dv = Dc;
         if (P / Pc <= 1.000001) return;
@@ -365,75 +418,80 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
              "P =" +
                  mpa(P) + " MPa, Pcrit =" + mpa(Pc) + " MPa.",
              ierr, herr);
-        return;
-    }
-    sat::MixModelSwitch model_switch;
-    if (icomp == 0) {
-        fail(149, "SATP", "saturation of mixtures is not available", ierr, herr);
-        return;
     }
 
-    double z[20];
-    for (int i = 0; i < 20; ++i) z[i] = xl[i];
-    const double omega = CCON.acf[icomp];
-    const double pr = P / Pc;
-    T = Tc / (1.0 - 0.428571 * std::log10(pr) / (1.0 + omega));
-    int flag = 0;
-    if (pr > 0.98) {
-        const double zz = (1.6 - omega) * (1.0 - pr);
-        T = Tc * (1.0 - 0.103947 * zz - 0.04108265 * zz * zz);
-        const double y = (omega + 3.0) * std::cbrt(1.0 - pr);
-        Dv = Dc * (1.0 - 0.290039 * y - 0.007120197 * y * y);
-        Dl = Dc * (1.0 + 0.298544 * y + 0.01870808 * y * y);
-        flag = 1;
+    // The start: a corresponding-states estimate of T (and near the critical
+    // point of both densities).
+    void estimate() {
+        for (int i = 0; i < 20; ++i) z[i] = xl[i];
+        omega = CCON.acf[icomp];
+        const double pr = P / Pc;
+        T = Tc / (1.0 - 0.428571 * std::log10(pr) / (1.0 + omega));
+        if (pr > 0.98) {
+            const double zz = (1.6 - omega) * (1.0 - pr);
+            T = Tc * (1.0 - 0.103947 * zz - 0.04108265 * zz * zz);
+            const double y = (omega + 3.0) * std::cbrt(1.0 - pr);
+            Dv = Dc * (1.0 - 0.290039 * y - 0.007120197 * y * y);
+            Dl = Dc * (1.0 + 0.298544 * y + 0.01870808 * y * y);
+            flag = 1;
+        }
+        pseudo_pure = FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1;
+        bubble_line = flash::has_equation(PLMOD, icomp) && kph == kBubblePoint;
     }
-    double v = 0;
+
     // The Newton solver needs a start only: the vapour-pressure ancillary
-    // inverted by a few secant steps from the estimate.  Where it fails, the
-    // start is taken as below.
-    const bool pseudo_pure = FLAGS2.pseudo_pure[static_cast<std::size_t>(icomp)] == 1;
-    const bool bubble_line = flash::has_equation(PLMOD, icomp) && kph == kBubblePoint;
-    if (!pseudo_pure && !bubble_line && flash::has_equation(PSMOD, icomp) &&
-        flash::has_equation(DLMOD, icomp) && flash::has_equation(DVMOD, icomp)) {
+    // inverted by a few secant steps from the estimate, with the density
+    // ancillaries there.  True when Newton's method converged from it.
+    bool from_ancillaries() {
+        if (pseudo_pure || bubble_line || !flash::has_equation(PSMOD, icomp) ||
+            !flash::has_equation(DLMOD, icomp) || !flash::has_equation(DVMOD, icomp))
+            return false;
         double t = T, dl = 0, dv = 0;
-        if (ancillary_temperature(icomp, P, Tc, omega, t)) {
-            DLSATK(icomp, t, dl, jerr, jmsg);
-            const int lerr = jerr;
-            DVSATK(icomp, t, dv, jerr, jmsg);
-            if (lerr <= 0 && jerr <= 0 && dl > 0.0 && dv > 0.0 &&
-                newton_state(P, z, Tc, Dc, t, dl, dv)) {
-                T = t;
-                Dl = dl;
-                Dv = dv;
-                ierr = 0;
-                herr.clear();
-                return finish();
+        if (!ancillary_temperature(icomp, P, Tc, omega, t)) return false;
+        DLSATK(icomp, t, dl, jerr, jmsg);
+        const int lerr = jerr;
+        DVSATK(icomp, t, dv, jerr, jmsg);
+        if (!(lerr <= 0 && jerr <= 0 && dl > 0.0 && dv > 0.0 &&
+              newton_state(P, z, Tc, Dc, t, dl, dv)))
+            return false;
+        T = t;
+        Dl = dl;
+        Dv = dv;
+        ierr = 0;
+        herr.clear();
+        return true;
+    }
+
+    // Where that fails, the start is taken from each ancillary in turn.
+    void ancillary_starts() {
+        double v = 0;
+        if (flash::has_equation(PSMOD, icomp)) {
+            TSATP(P, z, v, jerr, jmsg);
+            if (v > 0.0) T = v;
+        }
+        if (bubble_line) {
+            TSATPL(P, z, v, jerr, jmsg);
+            if (v > 0.0) T = v;
+        }
+        if (flash::has_equation(DLMOD, icomp)) {
+            DLSATK(icomp, T, v, jerr, jmsg);
+            if (jerr <= 0 && v > 0.0) {
+                Dl = v;
+                flag = 1;
+            }
+        }
+        if (flash::has_equation(DVMOD, icomp)) {
+            DVSATK(icomp, T, v, jerr, jmsg);
+            if (jerr <= 0 && v > 0.0) {
+                Dv = v;
+                flag = 1;
             }
         }
     }
-    if (flash::has_equation(PSMOD, icomp)) {
-        TSATP(P, z, v, jerr, jmsg);
-        if (v > 0.0) T = v;
-    }
-    if (bubble_line) {
-        TSATPL(P, z, v, jerr, jmsg);
-        if (v > 0.0) T = v;
-    }
-    if (flash::has_equation(DLMOD, icomp)) {
-        DLSATK(icomp, T, v, jerr, jmsg);
-        if (jerr <= 0 && v > 0.0) {
-            Dl = v;
-            flag = 1;
-        }
-    }
-    if (flash::has_equation(DVMOD, icomp)) {
-        DVSATK(icomp, T, v, jerr, jmsg);
-        if (jerr <= 0 && v > 0.0) {
-            Dv = v;
-            flag = 1;
-        }
-    }
-    if (pseudo_pure) {
+
+    // A blend's bubble or dew line: the one phase's density at the
+    // ancillaries' temperature.
+    void pseudo_pure_line() {
         if (kph == kDewPoint) {
             TPRHO(T, P, z, kVapour, flag, Dv, ierr, herr);
             Dl = Dv;
@@ -441,30 +499,40 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
             TPRHO(T, P, z, kLiquid, flag, Dl, ierr, herr);
             Dv = Dl;
         }
-        return finish();
+        finish();
     }
 
-    if (flag == 1 && newton_state(P, z, Tc, Dc, T, Dl, Dv)) {
-        ierr = 0;
-        herr.clear();
-    } else if (!temperature_iteration(P, z, Tc, Dc, flag, T, Dl, Dv, ierr, herr)) {
+    // Newton's method from the start, else the temperature iteration, else
+    // the secant and bracketed searches along SATT.  False on failure.
+    bool solve() {
+        if (flag == 1 && newton_state(P, z, Tc, Dc, T, Dl, Dv)) {
+            ierr = 0;
+            herr.clear();
+            return true;
+        }
+        if (temperature_iteration(P, z, Tc, Dc, flag, T, Dl, Dv, ierr, herr)) return true;
         if (P > 0.9999 * Pc) {
             T = Tc;
             Dl = Dv = Dc;
         }
-        if (!secant_search(P, x, kph, Tc, T, Dl, Dv, xl, xv, ierr, herr) &&
-            !bracketed_search(P, x, z, kph, Tc, Dc, T, Dl, Dv, ierr, herr)) {
-            fail(144, "SATP",
-                 "iteration for saturation state did not converge; P =" + mpa(P) + " MPa.", ierr,
-                 herr);
-            if (P > 0.9999 * Pc) {
-                T = Tc;
-                Dl = Dv = Dc;
-            }
-            return;
+        if (secant_search(P, x, kph, Tc, T, Dl, Dv, xl, xv, ierr, herr) ||
+            bracketed_search(P, x, z, kph, Tc, Dc, T, Dl, Dv, ierr, herr))
+            return true;
+        fail(144, "SATP", "iteration for saturation state did not converge; P =" + mpa(P) + " MPa.",
+             ierr, herr);
+        if (P > 0.9999 * Pc) {
+            T = Tc;
+            Dl = Dv = Dc;
         }
+        return false;
     }
-    finish();
+};
+
+}  // namespace
+
+void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& Dv, double xl[20],
+          double xv[20], int& ierr, std::string& herr) {
+    SaturationAtPressure(P, x, kph, T, Dl, Dv, xl, xv, ierr, herr).run();
 }
 
 }  // namespace lib
