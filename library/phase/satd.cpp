@@ -156,41 +156,102 @@ bool boundary_density(int kr, double T, double D, const double x[20], int ic, do
     return true;
 }
 
-}  // namespace
+// One call of SATD: its inputs, its results bound to the caller's arguments,
+// and what the steps find on the way.
+class SaturationAtDensity {
+public:
+    SaturationAtDensity(double D, const double x[20], int kph, int& kr, double& T, double& P,
+                        double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
+                        std::string& herr)
+        : D(D),
+          x(x),
+          kph(kph),
+          kr(kr),
+          T(T),
+          P(P),
+          Dl(Dl),
+          Dv(Dv),
+          xl(xl),
+          xv(xv),
+          ierr(ierr),
+          herr(herr),
+          o{kr, T, P, Dl, Dv, xl, xv, ierr, herr} {}
 
-void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, double& Dl,
-          double& Dv, double xl[20], double xv[20], int& ierr, std::string& herr) {
-    T = 0.0;
-    P = Dl = Dv = 0.0;
-    kr = kSaturatedLiquid;
-    ierr = 0;
-    herr.clear();
-    const int ic = ISPURE(x);
-    flash::start_compositions(ic, x, xl, xv);
-    Out o{kr, T, P, Dl, Dv, xl, xv, ierr, herr};
-    if (flash::not_a_number("SATD", {D}, ierr, herr)) return;
+    // The boundary that D lies on is chosen from the critical and
+    // triple-point densities; Newton's method on equal Gibbs energies comes
+    // first, a secant on ln(D / Dsat(T)) second.
+    void run() {
+        if (!start() || !in_range() || !critical_point()) return;
+        if (std::fabs(D - Dc) < 0.001 && ic > 0) {
+            kr = kSaturatedLiquid;
+            return;
+        }
+        triple_point_densities();
+        water = is_water(ic);
+        if (water &&
+            ((D < dtpl && (kph == -1 || kph == 3)) || (D > kWaterDmax && (kph == -1 || kph == 1))))
+            return failure();
+        choose_boundary();
+        sat::MixModelSwitch mix;
+        if (!first_method()) second_method();
+        leave(mix);
+    }
 
-    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
-    int lerr = 0;
-    std::string lmsg;
-    LIMITX("EOS", 300.0, D, 100.0, x, tmin, tmax, dmax, pmax, lerr, lmsg);
-    if (lerr > 7 || D > dmax || !(D > 0.0)) {
+private:
+    const double D;
+    const double* x;
+    const int kph;
+    int& kr;
+    double& T;
+    double& P;
+    double& Dl;
+    double& Dv;
+    double* xl;
+    double* xv;
+    int& ierr;
+    std::string& herr;
+    Out o;
+
+    int ic = 0;
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    double ttp = 0, dtpl = 0, dtpv = 0;
+    bool water = false;
+
+    bool start() {
+        T = 0.0;
+        P = Dl = Dv = 0.0;
+        kr = kSaturatedLiquid;
+        ierr = 0;
+        herr.clear();
+        ic = ISPURE(x);
+        flash::start_compositions(ic, x, xl, xv);
+        return !flash::not_a_number("SATD", {D}, ierr, herr);
+    }
+
+    bool in_range() {
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+        int lerr = 0;
+        std::string lmsg;
+        LIMITX("EOS", 300.0, D, 100.0, x, tmin, tmax, dmax, pmax, lerr, lmsg);
+        if (!(lerr > 7 || D > dmax || !(D > 0.0))) return true;
         if (lerr <= 0 || lmsg.empty())
             lmsg = "density input must be positive and below the limit of the equation; D =" +
                    fmt_g(D, 12, 5) + " mol/L";
         fail(lerr > 0 ? lerr : 2, "SATD", cut(lmsg, 235), ierr, herr, 3);
-        return;
+        return false;
     }
 
-    double Tc = 0, Pc = 0, Dc = 0;
-    const bool crit = flash::critical_point(x, Tc, Pc, Dc, "SATD", 160, 237, ierr, herr);
-    T = Tc;
-    P = Pc;
-    Dl = Dv = Dc;
-    if (!crit) return;
-    int jerr = 0;
-    std::string jmsg;
-    auto failure = [&]() {
+    bool critical_point() {
+        const bool crit = flash::critical_point(x, Tc, Pc, Dc, "SATD", 160, 237, ierr, herr);
+        T = Tc;
+        P = Pc;
+        Dl = Dv = Dc;
+        return crit;
+    }
+
+    void failure() {
         T = Tc;
         P = Pc;
         Dl = Dv = Dc;
@@ -198,164 +259,175 @@ void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, 
              "iteration for saturation state given density did not converge for D =" +
                  fmt_g(D, 12, 5) + " mol/L",
              ierr, herr);
-    };
-    if (std::fabs(D - Dc) < 0.001 && ic > 0) {
-        kr = kSaturatedLiquid;
-        return;
     }
 
-    const double ttp = ic > 0 ? CCON.ttp[ic] : 0.0;
-    const double dtpl = ic > 0 ? CCON.dtp[ic] : 0.0;
-    if (ic > 0 && triple_vapour_density(ic) < 1e-15) {
-        double p = 0, dl = 0, dv = 0, xl2[20], xv2[20];
-        SATT(ttp, x, kDewPoint, p, dl, dv, xl2, xv2, jerr, jmsg);
-        if (jerr <= 0 && dv > 0.0)
-            triple_vapour_density(ic) = dv;
-        else if (ttp < 10.0)
-            triple_vapour_density(ic) = 1e-10;
-    }
-    const double dtpv = ic > 0 ? triple_vapour_density(ic) : 0.0;
-
-    const bool water = is_water(ic);
-    if (water &&
-        ((D < dtpl && (kph == -1 || kph == 3)) || (D > kWaterDmax && (kph == -1 || kph == 1)))) {
-        failure();
-        return;
-    }
-
-    if (ic > 0 && D < dtpv)
-        kr = kSublimationLine;
-    else if (D < Dc)
-        kr = kSaturatedVapour;
-    else if (water && D < kWaterDmax && kph != 3)
-        kr = kSaturatedLiquid;
-    else
-        kr = (ic > 0 && std::fabs(dtpl) > 1e-20 && D > dtpl) ? kMeltingLine : kSaturatedLiquid;
-
-    sat::MixModelSwitch mix;
-    auto leave = [&]() {
-        if (mix.switched()) {
-            mix.restore();
-            if (ierr == 0) {
-                int terr = 0;
-                std::string tmsg;
-                TPRHO(T, P, xv, kVapour, kStartValue, Dv, terr, tmsg);
-            }
+    // The triple-point liquid density and the triple-point vapour density
+    // (found once and kept in the component's record).
+    void triple_point_densities() {
+        ttp = ic > 0 ? CCON.ttp[ic] : 0.0;
+        dtpl = ic > 0 ? CCON.dtp[ic] : 0.0;
+        if (ic > 0 && triple_vapour_density(ic) < 1e-15) {
+            double p = 0, dl = 0, dv = 0, xl2[20], xv2[20];
+            SATT(ttp, x, kDewPoint, p, dl, dv, xl2, xv2, jerr, jmsg);
+            if (jerr <= 0 && dv > 0.0)
+                triple_vapour_density(ic) = dv;
+            else if (ttp < 10.0)
+                triple_vapour_density(ic) = 1e-10;
         }
-    };
+        dtpv = ic > 0 ? triple_vapour_density(ic) : 0.0;
+    }
 
-    const bool ppf = flash::pseudo_pure(ic);
-    if (ic > 0 && (kr == kSaturatedLiquid || kr == kSaturatedVapour) && kph != -1 && !ppf) {
+    void choose_boundary() {
+        if (ic > 0 && D < dtpv)
+            kr = kSublimationLine;
+        else if (D < Dc)
+            kr = kSaturatedVapour;
+        else if (water && D < kWaterDmax && kph != 3)
+            kr = kSaturatedLiquid;
+        else
+            kr = (ic > 0 && std::fabs(dtpl) > 1e-20 && D > dtpl) ? kMeltingLine : kSaturatedLiquid;
+    }
+
+    // The vapour density again under the mixture model the caller chose.
+    void leave(sat::MixModelSwitch& mix) {
+        if (!mix.switched()) return;
+        mix.restore();
+        if (ierr != 0) return;
+        int terr = 0;
+        std::string tmsg;
+        TPRHO(T, P, xv, kVapour, kStartValue, Dv, terr, tmsg);
+    }
+
+    // Equal Gibbs energies on the saturated liquid or vapour line of a pure
+    // fluid, and the refusal of a density beyond a triple point without a
+    // solid line.  True when the call has its result.
+    bool first_method() {
+        const bool ppf = flash::pseudo_pure(ic);
+        if (!(ic > 0 && (kr == kSaturatedLiquid || kr == kSaturatedVapour) && kph != -1 && !ppf))
+            return false;
         if (gibbs_secant(D, x, Tc, Dc, o)) {
             ierr = 0;
             herr.clear();
-            return leave();
+            return true;
         }
         const bool no_melt = !flash::has_equation(MELTMOD, ic);
         const bool no_subl = !flash::has_equation(SUBLMOD, ic);
-        if ((no_melt && D > dtpl && dtpl > 0.0) || (no_subl && D < dtpv)) {
-            const bool above = no_melt && D > dtpl && dtpl > 0.0;
-            fail(2, "SATD",
-                 std::string(above ? "density above" : "density below") +
-                     " triple-point density          ; D =" + fmt_g(D, 12, 5) +
-                     " mol/L; Dtp =" + fmt_g(above ? dtpl : dtpv, 12, 5) + " mol/L",
-                 ierr, herr, 3);
-            T = Tc;
-            P = Pc;
-            Dl = Dv = Dc;
-            return leave();
-        }
+        if (!((no_melt && D > dtpl && dtpl > 0.0) || (no_subl && D < dtpv))) return false;
+        const bool above = no_melt && D > dtpl && dtpl > 0.0;
+        fail(2, "SATD",
+             std::string(above ? "density above" : "density below") +
+                 " triple-point density          ; D =" + fmt_g(D, 12, 5) +
+                 " mol/L; Dtp =" + fmt_g(above ? dtpl : dtpv, 12, 5) + " mol/L",
+             ierr, herr, 3);
+        T = Tc;
+        P = Pc;
+        Dl = Dv = Dc;
+        return true;
     }
 
     // Second method: bracketed secant on ln(D / Dsat(T)).
-    double tprev = Tc, fprev = std::log(D / Dc), Tn = 0.85 * Tc;
-    double dsplit = Dc;
-    if (kr == kSaturatedLiquid) {
-        if (water && kph == -1 && D >= dtpl) {
-            tprev = ttp;
-            fprev = std::log(dtpl / Dc);
-            Tn = 275.0;
-        }
-    } else if (kr == kSaturatedVapour) {
-        Tn = 0.75 * Tc;
-        if (NCOMP.nc > 1 && ic == 0) {
-            double p = 0, dl = 0, dv = 0, xl2[20], xv2[20];
-            SATT(Tc, x, kDewPoint, p, dl, dv, xl2, xv2, jerr, jmsg);
-            if (jerr <= 0 && dv > 0.0) fprev = std::log(D / dv);
-        }
-    } else if (kr == kMeltingLine) {
-        double t0 = water ? kWaterTlow : ttp;
-        double pm = 0.0;
-        if (water) {
-            double pih = 0;
-            MLTH2O(t0, pm, pih);
-        } else {
-            MELTT(t0, x, pm, jerr, jmsg);
-        }
-        double d = dtpl;
-        if (pm > 0.0) TPRHO(t0, pm, x, kLiquid, kStartValue, d, jerr, jmsg);
-        if (!(d > 0.0)) d = dtpl > 0.0 ? dtpl : Dc;
-        tprev = t0;
-        fprev = std::log(D / d);
-        dsplit = d;
-        Tn = water ? 273.16 : 0.85 * Tc;
-    } else {
-        tprev = ttp;
-        fprev = dtpv > 0.0 ? std::log(D / dtpv) : 0.0;
-        Tn = 0.95 * ttp;
-    }
+    void second_method() {
+        double tprev = Tc, fprev = std::log(D / Dc), Tn = 0.85 * Tc;
+        double dsplit = Dc;
+        secant_start(tprev, fprev, Tn, dsplit);
 
-    // The first point opens the bracket on the side of its residual.
-    const bool has_first_pos = fprev >= 0.0;
-    bool has_neg = !has_first_pos, has_pos = has_first_pos;
-    double neg_t = has_neg ? tprev : 0.0, pos_t = has_pos ? tprev : 0.0;
-    bool below_triple_used = false;
+        // The first point opens the bracket on the side of its residual.
+        const bool has_first_pos = fprev >= 0.0;
+        bool has_neg = !has_first_pos, has_pos = has_first_pos;
+        double neg_t = has_neg ? tprev : 0.0, pos_t = has_pos ? tprev : 0.0;
+        bool below_triple_used = false;
 
-    T = Tn;
-    for (int pass = 0; pass < 20; ++pass) {
-        ierr = 0;
-        double dsat = 0.0;
-        if (!boundary_density(kr, T, D, x, ic, dsplit, dsat, o)) {
-            T *= 0.999;
-            continue;
-        }
-        const double f = std::log(D / dsat);
-        if (std::fabs(f) < 1e-7) {
+        T = Tn;
+        for (int pass = 0; pass < 20; ++pass) {
             ierr = 0;
-            herr.clear();
-            if (kr == kSaturatedLiquid || kr == kMeltingLine)
-                Dl = D;
-            else
-                Dv = D;
-            return leave();
+            double dsat = 0.0;
+            if (!boundary_density(kr, T, D, x, ic, dsplit, dsat, o)) {
+                T *= 0.999;
+                continue;
+            }
+            const double f = std::log(D / dsat);
+            if (std::fabs(f) < 1e-7) {
+                ierr = 0;
+                herr.clear();
+                if (kr == kSaturatedLiquid || kr == kMeltingLine)
+                    Dl = D;
+                else
+                    Dv = D;
+                return;
+            }
+            if (f < 0.0) {
+                neg_t = T;
+                has_neg = true;
+            } else {
+                pos_t = T;
+                has_pos = true;
+            }
+            double tn = T;
+            if (std::fabs(f - fprev) > 1e-20)
+                tn = T - (T - tprev) * f / (f - fprev);
+            else if (has_neg && has_pos)
+                tn = 0.5 * (neg_t + pos_t);
+            const double blo = std::min(neg_t, pos_t), bhi = std::max(neg_t, pos_t);
+            if (has_neg && has_pos && (tn < blo || tn > bhi || !std::isfinite(tn))) {
+                tn = 0.5 * (blo + bhi);
+            } else if (ic > 0 && !water && tn < ttp && !below_triple_used) {
+                tn = ttp;
+                below_triple_used = true;
+            } else if (!(tn > 0.0) || !std::isfinite(tn)) {
+                tn = 0.5 * T;
+            }
+            tprev = T;
+            fprev = f;
+            T = tn;
         }
-        if (f < 0.0) {
-            neg_t = T;
-            has_neg = true;
-        } else {
-            pos_t = T;
-            has_pos = true;
-        }
-        double tn = T;
-        if (std::fabs(f - fprev) > 1e-20)
-            tn = T - (T - tprev) * f / (f - fprev);
-        else if (has_neg && has_pos)
-            tn = 0.5 * (neg_t + pos_t);
-        const double blo = std::min(neg_t, pos_t), bhi = std::max(neg_t, pos_t);
-        if (has_neg && has_pos && (tn < blo || tn > bhi || !std::isfinite(tn))) {
-            tn = 0.5 * (blo + bhi);
-        } else if (ic > 0 && !water && tn < ttp && !below_triple_used) {
-            tn = ttp;
-            below_triple_used = true;
-        } else if (!(tn > 0.0) || !std::isfinite(tn)) {
-            tn = 0.5 * T;
-        }
-        tprev = T;
-        fprev = f;
-        T = tn;
+        failure();
     }
-    failure();
-    leave();
+
+    // The secant's first point (tprev, fprev), its first temperature Tn and
+    // the density that splits liquid from vapour on the chosen boundary.
+    void secant_start(double& tprev, double& fprev, double& Tn, double& dsplit) {
+        if (kr == kSaturatedLiquid) {
+            if (water && kph == -1 && D >= dtpl) {
+                tprev = ttp;
+                fprev = std::log(dtpl / Dc);
+                Tn = 275.0;
+            }
+        } else if (kr == kSaturatedVapour) {
+            Tn = 0.75 * Tc;
+            if (NCOMP.nc > 1 && ic == 0) {
+                double p = 0, dl = 0, dv = 0, xl2[20], xv2[20];
+                SATT(Tc, x, kDewPoint, p, dl, dv, xl2, xv2, jerr, jmsg);
+                if (jerr <= 0 && dv > 0.0) fprev = std::log(D / dv);
+            }
+        } else if (kr == kMeltingLine) {
+            double t0 = water ? kWaterTlow : ttp;
+            double pm = 0.0;
+            if (water) {
+                double pih = 0;
+                MLTH2O(t0, pm, pih);
+            } else {
+                MELTT(t0, x, pm, jerr, jmsg);
+            }
+            double d = dtpl;
+            if (pm > 0.0) TPRHO(t0, pm, x, kLiquid, kStartValue, d, jerr, jmsg);
+            if (!(d > 0.0)) d = dtpl > 0.0 ? dtpl : Dc;
+            tprev = t0;
+            fprev = std::log(D / d);
+            dsplit = d;
+            Tn = water ? 273.16 : 0.85 * Tc;
+        } else {
+            tprev = ttp;
+            fprev = dtpv > 0.0 ? std::log(D / dtpv) : 0.0;
+            Tn = 0.95 * ttp;
+        }
+    }
+};
+
+}  // namespace
+
+void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, double& Dl,
+          double& Dv, double xl[20], double xv[20], int& ierr, std::string& herr) {
+    SaturationAtDensity(D, x, kph, kr, T, P, Dl, Dv, xl, xv, ierr, herr).run();
 }
 
 }  // namespace lib
