@@ -401,52 +401,146 @@ void ABFL1X(double a, double b, const double z[20], int kph, const std::string& 
     abfl1_core(true, a, b, z, kph, ab, Dmin, Dmax, T, P, D, ierr, herr);
 }
 
-void TBFLSH(double T, double b, const double z[20], int kr, const std::string& ab_in, double& P,
-            double& D, double& Dl, double& Dv, double x[20], double y[20], double& q, double& e,
-            double& h, double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
-    const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("TH");
-    const std::string head = ab + "FLSH";
-    const char letter = ab[1];
-    const std::string lname(1, letter);
-    ierr = 0;
-    herr.clear();
-    P = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
-    q = kQualityVapour;
-    const int icomp = ISPURE(z);
-    flash::start_compositions(icomp, z, x, y);
-    RMIX(z);
-    if (flash::not_a_number(head, {T, b}, ierr, herr)) {
-        q = kQualityFailed;
-        return;
+namespace {
+
+// One call of TBFLSH: its inputs, its results bound to the caller's
+// arguments, and what the steps find on the way.
+class TemperatureFlash {
+public:
+    TemperatureFlash(double T, double b, const double z[20], int kr, const std::string& ab_in,
+                     double& P, double& D, double& Dl, double& Dv, double x[20], double y[20],
+                     double& q, double& e, double& h, double& s, double& cv, double& cp, double& w,
+                     int& ierr, std::string& herr)
+        : T(T),
+          b(b),
+          z(z),
+          kr(kr),
+          ab(ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("TH")),
+          head(ab + "FLSH"),
+          letter(ab[1]),
+          lname(1, letter),
+          P(P),
+          D(D),
+          Dl(Dl),
+          Dv(Dv),
+          x(x),
+          y(y),
+          q(q),
+          e(e),
+          h(h),
+          s(s),
+          cv(cv),
+          cp(cp),
+          w(w),
+          ierr(ierr),
+          herr(herr) {}
+
+    // The property is placed against its bounds along the isotherm, then
+    // against the dew and bubble points; where two densities share it, kr
+    // chooses.
+    void run() {
+        if (!start() || !critical_point()) return;
+        LIMITX("EOS", T, 0.0, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        if (!dew_point() || !in_range()) return;
+        if (!subcritical) return supercritical();
+        // Below the critical temperature.
+        bv = flash::prop(letter, T, dvdew, z);
+        if (b >= bv) return single(dlow, dvdew, kQualityVapour);
+        dpmax = density_at_pmax(2);
+        bpmax = flash::prop(letter, T, dpmax, z);
+        if (!bubble_point() || !above_minimum()) return;
+        const bool dense_root = b < bpmax;
+        if (dense_root) two_roots();
+        if (b < bl) {
+            // Compressed liquid; the denser root only where it exists.
+            if (kr == kHigherRoot && dense_root)
+                single(dext, dpmax, kQualityLiquid);
+            else
+                single(dlbub, dext, kQualityLiquid);
+            return;
+        }
+        if (kr == kHigherRoot && dense_root) return single(dext, dpmax, kQualityLiquid);
+        two_phase();
     }
 
+private:
+    const double T, b;
+    const double* z;
+    const int kr;
+    const std::string ab, head;
+    const char letter;
+    const std::string lname;
+    double& P;
+    double& D;
+    double& Dl;
+    double& Dv;
+    double* x;
+    double* y;
+    double& q;
+    double& e;
+    double& h;
+    double& s;
+    double& cv;
+    double& cp;
+    double& w;
+    int& ierr;
+    std::string& herr;
+
+    int icomp = 0;
+    bool ppf = false;
     double Tc = 0, Pc = 0, Dc = 0;
-    if (!flash::critical_point(z, Tc, Pc, Dc, head, 230, 234, ierr, herr)) {
-        q = kQualityFailed;
-        return;
-    }
     int jerr = 0;
     std::string jmsg;
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    double pdew = 0, dldew = 0, dvdew = 0, xdew[20] = {}, ydew[20] = {};
+    bool subcritical = false;
+    double dlow = kDmin, b_lo = 0;
+    double bv = 0, dpmax = 0, bpmax = 0;
+    double pbub = 0, dlbub = 0, dvbub = 0, xbub[20] = {}, ybub[20] = {};
+    double bl = 0, dext = 0, bext = 0;
+
+    bool start() {
+        ierr = 0;
+        herr.clear();
+        P = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+        q = kQualityVapour;
+        icomp = ISPURE(z);
+        flash::start_compositions(icomp, z, x, y);
+        RMIX(z);
+        if (!flash::not_a_number(head, {T, b}, ierr, herr)) return true;
+        q = kQualityFailed;
+        return false;
+    }
+
+    bool critical_point() {
+        if (flash::critical_point(z, Tc, Pc, Dc, head, 230, 234, ierr, herr)) return true;
+        q = kQualityFailed;
+        return false;
+    }
 
     // The failure state of a value outside the range of the equation.
-    auto outside = [&](int n, const std::string& text) {
+    void outside(int n, const std::string& text) {
         fail(n, text, ierr, herr);
         D = Dl = Dv = kDmin;
         P = T * GCNST.r * kDmin;
         q = e = h = s = cv = cp = w = kMarker7;
-    };
-    auto min_text = [&](double bmin) {
+    }
+    std::string min_text(double bmin) const {
         return flash::err(head, 239, 4,
                           "Input value is outside limits; " + lname + " =" + fmt_g(b, 12, 5) +
                               ", " + lname + "min =" + fmt_g(bmin, 12, 5));
-    };
-    auto two_roots = [&]() {
+    }
+    void two_roots() {
         fail(-238, head,
              std::string("two solutions exist for the input values; the ") +
                  (kr == kHigherRoot ? "higher" : "lower") + " density root has been calculated",
              ierr, herr);
-    };
-    auto single = [&](double lo, double hi, double qv) {
+    }
+    // The single-phase state between the densities lo and hi, with the
+    // quality (or marker) qv.
+    void single(double lo, double hi, double qv) {
         double tt = T, pp = 0;
         int serr = 0;
         std::string smsg;
@@ -461,12 +555,7 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
         double hjt = 0;
         THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
         q = qv;
-    };
-
-    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
-    int lerr = 0;
-    std::string lmsg;
-    LIMITX("EOS", T, 0.0, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    }
 
     // Below the critical temperature the dew point comes first: where the
     // saturated vapour is thinner than the lowest density searched, that
@@ -474,63 +563,67 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
     // below the saturated vapour instead.  Close to the critical point a dew
     // point that cannot be found leaves the isotherm to the single-phase
     // search.
-    double pdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
-    bool subcritical = T < Tc;
-    double dlow = kDmin;
-    if (subcritical && lerr <= 0) {
+    bool dew_point() {
+        subcritical = T < Tc;
+        if (!(subcritical && lerr <= 0)) return true;
         SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
         if (jerr > 0) {
             if (Tc - T >= 5.0) {
                 fail(jerr, head, flash::dew_failed(jmsg, 190), ierr, herr, 4);
                 q = kQualityFailed;
-                return;
+                return false;
             }
             subcritical = false;
         } else if (dvdew < 2.0 * kDmin) {
             dlow = 0.5 * dvdew;
         }
+        return true;
     }
-    const double b_lo = flash::prop(letter, T, dlow, z);
-    const double b_hi = flash::prop(letter, T, dmax, z);
-    const double bmax = std::max(b_lo, b_hi);
-    if (lerr == 0 && b > bmax) {
-        outside(239, flash::err(head, 239, 4,
-                                "Input value is outside limits; " + lname + " =" + fmt_g(b, 12, 5) +
-                                    ", " + lname + "max =" + fmt_g(bmax, 12, 5)));
-        return;
+
+    // The largest value of the property along the isotherm, and the range
+    // check of the temperature.
+    bool in_range() {
+        b_lo = flash::prop(letter, T, dlow, z);
+        const double b_hi = flash::prop(letter, T, dmax, z);
+        const double bmax = std::max(b_lo, b_hi);
+        if (lerr == 0 && b > bmax) {
+            outside(239,
+                    flash::err(head, 239, 4,
+                               "Input value is outside limits; " + lname + " =" + fmt_g(b, 12, 5) +
+                                   ", " + lname + "max =" + fmt_g(bmax, 12, 5)));
+            return false;
+        }
+        if (lerr > 0) {
+            outside(lerr, flash::range_text(head, lerr, lmsg, 4));
+            return false;
+        }
+        if (lerr < 0) flash::range_error(head, lerr, lmsg, 4, ierr, herr);
+        return true;
     }
-    if (lerr > 0) {
-        outside(lerr, flash::range_text(head, lerr, lmsg, 4));
-        return;
-    }
-    if (lerr < 0) flash::range_error(head, lerr, lmsg, 4, ierr, herr);
 
     // Density at the pressure limit of the equation on this isotherm.  Where
     // that limit does not reach the critical pressure, the range check's
     // hard limit (twice the limit) is taken, so that the critical region
     // stays inside the search.
-    const double plim = pmax > Pc ? pmax : 2.0 * pmax;
-    auto density_at_pmax = [&](int kph) {
+    double density_at_pmax(int kph) const {
+        const double plim = pmax > Pc ? pmax : 2.0 * pmax;
         double d = 0.0;
         int perr = 0;
         std::string pmsg;
         TPRHO(T, plim, z, kph, kNoStartValue, d, perr, pmsg);
         if (perr > 0 && (!(d > 0.0) || d > dmax)) d = dmax;
         return d;
-    };
+    }
 
-    if (!subcritical) {
-        const double dpmax = density_at_pmax(1);
-        const double bpmax = flash::prop(letter, T, dpmax, z);
+    // Above the critical temperature (or next to it without a dew point).
+    void supercritical() {
+        dpmax = density_at_pmax(1);
+        bpmax = flash::prop(letter, T, dpmax, z);
         double lo = dlow, hi = dpmax;
         if (b < bpmax) {
-            double dext = 0, bext = 0;
             int gerr = 0;
             GOLD(dlow, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
-            if (b < bext) {
-                outside(239, min_text(bext));
-                return;
-            }
+            if (b < bext) return outside(239, min_text(bext));
             // Two roots only where the dilute side reaches the value too;
             // above its value only the dense root is left.
             if (b < b_lo) {
@@ -549,83 +642,78 @@ void TBFLSH(double T, double b, const double z[20], int kr, const std::string& a
             q = P <= Pc ? kQualityVapour : kQualitySupercritical;
         else
             q = (P > Pc || D > Dc) ? kQualityLiquid : kQualityVapour;
-        return;
     }
 
-    // Below the critical temperature.
-    const double bv = flash::prop(letter, T, dvdew, z);
-    if (b >= bv) {
-        single(dlow, dvdew, kQualityVapour);
-        return;
-    }
-
-    const double dpmax = density_at_pmax(2);
-    const double bpmax = flash::prop(letter, T, dpmax, z);
-
-    double pbub = pdew, dlbub = dldew, dvbub = dvdew, xbub[20], ybub[20];
-    flash::copy20(xdew, xbub);
-    flash::copy20(ydew, ybub);
-    const bool ppf = flash::pseudo_pure(icomp);
-    if (icomp == 0 || ppf) {
-        SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
-        if (jerr > 0) {
-            fail(jerr, head, flash::bubble_failed(jmsg, 188), ierr, herr, 4);
-            q = kQualityFailed;
-            return;
+    // The bubble point (a pure fluid's is its dew point's).
+    bool bubble_point() {
+        pbub = pdew;
+        dlbub = dldew;
+        dvbub = dvdew;
+        flash::copy20(xdew, xbub);
+        flash::copy20(ydew, ybub);
+        ppf = flash::pseudo_pure(icomp);
+        if (icomp == 0 || ppf) {
+            SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
+            if (jerr > 0) {
+                fail(jerr, head, flash::bubble_failed(jmsg, 188), ierr, herr, 4);
+                q = kQualityFailed;
+                return false;
+            }
         }
+        bl = flash::prop(letter, T, dlbub, z);
+        return true;
     }
 
-    const double bl = flash::prop(letter, T, dlbub, z);
-    double dext = dlbub, bext = bl;
-    if (flash::prop(letter, T, dlbub + 1e-6, z) < bl) {
-        int gerr = 0;
-        GOLD(dlbub, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
-    }
-    if (b < bext) {
+    // The lowest value of the property along the liquid isotherm (where it
+    // falls into the compressed liquid, its minimum there).
+    bool above_minimum() {
+        dext = dlbub;
+        bext = bl;
+        if (flash::prop(letter, T, dlbub + 1e-6, z) < bl) {
+            int gerr = 0;
+            GOLD(dlbub, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
+        }
+        if (b >= bext) return true;
         outside(239, min_text(bext));
-        return;
-    }
-    const bool dense_root = b < bpmax;
-    if (dense_root) two_roots();
-    if (b < bl) {
-        // Compressed liquid; the denser root only where it exists.
-        if (kr == kHigherRoot && dense_root)
-            single(dext, dpmax, kQualityLiquid);
-        else
-            single(dlbub, dext, kQualityLiquid);
-        return;
-    }
-    if (kr == kHigherRoot && dense_root) {
-        single(dext, dpmax, kQualityLiquid);
-        return;
+        return false;
     }
 
-    // Two phases.
-    if (icomp > 0) {
-        q = std::fabs(bv - bl) > 0.0 ? (b - bl) / (bv - bl) : 0.0;
-        Dl = dlbub;
-        Dv = dvdew;
-    } else {
-        double tb = T, td = T, tt = T, pbx = pbub, pdx = pdew;
-        q = 0.5;
-        Dl = dlbub;
-        Dv = dvdew;
-        int aerr = 0;
-        std::string amsg;
-        ABFL2(T, b, z, 1, 0, ab, tb, td, pbx, pdx, dlbub, dvdew, ybub, xdew, tt, P, Dl, Dv, x, y, q,
-              aerr, amsg);
-        if (aerr > 0) {
-            ierr = aerr;
-            herr = amsg;
-            q = kQualityFailed;
-            return;
+    void two_phase() {
+        if (icomp > 0) {
+            q = std::fabs(bv - bl) > 0.0 ? (b - bl) / (bv - bl) : 0.0;
+            Dl = dlbub;
+            Dv = dvdew;
+        } else {
+            double tb = T, td = T, tt = T, pbx = pbub, pdx = pdew;
+            q = 0.5;
+            Dl = dlbub;
+            Dv = dvdew;
+            int aerr = 0;
+            std::string amsg;
+            ABFL2(T, b, z, 1, 0, ab, tb, td, pbx, pdx, dlbub, dvdew, ybub, xdew, tt, P, Dl, Dv, x,
+                  y, q, aerr, amsg);
+            if (aerr > 0) {
+                ierr = aerr;
+                herr = amsg;
+                q = kQualityFailed;
+                return;
+            }
         }
+        flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+        // A pure fluid has the saturation pressure (the liquid root's own
+        // pressure is badly conditioned far below the critical point).
+        if (icomp > 0) P = ppf ? q * pdew + (1.0 - q) * pbub : pdew;
+        D = flash::mixed_density(q, Dl, Dv);
     }
-    flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
-    // A pure fluid has the saturation pressure (the liquid root's own pressure
-    // is badly conditioned far below the critical point).
-    if (icomp > 0) P = ppf ? q * pdew + (1.0 - q) * pbub : pdew;
-    D = flash::mixed_density(q, Dl, Dv);
+};
+
+}  // namespace
+
+void TBFLSH(double T, double b, const double z[20], int kr, const std::string& ab_in, double& P,
+            double& D, double& Dl, double& Dv, double x[20], double y[20], double& q, double& e,
+            double& h, double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
+    TemperatureFlash(T, b, z, kr, ab_in, P, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr)
+        .run();
 }
 
 }  // namespace lib
