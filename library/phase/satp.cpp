@@ -385,10 +385,12 @@ private:
     // True when the pressure is to be solved as usual after all.
     bool below_triple_point() {
         if (P > 0.0) SUBLP(P, x, T, ierr, herr);
-        if (P > 0.0 && !(T > 0.0) && above_lowest_saturation(P, x, kph)) {
+        const bool at_triple = !(T > 0.0) || T >= CCON.ttp[icomp] * (1.0 - 1e-9);
+        if (P > 0.0 && at_triple && above_lowest_saturation(P, x, kph)) {
             // The stored triple-point pressure is a rounded saturation
             // pressure: a pressure the equation itself reaches at its lowest
-            // temperature is solved as usual.
+            // temperature is solved as usual (also where the sublimation line
+            // meets it there).
             ierr = 0;
             herr.clear();
             return true;

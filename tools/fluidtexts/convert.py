@@ -20,6 +20,7 @@ import fluid  # noqa: E402
 import gerg  # noqa: E402
 import hmx  # noqa: E402
 import mbwr  # noqa: E402
+import sublimation  # noqa: E402
 import verify  # noqa: E402
 
 SLOTS = """1butene acetone ammonia argon benzene butane c11 c12 c1cc6 c2butene c3cc6 c4f10 c5f12 cf3i
@@ -78,7 +79,8 @@ def _with_mbwr(ds, name, lines, report):
 
 
 def _build_one(ds, name, texts, report, allow_unpublished):
-    return _with_mbwr(ds, name, _build_plain(ds, name, texts, report, allow_unpublished), report)
+    lines = _build_plain(ds, name, texts, report, allow_unpublished)
+    return sublimation.add(name, _with_mbwr(ds, name, lines, report))
 
 
 def _build_plain(ds, name, texts, report, allow_unpublished):

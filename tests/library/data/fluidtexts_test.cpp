@@ -206,7 +206,7 @@ std::string body(Checker& c, const std::string& kind, const std::string& code) {
         if (k > 15) c.fail("more than 15 ancillary terms");
         ++c.n;
         terms(c, k, 2, "ancillary term");
-    } else if (kind == "MLT") {
+    } else if (kind == "MLT" || kind == "SBL") {
         for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
         c.need_numbers(2, "reducing values");
         ++c.n;
