@@ -8,6 +8,7 @@
 #include "library/models/feq.h"
 #include "library/models/hmx.h"
 #include "library/models/pr.h"
+#include "library/models/qui.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
 
@@ -29,10 +30,8 @@ void pr_reducing(int icomp, double& tred, double& dred) {
 }
 
 constexpr ComponentEos kComponentRows[] = {
-    {"FE", PHIFEQ, REDFEQ, CRTFEQ},
-    // {"QUI", PHIQUI, REDQUI, CRTQUI},
-    {"BWR", PHIBWR, nullptr, CRTBWR},
-    {"ECS", PHIECS, nullptr, CRTECS, ecs_ready},
+    {"FE", PHIFEQ, REDFEQ, CRTFEQ},     {"QUI", PHIQUI, REDQUI, CRTQUI},
+    {"BWR", PHIBWR, nullptr, CRTBWR},   {"ECS", PHIECS, nullptr, CRTECS, ecs_ready},
     {"PR ", PHIPR, pr_reducing, CRTPR},
 };
 

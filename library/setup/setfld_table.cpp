@@ -12,6 +12,7 @@
 #include "library/models/melt.h"
 #include "library/models/ph0.h"
 #include "library/models/pr.h"
+#include "library/models/qui.h"
 #include "library/setup/setfld.h"
 
 namespace lib {
@@ -22,6 +23,7 @@ constexpr LoaderRow kLoaderRows[] = {
     {"EOS", "FE", SETFEQ},
     {"EOS", "EC", nullptr, SETECS},
     {"EOS", "BW", SETBWR},
+    {"EOS", "QU", SETQUI},
     {"EOS", "PR", nullptr, nullptr, SETPR},
     {"AUX", "CP", SETCPP},
     {"AUX", "PH", SETPH0},
