@@ -6,6 +6,7 @@
 #include "app/core/kvr.h"
 #include "app/gui/action_tables.h"
 #include "app/gui/handlers.h"
+#include "app/gui/widgets.h"
 
 #include <filesystem>
 #include <set>
@@ -117,10 +118,17 @@ TEST_F(Shell, EveryPathResolvesAndActionsMatchTheirTables) {
     for (int s = 0; s < NUM_PART_ICONS; ++s)
         EXPECT_EQ(ui.part_icons[static_cast<std::size_t>(s)] == nullptr, empty_slots.count(s) == 1)
             << s;
-    // Calculate has F5, no action a plain key.
+    // Calculate has F5; no action has a plain key.
     GtkAccelKey key{};
     ASSERT_TRUE(gtk_accel_map_lookup_entry("<Actions>/Actions/CalculateAction", &key));
     EXPECT_EQ(key.accel_key, gdk_keyval_from_name("F5"));
+    gtk_accel_map_foreach(
+        nullptr, [](gpointer, const gchar* path, guint accel_key, GdkModifierType mods, gboolean) {
+            if (accel_key != 0 && mods == 0) {
+                EXPECT_EQ(std::string(path), "<Actions>/Actions/CalculateAction")
+                    << gdk_keyval_name(accel_key);
+            }
+        });
 }
 
 TEST_F(Shell, StartingStateOfTogglesAndSensitivity) {
@@ -259,4 +267,36 @@ TEST_F(Shell, MissingManualAndProjectLimit) {
     shown = messages();
     ASSERT_EQ(shown.size(), 1U);
     EXPECT_NE(shown[0].text.find("At most 19 projects"), std::string::npos);
+}
+
+TEST_F(Shell, SpinButtonsIgnoreTheWheelAndAboutNamesTheProgram) {
+    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    GtkWidget* spin = my_spinner(0, 100, 1, 2, 42, nullptr, nullptr);
+    gtk_container_add(GTK_CONTAINER(window), spin);
+    gtk_widget_show_all(window);
+    pump();
+    GdkEvent* scroll = gdk_event_new(GDK_SCROLL);
+    scroll->scroll.window = GDK_WINDOW(g_object_ref(spin->window));
+    scroll->scroll.direction = GDK_SCROLL_UP;
+    gtk_widget_event(spin, scroll);
+    gdk_event_free(scroll);
+    EXPECT_EQ(gtk_spin_button_get_value(GTK_SPIN_BUTTON(spin)), 42.0);
+    gint width = 0;
+    gtk_widget_get_size_request(spin, &width, nullptr);
+    EXPECT_EQ(width, 85);
+    gtk_widget_destroy(window);
+
+    on_about_activate(nullptr, nullptr);
+    pump();
+    GtkWidget* about = nullptr;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* l = windows; l != nullptr; l = l->next)
+        if (GTK_IS_ABOUT_DIALOG(l->data)) about = GTK_WIDGET(l->data);
+    g_list_free(windows);
+    ASSERT_NE(about, nullptr);
+    EXPECT_STREQ(gtk_about_dialog_get_program_name(GTK_ABOUT_DIALOG(about)), "KVR");
+    EXPECT_STREQ(gtk_about_dialog_get_version(GTK_ABOUT_DIALOG(about)), "2.14");
+    EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(about)), "About KVR");
+    screenshot("about");
+    gtk_widget_destroy(about);
 }
