@@ -5,6 +5,12 @@
 // widgets: a project's page and a graph's page are kept here, in views
 // found by the record they show.
 //
+// While a calculation runs (calculation_running()), the worker writes the
+// project's records: drawing and other GUI code must not read them then
+// (only the atomic progress fields), and must not call the property
+// library. Code that uses the library outside the worker (isolines, the
+// property table) counts itself in library_busy while it works.
+//
 // One area per file: main window and project pages (mainwindow.cpp), the
 // actions, menus and toolbars (actions.cpp, action_tables.cpp, popups.cpp),
 // artwork (artwork*.cpp), the graph notebook (graph_notebook.cpp), the

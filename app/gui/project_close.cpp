@@ -50,9 +50,13 @@ bool close_project(Project* project, bool ask) {
     GtkWidget* page = view != nullptr ? view->page : nullptr;
     forget_views(project);
     if (page != nullptr) remove_project_tab(page);
-    free_project(project);
+    free_project(project);  // switches the diagram actions off
     closing = false;
-    if (current_project == nullptr) deactivate_file_menu();
+    Project* now = current_project;
+    if (now == nullptr)
+        deactivate_file_menu();
+    else if (now->current_graph != nullptr && now->current_graph->kind == GK_DIAGRAM)
+        activate_graph_menu();
     return true;
 }
 

@@ -243,6 +243,17 @@ TEST_F(Shell, GraphNotebookAndDiagramMenu) {
     EXPECT_EQ(children(0), 1U);
     EXPECT_EQ(children(1), 2U);
 
+    // Another project's flowsheet switches the diagram actions off; closing
+    // it brings this diagram back with its actions.
+    Project* other = open_project_file(example("steam_rankine.kvr"));
+    ASSERT_NE(other, nullptr);
+    pump();
+    EXPECT_FALSE(action_sensitive("ui/MenuBar/MenuGraphics/ConfigAxisAction"));
+    on_close_activate(nullptr, nullptr);
+    pump();
+    EXPECT_EQ(current_project, p);
+    EXPECT_TRUE(action_sensitive("ui/MenuBar/MenuGraphics/ConfigAxisAction"));
+
     remove_graph_tab(nullptr, nullptr, diagram);
     pump();
     EXPECT_EQ(gtk_notebook_get_n_pages(book), 1);
