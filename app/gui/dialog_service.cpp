@@ -20,6 +20,9 @@ Reply run_message_box(const MessageRequest& request) {
         ui.mainwindow != nullptr ? GTK_WINDOW(ui.mainwindow) : nullptr,
         static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), type,
         question ? GTK_BUTTONS_NONE : GTK_BUTTONS_CLOSE, "%s", request.text.c_str());
+    gtk_window_set_title(GTK_WINDOW(box), question                             ? "Unsaved changes"
+                                          : request.kind == MessageKind::Error ? "Error"
+                                                                               : "Message");
     if (question) {
         gtk_dialog_add_buttons(GTK_DIALOG(box), "_Discard", GTK_RESPONSE_NO, GTK_STOCK_CANCEL,
                                GTK_RESPONSE_CANCEL, GTK_STOCK_SAVE, GTK_RESPONSE_YES, nullptr);

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Smoke test of the program on an X display (run it under xvfb-run, as
 # ctest does): kvr2 starts with its start page and ends by File -> Quit
-# with status 0; then it opens an example, calculates it (F5), shows the
+# with status 0; a new project (Ctrl+N) makes Quit ask, and Discard ends
+# with 0; then it opens an example, calculates it (F5), shows the
 # "Calculating" dialog, OK closes it and Ctrl+Q ends the program with 0.
 # Screenshots go to BUILD/screens. Usage: smoke_start.sh BUILD
 set -u
@@ -39,7 +40,23 @@ finish; status=$?
 [ "$status" -eq 0 ] || fail "File -> Quit ended with status $status"
 echo "smoke_start: start page shown, File -> Quit ended with 0"
 
-# 2. An example: Calculate, the dialog, OK, Quit.
+# 2. A new project (changed, never saved), Quit, Discard.
+"$build/kvr2" & pid=$!
+win=$(window "Kavrel") || fail "no main window"
+sleep 1
+xdotool mousemove --window "$win" 700 400 key ctrl+n
+sleep 1
+xdotool key ctrl+q
+question=$(window "Unsaved changes") || fail "Quit did not ask about the new project"
+[ -n "$question" ] || fail "Quit did not ask about the new project"
+sleep 0.5
+"$build/kvr2_screenshot" "$screens/smoke_unsaved.png" || fail "no screenshot"
+xdotool mousemove --window "$question" 20 20 key alt+d
+finish; status=$?
+[ "$status" -eq 0 ] || fail "Quit, Discard ended with status $status"
+echo "smoke_start: a new project, Quit asked, Discard ended with 0"
+
+# 3. An example: Calculate, the dialog, OK, Quit.
 cp "$here/../../examples/helium_brayton.kvr" "$scratch/"
 "$build/kvr2" "$scratch/helium_brayton.kvr" & pid=$!
 win=$(window "Kavrel") || fail "no main window with the example"
