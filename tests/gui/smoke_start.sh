@@ -12,14 +12,17 @@ screens="$build/screens"
 mkdir -p "$screens"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-export XDG_CONFIG_HOME="$scratch/config" HOME="$scratch"
+export XDG_CONFIG_HOME="$scratch/config"
+# Seconds for the program to settle after a window appears (longer under
+# the sanitizers).
+settle=${KVR2_SMOKE_SETTLE:-2}
 fail() { echo "smoke_start: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
 
 # The window whose title holds the text, once it is shown.
 window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
 # Waits for kvr2 to end; its exit status.
 finish() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -31,7 +34,7 @@ finish() {
 "$build/kvr2" & pid=$!
 win=$(window "Kavrel") || fail "no main window"
 [ -n "$win" ] || fail "no main window"
-sleep 1
+sleep "$settle"
 "$build/kvr2_screenshot" "$screens/start.png" || fail "no screenshot"
 xdotool mousemove --window "$win" 20 12 click 1
 sleep 0.5
@@ -43,9 +46,10 @@ echo "smoke_start: start page shown, File -> Quit ended with 0"
 # 2. A new project (changed, never saved), Quit, Discard.
 "$build/kvr2" & pid=$!
 win=$(window "Kavrel") || fail "no main window"
-sleep 1
+[ -n "$win" ] || fail "no main window"
+sleep "$settle"
 xdotool mousemove --window "$win" 700 400 key ctrl+n
-sleep 1
+sleep "$settle"
 xdotool key ctrl+q
 question=$(window "Unsaved changes") || fail "Quit did not ask about the new project"
 [ -n "$question" ] || fail "Quit did not ask about the new project"
@@ -60,14 +64,15 @@ echo "smoke_start: a new project, Quit asked, Discard ended with 0"
 cp "$here/../../examples/helium_brayton.kvr" "$scratch/"
 "$build/kvr2" "$scratch/helium_brayton.kvr" & pid=$!
 win=$(window "Kavrel") || fail "no main window with the example"
-sleep 1
+[ -n "$win" ] || fail "no main window with the example"
+sleep "$settle"
 xdotool mousemove --window "$win" 700 400 key F5
 dialog=$(window "Calculating") || fail "no calculation dialog"
 [ -n "$dialog" ] || fail "no calculation dialog"
-sleep 2
+sleep "$settle"
 "$build/kvr2_screenshot" "$screens/smoke_calculating.png" || fail "no screenshot"
 xdotool mousemove --window "$dialog" 20 20 key Return
-sleep 1
+sleep "$settle"
 xdotool search --onlyvisible --name "Calculating" >/dev/null && fail "the dialog did not close"
 xdotool mousemove --window "$win" 700 400 key ctrl+q
 finish; status=$?
