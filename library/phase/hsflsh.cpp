@@ -227,12 +227,24 @@ bool quick(double h, double s, const double z[20], bool energy, double tmin, dou
     // single-phase state, and it starts the iteration there.
     double qs = 0.5, dl = 0.0, dv = 0.0, ts = 0.0;
     bool converged = false;  // the last step was below 1e-11 T
-    for (int it = 0; it < 20; ++it) {
+    // The first steps take the saturated densities of the ancillary
+    // equations (a fraction of a saturation calculation's cost); once the
+    // step is small the saturation states themselves.
+    const int ic = ISPURE(z);
+    bool exact = false, near = false;
+    for (int it = 0; it < 24; ++it) {
         double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
         int jerr = 0;
         std::string jmsg;
-        SATT(T, z, 1, P, Dl, Dv, xl, xv, jerr, jmsg);
-        if (jerr > 0 || !(Dl > Dv && Dv > 0.0)) break;
+        if (!exact) {
+            DLSATK(ic, T, Dl, jerr, jmsg);
+            if (jerr <= 0) DVSATK(ic, T, Dv, jerr, jmsg);
+            if (jerr > 0 || !(Dl > Dv && Dv > 0.0)) exact = true;
+        }
+        if (exact) {
+            SATT(T, z, 1, P, Dl, Dv, xl, xv, jerr, jmsg);
+            if (jerr > 0 || !(Dl > Dv && Dv > 0.0)) break;
+        }
         const Local L = local(T, Dl, z), V = local(T, Dv, z);
         const double q = (s - L.s) / (V.s - L.s);
         const double bl = energy ? L.e : L.h, bv = energy ? V.e : V.h;
@@ -241,6 +253,14 @@ bool quick(double h, double s, const double z[20], bool energy, double tmin, dou
         dl = Dl;
         dv = Dv;
         ts = T;
+        if (!exact && (near || std::fabs(f) <= 1e-9 * std::max(1.0, std::fabs(h)) || it >= 10)) {
+            // Close to the root of the approximate line: on to the exact one.
+            exact = true;
+            converged = false;
+            tn = tp = 0.0;
+            if (q < -0.05 || q > 1.05) break;  // clearly single phase
+            continue;
+        }
         if (std::fabs(f) <= 1e-13 * std::max(1.0, std::fabs(h)) || converged) {
             if (q < -1e-9 || q > 1.0 + 1e-9) break;
             o.T = T;
@@ -282,6 +302,7 @@ bool quick(double h, double s, const double z[20], bool energy, double tmin, dou
             next = end;
         }
         converged = std::fabs(next - T) <= 1e-11 * T;
+        near = std::fabs(next - T) <= 1e-6 * T;
         T = next;
     }
     if (ts > 0.0 && (qs < 0.0 || qs > 1.0)) {
@@ -348,12 +369,26 @@ void HSFLSH(double h, double s, const double z[20], double& T, double& P, double
         // single-phase iteration of a liquid or vapour close to the
         // saturation line), then the single-phase iteration from the
         // critical point (supercritical states and high enthalpies).
+        // Above the largest saturated-vapour enthalpy (energy) no state is
+        // two-phase: the single-phase iteration first.
+        double vmax = 0, tvmax = 0;
+        int merr = 0;
+        std::string mmsg;
+        EHMAXX(z, energy ? 1 : 0, vmax, tvmax, merr, mmsg);
+        const bool above = merr == 0 && h > vmax;
+        double t = 1.1 * Tc, d = Dc;
+        if (above && newton_single(h, s, z, energy, t, d)) {
+            T = t;
+            D = d;
+            return finish_single(head, z, Tc, Pc, Dc, o, ierr, herr);
+        }
         if (quick(h, s, z, energy, std::max(tmin, CCON.ttp[icomp]), Tc, o)) {
             if (q >= 0.0 && q <= 1.0) return;
             return finish_single(head, z, Tc, Pc, Dc, o, ierr, herr);
         }
-        double t = 1.1 * Tc, d = Dc;
-        if (newton_single(h, s, z, energy, t, d)) {
+        t = 1.1 * Tc;
+        d = Dc;
+        if (!above && newton_single(h, s, z, energy, t, d)) {
             T = t;
             D = d;
             return finish_single(head, z, Tc, Pc, Dc, o, ierr, herr);

@@ -128,6 +128,12 @@ void EHMAXX(const double x[20], int mode, double& vmax, double& Tvmax, int& ierr
     herr.clear();
     vmax = Tvmax = 0.0;
     const Words& w = mode == 1 ? kE : kH;
+    if (word(w.vmax) != 0.0 && word(w.tpeak) > 0.0) {
+        // Found before for this set-up (the words are cleared at each one).
+        vmax = word(w.vmax);
+        Tvmax = word(w.tpeak);
+        return;
+    }
     double Tc = 0, Pc = 0, Dc = 0;
     if (!flash::critical_point(x, Tc, Pc, Dc, "EHMAXX", 160, 235, ierr, herr)) return;
     const double tmin = lower_limit(x, ISPURE(x));
