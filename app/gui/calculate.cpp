@@ -40,15 +40,16 @@ struct CalcRun {
 
 std::unique_ptr<CalcRun> run;
 
-std::string markup(const char* format, const std::string& value) {
-    gchar* text = g_markup_printf_escaped(format, value.c_str());
-    std::string out = text;
+// "<b>" + title + value + "</b>", the value escaped for markup.
+std::string bold(const char* title, const std::string& value) {
+    gchar* text = g_markup_escape_text(value.c_str(), -1);
+    std::string out = std::string("<b>") + title + text + "</b>";
     g_free(text);
     return out;
 }
 
 GtkWidget* process_frame(CalcRun& r, const Process& process) {
-    GtkWidget* frame = my_frame(markup("<b>Process: %s</b>", process.name).c_str());
+    GtkWidget* frame = my_frame(bold("Process: ", process.name).c_str());
     gtk_container_set_border_width(GTK_CONTAINER(frame), 4);
     GtkWidget* row = gtk_hbox_new(FALSE, 4);
     gtk_box_pack_start(GTK_BOX(row), my_label("Progress: "), FALSE, FALSE, 0);
@@ -62,7 +63,7 @@ GtkWidget* process_frame(CalcRun& r, const Process& process) {
 }
 
 GtkWidget* interface_frame(CalcRun& r, const Interface& itf) {
-    GtkWidget* frame = my_frame(markup("<b>Interface: %s</b>", itf.name).c_str());
+    GtkWidget* frame = my_frame(bold("Interface: ", itf.name).c_str());
     gtk_container_set_border_width(GTK_CONTAINER(frame), 4);
     GtkWidget* row = gtk_hbox_new(FALSE, 4);
     gtk_box_pack_start(GTK_BOX(row), my_label("Status: "), FALSE, FALSE, 0);
@@ -111,18 +112,16 @@ void create_calculate_if_window(CalcRun& r) {
     GtkWidget* box = gtk_vbox_new(FALSE, 4);
     gtk_box_pack_start(GTK_BOX(area), box, TRUE, TRUE, 0);
     gtk_box_pack_start(GTK_BOX(box),
-                       my_label(markup("<b>Project: %s</b>", display_basename(p.filename)).c_str()),
-                       FALSE, FALSE, 0);
+                       my_label(bold("Project: ", display_basename(p.filename)).c_str()), FALSE,
+                       FALSE, 0);
     int shown = 0;
     for (int i = 0; i < p.az_processes; ++i) {
         const Process* process = p.processes[static_cast<std::size_t>(i)];
         if (process == nullptr) continue;
         if (shown++ == MAX_BARS) {
-            gtk_box_pack_start(GTK_BOX(box),
-                               my_label(markup("%s further processes are calculated too.",
-                                               std::to_string(p.az_processes - MAX_BARS))
-                                            .c_str()),
-                               FALSE, FALSE, 0);
+            const std::string more = std::to_string(p.az_processes - MAX_BARS) +
+                                     " further processes are calculated too.";
+            gtk_box_pack_start(GTK_BOX(box), my_label(more.c_str()), FALSE, FALSE, 0);
             break;
         }
         gtk_box_pack_start(GTK_BOX(box), process_frame(r, *process), FALSE, FALSE, 0);

@@ -23,7 +23,8 @@ void when(std::function<bool()> ready, std::function<void()> action) {
         std::function<void()> action;
         gint64 deadline;
     };
-    auto* p = new Pending{std::move(ready), std::move(action), g_get_monotonic_time() + 60000000};
+    auto* pending =
+        new Pending{std::move(ready), std::move(action), g_get_monotonic_time() + 60000000};
     g_timeout_add(
         20,
         [](gpointer data) -> gboolean {
@@ -33,7 +34,7 @@ void when(std::function<bool()> ready, std::function<void()> action) {
             delete p;
             return FALSE;
         },
-        p);
+        pending);
 }
 
 std::string buffer_text(GtkTextBuffer* buffer) {
