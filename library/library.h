@@ -323,6 +323,39 @@ void FGCTY(double T, double D, const double x[20], double f[20]);
 void FUGCOF(double T, double D, const double x[20], double phi[20], int& ierr, std::string& herr);
 // Chemical potentials, J/mol, on the reference states of the components.
 void CHEMPOT(double T, double D, const double x[20], double u[20], int& ierr, std::string& herr);
+// Binary parameters of the mixture model: GETKTV the rule code of pair
+// (icomp, jcomp), its six parameters, the mixture-parameter text it came
+// from, the parameters' names, where they come from and the rule's
+// description; GETFIJ a rule's description, parameter names and default
+// values; SETKTV replaces a pair's parameters (and with another code its
+// rule, read from text hfmix), or with hmodij "RST" sets every pair up again
+// from the mixture-parameter text.  SETKTV warnings -113 (no such pair),
+// -114 (parameters at their neutral value changed); errors 111 (text not
+// found) and 117 (rule not in the text), nothing changed then.
+void GETKTV(int icomp, int jcomp, std::string& hmodij, double fij[6], std::string& hfmix,
+            std::string hfij[6], std::string& hbinp, std::string& hmxrul);
+void GETFIJ(const std::string& hmodij, double fij[6], std::string hfij[6], std::string& hmxrul);
+void SETKTV(int icomp, int jcomp, const std::string& hmodij, const double fij[6],
+            const std::string& hfmix, int& ierr, std::string& herr);
+// Gross and net heating values of the fuel x at temperature T, J/mol (from
+// the components' formulas and stored values at 25 C; components absent
+// from x take no part): errors 1 (formula not readable) and 2 (no stored
+// heating value).  ENTHHC: enthalpy of a combustion species k (0 liquid
+// water, 1 water vapour, 2 oxygen, 3 carbon dioxide, 4 nitrogen, 5 sulfur
+// dioxide), h(T1) - h(T2) J/mol, with T2 < 0 h(T1) on a common reference.
+void HEAT(double T, double D, const double x[20], double& hg, double& hn, int& ierr,
+          std::string& herr);
+double ENTHHC(int k, double T1, double T2);
+// Excess volume (L/mol), energy, enthalpy (J/mol), entropy (J/(mol K)),
+// Helmholtz and Gibbs energies of mixture x at (T, P) against its pure
+// components at (T, P); kph 0 flash, 1 liquid, 2 vapour; D out (a negative
+// D in is a start value).
+void EXCESS(double T, double P, const double x[20], int kph, double& D, double& vE, double& eE,
+            double& hE, double& sE, double& aE, double& gE, int& ierr, std::string& herr);
+// Supercompressibility factor sqrt(Z(60 F, 14.73 psia) / Z(T, D, P)).
+double FPV(double T, double D, double P, const double x[20]);
+// Thermodynamic curvature scalar at (T, D, x).
+double RIEM(double T, double D, const double x[20]);
 // The AGA8 detail-characterization equation for the current components
 // (mixture model "AGA", with its ideal-gas heat capacities, molar masses
 // and gas constant): error 1 when a component is not one of its 21 (or

@@ -19,6 +19,11 @@ constexpr double kNoDensity = 1.0e-40;    // below it no fugacity is formed
 constexpr double kExponentLimit = 100.0;  // mixture fugacities: |exponent| below it
 constexpr double kPureExponentLimit = 500.0;
 
+// A state at which fugacities are formed: finite T > 0 and D >= 1e-40.
+bool usable(double T, double D) {
+    return T > 0.0 && std::isfinite(T) && D >= kNoDensity && std::isfinite(D);
+}
+
 void zero(double v[20]) {
     for (int i = 0; i < kMaxComp; ++i) v[i] = 0.0;
 }
@@ -67,7 +72,7 @@ private:
 
 void FGCTY(double T, double D, const double x[20], double f[20]) {
     zero(f);
-    if (!(T > 0.0) || !(D >= kNoDensity)) return;
+    if (!usable(T, D)) return;
     RMIX(x);
     const int ic = ISPURE(x);
     if (ic != 0) return pure_fugacity(ic, T, D, f);
@@ -93,7 +98,7 @@ void FGCTY2(double T, double D, const double x[20], double f[20], int& ierr, std
     zero(f);
     const int ic = ISPURE(x);
     RMIX(x);
-    if (!(T > 0.0) || !(D >= kNoDensity)) return;
+    if (!usable(T, D)) return;
     if (ic == 0) {
         double dadn[20], dnadn[20];
         int jerr = 0;
@@ -115,7 +120,7 @@ void FUGCOF(double T, double D, const double x[20], double phi[20], int& ierr, s
     ierr = 0;
     herr.clear();
     zero(phi);
-    if (!(T > 0.0) || !(D >= kNoDensity)) return;
+    if (!usable(T, D)) return;
     double f[20];
     FGCTY2(T, D, x, f, ierr, herr);
     double P = 0.0;
@@ -134,7 +139,7 @@ void CHEMPOT(double T, double D, const double x[20], double u[20], int& ierr, st
     ierr = 0;
     herr.clear();
     zero(u);
-    if (!(T > 0.0) || !(D >= kNoDensity)) return;
+    if (!usable(T, D)) return;
     const int ic = ISPURE(x);
     if (ic != 0) {
         double A = 0, G = 0;
@@ -164,7 +169,7 @@ void ACTVY(double T, double D, const double x[20], double act[20], double gamma[
     herr.clear();
     zero(act);
     zero(gamma);
-    if (!(T > 0.0) || !(D >= kNoDensity) || ISPURE(x) != 0) return;
+    if (!usable(T, D) || ISPURE(x) != 0) return;
     double f[20];
     FGCTY2(T, D, x, f, ierr, herr);
     double P = 0.0;

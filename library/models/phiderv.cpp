@@ -120,7 +120,9 @@ bool mixture_state(double T, double D, const double x[20], MixState& s) {
     s.R = GCNST.r;
     double tred = 0, dred = 0;
     REDX(x, tred, dred);
-    if (!(tred > 0.0) || !(dred > 0.0) || !(T > 0.0)) return false;
+    if (!(tred > 0.0) || !(dred > 0.0) || !(T > 0.0) || !std::isfinite(T) || !std::isfinite(D) ||
+        !std::isfinite(tred) || !std::isfinite(dred))
+        return false;
     s.tr = tred;
     s.vr = 1.0 / dred;
     s.tau = tred / T;
@@ -214,6 +216,25 @@ void second_order(const MixState& s, const double x[20], const ReducingDerivativ
     }
 }
 
+bool all_finite(const Vec& v) {
+    for (double d : v)
+        if (!std::isfinite(d)) return false;
+    return true;
+}
+
+bool phidr_finite() {
+    const PhidrRecord& P = PHIDR;
+    for (const Vec* v : {&P.ddel_dn, &P.dphid_dn, &P.dphit_dn, &P.dmu_dt, &P.da_dx, &P.dphid_dx,
+                         &P.nt, &P.nd, &P.ax, &P.ndp_dn, &P.axd, &P.axt, &P.dp_dx, &P.lnxphi,
+                         &P.dlnphi_dp, &P.dlnphi_dt, &P.dlnf_dt, &P.dlnf_dv, &P.drtmu_dt})
+        if (!all_finite(*v)) return false;
+    for (const Mat* m : {&P.d2nadn2, &P.trxx, &P.vrxx, &P.axx, &P.ntn, &P.ndn, &P.dlnphi_dx,
+                         &P.dlnf_dx, &P.ndlnphi_dn})
+        for (const Vec& v : *m)
+            if (!all_finite(v)) return false;
+    return true;
+}
+
 }  // namespace
 
 void PHIDERV(int iderv, double T, double D, const double x[20], double dadn[20], double dnadn[20],
@@ -262,6 +283,16 @@ void PHIDERV(int iderv, double T, double D, const double x[20], double dadn[20],
         P.lnxphi[i] = std::log(x[i]) + dnadn[i] - std::log(1.0 + s.a01);
     }
     if (second) second_order(s, x, rd, f, nt, nd, A);
+    // A state beyond the equation's reach (overflowing terms) is an error,
+    // never a non-finite result.
+    bool finite = std::isfinite(s.a00 + s.a01 + s.a10 + s.a02 + s.a20 + s.a11);
+    for (int i = 0; i < kMaxComp; ++i) finite = finite && std::isfinite(dadn[i] + dnadn[i]);
+    if (second) finite = finite && phidr_finite();
+    if (!finite) {
+        for (int i = 0; i < kMaxComp; ++i) dadn[i] = dnadn[i] = 0.0;
+        PHIDR = PhidrRecord{};
+        ierr = 1;
+    }
 }
 
 }  // namespace lib

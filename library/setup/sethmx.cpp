@@ -39,6 +39,15 @@ void take_over(int& ierr, std::string& herr, int jerr, const std::string& jmsg) 
     }
 }
 
+// The errors of the ammonia + water rule say why the mixture cannot be
+// evaluated at all: they replace any status held but each other.
+void prefer(int& ierr, std::string& herr, int jerr, const std::string& jmsg) {
+    if (ierr != 106 && ierr != 107) {
+        ierr = jerr;
+        herr = jmsg;
+    }
+}
+
 // Everything of every pair back to nothing (pairs beyond nc included).
 void clear_all_pairs() {
     MIXMOD = MixmodRecord{};
@@ -50,6 +59,8 @@ void clear_all_pairs() {
     PRMOD = PrmodRecord{};
     CFXPR = CfxprRecord{};
     TRNBIN = TrnbinRecord{};
+    for (PairTable<Code>* t : {&MIXMOD.code, &CRTMOD.tc, &CRTMOD.vc, &PRMOD.code})
+        t->v.fill(Code("   "));
     for (auto& s : MXINFO.source) s.clear();
     for (auto& s : MXINF1.comment) s.clear();
     for (int i = 1; i <= kMaxComp; ++i) {
@@ -109,7 +120,7 @@ void check_tr1(int nc, int& ierr, std::string& herr) {
                 std::string jmsg;
                 fail(106, "SETMHX", "Wrong components; model TR1 valid for ammonia + water only",
                      jerr, jmsg);
-                take_over(ierr, herr, jerr, jmsg);
+                prefer(ierr, herr, jerr, jmsg);
             }
             if (nc != 2) {
                 int jerr = 0;
@@ -117,7 +128,7 @@ void check_tr1(int nc, int& ierr, std::string& herr) {
                 fail(107, "SETMHX",
                      "Wrong number of components; model TR1 valid for binary mixtures only", jerr,
                      jmsg);
-                take_over(ierr, herr, jerr, jmsg);
+                prefer(ierr, herr, jerr, jmsg);
             }
         }
     }
