@@ -26,7 +26,7 @@ void REDHMX(const double x[20], double& tred, double& dred);
 // ix = 0: Tred and Dred; 1: dTred/dx_i and dVred/dx_i (Vred = 1/Dred);
 // 2: the second derivatives by x_i; 11: the mixed derivatives by x_i, x_j
 // (fractions taken as independent).  Errors 190 (unknown rule, ix = 0) and
-// 191 (no derivatives for the rule, ix > 0; outputs unchanged).
+// 191 (no derivatives for the rule, ix > 0; both outputs 0).
 void RDXHMX(int ix, int i, int j, const double x[20], double& tred, double& dred, int& ierr,
             std::string& herr);
 // Estimated critical temperature (K), pressure (kPa) and density (mol/L).

@@ -24,6 +24,9 @@ struct HmxPairConst {
 
 struct HmxDeparture {
     int i = 0, j = 0;  // i < j
+    int model = 0;     // its "#MXM" model
+    double F = 0.0;    // its weight
+    bool tr1 = false;  // the ammonia + water function instead
 };
 
 struct HmxPrepared {
@@ -33,6 +36,10 @@ struct HmxPrepared {
     std::array<HmxPairConst, kHmxPairs> pair{};
     int ndep = 0;
     std::array<HmxDeparture, kHmxPairs> dep{};
+    // The reducing values of the last composition (valid while `cached`).
+    bool cached = false;
+    std::array<double, kMaxComp> x{};
+    double tred = 0, dred = 0;
 };
 extern HmxPrepared HMXPREP;
 

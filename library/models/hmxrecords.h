@@ -122,9 +122,10 @@ struct HmxsavRecord {
 };
 extern HmxsavRecord HMXSAV;
 
-// Per-term delta factors (orders 1..3) of the last evaluation of each model.
+// Per-term delta and tau factors (orders 1..3) of the last evaluation of
+// each model.
 struct MxtrmsRecord {
-    std::array<std::array<std::array<double, kHmxTerms>, 3>, kHmxModels + 1> dfac{};
+    std::array<std::array<std::array<double, kHmxTerms>, 3>, kHmxModels + 1> dfac{}, tfac{};
 };
 extern MxtrmsRecord MXTRMS;
 

@@ -67,18 +67,17 @@ void critical_point(int i, double& tc, double& dc) {
         e->crit(i, tc, pc, dc);
 }
 // Under AGA8 the ideal-gas parts are the equation's own functions of T.
-double mixture_t(int i, double T) {
-    if (EOSMOD.mix.is("AGA")) return T;
+struct MixtureState {
+    double T, D;
+};
+MixtureState mixture_state(int i, double T, double D) {
+    if (EOSMOD.mix.is("AGA")) return {T, D};
     double tc = 0, dc = 0;
     critical_point(i, tc, dc);
-    return tc > 0.0 && ZRED.tred[i] > 0.0 ? T * ZRED.tred[i] / tc : T;
+    return {tc > 0.0 && ZRED.tred[i] > 0.0 ? T * ZRED.tred[i] / tc : T,
+            dc > 0.0 && ZRED.dred[i] > 0.0 ? D * ZRED.dred[i] / dc : D};
 }
-double mixture_d(int i, double D) {
-    if (EOSMOD.mix.is("AGA")) return D;
-    double tc = 0, dc = 0;
-    critical_point(i, tc, dc);
-    return dc > 0.0 && ZRED.dred[i] > 0.0 ? D * ZRED.dred[i] / dc : D;
-}
+double mixture_t(int i, double T) { return mixture_state(i, T, 0.0).T; }
 
 // Mixture sums of the components' values at their mixture temperatures, each
 // with the component's own gas constant; f(i, T) is the value of component
@@ -137,7 +136,8 @@ double PHI0(int itau, int idel, double T, double D, const double x[20]) {
         if (!(xi > 1.0e-10 && xi <= 1.0000000001)) continue;
         const double ri = CCON.rgas[i] > 0.0 ? CCON.rgas[i] : R;
         OwnGasConstant own(i);
-        s += xi * (ri / R) * phi0_slot(i, itau, idel, mixture_t(i, T), mixture_d(i, D));
+        const MixtureState m = mixture_state(i, T, D);
+        s += xi * (ri / R) * phi0_slot(i, itau, idel, m.T, m.D);
         if (itau == 0 && idel == 0) s += xi * std::log(xi);
     }
     return s;
@@ -147,7 +147,8 @@ double CP0K(int icomp, double T) { return cp0_slot(icomp, T); }
 
 double PHI0XK(int icomp, int itau, int idel, double T, double D) {
     OwnGasConstant own(icomp);
-    return phi0_slot(icomp, itau, idel, mixture_t(icomp, T), mixture_d(icomp, D));
+    const MixtureState m = mixture_state(icomp, T, D);
+    return phi0_slot(icomp, itau, idel, m.T, m.D);
 }
 
 double PHI0K(int icomp, int itau, int idel, double T, double D) {

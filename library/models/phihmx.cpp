@@ -65,6 +65,7 @@ void refresh(int m, double tau, double del) {
     auto& term = HMXSAV.term[static_cast<std::size_t>(m)];
     auto& arg = HMXSAV.arg[static_cast<std::size_t>(m)];
     auto& dfac = MXTRMS.dfac[static_cast<std::size_t>(m)];
+    auto& tfac = MXTRMS.tfac[static_cast<std::size_t>(m)];
     const double lt = std::log(tau), ld = std::log(del);
     const int n = std::min(M.nterm + M.nbell, kHmxTerms);
     for (int k = 0; k < n; ++k) {
@@ -81,7 +82,10 @@ void refresh(int m, double tau, double del) {
         const auto q = static_cast<std::size_t>(k);
         arg[q] = a;
         term[q] = c[0] * std::exp(c[2] * ld + c[1] * lt - a);
-        for (int o = 0; o < 3; ++o) dfac[static_cast<std::size_t>(o)][q] = f[o];
+        for (int o = 0; o < 3; ++o) {
+            dfac[static_cast<std::size_t>(o)][q] = f[o];
+            tfac[static_cast<std::size_t>(o)][q] = tau_factor(c[1], o + 1);
+        }
     }
     HMXSAV.tau[static_cast<std::size_t>(m)] = tau;
     HMXSAV.del[static_cast<std::size_t>(m)] = del;
@@ -104,7 +108,7 @@ double model_sum(int m, int itau, int idel, double tau, double del) {
     for (int k = 0; k < n; ++k) {
         const auto kk = static_cast<std::size_t>(k);
         double v = HMXSAV.term[q][kk];
-        if (itau > 0) v *= tau_factor(M.c[kk][1], itau);
+        if (itau > 0) v *= MXTRMS.tfac[q][static_cast<std::size_t>(itau - 1)][kk];
         if (idel > 0) v *= MXTRMS.dfac[q][static_cast<std::size_t>(idel - 1)][kk];
         s += v;
     }
@@ -183,10 +187,15 @@ double PHIHMX(int itau, int idel, double tau, double del, const double x[20]) {
     double s = 0.0;
     for (int i = 1; i <= P.nc; ++i)
         if (x[i - 1] > kPresent) s += x[i - 1] * PHIK(i, itau, idel, tau, del);
+    if (!(tau > 0.0) || !std::isfinite(tau) || !std::isfinite(del) || itau < 0 || itau > 3 ||
+        idel < 0 || idel > 3)
+        return s;
     for (int n = 0; n < P.ndep; ++n) {
         const HmxDeparture& d = P.dep[static_cast<std::size_t>(n)];
-        if (x[d.i - 1] > kPresent && x[d.j - 1] > kPresent)
-            s += PHIMIX(d.i, d.j, itau, idel, tau, del, x);
+        const double xi = x[d.i - 1], xj = x[d.j - 1];
+        if (!(xi > kPresent && xj > kPresent)) continue;
+        s += d.tr1 ? tr1(d.i, d.j, itau, idel, tau, del, x)
+                   : xi * xj * d.F * model_sum(d.model, itau, idel, tau, del);
     }
     return s;
 }

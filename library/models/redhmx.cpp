@@ -109,15 +109,30 @@ void hmx_prepare() {
             const bool weighted = (code.starts("KW") && q.p[4] != 0.0) ||
                                   ((code.starts("LJ") || code.starts("LM")) && q.p[2] != 0.0);
             if ((weighted && CFIHMX.model(i, j) > 0) || code.is("TR1"))
-                P.dep[static_cast<std::size_t>(P.ndep++)] = HmxDeparture{i, j};
+                P.dep[static_cast<std::size_t>(P.ndep++)] = HmxDeparture{
+                    i, j, CFIHMX.model(i, j), code.starts("KW") ? q.p[4] : q.p[2], code.is("TR1")};
         }
     }
 }
 
 void REDHMX(const double x[20], double& tred, double& dred) {
+    // The property routines ask for one composition many times in a row.
+    HmxPrepared& P = HMXPREP;
+    bool same = P.cached && !mixture_code_pr();
+    for (int i = 0; same && i < P.nc; ++i) same = x[i] == P.x[static_cast<std::size_t>(i)];
+    if (same) {
+        tred = P.tred;
+        dred = P.dred;
+        return;
+    }
     int ierr = 0;
     std::string herr;
     RDXHMX(0, 0, 0, x, tred, dred, ierr, herr);
+    // A composition with an unknown rule is reported at every call.
+    P.cached = ierr == 0;
+    for (int i = 0; i < P.nc; ++i) P.x[static_cast<std::size_t>(i)] = x[i];
+    P.tred = tred;
+    P.dred = dred;
 }
 
 void RDXHMX(int ix, int i, int j, const double x[20], double& tred, double& dred, int& ierr,
@@ -127,7 +142,10 @@ void RDXHMX(int ix, int i, int j, const double x[20], double& tred, double& dred
     const HmxPrepared& P = HMXPREP;
     if (ix != 0) {
         ReducingDerivatives r;
-        if (!reducing_derivatives(x, r, ierr, herr)) return;
+        if (!reducing_derivatives(x, r, ierr, herr)) {
+            tred = dred = 0.0;  // defined, whatever the caller passed
+            return;
+        }
         if (i < 1 || i > P.nc || (ix == 11 && (j < 1 || j > P.nc))) {
             tred = dred = 0.0;
             return;

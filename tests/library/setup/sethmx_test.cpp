@@ -160,11 +160,12 @@ TEST(SethmxTest, UnknownRuleIsReportedAndSkipped) {
     EXPECT_EQ(herr, "[RDXHMX error 190] Mixing rule not found for   1,  2");
     EXPECT_NE(t, t0);  // the other pairs still counted
     EXPECT_GT(t, 0.0);
-    // No composition derivatives for such a pair: 191, outputs unchanged.
+    // No composition derivatives for such a pair: 191, outputs 0.
     double dt = -1, dv = -1;
     lib::RDXHMX(1, 1, 0, x, dt, dv, ierr, herr);
     EXPECT_EQ(ierr, 191);
-    EXPECT_EQ(dt, -1.0);
+    EXPECT_EQ(dt, 0.0);
+    EXPECT_EQ(dv, 0.0);
     setup(1, "methane");
 }
 
@@ -190,6 +191,35 @@ TEST(SethmxTest, DepartureModelsKeepTheirOwnCache) {
         EXPECT_NE(mixed[k], 0.0);
     }
     setup(1, "methane");
+}
+
+TEST(SethmxTest, VirialCoefficientsAndRangeOfAMixture) {
+    ASSERT_EQ(setup(2, "methane|ethane"), 0);
+    const double x[20] = {0.7, 0.3};
+    // B is the low-density limit of (Z - 1)/D.
+    const double T = 300.0, D = 1e-5;
+    double B = 0, P = 0, R = 0;
+    lib::VIRB(T, x, B);
+    lib::PRESS(T, D, x, P);
+    lib::RMIX2(x, R);
+    EXPECT_NEAR((P / (D * R * T) - 1.0) / D, B, 1e-6 * std::fabs(B));
+    double b12 = 0, b11 = 0, b22 = 0;
+    lib::B12(T, x, b12);
+    const double e1[20] = {1.0}, e2[20] = {0.0, 1.0};
+    lib::VIRB(T, e1, b11);
+    lib::VIRB(T, e2, b22);
+    EXPECT_NEAR(0.49 * b11 + 0.42 * b12 + 0.09 * b22, B, 1e-12);
+    // Critical temperatures more than 50 K apart: 25 K below the lower
+    // limit is still accepted.
+    double tmin, tmax, dmax, pmax;
+    int ierr = 0;
+    std::string herr;
+    lib::LIMITX("EOS", -1.0, 1.0, 100.0, x, tmin, tmax, dmax, pmax, ierr, herr);
+    EXPECT_GT(tmin, 0.0);
+    lib::LIMITX("EOS", tmin - 20.0, 1.0, 100.0, x, tmin, tmax, dmax, pmax, ierr, herr);
+    EXPECT_EQ(ierr & 1, 0) << herr;
+    lib::LIMITX("EOS", tmin - 30.0, 1.0, 100.0, x, tmin, tmax, dmax, pmax, ierr, herr);
+    EXPECT_EQ(ierr & 1, 1) << herr;
 }
 
 TEST(SethmxTest, CriticalPointEstimates) {
