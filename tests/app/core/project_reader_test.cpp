@@ -251,7 +251,7 @@ TEST_F(Reader, RefusalsNameTheProblem) {
         {"\n  \n", "the file is empty"},
         {std::string("Version = \"2.0.8\"\n\x7f"
                      "ELF\0\x01",
-                     26),
+                     24),
          "binary data"},
     };
     for (const auto& k : cases) {
