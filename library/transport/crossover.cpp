@@ -10,6 +10,7 @@
 #include "library/transport/etak.h"
 #include "library/transport/records.h"
 #include "library/transport/trnecs.h"
+#include "library/transport/water.h"
 
 namespace lib {
 
@@ -138,8 +139,9 @@ double tcx3cr_checked(int icomp, double T, double D, bool& no_viscosity) {
     no_viscosity = false;
     const Crossover c = from_rows(WCFTCK[icomp]);
     if (D < 1e-6 || T > c.tref) return 0.0;
-    // Water's enhancement (its own correlation length) comes with water's
-    // transport correlations.
+    // Water: the enhancement of its conductivity correlation, with the
+    // block's cutoff only.
+    if (trim_right(CCAS[icomp]) == "7732-18-5") return TCCR_2010(icomp, T, D, c.qd);
     const double pc = CCON.pc[icomp], dc = CCON.dc[icomp], R = GCNST.r;
     double dpdd = 0.0, dpdd_ref = 0.0;
     DPDDK(icomp, T, D, dpdd);

@@ -59,6 +59,20 @@ void checked(const char* routine, double v, double& out, int& ierr, std::string&
     }
 }
 
+// One part of a model: its value, checked, with the part's own report.
+void part(const char* routine, ModelPart f, int icomp, double T, double D, double& out, int& ierr,
+          std::string& herr) {
+    int jerr = 0;
+    std::string jtext;
+    const double v = f(icomp, T, D, jerr, jtext);
+    checked(routine, v, out, ierr, herr);
+    if (ierr == 0 && jerr != 0) {
+        ierr = jerr;
+        herr = jtext;
+    }
+    if (ierr > 0) out = 0.0;
+}
+
 void start(double& out, int& ierr, std::string& herr) {
     out = 0.0;
     ierr = 0;
@@ -73,7 +87,7 @@ void ETAK0(int icomp, double T, double& eta0, int& ierr, std::string& herr) {
     bool ecs = false;
     const ViscosityModel* m = model_of("ETAK0", icomp, ecs, ierr, herr);
     if (ecs) return checked("ETAK0", ETA0DG(icomp, T), eta0, ierr, herr);
-    if (m != nullptr) checked("ETAK0", m->dilute(icomp, T), eta0, ierr, herr);
+    if (m != nullptr) part("ETAK0", m->dilute, icomp, T, 0.0, eta0, ierr, herr);
 }
 
 void ETAK1(int icomp, double T, double& B, int& ierr, std::string& herr) {
@@ -86,7 +100,7 @@ void ETAK1(int icomp, double T, double& B, int& ierr, std::string& herr) {
                            "the corresponding-states model (ECS) has no initial-density term", ierr,
                            herr);
     if (m != nullptr && m->initial != nullptr)
-        checked("ETAK1", m->initial(icomp, T), B, ierr, herr);
+        part("ETAK1", m->initial, icomp, T, 0.0, B, ierr, herr);
 }
 
 void ETAKR(int icomp, double T, double D, double& etar, int& ierr, std::string& herr) {
@@ -98,7 +112,7 @@ void ETAKR(int icomp, double T, double D, double& etar, int& ierr, std::string& 
         return model_error("ETAKR",
                            "the corresponding-states model (ECS) has no residual term of its own",
                            ierr, herr);
-    if (m != nullptr) checked("ETAKR", m->residual(icomp, T, D), etar, ierr, herr);
+    if (m != nullptr) part("ETAKR", m->residual, icomp, T, D, etar, ierr, herr);
 }
 
 namespace {

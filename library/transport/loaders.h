@@ -5,9 +5,8 @@
 // returns ierr (0: the model is ready for slot k) and herr.  A malformed
 // block, or one larger than its tables, is an error (102) and stores nothing.
 //
-// The loaders of models not built yet (declared here) read nothing and
-// return 0, so that a selected model code is recorded; their evaluators
-// report "call to unimplemented model" (library/transport/models.h).
+// The loaders of surface tension and dielectric constant (declared here) read
+// nothing yet and return 0, so that a selected model code is recorded.
 #pragma once
 
 #include <string>
@@ -19,18 +18,6 @@ namespace lib {
 using TransportLoader = void (*)(int nread, int k, const std::string& hcas, int& ierr,
                                  std::string& herr);
 
-void SETVS0(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETVS2(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETVS3(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETVS4(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETVS5(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETTC0(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETTC2(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETTC3(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETTC5(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETTC6(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETTK1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
-void SETTK4(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETST1(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 void SETDE(int nread, int k, const std::string& hcas, int& ierr, std::string& herr);
 

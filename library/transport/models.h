@@ -1,8 +1,7 @@
 // The transport model tables: a row per model code with its loader and its
 // evaluators.  Set-up (STFLD2) finds a section's loader here; the sums of
-// ETAK and TCXK find the evaluators.  A model whose evaluators are not built
-// has a loader that reads nothing and null evaluators, which report
-// "call to unimplemented model".
+// ETAK and TCXK find the evaluators.  A row that is not built ("VS6", "TC6")
+// has null evaluators, which report "call to unimplemented model".
 #pragma once
 
 #include <string>
@@ -13,18 +12,19 @@
 
 namespace lib {
 
+// Evaluators report through ierr/herr (the fluid-specific ones do); every
+// part is given T and D (a dilute part ignores D).
+using ModelPart = double (*)(int icomp, double T, double D, int& ierr, std::string& herr);
+using TcxPart = ModelPart;
+
 struct ViscosityModel {
     std::string_view code;
     TransportLoader load;
-    double (*dilute)(int icomp, double T);              // eta0, uPa s
-    double (*initial)(int icomp, double T);             // B, L/mol (null: 0)
-    double (*residual)(int icomp, double T, double D);  // eta_r, uPa s
+    ModelPart dilute;    // eta0, uPa s
+    ModelPart initial;   // B, L/mol (null: 0)
+    ModelPart residual;  // eta_r, uPa s
     bool built;
 };
-
-// Evaluators of the conductivity models report through ierr/herr (the
-// fluid-specific ones do).
-using TcxPart = double (*)(int icomp, double T, double D, int& ierr, std::string& herr);
 
 struct ConductivityModel {
     std::string_view code;

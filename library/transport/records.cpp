@@ -29,4 +29,10 @@ CollisionRecord WCFCI1, WCFCI2;
 EcsTransportRecord ECSTRN;
 CrtenhRecord CRTENH;
 
+HcmodRecord HCMOD;
+Slots<std::array<int, 4>> WN3ETA;
+Slots<std::array<double, 5>> WR3ETA;
+ChungRecord CHUNGPV, CHUNGPK;
+Slots<std::array<std::array<double, 5>, kFtLines>> TRNFT;
+
 }  // namespace lib

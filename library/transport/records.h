@@ -150,4 +150,33 @@ struct CrtenhRecord {
 };
 extern CrtenhRecord CRTENH;
 
+// Fluid-specific correlations: the pointer of a viscosity block "VS0" and
+// the code of a conductivity block "TC0" per slot (HCMOD).
+struct HcmodRecord {
+    Slots<Code> eta, tcx;
+};
+extern HcmodRecord HCMOD;
+
+// "VS3": counts (dilute numerator, dilute denominator, background numerator,
+// background denominator) and reducing values (T, eta of the dilute part;
+// T, D, eta of the background).
+extern Slots<std::array<int, 4>> WN3ETA;
+extern Slots<std::array<double, 5>> WR3ETA;
+
+// Chung method ("VS5" in CHUNGPV, "TC5" in CHUNGPK): omega, reduced dipole
+// moment, sigma (nm), eps/k (K), association factor, and up to 10 rows of
+// (sigma, eps/k, omega, mu_r, kappa).
+constexpr int kChungRows = 10;
+struct ChungRecord {
+    Slots<double> omega, mur, sigma, epsk, kappa;
+    Slots<int> rows;
+    Slots<std::array<std::array<double, 5>, kChungRows>> row;
+};
+extern ChungRecord CHUNGPV, CHUNGPK;
+
+// Friction-theory coefficients ("VS4"): eight lines a, b, c, A, B, C, D, E of
+// five values k0..k4 per slot.
+enum FrictionLine { kFta = 0, kFtb, kFtc, kFtA, kFtB, kFtC, kFtD, kFtE, kFtLines };
+extern Slots<std::array<std::array<double, 5>, kFtLines>> TRNFT;
+
 }  // namespace lib

@@ -195,7 +195,6 @@ TEST_F(TrnprpTest, UnimplementedAndUnknownCodes) {
         {"VS1", "TCX", "TK3", 39, "[TCXKB error 39] unknown thermal conductivity model specified"},
         {"VS1", "TC1", "TKZ", 39,
          "[TCXKC error 39] unknown thermal conductivity critical enhancement model specified: TKZ"},
-        {"VS1", "TC1", "TK1", 39, "[TCXKC error 39] call to unimplemented model (TK1)"},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(trtext::setup("nitrogen"), 0);
