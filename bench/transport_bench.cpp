@@ -1,5 +1,6 @@
-// Speed of TRNPRP: nitrogen (its own correlations) and r116 (corresponding
-// states on r134a) in the gas, the liquid and near the critical point.  Each
+// Speed of TRNPRP: nitrogen (its own correlations), r116 (corresponding
+// states on r134a) and water (IAPWS correlations with their critical terms)
+// in the gas, the liquid and near the critical point.  Each
 // iteration moves to another state of a cycle of 256, so no cache of the
 // equation of state is hit; the counter "eos" is the number of new states
 // the equations of state were evaluated at per call (all slots).
@@ -27,6 +28,9 @@ const Case kCases[] = {
     {"r116", "gas", 300.0, 0.3},
     {"r116", "liquid", 220.0, 11.0},
     {"r116", "near-critical", 296.0, 4.6},
+    {"water", "gas", 500.0, 0.1},
+    {"water", "liquid", 300.0, 55.0},
+    {"water", "near-critical", 650.0, 17.0},
 };
 
 unsigned refreshes() {
@@ -60,6 +64,6 @@ void BM_Trnprp(benchmark::State& st) {
     st.counters["eos"] = benchmark::Counter(static_cast<double>(refreshes() - before),
                                             benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(BM_Trnprp)->DenseRange(0, 5);
+BENCHMARK(BM_Trnprp)->DenseRange(0, 8);
 
 }  // namespace

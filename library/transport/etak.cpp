@@ -143,7 +143,21 @@ void sum(double f0, int icomp, double T, double D, double& eta, int& ierr, std::
 }  // namespace
 
 void ETAK(int icomp, double T, double D, double& eta, int& ierr, std::string& herr) {
+    TrnCallRecord& c = TRNCALL;
+    if (c.active && c.eta_valid && c.eta_slot == icomp && c.eta_T == T && c.eta_D == D) {
+        eta = c.eta;
+        ierr = 0;
+        herr.clear();
+        return;
+    }
     sum(1.0, icomp, T, D, eta, ierr, herr);
+    if (c.active && ierr == 0) {
+        c.eta_valid = true;
+        c.eta_slot = icomp;
+        c.eta_T = T;
+        c.eta_D = D;
+        c.eta = eta;
+    }
 }
 
 void ETAKB(int icomp, double T, double D, double& eta, int& ierr, std::string& herr) {

@@ -30,6 +30,7 @@ EcsTransportRecord ECSTRN;
 CrtenhRecord CRTENH;
 
 HcmodRecord HCMOD;
+TrnCallRecord TRNCALL;
 Slots<std::array<int, 4>> WN3ETA;
 Slots<std::array<double, 5>> WR3ETA;
 ChungRecord CHUNGPV, CHUNGPK;

@@ -150,6 +150,20 @@ struct CrtenhRecord {
 };
 extern CrtenhRecord CRTENH;
 
+// Results reused within one TRNPRP call: the viscosity of a slot at (T, D)
+// (the conductivity's critical terms need it again) and water's correlation
+// length.  Valid only while `active`, which TRNPRP sets for its own call.
+struct TrnCallRecord {
+    bool active = false;
+    bool eta_valid = false;
+    int eta_slot = 0;
+    double eta_T = 0.0, eta_D = 0.0, eta = 0.0;
+    bool xi_valid = false;
+    int xi_slot = 0;
+    double xi_T = 0.0, xi_D = 0.0, xi = 0.0;
+};
+extern TrnCallRecord TRNCALL;
+
 // Fluid-specific correlations: the pointer of a viscosity block "VS0" and
 // the code of a conductivity block "TC0" per slot (HCMOD).
 struct HcmodRecord {

@@ -232,6 +232,18 @@ void clean(double& v, const char* what, int& ierr, std::string& herr) {
                ierr, herr);
 }
 
+// Results computed within one call are reused within it, never beyond.
+class CallScope {
+public:
+    CallScope() {
+        TRNCALL = TrnCallRecord{};
+        TRNCALL.active = true;
+    }
+    ~CallScope() { TRNCALL = TrnCallRecord{}; }
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+};
+
 }  // namespace
 
 void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, int& ierr,
@@ -247,6 +259,7 @@ void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, in
                       "transport equations are not available for one or more of the fluids", ierr,
                       herr);
     RMIX(x);
+    CallScope scope;
     if (icomp == 0) {
         mixture(T, D, x, eta, tcx, ierr, herr);
     } else {

@@ -5,6 +5,7 @@
 
 #include "library/library.h"
 #include "library/transport/etak.h"
+#include "library/transport/records.h"
 
 namespace lib {
 
@@ -22,16 +23,36 @@ double chi(int icomp, double T, double D) {
     return dpdd > 0.0 ? (1.0 / D) / (dpdd / 1000.0) : 0.0;
 }
 
+double correlation_length(double T, double D, int icomp);
+
 }  // namespace
 
 double XI_FUN(double T, double D, int icomp) {
     if (!(D > 0.0)) return 0.0;
+    TrnCallRecord& c = TRNCALL;
+    if (c.active && c.xi_valid && c.xi_slot == icomp && c.xi_T == T && c.xi_D == D) return c.xi;
+    const double xi = correlation_length(T, D, icomp);
+    if (c.active) {
+        c.xi_valid = true;
+        c.xi_slot = icomp;
+        c.xi_T = T;
+        c.xi_D = D;
+        c.xi = xi;
+    }
+    return xi;
+}
+
+namespace {
+
+double correlation_length(double T, double D, int icomp) {
     const double tr = T > kTrefWater ? T : kTrefWater;
     const double rb = kMw * D / kRhoStar;
     const double delta = rb * rb * 22.064 * (chi(icomp, T, D) - chi(icomp, tr, D) * tr / T);
     if (!(delta > 0.0)) return 0.0;
     return 1.3e-10 * std::pow(delta / 0.06, 0.5084745762711864);
 }
+
+}  // namespace
 
 double ETA_C2(double xi) {
     if (!(xi > 0.0)) return 1.0;

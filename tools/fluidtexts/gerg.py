@@ -162,6 +162,12 @@ def build_helium(ds, report):
                             "(a constant, 1 + 1.5 R*/R)."] + cite(ds, GERG_KEY))
     cpp += sections.cpp_body(Ttp, tmax, R, cpt)
     lines += [""] + cpp + [""] + phk
+    import transport
+    lines += transport.sections(
+        ds, name, {"Tred": c["Tc_K"], "Dred": c["Dc_mol_L"], "M": c["M_g_mol"], "R_lib": R,
+                   "Tmin": Ttp, "Tmax": tmax, "pmax": pmax,
+                   "Dmax": float([x for x in feq if "!maximum density" in x][0].split()[0])},
+        {"Tc": Tc, "Dc": Dc}, lambda keys: cite(ds, keys), "noble gas", report)
     lines += fluid.surface_tension_section(ds, d, Ttp)
     lines += fluid.melting_section(ds, name, d, Ttp, ptp, report)
     lines += fluid.ancillary_sections(ds, name, d, {"Tmin": Ttp}, Tc, Dc, report)

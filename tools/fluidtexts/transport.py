@@ -533,10 +533,49 @@ def _citations(cite, keys):
     return cite(keys) if keys else []
 
 
+def _vs1_block(x, v, note_alt, cite, lim):
+    import transport_fluids as tf
+    para = ([note_alt] if note_alt else []) + x.notes + _citations(cite, v.get("BibTeX"))
+    aux = []
+    if x.ci is not None:
+        code, terms = x.ci
+        what = ("Reduced effective collision cross-section, exp(sum b_k (ln T*)^e_k)."
+                if code == "CI1" else "Collision integral, 1/sum c_k (eps/kT)^((4-k)/3).")
+        body = limit_lines(lim) + [value_line([len(terms)], "number of terms")]
+        body += [term_line([c, e] if code == "CI1" else [c]) for c, e in terms]
+        aux.append((code, "collision integral", [what], body))
+    return tf.Block("VS1", "viscosity model", para, x.body(lim), aux)
+
+
+def _tc1_block(x, k, cite, lim, Tc, Dc):
+    import transport_fluids as tf
+    aux = []
+    if x.crossover is not None:
+        aux.append(("TK3", "simplified crossover critical enhancement",
+                    ["Critical enhancement of the simplified crossover model (Olchowy and "
+                     "Sengers), the values of the conductivity correlation."],
+                    crossover_body(lim, x.crossover, Tc, Dc)))
+    return tf.Block("TC1", "thermal conductivity model",
+                    x.notes + _citations(cite, k.get("BibTeX")), x.body(lim), aux)
+
+
+def _write(out, marker, kind, block):
+    out += [""] + opening(marker, kind, block.code, block.description, block.paragraphs)
+    out += block.body
+    for code, desc, para, body in block.aux:
+        out += [""] + opening("#", "AUX", code, desc, para) + body
+
+
+ECS_ESTIMATE = ("The viscosity correlation of this fluid has no form in this format; the "
+                "viscosity is a corresponding-states estimate on %s (shape function 1, "
+                "sigma and eps/k of the correlation), not the published correlation.")
+
+
 def sections(ds, name, eos, consts, cite, family, report):
     """The transport sections of a fluid text (a list of lines, each section
     opened by a blank line).  eos: Tred, Dred, M, R_lib, Tmin, Tmax, pmax,
     Dmax of the written equation; consts: its Tc, Dc."""
+    import transport_fluids as tf
     d = ds.pure(name) or {}
     t = d.get("TRANSPORT") or {}
     v, k = t.get("viscosity"), t.get("conductivity")
@@ -550,48 +589,42 @@ def sections(ds, name, eos, consts, cite, family, report):
                     "give (%s)." % ("corresponding states" if v[1].get("type") == "ECS"
                                     else "collision integral and free-volume terms"))
         v = v[1]
-    out = []
     eta_ecs = v is not None and v.get("type") == "ECS"
     tcx_ecs = k is not None and k.get("type") == "ECS"
-    own_eta = own_tcx = None
-    if v is not None and not eta_ecs:
+    eta_block = tcx_block = None
+    estimate = False  # viscosity by a corresponding-states estimate
+    special_eta, special_tcx = tf.specific(ds, name, v, k, lim, eos, consts, cite,
+                                           lambda vv: lj_of(vv, eos))
+    if special_eta == "ECS":
+        estimate = True
+    elif special_eta is not None:
+        eta_block = special_eta
+    elif v is not None and not eta_ecs:
         try:
-            own_eta = viscosity_vs1(ds, name, v, eos)
+            eta_block = _vs1_block(viscosity_vs1(ds, name, v, eos), v, note_alt, cite, lim)
         except NoFit as why:
             pending[name + " viscosity"] = str(why)
-    if k is not None and not tcx_ecs:
+    if special_tcx is not None:
+        tcx_block = special_tcx
+    elif k is not None and not tcx_ecs:
         try:
-            own_tcx = conductivity_tc1(ds, name, k, eos)
+            x = conductivity_tc1(ds, name, k, eos)
+            if x.enhancement == "TK1" and name == "r123":
+                x.notes.append("Critical term of Laesecke et al. (1996) in the TK1 block below.")
+            tcx_block = _tc1_block(x, k, cite, lim, Tc, Dc)
+            if name == "r123":
+                tcx_block.aux.append(tf.r123_enhancement(ds, lim, eos))
         except NoFit as why:
             pending[name + " conductivity"] = str(why)
-    if own_tcx is not None:
-        para = own_tcx.notes + _citations(cite, k.get("BibTeX"))
-        out += [""] + opening("#", "TCX", "TC1", "thermal conductivity model", para)
-        out += own_tcx.body(lim)
-        if own_tcx.crossover is not None:
-            out += [""] + opening("#", "AUX", "TK3", "simplified crossover critical enhancement",
-                                  ["Critical enhancement of the simplified crossover model "
-                                   "(Olchowy and Sengers), the values of the conductivity "
-                                   "correlation."])
-            out += crossover_body(lim, own_tcx.crossover, Tc, Dc)
-    if own_eta is not None:
-        para = ([note_alt] if note_alt else []) + own_eta.notes + \
-            _citations(cite, v.get("BibTeX"))
-        out += [""] + opening("#", "ETA", "VS1", "viscosity model", para)
-        out += own_eta.body(lim)
-        if own_eta.ci is not None:
-            code, terms = own_eta.ci
-            what = ("reduced effective collision cross-section, exp(sum b_k (ln T*)^e_k)"
-                    if code == "CI1" else "collision integral, 1/sum c_k (eps/kT)^((4-k)/3)")
-            out += [""] + opening("#", "AUX", code, "collision integral",
-                                  [what[0].upper() + what[1:] + "."])
-            out += limit_lines(lim)
-            out.append(value_line([len(terms)], "number of terms"))
-            out += [term_line([c, e] if code == "CI1" else [c]) for c, e in terms]
-    if eta_ecs or tcx_ecs:
+    out = []
+    if tcx_block is not None:
+        _write(out, "#", "TCX", tcx_block)
+    if eta_block is not None:
+        _write(out, "#", "ETA", eta_block)
+    if eta_ecs or tcx_ecs or estimate:
         ev = v if eta_ecs else None
         ek = k if tcx_ecs else None
-        ref = (ev or ek)["reference_fluid_ours"]
+        ref = (ev or ek)["reference_fluid_ours"] if (ev or ek) else kind_reference(name, family)
         if ek is not None and ev is not None and ek["reference_fluid_ours"] != ref:
             raise ValueError("%s: viscosity and conductivity on different reference fluids" % name)
         if ev is not None:
@@ -607,16 +640,22 @@ def sections(ds, name, eos, consts, cite, family, report):
             qd = ek.get("q_D", 2e9)
         else:
             chi, fint, qd = [(1.0, 0.0, 0.0)], [], 2e9
-        para = ([note_alt] if note_alt and eta_ecs else []) + [
-            "Extended corresponding states on %s: the fluid's state is mapped onto the "
-            "conformal state of the reference fluid; dilute gas by kinetic theory." % ref]
-        if ev is None:
+        para = ([note_alt] if note_alt and eta_ecs else [])
+        if estimate:
+            para.append(ECS_ESTIMATE % ref)
+            report.setdefault("transport_estimates", {})[name] = ref
+        para.append("Extended corresponding states on %s: the fluid's state is mapped onto the "
+                    "conformal state of the reference fluid; dilute gas by kinetic theory." % ref)
+        if ev is None and not estimate:
             para.append("The coefficient data give this fluid's viscosity by a correlation of "
                         "its own; this block's viscosity shape function is 1.")
-        if ek is None:
+        if ek is None and tcx_block is not None:
             para.append("The thermal conductivity comes from the correlation of its own "
                         "above; this block's conductivity shape function is 1.")
-        para += _citations(cite, (ev or ek).get("BibTeX"))
+        elif ek is None:
+            para.append("The coefficient data give no thermal conductivity of this fluid: "
+                        "the block's (shape function 1, default f_int) is an estimate.")
+        para += _citations(cite, (ev or ek or v or {}).get("BibTeX"))
         out += [""] + opening("#", "TRN", "ECS", "extended corresponding states model", para)
         out += ecs_body(lim, ref, REFERENCE_CODES[ref], sigma, epsk, fint, psi, chi, "TK6")
         out += [""] + opening("#", "AUX", "TK6", "crossover enhancement of the ECS model",
@@ -625,13 +664,14 @@ def sections(ds, name, eos, consts, cite, family, report):
                                "cutoff of the data."])
         out += crossover_body(lim, [0.63, 1.239, 1.03, 0.0, 0.0, 1.94e-10, 0.0496, 1.0 / qd,
                                     1.5 * eos["Tred"]], Tc, Dc)
-    elif own_eta is not None and own_tcx is not None:
+    elif eta_block is not None and tcx_block is not None:
         ref = kind_reference(name, family)
         para = ["Corresponding-states alternative on %s (shape functions 1) for mixtures and "
                 "for states outside the ranges of the fluid's own correlations; sigma and "
-                "eps/k of its viscosity correlation." % ref]
+                "eps/k of its viscosity correlation (or estimated from the reducing point "
+                "where it gives none)." % ref]
         out += [""] + opening("@", "TRN", "ECS", "extended corresponding states model", para)
-        sigma, epsk, _ = lj_of(v, eos)
+        sigma, epsk, _ = lj_of(v or {}, eos)
         out += ecs_body(lim, ref, REFERENCE_CODES[ref], sigma, epsk, [],
                         [(1.0, 0.0, 0.0)], [(1.0, 0.0, 0.0)], "NUL")
     return out

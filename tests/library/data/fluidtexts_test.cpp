@@ -124,6 +124,69 @@ bool transport_body(Checker& c, const std::string& kind, const std::string& code
         terms(c, count(1, "f_int count"), 2, "f_int term");
         for (const char* what : {"psi", "chi"}) terms(c, count(2, what), 3, what);
         ++c.n;  // enhancement code
+    } else if ((kind == "ETA" && code == "VS0") || (kind == "TCX" && code == "TC0")) {
+        limits();
+        ++c.n;  // pointer of the correlation
+        double g[8] = {};
+        const int nc = kind == "ETA" ? 8 : 4;
+        if (!c.need_numbers(nc, "term counts")) return true;
+        c.numbers(c.n, g, nc);
+        ++c.n;
+        int rest = 0;
+        for (int i = kind == "ETA" ? 1 : 0; i < nc; ++i) rest += static_cast<int>(g[i]);
+        if (kind == "ETA" && g[0] > 0) {
+            c.n += 1;
+            for (int i = 0; i < 2; ++i, ++c.n) c.need_numbers(1, "Lennard-Jones value");
+            c.need_numbers(2, "dilute reducing values");
+            ++c.n;
+            terms(c, static_cast<int>(g[0]), 2, "dilute-gas term");
+        }
+        if (rest + g[0] > 40) c.fail("more than 40 rows");
+        if (rest > 0) {
+            c.need_numbers(3, "reducing values");
+            ++c.n;
+        }
+        terms(c, rest, 5, "term");
+        ++c.n;  // enhancement pointer
+    } else if (kind == "ETA" && code == "VS4") {
+        limits();
+        const int ndil = count(1, "dilute-gas count");
+        c.n += 1;
+        for (int i = 0; i < 2; ++i, ++c.n) c.need_numbers(1, "Lennard-Jones value");
+        c.need_numbers(2, "dilute reducing values");
+        ++c.n;
+        terms(c, ndil, 2, "dilute-gas term");
+        if (count(1, "initial-density count") > 0) c.fail("initial-density rows not checked");
+        terms(c, 8, 5, "friction coefficients");
+        ++c.n;  // enhancement pointer
+    } else if (kind == "ETA" && code == "VS5") {
+        limits();
+        const int ndil = count(1, "dilute-gas count");
+        c.n += 1;
+        for (int i = 0; i < 2; ++i, ++c.n) c.need_numbers(1, "Lennard-Jones value");
+        c.need_numbers(2, "dilute reducing values");
+        ++c.n;
+        terms(c, ndil, 2, "dilute-gas term");
+        count(1, "initial-density count");
+        terms(c, 1, 3, "omega, mu_r, kappa");
+        terms(c, count(1, "parameter rows"), 5, "parameter row");
+        ++c.n;  // enhancement pointer
+    } else if (kind == "AUX" && code == "TK1") {
+        limits();
+        double n3[3] = {};
+        c.numbers(c.n, n3, 3);
+        count(3, "TK1 counts");
+        const int poly = static_cast<int>(n3[0] + n3[1]), ex = static_cast<int>(n3[2]);
+        if (poly > 0) {
+            c.need_numbers(3, "reducing values");
+            ++c.n;
+        }
+        terms(c, poly, 6, "polynomial term");
+        if (ex > 0) {
+            c.need_numbers(2, "reducing values");
+            ++c.n;
+        }
+        terms(c, ex, 6, "exponential term");
     } else if (kind == "AUX" && (code == "CI1" || code == "CI2")) {
         limits();
         terms(c, count(1, "collision-integral count"), code == "CI1" ? 2 : 1, "term");

@@ -1,0 +1,279 @@
+// Fluid-specific and older transport models: published check values, the
+// scaled hydrogen and helium-3 forms, blends between regimes, empirical
+// enhancements, friction theory in the two-phase region, the Chung
+// conductivity and water in a mixture slot.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "library/library.h"
+#include "library/models/records.h"
+#include "library/setup/records.h"
+#include "library/transport/chung.h"
+#include "library/transport/enhancement.h"
+#include "library/transport/etak.h"
+#include "library/transport/records.h"
+#include "library/transport/tcxk.h"
+#include "library/transport/vs0.h"
+#include "library/transport/vs4.h"
+#include "tests/library/transport/transport_texts.h"
+
+namespace {
+
+using lib::Code;
+
+struct Result {
+    double eta = 0, tcx = 0;
+    int ierr = 0;
+    std::string herr;
+};
+
+Result trnprp(double T, double D, const double* x = nullptr) {
+    const double pure[20] = {1.0};
+    Result r;
+    lib::TRNPRP(T, D, x != nullptr ? x : pure, r.eta, r.tcx, r.ierr, r.herr);
+    return r;
+}
+
+class SpecificTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        lib::store::restore();
+        trtext::setup("nitrogen");
+    }
+};
+
+// (T K, rho kg/m3) -> viscosity uPa s or conductivity mW/(m K).
+struct Check {
+    const char* fluid;
+    double T, rho, value, tol;
+    bool eta;
+};
+const Check kChecks[] = {
+    // Water, IAPWS 2008 viscosity and 2011 conductivity.
+    {"water", 298.15, 998, 889.735100, 1e-6, true},
+    {"water", 298.15, 1200, 1437.649467, 1e-6, true},
+    {"water", 373.15, 1000, 307.883622, 1e-6, true},
+    {"water", 433.15, 1, 14.538324, 1e-6, true},
+    {"water", 433.15, 1000, 217.685358, 1e-6, true},
+    {"water", 873.15, 1, 32.619287, 1e-6, true},
+    {"water", 873.15, 100, 35.802262, 1e-6, true},
+    {"water", 873.15, 600, 77.430195, 1e-6, true},
+    {"water", 1173.15, 1, 44.217245, 1e-6, true},
+    {"water", 1173.15, 100, 47.640433, 1e-6, true},
+    {"water", 1173.15, 400, 64.154608, 1e-6, true},
+    {"water", 647.35, 122, 25.520677, 1e-5, true},
+    {"water", 647.35, 222, 31.337589, 1e-5, true},
+    {"water", 647.35, 272, 36.228143, 1e-5, true},
+    {"water", 647.35, 322, 42.961579, 1e-5, true},
+    {"water", 647.35, 372, 45.688204, 1e-5, true},
+    {"water", 647.35, 422, 49.436256, 1e-5, true},
+    {"water", 298.15, 1e-9, 18.4341883, 1e-6, false},
+    {"water", 298.15, 998, 607.712868, 1e-6, false},
+    {"water", 298.15, 1200, 799.038144, 1e-6, false},
+    {"water", 873.15, 1e-9, 79.1034659, 1e-6, false},
+    {"water", 647.35, 1, 51.9298924, 2e-4, false},
+    {"water", 647.35, 122, 130.922885, 2e-4, false},
+    {"water", 647.35, 222, 367.787459, 2e-4, false},
+    {"water", 647.35, 272, 757.959776, 2e-4, false},
+    {"water", 647.35, 322, 1443.75556, 2e-4, false},
+    {"water", 647.35, 372, 650.319402, 2e-4, false},
+    {"water", 647.35, 422, 448.883487, 2e-4, false},
+    {"water", 647.35, 750, 600.961346, 2e-4, false},
+    // Heavy water (IAPWS 2007), eta/55.2651 at (T/643.847, rho/358).
+    {"d2o", 0.5 * 643.847, 3.07 * 358, 12.0604912273 * 55.2651, 1e-5, true},
+    {"d2o", 0.9 * 643.847, 2.16 * 358, 1.6561616211 * 55.2651, 1e-5, true},
+    {"d2o", 1.2 * 643.847, 0.8 * 358, 0.7651099154 * 55.2651, 1e-5, true},
+    // R23 (Shan et al. 2000), densities as mol/L times M (70.014).
+    {"r23", 180, 21.097 * 70.014, 353.88, 1e-4, true},
+    {"r23", 420, 7.564 * 70.014, 39.459, 1e-4, true},
+    {"r23", 370, 0.03262 * 70.014, 18.213, 1e-4, true},
+    {"r23", 180, 21.097 * 70.014, 143.19, 2e-4, false},
+    {"r23", 420, 7.564 * 70.014, 50.19, 2e-4, false},
+    {"r23", 370, 0.03262 * 70.014, 17.455, 2e-4, false},
+    // Methanol (Xiang et al. 2006), hydrogen (Muzny et al. 2013), SF6.
+    {"methanol", 300, 0.12955, 9.696, 1e-3, true},
+    {"methanol", 300, 788.41, 542.2, 1e-3, true},
+    {"methanol", 630, 0.061183, 20.81, 1e-3, true},
+    {"hydrogen", 35, 100, 54.7889, 1e-3, true},
+    {"sf6", 300, 1e-9, 15.2887, 1e-4, true},
+    {"sf6", 300, 5.92, 15.3043, 1e-4, true},
+    {"sf6", 300, 1345.1, 117.417, 1e-4, true},
+    {"sf6", 400, 1e-9, 19.6796, 1e-4, true},
+    {"sf6", 400, 278.47, 24.4272, 1e-4, true},
+    {"sf6", 400, 1123.8, 84.7835, 1e-4, true},
+};
+
+TEST_F(SpecificTest, PublishedValues) {
+    std::string current;
+    for (const Check& c : kChecks) {
+        if (c.fluid != current) {
+            ASSERT_EQ(trtext::setup(c.fluid), 0) << c.fluid;
+            current = c.fluid;
+        }
+        // R23's densities are given in mol/L; the others in kg/m3.
+        const double M = current == "r23" ? 70.014 : lib::CCON.wm[1];
+        const Result r = trnprp(c.T, c.rho / M);
+        EXPECT_EQ(r.ierr, 0) << c.fluid << " " << r.herr;
+        const double got = c.eta ? r.eta : r.tcx * 1e3;
+        EXPECT_NEAR(got / c.value, 1.0, c.tol) << c.fluid << " T = " << c.T << " rho = " << c.rho;
+    }
+}
+
+TEST_F(SpecificTest, ScaledHydrogenAndHeliumForms) {
+    ASSERT_EQ(trtext::setup("hydrogen"), 0);
+    int ierr = 0;
+    std::string herr;
+    for (const auto& [T, D] : {std::pair{20.0, 35.0}, {100.0, 10.0}, {300.0, 0.1}}) {
+        const double h2a = lib::ETA0HC(1, T, D, ierr, herr);
+        lib::HCMOD.eta[1] = Code("T2");
+        EXPECT_EQ(lib::ETA0HC(1, T, D, ierr, herr), h2a * 1.7320508075688772);
+        lib::HCMOD.eta[1] = Code("H2A");
+    }
+    ASSERT_EQ(trtext::setup("helium"), 0);
+    for (const auto& [T, D] : {std::pair{4.0, 30.0}, {105.0, 1.0}, {400.0, 0.1}}) {
+        const double he = lib::ETA0HC(1, T, D, ierr, herr);
+        lib::HCMOD.eta[1] = Code("HE3");
+        EXPECT_EQ(lib::ETA0HC(1, T, D, ierr, herr), he * 0.8660254037844386);
+        lib::HCMOD.eta[1] = Code("HE");
+    }
+    lib::HCMOD.eta[1] = Code("XYZ");
+    lib::ETA0HC(1, 300, 1, ierr, herr);
+    EXPECT_EQ(ierr, 49);
+    EXPECT_EQ(herr, "[ETA0HC error 49] unknown viscosity model specified");
+}
+
+// Helium between 100 and 110 K: the high-temperature form enters linearly,
+// half of it at 105 K (dilute gas: the density factor is 1).
+TEST_F(SpecificTest, HeliumViscosityBlend) {
+    ASSERT_EQ(trtext::setup("helium"), 0);
+    const double T = 105.0, L = std::log(T);
+    const double eta0 = std::exp(1.00347841 - 0.135311743 / L + 1.20654649 * L -
+                                 0.149564551 * L * L + 0.0125208416 * L * L * L);
+    const double etah =
+        196.0 * std::pow(T, 0.71938) * std::exp(12.451 / T - 295.67 / (T * T) - 4.1249);
+    EXPECT_NEAR(lib::ETAHE(1, T, 0.0), (eta0 + etah) / 20.0, 1e-13);
+    EXPECT_NEAR(lib::ETAHE(1, 100.0, 0.0), lib::ETAHE(1, 100.0 + 1e-9, 0.0), 1e-9);
+    EXPECT_NEAR(lib::ETAHE(1, 110.0 - 1e-9, 0.0), lib::ETAHE(1, 110.0, 0.0), 1e-9);
+}
+
+TEST_F(SpecificTest, WaterAtItsReducingPoint) {
+    ASSERT_EQ(trtext::setup("water"), 0);
+    const Result r = trnprp(647.096, 322.0 / 18.015268);
+    EXPECT_EQ(r.ierr, 0) << r.herr;
+    EXPECT_TRUE(std::isfinite(r.eta) && r.eta > 0.0);
+    EXPECT_TRUE(std::isfinite(r.tcx) && r.tcx > 0.0);
+}
+
+// Water as the second component keeps its own correlations and enhancement.
+TEST_F(SpecificTest, WaterInAMixtureSlot) {
+    ASSERT_EQ(trtext::setup("water"), 0);
+    const Result pure = trnprp(647.35, 300.0 / 18.015268);
+    ASSERT_EQ(trtext::setup("nitrogen|water", 2), 0);
+    const double x[20] = {0.0, 1.0};
+    const Result r = trnprp(647.35, 300.0 / 18.015268, x);
+    EXPECT_EQ(r.eta, pure.eta);
+    EXPECT_EQ(r.tcx, pure.tcx);
+    // Water above 5 % without pair parameters has no transport model; below
+    // it the mixture is computed.
+    const double wet[20] = {0.94, 0.06};
+    Result m = trnprp(350, 0.04, wet);
+    EXPECT_EQ(m.ierr, 50);
+    EXPECT_EQ(m.herr,
+              "[TRNPRP error 50] transport equations are not available for mixtures with water at "
+              "molar concentrations greater than 5%");
+    const double damp[20] = {0.96, 0.04};
+    m = trnprp(350, 0.04, damp);
+    EXPECT_LE(m.ierr, 0) << m.herr;
+    EXPECT_GT(m.eta, 0.0);
+    EXPECT_GT(m.tcx, 0.0);
+}
+
+// "TK1" with a negative reducing temperature (tau = 456.831/T) and an
+// exponential sum beyond -500.
+TEST_F(SpecificTest, EmpiricalEnhancementTk1) {
+    ASSERT_EQ(trtext::setup("r123"), 0);
+    ASSERT_EQ(lib::CREMOD.set[lib::kCreTcx][1], Code("TK1"));
+    const double T = 430.0, D = 3.0, tau = 456.831 / T, del = D / (550.0 / lib::CCON.wm[1]);
+    EXPECT_NEAR(
+        lib::TCX1CR(1, T, D),
+        0.00486742 * std::exp(-100.0 * std::pow(tau - 1.0, 4) - 7.08535 * (del - 1) * (del - 1)),
+        1e-15);
+    auto with_sum = [&](double g) {
+        const int slot = trtext::slot_of("xenon");
+        lib::store::override_text(slot,
+                                  "<<xenon>>\n100\n1000\n1e5\n30\n1 0 1 0\n-456.831 3 2.0\n"
+                                  "1 0 0 0 0 0\n-456.831 3\n" +
+                                      std::to_string(g) + " 0 0 0 0 0\n");
+        lib::ILINE = 1;
+        int ierr = 0;
+        std::string herr;
+        lib::SETTK1(slot, 1, "cas", ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        return lib::TCX1CR(1, T, D);
+    };
+    EXPECT_EQ(with_sum(-501.0), 0.0);
+    EXPECT_EQ(with_sum(-499.0), 2.0 * std::exp(-499.0));
+}
+
+// Friction theory: linear in D inside the dome; the selected component is
+// the same after every call.
+TEST_F(SpecificTest, FrictionTheoryInTheDome) {
+    ASSERT_EQ(trtext::setup("methane"), 0);
+    const double T = 150.0, x[20] = {1.0};
+    double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(T, x, lib::kBubblePoint, P, Dl, Dv, xl, xv, ierr, herr);
+    ASSERT_EQ(ierr, 0);
+    auto at = [&](double f) { return lib::ETA4RS(1, T, Dv + f * (Dl - Dv)); };
+    EXPECT_NEAR(at(0.5) - at(0.25), at(0.75) - at(0.5), 1e-9 * std::fabs(at(0.5)));
+    ASSERT_EQ(trtext::setup("methane|ethane", 2), 0);
+    for (int selected : {0, 2}) {
+        lib::PUREFLD(selected);
+        lib::ETA4RS(1, T, 0.5 * (Dl + Dv));
+        EXPECT_EQ(lib::NCOMP.ic, selected);
+    }
+    lib::PUREFLD(0);
+}
+
+// The Chung conductivity keeps the shared gas constant, its background does
+// not depend on an earlier dilute-gas call, and without parameter rows it
+// uses the block's own values.
+TEST_F(SpecificTest, ChungConductivity) {
+    const std::string tc5 =
+        trtext::section("#TCX", "TC5", "63\n2000\n2.2e6\n51\n0.3656\n98.94\n0.0372 0 0\n0\nNUL\n");
+    ASSERT_EQ(trtext::setup_text(
+                  "nitrogen", trtext::with_transport(
+                                  "nitrogen", tc5 + trtext::section_of("nitrogen", "#ETA", "VS1") +
+                                                  trtext::section_of("nitrogen", "#AUX", "CI1"))),
+              0);
+    const double R = lib::GCNST.r;
+    const double bk = lib::TCX5BK(1, 250.0, 10.0);
+    lib::TCX5DG(1, 400.0);
+    EXPECT_EQ(lib::TCX5BK(1, 250.0, 10.0), bk);
+    EXPECT_EQ(lib::GCNST.r, R);
+    const Result r = trnprp(250.0, 10.0);
+    EXPECT_EQ(r.ierr, 0) << r.herr;
+    EXPECT_TRUE(std::isfinite(r.tcx) && r.tcx > 0.0);
+    EXPECT_EQ(lib::GCNST.r, R);
+}
+
+// Every viscosity and conductivity model of the built-in texts gives finite
+// positive values in the gas and the liquid.
+TEST_F(SpecificTest, ModelsOfTheTextsAreFinite) {
+    for (const char* fluid : {"cyclopen", "ipentane", "helium", "ethylene", "neon", "d2", "r123",
+                              "ammonia", "pentane", "mxylene", "cyclohex", "h2s", "parahyd"}) {
+        ASSERT_EQ(trtext::setup(fluid), 0) << fluid;
+        const double tc = lib::CCON.tc[1], dc = lib::CCON.dc[1];
+        for (const auto& [t, d] : {std::pair{1.3, 0.05}, {0.8, 2.4}, {1.02, 1.0}}) {
+            const Result r = trnprp(t * tc, d * dc);
+            EXPECT_LE(r.ierr, 0) << fluid << " " << r.herr;
+            EXPECT_TRUE(std::isfinite(r.eta) && (r.eta > 0.0 || r.eta == -9999910.0)) << fluid;
+            EXPECT_TRUE(std::isfinite(r.tcx) && (r.tcx > 0.0 || r.tcx == -9999910.0)) << fluid;
+        }
+    }
+}
+
+}  // namespace
