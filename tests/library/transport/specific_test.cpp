@@ -277,3 +277,75 @@ TEST_F(SpecificTest, ModelsOfTheTextsAreFinite) {
 }
 
 }  // namespace
+
+namespace {
+
+// The older forms, which no built-in text uses, on nitrogen's equation:
+// their blocks load through the set-up, their special values hold, and
+// TRNPRP gives finite values with them.
+TEST_F(SpecificTest, OlderForms) {
+    const std::string lim = "63\n2000\n2.2e6\n51\n";
+    const std::string vs2 = trtext::section(
+        "#ETA", "VS2",
+        lim +
+            "CI0\n0.3656\n98.94\n0.1413\n0.5\n0.002\n0.01\n1.5\n300\n-10\n400\n1.2\n-30\n"
+            "0.5\n100\n2000\n11.18\n");
+    const std::string vs3 =
+        trtext::section("#ETA", "VS3", lim + "1 0\n100 2\n3 1\n1 1\n100 10 1\n2 0 1 0\n1 0 0 0\n");
+    const std::string tc2 = trtext::section(
+        "#TCX", "TC2",
+        lim +
+            "CI0\n0.3656\n98.94\n0.1413\n1.3\n-0.2\n0.001\n0.01\n0\n0.0001\n0\n0\n0.01\n0\nTK2\n"
+            "40\n5\n0.5\n1\n1.5e-10\n1.380658e-23\n0.002\n0.01\n1.5\n300\n-10\n400\n1.2\n-30\n0.5\n"
+            "100\n2000\n");
+    const std::string tc3 = trtext::section(
+        "#TCX", "TC3",
+        lim +
+            "0.3656\n98.94\n1e-3\n0.5\n1\n0.1\n0.01\n0\n0\n0\n0\n0\n0\n0.001\n0.01\n1.5\n300\n"
+            "-10\n400\n1.2\n-30\n0.5\n100\n2000\n11.18\n1\n0.5\nNUL\n");
+    const std::string tk4 = trtext::section("#AUX", "TK4",
+                                            lim +
+                                                "6 0 0 0\n126.192 3395.8 11.18 1.0\n1\n"
+                                                "1.380658e-23\n0.6\n40\n5\n1.5e-10\n");
+    std::string tc1 = trtext::section_of("nitrogen", "#TCX", "TC1");
+    tc1.replace(tc1.find("TK3                                  !critical"), 3, "TK4");
+    const double T = 150.0, D = 15.0;
+    struct Case {
+        std::string sections;
+        const char* eta;
+        const char* tcx;
+    };
+    const Case cases[] = {
+        {vs2 + tc2, "VS2", "TC2"}, {vs3 + tc3, "VS3", "TC3"}, {vs3 + tc1 + tk4, "VS3", "TC1"}};
+    for (const Case& c : cases) {
+        std::string h;
+        ASSERT_EQ(
+            trtext::setup_text("nitrogen", trtext::with_transport("nitrogen", c.sections), &h), 0)
+            << h;
+        EXPECT_EQ(lib::TRNMOD.eta[1], Code(c.eta));
+        EXPECT_EQ(lib::TRNMOD.tcx[1], Code(c.tcx));
+        const Result r = trnprp(T, D);
+        EXPECT_EQ(r.ierr, 0) << r.herr;
+        EXPECT_TRUE(std::isfinite(r.eta) && r.eta > 0.0) << c.eta;
+        EXPECT_TRUE(std::isfinite(r.tcx) && r.tcx > 0.0) << c.tcx;
+        double v = 1.0;
+        int ierr = 0;
+        std::string herr;
+        lib::ETAKR(1, T, 0.0, v, ierr, herr);
+        EXPECT_EQ(v, 0.0) << c.eta << ": no residual at D = 0";
+        lib::TCXKB(1, T, 0.0, v, ierr, herr);
+        EXPECT_EQ(v, 0.0) << c.tcx << ": no background at D = 0";
+        lib::TCXKC(1, T, 0.99e-6, v, ierr, herr);
+        EXPECT_EQ(v, 0.0) << c.tcx << ": no enhancement below 1e-6 mol/L";
+    }
+    // VS3 as written: eta0 = 3 (T/100) * 2, eta_r = 2 (D/10) / 1 * 1.
+    double eta0 = 0, etar = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::ETAK0(1, T, eta0, ierr, herr);
+    lib::ETAKR(1, T, D, etar, ierr, herr);
+    EXPECT_DOUBLE_EQ(eta0, 3.0 * T / 100.0 * 2.0);
+    EXPECT_DOUBLE_EQ(etar, 2.0 * D / 10.0);
+}
+
+}  // namespace
