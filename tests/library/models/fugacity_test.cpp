@@ -112,6 +112,13 @@ TEST_P(FugacityTest, SumRuleAndAbsentComponents) {
     double s = 0.0;
     for (int i = 0; i < n; ++i) s += x[i] * std::log(phi[i]);
     EXPECT_NEAR(s, gr, 1e-12 * std::max(1.0, std::fabs(gr)));
+    // The chemical potentials make up the Gibbs energy.
+    double u[20], A = 0, G = 0;
+    lib::CHEMPOT(c.T, c.D, x, u, ierr, herr);
+    lib::AG(c.T, c.D, x, A, G);
+    double gsum = 0.0;
+    for (int i = 0; i < n; ++i) gsum += x[i] * u[i];
+    EXPECT_NEAR(gsum, G, 1e-10 * std::max(1.0, std::fabs(G)));
     // Low density: f_i -> x_i P.  (Not for co2 + water: its published
     // departure function has a term with no density factor, which does not
     // vanish at zero density.)
