@@ -11,6 +11,7 @@
 #include "library/models/phik.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -26,13 +27,6 @@ const Case kCases[] = {
     {"propane", 350.0, 0.4},
 };
 
-bool setup(const char* fluid) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, fluid, "hmx", hrf, ierr, herr);
-    return ierr <= 0;
-}
-
 std::vector<std::pair<double, double>> states(const Case& c) {
     std::vector<std::pair<double, double>> s;
     for (int i = 0; i < 256; ++i)
@@ -47,7 +41,7 @@ void label(benchmark::State& st, const Case& c) {
 
 void BM_EcsTherm(benchmark::State& st) {
     const Case& c = kCases[st.range(0)];
-    if (!setup(c.fluid)) {
+    if (!testsupport::set_up(c.fluid).empty()) {
         st.SkipWithError("set-up failed");
         return;
     }
@@ -67,7 +61,7 @@ BENCHMARK(BM_EcsTherm)->DenseRange(0, 3);
 // One first density derivative per state, as a density iteration asks.
 void BM_EcsPhi01(benchmark::State& st) {
     const Case& c = kCases[st.range(0)];
-    if (!setup(c.fluid)) {
+    if (!testsupport::set_up(c.fluid).empty()) {
         st.SkipWithError("set-up failed");
         return;
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "library/library.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -16,13 +17,6 @@ struct State {
 };
 
 enum class Region { Liquid, Vapour, Supercritical, TwoPhase };
-
-bool setup(const std::string& fluid) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, fluid, "hmx", hrf, ierr, herr);
-    return ierr == 0;
-}
 
 // 64 states of the region, spread over temperature (and pressure).
 std::vector<State> states(Region region) {
@@ -61,7 +55,7 @@ std::vector<State> states(Region region) {
 enum class Pair { TP, PH, PS };
 
 void BM_Flash(benchmark::State& state, const char* fluid, Pair pair, Region region) {
-    if (!setup(fluid)) {
+    if (!testsupport::set_up(fluid).empty()) {
         state.SkipWithError("set-up failed");
         return;
     }

@@ -6,15 +6,9 @@
 #include <vector>
 
 #include "library/library.h"
+#include "tests/support/fluid.h"
 
 namespace {
-
-bool setup(const std::string& fluid) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, fluid, "hmx", hrf, ierr, herr);
-    return ierr == 0;
-}
 
 // 64 temperatures between 1.05 Ttp and 0.97 Tc.
 std::vector<double> temperatures() {
@@ -36,7 +30,7 @@ std::vector<double> near_critical() {
 }
 
 void BM_SATT(benchmark::State& state, const char* fluid, bool critical = false) {
-    if (!setup(fluid)) {
+    if (!testsupport::set_up(fluid).empty()) {
         state.SkipWithError("set-up failed");
         return;
     }
@@ -52,7 +46,7 @@ void BM_SATT(benchmark::State& state, const char* fluid, bool critical = false) 
 }
 
 void BM_SATP(benchmark::State& state, const char* fluid) {
-    if (!setup(fluid)) {
+    if (!testsupport::set_up(fluid).empty()) {
         state.SkipWithError("set-up failed");
         return;
     }

@@ -11,6 +11,7 @@
 #include "library/library.h"
 #include "library/models/phik.h"
 #include "library/models/records.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -25,13 +26,6 @@ const Case kCases[] = {
     {"propane", 250.0, 12.5}, {"propane", 350.0, 0.4},
 };
 
-bool setup(const char* fluid) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, fluid, "hmx", hrf, ierr, herr);
-    return ierr <= 0;
-}
-
 std::vector<std::pair<double, double>> states(const Case& c) {
     std::vector<std::pair<double, double>> s;
     for (int i = 0; i < 256; ++i)
@@ -41,7 +35,7 @@ std::vector<std::pair<double, double>> states(const Case& c) {
 
 void BM_Therm(benchmark::State& st) {
     const Case& c = kCases[st.range(0)];
-    if (!setup(c.fluid)) {
+    if (!testsupport::set_up(c.fluid).empty()) {
         st.SkipWithError("set-up failed");
         return;
     }
@@ -59,7 +53,7 @@ void BM_Therm(benchmark::State& st) {
 
 void BM_ThermRepeat(benchmark::State& st) {
     const Case& c = kCases[st.range(0)];
-    if (!setup(c.fluid)) {
+    if (!testsupport::set_up(c.fluid).empty()) {
         st.SkipWithError("set-up failed");
         return;
     }
@@ -75,7 +69,7 @@ void BM_ThermRepeat(benchmark::State& st) {
 // The six residual derivatives that THERM asks for, at a new state each time.
 void BM_Phik(benchmark::State& st) {
     const Case& c = kCases[st.range(0)];
-    if (!setup(c.fluid)) {
+    if (!testsupport::set_up(c.fluid).empty()) {
         st.SkipWithError("set-up failed");
         return;
     }
@@ -96,7 +90,7 @@ void BM_Phik(benchmark::State& st) {
 // The same six derivatives along the isotherm of the case.
 void BM_PhikIsotherm(benchmark::State& st) {
     const Case& c = kCases[st.range(0)];
-    if (!setup(c.fluid)) {
+    if (!testsupport::set_up(c.fluid).empty()) {
         st.SkipWithError("set-up failed");
         return;
     }

@@ -18,6 +18,7 @@
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
+#include "tests/support/fluid.h"
 #include "tests/support/paths.h"
 
 namespace {
@@ -30,16 +31,8 @@ const char* const kAlternatives[] = {"r123",    "r152a",   "r13",       "methane
 
 // Sets one fluid up with its MBWR equation; "" on success.
 std::string set_up_bwr(const std::string& name) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    if (name != "nf3") {
-        lib::Names20 codes;
-        codes[0] = "BWR";
-        lib::SETMOD(1, "EOS", "HMX", codes, ierr, herr);
-        if (ierr != 0) return "SETMOD: " + herr;
-    }
-    lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
-    if (ierr > 0) return herr;
+    const std::string failure = testsupport::set_up(name, name == "nf3" ? "" : "BWR");
+    if (!failure.empty()) return failure;
     std::string got, cite;
     lib::GETMOD(1, "EOS", got, cite);
     return got == "BWR" ? "" : name + ": equation of state " + got + " loaded";
@@ -111,38 +104,6 @@ TEST(Bwr, EvaluatorsMatchTheValuesComputedFromThePublishedEquations) {
         }
     }
     EXPECT_LT(worst, 1e-9) << where;
-}
-
-// Every reduced derivative of order up to three and (2,2) against central
-// differences of the order below, at gas, liquid and supercritical states.
-TEST(Bwr, ReducedDerivativesAgreeWithCentralDifferences) {
-    for (const char* name : {"nf3", "nitrogen", "r134a"}) {
-        ASSERT_EQ(set_up_bwr(name), "") << name;
-        const double tc = lib::ZRED.tred[1], dc = lib::ZRED.dred[1];
-        for (const auto& [T, D] : {std::pair{0.7 * tc, 0.01 * dc}, std::pair{0.7 * tc, 2.5 * dc},
-                                   std::pair{1.5 * tc, 1.2 * dc}}) {
-            const double tau = tc / T, del = D / dc;
-            auto plain = [&](int i, int j, double t, double d) {
-                return lib::PHIBWR(1, i, j, t, d) / (std::pow(t, i) * std::pow(d, j));
-            };
-            const int orders[][2] = {{1, 0}, {0, 1}, {2, 0}, {1, 1}, {0, 2},
-                                     {3, 0}, {2, 1}, {1, 2}, {0, 3}, {2, 2}};
-            for (const auto& o : orders) {
-                const int i = o[0], j = o[1];
-                // Differentiate the order below along tau when i > 0, else delta.
-                const bool along_tau = i > 0;
-                const double h = 1e-5 * (along_tau ? tau : del);
-                const int i0 = along_tau ? i - 1 : i, j0 = along_tau ? j : j - 1;
-                const double fd =
-                    along_tau
-                        ? (plain(i0, j0, tau + h, del) - plain(i0, j0, tau - h, del)) / (2 * h)
-                        : (plain(i0, j0, tau, del + h) - plain(i0, j0, tau, del - h)) / (2 * h);
-                const double exact = plain(i, j, tau, del);
-                EXPECT_NEAR(exact, fd, 1e-6 * std::max(1.0, std::fabs(exact)))
-                    << name << " T " << T << " D " << D << " order " << i << j;
-            }
-        }
-    }
 }
 
 TEST(Bwr, ZeroDensityGuards) {

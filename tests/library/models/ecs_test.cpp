@@ -287,48 +287,6 @@ double xdiff(G g, int which, double tau, double del) {
     return x * (up - dn) / (2 * hx);
 }
 
-TEST_F(EcsTest, ResidualDerivativesMatchCentralDifferences) {
-    load(body(shaped()));
-    ASSERT_EQ(ierr, 0) << herr;
-    struct State {
-        double T, D;
-    };
-    // Gas, near-critical, liquid and dense supercritical states.
-    for (State st : {State{300.0, 0.2}, State{370.0, 5.0}, State{200.0, 12.5}, State{520.0, 9.0}}) {
-        const double tau = 364.211 / st.T, del = st.D / 5.457;
-        auto p = [](int i, int j) {
-            return [i, j](double t, double d) { return phi(i, j, t, d); };
-        };
-        // plain derivative d^(i+j) alphar / dtau^i ddelta^j as a function
-        auto plain = [](int i, int j) {
-            return [i, j](double t, double d) {
-                return phi(i, j, t, d) / (std::pow(t, i) * std::pow(d, j));
-            };
-        };
-        auto check = [&](int i, int j, double expected) {
-            const double got = phi(i, j, tau, del);
-            EXPECT_NEAR(got, expected, 2e-7 * std::fabs(got) + 1e-9)
-                << "(" << i << "," << j << ") at T = " << st.T << ", D = " << st.D;
-        };
-        ASSERT_NE(phi(0, 0, tau, del), 0.0);
-        check(0, 1, xdiff(p(0, 0), 1, tau, del));
-        check(1, 0, xdiff(p(0, 0), 0, tau, del));
-        check(1, 1, xdiff(p(0, 1), 0, tau, del));
-        check(0, 2, del * xdiff(plain(0, 1), 1, tau, del));
-        check(2, 0, tau * xdiff(plain(1, 0), 0, tau, del));
-        check(0, 3, del * del * xdiff(plain(0, 2), 1, tau, del));
-        check(3, 0, tau * tau * xdiff(plain(2, 0), 0, tau, del));
-        check(1, 2, xdiff(p(0, 2), 0, tau, del));
-        check(2, 1, xdiff(p(2, 0), 1, tau, del));
-        // Through the dispatch, with the component's reducing values.
-        EXPECT_EQ(lib::PHIK(kComp, 1, 1, tau, del), phi(1, 1, tau, del));
-    }
-    double tred = 0, dred = 0;
-    lib::REDK(kComp, tred, dred);
-    EXPECT_EQ(tred, 364.211);
-    EXPECT_EQ(dred, 5.457);
-}
-
 TEST_F(EcsTest, OwnReferenceFluidReproducesItsEquation) {
     // Critical point equal to the reducing point of the reference equation,
     // the same acentric factor and Zc0 = Zc: f = h = 1 and tau0 = tau,

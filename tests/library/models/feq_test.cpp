@@ -83,12 +83,6 @@ double raw(int i, int j, double tau, double del) {
     return phi(i, j, tau, del) / (std::pow(tau, i) * std::pow(del, j));
 }
 
-// Five-point central difference of raw(i, j) along tau (dir 0) or delta (dir 1).
-double central(int i, int j, int dir, double tau, double del, double h) {
-    auto f = [&](double s) { return dir == 0 ? raw(i, j, tau + s, del) : raw(i, j, tau, del + s); };
-    return (-f(2 * h) + 8 * f(h) - 8 * f(-h) + f(-2 * h)) / (12 * h);
-}
-
 TEST_F(FeqTest, LoadsEveryLineIntoItsRecords) {
     load(section(kNormal, 4, kCrit));
     ASSERT_EQ(ierr, 0) << herr;
@@ -226,37 +220,6 @@ TEST_F(FeqTest, NonAnalyticTermValueFollowsThePublishedForm) {
     // At delta = 1 and tau = 1 the term stays finite.
     for (int i = 0; i <= 3; ++i)
         for (int j = 0; j <= 3; ++j) EXPECT_TRUE(std::isfinite(phi(i, j, 1.0, 1.0))) << i << j;
-}
-
-TEST_F(FeqTest, EveryDefinedDerivativeMatchesCentralDifferences) {
-    load(section(kNormal, 4, kCrit));
-    ASSERT_EQ(ierr, 0) << herr;
-    struct Pt {
-        double tau, del;
-    };
-    // Near the critical point (the non-analytic and Gaussian terms matter) and away from it.
-    const Pt pts[] = {{1.02, 1.15}, {0.99, 0.9}, {1.004, 1.03}, {1.5, 2.4}, {0.7, 0.05}};
-    // (i, j) checked against the difference of its lower neighbour (i-1, j)
-    // along tau and/or (i, j-1) along delta; (0,0) anchors the chain.
-    const int defined[][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0},
-                              {3, 0}, {1, 1}, {1, 2}, {2, 1}, {2, 2}};
-    for (const Pt& p : pts) {
-        for (const auto& d : defined) {
-            const int i = d[0], j = d[1];
-            const double exact = raw(i, j, p.tau, p.del);
-            const double scale = std::max(1.0, std::fabs(exact));
-            if (i > 0) {
-                const double fd = central(i - 1, j, 0, p.tau, p.del, 2e-5);
-                EXPECT_NEAR(exact, fd, 2e-7 * scale)
-                    << "tau " << i << j << " at " << p.tau << " " << p.del;
-            }
-            if (j > 0) {
-                const double fd = central(i, j - 1, 1, p.tau, p.del, 2e-5 * p.del);
-                EXPECT_NEAR(exact, fd, 2e-7 * scale)
-                    << "delta " << i << j << " at " << p.tau << " " << p.del;
-            }
-        }
-    }
 }
 
 TEST_F(FeqTest, UndefinedArgumentsAndTinyDensity) {

@@ -1,7 +1,6 @@
 // A water-like test equation (normal, exponential and Gaussian terms of the
 // published water equation, one exponential term with gamma != 1) with the
-// water ideal-gas part, loaded into component slot 1 as a pure fluid; and
-// the built-in fluids when the texts are there.
+// water ideal-gas part, loaded into component slot 1 as a pure fluid.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -62,14 +61,5 @@ protected:
     }
     void TearDown() override { lib::NCOMP.nc = 0; }
 };
-
-// Sets up a built-in fluid; false (the test skips) when the texts are not
-// built in.
-inline bool setup_fluid(const std::string& name) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
-    return ierr <= 0;
-}
 
 }  // namespace presstest

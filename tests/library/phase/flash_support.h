@@ -11,16 +11,15 @@
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
 #include "tests/library/phase/sat_support.h"
+#include "tests/support/fluid.h"
 
 namespace flashtest {
 
 // Sets up one built-in fluid with its default reference state.
 inline ::testing::AssertionResult setup(const std::string& name) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
-    if (ierr > 0) return ::testing::AssertionFailure() << name << ": ierr " << ierr << " " << herr;
-    return ::testing::AssertionSuccess();
+    const std::string failure = testsupport::set_up(name);
+    if (failure.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << failure;
 }
 
 // Sets up a blend of the text store as a pseudo-pure fluid (a name that holds
