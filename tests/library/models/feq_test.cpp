@@ -78,11 +78,6 @@ protected:
 
 double phi(int i, int j, double tau, double del) { return lib::PHIFEQ(kSlot, i, j, tau, del); }
 
-// d^i/dtau^i d^j/ddelta^j alphar from the routine's convention.
-double raw(int i, int j, double tau, double del) {
-    return phi(i, j, tau, del) / (std::pow(tau, i) * std::pow(del, j));
-}
-
 TEST_F(FeqTest, LoadsEveryLineIntoItsRecords) {
     load(section(kNormal, 4, kCrit));
     ASSERT_EQ(ierr, 0) << herr;
