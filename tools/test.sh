@@ -7,9 +7,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 ./tools/deps.sh
-dir=build; flags="-DKVR2_TESTS=ON -DKVR2_SANITIZE=OFF"
+# KVR2_WERROR=ON in the environment (as CI sets it) makes warnings errors.
+werror="-DKVR2_WERROR=${KVR2_WERROR:-OFF}"
+dir=build; flags="-DKVR2_TESTS=ON -DKVR2_SANITIZE=OFF $werror"
 if [ "${1:-}" = "--sanitize" ]; then
-    dir=build-asan; flags="-DKVR2_TESTS=ON -DKVR2_SANITIZE=ON -DKVR2_BENCH=OFF"
+    dir=build-asan; flags="-DKVR2_TESTS=ON -DKVR2_SANITIZE=ON -DKVR2_BENCH=OFF $werror"
 fi
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B "$dir" $flags >/dev/null

@@ -148,7 +148,7 @@ void add_scaled(Jet& r, const Jet& a, double k, int n) {
 Jet shape_jet(const Shape& s, int n) {
     Jet j;
     j.c[0][0] = s.t[0];
-    for (int k = 1; k <= n; ++k) {
+    for (int k = 1; k <= n && k <= kMaxOrder; ++k) {
         j.c[k][0] = s.t[k] / kFact[k];
         j.c[0][k] = s.d[k] / kFact[k];
     }

@@ -607,11 +607,11 @@ double mixed(int ic, int itau, int idel) {
         if (itau != 1 || idel != 1 || v[k] == 0.0) continue;
         const auto& cs = CRTSAV.c[ic][j];
         const auto& c = WCFFQ2.c[ic][j];
-        const double t = WCFFEQ.t[ic][k], m = WCFFEQ.m[ic][j];
+        const double tk = WCFFEQ.t[ic][k], m = WCFFEQ.m[ic][j];
         const double dd = WCFFEQ.d[ic][k];
         const int l = WCFFEQ.l[ic][k];
         const double G = dd / del - c[3] * l * ipow(cs[0], l - 1);
-        const double H = t / tau + c[4] * m * rpow(-cs[1], m - 1.0);
+        const double H = tk / tau + c[4] * m * rpow(-cs[1], m - 1.0);
         sum += tau * del * v[k] * (H * G + (H * cs[7] + G * cs[8] + cs[9]) / cs[6]);
     }
     if (any_na && !(itau == 1 && idel == 1)) sum += feq_non_analytic_sum(ic, itau, idel);

@@ -20,8 +20,8 @@ void load_term_section(const TermSection& sec, const char* routine, int nread, i
     sec.lim.tlow[icomp] = v[0];
     if (!next_numbers(nread, v, 1)) return bad("error reading the upper temperature limit");
     sec.lim.thigh[icomp] = v[0];
-    if (!next_line(nread, line) || !next_line(nread, line))
-        return bad("premature end of the section");
+    for (int skipped = 0; skipped < 2; ++skipped)  // two lines not used
+        if (!next_line(nread, line)) return bad("premature end of the section");
     if (!next_numbers(nread, v, 2)) return bad("error reading the reducing parameters");
     sec.red.tred[icomp] = v[0];
     sec.red.xred[icomp] = v[1];

@@ -336,7 +336,7 @@ void HSFL1(double h, double s, const double z[20], double Dmin, double Dmax, dou
         d = Dc;
     }
     if (!(d > 0.0)) d = Dmin > 0.0 ? Dmin : 1.0;
-    if (newton_single(energy ? h : h, s, z, energy, t, d)) {
+    if (newton_single(h, s, z, energy, t, d)) {
         T = t;
         D = d;
         return;
@@ -407,7 +407,6 @@ void HSFLSH(double h, double s, const double z[20], double& T, double& P, double
     if (nroot >= 2 && !(T2 > 0.0)) nroot = 1;
     if (nroot >= 1 && !(T1 > 0.0)) {
         T1 = T2;
-        P1 = P2;
         D1 = D2;
         nroot = T1 > 0.0 ? nroot - 1 : 0;
     }

@@ -152,9 +152,8 @@ void SATS(double s, const double x[20], int kph, int& nroot, int& k1, double& T1
     if (word(kT2) > 0.0) cuts.push_back(word(kT2));
     if (word(kT1) > 0.0 && word(kT1) != word(kT2)) cuts.push_back(word(kT1));
     cuts.push_back(Tc);
-    double smax = std::max(sc, sv0), smin = std::min(sl0, sv0);
+    double smax = std::max(sc, sv0);
     if (word(kT1) > 0.0) smax = std::max(smax, word(kS1));
-    if (word(kT2) > 0.0) smin = std::min(smin, word(kS2));
 
     const int kind_asked = kph;
     if (kph == 4 && s < sv0) {

@@ -309,8 +309,8 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
         // is set without one.
         const int pending = ierr;
         const std::string pending_msg = herr;
-        const double x0[20] = {1.0};
-        SETREF(hrf, 1, x0, 0.0, 0.0, 0.0, 0.0, ierr, herr);
+        const double x_pure[20] = {1.0};
+        SETREF(hrf, 1, x_pure, 0.0, 0.0, 0.0, 0.0, ierr, herr);
         if (ierr == 0 && pending < 0) {
             ierr = pending;
             herr = pending_msg;

@@ -125,7 +125,7 @@ void SPLNVAL(int ivar, int ideriv, double xval, double& yval, int& ierr, std::st
     const int n = std::min(npts, kSplinePoints);
     // The spline of the column at ln(v), checked like CSPLNVAL; false on error.
     auto at = [&](double v, double& s) {
-        const double x1 = tab[0][0], xn = tab[static_cast<std::size_t>(n - 1)][0];
+        const double x1 = SATSPL.value[0][0], xn = SATSPL.value[static_cast<std::size_t>(n - 1)][0];
         // ln(exp(end)) may miss the end of the table by a rounding error.
         double lv = std::log(v);
         if (lv < x1 && x1 - lv <= 1.0e-12 * std::max(1.0, std::fabs(x1))) lv = x1;
@@ -146,8 +146,8 @@ void SPLNVAL(int ivar, int ideriv, double xval, double& yval, int& ierr, std::st
             return false;
         }
         s = spline_at(
-            n, [&](int i) { return tab[static_cast<std::size_t>(i)][0]; },
-            [&](int i) { return tab[static_cast<std::size_t>(i)][col]; },
+            n, [&](int i) { return SATSPL.value[static_cast<std::size_t>(i)][0]; },
+            [&](int i) { return SATSPL.value[static_cast<std::size_t>(i)][col]; },
             [&](int i) { return SATSPL.d2[static_cast<std::size_t>(i)][col]; }, lv);
         return true;
     };
@@ -214,8 +214,7 @@ void SPLNROOT(int ivar, int ideriv, double target, double& x, int& ierr, std::st
     double xp = x0;
     double gp = g(x0);
     double xc = x0 + 0.1;
-    bool bracket = false;
-    for (int pass = 1; pass <= 101 && !bracket; ++pass) {
+    for (int pass = 1; pass <= 101; ++pass) {
         failed = false;
         const double gc = g(xc);
         xlast = xc;
@@ -233,10 +232,7 @@ void SPLNROOT(int ivar, int ideriv, double target, double& x, int& ierr, std::st
             b = xc;
             gb = gc;
         }
-        if (failed || pass == 101 || std::fabs(gp - gc) < 1.0e-20) {
-            bracket = true;
-            break;
-        }
+        if (failed || pass == 101 || std::fabs(gp - gc) < 1.0e-20) break;
         double dx = -(xp - xc) * gc / (gp - gc);
         for (int k = 0; k < 3 && !(std::fabs(dx) < std::fabs(xc) / 10.0); ++k) dx /= 10.0;
         double xn = xc + dx / 1000.0;

@@ -28,10 +28,10 @@ void when(std::function<bool()> ready, std::function<void()> action) {
     g_timeout_add(
         20,
         [](gpointer data) -> gboolean {
-            auto* p = static_cast<Pending*>(data);
-            if (!p->ready() && g_get_monotonic_time() < p->deadline) return TRUE;
-            p->action();
-            delete p;
+            auto* pending = static_cast<Pending*>(data);
+            if (!pending->ready() && g_get_monotonic_time() < pending->deadline) return TRUE;
+            pending->action();
+            delete pending;
             return FALSE;
         },
         pending);

@@ -125,8 +125,9 @@ TEST_P(FugacityTest, SumRuleAndAbsentComponents) {
     double f[20], P = 0;
     lib::FGCTY2(c.T, 1e-7, x, f, ierr, herr);
     lib::PRESS(c.T, 1e-7, x, P);
-    if (std::string(c.names) != "co2|water")
+    if (std::string(c.names) != "co2|water") {
         for (int i = 0; i < n; ++i) EXPECT_NEAR(f[i] / (x[i] * P), 1.0, 1e-6);
+    }
     // A component at zero: no fugacity, the others as for the mixture
     // without it.
     if (n < 3) return;

@@ -325,10 +325,10 @@ TEST_P(Identities, LowDensityLimits) {
     EXPECT_EQ(e[3], -9999960.0);
     EXPECT_NEAR(e[4], B - T * dB, 1e-9 * std::fabs(B - T * dB));  // dh/dP of the dilute gas
     // No temperature, no state.
-    for (double& v : o) v = 7.0;
+    for (double& item : o) item = 7.0;
     lib::DERVPVT(0.0, Dc, x, o[0], o[1], o[2], o[3], o[4], o[5], o[6], o[7], o[8], o[9], o[10],
                  o[11], o[12], o[13], o[14]);
-    for (double v : o) EXPECT_EQ(v, 0.0);
+    for (double item : o) EXPECT_EQ(item, 0.0);
 }
 
 // Each state back from (T, P), (P, h) and (P, s).
@@ -355,8 +355,9 @@ TEST_P(Identities, RoundTripsThroughTheFlashes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryModel, Identities, ::testing::ValuesIn(kModels),
-                         [](const ::testing::TestParamInfo<Model>& info) {
-                             std::string n = std::string(info.param.code) + "_" + info.param.names;
+                         [](const ::testing::TestParamInfo<Model>& param) {
+                             std::string n =
+                                 std::string(param.param.code) + "_" + param.param.names;
                              for (char& c : n)
                                  if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                              return n;
