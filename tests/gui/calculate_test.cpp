@@ -28,10 +28,10 @@ void when(std::function<bool()> ready, std::function<void()> action) {
     g_timeout_add(
         20,
         [](gpointer data) -> gboolean {
-            auto* pending = static_cast<Pending*>(data);
-            if (!pending->ready() && g_get_monotonic_time() < pending->deadline) return TRUE;
-            pending->action();
-            delete pending;
+            auto* job = static_cast<Pending*>(data);
+            if (!job->ready() && g_get_monotonic_time() < job->deadline) return TRUE;
+            job->action();
+            delete job;
             return FALSE;
         },
         pending);
