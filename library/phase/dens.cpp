@@ -99,7 +99,11 @@ bool saturation_at_t(double T, const double z[20], double Dc, double& P, double&
         Dl += f * dl;
         Dv += f * dv;
         if (last) {
-            P = pv <= 1.0 ? pv : pl;
+            // The vapour's pressure: the liquid's is ill conditioned far
+            // below the critical point (its compressibility factor is a
+            // small difference).
+            (void)pl;
+            P = pv;
             return P > 0.0;
         }
     }

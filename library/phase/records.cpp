@@ -1,5 +1,7 @@
 #include "library/phase/records.h"
 
+#include "library/phase/satcheb.h"
+
 namespace lib {
 
 FshsavRecord FSHSAV;
@@ -19,6 +21,7 @@ void clear_phase_caches() {
     SATSPL.n = 0;
     SATSPL.built = 0;
     MAXTP = MaxtpRecord{};
+    satcheb::forget_slots();
 }
 
 }  // namespace lib

@@ -13,6 +13,7 @@
 #include "library/phase/dens.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
+#include "library/phase/satcheb.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/satt.h"
 #include "library/phase/tprho.h"
@@ -282,6 +283,7 @@ public:
         start();
         if (kph == kMeltingLine) return melting_line();
         if (kph == kSublimationLine) return sublimation_line();
+        if (from_expansions()) return finish();
         if (!critical_point() || !in_range()) return;
         if (icomp > 0 && !(P >= CCON.ptp[icomp] && P > 0.0) && !below_triple_point()) return;
         if (icomp > 0 && P / Pc >= 0.99999999) return critical_pressure();
@@ -362,6 +364,15 @@ private:
             if (Dv < 1e10) line_density(2, Dv);
         }
         finish();
+    }
+
+    // A pure fluid's saturation line from its expansions where they reach
+    // (never below the triple-point pressure: see below_triple_point).
+    bool from_expansions() {
+        if (icomp == 0 || (kph != kBubblePoint && kph != kDewPoint) || !(P >= CCON.ptp[icomp]) ||
+            !(P < CCON.pc[icomp]))
+            return false;
+        return satcheb::at_p(icomp, P, T, Dl, Dv);
     }
 
     bool critical_point() {

@@ -11,6 +11,7 @@
 #include "library/phase/dens.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
+#include "library/phase/satcheb.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/spinodal.h"
 #include "library/phase/tprho.h"
@@ -362,6 +363,11 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
         sublimation(T, x, P, Dv, ierr, herr);
         return finish();
     }
+
+    // A pure fluid's saturation line from its expansions where they reach.
+    if (icomp > 0 && (kph == kBubblePoint || kph == kDewPoint) &&
+        satcheb::at_t(icomp, T, P, Dl, Dv))
+        return finish();
 
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     int lerr = 0;

@@ -5,6 +5,7 @@
 #include "library/library.h"
 #include "library/models/records.h"
 #include "library/phase/records.h"
+#include "library/phase/satcheb.h"
 #include "library/setup/records.h"
 #include "library/transport/records.h"
 
@@ -121,6 +122,7 @@ void RESETA() {
         if (w < 6 || w >= 10) FXPNT.x[w] = 0.0;
     FSHSAV.tst = 0;
     FSHSAV.pst = 0;
+    satcheb::forget_slots();
     NCOMP.ic = 0;
     FLAGS2.energy_switch = 0;
     FLAGS2.sat_status = 0;

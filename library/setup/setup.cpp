@@ -9,6 +9,7 @@
 #include "library/models/pr.h"
 #include "library/models/records.h"
 #include "library/phase/records.h"
+#include "library/phase/satcheb.h"
 #include "library/setup/records.h"
 #include "library/setup/setfld.h"
 #include "library/setup/sethmx.h"
@@ -179,6 +180,9 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
         ierr = 91000;
         return;
     }
+    // The saturation expansions are built at the first use after the set-up,
+    // not for the set-up's own reference state.
+    satcheb::NoBuild no_build;
     if (RESETM.first_call != 0) {
         initialise_saved_state();
         RESETM.first_call = 0;

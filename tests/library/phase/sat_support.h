@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "library/library.h"
+#include "library/phase/satcheb.h"
 #include "tests/support/paths.h"
 
 namespace sattest {
@@ -22,8 +23,22 @@ inline ::testing::AssertionResult setup(const std::string& name, std::string hrf
     std::string herr;
     lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
     if (ierr != 0) return ::testing::AssertionFailure() << name << ": ierr " << ierr << " " << herr;
+    // The saturation expansions are built now, not within the first call a
+    // test counts the work of.
+    double tlow = 0, thigh = 0;
+    lib::satcheb::range(1, tlow, thigh);
     return ::testing::AssertionSuccess();
 }
+
+// Switches the saturation expansions off for the length of a scope (tests
+// of the iteration behind them).
+class Iterating {
+public:
+    Iterating() { lib::satcheb::set_enabled(false); }
+    ~Iterating() { lib::satcheb::set_enabled(true); }
+    Iterating(const Iterating&) = delete;
+    Iterating& operator=(const Iterating&) = delete;
+};
 
 // The composition of a pure fluid.
 struct Pure {

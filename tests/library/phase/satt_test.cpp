@@ -212,6 +212,7 @@ unsigned eos_refreshes() { return lib::FEQSAV.gen[1]; }
 
 TEST(Satt, RepeatedCallIsAnsweredFromTheCache) {
     ASSERT_TRUE(sattest::setup("water"));
+    sattest::Iterating iterating;
     const Sat a = satt(400.123);
     ASSERT_EQ(a.ierr, 0);
     // Move the equation's own cache elsewhere, then repeat the call.
@@ -234,6 +235,7 @@ TEST(Satt, RepeatedCallIsAnsweredFromTheCache) {
 // pressure takes a handful of evaluations of the equation of state (one per
 // phase and Newton step), not dozens.
 TEST(Satt, FewEvaluationsOfTheEquationPerCall) {
+    sattest::Iterating iterating;
     for (const char* fluid : {"water", "nitrogen", "r134a", "propane"}) {
         ASSERT_TRUE(sattest::setup(fluid));
         double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;

@@ -1,0 +1,456 @@
+// Piecewise Chebyshev expansions of the saturation line of a pure fluid: how
+// they are built from the equation of state (Newton's method on both
+// densities at Chebyshev points, pieces halved until the last coefficients
+// vanish to rounding), kept under a fingerprint of the equation, and
+// evaluated at given temperature or pressure.
+#include "library/phase/satcheb.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/models/phik.h"
+#include "library/models/records.h"
+#include "library/phase/dens.h"
+#include "library/phase/flashutil.h"
+#include "library/setup/records.h"
+
+namespace lib::satcheb {
+namespace {
+
+constexpr int kDegree = 16;               // degree of each expansion
+constexpr int kNodes = kDegree + 1;       // Chebyshev-Lobatto points per piece
+constexpr double kCriticalGap = 1e-4;     // the last part of Tc left to the iteration
+constexpr double kTailTolerance = 1e-13;  // of the last coefficients, relative to scale
+constexpr double kStepTolerance = 1e-8;   // a step of the equation, not a failed fit
+constexpr double kMinWidth = 1e-7;        // narrowest piece, relative to Tc
+constexpr int kMaxPieces = 400;           // pieces of one line at most
+constexpr std::size_t kMaxCurves = 512;   // equations kept at most
+constexpr int kFunctions = 3;             // ln P, Dl, ln Dv
+
+// One piece: the coefficients of the three functions in x = (2T - lo - hi)
+// / (hi - lo), interleaved by order.
+struct Piece {
+    double tlo = 0, thi = 0;
+    double lnp_lo = 0, lnp_hi = 0;
+    double ua = 0, ub = 0;  // sqrt(Tc - T) at thi and tlo
+    bool iterate = false;   // no expansion: the iteration answers here
+    std::array<std::array<double, kFunctions>, kNodes> c{};
+};
+
+using Fingerprint = std::array<double, 14>;
+
+struct Curve {
+    Fingerprint key{};
+    double tc = 0, tlow = 0, thigh = 0;
+    double lnp_low = 0, lnp_high = 0;
+    std::vector<Piece> pieces;
+    int solves = 0;
+};
+
+std::vector<std::unique_ptr<Curve>> store;
+std::array<const Curve*, kMaxComp + 1> slot_curve{};
+std::array<bool, kMaxComp + 1> slot_known{};
+int no_build_depth = 0;
+bool building = false;
+bool use_expansions = true;
+
+// The three functions at the Chebyshev points x_j = cos(pi j / N).
+struct ChebTable {
+    std::array<std::array<double, kNodes>, kNodes> cosines{};
+    ChebTable() {
+        for (int j = 0; j < kNodes; ++j)
+            for (int k = 0; k < kNodes; ++k) cosines[j][k] = std::cos(M_PI * j * k / kDegree);
+    }
+};
+const ChebTable& table() {
+    static const ChebTable t;
+    return t;
+}
+
+// Value of the three series at x (Clenshaw).
+inline void evaluate(const Piece& p, double x, double out[kFunctions]) {
+    double b1[kFunctions] = {0, 0, 0}, b2[kFunctions] = {0, 0, 0};
+    const double x2 = 2.0 * x;
+    for (int k = kDegree; k >= 1; --k) {
+        for (int f = 0; f < kFunctions; ++f) {
+            const double b0 = p.c[k][f] + x2 * b1[f] - b2[f];
+            b2[f] = b1[f];
+            b1[f] = b0;
+        }
+    }
+    for (int f = 0; f < kFunctions; ++f) out[f] = p.c[0][f] + x * b1[f] - b2[f];
+}
+
+// Value and slope in x of the ln P series.
+inline void lnp_and_slope(const Piece& p, double x, double& v, double& dv) {
+    double t0 = 1.0, t1 = x, d0 = 0.0, d1 = 1.0;
+    v = p.c[0][0] + p.c[1][0] * x;
+    dv = p.c[1][0];
+    for (int k = 2; k <= kDegree; ++k) {
+        const double t2 = 2.0 * x * t1 - t0;
+        const double d2 = 2.0 * t1 + 2.0 * x * d1 - d0;
+        v += p.c[k][0] * t2;
+        dv += p.c[k][0] * d2;
+        t0 = t1;
+        t1 = t2;
+        d0 = d1;
+        d1 = d2;
+    }
+}
+
+// What the build of one component needs.
+struct Build {
+    int icomp = 0;
+    double z[20] = {};
+    double tc = 0, dc = 0;
+    Curve* curve = nullptr;
+    bool have_last = false, have_prev = false;
+    double last[3] = {}, prev[3] = {};  // T, Dl, Dv of the last two states solved
+};
+
+// The saturation state at T: Newton's method from the last states solved
+// (extrapolated in the square root of Tc - T, which the densities follow
+// near the critical point), else from the iteration of SATT; the pressure is
+// the vapour's, well conditioned at every temperature.
+bool solve(Build& b, double T, double& P, double& Dl, double& Dv) {
+    ++b.curve->solves;
+    bool ok = false;
+    if (b.have_last) {
+        Dl = b.last[1];
+        Dv = b.last[2];
+        if (b.have_prev && b.prev[0] != b.last[0]) {
+            const double s = std::sqrt(std::max(b.tc - T, 0.0));
+            const double s1 = std::sqrt(std::max(b.tc - b.last[0], 0.0));
+            const double s0 = std::sqrt(std::max(b.tc - b.prev[0], 0.0));
+            if (s1 != s0) {
+                const double w = (s - s1) / (s1 - s0);
+                Dl = b.last[1] + w * (b.last[1] - b.prev[1]);
+                Dv = b.last[2] + w * (b.last[2] - b.prev[2]);
+            }
+        }
+        ok = Dl > b.dc && Dv > 0.0 && Dv < b.dc && saturation_at_t(T, b.z, b.dc, P, Dl, Dv);
+    }
+    // Newton's method stops on a step below 1e-10; one more pass from its
+    // result takes the state to the rounding level of the equation.
+    ok = ok && saturation_at_t(T, b.z, b.dc, P, Dl, Dv);
+    if (!ok) {
+        double xl[20], xv[20];
+        int ierr = 0;
+        std::string herr;
+        SATT(T, b.z, kBubblePoint, P, Dl, Dv, xl, xv, ierr, herr);
+        ok = ierr == 0 && saturation_at_t(T, b.z, b.dc, P, Dl, Dv);
+    }
+    if (!ok || !(P > 0.0) || !(Dl > Dv) || !std::isfinite(P)) return false;
+    if (b.have_last) {
+        std::copy(b.last, b.last + 3, b.prev);
+        b.have_prev = true;
+    }
+    b.last[0] = T;
+    b.last[1] = Dl;
+    b.last[2] = Dv;
+    b.have_last = true;
+    return true;
+}
+
+// How far the functions at T (values f) move when the state is solved again
+// from starts on either side: close to the critical point the equation
+// determines the saturated densities only to some 1e-13 to 1e-11, and no
+// expansion can be closer to the iteration than the iteration is to itself.
+void rounding_noise(const Build& b, double T, const double f[kFunctions],
+                    double noise[kFunctions]) {
+    for (int fn = 0; fn < kFunctions; ++fn) noise[fn] = 0.0;
+    for (double e : {1e-7, -1e-7}) {
+        double P = 0, Dl = std::exp(f[2]) > 0 ? f[1] * (1.0 + e) : 0.0;
+        double Dv = std::exp(f[2]) * (1.0 - e);
+        if (!(Dl > b.dc && Dv < b.dc)) continue;
+        if (!saturation_at_t(T, b.z, b.dc, P, Dl, Dv) ||
+            !saturation_at_t(T, b.z, b.dc, P, Dl, Dv) || !(P > 0.0) || !(Dv > 0.0))
+            continue;
+        noise[0] = std::max(noise[0], 2.0 * std::fabs(std::log(P) - f[0]));
+        noise[1] = std::max(noise[1], 2.0 * std::fabs(Dl - f[1]));
+        noise[2] = std::max(noise[2], 2.0 * std::fabs(std::log(Dv) - f[2]));
+    }
+}
+
+// Fits one piece [lo, hi]; false when a state could not be solved.  tail
+// receives the largest of the last three coefficients of each function
+// relative to its scale.
+bool fit(Build& b, double lo, double hi, Piece& p, double& tail) {
+    const ChebTable& tb = table();
+    double f[kNodes][kFunctions];
+    // From the lowest temperature up (x_j = cos(pi j / N) falls with j).
+    const double ua = std::sqrt(b.tc - hi), ub = std::sqrt(b.tc - lo);
+    for (int j = 0; j <= kDegree; ++j) {
+        const double u = 0.5 * (ua + ub) + 0.5 * (ub - ua) * tb.cosines[j][1];
+        const double T = j == 0 ? lo : j == kDegree ? hi : b.tc - u * u;
+        double P = 0, Dl = 0, Dv = 0;
+        if (!solve(b, T, P, Dl, Dv)) return false;
+        f[j][0] = std::log(P);
+        f[j][1] = Dl;
+        f[j][2] = std::log(Dv);
+    }
+    double noise[kFunctions];
+    rounding_noise(b, hi, f[kDegree], noise);
+    for (int k = 0; k < kNodes; ++k) {
+        for (int fn = 0; fn < kFunctions; ++fn) {
+            double sum = 0.0;
+            for (int j = 0; j < kNodes; ++j) {
+                const double w = (j == 0 || j == kDegree) ? 0.5 : 1.0;
+                sum += w * f[j][fn] * tb.cosines[j][k];
+            }
+            const double wk = (k == 0 || k == kDegree) ? 0.5 : 1.0;
+            p.c[k][fn] = 2.0 / kDegree * wk * sum;
+        }
+    }
+    tail = 0.0;
+    for (int fn = 0; fn < kFunctions; ++fn) {
+        double scale = 1.0;
+        if (fn == 1)
+            for (int j = 0; j < kNodes; ++j) scale = std::max(scale, std::fabs(f[j][1]));
+        // Coefficients below the rounding noise of the values are noise.
+        const double floor = noise[fn] / scale;
+        for (int k = kDegree - 2; k <= kDegree; ++k)
+            tail = std::max(tail, std::max(0.0, std::fabs(p.c[k][fn]) / scale - floor));
+    }
+    p.tlo = lo;
+    p.thi = hi;
+    p.ua = ua;
+    p.ub = ub;
+    p.lnp_lo = f[0][0];
+    p.lnp_hi = f[kDegree][0];
+    return true;
+}
+
+// Pieces from tlow up (each in the variable sqrt(Tc - T), in which the
+// saturated densities of an equation of state are smooth up to Tc) to 1e-4 Tc below Tc: halving the
+// distance to Tc, then each piece halved until its last coefficients vanish.  The line ends at the
+// first piece that cannot be fitted.
+void build_pieces(Build& b, double tlow) {
+    Curve& c = *b.curve;
+    const double thigh = b.tc * (1.0 - kCriticalGap);
+    std::vector<std::pair<double, double>> todo;  // a stack, lowest piece last
+    {
+        std::vector<double> bounds{tlow};
+        double gap = b.tc - tlow;
+        while (b.tc - gap / 2.0 < thigh) {
+            gap /= 2.0;
+            bounds.push_back(b.tc - gap);
+        }
+        bounds.push_back(thigh);
+        for (std::size_t i = bounds.size() - 1; i >= 1; --i)
+            todo.emplace_back(bounds[i - 1], bounds[i]);
+    }
+    while (!todo.empty() && static_cast<int>(c.pieces.size()) < kMaxPieces) {
+        const auto [lo, hi] = todo.back();
+        todo.pop_back();
+        Piece p;
+        double tail = 0;
+        if (!fit(b, lo, hi, p, tail)) break;
+        if (tail > kTailTolerance) {
+            if (hi - lo < kMinWidth * b.tc) {
+                // A step of the equation itself (the residual part vanishes
+                // below a reduced density of 1e-10): the iteration answers
+                // within this narrow piece.
+                if (tail > kStepTolerance) break;
+                p.iterate = true;
+                c.pieces.push_back(p);
+                continue;
+            }
+            const double mid = 0.5 * (lo + hi);
+            // The states at lo are solved again first: restart from there.
+            b.have_prev = false;
+            todo.emplace_back(mid, hi);
+            todo.emplace_back(lo, mid);
+            continue;
+        }
+        c.pieces.push_back(p);
+    }
+    if (c.pieces.empty()) return;
+    c.tlow = c.pieces.front().tlo;
+    c.thigh = c.pieces.back().thi;
+    c.lnp_low = c.pieces.front().lnp_lo;
+    c.lnp_high = c.pieces.back().lnp_hi;
+}
+
+// The lowest temperature of the line: the triple point, or the lower limit
+// of the equation when that is higher.
+double lowest_temperature(int icomp, const double z[20]) {
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    LIMITS("EOS", z, tmin, tmax, dmax, pmax);
+    return std::max(tmin, CCON.ttp[icomp]);
+}
+
+double code_value(const Code& c) {
+    double v = 0.0;
+    for (char ch : c.c) v = 256.0 * v + static_cast<unsigned char>(ch);
+    return v;
+}
+
+// Values that tell one equation from another: its constants and its
+// residual Helmholtz energy at a few states.
+Fingerprint fingerprint(int icomp, const double z[20]) {
+    double tred = 0, dred = 0;
+    int ic = 0;
+    reducing_point(z, ic, tred, dred);
+    return {tred,
+            dred,
+            CCON.rgas[icomp],
+            CCON.tc[icomp],
+            CCON.pc[icomp],
+            CCON.dc[icomp],
+            lowest_temperature(icomp, z),
+            PHIK(icomp, 0, 0, 1.3, 0.5),
+            PHIK(icomp, 0, 0, 0.8, 2.2),
+            PHIK(icomp, 0, 1, 2.1, 2.9),
+            PHIK(icomp, 1, 0, 1.05, 1.2),
+            PHIK(icomp, 0, 0, 1.0, 1e-3),
+            PHIK(icomp, 1, 1, 3.0, 3.1),
+            code_value(EOSMOD.eos[icomp])};
+}
+
+bool same(const Fingerprint& a, const Fingerprint& b) {
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!(a[i] == b[i]) && !(std::isnan(a[i]) && std::isnan(b[i]))) return false;
+    return true;
+}
+
+// The expansions of component icomp: found by fingerprint, else built now
+// (never during a set-up or within a build).
+const Curve* curve_of(int icomp) {
+    if (icomp < 1 || icomp > kMaxComp) return nullptr;
+    if (slot_known[icomp]) return slot_curve[icomp];
+    if (building || no_build_depth > 0) return nullptr;
+    if (flash::pseudo_pure(icomp) || !residual_model_ready(icomp)) {
+        slot_known[icomp] = true;
+        slot_curve[icomp] = nullptr;
+        return nullptr;
+    }
+    Build b;
+    b.icomp = icomp;
+    b.z[icomp - 1] = 1.0;
+    RMIX(b.z);
+    const Fingerprint key = fingerprint(icomp, b.z);
+    for (const auto& c : store) {
+        if (!same(c->key, key)) continue;
+        slot_known[icomp] = true;
+        slot_curve[icomp] = c->pieces.empty() ? nullptr : c.get();
+        return slot_curve[icomp];
+    }
+    auto curve = std::make_unique<Curve>();
+    curve->key = key;
+    b.curve = curve.get();
+    b.tc = CCON.tc[icomp];
+    curve->tc = b.tc;
+    b.dc = CCON.dc[icomp];
+    const double tlow = lowest_temperature(icomp, b.z);
+    building = true;
+    {
+        flash::QuietMessages quiet;
+        if (tlow > 0.0 && tlow < b.tc * (1.0 - kCriticalGap)) build_pieces(b, tlow);
+    }
+    building = false;
+    if (store.size() >= kMaxCurves) store.erase(store.begin());
+    store.push_back(std::move(curve));
+    // Slots may point into the store: all are looked up again.
+    slot_known.fill(false);
+    slot_curve.fill(nullptr);
+    const Curve* c = store.back().get();
+    slot_known[icomp] = true;
+    slot_curve[icomp] = c->pieces.empty() ? nullptr : c;
+    return slot_curve[icomp];
+}
+
+const Piece& piece_at_t(const Curve& c, double T) {
+    const auto it = std::lower_bound(c.pieces.begin(), c.pieces.end(), T,
+                                     [](const Piece& p, double t) { return p.thi < t; });
+    return it == c.pieces.end() ? c.pieces.back() : *it;
+}
+
+const Piece& piece_at_lnp(const Curve& c, double lnp) {
+    const auto it = std::lower_bound(c.pieces.begin(), c.pieces.end(), lnp,
+                                     [](const Piece& p, double v) { return p.lnp_hi < v; });
+    return it == c.pieces.end() ? c.pieces.back() : *it;
+}
+
+}  // namespace
+
+bool at_t(int icomp, double T, double& P, double& Dl, double& Dv) {
+    if (!use_expansions) return false;
+    const Curve* c = curve_of(icomp);
+    if (c == nullptr || !(T >= c->tlow && T <= c->thigh)) return false;
+    const Piece& p = piece_at_t(*c, T);
+    if (p.iterate) return false;
+    const double u = std::sqrt(c->tc - T);
+    const double x = std::clamp((2.0 * u - p.ua - p.ub) / (p.ub - p.ua), -1.0, 1.0);
+    double v[kFunctions];
+    evaluate(p, x, v);
+    P = std::exp(v[0]);
+    Dl = v[1];
+    Dv = std::exp(v[2]);
+    return true;
+}
+
+bool at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
+    if (!use_expansions || !(P > 0.0)) return false;
+    const Curve* c = curve_of(icomp);
+    if (c == nullptr) return false;
+    const double lnp = std::log(P);
+    if (!(lnp >= c->lnp_low && lnp <= c->lnp_high)) return false;
+    const Piece& p = piece_at_lnp(*c, lnp);
+    if (p.iterate) return false;
+    // ln P is nearly linear in x within a piece: Newton's method from the
+    // chord converges in a few steps.
+    double x = p.lnp_hi > p.lnp_lo ? 1.0 - 2.0 * (lnp - p.lnp_lo) / (p.lnp_hi - p.lnp_lo) : 0.0;
+    x = std::clamp(x, -1.0, 1.0);
+    for (int it = 0; it < 12; ++it) {
+        double v = 0, dv = 0;
+        lnp_and_slope(p, x, v, dv);
+        if (!(dv < 0.0)) return false;
+        const double dx = (lnp - v) / dv;
+        x = std::clamp(x + dx, -1.0, 1.0);
+        if (std::fabs(dx) < 1e-15) break;
+    }
+    const double u = 0.5 * (p.ua + p.ub) + 0.5 * (p.ub - p.ua) * x;
+    T = c->tc - u * u;
+    double v[kFunctions];
+    evaluate(p, x, v);
+    Dl = v[1];
+    Dv = std::exp(v[2]);
+    return true;
+}
+
+void range(int icomp, double& tlow, double& thigh) {
+    tlow = thigh = 0.0;
+    const Curve* c = curve_of(icomp);
+    if (c == nullptr) return;
+    tlow = c->tlow;
+    thigh = c->thigh;
+}
+
+void forget_slots() {
+    slot_known.fill(false);
+    slot_curve.fill(nullptr);
+}
+
+NoBuild::NoBuild() { ++no_build_depth; }
+NoBuild::~NoBuild() { --no_build_depth; }
+
+void set_enabled(bool on) { use_expansions = on; }
+bool enabled() { return use_expansions; }
+
+Stats stats(int icomp) {
+    Stats s;
+    const Curve* c = curve_of(icomp);
+    if (c == nullptr) return s;
+    s.pieces = static_cast<int>(c->pieces.size());
+    s.solves = c->solves;
+    return s;
+}
+
+}  // namespace lib::satcheb

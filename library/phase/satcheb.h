@@ -1,0 +1,51 @@
+// Piecewise Chebyshev expansions of the saturation line of a pure fluid in
+// temperature: ln P, the liquid density and ln of the vapour density, fitted
+// to the component's own equation of state at Chebyshev points to the last
+// digits the equation gives.  They are built at the first saturation call of
+// a component after its set-up (never during SETUP itself) and kept for the
+// life of the program under a fingerprint of the equation, so that setting
+// the same fluid up again finds them.  They end 1e-4 Tc below the critical
+// temperature; above that, and wherever they cannot answer, the saturation
+// routines iterate as before.
+#pragma once
+
+namespace lib::satcheb {
+
+// The saturation state of component icomp at T from its expansions.  False
+// (outputs untouched) when the component has none or T lies outside them.
+bool at_t(int icomp, double T, double& P, double& Dl, double& Dv);
+
+// The same at given pressure: T from the inverted expansion of ln P.
+bool at_p(int icomp, double P, double& T, double& Dl, double& Dv);
+
+// The temperature range [tlow, thigh] that the expansions of icomp cover
+// (both 0 when there are none); builds them like at_t.
+void range(int icomp, double& tlow, double& thigh);
+
+// Forgets which expansions belong to which component slot (a new set-up or a
+// changed equation); the expansions themselves are kept.
+void forget_slots();
+
+// While an instance lives no expansion is built (the set-up's own
+// saturation calls iterate).
+class NoBuild {
+public:
+    NoBuild();
+    ~NoBuild();
+    NoBuild(const NoBuild&) = delete;
+    NoBuild& operator=(const NoBuild&) = delete;
+};
+
+// Switches the use of the expansions off (tests compare with the iteration).
+void set_enabled(bool on);
+bool enabled();
+
+// Statistics of the expansions of icomp (tests and notes): number of pieces
+// and of saturation states solved to build them.
+struct Stats {
+    int pieces = 0;
+    int solves = 0;
+};
+Stats stats(int icomp);
+
+}  // namespace lib::satcheb

@@ -1,0 +1,141 @@
+#include "library/phase/satcheb.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <sstream>
+
+#include "library/library.h"
+#include "library/phase/dens.h"
+#include "library/setup/textstore.h"
+#include "tests/library/phase/sat_support.h"
+
+namespace {
+
+using sattest::Pure;
+using sattest::rel;
+
+using sattest::Iterating;
+
+struct Sat {
+    double P = 0, Dl = 0, Dv = 0;
+    int ierr = -1;
+};
+
+Sat satt(double T) {
+    Pure w;
+    Sat s;
+    double xl[20], xv[20];
+    std::string herr;
+    lib::SATT(T, w.x, 1, s.P, s.Dl, s.Dv, xl, xv, s.ierr, herr);
+    return s;
+}
+
+// The iterative solution at T: SATT without expansions, its densities
+// polished by Newton's method on both (the spinodal road near the critical
+// point stops at 1e-8).
+bool iterative(double T, double dc, Sat& s) {
+    Iterating off;
+    s = satt(T);
+    Pure w;
+    return s.ierr == 0 && lib::saturation_at_t(T, w.x, dc, s.P, s.Dl, s.Dv) &&
+           lib::saturation_at_t(T, w.x, dc, s.P, s.Dl, s.Dv);
+}
+
+// How far the iterative solution moves when Newton's method starts again
+// from either side of it (relative, in P, Dl and Dv): close to the critical
+// point the equation determines the saturated densities to 1e-13..1e-10 only.
+Sat spread(double T, double dc, const Sat& a) {
+    Sat s{0, 0, 0, 0};
+    for (double e : {1e-7, -1e-7, 3e-7, -3e-7, 1e-6, -1e-6, 1e-5, -1e-5}) {
+        Pure w;
+        Sat b = a;
+        b.Dl *= 1 + e;
+        b.Dv *= 1 - e;
+        if (!lib::saturation_at_t(T, w.x, dc, b.P, b.Dl, b.Dv) ||
+            !lib::saturation_at_t(T, w.x, dc, b.P, b.Dl, b.Dv))
+            continue;
+        s.P = std::max(s.P, rel(b.P, a.P));
+        s.Dl = std::max(s.Dl, rel(b.Dl, a.Dl));
+        s.Dv = std::max(s.Dv, rel(b.Dv, a.Dv));
+    }
+    return s;
+}
+
+// Every built-in pure fluid: its expansions reach from the triple point to
+// 1e-4 Tc below Tc (blends and estimates to their equation's own critical
+// point), and at 1,000 random temperatures they agree with the iterative
+// solution within 1e-12 in pressure and both densities.
+TEST(Satcheb, AgreeWithTheIterationForEveryFluid) {
+    std::mt19937_64 rng(28);
+    std::ostringstream bad, report;
+    int fluids = 0, failures = 0;
+    for (int slot = 1; slot < lib::kTextCount; ++slot) {
+        const std::string name(lib::store::name(slot));
+        ASSERT_TRUE(sattest::setup(name));
+        double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+        lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+        const auto t0 = std::chrono::steady_clock::now();
+        double tlow = 0, thigh = 0;
+        lib::satcheb::range(1, tlow, thigh);
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                .count();
+        const lib::satcheb::Stats st = lib::satcheb::stats(1);
+        if (!(thigh > tlow)) {
+            bad << name << ": no expansions\n";
+            continue;
+        }
+        ++fluids;
+        double worst[3] = {0, 0, 0};
+        std::uniform_real_distribution<double> u(tlow, thigh);
+        int failed = 0;
+        double tworst = 0;
+        int near = 0;
+        for (int i = 0; i < 1000; ++i) {
+            const double T = i == 0 ? tlow : i == 1 ? thigh : u(rng);
+            // (The expansions first: SATT keeps its last result.)
+            const Sat ex = satt(T);
+            Sat it;
+            if (!iterative(T, dc, it)) {
+                ++failed;
+                continue;
+            }
+            double d[3] = {rel(ex.P, it.P), rel(ex.Dl, it.Dl), rel(ex.Dv, it.Dv)};
+            if (std::max({d[0], d[1], d[2]}) > 1e-12) {
+                // Near the critical point: within the iteration's own spread.
+                const Sat sp = spread(T, dc, it);
+                d[0] = d[0] <= 4.0 * sp.P ? 0.0 : d[0];
+                d[1] = d[1] <= 4.0 * sp.Dl ? 0.0 : d[1];
+                d[2] = d[2] <= 4.0 * sp.Dv ? 0.0 : d[2];
+                ++near;
+            }
+            if (d[1] > worst[1]) tworst = 1.0 - T / tc;
+            for (int k = 0; k < 3; ++k) worst[k] = std::max(worst[k], d[k]);
+        }
+        char line[256];
+        std::snprintf(line, sizeof line,
+                      "%-10s %6.2f ms %3d pieces %5d states  Tlow/Ttp %.4f  1-Thigh/Tc %.2e  "
+                      "P %.1e Dl %.1e Dv %.1e at %.2e near %d\n",
+                      name.c_str(), ms, st.pieces, st.solves, tlow / ttp, 1.0 - thigh / tc,
+                      worst[0], worst[1], worst[2], tworst, near);
+        report << line;
+        // r22's and nf3's equations round to some 5e-12 in P and Dv even far
+        // from the critical point (measured as the spread above).
+        const double tol = name == "r22" || name == "nf3" ? 1e-11 : 1e-12;
+        failures += failed;
+        if (worst[0] > tol || worst[1] > tol || worst[2] > tol)
+            bad << line << "  (" << failed << " iterations failed)\n";
+    }
+    if (::testing::Test::HasFailure() || !bad.str().empty())
+        std::printf("%s", report.str().c_str());
+    EXPECT_EQ(bad.str(), "");
+    EXPECT_GE(fluids, 126);
+    // The iteration itself fails now and then next to the critical point.
+    EXPECT_LE(failures, 3);
+}
+
+}  // namespace
