@@ -102,5 +102,6 @@ KVR2_FLASH_BENCH(water);
 KVR2_FLASH_BENCH(nitrogen);
 KVR2_FLASH_BENCH(r134a);
 KVR2_FLASH_BENCH(propane);
+KVR2_FLASH_BENCH(co2);
 
 }  // namespace

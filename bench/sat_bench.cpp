@@ -68,10 +68,14 @@ void BM_SATP(benchmark::State& state, const char* fluid) {
 BENCHMARK_CAPTURE(BM_SATT, water, "water");
 BENCHMARK_CAPTURE(BM_SATT, r134a, "r134a");
 BENCHMARK_CAPTURE(BM_SATT, nitrogen, "nitrogen");
+BENCHMARK_CAPTURE(BM_SATT, propane, "propane");
+BENCHMARK_CAPTURE(BM_SATT, co2, "co2");
 BENCHMARK_CAPTURE(BM_SATT, water_near_critical, "water", true);
 BENCHMARK_CAPTURE(BM_SATT, nitrogen_near_critical, "nitrogen", true);
 BENCHMARK_CAPTURE(BM_SATP, water, "water");
 BENCHMARK_CAPTURE(BM_SATP, r134a, "r134a");
 BENCHMARK_CAPTURE(BM_SATP, nitrogen, "nitrogen");
+BENCHMARK_CAPTURE(BM_SATP, propane, "propane");
+BENCHMARK_CAPTURE(BM_SATP, co2, "co2");
 
 }  // namespace

@@ -221,6 +221,21 @@ void RESIDUAL(double T, double D, const double x[20], double& P, double& e, doub
     finite({&P, &e, &h, &s, &cv, &cp, &A, &G});
 }
 
+void energy_enthalpy_entropy(double T, double D, const double x[20], double& e, double& h,
+                             double& s) {
+    e = h = s = 0.0;
+    Route rt;
+    if (!select(T, D, x, rt)) return;
+    const double r00 = rt.r(0, 0), r01 = rt.r(0, 1), r10 = rt.r(1, 0);
+    const double Dp = D < 1e-40 ? 1e-40 : D;
+    const double o00 = PHI0(0, 0, T, Dp, x), o10 = PHI0(1, 0, T, D, x);
+    const double RT = rt.R * T;
+    e = RT * (o10 + r10) - rt.H0;
+    h = e + RT * (1.0 + r01);
+    s = rt.R * (o10 + r10 - o00 - r00) - rt.S0;
+    finite({&e, &h, &s});
+}
+
 void ENTRO(double T, double D, const double x[20], double& s) {
     s = 0.0;
     Route rt;

@@ -4,3 +4,12 @@
 #pragma once
 
 #include "library/library.h"
+
+namespace lib {
+
+// Energy, enthalpy and entropy at (T, D), as THERM gives them (the same
+// digits), without the derivatives that cv, cp, w and hjt need.
+void energy_enthalpy_entropy(double T, double D, const double x[20], double& e, double& h,
+                             double& s);
+
+}  // namespace lib

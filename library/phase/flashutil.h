@@ -10,6 +10,7 @@
 #include <string>
 
 #include "library/library.h"
+#include "library/models/therm.h"
 #include "library/setup/common.h"
 #include "library/setup/records.h"
 
@@ -138,8 +139,7 @@ struct PhaseProps {
 
 inline PhaseProps phase_props(double T, double D, const double x[20]) {
     PhaseProps ph;
-    double p = 0, cv = 0, cp = 0, w = 0, hjt = 0;
-    THERM(T, D, x, p, ph.e, ph.h, ph.s, cv, cp, w, hjt);
+    energy_enthalpy_entropy(T, D, x, ph.e, ph.h, ph.s);
     return ph;
 }
 

@@ -13,6 +13,7 @@
 #include "library/phase/abfl2.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/ptanc.h"
+#include "library/phase/satcheb.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
 #include "library/phase/tbflsh.h"
@@ -263,6 +264,7 @@ private:
     double tdew = 0, dldew = 0, dvdew = 0, xdew[20] = {}, ydew[20] = {};
     double tbub = 0, dlbub = 0, dvbub = 0, xbub[20] = {}, ybub[20] = {};
     flash::PhaseProps vap{}, liq{};
+    double vap_t = -1, vap_d = -1;  // the state vap was evaluated at
     double bdew = 0, bbub = 0;
     bool below_liquid = false;
 
@@ -394,6 +396,10 @@ private:
             return b > h0;
         }
         if (letter == 'S' && b > bd.bcrit) {
+            // Not above the saturated vapour's entropy at P (the saturation
+            // expansions give it without iterating), not above the entropy
+            // at Tc either: the vapour root there need not be found.
+            if (saturated_vapour_from_expansions() && b <= vap.s) return false;
             // The vapour root on the critical isotherm (the vapour iteration
             // is asked for: at exactly Tc the density solver would start
             // dense).  Its entropy exceeds the critical point's, so that an
@@ -435,6 +441,18 @@ private:
         finish();
     }
 
+    // The saturated vapour at P from the saturation expansions of a pure
+    // fluid (kept for dew_point); false where they do not reach.
+    bool saturated_vapour_from_expansions() {
+        if (icomp == 0 || ppf || !(P >= CCON.ptp[icomp])) return false;
+        double t = 0, dl = 0, dv = 0;
+        if (!satcheb::at_p(icomp, P, t, dl, dv)) return false;
+        vap = flash::phase_props(t, dv, z);
+        vap_t = t;
+        vap_d = dv;
+        return true;
+    }
+
     // The dew point (below the triple-point pressure of a pure fluid the
     // triple point's stands in: only vapour lies above its value) and the
     // saturated vapour's properties; without one, the liquid from the bubble
@@ -455,7 +473,7 @@ private:
         }
         // The saturated phases' properties (kept for the two-phase mixing of
         // a pure fluid).
-        vap = flash::phase_props(tdew, dvdew, z);
+        if (!(vap_t == tdew && vap_d == dvdew)) vap = flash::phase_props(tdew, dvdew, z);
         bdew = vap.of(letter);
         below_liquid =
             below_triple || below(tdew, tmin) || (icomp > 0 && below(tdew, CCON.ttp[icomp]));

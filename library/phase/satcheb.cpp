@@ -40,6 +40,9 @@ struct Piece {
     double lnp_lo = 0, lnp_hi = 0;
     double ua = 0, ub = 0;  // sqrt(Tc - T) at thi and tlo
     bool iterate = false;   // no expansion: the iteration answers here
+    // T as a series in y = (2 ln P - lnp_lo - lnp_hi) / (lnp_hi - lnp_lo):
+    // the start of SATP's one Newton step on the ln P series.
+    std::array<double, kNodes> inv{};
     std::array<std::array<double, kFunctions>, kNodes> c{};
 };
 
@@ -227,6 +230,44 @@ bool fit(Build& b, double lo, double hi, Piece& p, double& tail) {
     return true;
 }
 
+// x at which the ln P series of p takes lnp (Newton's method from the
+// chord), and the temperature there.
+double x_at(const Piece& p, double lnp, double x) {
+    for (int it = 0; it < 30; ++it) {
+        double v = 0, dv = 0;
+        lnp_and_slope(p, x, v, dv);
+        if (!(dv < 0.0)) break;
+        const double dx = (lnp - v) / dv;
+        x = std::clamp(x + dx, -1.0, 1.0);
+        if (std::fabs(dx) < 1e-15) break;
+    }
+    return x;
+}
+
+double t_of_x(const Piece& p, double tc, double x) {
+    const double u = 0.5 * (p.ua + p.ub) + 0.5 * (p.ub - p.ua) * x;
+    return tc - u * u;
+}
+
+// Fits the inverse series of a piece (T in ln P) from its ln P series.
+void invert(Piece& p, double tc) {
+    const ChebTable& tb = table();
+    double t[kNodes];
+    double x = 1.0;
+    for (int j = 0; j <= kDegree; ++j) {
+        const double y = tb.cosines[j][1];
+        const double lnp = 0.5 * (p.lnp_lo + p.lnp_hi) + 0.5 * (p.lnp_hi - p.lnp_lo) * y;
+        x = x_at(p, lnp, j == 0 ? -1.0 : x);
+        t[j] = t_of_x(p, tc, x);
+    }
+    for (int k = 0; k < kNodes; ++k) {
+        double sum = 0.0;
+        for (int j = 0; j < kNodes; ++j)
+            sum += ((j == 0 || j == kDegree) ? 0.5 : 1.0) * t[j] * tb.cosines[j][k];
+        p.inv[k] = 2.0 / kDegree * ((k == 0 || k == kDegree) ? 0.5 : 1.0) * sum;
+    }
+}
+
 // Pieces from tlow up (each in the variable sqrt(Tc - T), in which the
 // saturated densities of an equation of state are smooth up to Tc) to 1e-4 Tc below Tc: halving the
 // distance to Tc, then each piece halved until its last coefficients vanish.  The line ends at the
@@ -269,6 +310,7 @@ void build_pieces(Build& b, double tlow) {
             todo.emplace_back(lo, mid);
             continue;
         }
+        invert(p, b.tc);
         c.pieces.push_back(p);
     }
     if (c.pieces.empty()) return;
@@ -404,20 +446,30 @@ bool at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
     if (!(lnp >= c->lnp_low && lnp <= c->lnp_high)) return false;
     const Piece& p = piece_at_lnp(*c, lnp);
     if (p.iterate) return false;
-    // ln P is nearly linear in x within a piece: Newton's method from the
-    // chord converges in a few steps.
-    double x = p.lnp_hi > p.lnp_lo ? 1.0 - 2.0 * (lnp - p.lnp_lo) / (p.lnp_hi - p.lnp_lo) : 0.0;
-    x = std::clamp(x, -1.0, 1.0);
-    for (int it = 0; it < 12; ++it) {
+    // The inverse series gives T to some 1e-12; one Newton step on the ln P
+    // series takes it to the last digit.
+    const double y = (2.0 * lnp - p.lnp_lo - p.lnp_hi) / (p.lnp_hi - p.lnp_lo);
+    double t0 = 0;
+    {
+        double b1 = 0, b2 = 0;
+        for (int k = kDegree; k >= 1; --k) {
+            const double b0 = p.inv[k] + 2.0 * y * b1 - b2;
+            b2 = b1;
+            b1 = b0;
+        }
+        t0 = p.inv[0] + y * b1 - b2;
+    }
+    const double u0 = std::sqrt(std::max(c->tc - t0, 0.0));
+    double x = std::clamp((2.0 * u0 - p.ua - p.ub) / (p.ub - p.ua), -1.0, 1.0);
+    for (int it = 0; it < 3; ++it) {
         double v = 0, dv = 0;
         lnp_and_slope(p, x, v, dv);
         if (!(dv < 0.0)) return false;
         const double dx = (lnp - v) / dv;
         x = std::clamp(x + dx, -1.0, 1.0);
-        if (std::fabs(dx) < 1e-15) break;
+        if (std::fabs(dx) < 1e-9) break;
     }
-    const double u = 0.5 * (p.ua + p.ub) + 0.5 * (p.ub - p.ua) * x;
-    T = c->tc - u * u;
+    T = t_of_x(p, c->tc, x);
     double v[kFunctions];
     evaluate(p, x, v);
     Dl = v[1];
