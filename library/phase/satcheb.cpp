@@ -117,6 +117,14 @@ struct Build {
     double last[3] = {}, prev[3] = {};  // T, Dl, Dv of the last two states solved
 };
 
+// Newton's method on both densities from (Dl, Dv), then once more from its
+// result: it stops on a step below 1e-10, and the second pass takes the
+// state to the rounding level of the equation.
+bool newton_to_rounding(double T, const Build& b, double& P, double& Dl, double& Dv) {
+    if (!saturation_at_t(T, b.z, b.dc, P, Dl, Dv)) return false;
+    return saturation_at_t(T, b.z, b.dc, P, Dl, Dv);
+}
+
 // The saturation state at T: Newton's method from the last states solved
 // (extrapolated in the square root of Tc - T, which the densities follow
 // near the critical point), else from the iteration of SATT; the pressure is
@@ -137,17 +145,14 @@ bool solve(Build& b, double T, double& P, double& Dl, double& Dv) {
                 Dv = b.last[2] + w * (b.last[2] - b.prev[2]);
             }
         }
-        ok = Dl > b.dc && Dv > 0.0 && Dv < b.dc && saturation_at_t(T, b.z, b.dc, P, Dl, Dv);
+        ok = Dl > b.dc && Dv > 0.0 && Dv < b.dc && newton_to_rounding(T, b, P, Dl, Dv);
     }
-    // Newton's method stops on a step below 1e-10; one more pass from its
-    // result takes the state to the rounding level of the equation.
-    ok = ok && saturation_at_t(T, b.z, b.dc, P, Dl, Dv);
     if (!ok) {
         double xl[20], xv[20];
         int ierr = 0;
         std::string herr;
         SATT(T, b.z, kBubblePoint, P, Dl, Dv, xl, xv, ierr, herr);
-        ok = ierr == 0 && saturation_at_t(T, b.z, b.dc, P, Dl, Dv);
+        ok = ierr == 0 && newton_to_rounding(T, b, P, Dl, Dv);
     }
     if (!ok || !(P > 0.0) || !(Dl > Dv) || !std::isfinite(P)) return false;
     if (b.have_last) {
@@ -169,12 +174,10 @@ void rounding_noise(const Build& b, double T, const double f[kFunctions],
                     double noise[kFunctions]) {
     for (int fn = 0; fn < kFunctions; ++fn) noise[fn] = 0.0;
     for (double e : {1e-7, -1e-7}) {
-        double P = 0, Dl = std::exp(f[2]) > 0 ? f[1] * (1.0 + e) : 0.0;
+        double P = 0, Dl = f[1] * (1.0 + e);
         double Dv = std::exp(f[2]) * (1.0 - e);
         if (!(Dl > b.dc && Dv < b.dc)) continue;
-        if (!saturation_at_t(T, b.z, b.dc, P, Dl, Dv) ||
-            !saturation_at_t(T, b.z, b.dc, P, Dl, Dv) || !(P > 0.0) || !(Dv > 0.0))
-            continue;
+        if (!newton_to_rounding(T, b, P, Dl, Dv) || !(P > 0.0) || !(Dv > 0.0)) continue;
         noise[0] = std::max(noise[0], 2.0 * std::fabs(std::log(P) - f[0]));
         noise[1] = std::max(noise[1], 2.0 * std::fabs(Dl - f[1]));
         noise[2] = std::max(noise[2], 2.0 * std::fabs(std::log(Dv) - f[2]));
