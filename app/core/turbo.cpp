@@ -23,7 +23,7 @@ bool expansion(const Part& part) { return part.type == EXPANDER || part.type == 
 // A pump takes liquid: compressed, saturated or supercritical fluid, not
 // vapour or a two-phase mixture (a quality above the saturated liquid's,
 // allowing for the rounding of a saturated state).
-bool pumpable(double q) { return q <= 1e-9 || q == 999.0; }
+bool pumpable(double q) { return q <= 1e-9 || q == lib::kQualitySupercritical; }
 
 int fail(Part& part, std::string text) {
     part.failure_text = std::move(text);
@@ -147,73 +147,122 @@ int calcTurbo(Part& part) {
     }
 }
 
-int calcTurbo_polytropic(Part& part) {
-    const char* name = part.name.c_str();
-    const int n = part.steps;
-    if (n < 1 || n > MAX_STEPS || part.fluid == nullptr)
-        return fail(part, format_text("Calculating fluid properties failed in part %s\n", name));
-    Fluid& fluid = *part.fluid;
-    double* c = part.x_out.data();
-    std::array<double, NUM_PART_OUTPUTS>& o = part.outputs;
-    const double e = part.eta_used;
-    double mdot = o[PO_INLET_MASSFLOW];
+namespace {
 
-    o[PO_POWER] = 0;
-    o[PO_CONDENSATION_HEAT] = 0;
-    o[PO_SPECIFIC_CONDENSATION_HEAT] = 0;
-    double R = 0;
-    lib::RMIX2(part.x_in.data(), R);
-    R /= lib::WMOL(part.x_in.data());
+// One run of the stepwise polytropic model over the part's steps: the inlet
+// state, the pressures of the steps, then step by step the outlet enthalpy
+// from the polytropic exponent (with water condensing out of a humid gas),
+// and the part's results.
+class PolytropicRun {
+public:
+    explicit PolytropicRun(Part& p)
+        : part(p), name(p.name.c_str()), n(p.steps), c(p.x_out.data()), o(p.outputs) {}
 
-    {
+    int run() {
+        if (n < 1 || n > MAX_STEPS || part.fluid == nullptr)
+            return fail(part,
+                        format_text("Calculating fluid properties failed in part %s\n", name));
+        fluid = part.fluid;
+        start();
+        if (!inlet() || !pump_takes_liquid() || !step_pressures()) return PS_FAILED;
+        exponents_at_the_inlet();
+        for (int k = 1; k <= n; ++k)
+            if (!step(k)) return PS_FAILED;
+        return results();
+    }
+
+private:
+    Part& part;
+    const char* name;
+    const int n;
+    double* c;
+    std::array<double, NUM_PART_OUTPUTS>& o;
+    Fluid* fluid = nullptr;
+    double e = 0, mdot = 0, R = 0;
+    double Z = 0, kT = 0, kv = 0, a = 0, nu = 0;
+    double h_prev = 0, head = 0;
+    bool warned = false, water = false;
+    std::size_t wp = 0;
+
+    bool failed(std::string text) {
+        fail(part, std::move(text));
+        return false;
+    }
+
+    void start() {
+        e = part.eta_used;
+        mdot = o[PO_INLET_MASSFLOW];
+        o[PO_POWER] = 0;
+        o[PO_CONDENSATION_HEAT] = 0;
+        o[PO_SPECIFIC_CONDENSATION_HEAT] = 0;
+        lib::RMIX2(part.x_in.data(), R);
+        R /= lib::WMOL(part.x_in.data());
+    }
+
+    bool inlet() {
         double p0 = part.p[0];
         const int r = get_all_by_p_and_h(c, part.T[0], p0, part.s[0], part.h[0], part.rho[0],
                                          part.q[0], part.q[0]);
-        if (r != 0)
-            return fail(
-                part,
-                format_text("Error calculating fluid conditions at inlet for part %s\n", name));
+        if (r == 0) return true;
+        return failed(
+            format_text("Error calculating fluid conditions at inlet for part %s\n", name));
     }
 
-    if (part.type == PUMP && !pumpable(part.q[0])) {
+    bool pump_takes_liquid() {
+        if (part.type != PUMP || pumpable(part.q[0])) return true;
         const double q0 = part.q[0];
         const std::string what =
             q0 > 0 && q0 < 1 ? format_text("wet vapour (quality %.4g)", q0) : std::string("vapour");
-        return fail(
-            part, format_text("Pump \"%s\" is fed with %s at %s and %s; a pump takes liquid.\n",
-                              name, what.c_str(),
-                              format_value(part.T[0], part_output_values_def[PO_INLET_TEMPERATURE],
-                                           part.output_units[PO_INLET_TEMPERATURE])
-                                  .c_str(),
-                              format_value(part.p[0], part_output_values_def[PO_INLET_PRESSURE],
-                                           part.output_units[PO_INLET_PRESSURE])
-                                  .c_str()));
+        return failed(format_text(
+            "Pump \"%s\" is fed with %s at %s and %s; a pump takes liquid.\n", name, what.c_str(),
+            format_value(part.T[0], part_output_values_def[PO_INLET_TEMPERATURE],
+                         part.output_units[PO_INLET_TEMPERATURE])
+                .c_str(),
+            format_value(part.p[0], part_output_values_def[PO_INLET_PRESSURE],
+                         part.output_units[PO_INLET_PRESSURE])
+                .c_str()));
     }
 
-    const double p0 = part.p[0];
-    const double r_used = part.pr_used;
-    if (part.segmentation == 0) {
-        for (int k = 1; k <= n; ++k) part.p[sz(k)] = p0 + k * (p0 * r_used - p0) / n;
-    } else if (part.segmentation == 1) {
-        const double f = std::pow(r_used, 1.0 / n);
-        for (int k = 1; k <= n; ++k) part.p[sz(k)] = part.p[sz(k - 1)] * f;
-    } else {
-        return fail(part, format_text("calcCompressor | Type of step segmentation not known (%i)\n",
+    // Equal pressure differences or equal pressure ratios.
+    bool step_pressures() {
+        const double p0 = part.p[0];
+        const double r_used = part.pr_used;
+        if (part.segmentation == 0) {
+            for (int k = 1; k <= n; ++k) part.p[sz(k)] = p0 + k * (p0 * r_used - p0) / n;
+        } else if (part.segmentation == 1) {
+            const double f = std::pow(r_used, 1.0 / n);
+            for (int k = 1; k <= n; ++k) part.p[sz(k)] = part.p[sz(k - 1)] * f;
+        } else {
+            return failed(format_text("calcCompressor | Type of step segmentation not known (%i)\n",
                                       part.segmentation));
+        }
+        return true;
     }
 
-    double Z = get_Z(c, p0, part.rho[0], part.T[0]);
-    double kT = get_kT(c, p0, part.rho[0], part.s[0], part.T[0]);
-    double kv = get_kv(c, p0, part.rho[0], part.s[0], part.T[0]);
-    const double a = (1.0 - e) / e;
-    double nu = exponent(kT, kv, a);
-    double h_prev = part.h[0];
-    double head = 0;
-    bool warned = false;
-    const bool water = part.water != 0;
-    const std::size_t wp = sz(std::clamp(fluid.water_pos, 0, MAX_COMPONENTS - 1));
+    void exponents_at_the_inlet() {
+        const double p0 = part.p[0];
+        Z = get_Z(c, p0, part.rho[0], part.T[0]);
+        kT = get_kT(c, p0, part.rho[0], part.s[0], part.T[0]);
+        kv = get_kv(c, p0, part.rho[0], part.s[0], part.T[0]);
+        a = (1.0 - e) / e;
+        nu = exponent(kT, kv, a);
+        h_prev = part.h[0];
+        head = 0;
+        warned = false;
+        water = part.water != 0;
+        wp = sz(std::clamp(fluid->water_pos, 0, MAX_COMPONENTS - 1));
+    }
 
-    for (int k = 1; k <= n; ++k) {
+    // What the passes of one step find: the head, the water condensed and
+    // its heat, the exponent at the step's end.
+    struct Pass {
+        double M = 0;  // molar mass of the stream at the step's start
+        double wc = 0, delta = 0, hc = 0, L = 0, dh = 0, nu_k = 0;
+    };
+
+    // Step k: a first estimate from the exponent at its start, then passes
+    // with the mean exponent until the entropy and the condensed water stay.
+    bool step(int k) {
         part.segment = k;
         const std::size_t i = sz(k), im = sz(k - 1);
         double& T = part.T[i];
@@ -228,104 +277,124 @@ int calcTurbo_polytropic(Part& part) {
         h = ZRT * nu * (std::pow(ratio, 1.0 / nu) - 1.0) / e + h_prev;
         double pc = pk;
         if (!accept(part, get_all_by_p_and_h(c, T, pc, s, h, rho, q, part.q[im]), true, warned))
-            return PS_FAILED;
+            return false;
 
-        double wc = 0, delta = 0, hc = 0, L = 0, dh = 0, nu_k = nu;
-        const double M = lib::WMOL(c);
+        Pass ps;
+        ps.nu_k = nu;
+        ps.M = lib::WMOL(c);
         double s_old = s;
         int passes = 0;
         bool go_on = true;
         while (go_on) {
             kT = get_kT(c, pk, rho, s, T);
             kv = get_kv(c, pk, rho, s, T);
-            nu_k = exponent(kT, kv, a);
-            const double m = aveArith(nu, nu_k);
-            const double m_exp = (nu < 1 || nu_k < 1) ? m : aveLog(nu, nu_k);
-            dh = ZRT * m * (std::pow(ratio, 1.0 / m_exp) - 1.0);
-            h = dh / e + h_prev + hc;
+            ps.nu_k = exponent(kT, kv, a);
+            const double m = aveArith(nu, ps.nu_k);
+            const double m_exp = (nu < 1 || ps.nu_k < 1) ? m : aveLog(nu, ps.nu_k);
+            ps.dh = ZRT * m * (std::pow(ratio, 1.0 / m_exp) - 1.0);
+            h = ps.dh / e + h_prev + ps.hc;
             pc = pk;
             if (!accept(part, get_all_by_p_and_h(c, T, pc, s, h, rho, q, part.q[im]), false,
                         warned))
-                return PS_FAILED;
-            if (!(T >= 0) || T > fluid.Tmax || !std::isfinite(T))
-                return fail(part, format_text("Calculatin failed in part %s, Temperature outside "
-                                              "limits.\n",
-                                              name));
-            if (water && T < T_WATER_LIMIT) {
-                const int kph = T >= 273.16 ? lib::kDewPoint : lib::kSublimationLine;
-                double ps = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
-                int ierr = 0;
-                std::string herr;
-                lib::SATT(T, fluid.x_water.data(), kph, ps, Dl, Dv, xl, xv, ierr, herr);
-                Dl *= M_WATER;
-                Dv *= M_WATER;
-                const double w = std::max(c[wp] - wc, 0.0);
-                const double S = ps > 0 ? pk * w / ps : 0.0;
-                if (ps > 0 && (S > 1 || (S < 1 && wc > 0))) {
-                    L = latent_heat(fluid, kph, T, Dl, Dv);
-                    delta = std::min(0.2 * (S - 1) * w, w);
-                    double wc_new = wc + delta;
-                    if (wc_new < 0) {
-                        delta = -wc;
-                        wc_new = 0;
-                    }
-                    hc = wc_new * L * M_WATER / M;
-                    wc = wc_new;
-                }
-            }
+                return false;
+            if (!(T >= 0) || T > fluid->Tmax || !std::isfinite(T))
+                return failed(
+                    format_text("Calculatin failed in part %s, Temperature outside "
+                                "limits.\n",
+                                name));
+            if (water && T < T_WATER_LIMIT) condense(T, pk, ps);
             ++passes;
             const bool s_moved = std::fabs(s_old - s) > 5e-9;
             if (s_moved) s_old = s;
-            go_on = passes < 50 && (s_moved || std::fabs(delta) > 1e-9);
+            go_on = passes < 50 && (s_moved || std::fabs(ps.delta) > 1e-9);
         }
-
-        o[PO_POWER] += dh / e * mdot;
+        o[PO_POWER] += ps.dh / e * mdot;
         if (!water) {
             h_prev = h;
             Z = get_Z(c, pk, rho, T);
-            nu = nu_k;
-        } else {
-            o[PO_SPECIFIC_CONDENSATION_HEAT] += hc;
-            o[PO_CONDENSATION_HEAT] += L * mdot / M * M_WATER * wc;
-            const double cw_old = c[wp];
-            const double cw_new = cw_old - wc;
-            const double scale = cw_old < 1 ? (1 - cw_new) / (1 - cw_old) : 1.0;
-            c[wp] = cw_new;
-            for (int j = 0; j < fluid.az_components && j < MAX_COMPONENTS; ++j)
-                if (sz(j) != wp) c[j] *= scale;
-            const double M_new = lib::WMOL(c);
-            double Tc = T, pc2 = pk;
-            if (get_all_by_T_and_p(c, Tc, pc2, s, h, rho, q) != 0)
-                return fail(part,
-                            format_text("Calculating fluid properties failed in part %s\n", name));
-            h_prev = h;
-            kT = get_kT(c, pk, rho, s, T);
-            kv = get_kv(c, pk, rho, s, T);
-            Z = get_Z(c, pk, rho, T);
-            const double mw = mdot / M_new * wc * M_WATER;
-            mdot -= mw;
-            o[PO_LIQUID_WATER_OUT] += mw;
-            nu = exponent(kT, kv, a);
+            nu = ps.nu_k;
+        } else if (!remove_water(T, s, h, rho, q, pk, ps)) {
+            return false;
         }
-        head += dh;
+        head += ps.dh;
+        return true;
     }
 
-    double T = 0, pn = part.p[sz(n)], s0 = part.s[0], hs = 0, rho = 0, q = 0;
-    if (get_all_by_p_and_s(c, T, pn, s0, hs, rho, q) != 0)
-        return fail(part, format_text("Calculating fluid properties failed in part %s\n", name));
+    // Water beyond saturation at (T, pk) condenses (ice below the triple
+    // point), a fifth of the excess per pass; its latent heat goes into hc.
+    void condense(double T, double pk, Pass& ps) {
+        const int kph = T >= 273.16 ? lib::kDewPoint : lib::kSublimationLine;
+        double psat = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
+        int ierr = 0;
+        std::string herr;
+        lib::SATT(T, fluid->x_water.data(), kph, psat, Dl, Dv, xl, xv, ierr, herr);
+        Dl *= M_WATER;
+        Dv *= M_WATER;
+        const double w = std::max(c[wp] - ps.wc, 0.0);
+        const double S = psat > 0 ? pk * w / psat : 0.0;
+        if (psat > 0 && (S > 1 || (S < 1 && ps.wc > 0))) {
+            ps.L = latent_heat(*fluid, kph, T, Dl, Dv);
+            ps.delta = std::min(0.2 * (S - 1) * w, w);
+            double wc_new = ps.wc + ps.delta;
+            if (wc_new < 0) {
+                ps.delta = -ps.wc;
+                wc_new = 0;
+            }
+            ps.hc = wc_new * ps.L * M_WATER / ps.M;
+            ps.wc = wc_new;
+        }
+    }
 
-    o[PO_OUTLET_MASSFLOW] = mdot;
-    const double dhs = hs - part.h[0];
-    const double dh_real = part.h[sz(n)] - part.h[0];
-    o[PO_ISENTROPIC_ENTHALPY_DIFF] = dhs;
-    o[PO_SPECIFIC_HEAD] = head;
-    o[PO_SPECIFIC_WORK] = head / e;
-    o[PO_POLYTROPIC_EFFICIENCY] = part.inputs[PI_POLYTROPIC_EFFICIENCY];
-    const double num = expansion(part) ? dh_real : dhs;
-    const double den = expansion(part) ? dhs : dh_real;
-    o[PO_ISENTROPIC_EFFICIENCY] = den != 0 ? num / den : 1.0;
-    return PS_FINISHED;
-}
+    // The condensed water leaves the stream: the gas's composition, state
+    // and exponents after it.
+    bool remove_water(double T, double& s, double& h, double& rho, double& q, double pk,
+                      const Pass& ps) {
+        o[PO_SPECIFIC_CONDENSATION_HEAT] += ps.hc;
+        o[PO_CONDENSATION_HEAT] += ps.L * mdot / ps.M * M_WATER * ps.wc;
+        const double cw_old = c[wp];
+        const double cw_new = cw_old - ps.wc;
+        const double scale = cw_old < 1 ? (1 - cw_new) / (1 - cw_old) : 1.0;
+        c[wp] = cw_new;
+        for (int j = 0; j < fluid->az_components && j < MAX_COMPONENTS; ++j)
+            if (sz(j) != wp) c[j] *= scale;
+        const double M_new = lib::WMOL(c);
+        double Tc = T, pc2 = pk;
+        if (get_all_by_T_and_p(c, Tc, pc2, s, h, rho, q) != 0)
+            return failed(format_text("Calculating fluid properties failed in part %s\n", name));
+        h_prev = h;
+        kT = get_kT(c, pk, rho, s, T);
+        kv = get_kv(c, pk, rho, s, T);
+        Z = get_Z(c, pk, rho, T);
+        const double mw = mdot / M_new * ps.wc * M_WATER;
+        mdot -= mw;
+        o[PO_LIQUID_WATER_OUT] += mw;
+        nu = exponent(kT, kv, a);
+        return true;
+    }
+
+    // Head, work and the isentropic efficiency of the whole part.
+    int results() {
+        double T = 0, pn = part.p[sz(n)], s0 = part.s[0], hs = 0, rho = 0, q = 0;
+        if (get_all_by_p_and_s(c, T, pn, s0, hs, rho, q) != 0)
+            return fail(part,
+                        format_text("Calculating fluid properties failed in part %s\n", name));
+        o[PO_OUTLET_MASSFLOW] = mdot;
+        const double dhs = hs - part.h[0];
+        const double dh_real = part.h[sz(n)] - part.h[0];
+        o[PO_ISENTROPIC_ENTHALPY_DIFF] = dhs;
+        o[PO_SPECIFIC_HEAD] = head;
+        o[PO_SPECIFIC_WORK] = head / e;
+        o[PO_POLYTROPIC_EFFICIENCY] = part.inputs[PI_POLYTROPIC_EFFICIENCY];
+        const double num = expansion(part) ? dh_real : dhs;
+        const double den = expansion(part) ? dhs : dh_real;
+        o[PO_ISENTROPIC_EFFICIENCY] = den != 0 ? num / den : 1.0;
+        return PS_FINISHED;
+    }
+};
+
+}  // namespace
+
+int calcTurbo_polytropic(Part& part) { return PolytropicRun(part).run(); }
 
 int calcTurbo_isentropic(Part& part) {
     const double e_s = part.eta_used;
