@@ -20,6 +20,7 @@
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
 #include "tests/support/paths.h"
+#include "tests/support/records.h"
 
 namespace {
 
@@ -55,25 +56,14 @@ const std::string kDv4 =  // ln(D/Dc) = sum c theta^(k/6)
 class AncillaryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ncomp_ = lib::NCOMP;
-        ccon_ = lib::CCON;
-        ps_ = lib::PSMOD;
-        pl_ = lib::PLMOD;
-        dl_ = lib::DLMOD;
-        dv_ = lib::DVMOD;
         lib::NCOMP.nc = 1;
         lib::NCOMP.ic = 0;
         set_water(1);
     }
-    void TearDown() override {
-        lib::store::restore();
-        lib::NCOMP = ncomp_;
-        lib::CCON = ccon_;
-        lib::PSMOD = ps_;
-        lib::PLMOD = pl_;
-        lib::DLMOD = dl_;
-        lib::DVMOD = dv_;
-    }
+    void TearDown() override { lib::store::restore(); }
+    testsupport::SavedRecords<lib::NcompRecord, lib::CconRecord, lib::KindModRecord,
+                              lib::KindModRecord, lib::KindModRecord, lib::KindModRecord>
+        saved{lib::NCOMP, lib::CCON, lib::PSMOD, lib::PLMOD, lib::DLMOD, lib::DVMOD};
     static void set_water(int k) {
         lib::CCON.tc[k] = 647.096;
         lib::CCON.pc[k] = 22064.0;
@@ -99,9 +89,6 @@ protected:
         load(lib::SETDL, lib::DLMOD, k, "DL2", body(273.16, 647.096, 322.0 / kM, 6, kDl2));
         load(lib::SETDV, lib::DVMOD, k, "DV4", body(273.16, 647.096, 322.0 / kM, 6, kDv4));
     }
-    lib::NcompRecord ncomp_;
-    lib::CconRecord ccon_;
-    lib::KindModRecord ps_, pl_, dl_, dv_;
     int ierr = 0;
     std::string herr;
     const double x1[20] = {1.0};

@@ -12,6 +12,7 @@
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
+#include "tests/support/records.h"
 
 namespace {
 
@@ -32,10 +33,6 @@ std::string body(double tred, double pred, int np, int nd, int nl, const std::st
 class MeltTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ncomp_ = lib::NCOMP;
-        ccon_ = lib::CCON;
-        melt_ = lib::MELTMOD;
-        subl_ = lib::SUBLMOD;
         lib::NCOMP.nc = 1;
         lib::NCOMP.ic = 0;
         lib::CCON.ttp[1] = 273.16;
@@ -46,13 +43,10 @@ protected:
              body(273.16, 0.611657, 3, 0, 0,
                   "-21.2144006 0.00333333333\n27.3203819 1.20666667\n-6.10598130 1.70333333\n"));
     }
-    void TearDown() override {
-        lib::store::restore();
-        lib::NCOMP = ncomp_;
-        lib::CCON = ccon_;
-        lib::MELTMOD = melt_;
-        lib::SUBLMOD = subl_;
-    }
+    void TearDown() override { lib::store::restore(); }
+    testsupport::SavedRecords<lib::NcompRecord, lib::CconRecord, lib::KindModRecord,
+                              lib::KindModRecord>
+        saved{lib::NCOMP, lib::CCON, lib::MELTMOD, lib::SUBLMOD};
     void load(void (*f)(int, int, int&, std::string&), lib::KindModRecord& mod, int k,
               const std::string& code, const std::string& text) {
         lib::store::override_text(kText, text);
@@ -63,9 +57,6 @@ protected:
         ASSERT_EQ(jerr, 0) << jmsg;
         mod.slot[k] = lib::Code(code);
     }
-    lib::NcompRecord ncomp_;
-    lib::CconRecord ccon_;
-    lib::KindModRecord melt_, subl_;
     int ierr = 0;
     std::string herr;
     const double x1[20] = {1.0};
