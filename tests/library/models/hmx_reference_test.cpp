@@ -13,31 +13,12 @@
 
 #include "library/library.h"
 #include "tests/support/paths.h"
+#include "tests/support/table.h"
 
 namespace {
 
-using Row = std::map<std::string, std::string>;
-
-std::vector<Row> read_csv(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<Row> rows;
-    std::string line;
-    std::vector<std::string> head;
-    while (std::getline(in, line)) {
-        std::vector<std::string> f;
-        std::stringstream ss(line);
-        std::string cell;
-        while (std::getline(ss, cell, ',')) f.push_back(cell);
-        if (head.empty()) {
-            head = f;
-            continue;
-        }
-        Row r;
-        for (std::size_t i = 0; i < head.size(); ++i) r[head[i]] = i < f.size() ? f[i] : "";
-        rows.push_back(r);
-    }
-    return rows;
-}
+using testsupport::read_csv;
+using testsupport::Row;
 
 // "name:x;name:x" -> names joined by "|" and the fractions.
 int parse_composition(const std::string& text, std::string& names, double x[20]) {

@@ -14,6 +14,7 @@
 #include "library/library.h"
 #include "library/phase/satcheb.h"
 #include "tests/support/paths.h"
+#include "tests/support/table.h"
 
 namespace sattest {
 
@@ -64,36 +65,9 @@ inline Sat bubble_at(double T) {
     return s;
 }
 
-// One CSV table: rows as column name -> text.
-using Row = std::map<std::string, std::string>;
-
-inline std::vector<Row> read_csv(const std::string& path) {
-    std::vector<Row> rows;
-    std::ifstream in(path);
-    std::string line;
-    std::vector<std::string> head;
-    while (std::getline(in, line)) {
-        std::vector<std::string> cells;
-        std::stringstream ss(line);
-        std::string cell;
-        while (std::getline(ss, cell, ',')) cells.push_back(cell);
-        if (!line.empty() && line.back() == ',') cells.emplace_back();
-        if (head.empty()) {
-            head = cells;
-            continue;
-        }
-        Row r;
-        for (std::size_t i = 0; i < head.size() && i < cells.size(); ++i) r[head[i]] = cells[i];
-        rows.push_back(r);
-    }
-    return rows;
-}
-
-inline double num(const Row& r, const std::string& key) {
-    const auto it = r.find(key);
-    if (it == r.end() || it->second.empty()) return std::nan("");
-    return std::stod(it->second);
-}
+using testsupport::num;
+using testsupport::read_csv;
+using testsupport::Row;
 
 inline std::string reference(const std::string& file) {
     return testsupport::shared_dir() + "/reference/" + file;
