@@ -1,5 +1,7 @@
 #include "library/models/melt.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <string_view>
 
@@ -33,24 +35,135 @@ void load(const LineInfo& li, const char* routine, int nread, int icomp, int& ie
         routine, nread, icomp, ierr, herr);
 }
 
-// The sum S of the line's terms at Tr = T/Tred; difference terms use Tr - 1
-// for a melting line and 1 - Tr for a sublimation line.
-double term_sum(const LineInfo& li, int icomp, double T, bool melt) {
-    const double tr = T / li.red.tred[icomp];
-    const auto& n = li.cnt.n[icomp];
-    const auto& a = li.cf.a[icomp];
-    const auto& t = li.cf.t[icomp];
+// The sum S of n = {power, difference, logarithmic} terms a[j], t[j] at
+// Tr = T/tred; difference terms use Tr - 1 for a melting line and 1 - Tr for a
+// sublimation line.
+double term_sum(const double* a, const double* t, const std::array<int, 3>& n, double tred,
+                double T, bool melt) {
+    const double tr = T / tred;
     double s = 0.0;
     int j = 0;
-    for (int k = 0; k < n[0] && j < kSolidTerms; ++k, ++j)
-        s += a[static_cast<std::size_t>(j)] * std::pow(tr, t[static_cast<std::size_t>(j)]);
+    for (int k = 0; k < n[0]; ++k, ++j) s += a[j] * std::pow(tr, t[j]);
     const double d = melt ? tr - 1.0 : 1.0 - tr;
-    for (int k = 0; k < n[1] && j < kSolidTerms; ++k, ++j)
-        s += a[static_cast<std::size_t>(j)] * std::pow(d, t[static_cast<std::size_t>(j)]);
+    for (int k = 0; k < n[1]; ++k, ++j) s += a[j] * std::pow(d, t[j]);
     const double l = std::log(tr);
-    for (int k = 0; k < n[2] && j < kSolidTerms; ++k, ++j)
-        s += a[static_cast<std::size_t>(j)] * std::pow(l, t[static_cast<std::size_t>(j)]);
+    for (int k = 0; k < n[2]; ++k, ++j) s += a[j] * std::pow(l, t[j]);
     return s;
+}
+
+// The first three counts of a line's section, limited to the room for terms.
+std::array<int, 3> first_counts(const LineInfo& li, int icomp) {
+    std::array<int, 3> n{};
+    int room = kSolidTerms;
+    for (std::size_t k = 0; k < 3; ++k) {
+        n[k] = std::clamp(li.cnt.n[icomp][k], 0, room);
+        room -= n[k];
+    }
+    return n;
+}
+
+double term_sum(const LineInfo& li, int icomp, double T, bool melt) {
+    return term_sum(li.cf.a[icomp].data(), li.cf.t[icomp].data(), first_counts(li, icomp),
+                    li.red.tred[icomp], T, melt);
+}
+
+// Segment k of a melting line (0 the first, k >= 1 the further segment k):
+// its lower temperature, reducing values, term counts and the place of its
+// first term.
+struct Segment {
+    double tlow = 0, tred = 0, pred = 0;
+    std::array<int, 3> n{};
+    int first = 0;
+};
+// The number of segments of a line of terms (the ice curves of water and the
+// two-branch form have none of these).
+int segment_count(int icomp) {
+    const Code& code = MELTMOD.slot[icomp];
+    if (!code.starts("ML") || code.is("MLW") || code.is("MLP")) return 1;
+    return 1 + std::clamp(WSGMELT.count[icomp], 0, kMeltSegments);
+}
+Segment segment(int icomp, int k) {
+    Segment g{WLMMELT.tlow[icomp], WRDMELT.tred[icomp], WRDMELT.xred[icomp],
+              first_counts(melting(), icomp), 0};
+    for (int j = 0; j < k; ++j) {
+        const std::size_t i = static_cast<std::size_t>(j);
+        const int first = g.first + g.n[0] + g.n[1] + g.n[2];
+        g = {WSGMELT.tlow[icomp][i], WSGMELT.tred[icomp][i], WSGMELT.pred[icomp][i],
+             WSGMELT.n[icomp][i], first};
+    }
+    return g;
+}
+// The segment that holds T: the last one starting at or below it.
+int segment_index(int icomp, double T) {
+    int k = 0;
+    const int n = segment_count(icomp);
+    while (k + 1 < n && T >= WSGMELT.tlow[icomp][static_cast<std::size_t>(k)]) ++k;
+    return k;
+}
+// The pressure of segment k at T (of a code beginning with "ML"), kPa.
+double segment_pressure(int icomp, int k, double T) {
+    const Segment g = segment(icomp, k);
+    const double s = term_sum(WCFMELT.a[icomp].data() + g.first, WCFMELT.t[icomp].data() + g.first,
+                              g.n, g.tred, T, true);
+    const Code& code = MELTMOD.slot[icomp];
+    if (code.is("ML1")) return g.pred * s;
+    if (code.is("ML2")) return g.pred * std::exp(s);
+    return s;
+}
+
+// The lowest temperature of a pure fluid's melting line: the triple point,
+// or the lower limit of a line published only from above it.
+double line_tlow(int icomp) {
+    const Code& code = MELTMOD.slot[icomp];
+    if (code.is("MLW")) return kIceIIIlow;
+    const double ttp = CCON.ttp[icomp];
+    if (!code.starts("ML") || code.is("MLP")) return ttp;
+    return std::max(ttp, WLMMELT.tlow[icomp]);
+}
+
+// Reads the further segments of a melting line after its first one: per
+// segment a line of its lower temperature, reducing temperature and pressure
+// and three term counts, then its terms.
+void load_segments(const char* routine, int nread, int icomp, int& ierr, std::string& herr) {
+    const int count = WNTMELT.n[icomp][3];
+    WSGMELT.count[icomp] = 0;
+    if (count == 0) return;
+    auto bad = [&](const std::string& text) { fail(1, routine, text, ierr, herr); };
+    if (count < 0 || count > kMeltSegments)
+        return bad("number of further segments" + fmt_int(count, 4) + " exceeds the maximum of" +
+                   fmt_int(kMeltSegments, 3));
+    const std::array<int, 3> n0 = first_counts(melting(), icomp);
+    int used = n0[0] + n0[1] + n0[2];
+    double last = WLMMELT.tlow[icomp];
+    for (int k = 0; k < count; ++k) {
+        const std::size_t i = static_cast<std::size_t>(k);
+        double v[6];
+        if (!next_numbers(nread, v, 6))
+            return bad("error reading segment" + fmt_int(k + 2, 3) + " of the melting line");
+        int n = 0;
+        for (std::size_t j = 0; j < 3; ++j) {
+            const double c = v[3 + j];
+            if (!(c >= 0.0 && c <= kSolidTerms)) return bad("error reading the numbers of terms");
+            WSGMELT.n[icomp][i][j] = static_cast<int>(c);
+            n += WSGMELT.n[icomp][i][j];
+        }
+        if (!(v[0] > last) || !(v[1] > 0.0))
+            return bad("segment" + fmt_int(k + 2, 3) + " does not follow the one before");
+        if (used + n > kSolidTerms)
+            return bad("number of terms" + fmt_int(used + n, 4) + " exceeds the maximum of" +
+                       fmt_int(kSolidTerms, 3));
+        last = v[0];
+        WSGMELT.tlow[icomp][i] = v[0];
+        WSGMELT.tred[icomp][i] = v[1];
+        WSGMELT.pred[icomp][i] = v[2];
+        for (int j = 0; j < n; ++j, ++used) {
+            double c[2];
+            if (!next_numbers(nread, c, 2)) return bad("error reading term" + fmt_int(used + 1, 3));
+            WCFMELT.a[icomp][static_cast<std::size_t>(used)] = c[0];
+            WCFMELT.t[icomp][static_cast<std::size_t>(used)] = c[1];
+        }
+    }
+    WSGMELT.count[icomp] = count;
 }
 
 // Triple point of a mixture: the mole-fraction-weighted temperature and the
@@ -90,7 +203,9 @@ double line_pressure(int kind, bool ice_ih, double T, const double x[20], int& i
 }  // namespace
 
 void SETMLT(int nread, int icomp, int& ierr, std::string& herr) {
+    WSGMELT.count[icomp] = 0;
     load(melting(), "SETMLT", nread, icomp, ierr, herr);
+    if (ierr == 0) load_segments("SETMLT", nread, icomp, ierr, herr);
 }
 void SETSBL(int nread, int icomp, int& ierr, std::string& herr) {
     load(sublimation(), "SETSBL", nread, icomp, ierr, herr);
@@ -136,7 +251,7 @@ void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
     ierr = 0;
     herr.clear();
     const Code& code = MELTMOD.slot[icomp];
-    const double tlow = code.is("MLW") ? kIceIIIlow : CCON.ttp[icomp];
+    const double tlow = line_tlow(icomp);
     if (T < tlow) {
         fail(1, "MELTK",
              "temperature less than lower temperature limit; T =" + fmt_g(T, 12, 5) +
@@ -150,13 +265,8 @@ void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
     } else if (code.is("MLP")) {
         MLTPH2(icomp, T, P);
     } else if (code.starts("ML")) {
-        const double s = term_sum(melting(), icomp, T, true);
-        if (code.is("ML1"))
-            P = WRDMELT.xred[icomp] * s;
-        else if (code.is("ML2"))
-            P = WRDMELT.xred[icomp] * std::exp(s);
-        else
-            P = s;
+        // (A line in segments: the one that holds T.)
+        P = segment_pressure(icomp, segment_index(icomp, T), T);
     } else if (!code.is("QVB")) {
         fail(105, "MELTK", "unknown melting line model:  (" + code.str() + ")", ierr, herr);
         return;
@@ -323,6 +433,26 @@ void SOLVEM(int kind, double P, const double x[20], double& T, int& ierr, std::s
     } else {
         for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) tt += x[i - 1] * CCON.ttp[i];
     }
+    double thigh = 1e300;  // the secant stays below this temperature
+    if (melt && ic != 0 && MELTMOD.slot[ic].starts("ML")) {
+        tt = line_tlow(ic);
+        // A line in segments: the segment whose pressures hold P; at a step
+        // of the line between two segments, the temperature of the step.
+        for (int k = segment_count(ic) - 1; k >= 1; --k) {
+            const double tk = WSGMELT.tlow[ic][static_cast<std::size_t>(k - 1)];
+            const double below = segment_pressure(ic, k - 1, tk),
+                         above = segment_pressure(ic, k, tk);
+            if (P >= std::max(below, above)) {
+                tt = tk;
+                break;
+            }
+            if (P >= std::min(below, above)) {
+                T = tk;
+                return;
+            }
+            thigh = tk;
+        }
+    }
     bool ice_ih = false;
     if (melt && ic != 0 && MELTMOD.slot[ic].is("MLW")) {
         tt = kIceIIIlow;
@@ -337,21 +467,24 @@ void SOLVEM(int kind, double P, const double x[20], double& T, int& ierr, std::s
         return;
     }
     const double lp = std::log(P);
-    T = melt ? tt + 1.0 : tt - 1.0;
+    T = melt ? std::min(tt + 1.0, 0.5 * (tt + thigh)) : tt - 1.0;
     double s = -10.0;
     for (int round = 0; round < 100; ++round) {
+        // (The second point stays within the segment of the first.)
+        const double dt = T + dT < thigh ? dT : -dT;
         const double p1 = line_pressure(kind, ice_ih, T, x, ierr, herr);
-        const double p2 = ierr == 0 ? line_pressure(kind, ice_ih, T + dT, x, ierr, herr) : 0.0;
+        const double p2 = ierr == 0 ? line_pressure(kind, ice_ih, T + dt, x, ierr, herr) : 0.0;
         if (ierr != 0) return;
         double tn;
         if (p1 > 0.0 && p2 > 0.0 && std::log(p2) != std::log(p1)) {
-            s = (lp - std::log(p1)) / ((std::log(p2) - std::log(p1)) / dT);
+            s = (lp - std::log(p1)) / ((std::log(p2) - std::log(p1)) / dt);
             tn = T + s;
         } else {
             tn = ice_ih ? T - (kWaterTtp - T) / 2.0 : T - s / 2.0;
             dT /= 2.0;
         }
         if (melt && tn < tt) tn = (T + tt) / 2.0;
+        if (melt && tn >= thigh) tn = (T + thigh) / 2.0;
         if (!melt && tn > tt) tn = (T + tt) / 2.0;
         if (ice_ih && tn > kWaterTtp) tn = (T + kWaterTtp) / 2.0;
         if (tn < 0.0) tn = T / 2.0;

@@ -30,6 +30,7 @@ AncRedRecord WRDPS, WRDPL, WRDDL, WRDDV, WRDMELT, WRDSUBL;
 AncCountRecord WNTPS, WNTPL, WNTDL, WNTDV, WNTMELT, WNTSUBL;
 TermCoefRecord<kAncTerms> WCFPS, WCFPL, WCFDL, WCFDV;
 TermCoefRecord<kSolidTerms> WCFMELT, WCFSUBL;
+MeltSegmentRecord WSGMELT;
 
 CfecsRecord CFECS;
 IcfecsRecord ICFECS;

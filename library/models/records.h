@@ -240,6 +240,19 @@ struct TermCoefRecord {
 extern TermCoefRecord<kAncTerms> WCFPS, WCFPL, WCFDL, WCFDV;
 extern TermCoefRecord<kSolidTerms> WCFMELT, WCFSUBL;
 
+// Further segments of a melting line published in pieces (the fourth count of
+// the section announces them): the first segment is the one of WRDMELT and
+// WNTMELT; each further one holds from its lower temperature on, with its own
+// reducing values and term counts, its terms following those of the segment
+// before it in WCFMELT.
+constexpr int kMeltSegments = 3;  // further segments of one melting line
+struct MeltSegmentRecord {
+    Slots<int> count;
+    Slots<std::array<double, kMeltSegments>> tlow, tred, pred;  // K, K, kPa
+    Slots<std::array<std::array<int, 3>, kMeltSegments>> n;     // power, difference, log terms
+};
+extern MeltSegmentRecord WSGMELT;
+
 // ---------------------------------------------------------------------------
 // Extended corresponding states (ECS): shape-factor coefficients and term
 // counts of components 1..20 (element icomp - 1; reference and fixed slots

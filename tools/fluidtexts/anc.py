@@ -60,9 +60,12 @@ def sane_extension(kind, code, Tr, Xr, terms, T_from, T_to, Dc):
 
 
 def melting_terms(ml, Ttp):
-    """ML1 form of a one-segment melting line, or the two-branch MLP form of
-    a two-segment Simon line split at 22 K.  Returns (code, Tlow, Thigh,
-    Tred, Pred, power, diff, note)."""
+    """ML1 form of a melting line, or the two-branch MLP form of a
+    two-segment Simon line split at 22 K.  Returns (code, Tlow, Thigh,
+    segments, note): each segment is (Tstart, Tred, Pred, power, diff), the
+    first from Tlow, each further one from its own lower limit on; note is
+    the number of published segments and the range written where that is
+    not the whole line, else None."""
     parts = ml["parts"]
     kind = ml["type"]
 
@@ -77,24 +80,31 @@ def melting_terms(ml, Ttp):
             return T0, p0, [(1.0, 0.0)], list(zip(p["a"], p["t"]))
         raise ValueError(kind)
 
-    if len(parts) == 1:
-        Tred, Pred, power, diff = segment_terms(parts[0])
-        return "ML1", Ttp, parts[0]["T_max"], Tred, Pred, power, diff, None
+    def span(p):
+        return min(p["T_min"], p["T_max"]), max(p["T_min"], p["T_max"])
+
     if kind == "Simon" and len(parts) == 2 and parts[0]["T_max"] == 22 and \
             parts[0]["T_0"] == 1 and parts[1]["T_0"] == 1:
         # two branches on one reducing point: terms 1, 2 above 22 K, 3, 4 below
         _, _, low, _ = segment_terms(parts[0])
         _, _, high, _ = segment_terms(parts[1])
-        return "MLP", Ttp, parts[1]["T_max"], 1.0, 1.0, high + low, [], None
-    # Several segments: the one that holds the triple point carries the line
-    # (extrapolated beyond its upper end); the others describe solid phases
-    # below the triple-point temperature or a second branch at high pressure.
-    for p in parts:
-        lo, hi = min(p["T_min"], p["T_max"]), max(p["T_min"], p["T_max"])
-        if lo <= Ttp + 1e-9 < hi:
-            Tred, Pred, power, diff = segment_terms(p)
-            return "ML1", Ttp, hi, Tred, Pred, power, diff, (lo, hi)
-    raise ValueError("no melting segment above the triple point")
+        return "MLP", Ttp, parts[1]["T_max"], [(Ttp, 1.0, 1.0, high + low, [])], None
+    # The segments that reach above the triple point, in order of temperature:
+    # the others describe solid phases below the triple-point temperature,
+    # outside the range of the equation.  Each is written with its own range;
+    # a line whose lowest segment starts above the triple point starts there.
+    used = sorted((p for p in parts if span(p)[1] > Ttp + 1e-9), key=lambda p: span(p)[0])
+    if not used:
+        raise ValueError("no melting segment above the triple point")
+    segs = []
+    for p in used:
+        Tred, Pred, power, diff = segment_terms(p)
+        segs.append((max(span(p)[0], Ttp), Tred, Pred, power, diff))
+    Thigh = span(used[-1])[1]
+    note = None
+    if len(parts) > 1:
+        note = (len(parts), segs[0][0], Thigh)
+    return "ML1", segs[0][0], Thigh, segs, note
 
 
 def melting_eval(code, Tred, Pred, power, diff, T):

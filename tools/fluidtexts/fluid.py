@@ -306,21 +306,30 @@ def melting_section(ds, name, d, Ttp, ptp, report):
         return []
     para = []
     if name == "water":
-        code, Tlow, Thigh, Tred, Pred, power, diff = "MLW", 251.165, 715.0, 273.16, 0.611657, [], []
+        code, Tlow, Thigh = "MLW", 251.165, 715.0
+        segs = [(Tlow, 273.16, 0.611657, [], [])]
         para.append("Melting pressure of the ice phases Ih, III, V, VI and VII after the IAPWS "
                     "release of 2011; the model carries its own constants.")
     else:
-        code, Tlow, Thigh, Tred, Pred, power, diff, seg = anc.melting_terms(ml, Ttp)
-        if seg:
-            para.append("The published line has %d segments; this is the one from %g to %g K, "
-                        "which holds the triple point (beyond %g K it is extrapolated)."
-                        % (len(ml["parts"]), seg[0], seg[1], seg[1]))
+        code, Tlow, Thigh, segs, note = anc.melting_terms(ml, Ttp)
+        if note:
+            count, lo, hi = note
+            if len(segs) == count:
+                para.append("The published line has %d segments, each used in its own range "
+                            "(from %g to %g K)." % (count, lo, hi))
+            elif len(segs) > 1:
+                para.append("The published line has %d segments; the %d above the triple point "
+                            "are used, each in its own range (from %g to %g K)."
+                            % (count, len(segs), lo, hi))
+            else:
+                para.append("The published line has %d segments; the one from %g to %g K is "
+                            "the only one above the triple point." % (count, lo, hi))
             report.setdefault("notes", []).append(
-                "%s: melting line of %d segments, segment %g-%g K used" %
-                ((name, len(ml["parts"])) + seg))
+                "%s: melting line of %d segments, %d used from %g to %g K" %
+                (name, count, len(segs), lo, hi))
     para += cite(ds, ml.get("BibTeX"))
     out = [""] + sections.opening("#", "MLT", code, "melting line", para)
-    out += sections.melting_body(Tlow, Thigh, Tred, Pred, power, diff, [])
+    out += sections.melting_body(Tlow, Thigh, segs)
     return out
 
 

@@ -104,20 +104,32 @@ def ancillary_body(Tmin, Tmax, Tr, Xr, unit, terms):
     return lines
 
 
-def melting_body(Tmin, Tmax, Tred, Pred, power, diff, logs):
-    if len(power) + len(diff) + len(logs) > 8:
+def melting_body(Tmin, Tmax, segments):
+    """segments: (Tstart, Tred, Pred, power, diff) in order of temperature;
+    the first holds from Tmin, each further one (announced by the fourth
+    count) from its Tstart on, with its own reducing values and counts."""
+    terms = sum(len(power) + len(diff) for _, _, _, power, diff in segments)
+    if terms > 8:
         raise ValueError("more than 8 melting-line terms")
+    _, Tred, Pred, power, diff = segments[0]
+    further = len(segments) - 1
     lines = [
         value_line([Tmin], "lower temperature limit [K]"),
         value_line([Tmax], "upper temperature limit [K]"),
         value_line([0.0], "(not used)"),
         value_line([0.0], "(not used)"),
         value_line([Tred, Pred], "reducing temperature [K] and pressure [kPa]", 40),
-        value_line([len(power), len(diff), len(logs), 0, 0, 0],
-                   "terms: powers of Tr, of (Tr-1), of ln(Tr)"),
+        value_line([len(power), len(diff), 0, further, 0, 0],
+                   "terms: powers of Tr, of (Tr-1), of ln(Tr); further segments"
+                   if further else "terms: powers of Tr, of (Tr-1), of ln(Tr)"),
     ]
-    for g in (power, diff, logs):
+    for g in (power, diff):
         lines += [term_line([a, float(t)]) for a, t in g]
+    for Tstart, Tred, Pred, power, diff in segments[1:]:
+        lines.append(value_line([Tstart, Tred, Pred, len(power), len(diff), 0],
+                                "segment from T [K]: reducing T [K], P [kPa]; terms", 40))
+        for g in (power, diff):
+            lines += [term_line([a, float(t)]) for a, t in g]
     return lines
 
 

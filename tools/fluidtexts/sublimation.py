@@ -49,8 +49,8 @@ def add(name, lines):
     sec += info_lines([d["cite"], "Reducing pressure: the triple-point pressure of the equation "
                        "of state of this text, %r kPa (published: %r kPa)." % (ptp, d["Pred"])])
     sec.append("!end of info section")
-    body = sections.melting_body(d["Tmin"], d["Tmax"], d["Tred"], ptp, d["power"],
-                                 d["diff"], [])
+    body = sections.melting_body(d["Tmin"], d["Tmax"],
+                                 [(d["Tmin"], d["Tred"], ptp, d["power"], d["diff"])])
     body[5] = body[5].replace("of (Tr-1)", "of (1-Tr)")
     at = next(i for i, ln in enumerate(lines) if ln.startswith("#PS"))
     return lines[:at] + sec + body + [""] + lines[at:]

@@ -274,10 +274,20 @@ std::string body(Checker& c, const std::string& kind, const std::string& code) {
         c.need_numbers(2, "reducing values");
         ++c.n;
         if (!c.need_numbers(6, "term counts")) return named;
-        const int k = c.count_at(c.n, 0) + c.count_at(c.n, 1) + c.count_at(c.n, 2);
-        if (k > 8) c.fail("more than 8 melting-line terms");
+        int k = c.count_at(c.n, 0) + c.count_at(c.n, 1) + c.count_at(c.n, 2);
+        const int further = kind == "MLT" ? c.count_at(c.n, 3) : 0;
         ++c.n;
         terms(c, k, 2, "melting-line term");
+        // Further segments of a melting line: a line of its lower
+        // temperature, reducing values and counts, then its terms.
+        for (int g = 0; g < further; ++g) {
+            if (!c.need_numbers(6, "melting-line segment")) return named;
+            const int m = c.count_at(c.n, 3) + c.count_at(c.n, 4) + c.count_at(c.n, 5);
+            k += m;
+            ++c.n;
+            terms(c, m, 2, "melting-line term");
+        }
+        if (k > 8) c.fail("more than 8 melting-line terms");
     } else if (kind == "STN") {
         for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
         if (!c.need_numbers(1, "term count")) return named;

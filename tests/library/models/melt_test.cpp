@@ -12,6 +12,7 @@
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
+#include "tests/support/fluid.h"
 #include "tests/support/records.h"
 
 namespace {
@@ -45,8 +46,8 @@ protected:
     }
     void TearDown() override { lib::store::restore(); }
     testsupport::SavedRecords<lib::NcompRecord, lib::CconRecord, lib::KindModRecord,
-                              lib::KindModRecord>
-        saved{lib::NCOMP, lib::CCON, lib::MELTMOD, lib::SUBLMOD};
+                              lib::KindModRecord, lib::MeltSegmentRecord>
+        saved{lib::NCOMP, lib::CCON, lib::MELTMOD, lib::SUBLMOD, lib::WSGMELT};
     void load(void (*f)(int, int, int&, std::string&), lib::KindModRecord& mod, int k,
               const std::string& code, const std::string& text) {
         lib::store::override_text(kText, text);
@@ -161,6 +162,113 @@ TEST_F(MeltTest, LineFormsAndTheirErrors) {
     lib::ILINE = 1;
     lib::SETMLT(kText, 1, ierr, herr);
     EXPECT_GT(ierr, 0);
+}
+
+// A line published in segments: each segment holds from its own lower
+// temperature on, with its own reducing values; the inversion finds the
+// segment whose pressures hold P, and at a step of the line between two
+// segments gives the temperature of the step.
+TEST_F(MeltTest, SegmentsEachInTheirOwnRange) {
+    lib::CCON.ttp[1] = 60.0;
+    lib::CCON.ptp[1] = 1.0;
+    // 60-80 K: P = 1000 Tr^2 - 999 at Tr = T/60; from 80 K (a step up from
+    // 778 to 2000 kPa): P = 2000 (1 + 3 (T/80 - 1)); from 100 K (a step up
+    // from 3500 to 9000 kPa): P = 9000 T/100.
+    const std::string text =
+        "<<x>>\n60.0\n120.0\n0.0\n0.0\n60.0 1.0\n2 0 0 2 0 0\n"
+        "-999.0 0.0\n1000.0 2.0\n"
+        "80.0 80.0 2000.0 1 1 0\n1.0 0.0\n3.0 1.0\n"
+        "100.0 100.0 9000.0 1 0 0\n1.0 1.0\n";
+    load(lib::SETMLT, lib::MELTMOD, 1, "ML1", text);
+    ASSERT_EQ(lib::WSGMELT.count[1], 2);
+    const auto line = [&](double T) {
+        double p = 0;
+        lib::MELTK(1, T, p, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        return p;
+    };
+    EXPECT_NEAR(line(70.0), 1000.0 * (70.0 / 60.0) * (70.0 / 60.0) - 999.0, 1e-9);
+    EXPECT_NEAR(line(80.0), 2000.0, 1e-9);
+    EXPECT_NEAR(line(90.0), 2000.0 * (1.0 + 3.0 * (90.0 / 80.0 - 1.0)), 1e-9);
+    EXPECT_NEAR(line(99.999), 2000.0 * (1.0 + 3.0 * (99.999 / 80.0 - 1.0)), 1e-9);
+    EXPECT_NEAR(line(110.0), 9900.0, 1e-9);
+    for (double T : {61.0, 75.0, 85.0, 99.5, 100.5, 119.0}) {
+        double t = 0;
+        lib::MELTP(line(T), x1, t, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        EXPECT_NEAR(t, T, 1e-8) << T;
+    }
+    for (double p : {1000.0, 2000.0, 3500.0, 5000.0, 9000.0}) {  // the steps
+        double t = 0;
+        lib::MELTP(p, x1, t, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        EXPECT_NEAR(t, p <= 2000.0 ? 80.0 : 100.0, 1e-9) << p;
+    }
+
+    // A line published only from above the triple point holds from there.
+    load(lib::SETMLT, lib::MELTMOD, 1, "ML1",
+         "<<x>>\n65.0\n120.0\n0.0\n0.0\n60.0 1.0\n2 0 0 0 0 0\n-999.0 0.0\n1000.0 2.0\n");
+    EXPECT_EQ(lib::WSGMELT.count[1], 0);
+    double p = 0;
+    lib::MELTK(1, 64.0, p, ierr, herr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_EQ(herr.substr(herr.size() - 12), "=  65.000 K.");
+    EXPECT_NEAR(line(65.0), 1000.0 * (65.0 / 60.0) * (65.0 / 60.0) - 999.0, 1e-9);
+    double t = 0;
+    lib::MELTP(line(70.0), x1, t, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(t, 70.0, 1e-8);
+
+    // Segments out of order, too many of them or of their terms are refused.
+    for (const char* bad :
+         {"2 0 0 1 0 0\n-999.0 0.0\n1000.0 2.0\n55.0 80.0 2000.0 1 0 0\n1.0 0.0\n",
+          "2 0 0 4 0 0\n-999.0 0.0\n1000.0 2.0\n",
+          "2 0 0 1 0 0\n-999.0 0.0\n1000.0 2.0\n80.0 80.0 2000.0 4 3 0\n",
+          "2 0 0 1 0 0\n-999.0 0.0\n1000.0 2.0\n80.0 80.0 2000.0\n"}) {
+        lib::store::override_text(kText,
+                                  std::string("<<x>>\n60.0\n120.0\n0.0\n0.0\n60.0 1.0\n") + bad);
+        lib::ILINE = 1;
+        lib::SETMLT(kText, 1, ierr, herr);
+        EXPECT_EQ(ierr, 1) << bad;
+        EXPECT_EQ(lib::WSGMELT.count[1], 0) << bad;
+    }
+}
+
+// The built-in lines published in segments: above 110.369 K ethylene's
+// second segment holds (at 152.054 K 180.2 MPa, where the first would give
+// 424.7 MPa), so that a state between the two is solid; propylene's second
+// segment from 129 K.
+TEST(MeltTexts, SegmentedLinesOfTheBuiltInFluids) {
+    struct Case {
+        const char* fluid;
+        double T, P;  // a point of the second segment
+    };
+    for (const Case& c :
+         {Case{"ethylene", 152.05419313882709, 180204.70}, Case{"propylen", 140.0, 928994.18}}) {
+        SCOPED_TRACE(c.fluid);
+        ASSERT_EQ(testsupport::set_up(c.fluid), "");
+        const double x[20] = {1.0};
+        int ierr = 0;
+        std::string herr;
+        double p = 0, t = 0;
+        lib::MELTT(c.T, x, p, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        EXPECT_NEAR(p / c.P, 1.0, 1e-7);
+        lib::MELTP(p, x, t, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        EXPECT_NEAR(t, c.T, 1e-7);
+    }
+    ASSERT_EQ(testsupport::set_up("ethylene"), "");
+    const double x[20] = {1.0};
+    double D, Dl, Dv, xl[20], xv[20], q, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(152.05419313882709, 245358.73024783729, x, D, Dl, Dv, xl, xv, q, e, h, s, cv, cp, w,
+                ierr, herr);
+    EXPECT_EQ(ierr, 16) << herr;  // above the melting pressure
+    lib::TPFLSH(152.05419313882709, 170000.0, x, D, Dl, Dv, xl, xv, q, e, h, s, cv, cp, w, ierr,
+                herr);
+    EXPECT_EQ(ierr, 0) << herr;
 }
 
 TEST_F(MeltTest, SublimationLine) {
