@@ -29,8 +29,10 @@ bool is_help(const std::string& arg) { return arg == "-h" || arg == "--help"; }
 bool is_option(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
 
 // Every diagram of the project as a PNG image beside the project file,
-// named after the diagram.
-void save_pngs(Project& project, const std::string& file) {
+// named after the diagram. False when an image was not written (the hook
+// has said why).
+bool save_pngs(Project& project, const std::string& file) {
+    bool all = true;
     std::filesystem::path dir = std::filesystem::path(file).parent_path();
     std::vector<std::string> used;
     for (int g = 1; g < MAX_GRAPHS; ++g) {
@@ -42,9 +44,9 @@ void save_pngs(Project& project, const std::string& file) {
             name = base + "_" + std::to_string(k);
         used.push_back(name);
         std::string path = (dir / (name + ".png")).string();
-        if (!save_diagram_png(*graph, path))
-            std::printf("Could not save diagram '%s' as %s\n", graph->name.c_str(), path.c_str());
+        if (!save_diagram_png(*graph, path)) all = false;
     }
+    return all;
 }
 
 // Why a file cannot be read as a project, or "" when it can be opened.
@@ -103,7 +105,8 @@ std::string batch_file(const std::string& file) {
     include_graphs = 0;
     include_results = 1;
     if (write_input(*project) != 0 && failure.empty()) failure = "results not written";
-    if (save_diagram_png != nullptr) save_pngs(*project, file);
+    if (save_diagram_png != nullptr && !save_pngs(*project, file) && failure.empty())
+        failure = "diagram images not written";
     free_project(project);
     return failure;
 }

@@ -71,8 +71,10 @@ extern void (*message_box_hook)(const std::string& text, bool error);
 std::string safe_file_name(std::string_view name);
 
 // Saves one diagram as a PNG image (1024 x 800) at the path; set by the
-// diagram code, null before. Batch mode calls it for every diagram of a
-// project, with a safe name beside the project file.
+// diagram code, null before. On failure it says why on standard output and
+// returns false. Batch mode calls it for every diagram of a project, with a
+// safe name beside the project file, and fails the file when one is not
+// written.
 extern bool (*save_diagram_png)(Graph& graph, const std::string& path);
 
 }  // namespace app

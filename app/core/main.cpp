@@ -8,6 +8,7 @@
 #include "app/core/init.h"
 #include "app/core/kvr.h"
 #include "app/core/text_output.h"
+#include "app/diagrams/images.h"
 #include "app/gui/gui.h"
 
 #include <clocale>
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     load_default_settings();
     initstuff();
     init_stoffe();
+    diagrams::install_image_hooks();  // diagram images of batch mode, without a display
 
     const CommandLine cl = parse_command_line(argc, argv);
     switch (cl.action) {

@@ -1,7 +1,8 @@
 // Property diagrams: the commands of the Graphics menu and the diagram
-// pop-up. The diagram pages, their drawing, zoom, settings dialogs,
-// printing and PNG images come with the diagrams' own work; until then
-// these commands say that they are not available yet.
+// pop-up that come with later work (creating diagrams from the menu and
+// the tree, zoom, the settings dialogs); until then they say that they are
+// not available yet. The pages, drawing, printing and images are in
+// diagram_page.cpp and diagram_output.cpp.
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
 
@@ -17,8 +18,6 @@ void configureaxis(GtkAction*, gpointer) { not_available("Configure Axes"); }
 void modify_isolines(GtkAction*, gpointer) { not_available("Configure Isolines"); }
 void curve_settings_callback(GtkAction*, gpointer) { not_available("Configure Process"); }
 void auto_axis(GtkAction*, gpointer) { not_available("Configure Axis Ticks Automatically"); }
-void do_print(GtkAction*, gpointer) { not_available("Print"); }
-void do_png(GtkAction*, gpointer) { not_available("Create Screenshot"); }
 void start_zooming_callback(GtkAction*, gpointer) { not_available("Zoom in"); }
 void toggle_zooming(GtkToggleAction*, gpointer) {}
 

@@ -76,10 +76,12 @@ std::optional<ChooserAnswer> run_chooser(const ChooserRequest& request) {
             gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(chooser),
                                               request.proposed_name.c_str());
         if (request.include_switches) switches = add_include_switches(chooser, request);
-    } else {
+    }
+    const std::string pattern = !request.filter.empty() ? request.filter : save ? "" : "*.kvr";
+    if (!pattern.empty()) {
         GtkFileFilter* filter = gtk_file_filter_new();
-        gtk_file_filter_set_name(filter, "*.kvr");
-        gtk_file_filter_add_pattern(filter, "*.kvr");
+        gtk_file_filter_set_name(filter, pattern.c_str());
+        gtk_file_filter_add_pattern(filter, pattern.c_str());
         gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(chooser), filter);
     }
     std::optional<ChooserAnswer> answer;

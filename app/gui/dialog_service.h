@@ -36,6 +36,7 @@ struct ChooserRequest {
     bool include_switches = false;  // Save As: "Include Graphs" and "Include Results"
     bool include_graphs = true;
     bool include_results = true;
+    std::string filter;  // pattern of the files shown ("" : "*.kvr" for Open, none for Save)
 };
 
 struct ChooserAnswer {

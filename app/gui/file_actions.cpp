@@ -5,6 +5,7 @@
 #include "app/core/kvr.h"
 #include "app/core/text_output.h"
 #include "app/core/window_logic.h"
+#include "app/gui/diagram_page.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
@@ -77,6 +78,7 @@ Project* open_project_file(const std::string& path) {
     Project* project = readinput(path);
     if (project == nullptr) return nullptr;
     add_project(project);
+    show_diagram_pages(project);
     update_graphs(project);
     mark_saved(project);
     return project;

@@ -2,6 +2,7 @@
 // drawing of the part symbols come with the flowsheet's own work; until
 // then the page is an empty sheet. The result-display toggles already keep
 // their flags in the flowsheet's Graph.
+#include "app/gui/diagram_page.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
 
@@ -44,7 +45,10 @@ void update_graphs(Project* project) {
     for (Graph* g : project->graphs) {
         if (g == nullptr) break;
         const GraphView* view = view_of(g);
-        if (view != nullptr && view->drawing_area != nullptr)
+        if (view == nullptr || view->drawing_area == nullptr) continue;
+        if (g->kind == GK_DIAGRAM)
+            redraw_graph(g);
+        else
             gtk_widget_queue_draw(view->drawing_area);
     }
 }

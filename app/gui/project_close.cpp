@@ -3,6 +3,7 @@
 // the user answers; nothing closes while a calculation runs.
 #include "app/core/create_delete.h"
 #include "app/core/window_logic.h"
+#include "app/diagrams/isolines.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
@@ -38,7 +39,10 @@ void forget_views(Project* project) {
 }  // namespace
 
 bool close_project(Project* project, bool ask) {
-    if (project == nullptr || closing || calculation_running()) return false;
+    // Nor while a diagram's isolines are computed (its drawing goes on
+    // with the project's records when the progress window closes).
+    if (project == nullptr || closing || calculation_running() || diagrams::isolines_running())
+        return false;
     std::fflush(stdout);
     if (ask && !settle_changes(project)) return false;
     closing = true;

@@ -5,6 +5,7 @@
 #include "app/core/filehandling.h"
 #include "app/core/kvr.h"
 #include "app/core/window_logic.h"
+#include "app/gui/diagram_page.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 
@@ -54,6 +55,7 @@ bool init_toolkit(int* argc, char*** argv) {
     message_box_hook = message_box;
     on_project_freed = on_freed;
     on_user_fluid_added = add_fluid_to_popup;
+    install_isoline_window();
     return true;
 }
 

@@ -1,0 +1,141 @@
+// The frame of a diagram: axis titles, grid, ticks with their labels, and
+// the axis lines with open arrow heads.
+#include "app/core/units.h"
+#include "app/diagrams/axis_ticks.h"
+#include "app/diagrams/render.h"
+#include "app/diagrams/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace app::diagrams {
+
+namespace {
+
+std::string title_of(const Axis& axis) {
+    return axis.label + " [" + unit_symbol(axis.unit_quantity, axis.unit) + "]";
+}
+
+std::string tick_text(const Axis& axis, double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(axis.digits, 0, 15),
+                  to_display(axis.unit_quantity, axis.unit, v));
+    return buf;
+}
+
+void stroke_line(cairo_t* cr, double x0, double y0, double x1, double y1) {
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
+        return;
+    cairo_move_to(cr, clamp_pixel(x0), clamp_pixel(y0));
+    cairo_line_to(cr, clamp_pixel(x1), clamp_pixel(y1));
+    cairo_stroke(cr);
+}
+
+void draw_x_title(const Graph& g, cairo_t* cr) {
+    const Axis& a = g.x_axis;
+    Layout title(cr, title_of(a), a.label_font, g.font_scale);
+    set_color(cr, a.label_color);
+    show_scaled_layout_at(cr, title, std::round(g.width * 0.5 - title.width / 2),
+                          std::round(g.height - title.height - 1));
+}
+
+void draw_y_title(const Graph& g, cairo_t* cr) {
+    const Axis& a = g.y_axis;
+    Layout title(cr, title_of(a), a.label_font, g.font_scale);
+    cairo_save(cr);
+    cairo_rotate(cr, -M_PI / 2);
+    set_color(cr, a.label_color);
+    show_scaled_layout_at(cr, title, std::round(-g.height * 0.5 - title.width / 2), 1);
+    cairo_restore(cr);
+}
+
+void draw_x_ticks(const Graph& g, const Mapping& m, cairo_t* cr) {
+    const Axis& a = g.x_axis;
+    const int f = g.line_factor;
+    const std::vector<double> ticks = axis_ticks(a, false);
+    for (double v : ticks) {
+        const double x = m.X(v);
+        cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+        if (v != a.min_pos) {
+            set_color(cr, a.grid_color);
+            set_line_width(cr, f * a.grid_width);
+            stroke_line(cr, x, m.Y(m.ys), x, m.Y(m.ye));
+        }
+        set_color(cr, a.tick_color);
+        set_line_width(cr, f * a.tick_width);
+        stroke_line(cr, x, m.plot_bottom(), x, m.plot_bottom() + a.tick_length);
+        cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+        Layout label(cr, tick_text(a, v), a.tick_font, g.font_scale);
+        set_color(cr, a.tick_label_color);
+        show_scaled_layout_at(cr, label, std::round(x - label.width / 2),
+                              std::round(m.plot_bottom() + a.tick_length + 2));
+    }
+}
+
+void draw_y_ticks(const Graph& g, const Mapping& m, cairo_t* cr) {
+    const Axis& a = g.y_axis;
+    const int f = g.line_factor;
+    const std::vector<double> ticks = axis_ticks(a, m.log_y);
+    for (double v : ticks) {
+        const double y = m.Y(v);
+        cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+        if (v != a.min_pos) {
+            set_color(cr, a.grid_color);
+            set_line_width(cr, f * a.grid_width);
+            stroke_line(cr, m.plot_left(), y, m.plot_right(), y);
+        }
+        set_color(cr, a.tick_color);
+        set_line_width(cr, f * a.tick_width);
+        stroke_line(cr, m.plot_left(), y, m.plot_left() - a.tick_length, y);
+        cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+        Layout label(cr, tick_text(a, v), a.tick_font, g.font_scale);
+        set_color(cr, a.tick_label_color);
+        show_scaled_layout_at(cr, label,
+                              std::round(m.plot_left() - label.width - a.tick_length - 2),
+                              std::round(y - label.height / 2));
+    }
+}
+
+// The two axis lines along the lower and the left edge of the plot area,
+// each with an open arrow head beyond the plot.
+void draw_axis_lines(const Graph& g, const Mapping& m, cairo_t* cr) {
+    const int f = g.line_factor;
+    const double bottom = m.plot_bottom();
+    const double ax = f * g.x_axis.arrow_size;
+    set_color(cr, g.x_axis.line_color);
+    set_line_width(cr, f * g.x_axis.line_width);
+    stroke_line(cr, m.plot_left(), bottom, m.plot_right() + 2 * ax, bottom);
+    cairo_move_to(cr, m.plot_right() + ax, bottom - ax);
+    cairo_line_to(cr, m.plot_right() + 2 * ax, bottom);
+    cairo_line_to(cr, m.plot_right() + ax, bottom + ax);
+    cairo_stroke(cr);
+
+    const double top = m.plot_top();
+    const double ay = f * g.y_axis.arrow_size;
+    set_color(cr, g.y_axis.line_color);
+    set_line_width(cr, f * g.y_axis.line_width);
+    stroke_line(cr, m.plot_left(), bottom, m.plot_left(), top - 2 * ay);
+    cairo_move_to(cr, m.plot_left() - ay, top - ay);
+    cairo_line_to(cr, m.plot_left(), top - 2 * ay);
+    cairo_line_to(cr, m.plot_left() + ay, top - ay);
+    cairo_stroke(cr);
+}
+
+}  // namespace
+
+void draw_axis(Graph& graph, cairo_t* cr) {
+    const Mapping m = mapping_of(graph);
+    draw_x_title(graph, cr);
+    draw_y_title(graph, cr);
+    if (m.usable) {
+        draw_x_ticks(graph, m, cr);
+        draw_y_ticks(graph, m, cr);
+    }
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+    draw_axis_lines(graph, m, cr);
+}
+
+}  // namespace app::diagrams

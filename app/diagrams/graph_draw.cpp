@@ -1,0 +1,166 @@
+// One full drawing of a diagram: background, title, margins and corner
+// mark, axes, then curves and isolines or the heat-flow-temperature
+// picture.
+#include "app/core/records.h"
+#include "app/diagrams/render.h"
+#include "app/diagrams/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace app::diagrams {
+
+int screenshot = 0;
+int drawing_deferred = 0;
+
+namespace {
+
+// Drawings of one draw_graph call at most: the widening of zoom-to-plot
+// moves each bound in one pass, so a second drawing normally settles it.
+constexpr int MAX_DRAWINGS = 4;
+// A page wider than this many units gets thicker lines.
+constexpr double WIDE_PAGE = 2000;
+constexpr double MIN_TOP_MARGIN = 32;
+
+const char* const TITLE_FONT = "sans medium 10";
+const char* const LABEL_ROW_FONT = "sans medium";
+const char* const MARK_FONT = "sans medium 8";
+const char* const MARGIN_SAMPLE_LABEL = "Entropy [kJ/(kg K)]";
+const char* const MARGIN_SAMPLE_TICK = "8888.8";
+
+// The corner mark, kept reversed.
+std::string corner_mark() {
+    std::string m = "2rvk - levaK";
+    std::reverse(m.begin(), m.end());
+    return m;
+}
+
+const Process* process_by_id(const Project* project, int id) {
+    if (project == nullptr) return nullptr;
+    for (int i = 0; i < project->az_processes && i < MAX_PROCESSES; ++i) {
+        const Process* p = project->processes[static_cast<std::size_t>(i)];
+        if (p != nullptr && p->id == id) return p;
+    }
+    return nullptr;
+}
+
+void draw_title(const Graph& graph, cairo_t* cr) {
+    const double scale = graph.font_scale;
+    if (graph.type != 5) {
+        if (graph.fluid == nullptr) return;
+        Layout title(cr, graph.fluid->name, TITLE_FONT, scale);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        show_scaled_layout_at(cr, title, 2, 2);
+        return;
+    }
+    if (graph.interface == nullptr) return;
+    const Process* hot = process_by_id(graph.project, graph.interface->hot_process_id);
+    const Process* cold = process_by_id(graph.project, graph.interface->cold_process_id);
+    double x = 2;
+    if (hot != nullptr && hot->fluid != nullptr) {
+        Layout name(cr, hot->fluid->name, TITLE_FONT, scale);
+        cairo_set_source_rgb(cr, 1, 0, 0);
+        show_scaled_layout_at(cr, name, x, 2);
+        x = name.width + 12;
+    }
+    if (cold != nullptr && cold->fluid != nullptr) {
+        Layout name(cr, cold->fluid->name, TITLE_FONT, scale);
+        cairo_set_source_rgb(cr, 0, 0, 1);
+        show_scaled_layout_at(cr, name, x, 2);
+    }
+}
+
+// Label rows above the plot (and columns right of it) that the isoline
+// families need: those whose lines can end at the top edge.
+int label_rows(const Graph& graph) {
+    const auto shown = [&](int family) {
+        return graph.iso_style[static_cast<std::size_t>(family)].show != 0;
+    };
+    int rows = 0;
+    if (shown(ISO_ISOCHOR)) ++rows;
+    if (shown(ISO_ISOBAR) && (graph.type == 0 || graph.type == 2)) ++rows;
+    if (shown(ISO_ISOTHERM) && (graph.type == 0 || graph.type == 1 || graph.type == 3)) ++rows;
+    return rows;
+}
+
+void draw_corner_mark(const Graph& graph, cairo_t* cr) {
+    Layout mark(cr, corner_mark(), MARK_FONT, graph.font_scale);
+    cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
+    show_scaled_layout_at(cr, mark, graph.width - mark.width - 2, graph.height - mark.height - 2);
+}
+
+std::string fixed(double v, int digits) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(digits, 0, 15), v);
+    return buf;
+}
+
+// Steps 1 to 5 of one drawing.
+void draw_once(Graph& graph, cairo_t* cr) {
+    cairo_save(cr);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_rectangle(cr, 0, 0, graph.width, graph.height);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    draw_title(graph, cr);
+    calc_graph_border_size(graph, cr);
+    graph.cache_count = 0;
+    graph.cache.clear();
+    draw_axis(graph, cr);
+    if (graph.type >= 0 && graph.type <= 4) {
+        draw_processes(graph, cr);
+        draw_isolines(graph, cr);
+    } else if (graph.type == 5) {
+        draw_qt(graph, cr);
+    }
+}
+
+}  // namespace
+
+int line_factor_for(const Graph& graph) {
+    if (screenshot != 0) return 2;
+    if (graph.printing != 0 && graph.width > WIDE_PAGE)
+        return std::max(1, static_cast<int>(std::lround(graph.width / 1000)));
+    return 1;
+}
+
+void calc_graph_border_size(Graph& graph, cairo_t* cr) {
+    const double scale = graph.font_scale;
+    const int f = line_factor_for(graph);
+    graph.line_factor = f;
+    const Axis& xa = graph.x_axis;
+    const Axis& ya = graph.y_axis;
+
+    Layout x_label(cr, MARGIN_SAMPLE_LABEL, xa.label_font, scale);
+    Layout x_tick(cr, MARGIN_SAMPLE_TICK, xa.tick_font, scale);
+    graph.bottom = x_label.height + 6 + f * xa.tick_length + x_tick.height;
+
+    Layout y_label(cr, MARGIN_SAMPLE_LABEL, ya.label_font, scale);
+    Layout y_end(cr, fixed(ya.max_pos, ya.digits), ya.tick_font, scale);
+    graph.left = y_label.height + 5 + f * ya.tick_length + y_end.width;
+
+    Layout sample(cr, "1000", LABEL_ROW_FONT, scale);
+    const int rows = label_rows(graph);
+    graph.top = std::max<double>(sample.height + rows * (sample.height + 2), MIN_TOP_MARGIN);
+    graph.right = 2 + rows * (sample.width + 2);
+    const double arrow = 2.0 * f * xa.arrow_size;
+    if (graph.right < arrow) graph.right = arrow + 2;
+
+    draw_corner_mark(graph, cr);
+}
+
+void draw_graph(Graph& graph, cairo_t* cr) {
+    if (cr == nullptr) return;
+    for (int n = 0; n < MAX_DRAWINGS; ++n) {
+        redraw = 0;
+        cairo_save(cr);
+        draw_once(graph, cr);
+        cairo_restore(cr);
+        if (redraw == 0) break;
+    }
+    redraw = 0;
+}
+
+}  // namespace app::diagrams

@@ -1,0 +1,115 @@
+// PNG images of diagrams and of the flowsheet on cairo image surfaces.
+#include "app/diagrams/images.h"
+
+#include "app/core/kvr.h"
+#include "app/diagrams/render.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace app::diagrams {
+
+SheetDrawer draw_symbol_graph = nullptr;
+
+namespace {
+
+// Largest side of an image in pixels (cairo's own limit).
+constexpr int MAX_IMAGE_SIDE = 32767;
+
+std::string write_png(cairo_surface_t* surface, const std::string& path) {
+    cairo_surface_flush(surface);
+    const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
+    if (status == CAIRO_STATUS_SUCCESS) return "";
+    if (status == CAIRO_STATUS_WRITE_ERROR)
+        return "the file cannot be written (a folder of that name, no such folder, or no "
+               "permission)";
+    return cairo_status_to_string(status);
+}
+
+bool size_ok(int width, int height) {
+    return width > 0 && height > 0 && width <= MAX_IMAGE_SIDE && height <= MAX_IMAGE_SIDE;
+}
+
+}  // namespace
+
+DrawingStateScope::DrawingStateScope(Graph& graph)
+    : graph_(graph),
+      width_(graph.width),
+      height_(graph.height),
+      font_scale_(graph.font_scale),
+      line_factor_(graph.line_factor),
+      printing_(graph.printing),
+      screenshot_(screenshot) {}
+
+DrawingStateScope::~DrawingStateScope() {
+    graph_.width = width_;
+    graph_.height = height_;
+    graph_.font_scale = font_scale_;
+    graph_.line_factor = line_factor_;
+    graph_.printing = printing_;
+    screenshot = screenshot_;
+}
+
+std::string save_graph_png(Graph& graph, const std::string& path, int width, int height,
+                           bool wide_lines) {
+    if (!size_ok(width, height))
+        return "the image size " + std::to_string(width) + " x " + std::to_string(height) +
+               " is not possible";
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t* cr = cairo_create(surface);
+    std::string why;
+    {
+        DrawingStateScope keep(graph);
+        graph.width = width;
+        graph.height = height;
+        graph.font_scale = 1.0;
+        graph.printing = 0;
+        screenshot = wide_lines ? 1 : 0;
+        draw_graph(graph, cr);
+    }
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
+        why = std::string("the drawing failed: ") + cairo_status_to_string(cairo_status(cr));
+    cairo_destroy(cr);
+    if (why.empty()) why = write_png(surface, path);
+    cairo_surface_destroy(surface);
+    return why;
+}
+
+std::string save_sheet_png(Graph& sheet, const std::string& path) {
+    if (draw_symbol_graph == nullptr) return "the flowsheet cannot be drawn in this version";
+    const double zoom = sheet.symbol_zoom > 0 ? sheet.symbol_zoom : 1.0;
+    const double w = std::ceil(sheet.sheet_width * zoom), h = std::ceil(sheet.sheet_height * zoom);
+    if (!(w >= 1 && h >= 1 && w <= MAX_IMAGE_SIDE && h <= MAX_IMAGE_SIDE))
+        return "the flowsheet has no size to draw";
+    cairo_surface_t* surface =
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(w), static_cast<int>(h));
+    cairo_t* cr = cairo_create(surface);
+    {
+        DrawingStateScope keep(sheet);
+        screenshot = 1;
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_paint(cr);
+        draw_symbol_graph(sheet, cr, zoom);
+    }
+    std::string why;
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
+        why = std::string("the drawing failed: ") + cairo_status_to_string(cairo_status(cr));
+    cairo_destroy(cr);
+    if (why.empty()) why = write_png(surface, path);
+    cairo_surface_destroy(surface);
+    return why;
+}
+
+bool save_batch_png(Graph& graph, const std::string& path) {
+    const std::string why =
+        save_graph_png(graph, path, BATCH_IMAGE_WIDTH, BATCH_IMAGE_HEIGHT, false);
+    if (why.empty()) return true;
+    std::printf("Diagram '%s' not saved as %s: %s\n", graph.name.c_str(), path.c_str(),
+                why.c_str());
+    std::fflush(stdout);
+    return false;
+}
+
+void install_image_hooks() { save_diagram_png = save_batch_png; }
+
+}  // namespace app::diagrams

@@ -1,0 +1,406 @@
+// The isoline computation of a fluid: the pending isobars, isotherms,
+// density and wetness lines and the two-phase dome, with progress reports
+// between the lines.
+#include "app/core/fluid_properties.h"
+#include "app/core/init.h"
+#include "app/core/simulator.h"
+#include "app/core/units.h"
+#include "app/diagrams/isolines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace app::diagrams {
+
+IsolineProgress* isoline_progress = nullptr;
+
+namespace {
+
+bool running = false;
+
+constexpr int RETRIES = 10;
+constexpr double MIN_SAT_DENSITY = 0.1;   // kg/m3: thinner saturation states are not taken
+constexpr double MIXTURE_T_OFFSET = 0.1;  // K above Tc where mixture lines start
+constexpr int WET_POINTS = 100;
+constexpr int WET_POINTS_HELIUM = 10;
+constexpr double ISOTHERM_STEP_LIMIT = 10;  // kPa
+constexpr double DENSITY_STEP_LIMIT = 1;    // K
+constexpr double P_AXIS_START = 2.0;        // kPa
+constexpr int FIELD_H = 1, FIELD_P = 2, FIELD_T = 3;
+
+bool finite_point(const IsoPoint& p) {
+    return std::isfinite(p.s) && std::isfinite(p.h) && std::isfinite(p.p) && std::isfinite(p.T) &&
+           std::isfinite(p.rho);
+}
+
+// Which positions of a family are pending, with their number.
+int family_pending(const IsoFamily& fam) {
+    const int n = iso_count(fam);
+    int pending = 0;
+    for (int i = 0; i < n; ++i)
+        if (static_cast<std::size_t>(i) >= fam.computed.size() ||
+            fam.computed[static_cast<std::size_t>(i)] == 0)
+            ++pending;
+    return pending;
+}
+
+// One computation: the fluid, its progress, the calls made and the ranges
+// of the points found.
+class IsolineRun {
+public:
+    IsolineRun(Fluid& fluid, IsolineProgress* progress, int pending)
+        : f_(fluid), progress_(progress), pending_(pending) {}
+
+    long calls = 0;
+
+    void run() {
+        if (progress_ != nullptr) progress_->begin();
+        resume();
+        double T = f_.Tmax, p = f_.pmax;
+        IsoPoint top;
+        hlim_ = by_T_p(T, p, top) ? top.h : f_.hc + 1e9;  // no bound when the call fails
+        isobars();
+        isotherms();
+        density_lines();
+        if (one_component()) wetness_lines();
+        if (one_component() && f_.dome_count == 0) dome();
+        if (progress_ != nullptr) progress_->end();
+        set_axis_ranges();
+    }
+
+private:
+    Fluid& f_;
+    IsolineProgress* progress_;
+    int pending_;
+    int started_ = 0;
+    double hlim_ = 0;
+    double s_min_ = 1e99, s_max_ = -1e99, h_min_ = 1e99, h_max_ = -1e99;
+
+    bool one_component() const { return f_.az_components == 1; }
+    const double* c() const { return f_.x.data(); }
+
+    // The library holds the fluid again (a progress call may have let
+    // other code set another one up).
+    void resume() { init_stoffwerte(&f_); }
+
+    void report(const std::string& text) {
+        const double fraction = pending_ > 0 ? static_cast<double>(started_) / pending_ : 0;
+        ++started_;
+        if (progress_ == nullptr) return;
+        progress_->step(fraction, text);
+        resume();
+    }
+
+    bool take(int result, double T, double p, double s, double h, double rho, IsoPoint& out) {
+        ++calls;
+        out = IsoPoint{s, h, p, T, rho};
+        return result == 0 && finite_point(out);
+    }
+    bool by_T_p(double T, double p, IsoPoint& out) {
+        double s = 0, h = 0, rho = 0, q = 0;
+        const int r = get_all_by_T_and_p(c(), T, p, s, h, rho, q);
+        return take(r, T, p, s, h, rho, out);
+    }
+    bool by_T_rho(double T, double rho, IsoPoint& out) {
+        double p = 0, s = 0, h = 0, q = 0;
+        const int r = get_all_by_T_and_rho(c(), T, p, s, h, rho, q);
+        return take(r, T, p, s, h, rho, out);
+    }
+    bool by_p_q(double p, double q, IsoPoint& out) {
+        double T = 0, s = 0, h = 0, rho = 0;
+        const int r = get_all_by_p_and_q(c(), T, p, s, h, rho, q);
+        return take(r, T, p, s, h, rho, out);
+    }
+    bool by_T_q(double T, double q, IsoPoint& out) {
+        double p = 0, s = 0, h = 0, rho = 0;
+        const int r = get_all_by_T_and_q(c(), T, p, s, h, rho, q);
+        return take(r, T, p, s, h, rho, out);
+    }
+
+    // A point by the first call, else by one of ten retries at
+    // v + 1, v + 3, ... (doubling increments) or v + 1, v + 2, ... that
+    // also has h < hlim.
+    template <class Call>
+    bool with_retries(double v, bool doubling, Call call, IsoPoint& out) {
+        if (call(v, out)) return true;
+        double add = 0;
+        for (int k = 0; k < RETRIES; ++k) {
+            add = doubling ? 2 * add + 1 : add + 1;
+            if (call(v + add, out) && out.h < hlim_) return true;
+        }
+        return false;
+    }
+
+    static void insert_by_rho(std::vector<IsoPoint>& line, const IsoPoint& p) {
+        auto at = std::find_if(line.begin(), line.end(),
+                               [&](const IsoPoint& q) { return sort_by_rho(p, q) < 0; });
+        line.insert(at, p);
+    }
+
+    static int index_of_rho(const std::vector<IsoPoint>& line, const IsoPoint& p) {
+        for (std::size_t i = 0; i < line.size(); ++i)
+            if (line[i].rho == p.rho && line[i].h == p.h) return static_cast<int>(i);
+        return -1;
+    }
+
+    void track(const std::vector<IsoPoint>& line) {
+        for (const IsoPoint& p : line) {
+            s_min_ = std::min(s_min_, p.s);
+            s_max_ = std::max(s_max_, p.s);
+            h_min_ = std::min(h_min_, p.h);
+            h_max_ = std::max(h_max_, p.h);
+        }
+    }
+
+    // Positions of a family still to compute, each taken up once: its flag
+    // set, its result slots in place. A position that is not a finite
+    // number above zero (a wetness position not inside 0..1) gets no line.
+    template <class Line>
+    void each_pending(int family, Line line) {
+        IsoFamily& fam = f_.iso[static_cast<std::size_t>(family)];
+        const auto n = static_cast<std::size_t>(iso_count(fam));
+        if (fam.computed.size() < n) fam.computed.resize(n, 0);
+        if (fam.lines.size() < n) fam.lines.resize(n);
+        if (fam.wet.size() < n) fam.wet.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (fam.computed[i] != 0) continue;
+            fam.computed[i] = 1;
+            const double v = fam.positions[i];
+            const bool usable = std::isfinite(v) && v > 0 && (family != ISO_WETNESS || v < 1);
+            line(static_cast<int>(i), v, usable);
+        }
+    }
+
+    std::string unit_text(const char* what, int index, const char* var, int quantity, double v) {
+        const int u = unitdef[static_cast<std::size_t>(quantity)].default_unit;
+        char buf[200];
+        std::snprintf(buf, sizeof buf, "Calculating %s number %d, %s = %f %s", what, index, var,
+                      to_display(quantity, u, v), unit_symbol(quantity, u));
+        return buf;
+    }
+
+    void isobars();
+    std::vector<IsoPoint> isobar(double p);
+    void isotherms();
+    bool isotherm(double T, std::vector<IsoPoint>& line);
+    void density_lines();
+    void wetness_lines();
+    void dome();
+    void set_axis_ranges();
+};
+
+void IsolineRun::isobars() {
+    IsoFamily& fam = f_.iso[ISO_ISOBAR];
+    each_pending(ISO_ISOBAR, [&](int i, double p, bool usable) {
+        fam.lines[static_cast<std::size_t>(i)].clear();
+        report(unit_text("isobar", i, "p", Q_PRESSURE, p));
+        if (!usable || p > f_.pmax) return;
+        std::vector<IsoPoint> line = isobar(p);
+        track(line);
+        fam.lines[static_cast<std::size_t>(i)] = std::move(line);
+    });
+}
+
+std::vector<IsoPoint> IsolineRun::isobar(double p) {
+    const double T_low = one_component() ? f_.Tmin : f_.Tc + MIXTURE_T_OFFSET;
+    const auto counts = [&](const IsoPoint& pt) { return pt.T > f_.Tmin && pt.h < hlim_; };
+    IsoPoint V, L;
+    bool have_V = false, have_L = false;
+    if (one_component() && p < f_.pc) {
+        have_V = by_p_q(p, 1, V) && counts(V);
+        if (have_V) have_L = by_p_q(p, 0, L) && counts(L);
+    }
+    std::vector<IsoPoint> line;
+    for (int k = 0; k <= 4; ++k) {
+        const double T = T_low + (f_.Tmax - T_low) * (k / 4.0) * (k / 4.0);
+        IsoPoint pt;
+        if (with_retries(
+                T, true, [&](double t, IsoPoint& o) { return by_T_p(t, p, o); }, pt))
+            line.push_back(pt);
+    }
+    if (have_V) insert_by_rho(line, V);
+    if (have_L) insert_by_rho(line, L);
+    WalkSettings w;
+    w.step_var = FIELD_T;
+    w.shape_var = FIELD_T;
+    w.step_limit = (f_.Tmax - f_.Tmin) / 10000;
+    w.slope_limit = 0.1;
+    w.liquid = have_L ? index_of_rho(line, L) : -1;
+    w.vapour = have_V ? index_of_rho(line, V) : -1;
+    refine_line(line, w, [&](double T, IsoPoint& o) { return by_T_p(T, p, o) && o.h < hlim_; });
+    return line;
+}
+
+void IsolineRun::isotherms() {
+    IsoFamily& fam = f_.iso[ISO_ISOTHERM];
+    each_pending(ISO_ISOTHERM, [&](int i, double T, bool usable) {
+        report(unit_text("isotherm", i, "T", Q_TEMPERATURE, T));
+        if (!usable || T > f_.Tmax) return;
+        std::vector<IsoPoint> line;
+        if (!isotherm(T, line)) return;
+        track(line);
+        fam.lines[static_cast<std::size_t>(i)] = std::move(line);
+    });
+}
+
+// False when the line is skipped (its result not touched).
+bool IsolineRun::isotherm(double T, std::vector<IsoPoint>& line) {
+    WalkSettings w;
+    if (T < f_.Tc) {
+        IsoPoint V, L;
+        const bool have_V = by_T_q(T, 1, V) && V.rho > MIN_SAT_DENSITY;
+        const bool have_L = by_T_q(T, 0, L) && L.rho > MIN_SAT_DENSITY;
+        if (!have_V && !have_L) return false;
+        if (!have_L) return true;  // an empty line
+        for (int k = 0; k <= 3; ++k) {
+            IsoPoint pt;
+            const double p = f_.pmax + (L.p - f_.pmax) * k / 4.0;
+            if (by_T_p(T, p, pt) && pt.h < hlim_) line.push_back(pt);
+        }
+        w.liquid = static_cast<int>(line.size());
+        line.push_back(L);
+        if (one_component() && have_V) {
+            w.vapour = static_cast<int>(line.size());
+            line.push_back(V);
+            for (int k = 1; k <= 4; ++k) {
+                const double p = V.p + (f_.pmin - V.p) * k / 4.0;
+                IsoPoint pt;
+                if (with_retries(
+                        p, true, [&](double pp, IsoPoint& o) { return by_T_p(T, pp, o); }, pt))
+                    line.push_back(pt);
+            }
+        }
+    } else {
+        for (int k = 0; k <= 9; ++k) {
+            const double p = f_.pmax + (f_.pmin - f_.pmax) * std::sqrt(k) / 3;
+            IsoPoint pt;
+            if (with_retries(
+                    p, false, [&](double pp, IsoPoint& o) { return by_T_p(T, pp, o); }, pt))
+                line.push_back(pt);
+        }
+    }
+    w.step_var = FIELD_P;
+    w.shape_var = FIELD_P;
+    w.step_limit = ISOTHERM_STEP_LIMIT;
+    w.slope_limit = 0.1;
+    refine_line(line, w, [&](double p, IsoPoint& o) { return by_T_p(T, p, o) && o.h < hlim_; });
+    return true;
+}
+
+void IsolineRun::density_lines() {
+    IsoFamily& fam = f_.iso[ISO_ISOCHOR];
+    each_pending(ISO_ISOCHOR, [&](int i, double rho, bool usable) {
+        report(unit_text("density line", i, "density", Q_DENSITY, rho));
+        if (!usable || rho > f_.Dmax) return;
+        const double T_low = one_component() ? f_.Tmin : f_.Tc + MIXTURE_T_OFFSET;
+        std::vector<IsoPoint> line;
+        for (int k = 0; k <= 9; ++k) {
+            const double T = T_low + (f_.Tmax - T_low) * k / 9.0;
+            IsoPoint pt;
+            if (with_retries(
+                    T, true, [&](double t, IsoPoint& o) { return by_T_rho(t, rho, o); }, pt))
+                line.push_back(pt);
+        }
+        WalkSettings w;
+        w.step_var = FIELD_T;
+        w.shape_var = FIELD_H;
+        w.step_limit = DENSITY_STEP_LIMIT;
+        w.slope_limit = 0.05;
+        refine_line(line, w,
+                    [&](double T, IsoPoint& o) { return by_T_rho(T, rho, o) && o.h < hlim_; });
+        track(line);
+        fam.lines[static_cast<std::size_t>(i)] = std::move(line);
+    });
+}
+
+void IsolineRun::wetness_lines() {
+    IsoFamily& fam = f_.iso[ISO_WETNESS];
+    const bool helium = &f_ == fluids[FLUID_HELIUM];
+    const int n = helium ? WET_POINTS_HELIUM : WET_POINTS;
+    each_pending(ISO_WETNESS, [&](int i, double w, bool usable) {
+        report("");
+        std::vector<SatPoint> pts(static_cast<std::size_t>(n + 1));
+        if (usable) {
+            for (int j = 0; j <= n; ++j) {
+                const double T = helium ? f_.Tc - (f_.Tc - f_.Tmin) * j / (n + 1.0)
+                                        : f_.Tc - (f_.Tc - f_.Tmin) * j * j / double(n * n);
+                IsoPoint pt;
+                SatPoint& sp = pts[static_cast<std::size_t>(j)];
+                if (by_T_q(T, 1 - w, pt)) sp = SatPoint{pt.s, pt.h, pt.p, pt.T, pt.rho, 1.0};
+            }
+        }
+        fam.wet[static_cast<std::size_t>(i)] = std::move(pts);
+    });
+}
+
+void IsolineRun::dome() {
+    for (int j = 0; j < DOME_POINTS; ++j) {
+        const double r = (DOME_POINTS - j) / double(DOME_POINTS);
+        const double T = f_.Tc - (f_.Tc - f_.Tmin) * r * r;
+        IsoPoint pt;
+        SatPoint& liquid = f_.dome_liquid[static_cast<std::size_t>(j)];
+        SatPoint& vapour = f_.dome_vapour[static_cast<std::size_t>(j)];
+        liquid.valid = 0.0;
+        vapour.valid = 0.0;
+        if (by_T_q(T, 0, pt) && pt.p < f_.pc)
+            liquid = SatPoint{pt.s, pt.h, pt.p, pt.T, pt.rho, 1.0};
+        if (by_T_q(T, 1, pt) && pt.p < f_.pc)
+            vapour = SatPoint{pt.s, pt.h, pt.p, pt.T, pt.rho, 1.0};
+    }
+    f_.dome_count = DOME_POINTS;  // only now: the dome is complete
+}
+
+void IsolineRun::set_axis_ranges() {
+    if (s_min_ <= s_max_) {
+        f_.axis[AX_S].min_value = s_min_;
+        f_.axis[AX_S].max_value = s_max_;
+        f_.axis[AX_H].min_value = h_min_;
+        f_.axis[AX_H].max_value = h_max_;
+    }
+    f_.axis[AX_P].min_value = P_AXIS_START;
+    f_.axis[AX_P].max_value = f_.pmax;
+    f_.axis[AX_T].min_value = f_.Tmin;
+    f_.axis[AX_T].max_value = f_.Tmax;
+}
+
+// Counts the computation in library_busy and marks it running, for its
+// whole length.
+class BusyScope {
+public:
+    BusyScope() {
+        ++library_busy;
+        running = true;
+    }
+    ~BusyScope() {
+        running = false;
+        --library_busy;
+    }
+};
+
+}  // namespace
+
+int pending_isolines(const Fluid& fluid) {
+    int n = family_pending(fluid.iso[ISO_ISOBAR]) + family_pending(fluid.iso[ISO_ISOTHERM]) +
+            family_pending(fluid.iso[ISO_ISOCHOR]);
+    if (fluid.az_components == 1) n += family_pending(fluid.iso[ISO_WETNESS]);
+    return n;
+}
+
+bool isolines_running() { return running; }
+
+long calc_isolines(Fluid& fluid, IsolineProgress* progress) {
+    const int pending = pending_isolines(fluid);
+    if (pending == 0 || running || library_busy.load() > 0) return 0;
+    BusyScope busy;
+    if (init_stoffwerte(&fluid) == 0) return 0;
+    const bool humid = fluid.humidity_type == HT_RH_STANDARD;
+    if (humid) relative_humidity_to_mol_proz(fluid);
+    IsolineRun run(fluid, progress, pending);
+    run.run();
+    if (humid) mol_proz_restore(fluid);
+    return run.calls;
+}
+
+}  // namespace app::diagrams

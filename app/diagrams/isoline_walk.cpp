@@ -1,0 +1,94 @@
+// The refinement walk of an isoline: points are added where the line bends
+// against the entropy, the two-phase stretch between the saturated liquid
+// and vapour is left as it is.
+#include "app/diagrams/isolines.h"
+
+#include <cmath>
+
+namespace app::diagrams {
+
+namespace {
+
+double field(const IsoPoint& p, int which) {
+    switch (which) {
+        case 0: return p.s;
+        case 1: return p.h;
+        case 2: return p.p;
+        case 3: return p.T;
+        default: return p.rho;
+    }
+}
+
+// The walk over one list: a window of three neighbours from index i.
+class Walk {
+public:
+    Walk(std::vector<IsoPoint>& line, const WalkSettings& s, const MidpointFn& midpoint)
+        : line_(line), s_(s), midpoint_(midpoint), liquid_(s.liquid), vapour_(s.vapour) {}
+
+    void run() {
+        std::size_t i = 0;
+        int jumps = 0;
+        while (i + 2 < line_.size()) {
+            if (at_liquid(i + 1) && i > 0) {
+                // The window goes on from the saturated vapour.
+                if (vapour_ < 0 || ++jumps > MAX_WALK_JUMPS) return;
+                i = static_cast<std::size_t>(vapour_);
+                continue;
+            }
+            if (!refine_at(i)) ++i;
+        }
+    }
+
+private:
+    std::vector<IsoPoint>& line_;
+    const WalkSettings& s_;
+    const MidpointFn& midpoint_;
+    long liquid_, vapour_;
+
+    bool at_liquid(std::size_t k) const {
+        return liquid_ >= 0 && k == static_cast<std::size_t>(liquid_);
+    }
+
+    // Tries one new point in the window at i; true when one was added.
+    bool refine_at(std::size_t i) {
+        const IsoPoint& p0 = line_[i];
+        const IsoPoint& p1 = line_[i + 1];
+        const IsoPoint& p2 = line_[i + 2];
+        const double x0 = field(p0, s_.step_var), x1 = field(p1, s_.step_var);
+        const double x2 = field(p2, s_.step_var);
+        if (!(std::fabs(x0 - x1) >= s_.step_limit)) return false;
+        const double y0 = field(p0, s_.shape_var), y1 = field(p1, s_.shape_var);
+        const double y2 = field(p2, s_.shape_var);
+        const double a = (y0 - y1) / std::fabs(y0 - y2);
+        const double b = (y1 - y2) / std::fabs(y0 - y2);
+        const double c = (p0.s - p1.s) / std::fabs(p0.s - p2.s);
+        const double d = (p1.s - p2.s) / std::fabs(p0.s - p2.s);
+        if (!(std::fabs(a / c - b / d) > s_.slope_limit)) return false;
+        const bool second = a == 0 || (std::fabs(c) + std::fabs(a) <= std::fabs(d) + std::fabs(b) &&
+                                       std::fabs(b) >= 1e-8 && !at_liquid(i + 1));
+        const double lo = second ? x1 : x0, hi = second ? x2 : x1;
+        // An interval already narrower than the step limit is not split.
+        if (!(std::fabs(hi - lo) >= s_.step_limit) || line_.size() >= MAX_LINE_POINTS) return false;
+        IsoPoint point;
+        if (!midpoint_((lo + hi) / 2, point)) return false;
+        insert(second ? i + 2 : i + 1, point);
+        return true;
+    }
+
+    void insert(std::size_t at, const IsoPoint& point) {
+        line_.insert(line_.begin() + static_cast<long>(at), point);
+        if (liquid_ >= static_cast<long>(at)) ++liquid_;
+        if (vapour_ >= static_cast<long>(at)) ++vapour_;
+    }
+};
+
+}  // namespace
+
+int sort_by_rho(const IsoPoint& a, const IsoPoint& b) { return a.rho > b.rho ? -1 : 1; }
+
+void refine_line(std::vector<IsoPoint>& line, const WalkSettings& settings,
+                 const MidpointFn& midpoint) {
+    Walk(line, settings, midpoint).run();
+}
+
+}  // namespace app::diagrams

@@ -1,0 +1,79 @@
+// The isolines of a fluid: isobars, isotherms, density lines and, for
+// fluids of one component, wetness lines and the two-phase dome, computed
+// once per position and kept in the Fluid for every diagram that shows it.
+// No window here: progress goes to a callback, which may let a window
+// handle its events.
+#pragma once
+
+#include "app/core/records.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace app::diagrams {
+
+// Progress of a computation. step() comes before each line with the
+// fraction of lines started before it; an empty text keeps the last one.
+class IsolineProgress {
+public:
+    virtual ~IsolineProgress() = default;
+    virtual void begin() {}
+    virtual void step(double fraction, const std::string& text) {
+        (void)fraction;
+        (void)text;
+    }
+    virtual void end() {}
+};
+
+// The progress reporter that drawings use (the window's; null: none).
+extern IsolineProgress* isoline_progress;
+
+// Computes the pending lines of the fluid (positions whose computed flag
+// is clear) and, the first time, the dome; then sets the full ranges of the
+// fluid's default axes. Returns the number of property calls made.
+//
+// Returns at once (computing nothing) when nothing is pending, when the
+// property library is busy (library_busy > 0: a calculation runs, or this
+// routine is running and the progress callback led back here), or when
+// the library cannot be set up for the fluid. While it works it counts
+// itself in library_busy and sets the fluid up again after each progress
+// call.
+long calc_isolines(Fluid& fluid, IsolineProgress* progress = nullptr);
+
+// True while calc_isolines runs.
+bool isolines_running();
+
+// Number of lines calc_isolines would compute now.
+int pending_isolines(const Fluid& fluid);
+
+// For a fluid with relative humidity at standard values: saves the
+// composition and replaces it by one that carries the humid share of water.
+void relative_humidity_to_mol_proz(Fluid& fluid);
+// Copies the saved composition back.
+void mol_proz_restore(Fluid& fluid);
+
+// Order of sorted insertion: -1 when a is denser than b, else 1.
+int sort_by_rho(const IsoPoint& a, const IsoPoint& b);
+
+// The refinement walk of one line (isoline_walk.cpp).
+struct WalkSettings {
+    int step_var = 0;   // IsoPoint field the midpoint is taken in: 2 p, 3 T
+    int shape_var = 0;  // field whose slope against s decides: 1 h, 2 p, 3 T
+    double step_limit = 0;
+    double slope_limit = 0;
+    int liquid = -1;  // index of the saturated-liquid point L in the list, -1 none
+    int vapour = -1;  // index of the saturated-vapour point V, -1 none
+};
+// Computes the point of the line at a value of its step variable; false
+// when the call fails or the point does not count.
+using MidpointFn = std::function<bool(double value, IsoPoint& point)>;
+void refine_line(std::vector<IsoPoint>& line, const WalkSettings& settings,
+                 const MidpointFn& midpoint);
+
+// Largest number of points of one line; the walk stops adding there.
+inline constexpr std::size_t MAX_LINE_POINTS = 20000;
+// Jumps of one walk from the saturated liquid to the saturated vapour.
+inline constexpr int MAX_WALK_JUMPS = 10;
+
+}  // namespace app::diagrams

@@ -1,0 +1,56 @@
+// Property diagram pages: the page of a diagram (toolbar, drawing area,
+// read-out frame), its off-screen picture and backup copy, and the
+// diagram's output to a printer, a PDF file or a PNG image.
+#pragma once
+
+#include "app/core/records.h"
+
+#include <gtk/gtk.h>
+
+#include <string>
+
+namespace app::gui {
+
+// Builds the diagram page into the Graph's page box (made by
+// add_graph_tab) and makes the Graph the project's current graph.
+void create_plot_graph(Project* project, Graph* graph);
+
+// Gives every diagram of a project read from a file its page; the
+// flowsheet's page stays current.
+void show_diagram_pages(Project* project);
+
+// One full drawing of a diagram into its off-screen picture, shown on the
+// next expose, then copied into the backup. Nothing while a calculation
+// works on the records, or before the page has a size; the drawing then
+// follows when it can.
+void redraw_graph(Graph* graph);
+
+// Paints the backup copy over the picture (erasing rubber-band drawings)
+// and queues the whole area for drawing.
+void restore_backup(Graph* graph);
+
+// The off-screen picture and the backup of a diagram's page (null when the
+// page has none).
+cairo_surface_t* graph_picture(const Graph* graph);
+cairo_surface_t* graph_backup(const Graph* graph);
+
+// The isoline progress window of the diagrams: installed once at start-up.
+void install_isoline_window();
+
+// Prints the current graph of the current project: with the print dialog,
+// or (export_file given) straight into that PDF file. Keeps the print
+// settings of an accepted job in the settings file. A failure is shown to
+// the user; false then.
+bool print_current_graph(GtkPrintOperationAction action, const std::string& export_file = "");
+
+// Saves the current graph as a PNG image at the path (".png" appended when
+// the name does not contain it): a diagram at its size on screen with
+// lines twice as wide, the flowsheet at its sheet size times its zoom. A
+// failure is shown to the user; false then.
+bool save_current_graph_png(const std::string& chosen_name);
+
+// The file name of an image: the name with ".png" appended unless it
+// holds ".png" anywhere.
+std::string png_file_name(const std::string& chosen_name);
+
+}  // namespace app::gui
