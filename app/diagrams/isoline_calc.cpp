@@ -6,6 +6,7 @@
 #include "app/core/simulator.h"
 #include "app/core/units.h"
 #include "app/diagrams/isolines.h"
+#include "library/library.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,6 +59,7 @@ public:
     void run() {
         if (progress_ != nullptr) progress_->begin();
         resume();
+        molar_mass_ = lib::WMOL(c());
         double T = f_.Tmax, p = f_.pmax;
         IsoPoint top;
         hlim_ = by_T_p(T, p, top) ? top.h : f_.hc + 1e9;  // no bound when the call fails
@@ -76,6 +78,7 @@ private:
     int pending_;
     int started_ = 0;
     double hlim_ = 0;
+    double molar_mass_ = 1;  // g/mol: kg/m3 to mol/L
     double s_min_ = 1e99, s_max_ = -1e99, h_min_ = 1e99, h_max_ = -1e99;
 
     bool one_component() const { return f_.az_components == 1; }
@@ -96,7 +99,19 @@ private:
     bool take(int result, double T, double p, double s, double h, double rho, IsoPoint& out) {
         ++calls;
         out = IsoPoint{s, h, p, T, rho};
-        return result == 0 && finite_point(out);
+        return result == 0 && finite_point(out) && within_limits(out);
+    }
+
+    // A state the library's own range check takes (warnings allowed): not
+    // in the solid region, not beyond twice the highest pressure. The
+    // flashes at given T do not refuse all of these.
+    bool within_limits(const IsoPoint& pt) {
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+        int ierr = 0;
+        std::string herr;
+        lib::LIMITX("EOS", pt.T, pt.rho / molar_mass_, pt.p, c(), tmin, tmax, dmax, pmax, ierr,
+                    herr);
+        return ierr <= 0;
     }
     bool by_T_p(double T, double p, IsoPoint& out) {
         double s = 0, h = 0, rho = 0, q = 0;

@@ -158,7 +158,7 @@ void draw_mark(const Graph& g, cairo_t* cr, const Mapping& m, const QtMark& mark
     }
     Layout t(cr,
              "Pinch point\nT: " + temperature_text(mark.T) +
-                 "\nDelta T: " + difference_text(mark.T - mark.T_hot),
+                 "\nDelta T: " + difference_text(mark.T_hot - mark.T),
              QT_FONT, g.font_scale);
     boxed_label(cr, t, x - t.width / 2.0 - 2, y + 22, x - t.width / 2.0, y + 24, BLACK, f);
 }

@@ -10,6 +10,9 @@
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
 
+#include <glib/gstdio.h>
+#include <sys/stat.h>
+
 #include <cmath>
 
 namespace app::gui {
@@ -63,6 +66,12 @@ void keep_print_settings(GtkPrintOperation* operation) {
         show_error("The settings file '" + settings_path() + "' cannot be written.");
 }
 
+// True when the file exists and holds something.
+bool written(const std::string& path) {
+    GStatBuf st;
+    return g_stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+}
+
 }  // namespace
 
 std::string png_file_name(const std::string& chosen_name) {
@@ -86,11 +95,15 @@ bool print_current_graph(GtkPrintOperationAction action, const std::string& expo
     const GtkPrintOperationResult result =
         gtk_print_operation_run(operation, action, nullptr, &error);
     bool ok = result != GTK_PRINT_OPERATION_RESULT_ERROR;
+    std::string why = error != nullptr ? error->message : "unknown error";
+    if (error != nullptr) g_error_free(error);
+    if (ok && !export_file.empty() && !written(export_file)) {
+        ok = false;  // the toolkit does not report every failed export
+        why = "the file was not written";
+    }
     if (!ok) {
         const std::string where = export_file.empty() ? "" : " to '" + export_file + "'";
-        show_error("The graph cannot be printed" + where + ": " +
-                   (error != nullptr ? error->message : "unknown error") + ".");
-        if (error != nullptr) g_error_free(error);
+        show_error("The graph cannot be printed" + where + ": " + why + ".");
     } else if (result == GTK_PRINT_OPERATION_RESULT_APPLY &&
                action != GTK_PRINT_OPERATION_ACTION_EXPORT) {
         keep_print_settings(operation);

@@ -214,7 +214,9 @@ void SETSBL(int nread, int icomp, int& ierr, std::string& herr) {
 void MLTH2O(double T, double& Phigh, double& PIh) {
     Phigh = 0.0;
     PIh = 0.0;
-    if (T > kIceIIIlow && T <= 273.1600000001) {
+    // Ice Ih from its triple point with ice III and liquid (both lines meet
+    // there) up to the triple point.
+    if (T >= kIceIIIlow && T <= 273.1600000001) {
         const double th = T / kWaterTtp;
         PIh = 0.611657 *
               (1.0 + 1195393.37 * (1.0 - std::pow(th, 3.0)) +

@@ -76,6 +76,9 @@ TEST_F(MeltTest, WaterCurvesAgainstPublishedValues) {
     EXPECT_EQ(ih, 0.0);
     lib::MLTH2O(550.0, hi, ih);
     EXPECT_NEAR(hi / 6308710.0, 1.0, 5e-6);
+    // Both lines at the ice Ih-III-liquid triple point (251.165 K).
+    lib::MLTH2O(251.165, hi, ih);
+    EXPECT_NEAR(ih / hi, 1.0, 1e-3);
     lib::MLTH2O(250.0, hi, ih);
     EXPECT_EQ(hi, 0.0);
     EXPECT_EQ(ih, 0.0);

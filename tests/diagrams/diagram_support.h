@@ -1,0 +1,63 @@
+// Helpers of the diagram tests: fresh fluids, diagram Graphs built in
+// code, drawings on image surfaces and pixel probes.
+#pragma once
+
+#include "app/core/create_delete.h"
+#include "app/core/records.h"
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace diagtest {
+
+using namespace app;
+
+// The tables and the built-in fluids as at start-up (no isolines yet).
+void fresh_fluids();
+
+struct GraphDeleter {
+    void operator()(Graph* g) const { free_graph(g); }
+};
+using GraphPtr = std::unique_ptr<Graph, GraphDeleter>;
+
+// A property diagram of a built-in fluid: its isoline settings and the
+// axes of the type from the fluid's defaults.
+GraphPtr make_graph(int fluid, int type);
+
+struct Pixel {
+    int r = 0, g = 0, b = 0;
+};
+bool red(Pixel p);
+bool bluish(Pixel p);
+bool near_black(Pixel p);
+bool light_grey(Pixel p);
+
+// A drawing on an RGB image surface.
+class Image {
+public:
+    Image(int width, int height);
+    ~Image();
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+    cairo_surface_t* surface() const { return surface_; }
+    cairo_t* context() const { return cr_; }
+    Pixel at(int x, int y) const;
+    // True when a pixel of the (2 r + 1)^2 square around (x, y) passes.
+    bool any_near(double x, double y, int r, const std::function<bool(Pixel)>& test) const;
+    // True when a pixel of the rectangle passes.
+    bool any_in(int x0, int y0, int x1, int y1, const std::function<bool(Pixel)>& test) const;
+
+private:
+    cairo_surface_t* surface_;
+    cairo_t* cr_;
+};
+
+// Draws the diagram at width x height (line factor 1) into a new image;
+// with a name, the image is also kept as build/render/NAME.png to be
+// looked at.
+std::unique_ptr<Image> draw(Graph& graph, int width, int height, const char* name = nullptr);
+
+}  // namespace diagtest

@@ -1,0 +1,298 @@
+// The isoline computation with the real library: what lines a fluid gets,
+// the order of an isobar's points, every point checked by flashing it back
+// from its own (p, h), and the guards around the computation.
+#include "app/diagrams/isolines.h"
+#include "app/core/fluid_properties.h"
+#include "app/core/init.h"
+#include "app/core/simulator.h"
+#include "tests/diagrams/diagram_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace app;
+using namespace app::diagrams;
+
+double rel(double a, double b) { return std::fabs(a - b) / std::max(std::fabs(b), 1e-300); }
+
+// A point flashed back from its (p, h): T and rho (and the quality, when
+// given) within 1e-6 relative; the text says what differs.
+std::string flash_back(Fluid& f, double p, double h, double T, double rho, double q = -1) {
+    double T2 = 0, s2 = 0, rho2 = 0, q2 = 0, pp = p, hh = h;
+    const int r = get_all_by_p_and_h(f.x.data(), T2, pp, s2, hh, rho2, q2, 0.5);
+    char buf[300];
+    if (r > 0 && r != PH_VAPOUR_ASSUMED && r != PH_LIQUID_ASSUMED) {  // warnings count
+        std::snprintf(buf, sizeof buf, "p=%.9g h=%.9g: flash %d", p, h, r);
+        return buf;
+    }
+    if (rel(T2, T) > 1e-6 || rel(rho2, rho) > 1e-6 || (q >= 0 && std::fabs(q2 - q) > 1e-6)) {
+        std::snprintf(buf, sizeof buf, "p=%.9g h=%.9g: T %.9g/%.9g rho %.9g/%.9g q %.9g", p, h, T2,
+                      T, rho2, rho, q2);
+        return buf;
+    }
+    return "";
+}
+
+class Isolines : public ::testing::Test {
+protected:
+    void SetUp() override {
+        diagtest::fresh_fluids();
+        water = fluids[FLUID_WATER];
+        calls = calc_isolines(*water);
+    }
+    Fluid* water = nullptr;
+    long calls = 0;
+};
+
+TEST_F(Isolines, WaterGetsEveryFamilyAndItsDome) {
+    EXPECT_GT(calls, 0);
+    const std::size_t counts[] = {13, 17, 14, 9};
+    for (int f = 0; f < NUM_ISO_FAMILIES; ++f) {
+        const IsoFamily& fam = water->iso[f];
+        EXPECT_EQ(static_cast<std::size_t>(iso_count(fam)), counts[f]) << f;
+        for (int i = 0; i < iso_count(fam); ++i) EXPECT_EQ(fam.computed[i], 1) << f << " " << i;
+    }
+    // Isotherms below the fluid's lower limit have no points, the others do.
+    for (int i = 0; i < iso_count(water->iso[ISO_ISOTHERM]); ++i) {
+        const double T = water->iso[ISO_ISOTHERM].positions[i];
+        EXPECT_EQ(water->iso[ISO_ISOTHERM].lines[i].empty(), T < water->Tmin) << T;
+    }
+    for (const auto& line : water->iso[ISO_ISOBAR].lines) EXPECT_GE(line.size(), 5u);
+    for (const auto& line : water->iso[ISO_WETNESS].wet) EXPECT_EQ(line.size(), 101u);
+
+    EXPECT_EQ(water->dome_count, DOME_POINTS);
+    int valid = 0;
+    for (int j = 0; j < DOME_POINTS; ++j) {
+        const double r = (DOME_POINTS - j) / double(DOME_POINTS);
+        const double T = water->Tc - (water->Tc - water->Tmin) * r * r;
+        for (const SatPoint* sp : {&water->dome_liquid[j], &water->dome_vapour[j]}) {
+            if (sp->valid != 1.0) continue;
+            ++valid;
+            EXPECT_NEAR(sp->T, T, 1e-9 * T) << j;
+            EXPECT_LT(sp->p, water->pc);
+        }
+    }
+    EXPECT_GT(valid, 2 * 190);  // below the triple point water has no saturation states
+    // The full ranges of the default axes.
+    EXPECT_EQ(water->axis[AX_P].min_value, 2.0);
+    EXPECT_EQ(water->axis[AX_P].max_value, water->pmax);
+    EXPECT_EQ(water->axis[AX_T].min_value, water->Tmin);
+    EXPECT_LT(water->axis[AX_S].min_value, 0.5);
+    EXPECT_GT(water->axis[AX_H].max_value, 4000);
+}
+
+// The 1000 kPa isobar runs from high to low density, the saturated liquid
+// directly before the saturated vapour.
+TEST_F(Isolines, IsobarRunsThroughTheSaturationStates) {
+    const int i = iso_find(water->iso[ISO_ISOBAR], 1000);
+    ASSERT_GE(i, 0);
+    const std::vector<IsoPoint>& line = water->iso[ISO_ISOBAR].lines[i];
+    double T = 0, p = 1000, s = 0, h = 0, rhoL = 0, rhoV = 0, q = 0;
+    ASSERT_EQ(get_all_by_p_and_q(water->x.data(), T, p, s, h, rhoL, q), 0);
+    q = 1;
+    ASSERT_EQ(get_all_by_p_and_q(water->x.data(), T, p, s, h, rhoV, q), 0);
+    int at_L = -1;
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        EXPECT_NEAR(line[k].p, 1000, 1e-9);
+        if (k > 0) {
+            EXPECT_LE(line[k].rho, line[k - 1].rho) << k;
+        }
+        if (rel(line[k].rho, rhoL) < 1e-12) at_L = static_cast<int>(k);
+    }
+    ASSERT_GE(at_L, 1);
+    ASSERT_LT(at_L + 1, static_cast<int>(line.size()));
+    EXPECT_LT(rel(line[at_L + 1].rho, rhoV), 1e-12);
+    EXPECT_GT(line.size(), 10u);  // refined on both sides
+}
+
+// Every point of every line, flashed back from its own (p, h), gives its
+// T and rho; so do the points of the w = 0.3 line, with quality 0.7.
+TEST_F(Isolines, EveryPointFlashesBack) {
+    int points = 0;
+    std::vector<std::string> bad;
+    for (int f : {ISO_ISOBAR, ISO_ISOTHERM, ISO_ISOCHOR})
+        for (const auto& line : water->iso[f].lines)
+            for (const IsoPoint& pt : line) {
+                ++points;
+                for (double v : {pt.s, pt.h, pt.p, pt.T, pt.rho}) ASSERT_TRUE(std::isfinite(v));
+                std::string why = flash_back(*water, pt.p, pt.h, pt.T, pt.rho);
+                if (!why.empty()) bad.push_back(why);
+            }
+    const int i = iso_find(water->iso[ISO_WETNESS], 0.3);
+    ASSERT_GE(i, 0);
+    int wet = 0;
+    for (const SatPoint& sp : water->iso[ISO_WETNESS].wet[i]) {
+        if (sp.valid != 1.0) continue;
+        ++wet;
+        std::string why = flash_back(*water, sp.p, sp.h, sp.T, sp.rho, 0.7);
+        if (!why.empty()) bad.push_back("w=0.3 " + why);
+    }
+    EXPECT_GT(points, 500);
+    EXPECT_GT(wet, 80);
+    EXPECT_TRUE(bad.empty()) << bad.size() << " of " << points + wet << ", first: " << bad[0];
+}
+
+TEST_F(Isolines, HeliumAndMixtures) {
+    Fluid* helium = fluids[FLUID_HELIUM];
+    calc_isolines(*helium);
+    for (const auto& line : helium->iso[ISO_WETNESS].wet) EXPECT_EQ(line.size(), 11u);
+    EXPECT_EQ(helium->dome_count, DOME_POINTS);
+
+    Fluid* air = fluids[FLUID_DRY_ISO_AIR];
+    ASSERT_GT(air->az_components, 1);
+    calc_isolines(*air);
+    EXPECT_EQ(air->dome_count, 0);
+    for (int c : air->iso[ISO_WETNESS].computed) EXPECT_EQ(c, 0);
+    for (const auto& line : air->iso[ISO_WETNESS].wet) EXPECT_TRUE(line.empty());
+    // A mixture's isotherm below its critical temperature has its liquid
+    // side only: no point below the saturated liquid's pressure.
+    int lines = 0;
+    for (const auto& line : air->iso[ISO_ISOBAR].lines) lines += line.empty() ? 0 : 1;
+    EXPECT_GT(lines, 5);
+}
+
+// Positions beyond the limits, or that are no positions at all, get their
+// flag and no points; a new position is computed alone.
+TEST_F(Isolines, PositionsBeyondTheLimits) {
+    IsoFamily& bars = water->iso[ISO_ISOBAR];
+    const int above = iso_add_position(bars, 2 * water->pmax);
+    const int odd = iso_add_position(bars, std::numeric_limits<double>::infinity());
+    const int wet = iso_add_position(water->iso[ISO_WETNESS], 1.5);
+    const int hot = iso_add_position(water->iso[ISO_ISOTHERM], 2 * water->Tmax);
+    const int dense = iso_add_position(water->iso[ISO_ISOCHOR], 2 * water->Dmax);
+    const int fresh = iso_add_position(water->iso[ISO_ISOTHERM], 420);
+    EXPECT_EQ(pending_isolines(*water), 6);
+    const long more = calc_isolines(*water);
+    EXPECT_GT(more, 0);
+    EXPECT_LT(more, calls / 5);
+    EXPECT_TRUE(bars.lines[above].empty());
+    EXPECT_TRUE(bars.lines[odd].empty());
+    for (const SatPoint& sp : water->iso[ISO_WETNESS].wet[wet]) EXPECT_EQ(sp.valid, 0.0);
+    EXPECT_TRUE(water->iso[ISO_ISOTHERM].lines[hot].empty());
+    EXPECT_TRUE(water->iso[ISO_ISOCHOR].lines[dense].empty());
+    EXPECT_GE(water->iso[ISO_ISOTHERM].lines[fresh].size(), 10u);  // liquid, L, V, vapour
+    EXPECT_EQ(pending_isolines(*water), 0);
+}
+
+class CountingProgress : public IsolineProgress {
+public:
+    int begins = 0, steps = 0, ends = 0;
+    std::vector<std::string> texts;
+    Fluid* other = nullptr;
+    long nested_calls = -1;
+    void begin() override { ++begins; }
+    void step(double fraction, const std::string& text) override {
+        EXPECT_GE(fraction, 0.0);
+        EXPECT_LT(fraction, 1.0);
+        ++steps;
+        texts.push_back(text);
+        if (other != nullptr) {
+            // What a handler run while events are let through might do.
+            init_stoffwerte(other);
+            nested_calls = calc_isolines(*other);
+        }
+    }
+    void end() override { ++ends; }
+};
+
+// Nothing pending: back at once, no progress, library_busy as it was. A
+// busy library (a calculation runs) computes nothing either.
+TEST_F(Isolines, NothingPendingOrBusyReturnsAtOnce) {
+    CountingProgress progress;
+    const int busy = library_busy.load();
+    EXPECT_EQ(calc_isolines(*water, &progress), 0);
+    EXPECT_EQ(progress.begins + progress.steps + progress.ends, 0);
+    EXPECT_EQ(library_busy.load(), busy);
+
+    Fluid* co2 = fluids[7];
+    ++library_busy;
+    EXPECT_EQ(calc_isolines(*co2, &progress), 0);
+    --library_busy;
+    EXPECT_EQ(progress.steps, 0);
+    EXPECT_EQ(co2->iso[ISO_ISOBAR].computed[0], 0);
+}
+
+// Progress comes once per line with its text; a progress call that sets
+// another fluid up and asks for its isolines changes no line of this one
+// (the nested call computes nothing, the fluid is set up again).
+TEST_F(Isolines, ProgressAskingForAnotherFluidChangesNoLine) {
+    const Fluid reference = *water;
+    diagtest::fresh_fluids();
+    water = fluids[FLUID_WATER];
+    CountingProgress progress;
+    progress.other = fluids[FLUID_DRY_ISO_AIR];
+    calc_isolines(*water, &progress);
+    EXPECT_EQ(progress.begins, 1);
+    EXPECT_EQ(progress.ends, 1);
+    EXPECT_EQ(progress.steps, 13 + 17 + 14 + 9);
+    EXPECT_EQ(progress.texts[0], "Calculating isobar number 0, p = 0.050000 bar");
+    EXPECT_EQ(progress.texts.back(), "");  // wetness lines keep the text
+    EXPECT_EQ(progress.nested_calls, 0);
+    EXPECT_EQ(fluids[FLUID_DRY_ISO_AIR]->iso[ISO_ISOBAR].computed[0], 0);
+    for (int f = 0; f < NUM_ISO_FAMILIES; ++f) {
+        const IsoFamily& a = water->iso[f];
+        const IsoFamily& b = reference.iso[f];
+        ASSERT_EQ(a.lines.size(), b.lines.size());
+        for (std::size_t i = 0; i < a.lines.size(); ++i) {
+            ASSERT_EQ(a.lines[i].size(), b.lines[i].size()) << f << " " << i;
+            for (std::size_t k = 0; k < a.lines[i].size(); ++k) {
+                EXPECT_EQ(a.lines[i][k].T, b.lines[i][k].T);
+                EXPECT_EQ(a.lines[i][k].rho, b.lines[i][k].rho);
+            }
+        }
+        for (std::size_t i = 0; i < a.wet.size(); ++i)
+            for (std::size_t k = 0; k < a.wet[i].size(); ++k)
+                EXPECT_EQ(a.wet[i][k].s, b.wet[i][k].s);
+    }
+    EXPECT_EQ(library_busy.load(), 0);
+}
+
+// The walk refines where the line bends, never splits the two-phase
+// stretch between L and V, and ends however the saturation points lie.
+TEST(IsolineWalk, RefinesBendsOnlyAndEnds) {
+    // s(T): straight on the liquid side, bent on the vapour side.
+    auto point = [](double T, bool vapour) {
+        IsoPoint p;
+        p.T = T;
+        p.s = vapour ? 6 + (T - 400) * (T - 400) / 10000 : T / 100;
+        p.rho = vapour ? 1000 / T : 1000 - T;
+        return p;
+    };
+    std::vector<IsoPoint> line = {point(300, false), point(350, false), point(400, false),
+                                  point(400, true),  point(600, true),  point(900, true)};
+    std::vector<double> asked;
+    auto mid = [&](double T, IsoPoint& p) {
+        asked.push_back(T);
+        p = point(T, T > 400);
+        return true;
+    };
+    WalkSettings w;
+    w.step_var = 3, w.shape_var = 3, w.step_limit = 1, w.slope_limit = 0.1;
+    w.liquid = 2, w.vapour = 3;
+    refine_line(line, w, mid);
+    EXPECT_GT(line.size(), 6u);
+    for (double T : asked) EXPECT_GT(T, 400) << "a point between L and V or on the straight part";
+    for (std::size_t k = 1; k < line.size(); ++k) EXPECT_GE(line[k].T, line[k - 1].T);
+
+    // V before L: the walk jumps back at most ten times, then stops.
+    std::vector<IsoPoint> odd = line;
+    w.liquid = 4, w.vapour = 1;
+    refine_line(odd, w, mid);
+    EXPECT_LE(odd.size(), MAX_LINE_POINTS);
+}
+
+TEST(IsolineWalk, SortByDensity) {
+    IsoPoint dense, thin;
+    dense.rho = 900, thin.rho = 1;
+    EXPECT_EQ(sort_by_rho(dense, thin), -1);
+    EXPECT_EQ(sort_by_rho(thin, dense), 1);
+    EXPECT_EQ(sort_by_rho(thin, thin), 1);
+}
+
+}  // namespace

@@ -1,0 +1,291 @@
+// The renderer on image surfaces, checked by pixel probes at positions
+// computed from the library's states (no golden images).
+#include "app/diagrams/render.h"
+#include "app/core/filehandling.h"
+#include "app/core/fluid_properties.h"
+#include "app/core/init.h"
+#include "app/core/simulator.h"
+#include "app/diagrams/mapping.h"
+#include "app/diagrams/qt.h"
+#include "tests/diagrams/diagram_support.h"
+#include "tests/support/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using namespace app;
+using namespace app::diagrams;
+using diagtest::Pixel;
+
+struct State {
+    double s = 0, h = 0, rho = 0, p = 0;
+};
+
+State saturated(double T, double q) {
+    Fluid* w = fluids[FLUID_WATER];
+    EXPECT_EQ(init_stoffwerte(w), 1);
+    State st;
+    double TT = T, qq = q;
+    EXPECT_EQ(get_all_by_T_and_q(w->x.data(), TT, st.p, st.s, st.h, st.rho, qq), 0);
+    return st;
+}
+
+State at_T_p(double T, double p) {
+    Fluid* w = fluids[FLUID_WATER];
+    EXPECT_EQ(init_stoffwerte(w), 1);
+    State st;
+    st.p = p;
+    double TT = T, q = 0;
+    EXPECT_EQ(get_all_by_T_and_p(w->x.data(), TT, st.p, st.s, st.h, st.rho, q), 0);
+    return st;
+}
+
+// The circles of the QT diagram are thin: antialiased black.
+bool dark(Pixel p) { return p.r < 130 && p.g < 130 && p.b < 130; }
+
+class Render : public ::testing::Test {
+protected:
+    void SetUp() override { diagtest::fresh_fluids(); }
+};
+
+// The dome of water in a T-s diagram (wetness lines hidden): red at both
+// saturation states of 300, 400 and 550 K, none halfway between them.
+TEST_F(Render, DomeOfWaterInTs) {
+    auto g = diagtest::make_graph(FLUID_WATER, 2);
+    g->iso_style[ISO_WETNESS].show = 0;
+    auto img = diagtest::draw(*g, 1024, 800, "water_ts");
+    const Mapping m = mapping_of(*g);
+    ASSERT_TRUE(m.usable);
+    for (double T : {300.0, 400.0, 550.0}) {
+        const double s1 = saturated(T, 0).s, s2 = saturated(T, 1).s;
+        EXPECT_TRUE(img->any_near(m.X(s1), m.Y(T), 2, diagtest::red)) << T;
+        EXPECT_TRUE(img->any_near(m.X(s2), m.Y(T), 2, diagtest::red)) << T;
+        EXPECT_FALSE(img->any_near(m.X((s1 + s2) / 2), m.Y(T), 2, diagtest::red)) << T;
+    }
+    EXPECT_EQ(cairo_status(img->context()), CAIRO_STATUS_SUCCESS);
+}
+
+// A predefined mixture has no dome, no wetness lines and no critical point.
+TEST_F(Render, MixtureHasNoRed) {
+    auto g = diagtest::make_graph(FLUID_DRY_ISO_AIR, 2);
+    auto img = diagtest::draw(*g, 1024, 800, "dry_iso_air_ts");
+    EXPECT_FALSE(img->any_in(0, 0, 1023, 799, diagtest::red));
+    // ... but its isobars.
+    EXPECT_TRUE(img->any_in(0, 0, 1023, 799, diagtest::bluish));
+}
+
+// Isobars are drawn where no axis is a pressure: the 100 kPa isobar at
+// 500 K shows in T-s, and nothing bluish is at that state in p-h.
+TEST_F(Render, IsobarsOnlyWithoutPressureAxis) {
+    const State st = at_T_p(500, 100);
+    auto ts = diagtest::make_graph(FLUID_WATER, 2);
+    auto img = diagtest::draw(*ts, 1024, 800);
+    const Mapping m = mapping_of(*ts);
+    EXPECT_TRUE(img->any_near(m.X(st.s), m.Y(500), 2, diagtest::bluish));
+
+    auto ph = diagtest::make_graph(FLUID_WATER, 3);
+    auto img2 = diagtest::draw(*ph, 1024, 800);
+    const Mapping m2 = mapping_of(*ph);
+    ASSERT_TRUE(m2.usable);
+    EXPECT_FALSE(img2->any_near(m2.X(st.h), m2.Y(100), 2, diagtest::bluish));
+}
+
+// The calculated steam example: the process curve passes the turbine
+// inlet in black.
+TEST_F(Render, SteamExampleCurveAtTurbineInlet) {
+    const std::string file = testsupport::source_dir() + "/examples/steam_rankine.kvr";
+    Project* p = readinput(file);
+    ASSERT_NE(p, nullptr);
+    current_project = p;
+    ASSERT_EQ(calcProject(*p), CS_FINISHED) << p->calc_log;
+    Graph* ts = p->graphs[1];
+    ASSERT_NE(ts, nullptr);
+    ASSERT_EQ(ts->type, 2);
+    const Part* turbine = p->processes[0]->parts[3];
+    ASSERT_EQ(turbine->type, TURBINE);
+    auto img = diagtest::draw(*ts, 1024, 800, "steam_rankine_ts");
+    const Mapping m = mapping_of(*ts);
+    EXPECT_TRUE(img->any_near(m.X(turbine->s[0]), m.Y(turbine->T[0]), 2, diagtest::near_black));
+    // One cache entry per drawn part (pump, boiler, turbine, cooler), each
+    // ended by -1, and the critical point's beyond them.
+    EXPECT_EQ(ts->cache_count, 4);
+    ASSERT_EQ(ts->cache.size(), 5u);
+    EXPECT_EQ(ts->cache[4].x[1], -2);
+    EXPECT_NE(ts->cache[4].text.find("Critical point:\n T crit = 647.096000 K"), std::string::npos);
+    current_project = nullptr;
+    free_project(p);
+}
+
+// A QT diagram of made-up parts: water boiling at 1000 kPa on the cold
+// side, a hot stream that comes close to it (pinch) or not.
+class QtRender : public Render {
+protected:
+    void SetUp() override {
+        Render::SetUp();
+        project.part_table.assign(8, nullptr);
+        project.part_table[1] = &hot;
+        project.part_table[2] = &cold;
+        cold_process.id = 7;
+        cold_process.fluid = fluids[FLUID_WATER];
+        project.processes[0] = &cold_process;
+        project.az_processes = 1;
+        itf.hot_part_id = 1, itf.cold_part_id = 2;
+        itf.hot_process_id = 7, itf.cold_process_id = 7;
+        itf.inputs[II_HEAT_TRANSFER_EFFICIENCY] = 1;
+        for (Part* part : {&hot, &cold}) {
+            part->state = PS_FINISHED;
+            part->steps = N;
+            for (int i = 0; i <= N; ++i) part->heat[i] = 100.0 * i;
+        }
+        double T = 0, p = 1000, s = 0, h = 0, rho = 0, q = 0;
+        init_stoffwerte(fluids[FLUID_WATER]);
+        get_all_by_p_and_q(fluids[FLUID_WATER]->x.data(), T, p, s, h, rho, q);
+        Tsat = T;
+        for (int i = 0; i <= N; ++i) {
+            cold.p[i] = 1000;
+            cold.q[i] = i <= 4 ? -0.5 : i <= 14 ? (i - 4.5) / 10.5 : 1.5;
+            cold.T[i] = i <= 4 ? 400 + (Tsat - 400) * i / 5 : i <= 14 ? Tsat : Tsat + 5 * (i - 14);
+        }
+        graph = diagtest::make_graph(FLUID_WATER, 5);
+        graph->project = &project;
+        graph->interface = &itf;
+        for (int f = 0; f < NUM_ISO_FAMILIES; ++f) graph->iso_style[f].show = 0;
+        graph->x_axis.min_pos = 0, graph->x_axis.max_pos = 1, graph->x_axis.step = 0.1;
+        graph->x_axis.label = "Relative Transferred Heat";
+        graph->y_axis.min_pos = 300, graph->y_axis.step = 50;
+    }
+    void hot_from(double T0, double dT) {
+        for (int i = 0; i <= N; ++i) hot.T[i] = T0 - dT * i;
+    }
+    static constexpr int N = 20;
+    Project project;
+    Part hot, cold;
+    Process cold_process;
+    Interface itf;
+    diagtest::GraphPtr graph;
+    double Tsat = 0;
+};
+
+TEST_F(QtRender, CirclesAndPinch) {
+    hot_from(600, 9);  // 460.5 K where the cold stream boils: 7.5 K, below 20 and 100
+    auto marks = qt_marks(hot, cold, 1.0, [](double p, double q, double& T) {
+        double s = 0, h = 0, rho = 0, pp = p, qq = q;
+        return get_all_by_p_and_q(fluids[FLUID_WATER]->x.data(), T, pp, s, h, rho, qq) == 0;
+    });
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_TRUE(marks[0].boiling);
+    EXPECT_DOUBLE_EQ(marks[0].x, 450.0 / 2000);
+    EXPECT_NEAR(marks[0].T, Tsat, 1e-9);
+    EXPECT_TRUE(marks[0].pinch);
+    EXPECT_NEAR(marks[0].T_hot, 460.5, 1e-9);
+    EXPECT_FALSE(marks[1].boiling);
+    EXPECT_DOUBLE_EQ(marks[1].x, 1450.0 / 2000);
+    EXPECT_FALSE(marks[1].pinch);
+
+    auto img = diagtest::draw(*graph, 1024, 800, "qt_pinch");
+    EXPECT_DOUBLE_EQ(graph->y_axis.max_pos, 1.1 * 600);
+    const Mapping m = mapping_of(*graph);
+    ASSERT_TRUE(m.usable);
+    for (const QtMark& mark : marks) {
+        const double x = m.X(mark.x), y = m.Y(mark.T);
+        EXPECT_TRUE(img->any_near(x, y - 4, 1, dark)) << mark.x;
+        EXPECT_TRUE(img->any_near(x, y + 4, 1, dark)) << mark.x;
+    }
+    const double px = m.X(marks[0].x), py = m.Y(marks[0].T);
+    EXPECT_TRUE(img->any_in(static_cast<int>(px) - 10, static_cast<int>(py) + 23,
+                            static_cast<int>(px) + 10, static_cast<int>(py) + 25,
+                            diagtest::light_grey));
+}
+
+TEST_F(QtRender, NoPinchLabelWhenAnEndIsCloser) {
+    hot_from(700, 12);  // 514 K at the boiling point: 61 K, but 60 K at the cold inlet
+    auto img = diagtest::draw(*graph, 1024, 800, "qt_no_pinch");
+    const Mapping m = mapping_of(*graph);
+    const double px = m.X(450.0 / 2000), py = m.Y(Tsat);
+    EXPECT_TRUE(img->any_near(px, py - 4, 1, dark));
+    EXPECT_FALSE(img->any_in(static_cast<int>(px) - 10, static_cast<int>(py) + 15,
+                             static_cast<int>(px) + 10, static_cast<int>(py) + 40,
+                             diagtest::light_grey));
+}
+
+// No heat, equal heat steps, an unfinished side or a busy library: nothing
+// drawn from them, and cairo keeps working.
+TEST_F(QtRender, NothingFromWhatIsNotThere) {
+    hot_from(600, 9);
+    for (int i = 0; i <= N; ++i) hot.heat[i] = 0;
+    EXPECT_TRUE(qt_marks(hot, cold, 1.0, [](double, double, double& T) {
+                    T = 450;
+                    return true;
+                }).empty());
+    for (int i = 0; i <= N; ++i) hot.heat[i] = 100.0 * (i / 2);  // steps of equal heat
+    auto marks = qt_marks(hot, cold, 1.0, [](double, double, double& T) {
+        T = std::numeric_limits<double>::quiet_NaN();
+        return true;
+    });
+    EXPECT_TRUE(marks.empty());
+    marks = qt_marks(hot, cold, 0.0, [](double, double, double& T) {
+        T = 453;
+        return true;
+    });
+    for (const QtMark& mark : marks) EXPECT_TRUE(std::isfinite(mark.T_hot));
+    auto img = diagtest::draw(*graph, 600, 400);
+    EXPECT_EQ(cairo_status(img->context()), CAIRO_STATUS_SUCCESS);
+
+    ++library_busy;
+    drawing_deferred = 0;
+    for (int i = 0; i <= N; ++i) hot.heat[i] = 100.0 * i;
+    auto busy = diagtest::draw(*graph, 600, 400);
+    --library_busy;
+    EXPECT_EQ(drawing_deferred, 1);
+
+    cold.state = PS_FAILED;
+    auto none = diagtest::draw(*graph, 600, 400);
+    EXPECT_EQ(cairo_status(none->context()), CAIRO_STATUS_SUCCESS);
+}
+
+// Many parts fill the screen-point cache to its 1021 entries and no
+// further; states that are not numbers or far away, a font scale of 0 and
+// zoom-to-plot leave the drawing working.
+TEST_F(Render, CacheLimitAndBadValues) {
+    Process proc;
+    proc.fluid = fluids[FLUID_WATER];
+    std::vector<Part> parts(MAX_PARTS);
+    proc.az_parts = MAX_PARTS;
+    for (int k = 0; k < MAX_PARTS; ++k) {
+        Part& part = parts[k];
+        part.type = k == MAX_PARTS - 1 ? OUTLET : HEAT_EXCHANGER;
+        part.state = PS_FINISHED;
+        part.steps = 1;
+        part.s[0] = 1 + k * 0.1, part.T[0] = 300 + k;
+        part.s[1] = 1.05 + k * 0.1, part.T[1] = 301 + k;
+        proc.parts[k] = &part;
+    }
+    auto g = diagtest::make_graph(FLUID_WATER, 2);
+    for (int c = 0; c < 22; ++c) {  // 22 curves of 50 drawn parts each
+        CurveStyle st;
+        st.line_style = c % 10;
+        st.line_width = 1, st.dot_style = c % 11, st.dot_size = 3;
+        append_curve(*g, &proc, st);
+    }
+    auto img = diagtest::draw(*g, 800, 600);
+    EXPECT_EQ(g->cache_count, SCREEN_CACHE_SIZE);
+    EXPECT_LE(g->cache.size(), static_cast<std::size_t>(SCREEN_CACHE_SIZE));
+    EXPECT_EQ(cairo_status(img->context()), CAIRO_STATUS_SUCCESS);
+
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    parts[3].s[0] = nan, parts[4].T[1] = 1e300, parts[5].s[1] = -1e30;
+    g->zoom_to_plot = 1;
+    g->font_scale = 0;
+    auto bad = std::make_unique<diagtest::Image>(800, 600);
+    g->width = 800, g->height = 600;
+    draw_graph(*g, bad->context());
+    EXPECT_EQ(cairo_status(bad->context()), CAIRO_STATUS_SUCCESS);
+    EXPECT_TRUE(std::isfinite(g->x_axis.min_pos) && std::isfinite(g->y_axis.max_pos));
+    EXPECT_LE(g->x_axis.min_pos, -1e30);  // widened in one step to the far point
+}
+
+}  // namespace
