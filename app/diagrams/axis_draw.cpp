@@ -15,6 +15,9 @@ namespace app::diagrams {
 
 namespace {
 
+// Half a text width in whole pixels, as the axis titles are centred.
+double half(int width) { return std::floor(width / 2.0); }
+
 std::string title_of(const Axis& axis) {
     return axis.label + " [" + unit_symbol(axis.unit_quantity, axis.unit) + "]";
 }
@@ -38,7 +41,7 @@ void draw_x_title(const Graph& g, cairo_t* cr) {
     const Axis& a = g.x_axis;
     Layout title(cr, title_of(a), a.label_font, g.font_scale);
     set_color(cr, a.label_color);
-    show_scaled_layout_at(cr, title, std::round(g.width * 0.5 - title.width / 2),
+    show_scaled_layout_at(cr, title, std::round(g.width * 0.5 - half(title.width)),
                           std::round(g.height - title.height - 1));
 }
 
@@ -48,7 +51,7 @@ void draw_y_title(const Graph& g, cairo_t* cr) {
     cairo_save(cr);
     cairo_rotate(cr, -M_PI / 2);
     set_color(cr, a.label_color);
-    show_scaled_layout_at(cr, title, std::round(-g.height * 0.5 - title.width / 2), 1);
+    show_scaled_layout_at(cr, title, std::round(-g.height * 0.5 - half(title.width)), 1);
     cairo_restore(cr);
 }
 
@@ -70,7 +73,7 @@ void draw_x_ticks(const Graph& g, const Mapping& m, cairo_t* cr) {
         cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
         Layout label(cr, tick_text(a, v), a.tick_font, g.font_scale);
         set_color(cr, a.tick_label_color);
-        show_scaled_layout_at(cr, label, std::round(x - label.width / 2),
+        show_scaled_layout_at(cr, label, std::round(x - label.width / 2.0),
                               std::round(m.plot_bottom() + a.tick_length + 2));
     }
 }
@@ -95,7 +98,7 @@ void draw_y_ticks(const Graph& g, const Mapping& m, cairo_t* cr) {
         set_color(cr, a.tick_label_color);
         show_scaled_layout_at(cr, label,
                               std::round(m.plot_left() - label.width - a.tick_length - 2),
-                              std::round(y - label.height / 2));
+                              std::round(y - label.height / 2.0));
     }
 }
 

@@ -1,0 +1,77 @@
+// Property diagrams: the isolines of water from nothing (every default
+// line and the dome), and one full drawing of a water T-s diagram into a
+// 1024 x 800 image.
+#include <benchmark/benchmark.h>
+#include <cairo.h>
+
+#include "app/core/create_delete.h"
+#include "app/core/fluid_properties.h"
+#include "app/core/init.h"
+#include "app/diagrams/isolines.h"
+#include "app/diagrams/mapping.h"
+#include "app/diagrams/render.h"
+
+namespace {
+
+using namespace app;
+
+Fluid* fresh_water() {
+    static bool tables = false;
+    if (!tables) {
+        initstuff();
+        init_stoffe();
+        tables = true;
+    }
+    Fluid* w = fluids[FLUID_WATER];
+    init_iso_positions(*w);  // every line pending again
+    w->dome_count = 0;
+    return w;
+}
+
+void BM_CalcIsolinesWater(benchmark::State& state) {
+    Fluid* water = fresh_water();
+    if (init_stoffwerte(water) == 0) {
+        state.SkipWithError("set-up failed");
+        return;
+    }
+    long calls = 0, points = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fresh_water();
+        state.ResumeTiming();
+        calls = diagrams::calc_isolines(*water);
+        benchmark::DoNotOptimize(water->dome_count);
+    }
+    for (int f = 0; f < NUM_ISO_FAMILIES; ++f)
+        for (const auto& line : water->iso[static_cast<std::size_t>(f)].lines)
+            points += static_cast<long>(line.size());
+    state.counters["property_calls"] = static_cast<double>(calls);
+    state.counters["line_points"] = static_cast<double>(points);
+}
+
+void BM_RedrawWaterTs(benchmark::State& state) {
+    Fluid* water = fresh_water();
+    Graph* g = create_graph();
+    g->kind = GK_DIAGRAM;
+    g->fluid = water;
+    g->type = 2;
+    init_iso_settings(*g);
+    diagrams::init_axis(*g);
+    g->width = 1024;
+    g->height = 800;
+    diagrams::calc_isolines(*water);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1024, 800);
+    cairo_t* cr = cairo_create(surface);
+    for (auto _ : state) {
+        diagrams::draw_graph(*g, cr);
+        cairo_surface_flush(surface);
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    free_graph(g);
+}
+
+BENCHMARK(BM_CalcIsolinesWater)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawWaterTs)->Unit(benchmark::kMillisecond);
+
+}  // namespace
