@@ -72,8 +72,16 @@ constexpr int kSaturationGiven = 1;
 // Start value of TPRHO (kguess).
 constexpr int kNoStartValue = 0;
 constexpr int kStartValue = 1;
-// Markers in q outside the two-phase region: superheated vapour, compressed
-// liquid, supercritical state; every failed flash returns the last.
+// The quality q of a state, the same whichever flash computed it: in the
+// two-phase region the molar vapour fraction (0..1; the quality flashes
+// take and give it by mass when kq says so); outside it a marker, never a
+// computed fraction:
+//   kQualitySupercritical (999)  P > Pc and T >= Tc;
+//   kQualityLiquid (-998)        P > Pc and T < Tc, or P <= Pc, T < Tc and
+//                                the liquid side (D > Dc);
+//   kQualityVapour (998)         P <= Pc and T >= Tc, or P <= Pc, T < Tc and
+//                                the vapour side (D <= Dc);
+// with Tc, Pc and Dc of CRITP. Every failed flash returns kQualityFailed.
 constexpr double kQualityVapour = 998.0;
 constexpr double kQualityLiquid = -998.0;
 constexpr double kQualitySupercritical = 999.0;
@@ -450,10 +458,8 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
 // Every flash returns the overall density D (or takes it), the liquid and
 // vapour densities Dl, Dv and compositions x, y (single phase: Dl = Dv = D,
 // x = y = the feed, a pure fluid's unit vector), the vapour fraction q and
-// e, h, s, cv, cp, w.  Outside the two-phase region q is kQualityVapour
-// (998), kQualityLiquid (-998, compressed liquid) or kQualitySupercritical
-// (999, and kQualityFailed: every failure), or near the
-// saturation line a quality beyond 0..1.  A two-phase state carries -9999980
+// e, h, s, cv, cp, w.  q is the quality defined with kQualityVapour above
+// (a marker outside the two-phase region).  A two-phase state carries -9999980
 // in cv, cp and w (-9999920 from the quality flashes).  The given properties
 // are never overwritten.
 

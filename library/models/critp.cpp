@@ -6,6 +6,7 @@
 #include "library/models/records.h"
 #include "library/phase/records.h"
 #include "library/setup/records.h"
+#include "library/setup/setup.h"
 
 namespace lib {
 
@@ -44,6 +45,10 @@ void RMIX2(const double x[20], double& rgas) {
 void CRITP(const double x[20], double& tc, double& pc, double& dc, int& ierr, std::string& herr) {
     ierr = 0;
     herr.clear();
+    if (no_fluid_set_up("CRITP", ierr, herr)) {
+        tc = pc = dc = 0.0;
+        return;
+    }
     const int ic = ISPURE(x);
     if (ic != 0) {
         tc = CCON.tc[ic];

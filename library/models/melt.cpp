@@ -254,10 +254,20 @@ void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
     herr.clear();
     const Code& code = MELTMOD.slot[icomp];
     const double tlow = line_tlow(icomp);
-    if (T < tlow) {
+    if (!(T >= tlow)) {
         fail(1, "MELTK",
              "temperature less than lower temperature limit; T =" + fmt_g(T, 12, 5) +
                  " K, Tlow =" + fmt_g(tlow, 12, 5) + " K.",
+             ierr, herr);
+        return;
+    }
+    // Beyond its upper limit a melting line is no longer known: it is not
+    // extrapolated.
+    const double thigh = WLMMELT.thigh[icomp];
+    if (thigh > 0.0 && !(T <= thigh)) {
+        fail(1, "MELTK",
+             "temperature greater than upper temperature limit of the melting line; T =" +
+                 fmt_g(T, 12, 5) + " K, Thigh =" + fmt_g(thigh, 12, 5) + " K.",
              ierr, herr);
         return;
     }

@@ -51,7 +51,8 @@ void offsets(const double x[20], int ic, double& H0, double& S0) {
 // Route selection shared by the routines of this file; false when the state
 // cannot be evaluated (outputs stay 0).
 bool select(double T, double D, const double x[20], Route& rt) {
-    if (!(T > 0.0)) return false;
+    // Nothing is computed without a fluid set up (the outputs stay 0).
+    if (!(T > 0.0) || NCOMP.nc < 1) return false;
     RMIX(x);
     rt.R = GCNST.r;
     rt.x = x;

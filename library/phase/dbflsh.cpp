@@ -70,11 +70,17 @@ void dbfl1_from(double t0, double D, double b, const double z[20], const std::st
             tn = c == 'S' ? T * std::exp(std::clamp(f / (deriv * T), -0.7, 0.7)) : T + f / deriv;
         if (!(tn > 0.0) || !std::isfinite(tn)) tn = Tc / 2.0;
         tn = std::clamp(tn, 0.5 * T, 2.0 * T);
-        if (std::fabs(f) / std::max(std::fabs(b), 1.0) < 1e-6) {
+        // A pressure converges relative to itself, however small; the
+        // caloric values on a scale of at least 1.
+        const double scale = c == 'P' ? std::fabs(b) : std::max(std::fabs(b), 1.0);
+        if (std::fabs(f) / scale < 1e-6) {
             // The last Newton step is taken as well: it costs nothing and
             // brings the result to full precision.
             if (std::fabs(tn - T) < 0.01 * T) T = tn;
             PRESS(T, D, z, P);
+            if (flash::stable(T, D, z)) return;
+            fail(203, ab + "FL1", flash::unstable_root(T, D), ierr, herr);
+            T = 0.0;
             return;
         }
         T = tn;
@@ -107,6 +113,7 @@ void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab
     herr.clear();
     q = kQualityFailed;
     if (flash::not_a_number(ab + "FLSH", {D, b}, ierr, herr)) return;
+    if (flash::not_positive(ab + "FLSH", {{'D', D}}, ierr, herr)) return;
     const int nmax = icomp == 0 ? 20 : 50;
     const std::string code = std::string("T") + ab[1];
 
@@ -217,6 +224,7 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
     const int icomp = ISPURE(z);
     flash::start_compositions(icomp, z, x, y);
     if (flash::not_a_number(head, {D, b}, ierr, herr)) return;
+    if (flash::not_positive(head, {{'D', D}}, ierr, herr)) return;
 
     double Tc = 0, Pc = 0, Dc = 0;
     if (!flash::critical_point(z, Tc, Pc, Dc, head, 210, 235, ierr, herr)) return;
@@ -281,14 +289,7 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
         double hjt = 0;
         THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
         Dl = Dv = D;
-        if (P > Pc)
-            q = T <= Tc ? kQualityLiquid : kQualitySupercritical;
-        else if (T <= Tc && D > Dc)
-            q = kQualityLiquid;
-        else if (T <= Tc && D == Dc)
-            q = kQualityFailed;
-        else
-            q = kQualityVapour;
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
     }
     LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
     flash::range_error(head, lerr, lmsg, 3, ierr, herr);

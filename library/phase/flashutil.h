@@ -10,6 +10,7 @@
 #include <string>
 
 #include "library/library.h"
+#include "library/models/records.h"
 #include "library/models/therm.h"
 #include "library/setup/common.h"
 #include "library/setup/records.h"
@@ -174,6 +175,18 @@ inline double volume_quality(double D, double Dl, double Dv, double fallback) {
     return fallback;
 }
 
+// The quality of a single-phase state, the same from every flash (see
+// library.h): 999 above the critical pressure at or above the critical
+// temperature, -998 above it below that temperature; at or below the
+// critical pressure 998 at or above the critical temperature, below it
+// -998 on the liquid side (denser than the critical density) and 998 on
+// the vapour side.
+inline double single_phase_quality(double T, double P, double D, double Tc, double Pc, double Dc) {
+    if (P > Pc) return T >= Tc ? kQualitySupercritical : kQualityLiquid;
+    if (T >= Tc) return kQualityVapour;
+    return D > Dc ? kQualityLiquid : kQualityVapour;
+}
+
 // True (with error 1 and its message) when an input is not a finite number:
 // no iteration starts from one.
 inline bool not_a_number(const std::string& routine, std::initializer_list<double> inputs,
@@ -184,6 +197,70 @@ inline bool not_a_number(const std::string& routine, std::initializer_list<doubl
         return true;
     }
     return false;
+}
+
+// A given temperature, pressure or density: its letter and value.
+struct Given {
+    char letter;  // 'T', 'P' or 'D'
+    double value;
+};
+
+// True (with the error the range check gives that input: 1 temperature,
+// 2 density, 4 pressure) when a given temperature, pressure or density is
+// zero or negative: no state has one.
+inline bool not_positive(const std::string& routine, std::initializer_list<Given> inputs, int& ierr,
+                         std::string& herr) {
+    for (const Given& g : inputs) {
+        if (g.value > 0.0) continue;
+        const bool t = g.letter == 'T', d = g.letter == 'D';
+        fail(t   ? 1
+             : d ? 2
+                 : 4,
+             routine,
+             std::string(t   ? "temperature"
+                         : d ? "density"
+                             : "pressure") +
+                 " input is zero or negative; " + g.letter + " =" +
+                 fmt_g(g.letter == 'P' ? g.value / 1000.0 : g.value, 12, 5) +
+                 (t   ? " K."
+                  : d ? " mol/L."
+                      : " MPa."),
+             ierr, herr);
+        return true;
+    }
+    return false;
+}
+
+// True when a single-phase state (T, D) is mechanically and thermally
+// stable: dP/dD >= 0 and cv > 0. A root of a single-phase solver that is not
+// lies in the two-phase (or solid) region and is no state.
+inline bool stable(double T, double D, const double z[20]) {
+    double dpdd = 0.0, cv = 0.0, cp = 0.0;
+    DPDD(T, D, z, dpdd);
+    // dP/dD vanishes at the critical point: zero to within the rounding of
+    // its terms (1e-6 of the ideal gas's R T) is not negative. A fluid's
+    // stated critical point may lie a little inside its equation's own
+    // unstable region (r40: -1.01e-2 R T at its Tc and Dc, the most of the
+    // built-in texts): there, within 1 % of Tc and 10 % of Dc, 2e-2 R T.
+    double tolerance = 1e-6;
+    {
+        double Tc = 0.0, Pc = 0.0, Dc = 0.0;
+        int jerr = 0;
+        std::string jmsg;
+        CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+        if (jerr <= 0 && std::fabs(T / Tc - 1.0) < 0.01 && std::fabs(D / Dc - 1.0) < 0.1)
+            tolerance = 2e-2;
+    }
+    if (!(dpdd > -tolerance * GCNST.r * T)) return false;
+    CVCP(T, D, z, cv, cp);
+    return cv > 0.0;
+}
+
+// The message of an unstable root: where it lies and why it is refused.
+inline std::string unstable_root(double T, double D) {
+    return "no stable single-phase state: the root at T =" + fmt_g(T, 12, 5) +
+           " K, rho =" + fmt_g(D, 12, 5) +
+           " mol/L has dP/dD or cv <= 0 (two-phase or solid region)";
 }
 
 // Keeps ERRMSG quiet while it lives; the previous switch comes back on every

@@ -224,10 +224,13 @@ public:
         // coexist with the vapour.
         if (below_liquid && b < bdew && (icomp > 0 || (letter == 'H' && !(dvdew > 0.0))))
             return solid();
+        // A value on the saturation line to within 1e-9 of the latent change
+        // is a saturated state (quality 0 or 1), not a single phase.
+        band = 1e-9 * std::fabs(bdew - flash::prop(letter, tdew, dldew, z));
         q = kQualityVapour;
-        if (b >= bdew) return single(2, tdew, dvdew);
+        if (b > bdew + band) return single(2, tdew, dvdew);
         if (!bubble_point()) return;
-        if (b <= bbub) return single(1, tbub, dlbub);
+        if (b < bbub - band) return single(1, tbub, dlbub);
         two_phase();
     }
 
@@ -266,6 +269,7 @@ private:
     flash::PhaseProps vap{}, liq{};
     double vap_t = -1, vap_d = -1;  // the state vap was evaluated at
     double bdew = 0, bbub = 0;
+    double band = 0;  // the width of the saturation line in the property
     bool below_liquid = false;
 
     // The failure state: the marker 999 in q and error n with its message.
@@ -301,7 +305,8 @@ private:
         icomp = ISPURE(z);
         flash::start_compositions(icomp, z, x, y);
         ppf = flash::pseudo_pure(icomp);
-        return !flash::not_a_number(ab + "FLSH", {P, b}, ierr, herr);
+        return !flash::not_a_number(ab + "FLSH", {P, b}, ierr, herr) &&
+               !flash::not_positive(ab + "FLSH", {{'P', P}}, ierr, herr);
     }
 
     bool critical_point() {
@@ -376,6 +381,7 @@ private:
         ABFL1(P, b, z, kph, ab, 0.0, 0.0, T, pp, D, serr, smsg);
         if (serr > 0) return give_up(serr, smsg);
         properties();
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         finish();
     }
 
@@ -432,12 +438,7 @@ private:
             return;
         }
         properties();
-        if (P > Pc)
-            q = T <= Tc ? kQualityLiquid : kQualitySupercritical;
-        else if (T > Tc)
-            q = kQualityVapour;
-        else
-            q = D > Dc ? kQualityLiquid : kQualityVapour;
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         finish();
     }
 
@@ -503,7 +504,7 @@ private:
             return;
         }
         properties();
-        q = kQualityLiquid;
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         finish();
     }
 
@@ -527,7 +528,8 @@ private:
         }
         liq = flash::phase_props(tbub, dlbub, z);
         bbub = liq.of(letter);
-        if (std::fabs(bdew - bbub) > 1e-20) q = (b - bbub) / (bdew - bbub);
+        q = std::fabs(bdew - bbub) > 1e-20 ? std::clamp((b - bbub) / (bdew - bbub), 0.0, 1.0)
+                                           : 0.0;
         return true;
     }
 

@@ -70,6 +70,7 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     flash::start_compositions(icomp, z, x, y);
     const bool ppf = flash::pseudo_pure(icomp);
     if (flash::not_a_number("TQFLSH", {T, q}, ierr, herr)) return;
+    if (flash::not_positive("TQFLSH", {{'T', T}}, ierr, herr)) return;
 
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     std::string jmsg;
@@ -169,6 +170,7 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
     flash::start_compositions(icomp, z, x, y);
     const bool ppf = flash::pseudo_pure(icomp);
     if (flash::not_a_number("PQFLSH", {P, q}, ierr, herr)) return;
+    if (flash::not_positive("PQFLSH", {{'P', P}}, ierr, herr)) return;
 
     double Tc = 0, Pc = 0, Dc = 0;
     if (!flash::critical_point(z, Tc, Pc, Dc, "PQFLSH", 290, 235, ierr, herr)) {

@@ -16,6 +16,7 @@
 #include "library/phase/satt.h"
 #include "library/phase/tprho.h"
 #include "library/setup/records.h"
+#include "library/setup/setup.h"
 
 namespace lib {
 namespace {
@@ -227,7 +228,9 @@ private:
         herr.clear();
         ic = ISPURE(x);
         flash::start_compositions(ic, x, xl, xv);
-        return !flash::not_a_number("SATD", {D}, ierr, herr);
+        return !no_fluid_set_up("SATD", ierr, herr) &&
+               !flash::not_a_number("SATD", {D}, ierr, herr) &&
+               !flash::not_positive("SATD", {{'D', D}}, ierr, herr);
     }
 
     bool in_range() {

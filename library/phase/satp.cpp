@@ -18,6 +18,7 @@
 #include "library/phase/satt.h"
 #include "library/phase/tprho.h"
 #include "library/setup/records.h"
+#include "library/setup/setup.h"
 
 namespace lib {
 namespace {
@@ -279,6 +280,22 @@ public:
         icomp = ISPURE(x);
         ierr = 0;
         herr.clear();
+        if (no_fluid_set_up("SATP", ierr, herr)) {
+            T = Dl = Dv = 0.0;
+            return;
+        }
+        if (!(P > 0.0) || !std::isfinite(P)) {
+            T = 300.0;
+            Dl = Dv = 0.0;
+            sat::phase_compositions(icomp, x, xl, xv);
+            fail(4, "SATP",
+                 std::isfinite(P)
+                     ? "pressure input to saturation routine is zero or negative; P =" +
+                           fmt_g(P / 1000.0, 12, 5) + " MPa."
+                     : std::string("pressure input to saturation routine is not a number"),
+                 ierr, herr);
+            return;
+        }
         if (cached()) return;
         start();
         if (kph == kMeltingLine) return melting_line();

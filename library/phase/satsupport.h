@@ -3,6 +3,7 @@
 // density on a solid line.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -17,10 +18,14 @@ namespace lib::sat {
 // the entry's T (SATT) or P (SATP).
 inline bool cache_matches(const SatCache& c, double cached, double value, const double x[20],
                           int kph, int icomp) {
-    if (std::fabs(value - cached) >= 1e-9 || kph != c.kph || icomp != c.icomp) return false;
+    // Written so that an input that is not a number never matches; below 1
+    // (a pressure of a fraction of a kPa) the match is relative.
+    if (!(std::fabs(value - cached) < 1e-9 * std::min(1.0, std::fabs(cached))) || kph != c.kph ||
+        icomp != c.icomp)
+        return false;
     if (icomp == 0) {
         for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i)
-            if (std::fabs(x[i] - c.z[static_cast<std::size_t>(i)]) >= 1e-9) return false;
+            if (!(std::fabs(x[i] - c.z[static_cast<std::size_t>(i)]) < 1e-9)) return false;
     }
     return true;
 }

@@ -16,6 +16,7 @@
 #include "library/phase/spinodal.h"
 #include "library/phase/tprho.h"
 #include "library/setup/records.h"
+#include "library/setup/setup.h"
 
 namespace lib {
 namespace {
@@ -320,6 +321,19 @@ void sublimation(double T, const double x[20], double& P, double& Dv, int& ierr,
 void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& Dv, double xl[20],
           double xv[20], int& ierr, std::string& herr) {
     const int icomp = ISPURE(x);
+    if (no_fluid_set_up("SATT", ierr, herr)) {
+        P = Dl = Dv = 0.0;
+        return;
+    }
+    if (!std::isfinite(T) || T == 0.0) {
+        P = Dl = Dv = 0.0;
+        sat::phase_compositions(icomp, x, xl, xv);
+        fail(1, "SATT",
+             std::isfinite(T) ? "temperature input to saturation routine is zero"
+                              : "temperature input to saturation routine is not a number",
+             ierr, herr);
+        return;
+    }
     if (FSHSAV.tst == 1 && sat::cache_matches(TSTSAV, TSTSAV.t, T, x, kph, icomp)) {
         P = TSTSAV.p;
         sat::cache_load(TSTSAV, Dl, Dv, xl, xv);

@@ -274,6 +274,12 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                     }
                 }
             }
+            // A root that is not stable lies in the two-phase (or solid)
+            // region: it is no single-phase state.
+            if (!flash::stable(T, D, z)) {
+                fail(248, head, flash::unstable_root(T, D), ierr, herr);
+                return;
+            }
             PRESS(T, D, z, P);
             ierr = 0;
             herr.clear();
@@ -445,7 +451,7 @@ public:
         if (!subcritical) return supercritical();
         // Below the critical temperature.
         bv = flash::prop(letter, T, dvdew, z);
-        if (b >= bv) return single(dlow, dvdew, kQualityVapour);
+        if (b >= bv) return single(dlow, dvdew);
         dpmax = density_at_pmax(2);
         bpmax = flash::prop(letter, T, dpmax, z);
         if (!bubble_point() || !above_minimum()) return;
@@ -454,12 +460,12 @@ public:
         if (b < bl) {
             // Compressed liquid; the denser root only where it exists.
             if (kr == kHigherRoot && dense_root)
-                single(dext, dpmax, kQualityLiquid);
+                single(dext, dpmax);
             else
-                single(dlbub, dext, kQualityLiquid);
+                single(dlbub, dext);
             return;
         }
-        if (kr == kHigherRoot && dense_root) return single(dext, dpmax, kQualityLiquid);
+        if (kr == kHigherRoot && dense_root) return single(dext, dpmax);
         two_phase();
     }
 
@@ -509,7 +515,9 @@ private:
         icomp = ISPURE(z);
         flash::start_compositions(icomp, z, x, y);
         RMIX(z);
-        if (!flash::not_a_number(head, {T, b}, ierr, herr)) return true;
+        if (!flash::not_a_number(head, {T, b}, ierr, herr) &&
+            !flash::not_positive(head, {{'T', T}}, ierr, herr))
+            return true;
         q = kQualityFailed;
         return false;
     }
@@ -538,9 +546,8 @@ private:
                  (kr == kHigherRoot ? "higher" : "lower") + " density root has been calculated",
              ierr, herr);
     }
-    // The single-phase state between the densities lo and hi, with the
-    // quality (or marker) qv.
-    void single(double lo, double hi, double qv) {
+    // The single-phase state between the densities lo and hi.
+    void single(double lo, double hi) {
         double tt = T, pp = 0;
         int serr = 0;
         std::string smsg;
@@ -554,7 +561,7 @@ private:
         Dl = Dv = D;
         double hjt = 0;
         THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
-        q = qv;
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
     }
 
     // Below the critical temperature the dew point comes first: where the
@@ -636,12 +643,7 @@ private:
                 lo = dext;
             }
         }
-        single(lo, hi, 0.0);
-        if (ierr > 0) return;
-        if (T >= Tc)
-            q = P <= Pc ? kQualityVapour : kQualitySupercritical;
-        else
-            q = (P > Pc || D > Dc) ? kQualityLiquid : kQualityVapour;
+        single(lo, hi);
     }
 
     // The bubble point (a pure fluid's is its dew point's).

@@ -39,23 +39,24 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     flash::start_compositions(icomp, z, x, y);
     const bool ppf = flash::pseudo_pure(icomp);
     if (flash::not_a_number("TDFLSH", {T, D}, ierr, herr)) return;
+    if (flash::not_positive("TDFLSH", {{'T', T}, {'D', D}}, ierr, herr)) return;
     double hjt = 0;
     auto single = [&]() {
         Dl = Dv = D;
         THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
     };
     RMIX(z);
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    LIMITX("EOS", T, D, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    if (flash::range_error("TDFLSH", lerr, lmsg, 3, ierr, herr)) return;
     if (D < 1e-14) {
         single();
         P = GCNST.r * D * T;
         q = kQualityVapour;
         return;
     }
-    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
-    int lerr = 0;
-    std::string lmsg;
-    LIMITX("EOS", T, D, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
-    if (flash::range_error("TDFLSH", lerr, lmsg, 3, ierr, herr)) return;
     // The range check of the result.
     auto finish = [&]() {
         LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
@@ -68,12 +69,12 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     std::string jmsg;
     if (icomp > 0 && T < CCON.ttp[icomp]) {
         single();
-        q = D > Dc ? kQualityLiquid : kQualityVapour;
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
     }
     if (T >= Tc || D < 1e-10) {
         single();
-        q = P > Pc ? kQualitySupercritical : kQualityVapour;
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
     }
 
@@ -83,7 +84,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
         // Close to the critical point a dew point that cannot be found is
         // taken at the critical point itself: every density is single phase.
         single();
-        q = (P > Pc || D > Dc) ? kQualityLiquid : kQualityVapour;
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
     }
     if (jerr > 0) {
@@ -103,7 +104,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
 
     if (D <= dvdew || D >= dlbub) {
         single();
-        q = volume_quality(D, dlbub, dvdew, D > Dc ? kQualityLiquid : kQualityVapour);
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
     }
     if (icomp == 0) {
@@ -137,6 +138,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     const bool ppf = flash::pseudo_pure(icomp);
     if (flash::not_a_number("PDFLSH", {P, D}, ierr, herr)) return;
     RMIX(z);
+    if (D >= 1e-14 && flash::not_positive("PDFLSH", {{'P', P}}, ierr, herr)) return;
     if (D < 1e-14) {
         // No temperature belongs to a vanishing density.
         fail(216, "PDFLSH",
@@ -146,7 +148,26 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
         return;
     }
     if (P < 1e-14) {
-        T = P > 0.0 ? P / (D * GCNST.r) : 0.0;
+        // A vanishing pressure: the ideal gas, at a temperature the
+        // equation covers.
+        T = P / (D * GCNST.r);
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+        int lerr = 0;
+        std::string lmsg;
+        LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        if (flash::range_error("PDFLSH", lerr, lmsg, 3, ierr, herr)) {
+            T = 0.0;
+            return;
+        }
+        if (!flash::stable(T, D, z)) {
+            fail(214, "PDFLSH", flash::unstable_root(T, D), ierr, herr);
+            T = 0.0;
+            return;
+        }
+        double pscr = 0, hjt = 0;
+        Dl = Dv = D;
+        THERM(T, D, z, pscr, e, h, s, cv, cp, w, hjt);
+        q = kQualityVapour;
         return;
     }
     double Tc = 0, Pc = 0, Dc = 0;
@@ -185,19 +206,18 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     if (P >= Pc) {
         if (!isobar(215, flash::supercritical_failed)) return;
         single();
-        q = T <= Tc ? kQualityLiquid : kQualitySupercritical;
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
     }
 
     double tdew = 0, dldew = D, dvdew = D, xdew[20], ydew[20];
     flash::copy20(x, xdew);
     flash::copy20(y, ydew);
-    bool dew_done = false, dew_ok = true;
+    bool dew_ok = true;
     std::string dew_msg;
     if (icomp == 0 || ppf || P > CCON.ptp[icomp]) {
         flash::QuietMessages quiet;
         SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ydew, jerr, dew_msg);
-        dew_done = true;
         if (jerr > 0) {
             // A fluid whose stated critical pressure lies above its
             // equation's own has no saturation state between the two.
@@ -206,7 +226,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
             if (icomp > 0 && P >= 0.9 * Pc && P >= pce) {
                 if (!isobar(215, flash::supercritical_failed)) return;
                 single();
-                q = (T <= Tc || D > Dc) ? kQualityLiquid : kQualityVapour;
+                q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
                 return finish();
             }
             if (icomp > 0) {
@@ -219,13 +239,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     if (D <= dvdew + 1e-12) {
         if (!isobar(214, flash::vapour_failed)) return;
         single();
-        q = kQualityVapour;
-        if (dew_done && dew_ok && !ppf) {
-            double hl = 0, hv = 0;
-            ENTHAL(tdew, dldew, xdew, hl);
-            ENTHAL(tdew, dvdew, ydew, hv);
-            if (std::fabs(hv - hl) > 1e-12) q = (h - hl) / (hv - hl);
-        }
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
     }
 
@@ -242,7 +256,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     if (D > dlbub) {
         if (!isobar(213, flash::liquid_failed)) return;
         single();
-        q = volume_quality(D, dlbub, dvdew, kQualityLiquid);
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
     }
 

@@ -179,6 +179,7 @@ private:
         flash::start_compositions(icomp, z, x, y);
         ppf = flash::pseudo_pure(icomp);
         if (flash::not_a_number("TPFLSH", {T, P}, ierr, herr)) return false;
+        if (flash::not_positive("TPFLSH", {{'T', T}, {'P', P}}, ierr, herr)) return false;
         RMIX(z);
         if (P < 1e-14 && T > 0.0) {
             D = P / (GCNST.r * T);
@@ -206,6 +207,12 @@ private:
     // The end of every successful road: the soft limit found at entry and the
     // density limit of the equation.
     void finish() {
+        // A single-phase root that is not stable is no state.
+        if (!(q >= 0.0 && q <= 1.0) && !flash::stable(T, D, z)) {
+            const double Dbad = D;
+            D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+            return give_up(215, flash::unstable_root(T, Dbad));
+        }
         if (lerr < 0) flash::range_error("TPFLSH", lerr, lmsg, 3, ierr, herr);
         if (D > dmax) {
             // The bracket is followed directly by the semicolon.
@@ -237,7 +244,7 @@ private:
             if (jerr > 0) return give_up(214, flash::vapour_failed(jmsg));
         }
         single();
-        q = (dense || P > Pc) ? kQualityLiquid : kQualityVapour;
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         finish();
     }
 
@@ -261,10 +268,7 @@ private:
             return;
         }
         single();
-        if (P <= Pc)
-            q = kQualityVapour;
-        else
-            q = T >= Tc ? kQualitySupercritical : kQualityLiquid;
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         finish();
     }
 
@@ -298,16 +302,7 @@ private:
         TPRHO(T, P, z, kVapour, kStartValue, D, jerr, jmsg);
         if (jerr > 0) return give_up(214, flash::vapour_failed(jmsg));
         single();
-        q = kQualityVapour;
-        if (T < Tc && !ppf) {
-            double hl = 0, hv = 0;
-            ENTHAL(T, dldew, icomp > 0 ? x : xdew, hl);
-            ENTHAL(T, dvdew, z, hv);
-            if (std::fabs(hv - hl) > 1e-12) {
-                q = (h - hl) / (hv - hl);
-                if (q > 0.0 && q < 1.0) q = kQualityVapour;
-            }
-        }
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         finish();
     }
 
@@ -321,7 +316,7 @@ private:
             return give_up(213, flash::liquid_failed(jmsg));
         }
         single();
-        q = flash::volume_quality(D, dsat, dvdew, kQualityLiquid);
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         finish();
     }
 

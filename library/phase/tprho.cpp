@@ -13,6 +13,7 @@
 #include "library/models/press.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
+#include "library/setup/setup.h"
 
 namespace lib {
 namespace {
@@ -69,11 +70,16 @@ bool cross_ok(double cross, const double x[20]) {
 }
 
 // A converged root inside the band where the unstable region can lie must
-// have dP/dD >= 0 and a non-negative cross derivative.
+// have dP/dD >= 0, a non-negative cross derivative and a positive cv (some
+// equations have roots of positive dP/dD and negative cv inside the
+// two-phase region: nitrogen at 91.6 K and 2.77 MPa, 18.08 mol/L).
 bool accepted(double T, double D, const double x[20], double Tc, double Dc) {
     if (T >= 1.2 * Tc || D <= 0.2 * Dc || D >= 2.0 * Dc) return true;
     const Stability st = stability_at(T, D, x, false);
-    return st.dpdd >= 0.0 && cross_ok(st.cross, x);
+    if (!(st.dpdd >= 0.0 && cross_ok(st.cross, x))) return false;
+    double cv = 0.0, cp = 0.0;
+    CVCP(T, D, x, cv, cp);
+    return cv > 0.0;
 }
 
 std::string fractions(const double x[20], int width) {
@@ -81,6 +87,22 @@ std::string fractions(const double x[20], int width) {
     std::string s;
     for (int i = 0; i < n; ++i) s += fmt_f(x[i], width, 5);
     return s;
+}
+
+// True when the density is a stable root (dP/dD > 0) that has the pressure
+// P at T: within 1e-6 of P, or
+// within what a change of the density in its ninth digit makes (a dense
+// liquid's pressure follows its density 1e10 times over). The iterations
+// stop on their step sizes; a root found where the pressure is not P (far
+// outside the equation's range) is none.
+bool gives_pressure(double T, double P, double D, const double x[20]) {
+    if (!(D > 0.0) || !std::isfinite(D)) return false;
+    double p = 0.0, dpdd = 0.0;
+    PRESS(T, D, x, p);
+    DPDD(T, D, x, dpdd);
+    if (!(dpdd > 0.0)) return false;  // an unstable root is none
+    const double off = std::fabs(p - P);
+    return off <= 1e-6 * P || off <= 1e-9 * D * dpdd;
 }
 
 void not_converged(int code, double T, double P, double D, const double x[20], int& ierr,
@@ -205,6 +227,7 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
            std::string& herr) {
     ierr = 0;
     herr.clear();
+    if (no_fluid_set_up("TPRHO", ierr, herr)) return;
     // A state without a positive temperature or with a negative pressure has no
     // density: report it rather than return a negative or undefined value.
     if (!(T > 0.0) || !std::isfinite(T) || !(P >= 0.0) || !std::isfinite(P)) {
@@ -234,12 +257,15 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     if (P < 1e-8) {
         if (kph != kLiquid) {
             D = P / (R * T);
+            if (P > 0.0 && !gives_pressure(T, P, D, x))
+                fail(203, "TPRHO",
+                     "no stable vapor density at T =" + fmt_g(T, 12, 5) +
+                         " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa",
+                     ierr, herr);
             return;
         }
-        if (P < 1e-60) {
-            D = 0.0;
-            return;
-        }
+        // A liquid at a vanishing pressure is still a liquid: the dense
+        // iteration below finds it (no density of 0 is returned for one).
     }
 
     double Tc = 0, Pc = 0, Dc = 0;
@@ -322,7 +348,14 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
             return;
         }
     }
-    if (!accepted(T, Dout, x, Tc, Dc)) {
+    if (!accepted(T, Dout, x, Tc, Dc) || !gives_pressure(T, P, Dout, x)) {
+        // A start value may lead to a root that is none: once more from the
+        // solver's own start.
+        if (kguess == kStartValue && kph != 0) {
+            D = 0.0;
+            TPRHO(T, P, x, kph, kNoStartValue, D, ierr, herr);
+            return;
+        }
         D = Dout;
         not_converged(kph == kLiquid ? 202 : 203, T, P, D, x, ierr, herr);
         return;

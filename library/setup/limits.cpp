@@ -9,6 +9,7 @@
 #include "library/models/records.h"
 #include "library/setup/common.h"
 #include "library/setup/records.h"
+#include "library/setup/setup.h"
 #include "library/transport/records.h"
 
 namespace lib {
@@ -212,6 +213,10 @@ void LIMITX(const std::string& htyp, double T, double D, double P, const double 
             double& tmax, double& dmax, double& pmax, int& ierr, std::string& herr) {
     ierr = 0;
     herr.clear();
+    if (no_fluid_set_up("LIMITX", ierr, herr)) {
+        tmin = tmax = dmax = pmax = 0.0;
+        return;
+    }
     const Kind kind = kind_of(htyp, false);
     const int nc = std::min(NCOMP.nc, kMaxComp);
     const int k = ISPURE(x);

@@ -174,15 +174,54 @@ void SETUP0(int nc, const std::string& hfld, const std::string& hfmix, std::stri
     SETUP(nc, names, fixed_width(hfmix, kNameWidth), hrf, ierr, herr);
 }
 
+namespace {
+
+// The message of the last set-up that failed; empty after one that did not.
+std::string g_setup_failure;
+
+void setup_fluid(int nc, const Names20& hfiles, const std::string& hfmix, std::string& hrf,
+                 int& ierr, std::string& herr);
+
+}  // namespace
+
+bool no_fluid_set_up(std::string_view routine, int& ierr, std::string& herr) {
+    if (NCOMP.nc >= 1) return false;
+    std::string why = g_setup_failure.empty()
+                          ? std::string("no fluid is set up")
+                          : "no fluid is set up: the last set-up failed (" +
+                                std::string(trim_right(g_setup_failure)).substr(0, 150) + ")";
+    fail(118, routine, why, ierr, herr);
+    return true;
+}
+
 void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string& hrf, int& ierr,
            std::string& herr) {
     if (nc == -1) {
+        // Nothing is done: the fluid set up before stays.
         ierr = 91000;
+        herr = errtext("SETUP", 91000,
+                       "number of components is -1: nothing is set up, the previous fluid stays");
         return;
     }
     // The saturation expansions are built at the first use after the set-up,
     // not for the set-up's own reference state.
     satcheb::NoBuild no_build;
+    setup_fluid(nc, hfiles, hfmix, hrf, ierr, herr);
+    if (ierr > 0) {
+        // A fluid half loaded is no fluid: every routine refuses to work on it
+        // until a set-up succeeds.
+        NCOMP.nc = 0;
+        NCOMP.ic = 0;
+        g_setup_failure = herr;
+    } else {
+        g_setup_failure.clear();
+    }
+}
+
+namespace {
+
+void setup_fluid(int nc, const Names20& hfiles, const std::string& hfmix, std::string& hrf,
+                 int& ierr, std::string& herr) {
     if (RESETM.first_call != 0) {
         initialise_saved_state();
         RESETM.first_call = 0;
@@ -335,5 +374,7 @@ void SETUP(int nc, const Names20& hfiles, const std::string& hfmix, std::string&
 
     if (ierr <= 0) SETSAV.mixtext = mixtext;
 }
+
+}  // namespace
 
 }  // namespace lib

@@ -73,7 +73,7 @@ TEST(DensityFlash, SingleAndTwoPhaseRoundTrips) {
 }
 
 // A density with no finite temperature for a positive pressure is an error;
-// a vanishing pressure is the ideal gas's.
+// so is a pressure of zero (no state has one).
 TEST(DensityFlash, PressureDensityAtZeroDensity) {
     ASSERT_TRUE(setup("nitrogen"));
     const State a = pd(100.0, 0.0);
@@ -82,8 +82,9 @@ TEST(DensityFlash, PressureDensityAtZeroDensity) {
     EXPECT_EQ(a.T, 0.0);
     EXPECT_EQ(pd(0.0, 0.0).ierr, 216);
     const State b = pd(0.0, 1.0);
-    EXPECT_EQ(b.ierr, 0);
+    EXPECT_EQ(b.ierr, 4);
     EXPECT_EQ(b.T, 0.0);
+    EXPECT_EQ(b.q, 999.0);
 }
 
 // When the solver inside the flash at given density fails (here the

@@ -119,7 +119,10 @@ TEST_F(SetupTest, NameListErrors) {
     EXPECT_EQ(herr, bounds);
     setup(-1, "nitrogen");
     EXPECT_EQ(ierr, 91000);
-    EXPECT_EQ(herr, "stale");  // returned at once, without a message
+    // Returned at once, with a message that says what was (not) done.
+    EXPECT_EQ(herr,
+              "[SETUP error 91000] number of components is -1: nothing is set up, the previous "
+              "fluid stays");
 }
 
 TEST_F(SetupTest, OtherReferenceStateBecomesDefault) {
