@@ -528,8 +528,10 @@ private:
         }
         liq = flash::phase_props(tbub, dlbub, z);
         bbub = liq.of(letter);
-        q = std::fabs(bdew - bbub) > 1e-20 ? std::clamp((b - bbub) / (bdew - bbub), 0.0, 1.0)
-                                           : 0.0;
+        q = std::fabs(bdew - bbub) > 1e-20 ? std::clamp((b - bbub) / (bdew - bbub), 0.0, 1.0) : 0.0;
+        // On a saturation line the quality is exactly that of the line.
+        if (b >= bdew - band) q = 1.0;
+        if (b <= bbub + band) q = 0.0;
         return true;
     }
 

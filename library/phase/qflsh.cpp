@@ -200,10 +200,20 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
     };
     double hjt = 0, pscr = 0, xs[20], ys[20];
 
+    // Below the triple-point pressure the saturation is the sublimation: a
+    // vapour over the solid, with no liquid.
+    auto no_liquid = [&]() {
+        fail(2, "PQFLSH",
+             "pressure below the triple-point pressure, where no liquid coexists with the "
+             "vapor; P =" +
+                 fmt_g(P / 1000.0, 12, 5) + " MPa.",
+             ierr, herr);
+    };
     if (!ppf && (same_as_zero(q) || same_as_one(q))) {
         const bool liquid = same_as_zero(q);
         SATP(P, z, liquid ? kBubblePoint : kDewPoint, T, Dl, Dv, x, y, ierr, jmsg);
         if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
+        if (liquid && !(Dl > 0.0)) return no_liquid();
         D = liquid ? Dl : Dv;
         THERM(T, D, liquid ? x : y, pscr, e, h, s, cv, cp, w, hjt);
         ierr = 0;
@@ -214,6 +224,7 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
     if (single_component(icomp, z)) {
         SATP(P, z, kBubblePoint, T, Dl, Dv, x, y, ierr, jmsg);
         if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+        if (!(Dl > 0.0)) return no_liquid();
         double qq = q;
         if (ppf) {
             const double tbub = T;

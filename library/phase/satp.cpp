@@ -287,7 +287,7 @@ public:
         if (!(P > 0.0) || !std::isfinite(P)) {
             T = 300.0;
             Dl = Dv = 0.0;
-            sat::phase_compositions(icomp, x, xl, xv);
+            flash::start_compositions(icomp, x, xl, xv);
             fail(4, "SATP",
                  std::isfinite(P)
                      ? "pressure input to saturation routine is zero or negative; P =" +

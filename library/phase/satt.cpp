@@ -313,6 +313,14 @@ void sublimation(double T, const double x[20], double& P, double& Dv, int& ierr,
         return;
     }
     Dv = P / (GCNST.r * T);
+    if (!std::isfinite(Dv)) {
+        // A temperature so low that the vapour density is not a number.
+        P = Dv = 0.0;
+        fail(1, "SATT",
+             "temperature below the range of the sublimation line; T =" + fmt_g(T, 12, 5) + " K",
+             ierr, herr);
+        return;
+    }
     if (Dv < 1e10) sat::line_density(T, P, x, 2, Dv, ierr, herr);
 }
 
@@ -327,7 +335,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     }
     if (!std::isfinite(T) || T == 0.0) {
         P = Dl = Dv = 0.0;
-        sat::phase_compositions(icomp, x, xl, xv);
+        flash::start_compositions(icomp, x, xl, xv);
         fail(1, "SATT",
              std::isfinite(T) ? "temperature input to saturation routine is zero"
                               : "temperature input to saturation routine is not a number",

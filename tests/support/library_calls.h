@@ -6,6 +6,9 @@
 #pragma once
 
 #include "library/library.h"
+#include "library/phase/dbflsh.h"
+#include "library/phase/pbflsh.h"
+#include "library/phase/tbflsh.h"
 
 #include <cmath>
 #include <cstdint>
@@ -158,50 +161,36 @@ inline std::string check(Routine r, double a, double b, int k, const FluidScale&
                         st.w, ierr, herr);
             break;
         case R_PH:
-            P = a, st.h = b;
-            lib::PHFLSH(a, b, z, T, D, st.Dl, st.Dv, st.x, st.y, st.q, st.e, st.s, st.cv, st.cp,
-                        st.w, ierr, herr);
-            break;
         case R_PS:
-            P = a, st.s = b;
-            lib::PSFLSH(a, b, z, T, D, st.Dl, st.Dv, st.x, st.y, st.q, st.e, st.h, st.cv, st.cp,
-                        st.w, ierr, herr);
+        case R_PE: {
+            // The pressure flashes of library.h hand their pair to PBFLSH.
+            const char* pair = r == R_PH ? "PH" : r == R_PS ? "PS" : "PE";
+            P = a;
+            lib::PBFLSH(a, b, z, pair, T, D, st.Dl, st.Dv, st.x, st.y, st.q, st.e, st.h, st.s,
+                        st.cv, st.cp, st.w, ierr, herr);
+            (r == R_PH ? st.h : r == R_PS ? st.s : st.e) = b;
             break;
-        case R_PE:
-            P = a, st.e = b;
-            lib::PEFLSH(a, b, z, T, D, st.Dl, st.Dv, st.x, st.y, st.q, st.h, st.s, st.cv, st.cp,
-                        st.w, ierr, herr);
-            break;
+        }
         case R_TH:
-            T = a, st.h = b;
-            lib::THFLSH(a, b, z, kr, P, D, st.Dl, st.Dv, st.x, st.y, st.q, st.e, st.s, st.cv, st.cp,
-                        st.w, ierr, herr);
-            break;
         case R_TS:
-            T = a, st.s = b;
-            lib::TSFLSH(a, b, z, kr, P, D, st.Dl, st.Dv, st.x, st.y, st.q, st.e, st.h, st.cv, st.cp,
-                        st.w, ierr, herr);
+        case R_TE: {
+            const char* pair = r == R_TH ? "TH" : r == R_TS ? "TS" : "TE";
+            T = a;
+            lib::TBFLSH(a, b, z, kr, pair, P, D, st.Dl, st.Dv, st.x, st.y, st.q, st.e, st.h, st.s,
+                        st.cv, st.cp, st.w, ierr, herr);
+            (r == R_TH ? st.h : r == R_TS ? st.s : st.e) = b;
             break;
-        case R_TE:
-            T = a, st.e = b;
-            lib::TEFLSH(a, b, z, kr, P, D, st.Dl, st.Dv, st.x, st.y, st.q, st.h, st.s, st.cv, st.cp,
-                        st.w, ierr, herr);
-            break;
+        }
         case R_DH:
-            D = a, st.h = b;
-            lib::DHFLSH(a, b, z, T, P, st.Dl, st.Dv, st.x, st.y, st.q, st.e, st.s, st.cv, st.cp,
-                        st.w, ierr, herr);
-            break;
         case R_DS:
-            D = a, st.s = b;
-            lib::DSFLSH(a, b, z, T, P, st.Dl, st.Dv, st.x, st.y, st.q, st.e, st.h, st.cv, st.cp,
-                        st.w, ierr, herr);
+        case R_DE: {
+            const char* pair = r == R_DH ? "DH" : r == R_DS ? "DS" : "DE";
+            D = a;
+            lib::DBFLSH(a, b, z, pair, T, P, st.Dl, st.Dv, st.x, st.y, st.q, st.e, st.h, st.s,
+                        st.cv, st.cp, st.w, ierr, herr);
+            (r == R_DH ? st.h : r == R_DS ? st.s : st.e) = b;
             break;
-        case R_DE:
-            D = a, st.e = b;
-            lib::DEFLSH(a, b, z, T, P, st.Dl, st.Dv, st.x, st.y, st.q, st.h, st.s, st.cv, st.cp,
-                        st.w, ierr, herr);
-            break;
+        }
         case R_TQ:
             T = a, st.q = b;
             lib::TQFLSH(a, b, z, lib::kMolarQuality, P, D, st.Dl, st.Dv, st.x, st.y, st.e, st.h,

@@ -4,8 +4,8 @@
 // negative values) for fluids of every kind of equation: a Helmholtz
 // equation with non-analytic terms (water, CO2), plain ones (nitrogen,
 // r134a), a quantum fluid (helium) and a corresponding-states estimate
-// (nf3).  The properties at (T, D) must be finite; the solvers must either
-// succeed with finite results or report an error.
+// (nf3).  The properties at (T, D) must be finite. (The solvers meet such
+// inputs in the library guards' test and the library fuzz target.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -99,46 +99,6 @@ void properties(double T, double D, const std::string& at, Finite& f) {
         }
 }
 
-// The result of a solver: an error, or success with finite outputs.
-void solver(const std::string& what, int ierr, const std::string& herr,
-            std::initializer_list<double> values, Finite& f) {
-    if (ierr > 0) {
-        if (herr.empty()) f.check(what + " error without text", {std::nan("")});
-        return;
-    }
-    f.check(what, values);
-}
-
-void solvers(double T, double P, double D, const std::string& at, Finite& f) {
-    double Dr = 0, Dl = 0, Dv = 0, x[20], y[20], q, e, h, s, cv, cp, w, T2, P2;
-    int ierr = 0;
-    std::string herr;
-    for (int kph : {1, 2}) {
-        lib::TPRHO(T, P, kX, kph, 0, Dr, ierr, herr);
-        solver("TPRHO" + at, ierr, herr, {Dr}, f);
-        lib::SATT(T, kX, kph, P2, Dl, Dv, x, y, ierr, herr);
-        solver("SATT" + at, ierr, herr, {P2, Dl, Dv}, f);
-        lib::SATP(P, kX, kph, T2, Dl, Dv, x, y, ierr, herr);
-        solver("SATP" + at, ierr, herr, {T2, Dl, Dv}, f);
-    }
-    lib::TPFLSH(T, P, kX, Dr, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
-    solver("TPFLSH" + at, ierr, herr, {Dr, Dl, Dv, q, e, h, s, cv, cp, w}, f);
-    // Enthalpy and entropy of the (T, D) state, whatever it is, as inputs.
-    double hb = 0, sb = 0;
-    lib::ENTHAL(T, D, kX, hb);
-    lib::ENTRO(T, D, kX, sb);
-    for (double hv : {hb, -1e7, 1e7}) {
-        lib::PHFLSH(P, hv, kX, T2, Dr, Dl, Dv, x, y, q, e, s, cv, cp, w, ierr, herr);
-        solver("PHFLSH h=" + std::to_string(hv) + at, ierr, herr,
-               {T2, Dr, Dl, Dv, q, e, s, cv, cp, w}, f);
-    }
-    for (double sv : {sb, -1e5, 1e5}) {
-        lib::PSFLSH(P, sv, kX, T2, Dr, Dl, Dv, x, y, q, e, h, cv, cp, w, ierr, herr);
-        solver("PSFLSH s=" + std::to_string(sv) + at, ierr, herr,
-               {T2, Dr, Dl, Dv, q, e, h, cv, cp, w}, f);
-    }
-}
-
 TEST(FiniteOutputs, ExtremeAndIllegalInputsOfEveryKindOfEquation) {
     Finite f;
     for (const char* fluid : {"water", "co2", "nitrogen", "helium", "r134a", "nf3"}) {
@@ -155,13 +115,6 @@ TEST(FiniteOutputs, ExtremeAndIllegalInputsOfEveryKindOfEquation) {
                 std::ostringstream at;
                 at << " " << fluid << " T=" << T << " D=" << D;
                 properties(T, D, at.str(), f);
-            }
-        const std::vector<double> pres = {-1.0, 0.0, 1e-12, 1e-3, pc, pmax, 100.0 * pmax};
-        for (double T : temps)
-            for (double P : pres) {
-                std::ostringstream at;
-                at << " " << fluid << " T=" << T << " P=" << P;
-                solvers(T, P, dc, at.str(), f);
             }
     }
     EXPECT_EQ(f.failures(), "");

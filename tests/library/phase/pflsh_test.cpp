@@ -61,8 +61,12 @@ TEST(PressureFlash, EveryReferenceRowFromEnthalpyAndEntropy) {
 }
 
 // Single-phase states over a grid from the lowest temperature to the highest
-// and from 1 kPa (or the triple-point pressure) to the highest pressure: the
-// (p, h) and (p, s) flashes give back T and D of the (T, p) flash.
+// and from 1 kPa (or the triple-point pressure) to the highest pressure, and
+// over the band of compressed liquid near the triple point (up to a fifth of
+// the way to the critical temperature, from the saturation pressure to the
+// critical pressure), where an equation may have a second root of positive
+// dP/dD and negative cv: the (p, h) and (p, s) flashes give back T and D of
+// the (T, p) flash.
 void grid_round_trip(const std::string& fluid, int nt, int np) {
     ASSERT_TRUE(setup(fluid));
     Pure c;
@@ -75,12 +79,25 @@ void grid_round_trip(const std::string& fluid, int nt, int np) {
     std::string jmsg;
     lib::SATT(std::max(k.ttp, tmin), c.z, 2, ptp, dl, dv, xl, xv, jerr, jmsg);
     const double plow = std::max(1.0, jerr == 0 ? ptp : 0.0);
+    std::vector<std::pair<double, double>> points;
+    for (int i = 0; i < nt; ++i)
+        for (int j = 0; j < np; ++j)
+            points.emplace_back(tmin + (tmax - tmin) * (i + 0.37) / nt,
+                                plow * std::pow(pmax / plow, (j + 0.29) / np));
+    double tc = 0, pc = 0, dc = 0;
+    lib::CRITP(c.z, tc, pc, dc, jerr, jmsg);
+    const double tlow = std::max(k.ttp, tmin);
+    for (int i = 0; i < 8; ++i) {
+        const double T = tlow + 0.2 * (tc - tlow) * (i + 0.5) / 8;
+        double ps = 0;
+        lib::SATT(T, c.z, 1, ps, dl, dv, xl, xv, jerr, jmsg);
+        if (jerr != 0) continue;
+        for (int j = 0; j < 8; ++j) points.emplace_back(T, ps + (pc - ps) * (j + 0.5) / 8);
+    }
     int states = 0, failures = 0;
     std::ostringstream bad;
-    for (int i = 0; i < nt; ++i) {
-        const double T = tmin + (tmax - tmin) * (i + 0.37) / nt;
-        for (int j = 0; j < np; ++j) {
-            const double P = plow * std::pow(pmax / plow, (j + 0.29) / np);
+    for (const auto& [T, P] : points) {
+        {
             const State a = tp(T, P);
             // States the equation refuses (beyond its limits, solid) are not
             // part of the grid.
