@@ -248,6 +248,11 @@ void MLTPH2(int icomp, double T, double& P) {
                  : pr * (a[2] + a[3] * std::pow(tr, t[3]));
 }
 
+double melting_line_tmax(int icomp) {
+    if (icomp < kMinSlot || icomp > kMaxSlot || !MELTMOD.slot[icomp].starts("ML")) return 0.0;
+    return WLMMELT.thigh[icomp];
+}
+
 void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
     P = 0.0;
     ierr = 0;
@@ -263,7 +268,7 @@ void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
     }
     // Beyond its upper limit a melting line is no longer known: it is not
     // extrapolated.
-    const double thigh = WLMMELT.thigh[icomp];
+    const double thigh = melting_line_tmax(icomp);
     if (thigh > 0.0 && !(T <= thigh)) {
         fail(1, "MELTK",
              "temperature greater than upper temperature limit of the melting line; T =" +

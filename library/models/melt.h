@@ -15,6 +15,10 @@ void SETSBL(int nread, int icomp, int& ierr, std::string& herr);
 // composition x reaches the pressure P.
 void SOLVEM(int kind, double P, const double x[20], double& T, int& ierr, std::string& herr);
 
+// The upper temperature limit of the melting line of slot icomp, K, or 0
+// when the slot has no melting line or its line states none.
+double melting_line_tmax(int icomp);
+
 // Melting pressure of the two-branch (parahydrogen) form of slot icomp, kPa.
 void MLTPH2(int icomp, double T, double& P);
 

@@ -232,10 +232,15 @@ inline bool not_positive(const std::string& routine, std::initializer_list<Given
 }
 
 // True when a single-phase state (T, D) is mechanically and thermally
-// stable: dP/dD >= 0 and cv > 0. A root of a single-phase solver that is not
+// stable: dP/dD >= 0 and cv > 0 (cv alone with slope_known: a root of the
+// density solver, whose dP/dD > 0 it has tested). A root of a single-phase solver that is not
 // lies in the two-phase (or solid) region and is no state.
-inline bool stable(double T, double D, const double z[20]) {
+inline bool stable(double T, double D, const double z[20], bool slope_known = false) {
     double dpdd = 0.0, cv = 0.0, cp = 0.0;
+    if (slope_known) {
+        CVCP(T, D, z, cv, cp);
+        return cv > 0.0;
+    }
     DPDD(T, D, z, dpdd);
     // dP/dD vanishes at the critical point: zero to within the rounding of
     // its terms (1e-6 of the ideal gas's R T) is not negative. A fluid's

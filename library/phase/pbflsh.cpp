@@ -226,8 +226,10 @@ public:
             return solid();
         // A value on the saturation line to within 1e-9 of the latent change
         // is a saturated state (quality 0 or 1), not a single phase.
-        band = 1e-9 * std::fabs(bdew - flash::prop(letter, tdew, dldew, z));
+        // (Well above the dew value the latent change need not be known.)
         q = kQualityVapour;
+        if (b > bdew + 1e-6 * (std::fabs(bdew) + std::fabs(b))) return single(2, tdew, dvdew);
+        band = 1e-9 * std::fabs(bdew - flash::prop(letter, tdew, dldew, z));
         if (b > bdew + band) return single(2, tdew, dvdew);
         if (!bubble_point()) return;
         if (b < bbub - band) return single(1, tbub, dlbub);

@@ -276,7 +276,7 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
             }
             // A root that is not stable lies in the two-phase (or solid)
             // region: it is no single-phase state.
-            if (!flash::stable(T, D, z)) {
+            if (!flash::stable(T, D, z, c1 == 'P')) {
                 fail(248, head, flash::unstable_root(T, D), ierr, herr);
                 return;
             }

@@ -207,8 +207,9 @@ private:
     // The end of every successful road: the soft limit found at entry and the
     // density limit of the equation.
     void finish() {
-        // A single-phase root that is not stable is no state.
-        if (!(q >= 0.0 && q <= 1.0) && !flash::stable(T, D, z)) {
+        // A single-phase root that is not stable is no state (its dP/dD > 0
+        // is the density solver's test; cv comes from the properties).
+        if (!(q >= 0.0 && q <= 1.0) && !(cv > 0.0)) {
             const double Dbad = D;
             D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
             return give_up(215, flash::unstable_root(T, Dbad));

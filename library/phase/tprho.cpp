@@ -96,13 +96,31 @@ std::string fractions(const double x[20], int width) {
 // stop on their step sizes; a root found where the pressure is not P (far
 // outside the equation's range) is none.
 bool gives_pressure(double T, double P, double D, const double x[20]) {
-    if (!(D > 0.0) || !std::isfinite(D)) return false;
-    double p = 0.0, dpdd = 0.0;
-    PRESS(T, D, x, p);
-    DPDD(T, D, x, dpdd);
-    if (!(dpdd > 0.0)) return false;  // an unstable root is none
+    if (!(D > 0.0) || !std::isfinite(D) || !(T > 0.0)) return false;
+    // The pressure and its slope from one evaluation of the residual part.
+    RMIX(x);
+    int ic = 0;
+    double tred = 0.0, dred = 0.0;
+    if (!reducing_point(x, ic, tred, dred)) return false;
+    if (ic != 0 && !residual_model_ready(ic)) return false;
+    const double tau = tred / T, del = D / dred;
+    const auto r = [&](int i, int j) {
+        return ic != 0 ? PHIK(ic, i, j, tau, del) : PHIX(i, j, tau, del, x);
+    };
+    const double r01 = r(0, 1), r02 = r(0, 2), RT = GCNST.r * T;
+    const double p = RT * D * (1.0 + r01), dpdd = RT * (1.0 + 2.0 * r01 + r02);
+    if (!(dpdd > 0.0) || !std::isfinite(p)) return false;  // an unstable root is none
     const double off = std::fabs(p - P);
     return off <= 1e-6 * P || off <= 1e-9 * D * dpdd;
+}
+
+// True outside the temperature range of a pure fluid's equation (and for
+// a mixture): where an equation is extrapolated, a root its iteration
+// accepts may not give the pressure (water at 23 K); inside, the iterations'
+// own tests hold.
+bool extrapolated(double T, const double x[20]) {
+    const int ic = ISPURE(x);
+    return ic == 0 || !(T >= EOSLIM.tmin[ic] && T <= EOSLIM.tmax[ic]);
 }
 
 void not_converged(int code, double T, double P, double D, const double x[20], int& ierr,
@@ -348,7 +366,7 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
             return;
         }
     }
-    if (!accepted(T, Dout, x, Tc, Dc) || !gives_pressure(T, P, Dout, x)) {
+    if (!accepted(T, Dout, x, Tc, Dc) || (extrapolated(T, x) && !gives_pressure(T, P, Dout, x))) {
         // A start value may lead to a root that is none: once more from the
         // solver's own start.
         if (kguess == kStartValue && kph != 0) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "library/models/critp.h"
+#include "library/models/melt.h"
 #include "library/models/phik.h"
 #include "library/models/records.h"
 #include "library/setup/common.h"
@@ -223,7 +224,9 @@ void LIMITX(const std::string& htyp, double T, double D, double P, const double 
     LIMITS(htyp, x, tmin, tmax, dmax, pmax);
     // Melting pressure at T; a line that cannot be evaluated sets no limit.
     double pm = 1.0e15;
-    if (std::fabs(P) > 1.0e-10 && T > 0.0) {
+    // (A pure fluid above its melting line's upper limit has none to test.)
+    const double tmelt = k != 0 ? melting_line_tmax(k) : 0.0;
+    if (std::fabs(P) > 1.0e-10 && T > 0.0 && !(tmelt > 0.0 && T > tmelt)) {
         int je = 0;
         std::string jm;
         double p = 0.0;
