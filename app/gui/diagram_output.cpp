@@ -80,7 +80,12 @@ std::string png_file_name(const std::string& chosen_name) {
 }
 
 bool print_current_graph(GtkPrintOperationAction action, const std::string& export_file) {
-    if (current_graph() == nullptr || calculation_running()) return false;
+    const Graph* graph = current_graph();
+    if (graph == nullptr || calculation_running()) return false;
+    if (graph->kind == GK_FLOWSHEET && diagrams::draw_symbol_graph == nullptr) {
+        show_error("The flowsheet cannot be printed in this version.");
+        return false;
+    }
     GtkPrintOperation* operation = gtk_print_operation_new();
     if (page_setup != nullptr) gtk_print_operation_set_default_page_setup(operation, page_setup);
     if (print_settings != nullptr)
