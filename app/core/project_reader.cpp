@@ -3,7 +3,8 @@
 //
 // The reader refuses what the records cannot hold or the solver cannot
 // use: ids out of range or used twice, step indices and link slots out of
-// range, links to parts that are not there, interfaces whose sides are not
+// range, links to parts that are not there, links that form a loop or
+// leave a part unreachable from its Inlet, interfaces whose sides are not
 // heat exchangers, more blocks than a project holds, fluid blocks whose
 // components do not add up. A refused file gives no project and a message
 // with the line; nothing half-read is left behind.
@@ -15,6 +16,7 @@
 #include "app/core/init.h"
 #include "app/core/kvr.h"
 #include "app/core/simulator.h"
+#include "app/core/structure.h"
 #include "app/core/text_output.h"
 #include "app/core/tools.h"
 #include "app/core/units.h"
@@ -24,7 +26,6 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -224,6 +225,7 @@ private:
     PartPtr read_part() {
         PartPtr part(create_part(PLACEHOLDER_PART));
         part->type = -1;
+        lines_of_[part.get()].start = lines_.number();
         int marked_state = -1;  // the state of a "Part State" line
         // "Input Value" lines whose name several rows share, resolved at the
         // block's end.
@@ -269,6 +271,7 @@ private:
                 read_link(t, part->prev_id, part->prev_outlet);
             } else if (contains(key, "Next Part ID")) {
                 read_link(t, part->next_id, part->next_inlet);
+                note_link_line(*part, t);
             } else if (contains(line, "  ID =")) {
                 if (part->id != 0) fail("the part has a second ID line");
                 int id = read_id_line(line, MAX_PART_ID, "part");
@@ -399,6 +402,13 @@ private:
                          part.input_units[sz(row)], warnings_);
     }
 
+    // The line of a part's "Next Part ID" line k, for messages.
+    void note_link_line(const Part& part, const std::vector<std::string_view>& t) {
+        int k = 0;
+        if (parse_int(token(t, 1), k) && (k == 0 || k == 1))
+            lines_of_[&part].next[sz(k)] = lines_.number();
+    }
+
     // `k` from token 1, the linked part id from token 3 and its slot from
     // token 5.
     void read_link(const std::vector<std::string_view>& t, std::array<int, 2>& ids,
@@ -457,7 +467,7 @@ private:
         return -1;
     }
 
-    void check_process(const Process& process) {
+    void check_process(Process& process) {
         const std::string pname = quoted(process.name);
         if (process.az_parts < 2 || process.parts[0]->type != INLET)
             fail("process " + pname + " does not begin with an Inlet followed by its parts");
@@ -470,47 +480,28 @@ private:
         }
         if (!outlet) fail("process " + pname + " has no Outlet");
         check_loops(process);
+        outlets_last(process);
     }
 
-    // The flow through a process runs from its Inlet to its Outlets; it may
-    // come back only into a mixer's second inlet (a recycle). Any other loop,
-    // a part linked to itself among them, is refused.
+    // The flow runs from the Inlet to the Outlets: no loop (not even back
+    // into a mixer's second inlet), every part reachable from the Inlet.
+    // The message names the link line that closes the loop, or the start of
+    // the unreachable part.
     void check_loops(const Process& process) {
-        const int n = process.az_parts;
-        std::vector<int> mark(sz(n), 0);  // 0 unseen, 1 on the path, 2 done
-        std::vector<int> path;
-        auto next_of = [&](const Part& part, int k) -> int {
-            const int nid = part.next_id[sz(k)];
-            if (nid <= 0) return -1;
-            const Part* next = part_by_id(&project_, nid);
-            if (next == nullptr) return -1;
-            if (next->type == MIXER && part.next_inlet[sz(k)] == 1) return -1;  // a recycle
-            return position_in(process, next);
-        };
-        std::function<void(int)> visit = [&](int i) {
-            mark[sz(i)] = 1;
-            path.push_back(i);
-            for (int k = 0; k < 2; ++k) {
-                const int j = next_of(*process.parts[sz(i)], k);
-                if (j < 0 || mark[sz(j)] == 2) continue;
-                if (mark[sz(j)] == 1) {
-                    std::string loop;
-                    auto at = std::find(path.begin(), path.end(), j);
-                    for (auto it = at; it != path.end(); ++it)
-                        loop += quoted(process.parts[sz(*it)]->name) + " -> ";
-                    loop += quoted(process.parts[sz(j)]->name);
-                    fail("the parts of process " + quoted(process.name) +
-                         (i == j ? " include a part linked to itself: "
-                                 : " are linked in a loop: ") +
-                         loop);
-                }
-                visit(j);
-            }
-            path.pop_back();
-            mark[sz(i)] = 2;
-        };
-        for (int i = 0; i < n; ++i)
-            if (mark[sz(i)] == 0) visit(i);
+        const LinkProblem problem = find_link_problem(project_, process);
+        if (problem.text.empty()) return;
+        const PartLines& at = lines_of_[process.parts[sz(problem.part)]];
+        const int line = problem.slot >= 0 && at.next[sz(problem.slot)] > 0
+                             ? at.next[sz(problem.slot)]
+                             : at.start;
+        filescan::fail(line > 0 ? line : lines_.number(), problem.text);
+    }
+
+    // Outlets go to the end of the part list, in their order; the others
+    // keep theirs.
+    static void outlets_last(Process& process) {
+        std::stable_partition(process.parts.begin(), process.parts.begin() + process.az_parts,
+                              [](const Part* part) { return part->type != OUTLET; });
     }
 
     void check_links(const Process& process, const Part& part) {
@@ -660,6 +651,12 @@ private:
     const ReadOptions& options_;
     bool update_;
     std::vector<std::string> warnings_;
+    // Where each part's block starts and its two "Next Part ID" lines.
+    struct PartLines {
+        int start = 0;
+        std::array<int, 2> next{};
+    };
+    std::map<const Part*, PartLines> lines_of_;
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Projects as the window shows them: calculability, tab texts, file names
-// and the list of open projects.
+// Projects as the window shows them: tab texts, file names and the list of
+// open projects.
 #include "app/core/window_logic.h"
 
 #include <glib.h>
@@ -8,32 +8,6 @@
 #include <system_error>
 
 namespace app {
-
-Calculability check_calculability_of(const Project* project) {
-    Calculability c;
-    if (project == nullptr) {
-        c.why = "no project is open";
-        return c;
-    }
-    if (project->az_processes <= 0) {
-        c.why = "the project holds no process";
-        return c;
-    }
-    c.create_graph = true;
-    for (int i = 0; i < project->az_processes; ++i) {
-        const Process* process = project->processes[static_cast<std::size_t>(i)];
-        if (process == nullptr) continue;
-        for (int k = 0; k < process->az_parts; ++k) {
-            const Part* part = process->parts[static_cast<std::size_t>(k)];
-            if (part != nullptr && part->type == MIXER && part->prev_id[1] <= 0) {
-                c.why = "the second inlet of mixer '" + part->name + "' is not connected";
-                return c;
-            }
-        }
-    }
-    c.calculate = true;
-    return c;
-}
 
 std::string display_basename(const std::string& filename) {
     gchar* name = g_filename_display_basename(filename.c_str());

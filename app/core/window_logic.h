@@ -16,7 +16,8 @@ namespace app {
 // Projects and their tabs (project_tabs.cpp)
 // ---------------------------------------------------------------------------
 
-// What a project allows: Calculate needs at least one process and no mixer
+// What a project allows (structure_links.cpp, beside the other structure
+// checks; batch mode asks it too): Calculate needs at least one process and no mixer
 // waiting for its second inlet; Create Graph needs at least one process.
 // `why` names what stops Calculate ("" when nothing does).
 struct Calculability {

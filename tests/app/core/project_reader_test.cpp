@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -532,6 +533,47 @@ TEST_F(Reader, MixerWithOpenSecondInletIsKept) {
     ASSERT_NE(read(text), nullptr) << error;
     EXPECT_EQ(part(0, 1)->prev_id[1], -1);
     EXPECT_EQ(part(0, 1)->steps, 3);
+}
+
+// Links that loop (a recycle into a mixer's second inlet too) or leave
+// parts unreachable from the Inlet are refused, naming the line of the link
+// that closes the loop or the start of the part.
+TEST_F(Reader, LoopsAndUnreachablePartsAreRefusedWithTheLine) {
+    EXPECT_EQ(read(slurp(testsupport::source_dir() + "/tests/app/core/files/link_loop.kvr")),
+              nullptr);
+    EXPECT_EQ(error_line(), 38) << error;
+    EXPECT_NE(error.find("are linked in a loop: 'Mixer 1' -> 'Compressor 1' -> 'Splitter 1' -> "
+                         "'Mixer 1'"),
+              std::string::npos)
+        << error;
+    // Two turbines feeding each other beside the chain.
+    std::string text = chain();
+    const std::size_t at = text.rfind("#END\n#END\n#END\n") + 5;
+    text.insert(
+        at,
+        "#START Part\n  Type = \"Turbine\"\n  Name = \"T1\"\n  ID = 4\n"
+        "  Previous Part ID \"0\" = \"5\" \"0\"\n  Next Part ID \"0\" = \"5\" \"0\"\n#END\n"
+        "#START Part\n  Type = \"Turbine\"\n  Name = \"T2\"\n  ID = 5\n"
+        "  Previous Part ID \"0\" = \"4\" \"0\"\n  Next Part ID \"0\" = \"4\" \"0\"\n#END\n");
+    EXPECT_EQ(read(text), nullptr);
+    EXPECT_EQ(error_line(),
+              1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n')));
+    EXPECT_NE(error.find("part 'T1' of process 'P100000' cannot be reached from its Inlet"),
+              std::string::npos)
+        << error;
+}
+
+// Outlets found before other parts go to the end of the list.
+TEST_F(Reader, OutletsGoLast) {
+    std::string text = chain();
+    const std::size_t outlet = text.find("#START Part\n  Type = \"Outlet\"");
+    const std::size_t compressor = text.find("#START Part\n  Type = \"Compressor\"");
+    const std::string block = text.substr(outlet, text.find("#END\n", outlet) + 5 - outlet);
+    text.erase(outlet, block.size());
+    text.insert(compressor, block);
+    ASSERT_NE(read(text), nullptr) << error;
+    EXPECT_EQ(part(0, 1)->type, COMPRESSOR);
+    EXPECT_EQ(part(0, 2)->type, OUTLET);
 }
 
 TEST_F(Reader, MissingFileGivesNoProject) {
