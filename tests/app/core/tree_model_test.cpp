@@ -80,7 +80,9 @@ protected:
 
 TEST_F(TreeModel, RowsOfANewProject) {
     const std::vector<TreeRow> top = project_tree(*project);
-    EXPECT_EQ(child_names(TreeRow{.children = top}),
+    TreeRow root;
+    root.children = top;
+    EXPECT_EQ(child_names(root),
               (std::vector<std::string>{"Project", "Processes", "Interfaces", "Graphs"}));
     EXPECT_EQ(at(top, {0}).children.size(), 8u);
     EXPECT_EQ(at(top, {0, 7}).name, "Efficiency");
