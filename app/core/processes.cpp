@@ -170,14 +170,9 @@ bool delete_process(Project& project, int process_id) {
     return true;
 }
 
-int change_fluid(Fluid* fluid) {
-    if (current_project == nullptr) current_project = project_list[0];
-    Project* project = current_project;
-    if (project == nullptr || fluid == nullptr || project->az_processes <= 0) return -1;
-    project->changed = 1;
-    int p = project->current_process;
-    if (p < 0 || p >= project->az_processes) p = 0;
-    Process& process = *project->processes[sz(p)];
+void set_process_fluid(Project& project, Process& process, Fluid* fluid) {
+    if (fluid == nullptr) return;
+    project.changed = 1;
     process.fluid = fluid;
     process.done = 0;
     for (int i = 0; i < process.az_parts; ++i) {
@@ -185,7 +180,16 @@ int change_fluid(Fluid* fluid) {
         part.fluid = fluid;
         if (i > 0) part.state = PS_PENDING;
     }
-    remove_process_curves(*project, &process);
+    remove_process_curves(project, &process);
+}
+
+int change_fluid(Fluid* fluid) {
+    if (current_project == nullptr) current_project = project_list[0];
+    Project* project = current_project;
+    if (project == nullptr || fluid == nullptr || project->az_processes <= 0) return -1;
+    int p = project->current_process;
+    if (p < 0 || p >= project->az_processes) p = 0;
+    set_process_fluid(*project, *project->processes[sz(p)], fluid);
     return p;
 }
 

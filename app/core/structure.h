@@ -81,9 +81,9 @@ struct StructureChoosers {
 struct PartListEdit {
     enum Kind { INSERTED, REMOVED, SWAPPED };
     Kind kind = INSERTED;
-    int index = 0;               // list index (SWAPPED: the first of the pair)
-    bool shown = false;          // the part has a tree row
-    const Part* part = nullptr;  // INSERTED: the new part
+    int index = 0;         // list index (SWAPPED: the first of the pair)
+    bool shown = false;    // the part has a tree row
+    Part* part = nullptr;  // INSERTED: the new part
 };
 
 struct StructureResult {
@@ -183,6 +183,9 @@ CurveStyle default_curve_style();
 // Takes the process out of the curves of every diagram of the project.
 void remove_process_curves(Project& project, const Process* process);
 
+// A new working fluid for the process: it is pending again (every part
+// but the Inlet) and leaves every diagram, whose curves drew the old fluid.
+void set_process_fluid(Project& project, Process& process, Fluid* fluid);
 // A new working fluid for the current process of the current project (the
 // first open project when none is current; a current process outside the
 // list means process 0): the process is pending again and leaves every

@@ -3,6 +3,7 @@
 #include "app/core/tools.h"
 #include "app/core/tree_model.h"
 
+#include <array>
 #include <charconv>
 
 namespace app {
@@ -153,43 +154,61 @@ Part* part_of(const Project& project, const RowRef& row) {
     return in(row.part, process.az_parts) ? process.parts[sz(row.part)] : nullptr;
 }
 
+namespace {
+
+template <std::size_t N, std::size_t M>
+ValueSlot slot_of(const std::array<ValueDef, N>& defs, std::array<double, M>& values,
+                  std::array<int, M>& units, int k) {
+    if (!in(k, static_cast<int>(N)) || !in(k, static_cast<int>(M))) return {};
+    return {&defs[sz(k)], &values[sz(k)], &units[sz(k)]};
+}
+
+ValueSlot process_slot(Process* process, const RowRef& row) {
+    if (process == nullptr) return {};
+    if (row.kind == RowKind::INLET_VALUE)
+        return slot_of(process_input_values_def, process->inputs, process->input_units, row.index);
+    return slot_of(process_output_values_def, process->outputs, process->output_units, row.index);
+}
+
+ValueSlot part_slot(Part* part, const RowRef& row) {
+    if (part == nullptr) return {};
+    if (row.kind == RowKind::INPUT) {
+        if (!in(row.index, part->az_shown_inputs)) return {};
+        return slot_of(part_input_values_def, part->inputs, part->input_units,
+                       part->shown_inputs[sz(row.index)]);
+    }
+    if (part->part_type == nullptr) return {};
+    return slot_of(part_output_values_def, part->outputs, part->output_units,
+                   output_of_result_row(*part->part_type, row.group, row.index));
+}
+
+ValueSlot interface_slot(Interface* itf, const RowRef& row) {
+    if (itf == nullptr) return {};
+    if (row.kind == RowKind::PARAMETER) {
+        if (!in(row.index, itf->az_shown_inputs)) return {};
+        return slot_of(interface_input_values_def, itf->inputs, itf->input_units,
+                       itf->shown_inputs[sz(row.index)]);
+    }
+    return slot_of(interface_output_values_def, itf->outputs, itf->output_units, row.index);
+}
+
+}  // namespace
+
 ValueSlot value_slot(Project& project, const RowRef& row) {
     Process* process =
         in(row.process, project.az_processes) ? project.processes[sz(row.process)] : nullptr;
-    Part* part = part_of(project, row);
     Interface* itf =
         in(row.interface, project.az_interfaces) ? project.interfaces[sz(row.interface)] : nullptr;
-    const int k = row.index;
     switch (row.kind) {
         case RowKind::TOTAL:
-            return {&project_output_values_def[sz(k)], &project.totals[sz(k)],
-                    &project.total_units[sz(k)]};
+            return slot_of(project_output_values_def, project.totals, project.total_units,
+                           row.index);
         case RowKind::INLET_VALUE:
-            return {&process_input_values_def[sz(k)], &process->inputs[sz(k)],
-                    &process->input_units[sz(k)]};
-        case RowKind::SUMMARY_VALUE:
-            return {&process_output_values_def[sz(k)], &process->outputs[sz(k)],
-                    &process->output_units[sz(k)]};
-        case RowKind::INPUT: {
-            const int input = part->shown_inputs[sz(k)];
-            if (!in(input, NUM_PART_INPUTS)) return {};
-            return {&part_input_values_def[sz(input)], &part->inputs[sz(input)],
-                    &part->input_units[sz(input)]};
-        }
-        case RowKind::RESULT: {
-            const int o = output_of_result_row(*part->part_type, row.group, k);
-            return {&part_output_values_def[sz(o)], &part->outputs[sz(o)],
-                    &part->output_units[sz(o)]};
-        }
-        case RowKind::PARAMETER: {
-            const int input = itf->shown_inputs[sz(k)];
-            if (!in(input, NUM_INTERFACE_INPUTS)) return {};
-            return {&interface_input_values_def[sz(input)], &itf->inputs[sz(input)],
-                    &itf->input_units[sz(input)]};
-        }
-        case RowKind::INTERFACE_RESULT:
-            return {&interface_output_values_def[sz(k)], &itf->outputs[sz(k)],
-                    &itf->output_units[sz(k)]};
+        case RowKind::SUMMARY_VALUE: return process_slot(process, row);
+        case RowKind::INPUT:
+        case RowKind::RESULT: return part_slot(part_of(project, row), row);
+        case RowKind::PARAMETER:
+        case RowKind::INTERFACE_RESULT: return interface_slot(itf, row);
         default: return {};
     }
 }

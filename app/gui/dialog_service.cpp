@@ -122,6 +122,17 @@ std::optional<ChooserAnswer> choose_file(const ChooserRequest& request) {
     return run_chooser(request);
 }
 
+int run_dialog(GtkDialog* dialog) {
+    if (ui.mainwindow != nullptr)
+        gtk_window_set_transient_for(GTK_WINDOW(dialog), GTK_WINDOW(ui.mainwindow));
+    gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    if (answerer.dialog) {
+        gtk_widget_show_all(GTK_WIDGET(dialog));
+        return answerer.dialog(dialog);
+    }
+    return gtk_dialog_run(dialog);
+}
+
 void set_dialog_answerer(DialogAnswerer a) { answerer = std::move(a); }
 
 std::vector<MessageRequest> take_shown_messages() {

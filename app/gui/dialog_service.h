@@ -4,6 +4,8 @@
 // dialog waits for a user.
 #pragma once
 
+#include <gtk/gtk.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -53,10 +55,18 @@ void show_error(const std::string& text);
 // A file chooser; no answer when the user cancelled.
 std::optional<ChooserAnswer> choose_file(const ChooserRequest& request);
 
+// Runs a modal dialog that the program built (a chooser of its own, a
+// rename, a new process) over the main window and returns its response;
+// the caller destroys the dialog.
+int run_dialog(GtkDialog* dialog);
+
 // Answerers that replace the dialogs (tests); empty functions restore them.
+// `dialog` gets the built dialog, may fill its widgets, and returns the
+// response instead of the user.
 struct DialogAnswerer {
     std::function<Reply(const MessageRequest&)> message;
     std::function<std::optional<ChooserAnswer>(const ChooserRequest&)> chooser;
+    std::function<int(GtkDialog*)> dialog;
 };
 void set_dialog_answerer(DialogAnswerer answerer);
 // Every message shown since the last call, oldest first (tests read them).

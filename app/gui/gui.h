@@ -18,12 +18,16 @@
 // builders (widgets.cpp), file actions (file_actions.cpp, project_close.cpp),
 // Select Units (select_units.cpp), Set Theme (theme_dialog.cpp), About and
 // the manual (about.cpp), the message and chooser service
-// (dialog_service.cpp). Areas still to come have their entry points in
-// files of their own (tree.cpp, flowsheet.cpp, diagrams.cpp, part_dialogs.cpp,
+// (dialog_service.cpp), the project tree (tree*.cpp) with the structure
+// commands and the process dialogs (structure_actions.cpp, new_process.cpp,
+// inlet_dialog.cpp). Areas still to come have their entry points in files
+// of their own (flowsheet.cpp, diagrams.cpp, part_dialogs.cpp,
 // fluid_editor.cpp) that later work replaces.
 #pragma once
 
 #include "app/core/records.h"
+#include "app/core/structure.h"
+#include "app/core/tree_model.h"
 
 #include <gtk/gtk.h>
 
@@ -214,12 +218,95 @@ gboolean closefile(GtkWidget* widget, GdkEvent* event, Project* project);
 gboolean on_main_window_delete(GtkWidget* widget, GdkEvent* event, gpointer data);
 
 // ---------------------------------------------------------------------------
-// Later areas (tree.cpp, flowsheet.cpp, diagrams.cpp)
+// The project tree (tree.cpp, tree_press.cpp, tree_edit.cpp,
+// tree_commands.cpp) and the process dialogs (new_process.cpp,
+// inlet_dialog.cpp, structure_actions.cpp)
 // ---------------------------------------------------------------------------
 
-// The project tree (a tree view).
+// Columns of a project's tree store.
+enum TreeColumn : int {
+    COL_ICON = 0,
+    COL_NAME,
+    COL_NAME_EDITABLE,
+    COL_VALUE,
+    COL_VALUE_EDITABLE,
+    COL_VALUE_VISIBLE,
+    COL_VALUE_BACKGROUND,
+    COL_VALUE_FONT,
+    COL_VALUE_FOREGROUND,
+    COL_NAME_BACKGROUND,
+    COL_NAME_FONT,
+    COL_NAME_FOREGROUND,
+    N_TREE_COLUMNS
+};
+
+// The project tree (a tree view) of a new project page; makes the project
+// current.
 GtkWidget* build_tree(Project* project);
+// Rewrites every result cell (after a calculation).
 void show_results_in_tree(Project* project);
+// Rewrites every value cell, inputs and results (after units changed).
+void refresh_tree_values(Project* project);
+// Appends the subtree of a process under "Processes".
+void build_process_in_tree(Project* project, Process* process);
+// Rewrites the six inlet rows of a process.
+void update_inlet_in_tree(Project* project, const Process* process);
+// Rewrites a part's row, options and inputs (after its choices changed).
+void update_part_in_tree(Project* project, int process, int part);
+// Appends an interface's subtree under "Interfaces".
+void build_interface_in_tree(Project* project, Interface* interface);
+// Rewrites an interface's name, sides, option rows and parameter rows.
+void update_interface_in_tree(Project* project, int index);
+// Appends a diagram's row under "Graphs".
+void build_graph_in_tree(Project* project, Graph* graph);
+// Rewrites the rows of the parts list of a process after a structure edit.
+void apply_part_edits(Project* project, const StructureResult& result);
+// Selects the row of what was chosen elsewhere (the flowsheet).
+void open_tree_to_new_current_part(Project* project, int process, int part, int interface);
+// The tree store and view of a project (null when it has none).
+GtkTreeStore* tree_store_of(const Project* project);
+GtkTreeView* tree_view_of(const Project* project);
+
+gboolean treeview_onButtonPressed(GtkWidget* view, GdkEventButton* event, Project* project);
+gboolean treeview_onKeyPressed(GtkWidget* view, GdkEventKey* event, Project* project);
+void value_changed(GtkCellRendererText* renderer, gchar* path, gchar* text, Project* project);
+// The path of the row under the pointer at the last press in a tree (the
+// unit, option and expand commands act on it).
+extern TreePath last_press_path;
+
+// Who receives the next choice of the fluid menu.
+enum FluidSelection : int {
+    FS_NONE = 0,
+    FS_NEW_PROCESS = 1,
+    FS_INLET_DIALOG = 2,
+    FS_FUEL = 3,
+    FS_OXIDIZER = 4,
+    FS_PROCESS = 5,
+};
+extern int fluid_selection_mode;
+// Receives fuel and oxidizer choices for the part dialog (null: nobody).
+extern void (*part_dialog_fluid_hook)(int mode, Fluid* fluid);
+// A new working fluid for the current process, shown in the tree.
+void change_fluid_in_window(Fluid* fluid);
+
+// Deleting with the rows: an interface (its heat exchangers free again), a
+// diagram, a part, a process with its interfaces and curves.
+void delete_interface(Project* project, int index);
+void delete_graph(Project* project, int slot);
+bool delete_part_in_window(Project* project, int process, int part_id, std::string& refusal);
+void delete_process_in_window(Project* project, int process_id);
+
+// The inlet dialog of a process (non-modal), and its command.
+void inletdialog(Project* project, Process* process);
+void inletdialogcallback(GtkAction* action, gpointer data);
+// Closes the non-modal dialogs that belong to a project or a process
+// (process id 0: all of the project's).
+void close_project_dialogs(const Project* project, int process_id = 0);
+
+// ---------------------------------------------------------------------------
+// Later areas (flowsheet.cpp, diagrams.cpp)
+// ---------------------------------------------------------------------------
+
 // The flowsheet's page contents.
 void build_symbol_graph(Project* project);
 // Recomputes the context actions.

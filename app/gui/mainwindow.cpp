@@ -65,7 +65,8 @@ GtkWidget* tree_pane(Project* project, ProjectView& view) {
     gtk_frame_set_shadow_type(GTK_FRAME(frame), GTK_SHADOW_IN);
     gtk_widget_set_size_request(frame, 135, -1);
     GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
-    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_NEVER,
+    // Long values scroll sideways rather than being cut off.
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
                                    GTK_POLICY_AUTOMATIC);
     view.tree_view = build_tree(project);
     gtk_container_add(GTK_CONTAINER(scrolled), view.tree_view);

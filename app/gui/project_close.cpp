@@ -50,6 +50,7 @@ bool close_project(Project* project, bool ask) {
     if (view != nullptr && view->close_button != nullptr)
         gtk_widget_set_sensitive(view->close_button, FALSE);
     drain_messages();
+    close_project_dialogs(project);
     project_list_remove(project);
     GtkWidget* page = view != nullptr ? view->page : nullptr;
     forget_views(project);

@@ -29,7 +29,7 @@ int chosen_unit(int q) {
 void refresh_all_projects() {
     for (Project* p : project_list) {
         if (p == nullptr) break;
-        show_results_in_tree(p);
+        refresh_tree_values(p);
         update_graphs(p);
     }
 }

@@ -155,7 +155,34 @@ void GuiTest::install() {
         answer.include_results = request.include_results;
         return answer;
     };
+    a.dialog = [this](GtkDialog* dialog) -> int {
+        const char* title = gtk_window_get_title(GTK_WINDOW(dialog));
+        dialog_titles.emplace_back(title != nullptr ? title : "");
+        if (!dialog_answers_.empty()) {
+            auto answer = dialog_answers_.front();
+            dialog_answers_.erase(dialog_answers_.begin());
+            return answer(dialog);
+        }
+        return dialog_titles.back() == "Create New Process" ? GTK_RESPONSE_OK : GTK_RESPONSE_CANCEL;
+    };
     app::gui::set_dialog_answerer(a);
+}
+
+void GuiTest::answer_dialogs(std::vector<std::function<int(GtkDialog*)>> answers) {
+    dialog_answers_ = std::move(answers);
+}
+
+GtkWidget* find_widget(GtkWidget* root, const std::string& name) {
+    if (root == nullptr) return nullptr;
+    const char* own = gtk_widget_get_name(root);
+    if (own != nullptr && name == own) return root;
+    if (!GTK_IS_CONTAINER(root)) return nullptr;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(root));
+    GtkWidget* found = nullptr;
+    for (GList* l = children; l != nullptr && found == nullptr; l = l->next)
+        found = find_widget(static_cast<GtkWidget*>(l->data), name);
+    g_list_free(children);
+    return found;
 }
 
 void GuiTest::SetUp() {

@@ -30,6 +30,9 @@ void soon(std::function<void()> action, unsigned delay_ms = 20);
 // Saves the screen as build/screens/NAME.png.
 void screenshot(const std::string& name);
 
+// The widget named `name` (gtk_widget_set_name) inside `root`, or null.
+GtkWidget* find_widget(GtkWidget* root, const std::string& name);
+
 // The tab text of a project.
 std::string tab_of(const app::Project* project);
 // Sensitivity of the action at a UI path and of the widget shown there.
@@ -50,10 +53,17 @@ protected:
     void answer_choosers(std::vector<std::string> paths);
     std::vector<app::gui::MessageRequest> messages() { return app::gui::take_shown_messages(); }
     std::vector<app::gui::ChooserRequest> chooser_requests;
+    // Answers to the program's own modal dialogs, in turn: each gets the
+    // dialog (to fill its widgets) and returns the response. When used up,
+    // "Create New Process" is answered OK and every other dialog Cancel.
+    void answer_dialogs(std::vector<std::function<int(GtkDialog*)>> answers);
+    // Titles of the dialogs answered, in turn.
+    std::vector<std::string> dialog_titles;
 
 private:
     std::vector<app::gui::Reply> replies_;
     std::vector<std::string> paths_;
+    std::vector<std::function<int(GtkDialog*)>> dialog_answers_;
     void install();
 };
 

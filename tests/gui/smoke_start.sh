@@ -1,8 +1,8 @@
 #!/bin/sh
 # Smoke test of the program on an X display (run it under xvfb-run, as
 # ctest does): kvr2 starts with its start page and ends by File -> Quit
-# with status 0; a new project (Ctrl+N) makes Quit ask, and Discard ends
-# with 0; then it opens an example, calculates it (F5), shows the
+# with status 0; a new project (Ctrl+N, OK for its first process) makes
+# Quit ask, and Discard ends with 0; then it opens an example, calculates it (F5), shows the
 # "Calculating" dialog, OK closes it and Ctrl+Q ends the program with 0.
 # Screenshots go to BUILD/screens. Usage: smoke_start.sh BUILD
 set -u
@@ -49,6 +49,10 @@ win=$(window "Kavrel") || fail "no main window"
 [ -n "$win" ] || fail "no main window"
 sleep "$settle"
 xdotool mousemove --window "$win" 700 400 key ctrl+n
+created=$(window "Create New Process") || fail "New did not ask for the first process"
+[ -n "$created" ] || fail "New did not ask for the first process"
+sleep 0.5
+xdotool key Return   # OK: "Process 1"
 sleep "$settle"
 xdotool key ctrl+q
 question=$(window "Unsaved changes") || fail "Quit did not ask about the new project"

@@ -1,0 +1,170 @@
+// The process dialogs of the tree: "Create New Process" and "Inlet details
+// of process %s".
+#include "tree_support.h"
+
+#include "app/core/create_delete.h"
+#include "app/core/fluid_properties.h"
+#include "app/core/init.h"
+#include "app/core/structure.h"
+#include "app/core/units.h"
+#include "app/gui/handlers.h"
+
+using namespace app;
+using namespace app::gui;
+using namespace guitest;
+
+namespace {
+
+class TreeDialogs : public GuiTest {};
+
+// The shown toplevel window with this title, or null.
+GtkWidget* window_titled(const std::string& title) {
+    GList* all = gtk_window_list_toplevels();
+    GtkWidget* found = nullptr;
+    for (GList* l = all; l != nullptr; l = l->next) {
+        GtkWindow* w = GTK_WINDOW(l->data);
+        const char* t = gtk_window_get_title(w);
+        if (t != nullptr && title == t && gtk_widget_get_visible(GTK_WIDGET(w)))
+            found = GTK_WIDGET(w);
+    }
+    g_list_free(all);
+    return found;
+}
+
+std::string entry_text(GtkWidget* dialog, const char* name) {
+    return gtk_entry_get_text(GTK_ENTRY(find_widget(dialog, name)));
+}
+
+// Types into an entry of the dialog and presses Enter.
+void enter(GtkWidget* dialog, const char* name, const char* text) {
+    GtkWidget* entry = find_widget(dialog, name);
+    gtk_entry_set_text(GTK_ENTRY(entry), text);
+    gtk_widget_activate(entry);
+    pump();
+}
+
+bool response_sensitive(GtkWidget* dialog, int response) {
+    return gtk_widget_is_sensitive(
+        gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), response));
+}
+
+}  // namespace
+
+TEST_F(TreeDialogs, NewProcessNamesCreatesAndJoinsDiagrams) {
+    on_new_activate(nullptr, nullptr);  // "Process 1", answered OK
+    Project* p = project_list[0];
+    ASSERT_NE(p, nullptr);
+    Graph* diagram = create_graph();
+    diagram->kind = GK_DIAGRAM;
+    diagram->fluid = fluids[FLUID_WATER];
+    append_graph(*p, diagram);
+    build_graph_in_tree(p, diagram);
+    std::vector<std::string> names;
+    auto take_name = [&](int response) {
+        return [&names, response](GtkDialog* d) {
+            names.push_back(entry_text(GTK_WIDGET(d), "name"));
+            return response;
+        };
+    };
+    // Water at 20 °C, chosen in the dialog.
+    answer_dialogs(
+        {[&](GtkDialog* d) {
+             names.push_back(entry_text(GTK_WIDGET(d), "name"));
+             fluid_selection_mode = FS_NEW_PROCESS;
+             select_fluid(nullptr, GINT_TO_POINTER(FLUID_WATER));
+             EXPECT_EQ(
+                 std::string(gtk_button_get_label(GTK_BUTTON(find_widget(GTK_WIDGET(d), "fluid")))),
+                 "Water");
+             gtk_combo_box_set_active(GTK_COMBO_BOX(find_widget(GTK_WIDGET(d), "unit0")), 1);
+             gtk_spin_button_set_value(GTK_SPIN_BUTTON(find_widget(GTK_WIDGET(d), "value0")), 20);
+             return static_cast<int>(GTK_RESPONSE_OK);
+         },
+         take_name(GTK_RESPONSE_DELETE_EVENT), take_name(GTK_RESPONSE_CANCEL)});
+    insert_process(nullptr, nullptr);
+    insert_process(nullptr, nullptr);  // closing the window creates too
+    insert_process(nullptr, nullptr);  // Cancel does not
+    EXPECT_EQ(names, (std::vector<std::string>{"Process 2", "Process 3", "Process 4"}));
+    ASSERT_EQ(p->az_processes, 3);
+    const Process& water = *p->processes[1];
+    EXPECT_EQ(water.fluid, fluids[FLUID_WATER]);
+    EXPECT_NEAR(water.inputs[PRI_TEMPERATURE], 293.15, 1e-9);
+    EXPECT_EQ(water.input_units[PRI_TEMPERATURE], 1);
+    // Exact: the values the spin buttons show rounded are not read back.
+    EXPECT_DOUBLE_EQ(water.inputs[PRI_MASSFLOW], 100.0);
+    EXPECT_DOUBLE_EQ(water.inputs[PRI_STANDARD_VOLUME_FLOW],
+                     get_stdv_from_massflow(100, fluids[FLUID_WATER], 293.15, 101.325, 0));
+    EXPECT_EQ(cell(p, {1, 1, 0, 0}), "Water");
+    EXPECT_EQ(cell(p, {1, 1, 0, 1}), "20 °C");
+    // Each water process joined the water diagram.
+    int water_processes = 0;
+    for (int i = 0; i < p->az_processes; ++i)
+        water_processes += p->processes[i]->fluid == fluids[FLUID_WATER];
+    EXPECT_EQ(diagram->az_curves, water_processes);
+    EXPECT_EQ(diagram->curves[0], &water);
+    expect_store_matches(p);
+    EXPECT_TRUE(action_sensitive("ui/MenuBar/MenuGraphics/CreateGraphAction"));
+}
+
+TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
+    on_new_activate(nullptr, nullptr);
+    Project* p = project_list[0];
+    ASSERT_NE(p, nullptr);
+    Process& process = *p->processes[0];
+    process.fluid = fluids.find("Humid Air (Relative Humidity)");
+    process.inputs[PRI_HUMIDITY] = 0.6;
+    apply_inlet_rule(process.inputs, process.fluid, PRI_MASSFLOW, true);
+    const double m = process.inputs[PRI_MASSFLOW];
+    const double stdv = process.inputs[PRI_STANDARD_VOLUME_FLOW];
+    inletdialog(p, &process);
+    GtkWidget* d = window_titled("Inlet details of process Process 1");
+    ASSERT_NE(d, nullptr);
+    EXPECT_FALSE(response_sensitive(d, -42));
+    EXPECT_FALSE(response_sensitive(d, GTK_RESPONSE_CANCEL));
+    EXPECT_FALSE(gtk_widget_is_sensitive(find_widget(d, "value3")));
+    EXPECT_TRUE(gtk_widget_is_sensitive(find_widget(d, "value4")));
+    // "Massflow" fixed: a warmer inlet carries more water, less dry air.
+    enter(d, "value0", "313.15 K");
+    EXPECT_EQ(entry_text(d, "value2"),
+              format_value(m, process_input_values_def[2], process.input_units[2]));
+    const std::string stdv_40 = entry_text(d, "value3");
+    EXPECT_NE(stdv_40, format_value(stdv, process_input_values_def[3], process.input_units[3]));
+    EXPECT_TRUE(response_sensitive(d, -42));
+    EXPECT_TRUE(response_sensitive(d, GTK_RESPONSE_CANCEL));
+    // The standard volume flow fixed: the mass flow follows.
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(find_widget(d, "stdv")), TRUE);
+    pump();
+    EXPECT_TRUE(gtk_widget_is_sensitive(find_widget(d, "value3")));
+    enter(d, "value0", "293.15 K");
+    EXPECT_EQ(entry_text(d, "value3"), stdv_40);
+    EXPECT_NE(entry_text(d, "value2"),
+              format_value(m, process_input_values_def[2], process.input_units[2]));
+    // Reset: the process's values again, Reset and Cancel off.
+    gtk_dialog_response(GTK_DIALOG(d), -42);
+    pump();
+    EXPECT_EQ(entry_text(d, "value0"), "288.15 K");
+    EXPECT_FALSE(response_sensitive(d, -42));
+    EXPECT_FALSE(response_sensitive(d, GTK_RESPONSE_CANCEL));
+    // A dry fluid holds no humidity; OK writes the process and its rows.
+    fluid_selection_mode = FS_INLET_DIALOG;
+    select_fluid(nullptr, GINT_TO_POINTER(FLUID_DRY_ISO_AIR));
+    EXPECT_EQ(fluid_selection_mode, FS_NONE);
+    enter(d, "value4", "0.5");
+    EXPECT_EQ(entry_text(d, "value4"),
+              format_value(0, process_input_values_def[4], process.input_units[4]));
+    enter(d, "value1", "2 bar");
+    gtk_dialog_response(GTK_DIALOG(d), GTK_RESPONSE_OK);
+    pump();
+    EXPECT_EQ(window_titled("Inlet details of process Process 1"), nullptr);
+    EXPECT_EQ(process.fluid, fluids[FLUID_DRY_ISO_AIR]);
+    EXPECT_DOUBLE_EQ(process.inputs[PRI_PRESSURE], 200.0);
+    EXPECT_EQ(process.inputs[PRI_HUMIDITY], 0.0);
+    EXPECT_EQ(cell(p, {1, 0, 0, 0}), "Dry ISO Air");
+    EXPECT_EQ(cell(p, {1, 0, 0, 2}), "2 bar");
+    // The dialog of a deleted process closes with it.
+    inletdialog(p, &process);
+    ASSERT_NE(window_titled("Inlet details of process Process 1"), nullptr);
+    delete_process_in_window(p, process.id);
+    pump();
+    EXPECT_EQ(window_titled("Inlet details of process Process 1"), nullptr);
+    EXPECT_TRUE(messages().empty());
+}

@@ -1,0 +1,307 @@
+// The project tree in the window: typed values with units, the menu each
+// row opens, selections of heat exchangers, Rename, Delete, the insert
+// commands with their dialogs, results after a calculation.
+#include "tree_support.h"
+
+#include "app/core/create_delete.h"
+#include "app/core/init.h"
+#include "app/core/simulator.h"
+#include "app/core/tree_rules.h"
+#include "app/core/units.h"
+#include "app/gui/handlers.h"
+
+#include <gdk/gdkkeysyms.h>
+
+using namespace app;
+using namespace app::gui;
+using namespace guitest;
+
+namespace {
+
+using Menus = std::vector<std::string>;
+
+class Tree : public GuiTest {
+protected:
+    // The steam Rankine example: Pump 1, Boiler, Turbine 1, Cooler.
+    Project* rankine() {
+        Project* p = open_project_file(example("steam_rankine.kvr"));
+        EXPECT_NE(p, nullptr);
+        return p;
+    }
+    // An interface from the Boiler (hot) to the Cooler (cold), as the
+    // interface commands make it.
+    static void couple(Project* p) {
+        Process& process = *p->processes[0];
+        Interface* itf = create_interface();
+        itf->hot_process_id = itf->cold_process_id = process.id;
+        itf->hot_part_id = process.parts[2]->id;
+        itf->cold_part_id = process.parts[4]->id;
+        append_interface(*p, itf);
+        build_interface_in_tree(p, itf);
+        pump();
+    }
+    static bool sensitive(const char* path) { return action_sensitive(path); }
+};
+
+int rows_selected(Project* p) {
+    return gtk_tree_selection_count_selected_rows(gtk_tree_view_get_selection(tree_view_of(p)));
+}
+
+std::function<int(GtkDialog*)> respond(int response) {
+    return [response](GtkDialog*) { return response; };
+}
+
+}  // namespace
+
+TEST_F(Tree, ValuesAreTypedWithUnits) {
+    Project* p = rankine();
+    const TreePath temperature{1, 0, 0, 1};
+    EXPECT_EQ(cell(p, temperature), "318.15 K");
+    // "C" is not a unit name: the number stays in K, with the message.
+    type_value(p, temperature, "20 C");
+    auto shown = messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    EXPECT_NE(shown[0].text.find("The unit for 'Temperature' could not be analyzed correctly."),
+              std::string::npos);
+    EXPECT_EQ(cell(p, temperature), "20 K");
+    EXPECT_EQ(p->processes[0]->input_units[PRI_TEMPERATURE], 0);
+    // "celsius" is: 293.15 K stored, shown in °C.
+    type_value(p, temperature, "20 celsius");
+    EXPECT_TRUE(messages().empty());
+    EXPECT_DOUBLE_EQ(p->processes[0]->inputs[PRI_TEMPERATURE], 293.15);
+    EXPECT_EQ(cell(p, temperature), "20 °C");
+    // No number: nothing changes, the message names the old value.
+    type_value(p, temperature, "abc");
+    shown = messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].text.find("The value is reset to the old value 20 °C."), std::string::npos);
+    EXPECT_EQ(cell(p, temperature), "20 °C");
+    // A part input and a unit from the unit menu.
+    type_value(p, {1, 0, 1, 1, 1, 0}, "600 C");  // the Boiler's outlet temperature, in K
+    messages();
+    last_press_path = {1, 0, 2, 1};
+    select_unit(nullptr, GINT_TO_POINTER(find_unit(Q_POWER, "MW")));
+    EXPECT_EQ(cell(p, {1, 0, 2, 1}), "0 MW");
+    EXPECT_EQ(tab_of(p), "steam_rankine *");
+    expect_store_matches(p);
+}
+
+TEST_F(Tree, EachRowOpensItsMenu) {
+    Project* p = rankine();
+    couple(p);
+    Graph* graph = create_graph();
+    graph->kind = GK_DIAGRAM;
+    graph->name = "T-s Diagram Water";
+    append_graph(*p, graph);
+    build_graph_in_tree(p, graph);
+    auto unit = [&](const TreePath& path) {
+        return "unit " + std::to_string(row_value_def(*p, resolve_row(*p, path))->quantity);
+    };
+    const struct {
+        TreePath path;
+        Menus menus;
+    } cases[] = {
+        {{0}, {}},
+        {{0, 2}, {unit({0, 2})}},
+        {{1}, {"Popup_on_process_short"}},
+        {{1, 0}, {"Popup_on_process"}},
+        {{1, 0, 0}, {}},
+        {{1, 0, 0, 0}, {"fluids"}},
+        {{1, 0, 0, 2}, {unit({1, 0, 0, 2})}},
+        {{1, 0, 1}, {"Popup_on_part_short"}},
+        {{1, 0, 1, 0}, {"Popup_on_part"}},
+        {{1, 0, 1, 0, 0, 0}, {"option 1"}},  // the pump's "Compression "
+        {{1, 0, 1, 1, 0, 0}, {}},            // the Boiler's outlet temperature: the interface's
+        {{1, 0, 1, 1, 0, 1}, {"option 3"}},
+        {{1, 0, 1, 0, 1, 0}, {unit({1, 0, 1, 0, 1, 0})}},
+        {{1, 0, 1, 0, 2, 1, 0}, {unit({1, 0, 1, 0, 2, 1, 0})}},
+        {{1, 0, 2}, {}},
+        {{1, 0, 2, 3}, {unit({1, 0, 2, 3})}},
+        {{2}, {"Popup_expand_only"}},
+        {{2, 0}, {"Popup_on_interface"}},
+        {{2, 0, 1}, {"Popup_on_interface_part"}},
+        {{2, 0, 2, 0}, {"calculation mode"}},
+        {{2, 0, 2, 1}, {}},
+        {{2, 0, 3, 0}, {unit({2, 0, 3, 0})}},
+        {{2, 0, 4, 3}, {unit({2, 0, 4, 3})}},
+        {{3}, {"Popup_on_graphs"}},
+        {{3, 0}, {"Popup_on_graph"}},
+    };
+    for (const auto& c : cases) {
+        press(p, c.path, 3);
+        EXPECT_EQ(shown_menus(), c.menus) << path_text(c.path);
+        EXPECT_EQ(last_press_path, c.path);
+    }
+    EXPECT_TRUE(sensitive("ui/Popup_on_graph/ShowGraphAction"));  // the diagram has no page
+    // A linked heat exchanger: Delete off; its first option opens nothing
+    // on a left click either; another part's option does.
+    press(p, {1, 0, 1, 1}, 3);
+    EXPECT_EQ(shown_menus(), Menus{"Popup_on_part"});
+    EXPECT_FALSE(sensitive("ui/Popup_on_part/DeleteAction"));
+    press(p, {1, 0, 1, 1, 0, 0}, 1);
+    EXPECT_EQ(shown_menus(), Menus{});
+    press(p, {1, 0, 1, 0, 0, 0}, 1);
+    EXPECT_EQ(shown_menus(), Menus{"option 1"});
+    EXPECT_EQ(p->current_part, 1);
+    press(p, {1, 0, 1, 2}, 3);
+    EXPECT_TRUE(sensitive("ui/Popup_on_part/DeleteAction"));
+    EXPECT_TRUE(sensitive("ui/Popup_on_part/MoveUpAction"));
+    EXPECT_TRUE(sensitive("ui/Popup_on_part/MoveDownAction"));
+    shown_menus();
+    // Choosing from an option menu: "Compression" of the pump to a fixed outlet.
+    press(p, {1, 0, 1, 0, 0, 0}, 1);
+    shown_menus();
+    select_option(nullptr, GINT_TO_POINTER(1));
+    EXPECT_EQ(cell(p, {1, 0, 1, 0, 0, 0}), "Fixed outlet");
+    EXPECT_EQ(cell(p, {1, 0, 1, 0, 1, 0}, COL_NAME), "Outlet Pressure");
+    expect_store_matches(p);
+}
+
+TEST_F(Tree, RightClickOnASecondFreeHeatExchangerSelectsBoth) {
+    Project* p = rankine();
+    const TreePath boiler{1, 0, 1, 1};
+    const TreePath cooler{1, 0, 1, 3};
+    select_rows(p, {boiler});
+    press(p, cooler, 3);
+    EXPECT_EQ(rows_selected(p), 2);
+    EXPECT_EQ(shown_menus(), Menus{"Popup_on_multiple"});
+    EXPECT_TRUE(sensitive("ui/Popup_on_multiple/CreateInterfaceFromTreeAction"));
+    // One of them linked: the interface cannot be made.
+    p->processes[0]->parts[4]->options[OPT_OUTLET_TEMPERATURE] = 2;
+    select_rows(p, {boiler});
+    press(p, cooler, 3);
+    EXPECT_EQ(rows_selected(p), 1);
+    EXPECT_EQ(shown_menus(), Menus{"Popup_on_part"});
+    select_rows(p, {boiler, cooler});
+    press(p, cooler, 3);
+    EXPECT_EQ(shown_menus(), Menus{"Popup_on_multiple"});
+    EXPECT_FALSE(sensitive("ui/Popup_on_multiple/CreateInterfaceFromTreeAction"));
+    EXPECT_FALSE(sensitive("ui/MenuBar/MenuEdit/DeleteAction"));
+}
+
+TEST_F(Tree, GraphsWithoutProcessesOpensNothing) {
+    answer_dialogs({respond(GTK_RESPONSE_CANCEL)});
+    on_new_activate(nullptr, nullptr);
+    Project* p = project_list[0];
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->az_processes, 0);
+    EXPECT_EQ(dialog_titles, std::vector<std::string>{"Create New Process"});
+    press(p, {3}, 3);
+    EXPECT_EQ(shown_menus(), Menus{});
+}
+
+TEST_F(Tree, RenameWithCancelKeepsTheName) {
+    Project* p = rankine();
+    select_rows(p, {{1, 0}});
+    answer_dialogs({respond(GTK_RESPONSE_CANCEL), [](GtkDialog* d) {
+                        gtk_entry_set_text(GTK_ENTRY(find_widget(GTK_WIDGET(d), "name")),
+                                           "Rankine");
+                        return static_cast<int>(GTK_RESPONSE_APPLY);
+                    }});
+    on_rename_activate(nullptr, nullptr);
+    EXPECT_EQ(p->processes[0]->name, "Steam Rankine Cycle");
+    key(p, GDK_F2);
+    EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Rename Process", "Rename Process"}));
+    EXPECT_EQ(p->processes[0]->name, "Rankine");
+    EXPECT_EQ(cell(p, {1, 0}, COL_NAME), "Rankine");
+    // A part, and the interface side that names it.
+    couple(p);
+    select_rows(p, {{1, 0, 1, 3, 2}});
+    answer_dialogs({[](GtkDialog* d) {
+        gtk_entry_set_text(GTK_ENTRY(find_widget(GTK_WIDGET(d), "name")), "Condenser");
+        return static_cast<int>(GTK_RESPONSE_APPLY);
+    }});
+    on_rename_activate(nullptr, nullptr);
+    EXPECT_EQ(dialog_titles.back(), "Rename Part");
+    EXPECT_EQ(cell(p, {1, 0, 1, 3}, COL_NAME), "Condenser");
+    EXPECT_EQ(cell(p, {2, 0, 1}), "Rankine : Condenser");
+}
+
+TEST_F(Tree, DeleteTakesPartsFirstAndRefusesLinkedHeatExchangers) {
+    Project* p = rankine();
+    insert_process(nullptr, nullptr);  // "Process 2", answered OK
+    ASSERT_EQ(p->az_processes, 2);
+    couple(p);
+    // The keyboard's Delete on a linked heat exchanger is refused.
+    select_rows(p, {{1, 0, 1, 1}});
+    key(p, GDK_Delete);
+    auto shown = messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].text.find("belongs to interface"), std::string::npos);
+    EXPECT_EQ(p->az_interfaces, 1);
+    EXPECT_EQ(p->processes[0]->az_parts, 6);
+    // A part and a process: the part first, then the process.
+    select_rows(p, {{1, 0, 1, 0}, {1, 1}});
+    on_delete_activate(nullptr, nullptr);
+    EXPECT_EQ(p->az_processes, 1);
+    EXPECT_EQ(p->processes[0]->parts[1]->name, "Boiler");
+    EXPECT_TRUE(messages().empty());
+    expect_store_matches(p);
+    // The interface and then its heat exchanger.
+    select_rows(p, {{1, 0, 1, 0}, {2, 0}});
+    on_delete_activate(nullptr, nullptr);
+    EXPECT_EQ(p->az_interfaces, 0);
+    EXPECT_EQ(p->processes[0]->parts[1]->name, "Turbine 1");
+    EXPECT_EQ(p->processes[0]->parts[2]->icon, "My_heatexchanger");
+    EXPECT_EQ(cell(p, {1, 0, 1, 1, 0, 0}), "Specific Heat Flux");
+    expect_store_matches(p);
+}
+
+TEST_F(Tree, InsertCommandsAskTheirQuestions) {
+    Project* p = rankine();
+    press(p, {1, 0, 1, 0}, 1);  // the pump is current
+    insert_compressor(nullptr, nullptr);
+    EXPECT_EQ(cell(p, {1, 0, 1, 1}, COL_NAME), "Compressor 1");
+    EXPECT_EQ(p->current_part, 2);
+    insert_splitter(nullptr, nullptr);
+    EXPECT_EQ(cell(p, {1, 0, 1, 2}, COL_NAME), "Splitter 1");
+    // After a splitter: which outlet; "Second" puts the pump into the branch.
+    answer_dialogs({[](GtkDialog* d) {
+        EXPECT_EQ(std::string(gtk_window_get_title(GTK_WINDOW(d))), "Outlet selector: ");
+        return 1;
+    }});
+    insert_pump(nullptr, nullptr);
+    Part& pump2 = *p->processes[0]->parts[4];
+    EXPECT_EQ(pump2.name, "Pump 2");
+    EXPECT_EQ(pump2.prev_outlet[0], 1);
+    // A mixer after the Turbine takes the branch: the outlet is offered.
+    press(p, {1, 0, 1, 5}, 1);
+    ASSERT_EQ(p->processes[0]->parts[p->current_part]->name, "Turbine 1");
+    std::string offered;
+    answer_dialogs({[&](GtkDialog* d) {
+        gchar* text =
+            gtk_combo_box_get_active_text(GTK_COMBO_BOX(find_widget(GTK_WIDGET(d), "choice")));
+        offered = text != nullptr ? text : "";
+        g_free(text);
+        return static_cast<int>(GTK_RESPONSE_OK);
+    }});
+    insert_mixer(nullptr, nullptr);
+    EXPECT_EQ(offered, "Outlet 2");
+    EXPECT_TRUE(sensitive("ui/ToolBar/CalculateAction"));
+    EXPECT_EQ(p->processes[0]->parts[p->processes[0]->az_parts - 1]->name, "Outlet 1");
+    expect_store_matches(p);
+    // Move up and down through the menu commands.
+    press(p, {1, 0, 1, 1}, 3);
+    shown_menus();
+    on_move_down(nullptr, nullptr);
+    EXPECT_EQ(cell(p, {1, 0, 1, 2}, COL_NAME), "Compressor 1");
+    EXPECT_EQ(cell(p, {1, 0, 1, 1}, COL_NAME), "Splitter 1");
+    expect_store_matches(p);
+}
+
+TEST_F(Tree, ResultsAfterACalculationAreDarkCyan) {
+    Project* p = rankine();
+    ASSERT_EQ(calcProject(*p), CS_FINISHED);
+    show_results_in_tree(p);
+    for (const CellText& c : result_cells(*p)) {
+        EXPECT_EQ(cell(p, c.path), c.text) << path_text(c.path);
+        EXPECT_EQ(cell(p, c.path, COL_VALUE_FOREGROUND), "darkcyan") << path_text(c.path);
+    }
+    GtkTreeView* view = tree_view_of(p);
+    GtkTreePath* turbine = gtk_path_of({1, 0, 1, 2, 2});
+    gtk_tree_view_expand_to_path(view, turbine);
+    gtk_tree_view_expand_row(view, turbine, TRUE);
+    gtk_tree_path_free(turbine);
+    screenshot("tree_results");
+}
