@@ -133,7 +133,18 @@ TEST_F(Tree, EachRowOpensItsMenu) {
         EXPECT_EQ(shown_menus(), c.menus) << path_text(c.path);
         EXPECT_EQ(last_press_path, c.path);
     }
-    EXPECT_TRUE(sensitive("ui/Popup_on_graph/ShowGraphAction"));  // the diagram has no page
+    // Show Graph is offered for a diagram without a page only: the
+    // example's diagrams have theirs, the new one has none.
+    int last = 0;
+    while (p->graphs[static_cast<std::size_t>(last + 1)] != graph) ++last;
+    press(p, {3, last}, 3);
+    shown_menus();
+    EXPECT_TRUE(sensitive("ui/Popup_on_graph/ShowGraphAction"));
+    if (last > 0) {
+        press(p, {3, 0}, 3);
+        shown_menus();
+        EXPECT_FALSE(sensitive("ui/Popup_on_graph/ShowGraphAction"));
+    }
     // A linked heat exchanger: Delete off; its first option opens nothing
     // on a left click either; another part's option does.
     press(p, {1, 0, 1, 1}, 3);
