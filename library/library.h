@@ -672,4 +672,32 @@ void CSTAR(double T, double P, double v, const double x[20], double& Cs, double&
 void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, int& ierr,
             std::string& herr);
 
+// Surface tension (N/m) at T (K) of a liquid of composition x and density Dl
+// (mol/L) in equilibrium with a vapour of composition y and density Dv; a
+// pure fluid's value needs T alone.  Mixture rules "STX", "STM" (fugacity
+// fractions of the liquid and the critical mixture that has them) and
+// "STH" (the phases' density-weighted composition).  Errors 1 (inputs), 99
+// (no model), 121 (T above the critical temperature), 160 (critical point
+// or fugacities); sigma is -9999990 with every error.
+void STN(double T, double Dl, double Dv, const double x[20], const double y[20], double& sigma,
+         int& ierr, std::string& herr);
+// Surface tension at the bubble point of liquid x at T (SATT), and that
+// liquid's density Dl.  Errors 1 (T below the correlations' lower limit),
+// the hard limit flags, the errors of SATT and of STN; warnings k - 20 for
+// soft limit flags k.
+void SURFT(double T, const double x[20], double& Dl, double& sigma, int& ierr, std::string& herr);
+// Surface tension of the given phases; a mixture whose densities are not
+// both positive takes its bubble point at T.  Reports as SURFT.
+void SURTEN(double T, double Dl, double Dv, const double x[20], const double y[20], double& sigma,
+            int& ierr, std::string& herr);
+
+// Static dielectric constant of component icomp at T (K) and D (mol/L):
+// exactly 1 below 1e-12 mol/L.  Errors 1 (inputs), 45 (no physical value),
+// 99 (no model); de is -9999990 with every error.
+void DEK(int icomp, double T, double D, double& de, int& ierr, std::string& herr);
+// The same for composition x: a mixture combines the Kirkwood functions of
+// its components at equal reduced density by volume fractions ("DEX",
+// "DEM").  A component's error is returned with de = -9999990.
+void DIELEC(double T, double D, const double x[20], double& de, int& ierr, std::string& herr);
+
 }  // namespace lib

@@ -5,8 +5,9 @@
 // returns ierr (0: the model is ready for slot k) and herr.  A malformed
 // block, or one larger than its tables, is an error (102) and stores nothing.
 //
-// The loaders of surface tension and dielectric constant (declared here) read
-// nothing yet and return 0, so that a selected model code is recorded.
+// Surface tension "ST1" (stn.cpp) and dielectric constant "DE1".."DE4"
+// (dielec.cpp) are declared here; the loaders of the other models are in
+// the model tables (models.h).
 #pragma once
 
 #include <string>

@@ -35,5 +35,7 @@ Slots<std::array<int, 4>> WN3ETA;
 Slots<std::array<double, 5>> WR3ETA;
 ChungRecord CHUNGPV, CHUNGPK;
 Slots<std::array<std::array<double, 5>, kFtLines>> TRNFT;
+StnRecord WCFSTN;
+DielecRecord WCFDE;
 
 }  // namespace lib

@@ -193,4 +193,24 @@ extern ChungRecord CHUNGPV, CHUNGPK;
 enum FrictionLine { kFta = 0, kFtb, kFtc, kFtA, kFtB, kFtC, kFtD, kFtE, kFtLines };
 extern Slots<std::array<std::array<double, 5>, kFtLines>> TRNFT;
 
+// Surface tension "ST1" per slot (limits in WLMSTN): number of terms and
+// the terms (sigma0 N/m, exponent of 1 - T/Tc).
+constexpr int kStnTerms = 10;
+struct StnRecord {
+    Slots<int> n;
+    Slots<std::array<std::array<double, 2>, kStnTerms>> term;
+};
+extern StnRecord WCFSTN;
+
+// Dielectric constant per slot: limits (K), reducing T (K), D (mol/L) and
+// p (MPa), the six term counts (the first three select lines: groups 1, 2
+// and 3) and the terms (c, t, d, p), group after group.
+constexpr int kDeTerms = 15;
+struct DielecRecord {
+    Slots<double> tmin, tmax, tred, dred, pred;
+    Slots<std::array<int, 6>> n;
+    Slots<std::array<std::array<double, 4>, kDeTerms>> term;
+};
+extern DielecRecord WCFDE;
+
 }  // namespace lib

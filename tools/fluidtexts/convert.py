@@ -21,6 +21,7 @@ import gerg  # noqa: E402
 import hmx  # noqa: E402
 import mbwr  # noqa: E402
 import sublimation  # noqa: E402
+import transport_estimate  # noqa: E402
 import verify  # noqa: E402
 
 SLOTS = """1butene acetone ammonia argon benzene butane c11 c12 c1cc6 c2butene c3cc6 c4f10 c5f12 cf3i
@@ -105,8 +106,12 @@ def main(argv=None):
                          "corresponding-states estimate")
     ap.add_argument("--no-checks", action="store_true",
                     help="skip the numerical checks (the texts are the same)")
+    ap.add_argument("--transport-estimate", nargs="*", default=[],
+                    help="write these texts with corresponding-states transport estimates in "
+                         "place of their own correlations (to judge the estimates)")
     args = ap.parse_args(argv)
     fluid.CHECKS = not args.no_checks
+    transport_estimate.AS_ESTIMATE.update(args.transport_estimate)
     ds = data.DataSet(args.data)
     os.makedirs(args.out, exist_ok=True)
     report = {}
@@ -140,6 +145,8 @@ def main(argv=None):
         for k, r in sorted(report.get("ancillary", {}).items()):
             print("anc      %-16s %s %s: equation replaced %+.3g %% at %g K, refitted %+.3g %% "
                   "at %g K" % (k, r.code, r.why, r.old[0], r.old[1], r.new[0], r.new[1]))
+        for k, (ref, what) in sorted(report.get("transport_estimates", {}).items()):
+            print("estimate %-16s %s by corresponding states on %s" % (k, what, ref))
         for k, why in sorted(report.get("transport_pending", {}).items()):
             print("pending  %-24s %s (fluid-specific transport models)" % (k, why))
         for n in report.get("notes", []):

@@ -13,6 +13,7 @@ import header
 import residual
 import satstate
 import sections
+import surface
 import transport
 import verify
 from textfmt import info_lines
@@ -321,7 +322,7 @@ def build(ds, name, ref_text, report):
         lambda keys: fluid.cite(ds, keys), header.FAMILY.get(name), report)
     if pseudo:
         d = ds.pure(name)
-        lines += fluid.surface_tension_section(ds, d, Tmin)
+        lines += surface.sections_of(ds, name, d, Tmin, Tmax, lambda keys: fluid.cite(ds, keys))
         lines += fluid.melting_section(ds, name, d, Tmin, float(ds.row[name]["ptriple_kPa"]),
                                        report)
         fitted = conformal_refits(ancfit.data_candidates(d["ANCILLARIES"]), ref_text, c, ref)

@@ -10,6 +10,7 @@ import idealgas
 import residual
 import satstate
 import sections
+import surface
 import transport
 from textfmt import citation, info_lines
 
@@ -333,16 +334,6 @@ def melting_section(ds, name, d, Ttp, ptp, report):
     return out
 
 
-def surface_tension_section(ds, d, Tmin):
-    st = d["ANCILLARIES"].get("surface_tension")
-    if not st:
-        return []
-    para = ["Surface tension, sigma = sum a_k (1 - T/Tc)^n_k (N/m)."] + cite(ds, st.get("BibTeX"))
-    out = [""] + sections.opening("#", "STN", "ST1", "surface tension model", para)
-    out += sections.surface_tension_body(Tmin, st["Tc"], st["Tc"], list(zip(st["a"], st["n"])))
-    return out
-
-
 def reference_state(ds, name, eos, e, has_nbp=True):
     """Default reference state; "NBP" only for a fluid that has a normal
     boiling point (otherwise the ideal-gas state "OT0")."""
@@ -525,7 +516,7 @@ def build(ds, name, report):
         lines += [""] + ph
     lines += transport.sections(ds, name, transport_eos(e, e_used), consts,
                                 lambda keys: cite(ds, keys), header.FAMILY.get(name), report)
-    lines += surface_tension_section(ds, d, e["Tmin"])
+    lines += surface.sections_of(ds, name, d, e["Tmin"], e["Tmax"], lambda keys: cite(ds, keys))
     lines += melting_section(ds, name, d, e["Tmin"], consts["ptp"], report)
     # the blends' pressures are dew and bubble lines, not saturation states of
     # their equation: their ancillaries are taken as they are

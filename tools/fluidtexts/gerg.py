@@ -168,7 +168,8 @@ def build_helium(ds, report):
                    "Tmin": Ttp, "Tmax": tmax, "pmax": pmax,
                    "Dmax": float([x for x in feq if "!maximum density" in x][0].split()[0])},
         {"Tc": Tc, "Dc": Dc}, lambda keys: cite(ds, keys), "noble gas", report)
-    lines += fluid.surface_tension_section(ds, d, Ttp)
+    import surface
+    lines += surface.sections_of(ds, name, d, Ttp, tmax, lambda keys: cite(ds, keys))
     lines += fluid.melting_section(ds, name, d, Ttp, ptp, report)
     lines += fluid.ancillary_sections(ds, name, d, {"Tmin": Ttp}, Tc, Dc, report)
     lines += ["", "@END"]

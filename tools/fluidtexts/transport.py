@@ -576,9 +576,13 @@ def sections(ds, name, eos, consts, cite, family, report):
     opened by a blank line).  eos: Tred, Dred, M, R_lib, Tmin, Tmax, pmax,
     Dmax of the written equation; consts: its Tc, Dc."""
     import transport_fluids as tf
+    import transport_estimate
     d = ds.pure(name) or {}
     t = d.get("TRANSPORT") or {}
     v, k = t.get("viscosity"), t.get("conductivity")
+    as_estimate = name in transport_estimate.AS_ESTIMATE
+    if as_estimate:
+        v = k = None
     lim = {key: eos[key] for key in ("Tmin", "Tmax", "pmax", "Dmax")}
     Tc, Dc = consts["Tc"], consts["Dc"]
     pending = report.setdefault("transport_pending", {})
@@ -593,8 +597,8 @@ def sections(ds, name, eos, consts, cite, family, report):
     tcx_ecs = k is not None and k.get("type") == "ECS"
     eta_block = tcx_block = None
     estimate = False  # viscosity by a corresponding-states estimate
-    special_eta, special_tcx = tf.specific(ds, name, v, k, lim, eos, consts, cite,
-                                           lambda vv: lj_of(vv, eos))
+    special_eta, special_tcx = (None, None) if as_estimate else tf.specific(
+        ds, name, v, k, lim, eos, consts, cite, lambda vv: lj_of(vv, eos))
     if special_eta == "ECS":
         estimate = True
     elif special_eta is not None:
@@ -643,7 +647,7 @@ def sections(ds, name, eos, consts, cite, family, report):
         para = ([note_alt] if note_alt and eta_ecs else [])
         if estimate:
             para.append(ECS_ESTIMATE % ref)
-            report.setdefault("transport_estimates", {})[name] = ref
+            report.setdefault("transport_estimates", {})[name] = (ref, "viscosity")
         para.append("Extended corresponding states on %s: the fluid's state is mapped onto the "
                     "conformal state of the reference fluid; dilute gas by kinetic theory." % ref)
         if ev is None and not estimate:
@@ -674,4 +678,10 @@ def sections(ds, name, eos, consts, cite, family, report):
         sigma, epsk, _ = lj_of(v or {}, eos)
         out += ecs_body(lim, ref, REFERENCE_CODES[ref], sigma, epsk, [],
                         [(1.0, 0.0, 0.0)], [(1.0, 0.0, 0.0)], "NUL")
+    elif tcx_block is None:
+        # No correlation, or a viscosity only: a corresponding-states estimate.
+        out += transport_estimate.block(ds, name, v, eos, consts, lim, family,
+                                        eta_block is not None, report)
+    else:
+        raise ValueError("%s: a conductivity correlation without any viscosity" % name)
     return out

@@ -294,6 +294,15 @@ std::string body(Checker& c, const std::string& kind, const std::string& code) {
         const int k = c.count_at(c.n, 0);
         c.n += 2;
         terms(c, k, 2, "surface-tension term");
+    } else if (kind == "DE ") {
+        for (int i = 0; i < 4; ++i, ++c.n) c.need_numbers(1, "limits");
+        c.need_numbers(3, "reducing values");
+        ++c.n;
+        if (!c.need_numbers(6, "term counts")) return named;
+        const int k = c.count_at(c.n, 0) + c.count_at(c.n, 1) + c.count_at(c.n, 2);
+        if (k > 15) c.fail("more than 15 dielectric terms");
+        ++c.n;
+        terms(c, k, 4, "dielectric term");
     } else if (!transport_body(c, kind, code)) {
         c.fail("no body check for " + kind + " " + code);
     }

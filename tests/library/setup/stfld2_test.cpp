@@ -42,8 +42,9 @@ protected:
 
 TEST_F(Stfld2Test, FirstDefaultSectionsDecideTheCodes) {
     setup_with("argon", section("#ETA", "VS1", synth::kVs1Body) + section("@ETA", "VS2") +
-                            section("#TCX", "TC1", synth::kTc1Body) + section("#STN", "ST1") +
-                            section("#DE", "DE3"));
+                            section("#TCX", "TC1", synth::kTc1Body) +
+                            section("#STN", "ST1", synth::kSt1Body) +
+                            section("#DE", "DE3", synth::kDe3Body));
     ASSERT_EQ(ierr, 0) << herr;
     EXPECT_EQ(lib::TRNMOD.eta[1], Code("VS1"));
     EXPECT_EQ(lib::TRNMOD.eta_mix, Code("VS1"));

@@ -33,6 +33,10 @@ inline const std::string kEcsBody =
     "100.0\n1000.0\n100000.0\n30.0\nFEQ r134a\nVS1\nTC1\n1\n0.5\n200.0\n0\n"
     "0 0 0\n0 0 0\nNUL\n";
 
+inline const std::string kSt1Body = "60.0\n126.0\n0.0\n0.0\n1\n126.0\n0.03 1.25\n";
+inline const std::string kDe3Body =
+    "60.0\n1000.0\n0.0\n0.0\n273.16 1000.0 0.0\n1 0 0 0 0 0\n4.4 0 1 0\n";
+
 inline const std::string kTk3Body =
     "100.0\n1000.0\n100000.0\n30.0\n9 0 0 0\n126.192 11.1839 1.0\n0.63\n1.2415\n1.01\n0.0\n"
     "0.0\n1.7e-10\n0.055\n4e-10\n252.384\n";

@@ -108,7 +108,7 @@ TEST_F(TrnprpTest, CarbonDioxidePublishedValues) {
 TEST_F(TrnprpTest, NoModelAtAll) {
     const std::string text40 =
         "[TRNPRP error 40] transport equations are not available for one or more of the fluids";
-    ASSERT_EQ(trtext::setup("1butene"), 0);
+    ASSERT_EQ(trtext::setup_text("1butene", trtext::with_transport("1butene", "")), 0);
     Result r = trnprp(300, 1);
     EXPECT_EQ(r.ierr, 40);
     EXPECT_EQ(r.herr, text40);
