@@ -7,6 +7,7 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/setup/records.h"
+#include "library/transport/records.h"
 #include "library/transport/stn.h"
 
 namespace lib {
@@ -46,6 +47,20 @@ void pass_on(std::string_view routine, int n, const std::string& text, Outcome& 
     } else {
         out.note(n, m);
     }
+}
+
+// Every component present needs its correlation (before its limits, which
+// a fluid without one does not have).
+bool models_present(const double x[20], Outcome& out) {
+    const int ic = ISPURE(x);
+    for (int i = 1; i <= NCOMP.nc; ++i) {
+        if (ic != 0 ? i != ic : !(x[i - 1] > 0.0)) continue;
+        if (STNMOD.slot[i].is("ST1")) continue;
+        double sigma = 0.0;
+        STNK(i, 0.0, sigma, out.ierr, out.herr);
+        return false;
+    }
+    return true;
 }
 
 // Limits of the surface-tension correlations for composition x.  False (and
@@ -103,7 +118,8 @@ void SURFT(double T, const double x[20], double& Dl, double& sigma, int& ierr, s
     Dl = 0.0;
     Outcome out;
     double Dv = 0.0, y[20] = {};
-    if (check_limits("SURFT", T, x, out) && bubble_point("SURFT", T, x, Dl, Dv, y, out))
+    if (models_present(x, out) && check_limits("SURFT", T, x, out) &&
+        bubble_point("SURFT", T, x, Dl, Dv, y, out))
         STN(T, Dl, Dv, x, y, sigma, ierr, herr);
     finish(out, sigma, ierr, herr);
 }
@@ -117,7 +133,7 @@ void SURTEN(double T, double Dl, double Dv, const double x[20], const double y[2
     const bool pure = ISPURE(x) != 0;
     double dl = Dl, dv = Dv, yv[20];
     std::copy(y, y + 20, yv);
-    bool ok = check_limits("SURTEN", T, x, out);
+    bool ok = models_present(x, out) && check_limits("SURTEN", T, x, out);
     // A pure fluid's value needs T alone; a mixture's rule needs both phases.
     if (ok && !pure && !(dl > 0.0 && dv > 0.0)) ok = bubble_point("SURTEN", T, x, dl, dv, yv, out);
     if (ok && !pure) ok = check_limits("SURTEN", T, yv, out);

@@ -78,10 +78,13 @@ void trnecs_pure(int i, int ref, double T, double D, const double x[20], double&
     int eerr = 0;
     std::string etext;
     ETAKB(ref, m.T0, m.D0 * PSI(i, Tr, Dr), eta_ref, eerr, etext);
-    if (eerr <= 0 && eta_ref <= -1000.0) {
-        fail(-48, "TRNECS", "invalid region for viscosity of reference fluid 1 ", eerr, etext);
-        eta_ref = 0.0;
-    }
+    // A reference correlation without a value at the conformal state (far
+    // beyond its close-packed density, say) gives no viscosity: taking its
+    // background as 0 would hand out the dilute gas for a liquid.
+    if (eerr <= 0 && !(eta_ref > -1000.0))
+        fail(48, "TRNECS",
+             "invalid region for viscosity of reference fluid: no value at the conformal state",
+             eerr, etext);
     eta = eerr > 0 ? kMarker9 : eta0 + eta_ref * eta_factor(m, M, Mref);
     // Conductivity: translational and internal-energy dilute parts and the
     // reference's background.

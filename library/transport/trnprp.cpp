@@ -265,6 +265,13 @@ void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, in
     } else {
         const EtaStep s = pure_viscosity(icomp, T, D, x, eta, ierr, herr);
         pure_conductivity(icomp, T, D, x, s, eta, tcx, ierr, herr);
+        // A correlation without a physical value here (beyond the close-
+        // packed density of its free-volume term, say) is out of its range.
+        if (s.by_correlation && eta != kMarker1 && eta != kMarker9 && !(eta >= 0.0))
+            fallback(-52,
+                     "the viscosity correlation gives no physical value at this density; will "
+                     "use the ECS model.",
+                     T, D, x, eta, tcx, ierr, herr);
         if (std::fabs(T - CCON.tc[icomp]) < 1e-20 && std::fabs(D - CCON.dc[icomp]) < 1e-20) {
             fail(kCritical,
                  errtext("TRNPRP", "warning", fmt_int(kCritical, 3),

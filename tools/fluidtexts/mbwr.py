@@ -250,6 +250,14 @@ def build_nf3(ds, fluids, old_lines, report):
         "It replaces the corresponding-states estimate on r14 that earlier texts carried."])
     lines.append("")
     lines += cp0_section(f, "#", "CPP", float(r["Tmin_K"]), float(r["Tmax_K"]))
+    import transport
+    Tc, Dc = float(f["Tc_K"]), float(f["rhoc_mol_L"])
+    lines += transport.sections(
+        ds, "nf3", {"Tred": Tc, "Dred": Dc, "M": float(f["molar_mass_g_mol"]),
+                    "R_lib": float(f["R_J_molK"]), "Tmin": float(r["Tmin_K"]),
+                    "Tmax": float(r["Tmax_K"]), "pmax": float(r["pmax_kPa"]),
+                    "Dmax": max_density(f)},
+        {"Tc": Tc, "Dc": Dc}, lambda keys: [], header.FAMILY["nf3"], report)
     lines += _fit_ancillaries(eq, f, old_lines, report)
     lines += ["", "@END"]
     return lines

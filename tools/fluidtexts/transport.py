@@ -529,6 +529,51 @@ def ecs_body(lim, ref, ref_codes, sigma, epsk, fint, psi, chi, enhancement):
     return out
 
 
+_REFERENCE_RANGE = {}
+
+
+def reference_range(ds, ref):
+    """(lower limit of the viscosity correlation, upper limit of the
+    equation of state) of a reference fluid's text, K; None while that text
+    itself is being written."""
+    if ref not in _REFERENCE_RANGE:
+        import fluid
+        import verify
+        _REFERENCE_RANGE[ref] = None
+        sec = verify.sections(fluid.build(ds, ref, {})[0])
+        _REFERENCE_RANGE[ref] = (verify._nums(sec[("#ETA", "VS1")][0])[0],
+                                 verify._nums(sec[("#EOS", "FEQ")][1])[0])
+    return _REFERENCE_RANGE[ref]
+
+
+def ecs_limits(ds, name, ref, lim, Tc):
+    """The temperature range of a corresponding-states block: the equation
+    of state's, held to what the reference fluid answers for, mapped by the
+    critical temperatures: its viscosity correlation's lower limit (below
+    it the correlation has no values at liquid densities) and 2.2 times its
+    upper temperature (as far as the conformal solver goes).  Also a note,
+    or None when nothing changed."""
+    got = None if ref == name else reference_range(ds, ref)
+    if got is None:
+        return lim, None
+    scale = Tc / ds.number(ref, "Tc_K")
+    tmin = math.ceil(got[0] * scale * 100.0) / 100.0
+    tmax = float(math.floor(2.2 * got[1] * scale))
+    new, said = dict(lim), []
+    if tmin > lim["Tmin"]:
+        new["Tmin"] = tmin
+        said.append("lower temperature %s K (the equation of state's %s K)"
+                    % (num(tmin), num(lim["Tmin"])))
+    if tmax < lim["Tmax"]:
+        new["Tmax"] = tmax
+        said.append("upper temperature %s K (the equation of state's %s K)"
+                    % (num(tmax), num(lim["Tmax"])))
+    if not said:
+        return lim, None
+    return new, ("Range held to the states the reference fluid answers for, mapped by the "
+                 "critical temperatures: " + " and ".join(said) + ".")
+
+
 def _citations(cite, keys):
     return cite(keys) if keys else []
 
@@ -659,24 +704,27 @@ def sections(ds, name, eos, consts, cite, family, report):
         elif ek is None:
             para.append("The coefficient data give no thermal conductivity of this fluid: "
                         "the block's (shape function 1, default f_int) is an estimate.")
-        para += _citations(cite, (ev or ek or v or {}).get("BibTeX"))
+        elim, note = ecs_limits(ds, name, ref, lim, Tc)
+        para += ([note] if note else []) + _citations(cite, (ev or ek or v or {}).get("BibTeX"))
         out += [""] + opening("#", "TRN", "ECS", "extended corresponding states model", para)
-        out += ecs_body(lim, ref, REFERENCE_CODES[ref], sigma, epsk, fint, psi, chi, "TK6")
+        out += ecs_body(elim, ref, REFERENCE_CODES[ref], sigma, epsk, fint, psi, chi, "TK6")
         out += [""] + opening("#", "AUX", "TK6", "crossover enhancement of the ECS model",
                               ["Critical enhancement of the corresponding-states model: the "
                                "simplified crossover model with its generalized values and the "
                                "cutoff of the data."])
-        out += crossover_body(lim, [0.63, 1.239, 1.03, 0.0, 0.0, 1.94e-10, 0.0496, 1.0 / qd,
-                                    1.5 * eos["Tred"]], Tc, Dc)
+        out += crossover_body(elim, [0.63, 1.239, 1.03, 0.0, 0.0, 1.94e-10, 0.0496, 1.0 / qd,
+                                     1.5 * eos["Tred"]], Tc, Dc)
     elif eta_block is not None and tcx_block is not None:
         ref = kind_reference(name, family)
         para = ["Corresponding-states alternative on %s (shape functions 1) for mixtures and "
                 "for states outside the ranges of the fluid's own correlations; sigma and "
                 "eps/k of its viscosity correlation (or estimated from the reducing point "
                 "where it gives none)." % ref]
+        elim, note = ecs_limits(ds, name, ref, lim, Tc)
+        para += [note] if note else []
         out += [""] + opening("@", "TRN", "ECS", "extended corresponding states model", para)
         sigma, epsk, _ = lj_of(v or {}, eos)
-        out += ecs_body(lim, ref, REFERENCE_CODES[ref], sigma, epsk, [],
+        out += ecs_body(elim, ref, REFERENCE_CODES[ref], sigma, epsk, [],
                         [(1.0, 0.0, 0.0)], [(1.0, 0.0, 0.0)], "NUL")
     elif tcx_block is None:
         # No correlation, or a viscosity only: a corresponding-states estimate.

@@ -68,6 +68,8 @@ def block(ds, name, v, eos, consts, lim, family, eta_own, report):
                                                           else "both")
     para = [note, "Extended corresponding states on %s: the fluid's state is mapped onto the "
                   "conformal state of the reference fluid; dilute gas by kinetic theory." % ref]
+    lim, limit_note = transport.ecs_limits(ds, name, ref, lim, consts["Tc"])
+    para += [limit_note] if limit_note else []
     out = [""] + transport.opening("#", "TRN", "ECS", "extended corresponding states model",
                                    para)
     one = [(1.0, 0.0, 0.0)]

@@ -83,7 +83,7 @@ const Exception kExceptions[] = {
     {"propylen", "tcx", 1.8e-2, "as the viscosity"},
     {"r116", "eta", 6.6e-2, kEcsGas},
     {"r116", "tcx", 9.0e-3, kEcsGas},
-    {"r1234yf", "eta", 0.84,
+    {"r1234yf", "eta", 0.38,
      "the text holds the corresponding-states alternative of the residual-entropy form"},
     {"r1234yf", "tcx", 2.0e-2, "the crossover term takes the alternative viscosity"},
     {"r124", "eta", 0.39,
@@ -118,7 +118,7 @@ TEST(TransportReference, EveryRowWithViscosityOrConductivity) {
     const auto rows = read_rows(testsupport::shared_dir() + "/reference/transport.csv");
     ASSERT_FALSE(rows.empty());
     std::map<std::string, double> worst;  // "fluid column" -> largest deviation
-    int compared = 0;
+    int compared = 0, below_range = 0;
     std::string current;
     const double x[20] = {1.0};
     for (const Row& r : rows) {
@@ -134,6 +134,14 @@ TEST(TransportReference, EveryRowWithViscosityOrConductivity) {
         std::string herr;
         lib::TRNPRP(r.T, r.D, x, eta, tcx, ierr, herr);
         const bool out_of_range = ierr < -29 && ierr > -60;
+        // Below the range its reference fluid answers for, a corresponding-
+        // states model gives nothing (the table extrapolates the reference).
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+        lib::LIMITS("ETA", x, tmin, tmax, dmax, pmax);
+        if (r.T < tmin && ierr == -1 && eta == -9999990.0) {
+            ++below_range;
+            continue;
+        }
         for (const char* column : {"eta", "tcx"}) {
             const bool is_eta = column[0] == 'e';
             const double want = is_eta ? r.eta : r.tcx;
@@ -170,6 +178,7 @@ TEST(TransportReference, EveryRowWithViscosityOrConductivity) {
         EXPECT_GT(worst[key], 1e-6) << key << " needs no exception any more";
         EXPECT_GT(worst[key], 0.2 * e.bound) << key << ": bound far above the deviation";
     }
+    EXPECT_LE(below_range, 1);  // r1234yf at 128.987 K
     std::printf("transport reference rows: %d values compared\n", compared);
 }
 

@@ -1,0 +1,181 @@
+// Transport of every built-in text: models present, sound outputs over a
+// grid of single-phase states, and the corresponding-states estimate judged
+// on fluids that have correlations of their own.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library/setup/textstore.h"
+#include "tests/library/transport/transport_texts.h"
+#include "tests/support/paths.h"
+
+namespace {
+
+constexpr double kNoModel = -9999910.0, kNotComputed = -9999990.0;
+const double kPure[20] = {1.0};
+
+// Fluids with states inside their transport limits where the viscosity has
+// no value, and why; their markers there must carry these errors.
+constexpr const char* kClosePacked =
+    "the viscosity correlation (the fluid's own, or the reference fluid's at the conformal "
+    "state) has no value beyond its close-packed density, reached in the compressed liquid near "
+    "the triple point (at the lowest temperatures for the long molecules on propane)";
+// Errors 45 (no physical value), 48 (none of the reference fluid) and 1
+// (the corresponding-states fallback outside its range).
+const std::vector<int> kNoValue = {1, 45, 48};
+const std::map<std::string, std::pair<std::vector<int>, const char*>> kNoValueInside = {
+    {"c11", {kNoValue, kClosePacked}},
+    {"d5", {kNoValue, kClosePacked}},
+    {"decane", {kNoValue, kClosePacked}},
+    {"ihexane", {kNoValue, kClosePacked}},
+    {"ioctane", {kNoValue, kClosePacked}},
+    {"md2m", {kNoValue, kClosePacked}},
+    {"md3m", {kNoValue, kClosePacked}},
+    {"md4m", {kNoValue, kClosePacked}},
+    {"mdm", {kNoValue, kClosePacked}},
+    {"mlinolea", {kNoValue, kClosePacked}},
+    {"mlinolen", {kNoValue, kClosePacked}},
+    {"moleate", {kNoValue, kClosePacked}},
+    {"nonane", {kNoValue, kClosePacked}},
+    {"novec649", {kNoValue, kClosePacked}},
+    {"octane", {kNoValue, kClosePacked}},
+    {"propylen", {kNoValue, kClosePacked}},
+    {"r113", {kNoValue, kClosePacked}},
+    {"r123", {kNoValue, kClosePacked}},
+    {"r134a", {kNoValue, kClosePacked}},
+    {"r141b", {kNoValue, kClosePacked}},
+    {"r21", {kNoValue, kClosePacked}},
+    {"r236fa", {kNoValue, kClosePacked}},
+    {"r245fa", {kNoValue, kClosePacked}},
+    {"toluene", {kNoValue, kClosePacked}},
+    {"r14", {{-58}, "the conformal solver does not converge at 623 K and 7.65 MPa"}},
+};
+
+bool is_marker(double v) { return v == kNoModel || v == kNotComputed; }
+
+bool inside(const char* kind, double T, double D, double P) {
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int k = 0;
+    std::string h;
+    lib::LIMITX(kind, T, D, P, kPure, tmin, tmax, dmax, pmax, k, h);
+    return k == 0;
+}
+
+TEST(EveryText, ModelsAndSoundOutputsOverAGrid) {
+    int states = 0;
+    for (int slot = 1; slot < lib::kTextCount; ++slot) {  // the last text is "hmx"
+        const std::string name(lib::store::name(slot));
+        ASSERT_EQ(trtext::setup(name), 0) << name;
+        std::string code, cite;
+        for (const char* kind : {"ETA", "TCX"}) {
+            lib::GETMOD(1, kind, code, cite);
+            EXPECT_NE(code, "NUL") << name << " has no " << kind << " model";
+        }
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0, ptp = 0, Dl, Dv, xl[20], xv[20];
+        lib::LIMITS("EOS", kPure, tmin, tmax, dmax, pmax);
+        int ierr = 0;
+        std::string herr;
+        lib::SATT(tmin, kPure, lib::kBubblePoint, ptp, Dl, Dv, xl, xv, ierr, herr);
+        const double plow = std::max(10.0, ierr == 0 ? ptp : 0.0);
+        const auto allowed = kNoValueInside.find(name);
+        for (int i = 0; i < 10; ++i) {
+            for (int j = 0; j < 10; ++j) {
+                const double T = tmin + (tmax - tmin) * i / 9.0;
+                const double P = plow * std::pow(pmax / plow, j / 9.0);
+                double D, q, e, h, s, cv, cp, w, eta, tcx;
+                lib::TPFLSH(T, P, kPure, D, Dl, Dv, xl, xv, q, e, h, s, cv, cp, w, ierr, herr);
+                if (ierr > 0 || (q > 0.0 && q < 1.0)) continue;
+                ++states;
+                lib::TRNPRP(T, D, kPure, eta, tcx, ierr, herr);
+                const bool in = inside("ETA", T, D, P) && inside("TCX", T, D, P);
+                for (double v : {eta, tcx}) {
+                    const std::string at = name + " at " + std::to_string(T) + " K, " +
+                                           std::to_string(P) + " kPa: " + herr;
+                    ASSERT_TRUE(is_marker(v) || (std::isfinite(v) && v > 0.0)) << at;
+                    if (!is_marker(v)) continue;
+                    EXPECT_NE(ierr, 0) << at;
+                    EXPECT_FALSE(herr.empty()) << at;
+                    if (!in) continue;
+                    ASSERT_NE(allowed, kNoValueInside.end()) << "marker inside the limits, " << at;
+                    const auto& errors = allowed->second.first;
+                    EXPECT_NE(std::find(errors.begin(), errors.end(), ierr), errors.end()) << at;
+                }
+            }
+        }
+    }
+    EXPECT_GT(states, 11000);
+}
+
+// The estimate the texts carry for fluids without correlations, written by
+// the converter for argon (on nitrogen) and nonane (on propane), against
+// their own correlations at their reference-table rows: measured largest
+// deviations (rounded up), gas (D < Dc) and liquid apart.
+struct Judged {
+    const char* fluid;
+    double gas_eta, gas_tcx, liquid_eta, liquid_tcx;
+};
+constexpr Judged kJudged[] = {{"argon", 0.05, 0.052, 0.044, 0.19},
+                              {"nonane", 0.098, 0.13, 0.25, 0.40}};
+
+TEST(EveryText, EstimatesJudgedOnArgonAndNonane) {
+    KVR2_REQUIRE_SHARED();
+    const std::string dir = testing::TempDir() + "transport_estimates";
+    const std::string cmd = "python3 " + testsupport::source_dir() +
+                            "/tools/fluidtexts/convert.py --data " + testsupport::shared_dir() +
+                            "/fluid-data --out " + dir +
+                            " --only argon nonane --transport-estimate argon nonane --no-checks";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    std::ifstream csv(testsupport::shared_dir() + "/reference/transport.csv");
+    std::vector<std::vector<std::string>> rows;
+    std::string line;
+    while (std::getline(csv, line)) {
+        std::vector<std::string> f;
+        std::stringstream ss(line);
+        std::string cell;
+        while (std::getline(ss, cell, ',')) f.push_back(cell);
+        f.resize(7);
+        if (f[1] == "single") rows.push_back(f);
+    }
+    for (const Judged& j : kJudged) {
+        std::ifstream in(dir + "/" + j.fluid + ".txt");
+        std::stringstream text;
+        text << "<<" << j.fluid << ">>\n" << in.rdbuf();
+        ASSERT_EQ(trtext::setup_text(j.fluid, text.str()), 0) << j.fluid;
+        double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+        lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+        double worst[4] = {};  // gas eta, gas tcx, liquid eta, liquid tcx
+        for (const auto& r : rows) {
+            if (r[0] != j.fluid) continue;
+            const double T = std::stod(r[2]), D = std::stod(r[3]);
+            double eta, tcx;
+            int ierr = 0;
+            std::string herr;
+            lib::TRNPRP(T, D, kPure, eta, tcx, ierr, herr);
+            ASSERT_EQ(ierr, 0) << j.fluid << " " << T << ": " << herr;
+            const int base = D < dc ? 0 : 2;
+            worst[base] = std::max(worst[base], std::fabs(eta / std::stod(r[4]) - 1.0));
+            worst[base + 1] =
+                std::max(worst[base + 1], std::fabs(tcx / (1e-3 * std::stod(r[5])) - 1.0));
+        }
+        std::printf("%s estimate: gas eta %.3f tcx %.3f, liquid eta %.3f tcx %.3f\n", j.fluid,
+                    worst[0], worst[1], worst[2], worst[3]);
+        const double bound[4] = {j.gas_eta, j.gas_tcx, j.liquid_eta, j.liquid_tcx};
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_LE(worst[k], bound[k]) << j.fluid << " column " << k;
+            EXPECT_GT(worst[k], 0.5 * bound[k]) << j.fluid << " column " << k << ": bound loose";
+        }
+    }
+    lib::store::restore();
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
