@@ -1,0 +1,134 @@
+// get_trnsp_by_T_and_p: every built-in working fluid, the refused and the
+// two-phase mixture states, and the values against the library's own at the
+// flash density.
+#include "app/core/transport_values.h"
+
+#include "app/core/fluid_properties.h"
+#include "app/core/init.h"
+#include "library/library.h"
+#include "tests/support/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace app;
+
+class TransportValues : public ::testing::Test {
+protected:
+    void SetUp() override {
+        initstuff();
+        init_stoffe();
+        current_fluid = nullptr;
+    }
+    void TearDown() override { current_fluid = nullptr; }
+
+    struct Got {
+        int result = 0;
+        double eta = 0, nu = 0, lambda = 0;
+    };
+    static Got at(const double* c, double T, double p) {
+        Got g;
+        g.result = get_trnsp_by_T_and_p(c, T, p, g.eta, g.nu, g.lambda);
+        return g;
+    }
+    // Humid ISO Air with a mole fraction w of water.
+    std::array<double, 20> humid_air(double w) {
+        Fluid* f = fluids[2];
+        EXPECT_EQ(init_stoffwerte(f), 1);
+        std::array<double, 20> x{};
+        double dry = 0;
+        for (int i = 0; i < f->az_components; ++i)
+            if (i != f->water_pos) dry += f->x[static_cast<std::size_t>(i)];
+        for (int i = 0; i < f->az_components; ++i)
+            x[static_cast<std::size_t>(i)] =
+                i == f->water_pos ? w : f->x[static_cast<std::size_t>(i)] / dry * (1 - w);
+        return x;
+    }
+};
+
+TEST_F(TransportValues, EveryWorkingFluidAt300KAnd100kPa) {
+    for (int i = 0; i < NUM_BUILTIN_FLUIDS; ++i) {
+        Fluid* f = fluids[static_cast<std::size_t>(i)];
+        ASSERT_EQ(init_stoffwerte(f), 1) << f->name;
+        const Got g = at(f->x.data(), 300.0, 100.0);
+        for (double v : {g.eta, g.nu, g.lambda}) {
+            if (g.result == 0)
+                EXPECT_TRUE(is_transport_value(v) && v > 0.0) << f->name;
+            else
+                EXPECT_FALSE(last_transport_message.empty()) << f->name;
+        }
+        EXPECT_EQ(g.result, 0) << f->name << ": " << last_transport_message;
+    }
+}
+
+TEST_F(TransportValues, MixturesWithoutTransportValues) {
+    const auto x6 = humid_air(0.06);
+    Got g = at(x6.data(), 350.0, 100.0);
+    EXPECT_EQ(g.result, 50);
+    EXPECT_EQ(last_transport_message,
+              "[TRNPRP error 50] transport equations are not available for mixtures with water at "
+              "molar concentrations greater than 5%");
+    for (double v : {g.eta, g.nu, g.lambda}) EXPECT_FALSE(is_transport_value(v));
+    // 4 % water at 290 K and 100 kPa lies inside the envelope (the water's
+    // saturation pressure is 1.9 kPa).
+    const auto x4 = humid_air(0.04);
+    double D, Dl, Dv, xl[20], xv[20], q = 0, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(290.0, 100.0, x4.data(), D, Dl, Dv, xl, xv, q, e, h, s, cv, cp, w, ierr, herr);
+    if (ierr > 0 || !(q > 0.0 && q < 1.0))
+        GTEST_SKIP() << "the mixture flash reports no two-phase state yet (q = " << q << ")";
+    g = at(x4.data(), 290.0, 100.0);
+    EXPECT_EQ(g.result, TRANSPORT_TWO_PHASE);
+    for (double v : {g.eta, g.nu, g.lambda}) EXPECT_FALSE(is_transport_value(v));
+}
+
+// The library's values at the flash density, and nu rho = eta: water at the
+// states of the reference table, nitrogen (not in the table) in gas, liquid,
+// near-critical and supercritical states.
+TEST_F(TransportValues, EqualTheLibraryAtTheFlashDensity) {
+    KVR2_REQUIRE_SHARED();
+    std::vector<std::pair<double, double>> water;  // T K, D mol/L
+    std::ifstream in(testsupport::shared_dir() + "/reference/transport.csv");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("water,single,", 0) != 0) continue;
+        std::stringstream ss(line.substr(13));
+        std::string T, D;
+        std::getline(ss, T, ',');
+        std::getline(ss, D, ',');
+        water.emplace_back(std::stod(T), std::stod(D));
+    }
+    ASSERT_EQ(water.size(), 12u);
+    const std::vector<std::pair<double, double>> nitrogen = {
+        {80.0, 29.0}, {100.0, 0.5}, {126.2, 11.2}, {300.0, 0.04}, {300.0, 4.0}, {1000.0, 6.0}};
+    constexpr int kNitrogen = 12;  // index of the built-in record
+    for (const auto& [index, states] : {std::pair{FLUID_WATER, water}, {kNitrogen, nitrogen}}) {
+        Fluid* f = fluids[static_cast<std::size_t>(index)];
+        ASSERT_EQ(init_stoffwerte(f), 1);
+        const double* c = f->x.data();
+        for (const auto& [T, D] : states) {
+            double p = 0;
+            lib::PRESS(T, D, c, p);
+            const Got g = at(c, T, p);
+            ASSERT_LE(g.result, 0) << f->name << " " << T << ": " << last_transport_message;
+            double Dflash, Dl, Dv, xl[20], xv[20], q, e, h, s, cv, cp, w, eta, tcx;
+            int ierr = 0;
+            std::string herr;
+            lib::TPFLSH(T, p, c, Dflash, Dl, Dv, xl, xv, q, e, h, s, cv, cp, w, ierr, herr);
+            lib::TRNPRP(T, Dflash, c, eta, tcx, ierr, herr);
+            EXPECT_EQ(g.eta, eta) << f->name << " " << T;
+            EXPECT_EQ(g.lambda, tcx) << f->name << " " << T;
+            EXPECT_NEAR(g.nu * Dflash * lib::WMOL(c) / g.eta, 1.0, 1e-12) << f->name << " " << T;
+        }
+    }
+}
+
+}  // namespace
