@@ -2,8 +2,11 @@
 // of the transport models, and small transport blocks in the texts' layout.
 #pragma once
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "library/library.h"
 #include "library/setup/records.h"
@@ -89,6 +92,25 @@ inline int setup(const std::string& names, int nc = 1) {
 inline std::string section(const std::string& marker, const std::string& code,
                            const std::string& body) {
     return "\n" + marker + "\n" + code + "  test block\n?test block\n!end of info section\n" + body;
+}
+
+// The rows of a table file (its header line skipped), split at `sep`; a
+// row has at least `width` fields.
+inline std::vector<std::vector<std::string>> table(const std::string& path, char sep = ',',
+                                                   std::size_t width = 7) {
+    std::ifstream in(path);
+    std::vector<std::vector<std::string>> rows;
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+        std::vector<std::string> f;
+        std::stringstream ss(line);
+        std::string cell;
+        while (std::getline(ss, cell, sep)) f.push_back(cell);
+        if (f.size() < width) f.resize(width);
+        rows.push_back(f);
+    }
+    return rows;
 }
 
 }  // namespace trtext
