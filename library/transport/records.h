@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "library/setup/common.h"
 
@@ -134,7 +135,8 @@ struct ShapeTerms {
     Slots<std::array<std::array<double, 3>, kTermRows>> rows;
 };
 struct EcsTransportRecord {
-    Slots<int> loaded;  // 1: a block was loaded into the slot by this set-up
+    Slots<int> loaded;           // 1: a block was loaded into the slot by this set-up
+    Slots<std::string> refname;  // the reference fluid the block names
     Slots<int> ljflag;
     Slots<double> sigma, epsk;
     Slots<int> nfint;

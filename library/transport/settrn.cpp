@@ -3,6 +3,7 @@
 
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
+#include "library/setup/ucase.h"
 #include "library/transport/blockreader.h"
 #include "library/transport/loaders.h"
 #include "library/transport/records.h"
@@ -84,6 +85,7 @@ void SETTRN(int nread, int k, const std::string& hcas, std::string& hrefname, Co
     WLMTRN.pmax[k] = b.lim[2];
     WLMTRN.dmax[k] = b.lim[3];
     ECSTRN.loaded[k] = 1;
+    ECSTRN.refname[k] = b.refname;
     ECSTRN.ljflag[k] = b.ljflag;
     ECSTRN.sigma[k] = b.sigma;
     ECSTRN.epsk[k] = b.epsk;
@@ -100,6 +102,20 @@ void SETTRN(int nread, int k, const std::string& hcas, std::string& hrefname, Co
     hrefeos = b.refeos;
     hrefeta = b.refeta;
     hreftcx = b.reftcx;
+}
+
+int transport_reference(int i) {
+    if (NCOMP.nc == 1) return 0;
+    // Slot -i may hold the reference of the component's equation of state
+    // (a corresponding-states equation on another fluid): the block's own
+    // reference is then one of the fixed reference fluids of a mixture.
+    auto is_named = [&](int slot) {
+        return UCASE(trim_right(CNAM[slot]), 12) == UCASE(ECSTRN.refname[i], 12);
+    };
+    if (i < 1 || i > kMaxComp || is_named(-i)) return -i;
+    for (int slot : {0, -21, -22, -23})
+        if (is_named(slot)) return slot;
+    return -i;
 }
 
 bool ecs_block_loaded(int k) { return k >= kMinSlot && k <= kMaxSlot && ECSTRN.loaded[k] != 0; }

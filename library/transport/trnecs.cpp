@@ -189,7 +189,7 @@ void PTRNEC(int i, double T, double D, double& etabk, double& tcxbk, int& ierr, 
     ierr = 0;
     herr.clear();
     etabk = tcxbk = 0.0;
-    const int ref = -i;
+    const int ref = transport_reference(i);
     if (!ecs_block_loaded(i) || !reference_ready(ref)) return no_model(ierr, herr);
     double x[20] = {};
     x[i - 1] = 1.0;
@@ -235,7 +235,7 @@ void TRNECS(double T, double D, const double x[20], double& eta, double& tcx, in
     RMIX(x);
     const int i = ISPURE(x);
     if (i == 0) return trnecs_mixture(T, D, x, eta, tcx, ierr, herr);
-    trnecs_pure(i, NCOMP.nc == 1 ? 0 : -i, T, D, x, eta, tcx, ierr, herr);
+    trnecs_pure(i, transport_reference(i), T, D, x, eta, tcx, ierr, herr);
 }
 
 }  // namespace lib

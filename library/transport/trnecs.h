@@ -34,6 +34,11 @@ double FINT(int icomp, double T);
 // (its corresponding-states block's), uPa s.
 double ETA0DG(int icomp, double T);
 
+// The slot of component i's corresponding-states reference fluid: 0 for a
+// single fluid; in a mixture -i, or the fixed reference slot of the fluid
+// its block names when -i holds another one.
+int transport_reference(int i);
+
 // True when slot k has a corresponding-states block loaded.
 bool ecs_block_loaded(int k);
 

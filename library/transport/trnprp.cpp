@@ -267,7 +267,8 @@ void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, in
         pure_conductivity(icomp, T, D, x, s, eta, tcx, ierr, herr);
         // A correlation without a physical value here (beyond the close-
         // packed density of its free-volume term, say) is out of its range.
-        if (s.by_correlation && eta != kMarker1 && eta != kMarker9 && !(eta >= 0.0))
+        if (s.by_correlation && ecs_block_loaded(icomp) && eta != kMarker1 && eta != kMarker9 &&
+            !(eta >= 0.0))
             fallback(-52,
                      "the viscosity correlation gives no physical value at this density; will "
                      "use the ECS model.",

@@ -108,7 +108,9 @@ TEST_F(TrnecsTest, ConformalStateNotFound) {
 }
 
 TEST_F(TrnecsTest, MixtureOfOneComponentIsThePureFluid) {
-    for (const char* pair : {"nitrogen|oxygen", "r116|r134a"}) {
+    // c1cc6: its equation of state is on toluene (slot -1), its transport on
+    // propane (a fixed reference slot of mixtures).
+    for (const char* pair : {"nitrogen|oxygen", "r116|r134a", "c1cc6|nitrogen"}) {
         const std::string first = std::string(pair).substr(0, std::string(pair).find('|'));
         const double states[][2] = {{300, 1e-6}, {300, 5}, {250, 10}, {180, 12}};
         double pure[4][2];
@@ -119,7 +121,7 @@ TEST_F(TrnecsTest, MixtureOfOneComponentIsThePureFluid) {
             std::string herr;
             lib::TRNPRP(states[i][0], states[i][1], x1, pure[i][0], pure[i][1], ierr, herr);
         }
-        ASSERT_EQ(trtext::setup(pair, 2), 0);
+        ASSERT_LE(trtext::setup(pair, 2), 0);
         const double x[20] = {1.0, 0.0};
         for (int i = 0; i < 4; ++i) {
             double eta = 0, tcx = 0;
