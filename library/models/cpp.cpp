@@ -177,10 +177,13 @@ void cpp_ref(int ic, double& href, double& sref) {
     sref = C.sref[ic];
 }
 
-// cp0 and both integrals at T through the per-slot cache.
+// cp0 and both integrals at T through the per-slot cache.  The cache holds
+// for the temperature it was filled at only: values of a temperature 1e-8 K
+// away would move the enthalpy by up to 1e-6 J/mol and make a result depend
+// on the calls before it.
 void cpp_state(int ic, double T) {
     auto& C = CPPSAV;
-    if (std::fabs(T - C.t[ic]) < 1e-8) return;
+    if (T == C.t[ic]) return;
     double cp, h, s, href, sref;
     cpp_sums(ic, T, cp, h, s);
     cpp_ref(ic, href, sref);

@@ -171,7 +171,11 @@ double PH0PH0(int icomp, int itau, int idel, double T, double D) {
     } else if (idel == 0 && itau <= 2 && itau >= 0) {
         auto& S = PH0SAV;
         const int o = itau;
-        if (std::fabs(T - S.t[icomp][o]) < 1e-8 && std::fabs(D - S.d[icomp][o]) < 1e-10) {
+        // Only the state the values were formed at: a density 1e-10 mol/L
+        // away is another state entirely in a thin gas (ln D in the (0,0)
+        // value), and nearby temperatures would make results depend on the
+        // calls before.
+        if (T == S.t[icomp][o] && (o != 0 || D == S.d[icomp][o])) {
             r = S.val[icomp][o];
         } else {
             // All three orders are formed together and stored with (T, D).

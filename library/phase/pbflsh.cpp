@@ -360,7 +360,10 @@ private:
             ERRMSG(lerr, herr);
             herr.clear();
         } else if (lerr <= 1) {
-            if (b < bd.bmin || b > bd.bmax) {
+            // (A value met by the bound to its last digits is within it: the
+            // bound is the property of a state at the equation's limits.)
+            const double slack = 1e-9 * (std::fabs(bd.bmin) + std::fabs(bd.bmax) + 1.0);
+            if (b < bd.bmin - slack || b > bd.bmax + slack) {
                 give_up(249, msg(249, "Input value is outside limits; " + std::string(1, letter) +
                                           " =" + fmt_g(b, 12, 5) + ", min,max =" +
                                           fmt_g(bd.bmin, 12, 5) + fmt_g(bd.bmax, 12, 5)));
@@ -486,14 +489,16 @@ private:
     // No dew point: a state below the bubble point's property is liquid; a
     // fluid whose stated critical pressure lies above its equation's own has
     // no saturation state between the two, and the state is single phase.
+    // (Close to the critical pressure the single-phase solver takes the
+    // stable root of either side: where the equation does have a saturation
+    // state that was not found, a value between its phases has no
+    // single-phase state and fails there; no state is made up.)
     void liquid_without_dew_point() {
         int berr = 0;
         std::string bmsg;
         SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xbub, ybub, berr, bmsg);
         if (berr > 0 || b >= flash::prop(letter, tbub, dlbub, z)) {
-            double pce = 0.0;
-            PRESS(Tc, Dc, z, pce);
-            if (P >= 0.9 * Pc && P >= pce) return supercritical();
+            if (P >= 0.9 * Pc) return supercritical();
             give_up(242, msg(242, flash::dew_failed(jmsg, 192)));
             return;
         }

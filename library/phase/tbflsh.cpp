@@ -31,9 +31,28 @@ struct Best {
     bool seen = false;
 };
 
+// A root of a P pair found a few digits below the equation's lowest
+// temperature t_low (a state of that isotherm) is taken at t_low when the
+// property there meets b within the same tolerance: the range check of the
+// result would refuse it otherwise.
+void at_lowest_temperature(double P, double b, char c2, const double z[20], int kph, double tol,
+                           double t_low, double& T, double& D) {
+    double d = D;
+    int jerr = 0;
+    std::string jmsg;
+    TPRHO(t_low, P, z, kph, (kph != 0 && std::abs(kph) <= kVapour) ? kStartValue : kNoStartValue, d,
+          jerr, jmsg);
+    if (jerr > 0) return;
+    if (std::fabs(b - flash::prop(c2, t_low, d, z)) / std::max(std::fabs(b), 1.0) < tol) {
+        T = t_low;
+        D = d;
+    }
+}
+
+// (t_floor: the lowest temperature a P pair searches, 0 for none.)
 void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                 const std::string& ab_in, double Dmin, double Dmax, double& T, double& P, double& D,
-                int& ierr, std::string& herr) {
+                int& ierr, std::string& herr, double t_floor = 0.0) {
     const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("TH");
     const char c1 = ab[0], c2 = ab[1];
     double Tc = 0, Pc = 0, Dc = 0;
@@ -93,7 +112,7 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
     double s_crit = 0.0;
     if (c1 == 'S' || (twin && c2 == 'S')) ENTRO(Tc, Dc, z, s_crit);
 
-    double xnew = c1 == 'T' ? dlo : (T > 0.0 ? T : Tc);
+    double xnew = c1 == 'T' ? dlo : std::max(T > 0.0 ? T : Tc, t_floor);
     double x1 = 0, f1 = 0, x2 = 0, f2 = 0;
     Best neg, pos;
     bool bracketed = false;
@@ -132,10 +151,10 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                         const double d = d_b + (d_b - d_a) / (t_b - t_a) * (T - t_b);
                         if (d > 0.5 * d_b && d < 2.0 * d_b) D = d;
                     }
-                    TPRHO(T, P, z, kph, kStartValue, D, jerr, jmsg);
+                    stable_density(T, P, z, kph, kStartValue, D, jerr, jmsg);
                     if (jerr <= 0) return;
                 }
-                TPRHO(T, P, z, kph, kNoStartValue, D, jerr, jmsg);
+                stable_density(T, P, z, kph, kNoStartValue, D, jerr, jmsg);
             };
             if (k == 1 && d_in > 0.0 && kph != 0 && std::abs(kph) <= kVapour) {
                 // The caller's density of the phase (a saturated density)
@@ -274,6 +293,8 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                     }
                 }
             }
+            if (c1 == 'P' && T < t_low && T > (1.0 - 1e-6) * t_low)
+                at_lowest_temperature(P, b, c2, z, kph, tol, t_low, T, D);
             // A root that is not stable lies in the two-phase (or solid)
             // region: it is no single-phase state.
             if (!flash::stable(T, D, z, c1 == 'P')) {
@@ -388,7 +409,7 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
             }
         } else {
             if (!std::isfinite(xnew)) xnew = xk;
-            xnew = std::clamp(xnew, 0.75 * xk, 1.25 * xk);
+            xnew = std::max(std::clamp(xnew, 0.75 * xk, 1.25 * xk), t_floor);
         }
         s_prev = value;
     }
@@ -397,9 +418,45 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
 
 }  // namespace
 
+namespace {
+
+// The lowest temperature of the fluid at P of a pure fluid with a melting
+// line when (T, P) lies beyond that line, in its solid region (or below the
+// triple point); 0 otherwise.  The range check takes a state for solid when
+// its pressure exceeds the melting pressure by more than 0.05 %.
+constexpr double kMeltingMargin = 0.9995;
+double melting_temperature_below(double T, double P, const double z[20]) {
+    const int icomp = ISPURE(z);
+    if (icomp == 0 || MELTMOD.slot[icomp].is("QVB") || !(kMeltingMargin * P > CCON.ptp[icomp]) ||
+        !(T > 0.0))
+        return 0.0;
+    int jerr = 0;
+    std::string jmsg;
+    double pm = 0.0, tm = 0.0;
+    if (T >= CCON.ttp[icomp]) {
+        MELTT(T, z, pm, jerr, jmsg);
+        if (jerr != 0 || !(pm < kMeltingMargin * P)) return 0.0;
+    }
+    MELTP(kMeltingMargin * P, z, tm, jerr, jmsg);
+    return jerr == 0 && tm > T ? tm : 0.0;
+}
+
+}  // namespace
+
 void ABFL1(double a, double b, const double z[20], int kph, const std::string& ab, double Dmin,
            double Dmax, double& T, double& P, double& D, int& ierr, std::string& herr) {
+    const double t0 = T;
     abfl1_core(false, a, b, z, kph, ab, Dmin, Dmax, T, P, D, ierr, herr);
+    // At given pressure an equation extrapolated into the solid region can
+    // reach the property a second time there (hydrogen above 660 MPa): a root
+    // beyond the melting line, or a search that failed or ran below the
+    // equation's lowest temperature, is searched again above the melting
+    // temperature at P.
+    if (ab.size() < 2 || ab[0] != 'P') return;
+    const double tm = melting_temperature_below(T, a, z);
+    if (!(tm > 0.0)) return;
+    T = std::max(t0, tm);
+    abfl1_core(false, a, b, z, kph, ab, Dmin, Dmax, T, P, D, ierr, herr, tm);
 }
 
 void ABFL1X(double a, double b, const double z[20], int kph, const std::string& ab, double Dmin,

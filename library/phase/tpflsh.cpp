@@ -259,7 +259,7 @@ private:
 
     void outside() {
         const int kph = (T < Tc && P > Pc) ? kLiquid : kVapour;
-        TPRHO(T, P, z, kph, kNoStartValue, D, jerr, jmsg);
+        stable_density(T, P, z, kph, kNoStartValue, D, jerr, jmsg);
         if (jerr > 0) {
             // A mixture is not retried at another temperature: the state asked
             // for is the one that failed.
@@ -271,6 +271,19 @@ private:
         single();
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         finish();
+    }
+
+    // The root of one side by the density solver's own start, kept when it
+    // is found (the error of the first try stays otherwise).
+    void forced(int kph) {
+        double d = 0.0;
+        int ferr = 0;
+        std::string fmsg;
+        TPRHO(T, P, z, kph, kNoStartValue, d, ferr, fmsg);
+        if (ferr > 0) return;
+        D = d;
+        jerr = 0;
+        jmsg.clear();
     }
 
     // The dew point, quietly; near the critical point the critical point
@@ -301,6 +314,9 @@ private:
     void vapour() {
         D = P * dvdew / pdew;
         TPRHO(T, P, z, kVapour, kStartValue, D, jerr, jmsg);
+        // (Above the stated critical pressure the density solver would look
+        // for the dense root: the equation's own may lie higher.)
+        if (jerr > 0) forced(-kVapour);
         if (jerr > 0) return give_up(214, flash::vapour_failed(jmsg));
         single();
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
@@ -312,6 +328,7 @@ private:
     void liquid(double dsat, bool apart) {
         D = dsat;
         TPRHO(T, P, z, kLiquid, kStartValue, D, jerr, jmsg);
+        if (jerr > 0) forced(-kLiquid);
         if (jerr > 0 || (apart && dvdew < D && D < dsat)) {
             if (jerr <= 0) jmsg.clear();
             return give_up(213, flash::liquid_failed(jmsg));

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "library/library.h"
 #include "library/models/critp.h"
@@ -235,6 +236,89 @@ Outcome vapour_iteration(double T, double P, const double x[20], double Dc, doub
     return Outcome::failed;
 }
 
+// The densities of a grid: geometric below half the critical density, fine
+// and even up to twice it (where the roots of a near-critical isotherm lie
+// close together), geometric above.
+std::vector<double> density_grid(double Dc, double dlo, double dhi) {
+    constexpr int kCoarse = 40, kFine = 300;
+    std::vector<double> d;
+    d.reserve(2 * kCoarse + kFine + 1);
+    for (int i = 0; i < kCoarse; ++i)
+        d.push_back(dlo * std::pow(0.5 * Dc / dlo, static_cast<double>(i) / kCoarse));
+    for (int i = 0; i < kFine; ++i) d.push_back(Dc * (0.5 + 1.5 * i / kFine));
+    for (int i = 0; i <= kCoarse; ++i)
+        d.push_back(2.0 * Dc * std::pow(dhi / (2.0 * Dc), static_cast<double>(i) / kCoarse));
+    return d;
+}
+
+// The density at which the pressure is P by bracketing, for the iterations
+// above when they fail close to the critical point: there the slope of the
+// pressure nearly vanishes, and where an equation puts its own critical point
+// a little apart from the stated one the dense iteration's bound at the
+// critical density may exclude the root.  Along a grid of densities, from the
+// densest (dense) or the thinnest end, the first crossing of P is bracketed
+// (a region of negative slope on the way ends the branch: no root of that
+// phase) and narrowed by secant steps guarded by bisection to the last digits.
+bool bracketed_density(double T, double P, const double x[20], bool dense, double Tc, double Pc,
+                       double Dc, double& D) {
+    if (!(Dc > 0.0) || !(P > 0.0) || !(std::fabs(T / Tc - 1.0) < 0.05) || !(P > 0.5 * Pc) ||
+        !(P < 2.0 * Pc))
+        return false;
+    double tmin, tmax, dmax, pmax;
+    LIMITS("EOS", x, tmin, tmax, dmax, pmax);
+    const double dhi = 1.5 * std::max(dmax > 0.0 ? dmax : 0.0, 3.0 * Dc);
+    const double dlo = 0.05 * Dc;
+    const std::vector<double> grid = density_grid(Dc, dlo, dhi);
+    const int n = static_cast<int>(grid.size());
+    const int step = dense ? -1 : 1;
+    double a = 0, fa = 0, b = 0, fb = 0;  // f(a) < 0 < f(b)
+    bool found = false;
+    double dprev = 0, fprev = 0;
+    bool stable = false;  // on a stable stretch of the isotherm
+    for (int k = 0, i = dense ? n - 1 : 0; k < n && !found; ++k, i += step) {
+        const double d = grid[static_cast<std::size_t>(i)];
+        const PressDerivs v = press_derivs(T, d, x);
+        if (!v.finite() || !(v.d1 > 0.0)) {
+            // (Beyond the equation's range an isotherm may turn back.)
+            if (stable) return false;
+            continue;
+        }
+        const double f = v.p - P;
+        const bool first = !stable;
+        stable = true;
+        if (!first && (f > 0.0) != (fprev > 0.0)) {
+            found = true;
+            a = dense ? d : dprev;
+            fa = dense ? f : fprev;
+            b = dense ? dprev : d;
+            fb = dense ? fprev : f;
+        }
+        dprev = d;
+        fprev = f;
+    }
+    if (!found || !(fa <= 0.0 && fb > 0.0)) return false;
+    int side = 0;
+    for (int it = 0; it < 200 && fa != 0.0 && b - a > 4e-16 * b; ++it) {
+        double c = a - fa * (b - a) / (fb - fa);
+        if (!(c > a && c < b) || it % 4 == 3) c = 0.5 * (a + b);
+        const double fc = press_derivs(T, c, x).p - P;
+        if (!std::isfinite(fc)) return false;
+        if (fc <= 0.0) {
+            a = c;
+            fa = fc;
+            if (side == -1) fb *= 0.5;
+            side = -1;
+        } else {
+            b = c;
+            fb = fc;
+            if (side == 1) fa *= 0.5;
+            side = 1;
+        }
+    }
+    D = std::fabs(fa) <= std::fabs(fb) ? a : b;
+    return true;
+}
+
 }  // namespace
 
 bool tprho_accepts(double T, double D, const double x[20], double Tc, double Dc) {
@@ -352,6 +436,11 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     if (dense) {
         out = dense_iteration(T, P, x, Tc, lnvc, Dc, u, Dout);
         if (out == Outcome::failed) {
+            if (kph > 0 && bracketed_density(T, P, x, true, Tc, Pc, Dc, Dout) &&
+                accepted(T, Dout, x, Tc, Dc)) {
+                D = Dout;
+                return;
+            }
             D = Dout;
             not_converged(202, T, P, D, x, ierr, herr);
             return;
@@ -361,6 +450,11 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     if (out == Outcome::to_vapour) {
         out = vapour_iteration(T, P, x, Dc, u, Dout);
         if (out == Outcome::failed) {
+            if (kph > 0 && bracketed_density(T, P, x, false, Tc, Pc, Dc, Dout) &&
+                accepted(T, Dout, x, Tc, Dc)) {
+                D = Dout;
+                return;
+            }
             D = Dout;
             not_converged(203, T, P, D, x, ierr, herr);
             return;
@@ -379,6 +473,33 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
         return;
     }
     D = Dout;
+}
+
+void stable_density(double T, double P, const double x[20], int kph, int kguess, double& D,
+                    int& ierr, std::string& herr) {
+    TPRHO(T, P, x, kph, kguess, D, ierr, herr);
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(x, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0 || !(std::fabs(T / Tc - 1.0) < 0.01 && std::fabs(P / Pc - 1.0) < 0.1)) return;
+    double a = 0, g = 0;
+    if (ierr <= 0) AG(T, D, x, a, g);
+    for (int forced : {-kLiquid, -kVapour}) {
+        double other = 0.0, gother = 0.0;
+        int oerr = 0;
+        std::string omsg;
+        TPRHO(T, P, x, forced, kNoStartValue, other, oerr, omsg);
+        if (oerr > 0 || !(other > 0.0)) continue;
+        if (ierr <= 0 && std::fabs(other - D) <= 1e-9 * D) continue;
+        AG(T, other, x, a, gother);
+        if (ierr > 0 || gother < g) {
+            D = other;
+            g = gother;
+            ierr = 0;
+            herr.clear();
+        }
+    }
 }
 
 }  // namespace lib

@@ -11,4 +11,12 @@ namespace lib {
 // cross derivative d2P/dDdT is not negative.
 bool tprho_accepts(double T, double D, const double x[20], double Tc, double Dc);
 
+// TPRHO's root of phase kph, and close to the critical point (within 1 % of
+// Tc and 10 % of Pc) the stable root of either side: an equation whose own
+// critical point lies a little apart from the stated one has roots on both
+// sides of its small two-phase region there, or only on the side the phase
+// hint does not name; of two the one of lower Gibbs energy is the state.
+void stable_density(double T, double P, const double x[20], int kph, int kguess, double& D,
+                    int& ierr, std::string& herr);
+
 }  // namespace lib

@@ -184,8 +184,12 @@ TEST(PressureFlash, RoundTripsOverSingleAndTwoPhaseGrids) {
 // States at the corners of the equations' ranges: the liquid just above the
 // triple point at low pressure (its enthalpy lies below the 100 kPa liquid's),
 // a liquid whose density solver needs a start value there, the hot fluid
-// near the pressure limit, and helium between its equation's own critical
-// pressure and its stated one, where there is no saturation state.
+// near the pressure limit, helium between its equation's own critical
+// pressure and its stated one, where there is no saturation state, the
+// hydrogens far above their triple-point pressure (their equations reach
+// the same enthalpy and entropy again below the melting line, where the
+// search ran to), and liquids on the triple-point isotherm (found a few
+// digits below the lowest temperature, and refused as below it).
 TEST(PressureFlash, CornersOfTheRange) {
     struct Corner {
         const char* fluid;
@@ -195,7 +199,11 @@ TEST(PressureFlash, CornersOfTheRange) {
          {Corner{"orthohyd", 14.10153261, 11.37024765},
           Corner{"orthohyd", 14.22755547, 9995.408669}, Corner{"r123", 189.09365, 85.226172},
           Corner{"nitrogen", 1895.792736, 2093422.878}, Corner{"helium", 5.06117766, 227.8581053},
-          Corner{"helium", 5.473292903, 228.301501}}) {
+          Corner{"helium", 5.473292903, 228.301501},
+          Corner{"hydrogen", 436.34383200987259, 1657645.2781683996},
+          Corner{"orthohyd", 150.00689655172414, 1212699.2228676546},
+          Corner{"parahyd", 625.9836896551725, 2000000.0}, Corner{"hydrogen", 13.957, 4939.7758},
+          Corner{"orthohyd", 14.008, 33.184728957848506}, Corner{"r123", 166.0, 76000.0}}) {
         SCOPED_TRACE(k.fluid);
         ASSERT_TRUE(setup(k.fluid));
         const State a = tp(k.T, k.P);
