@@ -427,6 +427,15 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
 // Saturation state at P: temperature, densities and compositions; kph as SATT.
 void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& Dv, double xl[20],
           double xv[20], int& ierr, std::string& herr);
+// Phase boundary of mixture x traced once (the splines of SATSPL and the
+// characteristic points of MAXT and MAXP; the saturation routines take start
+// values from them).  Errors 1 (no first dew point), 2 (fewer than 20 points);
+// a pure fluid sets nothing.
+void SATSPLN(const double x[20], int& ierr, std::string& herr);
+// Critical point of mixture x from the equation of state (T, P, D: start
+// values in, the critical point out; a pure fluid's is CRITP's).  Error 1
+// without convergence.
+void CRTPNT(const double x[20], double& T, double& P, double& D, int& ierr, std::string& herr);
 // Saturation of component icomp at T by the equal-area construction; Dl and
 // Dv are start values in and results out.  Failure: ierr 1, P = Dl = Dv = -1.
 void MAXWELL(int icomp, double T, double& P, double& Dl, double& Dv, int& ierr, std::string& herr);

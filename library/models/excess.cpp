@@ -24,12 +24,26 @@ struct ExcessValues {
     double D = 0, v = 0, e = 0, h = 0, s = 0, a = 0, g = 0;
 };
 
-// The state of composition z at (T, P): its density, e, h and s.
+// The Helmholtz and Gibbs energies of a flash result: of the one phase, or
+// of the two phases mixed like e, h and s.
+void energies(double T, double D, const double z[20], double Dl, double Dv, const double x[20],
+              const double y[20], double q, double& a, double& g) {
+    AG(T, D, z, a, g);
+    if (!(q > 0.0 && q < 1.0)) return;
+    double al = 0, gl = 0, av = 0, gv = 0;
+    AG(T, Dl, x, al, gl);
+    AG(T, Dv, y, av, gv);
+    a = (1.0 - q) * al + q * av;
+    g = (1.0 - q) * gl + q * gv;
+}
+
+// The state of composition z at (T, P): its density, e, h, s, a and g.
 bool state_at(double T, double P, const double z[20], int kph, double D0, bool start, double& D,
-              double& e, double& h, double& s, int& ierr, std::string& herr) {
+              double& e, double& h, double& s, double& a, double& g, int& ierr, std::string& herr) {
     double Dl = 0, Dv = 0, x[20], y[20], q = 0, cv = 0, cp = 0, w = 0;
     if (kph == 0) {
         TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        if (ierr <= 0) energies(T, D, z, Dl, Dv, x, y, q, a, g);
         return ierr <= 0;
     }
     D = D0;
@@ -40,10 +54,12 @@ bool state_at(double T, double P, const double z[20], int kph, double D0, bool s
     }
     if (ierr > 0) {
         TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        if (ierr <= 0) energies(T, D, z, Dl, Dv, x, y, q, a, g);
         return ierr <= 0;
     }
     double P1, hjt;
     THERM(T, D, z, P1, e, h, s, cv, cp, w, hjt);
+    AG(T, D, z, a, g);
     return true;
 }
 
@@ -62,8 +78,7 @@ void EXCESS(double T, double P, const double x[20], int kph, double& D, double& 
         return;
     }
     double e = 0, h = 0, s = 0;
-    if (!state_at(T, P, x, kph, D0, start, out.D, e, h, s, ierr, herr)) return;
-    AG(T, out.D, x, out.a, out.g);
+    if (!state_at(T, P, x, kph, D0, start, out.D, e, h, s, out.a, out.g, ierr, herr)) return;
     out.v = out.D > 0.0 ? 1.0 / out.D : 0.0;
     out.e = e;
     out.h = h;
@@ -87,13 +102,12 @@ void EXCESS(double T, double P, const double x[20], int kph, double& D, double& 
         double Di = 0, ei = 0, hi = 0, si = 0, ai = 0, gi = 0;
         int jerr = 0;
         std::string jmsg;
-        if (!state_at(T, P, u, 0, 0.0, false, Di, ei, hi, si, jerr, jmsg)) {
+        if (!state_at(T, P, u, 0, 0.0, false, Di, ei, hi, si, ai, gi, jerr, jmsg)) {
             ierr = jerr;
             herr = jmsg;
             RMIX(x);
             return;
         }
-        AG(T, Di, u, ai, gi);
         double Ri = 0;
         RMIX2(u, Ri);
         const double RTi = Ri * T;

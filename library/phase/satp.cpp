@@ -14,6 +14,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
+#include "library/phase/satmix.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/satt.h"
 #include "library/phase/tprho.h"
@@ -305,10 +306,7 @@ public:
         if (icomp > 0 && !(P >= CCON.ptp[icomp] && P > 0.0) && !below_triple_point()) return;
         if (icomp > 0 && P / Pc >= 0.99999999) return critical_pressure();
         sat::MixModelSwitch model_switch;
-        if (icomp == 0) {
-            fail(149, "SATP", "saturation of mixtures is not available", ierr, herr);
-            return;
-        }
+        if (icomp == 0) return mixture(model_switch);
         estimate();
         if (from_ancillaries()) return finish();
         ancillary_starts();
@@ -517,6 +515,19 @@ private:
                 flag = 1;
             }
         }
+    }
+
+    // The mixture road; a result is cached like a pure fluid's.
+    void mixture(sat::MixModelSwitch& model_switch) {
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+        LIMITS("EOS", x, tmin, tmax, dmax, pmax);
+        const MixtureSaturation m{Tc, Pc, Dc, dmax, false};
+        satp_mixture(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr);
+        if (model_switch.switched()) {
+            model_switch.restore();
+            if (ierr == 0) TPRHO(T, P, xv, kVapour, kStartValue, Dv, jerr, jmsg);
+        }
+        finish();
     }
 
     // A blend's bubble or dew line: the one phase's density at the

@@ -12,6 +12,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
+#include "library/phase/satmix.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/spinodal.h"
 #include "library/phase/tprho.h"
@@ -358,7 +359,8 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
         Dl = 0.0;
         Dv = 0.0;
     }
-    flash::start_compositions(icomp, x, xl, xv);
+    // A mixture's start compositions of the guess mode are kept.
+    if (!guess || icomp > 0) flash::start_compositions(icomp, x, xl, xv);
     if (!std::isfinite(T) || !std::isfinite(P)) {
         fail(1, "SATT", "temperature input to saturation routine is not a number", ierr, herr);
         return;
@@ -443,8 +445,16 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     sat::MixModelSwitch model_switch;
 
     if (icomp == 0) {
-        fail(129, "SATT", "saturation of mixtures is not available", ierr, herr);
-        return;
+        const MixtureSaturation m{r.Tc, r.Pc, r.Dc, dmax, guess};
+        satt_mixture(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
+        if (model_switch.switched()) {
+            // The vapour of the model the caller chose, at the pressure found.
+            model_switch.restore();
+            int jerr = 0;
+            std::string jmsg;
+            if (ierr == 0) TPRHO(T, P, xv, kVapour, kStartValue, Dv, jerr, jmsg);
+        }
+        return finish();
     }
 
     double z[20];

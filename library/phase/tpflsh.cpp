@@ -411,12 +411,4 @@ void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, doubl
     TpFlash(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr).run();
 }
 
-void TPFL2(double /*T*/, double /*P*/, const double /*z*/[20], double& /*Dl*/, double& /*Dv*/,
-           double /*x*/[20], double /*y*/[20], double& q, int& ierr, std::string& herr) {
-    // The split of a mixture into two phases of different composition needs
-    // the fugacities of the mixture model, which this library does not offer.
-    q = kQualityFailed;
-    fail(219, "TPFLSH", "the two-phase split of mixtures is not available", ierr, herr);
-}
-
 }  // namespace lib

@@ -80,9 +80,9 @@ struct Flags2Record {
     Slots<int> fex;                               // 1: an "FEX" equation section was met
     int energy_switch = 0;                        // energy instead of enthalpy (saturation)
     int gerg04 = 0;                               // GERG04 flag
-    int sat_status = 0;                           // saturation-routine status word
-    int spline_status = 0;                        // saturation-spline status word
-    int alcohols = 0;                             // alcohols flag
+    int sat_status = 0;     // 1 while SATTP runs its fallback (SATT, SATP, TPFLSH skip SATTP)
+    int spline_status = 0;  // 1 while SATSPLN traces the boundary (SATTP never falls back)
+    int alcohols = 0;       // alcohols flag
 };
 extern Flags2Record FLAGS2;
 

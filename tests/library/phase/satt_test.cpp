@@ -289,16 +289,17 @@ TEST(Satt, CachesDoNotOutliveTheFluid) {
     EXPECT_NE(water.P, after.P);
 }
 
-TEST(Satt, MixturesGiveAClearError) {
+TEST(Satt, MixtureAboveItsCricondenthermIsAClearError) {
     int ierr = 0;
     std::string herr, hrf = "DEF";
     lib::SETUP0(2, "nitrogen|oxygen", "hmx", hrf, ierr, herr);
-    if (ierr > 0) GTEST_SKIP() << "no mixture set-up: " << herr;
+    ASSERT_EQ(ierr, 0) << herr;
     double x[20] = {0.79, 0.21};
     Sat s;
-    lib::SATT(80.0, x, 1, s.P, s.Dl, s.Dv, s.xl, s.xv, s.ierr, s.herr);
+    lib::SATT(200.0, x, 1, s.P, s.Dl, s.Dv, s.xl, s.xv, s.ierr, s.herr);
     EXPECT_GT(s.ierr, 0);
-    EXPECT_FALSE(s.herr.empty());
+    EXPECT_EQ(s.herr.rfind("[SATT error", 0), 0u) << s.herr;
+    EXPECT_TRUE(std::isfinite(s.P) && std::isfinite(s.Dl) && std::isfinite(s.Dv));
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+// The traced phase boundary of a mixture (SATSPLN) and the start values the
+// saturation solvers take from it.
+#pragma once
+
+#include <string>
+
+namespace lib {
+
+// Start values of SATTP from the splines of composition x (kph as SATTP's,
+// 1..4 or negative).  False, with nothing changed, when no splines of x
+// exist or the root lies on the wrong side of the boundary.
+bool spline_start(int kph, const double x[20], double& T, double& P, double& Dl, double& Dv,
+                  double xl[20], double xv[20]);
+// Start values of SATGV at vapour fraction vf (0 or 1) with the property of
+// ityp given (as T, P, spec); nothing changes without splines.
+void spline_start_at_fraction(double vf, int ityp, double spec, double& T, double& P, double& Dl,
+                              double& Dv, double xl[20], double xv[20]);
+// Whether the splines are set for composition x.
+bool splines_for(const double x[20]);
+
+}  // namespace lib

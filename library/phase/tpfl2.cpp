@@ -1,0 +1,255 @@
+// TPFL2: the split of a mixture into two phases at given temperature and
+// pressure.  Newton's method of SATTP from the start values given (then from
+// its own estimate); where it fails, successive substitution on the vapour
+// composition with a secant iteration on the liquid fraction.
+#include <algorithm>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/sattp.h"
+#include "library/phase/tpflsh.h"
+#include "library/setup/records.h"
+
+namespace lib {
+namespace {
+
+using flash::cut;
+
+int components() { return std::min(NCOMP.nc, kMaxComp); }
+
+void normalise(double v[20]) {
+    double s = 0.0;
+    for (int i = 0; i < components(); ++i) s += v[i];
+    if (s > 0.0)
+        for (int i = 0; i < components(); ++i) v[i] /= s;
+}
+
+// Newton's method from the start given, then from the estimate; a failure
+// of its own comes back here (the successive substitution follows).
+bool newton(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
+            double y[20], double& q) {
+    if (FLAGS2.sat_status == 1) return false;
+    mix::SwitchGuard own_failure(FLAGS2.spline_status, 1);
+    for (int kguess : {1, 0}) {
+        double t = T, p = P, D = 0, dl = Dl, dv = Dv, l[20], v[20], qq = 0;
+        flash::copy20(x, l);
+        flash::copy20(y, v);
+        int jerr = 0;
+        std::string jmsg;
+        SATTP(t, p, z, kSplitAtTP, kguess, D, dl, dv, l, v, qq, jerr, jmsg);
+        if (jerr != 0) continue;
+        Dl = dl;
+        Dv = dv;
+        flash::copy20(l, x);
+        flash::copy20(v, y);
+        q = qq;
+        return true;
+    }
+    return false;
+}
+
+// Successive substitution.
+class Substitution {
+public:
+    Substitution(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
+                 double y[20], double& q, int& ierr, std::string& herr)
+        : T(T), P(P), z(z), Dl(Dl), Dv(Dv), x(x), y(y), q(q), ierr(ierr), herr(herr) {}
+
+    void run() {
+        L = 1.0 - q;
+        if (!(L >= 0.0 && L <= 1.0)) L = 0.5;
+        flash::copy20(y, y0);
+        double tol = 1e-9, step = 0.01, sign = 1.0;
+        bool inner_failed = false;
+        for (int pass = 1; pass <= 80; ++pass) {
+            if (pass == 12 || pass == 24 || pass == 50) tol *= 100.0;
+            int jerr = 0;
+            std::string jmsg;
+            if (!liquid_density(jerr, jmsg)) {
+                // The liquid composition is moved a little, to and fro.
+                if (!perturb(step, sign)) {
+                    q = 1.0 - L;
+                    fail(216, "TPFLSH",
+                         "liquid density iteration for 2-phase state did not converge:  " +
+                             cut(jmsg, 170),
+                         ierr, herr);
+                    return;
+                }
+                step += 0.01;
+                sign = -sign;
+                continue;
+            }
+            double fl[20] = {}, fv[20] = {};
+            FGCTY2(T, Dl, x, fl, jerr, jmsg);
+            double dv = Dv;
+            {
+                flash::QuietMessages quiet;
+                TPRHO(T, P, y, kVapour, dv > 0.0 ? kStartValue : kNoStartValue, dv, jerr, jmsg);
+            }
+            if (jerr > 0 || !(dv > 0.0)) {
+                for (int i = 0; i < 20; ++i) y[i] = 0.8 * y[i] + 0.2 * y0[i];
+                step = 0.01;
+                sign = 1.0;
+                continue;
+            }
+            Dv = dv;
+            FGCTY2(T, Dv, y, fv, jerr, jmsg);
+            for (int i = 0; i < components(); ++i) {
+                if (!(z[i] > 0.0)) continue;
+                if (fl[i] == kMarker7 || fv[i] == kMarker7 || !std::isfinite(fl[i] + fv[i])) {
+                    q = 1.0 - L;
+                    outer_failed();
+                    return;
+                }
+            }
+            double K[20] = {}, xprev[20];
+            for (int i = 0; i < components(); ++i)
+                K[i] = (z[i] > 0.0 && x[i] > 0.0 && fv[i] != 0.0) ? fl[i] * y[i] / (x[i] * fv[i])
+                                                                  : 0.0;
+            flash::copy20(x, xprev);
+            if (!liquid_fraction(K, tol)) inner_failed = true;
+            double sum = 0.0;
+            for (int i = 0; i < components(); ++i) {
+                if (fv[i] != 0.0) y[i] *= fl[i] / fv[i];
+                sum += y[i];
+            }
+            const double c = std::fabs(1.0 - sum);
+            normalise(y);
+            if (c < tol && pass > 1) {
+                q = 1.0 - L;
+                if (inner_failed)
+                    fail(218, "TPFLSH",
+                         "inner iteration loop for liquid fraction in 2-phase state did not "
+                         "converge:  ",
+                         ierr, herr);
+                return;
+            }
+            if (pass % 10 == 0) {
+                for (int i = 0; i < 20; ++i) {
+                    x[i] = 0.5 * (x[i] + xprev[i]);
+                    y[i] = 0.5 * (y[i] + y0[i]);
+                }
+            }
+            step = 0.01;
+            sign = 1.0;
+        }
+        q = 1.0 - L;
+        outer_failed();
+    }
+
+private:
+    const double T, P;
+    const double* z;
+    double& Dl;
+    double& Dv;
+    double* x;
+    double* y;
+    double& q;
+    int& ierr;
+    std::string& herr;
+    double L = 0.5;
+    double y0[20] = {};
+
+    void outer_failed() {
+        fail(219, "TPFLSH",
+             "outer iteration loop for composition in 2-phase state did not converge:  ", ierr,
+             herr);
+    }
+
+    bool liquid_density(int& jerr, std::string& jmsg) {
+        double d = Dl;
+        flash::QuietMessages quiet;
+        TPRHO(T, P, x, kLiquid, d > 0.0 ? kStartValue : kNoStartValue, d, jerr, jmsg);
+        if (jerr > 0 || !(d > 0.0)) return false;
+        double dpdd = 0.0;
+        DPDD(T, d, x, dpdd);
+        if (std::fabs(dpdd) > 1e7) {
+            double t = 0, dl = 0, dv = 0, l[20], v[20];
+            int kerr = 0;
+            std::string kmsg;
+            SATP(P, x, kBubblePoint, t, dl, dv, l, v, kerr, kmsg);
+            if (kerr <= 0 && dl > 0.0) d = dl;
+        }
+        Dl = d;
+        return true;
+    }
+
+    // Moves the first present fraction by sign * step and the others the
+    // other way; false when a fraction would leave (0, 1).
+    bool perturb(double step, double sign) {
+        int first = -1, others = 0;
+        for (int i = 0; i < components(); ++i) {
+            if (!(z[i] > 0.0)) continue;
+            if (first < 0)
+                first = i;
+            else
+                ++others;
+        }
+        if (first < 0 || others == 0) return false;
+        double t[20];
+        flash::copy20(x, t);
+        for (int i = 0; i < components(); ++i) {
+            if (!(z[i] > 0.0)) continue;
+            t[i] += i == first ? sign * step : -sign * step / others;
+            if (!(t[i] > 0.0 && t[i] < 1.0)) return false;
+        }
+        flash::copy20(t, x);
+        return true;
+    }
+
+    // The secant on the liquid fraction L that makes the liquid fractions
+    // sum to one; false after 80 evaluations.
+    bool liquid_fraction(const double K[20], double tol) {
+        const auto g = [&](double l) {
+            double s = 0.0;
+            for (int i = 0; i < components(); ++i) {
+                if (!(z[i] > 0.0)) {
+                    x[i] = 0.0;
+                    continue;
+                }
+                const double den = (1.0 - l) * K[i] + l;
+                x[i] = den != 0.0 ? z[i] / den : 0.0;
+                s += x[i];
+            }
+            if (s > 0.0)
+                for (int i = 0; i < components(); ++i) x[i] /= s;
+            return 1.0 - s;
+        };
+        double l1 = L, g1 = g(l1);
+        if (std::fabs(g1) < 0.01 * tol) return true;
+        double l2 = L + (L <= 0.5 ? 0.05 : -0.05);
+        for (int k = 2; k <= 80; ++k) {
+            const double g2 = g(l2);
+            if (std::fabs(g2) < 0.01 * tol) {
+                L = l2;
+                return true;
+            }
+            double ln = std::fabs(g2 - g1) > 0.01 * tol ? l2 - (l2 - l1) * g2 / (g2 - g1)
+                                                        : l1 + (l2 > l1 ? tol : -tol);
+            if (ln > 1.0 + 100.0 * tol || ln < -100.0 * tol || !std::isfinite(ln)) ln = l2 / 2.0;
+            l1 = l2;
+            g1 = g2;
+            l2 = ln;
+        }
+        L = l2;
+        g(L);
+        return false;
+    }
+};
+
+}  // namespace
+
+void TPFL2(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
+           double y[20], double& q, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    if (flash::not_a_number("TPFLSH", {T, P}, ierr, herr)) {
+        q = kQualityFailed;
+        return;
+    }
+    if (newton(T, P, z, Dl, Dv, x, y, q)) return;
+    Substitution(T, P, z, Dl, Dv, x, y, q, ierr, herr).run();
+}
+
+}  // namespace lib

@@ -1,0 +1,118 @@
+// Helpers of the mixture phase-equilibrium tests: mixtures by name, the
+// reference table, and the checks every converged two-phase state must pass
+// (equal fugacities of each component in both phases, the material balance).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+
+namespace mixtest {
+
+// A mixture: component names joined by "|" and mole fractions.
+struct Mixture {
+    std::string label, names;
+    std::vector<double> x;
+    int nc() const { return static_cast<int>(x.size()); }
+    void fill(double z[20]) const {
+        for (int i = 0; i < 20; ++i) z[i] = i < nc() ? x[static_cast<std::size_t>(i)] : 0.0;
+    }
+};
+
+// The mixtures of the round trips.
+inline const std::vector<Mixture>& mixtures() {
+    static const std::vector<Mixture> m = {
+        {"air", "nitrogen|oxygen|argon", {0.7812, 0.2096, 0.0092}},
+        {"natural gas (3)", "methane|ethane|propane", {0.9, 0.07, 0.03}},
+        {"co2+nitrogen", "co2|nitrogen", {0.7, 0.3}},
+        {"r32+r125", "r32|r125", {0.5, 0.5}},
+        {"natural gas (10)",
+         "methane|nitrogen|co2|ethane|propane|isobutane|butane|ipentane|pentane|hexane",
+         {0.8300, 0.0300, 0.0150, 0.0700, 0.0280, 0.0060, 0.0080, 0.0030, 0.0025, 0.0075}},
+    };
+    return m;
+}
+
+inline ::testing::AssertionResult setup(const Mixture& m) {
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(m.nc(), m.names, "hmx", hrf, ierr, herr);
+    if (ierr > 0) return ::testing::AssertionFailure() << m.label << ": " << herr;
+    return ::testing::AssertionSuccess();
+}
+
+// The largest |f_liquid / f_vapour - 1| over the components of z, or 1 when
+// a fugacity cannot be computed.
+inline double fugacity_mismatch(double T, double Dl, double Dv, const double x[20],
+                                const double y[20], const double z[20]) {
+    double fl[20], fv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::FGCTY2(T, Dl, x, fl, ierr, herr);
+    if (ierr > 0) return 1.0;
+    lib::FGCTY2(T, Dv, y, fv, ierr, herr);
+    if (ierr > 0) return 1.0;
+    double worst = 0.0;
+    for (int i = 0; i < 20; ++i) {
+        if (!(z[i] > 0.0)) continue;
+        if (!(fv[i] > 0.0) || !(fl[i] > 0.0)) return 1.0;
+        worst = std::max(worst, std::fabs(fl[i] / fv[i] - 1.0));
+    }
+    return worst;
+}
+
+// The largest |z - (1 - q) x - q y|.
+inline double balance_mismatch(double q, const double x[20], const double y[20],
+                               const double z[20]) {
+    double worst = 0.0;
+    for (int i = 0; i < 20; ++i)
+        worst = std::max(worst, std::fabs(z[i] - (1.0 - q) * x[i] - q * y[i]));
+    return worst;
+}
+
+// Rows of a table with a header line, as name -> text.
+using Row = std::map<std::string, std::string>;
+inline std::vector<Row> read_csv(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<Row> rows;
+    std::string line;
+    std::vector<std::string> head;
+    while (std::getline(in, line)) {
+        std::vector<std::string> f;
+        std::stringstream ss(line);
+        std::string cell;
+        while (std::getline(ss, cell, ',')) f.push_back(cell);
+        if (head.empty()) {
+            head = f;
+            continue;
+        }
+        Row r;
+        for (std::size_t i = 0; i < head.size(); ++i) r[head[i]] = i < f.size() ? f[i] : "";
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+// "name:x;name:x" as a mixture.
+inline Mixture parse_composition(const std::string& label, const std::string& text) {
+    Mixture m;
+    m.label = label;
+    std::stringstream ss(text);
+    std::string part;
+    while (std::getline(ss, part, ';')) {
+        const std::size_t colon = part.find(':');
+        if (!m.names.empty()) m.names += "|";
+        m.names += part.substr(0, colon);
+        m.x.push_back(std::stod(part.substr(colon + 1)));
+    }
+    return m;
+}
+
+}  // namespace mixtest
