@@ -10,6 +10,7 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/phase/abfl2mix.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/ptanc.h"
 #include "library/phase/satp.h"
@@ -50,12 +51,6 @@ void normalise(double v[20]) {
     if (sum > 0.0)
         for (int i = 0; i < 20; ++i) v[i] /= sum;
 }
-
-// Best point seen on one side of the root.
-struct Best {
-    double v = 0, r = 1e20;
-    bool seen = false;
-};
 
 // One call of ABFL2: its inputs, its results bound to the caller's
 // arguments, and what the steps find on the way.
@@ -100,7 +95,7 @@ public:
         if (icomp == 0 && ksat != kSaturationGiven && at_saturation_end()) return;
         if (!start_values()) return;
         if (icomp > 0) return pure();
-        if (!at_t && std::fabs(Tbub - Tdew) < 0.001) {
+        if (!at_t && std::fabs(Tbub - Tdew) < 1e-9 * Tbub) {
             T = q * Tdew + (1.0 - q) * Tbub;
             return;
         }
@@ -202,6 +197,10 @@ private:
         if (at_t && Pdew > 0.0) ratio = Pbub / Pdew - 1.0;
         if (!at_t && Tbub > 0.0) ratio = Tdew / Tbub - 1.0;
         tol = std::fabs(ratio) < 1e-8 ? 0.0005 : std::clamp(1e-7 / std::fabs(ratio), 5e-8, 0.0005);
+        // A mixture's state is on its bubble or dew point only when the
+        // property is that point's to the last digits: the root search
+        // takes every state inside.
+        if (icomp == 0) tol = 1e-13;
     }
 
     // Residuals at the two ends of the saturation bracket; false when the
@@ -295,139 +294,28 @@ private:
         if (ierr > 0) q = kQualityFailed;
     }
 
-    // Mixture: iterate on the free variable around the split at given T and
-    // P, from phases between the feed and the incipient ones.
+    // Mixture: the root of the property's residual on the free variable
+    // between the bubble and the dew point, split at each trial value,
+    // started from phases between the feed and the incipient ones at the
+    // lever-rule quality.
     void mixture() {
-        double& free = at_t ? P : T;
-        double q1 = q, x1[20], y1[20], dl1 = Dl, dv1 = Dv, v1 = 0.0;
-        for (int pass = 1; pass <= 30; ++pass) {
-            if (q > 1.0) q = 0.95;
-            if (q < 0.0) q = 0.05;
-            for (int i = 0; i < 20; ++i) {
-                x[i] = q * xdew[i] + (1.0 - q) * z[i];
-                y[i] = (1.0 - q) * ybub[i] + q * z[i];
-            }
-            normalise(x);
-            normalise(y);
-            Sat sx, sy;
-            int jerr = 0;
-            std::string jmsg;
-            saturation(at_t, a, x, 1, sx, jerr, jmsg);
-            if (jerr > 0) {
-                give_up(223,
-                        "bubble point calculation did not converge within 2-phase iteration:  " +
-                            cut(jmsg, 164));
-                return;
-            }
-            saturation(at_t, a, y, 2, sy, jerr, jmsg);
-            if (jerr > 0) {
-                give_up(224, "dew point calculation did not converge within 2-phase iteration:  " +
-                                 cut(jmsg, 167));
-                return;
-            }
-            Dl = 1.0 / (q / sy.Dl + (1.0 - q) / sx.Dl);
-            Dv = 1.0 / (q / sy.Dv + (1.0 - q) / sx.Dv);
-            double v = q * sy.u + (1.0 - q) * sx.u;
-            if (pass == 1) {
-                q1 = q;
-                flash::copy20(x, x1);
-                flash::copy20(y, y1);
-                dl1 = Dl;
-                dv1 = Dv;
-                v1 = v;
-            }
-            if (letter == 'D' && pass <= 5 && Dv > b) {
-                q *= 20.0;
-                continue;
-            }
-            double vp = 0.0;
-            const Split split = split_iteration(free, v, vp);
-            if (split == Split::converged) return;
-            if (split == Split::not_converged) {
-                if (!at_t) T = v;
-                give_up(226, "2-phase iteration did not converge, X, delta =" +
-                                 fmt_g(v / 1000.0, 12, 5) + fmt_g(v - vp, 12, 5));
-                return;
-            }
-            if (pass >= 25) {
-                // The split keeps failing: the start values from the dew and
-                // bubble points are returned, but never as a converged state.
-                flash::copy20(x1, x);
-                flash::copy20(y1, y);
-                Dl = dl1;
-                Dv = dv1;
-                q = q1;
-                free = v1;
-                fail(225, code + "FLSH",
-                     "TPFL2 did not converge in two-phase iteration; returning initial "
-                     "guesses based on dew and bubble points",
-                     ierr, herr);
-                return;
-            }
-            q += q < 0.5 ? 0.02 : -0.02;
+        const double q0 = std::clamp(q, 0.02, 0.98);
+        for (int i = 0; i < 20; ++i) {
+            x[i] = q0 * xdew[i] + (1.0 - q0) * z[i];
+            y[i] = (1.0 - q0) * ybub[i] + q0 * z[i];
         }
-        give_up(225, "TPFL2 did not converge in two-phase iteration");
-    }
-
-    enum class Split { converged, not_converged, failed };
-
-    // The secant on the free variable v (from its last value vp) with the
-    // split at each value.
-    Split split_iteration(double& free, double& v, double& vp) {
-        double rp = 0.0, itol = tol;
-        Best neg, pos;
+        normalise(x);
+        normalise(y);
+        (at_t ? P : T) = (1.0 - q0) * vb + q0 * vd;
+        Dl = Dlbub;
+        Dv = Dvdew;
+        q = q0;
+        if ((fb > 0.0) == (fd > 0.0)) return give_up(228, "input is outside saturation bounds");
+        const SplitTarget t{at_t, letter, kq, b, scale};
         int jerr = 0;
         std::string jmsg;
-        for (int j = 2; j <= 30; ++j) {
-            if (j == 7 || j == 10 || j == 15) itol *= 10.0;
-            free = v;
-            TPFL2(T, P, z, Dl, Dv, x, y, q, jerr, jmsg);
-            if (jerr > 0) return Split::failed;
-            double r = 0.0;
-            if (letter == 'D') {
-                r = b * (1.0 / b - (q / Dv + (1.0 - q) / Dl));
-            } else if (letter == 'Q') {
-                r = kq == kMassQuality ? b - mass_quality(q, x, y) : b - q;
-            } else {
-                const double pl = flash::prop(letter, T, Dl, x);
-                const double pv = flash::prop(letter, T, Dv, y);
-                r = (b - (1.0 - q) * pl - q * pv) / scale;
-            }
-            if (std::fabs(r) < itol) return Split::converged;
-            Best& side = r < 0.0 ? neg : pos;
-            if (std::fabs(r) < std::fabs(side.r)) side = {v, r, true};
-
-            double vn = 0.0;
-            if (j == 2) {
-                const double span = hi - lo > 0.0 ? hi - lo : std::fabs(v) * 0.01;
-                vn = v < 0.5 * (lo + hi) ? v + 0.01 * span : v - 0.01 * span;
-            } else if (std::fabs(r - rp) > 1e-300) {
-                vn = v - r * (v - vp) / (r - rp);
-            } else {
-                vn = v + 0.5 * (v - vp);
-            }
-            if (neg.seen && pos.seen && std::fabs(neg.v - pos.v) > 0.01) {
-                const double lower = std::min(neg.v, pos.v), upper = std::max(neg.v, pos.v);
-                if (vn < 0.8 * lower || vn > 1.2 * upper || !std::isfinite(vn))
-                    vn = neg.v - neg.r * (pos.v - neg.v) / (pos.r - neg.r);
-            }
-            if (vn > hi || vn < lo || !std::isfinite(vn)) {
-                const double end = vn > hi ? hi : lo;
-                double nearest = v;
-                if (neg.seen) nearest = neg.v;
-                if (pos.seen && (!neg.seen || std::fabs(pos.v - end) < std::fabs(nearest - end)))
-                    nearest = pos.v;
-                vn = 0.5 * (end + nearest);
-                if (neg.seen && pos.seen && std::fabs(nearest - end) < 0.001)
-                    vn = 0.5 * (neg.v + pos.v);
-            }
-            const double limit = 0.25 * std::fabs(v);
-            vn = std::clamp(vn, v - limit, v + limit);
-            vp = v;
-            rp = r;
-            v = vn;
-        }
-        return Split::not_converged;
+        if (!split_on_free_variable(t, z, vb, fb, vd, fd, T, P, Dl, Dv, x, y, q, jerr, jmsg))
+            give_up(jerr, jmsg);
     }
 };
 

@@ -13,6 +13,7 @@
 #include "library/phase/abfl2.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/tbflsh.h"
+#include "library/phase/tdmix.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -245,6 +246,28 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
 
     int jerr = 0;
     std::string jmsg;
+    if (icomp == 0 && (letter == 'H' || letter == 'S' || letter == 'E')) {
+        // A mixture: the state along the isochore, searched in temperature.
+        TpResult r;
+        db_mixture(D, letter, b, z, Tc, Pc, Dc, r, T, P, ierr, herr);
+        if (ierr > 0) return;
+        Dl = r.Dl;
+        Dv = r.Dv;
+        q = r.q;
+        e = r.e;
+        h = r.h;
+        s = r.s;
+        cv = r.cv;
+        cp = r.cp;
+        w = r.w;
+        flash::copy20(r.x, x);
+        flash::copy20(r.y, y);
+        int rerr = 0;
+        std::string rmsg;
+        LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, rerr, rmsg);
+        flash::range_error(head, rerr, rmsg, 3, ierr, herr);
+        return;
+    }
     int kr = 0;
     double dls = 0, dvs = 0;
     SATD(D, z, 0, kr, T, P, dls, dvs, x, y, jerr, jmsg);

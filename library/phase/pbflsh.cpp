@@ -12,6 +12,7 @@
 #include "library/models/critp.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/mixflash.h"
 #include "library/phase/ptanc.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/satp.h"
@@ -218,6 +219,7 @@ public:
     // equation, then against the dew and bubble points at the pressure.
     void run() {
         if (!start() || !critical_point() || !bounds() || !in_range()) return;
+        if (icomp == 0) return mixture();
         if (single_phase_without_saturation()) return supercritical();
         if (!dew_point()) return;
         // Below the lowest temperature of the equation only solid phases
@@ -540,6 +542,80 @@ private:
         if (b >= bdew - band) q = 1.0;
         if (b <= bbub + band) q = 0.0;
         return true;
+    }
+
+    // A mixture: the single-phase state of a hot or compressed fluid, else
+    // the state placed by the dew and bubble points at P, each single-phase
+    // result checked for stability; what these cannot place is searched
+    // along the isobar through the (T, p) flash.
+    void mixture() {
+        if (single_phase_without_saturation() && mixture_single(2, Tc + 10.0, 0.0)) return;
+        ierr = 0;
+        herr.clear();
+        int derr = 0, berr = 0;
+        std::string dmsg, bmsg;
+        {
+            flash::QuietMessages quiet;
+            SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ydew, derr, dmsg);
+            SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xbub, ybub, berr, bmsg);
+        }
+        if (derr == 0) bdew = flash::prop(letter, tdew, dvdew, z);
+        if (berr == 0) bbub = flash::prop(letter, tbub, dlbub, z);
+        if (derr == 0 && berr == 0 && bbub <= b && b <= bdew) {
+            q = std::fabs(bdew - bbub) > 1e-20 ? (b - bbub) / (bdew - bbub) : 0.5;
+            two_phase();
+            if (ierr <= 0) return;
+            ierr = 0;
+            herr.clear();
+        } else if (derr == 0 && b > bdew) {
+            if (mixture_single(2, tdew, dvdew)) return;
+        } else if (berr == 0 && b < bbub) {
+            if (mixture_single(1, tbub, dlbub)) return;
+        }
+        mixture_on_isobar();
+    }
+
+    // The single-phase state of phase kph from (t0, d0), kept only when it is
+    // the stable state.
+    bool mixture_single(int kph, double t0, double d0) {
+        T = t0;
+        D = d0 > 0.0 ? d0 : 2.0 * Dc;
+        double pp = 0;
+        int serr = 0;
+        std::string smsg;
+        ABFL1(P, b, z, kph, ab, 0.0, 0.0, T, pp, D, serr, smsg);
+        if (serr > 0 || !mix::single_phase_stable(T, D, z)) return false;
+        properties();
+        if (P > Pc && T >= Tc)
+            q = kQualitySupercritical;
+        else
+            q = D > Dc && T < Tc ? kQualityLiquid : kQualityVapour;
+        finish();
+        return true;
+    }
+
+    void mixture_on_isobar() {
+        mix::TpState st;
+        // Between the bubble and dew points where they were found.
+        const double t1 = tbub > 0.0 ? tbub : tmin, t2 = tdew > t1 ? tdew : std::max(Tc, t1 + 10.0);
+        if (!mix::on_isobar(P, letter, b, z, t1, t2, st)) {
+            give_up(248, msg(248, "iteration did not converge for the mixture along the isobar"));
+            return;
+        }
+        T = st.T;
+        D = st.D;
+        Dl = st.Dl;
+        Dv = st.Dv;
+        q = st.q;
+        flash::copy20(st.x, x);
+        flash::copy20(st.y, y);
+        if (st.two_phase) {
+            flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+        } else {
+            double hjt = 0, pscr = 0;
+            THERM(T, D, z, pscr, e, h, s, cv, cp, w, hjt);
+        }
+        finish();
     }
 
     void two_phase() {

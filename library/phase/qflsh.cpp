@@ -8,7 +8,9 @@
 #include "library/phase/abfl2.h"
 #include "library/phase/dbflsh.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/mixest.h"
 #include "library/phase/ptanc.h"
+#include "library/phase/satgv.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
 #include "library/phase/tprho.h"
@@ -56,6 +58,41 @@ void quality_out_of_range(const char* routine, int n, double q, int& ierr, std::
 void saturation_failed(const char* routine, const char* what, const std::string& m, int& ierr,
                        std::string& herr) {
     fail(ierr, routine, std::string(what) + ":  " + cut(m, 200), ierr, herr, kNoNumber);
+}
+
+// The two phases of a mixture at molar vapour fraction q with T (t_given)
+// or P given, by Newton's method on ln K, ln T and ln P from the start in T,
+// P, Dl, Dv, x, y; false (nothing changed) when it does not converge to a
+// distinct pair of phases.
+bool split_at_fraction(bool t_given, double q, const double z[20], double& T, double& P, double& Dl,
+                       double& Dv, double x[20], double y[20]) {
+    double t = T, p = P, dl = Dl, dv = Dv, l[20], v[20];
+    flash::copy20(x, l);
+    flash::copy20(y, v);
+    double sl = 0.0, sv = 0.0;
+    for (int i = 0; i < 20; ++i) {
+        sl += l[i];
+        sv += v[i];
+    }
+    for (int i = 0; i < 20; ++i) {
+        l[i] /= sl;
+        v[i] /= sv;
+    }
+    int jerr = 0;
+    std::string jmsg;
+    {
+        flash::QuietMessages quiet;
+        SATGV(t, p, z, q, 0.0, kPressureForm, t_given ? kGivenTemperature : kGivenPressure, 0, dl,
+              dv, l, v, jerr, jmsg);
+    }
+    if (jerr != 0 || !(dl > 0.0) || !(dv > 0.0) || std::fabs(dl - dv) < 1e-6 * dl) return false;
+    T = t;
+    P = p;
+    Dl = dl;
+    Dv = dv;
+    flash::copy20(l, x);
+    flash::copy20(v, y);
+    return true;
 }
 
 }  // namespace
@@ -147,6 +184,12 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     P = q * pdew + (1.0 - q) * pbub;
     Dl = dlbub;
     Dv = dvdew;
+    if (kq == kMolarQuality && split_at_fraction(true, q, z, T, P, Dl, Dv, x, y)) {
+        mix_phases(T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+        ierr = 0;
+        herr.clear();
+        return;
+    }
     const int kq2 = kq == kMolarQuality ? kMolarQuality : kMassQuality;
     TQFL2(T, q, z, kq2, kSaturationComputed, pbub, pdew, dlbub, dvdew, ybub, xdew, P, Dl, Dv, x, y,
           ierr, herr);
@@ -186,7 +229,8 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
         fail(jerr, "PQFLSH", flash::range_cut(jerr, jmsg, 3), ierr, herr, 3);
         return;
     }
-    if ((P >= Pc && (NCOMP.nc == 1 || icomp > 0)) || P > 1.5 * Pc) {
+    // A mixture's phase boundary reaches beyond its critical pressure.
+    if (P >= Pc && (NCOMP.nc == 1 || icomp > 0)) {
         T = Tc;
         fail(291, "PQFLSH",
              "pressure input to pressure-quality flash is greater than critical "
@@ -240,12 +284,58 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
         return;
     }
 
-    // Mixture.
+    // Mixture: Newton's method at the vapour fraction from the bubble and
+    // dew points (from the estimates where one of them does not exist).
     double tbub = 0, tdew = 0, dlbub = 0, dvbub = 0, dldew = 0, dvdew = 0, ybub[20], xdew[20];
-    SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, ierr, jmsg);
-    if (ierr > 0) return sat_failed("(2-phase)", jmsg);
-    SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ys, ierr, jmsg);
-    if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+    int berr = 0, derr = 0;
+    std::string bmsg, dmsg;
+    SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, berr, bmsg);
+    SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ys, derr, dmsg);
+    if (kq != kMassQuality) {
+        if (berr > 0 || derr > 0) {
+            // The estimates of the missing ends.
+            double tb = 0, td = 0, l[20], v[20];
+            int kerr = 0;
+            std::string kmsg;
+            if (berr > 0) {
+                SATEST(3, tb, P, z, l, v, kerr, kmsg);
+                tbub = tb;
+                flash::copy20(v, ybub);
+                dlbub = 0.0;
+            }
+            if (derr > 0) {
+                SATEST(4, td, P, z, l, v, kerr, kmsg);
+                tdew = td;
+                flash::copy20(l, xdew);
+                dvdew = 0.0;
+            }
+        }
+        T = q * tdew + (1.0 - q) * tbub;
+        for (int i = 0; i < 20; ++i) {
+            x[i] = q * xdew[i] + (1.0 - q) * z[i];
+            y[i] = (1.0 - q) * ybub[i] + q * z[i];
+        }
+        Dl = dlbub > 0.0 ? dlbub : 0.0;
+        Dv = dvdew > 0.0 ? dvdew : 0.0;
+        if (Dl <= 0.0 || Dv <= 0.0) {
+            flash::QuietMessages quiet;
+            int kerr = 0;
+            std::string kmsg;
+            if (Dl <= 0.0) TPRHO(T, P, x, kLiquid, kNoStartValue, Dl, kerr, kmsg);
+            if (Dv <= 0.0) TPRHO(T, P, y, kVapour, kNoStartValue, Dv, kerr, kmsg);
+        }
+        double t = T;
+        if (Dl > 0.0 && Dv > 0.0 && split_at_fraction(false, q, z, t, P, Dl, Dv, x, y)) {
+            T = t;
+            mix_phases(T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+            ierr = 0;
+            herr.clear();
+            return;
+        }
+        flash::start_compositions(icomp, z, x, y);
+    }
+    if (berr > 0) return sat_failed("(2-phase)", (ierr = berr, bmsg));
+    if (derr > 0) return sat_failed("(2-phase)", (ierr = derr, dmsg));
     PQFL2(P, q, z, kq, kSaturationGiven, tbub, tdew, dlbub, dvdew, ybub, xdew, T, Dl, Dv, x, y,
           ierr, herr);
     if (ierr > 0) return;

@@ -27,8 +27,22 @@ void advise(const char* routine, int n, const std::string& text, int& ierr, std:
     fail(n, errtext(routine, "advisory", std::to_string(n), text), ierr, herr);
 }
 
-// Density of one phase at (T, P), quietly; false when it fails.
+// Density evaluations a road may spend before it gives up.  Where it is the
+// only road (Newton's method needs composition derivatives the mixing rule
+// does not have) it may take long; after Newton's method has failed it is a
+// last attempt, and a state without a solution must not cost thousands.
+constexpr int kOnlyRoadBudget = 3000;
+constexpr int kLastAttemptBudget = 120;
+int budget = 0;
+int road_budget() { return FLAGS2.sat_status == 1 ? kOnlyRoadBudget : kLastAttemptBudget; }
+
+// Density of one phase at (T, P), quietly; false when it fails or the
+// budget of the road is spent.
 bool density(double T, double P, const double c[20], int kph, double& D, std::string& msg) {
+    if (--budget < 0) {
+        msg = "no convergence within the road's budget of density evaluations";
+        return false;
+    }
     flash::QuietMessages quiet;
     int jerr = 0;
     double d = D;
@@ -145,6 +159,7 @@ public:
     void run() {
         bubble = kph == kBubblePoint;
         if (solved_by_newton()) return;
+        budget = road_budget();
         start();
         if (iterate()) {
             results();
@@ -218,6 +233,9 @@ private:
 
     // A liquid and a vapour density of equal pressure for the parent phase.
     bool renew_parent(std::string& msg) {
+        // The search of a density pair costs as much as a score of densities.
+        budget -= 20;
+        if (budget < 0) return false;
         double p = P, dl = 0, dv = 0;
         int jerr = 0;
         DLDV(T, p, dl, dv, bubble ? x : y, bubble ? y : x, jerr, msg);
@@ -229,6 +247,7 @@ private:
 
     bool parent_density(int pass, std::string& msg) {
         double d = dpar;
+        if (--budget < 0) return false;
         {
             flash::QuietMessages quiet;
             int jerr = 0;
@@ -423,6 +442,7 @@ public:
         bubble = kph == kBubblePoint;
         double p = P;
         if (newton(T, p, x, kph + 2, 0, Dl, Dv, xl, xv)) return;
+        budget = road_budget();
         start();
         const bool found = starting_densities() && iterate();
         results();

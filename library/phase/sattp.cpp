@@ -237,6 +237,8 @@ private:
         double tol_step = 1e-10, tol_res = 1e-12;
         bool use_start = kguess != 0;
         bool tiny_step = false;
+        double best = 1e300;
+        int best_it = 0;
         for (int it = 1; it <= kMaxIterations; ++it) {
             if (it == 8 || it == 12 || it == 16 || it == 20) {
                 tol_step *= 10.0;
@@ -253,12 +255,21 @@ private:
             if (!mix::phase_fugacity(T, Dl, xl, order, fl, jerr))
                 return jerr == 191 ? Outcome::to_fallback : fail_now();
 
+            if (trivial()) return fail_now();
             double F[40] = {};
             residuals(F);
             double fmax = 0.0;
             for (int i = 0; i < n; ++i) fmax = std::max(fmax, std::fabs(F[i]));
             SATTPW.value = fmax;
             if (!std::isfinite(fmax)) return fail_now();
+            // Newton's method that has not reduced the residual for eight
+            // iterations is heading nowhere (no solution near).
+            if (fmax < 0.5 * best) {
+                best = fmax;
+                best_it = it;
+            } else if (it - best_it >= 8) {
+                return fail_now();
+            }
             // After a step too small to count, the residual of its result
             // (of quadratic order) confirms convergence.
             if (fmax < tol_res || (tiny_step && fmax < 100.0 * tol_res)) return converged();
@@ -283,6 +294,9 @@ private:
                 return Outcome::failed;
             }
             if (!(P > 0.0)) return Outcome::failed;
+            // A pressure far beyond the critical one, or phases that have
+            // become one, end the iteration at once: no solution lies there.
+            if (P > 10.0 * Pc || T > 3.0 * Tc) return fail_now();
         }
         ierr = 2;
         herr = "SATTP:  Maximum number of iterations exceeded";
@@ -408,6 +422,11 @@ private:
 
     bool acceptable(const double nv[20], const double nl[20], double tn, double pn) const {
         if (!(pn > 0.0) || !(tn > 0.0)) return false;
+        // Steps of the free variable are kept moderate (a pressure within a
+        // factor of two, a temperature within 10 %), and never far beyond
+        // the critical pressure.
+        if (pn > 2.0 * P || pn < 0.5 * P || std::fabs(tn - T) > 0.1 * T) return false;
+        if (pn > 10.0 * Pc) return false;
         for (int p = 0; p < order.m; ++p) {
             const int i = order.c[p];
             if (k == kSplitAtTP) {
@@ -421,10 +440,20 @@ private:
         return true;
     }
 
+    // The two phases are one: equal compositions and densities.
+    bool trivial() const {
+        for (int p = 0; p < order.m; ++p) {
+            const int i = order.c[p];
+            if (std::fabs(xv[i] - xl[i]) > 1e-8) return false;
+        }
+        return std::fabs(Dl - Dv) <= 1e-6 * std::max(Dl, Dv);
+    }
+
     // A state is a solution only with two distinct phases of positive
     // density at a positive pressure below ten times the critical one.
     void final_checks() {
         if (ierr != 0) return;
+        if (trivial()) ierr = 1;
         if (Dv < 0.0 || Dl < 0.0) ierr = 1;
         if (std::fabs(Dl - Dv) < 0.1 && std::fabs(Dl - Dc) > 0.1) ierr = 1;
         if (P > 10.0 * Pc || !(P > 0.0)) ierr = 1;

@@ -13,6 +13,7 @@
 #include "library/phase/ptanc.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
+#include "library/phase/tdmix.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -26,6 +27,22 @@ void TDFL2(double T, double D, const double z[20], int ksat, double& Pbub, doubl
     double tbub = 0, tdew = 0, t = 0;
     ABFL2(T, D, z, 1, ksat, "TD", tbub, tdew, Pbub, Pdew, Dlbub, Dvdew, ybub, xdew, t, P, Dl, Dv, x,
           y, q, ierr, herr);
+}
+
+// The results of a mixture's flash into the caller's arguments.
+static void take(const TpResult& r, double& Dl, double& Dv, double x[20], double y[20], double& q,
+                 double& e, double& h, double& s, double& cv, double& cp, double& w) {
+    Dl = r.Dl;
+    Dv = r.Dv;
+    q = r.q;
+    e = r.e;
+    h = r.h;
+    s = r.s;
+    cv = r.cv;
+    cp = r.cp;
+    w = r.w;
+    flash::copy20(r.x, x);
+    flash::copy20(r.y, y);
 }
 
 void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, double& Dv, double x[20],
@@ -67,6 +84,13 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     if (!flash::critical_point(z, Tc, Pc, Dc, "TDFLSH", 220, 235, ierr, herr)) return;
     int jerr = 0;
     std::string jmsg;
+    if (icomp == 0) {
+        TpResult r;
+        td_mixture(T, D, z, Tc, Pc, Dc, r, P, ierr, herr);
+        take(r, Dl, Dv, x, y, q, e, h, s, cv, cp, w);
+        if (ierr <= 0) finish();
+        return;
+    }
     if (icomp > 0 && T < CCON.ttp[icomp]) {
         single();
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
@@ -195,6 +219,13 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     };
     // The single-phase temperature on the isobar; false, with error n and
     // the text of the phase, when its iteration does not converge.
+    if (icomp == 0) {
+        TpResult r;
+        pd_mixture(P, D, z, Tc, Pc, Dc, r, T, ierr, herr);
+        take(r, Dl, Dv, x, y, q, e, h, s, cv, cp, w);
+        if (ierr <= 0) finish();
+        return;
+    }
     auto isobar = [&](int n, std::string (*failed)(const std::string&)) {
         PDFL1(P, D, z, T, jerr, jmsg);
         if (jerr <= 0) return true;

@@ -10,6 +10,7 @@
 #include "library/models/records.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/satt.h"
+#include "library/phase/tpmix.h"
 #include "library/phase/tprho.h"
 #include "library/setup/records.h"
 
@@ -116,6 +117,7 @@ public:
         const bool outside_two_phase = outside_window();
         if (icomp > 0 && T < CCON.ttp[icomp]) return below_triple_point();
         if (outside_two_phase) return outside();
+        if (icomp == 0) return mixture();
         if (!dew_point()) return;
         if (P < pdew) return vapour();
         // Liquid of a pure fluid: the saturated liquid is the dew point's.
@@ -254,6 +256,17 @@ private:
     bool outside_window() const {
         const double f = icomp == 0 ? 1.5 : 1.0;
         const double plow = lower_pressure(T, Tc, Pc, icomp, z);
+        if (icomp == 0) {
+            // A mixture's phase boundary reaches far beyond its estimated
+            // critical point: up to its most volatile component's critical
+            // temperature (the dew point of a little water in air), and to
+            // pressures many times the critical one (carbon dioxide with
+            // nitrogen).
+            double tcmax = 0.0;
+            for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i)
+                if (z[i] > 0.0) tcmax = std::max(tcmax, CCON.tc[i + 1]);
+            return !(T < std::max(f * Tc, 1.05 * tcmax) && plow <= P);
+        }
         return !(T < f * Tc && plow <= P && P <= f * Pc);
     }
 
@@ -366,6 +379,30 @@ private:
         if (icomp == 0 && !split_mixture(q0)) return;
         flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
         D = flash::mixed_density(q, Dl, Dv);
+        finish();
+    }
+
+    // A mixture: the tangent-plane test places the state, and an unstable
+    // feed is split starting from the trial phase found.
+    void mixture() {
+        TpResult r;
+        tp_mixture(T, P, z, Tc, Pc, Dc, r, ierr, herr);
+        D = r.D;
+        Dl = r.Dl;
+        Dv = r.Dv;
+        q = r.q;
+        e = r.e;
+        h = r.h;
+        s = r.s;
+        cv = r.cv;
+        cp = r.cp;
+        w = r.w;
+        flash::copy20(r.x, x);
+        flash::copy20(r.y, y);
+        if (ierr > 0) {
+            q = kQualityFailed;
+            return;
+        }
         finish();
     }
 

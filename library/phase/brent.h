@@ -1,0 +1,124 @@
+// Brent's bracketed root search: inverse quadratic interpolation and the
+// secant, guarded by bisection, for a function whose evaluation may fail.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace lib {
+
+// The root of f between a and b (f(a) = fa and f(b) = fb of opposite signs):
+// stops when |f| <= ftol or the bracket is narrower than rtol |x|.  f(x, v)
+// returns false where it cannot be evaluated; the trial then moves halfway
+// back toward the best point, at most six times in a row.  False without
+// convergence in maxit evaluations.
+template <class F>
+bool brent_root(F f, double a, double fa, double b, double fb, double ftol, double rtol, int maxit,
+                double& root) {
+    if ((fa > 0.0) == (fb > 0.0) && fa != 0.0 && fb != 0.0) return false;
+    if (std::fabs(fa) < std::fabs(fb)) {
+        std::swap(a, b);
+        std::swap(fa, fb);
+    }
+    double c = a, fc = fa, d = b - a, e = d;
+    for (int it = 0; it < maxit; ++it) {
+        if ((fb > 0.0) == (fc > 0.0)) {
+            c = a;
+            fc = fa;
+            d = e = b - a;
+        }
+        if (std::fabs(fc) < std::fabs(fb)) {
+            a = b;
+            b = c;
+            c = a;
+            fa = fb;
+            fb = fc;
+            fc = fa;
+        }
+        const double tol = rtol * std::fabs(b) + 1e-300;
+        const double m = 0.5 * (c - b);
+        if (std::fabs(fb) <= ftol || std::fabs(m) <= tol) {
+            root = b;
+            return true;
+        }
+        double step = m;
+        if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
+            const double s = fb / fa;
+            double p = 0, q = 0;
+            if (a == c) {
+                p = 2.0 * m * s;
+                q = 1.0 - s;
+            } else {
+                const double u = fa / fc, w = fb / fc;
+                p = s * (2.0 * m * u * (u - w) - (b - a) * (w - 1.0));
+                q = (u - 1.0) * (w - 1.0) * (s - 1.0);
+            }
+            if (p > 0.0)
+                q = -q;
+            else
+                p = -p;
+            if (2.0 * p < std::fmin(3.0 * m * q - std::fabs(tol * q), std::fabs(e * q))) {
+                e = d;
+                d = p / q;
+                step = d;
+            } else {
+                d = e = m;
+            }
+        } else {
+            d = e = m;
+        }
+        a = b;
+        fa = fb;
+        double xn = b + (std::fabs(step) > tol ? step : std::copysign(tol, m));
+        double v = 0.0;
+        int tries = 0;
+        while (!f(xn, v)) {
+            if (++tries > 6) return false;
+            xn = 0.5 * (xn + b);
+        }
+        b = xn;
+        fb = v;
+    }
+    return false;
+}
+
+// Brackets a root of the rising function f (f(x, v) false where it cannot
+// be evaluated) from x0 within [lo, hi]: a, b with f(a) = fa <= 0 <= fb =
+// f(b).
+template <class F>
+bool bracket_root(F f, double x0, double step, double lo, double hi, double& a, double& fa,
+                  double& b, double& fb) {
+    double v0 = 0.0;
+    int tries = 0;
+    while (!f(x0, v0)) {
+        if (++tries > 8) return false;
+        x0 = tries % 2 ? x0 + step * tries : x0 - step * tries;
+        x0 = std::clamp(x0, lo, hi);
+    }
+    const double dir = v0 > 0.0 ? -1.0 : 1.0;
+    double good = x0, vg = v0;
+    for (int k = 0; k < 60; ++k) {
+        double xn = std::clamp(good + dir * step, lo, hi);
+        double vn = 0.0;
+        int back = 0;
+        while (!f(xn, vn)) {
+            if (++back > 5) return false;
+            xn = 0.5 * (xn + good);
+        }
+        if ((vn > 0.0) != (vg > 0.0) || vn == 0.0) {
+            a = dir > 0 ? good : xn;
+            fa = dir > 0 ? vg : vn;
+            b = dir > 0 ? xn : good;
+            fb = dir > 0 ? vn : vg;
+            return true;
+        }
+        if (xn == good) return false;  // at a limit without a change of sign
+        good = xn;
+        vg = vn;
+        step *= 1.6;
+    }
+    return false;
+}
+
+}  // namespace lib

@@ -1,0 +1,228 @@
+// The tangent-plane stability test (successive substitution from Wilson's
+// K-values, then Newton's method in alpha_i = 2 sqrt(Y_i) with the
+// composition derivatives of the fugacity coefficients).
+#include "library/phase/stability.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/models/hmxrecords.h"
+#include "library/models/phiderv.h"
+#include "library/phase/dens.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/sattp.h"
+#include "library/setup/records.h"
+
+namespace lib::mix {
+namespace {
+
+// ln phi_i at (T, D, w) for the present components of `o`; with `second`
+// also the matrix n dln(phi_i)/dn_j at constant T and P (o's positions).
+bool ln_phi(double T, double D, const double w[20], const Present& o, double lnphi[20],
+            double M[20][20], bool second) {
+    double dadn[20], dnadn[20];
+    int jerr = 0;
+    std::string jmsg;
+    PHIDERV(second ? 2 : 1, T, D, w, dadn, dnadn, jerr, jmsg);
+    if (jerr != 0) return false;
+    const PhidrRecord& r = PHIDR;
+    for (int a = 0; a < o.m; ++a) {
+        const int i = o.c[a];
+        lnphi[i] = r.lnxphi[i] - std::log(w[i]);
+        if (!second) continue;
+        for (int b = 0; b < o.m; ++b) M[a][b] = r.ndlnphi_dn[i][o.c[b]];
+    }
+    return true;
+}
+
+// The density root of a trial phase, without a start value: a start from
+// the last trial can lead the density solver into a loop of the equation
+// inside the two-phase region, whose roots are no phases.
+bool root_of(double T, double P, const double w[20], int kph, double& D) {
+    flash::QuietMessages quiet;
+    int jerr = 0;
+    std::string jmsg;
+    double d = 0.0;
+    TPRHO(T, P, w, kph, kNoStartValue, d, jerr, jmsg);
+    if (jerr > 0 || !(d > 0.0)) {
+        d = 0.0;
+        TPRHO(T, P, w, 3 - kph, kNoStartValue, d, jerr, jmsg);
+    }
+    if (jerr > 0 || !(d > 0.0)) return false;
+    double p = 0.0;
+    PRESS(T, d, w, p);
+    if (!(std::fabs(p / P - 1.0) < 1e-6)) return false;
+    D = d;
+    return true;
+}
+
+// One trial phase from the start w: true when it ends on a trial of
+// negative tangent-plane distance (then in w, with tm).
+bool trial(double T, double P, const double z[20], const double d[20], const Present& o,
+           bool vapour, double w[20], double& tm) {
+    double Y[20] = {}, D = 0.0, lnphi[20] = {}, M[20][20] = {};
+    for (int a = 0; a < o.m; ++a) Y[o.c[a]] = w[o.c[a]];
+    const int kph = vapour ? kVapour : kLiquid;
+    for (int it = 1; it <= 40; ++it) {
+        double sum = 0.0;
+        for (int a = 0; a < o.m; ++a) sum += Y[o.c[a]];
+        if (!(sum > 0.0) || !std::isfinite(sum)) return false;
+        for (int a = 0; a < o.m; ++a) w[o.c[a]] = Y[o.c[a]] / sum;
+        if (!root_of(T, P, w, kph, D)) return false;
+        const bool newton = it > 3;
+        if (!ln_phi(T, D, w, o, lnphi, M, newton)) return false;
+        double F[20] = {}, g2 = 0.0, trivial = 0.0;
+        tm = 1.0;
+        for (int a = 0; a < o.m; ++a) {
+            const int i = o.c[a];
+            F[a] = std::log(Y[i]) + lnphi[i] - d[i];
+            tm += Y[i] * (F[a] - 1.0);
+            g2 += Y[i] * F[a] * F[a];
+            const double r = std::log(w[i] / z[i]);
+            trivial += r * r;
+        }
+        if (trivial < 1e-8) return false;  // the trial has become the feed
+        if (tm < -1e-10 && it > 1) return true;
+        if (g2 < 1e-20) return tm < -1e-10;
+        if (!newton) {
+            for (int a = 0; a < o.m; ++a) {
+                const int i = o.c[a];
+                Y[i] = std::exp(d[i] - lnphi[i]);
+            }
+            continue;
+        }
+        // Newton's step in alpha = 2 sqrt(Y).
+        const int n = o.m;
+        double H[400] = {}, g[20] = {};
+        for (int a = 0; a < n; ++a) {
+            const double ya = Y[o.c[a]];
+            g[a] = -std::sqrt(ya) * F[a];
+            for (int b = 0; b < n; ++b) {
+                const double yb = Y[o.c[b]];
+                H[a + b * n] =
+                    std::sqrt(ya * yb) * M[a][b] / sum + (a == b ? 1.0 + 0.5 * F[a] : 0.0);
+            }
+        }
+        int jerr = 0;
+        std::string jmsg;
+        LUDECOMP(n, n, H, g, jerr, jmsg);
+        if (jerr != 0) return false;
+        for (int a = 0; a < n; ++a) {
+            const int i = o.c[a];
+            double alpha = 2.0 * std::sqrt(Y[i]) + g[a];
+            if (!(alpha > 0.0)) alpha = std::sqrt(Y[i]);  // halfway to zero
+            Y[i] = 0.25 * alpha * alpha;
+        }
+    }
+    return tm < -1e-10;
+}
+
+// The density root of lower Gibbs energy found by a scan of the isotherm
+// (where the density solver fails, close to a critical point): every
+// rising stretch of P(D) that crosses P holds a root.
+bool scanned_root(double T, double P, const double z[20], double Dc, double& D, bool& liquid_like) {
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    LIMITS("EOS", z, tmin, tmax, dmax, pmax);
+    const double top = std::min(dmax > 0.0 ? dmax : 10.0 * Dc, 10.0 * Dc);
+    constexpr int kSteps = 400;
+    double best = 0.0, gbest = 1e300, d0 = 0.0, p0 = 0.0;
+    for (int k = 1; k <= kSteps; ++k) {
+        const double d1 = top * k / kSteps;
+        double p1 = 0.0;
+        PRESS(T, d1, z, p1);
+        if (k > 1 && (p0 - P) * (p1 - P) <= 0.0 && p1 > p0) {
+            double d = 0.0;
+            int jerr = 0;
+            std::string jmsg;
+            TPRHOB(T, P, d0, d1, z, d, jerr, jmsg);
+            double dpdd = 0.0;
+            DPDD(T, d, z, dpdd);
+            if (jerr == 0 && dpdd > 0.0) {
+                double a = 0, g = 0;
+                GIBBS(T, d, z, a, g);
+                if (g < gbest) {
+                    gbest = g;
+                    best = d;
+                }
+            }
+        }
+        d0 = d1;
+        p0 = p1;
+    }
+    if (!(best > 0.0)) return false;
+    D = best;
+    liquid_like = D > Dc;
+    return true;
+}
+
+}  // namespace
+
+bool stable_root(double T, double P, const double z[20], double& D, bool& liquid_like) {
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    flash::QuietMessages quiet;
+    double dl = 0, dv = 0;
+    int el = 0, ev = 0;
+    TPRHO(T, P, z, kLiquid, kNoStartValue, dl, el, jmsg);
+    TPRHO(T, P, z, kVapour, kNoStartValue, dv, ev, jmsg);
+    const bool hl = el <= 0 && dl > 0.0, hv = ev <= 0 && dv > 0.0;
+    if (!hl && !hv) return scanned_root(T, P, z, Dc, D, liquid_like);
+    if (hl && hv && std::fabs(dl - dv) > 1e-8 * dl) {
+        double a = 0, gl = 0, gv = 0;
+        GIBBS(T, dl, z, a, gl);
+        GIBBS(T, dv, z, a, gv);
+        liquid_like = gl < gv;
+        D = liquid_like ? dl : dv;
+        return true;
+    }
+    D = hl ? dl : dv;
+    liquid_like = D > Dc;
+    return true;
+}
+
+Stability stability(double T, double P, const double z[20]) {
+    Stability s;
+    s.found = stable_root(T, P, z, s.D, s.liquid_like);
+    if (!s.found) return s;
+    const Present o = present(z);
+    double lnphi[20] = {}, M[20][20];
+    if (!ln_phi(T, s.D, z, o, lnphi, M, false)) {
+        s.found = false;
+        return s;
+    }
+    double d[20] = {};
+    for (int a = 0; a < o.m; ++a) d[o.c[a]] = std::log(z[o.c[a]]) + lnphi[o.c[a]];
+    // Wilson's K-values.
+    double K[20] = {};
+    for (int a = 0; a < o.m; ++a) {
+        const int i = o.c[a];
+        K[i] = CCON.pc[i + 1] / P *
+               std::exp(5.373 * (1.0 + CCON.acf[i + 1]) * (1.0 - CCON.tc[i + 1] / T));
+    }
+    // The trial of the feed's other kind first: a vapour's liquid, a
+    // liquid's vapour.
+    const bool order[2] = {s.liquid_like, !s.liquid_like};
+    for (bool vapour : order) {
+        double w[20] = {};
+        for (int a = 0; a < o.m; ++a) {
+            const int i = o.c[a];
+            w[i] = vapour ? z[i] * K[i] : z[i] / K[i];
+        }
+        double tm = 0.0;
+        if (trial(T, P, z, d, o, vapour, w, tm)) {
+            s.stable = false;
+            s.vapour_trial = vapour;
+            s.tm = tm;
+            flash::copy20(w, s.w);
+            return s;
+        }
+    }
+    return s;
+}
+
+}  // namespace lib::mix

@@ -1,0 +1,28 @@
+// Phase stability of a mixture at given temperature and pressure: the
+// tangent-plane test with a vapour-like and a liquid-like trial phase.
+#pragma once
+
+namespace lib::mix {
+
+// The density root of feed z at (T, P) of lower Gibbs energy (the only root
+// where there is one): false when no root is found.  liquid_like: the root
+// is the denser one of two, or the only one lies above the critical density.
+bool stable_root(double T, double P, const double z[20], double& D, bool& liquid_like);
+
+// Result of the tangent-plane test.
+struct Stability {
+    bool stable = true;  // no trial phase of lower Gibbs energy found
+    bool found = false;  // the feed's density root was found
+    double D = 0;        // density of the feed's stable root
+    bool liquid_like = false;
+    // For an unstable feed: the trial phase's composition and whether it is
+    // the vapour-like trial (then it is the incipient vapour).
+    double w[20] = {};
+    bool vapour_trial = false;
+    double tm = 0;  // tangent-plane distance of the trial found
+};
+
+// The tangent-plane test of feed z at (T, P).
+Stability stability(double T, double P, const double z[20]);
+
+}  // namespace lib::mix

@@ -1,0 +1,176 @@
+// The density flashes of a mixture at given T or P: the saturation road
+// (bubble and dew points, the two-phase solver between them), each
+// single-phase result checked for stability, and the search along the
+// isotherm or isobar through the (T, p) flash where the road cannot place
+// the state.
+#include "library/phase/tdmix.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/phase/brent.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/mixflash.h"
+
+namespace lib {
+namespace {
+
+double marker(double T, double P, double D, double Tc, double Pc, double Dc) {
+    if (P > Pc && T >= Tc) return kQualitySupercritical;
+    return D > Dc && T < Tc ? kQualityLiquid : kQualityVapour;
+}
+
+void from_state(const mix::TpState& st, const double z[20], TpResult& r) {
+    r.D = st.D;
+    r.Dl = st.Dl;
+    r.Dv = st.Dv;
+    r.q = st.q;
+    flash::copy20(st.x, r.x);
+    flash::copy20(st.y, r.y);
+    if (st.two_phase) {
+        flash::mix_phases(st.T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
+    } else {
+        double p = 0, hjt = 0;
+        THERM(st.T, st.D, z, p, r.e, r.h, r.s, r.cv, r.cp, r.w, hjt);
+    }
+}
+
+void single(double T, double D, const double z[20], TpResult& r) {
+    double p = 0, hjt = 0;
+    r.D = r.Dl = r.Dv = D;
+    THERM(T, D, z, p, r.e, r.h, r.s, r.cv, r.cp, r.w, hjt);
+    flash::copy20(z, r.x);
+    flash::copy20(z, r.y);
+}
+
+}  // namespace
+
+void td_mixture(double T, double D, const double z[20], double Tc, double Pc, double Dc,
+                TpResult& r, double& P, int& ierr, std::string& herr) {
+    // A stable single phase needs no saturation point.
+    double dpdd = 0.0;
+    PRESS(T, D, z, P);
+    DPDD(T, D, z, dpdd);
+    if (P > 0.0 && dpdd > 0.0 && mix::single_phase_stable(T, D, z)) {
+        single(T, D, z, r);
+        r.q = marker(T, P, D, Tc, Pc, Dc);
+        return;
+    }
+    double pdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
+    double pbub = 0, dlbub = 0, dvbub = 0, xbub[20], ybub[20];
+    int derr = 0, berr = 0;
+    std::string jmsg;
+    {
+        flash::QuietMessages quiet;
+        SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, derr, jmsg);
+        SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, xbub, ybub, berr, jmsg);
+    }
+    if (derr == 0 && berr == 0 && dvdew < D && D < dlbub) {
+        int jerr = 0;
+        TDFL2(T, D, z, kSaturationGiven, pbub, pdew, dlbub, dvdew, ybub, xdew, P, r.Dl, r.Dv, r.x,
+              r.y, r.q, jerr, jmsg);
+        if (jerr <= 0 && r.q > 0.0 && r.q < 1.0) {
+            flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
+            r.D = D;
+            return;
+        }
+    }
+    mix::TpState st;
+    const double hint = derr == 0 ? pdew : (P > 0.0 ? P : Pc);
+    if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st)) {
+        r.q = kQualityFailed;
+        fail(226, "TDFLSH", "iteration did not converge for the mixture along the isotherm", ierr,
+             herr);
+        return;
+    }
+    P = st.P;
+    from_state(st, z, r);
+    if (!st.two_phase) r.q = marker(T, P, st.D, Tc, Pc, Dc);
+}
+
+void db_mixture(double D, char letter, double b, const double z[20], double Tc, double Pc,
+                double Dc, TpResult& r, double& T, double& P, int& ierr, std::string& herr) {
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    LIMITS("EOS", z, tmin, tmax, dmax, pmax);
+    TpResult last;
+    double plast = 0.0, tlast = 0.0;
+    // The property along the isochore rises with the temperature.
+    const auto f = [&](double t, double& v) {
+        TpResult s;
+        double p = 0.0;
+        int jerr = 0;
+        std::string jmsg;
+        td_mixture(t, D, z, Tc, Pc, Dc, s, p, jerr, jmsg);
+        if (jerr > 0) return false;
+        v = letter == 'S' ? s.s : letter == 'E' ? s.e : s.h;
+        v -= b;
+        last = s;
+        plast = p;
+        tlast = t;
+        return std::isfinite(v);
+    };
+    double ta = 0, fa = 0, tb = 0, fb = 0, t = 0;
+    if (!bracket_root(f, std::clamp(Tc, tmin, tmax), 10.0, tmin, 1.5 * tmax, ta, fa, tb, fb) ||
+        !brent_root(f, ta, fa, tb, fb, 1e-12 * (std::fabs(b) + 1.0), 1e-14, 80, t)) {
+        r.q = kQualityFailed;
+        fail(248, std::string("D") + letter + "FLSH",
+             "iteration did not converge for the mixture along the isochore", ierr, herr);
+        return;
+    }
+    if (tlast != t) {
+        double v = 0.0;
+        if (!f(t, v)) {
+            r.q = kQualityFailed;
+            fail(248, std::string("D") + letter + "FLSH",
+                 "iteration did not converge for the mixture along the isochore", ierr, herr);
+            return;
+        }
+    }
+    r = last;
+    T = t;
+    P = plast;
+}
+
+void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, double Dc,
+                TpResult& r, double& T, int& ierr, std::string& herr) {
+    double tdew = 0, dldew = 0, dvdew = 0, xdew[20], ydew[20];
+    double tbub = 0, dlbub = 0, dvbub = 0, xbub[20], ybub[20];
+    int derr = 0, berr = 0;
+    std::string jmsg;
+    {
+        flash::QuietMessages quiet;
+        SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ydew, derr, jmsg);
+        SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xbub, ybub, berr, jmsg);
+    }
+    if (derr == 0 && berr == 0 && dvdew < D && D < dlbub) {
+        int jerr = 0;
+        PDFL2(P, D, z, kSaturationGiven, tbub, tdew, dlbub, dvdew, ybub, xdew, T, r.Dl, r.Dv, r.x,
+              r.y, r.q, jerr, jmsg);
+        if (jerr <= 0 && r.q > 0.0 && r.q < 1.0) {
+            flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
+            r.D = D;
+            return;
+        }
+    }
+    int jerr = 0;
+    PDFL1(P, D, z, T, jerr, jmsg);
+    if (jerr <= 0 && T > 0.0 && mix::single_phase_stable(T, D, z)) {
+        single(T, D, z, r);
+        r.q = marker(T, P, D, Tc, Pc, Dc);
+        return;
+    }
+    mix::TpState st;
+    const double t1 = berr == 0 ? tbub : 0.5 * Tc, t2 = derr == 0 ? tdew : 1.5 * Tc;
+    if (!mix::on_isobar(P, 'D', D, z, t1, t2, st)) {
+        r.q = kQualityFailed;
+        fail(226, "PDFLSH", "iteration did not converge for the mixture along the isobar", ierr,
+             herr);
+        return;
+    }
+    T = st.T;
+    from_state(st, z, r);
+    if (!st.two_phase) r.q = marker(T, P, st.D, Tc, Pc, Dc);
+}
+
+}  // namespace lib

@@ -1,0 +1,23 @@
+// The density flashes of a mixture (TDFLSH at given T, PDFLSH at given P).
+#pragma once
+
+#include <string>
+
+#include "library/phase/tpmix.h"
+
+namespace lib {
+
+// The state of mixture z at (T, D): P and the phases; error 226 when even
+// the search along the isotherm fails.
+void td_mixture(double T, double D, const double z[20], double Tc, double Pc, double Dc,
+                TpResult& r, double& P, int& ierr, std::string& herr);
+// The state of mixture z at (P, D): T and the phases.
+void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, double Dc,
+                TpResult& r, double& T, int& ierr, std::string& herr);
+
+// The state of mixture z at density D with enthalpy, entropy or energy b
+// (letter 'H', 'S', 'E'): T, P and the phases.
+void db_mixture(double D, char letter, double b, const double z[20], double Tc, double Pc,
+                double Dc, TpResult& r, double& T, double& P, int& ierr, std::string& herr);
+
+}  // namespace lib

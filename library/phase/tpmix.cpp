@@ -1,0 +1,138 @@
+// The (T, p) flash of a mixture: the tangent-plane test tells a single
+// phase (the density root of lower Gibbs energy) from an unstable feed,
+// which TPFL2 splits starting from the trial phase of the test.
+#include "library/phase/tpmix.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/stability.h"
+#include "library/phase/tpflsh.h"
+#include "library/setup/records.h"
+
+namespace lib {
+namespace {
+
+using flash::cut;
+
+int components() { return std::min(NCOMP.nc, kMaxComp); }
+
+void single_phase(double T, double P, const double z[20], double Tc, double Pc, double D,
+                  bool liquid_like, TpResult& r) {
+    r.D = r.Dl = r.Dv = D;
+    double p = 0, hjt = 0;
+    THERM(T, D, z, p, r.e, r.h, r.s, r.cv, r.cp, r.w, hjt);
+    if (P > Pc && T >= Tc)
+        r.q = kQualitySupercritical;
+    else if (liquid_like && T < Tc)
+        r.q = kQualityLiquid;
+    else
+        r.q = kQualityVapour;
+    flash::copy20(z, r.x);
+    flash::copy20(z, r.y);
+}
+
+}  // namespace
+
+double rachford_rice(const double z[20], const double K[20], double x[20], double y[20]) {
+    const auto g = [&](double b) {
+        double s = 0.0;
+        for (int i = 0; i < components(); ++i)
+            if (z[i] > 0.0) s += z[i] * (K[i] - 1.0) / (1.0 + b * (K[i] - 1.0));
+        return s;
+    };
+    double lo = 0.0, hi = 1.0, beta = 0.5;
+    const double g0 = g(0.0), g1 = g(1.0);
+    if (g0 <= 0.0) {
+        beta = 0.0;
+    } else if (g1 >= 0.0) {
+        beta = 1.0;
+    } else {
+        for (int it = 0; it < 100 && hi - lo > 1e-14; ++it) {
+            beta = 0.5 * (lo + hi);
+            (g(beta) > 0.0 ? lo : hi) = beta;
+        }
+    }
+    double sx = 0.0, sy = 0.0;
+    for (int i = 0; i < 20; ++i) {
+        x[i] = y[i] = 0.0;
+        if (i >= components() || !(z[i] > 0.0)) continue;
+        x[i] = z[i] / (1.0 + beta * (K[i] - 1.0));
+        y[i] = K[i] * x[i];
+        sx += x[i];
+        sy += y[i];
+    }
+    for (int i = 0; i < components(); ++i) {
+        if (sx > 0.0) x[i] /= sx;
+        if (sy > 0.0) y[i] /= sy;
+    }
+    return beta;
+}
+
+void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, double Dc,
+                TpResult& r, int& ierr, std::string& herr) {
+    (void)Dc;
+    const mix::Stability st = mix::stability(T, P, z);
+    if (!st.found) {
+        r.q = kQualityFailed;
+        fail(215, "TPFLSH",
+             "supercritical or vapor density iteration did not converge:  density root not found",
+             ierr, herr);
+        return;
+    }
+    if (st.stable) return single_phase(T, P, z, Tc, Pc, st.D, st.liquid_like, r);
+
+    // Start values of the split from the trial phase: the incipient vapour
+    // of a liquid feed, the incipient liquid of a vapour feed.
+    double K[20] = {};
+    for (int i = 0; i < components(); ++i) {
+        if (!(z[i] > 0.0) || !(st.w[i] > 0.0)) continue;
+        K[i] = st.vapour_trial ? st.w[i] / z[i] : z[i] / st.w[i];
+    }
+    double beta = rachford_rice(z, K, r.x, r.y);
+    if (!(beta > 0.0 && beta < 1.0)) {
+        // The trial phase alone: a little of it beside the feed.
+        beta = st.vapour_trial ? 0.01 : 0.99;
+        flash::copy20(st.vapour_trial ? z : st.w, r.x);
+        flash::copy20(st.vapour_trial ? st.w : z, r.y);
+    }
+    r.q = beta;
+    r.Dl = st.liquid_like ? st.D : 0.0;
+    r.Dv = st.liquid_like ? 0.0 : st.D;
+    int jerr = 0;
+    std::string jmsg;
+    TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
+    if (jerr <= 0 && !(r.q > 0.0 && r.q < 1.0)) {
+        // A split onto one of its phases is no split of an unstable feed.
+        jerr = 219;
+        jmsg = errtext("TPFLSH", 219,
+                       "outer iteration loop for composition in 2-phase state did not converge:  "
+                       "vapor fraction outside 0..1");
+    }
+    if (jerr > 0) {
+        r.D = Dc;
+        r.q = kQualityFailed;
+        fail(jerr, jmsg, ierr, herr);
+        return;
+    }
+    // The densities of the phases at (T, P) from the split's.
+    int kerr = 0;
+    std::string kmsg;
+    {
+        flash::QuietMessages quiet;
+        TPRHO(T, P, r.x, kLiquid, kStartValue, r.Dl, kerr, kmsg);
+        if (kerr <= 0) TPRHO(T, P, r.y, kVapour, kStartValue, r.Dv, kerr, kmsg);
+    }
+    if (kerr > 0) {
+        r.D = Dc;
+        r.q = kQualityFailed;
+        fail(kerr, "TPFLSH", "(mix, 2-phase):  " + cut(kmsg, 200), ierr, herr, kNoNumber);
+        return;
+    }
+    flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
+    r.D = flash::mixed_density(r.q, r.Dl, r.Dv);
+}
+
+}  // namespace lib

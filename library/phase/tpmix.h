@@ -1,0 +1,25 @@
+// The (T, p) flash of a mixture inside the window where two phases can
+// exist: the tangent-plane test decides; an unstable feed is split by TPFL2
+// from the trial phase found.
+#pragma once
+
+#include <string>
+
+namespace lib {
+
+// The results of one (T, p) flash.
+struct TpResult {
+    double D = 0, Dl = 0, Dv = 0, q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0;
+    double x[20] = {}, y[20] = {};
+};
+
+// The state of mixture z at (T, P), given its (estimated) critical point.
+// ierr 213, 214, 215 (a density failed), or TPFL2's error; q 999 then.
+void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, double Dc,
+                TpResult& r, int& ierr, std::string& herr);
+
+// The vapour fraction of feed z with K-values K (Rachford-Rice), held
+// inside [0, 1], with the phase compositions.
+double rachford_rice(const double z[20], const double K[20], double x[20], double y[20]);
+
+}  // namespace lib
