@@ -30,6 +30,12 @@ Present present(const double x[20]) {
     for (int i = 0; i < nc; ++i)
         if (x[i] > 0.0) o.c[o.m++] = i;
     std::stable_sort(o.c, o.c + o.m, [&](int a, int b) { return x[a] > x[b]; });
+    // The component of the largest fraction goes last: it is the dependent
+    // one of the solvers, its fraction one minus the others.  (Taken as the
+    // smallest, a trace's fraction would come from a difference of numbers
+    // near one and carry their rounding, 1e-16 / fraction, into its
+    // fugacity.)
+    if (o.m > 1) std::rotate(o.c, o.c + 1, o.c + o.m);
     return o;
 }
 
@@ -312,7 +318,7 @@ private:
         if (k == kSplitAtTP) {
             // The vapour fraction from the component of the largest feed
             // fraction.
-            const int c = order.c[0];
+            const int c = order.c[order.m - 1];
             const double den = xv[c] - xl[c];
             if (std::fabs(den) < 1e-300) return fail_now();
             q = (x[c] - xl[c]) / den;
@@ -457,7 +463,9 @@ private:
         if (Dv < 0.0 || Dl < 0.0) ierr = 1;
         if (std::fabs(Dl - Dv) < 0.1 && std::fabs(Dl - Dc) > 0.1) ierr = 1;
         if (P > 10.0 * Pc || !(P > 0.0)) ierr = 1;
-        if (k == kSplitAtTP && !(q >= 0.0 && q <= 1.0)) ierr = 1;
+        // A split onto the feed itself (one phase of no amount) is the
+        // trivial answer of the lever-rule equations, not a split.
+        if (k == kSplitAtTP && !(q > 1e-9 && q < 1.0 - 1e-9)) ierr = 1;
     }
 
     // The general routine answers instead, with the switch that keeps it

@@ -35,7 +35,8 @@ extern SattpWorkRecord SATTPW;
 namespace mix {
 
 // The components present in x (fraction above zero), by decreasing fraction
-// (the lower component number first among equal ones): 0-based indices.
+// (the lower component number first among equal ones) except that the one
+// of the largest fraction comes last: 0-based indices.
 struct Present {
     int m = 0;
     int c[20] = {};

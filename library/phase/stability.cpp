@@ -59,6 +59,20 @@ bool root_of(double T, double P, const double w[20], int kph, double& D) {
     return true;
 }
 
+// Whether a vapour root is the first crossing of P along the isotherm: the
+// pressure rises below it and stays under P (a root in a loop of the
+// equation inside the two-phase region fails this).
+bool first_root(double T, double P, const double w[20], double D) {
+    double last = 0.0;
+    for (int k = 1; k < 8; ++k) {
+        double p = 0.0;
+        PRESS(T, D * k / 8.0, w, p);
+        if (!(p < P) || p < last) return false;
+        last = p;
+    }
+    return true;
+}
+
 // One trial phase from the start w: true when it ends on a trial of
 // negative tangent-plane distance (then in w, with tm).
 bool trial(double T, double P, const double z[20], const double d[20], const Present& o,
@@ -72,6 +86,12 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         if (!(sum > 0.0) || !std::isfinite(sum)) return false;
         for (int a = 0; a < o.m; ++a) w[o.c[a]] = Y[o.c[a]] / sum;
         if (!root_of(T, P, w, kph, D)) return false;
+        if (vapour && !first_root(T, P, w, D)) {
+            // No vapour of this composition: the liquid root stands for it.
+            double d = 0.0;
+            if (!root_of(T, P, w, kLiquid, d)) return false;
+            D = d;
+        }
         const bool newton = it > 3;
         if (!ln_phi(T, D, w, o, lnphi, M, newton)) return false;
         double F[20] = {}, g2 = 0.0, trivial = 0.0;

@@ -48,11 +48,14 @@ void single(double T, double D, const double z[20], TpResult& r) {
 
 void td_mixture(double T, double D, const double z[20], double Tc, double Pc, double Dc,
                 TpResult& r, double& P, int& ierr, std::string& herr) {
-    // A stable single phase needs no saturation point.
-    double dpdd = 0.0;
+    // A stable single phase needs no saturation point (a density inside a
+    // loop of the equation can give an absurd pressure: only pressures in
+    // the equation's range are tried).
+    double dpdd = 0.0, tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     PRESS(T, D, z, P);
     DPDD(T, D, z, dpdd);
-    if (P > 0.0 && dpdd > 0.0 && mix::single_phase_stable(T, D, z)) {
+    if (P > 0.0 && P <= pmax && dpdd > 0.0 && mix::single_phase_stable(T, D, z)) {
         single(T, D, z, r);
         r.q = marker(T, P, D, Tc, Pc, Dc);
         return;

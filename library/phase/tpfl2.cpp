@@ -250,6 +250,22 @@ void TPFL2(double T, double P, const double z[20], double& Dl, double& Dv, doubl
     }
     if (newton(T, P, z, Dl, Dv, x, y, q)) return;
     Substitution(T, P, z, Dl, Dv, x, y, q, ierr, herr).run();
+    if (ierr > 0 || FLAGS2.sat_status == 1) return;
+    // Successive substitution stops at a tolerance of its own: Newton's
+    // method from its result makes the fugacities equal to the last digits.
+    mix::SwitchGuard own_failure(FLAGS2.spline_status, 1);
+    double t = T, p = P, D = 0, dl = Dl, dv = Dv, l[20], v[20], qq = q;
+    flash::copy20(x, l);
+    flash::copy20(y, v);
+    int jerr = 0;
+    std::string jmsg;
+    SATTP(t, p, z, kSplitAtTP, 1, D, dl, dv, l, v, qq, jerr, jmsg);
+    if (jerr != 0 || !(qq > 0.0 && qq < 1.0)) return;
+    Dl = dl;
+    Dv = dv;
+    q = qq;
+    flash::copy20(l, x);
+    flash::copy20(v, y);
 }
 
 }  // namespace lib

@@ -34,6 +34,37 @@ void single_phase(double T, double P, const double z[20], double Tc, double Pc, 
     flash::copy20(z, r.y);
 }
 
+// The start of the split from the dew and bubble points at T, at the
+// vapour fraction where P lies between their pressures; false when either
+// point is not found or P lies outside.
+bool saturation_start(double T, double P, const double z[20], TpResult& r) {
+    double pd = 0, pb = 0, dld = 0, dvd = 0, dlb = 0, dvb = 0, xd[20], yd[20], xb[20], yb[20];
+    int e1 = 0, e2 = 0;
+    std::string m;
+    {
+        flash::QuietMessages quiet;
+        SATT(T, z, kDewPoint, pd, dld, dvd, xd, yd, e1, m);
+        if (e1 == 0) SATT(T, z, kBubblePoint, pb, dlb, dvb, xb, yb, e2, m);
+    }
+    if (e1 != 0 || e2 != 0 || !(pb > pd) || !(P > pd && P < pb)) return false;
+    const double q0 = 1.0 - (P - pd) / (pb - pd);
+    double sx = 0.0, sy = 0.0;
+    for (int i = 0; i < 20; ++i) {
+        r.x[i] = z[i] * (1.0 - q0) + xd[i] * q0;
+        r.y[i] = z[i] * q0 + yb[i] * (1.0 - q0);
+        sx += r.x[i];
+        sy += r.y[i];
+    }
+    for (int i = 0; i < 20; ++i) {
+        r.x[i] /= sx;
+        r.y[i] /= sy;
+    }
+    r.Dl = dlb;
+    r.Dv = dvd;
+    r.q = q0;
+    return true;
+}
+
 }  // namespace
 
 double rachford_rice(const double z[20], const double K[20], double x[20], double y[20]) {
@@ -104,12 +135,18 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
     int jerr = 0;
     std::string jmsg;
     TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
-    if (jerr <= 0 && !(r.q > 0.0 && r.q < 1.0)) {
+    if (jerr <= 0 && !(r.q > 1e-9 && r.q < 1.0 - 1e-9)) {
         // A split onto one of its phases is no split of an unstable feed.
         jerr = 219;
         jmsg = errtext("TPFLSH", 219,
                        "outer iteration loop for composition in 2-phase state did not converge:  "
                        "vapor fraction outside 0..1");
+    }
+    if (jerr > 0 && saturation_start(T, P, z, r)) {
+        // Once more from phases between the feed and the incipient phases of
+        // the dew and bubble points at T.
+        TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
+        if (jerr <= 0 && !(r.q > 1e-9 && r.q < 1.0 - 1e-9)) jerr = 219;
     }
     if (jerr > 0) {
         r.D = Dc;
