@@ -1,15 +1,15 @@
 // CRTPNT: the true critical point of a mixture by Newton's method in
-// temperature and pressure on the stability criterion of the tangent plane
-// at constant T and P: the smallest eigenvalue of the matrix
-// B_ij = delta_ij + sqrt(x_i x_j) n dln(phi_i)/dn_j and the cubic form along
-// its eigenvector both vanish.
+// temperature and density on the criterion of the Helmholtz energy at
+// constant T and V: the smallest eigenvalue of its scaled Hessian in the
+// amounts and the cubic form along the eigenvector both vanish.
 #include <algorithm>
 #include <cmath>
 
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/models/hmxrecords.h"
-#include "library/phase/satgv.h"
+#include "library/models/phiderv.h"
+#include "library/models/records.h"
 #include "library/phase/sattp.h"
 #include "library/setup/records.h"
 
@@ -60,38 +60,56 @@ double smallest_eigen(int n, double a[20][20], double u[20]) {
     return a[best][best];
 }
 
-// The fugacity data CRTPNT reads at (T, P) for composition x: ln(phi P),
-// the T and P derivatives of ln phi and, at the base point, the stability
-// matrix.
-struct Sample {
-    double lnf[20] = {}, dt[20] = {}, dp[20] = {};
-    double D = 0;
-};
-
-bool sample(double T, double P, const double x[20], const mix::Present& o, double& D, Sample& s,
-            double B[20][20], int& ierr, std::string& herr) {
-    int kph = 1;
-    double dPdT = 0, dPdD = 0, dDdT = 0, cp = 0;
-    LGPHI(2, kph, T, D, P, x, s.lnf, dPdT, dPdD, dDdT, cp, ierr, herr);
-    if (ierr != 0) return false;
-    s.D = D;
-    const PhidrRecord& r = PHIDR;
-    for (int a = 0; a < o.m; ++a) {
-        const int i = o.c[a];
-        s.dt[i] = r.dlnphi_dt[i];
-        s.dp[i] = r.dlnphi_dp[i];
-    }
-    if (B == nullptr) return true;
-    for (int a = 0; a < o.m; ++a) {
-        const int i = o.c[a];
+// The two conditions of a critical point at (T, D): the smallest
+// eigenvalue L of Q_ij = delta_ij + sqrt(x_i x_j) n d2(n alpha)/dn_i dn_j (the
+// scaled Hessian of the Helmholtz energy at constant T and V) and the cubic
+// form C along its eigenvector, d2/ds2 of sum_i dn_i ln f_i(n + s dn) at
+// constant T and V.
+bool conditions(double T, double D, const double x[20], const mix::Present& o, double& L,
+                double& C) {
+    double dadn[20], dnadn[20];
+    int jerr = 0;
+    std::string jmsg;
+    PHIDERV(2, T, D, x, dadn, dnadn, jerr, jmsg);
+    if (jerr != 0) return false;
+    double Q[20][20] = {};
+    for (int a = 0; a < o.m; ++a)
         for (int b = 0; b < o.m; ++b) {
-            const int j = o.c[b];
-            // Mirrored from the upper triangle.
-            const double mij = a <= b ? r.ndlnphi_dn[i][j] : r.ndlnphi_dn[j][i];
-            B[a][b] = std::sqrt(x[i]) * std::sqrt(x[j]) * mij + (a == b ? 1.0 : 0.0);
+            const int i = o.c[a], j = o.c[b];
+            const double mij = a <= b ? PHIDR.d2nadn2[i][j] : PHIDR.d2nadn2[j][i];
+            Q[a][b] = std::sqrt(x[i] * x[j]) * mij + (a == b ? 1.0 : 0.0);
         }
-    }
-    return true;
+    double u[20] = {};
+    L = smallest_eigen(o.m, Q, u);
+    double dn[20] = {};
+    for (int a = 0; a < o.m; ++a) dn[o.c[a]] = std::sqrt(x[o.c[a]]) * u[a];
+    const auto g = [&](double s, double& v) {
+        double n[20] = {}, sum = 0.0;
+        for (int a = 0; a < o.m; ++a) {
+            const int i = o.c[a];
+            n[i] = x[i] + s * dn[i];
+            if (!(n[i] > 0.0)) return false;
+            sum += n[i];
+        }
+        double xs[20] = {};
+        for (int a = 0; a < o.m; ++a) xs[o.c[a]] = n[o.c[a]] / sum;
+        const double Ds = D * sum;
+        int kerr = 0;
+        std::string kmsg;
+        PHIDERV(1, T, Ds, xs, dadn, dnadn, kerr, kmsg);
+        if (kerr != 0) return false;
+        v = 0.0;
+        for (int a = 0; a < o.m; ++a) {
+            const int i = o.c[a];
+            v += dn[i] * (std::log(xs[i] * Ds * GCNST.r * T) + dnadn[i]);
+        }
+        return true;
+    };
+    constexpr double eps = 1e-3;
+    double gp = 0, g0 = 0, gm = 0;
+    if (!g(eps, gp) || !g(0.0, g0) || !g(-eps, gm)) return false;
+    C = (gp - 2.0 * g0 + gm) / (eps * eps);
+    return std::isfinite(L) && std::isfinite(C);
 }
 
 }  // namespace
@@ -104,70 +122,44 @@ void CRTPNT(const double x[20], double& T, double& P, double& D, int& ierr, std:
         return;
     }
     const mix::Present o = mix::present(x);
-    double eps = 1e-4;
-    for (int attempt = 1; attempt <= 4; ++attempt) {
-        if (attempt > 1) {
-            int jerr = 0;
-            std::string jmsg;
-            CRITP(x, T, P, D, jerr, jmsg);
-            eps *= 10.0;
-        }
-        P = std::fabs(P);
-        double tol = 1e-8, L = 9999.0, C = 9999.0;
-        for (int it = 1; it <= 20; ++it) {
-            Sample base;
-            double B[20][20] = {};
-            if (!sample(T, P, x, o, D, base, B, ierr, herr)) return;
-            if (it > 1 && std::fabs(L) + std::fabs(C) < tol) return;
-            double u[20] = {};
-            const double lambda = smallest_eigen(o.m, B, u);
-            if (it == 10) tol *= 100.0;
-            double G[2] = {}, A[2] = {}, Bp[2] = {};
-            for (int k = 0; k < 2; ++k) {
-                const double s = k == 0 ? -eps : eps;
-                double n[20] = {}, sum = 0.0;
-                for (int a = 0; a < o.m; ++a) {
-                    const int i = o.c[a];
-                    n[i] = std::fabs(x[i] + s * std::sqrt(x[i]) * u[a]);
-                    sum += n[i];
-                }
-                double trial[20] = {};
-                for (int i = 0; i < 20; ++i) trial[i] = std::fabs(sum) > 1e-10 ? n[i] / sum : x[i];
-                Sample t;
-                double Dt = D;
-                if (!sample(T, P, trial, o, Dt, t, nullptr, ierr, herr)) return;
-                for (int a = 0; a < o.m; ++a) {
-                    const int i = o.c[a];
-                    const double g = std::log(n[i] / x[i]) + t.lnf[i] - base.lnf[i];
-                    const double w = std::sqrt(x[i]) * u[a];
-                    G[k] += w * g;
-                    A[k] += (base.dt[i] - t.dt[i]) * w;
-                    Bp[k] += (base.dp[i] - t.dp[i]) * w;
-                }
-            }
-            const double a = (Bp[1] - Bp[0]) / (4.0 * eps);
-            const double b = (A[1] - A[0]) / (4.0 * eps);
-            const double c = (Bp[1] + Bp[0]) / (6.0 * eps * eps);
-            const double d = (A[1] + A[0]) / (6.0 * eps * eps);
-            const double det = a * d - b * c;
-            if (std::fabs(det) < 1e-20) {
-                ierr = 1;
-                herr = "dp, dt -> infinity. Provide better p, t guess values";
-                return;
-            }
-            L = lambda / 2.0;
-            C = (G[1] + G[0]) / (6.0 * eps * eps);
-            double dT = (c * L - a * C) / det;
-            double dP = (b * C - d * L) / det;
-            for (int k = 0; k < 25 && (std::fabs(dT) > 2.0 || std::fabs(dP) > 1000.0); ++k) {
-                dT /= 10.0;
-                dP /= 2.0;
-            }
-            T -= dT;
-            P -= dP;
-            if (!(P > 0.0) || !(T > 0.0) || P > 100000.0 || T > 1000.0 || !std::isfinite(T + P))
+    RMIX(x);
+    // Starts: the values passed in, then the estimate of the mixture model.
+    double Te = 0, Pe = 0, De = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(x, Te, Pe, De, jerr, jmsg);
+    const double starts[2][2] = {{T, D}, {Te, De}};
+    for (const auto& st : starts) {
+        double t = st[0], d = st[1];
+        if (!(t > 0.0) || !(d > 0.0)) continue;
+        bool done = false;
+        for (int it = 0; it < 60 && !done; ++it) {
+            double L = 0, C = 0, Lt = 0, Ct = 0, Ld = 0, Cd = 0;
+            const double ht = 1e-5 * t, hd = 1e-5 * d;
+            if (!conditions(t, d, x, o, L, C) || !conditions(t + ht, d, x, o, Lt, Ct) ||
+                !conditions(t, d + hd, x, o, Ld, Cd))
                 break;
+            if (std::fabs(L) < 1e-10 && std::fabs(C) < 1e-8) {
+                done = true;
+                break;
+            }
+            const double a = (Lt - L) / ht, b = (Ld - L) / hd, c = (Ct - C) / ht, e = (Cd - C) / hd;
+            const double det = a * e - b * c;
+            if (!(std::fabs(det) > 1e-300)) break;
+            double dt = -(L * e - b * C) / det, dd = -(a * C - c * L) / det;
+            const double f = std::max({1.0, std::fabs(dt) / (0.05 * t), std::fabs(dd) / (0.2 * d)});
+            dt /= f;
+            dd /= f;
+            t += dt;
+            d += dd;
+            if (!(t > 0.0) || !(d > 0.0) || t > 2000.0) break;
+            if (std::fabs(dt) < 1e-10 * t && std::fabs(dd) < 1e-10 * d) done = true;
         }
+        if (!done) continue;
+        T = t;
+        D = d;
+        PRESS(T, D, x, P);
+        return;
     }
     ierr = 1;
     herr = "No convergence. Provide better p, t guess values";

@@ -104,9 +104,13 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
             const double r = std::log(w[i] / z[i]);
             trivial += r * r;
         }
-        if (trivial < 1e-8) return false;  // the trial has become the feed
+        // The trial has become the feed: close to it with a positive
+        // distance, or on it.
+        if (trivial < 1e-8 || (trivial < 1e-4 && tm > 1e-6)) return false;
         if (tm < -1e-10 && it > 1) return true;
-        if (g2 < 1e-20) return tm < -1e-10;
+        // A stationary point: of positive distance (some way above zero no
+        // further digits are needed) or negative.
+        if (g2 < 1e-20 || (g2 < 1e-10 && tm > 1e-3)) return tm < -1e-10;
         if (!newton) {
             for (int a = 0; a < o.m; ++a) {
                 const int i = o.c[a];

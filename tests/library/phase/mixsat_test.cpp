@@ -1,0 +1,233 @@
+// Mixture saturation beyond the reference table: the critical point of the
+// mixture on its traced phase boundary, a mixture of one component, the
+// collapse of the successive substitution onto the feed, the refusals of
+// the vapour-fraction solver, the start estimates, and a blend through the
+// mixture model against its pseudo-pure equation.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "library/library.h"
+#include "library/phase/mixest.h"
+#include "library/phase/records.h"
+#include "library/phase/satgv.h"
+#include "library/setup/records.h"
+#include "library/setup/splines.h"
+#include "tests/library/phase/flash_support.h"
+#include "tests/library/phase/mix_support.h"
+
+namespace {
+
+class MixtureSaturation : public ::testing::Test {
+protected:
+    void TearDown() override { ASSERT_TRUE(flashtest::setup("nitrogen")); }
+    static void setup2(const char* names, double a, double b, double z[20]) {
+        int ierr = 0;
+        std::string herr, hrf = "DEF";
+        lib::SETUP0(2, names, "hmx", hrf, ierr, herr);
+        ASSERT_EQ(ierr, 0) << herr;
+        for (int i = 0; i < 20; ++i) z[i] = 0.0;
+        z[0] = a;
+        z[1] = b;
+    }
+};
+
+// The critical point of the mixture lies on the boundary that SATSPLN
+// traces, where the incipient phase has the feed's composition, and the
+// dew and bubble branches join there.
+TEST_F(MixtureSaturation, CriticalPointLiesOnTheTracedBoundary) {
+    for (const char* names : {"methane|ethane", "co2|nitrogen"}) {
+        double z[20];
+        setup2(names, 0.7, 0.3, z);
+        double T = 0, P = 0, D = 0, tc = 0, pc = 0, dc = 0;
+        int ierr = 0;
+        std::string herr;
+        lib::CRITP(z, tc, pc, dc, ierr, herr);
+        T = tc;
+        P = pc;
+        D = dc;
+        lib::CRTPNT(z, T, P, D, ierr, herr);
+        ASSERT_EQ(ierr, 0) << names << ": " << herr;
+        lib::SATSPLN(z, ierr, herr);
+        ASSERT_EQ(ierr, 0) << names << ": " << herr;
+        ASSERT_EQ(lib::SATSPL.built, 1);
+        EXPECT_GE(lib::SATSPL.n, 20);
+        EXPECT_EQ(lib::MAXTP.crit_flag, 0) << names;
+        EXPECT_NEAR(lib::MAXTP.crit_t, T, 0.5) << names;
+        EXPECT_NEAR(lib::MAXTP.crit_p, P, 0.01 * P) << names;
+        // Along the boundary through the critical density the incipient
+        // fraction of the first component crosses the feed's.
+        double below = 0, above = 0;
+        lib::SPLNVAL(1, 0, 0.9 * D, below, ierr, herr);
+        lib::SPLNVAL(1, 0, 1.1 * D, above, ierr, herr);
+        EXPECT_LT((below - z[0]) * (above - z[0]), 0.0) << names;
+        // The maximum temperature of the boundary lies at or above it.
+        EXPECT_GE(lib::MAXTP.tmax_t, T - 0.5) << names;
+        // A bubble point at 0.95 Tc starts from the splines and agrees with
+        // the one computed without them.
+        double p1 = 0, dl = 0, dv = 0, xl[20], xv[20];
+        lib::SATT(0.95 * T, z, lib::kBubblePoint, p1, dl, dv, xl, xv, ierr, herr);
+        EXPECT_EQ(ierr, 0) << names << ": " << herr;
+        EXPECT_EQ(mixtest::fugacity_mismatch(0.95 * T, dl, dv, xl, xv, z) <= 1e-9, true);
+    }
+}
+
+TEST_F(MixtureSaturation, PureFluidTakesItsOwnCriticalPointAndNoSplines) {
+    ASSERT_TRUE(flashtest::setup("propane"));
+    const double x[20] = {1.0};
+    double T = 0, P = 0, D = 0, tc = 0, pc = 0, dc = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::CRTPNT(x, T, P, D, ierr, herr);
+    lib::CRITP(x, tc, pc, dc, ierr, herr);
+    EXPECT_EQ(T, tc);
+    EXPECT_EQ(P, pc);
+    EXPECT_EQ(D, dc);
+    lib::SATSPLN(x, ierr, herr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(lib::SATSPL.built, 0);
+}
+
+// A mixture all of one component is that fluid.
+TEST_F(MixtureSaturation, OneFractionOneGivesThePureFluid) {
+    ASSERT_TRUE(flashtest::setup("ethane"));
+    const double pure[20] = {1.0};
+    double p0 = 0, dl0 = 0, dv0 = 0, l[20], v[20], t0 = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(250.0, pure, lib::kBubblePoint, p0, dl0, dv0, l, v, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    lib::SATP(1000.0, pure, lib::kDewPoint, t0, dl0, dv0, l, v, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    double z[20];
+    setup2("methane|ethane", 0.0, 1.0, z);
+    double p = 0, dl = 0, dv = 0, t = 0;
+    lib::SATT(250.0, z, lib::kBubblePoint, p, dl, dv, l, v, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(p, p0, 1e-10 * p0);
+    lib::SATP(1000.0, z, lib::kDewPoint, t, dl, dv, l, v, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(t, t0, 1e-9 * t0);
+}
+
+// No saturation state above the mixture's boundary: an error with the
+// critical point as the state, never a state of two equal phases.
+TEST_F(MixtureSaturation, NoBoundaryIsAnErrorWithTheCriticalPoint) {
+    double z[20];
+    setup2("nitrogen|oxygen", 0.79, 0.21, z);
+    double tc = 0, pc = 0, dc = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::CRITP(z, tc, pc, dc, ierr, herr);
+    for (int kph : {lib::kBubblePoint, lib::kDewPoint}) {
+        double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+        lib::SATT(180.0, z, kph, P, Dl, Dv, xl, xv, ierr, herr);
+        EXPECT_TRUE(ierr == 128 || ierr == 121) << ierr << " " << herr;
+        EXPECT_EQ(herr.rfind("[SATT error 12", 0), 0u) << herr;
+        EXPECT_EQ(P, pc);
+        EXPECT_EQ(Dl, dc);
+        EXPECT_EQ(Dv, dc);
+    }
+}
+
+TEST_F(MixtureSaturation, VapourFractionSolverRefusesBadInput) {
+    double z[20];
+    setup2("methane|ethane", 0.7, 0.3, z);
+    struct Case {
+        double vf, sum, dl;
+        int ierr;
+        const char* text;
+    };
+    const Case cases[] = {
+        {1.0000001, 1.0, 20.0, 80, "[SATGV error 80] vf greater than 1 or less than 0"},
+        {1.0, 0.99999, 20.0, 81, "[SATGV error 81] Sum of feed composition not equal to 1.0"},
+        {1.0, 1.0, 0.0, 82, "[SATGV error 82] Input density less than or equal to 0.0"},
+        {0.5, 1.0, 20.0, 81, "SATGV not set up for vf>0 and vf<1 with ityp=6"},
+    };
+    for (const Case& c : cases) {
+        double feed[20] = {0.7 * c.sum, 0.3 * c.sum};
+        double T = 180, P = 1000, Dl = c.dl, Dv = 0.5, xl[20] = {0.2, 0.8}, xv[20] = {0.7, 0.3};
+        int ierr = 0;
+        std::string herr;
+        lib::SATGV(T, P, feed, c.vf, 5.0, lib::kPressureForm, lib::kGivenDensity, 0, Dl, Dv, xl, xv,
+                   ierr, herr);
+        EXPECT_EQ(ierr, c.ierr) << c.text;
+        EXPECT_EQ(herr, c.text);
+        EXPECT_EQ(xl[0], 0.2);  // the compositions passed in come back
+    }
+    // Equal phase compositions are the trivial solution.
+    double T = 180, P = 1000, Dl = 20, Dv = 0.5, xl[20] = {0.7, 0.3}, xv[20] = {0.7, 0.3};
+    int ierr = 0;
+    std::string herr;
+    lib::SATGV(T, P, z, 1.0, 0.0, lib::kPressureForm, lib::kGivenTemperature, 0, Dl, Dv, xl, xv,
+               ierr, herr);
+    EXPECT_EQ(ierr, 74) << herr;
+}
+
+// A single component's bubble pressure of the estimate is its own
+// generalised vapour pressure, its incipient vapour that component.
+TEST_F(MixtureSaturation, EstimateOfASingleComponent) {
+    double z[20];
+    setup2("methane|ethane", 0.0, 1.0, z);
+    double T = 250.0, P = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATEST(1, T, P, z, xl, xv, ierr, herr);
+    const double p2 =
+        lib::CCON.pc[2] * std::exp(static_cast<double>(5.373f) * (1.0 + lib::CCON.acf[2]) *
+                                   (1.0 - lib::CCON.tc[2] / T));
+    EXPECT_NEAR(P, p2, 1e-12 * p2);
+    EXPECT_EQ(xv[1], 1.0);
+    double res = -7.0, y[20] = {};
+    lib::PTEST(1, -1.0, 100.0, 1.0, z, xl, xl, xl, res, y, ierr, herr);
+    EXPECT_EQ(res, -7.0);  // T <= 0 leaves the result alone
+}
+
+// R-410A: the blend (r32 + r125, 50/50 by mass) through the mixture model
+// and through its pseudo-pure equation, fitted to the mixture model.
+TEST_F(MixtureSaturation, BlendThroughMixtureModelAndPseudoPureEquation) {
+    struct Point {
+        double P, Dl, Dv;
+    };
+    Point ppf[3], mix[3];
+    const double temps[3] = {240.0, 280.0, 320.0};
+    {
+        flashtest::PseudoPure blend("r410a");
+        ASSERT_TRUE(blend.ok());
+        const double x[20] = {1.0};
+        for (int k = 0; k < 3; ++k) {
+            double p = 0, dl = 0, dv = 0, xl[20], xv[20];
+            int ierr = 0;
+            std::string herr;
+            lib::SATT(temps[k], x, lib::kBubblePoint, p, dl, dv, xl, xv, ierr, herr);
+            ASSERT_LE(ierr, 0) << herr;
+            ppf[k].P = p;
+            ppf[k].Dl = dl;
+            lib::SATT(temps[k], x, lib::kDewPoint, p, dl, dv, xl, xv, ierr, herr);
+            ASSERT_LE(ierr, 0) << herr;
+            ppf[k].Dv = dv;
+        }
+    }
+    double z[20];
+    const double m32 = 52.024, m125 = 120.02;
+    const double n32 = 0.5 / m32, n125 = 0.5 / m125;
+    setup2("r32|r125", n32 / (n32 + n125), n125 / (n32 + n125), z);
+    for (int k = 0; k < 3; ++k) {
+        double p = 0, dl = 0, dv = 0, xl[20], xv[20];
+        int ierr = 0;
+        std::string herr;
+        lib::SATT(temps[k], z, lib::kBubblePoint, p, dl, dv, xl, xv, ierr, herr);
+        ASSERT_EQ(ierr, 0) << herr;
+        mix[k].P = p;
+        mix[k].Dl = dl;
+        lib::SATT(temps[k], z, lib::kDewPoint, p, dl, dv, xl, xv, ierr, herr);
+        ASSERT_EQ(ierr, 0) << herr;
+        mix[k].Dv = dv;
+        EXPECT_NEAR(mix[k].P, ppf[k].P, 0.005 * ppf[k].P) << temps[k];
+        EXPECT_NEAR(mix[k].Dl, ppf[k].Dl, 0.005 * ppf[k].Dl) << temps[k];
+        EXPECT_NEAR(mix[k].Dv, ppf[k].Dv, 0.01 * ppf[k].Dv) << temps[k];
+    }
+}
+
+}  // namespace
