@@ -450,9 +450,9 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
         if (model_switch.switched()) {
             // The vapour of the model the caller chose, at the pressure found.
             model_switch.restore();
-            int jerr = 0;
-            std::string jmsg;
-            if (ierr == 0) TPRHO(T, P, xv, kVapour, kStartValue, Dv, jerr, jmsg);
+            int verr = 0;
+            std::string vmsg;
+            if (ierr == 0) TPRHO(T, P, xv, kVapour, kStartValue, Dv, verr, vmsg);
         }
         return finish();
     }

@@ -88,9 +88,9 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         if (!root_of(T, P, w, kph, D)) return false;
         if (vapour && !first_root(T, P, w, D)) {
             // No vapour of this composition: the liquid root stands for it.
-            double d = 0.0;
-            if (!root_of(T, P, w, kLiquid, d)) return false;
-            D = d;
+            double dl = 0.0;
+            if (!root_of(T, P, w, kLiquid, dl)) return false;
+            D = dl;
         }
         const bool newton = it > 3;
         if (!ln_phi(T, D, w, o, lnphi, M, newton)) return false;
