@@ -213,37 +213,36 @@ void SATEST(int k, double& T, double& P, const double x[20], double xl[20], doub
         }
     }
 
-    // Newton's method on T with the analytic slope.
-    f = g(T);
-    bool going = true;
-    for (int pass = 1; going; ++pass) {
+    // Newton's method on u = 1/T for the logarithm of the sum the residual
+    // compares with one (ln(S/P) for the bubble point, ln(P S') for the
+    // dew point, S = sum z p, S' = sum z/p): both are nearly straight in
+    // 1/T, where the residual itself is exponential.
+    for (int pass = 1;; ++pass) {
         if (pass > 100) {
             ierr = 1;
             break;
         }
-        double s = 0.0, sp = 0.0, dfdt = 0.0;
+        double s = 0.0, ds = 0.0;
         for (int i = 0; i < components(); ++i) {
             if (!(x[i] > 0.0)) continue;
             const double ci = kSlope * (1.0 + c.acf[i]) * c.tc[i];
             const double pi = c.pc[i] * std::exp(kSlope * (1.0 + c.acf[i]) * (1.0 - c.tc[i] / T));
-            if (k == 3) {
-                s += x[i] * pi;
-                sp += x[i] * pi * ci / (T * T);
-            } else if (pi > 0.0) {
-                dfdt += P * x[i] * ci / (pi * T * T);
-            }
+            const double term = k == 3 ? x[i] * pi : x[i] / pi;
+            s += term;
+            ds += k == 3 ? -term * ci : term * ci;  // d/du
         }
-        if (k == 3 && s > 0.0) dfdt = P * sp / (s * s);
-        const double told = T;
-        if (dfdt != 0.0 && std::isfinite(dfdt)) {
-            T -= f / dfdt;
-            if (!(T > 0.0) || !std::isfinite(T)) T = 0.5 * told;
+        if (!(s > 0.0) || !std::isfinite(s) || !std::isfinite(ds) || ds == 0.0) {
+            ierr = 1;
+            break;
         }
-        f = g(T);
-        // A residual already below the tolerance ends the iteration whatever
-        // its relative change (that of a converging Newton step is near 100 %).
-        going = std::fabs(f) > 1e-8 || changed(told, T);
+        const double gres = k == 3 ? std::log(s / P) : std::log(P * s);
+        const double u = 1.0 / T;
+        double un = u - gres / (ds / s);
+        if (!(un > 0.0) || !std::isfinite(un)) un = 0.5 * u;
+        T = 1.0 / un;
+        if (std::fabs(gres) < 1e-10) break;
     }
+    f = g(T);
     // The compositions at the last temperature (also after a failure: the
     // estimate is then only a poorer start).
     const int kerr = ierr;

@@ -184,6 +184,39 @@ TEST_F(MixtureSaturation, EstimateOfASingleComponent) {
     EXPECT_EQ(res, -7.0);  // T <= 0 leaves the result alone
 }
 
+// A humid gas: air with 1 % water, whose dew point lies far below the
+// critical region with water nearly alone in the liquid.
+TEST_F(MixtureSaturation, HumidAirDewPointAndSplit) {
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(4, "nitrogen|oxygen|argon|water", "hmx", hrf, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    const double z[20] = {0.7812 * 0.99, 0.2096 * 0.99, 0.0092 * 0.99, 0.01};
+    double P = 0, T = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+    lib::SATT(300.0, z, lib::kDewPoint, P, Dl, Dv, xl, xv, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    // Water's vapour pressure (3.54 kPa) over its fraction, a little raised.
+    EXPECT_GT(P, 354.0);
+    EXPECT_LT(P, 365.0);
+    EXPECT_GT(xl[3], 0.999);
+    EXPECT_LE(mixtest::fugacity_mismatch(300.0, Dl, Dv, xl, xv, z), 1e-9);
+    lib::SATP(P, z, lib::kDewPoint, T, Dl, Dv, xl, xv, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(T, 300.0, 1e-6);
+    double D, x[20], y[20], q, e, h, s, cv, cp, w;
+    lib::TPFLSH(300.0, 1000.0, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_GT(q, 0.99);
+    EXPECT_LT(q, 1.0);
+    EXPECT_LE(mixtest::fugacity_mismatch(300.0, Dl, Dv, x, y, z), 1e-9);
+    EXPECT_LE(mixtest::balance_mismatch(q, x, y, z), 1e-12);
+    double T2, q2;
+    lib::PHFLSH(1000.0, h, z, T2, D, Dl, Dv, x, y, q2, e, s, cv, cp, w, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(T2, 300.0, 1e-6);
+    EXPECT_NEAR(q2, q, 1e-7);
+}
+
 // R-410A: the blend (r32 + r125, 50/50 by mass) through the mixture model
 // and through its pseudo-pure equation, fitted to the mixture model.
 TEST_F(MixtureSaturation, BlendThroughMixtureModelAndPseudoPureEquation) {
