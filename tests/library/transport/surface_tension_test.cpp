@@ -128,6 +128,15 @@ TEST(SurfaceTension, MixtureRulesOfEqualComponents) {
     lib::SURTEN(100.0, 0.0, 0.0, x, x, sigma, ierr, herr);
     EXPECT_EQ(ierr > 0, jerr > 0);
     EXPECT_EQ(sigma == kMarker, jerr > 0);
+    // Nitrogen and argon at their bubble point: between the pure values.
+    ASSERT_EQ(trtext::setup("nitrogen|argon", 2), 0);
+    for (const char* rule : {"STM", "STH", "STX"}) {
+        lib::STNMOD.mix = lib::Code(rule);
+        const Sigma s = surft(100.0, x);
+        EXPECT_EQ(s.ierr, 0) << rule << ": " << s.herr;
+        EXPECT_GT(s.sigma, pure);
+        EXPECT_LT(s.sigma, 9.48e-3);  // argon's
+    }
 }
 
 }  // namespace
