@@ -94,16 +94,12 @@ struct Script {
     std::optional<int> splitter_outlet;
     std::optional<int> mixer_outlet;
     std::optional<int> mixer_position;
-    int asked_outlet = 0;
     std::vector<std::string> offered_outlets;
     std::vector<std::string> offered_positions;
 
     StructureChoosers choosers() {
         StructureChoosers c;
-        c.splitter_outlet = [this] {
-            ++asked_outlet;
-            return splitter_outlet;
-        };
+        c.splitter_outlet = [this] { return splitter_outlet; };
         c.mixer_outlet = [this](const std::vector<std::string>& names) {
             offered_outlets = names;
             return mixer_outlet;

@@ -48,10 +48,12 @@ protected:
         expect_sound(*project);
         return r;
     }
-    StructureResult insert(const std::string& at, int type, int process = 0) {
+    StructureResult insert(const std::string& at, int type, int process = 0,
+                           std::optional<int> splitter_outlet = std::nullopt) {
         select(*project, process, at);
-        Script none;
-        StructureResult r = insert_new_part(*project, type, none.choosers());
+        Script script;
+        script.splitter_outlet = splitter_outlet;
+        StructureResult r = insert_new_part(*project, type, script.choosers());
         expect_sound(*project);
         return r;
     }
@@ -69,10 +71,6 @@ TEST_F(Structure, InsertGoesAfterTheCurrentPart) {
     const Part& c = *proc().parts[1];
     EXPECT_EQ(c.options[OPT_EFFICIENCY_CALCULATION], 2);
     EXPECT_EQ(c.fluid, proc().fluid);
-    ASSERT_EQ(r.edits.size(), 1u);
-    EXPECT_EQ(r.edits[0].kind, PartListEdit::INSERTED);
-    EXPECT_EQ(r.edits[0].index, 1);
-    EXPECT_TRUE(r.edits[0].shown);
 
     insert("Inlet", COMBUSTOR);
     insert("Compressor 1", TURBINE);
@@ -104,17 +102,8 @@ TEST_F(Structure, SplittersEndTheirBranchesInOutletsAtTheEnd) {
     EXPECT_EQ(part_by_id(project, named(proc(), "Splitter 1")->next_id[1])->name, "Outlet 2");
     // After a splitter the user chooses the outlet; closing the dialog
     // changes nothing.
-    s.splitter_outlet = std::nullopt;
-    EXPECT_FALSE(
-        after(
-            "Splitter 1",
-            [](Project& p, const StructureChoosers& c) { return insert_new_part(p, PUMP, c); }, s)
-            .changed);
-    EXPECT_EQ(s.asked_outlet, 1);
-    s.splitter_outlet = 1;
-    after(
-        "Splitter 1",
-        [](Project& p, const StructureChoosers& c) { return insert_new_part(p, PUMP, c); }, s);
+    EXPECT_FALSE(insert("Splitter 1", PUMP).changed);
+    insert("Splitter 1", PUMP, 0, 1);
     const Part& pump = *named(proc(), "Pump 1");
     EXPECT_EQ(pump.prev_id[0], named(proc(), "Splitter 1")->id);
     EXPECT_EQ(pump.prev_outlet[0], 1);
@@ -137,11 +126,7 @@ TEST_F(Structure, MixersWaitForTheirBranchAndTakeItsOutlet) {
     // Splitter, a compressor in its branch, then a mixer on the main line:
     // the branch's Outlet is offered, connecting takes it away.
     after("Inlet", insert_splitter, s);
-    s.splitter_outlet = 1;
-    after(
-        "Splitter 1",
-        [](Project& p, const StructureChoosers& c) { return insert_new_part(p, COMPRESSOR, c); },
-        s);
+    insert("Splitter 1", COMPRESSOR, 0, 1);
     s.splitter_outlet = 0;
     s.mixer_outlet = 0;
     StructureResult r = after("Splitter 1", insert_mixer, s);
@@ -246,10 +231,7 @@ TEST_F(Structure, SplitterMixerPairs) {
 TEST_F(Structure, DeleteKeepsTheLinksAndRefusesWhatMustStay) {
     Script s;
     after("Inlet", insert_splitter, s);
-    s.splitter_outlet = 1;
-    after(
-        "Splitter 1",
-        [](Project& p, const StructureChoosers& c) { return insert_new_part(p, PUMP, c); }, s);
+    insert("Splitter 1", PUMP, 0, 1);
     const int splitter = named(proc(), "Splitter 1")->id;
     // A splitter with a part in its branch stays.
     StructureResult r = delete_part(*project, 0, splitter);
