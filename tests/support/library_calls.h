@@ -105,20 +105,11 @@ inline double physical(Kind kind, double u, const FluidScale& f) {
 }
 
 // Values a guard must meet: zero, negative, tiny, huge, non-finite.
-inline constexpr double kExtremes[] = {0.0,
-                                       -0.0,
-                                       -1.0,
-                                       1e-300,
-                                       4.9e-324,
-                                       1e-12,
-                                       1e12,
-                                       1e30,
-                                       -1e300,
-                                       1e300,
-                                       std::numeric_limits<double>::max(),
-                                       std::numeric_limits<double>::infinity(),
-                                       -std::numeric_limits<double>::infinity(),
-                                       std::numeric_limits<double>::quiet_NaN()};
+inline constexpr double kBig = std::numeric_limits<double>::max(),
+                        kInf = std::numeric_limits<double>::infinity(),
+                        kNaN = std::numeric_limits<double>::quiet_NaN();
+inline constexpr double kExtremes[] = {0.0,  -0.0,   -1.0,  1e-300, 4.9e-324, 1e-12, 1e12,
+                                       1e30, -1e300, 1e300, kBig,   kInf,     -kInf, kNaN};
 inline constexpr int kExtremeCount = sizeof kExtremes / sizeof kExtremes[0];
 
 // A state returned by a routine.
@@ -142,7 +133,6 @@ inline std::string check(Routine r, double a, double b, int k, const FluidScale&
     double& D = st.D;
     int& ierr = st.ierr;
     std::string& herr = st.herr;
-    bool flash = true;
     const int kr = k % 2 + 1;
     switch (r) {
         case R_TP:
@@ -204,7 +194,6 @@ inline std::string check(Routine r, double a, double b, int k, const FluidScale&
         case R_SATT:
         case R_SATP:
         case R_SATD: {
-            flash = false;
             const int kph = k % 4 + 1;
             if (r == R_SATT) {
                 T = a;
@@ -227,7 +216,6 @@ inline std::string check(Routine r, double a, double b, int k, const FluidScale&
             return "";
         }
         case R_TPRHO: {
-            flash = false;
             lib::TPRHO(a, b, z, k % 2 + 1, 0, D, ierr, herr);
             if (ierr > 0) return herr.empty() ? "an error without its message" : "";
             if (b == 0.0 && D == 0.0) return "";  // the ideal-gas limit
@@ -241,7 +229,6 @@ inline std::string check(Routine r, double a, double b, int k, const FluidScale&
             return "";
         }
         case R_THERM: {
-            flash = false;
             double hjt = 0;
             lib::THERM(a, b, z, P, st.e, st.h, st.s, st.cv, st.cp, st.w, hjt);
             for (double v : {P, st.e, st.h, st.s, st.cv, st.cp, st.w, hjt})
@@ -249,7 +236,6 @@ inline std::string check(Routine r, double a, double b, int k, const FluidScale&
             return "";
         }
         case R_MELT: {
-            flash = false;
             double out = 0;
             switch (k % 4) {
                 case 0: lib::MELTT(a, z, out, ierr, herr); break;
@@ -264,7 +250,6 @@ inline std::string check(Routine r, double a, double b, int k, const FluidScale&
         }
         default: return "";
     }
-    (void)flash;
 
     // Flashes.
     if (ierr > 0) return herr.empty() ? "an error without its message" : "";
