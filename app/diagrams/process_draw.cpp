@@ -71,10 +71,6 @@ int part_line_style(const Process& process, const Part& part, int style) {
     return changed ? CHANGED_COMPOSITION_PATTERN : 0;
 }
 
-bool drawn_part(const Part& part) {
-    return part.type != SPLITTER && part.type != OUTLET && part.state == PS_FINISHED;
-}
-
 int process_number(const Project* project, const Process* process) {
     if (project == nullptr) return -1;
     for (int i = 0; i < project->az_processes && i < MAX_PROCESSES; ++i)
@@ -183,6 +179,10 @@ void draw_part(Graph& graph, cairo_t* cr, const Process& process, int part_index
 }
 
 }  // namespace
+
+bool drawn_part(const Part& part) {
+    return part.type != SPLITTER && part.type != OUTLET && part.state == PS_FINISHED;
+}
 
 void draw_dot(cairo_t* cr, int style, double s, double x, double y) {
     if (!std::isfinite(s) || !std::isfinite(x) || !std::isfinite(y)) return;

@@ -43,6 +43,10 @@ int line_factor_for(const Graph& graph);
 // arrow heads.
 void draw_axis(Graph& graph, cairo_t* cr);
 
+// True for a part that the process curves show: finished, and neither a
+// splitter nor the outlet.
+bool drawn_part(const Part& part);
+
 // Process curves (types 0-4) with their markers; fills the screen-point
 // cache.
 void draw_processes(Graph& graph, cairo_t* cr);

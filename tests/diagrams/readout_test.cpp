@@ -1,0 +1,211 @@
+// The pointer on a diagram without a window: phase texts, the read-out
+// with the real property library, the hover test on the screen-point
+// cache, the regions of double clicks and the overlays.
+#include "app/core/filehandling.h"
+#include "app/core/fluid_properties.h"
+#include "app/core/init.h"
+#include "app/core/simulator.h"
+#include "app/core/units.h"
+#include "app/diagrams/mapping.h"
+#include "app/diagrams/pointer.h"
+#include "app/diagrams/render.h"
+#include "tests/diagrams/diagram_support.h"
+#include "tests/support/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using namespace app;
+using namespace app::diagrams;
+
+class Readout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        diagtest::fresh_fluids();
+        set_default_unit(Q_TEMPERATURE, 0);
+        set_default_unit(Q_PRESSURE, 1);
+    }
+};
+
+TEST_F(Readout, PhaseTexts) {
+    struct Case {
+        double q;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0.25, "two-phase area, 75.00 wetness"},
+        {998, "superheated vapor"},
+        {1.5, "superheated vapor "},
+        {999, "supercritical state"},
+        {-998, "subcooled (compressed) liquid"},
+        {-0.001, "subcooled (compressed) liquid"},
+        {0.005, "saturated liquid "},
+        {0.995, "saturated vapor"},
+        {0.9, "two-phase area, 10.00 wetness"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(phase_text(c.q), c.text) << c.q;
+}
+
+// The state of water at 500 K and 101.325 kPa read from each diagram type
+// at its own two values: the same texts everywhere (h-s through the
+// library's (h, s) flash).
+TEST_F(Readout, SameStateFromEveryDiagramType) {
+    Fluid* water = fluids[FLUID_WATER];
+    ASSERT_EQ(init_stoffwerte(water), 1);
+    double T = 500, p = 101.325, s = 0, h = 0, rho = 0, q = 0;
+    ASSERT_EQ(get_all_by_T_and_p(water->x.data(), T, p, s, h, rho, q), 0);
+    const double given[5][2] = {{s, h}, {s, p}, {s, T}, {h, p}, {T, p}};
+    for (int type = 0; type < 5; ++type) {
+        auto g = diagtest::make_graph(FLUID_WATER, type);
+        const ReadoutTexts r = readout_at(*g, given[type][0], given[type][1]);
+        EXPECT_EQ(r.T, "  500.00") << type;
+        EXPECT_EQ(r.p, " 101.325") << type;
+        EXPECT_DOUBLE_EQ(std::atof(r.h.c_str()), std::round(h * 100) / 100) << type;
+        EXPECT_DOUBLE_EQ(std::atof(r.s.c_str()), std::round(s * 1000) / 1000) << type;
+        EXPECT_DOUBLE_EQ(std::atof(r.rho.c_str()), std::round(rho * 100) / 100) << type;
+        EXPECT_EQ(r.phase, "superheated vapor") << type;
+    }
+    // Two-phase in T-s: a quarter of the way from liquid to vapour.
+    double Tq = 400, pl = 0, sl = 0, hl = 0, rl = 0, ql = 0;
+    ASSERT_EQ(get_all_by_T_and_q(water->x.data(), Tq, pl, sl, hl, rl, ql), 0);
+    double Tv = 400, pv = 0, sv = 0, hv = 0, rv = 0, qv = 1;
+    ASSERT_EQ(get_all_by_T_and_q(water->x.data(), Tv, pv, sv, hv, rv, qv), 0);
+    auto ts = diagtest::make_graph(FLUID_WATER, 2);
+    EXPECT_EQ(readout_at(*ts, sl + 0.25 * (sv - sl), 400).phase, "two-phase area, 75.00 wetness");
+    // Units of the defaults: °C and bar.
+    set_default_unit(Q_TEMPERATURE, 1);
+    set_default_unit(Q_PRESSURE, 3);
+    auto pt = diagtest::make_graph(FLUID_WATER, 4);
+    const ReadoutTexts c = readout_at(*pt, 500, 101.325);
+    EXPECT_EQ(c.T, "  226.85");
+    EXPECT_EQ(c.p, "   1.013");
+}
+
+TEST_F(Readout, FailureShowsTheGivenValues) {
+    auto ph = diagtest::make_graph(FLUID_WATER, 3);
+    const ReadoutTexts r = readout_at(*ph, -50000, 100);  // far below any state of water
+    EXPECT_EQ(r.phase, "undefined");
+    EXPECT_EQ(r.p, " 100.000");
+    EXPECT_EQ(r.h, "-50000.00");
+    EXPECT_EQ(r.T, "   ----  ");
+    EXPECT_EQ(r.s, "   ----  ");
+    EXPECT_EQ(r.rho, "   ----  ");
+    EXPECT_EQ(library_busy.load(), 0);
+}
+
+// In a p-h diagram of water, the pixel of the state at 500 K and
+// 101.325 kPa reads T within what one pixel is worth there.
+TEST_F(Readout, PixelOfAKnownState) {
+    Fluid* water = fluids[FLUID_WATER];
+    ASSERT_EQ(init_stoffwerte(water), 1);
+    double T = 500, p = 101.325, s = 0, h = 0, rho = 0, q = 0;
+    ASSERT_EQ(get_all_by_T_and_p(water->x.data(), T, p, s, h, rho, q), 0);
+    auto g = diagtest::make_graph(FLUID_WATER, 3);
+    diagtest::draw(*g, 1024, 800);
+    const Mapping m = mapping_of(*g);
+    const double px = std::round(m.X(h)), py = std::round(m.Y(p));
+    auto at = [&](double x, double y) {
+        auto r = readout_at_pixel(*g, x, y);
+        EXPECT_TRUE(r.has_value());
+        return r ? std::atof(r->T.c_str()) : 0.0;
+    };
+    const double here = at(px, py);
+    const double pixel_worth =
+        std::fabs(at(px + 1, py) - here) + std::fabs(at(px, py + 1) - here) + 0.01;
+    EXPECT_NEAR(here, 500, pixel_worth);
+    EXPECT_LT(pixel_worth, 5);
+
+    // Nothing outside the plot, while the library is busy, or on a QT diagram.
+    EXPECT_FALSE(readout_at_pixel(*g, m.plot_left() - 3, py).has_value());
+    EXPECT_FALSE(readout_at_pixel(*g, px, m.plot_top() - 1).has_value());
+    ++library_busy;
+    EXPECT_FALSE(readout_at_pixel(*g, px, py).has_value());
+    --library_busy;
+    g->type = 5;
+    EXPECT_FALSE(readout_at_pixel(*g, px, py).has_value());
+}
+
+TEST_F(Readout, ClickRegions) {
+    auto g = diagtest::make_graph(FLUID_WATER, 3);  // a logarithmic y axis
+    g->width = 1000, g->height = 800;
+    g->left = 100, g->right = 100, g->top = 100, g->bottom = 100;  // 800 x 600 plot
+    struct Case {
+        double px, py;
+        ClickRegion region;
+    };
+    const Case cases[] = {
+        {139, 697, ClickRegion::NearYAxis},  // within 5 % of x start, near the x axis too
+        {60, 400, ClickRegion::NearYAxis},   // on the y axis's labels, left of it
+        {500, 760, ClickRegion::NearXAxis},  // on the x axis's labels, below it
+        {500, 680, ClickRegion::NearXAxis},  // within 5 % (30 px) of the lower edge
+        {500, 669, ClickRegion::Plot},      {899, 101, ClickRegion::Plot},
+        {950, 400, ClickRegion::BeyondEnd},  // right of the x axis's end
+        {500, 60, ClickRegion::BeyondEnd},   // above the y axis's end
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(click_region(*g, c.px, c.py), c.region) << c.px << ", " << c.py;
+}
+
+TEST_F(Readout, HoverHitsTheLastDrawingOnly) {
+    Graph g;
+    ScreenEntry a;
+    a.x[0] = 100, a.y[0] = 100;
+    a.x[1] = 140, a.y[1] = 130;  // a long segment: its box counts too
+    a.x[2] = -1;
+    ScreenEntry b;
+    b.x[0] = 300, b.y[0] = 300;
+    b.x[1] = -2;  // the critical point's entry
+    g.cache = {a, b};
+    g.cache_count = 1;
+    EXPECT_EQ(hover_hit(g, 95, 104), 0);    // 9 px away
+    EXPECT_EQ(hover_hit(g, 95, 105), -1);   // 10 px
+    EXPECT_EQ(hover_hit(g, 120, 110), 0);   // inside the box of the segment
+    EXPECT_EQ(hover_hit(g, 120, 130), -1);  // on the box's edge
+    EXPECT_EQ(hover_hit(g, 302, 297), 1);
+    EXPECT_EQ(hover_hit(g, 200, 200), -1);
+
+    // A calculated diagram: the turbine inlet is hit; after a redraw
+    // without the curve the same place hits nothing.
+    Project* p = readinput(testsupport::source_dir() + "/examples/steam_rankine.kvr");
+    ASSERT_NE(p, nullptr);
+    current_project = p;
+    ASSERT_EQ(calcProject(*p), CS_FINISHED) << p->calc_log;
+    Graph* ts = p->graphs[1];
+    diagtest::draw(*ts, 1024, 800);
+    const Part* turbine = p->processes[0]->parts[3];
+    const Mapping m = mapping_of(*ts);
+    const int mid = turbine->steps / 2;
+    const int tx = static_cast<int>(std::lround(m.X(turbine->s[mid])));
+    const int ty = static_cast<int>(std::lround(m.Y(turbine->T[mid])));
+    const int hit = hover_hit(*ts, tx + 2, ty - 2);
+    ASSERT_GE(hit, 0);
+    EXPECT_EQ(ts->cache[static_cast<std::size_t>(hit)].part, 3);
+    ts->az_curves = 0;
+    diagtest::draw(*ts, 1024, 800);
+    EXPECT_EQ(hover_hit(*ts, tx + 2, ty - 2), -1);
+    current_project = nullptr;
+    free_project(p);
+}
+
+TEST_F(Readout, Overlays) {
+    diagtest::Image img(400, 300);
+    cairo_set_source_rgb(img.context(), 1, 1, 1);
+    cairo_paint(img.context());
+    draw_hover_label(img.context(), "Process 1\nTurbine 1", 100, 100, 1.0);
+    const diagtest::Pixel fill = img.at(111, 104);
+    EXPECT_EQ(fill.r, 255);
+    EXPECT_EQ(fill.g, 255);
+    EXPECT_NEAR(fill.b, 178, 1);
+    EXPECT_LT(img.at(108, 110).r, 200);                                // the outline
+    EXPECT_FALSE(draw_zoom_rectangle(img.context(), 50, 50, 52, 51));  // 3 px
+    EXPECT_TRUE(draw_zoom_rectangle(img.context(), 200, 150, 350, 250));
+    EXPECT_TRUE(img.any_near(210, 150, 1, diagtest::near_black));   // dash "on" at the start
+    EXPECT_FALSE(img.any_near(225, 150, 1, diagtest::near_black));  // the gap 20-30 px along
+}
+
+}  // namespace
