@@ -9,6 +9,7 @@
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/render.h"
 #include "app/gui/calculate.h"
+#include "app/gui/diagram_actions.h"
 #include "app/gui/gui.h"
 #include "app/gui/widgets.h"
 
@@ -108,6 +109,7 @@ gboolean expose_graph(GtkWidget* widget, GdkEventExpose* event, gpointer data) {
 }
 
 void page_destroyed(GtkWidget*, gpointer data) {
+    forget_pointer_state(static_cast<Graph*>(data));
     auto it = pages.find(static_cast<Graph*>(data));
     if (it == pages.end()) return;
     if (it->second.deferred != 0) g_source_remove(it->second.deferred);
@@ -267,6 +269,7 @@ void create_plot_graph(Project* project, Graph* graph) {
     g_signal_connect(area, "expose_event", G_CALLBACK(expose_graph), graph);
     g_signal_connect(area, "configure_event", G_CALLBACK(configure_graph), graph);
     g_signal_connect(area, "destroy", G_CALLBACK(page_destroyed), graph);
+    connect_pointer_handlers(area, graph);
     gtk_widget_set_has_tooltip(area, TRUE);
 
     if (graph->type >= 0 && graph->type <= 4) {
@@ -304,6 +307,7 @@ void redraw_graph(Graph* graph) {
     // have been resized (and drawn anew) or closed meanwhile.
     page = page_of(graph);
     if (page != nullptr && page->picture == target) {
+        pointer_picture_redrawn(graph);
         copy_to_backup(graph, *page);
         gtk_widget_queue_draw_area(page->area, 0, 0, static_cast<int>(std::lround(graph->width)),
                                    static_cast<int>(std::lround(graph->height)));
@@ -321,6 +325,30 @@ void restore_backup(Graph* graph) {
     cairo_destroy(cr);
     gtk_widget_queue_draw_area(page->area, 0, 0, static_cast<int>(std::lround(graph->width)),
                                static_cast<int>(std::lround(graph->height)));
+}
+
+void set_readout(const Graph* graph, const std::string& T, const std::string& p,
+                 const std::string& h, const std::string& s, const std::string& rho,
+                 const std::string& phase) {
+    const DiagramPage* page = page_of(graph);
+    if (page == nullptr || page->phase == nullptr) return;
+    // Entries in the order of the frame: T, s, rho, p, h.
+    const std::string* texts[5] = {&T, &s, &rho, &p, &h};
+    for (std::size_t i = 0; i < page->values.size(); ++i)
+        gtk_entry_set_text(GTK_ENTRY(page->values[i]), texts[i]->c_str());
+    gtk_entry_set_text(GTK_ENTRY(page->phase), phase.c_str());
+    // The default units may have changed since the page was built.
+    gtk_label_set_text(GTK_LABEL(page->units[0]),
+                       unit_symbol(Q_TEMPERATURE, unitdef[Q_TEMPERATURE].default_unit));
+    gtk_label_set_text(GTK_LABEL(page->units[3]),
+                       unit_symbol(Q_PRESSURE, unitdef[Q_PRESSURE].default_unit));
+}
+
+std::string readout_text(const Graph* graph, int entry) {
+    const DiagramPage* page = page_of(graph);
+    if (page == nullptr || page->phase == nullptr || entry < 0 || entry > 5) return "";
+    GtkWidget* w = entry < 5 ? page->values[static_cast<std::size_t>(entry)] : page->phase;
+    return gtk_entry_get_text(GTK_ENTRY(w));
 }
 
 cairo_surface_t* graph_picture(const Graph* graph) {

@@ -1,6 +1,7 @@
 // The graph notebook of a project page: the flowsheet and the property
 // diagrams, each on a page of its own; the diagram actions follow the
 // selected page. Also the isoline toggles of the current diagram.
+#include "app/gui/diagram_page.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
 #include "app/gui/widgets.h"
@@ -43,7 +44,7 @@ void toggle_family(GtkToggleAction* action, int family) {
     g->iso_style[static_cast<std::size_t>(family)].show =
         gtk_toggle_action_get_active(action) ? 1 : 0;
     set_project_changed_true();
-    update_graphs(p);
+    redraw_graph(g);
 }
 
 }  // namespace

@@ -1,0 +1,455 @@
+// Diagrams in the window: "Create new Graph" and the QT diagram, hiding,
+// showing and deleting diagram rows, and the settings dialogs (axes,
+// curves, isolines) on the calculated steam example.
+#include "gui_support.h"
+#include "tree_support.h"
+
+#include "app/core/create_delete.h"
+#include "app/core/init.h"
+#include "app/core/simulator.h"
+#include "app/core/tools.h"
+#include "app/core/units.h"
+#include "app/diagrams/isolines.h"
+#include "app/diagrams/mapping.h"
+#include "app/diagrams/new_graph.h"
+#include "app/diagrams/settings_values.h"
+#include "app/gui/diagram_actions.h"
+#include "app/gui/diagram_page.h"
+#include "app/gui/handlers.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace app;
+using namespace app::gui;
+using namespace guitest;
+
+// Counts what the isoline computation reports.
+struct CountingProgress : diagrams::IsolineProgress {
+    int begins = 0, steps = 0;
+    void begin() override { ++begins; }
+    void step(double, const std::string&) override { ++steps; }
+};
+
+class Diagrams : public GuiTest {
+protected:
+    // The steam example, calculated, with its three diagrams.
+    Project* open_steam() {
+        Project* p = open_project_file(example("steam_rankine.kvr"));
+        EXPECT_NE(p, nullptr);
+        if (p == nullptr) return nullptr;
+        EXPECT_EQ(calcProject(*p), CS_FINISHED);
+        pump();
+        update_graphs(p);
+        return p;
+    }
+    // A second water process with a water separator and one of air, made
+    // in code (not calculated).
+    void add_processes(Project* p) {
+        Process* loop = create_process(0);
+        loop->fluid = fluids[FLUID_WATER];
+        loop->name = "Separator loop";
+        insert_part(*loop, 1, create_part(WATER_SEPARATOR));
+        append_process(*p, loop);
+        build_process_in_tree(p, loop);
+        Process* air = create_process(0);
+        air->name = "Air loop";
+        append_process(*p, air);
+        build_process_in_tree(p, air);
+    }
+    void show(Graph* g) {
+        const ProjectView* pv = view_of(g->project);
+        const GraphView* gv = view_of(g);
+        ASSERT_TRUE(pv != nullptr && gv != nullptr && gv->page_box != nullptr);
+        GtkNotebook* book = GTK_NOTEBOOK(pv->graph_book);
+        gtk_notebook_set_current_page(book, gtk_notebook_page_num(book, gv->page_box));
+        pump();
+        ASSERT_EQ(g->project->current_graph, g);
+    }
+    static GtkWidget* widget(GtkDialog* d, const char* name) {
+        GtkWidget* w = find_widget(GTK_WIDGET(d), name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    static void set_spin(GtkDialog* d, const char* name, double v) {
+        gtk_spin_button_set_value(GTK_SPIN_BUTTON(widget(d, name)), v);
+    }
+    static std::string text(GtkDialog* d, const char* name) {
+        return gtk_entry_get_text(GTK_ENTRY(widget(d, name)));
+    }
+    static void set_combo(GtkDialog* d, const char* name, int i) {
+        gtk_combo_box_set_active(GTK_COMBO_BOX(widget(d, name)), i);
+    }
+    static int rows(GtkWidget* combo_or_view) {
+        GtkTreeModel* m = GTK_IS_COMBO_BOX(combo_or_view)
+                              ? gtk_combo_box_get_model(GTK_COMBO_BOX(combo_or_view))
+                              : gtk_tree_view_get_model(GTK_TREE_VIEW(combo_or_view));
+        return gtk_tree_model_iter_n_children(m, nullptr);
+    }
+};
+
+using GraphRows = Diagrams;
+using AxisDialog = Diagrams;
+using CurveDialog = Diagrams;
+using IsoDialog = Diagrams;
+
+TEST_F(GraphRows, CreateHideShowDelete) {
+    Project* p = open_steam();
+    ASSERT_NE(p, nullptr);
+    add_processes(p);
+    const std::string water = fluids[FLUID_WATER]->name;
+    answer_dialogs({[&](GtkDialog* d) {
+        GtkWidget* fluid = widget(d, "graph_fluid");
+        GtkWidget* type = widget(d, "graph_type");
+        EXPECT_EQ(rows(fluid), 2);  // water once, then air
+        EXPECT_EQ(gtk_combo_box_get_active_text(GTK_COMBO_BOX(fluid)), water);
+        EXPECT_EQ(rows(type), 5);
+        EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(type)), 2);
+        return GTK_RESPONSE_OK;
+    }});
+    create_new_graph(nullptr, nullptr);
+    Graph* ts = p->graphs[4];
+    ASSERT_NE(ts, nullptr);
+    EXPECT_EQ(ts->name, "T-s Diagram " + water);
+    ASSERT_EQ(ts->az_curves, 2);
+    EXPECT_EQ(ts->curves[1]->name, "Separator loop");
+    EXPECT_EQ(ts->curve_style[0].line_style, 0);
+    EXPECT_EQ(ts->curve_style[1].line_style, 9);
+    EXPECT_EQ(cell(p, {3, 3}, COL_NAME), ts->name);
+    EXPECT_EQ(cell(p, {3, 3}, COL_ICON), "My_diagram");
+    EXPECT_EQ(p->current_graph, ts);
+    EXPECT_EQ(p->changed, 1);
+
+    // aftercreategraph (idle): every finished part inside, 5 to 10 steps.
+    pump();
+    const Process& steam = *p->processes[0];
+    for (int k = 1; k < steam.az_parts - 1; ++k) {
+        const Part& part = *steam.parts[sz(k)];
+        for (int i = 0; i <= part.steps; ++i) {
+            double x = 0, y = 0;
+            diagrams::getxy(*ts, part, i, x, y);
+            EXPECT_TRUE(x >= ts->x_axis.min_pos && x <= ts->x_axis.max_pos) << k << ":" << i;
+            EXPECT_TRUE(y >= ts->y_axis.min_pos && y <= ts->y_axis.max_pos) << k << ":" << i;
+        }
+    }
+    for (const Axis* a : {&ts->x_axis, &ts->y_axis}) {
+        const double r = (a->max_pos - a->min_pos) / a->step;
+        EXPECT_TRUE(r >= 5 && r <= 10) << r;
+    }
+
+    // p-T: every process.
+    answer_dialogs({[&](GtkDialog* d) {
+        set_combo(d, "graph_type", 4);
+        return GTK_RESPONSE_OK;
+    }});
+    create_new_graph(nullptr, nullptr);
+    ASSERT_NE(p->graphs[5], nullptr);
+    EXPECT_EQ(p->graphs[5]->az_curves, 3);
+    // Cancel makes nothing.
+    create_new_graph(nullptr, nullptr);
+    EXPECT_EQ(p->graphs[6], nullptr);
+
+    // Hide and Show Graph: the same settings.
+    const Axis x_before = ts->x_axis;
+    remove_graph_tab(nullptr, nullptr, ts);
+    pump();
+    EXPECT_EQ(view_of(ts), nullptr);
+    last_press_path = {3, 3};
+    show_graph(nullptr, nullptr);
+    pump();
+    ASSERT_NE(view_of(ts), nullptr);
+    EXPECT_EQ(ts->x_axis.min_pos, x_before.min_pos);
+    EXPECT_EQ(ts->x_axis.max_pos, x_before.max_pos);
+    EXPECT_EQ(ts->x_axis.step, x_before.step);
+
+    // Deleting the first diagram: the others move up a row.
+    const std::string second = p->graphs[2]->name, third = p->graphs[3]->name;
+    delete_graph(p, 1);
+    pump();
+    EXPECT_EQ(cell(p, {3, 0}, COL_NAME), second);
+    EXPECT_EQ(cell(p, {3, 1}, COL_NAME), third);
+    EXPECT_EQ(p->graphs[3], ts);
+    EXPECT_EQ(cell(p, {3, 4}, COL_NAME), "<no row>");
+}
+
+TEST_F(GraphRows, QtDiagramOfAConvergedInterface) {
+    Project* p = open_steam();
+    ASSERT_NE(p, nullptr);
+    Interface* itf = create_interface();
+    const Part* turbine = p->processes[0]->parts[3];
+    itf->hot_part_id = turbine->id;
+    itf->cold_part_id = p->processes[0]->parts[1]->id;
+    itf->hot_process_id = itf->cold_process_id = p->processes[0]->id;
+    p->current_interface = append_interface(*p, itf);
+    create_qt_graph(nullptr, nullptr);  // the interface has not converged
+    EXPECT_EQ(p->graphs[4], nullptr);
+    itf->status = IS_CONVERGED;
+    create_qt_graph(nullptr, nullptr);
+    Graph* qt = p->graphs[4];
+    ASSERT_NE(qt, nullptr);
+    pump();
+    EXPECT_EQ(qt->name, "QT-diagram " + itf->name);
+    EXPECT_EQ(cell(p, {3, 3}, COL_ICON), "My_diagramqt");
+    EXPECT_DOUBLE_EQ(qt->y_axis.max_pos, 1.1 * std::max(turbine->T[0], turbine->T[1]));
+    EXPECT_EQ(qt->y_axis.min_pos, 0);
+    EXPECT_EQ(qt->x_axis.min_pos, 0);
+    EXPECT_EQ(qt->x_axis.max_pos, 1);
+    EXPECT_EQ(qt->x_axis.step, 0.1);
+    EXPECT_EQ(qt->x_axis.label, "Relative Transferred Heat");
+
+    // Its axis dialog has no x range; the x range stays.
+    answer_dialogs({[&](GtkDialog* d) {
+        EXPECT_EQ(find_widget(GTK_WIDGET(d), "x_start"), nullptr);
+        EXPECT_EQ(find_widget(GTK_WIDGET(d), "x_end"), nullptr);
+        EXPECT_NE(find_widget(GTK_WIDGET(d), "y_start"), nullptr);
+        set_spin(d, "x_step", 0.2);
+        return GTK_RESPONSE_OK;
+    }});
+    configure_axis_x_or_y(0);
+    EXPECT_EQ(qt->x_axis.min_pos, 0);
+    EXPECT_EQ(qt->x_axis.max_pos, 1);
+    EXPECT_DOUBLE_EQ(qt->x_axis.step, 0.2);
+
+    set_default_unit(Q_TEMPERATURE, 1);  // °C
+    create_qt_graph(nullptr, nullptr);
+    ASSERT_NE(p->graphs[5], nullptr);
+    EXPECT_EQ(p->graphs[5]->y_axis.min_pos, 0.15);
+    set_default_unit(Q_TEMPERATURE, 0);
+}
+
+TEST_F(AxisDialog, UnitsApplyCancelAndRefusals) {
+    Project* p = open_steam();
+    ASSERT_NE(p, nullptr);
+    Graph* ts = p->graphs[1];
+    show(ts);
+    const Axis y0 = ts->y_axis;
+    std::string start_k, end_k, step_k;
+    answer_dialogs({
+        [&](GtkDialog* d) {
+            EXPECT_EQ(gtk_notebook_get_current_page(GTK_NOTEBOOK(widget(d, "axis_pages"))), 1);
+            start_k = text(d, "y_start"), end_k = text(d, "y_end"), step_k = text(d, "y_step");
+            set_combo(d, "y_unit", 1);  // °C
+            EXPECT_NE(text(d, "y_start"), start_k);
+            set_combo(d, "y_unit", 0);  // K again
+            EXPECT_EQ(text(d, "y_start"), start_k);
+            EXPECT_EQ(text(d, "y_end"), end_k);
+            EXPECT_EQ(text(d, "y_step"), step_k);
+            return GTK_RESPONSE_APPLY;
+        },
+        [&](GtkDialog* d) {
+            set_spin(d, "y_start", 350);
+            return GTK_RESPONSE_APPLY;
+        },
+        [](GtkDialog*) { return GTK_RESPONSE_CANCEL; },
+    });
+    configure_axis_x_or_y(1);
+    EXPECT_EQ(ts->y_axis.min_pos, 350);  // applied, kept after Cancel
+    EXPECT_EQ(ts->y_axis.max_pos, y0.max_pos);
+    EXPECT_EQ(ts->y_axis.step, y0.step);
+    EXPECT_TRUE(messages().empty());
+
+    // Ranges that cannot be drawn are refused; the dialog stays open.
+    const Axis x0 = ts->x_axis;
+    answer_dialogs({
+        [&](GtkDialog* d) {
+            set_spin(d, "y_start", y0.max_pos + 10);
+            return GTK_RESPONSE_OK;
+        },
+        [&](GtkDialog* d) {
+            set_spin(d, "y_start", 350);
+            set_spin(d, "x_start", -1e99);
+            set_spin(d, "x_end", 1e99);
+            set_spin(d, "x_step", 0.001);
+            return GTK_RESPONSE_APPLY;
+        },
+        [](GtkDialog*) { return GTK_RESPONSE_CANCEL; },
+    });
+    configure_axis_x_or_y(0);
+    const auto shown = messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(shown[0].text.find("The Y axis must start below its end"), std::string::npos);
+    EXPECT_NE(shown[1].text.find("The X axis from"), std::string::npos) << shown[1].text;
+    EXPECT_EQ(ts->x_axis.min_pos, x0.min_pos);
+    EXPECT_EQ(ts->x_axis.max_pos, x0.max_pos);
+    EXPECT_EQ(ts->x_axis.step, x0.step);
+    EXPECT_EQ(ts->y_axis.min_pos, 350);
+
+    // A logarithmic axis does not start at zero.
+    Graph* ph = p->graphs[3];
+    ASSERT_EQ(ph->type, 3);
+    show(ph);
+    const double ph_start = ph->y_axis.min_pos;
+    answer_dialogs({[&](GtkDialog* d) {
+                        set_spin(d, "y_start", 0);
+                        return GTK_RESPONSE_OK;
+                    },
+                    [](GtkDialog*) { return GTK_RESPONSE_CANCEL; }});
+    configure_axis_x_or_y(1);
+    const auto log_msgs = messages();
+    ASSERT_EQ(log_msgs.size(), 1u);
+    EXPECT_NE(log_msgs[0].text.find("logarithmic"), std::string::npos);
+    EXPECT_EQ(ph->y_axis.min_pos, ph_start);
+}
+
+TEST_F(CurveDialog, OnlyTheChosenCurveChanges) {
+    Project* p = open_steam();
+    ASSERT_NE(p, nullptr);
+    add_processes(p);
+    const diagrams::NewGraph made = diagrams::new_property_graph(*p, fluids[FLUID_WATER], 2);
+    ASSERT_NE(made.graph, nullptr);
+    Graph* g = made.graph;
+    add_graph_tab(p, g);
+    create_plot_graph(p, g);
+    show(g);
+    const CurveStyle first = g->curve_style[0];
+    answer_dialogs({[&](GtkDialog* d) {
+        GtkWidget* list = widget(d, "curve_list");
+        GList* toggles = gtk_container_get_children(GTK_CONTAINER(list));
+        EXPECT_EQ(g_list_length(toggles), 2u);
+        EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(g_list_nth_data(toggles, 1))),
+                     "Process  1:Separator loop");
+        EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(toggles->data)));
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(g_list_nth_data(toggles, 1)), TRUE);
+        g_list_free(toggles);
+        set_spin(d, "line_width", 7);
+        set_combo(d, "line_style", 3);
+        return GTK_RESPONSE_OK;
+    }});
+    curve_settings_callback(nullptr, nullptr);
+    EXPECT_EQ(g->curve_style[1].line_width, 7);
+    EXPECT_EQ(g->curve_style[1].line_style, 3);
+    EXPECT_EQ(g->curve_style[0].line_width, first.line_width);
+    EXPECT_EQ(g->curve_style[0].line_style, first.line_style);
+
+    // No curves: an empty list.
+    g->az_curves = 0;
+    int listed = -1;
+    answer_dialogs({[&](GtkDialog* d) {
+        GList* toggles = gtk_container_get_children(GTK_CONTAINER(widget(d, "curve_list")));
+        listed = static_cast<int>(g_list_length(toggles));
+        g_list_free(toggles);
+        return GTK_RESPONSE_OK;
+    }});
+    curve_settings_callback(nullptr, nullptr);
+    EXPECT_EQ(listed, 0);
+    g->az_curves = 2;
+}
+
+// The rows of a family's list, the edits typed into them.
+GtkTreeView* iso_list(GtkDialog* d, int family) {
+    return GTK_TREE_VIEW(find_widget(GTK_WIDGET(d), "iso_list_" + std::to_string(family)));
+}
+std::vector<std::string> iso_texts(GtkDialog* d, int family) {
+    std::vector<std::string> out;
+    GtkTreeModel* m = gtk_tree_view_get_model(iso_list(d, family));
+    GtkTreeIter it;
+    for (bool ok = gtk_tree_model_get_iter_first(m, &it); ok;
+         ok = gtk_tree_model_iter_next(m, &it)) {
+        gchar* t = nullptr;
+        gtk_tree_model_get(m, &it, 1, &t, -1);
+        out.emplace_back(t != nullptr ? t : "");
+        g_free(t);
+    }
+    return out;
+}
+void type_into_new_row(GtkDialog* d, int family, const char* typed) {
+    gtk_button_clicked(GTK_BUTTON(find_widget(GTK_WIDGET(d), "iso_add_" + std::to_string(family))));
+    GtkTreeView* view = iso_list(d, family);
+    const int n = gtk_tree_model_iter_n_children(gtk_tree_view_get_model(view), nullptr);
+    GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(gtk_tree_view_get_column(view, 0)));
+    const std::string path = std::to_string(n - 1);  // a new row sorts last
+    g_signal_emit_by_name(cells->data, "edited", path.c_str(), typed);
+    g_list_free(cells);
+}
+
+TEST_F(IsoDialog, ListsUnitsRefusalsAndToggles) {
+    Project* p = open_steam();
+    ASSERT_NE(p, nullptr);
+    Graph* ts = p->graphs[1];
+    Graph* hs = p->graphs[2];
+    show(ts);
+    Fluid& water = *fluids[FLUID_WATER];
+    ASSERT_EQ(diagrams::pending_isolines(water), 0);
+    CountingProgress counter;
+    diagrams::IsolineProgress* window = diagrams::isoline_progress;
+    diagrams::isoline_progress = &counter;
+
+    // An isobar the fluid has and this diagram hides comes back without
+    // any computation; a new isotherm computes exactly one line.
+    ts->iso_style[ISO_ISOBAR].selected[4] = 0;  // 100 kPa
+    const std::size_t isobars = water.iso[ISO_ISOBAR].positions.size();
+    answer_dialogs({[&](GtkDialog* d) {
+        set_combo(d, "iso_unit_0", 1);  // kPa
+        type_into_new_row(d, ISO_ISOBAR, "100");
+        set_combo(d, "iso_unit_1", 0);  // K
+        const std::vector<std::string> kelvin = iso_texts(d, ISO_ISOTHERM);
+        set_combo(d, "iso_unit_1", 1);  // °C
+        EXPECT_NE(iso_texts(d, ISO_ISOTHERM), kelvin);
+        set_combo(d, "iso_unit_1", 0);
+        EXPECT_EQ(iso_texts(d, ISO_ISOTHERM), kelvin);
+        type_into_new_row(d, ISO_ISOTHERM, "555.5");
+        return GTK_RESPONSE_OK;
+    }});
+    isoline_settings_dialog();
+    EXPECT_EQ(ts->iso_style[ISO_ISOBAR].selected[4], 1);
+    EXPECT_EQ(water.iso[ISO_ISOBAR].positions.size(), isobars);
+    EXPECT_EQ(counter.begins, 1);
+    EXPECT_EQ(counter.steps, 1);  // the new isotherm only
+    EXPECT_EQ(diagrams::pending_isolines(water), 0);
+    const int at = diagrams::find_position(water.iso[ISO_ISOTHERM], 555.5);
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(ts->iso_style[ISO_ISOTHERM].selected[sz(at)], 1);
+    EXPECT_EQ(hs->iso_style[ISO_ISOTHERM].selected.size(), sz(at) + 1);  // there, hidden
+    EXPECT_EQ(hs->iso_style[ISO_ISOTHERM].selected[sz(at)], 0);
+    EXPECT_TRUE(messages().empty());
+
+    // Values that are no lines are refused; removing every wetness row
+    // hides the family here only.
+    answer_dialogs({[&](GtkDialog* d) {
+        const std::vector<std::string> before = iso_texts(d, ISO_ISOTHERM);
+        for (const char* bad : {"nan", "-5", "0", "warm"}) type_into_new_row(d, ISO_ISOTHERM, bad);
+        set_combo(d, "iso_unit_3", 1);  // %
+        type_into_new_row(d, ISO_WETNESS, "120");
+        std::vector<std::string> after = iso_texts(d, ISO_ISOTHERM);
+        EXPECT_EQ(after.size(), before.size() + 4);
+        EXPECT_EQ(after.back(), "");
+        GtkTreeView* wet = iso_list(d, ISO_WETNESS);
+        GtkTreeModel* m = gtk_tree_view_get_model(wet);
+        GtkTreeIter it;
+        while (gtk_tree_model_get_iter_first(m, &it)) {
+            gtk_tree_selection_select_iter(gtk_tree_view_get_selection(wet), &it);
+            gtk_button_clicked(GTK_BUTTON(find_widget(GTK_WIDGET(d), "iso_remove_3")));
+        }
+        return GTK_RESPONSE_OK;
+    }});
+    const std::size_t isotherms = water.iso[ISO_ISOTHERM].positions.size();
+    isoline_settings_dialog();
+    const auto refused = messages();
+    ASSERT_EQ(refused.size(), 5u);
+    EXPECT_NE(refused[0].text.find("Isotherm"), std::string::npos);
+    EXPECT_EQ(refused[3].text, "Isotherm: \"warm\" is not a number.");
+    EXPECT_NE(refused[4].text.find("120 %"), std::string::npos);
+    EXPECT_EQ(water.iso[ISO_ISOTHERM].positions.size(), isotherms);
+    EXPECT_TRUE(diagrams::shown_positions(*ts, ISO_WETNESS).empty());
+    EXPECT_EQ(iso_count(water.iso[ISO_WETNESS]), 9);
+    EXPECT_EQ(diagrams::shown_positions(*hs, ISO_WETNESS).size(), 9u);
+    diagrams::isoline_progress = window;
+
+    // A menu toggle flips its family; switching pages flips none.
+    const int shown = ts->iso_style[ISO_ISOBAR].show;
+    GtkAction* isobars_toggle = action_at("ui/MenuBar/MenuGraphics/ShowIsoPressureAction");
+    ASSERT_NE(isobars_toggle, nullptr);
+    gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(isobars_toggle), shown == 0);
+    EXPECT_EQ(ts->iso_style[ISO_ISOBAR].show, shown == 0 ? 1 : 0);
+    const std::array<int, 4> before = {hs->iso_style[0].show, hs->iso_style[1].show,
+                                       hs->iso_style[2].show, hs->iso_style[3].show};
+    show(hs);
+    show(ts);
+    EXPECT_EQ(ts->iso_style[ISO_ISOBAR].show, shown == 0 ? 1 : 0);
+    for (int f = 0; f < 4; ++f) EXPECT_EQ(hs->iso_style[sz(f)].show, before[sz(f)]);
+}
+
+}  // namespace
