@@ -226,6 +226,13 @@ public:
         // coexist with the vapour.
         if (below_liquid && b < bdew && (icomp > 0 || (letter == 'H' && !(dvdew > 0.0))))
             return solid();
+        // Below the triple-point pressure no saturated state exists: a value
+        // at the triple point's dew value (a thin gas's enthalpy hardly
+        // depends on its pressure) is the vapour at P.
+        if (below_liquid && icomp > 0 && P < CCON.ptp[icomp]) {
+            q = kQualityVapour;
+            return single(2, tdew, dvdew);
+        }
         // A value on the saturation line to within 1e-9 of the latent change
         // is a saturated state (quality 0 or 1), not a single phase.
         // (Well above the dew value the latent change need not be known.)
@@ -365,10 +372,16 @@ private:
             // (A value met by the bound to its last digits is within it: the
             // bound is the property of a state at the equation's limits.)
             const double slack = 1e-9 * (std::fabs(bd.bmin) + std::fabs(bd.bmax) + 1.0);
-            if (b < bd.bmin - slack || b > bd.bmax + slack) {
+            // The entropy bound is that of the gas at 1e-6 mol/L: a thinner
+            // gas, at a lower pressure, has more (R ln of the ratio).
+            double bmax = bd.bmax;
+            RMIX(z);
+            const double pbound = 1e-6 * GCNST.r * 1.5 * bd.tmax;
+            if (letter == 'S' && P < pbound) bmax += GCNST.r * std::log(pbound / P);
+            if (b < bd.bmin - slack || b > bmax + slack) {
                 give_up(249, msg(249, "Input value is outside limits; " + std::string(1, letter) +
                                           " =" + fmt_g(b, 12, 5) + ", min,max =" +
-                                          fmt_g(bd.bmin, 12, 5) + fmt_g(bd.bmax, 12, 5)));
+                                          fmt_g(bd.bmin, 12, 5) + fmt_g(bmax, 12, 5)));
                 return false;
             }
         } else {
@@ -380,6 +393,13 @@ private:
 
     // The single-phase state of phase kph, solved from the start (t0, d0).
     void single(int kph, double t0, double d0) {
+        // A vapour below the triple-point pressure starts at the triple-point
+        // temperature: its dew point lies on the sublimation line, below the
+        // equation's range, where the density solver finds no root to go on.
+        if (kph == 2 && icomp > 0 && t0 < CCON.ttp[icomp] && d0 > 0.0) {
+            d0 *= t0 / CCON.ttp[icomp];
+            t0 = CCON.ttp[icomp];
+        }
         T = t0;
         D = d0;
         double pp = 0;

@@ -488,6 +488,12 @@ void range(int icomp, double& tlow, double& thigh) {
     thigh = c->thigh;
 }
 
+bool covers(int icomp, double T) {
+    if (!use_expansions) return false;
+    const Curve* c = curve_of(icomp);
+    return c != nullptr && T >= c->tlow && T <= c->thigh;
+}
+
 void forget_slots() {
     slot_known.fill(false);
     slot_curve.fill(nullptr);

@@ -22,6 +22,10 @@ bool at_p(int icomp, double P, double& T, double& Dl, double& Dv);
 // (both 0 when there are none); builds them like at_t.
 void range(int icomp, double& tlow, double& thigh);
 
+// Whether the expansions of icomp are in use and cover T (builds them like
+// at_t).
+bool covers(int icomp, double T);
+
 // Forgets which expansions belong to which component slot (a new set-up or a
 // changed equation); the expansions themselves are kept.
 void forget_slots();

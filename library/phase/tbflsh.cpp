@@ -155,6 +155,22 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                     if (jerr <= 0) return;
                 }
                 stable_density(T, P, z, kph, kNoStartValue, D, jerr, jmsg);
+                // Where the phase asked for has no root (above the critical
+                // pressure of an equation whose own lies below the stated
+                // one, or the other side of its small two-phase region), the
+                // other side's root is the state.
+                if (jerr > 0 && (kph == kLiquid || kph == kVapour)) {
+                    double other = 0.0;
+                    int oerr = 0;
+                    std::string omsg;
+                    TPRHO(T, P, z, kph == kLiquid ? -kVapour : -kLiquid, kNoStartValue, other, oerr,
+                          omsg);
+                    if (oerr <= 0 && other > 0.0) {
+                        D = other;
+                        jerr = 0;
+                        jmsg.clear();
+                    }
+                }
             };
             if (k == 1 && d_in > 0.0 && kph != 0 && std::abs(kph) <= kVapour) {
                 // The caller's density of the phase (a saturated density)

@@ -91,12 +91,16 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
         if (ierr <= 0) finish();
         return;
     }
-    if (icomp > 0 && T < CCON.ttp[icomp]) {
+    // (A temperature a few rounding digits below the triple point, as a
+    // saturation solver at the triple-point pressure gives it, is on it.)
+    if (icomp > 0 && T < CCON.ttp[icomp] * (1.0 - 1e-12)) {
         single();
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
     }
-    if (T >= Tc || D < 1e-10) {
+    // (A pure fluid's saturation state is cheap: below 1e-10 mol/L it still
+    // decides, where the triple-point vapour is thinner than that.)
+    if (T >= Tc || (D < 1e-10 && (icomp == 0 || ppf))) {
         single();
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
@@ -128,6 +132,12 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
 
     if (D <= dvdew || D >= dlbub) {
         single();
+        // A liquid's pressure is at least the saturation pressure, and that
+        // of the saturated liquid (to the last digits of its density): where
+        // the saturation pressure is tiny, the equation gives a liquid's
+        // pressure only to some 1e-9 kPa, and less, or more at the saturated
+        // density itself, is rounding.
+        if (icomp > 0 && !ppf && D >= dlbub && (P < pbub || D <= dlbub * (1.0 + 1e-12))) P = pbub;
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
     }

@@ -9,6 +9,7 @@
 #include "library/models/critp.h"
 #include "library/models/records.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/satcheb.h"
 #include "library/phase/satt.h"
 #include "library/phase/tpmix.h"
 #include "library/phase/tprho.h"
@@ -155,6 +156,7 @@ private:
     std::string jmsg;
     double pdew = 0, dldew = 0, dvdew = 0, xdew[20] = {}, zdew[20] = {};
     bool dew_ok = true;
+    bool dew_standin = false;  // no dew point found close to Tc: the critical point stands in
     std::string dew_msg;
     double pbub = 0, dlbub = 0, dvbub = 0, zbub[20] = {}, ybub[20] = {};
 
@@ -255,6 +257,15 @@ private:
     // drawn from the reduced temperature and the vapour-pressure equation.
     bool outside_window() const {
         const double f = icomp == 0 ? 1.5 : 1.0;
+        // A pure fluid's saturation pressure comes from its expansions as
+        // cheaply as from the vapour-pressure equation, and exactly: far
+        // below the range the equation was fitted in, that one can run high
+        // or low by any factor (methyl linolenate at 230 to 260 K and 1e-9
+        // kPa: a liquid taken for vapour).  Where the expansions do not
+        // reach, the saturation state is solved (close to the critical
+        // point, and where a vapour too thin for the equation's terms ends
+        // them).
+        if (icomp > 0 && !ppf && satcheb::enabled()) return !(T < Tc && P <= Pc);
         const double plow = lower_pressure(T, Tc, Pc, icomp, z);
         if (icomp == 0) {
             // A mixture's phase boundary reaches far beyond its estimated
@@ -318,6 +329,7 @@ private:
             } else {
                 pdew = Pc;
                 dldew = dvdew = Dc;
+                dew_standin = true;
             }
         }
         dew_msg = jmsg;
@@ -327,9 +339,11 @@ private:
     void vapour() {
         D = P * dvdew / pdew;
         TPRHO(T, P, z, kVapour, kStartValue, D, jerr, jmsg);
-        // (Above the stated critical pressure the density solver would look
-        // for the dense root: the equation's own may lie higher.)
-        if (jerr > 0) forced(-kVapour);
+        // (Above the stated critical pressure the density solver looks for
+        // the dense root, and the equation's own may lie higher: a root
+        // denser than the saturated vapour is not the vapour's.)
+        if (jerr > 0 || D > dvdew * (1.0 + 1e-6)) forced(-kVapour);
+        if (jerr > 0 && dew_standin) forced(-kLiquid);  // (the only root)
         if (jerr > 0) return give_up(214, flash::vapour_failed(jmsg));
         single();
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
@@ -341,7 +355,8 @@ private:
     void liquid(double dsat, bool apart) {
         D = dsat;
         TPRHO(T, P, z, kLiquid, kStartValue, D, jerr, jmsg);
-        if (jerr > 0) forced(-kLiquid);
+        if (jerr > 0 || D < dsat * (1.0 - 1e-6)) forced(-kLiquid);
+        if (jerr > 0 && dew_standin) forced(-kVapour);  // (the only root)
         if (jerr > 0 || (apart && dvdew < D && D < dsat)) {
             if (jerr <= 0) jmsg.clear();
             return give_up(213, flash::liquid_failed(jmsg));

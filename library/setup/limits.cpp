@@ -231,7 +231,10 @@ void LIMITX(const std::string& htyp, double T, double D, double P, const double 
         std::string jm;
         double p = 0.0;
         MELTT(T, x, p, je, jm);
-        if (je == 0) pm = p;
+        // A pure fluid's melting line starts at its triple point: where a
+        // published line passes a little below the triple-point pressure
+        // there, the saturated liquid of the triple point is no solid.
+        if (je == 0) pm = k != 0 && p > 0.0 ? std::max(p, CCON.ptp[k]) : p;
     }
     Report r;
     double xsum = 0.0;
@@ -310,7 +313,7 @@ void LIMITK(const std::string& htyp, int icomp, double T, double D, double P, do
         std::string jm;
         double p = 0.0;
         MELTK(icomp, T, p, je, jm);
-        if (je == 0) pm = p;
+        if (je == 0) pm = p > 0.0 ? std::max(p, CCON.ptp[icomp]) : p;  // (as in LIMITX)
     }
     Report r;
     const bool untested = std::fabs(T) <= 1.0e-20;

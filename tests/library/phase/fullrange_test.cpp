@@ -1,0 +1,314 @@
+// Every built-in fluid over its whole range: (T, p) states from the triple
+// point (or the equation's lower limit) to its upper temperature limit and
+// from below the triple-point pressure to its pressure limit, a band within
+// 5 % of the critical pressure on both sides of the critical and of the
+// saturation temperature, and saturated and two-phase states along the
+// saturation line.  Each state of the (T, p) flash comes back from the
+// (p, h), (p, s) and (T, D) flashes; a failure of any is a test failure.
+// States the equation refuses (beyond its limits, solid, no stable root) are
+// counted by reason, not failed.
+//
+// The (T, p) grid has KVR2_FULLRANGE_GRID points each way (10 by default, 30
+// for the dense run of tools/README.md); the other parts grow with it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "library/setup/textstore.h"
+#include "tests/library/phase/flash_support.h"
+
+namespace {
+
+using namespace flashtest;
+
+// The lowest pressure of the states, kPa: the vapour of the esters'
+// triple points (1e-15 to 1e-12 kPa) is thinner than the equations' terms
+// reach.
+constexpr double kLowest = 1e-10;
+
+int grid_size() {
+    const char* v = std::getenv("KVR2_FULLRANGE_GRID");
+    const int n = v != nullptr ? std::atoi(v) : 10;
+    return std::clamp(n, 3, 200);
+}
+
+// The fluid's limits and critical points: the stated one and the equation's
+// own (some equations put theirs a little apart, above or below).
+struct Fluid {
+    std::string name;
+    Constants k;
+    double tlow = 0, tmax = 0, pmax = 0, ptp = 0;
+    double tce = 0, pce = 0;  // the equation's own critical point (0: not found)
+    double ptop = 0;          // the highest saturation pressure SATT gives
+};
+
+Fluid describe(const std::string& name) {
+    Fluid f{name, constants()};
+    Pure c;
+    double tmin = 0, dmax = 0;
+    lib::LIMITS("EOS", c.z, tmin, f.tmax, dmax, f.pmax);
+    f.tlow = std::max(tmin, f.k.ttp);
+    double dl = 0, dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(f.tlow, c.z, 1, f.ptp, dl, dv, xl, xv, ierr, herr);
+    if (ierr > 0) f.ptp = f.k.ttp > 0.0 ? lib::CCON.ptp[1] : 1.0;
+    double dce = 0;
+    lib::FNCRPT(c.z, dce, f.pce, f.tce, ierr, herr);
+    if (ierr > 0) f.tce = f.pce = 0.0;
+    // The saturation line ends at the stated critical temperature, or at the
+    // equation's own where that lies lower.
+    const double tend = f.tce > 0.0 ? std::min(f.k.tc, f.tce) : f.k.tc;
+    for (double gap : {1e-7, 1e-6, 1e-5, 1e-4}) {
+        lib::SATT(tend * (1.0 - gap), c.z, 1, f.ptop, dl, dv, xl, xv, ierr, herr);
+        if (ierr <= 0) break;
+        f.ptop = 0.0;
+    }
+    return f;
+}
+
+// The counts of one fluid and the first failures.
+struct Tally {
+    int states = 0, failures = 0;
+    std::map<std::string, int> outside;  // by reason
+    std::ostringstream bad;
+    void fail(const std::string& line) {
+        if (++failures <= 12) bad << line << "\n";
+    }
+};
+
+std::string at(const char* what, double T, double P) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%s %.17g K %.17g kPa", what, T, P);
+    return buf;
+}
+
+// The reason a state is refused by the (T, p) flash, or "" when the refusal
+// is a failure: range errors (below 100) and roots the equation has only
+// where it is not stable (cv or dP/dD <= 0).
+std::string refusal(const State& a, double T, double P) {
+    if (a.ierr > 0 && a.ierr < 100) return a.herr.substr(0, a.herr.find(']') + 1);
+    if (a.ierr == 215 && a.herr.find("no stable single-phase state") != std::string::npos)
+        return "no stable root (cv or dP/dD <= 0)";
+    // A liquid whose pressure at the equation's highest density is still
+    // below P lies beyond the equation's densities.
+    Pure c;
+    double tmin, tmax, dmax, pmax, ptop = 0;
+    lib::LIMITS("EOS", c.z, tmin, tmax, dmax, pmax);
+    lib::PRESS(T, dmax, c.z, ptop);
+    return T < constants().tc && ptop < P ? "liquid denser than the equation's highest density"
+                                          : "";
+}
+
+// Whether the state (T, D) from a flash at P with the property value b of
+// letter c is the state (T0, D0): the same temperature, and the same density
+// or, where the density is only weakly determined (close to the critical
+// point), a state that has the given pressure and property.
+bool same_state(char c, double P, double b, const State& r, double T0, double D0) {
+    if (std::fabs(r.T - T0) > 1e-6 * std::max(1.0, T0 / 100.0)) return false;
+    if (rel(r.D, D0) <= 1e-7) return true;
+    Pure z;
+    double p = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0, hjt = 0;
+    lib::THERM(r.T, r.D, z.z, p, e, h, s, cv, cp, w, hjt);
+    const double v = c == 'H' ? h : s;
+    return rel(p, P) <= 1e-8 && std::fabs(v - b) <= 1e-8 * std::max(std::fabs(b), 1.0);
+}
+
+// A single-phase state from the (T, p) flash back from (p, h), (p, s), (T, D).
+void single_phase(const Fluid& f, double T, double P, Tally& t) {
+    const State a = tp(T, P);
+    if (a.ierr > 0) {
+        const std::string why = refusal(a, T, P);
+        if (!why.empty())
+            ++t.outside[why];
+        else
+            t.fail(at("TP", T, P) + ": " + a.herr);
+        return;
+    }
+    ++t.states;
+    for (char c : {'H', 'S'}) {
+        const double b = c == 'H' ? a.h : a.s;
+        const State r = c == 'H' ? ph(P, b) : ps(P, b);
+        if (r.ierr > 0 || !same_state(c, P, b, r, T, a.D)) {
+            std::ostringstream m;
+            m.precision(17);
+            m << at(c == 'H' ? "PH" : "PS", T, P) << " b " << b << ": ierr " << r.ierr << " T "
+              << r.T << " D " << r.D << " (" << a.D << ") " << r.herr;
+            t.fail(m.str());
+        }
+    }
+    // The pressure of a dense liquid follows its density many times over.
+    Pure z;
+    double dpdd = 0;
+    lib::DPDD(T, a.D, z.z, dpdd);
+    const State r = td(T, a.D);
+    if (r.ierr > 0 || std::fabs(r.P - P) > 1e-7 * P + 1e-9 * a.D * std::fabs(dpdd))
+        t.fail(at("TD", T, P) + ": ierr " + std::to_string(r.ierr) + " P " + std::to_string(r.P) +
+               " " + r.herr);
+    (void)f;
+}
+
+// A saturated or two-phase state of the (p, q) flash back from (p, h),
+// (p, s) and (T, D), with its quality (a saturated end may come back as
+// the single phase of its side at the same T and D).
+void two_phase(double P, double q, Tally& t) {
+    if (P > constants().pc) {
+        ++t.outside["saturation pressure above the stated critical pressure"];
+        return;
+    }
+    if (P < kLowest) {
+        ++t.outside["pressure below 1e-10 kPa"];
+        return;
+    }
+    const State a = pq(P, q);
+    ++t.states;
+    if (a.ierr > 0) return t.fail(at("PQ", 0.0, P) + " q " + std::to_string(q) + ": " + a.herr);
+    // At the triple point a melting line that passes below the equation's
+    // saturation pressure takes the saturated states for solid.
+    if (a.T <= constants().ttp * (1.0 + 1e-12)) {
+        const State r = ph(P, a.h);
+        if (r.ierr == 16) {
+            --t.states;
+            ++t.outside["triple point above the melting line"];
+            return;
+        }
+    }
+    auto quality_ok = [&](const State& r) {
+        if (std::fabs(r.q - q) <= 1e-6) return true;
+        return (q == 0.0 || q == 1.0) && (q == 0.0 ? r.q <= 0.0 : r.q >= 1.0) &&
+               rel(r.D, a.D) < 1e-6;
+    };
+    for (char c : {'H', 'S'}) {
+        const double b = c == 'H' ? a.h : a.s;
+        const State r = c == 'H' ? ph(P, b) : ps(P, b);
+        if (r.ierr > 0 || std::fabs(r.T - a.T) > 1e-6 || !quality_ok(r))
+            t.fail(at(c == 'H' ? "PH" : "PS", a.T, P) + " q " + std::to_string(q) + ": ierr " +
+                   std::to_string(r.ierr) + " T " + std::to_string(r.T) + " q " +
+                   std::to_string(r.q) + " " + r.herr);
+    }
+    Pure z;
+    double dpdd = 0;
+    lib::DPDD(a.T, a.D, z.z, dpdd);
+    const State r = td(a.T, a.D);
+    const double dp = q == 0.0 ? 1e-9 * a.D * std::fabs(dpdd) : 0.0;
+    // Within 1e-3 of the critical point the quality from the density follows
+    // the saturated densities, solved there (not from the expansions) to
+    // some 1e-9.
+    const double dq = a.T > 0.999 * constants().tc ? 1e-4 : 1e-6;
+    const bool end = (q == 0.0 && r.q <= 0.0) || (q == 1.0 && r.q >= 1.0);
+    if (r.ierr > 0 || std::fabs(r.P - P) > 1e-7 * P + dp || (!end && std::fabs(r.q - q) > dq))
+        t.fail(at("TD", a.T, P) + " q " + std::to_string(q) + ": ierr " + std::to_string(r.ierr) +
+               " P " + std::to_string(r.P) + " q " + std::to_string(r.q) + " " + r.herr);
+}
+
+// The saturation temperature at P, or 0 where the equation has no
+// saturation state there (above its own critical pressure, counted), and a
+// failure where it has one that is not found.
+double saturation_temperature(const Fluid& f, double P, Tally& t) {
+    Pure c;
+    double T = 0, dl = 0, dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATP(P, c.z, 1, T, dl, dv, xl, xv, ierr, herr);
+    if (ierr <= 0) return T;
+    if (f.pce > 0.0 && P >= f.pce * (1.0 - 1e-6))
+        ++t.outside["no saturation above the equation's own critical pressure"];
+    else if (P > f.ptop)
+        ++t.outside["saturation temperature above the stated critical temperature"];
+    else
+        t.fail(at("SATP", 0.0, P) + ": " + herr);
+    return 0.0;
+}
+
+// The (T, p) grid: n temperatures from the lowest to the highest and n
+// pressures from half the triple-point pressure (at most 0.5 kPa, at least
+// 1e-10 kPa) to the pressure limit, both ends included.
+void whole_range(const Fluid& f, int n, Tally& t) {
+    const double plow = std::max(0.5 * std::min(f.ptp, 1.0), kLowest);
+    for (int i = 0; i < n; ++i) {
+        const double T = f.tlow + (f.tmax - f.tlow) * i / (n - 1.0);
+        for (int j = 0; j < n; ++j)
+            single_phase(f, T, plow * std::pow(f.pmax / plow, j / (n - 1.0)), t);
+    }
+}
+
+// Within 5 % of the critical pressure: states about the critical
+// temperature, and below the critical pressure about the saturation
+// temperature, with the saturated and two-phase states there.
+void critical_band(const Fluid& f, int n, Tally& t) {
+    const double pc = f.k.pc, tc = f.k.tc;
+    std::vector<double> ratios = {0.95, 0.97, 0.99, 0.999, 0.9999};
+    for (int i = 1; i < n / 10; ++i) ratios.push_back(1.0 - 0.05 * std::pow(1e-3, i / (n / 10.0)));
+    const std::vector<double> gaps = {1e-4, 1e-3, 1e-2, 1e-1};
+    for (double r : ratios) {
+        for (double side : {r, 2.0 - r}) {
+            const double P = side * pc;
+            if (P > f.pmax) continue;
+            for (double g : gaps)
+                for (double s : {-1.0, 1.0}) single_phase(f, tc * (1.0 + s * g), P, t);
+        }
+        const double P = r * pc;
+        const double ts = saturation_temperature(f, P, t);
+        if (!(ts > 0.0)) continue;
+        for (double g : {1e-4, 1e-3})
+            for (double s : {-1.0, 1.0}) single_phase(f, ts * (1.0 + s * g), P, t);
+        for (double q : {0.0, 0.5, 1.0}) two_phase(P, q, t);
+    }
+}
+
+// Saturated and two-phase states from the lowest temperature to 0.999 of
+// the critical temperature (the equation's own where it lies lower).
+void saturation_line(const Fluid& f, int n, Tally& t) {
+    const int m = std::max(4, n);
+    const double top = 0.999 * (f.tce > 0.0 ? std::min(f.k.tc, f.tce) : f.k.tc);
+    for (int i = 0; i < m; ++i) {
+        const double T = f.tlow + (top - f.tlow) * i / (m - 1.0);
+        const State a = tq(T, 0.5);
+        if (a.ierr > 0) {
+            t.fail(at("TQ", T, 0.0) + ": " + a.herr);
+            continue;
+        }
+        for (double q : {0.0, 0.3, 1.0}) two_phase(a.P, q, t);
+    }
+}
+
+class WholeRange : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(WholeRange, EveryStateComesBackFromEachFlash) {
+    const std::string name = GetParam();
+    ASSERT_TRUE(setup(name));
+    const Fluid f = describe(name);
+    const int n = grid_size();
+    Tally t;
+    whole_range(f, n, t);
+    critical_band(f, n, t);
+    saturation_line(f, n, t);
+    std::ostringstream outside;
+    int refused = 0;
+    for (const auto& [why, count] : t.outside) {
+        outside << " " << count << " " << why << ";";
+        refused += count;
+    }
+    std::printf("%-9s grid %dx%d: %d states, %d failures, %d outside:%s\n", name.c_str(), n, n,
+                t.states, t.failures, refused, outside.str().c_str());
+    EXPECT_EQ(t.failures, 0) << t.bad.str();
+    EXPECT_GT(t.states, n * n / 2);
+}
+
+std::vector<std::string> every_fluid() {
+    std::vector<std::string> names;
+    for (int slot = 1; slot < lib::kTextCount; ++slot) names.emplace_back(lib::store::name(slot));
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFluid, WholeRange, ::testing::ValuesIn(every_fluid()),
+                         [](const ::testing::TestParamInfo<std::string>& p) { return p.param; });
+
+}  // namespace
