@@ -120,7 +120,7 @@ GtkWidget* curve_list(CurveDialog& d) {
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_NEVER,
                                    GTK_POLICY_AUTOMATIC);
     gtk_scrolled_window_add_with_viewport(GTK_SCROLLED_WINDOW(scrolled), list);
-    gtk_widget_set_size_request(scrolled, 220, 300);
+    gtk_widget_set_size_request(scrolled, 280, 300);
     gtk_widget_set_name(list, "curve_list");
     return framed(nullptr, scrolled);
 }

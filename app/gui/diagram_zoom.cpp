@@ -128,8 +128,11 @@ void start_zoom_rectangle(Graph* graph, double x, double y) {
 
 void finished_zooming(Graph* graph, double x, double y) {
     const double x0 = graph_xs, y0 = graph_ys;
+    const Graph* first = zoom_graph;
     end_zoom_mode();
-    if (graph == nullptr) return;
+    // Both corners must lie on the same picture (another page may have
+    // been chosen meanwhile).
+    if (graph == nullptr || graph != first) return;
     graph->zoom_to_plot = 0;
     if (diagrams::zoom_rectangle(*graph, x0, y0, x, y)) diagram_changed(graph);
 }

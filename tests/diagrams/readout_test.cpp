@@ -1,6 +1,6 @@
 // The pointer on a diagram without a window: phase texts, the read-out
 // with the real property library, the hover test on the screen-point
-// cache, the regions of double clicks and the overlays.
+// cache and the regions of double clicks.
 #include "app/core/filehandling.h"
 #include "app/core/fluid_properties.h"
 #include "app/core/init.h"
@@ -77,13 +77,6 @@ TEST_F(Readout, SameStateFromEveryDiagramType) {
     ASSERT_EQ(get_all_by_T_and_q(water->x.data(), Tv, pv, sv, hv, rv, qv), 0);
     auto ts = diagtest::make_graph(FLUID_WATER, 2);
     EXPECT_EQ(readout_at(*ts, sl + 0.25 * (sv - sl), 400).phase, "two-phase area, 75.00 wetness");
-    // Units of the defaults: °C and bar.
-    set_default_unit(Q_TEMPERATURE, 1);
-    set_default_unit(Q_PRESSURE, 3);
-    auto pt = diagtest::make_graph(FLUID_WATER, 4);
-    const ReadoutTexts c = readout_at(*pt, 500, 101.325);
-    EXPECT_EQ(c.T, "  226.85");
-    EXPECT_EQ(c.p, "   1.013");
 }
 
 TEST_F(Readout, FailureShowsTheGivenValues) {
@@ -190,22 +183,6 @@ TEST_F(Readout, HoverHitsTheLastDrawingOnly) {
     EXPECT_EQ(hover_hit(*ts, tx + 2, ty - 2), -1);
     current_project = nullptr;
     free_project(p);
-}
-
-TEST_F(Readout, Overlays) {
-    diagtest::Image img(400, 300);
-    cairo_set_source_rgb(img.context(), 1, 1, 1);
-    cairo_paint(img.context());
-    draw_hover_label(img.context(), "Process 1\nTurbine 1", 100, 100, 1.0);
-    const diagtest::Pixel fill = img.at(111, 104);
-    EXPECT_EQ(fill.r, 255);
-    EXPECT_EQ(fill.g, 255);
-    EXPECT_NEAR(fill.b, 178, 1);
-    EXPECT_LT(img.at(108, 110).r, 200);                                // the outline
-    EXPECT_FALSE(draw_zoom_rectangle(img.context(), 50, 50, 52, 51));  // 3 px
-    EXPECT_TRUE(draw_zoom_rectangle(img.context(), 200, 150, 350, 250));
-    EXPECT_TRUE(img.any_near(210, 150, 1, diagtest::near_black));   // dash "on" at the start
-    EXPECT_FALSE(img.any_near(225, 150, 1, diagtest::near_black));  // the gap 20-30 px along
 }
 
 }  // namespace

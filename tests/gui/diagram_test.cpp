@@ -17,7 +17,9 @@
 #include "app/gui/diagram_page.h"
 #include "app/gui/handlers.h"
 
+#include <array>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -83,13 +85,21 @@ protected:
     static void set_combo(GtkDialog* d, const char* name, int i) {
         gtk_combo_box_set_active(GTK_COMBO_BOX(widget(d, name)), i);
     }
-    static int rows(GtkWidget* combo_or_view) {
-        GtkTreeModel* m = GTK_IS_COMBO_BOX(combo_or_view)
-                              ? gtk_combo_box_get_model(GTK_COMBO_BOX(combo_or_view))
-                              : gtk_tree_view_get_model(GTK_TREE_VIEW(combo_or_view));
-        return gtk_tree_model_iter_n_children(m, nullptr);
+    static int rows(GtkWidget* combo) {
+        return gtk_tree_model_iter_n_children(gtk_combo_box_get_model(GTK_COMBO_BOX(combo)),
+                                              nullptr);
+    }
+    static std::vector<GtkWidget*> children(GtkWidget* box) {
+        GList* list = gtk_container_get_children(GTK_CONTAINER(box));
+        std::vector<GtkWidget*> out;
+        for (GList* l = list; l != nullptr; l = l->next) out.push_back(GTK_WIDGET(l->data));
+        g_list_free(list);
+        return out;
     }
 };
+
+// Start, end and step of an axis.
+std::array<double, 3> range_of(const Axis& a) { return {a.min_pos, a.max_pos, a.step}; }
 
 using GraphRows = Diagrams;
 using AxisDialog = Diagrams;
@@ -125,6 +135,7 @@ TEST_F(GraphRows, CreateHideShowDelete) {
 
     // aftercreategraph (idle): every finished part inside, 5 to 10 steps.
     pump();
+    screenshot("new_graph");
     const Process& steam = *p->processes[0];
     for (int k = 1; k < steam.az_parts - 1; ++k) {
         const Part& part = *steam.parts[sz(k)];
@@ -153,17 +164,14 @@ TEST_F(GraphRows, CreateHideShowDelete) {
     EXPECT_EQ(p->graphs[6], nullptr);
 
     // Hide and Show Graph: the same settings.
-    const Axis x_before = ts->x_axis;
+    const std::array<double, 3> x_before = range_of(ts->x_axis);
     remove_graph_tab(nullptr, nullptr, ts);
-    pump();
     EXPECT_EQ(view_of(ts), nullptr);
     last_press_path = {3, 3};
     show_graph(nullptr, nullptr);
     pump();
     ASSERT_NE(view_of(ts), nullptr);
-    EXPECT_EQ(ts->x_axis.min_pos, x_before.min_pos);
-    EXPECT_EQ(ts->x_axis.max_pos, x_before.max_pos);
-    EXPECT_EQ(ts->x_axis.step, x_before.step);
+    EXPECT_EQ(range_of(ts->x_axis), x_before);
 
     // Deleting the first diagram: the others move up a row.
     const std::string second = p->graphs[2]->name, third = p->graphs[3]->name;
@@ -195,9 +203,7 @@ TEST_F(GraphRows, QtDiagramOfAConvergedInterface) {
     EXPECT_EQ(cell(p, {3, 3}, COL_ICON), "My_diagramqt");
     EXPECT_DOUBLE_EQ(qt->y_axis.max_pos, 1.1 * std::max(turbine->T[0], turbine->T[1]));
     EXPECT_EQ(qt->y_axis.min_pos, 0);
-    EXPECT_EQ(qt->x_axis.min_pos, 0);
-    EXPECT_EQ(qt->x_axis.max_pos, 1);
-    EXPECT_EQ(qt->x_axis.step, 0.1);
+    EXPECT_EQ(range_of(qt->x_axis), (std::array<double, 3>{0, 1, 0.1}));
     EXPECT_EQ(qt->x_axis.label, "Relative Transferred Heat");
 
     // Its axis dialog has no x range; the x range stays.
@@ -209,9 +215,7 @@ TEST_F(GraphRows, QtDiagramOfAConvergedInterface) {
         return GTK_RESPONSE_OK;
     }});
     configure_axis_x_or_y(0);
-    EXPECT_EQ(qt->x_axis.min_pos, 0);
-    EXPECT_EQ(qt->x_axis.max_pos, 1);
-    EXPECT_DOUBLE_EQ(qt->x_axis.step, 0.2);
+    EXPECT_EQ(range_of(qt->x_axis), (std::array<double, 3>{0, 1, 0.2}));
 
     set_default_unit(Q_TEMPERATURE, 1);  // °C
     create_qt_graph(nullptr, nullptr);
@@ -246,13 +250,12 @@ TEST_F(AxisDialog, UnitsApplyCancelAndRefusals) {
         [](GtkDialog*) { return GTK_RESPONSE_CANCEL; },
     });
     configure_axis_x_or_y(1);
-    EXPECT_EQ(ts->y_axis.min_pos, 350);  // applied, kept after Cancel
-    EXPECT_EQ(ts->y_axis.max_pos, y0.max_pos);
-    EXPECT_EQ(ts->y_axis.step, y0.step);
+    // Applied, kept after Cancel; the others exact after K -> °C -> K.
+    EXPECT_EQ(range_of(ts->y_axis), (std::array<double, 3>{350, y0.max_pos, y0.step}));
     EXPECT_TRUE(messages().empty());
 
     // Ranges that cannot be drawn are refused; the dialog stays open.
-    const Axis x0 = ts->x_axis;
+    const std::array<double, 3> x0 = range_of(ts->x_axis);
     answer_dialogs({
         [&](GtkDialog* d) {
             set_spin(d, "y_start", y0.max_pos + 10);
@@ -272,26 +275,8 @@ TEST_F(AxisDialog, UnitsApplyCancelAndRefusals) {
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_NE(shown[0].text.find("The Y axis must start below its end"), std::string::npos);
     EXPECT_NE(shown[1].text.find("The X axis from"), std::string::npos) << shown[1].text;
-    EXPECT_EQ(ts->x_axis.min_pos, x0.min_pos);
-    EXPECT_EQ(ts->x_axis.max_pos, x0.max_pos);
-    EXPECT_EQ(ts->x_axis.step, x0.step);
+    EXPECT_EQ(range_of(ts->x_axis), x0);
     EXPECT_EQ(ts->y_axis.min_pos, 350);
-
-    // A logarithmic axis does not start at zero.
-    Graph* ph = p->graphs[3];
-    ASSERT_EQ(ph->type, 3);
-    show(ph);
-    const double ph_start = ph->y_axis.min_pos;
-    answer_dialogs({[&](GtkDialog* d) {
-                        set_spin(d, "y_start", 0);
-                        return GTK_RESPONSE_OK;
-                    },
-                    [](GtkDialog*) { return GTK_RESPONSE_CANCEL; }});
-    configure_axis_x_or_y(1);
-    const auto log_msgs = messages();
-    ASSERT_EQ(log_msgs.size(), 1u);
-    EXPECT_NE(log_msgs[0].text.find("logarithmic"), std::string::npos);
-    EXPECT_EQ(ph->y_axis.min_pos, ph_start);
 }
 
 TEST_F(CurveDialog, OnlyTheChosenCurveChanges) {
@@ -306,14 +291,12 @@ TEST_F(CurveDialog, OnlyTheChosenCurveChanges) {
     show(g);
     const CurveStyle first = g->curve_style[0];
     answer_dialogs({[&](GtkDialog* d) {
-        GtkWidget* list = widget(d, "curve_list");
-        GList* toggles = gtk_container_get_children(GTK_CONTAINER(list));
-        EXPECT_EQ(g_list_length(toggles), 2u);
-        EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(g_list_nth_data(toggles, 1))),
-                     "Process  1:Separator loop");
-        EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(toggles->data)));
-        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(g_list_nth_data(toggles, 1)), TRUE);
-        g_list_free(toggles);
+        screenshot("curve_dialog");
+        const std::vector<GtkWidget*> toggles = children(widget(d, "curve_list"));
+        EXPECT_EQ(toggles.size(), 2u);
+        EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(toggles[1])), "Process  1:Separator loop");
+        EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(toggles[0])));
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(toggles[1]), TRUE);
         set_spin(d, "line_width", 7);
         set_combo(d, "line_style", 3);
         return GTK_RESPONSE_OK;
@@ -326,16 +309,107 @@ TEST_F(CurveDialog, OnlyTheChosenCurveChanges) {
 
     // No curves: an empty list.
     g->az_curves = 0;
-    int listed = -1;
+    std::size_t listed = 1;
     answer_dialogs({[&](GtkDialog* d) {
-        GList* toggles = gtk_container_get_children(GTK_CONTAINER(widget(d, "curve_list")));
-        listed = static_cast<int>(g_list_length(toggles));
-        g_list_free(toggles);
+        listed = children(widget(d, "curve_list")).size();
         return GTK_RESPONSE_OK;
     }});
     curve_settings_callback(nullptr, nullptr);
-    EXPECT_EQ(listed, 0);
+    EXPECT_EQ(listed, 0u);
     g->az_curves = 2;
+}
+
+// A synthetic button or motion event at (x, y) of a diagram's drawing area.
+void send(Graph* g, GdkEventType type, double x, double y) {
+    GtkWidget* area = view_of(g)->drawing_area;
+    GdkEvent* e = gdk_event_new(type);
+    e->any.window = GDK_WINDOW(g_object_ref(area->window));
+    e->any.send_event = TRUE;
+    if (type == GDK_MOTION_NOTIFY) {
+        e->motion.x = x, e->motion.y = y;
+        e->motion.device = gdk_device_get_core_pointer();
+    } else {
+        e->button.x = x, e->button.y = y, e->button.button = 1;
+        e->button.device = gdk_device_get_core_pointer();
+    }
+    gtk_widget_event(area, e);
+    gdk_event_free(e);
+}
+
+TEST_F(Diagrams, PointerClicksTimersAndReadout) {
+    Project* p = open_steam();
+    ASSERT_NE(p, nullptr);
+    Graph* ts = p->graphs[1];
+    show(ts);
+    ASSERT_FALSE(ts->cache.empty());
+    const diagrams::Mapping m = diagrams::mapping_of(*ts);
+    const Part& turbine = *p->processes[0]->parts[3];
+    const int mid = turbine.steps / 2;
+    const double tx = std::round(m.X(turbine.s[mid])), ty = std::round(m.Y(turbine.T[mid]));
+    const double ex = m.plot_left() + 0.3 * (m.plot_right() - m.plot_left());  // off the curves
+    const double ey = m.plot_top() + 0.2 * (m.plot_bottom() - m.plot_top());
+
+    // The read-out follows the pointer.
+    send(ts, GDK_MOTION_NOTIFY, tx, ty);
+    const std::string T = readout_text(ts, 0);
+    EXPECT_NEAR(std::atof(T.c_str()), turbine.T[mid], 3) << T;
+
+    // A click on the curve selects the part; on empty area it drags until
+    // the release, or until the page goes.
+    send(ts, GDK_BUTTON_PRESS, tx, ty);
+    EXPECT_EQ(p->current_process, 0);
+    EXPECT_EQ(p->current_part, 3);
+    EXPECT_FALSE(drag_running());
+    send(ts, GDK_BUTTON_PRESS, ex, ey);
+    EXPECT_TRUE(drag_running());
+    send(ts, GDK_BUTTON_RELEASE, ex, ey);
+    EXPECT_FALSE(drag_running());
+    // Zoom mode: the rectangle follows the pointer; the second click zooms.
+    start_zooming_callback(nullptr, nullptr);
+    send(ts, GDK_BUTTON_PRESS, ex, ey);  // the first corner
+    EXPECT_TRUE(zoom_rectangle_running());
+    gint ox = 0, oy = 0;
+    gdk_window_get_origin(view_of(ts)->drawing_area->window, &ox, &oy);
+    gdk_display_warp_pointer(gdk_display_get_default(), gdk_screen_get_default(),
+                             ox + static_cast<int>(ex) + 200, oy + static_cast<int>(ey) + 150);
+    run_until([] { return false; }, 0.1);
+    screenshot("zoom_rectangle");
+    const double x_end = m.value_x(std::round(ex + 200));  // whole pixels
+    send(ts, GDK_BUTTON_PRESS, ex + 200, ey + 150);
+    EXPECT_FALSE(zoom_rectangle_running());
+    EXPECT_NEAR(ts->x_axis.max_pos, x_end, 1e-9);
+    // A drag and a new rectangle stop when their page goes.
+    send(ts, GDK_BUTTON_PRESS, ex, ey);
+    start_zooming_callback(nullptr, nullptr);
+    send(ts, GDK_BUTTON_PRESS, ex, ey);
+    EXPECT_TRUE(drag_running());
+    EXPECT_TRUE(zoom_rectangle_running());
+    remove_graph_tab(nullptr, nullptr, ts);
+    EXPECT_FALSE(drag_running());
+    EXPECT_FALSE(zoom_rectangle_running());
+    EXPECT_FALSE(zoom_waiting_for_corner());
+    last_press_path = {3, 0};
+    show_graph(nullptr, nullptr);
+    show(ts);
+
+    // Double clicks: the y axis's page even near the x axis, the x axis's
+    // page, the curve under the pointer, the isolines beyond an axis end,
+    // nothing on empty plot area.
+    std::vector<int> axis_pages;
+    auto axis_page = [&](GtkDialog* d) {
+        axis_pages.push_back(gtk_notebook_get_current_page(GTK_NOTEBOOK(widget(d, "axis_pages"))));
+        return GTK_RESPONSE_CANCEL;
+    };
+    answer_dialogs({axis_page, axis_page});
+    const double w = m.plot_right() - m.plot_left(), h = m.plot_bottom() - m.plot_top();
+    send(ts, GDK_2BUTTON_PRESS, m.plot_left() + 0.03 * w, m.plot_bottom() - 0.02 * h);
+    send(ts, GDK_2BUTTON_PRESS, ex, m.plot_bottom() - 0.03 * h);
+    EXPECT_EQ(axis_pages, (std::vector<int>{1, 0}));
+    dialog_titles.clear();
+    send(ts, GDK_2BUTTON_PRESS, tx, ty);
+    send(ts, GDK_2BUTTON_PRESS, ex, ey);
+    send(ts, GDK_2BUTTON_PRESS, m.plot_right() + 10, ey);
+    EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Curve Properties", "Configure Iso Lines"}));
 }
 
 // The rows of a family's list, the edits typed into them.
@@ -382,6 +456,7 @@ TEST_F(IsoDialog, ListsUnitsRefusalsAndToggles) {
     ts->iso_style[ISO_ISOBAR].selected[4] = 0;  // 100 kPa
     const std::size_t isobars = water.iso[ISO_ISOBAR].positions.size();
     answer_dialogs({[&](GtkDialog* d) {
+        screenshot("iso_dialog");
         set_combo(d, "iso_unit_0", 1);  // kPa
         type_into_new_row(d, ISO_ISOBAR, "100");
         set_combo(d, "iso_unit_1", 0);  // K
@@ -444,12 +519,16 @@ TEST_F(IsoDialog, ListsUnitsRefusalsAndToggles) {
     ASSERT_NE(isobars_toggle, nullptr);
     gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(isobars_toggle), shown == 0);
     EXPECT_EQ(ts->iso_style[ISO_ISOBAR].show, shown == 0 ? 1 : 0);
-    const std::array<int, 4> before = {hs->iso_style[0].show, hs->iso_style[1].show,
-                                       hs->iso_style[2].show, hs->iso_style[3].show};
+    auto shows = [](const Graph* g) {
+        std::vector<int> out;
+        for (const IsolineStyle& st : g->iso_style) out.push_back(st.show);
+        return out;
+    };
+    const std::vector<int> ts_shows = shows(ts), hs_shows = shows(hs);
     show(hs);
     show(ts);
-    EXPECT_EQ(ts->iso_style[ISO_ISOBAR].show, shown == 0 ? 1 : 0);
-    for (int f = 0; f < 4; ++f) EXPECT_EQ(hs->iso_style[sz(f)].show, before[sz(f)]);
+    EXPECT_EQ(shows(ts), ts_shows);
+    EXPECT_EQ(shows(hs), hs_shows);
 }
 
 }  // namespace
