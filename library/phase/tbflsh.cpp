@@ -43,7 +43,9 @@ void at_lowest_temperature(double P, double b, char c2, const double z[20], int 
     TPRHO(t_low, P, z, kph, (kph != 0 && std::abs(kph) <= kVapour) ? kStartValue : kNoStartValue, d,
           jerr, jmsg);
     if (jerr > 0) return;
-    if (std::fabs(b - flash::prop(c2, t_low, d, z)) / std::max(std::fabs(b), 1.0) < tol) {
+    // (Within the tolerance the iteration stops at, or a hundred times that
+    // for a value near zero, where a part in 1e10 of T moves it more.)
+    if (std::fabs(b - flash::prop(c2, t_low, d, z)) / std::max(std::fabs(b), 1.0) < 100.0 * tol) {
         T = t_low;
         D = d;
     }
