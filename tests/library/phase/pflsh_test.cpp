@@ -203,7 +203,9 @@ TEST(PressureFlash, CornersOfTheRange) {
           Corner{"hydrogen", 436.34383200987259, 1657645.2781683996},
           Corner{"orthohyd", 150.00689655172414, 1212699.2228676546},
           Corner{"parahyd", 625.9836896551725, 2000000.0}, Corner{"hydrogen", 13.957, 4939.7758},
-          Corner{"orthohyd", 14.008, 33.184728957848506}, Corner{"r123", 166.0, 76000.0}}) {
+          Corner{"orthohyd", 14.008, 33.184728957848506}, Corner{"r123", 166.0, 76000.0},
+          Corner{"r123", 181.09491338777607, 24080.203785263417}, Corner{"acetone", 277.38, 4695.3},
+          Corner{"r407c", 230.26910810202205, 4600.464124985403}}) {
         SCOPED_TRACE(k.fluid);
         ASSERT_TRUE(setup(k.fluid));
         const State a = tp(k.T, k.P);
