@@ -1,6 +1,7 @@
 // Property diagrams: the isolines of water from nothing (every default
-// line and the dome), and one full drawing of a water T-s diagram into a
-// 1024 x 800 image.
+// line and the dome), one full drawing of a water T-s diagram into a
+// 1024 x 800 image, and the pointer read-out of each diagram type (one
+// motion event) over a grid of the plot.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
@@ -9,6 +10,7 @@
 #include "app/core/init.h"
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/mapping.h"
+#include "app/diagrams/pointer.h"
 #include "app/diagrams/render.h"
 
 namespace {
@@ -71,7 +73,29 @@ void BM_RedrawWaterTs(benchmark::State& state) {
     free_graph(g);
 }
 
+// The read-out at 64 pixels spread over the plot of a water diagram of type
+// state.range(0), in turn.
+void BM_ReadoutWater(benchmark::State& state) {
+    Fluid* water = fresh_water();
+    Graph* g = create_graph();
+    g->kind = GK_DIAGRAM;
+    g->fluid = water;
+    g->type = static_cast<int>(state.range(0));
+    init_iso_settings(*g);
+    diagrams::init_axis(*g);
+    g->width = 1024, g->height = 800;
+    g->left = 80, g->right = 40, g->top = 40, g->bottom = 60;
+    int i = 0;
+    for (auto _ : state) {
+        const double px = 81 + 900.0 * (i % 8) / 8, py = 41 + 690.0 * ((i / 8) % 8) / 8;
+        benchmark::DoNotOptimize(diagrams::readout_at_pixel(*g, px, py));
+        ++i;
+    }
+    free_graph(g);
+}
+
 BENCHMARK(BM_CalcIsolinesWater)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadoutWater)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawWaterTs)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -27,6 +27,17 @@ std::map<const Graph*, int> hovered;
 // Set while one motion event is handled.
 bool readout_busy = false;
 
+// True when the diagram's curves include process `process` of its project.
+bool shows_process(const Graph& graph, int process) {
+    const Project* p = graph.project;
+    if (p == nullptr || process < 0 || process >= p->az_processes || process >= MAX_PROCESSES)
+        return false;
+    const Process* proc = p->processes[sz(process)];
+    const int n = std::min(graph.az_curves, MAX_CURVES);
+    return std::find(graph.curves.begin(), graph.curves.begin() + n, proc) !=
+           graph.curves.begin() + n;
+}
+
 // A cache entry's process and part when they are a drawn part of the
 // project now; false for the critical point or an entry left from a
 // project that changed since the drawing.
@@ -39,9 +50,7 @@ bool part_of_entry(const Graph& graph, const ScreenEntry& entry, int& process, i
     if (proc == nullptr || entry.part < 0 || entry.part >= proc->az_parts ||
         entry.part >= MAX_PARTS || proc->parts[sz(entry.part)] == nullptr)
         return false;
-    const bool shown = std::find(graph.curves.begin(), graph.curves.begin() + graph.az_curves,
-                                 proc) != graph.curves.begin() + graph.az_curves;
-    if (!shown) return false;
+    if (!shows_process(graph, entry.process)) return false;
     process = entry.process;
     part = entry.part;
     return true;
@@ -158,16 +167,6 @@ gboolean buttonpressed(GtkWidget*, GdkEventButton* event, gpointer data) {
 gboolean buttonreleased(GtkWidget*, GdkEventButton*, gpointer) {
     stop_drag();
     return TRUE;
-}
-
-// The diagrams of the project whose curves include the process.
-bool shows_process(const Graph& graph, int process) {
-    const Project* p = graph.project;
-    if (p == nullptr || process < 0 || process >= p->az_processes) return false;
-    const Process* proc = p->processes[sz(process)];
-    const int n = std::min(graph.az_curves, MAX_CURVES);
-    return std::find(graph.curves.begin(), graph.curves.begin() + n, proc) !=
-           graph.curves.begin() + n;
 }
 
 }  // namespace
