@@ -70,13 +70,6 @@ TEST_F(Readout, SameStateFromEveryDiagramType) {
         EXPECT_DOUBLE_EQ(std::atof(r.rho.c_str()), std::round(rho * 100) / 100) << type;
         EXPECT_EQ(r.phase, "superheated vapor") << type;
     }
-    // Two-phase in T-s: a quarter of the way from liquid to vapour.
-    double Tq = 400, pl = 0, sl = 0, hl = 0, rl = 0, ql = 0;
-    ASSERT_EQ(get_all_by_T_and_q(water->x.data(), Tq, pl, sl, hl, rl, ql), 0);
-    double Tv = 400, pv = 0, sv = 0, hv = 0, rv = 0, qv = 1;
-    ASSERT_EQ(get_all_by_T_and_q(water->x.data(), Tv, pv, sv, hv, rv, qv), 0);
-    auto ts = diagtest::make_graph(FLUID_WATER, 2);
-    EXPECT_EQ(readout_at(*ts, sl + 0.25 * (sv - sl), 400).phase, "two-phase area, 75.00 wetness");
 }
 
 TEST_F(Readout, FailureShowsTheGivenValues) {

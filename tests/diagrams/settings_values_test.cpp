@@ -98,15 +98,12 @@ TEST_F(SettingsValues, IsolineValuesRefused) {
               "Wetness: 120 % is not a possible line; a wetness lies between 0 % and 100 %.");
 }
 
-// A value typed in another unit lands on the position it means; other
-// diagrams of the fluid get a new position hidden, others nothing (the
-// dialog itself is checked in the window, IsoDialog).
+// A value typed in another unit lands on the position it means; a diagram
+// of another fluid gets no new positions (the dialog itself: IsoDialog).
 TEST_F(SettingsValues, IsolinePositionsOfADiagram) {
     auto a = diagtest::make_graph(FLUID_WATER, 2);
-    auto b = diagtest::make_graph(FLUID_WATER, 3);
     auto air = diagtest::make_graph(FLUID_DRY_ISO_AIR, 2);
-    Fluid& water = *fluids[FLUID_WATER];
-    Graph* others[] = {b.get(), air.get()};
+    Graph* others[] = {air.get()};
     const std::size_t air_marks = air->iso_style[ISO_ISOTHERM].selected.size();
     std::vector<double> t = shown_positions(*a, ISO_ISOTHERM);
     t.push_back(26.85 + 273.15);  // 300 K, one of the positions
@@ -114,10 +111,7 @@ TEST_F(SettingsValues, IsolinePositionsOfADiagram) {
     EXPECT_EQ(apply_iso_positions(*a, ISO_ISOTHERM, t, others), 0);
     t.push_back(555.5);
     EXPECT_EQ(apply_iso_positions(*a, ISO_ISOTHERM, t, others), 1);
-    EXPECT_EQ(find_position(water.iso[ISO_ISOTHERM], 555.5), 17);
-    EXPECT_EQ(a->iso_style[ISO_ISOTHERM].selected[17], 1);
-    ASSERT_EQ(b->iso_style[ISO_ISOTHERM].selected.size(), 18u);
-    EXPECT_EQ(b->iso_style[ISO_ISOTHERM].selected[17], 0);
+    EXPECT_EQ(find_position(fluids[FLUID_WATER]->iso[ISO_ISOTHERM], 555.5), 17);
     EXPECT_EQ(air->iso_style[ISO_ISOTHERM].selected.size(), air_marks);
 }
 

