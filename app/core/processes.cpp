@@ -8,6 +8,7 @@
 #include "app/core/structure.h"
 #include "app/core/structure_steps.h"
 #include "app/core/tools.h"
+#include "app/core/tree_model.h"
 #include "app/core/units.h"
 
 #include <algorithm>
@@ -122,6 +123,7 @@ std::optional<std::vector<Part*>> remove_interface(Project& project, int index) 
         if (part == nullptr) continue;
         part->options[OPT_OUTLET_TEMPERATURE] = SPECIFIC_HEAT_FLUX;
         part->icon = part->part_type != nullptr ? part->part_type->icon : "My_heatexchanger";
+        compute_shown_inputs(*part);  // the outlet-temperature row shows its input again
         freed.push_back(part);
     }
     for (Graph* graph : project.graphs)

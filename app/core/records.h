@@ -719,7 +719,7 @@ struct Graph {
     int cell_size = 0;
     int n_cols = 0;
     int n_rows = 0;
-    std::array<double, 100> row_pos{};
+    std::vector<double> row_pos;  // position of each row in row pitches; grown by the layout
     double sheet_width = 0.0;
     double sheet_height = 0.0;
     double symbol_zoom = 0.0;
