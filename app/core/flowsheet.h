@@ -56,6 +56,10 @@ void layout_flowsheet(Project& project, Graph& sheet);
 // a mixer. Every walk ends after as many steps as the process has parts.
 void pushdown(Project& project, const Process& process, Part& part);
 
+// The part with this id when it belongs to the process, else null (links
+// that lead out of their process are not followed).
+Part* part_of_process(const Project& project, const Process& process, int id);
+
 // The two heat exchangers of an interface in drawing order: the hot side
 // first, unless the cold side's process comes first in the project or the
 // cold side lies in a row above. Null when a side is not found.

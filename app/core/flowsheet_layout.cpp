@@ -28,13 +28,6 @@ constexpr double EXTRA_ROWS_TALL = 7.0;
 constexpr double EXTRA_ROWS_SHORT = 5.0;
 constexpr double EXTRA_PIXELS = 9.0;
 
-// The part with this id when it belongs to the process, else null.
-Part* member(const Project& project, const Process& process, int id) {
-    if (id <= 0) return nullptr;
-    Part* part = part_by_id(&project, id);
-    return part != nullptr && part_index_in(process, id) >= 0 ? part : nullptr;
-}
-
 double position_of(const Graph& sheet, int row) {
     const auto n = static_cast<int>(sheet.row_pos.size());
     if (row < 0 || n == 0) return row;
@@ -79,13 +72,13 @@ void place_parts(const Project& project, const Process& process, int r0) {
             if (part.type == INLET) {
                 part.grid_col = 0;
                 part.grid_row = r0;
-            } else if (const Part* pred = member(project, process, part.prev_id[0])) {
+            } else if (const Part* pred = part_of_process(project, process, part.prev_id[0])) {
                 const int outlet = std::clamp(part.prev_outlet[0], 0, 1);
                 part.grid_col = std::max(part.grid_col, pred->grid_col + 1);
                 part.grid_row = std::max(part.grid_row, pred->grid_row + outlet);
             }
             if (part.next_inlet[0] == 1)
-                if (Part* next = member(project, process, part.next_id[0]))
+                if (Part* next = part_of_process(project, process, part.next_id[0]))
                     next->grid_col = std::max(next->grid_col, part.grid_col + 1);
         }
     }
@@ -102,7 +95,7 @@ std::vector<const Part*> splitters_above(const Project& project, const Process& 
     std::vector<const Part*> out;
     for (int steps = 0; part != nullptr && steps <= process.az_parts; ++steps) {
         if (part->type == SPLITTER) out.push_back(part);
-        part = member(project, process, part->prev_id[0]);
+        part = part_of_process(project, process, part->prev_id[0]);
     }
     return out;
 }
@@ -114,10 +107,11 @@ std::pair<Part*, const Part*> first_overlap(const Project& project, const Proces
     for (int i = 0; i < process.az_parts; ++i) {
         Part& part = *process.parts[sz(i)];
         const auto [at, fresh] = grid.emplace(cell_key(part.grid_col, part.grid_row), part.id);
-        if (!fresh && at->second != part.id) return {&part, member(project, process, at->second)};
+        if (!fresh && at->second != part.id)
+            return {&part, part_of_process(project, process, at->second)};
         if (part.type == SPLITTER)
             grid.emplace(cell_key(part.grid_col, part.grid_row + 1), part.id);
-        const Part* next = member(project, process, part.next_id[0]);
+        const Part* next = part_of_process(project, process, part.next_id[0]);
         if (next != nullptr && next->type == MIXER)
             for (int c = part.grid_col + 1; c < next->grid_col; ++c)
                 grid.emplace(cell_key(c, part.grid_row), part.id);
@@ -139,7 +133,8 @@ void remove_overlaps(Project& project, const Process& process) {
                 common = s;
                 break;
             }
-        Part* branch = common != nullptr ? member(project, process, common->next_id[1]) : nullptr;
+        Part* branch =
+            common != nullptr ? part_of_process(project, process, common->next_id[1]) : nullptr;
         if (branch == nullptr) return;  // nothing would move in a later attempt either
         pushdown(project, process, *branch);
     }
@@ -158,8 +153,8 @@ void rows_of_inner_interfaces(Project& project, Graph& sheet, const Process& pro
             if ((itf.hot_part_id != part.id && itf.cold_part_id != part.id) || itf.grid_row >= 0 ||
                 itf.hot_process_id != itf.cold_process_id || itf.hot_process_id != process.id)
                 continue;
-            const Part* hot = member(project, process, itf.hot_part_id);
-            const Part* cold = member(project, process, itf.cold_part_id);
+            const Part* hot = part_of_process(project, process, itf.hot_part_id);
+            const Part* cold = part_of_process(project, process, itf.cold_part_id);
             if (hot == nullptr || cold == nullptr) continue;
             ++k;
             const Part* upper = hot->grid_row < cold->grid_row ? hot : cold;
@@ -226,6 +221,12 @@ void place_interface_symbols(const Project& project, const Graph& sheet) {
 
 }  // namespace
 
+Part* part_of_process(const Project& project, const Process& process, int id) {
+    if (id <= 0) return nullptr;
+    Part* part = part_by_id(&project, id);
+    return part != nullptr && part_index_in(process, id) >= 0 ? part : nullptr;
+}
+
 bool tall_rows(const Graph& sheet) {
     return sheet.show_names != 0 || sheet.show_cross1 != 0 || sheet.show_cross2 != 0;
 }
@@ -251,8 +252,8 @@ InterfaceEnds interface_ends(const Project& project, const Interface& itf) {
     const int hp = get_process_num_by_id(&project, itf.hot_process_id);
     const int cp = get_process_num_by_id(&project, itf.cold_process_id);
     if (hp < 0 || cp < 0) return {};
-    const Part* hot = member(project, *project.processes[sz(hp)], itf.hot_part_id);
-    const Part* cold = member(project, *project.processes[sz(cp)], itf.cold_part_id);
+    const Part* hot = part_of_process(project, *project.processes[sz(hp)], itf.hot_part_id);
+    const Part* cold = part_of_process(project, *project.processes[sz(cp)], itf.cold_part_id);
     if (hot == nullptr || cold == nullptr) return {};
     if (cp < hp || cold->grid_row < hot->grid_row) return {cold, hot};
     return {hot, cold};
@@ -268,9 +269,9 @@ void pushdown(Project& project, const Process& process, Part& part) {
             ++x->grid_row;
             if (x->type == OUTLET) return;
             if (x->next_inlet[0] == 0)
-                if (Part* next = member(project, process, x->next_id[0])) push(*next);
+                if (Part* next = part_of_process(project, process, x->next_id[0])) push(*next);
             if (x->type != SPLITTER) return;
-            x = member(project, process, x->next_id[1]);
+            x = part_of_process(project, process, x->next_id[1]);
             if (x != nullptr && x->type == MIXER) return;
         }
     };

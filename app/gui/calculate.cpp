@@ -238,6 +238,7 @@ bool refuse(const Project* p) {
 }  // namespace
 
 bool calculation_running() { return run != nullptr; }
+bool calculation_writing() { return run != nullptr && !run->joined; }
 
 const CalcDialog* calc_dialog() { return run != nullptr ? &run->widgets : nullptr; }
 

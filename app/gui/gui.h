@@ -194,6 +194,9 @@ void set_status_buffer(Project* project, GtkTextBuffer* buffer, GtkWidget* view)
 
 // True while a calculation's worker runs or its dialog is open.
 bool calculation_running();
+// True while the worker may write the records (until it has been joined):
+// drawing reads them only when this is false.
+bool calculation_writing();
 
 // ---------------------------------------------------------------------------
 // File actions (file_actions.cpp, project_close.cpp)
@@ -304,14 +307,36 @@ void inletdialogcallback(GtkAction* action, gpointer data);
 void close_project_dialogs(const Project* project, int process_id = 0);
 
 // ---------------------------------------------------------------------------
-// Later areas (flowsheet.cpp, diagrams.cpp)
+// The flowsheet (flowsheet.cpp)
 // ---------------------------------------------------------------------------
 
-// The flowsheet's page contents.
+// The flowsheet's page contents: toolbar and drawing area.
 void build_symbol_graph(Project* project);
+// Lays the flowsheet out anew, sizes and redraws it.
+void update_part_positions(Project* project);
+// Sizes the sheet (at least the visible area) and redraws it.
+void adjust_graph_size(Project* project);
+// Redraws the flowsheet.
+void draw_symbol_graph(Project* project);
+// A press on the flowsheet: selection, dialogs, menus.
+gboolean symbol_graph_button_press(GtkWidget* widget, GdkEventButton* event, Graph* sheet);
 // Recomputes the context actions.
 void update_buttons(Project* project);
-// Redraws the flowsheet and every diagram of the project.
+// Lays out the flowsheet and redraws every diagram of the project.
 void update_graphs(Project* project);
+
+// ---------------------------------------------------------------------------
+// Part and interface dialogs (part_dialogs.cpp, interface_dialogs.cpp)
+// ---------------------------------------------------------------------------
+
+// "Part details for part %d of process %s" (non-modal) of part `part`
+// (list index, not the Inlet) of process `process`.
+void partsdialog(Project* project, int process, int part);
+// "Interface details for interface %s" (non-modal) of interface `index`.
+void interfacedialog(Project* project, int index);
+// Closes the part dialogs of a project's process (process id 0: all of the
+// project's, with its interface dialogs) and every details dialog whose
+// record has gone.
+void close_detail_dialogs(const Project* project, int process_id = 0);
 
 }  // namespace app::gui

@@ -267,6 +267,7 @@ void close_project_dialogs(const Project* project, int process_id) {
     if (open_dialog != nullptr && open_dialog->project == project &&
         (process_id == 0 || open_dialog->process_id == process_id))
         close_dialog(open_dialog);
+    close_detail_dialogs(project, process_id);
 }
 
 }  // namespace app::gui

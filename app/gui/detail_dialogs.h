@@ -1,0 +1,31 @@
+// What the part and interface details dialogs share: the result lists,
+// the responses, and closing dialogs whose record has gone.
+#pragma once
+
+#include "app/gui/gui.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace app::gui {
+
+// Responses of the details dialogs beside the toolkit's OK and Cancel.
+inline constexpr int RESPONSE_RESET = -42;
+inline constexpr int RESPONSE_APPLY = -10;
+
+// A two-column list (name, value) without headers, rows in alternating
+// colours, cells with margins of 10 by 4; presses on it do nothing.
+GtkWidget* result_list(const std::vector<std::pair<std::string, std::string>>& rows);
+
+// True while the project is open.
+bool project_open(const Project* project);
+
+// Closes every details dialog whose record or project has gone.
+inline void close_stale_detail_dialogs() { close_detail_dialogs(nullptr, -1); }
+
+// Closes the interface dialogs whose interface or project has gone (all of
+// the project's with `all`).
+void close_interface_dialogs(const Project* project, bool all);
+
+}  // namespace app::gui

@@ -1,0 +1,161 @@
+// The flowsheet's drawing on image surfaces (no display): result values
+// beside calculated parts only, the selection frame around the current
+// part only, and odd structures, toggles and scales that must draw.
+#include "app/core/create_delete.h"
+#include "app/core/filehandling.h"
+#include "app/core/flowsheet.h"
+#include "app/core/interfaces.h"
+#include "app/core/simulator.h"
+#include "app/core/structure.h"
+#include "app/diagrams/flowsheet_draw.h"
+#include "tests/diagrams/diagram_support.h"
+#include "tests/support/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+namespace {
+
+using namespace app;
+using namespace diagtest;
+
+bool result_colour(Pixel p) {
+    return p.r < 10 && std::abs(p.g - 140) <= 8 && std::abs(p.b - 140) <= 8;
+}
+bool frame_colour(Pixel p) { return p.r < 10 && std::abs(p.g - 128) <= 3 && p.b > 245; }
+
+class FlowsheetRender : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fresh_fluids();
+        project = readinput(testsupport::source_dir() + "/examples/helium_brayton.kvr");
+        ASSERT_NE(project, nullptr);
+        current_project = project;
+        sheet = project->graphs[0] != nullptr ? project->graphs[0] : create_graph();
+        project->graphs[0] = sheet;
+        sheet->kind = GK_FLOWSHEET;
+        sheet->project = project;
+    }
+    void TearDown() override {
+        free_project(project);
+        current_project = nullptr;
+        current_fluid = nullptr;
+    }
+    Process& process() { return *project->processes[0]; }
+    Part& part(const char* name) {
+        for (int i = 0; i < process().az_parts; ++i)
+            if (process().parts[i]->name == name) return *process().parts[i];
+        throw std::runtime_error(name);
+    }
+    std::unique_ptr<Image> draw(const char* name, double scale = 1.0) {
+        layout_flowsheet(*project, *sheet);
+        const SheetSize size = sheet_size(*sheet, 0, 0);
+        sheet->sheet_width = size.width;
+        sheet->sheet_height = size.height;
+        auto image = std::make_unique<Image>(static_cast<int>(size.width * scale),
+                                             static_cast<int>(size.height * scale));
+        diagrams::draw_flowsheet(*sheet, image->context(), scale);
+        EXPECT_EQ(cairo_status(image->context()), CAIRO_STATUS_SUCCESS);
+        const std::filesystem::path dir = std::filesystem::path(KVR2_BINARY_DIR) / "render";
+        std::filesystem::create_directories(dir);
+        cairo_surface_write_to_png(image->surface(), (dir / (std::string(name) + ".png")).c_str());
+        return image;
+    }
+    // The area right of a part where its results stand.
+    bool results_beside(const Image& image, const Part& p) {
+        const double c = sheet->cell_size;
+        const int x = static_cast<int>(part_x(*sheet, p));
+        const int y = static_cast<int>(part_y(*sheet, p));
+        return image.any_in(x + static_cast<int>(c), y - static_cast<int>(c),
+                            x + static_cast<int>(3 * c) - 1, y + static_cast<int>(2 * c),
+                            result_colour);
+    }
+    Project* project = nullptr;
+    Graph* sheet = nullptr;
+};
+
+TEST_F(FlowsheetRender, ResultsBesideCalculatedPartsOnly) {
+    ASSERT_EQ(calcProject(*project), CS_FINISHED);
+    // A part inserted after the calculation has never been calculated.
+    project->current_process = 0;
+    project->current_part = part_index_in(process(), part("Turbine 1").id);
+    StructureChoosers none;
+    ASSERT_TRUE(insert_new_part(*project, PUMP, none).changed);
+    const auto image = draw("flowsheet_helium");
+    EXPECT_TRUE(results_beside(*image, part("Compressor 1")));
+    EXPECT_TRUE(results_beside(*image, part("Heater")));
+    EXPECT_FALSE(results_beside(*image, part("Pump 1")));
+    EXPECT_FALSE(results_beside(*image, part("Outlet 1")));
+    // The results in the other two displays too, on the same parts.
+    sheet->show_tp = 0;
+    sheet->show_cross2 = 1;
+    const auto cross = draw("flowsheet_helium_cross2");
+    EXPECT_TRUE(cross->any_in(0, 0, 2000, 2000, result_colour));
+}
+
+TEST_F(FlowsheetRender, FrameAroundTheCurrentPartOnly) {
+    project->current_process = 0;
+    project->current_part = 1;  // the compressor
+    const auto image = draw("flowsheet_selection", 2.0);
+    const Part& comp = part("Compressor 1");
+    const double x = 2 * part_x(*sheet, comp), y = 2 * part_y(*sheet, comp), c = 64;
+    EXPECT_TRUE(image->any_near(x, y + c / 2, 2, frame_colour));
+    EXPECT_TRUE(image->any_near(x + c, y + c / 2, 2, frame_colour));
+    // Nowhere else.
+    const int w = cairo_image_surface_get_width(image->surface());
+    const int h = cairo_image_surface_get_height(image->surface());
+    for (int yy = 0; yy < h; ++yy)
+        for (int xx = 0; xx < w; ++xx)
+            if (frame_colour(image->at(xx, yy))) {
+                ASSERT_TRUE(xx >= x - 6 && xx <= x + c + 6 && yy >= y - 6 && yy <= y + c + 6)
+                    << xx << ", " << yy;
+            }
+    // An interface made current moves the frame to its symbol.
+    const Part& heater = part("Heater");
+    project->current_part = part_index_in(process(), heater.id);
+    StructureChoosers none;
+    ASSERT_TRUE(insert_new_part(*project, HEAT_EXCHANGER, none).changed);  // after the heater
+    std::string why;
+    ASSERT_GE(create_interface_between(*project, 0, part_index_in(process(), heater.id), 0,
+                                       project->current_part, why),
+              0)
+        << why;
+    const auto linked = draw("flowsheet_interface");
+    const Interface& itf = *project->interfaces[0];
+    EXPECT_TRUE(linked->any_near(itf.icon_x, itf.icon_y + 16, 2, frame_colour));
+    EXPECT_FALSE(
+        linked->any_near(part_x(*sheet, comp), part_y(*sheet, comp) + 16, 2, frame_colour));
+}
+
+TEST_F(FlowsheetRender, OddStructuresTogglesAndScales) {
+    // A splitter without a second successor, names off, inputs off.
+    project->current_process = 0;
+    project->current_part = 1;
+    StructureChoosers choosers;
+    choosers.splitter_outlet = [] { return std::optional<int>(0); };
+    ASSERT_TRUE(insert_splitter(*project, choosers).changed);
+    Part& splitter = *process().parts[project->current_part];
+    splitter.next_id[1] = 0;
+    sheet->show_names = 0;
+    sheet->show_inputs = 0;
+    sheet->show_tp = 0;
+    sheet->show_cross1 = 1;
+    draw("flowsheet_odd");
+    // Scales that are no scale draw nothing and leave cairo working.
+    Image image(10, 10);
+    for (double scale : {0.0, -1.0, std::nan(""), HUGE_VAL}) {
+        diagrams::draw_flowsheet(*sheet, image.context(), scale);
+        EXPECT_EQ(cairo_status(image.context()), CAIRO_STATUS_SUCCESS);
+    }
+    diagrams::draw_flowsheet(*sheet, nullptr, 1.0);
+    // A name measured as drawn: wider than high, wrapped within 2.7 cells.
+    int w = 0, h = 0;
+    diagrams::measure_part_name("Compressor 1", 2.7 * 32, w, h);
+    EXPECT_GT(w, 20);
+    EXPECT_GT(h, 5);
+    EXPECT_LE(w, 2.7 * 32 + 1);
+}
+
+}  // namespace

@@ -1,0 +1,311 @@
+// The part and interface dialogs: the working copy and its answers, a
+// linked heat exchanger, stale dialogs, fuels; the interface selection
+// dialog, swap, delete, the details dialog and the tree's two-row choice.
+#include "tree_support.h"
+
+#include "app/core/flowsheet.h"
+#include "app/core/init.h"
+#include "app/core/interfaces.h"
+#include "app/core/structure.h"
+#include "app/gui/handlers.h"
+
+using namespace app;
+using namespace app::gui;
+using namespace guitest;
+
+namespace {
+
+constexpr const char* HELIUM_TITLE = "Helium Brayton Cycle";
+
+GtkWidget* shown_window(const std::string& title) {
+    GList* all = gtk_window_list_toplevels();
+    GtkWidget* found = nullptr;
+    for (GList* l = all; l != nullptr; l = l->next) {
+        const char* t = gtk_window_get_title(GTK_WINDOW(l->data));
+        if (t != nullptr && title == t && gtk_widget_get_visible(GTK_WIDGET(l->data)))
+            found = GTK_WIDGET(l->data);
+    }
+    g_list_free(all);
+    return found;
+}
+
+std::string label_of(GtkWidget* d, const char* entry) {
+    // The label sits left of the entry in the same table row.
+    GtkWidget* e = find_widget(d, entry);
+    GtkWidget* table = gtk_widget_get_parent(e);
+    guint top = 0;
+    gtk_container_child_get(GTK_CONTAINER(table), e, "top-attach", &top, nullptr);
+    std::string out;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(table));
+    for (GList* l = children; l != nullptr; l = l->next) {
+        guint t = 0;
+        guint left = 0;
+        gtk_container_child_get(GTK_CONTAINER(table), GTK_WIDGET(l->data), "top-attach", &t,
+                                "left-attach", &left, nullptr);
+        if (t == top && left == 0 && GTK_IS_LABEL(l->data))
+            out = gtk_label_get_text(GTK_LABEL(l->data));
+    }
+    g_list_free(children);
+    return out;
+}
+
+std::string text_of(GtkWidget* d, const char* name) {
+    return gtk_entry_get_text(GTK_ENTRY(find_widget(d, name)));
+}
+
+void enter(GtkWidget* d, const char* name, const char* text) {
+    GtkWidget* entry = find_widget(d, name);
+    gtk_entry_set_text(GTK_ENTRY(entry), text);
+    gtk_widget_activate(entry);
+    pump();
+}
+
+void respond(GtkWidget* d, int response) {
+    gtk_dialog_response(GTK_DIALOG(d), response);
+    pump();
+}
+
+bool sensitive(GtkWidget* d, const char* name) {
+    return gtk_widget_is_sensitive(find_widget(d, name)) != 0;
+}
+
+bool response_sensitive_of(GtkWidget* d, int response = GTK_RESPONSE_OK) {
+    return gtk_widget_is_sensitive(gtk_dialog_get_widget_for_response(GTK_DIALOG(d), response)) !=
+           0;
+}
+
+int rows_in(GtkWidget* d, const char* list) {
+    GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(find_widget(d, list)));
+    return gtk_tree_model_iter_n_children(model, nullptr);
+}
+
+// Selects the row of the list whose text starts with "process : part".
+void choose(GtkWidget* d, const char* list, const std::string& text) {
+    GtkTreeView* view = GTK_TREE_VIEW(find_widget(d, list));
+    GtkTreeModel* model = gtk_tree_view_get_model(view);
+    GtkTreeIter it;
+    bool more = gtk_tree_model_get_iter_first(model, &it) != 0;
+    while (more) {
+        gchar* t = nullptr;
+        gtk_tree_model_get(model, &it, 0, &t, -1);
+        const bool hit = t != nullptr && text == t;
+        g_free(t);
+        if (hit) {
+            gtk_tree_selection_select_iter(gtk_tree_view_get_selection(view), &it);
+            pump();
+            return;
+        }
+        more = gtk_tree_model_iter_next(model, &it) != 0;
+    }
+    ADD_FAILURE() << text << " is not offered";
+}
+
+class Details : public GuiTest {
+protected:
+    // The helium example with a second heat exchanger after the heater.
+    Project* open_helium(bool second_heat_exchanger) {
+        Project* p = open_project_file(example("helium_brayton.kvr"));
+        EXPECT_NE(p, nullptr);
+        if (second_heat_exchanger) {
+            p->current_process = 0;
+            p->current_part = 2;  // the heater
+            insert_heatexchanger(nullptr, nullptr);
+        }
+        pump();
+        return p;
+    }
+    Part& part(Project* p, int i) { return *p->processes[0]->parts[i]; }
+};
+
+using PartDialog = Details;
+using InterfaceDialogs = Details;
+
+}  // namespace
+
+TEST_F(PartDialog, CopyAnswersAndBounds) {
+    Project* p = open_helium(false);
+    p->changed = 0;
+    update_tab_label(p);
+    partsdialog(p, 0, 1);  // the compressor
+    GtkWidget* d = shown_window(std::string("Part details for part 1 of process ") + HELIUM_TITLE);
+    ASSERT_NE(d, nullptr);
+    EXPECT_FALSE(response_sensitive_of(d, -42));
+    EXPECT_FALSE(response_sensitive_of(d, GTK_RESPONSE_CANCEL));
+    // OK without a change: nothing marked.
+    respond(d, GTK_RESPONSE_OK);
+    EXPECT_EQ(shown_window(std::string("Part details for part 1 of process ") + HELIUM_TITLE),
+              nullptr);
+    EXPECT_EQ(tab_of(p), "helium_brayton");
+    // Isentropic -> Polytropic: the dialog at once, the tree after OK.
+    partsdialog(p, 0, 1);
+    d = shown_window(std::string("Part details for part 1 of process ") + HELIUM_TITLE);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(find_widget(d, "option1")), 1);
+    pump();
+    EXPECT_EQ(label_of(d, "input1"), "Polytropic Efficiency");
+    EXPECT_EQ(cell(p, {1, 0, 1, 0, 1, 1}, COL_NAME), "Isentropic Efficiency");
+    // A value beyond its bounds is held, with the information message.
+    enter(d, "input1", "7");
+    const std::vector<MessageRequest> shown = messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, MessageKind::Info);
+    EXPECT_EQ(text_of(d, "input1"), "1 -");
+    respond(d, GTK_RESPONSE_OK);
+    EXPECT_EQ(cell(p, {1, 0, 1, 0, 1, 1}, COL_NAME), "Polytropic Efficiency");
+    EXPECT_EQ(part(p, 1).options[OPT_EFFICIENCY], 1);
+    EXPECT_EQ(tab_of(p), "helium_brayton *");
+    // Reset takes the part's values again.
+    partsdialog(p, 0, 1);
+    d = shown_window(std::string("Part details for part 1 of process ") + HELIUM_TITLE);
+    enter(d, "name", "Main compressor");
+    respond(d, -42);
+    EXPECT_EQ(text_of(d, "name"), "Compressor 1");
+    respond(d, GTK_RESPONSE_CANCEL);
+    EXPECT_EQ(part(p, 1).name, "Compressor 1");
+}
+
+TEST_F(PartDialog, StaleDialogsAndFuels) {
+    Project* p = open_helium(true);
+    // A part deleted under its open dialog: Apply and OK write nothing.
+    partsdialog(p, 0, 3);  // the new heat exchanger
+    GtkWidget* d = shown_window(std::string("Part details for part 3 of process ") + HELIUM_TITLE);
+    ASSERT_NE(d, nullptr);
+    enter(d, "name", "Gone");
+    const int id = part(p, 3).id;
+    delete_part(*p, 0, id);
+    respond(d, -10);
+    EXPECT_EQ(shown_window(std::string("Part details for part 3 of process ") + HELIUM_TITLE),
+              nullptr);
+    for (int i = 0; i < p->processes[0]->az_parts; ++i) EXPECT_NE(part(p, i).name, "Gone");
+    // A fuel chosen while another part is current lands in the dialog's part.
+    p->current_part = 1;
+    insert_combustor(nullptr, nullptr);
+    pump();
+    const int combustor = p->current_part;
+    partsdialog(p, 0, combustor);
+    d = shown_window("Part details for part " + std::to_string(combustor) + " of process " +
+                     HELIUM_TITLE);
+    ASSERT_NE(d, nullptr);
+    GdkEventButton press{};
+    press.type = GDK_BUTTON_PRESS;
+    press.button = 1;
+    press.time = GDK_CURRENT_TIME;
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(find_widget(d, "fuel"), "button-press-event", &press, &handled);
+    gtk_menu_popdown(GTK_MENU(ui.fluidpopup));
+    p->current_part = 1;  // the compressor
+    Fluid* before = part(p, 1).fuel;
+    select_fluid(nullptr, GINT_TO_POINTER(8));  // hydrogen
+    EXPECT_EQ(part(p, combustor).fuel, fluids[8]);
+    EXPECT_EQ(part(p, 1).fuel, before);
+    EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(find_widget(d, "fuel")))),
+              fluids[8]->name);
+    // Closing the project closes the dialog; nothing is left behind.
+    ASSERT_TRUE(close_project(p, false));
+    pump();
+    EXPECT_EQ(shown_window("Part details for part " + std::to_string(combustor) + " of process " +
+                           HELIUM_TITLE),
+              nullptr);
+}
+
+TEST_F(InterfaceDialogs, SelectSwapDelete) {
+    Project* p = open_helium(true);
+    const std::string heater = std::string(HELIUM_TITLE) + " : Heater";
+    const std::string other = std::string(HELIUM_TITLE) + " : " + part(p, 3).name;
+    answer_dialogs({[&](GtkDialog* dialog) {
+        GtkWidget* d = GTK_WIDGET(dialog);
+        // The current part, a free heat exchanger, is the hot side already.
+        EXPECT_EQ(rows_in(d, "hot"), 2);
+        EXPECT_EQ(rows_in(d, "cold"), 1);
+        EXPECT_FALSE(response_sensitive_of(d));
+        choose(d, "hot", heater);  // the other one comes back to the cold side
+        EXPECT_EQ(rows_in(d, "cold"), 1);
+        choose(d, "cold", other);
+        EXPECT_EQ(rows_in(d, "hot"), 1);
+        choose(d, "hot", heater);
+        EXPECT_TRUE(response_sensitive_of(d));
+        return static_cast<int>(GTK_RESPONSE_OK);
+    }});
+    create_interface_from_graph(nullptr, nullptr);
+    ASSERT_EQ(p->az_interfaces, 1);
+    const app::Interface& itf = *p->interfaces[0];
+    EXPECT_EQ(itf.hot_part_id, part(p, 2).id);
+    EXPECT_EQ(itf.cold_part_id, part(p, 3).id);
+    EXPECT_EQ(p->current_interface, 0);
+    // Every heat exchanger linked: both lists empty, OK off.
+    answer_dialogs({[&](GtkDialog* dialog) {
+        EXPECT_EQ(rows_in(GTK_WIDGET(dialog), "hot"), 0);
+        EXPECT_EQ(rows_in(GTK_WIDGET(dialog), "cold"), 0);
+        EXPECT_FALSE(response_sensitive_of(GTK_WIDGET(dialog)));
+        return static_cast<int>(GTK_RESPONSE_CANCEL);
+    }});
+    create_interface_from_graph(nullptr, nullptr);
+    EXPECT_EQ(p->az_interfaces, 1);
+    EXPECT_EQ(cell(p, {1, 0, 1, 1}, COL_ICON), "My_heatsource");
+    // Swap: the icons change sides in the tree and on the sheet.
+    swapparts(nullptr, nullptr);
+    EXPECT_EQ(cell(p, {1, 0, 1, 1}, COL_ICON), "My_heatsink");
+    EXPECT_EQ(cell(p, {1, 0, 1, 2}, COL_ICON), "My_heatsource");
+    EXPECT_EQ(part(p, 3).icon, "My_heatsource");
+    EXPECT_EQ(p->interfaces[0]->hot_part_id, part(p, 3).id);
+    // Delete is off for a linked heat exchanger, on for its interface.
+    p->current_interface = -1;
+    p->current_process = 0;
+    p->current_part = 2;
+    update_buttons(p);
+    EXPECT_FALSE(action_sensitive("ui/Popup_on_part_in_graph/DeleteAction"));
+    p->current_interface = 0;
+    update_buttons(p);
+    EXPECT_TRUE(action_sensitive("ui/Popup_on_part_in_graph/DeleteAction"));
+    // After Delete both are free: "Specific Heat Flux" and its value shown.
+    delete_interface(p, 0);
+    for (int i : {2, 3}) {
+        EXPECT_EQ(part(p, i).options[OPT_OUTLET_TEMPERATURE], 1);
+        EXPECT_EQ(cell(p, {1, 0, 1, i - 1, 1, 0}, COL_NAME), "Specific Heat Flux");
+        EXPECT_NE(cell(p, {1, 0, 1, i - 1, 1, 0}), " - ");
+        p->current_interface = -1;
+        p->current_part = i;
+        update_buttons(p);
+        EXPECT_TRUE(action_sensitive("ui/Popup_on_part_in_graph/DeleteAction"));
+    }
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(InterfaceDialogs, TreeChoiceLinkedDialogAndDetails) {
+    Project* p = open_helium(true);
+    // The upper of two selected rows becomes the hot side.
+    select_rows(p, {{1, 0, 1, 1}, {1, 0, 1, 2}});
+    createinterface_from_tree(nullptr, nullptr);
+    ASSERT_EQ(p->az_interfaces, 1);
+    EXPECT_EQ(p->interfaces[0]->hot_part_id, part(p, 2).id);
+    // A linked heat exchanger's "Outlet Temperature" and first input:
+    // disabled and empty.
+    partsdialog(p, 0, 2);
+    GtkWidget* d = shown_window(std::string("Part details for part 2 of process ") + HELIUM_TITLE);
+    ASSERT_NE(d, nullptr);
+    EXPECT_FALSE(sensitive(d, "option0"));
+    EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(find_widget(d, "option0"))), -1);
+    EXPECT_FALSE(sensitive(d, "input0"));
+    EXPECT_EQ(text_of(d, "input0"), "");
+    EXPECT_EQ(label_of(d, "input0"), "");
+    EXPECT_EQ(label_of(d, "input1"), "Relative Pressure Loss");
+    respond(d, GTK_RESPONSE_CANCEL);
+    // Details: "Outlet Temperature Cold Side" relabels the first input at once.
+    interfacedialog(p, 0);
+    GtkWidget* itf = shown_window("Interface details for interface " + p->interfaces[0]->name);
+    ASSERT_NE(itf, nullptr);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(find_widget(itf, "option0")), 2);
+    pump();
+    EXPECT_EQ(label_of(itf, "input0"), "Outlet Temperature Cold Side");
+    respond(itf, GTK_RESPONSE_OK);
+    EXPECT_EQ(p->interfaces[0]->options[IOPT_CALCULATION_MODE], 2);
+    EXPECT_EQ(cell(p, {2, 0, 3, 0}, COL_NAME), "Outlet Temperature Cold Side");
+    // A deleted interface's open dialog closes and writes nothing.
+    const std::string title = "Interface details for interface " + p->interfaces[0]->name;
+    interfacedialog(p, 0);
+    ASSERT_NE(shown_window(title), nullptr);
+    delete_interface(p, 0);
+    update_buttons(p);
+    pump();
+    EXPECT_EQ(shown_window(title), nullptr);
+    screenshot("interface_deleted");
+}

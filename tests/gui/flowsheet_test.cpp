@@ -1,0 +1,166 @@
+// The flowsheet page: presses select, open dialogs and pop up menus; the
+// zoom steps of the buttons and the wheel; the Overview toggles.
+#include "tree_support.h"
+
+#include "app/core/flowsheet.h"
+#include "app/gui/handlers.h"
+
+using namespace app;
+using namespace app::gui;
+using namespace guitest;
+
+namespace {
+
+class Flowsheet : public GuiTest {
+protected:
+    Project* open_helium() {
+        Project* p = open_project_file(example("helium_brayton.kvr"));
+        EXPECT_NE(p, nullptr);
+        pump();
+        return p;
+    }
+};
+
+GtkWidget* area_of(Project* p) { return view_of(p->graphs[0])->drawing_area; }
+
+// A press at (x, y) of the unzoomed sheet.
+void press_sheet(Project* p, double x, double y, guint button,
+                 GdkEventType type = GDK_BUTTON_PRESS) {
+    GtkWidget* area = area_of(p);
+    const double zoom = p->graphs[0]->symbol_zoom;
+    GdkEventButton event{};
+    event.type = type;
+    event.window = area->window;
+    event.send_event = TRUE;
+    event.time = GDK_CURRENT_TIME;
+    event.x = x * zoom;
+    event.y = y * zoom;
+    gint ox = 0;
+    gint oy = 0;
+    gdk_window_get_origin(event.window, &ox, &oy);
+    event.x_root = ox + event.x;
+    event.y_root = oy + event.y;
+    event.button = button;
+    event.device = gdk_device_get_core_pointer();
+    gtk_widget_event(area, reinterpret_cast<GdkEvent*>(&event));
+    pump();
+}
+
+void press_part(Project* p, const Part& part, guint button, GdkEventType type = GDK_BUTTON_PRESS) {
+    const Graph& sheet = *p->graphs[0];
+    press_sheet(p, part_x(sheet, part) + 16, part_y(sheet, part) + 16, button, type);
+}
+
+void wheel(Project* p, GdkScrollDirection direction) {
+    GdkEventScroll event{};
+    event.type = GDK_SCROLL;
+    event.window = area_of(p)->window;
+    event.send_event = TRUE;
+    event.direction = direction;
+    gtk_widget_event(area_of(p), reinterpret_cast<GdkEvent*>(&event));
+    pump();
+}
+
+bool menu_shown(const char* path) {
+    GtkWidget* menu = gtk_ui_manager_get_widget(ui.ui_manager, path);
+    const bool shown = menu != nullptr && gtk_widget_get_mapped(menu);
+    if (shown) gtk_menu_popdown(GTK_MENU(menu));
+    pump();
+    return shown;
+}
+
+GtkWidget* shown_window(const std::string& title) {
+    GList* all = gtk_window_list_toplevels();
+    GtkWidget* found = nullptr;
+    for (GList* l = all; l != nullptr; l = l->next) {
+        const char* t = gtk_window_get_title(GTK_WINDOW(l->data));
+        if (t != nullptr && title == t && gtk_widget_get_visible(GTK_WIDGET(l->data)))
+            found = GTK_WIDGET(l->data);
+    }
+    g_list_free(all);
+    return found;
+}
+
+void toggle(const char* name, bool on) {
+    const std::string path = std::string("ui/MenuBar/MenuPreferences/") + name;
+    gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(action_at(path.c_str())), on);
+    pump();
+}
+
+bool toggled(const char* name) {
+    const std::string path = std::string("ui/MenuBar/MenuPreferences/") + name;
+    return gtk_toggle_action_get_active(GTK_TOGGLE_ACTION(action_at(path.c_str()))) != 0;
+}
+
+}  // namespace
+
+TEST_F(Flowsheet, PressesSelectOpenDialogsAndPopUpMenus) {
+    Project* p = open_helium();
+    const Process& process = *p->processes[0];
+    const Part& comp = *process.parts[1];
+    press_part(p, comp, 1);
+    EXPECT_EQ(p->current_process, 0);
+    EXPECT_EQ(p->current_part, 1);
+    EXPECT_EQ(selected_paths(tree_view_of(p)), (std::vector<TreePath>{{1, 0, 1, 0}}));
+    // Double clicks: the inlet dialog on the Inlet, the part dialog elsewhere.
+    press_part(p, *process.parts[0], 1);
+    press_part(p, *process.parts[0], 1, GDK_2BUTTON_PRESS);
+    EXPECT_NE(shown_window("Inlet details of process Helium Brayton Cycle"), nullptr);
+    press_part(p, comp, 1, GDK_2BUTTON_PRESS);
+    EXPECT_NE(shown_window("Part details for part 1 of process Helium Brayton Cycle"), nullptr);
+    // Button 3: on a part, and on empty space, which also clears the selection.
+    press_part(p, comp, 3);
+    EXPECT_TRUE(menu_shown("ui/Popup_on_part_in_graph"));
+    press_sheet(p, 5, p->graphs[0]->sheet_height - 5, 3);
+    EXPECT_TRUE(menu_shown("ui/Popup_on_nothing_in_graph"));
+    EXPECT_EQ(p->current_part, -1);
+    EXPECT_FALSE(action_sensitive("ui/Popup_on_part_in_graph/DeleteAction"));
+    // "T,p,h,m" switches the two other result displays off; wider columns.
+    const double x_before = part_x(*p->graphs[0], comp);
+    toggle("OverviewCross1ToggleAction", true);
+    EXPECT_FALSE(toggled("OverviewTpToggleAction"));
+    EXPECT_FALSE(toggled("OverviewCross2ToggleAction"));
+    EXPECT_EQ(p->graphs[0]->show_tp, 0);
+    EXPECT_EQ(p->graphs[0]->show_cross1, 1);
+    EXPECT_GT(part_x(*p->graphs[0], comp), x_before);
+    toggle("OverviewCross2ToggleAction", true);
+    EXPECT_FALSE(toggled("OverviewCross1ToggleAction"));
+    screenshot("flowsheet_cross2");
+    toggle("OverviewTpToggleAction", true);
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(Flowsheet, ZoomCountsWholeTenths) {
+    Project* p = open_helium();
+    Graph& sheet = *p->graphs[0];
+    for (int i = 0; i < 5; ++i) symbol_zoom_out(nullptr, nullptr);
+    EXPECT_EQ(sheet.symbol_zoom, 0.5);
+    symbol_zoom_out(nullptr, nullptr);
+    EXPECT_EQ(sheet.symbol_zoom, 0.5);
+    symbol_zoom_reset(nullptr, nullptr);
+    EXPECT_EQ(sheet.symbol_zoom, 1.0);
+    for (int i = 0; i < 10; ++i) symbol_zoom_in(nullptr, nullptr);
+    EXPECT_EQ(sheet.symbol_zoom, 2.0);
+    symbol_zoom_in(nullptr, nullptr);
+    EXPECT_EQ(sheet.symbol_zoom, 2.0);
+    pump();
+    gint w = 0, h = 0;
+    gtk_widget_get_size_request(area_of(p), &w, &h);
+    EXPECT_EQ(w, static_cast<int>(2.0 * sheet.sheet_width));
+    // The wheel obeys the same limits.
+    wheel(p, GDK_SCROLL_UP);
+    EXPECT_EQ(sheet.symbol_zoom, 2.0);
+    for (int i = 0; i < 16; ++i) wheel(p, GDK_SCROLL_DOWN);
+    EXPECT_EQ(sheet.symbol_zoom, 0.5);
+    // A press at a zoomed sheet still finds the part.
+    press_part(p, *p->processes[0]->parts[1], 1);
+    EXPECT_EQ(p->current_part, 1);
+    // Without a project nothing moves, and nothing fails.
+    ASSERT_TRUE(close_project(p, false));
+    pump();
+    symbol_zoom_in(nullptr, nullptr);
+    symbol_zoom_reset(nullptr, nullptr);
+    toggle("OverviewCross2ToggleAction", true);
+    toggle("OverviewTpToggleAction", true);
+    EXPECT_EQ(current_project, nullptr);
+}
