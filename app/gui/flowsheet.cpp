@@ -12,6 +12,7 @@
 #include "app/diagrams/flowsheet_draw.h"
 #include "app/diagrams/images.h"
 #include "app/gui/detail_dialogs.h"
+#include "app/gui/diagram_actions.h"
 #include "app/gui/diagram_page.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
@@ -118,24 +119,6 @@ void popup(const char* path, const GdkEventButton* event) {
     GtkWidget* menu = gtk_ui_manager_get_widget(ui.ui_manager, path);
     if (menu == nullptr) return;
     gtk_menu_popup(GTK_MENU(menu), nullptr, nullptr, nullptr, nullptr, event->button, event->time);
-}
-
-// Makes the element current: the tree row, the diagrams of the old and
-// the new current process, the buttons and the sheet follow.
-void make_current(Project* project, int process, int part, int interface) {
-    if (project->current_process == process && project->current_part == part &&
-        project->current_interface == interface)
-        return;
-    open_tree_to_new_current_part(project, process, part, interface);
-    project->current_process = process;
-    project->current_part = part;
-    project->current_interface = interface;
-    for (Graph* g : project->graphs) {
-        if (g == nullptr) break;
-        if (g->kind == GK_DIAGRAM && area_of(g) != nullptr) redraw_graph(g);
-    }
-    update_buttons(project);
-    draw_symbol_graph(project);
 }
 
 void zoom(int direction) {
@@ -280,7 +263,7 @@ gboolean symbol_graph_button_press(GtkWidget*, GdkEventButton* event, Graph* she
     const SheetHit hit = hit_part(*project, *sheet, x, y, measure);
     if (hit.process != project->current_process || hit.part != project->current_part ||
         project->current_interface >= 0)
-        make_current(project, hit.process, hit.part, -1);
+        update_current_process_and_part_and_interface(project, hit.process, hit.part, -1);
     if (hit.part >= 0) {
         Process* process = project->processes[sz(hit.process)];
         if (event->button == 1 && twice) {
@@ -295,7 +278,7 @@ gboolean symbol_graph_button_press(GtkWidget*, GdkEventButton* event, Graph* she
     }
     const int k = hit_interface(*project, *sheet, x, y);
     if (k >= 0) {
-        make_current(project, -1, -1, k);
+        update_current_process_and_part_and_interface(project, -1, -1, k);
         if (twice) interfacedialog(project, k);
         if (single && event->button == 3) popup("ui/Popup_on_interface_in_graph", event);
         return FALSE;
