@@ -277,6 +277,8 @@ void free_process(Process* process) {
         free_part(part);
         part = nullptr;
     }
+    if (process->exhaust != nullptr && current_fluid == process->exhaust.get())
+        current_fluid = nullptr;
     delete process;
 }
 

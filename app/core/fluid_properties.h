@@ -37,6 +37,9 @@ extern std::string last_flash_message;
 inline constexpr double M_WATER = 18.01528;
 // Water condensation is looked for only below this temperature, K.
 inline constexpr double T_WATER_LIMIT = 647.0;
+// Triple point of water, K: vapour pressures over liquid from here on, over
+// ice below.
+inline constexpr double T_WATER_TRIPLE = 273.16;
 
 // Sets the library up for a fluid (components, reference state) and fills
 // the fluid's critical point, triple point, limits, pure-water composition

@@ -208,6 +208,11 @@ void fill_builtin(Fluid& f, int index) {
         }
     }
     f.x_saved = f.x;
+    if (b.humidity == HT_RH_STANDARD) {  // Humid ISO Air: the ISO reference state
+        f.ref_hum_T = ISO_HUMIDITY_T;
+        f.ref_hum_p = ISO_HUMIDITY_P;
+        f.ref_hum_rh = ISO_HUMIDITY_RH;
+    }
     for (int k = 0; k < 4; ++k) {
         Axis& a = f.axis[static_cast<std::size_t>(k)];
         const AxisRange& r = AXES[index][k];

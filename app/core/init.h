@@ -60,10 +60,24 @@ void init_stoffe();
 // Fluid indices the rest of the program relies on.
 inline constexpr int FLUID_AIR = 0;
 inline constexpr int FLUID_DRY_ISO_AIR = 1;
+inline constexpr int FLUID_HUMID_ISO_AIR = 2;
 inline constexpr int FLUID_WATER = 4;
+inline constexpr int FLUID_STEAM = 5;
+inline constexpr int FLUID_CO2 = 7;
 inline constexpr int FLUID_OXYGEN = 11;
+inline constexpr int FLUID_NITROGEN = 12;
 inline constexpr int FLUID_HELIUM = 14;
 inline constexpr int FLUID_METHANE = 19;
+
+// The fuel composition numbers of a fluid record (Fluid::fuel): atoms of
+// carbon, hydrogen, oxygen and nitrogen per molecule, and a fifth number.
+enum FuelNumber : int { FUEL_C = 0, FUEL_H = 1, FUEL_O = 2, FUEL_N = 3, FUEL_FIFTH = 4 };
+
+// The ISO reference state of humid air (ISO 2314): the reference humidity
+// of a fluid humid "at standard values" whose record states none.
+inline constexpr double ISO_HUMIDITY_T = 288.15;   // K
+inline constexpr double ISO_HUMIDITY_P = 101.325;  // kPa
+inline constexpr double ISO_HUMIDITY_RH = 0.6;     // relative humidity
 
 // ---------------------------------------------------------------------------
 // Axis and isoline defaults

@@ -647,6 +647,9 @@ struct Process {
     std::array<int, NUM_PROCESS_INPUTS> input_units{};
     std::string name;      // empty until whoever adds the process names it
     Shared<int> done = 0;  // 0 while the process is being calculated
+    // The exhaust-gas fluid of a process with combustors (made by the
+    // process preparation, not in `fluids`); null when there is none.
+    std::unique_ptr<Fluid> exhaust;
 };
 
 struct Interface {

@@ -2,14 +2,18 @@
 // dispatch, and the hand-over of states between parts.
 #include "app/core/simulator.h"
 
+#include "app/core/combustor.h"
 #include "app/core/create_delete.h"
 #include "app/core/fluid_properties.h"
 #include "app/core/heat_exchangers.h"
 #include "app/core/init.h"
+#include "app/core/interface_coupling.h"
+#include "app/core/mixer_splitter.h"
 #include "app/core/text_output.h"
 #include "app/core/tools.h"
 #include "app/core/turbo.h"
 #include "app/core/units.h"
+#include "app/core/water_separator.h"
 #include "library/library.h"
 
 #include <algorithm>
@@ -27,7 +31,7 @@ std::atomic<int> library_busy = 0;
 void (*before_part_hook)(const Part& part) = nullptr;
 int interface_hot_retries = 0;
 int sweep_limit = 5000;
-InterfaceCalculation interface_calculation = nullptr;
+InterfaceCalculation interface_calculation = calc_interface;
 
 namespace {
 
@@ -238,12 +242,6 @@ bool finite_results(const Part& part) {
     return true;
 }
 
-int not_available(Part& part) {
-    part.failure_text = format_text("The model of part %s (%s) is not available.\n",
-                                    part.name.c_str(), part_types[sz(part.type)].name);
-    return PS_FAILED;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -370,10 +368,10 @@ int calc_part(Part& part) {
         case EXPANDER:
         case TURBINE: r = prepare_turbo(part) ? calcTurbo(part) : PS_FAILED; break;
         case COMBUSTOR:
-        case OXYGEN_INJECTION_COMBUSTOR:
-        case MIXER:
-        case SPLITTER:
-        case WATER_SEPARATOR: r = not_available(part); break;
+        case OXYGEN_INJECTION_COMBUSTOR: r = calcCombustor(part); break;
+        case MIXER: r = calcMixer(part); break;
+        case SPLITTER: r = calcSplitter(part); break;
+        case WATER_SEPARATOR: r = calcWaterseparator(part); break;
         case INTERCOOLER:
         case HEAT_EXCHANGER: r = calcHeatExchanger(part); break;
         case CONDENSER: r = calcCondenser(part); break;
@@ -462,8 +460,10 @@ void ignore_part(Part& part) {
 
 void set_result_values(Part& part) {
     std::array<double, NUM_PART_OUTPUTS>& o = part.outputs;
-    double leak = o[PO_INLET_MASSFLOW] - o[PO_OUTLET_MASSFLOW] + o[PO_FUEL_MASSFLOW] +
-                  o[PO_OXIDIZER_MASSFLOW] - o[PO_LIQUID_WATER_OUT];
+    // The second streams of mixers and splitters are flows, not leakage.
+    double leak = o[PO_INLET_MASSFLOW] + o[PO_2_INLET_MASSFLOW] - o[PO_OUTLET_MASSFLOW] -
+                  o[PO_2_OUTLET_MASSFLOW] + o[PO_FUEL_MASSFLOW] + o[PO_OXIDIZER_MASSFLOW] -
+                  o[PO_LIQUID_WATER_OUT];
     o[PO_LEAKAGE] = leak <= 1e-12 ? 0.0 : leak;
     const std::size_t n = sz(std::clamp(part.steps, 0, MAX_STEPS));
     o[PO_INLET_TEMPERATURE] = part.T[0];
@@ -478,157 +478,6 @@ void set_result_values(Part& part) {
     o[PO_OUTLET_DENSITY] = part.rho[n];
     o[PO_INLET_HUMIDITY] = part.q[0];
     o[PO_OUTLET_HUMIDITY] = part.q[n];
-}
-
-// ---------------------------------------------------------------------------
-// Process preparation
-// ---------------------------------------------------------------------------
-
-int addfluid(std::vector<int>& list, int& count, int index) {
-    const int n = std::clamp(count, 0, static_cast<int>(list.size()));
-    for (int i = 0; i < n; ++i)
-        if (list[sz(i)] == index) return i;
-    list.resize(sz(n));
-    list.push_back(index);
-    count = n + 1;
-    return n;
-}
-
-namespace {
-
-// Water vapour pressure of the fluid's pure water at T, kPa; 0 when the
-// saturation routine fails.
-double water_vapour_pressure(Fluid& f, double T) {
-    double ps = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
-    int ierr = 0;
-    std::string herr;
-    lib::SATT(T, f.x_water.data(), lib::kDewPoint, ps, Dl, Dv, xl, xv, ierr, herr);
-    return ierr > 0 ? 0.0 : ps;
-}
-
-// Water added to the Inlet's composition by the fluid's humidity definition;
-// false (reported) on failure.
-bool add_humidity(Process& process, Part& inlet, Fluid& f, bool report) {
-    const int type = f.humidity_type;
-    if (type != HT_WATER_FRACTION && type != HT_RH_STANDARD && type != HT_RH_INLET) return true;
-    const std::size_t wp = sz(std::clamp(f.water_pos, 0, MAX_COMPONENTS - 1));
-    const double T_in = process.inputs[PRI_TEMPERATURE];
-    const double p_in = process.inputs[PRI_PRESSURE];
-    std::array<double, MAX_COMPONENTS>& c = inlet.x_out;
-    inlet.water = 1;
-    auto set_water = [&](double w) {
-        for (int i = 0; i < f.az_components; ++i)
-            if (sz(i) != wp) c[sz(i)] *= 1 - w;
-        c[wp] = w;
-    };
-    if (type == HT_RH_STANDARD) {
-        const double ps = water_vapour_pressure(f, f.ref_hum_T);
-        const double w =
-            f.ref_hum_p > 0 ? f.ref_hum_rh * ps / f.ref_hum_p + f.ref_hum_liquid : f.ref_hum_liquid;
-        set_water(w);
-        inlet.outputs[PO_OUTLET_LIQUID_WATER] = f.ref_hum_liquid;
-    } else if (type == HT_RH_INLET) {
-        const double ps = water_vapour_pressure(f, T_in);
-        if (p_in < ps) {
-            if (report)
-                status_message(ML_ERROR,
-                               "For process %s, Inlet Temperature to high for this pressure "
-                               "level to calculate relative humidity\n",
-                               process.name.c_str());
-            return false;
-        }
-        set_water(p_in > 0 ? process.inputs[PRI_HUMIDITY] * ps / p_in : 0.0);
-    }
-    if (type == HT_WATER_FRACTION || type == HT_RH_STANDARD) {
-        const double ps = water_vapour_pressure(f, T_in);
-        const double limit = p_in > 0 ? ps / p_in : 0.0;
-        inlet.outputs[PO_OUTLET_LIQUID_WATER] = c[wp] > limit ? c[wp] - limit : 0.0;
-    }
-    return true;
-}
-
-}  // namespace
-
-namespace {
-
-// Why the inlet state (T, p) of a process is not had: its values, and the
-// limit of the fluid or the library's message.
-std::string inlet_problem(const Process& process, const Fluid& f, double T, double p) {
-    const ValueDef& rT = process_input_values_def[PRI_TEMPERATURE];
-    const ValueDef& rp = process_input_values_def[PRI_PRESSURE];
-    const int uT = process.input_units[PRI_TEMPERATURE];
-    const int up = process.input_units[PRI_PRESSURE];
-    const std::string Ts = format_value(T, rT, uT), ps = format_value(p, rp, up);
-    const std::string fluid = "fluid \"" + f.name + "\"";
-    if (!(T > 0)) return "the inlet temperature " + Ts + " is not above absolute zero";
-    if (!(p > 0)) return "the inlet pressure " + ps + " is not above 0";
-    if (T < f.Tmin)
-        return "the inlet temperature " + Ts + " is below the lowest temperature of " + fluid +
-               ", " + format_value(f.Tmin, rT, uT);
-    if (T > f.Tmax)
-        return "the inlet temperature " + Ts + " is above the highest temperature of " + fluid +
-               ", " + format_value(f.Tmax, rT, uT);
-    if (p > f.pmax)
-        return "the inlet pressure " + ps + " is above the highest pressure of " + fluid + ", " +
-               format_value(f.pmax, rp, up);
-    return "no state of " + fluid + " was found at " + Ts + " and " + ps + ": " +
-           last_flash_message;
-}
-
-}  // namespace
-
-int prepareProcess(Process& process, bool report) {
-    auto failed = [&](const std::string& text) {
-        if (report) status_message(ML_ERROR, "%s", text.c_str());
-        return CS_FAILED;
-    };
-    for (int i = 0; i <= PRO_LIQUID_WATER_OUT; ++i) process.outputs[sz(i)] = 0;
-    if (process.az_parts < 1 || process.parts[0] == nullptr)
-        return failed(format_text("Process \"%s\" has no inlet.\n", process.name.c_str()));
-    Part& inlet = *process.parts[0];
-    inlet.fluid = process.fluid;
-    if (init_stoffwerte(inlet.fluid) == 0)
-        return failed(format_text("Fluid \"%s\" of process \"%s\" could not be set up.\n",
-                                  name_of(inlet.fluid), process.name.c_str()));
-    Fluid& f = *inlet.fluid;
-    for (int k = 1; k < process.az_parts; ++k) {
-        const int type = process.parts[sz(k)]->type;
-        if ((type == COMBUSTOR || type == OXYGEN_INJECTION_COMBUSTOR) &&
-            inlet.fluid == fluids[FLUID_AIR]) {
-            failed("Combustion cannot be calculated with the pseudo-fluid Air.\n");
-            return failed(
-                "Use a fluid mixture like the pre-defined mixtures dry ISO Air or "
-                "humid ISO Air\n");
-        }
-    }
-
-    inlet.x_out = f.x;
-    inlet.outputs[PO_OUTLET_TEMPERATURE] = process.inputs[PRI_TEMPERATURE];
-    inlet.outputs[PO_OUTLET_PRESSURE] = process.inputs[PRI_PRESSURE];
-    inlet.outputs[PO_OUTLET_MASSFLOW] = process.inputs[PRI_MASSFLOW];
-    inlet.outputs[PO_OUTLET_LIQUID_WATER] = 0;
-    inlet.water = 0;
-    if (!add_humidity(process, inlet, f, report)) return CS_FAILED;
-
-    inlet.state = PS_FINISHED;
-    double T = process.inputs[PRI_TEMPERATURE], p = process.inputs[PRI_PRESSURE];
-    double s = 0, h = 0, rho = 0, q = 0;
-    if (!(T > 0) || !(p > 0) || get_all_by_T_and_p(inlet.x_out.data(), T, p, s, h, rho, q) != 0 ||
-        !std::isfinite(h) || !std::isfinite(s) || !std::isfinite(rho)) {
-        inlet.state = PS_FAILED;
-        return failed("Failed to initialize process, check inlet values \n" +
-                      format_text("Process \"%s\": %s.\n", process.name.c_str(),
-                                  inlet_problem(process, f, process.inputs[PRI_TEMPERATURE],
-                                                process.inputs[PRI_PRESSURE])
-                                      .c_str()));
-    }
-    inlet.outputs[PO_OUTLET_ENTROPY] = s;
-    inlet.outputs[PO_OUTLET_ENTHALPY] = h;
-    inlet.outputs[PO_OUTLET_DENSITY] = rho;
-    // The quality goes with the state: the next part takes it as the phase
-    // hint of its first flash.
-    inlet.outputs[PO_OUTLET_HUMIDITY] = q;
-    return CS_FINISHED;
 }
 
 // ---------------------------------------------------------------------------
@@ -695,6 +544,12 @@ void add_results(Process& process, Part& part) {
             po[PRO_HEAT_OUT] += o[PO_HEAT];
     } else if (type == COMBUSTOR || type == OXYGEN_INJECTION_COMBUSTOR) {
         po[PRO_THERMAL_POWER] += o[PO_THERMAL_POWER];
+    } else if (type == WATER_SEPARATOR) {
+        // The water leaves the process here, with the heat taken out.
+        po[PRO_LIQUID_WATER_OUT] += o[PO_LIQUID_WATER_OUT];
+        po[PRO_SPECIFIC_HEAT_FLUX] += o[PO_SPECIFIC_HEAT_FLUX];
+        po[PRO_HEAT_FLUX] += o[PO_HEAT];
+        (o[PO_HEAT] >= 0 ? po[PRO_HEAT_IN] : po[PRO_HEAT_OUT]) += o[PO_HEAT];
     }
     po[PRO_LEAKAGE] += o[PO_LEAKAGE];
 }

@@ -39,9 +39,8 @@ extern int interface_hot_retries;
 extern int sweep_limit;
 
 // The coupling of two heat exchangers by an interface: 1 converged, 2 or 7
-// to be run again in a later sweep, 5 failed. Null until the interface
-// calculation is linked in; a project with interfaces then fails with a
-// message.
+// to be run again in a later sweep, 5 failed. calc_interface; tests may put
+// another in (null: a project with interfaces fails with a message).
 using InterfaceCalculation = int (*)(Project& project, Interface& interface);
 extern InterfaceCalculation interface_calculation;
 
@@ -60,13 +59,21 @@ int calc_all(Project& project);
 // (level 0), two line breaks, and stop_watching set.
 void end_calculation(int result);
 
-// Puts the Inlet of a process into its inlet state. 1, or 5 with a level-2
-// message that names the reason (none when `report` is false).
+// Puts the Inlet of a process into its inlet state: the parts' working
+// fluid (an exhaust-gas fluid of the process when its combustors add
+// components), the humid composition (the Inlet's copy), the inlet state.
+// 1, or 5 with a level-2 message that names the reason (none when `report`
+// is false).
 int prepareProcess(Process& process, bool report = true);
 
 // Position of `index` among the first `count` entries of `list`; appended
 // (count grows) when it is not there.
 int addfluid(std::vector<int>& list, int& count, int index);
+// Component slot of water in the fluid, or -1 when it holds none.
+int water_slot(const Fluid& fluid);
+// Whether a built-in component record burns (a fuel composition number
+// above 0).
+bool combustible(const Fluid& component);
 
 // Runs one part's model on its inlet state, with the fluid set up in the
 // library. 1 finished, 2 provisional, 5 failed.

@@ -5,6 +5,7 @@
 #include "app/core/create_delete.h"
 #include "app/core/fluid_properties.h"
 #include "app/core/init.h"
+#include "app/core/interface_coupling.h"
 #include "app/core/simulator.h"
 #include "app/core/text_output.h"
 
@@ -36,7 +37,7 @@ protected:
         if (fluids.index_of(current_fluid) >= NUM_BUILTIN_FLUIDS) current_fluid = nullptr;
         fluids.truncate(NUM_BUILTIN_FLUIDS);
         sweep_limit = 5000;
-        interface_calculation = nullptr;
+        interface_calculation = calc_interface;
         post_text = writetext;
         post_status = writestatus;
     }

@@ -1,0 +1,161 @@
+// Set-up of a working fluid in the property library (init_stoffwerte), in
+// its named steps. A combustor switches between its fuel and the exhaust
+// gas on every calculation, so the steps stay cheap for mixtures: their
+// critical and triple-point states come from the equation of state
+// directly.
+#include "app/core/fluid_properties.h"
+#include "app/core/init.h"
+#include "app/core/text_output.h"
+#include "library/library.h"
+
+#include <cmath>
+#include <string>
+
+namespace app {
+
+namespace {
+
+double wmol(const double* c) { return lib::WMOL(c); }
+
+bool fail_setup() {
+    current_fluid = nullptr;
+    return false;
+}
+
+// Steps 3-5: the library's set-up and the reference state.
+bool library_setup(Fluid& f) {
+    int ierr = 0;
+    std::string herr;
+    std::string hrf = f.ref_code == "OTH" ? std::string("DEF") : f.ref_code;
+    lib::SETUP0(f.az_components, f.components, "hmx", hrf, ierr, herr);
+    if (ierr != 0) {
+        print_message("Error initializing fluid %s.\n", f.name.c_str());
+        if (ierr == 117) print_message("Fluid combination in this mixture is not supported\n");
+        return fail_setup();
+    }
+    if (f.ref_code != "OTH") return true;
+    const double* c = f.x.data();
+    const double M = wmol(c);
+    std::string code = "OTH";
+    const int ixflag = fluids.index_of(&f) == FLUID_HELIUM ? 2 : 1;
+    lib::SETREF(code, ixflag, c, f.h0 * M, f.s0 * M, f.T0, f.p0, ierr, herr);
+    if (ierr != 0) {
+        print_message("Error setting fluid reference point\n");
+        return fail_setup();
+    }
+    return true;
+}
+
+// Step 6: the critical point. The state there comes from the equation of
+// state at (Tc, Dc); a pure fluid's through the (T, D) flash, a mixture's
+// directly (the flash would search the estimated critical point of a
+// mixture for a two-phase split). Should the flash fail, the critical
+// pressure stays the one of the critical-point routine.
+bool critical_point(Fluid& f) {
+    const double* c = f.x.data();
+    double Tc = 0, pc = 0, Dc = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::CRITP(c, Tc, pc, Dc, ierr, herr);
+    if (ierr > 0 || !(Tc > 0) || !(pc > 0)) {
+        // Without its critical point no state of the fluid can be placed.
+        print_message("Error initializing fluid %s.\n", f.name.c_str());
+        print_message("%s\n", herr.c_str());
+        return fail_setup();
+    }
+    f.Tc = Tc;
+    f.pc = pc;
+    f.Dc = Dc * wmol(c);
+    double T = f.Tc, p = 0, s = 0, h = 0, rho = f.Dc, q = 0;
+    const bool mixture = f.az_components > 1;
+    if (!mixture && get_all_by_T_and_rho(c, T, p, s, h, rho, q) == 0 && std::isfinite(p) && p > 0) {
+        f.pc = p;
+    } else {
+        double pe = 0;
+        therm_wrapper(c, T, pe, s, h, rho);
+        if (mixture && std::isfinite(pe) && pe > 0) f.pc = pe;
+    }
+    f.hc = h;
+    f.sc = s;
+    return true;
+}
+
+// Step 7: the triple point (liquid side) of the first component; left at
+// zero when saturation fails there.
+void triple_point(Fluid& f) {
+    const double* c = f.x.data();
+    double wmm = 0, ttrp = 0, tnbp = 0, tc = 0, pc1 = 0, dc = 0, zc = 0, acf = 0, dip = 0, rgas = 0;
+    lib::INFO(1, wmm, ttrp, tnbp, tc, pc1, dc, zc, acf, dip, rgas);
+    f.Ttrp = ttrp;
+    f.ptrp = 0;
+    f.Dtrp = 0;
+    double p = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(ttrp, c, lib::kBubblePoint, p, Dl, Dv, xl, xv, ierr, herr);
+    if (ierr == 0 && Dl > 0) {
+        double T = ttrp, pt = 0, s = 0, h = 0, rho = Dl * wmol(c), q = 0;
+        f.Dtrp = rho;
+        // A mixture's bubble-point liquid is one phase: its pressure comes
+        // from the equation of state (the (T, D) flash would search it for a
+        // split).
+        if (f.az_components > 1)
+            therm_wrapper(c, T, pt, s, h, rho);
+        else if (get_all_by_T_and_rho(c, T, pt, s, h, rho, q) != 0)
+            pt = 0;
+        if (std::isfinite(pt)) f.ptrp = pt;
+    }
+}
+
+// Step 8: the limits of the equation of state; the test result itself is
+// not needed.
+void limits(Fluid& f) {
+    const double* c = f.x.data();
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::LIMITX("EOS", 300.0, 0.0, 0.0, c, tmin, tmax, dmax, pmax, ierr, herr);
+    f.Tmin = tmin;
+    f.Tmax = tmax;
+    f.Dmax = dmax * wmol(c);
+    f.pmax = pmax;
+    f.pmin = 0.1;
+    f.Dmin = 0.1;
+}
+
+// Step 9: pure water, when the fluid holds it.
+void water(Fluid& f) {
+    for (int i = 0; i < MAX_COMPONENTS; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        const bool w = i < f.az_components && f.comp_index[k] == FLUID_WATER;
+        f.x_water[k] = w ? 1.0 : 0.0;
+        if (w) f.water_pos = i;
+    }
+}
+
+// Step 10: the specific volume at the standard state; 0 when that state
+// fails.
+void standard_state(Fluid& f) {
+    double T = f.std_T, p = f.std_p, s = 0, h = 0, rho = 0, q = 0;
+    const int r = get_all_by_T_and_p(f.x.data(), T, p, s, h, rho, q);
+    f.v_std = (r == 0 && std::isfinite(rho) && rho > 0) ? 1.0 / rho : 0.0;
+}
+
+}  // namespace
+
+int init_stoffwerte(Fluid* fluid) {
+    if (fluid != nullptr && fluid == current_fluid) return 1;
+    if (fluid == nullptr) return 0;
+    Fluid& f = *fluid;
+    current_fluid = fluid;  // the getters below read its limits through it
+    if (!library_setup(f) || !critical_point(f)) return 0;
+    f.crit = IsoPoint{f.sc, f.hc, f.pc, f.Tc, f.Dc};
+    f.crit_axis = {f.sc, f.hc, f.pc, f.Tc};
+    triple_point(f);
+    limits(f);
+    water(f);
+    standard_state(f);
+    return 1;
+}
+
+}  // namespace app
