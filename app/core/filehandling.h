@@ -94,6 +94,24 @@ Project* readinput(const std::string& path);
 Project* read_project_text(std::string_view text, const std::string& filename, std::string& error,
                            const ReadOptions& options = {});
 
+// Reads a project file of the format older than 2.0 (one process, one
+// value per line; the variants are described in project_reader_old.cpp)
+// into a new project, as read_project_text does: null with `error` ("line
+// 5: ...") when a line does not hold what its place asks for. A file that
+// ends early keeps the defaults from there on, with a warning naming the
+// line.
+Project* readinput_old(std::string_view text, const std::string& filename, std::string& error,
+                       const ReadOptions& options = {});
+
+// Brings a process of an older file up to date: a new Inlet first and a new
+// Outlet last (parts of current_project), every part linked to the next
+// through slot 0 in list order and given the process's fluid. False
+// (nothing changed) when the process has no room for the two parts.
+bool update_process(Process& process);
+// update_process on every process of the project; false when one has no
+// room.
+bool update_project(Project& project);
+
 // Reads one fluid block from the text, starting at its "#START Fluid
 // Definition" line or at the line after it. Returns the new record (not yet
 // in `fluids`), or null: with `error` empty when a fluid of that name is

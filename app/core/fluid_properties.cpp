@@ -135,6 +135,15 @@ int get_all_by_p_and_h(const double* c, double& T, double& p, double& s, double&
     return kph == lib::kVapour ? PH_VAPOUR_ASSUMED : PH_LIQUID_ASSUMED;
 }
 
+int get_all_by_h_and_s(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                       double& q) {
+    Flash r;
+    const double M = wmol(c);
+    lib::HSFLSH(h * M, s * M, c, T, p, r.D, r.Dl, r.Dv, x.data(), y.data(), q, r.e, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
+    return r.in_mass_units(c, nullptr, nullptr, &rho);
+}
+
 int get_all_by_T_and_s(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q) {
     // The lower-density root where two states share T and s.

@@ -66,6 +66,9 @@ int get_all_by_p_and_s(const double* c, double& T, double& p, double& s, double&
 // of the single-phase solution when the two-phase search of the flash fails.
 int get_all_by_p_and_h(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q, double q_hint);
+// T, p, rho and q of the state with enthalpy h and entropy s.
+int get_all_by_h_and_s(const double* c, double& T, double& p, double& s, double& h, double& rho,
+                       double& q);
 int get_all_by_T_and_s(const double* c, double& T, double& p, double& s, double& h, double& rho,
                        double& q);
 int get_all_by_s_and_rho(const double* c, double& T, double& p, double& s, double& h, double& rho,

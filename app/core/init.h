@@ -73,6 +73,11 @@ inline constexpr int FLUID_METHANE = 19;
 // carbon, hydrogen, oxygen and nitrogen per molecule, and a fifth number.
 enum FuelNumber : int { FUEL_C = 0, FUEL_H = 1, FUEL_O = 2, FUEL_N = 3, FUEL_FIFTH = 4 };
 
+// The reference state of user fluids read from files (and of exhaust gases
+// of fluids without reference values of their own).
+inline constexpr double USER_FLUID_T0 = 283.15;   // K
+inline constexpr double USER_FLUID_P0 = 101.325;  // kPa
+
 // The ISO reference state of humid air (ISO 2314): the reference humidity
 // of a fluid humid "at standard values" whose record states none.
 inline constexpr double ISO_HUMIDITY_T = 288.15;   // K

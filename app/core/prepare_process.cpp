@@ -43,8 +43,6 @@ bool combustible(const Fluid& component) {
 
 namespace {
 
-const char* name_of(const Fluid* f) { return f != nullptr ? f->name.c_str() : "(none)"; }
-
 bool is_combustor(int type) { return type == COMBUSTOR || type == OXYGEN_INJECTION_COMBUSTOR; }
 
 // ---------------------------------------------------------------------------
@@ -91,10 +89,14 @@ std::unique_ptr<Fluid> exhaust_record(const Fluid& f, const std::vector<int>& li
         e->comp_index[i] = list[i];
         e->x[i] = static_cast<int>(i) < f.az_components ? f.x[i] : 0.0;
     }
-    e->T0 = f.T0;
-    e->p0 = f.p0;
-    e->h0 = f.h0;
-    e->s0 = f.s0;
+    // The fluid's reference state ("OTH"); a fluid referred otherwise (a
+    // pure fluid at its normal boiling point, say) has no values for it:
+    // the exhaust then takes a user fluid's reference state.
+    const bool own = f.ref_code == "OTH" && f.T0 > 0 && f.p0 > 0;
+    e->T0 = own ? f.T0 : USER_FLUID_T0;
+    e->p0 = own ? f.p0 : USER_FLUID_P0;
+    e->h0 = own ? f.h0 : 0.0;
+    e->s0 = own ? f.s0 : 0.0;
     e->ref_hum_T = f.ref_hum_T;
     e->ref_hum_p = f.ref_hum_p;
     e->ref_hum_rh = f.ref_hum_rh;
@@ -280,9 +282,8 @@ int prepareProcess(Process& process, bool report) {
         return failed(format_text("Process \"%s\" has no inlet.\n", process.name.c_str()));
     Part& inlet = *process.parts[0];
     inlet.fluid = process.fluid;
-    if (init_stoffwerte(inlet.fluid) == 0)
-        return failed(format_text("Fluid \"%s\" of process \"%s\" could not be set up.\n",
-                                  name_of(inlet.fluid), process.name.c_str()));
+    if (inlet.fluid == nullptr)
+        return failed(format_text("Process \"%s\" has no fluid.\n", process.name.c_str()));
 
     for (int k = 1; k < process.az_parts; ++k)
         if (is_combustor(process.parts[sz(k)]->type) && inlet.fluid == fluids[FLUID_AIR]) {

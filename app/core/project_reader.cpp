@@ -95,7 +95,9 @@ public:
         if (update_) {
             for (int i = 0; i < project_.az_processes; ++i) {
                 Process& process = *project_.processes[sz(i)];
-                update_process(process);
+                if (!app::update_process(process))
+                    fail("process " + quoted(process.name) +
+                         " has too many parts to be brought up to date");
                 check_process(process);
                 prepare(process);
             }
@@ -531,30 +533,6 @@ private:
         if (part.type != INLET && part.prev_id[0] <= 0) fail(who + " has no predecessor");
     }
 
-    // Brings a process of an older 2.0 file up to date: a new Inlet first,
-    // a new Outlet last, the chain linked through slot 0.
-    void update_process(Process& process) {
-        if (process.az_parts + 2 > MAX_PARTS)
-            fail("process " + quoted(process.name) +
-                 " has too many parts to be brought up to date");
-        Part* inlet = create_part(INLET);
-        Part* outlet = create_part(OUTLET);
-        insert_part(process, 0, inlet);
-        append_part(process, outlet);
-        for (int i = 0; i < process.az_parts; ++i) {
-            Part& part = *process.parts[sz(i)];
-            part.fluid = process.fluid;
-            if (i > 0) {
-                part.prev_id[0] = process.parts[sz(i - 1)]->id;
-                part.prev_outlet[0] = 0;
-            }
-            if (i + 1 < process.az_parts) {
-                part.next_id[0] = process.parts[sz(i + 1)]->id;
-                part.next_inlet[0] = 0;
-            }
-        }
-    }
-
     // ----- interfaces -----------------------------------------------------
 
     void read_interface() {
@@ -679,8 +657,7 @@ Project* read_project_text(std::string_view text, const std::string& filename, s
     std::string_view version = token(split(line), 1);
     if (split(line).size() < 3 || !contains(version, "2.0")) {
         print_message("Converting from old input format \n");
-        error = "line 1: project files older than version 2.0 are not read";
-        return nullptr;
+        return readinput_old(text, filename, error, options);
     }
     bool update = !contains(version, "2.0.8") && !contains(version, "2.0.5");
 

@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -372,6 +373,71 @@ TEST_F(Batch, FailuresSayWhy) {
     EXPECT_NE(r.out.find("Batch mode: 7 of 7 files failed:\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("  missing.kvr (cannot be opened: No such file or directory)\n"),
               std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// The examples of mixtures, streams and coupled processes calculated by the
+// program, with the time each batch run takes (printed, not asserted: the
+// gas turbine is meant to take under 0.5 s, the coupled processes under
+// 1 s) and their main figures read back from the .out files. An old file
+// is read through its conversion.
+TEST_F(Batch, MixtureAndCouplingExamples) {
+    using Check = void (*)(const Project&);
+    const struct {
+        const char* file;
+        const char* folder;
+        Check check;
+    } cases[] = {
+        {"gas_turbine.kvr", "examples",
+         [](const Project& p) {
+             const Part& c = *p.processes[0]->parts[2];
+             EXPECT_NEAR(c.outputs[PO_LAMBDA], 5.7994, 5e-5);
+             EXPECT_NEAR(c.x_out[4], 0.035470, 1e-5);  // water
+             EXPECT_EQ(p.processes[0]->parts[4]->outputs[PO_INLET_MASSFLOW], 101.0);
+         }},
+        {"humid_air_compressor.kvr", "examples",
+         [](const Project& p) {
+             const Part& s = *p.processes[0]->parts[2];
+             EXPECT_GT(s.outputs[PO_LIQUID_WATER_OUT], 0.1);
+             EXPECT_EQ(s.outputs[PO_OUTLET_MASSFLOW], 10.0 - s.outputs[PO_LIQUID_WATER_OUT]);
+         }},
+        {"split_and_mix.kvr", "examples",
+         [](const Project& p) {
+             const Part& m = *p.processes[0]->parts[3];
+             EXPECT_NEAR(m.outputs[PO_OUTLET_ENTHALPY], 239.003, 5e-4);
+             EXPECT_NEAR(m.outputs[PO_OUTLET_TEMPERATURE], 330.042, 5e-4);
+         }},
+        {"coupled_water.kvr", "examples",
+         [](const Project& p) {
+             const double q_hot = p.processes[0]->parts[1]->outputs[PO_HEAT];
+             EXPECT_LT(q_hot, -200.0);
+             EXPECT_NEAR(q_hot + p.processes[1]->parts[1]->outputs[PO_HEAT], 0, 1e-9 * -q_hot);
+             EXPECT_NEAR(p.interfaces[0]->outputs[IO_OUTLET_TEMPERATURE_HOT], 310.0, 1e-6);
+         }},
+        {"old_named.kvr", "tests/app/core/files",
+         [](const Project& p) {
+             EXPECT_NEAR(p.processes[0]->parts[3]->outputs[PO_SPECIFIC_WORK], -1361.6, 0.1);
+         }},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.file);
+        fs::copy_file(fs::path(testsupport::source_dir()) / t.folder / t.file, dir / t.file);
+        const auto start = std::chrono::steady_clock::now();
+        Outcome r = run(std::string("-b ") + t.file, dir);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        std::printf("batch %s: %.3f s\n", t.file, took.count());
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_NE(r.out.find("\nCalculation finished.\n"), std::string::npos) << r.out;
+        if (std::string(t.folder) != "examples") {
+            EXPECT_NE(r.out.find("Converting from old input format \n"), std::string::npos);
+        }
+        const Project& p = read_results(std::string(t.file) + ".out");
+        EXPECT_EQ(p.calc_status, CS_FINISHED);
+        t.check(p);
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/core/create_delete.h"
+#include "app/core/filehandling.h"
 #include "app/core/fluid_properties.h"
 #include "app/core/init.h"
 #include "app/core/interface_coupling.h"
@@ -12,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 
 namespace cycletest {
@@ -62,8 +65,32 @@ protected:
         return *proc;
     }
 
+    // Reads a project file of examples/ (or, with `dir`, of another folder
+    // of the sources) with the library, in place of the fixture's project.
+    Project& read_file(const std::string& name, const std::string& dir = "examples") {
+        const std::string path = std::string(KVR2_SOURCE_DIR) + "/" + dir + "/" + name;
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string error;
+        free_project(project);
+        project = read_project_text(text.str(), path, error);
+        EXPECT_NE(project, nullptr) << name << ": " << error;
+        if (project == nullptr) project = create_project();
+        current_project = project;
+        return *project;
+    }
+
     Project* project = nullptr;
 };
+
+// The composition slot of the component of `fluids` entry `index` in the
+// part's fluid; -1 when there is none.
+inline int slot(const Part& part, int index) {
+    for (int j = 0; j < part.fluid->az_components; ++j)
+        if (part.fluid->comp_index[j] == index) return j;
+    return -1;
+}
 
 // Puts a single part on the inlet state (T, p) of the fluid, with mass flow
 // m, as the solver would before calc_part; false when the state fails.

@@ -260,6 +260,11 @@ TEST_F(FluidProperties, PressureFlashesInMassUnits) {
         ASSERT_EQ(get_all_by_p_and_s(c, T2, p, s2, h2, rho2, q2), 0) << r.at("state");
         EXPECT_NEAR(T2, num(r, "T"), 1e-6 * num(r, "T")) << r.at("state");
         EXPECT_NEAR(h2, hm, 1e-6 * std::fabs(hm) + 1e-6) << r.at("state");
+        double T4 = 0, p4 = 0, s4 = sm, h4 = hm, rho4 = 0, q4 = 0;
+        ASSERT_EQ(get_all_by_h_and_s(c, T4, p4, s4, h4, rho4, q4), 0) << r.at("state");
+        EXPECT_NEAR(T4, num(r, "T"), 1e-6 * num(r, "T")) << r.at("state");
+        EXPECT_NEAR(p4, num(r, "p"), 1e-6 * num(r, "p")) << r.at("state");
+        EXPECT_NEAR(rho4, num(r, "D") * M, 1e-5 * num(r, "D") * M) << r.at("state");
     }
 }
 

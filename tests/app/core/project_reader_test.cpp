@@ -343,7 +343,8 @@ TEST_F(Reader, BadFilesAreRefusedWithTheLine) {
         {swap("  Type = \"Outlet\"", "  Type = \"Pump\""), "no Outlet"},
         {swap("  Name = \"Inlet\"\n  ID = 1\n", "  Name = \"Inlet\"\n"), "no ID"},
         {c.substr(0, c.size() - 15), "no end"},
-        {"just text\n" + c.substr(c.find('\n') + 1), "older than"},
+        {"just text\n" + c.substr(c.find('\n') + 1),
+         "line 2: '#START Process' is not 'Fluid : NAME'"},
     };
     for (const Case& k : cases) {
         EXPECT_EQ(read(k.text), nullptr) << k.says;

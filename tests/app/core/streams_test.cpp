@@ -1,0 +1,227 @@
+// Splitter, mixer and water separator, and the humid inlet compositions of
+// the process preparation: the examples' figures, the balances, and the
+// faults of each part.
+#include "tests/app/core/cycle_support.h"
+
+#include "app/core/mixer_splitter.h"
+#include "library/library.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+using namespace app;
+using cycletest::CycleTest;
+using cycletest::slot;
+
+bool contains(const std::string& text, const std::string& piece) {
+    return text.find(piece) != std::string::npos;
+}
+
+// Vapour pressure of water (kPa) at T.
+double water_pressure(Fluid* f, double T) {
+    init_stoffwerte(f);
+    double p = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(T, f->x_water.data(), lib::kDewPoint, p, Dl, Dv, xl, xv, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    return p;
+}
+
+class Streams : public CycleTest {};
+
+// Water 2 kg/s at 300 K and 1000 kPa, half of it heated to 360 K and mixed
+// back: the mixed enthalpy is the mean of the two.
+TEST_F(Streams, SplitAndMixExample) {
+    Project& p = read_file("split_and_mix.kvr");
+    ASSERT_EQ(calcProject(p), CS_FINISHED) << p.calc_log;
+    const Process& proc = *p.processes[0];
+    const Part& split = *proc.parts[1];
+    const Part& heater = *proc.parts[2];
+    const Part& mixer = *proc.parts[3];
+    ASSERT_EQ(mixer.type, MIXER);
+    EXPECT_EQ(split.outputs[PO_OUTLET_MASSFLOW], 1.0);
+    EXPECT_EQ(split.outputs[PO_2_OUTLET_MASSFLOW], 1.0);
+    EXPECT_EQ(split.outputs[PO_LEAKAGE], 0.0);  // the second outlet is no leak
+    EXPECT_EQ(mixer.outputs[PO_2_INLET_TEMPERATURE], 300.0);
+    EXPECT_NEAR(mixer.outputs[PO_OUTLET_ENTHALPY], 239.003, 5e-4);
+    EXPECT_NEAR(mixer.outputs[PO_OUTLET_TEMPERATURE], 330.042, 5e-4);
+    EXPECT_EQ(mixer.outputs[PO_OUTLET_MASSFLOW], 2.0);
+    EXPECT_EQ(mixer.outputs[PO_OUTLET_PRESSURE], 1000.0);
+    EXPECT_EQ(proc.parts[4]->outputs[PO_INLET_MASSFLOW], 2.0);
+    // The heat in leaves with the mixed stream.
+    const double rise =
+        2.0 * (mixer.outputs[PO_OUTLET_ENTHALPY] - split.outputs[PO_INLET_ENTHALPY]);
+    EXPECT_NEAR(heater.outputs[PO_HEAT], rise, 1e-9 * rise);
+    EXPECT_EQ(proc.outputs[PRO_LEAKAGE], 0.0);
+}
+
+// A mixer whose second inlet is still pending passes its stream through
+// for now; one without a second inlet, or fed with another fluid, fails.
+TEST_F(Streams, MixerFaults) {
+    Part* mixer = create_part(MIXER);
+    ASSERT_TRUE(cycletest::set_inlet(*mixer, FLUID_WATER, 300, 1000, 1.0));
+    EXPECT_EQ(calc_part(*mixer), PS_FAILED);
+    EXPECT_TRUE(contains(mixer->failure_text, "has no second inlet")) << mixer->failure_text;
+
+    Part* feed = create_part(HEAT_EXCHANGER);
+    ASSERT_TRUE(cycletest::set_inlet(*feed, FLUID_HELIUM, 300, 1000, 1.0));
+    mixer->prev_id[1] = feed->id;
+    feed->state = PS_PENDING;
+    mixer->p[3] = 0;
+    ASSERT_TRUE(cycletest::set_inlet(*mixer, FLUID_WATER, 300, 1000, 1.0));
+    EXPECT_EQ(calc_part(*mixer), PS_PROVISIONAL);
+    EXPECT_EQ(mixer->outputs[PO_OUTLET_PRESSURE], 1000.0);
+    EXPECT_EQ(mixer->outputs[PO_OUTLET_TEMPERATURE], 300.0);
+
+    feed->state = PS_FINISHED;
+    EXPECT_EQ(calc_part(*mixer), PS_FAILED);
+    EXPECT_TRUE(contains(mixer->failure_text,
+                         "joins streams of fluids \"Water\" and \"Helium\"; a mixer mixes streams "
+                         "of one fluid"))
+        << mixer->failure_text;
+    free_part(feed);
+    free_part(mixer);
+}
+
+TEST_F(Streams, SplitterRefusesSharesOutsideItsRange) {
+    const struct {
+        int option;
+        double share, fixed, inlet;
+        const char* message;  // null: splits
+    } cases[] = {
+        {0, 0.25, 0, 2, nullptr},
+        {5, 0, 0, 2, nullptr},  // any other choice: half and half
+        {0, 1.2, 0, 2, "the share 1.2 of outlet 2 lies outside 0 to 1"},
+        {0, -0.1, 0, 2, "the share -0.1 of outlet 2 lies outside 0 to 1"},
+        {1, 0, 3, 2, "the share 1.5 of outlet 2 lies outside 0 to 1"},
+        {0, 0, 0, 2, "outlet 2 would carry 0 kg/s"},
+        {1, 0, 2, 2, "outlet 1 would carry 0 kg/s"},
+        {0, 0.5, 0, 0, "the inlet mass flow 0 kg/s is not above 0"},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.message != nullptr ? t.message : "splits");
+        Part* s = create_part(SPLITTER);
+        ASSERT_TRUE(cycletest::set_inlet(*s, FLUID_WATER, 300, 1000, t.inlet));
+        s->options[OPT_MASS_DISTRIBUTION] = t.option;
+        s->inputs[PI_RELATIVE_MASS_OUTLET2] = t.share;
+        s->inputs[PI_ABSOLUTE_MASS_OUTLET2] = t.fixed;
+        const int r = calc_part(*s);
+        if (t.message == nullptr) {
+            EXPECT_EQ(r, PS_FINISHED);
+            const double r2 = t.option == 0 ? t.share : 0.5;
+            EXPECT_EQ(s->outputs[PO_2_OUTLET_MASSFLOW], r2 * t.inlet);
+            EXPECT_EQ(s->outputs[PO_OUTLET_MASSFLOW] + s->outputs[PO_2_OUTLET_MASSFLOW], t.inlet);
+            EXPECT_EQ(s->outputs[PO_2_OUTLET_ENTHALPY], s->h[0]);
+        } else {
+            EXPECT_EQ(r, PS_FAILED);
+            EXPECT_TRUE(contains(s->failure_text, t.message)) << s->failure_text;
+        }
+        free_part(s);
+    }
+}
+
+// Humid air 70 % at 293.15 K compressed 8:1 and dried: the water condenses
+// at the dew point of its partial pressure, and all of it leaves.
+TEST_F(Streams, WaterSeparatorExample) {
+    Project& p = read_file("humid_air_compressor.kvr");
+    ASSERT_EQ(calcProject(p), CS_FINISHED) << p.calc_log;
+    const Process& proc = *p.processes[0];
+    const Part& inlet = *proc.parts[0];
+    const Part& sep = *proc.parts[2];
+    Fluid* f = sep.fluid;
+    const int w = slot(sep, FLUID_WATER);
+    // The Inlet's humid composition is its own: the fluid keeps its fractions.
+    EXPECT_EQ(f->x[w], 0.0);
+    const double x_w = 0.7 * water_pressure(f, 293.15) / 101.325;
+    EXPECT_NEAR(inlet.x_out[w], x_w, 1e-12);
+    const double T_dew = sep.outputs[PO_OUTLET_TEMPERATURE];
+    EXPECT_NEAR(water_pressure(f, T_dew), x_w * sep.outputs[PO_OUTLET_PRESSURE], 1e-9);
+    EXPECT_LT(T_dew, sep.outputs[PO_INLET_TEMPERATURE]);
+    EXPECT_EQ(sep.x_out[w], 0.0);
+    init_stoffwerte(f);
+    const double m_w = 10.0 / lib::WMOL(sep.x_in.data()) * x_w * M_WATER;
+    EXPECT_NEAR(sep.outputs[PO_LIQUID_WATER_OUT], m_w, 1e-12);
+    EXPECT_EQ(sep.outputs[PO_OUTLET_MASSFLOW], 10.0 - sep.outputs[PO_LIQUID_WATER_OUT]);
+    EXPECT_EQ(proc.outputs[PRO_LIQUID_WATER_OUT], sep.outputs[PO_LIQUID_WATER_OUT]);
+    EXPECT_LT(sep.outputs[PO_HEAT], 0.0);  // taken out, as a heat exchanger's
+    EXPECT_NEAR(sep.heat[sep.steps], -sep.outputs[PO_HEAT], 1e-6);
+    EXPECT_GT(sep.outputs[PO_CONDENSATION_HEAT], 2300 * m_w);
+    EXPECT_LT(sep.outputs[PO_CONDENSATION_HEAT], 2450 * m_w);
+}
+
+TEST_F(Streams, WaterSeparatorFaults) {
+    Part* sep = create_part(WATER_SEPARATOR);
+    sep->steps = 10;
+    // Steam is refused.
+    ASSERT_TRUE(cycletest::set_inlet(*sep, FLUID_STEAM, 400, 100));
+    EXPECT_EQ(calc_part(*sep), PS_FAILED);
+    EXPECT_EQ(sep->failure_text,
+              "Water separator is used to separate water from mixtures like humid air, not for "
+              "steam\n");
+
+    // Humid air holding more water than saturates it at 300 K: the stream
+    // is not heated to its dew point.
+    Fluid* humid = fluids[FLUID_HUMID_ISO_AIR];
+    ASSERT_TRUE(cycletest::set_inlet(*sep, FLUID_HUMID_ISO_AIR, 300, 1000));
+    const int w = slot(*sep, FLUID_WATER);
+    for (double& x : sep->x_in) x *= 0.95;
+    sep->x_in[w] = 0.05;  // dew point 306 K at 1000 kPa
+    auto inlet_state = [&] {
+        double T = 300, p = 1000;
+        return get_all_by_T_and_p(sep->x_in.data(), T, p, sep->s[0], sep->h[0], sep->rho[0],
+                                  sep->q[0]);
+    };
+    ASSERT_EQ(inlet_state(), 0);
+    ASSERT_EQ(calc_part(*sep), PS_FINISHED) << sep->failure_text;
+    EXPECT_EQ(sep->outputs[PO_OUTLET_TEMPERATURE], 300.0);
+    EXPECT_NEAR(sep->outputs[PO_HEAT], 0.0, 1e-9);
+    EXPECT_GT(sep->outputs[PO_LIQUID_WATER_OUT], 0.0);
+    EXPECT_EQ(humid->x[w], 0.0);
+
+    // No water: the stream passes through, with no heat or water left over
+    // from the run before.
+    sep->x_in = humid->x;
+    ASSERT_EQ(inlet_state(), 0);
+    ASSERT_EQ(calc_part(*sep), PS_FINISHED);
+    for (int o : {PO_HEAT, PO_SPECIFIC_HEAT_FLUX, PO_LIQUID_WATER_OUT, PO_CONDENSATION_HEAT})
+        EXPECT_EQ(sep->outputs[o], 0.0) << o;
+    EXPECT_EQ(sep->outputs[PO_OUTLET_MASSFLOW], 1.0);
+    EXPECT_NEAR(sep->outputs[PO_OUTLET_TEMPERATURE], 300.0, 1e-6);
+    free_part(sep);
+}
+
+// Humid ISO Air without reference values of its own is humid at the ISO
+// state (288.15 K, 101.325 kPa, 60 %); a relative humidity at an inlet
+// where water has no vapour pressure is refused with the reason.
+TEST_F(Streams, HumidityOfTheInlet) {
+    Fluid* iso = fluids[FLUID_HUMID_ISO_AIR];
+    EXPECT_EQ(iso->ref_hum_T, ISO_HUMIDITY_T);
+    auto bare = std::make_unique<Fluid>(*iso);
+    bare->name = "Humid without reference";
+    bare->ref_hum_T = bare->ref_hum_p = bare->ref_hum_rh = 0;
+    Fluid* user = fluids.append(std::move(bare));
+    const double x_w = 0.6 * water_pressure(iso, 288.15) / 101.325;
+    for (Fluid* f : {iso, user}) {
+        Process& proc = add_process("P", FLUID_HUMID_ISO_AIR, 300, 500, 1, {});
+        proc.fluid = f;
+        ASSERT_EQ(prepareProcess(proc), CS_FINISHED) << f->name << project->calc_log;
+        const Part& inlet = *proc.parts[0];
+        EXPECT_NEAR(inlet.x_out[slot(inlet, FLUID_WATER)], x_w, 1e-12) << f->name;
+        EXPECT_EQ(f->x[slot(inlet, FLUID_WATER)], 0.0);
+        EXPECT_EQ(inlet.water, 1);
+    }
+    Process& hot = add_process("Hot", 3, 700, 500, 1, {});
+    hot.inputs[PRI_HUMIDITY] = 0.5;
+    EXPECT_EQ(prepareProcess(hot), CS_FAILED);
+    EXPECT_TRUE(contains(project->status_log + project->calc_log,
+                         "Process \"Hot\": the relative humidity cannot be applied: water has no "
+                         "vapour pressure at 700 K"))
+        << project->calc_log;
+}
+
+}  // namespace
