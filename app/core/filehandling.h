@@ -126,7 +126,8 @@ std::unique_ptr<Fluid> read_fluid(std::string_view block, std::string& error, st
 // fractions and reference humidity are set: isoline positions, standard
 // state, the "User defined fluids" group, reference code "OTH", the
 // library's component list, water position, default axes, then the library
-// set-up (with `use_library`). Returns 1, or 0 when the set-up fails.
+// set-up (with `use_library`). Returns 1, or 0 when the set-up fails (the
+// fluid is then not available: no list or menu offers it).
 int new_fluid_init(Fluid& fluid, int quiet, bool use_library = true);
 
 // Called by new_fluid_init (quiet 0) so that a menu can offer the fluid;

@@ -189,7 +189,10 @@ int new_fluid_init(Fluid& fluid, int quiet, bool use_library) {
     fluid.x_saved = fluid.x;
     if (const Fluid* first = fluids[0]) fluid.axis = first->axis;
     for (Axis& a : fluid.axis) set_axis_defaults(a);
-    if (use_library && init_stoffwerte(&fluid) == 0) return 0;
+    if (use_library && init_stoffwerte(&fluid) == 0) {
+        fluid.available = 0;  // a fluid the library cannot hold is offered nowhere
+        return 0;
+    }
     if (quiet == 0 && on_user_fluid_added != nullptr) on_user_fluid_added(fluid);
     return 1;
 }

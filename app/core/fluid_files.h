@@ -1,0 +1,33 @@
+// Fluid-definition files (*.kvq): a header line and one fluid block, the
+// same block a project file holds. Saving, exporting and importing a user
+// fluid go through these functions; the window only asks for the file.
+#pragma once
+
+#include "app/core/records.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+// The file name for the name a user chose: ".kvq" appended unless the name
+// already contains ".kvq".
+std::string kvq_file_name(const std::string& chosen);
+
+// Writes the fluid's definition file (header and block) through a temporary
+// file beside it. False, with `error` naming the file and the reason, when
+// it cannot be written; an old file of that name is then unchanged.
+bool save_fluid_file(const std::string& path, const Fluid& fluid, std::string& error);
+
+// Reads a fluid-definition file's text into a new user fluid set up with
+// the library (not yet in `fluids`). Null, with `error` saying why, for a
+// text without a fluid block, a block the reader refuses (component count
+// outside 1..20, unknown component names, counts that do not match the
+// component lines ...), a name already in use (ignoring case), or a fluid
+// the library cannot set up (current_fluid is then clear).
+std::unique_ptr<Fluid> import_fluid_text(std::string_view text, std::string& error);
+// The same for a file; a file that cannot be read is reported in `error`.
+std::unique_ptr<Fluid> import_fluid_file(const std::string& path, std::string& error);
+
+}  // namespace app

@@ -1,0 +1,210 @@
+// The property table's text: information, separators, header, rows.
+#include "app/core/property_table.h"
+
+#include "app/core/composition.h"
+#include "app/core/fluid_properties.h"
+#include "app/core/text_output.h"
+#include "app/core/tools.h"
+#include "app/core/transport_values.h"
+#include "app/core/units.h"
+#include "library/library.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace app {
+
+TableGrid table_grid;
+
+namespace {
+
+constexpr std::size_t NUM_VALUE_CELLS = 14;
+constexpr std::size_t CELL_WIDTH = 14;
+constexpr std::size_t STATE_WIDTH = 41;
+constexpr double GAS_CONSTANT = 8.3144621;  // kJ/(kmol K)
+// More grid values than anyone can wait for; keeps the counts finite.
+constexpr double MAX_GRID_VALUES = 1e15;
+const char* const UNDEFINED = "undefined";
+
+const char* const HEADER[3][NUM_VALUE_CELLS + 1] = {
+    {"Pressure", "Temperature", "Density", "Internal", "Enthalpy", "Entropy", "Isobaric",
+     "Isochoric", "Speed of", "Real Gas", "Isentropic", "Dynamic", "Kinematic", "Thermal", "State"},
+    {"", "", "", "Energy", "", "", "Heat Capacity", "Heat Capacity", "Sound", "Factor", "Exponent",
+     "Viscosity", "Viscosity", "Conductivity", ""},
+    {"", "", "rho [kg/m^3]", "u [kJ/kg]", "h [kJ/kg]", "s [kJ/(kg K)]", "cp [kJ/(kg K)]",
+     "cv [kJ/(kg K)]", "a [m/s]", "Z [-]", "gamma [-]", "eta [uPa s]", "nue [mm^2 / s]",
+     "k [W/(m K)]", ""},
+};
+
+int default_unit(int quantity) { return unitdef[sz(quantity)].default_unit; }
+const char* default_symbol(int quantity) { return unit_symbol(quantity, default_unit(quantity)); }
+double shown(int quantity, double value) {
+    return to_display(quantity, default_unit(quantity), value);
+}
+
+std::string cell(const char* format, double value) { return format_text(format, value); }
+std::string undefined_cell() { return format_text("|   %10s   ", UNDEFINED); }
+
+std::size_t utf8_length(const std::string& text) {
+    std::size_t n = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+bool outside_limits(const Fluid& f, double T, double p) {
+    return !(T >= f.Tmin && T <= f.Tmax && p >= f.pmin && p <= f.pmax);
+}
+
+std::string header_line(const std::array<std::string, NUM_VALUE_CELLS + 1>& cells) {
+    std::string out = "| " + pad_to_chars(cells[0], CELL_WIDTH) + " |";
+    for (std::size_t c = 1; c < NUM_VALUE_CELLS; ++c)
+        out += " " + pad_to_chars(cells[c], CELL_WIDTH) + " |";
+    out += " " + pad_to_chars(cells[NUM_VALUE_CELLS], STATE_WIDTH) + " |\n";
+    return out;
+}
+
+std::string info_value(int quantity, double value) {
+    return format_text("%g %s", shown(quantity, value), default_symbol(quantity));
+}
+
+}  // namespace
+
+std::string pad_to_chars(const std::string& text, std::size_t width) {
+    const std::size_t n = utf8_length(text);
+    return n >= width ? text : text + std::string(width - n, ' ');
+}
+
+std::int64_t grid_count(double min, double max, double step) {
+    if (!(step > 0.0) || !std::isfinite(min) || !std::isfinite(max) || !std::isfinite(step) ||
+        max < min)
+        return 0;
+    const double estimate = std::floor((max - min) / step);
+    if (!(estimate < MAX_GRID_VALUES)) return static_cast<std::int64_t>(MAX_GRID_VALUES);
+    // The loops test min + i * step <= max: count exactly those i.
+    auto n = static_cast<std::int64_t>(estimate) + 1;
+    while (min + static_cast<double>(n) * step <= max) ++n;
+    while (n > 0 && min + static_cast<double>(n - 1) * step > max) --n;
+    return n;
+}
+
+std::string table_separator() {
+    std::string out = "+";
+    for (std::size_t c = 0; c < NUM_VALUE_CELLS; ++c) out += std::string(16, '-') + "+";
+    out += std::string(43, '-') + "+\n";
+    return out;
+}
+
+std::string table_header() {
+    std::string out;
+    for (int line = 0; line < 3; ++line) {
+        std::array<std::string, NUM_VALUE_CELLS + 1> cells;
+        for (std::size_t c = 0; c < cells.size(); ++c) cells[c] = HEADER[line][c];
+        if (line == 2) {
+            cells[0] = format_text("p [%s]", default_symbol(Q_PRESSURE));
+            cells[1] = format_text("T [%s]", default_symbol(Q_TEMPERATURE));
+        }
+        out += header_line(cells);
+    }
+    return out + table_separator();
+}
+
+std::string state_text(double q) {
+    if (q < 0) return "subcooled (compressed) liquid";
+    if (std::fabs(q) < 0.01) return "saturated liquid ";
+    if (std::fabs(q - 1) < 0.01) return "saturated vapor ";
+    if (q == lib::kQualityVapour) return "superheated vapor";
+    if (q == lib::kQualitySupercritical) return "supercritical state";
+    if (q <= 1) return "two-phase area";
+    return "superheated vapor ";
+}
+
+std::string table_row(const Fluid& fluid, const double* x, double T, double p) {
+    std::string out = cell("|   %10.2f   ", shown(Q_PRESSURE, p));
+    out += cell("|   %10.2f   ", shown(Q_TEMPERATURE, T));
+    double s = 0, h = 0, rho = 0, cp = 0, cv = 0, w = 0, e = 0, kappa = 0, Z = 0, q = 0;
+    bool ok = !outside_limits(fluid, T, p);
+    if (ok) {
+        double Tc = T, pc = p;
+        ok = get_all_all_by_T_and_p(x, Tc, pc, s, h, rho, cp, cv, w, e, kappa, Z, q) <= 0;
+        for (double v : {s, h, rho, cp, cv, w, e, kappa, Z, q}) ok = ok && std::isfinite(v);
+    }
+    if (ok) {
+        out += cell("|   %10.5f   ", rho);
+        for (double v : {e, h, s}) out += cell("|   %10.3f   ", v);
+        for (double v : {cp, cv, w, Z}) out += cell("|   %10.5f   ", v);
+        out += cell("|   %10.3f   ", kappa);
+        double eta = 0, nu = 0, lambda = 0;
+        get_trnsp_by_T_and_p(x, T, p, eta, nu, lambda);
+        for (double v : {eta, nu, lambda})
+            out += is_transport_value(v) && std::isfinite(v) ? cell("|   %10.5f   ", v)
+                                                             : undefined_cell();
+    } else {
+        for (int c = 0; c < 12; ++c) out += undefined_cell();
+    }
+    out += format_text("| %-42s", ok ? state_text(q).c_str() : UNDEFINED);
+    out += "|\n";
+    return out;
+}
+
+std::string prepare_table(Fluid& fluid, FluidInfo& info) {
+    info = FluidInfo{};
+    if (init_stoffwerte(&fluid) == 0)
+        return format_text("The fluid '%s' cannot be set up.", fluid.name.c_str());
+    const std::string problem = humid_composition(fluid, info.x);
+    if (!problem.empty()) return problem;
+    const double M = lib::WMOL(info.x.data());
+    if (!(M > 0.0) || !std::isfinite(M))
+        return format_text("The fluid '%s' has no molar mass.", fluid.name.c_str());
+    auto& t = info.texts;
+    t[INFO_MOLAR_MASS] = format_text("%f kg/kmol", M);
+    t[INFO_GAS_CONSTANT] = format_text("%f kJ/(kg K)", GAS_CONSTANT / M);
+    t[INFO_TC] = info_value(Q_TEMPERATURE, fluid.Tc);
+    t[INFO_PC] = info_value(Q_PRESSURE, fluid.pc);
+    t[INFO_DC] = info_value(Q_DENSITY, fluid.Dc);
+    t[INFO_TTRP] = info_value(Q_TEMPERATURE, fluid.Ttrp);
+    t[INFO_PTRP] = info_value(Q_PRESSURE, fluid.ptrp);
+    t[INFO_DTRP] = info_value(Q_DENSITY, fluid.Dtrp);
+    t[INFO_TMIN] = info_value(Q_TEMPERATURE, fluid.Tmin);
+    t[INFO_TMAX] = info_value(Q_TEMPERATURE, fluid.Tmax);
+    t[INFO_PMIN] = info_value(Q_PRESSURE, fluid.pmin);
+    t[INFO_PMAX] = info_value(Q_PRESSURE, fluid.pmax);
+    return "";
+}
+
+TableResult write_property_table(Fluid& fluid, const TableGrid& g, const TableSink& sink,
+                                 const std::atomic<bool>& stop, const TableProgress& progress) {
+    TableResult r;
+    FluidInfo info;
+    r.error = prepare_table(fluid, info);
+    if (!r.error.empty()) return r;
+    sink(table_separator() + table_header());
+    const std::int64_t nT = grid_count(g.T_min, g.T_max, g.T_step);
+    const std::int64_t np = grid_count(g.p_min, g.p_max, g.p_step);
+    const std::int64_t total = nT * np;
+    for (std::int64_t i = 0; i < nT; ++i) {
+        if (stop.load()) {
+            r.stopped = true;
+            return r;
+        }
+        const double T = g.T_min + static_cast<double>(i) * g.T_step;
+        for (std::int64_t j = 0; j < np; ++j) {
+            const double p = g.p_min + static_cast<double>(j) * g.p_step;
+            if (init_stoffwerte(&fluid) == 0) {
+                r.error = format_text("The fluid '%s' cannot be set up.", fluid.name.c_str());
+                return r;
+            }
+            sink(table_row(fluid, info.x.data(), T, p));
+            ++r.rows;
+            if (progress) progress(r.rows, total);
+            if (stop.load()) {
+                r.stopped = true;
+                return r;
+            }
+        }
+        if (g.p_min <= g.p_max) sink(table_separator());
+    }
+    return r;
+}
+
+}  // namespace app
