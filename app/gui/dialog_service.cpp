@@ -62,8 +62,11 @@ IncludeSwitches add_include_switches(GtkWidget* chooser, const ChooserRequest& r
 
 std::optional<ChooserAnswer> run_chooser(const ChooserRequest& request) {
     const bool save = request.kind == ChooserKind::Save;
+    GtkWindow* parent = request.parent != nullptr  ? request.parent
+                        : ui.mainwindow != nullptr ? GTK_WINDOW(ui.mainwindow)
+                                                   : nullptr;
     GtkWidget* chooser = gtk_file_chooser_dialog_new(
-        request.title.c_str(), ui.mainwindow != nullptr ? GTK_WINDOW(ui.mainwindow) : nullptr,
+        request.title.c_str(), parent,
         save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, GTK_STOCK_CANCEL,
         GTK_RESPONSE_CANCEL, save ? GTK_STOCK_SAVE : GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
     gtk_window_set_default_size(GTK_WINDOW(chooser), 600, save ? 600 : 400);
@@ -122,8 +125,10 @@ std::optional<ChooserAnswer> choose_file(const ChooserRequest& request) {
     return run_chooser(request);
 }
 
-int run_dialog(GtkDialog* dialog) {
-    if (ui.mainwindow != nullptr)
+int run_dialog(GtkDialog* dialog, GtkWindow* parent) {
+    if (parent != nullptr)
+        gtk_window_set_transient_for(GTK_WINDOW(dialog), parent);
+    else if (ui.mainwindow != nullptr)
         gtk_window_set_transient_for(GTK_WINDOW(dialog), GTK_WINDOW(ui.mainwindow));
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
     if (answerer.dialog) {

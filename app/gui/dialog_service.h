@@ -39,6 +39,7 @@ struct ChooserRequest {
     bool include_graphs = true;
     bool include_results = true;
     std::string filter;  // pattern of the files shown ("" : "*.kvr" for Open, none for Save)
+    GtkWindow* parent = nullptr;  // the window the chooser belongs to (null: the main window)
 };
 
 struct ChooserAnswer {
@@ -56,9 +57,9 @@ void show_error(const std::string& text);
 std::optional<ChooserAnswer> choose_file(const ChooserRequest& request);
 
 // Runs a modal dialog that the program built (a chooser of its own, a
-// rename, a new process) over the main window and returns its response;
-// the caller destroys the dialog.
-int run_dialog(GtkDialog* dialog);
+// rename, a new process) over the main window (or `parent`) and returns its
+// response; the caller destroys the dialog.
+int run_dialog(GtkDialog* dialog, GtkWindow* parent = nullptr);
 
 // Answerers that replace the dialogs (tests); empty functions restore them.
 // `dialog` gets the built dialog, may fill its widgets, and returns the

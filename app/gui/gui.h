@@ -20,9 +20,10 @@
 // the manual (about.cpp), the message and chooser service
 // (dialog_service.cpp), the project tree (tree*.cpp) with the structure
 // commands and the process dialogs (structure_actions.cpp, new_process.cpp,
-// inlet_dialog.cpp). Areas still to come have their entry points in files
-// of their own (flowsheet.cpp, diagrams.cpp, part_dialogs.cpp,
-// fluid_editor.cpp) that later work replaces.
+// inlet_dialog.cpp). The fluid editor and the property table are in
+// app/fluids. Areas still to come have their entry points in files of their
+// own (flowsheet.cpp, diagrams.cpp, part_dialogs.cpp) that later work
+// replaces.
 #pragma once
 
 #include "app/core/records.h"

@@ -90,7 +90,7 @@ void do_png(GtkAction* action, gpointer data);
 void start_zooming_callback(GtkAction* action, gpointer data);
 void toggle_zooming(GtkToggleAction* action, gpointer data);
 
-// fluid_editor.cpp
+// app/fluids: the fluid editor and the property table
 void create_fluid(GtkWidget* widget, gpointer data);
 void export_fluid(GtkAction* action, gpointer data);
 void import_fluid(GtkAction* action, gpointer data);

@@ -55,8 +55,11 @@ void build_fluid_popup() {
 
 void add_fluid_to_popup(Fluid& fluid) {
     if (ui.fluidsub[FG_USER] == nullptr) return;
+    // A record read from a file is offered before its reader appends it: it
+    // takes the next place of `fluids`.
+    const int index = fluids.index_of(&fluid);
     append_item(ui.fluidsub[FG_USER], fluid.name.c_str(), G_CALLBACK(select_fluid),
-                fluids.index_of(&fluid));
+                index >= 0 ? index : az_fluids());
 }
 
 void build_option_popups() {

@@ -1,0 +1,400 @@
+// The fluid editor in the window: the wizard end to end, copying a mixture
+// and a refused mixture, "Modify Fluid", fluid files, and the property
+// table with Stop.
+#include "gui_support.h"
+
+#include "app/core/filehandling.h"
+#include "app/core/fluid_properties.h"
+#include "app/core/fluid_wizard.h"
+#include "app/core/init.h"
+#include "app/core/property_table.h"
+#include "app/core/tools.h"
+#include "app/fluids/fluids_gui.h"
+#include "app/gui/handlers.h"
+#include "app/gui/tree_shared.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+using namespace app;
+using namespace app::gui;
+using namespace guitest;
+
+namespace {
+
+GtkWidget* window_titled(const std::string& title) {
+    GList* all = gtk_window_list_toplevels();
+    GtkWidget* found = nullptr;
+    for (GList* l = all; l != nullptr; l = l->next) {
+        const char* t = gtk_window_get_title(GTK_WINDOW(l->data));
+        if (t != nullptr && title == t && gtk_widget_get_visible(GTK_WIDGET(l->data)))
+            found = GTK_WIDGET(l->data);
+    }
+    g_list_free(all);
+    return found;
+}
+
+GtkWidget* in(GtkWidget* root, const char* name) {
+    GtkWidget* w = find_widget(root, name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+int page_of(GtkWidget* a) { return gtk_assistant_get_current_page(GTK_ASSISTANT(a)); }
+void click(GtkWidget* button) {
+    gtk_button_clicked(GTK_BUTTON(button));
+    pump();
+}
+void forward(GtkWidget* a) { click(GTK_ASSISTANT(a)->forward); }
+
+// Selects the row showing `name` in a list view.
+void select_row(GtkWidget* view, const std::string& name) {
+    GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(view));
+    GtkTreeIter it;
+    for (bool ok = gtk_tree_model_get_iter_first(model, &it); ok;
+         ok = gtk_tree_model_iter_next(model, &it)) {
+        gchar* text = nullptr;
+        gtk_tree_model_get(model, &it, 0, &text, -1);
+        const bool hit = text != nullptr && name == text;
+        g_free(text);
+        if (hit) {
+            gtk_tree_selection_select_iter(gtk_tree_view_get_selection(GTK_TREE_VIEW(view)), &it);
+            return;
+        }
+    }
+    ADD_FAILURE() << "no row " << name;
+}
+
+std::vector<std::string> rows_of(GtkWidget* view) {
+    std::vector<std::string> out;
+    GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(view));
+    GtkTreeIter it;
+    for (bool ok = gtk_tree_model_get_iter_first(model, &it); ok;
+         ok = gtk_tree_model_iter_next(model, &it)) {
+        gchar* text = nullptr;
+        gtk_tree_model_get(model, &it, 0, &text, -1);
+        out.emplace_back(text != nullptr ? text : "");
+        g_free(text);
+    }
+    return out;
+}
+
+void choose_components(GtkWidget* a, const std::vector<std::string>& names) {
+    for (const std::string& n : names) {
+        select_row(in(a, "available"), n);
+        click(in(a, "move_right"));
+    }
+}
+
+void set_spin(GtkWidget* root, const char* name, double value) {
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(in(root, name)), value);
+    pump();
+}
+
+std::vector<std::string> user_menu_labels() {
+    std::vector<std::string> out;
+    GList* items = gtk_container_get_children(GTK_CONTAINER(ui.fluidsub[FG_USER]));
+    for (GList* l = items; l != nullptr; l = l->next)
+        out.emplace_back(gtk_menu_item_get_label(GTK_MENU_ITEM(l->data)));
+    g_list_free(items);
+    return out;
+}
+
+std::string table_text() {
+    GtkTextBuffer* b =
+        gtk_text_view_get_buffer(GTK_TEXT_VIEW(in(property_table_window(), "table_view")));
+    GtkTextIter s, e;
+    gtk_text_buffer_get_bounds(b, &s, &e);
+    gchar* text = gtk_text_buffer_get_text(b, &s, &e, FALSE);
+    std::string out = text;
+    g_free(text);
+    return out;
+}
+
+std::string entry_text(GtkWidget* root, const char* name) {
+    return gtk_entry_get_text(GTK_ENTRY(in(root, name)));
+}
+
+int select_combo_text(GtkWidget* combo, const std::string& text) {
+    GtkTreeModel* model = gtk_combo_box_get_model(GTK_COMBO_BOX(combo));
+    GtkTreeIter it;
+    int i = 0;
+    for (bool ok = gtk_tree_model_get_iter_first(model, &it); ok;
+         ok = gtk_tree_model_iter_next(model, &it), ++i) {
+        gchar* t = nullptr;
+        gtk_tree_model_get(model, &it, 0, &t, -1);
+        const bool hit = t != nullptr && text == t;
+        g_free(t);
+        if (hit) {
+            gtk_combo_box_set_active(GTK_COMBO_BOX(combo), i);
+            return i;
+        }
+    }
+    ADD_FAILURE() << "no entry " << text;
+    return -1;
+}
+
+// A user fluid made as the wizard makes it.
+Fluid* user_fluid(const std::string& name, int humidity_choice,
+                  std::vector<std::pair<int, double>> comps) {
+    WizardState s;
+    start_wizard(s);
+    set_wizard_name(s, name);
+    s.kind = humidity_choice < 0 ? KIND_DRY : KIND_HUMID;
+    s.humidity_choice = humidity_choice < 0 ? HUM_RH_STANDARD : humidity_choice;
+    nextpage(s, WP_NAME);
+    if (humidity_choice >= 0) nextpage(s, WP_HUMIDITY);
+    for (auto [id, x] : comps) {
+        s.selected.push_back(id);
+        s.composition.mole[sz(id)] = x;
+    }
+    s.reference = {293.15, 101.325, 0.5, 0.0};
+    nextpage(s, WP_COMPONENTS);
+    std::string message;
+    return register_user_fluid(build_fluid(s, message), false);
+}
+
+class FluidEditorWindow : public GuiTest {
+protected:
+    void TearDown() override {
+        if (GtkWidget* a = wizard_window()) gtk_widget_destroy(a);
+        if (GtkWidget* t = property_table_window()) gtk_widget_destroy(t);
+        GuiTest::TearDown();
+        // The user fluids go, with their menu entries.
+        GList* items = gtk_container_get_children(GTK_CONTAINER(ui.fluidsub[FG_USER]));
+        for (GList* l = items != nullptr ? items->next : nullptr; l != nullptr; l = l->next)
+            gtk_widget_destroy(GTK_WIDGET(l->data));
+        g_list_free(items);
+        current_fluid = nullptr;
+        fluids.truncate(NUM_BUILTIN_FLUIDS);
+        table_grid = TableGrid{};
+        fluid_selection_mode = FS_NONE;
+    }
+};
+
+}  // namespace
+
+TEST_F(FluidEditorWindow, DryMixtureEndToEndReachesTheWaitingInletDialog) {
+    on_new_activate(nullptr, nullptr);
+    Project* p = project_list[0];
+    ASSERT_NE(p, nullptr);
+    inletdialog(p, p->processes[0]);
+    pump();
+    GtkWidget* inlet = window_titled("Inlet details of process Process 1");
+    ASSERT_NE(inlet, nullptr);
+    fluid_selection_mode = FS_INLET_DIALOG;  // its fluid button was pressed
+
+    create_fluid(nullptr, nullptr);
+    GtkWidget* a = wizard_window();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(std::string(gtk_window_get_title(GTK_WINDOW(a))), "Fluid definition");
+    gtk_entry_set_text(GTK_ENTRY(in(a, "name")), "Nitrogen");
+    pump();
+    EXPECT_EQ(std::string(gtk_label_get_text(GTK_LABEL(in(a, "warning")))), "Name in use already");
+    EXPECT_FALSE(gtk_widget_get_sensitive(GTK_ASSISTANT(a)->forward));
+    gtk_entry_set_text(GTK_ENTRY(in(a, "name")), "N2 CO2 mix");
+    pump();
+    screenshot("fluid_wizard_name");
+    forward(a);
+    ASSERT_EQ(page_of(a), WP_COMPONENTS);
+    choose_components(a, {"Nitrogen", "Carbon dioxide"});
+    EXPECT_EQ(rows_of(in(a, "selected")), (std::vector<std::string>{"Carbon dioxide", "Nitrogen"}));
+    forward(a);
+    ASSERT_EQ(page_of(a), WP_COMPOSITION);
+    set_spin(a, "mole0", 50);
+    EXPECT_FALSE(gtk_widget_get_sensitive(GTK_ASSISTANT(a)->forward));
+    click(in(a, "mole_up1"));
+    EXPECT_EQ(entry_text(a, "mole_sum"), "100.0000");
+    EXPECT_EQ(entry_text(a, "mass_sum"), "100.0000");
+    screenshot("fluid_wizard_composition");
+    forward(a);
+    ASSERT_EQ(page_of(a), WP_CONFIRM);
+    screenshot("fluid_wizard_confirm");
+    click(GTK_ASSISTANT(a)->apply);
+    ASSERT_EQ(page_of(a), WP_FINISHED);
+
+    Fluid* f = fluids.find("N2 CO2 mix");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->components, "co2|nitrogen|");
+    EXPECT_EQ(user_menu_labels().back(), "N2 CO2 mix");
+    EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(in(inlet, "fluid")))), "N2 CO2 mix");
+    EXPECT_EQ(fluid_selection_mode, FS_NONE);
+
+    // "Save fluid to file." on the last page.
+    answer_choosers({scratch_dir() + "/n2co2"});
+    click(in(a, "save"));
+    EXPECT_EQ(read_file(scratch_dir() + "/n2co2.kvq"), fluid_file_text(*f));
+    ASSERT_EQ(chooser_requests.size(), 1u);
+    EXPECT_EQ(chooser_requests[0].proposed_name, "N2 CO2 mix.kvq");
+    click(GTK_ASSISTANT(a)->close);
+    EXPECT_EQ(wizard_window(), nullptr);
+    close_project_dialogs(p);
+}
+
+TEST_F(FluidEditorWindow, CopyOfDryIsoAirAndARefusedMixture) {
+    // No user fluid: neither "Select fluid to modify" nor export opens.
+    select_fluid_to_edit_dialog(nullptr, nullptr);
+    export_fluid(nullptr, nullptr);
+    EXPECT_TRUE(dialog_titles.empty());
+    EXPECT_TRUE(chooser_requests.empty());
+
+    create_fluid(nullptr, nullptr);
+    GtkWidget* a = wizard_window();
+    answer_dialogs({[](GtkDialog* d) {
+        select_combo_text(find_widget(GTK_WIDGET(d), "fluid_choice"), "Dry ISO Air");
+        return static_cast<int>(GTK_RESPONSE_OK);
+    }});
+    click(in(a, "import"));
+    EXPECT_EQ(dialog_titles, std::vector<std::string>{"Select fluid to import"});
+    EXPECT_EQ(entry_text(a, "name"), "Dry ISO Air copy");
+    EXPECT_EQ(rows_of(in(a, "selected")),
+              (std::vector<std::string>{"Oxygen", "Nitrogen", "Argon", "Carbon dioxide"}));
+    EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(in(a, "kind0"))));
+    forward(a);
+    screenshot("fluid_wizard_copy");
+    click(GTK_ASSISTANT(a)->cancel);
+    EXPECT_EQ(wizard_window(), nullptr);
+
+    // Ammonia, water and nitrogen: the library refuses the mixture.
+    create_fluid(nullptr, nullptr);
+    a = wizard_window();
+    gtk_entry_set_text(GTK_ENTRY(in(a, "name")), "Refused mix");
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(in(a, "kind2")), TRUE);
+    forward(a);
+    choose_components(a, {"Ammonia", "Water", "Nitrogen"});
+    forward(a);
+    set_spin(a, "mole0", 40);
+    set_spin(a, "mole1", 30);
+    click(in(a, "mole_up2"));
+    forward(a);
+    ASSERT_EQ(page_of(a), WP_CONFIRM);
+    click(GTK_ASSISTANT(a)->apply);
+    EXPECT_EQ(page_of(a), WP_FAILED);
+    EXPECT_NE(std::string(gtk_label_get_text(GTK_LABEL(in(a, "reason")))), "");
+    EXPECT_EQ(fluids.find("Refused mix"), nullptr);
+    EXPECT_EQ(current_fluid, nullptr);
+    EXPECT_EQ(user_menu_labels().size(), 1u);  // "Create New Fluid" only
+    screenshot("fluid_wizard_failed");
+    click(GTK_ASSISTANT(a)->close);
+}
+
+TEST_F(FluidEditorWindow, ModifyFluidAndTheNextTable) {
+    Fluid* f = user_fluid("Humid test air", HUM_RH_STANDARD, {{12, 0.79}, {11, 0.21}});
+    ASSERT_NE(f, nullptr);
+    const auto x = f->x;
+    // Cancel: the stored reference values shown, nothing changed.
+    answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); },
+                    [](GtkDialog* d) {
+                        GtkWidget* w = GTK_WIDGET(d);
+                        EXPECT_EQ(gtk_spin_button_get_value(GTK_SPIN_BUTTON(in(w, "ref0"))),
+                                  293.15);
+                        EXPECT_EQ(gtk_spin_button_get_value(GTK_SPIN_BUTTON(in(w, "ref2"))), 0.5);
+                        gtk_combo_box_set_active(GTK_COMBO_BOX(in(w, "ref_unit2")), 1);
+                        EXPECT_EQ(gtk_spin_button_get_value(GTK_SPIN_BUTTON(in(w, "ref2"))), 50.0);
+                        set_spin(w, "mole0", 10);
+                        screenshot("fluid_modify");
+                        return static_cast<int>(GTK_RESPONSE_CANCEL);
+                    }});
+    select_fluid_to_edit_dialog(nullptr, nullptr);
+    EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Select fluid to modify", "Modify Fluid"}));
+    EXPECT_EQ(f->x, x);
+
+    // The table before and after OK.
+    init_stoffwerte(f);
+    on_properties_table(nullptr, nullptr);
+    GtkWidget* t = property_table_window();
+    ASSERT_NE(t, nullptr);
+    click(in(t, "apply"));
+    const std::string before = table_text();
+    const std::string mass_before = entry_text(t, "info0");
+    answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); },
+                    [](GtkDialog* d) {
+                        set_spin(GTK_WIDGET(d), "mole0", 60);
+                        click(in(GTK_WIDGET(d), "mole_up1"));
+                        return static_cast<int>(GTK_RESPONSE_OK);
+                    }});
+    select_fluid_to_edit_dialog(nullptr, nullptr);
+    EXPECT_DOUBLE_EQ(f->x[0], 0.6);
+    EXPECT_EQ(f->x[2], 0.0);  // water keeps its stored fraction
+    click(in(t, "apply"));
+    EXPECT_NE(entry_text(t, "info0"), mass_before);
+    EXPECT_NE(table_text(), before);
+}
+
+TEST_F(FluidEditorWindow, ExportAndImport) {
+    Fluid* f = user_fluid("Saved air", -1, {{12, 0.78}, {11, 0.22}});
+    ASSERT_NE(f, nullptr);
+    answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); }});
+    answer_choosers({scratch_dir() + "/air2", scratch_dir() + "/air2.kvq"});
+    export_fluid(nullptr, nullptr);
+    EXPECT_EQ(dialog_titles, std::vector<std::string>{"Select fluid to save"});
+    const std::string text = read_file(scratch_dir() + "/air2.kvq");
+    EXPECT_EQ(text, fluid_file_text(*f));
+    import_fluid(nullptr, nullptr);  // the name is in use
+    std::vector<MessageRequest> shown = messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].text.find("exists already"), std::string::npos) << shown[0].text;
+
+    std::string renamed = text;
+    renamed.replace(renamed.find("Saved air"), 9, "Imported air");
+    answer_choosers({write_file("imported.kvq", renamed), "/nonexistent/folder/x"});
+    import_fluid(nullptr, nullptr);
+    ASSERT_NE(fluids.find("Imported air"), nullptr);
+    EXPECT_EQ(user_menu_labels().back(), "Imported air");
+    answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); }});
+    export_fluid(nullptr, nullptr);  // into a folder that does not exist
+    shown = messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].text.find("Could not write file"), std::string::npos) << shown[0].text;
+}
+
+TEST_F(FluidEditorWindow, PropertyTableStopsAndTimesAThousandStates) {
+    Fluid* air = user_fluid("Table air", -1, {{12, 0.78}, {11, 0.21}, {16, 0.01}});
+    ASSERT_NE(air, nullptr);
+    current_fluid = nullptr;
+    on_properties_table(nullptr, nullptr);  // the first fluid: computed at once
+    GtkWidget* t = property_table_window();
+    ASSERT_NE(t, nullptr);
+    std::string text = table_text();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 207);
+    screenshot("property_table");
+
+    // Stop during a long table: the rows so far stay, Apply comes back.
+    set_spin(t, "p_step", 0.001);  // bar: 2 x 99,001 rows
+    bool checked = false;
+    soon(
+        [&] {
+            EXPECT_FALSE(gtk_widget_is_sensitive(in(t, "apply")));
+            EXPECT_FALSE(gtk_widget_is_sensitive(in(t, "fluid_combo")));
+            checked = true;
+            click(in(t, "stop"));
+        },
+        200);
+    click(in(t, "apply"));
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(gtk_widget_is_sensitive(in(t, "apply")));
+    text = table_text();
+    const long lines = std::count(text.begin(), text.end(), '\n');
+    EXPECT_GT(lines, 5);
+    EXPECT_LT(lines, 100000);
+    EXPECT_EQ(text.substr(text.size() - 2), "|\n");
+
+    // 10 temperatures x 100 pressures, shown row by row.
+    set_spin(t, "p_step", 1);
+    set_spin(t, "T_min", 300);
+    set_spin(t, "T_max", 750);
+    set_spin(t, "T_step", 50);
+    for (const char* name : {"Nitrogen", "Table air"}) {
+        const auto start = std::chrono::steady_clock::now();
+        select_combo_text(in(t, "fluid_combo"), name);  // computes the table
+        const double s =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        text = table_text();
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5 + 10 * 101) << name;
+        std::printf("[ table    ] %s: 1000 states shown in %.3f s\n", name, s);
+    }
+    screenshot("property_table_air");
+    click(in(t, "close"));
+    EXPECT_EQ(property_table_window(), nullptr);
+}
