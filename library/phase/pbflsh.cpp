@@ -375,9 +375,11 @@ private:
             // The entropy bound is that of the gas at 1e-6 mol/L: a thinner
             // gas, at a lower pressure, has more (R ln of the ratio).
             double bmax = bd.bmax;
-            RMIX(z);
-            const double pbound = 1e-6 * GCNST.r * 1.5 * bd.tmax;
-            if (letter == 'S' && P < pbound) bmax += GCNST.r * std::log(pbound / P);
+            if (letter == 'S' && P < 1e-6 * 9.0 * 1.5 * bd.tmax) {  // (R < 9 J/(mol K))
+                RMIX(z);
+                const double pbound = 1e-6 * GCNST.r * 1.5 * bd.tmax;
+                if (P < pbound) bmax += GCNST.r * std::log(pbound / P);
+            }
             if (b < bd.bmin - slack || b > bmax + slack) {
                 give_up(249, msg(249, "Input value is outside limits; " + std::string(1, letter) +
                                           " =" + fmt_g(b, 12, 5) + ", min,max =" +

@@ -9,6 +9,7 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/models/melt.h"
 #include "library/models/records.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/dbflsh.h"
@@ -448,6 +449,9 @@ double melting_temperature_below(double T, double P, const double z[20]) {
     if (icomp == 0 || MELTMOD.slot[icomp].is("QVB") || !(kMeltingMargin * P > CCON.ptp[icomp]) ||
         !(T > 0.0))
         return 0.0;
+    // (Above its upper limit a line is not known: no solid region to leave.)
+    const double tline = melting_line_tmax(icomp);
+    if (tline > 0.0 && T > tline) return 0.0;
     int jerr = 0;
     std::string jmsg;
     double pm = 0.0, tm = 0.0;
@@ -471,6 +475,10 @@ void ABFL1(double a, double b, const double z[20], int kph, const std::string& a
     // equation's lowest temperature, is searched again above the melting
     // temperature at P.
     if (ab.size() < 2 || ab[0] != 'P') return;
+    // (A root beyond the melting line is denser than the triple point's
+    // liquid; thinner roots need no test.)
+    const int icomp = ISPURE(z);
+    if (ierr <= 0 && icomp > 0 && !(D > CCON.dtp[icomp]) && T >= CCON.ttp[icomp]) return;
     const double tm = melting_temperature_below(T, a, z);
     if (!(tm > 0.0)) return;
     T = std::max(t0, tm);

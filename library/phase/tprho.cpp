@@ -261,7 +261,7 @@ std::vector<double> density_grid(double Dc, double dlo, double dhi) {
 // phase) and narrowed by secant steps guarded by bisection to the last digits.
 bool bracketed_density(double T, double P, const double x[20], bool dense, double Tc, double Pc,
                        double Dc, double& D) {
-    if (!(Dc > 0.0) || !(P > 0.0) || !(std::fabs(T / Tc - 1.0) < 0.05) || !(P > 0.5 * Pc) ||
+    if (!(Dc > 0.0) || !(P > 0.0) || !(std::fabs(T / Tc - 1.0) < 0.01) || !(P > 0.5 * Pc) ||
         !(P < 2.0 * Pc))
         return false;
     double tmin, tmax, dmax, pmax;
@@ -479,10 +479,21 @@ void stable_density(double T, double P, const double x[20], int kph, int kguess,
                     int& ierr, std::string& herr) {
     TPRHO(T, P, x, kph, kguess, D, ierr, herr);
     double Tc = 0, Pc = 0, Dc = 0;
-    int jerr = 0;
-    std::string jmsg;
-    CRITP(x, Tc, Pc, Dc, jerr, jmsg);
-    if (jerr > 0 || !(std::fabs(T / Tc - 1.0) < 0.01 && std::fabs(P / Pc - 1.0) < 0.1)) return;
+    const int ic = ISPURE(x);
+    if (ic > 0) {
+        Tc = CCON.tc[ic];
+        Pc = CCON.pc[ic];
+    } else {
+        int jerr = 0;
+        std::string jmsg;
+        CRITP(x, Tc, Pc, Dc, jerr, jmsg);
+        if (jerr > 0) return;
+    }
+    if (!(std::fabs(T / Tc - 1.0) < 0.01 && std::fabs(P / Pc - 1.0) < 0.1)) return;
+    // Below Tc and Pc the saturation line places the phases: a root of the
+    // side asked for is the one wanted (metastable ones too: the flashes'
+    // solvers follow a branch across the line); only a missing one is replaced.
+    if (ierr <= 0 && T < Tc && P < Pc) return;
     double a = 0, g = 0;
     if (ierr <= 0) AG(T, D, x, a, g);
     for (int forced : {-kLiquid, -kVapour}) {

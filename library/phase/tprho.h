@@ -15,7 +15,10 @@ bool tprho_accepts(double T, double D, const double x[20], double Tc, double Dc)
 // Tc and 10 % of Pc) the stable root of either side: an equation whose own
 // critical point lies a little apart from the stated one has roots on both
 // sides of its small two-phase region there, or only on the side the phase
-// hint does not name; of two the one of lower Gibbs energy is the state.
+// hint does not name.  Above Tc or Pc of two roots the one of lower Gibbs
+// energy is the state; below both, where the saturation line places the
+// phases, the other side's root stands in only for a missing one (the
+// solvers at given pressure follow a branch across the line).
 void stable_density(double T, double P, const double x[20], int kph, int kguess, double& D,
                     int& ierr, std::string& herr);
 
