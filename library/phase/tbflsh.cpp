@@ -27,9 +27,30 @@ using flash::cut;
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 
 // Best point seen on one side of the root.
+constexpr int kFalsiSteps = 20;  // steps before bisection joins a bracketed search
+
 struct Best {
     double v = 0, r = 1e20;
     bool seen = false;
+};
+
+// The narrowest bracket of the root seen: the points of either sign of the
+// residual, each replaced by a point of its sign between the two.
+struct Ends {
+    double pos = 0, neg = 0;
+    bool has_pos = false, has_neg = false;
+    bool held() const { return has_pos && has_neg; }
+    double middle() const { return 0.5 * (pos + neg); }
+    void take(double x, double f) {
+        const bool inside = !held() || (x - pos) * (x - neg) < 0.0;
+        if (f > 0.0 && (inside || !has_pos)) {
+            pos = x;
+            has_pos = true;
+        } else if (f < 0.0 && (inside || !has_neg)) {
+            neg = x;
+            has_neg = true;
+        }
+    }
 };
 
 // A root of a P pair found a few digits below the equation's lowest
@@ -118,6 +139,7 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
     double xnew = c1 == 'T' ? dlo : std::max(T > 0.0 ? T : Tc, t_floor);
     double x1 = 0, f1 = 0, x2 = 0, f2 = 0;
     Best neg, pos;
+    Ends ends;
     bool bracketed = false;
     int kept = 0;  // which bracket end was kept last (Illinois weighting)
     double tol = 1e-8;
@@ -335,6 +357,7 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
         }
         lastx = xk;
         lastf = f;
+        ends.take(xk, f);
         Best& side = f < 0.0 ? neg : pos;
         if (std::fabs(f) < std::fabs(side.r)) {
             side = {xk, f, true};
@@ -407,6 +430,12 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                 f2 = pos.r;
             }
         }
+        // A root next to a step of the function (an isobar crossing the
+        // equation's own small two-phase region beyond the stated critical
+        // point jumps from one root to the other) draws the false position
+        // along one side for ever: past kFalsiSteps every other step halves
+        // the bracket.
+        if (ends.held() && k > kFalsiSteps && k % 2 == 0) xnew = ends.middle();
         if (k == 150) tol *= 100.0;
         if (k == 180) tol *= 10.0;
 

@@ -189,7 +189,9 @@ TEST(PressureFlash, RoundTripsOverSingleAndTwoPhaseGrids) {
 // hydrogens far above their triple-point pressure (their equations reach
 // the same enthalpy and entropy again below the melting line, where the
 // search ran to), and liquids on the triple-point isotherm (found a few
-// digits below the lowest temperature, and refused as below it).
+// digits below the lowest temperature, and refused as below it), and a
+// liquid-like root just above the stated critical point next to the step of
+// its isobar (the equation's own critical point lies higher).
 TEST(PressureFlash, CornersOfTheRange) {
     struct Corner {
         const char* fluid;
@@ -205,7 +207,8 @@ TEST(PressureFlash, CornersOfTheRange) {
           Corner{"parahyd", 625.9836896551725, 2000000.0}, Corner{"hydrogen", 13.957, 4939.7758},
           Corner{"orthohyd", 14.008, 33.184728957848506}, Corner{"r123", 166.0, 76000.0},
           Corner{"r123", 181.09491338777607, 24080.203785263417}, Corner{"acetone", 277.38, 4695.3},
-          Corner{"r407c", 230.26910810202205, 4600.464124985403}}) {
+          Corner{"r407c", 230.26910810202205, 4600.464124985403},
+          Corner{"heptane", 540.18401299999994, 2734.6320000000001}}) {
         SCOPED_TRACE(k.fluid);
         ASSERT_TRUE(setup(k.fluid));
         const State a = tp(k.T, k.P);
