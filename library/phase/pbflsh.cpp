@@ -10,6 +10,7 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/models/phik.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
@@ -39,6 +40,9 @@ constexpr MeltPoint kMeltPoints[] = {
 
 constexpr int kMaxBoundSteps = 200;  // 5 K raises of the lowest temperature
 constexpr int kMaxFallSteps = 2000;  // 1 K steps along the 100 kPa liquid
+// Evaluations of the equation after which a failed single-phase search is
+// not started again from another temperature.
+constexpr unsigned long long kRestartBudget = 300;
 
 // Bounds of the property along the limits of the equation.
 struct Bounds {
@@ -455,12 +459,16 @@ private:
         if ((letter == 'H' && b < 0.5 * hc) || (letter == 'E' && b < 0.5 * ec)) t0 = 0.8 * Tc;
         int serr = 0;
         std::string smsg;
+        const unsigned long long before = EOS_EVALUATIONS;
         for (double start : {t0, 1.2 * Tc, Tc}) {
             T = start;
             D = 2.0 * Dc;
             double pp = 0;
             ABFL1(P, b, z, 2, ab, 0.0, 0.0, T, pp, D, serr, smsg);
-            if (serr <= 0) break;
+            // A range error places the root beyond a limit, another start
+            // finds it there too; a search that spent many evaluations
+            // (density solves failing on the way) went where the others go.
+            if (serr < 100 || EOS_EVALUATIONS - before > kRestartBudget) break;
         }
         if (serr > 0) {
             give_up(serr, smsg);

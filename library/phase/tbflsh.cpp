@@ -41,6 +41,7 @@ struct Ends {
     bool has_pos = false, has_neg = false;
     bool held() const { return has_pos && has_neg; }
     double middle() const { return 0.5 * (pos + neg); }
+    bool closed(double x) const { return held() && std::fabs(pos - neg) <= 1e-13 * std::fabs(x); }
     void take(double x, double f) {
         const bool inside = !held() || (x - pos) * (x - neg) < 0.0;
         if (f > 0.0 && (inside || !has_pos)) {
@@ -155,7 +156,15 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
         double dmax = 0.0, pmax = 0.0;
         LIMITS("EOS", z, t_low, t_high, dmax, pmax);
     }
-    int outside = 0;                           // points in a row outside it
+    int outside = 0;  // points in a row outside it
+    auto refuse_outside = [&]() {
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+        int lerr = 0;
+        std::string lmsg;
+        LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        if (flash::range_error(head, lerr, lmsg, 4, ierr, herr)) return;
+        fail248(T, T - x2);
+    };
     int density_failures = 0;                  // density solves that failed with no root bracketed
     int stalled = 0;                           // points in a row no closer to the root
     int repeats = 0;                           // passes in a row that gave the point before
@@ -184,7 +193,10 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                 // pressure of an equation whose own lies below the stated
                 // one, or the other side of its small two-phase region), the
                 // other side's root is the state.
-                if (jerr > 0 && (kph == kLiquid || kph == kVapour)) {
+                // (Unless that side's iteration is the one that just failed.)
+                const int side = tprho_side(T, P, Tc, Pc);
+                if (jerr > 0 && (kph == kLiquid || kph == kVapour) &&
+                    side != (kph == kLiquid ? -1 : 1)) {
                     double other = 0.0;
                     int oerr = 0;
                     std::string omsg;
@@ -253,15 +265,7 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
             // range check of the result refuses it; the state reached is
             // refused the same way now instead of after a long search.
             outside = (T < t_low || T > 1.5 * t_high) ? outside + 1 : 0;
-            if (outside >= 2 && !(neg.seen && pos.seen)) {
-                double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
-                int lerr = 0;
-                std::string lmsg;
-                LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
-                if (flash::range_error(head, lerr, lmsg, 4, ierr, herr)) return;
-                fail248(T, T - x2);
-                return;
-            }
+            if (outside >= 2 && !(neg.seen && pos.seen)) return refuse_outside();
             xk = T;
             t_a = t_b;
             d_a = d_b;
@@ -348,6 +352,25 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
             return;
         }
 
+        // A point on or beyond an end of the temperature range whose
+        // residual, like every one before, points further out (the property
+        // rises with the temperature along an isobar): the root lies out
+        // there, about where the secant step goes (a root a few digits below
+        // the lowest temperature is still taken on it).
+        if (c1 == 'P') {
+            const double rel = std::fabs(f) / std::max(std::fabs(b), 1.0);
+            const bool low = f < 0.0 && !pos.seen &&
+                             (T < (1.0 - 1e-6) * t_low || (T <= t_low && rel >= 100.0 * tol));
+            const bool high = f > 0.0 && !neg.seen && T >= 1.5 * t_high;
+            if (low || high) {
+                const double xs =
+                    f != lastf && std::isfinite(lastx) ? xk - f * (xk - lastx) / (f - lastf) : xk;
+                T = low ? std::min(xs, (1.0 - 1e-6) * t_low)
+                        : std::max(xs, 1.5 * t_high * (1.0 + 1e-6));
+                return refuse_outside();
+            }
+        }
+
         // The same point three times in a row, too far from the root for
         // even the loosest tolerance: the iteration has nowhere left to go.
         repeats = (xk == lastx && f == lastf) ? repeats + 1 : 0;
@@ -358,6 +381,12 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
         lastx = xk;
         lastf = f;
         ends.take(xk, f);
+        if (ends.closed(xk) && std::fabs(f) / std::max(std::fabs(b), 1.0) > 1e-5) {
+            // A bracket closed to the last digits about a step of the
+            // function, not about a root.
+            fail248(xk, ends.pos - ends.neg);
+            return;
+        }
         Best& side = f < 0.0 ? neg : pos;
         if (std::fabs(f) < std::fabs(side.r)) {
             side = {xk, f, true};
@@ -458,6 +487,13 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
         } else {
             if (!std::isfinite(xnew)) xnew = xk;
             xnew = std::max(std::clamp(xnew, 0.75 * xk, 1.25 * xk), t_floor);
+            // Not past an end of the temperature range before a point on it
+            // (no root bracketed): far beyond, the density solver finds no
+            // root, and the end tells on which side the root lies.
+            if (!(neg.seen && pos.seen)) {
+                if (xnew < t_low && xk > t_low) xnew = t_low;
+                if (xnew > 1.5 * t_high && xk < 1.5 * t_high) xnew = 1.5 * t_high;
+            }
         }
         s_prev = value;
     }

@@ -321,6 +321,11 @@ bool bracketed_density(double T, double P, const double x[20], bool dense, doubl
 
 }  // namespace
 
+int tprho_side(double T, double P, double Tc, double Pc) {
+    if (T > Tc && P < kLine * Pc * (1.0 + 7.0 * (T / Tc - 1.0))) return -1;
+    return P >= Pc || T >= Tc ? 1 : 0;
+}
+
 bool tprho_accepts(double T, double D, const double x[20], double Tc, double Dc) {
     return accepted(T, D, x, Tc, Dc);
 }
@@ -387,10 +392,8 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
         dense = true;
     } else if (kph == -kVapour) {
         dense = false;
-    } else if (T > Tc && P < kLine * Pc * (1.0 + 7.0 * (Tr - 1.0))) {
-        dense = false;
-    } else if (P >= Pc || T >= Tc) {
-        dense = true;
+    } else if (const int side = tprho_side(T, P, Tc, Pc); side != 0) {
+        dense = side > 0;
     } else if (kph == kLiquid) {
         dense = true;
     } else if (kph >= kVapour) {
@@ -490,10 +493,6 @@ void stable_density(double T, double P, const double x[20], int kph, int kguess,
         if (jerr > 0) return;
     }
     if (!(std::fabs(T / Tc - 1.0) < 0.01 && std::fabs(P / Pc - 1.0) < 0.1)) return;
-    // Below Tc and Pc the saturation line places the phases: a root of the
-    // side asked for is the one wanted (metastable ones too: the flashes'
-    // solvers follow a branch across the line); only a missing one is replaced.
-    if (ierr <= 0 && T < Tc && P < Pc) return;
     double a = 0, g = 0;
     if (ierr <= 0) AG(T, D, x, a, g);
     for (int forced : {-kLiquid, -kVapour}) {

@@ -10,15 +10,19 @@ namespace lib {
 // 0.2 Dc < D < 2 Dc below 1.2 Tc at once, inside it when dP/dD >= 0 and the
 // cross derivative d2P/dDdT is not negative.
 bool tprho_accepts(double T, double D, const double x[20], double Tc, double Dc);
+// The iteration TPRHO runs at (T, P) for a phase of either sign, given the
+// critical point: 1 the dense one (above Pc or Tc), -1 the vapour one (the
+// gas-like region above Tc), 0 the one of the phase asked for.
+int tprho_side(double T, double P, double Tc, double Pc);
 
 // TPRHO's root of phase kph, and close to the critical point (within 1 % of
 // Tc and 10 % of Pc) the stable root of either side: an equation whose own
 // critical point lies a little apart from the stated one has roots on both
 // sides of its small two-phase region there, or only on the side the phase
-// hint does not name.  Above Tc or Pc of two roots the one of lower Gibbs
-// energy is the state; below both, where the saturation line places the
-// phases, the other side's root stands in only for a missing one (the
-// solvers at given pressure follow a branch across the line).
+// hint does not name; of two the one of lower Gibbs energy is the state
+// (also a little below the stated Tc and Pc, where an equation whose own
+// critical point lies higher still has a liquid-like root of lower Gibbs
+// energy than the vapour root asked for).
 void stable_density(double T, double P, const double x[20], int kph, int kguess, double& D,
                     int& ierr, std::string& herr);
 

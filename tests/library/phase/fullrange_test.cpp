@@ -10,13 +10,16 @@
 //
 // The (T, p) grid has KVR2_FULLRANGE_GRID points each way (10 by default, 30
 // for the dense run of tools/README.md); the other parts grow with it.
+// KVR2_FULLRANGE_RANDOM adds that many random states.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -37,6 +40,12 @@ int grid_size() {
     const char* v = std::getenv("KVR2_FULLRANGE_GRID");
     const int n = v != nullptr ? std::atoi(v) : 10;
     return std::clamp(n, 3, 200);
+}
+
+// Random states on top of the grid (KVR2_FULLRANGE_RANDOM, none by default).
+int random_states() {
+    const char* v = std::getenv("KVR2_FULLRANGE_RANDOM");
+    return v != nullptr ? std::clamp(std::atoi(v), 0, 1000000) : 0;
 }
 
 // The fluid's limits and critical points: the stated one and the equation's
@@ -239,6 +248,22 @@ void whole_range(const Fluid& f, int n, Tally& t) {
     }
 }
 
+// m random states, the same ones on every run: half over the whole range
+// (log-uniform in pressure), half within 5 % of the critical point.
+void random_range(const Fluid& f, int m, Tally& t) {
+    std::mt19937_64 gen(std::hash<std::string>{}(f.name));
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    const double plow = std::max(0.5 * std::min(f.ptp, 1.0), kLowest);
+    for (int i = 0; i < m; ++i) {
+        const double a = u(gen), c = u(gen);
+        if (i % 2 == 0)
+            single_phase(f, f.tlow + (f.tmax - f.tlow) * a, plow * std::pow(f.pmax / plow, c), t);
+        else
+            single_phase(f, f.k.tc * (0.95 + 0.1 * a), std::min(f.k.pc * (0.95 + 0.1 * c), f.pmax),
+                         t);
+    }
+}
+
 // Within 5 % of the critical pressure: states about the critical
 // temperature, and below the critical pressure about the saturation
 // temperature, with the saturated and two-phase states there.
@@ -290,6 +315,7 @@ TEST_P(WholeRange, EveryStateComesBackFromEachFlash) {
     whole_range(f, n, t);
     critical_band(f, n, t);
     saturation_line(f, n, t);
+    random_range(f, random_states(), t);
     std::ostringstream outside;
     int refused = 0;
     for (const auto& [why, count] : t.outside) {

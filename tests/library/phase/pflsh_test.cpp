@@ -235,7 +235,7 @@ TEST(PressureFlash, ValuesOutsideTheEquationRangeAreRefused) {
 
 // Above the pressure limit (a warning up to twice it) a value the isobar
 // does not reach is given up quickly: counted in evaluations of the equation
-// of state (such states took up to 155,000 before).
+// of state (such states took up to 155,000 before, then up to 2,900).
 TEST(PressureFlash, UnreachableValuesAboveThePressureLimitAreGivenUpQuickly) {
     for (const char* name : {"nf3", "water", "methanol", "r123", "nitrogen", "xenon", "air"}) {
         ASSERT_TRUE(setup(name));
@@ -243,13 +243,16 @@ TEST(PressureFlash, UnreachableValuesAboveThePressureLimitAreGivenUpQuickly) {
         double tmin, tmax, dmax, pmax;
         lib::LIMITS("EOS", c.z, tmin, tmax, dmax, pmax);
         for (double p : {1.01 * pmax, 2.0 * pmax})
-            for (double b : {-1e5, 0.0, 1e4}) {
-                const unsigned long long before = lib::EOS_EVALUATIONS;
-                ph(p, b);
-                ps(p, b / 1000.0);
-                EXPECT_LT(lib::EOS_EVALUATIONS - before, 2 * 3000u)
-                    << name << " p " << p << " b " << b;
-            }
+            for (double b : {-1e5, 0.0, 1e4})
+                for (int pair = 0; pair < 2; ++pair) {
+                    const unsigned long long before = lib::EOS_EVALUATIONS;
+                    if (pair == 0)
+                        ph(p, b);
+                    else
+                        ps(p, b / 1000.0);
+                    EXPECT_LT(lib::EOS_EVALUATIONS - before, 1000u)
+                        << name << " p " << p << " b " << b << " pair " << pair;
+                }
     }
 }
 
