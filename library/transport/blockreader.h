@@ -6,6 +6,7 @@
 // (ierr 102, "[ROUTINE error 102] ..." naming the line and the item).
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,12 @@ public:
     bool count(int& v, int lo, int hi, std::string_view what);
     // A three-character code: the first three characters of the next line.
     bool code(Code& c, std::string_view what);
+    // The four limits of a model, one per line: Tmin, Tmax, Pmax, Dmax.
+    std::array<double, 4> limits() {
+        std::array<double, 4> lim{};
+        for (double& v : lim) number(v, "limit");
+        return lim;
+    }
     // The next line as it stands.
     bool line(std::string_view& out, std::string_view what) { return next(out, what); }
     // Records a failure of the block's own rules (a count too large ...).

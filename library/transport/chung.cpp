@@ -96,8 +96,7 @@ double dilute_viscosity(int icomp, double T) {
 void SETVS5(int nread, int k, const std::string& hcas, int& ierr, std::string& herr) {
     if (nread < 1) return illegal_text("SETVS5", nread, hcas, ierr, herr);
     BlockReader rd(nread, "SETVS5");
-    std::array<double, 4> lim{};
-    for (double& v : lim) rd.number(v, "limit");
+    const std::array<double, 4> lim = rd.limits();
     std::array<int, 13> n{};
     std::array<double, 7> red{};
     std::array<double, 2> lj{};
@@ -125,10 +124,7 @@ void SETVS5(int nread, int k, const std::string& hcas, int& ierr, std::string& h
     rd.code(enhancement, "critical-enhancement model");
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    WLMETA.tmin[k] = lim[0];
-    WLMETA.tmax[k] = lim[1];
-    WLMETA.pmax[k] = lim[2];
-    WLMETA.dmax[k] = lim[3];
+    WLMETA.store(k, lim);
     WNTETA[k] = n;
     WRDETA[k] = red;
     WCFETA[k] = rows;
@@ -178,8 +174,7 @@ double ETA5RS(int icomp, double T, double D) {
 void SETTC5(int nread, int k, const std::string& hcas, int& ierr, std::string& herr) {
     if (nread < 1) return illegal_text("SETTC5", nread, hcas, ierr, herr);
     BlockReader rd(nread, "SETTC5");
-    std::array<double, 4> lim{};
-    for (double& v : lim) rd.number(v, "limit");
+    const std::array<double, 4> lim = rd.limits();
     double sigma = 0.0, epsk = 0.0;
     rd.number(sigma, "Lennard-Jones sigma");
     rd.number(epsk, "Lennard-Jones epsilon/k");
@@ -189,10 +184,7 @@ void SETTC5(int nread, int k, const std::string& hcas, int& ierr, std::string& h
     rd.code(enhancement, "critical-enhancement model");
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    WLMTCX.tmin[k] = lim[0];
-    WLMTCX.tmax[k] = lim[1];
-    WLMTCX.pmax[k] = lim[2];
-    WLMTCX.dmax[k] = lim[3];
+    WLMTCX.store(k, lim);
     CHUNGPK = staged;
     CREMOD.set[kCreTcx][k] = enhancement;
 }

@@ -94,8 +94,7 @@ void load_crossover(const char* routine, int model, bool keep_all, int nread, in
         return;
     }
     BlockReader rd(nread, routine);
-    std::array<double, 4> lim{};
-    for (double& v : lim) rd.number(v, "limit");
+    const std::array<double, 4> lim = rd.limits();
     std::array<int, 4> n{};
     rd.ints(n.data(), 4, "term counts");
     if (rd.ok() && (n[0] < 0 || n[0] > kTermRows)) rd.fail("number of terms outside 0..40");
@@ -111,10 +110,7 @@ void load_crossover(const char* routine, int model, bool keep_all, int nread, in
         WCFTCKE[k] = rows;
         return;
     }
-    WLMTCK.tmin[k] = lim[0];
-    WLMTCK.tmax[k] = lim[1];
-    WLMTCK.pmax[k] = lim[2];
-    WLMTCK.dmax[k] = lim[3];
+    WLMTCK.store(k, lim);
     WNTTCK[k] = n;
     WRDTCK[k] = {red[0], red[1], 0.0, red[2], 0.0, 0.0};
     WCFTCK[k] = rows;

@@ -46,8 +46,7 @@ void SETTK1(int nread, int k, const std::string& hcas, int& ierr, std::string& h
         return;
     }
     BlockReader rd(nread, "SETTK1");
-    std::array<double, 4> lim{};
-    for (double& v : lim) rd.number(v, "limit");
+    const std::array<double, 4> lim = rd.limits();
     std::array<int, 4> n{};
     if (rd.ints(n.data(), 4, "term counts") &&
         (n[0] < 0 || n[1] < 0 || n[2] < 0 || n[0] + n[1] + n[2] > kTermRows))
@@ -86,10 +85,7 @@ void SETTK1(int nread, int k, const std::string& hcas, int& ierr, std::string& h
     }
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    WLMTCK.tmin[k] = lim[0];
-    WLMTCK.tmax[k] = lim[1];
-    WLMTCK.pmax[k] = lim[2];
-    WLMTCK.dmax[k] = lim[3];
+    WLMTCK.store(k, lim);
     WNTTCK[k] = n;
     WRDTCK[k] = red;
     WCFTCK[k] = rows;
@@ -105,8 +101,7 @@ void SETTK4(int nread, int k, const std::string& hcas, int& ierr, std::string& h
         return;
     }
     BlockReader rd(nread, "SETTK4");
-    std::array<double, 4> lim{};
-    for (double& v : lim) rd.number(v, "limit");
+    const std::array<double, 4> lim = rd.limits();
     std::array<int, 4> n{};
     if (rd.ints(n.data(), 4, "term counts") && (n[0] < 0 || n[0] > kTermRows))
         rd.fail("number of terms outside 0..40");
@@ -121,10 +116,7 @@ void SETTK4(int nread, int k, const std::string& hcas, int& ierr, std::string& h
     }
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    WLMTCK.tmin[k] = lim[0];
-    WLMTCK.tmax[k] = lim[1];
-    WLMTCK.pmax[k] = lim[2];
-    WLMTCK.dmax[k] = lim[3];
+    WLMTCK.store(k, lim);
     WNTTCK[k] = n;
     WRDTCK[k] = red;
     WCFTCK[k] = rows;

@@ -30,18 +30,6 @@ void values(BlockReader& rd, Rows4& rows, int first, int count, const char* what
         rd.number(rows[static_cast<std::size_t>(first + i)][0], what);
 }
 
-template <std::size_t N>
-void limits(BlockReader& rd, std::array<double, N>& lim) {
-    for (double& v : lim) rd.number(v, "limit");
-}
-
-void store_limits(LimitRecord& rec, int k, const std::array<double, 4>& lim) {
-    rec.tmin[k] = lim[0];
-    rec.tmax[k] = lim[1];
-    rec.pmax[k] = lim[2];
-    rec.dmax[k] = lim[3];
-}
-
 // VS2 viscosity of the TC2 block (rows 3, 20-30) for its enhancement.
 double tc2_viscosity(int icomp, double T, double D) {
     const double sigma = cx(icomp, 1), epsk = cx(icomp, 2);
@@ -62,8 +50,7 @@ double tc2_viscosity(int icomp, double T, double D) {
 void SETVS2(int nread, int k, const std::string& hcas, int& ierr, std::string& herr) {
     if (nread < 1) return illegal_text("SETVS2", nread, hcas, ierr, herr);
     BlockReader rd(nread, "SETVS2");
-    std::array<double, 4> lim{};
-    limits(rd, lim);
+    const std::array<double, 4> lim = rd.limits();
     Code omega;
     rd.code(omega, "collision-integral model");
     std::array<double, 2> lj{};
@@ -79,7 +66,7 @@ void SETVS2(int nread, int k, const std::string& hcas, int& ierr, std::string& h
     if (newer) rd.number(rows[12][0], "E8");
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    store_limits(WLMETA, k, lim);
+    WLMETA.store(k, lim);
     WLJETA[k] = lj;
     OMGMOD.set[kOmgEta][k] = omega;
     WCFETA[k] = rows;
@@ -105,8 +92,7 @@ double ETA2RS(int icomp, double T, double D) {
 void SETVS3(int nread, int k, const std::string& hcas, int& ierr, std::string& herr) {
     if (nread < 1) return illegal_text("SETVS3", nread, hcas, ierr, herr);
     BlockReader rd(nread, "SETVS3");
-    std::array<double, 4> lim{};
-    limits(rd, lim);
+    const std::array<double, 4> lim = rd.limits();
     std::array<int, 4> n{};
     std::array<double, 5> red{};
     Rows4 rows{};
@@ -133,7 +119,7 @@ void SETVS3(int nread, int k, const std::string& hcas, int& ierr, std::string& h
     }
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    store_limits(WLMETA, k, lim);
+    WLMETA.store(k, lim);
     WN3ETA[k] = n;
     WR3ETA[k] = red;
     WCFETA[k] = rows;
@@ -184,8 +170,7 @@ double ETA3RS(int icomp, double T, double D) {
 void SETTC2(int nread, int k, const std::string& hcas, int& ierr, std::string& herr) {
     if (nread < 1) return illegal_text("SETTC2", nread, hcas, ierr, herr);
     BlockReader rd(nread, "SETTC2");
-    std::array<double, 4> lim{};
-    limits(rd, lim);
+    const std::array<double, 4> lim = rd.limits();
     Code omega, enhancement;
     rd.code(omega, "collision-integral model");
     Rows4 rows = WCFTCX[k];  // rows 14-30 keep their content when not read
@@ -195,7 +180,7 @@ void SETTC2(int nread, int k, const std::string& hcas, int& ierr, std::string& h
         values(rd, rows, 13, 17, "X1..X4, Z, kB, F1..F4, V1..V7");
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    store_limits(WLMTCX, k, lim);
+    WLMTCX.store(k, lim);
     OMGMOD.set[kOmgTcx][k] = omega;
     WCFTCX[k] = rows;
     CREMOD.set[kCreTcx][k] = enhancement;
@@ -239,8 +224,7 @@ double TCX2CR(int icomp, double T, double D) {
 void SETTC3(int nread, int k, const std::string& hcas, int& ierr, std::string& herr) {
     if (nread < 1) return illegal_text("SETTC3", nread, hcas, ierr, herr);
     BlockReader rd(nread, "SETTC3");
-    std::array<double, 4> lim{};
-    limits(rd, lim);
+    const std::array<double, 4> lim = rd.limits();
     Rows4 rows{};
     values(rd, rows, 0, 3, "sigma, eps/k, C");
     if (rd.ok()) rd.number(rows[2][1], "exponent of T");
@@ -249,7 +233,7 @@ void SETTC3(int nread, int k, const std::string& hcas, int& ierr, std::string& h
     rd.code(enhancement, "critical-enhancement model");
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    store_limits(WLMTCX, k, lim);
+    WLMTCX.store(k, lim);
     WCFTCX[k] = rows;
     CREMOD.set[kCreTcx][k] = enhancement;
 }

@@ -41,6 +41,12 @@ enum AuxSet { kCreTcx = 0, kCreEcs = 1, kCreEta = 2, kOmgEta = 0, kOmgTcx = 1 };
 // Limits of a model per slot: Tmin (K), Tmax (K), Pmax (kPa), Dmax (mol/L).
 struct LimitRecord {
     Slots<double> tmin, tmax, pmax, dmax;
+    void store(int k, const std::array<double, 4>& lim) {
+        tmin[k] = lim[0];
+        tmax[k] = lim[1];
+        pmax[k] = lim[2];
+        dmax[k] = lim[3];
+    }
 };
 extern LimitRecord WLMETA, WLMTCX, WLMTRN, WLMSTN, WLMTCK;
 

@@ -63,7 +63,7 @@ void SETTRN(int nread, int k, const std::string& hcas, std::string& hrefname, Co
     if (nread < 1) return illegal_text("SETTRN", nread, hcas, ierr, herr);
     BlockReader rd(nread, "SETTRN");
     EcsBlock b;
-    for (double& v : b.lim) rd.number(v, "limit");
+    b.lim = rd.limits();
     if (rd.ok()) read_reference(rd, b);
     rd.code(b.refeta, "viscosity model of the reference fluid");
     rd.code(b.reftcx, "conductivity model of the reference fluid");
@@ -80,10 +80,7 @@ void SETTRN(int nread, int k, const std::string& hcas, std::string& hrefname, Co
     rd.code(b.enhancement, "critical-enhancement model");
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    WLMTRN.tmin[k] = b.lim[0];
-    WLMTRN.tmax[k] = b.lim[1];
-    WLMTRN.pmax[k] = b.lim[2];
-    WLMTRN.dmax[k] = b.lim[3];
+    WLMTRN.store(k, b.lim);
     ECSTRN.loaded[k] = 1;
     ECSTRN.refname[k] = b.refname;
     ECSTRN.ljflag[k] = b.ljflag;

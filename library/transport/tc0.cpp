@@ -60,8 +60,7 @@ const std::array<Correlation, 9> kCorrelations = {{{"ETY", TCXETY},
 
 void SETTC0(int nread, int k, const std::string&, int& ierr, std::string& herr) {
     BlockReader rd(nread, "SETTC0");
-    std::array<double, 4> lim{};
-    for (double& v : lim) rd.number(v, "limit");
+    const std::array<double, 4> lim = rd.limits();
     Code code, enhancement("NUL");
     rd.code(code, "correlation code");
     std::array<int, 4> g{};
@@ -88,10 +87,7 @@ void SETTC0(int nread, int k, const std::string&, int& ierr, std::string& herr) 
     rd.code(enhancement, "critical-enhancement model");
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    WLMTCX.tmin[k] = lim[0];
-    WLMTCX.tmax[k] = lim[1];
-    WLMTCX.pmax[k] = lim[2];
-    WLMTCX.dmax[k] = lim[3];
+    WLMTCX.store(k, lim);
     HCMOD.tcx[k] = code;
     WNTTCX[k] = g;
     WRDTCX[k] = red;

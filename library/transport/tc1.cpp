@@ -101,10 +101,7 @@ void SETTC1(int nread, int k, const std::string& hcas, int& ierr, std::string& h
     rd.code(b.enhancement, "critical-enhancement model");
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    WLMTCX.tmin[k] = b.lim[0];
-    WLMTCX.tmax[k] = b.lim[1];
-    WLMTCX.pmax[k] = b.lim[2];
-    WLMTCX.dmax[k] = b.lim[3];
+    WLMTCX.store(k, b.lim);
     WNTTCX[k] = b.n;
     WRDTCX[k] = b.red;
     WCFTCX[k] = b.rows;

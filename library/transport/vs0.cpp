@@ -59,8 +59,7 @@ const std::array<Pointer, 12> kPointers = {{
 
 void SETVS0(int nread, int k, const std::string&, int& ierr, std::string& herr) {
     BlockReader rd(nread, "SETVS0");
-    std::array<double, 4> lim{};
-    for (double& v : lim) rd.number(v, "limit");
+    const std::array<double, 4> lim = rd.limits();
     Code pointer;
     rd.code(pointer, "correlation pointer");
     std::array<int, 13> n{};
@@ -101,10 +100,7 @@ void SETVS0(int nread, int k, const std::string&, int& ierr, std::string& herr) 
     rd.code(enhancement, "critical-enhancement model");
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    WLMETA.tmin[k] = lim[0];
-    WLMETA.tmax[k] = lim[1];
-    WLMETA.pmax[k] = lim[2];
-    WLMETA.dmax[k] = lim[3];
+    WLMETA.store(k, lim);
     HCMOD.eta[k] = pointer;
     WNTETA[k] = n;
     WRDETA[k] = red;

@@ -166,10 +166,7 @@ void SETVS1(int nread, int k, const std::string& hcas, int& ierr, std::string& h
     rd.code(b.enhancement, "critical-enhancement model");
     rd.result(ierr, herr);
     if (ierr != 0) return;  // a failed block stores nothing
-    WLMETA.tmin[k] = b.lim[0];
-    WLMETA.tmax[k] = b.lim[1];
-    WLMETA.pmax[k] = b.lim[2];
-    WLMETA.dmax[k] = b.lim[3];
+    WLMETA.store(k, b.lim);
     WNTETA[k] = b.n;
     WRDETA[k] = b.red;
     WCFETA[k] = b.rows;

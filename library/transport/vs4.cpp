@@ -129,8 +129,7 @@ private:
 void SETVS4(int nread, int k, const std::string& hcas, int& ierr, std::string& herr) {
     if (nread < 1) return illegal_text("SETVS4", nread, hcas, ierr, herr);
     BlockReader rd(nread, "SETVS4");
-    std::array<double, 4> lim{};
-    for (double& v : lim) rd.number(v, "limit");
+    const std::array<double, 4> lim = rd.limits();
     std::array<int, 13> n{};
     std::array<double, 7> red{};
     std::array<double, 2> lj{};
@@ -174,10 +173,7 @@ void SETVS4(int nread, int k, const std::string& hcas, int& ierr, std::string& h
     rd.code(enhancement, "critical-enhancement model");
     rd.result(ierr, herr);
     if (ierr != 0) return;
-    WLMETA.tmin[k] = lim[0];
-    WLMETA.tmax[k] = lim[1];
-    WLMETA.pmax[k] = lim[2];
-    WLMETA.dmax[k] = lim[3];
+    WLMETA.store(k, lim);
     WNTETA[k] = n;
     WRDETA[k] = red;
     WCFETA[k] = rows;
