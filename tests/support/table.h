@@ -13,9 +13,9 @@ namespace testsupport {
 
 using Row = std::map<std::string, std::string>;
 
-// Every row of the table at path (empty when it cannot be read); a missing
-// cell reads as "".
-inline std::vector<Row> read_csv(const std::string& path) {
+// Every row of the table at path (empty when it cannot be read), its cells
+// split at `sep`; a missing cell reads as "".
+inline std::vector<Row> read_csv(const std::string& path, char sep = ',') {
     std::vector<Row> rows;
     std::ifstream in(path);
     std::string line;
@@ -24,7 +24,7 @@ inline std::vector<Row> read_csv(const std::string& path) {
         std::vector<std::string> cells;
         std::stringstream ss(line);
         std::string cell;
-        while (std::getline(ss, cell, ',')) cells.push_back(cell);
+        while (std::getline(ss, cell, sep)) cells.push_back(cell);
         if (head.empty()) {
             head = cells;
             continue;

@@ -13,6 +13,7 @@
 #include "library/models/phik.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
+#include "tests/support/fluid.h"
 #include "tests/support/paths.h"
 
 namespace {
@@ -49,12 +50,6 @@ TEST(Aga8Equation, CheckValueOfTheTwentyOneComponentGas) {
 
 class Aga8Model : public ::testing::Test {
 protected:
-    void setup(int nc, const std::string& names) {
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(nc, names, "hmx", hrf, ierr, herr);
-        ASSERT_LE(ierr, 0) << herr;
-    }
     void TearDown() override { lib::UNSETAGA(); }
 };
 
@@ -62,9 +57,10 @@ TEST_F(Aga8Model, NaturalGasThroughTheLibrary) {
     KVR2_REQUIRE_SHARED();
     // Twenty of the components (a composition holds 20); the AGA8
     // composition of the library's gas is the same with argon at 0.
-    setup(20,
-          "methane|nitrogen|co2|ethane|propane|isobutane|butane|ipentane|pentane|hexane|"
-          "heptane|octane|nonane|decane|hydrogen|oxygen|co|water|h2s|helium");
+    ASSERT_EQ(testsupport::set_up(
+                  "methane|nitrogen|co2|ethane|propane|isobutane|butane|ipentane|pentane|hexane|"
+                  "heptane|octane|nonane|decane|hydrogen|oxygen|co|water|h2s|helium"),
+              "");
     const double hmx_wm = lib::WMOL(kGas21);
     int ierr = 0;
     std::string herr;
@@ -94,7 +90,7 @@ TEST_F(Aga8Model, NaturalGasThroughTheLibrary) {
 
 TEST_F(Aga8Model, ComponentsTakenAsOthersAndRefused) {
     KVR2_REQUIRE_SHARED();
-    setup(3, "co2|benzene|toluene");
+    ASSERT_EQ(testsupport::set_up("co2|benzene|toluene"), "");
     int ierr = 0;
     std::string herr;
     lib::SETAGA(ierr, herr);
@@ -109,7 +105,7 @@ TEST_F(Aga8Model, ComponentsTakenAsOthersAndRefused) {
     lib::SETAG(zero);
     EXPECT_EQ(lib::VAR.K, K);
     lib::UNSETAGA();
-    setup(2, "methane|n2o");
+    ASSERT_EQ(testsupport::set_up("methane|n2o"), "");
     lib::SETAGA(ierr, herr);
     EXPECT_EQ(ierr, 1);
     EXPECT_EQ(herr, "[SETAGA error 1] Not all requested fluids are available in AGA8, 10024-97-2");

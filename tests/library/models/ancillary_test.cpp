@@ -19,8 +19,10 @@
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
+#include "tests/support/fluid.h"
 #include "tests/support/paths.h"
 #include "tests/support/records.h"
+#include "tests/support/table.h"
 
 namespace {
 
@@ -285,21 +287,6 @@ TEST_F(AncillaryTest, MixtureSumKeepsTheFirstFailure) {
 // The built-in ancillaries against the fluid data they were converted from
 // and against the saturation states of the reference set.
 
-std::vector<std::vector<std::string>> read_csv(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::vector<std::string>> rows;
-    std::string line;
-    std::getline(in, line);  // header
-    while (std::getline(in, line)) {
-        std::vector<std::string> f;
-        std::stringstream ss(line);
-        std::string cell;
-        while (std::getline(ss, cell, ',')) f.push_back(cell);
-        rows.push_back(f);
-    }
-    return rows;
-}
-
 // One ancillary entry of a fluid-data file: the text of its braces.
 std::string entry_of(const std::string& json, const std::string& key) {
     std::size_t k = json.find("\"ANCILLARIES\"");
@@ -344,7 +331,7 @@ double data_value(const std::string& e, double T) {
 TEST(AncillaryReference, SaturationStatesOfTheReferenceSet) {
     KVR2_REQUIRE_SHARED();
     const std::string dir = testsupport::shared_dir();
-    const auto rows = read_csv(dir + "/reference/sat.csv");
+    const auto rows = testsupport::read_csv(dir + "/reference/sat.csv");
     ASSERT_FALSE(rows.empty());
     // Fits whose stated largest deviation does not hold against the
     // reference equation (deviating more near the ends of their range):
@@ -369,28 +356,25 @@ TEST(AncillaryReference, SaturationStatesOfTheReferenceSet) {
     std::string current, entries[3];
     bool usable = false;
     for (const auto& r : rows) {
-        const std::string& name = r[0];
+        const std::string& name = r.at("name");
         if (name != current) {
             current = name;
-            int ierr = 0;
-            std::string herr, hrf = "DEF";
-            lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
             // A text without a usable equation of state is passed over, and so is
             // propylen's corresponding-states estimate, whose ancillaries follow the
             // estimate rather than the equation of the table.
-            usable = ierr <= 0 && name != "propylen";
+            usable = testsupport::set_up(name).empty() && name != "propylen";
             std::ifstream in(dir + "/fluid-data/pure/" + name + ".json");
             std::stringstream ss;
             ss << in.rdbuf();
             for (int k = 0; k < 3; ++k) entries[k] = entry_of(ss.str(), keys[k]);
         }
         if (!usable) continue;
-        const double T = std::atof(r[1].c_str());
-        const double ref[3] = {std::atof(r[2].c_str()), std::atof(r[3].c_str()),
-                               std::atof(r[4].c_str())};
+        const double T = testsupport::num(r, "T");
+        const double ref[3] = {testsupport::num(r, "p"), testsupport::num(r, "Dl"),
+                               testsupport::num(r, "Dv")};
         for (int k = 0; k < 3; ++k) {
             if (entries[k].empty()) continue;
-            SCOPED_TRACE(name + " " + keys[k] + " at " + r[1] + " K");
+            SCOPED_TRACE(name + " " + keys[k] + " at " + r.at("T") + " K");
             double v = 0;
             int ierr = 0;
             std::string herr;

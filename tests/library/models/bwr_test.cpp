@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -20,6 +19,7 @@
 #include "library/setup/textstore.h"
 #include "tests/support/fluid.h"
 #include "tests/support/paths.h"
+#include "tests/support/table.h"
 
 namespace {
 
@@ -38,34 +38,13 @@ std::string set_up_bwr(const std::string& name) {
     return got == "BWR" ? "" : name + ": equation of state " + got + " loaded";
 }
 
-std::vector<std::map<std::string, std::string>> read_tsv(const std::string& path) {
-    std::vector<std::map<std::string, std::string>> rows;
-    std::ifstream in(path);
-    std::string line;
-    std::vector<std::string> head;
-    while (std::getline(in, line)) {
-        std::vector<std::string> f;
-        std::stringstream ss(line);
-        std::string cell;
-        while (std::getline(ss, cell, '\t')) f.push_back(cell);
-        if (head.empty()) {
-            head = f;
-            continue;
-        }
-        std::map<std::string, std::string> row;
-        for (std::size_t i = 0; i < head.size(); ++i) row[head[i]] = i < f.size() ? f[i] : "";
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 std::string mbwr_dir() { return testsupport::shared_dir() + "/fluid-data/extra/mbwr/"; }
 
 double rel(double a, double b) { return std::fabs(a - b) / std::max(std::fabs(b), 1e-300); }
 
 TEST(Bwr, EvaluatorsMatchTheValuesComputedFromThePublishedEquations) {
     KVR2_REQUIRE_SHARED();
-    const auto rows = read_tsv(mbwr_dir() + "computed_values.tsv");
+    const auto rows = testsupport::read_csv(mbwr_dir() + "computed_values.tsv", '\t');
     ASSERT_EQ(rows.size(), 45u);
     double worst = 0.0;
     std::string where;
@@ -159,10 +138,6 @@ TEST(Bwr, LoaderWarnsAndLoads) {
     EXPECT_EQ(herr, "[SETBWR error] Fluid input to SETBWR not found");
 }
 
-}  // namespace
-
-namespace {
-
 // One published check value reproduced through the property routines and
 // the solvers: density at (T, p) (the stable root; the liquid root where the
 // data set notes that the table lists the liquid), saturation at T, and cv,
@@ -172,7 +147,7 @@ struct Check {
     bool ok = false;
 };
 
-Check evaluate(const std::map<std::string, std::string>& r) {
+Check evaluate(const testsupport::Row& r) {
     Check c;
     const double x[20] = {1.0};
     const double T = std::stod(r.at("T_K"));
@@ -206,7 +181,7 @@ Check evaluate(const std::map<std::string, std::string>& r) {
 
 TEST(Bwr, PublishedCheckValuesWithinTheirRounding) {
     KVR2_REQUIRE_SHARED();
-    const auto rows = read_tsv(mbwr_dir() + "check_values.tsv");
+    const auto rows = testsupport::read_csv(mbwr_dir() + "check_values.tsv", '\t');
     ASSERT_EQ(rows.size(), 1234u);
     std::string current;
     int outside = 0, off_computed = 0;
@@ -241,10 +216,6 @@ TEST(Bwr, PublishedCheckValuesWithinTheirRounding) {
     EXPECT_EQ(off_computed, 0) << "worst " << worst_computed;
 }
 
-}  // namespace
-
-namespace {
-
 // The MBWR and the default Helmholtz equation of each fluid at the data
 // set's comparison states: each equation gives the data set's value (within
 // 1e-4: the states are printed with 6 to 8 digits), and they differ by no
@@ -252,9 +223,9 @@ namespace {
 // pressure above 1 kPa) and by what the data set found (within 1e-4).
 TEST(Bwr, AgreesWithTheHelmholtzEquationOfTheSameFluid) {
     KVR2_REQUIRE_SHARED();
-    const auto rows = read_tsv(mbwr_dir() + "comparison_with_helmholtz.tsv");
+    const auto rows = testsupport::read_csv(mbwr_dir() + "comparison_with_helmholtz.tsv", '\t');
     const double x[20] = {1.0};
-    auto value = [&](const std::map<std::string, std::string>& r) {
+    auto value = [&](const testsupport::Row& r) {
         const double T = std::stod(r.at("T_K"));
         int ierr = 0;
         std::string herr;
@@ -278,13 +249,7 @@ TEST(Bwr, AgreesWithTheHelmholtzEquationOfTheSameFluid) {
                 if (bwr) {
                     ASSERT_EQ(set_up_bwr(current), "");
                 } else {
-                    int ierr = 0;
-                    std::string herr, hrf = "DEF";
-                    lib::Names20 codes;
-                    codes[0] = "FEQ";
-                    lib::SETMOD(1, "EOS", "HMX", codes, ierr, herr);
-                    lib::SETUP0(1, current, "hmx", hrf, ierr, herr);
-                    ASSERT_EQ(ierr, 0) << herr;
+                    ASSERT_EQ(testsupport::set_up(current, "FEQ"), "");
                 }
             }
             const bool sat = r.at("kind") == "saturation";

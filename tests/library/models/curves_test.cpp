@@ -8,6 +8,7 @@
 
 #include "library/library.h"
 #include "library/models/records.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -22,10 +23,9 @@ double z_of(double T, double D) {
 
 TEST(CharacteristicCurves, AgreeWithTheirDefinitions) {
     for (const char* fluid : {"nitrogen", "co2"}) {
+        ASSERT_EQ(testsupport::set_up(fluid), "");
         int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(1, fluid, "hmx", hrf, ierr, herr);
-        ASSERT_EQ(ierr, 0);
+        std::string herr;
         const double dc = lib::ZRED.dred[1];
         for (double D : {0.5 * dc, 0.8 * dc, 1.0 * dc}) {
             double t = 0;

@@ -9,8 +9,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,11 +19,14 @@
 #include "library/setup/records.h"
 #include "library/setup/setfld.h"
 #include "library/setup/textstore.h"
+#include "tests/support/fluid.h"
 #include "tests/support/paths.h"
+#include "tests/support/table.h"
 
 namespace {
 
 using lib::Code;
+using testsupport::num;
 
 constexpr int kText = 1;  // text slot borrowed for the synthetic sections
 constexpr int kComp = 1;  // component slot; its reference fluid sits in slot -1
@@ -380,18 +381,7 @@ TEST(EcsTexts, EveryOneSetsUpAndGivesPositivePressures) {
     EXPECT_GE(defaults.size(), 8u);
     const double x[20] = {1.0};
     auto check = [&](const std::string& name, bool alternative) {
-        if (alternative) {
-            lib::Names20 codes;
-            codes.fill("QVB");
-            codes[0] = "ECS";
-            int jerr = 0;
-            std::string jtext;
-            lib::SETMOD(1, "EOS", "HMX", codes, jerr, jtext);
-        }
-        std::string hrf = "DEF", herr;
-        int ierr = -1;
-        lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
-        ASSERT_EQ(ierr, 0) << name << ": " << herr;
+        ASSERT_EQ(testsupport::set_up(name, alternative ? "ECS" : ""), "");
         ASSERT_EQ(lib::EOSMOD.eos[1], Code("ECS")) << name;
         EXPECT_TRUE(lib::EOSMOD.eos[-1].starts("FE"))
             << name << " names a reference fluid that is not FEQ";
@@ -487,10 +477,7 @@ TEST(EcsTexts, ReferenceFluidUnderBwr) {
 // pressures within about 2 %.
 TEST(EcsTexts, PropyleneEstimateFollowsTheReferenceValues) {
     KVR2_REQUIRE_SHARED();
-    std::string hrf = "DEF", herr;
-    int ierr = -1;
-    lib::SETUP0(1, "propylen", "hmx", hrf, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
+    ASSERT_EQ(testsupport::set_up("propylen"), "");
     if (!lib::EOSMOD.eos[1].is("ECS")) {
         GTEST_SKIP() << "propylen no longer an estimate";
     }
@@ -500,15 +487,12 @@ TEST(EcsTexts, PropyleneEstimateFollowsTheReferenceValues) {
         lib::THERM(T, D, x, P, e, h, s, cv, cp, w, hjt);
         return P;
     };
-    std::ifstream in(testsupport::shared_dir() + "/reference/single.csv");
-    std::string line;
     int rows = 0;
-    while (std::getline(in, line)) {
-        if (!line.starts_with("propylen,")) continue;
-        std::vector<std::string> v;
-        std::stringstream ss(line);
-        for (std::string f; std::getline(ss, f, ',');) v.push_back(f);
-        const double T = std::stod(v[3]), D = std::stod(v[4]), Pref = std::stod(v[5]);
+    for (const auto& r :
+         testsupport::read_csv(testsupport::shared_dir() + "/reference/single.csv")) {
+        if (r.at("name") != "propylen") continue;
+        const std::string& phase = r.at("phase");
+        const double T = num(r, "T"), D = num(r, "D"), Pref = num(r, "p");
         // Density of the estimate at the reference temperature and pressure,
         // by Newton's method from the reference density.
         double Dn = D;
@@ -518,10 +502,10 @@ TEST(EcsTexts, PropyleneEstimateFollowsTheReferenceValues) {
             Dn += step;
             if (std::fabs(step) < 1e-12 * Dn) break;
         }
-        EXPECT_NEAR(Dn / D, 1.0, 0.015) << v[2] << " at " << T << " K, " << Pref << " kPa";
-        if (v[2].find("gas") != std::string::npos) {
+        EXPECT_NEAR(Dn / D, 1.0, 0.015) << phase << " at " << T << " K, " << Pref << " kPa";
+        if (phase.find("gas") != std::string::npos) {
             EXPECT_NEAR(pressure(T, D) / Pref, 1.0, 0.02)
-                << v[2] << " at " << T << " K, " << D << " mol/L";
+                << phase << " at " << T << " K, " << D << " mol/L";
         }
         ++rows;
     }

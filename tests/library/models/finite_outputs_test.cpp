@@ -18,6 +18,7 @@
 #include "library/library.h"
 #include "library/models/idealgas.h"
 #include "library/models/phik.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -43,12 +44,7 @@ private:
     long count_ = 0;
 };
 
-bool setup(const std::string& name) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
-    return ierr <= 0;
-}
+bool setup(const std::string& name) { return testsupport::set_up(name).empty(); }
 
 // Every routine of the (T, D) road at one input.
 void properties(double T, double D, const std::string& at, Finite& f) {

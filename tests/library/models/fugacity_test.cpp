@@ -12,6 +12,7 @@
 #include "library/models/hmxrecords.h"
 #include "library/models/phiderv.h"
 #include "library/models/phik.h"
+#include "tests/support/fluid.h"
 #include "tests/support/paths.h"
 
 namespace {
@@ -40,10 +41,7 @@ class FugacityTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
         const Case& c = GetParam();
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(static_cast<int>(c.x.size()), c.names, "hmx", hrf, ierr, herr);
-        ASSERT_EQ(ierr, 0) << herr;
+        ASSERT_EQ(testsupport::set_up(c.names), "");
         for (std::size_t i = 0; i < c.x.size(); ++i) x[i] = c.x[i];
         n = static_cast<int>(c.x.size());
     }

@@ -10,6 +10,7 @@
 #include "library/library.h"
 #include "library/models/hmxrecords.h"
 #include "library/setup/records.h"
+#include "tests/support/fluid.h"
 #include "tests/support/paths.h"
 
 namespace {
@@ -42,9 +43,7 @@ protected:
         for (int i = 0; i < 20; ++i) x[i] = kGas[i] / sum;
     }
     void TearDown() override {
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);  // back to the default models
+        testsupport::set_up("nitrogen");  // back to the default models
     }
     // Set-up in GERG-2008 mode without reference offsets (the equations'
     // own: ideal gas h = s = 0 at 298.15 K and 101.325 kPa).
@@ -93,10 +92,7 @@ TEST_F(GergModeTest, ModeTakesTheGergRecordsAndEndsWithTheNextSetup) {
     lib::RMIX2(x, R);
     EXPECT_NEAR(R, 8.314472, 1e-14);
     // The next set-up on the default models reads the default records.
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(20, kNames, "hmx", hrf, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
+    ASSERT_EQ(testsupport::set_up(kNames), "");
     EXPECT_EQ(lib::FLAGS2.gerg04, 0);
     EXPECT_EQ(lib::MIXMOD.code(3, 18), lib::Code("KWA"));
     EXPECT_EQ(lib::CFXHMX.p(3, 18)[0], 1.030538);

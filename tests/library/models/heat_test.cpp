@@ -8,15 +8,11 @@
 #include "library/library.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
-int setup(int nc, const std::string& names) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(nc, names, "hmx", hrf, ierr, herr);
-    return ierr;
-}
+int setup(int, const std::string& names) { return testsupport::set_up(names).empty() ? 0 : 1; }
 
 constexpr double kT0 = 298.15;
 

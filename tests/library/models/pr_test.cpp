@@ -16,15 +16,9 @@
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
+#include "tests/support/fluid.h"
 
 namespace {
-
-void set_up(int nc, const std::string& names) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(nc, names, "hmx", hrf, ierr, herr);
-    ASSERT_LE(ierr, 0) << herr;
-}
 
 struct Mode {
     Mode() {
@@ -38,20 +32,20 @@ struct Mode {
 };
 
 TEST(PengRobinson, InteractionEstimates) {
-    set_up(2, "water|hexane");
+    ASSERT_EQ(testsupport::set_up("water|hexane"), "");
     int ierr = 0;
     std::string herr;
     lib::ESTPR(1, 2, 1, ierr, herr);
     EXPECT_EQ(ierr, 0);
     EXPECT_NEAR(lib::CFXPR.k(1, 2)[0], 0.46664, 1e-12);
     EXPECT_EQ(lib::CFXPR.k(2, 1)[0], lib::CFXPR.k(1, 2)[0]);
-    set_up(2, "co2|water");
+    ASSERT_EQ(testsupport::set_up("co2|water"), "");
     lib::ESTPR(1, 2, 1, ierr, herr);
     EXPECT_EQ(ierr, -117);
     EXPECT_EQ(lib::CFXPR.k(1, 2)[0], 0.0);
     EXPECT_EQ(herr.substr(0, 59), "[SETUP error -117] Binary interaction parameters are not pr");
     // Methane + octane: both group 1, row 1 of the table.
-    set_up(2, "methane|octane");
+    ASSERT_EQ(testsupport::set_up("methane|octane"), "");
     lib::ESTPR(1, 2, 1, ierr, herr);
     EXPECT_EQ(ierr, 0);
     const double dw = std::fabs(lib::WCFPR.acf[1] - lib::WCFPR.acf[2]);
@@ -63,7 +57,7 @@ TEST(PengRobinson, InteractionEstimates) {
 }
 
 TEST(PengRobinson, ModeSwitchRestoresTheFirstCodes) {
-    set_up(1, "nitrogen");
+    ASSERT_EQ(testsupport::set_up("nitrogen"), "");
     const lib::Code eos = lib::EOSMOD.eos[1], mix = lib::EOSMOD.mix;
     int flag = -1;
     lib::PREOS(flag);
@@ -95,7 +89,7 @@ TEST(PengRobinson, ModeSwitchRestoresTheFirstCodes) {
 // pressure from the published form of the equation.
 TEST(PengRobinson, PressureAndRootsAgreeWithTheCubic) {
     for (const char* fluid : {"propane", "co2", "water"}) {
-        set_up(1, fluid);
+        ASSERT_EQ(testsupport::set_up(fluid), "");
         Mode mode;
         const double x[20] = {1.0}, R = lib::GCNST.r;
         const double tc = lib::WCFPR.tc[1], pc = lib::WCFPR.pc[1], w = lib::WCFPR.acf[1];
@@ -148,7 +142,7 @@ TEST(PengRobinson, PressureAndRootsAgreeWithTheCubic) {
 // log10(Psat/Pc) = -1 - omega at 0.7 Tc within 3 %; TPRHO round-trips PRESS.
 TEST(PengRobinson, VapourPressureAndDensitySolver) {
     for (const char* fluid : {"propane", "nitrogen", "r134a", "octane"}) {
-        set_up(1, fluid);
+        ASSERT_EQ(testsupport::set_up(fluid), "");
         Mode mode;
         const double x[20] = {1.0};
         const double tc = lib::WCFPR.tc[1], pc = lib::WCFPR.pc[1], w = lib::WCFPR.acf[1];
@@ -171,7 +165,7 @@ TEST(PengRobinson, VapourPressureAndDensitySolver) {
 }
 
 TEST(PengRobinson, DerivativesAgreeWithCentralDifferences) {
-    set_up(2, "methane|ethane");
+    ASSERT_EQ(testsupport::set_up("methane|ethane"), "");
     int flag = 1;
     lib::PREOS(flag);
     const double x[20] = {0.6, 0.4};
@@ -192,20 +186,10 @@ TEST(PengRobinson, DerivativesAgreeWithCentralDifferences) {
     lib::PREOS(flag);
 }
 
-}  // namespace
-
-namespace {
-
 // The equation chosen with SETMOD for a text without a "PRT" section, and a
 // "PRT" section's own translation, which SETPRCO keeps.
 TEST(PengRobinson, ChosenWithSetmodAndLoadedFromASection) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::Names20 codes;
-    codes[0] = "PR";
-    lib::SETMOD(1, "EOS", "PR", codes, ierr, herr);
-    lib::SETUP0(1, "propane", "hmx", hrf, ierr, herr);
-    ASSERT_LE(ierr, 0) << herr;
+    ASSERT_EQ(testsupport::set_up("propane", "PR", "PR"), "");
     EXPECT_TRUE(lib::EOSMOD.eos[1].is("PR "));
     EXPECT_EQ(lib::WCFPR.tc[1], lib::CCON.tc[1]);
     const double c = lib::CONPR.p[1][0];
@@ -220,6 +204,8 @@ TEST(PengRobinson, ChosenWithSetmodAndLoadedFromASection) {
                               "<<synthetic>>\n100.0\n500.0\n10000.0\n20.0\nCPP\n39.948\n"
                               "-0.00219\n150.687\n4863.0\n13.4074\n8.31451\n1\n-0.0034\n");
     lib::ILINE = 1;
+    int ierr = 0;
+    std::string herr;
     lib::SETPR(1, 1, ierr, herr);
     lib::store::restore();
     EXPECT_EQ(ierr, 0);
@@ -230,7 +216,7 @@ TEST(PengRobinson, ChosenWithSetmodAndLoadedFromASection) {
     lib::SETPRCO(1);
     EXPECT_EQ(lib::CONPR.p[1][0], -0.0034);
     lib::RESETM.no_cache = 1;
-    codes[0] = "";
+    lib::Names20 codes;
     lib::SETMOD(1, "EOS", "HMX", codes, ierr, herr);
 }
 

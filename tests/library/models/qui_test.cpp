@@ -13,6 +13,7 @@
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -28,10 +29,7 @@ const std::string kTerms =
 class Qui : public ::testing::Test {
 protected:
     void SetUp() override {
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
-        ASSERT_EQ(ierr, 0);
+        ASSERT_EQ(testsupport::set_up("nitrogen"), "");
         load(section("2 1 1 1 2", kTerms));
         ASSERT_EQ(ierr_, 0) << herr_;
         lib::EOSMOD.eos[1] = lib::Code("QUI");

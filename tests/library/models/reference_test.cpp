@@ -20,6 +20,7 @@
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
+#include "tests/support/fluid.h"
 #include "tests/support/paths.h"
 #include "tests/support/table.h"
 
@@ -41,12 +42,7 @@ bool texts_present() {
         if (!texts_present()) GTEST_SKIP() << "built-in fluid texts not present"; \
     } while (0)
 
-bool set_up(const std::string& name) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
-    return ierr <= 0;
-}
+bool set_up(const std::string& name) { return testsupport::set_up(name).empty(); }
 
 // Fluids of the table whose built-in text does not carry the equation the
 // reference values come from: that equation is an unpublished one, and the

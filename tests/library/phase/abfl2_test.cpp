@@ -11,14 +11,14 @@
 #include <string>
 
 #include "library/library.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
 TEST(TwoPhaseSolver, MixtureThatCannotBeSplitIsAnErrorNotItsStartValues) {
+    ASSERT_EQ(testsupport::set_up("nitrogen|oxygen"), "");
     int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(2, "nitrogen|oxygen", "hmx", hrf, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
+    std::string herr;
     const double z[20] = {0.79, 0.21};
     for (const std::string code : {"TQ", "PQ", "TH", "PH", "TS", "PS"}) {
         const bool at_t = code[0] == 'T';

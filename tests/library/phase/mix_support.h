@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "library/library.h"
+#include "tests/support/table.h"
 
 namespace mixtest {
 
@@ -77,28 +78,8 @@ inline double balance_mismatch(double q, const double x[20], const double y[20],
     return worst;
 }
 
-// Rows of a table with a header line, as name -> text.
-using Row = std::map<std::string, std::string>;
-inline std::vector<Row> read_csv(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<Row> rows;
-    std::string line;
-    std::vector<std::string> head;
-    while (std::getline(in, line)) {
-        std::vector<std::string> f;
-        std::stringstream ss(line);
-        std::string cell;
-        while (std::getline(ss, cell, ',')) f.push_back(cell);
-        if (head.empty()) {
-            head = f;
-            continue;
-        }
-        Row r;
-        for (std::size_t i = 0; i < head.size(); ++i) r[head[i]] = i < f.size() ? f[i] : "";
-        rows.push_back(r);
-    }
-    return rows;
-}
+using testsupport::read_csv;
+using testsupport::Row;
 
 // "name:x;name:x" as a mixture.
 inline Mixture parse_composition(const std::string& label, const std::string& text) {

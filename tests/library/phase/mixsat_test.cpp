@@ -16,6 +16,7 @@
 #include "library/setup/splines.h"
 #include "tests/library/phase/flash_support.h"
 #include "tests/library/phase/mix_support.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -23,10 +24,7 @@ class MixtureSaturation : public ::testing::Test {
 protected:
     void TearDown() override { ASSERT_TRUE(flashtest::setup("nitrogen")); }
     static void setup2(const char* names, double a, double b, double z[20]) {
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(2, names, "hmx", hrf, ierr, herr);
-        ASSERT_EQ(ierr, 0) << herr;
+        ASSERT_EQ(testsupport::set_up(names), "");
         for (int i = 0; i < 20; ++i) z[i] = 0.0;
         z[0] = a;
         z[1] = b;
@@ -187,10 +185,9 @@ TEST_F(MixtureSaturation, EstimateOfASingleComponent) {
 // A humid gas: air with 1 % water, whose dew point lies far below the
 // critical region with water nearly alone in the liquid.
 TEST_F(MixtureSaturation, HumidAirDewPointAndSplit) {
+    ASSERT_EQ(testsupport::set_up("nitrogen|oxygen|argon|water"), "");
     int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(4, "nitrogen|oxygen|argon|water", "hmx", hrf, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
+    std::string herr;
     const double z[20] = {0.7812 * 0.99, 0.2096 * 0.99, 0.0092 * 0.99, 0.01};
     double P = 0, T = 0, Dl = 0, Dv = 0, xl[20], xv[20];
     lib::SATT(300.0, z, lib::kDewPoint, P, Dl, Dv, xl, xv, ierr, herr);

@@ -14,18 +14,12 @@
 
 #include "library/library.h"
 #include "library/setup/records.h"
+#include "tests/support/fluid.h"
 #include "tests/support/paths.h"
 
 namespace {
 
 const double kX[20] = {1.0};
-
-void set_up(const std::string& name) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
-}
 
 struct Sat {
     double P = 0, Dl = 0, Dv = 0, hl = 0, hv = 0, el = 0, ev = 0, sl = 0, sv = 0;
@@ -79,7 +73,7 @@ Roots sats(double s, int kph) {
 // Water at 300, 450 and 600 K and at the temperatures of the reference
 // table: every property of both phases has a root at that temperature.
 TEST(SatH, WaterRootsAtSaturatedStates) {
-    set_up("water");
+    ASSERT_EQ(testsupport::set_up("water"), "");
     std::vector<double> temps{300.0, 450.0, 600.0};
     if (!testsupport::shared_dir().empty()) {
         std::ifstream in(testsupport::shared_dir() + "/reference/sat.csv");
@@ -106,7 +100,7 @@ TEST(SatH, WaterRootsAtSaturatedStates) {
 // two vapour roots, one on each side of the maximum.
 TEST(SatH, TwoVapourRootsAboutTheMaximum) {
     for (const char* fluid : {"water", "co2", "nitrogen"}) {
-        set_up(fluid);
+        ASSERT_EQ(testsupport::set_up(fluid), "");
         double hmax = 0, tpeak = 0;
         int ierr = 0;
         std::string herr;
@@ -134,12 +128,12 @@ TEST(SatH, TwoVapourRootsAboutTheMaximum) {
         EXPECT_NE(e_above.herr.find(" e ="), std::string::npos) << e_above.herr;
         EXPECT_EQ(lib::FLAGS2.energy_switch, 0);
     }
-    set_up("water");
+    ASSERT_EQ(testsupport::set_up("water"), "");
     EXPECT_NE(sath(60000.0, 3).ierr, 4);
 }
 
 TEST(SatH, RangeErrors) {
-    set_up("nitrogen");
+    ASSERT_EQ(testsupport::set_up("nitrogen"), "");
     const Sat low = sat(lib::CCON.ttp[1]);
     const Roots below = sath(low.hl - 100.0, 0);
     EXPECT_EQ(below.ierr, 2);
@@ -163,7 +157,7 @@ TEST(SatH, RangeErrors) {
 // two-phase (T, q) grids; failures are counted.
 TEST(HsFlash, RoundTrips) {
     for (const char* fluid : {"water", "co2", "nitrogen", "r134a"}) {
-        set_up(fluid);
+        ASSERT_EQ(testsupport::set_up(fluid), "");
         double Tc = 0, Pc = 0, Dc = 0;
         int ierr = 0;
         std::string herr;

@@ -11,6 +11,7 @@
 
 #include "library/setup/records.h"
 #include "tests/library/phase/flash_support.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -20,9 +21,7 @@ class Switches : public ::testing::Test {
 protected:
     void TearDown() override {
         lib::PRNTERR = 0;
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
+        testsupport::set_up("nitrogen");
     }
     // Sets both switches, runs the call with the messages it prints caught,
     // and checks that both switches are as they were.  Returns the printed
@@ -100,9 +99,7 @@ TEST_F(Switches, RestoredAfterTheSaturationRoutines) {
 }
 
 TEST_F(Switches, RestoredAfterTheMixtureRoads) {
-    std::string hrf = "DEF";
-    lib::SETUP0(2, "nitrogen|oxygen", "hmx", hrf, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
+    ASSERT_EQ(testsupport::set_up("nitrogen|oxygen"), "");
     const double z[20] = {0.79, 0.21};
     run("SATT", [&] { lib::SATT(80.0, z, 1, P, Dl, Dv, xl, xv, ierr, herr); });
     EXPECT_EQ(ierr, 0) << herr;

@@ -11,6 +11,7 @@
 #include "library/phase/records.h"
 #include "library/setup/records.h"
 #include "tests/library/phase/sat_support.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -290,10 +291,7 @@ TEST(Satt, CachesDoNotOutliveTheFluid) {
 }
 
 TEST(Satt, MixtureAboveItsCricondenthermIsAClearError) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(2, "nitrogen|oxygen", "hmx", hrf, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
+    ASSERT_EQ(testsupport::set_up("nitrogen|oxygen"), "");
     double x[20] = {0.79, 0.21};
     Sat s;
     lib::SATT(200.0, x, 1, s.P, s.Dl, s.Dv, s.xl, s.xv, s.ierr, s.herr);

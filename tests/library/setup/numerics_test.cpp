@@ -145,10 +145,6 @@ TEST(Numerics, FitlInterpolatesAndRejects) {
     EXPECT_EQ(v, 0.0);
 }
 
-}  // namespace
-
-namespace {
-
 // The golden-section search on nitrogen at 300 K: the minimum of the
 // enthalpy along density lies where dh/dD at constant T changes sign; the
 // entropy falls with density, so its maximum is at the low end.

@@ -9,6 +9,7 @@
 #include "library/library.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -25,10 +26,7 @@ Call pass(const std::string& name, int iset, int icomp, Call c = {}, int jcomp =
 }
 
 TEST(Passcmn, ReadsWritesAndRefuses) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
-    ASSERT_EQ(ierr, 0);
+    ASSERT_EQ(testsupport::set_up("nitrogen"), "");
     EXPECT_EQ(pass("tcrit", 0, 1).dbl, lib::CCON.tc[1]);
     const Call n = pass("ntermf", 0, 1);
     EXPECT_EQ(n.ilng, lib::WNTFEQ.k[1].nterm);

@@ -9,17 +9,13 @@
 #include "library/models/hmxrecords.h"
 #include "library/models/phik.h"
 #include "library/setup/records.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
 class SetktvTest : public ::testing::Test {
 protected:
-    void setup(const std::string& names) {
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(2, names, "hmx", hrf, ierr, herr);
-        ASSERT_EQ(ierr, 0) << herr;
-    }
+    void setup(const std::string& names) { ASSERT_EQ(testsupport::set_up(names), ""); }
     void get(int i, int j) { lib::GETKTV(i, j, code, fij, hfmix, names, hbinp, hmxrul); }
     std::string code, hfmix, hbinp, hmxrul, names[6];
     double fij[6] = {};

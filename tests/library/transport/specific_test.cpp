@@ -276,10 +276,6 @@ TEST_F(SpecificTest, ModelsOfTheTextsAreFinite) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // The older forms, which no built-in text uses, on nitrogen's equation:
 // their blocks load through the set-up, their special values hold, and
 // TRNPRP gives finite values with them.

@@ -18,6 +18,7 @@
 #include "library/library.h"
 #include "library/transport/etak.h"
 #include "library/transport/tcxk.h"
+#include "tests/support/fluid.h"
 #include "tests/support/paths.h"
 
 namespace {
@@ -123,10 +124,7 @@ TEST(TransportReference, EveryRowWithViscosityOrConductivity) {
     const double x[20] = {1.0};
     for (const Row& r : rows) {
         if (r.name != current) {
-            std::string hrf = "DEF", herr;
-            int ierr = 0;
-            lib::SETUP0(1, r.name, "hmx", hrf, ierr, herr);
-            ASSERT_LE(ierr, 0) << r.name << ": " << herr;
+            ASSERT_EQ(testsupport::set_up(r.name), "");
             current = r.name;
         }
         double eta = 0, tcx = 0;
