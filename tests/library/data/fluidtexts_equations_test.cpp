@@ -12,9 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,16 +21,13 @@
 #include "library/models/phik.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
+#include "tests/support/fluid.h"
 #include "tests/support/paths.h"
+#include "tests/support/table.h"
 
 namespace {
 
-struct Row {
-    std::string name, code;
-    double T = 0, D = 0;
-    double phi[6] = {};
-    double cp0 = 0, cp0_limit = 0;
-};
+using testsupport::num;
 
 // Orders (itau, idel) of the six residual columns of the file.
 constexpr int kOrder[6][2] = {{0, 0}, {0, 1}, {1, 0}, {0, 2}, {2, 0}, {1, 1}};
@@ -42,30 +37,6 @@ constexpr const char* kColumn[6] = {"alphar",
                                     "delta2_d2alphar_ddelta2",
                                     "tau2_d2alphar_dtau2",
                                     "tau_delta_d2alphar_dtau_ddelta"};
-
-std::vector<Row> read_rows(const std::string& path) {
-    std::vector<Row> rows;
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);  // header
-    while (std::getline(in, line)) {
-        std::vector<std::string> f;
-        std::stringstream ss(line);
-        std::string cell;
-        while (std::getline(ss, cell, ',')) f.push_back(cell);
-        if (f.size() != 12) continue;
-        Row r;
-        r.name = f[0];
-        r.code = f[1];
-        r.T = std::stod(f[2]);
-        r.D = std::stod(f[3]);
-        for (int k = 0; k < 6; ++k) r.phi[k] = std::stod(f[4 + static_cast<std::size_t>(k)]);
-        r.cp0 = std::stod(f[10]);
-        r.cp0_limit = std::stod(f[11]);
-        rows.push_back(r);
-    }
-    return rows;
-}
 
 // Runs the converter's script; returns its exit status (77: no data set),
 // or -1 when it could not be run.
@@ -81,20 +52,11 @@ int write_values(const std::string& csv) {
 
 // Sets one section up: the default equation, or an alternative by its code.
 std::string set_up(const std::string& name, const std::string& code) {
-    int ierr = 0;
-    std::string herr, hrf = "DEF";
-    if (code != "FEQ") {
-        lib::Names20 codes;
-        codes[0] = code;
-        lib::SETMOD(1, "EOS", "HMX", codes, ierr, herr);
-        if (ierr != 0) return "SETMOD: " + herr;
-    }
-    lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
-    if (ierr > 0) return herr;
+    const std::string failure = testsupport::set_up(name, code == "FEQ" ? "" : code);
+    if (!failure.empty()) return failure;
     std::string got, cite;
     lib::GETMOD(1, "EOS", got, cite);
-    if (got != code) return "equation of state " + got + " loaded";
-    return "";
+    return got == code ? "" : "equation of state " + got + " loaded";
 }
 
 struct Worst {
@@ -111,23 +73,24 @@ TEST(FluidTextsEquations, EverySectionAgainstTheDataSetsTerms) {
     const int status = write_values(csv.string());
     if (status == 77) GTEST_SKIP() << "no coefficient data set";
     ASSERT_EQ(status, 0) << "the round-trip script failed";
-    const std::vector<Row> rows = read_rows(csv.string());
+    const auto rows = testsupport::read_csv(csv.string());
     std::filesystem::remove(csv);
     ASSERT_GE(rows.size(), 150u * 24u);
 
     std::map<std::string, Worst> worst;  // per column
     int sections = 0, failures = 0;
     std::string current, why;
-    for (const Row& r : rows) {
-        const std::string label = r.name + " " + r.code;
+    for (const auto& r : rows) {
+        const std::string label = r.at("name") + " " + r.at("code");
+        const double T = num(r, "T"), D = num(r, "D");
         if (label != current) {
             current = label;
             ++sections;
-            why = set_up(r.name, r.code);
+            why = set_up(r.at("name"), r.at("code"));
             EXPECT_EQ(why, "") << label;
         }
         if (!why.empty()) continue;
-        const double tau = lib::ZRED.tred[1] / r.T, del = r.D / lib::ZRED.dred[1];
+        const double tau = lib::ZRED.tred[1] / T, del = D / lib::ZRED.dred[1];
         auto check = [&](const char* col, double got, double want, double rel) {
             const bool small = std::fabs(want) < 1e-2;
             const double dev = small ? std::fabs(got - want) : std::fabs(got / want - 1.0);
@@ -135,16 +98,18 @@ TEST(FluidTextsEquations, EverySectionAgainstTheDataSetsTerms) {
             Worst& w = worst[col];
             if (dev / lim > w.ratio) {
                 char at[96];
-                std::snprintf(at, sizeof at, " at %g K, %g mol/L", r.T, r.D);
+                std::snprintf(at, sizeof at, " at %g K, %g mol/L", T, D);
                 w = {dev / lim, label + at};
             }
             if (!(dev <= lim) && ++failures <= 20)
-                ADD_FAILURE() << label << " " << col << " at " << r.T << " K, " << r.D
+                ADD_FAILURE() << label << " " << col << " at " << T << " K, " << D
                               << " mol/L: library " << got << ", data set " << want;
         };
         for (int k = 0; k < 6; ++k)
-            check(kColumn[k], lib::PHIK(1, kOrder[k][0], kOrder[k][1], tau, del), r.phi[k], 1e-10);
-        check("cp0_over_R", lib::CP0K(1, r.T) / lib::CCON.rgas[1], r.cp0, r.cp0_limit);
+            check(kColumn[k], lib::PHIK(1, kOrder[k][0], kOrder[k][1], tau, del),
+                  num(r, kColumn[k]), 1e-10);
+        check("cp0_over_R", lib::CP0K(1, T) / lib::CCON.rgas[1], num(r, "cp0_over_R"),
+              num(r, "cp0_limit"));
     }
     EXPECT_EQ(failures, 0);
     EXPECT_GE(sections, 150);

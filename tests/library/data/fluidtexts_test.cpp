@@ -52,6 +52,16 @@ void terms(Checker& c, int rows, int cols, const char* what) {
     for (int i = 0; i < rows; ++i, ++c.n) c.need_numbers(cols, what);
 }
 
+// The dilute-gas block of a viscosity correlation: the collision-integral
+// pointer, two Lennard-Jones values, reducing values and `rows` terms.
+void dilute_gas(Checker& c, int rows) {
+    c.n += 1;
+    for (int i = 0; i < 2; ++i, ++c.n) c.need_numbers(1, "Lennard-Jones value");
+    c.need_numbers(2, "dilute reducing values");
+    ++c.n;
+    terms(c, rows, 2, "dilute-gas term");
+}
+
 // Transport blocks: the viscosity ("VS1"), conductivity ("TC1") and
 // corresponding-states ("ECS") blocks and their auxiliary blocks, with their
 // counts against the 40-row tables.
@@ -71,11 +81,7 @@ bool transport_body(Checker& c, const std::string& kind, const std::string& code
         limits();
         const int ndil = count(1, "dilute-gas count");
         if (ndil > 0) {
-            c.n += 1;  // collision-integral pointer
-            for (int i = 0; i < 2; ++i, ++c.n) c.need_numbers(1, "Lennard-Jones value");
-            c.need_numbers(2, "dilute reducing values");
-            ++c.n;
-            terms(c, ndil, 2, "dilute-gas term");
+            dilute_gas(c, ndil);
         }
         const int nb = count(1, "initial-density count");
         if (nb > 0) {
@@ -135,11 +141,7 @@ bool transport_body(Checker& c, const std::string& kind, const std::string& code
         int rest = 0;
         for (int i = kind == "ETA" ? 1 : 0; i < nc; ++i) rest += static_cast<int>(g[i]);
         if (kind == "ETA" && g[0] > 0) {
-            c.n += 1;
-            for (int i = 0; i < 2; ++i, ++c.n) c.need_numbers(1, "Lennard-Jones value");
-            c.need_numbers(2, "dilute reducing values");
-            ++c.n;
-            terms(c, static_cast<int>(g[0]), 2, "dilute-gas term");
+            dilute_gas(c, static_cast<int>(g[0]));
         }
         if (rest + g[0] > 40) c.fail("more than 40 rows");
         if (rest > 0) {
@@ -151,22 +153,14 @@ bool transport_body(Checker& c, const std::string& kind, const std::string& code
     } else if (kind == "ETA" && code == "VS4") {
         limits();
         const int ndil = count(1, "dilute-gas count");
-        c.n += 1;
-        for (int i = 0; i < 2; ++i, ++c.n) c.need_numbers(1, "Lennard-Jones value");
-        c.need_numbers(2, "dilute reducing values");
-        ++c.n;
-        terms(c, ndil, 2, "dilute-gas term");
+        dilute_gas(c, ndil);
         if (count(1, "initial-density count") > 0) c.fail("initial-density rows not checked");
         terms(c, 8, 5, "friction coefficients");
         ++c.n;  // enhancement pointer
     } else if (kind == "ETA" && code == "VS5") {
         limits();
         const int ndil = count(1, "dilute-gas count");
-        c.n += 1;
-        for (int i = 0; i < 2; ++i, ++c.n) c.need_numbers(1, "Lennard-Jones value");
-        c.need_numbers(2, "dilute reducing values");
-        ++c.n;
-        terms(c, ndil, 2, "dilute-gas term");
+        dilute_gas(c, ndil);
         count(1, "initial-density count");
         terms(c, 1, 3, "omega, mu_r, kappa");
         terms(c, count(1, "parameter rows"), 5, "parameter row");

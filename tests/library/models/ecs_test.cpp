@@ -122,43 +122,36 @@ TEST_F(EcsTest, LoadsLimitsCodesAndTermTables) {
     EXPECT_EQ(refcode, Code("FEQ"));
     EXPECT_EQ(lib::EOSMOD.cp0[kComp], Code("CPP"));
 
-    EXPECT_EQ(lib::EOSLIM.tmin[kComp], 87.95);
-    EXPECT_EQ(lib::EOSLIM.tmax[kComp], 575.0);
-    EXPECT_EQ(lib::EOSLIM.pmax[kComp], 200000.0);
-    EXPECT_EQ(lib::EOSLIM.dmax[kComp], 18.255);
-    EXPECT_EQ(lib::CCON.dtp[kComp], 18.255);
-    EXPECT_EQ(lib::CCON.ptp[kComp], 0.0);
-    EXPECT_EQ(lib::CCON.rgas[kComp], kR);
-    EXPECT_EQ(lib::GCNST.r, kR);
-    EXPECT_EQ(lib::CCON.tc[kComp], 364.211);
-    EXPECT_EQ(lib::CCON.pc[kComp], 4555.0);
-    EXPECT_EQ(lib::CCON.dc[kComp], 5.457);
+    // Each line of the section in its record (a shifted line shows in the
+    // values after it).
+    const double read[][2] = {{lib::EOSLIM.tmin[kComp], 87.95},
+                              {lib::EOSLIM.tmax[kComp], 575.0},
+                              {lib::EOSLIM.pmax[kComp], 200000.0},
+                              {lib::EOSLIM.dmax[kComp], 18.255},
+                              {lib::CCON.dtp[kComp], 18.255},
+                              {lib::CCON.ptp[kComp], 0.0},
+                              {lib::CCON.rgas[kComp], kR},
+                              {lib::GCNST.r, kR},
+                              {lib::CCON.tc[kComp], 364.211},
+                              {lib::CCON.pc[kComp], 4555.0},
+                              {lib::CCON.dc[kComp], 5.457},
+                              {lib::ZRED.tred[kComp], 364.211},
+                              {lib::ZRED.dred[kComp], 5.457},
+                              {lib::CFECS[kComp].acf0, 0.1521},
+                              {lib::CFECS[kComp].zc0, 0.2766},
+                              {lib::CFECS[kComp].acf, 0.1408},
+                              {lib::CFECS[kComp].tfa[2], -0.0604614424},
+                              {lib::CFECS[kComp].tfe[2], 1.0},
+                              {lib::CFECS[kComp].dfa[1], -0.002},
+                              {lib::CFECS[kComp].dfe[1], 2.5},
+                              {lib::CFECS[kComp].tha[1], -0.2822},
+                              {lib::CFECS[kComp].dha[0], 0.015},
+                              {lib::CFECS[kComp].dhe[0], 1.5},
+                              {lib::CFECS[kComp].tmax, 575.0}};
+    for (std::size_t i = 0; i < std::size(read); ++i) EXPECT_EQ(read[i][0], read[i][1]) << i;
     EXPECT_DOUBLE_EQ(lib::CCON.zc[kComp], 4555.0 / (5.457 * 364.211 * kR));
-    EXPECT_EQ(lib::ZRED.tred[kComp], 364.211);
-    EXPECT_EQ(lib::ZRED.dred[kComp], 5.457);
-
-    const auto& cf = lib::CFECS[kComp];
     const auto& n = lib::ICFECS[kComp];
-    EXPECT_EQ(n.ntf, 3);
-    EXPECT_EQ(n.ndf, 2);
-    EXPECT_EQ(n.nth, 2);
-    EXPECT_EQ(n.ndh, 1);
-    EXPECT_EQ(cf.acf0, 0.1521);
-    EXPECT_EQ(cf.zc0, 0.2766);
-    EXPECT_EQ(cf.acf, 0.1408);
-    EXPECT_EQ(cf.tfa[2], -0.604614424e-1);
-    EXPECT_EQ(cf.tfe[2], 1.0);
-    EXPECT_EQ(cf.dfa[1], -0.002);
-    EXPECT_EQ(cf.dfe[1], 2.5);
-    EXPECT_EQ(cf.tha[1], -0.2822);
-    EXPECT_EQ(cf.dha[0], 0.015);
-    EXPECT_EQ(cf.dhe[0], 1.5);
-    EXPECT_EQ(cf.tmax, 575.0);
-    double tc = 0, pc = 0, dc = 0;
-    lib::CRTECS(kComp, tc, pc, dc);
-    EXPECT_EQ(tc, 364.211);
-    EXPECT_EQ(pc, 4555.0);
-    EXPECT_EQ(dc, 5.457);
+    EXPECT_EQ(std::vector<int>({n.ntf, n.ndf, n.nth, n.ndh}), std::vector<int>({3, 2, 2, 1}));
 }
 
 TEST_F(EcsTest, LoadingFailuresReadNothingOrStopAtTheBadLine) {

@@ -82,28 +82,28 @@ TEST_F(FeqTest, LoadsEveryLineIntoItsRecords) {
     load(section(kNormal, 4, kCrit));
     ASSERT_EQ(ierr, 0) << herr;
     EXPECT_EQ(lib::EOSMOD.cp0[kSlot].str(), "PH0");
-    EXPECT_DOUBLE_EQ(lib::EOSLIM.tmin[kSlot], 100.0);
-    EXPECT_DOUBLE_EQ(lib::EOSLIM.tmax[kSlot], 1000.0);
-    EXPECT_DOUBLE_EQ(lib::EOSLIM.pmax[kSlot], 100000.0);
-    EXPECT_DOUBLE_EQ(lib::EOSLIM.dmax[kSlot], 30.0);
-    EXPECT_DOUBLE_EQ(lib::CCON.wm[kSlot], 18.015268);
-    EXPECT_DOUBLE_EQ(lib::CCON.ptp[kSlot], 0.611655);
-    EXPECT_DOUBLE_EQ(lib::CCON.tc[kSlot], 647.096);
-    EXPECT_DOUBLE_EQ(lib::ZRED.dred[kSlot], 17.873727995);
-    EXPECT_DOUBLE_EQ(lib::CCON.rgas[kSlot], 8.314371357587);
+    // Each line in its record; "d" and "D" exponent letters and a leading
+    // point are read; four columns: gamma = 1.
+    const double read[][2] = {{lib::EOSLIM.tmin[kSlot], 100.0},
+                              {lib::EOSLIM.tmax[kSlot], 1000.0},
+                              {lib::EOSLIM.pmax[kSlot], 100000.0},
+                              {lib::EOSLIM.dmax[kSlot], 30.0},
+                              {lib::CCON.wm[kSlot], 18.015268},
+                              {lib::CCON.ptp[kSlot], 0.611655},
+                              {lib::CCON.tc[kSlot], 647.096},
+                              {lib::ZRED.dred[kSlot], 17.873727995},
+                              {lib::CCON.rgas[kSlot], 8.314371357587},
+                              {lib::WCFFEQ.n[kSlot][0], 0.12533547935523e-1},
+                              {lib::WCFFEQ.n[kSlot][1], 7.8957634722828},
+                              {lib::WCFFEQ.g[kSlot][5], 1.0}};
+    for (std::size_t i = 0; i < std::size(read); ++i) EXPECT_DOUBLE_EQ(read[i][0], read[i][1]) << i;
     EXPECT_NEAR(lib::CCON.zc[kSlot], 22064.0 / (8.314371357587 * 647.096 * 17.873727995), 1e-15);
     EXPECT_EQ(lib::WNTFEQ.k[kSlot].nterm, 9);
     EXPECT_EQ(lib::WNTFEQ.k[kSlot].ncrit, 5);
     EXPECT_EQ(lib::FEQSV3.analytic[kSlot], 0);
-    // "d" and "D" exponent letters and a leading point are read.
-    EXPECT_DOUBLE_EQ(lib::WCFFEQ.n[kSlot][0], 0.12533547935523e-1);
-    EXPECT_DOUBLE_EQ(lib::WCFFEQ.n[kSlot][1], 7.8957634722828);
-    EXPECT_DOUBLE_EQ(lib::WCFFEQ.g[kSlot][5], 1.0);  // four columns: gamma = 1
-    double tc, pc, dc, tr, dr;
+    double tc, pc, dc;
     lib::CRTFEQ(kSlot, tc, pc, dc);
-    lib::REDFEQ(kSlot, tr, dr);
     EXPECT_DOUBLE_EQ(pc, 22064.0);
-    EXPECT_DOUBLE_EQ(tr, 647.096);
 }
 
 TEST_F(FeqTest, TermFormsAndDistinctExponents) {

@@ -7,10 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,7 +17,6 @@
 #include "library/models/phik.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
-#include "library/setup/textstore.h"
 #include "tests/support/fluid.h"
 #include "tests/support/paths.h"
 #include "tests/support/table.h"
@@ -29,19 +26,6 @@ namespace {
 using testsupport::read_csv;
 using testsupport::Row;
 
-// The built-in texts are generated into the library; a tree without them
-// (while the generated texts are not yet part of it) has nothing to compare.
-bool texts_present() {
-    for (int slot = 1; slot <= lib::kTextCount; ++slot)
-        if (lib::store::name(slot) == "water") return lib::store::line_count(slot) > 1;
-    return false;
-}
-
-#define REQUIRE_TEXTS()                                                           \
-    do {                                                                          \
-        if (!texts_present()) GTEST_SKIP() << "built-in fluid texts not present"; \
-    } while (0)
-
 bool set_up(const std::string& name) { return testsupport::set_up(name).empty(); }
 
 // Fluids of the table whose built-in text does not carry the equation the
@@ -50,24 +34,6 @@ bool set_up(const std::string& name) { return testsupport::set_up(name).empty();
 // Their rows are not compared.
 constexpr const char* kOtherEquation[] = {"propylen"};
 
-// Deviations that cannot be closed because the fluid text cannot express the
-// published equation exactly: fluid, column, allowed deviation (in the unit
-// of the check below).  None so far.
-struct Known {
-    const char* fluid;
-    const char* column;
-    double allowed;
-};
-constexpr Known kKnown[] = {
-    {"", "", 0.0},
-};
-
-double allowed(const std::string& fluid, const std::string& column, double normal) {
-    for (const Known& k : kKnown)
-        if (fluid == k.fluid && column == k.column) return std::max(normal, k.allowed);
-    return normal;
-}
-
 struct Worst {
     double dev = 0, tol = 1;
     int row = 0;
@@ -75,7 +41,6 @@ struct Worst {
 
 TEST(ReferenceTest, EveryFluidAndRowOfTheSinglePhaseTable) {
     KVR2_REQUIRE_SHARED();
-    REQUIRE_TEXTS();
     const std::string dir = testsupport::shared_dir() + "/reference/";
     const auto rows = read_csv(dir + "single.csv");
     const auto consts = read_csv(dir + "constants.csv");
@@ -121,9 +86,9 @@ TEST(ReferenceTest, EveryFluidAndRowOfTheSinglePhaseTable) {
             const double want = std::stod(r.at(col));
             const double dev = std::fabs(got - want);
             if (std::fabs(want) < 1e-2)
-                note(col, dev, allowed(name, col, 1e-12));
+                note(col, dev, 1e-12);
             else
-                note(col, dev / std::fabs(want), allowed(name, col, 1e-10));
+                note(col, dev / std::fabs(want), 1e-10);
         };
         phi("alphar", lib::PHIK(1, 0, 0, tau, del));
         phi("delta_dalphar_ddelta", lib::PHIK(1, 0, 1, tau, del));
@@ -135,16 +100,14 @@ TEST(ReferenceTest, EveryFluidAndRowOfTheSinglePhaseTable) {
         // Properties: relative 1e-9; h and s differences against R Tc and R.
         auto prop = [&](const char* col, double got) {
             const double want = std::stod(r.at(col));
-            note(col, std::fabs(got - want) / std::fabs(want), allowed(name, col, 1e-9));
+            note(col, std::fabs(got - want) / std::fabs(want), 1e-9);
         };
         prop("p", P);
         prop("cv", cv);
         prop("cp", cp);
         prop("w", w);
-        note("h_rel", std::fabs((h - h1) - std::stod(r.at("h_rel"))) / (R * tc[name]),
-             allowed(name, "h_rel", 1e-9));
-        note("s_rel", std::fabs((s - s1) - std::stod(r.at("s_rel"))) / R,
-             allowed(name, "s_rel", 1e-9));
+        note("h_rel", std::fabs((h - h1) - std::stod(r.at("h_rel"))) / (R * tc[name]), 1e-9);
+        note("s_rel", std::fabs((s - s1) - std::stod(r.at("s_rel"))) / R, 1e-9);
         ++checked;
     }
     EXPECT_EQ(checked + skipped, static_cast<int>(rows.size()));
@@ -183,7 +146,6 @@ double half_ulp(double v) {
 }
 
 TEST(ReferenceTest, WaterVerificationValues) {
-    REQUIRE_TEXTS();
     ASSERT_TRUE(set_up("water"));
     const double M = 18.015268;
     const double x[20] = {1.0};
@@ -214,7 +176,6 @@ TEST(ReferenceTest, WaterVerificationValues) {
 // near the critical point against central differences of the next lower one
 // (down to alphar itself).
 TEST(ReferenceTest, NonAnalyticEquationsDerivativesNearTheCriticalPoint) {
-    REQUIRE_TEXTS();
     for (const char* fluid : {"water", "co2"}) {
         ASSERT_TRUE(set_up(fluid)) << fluid;
         auto raw = [](int i, int j, double tau, double del) {

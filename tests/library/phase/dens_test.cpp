@@ -77,8 +77,6 @@ TEST(Dens, CriticalPointOfTheEquation) {
             EXPECT_LT(rel(T, num(r, "Tc_num")), 1e-8) << fluid;
             EXPECT_LT(rel(P, num(r, "pc_num")), 1e-6) << fluid;
             EXPECT_LT(rel(D, num(r, "Dc_num")), 1e-4) << fluid;
-            double d2 = 0;
-            lib::DPDD2(T, D, w.x, d2);
             double dd = D;
             EXPECT_LT(rel(lib::CRTDEN(w.x, T, dd), D), 1e-6);
             ++checked;

@@ -48,20 +48,34 @@ struct Pure {
 
 inline double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 
-// Saturation pressure and phase densities of the pure fluid set up, at T
-// from the bubble point; a failure is a test failure.
+// A saturation state of the pure fluid set up, at T (SATT) or at P (SATP).
 struct Sat {
-    double P = 0, Dl = 0, Dv = 0;
+    double T = 0, P = 0, Dl = 0, Dv = 0;
+    double xl[20] = {}, xv[20] = {};
+    int ierr = -1;
+    std::string herr;
 };
 
-inline Sat bubble_at(double T) {
+inline Sat satt(double T, int kph = 1) {
     Pure w;
     Sat s;
-    double xl[20], xv[20];
-    int ierr = 0;
-    std::string herr;
-    lib::SATT(T, w.x, 1, s.P, s.Dl, s.Dv, xl, xv, ierr, herr);
-    EXPECT_EQ(ierr, 0) << herr;
+    s.T = T;
+    lib::SATT(T, w.x, kph, s.P, s.Dl, s.Dv, s.xl, s.xv, s.ierr, s.herr);
+    return s;
+}
+
+inline Sat satp(double P, int kph = 1) {
+    Pure w;
+    Sat s;
+    s.P = P;
+    lib::SATP(P, w.x, kph, s.T, s.Dl, s.Dv, s.xl, s.xv, s.ierr, s.herr);
+    return s;
+}
+
+// From the bubble point; a failure is a test failure.
+inline Sat bubble_at(double T) {
+    const Sat s = satt(T);
+    EXPECT_EQ(s.ierr, 0) << s.herr;
     return s;
 }
 

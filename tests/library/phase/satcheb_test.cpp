@@ -19,20 +19,8 @@ using sattest::Pure;
 using sattest::rel;
 
 using sattest::Iterating;
-
-struct Sat {
-    double P = 0, Dl = 0, Dv = 0;
-    int ierr = -1;
-};
-
-Sat satt(double T) {
-    Pure w;
-    Sat s;
-    double xl[20], xv[20];
-    std::string herr;
-    lib::SATT(T, w.x, 1, s.P, s.Dl, s.Dv, xl, xv, s.ierr, herr);
-    return s;
-}
+using sattest::Sat;
+using sattest::satt;
 
 // The iterative solution at T: SATT without expansions, its densities
 // polished by Newton's method on both (the spinodal road near the critical
@@ -49,7 +37,7 @@ bool iterative(double T, double dc, Sat& s) {
 // from either side of it (relative, in P, Dl and Dv): close to the critical
 // point the equation determines the saturated densities to 1e-13..1e-10 only.
 Sat spread(double T, double dc, const Sat& a) {
-    Sat s{0, 0, 0, 0};
+    Sat s;
     for (double e : {1e-7, -1e-7, 3e-7, -3e-7, 1e-6, -1e-6, 1e-5, -1e-5}) {
         Pure w;
         Sat b = a;

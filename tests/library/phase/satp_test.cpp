@@ -18,29 +18,9 @@ namespace {
 
 using sattest::Pure;
 using sattest::rel;
-
-struct State {
-    double T = 0, P = 0, Dl = 0, Dv = 0;
-    double xl[20] = {}, xv[20] = {};
-    int ierr = -1;
-    std::string herr;
-};
-
-State satp(double P, int kph = 1) {
-    Pure w;
-    State s;
-    s.P = P;
-    lib::SATP(P, w.x, kph, s.T, s.Dl, s.Dv, s.xl, s.xv, s.ierr, s.herr);
-    return s;
-}
-
-State satt(double T, int kph = 1) {
-    Pure w;
-    State s;
-    s.T = T;
-    lib::SATT(T, w.x, kph, s.P, s.Dl, s.Dv, s.xl, s.xv, s.ierr, s.herr);
-    return s;
-}
+using sattest::satp;
+using sattest::satt;
+using State = sattest::Sat;
 
 // Counts of a round trip over many fluids: the states compared and those
 // left out, with the reason for each.
@@ -163,15 +143,10 @@ TEST(Satp, InvertsSattForCyclopropaneFromItsTriplePoint) {
     ASSERT_TRUE(sattest::setup("cyclopro"));
     double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
     lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
-    double last = 0.0;
     for (double T : {ttp, 146.0, 150.0, 155.0, 160.0, 165.0, 200.0, 272.0, 274.0, 0.999 * tc}) {
         for (int kph : {1, 2}) {
-            const State a = satt(T, kph);
+            const State a = satt(T, kph);  // (rising along the line: Satt's test)
             ASSERT_EQ(a.ierr, 0) << T << ": " << a.herr;
-            if (kph == 1) {
-                EXPECT_GT(a.P, last) << T;
-                last = a.P;
-            }
             const State b = satp(a.P, kph);
             ASSERT_EQ(b.ierr, 0) << T << ": " << b.herr;
             EXPECT_LT(rel(b.T, T), 1e-9) << T;

@@ -17,20 +17,8 @@ namespace {
 
 using sattest::Pure;
 using sattest::rel;
-
-struct Sat {
-    double P = 0, Dl = 0, Dv = 0;
-    double xl[20] = {}, xv[20] = {};
-    int ierr = -1;
-    std::string herr;
-};
-
-Sat satt(double T, int kph = 1) {
-    Pure w;
-    Sat s;
-    lib::SATT(T, w.x, kph, s.P, s.Dl, s.Dv, s.xl, s.xv, s.ierr, s.herr);
-    return s;
-}
+using sattest::Sat;
+using sattest::satt;
 
 // Saturation states of water from the published IAPWS-95 verification table
 // (T K, p MPa, rho' and rho'' kg/m3), in molar units.

@@ -7,14 +7,14 @@
 
 #include "library/library.h"
 #include "library/setup/records.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
 TEST(Dotfill, BuiltInFluidsAreNotPermitted) {
+    ASSERT_EQ(testsupport::set_up("r134a"), "");
     int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, "r134a", "hmx", hrf, ierr, herr);
-    if (ierr > 0) GTEST_SKIP() << "fluid texts not built in";
+    std::string herr;
     const double x[20] = {1.0};
     double ptest = 5000.0, fill = 3.0;
     lib::DOTFILL(x, ptest, fill, ierr, herr);

@@ -11,6 +11,7 @@
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/transport/records.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -18,12 +19,6 @@ const double kX[20] = {1.0};
 
 class LimitsTest : public ::testing::Test {
 protected:
-    bool setup(int nc, const std::string& names) {
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(nc, names, "hmx", hrf, ierr, herr);
-        return ierr <= 0;
-    }
     void TearDown() override { lib::FLAGS2.ammonia_water = 0; }
     // LIMITX on the current fluid; keeps the limits and the message.
     int check(const std::string& kind, double T, double D, double P, const double* x = kX) {
@@ -37,7 +32,7 @@ protected:
 };
 
 TEST_F(LimitsTest, PureFluidTemperatureDensityAndPressure) {
-    if (!setup(1, "nitrogen")) GTEST_SKIP() << "fluid texts not built in";
+    ASSERT_EQ(testsupport::set_up("nitrogen"), "");
     EXPECT_EQ(check("EOS", 300.0, 10.0, 2000.0), 0);
     EXPECT_TRUE(herr.empty());
     EXPECT_EQ(tmin, lib::EOSLIM.tmin[1]);
@@ -73,7 +68,7 @@ TEST_F(LimitsTest, PureFluidTemperatureDensityAndPressure) {
 }
 
 TEST_F(LimitsTest, BelowTheLowerLimitAndOtherKinds) {
-    if (!setup(1, "nitrogen")) GTEST_SKIP() << "fluid texts not built in";
+    ASSERT_EQ(testsupport::set_up("nitrogen"), "");
     // No sublimation line: below Tmin only a vanishing pressure is accepted.
     EXPECT_EQ(check("EOS", 50.0, 1.0, 100.0), 1);
     EXPECT_TRUE(says(" temperature below lower limit, T =")) << herr;
@@ -100,7 +95,7 @@ TEST_F(LimitsTest, BelowTheLowerLimitAndOtherKinds) {
 }
 
 TEST_F(LimitsTest, MeltingLine) {
-    if (!setup(1, "nitrogen")) GTEST_SKIP() << "fluid texts not built in";
+    ASSERT_EQ(testsupport::set_up("nitrogen"), "");
     double pm = 0;
     int ierr = 0;
     std::string m;
@@ -118,7 +113,7 @@ TEST_F(LimitsTest, MeltingLine) {
 }
 
 TEST_F(LimitsTest, WaterBelowItsTriplePoint) {
-    if (!setup(1, "water")) GTEST_SKIP() << "fluid texts not built in";
+    ASSERT_EQ(testsupport::set_up("water"), "");
     double a, b, c, d;
     lib::LIMITS("EOS", kX, a, b, c, d);
     EXPECT_EQ(a, 251.165);
@@ -141,13 +136,13 @@ TEST_F(LimitsTest, WaterBelowItsTriplePoint) {
 }
 
 TEST_F(LimitsTest, PressureAboveTheLimitIsHardForParahydrogenOnly) {
-    if (!setup(1, "parahyd")) GTEST_SKIP() << "fluid texts not built in";
+    ASSERT_EQ(testsupport::set_up("parahyd"), "");
     int ierr = 0;
     lib::LIMITK("EOS", 1, 300.0, 1.0, 1.5 * lib::EOSLIM.pmax[1], tmin, tmax, dmax, pmax, ierr,
                 herr);
     EXPECT_EQ(ierr, 4);
     EXPECT_EQ(check("EOS", 300.0, 1.0, 1.5 * lib::EOSLIM.pmax[1]), -4);
-    ASSERT_TRUE(setup(1, "nitrogen"));
+    ASSERT_EQ(testsupport::set_up("nitrogen"), "");
     lib::LIMITK("EOS", 1, 300.0, 1.0, 1.5 * lib::EOSLIM.pmax[1], tmin, tmax, dmax, pmax, ierr,
                 herr);
     EXPECT_EQ(ierr, -4);
@@ -155,7 +150,7 @@ TEST_F(LimitsTest, PressureAboveTheLimitIsHardForParahydrogenOnly) {
 }
 
 TEST_F(LimitsTest, Compositions) {
-    if (!setup(2, "nitrogen|oxygen")) GTEST_SKIP() << "fluid texts not built in";
+    ASSERT_EQ(testsupport::set_up("nitrogen|oxygen"), "");
     const double x[20] = {0.5, 0.4999};
     EXPECT_EQ(check("EOS", -1.0, 0.0, 0.0, x), 8);
     EXPECT_TRUE(
@@ -171,7 +166,7 @@ TEST_F(LimitsTest, Compositions) {
 // Components without temperature limits of their own: a mixture of them gets
 // 100 K and 300 K, and ordinary states pass.
 TEST_F(LimitsTest, MixtureOfComponentsWithoutTemperatureLimits) {
-    if (!setup(2, "nitrogen|oxygen")) GTEST_SKIP() << "fluid texts not built in";
+    ASSERT_EQ(testsupport::set_up("nitrogen|oxygen"), "");
     struct Restore {
         double lo1 = lib::EOSLIM.tmin[1], hi1 = lib::EOSLIM.tmax[1];
         double lo2 = lib::EOSLIM.tmin[2], hi2 = lib::EOSLIM.tmax[2];
@@ -198,7 +193,7 @@ TEST_F(LimitsTest, MixtureOfComponentsWithoutTemperatureLimits) {
 }
 
 TEST_F(LimitsTest, AmmoniaWaterFreezingLine) {
-    if (!setup(2, "ammonia|water")) GTEST_SKIP() << "fluid texts not built in";
+    ASSERT_EQ(testsupport::set_up("ammonia|water"), "");
     lib::FLAGS2.ammonia_water = 1;
     const double x[20] = {0.5, 0.5};
     double a, b, c, d;

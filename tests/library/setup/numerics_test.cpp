@@ -1,4 +1,5 @@
 #include "library/setup/numerics.h"
+#include "tests/support/fluid.h"
 
 #include <gtest/gtest.h>
 
@@ -149,10 +150,8 @@ TEST(Numerics, FitlInterpolatesAndRejects) {
 // enthalpy along density lies where dh/dD at constant T changes sign; the
 // entropy falls with density, so its maximum is at the low end.
 TEST(Numerics, GoldFindsExtremaAlongDensity) {
+    ASSERT_EQ(testsupport::set_up("nitrogen"), "");
     int ierr = 0;
-    std::string herr, hrf = "DEF";
-    lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
-    if (ierr > 0) GTEST_SKIP() << "fluid texts not built in";
     const double x[20] = {1.0};
     double d = 0, f = 0;
     lib::GOLD(1.0, 40.0, 29, 0, x, 300.0, 0.0, 0.0, "H", d, f, ierr);

@@ -67,15 +67,12 @@ TEST_F(SetfldTest, HeaderAndDefaultSectionsOfAPlainFluid) {
     EXPECT_EQ(lib::CNAM[1], "nitrogen    ");
     EXPECT_EQ(lib::CCAS[1], "1234-56-7   ");
     EXPECT_EQ(lib::trim_right(lib::CNAM80.full[1]), "test fluid nitrogen");
-    EXPECT_DOUBLE_EQ(lib::CCON.wm[1], 28.0134);
-    EXPECT_DOUBLE_EQ(lib::CCON.ttp[1], 63.151);
-    EXPECT_DOUBLE_EQ(lib::CCON.tnbp[1], 77.355);
-    EXPECT_DOUBLE_EQ(lib::CCON.tc[1], 126.192);
-    EXPECT_DOUBLE_EQ(lib::CCON.pc[1], 3395.8);
-    EXPECT_DOUBLE_EQ(lib::CCON.dc[1], 11.1839);
-    EXPECT_DOUBLE_EQ(lib::CCON.acf[1], 0.0372);
-    EXPECT_DOUBLE_EQ(lib::VERS[1], 10.0);
-    EXPECT_DOUBLE_EQ(lib::HTCM[1], 5.5);
+    const double header[][2] = {
+        {lib::CCON.wm[1], 28.0134}, {lib::CCON.ttp[1], 63.151}, {lib::CCON.tnbp[1], 77.355},
+        {lib::CCON.tc[1], 126.192}, {lib::CCON.pc[1], 3395.8},  {lib::CCON.dc[1], 11.1839},
+        {lib::CCON.acf[1], 0.0372}, {lib::VERS[1], 10.0},       {lib::HTCM[1], 5.5}};
+    for (std::size_t i = 0; i < std::size(header); ++i)
+        EXPECT_DOUBLE_EQ(header[i][0], header[i][1]) << "header value " << i;
     EXPECT_EQ(lib::trim_right(lib::FAML.un[1]), "1066");
     EXPECT_EQ(lib::trim_right(lib::FAML.family[1]), "other");
     EXPECT_EQ(lib::REFST.slot[1], Code("NBP"));

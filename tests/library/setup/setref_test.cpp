@@ -166,14 +166,4 @@ TEST(Setref, FailedCallIsRetriedAndOutOfRangeFallsBack) {
     EXPECT_NEAR(lib::CREF.s0[1], s_def, 1e-11);
 }
 
-TEST(Setref, EveryBuiltInPureFluidSetsUp) {
-    int n = 0;
-    for (int slot = 1; slot < lib::kTextCount; ++slot) {
-        const std::string name(lib::store::name(slot));
-        EXPECT_TRUE(sattest::setup(name));
-        ++n;
-    }
-    EXPECT_EQ(n, 126);
-}
-
 }  // namespace

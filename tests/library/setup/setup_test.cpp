@@ -250,8 +250,6 @@ TEST(Ucase, UpperCasesTheFirstNCharacters) {
 class SetupBuiltinTexts : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (lib::store::line_count(synth::slot_of("nitrogen")) <= 1)
-            GTEST_SKIP() << "fluid texts not built in";
         lib::RESETM.defaults_pending = 1;
         lib::REFST.mix = Code("NUL");
     }
