@@ -8,6 +8,7 @@
 #include "library/library.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
+#include "tests/support/properties.h"
 
 namespace {
 
@@ -29,8 +30,7 @@ std::string set_up_and_check(int slot) {
         return name + ": critical temperature differs from the header";
     const double x[20] = {1.0};
     const double T = 1.5 * lib::CCON.tc[1], D = 1e-6;
-    double P = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0, hjt = 0;
-    lib::THERM(T, D, x, P, e, h, s, cv, cp, w, hjt);
+    const auto [P, e, h, s, cv, cp, w, hjt] = testsupport::therm(T, D, x);
     double R = 0;
     lib::RMIX2(x, R);
     if (!(std::fabs(P / (D * R * T) - 1.0) < 1e-4)) return name + ": no ideal-gas limit";

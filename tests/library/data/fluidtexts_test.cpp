@@ -420,24 +420,6 @@ TEST(FluidTexts, CheckerCatchesBrokenTexts) {
     EXPECT_TRUE(broken("FEQ nitrogen", "FEQ nitrogen\n9"));          // ECS block shifted
 }
 
-TEST(FluidTexts, MixtureTextHasItsSections) {
-    const int slot = 127;
-    ASSERT_GT(store::line_count(slot), 100);
-    EXPECT_EQ(store::line(slot, 1).substr(0, 3), "HMX");
-    EXPECT_EQ(store::line(slot, 2).substr(0, 1), "2");
-    int bnc = 0, mxm = 0, end = 0;
-    for (int k = 1; k < store::line_count(slot); ++k) {
-        std::string_view l = store::line(slot, k);
-        if (l.substr(0, 4) == "#BNC") ++bnc;
-        if (l.substr(0, 4) == "#MXM" || l.substr(0, 4) == "@MXM") ++mxm;
-        if (l.substr(0, 4) == "@END") ++end;
-        EXPECT_LE(l.size(), 255u) << k;
-    }
-    EXPECT_EQ(bnc, 1);
-    EXPECT_GE(mxm, 10);
-    EXPECT_EQ(end, 1);
-}
-
 // Every pair among the components of the built-in working fluids has a record
 // (pairs with water or hydrogen cannot be estimated when missing).
 TEST(FluidTexts, MixtureTextHoldsThePairsOfTheWorkingFluids) {

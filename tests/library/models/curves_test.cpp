@@ -9,6 +9,7 @@
 #include "library/library.h"
 #include "library/models/records.h"
 #include "tests/support/fluid.h"
+#include "tests/support/properties.h"
 
 namespace {
 
@@ -42,14 +43,13 @@ TEST(CharacteristicCurves, AgreeWithTheirDefinitions) {
             t = 0;
             lib::JTCRV(D, kX, t, ierr, herr);
             ASSERT_EQ(ierr, 0) << herr;
-            double P, e, hh, s, cv, cp, w, hjt;
-            lib::THERM(t, D, kX, P, e, hh, s, cv, cp, w, hjt);
-            EXPECT_NEAR(hjt, 0.0, 1e-10) << fluid << " Joule-Thomson " << D;
+            EXPECT_NEAR(testsupport::therm(t, D, kX).hjt, 0.0, 1e-10)
+                << fluid << " Joule-Thomson " << D;
 
             t = 0;
             lib::JICRV(D, kX, t, ierr, herr);
             ASSERT_EQ(ierr, 0) << herr;
-            double dpdt = 0;
+            double dpdt = 0, P = 0;
             lib::PRESS(t, D, kX, P);
             lib::DPDT(t, D, kX, dpdt);
             EXPECT_NEAR(t * dpdt - P, 0.0, 1e-8 * P) << fluid << " Joule " << D;

@@ -21,6 +21,7 @@
 #include "library/setup/textstore.h"
 #include "tests/support/fluid.h"
 #include "tests/support/paths.h"
+#include "tests/support/properties.h"
 #include "tests/support/table.h"
 
 namespace {
@@ -390,8 +391,7 @@ TEST(EcsTexts, EveryOneSetsUpAndGivesPositivePressures) {
                                 {std::max(0.6 * tc, tmin + 5.0), 3.0 * dc},
                                 {std::max(0.7 * tc, tmin + 5.0), 2.9 * dc}};
         for (const State& s : states) {
-            double P = 0, e = 0, h = 0, sv = 0, cv = 0, cp = 0, w = 0, hjt = 0;
-            lib::THERM(s.T, s.D, x, P, e, h, sv, cv, cp, w, hjt);
+            const auto [P, e, h, sv, cv, cp, w, hjt] = testsupport::therm(s.T, s.D, x);
             EXPECT_TRUE(std::isfinite(P) && P > 0.0)
                 << name << " P = " << P << " at " << s.T << " K, " << s.D << " mol/L";
             EXPECT_TRUE(std::isfinite(w) && w > 0.0 && cp > cv && cv > 0.0) << name;
@@ -414,9 +414,8 @@ TEST(EcsTexts, ReferenceFluidUnderBwr) {
     ASSERT_NE(slot, 0);
     const double x[20] = {1.0};
     auto props = [&](double T, double D) {
-        double P = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0, hjt = 0;
-        lib::THERM(T, D, x, P, e, h, s, cv, cp, w, hjt);
-        return std::array<double, 3>{P, cv, w};
+        const testsupport::Props p = testsupport::therm(T, D, x);
+        return std::array<double, 3>{p.P, p.cv, p.w};
     };
     std::string hrf = "DEF", herr;
     int ierr = 0;
@@ -475,11 +474,7 @@ TEST(EcsTexts, PropyleneEstimateFollowsTheReferenceValues) {
         GTEST_SKIP() << "propylen no longer an estimate";
     }
     const double x[20] = {1.0};
-    auto pressure = [&](double T, double D) {
-        double P, e, h, s, cv, cp, w, hjt;
-        lib::THERM(T, D, x, P, e, h, s, cv, cp, w, hjt);
-        return P;
-    };
+    auto pressure = [&](double T, double D) { return testsupport::therm(T, D, x).P; };
     int rows = 0;
     for (const auto& r :
          testsupport::read_csv(testsupport::shared_dir() + "/reference/single.csv")) {

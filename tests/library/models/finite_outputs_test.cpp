@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <initializer_list>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -18,6 +17,7 @@
 #include "library/library.h"
 #include "library/models/idealgas.h"
 #include "library/models/phik.h"
+#include "tests/support/finite.h"
 #include "tests/support/fluid.h"
 
 namespace {
@@ -26,23 +26,7 @@ const double kX[20] = {1.0};
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Collects the names of outputs that are not finite at one input.
-class Finite {
-public:
-    void check(const std::string& where, std::initializer_list<double> values) {
-        int k = 0;
-        for (double v : values) {
-            ++k;
-            ++count_;
-            if (!std::isfinite(v)) bad_ << where << " output " << k << " = " << v << "\n";
-        }
-    }
-    std::string failures() const { return bad_.str(); }
-    long count() const { return count_; }
-
-private:
-    std::ostringstream bad_;
-    long count_ = 0;
-};
+using testsupport::Finite;
 
 bool setup(const std::string& name) { return testsupport::set_up(name).empty(); }
 

@@ -5,36 +5,20 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "library/library.h"
+#include "tests/library/phase/mix_support.h"
 #include "tests/support/fluid.h"
 #include "tests/support/paths.h"
+#include "tests/support/properties.h"
 #include "tests/support/table.h"
 
 namespace {
 
 using testsupport::read_csv;
 using testsupport::Row;
-
-// "name:x;name:x" -> names joined by "|" and the fractions.
-int parse_composition(const std::string& text, std::string& names, double x[20]) {
-    std::stringstream ss(text);
-    std::string part;
-    int n = 0;
-    names.clear();
-    while (std::getline(ss, part, ';')) {
-        const std::size_t colon = part.find(':');
-        if (n > 0) names += "|";
-        names += part.substr(0, colon);
-        x[n++] = std::stod(part.substr(colon + 1));
-    }
-    return n;
-}
 
 TEST(MixtureReferenceTest, EverySinglePhaseRowOfTheMixtureTable) {
     KVR2_REQUIRE_SHARED();
@@ -49,20 +33,18 @@ TEST(MixtureReferenceTest, EverySinglePhaseRowOfTheMixtureTable) {
         if (r.at("kind") != "single") continue;
         const std::string mix = r.at("mixture");
         const double T = std::stod(r.at("T")), D = std::stod(r.at("D"));
-        double P, e, h, s, cv, cp, w, hjt;
         if (mix != current) {
             current = mix;
-            std::string names;
-            for (double& v : x) v = 0.0;
-            parse_composition(r.at("composition"), names, x);
-            ASSERT_EQ(testsupport::set_up(names), "");
-            lib::THERM(T, D, x, P, e, h, s, cv, cp, w, hjt);
-            h1 = h;
-            s1 = s;
+            const mixtest::Mixture m = mixtest::parse_composition(mix, r.at("composition"));
+            m.fill(x);
+            ASSERT_EQ(testsupport::set_up(m.names), "");
+            const testsupport::Props first = testsupport::therm(T, D, x);
+            h1 = first.h;
+            s1 = first.s;
             h1ref = std::stod(r.at("h"));
             s1ref = std::stod(r.at("s"));
         }
-        lib::THERM(T, D, x, P, e, h, s, cv, cp, w, hjt);
+        const auto [P, e, h, s, cv, cp, w, hjt] = testsupport::therm(T, D, x);
         double R = 0;
         lib::RMIX2(x, R);
         auto check = [&](const char* col, double got, double want, double scale) {

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,8 +16,12 @@
 #include "library/models/phik.h"
 #include "library/setup/records.h"
 #include "tests/support/fluid.h"
+#include "tests/support/properties.h"
 
 namespace {
+
+using testsupport::diff;
+using testsupport::diff2;
 
 struct Model {
     const char* code;   // the model whose identities are checked
@@ -37,15 +40,6 @@ const Model kModels[] = {
     {"BWR", "nitrogen", "BWR", 1.0, true},
     {"HMX", "methane|ethane", "", 0.7, true},
 };
-
-// Five-point central differences.
-double diff(const std::function<double(double)>& f, double x, double h) {
-    return (-f(x + 2 * h) + 8 * f(x + h) - 8 * f(x - h) + f(x - 2 * h)) / (12 * h);
-}
-double diff2(const std::function<double(double)>& f, double x, double h) {
-    return (-f(x + 2 * h) + 16 * f(x + h) - 30 * f(x) + 16 * f(x - h) - f(x - 2 * h)) /
-           (12 * h * h);
-}
 
 class Identities : public ::testing::TestWithParam<Model> {
 protected:
@@ -243,17 +237,10 @@ TEST_P(Identities, PropertiesAgreeWithEachOther) {
         lib::AG(t, d, x, a, g);
         return a;
     };
-    struct Props {
-        double P, e, h, s, cv, cp, w, hjt;
-    };
-    auto therm = [&](double t, double d) {
-        Props p;
-        lib::THERM(t, d, x, p.P, p.e, p.h, p.s, p.cv, p.cp, p.w, p.hjt);
-        return p;
-    };
+    auto therm = [&](double t, double d) { return testsupport::therm(t, d, x); };
     for (const auto& [T, D] : states()) {
         SCOPED_TRACE("T = " + std::to_string(T) + " K, D = " + std::to_string(D) + " mol/L");
-        const Props p = therm(T, D);
+        const testsupport::Props p = therm(T, D);
         const double hT = 1e-3 * T, hD = 1e-4 * D;
         EXPECT_NEAR(p.P, D * D * diff([&](double d) { return A(T, d); }, D, hD),
                     1e-7 * std::fabs(p.P) + 1e-9);

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <initializer_list>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -17,6 +16,7 @@
 #include "library/library.h"
 #include "library/models/hmxrecords.h"
 #include "library/models/phiderv.h"
+#include "tests/support/finite.h"
 #include "tests/support/fluid.h"
 
 namespace {
@@ -37,26 +37,7 @@ const Mixture kMixtures[] = {
     {"r245ca|cyclopro", {0.5, 0.5}, false},
 };
 
-class Finite {
-public:
-    void check(const std::string& where, std::initializer_list<double> values) {
-        int k = 0;
-        for (double v : values) {
-            ++k;
-            ++count_;
-            if (!std::isfinite(v)) bad_ << where << " output " << k << " = " << v << "\n";
-        }
-    }
-    void array(const std::string& where, const double* v, int n) {
-        for (int k = 0; k < n; ++k) check(where + "[" + std::to_string(k) + "]", {v[k]});
-    }
-    std::string failures() const { return bad_.str(); }
-    long count() const { return count_; }
-
-private:
-    std::ostringstream bad_;
-    long count_ = 0;
-};
+using testsupport::Finite;
 
 void at_state(double T, double D, const double x[20], const std::string& at, Finite& f) {
     double P, e, h, s, cv, cp, w, hjt;

@@ -19,6 +19,7 @@
 #include "library/setup/records.h"
 #include "tests/support/fluid.h"
 #include "tests/support/paths.h"
+#include "tests/support/properties.h"
 #include "tests/support/table.h"
 
 namespace {
@@ -152,13 +153,13 @@ TEST(ReferenceTest, WaterVerificationValues) {
     double s0 = 0;
     for (const WaterPoint& q : kWater) {
         const double D = q.rho / M;
-        double P, e, h, s, cv, cp, w, hjt;
-        lib::THERM(q.T, D, x, P, e, h, s, cv, cp, w, hjt);
-        if (&q == kWater) s0 = s / M - q.s;  // entropy only as a difference (reference state)
-        EXPECT_NEAR(P / 1000.0, q.p, half_ulp(q.p)) << q.T << " " << q.rho;
-        EXPECT_NEAR(cv / M, q.cv, half_ulp(q.cv)) << q.T << " " << q.rho;
-        EXPECT_NEAR(w, q.w, half_ulp(q.w)) << q.T << " " << q.rho;
-        EXPECT_NEAR(s / M - s0, q.s, half_ulp(q.s) + half_ulp(kWater[0].s)) << q.T << " " << q.rho;
+        const testsupport::Props p = testsupport::therm(q.T, D, x);
+        if (&q == kWater) s0 = p.s / M - q.s;  // entropy only as a difference (reference state)
+        EXPECT_NEAR(p.P / 1000.0, q.p, half_ulp(q.p)) << q.T << " " << q.rho;
+        EXPECT_NEAR(p.cv / M, q.cv, half_ulp(q.cv)) << q.T << " " << q.rho;
+        EXPECT_NEAR(p.w, q.w, half_ulp(q.w)) << q.T << " " << q.rho;
+        EXPECT_NEAR(p.s / M - s0, q.s, half_ulp(q.s) + half_ulp(kWater[0].s))
+            << q.T << " " << q.rho;
     }
     // Residual part at 500 K, 838.025 kg/m3 (derivatives, not multiplied by tau and delta).
     const double tau = 647.096 / 500.0, del = 838.025 / 322.0;

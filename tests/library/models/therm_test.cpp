@@ -14,25 +14,15 @@
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
 #include "tests/library/models/press_fixture.h"
+#include "tests/support/properties.h"
 
 namespace {
 
 const double kX[20] = {1.0};
 
-struct Props {
-    double P, e, h, s, cv, cp, w, hjt;
-};
-
-Props therm(double T, double D) {
-    Props p{};
-    lib::THERM(T, D, kX, p.P, p.e, p.h, p.s, p.cv, p.cp, p.w, p.hjt);
-    return p;
-}
-
-template <class F>
-double diff(F f, double x, double h) {
-    return (-f(x + 2 * h) + 8 * f(x + h) - 8 * f(x - h) + f(x - 2 * h)) / (12 * h);
-}
+using testsupport::diff;
+using testsupport::Props;
+testsupport::Props therm(double T, double D) { return testsupport::therm(T, D, kX); }
 
 // The water-like test equation of press_fixture.h.
 class ThermTest : public presstest::Synthetic {

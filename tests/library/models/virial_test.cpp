@@ -6,13 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <string>
 
 #include "tests/library/models/press_fixture.h"
 #include "tests/support/fluid.h"
+#include "tests/support/properties.h"
 
 namespace {
+
+using testsupport::diff;
+using testsupport::diff2;
 
 const double kX[20] = {1.0};
 
@@ -20,14 +23,6 @@ double call(void (*f)(double, const double*, double&), double T) {
     double v = 0;
     f(T, kX, v);
     return v;
-}
-double diff(const std::function<double(double)>& f, double x, double h) {
-    return (-f(x + 2 * h) + 8 * f(x + h) - 8 * f(x - h) + f(x - 2 * h)) / (12 * h);
-}
-
-double diff2(const std::function<double(double)>& f, double x, double h) {
-    return (-f(x + 2 * h) + 16 * f(x + h) - 30 * f(x) + 16 * f(x - h) - f(x - 2 * h)) /
-           (12 * h * h);
 }
 
 // (Z - 1)/D extrapolated to D = 0 from two small densities.
@@ -91,8 +86,7 @@ TEST_F(VirialTest, AcousticCoefficientsFromTheSpeedOfSound) {
     lib::THERM0(T, 1.0, kX, P, e, h, s, cv0, cp0, w, A, G);
     const double g0 = cp0 / cv0;
     auto f = [&](double d) {
-        double p, ee, hh, ss, cv, cp, ww, jt;
-        lib::THERM(T, d, kX, p, ee, hh, ss, cv, cp, ww, jt);
+        const double ww = testsupport::therm(T, d, kX).w;
         return (ww * ww * M / (1000.0 * g0 * R * T) - 1.0) / d;
     };
     const double hd = 1e-3;

@@ -11,7 +11,6 @@
 #include "library/phase/records.h"
 #include "library/setup/records.h"
 #include "tests/library/phase/sat_support.h"
-#include "tests/support/fluid.h"
 
 namespace {
 
@@ -276,16 +275,6 @@ TEST(Satt, CachesDoNotOutliveTheFluid) {
     lib::SATP(1000.0, w.x, 1, t2, dl, dv, xl, xv, ierr, herr);
     EXPECT_EQ(t2, t);
     EXPECT_NE(water.P, after.P);
-}
-
-TEST(Satt, MixtureAboveItsCricondenthermIsAClearError) {
-    ASSERT_EQ(testsupport::set_up("nitrogen|oxygen"), "");
-    double x[20] = {0.79, 0.21};
-    Sat s;
-    lib::SATT(200.0, x, 1, s.P, s.Dl, s.Dv, s.xl, s.xv, s.ierr, s.herr);
-    EXPECT_GT(s.ierr, 0);
-    EXPECT_EQ(s.herr.rfind("[SATT error", 0), 0u) << s.herr;
-    EXPECT_TRUE(std::isfinite(s.P) && std::isfinite(s.Dl) && std::isfinite(s.Dv));
 }
 
 }  // namespace

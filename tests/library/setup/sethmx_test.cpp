@@ -14,10 +14,13 @@
 #include "library/models/phik.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
+#include "tests/support/properties.h"
 
 namespace {
 
 using lib::Code;
+using testsupport::Props;
+using testsupport::therm;
 
 int setup(int nc, const std::string& names, std::string* msg = nullptr,
           const std::string& hfmix = "hmx") {
@@ -28,14 +31,6 @@ int setup(int nc, const std::string& names, std::string* msg = nullptr,
     return ierr;
 }
 
-struct Props {
-    double P, e, h, s, cv, cp, w, hjt;
-};
-Props therm(double T, double D, const double x[20]) {
-    Props p{};
-    lib::THERM(T, D, x, p.P, p.e, p.h, p.s, p.cv, p.cp, p.w, p.hjt);
-    return p;
-}
 void expect_same(const Props& a, const Props& b, double tol, const char* what) {
     const double av[] = {a.P, a.e, a.h, a.s, a.cv, a.cp, a.w, a.hjt};
     const double bv[] = {b.P, b.e, b.h, b.s, b.cv, b.cp, b.w, b.hjt};
