@@ -243,17 +243,6 @@ TEST_F(Solver, SweepLimitIsReportedAsNotConverged) {
     EXPECT_TRUE(contains(log, "ERROR: Calculation failed.\n"));
 }
 
-TEST_F(Solver, InterfacesWithoutTheirCalculationFail) {
-    Process& proc = add_process("P", FLUID_HELIUM, 300, 1000, 1, {HEAT_EXCHANGER});
-    Interface* itf = create_interface();
-    itf->hot_process_id = itf->cold_process_id = proc.id;
-    itf->hot_part_id = itf->cold_part_id = proc.parts[1]->id;
-    append_interface(*project, itf);
-    interface_calculation = nullptr;
-    EXPECT_EQ(calc_all(*project), 5);
-    EXPECT_TRUE(contains(project->calc_log, "not available"));
-}
-
 TEST_F(Solver, FluidThatCannotBeSetUpFailsThePreparation) {
     auto bad = std::make_unique<Fluid>(*fluids[FLUID_HELIUM]);
     bad->name = "Nothing";
@@ -413,16 +402,6 @@ TEST_F(Results, ProcessSumsByPartType) {
     EXPECT_DOUBLE_EQ(proc.parts[1]->outputs[PO_INLET_WETNESS], 0.0);
     calc_overall_efficiency(*project);
     EXPECT_DOUBLE_EQ(proc.outputs[PRO_EFFICIENCY], 1.0);
-}
-
-TEST(AddFluid, FindsOrAppends) {
-    std::vector<int> list = {3, 7};
-    int count = 2;
-    EXPECT_EQ(addfluid(list, count, 7), 1);
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(addfluid(list, count, 4), 2);
-    EXPECT_EQ(count, 3);
-    EXPECT_EQ(list, (std::vector<int>{3, 7, 4}));
 }
 
 }  // namespace
