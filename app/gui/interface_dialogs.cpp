@@ -363,6 +363,7 @@ void build_details(InterfaceDialog& d, const Interface& itf) {
     for (int n = 0; n < itf.az_shown_inputs && n < static_cast<int>(itf.shown_inputs.size()); ++n) {
         GtkWidget* label = my_label("");
         GtkWidget* entry = gtk_entry_new();
+        gtk_widget_set_name(label, ("label" + std::to_string(n)).c_str());
         gtk_widget_set_name(entry, ("input" + std::to_string(n)).c_str());
         remember(d, entry, n);
         g_signal_connect(entry, "activate", G_CALLBACK(activate_interface_entry), nullptr);
@@ -376,8 +377,14 @@ void build_details(InterfaceDialog& d, const Interface& itf) {
     gtk_container_add(GTK_CONTAINER(frame), labelled_table(inputs));
     gtk_box_pack_start(GTK_BOX(content), frame, FALSE, FALSE, 4);
     std::vector<std::pair<std::string, std::string>> results;
+    const int status = itf.status;
+    const bool calculated = status == IS_CONVERGED || status == IS_ITERATING;
     for (int k = 0; k < NUM_INTERFACE_OUTPUTS; ++k) {
         const ValueDef& def = interface_output_values_def[sz(k)];
+        if (!calculated) {  // no results yet: no numbers
+            results.emplace_back(def.name, " - ");
+            continue;
+        }
         results.emplace_back(def.name,
                              format_value(itf.outputs[sz(k)], def, itf.output_units[sz(k)]));
     }

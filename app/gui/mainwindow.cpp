@@ -232,7 +232,9 @@ void switch_mainbook_page(GtkNotebook*, gpointer, guint page_num, gpointer) {
         const std::pair<const char*, int> toggles[] = {
             {"ui/MenuBar/MenuPreferences/OverviewTpToggleAction", sheet->show_tp},
             {"ui/MenuBar/MenuPreferences/OverviewCross1ToggleAction", sheet->show_cross1},
-            {"ui/MenuBar/MenuPreferences/OverviewCross2ToggleAction", sheet->show_cross2}};
+            {"ui/MenuBar/MenuPreferences/OverviewCross2ToggleAction", sheet->show_cross2},
+            {"ui/MenuBar/MenuPreferences/OverviewNameToggleAction", sheet->show_names},
+            {"ui/MenuBar/MenuPreferences/OverviewInputsToggleAction", sheet->show_inputs}};
         for (const auto& [path, flag] : toggles)
             if (GtkAction* a = action_at(path))
                 gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(a), flag != 0);

@@ -28,6 +28,8 @@ namespace {
 constexpr int NAME_ENTRY_WIDTH = 200;
 constexpr int COMPOSITION_CHARS = 9;
 constexpr int DIALOG_WIDTH = 620;
+// A result of a part or interface that has none yet.
+constexpr const char* NOT_CALCULATED = " - ";
 
 struct PartDialog {
     Project* project = nullptr;
@@ -349,6 +351,7 @@ GtkWidget* input_and_option_frames(PartDialog& d, const Part& part) {
             const auto r = static_cast<guint>(fluid_rows + k);
             GtkWidget* label = my_label("");
             GtkWidget* entry = gtk_entry_new();
+            gtk_widget_set_name(label, ("label" + std::to_string(k)).c_str());
             gtk_widget_set_name(entry, ("input" + std::to_string(k)).c_str());
             remember(d, entry, k);
             g_signal_connect(entry, "activate", G_CALLBACK(activate_entry), nullptr);
@@ -394,7 +397,8 @@ GtkWidget* input_and_option_frames(PartDialog& d, const Part& part) {
     return row;
 }
 
-// The results, each in the list its name chooses.
+// The results, each in the list its name chooses; " - " until the part
+// has been calculated (its outputs are not results then).
 GtkWidget* results_frame(const Part& part) {
     struct Group {
         const char* title;
@@ -406,12 +410,16 @@ GtkWidget* results_frame(const Part& part) {
                                  {"<b>Outlet</b>", "Outlet ", {}},
                                  {"<b>Outlet 2 </b>", "2_Outlet ", {}},
                                  {"<b>Overall</b>", nullptr, {}}};
+    const int state = part.state;
+    const bool calculated =
+        state == PS_FINISHED || state == PS_PROVISIONAL || state == PS_INTERFACE_ITERATING;
     if (part.part_type != nullptr)
         for (int o : part.part_type->outputs) {
             const ValueDef& def = part_output_values_def[sz(o)];
             const std::string name = def.name;
             const std::string value =
-                format_value(part.outputs[sz(o)], def, part.output_units[sz(o)]);
+                calculated ? format_value(part.outputs[sz(o)], def, part.output_units[sz(o)])
+                           : NOT_CALCULATED;
             Group* g = &groups.back();
             for (Group& candidate : groups)
                 if (candidate.prefix != nullptr && name.rfind(candidate.prefix, 0) == 0) {

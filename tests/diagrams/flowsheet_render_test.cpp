@@ -8,6 +8,7 @@
 #include "app/core/simulator.h"
 #include "app/core/structure.h"
 #include "app/diagrams/flowsheet_draw.h"
+#include "app/diagrams/images.h"
 #include "tests/diagrams/diagram_support.h"
 #include "tests/support/paths.h"
 
@@ -143,6 +144,15 @@ TEST_F(FlowsheetRender, OddStructuresTogglesAndScales) {
     sheet->show_tp = 0;
     sheet->show_cross1 = 1;
     draw("flowsheet_odd");
+    // The PNG image of the diagrams' "Save to png" at the sheet's zoom.
+    diagrams::draw_symbol_graph = diagrams::draw_flowsheet;
+    sheet->symbol_zoom = 1.5;
+    const std::string png = std::string(KVR2_BINARY_DIR) + "/render/flowsheet_saved.png";
+    ASSERT_EQ(diagrams::save_sheet_png(*sheet, png), "");
+    cairo_surface_t* saved = cairo_image_surface_create_from_png(png.c_str());
+    EXPECT_EQ(cairo_image_surface_get_width(saved),
+              static_cast<int>(std::ceil(1.5 * sheet->sheet_width)));
+    cairo_surface_destroy(saved);
     // Scales that are no scale draw nothing and leave cairo working.
     Image image(10, 10);
     for (double scale : {0.0, -1.0, std::nan(""), HUGE_VAL}) {

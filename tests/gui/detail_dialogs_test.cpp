@@ -17,36 +17,10 @@ namespace {
 
 constexpr const char* HELIUM_TITLE = "Helium Brayton Cycle";
 
-GtkWidget* shown_window(const std::string& title) {
-    GList* all = gtk_window_list_toplevels();
-    GtkWidget* found = nullptr;
-    for (GList* l = all; l != nullptr; l = l->next) {
-        const char* t = gtk_window_get_title(GTK_WINDOW(l->data));
-        if (t != nullptr && title == t && gtk_widget_get_visible(GTK_WIDGET(l->data)))
-            found = GTK_WIDGET(l->data);
-    }
-    g_list_free(all);
-    return found;
-}
-
-std::string label_of(GtkWidget* d, const char* entry) {
-    // The label sits left of the entry in the same table row.
-    GtkWidget* e = find_widget(d, entry);
-    GtkWidget* table = gtk_widget_get_parent(e);
-    guint top = 0;
-    gtk_container_child_get(GTK_CONTAINER(table), e, "top-attach", &top, nullptr);
-    std::string out;
-    GList* children = gtk_container_get_children(GTK_CONTAINER(table));
-    for (GList* l = children; l != nullptr; l = l->next) {
-        guint t = 0;
-        guint left = 0;
-        gtk_container_child_get(GTK_CONTAINER(table), GTK_WIDGET(l->data), "top-attach", &t,
-                                "left-attach", &left, nullptr);
-        if (t == top && left == 0 && GTK_IS_LABEL(l->data))
-            out = gtk_label_get_text(GTK_LABEL(l->data));
-    }
-    g_list_free(children);
-    return out;
+// The label of input row n.
+std::string label_of(GtkWidget* d, const char* input) {
+    const std::string name = std::string("label") + (input + 5);
+    return gtk_label_get_text(GTK_LABEL(find_widget(d, name)));
 }
 
 std::string text_of(GtkWidget* d, const char* name) {
@@ -142,6 +116,7 @@ TEST_F(PartDialog, CopyAnswersAndBounds) {
     gtk_combo_box_set_active(GTK_COMBO_BOX(find_widget(d, "option1")), 1);
     pump();
     EXPECT_EQ(label_of(d, "input1"), "Polytropic Efficiency");
+    screenshot("part_dialog");
     EXPECT_EQ(cell(p, {1, 0, 1, 0, 1, 1}, COL_NAME), "Isentropic Efficiency");
     // A value beyond its bounds is held, with the information message.
     enter(d, "input1", "7");
@@ -296,6 +271,7 @@ TEST_F(InterfaceDialogs, TreeChoiceLinkedDialogAndDetails) {
     gtk_combo_box_set_active(GTK_COMBO_BOX(find_widget(itf, "option0")), 2);
     pump();
     EXPECT_EQ(label_of(itf, "input0"), "Outlet Temperature Cold Side");
+    screenshot("interface_dialog");
     respond(itf, GTK_RESPONSE_OK);
     EXPECT_EQ(p->interfaces[0]->options[IOPT_CALCULATION_MODE], 2);
     EXPECT_EQ(cell(p, {2, 0, 3, 0}, COL_NAME), "Outlet Temperature Cold Side");

@@ -69,18 +69,6 @@ bool menu_shown(const char* path) {
     return shown;
 }
 
-GtkWidget* shown_window(const std::string& title) {
-    GList* all = gtk_window_list_toplevels();
-    GtkWidget* found = nullptr;
-    for (GList* l = all; l != nullptr; l = l->next) {
-        const char* t = gtk_window_get_title(GTK_WINDOW(l->data));
-        if (t != nullptr && title == t && gtk_widget_get_visible(GTK_WIDGET(l->data)))
-            found = GTK_WIDGET(l->data);
-    }
-    g_list_free(all);
-    return found;
-}
-
 void toggle(const char* name, bool on) {
     const std::string path = std::string("ui/MenuBar/MenuPreferences/") + name;
     gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(action_at(path.c_str())), on);

@@ -185,6 +185,18 @@ GtkWidget* find_widget(GtkWidget* root, const std::string& name) {
     return found;
 }
 
+GtkWidget* shown_window(const std::string& title) {
+    GList* all = gtk_window_list_toplevels();
+    GtkWidget* found = nullptr;
+    for (GList* l = all; l != nullptr; l = l->next) {
+        const char* t = gtk_window_get_title(GTK_WINDOW(l->data));
+        if (t != nullptr && title == t && gtk_widget_get_visible(GTK_WIDGET(l->data)))
+            found = GTK_WIDGET(l->data);
+    }
+    g_list_free(all);
+    return found;
+}
+
 void GuiTest::SetUp() {
     install();
     app::gui::take_shown_messages();

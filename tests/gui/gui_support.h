@@ -32,6 +32,8 @@ void screenshot(const std::string& name);
 
 // The widget named `name` (gtk_widget_set_name) inside `root`, or null.
 GtkWidget* find_widget(GtkWidget* root, const std::string& name);
+// The shown top-level window with this title, or null.
+GtkWidget* shown_window(const std::string& title);
 
 // The tab text of a project.
 std::string tab_of(const app::Project* project);

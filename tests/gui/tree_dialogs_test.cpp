@@ -17,20 +17,6 @@ namespace {
 
 class TreeDialogs : public GuiTest {};
 
-// The shown toplevel window with this title, or null.
-GtkWidget* window_titled(const std::string& title) {
-    GList* all = gtk_window_list_toplevels();
-    GtkWidget* found = nullptr;
-    for (GList* l = all; l != nullptr; l = l->next) {
-        GtkWindow* w = GTK_WINDOW(l->data);
-        const char* t = gtk_window_get_title(w);
-        if (t != nullptr && title == t && gtk_widget_get_visible(GTK_WIDGET(w)))
-            found = GTK_WIDGET(w);
-    }
-    g_list_free(all);
-    return found;
-}
-
 std::string entry_text(GtkWidget* dialog, const char* name) {
     return gtk_entry_get_text(GTK_ENTRY(find_widget(dialog, name)));
 }
@@ -116,7 +102,7 @@ TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
     const double m = process.inputs[PRI_MASSFLOW];
     const double stdv = process.inputs[PRI_STANDARD_VOLUME_FLOW];
     inletdialog(p, &process);
-    GtkWidget* d = window_titled("Inlet details of process Process 1");
+    GtkWidget* d = shown_window("Inlet details of process Process 1");
     ASSERT_NE(d, nullptr);
     EXPECT_FALSE(response_sensitive(d, -42));
     EXPECT_FALSE(response_sensitive(d, GTK_RESPONSE_CANCEL));
@@ -154,7 +140,7 @@ TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
     enter(d, "value1", "2 bar");
     gtk_dialog_response(GTK_DIALOG(d), GTK_RESPONSE_OK);
     pump();
-    EXPECT_EQ(window_titled("Inlet details of process Process 1"), nullptr);
+    EXPECT_EQ(shown_window("Inlet details of process Process 1"), nullptr);
     EXPECT_EQ(process.fluid, fluids[FLUID_DRY_ISO_AIR]);
     EXPECT_DOUBLE_EQ(process.inputs[PRI_PRESSURE], 200.0);
     EXPECT_EQ(process.inputs[PRI_HUMIDITY], 0.0);
@@ -162,9 +148,9 @@ TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
     EXPECT_EQ(cell(p, {1, 0, 0, 2}), "2 bar");
     // The dialog of a deleted process closes with it.
     inletdialog(p, &process);
-    ASSERT_NE(window_titled("Inlet details of process Process 1"), nullptr);
+    ASSERT_NE(shown_window("Inlet details of process Process 1"), nullptr);
     delete_process_in_window(p, process.id);
     pump();
-    EXPECT_EQ(window_titled("Inlet details of process Process 1"), nullptr);
+    EXPECT_EQ(shown_window("Inlet details of process Process 1"), nullptr);
     EXPECT_TRUE(messages().empty());
 }
