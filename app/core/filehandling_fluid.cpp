@@ -191,6 +191,9 @@ int new_fluid_init(Fluid& fluid, int quiet, bool use_library) {
     for (Axis& a : fluid.axis) set_axis_defaults(a);
     if (use_library && init_stoffwerte(&fluid) == 0) {
         fluid.available = 0;  // a fluid the library cannot hold is offered nowhere
+        // The library holds no fluid now: the next set-up of this one must
+        // try again (and fail again) instead of finding it current.
+        if (current_fluid == &fluid) current_fluid = nullptr;
         return 0;
     }
     if (quiet == 0 && on_user_fluid_added != nullptr) on_user_fluid_added(fluid);

@@ -181,7 +181,9 @@ TableResult write_property_table(Fluid& fluid, const TableGrid& g, const TableSi
     sink(table_separator() + table_header());
     const std::int64_t nT = grid_count(g.T_min, g.T_max, g.T_step);
     const std::int64_t np = grid_count(g.p_min, g.p_max, g.p_step);
-    const std::int64_t total = nT * np;
+    // Both counts may be huge (a tiny step): the product is held to what
+    // an int64 holds; the progress only needs the fraction.
+    const std::int64_t total = np > 0 && nT > INT64_MAX / np ? INT64_MAX : nT * np;
     for (std::int64_t i = 0; i < nT; ++i) {
         if (stop.load()) {
             r.stopped = true;

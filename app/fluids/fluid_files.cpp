@@ -75,6 +75,7 @@ Fluid* register_user_fluid(std::unique_ptr<Fluid> fluid, bool menu_entry_made) {
         return nullptr;
     }
     if (!menu_entry_made) add_fluid_to_popup(*added);
+    property_table_fluids_changed();
     return added;
 }
 

@@ -110,5 +110,7 @@ void edit_fluid_dialog(Fluid* fluid);
 // The window while it is open (null otherwise), and whether a table runs.
 GtkWidget* property_table_window();
 bool property_table_running();
+// The fluid combo of an open window offers the fluids as they are now.
+void property_table_fluids_changed();
 
 }  // namespace app::gui

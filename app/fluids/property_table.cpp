@@ -50,7 +50,7 @@ struct TableWindow {
     std::atomic<bool> stop{false};
     bool running = false;
     bool closing = false;  // Close while a table ran: destroyed when it ends
-    bool busy = false;     // the program itself sets the spinners
+    bool busy = false;     // the program itself sets the spinners or the combo
 };
 
 TableWindow* table = nullptr;
@@ -203,7 +203,7 @@ void make_property_table(GtkButton*, gpointer) {
 
 void select_fluid_property_table(GtkComboBox* combo, gpointer) {
     TableWindow* t = table;
-    if (t == nullptr || t->running) return;
+    if (t == nullptr || t->running || t->busy) return;
     const int row = gtk_combo_box_get_active(combo);
     if (row < 0 || row >= static_cast<int>(t->combofluids.size())) return;
     t->fluid = fluids[t->combofluids[sz(row)]];
@@ -312,20 +312,45 @@ GtkWidget* settings_frame(TableWindow& t) {
     return frame;
 }
 
+// The fluids the combo offers: every available one, in list order.
+std::vector<int> offered_fluids() {
+    std::vector<int> out;
+    for (int i = 0; i < az_fluids(); ++i)
+        if (const Fluid* f = fluids[i]; f != nullptr && f->available != 0) out.push_back(i);
+    return out;
+}
+
+// Fills the combo anew when the fluids offered changed (a user fluid was
+// defined or imported), keeping the fluid shown; no table is computed.
+void fill_fluid_combo(TableWindow& t) {
+    std::vector<int> offered = offered_fluids();
+    if (offered == t.combofluids) return;
+    t.busy = true;
+    GtkComboBox* combo = GTK_COMBO_BOX(t.combo);
+    for (std::size_t i = t.combofluids.size(); i > 0; --i)
+        gtk_combo_box_remove_text(combo, static_cast<gint>(i - 1));
+    t.combofluids = std::move(offered);
+    int active = 0;
+    for (std::size_t i = 0; i < t.combofluids.size(); ++i) {
+        const Fluid* f = fluids[t.combofluids[i]];
+        if (f == t.fluid) active = static_cast<int>(i);
+        gtk_combo_box_append_text(combo, f->name.c_str());
+    }
+    gtk_combo_box_set_active(combo, active);
+    t.busy = false;
+}
+
+gboolean window_focused(GtkWidget*, GdkEventFocus*, gpointer) {
+    if (table != nullptr) fill_fluid_combo(*table);
+    return FALSE;
+}
+
 GtkWidget* fluid_row(TableWindow& t) {
     GtkWidget* row = gtk_hbox_new(FALSE, 6);
     gtk_box_pack_start(GTK_BOX(row), my_label("<b>Fluid: </b>"), FALSE, FALSE, 0);
     t.combo = gtk_combo_box_new_text();
     gtk_widget_set_name(t.combo, "fluid_combo");
-    int active = 0;
-    for (int i = 0; i < az_fluids(); ++i) {
-        const Fluid* f = fluids[i];
-        if (f == nullptr || f->available == 0) continue;
-        if (f == t.fluid) active = static_cast<int>(t.combofluids.size());
-        t.combofluids.push_back(i);
-        gtk_combo_box_append_text(GTK_COMBO_BOX(t.combo), f->name.c_str());
-    }
-    gtk_combo_box_set_active(GTK_COMBO_BOX(t.combo), active);
+    fill_fluid_combo(t);
     g_signal_connect(t.combo, "changed", G_CALLBACK(select_fluid_property_table), nullptr);
     gtk_box_pack_start(GTK_BOX(row), t.combo, FALSE, FALSE, 0);
     return row;
@@ -371,6 +396,9 @@ GtkWidget* button_row(TableWindow& t) {
 
 GtkWidget* property_table_window() { return table != nullptr ? table->window : nullptr; }
 bool property_table_running() { return table != nullptr && table->running; }
+void property_table_fluids_changed() {
+    if (table != nullptr) fill_fluid_combo(*table);
+}
 
 void on_properties_table(GtkAction*, gpointer) {
     if (table != nullptr) {
@@ -397,6 +425,7 @@ void on_properties_table(GtkAction*, gpointer) {
     gtk_box_pack_start(GTK_BOX(box), button_row(t), FALSE, FALSE, 0);
     gtk_container_add(GTK_CONTAINER(t.window), box);
     g_signal_connect(t.window, "delete-event", G_CALLBACK(window_deleted), nullptr);
+    g_signal_connect(t.window, "focus-in-event", G_CALLBACK(window_focused), nullptr);
     g_signal_connect(t.window, "destroy", G_CALLBACK(window_destroyed), &t);
     g_object_set_data_full(G_OBJECT(t.window), "table", &t, free_table);
     gtk_widget_show_all(t.window);

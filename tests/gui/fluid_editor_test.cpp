@@ -395,6 +395,11 @@ TEST_F(FluidEditorWindow, PropertyTableStopsAndTimesAThousandStates) {
         std::printf("[ table    ] %s: 1000 states shown in %.3f s\n", name, s);
     }
     screenshot("property_table_air");
+    // A fluid defined while the window is open is offered at once.
+    ASSERT_NE(user_fluid("Late air", -1, {{12, 0.8}, {11, 0.2}}), nullptr);
+    select_combo_text(in(t, "fluid_combo"), "Late air");
+    text = table_text();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5 + 10 * 101);
     click(in(t, "close"));
     EXPECT_EQ(property_table_window(), nullptr);
 }

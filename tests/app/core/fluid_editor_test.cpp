@@ -369,6 +369,17 @@ TEST_F(FluidEditor, ImportRefusalsSayWhy) {
         EXPECT_EQ(current_fluid, nullptr) << c.says;
     }
     std::string error;
+    // A project's reader keeps the refused fluid, unavailable and not held
+    // by the library, so that its next use fails instead of finding it set up.
+    std::string warning;
+    const std::string refused = cases[std::size(cases) - 1].text;
+    std::unique_ptr<Fluid> kept =
+        read_fluid(refused.substr(refused.find("#START")), error, warning);
+    ASSERT_NE(kept, nullptr) << error;
+    EXPECT_EQ(kept->available, 0);
+    EXPECT_EQ(current_fluid, nullptr);
+    EXPECT_EQ(init_stoffwerte(kept.get()), 0);
+    current_fluid = nullptr;
     EXPECT_NE(import_fluid_text(file("Case blind", "2", two), error), nullptr) << error;
     EXPECT_EQ(import_fluid_file("/nonexistent/x.kvq", error), nullptr);
     EXPECT_NE(error.find("/nonexistent/x.kvq"), std::string::npos);
@@ -421,6 +432,17 @@ TEST_F(FluidEditor, TableEdges) {
     EXPECT_EQ(grid_count(1, 0, 1), 0);
     EXPECT_EQ(grid_count(0, 1, 0), 0);
     EXPECT_EQ(grid_count(0, 1e300, 1e-300), 1000000000000000);
+    // Tiny steps on both axes: the row total stays a count, not an overflow.
+    std::atomic<bool> stop{false};
+    std::int64_t total = 0;
+    const TableResult huge = write_property_table(
+        n2, TableGrid{100, 1e6, 1e-7, 300, 2000, 1e-4}, [](const std::string&) {}, stop,
+        [&](std::int64_t, std::int64_t all) {
+            total = all;
+            stop = true;
+        });
+    EXPECT_EQ(huge.rows, 1);
+    EXPECT_EQ(total, INT64_MAX);
 
     EXPECT_EQ(state_text(-998), "subcooled (compressed) liquid");
     EXPECT_EQ(state_text(0.005), "saturated liquid ");
