@@ -54,6 +54,10 @@ bool same_components(const Fluid& a, const Fluid& b) {
     return true;
 }
 
+const char* fluid_name(const Fluid* fluid) {
+    return fluid != nullptr ? fluid->name.c_str() : "(none)";
+}
+
 }  // namespace
 
 int calcSplitter(Part& part) {
@@ -146,8 +150,7 @@ int calcMixer(Part& part) {
         !same_components(*part.fluid, *pred->fluid))
         return fail(part, format_text("Mixer \"%s\" joins streams of fluids \"%s\" and \"%s\"; a "
                                       "mixer mixes streams of one fluid.\n",
-                                      name, part.fluid ? part.fluid->name.c_str() : "(none)",
-                                      pred->fluid->name.c_str()));
+                                      name, fluid_name(part.fluid), fluid_name(pred->fluid)));
 
     // 2. The second inlet.
     const SecondStream in2 = second_stream(part, *pred);

@@ -84,6 +84,9 @@ TEST_F(Streams, MixerFaults) {
                          "joins streams of fluids \"Water\" and \"Helium\"; a mixer mixes streams "
                          "of one fluid"))
         << mixer->failure_text;
+    feed->fluid = nullptr;  // a feed not yet given its fluid
+    EXPECT_EQ(calc_part(*mixer), PS_FAILED);
+    EXPECT_TRUE(contains(mixer->failure_text, "\"Water\" and \"(none)\"")) << mixer->failure_text;
     free_part(feed);
     free_part(mixer);
 }
