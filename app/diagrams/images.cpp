@@ -2,6 +2,7 @@
 #include "app/diagrams/images.h"
 
 #include "app/core/kvr.h"
+#include "app/diagrams/flowsheet_draw.h"
 #include "app/diagrams/render.h"
 
 #include <cmath>
@@ -9,7 +10,7 @@
 
 namespace app::diagrams {
 
-SheetDrawer draw_symbol_graph = nullptr;
+SheetDrawer draw_symbol_graph = draw_flowsheet;
 
 namespace {
 

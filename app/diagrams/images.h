@@ -16,8 +16,8 @@ inline constexpr int BATCH_IMAGE_WIDTH = 1024;
 inline constexpr int BATCH_IMAGE_HEIGHT = 800;
 
 // Draws the flowsheet of a project (its Graph of kind 1) into cr at the
-// scale (sheet units to pixels). Set by the flowsheet code; null until
-// then, and flowsheet images are refused.
+// scale (sheet units to pixels): draw_flowsheet, with or without a
+// display. A null drawer refuses flowsheet images.
 using SheetDrawer = void (*)(Graph& sheet, cairo_t* cr, double scale);
 extern SheetDrawer draw_symbol_graph;
 

@@ -227,9 +227,7 @@ void update_current_process_and_part_and_interface(Project* project, int process
     open_tree_to_new_current_part(project, process, part, interface);
     update_plot_graphs_to_new_current_part(project, process, part, interface);
     update_buttons(project);
-    if (const GraphView* sheet = view_of(project->graphs[0]);
-        sheet != nullptr && sheet->drawing_area != nullptr)
-        gtk_widget_queue_draw(sheet->drawing_area);
+    draw_symbol_graph(project);
 }
 
 }  // namespace app::gui

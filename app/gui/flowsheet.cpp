@@ -2,11 +2,12 @@
 // the wheel and the zoom, the five Overview toggles, the context buttons,
 // and the refresh operations the rest of the window calls.
 //
-// The sheet is drawn by the one flowsheet drawing (app/diagrams) at every
-// exposure into a picture of the whole zoomed sheet, which the window
-// shows. While a calculation writes the records that picture is shown as
-// it was (a sheet too large for a picture is drawn directly, and is blank
-// during a calculation).
+// The sheet is drawn by the one flowsheet drawing (app/diagrams) into a
+// picture of the whole zoomed sheet when something on it changed
+// (draw_symbol_graph, adjust_graph_size); exposures and scrolling only
+// copy from it. While a calculation writes the records that picture is
+// shown as it was (a sheet too large for a picture is drawn directly at
+// each exposure, and is blank during a calculation).
 #include "app/core/flowsheet.h"
 #include "app/core/tools.h"
 #include "app/diagrams/flowsheet_draw.h"
@@ -41,6 +42,7 @@ constexpr const char* TOOLBAR_ACTIONS[] = {"InsertProcess",         nullptr,
 struct SheetPage {
     GtkWidget* scroller = nullptr;
     cairo_surface_t* picture = nullptr;
+    bool stale = true;  // the records changed since the picture was drawn
 };
 std::map<const Graph*, SheetPage> pages;
 
@@ -69,8 +71,8 @@ void forget_page(GtkWidget*, gpointer graph) {
     pages.erase(it);
 }
 
-// Draws the whole zoomed sheet into the page's picture; false when the
-// sheet is too large for one.
+// Draws the whole zoomed sheet into the page's picture, unless it shows
+// the records as they are; false when the sheet is too large for one.
 bool draw_picture(Graph& sheet, SheetPage& page) {
     const double zoom = zoom_of(sheet);
     const int w = static_cast<int>(std::ceil(sheet.sheet_width * zoom));
@@ -83,10 +85,13 @@ bool draw_picture(Graph& sheet, SheetPage& page) {
         cairo_image_surface_get_height(page.picture) != h) {
         drop_picture(page);
         page.picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+        page.stale = true;
     }
+    if (!page.stale) return true;
     cairo_t* cr = cairo_create(page.picture);
     diagrams::draw_flowsheet(sheet, cr, zoom);
     cairo_destroy(cr);
+    page.stale = false;
     return true;
 }
 
@@ -183,7 +188,6 @@ void measure(const std::string& name, double wrap, int& w, int& h) {
 }  // namespace
 
 void build_symbol_graph(Project* project) {
-    diagrams::draw_symbol_graph = diagrams::draw_flowsheet;
     Graph* sheet = sheet_of(project);
     GraphView* view = view_of(sheet);
     if (view == nullptr || view->page_box == nullptr) return;
@@ -245,11 +249,16 @@ void adjust_graph_size(Project* project) {
     gint old_w = 0, old_h = 0;
     gtk_widget_get_size_request(area, &old_w, &old_h);
     if (!same || old_w != w || old_h != h) gtk_widget_set_size_request(area, w, h);
+    pages[sheet].stale = true;
     gtk_widget_queue_draw(area);
 }
 
 void draw_symbol_graph(Project* project) {
-    if (GtkWidget* area = area_of(sheet_of(project))) gtk_widget_queue_draw(area);
+    Graph* sheet = sheet_of(project);
+    GtkWidget* area = area_of(sheet);
+    if (area == nullptr) return;
+    pages[sheet].stale = true;
+    gtk_widget_queue_draw(area);
 }
 
 gboolean symbol_graph_button_press(GtkWidget*, GdkEventButton* event, Graph* sheet) {

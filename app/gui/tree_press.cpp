@@ -74,6 +74,12 @@ void refresh_current(Project* project) {
     update_buttons(project);
 }
 
+// The row's element becomes current; the flowsheet's selection frame
+// follows.
+void make_current(Project* project, const RowRef& row) {
+    if (make_row_current(*project, row)) draw_symbol_graph(project);
+}
+
 void show_graph_page(Project* project, const RowRef& row) {
     const GraphView* graph = view_of(project->graphs[sz(row.graph)]);
     const ProjectView* page = view_of(project);
@@ -84,7 +90,7 @@ void show_graph_page(Project* project, const RowRef& row) {
 }
 
 void left_press(Project* project, const RowRef& row, const GdkEventButton* event) {
-    make_row_current(*project, row);
+    make_current(project, row);
     if (row.interface >= 0 || row.part >= 1) refresh_current(project);
     if (row.kind == RowKind::GRAPH) show_graph_page(project, row);
     open_menu(left_click_menu(*project, row), event);
@@ -103,7 +109,7 @@ void right_press(Project* project, GtkTreeView* view, const RowRef& row, const T
     GtkTreePath* path = gtk_path_of(clicked);
     gtk_tree_selection_select_path(selection, path);
     gtk_tree_path_free(path);
-    make_row_current(*project, row);
+    make_current(project, row);
     if (row.interface >= 0) refresh_current(project);
     if (row.kind == RowKind::GRAPH) {
         const GraphView* graph = view_of(project->graphs[sz(row.graph)]);
@@ -116,7 +122,7 @@ void double_press(Project* project, GtkTreeView* view, const RowRef& row, const 
     if (row.kind == RowKind::GRAPH) {
         show_graph(nullptr, nullptr);
     } else if (row.process >= 0 && row.part >= 1) {
-        make_row_current(*project, row);
+        make_current(project, row);
         partdialogcallback(nullptr, nullptr);
     } else {
         GtkTreePath* path = gtk_path_of(clicked);

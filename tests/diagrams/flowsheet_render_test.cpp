@@ -145,7 +145,6 @@ TEST_F(FlowsheetRender, OddStructuresTogglesAndScales) {
     sheet->show_cross1 = 1;
     draw("flowsheet_odd");
     // The PNG image of the diagrams' "Save to png" at the sheet's zoom.
-    diagrams::draw_symbol_graph = diagrams::draw_flowsheet;
     sheet->symbol_zoom = 1.5;
     const std::string png = std::string(KVR2_BINARY_DIR) + "/render/flowsheet_saved.png";
     ASSERT_EQ(diagrams::save_sheet_png(*sheet, png), "");

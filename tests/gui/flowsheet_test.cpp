@@ -61,6 +61,21 @@ void wheel(Project* p, GdkScrollDirection direction) {
     pump();
 }
 
+// Whether the window shows the selection frame on the part's left edge.
+bool framed(Project* p, const Part& part) {
+    pump();
+    const Graph& sheet = *p->graphs[0];
+    const int x = static_cast<int>(part_x(sheet, part) * sheet.symbol_zoom);
+    const int y = static_cast<int>((part_y(sheet, part) + 16) * sheet.symbol_zoom);
+    GdkPixbuf* pixel =
+        gdk_pixbuf_get_from_drawable(nullptr, area_of(p)->window, nullptr, x, y, 0, 0, 1, 1);
+    if (pixel == nullptr) return false;
+    const guchar* rgb = gdk_pixbuf_get_pixels(pixel);
+    const bool frame = rgb[0] < 10 && rgb[1] > 120 && rgb[1] < 136 && rgb[2] > 245;
+    g_object_unref(pixel);
+    return frame;
+}
+
 bool menu_shown(const char* path) {
     GtkWidget* menu = gtk_ui_manager_get_widget(ui.ui_manager, path);
     const bool shown = menu != nullptr && gtk_widget_get_mapped(menu);
@@ -90,12 +105,23 @@ TEST_F(Flowsheet, PressesSelectOpenDialogsAndPopUpMenus) {
     EXPECT_EQ(p->current_process, 0);
     EXPECT_EQ(p->current_part, 1);
     EXPECT_EQ(selected_paths(tree_view_of(p)), (std::vector<TreePath>{{1, 0, 1, 0}}));
+    EXPECT_TRUE(framed(p, comp));
+    // The frame follows a part chosen in the tree with button 3.
+    press(p, {1, 0, 1, 1}, 3);
+    shown_menus();
+    EXPECT_EQ(p->current_part, 2);
+    EXPECT_TRUE(framed(p, *process.parts[2]));
+    EXPECT_FALSE(framed(p, comp));
     // Double clicks: the inlet dialog on the Inlet, the part dialog elsewhere.
     press_part(p, *process.parts[0], 1);
     press_part(p, *process.parts[0], 1, GDK_2BUTTON_PRESS);
     EXPECT_NE(shown_window("Inlet details of process Helium Brayton Cycle"), nullptr);
     press_part(p, comp, 1, GDK_2BUTTON_PRESS);
-    EXPECT_NE(shown_window("Part details for part 1 of process Helium Brayton Cycle"), nullptr);
+    GtkWidget* dialog = shown_window("Part details for part 1 of process Helium Brayton Cycle");
+    EXPECT_NE(dialog, nullptr);
+    if (dialog != nullptr) gtk_widget_destroy(dialog);
+    if (GtkWidget* d = shown_window("Inlet details of process Helium Brayton Cycle"))
+        gtk_widget_destroy(d);
     // Button 3: on a part, and on empty space, which also clears the selection.
     press_part(p, comp, 3);
     EXPECT_TRUE(menu_shown("ui/Popup_on_part_in_graph"));
