@@ -1,5 +1,6 @@
 #include "library/phase/records.h"
 
+#include "library/phase/envelope.h"
 #include "library/phase/satcheb.h"
 
 namespace lib {
@@ -22,6 +23,7 @@ void clear_phase_caches() {
     SATSPL.built = 0;
     MAXTP = MaxtpRecord{};
     satcheb::forget_slots();
+    mix::forget_envelopes();
 }
 
 }  // namespace lib

@@ -361,6 +361,36 @@ bool splines_for(const double x[20]) {
     return true;
 }
 
+bool traced_tmax(double& tmax) {
+    const int n = SATSPL.n;
+    if (SATSPL.built == 0 || n < 20 || n >= kSplinePoints) return false;
+    const auto at = [](int k, int col) {
+        return SATSPL.value[static_cast<std::size_t>(k)][static_cast<std::size_t>(col)];
+    };
+    int top = 0;
+    for (int k = 1; k < n; ++k) {
+        if (!std::isfinite(at(k, col_t()))) return false;
+        if (at(k, col_t()) > at(top, col_t())) top = k;
+    }
+    // (Far below the top, as along the dilute dew points, the points may lie
+    // further apart.)
+    const double near = at(top, col_t()) + std::log(0.95);
+    for (int k = 1; k < n; ++k)
+        if (std::max(at(k, col_t()), at(k - 1, col_t())) > near &&
+            !(std::fabs(at(k, col_t()) - at(k - 1, col_t())) <= std::log(1.01)))
+            return false;
+    tmax = std::exp(at(top, col_t()));
+    if (MAXTP.tmax_flag == 0 && std::isfinite(MAXTP.tmax_t)) tmax = std::max(tmax, MAXTP.tmax_t);
+    // A dew point first (the feed phase the thinner), a bubble point last,
+    // whose temperature lies well below the highest and falls over the last
+    // points.
+    const bool dew_first = at(0, 0) < at(0, col_dinc());
+    const bool bubble_last = at(n - 1, 0) > at(n - 1, col_dinc());
+    bool falling = top < n - 6;
+    for (int k = n - 5; k < n && falling; ++k) falling = at(k, col_t()) < at(k - 1, col_t());
+    return dew_first && bubble_last && falling && std::exp(at(n - 1, col_t())) < 0.95 * tmax;
+}
+
 bool spline_start(int kph, const double x[20], double& T, double& P, double& Dl, double& Dv,
                   double xl[20], double xv[20]) {
     if (!splines_for(x)) return false;

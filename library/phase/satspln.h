@@ -17,5 +17,10 @@ void spline_start_at_fraction(double vf, int ityp, double spec, double& T, doubl
                               double& Dv, double xl[20], double xv[20]);
 // Whether the splines are set for composition x.
 bool splines_for(const double x[20]);
+// The highest temperature of the traced boundary (the cricondentherm), when
+// the trace is whole: from dew points through the critical point to bubble
+// points, the temperature falling again at its end, without gaps (no two
+// points more than 1 % apart in T).  False otherwise.
+bool traced_tmax(double& tmax);
 
 }  // namespace lib

@@ -12,6 +12,7 @@
 #include "library/models/hmxrecords.h"
 #include "library/models/phiderv.h"
 #include "library/phase/dens.h"
+#include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/sattp.h"
 #include "library/setup/records.h"
@@ -38,15 +39,38 @@ bool ln_phi(double T, double D, const double w[20], const Present& o, double lnp
     return true;
 }
 
-// The density root of a trial phase, without a start value: a start from
-// the last trial can lead the density solver into a loop of the equation
-// inside the two-phase region, whose roots are no phases.
-bool root_of(double T, double P, const double w[20], int kph, double& D) {
+// The last density root of a trial and its composition.
+struct Root {
+    double D = 0.0;
+    double w[20] = {};
+};
+
+// The density root of a trial phase.  From the last root of a trial of
+// nearly the same composition (every fraction within about 10 %) first,
+// kept only when it moved less than 10 %: a start from a root of a quite
+// different trial can lead the density solver into a loop of the equation
+// inside the two-phase region, whose roots are no phases (ln phi of such a
+// root gave a tangent-plane distance of -1.8 to a stable dense gas).
+// Otherwise without a start value.
+bool root_of(double T, double P, const double w[20], const Present& o, int kph, Root& last) {
     flash::QuietMessages quiet;
     int jerr = 0;
     std::string jmsg;
+    double change = 0.0;
+    for (int a = 0; a < o.m && last.D > 0.0; ++a) {
+        const double r = std::log(w[o.c[a]] / last.w[o.c[a]]);
+        change += r * r;
+    }
     double d = 0.0;
-    TPRHO(T, P, w, kph, kNoStartValue, d, jerr, jmsg);
+    if (last.D > 0.0 && change < 1e-2) {
+        d = last.D;
+        TPRHO(T, P, w, kph, kStartValue, d, jerr, jmsg);
+        if (jerr > 0 || !(std::fabs(d / last.D - 1.0) < 0.1)) d = 0.0;
+    }
+    if (!(d > 0.0)) {
+        d = 0.0;
+        TPRHO(T, P, w, kph, kNoStartValue, d, jerr, jmsg);
+    }
     if (jerr > 0 || !(d > 0.0)) {
         d = 0.0;
         TPRHO(T, P, w, 3 - kph, kNoStartValue, d, jerr, jmsg);
@@ -55,7 +79,8 @@ bool root_of(double T, double P, const double w[20], int kph, double& D) {
     double p = 0.0;
     PRESS(T, d, w, p);
     if (!(std::fabs(p / P - 1.0) < 1e-6)) return false;
-    D = d;
+    last.D = d;
+    flash::copy20(w, last.w);
     return true;
 }
 
@@ -80,17 +105,28 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
     double Y[20] = {}, D = 0.0, lnphi[20] = {}, M[20][20] = {};
     for (int a = 0; a < o.m; ++a) Y[o.c[a]] = w[o.c[a]];
     const int kph = vapour ? kVapour : kLiquid;
+    // The last root of the trial's own kind, and the last liquid root that
+    // stood in for a vapour (the starts of the next roots).
+    Root kind, stand;
+    double Dchecked = 0.0, last_trivial = 1e300;
+    bool first = false;
     for (int it = 1; it <= 40; ++it) {
         double sum = 0.0;
         for (int a = 0; a < o.m; ++a) sum += Y[o.c[a]];
         if (!(sum > 0.0) || !std::isfinite(sum)) return false;
         for (int a = 0; a < o.m; ++a) w[o.c[a]] = Y[o.c[a]] / sum;
-        if (!root_of(T, P, w, kph, D)) return false;
-        if (vapour && !first_root(T, P, w, D)) {
+        if (!root_of(T, P, w, o, kph, kind)) return false;
+        D = kind.D;
+        // (A vapour root within 2 % of the last one that was checked as a
+        // first crossing is one too.)
+        if (vapour && !(first && std::fabs(D / Dchecked - 1.0) < 0.02)) {
+            first = first_root(T, P, w, D);
+            Dchecked = D;
+        }
+        if (vapour && !first) {
             // No vapour of this composition: the liquid root stands for it.
-            double dl = 0.0;
-            if (!root_of(T, P, w, kLiquid, dl)) return false;
-            D = dl;
+            if (!root_of(T, P, w, o, kLiquid, stand)) return false;
+            D = stand.D;
         }
         const bool newton = it > 3;
         if (!ln_phi(T, D, w, o, lnphi, M, newton)) return false;
@@ -105,12 +141,16 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
             trivial += r * r;
         }
         // The trial has become the feed: close to it with a positive
-        // distance, or on it.
+        // distance, on it, or drawn into it (the distance to the feed falls
+        // twentyfold in one step: the feed is a stable point and the trial
+        // well inside its reach).
         if (trivial < 1e-8 || (trivial < 1e-4 && tm > 1e-6)) return false;
+        if (trivial < 1e-3 && tm > 0.0 && trivial < 0.05 * last_trivial) return false;
+        last_trivial = trivial;
         if (tm < -1e-10 && it > 1) return true;
         // A stationary point: of positive distance (some way above zero no
         // further digits are needed) or negative.
-        if (g2 < 1e-20 || (g2 < 1e-10 && tm > 1e-3)) return tm < -1e-10;
+        if (g2 < 1e-20 || (g2 < 1e-10 && tm > 1e-3) || (g2 < 1e-6 && tm > 1e-2)) return tm < -1e-10;
         if (!newton) {
             for (int a = 0; a < o.m; ++a) {
                 const int i = o.c[a];
@@ -212,7 +252,8 @@ bool stable_root(double T, double P, const double z[20], double& D, bool& liquid
 Stability stability(double T, double P, const double z[20]) {
     Stability s;
     s.found = stable_root(T, P, z, s.D, s.liquid_like);
-    if (!s.found) return s;
+    // Above the cricondentherm of z no trial phase splits off.
+    if (!s.found || above_envelope(T, z)) return s;
     const Present o = present(z);
     double lnphi[20] = {}, M[20][20];
     if (!ln_phi(T, s.D, z, o, lnphi, M, false)) {

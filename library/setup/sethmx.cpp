@@ -9,6 +9,7 @@
 #include "library/models/hmx.h"
 #include "library/models/pr.h"
 #include "library/models/records.h"
+#include "library/phase/envelope.h"
 #include "library/setup/openfl.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
@@ -143,6 +144,7 @@ void SETHMX(const std::string& hfmix, int& ierr, std::string& herr) {
     clear_all_pairs();
     MXINFO.source[0] = hfmix;
     hmx_forget_all();
+    mix::forget_envelopes();
     FLAGS2.ammonia_water = 0;
     auto stop = [&](int code, std::string_view text) {
         fail(code, "SETHMX", text, ierr, herr, kNoNumber);

@@ -5,6 +5,7 @@
 
 #include "library/library.h"
 #include "library/models/hmx.h"
+#include "library/phase/envelope.h"
 #include "library/phase/records.h"
 #include "library/setup/openfl.h"
 #include "library/setup/records.h"
@@ -199,6 +200,7 @@ void SETKTV(int icomp, int jcomp, const std::string& hmodij, const double fij[6]
     }
     hmx_forget_all();
     hmx_prepare();
+    mix::forget_envelopes();
 }
 
 }  // namespace lib

@@ -4,6 +4,7 @@
 
 #include "library/library.h"
 #include "library/models/records.h"
+#include "library/phase/envelope.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
 #include "library/setup/records.h"
@@ -123,6 +124,7 @@ void RESETA() {
     FSHSAV.tst = 0;
     FSHSAV.pst = 0;
     satcheb::forget_slots();
+    mix::forget_envelopes();
     NCOMP.ic = 0;
     FLAGS2.energy_switch = 0;
     FLAGS2.sat_status = 0;

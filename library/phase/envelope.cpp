@@ -1,0 +1,103 @@
+// The cricondentherm cache: a few recent compositions with their call
+// counts and, once traced, the highest temperature of their boundary.  The
+// trace runs through SATSPLN; the caller's splines (and characteristic
+// points) are restored afterwards, so that the start values of the
+// saturation routines stay the ones the caller set up.
+#include "library/phase/envelope.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "library/library.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/records.h"
+#include "library/phase/satspln.h"
+#include "library/setup/records.h"
+
+namespace lib::mix {
+namespace {
+
+enum class Trace { pending, traced, failed };
+
+struct Entry {
+    std::array<double, kMaxComp> z{};
+    int nc = 0;
+    Code model;
+    int calls = 0;
+    unsigned long long used = 0;  // the tick of the last call (the oldest goes first)
+    Trace state = Trace::pending;
+    double tmax = 0.0;
+};
+
+constexpr int kEntries = 8;
+std::array<Entry, kEntries> entries;
+unsigned long long tick = 0;
+bool tracing = false;  // the trace's own flashes are not counted
+
+bool same(const Entry& e, const double z[20]) {
+    if (e.calls == 0 || e.nc != NCOMP.nc || !(e.model == EOSMOD.mix)) return false;
+    for (int i = 0; i < kMaxComp; ++i)
+        if (e.z[static_cast<std::size_t>(i)] != z[i]) return false;
+    return true;
+}
+
+Entry& entry_for(const double z[20]) {
+    for (Entry& e : entries)
+        if (same(e, z)) return e;
+    Entry& e = *std::min_element(entries.begin(), entries.end(),
+                                 [](const Entry& a, const Entry& b) { return a.used < b.used; });
+    e = Entry{};
+    for (int i = 0; i < kMaxComp; ++i) e.z[static_cast<std::size_t>(i)] = z[i];
+    e.nc = NCOMP.nc;
+    e.model = EOSMOD.mix;
+    return e;
+}
+
+// The boundary of z traced, the caller's splines kept.
+void trace(Entry& e, const double z[20]) {
+    const auto splines = std::make_unique<SatsplRecord>(SATSPL);
+    const MaxtpRecord points = MAXTP;
+    int ierr = 0;
+    std::string herr;
+    double tmax = 0.0;
+    tracing = true;
+    {
+        flash::QuietMessages quiet;
+        SATSPLN(z, ierr, herr);
+    }
+    tracing = false;
+    const bool whole = ierr == 0 && traced_tmax(tmax);
+    SATSPL = *splines;
+    MAXTP = points;
+    e.state = whole ? Trace::traced : Trace::failed;
+    e.tmax = tmax;
+}
+
+}  // namespace
+
+bool above_envelope(double T, const double z[20]) {
+    if (tracing) return false;
+    Entry& e = entry_for(z);
+    e.used = ++tick;
+    ++e.calls;
+    if (e.state == Trace::pending && e.calls >= kTraceAfter) trace(e, z);
+    return e.state == Trace::traced && T > 1.01 * e.tmax;
+}
+
+bool cricondentherm(const double z[20], double& tmax) {
+    for (const Entry& e : entries)
+        if (same(e, z) && e.state == Trace::traced) {
+            tmax = e.tmax;
+            return true;
+        }
+    return false;
+}
+
+void forget_envelopes() {
+    entries = {};
+    tick = 0;
+}
+
+}  // namespace lib::mix

@@ -1,0 +1,158 @@
+// The tangent-plane test of a mixture and its cricondentherm cache: states
+// above the traced cricondentherm get the test's own verdict without it, the
+// trace keeps the caller's splines, a trace that does not close gives no
+// shortcut, a new set-up or new mixing parameters forget it, and a trial
+// never takes a density root from a loop of the equation.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library/phase/envelope.h"
+#include "library/phase/records.h"
+#include "library/phase/satspln.h"
+#include "library/phase/stability.h"
+#include "tests/library/phase/mix_support.h"
+
+namespace {
+
+using mixtest::Mixture;
+
+const Mixture& mixture(const std::string& label) {
+    for (const Mixture& m : mixtest::mixtures())
+        if (m.label == label) return m;
+    return mixtest::mixtures().front();
+}
+
+// The cricondentherm of z, traced by as many calls as the cache waits for.
+bool traced(const double z[20], double& tmax) {
+    for (int k = 0; k < lib::mix::kTraceAfter; ++k) lib::mix::above_envelope(300.0, z);
+    return lib::mix::cricondentherm(z, tmax);
+}
+
+class Envelope : public ::testing::TestWithParam<const char*> {};
+
+// Above the cricondentherm the cached verdict is the full test's: stable,
+// with the same root; just below it a dew point still exists, above it none.
+TEST_P(Envelope, CachedVerdictIsTheTestsOwn) {
+    const Mixture& m = mixture(GetParam());
+    ASSERT_TRUE(mixtest::setup(m));
+    double z[20];
+    m.fill(z);
+    double tmax = 0.0;
+    ASSERT_TRUE(traced(z, tmax)) << m.label;
+    double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(0.99 * tmax, z, lib::kDewPoint, P, Dl, Dv, xl, xv, ierr, herr);
+    EXPECT_EQ(ierr, 0) << m.label << " at " << 0.99 * tmax << " K: " << herr;
+    lib::SATT(1.002 * tmax, z, lib::kDewPoint, P, Dl, Dv, xl, xv, ierr, herr);
+    EXPECT_GT(ierr, 0) << m.label << " dew point above the cricondentherm " << tmax;
+
+    // The full test first (the cache forgotten before each call, so that it
+    // never traces), then the cached verdicts.
+    std::vector<lib::mix::Stability> full;
+    const double factors[] = {1.0101, 1.05, 1.3, 2.0};
+    const double pressures[] = {10.0, 300.0, 3000.0, 10000.0, 30000.0};
+    for (double f : factors)
+        for (double p : pressures) {
+            lib::mix::forget_envelopes();
+            full.push_back(lib::mix::stability(f * tmax, p, z));
+        }
+    ASSERT_TRUE(traced(z, tmax));
+    std::size_t k = 0;
+    for (double f : factors)
+        for (double p : pressures) {
+            const double T = f * tmax;
+            ASSERT_TRUE(lib::mix::above_envelope(T, z));
+            const lib::mix::Stability cached = lib::mix::stability(T, p, z);
+            const lib::mix::Stability& s = full[k++];
+            EXPECT_TRUE(s.found && s.stable) << m.label << " at " << T << " K, " << p << " kPa";
+            EXPECT_EQ(cached.found, s.found);
+            EXPECT_EQ(cached.stable, s.stable);
+            EXPECT_EQ(cached.D, s.D);
+            EXPECT_EQ(cached.liquid_like, s.liquid_like);
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Mixtures, Envelope,
+                         ::testing::Values("air", "natural gas (3)", "r32+r125",
+                                           "natural gas (10)"),
+                         [](const ::testing::TestParamInfo<const char*>& p) {
+                             std::string s;
+                             for (const char* c = p.param; *c; ++c)
+                                 if (std::isalnum(static_cast<unsigned char>(*c))) s += *c;
+                             return s;
+                         });
+
+TEST(EnvelopeCache, TraceKeepsTheCallersSplines) {
+    const Mixture& m = mixture("natural gas (3)");
+    ASSERT_TRUE(mixtest::setup(m));
+    double z[20], other[20];
+    m.fill(z);
+    m.fill(other);
+    other[0] = 0.85;
+    other[1] = 0.12;
+    int ierr = 0;
+    std::string herr;
+    lib::SATSPLN(z, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    const double tmax = lib::MAXTP.tmax_t;
+    double t_other = 0.0;
+    ASSERT_TRUE(traced(other, t_other));
+    EXPECT_TRUE(lib::splines_for(z));
+    EXPECT_EQ(lib::MAXTP.tmax_t, tmax);
+    EXPECT_GT(std::fabs(t_other - tmax), 1.0);  // another boundary was traced
+}
+
+// co2+nitrogen: the bubble line turns back to higher temperatures at GPa
+// pressures; humid air: the dew line of water rises without end.  Neither
+// trace closes, and no state is taken as above it.
+TEST(EnvelopeCache, OpenTraceGivesNoShortcut) {
+    const Mixture& m = mixture("co2+nitrogen");
+    ASSERT_TRUE(mixtest::setup(m));
+    double z[20], tmax = 0.0;
+    m.fill(z);
+    EXPECT_FALSE(traced(z, tmax));
+    EXPECT_FALSE(lib::mix::above_envelope(1000.0, z));
+
+    const Mixture humid{"humid air", "nitrogen|oxygen|argon|water", {0.7734, 0.2075, 0.0091, 0.01}};
+    ASSERT_TRUE(mixtest::setup(humid));
+    humid.fill(z);
+    EXPECT_FALSE(traced(z, tmax));
+}
+
+TEST(EnvelopeCache, ForgottenAtSetUpAndNewMixingParameters) {
+    const Mixture& m = mixture("air");
+    ASSERT_TRUE(mixtest::setup(m));
+    double z[20], tmax = 0.0;
+    m.fill(z);
+    ASSERT_TRUE(traced(z, tmax));
+    std::string hmodij, hfmix, hfij[6], hbinp, hmxrul;
+    double fij[6];
+    lib::GETKTV(1, 2, hmodij, fij, hfmix, hfij, hbinp, hmxrul);
+    int ierr = 0;
+    std::string herr;
+    lib::SETKTV(1, 2, hmodij, fij, hfmix, ierr, herr);
+    EXPECT_FALSE(lib::mix::cricondentherm(z, tmax));
+    // Another fluid of as many components, asked with the same fractions.
+    ASSERT_TRUE(traced(z, tmax));
+    ASSERT_TRUE(mixtest::setup(mixture("natural gas (3)")));
+    EXPECT_FALSE(lib::mix::cricondentherm(z, tmax));
+}
+
+// A dense 10-component gas: a liquid-like trial whose root was found from
+// the last trial's density, of a quite different composition, sat in a loop
+// of the equation and gave a distance of -1.8 (a split that failed).
+TEST(Stability, TrialRootsAreNoLoopRoots) {
+    const Mixture& m = mixture("natural gas (10)");
+    ASSERT_TRUE(mixtest::setup(m));
+    double z[20];
+    m.fill(z);
+    const lib::mix::Stability s = lib::mix::stability(210.602644, 19684.068735, z);
+    EXPECT_TRUE(s.found && s.stable) << s.tm;
+}
+
+}  // namespace
