@@ -86,6 +86,7 @@ Fluid describe(const std::string& name) {
 // The counts of one fluid and the first failures.
 struct Tally {
     int states = 0, failures = 0;
+    double worst_t = 0, worst_d = 0;     // of the (p, h) and (p, s) round trips, relative
     std::map<std::string, int> outside;  // by reason
     std::ostringstream bad;
     void fail(const std::string& line) {
@@ -145,6 +146,10 @@ void single_phase(const Fluid& f, double T, double P, Tally& t) {
     for (char c : {'H', 'S'}) {
         const double b = c == 'H' ? a.h : a.s;
         const State r = c == 'H' ? ph(P, b) : ps(P, b);
+        if (r.ierr <= 0) {
+            t.worst_t = std::max(t.worst_t, std::fabs(r.T - T) / T);
+            t.worst_d = std::max(t.worst_d, rel(r.D, a.D));
+        }
         if (r.ierr > 0 || !same_state(c, P, b, r, T, a.D)) {
             std::ostringstream m;
             m.precision(17);
@@ -322,8 +327,9 @@ TEST_P(WholeRange, EveryStateComesBackFromEachFlash) {
         outside << " " << count << " " << why << ";";
         refused += count;
     }
-    std::printf("%-9s grid %dx%d: %d states, %d failures, %d outside:%s\n", name.c_str(), n, n,
-                t.states, t.failures, refused, outside.str().c_str());
+    std::printf("%-9s grid %dx%d: %d states, %d failures, T %.1e D %.1e, %d outside:%s\n",
+                name.c_str(), n, n, t.states, t.failures, t.worst_t, t.worst_d, refused,
+                outside.str().c_str());
     EXPECT_EQ(t.failures, 0) << t.bad.str();
     EXPECT_GT(t.states, n * n / 2);
 }
