@@ -54,6 +54,10 @@ struct Curve {
     double lnp_low = 0, lnp_high = 0;
     std::vector<Piece> pieces;
     int solves = 0;
+    // The equation's own critical point, found at the first question
+    // (pressure 0: not found).
+    mutable double tc_own = 0, pc_own = 0, dc_own = 0;
+    mutable bool pc_known = false;
 };
 
 std::vector<std::unique_ptr<Curve>> store;
@@ -492,6 +496,30 @@ bool covers(int icomp, double T) {
     if (!use_expansions) return false;
     const Curve* c = curve_of(icomp);
     return c != nullptr && T >= c->tlow && T <= c->thigh;
+}
+
+bool own_critical_point(int icomp, double& T, double& P, double& D) {
+    const Curve* c = curve_of(icomp);
+    if (c == nullptr) return false;
+    if (!c->pc_known) {
+        double z[20] = {}, d = 0, p = 0, t = 0;
+        z[icomp - 1] = 1.0;
+        int ierr = 0;
+        std::string herr;
+        flash::QuietMessages quiet;
+        FNCRPT(z, d, p, t, ierr, herr);
+        // (Above the top of the expansions, or it is not that point.)
+        if (ierr <= 0 && std::isfinite(p) && p > std::exp(c->lnp_high) && t > c->thigh) {
+            c->tc_own = t;
+            c->pc_own = p;
+            c->dc_own = d;
+        }
+        c->pc_known = true;
+    }
+    T = c->tc_own;
+    P = c->pc_own;
+    D = c->dc_own;
+    return P > 0.0;
 }
 
 void forget_slots() {

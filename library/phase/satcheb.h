@@ -26,6 +26,10 @@ void range(int icomp, double& tlow, double& thigh);
 // at_t).
 bool covers(int icomp, double T);
 
+// The critical point of the equation of component icomp itself (found once
+// per equation); false without expansions or when it is not found.
+bool own_critical_point(int icomp, double& T, double& P, double& D);
+
 // Forgets which expansions belong to which component slot (a new set-up or a
 // changed equation); the expansions themselves are kept.
 void forget_slots();

@@ -546,6 +546,13 @@ private:
     // Newton's method from the start, else the temperature iteration, else
     // the secant and bracketed searches along SATT.  False on failure.
     bool solve() {
+        // Above the equation's own critical pressure (which may lie below
+        // the stated one) there is no saturation state to search for (the
+        // searches below spent some 1e5 evaluations of the equation to find
+        // none).
+        double tce = 0, pce = 0, dce = 0;
+        if (satcheb::own_critical_point(icomp, tce, pce, dce) && P > pce * (1.0 + 1e-7))
+            return no_convergence();
         if (flag == 1 && newton_state(P, z, Tc, Dc, T, Dl, Dv)) {
             ierr = 0;
             herr.clear();
@@ -559,6 +566,9 @@ private:
         if (secant_search(P, x, kph, Tc, T, Dl, Dv, xl, xv, ierr, herr) ||
             bracketed_search(P, x, z, kph, Tc, Dc, T, Dl, Dv, ierr, herr))
             return true;
+        return no_convergence();
+    }
+    bool no_convergence() {
         fail(144, "SATP", "iteration for saturation state did not converge; P =" + mpa(P) + " MPa.",
              ierr, herr);
         if (P > 0.9999 * Pc) {

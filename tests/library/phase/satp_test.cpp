@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "library/library.h"
+#include "library/models/phik.h"
 #include "library/phase/satt.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
@@ -171,6 +172,23 @@ TEST(Satp, StartAboveTheEquationsSaturationLine) {
     const State back = satt(dew.T, 2);
     ASSERT_EQ(back.ierr, 0) << back.herr;
     EXPECT_LT(rel(back.P, 3500.0), 1e-9);
+}
+
+// Between the equation's own critical pressure and the stated higher one
+// (blends on one equation) there is no saturation state: error 144 after a
+// few hundred evaluations of the equation (1e5 before, within every pressure
+// flash there).
+TEST(Satp, NoStateAboveTheEquationsOwnCriticalPressure) {
+    for (const auto& [fluid, p] :
+         {std::pair{"air", 3700.0}, std::pair{"r407c", 4620.0}, std::pair{"r410a", 4900.0}}) {
+        ASSERT_TRUE(sattest::setup(fluid));
+        for (int kph : {1, 2}) {
+            const unsigned long long before = lib::EOS_EVALUATIONS;
+            const State s = satp(p, kph);
+            EXPECT_EQ(s.ierr, 144) << fluid << " " << s.herr;
+            EXPECT_LT(lib::EOS_EVALUATIONS - before, 1000u) << fluid << " " << kph;
+        }
+    }
 }
 
 TEST(Satp, CriticalAndTriplePointLimits) {
