@@ -18,9 +18,10 @@ constexpr int PERCENT_DIGITS = 8;
 constexpr int REFERENCE_DIGITS = 4;
 
 // A spin button shows its value rounded; that rounded value coming back
-// (focus out, Enter) is no edit.
+// (focus out, Enter) is no edit. Half a last digit counts as rounding too
+// (101.325 kPa shows 1.0132 bar, and must stay 101.325 kPa).
 bool same_as_shown(double spin_value, double exact, int digits) {
-    return std::fabs(spin_value - exact) < 0.5 * std::pow(10.0, -digits);
+    return std::fabs(spin_value - exact) <= 0.5 * std::pow(10.0, -digits) * (1.0 + 1e-9);
 }
 
 int position_of(GtkWidget* widget) {

@@ -116,8 +116,8 @@ void grid_changed(GtkSpinButton* spin, gpointer which) {
     const int k = GPOINTER_TO_INT(which);
     const double value = gtk_spin_button_get_value(spin);
     // The rounded text of the spinner coming back is no edit.
-    if (std::fabs(value - shown(k, grid_value(table_grid, k))) <
-        0.5 * std::pow(10.0, -SPINNERS[k].digits))
+    if (std::fabs(value - shown(k, grid_value(table_grid, k))) <=
+        0.5 * std::pow(10.0, -SPINNERS[k].digits) * (1.0 + 1e-9))
         return;
     grid_slot(table_grid, k) = internal(k, value);
 }
