@@ -4,6 +4,7 @@
 // composition with a secant iteration on the liquid fraction.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "library/library.h"
 #include "library/phase/flashutil.h"
@@ -238,6 +239,16 @@ private:
     }
 };
 
+// The phase of lower density is the vapour: a split found with the phases
+// the other way round (close to a critical point the iterations do not keep
+// them apart) is turned, and q with it.
+void label_phases(double& Dl, double& Dv, double x[20], double y[20], double& q) {
+    if (!(Dl < Dv)) return;
+    std::swap(Dl, Dv);
+    for (int i = 0; i < 20; ++i) std::swap(x[i], y[i]);
+    q = 1.0 - q;
+}
+
 }  // namespace
 
 void TPFL2(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
@@ -248,9 +259,10 @@ void TPFL2(double T, double P, const double z[20], double& Dl, double& Dv, doubl
         q = kQualityFailed;
         return;
     }
-    if (newton(T, P, z, Dl, Dv, x, y, q)) return;
+    if (newton(T, P, z, Dl, Dv, x, y, q)) return label_phases(Dl, Dv, x, y, q);
     Substitution(T, P, z, Dl, Dv, x, y, q, ierr, herr).run();
-    if (ierr > 0 || FLAGS2.sat_status == 1) return;
+    if (ierr > 0) return;
+    if (FLAGS2.sat_status == 1) return label_phases(Dl, Dv, x, y, q);
     // Successive substitution stops at a tolerance of its own: Newton's
     // method from its result makes the fugacities equal to the last digits.
     mix::SwitchGuard own_failure(FLAGS2.spline_status, 1);
@@ -260,12 +272,14 @@ void TPFL2(double T, double P, const double z[20], double& Dl, double& Dv, doubl
     int jerr = 0;
     std::string jmsg;
     SATTP(t, p, z, kSplitAtTP, 1, D, dl, dv, l, v, qq, jerr, jmsg);
-    if (jerr != 0 || !(qq > 0.0 && qq < 1.0)) return;
-    Dl = dl;
-    Dv = dv;
-    q = qq;
-    flash::copy20(l, x);
-    flash::copy20(v, y);
+    if (jerr == 0 && qq > 0.0 && qq < 1.0) {
+        Dl = dl;
+        Dv = dv;
+        q = qq;
+        flash::copy20(l, x);
+        flash::copy20(v, y);
+    }
+    label_phases(Dl, Dv, x, y, q);
 }
 
 }  // namespace lib

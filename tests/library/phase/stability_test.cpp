@@ -155,4 +155,31 @@ TEST(Stability, TrialRootsAreNoLoopRoots) {
     EXPECT_TRUE(s.found && s.stable) << s.tm;
 }
 
+// co2+nitrogen close to its critical point (272.7 K, 12.1 MPa): the trial
+// phase is nearly the incipient one; every split is found (about half of
+// these failed with 219), the denser phase is the liquid, and q rises
+// smoothly with T (mislabelled splits gave 0.547 among 0.453).
+TEST(Stability, NearCriticalSplitsAreFoundAndLabelled) {
+    const Mixture& m = mixture("co2+nitrogen");
+    ASSERT_TRUE(mixtest::setup(m));
+    double z[20];
+    m.fill(z);
+    const double P = 11010.5;
+    double last = 0.0, tlast = 260.0;
+    for (double T : {266.5017, 267.0380, 268.3009, 268.3182, 268.3355, 268.5604, 269.5984, 270.2904,
+                     271.0343}) {
+        double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_EQ(ierr, 0) << T << " K: " << herr;
+        EXPECT_GT(Dl, Dv) << T << " K";
+        EXPECT_GT(q, last) << T << " K";
+        EXPECT_LT(q - last, 0.01 + 0.05 * (T - tlast) + (last == 0.0)) << T << " K";
+        last = q;
+        tlast = T;
+        EXPECT_NEAR((1.0 - q) * x[0] + q * y[0], z[0], 1e-12) << T << " K";
+    }
+}
+
 }  // namespace
