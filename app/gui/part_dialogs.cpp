@@ -241,7 +241,8 @@ void fill_molproz_entries(PartDialog& d) {
             composition_rows(*at.record, group, mass > 0, fraction > 0);
         GtkWidget* table = gtk_table_new(static_cast<guint>(rows.size() + 1), 2, FALSE);
         const std::string title = std::string("<b>") + composition_group_title(group) + "</b>";
-        gtk_table_attach_defaults(GTK_TABLE(table), my_label(title.c_str()), 0, 2, 0, 1);
+        gtk_table_attach(GTK_TABLE(table), my_label(title.c_str()), 0, 2, 0, 1, GTK_FILL, GTK_FILL,
+                         0, 0);
         guint r = 1;
         for (const CompositionRow& row : rows) {
             GtkWidget* label = gtk_label_new(row.label.c_str());
@@ -254,7 +255,10 @@ void fill_molproz_entries(PartDialog& d) {
             gtk_table_attach(GTK_TABLE(table), entry, 1, 2, r, r + 1, GTK_FILL, GTK_FILL, 4, 0);
             ++r;
         }
-        gtk_box_pack_start(GTK_BOX(d.composition), table, FALSE, FALSE, 6);
+        // Every group starts at the top, whatever its number of rows.
+        GtkWidget* top = gtk_alignment_new(0.0F, 0.0F, 0.0F, 0.0F);
+        gtk_container_add(GTK_CONTAINER(top), table);
+        gtk_box_pack_start(GTK_BOX(d.composition), top, FALSE, FALSE, 6);
     }
     gtk_widget_show_all(d.composition);
 }
