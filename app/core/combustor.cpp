@@ -72,10 +72,7 @@ private:
     // Results of the products for a fuel flow.
     double n_ox = 0, m_ox = 0, lambda = 0;
 
-    int fail(std::string text) {
-        part.failure_text = std::move(text);
-        return PS_FAILED;
-    }
+    int fail(std::string text) { return fail_part(part, std::move(text)); }
     bool failed(std::string text) {
         fail(std::move(text));
         return false;

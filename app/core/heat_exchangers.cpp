@@ -16,11 +16,6 @@ namespace app {
 
 namespace {
 
-int fail(Part& part, std::string text) {
-    part.failure_text = std::move(text);
-    return PS_FAILED;
-}
-
 double t_min() { return current_fluid != nullptr ? current_fluid->Tmin : 0.0; }
 double t_max() { return current_fluid != nullptr ? current_fluid->Tmax : 0.0; }
 
@@ -39,11 +34,11 @@ int calcOutletPressure(Part& part) {
     switch (part.options[OPT_PRESSURE_LOSS]) {
         case 0: pn = p0 - part.inputs[PI_ABSOLUTE_PRESSURE_LOSS]; break;
         case 1: pn = (1 - part.inputs[PI_RELATIVE_PRESSURE_LOSS]) * p0; break;
-        default: return fail(part, "calc heat exchanger | Unknown type of pressure loss\n");
+        default: return fail_part(part, "calc heat exchanger | Unknown type of pressure loss\n");
     }
     if (!(pn > 0))
-        return fail(part, format_text("To much pressure loss in part %s, pressure <= 0\n",
-                                      part.name.c_str()));
+        return fail_part(part, format_text("To much pressure loss in part %s, pressure <= 0\n",
+                                           part.name.c_str()));
     part.p[sz(part.steps)] = pn;
     return PS_FINISHED;
 }
@@ -65,10 +60,10 @@ int fade(Part& part) {
         const int r = get_all_by_p_and_h(part.x_in.data(), part.T[i], p, part.s[i], part.h[i],
                                          part.rho[i], part.q[i], part.q[im]);
         if (r != 0)
-            return fail(part,
-                        format_text("  Calculation problems in part %s.\n", part.name.c_str()));
+            return fail_part(
+                part, format_text("  Calculation problems in part %s.\n", part.name.c_str()));
         if (part.T[im] < t_min())
-            return fail(
+            return fail_part(
                 part,
                 format_text("  Calculation failed \n  Temperature lower then T_min %f\n", t_min()));
     }
@@ -84,16 +79,17 @@ int calcHeatExchanger(Part& part) {
         case 0: {
             const double T_out = part.inputs[PI_OUTLET_TEMPERATURE];
             if (T_out < t_min())
-                return fail(part, format_text("Failure calculating heat exchanger \"%s\".\n"
-                                              "Temperature %f K is lower then minimum value %f K\n",
-                                              name, T_out, t_min()));
+                return fail_part(part,
+                                 format_text("Failure calculating heat exchanger \"%s\".\n"
+                                             "Temperature %f K is lower then minimum value %f K\n",
+                                             name, T_out, t_min()));
             if (T_out > t_max())
-                return fail(part,
-                            format_text("Failure calculating heat exchanger \"%s\".\n"
-                                        "Temperature %f K is higher then maximum value %f K\n",
-                                        name, T_out, t_max()));
+                return fail_part(part,
+                                 format_text("Failure calculating heat exchanger \"%s\".\n"
+                                             "Temperature %f K is higher then maximum value %f K\n",
+                                             name, T_out, t_max()));
             if (enthalpy_at(part, T_out, pn, part.h[n]) != 0)
-                return fail(part, "Heat exchanger failed to calculate outlet conditions\n");
+                return fail_part(part, "Heat exchanger failed to calculate outlet conditions\n");
             part.final_flag = 1;
             break;
         }
@@ -111,15 +107,16 @@ int calcHeatExchanger(Part& part) {
             fade(part);
             part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
             return PS_PROVISIONAL;
-        default: return fail(part, "calcCooler | Unknown type of cooling\n");
+        default: return fail_part(part, "calcCooler | Unknown type of cooling\n");
     }
     const int r = fade(part);
     part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
     if (r != PS_FINISHED) return r;  // the points from the failed one on are not states
     if (part.T[n] < t_min())
-        return fail(part, format_text("Temperature to low in heat exchanger %s, Min temperature: "
-                                      "%f. \n Calculation failed\n",
-                                      name, t_min()));
+        return fail_part(part,
+                         format_text("Temperature to low in heat exchanger %s, Min temperature: "
+                                     "%f. \n Calculation failed\n",
+                                     name, t_min()));
     return r;
 }
 
@@ -140,15 +137,17 @@ int calcCondenser(Part& part) {
                       f->name.c_str())
                 : "no saturated liquid was found at the outlet pressure " +
                       format_value(part.p[n], row, u) + ": " + last_flash_message;
-        return fail(part, "Cannot calculate Condenser outlet conditions, stage failed\n" +
-                              format_text("Condenser %s: %s.\n", part.name.c_str(), why.c_str()));
+        return fail_part(part,
+                         "Cannot calculate Condenser outlet conditions, stage failed\n" +
+                             format_text("Condenser %s: %s.\n", part.name.c_str(), why.c_str()));
     }
     const int r = fade(part);
     part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
     if (r != PS_FINISHED) return r;
     if (part.T[n] < t_min())
-        return fail(part, format_text("Temperature to low in condenser %s \n Calculation failed\n",
-                                      part.name.c_str()));
+        return fail_part(part,
+                         format_text("Temperature to low in condenser %s \n Calculation failed\n",
+                                     part.name.c_str()));
     return r;
 }
 
@@ -160,24 +159,26 @@ int calcPipeline(Part& part) {
     switch (part.options[OPT_PRESSURE_LOSS]) {
         case 0: pn = p0 - part.inputs[PI_ABSOLUTE_PRESSURE_LOSS] * L; break;
         case 1: pn = p0 * std::pow(1 - part.inputs[PI_RELATIVE_PRESSURE_LOSS], L); break;
-        default: return fail(part, "calcPipeline | Unknown type of pressure loss\n");
+        default: return fail_part(part, "calcPipeline | Unknown type of pressure loss\n");
     }
-    if (!(pn > 0)) return fail(part, "To much pressure loss in pipeline, pressure <= 0\n");
+    if (!(pn > 0)) return fail_part(part, "To much pressure loss in pipeline, pressure <= 0\n");
     part.p[n] = pn;
     switch (part.options[OPT_OUTLET_TEMPERATURE]) {
         case 0: part.h[n] = part.h[0] + part.inputs[PI_SPECIFIC_HEAT_FLUX] * L; break;
         case 1:
             if (enthalpy_at(part, part.inputs[PI_OUTLET_TEMPERATURE], pn, part.h[n]) != 0)
-                return fail(part, format_text("Calculating pipeline %s outlet conditions failed ",
-                                              part.name.c_str()));
+                return fail_part(part,
+                                 format_text("Calculating pipeline %s outlet conditions failed ",
+                                             part.name.c_str()));
             break;
         default:
-            return fail(part, "calcPipeline | Unknown specifier for heat flux / temperature\n");
+            return fail_part(part,
+                             "calcPipeline | Unknown specifier for heat flux / temperature\n");
     }
     const int r = fade(part);
     if (r != PS_FINISHED) return r;
     if (part.T[n] < t_min())
-        return fail(part, "Temperature to low in pipeline, calculation failed\n");
+        return fail_part(part, "Temperature to low in pipeline, calculation failed\n");
     part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
     return r;
 }

@@ -24,11 +24,6 @@ constexpr int POINT_MAIN_OUTLET = 1;  // points of the three steps
 constexpr int POINT_SECOND_STREAM = 2;
 constexpr int POINT_OUTLET = 3;
 
-int fail(Part& part, std::string text) {
-    part.failure_text = std::move(text);
-    return PS_FAILED;
-}
-
 std::string flow_text(const Part& part, double m) {
     return format_value(m, part_output_values_def[PO_INLET_MASSFLOW],
                         part.output_units[PO_INLET_MASSFLOW]);
@@ -65,8 +60,9 @@ int calcSplitter(Part& part) {
     const double m = o[PO_INLET_MASSFLOW];
     const char* name = part.name.c_str();
     if (!(m > 0))
-        return fail(part, format_text("Splitter \"%s\": the inlet mass flow %s is not above 0.\n",
-                                      name, flow_text(part, m).c_str()));
+        return fail_part(
+            part, format_text("Splitter \"%s\": the inlet mass flow %s is not above 0.\n", name,
+                              flow_text(part, m).c_str()));
     double r2 = 0.5;
     switch (part.options[OPT_MASS_DISTRIBUTION]) {
         case SHARE_RELATIVE: r2 = part.inputs[PI_RELATIVE_MASS_OUTLET2]; break;
@@ -74,15 +70,16 @@ int calcSplitter(Part& part) {
         default: break;
     }
     if (!(r2 >= 0 && r2 <= 1))
-        return fail(part, format_text("Splitter \"%s\": the share %g of outlet 2 lies outside 0 "
-                                      "to 1 (inlet mass flow %s).\n",
-                                      name, r2, flow_text(part, m).c_str()));
+        return fail_part(part,
+                         format_text("Splitter \"%s\": the share %g of outlet 2 lies outside 0 "
+                                     "to 1 (inlet mass flow %s).\n",
+                                     name, r2, flow_text(part, m).c_str()));
     const double m1 = (1 - r2) * m, m2 = r2 * m;
     if (!(m1 > 0) || !(m2 > 0))
-        return fail(part,
-                    format_text("Splitter \"%s\": outlet %d would carry %s; each outlet of "
-                                "a splitter needs a flow above 0.\n",
-                                name, m1 > 0 ? 2 : 1, flow_text(part, m1 > 0 ? m2 : m1).c_str()));
+        return fail_part(
+            part, format_text("Splitter \"%s\": outlet %d would carry %s; each outlet of "
+                              "a splitter needs a flow above 0.\n",
+                              name, m1 > 0 ? 2 : 1, flow_text(part, m1 > 0 ? m2 : m1).c_str()));
     for (std::size_t i = 1; i <= sz(POINT_OUTLET); ++i) copy_inlet_point(part, i);
     o[PO_OUTLET_MASSFLOW] = m1;
     part.x_out = part.x_in;
@@ -138,9 +135,10 @@ int calcMixer(Part& part) {
     // with the same components.
     Part* pred = part.prev_id[1] > 0 ? part_by_id(current_project, part.prev_id[1]) : nullptr;
     if (pred == nullptr)
-        return fail(part, format_text("Mixer \"%s\" has no second inlet: connect a stream to it "
-                                      "before calculating.\n",
-                                      name));
+        return fail_part(part,
+                         format_text("Mixer \"%s\" has no second inlet: connect a stream to it "
+                                     "before calculating.\n",
+                                     name));
     if (pred->state == PS_PENDING) {
         part.p[n] = part.p[0];
         ignore_part(part);
@@ -148,9 +146,10 @@ int calcMixer(Part& part) {
     }
     if (part.fluid == nullptr || pred->fluid == nullptr ||
         !same_components(*part.fluid, *pred->fluid))
-        return fail(part, format_text("Mixer \"%s\" joins streams of fluids \"%s\" and \"%s\"; a "
-                                      "mixer mixes streams of one fluid.\n",
-                                      name, fluid_name(part.fluid), fluid_name(pred->fluid)));
+        return fail_part(part,
+                         format_text("Mixer \"%s\" joins streams of fluids \"%s\" and \"%s\"; a "
+                                     "mixer mixes streams of one fluid.\n",
+                                     name, fluid_name(part.fluid), fluid_name(pred->fluid)));
 
     // 2. The second inlet.
     const SecondStream in2 = second_stream(part, *pred);
@@ -166,10 +165,10 @@ int calcMixer(Part& part) {
     // 3.-4. Pressure, flows and the mixed composition.
     const double m1 = o[PO_INLET_MASSFLOW], m2 = in2.m, m = m1 + m2;
     if (!(m1 >= 0) || !(m2 >= 0) || !(m > 0))
-        return fail(part,
-                    format_text("Mixer \"%s\": the inlet mass flows %s and %s do not add "
-                                "up to a flow above 0.\n",
-                                name, flow_text(part, m1).c_str(), flow_text(part, m2).c_str()));
+        return fail_part(
+            part, format_text("Mixer \"%s\": the inlet mass flows %s and %s do not add "
+                              "up to a flow above 0.\n",
+                              name, flow_text(part, m1).c_str(), flow_text(part, m2).c_str()));
     const double p_m = std::min(part.p[0], in2.p);
     const double N1 = m1 / lib::WMOL(part.x_in.data()), N2 = m2 / lib::WMOL(in2.x.data());
     double sum = 0;
@@ -179,40 +178,43 @@ int calcMixer(Part& part) {
         sum += x_out[i];
     }
     if (!(sum > 0) || !std::isfinite(sum))
-        return fail(part, format_text("Mixer \"%s\": the mixed composition is empty.\n", name));
+        return fail_part(part,
+                         format_text("Mixer \"%s\": the mixed composition is empty.\n", name));
     for (double& v : x_out) v /= sum;
     part.x_out = x_out;
 
     // 5.-6. Enthalpy balance on a common reference.
     double h1_ref = 0, h1 = 0, h2_ref = 0, h2 = 0, h_out_ref = 0, q = 0, q_ref = 0;
     if (!enthalpy(part.x_in.data(), MIXER_T_REF, MIXER_P_REF, h1_ref, q))
-        return fail(part, format_text("Calculating reference conditions at inlet 1 failed in "
-                                      "mixer %s\n",
-                                      name));
+        return fail_part(part, format_text("Calculating reference conditions at inlet 1 failed in "
+                                           "mixer %s\n",
+                                           name));
     if (!enthalpy(part.x_in.data(), part.T[0], part.p[0], h1, q))
-        return fail(part, format_text("Calculating fluid conditions at inlet 1 failed in mixer "
-                                      "%s\n",
-                                      name));
+        return fail_part(part,
+                         format_text("Calculating fluid conditions at inlet 1 failed in mixer "
+                                     "%s\n",
+                                     name));
     if (!enthalpy(in2.x.data(), MIXER_T_REF, MIXER_P_REF, h2_ref, q))
-        return fail(part, format_text("Calculating reference conditions at inlet2 failed in "
-                                      "mixer %s\n",
-                                      name));
+        return fail_part(part, format_text("Calculating reference conditions at inlet2 failed in "
+                                           "mixer %s\n",
+                                           name));
     if (!enthalpy(in2.x.data(), in2.T, in2.p, h2, q))
-        return fail(part, format_text("Calculating fluid conditions at inlet 2 failed in mixer "
-                                      "%s\n",
-                                      name));
+        return fail_part(part,
+                         format_text("Calculating fluid conditions at inlet 2 failed in mixer "
+                                     "%s\n",
+                                     name));
     if (!enthalpy(x_out.data(), MIXER_T_REF, MIXER_P_REF, h_out_ref, q_ref))
-        return fail(part, format_text("Calculating reference conditions at outlet failed in "
-                                      "mixer %s\n",
-                                      name));
+        return fail_part(part, format_text("Calculating reference conditions at outlet failed in "
+                                           "mixer %s\n",
+                                           name));
     const double h_m = ((h2 - h2_ref) * m2 + (h1 - h1_ref) * m1) / m + h_out_ref;
 
     // 7. The outlet state.
     double T = 0, p = p_m, s = 0, h = h_m, rho = 0, q_out = 0;
     if (get_all_by_p_and_h(x_out.data(), T, p, s, h, rho, q_out, q_ref) != 0)
-        return fail(part, format_text("Calculating fluid conditions at outlet failed in mixer "
-                                      "%s\n",
-                                      name));
+        return fail_part(part, format_text("Calculating fluid conditions at outlet failed in mixer "
+                                           "%s\n",
+                                           name));
 
     // 8. Points and outputs: the outlet in points 1 and 3, the second
     // stream in point 2.

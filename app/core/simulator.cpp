@@ -441,6 +441,11 @@ void init_part_from_predecessor(Part& part, const Part& pred) {
     part.water = pred.water;
 }
 
+int fail_part(Part& part, std::string text) {
+    part.failure_text = std::move(text);
+    return PS_FAILED;
+}
+
 void ignore_part(Part& part) {
     const std::size_t n = sz(std::clamp(part.steps, 0, MAX_STEPS));
     part.T[n] = part.T[0];

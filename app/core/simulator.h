@@ -10,6 +10,7 @@
 #include "app/core/records.h"
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 namespace app {
@@ -82,6 +83,9 @@ int calc_part(Part& part);
 // Hands the predecessor's outlet state (or its second outlet, for a part on
 // a splitter's second outlet) to the part's inlet.
 void init_part_from_predecessor(Part& part, const Part& predecessor);
+
+// Marks a part failed with the text shown for it; returns PS_FAILED.
+int fail_part(Part& part, std::string text);
 
 // Makes the part pass its inlet state through unchanged (the outlet
 // pressure stays as the model left it).

@@ -25,11 +25,6 @@ bool expansion(const Part& part) { return part.type == EXPANDER || part.type == 
 // allowing for the rounding of a saturated state).
 bool pumpable(double q) { return q <= 1e-9 || q == lib::kQualitySupercritical; }
 
-int fail(Part& part, std::string text) {
-    part.failure_text = std::move(text);
-    return PS_FAILED;
-}
-
 // A limit of the current fluid in the temperature or pressure unit that the
 // texts use.
 double shown(int quantity, double value) {
@@ -63,40 +58,43 @@ bool accept(Part& part, int r, bool first, bool& warned) {
             return true;
         case PH_NO_RECOVERY:
         case PH_RECOVERY_FAILED:
-            fail(part,
-                 format_text(first ? "Determimation of fluid phase region failed in part %s !\n"
-                                   : "Determimation of fluid phase region failed in part %s!\n",
-                             name));
+            fail_part(part, format_text(
+                                first ? "Determimation of fluid phase region failed in part %s !\n"
+                                      : "Determimation of fluid phase region failed in part %s!\n",
+                                name));
             return false;
         case -1:
-            fail(part,
-                 format_text("Calculating fluid properties failed in part %s. Temperature to "
-                             "high ! Max temperature is %f %s\n",
-                             name, shown(Q_TEMPERATURE, f ? f->Tmax : 0), symbol(Q_TEMPERATURE)));
+            fail_part(
+                part,
+                format_text("Calculating fluid properties failed in part %s. Temperature to "
+                            "high ! Max temperature is %f %s\n",
+                            name, shown(Q_TEMPERATURE, f ? f->Tmax : 0), symbol(Q_TEMPERATURE)));
             return false;
         case 1:
-            fail(part,
-                 format_text("Calculating fluid properties failed in part %s. Temperature to "
-                             "low ! Min Temperature is %f %s\n",
-                             name, shown(Q_TEMPERATURE, f ? f->Tmin : 0), symbol(Q_TEMPERATURE)));
+            fail_part(
+                part,
+                format_text("Calculating fluid properties failed in part %s. Temperature to "
+                            "low ! Min Temperature is %f %s\n",
+                            name, shown(Q_TEMPERATURE, f ? f->Tmin : 0), symbol(Q_TEMPERATURE)));
             return false;
         case -4:
-            fail(part, format_text("Calculating fluid properties failed in part %s. Pressure to "
-                                   "high ! Max pressure is %f %s\n",
-                                   name, shown(Q_PRESSURE, f ? f->pmax : 0), symbol(Q_PRESSURE)));
+            fail_part(part,
+                      format_text("Calculating fluid properties failed in part %s. Pressure to "
+                                  "high ! Max pressure is %f %s\n",
+                                  name, shown(Q_PRESSURE, f ? f->pmax : 0), symbol(Q_PRESSURE)));
             return false;
         case -16:
-            fail(part, first ? format_text("Calculating fluid properties failed in part %s. "
-                                           "Temperature to low ! %d\n",
-                                           name, -16)
-                             : format_text("Calculating fluid properties failed in part %s. "
-                                           "Temperature to low !\n",
-                                           name));
+            fail_part(part, first ? format_text("Calculating fluid properties failed in part %s. "
+                                                "Temperature to low ! %d\n",
+                                                name, -16)
+                                  : format_text("Calculating fluid properties failed in part %s. "
+                                                "Temperature to low !\n",
+                                                name));
             return false;
         default:
-            fail(part, format_text(first ? "Calculating fluid properties failed in part %s !\n"
-                                         : "Calculating fluid properties failed in part %s\n",
-                                   name));
+            fail_part(part, format_text(first ? "Calculating fluid properties failed in part %s !\n"
+                                              : "Calculating fluid properties failed in part %s\n",
+                                        name));
             return false;
     }
 }
@@ -142,8 +140,9 @@ int calcTurbo(Part& part) {
         case 0: return calcTurbo_isentropic(part);
         case 1: return calcTurbo_polytropic(part);
         default:
-            return fail(part, format_text("calcCompressor | Type of efficiency not known (%i)\n",
-                                          part.options[OPT_EFFICIENCY]));
+            return fail_part(part,
+                             format_text("calcCompressor | Type of efficiency not known (%i)\n",
+                                         part.options[OPT_EFFICIENCY]));
     }
 }
 
@@ -160,8 +159,8 @@ public:
 
     int run() {
         if (n < 1 || n > MAX_STEPS || part.fluid == nullptr)
-            return fail(part,
-                        format_text("Calculating fluid properties failed in part %s\n", name));
+            return fail_part(part,
+                             format_text("Calculating fluid properties failed in part %s\n", name));
         fluid = part.fluid;
         start();
         if (!inlet() || !pump_takes_liquid() || !step_pressures()) return PS_FAILED;
@@ -185,7 +184,7 @@ private:
     std::size_t wp = 0;
 
     bool failed(std::string text) {
-        fail(part, std::move(text));
+        fail_part(part, std::move(text));
         return false;
     }
 
@@ -376,8 +375,8 @@ private:
     int results() {
         double T = 0, pn = part.p[sz(n)], s0 = part.s[0], hs = 0, rho = 0, q = 0;
         if (get_all_by_p_and_s(c, T, pn, s0, hs, rho, q) != 0)
-            return fail(part,
-                        format_text("Calculating fluid properties failed in part %s\n", name));
+            return fail_part(part,
+                             format_text("Calculating fluid properties failed in part %s\n", name));
         o[PO_OUTLET_MASSFLOW] = mdot;
         const double dhs = hs - part.h[0];
         const double dh_real = part.h[sz(n)] - part.h[0];
@@ -411,13 +410,13 @@ int calcTurbo_isentropic(Part& part) {
 
         double T = 0, pn = part.p[sz(part.steps)], s = s0, hs = 0, rho = 0, q = 0;
         if (get_all_by_p_and_s(part.x_in.data(), T, pn, s, hs, rho, q) != 0)
-            return fail(part, format_text("Error while calculating efficiency in part %s\n",
-                                          part.name.c_str()));
+            return fail_part(part, format_text("Error while calculating efficiency in part %s\n",
+                                               part.name.c_str()));
         const double e_old = part.eta_used;
         const double e_new =
             omega * e_s * (part.outputs[PO_SPECIFIC_HEAD] / (hs - h0)) + (1 - omega) * e_old;
         if (!std::isfinite(e_new) || !(e_new > 0) || i == 10000)
-            return fail(part, "Failure calculating polytropic efficiency\n");
+            return fail_part(part, "Failure calculating polytropic efficiency\n");
         part.eta_used = e_new;
         if (std::fabs((e_new - e_old) / e_new) <= tau) {
             part.outputs[PO_POLYTROPIC_EFFICIENCY] = expansion(part) ? 1.0 / e_new : e_new;

@@ -59,10 +59,7 @@ private:
     double x_w = 0;  // water fraction of the inlet
     double r = 0;    // latent heat at the outlet temperature, kJ/kg
 
-    int fail(std::string text) {
-        part.failure_text = std::move(text);
-        return PS_FAILED;
-    }
+    int fail(std::string text) { return fail_part(part, std::move(text)); }
     bool failed(std::string text) {
         fail(std::move(text));
         return false;

@@ -23,18 +23,6 @@ using namespace guitest;
 
 namespace {
 
-GtkWidget* window_titled(const std::string& title) {
-    GList* all = gtk_window_list_toplevels();
-    GtkWidget* found = nullptr;
-    for (GList* l = all; l != nullptr; l = l->next) {
-        const char* t = gtk_window_get_title(GTK_WINDOW(l->data));
-        if (t != nullptr && title == t && gtk_widget_get_visible(GTK_WIDGET(l->data)))
-            found = GTK_WIDGET(l->data);
-    }
-    g_list_free(all);
-    return found;
-}
-
 GtkWidget* in(GtkWidget* root, const char* name) {
     GtkWidget* w = find_widget(root, name);
     EXPECT_NE(w, nullptr) << name;
@@ -181,7 +169,7 @@ TEST_F(FluidEditorWindow, DryMixtureEndToEndReachesTheWaitingInletDialog) {
     ASSERT_NE(p, nullptr);
     inletdialog(p, p->processes[0]);
     pump();
-    GtkWidget* inlet = window_titled("Inlet details of process Process 1");
+    GtkWidget* inlet = shown_window("Inlet details of process Process 1");
     ASSERT_NE(inlet, nullptr);
     fluid_selection_mode = FS_INLET_DIALOG;  // its fluid button was pressed
 

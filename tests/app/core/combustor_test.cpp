@@ -14,12 +14,9 @@
 namespace {
 
 using namespace app;
+using cycletest::contains;
 using cycletest::CycleTest;
 using cycletest::slot;
-
-bool contains(const std::string& text, const std::string& piece) {
-    return text.find(piece) != std::string::npos;
-}
 
 // Molar flows (mol/s) of the atoms C, H, O, N of a stream of composition x
 // and total molar flow N of the part's fluid.

@@ -22,6 +22,10 @@ namespace cycletest {
 
 using namespace app;
 
+inline bool contains(const std::string& text, const std::string& piece) {
+    return text.find(piece) != std::string::npos;
+}
+
 // A test fixture with the tables and fluids built, one empty current
 // project, and the solver's globals restored afterwards.
 class CycleTest : public ::testing::Test {

@@ -11,11 +11,8 @@
 namespace {
 
 using namespace app;
+using cycletest::contains;
 using cycletest::CycleTest;
-
-bool contains(const std::string& text, const std::string& piece) {
-    return text.find(piece) != std::string::npos;
-}
 
 class Coupling : public CycleTest {
 protected:

@@ -14,12 +14,9 @@
 namespace {
 
 using namespace app;
+using cycletest::contains;
 using cycletest::CycleTest;
 using cycletest::slot;
-
-bool contains(const std::string& text, const std::string& piece) {
-    return text.find(piece) != std::string::npos;
-}
 
 // Vapour pressure of water (kPa) at T.
 double water_pressure(Fluid* f, double T) {
