@@ -1,5 +1,5 @@
-// Pure-fluid test, gas constant of a composition, critical point and the
-// extreme points of a traced phase boundary.
+// Pure-fluid test, gas constant of a composition and the extreme points of a
+// traced phase boundary.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -68,20 +68,6 @@ TEST_F(CritpTest, GasConstantOfAComposition) {
     const double pure2[20] = {0.0, 1.0};
     lib::RMIX2(pure2, r);
     EXPECT_DOUBLE_EQ(r, 8.31451);
-}
-
-TEST_F(CritpTest, CriticalPoint) {
-    const double x[20] = {1.0, 0.0};
-    double tc, pc, dc;
-    int ierr = -1;
-    std::string herr = "x";
-    lib::CRITP(x, tc, pc, dc, ierr, herr);
-    EXPECT_EQ(ierr, 0);
-    EXPECT_TRUE(herr.empty());
-    EXPECT_EQ(tc, 126.192);
-    EXPECT_EQ(pc, 3395.8);
-    EXPECT_EQ(dc, 11.1839);
-    // A mixture's estimate comes from the mixture model (its tests).
 }
 
 TEST_F(CritpTest, ExtremePointsOfTheTracedBoundary) {

@@ -14,6 +14,7 @@
 
 #include "library/library.h"
 #include "library/setup/records.h"
+#include "tests/library/phase/sat_support.h"
 #include "tests/support/fluid.h"
 #include "tests/support/paths.h"
 
@@ -26,12 +27,8 @@ struct Sat {
 };
 
 Sat sat(double T) {
-    Sat r;
-    double xl[20], xv[20];
-    int ierr = 0;
-    std::string herr;
-    lib::SATT(T, kX, 1, r.P, r.Dl, r.Dv, xl, xv, ierr, herr);
-    EXPECT_EQ(ierr, 0) << herr;
+    const sattest::Sat b = sattest::bubble_at(T);
+    Sat r{b.P, b.Dl, b.Dv};
     lib::ENTHAL(T, r.Dl, kX, r.hl);
     lib::ENTHAL(T, r.Dv, kX, r.hv);
     lib::ENERGY(T, r.Dl, kX, r.el);

@@ -29,40 +29,25 @@ double molar_mass() {
     return lib::WMOL(w.x);
 }
 
-// Saturated liquid at T (kph 1) from SATT, or at P from SATP.
-double liquid_at_T(double T) {
-    Pure w;
-    double P, Dl, Dv, xl[20], xv[20];
-    int ierr = 0;
-    std::string herr;
-    lib::SATT(T, w.x, 1, P, Dl, Dv, xl, xv, ierr, herr);
-    EXPECT_EQ(ierr, 0) << herr;
-    return Dl;
-}
-
 TEST(Setref, StandardReferenceStates) {
     // NBP: h = s = 0 for the saturated liquid at 101.325 kPa.
     ASSERT_TRUE(sattest::setup("r134a", "NBP"));
-    Pure w;
-    double T, Dl, Dv, xl[20], xv[20];
-    int ierr = 0;
-    std::string herr;
-    lib::SATP(101.325, w.x, 1, T, Dl, Dv, xl, xv, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
-    HS r = hs_at(T, Dl);
+    const sattest::Sat nbp = sattest::satp(101.325);
+    ASSERT_EQ(nbp.ierr, 0) << nbp.herr;
+    HS r = hs_at(nbp.T, nbp.Dl);
     EXPECT_NEAR(r.h, 0.0, 1e-6);
     EXPECT_NEAR(r.s, 0.0, 1e-9);
 
     // IIR: h = 200 kJ/kg and s = 1 kJ/(kg K) for the saturated liquid at 0 C.
     ASSERT_TRUE(sattest::setup("r134a", "IIR"));
     const double M = molar_mass();
-    r = hs_at(273.15, liquid_at_T(273.15));
+    r = hs_at(273.15, sattest::bubble_at(273.15).Dl);
     EXPECT_NEAR(r.h, 200.0 * M, 1e-6);
     EXPECT_NEAR(r.s, 1.0 * M, 1e-9);
 
     // ASH: h = s = 0 for the saturated liquid at -40 C.
     ASSERT_TRUE(sattest::setup("r134a", "ASH"));
-    r = hs_at(233.15, liquid_at_T(233.15));
+    r = hs_at(233.15, sattest::bubble_at(233.15).Dl);
     EXPECT_NEAR(r.h, 0.0, 1e-6);
     EXPECT_NEAR(r.s, 0.0, 1e-9);
 
@@ -108,9 +93,7 @@ TEST(Setref, GivenPointsAndRepeatedCalls) {
     // A saturated-vapour point (p <= -1.99), ideal-gas point ("OT0").
     lib::SETREF(hrf, 1, w.x, -50.0, 2.0, 400.0, -2.0, ierr, herr);
     ASSERT_EQ(ierr, 0) << herr;
-    double P, Dl, Dv, xl[20], xv[20];
-    lib::SATT(400.0, w.x, 2, P, Dl, Dv, xl, xv, ierr, herr);
-    r = hs_at(400.0, Dv);
+    r = hs_at(400.0, sattest::satt(400.0, 2).Dv);
     EXPECT_NEAR(r.h, -50.0, 1e-7);
     EXPECT_NEAR(r.s, 2.0, 1e-10);
 

@@ -23,18 +23,8 @@ namespace {
 
 using lib::Code;
 
-struct Result {
-    double eta = 0, tcx = 0;
-    int ierr = 0;
-    std::string herr;
-};
-
-Result trnprp(double T, double D, const double* x = nullptr) {
-    const double pure[20] = {1.0};
-    Result r;
-    lib::TRNPRP(T, D, x != nullptr ? x : pure, r.eta, r.tcx, r.ierr, r.herr);
-    return r;
-}
+using trtext::Result;
+using trtext::trnprp;
 
 class SpecificTest : public ::testing::Test {
 protected:

@@ -14,6 +14,19 @@
 
 namespace trtext {
 
+// TRNPRP at (T, D) of the composition x (the pure fluid by default).
+struct Result {
+    double eta = 0, tcx = 0;
+    int ierr = 0;
+    std::string herr;
+};
+inline Result trnprp(double T, double D, const double* x = nullptr) {
+    const double pure[20] = {1.0};
+    Result r;
+    lib::TRNPRP(T, D, x != nullptr ? x : pure, r.eta, r.tcx, r.ierr, r.herr);
+    return r;
+}
+
 inline int slot_of(std::string_view name) {
     for (int k = 1; k <= lib::kTextCount; ++k)
         if (lib::store::name(k) == name) return k;

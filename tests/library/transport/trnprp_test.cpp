@@ -21,18 +21,8 @@ using lib::Code;
 constexpr double kNoModel = -9999910.0;
 constexpr double kNotComputed = -9999990.0;
 
-struct Result {
-    double eta = 0, tcx = 0;
-    int ierr = 0;
-    std::string herr;
-};
-
-Result trnprp(double T, double D) {
-    Result r;
-    const double x[20] = {1.0};
-    lib::TRNPRP(T, D, x, r.eta, r.tcx, r.ierr, r.herr);
-    return r;
-}
+using trtext::Result;
+using trtext::trnprp;
 
 std::string replace_first(std::string s, const std::string& from, const std::string& to) {
     const auto at = s.find(from);
