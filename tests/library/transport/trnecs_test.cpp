@@ -19,11 +19,7 @@ namespace {
 
 constexpr double kNotComputed = -9999990.0;
 
-struct Ecs {
-    double eta = 0, tcx = 0;
-    int ierr = 0;
-    std::string herr;
-};
+using Ecs = trtext::Result;
 
 Ecs trnecs(double T, double D, const double* x = nullptr) {
     const double pure[20] = {1.0};
@@ -113,23 +109,15 @@ TEST_F(TrnecsTest, MixtureOfOneComponentIsThePureFluid) {
     for (const char* pair : {"nitrogen|oxygen", "r116|r134a", "c1cc6|nitrogen"}) {
         const std::string first = std::string(pair).substr(0, std::string(pair).find('|'));
         const double states[][2] = {{300, 1e-6}, {300, 5}, {250, 10}, {180, 12}};
-        double pure[4][2];
+        trtext::Result pure[4];
         ASSERT_EQ(trtext::setup(first), 0);
-        const double x1[20] = {1.0};
-        for (int i = 0; i < 4; ++i) {
-            int ierr = 0;
-            std::string herr;
-            lib::TRNPRP(states[i][0], states[i][1], x1, pure[i][0], pure[i][1], ierr, herr);
-        }
+        for (int i = 0; i < 4; ++i) pure[i] = trtext::trnprp(states[i][0], states[i][1]);
         ASSERT_LE(trtext::setup(pair, 2), 0);
         const double x[20] = {1.0, 0.0};
         for (int i = 0; i < 4; ++i) {
-            double eta = 0, tcx = 0;
-            int ierr = 0;
-            std::string herr;
-            lib::TRNPRP(states[i][0], states[i][1], x, eta, tcx, ierr, herr);
-            EXPECT_EQ(eta, pure[i][0]) << pair << " " << states[i][0];
-            EXPECT_EQ(tcx, pure[i][1]) << pair << " " << states[i][0];
+            const trtext::Result r = trtext::trnprp(states[i][0], states[i][1], x);
+            EXPECT_EQ(r.eta, pure[i].eta) << pair << " " << states[i][0];
+            EXPECT_EQ(r.tcx, pure[i].tcx) << pair << " " << states[i][0];
         }
     }
 }
