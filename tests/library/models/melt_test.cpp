@@ -39,6 +39,7 @@ protected:
         lib::CCON.ttp[1] = 273.16;
         lib::CCON.ptp[1] = 0.611657;
         lib::MELTMOD.slot[1] = lib::Code("MLW");
+        lib::WLMMELT.thigh[1] = 715.0;  // water's melting line ends there
         // Water's sublimation line: ln(P/Pt) = (Tt/T) sum a (T/Tt)^b.
         load(lib::SETSBL, lib::SUBLMOD, 1, "SB3",
              body(273.16, 0.611657, 3, 0, 0,
@@ -46,8 +47,8 @@ protected:
     }
     void TearDown() override { lib::store::restore(); }
     testsupport::SavedRecords<lib::NcompRecord, lib::CconRecord, lib::KindModRecord,
-                              lib::KindModRecord, lib::MeltSegmentRecord>
-        saved{lib::NCOMP, lib::CCON, lib::MELTMOD, lib::SUBLMOD, lib::WSGMELT};
+                              lib::KindModRecord, lib::MeltSegmentRecord, lib::AncLimRecord>
+        saved{lib::NCOMP, lib::CCON, lib::MELTMOD, lib::SUBLMOD, lib::WSGMELT, lib::WLMMELT};
     void load(void (*f)(int, int, int&, std::string&), lib::KindModRecord& mod, int k,
               const std::string& code, const std::string& text) {
         lib::store::override_text(kText, text);

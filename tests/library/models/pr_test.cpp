@@ -215,9 +215,7 @@ TEST(PengRobinson, ChosenWithSetmodAndLoadedFromASection) {
     EXPECT_EQ(lib::EOSLIM.pmax[1], 10000.0);
     lib::SETPRCO(1);
     EXPECT_EQ(lib::CONPR.p[1][0], -0.0034);
-    lib::RESETM.no_cache = 1;
-    lib::Names20 codes;
-    lib::SETMOD(1, "EOS", "HMX", codes, ierr, herr);
+    lib::RESETM.no_cache = 1;  // the next set-up reloads the texts
 }
 
 }  // namespace

@@ -15,6 +15,9 @@ namespace {
 
 class SetktvTest : public ::testing::Test {
 protected:
+    // Changed parameters outlive a repeated set-up of the same mixture:
+    // the next test's set-up must reload them from the text.
+    void TearDown() override { lib::RESETM.no_cache = 1; }
     void setup(const std::string& names) { ASSERT_EQ(testsupport::set_up(names), ""); }
     void get(int i, int j) { lib::GETKTV(i, j, code, fij, hfmix, names, hbinp, hmxrul); }
     std::string code, hfmix, hbinp, hmxrul, names[6];
