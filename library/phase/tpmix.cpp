@@ -134,6 +134,73 @@ bool wider_split(double T, double P, const double z[20], const double K[20], TpR
     return false;
 }
 
+// The split of an unstable feed from each start in turn until one gives an
+// equilibrium; false (with the error of the earlier starts) when none does.
+bool split(double T, double P, const double z[20], const mix::Stability& st, TpResult& r, int& jerr,
+           std::string& jmsg) {
+    // Start values of the split from the trial phase: the incipient vapour
+    // of a liquid feed, the incipient liquid of a vapour feed.
+    double K[20] = {};
+    for (int i = 0; i < components(); ++i) {
+        if (!(z[i] > 0.0) || !(st.w[i] > 0.0)) continue;
+        K[i] = st.vapour_trial ? st.w[i] / z[i] : z[i] / st.w[i];
+    }
+    double beta = rachford_rice(z, K, r.x, r.y);
+    if (!(beta > 0.0 && beta < 1.0)) {
+        // The trial phase alone: a little of it beside the feed.
+        beta = st.vapour_trial ? 0.01 : 0.99;
+        flash::copy20(st.vapour_trial ? z : st.w, r.x);
+        flash::copy20(st.vapour_trial ? st.w : z, r.y);
+    }
+    r.q = beta;
+    r.Dl = st.liquid_like ? st.D : 0.0;
+    r.Dv = st.liquid_like ? 0.0 : st.D;
+    jerr = 0;
+    jmsg.clear();
+    TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
+    if (jerr <= 0 && !split_found(T, z, jerr, r.q, r.Dl, r.Dv, r.x, r.y)) {
+        // A split onto one of its phases is no split of an unstable feed.
+        const bool on_feed = !(r.q > 1e-9 && r.q < 1.0 - 1e-9);
+        jerr = 219;
+        jmsg = on_feed ? errtext("TPFLSH", 219,
+                                 "outer iteration loop for composition in 2-phase state did not "
+                                 "converge:  vapor fraction outside 0..1")
+                       : unequal_fugacities();
+    }
+    if (jerr > 0 && saturation_start(T, P, z, r)) {
+        // Once more from phases between the feed and the incipient phases of
+        // the dew and bubble points at T.
+        TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
+        if (jerr <= 0 && !split_found(T, z, jerr, r.q, r.Dl, r.Dv, r.x, r.y)) {
+            jerr = 219;
+            jmsg = unequal_fugacities();
+        }
+    }
+    if (jerr > 0) wider_split(T, P, z, K, r, jerr, jmsg);
+    return jerr <= 0;
+}
+
+// The last resort: the split at a pressure 1 or 2 % away, carried over to
+// P by TPFL2.  Within a few per cent of the co2+nitrogen critical pressure
+// (274 K, 11.8 MPa) no start at P itself ends on an equilibrium, while the
+// split at 11.7 MPa leads straight to it.
+void neighbour_split(double T, double P, const double z[20], TpResult& r, int& jerr,
+                     std::string& jmsg) {
+    for (double f : {0.99, 1.01, 0.98, 1.02}) {
+        const mix::Stability st = mix::stability(T, f * P, z);
+        TpResult n;
+        int kerr = 0;
+        std::string kmsg;
+        if (!st.found || st.stable || !split(T, f * P, z, st, n, kerr, kmsg)) continue;
+        TPFL2(T, P, z, n.Dl, n.Dv, n.x, n.y, n.q, kerr, kmsg);
+        if (!split_found(T, z, kerr, n.q, n.Dl, n.Dv, n.x, n.y)) continue;
+        r = n;
+        jerr = kerr;
+        jmsg = kmsg;
+        return;
+    }
+}
+
 }  // namespace
 
 double rachford_rice(const double z[20], const double K[20], double x[20], double y[20]) {
@@ -184,45 +251,9 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
     }
     if (st.stable) return single_phase(T, P, z, Tc, Pc, st.D, st.liquid_like, r);
 
-    // Start values of the split from the trial phase: the incipient vapour
-    // of a liquid feed, the incipient liquid of a vapour feed.
-    double K[20] = {};
-    for (int i = 0; i < components(); ++i) {
-        if (!(z[i] > 0.0) || !(st.w[i] > 0.0)) continue;
-        K[i] = st.vapour_trial ? st.w[i] / z[i] : z[i] / st.w[i];
-    }
-    double beta = rachford_rice(z, K, r.x, r.y);
-    if (!(beta > 0.0 && beta < 1.0)) {
-        // The trial phase alone: a little of it beside the feed.
-        beta = st.vapour_trial ? 0.01 : 0.99;
-        flash::copy20(st.vapour_trial ? z : st.w, r.x);
-        flash::copy20(st.vapour_trial ? st.w : z, r.y);
-    }
-    r.q = beta;
-    r.Dl = st.liquid_like ? st.D : 0.0;
-    r.Dv = st.liquid_like ? 0.0 : st.D;
     int jerr = 0;
     std::string jmsg;
-    TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
-    if (jerr <= 0 && !split_found(T, z, jerr, r.q, r.Dl, r.Dv, r.x, r.y)) {
-        // A split onto one of its phases is no split of an unstable feed.
-        const bool on_feed = !(r.q > 1e-9 && r.q < 1.0 - 1e-9);
-        jerr = 219;
-        jmsg = on_feed ? errtext("TPFLSH", 219,
-                                 "outer iteration loop for composition in 2-phase state did not "
-                                 "converge:  vapor fraction outside 0..1")
-                       : unequal_fugacities();
-    }
-    if (jerr > 0 && saturation_start(T, P, z, r)) {
-        // Once more from phases between the feed and the incipient phases of
-        // the dew and bubble points at T.
-        TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
-        if (jerr <= 0 && !split_found(T, z, jerr, r.q, r.Dl, r.Dv, r.x, r.y)) {
-            jerr = 219;
-            jmsg = unequal_fugacities();
-        }
-    }
-    if (jerr > 0) wider_split(T, P, z, K, r, jerr, jmsg);
+    if (!split(T, P, z, st, r, jerr, jmsg)) neighbour_split(T, P, z, r, jerr, jmsg);
     if (jerr > 0) {
         r.D = Dc;
         r.q = kQualityFailed;
