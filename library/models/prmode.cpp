@@ -7,7 +7,9 @@
 #include "library/library.h"
 #include "library/models/hmxrecords.h"
 #include "library/models/pr.h"
+#include "library/phase/envelope.h"
 #include "library/phase/records.h"
+#include "library/phase/satcheb.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -80,6 +82,10 @@ void PREOS(int& iflag) {
         iflag = EOSMOD.mix == kPr ? 1 : 0;
         return;
     }
+    // The equations change: saturation expansions and phase envelopes built
+    // on the old ones no longer belong to the slots.
+    satcheb::forget_slots();
+    mix::forget_envelopes();
     if (iflag == 1 || iflag == 2) {
         if (!(EOSMOD.mix == kPr)) PRHSAV.mix = EOSMOD.mix;
         for (int i = 1; i <= kMaxComp; ++i) {

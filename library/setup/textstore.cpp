@@ -1,5 +1,7 @@
 #include "library/setup/textstore.h"
 
+#include "library/setup/records.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -163,9 +165,13 @@ void override_text(int slot, std::string text) {
     auto& ov = overrides()[slot];
     ov.owned = std::move(text);
     ov.text.lines = split_lines(ov.owned);
+    RESETM.no_cache = 1;  // a set-up of the same names must read the new text
 }
 
-void restore() { overrides().clear(); }
+void restore() {
+    overrides().clear();
+    RESETM.no_cache = 1;  // and the built-in one again
+}
 
 long lines_read() { return g_lines_read; }
 

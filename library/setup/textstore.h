@@ -28,6 +28,7 @@ int line_count(int slot);
 // Test support: replace the text of a slot by `text` (lines separated by
 // '\n', the key line included) until `restore()`; counts every line read
 // through `next_line` so that tests can verify that nothing was read.
+// Either call makes the next set-up read its texts again.
 void override_text(int slot, std::string text);
 void restore();
 long lines_read();

@@ -25,6 +25,8 @@ protected:
         lib::NCOMP.nc = 2;
         lib::NCOMP.ic = 0;
         lib::GCNST.r = 8.314472;
+        lib::EOSMOD.mix = lib::Code("HMX");  // the mixture's own gas constant
+        lib::FLAGS2.gerg04 = 0;
         lib::VERS[1] = lib::VERS[2] = 10.0;
         lib::CREF.tref[1] = 300.0;
         lib::CREF.dref[1] = 1.0;

@@ -164,6 +164,35 @@ TEST(PengRobinson, VapourPressureAndDensitySolver) {
     }
 }
 
+// Switching the equations in and out never reuses a saturation state of
+// the other equation (the saturation expansions are built per equation).
+TEST(PengRobinson, SaturationFollowsTheModeSwitch) {
+    const double x[20] = {1.0}, T = 388.0;
+    auto psat = [&] {
+        double P = 0, dl = 0, dv = 0, xl[20], xv[20];
+        int ierr = 0;
+        std::string herr;
+        lib::SATT(T, x, 1, P, dl, dv, xl, xv, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        return P;
+    };
+    ASSERT_EQ(testsupport::set_up("water"), "");
+    double pr_alone = 0;
+    {
+        Mode mode;
+        pr_alone = psat();
+    }
+    ASSERT_EQ(testsupport::set_up("nitrogen"), "");
+    ASSERT_EQ(testsupport::set_up("water"), "");
+    const double feq = psat();
+    EXPECT_GT(std::fabs(pr_alone / feq - 1.0), 1e-3);  // the premise: they differ
+    {
+        Mode mode;
+        EXPECT_EQ(psat(), pr_alone);
+    }
+    EXPECT_EQ(psat(), feq);
+}
+
 TEST(PengRobinson, DerivativesAgreeWithCentralDifferences) {
     ASSERT_EQ(testsupport::set_up("methane|ethane"), "");
     int flag = 1;

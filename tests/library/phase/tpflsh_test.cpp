@@ -124,7 +124,6 @@ public:
             text += line + "\n";
         }
         lib::store::override_text(slot, text);
-        lib::RESETM.no_cache = 1;  // the fluid may be set up already: read the text again
         ok_ = setup(name);
     }
     ~HighVapourPressure() {

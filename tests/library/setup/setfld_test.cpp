@@ -40,6 +40,7 @@ protected:
     void TearDown() override {
         lib::set_extra_loader_rows({});
         lib::store::restore();
+        calls() = synth::Calls{};  // no failing loader for the next test
     }
     void put(const std::string& name, const std::string& text) {
         lib::store::override_text(synth::slot_of(name), text);
