@@ -1,7 +1,8 @@
 // The free variable of a mixture's two-phase state at given T or P: Brent's
 // bracketed root search (inverse interpolation guarded by bisection) on the
 // residual of the given property, each trial value split at (T, p) by TPFL2
-// from the phases of the trial before.
+// from the phases of the trial before.  A trial split may stop short of the
+// equilibrium close to a critical point; the split at the root may not.
 #include "library/phase/abfl2mix.h"
 
 #include <cmath>
@@ -18,6 +19,7 @@ namespace {
 struct Split {
     double Dl = 0, Dv = 0, q = 0;
     double x[20] = {}, y[20] = {};
+    bool equilibrium = true;
 };
 
 double mass_quality(double q, const double xl[20], const double xv[20]) {
@@ -61,7 +63,7 @@ bool split_on_free_variable(const SplitTarget& t, const double z[20], double vb,
         Split s = last;
         int jerr = 0;
         std::string jmsg;
-        TPFL2(T, P, z, s.Dl, s.Dv, s.x, s.y, s.q, jerr, jmsg);
+        split_trial(T, P, z, s.Dl, s.Dv, s.x, s.y, s.q, s.equilibrium, jerr, jmsg);
         if (jerr > 0 || !(s.q >= -1e-9 && s.q <= 1.0 + 1e-9)) {
             why = jerr > 0 ? jmsg : "vapour fraction outside 0..1";
             ++failures;
@@ -102,6 +104,12 @@ bool split_on_free_variable(const SplitTarget& t, const double z[20], double vb,
     if (free != root && !eval(root, r)) {
         ierr = 225;
         herr = "TPFL2 did not converge in two-phase iteration:  " + flash::cut(why, 150);
+        return false;
+    }
+    if (!last.equilibrium) {
+        ierr = 225;
+        herr = "TPFL2 did not converge in two-phase iteration:  " +
+               flash::cut(unequal_fugacities(T, P), 200);
         return false;
     }
     Dl = last.Dl;

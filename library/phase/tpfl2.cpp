@@ -4,6 +4,7 @@
 // composition with a secant iteration on the liquid fraction.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 #include "library/library.h"
@@ -249,12 +250,59 @@ void label_phases(double& Dl, double& Dv, double x[20], double y[20], double& q)
     q = 1.0 - q;
 }
 
+// The largest relative difference of the fugacities of the components of z
+// in the two phases (1 where one cannot be computed).
+double fugacity_mismatch(double T, const double z[20], double Dl, double Dv, const double x[20],
+                         const double y[20]) {
+    double fl[20] = {}, fv[20] = {};
+    int jerr = 0;
+    std::string jmsg;
+    flash::QuietMessages quiet;
+    FGCTY2(T, Dl, x, fl, jerr, jmsg);
+    if (jerr <= 0) FGCTY2(T, Dv, y, fv, jerr, jmsg);
+    if (jerr > 0) return 1.0;
+    double worst = 0.0;
+    for (int i = 0; i < components(); ++i) {
+        if (!(z[i] > 0.0)) continue;
+        if (!(fl[i] > 0.0 && fv[i] > 0.0)) return 1.0;
+        worst = std::max(worst, std::fabs(fl[i] / fv[i] - 1.0));
+    }
+    return worst;
+}
+
+// The largest |z - (1 - q) x - q y| over the components.
+double balance_mismatch(const double z[20], double q, const double x[20], const double y[20]) {
+    double worst = 0.0;
+    for (int i = 0; i < components(); ++i)
+        worst = std::max(worst, std::fabs(z[i] - (1.0 - q) * x[i] - q * y[i]));
+    return std::isfinite(worst) ? worst : 1.0;
+}
+
+constexpr double kFugacityTolerance = 1e-7;
+constexpr double kBalanceTolerance = 1e-7;
+
 }  // namespace
 
-void TPFL2(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
-           double y[20], double& q, int& ierr, std::string& herr) {
+bool split_is_equilibrium(double T, const double z[20], double q, double Dl, double Dv,
+                          const double x[20], const double y[20]) {
+    return balance_mismatch(z, q, x, y) <= kBalanceTolerance &&
+           fugacity_mismatch(T, z, Dl, Dv, x, y) <= kFugacityTolerance;
+}
+
+std::string unequal_fugacities(double T, double P) {
+    char state[96];
+    std::snprintf(state, sizeof state, " at %.6g K, %.6g kPa", T, P);
+    return errtext("TPFLSH", 219,
+                   std::string("outer iteration loop for composition in 2-phase state did not "
+                               "converge:  fugacities of the phases differ") +
+                       state);
+}
+
+void split_trial(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
+                 double y[20], double& q, bool& equilibrium, int& ierr, std::string& herr) {
     ierr = 0;
     herr.clear();
+    equilibrium = true;
     if (flash::not_a_number("TPFLSH", {T, P}, ierr, herr)) {
         q = kQualityFailed;
         return;
@@ -278,8 +326,23 @@ void TPFL2(double T, double P, const double z[20], double& Dl, double& Dv, doubl
         q = qq;
         flash::copy20(l, x);
         flash::copy20(v, y);
+    } else {
+        // The substitution's own result: close to a critical point it stops
+        // at its loosened tolerance short of the equilibrium.
+        equilibrium = split_is_equilibrium(T, z, q, Dl, Dv, x, y);
     }
     label_phases(Dl, Dv, x, y, q);
+}
+
+void TPFL2(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
+           double y[20], double& q, int& ierr, std::string& herr) {
+    bool equilibrium = true;
+    split_trial(T, P, z, Dl, Dv, x, y, q, equilibrium, ierr, herr);
+    if (ierr <= 0 && !equilibrium) {
+        // Every caller would take the result for the split.
+        ierr = 219;
+        herr = unequal_fugacities(T, P);
+    }
 }
 
 }  // namespace lib

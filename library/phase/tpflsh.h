@@ -12,4 +12,21 @@ namespace lib {
 void TPFL2(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
            double y[20], double& q, int& ierr, std::string& herr);
 
+// TPFL2 for a search that takes a split as a trial value: a split that is
+// no equilibrium (see below) comes back with ierr 0 and equilibrium false.
+void split_trial(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
+                 double y[20], double& q, bool& equilibrium, int& ierr, std::string& herr);
+
+// Whether a split of feed z at T is an equilibrium: the fugacities of each
+// component of z in the two phases (at their own densities) agree within
+// 1e-7 relative, and the phases add up to the feed within 1e-7.  Close to a
+// critical point the successive substitution stops at a loosened tolerance
+// with fugacities 1e-4..1e-2 apart and the balance off by up to 7e-4; a
+// converged split agrees to 1e-9 or better.
+bool split_is_equilibrium(double T, const double z[20], double q, double Dl, double Dv,
+                          const double x[20], const double y[20]);
+
+// The message (error 219) of a split at (T, P) that is no equilibrium.
+std::string unequal_fugacities(double T, double P);
+
 }  // namespace lib

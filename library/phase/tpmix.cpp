@@ -65,44 +65,15 @@ bool saturation_start(double T, double P, const double z[20], TpResult& r) {
     return true;
 }
 
-// The largest relative difference of the fugacities of the two phases of a
-// split at T and their own densities (1 where one cannot be computed).
-double fugacity_mismatch(double T, const double z[20], double Dl, double Dv, const double x[20],
-                         const double y[20]) {
-    double fl[20] = {}, fv[20] = {};
-    int jerr = 0;
-    std::string jmsg;
-    flash::QuietMessages quiet;
-    FGCTY2(T, Dl, x, fl, jerr, jmsg);
-    if (jerr <= 0) FGCTY2(T, Dv, y, fv, jerr, jmsg);
-    if (jerr > 0) return 1.0;
-    double worst = 0.0;
-    for (int i = 0; i < components(); ++i) {
-        if (!(z[i] > 0.0)) continue;
-        if (!(fl[i] > 0.0 && fv[i] > 0.0)) return 1.0;
-        worst = std::max(worst, std::fabs(fl[i] / fv[i] - 1.0));
-    }
-    return worst;
-}
-
 // A split of an unstable feed: not onto one of its phases, and with equal
 // fugacities.  Close to a critical point the successive substitution of
 // TPFL2 stops at its loosened tolerance while the fugacities still differ
 // by 1e-4..1e-2 (co2+nitrogen at 272-274 K, 11.5-12 MPa; the 10-component
 // gas at 222.79 K, 8.03 MPa): such a result is no equilibrium, its q lies
 // far from its neighbours', and the next start is tried instead.
-constexpr double kFugacityTolerance = 1e-7;
-
 bool split_found(double T, const double z[20], int jerr, double q, double Dl, double Dv,
                  const double x[20], const double y[20]) {
-    return jerr <= 0 && q > 1e-9 && q < 1.0 - 1e-9 &&
-           fugacity_mismatch(T, z, Dl, Dv, x, y) <= kFugacityTolerance;
-}
-
-std::string unequal_fugacities() {
-    return errtext("TPFLSH", 219,
-                   "outer iteration loop for composition in 2-phase state did not converge:  "
-                   "fugacities of the phases differ");
+    return jerr <= 0 && q > 1e-9 && q < 1.0 - 1e-9 && split_is_equilibrium(T, z, q, Dl, Dv, x, y);
 }
 
 // Splits from starts further apart than the trial phase's: its K-values
@@ -165,7 +136,7 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
         jmsg = on_feed ? errtext("TPFLSH", 219,
                                  "outer iteration loop for composition in 2-phase state did not "
                                  "converge:  vapor fraction outside 0..1")
-                       : unequal_fugacities();
+                       : unequal_fugacities(T, P);
     }
     if (jerr > 0 && saturation_start(T, P, z, r)) {
         // Once more from phases between the feed and the incipient phases of
@@ -173,7 +144,7 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
         TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
         if (jerr <= 0 && !split_found(T, z, jerr, r.q, r.Dl, r.Dv, r.x, r.y)) {
             jerr = 219;
-            jmsg = unequal_fugacities();
+            jmsg = unequal_fugacities(T, P);
         }
     }
     if (jerr > 0) wider_split(T, P, z, K, r, jerr, jmsg);
