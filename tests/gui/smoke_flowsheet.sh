@@ -5,23 +5,10 @@
 # BUILD/screens/flowsheet.png; a click on the sheet's empty space and the
 # wheel leave the program running; Ctrl+Q ends it with 0.
 # Usage: smoke_flowsheet.sh BUILD
-set -u
-build=${1:?usage: smoke_flowsheet.sh BUILD}
-here=$(cd "$(dirname "$0")" && pwd)
-screens="$build/screens"
-mkdir -p "$screens"
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-export XDG_CONFIG_HOME="$scratch/config"
-settle=${KVR2_SMOKE_SETTLE:-2}
-fail() { echo "smoke_flowsheet: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+name=smoke_flowsheet
+. "$(dirname "$0")/smoke_common.sh"
 
-cp "$here/../../examples/steam_rankine.kvr" "$scratch/"
-"$build/kvr2" "$scratch/steam_rankine.kvr" & pid=$!
-win=$(window "Kavrel") || fail "no main window"
-[ -n "$win" ] || fail "no main window"
-sleep "$settle"
+open_steam_rankine
 xdotool mousemove --window "$win" 900 600 key F5
 dialog=$(window "Calculating") || fail "no calculation dialog"
 [ -n "$dialog" ] || fail "no calculation dialog"

@@ -7,26 +7,13 @@
 # click next to the y axis opens "Axis Properties" (BUILD/screens/
 # readout_axis.png); Escape closes it and Ctrl+Q, Discard end the program
 # with 0. Usage: smoke_readout.sh BUILD
-set -u
-build=${1:?usage: smoke_readout.sh BUILD}
-here=$(cd "$(dirname "$0")" && pwd)
-screens="$build/screens"
-mkdir -p "$screens"
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-export XDG_CONFIG_HOME="$scratch/config"
-settle=${KVR2_SMOKE_SETTLE:-2}
-fail() { echo "smoke_readout: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+name=smoke_readout
+. "$(dirname "$0")/smoke_common.sh"
 # The temperature entry of the read-out, in screen pixels (the main window
 # is 1450 x 900 at (75, 50) on the 1600 x 1000 screen).
 t_entry() { "$build/kvr2_screenshot" "$1" 657 753 76 22 || fail "no picture of the T entry"; }
 
-cp "$here/../../examples/steam_rankine.kvr" "$scratch/"
-"$build/kvr2" "$scratch/steam_rankine.kvr" & pid=$!
-win=$(window "Kavrel") || fail "no main window"
-[ -n "$win" ] || fail "no main window"
-sleep "$settle"
+open_steam_rankine
 xdotool mousemove --window "$win" 900 400 key F5
 dialog=$(window "Calculating") || fail "no calculation dialog"
 [ -n "$dialog" ] || fail "no calculation dialog"

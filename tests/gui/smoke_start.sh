@@ -5,21 +5,8 @@
 # Quit ask, and Discard ends with 0; then it opens an example, calculates it (F5), shows the
 # "Calculating" dialog, OK closes it and Ctrl+Q ends the program with 0.
 # Screenshots go to BUILD/screens. Usage: smoke_start.sh BUILD
-set -u
-build=${1:?usage: smoke_start.sh BUILD}
-here=$(cd "$(dirname "$0")" && pwd)
-screens="$build/screens"
-mkdir -p "$screens"
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-export XDG_CONFIG_HOME="$scratch/config"
-# Seconds for the program to settle after a window appears (longer under
-# the sanitizers).
-settle=${KVR2_SMOKE_SETTLE:-2}
-fail() { echo "smoke_start: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
-
-# The window whose title holds the text, once it is shown.
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+name=smoke_start
+. "$(dirname "$0")/smoke_common.sh"
 # Waits for kvr2 to end; its exit status.
 finish() {
     for _ in $(seq 300); do
@@ -32,9 +19,7 @@ finish() {
 
 # 1. The start page, then File -> Quit.
 "$build/kvr2" & pid=$!
-win=$(window "Kavrel") || fail "no main window"
-[ -n "$win" ] || fail "no main window"
-sleep "$settle"
+main_window
 "$build/kvr2_screenshot" "$screens/start.png" || fail "no screenshot"
 xdotool mousemove --window "$win" 20 12 click 1
 sleep 0.5
@@ -45,9 +30,7 @@ echo "smoke_start: start page shown, File -> Quit ended with 0"
 
 # 2. A new project (changed, never saved), Quit, Discard.
 "$build/kvr2" & pid=$!
-win=$(window "Kavrel") || fail "no main window"
-[ -n "$win" ] || fail "no main window"
-sleep "$settle"
+main_window
 xdotool mousemove --window "$win" 700 400 key ctrl+n
 created=$(window "Create New Process") || fail "New did not ask for the first process"
 [ -n "$created" ] || fail "New did not ask for the first process"

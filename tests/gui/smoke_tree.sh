@@ -5,23 +5,10 @@
 # Inlet; F5 calculates, Return closes the dialog; the screen goes to
 # BUILD/screens/tree.png; Ctrl+S saves the compressor into the file and
 # Ctrl+Q ends the program with 0. Usage: smoke_tree.sh BUILD
-set -u
-build=${1:?usage: smoke_tree.sh BUILD}
-here=$(cd "$(dirname "$0")" && pwd)
-screens="$build/screens"
-mkdir -p "$screens"
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-export XDG_CONFIG_HOME="$scratch/config"
-settle=${KVR2_SMOKE_SETTLE:-2}
-fail() { echo "smoke_tree: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+name=smoke_tree
+. "$(dirname "$0")/smoke_common.sh"
 
-cp "$here/../../examples/steam_rankine.kvr" "$scratch/"
-"$build/kvr2" "$scratch/steam_rankine.kvr" & pid=$!
-win=$(window "Kavrel") || fail "no main window"
-[ -n "$win" ] || fail "no main window"
-sleep "$settle"
+open_steam_rankine
 # "Parts" is the fifth row of the tree: Project, Processes, the process,
 # Inlet Conditions, Parts.
 xdotool mousemove --window "$win" 95 176 click 3
