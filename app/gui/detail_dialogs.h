@@ -4,6 +4,7 @@
 
 #include "app/gui/gui.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,13 @@ inline constexpr int RESPONSE_APPLY = -10;
 // A two-column list (name, value) without headers, rows in alternating
 // colours, cells with margins of 10 by 4; presses on it do nothing.
 GtkWidget* result_list(const std::vector<std::pair<std::string, std::string>>& rows);
+
+// Reads the text typed into a value entry into value and unit, shows the
+// value as read (with `filling` set meanwhile, so that the entry's own
+// handlers ignore it), calls `changed`, then reports a refused or held
+// value. Nothing happens when the entry still shows the value.
+void read_typed_value(GtkWidget* entry, const ValueDef& def, double& value, int& unit,
+                      bool& filling, const std::function<void()>& changed);
 
 // True while the project is open.
 bool project_open(const Project* project);

@@ -248,17 +248,7 @@ void change_interface_value(GtkWidget* entry) {
     const ValueDef& def = interface_input_values_def[sz(input)];
     double& value = d->copy.inputs[sz(input)];
     int& unit = d->copy.units[sz(input)];
-    const std::string text = gtk_entry_get_text(GTK_ENTRY(entry));
-    if (text == format_value(value, def, unit)) return;
-    std::string shown;
-    const int code = read_value_with_unit(def, text, shown, value, unit);
-    d->filling = true;
-    gtk_entry_set_text(GTK_ENTRY(entry), shown.c_str());
-    d->filling = false;
-    set_interface_changed(*d, true);
-    const std::string message = read_value_message(def, code, shown);
-    if (!message.empty())
-        show_message({code == RV_HELD ? MessageKind::Info : MessageKind::Error, message});
+    read_typed_value(entry, def, value, unit, d->filling, [d] { set_interface_changed(*d, true); });
 }
 
 void activate_interface_entry(GtkEntry* e, gpointer) { change_interface_value(GTK_WIDGET(e)); }

@@ -161,17 +161,7 @@ void change_value(GtkWidget* entry) {
     const ValueDef& def = part_input_values_def[sz(input)];
     double& value = d->copy.inputs[sz(input)];
     int& unit = d->copy.units[sz(input)];
-    const std::string text = gtk_entry_get_text(GTK_ENTRY(entry));
-    if (text == format_value(value, def, unit)) return;  // nothing typed
-    std::string shown;
-    const int code = read_value_with_unit(def, text, shown, value, unit);
-    d->filling = true;
-    gtk_entry_set_text(GTK_ENTRY(entry), shown.c_str());
-    d->filling = false;
-    set_changed(*d, true);
-    const std::string message = read_value_message(def, code, shown);
-    if (!message.empty())
-        show_message({code == RV_HELD ? MessageKind::Info : MessageKind::Error, message});
+    read_typed_value(entry, def, value, unit, d->filling, [d] { set_changed(*d, true); });
 }
 
 void activate_entry(GtkEntry* entry, gpointer) { change_value(GTK_WIDGET(entry)); }
@@ -561,6 +551,21 @@ void close_detail_dialogs(const Project* project, int process_id) {
         if (gone || mine) close_dialog(d);
     }
     close_interface_dialogs(project, process_id == 0);
+}
+
+void read_typed_value(GtkWidget* entry, const ValueDef& def, double& value, int& unit,
+                      bool& filling, const std::function<void()>& changed) {
+    const std::string text = gtk_entry_get_text(GTK_ENTRY(entry));
+    if (text == format_value(value, def, unit)) return;  // nothing typed
+    std::string shown;
+    const int code = read_value_with_unit(def, text, shown, value, unit);
+    filling = true;
+    gtk_entry_set_text(GTK_ENTRY(entry), shown.c_str());
+    filling = false;
+    changed();
+    const std::string message = read_value_message(def, code, shown);
+    if (!message.empty())
+        show_message({code == RV_HELD ? MessageKind::Info : MessageKind::Error, message});
 }
 
 bool project_open(const Project* project) {
