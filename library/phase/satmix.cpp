@@ -117,6 +117,17 @@ Update substitute(const double x[20], const double fpar[20], const double finc[2
 }
 
 // The two last residuals of each sign of a secant iteration.
+// The phases of a Raoult-road result: the feed x (density dpar) is the
+// liquid of a bubble point and the vapour of a dew point; y (density dinc)
+// the incipient phase.
+void assign_phases(bool bubble, double dpar, double dinc, const double* x, const double* y,
+                   double& Dl, double& Dv, double* xl, double* xv) {
+    Dl = bubble ? dpar : dinc;
+    Dv = bubble ? dinc : dpar;
+    flash::copy20(bubble ? x : y, xl);
+    flash::copy20(bubble ? y : x, xv);
+}
+
 struct Bracket {
     double lo = 0, rlo = 0, hi = 0, rhi = 0;
     bool neg = false, pos = false;
@@ -383,19 +394,7 @@ private:
         return false;
     }
 
-    void results() {
-        if (bubble) {
-            Dl = dpar;
-            Dv = dinc;
-            flash::copy20(x, xl);
-            flash::copy20(y, xv);
-        } else {
-            Dl = dinc;
-            Dv = dpar;
-            flash::copy20(y, xl);
-            flash::copy20(x, xv);
-        }
-    }
+    void results() { assign_phases(bubble, dpar, dinc, x, y, Dl, Dv, xl, xv); }
 
     // A solution that collapsed onto the feed is the critical point.
     void collapse_check() {
@@ -614,19 +613,7 @@ private:
         return false;
     }
 
-    void results() {
-        if (bubble) {
-            Dl = dpar;
-            Dv = dinc;
-            flash::copy20(x, xl);
-            flash::copy20(y, xv);
-        } else {
-            Dl = dinc;
-            Dv = dpar;
-            flash::copy20(y, xl);
-            flash::copy20(x, xv);
-        }
-    }
+    void results() { assign_phases(bubble, dpar, dinc, x, y, Dl, Dv, xl, xv); }
 
     // A state with a phase on the unstable branch, or with both phases on
     // one side of the critical density, is no saturation state.
