@@ -4,10 +4,10 @@
 //   kvr2 -b FILE...      calculates each project file, writes FILE.out
 //   kvr2 [FILE]...       the main window with the files opened (the only
 //                        branch that starts the toolkit)
-#include "app/core/filehandling.h"
-#include "app/core/init.h"
-#include "app/core/kvr.h"
-#include "app/core/text_output.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/init.h"
+#include "app/core/program/kvr.h"
+#include "app/core/program/text_output.h"
 #include "app/diagrams/images.h"
 #include "app/gui/gui.h"
 

@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
-#include "app/core/create_delete.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/pointer.h"

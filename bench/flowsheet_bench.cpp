@@ -5,11 +5,11 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
-#include "app/core/create_delete.h"
-#include "app/core/flowsheet.h"
-#include "app/core/init.h"
-#include "app/core/interfaces.h"
-#include "app/core/structure.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/structure/interfaces.h"
+#include "app/core/structure/structure.h"
+#include "app/core/views/flowsheet.h"
 #include "app/diagrams/flowsheet_draw.h"
 
 #include <algorithm>

@@ -7,10 +7,10 @@
 #include <atomic>
 #include <string>
 
-#include "app/core/fluid_wizard.h"
-#include "app/core/init.h"
-#include "app/core/property_table.h"
-#include "app/core/tools.h"
+#include "app/core/fluids/fluid_wizard.h"
+#include "app/core/fluids/property_table.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/transport_values.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/fluids/transport_values.h"
+#include "app/core/model/init.h"
 #include "library/library.h"
 #include "library/models/phik.h"
 

@@ -1,5 +1,5 @@
 // Drawing helpers of the program's artwork.
-#include "app/gui/artwork_draw.h"
+#include "app/diagrams/artwork_draw.h"
 
 #include <cmath>
 

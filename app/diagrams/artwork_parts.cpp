@@ -1,6 +1,6 @@
 // The part symbols: the pictures of the flowsheet and of the insert
 // commands, drawn into the unit square.
-#include "app/gui/artwork_draw.h"
+#include "app/diagrams/artwork_draw.h"
 
 #include <cmath>
 #include <functional>

@@ -1,6 +1,6 @@
 // The frame of a diagram: axis titles, grid, ticks with their labels, and
 // the axis lines with open arrow heads.
-#include "app/core/units.h"
+#include "app/core/model/units.h"
 #include "app/diagrams/axis_ticks.h"
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"

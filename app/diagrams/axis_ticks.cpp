@@ -1,7 +1,7 @@
 // Tick positions of linear and logarithmic axes.
 #include "app/diagrams/axis_ticks.h"
 
-#include "app/core/units.h"
+#include "app/core/model/units.h"
 
 #include <array>
 #include <cmath>

@@ -2,7 +2,7 @@
 // 1-2-3-5-7 ladder of the display unit on a logarithmic (pressure) axis.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <vector>
 

@@ -3,12 +3,12 @@
 // symbols, in that order, on the layout of the sheet.
 #include "app/diagrams/flowsheet_draw.h"
 
-#include "app/core/flowsheet.h"
-#include "app/core/init.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/views/flowsheet.h"
+#include "app/diagrams/artwork_draw.h"
 #include "app/diagrams/text.h"
-#include "app/gui/artwork_draw.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,7 +9,7 @@
 // calculation works on the project.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <cairo.h>
 

@@ -1,7 +1,7 @@
 // One full drawing of a diagram: background, title, margins and corner
 // mark, axes, then curves and isolines or the heat-flow-temperature
 // picture.
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"
 

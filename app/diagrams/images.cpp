@@ -1,7 +1,7 @@
 // PNG images of diagrams and of the flowsheet on cairo image surfaces.
 #include "app/diagrams/images.h"
 
-#include "app/core/kvr.h"
+#include "app/core/program/kvr.h"
 #include "app/diagrams/flowsheet_draw.h"
 #include "app/diagrams/render.h"
 

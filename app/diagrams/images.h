@@ -3,7 +3,7 @@
 // mode uses these too).
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <cairo.h>
 

@@ -1,10 +1,10 @@
 // The isoline computation of a fluid: the pending isobars, isotherms,
 // density and wetness lines and the two-phase dome, with progress reports
 // between the lines.
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/simulator.h"
-#include "app/core/units.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
+#include "app/core/solver/simulator.h"
 #include "app/diagrams/isolines.h"
 #include "library/library.h"
 

@@ -3,8 +3,8 @@
 // (isoline_saturation.cpp).
 #include "app/diagrams/isoline_draw.h"
 
-#include "app/core/init.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"

@@ -2,7 +2,7 @@
 // the value of a point for an axis, and the labels at the plot edges.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 #include "app/diagrams/mapping.h"
 
 #include <cairo.h>

@@ -1,7 +1,7 @@
 // The two-phase picture of a pure fluid: wetness lines, the critical
 // point (with its screen-point entry) and the dome.
-#include "app/core/init.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
 #include "app/diagrams/isoline_draw.h"
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"

@@ -5,7 +5,7 @@
 // handle its events.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <functional>
 #include <string>

@@ -2,8 +2,8 @@
 // diagram coordinates, zoom-to-plot widening and the axes of new diagrams.
 #include "app/diagrams/mapping.h"
 
-#include "app/core/init.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
 
 #include <cmath>
 #include <limits>

@@ -4,7 +4,7 @@
 // in zoom-to-plot mode, and the axes of a new diagram.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 namespace app::diagrams {
 

@@ -2,10 +2,10 @@
 // interface, ready for their first drawing.
 #include "app/diagrams/new_graph.h"
 
-#include "app/core/create_delete.h"
-#include "app/core/init.h"
-#include "app/core/structure.h"
-#include "app/core/units.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
+#include "app/core/structure/structure.h"
 #include "app/diagrams/mapping.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // heat-flow-temperature (QT) diagram of a converged interface.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 #include "app/diagrams/isolines.h"
 
 #include <array>

@@ -5,7 +5,7 @@
 // rectangle).
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <cairo.h>
 

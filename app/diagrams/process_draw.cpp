@@ -1,7 +1,7 @@
 // Process curves of a state diagram: each finished part's path in its
 // curve's line style with start, end and step markers, the halo of the
 // current part, and the screen-point cache of the pointer handlers.
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"
 

@@ -3,7 +3,7 @@
 // boil or becomes superheated vapour, with the pinch point.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <functional>
 #include <vector>

@@ -2,10 +2,10 @@
 // cold stream left to right, four boxed end temperatures, and circles
 // where the cold stream starts to boil and becomes superheated, with the
 // pinch point.
-#include "app/core/create_delete.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/simulator.h"
-#include "app/core/units.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/units.h"
+#include "app/core/solver/simulator.h"
 #include "app/diagrams/qt.h"
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"

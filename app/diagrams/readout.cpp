@@ -1,8 +1,8 @@
 // The read-out of a diagram page: the state under the pointer computed by
 // the property library, and its texts.
-#include "app/core/fluid_properties.h"
-#include "app/core/simulator.h"
-#include "app/core/units.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/units.h"
+#include "app/core/solver/simulator.h"
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/pointer.h"
 #include "library/library.h"

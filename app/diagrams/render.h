@@ -12,7 +12,7 @@
 // `drawing_deferred`, and the caller draws again once the library is free.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 #include "app/diagrams/mapping.h"
 
 #include <cairo.h>

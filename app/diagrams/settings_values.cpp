@@ -1,8 +1,8 @@
 // Axis ranges and isoline lists of the settings dialogs.
 #include "app/diagrams/settings_values.h"
 
-#include "app/core/init.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
 #include "app/diagrams/mapping.h"
 
 #include <cmath>

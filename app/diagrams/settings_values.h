@@ -4,7 +4,7 @@
 // it shows, in which unit) with the matching of typed values.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <array>
 #include <span>

@@ -3,7 +3,7 @@
 // drawing files share.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <cairo.h>
 #include <pango/pangocairo.h>

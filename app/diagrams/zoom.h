@@ -10,7 +10,7 @@
 // stays as it was).
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // The composition tables (mole and mass view) and the reference-humidity
 // table of the wizard and of "Modify Fluid".
-#include "app/core/init.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
 #include "app/fluids/fluids_gui.h"
 #include "app/gui/widgets.h"
 

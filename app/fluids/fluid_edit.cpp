@@ -1,9 +1,9 @@
 // "Modify Fluid": a user fluid's composition and reference humidity changed
 // after it was built.
-#include "app/core/fluid_edit.h"
+#include "app/core/fluids/fluid_edit.h"
 
-#include "app/core/fluid_wizard.h"
-#include "app/core/tools.h"
+#include "app/core/fluids/fluid_wizard.h"
+#include "app/core/model/tools.h"
 #include "app/fluids/fluids_gui.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"

@@ -1,10 +1,10 @@
 // Fluid-definition files in the window: Save (the wizard's last page),
 // Export and Import; the fluid chooser they share with "Modify Fluid".
-#include "app/core/fluid_files.h"
-#include "app/core/filehandling.h"
-#include "app/core/fluid_wizard.h"
-#include "app/core/simulator.h"
-#include "app/core/text_output.h"
+#include "app/core/files/fluid_files.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/fluids/fluid_wizard.h"
+#include "app/core/program/text_output.h"
+#include "app/core/solver/simulator.h"
 #include "app/fluids/fluids_gui.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"

@@ -6,10 +6,10 @@
 // calls it also to decide which buttons to show); what leaving a page
 // decides is done when the next page is prepared, and the build when the
 // confirmation page is applied.
-#include "app/core/fluid_wizard.h"
+#include "app/core/fluids/fluid_wizard.h"
 
-#include "app/core/init.h"
-#include "app/core/tools.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
 #include "app/fluids/fluids_gui.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"

@@ -7,8 +7,8 @@
 // The command handlers themselves are declared in app/gui/handlers.h.
 #pragma once
 
-#include "app/core/composition.h"
-#include "app/core/records.h"
+#include "app/core/fluids/composition.h"
+#include "app/core/model/records.h"
 
 #include <gtk/gtk.h>
 

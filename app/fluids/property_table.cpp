@@ -2,13 +2,13 @@
 // and temperatures. The text comes from app/core (property_table.h) one row
 // at a time; after each row the window shows it and handles pending events,
 // so that Stop and Close work while a table runs.
-#include "app/core/property_table.h"
+#include "app/core/fluids/property_table.h"
 
-#include "app/core/fluid_properties.h"
-#include "app/core/simulator.h"
-#include "app/core/text_output.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/program/text_output.h"
+#include "app/core/solver/simulator.h"
 #include "app/fluids/fluids_gui.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"

@@ -1,8 +1,8 @@
 // The action group and UI manager: menu bar, toolbars and pop-ups built
 // from the action tables, and the operations that switch groups of
 // actions on and off.
-#include "app/core/filehandling.h"
-#include "app/core/window_logic.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/views/window_logic.h"
 #include "app/gui/action_tables.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

@@ -1,8 +1,8 @@
 // The program's artwork: stock icons and part pictures registered at
 // start-up, the logo, the start page's button pictures. Everything is
 // drawn with cairo; no picture file is read.
+#include "app/diagrams/artwork_draw.h"
 #include "app/gui/action_tables.h"
-#include "app/gui/artwork_draw.h"
 #include "app/gui/gui.h"
 
 #include <cstdint>

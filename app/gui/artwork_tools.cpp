@@ -1,6 +1,6 @@
 // The tool icons: calculation, diagrams, zoom, configuration, isolines,
 // the manual and the small close picture, drawn into the unit square.
-#include "app/gui/artwork_draw.h"
+#include "app/diagrams/artwork_draw.h"
 
 #include <functional>
 #include <map>

@@ -8,8 +8,8 @@
 // no other close, open, quit or calculation can start meanwhile.
 #include "app/gui/calculate.h"
 
-#include "app/core/simulator.h"
-#include "app/core/window_logic.h"
+#include "app/core/solver/simulator.h"
+#include "app/core/views/window_logic.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

@@ -5,7 +5,7 @@
 // settings_values.h); these files only connect it to the toolkit.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <gtk/gtk.h>
 

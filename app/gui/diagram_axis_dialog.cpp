@@ -2,7 +2,7 @@
 // two axes, and the look of axis line, label, ticks, tick labels and grid.
 // OK and Apply refuse (with a message, the dialog left open) a range that
 // cannot be drawn; the checks are those of app/diagrams/settings_values.h.
-#include "app/core/units.h"
+#include "app/core/model/units.h"
 #include "app/diagrams/settings_values.h"
 #include "app/gui/diagram_actions.h"
 #include "app/gui/dialog_service.h"

@@ -2,7 +2,7 @@
 // diagram of the current interface, and showing a hidden diagram again.
 // What a new diagram holds comes from app/diagrams/new_graph.h; deleting a
 // diagram is done with its row (tree_commands.cpp).
-#include "app/core/tools.h"
+#include "app/core/model/tools.h"
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/new_graph.h"
 #include "app/diagrams/zoom.h"

@@ -1,6 +1,6 @@
 // "Curve Properties": line and point styles of the current diagram's
 // process curves, one curve at a time.
-#include "app/core/tools.h"
+#include "app/core/model/tools.h"
 #include "app/gui/diagram_actions.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"

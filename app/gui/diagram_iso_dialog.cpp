@@ -3,8 +3,8 @@
 // they look. The lines belong to the diagram's fluid; values the fluid has
 // not got yet are added to it and computed at once (app/diagrams
 // settings_values.h and isolines.h).
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/settings_values.h"
 #include "app/gui/diagram_actions.h"

@@ -1,8 +1,8 @@
 // The current graph on paper, in a PDF file or as a PNG image: the
 // renderer draws into the print context or an image for one drawing, and
 // the diagram on screen stays as it was.
-#include "app/core/filehandling.h"
-#include "app/core/kvr.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/program/kvr.h"
 #include "app/diagrams/images.h"
 #include "app/diagrams/render.h"
 #include "app/gui/diagram_page.h"

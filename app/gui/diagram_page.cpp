@@ -3,9 +3,9 @@
 // and the read-out frame "Properties at mouse pointer".
 #include "app/gui/diagram_page.h"
 
-#include "app/core/simulator.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/solver/simulator.h"
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/render.h"
 #include "app/gui/calculate.h"

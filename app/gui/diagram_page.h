@@ -3,7 +3,7 @@
 // diagram's output to a printer, a PDF file or a PNG image.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <gtk/gtk.h>
 

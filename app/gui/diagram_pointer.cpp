@@ -2,8 +2,8 @@
 // it, the hover label of the curve under it, clicks (select a part, start
 // a drag or a zoom rectangle, the pop-up) and double clicks (the settings
 // dialogs); and the diagrams that follow a new current part.
-#include "app/core/simulator.h"
-#include "app/core/tools.h"
+#include "app/core/model/tools.h"
+#include "app/core/solver/simulator.h"
 #include "app/diagrams/pointer.h"
 #include "app/diagrams/zoom.h"
 #include "app/gui/diagram_actions.h"

@@ -1,10 +1,10 @@
 // File actions: New, Open, Open Example, Save, Save As, and the place and
 // page a project gets when it is opened.
-#include "app/core/create_delete.h"
-#include "app/core/filehandling.h"
-#include "app/core/kvr.h"
-#include "app/core/text_output.h"
-#include "app/core/window_logic.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/program/kvr.h"
+#include "app/core/program/text_output.h"
+#include "app/core/views/window_logic.h"
 #include "app/gui/diagram_page.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"

@@ -8,8 +8,8 @@
 // copy from it. While a calculation writes the records that picture is
 // shown as it was (a sheet too large for a picture is drawn directly at
 // each exposure, and is blank during a calculation).
-#include "app/core/flowsheet.h"
-#include "app/core/tools.h"
+#include "app/core/views/flowsheet.h"
+#include "app/core/model/tools.h"
 #include "app/diagrams/flowsheet_draw.h"
 #include "app/diagrams/images.h"
 #include "app/gui/detail_dialogs.h"

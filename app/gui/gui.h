@@ -26,9 +26,9 @@
 // replaces.
 #pragma once
 
-#include "app/core/records.h"
-#include "app/core/structure.h"
-#include "app/core/tree_model.h"
+#include "app/core/model/records.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/tree_model.h"
 
 #include <gtk/gtk.h>
 

@@ -2,12 +2,12 @@
 // of a process, edited in a copy until Apply or OK. The dialog keeps the
 // project and the process id, looks the process up again at every answer
 // and closes when the process or its project goes.
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/structure.h"
-#include "app/core/tools.h"
-#include "app/core/tree_rules.h"
-#include "app/core/units.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/tree_rules.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

@@ -1,6 +1,6 @@
 // The main window: menu bar, toolbar, the project notebook with a start
 // page or one page per project, the status bar.
-#include "app/core/window_logic.h"
+#include "app/core/views/window_logic.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
 #include "app/gui/widgets.h"

@@ -4,8 +4,8 @@
 // they were sent — appended to the project's logs, to the end of its
 // message view, and to the calculation dialog's status view while it is
 // open.
-#include "app/core/create_delete.h"
-#include "app/core/text_output.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/program/text_output.h"
 #include "app/gui/gui.h"
 
 #include <atomic>

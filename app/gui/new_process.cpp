@@ -1,10 +1,10 @@
 // "Create New Process": the dialog of Add Process and File New, with the
 // name, the fluid and the five inlet values in units of the user's choice.
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/structure.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/structure/structure.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

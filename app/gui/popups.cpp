@@ -1,7 +1,7 @@
 // Pop-up menus that are not in the UI definition: the fluids by group, the
 // choices of each option, the units of each quantity.
-#include "app/core/init.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
 

@@ -1,8 +1,8 @@
 // Closing projects: the tab's close button, Close, Close all, Quit and the
 // window's close button. A changed project is saved, discarded or kept as
 // the user answers; nothing closes while a calculation runs.
-#include "app/core/create_delete.h"
-#include "app/core/window_logic.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/views/window_logic.h"
 #include "app/diagrams/isolines.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"

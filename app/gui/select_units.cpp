@@ -2,9 +2,9 @@
 // values" to switch every value of a quantity in every open project.
 #include "app/gui/select_units.h"
 
-#include "app/core/filehandling.h"
-#include "app/core/units.h"
-#include "app/core/window_logic.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/units.h"
+#include "app/core/views/window_logic.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

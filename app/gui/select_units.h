@@ -1,7 +1,7 @@
 // The Select Units dialog (tests look at its widgets).
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <gtk/gtk.h>
 

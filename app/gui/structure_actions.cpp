@@ -1,8 +1,8 @@
 // The Insert commands of the tree and the flowsheet, Connect to Outlet, and
 // the dialogs they ask the user with: "Outlet selector: " (which outlet of a
 // splitter, which branch a mixer takes) and "Mixer position".
-#include "app/core/structure.h"
-#include "app/core/tools.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/structure.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

@@ -1,8 +1,8 @@
 // The project tree: its store and view filled from the tree rows of the
 // application core, and the row-by-row updates that the editing commands
 // make afterwards (results, inlet rows, part rows, new subtrees).
-#include "app/core/tools.h"
-#include "app/core/tree_model.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/tree_model.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
 #include "app/gui/tree_shared.h"

@@ -1,8 +1,8 @@
 // Row commands of the project tree: Rename, Delete, Expand, Expand all,
 // Collapse, Move up and Move down, and deleting interfaces, diagrams,
 // parts and processes together with their rows.
-#include "app/core/tools.h"
-#include "app/core/tree_rules.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/tree_rules.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

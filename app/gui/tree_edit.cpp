@@ -1,10 +1,10 @@
 // Changing data in the tree: a value typed into a cell, a unit, option or
 // fluid chosen from the menus. None starts a calculation: the records
 // change, the project is marked changed and the diagrams redrawn.
-#include "app/core/init.h"
-#include "app/core/tools.h"
-#include "app/core/tree_rules.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/structure/tree_rules.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

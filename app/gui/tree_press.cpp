@@ -1,8 +1,8 @@
 // Presses and keys in the project tree: what becomes current, which menu
 // opens (next to the row or at the pointer), which commands are enabled;
 // double clicks; Delete and F2.
-#include "app/core/tools.h"
-#include "app/core/tree_rules.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/tree_rules.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
 #include "app/gui/tree_shared.h"

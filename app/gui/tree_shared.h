@@ -3,7 +3,7 @@
 // the fluid menu's receivers.
 #pragma once
 
-#include "app/core/tree_model.h"
+#include "app/core/structure/tree_model.h"
 #include "app/gui/gui.h"
 
 #include <vector>

@@ -1,7 +1,7 @@
 // Widget builders.
 #include "app/gui/widgets.h"
 
-#include "app/core/text_output.h"
+#include "app/core/program/text_output.h"
 #include "app/gui/gui.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 // Axes: tick positions (the logarithmic ladder, even steps), the grid,
 // ranges that cannot be mapped, the mapping and its inverse, and the
 // zoom-to-plot widening.
-#include "app/core/init.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
 #include "app/diagrams/axis_ticks.h"
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/render.h"

@@ -1,6 +1,6 @@
 #include "tests/diagrams/diagram_support.h"
 
-#include "app/core/init.h"
+#include "app/core/model/init.h"
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/render.h"
 

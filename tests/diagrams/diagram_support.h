@@ -2,8 +2,8 @@
 // code, drawings on image surfaces and pixel probes.
 #pragma once
 
-#include "app/core/create_delete.h"
-#include "app/core/records.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/records.h"
 
 #include <cairo.h>
 

@@ -1,12 +1,12 @@
 // The flowsheet's drawing on image surfaces (no display): result values
 // beside calculated parts only, the selection frame around the current
 // part only, and odd structures, toggles and scales that must draw.
-#include "app/core/create_delete.h"
-#include "app/core/filehandling.h"
-#include "app/core/flowsheet.h"
-#include "app/core/interfaces.h"
-#include "app/core/simulator.h"
-#include "app/core/structure.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/solver/simulator.h"
+#include "app/core/structure/interfaces.h"
+#include "app/core/structure/structure.h"
+#include "app/core/views/flowsheet.h"
 #include "app/diagrams/flowsheet_draw.h"
 #include "app/diagrams/images.h"
 #include "tests/diagrams/diagram_support.h"

@@ -2,9 +2,9 @@
 // the order of an isobar's points, every point checked by flashing it back
 // from its own (p, h), and the guards around the computation.
 #include "app/diagrams/isolines.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/simulator.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/solver/simulator.h"
 #include "tests/diagrams/diagram_support.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // The pointer on a diagram without a window: phase texts, the read-out
 // with the real property library, the hover test on the screen-point
 // cache and the regions of double clicks.
-#include "app/core/filehandling.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/simulator.h"
-#include "app/core/units.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
+#include "app/core/solver/simulator.h"
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/pointer.h"
 #include "app/diagrams/render.h"

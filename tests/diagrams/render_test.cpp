@@ -1,10 +1,10 @@
 // The renderer on image surfaces, checked by pixel probes at positions
 // computed from the library's states (no golden images).
 #include "app/diagrams/render.h"
-#include "app/core/filehandling.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/simulator.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/solver/simulator.h"
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/qt.h"
 #include "tests/diagrams/diagram_support.h"

@@ -2,9 +2,9 @@
 // window: units of axes, the ranges the axis dialog refuses, isoline
 // values and their positions, and full lists of new diagrams.
 #include "app/diagrams/settings_values.h"
-#include "app/core/create_delete.h"
-#include "app/core/init.h"
-#include "app/core/units.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/new_graph.h"
 #include "tests/diagrams/diagram_support.h"

@@ -1,7 +1,7 @@
 // Visible ranges without a window: automatic steps, the wheel and its
 // time rule, dragging, the zoom rectangle and the presets (the fit to the
 // processes is checked with a new diagram in the window, GraphRows).
-#include "app/core/init.h"
+#include "app/core/model/init.h"
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/new_graph.h"
 #include "app/diagrams/zoom.h"

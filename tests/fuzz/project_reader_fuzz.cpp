@@ -1,9 +1,9 @@
 // Fuzz target of the project-file reader: any text is read without a crash,
 // a leak or undefined behaviour; what the reader takes, the writer writes
 // in a form the reader takes again.
-#include "app/core/create_delete.h"
-#include "app/core/filehandling.h"
-#include "app/core/init.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
 
 #include <cstddef>
 #include <cstdint>

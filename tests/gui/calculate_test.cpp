@@ -2,8 +2,8 @@
 // that keep everything else away while the worker runs.
 #include "gui_support.h"
 
-#include "app/core/init.h"
-#include "app/core/simulator.h"
+#include "app/core/model/init.h"
+#include "app/core/solver/simulator.h"
 #include "app/gui/calculate.h"
 #include "app/gui/handlers.h"
 

@@ -3,10 +3,10 @@
 // dialog, swap, delete, the details dialog and the tree's two-row choice.
 #include "tree_support.h"
 
-#include "app/core/flowsheet.h"
-#include "app/core/init.h"
-#include "app/core/interfaces.h"
-#include "app/core/structure.h"
+#include "app/core/model/init.h"
+#include "app/core/structure/interfaces.h"
+#include "app/core/structure/structure.h"
+#include "app/core/views/flowsheet.h"
 #include "app/gui/handlers.h"
 
 using namespace app;

@@ -3,7 +3,7 @@
 // locale.
 #include "gui_support.h"
 
-#include "app/core/filehandling.h"
+#include "app/core/files/filehandling.h"
 #include "app/gui/handlers.h"
 
 #include <clocale>

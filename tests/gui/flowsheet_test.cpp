@@ -2,7 +2,7 @@
 // zoom steps of the buttons and the wheel; the Overview toggles.
 #include "tree_support.h"
 
-#include "app/core/flowsheet.h"
+#include "app/core/views/flowsheet.h"
 #include "app/gui/handlers.h"
 
 using namespace app;

@@ -3,12 +3,12 @@
 // table with Stop.
 #include "gui_support.h"
 
-#include "app/core/filehandling.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/fluid_wizard.h"
-#include "app/core/init.h"
-#include "app/core/property_table.h"
-#include "app/core/tools.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/fluids/fluid_wizard.h"
+#include "app/core/fluids/property_table.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
 #include "app/fluids/fluids_gui.h"
 #include "app/gui/handlers.h"
 #include "app/gui/tree_shared.h"

@@ -1,9 +1,9 @@
 // The program started once per test binary, and the window-test fixture.
 #include "gui_support.h"
 
-#include "app/core/filehandling.h"
-#include "app/core/init.h"
-#include "app/core/kvr.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/init.h"
+#include "app/core/program/kvr.h"
 #include "support/paths.h"
 
 #include <clocale>

@@ -1,11 +1,11 @@
 // Preferences: Select Units with "Apply to all values", and Set Theme.
 #include "gui_support.h"
 
-#include "app/core/filehandling.h"
-#include "app/core/init.h"
-#include "app/core/kvr.h"
-#include "app/core/units.h"
-#include "app/core/window_logic.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
+#include "app/core/program/kvr.h"
+#include "app/core/views/window_logic.h"
 #include "app/gui/handlers.h"
 #include "app/gui/select_units.h"
 #include "app/gui/theme_dialog.h"

@@ -2,8 +2,8 @@
 // their tabs, the graph notebook, the start page, the manual.
 #include "gui_support.h"
 
-#include "app/core/create_delete.h"
-#include "app/core/kvr.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/program/kvr.h"
 #include "app/gui/action_tables.h"
 #include "app/gui/handlers.h"
 #include "app/gui/widgets.h"

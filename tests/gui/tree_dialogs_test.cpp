@@ -2,11 +2,11 @@
 // of process %s".
 #include "tree_support.h"
 
-#include "app/core/create_delete.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/structure.h"
-#include "app/core/units.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
+#include "app/core/structure/structure.h"
 #include "app/gui/handlers.h"
 
 using namespace app;

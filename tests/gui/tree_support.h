@@ -5,7 +5,7 @@
 
 #include "gui_support.h"
 
-#include "app/core/tree_model.h"
+#include "app/core/structure/tree_model.h"
 #include "app/gui/tree_shared.h"
 
 #include <string>

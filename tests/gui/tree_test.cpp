@@ -3,11 +3,11 @@
 // commands with their dialogs, results after a calculation.
 #include "tree_support.h"
 
-#include "app/core/create_delete.h"
-#include "app/core/init.h"
-#include "app/core/simulator.h"
-#include "app/core/tree_rules.h"
-#include "app/core/units.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
+#include "app/core/solver/simulator.h"
+#include "app/core/structure/tree_rules.h"
 #include "app/gui/handlers.h"
 
 #include <gdk/gdkkeysyms.h>

@@ -1,5 +1,5 @@
 // Replacing a file's contents through a temporary file and a rename.
-#include "app/core/file_replace.h"
+#include "app/core/files/file_replace.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

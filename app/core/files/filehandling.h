@@ -12,7 +12,7 @@
 // project and a message that names the line.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <memory>
 #include <string>

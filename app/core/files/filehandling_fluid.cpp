@@ -1,11 +1,11 @@
 // Fluid blocks: reading one into a new user fluid, and completing a user
 // fluid for use.
-#include "app/core/filehandling.h"
+#include "app/core/files/filehandling.h"
 
-#include "app/core/filehandling_scan.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/tools.h"
+#include "app/core/files/filehandling_scan.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
 
 #include <algorithm>
 #include <cmath>

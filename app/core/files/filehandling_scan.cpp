@@ -1,8 +1,8 @@
 // Line and token scanning for the project-file reader, and the small
 // readers its blocks share.
-#include "app/core/filehandling_scan.h"
+#include "app/core/files/filehandling_scan.h"
 
-#include "app/core/units.h"
+#include "app/core/model/units.h"
 
 #include <algorithm>
 #include <charconv>

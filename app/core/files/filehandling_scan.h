@@ -4,9 +4,9 @@
 // other files.
 #pragma once
 
-#include "app/core/filehandling.h"
-#include "app/core/records.h"
-#include "app/core/tools.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/records.h"
+#include "app/core/model/tools.h"
 
 #include <memory>
 #include <string>

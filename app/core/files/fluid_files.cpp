@@ -1,10 +1,10 @@
 // Saving and importing fluid-definition files.
-#include "app/core/fluid_files.h"
+#include "app/core/files/fluid_files.h"
 
-#include "app/core/file_replace.h"
-#include "app/core/filehandling.h"
-#include "app/core/filehandling_scan.h"
-#include "app/core/text_output.h"
+#include "app/core/files/file_replace.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/files/filehandling_scan.h"
+#include "app/core/program/text_output.h"
 
 #include <cerrno>
 #include <cstring>

@@ -3,7 +3,7 @@
 // fluid go through these functions; the window only asks for the file.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <memory>
 #include <string>

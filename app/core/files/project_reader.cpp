@@ -8,18 +8,18 @@
 // heat exchangers, more blocks than a project holds, fluid blocks whose
 // components do not add up. A refused file gives no project and a message
 // with the line; nothing half-read is left behind.
-#include "app/core/filehandling.h"
+#include "app/core/files/filehandling.h"
 
-#include "app/core/create_delete.h"
-#include "app/core/filehandling_scan.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/kvr.h"
-#include "app/core/simulator.h"
-#include "app/core/structure.h"
-#include "app/core/text_output.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/files/filehandling_scan.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/program/kvr.h"
+#include "app/core/program/text_output.h"
+#include "app/core/solver/simulator.h"
+#include "app/core/structure/structure.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,10 +1,10 @@
 // Diagram blocks of project files: the diagram, its process curves, its
 // isoline families and its two axes.
-#include "app/core/create_delete.h"
-#include "app/core/filehandling_scan.h"
-#include "app/core/init.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/files/filehandling_scan.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
 
 #include <algorithm>
 #include <memory>

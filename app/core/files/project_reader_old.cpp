@@ -13,13 +13,13 @@
 // A file that ends early keeps the defaults of the values not read, and
 // says where it ended; a line that does not hold what its place asks for
 // refuses the file with the line and the reason.
-#include "app/core/create_delete.h"
-#include "app/core/filehandling.h"
-#include "app/core/filehandling_scan.h"
-#include "app/core/init.h"
-#include "app/core/simulator.h"
-#include "app/core/text_output.h"
-#include "app/core/units.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/files/filehandling_scan.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
+#include "app/core/program/text_output.h"
+#include "app/core/solver/simulator.h"
 
 #include <array>
 #include <string>

@@ -1,11 +1,11 @@
 // Writing project files and fluid-definition blocks.
-#include "app/core/filehandling.h"
+#include "app/core/files/filehandling.h"
 
-#include "app/core/file_replace.h"
-#include "app/core/init.h"
-#include "app/core/kvr.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/files/file_replace.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/program/kvr.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,10 +1,10 @@
 // The settings key file: default units, the part dialog's composition
 // display, the folder of the file dialogs; the print settings and page
 // setup groups are kept as they were read.
-#include "app/core/filehandling.h"
+#include "app/core/files/filehandling.h"
 
-#include "app/core/kvr.h"
-#include "app/core/units.h"
+#include "app/core/model/units.h"
+#include "app/core/program/kvr.h"
 
 #include <glib.h>
 #include <unistd.h>

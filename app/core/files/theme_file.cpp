@@ -1,8 +1,8 @@
 // The theme file: its text, its place, the themes on offer.
-#include "app/core/window_logic.h"
+#include "app/core/views/window_logic.h"
 
-#include "app/core/file_replace.h"
-#include "app/core/kvr.h"
+#include "app/core/files/file_replace.h"
+#include "app/core/program/kvr.h"
 
 #include <glib.h>
 

@@ -1,5 +1,5 @@
 // Default look of axes, and the isoline positions of fluids and diagrams.
-#include "app/core/init.h"
+#include "app/core/model/init.h"
 
 #include <algorithm>
 

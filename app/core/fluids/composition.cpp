@@ -1,11 +1,11 @@
 // Mole and mass fractions of the fluid editor, the reference humidity, and
 // the humid composition of a fluid with relative humidity at standard values.
-#include "app/core/composition.h"
+#include "app/core/fluids/composition.h"
 
-#include "app/core/init.h"
-#include "app/core/text_output.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/program/text_output.h"
 #include "library/library.h"
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 // No widgets here: the editor's spinners show what these functions compute.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <array>
 #include <string>

@@ -1,11 +1,11 @@
 // "Modify Fluid" without widgets: the editable components, loading and
 // taking over an edit.
-#include "app/core/fluid_edit.h"
+#include "app/core/fluids/fluid_edit.h"
 
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/text_output.h"
-#include "app/core/tools.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/program/text_output.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,8 +4,8 @@
 // composition dropped.
 #pragma once
 
-#include "app/core/composition.h"
-#include "app/core/records.h"
+#include "app/core/fluids/composition.h"
+#include "app/core/model/records.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
 // Set-up of a working fluid in the property library, and the property access
 // layer in mass units.
-#include "app/core/fluid_properties.h"
+#include "app/core/fluids/fluid_properties.h"
 
-#include "app/core/init.h"
-#include "app/core/text_output.h"
+#include "app/core/model/init.h"
+#include "app/core/program/text_output.h"
 #include "library/library.h"
 
 #include <cmath>

@@ -18,7 +18,7 @@
 // globals x and y.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <array>
 #include <string>

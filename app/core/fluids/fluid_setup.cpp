@@ -3,9 +3,9 @@
 // gas on every calculation, so the steps stay cheap for mixtures: their
 // critical and triple-point states come from the equation of state
 // directly.
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/text_output.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/program/text_output.h"
 #include "library/library.h"
 
 #include <cmath>

@@ -1,12 +1,12 @@
 // The fluid-definition wizard as data: page flow, name check, list moves,
 // copying a mixture, the summary, and building the user fluid.
-#include "app/core/fluid_wizard.h"
+#include "app/core/fluids/fluid_wizard.h"
 
-#include "app/core/filehandling.h"
-#include "app/core/init.h"
-#include "app/core/text_output.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/program/text_output.h"
 
 #include <algorithm>
 

@@ -5,8 +5,8 @@
 // state and calls these functions; tests call them without a display.
 #pragma once
 
-#include "app/core/composition.h"
-#include "app/core/records.h"
+#include "app/core/fluids/composition.h"
+#include "app/core/model/records.h"
 
 #include <array>
 #include <memory>

@@ -1,7 +1,7 @@
 // The global fluid list and the 41 built-in working fluids.
-#include "app/core/init.h"
+#include "app/core/model/init.h"
 
-#include "app/core/tools.h"
+#include "app/core/model/tools.h"
 
 namespace app {
 

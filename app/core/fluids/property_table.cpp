@@ -1,12 +1,12 @@
 // The property table's text: information, separators, header, rows.
-#include "app/core/property_table.h"
+#include "app/core/fluids/property_table.h"
 
-#include "app/core/composition.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/text_output.h"
-#include "app/core/tools.h"
-#include "app/core/transport_values.h"
-#include "app/core/units.h"
+#include "app/core/fluids/composition.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/fluids/transport_values.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/program/text_output.h"
 #include "library/library.h"
 
 #include <cmath>

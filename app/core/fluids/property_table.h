@@ -5,7 +5,7 @@
 // the sink that takes the text, the stop flag and the progress report.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <array>
 #include <atomic>

@@ -1,6 +1,6 @@
 // get_trnsp_by_T_and_p: viscosity, kinematic viscosity and thermal
 // conductivity at (T, p) for the property table.
-#include "app/core/transport_values.h"
+#include "app/core/fluids/transport_values.h"
 
 #include <cmath>
 #include <cstdio>

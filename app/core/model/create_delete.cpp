@@ -1,10 +1,10 @@
 // Constructors, ids, the part table and the free functions of the project
 // records.
-#include "app/core/create_delete.h"
+#include "app/core/model/create_delete.h"
 
-#include "app/core/init.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 // batch mode). create_part and store_part_pointer work on current_project.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
 // Part types, value and option tables, and the unit lists built at start-up.
-#include "app/core/init.h"
+#include "app/core/model/init.h"
 
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
 
 #include <utility>
 

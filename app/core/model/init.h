@@ -2,7 +2,7 @@
 // built-in working fluids, and the axis and isoline defaults.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
 // Small helpers: the means of the solver and the part models, and the
 // comparison of table names.
-#include "app/core/tools.h"
+#include "app/core/model/tools.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // The unit table and the value parser and formatter.
-#include "app/core/units.h"
+#include "app/core/model/units.h"
 
-#include "app/core/tools.h"
+#include "app/core/model/tools.h"
 
 #include <algorithm>
 #include <charconv>

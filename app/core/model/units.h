@@ -3,7 +3,7 @@
 // value formatter.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <array>
 #include <string>

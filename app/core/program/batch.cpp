@@ -1,12 +1,12 @@
 // The command line and batch mode: which mode a command line asks for, and
 // the calculation of project files without a window.
-#include "app/core/create_delete.h"
-#include "app/core/filehandling.h"
-#include "app/core/init.h"
-#include "app/core/kvr.h"
-#include "app/core/simulator.h"
-#include "app/core/text_output.h"
-#include "app/core/window_logic.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/program/kvr.h"
+#include "app/core/program/text_output.h"
+#include "app/core/solver/simulator.h"
+#include "app/core/views/window_logic.h"
 
 #include <sys/stat.h>
 

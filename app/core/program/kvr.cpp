@@ -1,8 +1,8 @@
 // Start-up helpers: the program's folders, the usage text and the
 // application's message functions.
-#include "app/core/kvr.h"
+#include "app/core/program/kvr.h"
 
-#include "app/core/text_output.h"
+#include "app/core/program/text_output.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 namespace app {
 

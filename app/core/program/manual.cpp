@@ -1,8 +1,8 @@
 // The user manual's place and the messages when it cannot be opened.
-#include "app/core/window_logic.h"
+#include "app/core/views/window_logic.h"
 
-#include "app/core/kvr.h"
-#include "app/core/text_output.h"
+#include "app/core/program/kvr.h"
+#include "app/core/program/text_output.h"
 
 #include <glib.h>
 

@@ -1,7 +1,7 @@
 // The figures of the calculation dialog, from the fields the worker writes.
-#include "app/core/window_logic.h"
+#include "app/core/views/window_logic.h"
 
-#include "app/core/text_output.h"
+#include "app/core/program/text_output.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Message output: formatting, the two logs and batch-mode printing.
-#include "app/core/text_output.h"
+#include "app/core/program/text_output.h"
 
-#include "app/core/create_delete.h"
+#include "app/core/model/create_delete.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,13 +1,13 @@
 // Combustors: fuel and oxidizer, heating values, the products of complete
 // combustion, and the two calculation modes.
-#include "app/core/combustor.h"
+#include "app/core/solver/combustor.h"
 
-#include "app/core/fluid_properties.h"
-#include "app/core/heat_exchangers.h"
-#include "app/core/init.h"
-#include "app/core/simulator.h"
-#include "app/core/text_output.h"
-#include "app/core/tools.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/program/text_output.h"
+#include "app/core/solver/heat_exchangers.h"
+#include "app/core/solver/simulator.h"
 #include "library/library.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 // whatever oxygen the stream lacks.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 namespace app {
 

@@ -4,7 +4,7 @@
 // between with fade. Failures store their text in the part and return 5.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 namespace app {
 

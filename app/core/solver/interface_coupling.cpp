@@ -1,12 +1,12 @@
 // The coupling of two heat exchangers by an interface.
-#include "app/core/interface_coupling.h"
+#include "app/core/solver/interface_coupling.h"
 
-#include "app/core/create_delete.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/heat_exchangers.h"
-#include "app/core/simulator.h"
-#include "app/core/text_output.h"
-#include "app/core/tools.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/tools.h"
+#include "app/core/program/text_output.h"
+#include "app/core/solver/heat_exchangers.h"
+#include "app/core/solver/simulator.h"
 #include "library/library.h"
 
 #include <algorithm>

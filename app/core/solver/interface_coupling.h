@@ -3,7 +3,7 @@
 // calc_interface once per sweep for every interface not yet converged.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 namespace app {
 

@@ -3,7 +3,7 @@
 // the second stream (2) and the outlet again (3).
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 namespace app {
 

@@ -4,13 +4,13 @@
 //
 // The shared fluid records are never changed here: the humid composition is
 // the Inlet's own copy, and the exhaust fluid belongs to its process.
-#include "app/core/filehandling.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/simulator.h"
-#include "app/core/text_output.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/program/text_output.h"
+#include "app/core/solver/simulator.h"
 #include "library/library.h"
 
 #include <algorithm>

@@ -1,19 +1,19 @@
 // The cycle solver: sweeps over the parts of every process, the part
 // dispatch, and the hand-over of states between parts.
-#include "app/core/simulator.h"
+#include "app/core/solver/simulator.h"
 
-#include "app/core/combustor.h"
-#include "app/core/create_delete.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/heat_exchangers.h"
-#include "app/core/init.h"
-#include "app/core/interface_coupling.h"
-#include "app/core/mixer_splitter.h"
-#include "app/core/text_output.h"
-#include "app/core/tools.h"
-#include "app/core/turbo.h"
-#include "app/core/units.h"
-#include "app/core/water_separator.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/program/text_output.h"
+#include "app/core/solver/combustor.h"
+#include "app/core/solver/heat_exchangers.h"
+#include "app/core/solver/interface_coupling.h"
+#include "app/core/solver/mixer_splitter.h"
+#include "app/core/solver/turbo.h"
+#include "app/core/solver/water_separator.h"
 #include "library/library.h"
 
 #include <algorithm>

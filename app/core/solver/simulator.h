@@ -7,7 +7,7 @@
 // which must be the project being calculated.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <atomic>
 #include <string>

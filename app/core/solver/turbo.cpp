@@ -1,13 +1,13 @@
 // Turbo machines: the stepwise polytropic model with condensation of water,
 // and the search for the polytropic efficiency of a given isentropic one.
-#include "app/core/turbo.h"
+#include "app/core/solver/turbo.h"
 
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/simulator.h"
-#include "app/core/text_output.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/program/text_output.h"
+#include "app/core/solver/simulator.h"
 #include "library/library.h"
 
 #include <algorithm>

@@ -9,7 +9,7 @@
 // or 5 failed, with the failure text stored in the part.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 namespace app {
 

@@ -4,7 +4,7 @@
 // leaves the process.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 namespace app {
 

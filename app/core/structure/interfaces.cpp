@@ -1,11 +1,11 @@
 // Interfaces between heat exchangers: the free heat exchangers, making an
 // interface and swapping its sides.
-#include "app/core/interfaces.h"
+#include "app/core/structure/interfaces.h"
 
-#include "app/core/create_delete.h"
-#include "app/core/structure.h"
-#include "app/core/tools.h"
-#include "app/core/tree_model.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/tree_model.h"
 
 namespace app {
 

@@ -8,7 +8,7 @@
 // the heat sink (cold side).
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <string>
 #include <vector>

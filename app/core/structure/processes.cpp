@@ -2,14 +2,14 @@
 // with its inlet values, deleting a process with what refers to it,
 // removing interfaces and diagrams, a new working fluid, and the rule that
 // keeps mass flow and standard volume flow in step.
-#include "app/core/create_delete.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/structure.h"
-#include "app/core/structure_steps.h"
-#include "app/core/tools.h"
-#include "app/core/tree_model.h"
-#include "app/core/units.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/structure_steps.h"
+#include "app/core/structure/tree_model.h"
 
 #include <algorithm>
 

@@ -13,7 +13,7 @@
 // parts, so a damaged structure can never make one run for ever.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <functional>
 #include <optional>

@@ -1,9 +1,9 @@
 // Deleting and moving parts, and the steps every structure edit shares.
-#include "app/core/create_delete.h"
-#include "app/core/structure.h"
-#include "app/core/structure_steps.h"
-#include "app/core/tools.h"
-#include "app/core/tree_model.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/structure_steps.h"
+#include "app/core/structure/tree_model.h"
 
 #include <utility>
 

@@ -1,9 +1,9 @@
 // The Insert commands: a part, a splitter with its new branch, a mixer and
 // its connection, and a splitter with a mixer (a bypass).
-#include "app/core/create_delete.h"
-#include "app/core/structure.h"
-#include "app/core/structure_steps.h"
-#include "app/core/tools.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/structure_steps.h"
 
 namespace app {
 

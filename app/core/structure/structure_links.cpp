@@ -1,10 +1,10 @@
 // Finding parts and processes, and the walks over a process's links: the
 // main outlet, reachability and the check for loops and unreachable parts.
 // Every walk is bounded by the number of parts of the process.
-#include "app/core/create_delete.h"
-#include "app/core/structure.h"
-#include "app/core/tools.h"
-#include "app/core/window_logic.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/structure.h"
+#include "app/core/views/window_logic.h"
 
 #include <vector>
 

@@ -3,8 +3,8 @@
 // list while noting the edit for the tree.
 #pragma once
 
-#include "app/core/records.h"
-#include "app/core/structure.h"
+#include "app/core/model/records.h"
+#include "app/core/structure/structure.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
 // Changes made in the project tree: typed values, units, options, the
 // target of Rename and the order of Delete.
-#include "app/core/init.h"
-#include "app/core/structure.h"
-#include "app/core/tools.h"
-#include "app/core/tree_rules.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/tree_rules.h"
 
 namespace app {
 

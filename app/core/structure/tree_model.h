@@ -11,7 +11,7 @@
 // is part j+1 for every row.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <string>
 #include <string_view>

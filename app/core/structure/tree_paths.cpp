@@ -1,7 +1,7 @@
 // From a tree path back to the record and value of the row.
-#include "app/core/init.h"
-#include "app/core/tools.h"
-#include "app/core/tree_model.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/tree_model.h"
 
 #include <array>
 #include <charconv>

@@ -1,10 +1,10 @@
 // The rows of the project tree and the result cells written after a
 // calculation.
-#include "app/core/init.h"
-#include "app/core/structure.h"
-#include "app/core/tools.h"
-#include "app/core/tree_model.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/tree_model.h"
 
 namespace app {
 

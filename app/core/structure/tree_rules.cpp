@@ -1,9 +1,9 @@
 // Presses in the project tree: the commands a selection enables, the menu
 // a row opens, and what becomes current.
-#include "app/core/tree_rules.h"
-#include "app/core/init.h"
-#include "app/core/structure.h"
-#include "app/core/tools.h"
+#include "app/core/structure/tree_rules.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/structure.h"
 
 #include <algorithm>
 

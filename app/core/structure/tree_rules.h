@@ -5,8 +5,8 @@
 // in which order Delete deletes. The window (app/gui) carries it out.
 #pragma once
 
-#include "app/core/records.h"
-#include "app/core/tree_model.h"
+#include "app/core/model/records.h"
+#include "app/core/structure/tree_model.h"
 
 #include <optional>
 #include <string>

@@ -1,10 +1,10 @@
 // Working copies of the details dialogs, the composition rows and the
 // part dialog's height.
-#include "app/core/details.h"
+#include "app/core/views/details.h"
 
-#include "app/core/init.h"
-#include "app/core/tools.h"
-#include "app/core/tree_model.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/tree_model.h"
 
 #include <algorithm>
 #include <cmath>

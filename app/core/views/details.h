@@ -3,7 +3,7 @@
 // what a write-back changes, the composition rows and the dialog height.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <array>
 #include <string>

@@ -12,7 +12,7 @@
 // (row_pos[r] pitch + offset) c.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <functional>
 #include <string>

@@ -1,10 +1,10 @@
 // Presses on the flowsheet: what a point hits, which context commands the
 // current element enables, and the zoom steps.
-#include "app/core/create_delete.h"
-#include "app/core/flowsheet.h"
-#include "app/core/structure.h"
-#include "app/core/tools.h"
-#include "app/core/tree_model.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/tree_model.h"
+#include "app/core/views/flowsheet.h"
 
 #include <algorithm>
 #include <cmath>

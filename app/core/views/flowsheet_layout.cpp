@@ -1,11 +1,11 @@
 // The flowsheet's layout: columns and rows of the parts from their links,
 // the overlap removal, the interface rows, the row positions and the size
 // of the sheet.
-#include "app/core/create_delete.h"
-#include "app/core/flowsheet.h"
-#include "app/core/structure.h"
-#include "app/core/tools.h"
-#include "app/core/tree_model.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/tools.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/tree_model.h"
+#include "app/core/views/flowsheet.h"
 
 #include <algorithm>
 #include <cmath>

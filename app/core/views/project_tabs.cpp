@@ -1,6 +1,6 @@
 // Projects as the window shows them: tab texts, file names and the list of
 // open projects.
-#include "app/core/window_logic.h"
+#include "app/core/views/window_logic.h"
 
 #include <glib.h>
 

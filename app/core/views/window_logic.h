@@ -5,7 +5,7 @@
 // what these functions decide; tests call them without a display.
 #pragma once
 
-#include "app/core/records.h"
+#include "app/core/model/records.h"
 
 #include <string>
 #include <vector>

@@ -2,13 +2,13 @@
 // single parts put on a known inlet state.
 #pragma once
 
-#include "app/core/create_delete.h"
-#include "app/core/filehandling.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/interface_coupling.h"
-#include "app/core/simulator.h"
-#include "app/core/text_output.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/program/text_output.h"
+#include "app/core/solver/interface_coupling.h"
+#include "app/core/solver/simulator.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // choosers, and projects built through the program's own commands.
 #pragma once
 
-#include "app/core/create_delete.h"
-#include "app/core/init.h"
-#include "app/core/structure.h"
-#include "app/core/tree_model.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/tree_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "app/core/filehandling.h"
+#include "app/core/files/filehandling.h"
 
-#include "app/core/init.h"
-#include "app/core/kvr.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
+#include "app/core/program/kvr.h"
 #include "tests/app/core/file_support.h"
 
 #include <gtest/gtest.h>

@@ -1,16 +1,16 @@
 // The fluid editor without a display: mole and mass views, the reference
 // humidity, the wizard's page flow, building user fluids, fluid-definition
 // files, and the property table's text.
-#include "app/core/composition.h"
-#include "app/core/filehandling.h"
-#include "app/core/fluid_edit.h"
-#include "app/core/fluid_files.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/fluid_wizard.h"
-#include "app/core/init.h"
-#include "app/core/property_table.h"
-#include "app/core/tools.h"
-#include "app/core/units.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/files/fluid_files.h"
+#include "app/core/fluids/composition.h"
+#include "app/core/fluids/fluid_edit.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/fluids/fluid_wizard.h"
+#include "app/core/fluids/property_table.h"
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
 #include "tests/support/paths.h"
 
 #include <gtest/gtest.h>

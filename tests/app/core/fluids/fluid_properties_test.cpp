@@ -1,7 +1,7 @@
-#include "app/core/fluid_properties.h"
+#include "app/core/fluids/fluid_properties.h"
 
-#include "app/core/create_delete.h"
-#include "app/core/init.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
 #include "library/library.h"
 #include "library/setup/textstore.h"
 #include "tests/support/paths.h"

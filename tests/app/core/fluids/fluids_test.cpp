@@ -1,5 +1,5 @@
-#include "app/core/create_delete.h"
-#include "app/core/init.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
 #include "tests/app/core/file_support.h"
 #include "tests/support/paths.h"
 

@@ -1,9 +1,9 @@
 // get_trnsp_by_T_and_p: every built-in working fluid, refused and two-phase
 // mixture states, and the library's values at the flash density.
-#include "app/core/transport_values.h"
+#include "app/core/fluids/transport_values.h"
 
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/init.h"
 #include "library/library.h"
 #include "tests/support/paths.h"
 

@@ -1,7 +1,7 @@
-#include "app/core/create_delete.h"
+#include "app/core/model/create_delete.h"
 
-#include "app/core/init.h"
-#include "app/core/units.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
 
 #include <gtest/gtest.h>
 

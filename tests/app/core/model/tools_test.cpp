@@ -1,4 +1,4 @@
-#include "app/core/tools.h"
+#include "app/core/model/tools.h"
 
 #include <gtest/gtest.h>
 

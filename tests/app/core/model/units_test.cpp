@@ -1,6 +1,6 @@
-#include "app/core/units.h"
+#include "app/core/model/units.h"
 
-#include "app/core/init.h"
+#include "app/core/model/init.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // End-to-end runs of the program: the usage text and batch mode on the
 // examples, checked against the cycles' known results.
-#include "app/core/create_delete.h"
-#include "app/core/filehandling.h"
-#include "app/core/init.h"
-#include "app/core/kvr.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/program/kvr.h"
 #include "tests/app/core/cycle_support.h"
 #include "tests/app/core/file_support.h"
 #include "tests/support/paths.h"

@@ -1,5 +1,5 @@
-#include "app/core/text_output.h"
-#include "app/core/create_delete.h"
+#include "app/core/program/text_output.h"
+#include "app/core/model/create_delete.h"
 
 #include <gtest/gtest.h>
 

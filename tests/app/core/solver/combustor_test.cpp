@@ -3,7 +3,7 @@
 // of fuels, oxidizers and exhaust gases.
 #include "tests/app/core/cycle_support.h"
 
-#include "app/core/combustor.h"
+#include "app/core/solver/combustor.h"
 #include "library/library.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/core/heat_exchangers.h"
+#include "app/core/solver/heat_exchangers.h"
 
 #include "tests/app/core/cycle_support.h"
 

@@ -1,6 +1,6 @@
 #include "tests/app/core/cycle_support.h"
 
-#include "app/core/units.h"
+#include "app/core/model/units.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // faults of each part.
 #include "tests/app/core/cycle_support.h"
 
-#include "app/core/mixer_splitter.h"
+#include "app/core/solver/mixer_splitter.h"
 #include "library/library.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/core/turbo.h"
+#include "app/core/solver/turbo.h"
 
 #include "tests/app/core/cycle_support.h"
 

@@ -2,11 +2,11 @@
 // mixer, splitter-mixer pairs, delete and move, with the links checked
 // after every command; processes made and deleted with what refers to
 // them; the fluid of a process; the inlet rule.
-#include "app/core/structure.h"
-#include "app/core/create_delete.h"
-#include "app/core/fluid_properties.h"
-#include "app/core/init.h"
-#include "app/core/window_logic.h"
+#include "app/core/structure/structure.h"
+#include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/views/window_logic.h"
 #include "tests/app/core/structure_support.h"
 
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 // The project tree as data: its rows, result groups, shown inputs, the
 // result cells after a real calculation, the way from a path to the value,
 // and the rules of presses, menus, Rename and Delete.
-#include "app/core/create_delete.h"
-#include "app/core/filehandling.h"
-#include "app/core/init.h"
-#include "app/core/simulator.h"
-#include "app/core/structure.h"
-#include "app/core/tree_rules.h"
-#include "app/core/units.h"
+#include "app/core/files/filehandling.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
+#include "app/core/solver/simulator.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/tree_rules.h"
 #include "tests/app/core/structure_support.h"
 #include "tests/support/paths.h"
 

@@ -1,14 +1,14 @@
 // The flowsheet without a display: layout (columns, rows, interface rows,
 // overlaps, size), what presses enable, the zoom steps, the interface
 // operations and the details dialogs' copies and composition rows.
-#include "app/core/flowsheet.h"
-#include "app/core/create_delete.h"
-#include "app/core/details.h"
-#include "app/core/init.h"
-#include "app/core/interfaces.h"
-#include "app/core/structure.h"
-#include "app/core/tree_model.h"
-#include "app/core/units.h"
+#include "app/core/views/flowsheet.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
+#include "app/core/structure/interfaces.h"
+#include "app/core/structure/structure.h"
+#include "app/core/structure/tree_model.h"
+#include "app/core/views/details.h"
 #include "tests/app/core/structure_support.h"
 
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 // Decisions of the main window taken without a display: tab texts, file
 // names, calculability, progress figures, the theme file, the manual's
 // messages, "Apply to all values", and replacing a file safely.
-#include "app/core/window_logic.h"
+#include "app/core/views/window_logic.h"
 
-#include "app/core/create_delete.h"
-#include "app/core/file_replace.h"
-#include "app/core/init.h"
-#include "app/core/kvr.h"
-#include "app/core/units.h"
+#include "app/core/files/file_replace.h"
+#include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
+#include "app/core/model/units.h"
+#include "app/core/program/kvr.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
