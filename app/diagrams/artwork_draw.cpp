@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-namespace app::gui::art {
+namespace app::art {
 
 void set(cairo_t* cr, Rgb c, double alpha) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
 
@@ -112,4 +112,4 @@ void dome(cairo_t* cr, Rgb c, double width) {
     stroke(cr, c, width);
 }
 
-}  // namespace app::gui::art
+}  // namespace app::art

@@ -1,12 +1,13 @@
-// Drawing helpers of the program's artwork. Every picture is drawn by
-// cairo into a unit square (0..1 in x and y); the caller scales.
+// Drawing helpers of the program's artwork, shared by the renderer (the
+// flowsheet's part symbols) and the window (icons). Every picture is drawn
+// by cairo into a unit square (0..1 in x and y); the caller scales.
 #pragma once
 
 #include <cairo.h>
 
 #include <string>
 
-namespace app::gui::art {
+namespace app::art {
 
 struct Rgb {
     double r, g, b;
@@ -45,8 +46,8 @@ void gear(cairo_t* cr, double x, double y, double r);
 // The two-phase dome of a property diagram.
 void dome(cairo_t* cr, Rgb c, double width = 0.045);
 
-// The part symbols and the tool icons; false for an unknown name.
+// The part symbols (artwork_parts.cpp); false for an unknown name. The
+// window's tool icons are app/gui/artwork_tools.h.
 bool paint_part(cairo_t* cr, const std::string& name);
-bool paint_tool(cairo_t* cr, const std::string& name);
 
-}  // namespace app::gui::art
+}  // namespace app::art

@@ -6,7 +6,7 @@
 #include <functional>
 #include <map>
 
-namespace app::gui::art {
+namespace app::art {
 namespace {
 
 void stub_pipes(cairo_t* cr) {
@@ -228,4 +228,4 @@ bool paint_part(cairo_t* cr, const std::string& name) {
     return true;
 }
 
-}  // namespace app::gui::art
+}  // namespace app::art

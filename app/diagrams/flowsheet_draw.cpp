@@ -116,7 +116,7 @@ void symbol(cairo_t* cr, const std::string& name, double x, double y, double c) 
     cairo_save(cr);
     cairo_translate(cr, x, y);
     cairo_scale(cr, c, c);
-    gui::art::paint_part(cr, name);
+    art::paint_part(cr, name);
     cairo_restore(cr);
 }
 

@@ -3,6 +3,7 @@
 // drawn with cairo; no picture file is read.
 #include "app/diagrams/artwork_draw.h"
 #include "app/gui/action_tables.h"
+#include "app/gui/artwork_tools.h"
 #include "app/gui/gui.h"
 
 #include <cstdint>

@@ -1,11 +1,13 @@
 // The tool icons: calculation, diagrams, zoom, configuration, isolines,
 // the manual and the small close picture, drawn into the unit square.
+#include "app/gui/artwork_tools.h"
+
 #include "app/diagrams/artwork_draw.h"
 
 #include <functional>
 #include <map>
 
-namespace app::gui::art {
+namespace app::art {
 namespace {
 
 void calculate(cairo_t* cr) {
@@ -213,4 +215,4 @@ bool paint_tool(cairo_t* cr, const std::string& name) {
     return true;
 }
 
-}  // namespace app::gui::art
+}  // namespace app::art
