@@ -1,5 +1,5 @@
 // About and the user manual.
-#include "app/core/views/window_logic.h"
+#include "app/core/program/manual.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

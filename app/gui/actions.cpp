@@ -2,7 +2,7 @@
 // from the action tables, and the operations that switch groups of
 // actions on and off.
 #include "app/core/files/filehandling.h"
-#include "app/core/views/window_logic.h"
+#include "app/core/structure/structure.h"
 #include "app/gui/action_tables.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

@@ -8,7 +8,9 @@
 // no other close, open, quit or calculation can start meanwhile.
 #include "app/gui/calculate.h"
 
+#include "app/core/program/progress.h"
 #include "app/core/solver/simulator.h"
+#include "app/core/structure/structure.h"
 #include "app/core/views/window_logic.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"

@@ -4,7 +4,6 @@
 
 #include "app/core/files/filehandling.h"
 #include "app/core/model/units.h"
-#include "app/core/views/window_logic.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

@@ -2,9 +2,9 @@
 // files of the command line and the main loop. Batch mode and the usage
 // text never come here, so they touch neither GTK nor GDK.
 #include "app/core/files/filehandling.h"
+#include "app/core/files/theme_file.h"
 #include "app/core/model/create_delete.h"
 #include "app/core/program/kvr.h"
-#include "app/core/views/window_logic.h"
 #include "app/gui/diagram_page.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"

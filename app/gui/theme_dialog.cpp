@@ -2,8 +2,8 @@
 // to the theme file and read again at once.
 #include "app/gui/theme_dialog.h"
 
+#include "app/core/files/theme_file.h"
 #include "app/core/program/kvr.h"
-#include "app/core/views/window_logic.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"

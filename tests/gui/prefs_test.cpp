@@ -2,10 +2,10 @@
 #include "gui_support.h"
 
 #include "app/core/files/filehandling.h"
+#include "app/core/files/theme_file.h"
 #include "app/core/model/init.h"
 #include "app/core/model/units.h"
 #include "app/core/program/kvr.h"
-#include "app/core/views/window_logic.h"
 #include "app/gui/handlers.h"
 #include "app/gui/select_units.h"
 #include "app/gui/theme_dialog.h"

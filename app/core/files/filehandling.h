@@ -1,3 +1,10 @@
+// Room app/core/files: everything read from or written to a file. Project
+// files (reader, pre-2.0 reader, diagram blocks, writer), fluid blocks and
+// fluid-definition files, the settings key file, the theme file and the safe
+// replacement of a file's contents. It includes the model, the fluids, the
+// structure checks, the solver (the reader prepares each process it reads)
+// and the program's folders and messages.
+//
 // Project files (.kvr), fluid-definition blocks (.kvq) and the settings key
 // file.
 //

@@ -1,5 +1,5 @@
 // The theme file: its text, its place, the themes on offer.
-#include "app/core/views/window_logic.h"
+#include "app/core/files/theme_file.h"
 
 #include "app/core/files/file_replace.h"
 #include "app/core/program/kvr.h"

@@ -1,3 +1,10 @@
+// Room app/core/fluids: the working fluids. The 41 built-in fluids and
+// their axis defaults, the set-up in the property library, the property
+// access layer (this file), transport values, compositions, the fluid
+// editor's and wizard's logic and the property table's text. It includes
+// the model, the library through library/library.h, the message output and
+// (the wizard) the fluid completion of files/filehandling.h.
+//
 // The working fluid set up in the property library, and the property access
 // layer in mass units.
 //

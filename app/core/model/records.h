@@ -1,3 +1,9 @@
+// Room app/core/model: the application's model. The records (this file),
+// their life cycle (create_delete.h), the start-up tables of part types,
+// values and options (init.h), the unit table with the value parser and
+// formatter (units.h) and small shared helpers (tools.h). The bottom room of
+// the core: it includes only library/library.h and the standard library.
+//
 // Records of the application half: projects, processes, parts, interfaces,
 // diagrams, working fluids, and the rows of the unit, value, option and
 // part-type tables; with the global lists and pointers that reach them.

@@ -1,8 +1,7 @@
 // "Apply to all values": one quantity's unit switched everywhere.
-#include "app/core/views/window_logic.h"
+#include "app/core/model/units.h"
 
 #include "app/core/model/init.h"
-#include "app/core/model/units.h"
 
 #include <span>
 

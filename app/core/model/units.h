@@ -90,4 +90,12 @@ std::string unit_list(int quantity);
 // The same with the format "%4.4g\n%s".
 std::string format_value_cross(double value, const ValueDef& row, int unit);
 
+// "Apply to all values" (unit_apply.cpp).
+// Makes `unit` the default unit of the quantity and switches every value of
+// that quantity in every open project to it: process, part and interface
+// inputs and outputs, project totals, the diagrams' axes and the isoline
+// labels of the matching family. False (nothing changed) for an unknown
+// quantity or unit.
+bool apply_unit_to_all(int quantity, int unit);
+
 }  // namespace app

@@ -6,7 +6,7 @@
 #include "app/core/program/kvr.h"
 #include "app/core/program/text_output.h"
 #include "app/core/solver/simulator.h"
-#include "app/core/views/window_logic.h"
+#include "app/core/structure/structure.h"
 
 #include <sys/stat.h>
 

@@ -1,3 +1,8 @@
+// Room app/core/program: the program around the core. Start-up (this
+// file), batch mode, message output (text_output.h, used by every room),
+// the calculation dialog's progress figures and the manual's place. The
+// program's entry, app/main.cpp, sits above the core and the window.
+//
 // Start-up: the program's folders, the usage text, the two message
 // functions of the application, and what batch mode needs of the diagrams.
 #pragma once

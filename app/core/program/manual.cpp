@@ -1,5 +1,5 @@
 // The user manual's place and the messages when it cannot be opened.
-#include "app/core/views/window_logic.h"
+#include "app/core/program/manual.h"
 
 #include "app/core/program/kvr.h"
 #include "app/core/program/text_output.h"

@@ -1,5 +1,5 @@
 // The figures of the calculation dialog, from the fields the worker writes.
-#include "app/core/views/window_logic.h"
+#include "app/core/program/progress.h"
 
 #include "app/core/program/text_output.h"
 

@@ -1,3 +1,10 @@
+// Room app/core/solver: the cycle solver and the part models. The sweeps
+// and results (this file, simulator.cpp), process preparation, the turbo
+// machines, heat exchangers, combustors, mixer and splitter, water separator
+// and the interface coupling. It includes the model, the working fluids'
+// access layer (app/core/fluids), the message output (program/text_output.h)
+// and, for process preparation, the fluid completion of files/filehandling.h.
+//
 // The cycle solver: process preparation, the sweeps over every part of every
 // process, the part dispatch, and the process and project results.
 //

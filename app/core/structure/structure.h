@@ -1,3 +1,9 @@
+// Room app/core/structure: the project's structure. Processes and their
+// parts' links, the structure commands (insert, connect, delete, move), the
+// interfaces between heat exchangers, and the project tree as data (tree
+// model, rows, paths, rules, typed edits). It includes the model and the
+// fluids.
+//
 // The structure of a process: the links between its parts, the checks that
 // every walk over them relies on, and the edits of the Insert, Connect,
 // Delete and Move commands. No toolkit here: the window passes in the
@@ -201,5 +207,17 @@ int change_fluid(Fluid* fluid);
 // fluid whose humidity kind is not 3.
 void apply_inlet_rule(std::array<double, NUM_PROCESS_INPUTS>& values, Fluid* fluid, int edited,
                       bool massflow_fixed);
+
+// What a project allows (structure_links.cpp; batch mode asks it too):
+// Calculate needs at least one process and no mixer waiting for its second
+// inlet; Create Graph needs at least one process.
+// `why` names what stops Calculate ("" when nothing does).
+struct Calculability {
+    bool calculate = false;
+    bool create_graph = false;
+    std::string why;
+};
+// For no project, nothing is allowed.
+Calculability check_calculability_of(const Project* project);
 
 }  // namespace app

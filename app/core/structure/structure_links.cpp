@@ -4,7 +4,6 @@
 #include "app/core/model/create_delete.h"
 #include "app/core/model/tools.h"
 #include "app/core/structure/structure.h"
-#include "app/core/views/window_logic.h"
 
 #include <vector>
 

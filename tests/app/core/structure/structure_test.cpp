@@ -6,7 +6,6 @@
 #include "app/core/fluids/fluid_properties.h"
 #include "app/core/model/create_delete.h"
 #include "app/core/model/init.h"
-#include "app/core/views/window_logic.h"
 #include "tests/app/core/structure_support.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,10 @@
 // names, calculability, progress figures, the theme file, the manual's
 // messages, "Apply to all values", and replacing a file safely.
 #include "app/core/views/window_logic.h"
+#include "app/core/files/theme_file.h"
+#include "app/core/program/manual.h"
+#include "app/core/program/progress.h"
+#include "app/core/structure/structure.h"
 
 #include "app/core/files/file_replace.h"
 #include "app/core/model/create_delete.h"
