@@ -52,6 +52,16 @@ double psflsh_T(const double* c, double p, double s_molar) {
     return T;
 }
 
+// Molar density (mol/L) of the flash at (p, s) in molar units; 0 when the
+// flash fails.
+double psflsh_D(const double* c, double p, double s_molar) {
+    double T = 0, D = 0, Dl = 0, Dv = 0, q = 0, e = 0, h = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::PSFLSH(p, s_molar, c, T, D, Dl, Dv, x.data(), y.data(), q, e, h, cv, cp, w, ierr, herr);
+    return ierr > 0 ? 0.0 : D;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -304,11 +314,45 @@ double get_Z(const double* c, double p, double rho, double T) {
     return prt != 0 && finite(prt) ? p / prt : 0.0;
 }
 
-double get_kv(const double* c, double /*p*/, double rho, double /*s*/, double T) {
+namespace {
+
+// Relative difference between the given pressure and the equation of
+// state's at (T, rho) above which the state is taken for a two-phase one:
+// its overall density is then no single phase's.
+constexpr double SPLIT_PRESSURE_MISMATCH = 1e-4;
+
+// The isentropic volume exponent (rho / p) (dp/drho) at constant s of the
+// phases in equilibrium, by a backward difference in pressure along the
+// isentrope through (p, s); 0 when the flashes fail.
+double equilibrium_kv(const double* c, double p, double s) {
+    const double sm = s * wmol(c);
+    const double D1 = psflsh_D(c, p, sm);
+    if (!(D1 > 0) || !finite(D1)) return 0.0;
+    for (double dp = 1e-4 * p; dp < 0.1 * p; dp *= 10) {
+        const double D2 = psflsh_D(c, p - dp, sm);
+        if (!(D2 > 0) || !finite(D2) || D2 == D1) continue;
+        const double k = std::log(p / (p - dp)) / std::log(D1 / D2);
+        if (finite(k) && k > 0) return k;
+    }
+    return 0.0;
+}
+
+}  // namespace
+
+double get_kv(const double* c, double p, double rho, double s, double T) {
     double xkappa = 0, beta = 0, xisenk = 0, xkt = 0, betas = 0, bs = 0, xkkt = 0, thrott = 0,
            pint = 0, spht = 0;
-    lib::THERM3(T, rho / wmol(c), c, xkappa, beta, xisenk, xkt, betas, bs, xkkt, thrott, pint,
-                spht);
+    const double D = rho / wmol(c);
+    lib::THERM3(T, D, c, xkappa, beta, xisenk, xkt, betas, bs, xkkt, thrott, pint, spht);
+    // At the overall density of a two-phase state the equation of state
+    // describes no phase (its pressure there is not the state's): the
+    // exponent is then that of the phases in equilibrium.
+    double P = 0;
+    lib::PRESS(T, D, c, P);
+    if (p > 0 && !(std::fabs(P - p) <= SPLIT_PRESSURE_MISMATCH * p)) {
+        const double k = equilibrium_kv(c, p, s);
+        if (k > 0) return k;
+    }
     return xisenk;
 }
 

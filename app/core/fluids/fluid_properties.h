@@ -120,7 +120,8 @@ int get_cp_by_T_and_rho(const double* c, double& T, double& rho, double& cp);
 
 // Compressibility factor p / (rho R T).
 double get_Z(const double* c, double p, double rho, double T);
-// Isentropic expansion coefficient at (T, rho).
+// Isentropic expansion coefficient at (T, rho); of the phases in equilibrium
+// (along the isentrope through (p, s)) for a two-phase state.
 double get_kv(const double* c, double p, double rho, double s, double T);
 // Isentropic temperature exponent kT, (kT - 1) / kT = (p / T) (dT/dp) at
 // constant s, by a backward difference in pressure.
