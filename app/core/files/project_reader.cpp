@@ -471,16 +471,21 @@ private:
 
     void check_process(Process& process) {
         const std::string pname = quoted(process.name);
-        if (process.az_parts < 2 || process.parts[0]->type != INLET)
-            fail("process " + pname + " does not begin with an Inlet followed by its parts");
         bool outlet = false;
+        int inlets = 0;
         for (int i = 0; i < process.az_parts; ++i) {
             const Part& part = *process.parts[sz(i)];
-            if (i > 0 && part.type == INLET) fail("process " + pname + " has a second Inlet");
+            if (part.type == INLET && ++inlets > 1)
+                fail("process " + pname + " has a second Inlet");
             if (part.type == OUTLET) outlet = true;
             check_links(process, part);
         }
+        if (process.az_parts < 2 || inlets == 0)
+            fail("process " + pname + " does not begin with an Inlet followed by its parts");
         if (!outlet) fail("process " + pname + " has no Outlet");
+        // Parts written in another order than their links are calculated
+        // in the order of their links, from the Inlet on.
+        order_by_links(process);
         check_loops(process);
         outlets_last(process);
     }

@@ -62,6 +62,12 @@ struct LinkProblem {
 };
 LinkProblem find_link_problem(const Project& project, const Process& process);
 
+// Puts the parts of a process in calculation order: each after the part
+// that feeds its first inlet, otherwise in the order they have (an order
+// that keeps to the links stays as it is). Parts that no walk from the
+// Inlet reaches keep their order at the end.
+void order_by_links(Process& process);
+
 // ---------------------------------------------------------------------------
 // Structure edits (structure_insert.cpp, structure_edit.cpp)
 // ---------------------------------------------------------------------------

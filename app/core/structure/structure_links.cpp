@@ -5,6 +5,7 @@
 #include "app/core/model/tools.h"
 #include "app/core/structure/structure.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace app {
@@ -148,6 +149,31 @@ LinkProblem find_link_problem(const Project& project, const Process& process) {
         return problem;
     }
     return problem;
+}
+
+void order_by_links(Process& process) {
+    const int n = std::clamp(process.az_parts, 0, MAX_PARTS);
+    std::vector<Part*> order;
+    std::vector<char> placed(sz(n), 0);
+    auto ready = [&](const Part& part) {
+        if (part.type == INLET) return true;
+        const int from = part_index_in(process, part.prev_id[0]);
+        return from >= 0 && placed[sz(from)] != 0;
+    };
+    // The first part in the present order whose feed is placed, each time.
+    for (bool found = true; found && static_cast<int>(order.size()) < n;) {
+        found = false;
+        for (int i = 0; i < n && !found; ++i) {
+            Part* part = process.parts[sz(i)];
+            if (placed[sz(i)] != 0 || part == nullptr || !ready(*part)) continue;
+            placed[sz(i)] = 1;
+            order.push_back(part);
+            found = true;
+        }
+    }
+    for (int i = 0; i < n; ++i)
+        if (placed[sz(i)] == 0) order.push_back(process.parts[sz(i)]);
+    std::copy(order.begin(), order.end(), process.parts.begin());
 }
 
 Calculability check_calculability_of(const Project* project) {
