@@ -3,6 +3,7 @@
 
 #include "app/core/model/create_delete.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <utility>
@@ -75,7 +76,10 @@ void status_message(int level, const char* format, ...) {
     std::string text = vformat(format, args);
     va_end(args);
     const LevelStyle style = style_of(level);
-    StatusRecord record{style.prefix + text, style.tag};
+    // Line breaks that open a text come before its prefix: no prefix stands
+    // alone on a line of its own.
+    const std::size_t start = std::min(text.find_first_not_of('\n'), text.size());
+    StatusRecord record{text.substr(0, start) + style.prefix + text.substr(start), style.tag};
     std::string log_text = "\n" + text;
     if (batchmode != 0) {
         // Standard output stands for both logs: the text once, after a
