@@ -5,7 +5,10 @@
 // which reach the GUI thread through the message queue. Cancel asks the
 // solver to stop; the dialog stays, its buttons insensitive, until the
 // worker has ended and been joined: nothing is freed while it runs, and
-// no other close, open, quit or calculation can start meanwhile.
+// no other close, open, quit or calculation can start meanwhile. A dialog
+// destroyed from outside (with the main window, by the window manager or
+// at a session end) cancels the calculation: the worker is joined and no
+// widget of the dialog is touched again.
 #include "app/gui/calculate.h"
 
 #include "app/core/program/progress.h"
@@ -15,6 +18,7 @@
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
+#include "app/gui/tree_shared.h"
 #include "app/gui/widgets.h"
 
 #include <atomic>
@@ -36,6 +40,7 @@ struct CalcRun {
     std::atomic<bool> worker_done{false};
     bool joined = false;
     bool cancel_requested = false;
+    bool dialog_gone = false;  // destroyed from outside
     guint poll = 0;
     CalcDialog widgets;
 };
@@ -162,6 +167,7 @@ void finish(CalcRun& r) {
     update_graphs(r.project);
     update_buttons(r.project);
     show_results_in_tree(r.project);
+    mark_changed(r.project);  // its results are new: Save and Quit know it
     if (r.cancel_requested) {
         gtk_dialog_response(GTK_DIALOG(r.widgets.dialog), RESPONSE_ENDED_AFTER_CANCEL);
         return;
@@ -192,22 +198,36 @@ void request_cancel(CalcRun& r) {
     gtk_text_buffer_get_end_iter(r.widgets.status_buffer, &end);
     gtk_text_buffer_insert_with_tags_by_name(
         r.widgets.status_buffer, &end,
-        "Cancelling: the calculation stops after the part it is working on.\n", -1, "tag_warning",
-        nullptr);
+        "Cancelling: the calculation stops at the next step of the part it is working on.\n", -1,
+        "tag_warning", nullptr);
 }
 
-// Runs the dialog until it may close: OK after the end, or the end of the
-// worker after a Cancel.
+// The dialog destroyed from outside: no more polling, no more texts into
+// its view, and the worker asked to stop.
+void dialog_destroyed(GtkWidget*, gpointer data) {
+    CalcRun& r = *static_cast<CalcRun*>(data);
+    r.dialog_gone = true;
+    if (r.poll != 0) g_source_remove(r.poll);
+    r.poll = 0;
+    set_status_buffer(nullptr, nullptr, nullptr);
+    if (!r.joined) {
+        r.project->calc_status = CS_CANCEL;
+        r.cancel_requested = true;
+    }
+}
+
+// Runs the dialog until it may close: OK after the end, the end of the
+// worker after a Cancel, or the dialog's destruction.
 void run_dialog(CalcRun& r) {
-    for (;;) {
+    while (!r.dialog_gone) {
         const int response = gtk_dialog_run(GTK_DIALOG(r.widgets.dialog));
+        if (r.dialog_gone) break;
         if (response == GTK_RESPONSE_OK || response == RESPONSE_ENDED_AFTER_CANCEL) break;
         if (response == GTK_RESPONSE_REJECT || response == GTK_RESPONSE_DELETE_EVENT) {
             if (r.joined) break;  // closed after the end: the results stand
             if (!r.cancel_requested) request_cancel(r);
             continue;
         }
-        if (response == GTK_RESPONSE_NONE && r.joined) break;  // destroyed
     }
 }
 
@@ -261,19 +281,28 @@ void calculate(GtkAction*, gpointer) {
     set_message_target(p);
     check_calculability(p);
     create_calculate_if_window(r);
+    g_signal_connect(r.widgets.dialog, "destroy", G_CALLBACK(dialog_destroyed), &r);
     start_worker(r);
     r.poll = g_timeout_add(POLL_INTERVAL_MS, watch_calculation, &r);
     run_dialog(r);
     if (r.poll != 0) g_source_remove(r.poll);
+    r.poll = 0;
     if (!r.joined) {  // only when the dialog was destroyed from outside
         r.worker.join();
+        r.joined = true;
         drain_messages();
+        // The results are shown while the window stands.
+        if (ui.mainwindow != nullptr) {
+            update_graphs(r.project);
+            update_buttons(r.project);
+            show_results_in_tree(r.project);
+        }
     }
     set_status_buffer(nullptr, nullptr, nullptr);
-    gtk_widget_destroy(r.widgets.dialog);
+    if (!r.dialog_gone) gtk_widget_destroy(r.widgets.dialog);
     set_message_target(nullptr);
     run.reset();
-    check_calculability(current_project);
+    if (ui.mainwindow != nullptr) check_calculability(current_project);
 }
 
 }  // namespace app::gui

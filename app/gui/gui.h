@@ -220,6 +220,10 @@ bool close_project(Project* project, bool ask);
 bool close_all_projects(bool ask);
 gboolean closefile(GtkWidget* widget, GdkEvent* event, Project* project);
 gboolean on_main_window_delete(GtkWidget* widget, GdkEvent* event, gpointer data);
+// The main window destroyed (by the window manager, a session end): its
+// widgets are forgotten and the main loop ends; a calculation running
+// then is cancelled by its dialog, destroyed with the window.
+void on_main_window_destroyed(GtkWidget* widget, gpointer data);
 
 // ---------------------------------------------------------------------------
 // The project tree (tree.cpp, tree_press.cpp, tree_edit.cpp,

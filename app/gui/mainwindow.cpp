@@ -133,6 +133,7 @@ GtkWidget* create_mainwindow() {
     gtk_widget_set_size_request(ui.mainwindow, 1450, 900);
     gtk_window_set_title(GTK_WINDOW(ui.mainwindow), "Kavrel ( Holmvik )");
     g_signal_connect(ui.mainwindow, "delete_event", G_CALLBACK(on_main_window_delete), nullptr);
+    g_signal_connect(ui.mainwindow, "destroy", G_CALLBACK(on_main_window_destroyed), nullptr);
 
     GtkWidget* box = gtk_vbox_new(FALSE, 2);
     gtk_container_add(GTK_CONTAINER(ui.mainwindow), box);

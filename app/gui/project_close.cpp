@@ -98,4 +98,14 @@ gboolean on_main_window_delete(GtkWidget*, GdkEvent*, gpointer) {
     return TRUE;  // the window stays; the program ends when the main loop returns
 }
 
+void on_main_window_destroyed(GtkWidget*, gpointer) {
+    ui.mainwindow = nullptr;
+    for (auto& entry : ui.projects) {
+        entry.second.message_view = nullptr;
+        entry.second.message_buffer = nullptr;
+    }
+    ui.quit_requested = true;
+    if (gtk_main_level() > 0) gtk_main_quit();
+}
+
 }  // namespace app::gui
