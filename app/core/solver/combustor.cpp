@@ -38,8 +38,8 @@ public:
     explicit Combustion(Part& p) : part(p), name(p.name.c_str()), o(p.outputs) {}
 
     int run() {
-        if (!outlet_pressure() || !inlet() || !fuel_feed() || !fuel_heating_values() ||
-            !oxidizer_feed() || !working_fluid())
+        if (!outlet_pressure() || !inlet() || !reference_temperature() || !fuel_feed() ||
+            !fuel_heating_values() || !oxidizer_feed() || !working_fluid())
             return PS_FAILED;
         oxygen_demand = fuel_C + fuel_H / 4 - fuel_O / 2;
         q_f = part.inputs[PI_COMBUSTION_EFFICIENCY] * o[PO_NET_HEATING_VALUE];
@@ -69,6 +69,7 @@ private:
     double oxygen_demand = 0;  // mol of O2 per mol of fuel
     double q_f = 0;            // heat released per kg of fuel, kJ/kg
     double m_in = 0, M_in = 0, h_air_ref = 0;
+    double T_ref = COMBUSTION_T_REF;  // K, of this combustor's balances
     // Results of the products for a fuel flow.
     double n_ox = 0, m_ox = 0, lambda = 0;
 
@@ -96,6 +97,50 @@ private:
         return true;
     }
 
+    // Lowers T_ref to the end of the equations of the fluid's components
+    // (and of the fluid's own mixture limit), noting which one ends first.
+    void hold_below_limits_of(Fluid* f, const Fluid*& limiting) {
+        if (f == nullptr || init_stoffwerte(f) == 0) return;
+        for (int i = 0; i < f->az_components && i < MAX_COMPONENTS; ++i) {
+            if (!(f->x[sz(i)] > 0)) continue;
+            double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+            int ierr = 0;
+            std::string herr;
+            lib::LIMITK("EOS", i + 1, 0.0, 0.0, 0.0, tmin, tmax, dmax, pmax, ierr, herr);
+            if (tmax < T_ref) {
+                T_ref = tmax;
+                limiting = fluids[f->comp_index[sz(i)]];
+            }
+        }
+        if (current_fluid->Tmax < T_ref) {
+            T_ref = current_fluid->Tmax;
+            limiting = f;
+        }
+    }
+
+    // The reference temperature: COMBUSTION_T_REF, or the highest
+    // temperature where the equations of every component of the fuel (and
+    // of the oxidizer) hold, when they end below it; the working fluid must
+    // hold there too.
+    bool reference_temperature() {
+        T_ref = COMBUSTION_T_REF;
+        const Fluid* limiting = nullptr;
+        hold_below_limits_of(part.fuel, limiting);
+        if (injects) hold_below_limits_of(part.oxidizer, limiting);
+        if (limiting == nullptr) return true;
+        if (init_stoffwerte(part.fluid) == 0 || !(T_ref >= current_fluid->Tmin))
+            return failed(format_text(
+                "Combustor \"%s\": the equations of \"%s\" end at %g K, where those of the "
+                "working fluid \"%s\" do not hold; no common reference state for the "
+                "heating values.\n",
+                name, limiting->name.c_str(), T_ref, part.fluid->name.c_str()));
+        status_message(ML_INFO,
+                       "Combustor \"%s\": heating values and enthalpy balances referred to %g K, "
+                       "the end of the equations of \"%s\" (otherwise %g K).\n",
+                       name, T_ref, limiting->name.c_str(), COMBUSTION_T_REF);
+        return true;
+    }
+
     // Sets the feed's fluid up and finds its enthalpies at (T, p) and at the
     // reference state.
     bool feed_state(Feed& feed, Fluid* fluid, double T, double p) {
@@ -103,7 +148,7 @@ private:
         if (fluid == nullptr || init_stoffwerte(fluid) == 0) return false;
         feed.x = fluid->x;
         feed.M = lib::WMOL(feed.x.data());
-        double Tr = COMBUSTION_T_REF, pr = COMBUSTION_P_REF, s = 0, rho = 0, q = 0;
+        double Tr = T_ref, pr = COMBUSTION_P_REF, s = 0, rho = 0, q = 0;
         if (get_all_by_T_and_p(feed.x.data(), Tr, pr, s, feed.h_ref, rho, q) != 0) return false;
         double Tf = T, pf = p;
         return get_all_by_T_and_p(feed.x.data(), Tf, pf, s, feed.h, rho, q) == 0;
@@ -113,6 +158,7 @@ private:
     bool fuel_feed() {
         Fluid* f = part.fuel;
         if (f == nullptr) return failed(format_text("Combustor \"%s\" has no fuel.\n", name));
+        if (std::string why = fuel_problem(part); !why.empty()) return failed(why);
         for (int i = 0; i < f->az_components && i < MAX_COMPONENTS; ++i) {
             const Fluid* c = fluids[f->comp_index[sz(i)]];
             const double xi = f->x[sz(i)];
@@ -148,13 +194,13 @@ private:
             double hg = 0, hn = 0;
             int ierr = 0;
             std::string herr;
-            lib::HEAT(COMBUSTION_T_REF, 0.0, e, hg, hn, ierr, herr);
+            lib::HEAT(T_ref, 0.0, e, hg, hn, ierr, herr);
             if (ierr != 0 || !std::isfinite(hg) || !std::isfinite(hn)) {
                 herr.erase(herr.find_last_not_of(" \0") + 1);
-                return failed(format_text(
-                    "Combustor \"%s\": the heating value of fuel component \"%s\" is not "
-                    "available (%s).\n",
-                    name, c->name.c_str(), herr.c_str()));
+                return failed(
+                    format_text("Combustor \"%s\": fuel component \"%s\" of fuel \"%s\" cannot be "
+                                "burnt here: its heating value is not available (%s).\n",
+                                name, c->name.c_str(), f.name.c_str(), herr.c_str()));
             }
             Hg += f.x[sz(i)] * hg / 1000.0;
             Hn += f.x[sz(i)] * hn / 1000.0;
@@ -185,7 +231,7 @@ private:
         if (init_stoffwerte(part.fluid) == 0)
             return failed(format_text("Calculating air properties failed in combuster %s\n", name));
         M_in = lib::WMOL(part.x_in.data());
-        double T = COMBUSTION_T_REF, p = COMBUSTION_P_REF, s = 0, rho = 0, q = 0;
+        double T = T_ref, p = COMBUSTION_P_REF, s = 0, rho = 0, q = 0;
         if (get_all_by_T_and_p(part.x_in.data(), T, p, s, h_air_ref, rho, q) != 0)
             return failed(format_text("Calculating air properties failed in combuster %s\n", name));
         return true;
@@ -283,7 +329,7 @@ private:
 
     // Reference enthalpy of the outlet composition, kJ/kg.
     bool exhaust_reference(double& h_ref) {
-        double T = COMBUSTION_T_REF, p = COMBUSTION_P_REF, s = 0, rho = 0, q = 0;
+        double T = T_ref, p = COMBUSTION_P_REF, s = 0, rho = 0, q = 0;
         return get_all_by_T_and_p(part.x_out.data(), T, p, s, h_ref, rho, q) == 0;
     }
 
@@ -349,6 +395,7 @@ private:
         double m_f = 0, m_prev = 0, change = 0;
         bool settled = false;
         for (int pass = 0; pass < MAX_PASSES && !settled; ++pass) {
+            if (calculation_cancelled()) return cancel_part(part);
             if (state_at(T_out) != 0)
                 return fail("Combustor failed to calculate outlet conditions\n");
             double h_e_ref = 0;
@@ -382,6 +429,20 @@ private:
 };
 
 }  // namespace
+
+std::string fuel_problem(const Part& part) {
+    const Fluid* f = part.fuel;
+    if (f == nullptr) return {};
+    for (int i = 0; i < f->az_components && i < MAX_COMPONENTS; ++i) {
+        const Fluid* c = fluids[f->comp_index[sz(i)]];
+        if (c != nullptr && f->x[sz(i)] > 0 && combustible(*c)) return {};
+    }
+    return format_text(
+        "Combustor \"%s\": its fuel \"%s\" holds no combustible component (none of its "
+        "components burns to carbon dioxide, water and nitrogen here); choose a fuel such as "
+        "methane, hydrogen or carbon monoxide.\n",
+        part.name.c_str(), f->name.c_str());
+}
 
 int calcCombustor(Part& part) { return Combustion(part).run(); }
 

@@ -6,11 +6,21 @@
 
 #include "app/core/model/records.h"
 
+#include <string>
+
 namespace app {
 
-// Reference state of the enthalpy balances and heating values.
+// Reference state of the enthalpy balances and heating values. A fuel or
+// oxidizer whose equations end below COMBUSTION_T_REF (carbon monoxide at
+// 500 K) moves the whole combustor's reference temperature down to their
+// end.
 inline constexpr double COMBUSTION_T_REF = 600.0;  // K
 inline constexpr double COMBUSTION_P_REF = 100.0;  // kPa
+
+// Why the combustor's fuel cannot burn (it holds no combustible
+// component), as a text naming the combustor and the fuel; empty when it
+// can, or when there is no fuel.
+std::string fuel_problem(const Part& part);
 
 // Heating values of the fuel, the outlet state for a fixed fuel flow or the
 // fuel flow for a fixed outlet temperature, the exhaust composition, air

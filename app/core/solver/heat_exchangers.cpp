@@ -51,6 +51,7 @@ int fade(Part& part) {
     const double mdot = part.outputs[PO_INLET_MASSFLOW];
     part.heat[0] = 0;
     for (int k = 1; k <= n; ++k) {
+        if (calculation_cancelled()) return cancel_part(part);
         const std::size_t i = sz(k), im = sz(k - 1);
         part.segment = k;
         part.p[i] = p0 + k * dp / n;

@@ -3,7 +3,9 @@
 
 #include "app/core/fluids/fluid_properties.h"
 #include "app/core/model/create_delete.h"
+#include "app/core/model/init.h"
 #include "app/core/model/tools.h"
+#include "app/core/model/units.h"
 #include "app/core/program/text_output.h"
 #include "app/core/solver/heat_exchangers.h"
 #include "app/core/solver/simulator.h"
@@ -31,6 +33,9 @@ constexpr int MAX_PINCH_PASSES = 1000;
 // Settling tolerances of the runs: temperatures K, effectiveness, heat flux kJ/kg.
 constexpr double SETTLED_T = 0.01, SETTLED_EFFECTIVENESS = 1e-5, SETTLED_FLUX = 0.01;
 constexpr int SETTLED_MIN_RUNS = 6;
+// Below this heat (kW) the sides exchange nothing; a crossing of the two
+// sides' temperatures within this (K) is rounding.
+constexpr double NO_HEAT = 1e-9, CROSSING_ROUNDING = 1e-6;
 constexpr int RUN_AGAIN_LATER = 2;  // result of a run that changed nothing
 
 // Adjustments noted during a run, reported on convergence.
@@ -98,6 +103,8 @@ public:
         if (int r = capacity_ratio(); r != IS_CONVERGED) return r;
         if (!calculate_by_mode()) return fail_quietly();
         keep_apart();
+        // A cancel ends the run without a verdict; the solver stops.
+        if (calculation_cancelled()) return fail_quietly();
         return decide();
     }
 
@@ -111,6 +118,9 @@ private:
     int r_H = PS_FAILED, r_C = PS_FAILED;
     double handed_flux = 0;  // the specific heat flux given to the second side
     int flags = 0;
+    // The outlet temperature asked for when it was beyond its side's inlet
+    // (flags F_HOT_ABOVE_INLET, F_COLD_BELOW_INLET), K.
+    double asked_T = 0;
 
     // A failure reported with a message of its own: the interface fails.
     int fail(const std::string& text) {
@@ -260,6 +270,7 @@ private:
                 double T = itf.inputs[II_OUTLET_TEMPERATURE_HOT];
                 if (T > T_H_in) {
                     print_message(" Outlet temperature hot side too high, adjusting.");
+                    asked_T = T;
                     T = T_H_in;
                     flags |= F_HOT_ABOVE_INLET | F_COLD_BELOW_INLET;
                 }
@@ -275,6 +286,7 @@ private:
                 double T = itf.inputs[II_OUTLET_TEMPERATURE_COLD];
                 if (T < T_C_in) {
                     print_message(" Outlet temperature cold side too low, adjusting.");
+                    asked_T = T;
                     T = T_C_in;
                     flags |= F_COLD_BELOW_INLET;
                 }
@@ -336,7 +348,7 @@ private:
     // inlet, where no heat would be exchanged any more).
     void keep_apart() {
         const int n = H->steps;
-        for (int pass = 0; pass < MAX_PINCH_PASSES; ++pass) {
+        for (int pass = 0; pass < MAX_PINCH_PASSES && !calculation_cancelled(); ++pass) {
             double d = 1e99;
             for (int i = 1; i <= n; ++i) d = std::min(d, H->T[sz(i)] - cold_facing(i, n));
             if (d >= dT_min || n < 1) break;
@@ -426,7 +438,42 @@ private:
         return IS_ITERATING;
     }
 
+    // The second law: along the exchanger (in counter-flow) the side that
+    // gives heat is nowhere colder than the side that takes it.
+    bool second_law_holds() const {
+        const double Q = m_H * H->outputs[PO_SPECIFIC_HEAT_FLUX];  // into the hot side
+        const int n = H->steps;
+        if (!(std::fabs(Q) > NO_HEAT) || n < 1) return true;
+        const double giver_hot = Q < 0 ? 1.0 : -1.0;
+        for (int i = 0; i <= n; ++i)
+            if (giver_hot * (H->T[sz(i)] - cold_facing(i, n)) < -CROSSING_ROUNDING) return false;
+        return true;
+    }
+
+    std::string side_text(const Part& part) const {
+        const ValueDef& row = part_output_values_def[PO_OUTLET_TEMPERATURE];
+        return format_text("\"%s\" %s -> %s", part.name.c_str(),
+                           format_value(part.outputs[PO_INLET_TEMPERATURE], row,
+                                        part.output_units[PO_INLET_TEMPERATURE])
+                               .c_str(),
+                           format_value(part.outputs[PO_OUTLET_TEMPERATURE], row,
+                                        part.output_units[PO_OUTLET_TEMPERATURE])
+                               .c_str());
+    }
+
+    int breaks_second_law() {
+        set_states(PS_FAILED);
+        const double Q = m_H * H->outputs[PO_SPECIFIC_HEAT_FLUX];
+        return fail(format_text(
+            "Interface \"%s\" failed: its result breaks the second law, heat would flow from "
+            "the colder stream to the hotter one (hot side %s, cold side %s, %.6g kW %s the "
+            "hot side); stopping calculation.\n",
+            name, side_text(*H).c_str(), side_text(*C).c_str(), std::fabs(Q),
+            Q > 0 ? "into" : "out of"));
+    }
+
     int converged(double eps) {
+        if (!second_law_holds()) return breaks_second_law();
         set_states(PS_FINISHED);
         print_message(" finished.\n");
         itf.outputs[IO_SPECIFIC_HEAT_FLUX_HOT] = H->outputs[PO_SPECIFIC_HEAT_FLUX];
@@ -436,6 +483,18 @@ private:
         report_flags();
         ++az_converged;
         return IS_CONVERGED;
+    }
+
+    // Why an outlet temperature asked for was moved: it lies beyond the
+    // side's inlet temperature, which the side then leaves at.
+    std::string reason(const char* side, int input, const char* beyond, double T_in) const {
+        const ValueDef& row = interface_input_values_def[sz(input)];
+        const int u = itf.input_units[sz(input)];
+        return format_text(
+            "The outlet temperature asked for on the %s, %s, is %s its inlet temperature, %s: "
+            "the %s leaves at its inlet temperature and exchanges no heat.\n",
+            side, format_value(asked_T, row, u).c_str(), beyond, format_value(T_in, row, u).c_str(),
+            side);
     }
 
     void report_flags() {
@@ -455,36 +514,44 @@ private:
                     : nullptr;
             if (text != nullptr) status_message(ML_INFO, text, name);
         }
+        // The calculation goes on with the adjusted temperatures: these are
+        // warnings, each adjustment with its reason.
         if ((flags & F_T_MIN) != 0)
-            status_message(ML_ERROR,
+            status_message(ML_WARNING,
                            "Interface \"%s\": Effectiveness too high, T_out on hot side lower than "
                            "T_limit_min of %s. Outlet temperature has been increased.\n",
                            name, hot);
         if ((flags & F_T_MAX) != 0)
-            status_message(ML_ERROR,
+            status_message(ML_WARNING,
                            "Interface \"%s\": Effectiveness too high, T_out cold side greater than "
                            "T_limit_max of %s. Outlet temperature has been decreased.\n",
                            name, fluid_name(*C));
         if ((flags & F_FLUX) != 0)
-            status_message(ML_ERROR,
+            status_message(ML_WARNING,
                            "Interface \"%s\": Heat flux too high.  T_out hot side less than "
                            "T_limit_min of %s. Outlet temperature has been increased.\n",
                            name, hot);
         if ((flags & F_HOT_ABOVE_INLET) != 0)
-            status_message(ML_ERROR,
+            status_message(ML_WARNING,
                            "Interface \"%s\": T out hot side greater than T out hot side. "
-                           "Temperature has been adjusted.\n",
-                           name);
+                           "Temperature has been adjusted.\n%s",
+                           name,
+                           reason("hot side", II_OUTLET_TEMPERATURE_HOT, "above", T_H_in).c_str());
         if ((flags & F_HOT_BELOW_COLD) != 0)
             status_message(ML_WARNING,
                            "Interface \"%s\": T out hot side less than T in cold side. "
                            "Temperature has been adjusted.\n",
                            name);
         if ((flags & F_COLD_BELOW_INLET) != 0)
-            status_message(ML_ERROR,
-                           "Interface \"%s\": T out cold side less than T out cold side. "
-                           "Temperature has been adjusted.\n",
-                           name);
+            status_message(
+                ML_WARNING,
+                "Interface \"%s\": T out cold side less than T out cold side. "
+                "Temperature has been adjusted.\n%s",
+                name,
+                (flags & F_HOT_ABOVE_INLET) != 0
+                    ? "The cold side then takes no heat and leaves at its inlet "
+                      "temperature.\n"
+                    : reason("cold side", II_OUTLET_TEMPERATURE_COLD, "below", T_C_in).c_str());
         if ((flags & F_COLD_ABOVE_HOT) != 0)
             status_message(ML_WARNING,
                            "Interface \"%s\": T out cold side greatern than T in hot side. "

@@ -10,6 +10,7 @@
 #include "app/core/model/tools.h"
 #include "app/core/model/units.h"
 #include "app/core/program/text_output.h"
+#include "app/core/solver/combustor.h"
 #include "app/core/solver/simulator.h"
 #include "library/library.h"
 
@@ -292,6 +293,11 @@ int prepareProcess(Process& process, bool report) {
                 "Use a fluid mixture like the pre-defined mixtures dry ISO Air or humid ISO "
                 "Air\n");
         }
+    // A fuel that cannot burn would otherwise pass into the exhaust gas.
+    for (int k = 1; k < process.az_parts; ++k)
+        if (is_combustor(process.parts[sz(k)]->type))
+            if (std::string why = fuel_problem(*process.parts[sz(k)]); !why.empty())
+                return failed(why);
     std::string why;
     Fluid* fluid = working_fluid(process, *inlet.fluid, why);
     if (fluid == nullptr) return failed(why);

@@ -35,6 +35,9 @@ InterfaceCalculation interface_calculation = calc_interface;
 
 namespace {
 
+// The project calc_all works on, while it runs.
+std::atomic<const Project*> calculating{nullptr};
+
 const char* name_of(const Fluid* f) { return f != nullptr ? f->name.c_str() : "(none)"; }
 
 // The part with this id in the process with this id, or null.
@@ -111,6 +114,16 @@ int part_step(Project& project, Process& process, Part& part) {
         return CS_FAILED;
     }
     const int r = calc_part(part);
+    if (calculation_cancelled()) {
+        // The part stopped halfway or has just ended: the calculation
+        // stops here, and a part cut short counts as not yet calculated.
+        if (r != PS_FINISHED) {
+            part.state = PS_PENDING;
+            part.failure_text.clear();
+        }
+        print_message(" cancelled.\n");
+        return CS_FAILED;
+    }
 
     bool unsettled = provisional(*pred);
     if (!unsettled && pred2 != nullptr)
@@ -251,13 +264,25 @@ bool finite_results(const Part& part) {
 int calcProject(Project& project) {
     phase_warning = 0;
     const int r = calc_all(project);
+    const bool cancelled = r == CS_FAILED && project.calc_status == CS_CANCEL;
     project.calc_status = r;
-    end_calculation(r);
+    end_calculation(r, cancelled);
     return r;
 }
 
-void end_calculation(int result) {
-    if (result == CS_FAILED)
+bool calculation_cancelled() {
+    const Project* p = calculating.load();
+    return p != nullptr && p->calc_status == CS_CANCEL;
+}
+
+int cancel_part(Part& part) {
+    return fail_part(part, format_text("Calculation of part %s cancelled.\n", part.name.c_str()));
+}
+
+void end_calculation(int result, bool cancelled) {
+    if (result == CS_FAILED && cancelled)
+        status_message(ML_WARNING, "Calculation cancelled.\n");
+    else if (result == CS_FAILED)
         status_message(ML_ERROR, "Calculation failed.\n");
     else
         status_message(ML_INFO, "Calculation finished.\n");
@@ -267,10 +292,17 @@ void end_calculation(int result) {
 }
 
 int calc_all(Project& project) {
+    struct Running {
+        explicit Running(const Project& p) { calculating = &p; }
+        ~Running() { calculating = nullptr; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+    } running(project);
     print_message("Calculating\n");
     az_converged = 0;
     interface_hot_retries = 0;
-    project.calc_status = CS_RUNNING;
+    // A Cancel pressed while the worker was starting stands.
+    if (project.calc_status != CS_CANCEL) project.calc_status = CS_RUNNING;
 
     int items = 0;
     for (int i = 0; i < project.az_processes; ++i) {
@@ -310,8 +342,13 @@ int calc_all(Project& project) {
         for (int i = 0; i < project.az_interfaces; ++i) {
             Interface* itf = project.interfaces[sz(i)];
             if (itf == nullptr || itf->status == IS_CONVERGED) continue;
+            if (project.calc_status == CS_CANCEL) return CS_FAILED;
             print_message("Calculating interface \"%s\" ", itf->name.c_str());
             const int r = interface_calculation(project, *itf);
+            if (project.calc_status == CS_CANCEL) {
+                print_message(" cancelled.\n");
+                return CS_FAILED;
+            }
             if (r == IS_FAILED) return CS_FAILED;
             if (r == IS_CONVERGED) az_converged += 2;
         }

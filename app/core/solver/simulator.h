@@ -56,6 +56,14 @@ extern InterfaceCalculation interface_calculation;
 // calculation status, reports the end (end_calculation) and returns it.
 int calcProject(Project& project);
 
+// Whether Cancel has been pressed for the calculation that runs (its
+// project's calculation status is CS_CANCEL). The part models look at it
+// between their steps and passes and end through cancel_part; the solver
+// then stops and reports the calculation cancelled.
+bool calculation_cancelled();
+// Ends a part's model on a cancel: a failure text saying so; PS_FAILED.
+int cancel_part(Part& part);
+
 // Prepares every process, seeds the interfaces and sweeps until every part
 // and interface is settled, then adds up the results. 1 when the
 // calculation ended normally; 5 when it failed, was cancelled (calculation
@@ -63,9 +71,10 @@ int calcProject(Project& project);
 // interfaces still unsettled are named at level 2).
 int calc_all(Project& project);
 
-// "Calculation failed." (result 5, level 2) or "Calculation finished."
-// (level 0), two line breaks, and stop_watching set.
-void end_calculation(int result);
+// "Calculation failed." (result 5, level 2), "Calculation cancelled."
+// (result 5 after a cancel, level 1) or "Calculation finished." (level 0),
+// two line breaks, and stop_watching set.
+void end_calculation(int result, bool cancelled = false);
 
 // Puts the Inlet of a process into its inlet state: the parts' working
 // fluid (an exhaust-gas fluid of the process when its combustors add

@@ -20,10 +20,13 @@ namespace {
 
 bool expansion(const Part& part) { return part.type == EXPANDER || part.type == TURBINE; }
 
-// A pump takes liquid: compressed, saturated or supercritical fluid, not
-// vapour or a two-phase mixture (a quality above the saturated liquid's,
-// allowing for the rounding of a saturated state).
-bool pumpable(double q) { return q <= 1e-9 || q == lib::kQualitySupercritical; }
+// A pump takes liquid: compressed or saturated liquid, or supercritical
+// fluid at least as dense as at the critical point; not vapour, a two-phase
+// mixture (a quality above the saturated liquid's, allowing for the
+// rounding of a saturated state) or a supercritical gas.
+bool pumpable(double q, double rho, double Dc) {
+    return q <= 1e-9 || (q == lib::kQualitySupercritical && rho >= Dc);
+}
 
 // A limit of the current fluid in the temperature or pressure unit that the
 // texts use.
@@ -165,8 +168,10 @@ public:
         start();
         if (!inlet() || !pump_takes_liquid() || !step_pressures()) return PS_FAILED;
         exponents_at_the_inlet();
-        for (int k = 1; k <= n; ++k)
+        for (int k = 1; k <= n; ++k) {
+            if (calculation_cancelled()) return cancel_part(part);
             if (!step(k)) return PS_FAILED;
+        }
         return results();
     }
 
@@ -208,10 +213,17 @@ private:
     }
 
     bool pump_takes_liquid() {
-        if (part.type != PUMP || pumpable(part.q[0])) return true;
+        if (part.type != PUMP || pumpable(part.q[0], part.rho[0], fluid->Dc)) return true;
         const double q0 = part.q[0];
+        const ValueDef& density = part_output_values_def[PO_INLET_DENSITY];
+        const int du = part.output_units[PO_INLET_DENSITY];
         const std::string what =
-            q0 > 0 && q0 < 1 ? format_text("wet vapour (quality %.4g)", q0) : std::string("vapour");
+            q0 == lib::kQualitySupercritical
+                ? format_text("supercritical gas (%s, below the critical density %s)",
+                              format_value(part.rho[0], density, du).c_str(),
+                              format_value(fluid->Dc, density, du).c_str())
+            : q0 > 0 && q0 < 1 ? format_text("wet vapour (quality %.4g)", q0)
+                               : std::string("vapour");
         return failed(format_text(
             "Pump \"%s\" is fed with %s at %s and %s; a pump takes liquid.\n", name, what.c_str(),
             format_value(part.T[0], part_output_values_def[PO_INLET_TEMPERATURE],
@@ -406,6 +418,7 @@ int calcTurbo_isentropic(Part& part) {
         if (i > 30) tau = 0.002;
         if (i > 40) tau = 0.005;
         if (i > 50) tau = 0.01;
+        if (calculation_cancelled()) return cancel_part(part);
         if (calcTurbo_polytropic(part) != PS_FINISHED) return PS_FAILED;
 
         double T = 0, pn = part.p[sz(part.steps)], s = s0, hs = 0, rho = 0, q = 0;

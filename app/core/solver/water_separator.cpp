@@ -88,6 +88,10 @@ private:
         const double p0 = part.p[0], pn = part.p[n], h0 = part.h[0];
         const double m = o[PO_INLET_MASSFLOW];
         for (std::size_t k = 1; k <= n; ++k) {
+            if (calculation_cancelled()) {
+                cancel_part(part);
+                return false;
+            }
             part.segment = static_cast<int>(k);
             const double t = static_cast<double>(k) / static_cast<double>(n);
             part.p[k] = p0 + t * (pn - p0);

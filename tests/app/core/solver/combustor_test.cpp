@@ -222,7 +222,9 @@ TEST_F(Combustion, FaultsFailThePartWithTheirMessages) {
         {COMBUSTOR, FLUID_METHANE, 0, 1.0, 0, "the fuel needs"},  // lambda 0.58
         {OXYGEN_INJECTION_COMBUSTOR, FLUID_METHANE, 0, 1.0, 0,
          "its oxidizer \"Nitrogen\" holds no oxygen"},
-        {COMBUSTOR, 13, 0, 0.2, 0, "the heating value of fuel component \"Ammonia\" is not"},
+        {COMBUSTOR, 13, 0, 0.2, 0,
+         "fuel component \"Ammonia\" of fuel \"Ammonia\" cannot be burnt here: its heating "
+         "value is not available"},
         {COMBUSTOR, FLUID_METHANE, 1, 0.1, 500,
          "Desired combustor outlet temperature is lower then inlet temperature !\n"},
         {COMBUSTOR, FLUID_METHANE, 1, 0.1, 1e5, "K is higher then maximum value"},

@@ -60,9 +60,13 @@ TEST_F(Coupling, AdjustedTargetsAreReported) {
         const char* message;
     } cases[] = {
         {1, 400, 360,
-         "ERROR: Interface \"Interface 1\": T out hot side greater than T out hot side."},
+         "WARNING: Interface \"Interface 1\": T out hot side greater than T out hot side. "
+         "Temperature has been adjusted.\nThe outlet temperature asked for on the hot side, "
+         "400 K, is above its inlet temperature, 360 K: the hot side leaves at its inlet "
+         "temperature and exchanges no heat.\n"},
         {1, 400, 360,
-         "ERROR: Interface \"Interface 1\": T out cold side less than T out cold side."},
+         "WARNING: Interface \"Interface 1\": T out cold side less than T out cold side. "
+         "Temperature has been adjusted.\nThe cold side then takes no heat"},
         {1, 295, 300, "Interface \"Interface 1\": T out hot side less than T in cold side."},
         {3, 1.0, 300,
          "Interface \"Interface 1\": Effectiveness cannot be reached due to temperature "

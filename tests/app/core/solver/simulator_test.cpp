@@ -170,17 +170,23 @@ void cancel_at_compressor(std::string text) {
     writetext(std::move(text));
 }
 
-TEST_F(Solver, CancelStopsBeforeTheNextPart) {
+// A Cancel pressed while a part is at work stops it at its next step; the
+// part counts as not calculated, and the calculation as cancelled.
+TEST_F(Solver, CancelStopsThePartAtWork) {
     Process& proc = add_process("P", FLUID_HELIUM, 300, 1000, 1, {COMPRESSOR, HEAT_EXCHANGER});
     proc.parts[2]->inputs[PI_OUTLET_TEMPERATURE] = 500;
     cancel_target = project;
     post_text = cancel_at_compressor;
+    project->status_log_open = 1;
     EXPECT_EQ(calcProject(*project), 5);
-    EXPECT_EQ(proc.parts[1]->state, PS_FINISHED);
+    EXPECT_EQ(proc.parts[1]->state, PS_PENDING);
+    EXPECT_EQ(proc.parts[1]->segment, 0);
     EXPECT_EQ(proc.parts[2]->state, PS_PENDING);
     EXPECT_EQ(proc.parts[3]->state, PS_PENDING);
     EXPECT_FALSE(contains(project->calc_log, "Heat Exchanger 1"));
-    EXPECT_TRUE(contains(project->calc_log, "Calculation failed.\n"));
+    EXPECT_TRUE(contains(project->calc_log, "part \"Compressor 1\"  -  cancelled.\n"));
+    EXPECT_TRUE(contains(project->status_log, "WARNING: Calculation cancelled.\n"));
+    EXPECT_FALSE(contains(project->status_log, "failed"));
 }
 
 TEST_F(Solver, OneSweepSettlesAChain) {
