@@ -120,6 +120,9 @@ TEST_F(Calculate, HeliumCycleShowsProgressResultsAndLog) {
     EXPECT_EQ(buffer_text(view_of(p)->message_buffer), p->calc_log);
     EXPECT_LT(p->processes[0]->parts[2]->outputs[PO_OUTLET_TEMPERATURE], 1000.1);
     EXPECT_EQ(library_busy.load(), 0);
+    // The results are new: the tab says so, Save is offered.
+    EXPECT_EQ(tab_of(p), "helium_brayton *");
+    EXPECT_TRUE(action_sensitive("ui/MenuBar/MenuFile/SaveAction"));
 }
 
 TEST_F(Calculate, FailureInPreparationIsLoggedInRed) {
@@ -189,8 +192,58 @@ TEST_F(Calculate, CancelKeepsTheDialogUntilTheWorkerHasEnded) {
     EXPECT_EQ(calc_dialog(), nullptr);
     EXPECT_EQ(p->calc_status, CS_FAILED);
     EXPECT_EQ(library_busy.load(), 0);
-    EXPECT_NE(p->status_log.find("ERROR: Calculation failed."), std::string::npos);
+    EXPECT_NE(p->status_log.find("WARNING: Calculation cancelled."), std::string::npos);
+    EXPECT_EQ(p->status_log.find("failed"), std::string::npos);
     EXPECT_EQ(p->processes[0]->done, 0);
+}
+
+// A calculation that runs for seconds in one part (a mixture of three
+// alkanes flashing in an expander, its isentropic efficiency searched)
+// ends within 2 s of Cancel, and says it was cancelled.
+TEST_F(Calculate, CancelEndsALongPartWithinTwoSeconds) {
+    Project* p =
+        open_project_file(std::string(KVR2_SOURCE_DIR) + "/tests/gui/long_calculation.kvr");
+    ASSERT_NE(p, nullptr);
+    const Part& expander = *p->processes[0]->parts[1];
+    gint64 pressed = 0;
+    int segment_at_cancel = 0;
+    std::string shown;
+    // Cancel once the expander is some steps into its work.
+    when([&] { return expander.busy != 0 && expander.segment >= 5; },
+         [&] {
+             const CalcDialog* d = calc_dialog();
+             if (d == nullptr) return;
+             segment_at_cancel = expander.segment;
+             pressed = g_get_monotonic_time();
+             gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_REJECT);
+             // What the dialog shows while the worker stops (it closes by
+             // itself once the worker has ended).
+             soon(
+                 [&] {
+                     const CalcDialog* now = calc_dialog();
+                     if (now == nullptr) return;
+                     shown = buffer_text(now->status_buffer);
+                     screenshot("calculating_long_part_cancelled");
+                 },
+                 1);
+         });
+    calculate(nullptr, nullptr);
+    const double seconds = static_cast<double>(g_get_monotonic_time() - pressed) / 1e6;
+    ASSERT_GT(pressed, 0) << "the expander never got to work";
+    EXPECT_LT(seconds, 2.0);
+    EXPECT_GE(segment_at_cancel, 5);
+    if (!shown.empty()) {
+        EXPECT_NE(shown.find("Cancelling: the calculation stops at the next step"),
+                  std::string::npos)
+            << shown;
+    }
+    EXPECT_EQ(calc_dialog(), nullptr);
+    EXPECT_EQ(expander.state, PS_PENDING);
+    EXPECT_NE(p->calc_log.find("part \"Expander 1\"  -  cancelled."), std::string::npos)
+        << p->calc_log;
+    EXPECT_NE(p->status_log.find("WARNING: Calculation cancelled."), std::string::npos);
+    EXPECT_EQ(p->status_log.find("failed"), std::string::npos) << p->status_log;
+    EXPECT_EQ(library_busy.load(), 0);
 }
 
 TEST_F(Calculate, RefusedWhileTheLibraryIsBusy) {

@@ -3,7 +3,8 @@
 # ctest does): kvr2 starts with its start page and ends by File -> Quit
 # with status 0; a new project (Ctrl+N, OK for its first process) makes
 # Quit ask, and Discard ends with 0; then it opens an example, calculates it (F5), shows the
-# "Calculating" dialog, OK closes it and Ctrl+Q ends the program with 0.
+# "Calculating" dialog, OK closes it, Ctrl+Q asks about the new results
+# and Discard ends the program with 0.
 # Screenshots go to BUILD/screens. Usage: smoke_start.sh BUILD
 name=smoke_start
 . "$(dirname "$0")/smoke_common.sh"
@@ -62,6 +63,11 @@ xdotool mousemove --window "$dialog" 20 20 key Return
 sleep "$settle"
 xdotool search --onlyvisible --name "Calculating" >/dev/null && fail "the dialog did not close"
 xdotool mousemove --window "$win" 700 400 key ctrl+q
+# The results are new: Quit asks about them, Discard ends.
+question=$(window "Unsaved changes") || fail "Quit did not ask about the calculated project"
+[ -n "$question" ] || fail "Quit did not ask about the calculated project"
+sleep 0.5
+xdotool mousemove --window "$question" 20 20 key alt+d
 finish; status=$?
 [ "$status" -eq 0 ] || fail "Quit after the calculation ended with status $status"
-echo "smoke_start: example calculated, dialog closed by OK, Quit ended with 0"
+echo "smoke_start: example calculated, dialog closed by OK, Quit asked, Discard ended with 0"
