@@ -3,7 +3,8 @@
 # ctest does): kvr2 opens the steam Rankine example, F5 calculates, Return
 # closes the dialog; the Overview page with its results goes to
 # BUILD/screens/flowsheet.png; a click on the sheet's empty space and the
-# wheel leave the program running; Ctrl+Q ends it with 0.
+# wheel leave the program running; Ctrl+Q asks about the new results and
+# Discard ends it with 0.
 # Usage: smoke_flowsheet.sh BUILD
 name=smoke_flowsheet
 . "$(dirname "$0")/smoke_common.sh"
@@ -21,6 +22,11 @@ xdotool mousemove --window "$win" 1000 700 click 1 click 4 click 5
 sleep 1
 kill -0 "$pid" 2>/dev/null || fail "kvr2 ended after presses on the sheet"
 xdotool key ctrl+q
+# The calculated project has new results: Quit asks, Discard ends.
+question=$(window "Unsaved changes") || fail "Quit did not ask about the calculated project"
+[ -n "$question" ] || fail "Quit did not ask about the calculated project"
+sleep 0.5
+xdotool mousemove --window "$question" 20 20 key alt+d
 for _ in $(seq 300); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
