@@ -14,6 +14,7 @@
 #include "library/setup/setfld.h"
 #include "library/setup/sethmx.h"
 #include "library/setup/ucase.h"
+#include "library/transport/dense.h"
 #include "library/transport/records.h"
 
 namespace lib {
@@ -254,6 +255,7 @@ void setup_fluid(int nc, const Names20& hfiles, const std::string& hfmix, std::s
     }
     SATSPL.built = 0;
     clear_phase_caches();
+    dense::forget();
     EOSLIM = EoslimRecord{};  // a slot whose equation is not loaded has no range
     RESETM.defaults_pending = 1;
     FLAGS2.ammonia_water = 0;

@@ -25,15 +25,43 @@ double polynomial(const ShapeTerms& s, int k, int first, int last, double Tr, do
     return sum;
 }
 
+// d(Dr sum)/dDr of the rows first..last-1 at (Tr, Dr): the slope of the
+// scaled conformal density Dr times the shape function.
+double scaled_slope(const ShapeTerms& s, int k, int first, int last, double Tr, double Dr) {
+    double sum = 0.0;
+    for (int i = first; i < last; ++i) {
+        const auto& row = s.rows[k][static_cast<std::size_t>(i)];
+        sum += row[0] * power(Tr, row[1]) * (row[2] + 1.0) * power(Dr, row[2]);
+    }
+    return sum;
+}
+
+// The shape function of rows first..last-1.  The conformal density (the
+// fluid's density times the shape function) has to rise with the density;
+// where a polynomial fitted to the saturated liquid turns it down (at the
+// densest liquid of a few fluids), the function keeps its value at the
+// density where the product stops rising.
+double rows_value(const ShapeTerms& s, int k, int first, int last, double Tr, double Dr) {
+    if (Dr < 0.0) return polynomial(s, k, first, last, Tr, Dr, false);
+    if (!(scaled_slope(s, k, first, last, Tr, Dr) < 0.0) ||
+        !(scaled_slope(s, k, first, last, Tr, 0.0) > 0.0))
+        return polynomial(s, k, first, last, Tr, Dr, true);
+    double lo = 0.0, hi = Dr;
+    for (int it = 0; it < 60 && hi - lo > 1e-12 * Dr; ++it) {
+        const double mid = 0.5 * (lo + hi);
+        (scaled_slope(s, k, first, last, Tr, mid) > 0.0 ? lo : hi) = mid;
+    }
+    return polynomial(s, k, first, last, Tr, lo, true);
+}
+
 double shape(const ShapeTerms& s, int k, double Tr, double Dr) {
     const int npoly = s.npoly[k], nalt = s.nalt[k];
     if (npoly < 1) return 1.0;
     if (nalt >= 2) {
         const auto& sw = s.rows[k][static_cast<std::size_t>(npoly)];
-        if (!(Tr > sw[0] && Dr > sw[1]))
-            return polynomial(s, k, npoly + 1, npoly + nalt, Tr, Dr, true);
+        if (!(Tr > sw[0] && Dr > sw[1])) return rows_value(s, k, npoly + 1, npoly + nalt, Tr, Dr);
     }
-    return polynomial(s, k, 0, npoly, Tr, Dr, !(Dr < 0.0));
+    return rows_value(s, k, 0, npoly, Tr, Dr);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "library/library.h"
+#include "library/transport/dense.h"
 #include "library/transport/models.h"
 #include "library/transport/records.h"
 #include "library/transport/trnecs.h"
@@ -118,9 +119,16 @@ void ETAKR(int icomp, double T, double D, double& etar, int& ierr, std::string& 
 namespace {
 
 // eta0 (f0 + B D) + eta_r with f0 = 1 (ETAK) or 0 (ETAKB); the report of
-// the last part that runs is the one returned.
+// the last part that runs is the one returned.  Beyond the densest state a
+// general correlation answers for, its density-dependent part is continued
+// (dense.h).
 void sum(double f0, int icomp, double T, double D, double& eta, int& ierr, std::string& herr) {
-    double eta0 = 0.0, B = 0.0, etar = 0.0;
+    double eta0 = 0.0, B = 0.0, etar = 0.0, background = 0.0;
+    if (dense::continued(icomp, T, D, background)) {
+        ETAK0(icomp, T, eta0, ierr, herr);
+        eta = f0 * eta0 + background;
+        return;
+    }
     ETAK0(icomp, T, eta0, ierr, herr);
     const int e0 = ierr;
     const std::string h0 = herr;

@@ -93,6 +93,20 @@ void mixture(double T, double D, const double x[20], double& eta, double& tcx, i
     if (tcx_ecs) tcx = t;
 }
 
+// Both values of the fluid's corresponding-states block at (T, D): true
+// when it has one and gives two values.
+bool ecs_value(double T, double D, const double x[20], double& eta, double& tcx) {
+    if (!ecs_block_loaded(ISPURE(x))) return false;
+    double e = kMarker9, t = kMarker9;
+    int jerr = 0;
+    std::string jtext;
+    TRNECS(T, D, x, e, t, jerr, jtext);
+    if (jerr > 0 || !(e > 0.0) || !(t > 0.0)) return false;
+    eta = e;
+    tcx = t;
+    return true;
+}
+
 // Outcome of the viscosity step of a pure fluid, for the conductivity step.
 struct EtaStep {
     bool by_ecs = false;
@@ -119,9 +133,13 @@ EtaStep pure_viscosity(int icomp, double T, double D, const double x[20], double
     std::string hlim;
     LIMITX("ETA", T, D, 0.0, x, tmin, tmax, dmax, pmax, s.limit, hlim);
     if (s.limit > 0) {
+        // Outside its correlation's range the fluid's corresponding-states
+        // block answers; without one the viscosity is not computed.
+        const bool by_ecs = ecs_value(T, D, x, eta, s.tcx_ecs);
+        s.by_ecs = by_ecs;
         report(-40 - s.limit,
-               "one or more inputs to the viscosity correlation are out of range; results may be "
-               "in error; " +
+               "one or more inputs to the viscosity correlation are out of range; " +
+                   std::string(by_ecs ? "the ECS model is used; " : "results may be in error; ") +
                    hlim.substr(0, 130),
                ierr, herr);
         return s;
@@ -190,25 +208,20 @@ void pure_conductivity(int icomp, double T, double D, const double x[20], const 
         if (kerr > 0) tcx = kMarker9;
         return;
     }
-    if (s.by_ecs) {
-        tcx = s.tcx_ecs;
-        return report(-30 - k,
-                      "one or more inputs to the thermal conductivity correlation are out of "
-                      "range; results may be in error; " +
-                          hlim.substr(0, 130),
-                      ierr, herr);
-    }
+    double e = 0.0;
+    const bool by_ecs = s.by_ecs ? (tcx = s.tcx_ecs) > 0.0 : ecs_value(T, D, x, e, tcx);
+    const std::string result = by_ecs ? "the ECS model is used; " : "results may be in error; ";
     if (!s.by_correlation || s.limit <= 0)
         return report(-30 - k,
                       "one or more inputs to the thermal conductivity correlation are out of "
-                      "range; results may be in error; " +
-                          hlim.substr(0, 130),
+                      "range; " +
+                          result + hlim.substr(0, 130),
                       ierr, herr);
     if (s.limit == 1)
         return report(-50 - k,
                       "one or more inputs to the thermal conductivity and viscosity correlations "
-                      "are out of range; results may be in error; " +
-                          hlim.substr(0, 115),
+                      "are out of range; " +
+                          result + hlim.substr(0, 115),
                       ierr, herr);
     if (s.limit == 2 && k == 2)
         return fallback(-52,

@@ -456,7 +456,8 @@ def build(ds, name, report):
     if pseudo:
         lines.append("!Pseudo-pure fluid: the blend is treated as one component.")
     consts = {"M": e["M"], "Ttp": e["Tmin"], "ptp": ptp, "Dtp": e["Dtp"], "Dvtp": Dvtp,
-              "Tnbp": Tnbp, "omega": eos["acentric"], "Tc": Tc, "pc": pc,
+              "Tnbp": Tnbp, "omega": eos["acentric"], "dipole": float(dip) if dip else None,
+              "Tc": Tc, "pc": pc,
               "Dc": Dc, "label": info.get("NAME", name).lower()}
     lines.append("")
     feq, e_used = feq_section(ds, name, eos, e, consts, "FEQ", "#", "CPP", report, name)

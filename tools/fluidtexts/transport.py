@@ -40,6 +40,17 @@ LIGHT_FAMILIES = {"noble gas", "cryogen", "inorganic"}
 # block holds: the data set's alternative is written.
 ENTROPY_SCALING = ("r1234yf", "r1234ze", "r124", "r22", "r245fa", "r32", "r152a")
 
+# Correlations used from a temperature above the equation's lower limit;
+# below it the fluid's corresponding-states block answers.  R152a's
+# alternative (Krauss et al. 1996) depends on temperature almost only
+# through the density, with its close-packed density at 16.25 mol/L: on the
+# saturated liquid it meets the corresponding-states estimate at 235 K and
+# below rises to several times the residual-entropy values (2.4 times at
+# 224 K); from 240 K down the estimate is the lower and smoother one.
+LOWER_LIMITS = {"r152a": (240.0, "The correlation is used from 240 K; below, on the saturated "
+                                 "liquid at 235 K, it rises above the corresponding-states "
+                                 "block, which answers there.")}
+
 
 AMMONIA_NOTE = (
     "Dilute gas: the constant C of C sqrt(M T)/(sigma^2 S*) is 2.1357e-6 Pa s (M in g/mol, T in "
@@ -533,45 +544,36 @@ _REFERENCE_RANGE = {}
 
 
 def reference_range(ds, ref):
-    """(lower limit of the viscosity correlation, upper limit of the
-    equation of state) of a reference fluid's text, K; None while that text
-    itself is being written."""
+    """Upper temperature limit of a reference fluid's equation of state, K;
+    None while that text itself is being written."""
     if ref not in _REFERENCE_RANGE:
         import fluid
         import verify
         _REFERENCE_RANGE[ref] = None
         sec = verify.sections(fluid.build(ds, ref, {})[0])
-        _REFERENCE_RANGE[ref] = (verify._nums(sec[("#ETA", "VS1")][0])[0],
-                                 verify._nums(sec[("#EOS", "FEQ")][1])[0])
+        _REFERENCE_RANGE[ref] = verify._nums(sec[("#EOS", "FEQ")][1])[0]
     return _REFERENCE_RANGE[ref]
 
 
 def ecs_limits(ds, name, ref, lim, Tc):
     """The temperature range of a corresponding-states block: the equation
-    of state's, held to what the reference fluid answers for, mapped by the
-    critical temperatures: its viscosity correlation's lower limit (below
-    it the correlation has no values at liquid densities) and 2.2 times its
-    upper temperature (as far as the conformal solver goes).  Also a note,
-    or None when nothing changed."""
+    of state's, held below 2.2 times the reference equation's upper
+    temperature mapped by the critical temperatures (as far as the conformal
+    solver goes).  Down to the equation's lower limit the reference fluid's
+    correlation is evaluated at the conformal state, also below its own
+    range, as the data's source does (the library continues a correlation
+    beyond the density where it stops being sound).  Also a note, or None
+    when nothing changed."""
     got = None if ref == name else reference_range(ds, ref)
     if got is None:
         return lim, None
-    scale = Tc / ds.number(ref, "Tc_K")
-    tmin = math.ceil(got[0] * scale * 100.0) / 100.0
-    tmax = float(math.floor(2.2 * got[1] * scale))
-    new, said = dict(lim), []
-    if tmin > lim["Tmin"]:
-        new["Tmin"] = tmin
-        said.append("lower temperature %s K (the equation of state's %s K)"
-                    % (num(tmin), num(lim["Tmin"])))
-    if tmax < lim["Tmax"]:
-        new["Tmax"] = tmax
-        said.append("upper temperature %s K (the equation of state's %s K)"
-                    % (num(tmax), num(lim["Tmax"])))
-    if not said:
+    tmax = float(math.floor(2.2 * got * Tc / ds.number(ref, "Tc_K")))
+    if tmax >= lim["Tmax"]:
         return lim, None
+    new = dict(lim, Tmax=tmax)
     return new, ("Range held to the states the reference fluid answers for, mapped by the "
-                 "critical temperatures: " + " and ".join(said) + ".")
+                 "critical temperatures: upper temperature %s K (the equation of state's %s K)."
+                 % (num(tmax), num(lim["Tmax"])))
 
 
 def _citations(cite, keys):
@@ -650,7 +652,12 @@ def sections(ds, name, eos, consts, cite, family, report):
         eta_block = special_eta
     elif v is not None and not eta_ecs:
         try:
-            eta_block = _vs1_block(viscosity_vs1(ds, name, v, eos), v, note_alt, cite, lim)
+            x = viscosity_vs1(ds, name, v, eos)
+            eta_lim = lim
+            if name in LOWER_LIMITS:
+                eta_lim = dict(lim, Tmin=LOWER_LIMITS[name][0])
+                x.notes.append(LOWER_LIMITS[name][1])
+            eta_block = _vs1_block(x, v, note_alt, cite, eta_lim)
         except NoFit as why:
             pending[name + " viscosity"] = str(why)
     if special_tcx is not None:
