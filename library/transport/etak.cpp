@@ -124,7 +124,7 @@ namespace {
 // (dense.h).
 void sum(double f0, int icomp, double T, double D, double& eta, int& ierr, std::string& herr) {
     double eta0 = 0.0, B = 0.0, etar = 0.0, background = 0.0;
-    if (dense::continued(icomp, T, D, background)) {
+    if (dense::continued(dense::kViscosity, icomp, T, D, background)) {
         ETAK0(icomp, T, eta0, ierr, herr);
         eta = f0 * eta0 + background;
         return;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "library/library.h"
+#include "library/transport/dense.h"
 #include "library/transport/models.h"
 #include "library/transport/records.h"
 
@@ -71,8 +72,20 @@ void TCXK0(int icomp, double T, double& tcx0, int& ierr, std::string& herr) {
     part("TCXK0", 0, icomp, T, 0.0, tcx0, ierr, herr);
 }
 
-void TCXKB(int icomp, double T, double D, double& tcxb, int& ierr, std::string& herr) {
+void conductivity_background(int icomp, double T, double D, double& tcxb, int& ierr,
+                             std::string& herr) {
     part("TCXKB", 1, icomp, T, D, tcxb, ierr, herr);
+}
+
+void TCXKB(int icomp, double T, double D, double& tcxb, int& ierr, std::string& herr) {
+    double background = 0.0;
+    if (icomp >= kMinSlot && icomp <= kMaxSlot &&
+        dense::continued(dense::kConductivity, icomp, T, D, background)) {
+        start(tcxb, ierr, herr);
+        tcxb = background;
+        return;
+    }
+    conductivity_background(icomp, T, D, tcxb, ierr, herr);
 }
 
 void TCXKC(int icomp, double T, double D, double& tcxc, int& ierr, std::string& herr) {

@@ -13,4 +13,9 @@ void TCXK0(int icomp, double T, double& tcx0, int& ierr, std::string& herr);
 void TCXKB(int icomp, double T, double D, double& tcxb, int& ierr, std::string& herr);
 void TCXKC(int icomp, double T, double D, double& tcxc, int& ierr, std::string& herr);
 
+// The background term as the slot's model gives it, without the dense-
+// liquid continuation that TCXKB applies (dense.h).
+void conductivity_background(int icomp, double T, double D, double& tcxb, int& ierr,
+                             std::string& herr);
+
 }  // namespace lib

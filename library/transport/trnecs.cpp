@@ -68,6 +68,14 @@ void trnecs_pure(int i, int ref, double T, double D, const double x[20], double&
     int merr = 0;
     std::string mtext;
     map_onto(ref, T, D, alphar, Z, tc, dc, m, merr, mtext);
+    if (merr != 0) {
+        // Without a conformal state the critical ratios map the state (as
+        // they do every dilute one); the warning stays.
+        m.f = m.f_start;
+        m.h = m.h_start;
+        m.T0 = T / m.f;
+        m.D0 = D * m.h;
+    }
     estimate_lj(i, ref, m.f, m.h);
 
     const double M = CCON.wm[i], Mref = CCON.wm[ref];
@@ -122,10 +130,9 @@ void trnecs_pure(int i, int ref, double T, double D, const double x[20], double&
         ierr = terr;
         herr = ttext;
     }
-    if (merr != 0) {
+    if (merr != 0 && ierr <= 0) {
         ierr = merr;
         herr = mtext;
-        eta = tcx = kMarker9;
     }
 }
 

@@ -62,7 +62,7 @@ void dilute_gas(Checker& c, int rows) {
     terms(c, rows, 2, "dilute-gas term");
 }
 
-// Transport blocks: the viscosity ("VS1"), conductivity ("TC1") and
+// Transport blocks: the viscosity ("VS1"), conductivity ("TC1", "TC5") and
 // corresponding-states ("ECS") blocks and their auxiliary blocks, with their
 // counts against the 40-row tables.
 bool transport_body(Checker& c, const std::string& kind, const std::string& code) {
@@ -162,6 +162,12 @@ bool transport_body(Checker& c, const std::string& kind, const std::string& code
         const int ndil = count(1, "dilute-gas count");
         dilute_gas(c, ndil);
         count(1, "initial-density count");
+        terms(c, 1, 3, "omega, mu_r, kappa");
+        terms(c, count(1, "parameter rows"), 5, "parameter row");
+        ++c.n;  // enhancement pointer
+    } else if (kind == "TCX" && code == "TC5") {
+        limits();
+        for (int i = 0; i < 2; ++i, ++c.n) c.need_numbers(1, "sigma and eps/k");
         terms(c, 1, 3, "omega, mu_r, kappa");
         terms(c, count(1, "parameter rows"), 5, "parameter row");
         ++c.n;  // enhancement pointer

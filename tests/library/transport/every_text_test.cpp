@@ -1,6 +1,7 @@
-// Transport of every built-in text: models present, sound outputs over a
-// grid of single-phase states, and the corresponding-states estimate judged
-// on fluids that have correlations of their own.
+// Transport of every built-in text: models present, two finite, positive
+// values at every single-phase state of a grid over the equation's range
+// (never a marker), and the corresponding-states estimate judged on fluids
+// that have correlations of their own.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,36 +21,7 @@
 
 namespace {
 
-constexpr double kNoModel = -9999910.0, kNotComputed = -9999990.0;
 const double kPure[20] = {1.0};
-
-// Fluids with states inside their transport limits where the viscosity has
-// no value: the correlation (the fluid's own, or the reference fluid's at
-// the conformal state) is beyond its close-packed density, in the compressed
-// liquid near the triple point (at the lowest temperatures for the long
-// molecules on propane).  Their markers there carry error 45 (no physical
-// value), 48 (none of the reference fluid) or 1 (the corresponding-states
-// fallback outside its range); r14's -58 warning: the conformal solver does
-// not converge at 623 K and 7.65 MPa.
-const std::set<std::string> kClosePacked = {
-    "c11",  "d5",       "decane",   "ihexane", "ioctane", "md2m",     "md3m",   "md4m",
-    "mdm",  "mlinolea", "mlinolen", "moleate", "nonane",  "novec649", "octane", "propylen",
-    "r113", "r123",     "r134a",    "r141b",   "r21",     "r236fa",   "r245fa", "toluene"};
-
-bool allowed_inside(const std::string& name, int ierr) {
-    if (name == "r14") return ierr == -58;
-    return kClosePacked.count(name) != 0 && (ierr == 1 || ierr == 45 || ierr == 48);
-}
-
-bool is_marker(double v) { return v == kNoModel || v == kNotComputed; }
-
-bool inside(const char* kind, double T, double D, double P) {
-    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
-    int k = 0;
-    std::string h;
-    lib::LIMITX(kind, T, D, P, kPure, tmin, tmax, dmax, pmax, k, h);
-    return k == 0;
-}
 
 TEST(EveryText, ModelsAndSoundOutputsOverAGrid) {
     int states = 0;
@@ -76,16 +48,10 @@ TEST(EveryText, ModelsAndSoundOutputsOverAGrid) {
                 if (ierr > 0 || (q > 0.0 && q < 1.0)) continue;
                 ++states;
                 lib::TRNPRP(T, D, kPure, eta, tcx, ierr, herr);
-                const bool in = inside("ETA", T, D, P) && inside("TCX", T, D, P);
-                for (double v : {eta, tcx}) {
-                    const std::string at = name + " at " + std::to_string(T) + " K, " +
-                                           std::to_string(P) + " kPa: " + herr;
-                    ASSERT_TRUE(is_marker(v) || (std::isfinite(v) && v > 0.0)) << at;
-                    if (!is_marker(v)) continue;
-                    EXPECT_NE(ierr, 0) << at;
-                    EXPECT_FALSE(herr.empty()) << at;
-                    EXPECT_TRUE(!in || allowed_inside(name, ierr)) << "inside the limits, " << at;
-                }
+                const std::string at = name + " at " + std::to_string(T) + " K, " +
+                                       std::to_string(P) + " kPa: " + herr;
+                EXPECT_LE(ierr, 0) << at;
+                for (double v : {eta, tcx}) EXPECT_TRUE(std::isfinite(v) && v > 0.0) << at;
             }
         }
     }
