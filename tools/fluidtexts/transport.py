@@ -94,6 +94,73 @@ def _extra(ds, fname):
 
 
 # ---------------------------------------------------------------------------
+# Dilute gases of the form P sqrt(T) / S(T), ln S = A + B/T + C/T^2 (the
+# Vesovic group's correlations of cyclohexane and the xylenes): no block
+# holds exp(B/T) exactly; the collision integral "CI1", exp(sum b_k L^k)
+# with L = ln(T/T0), holds a polynomial in L fitted to ln S.
+# ---------------------------------------------------------------------------
+
+def _solve(a, b):
+    """Gaussian elimination with partial pivoting (a square, b a vector)."""
+    n = len(b)
+    m = [row[:] + [b[i]] for i, row in enumerate(a)]
+    for c in range(n):
+        piv = max(range(c, n), key=lambda r: abs(m[r][c]))
+        m[c], m[piv] = m[piv], m[c]
+        for r in range(n):
+            if r != c:
+                f = m[r][c] / m[c][c]
+                m[r] = [x - f * y for x, y in zip(m[r], m[c])]
+    return [m[i][n] / m[i][i] for i in range(n)]
+
+
+def ln_s_fit(A, B, C, tlow, thigh):
+    """(T0, [(b_k, k)], largest relative deviation of exp(-ln S)) of the
+    lowest-degree polynomial in L = ln(T/T0), T0 the geometric middle of
+    [tlow, thigh], through ln S at Chebyshev points that follows it there
+    within 1e-12 (degree at most 16)."""
+    t0 = math.sqrt(tlow * thigh)
+    half = 0.5 * math.log(thigh / tlow)
+
+    def ln_s(T):
+        return A + B / T + C / (T * T)
+
+    best = None
+    for deg in range(4, 17):
+        us = [math.cos(math.pi * (j + 0.5) / (deg + 1)) for j in range(deg + 1)]
+        a = [[u ** k for k in range(deg + 1)] for u in us]
+        coef = _solve(a, [ln_s(t0 * math.exp(half * u)) for u in us])
+        terms = [(c / half ** k, k) for k, c in enumerate(coef)]
+        worst = 0.0
+        for j in range(2001):
+            L = half * (-1.0 + j / 1000.0)
+            got = sum(b * L ** k for b, k in terms)
+            worst = max(worst, abs(math.expm1(ln_s(t0 * math.exp(L)) - got)))
+        best = (t0, terms, worst)
+        if worst < 1e-12:
+            break
+    return best
+
+
+def fitted_dilute(x, prefactor, A, B, C, eos, sigma, who):
+    """The VS1 dilute part P sqrt(T)/S(T) through a fitted "CI1" block over
+    the equation's temperature range (2 % beyond it each way)."""
+    tlow, thigh = 0.98 * eos["Tmin"], 1.02 * eos["Tmax"]
+    t0, terms, worst = ln_s_fit(A, B, C, tlow, thigh)
+    x.omega, x.sigma, x.epsk = "CI1", sigma, t0
+    x.dil_red = (1.0, 1.0)
+    x.dil = [(prefactor * sigma ** 2, 0.5)]
+    x.ci = ("CI1", terms)
+    x.notes.append("Dilute gas of %s: %g sqrt(T)/S(T) uPa s, ln S = %g + %g/T %+g/T^2; no block "
+                   "holds exp(1/T) exactly, so the collision-integral block holds ln S as a "
+                   "polynomial of degree %d in ln(T/T0), T0 = %.6g K, fitted between %.5g and %.5g "
+                   "K: largest deviation %.1e of the dilute-gas viscosity there; the block's "
+                   "sigma and eps/k (T0) take no other part." % (who, prefactor, A, B, C,
+                                                                len(terms) - 1, t0, tlow, thigh,
+                                                                worst))
+
+
+# ---------------------------------------------------------------------------
 # Terms as dictionaries {(t, d): c} of c T_r^t D_r^d (exponents as Fractions
 # where they are rational) for the algebra of the rational groups.
 # ---------------------------------------------------------------------------
@@ -251,18 +318,41 @@ def dilute_part(ds, name, v, x, eos):
                        "Vesovic (1998), 1.00697 sqrt(T)/Omega*(T*), ln Omega* = sum a_i (ln T*)^i, "
                        "eps/k = 251.196 K (it differs from the 2017 form by a few tenths of a "
                        "per cent).")
+    elif kind == "hardcoded:Cyclohexane":
+        c = _extra(ds, "cyclohexane_viscosity_dilute_Tariq2014.json")
+        fitted_dilute(x, c["prefactor"], c["A"], c["B"], c["C"], eos, x.sigma,
+                      "Tariq et al. (2014)")
     else:
         raise NoFit("dilute gas " + kind)
 
 
 def initial_part(v, x, sigma_nm, epsk):
     ini = v.get("initial_density")
-    if not ini:
-        return
+    if not ini or ini["type"] == "empirical":
+        return  # empirical_initial, after the residual's reducing values
     if ini["type"] != "Rainwater-Friend":
         raise NoFit("initial density " + ini["type"])
     x.init_red = (epsk, N_A * (sigma_nm * 1e-9) ** 3 * 1000.0)
     x.init = list(zip(ini["b"], ini["t"]))
+
+
+def empirical_initial(v, x):
+    """The "empirical" initial-density term sum n delta^d tau^t (Pa s;
+    delta = rho/rho_red, tau = T_red/T of its own) as residual polynomial
+    rows in the residual's reducing values."""
+    ini = v.get("initial_density")
+    if not ini or ini["type"] != "empirical":
+        return
+    if x.res_red is None:
+        x.res_red = (ini["T_reducing"], ini["rhomolar_reducing"] / 1000.0, 1e6)
+    tr, dr, er = x.res_red
+    t1, d1 = ini["T_reducing"], ini["rhomolar_reducing"] / 1000.0
+    for n, d, t in zip(ini["n"], ini["d"], ini["t"]):
+        # n (D/d1)^d (t1/T)^t Pa s = n 1e6/er (dr/d1)^d (t1/tr)^t (T/tr)^-t (D/dr)^d  x er
+        x.poly.append((n * 1e6 / er * (dr / d1) ** d * (t1 / tr) ** t, -float(t), float(d), 0.0,
+                       0))
+    x.notes.append("Initial density: the empirical term of the data, sum n delta^d tau^t, as "
+                   "residual terms.")
 
 
 def _res_red(x, T_red, D_red, eta_red):
@@ -388,6 +478,7 @@ def viscosity_vs1(ds, name, v, eos):
             batschinski_hildebrand(ho, x)
         else:
             raise NoFit("residual viscosity " + str(kind))
+    empirical_initial(v, x)
     if x.res_red is None:
         x.res_red = (1.0, 1.0, 1.0)
     if estimated:
@@ -613,7 +704,7 @@ def _write(out, marker, kind, block):
         out += [""] + opening("#", "AUX", code, desc, para) + body
 
 
-ECS_ESTIMATE = ("The viscosity correlation of this fluid has no form in this format; the "
+ECS_ESTIMATE = ("The viscosity correlation of the coefficient data is not written (%s); the "
                 "viscosity is a corresponding-states estimate on %s (shape function 1, "
                 "sigma and eps/k of the correlation), not the published correlation.")
 
@@ -698,7 +789,7 @@ def sections(ds, name, eos, consts, cite, family, report):
             chi, fint, qd = [(1.0, 0.0, 0.0)], [], 2e9
         para = ([note_alt] if note_alt and eta_ecs else [])
         if estimate:
-            para.append(ECS_ESTIMATE % ref)
+            para.append(ECS_ESTIMATE % (tf.ESTIMATE[name], ref))
             report.setdefault("transport_estimates", {})[name] = (ref, "viscosity")
         para.append("Extended corresponding states on %s: the fluid's state is mapped onto the "
                     "conformal state of the reference fluid; dilute gas by kinetic theory." % ref)

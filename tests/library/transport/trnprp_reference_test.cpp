@@ -66,9 +66,6 @@ constexpr const char* kEcsGas =
     "it everywhere)";
 constexpr const char* kEcsQd = "corresponding states in gas states, and the block's cutoff qD";
 const Exception kExceptions[] = {
-    {"cyclohex", "eta", 0.59,
-     "corresponding-states estimate on propane: the dilute gas of the correlation fits no "
-     "block"},
     {"methanol", "eta", 1.2e-4,
      "the model's hard-sphere diameter 7.193438252520712e-10 m (the table's 0.7193422 nm)"},
     {"methanol", "tcx", 5.0e-4,
