@@ -14,6 +14,7 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/hsmix.h"
 #include "library/phase/sath.h"
 #include "library/phase/tbflsh.h"
 #include "library/setup/records.h"
@@ -319,6 +320,55 @@ bool quick(double h, double s, const double z[20], bool energy, double tmin, dou
     return false;
 }
 
+// A mixture: the single-phase iteration where it ends on a stable state,
+// else Newton's method among the stable states (two phases among them)
+// from where it ended.
+void mixture(double h, double s, const double z[20], const std::string& head, double Tc, double Pc,
+             double Dc, double x[20], double y[20], Out& o, int& ierr, std::string& herr) {
+    const bool energy = FLAGS2.energy_switch == 1;
+    double t = 1.1 * Tc, d = Dc;
+    if (newton_single(h, s, z, energy, t, d) && mix::single_phase_stable(t, d, z)) {
+        o.T = t;
+        o.D = d;
+        return finish_single(head, z, Tc, Pc, Dc, o, ierr, herr);
+    }
+    double p0 = 0.0, tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    LIMITS("EOS", z, tmin, tmax, dmax, pmax);
+    if (t > 0.0 && d > 0.0 && std::isfinite(t + d)) PRESS(t, d, z, p0);
+    // Where that iteration ended far away, from twice the critical
+    // temperature at a tenth of the critical pressure.
+    if (!(p0 > 1e-3 && p0 < pmax && t > tmin && t < tmax)) {
+        t = 2.0 * Tc;
+        p0 = 0.1 * Pc;
+    }
+    mix::TpState st;
+    if (!mix::hs_state(h, s, z, energy, t, p0, st) &&
+        !mix::hs_state(h, s, z, energy, 2.0 * Tc, 0.1 * Pc, st)) {
+        o.T = Tc;
+        o.D = o.Dl = o.Dv = Dc;
+        double hh = 0, ss = 0, ee = 0, hjt = 0;
+        THERM(Tc, Dc, z, o.P, ee, hh, ss, o.cv, o.cp, o.w, hjt);
+        o.e = energy ? hh : ee;
+        o.q = kQualityFailed;
+        fail(200, head,
+             std::string("no stable state of the mixture found with ") + (energy ? "e" : "h") +
+                 " =" + fmt_g(h, 12, 5) + " J/mol, s =" + fmt_g(s, 12, 5) + " J/(mol-K)",
+             ierr, herr);
+        return;
+    }
+    o.T = st.T;
+    o.D = st.D;
+    if (!st.two_phase) return finish_single(head, z, Tc, Pc, Dc, o, ierr, herr);
+    o.P = st.P;
+    o.Dl = st.Dl;
+    o.Dv = st.Dv;
+    o.q = st.q;
+    o.e = energy ? st.h : st.e;
+    flash::copy20(st.x, x);
+    flash::copy20(st.y, y);
+    flash::two_phase_markers(o.cv, o.cp, o.w);
+}
+
 }  // namespace
 
 void HSFL1(double h, double s, const double z[20], double Dmin, double Dmax, double& T, double& D,
@@ -364,6 +414,7 @@ void HSFLSH(double h, double s, const double z[20], double& T, double& P, double
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
 
     Out o{T, P, D, Dl, Dv, q, e, cv, cp, w};
+    if (icomp == 0) return mixture(h, s, z, head, Tc, Pc, Dc, x, y, o, ierr, herr);
     if (icomp > 0) {
         // The two-phase road below 0.9 Tc first (it also starts the
         // single-phase iteration of a liquid or vapour close to the

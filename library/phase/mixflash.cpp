@@ -12,8 +12,12 @@
 #include "library/library.h"
 #include "library/phase/brent.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
+#include "library/phase/sattp.h"
 #include "library/phase/stability.h"
+#include "library/phase/tpflsh.h"
 #include "library/phase/tpmix.h"
+#include "library/setup/records.h"
 
 namespace lib::mix {
 namespace {
@@ -27,7 +31,148 @@ double property(char letter, const TpState& st) {
     }
 }
 
+// The value of an isotherm's target at a state: a single phase counts as
+// vapour fraction 0 on the liquid side, else 1.
+double target_value(const Target& t, const TpState& st) {
+    if (t.letter != 'Q') return property(t.letter, st);
+    if (!st.two_phase) return st.q == kQualityLiquid ? 0.0 : 1.0;
+    if (t.kq != kMassQuality) return st.q;
+    double qkg = 0, xlkg[20], xvkg[20], wl = 0, wv = 0;
+    int jerr = 0;
+    std::string jmsg;
+    QMASS(st.q, st.x, st.y, qkg, xlkg, xvkg, wl, wv, jerr, jmsg);
+    return qkg;
+}
+
+// Where a march has passed a turn of f without a change of sign (|f| fell
+// from (x1, f1) to (x2, f2) and rose to (x3, f3)): the turn is searched by
+// golden sections for a point of the other sign; a, b then bracket the
+// crossing on the march's side of the turn.
+template <class F>
+bool crossing_in_turn(F f, double x1, double f1, double x2, double f2, double x3, double f3,
+                      double& a, double& fa, double& b, double& fb) {
+    const double sign = f2 > 0.0 ? 1.0 : -1.0;
+    constexpr double kGolden = 0.3819660112501051;
+    double lo = x1, hi = x3, xm = x2, fm = f2;
+    (void)f3;
+    for (int it = 0; it < 30 && std::fabs(hi - lo) > 1e-7 * (1.0 + std::fabs(xm)); ++it) {
+        // A new point in the larger of the two intervals beside the best.
+        const bool right = hi - xm > xm - lo;
+        const double xn = right ? xm + kGolden * (hi - xm) : xm - kGolden * (xm - lo);
+        double vn = 0.0;
+        if (!f(xn, vn)) return false;
+        if ((vn > 0.0) != (sign > 0.0) || vn == 0.0) {
+            // The crossing on the march's side: between its start and xn.
+            a = x1;
+            fa = f1;
+            b = xn;
+            fb = vn;
+            return true;
+        }
+        if (sign * vn < sign * fm) {
+            (right ? lo : hi) = xm;
+            xm = xn;
+            fm = vn;
+        } else {
+            (right ? hi : lo) = xn;
+        }
+    }
+    return false;
+}
+
+// The first change of sign of f from (x0, f0) towards x_end: steps growing
+// from `step`; a failed point is moved halfway back.  False at x_end
+// without one, or past a turn that does not reach zero.
+template <class F>
+bool first_crossing(F f, double x0, double f0, double x_end, double step, double& a, double& fa,
+                    double& b, double& fb) {
+    const double dir = x_end > x0 ? 1.0 : -1.0;
+    double xp = x0, fp = f0, xpp = x0, fpp = f0;
+    bool two = false;
+    for (int k = 0; k < 80; ++k) {
+        double xn = xp + dir * step;
+        if (dir * (xn - x_end) > 0.0) xn = x_end;
+        double vn = 0.0;
+        int back = 0;
+        while (!f(xn, vn)) {
+            if (++back > 5) return false;
+            xn = 0.5 * (xn + xp);
+        }
+        if (vn == 0.0 || (vn > 0.0) != (fp > 0.0)) {
+            a = xp;
+            fa = fp;
+            b = xn;
+            fb = vn;
+            return true;
+        }
+        if (two && std::fabs(vn) > std::fabs(fp))
+            return crossing_in_turn(f, xpp, fpp, xp, fp, xn, vn, a, fa, b, fb);
+        if (xn == x_end) return false;
+        xpp = xp;
+        fpp = fp;
+        xp = xn;
+        fp = vn;
+        two = true;
+        // The next step: a tenth beyond where the secant of the last two
+        // points crosses zero, within half and four times the last step.
+        const double slope = (fp - fpp) / (xp - xpp);
+        const double last = std::fabs(xp - xpp);
+        const double reach = slope != 0.0 ? -fp / slope * dir : -1.0;
+        step = reach > 0.0 && std::isfinite(reach) ? std::clamp(1.1 * reach, 0.5 * last, 4.0 * last)
+                                                   : 1.5 * last;
+    }
+    return false;
+}
+
 }  // namespace
+
+bool quick_bubble(bool at_t, const double z[20], double& T, double& P, double& Dl, double& Dv,
+                  double xl[20], double xv[20]) {
+    double t = T, p = P, D = 0, dl = 0, dv = 0, l[20] = {}, v[20] = {}, q = 0;
+    int jerr = 0;
+    std::string jmsg;
+    {
+        flash::QuietMessages quiet;
+        SwitchGuard own_failure(FLAGS2.spline_status, 1);
+        SATTP(t, p, z, at_t ? kBubbleAtT : kBubbleAtP, 0, D, dl, dv, l, v, q, jerr, jmsg);
+    }
+    if (jerr != 0 || !(dl > 0.0 && dv > 0.0 && t > 0.0 && p > 0.0)) return false;
+    T = t;
+    P = p;
+    Dl = dl;
+    Dv = dv;
+    flash::copy20(l, xl);
+    flash::copy20(v, xv);
+    return true;
+}
+
+bool Tracker::at(double T, double P, TpState& st) {
+    if (split_) {
+        TpState s = last_;
+        bool equilibrium = false;
+        int jerr = 0;
+        std::string jmsg;
+        {
+            flash::QuietMessages quiet;
+            split_trial(T, P, z_, s.Dl, s.Dv, s.x, s.y, s.q, equilibrium, jerr, jmsg);
+        }
+        if (jerr <= 0 && equilibrium && s.q > 1e-9 && s.q < 1.0 - 1e-9 &&
+            std::fabs(s.Dl - s.Dv) > 1e-6 * s.Dl) {
+            double cv = 0, cp = 0, w = 0;
+            flash::mix_phases(T, s.q, s.Dl, s.Dv, s.x, s.y, s.e, s.h, s.s, cv, cp, w);
+            s.T = T;
+            s.P = P;
+            s.D = flash::mixed_density(s.q, s.Dl, s.Dv);
+            s.two_phase = true;
+            st = last_ = s;
+            return true;
+        }
+    }
+    if (!tp_state(T, P, z_, st)) return false;
+    split_ = st.two_phase;
+    if (split_) last_ = st;
+    return true;
+}
 
 bool tp_state(double T, double P, const double z[20], TpState& st) {
     double Tc = 0, Pc = 0, Dc = 0;
@@ -61,7 +206,12 @@ bool single_phase_stable(double T, double D, const double z[20]) {
     PRESS(T, D, z, P);
     if (!(P > 0.0) || !std::isfinite(P)) return false;
     const Stability st = stability(T, P, z);
-    return st.found && st.stable && std::fabs(st.D - D) <= 1e-6 * D;
+    if (!st.found || !st.stable || !(std::fabs(st.D - D) <= 1e-6 * D)) return false;
+    double f[20] = {};
+    int jerr = 0;
+    std::string jmsg;
+    FGCTY2(T, D, z, f, jerr, jmsg);
+    return jerr <= 0 && freezing_component(T, z, f) < 0;
 }
 
 bool on_isobar(double P, char letter, double b, const double z[20], double tlo, double thi,
@@ -97,10 +247,11 @@ bool on_isotherm_density(double T, double D, const double z[20], double plo, dou
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     const double target = std::log(D);
     TpState last;
+    Tracker tracker(z);
     // ln D rises with ln P.
     const auto f = [&](double lnp, double& v) {
         TpState s;
-        if (!tp_state(T, std::exp(lnp), z, s)) return false;
+        if (!tracker.at(T, std::exp(lnp), s)) return false;
         v = std::log(s.D) - target;
         last = s;
         return std::isfinite(v);
@@ -115,6 +266,73 @@ bool on_isotherm_density(double T, double D, const double z[20], double plo, dou
     double lnp = 0.0;
     if (!brent_root(f, a, fa, b, fb, 1e-13, 1e-15, 80, lnp)) return false;
     if (last.P != std::exp(lnp) && !tp_state(T, std::exp(lnp), z, last)) return false;
+    st = last;
+    return true;
+}
+
+}  // namespace lib::mix
+
+namespace lib::mix {
+
+bool on_isotherm(double T, const Target& t, const double z[20], double plo, double f0, double phi,
+                 int kr, TpState& st) {
+    Tracker tracker(z);
+    TpState last;
+    const auto f = [&](double lnp, double& v) {
+        TpState s;
+        if (!tracker.at(T, std::exp(lnp), s)) return false;
+        v = target_value(t, s) - t.b;
+        last = s;
+        return std::isfinite(v);
+    };
+    const double lo = std::log(plo), hi = std::log(phi);
+    double a = 0, fa = 0, b = 0, fb = 0;
+    bool found = false;
+    if (kr == kHigherRoot) {
+        double fhi = 0.0;
+        found = f(hi, fhi) && first_crossing(f, hi, fhi, lo, 0.1, a, fa, b, fb);
+    }
+    if (!found) {
+        if (!std::isfinite(f0) && !f(lo, f0)) return false;
+        found = first_crossing(f, lo, f0, hi, 0.1, a, fa, b, fb);
+    }
+    if (!found) return false;
+    const double ftol = t.letter == 'Q' ? 1e-13 : 1e-12 * (std::fabs(t.b) + 1.0);
+    double lnp = 0.0;
+    if (!brent_root(f, a, fa, b, fb, ftol, 1e-15, 100, lnp)) return false;
+    if (last.P != std::exp(lnp)) {
+        double v = 0.0;
+        if (!f(lnp, v)) return false;
+    }
+    st = last;
+    return true;
+}
+
+}  // namespace lib::mix
+
+namespace lib::mix {
+
+bool on_isobar_down(double P, const Target& t, const double z[20], double thi, double f0,
+                    double tlo, TpState& st) {
+    Tracker tracker(z);
+    TpState last;
+    const auto f = [&](double T, double& v) {
+        TpState s;
+        if (!tracker.at(T, P, s)) return false;
+        v = target_value(t, s) - t.b;
+        last = s;
+        return std::isfinite(v);
+    };
+    if (!std::isfinite(f0) && !f(thi, f0)) return false;
+    double a = 0, fa = 0, b = 0, fb = 0;
+    if (!first_crossing(f, thi, f0, tlo, 0.002 * thi, a, fa, b, fb)) return false;
+    const double ftol = t.letter == 'Q' ? 1e-13 : 1e-12 * (std::fabs(t.b) + 1.0);
+    double T = 0.0;
+    if (!brent_root(f, a, fa, b, fb, ftol, 1e-15, 100, T)) return false;
+    if (last.T != T) {
+        double v = 0.0;
+        if (!f(T, v)) return false;
+    }
     st = last;
     return true;
 }

@@ -15,6 +15,28 @@ struct TpState {
 };
 bool tp_state(double T, double P, const double z[20], TpState& st);
 
+// The bubble point of mixture z at T (at_t) or at P by Newton's method
+// alone: a quick answer where one exists, a quick failure where none does
+// (a wet gas far above its critical point, whose other roads spend 10-40 ms
+// before they give up).  T or P, Dl, Dv, xl (the feed) and xv out.
+bool quick_bubble(bool at_t, const double z[20], double& T, double& P, double& Dl, double& Dv,
+                  double xl[20], double xv[20]);
+
+// The stable states of feed z along a path (the evaluations of a search):
+// at each (T, P) the split of the state before is continued first, and a
+// split whose fugacities agree (an equilibrium with both phases present) is
+// taken without the tangent-plane test; otherwise tp_state decides.
+class Tracker {
+public:
+    explicit Tracker(const double z[20]) : z_(z) {}
+    bool at(double T, double P, TpState& st);
+
+private:
+    const double* z_;
+    TpState last_;
+    bool split_ = false;
+};
+
 // Whether the single-phase state (T, D) of z is the stable state at its own
 // pressure (no split of lower Gibbs energy, and D the root of lower Gibbs
 // energy).
@@ -25,6 +47,29 @@ bool single_phase_stable(double T, double D, const double z[20]);
 // limits of the equation where the property does not change sign there).
 bool on_isobar(double P, char letter, double b, const double z[20], double tlo, double thi,
                TpState& st);
+
+// What a search along an isotherm or isobar meets: a property (letter 'H', 'S',
+// 'E') or the vapour fraction ('Q'; kq kMassQuality by mass, else molar).
+struct Target {
+    char letter = 'H';
+    double b = 0;
+    int kq = 1;
+};
+
+// The stable state at temperature T that meets the target, searched in
+// pressure between plo and phi: with kr kHigherRoot the root of the highest
+// pressure (marching down from phi), else that of the lowest (marching up
+// from plo, whose value f0 = property - b the caller may know: pass NaN
+// otherwise).  Where the property turns on the way without reaching b, the
+// turn is searched for a crossing.  False when no state meets it.
+bool on_isotherm(double T, const Target& t, const double z[20], double plo, double f0, double phi,
+                 int kr, TpState& st);
+
+// The stable state at pressure P that meets the target, marching down in
+// temperature from thi (where the value exceeds b by f0, when known: NaN
+// otherwise) towards tlo: the crossing nearest to thi (a dew point).
+bool on_isobar_down(double P, const Target& t, const double z[20], double thi, double f0,
+                    double tlo, TpState& st);
 
 // The stable state at temperature T whose density equals D (the pressure
 // searched between plo and phi, widened as needed).

@@ -284,7 +284,8 @@ private:
     flash::PhaseProps vap{}, liq{};
     double vap_t = -1, vap_d = -1;  // the state vap was evaluated at
     double bdew = 0, bbub = 0;
-    double band = 0;  // the width of the saturation line in the property
+    bool mix_dew = false;  // a mixture's dew point at P was found
+    double band = 0;       // the width of the saturation line in the property
     bool below_liquid = false;
 
     // The failure state: the marker 999 in q and error n with its message.
@@ -587,9 +588,16 @@ private:
         {
             flash::QuietMessages quiet;
             SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ydew, derr, dmsg);
-            SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xbub, ybub, berr, bmsg);
+            // (A bubble point by Newton's method alone: where it fails, the
+            // search down the isobar from the dew point follows.)
+            double pb = P;
+            if (!mix::quick_bubble(false, z, tbub, pb, dlbub, dvbub, xbub, ybub)) {
+                berr = 1;
+                tbub = 0.0;
+            }
         }
-        if (derr == 0) bdew = flash::prop(letter, tdew, dvdew, z);
+        mix_dew = derr == 0;
+        if (mix_dew) bdew = flash::prop(letter, tdew, dvdew, z);
         if (berr == 0) bbub = flash::prop(letter, tbub, dlbub, z);
         if (derr == 0 && berr == 0 && bbub <= b && b <= bdew) {
             q = std::fabs(bdew - bbub) > 1e-20 ? (b - bbub) / (bdew - bbub) : 0.5;
@@ -626,9 +634,14 @@ private:
 
     void mixture_on_isobar() {
         mix::TpState st;
-        // Between the bubble and dew points where they were found.
+        // Down from the dew point where it was found (a wet gas has no
+        // bubble point, and below the freezing of its water no state),
+        // else between the bubble and dew points where they were found.
         const double t1 = tbub > 0.0 ? tbub : tmin, t2 = tdew > t1 ? tdew : std::max(Tc, t1 + 10.0);
-        if (!mix::on_isobar(P, letter, b, z, t1, t2, st)) {
+        const mix::Target target{letter, b, kMolarQuality};
+        const bool from_dew =
+            mix_dew && b < bdew && mix::on_isobar_down(P, target, z, tdew, bdew - b, tmin, st);
+        if (!from_dew && !mix::on_isobar(P, letter, b, z, t1, t2, st)) {
             give_up(248, msg(248, "iteration did not converge for the mixture along the isobar"));
             return;
         }

@@ -9,6 +9,7 @@
 #include "library/phase/dbflsh.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixest.h"
+#include "library/phase/mixflash.h"
 #include "library/phase/ptanc.h"
 #include "library/phase/satgv.h"
 #include "library/phase/satp.h"
@@ -123,7 +124,10 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     ierr = 0;
     double Tc = 0, Pc = 0, Dc = 0;
     if (!flash::critical_point(z, Tc, Pc, Dc, "TQFLSH", 270, 235, ierr, herr)) return;
-    if ((T >= Tc && (NCOMP.nc == 1 || icomp > 0)) || T > 1.5 * Tc) {
+    // A mixture's dew points reach far above its critical temperature (a
+    // wet gas): whether it has two phases at T is for the saturation
+    // points to say.
+    if (T >= Tc && (NCOMP.nc == 1 || icomp > 0)) {
         fail(271, "TQFLSH",
              "temperature input to temperature-quality flash is greater than critical "
              "temperature; T =" +
@@ -177,10 +181,35 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
 
     // Mixture.
     double pbub = 0, pdew = 0, dlbub = 0, dvbub = 0, dldew = 0, dvdew = 0, ybub[20], xdew[20];
-    SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, xs, ybub, ierr, jmsg);
-    if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+    double tb = T;
+    const int berr = mix::quick_bubble(true, z, tb, pbub, dlbub, dvbub, xs, ybub) ? 0 : 1;
     SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ys, ierr, jmsg);
     if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+    if (berr > 0) {
+        // No bubble point at T (a wet gas): the state of vapour fraction q
+        // along the isotherm, up from the dew point.
+        mix::TpState st;
+        const mix::Target target{'Q', q, kq == kMolarQuality ? kMolarQuality : kMassQuality};
+        if (!mix::on_isotherm(T, target, z, pdew, 1.0 - q, 2.0 * pmax, kLowerRoot, st) ||
+            !st.two_phase) {
+            ierr = 0;
+            herr.clear();
+            return fail(275, "TQFLSH",
+                        "no two-phase state of vapor fraction q =" + fmt_g(q, 12, 5) +
+                            " found at T =" + fmt_g(T, 12, 5) +
+                            " K between its dew point and the pressure limit (no bubble point)",
+                        ierr, herr);
+        }
+        P = st.P;
+        Dl = st.Dl;
+        Dv = st.Dv;
+        flash::copy20(st.x, x);
+        flash::copy20(st.y, y);
+        mix_phases(T, st.q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+        ierr = 0;
+        herr.clear();
+        return;
+    }
     for (int i = 0; i < 20; ++i) {
         x[i] = q * xdew[i] + (1.0 - q) * z[i];
         y[i] = (1.0 - q) * ybub[i] + q * z[i];
@@ -293,8 +322,28 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
     double tbub = 0, tdew = 0, dlbub = 0, dvbub = 0, dldew = 0, dvdew = 0, ybub[20], xdew[20];
     int berr = 0, derr = 0;
     std::string bmsg, dmsg;
-    SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, berr, bmsg);
+    double pb = P;
+    const bool quick = mix::quick_bubble(false, z, tbub, pb, dlbub, dvbub, xs, ybub);
     SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ys, derr, dmsg);
+    if (!quick && derr <= 0) {
+        // No bubble point at P (a wet gas): the state of vapour fraction q
+        // along the isobar, down from the dew point.
+        mix::TpState st;
+        const mix::Target target{'Q', q, kq == kMassQuality ? kMassQuality : kMolarQuality};
+        if (q > 0.0 && q < 1.0 && mix::on_isobar_down(P, target, z, tdew, 1.0 - q, tmin, st) &&
+            st.two_phase) {
+            T = st.T;
+            Dl = st.Dl;
+            Dv = st.Dv;
+            flash::copy20(st.x, x);
+            flash::copy20(st.y, y);
+            mix_phases(T, st.q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+            ierr = 0;
+            herr.clear();
+            return;
+        }
+    }
+    if (!quick) SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, berr, bmsg);
     if (kq != kMassQuality) {
         if (berr > 0 || derr > 0) {
             // The estimates of the missing ends.

@@ -10,6 +10,7 @@
 #include "library/library.h"
 #include "library/phase/dens.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
 #include "library/phase/mixest.h"
 #include "library/phase/satgv.h"
 #include "library/phase/sattp.h"
@@ -628,18 +629,59 @@ private:
     }
 };
 
+// The saturation point of a feed x carrying a frozen trace, from the rest's
+// point (T, P, xl, xv): each phase with the trace at the feed's fractions,
+// its density at (T, P).
+void carry_trace(const mix::FrozenTrace& t, const double x[20], double T, double P, double& Dl,
+                 double& Dv, double xl[20], double xv[20]) {
+    mix::add_trace(t, x, xl);
+    mix::add_trace(t, x, xv);
+    flash::QuietMessages quiet;
+    int jerr = 0;
+    std::string jmsg;
+    TPRHO(T, P, xl, kLiquid, Dl > 0.0 ? kStartValue : kNoStartValue, Dl, jerr, jmsg);
+    TPRHO(T, P, xv, kVapour, Dv > 0.0 ? kStartValue : kNoStartValue, Dv, jerr, jmsg);
+}
+
 }  // namespace
 
 void satt_mixture(double T, const double x[20], int kph, const MixtureSaturation& m, double& P,
                   double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                   std::string& herr) {
-    PressureRoad(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr).run();
+    const mix::FrozenTrace trace = mix::frozen_trace(T, x);
+    if (!trace.any) return PressureRoad(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr).run();
+    mix::remove_trace(trace, xl);
+    mix::remove_trace(trace, xv);
+    PressureRoad(T, trace.rest, kph, m, P, Dl, Dv, xl, xv, ierr, herr).run();
+    if (ierr <= 0) carry_trace(trace, x, T, P, Dl, Dv, xl, xv);
 }
 
 void satp_mixture(double P, const double x[20], int kph, const MixtureSaturation& m, double& T,
                   double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                   std::string& herr) {
+    double t0 = T, dl0 = Dl, dv0 = Dv, l0[20], v0[20];
+    flash::copy20(xl, l0);
+    flash::copy20(xv, v0);
     TemperatureRoad(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr).run();
+    // Where the smallest components would be frozen at the point found (or
+    // none is found), the point of the rest carrying them as a trace.
+    const mix::FrozenTrace trace = mix::possible_trace(x);
+    if (!trace.any || (ierr <= 0 && !mix::same_trace(trace, mix::frozen_trace(T, x)))) return;
+    double t = t0, dl = dl0, dv = dv0;
+    int jerr = 0;
+    std::string jmsg;
+    mix::remove_trace(trace, l0);
+    mix::remove_trace(trace, v0);
+    TemperatureRoad(P, trace.rest, kph, m, t, dl, dv, l0, v0, jerr, jmsg).run();
+    if (jerr > 0 || !mix::same_trace(trace, mix::frozen_trace(t, x))) return;
+    T = t;
+    carry_trace(trace, x, T, P, dl, dv, l0, v0);
+    Dl = dl;
+    Dv = dv;
+    flash::copy20(l0, xl);
+    flash::copy20(v0, xv);
+    ierr = jerr;
+    herr = jmsg;
 }
 
 }  // namespace lib

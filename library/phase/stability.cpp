@@ -14,6 +14,7 @@
 #include "library/phase/dens.h"
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
 #include "library/phase/sattp.h"
 #include "library/setup/records.h"
 
@@ -100,10 +101,14 @@ bool first_root(double T, double P, const double w[20], double D) {
 
 // One trial phase from the start w: true when it ends on a trial of
 // negative tangent-plane distance (then in w, with tm).
+// With `held` the components it marks keep the feed's fraction (their
+// equations of equilibrium left out) and the iteration is successive
+// substitution only.
 bool trial(double T, double P, const double z[20], const double d[20], const Present& o,
-           bool vapour, double w[20], double& tm) {
+           bool vapour, double w[20], double& tm, const bool* held = nullptr) {
     double Y[20] = {}, D = 0.0, lnphi[20] = {}, M[20][20] = {};
-    for (int a = 0; a < o.m; ++a) Y[o.c[a]] = w[o.c[a]];
+    const auto free = [&](int i) { return held == nullptr || !held[i]; };
+    for (int a = 0; a < o.m; ++a) Y[o.c[a]] = free(o.c[a]) ? w[o.c[a]] : z[o.c[a]];
     const int kph = vapour ? kVapour : kLiquid;
     // The last root of the trial's own kind, and the last liquid root that
     // stood in for a vapour (the starts of the next roots).
@@ -128,17 +133,17 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
             if (!root_of(T, P, w, o, kLiquid, stand)) return false;
             D = stand.D;
         }
-        const bool newton = it > 3;
+        const bool newton = it > 3 && held == nullptr;
         if (!ln_phi(T, D, w, o, lnphi, M, newton)) return false;
         double F[20] = {}, g2 = 0.0, trivial = 0.0;
         tm = 1.0;
         for (int a = 0; a < o.m; ++a) {
             const int i = o.c[a];
-            F[a] = std::log(Y[i]) + lnphi[i] - d[i];
+            F[a] = free(i) ? std::log(Y[i]) + lnphi[i] - d[i] : 0.0;
             tm += Y[i] * (F[a] - 1.0);
             g2 += Y[i] * F[a] * F[a];
             const double r = std::log(w[i] / z[i]);
-            trivial += r * r;
+            if (free(i)) trivial += r * r;
         }
         // The trial has become the feed: close to it with a positive
         // distance, on it, or drawn into it (the distance to the feed falls
@@ -154,7 +159,7 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         if (!newton) {
             for (int a = 0; a < o.m; ++a) {
                 const int i = o.c[a];
-                Y[i] = std::exp(d[i] - lnphi[i]);
+                if (free(i)) Y[i] = std::exp(d[i] - lnphi[i]);
             }
             continue;
         }
@@ -234,8 +239,14 @@ bool stable_root(double T, double P, const double z[20], double& D, bool& liquid
     int el = 0, ev = 0;
     TPRHO(T, P, z, kLiquid, kNoStartValue, dl, el, jmsg);
     TPRHO(T, P, z, kVapour, kNoStartValue, dv, ev, jmsg);
-    const bool hl = el <= 0 && dl > 0.0, hv = ev <= 0 && dv > 0.0;
+    const bool hl = el <= 0 && dl > 0.0;
+    bool hv = ev <= 0 && dv > 0.0;
     if (!hl && !hv) return scanned_root(T, P, z, Dc, D, liquid_like);
+    // A vapour root that is not the first crossing of P along the isotherm
+    // lies in a loop of the equation inside the two-phase region (the
+    // 3-component gas at 159 K, 2.9 MPa: 6.9 mol/L beside the liquid's
+    // 21.6, between two wells of negative pressure): no phase.
+    if (hl && hv && dv < dl && !first_root(T, P, z, dv)) hv = false;
     if (hl && hv && std::fabs(dl - dv) > 1e-8 * dl) {
         double a = 0, gl = 0, gv = 0;
         GIBBS(T, dl, z, a, gl);
@@ -270,16 +281,30 @@ Stability stability(double T, double P, const double z[20]) {
                std::exp(5.373 * (1.0 + CCON.acf[i + 1]) * (1.0 - CCON.tc[i + 1] / T));
     }
     // The trial of the feed's other kind first: a vapour's liquid, a
-    // liquid's vapour.
+    // liquid's vapour.  A frozen trace is held at the feed's fractions; a
+    // trial phase made mostly of frozen components is no fluid phase, and
+    // the trials are made again with those components held.
+    const FrozenTrace trace = frozen_trace(T, z);
+    bool held[20] = {};
+    for (int a = 0; a < o.m; ++a) held[o.c[a]] = frozen(o.c[a], T);
     const bool order[2] = {s.liquid_like, !s.liquid_like};
-    for (bool vapour : order) {
-        double w[20] = {};
-        for (int a = 0; a < o.m; ++a) {
-            const int i = o.c[a];
-            w[i] = vapour ? z[i] * K[i] : z[i] / K[i];
-        }
-        double tm = 0.0;
-        if (trial(T, P, z, d, o, vapour, w, tm)) {
+    for (int pass = trace.any ? 1 : 0; pass < 2; ++pass) {
+        if (pass == 1 && !s.frozen_phase && !trace.any) break;
+        for (bool vapour : order) {
+            double w[20] = {};
+            for (int a = 0; a < o.m; ++a) {
+                const int i = o.c[a];
+                w[i] = vapour ? z[i] * K[i] : z[i] / K[i];
+            }
+            double tm = 0.0;
+            if (!trial(T, P, z, d, o, vapour, w, tm, pass == 1 ? held : nullptr)) continue;
+            double share = 0.0;
+            for (int a = 0; a < o.m; ++a)
+                if (held[o.c[a]]) share += w[o.c[a]];
+            if (share > 0.5) {
+                s.frozen_phase = true;
+                continue;
+            }
             s.stable = false;
             s.vapour_trial = vapour;
             s.tm = tm;

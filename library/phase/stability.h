@@ -20,6 +20,9 @@ struct Stability {
     double w[20] = {};
     bool vapour_trial = false;
     double tm = 0;  // tangent-plane distance of the trial found
+    // A trial phase made mostly of frozen components (frozen.h) was found
+    // with a negative distance and not taken.
+    bool frozen_phase = false;
 };
 
 // The tangent-plane test of feed z at (T, P).

@@ -14,6 +14,7 @@
 #include "library/phase/abfl2.h"
 #include "library/phase/dbflsh.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/mixflash.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
 #include "library/phase/tflsh.h"
@@ -595,6 +596,7 @@ public:
     void run() {
         if (!start() || !critical_point()) return;
         LIMITX("EOS", T, 0.0, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        if (icomp == 0) return mixture();
         if (!dew_point() || !in_range()) return;
         if (!subcritical) return supercritical();
         // Below the critical temperature.
@@ -792,6 +794,77 @@ private:
             }
         }
         single(lo, hi);
+    }
+
+    // A mixture: its dew point at T bounds the vapour wherever it exists (a
+    // wet gas has one far above the critical point of the mixture); below
+    // the dew point the bubble point bounds the two-phase states where it
+    // exists, else the stable states along the isotherm are searched.
+    // Without a dew point the single-phase state is taken when it is
+    // stable.
+    void mixture() {
+        bool dew = false;
+        if (lerr <= 0) {
+            flash::QuietMessages quiet;
+            SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+            dew = jerr <= 0 && dvdew > 0.0 && pdew > 0.0;
+            if (dew && dvdew < 2.0 * kDmin) dlow = 0.5 * dvdew;
+        }
+        if (!in_range()) return;
+        if (!dew) {
+            supercritical();
+            if (ierr > 0 || mix::single_phase_stable(T, D, z)) return;
+            return along_isotherm(kDmin * GCNST.r * T, std::nan(""));
+        }
+        bv = flash::prop(letter, T, dvdew, z);
+        if (b >= bv) return single(dlow, dvdew);
+        double tb = T;
+        if (!mix::quick_bubble(true, z, tb, pbub, dlbub, dvbub, xbub, ybub) || !(pbub > pdew))
+            return along_isotherm(pdew, bv - b);
+        // Between the bubble and dew points, or a compressed liquid.
+        dpmax = density_at_pmax(2);
+        bpmax = flash::prop(letter, T, dpmax, z);
+        bl = flash::prop(letter, T, dlbub, z);
+        if (!above_minimum()) return;
+        const bool dense_root = b < bpmax;
+        if (dense_root) two_roots();
+        if (b < bl)
+            return kr == kHigherRoot && dense_root ? single(dext, dpmax) : single(dlbub, dext);
+        if (kr == kHigherRoot && dense_root) return single(dext, dpmax);
+        two_phase();
+    }
+
+    // The stable state of the given value along the isotherm, from the
+    // pressure plo (where the value exceeds b by f0, when known) up to the
+    // pressure limit.
+    void along_isotherm(double plo, double f0) {
+        mix::TpState st;
+        const double phi = pmax > Pc ? pmax : 2.0 * pmax;
+        const mix::Target target{letter, b, kMolarQuality};
+        if (!mix::on_isotherm(T, target, z, plo, f0, phi, kr, st)) {
+            ierr = 0;
+            herr.clear();
+            fail(248, head,
+                 "no stable state of the mixture with " + lname + " =" + fmt_g(b, 12, 5) +
+                     " found along the isotherm T =" + fmt_g(T, 12, 5) + " K",
+                 ierr, herr);
+            q = kQualityFailed;
+            return;
+        }
+        P = st.P;
+        D = st.D;
+        Dl = st.Dl;
+        Dv = st.Dv;
+        flash::copy20(st.x, x);
+        flash::copy20(st.y, y);
+        if (st.two_phase) {
+            q = st.q;
+            flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+            return;
+        }
+        double hjt = 0, p = 0;
+        THERM(T, D, z, p, e, h, s, cv, cp, w, hjt);
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
     }
 
     // The bubble point (a pure fluid's is its dew point's).

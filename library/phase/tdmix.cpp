@@ -67,7 +67,20 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     {
         flash::QuietMessages quiet;
         SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, derr, jmsg);
-        SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, xbub, ybub, berr, jmsg);
+        double tb = T;
+        if (!mix::quick_bubble(true, z, tb, pbub, dlbub, dvbub, xbub, ybub)) berr = 1;
+    }
+    mix::TpState st;
+    if (derr == 0 && berr > 0 && D > dvdew) {
+        // No bubble point (a wet gas): up the isotherm from the dew point.
+        const mix::Target target{'D', 1.0 / D, kMolarQuality};
+        if (mix::on_isotherm(T, target, z, pdew, 1.0 / dvdew - 1.0 / D, 2.0 * pmax, kLowerRoot,
+                             st)) {
+            P = st.P;
+            from_state(st, z, r);
+            if (!st.two_phase) r.q = marker(T, P, st.D, Tc, Pc, Dc);
+            return;
+        }
     }
     if (derr == 0 && berr == 0 && dvdew < D && D < dlbub) {
         int jerr = 0;
@@ -79,7 +92,6 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
             return;
         }
     }
-    mix::TpState st;
     const double hint = derr == 0 ? pdew : (P > 0.0 ? P : Pc);
     if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st)) {
         r.q = kQualityFailed;

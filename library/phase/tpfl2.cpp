@@ -9,6 +9,8 @@
 
 #include "library/library.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
+#include "library/phase/mixflash.h"
 #include "library/phase/sattp.h"
 #include "library/phase/tpflsh.h"
 #include "library/setup/records.h"
@@ -167,11 +169,10 @@ private:
         double dpdd = 0.0;
         DPDD(T, d, x, dpdd);
         if (std::fabs(dpdd) > 1e7) {
-            double t = 0, dl = 0, dv = 0, l[20], v[20];
-            int kerr = 0;
-            std::string kmsg;
-            SATP(P, x, kBubblePoint, t, dl, dv, l, v, kerr, kmsg);
-            if (kerr <= 0 && dl > 0.0) d = dl;
+            // (By Newton's method alone: where the liquid's bubble point does
+            // not exist the other roads would spend many milliseconds.)
+            double t = 0, p = P, dl = 0, dv = 0, l[20], v[20];
+            if (mix::quick_bubble(false, x, t, p, dl, dv, l, v) && dl > 0.0) d = dl;
         }
         Dl = d;
         return true;
@@ -278,6 +279,18 @@ double balance_mismatch(const double z[20], double q, const double x[20], const 
     return std::isfinite(worst) ? worst : 1.0;
 }
 
+// The densities of a liquid x and a vapour y at (T, P) from the start
+// values Dl and Dv; false when either is not found.
+bool rest_densities(double T, double P, const double x[20], const double y[20], double& Dl,
+                    double& Dv) {
+    flash::QuietMessages quiet;
+    int jerr = 0;
+    std::string jmsg;
+    TPRHO(T, P, x, kLiquid, Dl > 0.0 ? kStartValue : kNoStartValue, Dl, jerr, jmsg);
+    if (jerr <= 0) TPRHO(T, P, y, kVapour, Dv > 0.0 ? kStartValue : kNoStartValue, Dv, jerr, jmsg);
+    return jerr <= 0 && Dl > 0.0 && Dv > 0.0;
+}
+
 constexpr double kFugacityTolerance = 1e-7;
 constexpr double kBalanceTolerance = 1e-7;
 
@@ -285,8 +298,19 @@ constexpr double kBalanceTolerance = 1e-7;
 
 bool split_is_equilibrium(double T, const double z[20], double q, double Dl, double Dv,
                           const double x[20], const double y[20]) {
-    return balance_mismatch(z, q, x, y) <= kBalanceTolerance &&
-           fugacity_mismatch(T, z, Dl, Dv, x, y) <= kFugacityTolerance;
+    if (balance_mismatch(z, q, x, y) > kBalanceTolerance) return false;
+    const mix::FrozenTrace trace = mix::frozen_trace(T, z);
+    if (!trace.any) return fugacity_mismatch(T, z, Dl, Dv, x, y) <= kFugacityTolerance;
+    // A frozen trace is carried in both phases: the equilibrium is the
+    // rest's, at the phases' own pressure.
+    double xr[20], yr[20], P = 0.0;
+    flash::copy20(x, xr);
+    flash::copy20(y, yr);
+    mix::remove_trace(trace, xr);
+    mix::remove_trace(trace, yr);
+    PRESS(T, Dv, y, P);
+    return rest_densities(T, P, xr, yr, Dl, Dv) &&
+           fugacity_mismatch(T, trace.rest, Dl, Dv, xr, yr) <= kFugacityTolerance;
 }
 
 std::string unequal_fugacities(double T, double P) {
@@ -305,6 +329,17 @@ void split_trial(double T, double P, const double z[20], double& Dl, double& Dv,
     equilibrium = true;
     if (flash::not_a_number("TPFLSH", {T, P}, ierr, herr)) {
         q = kQualityFailed;
+        return;
+    }
+    const mix::FrozenTrace trace = mix::frozen_trace(T, z);
+    if (trace.any) {
+        // The split of the rest, the trace carried in both phases.
+        mix::remove_trace(trace, x);
+        mix::remove_trace(trace, y);
+        split_trial(T, P, trace.rest, Dl, Dv, x, y, q, equilibrium, ierr, herr);
+        mix::add_trace(trace, z, x);
+        mix::add_trace(trace, z, y);
+        if (ierr <= 0 && !rest_densities(T, P, x, y, Dl, Dv)) equilibrium = false;
         return;
     }
     if (newton(T, P, z, Dl, Dv, x, y, q)) return label_phases(Dl, Dv, x, y, q);

@@ -8,6 +8,8 @@
 
 #include "library/library.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
+#include "library/phase/mixflash.h"
 #include "library/phase/stability.h"
 #include "library/phase/tpflsh.h"
 #include "library/setup/records.h"
@@ -42,9 +44,12 @@ bool saturation_start(double T, double P, const double z[20], TpResult& r) {
     int e1 = 0, e2 = 0;
     std::string m;
     {
+        // (The bubble point by Newton's method alone: where it does not
+        // exist, the other roads spend many milliseconds before they fail.)
         flash::QuietMessages quiet;
         SATT(T, z, kDewPoint, pd, dld, dvd, xd, yd, e1, m);
-        if (e1 == 0) SATT(T, z, kBubblePoint, pb, dlb, dvb, xb, yb, e2, m);
+        double tb = T;
+        if (e1 == 0 && !mix::quick_bubble(true, z, tb, pb, dlb, dvb, xb, yb)) e2 = 1;
     }
     if (e1 != 0 || e2 != 0 || !(pb > pd) || !(P > pd && P < pb)) return false;
     const double q0 = 1.0 - (P - pd) / (pb - pd);
@@ -108,7 +113,7 @@ bool wider_split(double T, double P, const double z[20], const double K[20], TpR
 // The split of an unstable feed from each start in turn until one gives an
 // equilibrium; false (with the error of the earlier starts) when none does.
 bool split(double T, double P, const double z[20], const mix::Stability& st, TpResult& r, int& jerr,
-           std::string& jmsg) {
+           std::string& jmsg, bool from_saturation = true) {
     // Start values of the split from the trial phase: the incipient vapour
     // of a liquid feed, the incipient liquid of a vapour feed.
     double K[20] = {};
@@ -138,7 +143,7 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
                                  "converge:  vapor fraction outside 0..1")
                        : unequal_fugacities(T, P);
     }
-    if (jerr > 0 && saturation_start(T, P, z, r)) {
+    if (jerr > 0 && from_saturation && saturation_start(T, P, z, r)) {
         // Once more from phases between the feed and the incipient phases of
         // the dew and bubble points at T.
         TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
@@ -162,7 +167,7 @@ void neighbour_split(double T, double P, const double z[20], TpResult& r, int& j
         TpResult n;
         int kerr = 0;
         std::string kmsg;
-        if (!st.found || st.stable || !split(T, f * P, z, st, n, kerr, kmsg)) continue;
+        if (!st.found || st.stable || !split(T, f * P, z, st, n, kerr, kmsg, false)) continue;
         TPFL2(T, P, z, n.Dl, n.Dv, n.x, n.y, n.q, kerr, kmsg);
         if (!split_found(T, z, kerr, n.q, n.Dl, n.Dv, n.x, n.y)) continue;
         r = n;
@@ -170,6 +175,34 @@ void neighbour_split(double T, double P, const double z[20], TpResult& r, int& j
         jmsg = kmsg;
         return;
     }
+}
+
+// The frozen component of z at T (0-based) when they are more than a
+// trace together; -1 otherwise.
+int frozen_present(double T, const double z[20]) {
+    double share = 0.0;
+    int first = -1;
+    for (int i = 0; i < components(); ++i) {
+        if (!(z[i] > 0.0) || !mix::frozen(i, T)) continue;
+        share += z[i];
+        if (first < 0 || z[i] > z[first]) first = i;
+    }
+    return share > mix::kFrozenTrace ? first : -1;
+}
+
+// A state from which a frozen component would deposit as a solid is
+// refused (error 250): the fugacities of the phase (T, D, c), equal in both
+// phases of a split, against the sublimation pressures.
+void refuse_frozen(double T, double D, const double c[20], const double z[20], TpResult& r,
+                   int& ierr, std::string& herr) {
+    double f[20] = {};
+    int jerr = 0;
+    std::string jmsg;
+    FGCTY2(T, D, c, f, jerr, jmsg);
+    const int i = jerr <= 0 ? mix::freezing_component(T, z, f) : -1;
+    if (i < 0) return;
+    r.q = kQualityFailed;
+    fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);
 }
 
 }  // namespace
@@ -220,11 +253,26 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
              ierr, herr);
         return;
     }
-    if (st.stable) return single_phase(T, P, z, Tc, Pc, st.D, st.liquid_like, r);
+    if (st.stable) {
+        single_phase(T, P, z, Tc, Pc, st.D, st.liquid_like, r);
+        return refuse_frozen(T, r.D, z, z, r, ierr, herr);
+    }
 
     int jerr = 0;
     std::string jmsg;
-    if (!split(T, P, z, st, r, jerr, jmsg)) neighbour_split(T, P, z, r, jerr, jmsg);
+    if (!split(T, P, z, st, r, jerr, jmsg)) {
+        // Where a frozen component (more than a trace) is present, a split
+        // that fails is its freezing out (at 108 K the 15 % of water in a
+        // flue gas): no neighbouring pressure would give a fluid state.
+        const int i = frozen_present(T, z);
+        if (i >= 0) {
+            r.D = Dc;
+            r.q = kQualityFailed;
+            fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);
+            return;
+        }
+        neighbour_split(T, P, z, r, jerr, jmsg);
+    }
     if (jerr > 0) {
         r.D = Dc;
         r.q = kQualityFailed;
@@ -247,6 +295,7 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
     }
     flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
     r.D = flash::mixed_density(r.q, r.Dl, r.Dv);
+    refuse_frozen(T, r.Dv, r.y, z, r, ierr, herr);
 }
 
 }  // namespace lib

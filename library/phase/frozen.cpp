@@ -1,0 +1,108 @@
+// Frozen components of a mixture: the trace carried along, and the test of
+// a deposit against the sublimation line.
+#include "library/phase/frozen.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/setup/records.h"
+
+namespace lib::mix {
+namespace {
+
+int components() { return std::min(NCOMP.nc, kMaxComp); }
+
+// The trace of the components marked in t.held: `any` when they are at
+// most kFrozenTrace together and at least two others remain.
+void complete(FrozenTrace& t, const double z[20]) {
+    int others = 0;
+    t.share = 0.0;
+    for (int i = 0; i < components(); ++i) {
+        if (!(z[i] > 0.0)) continue;
+        if (t.held[i])
+            t.share += z[i];
+        else
+            ++others;
+    }
+    t.any = t.share > 0.0 && t.share <= kFrozenTrace && others >= 2;
+    if (!t.any) return;
+    for (int i = 0; i < components(); ++i) t.rest[i] = t.held[i] ? 0.0 : z[i] / (1.0 - t.share);
+}
+
+}  // namespace
+
+bool frozen(int i, double T) {
+    const double ttp = CCON.ttp[i + 1];
+    return ttp > 0.0 && T < kFrozenShare * ttp;
+}
+
+FrozenTrace frozen_trace(double T, const double z[20]) {
+    FrozenTrace t;
+    for (int i = 0; i < components(); ++i) t.held[i] = z[i] > 0.0 && frozen(i, T);
+    complete(t, z);
+    return t;
+}
+
+FrozenTrace possible_trace(const double z[20]) {
+    FrozenTrace t;
+    double sum = 0.0;
+    for (;;) {
+        int k = -1;
+        for (int i = 0; i < components(); ++i)
+            if (z[i] > 0.0 && !t.held[i] && CCON.ttp[i + 1] > 0.0 && (k < 0 || z[i] < z[k])) k = i;
+        if (k < 0 || sum + z[k] > kFrozenTrace) break;
+        t.held[k] = true;
+        sum += z[k];
+    }
+    complete(t, z);
+    return t;
+}
+
+bool same_trace(const FrozenTrace& a, const FrozenTrace& b) {
+    for (int i = 0; i < 20; ++i)
+        if (a.held[i] != b.held[i]) return false;
+    return a.any == b.any;
+}
+
+void remove_trace(const FrozenTrace& t, double c[20]) {
+    double sum = 0.0;
+    for (int i = 0; i < components(); ++i) {
+        if (t.held[i]) c[i] = 0.0;
+        sum += c[i];
+    }
+    if (sum > 0.0)
+        for (int i = 0; i < components(); ++i) c[i] /= sum;
+}
+
+void add_trace(const FrozenTrace& t, const double z[20], double c[20]) {
+    for (int i = 0; i < components(); ++i) c[i] = t.held[i] ? z[i] : c[i] * (1.0 - t.share);
+}
+
+int freezing_component(double T, const double z[20], const double f[20]) {
+    double share = 0.0;
+    for (int i = 0; i < components(); ++i)
+        if (z[i] > 0.0 && frozen(i, T)) share += z[i];
+    if (!(share > kFrozenTrace)) return -1;
+    for (int i = 0; i < components(); ++i) {
+        if (!(z[i] > 0.0) || !frozen(i, T)) continue;
+        double psub = 0.0;
+        int jerr = 0;
+        std::string jmsg;
+        SUBLK(i + 1, T, psub, jerr, jmsg);
+        // (Without a sublimation line its vapour pressure, extrapolated.)
+        if (jerr != 0 || !(psub > 0.0)) PSATK(i + 1, T, psub, jerr, jmsg);
+        if (jerr == 0 && psub > 0.0 && f[i] > psub) return i;
+    }
+    return -1;
+}
+
+std::string freezes_out(int i, double T) {
+    return "input state is solid or two-phase solid-vapor: " + CNAM[i + 1] +
+           " would freeze out of the mixture at T =" + fmt_g(T, 12, 5) + " K (more than " +
+           std::to_string(std::lround(100.0 * (1.0 - kFrozenShare))) +
+           " % below its triple point, where its equation describes no liquid); the equations "
+           "describe no solid";
+}
+
+}  // namespace lib::mix

@@ -1,0 +1,57 @@
+// Components of a mixture below their triple point.  A component colder
+// than kFrozenShare of its triple-point temperature is a solid in reality,
+// and its equation describes no liquid there (water's has no liquid root
+// below about 230 K): a phase made mostly of such components is no fluid
+// phase.  Where they are a trace of the feed (kFrozenTrace together, the
+// 0.04 % of carbon dioxide in air), they are carried along: the phase
+// equilibrium is that of the rest of the feed, and each phase holds the
+// trace at the feed's fractions (in reality they would deposit, a
+// difference of about their fraction times their sublimation enthalpy).
+// More than a trace, a state from which they would deposit (their fugacity
+// above their sublimation pressure) is refused.
+#pragma once
+
+#include <string>
+
+namespace lib::mix {
+
+constexpr double kFrozenShare = 0.9;
+constexpr double kFrozenTrace = 1e-3;
+
+// Whether component i (0-based) is frozen at T.
+bool frozen(int i, double T);
+
+// The frozen trace of feed z at T: the frozen components when together
+// they are at most kFrozenTrace of the feed.
+struct FrozenTrace {
+    bool any = false;
+    bool held[20] = {};
+    double share = 0;      // their fraction together
+    double rest[20] = {};  // the feed without them, normalised
+};
+FrozenTrace frozen_trace(double T, const double z[20]);
+
+// The trace the feed would carry wherever its smallest components are
+// frozen: those up to kFrozenTrace together (for a saturation point whose
+// temperature is not known beforehand).
+FrozenTrace possible_trace(const double z[20]);
+
+// Whether two traces hold the same components.
+bool same_trace(const FrozenTrace& a, const FrozenTrace& b);
+
+// A phase composition of the rest without the trace (in place,
+// normalised), and with it again: each trace component at its feed
+// fraction.
+void remove_trace(const FrozenTrace& t, double c[20]);
+void add_trace(const FrozenTrace& t, const double z[20], double c[20]);
+
+// The frozen component of z (0-based) that would deposit as a solid from a
+// state at T whose component fugacities are f (kPa): more than a trace of
+// frozen components, and its fugacity above its sublimation pressure.  -1
+// when none would.
+int freezing_component(double T, const double z[20], const double f[20]);
+
+// The message of a state refused because component i would freeze out.
+std::string freezes_out(int i, double T);
+
+}  // namespace lib::mix
