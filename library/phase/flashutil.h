@@ -124,6 +124,13 @@ inline double prop(char letter, double T, double D, const double z[20]) {
     return v;
 }
 
+// Whether a component's fraction c in a phase is below what the library
+// tells from a pure fluid (ISPURE takes a fraction within 1e-12 of one for
+// the pure component, whose fugacity alone it then forms: f is 0 for the
+// others).  Such a fraction has no fugacity to compare; it is the phase's
+// purity to the last digits.
+inline bool below_purity(double c, double f) { return f == 0.0 && c < 1e-11; }
+
 // The two-phase marker of cv, cp and w.
 inline void two_phase_markers(double& cv, double& cp, double& w, double marker = kMarker8) {
     cv = marker;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "library/library.h"
+#include "library/models/critp.h"
 #include "library/phase/brent.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
@@ -128,6 +129,9 @@ bool first_crossing(F f, double x0, double f0, double x_end, double step, double
 
 bool quick_bubble(bool at_t, const double z[20], double& T, double& P, double& Dl, double& Dv,
                   double xl[20], double xv[20]) {
+    // (Newton's method hands a pure fluid, and a mixing rule without
+    // composition derivatives, to the general roads.)
+    if (ISPURE(z) != 0 || present(z).m < 2 || EOSMOD.mix.starts("PR")) return false;
     double t = T, p = P, D = 0, dl = 0, dv = 0, l[20] = {}, v[20] = {}, q = 0;
     int jerr = 0;
     std::string jmsg;
@@ -152,7 +156,21 @@ bool Tracker::at(double T, double P, TpState& st) {
         bool equilibrium = false;
         int jerr = 0;
         std::string jmsg;
-        {
+        // Successive substitution from the split's K-values first (far from
+        // a critical point a few passes), then Newton's method of TPFL2.
+        TpResult r;
+        r.Dl = s.Dl;
+        r.Dv = s.Dv;
+        double K[20] = {};
+        for (int i = 0; i < 20; ++i) K[i] = s.x[i] > 0.0 ? s.y[i] / s.x[i] : 0.0;
+        if (!frozen_trace(T, z_).any && split_by_substitution(T, P, z_, K, r)) {
+            equilibrium = true;
+            s.q = r.q;
+            s.Dl = r.Dl;
+            s.Dv = r.Dv;
+            flash::copy20(r.x, s.x);
+            flash::copy20(r.y, s.y);
+        } else {
             flash::QuietMessages quiet;
             split_trial(T, P, z_, s.Dl, s.Dv, s.x, s.y, s.q, equilibrium, jerr, jmsg);
         }

@@ -385,7 +385,11 @@ private:
                 const double pbound = 1e-6 * GCNST.r * 1.5 * bd.tmax;
                 if (P < pbound) bmax += GCNST.r * std::log(pbound / P);
             }
-            if (b < bd.bmin - slack || b > bmax + slack) {
+            // (A mixture's lower bound is that of its feed as one liquid;
+            // its split into phases reaches lower: hydrogen with liquid
+            // water lies 6 kJ/mol below the feed's liquid at 100 kPa.)
+            const bool below = icomp > 0 && b < bd.bmin - slack;
+            if (below || b > bmax + slack) {
                 give_up(249, msg(249, "Input value is outside limits; " + std::string(1, letter) +
                                           " =" + fmt_g(b, 12, 5) + ", min,max =" +
                                           fmt_g(bd.bmin, 12, 5) + fmt_g(bmax, 12, 5)));

@@ -8,10 +8,13 @@
 #include <cmath>
 
 #include "library/library.h"
+#include "library/models/critp.h"
+#include "library/phase/brent.h"
 #include "library/phase/dens.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/mixest.h"
+#include "library/phase/mixflash.h"
 #include "library/phase/satgv.h"
 #include "library/phase/sattp.h"
 #include "library/setup/records.h"
@@ -629,6 +632,110 @@ private:
     }
 };
 
+// The dew point of feed x whose incipient liquid is component `pure`
+// alone, between a = the vapour's and b = the split's value of the free
+// variable (P at given T, T at given P): Brent's method on the difference
+// of the logarithms of its fugacities in the feed's vapour and in the pure
+// liquid.
+bool pure_liquid_dew(bool at_t, const double x[20], int pure, double a, double b, double& T,
+                     double& P, double& Dl, double& Dv) {
+    double c[20] = {};
+    c[pure - 1] = 1.0;
+    const auto g = [&](double v, double& r) {
+        const double t = at_t ? T : v, p = at_t ? v : P;
+        double dl = 0, dv = 0, fl[20] = {}, fv[20] = {};
+        int jerr = 0;
+        std::string jmsg;
+        flash::QuietMessages quiet;
+        TPRHO(t, p, c, kLiquid, kNoStartValue, dl, jerr, jmsg);
+        if (jerr <= 0) TPRHO(t, p, x, kVapour, kNoStartValue, dv, jerr, jmsg);
+        if (jerr <= 0) FGCTY2(t, dl, c, fl, jerr, jmsg);
+        if (jerr <= 0) FGCTY2(t, dv, x, fv, jerr, jmsg);
+        if (jerr > 0 || !(fl[pure - 1] > 0.0 && fv[pure - 1] > 0.0)) return false;
+        r = std::log(fv[pure - 1] / fl[pure - 1]);
+        Dl = dl;
+        Dv = dv;
+        return std::isfinite(r);
+    };
+    double ga = 0, gb = 0, root = 0;
+    if (!g(a, ga) || !g(b, gb) || !brent_root(g, a, ga, b, gb, 1e-14, 1e-15, 80, root))
+        return false;
+    double r = 0;
+    if (!g(root, r)) return false;
+    (at_t ? P : T) = root;
+    return true;
+}
+
+// A dew point that the other roads did not find (hydrogen with water,
+// helium with hexane: the incipient liquid is nearly the heavy component
+// alone): the split of the feed just inside the two-phase region, by the
+// (T, p) flash from the estimate onwards, starts Newton's method; its
+// liquid is close to the incipient one.  (Not within itself: the (T, p)
+// flash may ask for a dew point.)
+bool dew_from_split(bool at_t, const double x[20], double& T, double& P, double& Dl, double& Dv,
+                    double xl[20], double xv[20]) {
+    static bool active = false;
+    if (active) return false;
+    active = true;
+    struct Reset {
+        ~Reset() { active = false; }
+    } reset;
+    double t = T, p = P, l[20] = {}, v[20] = {};
+    int jerr = 0;
+    std::string jmsg;
+    SATEST(at_t ? kDewAtT : kDewAtP, t, p, x, l, v, jerr, jmsg);
+    if (jerr != 0 || !(t > 0.0 && p > 0.0)) return false;
+    // A vapour state and a split next to each other: from the estimate up
+    // in pressure (down in temperature) into the two-phase region, or the
+    // other way where the estimate lies inside.
+    double outside = 0.0, inside = 0.0, f = 1.0;
+    mix::TpState st;
+    for (int k = 0; k < 30 && !(outside > 0.0 && inside > 0.0); ++k) {
+        mix::TpState s;
+        if (!mix::tp_state(at_t ? t : t * f, at_t ? p * f : p, x, s)) return false;
+        if (s.two_phase) {
+            inside = f;
+            st = s;
+            f *= at_t ? 0.7 : 1.02;
+        } else {
+            if (s.q == kQualityLiquid) return false;  // past the region
+            outside = f;
+            f *= at_t ? 1.3 : 0.98;
+        }
+    }
+    if (!(outside > 0.0 && inside > 0.0)) return false;
+    const int pure = ISPURE(st.x);
+    if (pure > 0) {
+        // A liquid of one component to the last digits: the dew point is
+        // where the vapour's fugacity of it meets the pure liquid's.
+        double tt = t, pp = p;
+        if (!pure_liquid_dew(at_t, x, pure, at_t ? p * outside : t * outside,
+                             at_t ? p * inside : t * inside, tt, pp, Dl, Dv))
+            return false;
+        T = tt;
+        P = pp;
+        for (int i = 0; i < 20; ++i) xl[i] = i == pure - 1 ? 1.0 : 0.0;
+        flash::copy20(x, xv);
+        return true;
+    }
+    double tt = st.T, pp = st.P, D = 0, dl = st.Dl, dv = st.Dv, q = 1.0;
+    flash::copy20(st.x, l);
+    flash::copy20(x, v);
+    {
+        flash::QuietMessages quiet;
+        mix::SwitchGuard own_failure(FLAGS2.spline_status, 1);
+        SATTP(tt, pp, x, at_t ? kDewAtT : kDewAtP, 1, D, dl, dv, l, v, q, jerr, jmsg);
+    }
+    if (jerr != 0 || !(dl > 0.0 && dv > 0.0) || std::fabs(dl - dv) < 1e-6 * dl) return false;
+    T = tt;
+    P = pp;
+    Dl = dl;
+    Dv = dv;
+    flash::copy20(l, xl);
+    flash::copy20(v, xv);
+    return true;
+}
+
 // The saturation point of a feed x carrying a frozen trace, from the rest's
 // point (T, P, xl, xv): each phase with the trace at the feed's fractions,
 // its density at (T, P).
@@ -649,7 +756,15 @@ void satt_mixture(double T, const double x[20], int kph, const MixtureSaturation
                   double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                   std::string& herr) {
     const mix::FrozenTrace trace = mix::frozen_trace(T, x);
-    if (!trace.any) return PressureRoad(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr).run();
+    if (!trace.any) {
+        PressureRoad(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr).run();
+        double t = T;
+        if (ierr > 0 && kph == kDewPoint && dew_from_split(true, x, t, P, Dl, Dv, xl, xv)) {
+            ierr = 0;
+            herr.clear();
+        }
+        return;
+    }
     mix::remove_trace(trace, xl);
     mix::remove_trace(trace, xv);
     PressureRoad(T, trace.rest, kph, m, P, Dl, Dv, xl, xv, ierr, herr).run();
@@ -663,6 +778,11 @@ void satp_mixture(double P, const double x[20], int kph, const MixtureSaturation
     flash::copy20(xl, l0);
     flash::copy20(xv, v0);
     TemperatureRoad(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr).run();
+    double p = P;
+    if (ierr > 0 && kph == kDewPoint && dew_from_split(false, x, T, p, Dl, Dv, xl, xv)) {
+        ierr = 0;
+        herr.clear();
+    }
     // Where the smallest components would be frozen at the point found (or
     // none is found), the point of the rest carrying them as a trace.
     const mix::FrozenTrace trace = mix::possible_trace(x);

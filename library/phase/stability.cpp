@@ -99,13 +99,27 @@ bool first_root(double T, double P, const double w[20], double D) {
     return true;
 }
 
+// The K-values (vapour over liquid) of a trial phase and the feed: the
+// ratio of their fugacity coefficients; d_i - ln z_i is the feed's.
+bool implied_k(const double z[20], const double d[20], const Present& o, const double lnphi[20],
+               bool vapour, double K[20]) {
+    for (int a = 0; a < o.m; ++a) {
+        const int i = o.c[a];
+        const double feed = d[i] - std::log(z[i]);
+        K[i] = std::exp(vapour ? feed - lnphi[i] : lnphi[i] - feed);
+    }
+    return true;
+}
+
 // One trial phase from the start w: true when it ends on a trial of
 // negative tangent-plane distance (then in w, with tm).
 // With `held` the components it marks keep the feed's fraction (their
 // equations of equilibrium left out) and the iteration is successive
 // substitution only.
+// On success K holds the K-values the trial implies (vapour over liquid
+// fraction, from the fugacity coefficients of the trial and the feed).
 bool trial(double T, double P, const double z[20], const double d[20], const Present& o,
-           bool vapour, double w[20], double& tm, const bool* held = nullptr) {
+           bool vapour, double w[20], double& tm, double K[20], const bool* held = nullptr) {
     double Y[20] = {}, D = 0.0, lnphi[20] = {}, M[20][20] = {};
     const auto free = [&](int i) { return held == nullptr || !held[i]; };
     for (int a = 0; a < o.m; ++a) Y[o.c[a]] = free(o.c[a]) ? w[o.c[a]] : z[o.c[a]];
@@ -152,10 +166,11 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         if (trivial < 1e-8 || (trivial < 1e-4 && tm > 1e-6)) return false;
         if (trivial < 1e-3 && tm > 0.0 && trivial < 0.05 * last_trivial) return false;
         last_trivial = trivial;
-        if (tm < -1e-10 && it > 1) return true;
+        if (tm < -1e-10 && it > 1) return implied_k(z, d, o, lnphi, vapour, K);
         // A stationary point: of positive distance (some way above zero no
         // further digits are needed) or negative.
-        if (g2 < 1e-20 || (g2 < 1e-10 && tm > 1e-3) || (g2 < 1e-6 && tm > 1e-2)) return tm < -1e-10;
+        if (g2 < 1e-20 || (g2 < 1e-10 && tm > 1e-3) || (g2 < 1e-6 && tm > 1e-2))
+            return tm < -1e-10 && implied_k(z, d, o, lnphi, vapour, K);
         if (!newton) {
             for (int a = 0; a < o.m; ++a) {
                 const int i = o.c[a];
@@ -186,7 +201,7 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
             Y[i] = 0.25 * alpha * alpha;
         }
     }
-    return tm < -1e-10;
+    return tm < -1e-10 && implied_k(z, d, o, lnphi, vapour, K);
 }
 
 // The density root of lower Gibbs energy found by a scan of the isotherm
@@ -296,8 +311,8 @@ Stability stability(double T, double P, const double z[20]) {
                 const int i = o.c[a];
                 w[i] = vapour ? z[i] * K[i] : z[i] / K[i];
             }
-            double tm = 0.0;
-            if (!trial(T, P, z, d, o, vapour, w, tm, pass == 1 ? held : nullptr)) continue;
+            double tm = 0.0, Kt[20] = {};
+            if (!trial(T, P, z, d, o, vapour, w, tm, Kt, pass == 1 ? held : nullptr)) continue;
             double share = 0.0;
             for (int a = 0; a < o.m; ++a)
                 if (held[o.c[a]]) share += w[o.c[a]];
@@ -309,6 +324,7 @@ Stability stability(double T, double P, const double z[20]) {
             s.vapour_trial = vapour;
             s.tm = tm;
             flash::copy20(w, s.w);
+            flash::copy20(Kt, s.K);
             return s;
         }
     }

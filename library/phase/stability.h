@@ -20,6 +20,9 @@ struct Stability {
     double w[20] = {};
     bool vapour_trial = false;
     double tm = 0;  // tangent-plane distance of the trial found
+    // The K-values (vapour over liquid) of the trial and the feed, from
+    // their fugacity coefficients: the start of the split.
+    double K[20] = {};
     // A trial phase made mostly of frozen components (frozen.h) was found
     // with a negative distance and not taken.
     bool frozen_phase = false;

@@ -264,7 +264,8 @@ double fugacity_mismatch(double T, const double z[20], double Dl, double Dv, con
     if (jerr > 0) return 1.0;
     double worst = 0.0;
     for (int i = 0; i < components(); ++i) {
-        if (!(z[i] > 0.0)) continue;
+        if (!(z[i] > 0.0) || flash::below_purity(x[i], fl[i]) || flash::below_purity(y[i], fv[i]))
+            continue;
         if (!(fl[i] > 0.0 && fv[i] > 0.0)) return 1.0;
         worst = std::max(worst, std::fabs(fl[i] / fv[i] - 1.0));
     }

@@ -110,6 +110,35 @@ bool wider_split(double T, double P, const double z[20], const double K[20], TpR
     return false;
 }
 
+// The fugacities of phase (T, D, c) for every component of the feed z,
+// also where c holds one of them to within the library's purity (1e-12):
+// the fugacity coefficient of a component that dilute is that at 1e-10
+// (hydrogen in liquid water at 300 K and 100 kPa: 1e-12).
+bool dilute_fugacities(double T, double D, const double c[20], const double z[20], double f[20]) {
+    int jerr = 0;
+    std::string jmsg;
+    FGCTY2(T, D, c, f, jerr, jmsg);
+    if (jerr > 0) return false;
+    double lift[20], sum = 0.0;
+    bool any = false;
+    for (int i = 0; i < components(); ++i) {
+        lift[i] = c[i];
+        if (z[i] > 0.0 && flash::below_purity(c[i], f[i])) {
+            lift[i] = 1e-10;
+            any = true;
+        }
+        sum += lift[i];
+    }
+    if (!any) return true;
+    for (int i = 0; i < components(); ++i) lift[i] /= sum;
+    double fl[20] = {};
+    FGCTY2(T, D, lift, fl, jerr, jmsg);
+    if (jerr > 0) return false;
+    for (int i = 0; i < components(); ++i)
+        if (z[i] > 0.0 && flash::below_purity(c[i], f[i])) f[i] = fl[i] * c[i] / lift[i];
+    return true;
+}
+
 // The split of an unstable feed from each start in turn until one gives an
 // equilibrium; false (with the error of the earlier starts) when none does.
 bool split(double T, double P, const double z[20], const mix::Stability& st, TpResult& r, int& jerr,
@@ -119,7 +148,7 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
     double K[20] = {};
     for (int i = 0; i < components(); ++i) {
         if (!(z[i] > 0.0) || !(st.w[i] > 0.0)) continue;
-        K[i] = st.vapour_trial ? st.w[i] / z[i] : z[i] / st.w[i];
+        K[i] = st.K[i] > 0.0 ? st.K[i] : st.vapour_trial ? st.w[i] / z[i] : z[i] / st.w[i];
     }
     double beta = rachford_rice(z, K, r.x, r.y);
     if (!(beta > 0.0 && beta < 1.0)) {
@@ -133,6 +162,19 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
     r.Dv = st.liquid_like ? 0.0 : st.D;
     jerr = 0;
     jmsg.clear();
+    // Successive substitution first (not of a frozen trace, which the split
+    // routine carries); where it does not end on the equilibrium, Newton's
+    // method of TPFL2 from where it got to.
+    TpResult sub = r;
+    double Ks[20];
+    flash::copy20(K, Ks);
+    if (!mix::frozen_trace(T, z).any) {
+        if (split_by_substitution(T, P, z, Ks, sub)) {
+            r = sub;
+            return true;
+        }
+        if (sub.q > 0.0 && sub.q < 1.0 && sub.Dl > 0.0 && sub.Dv > 0.0) r = sub;
+    }
     TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
     if (jerr <= 0 && !split_found(T, z, jerr, r.q, r.Dl, r.Dv, r.x, r.y)) {
         // A split onto one of its phases is no split of an unstable feed.
@@ -240,6 +282,52 @@ double rachford_rice(const double z[20], const double K[20], double x[20], doubl
         if (sy > 0.0) y[i] /= sy;
     }
     return beta;
+}
+
+// Successive substitution from the K-values K: the vapour fraction by
+// Rachford and Rice, the phases' densities and fugacities, new K-values.
+// True when it converges to an equilibrium with both phases (then in r);
+// where it converges slowly (close to a critical point) it stops with its
+// last phases in r, a start for Newton's method.  From the trial's
+// K-values it also converges where that method does not from them
+// (hydrogen with water at 10 kPa: 4e-14 of hydrogen in the liquid).
+bool split_by_substitution(double T, double P, const double z[20], double K[20], TpResult& r) {
+    double last = 0.0;
+    for (int pass = 0; pass < 40; ++pass) {
+        double x[20], y[20];
+        const double q = rachford_rice(z, K, x, y);
+        if (!(q > 0.0 && q < 1.0)) return false;
+        double Dl = r.Dl, Dv = r.Dv, fl[20] = {}, fv[20] = {};
+        int jerr = 0;
+        std::string jmsg;
+        {
+            flash::QuietMessages quiet;
+            TPRHO(T, P, x, kLiquid, Dl > 0.0 ? kStartValue : kNoStartValue, Dl, jerr, jmsg);
+            if (jerr <= 0)
+                TPRHO(T, P, y, kVapour, Dv > 0.0 ? kStartValue : kNoStartValue, Dv, jerr, jmsg);
+        }
+        if (jerr > 0 || !(Dl > 0.0 && Dv > 0.0) || std::fabs(Dl - Dv) < 1e-6 * Dl ||
+            !dilute_fugacities(T, Dl, x, z, fl) || !dilute_fugacities(T, Dv, y, z, fv))
+            return false;
+        double change = 0.0;
+        for (int i = 0; i < components(); ++i) {
+            if (!(z[i] > 0.0)) continue;
+            if (!(fl[i] > 0.0 && fv[i] > 0.0)) return false;
+            const double c = std::log(fl[i] / fv[i]);
+            change = std::max(change, std::fabs(c));
+            K[i] *= fl[i] / fv[i];
+        }
+        r.q = q;
+        r.Dl = Dl;
+        r.Dv = Dv;
+        flash::copy20(x, r.x);
+        flash::copy20(y, r.y);
+        if (change < 1e-11) return split_is_equilibrium(T, z, q, Dl, Dv, x, y);
+        // Slow convergence: Newton's method goes on from here.
+        if (pass >= 3 && change > 0.3 * last) return false;
+        last = change;
+    }
+    return false;
 }
 
 void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, double Dc,

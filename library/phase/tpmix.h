@@ -18,6 +18,12 @@ struct TpResult {
 void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, double Dc,
                 TpResult& r, int& ierr, std::string& herr);
 
+// The split of feed z at (T, P) by successive substitution from the
+// K-values K (vapour over liquid fraction; updated): true when it ends on
+// an equilibrium with both phases (in r); where it converges slowly it
+// stops with its last phases in r (a start for Newton's method), and false.
+bool split_by_substitution(double T, double P, const double z[20], double K[20], TpResult& r);
+
 // The vapour fraction of feed z with K-values K (Rachford-Rice), held
 // inside [0, 1], with the phase compositions.
 double rachford_rice(const double z[20], const double K[20], double x[20], double y[20]);
