@@ -10,6 +10,7 @@
 #include "library/library.h"
 #include "library/phase/brent.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/mixflash.h"
 #include "library/phase/tpflsh.h"
 
 namespace lib {
@@ -63,7 +64,7 @@ bool split_on_free_variable(const SplitTarget& t, const double z[20], double vb,
         Split s = last;
         int jerr = 0;
         std::string jmsg;
-        split_trial(T, P, z, s.Dl, s.Dv, s.x, s.y, s.q, s.equilibrium, jerr, jmsg);
+        mix::continue_split(T, P, z, s.Dl, s.Dv, s.x, s.y, s.q, s.equilibrium, jerr, jmsg);
         if (jerr > 0 || !(s.q >= -1e-9 && s.q <= 1.0 + 1e-9)) {
             why = jerr > 0 ? jmsg : "vapour fraction outside 0..1";
             ++failures;

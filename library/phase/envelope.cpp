@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -85,6 +86,34 @@ bool above_envelope(double T, const double z[20]) {
     if (e.state == Trace::pending && e.calls >= kTraceAfter) trace(e, z);
     return e.state == Trace::traced && T > 1.01 * e.tmax;
 }
+
+namespace {
+
+// The dew pressure of the ideal solution of the condensable components of
+// z at T (below 1.05 times their critical temperature) on their
+// generalised vapour pressures; 0 where none is condensable.
+double ideal_dew_pressure(double T, const double z[20]) {
+    double sum = 0.0;  // sum of z_i / Psat_i over the condensable components
+    for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i) {
+        const double tc = CCON.tc[i + 1], pc = CCON.pc[i + 1];
+        if (!(z[i] > 0.0) || !(T < 1.05 * tc) || !(pc > 0.0)) continue;
+        sum += z[i] / (pc * std::exp(5.373 * (1.0 + CCON.acf[i + 1]) * (1.0 - tc / T)));
+    }
+    return sum > 0.0 ? 1.0 / sum : 0.0;
+}
+
+}  // namespace
+
+bool no_dew_point(double T, const double z[20]) {
+    double tmax = 0.0;
+    if (cricondentherm(z, tmax) && T > 1.01 * tmax) return true;
+    double tmin = 0, tlim = 0, dmax = 0, pmax = 0;
+    LIMITS("EOS", z, tmin, tlim, dmax, pmax);
+    const double p = ideal_dew_pressure(T, z);
+    return !(p > 0.0) || (pmax > 0.0 && p > 10.0 * pmax);
+}
+
+double below_dew_pressure(double T, const double z[20]) { return 0.1 * ideal_dew_pressure(T, z); }
 
 bool cricondentherm(const double z[20], double& tmax) {
     for (const Entry& e : entries)

@@ -15,6 +15,21 @@ bool above_envelope(double T, const double z[20]);
 // The cricondentherm kept for z (no call counted): false while none is.
 bool cricondentherm(const double z[20], double& tmax);
 
+// Whether feed z has no dew point at T: above its traced cricondentherm,
+// or no component is condensable there (each above 1.05 times its critical
+// temperature, or the pressure of the ideal solution of those below it,
+// on their generalised vapour pressures, more than ten times the pressure
+// limit of the equation): a hot gas (the exhaust of a gas turbine at 700
+// K, dry air at 288 K with its carbon dioxide) needs no dew-point search.
+// Counts no call.
+bool no_dew_point(double T, const double z[20]);
+
+// A pressure below every dew point of feed z at T: a tenth of the dew
+// pressure of the ideal solution of its condensable components on their
+// generalised vapour pressures (which run high far below the critical
+// point: hexane at 190 K by a factor 3); 0 where none is condensable.
+double below_dew_pressure(double T, const double z[20]);
+
 // Forgets every traced cricondentherm: called when the fluid or its
 // mixing parameters change.
 void forget_envelopes();

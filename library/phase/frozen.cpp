@@ -79,7 +79,7 @@ void add_trace(const FrozenTrace& t, const double z[20], double c[20]) {
     for (int i = 0; i < components(); ++i) c[i] = t.held[i] ? z[i] : c[i] * (1.0 - t.share);
 }
 
-int freezing_component(double T, const double z[20], const double f[20]) {
+int freezing_component(double T, double P, const double z[20], const double f[20]) {
     double share = 0.0;
     for (int i = 0; i < components(); ++i)
         if (z[i] > 0.0 && frozen(i, T)) share += z[i];
@@ -92,7 +92,10 @@ int freezing_component(double T, const double z[20], const double f[20]) {
         SUBLK(i + 1, T, psub, jerr, jmsg);
         // (Without a sublimation line its vapour pressure, extrapolated.)
         if (jerr != 0 || !(psub > 0.0)) PSATK(i + 1, T, psub, jerr, jmsg);
-        if (jerr == 0 && psub > 0.0 && f[i] > psub) return i;
+        if (jerr != 0 || !(psub > 0.0)) continue;
+        const double v = CCON.dtp[i + 1] > 0.0 ? 1.0 / CCON.dtp[i + 1] : 0.0;  // L/mol
+        const double fsolid = psub * std::exp(v * std::max(P - psub, 0.0) / (CCON.rgas[i + 1] * T));
+        if (f[i] > fsolid) return i;
     }
     return -1;
 }

@@ -46,10 +46,11 @@ void remove_trace(const FrozenTrace& t, double c[20]);
 void add_trace(const FrozenTrace& t, const double z[20], double c[20]);
 
 // The frozen component of z (0-based) that would deposit as a solid from a
-// state at T whose component fugacities are f (kPa): more than a trace of
-// frozen components, and its fugacity above its sublimation pressure.  -1
-// when none would.
-int freezing_component(double T, const double z[20], const double f[20]);
+// state at (T, P) whose component fugacities are f (kPa): more than a trace
+// of frozen components, and its fugacity above the solid's (its sublimation
+// pressure, raised by the solid's volume, taken as the triple-point
+// liquid's, times P - Psub over R T).  -1 when none would.
+int freezing_component(double T, double P, const double z[20], const double f[20]);
 
 // The message of a state refused because component i would freeze out.
 std::string freezes_out(int i, double T);

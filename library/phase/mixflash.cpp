@@ -150,30 +150,35 @@ bool quick_bubble(bool at_t, const double z[20], double& T, double& P, double& D
     return true;
 }
 
+void continue_split(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
+                    double y[20], double& q, bool& equilibrium, int& ierr, std::string& herr) {
+    TpResult r;
+    r.Dl = Dl;
+    r.Dv = Dv;
+    double K[20] = {};
+    for (int i = 0; i < 20; ++i) K[i] = x[i] > 0.0 ? y[i] / x[i] : 0.0;
+    ierr = 0;
+    herr.clear();
+    if (!frozen_trace(T, z).any && split_by_substitution(T, P, z, K, r)) {
+        equilibrium = true;
+        q = r.q;
+        Dl = r.Dl;
+        Dv = r.Dv;
+        flash::copy20(r.x, x);
+        flash::copy20(r.y, y);
+        return;
+    }
+    flash::QuietMessages quiet;
+    split_trial(T, P, z, Dl, Dv, x, y, q, equilibrium, ierr, herr);
+}
+
 bool Tracker::at(double T, double P, TpState& st) {
     if (split_) {
         TpState s = last_;
         bool equilibrium = false;
         int jerr = 0;
         std::string jmsg;
-        // Successive substitution from the split's K-values first (far from
-        // a critical point a few passes), then Newton's method of TPFL2.
-        TpResult r;
-        r.Dl = s.Dl;
-        r.Dv = s.Dv;
-        double K[20] = {};
-        for (int i = 0; i < 20; ++i) K[i] = s.x[i] > 0.0 ? s.y[i] / s.x[i] : 0.0;
-        if (!frozen_trace(T, z_).any && split_by_substitution(T, P, z_, K, r)) {
-            equilibrium = true;
-            s.q = r.q;
-            s.Dl = r.Dl;
-            s.Dv = r.Dv;
-            flash::copy20(r.x, s.x);
-            flash::copy20(r.y, s.y);
-        } else {
-            flash::QuietMessages quiet;
-            split_trial(T, P, z_, s.Dl, s.Dv, s.x, s.y, s.q, equilibrium, jerr, jmsg);
-        }
+        continue_split(T, P, z_, s.Dl, s.Dv, s.x, s.y, s.q, equilibrium, jerr, jmsg);
         if (jerr <= 0 && equilibrium && s.q > 1e-9 && s.q < 1.0 - 1e-9 &&
             std::fabs(s.Dl - s.Dv) > 1e-6 * s.Dl) {
             double cv = 0, cp = 0, w = 0;
@@ -229,7 +234,7 @@ bool single_phase_stable(double T, double D, const double z[20]) {
     int jerr = 0;
     std::string jmsg;
     FGCTY2(T, D, z, f, jerr, jmsg);
-    return jerr <= 0 && freezing_component(T, z, f) < 0;
+    return jerr <= 0 && freezing_component(T, P, z, f) < 0;
 }
 
 bool on_isobar(double P, char letter, double b, const double z[20], double tlo, double thi,
@@ -288,9 +293,35 @@ bool on_isotherm_density(double T, double D, const double z[20], double plo, dou
     return true;
 }
 
-}  // namespace lib::mix
+namespace {
 
-namespace lib::mix {
+// The root of f nearest to x0 (where f = f0) in direction of x_end, or
+// where there is none in the other direction down to x_back: the crossing
+// bracketed by the march, solved by Brent's method and kept only when f
+// vanishes there (a march across a jump of f, from one single phase to
+// another, brackets no root).  `last` holds the state of the last
+// evaluation; the root's state on success.
+template <class F>
+bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double step, double ftol,
+                  const TpState& last, TpState& st) {
+    for (double end : {x_end, x_back}) {
+        double a = 0, fa = 0, b = 0, fb = 0, x = 0.0;
+        if (!first_crossing(f, x0, f0, end, step, a, fa, b, fb) ||
+            !brent_root(f, a, fa, b, fb, ftol, 1e-15, 100, x))
+            continue;
+        double v = 0.0;
+        if (!f(x, v) || !(std::fabs(v) <= 1e4 * ftol)) continue;
+        st = last;
+        return true;
+    }
+    return false;
+}
+
+double target_tolerance(const Target& t) {
+    return t.letter == 'Q' ? 1e-13 : 1e-12 * (std::fabs(t.b) + 1.0);
+}
+
+}  // namespace
 
 bool on_isotherm(double T, const Target& t, const double z[20], double plo, double f0, double phi,
                  int kr, TpState& st) {
@@ -303,32 +334,16 @@ bool on_isotherm(double T, const Target& t, const double z[20], double plo, doub
         last = s;
         return std::isfinite(v);
     };
-    const double lo = std::log(plo), hi = std::log(phi);
-    double a = 0, fa = 0, b = 0, fb = 0;
-    bool found = false;
+    const double lo = std::log(plo), hi = std::log(phi), ftol = target_tolerance(t);
     if (kr == kHigherRoot) {
         double fhi = 0.0;
-        found = f(hi, fhi) && first_crossing(f, hi, fhi, lo, 0.1, a, fa, b, fb);
+        if (f(hi, fhi) && nearest_root(f, hi, fhi, lo, lo, 0.1, ftol, last, st)) return true;
     }
-    if (!found) {
-        if (!std::isfinite(f0) && !f(lo, f0)) return false;
-        found = first_crossing(f, lo, f0, hi, 0.1, a, fa, b, fb);
-    }
-    if (!found) return false;
-    const double ftol = t.letter == 'Q' ? 1e-13 : 1e-12 * (std::fabs(t.b) + 1.0);
-    double lnp = 0.0;
-    if (!brent_root(f, a, fa, b, fb, ftol, 1e-15, 100, lnp)) return false;
-    if (last.P != std::exp(lnp)) {
-        double v = 0.0;
-        if (!f(lnp, v)) return false;
-    }
-    st = last;
-    return true;
+    if (!std::isfinite(f0) && !f(lo, f0)) return false;
+    // Up from plo; where plo is the upper of two dew points (close to the
+    // cricondentherm) the states lie below it.
+    return nearest_root(f, lo, f0, hi, lo - std::log(1e4), 0.1, ftol, last, st);
 }
-
-}  // namespace lib::mix
-
-namespace lib::mix {
 
 bool on_isobar_down(double P, const Target& t, const double z[20], double thi, double f0,
                     double tlo, TpState& st) {
@@ -342,17 +357,9 @@ bool on_isobar_down(double P, const Target& t, const double z[20], double thi, d
         return std::isfinite(v);
     };
     if (!std::isfinite(f0) && !f(thi, f0)) return false;
-    double a = 0, fa = 0, b = 0, fb = 0;
-    if (!first_crossing(f, thi, f0, tlo, 0.002 * thi, a, fa, b, fb)) return false;
-    const double ftol = t.letter == 'Q' ? 1e-13 : 1e-12 * (std::fabs(t.b) + 1.0);
-    double T = 0.0;
-    if (!brent_root(f, a, fa, b, fb, ftol, 1e-15, 100, T)) return false;
-    if (last.T != T) {
-        double v = 0.0;
-        if (!f(T, v)) return false;
-    }
-    st = last;
-    return true;
+    // Down from thi; where thi is the lower of two dew points (close to the
+    // cricondenbar) the states lie above it.
+    return nearest_root(f, thi, f0, tlo, 1.5 * thi, 0.002 * thi, target_tolerance(t), last, st);
 }
 
 }  // namespace lib::mix

@@ -4,6 +4,8 @@
 // of two branches, a saturation point that does not exist).
 #pragma once
 
+#include <string>
+
 namespace lib::mix {
 
 // The stable state of feed z at (T, P): one phase or two, with the mixed
@@ -21,6 +23,14 @@ bool tp_state(double T, double P, const double z[20], TpState& st);
 // before they give up).  T or P, Dl, Dv, xl (the feed) and xv out.
 bool quick_bubble(bool at_t, const double z[20], double& T, double& P, double& Dl, double& Dv,
                   double xl[20], double xv[20]);
+
+// The split of feed z at (T, P) continued from a split nearby (Dl, Dv, x,
+// y, q in, the new split out): successive substitution from its K-values
+// first (far from a critical point a few passes; it also converges close
+// to a dew line, where Newton's method may not), then Newton's method of
+// TPFL2 (split_trial, whose equilibrium flag and error it returns).
+void continue_split(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
+                    double y[20], double& q, bool& equilibrium, int& ierr, std::string& herr);
 
 // The stable states of feed z along a path (the evaluations of a search):
 // at each (T, P) the split of the state before is continued first, and a

@@ -7,6 +7,7 @@
 #include "library/models/critp.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/dbflsh.h"
+#include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixest.h"
 #include "library/phase/mixflash.h"
@@ -127,7 +128,7 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     // A mixture's dew points reach far above its critical temperature (a
     // wet gas): whether it has two phases at T is for the saturation
     // points to say.
-    if (T >= Tc && (NCOMP.nc == 1 || icomp > 0)) {
+    if ((T >= Tc && (NCOMP.nc == 1 || icomp > 0)) || (icomp == 0 && mix::no_dew_point(T, z))) {
         fail(271, "TQFLSH",
              "temperature input to temperature-quality flash is greater than critical "
              "temperature; T =" +

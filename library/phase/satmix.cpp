@@ -690,7 +690,12 @@ bool dew_from_split(bool at_t, const double x[20], double& T, double& P, double&
     // other way where the estimate lies inside.
     double outside = 0.0, inside = 0.0, f = 1.0;
     mix::TpState st;
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    LIMITS("EOS", x, tmin, tmax, dmax, pmax);
     for (int k = 0; k < 30 && !(outside > 0.0 && inside > 0.0); ++k) {
+        // (Not beyond the equation's pressure limit or below its lowest
+        // temperature.)
+        if ((at_t && p * f > pmax) || (!at_t && t * f < tmin)) return false;
         mix::TpState s;
         if (!mix::tp_state(at_t ? t : t * f, at_t ? p * f : p, x, s)) return false;
         if (s.two_phase) {

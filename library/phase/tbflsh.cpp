@@ -13,6 +13,7 @@
 #include "library/models/records.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/dbflsh.h"
+#include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/satp.h"
@@ -617,6 +618,12 @@ public:
         }
         if (kr == kHigherRoot && dense_root) return single(dext, dpmax);
         two_phase();
+        if (ierr <= 0) return;
+        // The split between the bubble and dew points failed (close to the
+        // dew line of a gas with heavy ends): the isotherm from the dew point.
+        ierr = 0;
+        herr.clear();
+        along_isotherm(pdew, bv - b);
     }
 
 private:
@@ -804,7 +811,7 @@ private:
     // stable.
     void mixture() {
         bool dew = false;
-        if (lerr <= 0) {
+        if (lerr <= 0 && !mix::no_dew_point(T, z)) {
             flash::QuietMessages quiet;
             SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
             dew = jerr <= 0 && dvdew > 0.0 && pdew > 0.0;
@@ -832,6 +839,12 @@ private:
             return kr == kHigherRoot && dense_root ? single(dext, dpmax) : single(dlbub, dext);
         if (kr == kHigherRoot && dense_root) return single(dext, dpmax);
         two_phase();
+        if (ierr <= 0) return;
+        // The split between the bubble and dew points failed (close to the
+        // dew line of a gas with heavy ends): the isotherm from the dew point.
+        ierr = 0;
+        herr.clear();
+        along_isotherm(pdew, bv - b);
     }
 
     // The stable state of the given value along the isotherm, from the

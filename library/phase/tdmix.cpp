@@ -10,6 +10,7 @@
 
 #include "library/library.h"
 #include "library/phase/brent.h"
+#include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
 
@@ -66,7 +67,10 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     std::string jmsg;
     {
         flash::QuietMessages quiet;
-        SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, derr, jmsg);
+        if (mix::no_dew_point(T, z))
+            derr = 1;
+        else
+            SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, derr, jmsg);
         double tb = T;
         if (!mix::quick_bubble(true, z, tb, pbub, dlbub, dvbub, xbub, ybub)) berr = 1;
     }

@@ -8,6 +8,7 @@
 
 #include "library/models/critp.h"
 #include "library/models/records.h"
+#include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/satt.h"
@@ -273,10 +274,14 @@ private:
             // temperature (the dew point of a little water in air), and to
             // pressures many times the critical one (carbon dioxide with
             // nitrogen).
+            // Below its lowest pressure: a tenth of the dew pressure of the
+            // ideal solution (the estimate from the critical point alone
+            // misses the dew points of trace heavy components: hexane in a
+            // natural gas at 190 K, 0.79 kPa).
             double tcmax = 0.0;
             for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i)
                 if (z[i] > 0.0) tcmax = std::max(tcmax, CCON.tc[i + 1]);
-            return !(T < std::max(f * Tc, 1.05 * tcmax) && plow <= P);
+            return !(T < std::max(f * Tc, 1.05 * tcmax) && mix::below_dew_pressure(T, z) <= P);
         }
         return !(T < f * Tc && plow <= P && P <= f * Pc);
     }

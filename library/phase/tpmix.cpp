@@ -235,13 +235,13 @@ int frozen_present(double T, const double z[20]) {
 // A state from which a frozen component would deposit as a solid is
 // refused (error 250): the fugacities of the phase (T, D, c), equal in both
 // phases of a split, against the sublimation pressures.
-void refuse_frozen(double T, double D, const double c[20], const double z[20], TpResult& r,
-                   int& ierr, std::string& herr) {
+void refuse_frozen(double T, double P, double D, const double c[20], const double z[20],
+                   TpResult& r, int& ierr, std::string& herr) {
     double f[20] = {};
     int jerr = 0;
     std::string jmsg;
     FGCTY2(T, D, c, f, jerr, jmsg);
-    const int i = jerr <= 0 ? mix::freezing_component(T, z, f) : -1;
+    const int i = jerr <= 0 ? mix::freezing_component(T, P, z, f) : -1;
     if (i < 0) return;
     r.q = kQualityFailed;
     fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);
@@ -343,7 +343,7 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
     }
     if (st.stable) {
         single_phase(T, P, z, Tc, Pc, st.D, st.liquid_like, r);
-        return refuse_frozen(T, r.D, z, z, r, ierr, herr);
+        return refuse_frozen(T, P, r.D, z, z, r, ierr, herr);
     }
 
     int jerr = 0;
@@ -383,7 +383,7 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
     }
     flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
     r.D = flash::mixed_density(r.q, r.Dl, r.Dv);
-    refuse_frozen(T, r.Dv, r.y, z, r, ierr, herr);
+    refuse_frozen(T, P, r.Dv, r.y, z, r, ierr, herr);
 }
 
 }  // namespace lib

@@ -1,5 +1,6 @@
 // Round trips over the condensing region of wet gases (humid air, flue
-// gases) and over the whole phase envelope of a 10-component natural gas:
+// gases) and near the dew line of a 10-component natural gas, and the
+// dense states of natural gases through TPFLSH:
 // each state of TPFLSH is found again by the flashes at given T (TSFLSH,
 // THFLSH, TQFLSH), at given P (PHFLSH, PSFLSH, PQFLSH) and by HSFLSH, with
 // the same T and p (1e-6 relative) and vapour fraction (1e-6); every split
@@ -86,6 +87,16 @@ void round_trip(double T, double P, const double z[20], Count& c) {
     if (!two) return;
     lib::TQFLSH(T, q, z, lib::kMolarQuality, P2, D2, Dl2, Dv2, x2, y2, e2, h2, s2, cv2, cp2, w2,
                 ierr, herr);
+    // Between a lower and an upper dew point (a gas with heavy ends close to
+    // its cricondentherm) an isotherm meets the vapour fraction twice: the
+    // other state is a state of that fraction too.
+    if (ierr <= 0 && !close(P2, P, 1e-6)) {
+        double D3, Dl3, Dv3, x3[20], y3[20], q3 = 0, e3, h3, s3, cv3, cp3, w3;
+        int ierr3 = 0;
+        std::string herr3;
+        lib::TPFLSH(T, P2, z, D3, Dl3, Dv3, x3, y3, q3, e3, h3, s3, cv3, cp3, w3, ierr3, herr3);
+        if (ierr3 <= 0 && std::fabs(q3 - q) <= 1e-6) return;
+    }
     same("TQFLSH", T, P2, q);
     if (ierr <= 0 && std::fabs(h2 - h) > 1e-6 * std::max(1.0, std::fabs(h)))
         c.failed(at("TQFLSH enthalpy", T, P, q));
@@ -182,5 +193,118 @@ std::string grid_name(const ::testing::TestParamInfo<int>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WetGases, WetGasRoundTrip, ::testing::Range(0, 5), grid_name);
+
+const mixtest::Mixture& gas10() { return mixtest::mixtures()[4]; }
+
+class NaturalGas : public WetGasRoundTrip {};
+
+// Close inside the dew line (vapour fractions above 0.98, where the trace
+// amounts of the heaviest components decide), from dew points at given
+// pressure and at given temperature, and a grid across the envelope.
+TEST_F(NaturalGas, FlashesFindStatesNearTheDewLine) {
+    ASSERT_TRUE(mixtest::setup(gas10()));
+    double z[20];
+    gas10().fill(z);
+    const std::vector<double> pressures =
+        dense() ? std::vector<double>{100, 300, 1000, 2000, 3000, 4500, 6000, 7500}
+                : std::vector<double>{300, 3000};
+    const std::vector<double> temperatures =
+        dense() ? std::vector<double>{190, 205, 220, 235, 250, 265, 275} : std::vector<double>{220};
+    const std::vector<double> inside = dense() ? std::vector<double>{1e-5, 1e-4, 1e-3, 1e-2, 4e-2}
+                                               : std::vector<double>{1e-4, 1e-2};
+    Count c;
+    for (double P : pressures) {
+        double T = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+        int ierr = 0;
+        std::string herr;
+        lib::SATP(P, z, lib::kDewPoint, T, Dl, Dv, xl, xv, ierr, herr);
+        if (ierr > 0) {
+            c.failed(at("SATP dew", 0, P, 1) + ": " + herr);
+            continue;
+        }
+        for (double e : inside) round_trip(T * (1.0 - e), P, z, c);
+    }
+    for (double T : temperatures) {
+        double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+        int ierr = 0;
+        std::string herr;
+        lib::SATT(T, z, lib::kDewPoint, P, Dl, Dv, xl, xv, ierr, herr);
+        if (ierr > 0) {
+            c.failed(at("SATT dew", T, 0, 1) + ": " + herr);
+            continue;
+        }
+        for (double e : inside) round_trip(T, P * (1.0 + e), z, c);
+    }
+    const int n = dense() ? 12 : 3;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            round_trip(185.0 + 90.0 * i / (n - 1.0), 200.0 * std::pow(40.0, j / (n - 1.0)), z, c);
+    std::printf(
+        "10-component gas near its dew line and across its envelope: %d states (%d "
+        "two-phase), %d failures\n",
+        c.states, c.two_phase, c.failures);
+    for (const std::string& s : c.list) std::printf("  %s\n", s.c_str());
+    EXPECT_EQ(c.failures, 0);
+    EXPECT_GT(c.two_phase, 0);
+}
+
+// Compressed liquids and supercritical states: TPFLSH finds a single phase
+// everywhere, and a liquid's density is the density solver's liquid root.
+struct DenseRegion {
+    int mixture;  // in mixtest::mixtures()
+    const char* what;
+    double tlo, thi, plo, phi;
+    int nt, np;  // dense grid
+};
+
+const DenseRegion kDense[] = {
+    {1, "3-component gas, compressed liquid", 150, 162, 2900, 4700, 17, 19},
+    {1, "3-component gas, supercritical", 260, 400, 500, 30000, 8, 12},
+    {4, "10-component gas, compressed liquid", 180, 200, 8000, 20000, 9, 7},
+    {4, "10-component gas, supercritical", 300, 450, 500, 30000, 8, 12},
+};
+
+class DenseStates : public ::testing::TestWithParam<int> {
+protected:
+    void TearDown() override {
+        int ierr = 0;
+        std::string herr, hrf = "DEF";
+        lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
+    }
+};
+
+TEST_P(DenseStates, TpflshFindsOnePhaseAndTheLiquidRoot) {
+    const DenseRegion& r = kDense[GetParam()];
+    const mixtest::Mixture& m = mixtest::mixtures()[static_cast<std::size_t>(r.mixture)];
+    ASSERT_TRUE(mixtest::setup(m));
+    double z[20];
+    m.fill(z);
+    const int nt = dense() ? r.nt : 4, np = dense() ? r.np : 4;
+    Count c;
+    for (int i = 0; i < nt; ++i) {
+        for (int j = 0; j < np; ++j) {
+            const double T = r.tlo + (r.thi - r.tlo) * i / (nt - 1.0);
+            const double P = r.plo + (r.phi - r.plo) * j / (np - 1.0);
+            double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w, Dr = 0;
+            int ierr = 0;
+            std::string herr;
+            lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+            ++c.states;
+            if (ierr > 0 || (q > 0.0 && q < 1.0)) {
+                c.failed(at("TPFLSH", T, P, q) + ": " + herr);
+                continue;
+            }
+            if (q != lib::kQualityLiquid) continue;
+            lib::TPRHO(T, P, z, lib::kLiquid, lib::kNoStartValue, Dr, ierr, herr);
+            if (ierr > 0 || !close(D, Dr, 1e-9)) c.failed(at("liquid root", T, P, q));
+        }
+    }
+    std::printf("%s: %dx%d grid, T %g..%g K, p %g..%g kPa: %d states, %d failures\n", r.what, nt,
+                np, r.tlo, r.thi, r.plo, r.phi, c.states, c.failures);
+    for (const std::string& s : c.list) std::printf("  %s\n", s.c_str());
+    EXPECT_EQ(c.failures, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(NaturalGases, DenseStates, ::testing::Range(0, 4));
 
 }  // namespace

@@ -1,0 +1,205 @@
+// Speed of the mixture flashes on compositions that are new to the library
+// (no per-composition cache answers) and on wet gases: TPFLSH single-phase
+// (target 50 us) and two-phase (300 us) with a new composition at every
+// call; the flashes at given T, at given p and HSFLSH of humid air and a
+// flue gas inside the two-phase region (no call above 50 ms); the whole
+// envelope of air and two natural gases (SATSPLN); PHFLSH of Dry ISO Air at
+// 80 K.  The counter "eos" is the number of equation-of-state evaluations
+// per call.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library/models/phik.h"
+
+namespace {
+
+struct Mix {
+    const char* names;
+    int nc;
+    double x[20];
+};
+const Mix kGas3 = {"methane|ethane|propane", 3, {0.9, 0.07, 0.03}};
+const Mix kAir = {"nitrogen|oxygen|argon", 3, {0.7812, 0.2096, 0.0092}};
+const Mix kGas10 = {
+    "methane|nitrogen|co2|ethane|propane|isobutane|butane|ipentane|pentane|hexane",
+    10,
+    {0.8300, 0.0300, 0.0150, 0.0700, 0.0280, 0.0060, 0.0080, 0.0030, 0.0025, 0.0075}};
+const Mix kHumidAir = {"nitrogen|oxygen|argon|water", 4, {0.7578, 0.2033, 0.0089, 0.03}};
+const Mix kFlueGas = {"nitrogen|oxygen|argon|co2|water", 5, {0.7, 0.09, 0.01, 0.08, 0.12}};
+const Mix kIsoAir = {"oxygen|nitrogen|argon|co2", 4, {0.20942, 0.78086, 0.00934, 0.00038}};
+
+bool setup(const Mix& m) {
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(m.nc, m.names, "hmx", hrf, ierr, herr);
+    return ierr <= 0;
+}
+
+void count(benchmark::State& st, unsigned long long evals) {
+    st.counters["eos"] =
+        benchmark::Counter(static_cast<double>(evals), benchmark::Counter::kAvgIterations);
+}
+
+struct State {
+    double T, P;
+};
+
+// The composition of call k: every fraction moved by a part in 1e4 (its
+// own pattern for each call), normalised.
+void composition(const Mix& m, std::size_t k, double z[20]) {
+    double sum = 0.0;
+    for (int i = 0; i < 20; ++i) {
+        z[i] = i < m.nc ? m.x[i] * (1.0 + 1e-4 * static_cast<double>((k * (i + 3)) % 17)) : 0.0;
+        sum += z[i];
+    }
+    for (int i = 0; i < m.nc; ++i) z[i] /= sum;
+}
+
+void one_off(benchmark::State& st, const Mix& m, const std::vector<State>& states) {
+    if (!setup(m)) return st.SkipWithError("set-up failed");
+    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w, z[20];
+    int ierr = 0;
+    std::string herr;
+    std::size_t k = 0;
+    unsigned long long evals = 0;
+    for (auto _ : st) {
+        st.PauseTiming();
+        composition(m, k, z);
+        const State p = states[k++ % states.size()];
+        const unsigned long long e0 = lib::EOS_EVALUATIONS;
+        st.ResumeTiming();
+        lib::TPFLSH(p.T, p.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        benchmark::DoNotOptimize(q);
+        evals += lib::EOS_EVALUATIONS - e0;
+    }
+    count(st, evals);
+}
+
+// Single-phase states: gas, compressed liquid (far above and close to the
+// bubble pressure), dense fluid.
+const std::vector<State> kGas3Single = {{300, 5000}, {150, 4000}, {159, 2900},
+                                        {180, 8000}, {250, 2000}, {350, 10000}};
+const std::vector<State> kGas3Split = {{160, 1000}, {180, 1500}, {200, 2500}, {150, 600}};
+const std::vector<State> kAirSingle = {{300, 101.325}, {150, 5000}, {80, 5000}, {120, 500}};
+const std::vector<State> kAirSplit = {{90, 260}, {90, 290}, {110, 1165}, {100, 600}};
+const std::vector<State> kGas10Single = {{300, 5000}, {200, 10000}, {250, 1000}, {180, 15000}};
+const std::vector<State> kGas10Split = {{220, 3000}, {240, 2000}, {200, 1000}, {260, 4000}};
+
+void OneOffGas3Single(benchmark::State& st) { one_off(st, kGas3, kGas3Single); }
+void OneOffGas3Split(benchmark::State& st) { one_off(st, kGas3, kGas3Split); }
+void OneOffAirSingle(benchmark::State& st) { one_off(st, kAir, kAirSingle); }
+void OneOffAirSplit(benchmark::State& st) { one_off(st, kAir, kAirSplit); }
+void OneOffGas10Single(benchmark::State& st) { one_off(st, kGas10, kGas10Single); }
+void OneOffGas10Split(benchmark::State& st) { one_off(st, kGas10, kGas10Split); }
+
+// The flashes at one wet state of mixture m from its (T, p) state: 'S'
+// TSFLSH, 'H' THFLSH, 'Q' TQFLSH, 'h' PHFLSH, 's' PSFLSH, 'B' HSFLSH.
+void wet(benchmark::State& st, const Mix& m, State at, char which) {
+    if (!setup(m)) return st.SkipWithError("set-up failed");
+    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(at.T, at.P, m.x, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    if (ierr > 0 || !(q > 0.0 && q < 1.0)) return st.SkipWithError("no two-phase state");
+    unsigned long long evals = 0;
+    for (auto _ : st) {
+        double T2 = 0, P2 = 0, D2, q2 = 0, e2, h2, s2;
+        const unsigned long long e0 = lib::EOS_EVALUATIONS;
+        switch (which) {
+            case 'S':
+                lib::TSFLSH(at.T, s, m.x, 1, P2, D2, Dl, Dv, x, y, q2, e2, h2, cv, cp, w, ierr,
+                            herr);
+                break;
+            case 'H':
+                lib::THFLSH(at.T, h, m.x, 1, P2, D2, Dl, Dv, x, y, q2, e2, s2, cv, cp, w, ierr,
+                            herr);
+                break;
+            case 'Q':
+                lib::TQFLSH(at.T, q, m.x, 1, P2, D2, Dl, Dv, x, y, e2, h2, s2, cv, cp, w, ierr,
+                            herr);
+                break;
+            case 'h':
+                lib::PHFLSH(at.P, h, m.x, T2, D2, Dl, Dv, x, y, q2, e2, s2, cv, cp, w, ierr, herr);
+                break;
+            case 's':
+                lib::PSFLSH(at.P, s, m.x, T2, D2, Dl, Dv, x, y, q2, e2, h2, cv, cp, w, ierr, herr);
+                break;
+            default:
+                lib::HSFLSH(h, s, m.x, T2, P2, D2, Dl, Dv, x, y, q2, e2, cv, cp, w, ierr, herr);
+        }
+        benchmark::DoNotOptimize(P2);
+        evals += lib::EOS_EVALUATIONS - e0;
+        if (ierr > 0) return st.SkipWithError(herr.c_str());
+    }
+    count(st, evals);
+}
+
+const State kHumid = {300, 600};
+const State kFlue = {300, 150};
+void HumidTS(benchmark::State& st) { wet(st, kHumidAir, kHumid, 'S'); }
+void HumidTH(benchmark::State& st) { wet(st, kHumidAir, kHumid, 'H'); }
+void HumidTQ(benchmark::State& st) { wet(st, kHumidAir, kHumid, 'Q'); }
+void HumidPH(benchmark::State& st) { wet(st, kHumidAir, kHumid, 'h'); }
+void HumidPS(benchmark::State& st) { wet(st, kHumidAir, kHumid, 's'); }
+void HumidHS(benchmark::State& st) { wet(st, kHumidAir, kHumid, 'B'); }
+void FlueTS(benchmark::State& st) { wet(st, kFlueGas, kFlue, 'S'); }
+void FlueTQ(benchmark::State& st) { wet(st, kFlueGas, kFlue, 'Q'); }
+void FluePH(benchmark::State& st) { wet(st, kFlueGas, kFlue, 'h'); }
+void FlueHS(benchmark::State& st) { wet(st, kFlueGas, kFlue, 'B'); }
+void IsoAirPH(benchmark::State& st) { wet(st, kIsoAir, {80.5, 101.325}, 'h'); }
+
+void envelope(benchmark::State& st, const Mix& m) {
+    if (!setup(m)) return st.SkipWithError("set-up failed");
+    int ierr = 0;
+    std::string herr;
+    unsigned long long evals = 0;
+    for (auto _ : st) {
+        const unsigned long long e0 = lib::EOS_EVALUATIONS;
+        lib::SATSPLN(m.x, ierr, herr);
+        benchmark::DoNotOptimize(ierr);
+        evals += lib::EOS_EVALUATIONS - e0;
+    }
+    count(st, evals);
+}
+
+void EnvelopeAir(benchmark::State& st) { envelope(st, kAir); }
+void EnvelopeGas3(benchmark::State& st) { envelope(st, kGas3); }
+void EnvelopeGas10(benchmark::State& st) { envelope(st, kGas10); }
+
+}  // namespace
+
+BENCHMARK(OneOffGas3Single)
+    ->Name("TPFLSH new composition, 3-component gas, single-phase")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(OneOffGas3Split)
+    ->Name("TPFLSH new composition, 3-component gas, two-phase")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(OneOffAirSingle)
+    ->Name("TPFLSH new composition, air, single-phase")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(OneOffAirSplit)
+    ->Name("TPFLSH new composition, air, two-phase")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(OneOffGas10Single)
+    ->Name("TPFLSH new composition, 10-component gas, single-phase")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(OneOffGas10Split)
+    ->Name("TPFLSH new composition, 10-component gas, two-phase")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(HumidTS)->Name("TSFLSH humid air 300 K, 600 kPa")->Unit(benchmark::kMillisecond);
+BENCHMARK(HumidTH)->Name("THFLSH humid air 300 K, 600 kPa")->Unit(benchmark::kMillisecond);
+BENCHMARK(HumidTQ)->Name("TQFLSH humid air 300 K, 600 kPa")->Unit(benchmark::kMillisecond);
+BENCHMARK(HumidPH)->Name("PHFLSH humid air 300 K, 600 kPa")->Unit(benchmark::kMillisecond);
+BENCHMARK(HumidPS)->Name("PSFLSH humid air 300 K, 600 kPa")->Unit(benchmark::kMillisecond);
+BENCHMARK(HumidHS)->Name("HSFLSH humid air 300 K, 600 kPa")->Unit(benchmark::kMillisecond);
+BENCHMARK(FlueTS)->Name("TSFLSH flue gas 300 K, 150 kPa")->Unit(benchmark::kMillisecond);
+BENCHMARK(FlueTQ)->Name("TQFLSH flue gas 300 K, 150 kPa")->Unit(benchmark::kMillisecond);
+BENCHMARK(FluePH)->Name("PHFLSH flue gas 300 K, 150 kPa")->Unit(benchmark::kMillisecond);
+BENCHMARK(FlueHS)->Name("HSFLSH flue gas 300 K, 150 kPa")->Unit(benchmark::kMillisecond);
+BENCHMARK(IsoAirPH)->Name("PHFLSH Dry ISO Air 80.5 K, 1 atm")->Unit(benchmark::kMillisecond);
+BENCHMARK(EnvelopeAir)->Name("SATSPLN envelope, air")->Unit(benchmark::kMillisecond);
+BENCHMARK(EnvelopeGas3)->Name("SATSPLN envelope, 3-component gas")->Unit(benchmark::kMillisecond);
+BENCHMARK(EnvelopeGas10)->Name("SATSPLN envelope, 10-component gas")->Unit(benchmark::kMillisecond);
