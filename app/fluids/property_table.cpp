@@ -44,6 +44,9 @@ struct TableWindow {
     GtkWidget* progress = nullptr;
     GtkWidget* apply = nullptr;
     std::array<GtkWidget*, NUM_INFO_FIELDS> info{};
+    GtkWidget* critical_title = nullptr;  // the titles of two information rows,
+    GtkWidget* triple_title = nullptr;    // and what they mean for a mixture
+    GtkWidget* note = nullptr;
     std::array<GtkWidget*, NUM_GRID> spin{};
     std::vector<int> combofluids;  // index in `fluids` of each combo row
     Fluid* fluid = nullptr;
@@ -125,6 +128,13 @@ void grid_changed(GtkSpinButton* spin, gpointer which) {
 void show_info(TableWindow& t, const FluidInfo& info) {
     for (int i = 0; i < NUM_INFO_FIELDS; ++i)
         gtk_entry_set_text(GTK_ENTRY(t.info[sz(i)]), info.texts[sz(i)].c_str());
+    gtk_label_set_text(GTK_LABEL(t.critical_title), info.critical_title.c_str());
+    gtk_label_set_text(GTK_LABEL(t.triple_title), info.triple_title.c_str());
+    gtk_label_set_text(GTK_LABEL(t.note), info.note.c_str());
+    if (info.note.empty())
+        gtk_widget_hide(t.note);
+    else
+        gtk_widget_show(t.note);
 }
 
 // Fills the information frame; false (with a message) when no table can
@@ -269,7 +279,10 @@ GtkWidget* info_frame(TableWindow& t) {
     };
     guint r = 2;
     for (const auto& row : rows) {
-        put(my_label(row.title), 0, r);
+        GtkWidget* title = my_label(row.title);
+        if (row.first == INFO_TC) t.critical_title = title;
+        if (row.first == INFO_TTRP) t.triple_title = title;
+        put(title, 0, r);
         for (int i = 0; i < row.count; ++i) {
             const auto col = static_cast<guint>(1 + 2 * i);
             put(my_label(row.labels[i]), col, r);
@@ -277,7 +290,17 @@ GtkWidget* info_frame(TableWindow& t) {
         }
         ++r;
     }
-    gtk_container_add(GTK_CONTAINER(frame), grid);
+    // What the rows mean for a mixture, below them.
+    t.note = gtk_label_new("");
+    gtk_widget_set_name(t.note, "info_note");
+    gtk_label_set_line_wrap(GTK_LABEL(t.note), TRUE);
+    gtk_misc_set_alignment(GTK_MISC(t.note), 0.0f, 0.5f);
+    gtk_widget_set_size_request(t.note, 700, -1);
+    gtk_widget_set_no_show_all(t.note, TRUE);
+    GtkWidget* box = gtk_vbox_new(FALSE, 2);
+    gtk_box_pack_start(GTK_BOX(box), grid, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(box), t.note, FALSE, FALSE, 3);
+    gtk_container_add(GTK_CONTAINER(frame), box);
     return frame;
 }
 

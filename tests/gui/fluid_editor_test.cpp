@@ -340,6 +340,39 @@ TEST_F(FluidEditorWindow, ExportAndImport) {
     EXPECT_NE(shown[0].text.find("Could not write file"), std::string::npos) << shown[0].text;
 }
 
+// A mixture's information says what its rows mean: the critical point of
+// the composition (where bubble and dew lines meet) above the freezing
+// limit of its components, not the first component's triple point below
+// the critical-point estimate; a pure fluid's rows stay as they were.
+TEST_F(FluidEditorWindow, PropertyTableTellsAMixturesCriticalPointAndFreezingLimit) {
+    Fluid* mix = user_fluid("CO2 nitrogen", -1, {{7, 0.5}, {12, 0.5}});
+    ASSERT_NE(mix, nullptr);
+    init_stoffwerte(mix);
+    on_properties_table(nullptr, nullptr);
+    GtkWidget* t = property_table_window();
+    ASSERT_NE(t, nullptr);
+    click(in(t, "apply"));
+    GtkWidget* note = in(t, "info_note");
+    EXPECT_TRUE(gtk_widget_get_visible(note));
+    const std::string said = gtk_label_get_text(GTK_LABEL(note));
+    EXPECT_NE(said.find("where its bubble and dew lines meet"), std::string::npos) << said;
+    EXPECT_NE(said.find("(co2"), std::string::npos) << said;
+    // The critical temperature above the freezing limit (the default unit
+    // is the kelvin or a degree scale: both keep the order).
+    const double tc = std::stod(entry_text(t, "info2"));
+    const double tfreeze = std::stod(entry_text(t, "info5"));
+    EXPECT_GT(tc, tfreeze);
+    EXPECT_EQ(entry_text(t, "info6"), "-");
+    EXPECT_EQ(entry_text(t, "info7"), "-");
+    const std::string text = table_text();
+    EXPECT_GT(std::count(text.begin(), text.end(), '\n'), 5) << text;
+    screenshot("property_table_mixture");
+    select_combo_text(in(t, "fluid_combo"), "Nitrogen");
+    EXPECT_FALSE(gtk_widget_get_visible(note));
+    EXPECT_NE(entry_text(t, "info6"), "-");
+    click(in(t, "close"));
+}
+
 TEST_F(FluidEditorWindow, PropertyTableStopsAndTimesAThousandStates) {
     Fluid* air = user_fluid("Table air", -1, {{12, 0.78}, {11, 0.21}, {16, 0.01}});
     ASSERT_NE(air, nullptr);

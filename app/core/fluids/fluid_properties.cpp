@@ -74,7 +74,10 @@ int get_all_by_T_and_p(const double* c, double& T, double& p, double& s, double&
     if (f == nullptr) return -1;
     if (T > f->Tmax || T < f->Tmin || p > f->pmax) return -1;
     Flash r;
-    if (T <= f->Tc && p <= f->pc) {
+    // A mixture's phases are for its (T, p) flash to find: a wet gas
+    // condenses far above the critical temperature of the mixture.  A pure
+    // fluid is one phase above its critical temperature or pressure.
+    if ((T <= f->Tc && p <= f->pc) || f->az_components > 1) {
         lib::TPFLSH(T, p, c, r.D, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, s, r.cv, r.cp, r.w,
                     r.ierr, r.herr);
         return r.in_mass_units(c, &s, &h, &rho);
@@ -92,7 +95,8 @@ int get_all_by_T_and_rho(const double* c, double& T, double& p, double& s, doubl
                          double& q) {
     Flash r;
     r.D = rho / wmol(c);
-    if (current_fluid != nullptr && T > current_fluid->Tc) {
+    // (A mixture's phases again for its flash to find.)
+    if (current_fluid != nullptr && T > current_fluid->Tc && current_fluid->az_components <= 1) {
         double hjt = 0;
         lib::THERM(T, r.D, c, p, r.e, h, s, r.cv, r.cp, r.w, hjt);
     } else {

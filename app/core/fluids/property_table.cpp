@@ -68,6 +68,53 @@ std::string info_value(int quantity, double value) {
     return format_text("%g %s", shown(quantity, value), default_symbol(quantity));
 }
 
+const char* const NONE = "-";
+
+// A mixture's critical point and freezing limit in place of a pure fluid's
+// (the critical-point routine's estimate and the first component's triple
+// point say nothing about the mixture: 50 % carbon dioxide in nitrogen
+// showed a critical temperature of 216.1 K below a "triple point" of
+// 216.6 K and 212 bar).
+void mixture_info(const Fluid& fluid, FluidInfo& info) {
+    auto& t = info.texts;
+    const double* x = info.x.data();
+    info.critical_title = "Critical Point (mixture):";
+    info.triple_title = "Freezing Limit (mixture):";
+    double Tc = 0, pc = 0, Dc = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::CRTPNT(x, Tc, pc, Dc, ierr, herr);
+    const bool found = ierr <= 0 && Tc > 0 && pc > 0 && Dc > 0;
+    t[INFO_TC] = found ? info_value(Q_TEMPERATURE, Tc) : NONE;
+    t[INFO_PC] = found ? info_value(Q_PRESSURE, pc) : NONE;
+    t[INFO_DC] = found ? info_value(Q_DENSITY, Dc * lib::WMOL(x)) : NONE;
+    // The component that freezes first.
+    double ttrp = 0;
+    std::string name;
+    for (int i = 0; i < fluid.az_components && i < MAX_COMPONENTS; ++i) {
+        if (!(x[sz(i)] > 0)) continue;
+        double wmm = 0, tt = 0, tnbp = 0, tc = 0, pc1 = 0, dc = 0, zc = 0, acf = 0, dip = 0,
+               rgas = 0;
+        lib::INFO(i + 1, wmm, tt, tnbp, tc, pc1, dc, zc, acf, dip, rgas);
+        if (tt > ttrp) {
+            ttrp = tt;
+            std::string hnam, hn80, hcas;
+            lib::NAME(i + 1, hnam, hn80, hcas);
+            name = hnam.substr(0, hnam.find_last_not_of(' ') + 1);
+        }
+    }
+    t[INFO_TTRP] = ttrp > 0 ? info_value(Q_TEMPERATURE, ttrp) : NONE;
+    t[INFO_PTRP] = NONE;
+    t[INFO_DTRP] = NONE;
+    info.note =
+        "Mixture: the critical point is that of this composition, where its bubble and "
+        "dew lines meet" +
+        std::string(found ? "" : " (they do not meet: none)") +
+        "; a mixture has no triple point: the freezing limit is the highest "
+        "triple-point temperature of its components" +
+        (name.empty() ? std::string() : " (" + name + ")") + ", below which it freezes.";
+}
+
 }  // namespace
 
 std::string pad_to_chars(const std::string& text, std::size_t width) {
@@ -169,6 +216,7 @@ std::string prepare_table(Fluid& fluid, FluidInfo& info) {
     t[INFO_TMAX] = info_value(Q_TEMPERATURE, fluid.Tmax);
     t[INFO_PMIN] = info_value(Q_PRESSURE, fluid.pmin);
     t[INFO_PMAX] = info_value(Q_PRESSURE, fluid.pmax);
+    if (fluid.az_components > 1) mixture_info(fluid, info);
     return "";
 }
 

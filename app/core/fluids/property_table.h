@@ -46,6 +46,15 @@ enum InfoField : int {
 
 struct FluidInfo {
     std::array<std::string, NUM_INFO_FIELDS> texts;
+    // The titles of the critical-point and triple-point rows, and what they
+    // mean for a mixture (empty for a pure fluid).  A mixture's critical
+    // point is that of its composition, where its bubble and dew lines meet
+    // (none shown where they do not meet); a mixture has no triple point:
+    // the row shows the highest triple-point temperature of its components,
+    // below which one of them freezes.
+    std::string critical_title = "Critical Point:";
+    std::string triple_title = "Tripple Point:";
+    std::string note;
     // The composition of the table: the fluid's own, or for relative
     // humidity at standard values the one with the humid share of water.
     std::array<double, MAX_COMPONENTS> x{};

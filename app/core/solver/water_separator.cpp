@@ -17,6 +17,13 @@ namespace app {
 
 namespace {
 
+// The phases of a stream at (T, p): vapour fraction (molar), liquid and
+// vapour compositions; a single phase has q = 1 and no liquid.
+struct Split {
+    double q = 1;
+    std::array<double, MAX_COMPONENTS> x{}, y{};
+};
+
 class Separation {
 public:
     explicit Separation(Part& p) : part(p), name(p.name.c_str()), o(p.outputs) {}
@@ -34,20 +41,17 @@ public:
                 "Water separator is used to separate water from mixtures like humid air, not "
                 "for steam\n");
         slot = water_slot(*f);
-        if (slot < 0) {
-            status_message(ML_WARNING,
-                           "Water separator \"%s\": fluid \"%s\" holds no water; the stream "
-                           "passes through.\n",
-                           name, f->name.c_str());
-            return pass_through();
-        }
+        if (slot < 0) return fail("No water in fluid, cannot calculate water separator\n");
         x_w = part.x_in[sz(slot)];
         if (!(x_w > 0)) return pass_through();
-        const double liquid = std::clamp(o[PO_INLET_LIQUID_WATER], 0.0, x_w);
         double T = part.T[0];
-        if (!(liquid == 0 ? cool_to_dew_point(T) : hold_pressure_path())) return PS_FAILED;
-        if (liquid < x_w && !latent_heat(T)) return PS_FAILED;
-        return separate(T, (x_w - liquid) / x_w);
+        Split in;
+        if (!cool_to_dew_point(T) || !split(part.T[0], part.p[0], in)) return PS_FAILED;
+        Split out;
+        if (!split(T, part.p[n], out)) return PS_FAILED;
+        const double condensed = liquid_water(out) - liquid_water(in);
+        if (condensed > 0 && !latent_heat(T)) return PS_FAILED;
+        return separate(T, out, std::max(condensed, 0.0));
     }
 
 private:
@@ -76,11 +80,8 @@ private:
     // The stream passes through: the inlet's state at the outlet pressure.
     int pass_through() {
         part.x_out = part.x_in;
-        return hold_pressure_path() ? PS_FINISHED : PS_FAILED;
+        return path(part.h[0]) ? PS_FINISHED : PS_FAILED;
     }
-
-    // Points 1..n along the pressure loss at the inlet enthalpy (no heat).
-    bool hold_pressure_path() { return path(part.h[0]); }
 
     // Points 1..n of the humid stream from the inlet to (p_n, h_n), with the
     // heat taken out up to each point.
@@ -106,9 +107,10 @@ private:
         return true;
     }
 
-    // Step 7: all water still vapour. The stream is cooled to the dew point
-    // of its water at the outlet pressure (over ice below the triple point);
-    // a stream already below it is not heated.
+    // A stream whose water is all vapour is cooled to the dew point of its
+    // water at the outlet pressure (over ice below the triple point); a
+    // stream below it is not heated.  The heat points follow the stream to
+    // that state.
     bool cool_to_dew_point(double& T) {
         const double pw = x_w * part.p[n];
         double Td = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {};
@@ -135,8 +137,26 @@ private:
         return path(h_n);
     }
 
-    // Step 8: the latent heat of water at T, of evaporation from the
-    // triple point on, of sublimation below.
+    // The phases of the inlet stream at (T, p) by the (T, p) flash.
+    bool split(double T, double p, Split& sp) {
+        double Tc = T, pc = p, s = 0, h = 0, rho = 0, q = 0;
+        if (get_all_by_T_and_p(part.x_in.data(), Tc, pc, s, h, rho, q) != 0)
+            return failed(
+                format_text("Cannot calculate Water Separator %s, calculation failed\n", name));
+        sp = Split{};
+        if (q > 0 && q < 1) {
+            sp.q = q;
+            sp.x = x;
+            sp.y = y;
+        }
+        return true;
+    }
+
+    // The moles of liquid water per mole of the inlet stream.
+    double liquid_water(const Split& sp) const { return (1.0 - sp.q) * sp.x[sz(slot)]; }
+
+    // The latent heat of water at T, of evaporation from the triple point
+    // on, of sublimation below.
     bool latent_heat(double T) {
         const int kph = T >= T_WATER_TRIPLE ? lib::kDewPoint : lib::kSublimationLine;
         const double* w = part.fluid->x_water.data();
@@ -164,17 +184,11 @@ private:
         return true;
     }
 
-    // Steps 9-10: the dry outlet at (T, p_n); the water leaves. `vapour` is
-    // the part of the water that condenses here.
-    int separate(double T, double vapour) {
-        part.x_out = part.x_in;
-        part.x_out[sz(slot)] = 0;
-        double sum = 0;
-        for (double v : part.x_out) sum += v;
-        if (!(sum > 0))
-            return fail(
-                format_text("Cannot calculate Water Separator %s, calculation failed\n", name));
-        for (double& v : part.x_out) v /= sum;
+    // The liquid of the split at the outlet (T, p_n) leaves; the vapour goes
+    // on, saturated with water.  `condensed` is the water condensed here
+    // (moles per mole of the inlet stream).
+    int separate(double T, const Split& out, double condensed) {
+        part.x_out = out.q < 1 ? out.y : part.x_in;
         double Tc = T, p = part.p[n];
         if (get_all_by_T_and_p(part.x_out.data(), Tc, p, part.s[n], part.h[n], part.rho[n],
                                part.q[n]) != 0)
@@ -182,14 +196,15 @@ private:
                 format_text("Cannot calculate Water Separator %s, calculation failed\n", name));
         part.T[n] = T;
         const double m_in = o[PO_INLET_MASSFLOW];
-        const double m_w = m_in / lib::WMOL(part.x_in.data()) * x_w * M_WATER;
+        const double n_in = m_in / lib::WMOL(part.x_in.data());  // kmol/s
+        const double m_l = out.q < 1 ? n_in * (1.0 - out.q) * lib::WMOL(out.x.data()) : 0.0;
         o[PO_OUTLET_TEMPERATURE] = T;
-        o[PO_OUTLET_MASSFLOW] = m_in - m_w;
-        o[PO_LIQUID_WATER_OUT] = m_w;
+        o[PO_OUTLET_MASSFLOW] = m_in - m_l;
+        o[PO_LIQUID_WATER_OUT] = m_l;
         o[PO_OUTLET_LIQUID_WATER] = 0;
-        o[PO_CONDENSATION_HEAT] = m_w * vapour * r;
+        o[PO_CONDENSATION_HEAT] = n_in * condensed * M_WATER * r;
         o[PO_SPECIFIC_CONDENSATION_HEAT] = m_in > 0 ? o[PO_CONDENSATION_HEAT] / m_in : 0.0;
-        part.water = 0;
+        part.water = part.x_out[sz(slot)] > 0 ? 1 : 0;
         return PS_FINISHED;
     }
 };

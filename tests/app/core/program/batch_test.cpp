@@ -3,6 +3,7 @@
 #include "app/core/files/filehandling.h"
 #include "app/core/model/create_delete.h"
 #include "app/core/model/init.h"
+#include "app/core/model/tools.h"
 #include "app/core/program/kvr.h"
 #include "tests/app/core/cycle_support.h"
 #include "tests/app/core/file_support.h"
@@ -400,9 +401,34 @@ TEST_F(Batch, MixtureAndCouplingExamples) {
          }},
         {"humid_air_compressor.kvr", "examples",
          [](const Project& p) {
+             // At the dew point of its water nothing has condensed yet.
              const Part& s = *p.processes[0]->parts[2];
-             EXPECT_GT(s.outputs[PO_LIQUID_WATER_OUT], 0.1);
+             EXPECT_LT(s.outputs[PO_LIQUID_WATER_OUT], 1e-3);
+             EXPECT_LT(s.outputs[PO_HEAT], -1000.0);
              EXPECT_EQ(s.outputs[PO_OUTLET_MASSFLOW], 10.0 - s.outputs[PO_LIQUID_WATER_OUT]);
+         }},
+        {"humid_air_dryer.kvr", "examples",
+         [](const Project& p) {
+             // Cooled to 300 K below its dew point: the cooler gives off the
+             // condensation, the separator takes the liquid out.
+             const Part& c = *p.processes[0]->parts[2];
+             const Part& s = *p.processes[0]->parts[3];
+             EXPECT_NEAR(c.outputs[PO_OUTLET_TEMPERATURE], 300.0, 1e-6);
+             EXPECT_LT(c.outputs[PO_HEAT], -2000.0);
+             EXPECT_GT(s.outputs[PO_LIQUID_WATER_OUT], 0.06);
+             EXPECT_LT(s.outputs[PO_LIQUID_WATER_OUT], 0.1011);
+             EXPECT_GT(s.x_out[4], 0.0);
+             EXPECT_EQ(s.outputs[PO_OUTLET_MASSFLOW], 10.0 - s.outputs[PO_LIQUID_WATER_OUT]);
+         }},
+        {"exhaust_cooler.kvr", "examples",
+         [](const Project& p) {
+             // The exhaust cooled to 290 K, below the dew point of its
+             // water: the outlet temperature is met and the stream is wet.
+             const Part& c = *p.processes[0]->parts[4];
+             EXPECT_NEAR(c.outputs[PO_OUTLET_TEMPERATURE], 290.0, 1e-6);
+             EXPECT_NEAR(c.T[sz(c.steps)], 290.0, 1e-6);
+             EXPECT_GT(c.outputs[PO_OUTLET_WETNESS], 0.01);
+             EXPECT_LT(c.outputs[PO_OUTLET_WETNESS], 0.04);
          }},
         {"split_and_mix.kvr", "examples",
          [](const Project& p) {

@@ -3,6 +3,7 @@
 // faults of each part.
 #include "tests/app/core/cycle_support.h"
 
+#include "app/core/model/tools.h"
 #include "app/core/solver/mixer_splitter.h"
 #include "library/library.h"
 
@@ -125,9 +126,39 @@ TEST_F(Streams, SplitterRefusesSharesOutsideItsRange) {
     }
 }
 
-// Humid air 70 % at 293.15 K compressed 8:1 and dried: the water condenses
-// at the dew point of its partial pressure, and all of it leaves.
-TEST_F(Streams, WaterSeparatorExample) {
+// The split of composition x at (T, p) by the (T, p) flash: the vapour
+// fraction and the liquid's molar mass (0 for one phase).
+struct Split {
+    double q = 1, M_liquid = 0;
+    double y[20] = {};
+};
+Split split_at(Fluid* f, const std::array<double, MAX_COMPONENTS>& x, double T, double p) {
+    init_stoffwerte(f);
+    double D, Dl, Dv, xl[20], xv[20], q, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(T, p, x.data(), D, Dl, Dv, xl, xv, q, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_LE(ierr, 0) << herr;
+    Split r;
+    for (int i = 0; i < 20; ++i) r.y[i] = x[sz(i)];
+    if (q > 0 && q < 1) {
+        r.q = q;
+        r.M_liquid = lib::WMOL(xl);
+        for (int i = 0; i < 20; ++i) r.y[i] = xv[i];
+    }
+    return r;
+}
+
+// The liquid of the split at the separator's outlet state leaves, per the
+// inlet's mass flow m and molar mass.
+double liquid_out(const Split& sp, double m, const std::array<double, MAX_COMPONENTS>& x) {
+    return m / lib::WMOL(x.data()) * (1.0 - sp.q) * sp.M_liquid;
+}
+
+// Humid air 70 % at 293.15 K compressed 8:1 straight into the separator:
+// it is cooled to the dew point of its water at the outlet pressure, where
+// no water has condensed yet; it takes out what the split holds there.
+TEST_F(Streams, WaterSeparatorAtTheDewPoint) {
     Project& p = read_file("humid_air_compressor.kvr");
     ASSERT_EQ(calcProject(p), CS_FINISHED) << p.calc_log;
     const Process& proc = *p.processes[0];
@@ -142,16 +173,47 @@ TEST_F(Streams, WaterSeparatorExample) {
     const double T_dew = sep.outputs[PO_OUTLET_TEMPERATURE];
     EXPECT_NEAR(water_pressure(f, T_dew), x_w * sep.outputs[PO_OUTLET_PRESSURE], 1e-9);
     EXPECT_LT(T_dew, sep.outputs[PO_INLET_TEMPERATURE]);
-    EXPECT_EQ(sep.x_out[w], 0.0);
-    init_stoffwerte(f);
-    const double m_w = 10.0 / lib::WMOL(sep.x_in.data()) * x_w * M_WATER;
-    EXPECT_NEAR(sep.outputs[PO_LIQUID_WATER_OUT], m_w, 1e-12);
+    const Split sp = split_at(f, sep.x_in, T_dew, sep.outputs[PO_OUTLET_PRESSURE]);
+    EXPECT_NEAR(sep.outputs[PO_LIQUID_WATER_OUT], liquid_out(sp, 10.0, sep.x_in), 1e-9);
+    EXPECT_LT(sep.outputs[PO_LIQUID_WATER_OUT], 1e-3 * 10.0 * x_w);
+    EXPECT_NEAR(sep.x_out[w], x_w, 1e-3 * x_w);  // the water goes on as vapour
     EXPECT_EQ(sep.outputs[PO_OUTLET_MASSFLOW], 10.0 - sep.outputs[PO_LIQUID_WATER_OUT]);
-    EXPECT_EQ(proc.outputs[PRO_LIQUID_WATER_OUT], sep.outputs[PO_LIQUID_WATER_OUT]);
     EXPECT_LT(sep.outputs[PO_HEAT], 0.0);  // taken out, as a heat exchanger's
     EXPECT_NEAR(sep.heat[sep.steps], -sep.outputs[PO_HEAT], 1e-6);
-    EXPECT_GT(sep.outputs[PO_CONDENSATION_HEAT], 2300 * m_w);
-    EXPECT_LT(sep.outputs[PO_CONDENSATION_HEAT], 2450 * m_w);
+}
+
+// The same air compressed, cooled to 300 K (below its dew point at 8 bar)
+// and dried: the cooler gives off the heat of the water it condenses, and
+// the separator takes out the split's liquid; the saturated air goes on.
+TEST_F(Streams, WaterSeparatorBelowTheDewPoint) {
+    Project& p = read_file("humid_air_dryer.kvr");
+    ASSERT_EQ(calcProject(p), CS_FINISHED) << p.calc_log;
+    const Process& proc = *p.processes[0];
+    const Part& cooler = *proc.parts[2];
+    const Part& sep = *proc.parts[3];
+    ASSERT_EQ(sep.type, WATER_SEPARATOR);
+    Fluid* f = sep.fluid;
+    const int w = slot(sep, FLUID_WATER);
+    const int n = cooler.steps;
+    EXPECT_NEAR(cooler.T[sz(n)], 300.0, 1e-6);
+    EXPECT_GT(cooler.q[sz(n)], 0.9);  // wet: some of the water condensed
+    EXPECT_LT(cooler.q[sz(n)], 1.0);
+    EXPECT_LT(cooler.outputs[PO_HEAT], 0.0);
+    const double x_w = sep.x_in[w];
+    const double p_out = sep.outputs[PO_OUTLET_PRESSURE];
+    const Split sp = split_at(f, sep.x_in, 300.0, p_out);
+    ASSERT_LT(sp.q, 1.0);
+    const double m_l = liquid_out(sp, 10.0, sep.x_in);
+    EXPECT_NEAR(sep.outputs[PO_LIQUID_WATER_OUT], m_l, 1e-9);
+    EXPECT_GT(m_l, 0.5 * 10.0 * x_w * M_WATER / lib::WMOL(sep.x_in.data()));
+    EXPECT_EQ(sep.outputs[PO_OUTLET_MASSFLOW], 10.0 - m_l);
+    EXPECT_NEAR(sep.outputs[PO_OUTLET_TEMPERATURE], 300.0, 1e-9);
+    for (int i = 0; i < f->az_components; ++i) EXPECT_NEAR(sep.x_out[sz(i)], sp.y[i], 1e-12);
+    EXPECT_GT(sep.x_out[w], 0.0);  // saturated: its vapour stays
+    EXPECT_LT(sep.x_out[w], 0.3 * x_w);
+    // Nothing condenses in the separator itself.
+    EXPECT_NEAR(sep.outputs[PO_HEAT], 0.0, 1e-3 * std::fabs(cooler.outputs[PO_HEAT]));
+    EXPECT_EQ(proc.outputs[PRO_LIQUID_WATER_OUT], m_l);
 }
 
 TEST_F(Streams, WaterSeparatorFaults) {
@@ -165,7 +227,7 @@ TEST_F(Streams, WaterSeparatorFaults) {
               "steam\n");
 
     // Humid air holding more water than saturates it at 300 K: the stream
-    // is not heated to its dew point.
+    // is not heated to its dew point, and its liquid leaves.
     Fluid* humid = fluids[FLUID_HUMID_ISO_AIR];
     ASSERT_TRUE(cycletest::set_inlet(*sep, FLUID_HUMID_ISO_AIR, 300, 1000));
     const int w = slot(*sep, FLUID_WATER);
@@ -177,14 +239,16 @@ TEST_F(Streams, WaterSeparatorFaults) {
                                   sep->q[0]);
     };
     ASSERT_EQ(inlet_state(), 0);
+    EXPECT_LT(sep->q[0], 1.0);
     ASSERT_EQ(calc_part(*sep), PS_FINISHED) << sep->failure_text;
     EXPECT_EQ(sep->outputs[PO_OUTLET_TEMPERATURE], 300.0);
     EXPECT_NEAR(sep->outputs[PO_HEAT], 0.0, 1e-9);
     EXPECT_GT(sep->outputs[PO_LIQUID_WATER_OUT], 0.0);
+    EXPECT_EQ(sep->outputs[PO_CONDENSATION_HEAT], 0.0);  // condensed before
     EXPECT_EQ(humid->x[w], 0.0);
 
-    // No water: the stream passes through, with no heat or water left over
-    // from the run before.
+    // A humid fluid whose stream holds no water passes through, with no
+    // heat or water left over from the run before.
     sep->x_in = humid->x;
     ASSERT_EQ(inlet_state(), 0);
     ASSERT_EQ(calc_part(*sep), PS_FINISHED);
@@ -192,6 +256,11 @@ TEST_F(Streams, WaterSeparatorFaults) {
         EXPECT_EQ(sep->outputs[o], 0.0) << o;
     EXPECT_EQ(sep->outputs[PO_OUTLET_MASSFLOW], 1.0);
     EXPECT_NEAR(sep->outputs[PO_OUTLET_TEMPERATURE], 300.0, 1e-6);
+
+    // A fluid without water fails.
+    ASSERT_TRUE(cycletest::set_inlet(*sep, FLUID_DRY_ISO_AIR, 300, 1000));
+    EXPECT_EQ(calc_part(*sep), PS_FAILED);
+    EXPECT_EQ(sep->failure_text, "No water in fluid, cannot calculate water separator\n");
     free_part(sep);
 }
 
