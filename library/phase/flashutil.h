@@ -5,6 +5,7 @@
 // call.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <string>
@@ -127,9 +128,40 @@ inline double prop(char letter, double T, double D, const double z[20]) {
 // Whether a component's fraction c in a phase is below what the library
 // tells from a pure fluid (ISPURE takes a fraction within 1e-12 of one for
 // the pure component, whose fugacity alone it then forms: f is 0 for the
-// others).  Such a fraction has no fugacity to compare; it is the phase's
-// purity to the last digits.
+// others).
 inline bool below_purity(double c, double f) { return f == 0.0 && c < 1e-11; }
+
+// The fugacities of phase (T, D, c) for every component of the feed z,
+// also where c holds one of them to within the library's purity: the
+// fugacity coefficient of a component that dilute is that at 1e-10
+// (hydrogen in liquid water at 300 K and 100 kPa: 1e-12).  False when the
+// fugacities cannot be formed.
+inline bool dilute_fugacities(double T, double D, const double c[20], const double z[20],
+                              double f[20]) {
+    int jerr = 0;
+    std::string jmsg;
+    FGCTY2(T, D, c, f, jerr, jmsg);
+    if (jerr > 0) return false;
+    const int nc = std::min(NCOMP.nc, kMaxComp);
+    double lift[20] = {}, sum = 0.0;
+    bool any = false;
+    for (int i = 0; i < nc; ++i) {
+        lift[i] = c[i];
+        if (z[i] > 0.0 && below_purity(c[i], f[i])) {
+            lift[i] = 1e-10;
+            any = true;
+        }
+        sum += lift[i];
+    }
+    if (!any) return true;
+    for (int i = 0; i < nc; ++i) lift[i] /= sum;
+    double fl[20] = {};
+    FGCTY2(T, D, lift, fl, jerr, jmsg);
+    if (jerr > 0) return false;
+    for (int i = 0; i < nc; ++i)
+        if (z[i] > 0.0 && below_purity(c[i], f[i])) f[i] = fl[i] * c[i] / lift[i];
+    return true;
+}
 
 // The two-phase marker of cv, cp and w.
 inline void two_phase_markers(double& cv, double& cp, double& w, double marker = kMarker8) {

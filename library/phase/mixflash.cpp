@@ -90,6 +90,7 @@ bool first_crossing(F f, double x0, double f0, double x_end, double step, double
     const double dir = x_end > x0 ? 1.0 : -1.0;
     double xp = x0, fp = f0, xpp = x0, fpp = f0;
     bool two = false;
+    int shrink = 0;
     for (int k = 0; k < 80; ++k) {
         double xn = xp + dir * step;
         if (dir * (xn - x_end) > 0.0) xn = x_end;
@@ -98,6 +99,14 @@ bool first_crossing(F f, double x0, double f0, double x_end, double step, double
         while (!f(xn, vn)) {
             if (++back > 5) return false;
             xn = 0.5 * (xn + xp);
+        }
+        // The first step landed on the same value (one phase on both sides
+        // of a region too thin for it: the vapour fraction close to the
+        // cricondentherm): shorter steps from the start.
+        if (!two && vn == fp && shrink < 8) {
+            ++shrink;
+            step *= 0.25;
+            continue;
         }
         if (vn == 0.0 || (vn > 0.0) != (fp > 0.0)) {
             a = xp;

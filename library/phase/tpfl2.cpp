@@ -256,16 +256,12 @@ void label_phases(double& Dl, double& Dv, double x[20], double y[20], double& q)
 double fugacity_mismatch(double T, const double z[20], double Dl, double Dv, const double x[20],
                          const double y[20]) {
     double fl[20] = {}, fv[20] = {};
-    int jerr = 0;
-    std::string jmsg;
     flash::QuietMessages quiet;
-    FGCTY2(T, Dl, x, fl, jerr, jmsg);
-    if (jerr <= 0) FGCTY2(T, Dv, y, fv, jerr, jmsg);
-    if (jerr > 0) return 1.0;
+    if (!flash::dilute_fugacities(T, Dl, x, z, fl) || !flash::dilute_fugacities(T, Dv, y, z, fv))
+        return 1.0;
     double worst = 0.0;
     for (int i = 0; i < components(); ++i) {
-        if (!(z[i] > 0.0) || flash::below_purity(x[i], fl[i]) || flash::below_purity(y[i], fv[i]))
-            continue;
+        if (!(z[i] > 0.0)) continue;
         if (!(fl[i] > 0.0 && fv[i] > 0.0)) return 1.0;
         worst = std::max(worst, std::fabs(fl[i] / fv[i] - 1.0));
     }

@@ -110,35 +110,6 @@ bool wider_split(double T, double P, const double z[20], const double K[20], TpR
     return false;
 }
 
-// The fugacities of phase (T, D, c) for every component of the feed z,
-// also where c holds one of them to within the library's purity (1e-12):
-// the fugacity coefficient of a component that dilute is that at 1e-10
-// (hydrogen in liquid water at 300 K and 100 kPa: 1e-12).
-bool dilute_fugacities(double T, double D, const double c[20], const double z[20], double f[20]) {
-    int jerr = 0;
-    std::string jmsg;
-    FGCTY2(T, D, c, f, jerr, jmsg);
-    if (jerr > 0) return false;
-    double lift[20], sum = 0.0;
-    bool any = false;
-    for (int i = 0; i < components(); ++i) {
-        lift[i] = c[i];
-        if (z[i] > 0.0 && flash::below_purity(c[i], f[i])) {
-            lift[i] = 1e-10;
-            any = true;
-        }
-        sum += lift[i];
-    }
-    if (!any) return true;
-    for (int i = 0; i < components(); ++i) lift[i] /= sum;
-    double fl[20] = {};
-    FGCTY2(T, D, lift, fl, jerr, jmsg);
-    if (jerr > 0) return false;
-    for (int i = 0; i < components(); ++i)
-        if (z[i] > 0.0 && flash::below_purity(c[i], f[i])) f[i] = fl[i] * c[i] / lift[i];
-    return true;
-}
-
 // The split of an unstable feed from each start in turn until one gives an
 // equilibrium; false (with the error of the earlier starts) when none does.
 bool split(double T, double P, const double z[20], const mix::Stability& st, TpResult& r, int& jerr,
@@ -149,6 +120,9 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
     for (int i = 0; i < components(); ++i) {
         if (!(z[i] > 0.0) || !(st.w[i] > 0.0)) continue;
         K[i] = st.K[i] > 0.0 ? st.K[i] : st.vapour_trial ? st.w[i] / z[i] : z[i] / st.w[i];
+        // (A trial run to a fraction of 1e-270 has fugacity coefficients
+        // of no meaning: the substitution corrects a held K-value.)
+        K[i] = std::clamp(K[i], 1e-20, 1e20);
     }
     double beta = rachford_rice(z, K, r.x, r.y);
     if (!(beta > 0.0 && beta < 1.0)) {
@@ -307,7 +281,8 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
                 TPRHO(T, P, y, kVapour, Dv > 0.0 ? kStartValue : kNoStartValue, Dv, jerr, jmsg);
         }
         if (jerr > 0 || !(Dl > 0.0 && Dv > 0.0) || std::fabs(Dl - Dv) < 1e-6 * Dl ||
-            !dilute_fugacities(T, Dl, x, z, fl) || !dilute_fugacities(T, Dv, y, z, fv))
+            !flash::dilute_fugacities(T, Dl, x, z, fl) ||
+            !flash::dilute_fugacities(T, Dv, y, z, fv))
             return false;
         double change = 0.0;
         for (int i = 0; i < components(); ++i) {

@@ -77,9 +77,13 @@ int get_all_by_T_and_p(const double* c, double& T, double& p, double& s, double&
     // A mixture's phases are for its (T, p) flash to find: a wet gas
     // condenses far above the critical temperature of the mixture.  A pure
     // fluid is one phase above its critical temperature or pressure.
-    if ((T <= f->Tc && p <= f->pc) || f->az_components > 1) {
+    const bool above = T > f->Tc || p > f->pc;
+    if (!above || f->az_components > 1) {
         lib::TPFLSH(T, p, c, r.D, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, s, r.cv, r.cp, r.w,
                     r.ierr, r.herr);
+        // One phase above the critical temperature or pressure carries the
+        // supercritical marker, as a pure fluid's there.
+        if (above && r.ierr <= 0 && !(q >= 0 && q <= 1)) q = lib::kQualitySupercritical;
         return r.in_mass_units(c, &s, &h, &rho);
     }
     q = lib::kQualitySupercritical;
@@ -95,14 +99,18 @@ int get_all_by_T_and_rho(const double* c, double& T, double& p, double& s, doubl
                          double& q) {
     Flash r;
     r.D = rho / wmol(c);
-    // (A mixture's phases again for its flash to find.)
-    if (current_fluid != nullptr && T > current_fluid->Tc && current_fluid->az_components <= 1) {
+    const bool above = current_fluid != nullptr && T > current_fluid->Tc;
+    if (above && current_fluid->az_components <= 1) {
         double hjt = 0;
         lib::THERM(T, r.D, c, p, r.e, h, s, r.cv, r.cp, r.w, hjt);
-    } else {
-        lib::TDFLSH(T, r.D, c, p, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, s, r.cv, r.cp, r.w,
-                    r.ierr, r.herr);
+        return r.in_mass_units(c, &s, &h, nullptr);
     }
+    // A mixture's phases again for its flash to find; one phase above the
+    // critical temperature keeps the quality it had, as a pure fluid's.
+    const double q_before = q;
+    lib::TDFLSH(T, r.D, c, p, r.Dl, r.Dv, x.data(), y.data(), q, r.e, h, s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    if (above && r.ierr <= 0 && !(q >= 0 && q <= 1)) q = q_before;
     return r.in_mass_units(c, &s, &h, nullptr);
 }
 

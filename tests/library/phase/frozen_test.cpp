@@ -1,0 +1,159 @@
+// Mixtures with a component far below its triple point, and mixtures of a
+// light gas with a heavy liquid: the carbon dioxide of Dry ISO Air at 80 K
+// is carried along (the (T, p) results continuous through the dew point of
+// the air, which SATP finds); humid air whose water would freeze is refused
+// with the reason; hydrogen with water and helium with hexane split, and
+// every flash finds their states again.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "tests/library/phase/mix_support.h"
+
+namespace {
+
+class FrozenAndAsymmetric : public ::testing::Test {
+protected:
+    void TearDown() override {
+        int ierr = 0;
+        std::string herr, hrf = "DEF";
+        lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
+    }
+    void set_up(const mixtest::Mixture& m) {
+        ASSERT_TRUE(mixtest::setup(m));
+        m.fill(z);
+    }
+    double z[20] = {};
+};
+
+struct Tp {
+    double q = 0, h = 0, s = 0, D = 0;
+    int ierr = 0;
+    std::string herr;
+};
+
+Tp tp(double T, double P, const double z[20]) {
+    Tp r;
+    double Dl, Dv, x[20], y[20], e, cv, cp, w;
+    lib::TPFLSH(T, P, z, r.D, Dl, Dv, x, y, r.q, e, r.h, r.s, cv, cp, w, r.ierr, r.herr);
+    return r;
+}
+
+const mixtest::Mixture kIsoAir{
+    "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
+
+// Across the two-phase region of the air at 1 atm in steps of 0.02 K the
+// enthalpy rises steadily (at most 4400 J/(mol K) next to the bubble point:
+// 90 J/mol a step; the liquid switched from air to almost pure carbon
+// dioxide at 80.05 K, a jump of 2545 J/mol); the dew point of the air is
+// SATP's.
+TEST_F(FrozenAndAsymmetric, TraceOfCarbonDioxideInAirIsCarriedAlong) {
+    set_up(kIsoAir);
+    double Tdew = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATP(101.325, z, lib::kDewPoint, Tdew, Dl, Dv, xl, xv, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(Tdew, 81.75, 0.05);
+    EXPECT_NEAR(xl[3], z[3], 1e-12);  // the trace in the incipient liquid
+    Tp last = tp(79.0, 101.325, z);
+    ASSERT_LE(last.ierr, 0) << last.herr;
+    double worst = 0.0;
+    for (double T = 79.02; T < 83.0; T += 0.02) {
+        const Tp now = tp(T, 101.325, z);
+        ASSERT_LE(now.ierr, 0) << T << ": " << now.herr;
+        worst = std::max(worst, (now.h - last.h) / 0.02);
+        const bool two = now.q > 0.0 && now.q < 1.0;
+        EXPECT_EQ(two, T < Tdew) << T;
+        last = now;
+    }
+    EXPECT_GT(worst, 0.0);
+    EXPECT_LT(worst, 10000.0);  // J/(mol K): 200 J/mol in a step
+    // A two-phase state is found again by the pressure flash.
+    const Tp at = tp(80.5, 101.325, z);
+    double T2 = 0, D2, x2[20], y2[20], q2 = 0, e2, s2, cv, cp, w;
+    lib::PHFLSH(101.325, at.h, z, T2, D2, Dl, Dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+    EXPECT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(T2, 80.5, 1e-6);
+    EXPECT_NEAR(q2, at.q, 1e-6);
+}
+
+// Water 4 % in air below 90 % of its triple point (245.8 K) would freeze
+// out: refused with error 250 naming it; above, it condenses as liquid.
+TEST_F(FrozenAndAsymmetric, HumidAirWhoseWaterWouldFreezeIsRefused) {
+    set_up({"humid air", "nitrogen|oxygen|argon|water", {0.75, 0.2012, 0.0088, 0.04}});
+    for (double T : {200.0, 230.0, 245.0}) {
+        const Tp r = tp(T, 100.0, z);
+        EXPECT_EQ(r.ierr, 250) << T;
+        EXPECT_NE(r.herr.find("water"), std::string::npos) << r.herr;
+        EXPECT_NE(r.herr.find("would freeze out"), std::string::npos) << r.herr;
+    }
+    const Tp r = tp(250.0, 100.0, z);
+    EXPECT_LE(r.ierr, 0) << r.herr;
+    EXPECT_GT(r.q, 0.95);
+    EXPECT_LT(r.q, 0.97);
+    // The pressure flash of that state does not go below it.
+    double T2 = 0, D2, Dl, Dv, x2[20], y2[20], q2 = 0, e2, s2, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::PHFLSH(100.0, r.h, z, T2, D2, Dl, Dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+    EXPECT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(T2, 250.0, 1e-6);
+}
+
+// A light gas with a heavy liquid (the dew point far above the critical
+// temperature of the mixture, the liquid nearly the heavy component alone):
+// the split, the dew point, and every flash back to the state.
+struct Asymmetric {
+    mixtest::Mixture m;
+    double T, P, pdew;  // K, kPa; the dew pressure at T
+};
+
+const std::vector<Asymmetric>& asymmetric() {
+    static const std::vector<Asymmetric> a = {
+        {{"hydrogen + water", "hydrogen|water", {0.5, 0.5}}, 300, 1000, 7.065},
+        {{"helium + hexane", "helium|hexane", {0.5, 0.5}}, 300, 1000, 43.27},
+    };
+    return a;
+}
+
+TEST_F(FrozenAndAsymmetric, LightGasWithHeavyLiquid) {
+    for (const Asymmetric& a : asymmetric()) {
+        SCOPED_TRACE(a.m.label);
+        set_up(a.m);
+        double pd = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+        int ierr = 0;
+        std::string herr;
+        lib::SATT(a.T, z, lib::kDewPoint, pd, Dl, Dv, xl, xv, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        EXPECT_NEAR(pd, a.pdew, 1e-3 * a.pdew);
+        double D, x[20], y[20], q = 0, e, h, s, cv, cp, w;
+        lib::TPFLSH(a.T, a.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        ASSERT_GT(q, 0.5);
+        ASSERT_LT(q, 0.52);
+        EXPECT_LT(mixtest::fugacity_mismatch(a.T, Dl, Dv, x, y, z), 1e-9);
+        double T2 = 0, P2 = 0, D2, Dl2, Dv2, x2[20], y2[20], q2 = 0, e2, h2, s2;
+        lib::TSFLSH(a.T, s, z, 1, P2, D2, Dl2, Dv2, x2, y2, q2, e2, h2, cv, cp, w, ierr, herr);
+        EXPECT_NEAR(P2, a.P, 1e-6 * a.P) << herr;
+        lib::THFLSH(a.T, h, z, 1, P2, D2, Dl2, Dv2, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+        EXPECT_NEAR(P2, a.P, 1e-6 * a.P) << herr;
+        lib::PHFLSH(a.P, h, z, T2, D2, Dl2, Dv2, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+        EXPECT_NEAR(T2, a.T, 1e-6) << herr;
+        lib::PSFLSH(a.P, s, z, T2, D2, Dl2, Dv2, x2, y2, q2, e2, h2, cv, cp, w, ierr, herr);
+        EXPECT_NEAR(T2, a.T, 1e-6) << herr;
+        lib::HSFLSH(h, s, z, T2, P2, D2, Dl2, Dv2, x2, y2, q2, e2, cv, cp, w, ierr, herr);
+        EXPECT_NEAR(T2, a.T, 1e-6) << herr;
+        lib::TQFLSH(a.T, q, z, 1, P2, D2, Dl2, Dv2, x2, y2, e2, h2, s2, cv, cp, w, ierr, herr);
+        EXPECT_NEAR(P2, a.P, 1e-6 * a.P) << herr;
+        lib::PQFLSH(a.P, q, z, 1, T2, D2, Dl2, Dv2, x2, y2, e2, h2, s2, cv, cp, w, ierr, herr);
+        EXPECT_NEAR(T2, a.T, 1e-6) << herr;
+        lib::TDFLSH(a.T, D, z, P2, Dl2, Dv2, x2, y2, q2, e2, h2, s2, cv, cp, w, ierr, herr);
+        EXPECT_NEAR(P2, a.P, 1e-6 * a.P) << herr;
+    }
+}
+
+}  // namespace
