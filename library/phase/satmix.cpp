@@ -779,34 +779,40 @@ void satt_mixture(double T, const double x[20], int kph, const MixtureSaturation
 void satp_mixture(double P, const double x[20], int kph, const MixtureSaturation& m, double& T,
                   double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                   std::string& herr) {
-    double t0 = T, dl0 = Dl, dv0 = Dv, l0[20], v0[20];
-    flash::copy20(xl, l0);
-    flash::copy20(xv, v0);
+    // The point of the feed without its smallest components first where they
+    // would be frozen at it: carried as a trace (the full feed's road spent
+    // 17-300 ms failing on the carbon dioxide of dry air at 1 atm).
+    const mix::FrozenTrace trace = mix::possible_trace(x);
+    if (trace.any) {
+        double t = T, dl = Dl, dv = Dv, l[20], v[20];
+        flash::copy20(xl, l);
+        flash::copy20(xv, v);
+        mix::remove_trace(trace, l);
+        mix::remove_trace(trace, v);
+        int jerr = 0;
+        std::string jmsg;
+        {
+            flash::QuietMessages quiet;
+            TemperatureRoad(P, trace.rest, kph, m, t, dl, dv, l, v, jerr, jmsg).run();
+        }
+        if (jerr <= 0 && mix::same_trace(trace, mix::frozen_trace(t, x))) {
+            T = t;
+            carry_trace(trace, x, T, P, dl, dv, l, v);
+            Dl = dl;
+            Dv = dv;
+            flash::copy20(l, xl);
+            flash::copy20(v, xv);
+            ierr = jerr;
+            herr = jmsg;
+            return;
+        }
+    }
     TemperatureRoad(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr).run();
     double p = P;
     if (ierr > 0 && kph == kDewPoint && dew_from_split(false, x, T, p, Dl, Dv, xl, xv)) {
         ierr = 0;
         herr.clear();
     }
-    // Where the smallest components would be frozen at the point found (or
-    // none is found), the point of the rest carrying them as a trace.
-    const mix::FrozenTrace trace = mix::possible_trace(x);
-    if (!trace.any || (ierr <= 0 && !mix::same_trace(trace, mix::frozen_trace(T, x)))) return;
-    double t = t0, dl = dl0, dv = dv0;
-    int jerr = 0;
-    std::string jmsg;
-    mix::remove_trace(trace, l0);
-    mix::remove_trace(trace, v0);
-    TemperatureRoad(P, trace.rest, kph, m, t, dl, dv, l0, v0, jerr, jmsg).run();
-    if (jerr > 0 || !mix::same_trace(trace, mix::frozen_trace(t, x))) return;
-    T = t;
-    carry_trace(trace, x, T, P, dl, dv, l0, v0);
-    Dl = dl;
-    Dv = dv;
-    flash::copy20(l0, xl);
-    flash::copy20(v0, xv);
-    ierr = jerr;
-    herr = jmsg;
 }
 
 }  // namespace lib
