@@ -13,6 +13,7 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/models/hmx.h"
+#include "library/models/phik.h"
 #include "library/models/records.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
@@ -53,7 +54,8 @@ double spline_value(int col, double D) {
 // The trace of one call.
 class Trace {
 public:
-    Trace(const double x[20], int& ierr, std::string& herr) : x(x), ierr(ierr), herr(herr) {}
+    Trace(const double x[20], int& ierr, std::string& herr, unsigned long long budget = ~0ULL)
+        : x(x), ierr(ierr), herr(herr), budget(budget), start(EOS_EVALUATIONS) {}
 
     void run() {
         ierr = 0;
@@ -87,6 +89,9 @@ private:
     const double* x;
     int& ierr;
     std::string& herr;
+    const unsigned long long budget;  // evaluations the trace may spend
+    const unsigned long long start;
+    bool spent = false;
     double Tc = 0, Pc = 0, Dc = 0, tmin = 0, pmax = 0;
     std::vector<std::array<double, 26>> rows;
     double threshold = 1e-12;
@@ -209,6 +214,10 @@ private:
         Point prev = cur;
         double top = cur.T;  // the highest temperature so far
         while (rows.size() < static_cast<std::size_t>(kSplinePoints)) {
+            if (EOS_EVALUATIONS - start > budget) {
+                spent = true;
+                break;
+            }
             // Steps of 0.1 mol/L about the critical density, where the
             // phases meet and the boundary bends, and close to the highest
             // temperature (whose neighbours the cricondentherm's cache
@@ -216,7 +225,7 @@ private:
             // smooth (each point costs a Newton solution: air's trace took
             // 344 points, 65 ms).
             top = std::max(top, prev.T);
-            const bool fine = (D > 0.5 * Dc && D < 1.6 * Dc) || prev.T > 0.9 * top;
+            const bool fine = (D > 0.5 * Dc && D < 1.6 * Dc) || prev.T > 0.95 * top;
             D = D < 0.01 ? 10.0 * D : D + (fine ? 0.1 : 0.3);
             if (!(D > 0.0)) break;
             Point p = prev;
@@ -276,7 +285,7 @@ private:
 
     void finish() {
         const int n = static_cast<int>(std::min<std::size_t>(rows.size(), kSplinePoints));
-        if (n < 20) {
+        if (n < 20 || spent) {
             SATSPL.n = 0;
             fail(2, "[SATSPLN error 2] saturation routine failed", ierr, herr);
             return;
@@ -503,5 +512,9 @@ void spline_start_at_fraction(double vf, int ityp, double spec, double& T, doubl
 }
 
 void SATSPLN(const double x[20], int& ierr, std::string& herr) { Trace(x, ierr, herr).run(); }
+
+void trace_within(const double x[20], unsigned long long budget, int& ierr, std::string& herr) {
+    Trace(x, ierr, herr, budget).run();
+}
 
 }  // namespace lib

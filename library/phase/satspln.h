@@ -15,6 +15,11 @@ bool spline_start(int kph, const double x[20], double& T, double& P, double& Dl,
 // ityp given (as T, P, spec); nothing changes without splines.
 void spline_start_at_fraction(double vf, int ityp, double spec, double& T, double& P, double& Dl,
                               double& Dv, double xl[20], double xv[20]);
+// SATSPLN within a budget of equation-of-state evaluations: a trace that
+// would spend more ends without splines (error 2), for a caller that must
+// not wait for it (the cricondentherm cache inside a flash).
+void trace_within(const double x[20], unsigned long long budget, int& ierr, std::string& herr);
+
 // Whether the splines are set for composition x.
 bool splines_for(const double x[20]);
 // The highest temperature of the traced boundary (the cricondentherm), when
