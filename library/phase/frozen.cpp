@@ -38,8 +38,19 @@ bool frozen(int i, double T) {
 }
 
 FrozenTrace frozen_trace(double T, const double z[20]) {
+    // The frozen components from the smallest up to kFrozenTrace together
+    // (the 0.04 % of carbon dioxide in air at 75 K, not its 0.9 % of argon,
+    // frozen too but dissolved in the liquid air).
     FrozenTrace t;
-    for (int i = 0; i < components(); ++i) t.held[i] = z[i] > 0.0 && frozen(i, T);
+    double sum = 0.0;
+    for (;;) {
+        int k = -1;
+        for (int i = 0; i < components(); ++i)
+            if (z[i] > 0.0 && !t.held[i] && frozen(i, T) && (k < 0 || z[i] < z[k])) k = i;
+        if (k < 0 || sum + z[k] > kFrozenTrace) break;
+        t.held[k] = true;
+        sum += z[k];
+    }
     complete(t, z);
     return t;
 }
@@ -80,12 +91,9 @@ void add_trace(const FrozenTrace& t, const double z[20], double c[20]) {
 }
 
 int freezing_component(double T, double P, const double z[20], const double f[20]) {
-    double share = 0.0;
-    for (int i = 0; i < components(); ++i)
-        if (z[i] > 0.0 && frozen(i, T)) share += z[i];
-    if (!(share > kFrozenTrace)) return -1;
+    const FrozenTrace trace = frozen_trace(T, z);
     for (int i = 0; i < components(); ++i) {
-        if (!(z[i] > 0.0) || !frozen(i, T)) continue;
+        if (!(z[i] > 0.0) || !frozen(i, T) || (trace.any && trace.held[i])) continue;
         double psub = 0.0;
         int jerr = 0;
         std::string jmsg;

@@ -21,8 +21,8 @@ constexpr double kFrozenTrace = 1e-3;
 // Whether component i (0-based) is frozen at T.
 bool frozen(int i, double T);
 
-// The frozen trace of feed z at T: the frozen components when together
-// they are at most kFrozenTrace of the feed.
+// The frozen trace of feed z at T: its frozen components from the smallest
+// up to kFrozenTrace of the feed together.
 struct FrozenTrace {
     bool any = false;
     bool held[20] = {};
@@ -45,9 +45,9 @@ bool same_trace(const FrozenTrace& a, const FrozenTrace& b);
 void remove_trace(const FrozenTrace& t, double c[20]);
 void add_trace(const FrozenTrace& t, const double z[20], double c[20]);
 
-// The frozen component of z (0-based) that would deposit as a solid from a
-// state at (T, P) whose component fugacities are f (kPa): more than a trace
-// of frozen components, and its fugacity above the solid's (its sublimation
+// The frozen component of z (0-based), not carried as a trace, that would
+// deposit as a solid from a state at (T, P) whose component fugacities are
+// f (kPa): its fugacity above the solid's (its sublimation
 // pressure, raised by the solid's volume, taken as the triple-point
 // liquid's, times P - Psub over R T).  -1 when none would.
 int freezing_component(double T, double P, const double z[20], const double f[20]);

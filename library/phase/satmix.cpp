@@ -692,7 +692,7 @@ bool dew_from_split(bool at_t, const double x[20], double& T, double& P, double&
     mix::TpState st;
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", x, tmin, tmax, dmax, pmax);
-    for (int k = 0; k < 30 && !(outside > 0.0 && inside > 0.0); ++k) {
+    for (int k = 0; k < 12 && !(outside > 0.0 && inside > 0.0); ++k) {
         // (Not beyond the equation's pressure limit or below its lowest
         // temperature.)
         if ((at_t && p * f > pmax) || (!at_t && t * f < tmin)) return false;

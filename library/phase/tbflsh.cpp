@@ -810,6 +810,16 @@ private:
     // Without a dew point the single-phase state is taken when it is
     // stable.
     void mixture() {
+        // A stable single phase first: far from the phase boundary no dew
+        // point is needed (the 10-component gas at 350 K, above its
+        // cricondentherm, spent 150 ms failing to find one).
+        if (lerr <= 0 && !mix::no_dew_point(T, z)) {
+            if (!in_range()) return;
+            supercritical();
+            if (ierr <= 0 && D > 0.0 && mix::single_phase_stable(T, D, z)) return;
+            ierr = 0;
+            herr.clear();
+        }
         bool dew = false;
         if (lerr <= 0 && !mix::no_dew_point(T, z)) {
             flash::QuietMessages quiet;

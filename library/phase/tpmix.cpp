@@ -193,17 +193,16 @@ void neighbour_split(double T, double P, const double z[20], TpResult& r, int& j
     }
 }
 
-// The frozen component of z at T (0-based) when they are more than a
-// trace together; -1 otherwise.
+// The largest frozen component of z at T (0-based) that is not carried as
+// a trace; -1 where there is none.
 int frozen_present(double T, const double z[20]) {
-    double share = 0.0;
+    const mix::FrozenTrace trace = mix::frozen_trace(T, z);
     int first = -1;
     for (int i = 0; i < components(); ++i) {
-        if (!(z[i] > 0.0) || !mix::frozen(i, T)) continue;
-        share += z[i];
+        if (!(z[i] > 0.0) || !mix::frozen(i, T) || (trace.any && trace.held[i])) continue;
         if (first < 0 || z[i] > z[first]) first = i;
     }
-    return share > mix::kFrozenTrace ? first : -1;
+    return first;
 }
 
 // A state from which a frozen component would deposit as a solid is
