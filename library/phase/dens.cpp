@@ -70,6 +70,9 @@ double step_fraction(double Dl, double dl, double Dv, double dv, double Dc) {
 }
 
 constexpr double kSatStep = 1e-10;  // relative step of the last Newton pass
+// The same where the steps end at the rounding: smaller, so that the
+// pressure of the result (first order in the last step) is exact.
+constexpr double kNoiseStep = 1e-13;
 
 }  // namespace
 
@@ -105,6 +108,46 @@ bool saturation_at_t(double T, const double z[20], double Dc, double& P, double&
             (void)pl;
             P = pv;
             return P > 0.0;
+        }
+    }
+    return false;
+}
+
+bool saturation_to_noise(double T, const double z[20], double Dc, double& P, double& Dl, double& Dv,
+                         double* noise) {
+    PureRoute rt;
+    if (!(T > 0.0) || !pure_route(z, rt)) return false;
+    if (!(Dl > Dc && Dv > 0.0 && Dv < Dc)) return false;
+    constexpr double kRounding = 1e-15;  // of a sum of terms of the residual Helmholtz energy
+    const double RT = rt.R * T, tau = rt.tred / T;
+    for (int it = 1; it <= 30; ++it) {
+        PhaseTerms l, v;
+        if (!phase_terms(rt, tau, Dl, false, l) || !phase_terms(rt, tau, Dv, false, v))
+            return false;
+        const double zl = Dl * (1.0 + l.r01), zv = Dv * (1.0 + v.r01);
+        const double f1 = zl - zv;
+        const double f2 = (l.r00 + l.r01) - (v.r00 + v.r01) + std::log(Dl / Dv);
+        const double w = 1.0 / Dl - 1.0 / Dv;
+        const double b = (f1 / Dl - f2) / w;
+        const double dl = (b - f1) / l.K, dv = b / v.K;
+        if (!std::isfinite(dl) || !std::isfinite(dv)) return false;
+        // The rounding of the two residuals, and the steps it alone would
+        // cause.
+        const double n1 = kRounding * (Dl + Dv + std::fabs(Dl * l.r01) + std::fabs(Dv * v.r01));
+        const double n2 = kRounding * (std::fabs(l.r00) + std::fabs(l.r01) + std::fabs(v.r00) +
+                                       std::fabs(v.r01) + std::fabs(std::log(Dl / Dv)));
+        const double nb = (n1 / Dl + n2) / std::fabs(w);
+        const double nl = (nb + n1) / l.K, nv = nb / v.K;
+        const double f = step_fraction(Dl, dl, Dv, dv, Dc);
+        const bool last = f == 1.0 && std::fabs(dl) <= std::max(kNoiseStep * Dl, 4.0 * nl) &&
+                          std::fabs(dv) <= std::max(kNoiseStep * Dv, 4.0 * nv);
+        const double pv = RT * (zv + v.K * f * dv);
+        Dl += f * dl;
+        Dv += f * dv;
+        if (last) {
+            P = pv;
+            if (noise != nullptr) *noise = std::max(nl, nv) / (Dl - Dv);
+            return P > 0.0 && Dl > Dc && Dv < Dc;
         }
     }
     return false;

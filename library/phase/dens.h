@@ -32,6 +32,15 @@ double CRTDEN(const double x[20], double T, double& D);
 // stable branches (dP/dD <= 0), cross Dc or miss convergence in 20 steps.
 bool saturation_at_t(double T, const double z[20], double Dc, double& P, double& Dl, double& Dv);
 
+// The same close to the critical point, where the residuals of the two
+// conditions are a small difference of large terms and the densities are
+// determined only to their rounding: Newton's method stops where its steps
+// are no larger than the rounding of the residuals would make them (or below
+// 1e-13).  The same start gives the same result, to the last digit.  noise,
+// when given, receives the size of those steps relative to Dl - Dv.
+bool saturation_to_noise(double T, const double z[20], double Dc, double& P, double& Dl, double& Dv,
+                         double* noise = nullptr);
+
 // The saturation state of a pure fluid at P by Newton's method on T, Dl and Dv
 // (both phases at pressure P with equal Gibbs energies), started from
 // T < Tc and Dl > Dc > Dv; the same failures as saturation_at_t, and T may

@@ -226,6 +226,17 @@ inline double single_phase_quality(double T, double P, double D, double Tc, doub
     return D > Dc ? kQualityLiquid : kQualityVapour;
 }
 
+// The same for a pure fluid's state found on one side of its saturation line
+// (liquid: on the bubble point's side): below Tc and Pc that side, whatever
+// the critical density says (close to an equation's own critical point,
+// which can lie some 10 % in density from the stated one, a saturated liquid
+// can be thinner than Dc).
+inline double side_quality(bool liquid, double T, double P, double D, double Tc, double Pc,
+                           double Dc) {
+    if (T < Tc && !(P > Pc)) return liquid ? kQualityLiquid : kQualityVapour;
+    return single_phase_quality(T, P, D, Tc, Pc, Dc);
+}
+
 // True (with error 1 and its message) when an input is not a finite number:
 // no iteration starts from one.
 inline bool not_a_number(const std::string& routine, std::initializer_list<double> inputs,

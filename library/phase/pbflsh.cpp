@@ -419,7 +419,8 @@ private:
         ABFL1(P, b, z, kph, ab, 0.0, 0.0, T, pp, D, serr, smsg);
         if (serr > 0) return give_up(serr, smsg);
         properties();
-        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+        q = ppf ? flash::single_phase_quality(T, P, D, Tc, Pc, Dc)
+                : flash::side_quality(kph == 1, T, P, D, Tc, Pc, Dc);
         finish();
     }
 

@@ -32,6 +32,15 @@ constexpr double kMinWidth = 1e-7;        // narrowest piece, relative to Tc
 constexpr int kMaxPieces = 400;           // pieces of one line at most
 constexpr std::size_t kMaxCurves = 512;   // equations kept at most
 constexpr int kFunctions = 3;             // ln P, Dl, ln Dv
+// The equation's own critical temperature takes the stated one's place in
+// the variable sqrt(Tc - T) when it lies lower by more than this share of
+// Tc (the expansions would otherwise end at the first piece that holds it).
+constexpr double kOwnBelow = 1e-5;
+// The states above the expansions, towards the critical point, are solved
+// at distances from it that shrink by 4 each (the last 1e-9 of Tc is left:
+// there the equation determines the densities to some 1e-4 only).
+constexpr double kTailEnd = 1e-9;
+constexpr double kTailNoise = 1e-3;
 
 // One piece: the coefficients of the three functions in x = (2T - lo - hi)
 // / (hi - lo), interleaved by order.
@@ -54,10 +63,10 @@ struct Curve {
     double lnp_low = 0, lnp_high = 0;
     std::vector<Piece> pieces;
     int solves = 0;
-    // The equation's own critical point, found at the first question
-    // (pressure 0: not found).
-    mutable double tc_own = 0, pc_own = 0, dc_own = 0;
-    mutable bool pc_known = false;
+    // The equation's own critical point, found before the build (pressure
+    // 0: not found, or not close to the stated one).
+    double tc_own = 0, pc_own = 0, dc_own = 0;
+    Tail tail;
 };
 
 std::vector<std::unique_ptr<Curve>> store;
@@ -115,7 +124,7 @@ inline void lnp_and_slope(const Piece& p, double x, double& v, double& dv) {
 struct Build {
     int icomp = 0;
     double z[20] = {};
-    double tc = 0, dc = 0;
+    double tc = 0, dc = 0;  // the end of the line and the density that divides the phases
     Curve* curve = nullptr;
     bool have_last = false, have_prev = false;
     double last[3] = {}, prev[3] = {};  // T, Dl, Dv of the last two states solved
@@ -327,6 +336,77 @@ void build_pieces(Build& b, double tlow) {
     c.lnp_high = c.pieces.back().lnp_hi;
 }
 
+// The critical point of the equation itself, where FNCRPT finds one close
+// to the stated point (a blend's equation, a corresponding-states estimate
+// and a few others put theirs up to some 1 % apart).
+void find_own_critical_point(Curve& c, const double z[20], int icomp) {
+    double d = 0, p = 0, t = 0;
+    int ierr = 0;
+    std::string herr;
+    double zz[20];
+    std::copy(z, z + 20, zz);
+    FNCRPT(zz, d, p, t, ierr, herr);
+    const double tc = CCON.tc[icomp], pc = CCON.pc[icomp], dc = CCON.dc[icomp];
+    if (ierr > 0 || !std::isfinite(t) || !std::isfinite(p) || !std::isfinite(d) ||
+        !(std::fabs(t / tc - 1.0) < 0.03) || !(std::fabs(p / pc - 1.0) < 0.2) ||
+        !(d > 0.5 * dc && d < 2.0 * dc))
+        return;
+    c.tc_own = t;
+    c.pc_own = p;
+    c.dc_own = d;
+}
+
+// The states above the top of the expansions: where the line ends (the
+// equation's own critical point, or the stated one where that is not
+// found), and saturated states solved at distances from it that shrink by
+// 4 each, every one started from the two before by their power law in
+// sqrt(Te - T).
+void build_tail(Build& b) {
+    Curve& c = *b.curve;
+    Tail& tl = c.tail;
+    tl = Tail{};
+    const bool own = c.pc_own > 0.0;
+    tl.te = own ? c.tc_own : CCON.tc[b.icomp];
+    tl.pe = own ? c.pc_own : CCON.pc[b.icomp];
+    tl.de = own ? c.dc_own : CCON.dc[b.icomp];
+    if (!(c.thigh < tl.te)) return;
+    double P = 0, Dl = 0, Dv = 0;
+    {
+        const Piece& top = c.pieces.back();
+        double v[kFunctions];
+        evaluate(top, -1.0, v);  // (x = -1 at the top)
+        P = std::exp(v[0]);
+        Dl = v[1];
+        Dv = std::exp(v[2]);
+    }
+    double T = c.thigh;
+    for (int k = 0; k < kTailPoints; ++k) {
+        if (k > 0) {
+            T = tl.te - (tl.te - T) / 4.0;
+            if (tl.te - T < kTailEnd * tl.te) break;
+            // Power law of the last two (the square root from one).
+            double bl = 0.5, bv = 0.5;
+            if (k > 1) {
+                bl = std::log(tl.dl[k - 2] / tl.dl[k - 1]) / std::log(2.0);
+                bv = std::log(tl.dv[k - 2] / tl.dv[k - 1]) / std::log(2.0);
+            }
+            Dl = tl.de + tl.dl[k - 1] * std::pow(0.5, bl);
+            Dv = tl.de - tl.dv[k - 1] * std::pow(0.5, bv);
+            // (A state the equation determines to less than 1e-3 of the
+            // difference of its densities ends the tail.)
+            double noise = 1.0;
+            if (!saturation_to_noise(T, b.z, tl.de, P, Dl, Dv, &noise) || noise > kTailNoise) break;
+        }
+        if (!(Dl > tl.de && Dv < tl.de && P > 0.0 && P < tl.pe)) break;
+        tl.t[k] = T;
+        tl.p[k] = P;
+        tl.u[k] = std::sqrt(tl.te - T);
+        tl.dl[k] = Dl - tl.de;
+        tl.dv[k] = tl.de - Dv;
+        tl.n = k + 1;
+    }
+}
+
 // The lowest temperature of the line: the triple point, or the lower limit
 // of the equation when that is higher.
 double lowest_temperature(int icomp, const double z[20]) {
@@ -394,14 +474,23 @@ const Curve* curve_of(int icomp) {
     auto curve = std::make_unique<Curve>();
     curve->key = key;
     b.curve = curve.get();
-    b.tc = CCON.tc[icomp];
-    curve->tc = b.tc;
-    b.dc = CCON.dc[icomp];
     const double tlow = lowest_temperature(icomp, b.z);
     building = true;
     {
         flash::QuietMessages quiet;
+        find_own_critical_point(*curve, b.z, icomp);
+        const bool lower =
+            curve->pc_own > 0.0 && curve->tc_own < CCON.tc[icomp] * (1.0 - kOwnBelow);
+        b.tc = lower ? curve->tc_own : CCON.tc[icomp];
+        b.dc = lower ? curve->dc_own : CCON.dc[icomp];
+        curve->tc = b.tc;
         if (tlow > 0.0 && tlow < b.tc * (1.0 - kCriticalGap)) build_pieces(b, tlow);
+        if (!curve->pieces.empty()) {
+            // (An own point at or below the top of the expansions is not it.)
+            if (!(curve->pc_own > std::exp(curve->lnp_high) && curve->tc_own > curve->thigh))
+                curve->pc_own = curve->tc_own = curve->dc_own = 0.0;
+            build_tail(b);
+        }
     }
     building = false;
     if (store.size() >= kMaxCurves) store.erase(store.begin());
@@ -501,25 +590,15 @@ bool covers(int icomp, double T) {
 bool own_critical_point(int icomp, double& T, double& P, double& D) {
     const Curve* c = curve_of(icomp);
     if (c == nullptr) return false;
-    if (!c->pc_known) {
-        double z[20] = {}, d = 0, p = 0, t = 0;
-        z[icomp - 1] = 1.0;
-        int ierr = 0;
-        std::string herr;
-        flash::QuietMessages quiet;
-        FNCRPT(z, d, p, t, ierr, herr);
-        // (Above the top of the expansions, or it is not that point.)
-        if (ierr <= 0 && std::isfinite(p) && p > std::exp(c->lnp_high) && t > c->thigh) {
-            c->tc_own = t;
-            c->pc_own = p;
-            c->dc_own = d;
-        }
-        c->pc_known = true;
-    }
     T = c->tc_own;
     P = c->pc_own;
     D = c->dc_own;
     return P > 0.0;
+}
+
+const Tail* tail(int icomp) {
+    const Curve* c = curve_of(icomp);
+    return c != nullptr && c->tail.n > 0 ? &c->tail : nullptr;
 }
 
 void forget_slots() {

@@ -9,6 +9,8 @@
 // routines iterate as before.
 #pragma once
 
+#include <array>
+
 namespace lib::satcheb {
 
 // The saturation state of component icomp at T from its expansions.  False
@@ -29,6 +31,19 @@ bool covers(int icomp, double T);
 // The critical point of the equation of component icomp itself (found once
 // per equation); false without expansions or when it is not found.
 bool own_critical_point(int icomp, double& T, double& P, double& D);
+
+// The saturation line above the expansions (see satcrit.h): where it ends
+// (the equation's own critical point, or the stated one where that is not
+// found) and saturated states towards it, from the top of the expansions.
+constexpr int kTailPoints = 12;
+struct Tail {
+    double te = 0, pe = 0, de = 0;  // the end of the line
+    int n = 0;                      // states
+    // Their T and P, u = sqrt(te - T), Dl - de and de - Dv.
+    std::array<double, kTailPoints> t{}, p{}, u{}, dl{}, dv{};
+};
+// The line above the expansions of icomp; null without expansions.
+const Tail* tail(int icomp);
 
 // Forgets which expansions belong to which component slot (a new set-up or a
 // changed equation); the expansions themselves are kept.

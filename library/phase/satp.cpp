@@ -14,6 +14,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
+#include "library/phase/satcrit.h"
 #include "library/phase/satmix.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/satt.h"
@@ -304,6 +305,7 @@ public:
         if (from_expansions()) return finish();
         if (!critical_point() || !in_range()) return;
         if (icomp > 0 && !(P >= CCON.ptp[icomp] && P > 0.0) && !below_triple_point()) return;
+        if (icomp > 0 && near_critical()) return;
         if (icomp > 0 && P / Pc >= 0.99999999) return critical_pressure();
         sat::MixModelSwitch model_switch;
         if (icomp == 0) return mixture(model_switch);
@@ -388,6 +390,23 @@ private:
             !(P < CCON.pc[icomp]))
             return false;
         return satcheb::at_p(icomp, P, T, Dl, Dv);
+    }
+
+    // Above the top of the expansions: the road shared with SATT, which
+    // also knows where the equation has no saturation state.  (It comes
+    // before the critical point that answers within 1e-8 of Pc: an
+    // equation's own critical point can lie a little lower in T, isobutane's
+    // by 7 mK, with its pressure within that band.)
+    bool near_critical() {
+        switch (satcrit::at_p(icomp, P, T, Dl, Dv)) {
+            case satcrit::Verdict::kSolved: finish(); return true;
+            case satcrit::Verdict::kNoState:
+                if (P / Pc >= 0.99999999) return false;
+                no_convergence();
+                return true;
+            case satcrit::Verdict::kNotHere: break;
+        }
+        return false;
     }
 
     bool critical_point() {

@@ -12,6 +12,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
+#include "library/phase/satcrit.h"
 #include "library/phase/satmix.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/spinodal.h"
@@ -388,10 +389,21 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
         return finish();
     }
 
-    // A pure fluid's saturation line from its expansions where they reach.
-    if (icomp > 0 && (kph == kBubblePoint || kph == kDewPoint) &&
-        satcheb::at_t(icomp, T, P, Dl, Dv))
-        return finish();
+    // A pure fluid's saturation line from its expansions where they reach,
+    // and above them from the road shared with SATP.
+    if (icomp > 0 && (kph == kBubblePoint || kph == kDewPoint)) {
+        if (satcheb::at_t(icomp, T, P, Dl, Dv)) return finish();
+        const satcrit::Verdict v = satcrit::at_t(icomp, T, P, Dl, Dv);
+        if (v == satcrit::Verdict::kSolved) return finish();
+        if (v == satcrit::Verdict::kNoState) {
+            // Between the equation's own critical temperature and the
+            // stated one.
+            P = CCON.pc[icomp];
+            Dl = Dv = CCON.dc[icomp];
+            fail(124, no_convergence(T), ierr, herr);
+            return;
+        }
+    }
 
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     int lerr = 0;

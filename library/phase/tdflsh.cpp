@@ -138,7 +138,8 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
         // pressure only to some 1e-9 kPa, and less, or more at the saturated
         // density itself, is rounding.
         if (icomp > 0 && !ppf && D >= dlbub && (P < pbub || D <= dlbub * (1.0 + 1e-12))) P = pbub;
-        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+        q = ppf ? flash::single_phase_quality(T, P, D, Tc, Pc, Dc)
+                : flash::side_quality(D >= dlbub, T, P, D, Tc, Pc, Dc);
         return finish();
     }
     if (icomp == 0) {

@@ -351,7 +351,8 @@ private:
         if (jerr > 0 && dew_standin) forced(-kLiquid);  // (the only root)
         if (jerr > 0) return give_up(214, flash::vapour_failed(jmsg));
         single();
-        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+        q = ppf || dew_standin ? flash::single_phase_quality(T, P, D, Tc, Pc, Dc)
+                               : flash::side_quality(false, T, P, D, Tc, Pc, Dc);
         finish();
     }
 
@@ -367,7 +368,8 @@ private:
             return give_up(213, flash::liquid_failed(jmsg));
         }
         single();
-        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+        q = ppf || dew_standin ? flash::single_phase_quality(T, P, D, Tc, Pc, Dc)
+                               : flash::side_quality(true, T, P, D, Tc, Pc, Dc);
         finish();
     }
 

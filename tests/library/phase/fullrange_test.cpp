@@ -2,11 +2,11 @@
 // point (or the equation's lower limit) to its upper temperature limit and
 // from below the triple-point pressure to its pressure limit, a band within
 // 5 % of the critical pressure on both sides of the critical and of the
-// saturation temperature, and saturated and two-phase states along the
-// saturation line.  Each state of the (T, p) flash comes back from the
-// (p, h), (p, s) and (T, D) flashes; a failure of any is a test failure.
-// States the equation refuses (beyond its limits, solid, no stable root) are
-// counted by reason, not failed.
+// saturation temperature, the same close to the top of the saturation line
+// (the equation's own critical point where that lies lower), and saturated
+// and two-phase states along the saturation line.  Each state of the (T, p) flash comes back from
+// the (p, h), (p, s) and (T, D) flashes; a failure of any is a test failure. States the equation
+// refuses (beyond its limits, solid, no stable root) are counted by reason, not failed.
 //
 // The (T, p) grid has KVR2_FULLRANGE_GRID points each way (10 by default, 30
 // for the dense run of tools/README.md); the other parts grow with it.
@@ -55,7 +55,8 @@ struct Fluid {
     Constants k;
     double tlow = 0, tmax = 0, pmax = 0, ptp = 0;
     double tce = 0, pce = 0;  // the equation's own critical point (0: not found)
-    double ptop = 0;          // the highest saturation pressure SATT gives
+    double tend = 0;          // the top of the saturation line
+    double ptop = 0;          // its pressure, the highest saturation pressure SATT gives
 };
 
 Fluid describe(const std::string& name) {
@@ -72,14 +73,13 @@ Fluid describe(const std::string& name) {
     double dce = 0;
     lib::FNCRPT(c.z, dce, f.pce, f.tce, ierr, herr);
     if (ierr > 0) f.tce = f.pce = 0.0;
-    // The saturation line ends at the stated critical temperature, or at the
-    // equation's own where that lies lower.
-    const double tend = f.tce > 0.0 ? std::min(f.k.tc, f.tce) : f.k.tc;
-    for (double gap : {1e-7, 1e-6, 1e-5, 1e-4}) {
-        lib::SATT(tend * (1.0 - gap), c.z, 1, f.ptop, dl, dv, xl, xv, ierr, herr);
-        if (ierr <= 0) break;
-        f.ptop = 0.0;
-    }
+    // The saturation line ends at the stated critical temperature (SATT
+    // gives the critical point within 1e-8 K of it), or at the equation's
+    // own where that lies lower.
+    f.tend = f.tce > 0.0 ? std::min(f.k.tc - 1e-8, f.tce) : f.k.tc - 1e-8;
+    f.tend *= 1.0 - 1e-13;
+    lib::SATT(f.tend, c.z, 1, f.ptop, dl, dv, xl, xv, ierr, herr);
+    EXPECT_LE(ierr, 0) << "the top of the saturation line: " << herr;
     return f;
 }
 
@@ -222,9 +222,9 @@ void two_phase(double P, double q, Tally& t) {
                " P " + std::to_string(r.P) + " q " + std::to_string(r.q) + " " + r.herr);
 }
 
-// The saturation temperature at P, or 0 where the equation has no
-// saturation state there (above its own critical pressure, counted), and a
-// failure where it has one that is not found.
+// The saturation temperature at P, or 0 where the line has no state there
+// (above its top, counted), and a failure where it has one that is not found.
+// (Within 1e-10 of the top the pressure of a state is its rounding.)
 double saturation_temperature(const Fluid& f, double P, Tally& t) {
     Pure c;
     double T = 0, dl = 0, dv = 0, xl[20], xv[20];
@@ -232,10 +232,8 @@ double saturation_temperature(const Fluid& f, double P, Tally& t) {
     std::string herr;
     lib::SATP(P, c.z, 1, T, dl, dv, xl, xv, ierr, herr);
     if (ierr <= 0) return T;
-    if (f.pce > 0.0 && P >= f.pce * (1.0 - 1e-6))
-        ++t.outside["no saturation above the equation's own critical pressure"];
-    else if (P > f.ptop)
-        ++t.outside["saturation temperature above the stated critical temperature"];
+    if (P > std::min(f.ptop * (1.0 - 1e-10), f.k.pc))
+        ++t.outside["no saturation state above the top of the line"];
     else
         t.fail(at("SATP", 0.0, P) + ": " + herr);
     return 0.0;
@@ -269,6 +267,16 @@ void random_range(const Fluid& f, int m, Tally& t) {
     }
 }
 
+// The saturation state at P, and the single-phase states on either side of
+// its temperature with the saturated and two-phase states.
+void about_saturation(const Fluid& f, double P, Tally& t) {
+    const double ts = saturation_temperature(f, P, t);
+    if (!(ts > 0.0)) return;
+    for (double g : {1e-4, 1e-3})
+        for (double s : {-1.0, 1.0}) single_phase(f, ts * (1.0 + s * g), P, t);
+    for (double q : {0.0, 0.5, 1.0}) two_phase(P, q, t);
+}
+
 // Within 5 % of the critical pressure: states about the critical
 // temperature, and below the critical pressure about the saturation
 // temperature, with the saturated and two-phase states there.
@@ -284,20 +292,34 @@ void critical_band(const Fluid& f, int n, Tally& t) {
             for (double g : gaps)
                 for (double s : {-1.0, 1.0}) single_phase(f, tc * (1.0 + s * g), P, t);
         }
-        const double P = r * pc;
-        const double ts = saturation_temperature(f, P, t);
-        if (!(ts > 0.0)) continue;
-        for (double g : {1e-4, 1e-3})
-            for (double s : {-1.0, 1.0}) single_phase(f, ts * (1.0 + s * g), P, t);
-        for (double q : {0.0, 0.5, 1.0}) two_phase(P, q, t);
+        about_saturation(f, r * pc, t);
+    }
+}
+
+// Close to the top of the saturation line (the equation's own critical
+// point, or the stated critical temperature), where the densities of the
+// phases meet: the states about the saturation temperature at pressures
+// from 1e-2 to 1e-7 below its pressure (or the stated critical pressure,
+// where SATP answers with the critical point within 1e-8), and the saturated
+// and two-phase states at temperatures from 1e-4 to 1e-8 below it.
+void line_top(const Fluid& f, Tally& t) {
+    for (double r : {1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7})
+        about_saturation(f, std::min(f.ptop, f.k.pc) * (1.0 - r), t);
+    for (double g : {1e-4, 1e-5, 1e-6, 1e-7, 1e-8}) {
+        const State a = tq(f.tend * (1.0 - g), 0.5);
+        if (a.ierr > 0) {
+            t.fail(at("TQ", f.tend * (1.0 - g), 0.0) + ": " + a.herr);
+            continue;
+        }
+        for (double q : {0.0, 0.3, 1.0}) two_phase(a.P, q, t);
     }
 }
 
 // Saturated and two-phase states from the lowest temperature to 0.999 of
-// the critical temperature (the equation's own where it lies lower).
+// the top of the line.
 void saturation_line(const Fluid& f, int n, Tally& t) {
     const int m = std::max(4, n);
-    const double top = 0.999 * (f.tce > 0.0 ? std::min(f.k.tc, f.tce) : f.k.tc);
+    const double top = 0.999 * f.tend;
     for (int i = 0; i < m; ++i) {
         const double T = f.tlow + (top - f.tlow) * i / (m - 1.0);
         const State a = tq(T, 0.5);
@@ -319,6 +341,7 @@ TEST_P(WholeRange, EveryStateComesBackFromEachFlash) {
     Tally t;
     whole_range(f, n, t);
     critical_band(f, n, t);
+    line_top(f, t);
     saturation_line(f, n, t);
     random_range(f, random_states(), t);
     std::ostringstream outside;
