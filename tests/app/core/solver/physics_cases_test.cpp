@@ -284,12 +284,13 @@ TEST_F(PhysicsCases, ExpandersOfFlashingWaterCalculate) {
     }
 }
 
-// Carbon dioxide at 8 MPa from 290 to 340 K into a pump: liquid and
-// supercritical fluid denser than at the critical point are pumped, a
-// supercritical gas is refused as vapour is.
+// Carbon dioxide at 8 MPa from 290 to 340 K (across its pseudo-critical
+// line near 308 K) into a pump: liquid and supercritical fluid denser than
+// at the critical point are pumped, a supercritical gas is refused as
+// vapour is.
 TEST_F(PhysicsCases, PumpsTakeLiquidAndDenseFluidOnly) {
     int pumped = 0, refused = 0;
-    for (double T = 290; T <= 340; T += 5) {
+    for (double T : {290.0, 300.0, 306.0, 310.0, 320.0, 340.0}) {
         SCOPED_TRACE(T);
         Project& p = read_file("pump_co2_dense.kvr", CASES);
         p.processes[0]->inputs[PRI_TEMPERATURE] = T;
