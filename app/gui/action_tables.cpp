@@ -39,6 +39,10 @@ const GtkActionEntry ActionsList[] = {
     {"EditFluidAction", nullptr, "Edit fluid ", nullptr, "Edit fluid mixture",
      H(select_fluid_to_edit_dialog)},
     {"RenameAction", nullptr, "Rename", nullptr, "Rename", H(on_rename_activate)},
+    {"CutAction", GTK_STOCK_CUT, nullptr, nullptr, "Cut the selected part", H(on_cut_activate)},
+    {"CopyAction", GTK_STOCK_COPY, nullptr, nullptr, "Copy the selected part", H(on_copy_activate)},
+    {"PasteAction", GTK_STOCK_PASTE, nullptr, nullptr,
+     "Insert a copy of the part copied last after the current part", H(on_paste_activate)},
     {"DeleteAction", GTK_STOCK_DELETE, nullptr, nullptr, "Delete selected objects",
      H(on_delete_activate)},
     {"MoveUpAction", GTK_STOCK_GO_UP, "Move up", nullptr, nullptr, H(on_move_up)},
@@ -178,6 +182,10 @@ const char* const UI_DEFINITION = R"(<ui>
       <menuitem action='QuitAction'/>
     </menu>
     <menu action='MenuEdit'>
+      <menuitem action='CutAction'/>
+      <menuitem action='CopyAction'/>
+      <menuitem action='PasteAction'/>
+      <separator/>
       <menuitem action='DeleteAction'/>
     </menu>
     <menu action='MenuFluid'>
@@ -305,6 +313,10 @@ const char* const UI_DEFINITION = R"(<ui>
     <menuitem action='InsertMixer'/>
     <menuitem action='InsertSplitMix'/>
     <separator/>
+    <menuitem action='CutAction'/>
+    <menuitem action='CopyAction'/>
+    <menuitem action='PasteAction'/>
+    <separator/>
     <menuitem action='RenameAction'/>
     <menuitem action='DeleteAction'/>
     <separator/>
@@ -375,6 +387,9 @@ const char* const UI_DEFINITION = R"(<ui>
     <menuitem action='ConnectMixerToOutlet'/>
     <menuitem action='CreateInterfaceAction'/>
     <separator/>
+    <menuitem action='CutAction'/>
+    <menuitem action='CopyAction'/>
+    <menuitem action='PasteAction'/>
     <menuitem action='DeleteAction'/>
     <separator/>
     <menuitem action='MoveRightAction'/>

@@ -26,6 +26,11 @@ constexpr const char* GRAPH_ACTIONS[] = {
     "ShowIsoTemperatureAction", "ShowIsoPressureAction", "ShowIsoDensityAction",
 };
 
+// The Edit menu's commands, which need a project (Paste also a copied part).
+constexpr const char* EDIT_ACTIONS[] = {
+    "ui/MenuBar/MenuEdit/CutAction", "ui/MenuBar/MenuEdit/CopyAction",
+    "ui/MenuBar/MenuEdit/PasteAction", "ui/MenuBar/MenuEdit/DeleteAction"};
+
 // Graph actions insensitive until a diagram page is selected.
 constexpr const char* GRAPH_ACTIONS_OFF_AT_START[] = {
     "ConfigIsolinesAction", "ConfigProcessAction",      "ConfigAxisAutoAction",
@@ -86,11 +91,14 @@ void deactivate_file_menu() {
     set_action_sensitive("ui/MenuBar/MenuFile/CalculateAction", false);
     set_action_sensitive("ui/MenuBar/MenuFile/SaveAction", false);
     set_action_sensitive("ui/MenuBar/MenuFile/SaveAsAction", false);
+    for (const char* path : EDIT_ACTIONS) set_action_sensitive(path, false);
 }
 
 void activate_file_menu() {
     set_action_sensitive("ui/MenuBar/MenuFile/CloseAction", true);
     set_action_sensitive("ui/MenuBar/MenuFile/SaveAsAction", true);
+    for (const char* path : EDIT_ACTIONS) set_action_sensitive(path, true);
+    set_action_sensitive("ui/MenuBar/MenuEdit/PasteAction", part_copied());
     update_save_action();
     check_calculability(current_project);
 }

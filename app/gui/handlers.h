@@ -41,6 +41,14 @@ void symbol_zoom_in(GtkAction* action, gpointer data);
 void symbol_zoom_out(GtkAction* action, gpointer data);
 void symbol_zoom_reset(GtkAction* action, gpointer data);
 
+// structure_actions.cpp: Cut, Copy and Paste of parts (of the text while a
+// tree cell is being edited)
+void on_cut_activate(GtkAction* action, gpointer data);
+void on_copy_activate(GtkAction* action, gpointer data);
+void on_paste_activate(GtkAction* action, gpointer data);
+// True once a part has been copied (Paste has something to insert).
+bool part_copied();
+
 // tree.cpp
 void on_rename_activate(GtkAction* action, gpointer data);
 void on_delete_activate(GtkAction* action, gpointer data);
@@ -96,8 +104,5 @@ void export_fluid(GtkAction* action, gpointer data);
 void import_fluid(GtkAction* action, gpointer data);
 void select_fluid_to_edit_dialog(GtkAction* action, gpointer data);
 void on_properties_table(GtkAction* action, gpointer data);
-
-// Tells the user in the status bar that a command comes with a later version.
-void not_available(const char* command);
 
 }  // namespace app::gui

@@ -1,7 +1,9 @@
-// The Insert commands of the tree and the flowsheet, Connect to Outlet, and
-// the dialogs they ask the user with: "Outlet selector: " (which outlet of a
-// splitter, which branch a mixer takes) and "Mixer position".
+// The Insert commands of the tree and the flowsheet, Connect to Outlet, Cut,
+// Copy and Paste of parts, and the dialogs they ask the user with: "Outlet
+// selector: " (which outlet of a splitter, which branch a mixer takes) and
+// "Mixer position".
 #include "app/core/model/tools.h"
+#include "app/core/structure/part_clipboard.h"
 #include "app/core/structure/structure.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
@@ -14,6 +16,10 @@ namespace {
 
 constexpr int FIRST_OUTLET = 0;
 constexpr int SECOND_OUTLET = 1;
+constexpr const char* PASTE_ACTION = "ui/MenuBar/MenuEdit/PasteAction";
+
+// The part copied last (Copy or Cut), for Paste in any open project.
+std::optional<PartCopy> clipboard;
 
 GtkWidget* new_dialog(const char* title) {
     GtkWidget* dialog = gtk_dialog_new();
@@ -23,6 +29,7 @@ GtkWidget* new_dialog(const char* title) {
 
 void add_label(GtkWidget* dialog, const char* text) {
     GtkWidget* label = gtk_label_new(text);
+    gtk_widget_set_name(label, "question");
     gtk_misc_set_padding(GTK_MISC(label), 10, 10);
     gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), label, FALSE,
                        FALSE, 0);
@@ -110,7 +117,76 @@ void run(StructureResult (*command)(Project&, const StructureChoosers&)) {
         finish(project, command(*project, window_choosers()));
 }
 
+// The text field being typed into in the main window (a cell of the tree):
+// Cut, Copy and Paste then work on its text, as in every text field.
+GtkEditable* editing_field() {
+    if (ui.mainwindow == nullptr) return nullptr;
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(ui.mainwindow));
+    return focus != nullptr && GTK_IS_EDITABLE(focus) ? GTK_EDITABLE(focus) : nullptr;
+}
+
+// The current part copied; false (with the reason shown) when it cannot be.
+bool copy_current_part(const Project& project) {
+    std::string refusal;
+    std::optional<PartCopy> copy =
+        copy_part(project, project.current_process, project.current_part, refusal);
+    if (!copy) {
+        show_error(refusal);
+        return false;
+    }
+    clipboard = std::move(copy);
+    set_action_sensitive(PASTE_ACTION, true);
+    return true;
+}
+
 }  // namespace
+
+bool part_copied() { return clipboard.has_value(); }
+
+void on_copy_activate(GtkAction*, gpointer) {
+    if (GtkEditable* field = editing_field()) {
+        gtk_editable_copy_clipboard(field);
+        return;
+    }
+    if (Project* project = editable_project()) copy_current_part(*project);
+}
+
+void on_cut_activate(GtkAction*, gpointer) {
+    if (GtkEditable* field = editing_field()) {
+        gtk_editable_cut_clipboard(field);
+        return;
+    }
+    Project* project = editable_project();
+    if (project == nullptr) return;
+    const int process = project->current_process;
+    const std::string refusal = copy_refusal(*project, process, project->current_part);
+    const Part* part = refusal.empty()
+                           ? project->processes[sz(process)]->parts[sz(project->current_part)]
+                           : nullptr;
+    std::string why = part != nullptr ? delete_part_refusal(*project, process, part->id) : refusal;
+    if (!why.empty()) {
+        show_error(why);
+        return;
+    }
+    if (!copy_current_part(*project)) return;
+    if (!delete_part_in_window(project, process, part->id, why)) {
+        if (!why.empty()) show_error(why);
+        return;
+    }
+    project->current_part = -1;
+    mark_changed(project);
+    update_graphs(project);
+}
+
+void on_paste_activate(GtkAction*, gpointer) {
+    if (GtkEditable* field = editing_field()) {
+        gtk_editable_paste_clipboard(field);
+        return;
+    }
+    Project* project = editable_project();
+    if (project == nullptr || !clipboard) return;
+    finish(project, paste_part(*project, *clipboard, window_choosers()));
+}
 
 void insert_compressor(GtkAction*, gpointer) { insert_type(COMPRESSOR); }
 void insert_pump(GtkAction*, gpointer) { insert_type(PUMP); }

@@ -80,6 +80,11 @@ std::string text_property(GtkAction* action, const char* name) {
 
 const char* const FILE_ACTIONS[] = {"CloseAction", "CalculateAction", "SaveAction", "SaveAsAction"};
 
+// The Edit menu and the main toolbar's Delete, which need a project.
+const char* const EDIT_PATHS[] = {"ui/MenuBar/MenuEdit/CutAction", "ui/MenuBar/MenuEdit/CopyAction",
+                                  "ui/MenuBar/MenuEdit/PasteAction",
+                                  "ui/MenuBar/MenuEdit/DeleteAction", "ui/ToolBar/DeleteAction"};
+
 // Close, Calculate, Save and Save As in the File menu and (where shown) the
 // main toolbar.
 void expect_file_actions(bool sensitive) {
@@ -139,6 +144,7 @@ TEST_F(Shell, StartingStateOfTogglesAndSensitivity) {
             << toggleActions[i].name;
     }
     expect_file_actions(false);
+    for (const char* path : EDIT_PATHS) EXPECT_FALSE(widget_sensitive(path)) << path;
     EXPECT_FALSE(action_sensitive("ui/MenuBar/MenuGraphics/CreateGraphAction"));
     for (const char* name : {"ConfigIsolinesAction", "ConfigProcessAction", "ConfigAxisAutoAction",
                              "ShowIsoWetnessAction", "ShowIsoDensityAction", "ZoomStartAction"}) {
@@ -175,6 +181,9 @@ TEST_F(Shell, ProjectPagesTabsAndToggles) {
     EXPECT_FALSE(widget_sensitive("ui/ToolBar/SaveAction"));  // nothing to save yet
     EXPECT_TRUE(widget_sensitive("ui/MenuBar/MenuFile/CloseAction"));
     EXPECT_TRUE(widget_sensitive("ui/ToolBar/CalculateAction"));
+    EXPECT_TRUE(widget_sensitive("ui/ToolBar/DeleteAction"));
+    EXPECT_TRUE(widget_sensitive("ui/MenuBar/MenuEdit/CopyAction"));
+    EXPECT_FALSE(widget_sensitive("ui/MenuBar/MenuEdit/PasteAction"));  // nothing copied
 
     show_project_page(a);
     pump();
@@ -207,6 +216,7 @@ TEST_F(Shell, ProjectPagesTabsAndToggles) {
     EXPECT_EQ(current_project, nullptr);
     EXPECT_EQ(ui.logo_page, 0);
     expect_file_actions(false);
+    for (const char* path : EDIT_PATHS) EXPECT_FALSE(widget_sensitive(path)) << path;
 }
 
 TEST_F(Shell, GraphNotebookAndDiagramMenu) {
