@@ -18,6 +18,8 @@ namespace {
 constexpr double RANGE_LIMIT = 1e99;
 constexpr double STEP_MIN = 0.001, STEP_MAX = 100000;
 constexpr int RANGE_DIGITS = 4;
+// Width of the start, end and step spinners: "-12345.6789" shows whole.
+constexpr int RANGE_SPIN_WIDTH = 130;
 
 // A value of the dialog in the axis's base unit; while its spin button
 // shows the text the dialog wrote, the exact base value is kept (the spin
@@ -156,6 +158,7 @@ GtkWidget* ticks_and_grid_page(AxisPage& p) {
     GtkWidget* box = gtk_vbox_new(FALSE, 4);
     GtkWidget* t1 = gtk_table_new(1, 3, FALSE);
     p.step.spin = my_spinner(STEP_MIN, STEP_MAX, 0.1, RANGE_DIGITS, 0, nullptr, nullptr);
+    gtk_widget_set_size_request(p.step.spin, RANGE_SPIN_WIDTH, -1);
     name_widget(p.step.spin, p, "step");
     p.unit_labels[2] = unit_label(p);
     attach_row(t1, 0, x ? "Step width:" : "Step:", p.step.spin, p.unit_labels[2]);
@@ -207,6 +210,7 @@ GtkWidget* axis_page(AxisPage& p) {
     if (p.has_range) {
         for (Field* f : {&p.start, &p.end}) {
             f->spin = my_spinner(-RANGE_LIMIT, RANGE_LIMIT, 1, RANGE_DIGITS, 0, nullptr, nullptr);
+            gtk_widget_set_size_request(f->spin, RANGE_SPIN_WIDTH, -1);
         }
         name_widget(p.start.spin, p, "start");
         name_widget(p.end.spin, p, "end");

@@ -32,6 +32,13 @@ enum IsoColumn : int { ISO_BASE = 0, ISO_TEXT = 1, ISO_COLUMNS = 2 };
 
 constexpr double NOT_FILLED = std::numeric_limits<double>::infinity();
 
+// The line width spinner holds a stored width as it is (the default is
+// 0.5): two decimals, from a hundredth of a pixel.
+constexpr double ISO_WIDTH_MIN = 0.01;
+constexpr double ISO_WIDTH_MAX = 10;
+constexpr double ISO_WIDTH_STEP = 0.1;
+constexpr int ISO_WIDTH_DIGITS = 2;
+
 struct FamilyPage {
     int family = 0;
     int unit = 0;  // selected in the dialog
@@ -170,7 +177,8 @@ GtkWidget* family_page(FamilyPage& p, const Graph& graph) {
     p.unit = valid_unit(q, st.unit) ? st.unit : 0;
     GdkColor c{st.color.pixel, st.color.red, st.color.green, st.color.blue};
     p.color = gtk_color_button_new_with_color(&c);
-    p.width = my_spinner(1, 10, 1, 0, st.width, nullptr, nullptr);
+    p.width = my_spinner(ISO_WIDTH_MIN, ISO_WIDTH_MAX, ISO_WIDTH_STEP, ISO_WIDTH_DIGITS, st.width,
+                         nullptr, nullptr);
     p.font = gtk_font_button_new_with_font(st.font.empty() ? "sans medium 8" : st.font.c_str());
     p.unit_combo = gtk_combo_box_new_text();
     for (int u = 0; u < unit_count(q); ++u)
@@ -179,6 +187,7 @@ GtkWidget* family_page(FamilyPage& p, const Graph& graph) {
     g_signal_connect(p.unit_combo, "changed", G_CALLBACK(select_iso_unit), &p);
     const std::string suffix = std::to_string(p.family);
     gtk_widget_set_name(p.unit_combo, ("iso_unit_" + suffix).c_str());
+    gtk_widget_set_name(p.width, ("iso_width_" + suffix).c_str());
 
     GtkWidget* table = gtk_table_new(4, 2, FALSE);
     const auto fill = static_cast<GtkAttachOptions>(GTK_FILL);
