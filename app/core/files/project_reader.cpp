@@ -19,6 +19,7 @@
 #include "app/core/program/kvr.h"
 #include "app/core/program/text_output.h"
 #include "app/core/solver/simulator.h"
+#include "app/core/structure/interfaces.h"
 #include "app/core/structure/structure.h"
 
 #include <algorithm>
@@ -593,9 +594,12 @@ private:
         Part* hot = side_part(*itf, itf->hot_process_id, itf->hot_part_id, "hot");
         Part* cold = side_part(*itf, itf->cold_process_id, itf->cold_part_id, "cold");
         if (hot == cold) fail("interface " + quoted(itf->name) + " couples a part with itself");
-        // The mark of a heat exchanger driven by an interface.
-        hot->options[OPT_OUTLET_TEMPERATURE] = 2;
-        cold->options[OPT_OUTLET_TEMPERATURE] = 2;
+        // The mark of a heat exchanger driven by an interface, and the
+        // pictures of its sides.
+        hot->options[OPT_OUTLET_TEMPERATURE] = DETERMINED_BY_INTERFACE;
+        cold->options[OPT_OUTLET_TEMPERATURE] = DETERMINED_BY_INTERFACE;
+        hot->icon = HEAT_SOURCE_ICON;
+        cold->icon = HEAT_SINK_ICON;
         append_interface(project_, itf.release());
     }
 

@@ -47,11 +47,13 @@ void init_axes_from_fluid(Graph& graph) {
             graph.y_axis = ax[AX_P];
             break;
         default:
-            graph.x_axis = ax[AX_H];
+            // The heat-flow-temperature diagram: the relative heat (0 to 1)
+            // transferred, as its diagram is made in the window.
+            set_axis_defaults(graph.x_axis);
             graph.x_axis.quantity = AX_HEAT_FLOW;
-            graph.x_axis.unit_quantity = Q_POWER;
-            graph.x_axis.unit = unitdef[Q_POWER].default_unit;
-            graph.x_axis.label = "Heat Flow";
+            graph.x_axis.unit_quantity = Q_RELATIVE_VALUE;
+            graph.x_axis.unit = 0;
+            graph.x_axis.label = "Relative Transferred Heat";
             graph.y_axis = ax[AX_T];
             break;
     }

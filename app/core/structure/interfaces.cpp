@@ -11,9 +11,6 @@ namespace app {
 
 namespace {
 
-constexpr const char* HEAT_SOURCE_ICON = "My_heatsource";
-constexpr const char* HEAT_SINK_ICON = "My_heatsink";
-
 // The part at (process, part index) when it lies between the Inlet and the
 // last part, else null.
 Part* inner_part(const Project& project, int process, int part) {

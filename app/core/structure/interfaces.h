@@ -17,6 +17,9 @@ namespace app {
 
 // The "Outlet Temperature" choice of a linked heat exchanger.
 inline constexpr int DETERMINED_BY_INTERFACE = 2;
+// The pictures of the hot and the cold side of an interface.
+inline constexpr const char* HEAT_SOURCE_ICON = "My_heatsource";
+inline constexpr const char* HEAT_SINK_ICON = "My_heatsink";
 
 // A Heat Exchanger whose outlet no interface determines.
 bool free_heat_exchanger(const Part& part);

@@ -407,6 +407,10 @@ TEST_F(Reader, InterfacesCoupleTwoHeatExchangers) {
     EXPECT_DOUBLE_EQ(itf.outputs[IO_EFFECTIVENESS], 0.0);  // indented form is passed over
     EXPECT_EQ(part_by_id(project, 2)->options[OPT_OUTLET_TEMPERATURE], 2);
     EXPECT_EQ(part_by_id(project, 12)->options[OPT_OUTLET_TEMPERATURE], 2);
+    // The pictures of the hot and the cold side, as an interface made in
+    // the window has them.
+    EXPECT_EQ(part_by_id(project, 2)->icon, "My_heatsource");
+    EXPECT_EQ(part_by_id(project, 12)->icon, "My_heatsink");
 
     EXPECT_EQ(read(with("11")), nullptr);  // the cold side is an Inlet
     EXPECT_NE(error.find("not a heat exchanger"), std::string::npos) << error;
