@@ -23,10 +23,7 @@ std::string title_of(const Axis& axis) {
 }
 
 std::string tick_text(const Axis& axis, double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(axis.digits, 0, 15),
-                  to_display(axis.unit_quantity, axis.unit, v));
-    return buf;
+    return tick_label(to_display(axis.unit_quantity, axis.unit, v), axis.digits);
 }
 
 void stroke_line(cairo_t* cr, double x0, double y0, double x1, double y1) {

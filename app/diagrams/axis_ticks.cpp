@@ -3,8 +3,12 @@
 
 #include "app/core/model/units.h"
 
+#include "app/diagrams/mapping.h"
+
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace app::diagrams {
 
@@ -99,6 +103,50 @@ std::vector<double> axis_ticks(const Axis& axis, bool logarithmic) {
         ticks.push_back(v);
     }
     return ticks;
+}
+
+std::string tick_label(double value, int digits) {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(digits, 0, 15), value);
+    if (std::string(buf).size() <= static_cast<std::size_t>(MAX_FIXED_TICK_LABEL)) return buf;
+    std::snprintf(buf, sizeof buf, "%.4g", value);
+    return buf;
+}
+
+namespace {
+
+// Why one axis cannot be drawn, or "".
+std::string axis_problem(const Axis& axis, const char* name) {
+    const double start = axis.min_pos;
+    const double end = axis.max_pos;
+    const std::string unit = unit_symbol(axis.unit_quantity, axis.unit);
+    const auto shown = [&](double v) {
+        return std::isfinite(v) ? tick_label(to_display(axis.unit_quantity, axis.unit, v), 6) +
+                                      (unit.empty() ? "" : " " + unit)
+                                : std::string("no number");
+    };
+    std::string what;
+    if (!std::isfinite(start) || !std::isfinite(end))
+        what = "has no finite range";
+    else if (start == end)
+        what = "starts and ends at " + shown(start);
+    else if (start > end)
+        what = "starts at " + shown(start) + ", above its end " + shown(end);
+    else if (is_log_axis(axis) && !(start > 0))
+        what = "is logarithmic but starts at " + shown(start);
+    if (what.empty()) return "";
+    return std::string("The ") + name + " axis " + what + ".";
+}
+
+}  // namespace
+
+std::string range_hint(const Graph& graph) {
+    std::string text = axis_problem(graph.x_axis, "x");
+    const std::string y = axis_problem(graph.y_axis, "y");
+    if (!text.empty() && !y.empty()) text += "\n";
+    text += y;
+    if (text.empty()) return "";
+    return text + "\nSet start and end in Graphics -> Configure Axes, or use Zoom to Default.";
 }
 
 }  // namespace app::diagrams

@@ -4,6 +4,7 @@
 
 #include "app/core/model/records.h"
 
+#include <string>
 #include <vector>
 
 namespace app::diagrams {
@@ -24,5 +25,21 @@ double log_tick_next(double v, double factor);
 // of 0 or below, or one lost in the magnitude of the values) and after
 // MAX_TICKS entries.
 std::vector<double> axis_ticks(const Axis& axis, bool logarithmic);
+
+// Longest tick label written with fixed decimals.
+inline constexpr int MAX_FIXED_TICK_LABEL = 12;
+
+// The text of a tick label of the display value: `digits` decimals (0 to
+// 15), or, when that text would be longer than MAX_FIXED_TICK_LABEL
+// characters (a value beyond about 1e10), four significant digits in
+// exponent form ("1e+308", "-2.5e+12").
+std::string tick_label(double value, int digits);
+
+// What a user is told in the plot area of a diagram that cannot be drawn
+// because of its axis ranges ("" when it can): an axis whose start is not
+// below its end, a range that is not finite, or a logarithmic axis that
+// starts at zero or below. The text names the axis, its start and end in
+// the unit shown, and where to set them.
+std::string range_hint(const Graph& graph);
 
 }  // namespace app::diagrams

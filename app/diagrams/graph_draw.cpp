@@ -2,6 +2,7 @@
 // mark, axes, then curves and isolines or the heat-flow-temperature
 // picture.
 #include "app/core/model/records.h"
+#include "app/diagrams/axis_ticks.h"
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"
 
@@ -27,6 +28,7 @@ constexpr double MIN_TOP_MARGIN = 32;
 const char* const TITLE_FONT = "sans medium 10";
 const char* const LABEL_ROW_FONT = "sans medium";
 const char* const MARK_FONT = "sans medium 8";
+const char* const HINT_FONT = "sans medium 10";
 const char* const MARGIN_SAMPLE_LABEL = "Entropy [kJ/(kg K)]";
 const char* const MARGIN_SAMPLE_TICK = "8888.8";
 
@@ -91,10 +93,17 @@ void draw_corner_mark(const Graph& graph, cairo_t* cr) {
     show_scaled_layout_at(cr, mark, graph.width - mark.width - 2, graph.height - mark.height - 2);
 }
 
-std::string fixed(double v, int digits) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(digits, 0, 15), v);
-    return buf;
+// The reason a diagram's ranges cannot be drawn, in the middle of its plot
+// area, so that an empty frame never stands there unexplained.
+void draw_range_hint(const Graph& graph, cairo_t* cr, const std::string& hint) {
+    Layout text(cr, hint, HINT_FONT, graph.font_scale);
+    const double left = graph.left;
+    const double width = graph.width - graph.left - graph.right;
+    const double top = graph.top;
+    const double height = graph.height - graph.top - graph.bottom;
+    cairo_set_source_rgb(cr, 0.6, 0, 0);
+    show_scaled_layout_at(cr, text, std::round(left + std::max(0.0, (width - text.width) / 2)),
+                          std::round(top + std::max(0.0, (height - text.height) / 2)));
 }
 
 // Steps 1 to 5 of one drawing.
@@ -109,6 +118,11 @@ void draw_once(Graph& graph, cairo_t* cr) {
     graph.cache_count = 0;
     graph.cache.clear();
     draw_axis(graph, cr);
+    const std::string hint = range_hint(graph);
+    if (!hint.empty()) {
+        draw_range_hint(graph, cr, hint);
+        return;
+    }
     if (graph.type >= 0 && graph.type <= 4) {
         draw_processes(graph, cr);
         draw_isolines(graph, cr);
@@ -138,7 +152,7 @@ void calc_graph_border_size(Graph& graph, cairo_t* cr) {
     graph.bottom = x_label.height + 6 + f * xa.tick_length + x_tick.height;
 
     Layout y_label(cr, MARGIN_SAMPLE_LABEL, ya.label_font, scale);
-    Layout y_end(cr, fixed(ya.max_pos, ya.digits), ya.tick_font, scale);
+    Layout y_end(cr, tick_label(ya.max_pos, ya.digits), ya.tick_font, scale);
     graph.left = y_label.height + 5 + f * ya.tick_length + y_end.width;
 
     Layout sample(cr, "1000", LABEL_ROW_FONT, scale);

@@ -117,11 +117,16 @@ void draw_critical_point(Graph& g, cairo_t* cr, const Mapping& m) {
     double x, y;
     if (!critical_pixel(g, m, x, y)) return;
     const int f = g.line_factor;
+    cairo_save(cr);
+    clip_to_plot(cr, m);
     set_line_width(cr, f);
     cairo_set_source_rgb(cr, 1, 0, 0);
     cairo_move_to(cr, clamp_pixel(x), clamp_pixel(y));
     cairo_arc(cr, clamp_pixel(x), clamp_pixel(y), CRITICAL_MARK_RADIUS * f, 0, 2 * M_PI);
     cairo_stroke(cr);
+    cairo_restore(cr);
+    // Outside the plot area the point is not there to point at.
+    if (x < m.plot_left() || x > m.plot_right() || y < m.plot_top() || y > m.plot_bottom()) return;
     if (g.cache_count >= SCREEN_CACHE_SIZE) return;
     ScreenEntry e;
     e.x[0] = static_cast<int>(std::lround(clamp_pixel(x)));

@@ -2,6 +2,8 @@
 // curve's line style with start, end and step markers, the halo of the
 // current part, and the screen-point cache of the pointer handlers.
 #include "app/core/model/records.h"
+#include "app/diagrams/isoline_draw.h"
+#include "app/diagrams/mapping.h"
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"
 
@@ -256,7 +258,10 @@ void draw_dot(cairo_t* cr, int style, double s, double x, double y) {
     cairo_stroke(cr);
 }
 
-void draw_processes(Graph& graph, cairo_t* cr) {
+namespace {
+
+// Every process curve of the diagram.
+void draw_curves(Graph& graph, cairo_t* cr) {
     const int curves = std::min(graph.az_curves, MAX_CURVES);
     for (int c = 0; c < curves; ++c) {
         const Process* process = graph.curves[static_cast<std::size_t>(c)];
@@ -269,6 +274,18 @@ void draw_processes(Graph& graph, cairo_t* cr) {
             draw_part(graph, cr, *process, i, st);
         }
     }
+}
+
+}  // namespace
+
+void draw_processes(Graph& graph, cairo_t* cr) {
+    // A zoomed diagram keeps its curves inside the plot area: never over
+    // the margins, the axis labels or the isoline legends.
+    const Mapping m = mapping_of(graph);
+    cairo_save(cr);
+    if (m.usable) clip_to_plot(cr, m);
+    draw_curves(graph, cr);
+    cairo_restore(cr);
 }
 
 }  // namespace app::diagrams

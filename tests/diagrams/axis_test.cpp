@@ -121,7 +121,60 @@ TEST(Axis, UnmappableRangesDrawTheFrame) {
         EXPECT_TRUE(img->any_near(m.plot_left(), (m.plot_top() + m.plot_bottom()) / 2, 1,
                                   [](Pixel p) { return p.r < 140 && p.g < 140 && p.b < 140; }));
         EXPECT_EQ(g->cache_count, 0);
+        // ... and say why in the plot area, in dark red.
+        EXPECT_FALSE(range_hint(*g).empty()) << c.type << " " << c.xs;
+        EXPECT_TRUE(
+            img->any_in(static_cast<int>(m.plot_left()) + 5, static_cast<int>(m.plot_top()) + 5,
+                        static_cast<int>(m.plot_right()) - 5, static_cast<int>(m.plot_bottom()) - 5,
+                        [](Pixel p) { return p.r > 100 && p.g < 60 && p.b < 60; }))
+            << c.type << " " << c.xs;
     }
+}
+
+TEST(Axis, RangeHintNamesTheAxisAndItsValues) {
+    diagtest::fresh_fluids();
+    auto g = diagtest::make_graph(FLUID_WATER, 2);
+    EXPECT_EQ(range_hint(*g), "");
+    g->y_axis.min_pos = g->y_axis.max_pos = 500;
+    const std::string hint = range_hint(*g);
+    EXPECT_EQ(hint.find("The x axis"), std::string::npos) << hint;
+    EXPECT_NE(hint.find("The y axis starts and ends at " +
+                        tick_label(to_display(Q_TEMPERATURE, g->y_axis.unit, 500), 6)),
+              std::string::npos)
+        << hint;
+    EXPECT_NE(hint.find("Configure Axes"), std::string::npos) << hint;
+    g->x_axis.min_pos = 9;
+    g->x_axis.max_pos = 1;
+    EXPECT_NE(range_hint(*g).find("The x axis starts at"), std::string::npos);
+}
+
+// Tick labels keep their decimals up to a dozen characters and switch to
+// exponent form beyond: a range of +-1e308 gives short labels.
+TEST(Axis, TickLabelsStayShort) {
+    struct Case {
+        double value;
+        int digits;
+        const char* text;
+    };
+    const Case cases[] = {
+        {250, 1, "250.0"},           {-23.15, 4, "-23.1500"},      {0, 2, "0.00"},
+        {123456789, 0, "123456789"}, {1e308, 1, "1e+308"},         {-1e308, 0, "-1e+308"},
+        {2.5e12, 1, "2.5e+12"},      {12345678.9, 4, "1.235e+07"}, {0.5, 20, "0.5"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(tick_label(c.value, c.digits), c.text) << c.value;
+    // Every tick of a +-1e308 axis.
+    Axis a;
+    a.unit_quantity = Q_TEMPERATURE;
+    a.min_pos = -1e308;
+    a.max_pos = 1e308;
+    a.step = 2e307;
+    a.digits = 2;
+    int n = 0;
+    for (double v : axis_ticks(a, false)) {
+        EXPECT_LE(tick_label(v, a.digits).size(), 12u) << v;
+        ++n;
+    }
+    EXPECT_GE(n, 10);
 }
 
 TEST(Axis, MappingAndInverseAgree) {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -116,6 +117,48 @@ TEST_F(Render, SteamExampleCurveAtTurbineInlet) {
     ASSERT_EQ(ts->cache.size(), 5u);
     EXPECT_EQ(ts->cache[4].x[1], -2);
     EXPECT_NE(ts->cache[4].text.find("Critical point:\n T crit = 647.096000 K"), std::string::npos);
+    current_project = nullptr;
+    free_project(p);
+}
+
+// Zoomed in, the curves and the critical point stay inside the plot area:
+// no curve colour and no red mark in the margins, the legends or the axis
+// labels, and no read-out entry for a critical point outside the plot.
+TEST_F(Render, ZoomedDiagramDrawsOnlyInsideThePlot) {
+    const std::string file = testsupport::source_dir() + "/examples/steam_rankine.kvr";
+    Project* p = readinput(file);
+    ASSERT_NE(p, nullptr);
+    current_project = p;
+    ASSERT_EQ(calcProject(*p), CS_FINISHED) << p->calc_log;
+    Graph* ts = p->graphs[1];
+    for (IsolineStyle& st : ts->iso_style) st.show = 0;
+    ts->curve_style[0].line_color = Color{0, 0, 0xffff, 0};
+    ts->curve_style[0].line_width = 6;
+    // Every part's path crosses the edges; the critical point (4.41 kJ/(kg K),
+    // 647 K) lies just right of the plot.
+    ts->x_axis.min_pos = 3.0;
+    ts->x_axis.max_pos = 4.3;
+    ts->y_axis.min_pos = 450;
+    ts->y_axis.max_pos = 640;
+    auto img = diagtest::draw(*ts, 800, 600, "steam_rankine_zoomed");
+    const Mapping m = mapping_of(*ts);
+    ASSERT_TRUE(m.usable);
+    const auto green = [](Pixel px) { return px.g > 150 && px.r < 100 && px.b < 100; };
+    const auto red = [](Pixel px) { return px.r > 150 && px.g < 100 && px.b < 100; };
+    const int left = static_cast<int>(m.plot_left()) - 1;
+    const int right = static_cast<int>(m.plot_right()) + 1;
+    const int top = static_cast<int>(m.plot_top()) - 1;
+    const int bottom = static_cast<int>(m.plot_bottom()) + 1;
+    // The curve is drawn inside ...
+    EXPECT_TRUE(img->any_in(left, top, right, bottom, green));
+    // ... and nothing of it or of the critical mark around the plot.
+    for (const auto& test : {std::function<bool(Pixel)>(green), std::function<bool(Pixel)>(red)}) {
+        EXPECT_FALSE(img->any_in(0, 0, 799, top - 1, test));
+        EXPECT_FALSE(img->any_in(0, bottom + 1, 799, 599, test));
+        EXPECT_FALSE(img->any_in(0, 0, left - 1, 599, test));
+        EXPECT_FALSE(img->any_in(right + 1, 0, 799, 599, test));
+    }
+    for (const ScreenEntry& e : ts->cache) EXPECT_NE(e.x[1], -2);
     current_project = nullptr;
     free_project(p);
 }
