@@ -131,10 +131,10 @@ int run_dialog(GtkDialog* dialog, GtkWindow* parent) {
     else if (ui.mainwindow != nullptr)
         gtk_window_set_transient_for(GTK_WINDOW(dialog), GTK_WINDOW(ui.mainwindow));
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
-    if (answerer.dialog) {
-        gtk_widget_show_all(GTK_WIDGET(dialog));
-        return answerer.dialog(dialog);
-    }
+    // The dialog with every field it holds, whoever answers it: a test's
+    // answerer meets the dialog exactly as a user would.
+    gtk_widget_show_all(GTK_WIDGET(dialog));
+    if (answerer.dialog) return answerer.dialog(dialog);
     return gtk_dialog_run(dialog);
 }
 

@@ -58,7 +58,9 @@ std::optional<ChooserAnswer> choose_file(const ChooserRequest& request);
 
 // Runs a modal dialog that the program built (a chooser of its own, a
 // rename, a new process) over the main window (or `parent`) and returns its
-// response; the caller destroys the dialog.
+// response; the caller destroys the dialog. The dialog and everything it
+// holds are shown first, also when a test's answerer stands in for the
+// user.
 int run_dialog(GtkDialog* dialog, GtkWindow* parent = nullptr);
 
 // Answerers that replace the dialogs (tests); empty functions restore them.

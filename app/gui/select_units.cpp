@@ -10,6 +10,7 @@
 #include "app/gui/widgets.h"
 
 #include <memory>
+#include <string>
 
 namespace app::gui {
 namespace {
@@ -80,6 +81,7 @@ GtkWidget* units_table(UnitsDialog& d) {
         gtk_combo_box_set_active(GTK_COMBO_BOX(combo), uq.default_unit);
         g_signal_connect(combo, "changed", G_CALLBACK(changed_unit), nullptr);
         d.box[static_cast<std::size_t>(q)] = combo;
+        gtk_widget_set_name(combo, (std::string("units_") + uq.name).c_str());
         if (unit_count(q) <= 1) {
             g_object_ref_sink(combo);  // kept for its choice, never shown
             continue;
@@ -88,6 +90,7 @@ GtkWidget* units_table(UnitsDialog& d) {
                                      "Set all values in the program to display with this unit",
                                      G_CALLBACK(applytoall), GINT_TO_POINTER(q));
         d.apply_button[static_cast<std::size_t>(q)] = apply;
+        gtk_widget_set_name(apply, (std::string("apply_") + uq.name).c_str());
         gtk_table_attach(GTK_TABLE(table), my_label(uq.name), 0, 1, row, row + 1, fill, fill, 4, 0);
         gtk_table_attach(GTK_TABLE(table), gtk_vseparator_new(), 1, 2, row, row + 1, fill, fill, 0,
                          0);

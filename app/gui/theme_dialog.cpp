@@ -53,6 +53,7 @@ GtkWidget* theme_list(ThemeDialog& d) {
     gtk_tree_view_scroll_to_cell(GTK_TREE_VIEW(view), path, nullptr, TRUE, 0.5F, 0.0F);
     gtk_tree_path_free(path);
     d.gui_appear_treeview = view;
+    gtk_widget_set_name(view, "theme_list");
     GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
                                    GTK_POLICY_AUTOMATIC);
@@ -79,6 +80,8 @@ GtkWidget* font_part(ThemeDialog& d) {
         GTK_RADIO_BUTTON(d.default_font_radio), "Use custom font:");
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d.custom_font_radio), TRUE);
     d.gui_appear_fontsel = gtk_font_button_new_with_font(d.orig_font.c_str());
+    gtk_widget_set_name(d.default_font_radio, "default_font");
+    gtk_widget_set_name(d.gui_appear_fontsel, "font");
     GtkWidget* row = gtk_hbox_new(FALSE, 6);
     gtk_box_pack_start(GTK_BOX(row), d.custom_font_radio, FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(row), d.gui_appear_fontsel, TRUE, TRUE, 0);

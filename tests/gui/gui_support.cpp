@@ -6,6 +6,7 @@
 #include "app/core/program/kvr.h"
 #include "support/paths.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -103,6 +104,39 @@ void soon(std::function<void()> action, unsigned delay_ms) {
         held, [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
 }
 
+namespace {
+
+// Saves the area (x, y, w, h) of the screen as build/screens/NAME.png.
+void save_screen_area(const std::string& name, int x, int y, int w, int h) {
+    pump();
+    gdk_flush();
+    const std::string path = std::string(KVR2_BINARY_DIR) + "/screens/" + name + ".png";
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    GdkWindow* root = gdk_get_default_root_window();
+    GdkPixbuf* shot = gdk_pixbuf_get_from_drawable(nullptr, root, nullptr, x, y, 0, 0, w, h);
+    ASSERT_NE(shot, nullptr);
+    EXPECT_TRUE(gdk_pixbuf_save(shot, path.c_str(), "png", nullptr, nullptr));
+    g_object_unref(shot);
+}
+
+}  // namespace
+
+void screenshot(const std::string& name, GtkWidget* window) {
+    pump();
+    GdkWindow* w = window != nullptr ? gtk_widget_get_window(window) : nullptr;
+    ASSERT_NE(w, nullptr) << name << ": the window is not shown";
+    int x = 0;
+    int y = 0;
+    gdk_window_get_origin(w, &x, &y);
+    const auto [width, height] = window_size(window);
+    int sw = 0;
+    int sh = 0;
+    gdk_drawable_get_size(GDK_DRAWABLE(gdk_get_default_root_window()), &sw, &sh);
+    x = std::clamp(x, 0, sw - 1);
+    y = std::clamp(y, 0, sh - 1);
+    save_screen_area(name, x, y, std::min(width, sw - x), std::min(height, sh - y));
+}
+
 void screenshot(const std::string& name) {
     pump();
     gdk_flush();
@@ -158,6 +192,7 @@ void GuiTest::install() {
     a.dialog = [this](GtkDialog* dialog) -> int {
         const char* title = gtk_window_get_title(GTK_WINDOW(dialog));
         dialog_titles.emplace_back(title != nullptr ? title : "");
+        EXPECT_TRUE(user_sees_named(GTK_WIDGET(dialog)));
         if (!dialog_answers_.empty()) {
             auto answer = dialog_answers_.front();
             dialog_answers_.erase(dialog_answers_.begin());
@@ -195,6 +230,76 @@ GtkWidget* shown_window(const std::string& title) {
     }
     g_list_free(all);
     return found;
+}
+
+std::pair<int, int> window_size(GtkWidget* window) {
+    GdkWindow* w = window != nullptr ? gtk_widget_get_window(window) : nullptr;
+    if (w == nullptr || !gdk_window_is_visible(w)) return {0, 0};
+    int width = 0;
+    int height = 0;
+    gdk_drawable_get_size(GDK_DRAWABLE(w), &width, &height);
+    return {width, height};
+}
+
+::testing::AssertionResult user_sees(GtkWidget* window, const std::vector<std::string>& names,
+                                     int min_width, int min_height) {
+    if (window == nullptr) return ::testing::AssertionFailure() << "no window";
+    pump();
+    const char* title = GTK_IS_WINDOW(window) ? gtk_window_get_title(GTK_WINDOW(window)) : "";
+    const std::string what = std::string("\"") + (title != nullptr ? title : "") + "\"";
+    if (!gtk_widget_get_visible(window) || !gtk_widget_get_mapped(window))
+        return ::testing::AssertionFailure() << what << " is not shown";
+    const auto [width, height] = window_size(window);
+    if (width < min_width || height < min_height)
+        return ::testing::AssertionFailure()
+               << what << " is " << width << " x " << height << " pixels, expected at least "
+               << min_width << " x " << min_height;
+    for (const std::string& name : names) {
+        GtkWidget* w = find_widget(window, name);
+        if (w == nullptr) return ::testing::AssertionFailure() << what << " has no " << name;
+        GtkAllocation a;
+        gtk_widget_get_allocation(w, &a);
+        if (!gtk_widget_get_visible(w) || !gtk_widget_get_mapped(w) || a.width < 2 || a.height < 2)
+            return ::testing::AssertionFailure()
+                   << what << ": " << name << " is not shown (visible " << gtk_widget_get_visible(w)
+                   << ", mapped " << gtk_widget_get_mapped(w) << ", " << a.width << " x "
+                   << a.height << ")";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+namespace {
+
+// The names given to widgets below `w`, leaving out the pages of notebooks
+// that are not the current one and the widgets that are not shown on
+// purpose (a spare widget never packed has no parent).
+void named_widgets(GtkWidget* w, std::vector<std::string>& names) {
+    const char* own = gtk_widget_get_name(w);
+    if (own != nullptr && std::string(own) != G_OBJECT_TYPE_NAME(w)) names.emplace_back(own);
+    if (!GTK_IS_CONTAINER(w)) return;
+    GtkWidget* current = nullptr;
+    if (GTK_IS_NOTEBOOK(w)) {
+        const int page = gtk_notebook_get_current_page(GTK_NOTEBOOK(w));
+        current = gtk_notebook_get_nth_page(GTK_NOTEBOOK(w), page);
+    }
+    GList* children = gtk_container_get_children(GTK_CONTAINER(w));
+    for (GList* l = children; l != nullptr; l = l->next) {
+        GtkWidget* child = GTK_WIDGET(l->data);
+        if (current != nullptr && child != current) continue;
+        named_widgets(child, names);
+    }
+    g_list_free(children);
+}
+
+}  // namespace
+
+::testing::AssertionResult user_sees_named(GtkWidget* window) {
+    std::vector<std::string> names;
+    if (window != nullptr && GTK_IS_DIALOG(window))
+        named_widgets(gtk_dialog_get_content_area(GTK_DIALOG(window)), names);
+    else if (window != nullptr)
+        named_widgets(window, names);
+    return user_sees(window, names);
 }
 
 void GuiTest::SetUp() {

@@ -10,6 +10,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace guitest {
 
@@ -29,11 +31,26 @@ bool run_until(const std::function<bool()>& done, double seconds = 30);
 void soon(std::function<void()> action, unsigned delay_ms = 20);
 // Saves the screen as build/screens/NAME.png.
 void screenshot(const std::string& name);
+// Saves only the shown window (a dialog, the main window) as
+// build/screens/NAME.png.
+void screenshot(const std::string& name, GtkWidget* window);
 
 // The widget named `name` (gtk_widget_set_name) inside `root`, or null.
 GtkWidget* find_widget(GtkWidget* root, const std::string& name);
 // The shown top-level window with this title, or null.
 GtkWidget* shown_window(const std::string& title);
+
+// What a user sees of a window or dialog: it is shown and mapped on the
+// screen and at least min_width x min_height pixels large, and every widget
+// named in `names` is in it, visible, mapped and given room (at least
+// 2 x 2 pixels). Checks only; shows nothing.
+::testing::AssertionResult user_sees(GtkWidget* window, const std::vector<std::string>& names,
+                                     int min_width = 0, int min_height = 0);
+// The same for every widget given a name in the window (on a notebook's
+// current page only): what a test can find by name, the user sees.
+::testing::AssertionResult user_sees_named(GtkWidget* window);
+// The size of a shown window on the screen (0 x 0 when not shown).
+std::pair<int, int> window_size(GtkWidget* window);
 
 // The tab text of a project.
 std::string tab_of(const app::Project* project);
