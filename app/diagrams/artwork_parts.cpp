@@ -126,20 +126,22 @@ void pressureloss(cairo_t* cr) {
     stroke(cr, INK, 0.06);
 }
 
+// Mixer and splitter fill their cell as the other parts do: a junction
+// body of a third of the cell with the streams meeting at it.
 void mixer(cairo_t* cr) {
-    arrow(cr, 0.06, 0.2, 0.44, 0.5, STEEL, 0.07);
-    arrow(cr, 0.06, 0.8, 0.44, 0.5, GREEN, 0.07);
-    circle(cr, 0.5, 0.5, 0.1);
-    fill_stroke(cr, PAPER, 0.04);
-    arrow(cr, 0.6, 0.5, 0.96, 0.5, INK, 0.07);
+    arrow(cr, 0.04, 0.08, 0.36, 0.36, STEEL, 0.09);
+    arrow(cr, 0.04, 0.92, 0.36, 0.64, GREEN, 0.09);
+    circle(cr, 0.52, 0.5, 0.2);
+    fill_stroke(cr, PAPER, 0.06);
+    arrow(cr, 0.74, 0.5, 0.98, 0.5, INK, 0.09);
 }
 
 void splitter(cairo_t* cr) {
-    arrow(cr, 0.04, 0.5, 0.4, 0.5, INK, 0.07);
-    circle(cr, 0.5, 0.5, 0.1);
-    fill_stroke(cr, PAPER, 0.04);
-    arrow(cr, 0.56, 0.44, 0.94, 0.18, STEEL, 0.07);
-    arrow(cr, 0.56, 0.56, 0.94, 0.82, GREEN, 0.07);
+    arrow(cr, 0.02, 0.5, 0.28, 0.5, INK, 0.09);
+    circle(cr, 0.48, 0.5, 0.2);
+    fill_stroke(cr, PAPER, 0.06);
+    arrow(cr, 0.64, 0.36, 0.96, 0.08, STEEL, 0.09);
+    arrow(cr, 0.64, 0.64, 0.96, 0.92, GREEN, 0.09);
 }
 
 void split_mix(cairo_t* cr) {

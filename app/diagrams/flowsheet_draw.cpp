@@ -25,6 +25,7 @@ constexpr const char* PROCESS_FONT = "sans bold 10";
 constexpr const char* NAME_FONT = "sans medium 9";
 constexpr const char* FLUID_FONT = "sans medium 10";
 constexpr double NAME_WRAP = 2.7;   // cells
+constexpr double NAME_GAP = 5;      // pixels between a symbol and its turned name
 constexpr double FLUID_WRAP = 3.0;  // cells
 constexpr double HALO = 3.0;        // white under the lines between parts
 constexpr double INTERFACE_HALO = 4.0;
@@ -169,11 +170,32 @@ void interface_connections(const Sheet& s) {
     }
 }
 
+// The top of the part names turned upwards in the first row of the process
+// that stand under the process title (from x = 4 over `width` pixels), or
+// `top` when none reaches higher.
+double top_of_names_under_title(const Sheet& s, const Process& process, double width, double top) {
+    if (s.graph.show_names == 0) return top;
+    const Part& inlet = *process.parts[0];
+    for (int i = 0; i < process.az_parts; ++i) {
+        const Part& p = *process.parts[sz(i)];
+        if (!s.shows(p) || s.y(p) != s.y(inlet)) continue;
+        const Text t(s.cr, p.name, NAME_FONT, NAME_WRAP * s.c);
+        const double left = s.x(p) + (s.c - t.height) / 2;
+        if (left > 4 + width || left + t.height < 4) continue;
+        top = std::min(top, s.y(p) - NAME_GAP - t.width);
+    }
+    return top;
+}
+
 void process_captions(const Sheet& s, const Process& process) {
     const Part& inlet = *process.parts[0];
     cairo_set_source_rgb(s.cr, 0, 0, 0);
     const Text name(s.cr, process.name, PROCESS_FONT);
-    name.show(s.cr, 4, s.y(inlet) - name.height - (tall_rows(s.graph) ? 2 * s.c : 0));
+    // Above the row (in tall rows two cells above it), and above every
+    // turned part name under it.
+    const double bottom = s.y(inlet) - (tall_rows(s.graph) ? 2 * s.c : 0);
+    const double names = top_of_names_under_title(s, process, name.width, bottom);
+    name.show(s.cr, 4, (names < bottom ? names - 2 : bottom) - name.height);
     const std::string fluid = process.fluid != nullptr ? process.fluid->name : "";
     const Text caption(s.cr, "Fluid:\n" + fluid, FLUID_FONT, FLUID_WRAP * s.c);
     caption.show(s.cr, std::max(2.0, trunc(s.x(inlet) - (caption.width - s.c) / 2)),
@@ -344,7 +366,7 @@ void inputs(const Sheet& s, const Part& p) {
 void name_upwards(const Sheet& s, const Part& p) {
     const Text t(s.cr, p.name, NAME_FONT, NAME_WRAP * s.c);
     cairo_save(s.cr);
-    cairo_translate(s.cr, s.x(p) + (s.c - t.height) / 2, s.y(p) - 5);
+    cairo_translate(s.cr, s.x(p) + (s.c - t.height) / 2, s.y(p) - NAME_GAP);
     cairo_rotate(s.cr, -M_PI / 2);
     t.show(s.cr, 0, 0);
     cairo_restore(s.cr);

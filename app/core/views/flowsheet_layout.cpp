@@ -232,11 +232,16 @@ bool tall_rows(const Graph& sheet) {
 }
 
 double column_pitch(const Graph& sheet) {
-    return 2.0 + sheet.show_tp + 1.5 * sheet.show_cross1 + 1.5 * sheet.show_cross2;
+    // Input values under the symbols ("P out: 10000 kPa") need a column
+    // and a half more to stand apart from their neighbours'.
+    return 2.0 + sheet.show_tp + 1.5 * sheet.show_cross1 + 1.5 * sheet.show_cross2 +
+           (sheet.show_inputs != 0 ? 1.5 : 0.0);
 }
 
 double row_pitch(const Graph& sheet) { return tall_rows(sheet) ? 5.0 : 3.0; }
-double row_offset(const Graph& sheet) { return tall_rows(sheet) ? 2.7 : 0.7; }
+// Tall rows leave room above the first row for the process title over
+// the longest turned part names.
+double row_offset(const Graph& sheet) { return tall_rows(sheet) ? 3.5 : 0.7; }
 
 double row_y(const Graph& sheet, int row) {
     return (position_of(sheet, row) * row_pitch(sheet) + row_offset(sheet)) * sheet.cell_size;
