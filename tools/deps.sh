@@ -21,6 +21,9 @@ install cmake g++ make pkg-config libgtest-dev libbenchmark-dev libgtk2.0-dev py
 # The window tests: a virtual X display, xdotool for the smoke scripts,
 # locale data for the decimal-comma test, flock for the display lock.
 install xvfb xauth xdotool locales util-linux
+# The user manual: Markdown to HTML, HTML to PDF, and the page count of its
+# test.
+install python3-markdown weasyprint poppler-utils
 # The fuzzing runtime of the installed clang (only recommended by it, so not
 # always installed along with it).
 clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n 1)

@@ -19,11 +19,14 @@
 // Select Units (select_units.cpp), Set Theme (theme_dialog.cpp), About and
 // the manual (about.cpp), the message and chooser service
 // (dialog_service.cpp), the project tree (tree*.cpp) with the structure
-// commands and the process dialogs (structure_actions.cpp, new_process.cpp,
-// inlet_dialog.cpp). The fluid editor and the property table are in
-// app/fluids. Areas still to come have their entry points in files of their
-// own (flowsheet.cpp, diagrams.cpp, part_dialogs.cpp) that later work
-// replaces.
+// commands, Cut, Copy and Paste and the process dialogs
+// (structure_actions.cpp, new_process.cpp, inlet_dialog.cpp), the flowsheet
+// (flowsheet.cpp), the part and interface dialogs (part_dialogs.cpp,
+// interface_dialogs.cpp), and the diagrams: their commands (diagrams.cpp,
+// diagram_create.cpp), pages (diagram_page.cpp), pointer and zoom
+// (diagram_pointer.cpp, diagram_zoom.cpp), settings dialogs
+// (diagram_*_dialog.cpp), printing and images (diagram_output.cpp). The
+// fluid editor and the property table are in app/fluids.
 #pragma once
 
 #include "app/core/model/records.h"

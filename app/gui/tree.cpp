@@ -395,12 +395,4 @@ void open_tree_to_new_current_part(Project* project, int process, int part, int 
     gtk_tree_path_free(p);
 }
 
-void not_available(const char* command) {
-    if (ui.statusbar == nullptr) return;
-    const guint context = gtk_statusbar_get_context_id(GTK_STATUSBAR(ui.statusbar), "later");
-    gtk_statusbar_pop(GTK_STATUSBAR(ui.statusbar), context);
-    std::string text = std::string(command) + " is not available in this version.";
-    gtk_statusbar_push(GTK_STATUSBAR(ui.statusbar), context, text.c_str());
-}
-
 }  // namespace app::gui
