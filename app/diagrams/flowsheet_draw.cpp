@@ -26,6 +26,7 @@ constexpr const char* NAME_FONT = "sans medium 9";
 constexpr const char* FLUID_FONT = "sans medium 10";
 constexpr double NAME_WRAP = 2.7;   // cells
 constexpr double NAME_GAP = 5;      // pixels between a symbol and its turned name
+constexpr double CROSS_GAP = 3;     // pixels between a result cross's line and its texts
 constexpr double FLUID_WRAP = 3.0;  // cells
 constexpr double HALO = 3.0;        // white under the lines between parts
 constexpr double INTERFACE_HALO = 4.0;
@@ -195,7 +196,8 @@ void process_captions(const Sheet& s, const Process& process) {
     // turned part name under it.
     const double bottom = s.y(inlet) - (tall_rows(s.graph) ? 2 * s.c : 0);
     const double names = top_of_names_under_title(s, process, name.width, bottom);
-    name.show(s.cr, 4, (names < bottom ? names - 2 : bottom) - name.height);
+    const double y = (names < bottom ? names - 2 : bottom) - name.height;
+    name.show(s.cr, 4, std::max(y, 1.0));
     const std::string fluid = process.fluid != nullptr ? process.fluid->name : "";
     const Text caption(s.cr, "Fluid:\n" + fluid, FLUID_FONT, FLUID_WRAP * s.c);
     caption.show(s.cr, std::max(2.0, trunc(s.x(inlet) - (caption.width - s.c) / 2)),
@@ -272,22 +274,35 @@ void result_cross(const Sheet& s, const Part& p, std::initializer_list<int> outp
     const double xl = trunc(s.x(p) + 1.05 * c);
     const double yt = trunc(s.y(p) - top * c);
     const int rows = static_cast<int>(outputs.size()) / 2;
+    // The vertical line stands right of the widest value or unit of the
+    // left column, so that no text runs through it.
+    double left_width = 0;
+    double right_width = 0;
+    int k = 0;
+    for (int output : outputs) {
+        const Text t(s.cr, result_text(p, output, true), VALUE_FONT);
+        double& width = k++ % 2 == 0 ? left_width : right_width;
+        width = std::max(width, static_cast<double>(t.width));
+    }
+    const double xv = trunc(xl + std::max(c, left_width + CROSS_GAP));
+    const double xr = xv + CROSS_GAP;
+    const double xe = std::max(xl + 2 * c, xr + right_width);
     cairo_save(s.cr);
     cairo_set_antialias(s.cr, CAIRO_ANTIALIAS_NONE);
     cairo_set_line_width(s.cr, 1);
-    path(s.cr, {{xl + c, yt}, {xl + c, yt + (rows == 2 ? 1.5 : 2.5) * c}});
+    path(s.cr, {{xv, yt}, {xv, yt + (rows == 2 ? 1.5 : 2.5) * c}});
     cairo_stroke(s.cr);
     for (double at : {0.76, 1.57}) {
         if (at > 1 && rows < 3) break;
-        path(s.cr, {{xl, yt + at * c}, {xl + 2 * c, yt + at * c}});
+        path(s.cr, {{xl, yt + at * c}, {xe, yt + at * c}});
         cairo_stroke(s.cr);
     }
     cairo_restore(s.cr);
     constexpr double ROW_TOPS[] = {0.0, 0.78, 1.61};
-    int k = 0;
+    k = 0;
     for (int output : outputs) {
         const Text t(s.cr, result_text(p, output, true), VALUE_FONT);
-        t.show(s.cr, xl + (k % 2) * 1.05 * c, yt + ROW_TOPS[k / 2] * c);
+        t.show(s.cr, k % 2 == 0 ? xl : xr, yt + ROW_TOPS[k / 2] * c);
         ++k;
     }
 }

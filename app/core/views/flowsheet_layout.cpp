@@ -239,9 +239,7 @@ double column_pitch(const Graph& sheet) {
 }
 
 double row_pitch(const Graph& sheet) { return tall_rows(sheet) ? 5.0 : 3.0; }
-// Tall rows leave room above the first row for the process title over
-// the longest turned part names.
-double row_offset(const Graph& sheet) { return tall_rows(sheet) ? 3.5 : 0.7; }
+double row_offset(const Graph& sheet) { return tall_rows(sheet) ? 2.7 : 0.7; }
 
 double row_y(const Graph& sheet, int row) {
     return (position_of(sheet, row) * row_pitch(sheet) + row_offset(sheet)) * sheet.cell_size;

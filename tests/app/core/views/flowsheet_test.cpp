@@ -114,16 +114,20 @@ TEST_F(Layout, AChainWithTheDefaultToggles) {
     }
     EXPECT_EQ(sheet->n_cols, 2);
     EXPECT_EQ(sheet->n_rows, 0);
-    EXPECT_DOUBLE_EQ(part_x(*sheet, comp), 112.0);
+    // T,p and the input values shown: columns 4.5 cells apart (the input
+    // labels of neighbours would touch at 3).
+    EXPECT_DOUBLE_EQ(part_x(*sheet, comp), 160.0);
     EXPECT_NEAR(part_y(*sheet, comp), 86.4, 1e-12);
     const SheetSize size = sheet_size(*sheet, 0, 0);
-    EXPECT_DOUBLE_EQ(size.width, 288.0);
+    EXPECT_DOUBLE_EQ(size.width, 384.0);
     EXPECT_DOUBLE_EQ(size.height, 233.0);
     // The sheet fills the visible area (zoomed pixels).
     sheet->symbol_zoom = 2.0;
     EXPECT_DOUBLE_EQ(sheet_size(*sheet, 1000, 300).width, 500.0);
     EXPECT_DOUBLE_EQ(sheet_size(*sheet, 1000, 300).height, 233.0);
-    // "T,p,h,m": columns 3.5 cells apart, rows of 5 pitches.
+    // "T,p,h,m" without input values: columns 3.5 cells apart, rows of 5
+    // pitches.
+    sheet->show_inputs = 0;
     sheet->show_tp = 0;
     sheet->show_cross1 = 1;
     sheet->show_names = 0;
