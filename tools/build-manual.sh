@@ -25,7 +25,7 @@ trap 'rm -f "$html"' EXIT
     printf '<style>\n'
     cat "$src_dir/manual.css"
     printf '</style></head><body>\n'
-    python3 -m markdown -x tables -x toc -x md_in_html "$src_dir/kvr2-manual.md"
+    markdown_py -x tables -x toc -x md_in_html "$src_dir/kvr2-manual.md"
     printf '</body></html>\n'
 } >"$html"
 mkdir -p "$(dirname "$out")"
