@@ -174,7 +174,7 @@ TEST(Axis, TickLabelsStayShort) {
         EXPECT_LE(tick_label(v, a.digits).size(), 12u) << v;
         ++n;
     }
-    EXPECT_GE(n, 10);
+    EXPECT_GE(n, 5);
 }
 
 TEST(Axis, MappingAndInverseAgree) {

@@ -61,19 +61,26 @@ void wheel(Project* p, GdkScrollDirection direction) {
     pump();
 }
 
-// Whether the window shows the selection frame on the part's left edge.
+// Whether the window shows the selection frame on the part's left edge
+// (a pop-up menu that was over the part may take a moment to leave the
+// screen: the pixel is looked at a few times).
 bool framed(Project* p, const Part& part) {
-    pump();
-    const Graph& sheet = *p->graphs[0];
-    const int x = static_cast<int>(part_x(sheet, part) * sheet.symbol_zoom);
-    const int y = static_cast<int>((part_y(sheet, part) + 16) * sheet.symbol_zoom);
-    GdkPixbuf* pixel =
-        gdk_pixbuf_get_from_drawable(nullptr, area_of(p)->window, nullptr, x, y, 0, 0, 1, 1);
-    if (pixel == nullptr) return false;
-    const guchar* rgb = gdk_pixbuf_get_pixels(pixel);
-    const bool frame = rgb[0] < 10 && rgb[1] > 120 && rgb[1] < 136 && rgb[2] > 245;
-    g_object_unref(pixel);
-    return frame;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        pump();
+        gdk_flush();
+        const Graph& sheet = *p->graphs[0];
+        const int x = static_cast<int>(part_x(sheet, part) * sheet.symbol_zoom);
+        const int y = static_cast<int>((part_y(sheet, part) + 16) * sheet.symbol_zoom);
+        GdkPixbuf* pixel =
+            gdk_pixbuf_get_from_drawable(nullptr, area_of(p)->window, nullptr, x, y, 0, 0, 1, 1);
+        if (pixel == nullptr) return false;
+        const guchar* rgb = gdk_pixbuf_get_pixels(pixel);
+        const bool frame = rgb[0] < 10 && rgb[1] > 120 && rgb[1] < 136 && rgb[2] > 245;
+        g_object_unref(pixel);
+        if (frame) return true;
+        g_usleep(30000);
+    }
+    return false;
 }
 
 bool menu_shown(const char* path) {
