@@ -1,8 +1,11 @@
-// PHIDERV: composition derivatives of the residual Helmholtz energy of the
-// multi-fluid mixture model, to second order, by the chain rule through the
-// reducing functions and the departure functions (the form published for
-// the GERG-2004 model), and what the phase-equilibrium solvers build on them
-// (PHIDR).
+// PHIDERV: composition derivatives of the residual Helmholtz energy of a
+// mixture, to second order, by the chain rule through the reducing
+// functions and the fraction derivatives at constant tau and delta (the form
+// published for the GERG-2004 model), and what the phase-equilibrium solvers
+// build on them (PHIDR).  The multi-fluid model gives its fraction
+// derivatives through its reducing and departure functions; the
+// Peng-Robinson and AGA8 mixtures, written in T and D, give their own at
+// constant T and D, so that N_T and N_D below are 0 for them.
 //
 // Notation: alpha(tau, delta, x) the reduced residual Helmholtz energy,
 // a_mn = tau^m delta^n d^(m+n) alpha / dtau^m ddelta^n, fractions taken as
@@ -15,10 +18,13 @@
 #include <array>
 #include <cmath>
 
+#include "library/models/aga8.h"
 #include "library/models/critp.h"
+#include "library/models/fracderiv.h"
 #include "library/models/hmx.h"
 #include "library/models/hmxrecords.h"
 #include "library/models/phik.h"
+#include "library/models/pr.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
 
@@ -37,13 +43,9 @@ struct MixState {
     std::array<int, kMaxComp> c{};  // their numbers, 1..nc
 };
 
-// Derivatives of alpha by the fractions at constant tau and delta: ax the
-// first, axd = delta d(ax)/d delta, axt = tau d(ax)/dtau, and their second
-// orders; axx the second derivatives by two fractions.
-struct FractionDerivs {
-    Vec ax{}, axd{}, axt{}, axdd{}, axtt{}, axtd{};
-    Mat axx{};
-};
+// Derivatives of alpha by the fractions at constant tau and delta (the
+// fields of FractionDerivatives, tau and delta in place of T and D).
+using FractionDerivs = FractionDerivatives;
 
 double sum_x(const MixState& s, const double x[20], const Vec& v) {
     double r = 0.0;
@@ -56,13 +58,11 @@ void fraction_derivs(const MixState& s, const double x[20], bool second, Fractio
         Vec* v;
         int itau, idel;
     };
-    const Order orders[] = {{&f.ax, 0, 0},   {&f.axd, 0, 1},  {&f.axt, 1, 0},
-                            {&f.axdd, 0, 2}, {&f.axtt, 2, 0}, {&f.axtd, 1, 1}};
-    const int norders = second ? 6 : 3;
+    const Order orders[] = {{&f.ax, 0, 0}, {&f.axd, 0, 1}, {&f.axt, 1, 0}};
     for (int p = 0; p < s.n; ++p) {
         const int i = s.c[static_cast<std::size_t>(p)];
         const auto a = static_cast<std::size_t>(i - 1);
-        for (int o = 0; o < norders; ++o) {
+        for (int o = 0; o < 3; ++o) {
             double v = PHIK(i, orders[o].itau, orders[o].idel, s.tau, s.del);
             for (int q = 0; q < s.n; ++q) {
                 const int k = s.c[static_cast<std::size_t>(q)];
@@ -216,6 +216,35 @@ void second_order(const MixState& s, const double x[20], const ReducingDerivativ
     }
 }
 
+// The derivatives by the fractions of the model in use.  The multi-fluid
+// model's come through its reducing functions and departure terms; the
+// models written in T and D (Peng-Robinson, AGA8) give theirs at constant
+// T and D, their reducing values then being constants of the composition.
+bool composition_derivatives(const MixState& s, const double x[20], bool second,
+                             ReducingDerivatives& rd, FractionDerivs& f, int& ierr,
+                             std::string& herr) {
+    if (EOSMOD.mix.starts("PR") || EOSMOD.mix.is("AGA")) {
+        rd = ReducingDerivatives{};
+        rd.tr = s.tr;
+        rd.vr = s.vr;
+        bool done = false;
+        if (EOSMOD.mix.is("AGA")) {
+            done = aga8_fraction_derivatives(s.T, s.D, x, second, f);
+        } else if (PHIPRX(kCompositionDerivatives, 0, s.tau, s.del, x) == -1.0) {
+            f.ax = PHIDR.ax;
+            f.axd = PHIDR.axd;
+            f.axt = PHIDR.axt;
+            f.axx = PHIDR.axx;
+            done = true;
+        }
+        if (!done) ierr = 1;
+        return done;
+    }
+    if (!reducing_derivatives(x, rd, ierr, herr)) return false;
+    fraction_derivs(s, x, second, f);
+    return true;
+}
+
 bool all_finite(const Vec& v) {
     for (double d : v)
         if (!std::isfinite(d)) return false;
@@ -243,27 +272,20 @@ void PHIDERV(int iderv, double T, double D, const double x[20], double dadn[20],
     herr.clear();
     for (int i = 0; i < kMaxComp; ++i) dadn[i] = dnadn[i] = 0.0;
     PHIDR = PhidrRecord{};
-    if (EOSMOD.mix.starts("PR")) {
-        // The Peng-Robinson mixture routine answers here once that model
-        // exists; until then there are no analytic derivatives.
-        ierr = 1;
-        return;
-    }
     MixState s;
     if (!mixture_state(T, D, x, s) || !(1.0 + s.a01 > 0.0)) {
         ierr = 1;
         return;
     }
-    ReducingDerivatives rd;
-    if (!reducing_derivatives(x, rd, ierr, herr)) return;
     const bool second = iderv >= 2;
+    ReducingDerivatives rd;
+    FractionDerivs f;
+    if (!composition_derivatives(s, x, second, rd, f, ierr, herr)) return;
     if (second) {
         s.a02 = PHIX(0, 2, s.tau, s.del, x);
         s.a20 = PHIX(2, 0, s.tau, s.del, x);
         s.a11 = PHIX(1, 1, s.tau, s.del, x);
     }
-    FractionDerivs f;
-    fraction_derivs(s, x, second, f);
     const double sdt = sum_x(s, x, rd.dt), sdv = sum_x(s, x, rd.dv), sx = sum_x(s, x, f.ax);
     Vec nt{}, nd{}, A{};
     PhidrRecord& P = PHIDR;

@@ -16,6 +16,7 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/models/fracderiv.h"
 #include "library/models/hmxrecords.h"
 #include "library/models/phik.h"
 #include "library/models/records.h"
@@ -98,7 +99,103 @@ double power_term(double m, double tau, int i) {
     return f == 0.0 ? 0.0 : f * std::pow(tau, m);
 }
 
+// A value with its first derivatives by T and by D.
+struct Td {
+    double v = 0, t = 0, d = 0;
+};
+Td operator+(Td a, Td b) { return {a.v + b.v, a.t + b.t, a.d + b.d}; }
+Td operator-(Td a, Td b) { return {a.v - b.v, a.t - b.t, a.d - b.d}; }
+Td operator*(Td a, Td b) { return {a.v * b.v, a.t * b.v + a.v * b.t, a.d * b.v + a.v * b.d}; }
+Td operator*(double k, Td a) { return {k * a.v, k * a.t, k * a.d}; }
+Td operator/(Td a, Td b) {
+    const double r = a.v / b.v;
+    return {r, (a.t - r * b.t) / b.v, (a.d - r * b.d) / b.v};
+}
+Td log_of(Td a) { return {std::log(a.v), a.t / a.v, a.d / a.v}; }
+
+// The residual energy F(a, b, c) = -ln(1 - (b - c) D) + a h L with
+// h = 1/(2 sqrt2 b R T) and L = ln(1 + al D) - ln(1 + be D), and its first
+// and second partial derivatives by a, b and c (F is linear in a).
+struct Partials {
+    Td fa, fb, fc, fab, fac, fbb, fbc, fcc;
+};
+
+Partials partials(Td a, double b, double c, Td T, Td D, double R) {
+    const double s1 = 1.0 - kSqrt2, s2 = 1.0 + kSqrt2;
+    const Td one{1.0, 0.0, 0.0};
+    const Td w = one - (b - c) * D;
+    const Td pa = D / (one + (c + s1 * b) * D), pb = D / (one + (c + s2 * b) * D);
+    const Td L = log_of(one + (c + s1 * b) * D) - log_of(one + (c + s2 * b) * D);
+    const Td h = one / ((2.0 * kSqrt2 * b * R) * T);
+    const Td hb = (-1.0 / b) * h, hbb = (2.0 / (b * b)) * h;
+    const Td g0b = D / w, g0bb = g0b * g0b;
+    const Td Lb = s1 * pa - s2 * pb, Lc = pa - pb;
+    const Td pa2 = pa * pa, pb2 = pb * pb;
+    const Td Lbb = (s2 * s2) * pb2 - (s1 * s1) * pa2, Lbc = s2 * pb2 - s1 * pa2, Lcc = pb2 - pa2;
+    Partials f;
+    f.fa = h * L;
+    f.fab = hb * L + h * Lb;
+    f.fac = h * Lc;
+    f.fb = g0b + a * f.fab;
+    f.fc = (-1.0) * g0b + a * f.fac;
+    f.fbb = g0bb + a * (hbb * L + 2.0 * (hb * Lb) + h * Lbb);
+    f.fbc = (-1.0) * g0bb + a * (hb * Lc + h * Lbc);
+    f.fcc = g0bb + a * (h * Lcc);
+    return f;
+}
+
 }  // namespace
+
+bool pr_fraction_derivatives(double T, double D, const double x[20], bool second,
+                             FractionDerivatives& f) {
+    f = FractionDerivatives{};
+    const double R = GCNST.r;
+    if (!(T > 0.0) || !(D > 0.0) || !(R > 0.0) || !std::isfinite(T) || !std::isfinite(D))
+        return false;
+    const int nc = std::min(NCOMP.nc, kMaxComp);
+    // Per component: sqrt(a_i(T)) = p_i + q_i sqrt(T), b_i and c_i.
+    double p[kMaxComp] = {}, q[kMaxComp] = {}, bi[kMaxComp] = {}, ci[kMaxComp] = {};
+    double b = 0.0, c = 0.0;
+    for (int i = 0; i < nc; ++i) {
+        component(i + 1, R, p[i], q[i], bi[i]);
+        ci[i] = translation(i + 1);
+        b += x[i] * bi[i];
+        c += x[i] * ci[i];
+    }
+    if (!(b > 0.0) || !((b - c) * D < 1.0)) return false;
+    const double rt = std::sqrt(T);
+    Td sa[kMaxComp];
+    for (int i = 0; i < nc; ++i) sa[i] = {p[i] + q[i] * rt, q[i] / (2.0 * rt), 0.0};
+    // The symmetric matrix of the mixing rule and the gradient of a.
+    Td A[kMaxComp][kMaxComp], ga[kMaxComp], a;
+    for (int i = 0; i < nc; ++i)
+        for (int j = 0; j < nc; ++j) {
+            const double kij =
+                i == j ? 0.0 : 0.5 * (CFXPR.k(i + 1, j + 1)[0] + CFXPR.k(j + 1, i + 1)[0]);
+            A[i][j] = (1.0 - kij) * (sa[i] * sa[j]);
+        }
+    for (int i = 0; i < nc; ++i) {
+        for (int j = 0; j < nc; ++j) ga[i] = ga[i] + (2.0 * x[j]) * A[i][j];
+        a = a + (0.5 * x[i]) * ga[i];
+    }
+    const Partials F = partials(a, b, c, Td{T, 1.0, 0.0}, Td{D, 0.0, 1.0}, R);
+    for (int i = 0; i < nc; ++i) {
+        if (!(x[i] > 0.0)) continue;
+        const Td g = F.fa * ga[i] + bi[i] * F.fb + ci[i] * F.fc;
+        f.ax[static_cast<std::size_t>(i)] = g.v;
+        f.axd[static_cast<std::size_t>(i)] = D * g.d;
+        f.axt[static_cast<std::size_t>(i)] = -T * g.t;
+        if (!second) continue;
+        for (int j = 0; j < nc; ++j) {
+            if (!(x[j] > 0.0)) continue;
+            f.axx[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] =
+                2.0 * F.fa.v * A[i][j].v + F.fab.v * (ga[i].v * bi[j] + bi[i] * ga[j].v) +
+                F.fac.v * (ga[i].v * ci[j] + ci[i] * ga[j].v) + F.fbb.v * bi[i] * bi[j] +
+                F.fbc.v * (bi[i] * ci[j] + ci[i] * bi[j]) + F.fcc.v * ci[i] * ci[j];
+        }
+    }
+    return true;
+}
 
 void SETPR(int nread, int icomp, int& ierr, std::string& herr) {
     ierr = 0;
@@ -168,6 +265,27 @@ void SETPRCO(int icomp) {
                          0.017366 * w * w * w * w);
 }
 
+namespace {
+
+// PHIPRX with itau -2: the fraction derivatives of the mixture at the state
+// of (tau, delta) into PHIDR (ax, axd, axt, axx); -1 once they are there,
+// 0 for a state the equation does not reach.
+double composition_derivatives(double tau, double del, const double x[20]) {
+    double tr = 0.0, dr = 0.0;
+    REDX(x, tr, dr);
+    FractionDerivatives f;
+    if (!(tau > 0.0) || !(tr > 0.0 && dr > 0.0) ||
+        !pr_fraction_derivatives(tr / tau, del * dr, x, true, f))
+        return 0.0;
+    PHIDR.ax = f.ax;
+    PHIDR.axd = f.axd;
+    PHIDR.axt = f.axt;
+    PHIDR.axx = f.axx;
+    return -1.0;
+}
+
+}  // namespace
+
 double PHIPR(int icomp, int itau, int idel, double tau, double del) {
     double x[20] = {};
     if (icomp >= 1 && icomp <= 20) x[icomp - 1] = 1.0;
@@ -176,6 +294,7 @@ double PHIPR(int icomp, int itau, int idel, double tau, double del) {
 }
 
 double PHIPRX(int itau, int idel, double tau, double del, const double x[20]) {
+    if (itau == kCompositionDerivatives) return composition_derivatives(tau, del, x);
     if (del <= 1.0e-10 || !(tau > 0.0) || itau < 0 || idel < 0 || itau > 3 || idel > 3) return 0.0;
     // The reducing values the callers formed tau and delta with: the slot's
     // for a pure fluid, those of the mixture model otherwise.

@@ -40,6 +40,10 @@ void SETPR(int nread, int icomp, int& ierr, std::string& herr);
 // The volume translation of a component whose text gave none.
 void SETPRCO(int icomp);
 double PHIPR(int icomp, int itau, int idel, double tau, double del);
+// itau kCompositionDerivatives: the derivatives of the mixture by the mole
+// fractions at the state of (tau, delta) go to PHIDR (entries ax, axd, axt
+// and axx) and the result is -1 (0: the state is beyond the equation).
+constexpr int kCompositionDerivatives = -2;
 double PHIPRX(int itau, int idel, double tau, double del, const double x[20]);
 void REDPR(const double x[20], double& tred, double& dred);
 void CRTPR(int icomp, double& tc, double& pc, double& dc);

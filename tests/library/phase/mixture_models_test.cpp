@@ -1,0 +1,221 @@
+// The Peng-Robinson mode and the AGA8 equation on the equilibrium roads:
+// every split and every saturation state they report is an equilibrium of
+// the equation in use (equal fugacities from the numerical FGCTY, one
+// pressure in both phases, the material balance), or an error.  Where AGA8
+// has no liquid-like root (it is an equation for gases) its roads fail with
+// their error; they never answer with another model's state.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library/models/pr.h"
+#include "tests/library/phase/mix_support.h"
+#include "tests/support/fluid.h"
+
+namespace {
+
+enum class Model { peng_robinson, aga8 };
+
+// The equation switched on for the length of a test.
+class ModelOn {
+public:
+    ModelOn(const std::string& names, Model m) : model_(m) {
+        EXPECT_EQ(testsupport::set_up(names), "");
+        int ierr = 0;
+        std::string herr;
+        if (m == Model::peng_robinson) {
+            int on = 1;
+            lib::PREOS(on);
+        } else {
+            lib::SETAGA(ierr, herr);
+        }
+        EXPECT_EQ(ierr, 0) << herr;
+    }
+    ~ModelOn() {
+        if (model_ == Model::peng_robinson) {
+            int off = 0;
+            lib::PREOS(off);
+        } else {
+            lib::UNSETAGA();
+        }
+    }
+    ModelOn(const ModelOn&) = delete;
+    ModelOn& operator=(const ModelOn&) = delete;
+
+private:
+    Model model_;
+};
+
+// The largest |f_l/f_v - 1| by the numerical FGCTY over the components
+// present in both phases above 1e-6 (below it the central difference of
+// FGCTY, with a step of half the fraction, loses the digits the comparison
+// needs).
+double numerical_mismatch(double T, double Dl, double Dv, const double x[20], const double y[20]) {
+    double fl[20], fv[20];
+    lib::FGCTY(T, Dl, x, fl);
+    lib::FGCTY(T, Dv, y, fv);
+    double worst = 0.0;
+    for (int i = 0; i < 20; ++i) {
+        if (!(x[i] > 1e-6 && y[i] > 1e-6)) continue;
+        if (!(fl[i] > 0.0 && fv[i] > 0.0)) return 1.0;
+        worst = std::max(worst, std::fabs(fl[i] / fv[i] - 1.0));
+    }
+    return worst;
+}
+
+double pressure(double T, double D, const double x[20]) {
+    double P = 0.0;
+    lib::PRESS(T, D, x, P);
+    return P;
+}
+
+// Why a two-phase state is no equilibrium ("" when it is one).
+std::string equilibrium_fault(double T, double P, double Dl, double Dv, const double x[20],
+                              const double y[20]) {
+    char buf[160];
+    const double m = numerical_mismatch(T, Dl, Dv, x, y);
+    const double pl = pressure(T, Dl, x), pv = pressure(T, Dv, y);
+    if (m > 1e-6 || std::fabs(pl / P - 1.0) > 1e-7 || std::fabs(pv / P - 1.0) > 1e-7) {
+        std::snprintf(buf, sizeof buf, "fugacities %.2g apart, phase pressures %.9g and %.9g", m,
+                      pl, pv);
+        return buf;
+    }
+    return "";
+}
+
+struct Flash {
+    double D = 0, Dl = 0, Dv = 0, x[20] = {}, y[20] = {}, q = 0;
+    int ierr = 0;
+    std::string herr;
+};
+
+Flash tp(double T, double P, const double z[20]) {
+    Flash f;
+    double e, h, s, cv, cp, w;
+    lib::TPFLSH(T, P, z, f.D, f.Dl, f.Dv, f.x, f.y, f.q, e, h, s, cv, cp, w, f.ierr, f.herr);
+    return f;
+}
+
+// A (T, p) flash that succeeds is an equilibrium when it splits.
+std::string flash_fault(double T, double P, const double z[20], const Flash& f) {
+    if (f.ierr > 0) return f.herr.empty() ? "an error without a message" : "";
+    if (!(f.q > 0.0 && f.q < 1.0)) return "";
+    if (mixtest::balance_mismatch(f.q, f.x, f.y, z) > 1e-9) return "material balance";
+    return equilibrium_fault(T, P, f.Dl, f.Dv, f.x, f.y);
+}
+
+TEST(PengRobinsonMixtures, FlashesThatFailedBeforeAreEquilibria) {
+    ModelOn pr("methane|ethane", Model::peng_robinson);
+    const double z[20] = {0.6, 0.4};
+    const double states[][2] = {{250.0, 2000.0}, {200.0, 2500.0}, {200.0, 2000.0}};
+    for (const auto& [T, P] : states) {
+        const Flash f = tp(T, P, z);
+        ASSERT_EQ(f.ierr, 0) << T << " K " << P << " kPa: " << f.herr;
+        EXPECT_EQ(flash_fault(T, P, z, f), "") << T << " K " << P << " kPa";
+    }
+    // 250 K is above the mixture's critical line at 2 MPa; the two states
+    // at 200 K split.
+    EXPECT_GT(tp(200.0, 2500.0, z).q, 0.0);
+    EXPECT_LT(tp(200.0, 2000.0, z).q, 1.0);
+    // The chemical potentials of the mode.
+    double u[20];
+    int ierr = 0;
+    std::string herr;
+    lib::CHEMPOT(250.0, 1.0, z, u, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NE(u[0], 0.0);
+}
+
+struct Sweep {
+    Model model;
+    std::vector<double> T, P;
+    int allowed_failures;  // the equation has no liquid root there
+};
+
+class EquilibriumRoads : public ::testing::TestWithParam<Sweep> {};
+
+// Every (T, p) flash over a grid through the two-phase region of a natural
+// gas, and every bubble and dew point of the temperatures.
+TEST_P(EquilibriumRoads, EveryResultIsAnEquilibriumOrAnError) {
+    const Sweep& sw = GetParam();
+    ModelOn on("methane|ethane|propane", sw.model);
+    const double z[20] = {0.85, 0.1, 0.05};
+    int failures = 0, splits = 0, faults = 0;
+    for (double T : sw.T)
+        for (double P : sw.P) {
+            const Flash f = tp(T, P, z);
+            const std::string fault = flash_fault(T, P, z, f);
+            failures += f.ierr > 0 ? 1 : 0;
+            splits += f.ierr <= 0 && f.q > 0.0 && f.q < 1.0 ? 1 : 0;
+            if (!fault.empty()) ++faults;
+            EXPECT_EQ(fault, "") << "TPFLSH " << T << " K " << P << " kPa";
+        }
+    int saturation = 0;
+    for (double T : sw.T)
+        for (int kph : {lib::kBubblePoint, lib::kDewPoint}) {
+            double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+            int ierr = 0;
+            std::string herr;
+            lib::SATT(T, z, kph, P, Dl, Dv, xl, xv, ierr, herr);
+            if (ierr > 0) {
+                EXPECT_FALSE(herr.empty());
+                continue;
+            }
+            ++saturation;
+            const double* feed = kph == lib::kBubblePoint ? xl : xv;
+            for (int i = 0; i < 3; ++i) EXPECT_NEAR(feed[i], z[i], 1e-12);
+            EXPECT_EQ(equilibrium_fault(T, P, Dl, Dv, xl, xv), "") << "SATT " << T << " " << kph;
+        }
+    std::printf("%d flashes: %d splits, %d failures, %d faults; %d saturation states\n",
+                static_cast<int>(sw.T.size() * sw.P.size()), splits, failures, faults,
+                saturation);
+    EXPECT_GT(splits, 0);
+    EXPECT_GT(saturation, 0);
+    EXPECT_LE(failures, sw.allowed_failures);
+}
+
+const Sweep kSweeps[] = {
+    {Model::peng_robinson,
+     {130, 150, 170, 190, 210, 230, 250},
+     {200, 500, 1000, 2000, 3000, 4500, 6000},
+     0},
+    // AGA8 splits off a propane-rich dense root at 240 to 260 K; its roads
+    // fail where it has no liquid root.
+    {Model::aga8, {240, 250, 260}, {200, 500, 1000, 2000, 4500}, 6},
+};
+
+INSTANTIATE_TEST_SUITE_P(Models, EquilibriumRoads, ::testing::ValuesIn(kSweeps),
+                         [](const ::testing::TestParamInfo<Sweep>& p) {
+                             return p.param.model == Model::peng_robinson ? "PengRobinson"
+                                                                          : "Aga8";
+                         });
+
+// AGA8's fugacities and saturation states are its own.
+TEST(Aga8Mixtures, FugacitiesAndSaturationOfTheEquationInUse) {
+    ModelOn aga("methane|ethane|propane", Model::aga8);
+    const double z[20] = {0.85, 0.1, 0.05};
+    double fa[20], fn[20];
+    int ierr = 0;
+    std::string herr;
+    lib::FGCTY2(250.0, 2.0, z, fa, ierr, herr);
+    lib::FGCTY(250.0, 2.0, z, fn);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(fa[i] / fn[i], 1.0, 1e-8) << i;
+    EXPECT_NEAR(fa[0], 2644.325, 1e-3);
+    // 150 K: the multi-fluid model's bubble point (882 kPa) is no state of
+    // AGA8, which has no liquid root there: an error, never that state.
+    double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+    lib::SATT(150.0, z, lib::kBubblePoint, P, Dl, Dv, xl, xv, ierr, herr);
+    if (ierr <= 0) {
+        EXPECT_EQ(equilibrium_fault(150.0, P, Dl, Dv, xl, xv), "");
+    } else {
+        EXPECT_FALSE(herr.empty());
+    }
+    const Flash f = tp(150.0, 1000.0, z);
+    EXPECT_EQ(flash_fault(150.0, 1000.0, z, f), "") << f.herr;
+}
+
+}  // namespace
