@@ -193,9 +193,7 @@ public:
             ((D < dtpl && (kph == -1 || kph == 3)) || (D > kWaterDmax && (kph == -1 || kph == 1))))
             return failure();
         choose_boundary();
-        sat::MixModelSwitch mix;
         if (!first_method()) second_method();
-        leave(mix);
     }
 
 private:
@@ -289,16 +287,6 @@ private:
             kr = kSaturatedLiquid;
         else
             kr = (ic > 0 && std::fabs(dtpl) > 1e-20 && D > dtpl) ? kMeltingLine : kSaturatedLiquid;
-    }
-
-    // The vapour density again under the mixture model the caller chose.
-    void leave(sat::MixModelSwitch& mix) {
-        if (!mix.switched()) return;
-        mix.restore();
-        if (ierr != 0) return;
-        int terr = 0;
-        std::string tmsg;
-        TPRHO(T, P, xv, kVapour, kStartValue, Dv, terr, tmsg);
     }
 
     // Equal Gibbs energies on the saturated liquid or vapour line of a pure

@@ -489,10 +489,6 @@ private:
             GVTEMP.iterations = it;
             if (!bounds()) return false;
             if (!evaluate(x, y, K)) return false;
-            if (density_form && EOSMOD.mix.starts("PR")) {
-                fail(99, "Derivatives not yet available for PR", ierr, herr);
-                return false;
-            }
             if (vap_failed) {
                 error(1, "[SATGV error  1] vapor phase fugacities could not be computed");
                 return false;

@@ -307,8 +307,7 @@ public:
         if (icomp > 0 && !(P >= CCON.ptp[icomp] && P > 0.0) && !below_triple_point()) return;
         if (icomp > 0 && near_critical()) return;
         if (icomp > 0 && P / Pc >= 0.99999999) return critical_pressure();
-        sat::MixModelSwitch model_switch;
-        if (icomp == 0) return mixture(model_switch);
+        if (icomp == 0) return mixture();
         estimate();
         if (from_ancillaries()) return finish();
         ancillary_starts();
@@ -537,15 +536,11 @@ private:
     }
 
     // The mixture road; a result is cached like a pure fluid's.
-    void mixture(sat::MixModelSwitch& model_switch) {
+    void mixture() {
         double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
         LIMITS("EOS", x, tmin, tmax, dmax, pmax);
         const MixtureSaturation m{Tc, Pc, Dc, dmax, false};
         satp_mixture(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr);
-        if (model_switch.switched()) {
-            model_switch.restore();
-            if (ierr == 0) TPRHO(T, P, xv, kVapour, kStartValue, Dv, jerr, jmsg);
-        }
         finish();
     }
 

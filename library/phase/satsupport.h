@@ -70,26 +70,4 @@ inline bool line_density(double T, double P, const double x[20], int phase, doub
     return false;
 }
 
-// Replaces the mixture model "AGA" by "HMX" for the length of one call.
-class MixModelSwitch {
-public:
-    MixModelSwitch() {
-        if (EOSMOD.mix.is("AGA")) {
-            EOSMOD.mix = Code("HMX");
-            switched_ = true;
-        }
-    }
-    ~MixModelSwitch() { restore(); }
-    MixModelSwitch(const MixModelSwitch&) = delete;
-    MixModelSwitch& operator=(const MixModelSwitch&) = delete;
-    void restore() {
-        if (switched_) EOSMOD.mix = Code("AGA");
-        switched_ = false;
-    }
-    bool switched() const { return switched_; }
-
-private:
-    bool switched_ = false;
-};
-
 }  // namespace lib::sat

@@ -454,18 +454,9 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     r.dle = r.Dc * (1.0 + 1.113614 * y + 0.0804 * y * y);
     r.dve = r.Dc * (1.0 - 1.078683 * y + 0.05014057 * y * y);
     if (r.dve < 0.0) r.dve = 1e-6;
-    sat::MixModelSwitch model_switch;
-
     if (icomp == 0) {
         const MixtureSaturation m{r.Tc, r.Pc, r.Dc, dmax, guess};
         satt_mixture(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
-        if (model_switch.switched()) {
-            // The vapour of the model the caller chose, at the pressure found.
-            model_switch.restore();
-            int verr = 0;
-            std::string vmsg;
-            if (ierr == 0) TPRHO(T, P, xv, kVapour, kStartValue, Dv, verr, vmsg);
-        }
         return finish();
     }
 

@@ -112,7 +112,7 @@ public:
         std::string jmsg;
         CRITP(x, Tc, Pc, Dc, jerr, jmsg);
         if (k != kSplitAtTP && spline_start(spline_kph, x, T, P, Dl, Dv, xl, xv)) kguess = 1;
-        if (ISPURE(x) != 0 || order.m < 2 || EOSMOD.mix.starts("PR")) return fallback();
+        if (ISPURE(x) != 0 || order.m < 2) return fallback();
         if (kguess == 0) estimate();
         keep_feed();
         ierr = 0;

@@ -51,16 +51,17 @@ private:
 };
 
 // The largest |f_l/f_v - 1| by the numerical FGCTY over the components
-// present in both phases above 1e-6 (below it the central difference of
-// FGCTY, with a step of half the fraction, loses the digits the comparison
-// needs).
+// whose fractions lie between 1e-6 and 1 - 1e-6 in both phases (beyond them
+// the central difference of FGCTY, with a step of half the fraction or of
+// its distance to 1, loses the digits the comparison needs).
 double numerical_mismatch(double T, double Dl, double Dv, const double x[20], const double y[20]) {
     double fl[20], fv[20];
     lib::FGCTY(T, Dl, x, fl);
     lib::FGCTY(T, Dv, y, fv);
+    auto inside = [](double v) { return v > 1e-6 && v < 1.0 - 1e-6; };
     double worst = 0.0;
     for (int i = 0; i < 20; ++i) {
-        if (!(x[i] > 1e-6 && y[i] > 1e-6)) continue;
+        if (!(inside(x[i]) && inside(y[i]))) continue;
         if (!(fl[i] > 0.0 && fv[i] > 0.0)) return 1.0;
         worst = std::max(worst, std::fabs(fl[i] / fv[i] - 1.0));
     }
@@ -73,13 +74,21 @@ double pressure(double T, double D, const double x[20]) {
     return P;
 }
 
+// |P(T, D) - P| within 1e-7 of P or of what a density within 1e-9 of D
+// moves the pressure by (a liquid at low pressure).
+bool gives(double T, double D, const double x[20], double P) {
+    double dpdd = 0.0;
+    lib::DPDD(T, D, x, dpdd);
+    return std::fabs(pressure(T, D, x) - P) <= 1e-7 * P + 1e-9 * D * std::fabs(dpdd);
+}
+
 // Why a two-phase state is no equilibrium ("" when it is one).
 std::string equilibrium_fault(double T, double P, double Dl, double Dv, const double x[20],
                               const double y[20]) {
     char buf[160];
     const double m = numerical_mismatch(T, Dl, Dv, x, y);
     const double pl = pressure(T, Dl, x), pv = pressure(T, Dv, y);
-    if (m > 1e-6 || std::fabs(pl / P - 1.0) > 1e-7 || std::fabs(pv / P - 1.0) > 1e-7) {
+    if (m > 1e-6 || !gives(T, Dl, x, P) || !gives(T, Dv, y, P)) {
         std::snprintf(buf, sizeof buf, "fugacities %.2g apart, phase pressures %.9g and %.9g", m,
                       pl, pv);
         return buf;
@@ -104,7 +113,7 @@ Flash tp(double T, double P, const double z[20]) {
 std::string flash_fault(double T, double P, const double z[20], const Flash& f) {
     if (f.ierr > 0) return f.herr.empty() ? "an error without a message" : "";
     if (!(f.q > 0.0 && f.q < 1.0)) return "";
-    if (mixtest::balance_mismatch(f.q, f.x, f.y, z) > 1e-9) return "material balance";
+    if (mixtest::balance_mismatch(f.q, f.x, f.y, z) > 1e-7) return "material balance";
     return equilibrium_fault(T, P, f.Dl, f.Dv, f.x, f.y);
 }
 
@@ -171,8 +180,7 @@ TEST_P(EquilibriumRoads, EveryResultIsAnEquilibriumOrAnError) {
             EXPECT_EQ(equilibrium_fault(T, P, Dl, Dv, xl, xv), "") << "SATT " << T << " " << kph;
         }
     std::printf("%d flashes: %d splits, %d failures, %d faults; %d saturation states\n",
-                static_cast<int>(sw.T.size() * sw.P.size()), splits, failures, faults,
-                saturation);
+                static_cast<int>(sw.T.size() * sw.P.size()), splits, failures, faults, saturation);
     EXPECT_GT(splits, 0);
     EXPECT_GT(saturation, 0);
     EXPECT_LE(failures, sw.allowed_failures);
@@ -185,13 +193,12 @@ const Sweep kSweeps[] = {
      0},
     // AGA8 splits off a propane-rich dense root at 240 to 260 K; its roads
     // fail where it has no liquid root.
-    {Model::aga8, {240, 250, 260}, {200, 500, 1000, 2000, 4500}, 6},
+    {Model::aga8, {240, 250, 260}, {200, 500, 1000, 2000, 4500}, 3},
 };
 
 INSTANTIATE_TEST_SUITE_P(Models, EquilibriumRoads, ::testing::ValuesIn(kSweeps),
                          [](const ::testing::TestParamInfo<Sweep>& p) {
-                             return p.param.model == Model::peng_robinson ? "PengRobinson"
-                                                                          : "Aga8";
+                             return p.param.model == Model::peng_robinson ? "PengRobinson" : "Aga8";
                          });
 
 // AGA8's fugacities and saturation states are its own.

@@ -1,7 +1,8 @@
 // Temporary switches of the saturation routines and flashes: the mixture
-// model code ("AGA" is replaced by "HMX" for the length of one saturation
-// call) and the print switch (inner calls whose failure is handled are kept
-// quiet) are back after every exit, successful or failed, on every road.
+// model code (the roads work on the model in use, AGA8 included, and never
+// change it) and the print switch (inner calls whose failure is handled are
+// kept quiet) are as they were after every exit, successful or failed, on
+// every road.
 #include "library/phase/satsupport.h"
 
 #include <gtest/gtest.h>
@@ -100,10 +101,12 @@ TEST_F(Switches, RestoredAfterTheSaturationRoutines) {
 
 TEST_F(Switches, RestoredAfterTheMixtureRoads) {
     ASSERT_EQ(testsupport::set_up("nitrogen|oxygen"), "");
+    lib::SETAGA(ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
     const double z[20] = {0.79, 0.21};
     run("SATT", [&] { lib::SATT(80.0, z, 1, P, Dl, Dv, xl, xv, ierr, herr); });
     EXPECT_EQ(ierr, 0) << herr;
-    run("SATP", [&] { lib::SATP(101.325, z, 2, T, Dl, Dv, xl, xv, ierr, herr); });
+    run("SATP", [&] { lib::SATP(500.0, z, 2, T, Dl, Dv, xl, xv, ierr, herr); });
     EXPECT_EQ(ierr, 0) << herr;
     run("SATT failing", [&] { lib::SATT(200.0, z, 2, P, Dl, Dv, xl, xv, ierr, herr); });
     EXPECT_GT(ierr, 0);
@@ -113,6 +116,7 @@ TEST_F(Switches, RestoredAfterTheMixtureRoads) {
     // The switches of the mixture solvers are clear after every road.
     EXPECT_EQ(lib::FLAGS2.sat_status, 0);
     EXPECT_EQ(lib::FLAGS2.spline_status, 0);
+    lib::UNSETAGA();
 }
 
 }  // namespace
