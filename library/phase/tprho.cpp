@@ -145,6 +145,25 @@ void not_converged(int code, double T, double P, double D, const double x[20], i
     }
 }
 
+// The pressure above which the Peng-Robinson mode takes a root of the cubic
+// as it stands (kPa); below it the iteration refines the root.
+constexpr double kPengRobinsonFinal = 1.0;
+
+// The root of the Peng-Robinson cubic the phase flag asks for: the liquid
+// root for |kph| = 1, the vapour root for |kph| = 2, else the root nearer
+// the incoming density D; the liquid root when the cubic has no vapour root.
+// False (with the liquid root) when that root lies beyond 1e8 mol/L.
+bool peng_robinson_root(double T, double P, const double x[20], int kph, double D, double& root) {
+    double dl = 0.0, dv = 0.0;
+    TPRHOPR(T, P, x, dl, dv);
+    root = dl;
+    if (dl > 1e8) return false;
+    if (!(dv >= 1e-12)) return true;
+    const int side = std::abs(kph);
+    if (side == kVapour || (side != kLiquid && std::fabs(D - dv) < std::fabs(D - dl))) root = dv;
+    return true;
+}
+
 enum class Outcome { converged, failed, to_vapour };
 
 // Dense iteration on u = ln(1/D).  On convergence D holds the root; on
@@ -348,19 +367,6 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
     RMIX(x);
     const double R = GCNST.r;
 
-    // The Peng-Robinson mode: the roots of the cubic.
-    int pr = -1;
-    PREOS(pr);
-    if (pr == 1) {
-        double d1 = 0.0, d2 = 0.0;
-        TPRHOPR(T, P, x, d1, d2);
-        const bool liquid =
-            kph == 1 || kph == -1 || (kph == 0 && kguess == 1 && D >= 0.5 * (d1 + d2));
-        D = liquid ? d1 : d2;
-        if (!(D > 0.0)) not_converged(kph == 1 ? 202 : 203, T, P, D, x, ierr, herr);
-        return;
-    }
-
     if (P < 1e-8) {
         if (kph != kLiquid) {
             D = P / (R * T);
@@ -373,6 +379,26 @@ void TPRHO(double T, double P, const double x[20], int kph, int kguess, double& 
         }
         // A liquid at a vanishing pressure is still a liquid: the dense
         // iteration below finds it (no density of 0 is returned for one).
+    }
+
+    // The Peng-Robinson mode: a root of the cubic; below 1 kPa it is the
+    // start of the iteration, which then refines it.
+    int pr = -1;
+    PREOS(pr);
+    if (pr == 1) {
+        double root = 0.0;
+        if (!peng_robinson_root(T, P, x, kph, D, root)) {
+            not_converged(202, T, P, root, x, ierr, herr);
+            return;
+        }
+        if (P > kPengRobinsonFinal || kph == kVapour) {
+            D = root;
+            if (!(root > 0.0))
+                not_converged(std::abs(kph) == kVapour ? 203 : 202, T, P, D, x, ierr, herr);
+            return;
+        }
+        D = kph == kLiquid && root < 1e-6 ? 0.0 : root;
+        kguess = kStartValue;
     }
 
     double Tc = 0, Pc = 0, Dc = 0;

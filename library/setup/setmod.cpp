@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "library/library.h"
+#include "library/models/pr.h"
 #include "library/models/records.h"
 #include "library/phase/envelope.h"
 #include "library/phase/records.h"
@@ -44,8 +45,9 @@ void reset_to_defaults() {
 void SETMOD(int nc, const std::string& htype, const std::string& hmix, Names20& hcomp, int& ierr,
             std::string& herr) {
     HCHAR.eom = '\0';
-    // The saved codes of the Peng-Robinson mode switch are blanked here once
-    // that switch exists.
+    // The codes the Peng-Robinson mode saved belong to the models chosen
+    // before: switching the mode off after this choice restores nothing.
+    PRHSAV = PrhsavRecord{};
     for (int k = 0; k <= std::min(nc, kMaxComp); ++k) CONUN.count[k] = 0;
     FSHSAV.tst = 0;
     FSHSAV.pst = 0;

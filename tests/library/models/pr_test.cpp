@@ -85,6 +85,87 @@ TEST(PengRobinson, ModeSwitchRestoresTheFirstCodes) {
     lib::EOSMOD.mix = mix;
 }
 
+// A new set-up chooses its models afresh: switching the mode off after it
+// restores no code of the fluid set up before.
+TEST(PengRobinson, SwitchingOffAfterANewSetUpRestoresNothing) {
+    ASSERT_EQ(testsupport::set_up("nitrogen", "BWR"), "");
+    int flag = 1;
+    lib::PREOS(flag);
+    ASSERT_EQ(testsupport::set_up("water"), "");
+    flag = 0;
+    lib::PREOS(flag);
+    EXPECT_TRUE(lib::EOSMOD.eos[1].starts("FE")) << lib::EOSMOD.eos[1].str();
+    const double x[20] = {1.0};
+    double P = 0;
+    lib::PRESS(300.0, 55.0, x, P);
+    EXPECT_NEAR(P, -12462.6, 0.1);
+    // The same after a choice of models of the caller's own.
+    ASSERT_EQ(testsupport::set_up("nitrogen", "BWR"), "");
+    flag = 1;
+    lib::PREOS(flag);
+    ASSERT_EQ(testsupport::set_up("argon", "FEQ"), "");
+    flag = 0;
+    lib::PREOS(flag);
+    EXPECT_TRUE(lib::EOSMOD.eos[1].is("FEQ")) << lib::EOSMOD.eos[1].str();
+    flag = -1;
+    lib::PREOS(flag);
+    EXPECT_EQ(flag, 0);
+}
+
+// TPRHO in the mode: the root the phase flag asks for (kph <= 0: the one
+// nearer the given density), refined by the iteration below 1 kPa, and an
+// error for a liquid root beyond 1e8 mol/L.
+TEST(PengRobinson, DensitySolverTakesTheRootsOfTheCubic) {
+    ASSERT_EQ(testsupport::set_up("propane"), "");
+    Mode mode;
+    const double x[20] = {1.0}, T = 250.0;
+    double P = 0, dl = 0, dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(T, x, 1, P, dl, dv, xl, xv, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    double d1 = 0, d2 = 0;
+    lib::TPRHOPR(T, P, x, d1, d2);
+    struct Ask {
+        int kph, kguess;
+        double start, want;
+    };
+    const Ask asks[] = {{1, 0, 0.0, d1},      {2, 0, 0.0, d2},      {-1, 0, 0.0, d1},
+                        {-2, 0, 0.0, d2},     {0, 1, 0.9 * d1, d1}, {0, 1, 2.0 * d2, d2},
+                        {0, 0, 0.6 * d1, d1}, {0, 0, 0.1 * d1, d2}};
+    for (const Ask& a : asks) {
+        double D = a.start;
+        lib::TPRHO(T, P, x, a.kph, a.kguess, D, ierr, herr);
+        EXPECT_EQ(ierr, 0) << a.kph << " " << herr;
+        EXPECT_EQ(D, a.want) << "kph " << a.kph << " start " << a.start;
+    }
+    // Below 1 kPa the cubic's liquid root loses the pressure (at 1e-3 kPa
+    // it gives 236 kPa); the iteration from it gives it to the last digits.
+    for (double p : {0.5, 1e-3}) {
+        double D = 0.0;
+        lib::TPRHO(150.0, p, x, 1, 0, D, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        lib::TPRHOPR(150.0, p, x, d1, d2);
+        EXPECT_NEAR(D, d1, 2e-4 * d1);
+        double pc = 0, dpdd = 0;
+        lib::PRESS(150.0, D, x, pc);
+        lib::DPDD(150.0, D, x, dpdd);
+        EXPECT_LE(std::fabs(pc - p), 1e-12 * D * dpdd) << p;
+        lib::PRESS(150.0, d1, x, pc);
+        if (p < 0.01) {
+            EXPECT_GT(std::fabs(pc - p), 1.0);
+        }
+    }
+    // A translation that puts the liquid root beyond 1e8 mol/L.
+    lib::TPRHOPR(T, P, x, d1, d2);
+    const double c = lib::CONPR.p[1][0];
+    lib::CONPR.p[1][0] = c + 1.0 / d1 - 5e-9;
+    double D = 0.0;
+    lib::TPRHO(T, P, x, 1, 0, D, ierr, herr);
+    lib::CONPR.p[1][0] = c;
+    EXPECT_EQ(ierr, 202) << herr;
+}
+
 // The cubic in Z solved independently (bisection on each branch) and the
 // pressure from the published form of the equation.
 TEST(PengRobinson, PressureAndRootsAgreeWithTheCubic) {
