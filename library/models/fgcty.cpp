@@ -156,9 +156,11 @@ void CHEMPOT(double T, double D, const double x[20], double u[20], int& ierr, st
         const double xi = x[i - 1];
         if (!(xi > 0.0)) continue;
         // The component's ideal-gas Helmholtz energy as it enters the
-        // mixture (its own gas constant), the ideal mixing term, the
-        // residual part, and the reference offsets.
-        const double a0 = CCON.rgas[i] * T * PHI0XK(i, 0, 0, T, D);
+        // mixture (its own gas constant for the temperature part, the
+        // mixture's for the density term, as in PHI0), the ideal mixing
+        // term, the residual part, and the reference offsets.
+        const double ri = CCON.rgas[i] > 0.0 ? CCON.rgas[i] : R;
+        const double a0 = ri * T * PHI0XK(i, 0, 0, T, D) + (R - ri) * T * std::log(D);
         u[i - 1] = a0 + R * T * (1.0 + std::log(xi) + dnadn[i - 1]) - CREF.h0[i] + T * CREF.s0[i];
     }
 }

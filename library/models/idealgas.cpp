@@ -122,14 +122,21 @@ double CPT(double T, const double x[20]) {
     return mole_sum(T, x, [](int i, double t) { return kind(i) == kCp ? CPTCPP(i, t) : 0.0; });
 }
 
-// A mixture's reduced ideal-gas Helmholtz energy: the components' own reduced
-// parts weighted by x_i R_i/R (so that every component keeps its gas
-// constant in J/mol), at their mixture temperatures and densities, plus the
-// ideal mixing term.
+// A mixture's reduced ideal-gas Helmholtz energy: the components' own
+// reduced parts weighted by x_i R_i/R (so that every component keeps its gas
+// constant in J/mol), at their mixture temperatures and densities, with the
+// density term ln D carried by the mixture's gas constant, plus the ideal
+// mixing term:
+//   alpha0 = sum x_i [(R_i/R)(alpha0_i - ln D) + ln D + ln x_i].
+// (The form GERG-2008 publishes, where R*/R scales only the temperature
+// part; the ideal-gas pressure is then D R T, the pressure the residual part
+// is added to, and P, s and A agree with one another.)
 double PHI0(int itau, int idel, double T, double D, const double x[20]) {
     const int ic = ISPURE(x);
     if (ic != 0) return phi0_slot(ic, itau, idel, T, D);
     const double R = GCNST.r;
+    // delta^idel d^idel ln D / d delta^idel.
+    const double density_term[4] = {D > 0.0 ? std::log(D) : 0.0, 1.0, -1.0, 2.0};
     double s = 0.0;
     for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) {
         const double xi = x[i - 1];
@@ -138,6 +145,7 @@ double PHI0(int itau, int idel, double T, double D, const double x[20]) {
         OwnGasConstant own(i);
         const MixtureState m = mixture_state(i, T, D);
         s += xi * (ri / R) * phi0_slot(i, itau, idel, m.T, m.D);
+        if (itau == 0 && idel <= 3) s += xi * (1.0 - ri / R) * density_term[idel];
         if (itau == 0 && idel == 0) s += xi * std::log(xi);
     }
     return s;

@@ -101,7 +101,11 @@ TEST_F(IdealGasTest, MixtureTakesEachComponentAtItsCriticalPoint) {
     lib::GCNST.r = lib::kRmixture;
     const double w1 = 0.5 * 8.314472 / lib::kRmixture, w2 = 0.5 * 8.3 / lib::kRmixture;
     EXPECT_NEAR(lib::PHI0(2, 0, T, D, x), w1 * c1 + w2 * c2, 1e-13);
-    EXPECT_NEAR(lib::PHI0(0, 0, T, D, x), w1 * a1 + w2 * a2 + std::log(0.5), 1e-13);
+    // The density term ln D is the mixture's: D^2 dA0/dD = D R T.
+    EXPECT_NEAR(lib::PHI0(0, 0, T, D, x),
+                w1 * a1 + w2 * a2 + (1.0 - w1 - w2) * std::log(D) + std::log(0.5), 1e-13);
+    EXPECT_NEAR(lib::PHI0(0, 1, T, D, x), 1.0, 1e-15);
+    EXPECT_NEAR(lib::PHI0(0, 2, T, D, x), -1.0, 1e-15);
 }
 
 }  // namespace
