@@ -24,10 +24,11 @@ struct SatCache {
 };
 extern SatCache TSTSAV, PSTSAV;
 
-// Fixed points of the saturation boundary, 18 words (1-based in the text:
-// words 1..18 are x[0]..x[17]).
+// Fixed points of the saturation boundary, 19 words (1-based in the text:
+// words 1..19 are x[0]..x[18]; word 19 is the temperature of the vapour
+// values at the lower limit, words 6, 10 and 14).
 struct FxpntRecord {
-    std::array<double, 18> x{};
+    std::array<double, 19> x{};
 };
 extern FxpntRecord FXPNT;
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "library/library.h"
 #include "library/models/critp.h"
@@ -26,11 +27,13 @@ namespace {
 
 using satroot::Prop;
 
-// FXPNT words (0-based) of the enthalpy and the energy mode.
+// FXPNT words (0-based) of the enthalpy and the energy mode, and the
+// temperature of the vapour values at the lower limit.
 struct Words {
     int tpeak, vmax, liq, vap;
 };
 constexpr Words kH{2, 3, 4, 5}, kE{6, 7, 8, 9};
+constexpr int kTvap = 18;
 
 double& word(int w) { return FXPNT.x[static_cast<std::size_t>(w)]; }
 
@@ -59,55 +62,44 @@ double prop_at(Prop p, double T, double D, const double x[20]) {
 }
 
 // The liquid and vapour values at the lower limit (FXPNT words 5-6 and
-// 9-10); false when the saturation state there cannot be found.
-bool lower_values(const double x[20], double tmin) {
-    if (word(kH.liq) != 0.0 && word(kE.liq) != 0.0) return true;
-    double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
-    int jerr = 0;
-    std::string jmsg;
-    SATT(tmin, x, 1, P, Dl, Dv, xl, xv, jerr, jmsg);
-    if (jerr > 0 || !(Dl > 0.0 && Dv > 0.0)) return false;
+// 9-10, the vapour's temperature in word 19); false when the saturation
+// states there cannot be found.
+bool lower_values(const double x[20], double tmin, double Tc) {
+    if (word(kH.liq) != 0.0 && word(kE.liq) != 0.0 && word(kTvap) > 0.0) return true;
+    double Dl = 0, Tv = 0, Dv = 0;
+    if (!satroot::lower_states(x, tmin, Tc, Dl, Tv, Dv)) return false;
     word(kH.liq) = prop_at(Prop::kH, tmin, Dl, x);
     word(kE.liq) = prop_at(Prop::kE, tmin, Dl, x);
-    word(kH.vap) = prop_at(Prop::kH, tmin, Dv, x);
-    word(kE.vap) = prop_at(Prop::kE, tmin, Dv, x);
+    word(kH.vap) = prop_at(Prop::kH, Tv, Dv, x);
+    word(kE.vap) = prop_at(Prop::kE, Tv, Dv, x);
+    word(kTvap) = Tv;
     return true;
 }
 
-// The maximum of the saturated-vapour property between tmin and Tc: the
-// zero of its slope along the boundary, by bisection with secant steps.
-bool vapour_maximum(const double x[20], Prop p, double tmin, double Tc, double& Tpk, double& vpk) {
-    double a = tmin, b = Tc * (1.0 - 1e-6);
-    satroot::Point pa = satroot::boundary(2, a, p, x);
-    satroot::Point pb = satroot::boundary(2, b, p, x);
-    if (!pa.ok || !pb.ok) return false;
-    if (!(pa.dv > 0.0)) {  // falls from the lower limit on: the maximum is there
-        Tpk = a;
-        vpk = pa.v;
-        return true;
+// The maximum of the saturated-vapour property between the lowest vapour
+// state (tlow) and the highest one below Tc: the largest of a coarse scan,
+// refined between its neighbours.
+bool vapour_maximum(const double x[20], Prop p, double tlow, double Tc, double& Tpk, double& vpk) {
+    constexpr int kScan = 24;
+    const satroot::Point top = satroot::highest(2, p, x, Tc);
+    const satroot::Point bottom = satroot::boundary(2, tlow, p, x);
+    if (!top.ok || !bottom.ok || !(top.T > bottom.T)) return false;
+    std::vector<satroot::Point> pts;
+    pts.push_back(bottom);
+    for (int k = 1; k < kScan; ++k) {
+        const satroot::Point pt =
+            satroot::boundary(2, bottom.T + (top.T - bottom.T) * k / kScan, p, x);
+        if (pt.ok) pts.push_back(pt);
     }
-    if (pb.dv > 0.0) {
-        Tpk = b;
-        vpk = pb.v;
-        return true;
-    }
-    double fa = pa.dv, fb = pb.dv;
-    satroot::Point best = pa;
-    for (int k = 0; k < 100 && b - a > 1e-10 * b; ++k) {
-        double t = a - fa * (b - a) / (fb - fa);
-        if (!(t > a && t < b) || k % 3 == 2) t = 0.5 * (a + b);
-        const satroot::Point pt = satroot::boundary(2, t, p, x);
-        if (!pt.ok) return false;
-        best = pt;
-        if (pt.dv > 0.0) {
-            a = t;
-            fa = pt.dv;
-        } else {
-            b = t;
-            fb = pt.dv;
-        }
-        if (std::fabs(pt.dv) * (b - a) < 1e-10 * std::max(1.0, std::fabs(pt.v))) break;
-    }
+    pts.push_back(top);
+    std::size_t m = 0;
+    for (std::size_t k = 1; k < pts.size(); ++k)
+        if (pts[k].v > pts[m].v) m = k;
+    // Between the neighbours of the largest (at an end of the scan, between
+    // it and its one neighbour: very dry fluids peak within 1 % of Tc).
+    const std::size_t lo = m > 0 ? m - 1 : 0, hi = std::min(m + 1, pts.size() - 1);
+    satroot::Point best = satroot::extremum(2, p, x, pts[lo], pts[hi], true);
+    if (!(best.v >= pts[m].v)) best = pts[m];
     Tpk = best.T;
     vpk = best.v;
     return true;
@@ -128,16 +120,17 @@ void EHMAXX(const double x[20], int mode, double& vmax, double& Tvmax, int& ierr
     herr.clear();
     vmax = Tvmax = 0.0;
     const Words& w = mode == 1 ? kE : kH;
+    double Tc = 0, Pc = 0, Dc = 0;
+    if (!flash::critical_point(x, Tc, Pc, Dc, "EHMAXX", 160, 235, ierr, herr)) return;
+    satroot::own_words(x);
     if (word(w.vmax) != 0.0 && word(w.tpeak) > 0.0) {
-        // Found before for this set-up (the words are cleared at each one).
         vmax = word(w.vmax);
         Tvmax = word(w.tpeak);
         return;
     }
-    double Tc = 0, Pc = 0, Dc = 0;
-    if (!flash::critical_point(x, Tc, Pc, Dc, "EHMAXX", 160, 235, ierr, herr)) return;
     const double tmin = lower_limit(x, ISPURE(x));
-    if (!vapour_maximum(x, mode == 1 ? Prop::kE : Prop::kH, tmin, Tc, Tvmax, vmax)) {
+    if (!lower_values(x, tmin, Tc) ||
+        !vapour_maximum(x, mode == 1 ? Prop::kE : Prop::kH, word(kTvap), Tc, Tvmax, vmax)) {
         fail(1, "EHMAXX", "saturated-vapor maximum not found", ierr, herr);
         vmax = Tvmax = 0.0;
         return;
@@ -162,8 +155,9 @@ void SATH(double h, const double x[20], int kph, int& nroot, int& k1, double& T1
         fail(1, "SATH", "input value is not a number", ierr, herr);
         return;
     }
+    satroot::own_words(x);
     const double tmin = lower_limit(x, ic);
-    if (!lower_values(x, tmin)) {
+    if (!lower_values(x, tmin, Tc)) {
         fail(161, "SATH",
              "saturation state at the lower temperature limit not found; T =" + g(tmin) + " K",
              ierr, herr);
@@ -177,21 +171,24 @@ void SATH(double h, const double x[20], int kph, int& nroot, int& k1, double& T1
     }
     const double hmax = word(w.vmax), tpeak = word(w.tpeak);
 
+    // Near the maximum the property barely changes with T: a tolerance near
+    // the digits of the property keeps the root's T within 1e-7 K.
+    const double tol = 1e-13 * (std::fabs(h) + GCNST.r * Tc);
     const int kind = (kph == 3 && ic > 0) ? 3 : (kph == 4 && ic > 0) ? 4 : (h < hc ? 1 : 2);
-    if (kind == 4 && h > hvtp) {
+    if (kind == 4 && h > hvtp + tol) {
         fail(8, "SATH",
              "enthalpy greater than triple point value; h =" + g(h) + " J/mol, max =" + g(hvtp) +
                  " J/mol",
              ierr, herr, 3);
         return;
     }
-    if (kind != 4 && h < hmin) {
+    if (kind != 4 && h < hmin - tol) {
         fail(2, "SATH",
              "enthalpy below triple-point value; h =" + g(h) + " J/mol, min =" + g(hmin) + " J/mol",
              ierr, herr, 3);
         return;
     }
-    if (kind != 3 && h > hmax) {
+    if (kind != 3 && h > hmax + tol) {
         fail(4, "SATH",
              "enthalpy greater than maximum value; h =" + g(h) + " J/mol, max =" + g(hmax) +
                  " J/mol",
@@ -201,7 +198,7 @@ void SATH(double h, const double x[20], int kph, int& nroot, int& k1, double& T1
 
     double tmax = 0, tlim = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", x, tlim, tmax, dmax, pmax);
-    const double tol = std::max(1e-6, 1e-12 * std::fabs(h));
+
     auto find = [&](int k, double T0, double f0, double Tb, double Tstart, double lo, double hi) {
         const satroot::Point pt = satroot::search(k, prop, h, x, T0, f0, Tb, Tstart, lo, hi, tol);
         Root r;
@@ -241,8 +238,15 @@ void SATH(double h, const double x[20], int kph, int& nroot, int& k1, double& T1
         (nroot == 1 ? D1 : D2) = r.D;
     };
     record(first, 1);
-    if (kind <= 2 && hvtp < h && h < hmax && (kph == 0 || kph == 2)) {
-        const Root second = find(2, tmin, hvtp - h, tpeak, 0.5 * (tmin + tpeak), tmin, tpeak);
+    if (kind <= 2 && hvtp - tol <= h && h < hmax && (kph == 0 || kph == 2)) {
+        // Below the maximum, down to the lowest vapour state (itself the
+        // root at its own value).
+        const double tv = word(kTvap);
+        Root second = find(2, tv, hvtp - h, tpeak, 0.5 * (tv + tpeak), tv, tpeak);
+        if (std::fabs(hvtp - h) <= tol) {
+            const satroot::Point pt = satroot::boundary(2, tv, prop, x);
+            second = Root{2, pt.T, pt.P, pt.D};
+        }
         record(second, 2);
     }
     if (failed == 2)

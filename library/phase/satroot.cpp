@@ -2,11 +2,16 @@
 // Newton-secant search on temperature (see satroot.h).
 #include "library/phase/satroot.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
 
 #include "library/library.h"
+#include "library/models/critp.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/records.h"
+#include "library/setup/records.h"
 
 namespace lib::satroot {
 
@@ -63,8 +68,9 @@ Point boundary(int kind, double T, Prop prop, const double x[20]) {
     pt.D = D;
     pt.v = value(l, prop);
     pt.dv = std::numeric_limits<double>::quiet_NaN();  // secant steps
-    if ((kind == 1 || kind == 2) && Dl > Dv && Dv > 0.0 && l.dpdd > 0.0) {
-        // dPsat/dT from the Clapeyron equation, then the phase density's
+    if ((kind == 1 || kind == 2) && ISPURE(x) != 0 && Dl > Dv && Dv > 0.0 && l.dpdd > 0.0) {
+        // dPsat/dT from the Clapeyron equation (a pure fluid's: the phases
+        // of a mixture differ in composition), then the phase density's
         // slope along the boundary.
         double hl = 0, hv = 0;
         ENTHAL(T, Dl, x, hl);
@@ -87,6 +93,8 @@ Point search(int kind, Prop prop, double target, const double x[20], double T0, 
     if (Tb > 0.0) (f0 < 0.0 ? tpos : tneg) = Tb;
     double tprev = T0, fprev = f0;
     double T = Tstart;
+    double checked_width = std::numeric_limits<double>::infinity();
+    int since_check = 0;
     Point fail;
     for (int pass = 0; pass < passes; ++pass) {
         const bool bracketed = tneg > 0.0 && tpos > 0.0;
@@ -110,6 +118,13 @@ Point search(int kind, Prop prop, double target, const double x[20], double T0, 
             const double a = std::fmin(tneg, tpos), b = std::fmax(tneg, tpos);
             if (!(next > a && next < b)) next = 0.5 * (a + b);
             if (b - a < 1e-12 * b) return pt;  // the bracket has closed on the root
+            // Steps that do not halve the bracket every second pass (the
+            // property's last digits near a critical point): bisection.
+            if (++since_check >= 2) {
+                if (b - a > 0.5 * checked_width) next = 0.5 * (a + b);
+                checked_width = b - a;
+                since_check = 0;
+            }
         } else if (!std::isfinite(next)) {
             next = T + 0.01 * (Thi - Tlo) * (f > 0.0 ? -1.0 : 1.0);
         }
@@ -117,8 +132,118 @@ Point search(int kind, Prop prop, double target, const double x[20], double T0, 
         fprev = f;
         T = next;
     }
+    // Out of passes: the last point when the bracket has closed to 1e-9 of
+    // the temperature (a root where the property barely changes).
+    if (tneg > 0.0 && tpos > 0.0 && std::fabs(tneg - tpos) < 1e-9 * tpos)
+        return boundary(kind, T, prop, x);
     fail.T = 0.0;
     return fail;
+}
+
+Point highest(int kind, Prop prop, const double x[20], double Tc) {
+    for (double gap : {1e-6, 1e-5, 1e-4, 1e-3, 3e-3, 1e-2, 3e-2, 0.1, 0.2}) {
+        const Point pt = boundary(kind, Tc * (1.0 - gap), prop, x);
+        if (pt.ok) return pt;
+    }
+    return Point{};
+}
+
+Point lowest(int kind, Prop prop, const double x[20], double tmin, double Tc) {
+    for (double T = tmin; T < Tc; T += 5.0) {
+        const Point pt = boundary(kind, T, prop, x);
+        if (pt.ok) return pt;
+    }
+    return Point{};
+}
+
+namespace {
+
+// The zero of the slope between a and b, by bisection with secant steps.
+Point slope_zero(int kind, Prop prop, const double x[20], const Point& a, const Point& b,
+                 bool maximum) {
+    double ta = a.T, tb = b.T, fa = a.dv, fb = b.dv;
+    Point best = (a.v > b.v) == maximum ? a : b;
+    for (int k = 0; k < 100 && tb - ta > 1e-11 * tb; ++k) {
+        double t = ta - fa * (tb - ta) / (fb - fa);
+        if (!(t > ta && t < tb) || k % 3 == 2) t = 0.5 * (ta + tb);
+        const Point pt = boundary(kind, t, prop, x);
+        if (!pt.ok || !std::isfinite(pt.dv)) break;
+        if ((pt.v > best.v) == maximum) best = pt;
+        if ((pt.dv > 0.0) == (fa > 0.0)) {
+            ta = t;
+            fa = pt.dv;
+        } else {
+            tb = t;
+            fb = pt.dv;
+        }
+        if (std::fabs(pt.dv) * (tb - ta) < 1e-13 * std::max(1.0, std::fabs(pt.v))) break;
+    }
+    return best;
+}
+
+// Golden-section search on the values between a and b.
+Point golden(int kind, Prop prop, const double x[20], const Point& a, const Point& b,
+             bool maximum) {
+    constexpr double kRatio = 0.6180339887498949;
+    const double sign = maximum ? 1.0 : -1.0;
+    double ta = a.T, tb = b.T;
+    Point best = sign * a.v > sign * b.v ? a : b;
+    Point c = boundary(kind, tb - kRatio * (tb - ta), prop, x);
+    Point d = boundary(kind, ta + kRatio * (tb - ta), prop, x);
+    for (int k = 0; k < 80 && tb - ta > 1e-9 * tb; ++k) {
+        if (!c.ok || !d.ok) break;
+        if (sign * c.v > sign * d.v) {
+            tb = d.T;
+            d = c;
+            c = boundary(kind, tb - kRatio * (tb - ta), prop, x);
+        } else {
+            ta = c.T;
+            c = d;
+            d = boundary(kind, ta + kRatio * (tb - ta), prop, x);
+        }
+    }
+    for (const Point& p : {c, d})
+        if (p.ok && sign * p.v > sign * best.v) best = p;
+    return best;
+}
+
+}  // namespace
+
+Point extremum(int kind, Prop prop, const double x[20], const Point& a, const Point& b,
+               bool maximum) {
+    if (std::isfinite(a.dv) && std::isfinite(b.dv) && (a.dv > 0.0) != (b.dv > 0.0))
+        return slope_zero(kind, prop, x, a, b, maximum);
+    return golden(kind, prop, x, a, b, maximum);
+}
+
+bool lower_states(const double x[20], double tmin, double Tc, double& Dl, double& Tv, double& Dv) {
+    double P = 0, dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    SATT(tmin, x, 1, P, Dl, dv, xl, xv, ierr, herr);
+    if (ierr > 0 || !(Dl > 0.0)) return false;
+    const int ic = ISPURE(x);
+    if (ic > 0 && !flash::pseudo_pure(ic)) {
+        Tv = tmin;
+        Dv = dv;
+        return Dv > 0.0;
+    }
+    const Point v = lowest(2, Prop::kH, x, tmin, Tc);
+    Tv = v.T;
+    Dv = v.D;
+    return v.ok;
+}
+
+void own_words(const double x[20]) {
+    static std::array<double, kMaxComp> owner{};
+    static int owner_ic = -1;
+    bool same = owner_ic == NCOMP.ic;
+    for (int i = 0; i < kMaxComp; ++i) same = same && owner[static_cast<std::size_t>(i)] == x[i];
+    if (same) return;
+    // Words 1 and 2 are SATD's, of the fluid alone.
+    for (std::size_t w = 2; w < FXPNT.x.size(); ++w) FXPNT.x[w] = 0.0;
+    for (int i = 0; i < kMaxComp; ++i) owner[static_cast<std::size_t>(i)] = x[i];
+    owner_ic = NCOMP.ic;
 }
 
 }  // namespace lib::satroot

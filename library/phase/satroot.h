@@ -27,4 +27,31 @@ Point boundary(int kind, double T, Prop prop, const double x[20]);
 Point search(int kind, Prop prop, double target, const double x[20], double T0, double f0,
              double Tb, double Tstart, double Tlo, double Thi, double tol, int passes = 40);
 
+// The highest temperature below Tc at which the boundary of kind k answers:
+// Tc (1 - 1e-6), then ever farther below Tc (the saturation routines may
+// give no state within a hair of a critical point).  ok false when none
+// answers down to 0.8 Tc.
+Point highest(int kind, Prop prop, const double x[20], double Tc);
+// The lowest temperature from tmin up, in steps of 5 K below Tc, at which
+// it answers.
+Point lowest(int kind, Prop prop, const double x[20], double tmin, double Tc);
+
+// The extremum of the property along the boundary of kind k between a and
+// b (a < b, where it rises at a and falls at b for a maximum, the reverse
+// for a minimum): by the zero of the exact slope where the boundary has one
+// (pure fluids), else by golden-section search on the values.
+Point extremum(int kind, Prop prop, const double x[20], const Point& a, const Point& b,
+               bool maximum);
+
+// The states at the lower limit: the saturated liquid at tmin (density Dl)
+// and the first saturated vapour of the feed composition (Tv, Dv): a pure
+// fluid's at tmin, a mixture's or a blend's dew point from tmin up in steps
+// of 5 K.  False when either cannot be found.
+bool lower_states(const double x[20], double tmin, double Tc, double& Dl, double& Tv, double& Dv);
+
+// The words of FXPNT that SATH, SATE, SATS, EHMAXX and SMAXX fill belong to
+// one composition (and selected component): a call for another one clears
+// them first.
+void own_words(const double x[20]);
+
 }  // namespace lib::satroot

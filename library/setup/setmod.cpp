@@ -120,9 +120,9 @@ void SETPATH(const std::string& hpth) {
 }
 
 void RESETA() {
-    // Fixed points of the saturation boundary; words 7 to 10 are kept.
-    for (std::size_t w = 0; w < FXPNT.x.size(); ++w)
-        if (w < 6 || w >= 10) FXPNT.x[w] = 0.0;
+    // Fixed points of the saturation boundary: the callers change the
+    // equation (UNSETAGA) or the component treated alone (PUREFLD).
+    FXPNT = FxpntRecord{};
     FSHSAV.tst = 0;
     FSHSAV.pst = 0;
     satcheb::forget_slots();
