@@ -275,8 +275,11 @@ private:
     }
 
     // The composition loop at the pass's pressure.  Returns 1 converged, 0
-    // not converged in 50 passes, -1 abandoned (next pressure), -2 fatal.
+    // not converged in 50 passes (last_change the sum of the last pass's
+    // composition changes), -1 abandoned (next pressure), -2 fatal.
+    double last_change = 0.0;
     int compositions(int pass, double tol, double fpar[20], double& S) {
+        last_change = 0.0;
         double change_prev = 1e10;
         std::string msg;
         for (int cp = 1; cp <= 50; ++cp) {
@@ -294,6 +297,7 @@ private:
                 double yold[20];
                 flash::copy20(y, yold);
                 u = substitute(x, fpar, finc, y, S, change, false);
+                last_change = change;
                 if (u == Update::fatal) return -2;
                 if (u == Update::trivial && ++unusable > 9) return -2;
                 if (u == Update::ok) {
@@ -364,7 +368,8 @@ private:
             if (c == 0)
                 advise("SATT", -127,
                        "iteration for composition in saturation routine did not converge; T =" +
-                           fmt_g(T, 12, 5) + " K; deltaX =" + fmt_g(0.0, 12, 5) + " mol frac.",
+                           fmt_g(T, 12, 5) + " K; deltaX =" + fmt_g(last_change, 12, 5) +
+                           " mol frac.",
                        ierr, herr);
             double dpdt = 0.0;
             DPDT(T, dpar, x, dpdt);
@@ -552,6 +557,7 @@ private:
             double S = 1.0;
             bool converged = false, abandoned = false;
             int dense = 0;
+            double change = 0.0;
             for (int cp = 1; cp <= 200; ++cp) {
                 const bool ok = density(T, P, y, incipient(), dinc, msg);
                 if (!ok || std::fabs(dinc - dpar) < 0.01 || (!bubble && dinc < 0.01)) {
@@ -571,7 +577,6 @@ private:
                 }
                 double finc[20] = {};
                 if (!fugacities(T, dinc, y, finc)) return false;
-                double change = 0.0;
                 const Update u = substitute(x, fpar, finc, y, S, change, true);
                 if (u == Update::fatal) return false;
                 if (change < 1e-6) {
@@ -583,7 +588,7 @@ private:
             if (!converged && dense <= 10)
                 advise("SATP", -147,
                        "iteration for composition in saturation routine did not converge; P =" +
-                           fmt_g(P / 1000.0, 12, 5) + " MPa; deltaX =" + fmt_g(0.0, 12, 5) +
+                           fmt_g(P / 1000.0, 12, 5) + " MPa; deltaX =" + fmt_g(change, 12, 5) +
                            " mol frac.",
                        ierr, herr);
             const double r = 1.0 - S;
