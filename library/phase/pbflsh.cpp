@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "library/library.h"
 #include "library/models/critp.h"
@@ -68,6 +69,29 @@ double liquid_at_100kpa(double T, const double z[20]) {
     return jerr > 0 ? 0.0 : d;
 }
 
+// An equation without a liquid root at 100 kPa below its critical
+// temperature (AGA8, an equation for gases): the lowest temperature with a
+// gas root at 100 kPa, no lower bound of the property (its compressed gas
+// lies below that gas's, and no dense root marks the end), the dilute gas
+// at 1.5 Tmax as upper one.
+Bounds gas_only_bounds(char letter, const double z[20], double tmin, double tmax) {
+    Bounds bd;
+    bd.tmax = tmax;
+    for (double t = tmin; t < tmax; t += 5.0) {
+        double d = 0.0;
+        int jerr = 0;
+        std::string jmsg;
+        TPRHO(t, 100.0, z, kVapour, kNoStartValue, d, jerr, jmsg);
+        if (jerr > 0 || !(d > 0.0)) continue;
+        bd.tmin = t;
+        bd.bmin = -std::numeric_limits<double>::max();
+        bd.bmax = flash::prop(letter, 1.5 * tmax, 1e-6, z);
+        bd.ok = true;
+        break;
+    }
+    return bd;
+}
+
 Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, double tmax,
                        double pmax, double Tc) {
     Bounds bd;
@@ -86,7 +110,7 @@ Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, 
         }
         return false;
     };
-    if (!lowest_liquid()) return bd;
+    if (!lowest_liquid()) return gas_only_bounds(letter, z, tmin, tmax);
     bd.bmin = flash::prop(letter, bd.tmin, d, z);
 
     if (letter == 'S' && icomp > 0) {

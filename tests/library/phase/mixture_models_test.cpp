@@ -225,4 +225,27 @@ TEST(Aga8Mixtures, FugacitiesAndSaturationOfTheEquationInUse) {
     EXPECT_EQ(flash_fault(150.0, 1000.0, z, f), "") << f.herr;
 }
 
+// The flashes at given pressure and enthalpy or entropy of AGA8's gas: the
+// bounds of the property come from its gas (it has no liquid root at
+// 100 kPa), so that no state of the gas is refused as out of limits.
+TEST(Aga8Mixtures, PressureFlashesOfItsGas) {
+    ModelOn aga("methane|ethane|propane", Model::aga8);
+    const double z[20] = {0.85, 0.1, 0.05};
+    for (double T : {280.0, 320.0, 350.0})
+        for (double P : {1000.0, 5000.0, 10000.0}) {
+            double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+            int ierr = 0;
+            std::string herr;
+            lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+            ASSERT_EQ(ierr, 0) << herr;
+            double T2 = 0, D2 = 0, other = 0;
+            lib::PHFLSH(P, h, z, T2, D2, Dl, Dv, x, y, q, e, other, cv, cp, w, ierr, herr);
+            EXPECT_EQ(ierr, 0) << herr;
+            EXPECT_NEAR(T2, T, 1e-6 * T) << "PHFLSH " << T << " K " << P << " kPa";
+            lib::PSFLSH(P, s, z, T2, D2, Dl, Dv, x, y, q, e, other, cv, cp, w, ierr, herr);
+            EXPECT_EQ(ierr, 0) << herr;
+            EXPECT_NEAR(T2, T, 1e-6 * T) << "PSFLSH " << T << " K " << P << " kPa";
+        }
+}
+
 }  // namespace
