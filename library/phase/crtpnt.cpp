@@ -1,7 +1,11 @@
 // CRTPNT: the true critical point of a mixture by Newton's method in
 // temperature and density on the criterion of the Helmholtz energy at
 // constant T and V: the smallest eigenvalue of its scaled Hessian in the
-// amounts and the cubic form along the eigenvector both vanish.
+// amounts and the cubic form along the eigenvector both vanish.  (This
+// replaces a Newton iteration in temperature and pressure on the fugacity
+// form of the criterion; a singular step ends the attempt from that start
+// like any other failure, so there is no "dp, dt -> infinity" error: every
+// failure is "No convergence. Provide better p, t guess values".)
 #include <algorithm>
 #include <cmath>
 
