@@ -82,10 +82,12 @@ void PREOS(int& iflag) {
         iflag = EOSMOD.mix == kPr ? 1 : 0;
         return;
     }
-    // The equations change: saturation expansions and phase envelopes built
-    // on the old ones no longer belong to the slots.
+    // The equations change: saturation expansions, phase envelopes and the
+    // fixed points of the boundary (the extremes SATH and SATS search)
+    // built on the old ones no longer belong to the slots.
     satcheb::forget_slots();
     mix::forget_envelopes();
+    FXPNT = FxpntRecord{};
     if (iflag == 1 || iflag == 2) {
         if (!(EOSMOD.mix == kPr)) PRHSAV.mix = EOSMOD.mix;
         for (int i = 1; i <= kMaxComp; ++i) {

@@ -274,6 +274,29 @@ TEST(PengRobinson, SaturationFollowsTheModeSwitch) {
     EXPECT_EQ(psat(), feq);
 }
 
+// The extremes of the boundary belong to the equation: the largest vapour
+// enthalpy is found again after each switch.
+TEST(PengRobinson, BoundaryExtremesFollowTheModeSwitch) {
+    ASSERT_EQ(testsupport::set_up("propane"), "");
+    const double x[20] = {1.0};
+    auto hmax = [&] {
+        double v = 0, t = 0;
+        int ierr = 0;
+        std::string herr;
+        lib::EHMAXX(x, 0, v, t, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        return v;
+    };
+    const double own = hmax();
+    double pr = 0;
+    {
+        Mode mode;
+        pr = hmax();
+    }
+    EXPECT_GT(std::fabs(pr - own), 10.0);  // J/mol: the equations differ
+    EXPECT_EQ(hmax(), own);
+}
+
 TEST(PengRobinson, DerivativesAgreeWithCentralDifferences) {
     ASSERT_EQ(testsupport::set_up("methane|ethane"), "");
     int flag = 1;
