@@ -122,6 +122,7 @@ void EHMAXX(const double x[20], int mode, double& vmax, double& Tvmax, int& ierr
     const Words& w = mode == 1 ? kE : kH;
     double Tc = 0, Pc = 0, Dc = 0;
     if (!flash::critical_point(x, Tc, Pc, Dc, "EHMAXX", 160, 235, ierr, herr)) return;
+    (void)satroot::boundary_end(x, Tc, Pc, Dc);
     satroot::own_words(x);
     if (word(w.vmax) != 0.0 && word(w.tpeak) > 0.0) {
         vmax = word(w.vmax);
@@ -151,6 +152,7 @@ void SATH(double h, const double x[20], int kph, int& nroot, int& k1, double& T1
     const int ic = ISPURE(x);
     double Tc = 0, Pc = 0, Dc = 0;
     if (!flash::critical_point(x, Tc, Pc, Dc, "SATH", 160, 235, ierr, herr)) return;
+    const bool meet = satroot::boundary_end(x, Tc, Pc, Dc);
     if (!std::isfinite(h)) {
         fail(1, "SATH", "input value is not a number", ierr, herr);
         return;
@@ -163,7 +165,7 @@ void SATH(double h, const double x[20], int kph, int& nroot, int& k1, double& T1
              ierr, herr);
         return;
     }
-    const double hmin = word(w.liq), hvtp = word(w.vap), hc = prop_at(prop, Tc, Dc, x);
+    const double hmin = word(w.liq), hvtp = word(w.vap);
     if (std::fabs(word(w.vmax)) < 1e-15) {
         double v = 0, t = 0;
         EHMAXX(x, energy ? 1 : 0, v, t, ierr, herr);
@@ -174,7 +176,16 @@ void SATH(double h, const double x[20], int kph, int& nroot, int& k1, double& T1
     // Near the maximum the property barely changes with T: a tolerance near
     // the digits of the property keeps the root's T within 1e-7 K.
     const double tol = 1e-13 * (std::fabs(h) + GCNST.r * Tc);
-    const int kind = (kph == 3 && ic > 0) ? 3 : (kph == 4 && ic > 0) ? 4 : (h < hc ? 1 : 2);
+    // The ends of the lines: the critical point, or their highest states
+    // where they end apart.
+    const satroot::Point top_l = satroot::line_end(1, prop, x, meet, Tc, Dc);
+    const satroot::Point top_v = satroot::line_end(2, prop, x, meet, Tc, Dc);
+    if (!top_l.ok || !top_v.ok) {
+        fail(161, "SATH", "saturation state near the critical point not found; Tc =" + g(Tc) + " K",
+             ierr, herr);
+        return;
+    }
+    const int kind = (kph == 3 && ic > 0) ? 3 : (kph == 4 && ic > 0) ? 4 : (h <= top_l.v ? 1 : 2);
     if (kind == 4 && h > hvtp + tol) {
         fail(8, "SATH",
              "enthalpy greater than triple point value; h =" + g(h) + " J/mol, max =" + g(hvtp) +
@@ -211,14 +222,23 @@ void SATH(double h, const double x[20], int kph, int& nroot, int& k1, double& T1
         return r;
     };
     Root first;
+    bool above_peak = true;  // a first root exists
     switch (kind) {
         case 1: {
-            // Between the lower limit (hmin <= h) and the critical point.
-            const double t0 = tmin + (Tc - tmin) * (h - hmin) / (hc - hmin);
-            first = find(1, Tc, hc - h, tmin, std::clamp(t0, tmin, 0.9999 * Tc), tmin, Tc);
+            // Between the lower limit (hmin <= h) and the top of the line.
+            const double t0 = tmin + (top_l.T - tmin) * (h - hmin) / (top_l.v - hmin);
+            first =
+                find(1, top_l.T, top_l.v - h, tmin, std::clamp(t0, tmin, top_l.T), tmin, top_l.T);
             break;
         }
-        case 2: first = find(2, Tc, hc - h, tpeak, 0.5 * (tpeak + Tc), tpeak, Tc); break;
+        case 2:
+            // Above the maximum, from the top of the vapour line down; none
+            // between the lines' two ends.
+            above_peak = h >= top_v.v - tol;
+            if (above_peak)
+                first =
+                    find(2, top_v.T, top_v.v - h, tpeak, 0.5 * (tpeak + top_v.T), tpeak, top_v.T);
+            break;
         case 3: first = find(3, tmin, hmin - h, 0.0, 0.85 * Tc, tmin, tmax); break;
         default: first = find(4, tmin, hvtp - h, 0.0, 0.95 * tmin, 0.0, tmin); break;
     }
@@ -237,7 +257,7 @@ void SATH(double h, const double x[20], int kph, int& nroot, int& k1, double& T1
         (nroot == 1 ? P1 : P2) = r.P;
         (nroot == 1 ? D1 : D2) = r.D;
     };
-    record(first, 1);
+    if (above_peak) record(first, 1);
     if (kind <= 2 && hvtp - tol <= h && h < hmax && (kph == 0 || kph == 2)) {
         // Below the maximum, down to the lowest vapour state (itself the
         // root at its own value).

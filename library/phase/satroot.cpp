@@ -11,6 +11,7 @@
 #include "library/models/critp.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
+#include "library/phase/satcheb.h"
 #include "library/setup/records.h"
 
 namespace lib::satroot {
@@ -232,6 +233,34 @@ bool lower_states(const double x[20], double tmin, double Tc, double& Dl, double
     Tv = v.T;
     Dv = v.D;
     return v.ok;
+}
+
+bool boundary_end(const double x[20], double& Tc, double& Pc, double& Dc) {
+    const int ic = ISPURE(x);
+    double t = 0, p = 0, d = 0;
+    if (ic == 0 || !satcheb::own_critical_point(ic, t, p, d) || !(t > 0.0 && d > 0.0)) return true;
+    if (t > Tc) return false;
+    Tc = t;
+    Pc = p;
+    Dc = d;
+    return true;
+}
+
+Point line_end(int kind, Prop prop, const double x[20], bool meet, double Tc, double Dc) {
+    if (!meet) return highest(kind, prop, x, Tc);
+    Point c;
+    c.ok = true;
+    c.T = Tc;
+    c.D = Dc;
+    double v = 0;
+    if (prop == Prop::kH)
+        ENTHAL(Tc, Dc, x, v);
+    else if (prop == Prop::kE)
+        ENERGY(Tc, Dc, x, v);
+    else
+        ENTRO(Tc, Dc, x, v);
+    c.v = v;
+    return c;
 }
 
 void own_words(const double x[20]) {

@@ -49,6 +49,18 @@ Point extremum(int kind, Prop prop, const double x[20], const Point& a, const Po
 // of 5 K.  False when either cannot be found.
 bool lower_states(const double x[20], double tmin, double Tc, double& Dl, double& Tv, double& Dv);
 
+// Where the saturation lines of x end.  They meet at a critical point:
+// for a pure fluid that of its equation itself where it is found below the
+// stated one (a corresponding-states estimate's lies up to 1.5 K below it),
+// else the stated one passed in; true.  Where the equation's own lies above
+// the stated one (methanol, r40 ...) the saturation routines give no state
+// above the stated one, and the lines end there apart: false, Tc unchanged.
+bool boundary_end(const double x[20], double& Tc, double& Pc, double& Dc);
+
+// The end of the line of kind k (1 liquid, 2 vapour): the critical point
+// (Tc, Dc) where the lines meet, else the line's highest state below Tc.
+Point line_end(int kind, Prop prop, const double x[20], bool meet, double Tc, double Dc);
+
 // The words of FXPNT that SATH, SATE, SATS, EHMAXX and SMAXX fill belong to
 // one composition (and selected component): a call for another one clears
 // them first.

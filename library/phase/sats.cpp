@@ -142,16 +142,20 @@ struct Root {
 // The roots of one call: each monotonic piece of a boundary is searched.
 class EntropyRoots {
 public:
-    EntropyRoots(double s, const double x[20], double Tc, double sc)
-        : s_(s), x_(x), Tc_(Tc), sc_(sc), tol_(1e-13 * (std::fabs(s) + GCNST.r)) {}
+    EntropyRoots(double s, const double x[20])
+        : s_(s), x_(x), tol_(1e-13 * (std::fabs(s) + GCNST.r)) {}
 
-    // The piece of the boundary of kind k between a and b (either order);
-    // an end at Tc takes the critical entropy.
+    // The piece of the boundary of kind k between a and b (either order).
     void piece(int kind, double a, double b) {
-        const Point pa = end(kind, a), pb = end(kind, b);
+        piece(kind, satroot::boundary(kind, a, Prop::kS, x_),
+              satroot::boundary(kind, b, Prop::kS, x_));
+    }
+    // The same between two states of the line (or its end).
+    void piece(int kind, const Point& pa, const Point& pb) {
         if (!pa.ok || !pb.ok) return;
+        const double a = pa.T, b = pb.T;
         const double fa = pa.v - s_, fb = pb.v - s_;
-        if (std::fabs(fa) < tol_ && a != Tc_) return record(kind, pa);
+        if (std::fabs(fa) < tol_) return record(kind, pa);
         if ((fa > 0.0) == (fb > 0.0)) return;
         const Point pt = satroot::search(kind, Prop::kS, s_, x_, a, fa, b, 0.5 * (a + b),
                                          std::min(a, b), std::max(a, b), tol_);
@@ -168,23 +172,13 @@ public:
     const std::string& kept() const { return kept_; }
 
 private:
-    Point end(int kind, double T) const {
-        if (T == Tc_ && (kind == kLiquidLine || kind == kVapourLine)) {
-            Point c;
-            c.ok = true;
-            c.T = Tc_;
-            c.v = sc_;
-            return c;
-        }
-        return satroot::boundary(kind, T, Prop::kS, x_);
-    }
     void record(int kind, const Point& pt) {
         roots_.push_back({kind, pt.ok ? pt.T : 0.0, pt.ok ? pt.P : 0.0, pt.ok ? pt.D : 0.0});
     }
 
     double s_;
     const double* x_;
-    double Tc_, sc_, tol_;
+    double tol_;
     std::vector<Root> roots_;
     int failed_ = 0;
     std::string kept_;
@@ -199,6 +193,7 @@ void SMAXX(const double x[20], double& s1, double& T1, double& s2, double& T2, d
     s1 = T1 = s2 = T2 = s3 = T3 = 0.0;
     double Tc = 0, Pc = 0, Dc = 0;
     if (!flash::critical_point(x, Tc, Pc, Dc, "SMAXX", 160, 235, ierr, herr)) return;
+    (void)satroot::boundary_end(x, Tc, Pc, Dc);
     satroot::own_words(x);
     const int ic = ISPURE(x);
     const double tmin = lower_limit(x, ic);
@@ -244,6 +239,7 @@ void SATS(double s, const double x[20], int kph, int& nroot, int& k1, double& T1
     const int ic = ISPURE(x);
     double Tc = 0, Pc = 0, Dc = 0;
     if (!flash::critical_point(x, Tc, Pc, Dc, "SATS", 160, 235, ierr, herr)) return;
+    const bool meet = satroot::boundary_end(x, Tc, Pc, Dc);
     if (!std::isfinite(s)) {
         fail(1, "SATS", "input value is not a number", ierr, herr);
         return;
@@ -297,14 +293,18 @@ void SATS(double s, const double x[20], int kph, int& nroot, int& k1, double& T1
         return;
     }
 
-    EntropyRoots r(s, x, Tc, sc);
-    if (kph == 0 || kph == kLiquidLine) r.piece(kLiquidLine, tmin, Tc);
-    if (kph == 0 || kph == kVapourLine) {
-        // The vapour pieces from the critical point down.
+    EntropyRoots r(s, x);
+    // The lines end at the critical point, or apart at their highest states.
+    if (kph == 0 || kph == kLiquidLine)
+        r.piece(kLiquidLine, satroot::boundary(kLiquidLine, tmin, Prop::kS, x),
+                satroot::line_end(kLiquidLine, Prop::kS, x, meet, Tc, Dc));
+    const Point top_v = satroot::line_end(kVapourLine, Prop::kS, x, meet, Tc, Dc);
+    if ((kph == 0 || kph == kVapourLine) && top_v.ok) {
+        // The vapour pieces from the top down.
         std::vector<double> cuts{tv};
         if (word(kT2) > tv) cuts.push_back(word(kT2));
         if (word(kT1) > tv && word(kT1) != word(kT2)) cuts.push_back(word(kT1));
-        cuts.push_back(Tc);
+        r.piece(kVapourLine, satroot::boundary(kVapourLine, cuts.back(), Prop::kS, x), top_v);
         for (std::size_t i = cuts.size() - 1; i >= 1; --i)
             r.piece(kVapourLine, cuts[i - 1], cuts[i]);
     }
