@@ -1,8 +1,8 @@
 // The cricondentherm cache: a few recent compositions with their call
 // counts and, once traced, the highest temperature of their boundary.  The
-// trace runs through SATSPLN; the caller's splines (and characteristic
-// points) are restored afterwards, so that the start values of the
-// saturation routines stay the ones the caller set up.
+// trace runs through SATSPLN's, a slice in each call; the caller's splines
+// (and characteristic points) are restored after each slice, so that the
+// start values of the saturation routines stay the ones the caller set up.
 #include "library/phase/envelope.h"
 
 #include <algorithm>
@@ -30,18 +30,14 @@ struct Entry {
     unsigned long long used = 0;  // the tick of the last call (the oldest goes first)
     Trace state = Trace::pending;
     double tmax = 0.0;
+    std::unique_ptr<SlicedTrace> tracer;  // the trace under way
+    int slices = 0;                       // the calls it has had
 };
 
 constexpr int kEntries = 8;
 std::array<Entry, kEntries> entries;
 unsigned long long tick = 0;
 bool tracing = false;  // the trace's own flashes are not counted
-
-// The evaluations a trace may spend inside the flash that starts it (air's
-// whole boundary takes 228k, some 25 ms): a boundary that needs more (a
-// wet gas's, a 10-component gas's, 360k-540k) stays untraced, and no call
-// waits for it.
-constexpr unsigned long long kTraceBudget = 250000;
 
 bool same(const Entry& e, const double z[20]) {
     if (e.calls == 0 || e.nc != NCOMP.nc || !(e.model == EOSMOD.mix)) return false;
@@ -62,24 +58,33 @@ Entry& entry_for(const double z[20]) {
     return e;
 }
 
-// The boundary of z traced, the caller's splines kept.
+// One slice of the trace of z's boundary, the caller's splines kept.
 void trace(Entry& e, const double z[20]) {
     const auto splines = std::make_unique<SatsplRecord>(SATSPL);
     const MaxtpRecord points = MAXTP;
+    if (!e.tracer) e.tracer = std::make_unique<SlicedTrace>(z);
     int ierr = 0;
     std::string herr;
     double tmax = 0.0;
+    bool ended = false;
     tracing = true;
     {
         flash::QuietMessages quiet;
-        trace_within(z, kTraceBudget, ierr, herr);
+        ended = e.tracer->resume(kTraceSlice, ierr, herr);
+        if (!ended && ++e.slices >= kTraceSlices) {
+            e.tracer->give_up(ierr, herr);
+            ended = true;
+        }
     }
     tracing = false;
-    const bool whole = ierr == 0 && traced_tmax(tmax);
+    if (ended) {
+        const bool whole = ierr == 0 && traced_tmax(tmax);
+        e.state = whole ? Trace::traced : Trace::failed;
+        e.tmax = tmax;
+        e.tracer.reset();
+    }
     SATSPL = *splines;
     MAXTP = points;
-    e.state = whole ? Trace::traced : Trace::failed;
-    e.tmax = tmax;
 }
 
 }  // namespace

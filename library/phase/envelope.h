@@ -7,9 +7,9 @@
 namespace lib::mix {
 
 // Whether T lies clearly above the cricondentherm of feed z (1 % margin).
-// Counts the calls for z; the boundary is traced on the kTraceAfter-th
-// call for the same composition and model, and kept (false while it is
-// not traced, or when the trace is not whole).
+// Counts the calls for z; the boundary is traced from the kTraceAfter-th
+// call for the same composition and model on, a slice in each call, and
+// kept (false while it is not traced, or when the trace is not whole).
 bool above_envelope(double T, const double z[20]);
 
 // The cricondentherm kept for z (no call counted): false while none is.
@@ -36,5 +36,13 @@ void forget_envelopes();
 
 // The number of calls for one composition before its boundary is traced.
 constexpr int kTraceAfter = 24;
+// The evaluations the trace may spend inside one flash, and the calls it
+// may take: air's whole boundary takes 228k evaluations (four calls), the
+// 10-component gas's 540k (nine calls); a slice of a wet gas's, whose
+// evaluations cost the most, some 15-25 ms.  A boundary that has not ended
+// after that many calls (a wet gas's dew line of water, which rises
+// without end) stays untraced.
+constexpr unsigned long long kTraceSlice = 60000;
+constexpr int kTraceSlices = 10;
 
 }  // namespace lib::mix

@@ -51,18 +51,65 @@ double spline_value(int col, double D) {
     return jerr == 0 ? v : std::nan("");
 }
 
-// The trace of one call.
-class Trace {
-public:
-    Trace(const double x[20], int& ierr, std::string& herr, unsigned long long budget = ~0ULL)
-        : x(x), ierr(ierr), herr(herr), budget(budget), start(EOS_EVALUATIONS) {}
+}  // namespace
 
-    void run() {
+// The trace of one boundary: begun once, then marched on for as many
+// evaluations as each call allows (SATSPLN allows all of them).
+class BoundaryTrace {
+public:
+    explicit BoundaryTrace(const double z[20]) { flash::copy20(z, x); }
+
+    int ierr = 0;
+    std::string herr;
+
+    // Marches on for at most `budget` evaluations: true once the trace has
+    // ended (the splines set with ierr 0, or ierr > 0), false while it is
+    // unfinished.
+    bool go(unsigned long long budget) {
+        start = EOS_EVALUATIONS;
+        if (!begun) {
+            begun = true;
+            if (!begin()) return true;
+        }
+        // (While it runs, the splines are not set.)
+        SATSPL.built = 0;
+        SATSPL.n = 0;
+        {
+            mix::SwitchGuard tracing(FLAGS2.spline_status, 1);
+            if (!march(budget)) return false;
+        }
+        finish();
+        return true;
+    }
+
+    // An unfinished trace given up: no splines, error 2.
+    void give_up() {
+        SATSPL.n = 0;
+        fail(2, "[SATSPLN error 2] saturation routine failed", ierr, herr);
+    }
+
+private:
+    double x[20] = {};
+    bool begun = false;
+    unsigned long long start = 0;  // evaluations when the current call began
+    double Tc = 0, Pc = 0, Dc = 0, tmin = 0, pmax = 0;
+    std::vector<std::array<double, 26>> rows;
+    double threshold = 1e-12;
+    // The state of the march between calls.
+    Point prev;
+    double D = 0.0, top = 0.0;  // the feed phase's density; the highest temperature so far
+    double slopes[10] = {};
+    int nslopes = 0, shift = 0, near = 0;
+
+    // The critical estimate, the limits and the first point; false when
+    // the trace ends here (a pure fluid, no reducing function, no first
+    // dew point: error 1).
+    bool begin() {
         ierr = 0;
         herr.clear();
         SATSPL.built = 0;
         SATSPL.n = 0;
-        if (ISPURE(x) != 0) return;
+        if (ISPURE(x) != 0) return false;
         int jerr = 0;
         std::string jmsg;
         CRITP(x, Tc, Pc, Dc, jerr, jmsg);
@@ -70,31 +117,22 @@ public:
         LIMITS("EOS", x, tmin, tmax, dmax, pmax);
         double tr = 0, dr = 0;
         RDXHMX(0, 0, 0, x, tr, dr, jerr, jmsg);
-        if (jerr > 0 && !EOSMOD.mix.starts("PR")) return;
+        if (jerr > 0 && !EOSMOD.mix.starts("PR")) return false;
         Point first;
         if (!first_point(first)) {
             fail(1, "[SATSPLN error 1] saturation routine failed in calculating initial state",
                  ierr, herr);
-            return;
+            return false;
         }
         {
             mix::SwitchGuard tracing(FLAGS2.spline_status, 1);
             store(first);
-            trace(first);
         }
-        finish();
+        prev = first;
+        D = first.D;
+        top = first.T;
+        return true;
     }
-
-private:
-    const double* x;
-    int& ierr;
-    std::string& herr;
-    const unsigned long long budget;  // evaluations the trace may spend
-    const unsigned long long start;
-    bool spent = false;
-    double Tc = 0, Pc = 0, Dc = 0, tmin = 0, pmax = 0;
-    std::vector<std::array<double, 26>> rows;
-    double threshold = 1e-12;
 
     // The first dew point: at 0.001 kPa and tenfold pressures until one is
     // found at or above 0.95 of the lowest temperature.
@@ -207,17 +245,11 @@ private:
         return false;
     }
 
-    void trace(Point cur) {
-        double D = cur.D;
-        double slopes[10] = {};
-        int nslopes = 0, shift = 0, near = 0;
-        Point prev = cur;
-        double top = cur.T;  // the highest temperature so far
+    // Points along the boundary until it ends (true) or the call has spent
+    // its budget (false).
+    bool march(unsigned long long budget) {
         while (rows.size() < static_cast<std::size_t>(kSplinePoints)) {
-            if (EOS_EVALUATIONS - start > budget) {
-                spent = true;
-                break;
-            }
+            if (EOS_EVALUATIONS - start > budget) return false;
             // Steps of 0.1 mol/L about the critical density, where the
             // phases meet and the boundary bends, and close to the highest
             // temperature (whose neighbours the cricondentherm's cache
@@ -281,11 +313,12 @@ private:
             prev = p;
             if (D > 4.0 * Dc || p.T < 0.999 * tmin) break;
         }
+        return true;
     }
 
     void finish() {
         const int n = static_cast<int>(std::min<std::size_t>(rows.size(), kSplinePoints));
-        if (n < 20 || spent) {
+        if (n < 20) {
             SATSPL.n = 0;
             fail(2, "[SATSPLN error 2] saturation routine failed", ierr, herr);
             return;
@@ -375,8 +408,6 @@ private:
         }
     }
 };
-
-}  // namespace
 
 bool splines_for(const double x[20]) {
     if (SATSPL.built == 0 || SATSPL.n < 3) return false;
@@ -511,10 +542,28 @@ void spline_start_at_fraction(double vf, int ityp, double spec, double& T, doubl
     if (ityp != kGivenPressure) P = p;
 }
 
-void SATSPLN(const double x[20], int& ierr, std::string& herr) { Trace(x, ierr, herr).run(); }
+void SATSPLN(const double x[20], int& ierr, std::string& herr) {
+    BoundaryTrace t(x);
+    t.go(~0ULL);
+    ierr = t.ierr;
+    herr = t.herr;
+}
 
-void trace_within(const double x[20], unsigned long long budget, int& ierr, std::string& herr) {
-    Trace(x, ierr, herr, budget).run();
+SlicedTrace::SlicedTrace(const double x[20]) : t(std::make_unique<BoundaryTrace>(x)) {}
+
+SlicedTrace::~SlicedTrace() = default;
+
+bool SlicedTrace::resume(unsigned long long slice, int& ierr, std::string& herr) {
+    const bool ended = t->go(slice);
+    ierr = t->ierr;
+    herr = t->herr;
+    return ended;
+}
+
+void SlicedTrace::give_up(int& ierr, std::string& herr) {
+    t->give_up();
+    ierr = t->ierr;
+    herr = t->herr;
 }
 
 }  // namespace lib

@@ -2,6 +2,7 @@
 // saturation solvers take from it.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace lib {
@@ -15,10 +16,29 @@ bool spline_start(int kph, const double x[20], double& T, double& P, double& Dl,
 // ityp given (as T, P, spec); nothing changes without splines.
 void spline_start_at_fraction(double vf, int ityp, double spec, double& T, double& P, double& Dl,
                               double& Dv, double xl[20], double xv[20]);
-// SATSPLN within a budget of equation-of-state evaluations: a trace that
-// would spend more ends without splines (error 2), for a caller that must
-// not wait for it (the cricondentherm cache inside a flash).
-void trace_within(const double x[20], unsigned long long budget, int& ierr, std::string& herr);
+class BoundaryTrace;
+
+// The trace of SATSPLN spread over several calls, for a caller that must
+// not wait for all of it (the cricondentherm cache inside the flashes):
+// each resume() spends about `slice` equation-of-state evaluations at most
+// (the point under way is finished).  Between calls the splines of the
+// caller may be set; the caller keeps them (each call sets SATSPL and MAXTP
+// for the trace).
+class SlicedTrace {
+public:
+    explicit SlicedTrace(const double x[20]);
+    ~SlicedTrace();
+    SlicedTrace(const SlicedTrace&) = delete;
+    SlicedTrace& operator=(const SlicedTrace&) = delete;
+    // True once the trace has ended: whole (the splines set, ierr 0) or
+    // failed (ierr > 0, as SATSPLN's); false while it goes on.
+    bool resume(unsigned long long slice, int& ierr, std::string& herr);
+    // Ends an unfinished trace without splines (error 2).
+    void give_up(int& ierr, std::string& herr);
+
+private:
+    std::unique_ptr<BoundaryTrace> t;
+};
 
 // Whether the splines are set for composition x.
 bool splines_for(const double x[20]);
