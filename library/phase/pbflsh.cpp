@@ -50,6 +50,7 @@ struct Bounds {
     double tmin = 0, tmax = 0;
     double bmin = 0, bmax = 0;
     double bcrit = 0;  // the property at the critical point
+    double hgas = 0;   // the enthalpy of the ideal gas at the critical temperature
     bool ok = false;
 };
 
@@ -182,12 +183,18 @@ Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, 
 
 // The bounds depend only on the fluid, its reference state and the
 // property: they are kept for each property letter and found again when the
-// composition, the critical point, the temperature limits and the property at
-// the critical point (which moves with the reference state) are the same.
+// composition, the critical point, the temperature limits and the equations
+// are the same.  A pure fluid's equation stays the same until a set-up or a
+// change of model (each makes the saturation expansions forget their slots),
+// and its reference state is its offsets; a mixture's also moves with its
+// interaction parameters, and the property at the critical point (which
+// moves with both) is its key.
 struct BoundsCache {
     bool valid = false;
     double z[20] = {};
     double tc = 0, pc = 0, dc = 0, tmin = 0, tmax = 0, pmax = 0, tag = 0;
+    unsigned long long generation = 0;
+    double h0 = 0, s0 = 0;
     Bounds bd;
 };
 BoundsCache bounds_cache[3];
@@ -195,13 +202,18 @@ BoundsCache bounds_cache[3];
 Bounds cached_bounds(char letter, int icomp, const double z[20], double tmin, double tmax,
                      double pmax, double Tc, double Pc, double Dc) {
     BoundsCache& c = bounds_cache[letter == 'S' ? 1 : letter == 'E' ? 2 : 0];
-    const double tag = flash::prop(letter, Tc, Dc, z);
+    const bool pure = icomp > 0;
+    const double tag = pure ? 0.0 : flash::prop(letter, Tc, Dc, z);
+    const unsigned long long generation = satcheb::generation();
+    const double h0 = pure ? CREF.h0[icomp] : 0.0, s0 = pure ? CREF.s0[icomp] : 0.0;
     bool same = c.valid && c.tc == Tc && c.pc == Pc && c.dc == Dc && c.tmin == tmin &&
-                c.tmax == tmax && c.pmax == pmax && c.tag == tag;
+                c.tmax == tmax && c.pmax == pmax && c.tag == tag &&
+                c.generation == generation && c.h0 == h0 && c.s0 == s0;
     for (int i = 0; i < 20 && same; ++i) same = c.z[i] == z[i];
     if (same) return c.bd;
     c.bd = property_bounds(letter, icomp, z, tmin, tmax, pmax, Tc);
-    c.bd.bcrit = tag;
+    c.bd.bcrit = pure ? flash::prop(letter, Tc, Dc, z) : tag;
+    if (letter == 'H') ENTHAL(Tc, 0.0, z, c.bd.hgas);
     c.valid = c.bd.ok;
     for (int i = 0; i < 20; ++i) c.z[i] = z[i];
     c.tc = Tc;
@@ -211,6 +223,9 @@ Bounds cached_bounds(char letter, int icomp, const double z[20], double tmin, do
     c.tmax = tmax;
     c.pmax = pmax;
     c.tag = tag;
+    c.generation = generation;
+    c.h0 = h0;
+    c.s0 = s0;
     return c.bd;
 }
 
@@ -266,7 +281,7 @@ public:
         // (Well above the dew value the latent change need not be known.)
         q = kQualityVapour;
         if (b > bdew + 1e-6 * (std::fabs(bdew) + std::fabs(b))) return single(2, tdew, dvdew);
-        band = 1e-9 * std::fabs(bdew - flash::prop(letter, tdew, dldew, z));
+        band = 1e-9 * std::fabs(bdew - saturated_liquid());
         if (b > bdew + band) return single(2, tdew, dvdew);
         if (!bubble_point()) return;
         if (b < bbub - band) return single(1, tbub, dlbub);
@@ -306,6 +321,7 @@ private:
     double tdew = 0, dldew = 0, dvdew = 0, xdew[20] = {}, ydew[20] = {};
     double tbub = 0, dlbub = 0, dvbub = 0, xbub[20] = {}, ybub[20] = {};
     flash::PhaseProps vap{}, liq{};
+    bool liq_ready = false;  // liq holds the saturated liquid's properties
     double vap_t = -1, vap_d = -1;  // the state vap was evaluated at
     double bdew = 0, bbub = 0;
     bool mix_dew = false;  // a mixture's dew point at P was found
@@ -459,11 +475,7 @@ private:
     // Above the critical pressure, and hot states below it.
     bool single_phase_without_saturation() {
         if (P >= Pc || P < 1e-12) return true;
-        if (letter == 'H') {
-            double h0 = 0;
-            ENTHAL(Tc, 0.0, z, h0);
-            return b > h0;
-        }
+        if (letter == 'H') return b > bd.hgas;
         if (letter == 'S' && b > bd.bcrit) {
             // Not above the saturated vapour's entropy at P (the saturation
             // expansions give it without iterating), not above the entropy
@@ -577,6 +589,16 @@ private:
         finish();
     }
 
+    // The property of the saturated liquid at the dew point's temperature: a
+    // pure fluid's properties there are those of its bubble point, kept for
+    // the lever rule.
+    double saturated_liquid() {
+        if (ppf) return flash::prop(letter, tdew, dldew, z);
+        liq = flash::phase_props(tdew, dldew, z);
+        liq_ready = true;
+        return liq.of(letter);
+    }
+
     // The bubble point (a pure fluid's is its dew point's) and the saturated
     // liquid's properties, with the quality of the lever rule.
     bool bubble_point() {
@@ -595,7 +617,7 @@ private:
             dlbub = dldew;
             flash::copy20(ydew, ybub);
         }
-        liq = flash::phase_props(tbub, dlbub, z);
+        if (!liq_ready) liq = flash::phase_props(tbub, dlbub, z);
         bbub = liq.of(letter);
         q = std::fabs(bdew - bbub) > 1e-20 ? std::clamp((b - bbub) / (bdew - bbub), 0.0, 1.0) : 0.0;
         // On a saturation line the quality is exactly that of the line.

@@ -73,6 +73,7 @@ std::vector<std::unique_ptr<Curve>> store;
 std::array<const Curve*, kMaxComp + 1> slot_curve{};
 std::array<bool, kMaxComp + 1> slot_known{};
 int no_build_depth = 0;
+unsigned long long slots_generation = 1;
 bool building = false;
 bool use_expansions = true;
 
@@ -604,7 +605,10 @@ const Tail* tail(int icomp) {
 void forget_slots() {
     slot_known.fill(false);
     slot_curve.fill(nullptr);
+    ++slots_generation;
 }
+
+unsigned long long generation() { return slots_generation; }
 
 NoBuild::NoBuild() { ++no_build_depth; }
 NoBuild::~NoBuild() { --no_build_depth; }

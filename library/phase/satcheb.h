@@ -49,6 +49,10 @@ const Tail* tail(int icomp);
 // changed equation); the expansions themselves are kept.
 void forget_slots();
 
+// A number that changes at every forget_slots: a key for what is kept of
+// the equations set up (the property bounds of the pressure flashes).
+unsigned long long generation();
+
 // While an instance lives no expansion is built (the set-up's own
 // saturation calls iterate).
 class NoBuild {
