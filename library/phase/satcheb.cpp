@@ -32,6 +32,13 @@ constexpr double kMinWidth = 1e-7;        // narrowest piece, relative to Tc
 constexpr int kMaxPieces = 400;           // pieces of one line at most
 constexpr std::size_t kMaxCurves = 512;   // equations kept at most
 constexpr int kFunctions = 3;             // ln P, Dl, ln Dv
+// A Newton step of SATP in x below this moves the densities along their
+// slopes: the neglected square is below 1e-16.
+constexpr double kTaylorStep = 1e-8;
+// The inverse series of SATP's start is cut where the terms left out add up
+// to less than this (in x, which spans 2 over a piece): the start's error,
+// squared by the Newton step, stays far below the rounding.
+constexpr double kInverseTail = 1e-10;
 // The equation's own critical temperature takes the stated one's place in
 // the variable sqrt(Tc - T) when it lies lower by more than this share of
 // Tc (the expansions would otherwise end at the first piece that holds it).
@@ -49,9 +56,10 @@ struct Piece {
     double lnp_lo = 0, lnp_hi = 0;
     double ua = 0, ub = 0;  // sqrt(Tc - T) at thi and tlo
     bool iterate = false;   // no expansion: the iteration answers here
-    // T as a series in y = (2 ln P - lnp_lo - lnp_hi) / (lnp_hi - lnp_lo):
+    // x as a series in y = (2 ln P - lnp_lo - lnp_hi) / (lnp_hi - lnp_lo):
     // the start of SATP's one Newton step on the ln P series.
     std::array<double, kNodes> inv{};
+    int inv_degree = kDegree;  // the terms of inv above it are below kInverseTail
     std::array<std::array<double, kFunctions>, kNodes> c{};
 };
 
@@ -90,18 +98,60 @@ const ChebTable& table() {
     return t;
 }
 
-// Value of the three series at x (Clenshaw).
+// Value of the three series at x (Clenshaw), three chains side by side in
+// registers; each step adds x2 b1 to c_k - b2, which is ready a step
+// earlier, so that a step waits for one product and one sum only.
 inline void evaluate(const Piece& p, double x, double out[kFunctions]) {
-    double b1[kFunctions] = {0, 0, 0}, b2[kFunctions] = {0, 0, 0};
+    double a1 = 0, a2 = 0, b1 = 0, b2 = 0, c1 = 0, c2 = 0;
     const double x2 = 2.0 * x;
     for (int k = kDegree; k >= 1; --k) {
-        for (int f = 0; f < kFunctions; ++f) {
-            const double b0 = p.c[k][f] + x2 * b1[f] - b2[f];
-            b2[f] = b1[f];
-            b1[f] = b0;
-        }
+        const std::array<double, kFunctions>& ck = p.c[k];
+        const double a0 = (ck[0] - a2) + x2 * a1;
+        const double b0 = (ck[1] - b2) + x2 * b1;
+        const double c0 = (ck[2] - c2) + x2 * c1;
+        a2 = a1;
+        a1 = a0;
+        b2 = b1;
+        b1 = b0;
+        c2 = c1;
+        c1 = c0;
     }
-    for (int f = 0; f < kFunctions; ++f) out[f] = p.c[0][f] + x * b1[f] - b2[f];
+    out[0] = (p.c[0][0] - a2) + x * a1;
+    out[1] = (p.c[0][1] - b2) + x * b1;
+    out[2] = (p.c[0][2] - c2) + x * c1;
+}
+
+// One chain of Clenshaw's recurrence with its derivative (d_k = 2 b_k+1 +
+// 2x d_k+1 - d_k+2), kept in registers.
+struct ClenshawSlope {
+    double b1 = 0, b2 = 0, d1 = 0, d2 = 0;
+    void step(double ck, double x2) {
+        const double d0 = (2.0 * b1 - d2) + x2 * d1;
+        const double b0 = (ck - b2) + x2 * b1;
+        d2 = d1;
+        d1 = d0;
+        b2 = b1;
+        b1 = b0;
+    }
+    void end(double c0, double x, double& value, double& slope) const {
+        value = (c0 - b2) + x * b1;
+        slope = (b1 - d2) + x * d1;
+    }
+};
+
+// The three series at x with their slopes in x.
+inline void evaluate_with_slopes(const Piece& p, double x, double out[kFunctions],
+                                 double slope[kFunctions]) {
+    ClenshawSlope a, b, c;
+    const double x2 = 2.0 * x;
+    for (int k = kDegree; k >= 1; --k) {
+        a.step(p.c[k][0], x2);
+        b.step(p.c[k][1], x2);
+        c.step(p.c[k][2], x2);
+    }
+    a.end(p.c[0][0], x, out[0], slope[0]);
+    b.end(p.c[0][1], x, out[1], slope[1]);
+    c.end(p.c[0][2], x, out[2], slope[2]);
 }
 
 // Value and slope in x of the ln P series.
@@ -266,8 +316,8 @@ double t_of_x(const Piece& p, double tc, double x) {
     return tc - u * u;
 }
 
-// Fits the inverse series of a piece (T in ln P) from its ln P series.
-void invert(Piece& p, double tc) {
+// Fits the inverse series of a piece (x in ln P) from its ln P series.
+void invert(Piece& p) {
     const ChebTable& tb = table();
     double t[kNodes];
     double x = 1.0;
@@ -275,7 +325,7 @@ void invert(Piece& p, double tc) {
         const double y = tb.cosines[j][1];
         const double lnp = 0.5 * (p.lnp_lo + p.lnp_hi) + 0.5 * (p.lnp_hi - p.lnp_lo) * y;
         x = x_at(p, lnp, j == 0 ? -1.0 : x);
-        t[j] = t_of_x(p, tc, x);
+        t[j] = x;
     }
     for (int k = 0; k < kNodes; ++k) {
         double sum = 0.0;
@@ -283,6 +333,11 @@ void invert(Piece& p, double tc) {
             sum += ((j == 0 || j == kDegree) ? 0.5 : 1.0) * t[j] * tb.cosines[j][k];
         p.inv[k] = 2.0 / kDegree * ((k == 0 || k == kDegree) ? 0.5 : 1.0) * sum;
     }
+    // The start needs no more digits than the Newton step squares away.
+    p.inv_degree = kDegree;
+    double dropped = 0.0;
+    while (p.inv_degree > 1 && dropped + std::fabs(p.inv[p.inv_degree]) < kInverseTail)
+        dropped += std::fabs(p.inv[p.inv_degree--]);
 }
 
 // Pieces from tlow up (each in the variable sqrt(Tc - T), in which the
@@ -327,7 +382,7 @@ void build_pieces(Build& b, double tlow) {
             todo.emplace_back(lo, mid);
             continue;
         }
-        invert(p, b.tc);
+        invert(p);
         c.pieces.push_back(p);
     }
     if (c.pieces.empty()) return;
@@ -543,34 +598,45 @@ bool at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
     if (!(lnp >= c->lnp_low && lnp <= c->lnp_high)) return false;
     const Piece& p = piece_at_lnp(*c, lnp);
     if (p.iterate) return false;
-    // The inverse series gives T to some 1e-12; one Newton step on the ln P
-    // series takes it to the last digit.
+    // The inverse series gives x to some 1e-12; one Newton step on the ln P
+    // series takes it to the last digit, and the densities follow that step
+    // along their slopes (its square is far below their rounding).
     const double y = (2.0 * lnp - p.lnp_lo - p.lnp_hi) / (p.lnp_hi - p.lnp_lo);
-    double t0 = 0;
+    double x = 0;
     {
         double b1 = 0, b2 = 0;
-        for (int k = kDegree; k >= 1; --k) {
-            const double b0 = p.inv[k] + 2.0 * y * b1 - b2;
+        const double y2 = 2.0 * y;
+        for (int k = p.inv_degree; k >= 1; --k) {
+            const double b0 = (p.inv[k] - b2) + y2 * b1;
             b2 = b1;
             b1 = b0;
         }
-        t0 = p.inv[0] + y * b1 - b2;
+        x = std::clamp((p.inv[0] - b2) + y * b1, -1.0, 1.0);
     }
-    const double u0 = std::sqrt(std::max(c->tc - t0, 0.0));
-    double x = std::clamp((2.0 * u0 - p.ua - p.ub) / (p.ub - p.ua), -1.0, 1.0);
-    for (int it = 0; it < 3; ++it) {
-        double v = 0, dv = 0;
-        lnp_and_slope(p, x, v, dv);
-        if (!(dv < 0.0)) return false;
-        const double dx = (lnp - v) / dv;
+    double v[kFunctions], slope[kFunctions];
+    evaluate_with_slopes(p, x, v, slope);
+    if (!(slope[0] < 0.0)) return false;
+    double dx = (lnp - v[0]) / slope[0];
+    if (std::fabs(dx) < kTaylorStep) {
         x = std::clamp(x + dx, -1.0, 1.0);
-        if (std::fabs(dx) < 1e-9) break;
+        Dl = v[1] + slope[1] * dx;
+        Dv = std::exp(v[2] + slope[2] * dx);
+    } else {
+        // (Far from the start: Newton's method to the end, then the values.)
+        for (int it = 0; it < 3; ++it) {
+            x = std::clamp(x + dx, -1.0, 1.0);
+            double lp = 0, dlp = 0;
+            lnp_and_slope(p, x, lp, dlp);
+            if (!(dlp < 0.0)) return false;
+            dx = (lnp - lp) / dlp;
+            if (std::fabs(dx) < 1e-9) break;
+        }
+        x = std::clamp(x + dx, -1.0, 1.0);
+        evaluate(p, x, v);
+        Dl = v[1];
+        Dv = std::exp(v[2]);
     }
     T = t_of_x(p, c->tc, x);
-    double v[kFunctions];
-    evaluate(p, x, v);
-    Dl = v[1];
-    Dv = std::exp(v[2]);
     return true;
 }
 
