@@ -207,8 +207,8 @@ Bounds cached_bounds(char letter, int icomp, const double z[20], double tmin, do
     const unsigned long long generation = satcheb::generation();
     const double h0 = pure ? CREF.h0[icomp] : 0.0, s0 = pure ? CREF.s0[icomp] : 0.0;
     bool same = c.valid && c.tc == Tc && c.pc == Pc && c.dc == Dc && c.tmin == tmin &&
-                c.tmax == tmax && c.pmax == pmax && c.tag == tag &&
-                c.generation == generation && c.h0 == h0 && c.s0 == s0;
+                c.tmax == tmax && c.pmax == pmax && c.tag == tag && c.generation == generation &&
+                c.h0 == h0 && c.s0 == s0;
     for (int i = 0; i < 20 && same; ++i) same = c.z[i] == z[i];
     if (same) return c.bd;
     c.bd = property_bounds(letter, icomp, z, tmin, tmax, pmax, Tc);
@@ -321,7 +321,7 @@ private:
     double tdew = 0, dldew = 0, dvdew = 0, xdew[20] = {}, ydew[20] = {};
     double tbub = 0, dlbub = 0, dvbub = 0, xbub[20] = {}, ybub[20] = {};
     flash::PhaseProps vap{}, liq{};
-    bool liq_ready = false;  // liq holds the saturated liquid's properties
+    bool liq_ready = false;         // liq holds the saturated liquid's properties
     double vap_t = -1, vap_d = -1;  // the state vap was evaluated at
     double bdew = 0, bbub = 0;
     bool mix_dew = false;  // a mixture's dew point at P was found
@@ -527,9 +527,21 @@ private:
         if (icomp == 0 || ppf || !(P >= CCON.ptp[icomp])) return false;
         double t = 0, dl = 0, dv = 0;
         if (!satcheb::at_p(icomp, P, t, dl, dv)) return false;
-        vap = flash::phase_props(t, dv, z);
+        if (!phases_from_expansions(t)) vap = flash::phase_props(t, dv, z);
         vap_t = t;
         vap_d = dv;
+        return true;
+    }
+
+    // A pure fluid's saturated phases at T from the expansions of their
+    // properties (the liquid kept for the lever rule); false where these do
+    // not answer.
+    bool phases_from_expansions(double t) {
+        satcheb::Phases ph;
+        if (icomp == 0 || ppf || !satcheb::phases_at_t(icomp, t, ph)) return false;
+        vap = {ph.ev, ph.hv, ph.sv};
+        liq = {ph.el, ph.hl, ph.sl};
+        liq_ready = true;
         return true;
     }
 
@@ -551,12 +563,15 @@ private:
             liquid_without_dew_point();
             return false;
         }
-        // The saturated phases' properties (kept for the two-phase mixing of
-        // a pure fluid).
-        if (!(vap_t == tdew && vap_d == dvdew)) vap = flash::phase_props(tdew, dvdew, z);
-        bdew = vap.of(letter);
         below_liquid =
             below_triple || below(tdew, tmin) || (icomp > 0 && below(tdew, CCON.ttp[icomp]));
+        // The saturated phases' properties (kept for the two-phase mixing of
+        // a pure fluid).  At the triple point the equation itself answers: a
+        // thin gas's value below it lies closer to the saturated vapour's
+        // than the rounding of the expansions.
+        if (!(vap_t == tdew && vap_d == dvdew) && (below_liquid || !phases_from_expansions(tdew)))
+            vap = flash::phase_props(tdew, dvdew, z);
+        bdew = vap.of(letter);
         return true;
     }
 
@@ -594,7 +609,7 @@ private:
     // the lever rule.
     double saturated_liquid() {
         if (ppf) return flash::prop(letter, tdew, dldew, z);
-        liq = flash::phase_props(tdew, dldew, z);
+        if (!liq_ready) liq = flash::phase_props(tdew, dldew, z);
         liq_ready = true;
         return liq.of(letter);
     }

@@ -14,8 +14,10 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/models/idealgas.h"
 #include "library/models/phik.h"
 #include "library/models/records.h"
+#include "library/models/therm.h"
 #include "library/phase/dens.h"
 #include "library/phase/flashutil.h"
 #include "library/setup/records.h"
@@ -32,6 +34,9 @@ constexpr double kMinWidth = 1e-7;        // narrowest piece, relative to Tc
 constexpr int kMaxPieces = 400;           // pieces of one line at most
 constexpr std::size_t kMaxCurves = 512;   // equations kept at most
 constexpr int kFunctions = 3;             // ln P, Dl, ln Dv
+// e, h and s of the saturated liquid, then of the vapour, without the
+// reference-state offsets.
+constexpr int kPhaseFunctions = 6;
 // A Newton step of SATP in x below this moves the densities along their
 // slopes: the neglected square is below 1e-16.
 constexpr double kTaylorStep = 1e-8;
@@ -61,9 +66,13 @@ struct Piece {
     std::array<double, kNodes> inv{};
     int inv_degree = kDegree;  // the terms of inv above it are below kInverseTail
     std::array<std::array<double, kFunctions>, kNodes> c{};
+    // The saturated phases' properties in x, where their series end within
+    // the tolerance (else the flashes evaluate the equation).
+    bool has_phases = false;
+    std::array<std::array<double, kPhaseFunctions>, kNodes> ph{};
 };
 
-using Fingerprint = std::array<double, 14>;
+using Fingerprint = std::array<double, 16>;
 
 struct Curve {
     Fingerprint key{};
@@ -75,6 +84,9 @@ struct Curve {
     // 0: not found, or not close to the stated one).
     double tc_own = 0, pc_own = 0, dc_own = 0;
     Tail tail;
+    // The reference temperature and density of the ideal-gas part when the
+    // phases' series were fitted: under another the equation evaluates.
+    double tref = 0, dref = 0;
 };
 
 std::vector<std::unique_ptr<Curve>> store;
@@ -178,7 +190,8 @@ struct Build {
     double tc = 0, dc = 0;  // the end of the line and the density that divides the phases
     Curve* curve = nullptr;
     bool have_last = false, have_prev = false;
-    double last[3] = {}, prev[3] = {};  // T, Dl, Dv of the last two states solved
+    double last[3] = {}, prev[3] = {};                  // T, Dl, Dv of the last two states solved
+    std::array<std::array<double, 3>, kNodes> nodes{};  // T, Dl, Dv of the last piece fitted
 };
 
 // Newton's method on both densities from (Dl, Dv), then once more from its
@@ -261,6 +274,7 @@ bool fit(Build& b, double lo, double hi, Piece& p, double& tail) {
         const double T = j == 0 ? lo : j == kDegree ? hi : b.tc - u * u;
         double P = 0, Dl = 0, Dv = 0;
         if (!solve(b, T, P, Dl, Dv)) return false;
+        b.nodes[j] = {T, Dl, Dv};
         f[j][0] = std::log(P);
         f[j][1] = Dl;
         f[j][2] = std::log(Dv);
@@ -340,6 +354,40 @@ void invert(Piece& p) {
         dropped += std::fabs(p.inv[p.inv_degree--]);
 }
 
+// The series of the saturated phases' e, h and s over the piece last
+// fitted, from its states; kept where their last coefficients vanish to
+// kTailTolerance of the values' scale (RTc or R at least).
+void fit_phases(const Build& b, Piece& p) {
+    const ChebTable& tb = table();
+    const double h0 = CREF.h0[b.icomp], s0 = CREF.s0[b.icomp];
+    const double R = CCON.rgas[b.icomp] > 0.0 ? CCON.rgas[b.icomp] : 8.314462618;
+    double f[kNodes][kPhaseFunctions];
+    for (int j = 0; j < kNodes; ++j) {
+        for (int phase = 0; phase < 2; ++phase) {
+            double e = 0, h = 0, s = 0;
+            energy_enthalpy_entropy(b.nodes[j][0], b.nodes[j][1 + phase], b.z, e, h, s);
+            if (!std::isfinite(e) || !std::isfinite(h) || !std::isfinite(s)) return;
+            f[j][3 * phase] = e + h0;
+            f[j][3 * phase + 1] = h + h0;
+            f[j][3 * phase + 2] = s + s0;
+        }
+    }
+    double tail = 0.0;
+    for (int fn = 0; fn < kPhaseFunctions; ++fn) {
+        double scale = fn % 3 == 2 ? R : R * b.tc;
+        for (int j = 0; j < kNodes; ++j) scale = std::max(scale, std::fabs(f[j][fn]));
+        for (int k = 0; k < kNodes; ++k) {
+            double sum = 0.0;
+            for (int j = 0; j < kNodes; ++j)
+                sum += ((j == 0 || j == kDegree) ? 0.5 : 1.0) * f[j][fn] * tb.cosines[j][k];
+            p.ph[k][fn] = 2.0 / kDegree * ((k == 0 || k == kDegree) ? 0.5 : 1.0) * sum;
+        }
+        for (int k = kDegree - 2; k <= kDegree; ++k)
+            tail = std::max(tail, std::fabs(p.ph[k][fn]) / scale);
+    }
+    p.has_phases = tail <= kTailTolerance;
+}
+
 // Pieces from tlow up (each in the variable sqrt(Tc - T), in which the
 // saturated densities of an equation of state are smooth up to Tc) to 1e-4 Tc below Tc: halving the
 // distance to Tc, then each piece halved until its last coefficients vanish.  The line ends at the
@@ -383,6 +431,7 @@ void build_pieces(Build& b, double tlow) {
             continue;
         }
         invert(p);
+        fit_phases(b, p);
         c.pieces.push_back(p);
     }
     if (c.pieces.empty()) return;
@@ -496,6 +545,8 @@ Fingerprint fingerprint(int icomp, const double z[20]) {
             PHIK(icomp, 1, 0, 1.05, 1.2),
             PHIK(icomp, 0, 0, 1.0, 1e-3),
             PHIK(icomp, 1, 1, 3.0, 3.1),
+            PHI0K(icomp, 0, 0, 0.9 * CCON.tc[icomp], CCON.dc[icomp]),
+            PHI0K(icomp, 1, 0, 1.7 * CCON.tc[icomp], 0.1 * CCON.dc[icomp]),
             code_value(EOSMOD.eos[icomp])};
 }
 
@@ -540,6 +591,8 @@ const Curve* curve_of(int icomp) {
         b.tc = lower ? curve->tc_own : CCON.tc[icomp];
         b.dc = lower ? curve->dc_own : CCON.dc[icomp];
         curve->tc = b.tc;
+        curve->tref = CREF.tref[icomp];
+        curve->dref = CREF.dref[icomp];
         if (tlow > 0.0 && tlow < b.tc * (1.0 - kCriticalGap)) build_pieces(b, tlow);
         if (!curve->pieces.empty()) {
             // (An own point at or below the top of the expansions is not it.)
@@ -640,6 +693,37 @@ bool at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
     return true;
 }
 
+bool phases_at_t(int icomp, double T, Phases& out) {
+    if (!use_expansions) return false;
+    const Curve* c = curve_of(icomp);
+    if (c == nullptr || !(T >= c->tlow && T <= c->thigh) || CREF.tref[icomp] != c->tref ||
+        CREF.dref[icomp] != c->dref)
+        return false;
+    const Piece& p = piece_at_t(*c, T);
+    if (p.iterate || !p.has_phases) return false;
+    const double u = std::sqrt(c->tc - T);
+    const double x = std::clamp((2.0 * u - p.ua - p.ub) / (p.ub - p.ua), -1.0, 1.0);
+    // Six Clenshaw chains side by side.
+    std::array<double, kPhaseFunctions> b1{}, b2{};
+    const double x2 = 2.0 * x;
+    for (int k = kDegree; k >= 1; --k) {
+        const std::array<double, kPhaseFunctions>& ck = p.ph[k];
+        const std::array<double, kPhaseFunctions> a = b1;
+        for (int f = 0; f < kPhaseFunctions; ++f) b1[f] = (ck[f] - b2[f]) + x2 * a[f];
+        b2 = a;
+    }
+    std::array<double, kPhaseFunctions> v{};
+    for (int f = 0; f < kPhaseFunctions; ++f) v[f] = (p.ph[0][f] - b2[f]) + x * b1[f];
+    const double h0 = CREF.h0[icomp], s0 = CREF.s0[icomp];
+    out.el = v[0] - h0;
+    out.hl = v[1] - h0;
+    out.sl = v[2] - s0;
+    out.ev = v[3] - h0;
+    out.hv = v[4] - h0;
+    out.sv = v[5] - s0;
+    return true;
+}
+
 void range(int icomp, double& tlow, double& thigh) {
     tlow = thigh = 0.0;
     const Curve* c = curve_of(icomp);
@@ -688,6 +772,7 @@ Stats stats(int icomp) {
     if (c == nullptr) return s;
     s.pieces = static_cast<int>(c->pieces.size());
     s.solves = c->solves;
+    for (const Piece& p : c->pieces) s.pieces_with_phases += p.has_phases ? 1 : 0;
     return s;
 }
 

@@ -20,6 +20,16 @@ bool at_t(int icomp, double T, double& P, double& Dl, double& Dv);
 // The same at given pressure: T from the inverted expansion of ln P.
 bool at_p(int icomp, double P, double& T, double& Dl, double& Dv);
 
+// The saturated liquid's and vapour's internal energy, enthalpy (J/mol) and
+// entropy (J/(mol K)) at T, in the current reference state, from their
+// expansions (fitted with those of the line).  False where these do not
+// reach, where a piece's series did not end within the tolerance, or under
+// another reference point of the ideal-gas part than at their fit.
+struct Phases {
+    double el = 0, hl = 0, sl = 0, ev = 0, hv = 0, sv = 0;
+};
+bool phases_at_t(int icomp, double T, Phases& out);
+
 // The temperature range [tlow, thigh] that the expansions of icomp cover
 // (both 0 when there are none); builds them like at_t.
 void range(int icomp, double& tlow, double& thigh);
@@ -72,6 +82,7 @@ bool enabled();
 struct Stats {
     int pieces = 0;
     int solves = 0;
+    int pieces_with_phases = 0;  // pieces with the series of the phases' properties
 };
 Stats stats(int icomp);
 
