@@ -209,7 +209,8 @@ TEST_F(NaturalGas, FlashesFindStatesNearTheDewLine) {
         dense() ? std::vector<double>{100, 300, 1000, 2000, 3000, 4500, 6000, 7500}
                 : std::vector<double>{300, 3000};
     const std::vector<double> temperatures =
-        dense() ? std::vector<double>{190, 205, 220, 235, 250, 265, 275} : std::vector<double>{220};
+        dense() ? std::vector<double>{190, 205, 220, 235, 250, 265, 275, 285, 292, 297, 300}
+                : std::vector<double>{220, 285};
     const std::vector<double> inside = dense() ? std::vector<double>{1e-5, 1e-4, 1e-3, 1e-2, 4e-2}
                                                : std::vector<double>{1e-4, 1e-2};
     Count c;
@@ -238,7 +239,7 @@ TEST_F(NaturalGas, FlashesFindStatesNearTheDewLine) {
     const int n = dense() ? 12 : 3;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)
-            round_trip(185.0 + 90.0 * i / (n - 1.0), 200.0 * std::pow(40.0, j / (n - 1.0)), z, c);
+            round_trip(185.0 + 115.0 * i / (n - 1.0), 200.0 * std::pow(40.0, j / (n - 1.0)), z, c);
     std::printf(
         "10-component gas near its dew line and across its envelope: %d states (%d "
         "two-phase), %d failures\n",
