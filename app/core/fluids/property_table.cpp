@@ -112,7 +112,10 @@ void mixture_info(const Fluid& fluid, FluidInfo& info) {
         std::string(found ? "" : " (they do not meet: none)") +
         "; a mixture has no triple point: the freezing limit is the highest "
         "triple-point temperature of its components" +
-        (name.empty() ? std::string() : " (" + name + ")") + ", below which it freezes.";
+        (name.empty() ? std::string() : " (" + name + ")") +
+        ". Below it that component can freeze out where the mixture holds more of it "
+        "than it dissolves; the equations describe no solid, and a state where it would "
+        "is refused.";
 }
 
 }  // namespace

@@ -51,7 +51,8 @@ struct FluidInfo {
     // point is that of its composition, where its bubble and dew lines meet
     // (none shown where they do not meet); a mixture has no triple point:
     // the row shows the highest triple-point temperature of its components,
-    // below which one of them freezes.
+    // below which that one can freeze out where the mixture holds more of it
+    // than it dissolves (the flashes refuse such a state).
     std::string critical_title = "Critical Point:";
     std::string triple_title = "Tripple Point:";
     std::string note;

@@ -11,6 +11,7 @@
 #include "app/core/model/init.h"
 #include "app/core/model/tools.h"
 #include "app/core/model/units.h"
+#include "library/library.h"
 #include "tests/support/paths.h"
 
 #include <gtest/gtest.h>
@@ -451,6 +452,43 @@ TEST_F(FluidEditor, TableEdges) {
     EXPECT_EQ(state_text(999), "supercritical state");
     EXPECT_EQ(state_text(0.5), "two-phase area");
     EXPECT_EQ(state_text(1.5), "superheated vapor ");
+}
+
+// A mixture's rows say what they mean and agree with the flashes: the
+// critical point of the composition above the freezing limit (50 % carbon
+// dioxide in nitrogen showed 216.1 K below a "triple point" of 216.6 K and
+// 212 bar), and air, whose freezing limit is argon's triple point, is a
+// liquid below it: the note does not say that the mixture freezes there.
+TEST_F(FluidEditor, MixtureInformationAgreesWithItsStates) {
+    define("Info co2 nitrogen", KIND_DRY, 0, {{CO2, 0.5}, {N2, 0.5}});
+    std::string message;
+    Fluid* f = build_and_register(message);
+    ASSERT_NE(f, nullptr) << message;
+    FluidInfo info;
+    ASSERT_EQ(prepare_table(*f, info), "");
+    EXPECT_EQ(info.critical_title, "Critical Point (mixture):");
+    EXPECT_EQ(info.triple_title, "Freezing Limit (mixture):");
+    EXPECT_GT(std::stod(info.texts[INFO_TC]), std::stod(info.texts[INFO_TTRP]));
+    EXPECT_EQ(info.texts[INFO_PTRP], "-");
+    EXPECT_NE(info.note.find("(co2)"), std::string::npos) << info.note;
+
+    w = WizardState{};
+    start_wizard(w);
+    define("Info air", KIND_DRY, 0, {{N2, 0.78}, {O2, 0.21}, {AR, 0.01}});
+    Fluid* air = build_and_register(message);
+    ASSERT_NE(air, nullptr) << message;
+    ASSERT_EQ(prepare_table(*air, info), "");
+    const double t_freeze = std::stod(info.texts[INFO_TTRP]);
+    EXPECT_NEAR(t_freeze, 83.8, 0.01);  // argon
+    EXPECT_EQ(info.note.find("below which it freezes"), std::string::npos) << info.note;
+    EXPECT_NE(info.note.find("can freeze out"), std::string::npos) << info.note;
+    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, wv;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(t_freeze - 5.0, 101.325, info.x.data(), D, Dl, Dv, x, y, q, e, h, s, cv, cp, wv,
+                ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_GT(D, 30.0);  // mol/L: liquid air
 }
 
 TEST_F(FluidEditor, HumidTableCarriesTheReferenceWater) {
