@@ -21,6 +21,12 @@ GraphView* view_of(const Graph* graph) {
 
 namespace {
 
+// Where the divider between the project tree and the diagrams starts: wide
+// enough for a part's deepest rows (its results) with their values and for
+// its longest option ("Use for Process and Full Project") without
+// scrolling sideways.
+constexpr int TREE_PANE_WIDTH = 600;
+
 void start_new(GtkWidget*, gpointer) { on_new_activate(nullptr, nullptr); }
 void start_open(GtkWidget*, gpointer) { on_open_activate(nullptr, nullptr); }
 void start_examples(GtkWidget*, gpointer) { on_open_example_activate(nullptr, nullptr); }
@@ -218,7 +224,7 @@ void add_project_tab(Project* project, const std::string& filename) {
     view.page = gtk_hpaned_new();
     gtk_paned_pack1(GTK_PANED(view.page), tree_pane(project, view), FALSE, FALSE);
     gtk_paned_pack2(GTK_PANED(view.page), result_pane(view), TRUE, FALSE);
-    gtk_paned_set_position(GTK_PANED(view.page), 450);
+    gtk_paned_set_position(GTK_PANED(view.page), TREE_PANE_WIDTH);
     const int n = gtk_notebook_append_page(GTK_NOTEBOOK(ui.mainbook), view.page, tab);
     gtk_widget_show_all(view.page);
     gtk_notebook_set_current_page(GTK_NOTEBOOK(ui.mainbook), n);

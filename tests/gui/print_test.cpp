@@ -131,8 +131,12 @@ TEST_F(Print, SaveToPngAtTheSizeOnScreen) {
 TEST_F(Print, BackupFollowsTheSize) {
     Graph* g = open_diagram();
     ASSERT_NE(g, nullptr);
-    // The divider beside the tree makes the diagram narrower, then wider.
+    // The divider beside the tree makes the diagram wider (room to shrink
+    // it in), narrower, then wider again.
     GtkPaned* divider = GTK_PANED(view_of(current_project)->page);
+    const int first = static_cast<int>(g->width);
+    gtk_paned_set_position(divider, gtk_paned_get_position(divider) - 400);
+    ASSERT_TRUE(run_until([&] { return g->width > first + 100; }, 10)) << first << " " << g->width;
     const int wide = static_cast<int>(g->width);
     gtk_paned_set_position(divider, gtk_paned_get_position(divider) + 400);
     ASSERT_TRUE(run_until([&] { return g->width < wide - 100; }, 10)) << wide << " " << g->width;

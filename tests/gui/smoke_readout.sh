@@ -9,9 +9,11 @@
 # with 0. Usage: smoke_readout.sh BUILD
 name=smoke_readout
 . "$(dirname "$0")/smoke_common.sh"
-# The temperature entry of the read-out, in screen pixels (the main window
-# is 1450 x 900 at (75, 50) on the 1600 x 1000 screen).
-t_entry() { "$build/kvr2_screenshot" "$1" 657 753 76 22 || fail "no picture of the T entry"; }
+# Positions below are those of the window's layout: the main window is
+# 1450 x 900 at (75, 50) on the 1600 x 1000 screen, the divider beside the
+# tree 600 pixels from its left edge. The temperature entry of the read-out,
+# in screen pixels:
+t_entry() { "$build/kvr2_screenshot" "$1" 806 753 76 22 || fail "no picture of the T entry"; }
 
 open_steam_rankine
 xdotool mousemove --window "$win" 900 400 key F5
@@ -21,7 +23,7 @@ sleep "$settle"
 xdotool mousemove --window "$dialog" 20 20 key Return
 sleep "$settle"
 # The tab "T-s Diagram Water" of the graph notebook.
-xdotool mousemove --window "$win" 605 169 click 1
+xdotool mousemove --window "$win" 754 169 click 1
 sleep "$settle"
 xdotool mousemove --window "$win" 900 400
 sleep 0.3
@@ -33,13 +35,13 @@ sleep 0.5
 t_entry "$scratch/t2.png"
 cmp -s "$scratch/t1.png" "$scratch/t2.png" && fail "moving over the plot left the T entry as it was"
 # Over the turbine's expansion line: read-out and hover label.
-xdotool mousemove --window "$win" 1110 470
+xdotool mousemove --window "$win" 1158 470
 sleep 0.3
-xdotool mousemove --window "$win" 1112 468
+xdotool mousemove --window "$win" 1160 468
 sleep 0.5
 "$build/kvr2_screenshot" "$screens/readout.png" || fail "no screenshot"
 # A double click just right of the y axis.
-xdotool mousemove --window "$win" 576 468 click --repeat 2 --delay 80 1
+xdotool mousemove --window "$win" 722 468 click --repeat 2 --delay 80 1
 axis=$(window "Axis Properties") || fail "no axis dialog"
 [ -n "$axis" ] || fail "no axis dialog"
 sleep 0.5

@@ -43,6 +43,23 @@ protected:
     static bool sensitive(const char* path) { return action_sensitive(path); }
 };
 
+// Activates the item with this label in the tree menu shown now.
+void choose_in_shown_menu(const std::string& label) {
+    for (const auto& [name, menu] : tree_menus()) {
+        if (menu == nullptr || !gtk_widget_get_mapped(menu)) continue;
+        GList* items = gtk_container_get_children(GTK_CONTAINER(menu));
+        for (GList* i = items; i != nullptr; i = i->next) {
+            GtkWidget* child = gtk_bin_get_child(GTK_BIN(i->data));
+            if (child != nullptr && GTK_IS_LABEL(child) &&
+                label == gtk_label_get_text(GTK_LABEL(child)))
+                gtk_menu_item_activate(GTK_MENU_ITEM(i->data));
+        }
+        g_list_free(items);
+        gtk_menu_popdown(GTK_MENU(menu));
+    }
+    pump();
+}
+
 int rows_selected(Project* p) {
     return gtk_tree_selection_count_selected_rows(gtk_tree_view_get_selection(tree_view_of(p)));
 }
@@ -303,9 +320,22 @@ TEST_F(Tree, ResultsAfterACalculationAreDarkCyan) {
         EXPECT_EQ(cell(p, c.path, COL_VALUE_FOREGROUND), "darkcyan") << path_text(c.path);
     }
     GtkTreeView* view = tree_view_of(p);
-    GtkTreePath* turbine = gtk_path_of({1, 0, 1, 2, 2});
-    gtk_tree_view_expand_to_path(view, turbine);
-    gtk_tree_view_expand_row(view, turbine, TRUE);
-    gtk_tree_path_free(turbine);
+    // The turbine's options, the longest option value chosen, and all its
+    // results: the deepest rows are read without scrolling sideways.
+    const TreePath counts{1, 0, 1, 2, 0, 3};  // "Efficiency calculation"
+    press(p, counts, 1);
+    choose_in_shown_menu("Use for Process and Full Project");
+    EXPECT_EQ(cell(p, counts), "Use for Process and Full Project");
+    for (const TreePath& rows : {TreePath{1, 0, 1, 2, 0}, TreePath{1, 0, 1, 2, 2}}) {
+        GtkTreePath* path = gtk_path_of(rows);
+        gtk_tree_view_expand_to_path(view, path);
+        gtk_tree_view_expand_row(view, path, TRUE);
+        gtk_tree_path_free(path);
+    }
+    pump();
+    GtkAdjustment* sideways = gtk_scrolled_window_get_hadjustment(
+        GTK_SCROLLED_WINDOW(gtk_widget_get_parent(GTK_WIDGET(view))));
+    EXPECT_LE(gtk_adjustment_get_upper(sideways), gtk_adjustment_get_page_size(sideways) + 0.5)
+        << "the tree is wider than its pane: values are cut off at the divider";
     screenshot("tree_results");
 }
