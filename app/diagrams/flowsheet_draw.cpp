@@ -30,7 +30,10 @@ constexpr double CROSS_GAP = 3;     // pixels between a result cross's line and 
 constexpr double FLUID_WRAP = 3.0;  // cells
 constexpr double HALO = 3.0;        // white under the lines between parts
 constexpr double INTERFACE_HALO = 4.0;
-constexpr double FRAME = 4.0;  // selection frame
+constexpr double INTERFACE_APPROACH = 0.25;   // cells left of the lower side
+constexpr double INTERFACE_END = 0.22;        // cells: the line ends on the symbol's rim
+constexpr double INTERFACE_COLD_HALF = 0.72;  // cells: centre of the symbol's cold half
+constexpr double FRAME = 4.0;                 // selection frame
 
 // Symbols of the part types (a type without a picture of its own shows
 // its nearest relative's).
@@ -144,6 +147,29 @@ struct Sheet {
     }
 };
 
+// From the upper side into the interface symbol's row and along it to the
+// symbol; from the symbol's cold half down to the row below it and to the
+// lower side's upper left: left of that part's name and results and above
+// the line that comes into it.
+void to_lower_side(const Sheet& s, const Interface& itf, const Part& f, const Part& g, double m) {
+    const double c = s.c;
+    haloed(s.cr,
+           {{s.x(f) + c / 2, s.y(f) + c},
+            {f.grid_col == g.grid_col ? s.x(f) - c / 2 : s.x(f) + c / 2, m},
+            {itf.icon_x + c / 2, m}},
+           INTERFACE_HALO);
+    const double cold = itf.icon_x + INTERFACE_COLD_HALF * c;
+    const double below = itf.icon_y + 1.5 * c;
+    const double down = s.x(g) - INTERFACE_APPROACH * c;
+    haloed(s.cr,
+           {{cold, m},
+            {cold, below},
+            {down, below},
+            {down, s.y(g)},
+            {s.x(g) + INTERFACE_END * c, s.y(g) + INTERFACE_END * c}},
+           INTERFACE_HALO);
+}
+
 void interface_connections(const Sheet& s) {
     const double c = s.c;
     for (int n = 0; n < s.project.az_interfaces; ++n) {
@@ -161,13 +187,7 @@ void interface_connections(const Sheet& s) {
                     {s.x(g) + c / 2, s.y(g) + c}},
                    INTERFACE_HALO);
         else
-            haloed(s.cr,
-                   {{s.x(f) + c / 2, s.y(f) + c},
-                    {f.grid_col == g.grid_col ? s.x(f) - c / 2 : s.x(f) + c / 2, m},
-                    {s.x(g) + 1.5 * c, m},
-                    {s.x(g) + 1.5 * c, s.y(g) - c / 4},
-                    {s.x(g) + c / 2, s.y(g)}},
-                   INTERFACE_HALO);
+            to_lower_side(s, itf, f, g, m);
     }
 }
 

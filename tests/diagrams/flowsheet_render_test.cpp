@@ -25,13 +25,16 @@ using namespace diagtest;
 bool result_colour(Pixel p) {
     return p.r < 10 && std::abs(p.g - 140) <= 8 && std::abs(p.b - 140) <= 8;
 }
+bool line_colour(Pixel p) { return p.r < 90 && p.g < 90 && p.b < 90; }
 bool frame_colour(Pixel p) { return p.r < 10 && std::abs(p.g - 128) <= 3 && p.b > 245; }
 
 class FlowsheetRender : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { open("helium_brayton.kvr"); }
+    void open(const char* example) {
+        if (project != nullptr) free_project(project);
         fresh_fluids();
-        project = readinput(testsupport::source_dir() + "/examples/helium_brayton.kvr");
+        project = readinput(testsupport::source_dir() + "/examples/" + example);
         ASSERT_NE(project, nullptr);
         current_project = project;
         sheet = project->graphs[0] != nullptr ? project->graphs[0] : create_graph();
@@ -44,10 +47,10 @@ protected:
         current_project = nullptr;
         current_fluid = nullptr;
     }
-    Process& process() { return *project->processes[0]; }
-    Part& part(const char* name) {
-        for (int i = 0; i < process().az_parts; ++i)
-            if (process().parts[i]->name == name) return *process().parts[i];
+    Process& process(int n = 0) { return *project->processes[n]; }
+    Part& part(const char* name, int n = 0) {
+        for (int i = 0; i < process(n).az_parts; ++i)
+            if (process(n).parts[i]->name == name) return *process(n).parts[i];
         throw std::runtime_error(name);
     }
     std::unique_ptr<Image> draw(const char* name, double scale = 1.0) {
@@ -165,6 +168,36 @@ TEST_F(FlowsheetRender, OddStructuresTogglesAndScales) {
     EXPECT_GT(w, 20);
     EXPECT_GT(h, 5);
     EXPECT_LE(w, 2.7 * 32 + 1);
+}
+
+TEST_F(FlowsheetRender, InterfaceLineClearOfTheLowerSidesNameAndResults) {
+    open("coupled_water.kvr");
+    ASSERT_EQ(calcProject(*project), CS_FINISHED);
+    const Part& heater = part("Heater", 1);  // the cold side, in the lower process
+    struct Display {
+        const char* name;
+        int tp, cross1, cross2;
+    };
+    for (const Display& d :
+         {Display{"tp", 1, 0, 0}, Display{"cross1", 0, 1, 0}, Display{"cross2", 0, 0, 1}}) {
+        sheet->show_tp = d.tp;
+        sheet->show_cross1 = d.cross1;
+        sheet->show_cross2 = d.cross2;
+        const auto image = draw((std::string("flowsheet_interface_") + d.name).c_str());
+        const double c = sheet->cell_size;
+        const int x = static_cast<int>(part_x(*sheet, heater));
+        const int y = static_cast<int>(part_y(*sheet, heater));
+        const auto at = [&](double cells) { return static_cast<int>(cells * c); };
+        // The line reaches the heater ...
+        EXPECT_TRUE(image->any_in(x - at(0.5), y - at(1), x, y, line_colour)) << d.name;
+        // ... but not through its results right of it (above the line
+        // leaving it) nor through its name above it.
+        EXPECT_FALSE(
+            image->any_in(x + at(1.05), y - at(2.2), x + at(3), y + at(0.5) - 8, line_colour))
+            << d.name;
+        EXPECT_FALSE(image->any_in(x + at(0.1), y - at(2.8), x + at(0.9), y - 2, line_colour))
+            << d.name;
+    }
 }
 
 }  // namespace
