@@ -9,6 +9,9 @@
 #include "app/gui/gui.h"
 #include "app/gui/widgets.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace app::gui {
@@ -20,6 +23,23 @@ constexpr double STEP_MIN = 0.001, STEP_MAX = 100000;
 constexpr int RANGE_DIGITS = 4;
 // Width of the start, end and step spinners: "-12345.6789" shows whole.
 constexpr int RANGE_SPIN_WIDTH = 130;
+
+// Start and end values from this size on show in exponent form, which the
+// spin button reads back as typed.
+constexpr double RANGE_PLAIN_LIMIT = 1e8;
+
+// The spin button's text of a start or end value: plain with four decimals
+// up to RANGE_PLAIN_LIMIT, else in exponent form ("1e+99"), so that it
+// fits the field.
+gboolean range_output(GtkSpinButton* spin, gpointer) {
+    const double v = gtk_adjustment_get_value(gtk_spin_button_get_adjustment(spin));
+    if (std::fabs(v) < RANGE_PLAIN_LIMIT) return FALSE;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.8g", v);
+    if (std::strcmp(text, gtk_entry_get_text(GTK_ENTRY(spin))) != 0)
+        gtk_entry_set_text(GTK_ENTRY(spin), text);
+    return TRUE;
+}
 
 // A value of the dialog in the axis's base unit; while its spin button
 // shows the text the dialog wrote, the exact base value is kept (the spin
@@ -211,6 +231,8 @@ GtkWidget* axis_page(AxisPage& p) {
         for (Field* f : {&p.start, &p.end}) {
             f->spin = my_spinner(-RANGE_LIMIT, RANGE_LIMIT, 1, RANGE_DIGITS, 0, nullptr, nullptr);
             gtk_widget_set_size_request(f->spin, RANGE_SPIN_WIDTH, -1);
+            gtk_spin_button_set_numeric(GTK_SPIN_BUTTON(f->spin), FALSE);  // "1e+99"
+            g_signal_connect(f->spin, "output", G_CALLBACK(range_output), nullptr);
         }
         name_widget(p.start.spin, p, "start");
         name_widget(p.end.spin, p, "end");

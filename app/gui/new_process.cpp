@@ -20,6 +20,9 @@ namespace {
 
 // Decimals of the five spin buttons.
 constexpr int DIGITS[NUM_PROCESS_INPUTS] = {2, 3, 3, 3, 4};
+// Width of the spin buttons: a standard volume flow of a few hundred
+// thousand Nm^3/h ("278411.952") shows whole.
+constexpr int SPIN_WIDTH = 120;
 
 struct NewProcessDialog {
     GtkWidget* dialog = nullptr;
@@ -152,6 +155,7 @@ GtkWidget* inlet_frame(NewProcessDialog& d) {
         d.spin[sz(k)] = my_spinner(-1e99, 1e99, 1, DIGITS[k], 0,
                                    G_CALLBACK(new_process_change_value), GINT_TO_POINTER(k));
         gtk_widget_set_name(d.spin[sz(k)], id.c_str());
+        gtk_widget_set_size_request(d.spin[sz(k)], SPIN_WIDTH, -1);
         gtk_table_attach_defaults(GTK_TABLE(table), d.spin[sz(k)], 2, 3, r, r + 1);
         std::vector<const char*> units;
         for (const std::string& u : unit_lists[sz(quantity_of(k))]) units.push_back(u.c_str());

@@ -241,6 +241,18 @@ std::pair<int, int> window_size(GtkWidget* window) {
     return {width, height};
 }
 
+int spin_text_cut(GtkWidget* widget) {
+    if (!GTK_IS_SPIN_BUTTON(widget)) return 0;
+    GdkWindow* area = gtk_entry_get_text_window(GTK_ENTRY(widget));
+    if (area == nullptr) return 0;
+    int room = 0;
+    int height = 0;
+    gdk_drawable_get_size(GDK_DRAWABLE(area), &room, &height);
+    int width = 0;
+    pango_layout_get_pixel_size(gtk_entry_get_layout(GTK_ENTRY(widget)), &width, &height);
+    return std::max(0, width - room);
+}
+
 ::testing::AssertionResult user_sees(GtkWidget* window, const std::vector<std::string>& names,
                                      int min_width, int min_height) {
     if (window == nullptr) return ::testing::AssertionFailure() << "no window";
@@ -264,6 +276,11 @@ std::pair<int, int> window_size(GtkWidget* window) {
                    << what << ": " << name << " is not shown (visible " << gtk_widget_get_visible(w)
                    << ", mapped " << gtk_widget_get_mapped(w) << ", " << a.width << " x "
                    << a.height << ")";
+        const int cut = spin_text_cut(w);
+        if (cut > 0)
+            return ::testing::AssertionFailure()
+                   << what << ": " << name << " cuts its value \""
+                   << gtk_entry_get_text(GTK_ENTRY(w)) << "\" by " << cut << " pixels";
     }
     return ::testing::AssertionSuccess();
 }

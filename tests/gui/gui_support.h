@@ -40,10 +40,14 @@ GtkWidget* find_widget(GtkWidget* root, const std::string& name);
 // The shown top-level window with this title, or null.
 GtkWidget* shown_window(const std::string& title);
 
+// Pixels of a spin button's value that its text area cuts off (0 when the
+// value shows whole, or for any other widget).
+int spin_text_cut(GtkWidget* widget);
 // What a user sees of a window or dialog: it is shown and mapped on the
 // screen and at least min_width x min_height pixels large, and every widget
 // named in `names` is in it, visible, mapped and given room (at least
-// 2 x 2 pixels). Checks only; shows nothing.
+// 2 x 2 pixels), a spin button with its value whole. Checks only; shows
+// nothing.
 ::testing::AssertionResult user_sees(GtkWidget* window, const std::vector<std::string>& names,
                                      int min_width = 0, int min_height = 0);
 // The same for every widget given a name in the window (on a notebook's
