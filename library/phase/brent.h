@@ -12,10 +12,12 @@ namespace lib {
 // stops when |f| <= ftol or the bracket is narrower than rtol |x|.  f(x, v)
 // returns false where it cannot be evaluated; the trial then moves halfway
 // back toward the best point, at most six times in a row.  False without
-// convergence in maxit evaluations.
+// convergence in maxit evaluations.  With `froot` it receives f(root):
+// where f jumps across zero (from one phase to another) the bracket closes
+// on the jump with |f| far from zero, which is no root.
 template <class F>
 bool brent_root(F f, double a, double fa, double b, double fb, double ftol, double rtol, int maxit,
-                double& root) {
+                double& root, double* froot = nullptr) {
     if ((fa > 0.0) == (fb > 0.0) && fa != 0.0 && fb != 0.0) return false;
     if (std::fabs(fa) < std::fabs(fb)) {
         std::swap(a, b);
@@ -40,6 +42,7 @@ bool brent_root(F f, double a, double fa, double b, double fb, double ftol, doub
         const double m = 0.5 * (c - b);
         if (std::fabs(fb) <= ftol || std::fabs(m) <= tol) {
             root = b;
+            if (froot != nullptr) *froot = fb;
             return true;
         }
         double step = m;
@@ -82,6 +85,10 @@ bool brent_root(F f, double a, double fa, double b, double fb, double ftol, doub
     }
     return false;
 }
+
+// Whether f(root) from brent_root is a root's value and not a jump's:
+// within 1e4 times the tolerance of the search.
+inline bool no_jump(double froot, double ftol) { return std::fabs(froot) <= 1e4 * ftol; }
 
 // Brackets a root of the rising function f (f(x, v) false where it cannot
 // be evaluated) from x0 within [lo, hi]: a, b with f(a) = fa <= 0 <= fb =

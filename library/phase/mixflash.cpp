@@ -266,8 +266,9 @@ bool on_isobar(double P, char letter, double b, const double z[20], double tlo, 
                       std::max(1.0, 0.05 * (thi - tlo)), tmin, 1.5 * tmax, ta, fta, tb, ftb))
         return false;
     const double ftol = 1e-12 * (std::fabs(target) + (letter == 'D' ? 0.0 : 1.0));
-    double T = 0.0;
-    if (!brent_root(f, ta, fta, tb, ftb, ftol, 1e-14, 80, T)) return false;
+    double T = 0.0, fT = 0.0;
+    if (!brent_root(f, ta, fta, tb, ftb, ftol, 1e-14, 80, T, &fT) || !no_jump(fT, ftol))
+        return false;
     if (last.T != T && !tp_state(T, P, z, last)) return false;
     st = last;
     return true;
@@ -295,8 +296,9 @@ bool on_isotherm_density(double T, double D, const double z[20], double plo, dou
     if (!bracket_root(f, std::clamp(0.5 * (std::log(plo) + std::log(phi)), lo, hi), 0.3, lo, hi, a,
                       fa, b, fb))
         return false;
-    double lnp = 0.0;
-    if (!brent_root(f, a, fa, b, fb, 1e-13, 1e-15, 80, lnp)) return false;
+    double lnp = 0.0, flnp = 0.0;
+    if (!brent_root(f, a, fa, b, fb, 1e-13, 1e-15, 80, lnp, &flnp) || !no_jump(flnp, 1e-13))
+        return false;
     if (last.P != std::exp(lnp) && !tp_state(T, std::exp(lnp), z, last)) return false;
     st = last;
     return true;

@@ -129,9 +129,10 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
         tlast = t;
         return std::isfinite(v);
     };
-    double ta = 0, fa = 0, tb = 0, fb = 0, t = 0;
+    double ta = 0, fa = 0, tb = 0, fb = 0, t = 0, ft = 0;
+    const double ftol = 1e-12 * (std::fabs(b) + 1.0);
     if (!bracket_root(f, std::clamp(Tc, tmin, tmax), 10.0, tmin, 1.5 * tmax, ta, fa, tb, fb) ||
-        !brent_root(f, ta, fa, tb, fb, 1e-12 * (std::fabs(b) + 1.0), 1e-14, 80, t)) {
+        !brent_root(f, ta, fa, tb, fb, ftol, 1e-14, 80, t, &ft) || !no_jump(ft, ftol)) {
         r.q = kQualityFailed;
         fail(248, std::string("D") + letter + "FLSH",
              "iteration did not converge for the mixture along the isochore", ierr, herr);
