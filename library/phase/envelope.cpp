@@ -124,7 +124,13 @@ bool no_dew_point(double T, const double z[20]) {
     return !(p > 0.0) || (pmax > 0.0 && p > 10.0 * pmax);
 }
 
-double below_dew_pressure(double T, const double z[20]) { return 0.1 * ideal_dew_pressure(T, z); }
+double below_dew_pressure(double T, const double z[20]) {
+    // AGA8's dense roots of nearly pure heavier components condense far
+    // below the ideal solution's dew pressure (its propane at 250 K splits
+    // off a 5 % propane gas at 55 kPa): no pressure is known to lie below.
+    if (EOSMOD.mix.is("AGA")) return 0.0;
+    return 0.1 * ideal_dew_pressure(T, z);
+}
 
 bool cricondentherm(const double z[20], double& tmax) {
     for (const Entry& e : entries)

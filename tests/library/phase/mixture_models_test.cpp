@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "library/library.h"
@@ -225,6 +226,28 @@ TEST(Aga8Mixtures, FugacitiesAndSaturationOfTheEquationInUse) {
     EXPECT_EQ(flash_fault(150.0, 1000.0, z, f), "") << f.herr;
 }
 
+// AGA8's propane condenses from the gas far below the ideal solution's dew
+// pressure: TPFLSH at low pressures splits as the density flash at its
+// density does (before, it took 250 K, 100 kPa for a gas, which TDFLSH
+// split at 97.6 kPa with a lower Helmholtz energy).
+TEST(Aga8Mixtures, LowPressureSplitsAgreeWithTheDensityFlash) {
+    ModelOn aga("methane|ethane|propane", Model::aga8);
+    const double z[20] = {0.85, 0.1, 0.05};
+    for (const auto& [T, P] : {std::pair{250.0, 100.0}, std::pair{230.0, 100.0}}) {
+        const Flash f = tp(T, P, z);
+        ASSERT_EQ(f.ierr, 0) << f.herr;
+        EXPECT_GT(f.q, 0.9) << T << " K " << P << " kPa";
+        EXPECT_LT(f.q, 1.0) << T << " K " << P << " kPa";
+        EXPECT_EQ(flash_fault(T, P, z, f), "");
+        Flash d;
+        double p = 0, e, h, s, cv, cp, w;
+        lib::TDFLSH(T, f.D, z, p, d.Dl, d.Dv, d.x, d.y, d.q, e, h, s, cv, cp, w, d.ierr, d.herr);
+        ASSERT_EQ(d.ierr, 0) << d.herr;
+        EXPECT_NEAR(p, P, 1e-6 * P) << T << " K";
+        EXPECT_NEAR(d.q, f.q, 1e-6) << T << " K";
+    }
+}
+
 // The mixed enthalpy or entropy of a flash result (one phase, or the split).
 double mixed(char letter, double T, double D, const Flash& f, const double z[20]) {
     auto one = [&](double d, const double* x) {
@@ -241,7 +264,8 @@ double mixed(char letter, double T, double D, const Flash& f, const double z[20]
 // density and enthalpy or entropy either find a state with those values or
 // fail with their error: a search that closes on the jump is no root (it
 // returned a gas at 135 K for the enthalpy of a split at 230 K, 500 kPa,
-// 18 kJ/mol away).
+// 18 kJ/mol away; DSFLSH and the other density flashes search the same
+// way, but take 0.5 s each on AGA8).
 TEST(Aga8Mixtures, FlashesMeetTheirInputsOrFail) {
     ModelOn aga("methane|ethane|propane", Model::aga8);
     const double z[20] = {0.85, 0.1, 0.05};
@@ -249,11 +273,8 @@ TEST(Aga8Mixtures, FlashesMeetTheirInputsOrFail) {
         const char* name;
         double T, P;  // the state of TPFLSH whose values are asked for
     };
-    const Ask asks[] = {{"PHFLSH", 230.0, 500.0},
-                        {"PSFLSH", 230.0, 500.0},
-                        {"PHFLSH", 190.0, 3000.0},
-                        {"PHFLSH", 210.0, 4500.0},
-                        {"DSFLSH", 190.0, 3000.0}};
+    const Ask asks[] = {
+        {"PHFLSH", 230.0, 500.0}, {"PSFLSH", 190.0, 3000.0}, {"PHFLSH", 210.0, 4500.0}};
     int met = 0;
     for (const Ask& a : asks) {
         const Flash f = tp(a.T, a.P, z);
@@ -282,7 +303,7 @@ TEST(Aga8Mixtures, FlashesMeetTheirInputsOrFail) {
             << name << " from " << a.T << " K " << a.P << " kPa: " << T2 << " K, q " << r.q;
         EXPECT_EQ(flash_fault(T2, P2, z, r), "") << name << " from " << a.T << " K";
     }
-    std::printf("%d of 5 flashes met their inputs, the others failed\n", met);
+    std::printf("%d of 3 flashes met their inputs, the others failed\n", met);
     EXPECT_GE(met, 2);
 }
 
