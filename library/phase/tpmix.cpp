@@ -110,13 +110,9 @@ bool wider_split(double T, double P, const double z[20], const double K[20], TpR
     return false;
 }
 
-// The split of an unstable feed from each start in turn until one gives an
-// equilibrium; false (with the error of the earlier starts) when none does.
-bool split(double T, double P, const double z[20], const mix::Stability& st, TpResult& r, int& jerr,
-           std::string& jmsg, bool from_saturation = true) {
-    // Start values of the split from the trial phase: the incipient vapour
-    // of a liquid feed, the incipient liquid of a vapour feed.
-    double K[20] = {};
+// Start values of the split from the trial phase: the incipient vapour
+// of a liquid feed, the incipient liquid of a vapour feed.
+void trial_k(const double z[20], const mix::Stability& st, double K[20]) {
     for (int i = 0; i < components(); ++i) {
         if (!(z[i] > 0.0) || !(st.w[i] > 0.0)) continue;
         K[i] = st.K[i] > 0.0 ? st.K[i] : st.vapour_trial ? st.w[i] / z[i] : z[i] / st.w[i];
@@ -124,6 +120,14 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
         // of no meaning: the substitution corrects a held K-value.)
         K[i] = std::clamp(K[i], 1e-20, 1e20);
     }
+}
+
+// The split of an unstable feed from each start in turn until one gives an
+// equilibrium; false (with the error of the earlier starts) when none does.
+bool split(double T, double P, const double z[20], const mix::Stability& st, TpResult& r, int& jerr,
+           std::string& jmsg, bool from_saturation = true) {
+    double K[20] = {};
+    trial_k(z, st, K);
     double beta = rachford_rice(z, K, r.x, r.y);
     if (!(beta > 0.0 && beta < 1.0)) {
         // The trial phase alone: a little of it beside the feed.
@@ -191,6 +195,30 @@ void neighbour_split(double T, double P, const double z[20], TpResult& r, int& j
         jmsg = kmsg;
         return;
     }
+}
+
+// The last resort where every other start has failed: rounds of
+// successive substitution from the trial's K-values, each going on from the
+// last, until the phases are an equilibrium.  Close to the dew line of a
+// 20-component gas the substitution converges, but more slowly than a
+// single round waits for (its helium, held in the liquid at 4e-16, sets the
+// pace: a factor 0.4 a pass), and Newton's method does not.
+bool patient_split(double T, double P, const double z[20], const mix::Stability& st, TpResult& r) {
+    if (mix::frozen_trace(T, z).any) return false;
+    double K[20] = {};
+    trial_k(z, st, K);
+    TpResult n;
+    n.Dl = st.liquid_like ? st.D : 0.0;
+    n.Dv = st.liquid_like ? 0.0 : st.D;
+    for (int round = 0; round < 10; ++round) {
+        const bool converged = split_by_substitution(T, P, z, K, n);
+        if (!(n.q > 0.0 && n.q < 1.0 && n.Dl > 0.0 && n.Dv > 0.0)) return false;
+        if (converged || split_found(T, z, 0, n.q, n.Dl, n.Dv, n.x, n.y)) {
+            r = n;
+            return true;
+        }
+    }
+    return false;
 }
 
 // The largest frozen component of z at T (0-based) that is not carried as
@@ -334,6 +362,10 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
             return;
         }
         neighbour_split(T, P, z, r, jerr, jmsg);
+        if (jerr > 0 && patient_split(T, P, z, st, r)) {
+            jerr = 0;
+            jmsg.clear();
+        }
     }
     if (jerr > 0) {
         r.D = Dc;
