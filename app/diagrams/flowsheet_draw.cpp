@@ -24,11 +24,13 @@ constexpr const char* VALUE_FONT = "sans medium 8";
 constexpr const char* PROCESS_FONT = "sans bold 10";
 constexpr const char* NAME_FONT = "sans medium 9";
 constexpr const char* FLUID_FONT = "sans medium 10";
-constexpr double NAME_WRAP = 2.7;   // cells
-constexpr double NAME_GAP = 5;      // pixels between a symbol and its turned name
-constexpr double CROSS_GAP = 3;     // pixels between a result cross's line and its texts
-constexpr double FLUID_WRAP = 3.0;  // cells
-constexpr double HALO = 3.0;        // white under the lines between parts
+constexpr double NAME_WRAP = 2.7;     // cells
+constexpr double NAME_GAP = 5;        // pixels between a symbol and its turned name
+constexpr double CROSS_GAP = 3;       // pixels between a result cross's line and its texts
+constexpr double FLUID_WRAP = 3.0;    // cells
+constexpr double TITLE_X = 4;         // pixels: left edge of a process title
+constexpr double TITLE_MIN_WRAP = 2;  // cells: narrowest wrapped title
+constexpr double HALO = 3.0;          // white under the lines between parts
 constexpr double INTERFACE_HALO = 4.0;
 constexpr double INTERFACE_APPROACH = 0.25;   // cells left of the lower side
 constexpr double INTERFACE_END = 0.22;        // cells: the line ends on the symbol's rim
@@ -202,10 +204,40 @@ double top_of_names_under_title(const Sheet& s, const Process& process, double w
         if (!s.shows(p) || s.y(p) != s.y(inlet)) continue;
         const Text t(s.cr, p.name, NAME_FONT, NAME_WRAP * s.c);
         const double left = s.x(p) + (s.c - t.height) / 2;
-        if (left > 4 + width || left + t.height < 4) continue;
+        if (left > TITLE_X + width || left + t.height < TITLE_X) continue;
         top = std::min(top, s.y(p) - NAME_GAP - t.width);
     }
     return top;
+}
+
+// The left edge of the first turned part name in the first row of the
+// process that reaches above `top`, or a huge value when none does.
+double left_of_names_above(const Sheet& s, const Process& process, double top) {
+    double left = HUGE_VAL;
+    if (s.graph.show_names == 0) return left;
+    const Part& inlet = *process.parts[0];
+    for (int i = 0; i < process.az_parts; ++i) {
+        const Part& p = *process.parts[sz(i)];
+        if (!s.shows(p) || s.y(p) != s.y(inlet)) continue;
+        const Text t(s.cr, p.name, NAME_FONT, NAME_WRAP * s.c);
+        if (s.y(p) - NAME_GAP - t.width < top) left = std::min(left, s.x(p) + (s.c - t.height) / 2);
+    }
+    return left;
+}
+
+// A title too long to stand above the names under it (in the sheet's first
+// row) wraps left of the first name it would run into, above the names
+// under its lines. False when it does not fit there either.
+bool wrapped_title(const Sheet& s, const Process& process, double one_line_height, double bottom) {
+    const double room = left_of_names_above(s, process, 1 + one_line_height + 2) - 2 * TITLE_X;
+    if (room < TITLE_MIN_WRAP * s.c) return false;
+    const Text name(s.cr, process.name, PROCESS_FONT, room);
+    const Part& inlet = *process.parts[0];
+    const double names =
+        top_of_names_under_title(s, process, name.width, s.y(inlet) - NAME_GAP) - 2;
+    if (names - name.height < 1) return false;
+    name.show(s.cr, TITLE_X, std::max(1.0, std::min(bottom, names) - name.height));
+    return true;
 }
 
 void process_captions(const Sheet& s, const Process& process) {
@@ -217,7 +249,8 @@ void process_captions(const Sheet& s, const Process& process) {
     const double bottom = s.y(inlet) - (tall_rows(s.graph) ? 2 * s.c : 0);
     const double names = top_of_names_under_title(s, process, name.width, bottom);
     const double y = (names < bottom ? names - 2 : bottom) - name.height;
-    name.show(s.cr, 4, std::max(y, 1.0));
+    if (y >= 1 || !wrapped_title(s, process, name.height, bottom))
+        name.show(s.cr, TITLE_X, std::max(y, 1.0));
     const std::string fluid = process.fluid != nullptr ? process.fluid->name : "";
     const Text caption(s.cr, "Fluid:\n" + fluid, FLUID_FONT, FLUID_WRAP * s.c);
     caption.show(s.cr, std::max(2.0, trunc(s.x(inlet) - (caption.width - s.c) / 2)),

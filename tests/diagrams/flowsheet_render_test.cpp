@@ -200,4 +200,22 @@ TEST_F(FlowsheetRender, InterfaceLineClearOfTheLowerSidesNameAndResults) {
     }
 }
 
+TEST_F(FlowsheetRender, LongTitleWrapsClearOfTheNamesUnderIt) {
+    open("exhaust_cooler.kvr");  // "Gas Turbine Exhaust Cooler" over "Compressor 1"
+    const auto image = draw("flowsheet_long_title");
+    const double c = sheet->cell_size;
+    EXPECT_TRUE(image->any_in(0, 0, static_cast<int>(3 * c), static_cast<int>(2 * c), line_colour))
+        << "no title";
+    for (int i = 0; i < process().az_parts; ++i) {
+        const Part& p = *process().parts[i];
+        // The name turned upwards: its line height across, its length up.
+        int length = 0, across = 0;
+        diagrams::measure_part_name(p.name, 2.7 * c, length, across);
+        const int x = static_cast<int>(part_x(*sheet, p) + (c - across) / 2);
+        const int y = static_cast<int>(part_y(*sheet, p)) - 5;
+        EXPECT_FALSE(image->any_in(x, y - length, x + across, y - 1, line_colour))
+            << "the title runs over the name of " << p.name;
+    }
+}
+
 }  // namespace
