@@ -113,6 +113,12 @@ struct LabelPlan {
 // left out.
 using TakenStretches = std::vector<std::pair<double, double>>;
 
+// Pixels kept free between two labels of a row, and between the right
+// columns of two families (a label and its neighbour must not read as one
+// number, as "0.05" and "700" did as "0.05700").
+constexpr double LABEL_GAP = 2;
+constexpr double COLUMN_GAP = 8;
+
 bool stretch_free(const TakenStretches& taken, double x0, double x1) {
     for (const auto& [a, b] : taken)
         if (x0 < b && x1 > a) return false;
@@ -128,6 +134,7 @@ int draw_family(const Graph& g, cairo_t* cr, const Mapping& m, int family, const
     const int n = std::min<int>(iso_count(fam), static_cast<int>(fam.lines.size()));
     int widest = 0;
     TakenStretches right_taken;  // vertical stretches of the family's right column
+    TakenStretches top_taken;    // stretches of the family's row above the plot
     for (int i = 0; i < n; ++i) {
         const double position = fam.positions[static_cast<std::size_t>(i)];
         const std::vector<IsoPoint>& line = fam.lines[static_cast<std::size_t>(i)];
@@ -138,9 +145,15 @@ int draw_family(const Graph& g, cairo_t* cr, const Mapping& m, int family, const
         const EdgeCrossings c = stroke_line(g, cr, m, line);
         Layout label(cr, position_label(g, family, position), st.font, g.font_scale);
         set_color(cr, st.color);
-        if (c.top)
-            show_scaled_layout_at(cr, label, std::round(m.X(c.top_x) - label.width / 2.0),
-                                  std::round(m.plot_top() - (label.height + 1) * plan.row));
+        if (c.top) {
+            const double x = m.X(c.top_x) - label.width / 2.0;
+            const double x1 = x + label.width;
+            if (stretch_free(top_taken, x - LABEL_GAP, x1 + LABEL_GAP)) {
+                show_scaled_layout_at(cr, label, std::round(x),
+                                      std::round(m.plot_top() - (label.height + 1) * plan.row));
+                top_taken.emplace_back(x - LABEL_GAP, x1 + LABEL_GAP);
+            }
+        }
         if (c.right) {
             const double y = m.Y(c.right_y) - label.height / 2.0;
             if ((!plan.right_needs_room || y < m.plot_bottom()) &&
@@ -153,10 +166,10 @@ int draw_family(const Graph& g, cairo_t* cr, const Mapping& m, int family, const
         if (plan.bottom && c.bottom) {
             const double x = m.X(c.bottom_x) - label.width / 2.0;
             const double x1 = x + label.width;
-            if (x1 < m.plot_right() && stretch_free(bottom_taken, x - 2, x1 + 2)) {
+            if (x1 < m.plot_right() && stretch_free(bottom_taken, x - LABEL_GAP, x1 + LABEL_GAP)) {
                 show_scaled_layout_at(cr, label, std::round(x),
                                       std::round(m.plot_bottom() - label.height - 2));
-                bottom_taken.emplace_back(x - 2, x1 + 2);
+                bottom_taken.emplace_back(x - LABEL_GAP, x1 + LABEL_GAP);
             }
         }
     }
@@ -252,16 +265,17 @@ void draw_isolines(Graph& graph, cairo_t* cr) {
     if (isobars)
         wide_p = draw_family(graph, cr, m, ISO_ISOBAR, {1, column + 1, false, false}, bottom);
     if (isotherms)
-        wide_t = draw_family(graph, cr, m, ISO_ISOTHERM,
-                             {isobars ? 2 : 1, column + wide_p + 2, true, true}, bottom);
+        wide_t = draw_family(
+            graph, cr, m, ISO_ISOTHERM,
+            {isobars ? 2 : 1, column + wide_p + (wide_p > 0 ? COLUMN_GAP : 2), true, true}, bottom);
+    // The columns of the density and wetness labels follow a gap after the
+    // widest right label of the families before them.
+    const double further = column + wide_p + wide_t + (wide_p + wide_t > 0 ? COLUMN_GAP : 5);
     if (family_drawn(graph, ISO_ISOCHOR))
         draw_family(graph, cr, m, ISO_ISOCHOR,
-                    {1 + (isobars ? 1 : 0) + (isotherms ? 1 : 0), column + wide_p + wide_t + 5,
-                     false, true},
-                    bottom);
+                    {1 + (isobars ? 1 : 0) + (isotherms ? 1 : 0), further, false, true}, bottom);
     if (!has_two_phase_picture(*graph.fluid)) return;
-    if (family_drawn(graph, ISO_WETNESS))
-        draw_wetness_lines(graph, cr, m, column + wide_p + wide_t + 5);
+    if (family_drawn(graph, ISO_WETNESS)) draw_wetness_lines(graph, cr, m, further);
     draw_critical_point(graph, cr, m);
     draw_dome(graph, cr, m);
 }

@@ -5,13 +5,16 @@
 #include "app/core/fluids/fluid_properties.h"
 #include "app/core/model/init.h"
 #include "app/core/solver/simulator.h"
+#include "app/diagrams/isoline_draw.h"
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/qt.h"
+#include "app/diagrams/text.h"
 #include "tests/diagrams/diagram_support.h"
 #include "tests/support/paths.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -93,6 +96,55 @@ TEST_F(Render, IsobarsOnlyWithoutPressureAxis) {
     const Mapping m2 = mapping_of(*ph);
     ASSERT_TRUE(m2.usable);
     EXPECT_FALSE(img2->any_near(m2.X(st.h), m2.Y(100), 2, diagtest::bluish));
+}
+
+// The labels of the isobars and density lines above a crowded h-s diagram
+// of water stand apart: every run of label-coloured columns in a family's
+// row is no wider than its widest label (two labels run together are), and
+// two runs stand at least three columns apart.
+TEST_F(Render, IsolineLabelsAboveThePlotStandApart) {
+    auto g = diagtest::make_graph(FLUID_WATER, 0);
+    auto img = diagtest::draw(*g, 760, 520, "water_hs_labels");
+    const Mapping m = mapping_of(*g);
+    ASSERT_TRUE(m.usable);
+    const Fluid& water = *g->fluid;
+    for (int family : {ISO_ISOBAR, ISO_ISOCHOR}) {
+        const IsolineStyle& st = g->iso_style[family];
+        // The style's colour blended with white (antialiased text).
+        const double cr = 255 - st.color.red / 257.0, cg = 255 - st.color.green / 257.0,
+                     cb = 255 - st.color.blue / 257.0;
+        const auto near_colour = [&](Pixel p) {
+            const double dr = 255 - p.r, dg = 255 - p.g, db = 255 - p.b;
+            const double w = (dr * cr + dg * cg + db * cb) / (cr * cr + cg * cg + cb * cb);
+            return w > 0.3 && std::abs(dr - w * cr) < 30 && std::abs(dg - w * cg) < 30 &&
+                   std::abs(db - w * cb) < 30;
+        };
+        int widest = 0, height = 0;
+        for (double position : water.iso[family].positions) {
+            Layout label(img->context(), position_label(*g, family, position), st.font,
+                         g->font_scale);
+            widest = std::max(widest, label.width);
+            height = label.height;
+        }
+        const int row = family == ISO_ISOBAR ? 1 : 3;  // isobars, isotherms, density lines
+        const int top = static_cast<int>(m.plot_top()) - (height + 1) * row;
+        // Runs of columns with label pixels; the gaps between a label's
+        // glyphs (up to two columns) do not end a run.
+        int run = 0, gap = 0, longest = 0, labelled = 0;
+        for (int x = 0; x < 760; ++x) {
+            if (img->any_in(x, top + 2, x, top + height - 2, near_colour)) {
+                run += run > 0 ? gap + 1 : 1;
+                gap = 0;
+                ++labelled;
+            } else if (run > 0 && ++gap > 2) {
+                run = 0;
+                gap = 0;
+            }
+            longest = std::max(longest, run);
+        }
+        EXPECT_GT(labelled, 2 * widest) << "family " << family << ": too few labels";
+        EXPECT_LE(longest, widest + 1) << "family " << family << ": labels run together";
+    }
 }
 
 // The calculated steam example: the process curve passes the turbine
