@@ -16,27 +16,6 @@ using namespace guitest;
 
 namespace {
 
-// Runs `action` from the main loop once `ready` holds (polled).
-void when(std::function<bool()> ready, std::function<void()> action) {
-    struct Pending {
-        std::function<bool()> ready;
-        std::function<void()> action;
-        gint64 deadline;
-    };
-    auto* pending =
-        new Pending{std::move(ready), std::move(action), g_get_monotonic_time() + 60000000};
-    g_timeout_add(
-        20,
-        [](gpointer data) -> gboolean {
-            auto* job = static_cast<Pending*>(data);
-            if (!job->ready() && g_get_monotonic_time() < job->deadline) return TRUE;
-            job->action();
-            delete job;
-            return FALSE;
-        },
-        pending);
-}
-
 std::string buffer_text(GtkTextBuffer* buffer) {
     GtkTextIter a;
     GtkTextIter b;

@@ -39,15 +39,7 @@ struct CountingProgress : diagrams::IsolineProgress {
 class Diagrams : public GuiTest {
 protected:
     // The steam example, calculated, with its three diagrams.
-    Project* open_steam() {
-        Project* p = open_project_file(example("steam_rankine.kvr"));
-        EXPECT_NE(p, nullptr);
-        if (p == nullptr) return nullptr;
-        EXPECT_EQ(calcProject(*p), CS_FINISHED);
-        pump();
-        update_graphs(p);
-        return p;
-    }
+    Project* open_steam() { return open_calculated("steam_rankine.kvr"); }
     // A second water process with a water separator and one of air, made
     // in code (not calculated).
     void add_processes(Project* p) {
@@ -63,12 +55,7 @@ protected:
         build_process_in_tree(p, air);
     }
     void show(Graph* g) {
-        const ProjectView* pv = view_of(g->project);
-        const GraphView* gv = view_of(g);
-        ASSERT_TRUE(pv != nullptr && gv != nullptr && gv->page_box != nullptr);
-        GtkNotebook* book = GTK_NOTEBOOK(pv->graph_book);
-        gtk_notebook_set_current_page(book, gtk_notebook_page_num(book, gv->page_box));
-        pump();
+        show_graph_page(g);
         ASSERT_EQ(g->project->current_graph, g);
     }
     static GtkWidget* widget(GtkDialog* d, const char* name) {

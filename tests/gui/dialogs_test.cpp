@@ -58,14 +58,6 @@ protected:
         update_graphs(p);
         return p;
     }
-    void show_diagram(Graph* g) {
-        const ProjectView* pv = view_of(g->project);
-        const GraphView* gv = view_of(g);
-        ASSERT_TRUE(pv != nullptr && gv != nullptr && gv->page_box != nullptr);
-        GtkNotebook* book = GTK_NOTEBOOK(pv->graph_book);
-        gtk_notebook_set_current_page(book, gtk_notebook_page_num(book, gv->page_box));
-        pump();
-    }
 };
 
 }  // namespace
@@ -100,7 +92,7 @@ TEST_F(Dialogs, CreateNewGraphMakesEveryTypeOfASecondFluid) {
 TEST_F(Dialogs, DiagramSettingsDialogs) {
     Project* p = open_steam_and_air();
     ASSERT_NE(p, nullptr);
-    show_diagram(p->graphs[1]);
+    show_graph_page(p->graphs[1]);
     answer_dialogs({check("axis", {"axis_pages", "x_unit", "x_start", "x_end"}, 250, 300,
                           GTK_RESPONSE_CANCEL)});
     activate("ui/MenuBar/MenuGraphics/ConfigAxisAction");

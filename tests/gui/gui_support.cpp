@@ -4,6 +4,7 @@
 #include "app/core/files/filehandling.h"
 #include "app/core/model/init.h"
 #include "app/core/program/kvr.h"
+#include "app/core/solver/simulator.h"
 #include "support/paths.h"
 
 #include <algorithm>
@@ -102,6 +103,45 @@ void soon(std::function<void()> action, unsigned delay_ms) {
             return FALSE;
         },
         held, [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
+}
+
+void when(std::function<bool()> ready, std::function<void()> action) {
+    struct Pending {
+        std::function<bool()> ready;
+        std::function<void()> action;
+        gint64 deadline;
+    };
+    auto* pending =
+        new Pending{std::move(ready), std::move(action), g_get_monotonic_time() + 60000000};
+    g_timeout_add(
+        20,
+        [](gpointer data) -> gboolean {
+            auto* job = static_cast<Pending*>(data);
+            if (!job->ready() && g_get_monotonic_time() < job->deadline) return TRUE;
+            job->action();
+            delete job;
+            return FALSE;
+        },
+        pending);
+}
+
+void show_graph_page(app::Graph* graph) {
+    const app::gui::ProjectView* pv = app::gui::view_of(graph->project);
+    const app::gui::GraphView* gv = app::gui::view_of(graph);
+    ASSERT_TRUE(pv != nullptr && gv != nullptr && gv->page_box != nullptr);
+    GtkNotebook* book = GTK_NOTEBOOK(pv->graph_book);
+    gtk_notebook_set_current_page(book, gtk_notebook_page_num(book, gv->page_box));
+    pump();
+}
+
+app::Project* open_calculated(const std::string& example_name) {
+    app::Project* p = app::gui::open_project_file(example(example_name));
+    EXPECT_NE(p, nullptr) << example_name;
+    if (p == nullptr) return nullptr;
+    EXPECT_EQ(app::calcProject(*p), app::CS_FINISHED) << example_name;
+    pump();
+    app::gui::update_graphs(p);
+    return p;
 }
 
 namespace {

@@ -29,6 +29,14 @@ bool run_until(const std::function<bool()>& done, double seconds = 30);
 // Calls `action` from the main loop as soon as a nested loop (a modal
 // dialog) runs it; used to act inside dialogs that block their caller.
 void soon(std::function<void()> action, unsigned delay_ms = 20);
+// Runs `action` from the main loop once `ready` holds (polled every 20 ms,
+// for a minute at most); for acting inside a modal wait.
+void when(std::function<bool()> ready, std::function<void()> action);
+// Shows the diagram's page in its project's notebook.
+void show_graph_page(app::Graph* graph);
+// The example opened and calculated, its diagrams drawn (null on failure,
+// with the test failed).
+app::Project* open_calculated(const std::string& example_name);
 // Saves the screen as build/screens/NAME.png.
 void screenshot(const std::string& name);
 // Saves only the shown window (a dialog, the main window) as

@@ -34,40 +34,10 @@ std::function<int(GtkDialog*)> picture(const std::string& name, int response) {
     };
 }
 
-// Runs `action` from the main loop once `ready` holds (polled).
-void when(std::function<bool()> ready, std::function<void()> action) {
-    struct Pending {
-        std::function<bool()> ready;
-        std::function<void()> action;
-        gint64 deadline;
-    };
-    auto* pending =
-        new Pending{std::move(ready), std::move(action), g_get_monotonic_time() + 60000000};
-    g_timeout_add(
-        20,
-        [](gpointer data) -> gboolean {
-            auto* job = static_cast<Pending*>(data);
-            if (!job->ready() && g_get_monotonic_time() < job->deadline) return TRUE;
-            job->action();
-            delete job;
-            return FALSE;
-        },
-        pending);
-}
-
 void activate(const char* path) {
     GtkAction* action = action_at(path);
     ASSERT_NE(action, nullptr) << path;
     gtk_action_activate(action);
-    pump();
-}
-
-void show_page(Graph* g) {
-    const ProjectView* pv = view_of(g->project);
-    const GraphView* gv = view_of(g);
-    ASSERT_TRUE(pv != nullptr && gv != nullptr && gv->page_box != nullptr);
-    GtkNotebook* book = GTK_NOTEBOOK(pv->graph_book);
-    gtk_notebook_set_current_page(book, gtk_notebook_page_num(book, gv->page_box));
     pump();
 }
 
@@ -136,7 +106,7 @@ TEST_F(ManualScreens, Diagrams) {
     Project* p = open_project_file(example("steam_rankine.kvr"));
     ASSERT_NE(p, nullptr);
     calculate_now("");
-    show_page(p->graphs[1]);
+    show_graph_page(p->graphs[1]);
     answer_dialogs({picture("create_graph", GTK_RESPONSE_CANCEL)});
     activate("ui/MenuBar/MenuGraphics/CreateGraphAction");
     shot("ts_diagram", ui.mainwindow);
