@@ -79,6 +79,9 @@ struct Curve {
     double tc = 0, tlow = 0, thigh = 0;
     double lnp_low = 0, lnp_high = 0;
     std::vector<Piece> pieces;
+    // The upper ends of the pieces in T and ln P, side by side for the
+    // search (a piece is some 1.5 kB).
+    std::vector<double> thi, lnp_hi;
     int solves = 0;
     // The equation's own critical point, found before the build (pressure
     // 0: not found, or not close to the stated one).
@@ -439,6 +442,10 @@ void build_pieces(Build& b, double tlow) {
     c.thigh = c.pieces.back().thi;
     c.lnp_low = c.pieces.front().lnp_lo;
     c.lnp_high = c.pieces.back().lnp_hi;
+    for (const Piece& p : c.pieces) {
+        c.thi.push_back(p.thi);
+        c.lnp_hi.push_back(p.lnp_hi);
+    }
 }
 
 // The critical point of the equation itself, where FNCRPT finds one close
@@ -613,17 +620,16 @@ const Curve* curve_of(int icomp) {
     return slot_curve[icomp];
 }
 
-const Piece& piece_at_t(const Curve& c, double T) {
-    const auto it = std::lower_bound(c.pieces.begin(), c.pieces.end(), T,
-                                     [](const Piece& p, double t) { return p.thi < t; });
-    return it == c.pieces.end() ? c.pieces.back() : *it;
+// The first piece whose upper end is not below v in the list of ends.
+const Piece& piece_at(const Curve& c, const std::vector<double>& ends, double v) {
+    const auto it = std::lower_bound(ends.begin(), ends.end(), v);
+    return it == ends.end() ? c.pieces.back()
+                            : c.pieces[static_cast<std::size_t>(it - ends.begin())];
 }
 
-const Piece& piece_at_lnp(const Curve& c, double lnp) {
-    const auto it = std::lower_bound(c.pieces.begin(), c.pieces.end(), lnp,
-                                     [](const Piece& p, double v) { return p.lnp_hi < v; });
-    return it == c.pieces.end() ? c.pieces.back() : *it;
-}
+const Piece& piece_at_t(const Curve& c, double T) { return piece_at(c, c.thi, T); }
+
+const Piece& piece_at_lnp(const Curve& c, double lnp) { return piece_at(c, c.lnp_hi, lnp); }
 
 }  // namespace
 
