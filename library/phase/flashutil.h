@@ -6,6 +6,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <string>
@@ -87,9 +88,19 @@ inline std::string supercritical_failed(const std::string& m) {
 
 // Phase compositions of a flash or saturation result before it is found: the
 // unit vector of a pure component, else the overall composition.
+// (A pure fluid's are copied from a zero vector: whole registers at a time,
+// on every entry of a saturation routine or flash.)
+constexpr std::array<double, 20> kZeroVector{};
 inline void start_compositions(int icomp, const double z[20], double x[20], double y[20]) {
+    if (icomp > 0 && icomp <= 20) {
+        std::copy_n(kZeroVector.begin(), 20, x);
+        std::copy_n(kZeroVector.begin(), 20, y);
+        x[icomp - 1] = 1.0;
+        y[icomp - 1] = 1.0;
+        return;
+    }
     for (int i = 0; i < 20; ++i) {
-        const double v = icomp > 0 ? (i == icomp - 1 ? 1.0 : 0.0) : z[i];
+        const double v = icomp > 0 ? 0.0 : z[i];
         x[i] = v;
         y[i] = v;
     }

@@ -276,7 +276,10 @@ class SaturationAtPressure {
 public:
     SaturationAtPressure(double P, const double x[20], int kph, double& T, double& Dl, double& Dv,
                          double xl[20], double xv[20], int& ierr, std::string& herr)
-        : P(P), x(x), kph(kph), T(T), Dl(Dl), Dv(Dv), xl(xl), xv(xv), ierr(ierr), herr(herr) {}
+        : P(P), x(x), kph(kph), T(T), Dl(Dl), Dv(Dv), xl(xl), xv(xv), ierr(ierr), herr(herr) {
+        // (Copied from the zero vector: a string instruction costs more.)
+        std::copy_n(flash::kZeroVector.begin(), 20, z);
+    }
 
     void run() {
         icomp = ISPURE(x);
@@ -331,7 +334,7 @@ private:
     double Tc = 0, Pc = 0, Dc = 0;
     int jerr = 0;
     std::string jmsg;
-    double z[20] = {};
+    double z[20];  // zeros until the start of the iteration
     double omega = 0;
     int flag = 0;  // 1: Dl and Dv hold start values
     bool pseudo_pure = false, bubble_line = false;

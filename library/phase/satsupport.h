@@ -37,11 +37,14 @@ inline void cache_store(SatCache& c, double T, double P, double Dl, double Dv, c
     c.p = P;
     c.dl = Dl;
     c.dv = Dv;
-    for (std::size_t i = 0; i < kMaxComp; ++i) {
-        c.z[i] = icomp > 0 ? (static_cast<int>(i) == icomp - 1 ? 1.0 : 0.0) : x[i];
-        c.xl[i] = xl[i];
-        c.xv[i] = xv[i];
+    if (icomp > 0 && icomp <= kMaxComp) {
+        std::copy_n(flash::kZeroVector.begin(), kMaxComp, c.z.begin());
+        c.z[static_cast<std::size_t>(icomp - 1)] = 1.0;
+    } else {
+        for (std::size_t i = 0; i < kMaxComp; ++i) c.z[i] = icomp > 0 ? 0.0 : x[i];
     }
+    std::copy_n(xl, kMaxComp, c.xl.begin());
+    std::copy_n(xv, kMaxComp, c.xv.begin());
     c.kph = kph;
     c.icomp = icomp;
 }
