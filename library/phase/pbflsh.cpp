@@ -457,11 +457,32 @@ private:
         int serr = 0;
         std::string smsg;
         ABFL1(P, b, z, kph, ab, 0.0, 0.0, T, pp, D, serr, smsg);
+        if (serr <= 0 && kph == 1 && inside_the_dome()) {
+            // The isobar followed down from the bubble point met a root of
+            // the equation between its saturated densities (ethane's loops
+            // below 240 K give the value there too): the liquid is searched
+            // again from the triple point up.
+            T = std::max(tmin, CCON.ttp[icomp]);
+            D = CCON.dtp[icomp];
+            ABFL1(P, b, z, kph, ab, 0.0, 0.0, T, pp, D, serr, smsg);
+            if (serr <= 0 && inside_the_dome())
+                return give_up(248, msg(248,
+                                        "single-phase iteration did not converge; the "
+                                        "root lies between the saturated densities"));
+        }
         if (serr > 0) return give_up(serr, smsg);
         properties();
         q = ppf ? flash::single_phase_quality(T, P, D, Tc, Pc, Dc)
                 : flash::side_quality(kph == 1, T, P, D, Tc, Pc, Dc);
         finish();
+    }
+
+    // Whether a pure fluid's liquid root (T, D) is thinner than the
+    // saturated liquid at T: a compressed liquid is denser.
+    bool inside_the_dome() const {
+        if (icomp == 0 || ppf) return false;
+        double ps = 0, dl = 0, dv = 0;
+        return satcheb::at_t(icomp, T, ps, dl, dv) && P > ps && D < dl * (1.0 - 1e-9);
     }
 
     // A state below the lowest temperature of the liquid.

@@ -191,7 +191,10 @@ TEST(PressureFlash, RoundTripsOverSingleAndTwoPhaseGrids) {
 // search ran to), and liquids on the triple-point isotherm (found a few
 // digits below the lowest temperature, and refused as below it), and a
 // liquid-like root just above the stated critical point next to the step of
-// its isobar (the equation's own critical point lies higher).
+// its isobar (the equation's own critical point lies higher), and ethane's
+// cold liquid, whose value the equation also takes between its saturated
+// densities at 235 K, where the isobar followed down from the bubble point
+// met it first.
 TEST(PressureFlash, CornersOfTheRange) {
     struct Corner {
         const char* fluid;
@@ -208,7 +211,8 @@ TEST(PressureFlash, CornersOfTheRange) {
           Corner{"orthohyd", 14.008, 33.184728957848506}, Corner{"r123", 166.0, 76000.0},
           Corner{"r123", 181.09491338777607, 24080.203785263417}, Corner{"acetone", 277.38, 4695.3},
           Corner{"r407c", 230.26910810202205, 4600.464124985403},
-          Corner{"heptane", 540.18401299999994, 2734.6320000000001}}) {
+          Corner{"heptane", 540.18401299999994, 2734.6320000000001},
+          Corner{"ethane", 130.00406779661017, 4129.3191783346911}}) {
         SCOPED_TRACE(k.fluid);
         ASSERT_TRUE(setup(k.fluid));
         const State a = tp(k.T, k.P);
