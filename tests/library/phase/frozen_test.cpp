@@ -17,11 +17,7 @@ namespace {
 
 class FrozenAndAsymmetric : public ::testing::Test {
 protected:
-    void TearDown() override {
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
-    }
+    void TearDown() override { mixtest::setup_nitrogen(); }
     void set_up(const mixtest::Mixture& m) {
         ASSERT_TRUE(mixtest::setup(m));
         m.fill(z);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -40,6 +41,36 @@ inline const std::vector<Mixture>& mixtures() {
     };
     return m;
 }
+
+// Sets the library back to pure nitrogen, as the other tests expect it.
+inline void setup_nitrogen() {
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
+}
+
+// A suite over mixtures that leaves the library set up for pure nitrogen.
+template <class Base = ::testing::Test>
+class MixtureSuite : public Base {
+protected:
+    void TearDown() override { setup_nitrogen(); }
+};
+
+// States of a grid and the failures among them, the first `keep` listed.
+struct FailureCount {
+    int states = 0, two_phase = 0, failures = 0;
+    std::vector<std::string> list;
+    std::size_t keep = 40;
+    void failed(const std::string& what) {
+        ++failures;
+        if (list.size() < keep) list.push_back(what);
+    }
+    void print(const std::string& heading) const {
+        std::printf("%s: %d states (%d two-phase), %d failures\n", heading.c_str(), states,
+                    two_phase, failures);
+        for (const std::string& s : list) std::printf("  %s\n", s.c_str());
+    }
+};
 
 inline ::testing::AssertionResult setup(const Mixture& m) {
     int ierr = 0;

@@ -37,14 +37,7 @@ const Range kRanges[] = {
 
 int grid_size() { return std::getenv("KVR2_FULL_GRIDS") ? 24 : 9; }
 
-struct Count {
-    int states = 0, two_phase = 0, failures = 0;
-    std::vector<std::string> list;
-    void failed(const std::string& what) {
-        ++failures;
-        list.push_back(what);
-    }
-};
+using Count = mixtest::FailureCount;
 
 std::string at(const char* what, double T, double P) {
     char buf[160];
@@ -79,14 +72,7 @@ void round_trip(double T, double P, const double z[20], Count& c) {
     check("TDFLSH", std::fabs(P2 / P - 1.0) > 1e-7 || (two && std::fabs(q2 - q) > 1e-7));
 }
 
-class MixtureRoundTrip : public ::testing::TestWithParam<int> {
-protected:
-    void TearDown() override {
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
-    }
-};
+class MixtureRoundTrip : public mixtest::MixtureSuite<::testing::TestWithParam<int>> {};
 
 TEST_P(MixtureRoundTrip, FlashesFindTheirStatesAgain) {
     const int k = GetParam();
@@ -116,9 +102,7 @@ TEST_P(MixtureRoundTrip, FlashesFindTheirStatesAgain) {
             for (double f : {0.02, 0.5, 0.9}) pressures.push_back(pd + f * (pb - pd));
         for (double P : pressures) round_trip(T, P, z, c);
     }
-    std::printf("%s: %d states (%d two-phase), %d failures; skipped: %s\n", m.label.c_str(),
-                c.states, c.two_phase, c.failures, r.why_above);
-    for (const std::string& s : c.list) std::printf("  %s\n", s.c_str());
+    c.print(m.label + " (skipped: " + r.why_above + ")");
     EXPECT_EQ(c.failures, 0);
     EXPECT_GT(c.two_phase, 0);
 }

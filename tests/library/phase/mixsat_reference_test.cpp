@@ -25,11 +25,7 @@ protected:
         rows = mixtest::read_csv(testsupport::shared_dir() + "/reference/mixtures.csv");
         ASSERT_FALSE(rows.empty());
     }
-    void TearDown() override {
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
-    }
+    void TearDown() override { mixtest::setup_nitrogen(); }
     // Sets up the row's mixture when it differs from the last one.
     bool mixture_of(const Row& r, double z[20]) {
         const mixtest::Mixture m = mixtest::parse_composition(r.at("mixture"), r.at("composition"));

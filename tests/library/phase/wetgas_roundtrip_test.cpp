@@ -22,18 +22,19 @@ namespace {
 
 bool dense() { return std::getenv("KVR2_FULL_GRIDS") != nullptr; }
 
-struct Count {
-    int states = 0, two_phase = 0, failures = 0;
-    std::vector<std::string> list;
-    void failed(const std::string& what) {
-        ++failures;
-        if (list.size() < 40) list.push_back(what);
-    }
-};
+using Count = mixtest::FailureCount;
 
 std::string at(const char* what, double T, double P, double q) {
     char buf[200];
     std::snprintf(buf, sizeof buf, "%s at T=%.9g K, p=%.9g kPa (q %.9g)", what, T, P, q);
+    return buf;
+}
+
+std::string grid_heading(const char* what, int nt, int np, double tlo, double thi, double plo,
+                         double phi) {
+    char buf[200];
+    std::snprintf(buf, sizeof buf, "%s: %dx%d grid, T %g..%g K, p %g..%g kPa", what, nt, np, tlo,
+                  thi, plo, phi);
     return buf;
 }
 
@@ -156,14 +157,7 @@ const std::vector<Grid>& grids() {
     return g;
 }
 
-class WetGasRoundTrip : public ::testing::TestWithParam<int> {
-protected:
-    void TearDown() override {
-        int ierr = 0;
-        std::string herr, hrf = "DEF";
-        lib::SETUP0(1, "nitrogen", "hmx", hrf, ierr, herr);
-    }
-};
+class WetGasRoundTrip : public mixtest::MixtureSuite<::testing::TestWithParam<int>> {};
 
 TEST_P(WetGasRoundTrip, FlashesFindTheirStatesAgain) {
     const Grid& g = grids()[static_cast<std::size_t>(GetParam())];
@@ -180,9 +174,7 @@ TEST_P(WetGasRoundTrip, FlashesFindTheirStatesAgain) {
             round_trip(T, P, z, c);
         }
     }
-    std::printf("%s: %dx%d grid, T %g..%g K, p %g..%g kPa: %d states (%d two-phase), %d failures\n",
-                g.label, nt, np, g.tlo, g.thi, g.plo, g.phi, c.states, c.two_phase, c.failures);
-    for (const std::string& s : c.list) std::printf("  %s\n", s.c_str());
+    c.print(grid_heading(g.label, nt, np, g.tlo, g.thi, g.plo, g.phi));
     EXPECT_EQ(c.failures, 0);
     EXPECT_GT(c.two_phase, 0);
 }
@@ -241,11 +233,7 @@ TEST_F(NaturalGas, FlashesFindStatesNearTheDewLine) {
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)
             round_trip(185.0 + 115.0 * i / (n - 1.0), 200.0 * std::pow(40.0, j / (n - 1.0)), z, c);
-    std::printf(
-        "10-component gas near its dew line and across its envelope: %d states (%d "
-        "two-phase), %d failures\n",
-        c.states, c.two_phase, c.failures);
-    for (const std::string& s : c.list) std::printf("  %s\n", s.c_str());
+    c.print("10-component gas near its dew line and across its envelope");
     EXPECT_EQ(c.failures, 0);
     EXPECT_GT(c.two_phase, 0);
 }
@@ -300,11 +288,7 @@ TEST_F(NaturalGas, TwentyComponentsSplitCloseToTheDewLine) {
             if (mismatch > 1e-7) c.failed(at("TPFLSH fugacities", T, P, q));
         }
     }
-    std::printf(
-        "20-component gas near its dew line: %d states (%d two-phase), %d failures, "
-        "fugacities equal within %.2g\n",
-        c.states, c.two_phase, c.failures, worst);
-    for (const std::string& f : c.list) std::printf("  %s\n", f.c_str());
+    c.print("20-component gas near its dew line, fugacities equal within " + std::to_string(worst));
     EXPECT_EQ(c.failures, 0);
 }
 
@@ -359,9 +343,7 @@ TEST_P(DenseStates, TpflshFindsOnePhaseAndTheLiquidRoot) {
             if (ierr > 0 || !close(D, Dr, 1e-9)) c.failed(at("liquid root", T, P, q));
         }
     }
-    std::printf("%s: %dx%d grid, T %g..%g K, p %g..%g kPa: %d states, %d failures\n", r.what, nt,
-                np, r.tlo, r.thi, r.plo, r.phi, c.states, c.failures);
-    for (const std::string& s : c.list) std::printf("  %s\n", s.c_str());
+    c.print(grid_heading(r.what, nt, np, r.tlo, r.thi, r.plo, r.phi));
     EXPECT_EQ(c.failures, 0);
 }
 
