@@ -25,9 +25,11 @@ inline constexpr const char* UNDEFINED_PHASE = "undefined";
 
 // The read-out entries: T in the default temperature unit ("%8.2f"), p
 // in the default pressure unit ("%8.3f"), h ("%8.2f", kJ/kg), s ("%8.3f",
-// kJ/(kg K)), rho ("%8.2f", kg/m3) and the phase.
+// kJ/(kg K)), rho ("%8.2f", kg/m3) and the phase; and why the diagram's
+// fluid has no transport values ("" when it has them).
 struct ReadoutTexts {
     std::string T, p, h, s, rho, phase;
+    std::string transport;
 };
 
 // The state at diagram values (x, y) of the Graph's type (h-s: x s, y h;

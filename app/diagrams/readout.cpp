@@ -125,12 +125,18 @@ ReadoutTexts readout_at(Graph& graph, double xv, double yv) {
         default: break;
     }
     const State given = st;
+    std::string transport;
     if (graph.fluid != nullptr && graph.type >= 0 && graph.type <= 4) {
         BusyScope busy;
-        if (init_stoffwerte(graph.fluid) == 1) compute(*graph.fluid, graph.type, st);
+        if (init_stoffwerte(graph.fluid) == 1) {
+            compute(*graph.fluid, graph.type, st);
+            transport = graph.fluid->transport_note;
+        }
     }
     if (!st.ok) st = given;  // only the values the pointer gave are known
-    return texts_of(st, graph.type);
+    ReadoutTexts out = texts_of(st, graph.type);
+    out.transport = transport;
+    return out;
 }
 
 std::optional<ReadoutTexts> readout_at_pixel(Graph& graph, double px, double py) {

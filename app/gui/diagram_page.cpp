@@ -31,8 +31,13 @@ struct DiagramPage {
     std::array<GtkWidget*, 5> values{};  // T, s, rho, p, h
     std::array<GtkWidget*, 5> units{};
     GtkWidget* phase = nullptr;
-    guint deferred = 0;  // timeout of a drawing left for later
+    GtkWidget* title = nullptr;  // the read-out's title (and why no transport values)
+    std::string transport;       // why the fluid has no transport values, or ""
+    guint deferred = 0;          // timeout of a drawing left for later
 };
+
+constexpr const char* READOUT_TITLE = "Properties at mouse pointer";
+constexpr int TITLE_CHARS = 88;  // width of the read-out's title, characters
 std::map<const Graph*, DiagramPage> pages;
 
 DiagramPage* page_of(const Graph* graph) {
@@ -172,7 +177,11 @@ GtkWidget* build_readout(DiagramPage& page) {
                                       {"Pressure p", Q_PRESSURE, 1, 0},
                                       {"Enthalpy h", Q_SPECIFIC_ENERGY, 1, 4}};
     const auto fill = static_cast<GtkAttachOptions>(GTK_FILL);
-    GtkWidget* frame = my_frame("Properties at mouse pointer");
+    GtkWidget* frame = my_frame(READOUT_TITLE);
+    // Its title also says why the fluid has no transport values; a long
+    // text ends in "..." (whole in the tooltip), so the page keeps its size.
+    page.title = gtk_frame_get_label_widget(GTK_FRAME(frame));
+    gtk_label_set_ellipsize(GTK_LABEL(page.title), PANGO_ELLIPSIZE_END);
     GtkWidget* table = gtk_table_new(2, 11, FALSE);
     auto attach = [&](GtkWidget* w, guint col, guint row, guint span = 1, guint xpad = 4,
                       guint ypad = 2) {
@@ -195,6 +204,8 @@ GtkWidget* build_readout(DiagramPage& page) {
     gtk_entry_set_text(GTK_ENTRY(page.phase), "- 0");
     attach(page.phase, 8, 1, 3, 1, 0);
     gtk_container_add(GTK_CONTAINER(frame), table);
+    // The title takes about the table's width, no more.
+    gtk_label_set_width_chars(GTK_LABEL(page.title), TITLE_CHARS);
     return frame;
 }
 
@@ -329,9 +340,16 @@ void restore_backup(Graph* graph) {
 
 void set_readout(const Graph* graph, const std::string& T, const std::string& p,
                  const std::string& h, const std::string& s, const std::string& rho,
-                 const std::string& phase) {
-    const DiagramPage* page = page_of(graph);
+                 const std::string& phase, const std::string& transport) {
+    DiagramPage* page = page_of(graph);
     if (page == nullptr || page->phase == nullptr) return;
+    if (page->title != nullptr && transport != page->transport) {
+        page->transport = transport;
+        const std::string title =
+            transport.empty() ? READOUT_TITLE : std::string(READOUT_TITLE) + " - " + transport;
+        gtk_label_set_text(GTK_LABEL(page->title), title.c_str());
+        gtk_widget_set_tooltip_text(page->title, transport.empty() ? nullptr : title.c_str());
+    }
     // Entries in the order of the frame: T, s, rho, p, h.
     const std::string* texts[5] = {&T, &s, &rho, &p, &h};
     for (std::size_t i = 0; i < page->values.size(); ++i)
@@ -346,7 +364,14 @@ void set_readout(const Graph* graph, const std::string& T, const std::string& p,
 
 std::string readout_text(const Graph* graph, int entry) {
     const DiagramPage* page = page_of(graph);
-    if (page == nullptr || page->phase == nullptr || entry < 0 || entry > 5) return "";
+    if (page == nullptr || page->phase == nullptr || entry < 0 || entry > 6) return "";
+    if (entry == 6) {
+        // The title's text after "Properties at mouse pointer - ".
+        const std::string t =
+            page->title != nullptr ? gtk_label_get_text(GTK_LABEL(page->title)) : "";
+        const std::size_t n = std::string(READOUT_TITLE).size() + 3;
+        return t.size() > n ? t.substr(n) : "";
+    }
     GtkWidget* w = entry < 5 ? page->values[static_cast<std::size_t>(entry)] : page->phase;
     return gtk_entry_get_text(GTK_ENTRY(w));
 }

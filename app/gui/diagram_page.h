@@ -30,12 +30,14 @@ void redraw_graph(Graph* graph);
 void restore_backup(Graph* graph);
 
 // Writes the read-out entries of a diagram's page (and the units of T and p,
-// which follow the default units).
+// which follow the default units), and in the read-out's title why the
+// fluid has no transport values (none when `transport` is empty).
 void set_readout(const Graph* graph, const std::string& T, const std::string& p,
                  const std::string& h, const std::string& s, const std::string& rho,
-                 const std::string& phase);
+                 const std::string& phase, const std::string& transport = "");
 // The text of read-out entry `entry` (0 T, 1 s, 2 rho, 3 p, 4 h, 5 the
-// phase); "" when the page has none.
+// phase, 6 why the fluid has no transport values, from the title); "" when
+// the page has none.
 std::string readout_text(const Graph* graph, int entry);
 
 // The off-screen picture and the backup of a diagram's page (null when the

@@ -94,7 +94,7 @@ void hover_test(Graph* graph, int px, int py) {
 }
 
 void show_texts(const Graph* graph, const diagrams::ReadoutTexts& t) {
-    set_readout(graph, t.T, t.p, t.h, t.s, t.rho, t.phase);
+    set_readout(graph, t.T, t.p, t.h, t.s, t.rho, t.phase, t.transport);
 }
 
 gboolean graph_mouse_moved(GtkWidget*, GdkEventMotion* event, gpointer data) {

@@ -72,6 +72,21 @@ TEST_F(Readout, SameStateFromEveryDiagramType) {
     }
 }
 
+// A fluid without transport values says why under the read-out; others
+// leave the line empty.
+TEST_F(Readout, FluidWithoutTransportValuesSaysWhy) {
+    Fluid flue = *fluids[2];  // Humid ISO Air's components, 12 % water
+    for (int i = 0; i < 4; ++i) flue.x[static_cast<std::size_t>(i)] *= 0.88;
+    flue.x[static_cast<std::size_t>(flue.water_pos)] = 0.12;
+    auto g = diagtest::make_graph(FLUID_WATER, 4);
+    EXPECT_EQ(readout_at(*g, 500, 100).transport, "");
+    g->fluid = &flue;
+    const ReadoutTexts r = readout_at(*g, 500, 100);
+    EXPECT_NE(r.phase, "undefined");
+    EXPECT_NE(r.transport.find("12.0 % water"), std::string::npos) << r.transport;
+    g->fluid = nullptr;
+}
+
 TEST_F(Readout, FailureShowsTheGivenValues) {
     auto ph = diagtest::make_graph(FLUID_WATER, 3);
     const ReadoutTexts r = readout_at(*ph, -50000, 100);  // far below any state of water

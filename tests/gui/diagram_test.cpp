@@ -336,6 +336,20 @@ TEST_F(Diagrams, PointerClicksTimersAndReadout) {
     send(ts, GDK_MOTION_NOTIFY, tx, ty);
     const std::string T = readout_text(ts, 0);
     EXPECT_NEAR(std::atof(T.c_str()), turbine.T[mid], 3) << T;
+    EXPECT_EQ(readout_text(ts, 6), "");
+    // A mixture without transport values says why under the read-out.
+    Fluid* steam = ts->fluid;
+    Fluid flue = *fluids[2];  // Humid ISO Air's components, 12 % water
+    for (int i = 0; i < 4; ++i) flue.x[static_cast<std::size_t>(i)] *= 0.88;
+    flue.x[static_cast<std::size_t>(flue.water_pos)] = 0.12;
+    ts->fluid = &flue;
+    send(ts, GDK_MOTION_NOTIFY, ex, ey);
+    EXPECT_NE(readout_text(ts, 6).find("12.0 % water"), std::string::npos);
+    screenshot("readout_without_transport");
+    ts->fluid = steam;
+    current_fluid = nullptr;
+    send(ts, GDK_MOTION_NOTIFY, tx, ty);
+    EXPECT_EQ(readout_text(ts, 6), "");
 
     // A click on the curve selects the part; on empty area it drags until
     // the release, or until the page goes.

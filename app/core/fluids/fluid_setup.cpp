@@ -4,6 +4,7 @@
 // critical and triple-point states come from the equation of state
 // directly.
 #include "app/core/fluids/fluid_properties.h"
+#include "app/core/fluids/transport_values.h"
 #include "app/core/model/init.h"
 #include "app/core/program/text_output.h"
 #include "library/library.h"
@@ -155,6 +156,7 @@ int init_stoffwerte(Fluid* fluid) {
     limits(f);
     water(f);
     standard_state(f);
+    f.transport_note = transport_unavailable_reason(f, f.x.data());
     return 1;
 }
 

@@ -230,6 +230,10 @@ TableResult write_property_table(Fluid& fluid, const TableGrid& g, const TableSi
     r.error = prepare_table(fluid, info);
     if (!r.error.empty()) return r;
     sink(table_separator() + table_header());
+    // A mixture without transport values says why, in a line of the table's
+    // width, once.
+    const std::string note = transport_unavailable_reason(fluid, info.x.data());
+    if (!note.empty()) sink("| " + pad_to_chars(note, 280) + "|\n" + table_separator());
     const std::int64_t nT = grid_count(g.T_min, g.T_max, g.T_step);
     const std::int64_t np = grid_count(g.p_min, g.p_max, g.p_step);
     // Both counts may be huge (a tiny step): the product is held to what

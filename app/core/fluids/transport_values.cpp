@@ -67,4 +67,35 @@ int get_trnsp_by_T_and_p(const double* c, double T, double p, double& eta, doubl
     return 0;
 }
 
+std::string transport_unavailable_reason(const Fluid& fluid, const double* x) {
+    // A dilute state: whether the mixture has transport models at all does
+    // not depend on the state.
+    double eta = 0, lambda = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TRNPRP(300.0, 1e-3, x, eta, lambda, ierr, herr);
+    if (ierr == TRANSPORT_NO_MODEL)
+        return "No viscosity or thermal conductivity: the fluid data hold no transport model "
+               "for one of its components.";
+    if (ierr != TRANSPORT_MIXTURE_CLASS) return "";
+    const std::string none = "No viscosity or thermal conductivity for this mixture: ";
+    if (herr.find("ammonia/water") != std::string::npos)
+        return none +
+               "ammonia with water, for which the mixture data hold no transport "
+               "parameters.";
+    if (herr.find("alcohols") != std::string::npos)
+        return none +
+               "it holds an alcohol, and the mixture data hold no transport parameters "
+               "for its pairs.";
+    const int w = fluid.water_pos;
+    const double share = w >= 0 && w < MAX_COMPONENTS ? 100.0 * x[w] : 0.0;
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "it holds %.1f %% water (mole fraction); without transport parameters for its "
+                  "pairs, which the mixture data lack, the property library computes none above "
+                  "5 %%.",
+                  share);
+    return none + text;
+}
+
 }  // namespace app

@@ -3,6 +3,8 @@
 // thermal conductivity.
 #pragma once
 
+#include "app/core/model/records.h"
+
 #include <string>
 
 namespace app {
@@ -12,6 +14,9 @@ namespace app {
 inline constexpr int TRANSPORT_TWO_PHASE = 24301;
 // Result when the fluid has no model for one of the properties.
 inline constexpr int TRANSPORT_NO_MODEL = 40;
+// The library's result for a mixture class it has no transport model for
+// without pair parameters (water above 5 %, ammonia with water, alcohols).
+inline constexpr int TRANSPORT_MIXTURE_CLASS = 50;
 
 // Why the latest get_trnsp_by_T_and_p with a non-zero result did not give
 // every value (the library's message, or this layer's).
@@ -30,5 +35,12 @@ int get_trnsp_by_T_and_p(const double* c, double T, double p, double& eta, doubl
 
 // True for a computed transport value, false for a "not available" marker.
 bool is_transport_value(double v);
+
+// Why the fluid, with the composition x, has no viscosity and thermal
+// conductivity at any state, in words for the user ("" when it has them):
+// a mixture with water above 5 %, ammonia with water or an alcohol, whose
+// components the mixture data pair without transport parameters.  Asks the
+// library, which must be set up for the fluid.
+std::string transport_unavailable_reason(const Fluid& fluid, const double* x);
 
 }  // namespace app

@@ -550,6 +550,7 @@ struct Fluid {
     double pmin = 0.0, pmax = 0.0;              // kPa
     double Dmin = 0.0, Dmax = 0.0;              // kg/m3
     double v_std = 0.0;                         // specific volume at the standard state, m3/kg
+    std::string transport_note;  // why its own composition has no transport values, or ""
 
     std::array<Axis, 4> axis;  // default axes s, h, p, T of new diagrams
     int dome_count = 0;        // 0 until computed, then DOME_POINTS

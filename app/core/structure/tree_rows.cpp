@@ -177,10 +177,17 @@ TreeRow part_tree(Part& part) {
     return row;
 }
 
+// The fluid's name, and why it has no transport values where it has none
+// (known once the library has been set up for it).
+std::string fluid_value(const Fluid* fluid) {
+    if (fluid == nullptr) return "";
+    if (fluid->transport_note.empty()) return fluid->name;
+    return fluid->name + " - " + fluid->transport_note;
+}
+
 std::vector<TreeRow> inlet_rows(const Process& process) {
     std::vector<TreeRow> rows;
-    rows.push_back(
-        leaf("Fluid", INLET_CHOICE, process.fluid != nullptr ? process.fluid->name : "", false));
+    rows.push_back(leaf("Fluid", INLET_CHOICE, fluid_value(process.fluid), false));
     for (int k = 0; k < NUM_PROCESS_INPUTS; ++k) {
         const ValueDef& def = process_input_values_def[sz(k)];
         rows.push_back(leaf(def.name, INLET_VALUE,

@@ -3,13 +3,17 @@
 #include "app/core/fluids/transport_values.h"
 
 #include "app/core/fluids/fluid_properties.h"
+#include "app/core/fluids/property_table.h"
 #include "app/core/model/init.h"
+#include "app/core/structure/tree_model.h"
 #include "library/library.h"
 #include "tests/support/paths.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -113,6 +117,58 @@ TEST_F(TransportValues, EqualTheLibraryAtTheFlashDensity) {
             EXPECT_NEAR(g.v[1] * Dflash * lib::WMOL(c) / eta, 1.0, 1e-12) << f->name << " " << T;
         }
     }
+}
+
+// A flue gas: Humid ISO Air's components with a fixed share of water.
+Fluid flue_gas(double water) {
+    Fluid f = *fluids[2];
+    f.name = "Flue gas";
+    f.humidity_type = HT_GENERAL;
+    for (int i = 0; i < 4; ++i) f.x[static_cast<std::size_t>(i)] *= 1.0 - water;
+    f.x[static_cast<std::size_t>(f.water_pos)] = water;
+    return f;
+}
+
+// Why a mixture has no transport values, said where the user meets it: the
+// tree's fluid row and the property table (the diagrams' read-out in the
+// diagram tests).
+TEST_F(TransportValues, MixturesSayWhyTheyHaveNone) {
+    Fluid flue = flue_gas(0.12);
+    ASSERT_EQ(init_stoffwerte(&flue), 1);
+    const std::string why = transport_unavailable_reason(flue, flue.x.data());
+    EXPECT_EQ(why,
+              "No viscosity or thermal conductivity for this mixture: it holds 12.0 % water (mole "
+              "fraction); without transport parameters for its pairs, which the mixture data "
+              "lack, the property library computes none above 5 %.");
+    EXPECT_EQ(flue.transport_note, why);
+    Fluid damp = flue_gas(0.03);
+    ASSERT_EQ(init_stoffwerte(&damp), 1);
+    EXPECT_EQ(damp.transport_note, "");
+    ASSERT_EQ(init_stoffwerte(fluids[FLUID_WATER]), 1);
+    EXPECT_EQ(fluids[FLUID_WATER]->transport_note, "");
+
+    Process process;
+    process.fluid = &flue;
+    EXPECT_EQ(inlet_rows(process).front().value, "Flue gas - " + why);
+    process.fluid = &damp;
+    EXPECT_EQ(inlet_rows(process).front().value, "Flue gas");
+
+    // The table: one line of its width under the header, cells "undefined".
+    std::string text;
+    std::atomic<bool> stop{false};
+    const TableResult r = write_property_table(
+        flue, TableGrid{100, 100, 100, 500, 500, 100}, [&](const std::string& t) { text += t; },
+        stop, nullptr);
+    ASSERT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(r.rows, 1);
+    EXPECT_NE(text.find("| " + why), std::string::npos);
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) EXPECT_EQ(line.size(), 283u) << line;
+    text.clear();
+    write_property_table(
+        damp, TableGrid{100, 100, 100, 500, 500, 100}, [&](const std::string& t) { text += t; },
+        stop, nullptr);
+    EXPECT_EQ(text.find("No viscosity"), std::string::npos);
 }
 
 }  // namespace
