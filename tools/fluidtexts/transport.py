@@ -94,9 +94,10 @@ def _extra(ds, fname):
 
 
 # ---------------------------------------------------------------------------
-# Dilute gases of the form P sqrt(T) / S(T), ln S = A + B/T + C/T^2 (the
-# Vesovic group's correlations of cyclohexane and the xylenes): no block
-# holds exp(B/T) exactly; the collision integral "CI1", exp(sum b_k L^k)
+# Dilute gases of the form P sqrt(T) / S(T) with an S no block holds exactly
+# (ln S = A + B/T + C/T^2 of the Vesovic group's correlations of cyclohexane
+# and the xylenes; carbon dioxide's sum of powers of T^(1/6) and
+# exponentials of T^(1/3)): the collision integral "CI1", exp(sum b_k L^k)
 # with L = ln(T/T0), holds a polynomial in L fitted to ln S.
 # ---------------------------------------------------------------------------
 
@@ -114,19 +115,15 @@ def _solve(a, b):
     return [m[i][n] / m[i][i] for i in range(n)]
 
 
-def ln_s_fit(A, B, C, tlow, thigh):
+def ln_s_fit(ln_s, tlow, thigh):
     """(T0, [(b_k, k)], largest relative deviation of exp(-ln S)) of the
     lowest-degree polynomial in L = ln(T/T0), T0 the geometric middle of
-    [tlow, thigh], through ln S at Chebyshev points that follows it there
-    within 1e-12 (degree at most 16)."""
+    [tlow, thigh], through ln_s(T) at Chebyshev points that follows it there
+    within 1e-12 (degree at most 20)."""
     t0 = math.sqrt(tlow * thigh)
     half = 0.5 * math.log(thigh / tlow)
-
-    def ln_s(T):
-        return A + B / T + C / (T * T)
-
     best = None
-    for deg in range(4, 17):
+    for deg in range(4, 21):
         us = [math.cos(math.pi * (j + 0.5) / (deg + 1)) for j in range(deg + 1)]
         a = [[u ** k for k in range(deg + 1)] for u in us]
         coef = _solve(a, [ln_s(t0 * math.exp(half * u)) for u in us])
@@ -143,21 +140,26 @@ def ln_s_fit(A, B, C, tlow, thigh):
 
 
 def fitted_dilute(x, prefactor, A, B, C, eos, sigma, who):
+    """The VS1 dilute part P sqrt(T)/S(T), ln S = A + B/T + C/T^2."""
+    fitted_dilute_of(x, prefactor, lambda T: A + B / T + C / (T * T), eos, sigma, who,
+                     "ln S = %g + %g/T %+g/T^2; no block holds exp(1/T) exactly" % (A, B, C))
+
+
+def fitted_dilute_of(x, prefactor, ln_s, eos, sigma, who, form):
     """The VS1 dilute part P sqrt(T)/S(T) through a fitted "CI1" block over
-    the equation's temperature range (2 % beyond it each way)."""
+    the equation's temperature range (2 % beyond it each way); `form` says
+    what S is and why no block holds it."""
     tlow, thigh = 0.98 * eos["Tmin"], 1.02 * eos["Tmax"]
-    t0, terms, worst = ln_s_fit(A, B, C, tlow, thigh)
+    t0, terms, worst = ln_s_fit(ln_s, tlow, thigh)
     x.omega, x.sigma, x.epsk = "CI1", sigma, t0
     x.dil_red = (1.0, 1.0)
     x.dil = [(prefactor * sigma ** 2, 0.5)]
     x.ci = ("CI1", terms)
-    x.notes.append("Dilute gas of %s: %g sqrt(T)/S(T) uPa s, ln S = %g + %g/T %+g/T^2; no block "
-                   "holds exp(1/T) exactly, so the collision-integral block holds ln S as a "
-                   "polynomial of degree %d in ln(T/T0), T0 = %.6g K, fitted between %.5g and %.5g "
-                   "K: largest deviation %.1e of the dilute-gas viscosity there; the block's "
-                   "sigma and eps/k (T0) take no other part." % (who, prefactor, A, B, C,
-                                                                len(terms) - 1, t0, tlow, thigh,
-                                                                worst))
+    x.notes.append("Dilute gas of %s: %g sqrt(T)/S(T) uPa s, %s, so the collision-integral "
+                   "block holds ln S as a polynomial of degree %d in ln(T/T0), T0 = %.6g K, "
+                   "fitted between %.5g and %.5g K: largest deviation %.1e of the dilute-gas "
+                   "viscosity there; the block's sigma and eps/k (T0) take no other part."
+                   % (who, prefactor, form, len(terms) - 1, t0, tlow, thigh, worst))
 
 
 # ---------------------------------------------------------------------------
@@ -305,19 +307,18 @@ def dilute_part(ds, name, v, x, eos):
         x.notes.append("Dilute gas of Friend et al. (1991): 12.0085 sqrt(T*)/Omega(T*), 1/Omega "
                        "a series in T*^(1/3) (collision-integral block CI2), T* = T/(245 K).")
     elif kind == "hardcoded:CarbonDioxideLaeseckeJPCRD2017":
-        # The 2017 dilute-gas form fits no block; the dilute gas of the
-        # earlier reference correlation (Fenghour et al. 1998, after Vesovic
-        # et al. 1990) does: 1.00697 sqrt(T)/Omega*, ln Omega* = sum a_i (ln T*)^i.
-        x.omega, x.epsk = "CI1", 251.196
-        x.dil_red = (1.0, 1.0)
-        x.dil = [(1.00697 * x.sigma ** 2, 0.5)]
-        x.ci = ("CI1", [(0.235156, 0), (-0.491266, 1), (5.211155e-2, 2), (5.347906e-2, 3),
-                        (-1.537102e-2, 4)])
-        x.notes.append("Dilute gas: the 2017 correlation's dilute-gas form fits no block of this "
-                       "format; written is the dilute-gas viscosity of Fenghour, Wakeham and "
-                       "Vesovic (1998), 1.00697 sqrt(T)/Omega*(T*), ln Omega* = sum a_i (ln T*)^i, "
-                       "eps/k = 251.196 K (it differs from the 2017 form by a few tenths of a "
-                       "per cent).")
+        c = _extra(ds, "co2_viscosity_Laesecke2017.json")
+        a = c["a"]
+
+        def ln_s(T):
+            r = T ** (1.0 / 3.0)
+            return math.log(a[0] + a[1] * T ** (1.0 / 6.0) + a[2] * math.exp(a[3] * r)
+                            + (a[4] + a[5] * r) / math.exp(r) + a[6] * math.sqrt(T))
+
+        fitted_dilute_of(x, 1000.0 * c["eta0_constant_mPa_s"], ln_s, eos, x.sigma,
+                         "Laesecke and Muzny (2017)",
+                         "S = a0 + a1 T^(1/6) + a2 exp(a3 T^(1/3)) + (a4 + a5 T^(1/3))/exp(T^(1/3)) "
+                         "+ a6 sqrt(T); no block holds it exactly")
     elif kind == "hardcoded:Cyclohexane":
         c = _extra(ds, "cyclohexane_viscosity_dilute_Tariq2014.json")
         fitted_dilute(x, c["prefactor"], c["A"], c["B"], c["C"], eos, x.sigma,

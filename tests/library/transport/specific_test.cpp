@@ -95,16 +95,21 @@ const Check kChecks[] = {
     {"nitrogen", 200, 10 * 28.01348, 36.0099, 1e-5, false},
     {"nitrogen", 300, 5 * 28.01348, 32.7694, 1e-5, false},
     {"nitrogen", 126.195, 11.18 * 28.01348, 675.800, 1e-3, false},
-    // Carbon dioxide: Huber et al. (2016) conductivity; the 2017 viscosity
-    // correlation, of which the text holds all but the dilute gas (1998).
+    // Carbon dioxide: Huber et al. (2016) conductivity; Laesecke and Muzny
+    // (2017) viscosity (its dilute gas a fitted block), within half a unit
+    // of the last printed digit (the rows at 100 K and 10000 K lie beyond
+    // the equation's range).
     {"co2", 250, 2.2722e-8 * 44.0098, 12.99, 0.005 / 12.99, false},
     {"co2", 250, 0.045444 * 44.0098, 13.05, 0.005 / 13.05, false},
     {"co2", 250, 24.0401 * 44.0098, 140.00, 0.005 / 140.0, false},
-    {"co2", 310, 9.08888 * 44.0098, 73.04, 0.01, false},
-    {"co2", 220, 3, 11.104, 0.03, true},
-    {"co2", 300, 65, 15.563, 0.03, true},
-    {"co2", 225, 1150, 222.18, 0.03, true},
-    {"co2", 700, 100, 33.112, 0.03, true},
+    {"co2", 310, 9.08888 * 44.0098, 73.04, 0.005 / 73.04, false},
+    {"co2", 2000, 1e-9, 66.079, 0.0005 / 66.079, true},
+    {"co2", 220, 3, 11.104, 0.0005 / 11.104, true},
+    {"co2", 225, 1150, 222.18, 0.005 / 222.18, true},
+    {"co2", 300, 65, 15.563, 0.0005 / 15.563, true},
+    {"co2", 300, 1400, 505.94, 0.005 / 505.94, true},
+    {"co2", 700, 100, 33.112, 0.0005 / 33.112, true},
+    {"co2", 700, 1200, 229.80, 0.005 / 229.80, true},
     // Methanol (Xiang et al. 2006), hydrogen (Muzny et al. 2013), SF6.
     {"methanol", 300, 0.12955, 9.696, 1e-3, true},
     {"methanol", 300, 788.41, 542.2, 1e-3, true},
