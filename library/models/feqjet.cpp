@@ -108,10 +108,74 @@ struct JetCache {
 };
 JetCache jets;
 
-// Taylor jet of non-analytic critical term j (term index k) at the stored state.
-Jet non_analytic_jet(int ic, int j, int k, int mask) {
+// A jet along one variable: c[q] = d^q f / dx^q / q!, q <= 3, with every
+// operation of a Jet restricted to that variable (kDelOnly: c[0][q],
+// kTauOnly: c[q][0]) in the same order, so that its coefficients are those
+// of the full jet to the last bit at a fraction of the work.
+struct Series {
+    double c[4] = {};
+};
+
+Series operator*(const Series& a, const Series& b) {
+    Series r;
+    for (int j = 0; j < 4; ++j) {
+        double s = 0;
+        for (int q = 0; q <= j; ++q) s += a.c[q] * b.c[j - q];
+        r.c[j] = s;
+    }
+    return r;
+}
+
+Series operator+(Series a, const Series& b) {
+    for (int j = 0; j < 4; ++j) a.c[j] += b.c[j];
+    return a;
+}
+
+Series scaled(Series a, double f) {
+    for (double& x : a.c) x *= f;
+    return a;
+}
+
+Series sexp(const Series& a) {
+    Series g = a;
+    g.c[0] = 0;
+    Series r, p;
+    r.c[0] = 1;
+    p.c[0] = 1;
+    double f = 1;
+    for (int k = 1; k <= 4; ++k) {
+        p = p * g;
+        f /= k;
+        r = r + scaled(p, f);
+    }
+    return scaled(r, std::exp(a.c[0]));
+}
+
+Series slog(const Series& a) {
+    const double a0 = a.c[0];
+    Series h = scaled(a, 1.0 / a0);
+    h.c[0] = 0;
+    Series r, p;
+    p.c[0] = 1;
+    for (int k = 1; k <= 4; ++k) {
+        p = p * h;
+        r = r + scaled(p, (k % 2 ? 1.0 : -1.0) / k);
+    }
+    r.c[0] = std::log(a0);
+    return r;
+}
+
+// The parts of non-analytic critical term j (term index k) at the stored
+// state: the logarithm of the term divided by n without the Delta^b factor
+// (L), theta and |X|^(2a) (power2a), as jets (a one-variable jet keeps the
+// entries of its variable only; the others stay zero).
+struct TermParts {
+    Jet L, theta, power2a;
+};
+
+TermParts term_parts(int ic, int j, int k, int mask) {
     const auto& c = WCFFQ2.c[ic][j];
-    const double b = c[0], beta = c[1], A = c[2], C = c[3], Dc = c[4], B = c[5], a = c[6];
+    const double beta = c[1], A = c[2], C = c[3], Dc = c[4], a = c[6];
     const double tau = FEQSAV.tau[ic], del = FEQSAV.del[ic];
     const double t = WCFFEQ.t[ic][k];
     const int d = WCFFEQ.d[ic][k], l = WCFFEQ.l[ic][k];
@@ -119,32 +183,63 @@ Jet non_analytic_jet(int ic, int j, int k, int mask) {
     const double X = CRTSAV.c[ic][j][0];
     const double Y = -CRTSAV.c[ic][j][1];
     const double ax = std::fabs(X), s = X < 0 ? -1.0 : 1.0;
+    const bool del_part = mask != kTauOnly, tau_part = mask != kDelOnly;
 
-    Jet L;  // logarithm of the term divided by n
-    L.mask = mask;
+    TermParts P;
+    Jet& L = P.L;
+    L.mask = P.theta.mask = P.power2a.mask = mask;
     L.c[0][0] = t * std::log(tau) + d * std::log(del) + CRTSAV.c[ic][j][2] + CRTSAV.c[ic][j][3];
     for (int q = 1; q <= 3; ++q) {
         const double sg = q % 2 ? 1.0 : -1.0;
-        L.c[q][0] += t * sg / (q * ipow(tau, q));
-        L.c[0][q] += d * sg / (q * ipow(del, q));
-        if (q <= l) L.c[0][q] += -C * gbinom(l, q) * ipow(X, l - q);
-        L.c[q][0] += -Dc * gbinom(m, q) * rpow(Y, m - q) * (q % 2 ? -1.0 : 1.0);
+        if (tau_part) {
+            L.c[q][0] += t * sg / (q * ipow(tau, q));
+            L.c[q][0] += -Dc * gbinom(m, q) * rpow(Y, m - q) * (q % 2 ? -1.0 : 1.0);
+        }
+        if (del_part) {
+            L.c[0][q] += d * sg / (q * ipow(del, q));
+            if (q <= l) L.c[0][q] += -C * gbinom(l, q) * ipow(X, l - q);
+        }
     }
-    Jet theta, power2a;
-    theta.mask = power2a.mask = mask;
-    theta.c[0][0] = Y + A * std::pow(ax, 1.0 / beta);
-    theta.c[1][0] = -1.0;
-    power2a.c[0][0] = std::pow(ax, 2.0 * a);
-    for (int q = 1; q <= 3; ++q) {
+    P.theta.c[0][0] = Y + A * std::pow(ax, 1.0 / beta);
+    P.theta.c[1][0] = -1.0;
+    P.power2a.c[0][0] = std::pow(ax, 2.0 * a);
+    for (int q = 1; q <= 3 && del_part; ++q) {
         const double sq = q % 2 ? s : 1.0;
-        theta.c[0][q] = A * gbinom(1.0 / beta, q) * std::pow(ax, 1.0 / beta - q) * sq;
-        power2a.c[0][q] = gbinom(2.0 * a, q) * std::pow(ax, 2.0 * a - q) * sq;
+        P.theta.c[0][q] = A * gbinom(1.0 / beta, q) * std::pow(ax, 1.0 / beta - q) * sq;
+        P.power2a.c[0][q] = gbinom(2.0 * a, q) * std::pow(ax, 2.0 * a - q) * sq;
     }
-    const Jet Delta = theta * theta + scaled(power2a, B);
-    Jet lnD = jlog(Delta);
-    L = L + scaled(lnD, b);
-    L.c[0][0] = 0;  // the value itself is taken from the stored term value
-    return scaled(jexp(L), FEQSAV.v[ic][k]);
+    return P;
+}
+
+// Taylor jet of non-analytic critical term j (term index k) at the stored
+// state, of both variables or (mask) of one.
+Jet non_analytic_jet(int ic, int j, int k, int mask) {
+    const double b = WCFFQ2.c[ic][j][0], B = WCFFQ2.c[ic][j][5];
+    const double v = FEQSAV.v[ic][k];
+    const TermParts P = term_parts(ic, j, k, mask);
+    if (mask == kFull) {
+        const Jet Delta = P.theta * P.theta + scaled(P.power2a, B);
+        Jet lnD = jlog(Delta);
+        Jet L = P.L + scaled(lnD, b);
+        L.c[0][0] = 0;  // the value itself is taken from the stored term value
+        return scaled(jexp(L), v);
+    }
+    // One variable: the same operations on its entries alone.
+    const bool tau = mask == kTauOnly;
+    const auto along = [tau](const Jet& J) {
+        Series r;
+        for (int q = 0; q < 4; ++q) r.c[q] = tau ? J.c[q][0] : J.c[0][q];
+        return r;
+    };
+    const Series theta = along(P.theta);
+    const Series Delta = theta * theta + scaled(along(P.power2a), B);
+    Series L = along(P.L) + scaled(slog(Delta), b);
+    L.c[0] = 0;
+    const Series r = scaled(sexp(L), v);
+    Jet out;
+    out.mask = mask;
+    for (int q = 0; q < 4; ++q) (tau ? out.c[q][0] : out.c[0][q]) = r.c[q];
+    return out;
 }
 
 }  // namespace
