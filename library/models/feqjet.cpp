@@ -165,80 +165,104 @@ Series slog(const Series& a) {
     return r;
 }
 
-// The parts of non-analytic critical term j (term index k) at the stored
-// state: the logarithm of the term divided by n without the Delta^b factor
-// (L), theta and |X|^(2a) (power2a), as jets (a one-variable jet keeps the
-// entries of its variable only; the others stay zero).
-struct TermParts {
-    Jet L, theta, power2a;
-};
+// The one-variable part of a jet (kDelOnly: c[0][q], kTauOnly: c[q][0]).
+Series along(const Jet& J, int mask) {
+    Series r;
+    for (int q = 0; q < 4; ++q) r.c[q] = mask == kTauOnly ? J.c[q][0] : J.c[0][q];
+    return r;
+}
 
-TermParts term_parts(int ic, int j, int k, int mask) {
+// ln Delta of a non-analytic term as a jet (mask kFull) or a series (one
+// variable).  It depends on the state through X = delta - 1 and Y = 1 - tau
+// and on the term's beta, A, B and a alone, which the terms of an equation
+// mostly share: the last one is kept for the next term.
+struct LogDelta {
+    bool valid = false;
+    int mask = kFull;
+    double beta = 0, A = 0, B = 0, a = 0, X = 0, Y = 0;
+    Jet full;
+    Series one;
+};
+LogDelta log_delta_kept;
+
+const LogDelta& log_delta(int ic, int j, int mask) {
     const auto& c = WCFFQ2.c[ic][j];
-    const double beta = c[1], A = c[2], C = c[3], Dc = c[4], a = c[6];
+    const double beta = c[1], A = c[2], B = c[5], a = c[6];
+    const double X = CRTSAV.c[ic][j][0];
+    const double Y = -CRTSAV.c[ic][j][1];
+    LogDelta& g = log_delta_kept;
+    if (g.valid && g.mask == mask && g.beta == beta && g.A == A && g.B == B && g.a == a &&
+        g.X == X && g.Y == Y)
+        return g;
+    const double ax = std::fabs(X), s = X < 0 ? -1.0 : 1.0;
+    Jet theta, power2a;
+    theta.mask = power2a.mask = mask;
+    theta.c[0][0] = Y + A * std::pow(ax, 1.0 / beta);
+    theta.c[1][0] = -1.0;
+    power2a.c[0][0] = std::pow(ax, 2.0 * a);
+    for (int q = 1; q <= 3 && mask != kTauOnly; ++q) {
+        const double sq = q % 2 ? s : 1.0;
+        theta.c[0][q] = A * gbinom(1.0 / beta, q) * std::pow(ax, 1.0 / beta - q) * sq;
+        power2a.c[0][q] = gbinom(2.0 * a, q) * std::pow(ax, 2.0 * a - q) * sq;
+    }
+    if (mask == kFull) {
+        g.full = jlog(theta * theta + scaled(power2a, B));
+    } else {
+        const Series th = along(theta, mask);
+        g.one = slog(th * th + scaled(along(power2a, mask), B));
+    }
+    g = {true, mask, beta, A, B, a, X, Y, g.full, g.one};
+    return g;
+}
+
+// The logarithm of non-analytic critical term j (term index k) divided by n,
+// without its factor Delta^b, as a jet (a one-variable jet keeps the entries
+// of its variable only; the others stay zero).
+Jet log_term(int ic, int j, int k, int mask) {
+    const auto& c = WCFFQ2.c[ic][j];
+    const double C = c[3], Dc = c[4];
     const double tau = FEQSAV.tau[ic], del = FEQSAV.del[ic];
     const double t = WCFFEQ.t[ic][k];
     const int d = WCFFEQ.d[ic][k], l = WCFFEQ.l[ic][k];
     const double m = WCFFEQ.m[ic][j];
     const double X = CRTSAV.c[ic][j][0];
     const double Y = -CRTSAV.c[ic][j][1];
-    const double ax = std::fabs(X), s = X < 0 ? -1.0 : 1.0;
-    const bool del_part = mask != kTauOnly, tau_part = mask != kDelOnly;
-
-    TermParts P;
-    Jet& L = P.L;
-    L.mask = P.theta.mask = P.power2a.mask = mask;
+    Jet L;
+    L.mask = mask;
     L.c[0][0] = t * std::log(tau) + d * std::log(del) + CRTSAV.c[ic][j][2] + CRTSAV.c[ic][j][3];
     for (int q = 1; q <= 3; ++q) {
         const double sg = q % 2 ? 1.0 : -1.0;
-        if (tau_part) {
+        if (mask != kDelOnly) {
             L.c[q][0] += t * sg / (q * ipow(tau, q));
             L.c[q][0] += -Dc * gbinom(m, q) * rpow(Y, m - q) * (q % 2 ? -1.0 : 1.0);
         }
-        if (del_part) {
+        if (mask != kTauOnly) {
             L.c[0][q] += d * sg / (q * ipow(del, q));
             if (q <= l) L.c[0][q] += -C * gbinom(l, q) * ipow(X, l - q);
         }
     }
-    P.theta.c[0][0] = Y + A * std::pow(ax, 1.0 / beta);
-    P.theta.c[1][0] = -1.0;
-    P.power2a.c[0][0] = std::pow(ax, 2.0 * a);
-    for (int q = 1; q <= 3 && del_part; ++q) {
-        const double sq = q % 2 ? s : 1.0;
-        P.theta.c[0][q] = A * gbinom(1.0 / beta, q) * std::pow(ax, 1.0 / beta - q) * sq;
-        P.power2a.c[0][q] = gbinom(2.0 * a, q) * std::pow(ax, 2.0 * a - q) * sq;
-    }
-    return P;
+    return L;
 }
 
 // Taylor jet of non-analytic critical term j (term index k) at the stored
 // state, of both variables or (mask) of one.
 Jet non_analytic_jet(int ic, int j, int k, int mask) {
-    const double b = WCFFQ2.c[ic][j][0], B = WCFFQ2.c[ic][j][5];
+    const double b = WCFFQ2.c[ic][j][0];
     const double v = FEQSAV.v[ic][k];
-    const TermParts P = term_parts(ic, j, k, mask);
+    const Jet Lt = log_term(ic, j, k, mask);
+    const LogDelta& lnD = log_delta(ic, j, mask);
     if (mask == kFull) {
-        const Jet Delta = P.theta * P.theta + scaled(P.power2a, B);
-        Jet lnD = jlog(Delta);
-        Jet L = P.L + scaled(lnD, b);
+        Jet L = Lt + scaled(lnD.full, b);
         L.c[0][0] = 0;  // the value itself is taken from the stored term value
         return scaled(jexp(L), v);
     }
     // One variable: the same operations on its entries alone.
-    const bool tau = mask == kTauOnly;
-    const auto along = [tau](const Jet& J) {
-        Series r;
-        for (int q = 0; q < 4; ++q) r.c[q] = tau ? J.c[q][0] : J.c[0][q];
-        return r;
-    };
-    const Series theta = along(P.theta);
-    const Series Delta = theta * theta + scaled(along(P.power2a), B);
-    Series L = along(P.L) + scaled(slog(Delta), b);
+    Series L = along(Lt, mask) + scaled(lnD.one, b);
     L.c[0] = 0;
     const Series r = scaled(sexp(L), v);
     Jet out;
     out.mask = mask;
-    for (int q = 0; q < 4; ++q) (tau ? out.c[q][0] : out.c[0][q]) = r.c[q];
+    for (int q = 0; q < 4; ++q) (mask == kTauOnly ? out.c[q][0] : out.c[0][q]) = r.c[q];
     return out;
 }
 
