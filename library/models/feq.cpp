@@ -7,8 +7,10 @@
 //                  Delta = theta^2 + B ((delta - 1)^2)^a, psi = exp(-C (delta - 1)^l - D (1 -
 //                  tau)^m) (b = c6, beta = c7, A = c8, C = c9, D = c10, B = c11, a = c12)
 //
-// Evaluation keeps the term values of the last state of each slot; the
-// derivatives are formed from them.  Normal and Gaussian terms factor into a
+// Evaluation keeps the term values of the last state of each slot (and the
+// factors of its tau and of its delta) for that very state only, so that no
+// value depends on the states evaluated before; the derivatives are formed
+// from them.  Normal and Gaussian terms factor into a
 // tau part and a delta part, so their mixed derivatives are products of the
 // one-variable lists.  Non-analytic terms do not factor: their first and
 // second derivatives are formed analytically, their third-order and mixed
@@ -29,9 +31,6 @@
 namespace lib {
 
 namespace {
-
-constexpr double kTauHit = 1e-12;
-constexpr double kDelHit = 1e-16;
 
 using feqmath::ipow;
 using feqmath::non_analytic;
@@ -260,7 +259,7 @@ void refresh(int ic, double tau, double del) {
     const TermPlan& P = plans[ic];
     auto& F = factors;
     FEQSV2.valid[ic].fill('0');
-    if (!(std::fabs(tau - S.tau[ic]) < kTauHit)) {
+    if (!(tau == S.tau[ic])) {
         S.tau[ic] = tau;
         const double lt = std::log(tau);
         for (int j = 0; j < K.ntau; ++j) S.tlog[ic][j] = W.tdist[ic][j] * lt;
@@ -286,7 +285,7 @@ void refresh(int ic, double tau, double del) {
             F.tpow[ic][P.tmul[u]] = ipow(tau, P.tmul_n[u]) * r[P.tmul_8[u]];
         }
     }
-    if (!(std::fabs(del - S.del[ic]) < kDelHit)) {
+    if (!(del == S.del[ic])) {
         S.del[ic] = del;
         const double ld = std::log(del);
         for (int j = 0; j < K.ndel; ++j) {
@@ -770,8 +769,7 @@ double PHIFEQ(int icomp, int itau, int idel, double tau, double del) {
     if (itau < 0 || idel < 0 || itau > 3 || idel > 3) return 0.0;
     const int pos = itau + 4 * idel;
     auto& flags = FEQSV2.valid[icomp];
-    if (std::fabs(tau - FEQSAV.tau[icomp]) < kTauHit &&
-        std::fabs(del - FEQSAV.del[icomp]) < kDelHit) {
+    if (tau == FEQSAV.tau[icomp] && del == FEQSAV.del[icomp]) {
         if (flags[pos] == '1') return FEQSAV.res[icomp][pos];
     } else {
         refresh(icomp, tau, del);

@@ -12,9 +12,8 @@ namespace lib {
 
 namespace {
 
-constexpr double kPresent = 1.0e-12;    // fractions above it take part
-constexpr double kSameState = 1.0e-12;  // tolerance of the cache on tau and delta
-constexpr int kTr1Terms = 14;           // terms of the ammonia + water function
+constexpr double kPresent = 1.0e-12;  // fractions above it take part
+constexpr int kTr1Terms = 14;         // terms of the ammonia + water function
 
 int order_index(int itau, int idel) { return itau + 4 * idel; }
 
@@ -95,9 +94,7 @@ void refresh(int m, double tau, double del) {
 // The term sum of model m for the order (itau, idel), from the cache.
 double model_sum(int m, int itau, int idel, double tau, double del) {
     const auto q = static_cast<std::size_t>(m);
-    if (std::fabs(tau - HMXSAV.tau[q]) >= kSameState ||
-        std::fabs(del - HMXSAV.del[q]) >= kSameState)
-        refresh(m, tau, del);
+    if (!(tau == HMXSAV.tau[q] && del == HMXSAV.del[q])) refresh(m, tau, del);
     const int o = order_index(itau, idel);
     auto& valid = HMXSAV.valid[q][static_cast<std::size_t>(o)];
     double& sum = HMXSAV.sum[q][static_cast<std::size_t>(o)];

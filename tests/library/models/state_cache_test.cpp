@@ -1,0 +1,85 @@
+// The evaluators keep what they computed for the last state (term values of
+// each component's equation, departure-function terms of each mixture model)
+// and the mixture's critical-point estimate for recent compositions: what
+// they return never depends on what was asked before.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "library/library.h"
+#include "library/models/phik.h"
+#include "tests/support/fluid.h"
+
+namespace {
+
+const int kOrders[][2] = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0},
+                          {3, 0}, {1, 1}, {1, 2}, {2, 1}, {2, 2}};
+
+// Every derivative at (tau, del) of the component (ic > 0) or the mixture x.
+std::array<double, 11> all_orders(int ic, double tau, double del, const double x[20]) {
+    std::array<double, 11> v{};
+    for (std::size_t n = 0; n < v.size(); ++n) {
+        const int i = kOrders[n][0], j = kOrders[n][1];
+        v[n] = ic > 0 ? lib::PHIK(ic, i, j, tau, del) : lib::PHIX(i, j, tau, del, x);
+    }
+    return v;
+}
+
+// A state within 1e-13 of the one evaluated last is evaluated afresh: its
+// values equal those after a far state, to the bit, over a grid of states.
+void expect_history_free(int ic, const double x[20]) {
+    int states = 0, differ = 0;
+    for (int it = 0; it < 12; ++it) {
+        for (int id = 0; id < 12; ++id) {
+            const double tau = 0.3 + 0.2 * it, del = 0.002 * std::pow(1.9, id);
+            const double tau2 = tau * (1.0 + 1e-13), del2 = del * (1.0 + 4e-16);
+            all_orders(ic, 0.5 * tau, 3.0 * del, x);  // a far state first
+            const auto fresh = all_orders(ic, tau2, del2, x);
+            all_orders(ic, 0.5 * tau, 3.0 * del, x);
+            all_orders(ic, tau, del, x);  // the neighbour first
+            differ += all_orders(ic, tau2, del2, x) == fresh ? 0 : 1;
+            ++states;
+        }
+    }
+    EXPECT_EQ(differ, 0) << "of " << states << " states";
+}
+
+TEST(StateCacheTest, ComponentEquationsDoNotDependOnTheStateBefore) {
+    ASSERT_EQ(testsupport::set_up("water"), "");
+    const double x[20] = {1.0};
+    expect_history_free(1, x);
+}
+
+TEST(StateCacheTest, MixtureDepartureTermsDoNotDependOnTheStateBefore) {
+    ASSERT_EQ(testsupport::set_up("methane|ethane|nitrogen"), "");
+    const double x[20] = {0.8, 0.15, 0.05};
+    expect_history_free(0, x);
+}
+
+// The estimate is kept for the composition and follows the mixing
+// parameters: changed with them and back again with the text's.
+TEST(StateCacheTest, CriticalEstimateFollowsTheMixingParameters) {
+    ASSERT_EQ(testsupport::set_up("methane|ethane"), "");
+    const double x[20] = {0.5, 0.5};
+    const auto crit = [&x] {
+        double t = 0, p = 0, d = 0;
+        int ierr = 0;
+        std::string herr;
+        lib::CRITP(x, t, p, d, ierr, herr);
+        return std::array<double, 3>{t, p, d};
+    };
+    const auto first = crit();
+    EXPECT_EQ(crit(), first);
+    const double mine[6] = {1.0, 1.1, 1.0, 1.05, 0.5, 0.0};
+    int ierr = 0;
+    std::string herr;
+    lib::SETKTV(1, 2, "KW1", mine, "hmx", ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_NE(crit()[1], first[1]);
+    lib::SETKTV(1, 2, "RST", mine, "", ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_EQ(crit(), first);
+}
+
+}  // namespace
