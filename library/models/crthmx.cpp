@@ -1,6 +1,8 @@
 // CRTHMX: estimated critical point of a mixture, from the traced phase
 // boundary when it belongs to the composition, else from the critical lines
-// of the binary pairs or the reducing point.
+// of the binary pairs or the reducing point (kept for recent compositions).
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "library/library.h"
@@ -31,24 +33,63 @@ bool spline_point(const double x[20]) {
     return true;
 }
 
-}  // namespace
+// The estimate from the lines costs an evaluation of the pressure, and the
+// flashes of one calculation ask for it at every step: the estimates of a
+// few recent compositions are kept with their mixture model until the set-up
+// or the mixing parameters change (forget_critical_estimates).
+struct Estimate {
+    std::array<double, kMaxComp> z{};
+    int nc = 0;
+    Code model;
+    double tc = 0, pc = 0, dc = 0;
+    int ierr = 0;
+    std::string herr;
+    unsigned long long used = 0;  // 0: empty
+};
+std::array<Estimate, 8> estimates;
+unsigned long long estimate_tick = 0;
 
-void CRTHMX(const double x[20], double& tc, double& pc, double& dc, int& ierr, std::string& herr) {
-    ierr = 0;
-    herr.clear();
-    const int ic = ISPURE(x);
-    if (ic != 0) {
-        tc = CCON.tc[ic];
-        pc = CCON.pc[ic];
-        dc = CCON.dc[ic];
-        return;
+bool same_composition(const Estimate& e, const double x[20]) {
+    if (e.used == 0 || e.nc != NCOMP.nc || !(e.model == EOSMOD.mix)) return false;
+    for (int i = 0; i < kMaxComp; ++i)
+        if (e.z[static_cast<std::size_t>(i)] != x[i]) return false;
+    return true;
+}
+
+bool recall(const double x[20], double& tc, double& pc, double& dc, int& ierr, std::string& herr) {
+    for (Estimate& e : estimates) {
+        if (!same_composition(e, x)) continue;
+        e.used = ++estimate_tick;
+        tc = e.tc;
+        pc = e.pc;
+        dc = e.dc;
+        ierr = e.ierr;
+        herr = e.herr;
+        return true;
     }
-    if (spline_point(x)) {
-        tc = MAXTP.crit_t;
-        pc = MAXTP.crit_p;
-        dc = MAXTP.crit_d;
-        return;
-    }
+    return false;
+}
+
+void remember(const double x[20], double tc, double pc, double dc, int ierr,
+              const std::string& herr) {
+    Estimate& e =
+        *std::min_element(estimates.begin(), estimates.end(),
+                          [](const Estimate& a, const Estimate& b) { return a.used < b.used; });
+    for (int i = 0; i < kMaxComp; ++i) e.z[static_cast<std::size_t>(i)] = x[i];
+    e.nc = NCOMP.nc;
+    e.model = EOSMOD.mix;
+    e.tc = tc;
+    e.pc = pc;
+    e.dc = dc;
+    e.ierr = ierr;
+    e.herr = herr;
+    e.used = ++estimate_tick;
+}
+
+// The estimate from the critical lines of the binary pairs (or from the
+// reducing point).
+void from_lines(const double x[20], double& tc, double& pc, double& dc, int& ierr,
+                std::string& herr) {
     const int nc = std::min(NCOMP.nc, kMaxComp);
     double S = 0.0, tnum = 0.0, vnum = 0.0;
     bool reducing = false;
@@ -89,6 +130,35 @@ void CRTHMX(const double x[20], double& tc, double& pc, double& dc, int& ierr, s
     }
     PRESS(tc, dc, x, pc);
     if (pc < 0.0 || !std::isfinite(pc)) pc = CCON.pc[1];
+}
+
+}  // namespace
+
+void forget_critical_estimates() {
+    estimates = {};
+    estimate_tick = 0;
+}
+
+void CRTHMX(const double x[20], double& tc, double& pc, double& dc, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    const int ic = ISPURE(x);
+    if (ic != 0) {
+        tc = CCON.tc[ic];
+        pc = CCON.pc[ic];
+        dc = CCON.dc[ic];
+        return;
+    }
+    if (spline_point(x)) {
+        tc = MAXTP.crit_t;
+        pc = MAXTP.crit_p;
+        dc = MAXTP.crit_d;
+        return;
+    }
+    if (!recall(x, tc, pc, dc, ierr, herr)) {
+        from_lines(x, tc, pc, dc, ierr, herr);
+        if (ierr <= 0) remember(x, tc, pc, dc, ierr, herr);
+    }
     if (SATSPL.built != 0 && MAXTP.crit_flag > 0 && ierr == 0) {
         ierr = -132;
         herr = errtext("CRTHMX", -132,

@@ -31,6 +31,9 @@ void RDXHMX(int ix, int i, int j, const double x[20], double& tred, double& dred
             std::string& herr);
 // Estimated critical temperature (K), pressure (kPa) and density (mol/L).
 void CRTHMX(const double x[20], double& tc, double& pc, double& dc, int& ierr, std::string& herr);
+// Forgets the critical-point estimates CRTHMX keeps for recent compositions
+// (a new set-up, new mixing parameters).
+void forget_critical_estimates();
 
 // Gradient and Hessian of Tred and Vred = 1/Dred by the mole fractions
 // (taken as independent) of the components present (x_i > 0); entries of

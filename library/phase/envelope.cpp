@@ -12,6 +12,7 @@
 #include <string>
 
 #include "library/library.h"
+#include "library/models/hmx.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satspln.h"
@@ -144,6 +145,7 @@ bool cricondentherm(const double z[20], double& tmax) {
 void forget_envelopes() {
     entries = {};
     tick = 0;
+    forget_critical_estimates();  // kept per composition like the envelopes
 }
 
 }  // namespace lib::mix

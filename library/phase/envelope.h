@@ -30,8 +30,8 @@ bool no_dew_point(double T, const double z[20]);
 // point: hexane at 190 K by a factor 3); 0 where none is condensable.
 double below_dew_pressure(double T, const double z[20]);
 
-// Forgets every traced cricondentherm: called when the fluid or its
-// mixing parameters change.
+// Forgets every traced cricondentherm (and the critical-point estimates of
+// CRTHMX): called when the fluid or its mixing parameters change.
 void forget_envelopes();
 
 // The number of calls for one composition before its boundary is traced.
