@@ -3,6 +3,7 @@
 
 #include "app/core/program/kvr.h"
 #include "app/diagrams/flowsheet_draw.h"
+#include "app/diagrams/png_file.h"
 #include "app/diagrams/render.h"
 
 #include <cmath>
@@ -18,13 +19,7 @@ namespace {
 constexpr int MAX_IMAGE_SIDE = 32767;
 
 std::string write_png(cairo_surface_t* surface, const std::string& path) {
-    cairo_surface_flush(surface);
-    const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
-    if (status == CAIRO_STATUS_SUCCESS) return "";
-    if (status == CAIRO_STATUS_WRITE_ERROR)
-        return "the file cannot be written (a folder of that name, no such folder, or no "
-               "permission)";
-    return cairo_status_to_string(status);
+    return write_png_file(surface, path);
 }
 
 bool size_ok(int width, int height) {

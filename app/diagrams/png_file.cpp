@@ -1,0 +1,152 @@
+// PNG files of cairo image surfaces: signature, header, the deflated rows in
+// data chunks, end chunk.
+#include "app/diagrams/png_file.h"
+
+#include <zlib.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace app::diagrams {
+
+namespace {
+
+constexpr std::size_t kChunk = 1 << 16;  // bytes of deflated data per IDAT chunk
+constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+constexpr unsigned char kRgb = 2;       // colour type: 8-bit red, green, blue
+constexpr unsigned char kNoFilter = 0;  // filter type of every row
+
+const char* const kCannotWrite =
+    "the file cannot be written (a folder of that name, no such folder, or no permission)";
+
+void put32(unsigned char* p, std::uint32_t v) {
+    p[0] = static_cast<unsigned char>(v >> 24);
+    p[1] = static_cast<unsigned char>(v >> 16);
+    p[2] = static_cast<unsigned char>(v >> 8);
+    p[3] = static_cast<unsigned char>(v);
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f != nullptr) std::fclose(f);
+    }
+};
+
+// One PNG file being written; `ok` turns false at the first failed write.
+class PngOut {
+public:
+    explicit PngOut(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
+    bool opened() const { return file_ != nullptr; }
+    bool ok() const { return ok_; }
+
+    void raw(const unsigned char* data, std::size_t n) {
+        if (ok_ && n > 0 && std::fwrite(data, 1, n, file_.get()) != n) ok_ = false;
+    }
+    void chunk(const char* type, const unsigned char* data, std::size_t n) {
+        unsigned char head[8];
+        put32(head, static_cast<std::uint32_t>(n));
+        for (int i = 0; i < 4; ++i) head[4 + i] = static_cast<unsigned char>(type[i]);
+        uLong crc = crc32(0L, head + 4, 4);
+        if (n > 0) crc = crc32(crc, data, static_cast<uInt>(n));
+        unsigned char tail[4];
+        put32(tail, static_cast<std::uint32_t>(crc));
+        raw(head, 8);
+        raw(data, n);
+        raw(tail, 4);
+    }
+    bool close() {
+        std::FILE* f = file_.release();
+        if (f != nullptr && std::fclose(f) != 0) ok_ = false;
+        return ok_;
+    }
+
+private:
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    bool ok_ = true;
+};
+
+// The rows of the surface as PNG scan lines (filter byte, then R, G, B of
+// each pixel), deflated into IDAT chunks.
+bool write_rows(PngOut& out, cairo_surface_t* surface, int width, int height) {
+    z_stream zs{};
+    if (deflateInit(&zs, Z_BEST_SPEED) != Z_OK) return false;
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    std::vector<unsigned char> line(1 + 3 * static_cast<std::size_t>(width));
+    std::vector<unsigned char> buffer(kChunk);
+    zs.next_out = buffer.data();
+    zs.avail_out = static_cast<uInt>(buffer.size());
+    bool ok = true;
+    const auto drain = [&](int flush) {
+        do {
+            if (zs.avail_out == 0) {
+                out.chunk("IDAT", buffer.data(), buffer.size());
+                zs.next_out = buffer.data();
+                zs.avail_out = static_cast<uInt>(buffer.size());
+            }
+            const int r = deflate(&zs, flush);
+            if (r == Z_STREAM_ERROR) return false;
+            if (flush == Z_FINISH && r == Z_STREAM_END) return true;
+        } while (zs.avail_in > 0 || zs.avail_out == 0);
+        return flush != Z_FINISH;
+    };
+    for (int y = 0; y < height && ok; ++y) {
+        const auto* px =
+            reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        line[0] = kNoFilter;
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t p = px[x];  // xRGB in native order
+            unsigned char* q = &line[1 + 3 * static_cast<std::size_t>(x)];
+            q[0] = static_cast<unsigned char>(p >> 16);
+            q[1] = static_cast<unsigned char>(p >> 8);
+            q[2] = static_cast<unsigned char>(p);
+        }
+        zs.next_in = line.data();
+        zs.avail_in = static_cast<uInt>(line.size());
+        ok = drain(Z_NO_FLUSH);
+    }
+    if (ok) {
+        zs.next_in = nullptr;
+        zs.avail_in = 0;
+        ok = drain(Z_FINISH);
+        const std::size_t left = buffer.size() - zs.avail_out;
+        if (ok && left > 0) out.chunk("IDAT", buffer.data(), left);
+    }
+    deflateEnd(&zs);
+    return ok;
+}
+
+}  // namespace
+
+std::string write_png_file(cairo_surface_t* surface, const std::string& path) {
+    cairo_surface_flush(surface);
+    if (cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(surface) != CAIRO_FORMAT_RGB24) {
+        const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
+        if (status == CAIRO_STATUS_SUCCESS) return "";
+        if (status == CAIRO_STATUS_WRITE_ERROR) return kCannotWrite;
+        return cairo_status_to_string(status);
+    }
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    PngOut out(path);
+    if (!out.opened()) return kCannotWrite;
+    out.raw(kSignature, sizeof kSignature);
+    unsigned char header[13] = {};
+    put32(header, static_cast<std::uint32_t>(width));
+    put32(header + 4, static_cast<std::uint32_t>(height));
+    header[8] = 8;  // bits per sample
+    header[9] = kRgb;
+    out.chunk("IHDR", header, sizeof header);
+    if (!write_rows(out, surface, width, height)) {
+        out.close();
+        return "the image could not be compressed";
+    }
+    out.chunk("IEND", nullptr, 0);
+    if (!out.close()) return "the file could not be written completely (is the disk full?)";
+    return "";
+}
+
+}  // namespace app::diagrams
