@@ -380,8 +380,8 @@ TEST_F(Batch, FailuresSayWhy) {
 
 namespace {
 
-// The examples of mixtures, streams and coupled processes calculated by the
-// program, with the time each batch run takes (printed, not asserted: the
+// The examples of mixtures, streams, reheat and coupled processes calculated
+// by the program, with the time each batch run takes (printed, not asserted: the
 // gas turbine is meant to take under 0.5 s, the coupled processes under
 // 1 s) and their main figures read back from the .out files. An old file
 // is read through its conversion.
@@ -435,6 +435,15 @@ TEST_F(Batch, MixtureAndCouplingExamples) {
              const Part& m = *p.processes[0]->parts[3];
              EXPECT_NEAR(m.outputs[PO_OUTLET_ENTHALPY], 239.003, 5e-4);
              EXPECT_NEAR(m.outputs[PO_OUTLET_TEMPERATURE], 330.042, 5e-4);
+         }},
+        {"steam_rankine_reheat.kvr", "examples",
+         [](const Project& p) {
+             const Part& hp = *p.processes[0]->parts[3];
+             const Part& lp = *p.processes[0]->parts[5];
+             EXPECT_NEAR(hp.outputs[PO_POWER], -410.952, 1e-3);
+             EXPECT_NEAR(hp.outputs[PO_OUTLET_PRESSURE], 2000.0, 1e-6);  // kPa
+             EXPECT_NEAR(lp.outputs[PO_POWER], -1002.096, 1e-3);
+             EXPECT_NEAR(lp.outputs[PO_OUTLET_WETNESS], 0.00292, 1e-5);
          }},
         {"coupled_water.kvr", "examples",
          [](const Project& p) {
