@@ -4,6 +4,7 @@
 
 #include "library/models/eos_table.h"
 #include "library/models/records.h"
+#include "library/models/therm.h"
 #include "library/phase/records.h"
 #include "library/setup/records.h"
 #include "library/setup/setup.h"
@@ -109,10 +110,10 @@ void MAXP(const double x[20], double& t, double& p, double& d, int& ierr, std::s
 void THERM3(double T, double D, const double x[20], double& xkappa, double& beta, double& xisenk,
             double& xkt, double& betas, double& bs, double& xkkt, double& thrott, double& pint,
             double& spht) {
-    double P, e, h, s, cv, cp, w, Z, hjt, A, G, dPdD, d2PdD2, dPdT, dDdT, dDdP, d2PdT2, d2PdTD, sp1,
-        sp2;
-    THERM2(T, D, x, P, e, h, s, cv, cp, w, Z, hjt, A, G, xkappa, beta, dPdD, d2PdD2, dPdT, dDdT,
-           dDdP, d2PdT2, d2PdTD, sp1, sp2);
+    // (THERM2's values without the second derivatives of P, which are not used here.)
+    double P, e, h, s, cv, cp, w, Z, hjt, A, G, dPdD, dPdT, dDdT, dDdP;
+    therm2_first_order(T, D, x, P, e, h, s, cv, cp, w, Z, hjt, A, G, xkappa, beta, dPdD, dPdT, dDdT,
+                       dDdP);
     const double wm = WMOL(x);
     const double R = GCNST.r;
     if (P > 0.0)

@@ -135,17 +135,21 @@ void THERM(double T, double D, const double x[20], double& P, double& e, double&
     finite({&P, &e, &h, &s, &cv, &cp, &w, &hjt});
 }
 
-void THERM2(double T, double D, const double x[20], double& P, double& e, double& h, double& s,
-            double& cv, double& cp, double& w, double& Z, double& hjt, double& A, double& G,
-            double& xkappa, double& beta, double& dPdD, double& d2PdD2, double& dPdT, double& dDdT,
-            double& dDdP, double& d2PdT2, double& d2PdTD, double& spare3, double& spare4) {
+namespace {
+
+// THERM2, with the second pressure derivatives (three more evaluations of
+// the residual part) only when `second`.
+void therm2(bool second, double T, double D, const double x[20], double& P, double& e, double& h,
+            double& s, double& cv, double& cp, double& w, double& Z, double& hjt, double& A,
+            double& G, double& xkappa, double& beta, double& dPdD, double& d2PdD2, double& dPdT,
+            double& dDdT, double& dDdP, double& d2PdT2, double& d2PdTD, double& spare3,
+            double& spare4) {
     zero({&P, &e,      &h,    &s,    &cv,     &cp,   &w,    &Z,    &hjt,    &A,
           &G, &xkappa, &beta, &dPdD, &d2PdD2, &dPdT, &dDdT, &dDdP, &d2PdT2, &d2PdTD});
     spare3 = spare4 = kMarker9;
     Route rt;
     if (!select(T, D, x, rt)) return;
     const Core c = core(rt, T, D, D < 1e-40 ? 1e-20 : D, x);
-    const double r12 = rt.r(1, 2), r21 = rt.r(2, 1), r03 = rt.r(0, 3);
     const double R = rt.R, RT = c.RT, Q = c.Q, K = c.K;
     P = c.P;
     e = c.e;
@@ -165,16 +169,37 @@ void THERM2(double T, double D, const double x[20], double& P, double& e, double
     if (D > 1e-8) {
         xkappa = dDdP / D;
         beta = -dDdT / D;
-        d2PdD2 = (RT / D) * (2.0 * c.r01 + 4.0 * c.r02 + r03);
+        if (second) d2PdD2 = (RT / D) * (2.0 * c.r01 + 4.0 * c.r02 + rt.r(0, 3));
     } else {
         xkappa = P > 0.0 ? 1.0 / P : kMarker9;
         beta = 1.0 / T;
-        d2PdD2 = 2.0 * c.B * R * T;
+        if (second) d2PdD2 = 2.0 * c.B * R * T;
     }
-    d2PdT2 = D * R * r21 / T;
-    d2PdTD = R * (K - 2.0 * c.r11 - r12);
+    if (second) {
+        d2PdT2 = D * R * rt.r(2, 1) / T;
+        d2PdTD = R * (K - 2.0 * c.r11 - rt.r(1, 2));
+    }
     finite({&P, &e,      &h,    &s,    &cv,     &cp,   &w,    &Z,    &hjt,    &A,
             &G, &xkappa, &beta, &dPdD, &d2PdD2, &dPdT, &dDdT, &dDdP, &d2PdT2, &d2PdTD});
+}
+
+}  // namespace
+
+void THERM2(double T, double D, const double x[20], double& P, double& e, double& h, double& s,
+            double& cv, double& cp, double& w, double& Z, double& hjt, double& A, double& G,
+            double& xkappa, double& beta, double& dPdD, double& d2PdD2, double& dPdT, double& dDdT,
+            double& dDdP, double& d2PdT2, double& d2PdTD, double& spare3, double& spare4) {
+    therm2(true, T, D, x, P, e, h, s, cv, cp, w, Z, hjt, A, G, xkappa, beta, dPdD, d2PdD2, dPdT,
+           dDdT, dDdP, d2PdT2, d2PdTD, spare3, spare4);
+}
+
+void therm2_first_order(double T, double D, const double x[20], double& P, double& e, double& h,
+                        double& s, double& cv, double& cp, double& w, double& Z, double& hjt,
+                        double& A, double& G, double& xkappa, double& beta, double& dPdD,
+                        double& dPdT, double& dDdT, double& dDdP) {
+    double d2PdD2 = 0, d2PdT2 = 0, d2PdTD = 0, spare3 = 0, spare4 = 0;
+    therm2(false, T, D, x, P, e, h, s, cv, cp, w, Z, hjt, A, G, xkappa, beta, dPdD, d2PdD2, dPdT,
+           dDdT, dDdP, d2PdT2, d2PdTD, spare3, spare4);
 }
 
 void THERM0(double T, double D, const double x[20], double& P, double& e, double& h, double& s,

@@ -12,4 +12,11 @@ namespace lib {
 void energy_enthalpy_entropy(double T, double D, const double x[20], double& e, double& h,
                              double& s);
 
+// THERM2's outputs but its second derivatives of the pressure (d2P/dD2,
+// d2P/dT2, d2P/dTdD), the same digits with three evaluations fewer.
+void therm2_first_order(double T, double D, const double x[20], double& P, double& e, double& h,
+                        double& s, double& cv, double& cp, double& w, double& Z, double& hjt,
+                        double& A, double& G, double& xkappa, double& beta, double& dPdD,
+                        double& dPdT, double& dDdT, double& dDdP);
+
 }  // namespace lib

@@ -14,6 +14,7 @@
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
 #include "tests/library/models/press_fixture.h"
+#include "tests/support/fluid.h"
 #include "tests/support/properties.h"
 
 namespace {
@@ -96,6 +97,45 @@ TEST_F(ThermTest, Therm3Coefficients) {
     const Props z = therm(T, 0.0);
     EXPECT_NEAR(isen, z.w * z.w * 18.015268 / (1000.0 * 8.314371357587 * T), 1e-12);
     EXPECT_EQ(bets, -9999990.0);
+}
+
+// THERM3 takes THERM2's values without its second pressure derivatives:
+// its outputs are those formed from THERM2 to the last digit, over a grid of
+// gas, liquid and supercritical states of water and of a mixture (where the
+// pressure is positive).
+TEST(Therm3, SameDigitsAsFromTherm2) {
+    struct Fluid {
+        const char* names;
+        double x[20];
+        double dmax;
+    };
+    const Fluid fluids[] = {
+        {"water", {1.0}, 60.0},
+        {"nitrogen|oxygen|argon|co2|water", {0.74, 0.14, 0.009, 0.0755, 0.0355}, 30.0}};
+    int states = 0, differ = 0;
+    for (const Fluid& f : fluids) {
+        ASSERT_EQ(testsupport::set_up(f.names), "");
+        for (double T : {280.0, 400.0, 650.0, 1000.0}) {
+            for (double D : {1e-4, 0.05, 1.0, 0.5 * f.dmax, f.dmax}) {
+                double q[22];
+                lib::THERM2(T, D, f.x, q[0], q[1], q[2], q[3], q[4], q[5], q[6], q[7], q[8], q[9],
+                            q[10], q[11], q[12], q[13], q[14], q[15], q[16], q[17], q[18], q[19],
+                            q[20], q[21]);
+                const double P = q[0], cp = q[5], w = q[6], hjt = q[8], dPdD = q[13], dPdT = q[15],
+                             wm = lib::WMOL(f.x);
+                if (!(P > 0.0)) continue;  // (THERM3 has markers there)
+                double kap, bet, isen, kt, bets, bs, kkt, thr, pint, spht;
+                lib::THERM3(T, D, f.x, kap, bet, isen, kt, bets, bs, kkt, thr, pint, spht);
+                const double want_isen = w * w * D * wm / (1000.0 * P);
+                const bool same = kap == q[11] && bet == q[12] && isen == want_isen &&
+                                  kt == D / P * dPdD && thr == -hjt * cp && pint == T * dPdT - P &&
+                                  bs == isen * P;
+                differ += same ? 0 : 1;
+                ++states;
+            }
+        }
+    }
+    EXPECT_EQ(differ, 0) << "of " << states << " states";
 }
 
 TEST_F(ThermTest, StatesWithoutAModelGiveZeros) {

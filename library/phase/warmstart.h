@@ -1,0 +1,49 @@
+// Warm starts of the single-phase flashes at given pressure: while a
+// WarmStartScope is open (one calculation of the application), the last
+// single-phase state a flash found for a composition is kept, and the next
+// flash of that composition at (P, h) or (P, s) starts from it: a secant
+// iteration on the temperature with the density solver started from the
+// density before needs a few evaluations instead of a search from the
+// critical point, and ends on the root to the last digits.  A state found
+// this way is taken only where the cold road would take the single phase
+// (away from the saturation line, the critical point and the limits; a
+// mixture only when it is stable); everything else goes the cold road.
+#pragma once
+
+namespace lib::warm {
+
+// One remembered state: T, D, P, cp (J/(mol K)) and, for a mixture, the
+// state at which its stability was last established (tested or plainly a
+// gas).
+struct State {
+    double T = 0, D = 0, P = 0, cp = 0;
+    double stable_T = 0, stable_P = 0;
+};
+
+// Whether a scope is open.
+bool active();
+
+// The state kept for composition z (of the current set-up), if any.
+bool recall(const double z[20], State& s);
+
+// Keeps s as the last state of composition z (when a scope is open).
+void remember(const double z[20], const State& s);
+
+// Forgets every kept state (a new set-up).
+void forget();
+
+// The root of prop(T, D(T, P)) = b (letter 'H' or 'S') near the start, D of
+// phase kph: a secant iteration on T, its first slope from the start's cp.
+// False when it does not converge to 1e-13 in T within a dozen steps.
+bool solve(char letter, double P, double b, const double z[20], int kph, const State& start,
+           double& T, double& D);
+
+// A gas far from any condensation: the ideal dew-point sum of z at (T, P),
+// sum of z_i P / p_i, stays below a tenth, with p_i the vapour pressure of
+// a component below its critical temperature (ancillary equation) and
+// Wilson's extrapolated value above it; the pressure lies below the highest
+// critical pressure of the components.  False where that is not plain
+// (a component below its triple point, no ancillary equation).
+bool plainly_gas(double T, double P, const double z[20]);
+
+}  // namespace lib::warm

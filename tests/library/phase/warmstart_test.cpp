@@ -1,0 +1,245 @@
+// Warm starts of PHFLSH and PSFLSH (library/phase/warmstart.h): along paths
+// of states like those of a turbo machine, a heat exchanger or a separator,
+// a scope's flashes find the states of the cold road (single phase, two
+// phase, stable or not), each root closer to its property than the cold
+// road's, with a fraction of its evaluations; outside a scope nothing is
+// kept.
+#include "library/phase/warmstart.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library/models/phik.h"
+#include "tests/support/fluid.h"
+
+namespace {
+
+struct Flash {
+    double T = 0, D = 0, q = 0, h = 0, s = 0;
+    int ierr = 0;
+};
+
+// PHFLSH ('H') or PSFLSH ('S') at (P, b).
+Flash flash(char letter, double P, double b, const double z[20]) {
+    Flash r;
+    double Dl = 0, Dv = 0, x[20], y[20], e = 0, cv = 0, cp = 0, w = 0;
+    std::string herr;
+    if (letter == 'H') {
+        r.h = b;
+        lib::PHFLSH(P, b, z, r.T, r.D, Dl, Dv, x, y, r.q, e, r.s, cv, cp, w, r.ierr, herr);
+    } else {
+        r.s = b;
+        lib::PSFLSH(P, b, z, r.T, r.D, Dl, Dv, x, y, r.q, e, r.h, cv, cp, w, r.ierr, herr);
+    }
+    return r;
+}
+
+// One point of a path: the pressure and a state of the fluid there (its
+// temperature), whose h and s the flashes are given.
+struct Point {
+    double P, T;
+};
+
+struct PathCase {
+    const char* label;
+    const char* names;
+    std::vector<double> z;
+    double p0, p1, t0, t1;  // the path runs geometrically from (p0, t0) to (p1, t1)
+};
+
+// Flash results of a path, the warm ones from inside a scope.
+struct Outcome {
+    std::vector<Flash> cold, warm;
+    unsigned long long cold_evaluations = 0, warm_evaluations = 0;
+};
+
+Outcome run(const PathCase& c, int n) {
+    double z[20] = {};
+    for (std::size_t i = 0; i < c.z.size(); ++i) z[i] = c.z[i];
+    std::vector<std::pair<char, double>> given;
+    std::vector<double> pressures;
+    for (int k = 0; k <= n; ++k) {
+        const double f = static_cast<double>(k) / n;
+        const double P = c.p0 * std::pow(c.p1 / c.p0, f), T = c.t0 * std::pow(c.t1 / c.t0, f);
+        double D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0,
+               w = 0;
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        if (ierr > 0) continue;
+        // The turbo machine's pattern: (p, h), then (p, s) and (p - dp, s).
+        for (const auto& g : {std::pair{'H', h}, std::pair{'S', s}, std::pair{'S', s}}) {
+            pressures.push_back(given.size() % 3 == 2 ? P - 1e-5 : P);
+            given.push_back(g);
+        }
+    }
+    Outcome o;
+    unsigned long long before = lib::EOS_EVALUATIONS;
+    for (std::size_t i = 0; i < given.size(); ++i)
+        o.cold.push_back(flash(given[i].first, pressures[i], given[i].second, z));
+    o.cold_evaluations = lib::EOS_EVALUATIONS - before;
+    before = lib::EOS_EVALUATIONS;
+    {
+        const lib::WarmStartScope warm;
+        for (std::size_t i = 0; i < given.size(); ++i)
+            o.warm.push_back(flash(given[i].first, pressures[i], given[i].second, z));
+    }
+    o.warm_evaluations = lib::EOS_EVALUATIONS - before;
+    return o;
+}
+
+class WarmStartPath : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(WarmStartPath, FindsTheStatesOfTheColdRoad) {
+    const PathCase& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    const Outcome o = run(c, 60);
+    ASSERT_GT(o.cold.size(), 100u);
+    int differ = 0;
+    for (std::size_t i = 0; i < o.cold.size(); ++i) {
+        const Flash &a = o.cold[i], &b = o.warm[i];
+        const bool same = a.ierr == b.ierr && a.q == b.q &&
+                          std::fabs(a.T - b.T) <= 1e-9 * a.T &&
+                          std::fabs(a.D - b.D) <= 1e-8 * a.D;
+        if (!same) {
+            ++differ;
+            ADD_FAILURE() << c.label << " flash " << i << ": T " << a.T << " " << b.T << " q "
+                          << a.q << " " << b.q << " ierr " << a.ierr << " " << b.ierr;
+        }
+    }
+    EXPECT_EQ(differ, 0) << c.label;
+    // The warm flashes need a fraction of the cold road's evaluations.
+    EXPECT_LT(o.warm_evaluations * 3, o.cold_evaluations) << c.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, WarmStartPath,
+    ::testing::Values(
+        // A steam turbine into the wet region, and the feed pump's liquid.
+        PathCase{"steam", "water", {1.0}, 10000.0, 10.0, 823.15, 318.96},
+        PathCase{"water", "water", {1.0}, 10.0, 10000.0, 318.15, 330.0},
+        // Dry air through a compressor; flue gas through a turbine.
+        PathCase{"air", "nitrogen|oxygen|argon|co2", {0.7808, 0.2095, 0.0093, 0.0004}, 101.325,
+                 1520.0, 288.15, 700.0},
+        PathCase{"flue gas",
+                 "nitrogen|oxygen|argon|co2|water",
+                 {0.74, 0.14, 0.009, 0.0755, 0.0355},
+                 1470.0,
+                 101.325,
+                 1400.0,
+                 780.0},
+        // Humid air cooled at 8 bar from hot to its dew point and beyond.
+        PathCase{"humid air",
+                 "nitrogen|oxygen|argon|co2|water",
+                 {0.7685, 0.2062, 0.0091, 0.0004, 0.0158},
+                 800.0,
+                 790.0,
+                 560.0,
+                 330.0}),
+    [](const ::testing::TestParamInfo<PathCase>& info) {
+        std::string s = info.param.label;
+        std::replace(s.begin(), s.end(), ' ', '_');
+        return s;
+    });
+
+// A warm root satisfies its property to the last digits, the cold road's to
+// about 1e-10 of the temperature.
+TEST(WarmStart, RootsHoldTheirPropertyToTheLastDigits) {
+    ASSERT_EQ(testsupport::set_up("water"), "");
+    const double z[20] = {1.0};
+    const lib::WarmStartScope warm;
+    int loose = 0;
+    for (int k = 0; k <= 40; ++k) {
+        const double P = 5000.0 * std::pow(0.95, k), T = 780.0 - 4.0 * k;
+        const Flash tp = [&] {
+            Flash r;
+            double Dl, Dv, x[20], y[20], e, cv, cp, w;
+            std::string herr;
+            lib::TPFLSH(T, P, z, r.D, Dl, Dv, x, y, r.q, e, r.h, r.s, cv, cp, w, r.ierr, herr);
+            return r;
+        }();
+        const Flash f = flash('H', P, tp.h, z);
+        double h = 0;
+        lib::ENTHAL(f.T, f.D, z, h);
+        if (!(std::fabs(h - tp.h) <= 1e-12 * std::max(std::fabs(tp.h), 1000.0))) ++loose;
+    }
+    EXPECT_EQ(loose, 0);
+}
+
+TEST(WarmStart, ScopesNestAndASetUpForgets) {
+    ASSERT_EQ(testsupport::set_up("water"), "");
+    const double z[20] = {1.0};
+    lib::warm::State s;
+    EXPECT_FALSE(lib::warm::active());
+    {
+        const lib::WarmStartScope outer;
+        {
+            const lib::WarmStartScope inner;
+            flash('H', 1000.0, 50000.0, z);
+            EXPECT_TRUE(lib::warm::recall(z, s));
+        }
+        EXPECT_TRUE(lib::warm::active());
+        EXPECT_TRUE(lib::warm::recall(z, s));  // kept until the outermost ends
+        ASSERT_EQ(testsupport::set_up("nitrogen"), "");
+        EXPECT_FALSE(lib::warm::recall(z, s));  // a new set-up
+    }
+    EXPECT_FALSE(lib::warm::active());
+    ASSERT_EQ(testsupport::set_up("water"), "");
+    flash('H', 1000.0, 50000.0, z);
+    EXPECT_FALSE(lib::warm::recall(z, s));  // nothing kept outside a scope
+}
+
+struct GasCase {
+    const char* label;
+    double T, P;
+    std::vector<double> z;  // nitrogen, oxygen, argon, co2, water
+    bool plain;
+};
+
+class PlainlyGas : public ::testing::TestWithParam<GasCase> {};
+
+TEST_P(PlainlyGas, IdealDewPointSumWithAMargin) {
+    const GasCase& c = GetParam();
+    ASSERT_EQ(testsupport::set_up("nitrogen|oxygen|argon|co2|water"), "");
+    double z[20] = {};
+    for (std::size_t i = 0; i < c.z.size(); ++i) z[i] = c.z[i];
+    EXPECT_EQ(lib::warm::plainly_gas(c.T, c.P, z), c.plain) << c.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PlainlyGas,
+    ::testing::Values(
+        GasCase{"dry air", 288.15, 101.325, {0.7808, 0.2095, 0.0093, 0.0004, 0.0}, true},
+        GasCase{"dry air compressed", 700.0, 1520.0, {0.7808, 0.2095, 0.0093, 0.0004, 0.0}, true},
+        GasCase{"dry air cold", 100.0, 101.325, {0.7808, 0.2095, 0.0093, 0.0004, 0.0}, false},
+        GasCase{"air above its highest critical pressure",
+                700.0,
+                9000.0,
+                {0.7808, 0.2095, 0.0093, 0.0004, 0.0},
+                false},
+        GasCase{"humid air at 70 %", 293.15, 101.325, {0.7685, 0.2062, 0.0091, 0.0004, 0.0158},
+                false},
+        GasCase{"humid air compressed and hot",
+                560.0,
+                800.0,
+                {0.7685, 0.2062, 0.0091, 0.0004, 0.0158},
+                true},
+        GasCase{"humid air below the triple point of water",
+                250.0,
+                101.325,
+                {0.7685, 0.2062, 0.0091, 0.0004, 0.0010},
+                false},
+        GasCase{"flue gas hot", 800.0, 101.325, {0.74, 0.14, 0.009, 0.0755, 0.0355}, true}),
+    [](const ::testing::TestParamInfo<GasCase>& info) {
+        std::string s = info.param.label;
+        for (char& ch : s)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return s;
+    });
+
+}  // namespace
