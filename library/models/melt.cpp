@@ -253,29 +253,21 @@ double melting_line_tmax(int icomp) {
     return WLMMELT.thigh[icomp];
 }
 
-void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
+namespace {
+
+// Why a melting line gives no pressure at T.
+enum class MeltFault { none, below, above, unknown_model, undefined };
+
+// The melting pressure of slot icomp at T (0 for a slot without a line),
+// or why there is none; no message is formed.
+MeltFault melting_fault(int icomp, double T, double& P) {
     P = 0.0;
-    ierr = 0;
-    herr.clear();
-    const Code& code = MELTMOD.slot[icomp];
-    const double tlow = line_tlow(icomp);
-    if (!(T >= tlow)) {
-        fail(1, "MELTK",
-             "temperature less than lower temperature limit; T =" + fmt_g(T, 12, 5) +
-                 " K, Tlow =" + fmt_g(tlow, 12, 5) + " K.",
-             ierr, herr);
-        return;
-    }
+    if (!(T >= line_tlow(icomp))) return MeltFault::below;
     // Beyond its upper limit a melting line is no longer known: it is not
     // extrapolated.
     const double thigh = melting_line_tmax(icomp);
-    if (thigh > 0.0 && !(T <= thigh)) {
-        fail(1, "MELTK",
-             "temperature greater than upper temperature limit of the melting line; T =" +
-                 fmt_g(T, 12, 5) + " K, Thigh =" + fmt_g(thigh, 12, 5) + " K.",
-             ierr, herr);
-        return;
-    }
+    if (thigh > 0.0 && !(T <= thigh)) return MeltFault::above;
+    const Code& code = MELTMOD.slot[icomp];
     if (code.is("MLW")) {
         double pih = 0.0;
         MLTH2O(T, P, pih);
@@ -285,12 +277,72 @@ void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
         // (A line in segments: the one that holds T.)
         P = segment_pressure(icomp, segment_index(icomp, T), T);
     } else if (!code.is("QVB")) {
-        fail(105, "MELTK", "unknown melting line model:  (" + code.str() + ")", ierr, herr);
-        return;
+        return MeltFault::unknown_model;
     }
     if (!std::isfinite(P)) {
         P = 0.0;
-        fail(1, "MELTK", "melting line not defined at T =" + fmt_g(T, 12, 5) + " K.", ierr, herr);
+        return MeltFault::undefined;
+    }
+    return MeltFault::none;
+}
+
+// The melting pressure of a mixture from its components' lines, each asked
+// through line(i, T_i, P_i, ierr) (MELTK, or the same without messages).
+template <class Line>
+void mixture_melting(double T, const double x[20], double& P, int& ierr, const Line& line) {
+    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i)
+        if (CCON.ptp[i] < 1.0e-15) return;
+    double ttp = 0.0, ptp = 0.0;
+    bool no_ptp = false;
+    mixture_triple_point(x, ttp, ptp, no_ptp);
+    if (ttp <= 0.0) {
+        P = ptp;
+        return;
+    }
+    double sum = 0.0;
+    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) {
+        // An absent component adds nothing, and its line cannot fail the sum.
+        if (x[i - 1] == 0.0) continue;
+        const double ti = std::max(T * CCON.ttp[i] / ttp, CCON.ttp[i]);
+        double pi = 0.0;
+        line(i, ti, pi, ierr);
+        if (pi < 1.0e-15) {
+            P = 0.0;
+            return;
+        }
+        if (CCON.ptp[i] > 0.0) sum += x[i - 1] * std::log(pi / CCON.ptp[i]);
+    }
+    P = ptp * std::exp(sum);
+}
+
+}  // namespace
+
+void MELTK(int icomp, double T, double& P, int& ierr, std::string& herr) {
+    ierr = 0;
+    herr.clear();
+    switch (melting_fault(icomp, T, P)) {
+        case MeltFault::none: break;
+        case MeltFault::below:
+            fail(1, "MELTK",
+                 "temperature less than lower temperature limit; T =" + fmt_g(T, 12, 5) +
+                     " K, Tlow =" + fmt_g(line_tlow(icomp), 12, 5) + " K.",
+                 ierr, herr);
+            break;
+        case MeltFault::above:
+            fail(1, "MELTK",
+                 "temperature greater than upper temperature limit of the melting line; T =" +
+                     fmt_g(T, 12, 5) + " K, Thigh =" + fmt_g(melting_line_tmax(icomp), 12, 5) +
+                     " K.",
+                 ierr, herr);
+            break;
+        case MeltFault::unknown_model:
+            fail(105, "MELTK", "unknown melting line model:  (" + MELTMOD.slot[icomp].str() + ")",
+                 ierr, herr);
+            break;
+        case MeltFault::undefined:
+            fail(1, "MELTK", "melting line not defined at T =" + fmt_g(T, 12, 5) + " K.", ierr,
+                 herr);
+            break;
     }
 }
 
@@ -346,29 +398,22 @@ void MELTT(double T, const double x[20], double& P, int& ierr, std::string& herr
         MELTK(ic, T, P, ierr, herr);
         return;
     }
-    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i)
-        if (CCON.ptp[i] < 1.0e-15) return;
-    double ttp = 0.0, ptp = 0.0;
-    bool no_ptp = false;
-    mixture_triple_point(x, ttp, ptp, no_ptp);
-    if (ttp <= 0.0) {
-        P = ptp;
-        return;
-    }
-    double sum = 0.0;
-    for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) {
-        // An absent component adds nothing, and its line cannot fail the sum.
-        if (x[i - 1] == 0.0) continue;
-        const double ti = std::max(T * CCON.ttp[i] / ttp, CCON.ttp[i]);
-        double pi = 0.0;
-        MELTK(i, ti, pi, ierr, herr);
-        if (pi < 1.0e-15) {
-            P = 0.0;
-            return;
-        }
-        if (CCON.ptp[i] > 0.0) sum += x[i - 1] * std::log(pi / CCON.ptp[i]);
-    }
-    P = ptp * std::exp(sum);
+    mixture_melting(T, x, P, ierr,
+                    [&herr](int i, double t, double& p, int& e) { MELTK(i, t, p, e, herr); });
+}
+
+bool melting_pressure(double T, const double x[20], double& P) {
+    P = 0.0;
+    int ierr = 0;
+    const auto line = [](int i, double t, double& p, int& e) {
+        e = melting_fault(i, t, p) == MeltFault::none ? 0 : 1;
+    };
+    const int ic = ISPURE(x);
+    if (ic != 0)
+        line(ic, T, P, ierr);
+    else
+        mixture_melting(T, x, P, ierr, line);
+    return ierr == 0;
 }
 
 void SUBLT(double T, const double x[20], double& P, int& ierr, std::string& herr) {

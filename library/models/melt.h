@@ -19,6 +19,10 @@ void SOLVEM(int kind, double P, const double x[20], double& T, int& ierr, std::s
 // when the slot has no melting line or its line states none.
 double melting_line_tmax(int icomp);
 
+// MELTT's melting pressure without its messages: false where MELTT reports
+// an error (the range checks ask at every flash and need no text).
+bool melting_pressure(double T, const double x[20], double& P);
+
 // Melting pressure of the two-branch (parahydrogen) form of slot icomp, kPa.
 void MLTPH2(int icomp, double T, double& P);
 

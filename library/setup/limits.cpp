@@ -227,14 +227,11 @@ void LIMITX(const std::string& htyp, double T, double D, double P, const double 
     // (A pure fluid above its melting line's upper limit has none to test.)
     const double tmelt = k != 0 ? melting_line_tmax(k) : 0.0;
     if (std::fabs(P) > 1.0e-10 && T > 0.0 && !(tmelt > 0.0 && T > tmelt)) {
-        int je = 0;
-        std::string jm;
         double p = 0.0;
-        MELTT(T, x, p, je, jm);
         // A pure fluid's melting line starts at its triple point: where a
         // published line passes a little below the triple-point pressure
         // there, the saturated liquid of the triple point is no solid.
-        if (je == 0) pm = k != 0 && p > 0.0 ? std::max(p, CCON.ptp[k]) : p;
+        if (melting_pressure(T, x, p)) pm = k != 0 && p > 0.0 ? std::max(p, CCON.ptp[k]) : p;
     }
     Report r;
     double xsum = 0.0;

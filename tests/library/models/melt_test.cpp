@@ -406,4 +406,34 @@ TEST_F(MeltTest, MixtureSumsKeepTheFailureOfAPresentComponent) {
     EXPECT_EQ(q, p);
 }
 
+// The range checks take the melting pressure without MELTT's messages: the
+// same pressure, and no error exactly where MELTT reports none, along the
+// temperatures of water (its line ends at 715 K), of a mixture whose scaled
+// temperatures leave the lines of its components, and below the lines.
+TEST(MeltingPressure, AsMelttWithoutMessages) {
+    struct Case {
+        const char* names;
+        double x[20];
+    };
+    const Case cases[] = {{"water", {1.0}},
+                          {"nitrogen|oxygen|argon|co2|water", {0.74, 0.14, 0.009, 0.0755, 0.0355}},
+                          {"methane|ethane|propane", {0.9, 0.07, 0.03}}};
+    int points = 0, differ = 0, errors = 0;
+    for (const Case& c : cases) {
+        ASSERT_EQ(testsupport::set_up(c.names), "");
+        for (double T = 20.0; T < 1500.0; T *= 1.07) {
+            double p1 = 0, p2 = 0;
+            int ierr = 0;
+            std::string herr;
+            lib::MELTT(T, c.x, p1, ierr, herr);
+            const bool ok = lib::melting_pressure(T, c.x, p2);
+            differ += (ok == (ierr == 0) && p1 == p2) ? 0 : 1;
+            errors += ierr != 0 ? 1 : 0;
+            ++points;
+        }
+    }
+    EXPECT_EQ(differ, 0) << "of " << points << " temperatures";
+    EXPECT_GT(errors, 10);  // the grid reaches beyond the lines
+}
+
 }  // namespace
