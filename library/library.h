@@ -492,6 +492,22 @@ void TDFL2(double T, double D, const double z[20], int ksat, double& Pbub, doubl
            double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
            double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
 
+// Warm starts for one calculation: while a WarmStartScope lives, PHFLSH and
+// PSFLSH (and PBFLSH with H or S) of a single-phase state start from the last
+// state found for the same composition, as along the steps of a turbo
+// machine: the same states with a fraction of the work, each root to the
+// last digits.  States near a saturation line, the critical point or a limit
+// of the equation, and mixtures not plainly stable, take the usual road.
+// Scopes nest; the states are forgotten when the outermost one ends and at
+// every set-up.  Outside a scope every flash starts as before.
+class WarmStartScope {
+public:
+    WarmStartScope();
+    ~WarmStartScope();
+    WarmStartScope(const WarmStartScope&) = delete;
+    WarmStartScope& operator=(const WarmStartScope&) = delete;
+};
+
 // State at given pressure and enthalpy, entropy or internal energy.
 void PHFLSH(double P, double h, const double z[20], double& T, double& D, double& Dl, double& Dv,
             double x[20], double y[20], double& q, double& e, double& s, double& cv, double& cp,

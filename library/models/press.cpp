@@ -101,6 +101,17 @@ PressDerivs press_derivs(double T, double D, const double x[20]) {
     return v;
 }
 
+PressDerivs press_slope(double T, double D, const double x[20]) {
+    PressDerivs v;
+    Route rt;
+    if (!route(T, D, x, rt)) return v;
+    const double R = GCNST.r;
+    const double r01 = rt.r(0, 1), r02 = rt.r(0, 2);
+    v.p = finite_or_zero(R * T * D * (1.0 + r01));
+    v.d1 = finite_or_zero(R * T * (1.0 + 2.0 * r01 + r02));
+    return v;
+}
+
 void DPDT(double T, double D, const double x[20], double& dPdT) {
     dPdT = 0.0;
     Route rt;

@@ -19,4 +19,8 @@ struct PressDerivs {
 // state.
 PressDerivs press_derivs(double T, double D, const double x[20]);
 
+// The pressure and its first density derivative alone (d2 stays 0): no
+// third derivative of the residual part is formed.
+PressDerivs press_slope(double T, double D, const double x[20]);
+
 }  // namespace lib

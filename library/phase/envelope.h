@@ -12,6 +12,18 @@ namespace lib::mix {
 // kept (false while it is not traced, or when the trace is not whole).
 bool above_envelope(double T, const double z[20]);
 
+// While one lives, calls of above_envelope are answered from a traced
+// boundary only and not counted toward a trace: the stability tests of the
+// warm starts (library/phase/warmstart.h) are made only for states close to
+// condensation, below the top of the boundary, where a trace spares none.
+class UncountedCalls {
+public:
+    UncountedCalls();
+    ~UncountedCalls();
+    UncountedCalls(const UncountedCalls&) = delete;
+    UncountedCalls& operator=(const UncountedCalls&) = delete;
+};
+
 // The cricondentherm kept for z (no call counted): false while none is.
 bool cricondentherm(const double z[20], double& tmax);
 

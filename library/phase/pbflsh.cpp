@@ -13,6 +13,7 @@
 #include "library/models/critp.h"
 #include "library/models/phik.h"
 #include "library/phase/abfl2.h"
+#include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/ptanc.h"
@@ -21,6 +22,7 @@
 #include "library/phase/satt.h"
 #include "library/phase/tbflsh.h"
 #include "library/phase/tprho.h"
+#include "library/phase/warmstart.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -262,6 +264,7 @@ public:
     // equation, then against the dew and bubble points at the pressure.
     void run() {
         if (!start() || !critical_point() || !bounds() || !in_range()) return;
+        if (warm_single_phase()) return;
         if (icomp == 0) return mixture();
         if (single_phase_without_saturation()) return supercritical();
         if (!dew_point()) return;
@@ -286,6 +289,20 @@ public:
         if (!bubble_point()) return;
         if (b < bbub - band) return single(1, tbub, dlbub);
         two_phase();
+    }
+
+    // Keeps a single-phase result as the start of the next flash of the
+    // composition (while a warm-start scope is open).
+    void keep_for_warm_start() const {
+        if (!warm::active()) return;
+        if (ierr > 0 || (q >= 0.0 && q <= 1.0) || !(T > 0.0) || !(D > 0.0))
+            return warm::left_single_phase(z);
+        warm::State st{T, D, P, cp, stable_T, stable_P, true};
+        if (!warm_found) {  // tested by the cold road
+            st.stable_T = T;
+            st.stable_P = P;
+        }
+        warm::remember(z, st);
     }
 
 private:
@@ -327,6 +344,10 @@ private:
     bool mix_dew = false;  // a mixture's dew point at P was found
     double band = 0;       // the width of the saturation line in the property
     bool below_liquid = false;
+    // A state found from a warm start, and where its stability was last
+    // established (a mixture).
+    bool warm_found = false;
+    double stable_T = 0, stable_P = 0;
 
     // The failure state: the marker 999 in q and error n with its message.
     void give_up(int n, const std::string& message) {
@@ -439,6 +460,62 @@ private:
             give_up(lerr, flash::range_text(ab + "FLSH", lerr, lmsg, 4));
             return false;
         }
+        return true;
+    }
+
+    // The single-phase state from the last state of the composition, while a
+    // warm-start scope is open (library/phase/warmstart.h): taken only where
+    // the cold road takes the single phase too, else false.
+    bool warm_single_phase() {
+        warm::State st;
+        if (!warm::active() || (letter != 'H' && letter != 'S') || !warm::recall(z, st) ||
+            !st.single)
+            return false;
+        const int kph = st.D > Dc ? kLiquid : kVapour;
+        double t = 0, d = 0;
+        if (!warm::solve(letter, P, b, z, st, t, d)) return false;
+        // Not near the critical point (the stable one of two roots), not
+        // beyond the limits of the equation (the cold road reports them).
+        if (std::fabs(t / Tc - 1.0) < 0.02 && std::fabs(P / Pc - 1.0) < 0.2) return false;
+        if (!(t >= tmin && t <= tmax && d <= dmax && P <= pmax)) return false;
+        if (icomp > 0 ? !pure_single_phase(t, kph) : !mixture_stable(t, d, st)) return false;
+        warm_found = true;
+        T = t;
+        D = d;
+        properties();
+        if (icomp > 0)
+            q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+        else
+            mixture_quality();
+        finish();
+        return true;
+    }
+
+    // A pure fluid's root at t of phase kph is its single-phase state: above
+    // the critical pressure, or clearly on its side of the saturation line.
+    bool pure_single_phase(double t, int kph) const {
+        if (P >= Pc) return true;
+        if (ppf || !(P > CCON.ptp[icomp])) return false;
+        double ts = 0, dl = 0, dv = 0;
+        if (!satcheb::at_p(icomp, P, ts, dl, dv) || below(ts, tmin)) return false;
+        const double margin = 1e-7 * ts;
+        return kph == kVapour ? t > ts + margin : t < ts - margin;
+    }
+
+    // A mixture's root at t is stable: within 1e-6 of the state where its
+    // stability was last established, plainly a gas, or by the test.
+    bool mixture_stable(double t, double d, const warm::State& st) {
+        if (std::fabs(t - st.stable_T) <= 1e-6 * t && std::fabs(P - st.stable_P) <= 1e-6 * P) {
+            stable_T = st.stable_T;
+            stable_P = st.stable_P;
+            return true;
+        }
+        if (!warm::plainly_gas(t, P, z)) {
+            const mix::UncountedCalls uncounted;
+            if (!mix::single_phase_stable(t, d, z)) return false;
+        }
+        stable_T = t;
+        stable_P = P;
         return true;
     }
 
@@ -711,12 +788,17 @@ private:
         ABFL1(P, b, z, kph, ab, 0.0, 0.0, T, pp, D, serr, smsg);
         if (serr > 0 || !mix::single_phase_stable(T, D, z)) return false;
         properties();
+        mixture_quality();
+        finish();
+        return true;
+    }
+
+    // The quality marker of a mixture's single-phase state.
+    void mixture_quality() {
         if (P > Pc && T >= Tc)
             q = kQualitySupercritical;
         else
             q = D > Dc && T < Tc ? kQualityLiquid : kQualityVapour;
-        finish();
-        return true;
     }
 
     void mixture_on_isobar() {
@@ -782,7 +864,9 @@ private:
 void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, double& T, double& D,
             double& Dl, double& Dv, double x[20], double y[20], double& q, double& e, double& h,
             double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
-    PressureFlash(P, b, z, ab_in, T, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr).run();
+    PressureFlash flash(P, b, z, ab_in, T, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    flash.run();
+    flash.keep_for_warm_start();
 }
 
 }  // namespace lib

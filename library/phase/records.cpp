@@ -2,6 +2,7 @@
 
 #include "library/phase/envelope.h"
 #include "library/phase/satcheb.h"
+#include "library/phase/warmstart.h"
 
 namespace lib {
 
@@ -24,6 +25,7 @@ void clear_phase_caches() {
     MAXTP = MaxtpRecord{};
     satcheb::forget_slots();
     mix::forget_envelopes();
+    warm::forget();
 }
 
 }  // namespace lib

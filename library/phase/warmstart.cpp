@@ -9,6 +9,7 @@
 #include <string>
 
 #include "library/library.h"
+#include "library/models/press.h"
 #include "library/phase/flashutil.h"
 #include "library/setup/records.h"
 
@@ -39,6 +40,7 @@ bool same(const Entry& e, const double z[20]) {
 
 constexpr int kMaxSteps = 12;         // secant steps before the cold road is taken
 constexpr double kConverged = 1e-13;  // relative step in T at which the root is held
+constexpr double kSame = 1e-15;       // relative step in T of a start that is the root
 constexpr double kFarStep = 0.2;      // a step beyond this share of T is no warm start
 constexpr double kPlainSum = 0.1;     // the ideal dew-point sum of a plain gas
 
@@ -71,56 +73,91 @@ void remember(const double z[20], const State& s) {
     e->used = ++tick;
 }
 
+void left_single_phase(const double z[20]) {
+    for (Entry& e : entries)
+        if (same(e, z)) e.s.single = false;
+}
+
 void forget() {
     entries = {};
     tick = 0;
 }
 
-bool solve(char letter, double P, double b, const double z[20], int kph, const State& start,
-           double& T, double& D) {
-    // The residual at t, the density solved from d (kept for the next t).
+namespace {
+
+// The density at (t, P) on the branch through d: Newton's method from d,
+// its last step applied without another evaluation once it is below 1e-9
+// of d (the error then lies far below the last digits).  False where the
+// pressure does not rise with the density or the iteration leaves the
+// neighbourhood of the start.
+bool density(double t, double P, const double z[20], double& d) {
+    for (int k = 0; k < kMaxSteps; ++k) {
+        const PressDerivs v = press_slope(t, d, z);
+        if (!std::isfinite(v.p) || !(v.d1 > 0.0)) return false;
+        const double step = (v.p - P) / v.d1;
+        if (!(std::fabs(step) < kFarStep * d)) return false;
+        d -= step;
+        if (std::fabs(step) <= 1e-9 * d) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool solve(char letter, double P, double b, const double z[20], const State& start, double& T,
+           double& D) {
+    // The residual at t, the density solved from d.
     const auto residual = [&](double t, double& d, double& f) {
-        int jerr = 0;
-        std::string jmsg;
-        TPRHO(t, P, z, kph, kStartValue, d, jerr, jmsg);
-        if (jerr > 0 || !(d > 0.0) || !std::isfinite(d)) return false;
+        if (!density(t, P, z, d)) return false;
         f = flash::prop(letter, t, d, z) - b;
         return std::isfinite(f);
     };
-    double t0 = start.T, d0 = start.D, f0 = 0.0;
-    if (!(t0 > 0.0) || !(d0 > 0.0) || !residual(t0, d0, f0)) return false;
-    // d prop / dT along the isobar: cp, or cp / T for the entropy.
-    double slope = letter == 'S' ? start.cp / t0 : start.cp;
+    double t = start.T, d = start.D, f = 0.0;
+    if (!(t > 0.0) || !(d > 0.0) || !residual(t, d, f)) return false;
+    // d prop / dT along the isobar: cp, or cp / T for the entropy; then the
+    // secant of the last two points, which also give the density's slope
+    // for the start of the next density.
+    double slope = letter == 'S' ? start.cp / t : start.cp;
     if (!(slope > 0.0) || !std::isfinite(slope)) return false;
-    double t1 = t0 - f0 / slope, d1 = d0;
-    for (int k = 0; k < kMaxSteps; ++k) {
-        if (!(t1 > 0.0) || std::fabs(t1 - start.T) > kFarStep * start.T) return false;
-        double f1 = 0.0;
-        if (!residual(t1, d1, f1)) return false;
-        if (f1 == 0.0) {
-            T = t1;
-            D = d1;
-            return true;
+    // A start that is the root to its last digits (a flash at the state just
+    // found, by another property of it) is the state.
+    if (std::fabs(f / slope) <= kSame * t) {
+        T = t;
+        D = d;
+        return true;
+    }
+    double dd_dt = 0.0;
+    for (int k = 0; k < kMaxSteps && f != 0.0; ++k) {
+        const double tn = t - f / slope;
+        if (!(tn > 0.0) || std::fabs(tn - start.T) > kFarStep * start.T) return false;
+        double dn = d + dd_dt * (tn - t), fn = 0.0;
+        if (!(dn > 0.0)) dn = d;
+        const bool last = std::fabs(tn - t) <= kConverged * t;
+        if (!residual(tn, dn, fn)) {
+            if (!last) return false;
+            break;  // the root is held at t
         }
-        if (t1 != t0 && f1 != f0) {
-            const double s = (f1 - f0) / (t1 - t0);
+        if (last) {
+            // The step within the last digits, taken where it lowers the residual.
+            if (std::fabs(fn) <= std::fabs(f)) {
+                t = tn;
+                d = dn;
+            }
+            break;
+        }
+        if (fn != f) {
+            const double s = (fn - f) / (tn - t);
             if (s > 0.0 && std::isfinite(s)) slope = s;
         }
-        const double t2 = t1 - f1 / slope;
-        if (std::fabs(t2 - t1) <= kConverged * t1) {
-            // The last step, taken where it lowers the residual.
-            double d2 = d1, f2 = 0.0;
-            const bool better = residual(t2, d2, f2) && std::fabs(f2) <= std::fabs(f1);
-            T = better ? t2 : t1;
-            D = better ? d2 : d1;
-            return true;
-        }
-        t0 = t1;
-        f0 = f1;
-        d0 = d1;
-        t1 = t2;
+        dd_dt = (dn - d) / (tn - t);
+        t = tn;
+        d = dn;
+        f = fn;
+        if (k + 1 == kMaxSteps) return false;
     }
-    return false;
+    T = t;
+    D = d;
+    return true;
 }
 
 bool plainly_gas(double T, double P, const double z[20]) {

@@ -18,6 +18,9 @@ namespace lib::warm {
 struct State {
     double T = 0, D = 0, P = 0, cp = 0;
     double stable_T = 0, stable_P = 0;
+    // False after a flash of the composition found no single phase (two
+    // phases, or a failure): the next one goes the cold road.
+    bool single = true;
 };
 
 // Whether a scope is open.
@@ -29,14 +32,18 @@ bool recall(const double z[20], State& s);
 // Keeps s as the last state of composition z (when a scope is open).
 void remember(const double z[20], const State& s);
 
+// Marks the state kept for z as followed by a flash without a single phase.
+void left_single_phase(const double z[20]);
+
 // Forgets every kept state (a new set-up).
 void forget();
 
-// The root of prop(T, D(T, P)) = b (letter 'H' or 'S') near the start, D of
-// phase kph: a secant iteration on T, its first slope from the start's cp.
-// False when it does not converge to 1e-13 in T within a dozen steps.
-bool solve(char letter, double P, double b, const double z[20], int kph, const State& start,
-           double& T, double& D);
+// The root of prop(T, D(T, P)) = b (letter 'H' or 'S') near the start: a
+// secant iteration on T, its first slope from the start's cp, the density
+// at each T by Halley's method on the branch of the start's density.  False
+// when it does not converge to 1e-13 in T within a dozen steps.
+bool solve(char letter, double P, double b, const double z[20], const State& start, double& T,
+           double& D);
 
 // A gas far from any condensation: the ideal dew-point sum of z at (T, P),
 // sum of z_i P / p_i, stays below a tenth, with p_i the vapour pressure of
