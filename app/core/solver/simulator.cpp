@@ -263,6 +263,8 @@ bool finite_results(const Part& part) {
 
 int calcProject(Project& project) {
     phase_warning = 0;
+    // The flashes of the calculation start from the states before them.
+    const lib::WarmStartScope warm_starts;
     const int r = calc_all(project);
     const bool cancelled = r == CS_FAILED && project.calc_status == CS_CANCEL;
     project.calc_status = r;
