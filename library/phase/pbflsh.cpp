@@ -297,10 +297,11 @@ public:
         if (!warm::active()) return;
         if (ierr > 0 || (q >= 0.0 && q <= 1.0) || !(T > 0.0) || !(D > 0.0))
             return warm::left_single_phase(z);
-        warm::State st{T, D, P, cp, stable_T, stable_P, true};
+        warm::State st{T, D, P, cp, warm_dpdd, stable_T, stable_P, true};
         if (!warm_found) {  // tested by the cold road
             st.stable_T = T;
             st.stable_P = P;
+            DPDD(T, D, z, st.dpdd);
         }
         warm::remember(z, st);
     }
@@ -347,6 +348,7 @@ private:
     // A state found from a warm start, and where its stability was last
     // established (a mixture).
     bool warm_found = false;
+    double warm_dpdd = 0;  // dP/dD at a warm state
     double stable_T = 0, stable_P = 0;
 
     // The failure state: the marker 999 in q and error n with its message.
@@ -472,14 +474,15 @@ private:
             !st.single)
             return false;
         const int kph = st.D > Dc ? kLiquid : kVapour;
-        double t = 0, d = 0;
-        if (!warm::solve(letter, P, b, z, st, t, d)) return false;
+        double t = 0, d = 0, dpdd = 0;
+        if (!warm::solve(letter, P, b, z, st, t, d, dpdd)) return false;
         // Not near the critical point (the stable one of two roots), not
         // beyond the limits of the equation (the cold road reports them).
         if (std::fabs(t / Tc - 1.0) < 0.02 && std::fabs(P / Pc - 1.0) < 0.2) return false;
         if (!(t >= tmin && t <= tmax && d <= dmax && P <= pmax)) return false;
-        if (icomp > 0 ? !pure_single_phase(t, kph) : !mixture_stable(t, d, st)) return false;
+        if (icomp > 0 ? !pure_single_phase(t, d, kph) : !mixture_stable(t, d, st)) return false;
         warm_found = true;
+        warm_dpdd = dpdd;
         T = t;
         D = d;
         properties();
@@ -491,21 +494,26 @@ private:
         return true;
     }
 
-    // A pure fluid's root at t of phase kph is its single-phase state: above
-    // the critical pressure, or clearly on its side of the saturation line.
-    bool pure_single_phase(double t, int kph) const {
+    // A pure fluid's root (t, d) of phase kph is its single-phase state:
+    // above the critical pressure, or clearly on its side of the saturation
+    // line.
+    bool pure_single_phase(double t, double d, int kph) const {
         if (P >= Pc) return true;
         if (ppf || !(P > CCON.ptp[icomp])) return false;
         double ts = 0, dl = 0, dv = 0;
         if (!satcheb::at_p(icomp, P, ts, dl, dv) || below(ts, tmin)) return false;
+        // (A superheated vapour is thinner than the saturated one at P, a
+        // subcooled liquid denser than the saturated liquid.)
         const double margin = 1e-7 * ts;
-        return kph == kVapour ? t > ts + margin : t < ts - margin;
+        return kph == kVapour ? t > ts + margin && d < dv : t < ts - margin && d > dl;
     }
 
     // A mixture's root at t is stable: within 1e-6 of the state where its
-    // stability was last established, plainly a gas, or by the test.
+    // stability was last established (the root on the same branch as the
+    // kept one), plainly a gas, or by the test.
     bool mixture_stable(double t, double d, const warm::State& st) {
-        if (std::fabs(t - st.stable_T) <= 1e-6 * t && std::fabs(P - st.stable_P) <= 1e-6 * P) {
+        if (std::fabs(t - st.stable_T) <= 1e-6 * t && std::fabs(P - st.stable_P) <= 1e-6 * P &&
+            std::fabs(d - st.D) <= 1e-3 * st.D) {
             stable_T = st.stable_T;
             stable_P = st.stable_P;
             return true;

@@ -90,10 +90,11 @@ namespace {
 // of d (the error then lies far below the last digits).  False where the
 // pressure does not rise with the density or the iteration leaves the
 // neighbourhood of the start.
-bool density(double t, double P, const double z[20], double& d) {
+bool density(double t, double P, const double z[20], double& d, double& dpdd) {
     for (int k = 0; k < kMaxSteps; ++k) {
         const PressDerivs v = press_slope(t, d, z);
         if (!std::isfinite(v.p) || !(v.d1 > 0.0)) return false;
+        dpdd = v.d1;
         const double step = (v.p - P) / v.d1;
         if (!(std::fabs(step) < kFarStep * d)) return false;
         d -= step;
@@ -105,14 +106,20 @@ bool density(double t, double P, const double z[20], double& d) {
 }  // namespace
 
 bool solve(char letter, double P, double b, const double z[20], const State& start, double& T,
-           double& D) {
+           double& D, double& dpdd) {
+    double slope_d = start.dpdd;  // dP/dD of the last density solved
     // The residual at t, the density solved from d.
     const auto residual = [&](double t, double& d, double& f) {
-        if (!density(t, P, z, d)) return false;
+        if (!density(t, P, z, d, slope_d)) return false;
         f = flash::prop(letter, t, d, z) - b;
         return std::isfinite(f);
     };
     double t = start.T, d = start.D, f = 0.0;
+    // At a new pressure the density starts from the start's slope of P.
+    if (start.dpdd > 0.0) {
+        const double dn = d + (P - start.P) / start.dpdd;
+        if (dn > 0.5 * d && dn < 2.0 * d) d = dn;
+    }
     if (!(t > 0.0) || !(d > 0.0) || !residual(t, d, f)) return false;
     // d prop / dT along the isobar: cp, or cp / T for the entropy; then the
     // secant of the last two points, which also give the density's slope
@@ -124,6 +131,7 @@ bool solve(char letter, double P, double b, const double z[20], const State& sta
     if (std::fabs(f / slope) <= kSame * t) {
         T = t;
         D = d;
+        dpdd = slope_d;
         return true;
     }
     double dd_dt = 0.0;
@@ -157,6 +165,7 @@ bool solve(char letter, double P, double b, const double z[20], const State& sta
     }
     T = t;
     D = d;
+    dpdd = slope_d;
     return true;
 }
 

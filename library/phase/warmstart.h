@@ -16,7 +16,7 @@ namespace lib::warm {
 // state at which its stability was last established (tested or plainly a
 // gas).
 struct State {
-    double T = 0, D = 0, P = 0, cp = 0;
+    double T = 0, D = 0, P = 0, cp = 0, dpdd = 0;  // dpdd: dP/dD at (T, D), or 0
     double stable_T = 0, stable_P = 0;
     // False after a flash of the composition found no single phase (two
     // phases, or a failure): the next one goes the cold road.
@@ -40,10 +40,12 @@ void forget();
 
 // The root of prop(T, D(T, P)) = b (letter 'H' or 'S') near the start: a
 // secant iteration on T, its first slope from the start's cp, the density
-// at each T by Halley's method on the branch of the start's density.  False
-// when it does not converge to 1e-13 in T within a dozen steps.
+// at each T by Newton's method on the branch of the start's density (the
+// first from the start's dP/dD at the new pressure).  dpdd: dP/dD at the
+// root.  False when it does not converge to 1e-13 in T within a dozen
+// steps.
 bool solve(char letter, double P, double b, const double z[20], const State& start, double& T,
-           double& D);
+           double& D, double& dpdd);
 
 // A gas far from any condensation: the ideal dew-point sum of z at (T, P),
 // sum of z_i P / p_i, stays below a tenth, with p_i the vapour pressure of
