@@ -498,8 +498,12 @@ void TDFL2(double T, double D, const double z[20], int ksat, double& Pbub, doubl
 // machine: the same states with a fraction of the work, each root to the
 // last digits.  States near a saturation line, the critical point or a limit
 // of the equation, and mixtures not plainly stable, take the usual road.
-// Scopes nest; the states are forgotten when the outermost one ends and at
-// every set-up.  Outside a scope every flash starts as before.
+// TSFLSH of a gas starts from the last state as well.  Within a scope the
+// stability tests of mixtures are not counted toward a trace of their phase
+// boundary (a trace costs as much as a thousand tests, and a calculation
+// that starts from the states before makes few).  Scopes nest; the states
+// are forgotten when the outermost one ends and at every set-up.  Outside a
+// scope every flash starts as before.
 class WarmStartScope {
 public:
     WarmStartScope();

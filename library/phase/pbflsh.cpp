@@ -13,7 +13,6 @@
 #include "library/models/critp.h"
 #include "library/models/phik.h"
 #include "library/phase/abfl2.h"
-#include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/ptanc.h"
@@ -480,7 +479,9 @@ private:
         // beyond the limits of the equation (the cold road reports them).
         if (std::fabs(t / Tc - 1.0) < 0.02 && std::fabs(P / Pc - 1.0) < 0.2) return false;
         if (!(t >= tmin && t <= tmax && d <= dmax && P <= pmax)) return false;
-        if (icomp > 0 ? !pure_single_phase(t, d, kph) : !mixture_stable(t, d, st)) return false;
+        if (icomp > 0 ? !pure_single_phase(t, d, kph)
+                      : !warm::stable_mixture(t, P, d, z, st, stable_T, stable_P))
+            return false;
         warm_found = true;
         warm_dpdd = dpdd;
         T = t;
@@ -506,25 +507,6 @@ private:
         // subcooled liquid denser than the saturated liquid.)
         const double margin = 1e-7 * ts;
         return kph == kVapour ? t > ts + margin && d < dv : t < ts - margin && d > dl;
-    }
-
-    // A mixture's root at t is stable: within 1e-6 of the state where its
-    // stability was last established (the root on the same branch as the
-    // kept one), plainly a gas, or by the test.
-    bool mixture_stable(double t, double d, const warm::State& st) {
-        if (std::fabs(t - st.stable_T) <= 1e-6 * t && std::fabs(P - st.stable_P) <= 1e-6 * P &&
-            std::fabs(d - st.D) <= 1e-3 * st.D) {
-            stable_T = st.stable_T;
-            stable_P = st.stable_P;
-            return true;
-        }
-        if (!warm::plainly_gas(t, P, z)) {
-            const mix::UncountedCalls uncounted;
-            if (!mix::single_phase_stable(t, d, z)) return false;
-        }
-        stable_T = t;
-        stable_P = P;
-        return true;
     }
 
     // The single-phase state of phase kph, solved from the start (t0, d0).

@@ -16,10 +16,12 @@
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
+#include "library/phase/satcheb.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
 #include "library/phase/tflsh.h"
 #include "library/phase/tprho.h"
+#include "library/phase/warmstart.h"
 
 namespace lib {
 namespace {
@@ -597,6 +599,7 @@ public:
     void run() {
         if (!start() || !critical_point()) return;
         LIMITX("EOS", T, 0.0, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        if (warm_gas()) return;
         if (icomp == 0) return mixture();
         if (!dew_point() || !in_range()) return;
         if (!subcritical) return supercritical();
@@ -624,6 +627,21 @@ public:
         ierr = 0;
         herr.clear();
         along_isotherm(pdew, bv - b);
+    }
+
+    // Keeps a single-phase result as the start of the next flash of the
+    // composition (while a warm-start scope is open).
+    void keep_for_warm_start() const {
+        if (!warm::active()) return;
+        if (ierr > 0 || (q >= 0.0 && q <= 1.0) || !(P > 0.0) || !(D > 0.0))
+            return warm::left_single_phase(z);
+        warm::State st{T, D, P, cp, 0.0, T, P, true};
+        if (warm_found) {
+            st.stable_T = stable_T;
+            st.stable_P = stable_P;
+        }
+        DPDD(T, D, z, st.dpdd);
+        warm::remember(z, st);
     }
 
 private:
@@ -663,6 +681,10 @@ private:
     double bv = 0, dpmax = 0, bpmax = 0;
     double pbub = 0, dlbub = 0, dvbub = 0, xbub[20] = {}, ybub[20] = {};
     double bl = 0, dext = 0, bext = 0;
+    // A state found from a warm start, and where its stability was last
+    // established (a mixture).
+    bool warm_found = false;
+    double stable_T = 0, stable_P = 0;
 
     bool start() {
         ierr = 0;
@@ -703,6 +725,41 @@ private:
                  (kr == kHigherRoot ? "higher" : "lower") + " density root has been calculated",
              ierr, herr);
     }
+    // A gas at T of the given entropy from the last state of the composition,
+    // while a warm-start scope is open (library/phase/warmstart.h): the
+    // single root of a gas (its entropy falls with the density), taken only
+    // where the cold road takes the single phase too, else false.
+    bool warm_gas() {
+        warm::State st;
+        if (letter != 'S' || !warm::active() || lerr != 0 || !warm::recall(z, st) || !st.single ||
+            !(st.D < Dc))
+            return false;
+        double d = 0, p = 0;
+        if (!warm::solve_at_t(T, b, z, st, d, p) || !(d < Dc) || !(d <= dmax && p <= pmax))
+            return false;
+        if (std::fabs(T / Tc - 1.0) < 0.02 && std::fabs(p / Pc - 1.0) < 0.2) return false;
+        if (icomp > 0 ? !pure_vapour(d, p)
+                      : !warm::stable_mixture(T, p, d, z, st, stable_T, stable_P))
+            return false;
+        warm_found = true;
+        D = Dl = Dv = d;
+        double hjt = 0;
+        THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+        return true;
+    }
+
+    // A pure fluid's root (d, p) at T is its vapour: above the critical
+    // temperature, or clearly below the vapour pressure and thinner than the
+    // saturated vapour.
+    bool pure_vapour(double d, double p) const {
+        if (T >= Tc) return true;
+        if (ppf) return false;
+        double ps = 0, dl = 0, dv = 0;
+        if (!satcheb::at_t(icomp, T, ps, dl, dv)) return false;
+        return p < ps * (1.0 - 1e-7) && d < dv;
+    }
+
     // The single-phase state between the densities lo and hi.
     void single(double lo, double hi) {
         double tt = T, pp = 0;
@@ -958,8 +1015,10 @@ private:
 void TBFLSH(double T, double b, const double z[20], int kr, const std::string& ab_in, double& P,
             double& D, double& Dl, double& Dv, double x[20], double y[20], double& q, double& e,
             double& h, double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
-    TemperatureFlash(T, b, z, kr, ab_in, P, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr)
-        .run();
+    TemperatureFlash flash(T, b, z, kr, ab_in, P, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr,
+                           herr);
+    flash.run();
+    flash.keep_for_warm_start();
 }
 
 }  // namespace lib

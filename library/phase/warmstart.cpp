@@ -9,8 +9,11 @@
 #include <string>
 
 #include "library/library.h"
+#include "library/models/critp.h"
 #include "library/models/press.h"
+#include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/mixflash.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -19,6 +22,9 @@ namespace warm {
 namespace {
 
 int scopes = 0;  // open WarmStartScopes
+// While a scope is open, stability tests are not counted toward a trace of
+// the phase boundary (see the scope's comment in library.h).
+mix::UncountedCalls* uncounted = nullptr;
 
 // The last states of a few compositions (the oldest goes first).
 struct Entry {
@@ -169,6 +175,52 @@ bool solve(char letter, double P, double b, const double z[20], const State& sta
     return true;
 }
 
+bool solve_at_t(double T, double s, const double z[20], const State& start, double& D, double& P) {
+    double d = start.D;
+    if (!(d > 0.0) || !(start.T > 0.0)) return false;
+    if (T != start.T) {
+        // From the start's entropy along the ideal gas: s - s0 =
+        // cv ln(T / T0) - R ln(D / D0), with cv = cp - R.
+        double s0 = 0.0;
+        ENTRO(start.T, d, z, s0);
+        RMIX(z);
+        const double R = GCNST.r, cv = start.cp - R;
+        const double dn = d * std::exp((cv * std::log(T / start.T) - (s - s0)) / R);
+        if (!(cv > 0.0) || !(dn > 0.0) || !std::isfinite(dn)) return false;
+        d = dn;
+    }
+    for (int k = 0; k < kMaxSteps; ++k) {
+        double sd = 0, dpdt = 0;
+        ENTRO(T, d, z, sd);
+        DPDT(T, d, z, dpdt);
+        const double slope = -dpdt / (d * d);
+        if (!std::isfinite(sd) || !(slope < 0.0) || !std::isfinite(slope)) return false;
+        const double step = (sd - s) / slope;
+        if (!(std::fabs(step) < kFarStep * d)) return false;
+        d -= step;
+        if (std::fabs(step) <= kConverged * d) {
+            D = d;
+            PRESS(T, d, z, P);
+            return P > 0.0 && std::isfinite(P);
+        }
+    }
+    return false;
+}
+
+bool stable_mixture(double T, double P, double D, const double z[20], const State& kept,
+                    double& stable_T, double& stable_P) {
+    if (std::fabs(T - kept.stable_T) <= 1e-6 * T && std::fabs(P - kept.stable_P) <= 1e-6 * P &&
+        std::fabs(D - kept.D) <= 1e-3 * kept.D) {
+        stable_T = kept.stable_T;
+        stable_P = kept.stable_P;
+        return true;
+    }
+    if (!plainly_gas(T, P, z) && !mix::single_phase_stable(T, D, z)) return false;
+    stable_T = T;
+    stable_P = P;
+    return true;
+}
+
 bool plainly_gas(double T, double P, const double z[20]) {
     const int nc = std::min(NCOMP.nc, kMaxComp);
     double pc_max = 0.0;
@@ -197,11 +249,16 @@ bool plainly_gas(double T, double P, const double z[20]) {
 }  // namespace warm
 
 WarmStartScope::WarmStartScope() {
-    if (warm::scopes++ == 0) warm::forget();
+    if (warm::scopes++ > 0) return;
+    warm::forget();
+    warm::uncounted = new mix::UncountedCalls;
 }
 
 WarmStartScope::~WarmStartScope() {
-    if (--warm::scopes == 0) warm::forget();
+    if (--warm::scopes > 0) return;
+    warm::forget();
+    delete warm::uncounted;
+    warm::uncounted = nullptr;
 }
 
 }  // namespace lib

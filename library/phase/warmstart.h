@@ -47,6 +47,22 @@ void forget();
 bool solve(char letter, double P, double b, const double z[20], const State& start, double& T,
            double& D, double& dpdd);
 
+// The density at T at which the entropy is s, near the start's density (a
+// gas; at another temperature first moved along the ideal gas): Newton's
+// method on D with the slope -(dP/dT)_D / D^2, ended when the step is below
+// 1e-13 of D; P the pressure there.  False when it does not
+// converge within a dozen steps or leaves the start's neighbourhood.
+bool solve_at_t(double T, double s, const double z[20], const State& start, double& D, double& P);
+
+// Whether a mixture's state (T, P, D) is stable: within 1e-6 of the state
+// where the kept state's stability was last established (and on its branch,
+// within 1e-3 of its density), plainly a gas, or found so by the
+// tangent-plane test (not counted toward an envelope trace: these tests are
+// made only close to condensation).  stable_T, stable_P: where its
+// stability is now established.
+bool stable_mixture(double T, double P, double D, const double z[20], const State& kept,
+                    double& stable_T, double& stable_P);
+
 // A gas far from any condensation: the ideal dew-point sum of z at (T, P),
 // sum of z_i P / p_i, stays below a tenth, with p_i the vapour pressure of
 // a component below its critical temperature (ancillary equation) and

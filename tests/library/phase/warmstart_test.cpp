@@ -193,6 +193,73 @@ TEST(WarmStart, RootsHoldTheirPropertyToTheLastDigits) {
     EXPECT_EQ(loose, 0);
 }
 
+struct TsCase {
+    const char* label;
+    const char* names;
+    std::vector<double> z;
+    double T, P;    // the state whose T and s TSFLSH is given
+    double T0, P0;  // the state flashed before it, in the scope
+};
+
+void PrintTo(const TsCase& c, std::ostream* os) { *os << c.label; }
+
+class WarmTs : public ::testing::TestWithParam<TsCase> {};
+
+// TSFLSH of a gas starts from the last state of the composition and finds
+// the state of the cold road (a flue gas far below the critical temperature
+// of its water, whose cold road searches a dew point first; steam); where
+// the state is two-phase (humid air below its dew point) the cold road's.
+TEST_P(WarmTs, FindsTheStateOfTheColdRoad) {
+    const TsCase& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    double z[20] = {};
+    for (std::size_t i = 0; i < c.z.size(); ++i) z[i] = c.z[i];
+    const auto tp = [&](double T, double P) {
+        double D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0,
+               w = 0;
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        return std::pair{h, s};
+    };
+    const auto ts = [&](double T, double s) {
+        Flash r;
+        double Dl = 0, Dv = 0, x[20], y[20], e = 0, h = 0, cv = 0, cp = 0, w = 0, P = 0;
+        std::string herr;
+        lib::TSFLSH(T, s, z, lib::kLowerRoot, P, r.D, Dl, Dv, x, y, r.q, e, h, cv, cp, w, r.ierr,
+                    herr);
+        r.T = P;  // (the pressure found)
+        return r;
+    };
+    const double s = tp(c.T, c.P).second;
+    const Flash cold = ts(c.T, s);
+    const lib::WarmStartScope warm;
+    flash('H', c.P0, tp(c.T0, c.P0).first, z);  // the state before
+    const Flash w = ts(c.T, s);
+    EXPECT_EQ(w.ierr, cold.ierr);
+    EXPECT_EQ(w.q, cold.q);
+    EXPECT_NEAR(w.T, cold.T, 1e-9 * cold.T) << "pressure";
+    EXPECT_NEAR(w.D, cold.D, 1e-9 * cold.D);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WarmTs,
+                         ::testing::Values(TsCase{"flue gas",
+                                                  "nitrogen|oxygen|argon|co2|water",
+                                                  {0.767, 0.170, 0.0092, 0.0181, 0.0355},
+                                                  596.58,
+                                                  101.325,
+                                                  1091.4,
+                                                  1474.3},
+                                           TsCase{
+                                               "steam", "water", {1.0}, 500.0, 200.0, 520.0, 300.0},
+                                           TsCase{"humid air below its dew point",
+                                                  "nitrogen|oxygen|argon|co2|water",
+                                                  {0.7685, 0.2062, 0.0091, 0.0004, 0.0158},
+                                                  300.0,
+                                                  790.0,
+                                                  330.0,
+                                                  795.0}));
+
 TEST(WarmStart, ScopesNestAndASetUpForgets) {
     ASSERT_EQ(testsupport::set_up("water"), "");
     const double z[20] = {1.0};
