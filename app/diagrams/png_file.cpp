@@ -1,11 +1,16 @@
 // PNG files of cairo image surfaces: signature, header, the deflated rows in
-// data chunks, end chunk.
+// data chunks, end chunk; written under a temporary name of its own in the
+// same folder and renamed at the end, so that a file of that name is never
+// seen half written (nor mixed from two programs writing it at once).
 #include "app/diagrams/png_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -34,10 +39,36 @@ struct FileCloser {
     }
 };
 
-// One PNG file being written; `ok` turns false at the first failed write.
+// Permission bits of the file: those of a file it replaces, else what the
+// user's umask leaves of rw-rw-rw-.
+mode_t file_mode(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// One PNG file being written, under a temporary name until it is kept;
+// `ok` turns false at the first failed write.
 class PngOut {
 public:
-    explicit PngOut(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
+    explicit PngOut(const std::string& path) : path_(path) {
+        std::filesystem::path dir = std::filesystem::path(path).parent_path();
+        if (dir.empty()) dir = ".";
+        temp_ =
+            (dir / ("." + std::filesystem::path(path).filename().string() + ".XXXXXX")).string();
+        const int fd = ::mkstemp(temp_.data());
+        if (fd < 0) return;
+        ::fchmod(fd, file_mode(path));
+        file_.reset(::fdopen(fd, "wb"));
+        if (file_ == nullptr) ::close(fd);
+    }
+    ~PngOut() {
+        if (!kept_) std::remove(temp_.c_str());
+    }
+    PngOut(const PngOut&) = delete;
+    PngOut& operator=(const PngOut&) = delete;
     bool opened() const { return file_ != nullptr; }
     bool ok() const { return ok_; }
 
@@ -61,10 +92,16 @@ public:
         if (f != nullptr && std::fclose(f) != 0) ok_ = false;
         return ok_;
     }
+    // The file under its own name (a file of that name replaced).
+    bool keep() {
+        kept_ = ok_ && std::rename(temp_.c_str(), path_.c_str()) == 0;
+        return kept_;
+    }
 
 private:
+    std::string path_, temp_;
     std::unique_ptr<std::FILE, FileCloser> file_;
-    bool ok_ = true;
+    bool ok_ = true, kept_ = false;
 };
 
 // The rows of the surface as PNG scan lines (filter byte, then R, G, B of
@@ -146,6 +183,7 @@ std::string write_png_file(cairo_surface_t* surface, const std::string& path) {
     }
     out.chunk("IEND", nullptr, 0);
     if (!out.close()) return "the file could not be written completely (is the disk full?)";
+    if (!out.keep()) return kCannotWrite;
     return "";
 }
 

@@ -5,6 +5,7 @@
 
 #include <cairo.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdint>
@@ -93,6 +94,28 @@ TEST_P(PngFileTest, ReadsBackAsTheSamePixels) {
 INSTANTIATE_TEST_SUITE_P(Sizes, PngFileTest,
                          ::testing::Values(Size{1, 1}, Size{37, 11}, Size{1024, 800},
                                            Size{3000, 40}));
+
+// The file appears whole under its name or not at all: no temporary file is
+// left beside it, and it has the permissions of a new file of the user.
+TEST(PngFile, WrittenWholeUnderItsNameWithTheUsersPermissions) {
+    cairo_surface_t* s = drawing(64, 48, 3);
+    const fs::path dir = scratch("whole");
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path path = dir / "picture.png";
+    ASSERT_EQ(app::diagrams::write_png_file(s, path.string()), "");
+    ASSERT_EQ(app::diagrams::write_png_file(s, path.string()), "");  // replaced
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        (void)e;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(static_cast<mode_t>(fs::status(path).permissions()) & 0777, 0666 & ~mask);
+    cairo_surface_destroy(s);
+}
 
 TEST(PngFile, UnwritablePathSaysWhy) {
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 4, 4);
