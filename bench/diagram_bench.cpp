@@ -1,5 +1,5 @@
-// Property diagrams: the isolines of water from nothing (every default
-// line and the dome), one full drawing of a water T-s diagram into a
+// Property diagrams: the isolines of water and of Dry ISO Air from nothing
+// (every default line and the dome), one full drawing of a water T-s diagram into a
 // 1024 x 800 image, and the pointer read-out of each diagram type (one
 // motion event) over a grid of the plot.
 #include <benchmark/benchmark.h>
@@ -17,18 +17,20 @@ namespace {
 
 using namespace app;
 
-Fluid* fresh_water() {
+Fluid* fresh(int index) {
     static bool tables = false;
     if (!tables) {
         initstuff();
         init_stoffe();
         tables = true;
     }
-    Fluid* w = fluids[FLUID_WATER];
+    Fluid* w = fluids[index];
     init_iso_positions(*w);  // every line pending again
     w->dome_count = 0;
     return w;
 }
+
+Fluid* fresh_water() { return fresh(FLUID_WATER); }
 
 void BM_CalcIsolinesWater(benchmark::State& state) {
     Fluid* water = fresh_water();
@@ -49,6 +51,24 @@ void BM_CalcIsolinesWater(benchmark::State& state) {
             points += static_cast<long>(line.size());
     state.counters["property_calls"] = static_cast<double>(calls);
     state.counters["line_points"] = static_cast<double>(points);
+}
+
+// The same for a mixture: the default isolines and the dome of Dry ISO Air.
+void BM_CalcIsolinesDryAir(benchmark::State& state) {
+    Fluid* air = fresh(FLUID_DRY_ISO_AIR);
+    if (init_stoffwerte(air) == 0) {
+        state.SkipWithError("set-up failed");
+        return;
+    }
+    long calls = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fresh(FLUID_DRY_ISO_AIR);
+        state.ResumeTiming();
+        calls = diagrams::calc_isolines(*air);
+        benchmark::DoNotOptimize(air->dome_count);
+    }
+    state.counters["property_calls"] = static_cast<double>(calls);
 }
 
 void BM_RedrawWaterTs(benchmark::State& state) {
@@ -95,6 +115,7 @@ void BM_ReadoutWater(benchmark::State& state) {
 }
 
 BENCHMARK(BM_CalcIsolinesWater)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalcIsolinesDryAir)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadoutWater)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawWaterTs)->Unit(benchmark::kMillisecond);
 
