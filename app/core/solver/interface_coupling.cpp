@@ -345,13 +345,15 @@ private:
 
     // Step 6: the pinch loop. The hot outlet is raised until the smallest
     // difference along the exchanger is the minimum (never above the hot
-    // inlet, where no heat would be exchanged any more).
+    // inlet, where no heat would be exchanged any more); a difference short
+    // of the minimum by rounding only is the minimum (the loop converges onto
+    // it from below, and a state set at the minimum comes back at it).
     void keep_apart() {
         const int n = H->steps;
         for (int pass = 0; pass < MAX_PINCH_PASSES && !calculation_cancelled(); ++pass) {
             double d = 1e99;
             for (int i = 1; i <= n; ++i) d = std::min(d, H->T[sz(i)] - cold_facing(i, n));
-            if (d >= dT_min || n < 1) break;
+            if (d >= dT_min - CROSSING_ROUNDING || n < 1) break;
             if (pass == 0) {
                 flags |= F_PINCH;
                 print_message("Iterating");
