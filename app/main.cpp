@@ -1,7 +1,8 @@
 // The program: start-up, the command line, batch mode.
 //
 //   kvr2 -h | --help     the usage text
-//   kvr2 -b FILE...      calculates each project file, writes FILE.out
+//   kvr2 -b FILE...      calculates each project file, writes FILE.out and
+//                        FILE.<diagram>.png (never reading the settings)
 //   kvr2 [FILE]...       the main window with the files opened (the only
 //                        branch that starts the toolkit)
 #include "app/core/files/filehandling.h"
@@ -25,12 +26,14 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
 
     set_folders(argc > 0 ? argv[0] : nullptr);
-    load_default_settings();
+    const CommandLine cl = parse_command_line(argc, argv);
+    // Only the window reads the user's settings: batch mode calculates a
+    // file the same way whatever the window's preferences are.
+    if (cl.action == CommandLine::WINDOW) load_default_settings();
     initstuff();
     init_stoffe();
     diagrams::install_image_hooks();  // diagram images of batch mode, without a display
 
-    const CommandLine cl = parse_command_line(argc, argv);
     switch (cl.action) {
         case CommandLine::HELP: printHelp(); return 0;
         case CommandLine::USAGE_ERROR: print_usage_error(cl.error); return 2;

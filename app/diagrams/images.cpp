@@ -18,8 +18,8 @@ namespace {
 // Largest side of an image in pixels (cairo's own limit).
 constexpr int MAX_IMAGE_SIDE = 32767;
 
-std::string write_png(cairo_surface_t* surface, const std::string& path) {
-    return write_png_file(surface, path);
+std::string write_png(cairo_surface_t* surface, const std::string& path, const std::string& mark) {
+    return write_png_file(surface, path, mark);
 }
 
 bool size_ok(int width, int height) {
@@ -47,7 +47,7 @@ DrawingStateScope::~DrawingStateScope() {
 }
 
 std::string save_graph_png(Graph& graph, const std::string& path, int width, int height,
-                           bool wide_lines) {
+                           bool wide_lines, const std::string& batch_mark) {
     if (!size_ok(width, height))
         return "the image size " + std::to_string(width) + " x " + std::to_string(height) +
                " is not possible";
@@ -66,7 +66,7 @@ std::string save_graph_png(Graph& graph, const std::string& path, int width, int
     if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
         why = std::string("the drawing failed: ") + cairo_status_to_string(cairo_status(cr));
     cairo_destroy(cr);
-    if (why.empty()) why = write_png(surface, path);
+    if (why.empty()) why = write_png(surface, path, batch_mark);
     cairo_surface_destroy(surface);
     return why;
 }
@@ -91,14 +91,14 @@ std::string save_sheet_png(Graph& sheet, const std::string& path) {
     if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
         why = std::string("the drawing failed: ") + cairo_status_to_string(cairo_status(cr));
     cairo_destroy(cr);
-    if (why.empty()) why = write_png(surface, path);
+    if (why.empty()) why = write_png(surface, path, "");
     cairo_surface_destroy(surface);
     return why;
 }
 
-bool save_batch_png(Graph& graph, const std::string& path) {
+bool save_batch_png(Graph& graph, const std::string& path, const std::string& project_file) {
     const std::string why =
-        save_graph_png(graph, path, BATCH_IMAGE_WIDTH, BATCH_IMAGE_HEIGHT, false);
+        save_graph_png(graph, path, BATCH_IMAGE_WIDTH, BATCH_IMAGE_HEIGHT, false, project_file);
     if (why.empty()) return true;
     std::printf("Diagram '%s' not saved as %s: %s\n", graph.name.c_str(), path.c_str(),
                 why.c_str());

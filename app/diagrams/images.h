@@ -38,19 +38,22 @@ private:
 };
 
 // Draws a diagram at width x height into a new RGB image and writes it as
-// a PNG file; `wide_lines` draws with the line factor 2 (the image of a
-// diagram on screen), else 1. Returns "" when written, else why not.
+// a PNG file (through replace_file_contents: links followed, never half
+// written); `wide_lines` draws with the line factor 2 (the image of a
+// diagram on screen), else 1. A `batch_mark` (the project file's name) goes
+// into the image as batch mode's mark (png_text.h). Returns "" when
+// written, else why not.
 std::string save_graph_png(Graph& graph, const std::string& path, int width, int height,
-                           bool wide_lines);
+                           bool wide_lines, const std::string& batch_mark = "");
 
 // Draws the flowsheet at its sheet size times its zoom and writes it as a
 // PNG file (its W and H are not used). Returns "" when written, else why
 // not.
 std::string save_sheet_png(Graph& sheet, const std::string& path);
 
-// The core's hook of batch mode: every diagram as a 1024 x 800 image. On
-// failure it prints why and returns false.
-bool save_batch_png(Graph& graph, const std::string& path);
+// The core's hook of batch mode: every diagram as a 1024 x 800 image marked
+// with the project file's name. On failure it prints why and returns false.
+bool save_batch_png(Graph& graph, const std::string& path, const std::string& project_file);
 
 // Installs save_batch_png as the core's save_diagram_png.
 void install_image_hooks();

@@ -1,11 +1,13 @@
-// PNG files of cairo image surfaces: signature, header, the deflated rows in
-// data chunks, end chunk; written under a temporary name of its own in the
-// same folder and renamed at the end, so that a file of that name is never
-// seen half written (nor mixed from two programs writing it at once).
+// PNG files of cairo image surfaces: signature, header, an optional text
+// chunk, the deflated rows in data chunks, end chunk; the bytes go to the
+// file through the program's safe replacement (a temporary file of its own
+// renamed at the end, links and special files refused), so that a file of
+// that name is never seen half written.
 #include "app/diagrams/png_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "app/core/files/file_replace.h"
+#include "app/core/files/png_text.h"
+
 #include <zlib.h>
 #ifdef KVR2_LIBDEFLATE
 #include <libdeflate.h>
@@ -13,9 +15,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <vector>
 
 namespace app::diagrams {
@@ -27,9 +26,6 @@ constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, 
 constexpr unsigned char kRgb = 2;       // colour type: 8-bit red, green, blue
 constexpr unsigned char kNoFilter = 0;  // filter type of every row
 
-const char* const kCannotWrite =
-    "the file cannot be written (a folder of that name, no such folder, or no permission)";
-
 void put32(unsigned char* p, std::uint32_t v) {
     p[0] = static_cast<unsigned char>(v >> 24);
     p[1] = static_cast<unsigned char>(v >> 16);
@@ -37,47 +33,11 @@ void put32(unsigned char* p, std::uint32_t v) {
     p[3] = static_cast<unsigned char>(v);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f != nullptr) std::fclose(f);
-    }
-};
-
-// Permission bits of the file: those of a file it replaces, else what the
-// user's umask leaves of rw-rw-rw-.
-mode_t file_mode(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// One PNG file being written, under a temporary name until it is kept;
-// `ok` turns false at the first failed write.
+// The bytes of one PNG image as they are made.
 class PngOut {
 public:
-    explicit PngOut(const std::string& path) : path_(path) {
-        std::filesystem::path dir = std::filesystem::path(path).parent_path();
-        if (dir.empty()) dir = ".";
-        temp_ =
-            (dir / ("." + std::filesystem::path(path).filename().string() + ".XXXXXX")).string();
-        const int fd = ::mkstemp(temp_.data());
-        if (fd < 0) return;
-        ::fchmod(fd, file_mode(path));
-        file_.reset(::fdopen(fd, "wb"));
-        if (file_ == nullptr) ::close(fd);
-    }
-    ~PngOut() {
-        if (!kept_) std::remove(temp_.c_str());
-    }
-    PngOut(const PngOut&) = delete;
-    PngOut& operator=(const PngOut&) = delete;
-    bool opened() const { return file_ != nullptr; }
-    bool ok() const { return ok_; }
-
     void raw(const unsigned char* data, std::size_t n) {
-        if (ok_ && n > 0 && std::fwrite(data, 1, n, file_.get()) != n) ok_ = false;
+        if (n > 0) bytes_.append(reinterpret_cast<const char*>(data), n);
     }
     void chunk(const char* type, const unsigned char* data, std::size_t n) {
         unsigned char head[8];
@@ -91,21 +51,10 @@ public:
         raw(data, n);
         raw(tail, 4);
     }
-    bool close() {
-        std::FILE* f = file_.release();
-        if (f != nullptr && std::fclose(f) != 0) ok_ = false;
-        return ok_;
-    }
-    // The file under its own name (a file of that name replaced).
-    bool keep() {
-        kept_ = ok_ && std::rename(temp_.c_str(), path_.c_str()) == 0;
-        return kept_;
-    }
+    std::string& bytes() { return bytes_; }
 
 private:
-    std::string path_, temp_;
-    std::unique_ptr<std::FILE, FileCloser> file_;
-    bool ok_ = true, kept_ = false;
+    std::string bytes_;
 };
 
 // The rows of the surface as PNG scan lines: the filter byte, then R, G, B
@@ -187,21 +136,24 @@ bool write_rows(PngOut& out, cairo_surface_t* surface, int width, int height) {
 }
 #endif
 
-}  // namespace
+cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
 
-std::string write_png_file(cairo_surface_t* surface, const std::string& path) {
+// The PNG bytes of the surface: RGB24 image surfaces by the fast writer,
+// others by cairo's. "" when made, else why not.
+std::string encode(cairo_surface_t* surface, std::string& png) {
     cairo_surface_flush(surface);
     if (cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE ||
         cairo_image_surface_get_format(surface) != CAIRO_FORMAT_RGB24) {
-        const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
-        if (status == CAIRO_STATUS_SUCCESS) return "";
-        if (status == CAIRO_STATUS_WRITE_ERROR) return kCannotWrite;
-        return cairo_status_to_string(status);
+        const cairo_status_t status =
+            cairo_surface_write_to_png_stream(surface, append_bytes, &png);
+        return status == CAIRO_STATUS_SUCCESS ? "" : cairo_status_to_string(status);
     }
     const int width = cairo_image_surface_get_width(surface);
     const int height = cairo_image_surface_get_height(surface);
-    PngOut out(path);
-    if (!out.opened()) return kCannotWrite;
+    PngOut out;
     out.raw(kSignature, sizeof kSignature);
     unsigned char header[13] = {};
     put32(header, static_cast<std::uint32_t>(width));
@@ -209,14 +161,22 @@ std::string write_png_file(cairo_surface_t* surface, const std::string& path) {
     header[8] = 8;  // bits per sample
     header[9] = kRgb;
     out.chunk("IHDR", header, sizeof header);
-    if (!write_rows(out, surface, width, height)) {
-        out.close();
-        return "the image could not be compressed";
-    }
+    if (!write_rows(out, surface, width, height)) return "the image could not be compressed";
     out.chunk("IEND", nullptr, 0);
-    if (!out.close()) return "the file could not be written completely (is the disk full?)";
-    if (!out.keep()) return kCannotWrite;
+    png = std::move(out.bytes());
     return "";
+}
+
+}  // namespace
+
+std::string write_png_file(cairo_surface_t* surface, const std::string& path,
+                           const std::string& mark) {
+    std::string png;
+    if (std::string why = encode(surface, png); !why.empty()) return why;
+    if (!mark.empty()) png = png_with_text(png, BATCH_IMAGE_KEYWORD, mark);
+    std::string reason;
+    if (replace_file_contents(path, png, reason)) return "";
+    return "the file cannot be written: " + reason;
 }
 
 }  // namespace app::diagrams

@@ -12,7 +12,10 @@
 namespace app::diagrams {
 
 // Writes an RGB24 image surface as an 8-bit RGB PNG file (other formats
-// through cairo's writer). Returns "" when written, else why not.
-std::string write_png_file(cairo_surface_t* surface, const std::string& path);
+// through cairo's writer), with batch mode's mark naming the project when
+// `mark` is not empty; the file is replaced whole or not at all. Returns ""
+// when written, else why not.
+std::string write_png_file(cairo_surface_t* surface, const std::string& path,
+                           const std::string& mark = "");
 
 }  // namespace app::diagrams

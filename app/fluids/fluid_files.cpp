@@ -104,17 +104,19 @@ void import_fluid(GtkAction*, gpointer) {
     const std::optional<ChooserAnswer> answer = choose_file(request);
     if (!answer) return;
     if (!library_free_for("Import Fluid")) return;
-    std::string error;
-    std::unique_ptr<Fluid> fluid = import_fluid_file(answer->path, error);
+    std::string error, warning;
+    std::unique_ptr<Fluid> fluid = import_fluid_file(answer->path, error, &warning);
     if (!fluid) {
         show_error(
             format_text("The file '%s' was not imported. %s", answer->path.c_str(), error.c_str()));
         return;
     }
     const std::string name = fluid->name;
-    if (register_user_fluid(std::move(fluid), true) != nullptr && ui.statusbar != nullptr)
+    if (register_user_fluid(std::move(fluid), true) == nullptr) return;
+    if (ui.statusbar != nullptr)
         gtk_statusbar_push(GTK_STATUSBAR(ui.statusbar), 0,
                            format_text("Fluid '%s' imported.", name.c_str()).c_str());
+    if (!warning.empty()) show_message({MessageKind::Info, warning});
 }
 
 }  // namespace app::gui

@@ -96,14 +96,16 @@ void change_inlet_value(GtkWidget* entry, gpointer row) {
     const ValueDef& def = process_input_values_def[sz(k)];
     const std::string text = gtk_entry_get_text(GTK_ENTRY(entry));
     if (text == format_value(d->values[sz(k)], def, d->units[sz(k)])) return;  // nothing typed
-    std::string shown_text;
-    const int code = read_value_with_unit(def, text, shown_text, d->values[sz(k)], d->units[sz(k)]);
-    apply_inlet_rule(d->values, d->fluid, k, massflow_fixed(*d));
+    std::string shown_text, refusal;
+    const int code =
+        read_value_with_unit(def, text, shown_text, d->values[sz(k)], d->units[sz(k)], &refusal);
+    const bool kept = code == RV_NO_NUMBER || code == RV_OUT_OF_BOUNDS;
+    if (!kept) apply_inlet_rule(d->values, d->fluid, k, massflow_fixed(*d));
     set_inlet_dialog_values_from_data(*d);
-    set_inlet_dialog_changed(*d, true);
-    const std::string message = read_value_message(def, code, shown_text);
+    if (!kept) set_inlet_dialog_changed(*d, true);
+    const std::string message = read_value_message(def, code, shown_text, refusal);
     if (!message.empty())
-        show_message({code == RV_HELD ? MessageKind::Info : MessageKind::Error, message});
+        show_message({MessageKind::Error, message});
 }
 
 void activate_inlet_entry(GtkEntry* entry, gpointer row) {

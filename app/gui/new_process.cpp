@@ -31,6 +31,8 @@ struct NewProcessDialog {
     GtkWidget* massflow_radio = nullptr;
     std::array<GtkWidget*, NUM_PROCESS_INPUTS> spin{};
     std::array<GtkWidget*, NUM_PROCESS_INPUTS> unit{};
+    GtkWidget* refusal = nullptr;  // why the last typed value was refused
+    int refused = 0;               // typed values refused
     NewProcessValues values;
     bool refreshing = false;
 };
@@ -92,6 +94,24 @@ void new_process_change_value(GtkSpinButton* spin, gpointer row) {
     shown->values.values[sz(k)] = to_internal(q, unit, value);
     apply_inlet_rule(shown->values.values, shown->values.fluid, k, massflow_fixed(*shown));
     update_new_process_dialog(*shown);
+}
+
+// A typed value, read with the tree's syntax: refused (the old value
+// stays, the dialog says why) or the spin button's new value.
+gint new_process_input(GtkSpinButton* spin, gdouble* new_value, gpointer row) {
+    if (shown == nullptr || shown->refreshing) return FALSE;
+    const int k = GPOINTER_TO_INT(row);
+    double lo = 0, hi = 0;
+    gtk_spin_button_get_range(spin, &lo, &hi);
+    const TypedSpinValue v = read_new_process_value(k, shown->values.units[sz(k)],
+                                                    gtk_entry_get_text(GTK_ENTRY(spin)), lo, hi);
+    gtk_label_set_text(GTK_LABEL(shown->refusal), v.message.c_str());
+    if (!v.ok) {
+        ++shown->refused;
+        return GTK_INPUT_ERROR;
+    }
+    *new_value = v.shown;
+    return TRUE;
 }
 
 void new_process_select_unit(GtkComboBox* combo, gpointer row) {
@@ -156,6 +176,11 @@ GtkWidget* inlet_frame(NewProcessDialog& d) {
                                    G_CALLBACK(new_process_change_value), GINT_TO_POINTER(k));
         gtk_widget_set_name(d.spin[sz(k)], id.c_str());
         gtk_widget_set_size_request(d.spin[sz(k)], SPIN_WIDTH, -1);
+        // Typed text is read as the tree reads it; a refused text keeps the
+        // old value.
+        gtk_spin_button_set_numeric(GTK_SPIN_BUTTON(d.spin[sz(k)]), FALSE);
+        gtk_spin_button_set_update_policy(GTK_SPIN_BUTTON(d.spin[sz(k)]), GTK_UPDATE_IF_VALID);
+        g_signal_connect(d.spin[sz(k)], "input", G_CALLBACK(new_process_input), GINT_TO_POINTER(k));
         gtk_table_attach_defaults(GTK_TABLE(table), d.spin[sz(k)], 2, 3, r, r + 1);
         std::vector<const char*> units;
         for (const std::string& u : unit_lists[sz(quantity_of(k))]) units.push_back(u.c_str());
@@ -214,17 +239,34 @@ void insert_process(GtkAction*, gpointer) {
     GtkWidget* box = gtk_dialog_get_content_area(GTK_DIALOG(d.dialog));
     gtk_box_pack_start(GTK_BOX(box), process_frame(d), FALSE, FALSE, 4);
     gtk_box_pack_start(GTK_BOX(box), inlet_frame(d), FALSE, FALSE, 4);
+    d.refusal = gtk_label_new("");
+    gtk_widget_set_name(d.refusal, "refusal");
+    gtk_label_set_line_wrap(GTK_LABEL(d.refusal), TRUE);
+    gtk_misc_set_alignment(GTK_MISC(d.refusal), 0.0, 0.5);
+    gtk_box_pack_start(GTK_BOX(box), d.refusal, FALSE, FALSE, 4);
     shown = &d;
     update_new_process_dialog(d);
     gtk_widget_show_all(d.dialog);
-    const int response = run_dialog(GTK_DIALOG(d.dialog));
-    for (GtkWidget* spin : d.spin) gtk_spin_button_update(GTK_SPIN_BUTTON(spin));  // typed text
+    int response = GTK_RESPONSE_CANCEL;
+    std::string refusal;
+    for (;;) {
+        response = run_dialog(GTK_DIALOG(d.dialog));
+        if (response == GTK_RESPONSE_CANCEL) break;
+        d.refused = 0;
+        for (GtkWidget* spin : d.spin) gtk_spin_button_update(GTK_SPIN_BUTTON(spin));  // typed
+        if (d.refused == 0) break;
+        // A value typed last and refused: OK waits for the user to see why.
+        refusal = gtk_label_get_text(GTK_LABEL(d.refusal));
+        if (response == GTK_RESPONSE_OK) continue;
+        break;
+    }
     shown = nullptr;
     if (fluid_selection_mode == FS_NEW_PROCESS) fluid_selection_mode = FS_NONE;
     // Every answer but Cancel creates the process, closing the window too.
     if (response != GTK_RESPONSE_CANCEL) {
         d.values.name = gtk_entry_get_text(GTK_ENTRY(d.name));
         create_new_process(project, d.values);
+        if (d.refused > 0) show_error(refusal);
     }
     gtk_widget_destroy(d.dialog);
 }

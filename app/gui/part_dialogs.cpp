@@ -557,15 +557,15 @@ void read_typed_value(GtkWidget* entry, const ValueDef& def, double& value, int&
                       bool& filling, const std::function<void()>& changed) {
     const std::string text = gtk_entry_get_text(GTK_ENTRY(entry));
     if (text == format_value(value, def, unit)) return;  // nothing typed
-    std::string shown;
-    const int code = read_value_with_unit(def, text, shown, value, unit);
+    std::string shown, refusal;
+    const int code = read_value_with_unit(def, text, shown, value, unit, &refusal);
     filling = true;
     gtk_entry_set_text(GTK_ENTRY(entry), shown.c_str());
     filling = false;
-    changed();
-    const std::string message = read_value_message(def, code, shown);
+    if (code != RV_NO_NUMBER && code != RV_OUT_OF_BOUNDS) changed();
+    const std::string message = read_value_message(def, code, shown, refusal);
     if (!message.empty())
-        show_message({code == RV_HELD ? MessageKind::Info : MessageKind::Error, message});
+        show_message({MessageKind::Error, message});
 }
 
 bool project_open(const Project* project) {

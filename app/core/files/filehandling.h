@@ -59,10 +59,16 @@ inline constexpr const char* KVR_FILE_VERSION = "2.0.8";
 // The text of a project file for the project, honouring the two switches.
 std::string project_text(const Project& project, bool graphs, bool results);
 
+// The first input value of the project outside its bounds (bounds.h), as
+// "process 'P', part 'X': Isentropic Efficiency = 1.5 -: ..." ; "" when
+// every input is one the reader takes.
+std::string input_out_of_bounds(const Project& project);
+
 // Writes the project to its file name with include_graphs and
 // include_results, through a temporary file beside it that is renamed over
-// it. Returns 0, or -1 (with a message naming the file and the reason; the
-// old file unchanged) when the file cannot be written.
+// it (replace_file_contents). Returns 0, or -1 (with a message naming the
+// file and the reason; the old file unchanged) when the file cannot be
+// written or holds an input the reader would refuse.
 int write_input(const Project& project);
 
 // One fluid block ("#START Fluid Definition" ... "#END Fluid definition").
@@ -154,15 +160,28 @@ extern int part_dialog_percent_or_fraction;
 
 // The settings file's name.
 inline constexpr const char* SETTINGS_FILE_NAME = ".kvr_settings.ini";
+// Settings files above this size are not read (one takes a few kB).
+inline constexpr std::size_t MAX_SETTINGS_SIZE = 1u << 20;
+// Longest folder kept as "Current Dir" (the system's longest path).
+inline constexpr std::size_t MAX_FOLDER_LENGTH = 4095;
 
-// Path of the settings file: in the program's folder when that folder can
-// be written, else in the user's configuration folder.
+// Path of the window's settings file: "kvr2/.kvr_settings.ini" in the
+// user's configuration folder ($XDG_CONFIG_HOME, else ~/.config). A file
+// beside the program is never read or written.
 std::string settings_path();
 
 // Reads the settings file (missing or malformed keys keep their values).
+// Only the window calls it: batch mode runs on the built-in defaults.
 void load_default_settings();
+// The same on a settings file's text (the fuzz target's entry).
+void load_settings_text(std::string_view text);
 // Writes the settings file anew; returns false when it cannot be written.
 bool save_default_settings();
+
+// Why a folder is not taken as "Current Dir" from the settings: longer
+// than MAX_FOLDER_LENGTH, not UTF-8, control characters, not absolute, no
+// folder there. "" when it is taken.
+std::string folder_problem(std::string_view folder);
 
 // The settings key file as read at start (null before
 // load_default_settings): the window reads its page setup and print

@@ -3,9 +3,12 @@
 #include "app/core/files/filehandling.h"
 
 #include "app/core/files/filehandling_scan.h"
+#include "app/core/fluids/composition.h"
 #include "app/core/fluids/fluid_properties.h"
 #include "app/core/model/init.h"
 #include "app/core/model/tools.h"
+
+#include <glib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +20,12 @@ using namespace filescan;
 void (*on_user_fluid_added)(Fluid& fluid) = nullptr;
 
 namespace {
+
+// Mole fractions whose sum is further from 1 than this are refused; those
+// further than SUM_EXACT (more than the rounding of the written digits)
+// are scaled to add up to 1, with a warning.
+constexpr double SUM_REFUSED = 1e-3;
+constexpr double SUM_EXACT = 1e-9;
 
 // The fluid block reader, shared by project files and fluid-definition
 // files. Reads up to the block's "#END" line.
@@ -34,13 +43,17 @@ public:
         bool have_name = false;
         int start_line = lines_.number() + 1;
         std::string_view line;
-        Block block(lines_);
+        Block block(lines_, "fluid");
         while (block.next(line)) {
             auto t = split(line);
             std::string_view key = t[0];
             if (contains(key, "Fluid name")) {
+                if (have_name) fail("the fluid block has a second name line");
+                if (t.size() > 3)
+                    fail("the fluid name holds a double quote, which a file cannot keep in a name");
                 std::string_view name = trim(token(t, 1));
                 if (name.empty()) fail("the fluid has no name");
+                if (std::string why = name_problem(name); !why.empty()) fail("the fluid name " + why);
                 if (name.size() > FLUID_NAME_MAX)
                     fail("the fluid name is longer than " + std::to_string(FLUID_NAME_MAX) +
                          " characters");
@@ -73,14 +86,7 @@ public:
                 fluid->x[sz(n)] = x;
                 ++n;
             } else if (contains(key, "Relative Humidity")) {
-                double v[4] = {};
-                for (int k = 0; k < 4; ++k)
-                    if (!parse_number(token(t, sz(2 * k + 1)), v[k]))
-                        fail("the reference humidity needs four numbers");
-                fluid->ref_hum_T = v[0];
-                fluid->ref_hum_p = v[1];
-                fluid->ref_hum_rh = v[2];
-                fluid->ref_hum_liquid = v[3];
+                read_reference_humidity(t, *fluid);
             }
         }
         if (!block.closed()) fail("the fluid block has no end");
@@ -102,9 +108,16 @@ public:
             sum += fluid->x[sz(c)];
             if (fluid->comp_index[sz(c)] == FLUID_WATER) has_water = true;
         }
-        if (std::fabs(sum - 1.0) > 1e-3)
+        if (std::fabs(sum - 1.0) > SUM_REFUSED)
             fail_block("the mole fractions of fluid " + quoted(fluid->name) + " add up to " +
                        number_text(sum) + ", not 1");
+        if (std::fabs(sum - 1.0) > SUM_EXACT) {
+            for (int c = 0; c < n; ++c) fluid->x[sz(c)] /= sum;
+            add_warning(warning, "The mole fractions of fluid '" + fluid->name +
+                                     "' defined in line " + std::to_string(start_line) +
+                                     " add up to " + number_text(sum) +
+                                     "; they are scaled to add up to 1.");
+        }
         if (!has_water &&
             (fluid->humidity_type == HT_WATER_FRACTION || fluid->humidity_type == HT_RH_STANDARD ||
              fluid->humidity_type == HT_RH_INLET))
@@ -112,10 +125,10 @@ public:
 
         if (Fluid* known = fluids.find(fluid->name)) {
             if (!same_definition(*known, *fluid))
-                warning = "The fluid '" + fluid->name + "' defined in line " +
-                          std::to_string(start_line) +
-                          " differs from the fluid of that name already known; the known "
-                          "definition is used.";
+                add_warning(warning, "The fluid '" + fluid->name + "' defined in line " +
+                                         std::to_string(start_line) +
+                                         " differs from the fluid of that name already known; the "
+                                         "known definition is used.");
             return nullptr;
         }
         fluid->ref_code = "OTH";
@@ -124,11 +137,63 @@ public:
         fluid->h0 = 0.0;
         fluid->s0 = 0.0;
         new_fluid_init(*fluid, 0, options_.use_library);
+        if (options_.use_library && fluid->available != 0 &&
+            fluid->humidity_type == HT_RH_STANDARD && fluid->ref_hum_T > 0) {
+            std::array<double, MAX_COMPONENTS> humid{};
+            if (std::string why = humid_composition(*fluid, humid); !why.empty()) {
+                if (current_fluid == fluid.get()) current_fluid = nullptr;
+                fail_block(why);
+            }
+        }
         return fluid;
     }
 
 private:
     [[noreturn]] void fail(const std::string& text) { throw ReadError{lines_.number(), text}; }
+
+    static void add_warning(std::string& warning, const std::string& text) {
+        if (!warning.empty()) warning += '\n';
+        warning += text;
+    }
+
+    // Why a name cannot be a fluid's name: not UTF-8 text, or control
+    // characters (a zero byte, a tab ...). "" when it can.
+    static std::string name_problem(std::string_view name) {
+        if (g_utf8_validate(name.data(), static_cast<gssize>(name.size()), nullptr) == FALSE)
+            return "is not valid UTF-8 text";
+        for (char c : name)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+                return "holds a control character";
+        return "";
+    }
+
+    // The reference humidity line: four numbers, each within the range the
+    // fluid editor offers (water's saturation range for the temperature, a
+    // positive pressure, fractions 0..1, liquid water only at 100 %).
+    void read_reference_humidity(const std::vector<std::string_view>& t, Fluid& fluid) {
+        static constexpr const char* WHAT[NUM_REF_ROWS] = {
+            "reference temperature", "reference pressure", "relative humidity",
+            "additional liquid water"};
+        static constexpr const char* UNIT[NUM_REF_ROWS] = {" K", " kPa", "", ""};
+        double v[NUM_REF_ROWS] = {};
+        for (int k = 0; k < NUM_REF_ROWS; ++k)
+            if (!parse_number(token(t, sz(2 * k + 1)), v[k]))
+                fail("the reference humidity needs four numbers");
+        ReferenceHumidity ref{v[REF_T], v[REF_P], v[REF_RH], v[REF_LIQUID]};
+        for (int k = 0; k < NUM_REF_ROWS; ++k) {
+            const ValueRange r = reference_range(k, ref);
+            if (v[k] >= r.lo && v[k] <= r.hi) continue;
+            std::string range = number_text(r.lo) + " to " + number_text(r.hi) + UNIT[k];
+            if (k == REF_T) range += " (where water has a saturation pressure)";
+            if (k == REF_LIQUID && r.hi == 0.0) range = "0 (liquid water only at a humidity of 1)";
+            fail(std::string("the ") + WHAT[k] + " " + number_text(v[k]) + UNIT[k] +
+                 " is not " + range);
+        }
+        fluid.ref_hum_T = v[REF_T];
+        fluid.ref_hum_p = v[REF_P];
+        fluid.ref_hum_rh = v[REF_RH];
+        fluid.ref_hum_liquid = v[REF_LIQUID];
+    }
 
     static bool same_definition(const Fluid& a, const Fluid& b) {
         if (a.az_components != b.az_components || a.humidity_type != b.humidity_type) return false;
@@ -205,6 +270,15 @@ std::unique_ptr<Fluid> read_fluid(std::string_view block, std::string& error, st
     error.clear();
     warning.clear();
     Lines lines(block);
+    // The block's own "#START" line, when it is there (after a file's header
+    // lines, which hold no field), opens it.
+    Lines peek(block);
+    std::string_view line;
+    while (peek.next(line) && line.find('"') == std::string_view::npos) {
+        if (!is_start_line(line)) continue;
+        while (lines.number() < peek.number()) lines.next(line);
+        break;
+    }
     try {
         return read_fluid_block(lines, options, warning);
     } catch (const ReadError& e) {

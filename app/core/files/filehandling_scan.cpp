@@ -2,6 +2,7 @@
 // readers its blocks share.
 #include "app/core/files/filehandling_scan.h"
 
+#include "app/core/model/bounds.h"
 #include "app/core/model/units.h"
 
 #include <algorithm>
@@ -105,6 +106,19 @@ bool parse_number(std::string_view text, double& value) {
 }
 
 void fail(const Lines& lines, const std::string& text) { throw ReadError{lines.number(), text}; }
+
+void fail_missing_end(const Lines& lines, const char* what, int start) {
+    fail(lines, std::string("the ") + what + " block of line " + std::to_string(start) +
+                    " has no end line (#END) before this line");
+}
+
+bool Block::next(std::string_view& line) {
+    if (!lines_.next(line)) return false;
+    closed_ = is_end_line(line);
+    if (!closed_ && what_ != nullptr && is_start_line(line))
+        fail_missing_end(lines_, what_, start_);
+    return !closed_;
+}
 void fail(int line, const std::string& text) { throw ReadError{line, text}; }
 
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
@@ -142,20 +156,15 @@ void check_parsed(int line, int status, std::string_view name, std::string_view 
 }  // namespace
 
 void read_input_value(int line, const ValueDef& row, std::string_view text, double& value,
-                      int& unit, std::vector<std::string>& warnings) {
+                      int& unit, std::vector<std::string>& /*warnings*/) {
     double v = 0.0;
-    int u = unit;
+    // A number alone is in the quantity's own unit, whatever the settings.
+    int u = builtin_default_unit(row.quantity);
     std::string_view unit_name;
     check_parsed(line, parse_value_with_unit(row, text, v, u, &unit_name), row.name, text,
                  row.quantity, unit_name);
-    if (std::string why = physical_problem(row, v); !why.empty())
+    if (std::string why = bounds_problem(row, v); !why.empty())
         fail(line, std::string(row.name) + " = " + quoted(text) + ": " + why);
-    const double read = v;
-    if (hold_to_bounds(row, v) == RV_HELD)
-        warnings.push_back("Line " + std::to_string(line) + ": " + row.name + " = " + quoted(text) +
-                           " is " + (read < v ? "below the lowest" : "above the highest") +
-                           " value of " + quantity_name(row.quantity) + "; it is held to " +
-                           format_value(v, row, u) + ".");
     value = v;
     unit = u;
 }

@@ -48,24 +48,37 @@ inline bool contains(std::string_view text, std::string_view key) {
 // Without leading and trailing blanks and tabs.
 std::string_view trim(std::string_view text);
 
-// The lines of one block, up to the first line that contains "#END".
+// The text of a line before its first double quote: the block keywords
+// count only there, so that a name may hold "#END" or "#START".
+inline std::string_view key_text(std::string_view line) {
+    return line.substr(0, line.find('"'));
+}
+inline bool is_end_line(std::string_view line) { return contains(key_text(line), "#END"); }
+inline bool is_start_line(std::string_view line) { return contains(key_text(line), "#START"); }
+
+// The lines of one block, up to its "#END" line. A block that holds no
+// sub-blocks is given its name (`what`): a "#START" line within it means
+// that its own end line is missing, and is refused.
 class Block {
 public:
-    explicit Block(Lines& lines) : lines_(lines) {}
+    explicit Block(Lines& lines, const char* what = nullptr)
+        : lines_(lines), what_(what), start_(lines.number()) {}
     // The next line of the block; false at its "#END" line and at the end of
-    // the text.
-    bool next(std::string_view& line) {
-        if (!lines_.next(line)) return false;
-        closed_ = contains(line, "#END");
-        return !closed_;
-    }
+    // the text. Throws ReadError at a "#START" line of a block with a name.
+    bool next(std::string_view& line);
     // True once the block's "#END" line has been read.
     bool closed() const { return closed_; }
 
 private:
     Lines& lines_;
+    const char* what_;
+    int start_;
     bool closed_ = false;
 };
+
+// The refusal of a "#START" line inside the `what` block that starts at
+// line `start`: that block has no end line.
+[[noreturn]] void fail_missing_end(const Lines& lines, const char* what, int start);
 
 // A cursor over a text that reads like scanf: blanks in a pattern match any
 // run of blanks (also none), other characters match themselves, numbers
@@ -116,12 +129,12 @@ std::string quoted(std::string_view text);
 // message ("working fluid").
 Fluid* find_fluid_exact(int line, std::string_view name, const char* what);
 
-// Reads an input value with its unit (read_value_with_unit) into `value`
-// and `unit`. Text without a number, a unit that the row's quantity lacks
-// and a value that makes no physical sense are refused (ReadError for the
-// line); a value beyond its quantity's bounds is held to the
-// bound, and a warning naming the line, the value and the bound is added to
-// `warnings`.
+// Reads an input value with its unit into `value` and `unit`. A number
+// without a unit is in the quantity's built-in default unit (K, bar, kg/s
+// ...), never in the unit the window's settings prefer. Text without a
+// number, a unit that the row's quantity lacks and a value outside the
+// row's input bounds (bounds.h) are refused: ReadError for the line, with
+// the reason.
 void read_input_value(int line, const ValueDef& row, std::string_view text, double& value,
                       int& unit, std::vector<std::string>& warnings);
 

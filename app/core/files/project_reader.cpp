@@ -30,6 +30,7 @@
 #include <iterator>
 #include <limits>
 #include <map>
+#include <span>
 #include <sstream>
 
 namespace app {
@@ -78,7 +79,7 @@ public:
         std::string_view line;
         lines_.next(line);  // the version line
         while (lines_.next(line)) {
-            if (contains(line, "#START")) {
+            if (is_start_line(line)) {
                 if (contains(line, "Process"))
                     read_process();
                 else if (contains(line, "Interface"))
@@ -87,7 +88,7 @@ public:
                     read_graph_block(lines_, project_);
                 else if (contains(line, "Fluid"))
                     read_fluid_block();
-            } else if (contains(line, "#END")) {
+            } else if (is_end_line(line)) {
                 break;
             } else if (contains(line, "Calculation Status")) {
                 read_calculation_status(token(split(line), 1));
@@ -140,6 +141,7 @@ private:
 
     void read_process() {
         ProcessPtr process(create_process(1));
+        const int start = lines_.number();
         bool have_id = false;
         std::string_view line;
         Block block(lines_);
@@ -154,9 +156,11 @@ private:
                         fail("process id " + std::to_string(process->id) + " is used twice");
                 if (new_process_id <= process->id) new_process_id = process->id + 1;
                 have_id = true;
-            } else if (contains(line, "#START") && contains(line, "Inlet Conditions")) {
+            } else if (is_start_line(line) && contains(line, "Inlet Conditions")) {
                 read_inlet(*process);
-            } else if (contains(line, "#START") && contains(line, "Part")) {
+            } else if (is_start_line(line) && !contains(line, "Part")) {
+                fail_missing_end(lines_, "process", start);
+            } else if (is_start_line(line)) {
                 PartPtr part = read_part();
                 if (!part) continue;
                 if (process->az_parts >= MAX_PARTS)
@@ -195,10 +199,12 @@ private:
     }
 
     void read_inlet(Process& process) {
+        const int start = lines_.number();
         bool have_fluid = false;
         std::string_view line;
         while (lines_.next(line)) {
-            if (contains(line, "#END")) {
+            if (is_start_line(line)) fail_missing_end(lines_, "inlet", start);
+            if (is_end_line(line)) {
                 if (!have_fluid)
                     fail("the inlet of process " + quoted(process.name) +
                          " names no working fluid (a line Fluid = \"name\"); " + FLUID_NAMES_HINT);
@@ -235,8 +241,8 @@ private:
         SharedInputs shared_names;
         std::string_view line;
         while (lines_.next(line)) {
-            if (contains(line, "#END"))
-                return finish_part(std::move(part), shared_names, marked_state);
+            if (is_start_line(line)) fail_missing_end(lines_, "part", lines_of_[part.get()].start);
+            if (is_end_line(line)) return finish_part(std::move(part), shared_names, marked_state);
             auto t = split(line);
             std::string_view key = t[0];
             if (contains(key, "Typ")) {
@@ -250,11 +256,8 @@ private:
                 part->name = std::string(token(t, 1));
                 raise_name_counter(*part);
             } else if (contains(key, "Option")) {
-                int o = find_option(part_input_options, token(t, 1));
-                if (o >= 0) {
-                    int c = find_choice(part_input_options[sz(o)], token(t, 3));
-                    if (c >= 0) part->options[sz(o)] = c;
-                }
+                const int o = read_option(part_input_options, t);
+                part->options[sz(o)] = find_choice(part_input_options[sz(o)], token(t, 3));
             } else if (contains(key, "Input Value")) {
                 read_part_input(*part, t, shared_names);
             } else if (contains(key, "Output Value")) {
@@ -324,6 +327,27 @@ private:
         }
         if (part->state == PS_FINISHED) set_result_values(*part);
         return part;
+    }
+
+    // The option of an "Option" line whose choice is one of the option's;
+    // an unknown option or choice is refused naming the valid ones.
+    int read_option(std::span<const OptionDef> table, const std::vector<std::string_view>& t) {
+        const int o = find_option(table, token(t, 1));
+        if (o < 0) {
+            std::string titles;
+            for (const OptionDef& option : table)
+                titles += std::string(titles.empty() ? "" : ", ") + quoted(option.title);
+            fail("unknown option " + quoted(token(t, 1)) + "; the options are " + titles);
+        }
+        const OptionDef& option = table[sz(o)];
+        if (find_choice(option, token(t, 3)) < 0) {
+            std::string choices;
+            for (int c = 0; c < option.n_choices; ++c)
+                choices += std::string(c == 0 ? "" : ", ") + quoted(option.choices[sz(c)]);
+            fail("option " + quoted(option.title) + " has no choice " + quoted(token(t, 3)) +
+                 "; its choices are " + choices);
+        }
+        return o;
     }
 
     int read_part_state(std::string_view word) {
@@ -545,7 +569,7 @@ private:
         InterfacePtr itf(create_interface());
         bool have_id = false;
         std::string_view line;
-        Block block(lines_);
+        Block block(lines_, "interface");
         while (block.next(line)) {
             auto t = split(line);
             std::string_view key = t[0];
@@ -568,11 +592,8 @@ private:
                 read_side(line, "  Cold Side: Process ID ", itf->cold_process_id,
                           itf->cold_part_id);
             } else if (contains(line, "  Option")) {
-                int o = find_option(interface_options, token(t, 1));
-                if (o >= 0) {
-                    int c = find_choice(interface_options[sz(o)], token(t, 3));
-                    if (c >= 0) itf->options[sz(o)] = c;
-                }
+                const int o = read_option(interface_options, t);
+                itf->options[sz(o)] = find_choice(interface_options[sz(o)], token(t, 3));
             } else if (contains(key, "Input Value")) {
                 int i = find_value_def(interface_input_values_def, token(t, 1));
                 if (i >= 0)

@@ -66,7 +66,7 @@ void read_curve(Lines& lines_, Project& project_, Graph& graph) {
     CurveStyle st;
     std::string_view line;
     while (lines_.next(line)) {
-        if (contains(line, "#END")) {
+        if (is_end_line(line)) {
             // A curve of a process that is not there is left out.
             if (process != nullptr) append_curve(graph, process, st);
             return;
@@ -111,7 +111,7 @@ void read_iso_info(Lines& lines_, Graph& graph, int family) {
         st.selected.assign(sz(iso_count(fluid->iso[sz(family)])), 0);
     std::string_view line;
     while (lines_.next(line)) {
-        if (contains(line, "#END")) return;
+        if (is_end_line(line)) return;
         auto t = split(line);
         std::string_view key = t[0], v = token(t, 1);
         if (contains(key, "Show")) {
@@ -148,7 +148,7 @@ void read_iso_info(Lines& lines_, Graph& graph, int family) {
 void read_axis(Lines& lines_, Axis& a) {
     std::string_view line;
     while (lines_.next(line)) {
-        if (contains(line, "#END")) return;
+        if (is_end_line(line)) return;
         auto t = split(line);
         std::string_view key = t[0], v = token(t, 1);
         double d = 0.0;

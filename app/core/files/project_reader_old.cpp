@@ -141,7 +141,8 @@ private:
         double v = 0;
         if (!sc.number(v)) fail(lines_, quoted(trim(line)) + " is not a number (" + what + ")");
         int internal = internal_unit(row.quantity);
-        read_input_value(lines_.number(), row, number_text(v), value, internal, warnings_);
+        const std::string text = number_text(v) + " " + unit_symbol(row.quantity, internal);
+        read_input_value(lines_.number(), row, text, value, internal, warnings_);
         return true;
     }
     bool number(const ValueDef& row, double& value) { return number(row.name, row, value); }

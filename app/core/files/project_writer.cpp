@@ -2,6 +2,7 @@
 #include "app/core/files/filehandling.h"
 
 #include "app/core/files/file_replace.h"
+#include "app/core/model/bounds.h"
 #include "app/core/model/init.h"
 #include "app/core/model/tools.h"
 #include "app/core/model/units.h"
@@ -21,8 +22,8 @@ int include_results = 1;
 namespace {
 
 // Text that goes between double quotes: a quote would end the field early
-// and a line break or a block keyword would end the block, so they are
-// replaced.
+// and a line break the line, so they are replaced. Block keywords ("#END")
+// may stand in a field: the reader looks for them before the first quote.
 std::string field(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -33,10 +34,6 @@ std::string field(std::string_view text) {
             out += ' ';
         else
             out += c;
-    }
-    for (const char* key : {"#END", "#START"}) {
-        for (std::size_t at = out.find(key); at != std::string::npos; at = out.find(key, at))
-            out[at] = '_';
     }
     return out;
 }
@@ -438,7 +435,51 @@ std::string project_text(const Project& project, bool graphs, bool results) {
     return out;
 }
 
+std::string input_out_of_bounds(const Project& project) {
+    auto check = [](const ValueDef& row, double value, int unit) {
+        const std::string why = bounds_problem(row, value);
+        return why.empty() ? why
+                           : std::string(row.name) + " = " + value_text(value, row.quantity, unit) +
+                                 ": " + why;
+    };
+    for (int i = 0; i < std::clamp(project.az_processes, 0, MAX_PROCESSES); ++i) {
+        const Process* process = project.processes[sz(i)];
+        if (process == nullptr) continue;
+        const std::string where = "process '" + process->name + "'";
+        for (int k = 0; k < NUM_PROCESS_INPUTS; ++k)
+            if (std::string why = check(process_input_values_def[sz(k)], process->inputs[sz(k)],
+                                        process->input_units[sz(k)]);
+                !why.empty())
+                return where + ": " + why;
+        for (int n = 0; n < std::clamp(process->az_parts, 0, MAX_PARTS); ++n) {
+            const Part* part = process->parts[sz(n)];
+            if (part == nullptr) continue;
+            for (int k = 0; k < NUM_PART_INPUTS; ++k)
+                if (std::string why = check(part_input_values_def[sz(k)], part->inputs[sz(k)],
+                                            part->input_units[sz(k)]);
+                    !why.empty())
+                    return where + ", part '" + part->name + "': " + why;
+        }
+    }
+    for (int i = 0; i < std::clamp(project.az_interfaces, 0, MAX_INTERFACES); ++i) {
+        const Interface* itf = project.interfaces[sz(i)];
+        if (itf == nullptr) continue;
+        for (int k = 0; k < NUM_INTERFACE_INPUTS; ++k)
+            if (std::string why = check(interface_input_values_def[sz(k)], itf->inputs[sz(k)],
+                                        itf->input_units[sz(k)]);
+                !why.empty())
+                return "interface '" + itf->name + "': " + why;
+    }
+    return "";
+}
+
 int write_input(const Project& project) {
+    if (std::string why = input_out_of_bounds(project); !why.empty()) {
+        showmessage("Could not write file '%s': %s. The file could not be read again; change "
+                    "the value and save again.",
+                    project.filename.c_str(), why.c_str());
+        return -1;
+    }
     std::string text = project_text(project, include_graphs != 0, include_results != 0);
     std::string reason;
     if (!replace_file_contents(project.filename, text, reason)) {

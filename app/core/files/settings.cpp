@@ -1,17 +1,19 @@
-// The settings key file: default units, the part dialog's composition
-// display, the folder of the file dialogs; the print settings and page
-// setup groups are kept as they were read.
+// The settings key file of the window, in the user's configuration folder:
+// default units, the part dialog's composition display, the folder of the
+// file dialogs; the print settings and page setup groups are kept as they
+// were read. Batch mode never reads it.
 #include "app/core/files/filehandling.h"
 
 #include "app/core/model/units.h"
 #include "app/core/program/kvr.h"
 
 #include <glib.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace app {
@@ -31,21 +33,12 @@ constexpr const char* GROUP_DIRECTORIES = "Directories";
 // the current values.
 GKeyFile* settings_key_file = nullptr;
 
-// The settings file beside the program; empty when the program's folder
-// is not known.
-std::string app_settings_path() {
-    if (app_home_dir.empty()) return std::string();
-    return (std::filesystem::path(app_home_dir) / SETTINGS_FILE_NAME).string();
-}
-
 std::string user_settings_path() {
     // XDG_CONFIG_HOME is looked at on every call (GLib keeps its first answer).
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     std::filesystem::path dir = (xdg != nullptr && *xdg != '\0') ? xdg : g_get_user_config_dir();
     return (dir / "kvr2" / SETTINGS_FILE_NAME).string();
 }
-
-bool app_dir_writable() { return !app_home_dir.empty() && access(app_home_dir.c_str(), W_OK) == 0; }
 
 // True when the path names a file; false also when it cannot be looked at
 // (too long, a loop of links, a folder that cannot be read).
@@ -75,23 +68,34 @@ bool write_text(const std::string& path, const char* data, gsize length) {
 
 }  // namespace
 
-std::string settings_path() {
-    return app_dir_writable() ? app_settings_path() : user_settings_path();
+std::string settings_path() { return user_settings_path(); }
+
+std::string folder_problem(std::string_view folder) {
+    if (folder.size() > MAX_FOLDER_LENGTH)
+        return "it is " + std::to_string(folder.size()) + " characters long, more than " +
+               std::to_string(MAX_FOLDER_LENGTH);
+    if (g_utf8_validate(folder.data(), static_cast<gssize>(folder.size()), nullptr) == FALSE)
+        return "it is not valid UTF-8 text";
+    for (char c : folder)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return "it holds a control character";
+    if (folder.empty() || folder.front() != '/') return "it is not an absolute path";
+    std::error_code ec;
+    if (!std::filesystem::is_directory(std::string(folder), ec) || ec)
+        return "it is not a folder that can be reached";
+    return "";
 }
 
-void load_default_settings() {
-    std::string path = settings_path();
-    if (!file_exists(path) && file_exists(app_settings_path()))
-        path = app_settings_path();  // shipped beside a program that cannot write there
+void load_settings_text(std::string_view text) {
     if (settings_key_file != nullptr) g_key_file_free(settings_key_file);
     settings_key_file = g_key_file_new();
     currentdir = user_home_dir.empty() ? g_get_home_dir() : user_home_dir;
 
     GError* error = nullptr;
-    if (!g_key_file_load_from_file(settings_key_file, path.c_str(), G_KEY_FILE_KEEP_COMMENTS,
-                                   &error)) {
+    if (text.size() > MAX_SETTINGS_SIZE ||
+        !g_key_file_load_from_data(settings_key_file, text.data(), text.size(),
+                                   G_KEY_FILE_KEEP_COMMENTS, &error)) {
         if (error != nullptr) g_error_free(error);
-        // Missing or malformed: every value keeps its default.
+        // Too large, malformed: every value keeps its default.
         g_key_file_free(settings_key_file);
         settings_key_file = g_key_file_new();
         return;
@@ -111,9 +115,32 @@ void load_default_settings() {
         part_dialog_percent_or_fraction = std::clamp(v, 0, 1);
     if (gchar* dir =
             g_key_file_get_string(settings_key_file, GROUP_DIRECTORIES, "Current Dir", nullptr)) {
-        currentdir = dir;
+        const std::string why = folder_problem(dir);
+        if (why.empty()) {
+            currentdir = dir;
+        } else {
+            // The file dialogs start in the home folder; the next save
+            // writes that instead.
+            std::fprintf(stderr, "kvr2: the settings' \"Current Dir\" is not used: %s.\n",
+                         why.c_str());
+            g_key_file_remove_key(settings_key_file, GROUP_DIRECTORIES, "Current Dir", nullptr);
+        }
         g_free(dir);
     }
+}
+
+void load_default_settings() {
+    const std::string path = settings_path();
+    std::string text;
+    if (file_exists(path)) {
+        // Never more than the limit and a byte: a link to an endless device
+        // ends here too.
+        std::ifstream in(path, std::ios::binary);
+        text.assign(MAX_SETTINGS_SIZE + 1, '\0');
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(in ? text.size() : static_cast<std::size_t>(in.gcount()));
+    }
+    load_settings_text(text);
 }
 
 GKeyFile* settings_key_file_handle() { return settings_key_file; }
@@ -135,15 +162,12 @@ bool save_default_settings() {
     gsize length = 0;
     gchar* data = g_key_file_to_data(kf, &length, nullptr);
     if (data == nullptr) return false;
-    bool ok = false;
-    if (app_dir_writable()) ok = write_text(app_settings_path(), data, length);
-    if (!ok) {
-        // The program's folder cannot be written: the user's own folder.
-        std::string path = user_settings_path();
-        std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-        ok = write_text(path, data, length);
-    }
+    // Always the user's own folder, never the program's: other users and
+    // batch mode never see one user's choices.
+    const std::string path = user_settings_path();
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    const bool ok = write_text(path, data, length);
     g_free(data);
     return ok;
 }

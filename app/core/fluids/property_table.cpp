@@ -169,9 +169,23 @@ std::string state_text(double q) {
     return "superheated vapor ";
 }
 
-std::string table_row(const Fluid& fluid, const double* x, double T, double p) {
-    std::string out = cell("|   %10.2f   ", shown(Q_PRESSURE, p));
-    out += cell("|   %10.2f   ", shown(Q_TEMPERATURE, T));
+int grid_decimals(double min, double step) {
+    constexpr int FEWEST = 2, MOST = 9;
+    int d = FEWEST;
+    // The step and the first value written with d decimals must be exact
+    // to a thousandth of the step's last digit.
+    auto exact = [](double v, int decimals) {
+        const double scaled = std::fabs(v) * std::pow(10.0, decimals);
+        return std::fabs(scaled - std::round(scaled)) <= 1e-3 || !std::isfinite(scaled);
+    };
+    while (d < MOST && !(exact(step, d) && exact(min, d))) ++d;
+    return d;
+}
+
+std::string table_row(const Fluid& fluid, const double* x, double T, double p, int p_decimals,
+                      int T_decimals) {
+    std::string out = format_text("| %12.*f   ", p_decimals, shown(Q_PRESSURE, p));
+    out += format_text("| %12.*f   ", T_decimals, shown(Q_TEMPERATURE, T));
     double s = 0, h = 0, rho = 0, cp = 0, cv = 0, w = 0, e = 0, kappa = 0, Z = 0, q = 0;
     bool ok = !outside_limits(fluid, T, p);
     if (ok) {
@@ -239,6 +253,11 @@ TableResult write_property_table(Fluid& fluid, const TableGrid& g, const TableSi
     // Both counts may be huge (a tiny step): the product is held to what
     // an int64 holds; the progress only needs the fraction.
     const std::int64_t total = np > 0 && nT > INT64_MAX / np ? INT64_MAX : nT * np;
+    // Steps in the units shown: a step of 0.0001 bar shows four decimals.
+    const int p_dec = grid_decimals(shown(Q_PRESSURE, g.p_min),
+                                    shown(Q_PRESSURE, g.p_step) - shown(Q_PRESSURE, 0.0));
+    const int T_dec = grid_decimals(shown(Q_TEMPERATURE, g.T_min),
+                                    shown(Q_TEMPERATURE, g.T_step) - shown(Q_TEMPERATURE, 0.0));
     for (std::int64_t i = 0; i < nT; ++i) {
         if (stop.load()) {
             r.stopped = true;
@@ -251,7 +270,7 @@ TableResult write_property_table(Fluid& fluid, const TableGrid& g, const TableSi
                 r.error = format_text("The fluid '%s' cannot be set up.", fluid.name.c_str());
                 return r;
             }
-            sink(table_row(fluid, info.x.data(), T, p));
+            sink(table_row(fluid, info.x.data(), T, p, p_dec, T_dec));
             ++r.rows;
             if (progress) progress(r.rows, total);
             if (stop.load()) {

@@ -81,9 +81,14 @@ std::string state_text(double q);
 // A text padded with blanks to `width` characters (not bytes).
 std::string pad_to_chars(const std::string& text, std::size_t width);
 
+// Decimals of the grid values min, min + step, ... (as shown) that tell
+// every row from the next: at least 2, at most 9.
+int grid_decimals(double min, double step);
+
 // One row at (T, p), K and kPa, for the fluid the library holds, with the
-// composition x.
-std::string table_row(const Fluid& fluid, const double* x, double T, double p);
+// composition x; pressure and temperature shown with the decimals given.
+std::string table_row(const Fluid& fluid, const double* x, double T, double p,
+                      int p_decimals = 2, int T_decimals = 2);
 
 // Receivers of the text and of progress (rows done, rows in all).
 using TableSink = std::function<void(const std::string& text)>;

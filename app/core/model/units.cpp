@@ -1,6 +1,7 @@
 // The unit table and the value parser and formatter.
 #include "app/core/model/units.h"
 
+#include "app/core/model/bounds.h"
 #include "app/core/model/tools.h"
 
 #include <algorithm>
@@ -99,6 +100,19 @@ constinit std::array<UnitQuantity, NUM_QUANTITIES> unitdef = {
       {u(1, 0, "m3/kg"), u(27679.904710267, 0, "in3/lb"), u(16.018463373, 0, "ft3/lb")}),
 };
 
+namespace {
+// The default units of the table as built, before settings change them.
+const std::array<int, NUM_QUANTITIES> builtin_defaults = [] {
+    std::array<int, NUM_QUANTITIES> d{};
+    for (std::size_t q = 0; q < d.size(); ++q) d[q] = unitdef[q].default_unit;
+    return d;
+}();
+}  // namespace
+
+int builtin_default_unit(int quantity) {
+    return valid_quantity(quantity) ? builtin_defaults[static_cast<std::size_t>(quantity)] : 0;
+}
+
 const std::array<int, NUM_QUANTITIES> selected_unit = {0, 3, 2, 0, 0, 0, 0, 0,
                                                        0, 0, 0, 0, 0, 0, 0, 0};
 
@@ -184,72 +198,25 @@ int parse_value_with_unit(const ValueDef& row, std::string_view text, double& va
     return status;
 }
 
-int hold_to_bounds(const ValueDef& row, double& value) {
-    if (!valid_quantity(row.quantity)) return RV_OK;
-    const UnitQuantity& uq = unitdef[row.quantity];
-    if (!(value >= uq.minimum)) {  // also catches an overflow to -inf
-        value = uq.minimum;
-        return RV_HELD;
-    }
-    if (!(value <= uq.maximum)) {
-        value = uq.maximum;
-        return RV_HELD;
-    }
-    return RV_OK;
-}
-
 int read_value_with_unit(const ValueDef& row, std::string_view text, std::string& out_text,
-                         double& value, int& unit) {
+                         double& value, int& unit, std::string* refusal) {
     double internal = 0.0;
-    int status = parse_value_with_unit(row, text, internal, unit);
+    int read_unit = unit;
+    int status = parse_value_with_unit(row, text, internal, read_unit);
     if (status == RV_NO_NUMBER) {
         if (valid_quantity(row.quantity)) out_text = format_value(value, row, unit);
         return RV_NO_NUMBER;
     }
-    if (hold_to_bounds(row, internal) == RV_HELD && status == RV_OK) status = RV_HELD;
+    if (std::string why = bounds_problem(row, internal); !why.empty()) {
+        if (refusal != nullptr) *refusal = why;
+        if (!valid_unit(row.quantity, unit)) unit = unitdef[row.quantity].default_unit;
+        out_text = format_value(value, row, unit);
+        return RV_OUT_OF_BOUNDS;
+    }
     value = internal;
+    unit = read_unit;
     out_text = format_value(value, row, unit);
     return status;
-}
-
-namespace {
-
-bool has_word(std::string_view text, std::string_view word) {
-    return text.find(word) != std::string_view::npos;
-}
-
-}  // namespace
-
-std::string physical_problem(const ValueDef& row, double v) {
-    const std::string_view name = row.name != nullptr ? row.name : "";
-    switch (row.quantity) {
-        case Q_TEMPERATURE: return v > 0 ? "" : "a temperature must be above absolute zero";
-        case Q_PRESSURE:
-            if (has_word(name, "Loss")) return v >= 0 ? "" : "a pressure loss cannot be negative";
-            return v > 0 ? "" : "a pressure must be greater than 0";
-        case Q_RATIO_GT1:
-        case Q_RATIO_LT1: return v > 0 ? "" : "a pressure ratio must be greater than 0";
-        case Q_LEAKAGE:
-        case Q_RELATIVE_CHANGE:
-            if (has_word(name, "Leakage"))
-                return v >= 0 ? "" : "a negative leakage would create mass";
-            return v >= 0 ? "" : "a mass flow cannot be negative";
-        case Q_MASSFLOW: return v >= 0 ? "" : "a mass flow cannot be negative";
-        case Q_VOLUME_FLOW: return v >= 0 ? "" : "a volume flow cannot be negative";
-        case Q_DENSITY: return v >= 0 ? "" : "a density cannot be negative";
-        case Q_SPECIFIC_VOLUME: return v >= 0 ? "" : "a specific volume cannot be negative";
-        case Q_TEMPERATURE_DIFFERENCE:
-            return v >= 0 ? "" : "a temperature difference cannot be negative";
-        case Q_RELATIVE_VALUE:
-            if (has_word(name, "Efficiency") || has_word(name, "Effectiveness"))
-                return v > 0 ? "" : "an efficiency must be greater than 0";
-            if (has_word(name, "Pressure Loss"))
-                return v < 0    ? "a pressure loss cannot be negative"
-                       : v >= 1 ? "a relative pressure loss of 1 or more leaves no pressure"
-                                : "";
-            return v >= 0 ? "" : "a fraction cannot be negative";
-        default: return "";
-    }
 }
 
 std::string unit_list(int quantity) {

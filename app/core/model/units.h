@@ -32,6 +32,10 @@ const char* unit_symbol(int quantity, int unit);
 // case; -1 when there is none.
 int find_unit(int quantity, std::string_view name);
 
+// The default unit a quantity has before any settings change it (K, bar,
+// kg/s, ...); 0 for an unknown quantity.
+int builtin_default_unit(int quantity);
+
 // Sets the default unit of a quantity; false (nothing changed) when the
 // quantity or unit does not exist.
 bool set_default_unit(int quantity, int unit);
@@ -45,20 +49,21 @@ double to_internal(int quantity, int unit, double display);
 inline constexpr int RV_OK = 0;
 inline constexpr int RV_NO_NUMBER = -1;     // text without a number: value and unit unchanged
 inline constexpr int RV_UNKNOWN_UNIT = -2;  // unit name the quantity lacks: current unit kept
-inline constexpr int RV_HELD = -3;          // value beyond the bounds: held to the bound
+inline constexpr int RV_OUT_OF_BOUNDS = -3;  // outside the input bounds: value and unit unchanged
 
-// Parses `text`, a number optionally followed by a unit name, as a value of
-// `row`'s quantity. With a unit of the quantity (symbol or alias, ignoring
+// Parses `text`, a number optionally followed by a unit name, as an input
+// value of `row`. With a unit of the quantity (symbol or alias, ignoring
 // case) `unit` becomes that unit; a number alone is read in the current
 // `unit`; an unknown unit name keeps the current unit and converts with it.
-// The number is converted to the internal unit, held to the quantity's
-// bounds and stored in `value`; `out_text` gets the value formatted in the
-// unit ("%.5g %s"). "nan", "inf" and numbers beyond the double range are
-// not numbers. A current unit that the quantity lacks is replaced by the
-// quantity's default unit. Returns RV_OK or, when several apply, the first
-// of RV_NO_NUMBER, RV_UNKNOWN_UNIT, RV_HELD.
+// The number is converted to the internal unit and stored in `value`
+// unless it lies outside the row's input bounds (bounds.h): then value and
+// unit stay as they were and `refusal`, when given, gets the reason.
+// `out_text` gets the value kept formatted in its unit ("%.5g %s"). "nan",
+// "inf" and numbers beyond the double range are not numbers. A current
+// unit that the quantity lacks is replaced by the quantity's default unit.
+// Returns RV_OK, RV_NO_NUMBER, RV_UNKNOWN_UNIT or RV_OUT_OF_BOUNDS.
 int read_value_with_unit(const ValueDef& row, std::string_view text, std::string& out_text,
-                         double& value, int& unit);
+                         double& value, int& unit, std::string* refusal = nullptr);
 
 // The value (internal unit) in the unit, formatted "%.5g %s" with the unit's
 // symbol. An unknown unit formats in the quantity's first unit.
@@ -72,17 +77,6 @@ std::string format_value(double value, const ValueDef& row, int unit);
 // current unit).
 int parse_value_with_unit(const ValueDef& row, std::string_view text, double& value, int& unit,
                           std::string_view* unit_name = nullptr);
-
-// Holds a value (internal unit) to its quantity's bounds: RV_OK, or RV_HELD
-// when it was moved to a bound.
-int hold_to_bounds(const ValueDef& row, double& value);
-
-// Why an input value (internal unit) of the row makes no physical sense,
-// whatever the bounds of its quantity: a temperature at or below absolute
-// zero, a pressure, pressure ratio or efficiency that is not positive, a
-// negative flow, leakage, loss or difference, a relative pressure loss of
-// 1 or more. "" when it is a possible value.
-std::string physical_problem(const ValueDef& row, double value);
 
 // The unit symbols of a quantity, separated by ", " ("K, °C, °F").
 std::string unit_list(int quantity);

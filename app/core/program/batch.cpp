@@ -1,6 +1,7 @@
 // The command line and batch mode: which mode a command line asks for, and
 // the calculation of project files without a window.
 #include "app/core/files/filehandling.h"
+#include "app/core/files/png_text.h"
 #include "app/core/model/create_delete.h"
 #include "app/core/model/init.h"
 #include "app/core/program/kvr.h"
@@ -15,12 +16,18 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app {
 
 namespace {
+
+// Bytes of an image read to find batch mode's mark (it follows the header).
+constexpr std::size_t BATCH_IMAGE_HEAD = 4096;
 
 bool is_help(const std::string& arg) { return arg == "-h" || arg == "--help"; }
 
@@ -28,12 +35,33 @@ bool is_help(const std::string& arg) { return arg == "-h" || arg == "--help"; }
 // is a file name).
 bool is_option(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
 
+// Why batch mode must not write its image of `project_file` at `path`: a
+// file is there that is not batch mode's image of this project (the
+// user's own, or another project's). "" when the path is free or holds
+// such an image.
+std::string image_refusal(const std::string& path, const std::string& project_file) {
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(path, ec);
+    if (ec || !std::filesystem::exists(status)) return "";
+    std::ifstream in(path, std::ios::binary);
+    std::string head(BATCH_IMAGE_HEAD, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    const std::optional<std::string> mark = png_text(head, BATCH_IMAGE_KEYWORD);
+    if (mark && *mark == project_file) return "";
+    return "a file of that name is there that batch mode did not write for this project; it is "
+           "left as it is";
+}
+
 // Every diagram of the project as a PNG image beside the project file,
-// named after the diagram. False when an image was not written (the hook
-// has said why).
+// named after the project file and the diagram ("plant.kvr.T-s.png").
+// False when an image was not written (the hook or this function has said
+// why).
 bool save_pngs(Project& project, const std::string& file) {
     bool all = true;
-    std::filesystem::path dir = std::filesystem::path(file).parent_path();
+    const std::filesystem::path source(file);
+    const std::filesystem::path dir = source.parent_path();
+    const std::string project_file = source.filename().string();
     std::vector<std::string> used;
     for (int g = 1; g < MAX_GRAPHS; ++g) {
         Graph* graph = project.graphs[static_cast<std::size_t>(g)];
@@ -43,8 +71,15 @@ bool save_pngs(Project& project, const std::string& file) {
         for (int k = 2; std::find(used.begin(), used.end(), name) != used.end(); ++k)
             name = base + "_" + std::to_string(k);
         used.push_back(name);
-        std::string path = (dir / (name + ".png")).string();
-        if (!save_diagram_png(*graph, path)) all = false;
+        const std::string path = (dir / (project_file + "." + name + ".png")).string();
+        if (std::string why = image_refusal(path, project_file); !why.empty()) {
+            std::printf("Diagram '%s' not saved as %s: %s.\n", graph->name.c_str(), path.c_str(),
+                        why.c_str());
+            std::fflush(stdout);
+            all = false;
+            continue;
+        }
+        if (!save_diagram_png(*graph, path, project_file)) all = false;
     }
     return all;
 }
@@ -57,6 +92,20 @@ std::string open_problem(const std::string& path) {
     const bool directory = fstat(fileno(probe), &st) == 0 && S_ISDIR(st.st_mode);
     std::fclose(probe);
     return directory ? "it is a directory" : "";
+}
+
+// A file as the system knows it: the same file under two names (a link,
+// "./a.kvr" and "a.kvr") has one identity.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> identity_of(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileIdentity{st.st_dev, st.st_ino};
 }
 
 // What the run of one file left behind that the next must not see: the
@@ -168,7 +217,18 @@ int batch(const std::vector<std::string>& files) {
     std::fflush(stdout);
     const FreshStart fresh;
     std::vector<std::string> failed;
+    std::vector<std::pair<FileIdentity, std::string>> done;
     for (const std::string& file : files) {
+        if (const std::optional<FileIdentity> id = identity_of(file)) {
+            auto same = std::find_if(done.begin(), done.end(),
+                                     [&](const auto& d) { return d.first == *id; });
+            if (same != done.end()) {
+                std::printf("File '%s' is the file '%s' given before; it is calculated once.\n",
+                            file.c_str(), same->second.c_str());
+                continue;
+            }
+            done.emplace_back(*id, file);
+        }
         fresh.restore();
         std::string failure = batch_file(file);
         if (!failure.empty()) failed.push_back(file + " (" + failure + ")");

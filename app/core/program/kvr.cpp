@@ -24,7 +24,8 @@ std::string gtkrc_dir;
 std::string gtkrc_fn;
 
 void (*message_box_hook)(const std::string& text, bool error) = nullptr;
-bool (*save_diagram_png)(Graph& graph, const std::string& path) = nullptr;
+bool (*save_diagram_png)(Graph& graph, const std::string& path,
+                         const std::string& project_file) = nullptr;
 
 namespace {
 
@@ -136,6 +137,11 @@ void printHelp() {
     std::puts("Simulates process (s) stored in FILE(s).\n");
     std::puts("  -b\t\trun in batch mode");
     std::puts("  -h, --help\tprint this help");
+    std::puts("");
+    std::puts("Batch mode writes, beside each FILE, the project with its results to FILE.out");
+    std::puts("and each diagram to FILE.<diagram name>.png (1024 x 800 pixels). It replaces");
+    std::puts("only the images it wrote for that FILE before, and reads no settings: a value");
+    std::puts("without a unit is in the quantity's own unit (K, bar, kg/s ...).");
 }
 
 void showmessage(const char* format, ...) {

@@ -75,11 +75,13 @@ extern void (*message_box_hook)(const std::string& text, bool error);
 // characters or leading dots; "diagram" for an empty name.
 std::string safe_file_name(std::string_view name);
 
-// Saves one diagram as a PNG image (1024 x 800) at the path; set by the
-// diagram code, null before. On failure it says why on standard output and
-// returns false. Batch mode calls it for every diagram of a project, with a
-// safe name beside the project file, and fails the file when one is not
-// written.
-extern bool (*save_diagram_png)(Graph& graph, const std::string& path);
+// Saves one diagram as a PNG image (1024 x 800) at the path, marked as
+// batch mode's image of the project file named `project_file` (see
+// png_text.h); set by the diagram code, null before. On failure it says why
+// on standard output and returns false. Batch mode calls it for every
+// diagram of a project, with a safe name beside the project file, and fails
+// the file when one is not written.
+extern bool (*save_diagram_png)(Graph& graph, const std::string& path,
+                                const std::string& project_file);
 
 }  // namespace app

@@ -3,6 +3,7 @@
 // removing interfaces and diagrams, a new working fluid, and the rule that
 // keeps mass flow and standard volume flow in step.
 #include "app/core/fluids/fluid_properties.h"
+#include "app/core/model/bounds.h"
 #include "app/core/model/create_delete.h"
 #include "app/core/model/init.h"
 #include "app/core/model/tools.h"
@@ -10,6 +11,8 @@
 #include "app/core/structure/structure.h"
 #include "app/core/structure/structure_steps.h"
 #include "app/core/structure/tree_model.h"
+
+#include "app/core/program/text_output.h"
 
 #include <algorithm>
 
@@ -208,6 +211,46 @@ void apply_inlet_rule(std::array<double, NUM_PROCESS_INPUTS>& v, Fluid* fluid, i
         v[PRI_STANDARD_VOLUME_FLOW] = get_stdv_from_massflow(v[PRI_MASSFLOW], fluid, T, p, phi);
     else
         v[PRI_MASSFLOW] = get_massflow_from_stdv(v[PRI_STANDARD_VOLUME_FLOW], fluid, T, p, phi);
+}
+
+}  // namespace app
+
+namespace app {
+
+TypedSpinValue read_new_process_value(int row, int unit, std::string_view text, double lo,
+                                      double hi) {
+    TypedSpinValue r;
+    if (row < 0 || row >= NUM_PROCESS_INPUTS) return r;
+    const ValueDef& def = process_input_values_def[sz(row)];
+    double internal = 0.0;
+    int read_unit = unit;
+    std::string_view unit_name;
+    const int code = parse_value_with_unit(def, text, internal, read_unit, &unit_name);
+    const std::string field = std::string(def.name) + ": '" + std::string(text) + "'";
+    if (code == RV_NO_NUMBER) {
+        r.message = field + " is not a number; the value is kept.";
+        return r;
+    }
+    if (code == RV_UNKNOWN_UNIT) {
+        r.message = field + ": '" + std::string(unit_name) + "' is not a unit of " +
+                    unitdef[sz(def.quantity)].name + " (" + unit_list(def.quantity) +
+                    "); the value is kept.";
+        return r;
+    }
+    if (std::string why = bounds_problem(def, internal); !why.empty()) {
+        r.message = field + " is refused: " + why + "; the value is kept.";
+        return r;
+    }
+    const double shown = to_display(def.quantity, unit, internal);
+    if (!(shown >= lo) || !(shown <= hi)) {
+        const char* symbol = unit_symbol(def.quantity, unit);
+        r.message = field + " is refused: the fluid takes " + format_text("%.6g", lo) + " to " +
+                    format_text("%.6g", hi) + " " + symbol + "; the value is kept.";
+        return r;
+    }
+    r.ok = true;
+    r.shown = shown;
+    return r;
 }
 
 }  // namespace app

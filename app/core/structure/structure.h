@@ -24,6 +24,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace app {
@@ -173,6 +174,21 @@ NewProcessValues new_process_defaults(const Project& project, Fluid* fluid);
 // the current process with the Inlet current, and a curve of every diagram
 // of its fluid. Null with `refusal` set when the project is full.
 Process* add_new_process(Project& project, const NewProcessValues& values, std::string& refusal);
+
+// What a value typed into one of the dialog's spin buttons gives: read
+// with the syntax of the project tree (a number, optionally its unit:
+// "1e3", "5 kPa"), in the row's `unit` when none is typed. `ok` with the
+// value in `unit` (display units) when it is a number within `lo`..`hi`
+// (display units, the range the dialog offers) and the row's input
+// bounds; else `message` says why it is refused (the dialog keeps the old
+// value).
+struct TypedSpinValue {
+    bool ok = false;
+    double shown = 0.0;
+    std::string message;
+};
+TypedSpinValue read_new_process_value(int row, int unit, std::string_view text, double lo,
+                                      double hi);
 
 // Deletes the process with this id: first the interfaces on its heat
 // exchangers (their other sides become free), its curves in every diagram,

@@ -16,7 +16,8 @@ bool takes_typed_values(RowKind kind) {
 
 }  // namespace
 
-std::string read_value_message(const ValueDef& def, int code, const std::string& shown) {
+std::string read_value_message(const ValueDef& def, int code, const std::string& shown,
+                               const std::string& refusal) {
     const std::string name = def.name;
     switch (code) {
         case RV_NO_NUMBER:
@@ -29,10 +30,11 @@ std::string read_value_message(const ValueDef& def, int code, const std::string&
                    "Possible units are listed in the documentation.\n"
                    "The unit is reset to the old unit " +
                    shown + ".";
-        case RV_HELD:
+        case RV_OUT_OF_BOUNDS:
             return "Your input exceeds the allowed limits for '" +
-                   std::string(unitdef[sz(def.quantity)].name) +
-                   "'.\nThe value has been changed to " + shown + ".\n";
+                   std::string(unitdef[sz(def.quantity)].name) + "'.\n" +
+                   (refusal.empty() ? std::string() : name + ": " + refusal + ".\n") +
+                   "The value is reset to the old value " + shown + ".";
         default: return "";
     }
 }
@@ -43,8 +45,15 @@ ValueEdit edit_value(Project& project, const RowRef& row, std::string_view text)
     const ValueSlot slot = value_slot(project, row);
     if (slot.def == nullptr) return edit;
     edit.read = true;
+    std::string refusal;
+    edit.code =
+        read_value_with_unit(*slot.def, text, edit.text, *slot.value, *slot.unit, &refusal);
+    if (edit.code == RV_OUT_OF_BOUNDS || edit.code == RV_NO_NUMBER) {
+        edit.message = read_value_message(*slot.def, edit.code, edit.text, refusal);
+        edit.message_is_error = true;
+        return edit;  // nothing changed
+    }
     project.changed = 1;
-    edit.code = read_value_with_unit(*slot.def, text, edit.text, *slot.value, *slot.unit);
     if (row.kind == RowKind::INLET_VALUE) {
         // The flows follow the edit; a humidity edit keeps the standard volume flow.
         Process& process = *project.processes[sz(row.process)];
@@ -52,8 +61,8 @@ ValueEdit edit_value(Project& project, const RowRef& row, std::string_view text)
         edit.inlet_rows = true;
         edit.text = format_value(*slot.value, *slot.def, *slot.unit);
     }
-    edit.message = read_value_message(*slot.def, edit.code, edit.text);
-    edit.message_is_error = edit.code == RV_NO_NUMBER || edit.code == RV_UNKNOWN_UNIT;
+    edit.message = read_value_message(*slot.def, edit.code, edit.text, refusal);
+    edit.message_is_error = edit.code != RV_OK;
     return edit;
 }
 

@@ -63,15 +63,17 @@ bool make_row_current(Project& project, const RowRef& row);
 // rows must be rewritten (a flow or humidity changed another value).
 struct ValueEdit {
     bool read = false;  // the row takes typed values
-    int code = 0;       // RV_OK ... RV_HELD
+    int code = 0;       // RV_OK ... RV_OUT_OF_BOUNDS
     std::string text;
     std::string message;
     bool message_is_error = false;
     bool inlet_rows = false;
 };
 ValueEdit edit_value(Project& project, const RowRef& row, std::string_view text);
-// The message of read_value_with_unit's code for the value; "" for 0.
-std::string read_value_message(const ValueDef& def, int code, const std::string& shown);
+// The message of read_value_with_unit's code for the value, with the
+// reason of a refusal; "" for 0.
+std::string read_value_message(const ValueDef& def, int code, const std::string& shown,
+                               const std::string& refusal = "");
 
 // The unit menu's choice: the row's display unit (the value is kept). An
 // interface result also makes its interface current. False when the row

@@ -141,7 +141,7 @@ TEST_F(OldFiles, MalformedLinesRefuseTheFile) {
     } cases[] = {
         {"Cycle E\n99\n", "line 2: fluid number 99 is not one of the 41 fluids"},
         {"Cycle E\n14\nabc\n", "line 3: 'abc' is not a number (the inlet mass flow)"},
-        {"Cycle E\n14\n1\n-5\n", "line 4: Temperature = '-5'"},
+        {"Cycle E\n14\n1\n-5\n", "line 4: Temperature = '-5 K': a temperature must be above"},
         {"Cycle E\n14\n1\n300\n100\n1\n--\n9\n", "line 8: part code 9 is not between 1 and 5"},
         {"Cycle E\n14\n1\n300\n100\n1\n--\n1\n200\n3\n",
          "line 10: choice 3 is not between 1 and 2"},

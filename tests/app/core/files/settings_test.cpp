@@ -45,7 +45,10 @@ protected:
             setenv("XDG_CONFIG_HOME", saved_xdg.c_str(), 1);
         fs::remove_all(dir);
     }
-    void write(const std::string& text) { std::ofstream(dir / SETTINGS_FILE_NAME) << text; }
+    void write(const std::string& text) {
+        fs::create_directories(fs::path(settings_path()).parent_path());
+        std::ofstream(settings_path()) << text;
+    }
     static std::string slurp(const fs::path& path) { return filetest::slurp(path); }
 
     int saved_units[NUM_QUANTITIES] = {};
@@ -86,9 +89,10 @@ TEST_F(Settings, SavedValuesComeBackAndOtherGroupsStay) {
     load_default_settings();
     set_default_unit(Q_TEMPERATURE, 1);
     part_dialog_percent_or_fraction = 1;
-    currentdir = "/some/where";
+    currentdir = dir.string();
     ASSERT_TRUE(save_default_settings());
-    std::string text = slurp(dir / SETTINGS_FILE_NAME);
+    EXPECT_FALSE(fs::exists(dir / SETTINGS_FILE_NAME));  // never beside the program
+    std::string text = slurp(settings_path());
     EXPECT_NE(text.find("[Default Units]"), std::string::npos);
     EXPECT_NE(text.find("Temperature=1"), std::string::npos);
     EXPECT_NE(text.find("Specific Heat Flux (Cooling)="), std::string::npos);
@@ -100,19 +104,26 @@ TEST_F(Settings, SavedValuesComeBackAndOtherGroupsStay) {
     load_default_settings();
     EXPECT_EQ(unitdef[Q_TEMPERATURE].default_unit, 1);
     EXPECT_EQ(part_dialog_percent_or_fraction, 1);
-    EXPECT_EQ(currentdir, "/some/where");
+    EXPECT_EQ(currentdir, dir.string());
 }
 
-TEST_F(Settings, UnwritableProgramFolderUsesTheUserFolder) {
-    app_home_dir = (dir / "no such folder").string();
+// The window's settings live in the user's configuration folder, whatever
+// the program's folder holds or allows; a file beside the program is not
+// read.
+TEST_F(Settings, TheUsersFolderAlone) {
     fs::path expected = dir / "config" / "kvr2" / SETTINGS_FILE_NAME;
-    EXPECT_EQ(settings_path(), expected.string());
-    set_default_unit(Q_MASSFLOW, 1);
-    ASSERT_TRUE(save_default_settings());
-    EXPECT_TRUE(fs::exists(expected));
-    set_default_unit(Q_MASSFLOW, 0);
-    load_default_settings();
-    EXPECT_EQ(unitdef[Q_MASSFLOW].default_unit, 1);
+    std::ofstream(dir / SETTINGS_FILE_NAME) << "[Default Units]\nMassflow=2\n";
+    for (const fs::path& program : {dir, dir / "no such folder"}) {
+        app_home_dir = program.string();
+        EXPECT_EQ(settings_path(), expected.string());
+        set_default_unit(Q_MASSFLOW, 1);
+        ASSERT_TRUE(save_default_settings());
+        EXPECT_TRUE(fs::exists(expected));
+        set_default_unit(Q_MASSFLOW, 0);
+        load_default_settings();
+        EXPECT_EQ(unitdef[Q_MASSFLOW].default_unit, 1);
+    }
+    EXPECT_EQ(slurp(dir / SETTINGS_FILE_NAME), "[Default Units]\nMassflow=2\n");
 }
 
 }  // namespace

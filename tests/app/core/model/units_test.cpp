@@ -153,38 +153,45 @@ TEST(Units, ReadValueConvertsAndSelectsTheUnit) {
     EXPECT_DOUBLE_EQ(v, to_internal(Q_POWER, u, 2.0));
 }
 
-TEST(Units, ReadValueHoldsToBoundsAfterConverting) {
-    std::string out;
+// A value outside the row's input bounds (after converting its unit) is
+// refused: the old value and unit stay, the reason is given, and the text
+// shows the old value.
+TEST(Units, ReadValueRefusesOutsideTheBoundsAndKeepsTheOldValue) {
+    const struct {
+        const ValueDef& row;
+        const char* text;
+        int code;
+        const char* why;
+    } cases[] = {
+        {TEMP, "-500 °C", RV_OUT_OF_BOUNDS, "above absolute zero"},
+        {TEMP, "-5 K", RV_OUT_OF_BOUNDS, "above absolute zero"},
+        {TEMP, "0 K", RV_OUT_OF_BOUNDS, "above absolute zero"},
+        {TEMP, "-500 C", RV_OUT_OF_BOUNDS, "above absolute zero"},  // unknown unit, kelvin
+        {REL, "150 %", RV_OUT_OF_BOUNDS, "cannot exceed 1"},
+        {RATIO, "0.5", RV_OUT_OF_BOUNDS, "1 or more"},
+        {PRESS, "0.0 MPa", RV_OUT_OF_BOUNDS, "greater than 0"},
+        {POWER, "-1e308 W", RV_OK, ""},
+        {POWER, "-1.7e308 hp", RV_OK, ""},
+        {TEMP, "-100 degc", RV_OK, ""},  // a display value below 0 is fine
+    };
+    for (const auto& k : cases) {
+        std::string out, why;
+        double v = 300;
+        int u = 0;
+        EXPECT_EQ(read_value_with_unit(k.row, k.text, out, v, u, &why), k.code) << k.text;
+        EXPECT_NE(why.find(k.why), std::string::npos) << k.text << ": " << why;
+        if (k.code == RV_OUT_OF_BOUNDS) {
+            EXPECT_EQ(v, 300.0) << k.text;
+            EXPECT_EQ(u, 0) << k.text;
+            EXPECT_EQ(out, format_value(300.0, k.row, 0)) << k.text;
+        }
+    }
     double v = 300;
     int u = 0;
-    // -500 °C is below absolute zero: held at 0 K, never -500 K.
-    EXPECT_EQ(read_value_with_unit(TEMP, "-500 °C", out, v, u), RV_HELD);
-    EXPECT_DOUBLE_EQ(v, 0.0);
-    EXPECT_EQ(u, 1);
-    // -100 °C is a valid temperature although the display value is negative.
+    std::string out;
     EXPECT_EQ(read_value_with_unit(TEMP, "-100 degc", out, v, u), RV_OK);
     EXPECT_NEAR(v, 173.15, 1e-12);
-    // "C" is no unit of temperature: reported, the current unit (K) kept,
-    // and the result still held to the bounds.
-    u = 0;
-    v = 300;
-    EXPECT_EQ(read_value_with_unit(TEMP, "-500 C", out, v, u), RV_UNKNOWN_UNIT);
-    EXPECT_DOUBLE_EQ(v, 0.0);
-    EXPECT_EQ(u, 0);
-
-    u = 0;
-    EXPECT_EQ(read_value_with_unit(REL, "150 %", out, v, u), RV_HELD);
-    EXPECT_DOUBLE_EQ(v, 1.0);
-    EXPECT_EQ(read_value_with_unit(RATIO, "0.5", out, v, u), RV_HELD);
-    EXPECT_DOUBLE_EQ(v, 1.0);
-    // A conversion overflowing the double range is held to the bound too.
-    u = 0;
-    EXPECT_EQ(read_value_with_unit(POWER, "-1e308 W", out, v, u), RV_OK);
-    EXPECT_DOUBLE_EQ(v, -1e305);
-    EXPECT_EQ(read_value_with_unit(POWER, "-1.7e308 hp", out, v, u), RV_OK);
-    u = 2;
-    EXPECT_EQ(read_value_with_unit(POWER, "1e308", out, v, u), RV_HELD);
-    EXPECT_EQ(v, std::numeric_limits<double>::max());
+    EXPECT_EQ(u, 1);
 }
 
 TEST(Units, ReadValueRejectsTextWithoutANumber) {
@@ -207,9 +214,8 @@ TEST(Units, ReadValueKeepsTheUnitOnAnUnknownName) {
     EXPECT_EQ(u, 3);
     EXPECT_NEAR(v, 500.0, 1e-12);
     EXPECT_EQ(out, "5 bar");
-    // The file reader sets an output's display unit with "0.0 " and a name.
     u = 0;
-    EXPECT_EQ(read_value_with_unit(PRESS, "0.0 MPa", out, v, u), RV_OK);
+    EXPECT_EQ(read_value_with_unit(PRESS, "0.5 MPa", out, v, u), RV_OK);
     EXPECT_EQ(u, 4);
 }
 

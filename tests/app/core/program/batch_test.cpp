@@ -52,7 +52,12 @@ const char* const USAGE =
     "Usage: kvr2 [OPTION] [FILE]...\n"
     "Simulates process (s) stored in FILE(s).\n\n"
     "  -b\t\trun in batch mode\n"
-    "  -h, --help\tprint this help\n";
+    "  -h, --help\tprint this help\n"
+    "\n"
+    "Batch mode writes, beside each FILE, the project with its results to FILE.out\n"
+    "and each diagram to FILE.<diagram name>.png (1024 x 800 pixels). It replaces\n"
+    "only the images it wrote for that FILE before, and reads no settings: a value\n"
+    "without a unit is in the quantity's own unit (K, bar, kg/s ...).\n";
 
 // The usage text, alone and with status 0 when asked for; a command line
 // that asks for nothing sensible prints it too and ends with status 2; the
@@ -109,33 +114,32 @@ TEST(Program, DiagramFileNamesAreMadeSafe) {
     EXPECT_EQ(safe_file_name(" .. "), "diagram");
 }
 
-// The program's folder is where the program is, whatever the working
-// directory: run through PATH from a folder that holds a settings file, a
-// unit-less pressure is read in the unit of the program folder's settings.
-TEST(Program, SettingsComeFromTheProgramsFolder) {
+// Batch mode reads no settings: a unit-less pressure is in bar whatever
+// the settings files beside the program, in the working directory or in the
+// user's configuration folder prefer, and none of them is written.
+TEST(Program, BatchModeReadsNoSettings) {
     const fs::path dir = fs::temp_directory_path() / ("kvr2_folder_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir / "bin");
     fs::create_directories(dir / "work");
+    fs::create_directories(dir / "config" / "kvr2");
     fs::copy_file(fs::path(KVR2_BINARY_DIR) / "kvr2", dir / "bin" / "kvr2");
-    std::ofstream(dir / "work" / SETTINGS_FILE_NAME) << "[Default Units]\nPressure=0\n";
+    const std::string kpa = "[Default Units]\nPressure=1\n";
+    for (const fs::path& f : {dir / "bin" / SETTINGS_FILE_NAME, dir / "work" / SETTINGS_FILE_NAME,
+                              dir / "config" / "kvr2" / SETTINGS_FILE_NAME})
+        std::ofstream(f) << kpa;
     std::string text =
         slurp(fs::path(testsupport::source_dir()) / "examples" / "helium_brayton.kvr");
     text.replace(text.find("\"1000 kPa\""), 10, "\"10\"");
     std::ofstream(dir / "work" / "p.kvr") << text;
-    for (const char* unit : {"", "1"}) {  // none: bar; 1: kPa
-        if (*unit != '\0')
-            std::ofstream(dir / "bin" / SETTINGS_FILE_NAME)
-                << "[Default Units]\nPressure=" << unit << "\n";
-        std::string cmd = "cd '" + (dir / "work").string() + "' && PATH='" +
-                          (dir / "bin").string() + "':\"$PATH\" kvr2 -b p.kvr >/dev/null 2>&1";
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
-        const std::string out = slurp(dir / "work" / "p.kvr.out");
-        EXPECT_NE(out.find(*unit == '\0' ? "Pressure = \"10 bar\"" : "Pressure = \"10 kPa\""),
-                  std::string::npos)
-            << unit;
-    }
-    EXPECT_EQ(slurp(dir / "work" / SETTINGS_FILE_NAME), "[Default Units]\nPressure=0\n");
+    std::string cmd = "cd '" + (dir / "work").string() + "' && XDG_CONFIG_HOME='" +
+                      (dir / "config").string() + "' PATH='" + (dir / "bin").string() +
+                      "':\"$PATH\" kvr2 -b p.kvr >/dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_NE(slurp(dir / "work" / "p.kvr.out").find("Pressure = \"10 bar\""), std::string::npos);
+    for (const fs::path& f : {dir / "bin" / SETTINGS_FILE_NAME, dir / "work" / SETTINGS_FILE_NAME,
+                              dir / "config" / "kvr2" / SETTINGS_FILE_NAME})
+        EXPECT_EQ(slurp(f), kpa);
     fs::remove_all(dir);
 }
 

@@ -249,15 +249,20 @@ TEST_F(TreeModel, PathsLeadToTheirRecords) {
         EXPECT_TRUE(parse_path(bad).empty()) << bad;
 }
 
-// Typed values held to their bounds, humidities of dry fluids, options
-// that move the shown inputs. (Units and unknown unit names: the window's
-// tests.)
+// Typed values outside their bounds refused with the old value kept,
+// humidities of dry fluids, options that move the shown inputs. (Units and
+// unknown unit names: the window's tests.)
 TEST_F(TreeModel, TypedValuesAndOptions) {
     Part& compressor = insert(COMPRESSOR);
+    const double T = process->inputs[PRI_TEMPERATURE];
+    project->changed = 0;
     ValueEdit e = edit_value(*project, resolve_row(*project, {1, 0, 0, 1}), "-500 K");
-    EXPECT_EQ(e.code, RV_HELD);
-    EXPECT_FALSE(e.message_is_error);
+    EXPECT_EQ(e.code, RV_OUT_OF_BOUNDS);
+    EXPECT_TRUE(e.message_is_error);
     EXPECT_NE(e.message.find("allowed limits for 'Temperature'"), std::string::npos);
+    EXPECT_NE(e.message.find("a temperature must be above absolute zero"), std::string::npos);
+    EXPECT_EQ(process->inputs[PRI_TEMPERATURE], T);
+    EXPECT_EQ(project->changed, 0);
     EXPECT_FALSE(edit_value(*project, resolve_row(*project, {1, 0, 2, 0}), "5").read);
     e = edit_value(*project, resolve_row(*project, {1, 0, 0, 5}), "0.5");
     EXPECT_EQ(process->inputs[PRI_HUMIDITY], 0.0);  // water is dry
