@@ -104,8 +104,7 @@ void change_inlet_value(GtkWidget* entry, gpointer row) {
     set_inlet_dialog_values_from_data(*d);
     if (!kept) set_inlet_dialog_changed(*d, true);
     const std::string message = read_value_message(def, code, shown_text, refusal);
-    if (!message.empty())
-        show_message({MessageKind::Error, message});
+    if (!message.empty()) show_message({MessageKind::Error, message});
 }
 
 void activate_inlet_entry(GtkEntry* entry, gpointer row) {

@@ -33,6 +33,7 @@ struct NewProcessDialog {
     std::array<GtkWidget*, NUM_PROCESS_INPUTS> unit{};
     GtkWidget* refusal = nullptr;  // why the last typed value was refused
     int refused = 0;               // typed values refused
+    std::string refusal_text;      // the reason of the last one
     NewProcessValues values;
     bool refreshing = false;
 };
@@ -108,6 +109,7 @@ gint new_process_input(GtkSpinButton* spin, gdouble* new_value, gpointer row) {
     gtk_label_set_text(GTK_LABEL(shown->refusal), v.message.c_str());
     if (!v.ok) {
         ++shown->refused;
+        shown->refusal_text = v.message;
         return GTK_INPUT_ERROR;
     }
     *new_value = v.shown;
@@ -256,7 +258,8 @@ void insert_process(GtkAction*, gpointer) {
         for (GtkWidget* spin : d.spin) gtk_spin_button_update(GTK_SPIN_BUTTON(spin));  // typed
         if (d.refused == 0) break;
         // A value typed last and refused: OK waits for the user to see why.
-        refusal = gtk_label_get_text(GTK_LABEL(d.refusal));
+        refusal = d.refusal_text;
+        gtk_label_set_text(GTK_LABEL(d.refusal), refusal.c_str());
         if (response == GTK_RESPONSE_OK) continue;
         break;
     }

@@ -564,8 +564,7 @@ void read_typed_value(GtkWidget* entry, const ValueDef& def, double& value, int&
     filling = false;
     if (code != RV_NO_NUMBER && code != RV_OUT_OF_BOUNDS) changed();
     const std::string message = read_value_message(def, code, shown, refusal);
-    if (!message.empty())
-        show_message({MessageKind::Error, message});
+    if (!message.empty()) show_message({MessageKind::Error, message});
 }
 
 bool project_open(const Project* project) {

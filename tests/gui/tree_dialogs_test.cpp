@@ -154,3 +154,55 @@ TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
     EXPECT_EQ(shown_window("Inlet details of process Process 1"), nullptr);
     EXPECT_TRUE(messages().empty());
 }
+
+// The spin buttons of "Create New Process" read typed text as the tree
+// does: "1e3" is 1000, "1,5" bar, "abc" and "-5" bar are refused with the
+// reason shown and the old value kept; OK with a refused text waits.
+TEST_F(TreeDialogs, NewProcessReadsTypedTextAsTheTree) {
+    on_new_activate(nullptr, nullptr);
+    Project* p = project_list[0];
+    ASSERT_NE(p, nullptr);
+    auto type = [](GtkDialog* d, const char* name, const char* text) {
+        GtkWidget* spin = find_widget(GTK_WIDGET(d), name);
+        gtk_entry_set_text(GTK_ENTRY(spin), text);
+        gtk_spin_button_update(GTK_SPIN_BUTTON(spin));
+        pump();
+        return gtk_spin_button_get_value(GTK_SPIN_BUTTON(spin));
+    };
+    auto refusal = [](GtkDialog* d) {
+        return std::string(gtk_label_get_text(GTK_LABEL(find_widget(GTK_WIDGET(d), "refusal"))));
+    };
+    std::string waited;
+    answer_dialogs(
+        {[&](GtkDialog* d) {
+             EXPECT_DOUBLE_EQ(type(d, "value2", "1e3"), 1000.0);
+             EXPECT_EQ(refusal(d), "");
+             const double bar =
+                 gtk_spin_button_get_value(GTK_SPIN_BUTTON(find_widget(GTK_WIDGET(d), "value1")));
+             EXPECT_DOUBLE_EQ(type(d, "value1", "1,5"), bar);
+             EXPECT_NE(refusal(d).find("',5' is not a unit of Pressure"), std::string::npos)
+                 << refusal(d);
+             EXPECT_DOUBLE_EQ(type(d, "value1", "-5"), bar);
+             EXPECT_NE(refusal(d).find("a pressure must be greater than 0"), std::string::npos)
+                 << refusal(d);
+             screenshot("new_process_refused");
+             // Left typed when OK is pressed: refused, and the dialog stays.
+             gtk_entry_set_text(GTK_ENTRY(find_widget(GTK_WIDGET(d), "value0")), "abc");
+             return static_cast<int>(GTK_RESPONSE_OK);
+         },
+         [&](GtkDialog* d) {
+             waited = refusal(d);
+             return static_cast<int>(GTK_RESPONSE_OK);
+         }});
+    dialog_titles.clear();
+    insert_process(nullptr, nullptr);
+    EXPECT_EQ(dialog_titles.size(), 2u);
+    EXPECT_NE(waited.find("Temperature: 'abc' is not a number; the value is kept."),
+              std::string::npos)
+        << waited;
+    ASSERT_EQ(p->az_processes, 2);
+    const Process& made = *p->processes[1];
+    EXPECT_DOUBLE_EQ(made.inputs[PRI_MASSFLOW], 1000.0);
+    EXPECT_DOUBLE_EQ(made.inputs[PRI_TEMPERATURE], 288.15);
+    EXPECT_DOUBLE_EQ(made.inputs[PRI_PRESSURE], 101.325);
+}

@@ -67,9 +67,9 @@ bool write_through_temporary(const std::string& target, std::string_view text,
     fs::path t(target);
     fs::path dir = t.parent_path();
     if (dir.empty()) dir = ".";
-    std::string temp = (dir / (temporary_prefix(t.filename().string()) +
-                               std::to_string(::getpid()) + "-XXXXXX"))
-                           .string();
+    std::string temp =
+        (dir / (temporary_prefix(t.filename().string()) + std::to_string(::getpid()) + "-XXXXXX"))
+            .string();
     int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         reason = std::strerror(errno);

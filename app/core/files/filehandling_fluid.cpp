@@ -53,7 +53,8 @@ public:
                     fail("the fluid name holds a double quote, which a file cannot keep in a name");
                 std::string_view name = trim(token(t, 1));
                 if (name.empty()) fail("the fluid has no name");
-                if (std::string why = name_problem(name); !why.empty()) fail("the fluid name " + why);
+                if (std::string why = name_problem(name); !why.empty())
+                    fail("the fluid name " + why);
                 if (name.size() > FLUID_NAME_MAX)
                     fail("the fluid name is longer than " + std::to_string(FLUID_NAME_MAX) +
                          " characters");
@@ -159,11 +160,11 @@ private:
     // Why a name cannot be a fluid's name: not UTF-8 text, or control
     // characters (a zero byte, a tab ...). "" when it can.
     static std::string name_problem(std::string_view name) {
-        if (g_utf8_validate(name.data(), static_cast<gssize>(name.size()), nullptr) == FALSE)
-            return "is not valid UTF-8 text";
         for (char c : name)
             if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
                 return "holds a control character";
+        if (g_utf8_validate(name.data(), static_cast<gssize>(name.size()), nullptr) == FALSE)
+            return "is not valid UTF-8 text";
         return "";
     }
 
@@ -186,8 +187,8 @@ private:
             std::string range = number_text(r.lo) + " to " + number_text(r.hi) + UNIT[k];
             if (k == REF_T) range += " (where water has a saturation pressure)";
             if (k == REF_LIQUID && r.hi == 0.0) range = "0 (liquid water only at a humidity of 1)";
-            fail(std::string("the ") + WHAT[k] + " " + number_text(v[k]) + UNIT[k] +
-                 " is not " + range);
+            fail(std::string("the ") + WHAT[k] + " " + number_text(v[k]) + UNIT[k] + " is not " +
+                 range);
         }
         fluid.ref_hum_T = v[REF_T];
         fluid.ref_hum_p = v[REF_P];
@@ -230,6 +231,7 @@ std::unique_ptr<Fluid> read_fluid_block(Lines& lines, const ReadOptions& options
 int new_fluid_init(Fluid& fluid, int quiet, bool use_library) {
     init_iso_positions(fluid);
     fluid.available = 1;
+    fluid.setup_failure.clear();  // a new definition: set up anew
     fluid.std_T = 273.15;
     fluid.std_p = 101.325;
     fluid.group = FG_USER;

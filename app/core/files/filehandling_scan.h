@@ -50,9 +50,7 @@ std::string_view trim(std::string_view text);
 
 // The text of a line before its first double quote: the block keywords
 // count only there, so that a name may hold "#END" or "#START".
-inline std::string_view key_text(std::string_view line) {
-    return line.substr(0, line.find('"'));
-}
+inline std::string_view key_text(std::string_view line) { return line.substr(0, line.find('"')); }
 inline bool is_end_line(std::string_view line) { return contains(key_text(line), "#END"); }
 inline bool is_start_line(std::string_view line) { return contains(key_text(line), "#START"); }
 

@@ -65,9 +65,10 @@ std::unique_ptr<Fluid> import_fluid_text(std::string_view text, std::string& err
     error.clear();
     if (warning != nullptr) warning->clear();
     if (text.size() > MAX_FLUID_FILE_SIZE) {
-        error = format_text("The file is larger than %zu bytes; a fluid definition takes a few "
-                            "hundred.",
-                            MAX_FLUID_FILE_SIZE);
+        error = format_text(
+            "The file is larger than %zu bytes; a fluid definition takes a few "
+            "hundred.",
+            MAX_FLUID_FILE_SIZE);
         return nullptr;
     }
     const std::size_t at = text.find(BLOCK_START);
@@ -98,8 +99,8 @@ std::unique_ptr<Fluid> import_fluid_text(std::string_view text, std::string& err
     if (fluid->available == 0) {
         if (current_fluid == fluid.get()) current_fluid = nullptr;
         error = format_text(
-            "The fluid '%s' cannot be set up: some combinations of fluids are not supported.",
-            fluid->name.c_str());
+            "The fluid '%s' cannot be set up: some combinations of fluids are not supported. %s",
+            fluid->name.c_str(), fluid->setup_failure.c_str());
         return nullptr;
     }
     if (warning != nullptr) *warning = note;

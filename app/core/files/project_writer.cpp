@@ -475,9 +475,10 @@ std::string input_out_of_bounds(const Project& project) {
 
 int write_input(const Project& project) {
     if (std::string why = input_out_of_bounds(project); !why.empty()) {
-        showmessage("Could not write file '%s': %s. The file could not be read again; change "
-                    "the value and save again.",
-                    project.filename.c_str(), why.c_str());
+        showmessage(
+            "Could not write file '%s': %s. The file could not be read again; change "
+            "the value and save again.",
+            project.filename.c_str(), why.c_str());
         return -1;
     }
     std::string text = project_text(project, include_graphs != 0, include_results != 0);

@@ -77,7 +77,8 @@ std::string folder_problem(std::string_view folder) {
     if (g_utf8_validate(folder.data(), static_cast<gssize>(folder.size()), nullptr) == FALSE)
         return "it is not valid UTF-8 text";
     for (char c : folder)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return "it holds a control character";
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            return "it holds a control character";
     if (folder.empty() || folder.front() != '/') return "it is not an absolute path";
     std::error_code ec;
     if (!std::filesystem::is_directory(std::string(folder), ec) || ec)

@@ -10,7 +10,9 @@
 #include "library/library.h"
 
 #include <cmath>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -23,14 +25,71 @@ bool fail_setup() {
     return false;
 }
 
-// Steps 3-5: the library's set-up and the reference state.
+// The library's set-up error code for the components; 0 when they set up.
+int setup_error(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& n : names) list += n + "|";
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(static_cast<int>(names.size()), list, "hmx", hrf, ierr, herr);
+    return ierr;
+}
+
+// The components of a mixture that cannot be set up together: the first
+// pair that fails as a binary mixture; else the components without which
+// the rest sets up (a pair model that holds for binary mixtures only).
+// Display names joined by " and "; "" when none is found.
+std::string unsupported_components(const Fluid& f) {
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start < f.components.size();) {
+        std::size_t bar = f.components.find('|', start);
+        if (bar == std::string::npos) bar = f.components.size();
+        if (bar > start) names.push_back(f.components.substr(start, bar - start));
+        start = bar + 1;
+    }
+    const std::size_t n = names.size();
+    if (n < 2 || n != static_cast<std::size_t>(f.az_components)) return "";
+    auto shown = [&f](std::size_t k) {
+        const Fluid* comp = fluids[f.comp_index[k]];
+        return comp != nullptr ? comp->name : std::string();
+    };
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 1; j < n; ++j)
+            if (setup_error({names[i], names[j]}) != 0) return shown(i) + " and " + shown(j);
+    std::string culprits;
+    for (std::size_t k = 0; k < n && n > 2; ++k) {
+        std::vector<std::string> rest = names;
+        rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(k));
+        if (setup_error(rest) == 0) culprits += (culprits.empty() ? "" : " and ") + shown(k);
+    }
+    return culprits;
+}
+
+// The reason of a failed set-up: the library's text and, for a mixture,
+// the components that cannot be set up together. Leaves the library
+// without a fluid.
+std::string setup_reason(const Fluid& f, const std::string& herr) {
+    std::string reason = herr;
+    if (!reason.empty() && reason.back() != '.') reason += '.';
+    if (f.az_components > 1) {
+        const std::string which = unsupported_components(f);
+        if (!which.empty())
+            reason += " The components that cannot be set up together: " + which + ".";
+    }
+    return reason;
+}
+
+// Steps 3-5: the library's set-up and the reference state. A failure is
+// reported once per fluid record, with its reason.
 bool library_setup(Fluid& f) {
     int ierr = 0;
     std::string herr;
     std::string hrf = f.ref_code == "OTH" ? std::string("DEF") : f.ref_code;
+    if (!f.setup_failure.empty()) return fail_setup();  // said already
     lib::SETUP0(f.az_components, f.components, "hmx", hrf, ierr, herr);
     if (ierr != 0) {
-        print_message("Error initializing fluid %s.\n", f.name.c_str());
+        f.setup_failure = setup_reason(f, herr);
+        print_message("Error initializing fluid %s. %s\n", f.name.c_str(), f.setup_failure.c_str());
         if (ierr == 117) print_message("Fluid combination in this mixture is not supported\n");
         return fail_setup();
     }

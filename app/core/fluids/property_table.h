@@ -87,8 +87,8 @@ int grid_decimals(double min, double step);
 
 // One row at (T, p), K and kPa, for the fluid the library holds, with the
 // composition x; pressure and temperature shown with the decimals given.
-std::string table_row(const Fluid& fluid, const double* x, double T, double p,
-                      int p_decimals = 2, int T_decimals = 2);
+std::string table_row(const Fluid& fluid, const double* x, double T, double p, int p_decimals = 2,
+                      int T_decimals = 2);
 
 // Receivers of the text and of progress (rows done, rows in all).
 using TableSink = std::function<void(const std::string& text)>;

@@ -28,7 +28,11 @@ InputBounds relative_value(const ValueDef& row) {
         return above_zero("an efficiency must be greater than 0", 1.0,
                           "an efficiency cannot exceed 1 (100 %)");
     if (has_word(row, "Pressure Loss"))
-        return {0.0, 1.0, false, true, "a pressure loss cannot be negative",
+        return {0.0,
+                1.0,
+                false,
+                true,
+                "a pressure loss cannot be negative",
                 "a relative pressure loss of 1 or more leaves no pressure"};
     return closed(0.0, 1.0, "a fraction cannot be negative", "a fraction cannot exceed 1 (100 %)");
 }
@@ -50,8 +54,7 @@ InputBounds input_bounds(const ValueDef& row) {
         case Q_MASSFLOW: return closed(0.0, DMAX, "a mass flow cannot be negative");
         case Q_DENSITY: return closed(0.0, DMAX, "a density cannot be negative");
         case Q_RELATIVE_VALUE: return relative_value(row);
-        case Q_RATIO_GT1:
-            return closed(1.0, DMAX, "this pressure ratio must be 1 or more");
+        case Q_RATIO_GT1: return closed(1.0, DMAX, "this pressure ratio must be 1 or more");
         case Q_RATIO_LT1:
             return above_zero("a pressure ratio must be greater than 0", 1.0,
                               "this pressure ratio cannot exceed 1");

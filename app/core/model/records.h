@@ -540,6 +540,7 @@ struct Fluid {
     double ref_hum_liquid = 0.0;  // additional liquid water, fraction
     int water_pos = 0;            // component slot of water
     std::array<double, MAX_COMPONENTS> x_water{};  // 1 at the water slot
+    std::string setup_failure;  // why the library cannot hold it ("" until a set-up failed)
 
     // Written when the library is set up for the fluid.
     double Tc = 0.0, pc = 0.0, Dc = 0.0, hc = 0.0, sc = 0.0;  // K, kPa, kg/m3, kJ/kg, kJ/(kg K)

@@ -47,8 +47,8 @@ double to_internal(int quantity, int unit, double display);
 
 // Results of read_value_with_unit.
 inline constexpr int RV_OK = 0;
-inline constexpr int RV_NO_NUMBER = -1;     // text without a number: value and unit unchanged
-inline constexpr int RV_UNKNOWN_UNIT = -2;  // unit name the quantity lacks: current unit kept
+inline constexpr int RV_NO_NUMBER = -1;      // text without a number: value and unit unchanged
+inline constexpr int RV_UNKNOWN_UNIT = -2;   // unit name the quantity lacks: current unit kept
 inline constexpr int RV_OUT_OF_BOUNDS = -3;  // outside the input bounds: value and unit unchanged
 
 // Parses `text`, a number optionally followed by a unit name, as an input

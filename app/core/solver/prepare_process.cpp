@@ -303,8 +303,10 @@ int prepareProcess(Process& process, bool report) {
     if (fluid == nullptr) return failed(why);
     for (int k = 0; k < process.az_parts; ++k) process.parts[sz(k)]->fluid = fluid;
     if (init_stoffwerte(fluid) == 0)
-        return failed(format_text("Fluid \"%s\" of process \"%s\" could not be set up.\n",
-                                  fluid->name.c_str(), process.name.c_str()));
+        return failed(format_text("Fluid \"%s\" of process \"%s\" could not be set up.%s%s\n",
+                                  fluid->name.c_str(), process.name.c_str(),
+                                  fluid->setup_failure.empty() ? "" : " ",
+                                  fluid->setup_failure.c_str()));
     Fluid& f = *fluid;
 
     inlet.x_out = f.x;

@@ -46,8 +46,7 @@ ValueEdit edit_value(Project& project, const RowRef& row, std::string_view text)
     if (slot.def == nullptr) return edit;
     edit.read = true;
     std::string refusal;
-    edit.code =
-        read_value_with_unit(*slot.def, text, edit.text, *slot.value, *slot.unit, &refusal);
+    edit.code = read_value_with_unit(*slot.def, text, edit.text, *slot.value, *slot.unit, &refusal);
     if (edit.code == RV_OUT_OF_BOUNDS || edit.code == RV_NO_NUMBER) {
         edit.message = read_value_message(*slot.def, edit.code, edit.text, refusal);
         edit.message_is_error = true;
