@@ -118,12 +118,15 @@ TEST_F(PartDialog, CopyAnswersAndBounds) {
     EXPECT_EQ(label_of(d, "input1"), "Polytropic Efficiency");
     screenshot("part_dialog");
     EXPECT_EQ(cell(p, {1, 0, 1, 0, 1, 1}, COL_NAME), "Isentropic Efficiency");
-    // A value beyond its bounds is held, with the information message.
+    // A value beyond its bounds is refused with the reason; the old value stays.
+    enter(d, "input1", "0.8");
     enter(d, "input1", "7");
     const std::vector<MessageRequest> shown = messages();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].kind, MessageKind::Info);
-    EXPECT_EQ(text_of(d, "input1"), "1 -");
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    EXPECT_NE(shown[0].text.find("an efficiency cannot exceed 1"), std::string::npos)
+        << shown[0].text;
+    EXPECT_EQ(text_of(d, "input1"), "0.8 -");
     respond(d, GTK_RESPONSE_OK);
     EXPECT_EQ(cell(p, {1, 0, 1, 0, 1, 1}, COL_NAME), "Polytropic Efficiency");
     EXPECT_EQ(part(p, 1).options[OPT_EFFICIENCY], 1);

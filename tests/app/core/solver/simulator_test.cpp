@@ -256,7 +256,8 @@ TEST_F(Solver, FluidThatCannotBeSetUpFailsThePreparation) {
     proc.fluid = f;
     EXPECT_EQ(calcProject(*project), 5);
     EXPECT_EQ(current_fluid, nullptr);
-    EXPECT_TRUE(contains(project->calc_log, "Error initializing fluid Nothing.\n"));
+    // The text of the set-up, then its reason.
+    EXPECT_TRUE(contains(project->calc_log, "Error initializing fluid Nothing. [SETUP"));
     EXPECT_TRUE(contains(project->calc_log, "could not be set up"));
     EXPECT_EQ(proc.parts[1]->state, PS_NEW);  // no model ran
 }
