@@ -139,7 +139,8 @@ public:
         fluid->s0 = 0.0;
         new_fluid_init(*fluid, 0, options_.use_library);
         if (options_.use_library && fluid->available != 0 &&
-            fluid->humidity_type == HT_RH_STANDARD && fluid->ref_hum_T > 0) {
+            fluid->humidity_type == HT_RH_STANDARD && fluid->ref_hum_T > 0 &&
+            fluid->ref_hum_p > 0) {
             std::array<double, MAX_COMPONENTS> humid{};
             if (std::string why = humid_composition(*fluid, humid); !why.empty()) {
                 if (current_fluid == fluid.get()) current_fluid = nullptr;
@@ -181,7 +182,11 @@ private:
             if (!parse_number(token(t, sz(2 * k + 1)), v[k]))
                 fail("the reference humidity needs four numbers");
         ReferenceHumidity ref{v[REF_T], v[REF_P], v[REF_RH], v[REF_LIQUID]};
+        // A temperature and pressure of 0 are a record's "no reference
+        // humidity of its own": the ISO state is taken.
+        const bool none = v[REF_T] == 0.0 && v[REF_P] == 0.0;
         for (int k = 0; k < NUM_REF_ROWS; ++k) {
+            if (none && (k == REF_T || k == REF_P)) continue;
             const ValueRange r = reference_range(k, ref);
             if (v[k] >= r.lo && v[k] <= r.hi) continue;
             std::string range = number_text(r.lo) + " to " + number_text(r.hi) + UNIT[k];
