@@ -206,3 +206,47 @@ TEST_F(TreeDialogs, NewProcessReadsTypedTextAsTheTree) {
     EXPECT_DOUBLE_EQ(made.inputs[PRI_TEMPERATURE], 288.15);
     EXPECT_DOUBLE_EQ(made.inputs[PRI_PRESSURE], 101.325);
 }
+
+// The inlet dialog refuses a typed value outside the bounds the reader
+// keeps: the reason is shown, the old value stays in the entry and in the
+// process, and nothing counts as changed.
+TEST_F(TreeDialogs, InletDialogRefusesValuesOutsideTheBounds) {
+    on_new_activate(nullptr, nullptr);
+    Project* p = project_list[0];
+    ASSERT_NE(p, nullptr);
+    Process& process = *p->processes[0];
+    const auto before = process.inputs;
+    inletdialog(p, &process);
+    GtkWidget* d = shown_window("Inlet details of process Process 1");
+    ASSERT_NE(d, nullptr);
+    struct Refused {
+        const char* entry;
+        const char* typed;
+        const char* reason;
+    };
+    const Refused cases[] = {
+        {"value0", "-5 K", "a temperature must be above absolute zero"},
+        {"value0", "0 K", "a temperature must be above absolute zero"},
+        {"value1", "0 bar", "a pressure must be greater than 0"},
+        {"value1", "-2 bar", "a pressure must be greater than 0"},
+        {"value2", "-1 kg/s", "a mass flow cannot be negative"},
+        {"value0", "abc", "no value has been recognized"},
+    };
+    for (const Refused& c : cases) {
+        SCOPED_TRACE(std::string(c.entry) + " = " + c.typed);
+        const std::string old = entry_text(d, c.entry);
+        enter(d, c.entry, c.typed);
+        const std::vector<MessageRequest> shown = messages();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].kind, MessageKind::Error);
+        EXPECT_NE(shown[0].text.find(c.reason), std::string::npos) << shown[0].text;
+        EXPECT_EQ(entry_text(d, c.entry), old);
+        EXPECT_FALSE(response_sensitive(d, -42));
+    }
+    screenshot("inlet_refused");
+    gtk_dialog_response(GTK_DIALOG(d), GTK_RESPONSE_OK);
+    pump();
+    for (std::size_t k = 0; k < before.size(); ++k) EXPECT_EQ(process.inputs[k], before[k]) << k;
+    EXPECT_EQ(cell(p, {1, 0, 0, 1}), "288.15 K");
+    EXPECT_TRUE(messages().empty());
+}
