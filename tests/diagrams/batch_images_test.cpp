@@ -2,6 +2,7 @@
 // beside it, with no display at all (or one that cannot be reached), and
 // fails the file when an image cannot be written.
 #include "tests/support/paths.h"
+#include "tests/support/shell.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -15,24 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    std::string out;
-    int status = -1;
-};
-
-// A shell command in the folder, its standard output and error together.
-Outcome shell(const std::string& command, const fs::path& cwd) {
-    const std::string cmd = "cd '" + cwd.string() + "' && " + command + " 2>&1";
-    Outcome r;
-    std::FILE* pipe = popen(cmd.c_str(), "r");
-    if (pipe == nullptr) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-    const int st = pclose(pipe);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+using testsupport::Outcome;
+using testsupport::shell;
 
 // The program with the environment changes and arguments.
 Outcome run(const std::string& env, const std::string& args, const fs::path& cwd) {

@@ -8,6 +8,7 @@
 #include "tests/app/core/cycle_support.h"
 #include "tests/app/core/file_support.h"
 #include "tests/support/paths.h"
+#include "tests/support/shell.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -25,25 +26,14 @@ namespace {
 using namespace app;
 namespace fs = std::filesystem;
 
-struct Outcome {
-    std::string out;
-    int status = -1;
-};
+using testsupport::Outcome;
 
 // Runs the program with the arguments in `cwd`, without a display;
 // standard output is captured, standard error goes along with it.
 Outcome run(const std::string& args, const fs::path& cwd = fs::temp_directory_path()) {
-    std::string cmd = "cd '" + cwd.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
-                      std::string(KVR2_BINARY_DIR) + "/kvr2' " + args + " 2>&1";
-    Outcome r;
-    std::FILE* pipe = popen(cmd.c_str(), "r");
-    if (pipe == nullptr) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-    int st = pclose(pipe);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return testsupport::shell(
+        "env -u DISPLAY -u WAYLAND_DISPLAY '" + std::string(KVR2_BINARY_DIR) + "/kvr2' " + args,
+        cwd);
 }
 
 using filetest::slurp;

@@ -15,6 +15,7 @@
 #include "app/core/structure/tree_rules.h"
 #include "tests/app/core/file_support.h"
 #include "tests/support/paths.h"
+#include "tests/support/shell.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -38,24 +39,8 @@ using namespace app;
 namespace fs = std::filesystem;
 using filetest::slurp;
 
-struct Outcome {
-    std::string out;
-    int status = -1;
-};
-
-// A shell command in the folder, standard output and error together.
-Outcome shell(const std::string& command, const fs::path& cwd) {
-    const std::string cmd = "cd '" + cwd.string() + "' && " + command + " 2>&1";
-    Outcome r;
-    std::FILE* pipe = popen(cmd.c_str(), "r");
-    if (pipe == nullptr) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-    const int st = pclose(pipe);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+using testsupport::Outcome;
+using testsupport::shell;
 
 // kvr2 -b with the arguments, without a display and with a settings file
 // in the configuration folder that prefers kPa and degrees Celsius.
