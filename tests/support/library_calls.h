@@ -261,9 +261,11 @@ inline std::string check(Routine r, double a, double b, int k, const FluidScale&
     const bool two_phase = r == R_TQ || r == R_PQ || (st.q >= 0.0 && st.q <= 1.0 && st.cv < -9e6);
     double pl = 0, dl = 0;
     // The stated critical point stands in for saturation states between the
-    // equation's own critical pressure and the stated one: it is taken as
-    // it is.
-    if (st.T == f.Tc && st.Dl == f.Dc && st.Dv == f.Dc) return "";
+    // equation's own critical pressure and the stated one, and within the
+    // saturation routines' band of 1e-8 K below the critical temperature:
+    // it is taken as it is.
+    constexpr double kCriticalBand = 1e-8;  // K
+    if (std::fabs(st.T - f.Tc) <= kCriticalBand && st.Dl == f.Dc && st.Dv == f.Dc) return "";
     if (two_phase) {
         for (double Dp : {st.Dl, st.Dv}) {
             lib::DPDD(st.T, Dp, z, dl);
