@@ -54,6 +54,14 @@ bool dark(Pixel p) { return p.r < 130 && p.g < 130 && p.b < 130; }
 class Render : public ::testing::Test {
 protected:
     void SetUp() override { diagtest::fresh_fluids(); }
+    // The steam example read, made current and calculated (null on failure).
+    static Project* calculated_steam() {
+        Project* p = readinput(testsupport::source_dir() + "/examples/steam_rankine.kvr");
+        if (p == nullptr) return nullptr;
+        current_project = p;
+        EXPECT_EQ(calcProject(*p), CS_FINISHED) << p->calc_log;
+        return p;
+    }
 };
 
 // The dome of water in a T-s diagram (wetness lines hidden): red at both
@@ -150,11 +158,8 @@ TEST_F(Render, IsolineLabelsAboveThePlotStandApart) {
 // The calculated steam example: the process curve passes the turbine
 // inlet in black.
 TEST_F(Render, SteamExampleCurveAtTurbineInlet) {
-    const std::string file = testsupport::source_dir() + "/examples/steam_rankine.kvr";
-    Project* p = readinput(file);
+    Project* p = calculated_steam();
     ASSERT_NE(p, nullptr);
-    current_project = p;
-    ASSERT_EQ(calcProject(*p), CS_FINISHED) << p->calc_log;
     Graph* ts = p->graphs[1];
     ASSERT_NE(ts, nullptr);
     ASSERT_EQ(ts->type, 2);
@@ -177,11 +182,8 @@ TEST_F(Render, SteamExampleCurveAtTurbineInlet) {
 // no curve colour and no red mark in the margins, the legends or the axis
 // labels, and no read-out entry for a critical point outside the plot.
 TEST_F(Render, ZoomedDiagramDrawsOnlyInsideThePlot) {
-    const std::string file = testsupport::source_dir() + "/examples/steam_rankine.kvr";
-    Project* p = readinput(file);
+    Project* p = calculated_steam();
     ASSERT_NE(p, nullptr);
-    current_project = p;
-    ASSERT_EQ(calcProject(*p), CS_FINISHED) << p->calc_log;
     Graph* ts = p->graphs[1];
     for (IsolineStyle& st : ts->iso_style) st.show = 0;
     ts->curve_style[0].line_color = Color{0, 0, 0xffff, 0};
