@@ -7,6 +7,7 @@
 // every check by adding a line to kModels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -45,6 +46,14 @@ const Model kModels[] = {
     {"BWR", "nitrogen", "BWR", 1.0, true},
     {"HMX", "methane|ethane", "", 0.7, true},
     {"HMX", "nitrogen|argon", "", 0.8, true},
+    {"HMX", "helium|neon", "", 0.4, true},
+    {"HMX", "neon|argon", "", 0.5, true},
+    {"HMX", "r32|r125", "", 0.6, true},
+    {"HMX", "r125|r143a", "", 0.5, true},
+    {"HMX", "co2|water", "", 0.9, true},
+    {"HMX", "water|nitrogen", "", 0.6, true},
+    {"HMX", "ethane|propane", "", 0.5, true},
+    {"HMX", "methane|hydrogen", "", 0.7, true},
     {"PR ", "propane", "", 1.0, true, Switch::peng_robinson},
     {"PR ", "methane|ethane", "", 0.7, true, Switch::peng_robinson},
     {"AGA", "methane|ethane", "", 0.7, true, Switch::aga8},
@@ -99,6 +108,33 @@ protected:
         EXPECT_LE(ierr, 0) << herr;
         st.push_back({0.75 * Tc, 0.8 * Dv});
         st.push_back({0.75 * Tc, 1.01 * Dl});
+        return st;
+    }
+    // States for the flash round trips: the supercritical pair and, of a
+    // mixture, the feed's own compressed liquid beyond its bubble point and
+    // its gas below its dew point density (where SATT finds them), at a
+    // temperature where no component would freeze out.
+    std::vector<std::pair<double, double>> flash_states() const {
+        if (pure()) return states();
+        std::vector<std::pair<double, double>> st = {{1.3 * Tc, 0.3 * Dc}, {1.6 * Tc, 1.8 * Dc}};
+        double T = 0.75 * Tc;
+        for (int i = 1; i <= 2; ++i) {
+            double wmm, ttrp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+            lib::INFO(i, wmm, ttrp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+            T = std::max(T, 1.1 * ttrp);
+        }
+        double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+        int ierr = 0;
+        std::string herr;
+        lib::SATT(T, x, lib::kDewPoint, P, Dl, Dv, xl, xv, ierr, herr);
+        if (ierr <= 0) st.push_back({T, 0.8 * Dv});
+        lib::SATT(T, x, lib::kBubblePoint, P, Dl, Dv, xl, xv, ierr, herr);
+        // (AGA8 is an equation for gases: its flashes of a compressed
+        // liquid end in error 219, with that message.)
+        if (GetParam().on == Switch::aga8) return st;
+        double D = 0;
+        if (ierr <= 0) lib::TPRHO(T, 1.5 * P, x, lib::kLiquid, 0, D, ierr, herr);
+        if (ierr <= 0) st.push_back({T, D});
         return st;
     }
 
@@ -341,9 +377,11 @@ TEST_P(Identities, LowDensityLimits) {
     for (double item : o) EXPECT_EQ(item, 0.0);
 }
 
-// Each state back from (T, P), (P, h) and (P, s).
+// Each state back from (T, P), (P, h) and (P, s).  A supercritical state of
+// a mixture may lie inside its two-phase region (water in CO2 condenses far
+// above the critical estimate): then the split is what comes back.
 TEST_P(Identities, RoundTripsThroughTheFlashes) {
-    for (const auto& [T, D] : states()) {
+    for (const auto& [T, D] : flash_states()) {
         SCOPED_TRACE("T = " + std::to_string(T) + " K, D = " + std::to_string(D) + " mol/L");
         const double P = press(T, D);
         double D1, Dl, Dv, xl[20], xv[20], q, e, h, s, cv, cp, w;
@@ -351,16 +389,18 @@ TEST_P(Identities, RoundTripsThroughTheFlashes) {
         std::string herr;
         lib::TPFLSH(T, P, x, D1, Dl, Dv, xl, xv, q, e, h, s, cv, cp, w, ierr, herr);
         ASSERT_LE(ierr, 0) << herr;
-        EXPECT_NEAR(D1, D, 1e-9 * D);
-        double T2, D2, e2, s2, h2;
-        lib::PHFLSH(P, h, x, T2, D2, Dl, Dv, xl, xv, q, e2, s2, cv, cp, w, ierr, herr);
+        if (q <= 0.0 || q >= 1.0) {
+            EXPECT_NEAR(D1, D, 1e-9 * D);
+        }
+        double T2, D2, e2, s2, h2, q2;
+        lib::PHFLSH(P, h, x, T2, D2, Dl, Dv, xl, xv, q2, e2, s2, cv, cp, w, ierr, herr);
         EXPECT_LE(ierr, 0) << herr;
         EXPECT_NEAR(T2, T, 1e-7 * T);
-        EXPECT_NEAR(D2, D, 1e-7 * D);
-        lib::PSFLSH(P, s, x, T2, D2, Dl, Dv, xl, xv, q, e2, h2, cv, cp, w, ierr, herr);
+        EXPECT_NEAR(D2, D1, 1e-7 * D1);
+        lib::PSFLSH(P, s, x, T2, D2, Dl, Dv, xl, xv, q2, e2, h2, cv, cp, w, ierr, herr);
         EXPECT_LE(ierr, 0) << herr;
         EXPECT_NEAR(T2, T, 1e-7 * T);
-        EXPECT_NEAR(D2, D, 1e-7 * D);
+        EXPECT_NEAR(D2, D1, 1e-7 * D1);
     }
 }
 
