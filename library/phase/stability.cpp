@@ -198,7 +198,7 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         // twentyfold in one step: the feed is a stable point and the trial
         // well inside its reach).
         if (trivial < 1e-8 || (trivial < 1e-4 && tm > 1e-6)) return false;
-        if (trivial < 1e-2 && tm > 0.0 && trivial < 0.05 * last_trivial) return false;
+        if (it > 1 && trivial < 1e-2 && tm > 0.0 && trivial < 0.05 * last_trivial) return false;
         last_trivial = trivial;
         if (tm < -1e-10 && it > 1) return implied_k(z, d, o, lnphi, vapour, K);
         // A stationary point: of positive distance (some way above zero no

@@ -17,6 +17,7 @@
 #include "library/phase/satspln.h"
 #include "library/phase/stability.h"
 #include "tests/library/phase/mix_support.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -320,3 +321,60 @@ TEST(NearCriticalFlashes, AreEquilibriaOrErrors) {
         EXPECT_NEAR(P, f.P, 1e-6 * f.P);
     }
 }
+
+// Close-boiling and azeotrope-forming pairs have a narrow two-phase band:
+// their trial phases start within a few per cent of the feed.  Between the
+// dew and the bubble pressure at T every (T, p) flash splits, into phases
+// of equal fugacities whose compositions lie between the incipient ones.
+struct NarrowPair {
+    const char* names;
+    double T;
+};
+class NarrowEnvelope : public ::testing::TestWithParam<NarrowPair> {};
+
+TEST_P(NarrowEnvelope, SplitsBetweenDewAndBubblePressure) {
+    const NarrowPair& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    const double z[20] = {0.5, 0.5};
+    double Pb = 0, Pd = 0, Dl, Dv, xl[20], xv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(c.T, z, lib::kBubblePoint, Pb, Dl, Dv, xl, xv, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    const double y_bubble = xv[0];
+    lib::SATT(c.T, z, lib::kDewPoint, Pd, Dl, Dv, xl, xv, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    const double x_dew = xl[0];
+    ASSERT_GT(Pb, Pd);
+    int wrong = 0;
+    for (int k = 1; k < 10; ++k) {
+        const double P = Pd + (Pb - Pd) * k / 10.0;
+        double D, q, e, h, s, cv, cp, w, fl[20], fv[20];
+        lib::TPFLSH(c.T, P, z, D, Dl, Dv, xl, xv, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << P << " kPa: " << herr;
+        if (!(q > 0.0 && q < 1.0)) {
+            ++wrong;
+            continue;
+        }
+        lib::FGCTY(c.T, Dl, xl, fl);
+        lib::FGCTY(c.T, Dv, xv, fv);
+        for (int i = 0; i < 2; ++i) EXPECT_NEAR(fl[i], fv[i], 1e-8 * fv[i]) << P << " kPa";
+        EXPECT_GE(xl[0], std::min(x_dew, 0.5) - 1e-9);
+        EXPECT_LE(xl[0], std::max(x_dew, 0.5) + 1e-9);
+        EXPECT_GE(xv[0], std::min(y_bubble, 0.5) - 1e-9);
+        EXPECT_LE(xv[0], std::max(y_bubble, 0.5) + 1e-9);
+    }
+    EXPECT_EQ(wrong, 0) << "of 9 pressures between " << Pd << " and " << Pb << " kPa";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ClosePairs, NarrowEnvelope,
+    ::testing::Values(NarrowPair{"r12|r134a", 257.9}, NarrowPair{"r1234yf|r134a", 258.0},
+                      NarrowPair{"r13|r23", 203.1}, NarrowPair{"propane|r115", 245.8},
+                      NarrowPair{"cf3i|r152a", 269.1}, NarrowPair{"cyclohex|ethanol", 355.5},
+                      NarrowPair{"ethylene|xenon", 198.3}, NarrowPair{"r245fa|r1233zd", 299.6}),
+    [](const auto& pair) {
+        std::string s = pair.param.names;
+        std::replace(s.begin(), s.end(), '|', '_');
+        return s;
+    });
