@@ -238,4 +238,42 @@ TEST_P(FugacityTest, SecondDerivativesEqualCentralDifferences) {
 
 INSTANTIATE_TEST_SUITE_P(Mixtures, FugacityTest, ::testing::ValuesIn(kCases));
 
+// The numerical fugacities agree with the analytic ones at every fraction,
+// traces and components of nearly all included: a gas of methane in ethane
+// and the liquid of octane with argon dissolved (the dew point of their
+// 50/50 gas at 238 K holds 1.7e-12 of argon).
+TEST(NumericalFugacities, HoldForTracesAndNearlyPureComponents) {
+    struct Binary {
+        const char* names;
+        double T, D;
+    };
+    const Binary kBinaries[] = {{"methane|ethane", 250.0, 1.0},
+                                {"octane|argon", 238.0, 6.5},
+                                {"co2|water", 500.0, 3.0}};
+    for (const Binary& b : kBinaries) {
+        ASSERT_EQ(testsupport::set_up(b.names), "");
+        int worst_at = 0;
+        double worst = 0.0;
+        for (int k = 1; k <= 14; ++k) {
+            for (const double t : {std::pow(10.0, -k), 1.0 - std::pow(10.0, -k)}) {
+                const double x[20] = {1.0 - t, t};
+                double fa[20], fn[20];
+                int ierr = 0;
+                std::string herr;
+                lib::FGCTY2(b.T, b.D, x, fa, ierr, herr);
+                ASSERT_EQ(ierr, 0) << herr;
+                lib::FGCTY(b.T, b.D, x, fn);
+                for (int i = 0; i < 2; ++i) {
+                    const double r = std::fabs(fn[i] / fa[i] - 1.0);
+                    if (r > worst) {
+                        worst = r;
+                        worst_at = k;
+                    }
+                }
+            }
+        }
+        EXPECT_LT(worst, 1e-7) << b.names << ": at the fraction 1e-" << worst_at;
+    }
+}
+
 }  // namespace
