@@ -247,9 +247,8 @@ TEST(NumericalFugacities, HoldForTracesAndNearlyPureComponents) {
         const char* names;
         double T, D;
     };
-    const Binary kBinaries[] = {{"methane|ethane", 250.0, 1.0},
-                                {"octane|argon", 238.0, 6.5},
-                                {"co2|water", 500.0, 3.0}};
+    const Binary kBinaries[] = {
+        {"methane|ethane", 250.0, 1.0}, {"octane|argon", 238.0, 6.5}, {"co2|water", 500.0, 3.0}};
     for (const Binary& b : kBinaries) {
         ASSERT_EQ(testsupport::set_up(b.names), "");
         int worst_at = 0;
