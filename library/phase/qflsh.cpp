@@ -91,6 +91,10 @@ bool split_at_fraction(bool t_given, double q, const double z[20], double& T, do
               dv, l, v, jerr, jmsg);
     }
     if (jerr != 0 || !(dl > 0.0) || !(dv > 0.0) || std::fabs(dl - dv) < 1e-6 * dl) return false;
+    // A liquid lighter than its vapour: the iteration ended on the phases
+    // swapped, the state of vapour fraction 1 - q (ethane+octane 50/50 at
+    // 323.38 K and q 0.50066: the pressure of q 0.49934).
+    if (dl < dv) return false;
     if (!split_is_equilibrium(t, z, q, dl, dv, l, v)) return false;
     T = t;
     P = p;
@@ -215,15 +219,26 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
         x[i] = q * xdew[i] + (1.0 - q) * z[i];
         y[i] = (1.0 - q) * ybub[i] + q * z[i];
     }
-    P = q * pdew + (1.0 - q) * pbub;
+    // The start pressure between the bubble and the dew point, linear in q;
+    // where they lie decades apart also the geometric mean (propane+co
+    // 50/50 at 180.9 K: 11 kPa and 20.9 MPa, the split of q 0.497 at
+    // 477 kPa, which the linear start misses).
+    const double starts[2] = {q * pdew + (1.0 - q) * pbub,
+                              std::exp(q * std::log(pdew) + (1.0 - q) * std::log(pbub))};
+    for (int k = 0; k < (pbub > 10.0 * pdew ? 2 : 1); ++k) {
+        P = starts[k];
+        Dl = dlbub;
+        Dv = dvdew;
+        if (kq == kMolarQuality && split_at_fraction(true, q, z, T, P, Dl, Dv, x, y)) {
+            mix_phases(T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+            ierr = 0;
+            herr.clear();
+            return;
+        }
+    }
+    P = starts[0];
     Dl = dlbub;
     Dv = dvdew;
-    if (kq == kMolarQuality && split_at_fraction(true, q, z, T, P, Dl, Dv, x, y)) {
-        mix_phases(T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
-        ierr = 0;
-        herr.clear();
-        return;
-    }
     const int kq2 = kq == kMolarQuality ? kMolarQuality : kMassQuality;
     TQFL2(T, q, z, kq2, kSaturationComputed, pbub, pdew, dlbub, dvdew, ybub, xdew, P, Dl, Dv, x, y,
           ierr, herr);
@@ -232,6 +247,17 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     if (ierr <= 0) TPRHO(T, P, y, kVapour, kStartValue, Dv, ierr, jmsg);
     if (ierr > 0) return sat_failed("(2-phase)", jmsg);
     const double qm = kq == kMolarQuality ? q : molar_quality(q, x, y);
+    // What the iteration ended on must be the feed's split at q (propane+co
+    // 50/50 at 180.9 K and q 0.497: it ended on the bubble pressure,
+    // 20.9 MPa, with the feed as its vapour; the split lies at 477 kPa).
+    if (!(Dl > Dv) || !split_is_equilibrium(T, z, qm, Dl, Dv, x, y)) {
+        ierr = 0;
+        return fail(225, "TQFLSH",
+                    "TPFL2 did not converge in two-phase iteration:  no equilibrium of vapor "
+                    "fraction q =" +
+                        fmt_g(q, 12, 5) + " found at T =" + fmt_g(T, 12, 5) + " K",
+                    ierr, herr);
+    }
     mix_phases(T, qm, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
     ierr = 0;
     herr.clear();

@@ -2,9 +2,13 @@
 // reference states, the two-phase mixing, the markers and the errors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <sstream>
+#include <string>
 
 #include "tests/library/phase/flash_support.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -112,5 +116,63 @@ TEST(QualityFlash, DensityForm) {
     EXPECT_NEAR(T, 300.0, 1e-6);
     EXPECT_NEAR(P, a.P, 1e-6 * a.P);
 }
+
+// Binaries whose phases are nearly pure components over most of the
+// two-phase band (q changes little with p there), across decades of
+// pressure: each split of the (T, p) flash comes back from its vapour
+// fraction at T with the same pressure and phases, or TQFLSH says it found
+// none; it never names another pressure as success (the phases swapped, or
+// the bubble pressure with the feed as vapour).
+struct WideBand {
+    const char* names;
+    double T;
+};
+class QualityRoundTrip : public ::testing::TestWithParam<WideBand> {};
+
+TEST_P(QualityRoundTrip, SplitsComeBackFromTheirVapourFraction) {
+    const WideBand& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    const double z[20] = {0.5, 0.5};
+    double Pb = 0, Pd = 0, Dl, Dv, x[20], y[20];
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(c.T, z, lib::kBubblePoint, Pb, Dl, Dv, x, y, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    lib::SATT(c.T, z, lib::kDewPoint, Pd, Dl, Dv, x, y, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    int splits = 0, failed = 0;
+    for (int k = 1; k < 12; ++k) {
+        const double P = Pd * std::pow(Pb / Pd, k / 12.0);
+        double D, q, e, h, s, cv, cp, w;
+        lib::TPFLSH(c.T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << P << " kPa: " << herr;
+        if (!(q > 0.0 && q < 1.0)) continue;
+        ++splits;
+        double P2, D2, Dl2, Dv2, x2[20], y2[20];
+        lib::TQFLSH(c.T, q, z, lib::kMolarQuality, P2, D2, Dl2, Dv2, x2, y2, e, h, s, cv, cp, w,
+                    ierr, herr);
+        if (ierr > 0) {
+            ++failed;
+            continue;
+        }
+        EXPECT_NEAR(P2, P, 1e-6 * P) << "q " << q;
+        EXPECT_NEAR(x2[0], x[0], 1e-6) << P << " kPa";
+        EXPECT_NEAR(y2[0], y[0], 1e-6) << P << " kPa";
+        EXPECT_GT(Dl2, Dv2) << P << " kPa";
+    }
+    EXPECT_GE(splits, 8);
+    EXPECT_LE(failed, 2) << "of " << splits << " splits";
+}
+
+INSTANTIATE_TEST_SUITE_P(Binaries, QualityRoundTrip,
+                         ::testing::Values(WideBand{"ethane|octane", 323.38},
+                                           WideBand{"butane|mpalmita", 446.26},
+                                           WideBand{"propane|co", 180.9},
+                                           WideBand{"methane|ethane", 175.4}),
+                         [](const auto& band) {
+                             std::string s = band.param.names;
+                             std::replace(s.begin(), s.end(), '|', '_');
+                             return s;
+                         });
 
 }  // namespace
