@@ -21,6 +21,21 @@
 namespace lib::mix {
 namespace {
 
+// ln phi_i from the numerical fugacities, where a mixing rule has no
+// composition derivatives (ammonia + water).
+bool numerical_ln_phi(double T, double D, const double w[20], const Present& o, double lnphi[20]) {
+    double f[20] = {}, P = 0.0;
+    FGCTY(T, D, w, f);
+    PRESS(T, D, w, P);
+    if (!(P > 0.0)) return false;
+    for (int a = 0; a < o.m; ++a) {
+        const int i = o.c[a];
+        if (!(f[i] > 0.0) || f[i] == kMarker7) return false;
+        lnphi[i] = std::log(f[i] / (w[i] * P));
+    }
+    return true;
+}
+
 // ln phi_i at (T, D, w) for the present components of `o`; with `second`
 // also the matrix n dln(phi_i)/dn_j at constant T and P (o's positions).
 bool ln_phi(double T, double D, const double w[20], const Present& o, double lnphi[20],
@@ -29,7 +44,7 @@ bool ln_phi(double T, double D, const double w[20], const Present& o, double lnp
     int jerr = 0;
     std::string jmsg;
     PHIDERV(second ? 2 : 1, T, D, w, dadn, dnadn, jerr, jmsg);
-    if (jerr != 0) return false;
+    if (jerr != 0) return !second && numerical_ln_phi(T, D, w, o, lnphi);
     const PhidrRecord& r = PHIDR;
     for (int a = 0; a < o.m; ++a) {
         const int i = o.c[a];
@@ -162,7 +177,7 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
     // stood in for a vapour (the starts of the next roots).
     Root kind, stand;
     double Dchecked = 0.0, last_trivial = 1e300;
-    bool first = false;
+    bool first = false, analytic = true;
     for (int it = 1; it <= 40; ++it) {
         double sum = 0.0;
         for (int a = 0; a < o.m; ++a) sum += Y[o.c[a]];
@@ -181,8 +196,12 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
             if (!root_of(T, P, w, o, kLiquid, stand)) return false;
             D = stand.D;
         }
-        const bool newton = it > 3 && held == nullptr;
-        if (!ln_phi(T, D, w, o, lnphi, M, newton)) return false;
+        // (Without composition derivatives, successive substitution only.)
+        bool newton = analytic && it > 3 && held == nullptr;
+        if (!ln_phi(T, D, w, o, lnphi, M, newton)) {
+            if (!newton || !ln_phi(T, D, w, o, lnphi, M, false)) return false;
+            newton = analytic = false;
+        }
         double F[20] = {}, g2 = 0.0, trivial = 0.0;
         tm = 1.0;
         for (int a = 0; a < o.m; ++a) {

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "library/library.h"
+#include "library/models/phiderv.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/mixflash.h"
@@ -122,6 +123,18 @@ void trial_k(const double z[20], const mix::Stability& st, double K[20]) {
     }
 }
 
+// Whether the mixing rule gives composition derivatives (the rule of
+// ammonia + water has none: error 191 of its reducing functions).
+constexpr int kNoDerivatives = 191;
+constexpr int kLongestSubstitution = 2000;
+bool composition_derivatives(double T, const double z[20]) {
+    double dadn[20], dnadn[20];
+    int jerr = 0;
+    std::string jmsg;
+    PHIDERV(1, T, 1e-3, z, dadn, dnadn, jerr, jmsg);
+    return jerr != kNoDerivatives;
+}
+
 // The split of an unstable feed from each start in turn until one gives an
 // equilibrium; false (with the error of the earlier starts) when none does.
 bool split(double T, double P, const double z[20], const mix::Stability& st, TpResult& r, int& jerr,
@@ -152,6 +165,18 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
             return true;
         }
         if (sub.q > 0.0 && sub.q < 1.0 && sub.Dl > 0.0 && sub.Dv > 0.0) r = sub;
+        // Without Newton's method to go on from there: once more from the
+        // phases between the dew and the bubble point at T (ammonia + water
+        // 90/10 at 280 K, 100-210 kPa: the trial's K-values leave no split).
+        TpResult sat = r;
+        if (!composition_derivatives(T, z) && saturation_start(T, P, z, sat)) {
+            for (int i = 0; i < 20; ++i)
+                Ks[i] = sat.x[i] > 0.0 && sat.y[i] > 0.0 ? sat.y[i] / sat.x[i] : K[i];
+            if (split_by_substitution(T, P, z, Ks, sat)) {
+                r = sat;
+                return true;
+            }
+        }
     }
     TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
     if (jerr <= 0 && !split_found(T, z, jerr, r.q, r.Dl, r.Dv, r.x, r.y)) {
@@ -293,10 +318,21 @@ double rachford_rice(const double z[20], const double K[20], double x[20], doubl
 // K-values it also converges where that method does not from them
 // (hydrogen with water at 10 kPa: 4e-14 of hydrogen in the liquid).
 bool split_by_substitution(double T, double P, const double z[20], double K[20], TpResult& r) {
-    double last = 0.0;
-    for (int pass = 0; pass < 40; ++pass) {
+    // Without composition derivatives (ammonia + water) no Newton's method
+    // follows: the substitution goes on until it converges.
+    const bool newton = composition_derivatives(T, z);
+    double last = 0.0, Kprev[20] = {}, relax = 1.0;
+    for (int pass = 0; pass < (newton ? 40 : kLongestSubstitution); ++pass) {
         double x[20], y[20];
-        const double q = rachford_rice(z, K, x, y);
+        double q = rachford_rice(z, K, x, y);
+        // A step that carried the feed out of the split: shorter ones, in
+        // ln K (ammonia + water at 300 K, 139 kPa: the first step from the
+        // trial's K-values overshoots the liquid past the feed).
+        for (int halving = 0; pass > 0 && !(q > 0.0 && q < 1.0) && halving < 8; ++halving) {
+            for (int i = 0; i < components(); ++i)
+                if (z[i] > 0.0) K[i] = std::sqrt(K[i] * Kprev[i]);
+            q = rachford_rice(z, K, x, y);
+        }
         if (!(q > 0.0 && q < 1.0)) return false;
         double Dl = r.Dl, Dv = r.Dv, fl[20] = {}, fv[20] = {};
         int jerr = 0;
@@ -315,18 +351,27 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
         for (int i = 0; i < components(); ++i) {
             if (!(z[i] > 0.0)) continue;
             if (!(fl[i] > 0.0 && fv[i] > 0.0)) return false;
-            const double c = std::log(fl[i] / fv[i]);
-            change = std::max(change, std::fabs(c));
-            K[i] *= fl[i] / fv[i];
+            change = std::max(change, std::fabs(std::log(fl[i] / fv[i])));
+        }
+        // Where the substitution swings ever wider (a liquid whose
+        // fugacities change faster than its composition: ammonia + water),
+        // shorter steps in ln K.
+        if (!newton && pass > 0 && change > last && change > 1e-8)
+            relax = std::max(0.5 * relax, 1.0 / 64.0);
+        for (int i = 0; i < components(); ++i) {
+            if (!(z[i] > 0.0)) continue;
+            Kprev[i] = K[i];
+            K[i] *= std::pow(fl[i] / fv[i], relax);
         }
         r.q = q;
         r.Dl = Dl;
         r.Dv = Dv;
         flash::copy20(x, r.x);
         flash::copy20(y, r.y);
-        if (change < 1e-11) return split_is_equilibrium(T, z, q, Dl, Dv, x, y);
+        // (Numerical fugacities carry about 1e-10 of rounding.)
+        if (change < (newton ? 1e-11 : 1e-9)) return split_is_equilibrium(T, z, q, Dl, Dv, x, y);
         // Slow convergence: Newton's method goes on from here.
-        if (pass >= 3 && change > 0.3 * last) return false;
+        if (newton && pass >= 3 && change > 0.3 * last) return false;
         last = change;
     }
     return false;

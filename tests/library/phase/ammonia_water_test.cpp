@@ -1,0 +1,60 @@
+// Ammonia + water, whose mixing rule gives no composition derivatives (the
+// stability test and the split work from numerical fugacities, by
+// successive substitution alone): the (T, p) flash over the working range
+// of absorption and Kalina cycles, each state back from (p, h) and (p, s),
+// equal fugacities at every split.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+
+#include "library/library.h"
+#include "tests/support/fluid.h"
+
+namespace {
+
+TEST(AmmoniaWater, FlashesOverTheCycleRange) {
+    ASSERT_EQ(testsupport::set_up("ammonia|water"), "");
+    int states = 0, splits = 0;
+    std::ostringstream bad;
+    for (const double a : {0.3, 0.7, 0.9}) {
+        const double z[20] = {a, 1.0 - a};
+        for (double T = 280.0; T <= 480.0; T += 50.0) {
+            for (double lp = 1.0; lp <= 4.01; lp += 0.75) {
+                const double P = std::pow(10.0, lp);
+                std::ostringstream at;
+                at << "x " << a << ", " << T << " K, " << P << " kPa: ";
+                ++states;
+                double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+                int ierr = 0;
+                std::string herr;
+                lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+                if (ierr > 0) {
+                    bad << at.str() << herr << "\n";
+                    continue;
+                }
+                if (q > 0.0 && q < 1.0) {
+                    ++splits;
+                    double fl[20], fv[20];
+                    lib::FGCTY(T, Dl, x, fl);
+                    lib::FGCTY(T, Dv, y, fv);
+                    for (int i = 0; i < 2; ++i)
+                        if (std::fabs(fl[i] / fv[i] - 1.0) > 1e-7)
+                            bad << at.str() << "fugacities " << fl[i] << " " << fv[i] << "\n";
+                }
+                double T2, D2, q2, e2, s2, h2;
+                lib::PHFLSH(P, h, z, T2, D2, Dl, Dv, x, y, q2, e2, s2, cv, cp, w, ierr, herr);
+                if (ierr > 0 || std::fabs(T2 - T) > 1e-6 * T)
+                    bad << at.str() << "PHFLSH " << T2 << " K " << herr << "\n";
+                lib::PSFLSH(P, s, z, T2, D2, Dl, Dv, x, y, q2, e2, h2, cv, cp, w, ierr, herr);
+                if (ierr > 0 || std::fabs(T2 - T) > 1e-6 * T)
+                    bad << at.str() << "PSFLSH " << T2 << " K " << herr << "\n";
+            }
+        }
+    }
+    EXPECT_EQ(bad.str(), "") << "of " << states << " states";
+    EXPECT_GE(splits, 15);
+}
+
+}  // namespace
