@@ -84,11 +84,21 @@ struct CfxprRecord {
 };
 extern CfxprRecord CFXPR;
 
+// Forms of the Gaussian-bell terms of a model (the sixth integer of its
+// counts line): n tau^t delta^d exp(-eta (delta - eps)^2 - beta (delta - gamma))
+// with the exponent linear in delta beside the bell, or
+// n tau^t delta^d exp(-eta (delta - eps)^2 - beta (tau - gamma)^2), a bell in
+// tau as well.
+constexpr int kBellInDelta = 0;
+constexpr int kBellInTau = 1;
+
 // One "#MXM" model: ordinary terms n, t, d, l (columns 0..3) and
-// Gaussian-bell terms n, t, d, eta, eps, beta, gamma (columns 0..6).
+// Gaussian-bell terms n, t, d, eta, eps, beta, gamma (columns 0..6) of the
+// form bell_form.
 struct HmxModel {
     Code code;
     int nterm = 0, nbell = 0;
+    int bell_form = kBellInDelta;
     std::array<std::array<double, 7>, kHmxTerms> c{};
 };
 
@@ -112,8 +122,9 @@ extern int HMXFLG;  // version number of the mixture-parameter text
 
 // Evaluation cache of the departure functions, one entry per model number
 // (never per code: two codes never share an entry): the state of the last
-// evaluation, the term values and their exponential arguments, the sums of
-// the sixteen orders (index itau + 4 idel) and their validity.
+// evaluation, the term values and their exponential arguments (delta^l of an
+// ordinary term, the whole exponent of a Gaussian-bell term), the sums of the
+// sixteen orders (index itau + 4 idel) and their validity.
 struct HmxsavRecord {
     std::array<double, kHmxModels + 1> tau{}, del{};
     std::array<std::array<double, kHmxTerms>, kHmxModels + 1> term{}, arg{};
@@ -123,7 +134,9 @@ struct HmxsavRecord {
 extern HmxsavRecord HMXSAV;
 
 // Per-term delta and tau factors (orders 1..3) of the last evaluation of
-// each model.
+// each model: delta^o (d^o term / d delta^o) / term, the same in tau.  Every
+// term is a product of a function of tau and one of delta, so a mixed
+// derivative is the term times its tau factor times its delta factor.
 struct MxtrmsRecord {
     std::array<std::array<std::array<double, kHmxTerms>, 3>, kHmxModels + 1> dfac{}, tfac{};
 };

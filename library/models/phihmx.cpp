@@ -48,14 +48,36 @@ void ordinary_factors(double d, double l, double E, double f[3]) {
            3.0 * L * L * (d + l - 1.0) - L * L * L;
 }
 
-// Reduced delta factors of a Gaussian-bell term
-// n tau^t delta^d exp(-eta (delta - eps)^2 - beta (delta - gamma)).
-void bell_factors(double del, double d, double eta, double eps, double beta, double f[3]) {
-    const double D = d - 2.0 * eta * del * (del - eps) - beta * del;
-    const double g2 = -d - 2.0 * eta * del * del;  // delta^2 times the second log-derivative
+// Reduced factors y^o (d^o g / dy^o) / g, o = 1..3, of the bell
+// g(y) = y^d exp(-eta (y - eps)^2 - beta (y - gamma)): the delta part of a
+// Gaussian-bell term, and with beta = 0 (d, eta, eps the term's t, beta,
+// gamma) the tau part of a term Gaussian in tau.
+void bell_factors(double y, double d, double eta, double eps, double beta, double f[3]) {
+    const double D = d - 2.0 * eta * y * (y - eps) - beta * y;  // y times d ln g / dy
+    const double g2 = -d - 2.0 * eta * y * y;  // y^2 times the second derivative of ln g
     f[0] = D;
     f[1] = D * D + g2;
-    f[2] = D * D * D + 3.0 * D * g2 + 2.0 * d;
+    f[2] = D * D * D + 3.0 * D * g2 + 2.0 * d;  // y^3 times the third derivative of ln g: 2 d
+}
+
+// Exponent and reduced delta and tau factors of term k of model M at
+// (tau, del); the tau factors of a term whose tau part is tau^t alone are
+// constants.
+double term_factors(const HmxModel& M, int k, double tau, double del, double f[3], double ft[3]) {
+    const auto& c = M.c[static_cast<std::size_t>(k)];
+    for (int o = 0; o < 3; ++o) ft[o] = tau_factor(c[1], o + 1);
+    if (k < M.nterm) {
+        const double a = std::fabs(c[3]) > 1.0e-20 ? delta_power(del, c[3]) : 0.0;
+        ordinary_factors(c[2], c[3], a, f);
+        return a;
+    }
+    if (M.bell_form == kBellInTau) {
+        bell_factors(del, c[2], c[3], c[4], 0.0, f);
+        bell_factors(tau, c[1], c[5], c[6], 0.0, ft);
+        return c[3] * (del - c[4]) * (del - c[4]) + c[5] * (tau - c[6]) * (tau - c[6]);
+    }
+    bell_factors(del, c[2], c[3], c[4], c[5], f);
+    return c[3] * (del - c[4]) * (del - c[4]) + c[5] * (del - c[6]);
 }
 
 // Refreshes the term values of model m at (tau, del).
@@ -69,21 +91,14 @@ void refresh(int m, double tau, double del) {
     const int n = std::min(M.nterm + M.nbell, kHmxTerms);
     for (int k = 0; k < n; ++k) {
         const auto& c = M.c[static_cast<std::size_t>(k)];
-        double f[3];
-        double a = 0.0;
-        if (k < M.nterm) {
-            a = std::fabs(c[3]) > 1.0e-20 ? delta_power(del, c[3]) : 0.0;
-            ordinary_factors(c[2], c[3], a, f);
-        } else {
-            a = c[3] * (del - c[4]) * (del - c[4]) + c[5] * (del - c[6]);
-            bell_factors(del, c[2], c[3], c[4], c[5], f);
-        }
+        double f[3], ft[3];
+        const double a = term_factors(M, k, tau, del, f, ft);
         const auto q = static_cast<std::size_t>(k);
         arg[q] = a;
         term[q] = c[0] * std::exp(c[2] * ld + c[1] * lt - a);
         for (int o = 0; o < 3; ++o) {
             dfac[static_cast<std::size_t>(o)][q] = f[o];
-            tfac[static_cast<std::size_t>(o)][q] = tau_factor(c[1], o + 1);
+            tfac[static_cast<std::size_t>(o)][q] = ft[o];
         }
     }
     HMXSAV.tau[static_cast<std::size_t>(m)] = tau;

@@ -46,14 +46,20 @@ ReadStatus read_model(int k, std::string_view head, ModelText& m) {
     if (!next_line(k, ln)) return ReadStatus::kReadError;
     read_numbers(ln, m.defaults.data(), 6);
     if (!next_line(k, ln)) return ReadStatus::kReadError;
-    int counts[5] = {0, 0, 0, 0, 0};
-    if (read_ints(ln, counts, 5) < 5) return ReadStatus::kReadError;
+    // Counts line: ordinary terms, numbers per ordinary line, a spare (1 adds
+    // a number per ordinary line), Gaussian-bell terms, numbers per bell
+    // line, and an optional sixth integer, the form of the bell terms
+    // (kBellInTau = 1: Gaussian in tau; absent or any other value: the form
+    // with the exponent linear in delta, as texts without it have always read).
+    int counts[6] = {0, 0, 0, 0, 0, 0};
+    if (read_ints(ln, counts, 6) < 5) return ReadStatus::kReadError;
     const int nterm = counts[0], nbell = counts[3];
     const int per_term = counts[1] + (counts[2] == 1 ? 1 : 0), per_bell = counts[4];
     if (nterm < 0 || nbell < 0) return ReadStatus::kReadError;
     if (nterm + nbell > kHmxTerms || per_term > 7 || per_bell > 7) return ReadStatus::kTooManyTerms;
     m.terms.nterm = nterm;
     m.terms.nbell = nbell;
+    m.terms.bell_form = counts[5] == kBellInTau ? kBellInTau : kBellInDelta;
     for (int t = 0; t < nterm + nbell; ++t) {
         if (!next_line(k, ln)) return ReadStatus::kReadError;
         const int want = t < nterm ? per_term : per_bell;

@@ -27,6 +27,8 @@ using PairFlags = PairTable<int>;
 // Reads the "#MXM" models of text slot k: hmodij "ALL" every model, given
 // to every pair i < j with that code; otherwise the model hmodij alone,
 // given to pair (i, j).  lflag(i, j) = 1 marks a pair whose model was found.
+// A model's counts line gives its ordinary and Gaussian-bell terms; a sixth
+// integer 1 makes the bell terms Gaussian in tau as well (kBellInTau).
 void RDMIX(int k, int i, int j, const Code& hmodij, PairFlags& lflag, int& ierr, std::string& herr);
 
 // Estimated parameters of a pair absent from the text (warning -117, or
