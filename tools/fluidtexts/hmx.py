@@ -46,10 +46,18 @@ def _short(ds, keys):
     return "; ".join(out)
 
 
+# The sixth integer of a model's counts line: the form of its Gaussian-bell
+# terms, exp(-eta (delta - eps)^2 - beta (delta - gamma)) (0) or Gaussian in
+# tau as well, exp(-eta (delta - eps)^2 - beta (tau - gamma)^2) (1).
+BELL_IN_DELTA, BELL_IN_TAU = 0, 1
+
+
 def expressible(f):
     """True for the departure forms the text can hold: ordinary terms
-    n tau^t delta^d exp(-delta^l) and Gaussian-bell terms in delta."""
-    return f["type"] in ("Exponential", "GERG-2008") and len(f["n"]) <= 15
+    n tau^t delta^d exp(-delta^l) and Gaussian-bell terms in delta, or
+    Gaussian in tau and delta."""
+    return (f["type"] in ("Exponential", "GERG-2008", "Gaussian+Exponential")
+            and len(f["n"]) <= 15)
 
 
 def function_codes(ds):
@@ -70,7 +78,14 @@ def mxm_section(ds, f, code):
     lines.append(" ".join(n.ljust(8) for n in names) + " !parameter names")
     lines.append(" 1.0 1.0 1.0 1.0 0.0 0.0".ljust(54) + " !ideal-solution values")
     n = f["n"]
-    if f["type"] == "GERG-2008":
+    form = BELL_IN_DELTA
+    if f["type"] == "Gaussian+Exponential":
+        npow = f["Npower"]
+        ordinary = [(n[k], f["t"][k], f["d"][k], f["l"][k]) for k in range(npow)]
+        bell = [(n[k], f["t"][k], f["d"][k], f["eta"][k], f["epsilon"][k], f["beta"][k],
+                 f["gamma"][k]) for k in range(npow, len(n))]
+        form = BELL_IN_TAU
+    elif f["type"] == "GERG-2008":
         npow = f["Npower"]
         ordinary = [(n[k], f["t"][k], f["d"][k], 0) for k in range(npow)]
         bell = [(n[k], f["t"][k], f["d"][k], f["eta"][k], f["epsilon"][k], f["beta"][k],
@@ -78,8 +93,11 @@ def mxm_section(ds, f, code):
     else:
         ordinary = [(n[k], f["t"][k], f["d"][k], f["l"][k]) for k in range(len(n))]
         bell = []
-    lines.append("%d 4 0 %d 7 0 0 0".ljust(54) % (len(ordinary), len(bell)) +
-                 " !terms: ordinary (n t d l), Gaussian-bell (n t d eta eps beta gamma)")
+    what = " !terms: ordinary (n t d l), Gaussian-bell (n t d eta eps beta gamma)"
+    if form == BELL_IN_TAU:
+        what += ", bell in tau: exp(-eta (delta-eps)^2 - beta (tau-gamma)^2)"
+    counts = "%d 4 0 %d 7 %d 0 0" % (len(ordinary), len(bell), form)
+    lines.append(counts + " " * 37 + what)  # the layout the texts have always had
     for n_, t, d, l in ordinary:
         lines.append(term_line([n_, float(t), int(d), int(l)]))
     for n_, t, d, eta, eps, beta, gam in bell:
@@ -206,20 +224,20 @@ def build(ds, cas_of, zred, report):
                 left_out.append((n1, n2, fname))
                 g, swap = gerg_of(c1, c2)
                 if g is not None:
-                    # the publication's departure function has a Gaussian in
-                    # tau: take the pair of GERG-2008 (its own consistent set)
+                    # the publication's departure function has a form the text
+                    # does not hold: take the pair of GERG-2008 (its own consistent set)
                     bT, gT, bV, gV = g["betaT"], g["gammaT"], g["betaV"], g["gammaV"]
                     if swap:
                         bT, bV = 1.0 / bT, 1.0 / bV
                     comment = ["%s/%s: GERG-2008 parameters, %s; the departure function of "
-                               "%s (Gaussian in tau) cannot be written here."
+                               "%s (a form the text does not hold) cannot be written here."
                                % (n1, n2, _short(ds, "Kunz-JCED-2012"), _short(ds, p["BibTeX"]))]
                     records.append((c1, c2, comment, "KW0",
                                     [bT, gT, bV, gV, 0.0, 0.0]))
                     seen.add(frozenset((c1, c2)))
                     continue
                 comment.append("Reducing parameters only: the departure function of the "
-                               "publication (Gaussian in tau) cannot be written here.")
+                               "publication (a form the text does not hold) cannot be written here.")
                 F = 0.0
         if "xi" in p:
             # linear reducing functions T_r = sum x T_c + x1 x2 xi (and v with
