@@ -46,14 +46,19 @@ const Model kModels[] = {
     {"BWR", "nitrogen", "BWR", 1.0, true},
     {"HMX", "methane|ethane", "", 0.7, true},
     {"HMX", "nitrogen|argon", "", 0.8, true},
-    {"HMX", "helium|neon", "", 0.4, true},
-    {"HMX", "neon|argon", "", 0.5, true},
     {"HMX", "r32|r125", "", 0.6, true},
     {"HMX", "r125|r143a", "", 0.5, true},
     {"HMX", "co2|water", "", 0.9, true},
     {"HMX", "water|nitrogen", "", 0.6, true},
     {"HMX", "ethane|propane", "", 0.5, true},
     {"HMX", "methane|hydrogen", "", 0.7, true},
+
+    // departure functions Gaussian in tau, pairs turned round where the text
+    // lists them the other way
+    {"HMX", "neon|helium", "", 0.8, true},
+    {"HMX", "argon|neon", "", 0.7, true},
+    {"HMX", "helium|argon", "", 0.2, true},
+
     {"PR ", "propane", "", 1.0, true, Switch::peng_robinson},
     {"PR ", "methane|ethane", "", 0.7, true, Switch::peng_robinson},
     {"AGA", "methane|ethane", "", 0.7, true, Switch::aga8},
