@@ -138,7 +138,12 @@ protected:
         // liquid end in error 219, with that message.)
         if (GetParam().on == Switch::aga8) return st;
         double D = 0;
-        if (ierr <= 0) lib::TPRHO(T, 1.5 * P, x, lib::kLiquid, 0, D, ierr, herr);
+        // (Half way to the melting line where that lies closer.)
+        double Pliquid = 1.5 * P, Pmelt = 0.0;
+        int merr = 0;
+        lib::MELTT(T, x, Pmelt, merr, herr);
+        if (merr <= 0 && Pmelt > P) Pliquid = std::min(Pliquid, 0.5 * (P + Pmelt));
+        if (ierr <= 0) lib::TPRHO(T, Pliquid, x, lib::kLiquid, 0, D, ierr, herr);
         if (ierr <= 0) st.push_back({T, D});
         return st;
     }
