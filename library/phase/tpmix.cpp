@@ -11,6 +11,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/mixflash.h"
+#include "library/phase/splitnewton.h"
 #include "library/phase/stability.h"
 #include "library/phase/tpflsh.h"
 #include "library/setup/records.h"
@@ -432,6 +433,9 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         fail(kerr, "TPFLSH", "(mix, 2-phase):  " + cut(kmsg, 200), ierr, herr, kNoNumber);
         return;
     }
+    // The split's roads stop at their own tolerances (up to 1e-7 in the
+    // fugacities close to a dew line): Newton's method gives the last digits.
+    mix::refine_split(T, P, z, r);
     flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
     r.D = flash::mixed_density(r.q, r.Dl, r.Dv);
     refuse_frozen(T, P, r.Dv, r.y, z, r, ierr, herr);
