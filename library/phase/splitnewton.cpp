@@ -20,6 +20,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/sattp.h"
+#include "library/phase/stability.h"
 #include "library/setup/records.h"
 
 namespace lib::mix {
@@ -76,6 +77,11 @@ bool density(double T, double P, int kph, Phase& ph) {
     int jerr = 0;
     std::string jmsg;
     double d = ph.D;
+    if (near_root(T, P, ph.x, ph.D, d)) {
+        ph.D = d;
+        return true;
+    }
+    d = ph.D;
     TPRHO(T, P, ph.x, kph, kStartValue, d, jerr, jmsg);
     if (jerr > 0 || !(d > 0.0)) return false;
     ph.D = d;
@@ -142,11 +148,12 @@ void jacobian(const Present& o, double As, const Phase& s, const Phase& l, doubl
 
 }  // namespace
 
-void refine_split(double T, double P, const double z[20], TpResult& r) {
-    if (!(r.q > 0.0 && r.q < 1.0) || !(r.Dl > 0.0 && r.Dv > 0.0)) return;
-    if (frozen_trace(T, z).any) return;
+double refine_split(double T, double P, const double z[20], TpResult& r, double agreed) {
+    constexpr double kNone = 1.0;
+    if (!(r.q > 0.0 && r.q < 1.0) || !(r.Dl > 0.0 && r.Dv > 0.0)) return kNone;
+    if (frozen_trace(T, z).any) return kNone;
     const Present o = present(z);
-    if (o.m < 2) return;
+    if (o.m < 2) return kNone;
     // The smaller phase carries the unknowns.
     const bool liquid_small = r.q > 0.5;
     Phase s, l;
@@ -156,10 +163,10 @@ void refine_split(double T, double P, const double z[20], TpResult& r) {
     l.D = liquid_small ? r.Dv : r.Dl;
     const int ks = liquid_small ? kLiquid : kVapour, kl = liquid_small ? kVapour : kLiquid;
     double g[21] = {};
-    if (!exact_density(T, P, s) || !exact_density(T, P, l)) return;
-    if (!evaluate(T, o, s, false) || !evaluate(T, o, l, false)) return;
+    if (!exact_density(T, P, s) || !exact_density(T, P, l)) return kNone;
+    if (!evaluate(T, o, s, false) || !evaluate(T, o, l, false)) return kNone;
     const double start = residual(o, s, l, g);
-    if (start <= kAgreed) return;
+    if (start <= agreed) return start;
 
     // The large phase from the feed's balance (the split's roads leave it
     // off by up to 1e-7 of the small phase's amount).
@@ -168,7 +175,7 @@ void refine_split(double T, double P, const double z[20], TpResult& r) {
         double xs[20];
         flash::copy20(s.x, xs);
         if (!phases(o, z, xs, As, s, l) || !exact_density(T, P, s) || !exact_density(T, P, l))
-            return;
+            return start;
     }
     Phase bs = s, bl = l;
     double best = start, bestA = As;
@@ -204,12 +211,13 @@ void refine_split(double T, double P, const double z[20], TpResult& r) {
             bl = l;
         }
     }
-    if (!(best < start)) return;
+    if (!(best < start)) return start;
     flash::copy20(liquid_small ? bs.x : bl.x, r.x);
     flash::copy20(liquid_small ? bl.x : bs.x, r.y);
     r.Dl = liquid_small ? bs.D : bl.D;
     r.Dv = liquid_small ? bl.D : bs.D;
     r.q = liquid_small ? 1.0 - bestA : bestA;
+    return best;
 }
 
 }  // namespace lib::mix

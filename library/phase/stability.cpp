@@ -11,6 +11,7 @@
 #include "library/models/critp.h"
 #include "library/models/hmxrecords.h"
 #include "library/models/phiderv.h"
+#include "library/models/press.h"
 #include "library/phase/dens.h"
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
@@ -56,21 +57,33 @@ bool ln_phi(double T, double D, const double w[20], const Present& o, double lnp
 }
 
 // The vapour root of composition w at (T, P): the first crossing of P along
-// the isotherm from the dilute gas, bracketed by a march of the pressure
-// in steps of 30 % in density, then solved inside the bracket; false where
-// the pressure turns back before it reaches P (no vapour of that
-// composition: the density solver spent some 120 pressures on failing
-// there).
+// the isotherm from the dilute gas, by a march of the pressure in steps of
+// at most 30 % in density (Newton's step towards P where it is shorter),
+// the pressure rising at every step; a step that passes P brackets the
+// root, which is then solved inside the bracket.  False where the pressure
+// turns back before it reaches P (no vapour of that composition: the
+// density solver spent some 120 pressures on failing there) or P lies
+// beyond the march's reach.
 bool vapour_root(double T, double P, const double w[20], double& D) {
-    double d = 0.25 * P / (8.314 * T), p0 = 0.0;
-    PRESS(T, d, w, p0);
-    if (!(p0 < P) || !(p0 > 0.0)) return false;
-    for (int k = 0; k < 30; ++k) {
-        const double dn = 1.3 * d;
-        double p = 0.0;
-        PRESS(T, dn, w, p);
-        if (!std::isfinite(p) || !(p > p0)) return false;
-        if (p >= P) {
+    // From the ideal gas's density where the pressure there is below P (no
+    // gas crosses P below it with its pressure rising), else from a quarter
+    // of it; the reach is 30 steps of 30 % from that quarter.
+    const double ideal = P / (8.314 * T);
+    const double top = 0.25 * ideal * std::pow(1.3, 30);
+    double d = ideal;
+    PressDerivs v = press_slope(T, d, w);
+    if (!(v.p < P) || !(v.p > 0.0)) {
+        d = 0.25 * ideal;
+        v = press_slope(T, d, w);
+    }
+    if (!(v.p < P) || !(v.p > 0.0) || !std::isfinite(v.d1)) return false;
+    for (int k = 0; k < 60; ++k) {
+        double dn = 1.3 * d;
+        if (v.d1 > 0.0) dn = std::min(dn, d + (P - v.p) / v.d1);
+        if (dn > top * (1.0 + 1e-9)) return false;
+        const PressDerivs vn = press_slope(T, dn, w);
+        if (!std::isfinite(vn.p) || !std::isfinite(vn.d1) || !(vn.p > v.p)) return false;
+        if (vn.p >= P) {
             int jerr = 0;
             std::string jmsg;
             double root = 0.0;
@@ -79,8 +92,13 @@ bool vapour_root(double T, double P, const double w[20], double& D) {
             D = root;
             return true;
         }
+        // Newton's steps from below on a concave isotherm end on the root.
+        if (dn - d <= 1e-10 * dn) {
+            D = dn;
+            return true;
+        }
         d = dn;
-        p0 = p;
+        v = vn;
     }
     return false;
 }
@@ -108,6 +126,12 @@ bool root_of(double T, double P, const double w[20], const Present& o, int kph, 
         change += r * r;
     }
     double d = 0.0;
+    if (last.D > 0.0 && change < 1e-2 && near_root(T, P, w, last.D, d)) {
+        last.D = d;
+        flash::copy20(w, last.w);
+        return true;
+    }
+    d = 0.0;
     if (last.D > 0.0 && change < 1e-2) {
         d = last.D;
         TPRHO(T, P, w, kph, kStartValue, d, jerr, jmsg);
@@ -301,6 +325,22 @@ bool scanned_root(double T, double P, const double z[20], double Dc, double& D, 
 }
 
 }  // namespace
+
+bool near_root(double T, double P, const double w[20], double D0, double& D) {
+    double d = D0;
+    for (int k = 0; k < 8; ++k) {
+        const PressDerivs v = press_slope(T, d, w);
+        if (!(v.d1 > 0.0) || !std::isfinite(v.p)) return false;
+        const double step = (P - v.p) / v.d1;
+        d += step;
+        if (!(d > 0.0) || !(std::fabs(d / D0 - 1.0) < 0.1)) return false;
+        if (std::fabs(step) <= 1e-10 * d) {
+            D = d;
+            return true;
+        }
+    }
+    return false;
+}
 
 bool stable_root(double T, double P, const double z[20], double& D, bool& liquid_like) {
     double Tc = 0, Pc = 0, Dc = 0;

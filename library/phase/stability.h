@@ -9,6 +9,13 @@ namespace lib::mix {
 // is the denser one of two, or the only one lies above the critical density.
 bool stable_root(double T, double P, const double z[20], double& D, bool& liquid_like);
 
+// Newton's steps on P(D) at composition w from the root D0 of a phase of
+// nearly the same composition, to the last digits: the root the density
+// solver finds from that start, for some two evaluations in place of its
+// five and its checks.  False where dP/dD is not positive on the way or the
+// density leaves 10 % of D0 (the density solver then decides).
+bool near_root(double T, double P, const double w[20], double D0, double& D);
+
 // Result of the tangent-plane test.
 struct Stability {
     bool stable = true;  // no trial phase of lower Gibbs energy found

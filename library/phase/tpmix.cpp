@@ -322,6 +322,8 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
     // Without composition derivatives (ammonia + water) no Newton's method
     // follows: the substitution goes on until it converges.
     const bool newton = composition_derivatives(T, z);
+    // The change of ln K in a pass below which Newton's method goes on.
+    constexpr double kHandOver = 1e-5;
     double last = 0.0, Kprev[20] = {}, relax = 1.0;
     for (int pass = 0; pass < (newton ? 40 : kLongestSubstitution); ++pass) {
         double x[20], y[20];
@@ -338,7 +340,12 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
         double Dl = r.Dl, Dv = r.Dv, fl[20] = {}, fv[20] = {};
         int jerr = 0;
         std::string jmsg;
-        {
+        // Once the phases change little from pass to pass, their densities
+        // follow from the last by Newton's steps.
+        const bool settled = pass >= 2 && last < 0.1;
+        if (!settled || !mix::near_root(T, P, x, r.Dl, Dl) || !mix::near_root(T, P, y, r.Dv, Dv)) {
+            Dl = r.Dl;
+            Dv = r.Dv;
             flash::QuietMessages quiet;
             TPRHO(T, P, x, kLiquid, Dl > 0.0 ? kStartValue : kNoStartValue, Dl, jerr, jmsg);
             if (jerr <= 0)
@@ -371,6 +378,10 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
         flash::copy20(y, r.y);
         // (Numerical fugacities carry about 1e-10 of rounding.)
         if (change < (newton ? 1e-11 : 1e-9)) return split_is_equilibrium(T, z, q, Dl, Dv, x, y);
+        // Close to the solution Newton's method takes the last digits in two
+        // or three steps where the substitution would take ten or more.
+        if (newton && change < kHandOver && mix::refine_split(T, P, z, r, 0.0) <= mix::kSplitAgreed)
+            return split_is_equilibrium(T, z, r.q, r.Dl, r.Dv, r.x, r.y);
         // Slow convergence: Newton's method goes on from here.
         if (newton && pass >= 3 && change > 0.3 * last) return false;
         last = change;

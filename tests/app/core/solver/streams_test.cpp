@@ -206,7 +206,10 @@ TEST_F(Streams, WaterSeparatorBelowTheDewPoint) {
     const double m_l = liquid_out(sp, 10.0, sep.x_in);
     EXPECT_NEAR(sep.outputs[PO_LIQUID_WATER_OUT], m_l, 1e-9);
     EXPECT_GT(m_l, 0.5 * 10.0 * x_w * M_WATER / lib::WMOL(sep.x_in.data()));
-    EXPECT_EQ(sep.outputs[PO_OUTLET_MASSFLOW], 10.0 - m_l);
+    // (The separator's split is its own flash within the calculation: its
+    // last digits may differ from the test's, 2e-14 kg/s here.)
+    EXPECT_EQ(sep.outputs[PO_OUTLET_MASSFLOW], 10.0 - sep.outputs[PO_LIQUID_WATER_OUT]);
+    EXPECT_NEAR(sep.outputs[PO_OUTLET_MASSFLOW], 10.0 - m_l, 1e-12);
     EXPECT_NEAR(sep.outputs[PO_OUTLET_TEMPERATURE], 300.0, 1e-9);
     for (int i = 0; i < f->az_components; ++i) EXPECT_NEAR(sep.x_out[sz(i)], sp.y[i], 1e-12);
     EXPECT_GT(sep.x_out[w], 0.0);  // saturated: its vapour stays
