@@ -180,11 +180,21 @@ double refine_split(double T, double P, const double z[20], TpResult& r, double 
     Phase bs = s, bl = l;
     double best = start, bestA = As;
     const int m = o.m, n = m + 1;
+    // The Jacobian is formed anew only where its last step did not cut the
+    // residual a hundredfold (close to the solution a step from the old one
+    // does as well, and its second derivatives cost most of an iteration).
+    if (!evaluate(T, o, s, false) || !evaluate(T, o, l, false)) return start;
+    double worst = residual(o, s, l, g), Jkeep[441] = {};
+    bool have_j = false;
     for (int it = 0; it < kMaxIterations && best > kTarget; ++it) {
-        if (!evaluate(T, o, s, true) || !evaluate(T, o, l, true)) break;
-        const double worst = residual(o, s, l, g);
-        double J[441] = {}, du[21] = {};
-        jacobian(o, As, s, l, J);
+        const bool fresh = !have_j;
+        if (fresh) {
+            if (!evaluate(T, o, s, true) || !evaluate(T, o, l, true)) break;
+            jacobian(o, As, s, l, Jkeep);
+            have_j = true;
+        }
+        double J[441], du[21] = {};
+        std::copy(Jkeep, Jkeep + n * n, J);
         for (int p = 0; p < m; ++p) du[p] = -g[p];
         du[m] = 0.0;  // the fractions sum to one
         int jerr = 0;
@@ -198,11 +208,22 @@ double refine_split(double T, double P, const double z[20], TpResult& r, double 
         double xs[20] = {};
         for (int p = 0; p < m; ++p) xs[o.c[p]] = s.x[o.c[p]] * std::exp(f * du[p]);
         const double nA = As + f * du[m];
-        if (!phases(o, z, xs, nA, s, l)) break;
-        if (!density(T, P, ks, s) || !density(T, P, kl, l)) break;
-        if (!evaluate(T, o, s, false) || !evaluate(T, o, l, false)) break;
-        const double now = residual(o, s, l, g);
-        if (!(now < worst) && it > 0) break;
+        const Phase ps = s, pl = l;
+        bool ok = phases(o, z, xs, nA, s, l) && density(T, P, ks, s) && density(T, P, kl, l) &&
+                  evaluate(T, o, s, false) && evaluate(T, o, l, false);
+        const double now = ok ? residual(o, s, l, g) : 0.0;
+        if (!ok || !(now < worst)) {
+            // Back to the last state: with a fresh Jacobian there is no
+            // better step.
+            s = ps;
+            l = pl;
+            if (fresh) break;
+            have_j = false;
+            worst = residual(o, s, l, g);
+            continue;
+        }
+        if (!(now < 1e-2 * worst)) have_j = false;
+        worst = now;
         As = nA;
         if (now < best) {
             best = now;

@@ -57,33 +57,31 @@ bool ln_phi(double T, double D, const double w[20], const Present& o, double lnp
 }
 
 // The vapour root of composition w at (T, P): the first crossing of P along
-// the isotherm from the dilute gas, by a march of the pressure in steps of
-// at most 30 % in density (Newton's step towards P where it is shorter),
-// the pressure rising at every step; a step that passes P brackets the
-// root, which is then solved inside the bracket.  False where the pressure
-// turns back before it reaches P (no vapour of that composition: the
-// density solver spent some 120 pressures on failing there) or P lies
-// beyond the march's reach.
+// the isotherm from the dilute gas, bracketed by a march of the pressure
+// in steps of 30 % in density, then solved inside the bracket; false where
+// the pressure turns back before it reaches P (no vapour of that
+// composition: the density solver spent some 120 pressures on failing
+// there).
 bool vapour_root(double T, double P, const double w[20], double& D) {
     // From the ideal gas's density where the pressure there is below P (no
-    // gas crosses P below it with its pressure rising), else from a quarter
-    // of it; the reach is 30 steps of 30 % from that quarter.
-    const double ideal = P / (8.314 * T);
-    const double top = 0.25 * ideal * std::pow(1.3, 30);
-    double d = ideal;
-    PressDerivs v = press_slope(T, d, w);
-    if (!(v.p < P) || !(v.p > 0.0)) {
-        d = 0.25 * ideal;
-        v = press_slope(T, d, w);
+    // gas crosses P below it with its pressure rising: five steps fewer),
+    // else from a quarter of it; the march reaches 30 steps beyond that.
+    const double quarter = 0.25 * P / (8.314 * T);
+    const double top = quarter * std::pow(1.3, 30) * (1.0 + 1e-9);
+    double d = 4.0 * quarter, p0 = 0.0;
+    PRESS(T, d, w, p0);
+    if (!(p0 < P) || !(p0 > 0.0)) {
+        d = quarter;
+        PRESS(T, d, w, p0);
     }
-    if (!(v.p < P) || !(v.p > 0.0) || !std::isfinite(v.d1)) return false;
-    for (int k = 0; k < 60; ++k) {
-        double dn = 1.3 * d;
-        if (v.d1 > 0.0) dn = std::min(dn, d + (P - v.p) / v.d1);
-        if (dn > top * (1.0 + 1e-9)) return false;
-        const PressDerivs vn = press_slope(T, dn, w);
-        if (!std::isfinite(vn.p) || !std::isfinite(vn.d1) || !(vn.p > v.p)) return false;
-        if (vn.p >= P) {
+    if (!(p0 < P) || !(p0 > 0.0)) return false;
+    for (int k = 0; k < 30; ++k) {
+        const double dn = 1.3 * d;
+        if (dn > top) return false;
+        double p = 0.0;
+        PRESS(T, dn, w, p);
+        if (!std::isfinite(p) || !(p > p0)) return false;
+        if (p >= P) {
             int jerr = 0;
             std::string jmsg;
             double root = 0.0;
@@ -92,13 +90,8 @@ bool vapour_root(double T, double P, const double w[20], double& D) {
             D = root;
             return true;
         }
-        // Newton's steps from below on a concave isotherm end on the root.
-        if (dn - d <= 1e-10 * dn) {
-            D = dn;
-            return true;
-        }
         d = dn;
-        v = vn;
+        p0 = p;
     }
     return false;
 }
@@ -115,8 +108,10 @@ struct Root {
 // different trial can lead the density solver into a loop of the equation
 // inside the two-phase region, whose roots are no phases (ln phi of such a
 // root gave a tangent-plane distance of -1.8 to a stable dense gas).
-// Otherwise without a start value.
-bool root_of(double T, double P, const double w[20], const Present& o, int kph, Root& last) {
+// Otherwise without a start value; where that fails, the root of the other
+// kind without a start value (then also kept in `other` where given).
+bool root_of(double T, double P, const double w[20], const Present& o, int kph, Root& last,
+             Root* other = nullptr) {
     flash::QuietMessages quiet;
     int jerr = 0;
     std::string jmsg;
@@ -145,9 +140,11 @@ bool root_of(double T, double P, const double w[20], const Present& o, int kph, 
             TPRHO(T, P, w, kph, kNoStartValue, d, jerr, jmsg);
         }
     }
+    bool of_other = false;
     if (jerr > 0 || !(d > 0.0)) {
         d = 0.0;
         TPRHO(T, P, w, 3 - kph, kNoStartValue, d, jerr, jmsg);
+        of_other = true;
     }
     if (jerr > 0 || !(d > 0.0)) return false;
     double p = 0.0;
@@ -155,6 +152,7 @@ bool root_of(double T, double P, const double w[20], const Present& o, int kph, 
     if (!(std::fabs(p / P - 1.0) < 1e-6)) return false;
     last.D = d;
     flash::copy20(w, last.w);
+    if (of_other && other != nullptr) *other = last;
     return true;
 }
 
@@ -201,13 +199,21 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
     // stood in for a vapour (the starts of the next roots).
     Root kind, stand;
     double Dchecked = 0.0, last_trivial = 1e300;
-    bool first = false, analytic = true;
+    bool first = false, stand_found = false, analytic = true;
     for (int it = 1; it <= 40; ++it) {
         double sum = 0.0;
         for (int a = 0; a < o.m; ++a) sum += Y[o.c[a]];
         if (!(sum > 0.0) || !std::isfinite(sum)) return false;
         for (int a = 0; a < o.m; ++a) w[o.c[a]] = Y[o.c[a]] / sum;
-        if (!root_of(T, P, w, o, kph, kind)) return false;
+        // (A vapour trial's root of the liquid kind is the liquid root that
+        // stands in for it below.)
+        stand_found = false;
+        Root found_stand;
+        if (!root_of(T, P, w, o, kph, kind, vapour ? &found_stand : nullptr)) return false;
+        if (found_stand.D > 0.0) {
+            stand = found_stand;
+            stand_found = true;
+        }
         D = kind.D;
         // (A vapour root within 2 % of the last one that was checked as a
         // first crossing is one too.)
@@ -217,7 +223,7 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         }
         if (vapour && !first) {
             // No vapour of this composition: the liquid root stands for it.
-            if (!root_of(T, P, w, o, kLiquid, stand)) return false;
+            if (!stand_found && !root_of(T, P, w, o, kLiquid, stand)) return false;
             D = stand.D;
         }
         // (Without composition derivatives, successive substitution only.)

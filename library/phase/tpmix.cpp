@@ -179,6 +179,7 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
             }
         }
     }
+    r.exact = false;  // the roads below end at their own tolerances
     TPFL2(T, P, z, r.Dl, r.Dv, r.x, r.y, r.q, jerr, jmsg);
     if (jerr <= 0 && !split_found(T, z, jerr, r.q, r.Dl, r.Dv, r.x, r.y)) {
         // A split onto one of its phases is no split of an unstable feed.
@@ -215,6 +216,7 @@ void neighbour_split(double T, double P, const double z[20], TpResult& r, int& j
         std::string kmsg;
         if (!st.found || st.stable || !split(T, f * P, z, st, n, kerr, kmsg, false)) continue;
         TPFL2(T, P, z, n.Dl, n.Dv, n.x, n.y, n.q, kerr, kmsg);
+        n.exact = false;
         if (!split_found(T, z, kerr, n.q, n.Dl, n.Dv, n.x, n.y)) continue;
         r = n;
         jerr = kerr;
@@ -324,6 +326,7 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
     const bool newton = composition_derivatives(T, z);
     // The change of ln K in a pass below which Newton's method goes on.
     constexpr double kHandOver = 1e-5;
+    r.exact = false;
     double last = 0.0, Kprev[20] = {}, relax = 1.0;
     for (int pass = 0; pass < (newton ? 40 : kLongestSubstitution); ++pass) {
         double x[20], y[20];
@@ -380,8 +383,11 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
         if (change < (newton ? 1e-11 : 1e-9)) return split_is_equilibrium(T, z, q, Dl, Dv, x, y);
         // Close to the solution Newton's method takes the last digits in two
         // or three steps where the substitution would take ten or more.
-        if (newton && change < kHandOver && mix::refine_split(T, P, z, r, 0.0) <= mix::kSplitAgreed)
+        if (newton && change < kHandOver &&
+            mix::refine_split(T, P, z, r, 0.0) <= mix::kSplitAgreed) {
+            r.exact = true;
             return split_is_equilibrium(T, z, r.q, r.Dl, r.Dv, r.x, r.y);
+        }
         // Slow convergence: Newton's method goes on from here.
         if (newton && pass >= 3 && change > 0.3 * last) return false;
         last = change;
@@ -430,10 +436,12 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         fail(jerr, jmsg, ierr, herr);
         return;
     }
-    // The densities of the phases at (T, P) from the split's.
+    // The densities of the phases at (T, P) from the split's, and the last
+    // digits of the split (up to 1e-7 off in the fugacities close to a dew
+    // line) by Newton's method, unless it ended the split.
     int kerr = 0;
     std::string kmsg;
-    {
+    if (!r.exact) {
         flash::QuietMessages quiet;
         TPRHO(T, P, r.x, kLiquid, kStartValue, r.Dl, kerr, kmsg);
         if (kerr <= 0) TPRHO(T, P, r.y, kVapour, kStartValue, r.Dv, kerr, kmsg);
@@ -444,9 +452,7 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         fail(kerr, "TPFLSH", "(mix, 2-phase):  " + cut(kmsg, 200), ierr, herr, kNoNumber);
         return;
     }
-    // The split's roads stop at their own tolerances (up to 1e-7 in the
-    // fugacities close to a dew line): Newton's method gives the last digits.
-    mix::refine_split(T, P, z, r);
+    if (!r.exact) mix::refine_split(T, P, z, r);
     flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
     r.D = flash::mixed_density(r.q, r.Dl, r.Dv);
     refuse_frozen(T, P, r.Dv, r.y, z, r, ierr, herr);

@@ -11,6 +11,9 @@ namespace lib {
 struct TpResult {
     double D = 0, Dl = 0, Dv = 0, q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0;
     double x[20] = {}, y[20] = {};
+    // A split whose densities give P and whose fugacities agree to their
+    // last digits (Newton's method of refine_split ended it).
+    bool exact = false;
 };
 
 // The state of mixture z at (T, P), given its (estimated) critical point.
