@@ -163,7 +163,7 @@ double refine_split(double T, double P, const double z[20], TpResult& r, double 
     l.D = liquid_small ? r.Dv : r.Dl;
     const int ks = liquid_small ? kLiquid : kVapour, kl = liquid_small ? kVapour : kLiquid;
     double g[21] = {};
-    if (!exact_density(T, P, s) || !exact_density(T, P, l)) return kNone;
+    if (!density(T, P, ks, s) || !density(T, P, kl, l)) return kNone;
     if (!evaluate(T, o, s, false) || !evaluate(T, o, l, false)) return kNone;
     const double start = residual(o, s, l, g);
     if (start <= agreed) return start;
@@ -174,7 +174,7 @@ double refine_split(double T, double P, const double z[20], TpResult& r, double 
     {
         double xs[20];
         flash::copy20(s.x, xs);
-        if (!phases(o, z, xs, As, s, l) || !exact_density(T, P, s) || !exact_density(T, P, l))
+        if (!phases(o, z, xs, As, s, l) || !density(T, P, ks, s) || !density(T, P, kl, l))
             return start;
     }
     Phase bs = s, bl = l;
