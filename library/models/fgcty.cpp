@@ -124,7 +124,7 @@ void FGCTY2(double T, double D, const double x[20], double f[20], int& ierr, std
     const int ic = ISPURE(x);
     RMIX(x);
     if (!usable(T, D)) return;
-    if (ic == 0) {
+    if (ic == 0 && composition_derivatives_exist(x)) {
         double dadn[20], dnadn[20];
         int jerr = 0;
         std::string jmsg;

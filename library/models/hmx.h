@@ -45,6 +45,9 @@ struct ReducingDerivatives {
     std::array<std::array<double, kMaxComp>, kMaxComp> dtt{}, dvv{};
 };
 bool reducing_derivatives(const double x[20], ReducingDerivatives& r, int& ierr, std::string& herr);
+// Whether reducing_derivatives answers for x (no message formed): false for
+// a present pair whose rule has none, and in the Peng-Robinson mode.
+bool reducing_derivatives_exist(const double x[20]);
 
 // The model's own bookkeeping, called by the set-up and by SETKTV: forget the
 // cached terms of one model number (or of all), and derive the per-pair

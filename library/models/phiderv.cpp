@@ -266,6 +266,10 @@ bool phidr_finite() {
 
 }  // namespace
 
+bool composition_derivatives_exist(const double x[20]) {
+    return EOSMOD.mix.starts("PR") || EOSMOD.mix.is("AGA") || reducing_derivatives_exist(x);
+}
+
 void PHIDERV(int iderv, double T, double D, const double x[20], double dadn[20], double dnadn[20],
              int& ierr, std::string& herr) {
     ierr = 0;

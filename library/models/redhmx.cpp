@@ -216,6 +216,16 @@ void RDXHMX(int ix, int i, int j, const double x[20], double& tred, double& dred
     }
 }
 
+bool reducing_derivatives_exist(const double x[20]) {
+    if (mixture_code_pr()) return false;
+    const HmxPrepared& P = HMXPREP;
+    for (int n = 0; n < P.npair; ++n) {
+        const HmxPairConst& q = P.pair[static_cast<std::size_t>(n)];
+        if (x[q.i - 1] > 0.0 && x[q.j - 1] > 0.0 && q.rule != PairRule::kKW) return false;
+    }
+    return true;
+}
+
 bool reducing_derivatives(const double x[20], ReducingDerivatives& r, int& ierr,
                           std::string& herr) {
     r = ReducingDerivatives{};

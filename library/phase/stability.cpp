@@ -44,6 +44,7 @@ bool ln_phi(double T, double D, const double w[20], const Present& o, double lnp
     double dadn[20], dnadn[20];
     int jerr = 0;
     std::string jmsg;
+    if (!composition_derivatives_exist(w)) return !second && numerical_ln_phi(T, D, w, o, lnphi);
     PHIDERV(second ? 2 : 1, T, D, w, dadn, dnadn, jerr, jmsg);
     if (jerr != 0) return !second && numerical_ln_phi(T, D, w, o, lnphi);
     const PhidrRecord& r = PHIDR;

@@ -124,18 +124,6 @@ void trial_k(const double z[20], const mix::Stability& st, double K[20]) {
     }
 }
 
-// Whether the mixing rule gives composition derivatives (the rule of
-// ammonia + water has none: error 191 of its reducing functions).
-constexpr int kNoDerivatives = 191;
-constexpr int kLongestSubstitution = 2000;
-bool composition_derivatives(double T, const double z[20]) {
-    double dadn[20], dnadn[20];
-    int jerr = 0;
-    std::string jmsg;
-    PHIDERV(1, T, 1e-3, z, dadn, dnadn, jerr, jmsg);
-    return jerr != kNoDerivatives;
-}
-
 // The split of an unstable feed from each start in turn until one gives an
 // equilibrium; false (with the error of the earlier starts) when none does.
 bool split(double T, double P, const double z[20], const mix::Stability& st, TpResult& r, int& jerr,
@@ -170,7 +158,7 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
         // phases between the dew and the bubble point at T (ammonia + water
         // 90/10 at 280 K, 100-210 kPa: the trial's K-values leave no split).
         TpResult sat = r;
-        if (!composition_derivatives(T, z) && saturation_start(T, P, z, sat)) {
+        if (!composition_derivatives_exist(z) && saturation_start(T, P, z, sat)) {
             for (int i = 0; i < 20; ++i)
                 Ks[i] = sat.x[i] > 0.0 && sat.y[i] > 0.0 ? sat.y[i] / sat.x[i] : K[i];
             if (split_by_substitution(T, P, z, Ks, sat)) {
@@ -317,6 +305,13 @@ double rachford_rice(const double z[20], const double K[20], double x[20], doubl
     return beta;
 }
 
+// The most passes of a substitution without Newton's method after it, and
+// how many it may go on without halving its best change (a start that leads
+// nowhere, a state that is no longer two-phase: its passes cost as much as
+// a hundred density roots each).
+constexpr int kLongestSubstitution = 400;
+constexpr int kPassesWithoutProgress = 30;
+
 // Successive substitution from the K-values K: the vapour fraction by
 // Rachford and Rice, the phases' densities and fugacities, new K-values.
 // True when it converges to an equilibrium with both phases (then in r);
@@ -327,11 +322,12 @@ double rachford_rice(const double z[20], const double K[20], double x[20], doubl
 bool split_by_substitution(double T, double P, const double z[20], double K[20], TpResult& r) {
     // Without composition derivatives (ammonia + water) no Newton's method
     // follows: the substitution goes on until it converges.
-    const bool newton = composition_derivatives(T, z);
+    const bool newton = composition_derivatives_exist(z);
     // The change of ln K in a pass below which Newton's method goes on.
     constexpr double kHandOver = 1e-5;
     r.exact = false;
-    double last = 0.0, Kprev[20] = {}, relax = 1.0;
+    double last = 0.0, Kprev[20] = {}, relax = 1.0, best = 1e300;
+    int best_pass = 0;
     for (int pass = 0; pass < (newton ? 40 : kLongestSubstitution); ++pass) {
         double x[20], y[20];
         double q = rachford_rice(z, K, x, y);
@@ -394,6 +390,12 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
         }
         // Slow convergence: Newton's method goes on from here.
         if (newton && pass >= 3 && change > 0.3 * last) return false;
+        if (change < 0.5 * best) {
+            best = change;
+            best_pass = pass;
+        } else if (pass - best_pass > kPassesWithoutProgress) {
+            return false;
+        }
         last = change;
     }
     return false;
