@@ -10,9 +10,9 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/models/records.h"
+#include "library/phase/abfl1.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/flashutil.h"
-#include "library/phase/tbflsh.h"
 #include "library/phase/tdmix.h"
 #include "library/setup/records.h"
 

@@ -13,10 +13,10 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/phase/abfl1.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/hsmix.h"
 #include "library/phase/sath.h"
-#include "library/phase/tbflsh.h"
 #include "library/setup/records.h"
 
 namespace lib {

@@ -3,9 +3,9 @@
 // property given is never overwritten.
 #include "library/phase/pflsh.h"
 
+#include "library/phase/abfl1.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/pbflsh.h"
-#include "library/phase/tbflsh.h"
 
 namespace lib {
 

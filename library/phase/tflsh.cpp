@@ -3,6 +3,7 @@
 // given is never overwritten.
 #include "library/phase/tflsh.h"
 
+#include "library/phase/abfl1.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/tbflsh.h"
 

@@ -1,0 +1,489 @@
+// General flash at given temperature with enthalpy, entropy or energy.
+#include "library/phase/tbflsh.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/library.h"
+#include "library/models/critp.h"
+#include "library/models/records.h"
+#include "library/phase/abfl1.h"
+#include "library/phase/abfl2.h"
+#include "library/phase/envelope.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/mixflash.h"
+#include "library/phase/satcheb.h"
+#include "library/phase/satt.h"
+#include "library/phase/tprho.h"
+#include "library/phase/warmstart.h"
+
+namespace lib {
+namespace {
+
+constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
+
+}  // namespace
+
+namespace {
+
+// One call of TBFLSH: its inputs, its results bound to the caller's
+// arguments, and what the steps find on the way.
+class TemperatureFlash {
+public:
+    TemperatureFlash(double T, double b, const double z[20], int kr, const std::string& ab_in,
+                     double& P, double& D, double& Dl, double& Dv, double x[20], double y[20],
+                     double& q, double& e, double& h, double& s, double& cv, double& cp, double& w,
+                     int& ierr, std::string& herr)
+        : T(T),
+          b(b),
+          z(z),
+          kr(kr),
+          ab(ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("TH")),
+          head(ab + "FLSH"),
+          letter(ab[1]),
+          lname(1, letter),
+          P(P),
+          D(D),
+          Dl(Dl),
+          Dv(Dv),
+          x(x),
+          y(y),
+          q(q),
+          e(e),
+          h(h),
+          s(s),
+          cv(cv),
+          cp(cp),
+          w(w),
+          ierr(ierr),
+          herr(herr) {}
+
+    // The property is placed against its bounds along the isotherm, then
+    // against the dew and bubble points; where two densities share it, kr
+    // chooses.
+    void run() {
+        if (!start() || !critical_point()) return;
+        LIMITX("EOS", T, 0.0, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        if (warm_gas()) return;
+        if (icomp == 0) return mixture();
+        if (!dew_point() || !in_range()) return;
+        if (!subcritical) return supercritical();
+        // Below the critical temperature.
+        bv = flash::prop(letter, T, dvdew, z);
+        if (b >= bv) return single(dlow, dvdew);
+        dpmax = density_at_pmax(2);
+        bpmax = flash::prop(letter, T, dpmax, z);
+        if (!bubble_point() || !above_minimum()) return;
+        const bool dense_root = b < bpmax;
+        if (dense_root) two_roots();
+        if (b < bl) {
+            // Compressed liquid; the denser root only where it exists.
+            if (kr == kHigherRoot && dense_root)
+                single(dext, dpmax);
+            else
+                single(dlbub, dext);
+            return;
+        }
+        if (kr == kHigherRoot && dense_root) return single(dext, dpmax);
+        two_phase();
+        if (ierr <= 0) return;
+        // The split between the bubble and dew points failed (close to the
+        // dew line of a gas with heavy ends): the isotherm from the dew point.
+        ierr = 0;
+        herr.clear();
+        along_isotherm(pdew, bv - b);
+    }
+
+    // Keeps a single-phase result as the start of the next flash of the
+    // composition (while a warm-start scope is open).
+    void keep_for_warm_start() const {
+        if (!warm::active()) return;
+        if (ierr > 0 || (q >= 0.0 && q <= 1.0) || !(P > 0.0) || !(D > 0.0))
+            return warm::left_single_phase(z);
+        warm::State st{T, D, P, cp, 0.0, T, P, true};
+        if (warm_found) {
+            st.stable_T = stable_T;
+            st.stable_P = stable_P;
+        }
+        DPDD(T, D, z, st.dpdd);
+        warm::remember(z, st);
+    }
+
+private:
+    const double T, b;
+    const double* z;
+    const int kr;
+    const std::string ab, head;
+    const char letter;
+    const std::string lname;
+    double& P;
+    double& D;
+    double& Dl;
+    double& Dv;
+    double* x;
+    double* y;
+    double& q;
+    double& e;
+    double& h;
+    double& s;
+    double& cv;
+    double& cp;
+    double& w;
+    int& ierr;
+    std::string& herr;
+
+    int icomp = 0;
+    bool ppf = false;
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    double pdew = 0, dldew = 0, dvdew = 0, xdew[20] = {}, ydew[20] = {};
+    bool subcritical = false;
+    double dlow = kDmin, b_lo = 0;
+    double bv = 0, dpmax = 0, bpmax = 0;
+    double pbub = 0, dlbub = 0, dvbub = 0, xbub[20] = {}, ybub[20] = {};
+    double bl = 0, dext = 0, bext = 0;
+    // A state found from a warm start, and where its stability was last
+    // established (a mixture).
+    bool warm_found = false;
+    double stable_T = 0, stable_P = 0;
+
+    bool start() {
+        ierr = 0;
+        herr.clear();
+        P = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+        q = kQualityVapour;
+        icomp = ISPURE(z);
+        flash::start_compositions(icomp, z, x, y);
+        RMIX(z);
+        if (!flash::not_a_number(head, {T, b}, ierr, herr) &&
+            !flash::not_positive(head, {{'T', T}}, ierr, herr))
+            return true;
+        q = kQualityFailed;
+        return false;
+    }
+
+    bool critical_point() {
+        if (flash::critical_point(z, Tc, Pc, Dc, head, 230, 234, ierr, herr)) return true;
+        q = kQualityFailed;
+        return false;
+    }
+
+    // The failure state of a value outside the range of the equation.
+    void outside(int n, const std::string& text) {
+        fail(n, text, ierr, herr);
+        D = Dl = Dv = kDmin;
+        P = T * GCNST.r * kDmin;
+        q = e = h = s = cv = cp = w = kMarker7;
+    }
+    std::string min_text(double bmin) const {
+        return flash::err(head, 239, 4,
+                          "Input value is outside limits; " + lname + " =" + fmt_g(b, 12, 5) +
+                              ", " + lname + "min =" + fmt_g(bmin, 12, 5));
+    }
+    void two_roots() {
+        fail(-238, head,
+             std::string("two solutions exist for the input values; the ") +
+                 (kr == kHigherRoot ? "higher" : "lower") + " density root has been calculated",
+             ierr, herr);
+    }
+    // A gas at T of the given entropy from the last state of the composition,
+    // while a warm-start scope is open (library/phase/warmstart.h): the
+    // single root of a gas (its entropy falls with the density), taken only
+    // where the cold road takes the single phase too, else false.
+    bool warm_gas() {
+        warm::State st;
+        if (letter != 'S' || !warm::active() || lerr != 0 || !warm::recall(z, st) || !st.single ||
+            !(st.D < Dc))
+            return false;
+        double d = 0, p = 0;
+        if (!warm::solve_at_t(T, b, z, st, d, p) || !(d < Dc) || !(d <= dmax && p <= pmax))
+            return false;
+        if (std::fabs(T / Tc - 1.0) < 0.02 && std::fabs(p / Pc - 1.0) < 0.2) return false;
+        if (icomp > 0 ? !pure_vapour(d, p)
+                      : !warm::stable_mixture(T, p, d, z, st, stable_T, stable_P))
+            return false;
+        warm_found = true;
+        D = Dl = Dv = d;
+        double hjt = 0;
+        THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+        return true;
+    }
+
+    // A pure fluid's root (d, p) at T is its vapour: above the critical
+    // temperature, or clearly below the vapour pressure and thinner than the
+    // saturated vapour.
+    bool pure_vapour(double d, double p) const {
+        if (T >= Tc) return true;
+        if (ppf) return false;
+        double ps = 0, dl = 0, dv = 0;
+        if (!satcheb::at_t(icomp, T, ps, dl, dv)) return false;
+        return p < ps * (1.0 - 1e-7) && d < dv;
+    }
+
+    // The single-phase state between the densities lo and hi.
+    void single(double lo, double hi) {
+        double tt = T, pp = 0;
+        int serr = 0;
+        std::string smsg;
+        ABFL1(T, b, z, 0, ab, lo, hi, tt, pp, D, serr, smsg);
+        if (serr > 0) {
+            ierr = serr;
+            herr = smsg;
+            q = kQualityFailed;
+            return;
+        }
+        Dl = Dv = D;
+        double hjt = 0;
+        THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+    }
+
+    // Below the critical temperature the dew point comes first: where the
+    // saturated vapour is thinner than the lowest density searched, that
+    // density would lie inside the two-phase region, and the search starts
+    // below the saturated vapour instead.  Close to the critical point a dew
+    // point that cannot be found leaves the isotherm to the single-phase
+    // search.
+    bool dew_point() {
+        subcritical = T < Tc;
+        if (!(subcritical && lerr <= 0)) return true;
+        SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+        if (jerr > 0) {
+            if (Tc - T >= 5.0) {
+                fail(jerr, head, flash::dew_failed(jmsg, 190), ierr, herr, 4);
+                q = kQualityFailed;
+                return false;
+            }
+            subcritical = false;
+        } else if (dvdew < 2.0 * kDmin) {
+            dlow = 0.5 * dvdew;
+        }
+        return true;
+    }
+
+    // The largest value of the property along the isotherm, and the range
+    // check of the temperature.
+    bool in_range() {
+        b_lo = flash::prop(letter, T, dlow, z);
+        const double b_hi = flash::prop(letter, T, dmax, z);
+        const double bmax = std::max(b_lo, b_hi);
+        if (lerr == 0 && b > bmax) {
+            outside(239,
+                    flash::err(head, 239, 4,
+                               "Input value is outside limits; " + lname + " =" + fmt_g(b, 12, 5) +
+                                   ", " + lname + "max =" + fmt_g(bmax, 12, 5)));
+            return false;
+        }
+        if (lerr > 0) {
+            outside(lerr, flash::range_text(head, lerr, lmsg, 4));
+            return false;
+        }
+        if (lerr < 0) flash::range_error(head, lerr, lmsg, 4, ierr, herr);
+        return true;
+    }
+
+    // Density at the pressure limit of the equation on this isotherm.  Where
+    // that limit does not reach the critical pressure, the range check's
+    // hard limit (twice the limit) is taken, so that the critical region
+    // stays inside the search.
+    double density_at_pmax(int kph) const {
+        const double plim = pmax > Pc ? pmax : 2.0 * pmax;
+        double d = 0.0;
+        int perr = 0;
+        std::string pmsg;
+        TPRHO(T, plim, z, kph, kNoStartValue, d, perr, pmsg);
+        if (perr > 0 && (!(d > 0.0) || d > dmax)) d = dmax;
+        return d;
+    }
+
+    // Above the critical temperature (or next to it without a dew point).
+    void supercritical() {
+        dpmax = density_at_pmax(1);
+        bpmax = flash::prop(letter, T, dpmax, z);
+        double lo = dlow, hi = dpmax;
+        if (b < bpmax) {
+            int gerr = 0;
+            GOLD(dlow, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
+            if (b < bext) return outside(239, min_text(bext));
+            // Two roots only where the dilute side reaches the value too;
+            // above its value only the dense root is left.
+            if (b < b_lo) {
+                two_roots();
+                if (kr == kHigherRoot)
+                    lo = dext;
+                else
+                    hi = dext;
+            } else {
+                lo = dext;
+            }
+        }
+        single(lo, hi);
+    }
+
+    // A mixture: its dew point at T bounds the vapour wherever it exists (a
+    // wet gas has one far above the critical point of the mixture); below
+    // the dew point the bubble point bounds the two-phase states where it
+    // exists, else the stable states along the isotherm are searched.
+    // Without a dew point the single-phase state is taken when it is
+    // stable.
+    void mixture() {
+        // A stable single phase first: far from the phase boundary no dew
+        // point is needed (the 10-component gas at 350 K, above its
+        // cricondentherm, spent 150 ms failing to find one).
+        if (lerr <= 0 && !mix::no_dew_point(T, z)) {
+            if (!in_range()) return;
+            supercritical();
+            if (ierr <= 0 && D > 0.0 && mix::single_phase_stable(T, D, z)) return;
+            ierr = 0;
+            herr.clear();
+        }
+        bool dew = false;
+        if (lerr <= 0 && !mix::no_dew_point(T, z)) {
+            flash::QuietMessages quiet;
+            SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
+            dew = jerr <= 0 && dvdew > 0.0 && pdew > 0.0;
+            if (dew && dvdew < 2.0 * kDmin) dlow = 0.5 * dvdew;
+        }
+        if (!in_range()) return;
+        if (!dew) {
+            supercritical();
+            if (ierr > 0 || mix::single_phase_stable(T, D, z)) return;
+            return along_isotherm(kDmin * GCNST.r * T, std::nan(""));
+        }
+        bv = flash::prop(letter, T, dvdew, z);
+        if (b >= bv) return single(dlow, dvdew);
+        double tb = T;
+        if (!mix::quick_bubble(true, z, tb, pbub, dlbub, dvbub, xbub, ybub) || !(pbub > pdew))
+            return along_isotherm(pdew, bv - b);
+        // Between the bubble and dew points, or a compressed liquid.
+        dpmax = density_at_pmax(2);
+        bpmax = flash::prop(letter, T, dpmax, z);
+        bl = flash::prop(letter, T, dlbub, z);
+        if (!above_minimum()) return;
+        const bool dense_root = b < bpmax;
+        if (dense_root) two_roots();
+        if (b < bl)
+            return kr == kHigherRoot && dense_root ? single(dext, dpmax) : single(dlbub, dext);
+        if (kr == kHigherRoot && dense_root) return single(dext, dpmax);
+        two_phase();
+        if (ierr <= 0) return;
+        // The split between the bubble and dew points failed (close to the
+        // dew line of a gas with heavy ends): the isotherm from the dew point.
+        ierr = 0;
+        herr.clear();
+        along_isotherm(pdew, bv - b);
+    }
+
+    // The stable state of the given value along the isotherm, from the
+    // pressure plo (where the value exceeds b by f0, when known) up to the
+    // pressure limit.
+    void along_isotherm(double plo, double f0) {
+        mix::TpState st;
+        const double phi = pmax > Pc ? pmax : 2.0 * pmax;
+        const mix::Target target{letter, b, kMolarQuality};
+        if (!mix::on_isotherm(T, target, z, plo, f0, phi, kr, st)) {
+            ierr = 0;
+            herr.clear();
+            fail(248, head,
+                 "no stable state of the mixture with " + lname + " =" + fmt_g(b, 12, 5) +
+                     " found along the isotherm T =" + fmt_g(T, 12, 5) + " K",
+                 ierr, herr);
+            q = kQualityFailed;
+            return;
+        }
+        P = st.P;
+        D = st.D;
+        Dl = st.Dl;
+        Dv = st.Dv;
+        flash::copy20(st.x, x);
+        flash::copy20(st.y, y);
+        if (st.two_phase) {
+            q = st.q;
+            flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+            return;
+        }
+        double hjt = 0, p = 0;
+        THERM(T, D, z, p, e, h, s, cv, cp, w, hjt);
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+    }
+
+    // The bubble point (a pure fluid's is its dew point's).
+    bool bubble_point() {
+        pbub = pdew;
+        dlbub = dldew;
+        dvbub = dvdew;
+        flash::copy20(xdew, xbub);
+        flash::copy20(ydew, ybub);
+        ppf = flash::pseudo_pure(icomp);
+        if (icomp == 0 || ppf) {
+            SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, xbub, ybub, jerr, jmsg);
+            if (jerr > 0) {
+                fail(jerr, head, flash::bubble_failed(jmsg, 188), ierr, herr, 4);
+                q = kQualityFailed;
+                return false;
+            }
+        }
+        bl = flash::prop(letter, T, dlbub, z);
+        return true;
+    }
+
+    // The lowest value of the property along the liquid isotherm (where it
+    // falls into the compressed liquid, its minimum there).
+    bool above_minimum() {
+        dext = dlbub;
+        bext = bl;
+        if (flash::prop(letter, T, dlbub + 1e-6, z) < bl) {
+            int gerr = 0;
+            GOLD(dlbub, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
+        }
+        if (b >= bext) return true;
+        outside(239, min_text(bext));
+        return false;
+    }
+
+    void two_phase() {
+        if (icomp > 0) {
+            q = std::fabs(bv - bl) > 0.0 ? (b - bl) / (bv - bl) : 0.0;
+            Dl = dlbub;
+            Dv = dvdew;
+        } else {
+            double tb = T, td = T, tt = T, pbx = pbub, pdx = pdew;
+            q = 0.5;
+            Dl = dlbub;
+            Dv = dvdew;
+            int aerr = 0;
+            std::string amsg;
+            ABFL2(T, b, z, 1, 0, ab, tb, td, pbx, pdx, dlbub, dvdew, ybub, xdew, tt, P, Dl, Dv, x,
+                  y, q, aerr, amsg);
+            if (aerr > 0) {
+                ierr = aerr;
+                herr = amsg;
+                q = kQualityFailed;
+                return;
+            }
+        }
+        flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+        // A pure fluid has the saturation pressure (the liquid root's own
+        // pressure is badly conditioned far below the critical point).
+        if (icomp > 0) P = ppf ? q * pdew + (1.0 - q) * pbub : pdew;
+        D = flash::mixed_density(q, Dl, Dv);
+    }
+};
+
+}  // namespace
+
+void TBFLSH(double T, double b, const double z[20], int kr, const std::string& ab_in, double& P,
+            double& D, double& Dl, double& Dv, double x[20], double y[20], double& q, double& e,
+            double& h, double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
+    TemperatureFlash flash(T, b, z, kr, ab_in, P, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr,
+                           herr);
+    flash.run();
+    flash.keep_for_warm_start();
+}
+
+}  // namespace lib
