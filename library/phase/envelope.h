@@ -49,8 +49,8 @@ void forget_envelopes();
 // The number of calls for one composition before its boundary is traced.
 constexpr int kTraceAfter = 24;
 // The evaluations the trace may spend inside one flash, and the calls it
-// may take: air's whole boundary takes 228k evaluations (four calls), the
-// 10-component gas's 540k (nine calls); a slice of a wet gas's, whose
+// may take: air's whole boundary takes 45k evaluations (one call), the
+// 10-component gas's 122k (three calls); a slice of a wet gas's, whose
 // evaluations cost the most, some 15-25 ms.  A boundary that has not ended
 // after that many calls (a wet gas's dew line of water, which rises
 // without end) stays untraced.

@@ -15,6 +15,8 @@
 #include "library/models/hmx.h"
 #include "library/models/phik.h"
 #include "library/models/records.h"
+#include "library/phase/boundary_point.h"
+#include "library/phase/boundary_steps.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satgv.h"
@@ -27,6 +29,10 @@ namespace {
 
 int components() { return std::min(NCOMP.nc, kMaxComp); }
 
+// Failed points in a row beyond twice the critical density that end the
+// trace.
+constexpr int kFailuresToEnd = 5;
+
 // Columns of a boundary row (0: ln D of the feed phase).
 int col_x(int i) { return i + 1; }  // ln x_i of the incipient phase, i 0-based
 int col_t() { return components() + 1; }
@@ -38,10 +44,7 @@ int columns() { return components() + 6; }
 
 // One traced point: the feed phase's density, the incipient phase's density
 // and composition, T and P.
-struct Point {
-    double D = 0, Dinc = 0, T = 0, P = 0;
-    double inc[20] = {};
-};
+using Point = mix::BoundaryPoint;
 
 double spline_value(int col, double D) {
     double v = 0;
@@ -100,6 +103,8 @@ private:
     double D = 0.0, top = 0.0;  // the feed phase's density; the highest temperature so far
     double slopes[10] = {};
     int nslopes = 0, shift = 0, near = 0;
+    int failures = 0;  // solver failures in a row
+    mix::BoundarySteps steps{0.0};
 
     // The critical estimate, the limits and the first point; false when
     // the trace ends here (a pure fluid, no reducing function, no first
@@ -113,6 +118,7 @@ private:
         int jerr = 0;
         std::string jmsg;
         CRITP(x, Tc, Pc, Dc, jerr, jmsg);
+        steps = mix::BoundarySteps(Dc);
         double tmax = 0, dmax = 0;
         LIMITS("EOS", x, tmin, tmax, dmax, pmax);
         double tr = 0, dr = 0;
@@ -227,7 +233,8 @@ private:
 
     // The boundary point whose feed phase has density D, from the start p.
     bool solve(double D, Point& p) {
-        for (int kform : {kPressureForm, kDensityForm}) {
+        if (mix::boundary_point(x, D, p)) return true;
+        for (int kform : {kDensityForm, kPressureForm}) {
             double T = p.T, P = p.P, Dl = p.Dinc, Dv = D, xl[20], xv[20];
             flash::copy20(p.inc, xl);
             flash::copy20(x, xv);
@@ -250,18 +257,14 @@ private:
     bool march(unsigned long long budget) {
         while (rows.size() < static_cast<std::size_t>(kSplinePoints)) {
             if (EOS_EVALUATIONS - start > budget) return false;
-            // Steps of 0.1 mol/L about the critical density, where the
-            // phases meet and the boundary bends, and close to the highest
-            // temperature (whose neighbours the cricondentherm's cache
-            // checks); three times that elsewhere, where the boundary is
-            // smooth (each point costs a Newton solution: air's trace took
-            // 344 points, 65 ms).
-            top = std::max(top, prev.T);
-            const bool fine = (D > 0.5 * Dc && D < 1.6 * Dc) || prev.T > 0.95 * top;
-            D = D < 0.01 ? 10.0 * D : D + (fine ? 0.1 : 0.3);
+            // (Tenfold densities in the ideal-gas limit, then the steps of
+            // BoundarySteps.)
+            D = D < 0.01 ? 10.0 * D : D + steps.next();
             if (!(D > 0.0)) break;
             Point p = prev;
-            if (rows.size() >= 3) interpolate(D, shift, p);
+            const bool predicted = rows.size() >= 3;
+            if (predicted) interpolate(D, shift, p);
+            const Point guess = p;
             bool ok = solve(D, p);
             if (!ok && D < 1.0) {
                 double T = p.T, P = 10.0 * prev.P, Dd = 0, Dl = 0, Dv = 0, q = 0, xl[20], xv[20];
@@ -302,13 +305,21 @@ private:
                 near = std::fabs(p.Dinc - p.D) / p.Dinc < 0.01 ? near + 1 : 0;
                 if (near >= 4) reject = true;
             }
+            // (On the dense side the solver fails on and on once the
+            // incipient vapour lacks the heaviest components: ln K beyond
+            // its bounds.  Those points are never stored.)
+            failures = ok ? 0 : failures + 1;
+            if (failures >= kFailuresToEnd && D > 2.0 * Dc) break;
             if (reject) {
+                steps.rejected();
                 ++shift;
                 if (shift > 14 || rows.size() < 21) shift = 0;
                 if (D > 4.0 * Dc) break;
                 continue;
             }
             shift = 0;
+            top = std::max(top, p.T);
+            steps.taken(prev, p, predicted ? &guess : nullptr, top);
             store(p);
             prev = p;
             if (D > 4.0 * Dc || p.T < 0.999 * tmin) break;

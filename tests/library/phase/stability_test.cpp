@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(Mixtures, Envelope,
                          });
 
 // A boundary whose trace costs more than a flash may spend (the
-// 10-component gas's, some 540k evaluations, 110 ms) is traced a slice in
+// 10-component gas's, some 120k evaluations) is traced a slice in
 // each call: no call spends much more than a slice, and the cricondentherm
 // is SATSPLN's own.
 TEST(EnvelopeCache, ALongTraceIsSpreadOverCalls) {
