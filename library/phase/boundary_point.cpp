@@ -28,6 +28,7 @@ constexpr double kLnKBound = 100.0;      // |ln K| beyond: a component is missin
 constexpr double kDensityBound = 100.0;  // mol/L
 constexpr double kTmin = 2.0, kTmax = 2000.0;
 constexpr int kHalvings = 10;
+constexpr int kRetreats = 4;
 constexpr double kStepT = 0.1;                 // largest |d ln T| of one step
 constexpr double kStepD = 0.6931471805599453;  // largest |d ln Dinc| (a factor 2)
 
@@ -84,14 +85,13 @@ public:
         }
         v[m] = std::log(start.T);
         v[m + 1] = std::log(start.Dinc);
+        start_p = start.P;
     }
 
     bool run(BoundaryPoint& p) {
         if (m < 2 || !(D > 0.0) || !std::isfinite(v[m] + v[m + 1])) return false;
         for (int it = 0; it < kMaxSteps; ++it) {
-            if (!within_bounds() || !evaluate(T(), D, z, order, feed) ||
-                !evaluate(T(), std::exp(v[m + 1]), incipient_composition(), order, inc))
-                return false;
+            if (!within_bounds() || !phases(it)) return false;
             residuals_and_jacobian();
             if (trivial()) return false;
             double residual = 0.0;
@@ -118,13 +118,46 @@ private:
     const double D;
     const Present order;
     const int m, len;
-    double v[22] = {};
+    double v[22] = {}, before[22] = {};
+    double start_p = 0;
+    bool restarted = false;
     double x[20] = {}, w[20] = {};
     Phase feed, inc;
     double F[22] = {};
     double J[22 * 22] = {};
 
     double T() const { return std::exp(v[m]); }
+
+    // Both phases at the iterate.  Where the incipient phase's density
+    // gives no positive pressure (a liquid at a few kPa is that sensitive),
+    // the start takes the density of its composition at the start's
+    // pressure, and a later iterate goes back halfway to the one before.
+    bool phases(int it) {
+        for (int k = 0; k <= kRetreats; ++k) {
+            if (k > 0 && !retreat(it)) return false;
+            if (evaluate(T(), D, z, order, feed) &&
+                evaluate(T(), std::exp(v[m + 1]), incipient_composition(), order, inc))
+                return true;
+        }
+        return false;
+    }
+
+    bool retreat(int it) {
+        if (it > 0) {
+            for (int k = 0; k < len; ++k) v[k] = 0.5 * (v[k] + before[k]);
+            return true;
+        }
+        if (restarted) return false;
+        restarted = true;
+        double d = std::exp(v[m + 1]);
+        int jerr = 0;
+        std::string jmsg;
+        TPRHO(T(), start_p, incipient_composition(), d > D ? kLiquid : kVapour, kStartValue, d,
+              jerr, jmsg);
+        if (jerr > 0 || !(d > 0.0)) return false;
+        v[m + 1] = std::log(d);
+        return true;
+    }
 
     // The incipient phase's composition from ln K (z_i / K_i normalised),
     // with w_i = z_i / K_i.
@@ -185,7 +218,10 @@ private:
                                           std::fabs(scale * dv[m + 1]) > kStepD);
              ++h)
             scale *= 0.5;
-        for (int k = 0; k < len; ++k) v[k] += scale * dv[k];
+        for (int k = 0; k < len; ++k) {
+            before[k] = v[k];
+            v[k] += scale * dv[k];
+        }
         return measure;
     }
 
