@@ -86,16 +86,19 @@ void fraction_derivs(const MixState& s, const double x[20], bool second, Fractio
 Mat reducing_second(const MixState& s, const double x[20], double Y, const Vec& N, const Vec& dY,
                     const Mat& dYY) {
     Mat g{}, out{};
+    Vec sk{};  // sum_k x_k dYY[k][j]
+    for (int q = 0; q < s.n; ++q) {
+        const auto j = static_cast<std::size_t>(s.c[q] - 1);
+        for (int r = 0; r < s.n; ++r) {
+            const auto k = static_cast<std::size_t>(s.c[r] - 1);
+            sk[j] += x[k] * dYY[k][j];
+        }
+    }
     for (int p = 0; p < s.n; ++p) {
         const auto i = static_cast<std::size_t>(s.c[p] - 1);
         for (int q = 0; q < s.n; ++q) {
             const auto j = static_cast<std::size_t>(s.c[q] - 1);
-            double sk = 0.0;
-            for (int r = 0; r < s.n; ++r) {
-                const auto k = static_cast<std::size_t>(s.c[r] - 1);
-                sk += x[k] * dYY[k][j];
-            }
-            g[i][j] = -dY[j] / Y * N[i] + (dYY[i][j] - dY[j] - sk) / Y;
+            g[i][j] = -dY[j] / Y * N[i] + (dYY[i][j] - dY[j] - sk[j]) / Y;
         }
     }
     for (int p = 0; p < s.n; ++p) {
@@ -245,22 +248,22 @@ bool composition_derivatives(const MixState& s, const double x[20], bool second,
     return true;
 }
 
-bool all_finite(const Vec& v) {
-    for (double d : v)
-        if (!std::isfinite(d)) return false;
-    return true;
-}
-
-bool phidr_finite() {
+// Whether every entry of PHIDR of the present components is finite (the
+// others stay 0 from its reset).
+bool phidr_finite(const MixState& s) {
     const PhidrRecord& P = PHIDR;
     for (const Vec* v : {&P.ddel_dn, &P.dphid_dn, &P.dphit_dn, &P.dmu_dt, &P.da_dx, &P.dphid_dx,
                          &P.nt, &P.nd, &P.ax, &P.ndp_dn, &P.axd, &P.axt, &P.dp_dx, &P.lnxphi,
                          &P.dlnphi_dp, &P.dlnphi_dt, &P.dlnf_dt, &P.dlnf_dv, &P.drtmu_dt})
-        if (!all_finite(*v)) return false;
+        for (int p = 0; p < s.n; ++p)
+            if (!std::isfinite((*v)[static_cast<std::size_t>(s.c[p] - 1)])) return false;
     for (const Mat* m : {&P.d2nadn2, &P.trxx, &P.vrxx, &P.axx, &P.ntn, &P.ndn, &P.dlnphi_dx,
                          &P.dlnf_dx, &P.ndlnphi_dn})
-        for (const Vec& v : *m)
-            if (!all_finite(v)) return false;
+        for (int p = 0; p < s.n; ++p)
+            for (int q = 0; q < s.n; ++q)
+                if (!std::isfinite((*m)[static_cast<std::size_t>(s.c[p] - 1)]
+                                       [static_cast<std::size_t>(s.c[q] - 1)]))
+                    return false;
     return true;
 }
 
@@ -313,7 +316,7 @@ void PHIDERV(int iderv, double T, double D, const double x[20], double dadn[20],
     // never a non-finite result.
     bool finite = std::isfinite(s.a00 + s.a01 + s.a10 + s.a02 + s.a20 + s.a11);
     for (int i = 0; i < kMaxComp; ++i) finite = finite && std::isfinite(dadn[i] + dnadn[i]);
-    if (second) finite = finite && phidr_finite();
+    if (second) finite = finite && phidr_finite(s);
     if (!finite) {
         for (int i = 0; i < kMaxComp; ++i) dadn[i] = dnadn[i] = 0.0;
         PHIDR = PhidrRecord{};
