@@ -104,7 +104,7 @@ public:
             if (jerr != 0) return false;
             const double measure = take(dv);
             if (!std::isfinite(measure)) return false;
-            if (measure <= kConverged && residual <= kResidual) {
+            if (it > 0 && measure <= kConverged && residual <= kResidual) {
                 if (!within_bounds()) return false;
                 finish(p);
                 return true;

@@ -15,8 +15,10 @@ struct BoundaryPoint {
 // Newton's method on ln K, ln T and ln Dinc at the given D of feed z (the
 // density formulation of SATGV at vapour fraction 1, the feed's density held
 // fixed), from the start in p: the feed phase needs no composition
-// derivatives, and a point is taken as soon as the mean square of a step
-// falls to 1e-12 (SATGV's test), without a further evaluation.  True with p
+// derivatives, and a point is taken when the mean square of a step after
+// the first falls to 1e-12 (SATGV's test; near the critical point a
+// small first step is no sign of convergence), without a further
+// evaluation.  True with p
 // the point; false with p unchanged where the iteration leaves its bounds
 // (|ln K| > 100, T outside 2..2000 K, a density above 100 mol/L), reaches
 // the trivial solution, or does not converge in 20 steps.

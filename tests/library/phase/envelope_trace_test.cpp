@@ -19,7 +19,12 @@ namespace {
 
 using mixtest::Mixture;
 
+// A gas of four components whose critical point lies between two traced
+// points, where the boundary's equations are nearly singular.
+const Mixture kGas4{"natural gas (4)", "methane|ethane|propane|butane", {0.7, 0.15, 0.1, 0.05}};
+
 const Mixture& mixture(const std::string& label) {
+    if (label == kGas4.label) return kGas4;
     for (const Mixture& m : mixtest::mixtures())
         if (m.label == label) return m;
     throw std::runtime_error("no mixture " + label);
@@ -181,6 +186,10 @@ const Characteristic kCharacteristic[] = {
      {301.265873971, 5745.54815826, 2.66745318556},
      {266.383790827, 11459.9488182, 8.6895121066},
      {226.094425903, 8621.42355378, 13.2584265781}},
+    {"natural gas (4)",
+     {298.775691679, 6697.23355077, 3.78789121191},
+     {275.654374455, 9981.01403476, 9.48532948517},
+     {268.655522849, 9873.09721669, 10.56860533}},
 };
 
 class EnvelopePoints : public mixtest::MixtureSuite<> {};
