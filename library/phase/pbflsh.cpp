@@ -21,6 +21,7 @@
 #include "library/phase/satt.h"
 #include "library/phase/tbflsh.h"
 #include "library/phase/tprho.h"
+#include "library/phase/warmsplit.h"
 #include "library/phase/warmstart.h"
 #include "library/setup/records.h"
 
@@ -263,7 +264,7 @@ public:
     // equation, then against the dew and bubble points at the pressure.
     void run() {
         if (!start() || !critical_point() || !bounds() || !in_range()) return;
-        if (warm_single_phase()) return;
+        if (warm_single_phase() || warm_two_phase()) return;
         if (icomp == 0) return mixture();
         if (single_phase_without_saturation()) return supercritical();
         if (!dew_point()) return;
@@ -294,6 +295,7 @@ public:
     // composition (while a warm-start scope is open).
     void keep_for_warm_start() const {
         if (!warm::active()) return;
+        keep_split_for_warm_start();
         if (ierr > 0 || (q >= 0.0 && q <= 1.0) || !(T > 0.0) || !(D > 0.0))
             return warm::left_single_phase(z);
         warm::State st{T, D, P, cp, warm_dpdd, stable_T, stable_P, true};
@@ -306,6 +308,27 @@ public:
     }
 
 private:
+    // Keeps a mixture's two-phase result as the start of the next flash of
+    // its feed; any other result ends the feed's two-phase warm starts.
+    void keep_split_for_warm_start() const {
+        const bool split = ierr <= 0 && icomp == 0 && !ppf && q > 0.0 && q < 1.0 && T > 0.0 &&
+                           Dl > 0.0 && Dv > 0.0;
+        if (!split) return warm::left_two_phase(z);
+        warm::Split st;
+        st.T = T;
+        st.P = P;
+        st.q = q;
+        st.Dl = Dl;
+        st.Dv = Dv;
+        flash::copy20(x, st.x);
+        flash::copy20(y, st.y);
+        st.slope = warm_split_slope;
+        st.e = e;
+        st.h = h;
+        st.s = s;
+        warm::remember_split(z, st);
+    }
+
     const double P, b;
     const double* z;
     const std::string ab;
@@ -347,7 +370,8 @@ private:
     // A state found from a warm start, and where its stability was last
     // established (a mixture).
     bool warm_found = false;
-    double warm_dpdd = 0;  // dP/dD at a warm state
+    double warm_dpdd = 0;         // dP/dD at a warm state
+    double warm_split_slope = 0;  // dh/dT along the isobar at a warm two-phase state
     double stable_T = 0, stable_P = 0;
 
     // The failure state: the marker 999 in q and error n with its message.
@@ -491,6 +515,32 @@ private:
             q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         else
             mixture_quality();
+        finish();
+        return true;
+    }
+
+    // A mixture's two-phase state from the last two-phase state of its feed,
+    // while a warm-start scope is open (library/phase/warmsplit.h): taken
+    // away from the critical point and within the limits, else false.
+    bool warm_two_phase() {
+        warm::Split st, r;
+        if (!warm::active() || icomp != 0 || ppf || (letter != 'H' && letter != 'S') ||
+            !warm::recall_split(z, st) || !warm::solve_split(letter, P, b, z, st, r))
+            return false;
+        if (std::fabs(r.T / Tc - 1.0) < 0.02 && std::fabs(P / Pc - 1.0) < 0.2) return false;
+        if (!(r.T >= tmin && r.T <= tmax && P <= pmax)) return false;
+        warm_split_slope = r.slope;
+        T = r.T;
+        q = r.q;
+        Dl = r.Dl;
+        Dv = r.Dv;
+        flash::copy20(r.x, x);
+        flash::copy20(r.y, y);
+        e = r.e;
+        h = r.h;
+        s = r.s;
+        flash::two_phase_markers(cv, cp, w);
+        D = flash::mixed_density(q, Dl, Dv);
         finish();
         return true;
     }

@@ -14,6 +14,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
+#include "library/phase/warmsplit.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -87,6 +88,7 @@ void left_single_phase(const double z[20]) {
 void forget() {
     entries = {};
     tick = 0;
+    forget_splits();
 }
 
 namespace {

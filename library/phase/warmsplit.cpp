@@ -1,0 +1,166 @@
+// Warm starts of a mixture's two-phase flashes at given pressure: the states
+// kept per feed and the secant iteration on the temperature from one.
+#include "library/phase/warmsplit.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "library/library.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
+#include "library/phase/mixflash.h"
+#include "library/phase/warmstart.h"
+#include "library/setup/records.h"
+
+namespace lib::warm {
+namespace {
+
+// The last two-phase states of a few feeds (the oldest goes first).
+struct Entry {
+    std::array<double, kMaxComp> z{};
+    int nc = 0;
+    Split s;
+    bool current = false;         // not followed by a flash of another phase
+    unsigned long long used = 0;  // 0: empty
+};
+constexpr int kEntries = 4;
+std::array<Entry, kEntries> entries;
+unsigned long long tick = 0;
+
+bool same(const Entry& e, const double z[20]) {
+    if (e.used == 0 || e.nc != NCOMP.nc) return false;
+    for (int i = 0; i < kMaxComp; ++i)
+        if (e.z[static_cast<std::size_t>(i)] != z[i]) return false;
+    return true;
+}
+
+constexpr int kMaxSplitSteps = 8;  // secant steps before the cold road is taken
+// The relative step in T at which the root is held: the property of a split
+// scatters by some 1e-13 of T (its fugacities agree to 1e-11).
+constexpr double kConverged = 5e-13;
+constexpr double kSlopeFloor = 1e-9;  // relative step in T below which no slope is taken
+constexpr double kFarPressure = 0.2;  // a start at a pressure this share away is no start
+constexpr double kFarStep = 0.1;      // nor one whose root lies this share of T away
+constexpr double kSlopeStep = 1e-5;   // relative step in T of a slope not known
+constexpr double kEdge = 1e-9;        // a vapour fraction this close to 0 or 1 is no split
+
+// Whether a component of feed z is frozen at T (the cold road refuses or
+// carries such a state; it decides).
+bool any_frozen(double T, const double z[20]) {
+    for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i)
+        if (z[i] > 0.0 && mix::frozen(i, T)) return true;
+    return false;
+}
+
+// The split of z at (T, P) continued from the split `from`, with its mixed
+// properties: false unless its fugacities agree with both phases present.
+bool split_at(double T, double P, const double z[20], const Split& from, Split& out) {
+    if (any_frozen(T, z)) return false;
+    Split s = from;
+    bool equilibrium = false;
+    int jerr = 0;
+    std::string jmsg;
+    mix::continue_split(T, P, z, s.Dl, s.Dv, s.x, s.y, s.q, equilibrium, jerr, jmsg);
+    if (jerr > 0 || !equilibrium || !(s.q > kEdge && s.q < 1.0 - kEdge) ||
+        !(std::fabs(s.Dl - s.Dv) > 1e-6 * s.Dl))
+        return false;
+    double cv = 0, cp = 0, w = 0;
+    flash::mix_phases(T, s.q, s.Dl, s.Dv, s.x, s.y, s.e, s.h, s.s, cv, cp, w);
+    if (!std::isfinite(s.h) || !std::isfinite(s.s)) return false;
+    s.T = T;
+    s.P = P;
+    out = s;
+    return true;
+}
+
+double value(char letter, const Split& s) { return letter == 'S' ? s.s : s.h; }
+
+}  // namespace
+
+bool recall_split(const double z[20], Split& s) {
+    for (Entry& e : entries) {
+        if (!same(e, z)) continue;
+        if (!e.current) return false;
+        e.used = ++tick;
+        s = e.s;
+        return true;
+    }
+    return false;
+}
+
+void remember_split(const double z[20], const Split& s) {
+    if (!active()) return;
+    Entry* e = nullptr;
+    for (Entry& c : entries)
+        if (same(c, z)) e = &c;
+    if (e == nullptr) {
+        e = &*std::min_element(entries.begin(), entries.end(),
+                               [](const Entry& a, const Entry& b) { return a.used < b.used; });
+        for (int i = 0; i < kMaxComp; ++i) e->z[static_cast<std::size_t>(i)] = z[i];
+        e->nc = NCOMP.nc;
+    }
+    e->s = s;
+    e->current = true;
+    e->used = ++tick;
+}
+
+void left_two_phase(const double z[20]) {
+    for (Entry& e : entries)
+        if (same(e, z)) e.current = false;
+}
+
+void forget_splits() {
+    entries = {};
+    tick = 0;
+}
+
+bool solve_split(char letter, double P, double b, const double z[20], const Split& start,
+                 Split& out) {
+    if (!(start.T > 0.0) || !(P > 0.0) || !(std::fabs(P - start.P) <= kFarPressure * start.P))
+        return false;
+    // The first split where the start's slope of the property reaches b
+    // (at the start's temperature where the slope is not known), at the new
+    // pressure.
+    double slope = letter == 'S' ? start.slope / start.T : start.slope;
+    const bool known = slope > 0.0 && std::isfinite(slope);
+    double t = known ? start.T - (value(letter, start) - b) / slope : start.T;
+    if (!(t > 0.0) || std::fabs(t - start.T) > kFarStep * start.T) return false;
+    Split cur;
+    if (!split_at(t, P, z, start, cur)) return false;
+    double f = value(letter, cur) - b;
+    // Without a slope, a second split close by gives one.
+    if (!known) {
+        const double tn = t * (1.0 - kSlopeStep);
+        Split near;
+        if (!split_at(tn, P, z, cur, near)) return false;
+        slope = (f - (value(letter, near) - b)) / (t - tn);
+        if (!(slope > 0.0) || !std::isfinite(slope)) return false;
+    }
+    // Secant steps until the next would lie within the last digits of T.
+    for (int k = 0;; ++k) {
+        const double step = f / slope;
+        if (std::fabs(step) <= kConverged * t) break;
+        if (k == kMaxSplitSteps) return false;
+        const double tn = t - step;
+        if (!(tn > 0.0) || std::fabs(tn - start.T) > kFarStep * start.T) return false;
+        Split next;
+        if (!split_at(tn, P, z, cur, next)) return false;
+        const double fn = value(letter, next) - b;
+        // (A secant over a step within the splits' own scatter, some 1e-13
+        // of T, says nothing: the slope before stays.)
+        if (std::fabs(tn - t) > kSlopeFloor * t) {
+            const double s = (fn - f) / (tn - t);
+            if (s > 0.0 && std::isfinite(s)) slope = s;
+        }
+        t = tn;
+        f = fn;
+        cur = next;
+    }
+    cur.slope = letter == 'S' ? slope * t : slope;
+    out = cur;
+    return true;
+}
+
+}  // namespace lib::warm
