@@ -1,7 +1,7 @@
 // PNG files of cairo image surfaces, written fast: the batch images and the
 // diagram images of the window are large and mostly plain, so their rows go
-// unfiltered into the fastest deflate level, libdeflate's where it is
-// installed (a tenth of the work of cairo's own writer), else zlib's (a
+// unfiltered into a fast deflate level, libdeflate's where it is installed
+// (a tenth of the work of cairo's own writer), else zlib's fastest (a
 // fifth); the files are about as large as cairo's.
 #pragma once
 
