@@ -497,7 +497,11 @@ void TDFL2(double T, double D, const double z[20], int ksat, double& Pbub, doubl
 // state found for the same composition, as along the steps of a turbo
 // machine: the same states with a fraction of the work, each root to the
 // last digits.  States near a saturation line, the critical point or a limit
-// of the equation, and mixtures not plainly stable, take the usual road.
+// of the equation, and mixtures not plainly stable, take the usual road.  A
+// mixture's two-phase state starts from the last split of the same feed (as
+// along a separator or a cooler below the dew point), each split checked
+// as an equilibrium; what does not converge within a few steps takes the
+// usual road.
 // TSFLSH of a gas starts from the last state as well.  Within a scope the
 // stability tests of mixtures are not counted toward a trace of their phase
 // boundary (a trace costs as much as a thousand tests, and a calculation
