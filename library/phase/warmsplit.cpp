@@ -45,6 +45,10 @@ constexpr double kFarPressure = 0.2;  // a start at a pressure this share away i
 constexpr double kFarStep = 0.1;      // nor one whose root lies this share of T away
 constexpr double kSlopeStep = 1e-5;   // relative step in T of a slope not known
 constexpr double kEdge = 1e-9;        // a vapour fraction this close to 0 or 1 is no split
+// Phases closer than this ratio of densities lie near a critical point,
+// where a split's property scatters by more than the last digits of T (its
+// vapour fraction moves fast with its fugacities): the cold road decides.
+constexpr double kDistinctPhases = 4.0;
 
 // Whether a component of feed z is frozen at T (the cold road refuses or
 // carries such a state; it decides).
@@ -64,7 +68,7 @@ bool split_at(double T, double P, const double z[20], const Split& from, Split& 
     std::string jmsg;
     mix::continue_split(T, P, z, s.Dl, s.Dv, s.x, s.y, s.q, equilibrium, jerr, jmsg);
     if (jerr > 0 || !equilibrium || !(s.q > kEdge && s.q < 1.0 - kEdge) ||
-        !(std::fabs(s.Dl - s.Dv) > 1e-6 * s.Dl))
+        !(s.Dl > kDistinctPhases * s.Dv))
         return false;
     double cv = 0, cp = 0, w = 0;
     flash::mix_phases(T, s.q, s.Dl, s.Dv, s.x, s.y, s.e, s.h, s.s, cv, cp, w);
