@@ -323,6 +323,7 @@ private:
         flash::copy20(x, st.x);
         flash::copy20(y, st.y);
         st.slope = warm_split_slope;
+        flash::copy20(warm_split_dlnk, st.dlnk);
         st.e = e;
         st.h = h;
         st.s = s;
@@ -370,8 +371,9 @@ private:
     // A state found from a warm start, and where its stability was last
     // established (a mixture).
     bool warm_found = false;
-    double warm_dpdd = 0;         // dP/dD at a warm state
-    double warm_split_slope = 0;  // dh/dT along the isobar at a warm two-phase state
+    double warm_dpdd = 0;             // dP/dD at a warm state
+    double warm_split_slope = 0;      // dh/dT along the isobar at a warm two-phase state
+    double warm_split_dlnk[20] = {};  // and d ln K / dT
     double stable_T = 0, stable_P = 0;
 
     // The failure state: the marker 999 in q and error n with its message.
@@ -530,6 +532,7 @@ private:
         if (std::fabs(r.T / Tc - 1.0) < 0.02 && std::fabs(P / Pc - 1.0) < 0.2) return false;
         if (!(r.T >= tmin && r.T <= tmax && P <= pmax)) return false;
         warm_split_slope = r.slope;
+        flash::copy20(r.dlnk, warm_split_dlnk);
         T = r.T;
         q = r.q;
         Dl = r.Dl;

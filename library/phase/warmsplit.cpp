@@ -58,18 +58,37 @@ bool any_frozen(double T, const double z[20]) {
     return false;
 }
 
-// The split of z at (T, P) continued from the split `from`, with its mixed
-// properties: false unless its fugacities agree with both phases present.
-bool split_at(double T, double P, const double z[20], const Split& from, Split& out) {
-    if (any_frozen(T, z)) return false;
-    Split s = from;
+// The split of z at (T, P) continued from the split `from`, its K-values
+// moved along from.dlnk first where `moved` (an iteration at from's
+// pressure); false unless its fugacities agree.
+bool continued(double T, double P, const double z[20], const Split& from, bool moved, Split& s) {
+    s = from;
+    if (moved)  // (continue_split takes K_i = y_i / x_i)
+        for (int i = 0; i < kMaxComp; ++i) s.y[i] *= std::exp(from.dlnk[i] * (T - from.T));
     bool equilibrium = false;
     int jerr = 0;
     std::string jmsg;
     mix::continue_split(T, P, z, s.Dl, s.Dv, s.x, s.y, s.q, equilibrium, jerr, jmsg);
-    if (jerr > 0 || !equilibrium || !(s.q > kEdge && s.q < 1.0 - kEdge) ||
-        !(s.Dl > kDistinctPhases * s.Dv))
+    return jerr <= 0 && equilibrium;
+}
+
+bool any_slope(const Split& s) {
+    for (double d : s.dlnk)
+        if (d != 0.0) return true;
+    return false;
+}
+
+// The split of z at (T, P) continued from the split `from` (its K-values
+// moved along its slope at its own pressure; where that fails, not moved),
+// with its mixed properties: false unless its fugacities agree with both
+// phases present.
+bool split_at(double T, double P, const double z[20], const Split& from, Split& out) {
+    if (any_frozen(T, z)) return false;
+    Split s;
+    const bool moved = P == from.P && T != from.T && any_slope(from);
+    if (!continued(T, P, z, from, moved, s) && !(moved && continued(T, P, z, from, false, s)))
         return false;
+    if (!(s.q > kEdge && s.q < 1.0 - kEdge) || !(s.Dl > kDistinctPhases * s.Dv)) return false;
     double cv = 0, cp = 0, w = 0;
     flash::mix_phases(T, s.q, s.Dl, s.Dv, s.x, s.y, s.e, s.h, s.s, cv, cp, w);
     if (!std::isfinite(s.h) || !std::isfinite(s.s)) return false;
@@ -80,6 +99,17 @@ bool split_at(double T, double P, const double z[20], const Split& from, Split& 
 }
 
 double value(char letter, const Split& s) { return letter == 'S' ? s.s : s.h; }
+
+// next.dlnk: the slope of ln K from the split a to the split next (at one
+// pressure, apart in T).
+void ln_k_slope(const Split& a, Split& next) {
+    for (int i = 0; i < kMaxComp; ++i) {
+        const double ka = a.x[i] > 0.0 ? a.y[i] / a.x[i] : 0.0;
+        const double kn = next.x[i] > 0.0 ? next.y[i] / next.x[i] : 0.0;
+        const double d = ka > 0.0 && kn > 0.0 ? std::log(kn / ka) / (next.T - a.T) : 0.0;
+        next.dlnk[i] = std::isfinite(d) ? d : 0.0;
+    }
+}
 
 }  // namespace
 
@@ -133,6 +163,9 @@ bool solve_split(char letter, double P, double b, const double z[20], const Spli
     if (!(t > 0.0) || std::fabs(t - start.T) > kFarStep * start.T) return false;
     Split cur;
     if (!split_at(t, P, z, start, cur)) return false;
+    // (The start's slope of ln K, at its own pressure, serves until this
+    // iteration has two splits of its own.)
+    std::copy(std::begin(start.dlnk), std::end(start.dlnk), std::begin(cur.dlnk));
     double f = value(letter, cur) - b;
     // Without a slope, a second split close by gives one.
     if (!known) {
@@ -157,6 +190,9 @@ bool solve_split(char letter, double P, double b, const double z[20], const Spli
         if (std::fabs(tn - t) > kSlopeFloor * t) {
             const double s = (fn - f) / (tn - t);
             if (s > 0.0 && std::isfinite(s)) slope = s;
+            ln_k_slope(cur, next);
+        } else {
+            std::copy(std::begin(cur.dlnk), std::end(cur.dlnk), std::begin(next.dlnk));
         }
         t = tn;
         f = fn;

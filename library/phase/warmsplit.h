@@ -21,6 +21,10 @@ struct Split {
     double x[20] = {}, y[20] = {};
     // dh/dT along the isobar at the state (J/(mol K)), or 0 when not known.
     double slope = 0;
+    // d ln K_i / dT along the isobar, from the last two splits of the
+    // iteration that found the state (0 where not known): the next split
+    // at the same pressure starts from K-values moved along it.
+    double dlnk[20] = {};
     // The mixed properties at the state (J/mol, J/(mol K)).
     double e = 0, h = 0, s = 0;
 };
