@@ -8,6 +8,7 @@
 #include <string>
 
 #include "library/library.h"
+#include "library/phase/composition_cache.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/mixflash.h"
@@ -18,23 +19,13 @@ namespace lib::warm {
 namespace {
 
 // The last two-phase states of a few feeds (the oldest goes first).
-struct Entry {
-    std::array<double, kMaxComp> z{};
-    int nc = 0;
+// The last split of a few compositions (the oldest goes first); current:
+// not followed by a flash of another phase.
+struct KeptSplit {
     Split s;
-    bool current = false;         // not followed by a flash of another phase
-    unsigned long long used = 0;  // 0: empty
+    bool current = false;
 };
-constexpr int kEntries = 4;
-std::array<Entry, kEntries> entries;
-unsigned long long tick = 0;
-
-bool same(const Entry& e, const double z[20]) {
-    if (e.used == 0 || e.nc != NCOMP.nc) return false;
-    for (int i = 0; i < kMaxComp; ++i)
-        if (e.z[static_cast<std::size_t>(i)] != z[i]) return false;
-    return true;
-}
+CompositionCache<KeptSplit> splits;
 
 constexpr int kMaxSplitSteps = 8;  // secant steps before the cold road is taken
 // The relative step in T at which the root is held: the property of a split
@@ -114,41 +105,22 @@ void ln_k_slope(const Split& a, Split& next) {
 }  // namespace
 
 bool recall_split(const double z[20], Split& s) {
-    for (Entry& e : entries) {
-        if (!same(e, z)) continue;
-        if (!e.current) return false;
-        e.used = ++tick;
-        s = e.s;
-        return true;
-    }
-    return false;
+    const KeptSplit* kept = splits.peek(z);
+    if (kept == nullptr || !kept->current) return false;
+    splits.find(z);  // (marked as used)
+    s = kept->s;
+    return true;
 }
 
 void remember_split(const double z[20], const Split& s) {
-    if (!active()) return;
-    Entry* e = nullptr;
-    for (Entry& c : entries)
-        if (same(c, z)) e = &c;
-    if (e == nullptr) {
-        e = &*std::min_element(entries.begin(), entries.end(),
-                               [](const Entry& a, const Entry& b) { return a.used < b.used; });
-        for (int i = 0; i < kMaxComp; ++i) e->z[static_cast<std::size_t>(i)] = z[i];
-        e->nc = NCOMP.nc;
-    }
-    e->s = s;
-    e->current = true;
-    e->used = ++tick;
+    if (active()) splits.place(z) = KeptSplit{s, true};
 }
 
 void left_two_phase(const double z[20]) {
-    for (Entry& e : entries)
-        if (same(e, z)) e.current = false;
+    if (KeptSplit* kept = splits.peek(z)) kept->current = false;
 }
 
-void forget_splits() {
-    entries = {};
-    tick = 0;
-}
+void forget_splits() { splits.clear(); }
 
 bool solve_split(char letter, double P, double b, const double z[20], const Split& start,
                  Split& out) {

@@ -11,6 +11,7 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/models/press.h"
+#include "library/phase/composition_cache.h"
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
@@ -28,22 +29,7 @@ int scopes = 0;  // open WarmStartScopes
 mix::UncountedCalls* uncounted = nullptr;
 
 // The last states of a few compositions (the oldest goes first).
-struct Entry {
-    std::array<double, kMaxComp> z{};
-    int nc = 0;
-    State s;
-    unsigned long long used = 0;  // 0: empty
-};
-constexpr int kEntries = 4;
-std::array<Entry, kEntries> entries;
-unsigned long long tick = 0;
-
-bool same(const Entry& e, const double z[20]) {
-    if (e.used == 0 || e.nc != NCOMP.nc) return false;
-    for (int i = 0; i < kMaxComp; ++i)
-        if (e.z[static_cast<std::size_t>(i)] != z[i]) return false;
-    return true;
-}
+CompositionCache<State> states;
 
 constexpr int kMaxSteps = 12;         // secant steps before the cold road is taken
 constexpr double kConverged = 1e-13;  // relative step in T at which the root is held
@@ -56,38 +42,22 @@ constexpr double kPlainSum = 0.1;     // the ideal dew-point sum of a plain gas
 bool active() { return scopes > 0; }
 
 bool recall(const double z[20], State& s) {
-    for (Entry& e : entries) {
-        if (!same(e, z)) continue;
-        e.used = ++tick;
-        s = e.s;
-        return true;
-    }
-    return false;
+    const State* kept = states.find(z);
+    if (kept == nullptr) return false;
+    s = *kept;
+    return true;
 }
 
 void remember(const double z[20], const State& s) {
-    if (!active()) return;
-    Entry* e = nullptr;
-    for (Entry& c : entries)
-        if (same(c, z)) e = &c;
-    if (e == nullptr) {
-        e = &*std::min_element(entries.begin(), entries.end(),
-                               [](const Entry& a, const Entry& b) { return a.used < b.used; });
-        for (int i = 0; i < kMaxComp; ++i) e->z[static_cast<std::size_t>(i)] = z[i];
-        e->nc = NCOMP.nc;
-    }
-    e->s = s;
-    e->used = ++tick;
+    if (active()) states.place(z) = s;
 }
 
 void left_single_phase(const double z[20]) {
-    for (Entry& e : entries)
-        if (same(e, z)) e.s.single = false;
+    if (State* kept = states.peek(z)) kept->single = false;
 }
 
 void forget() {
-    entries = {};
-    tick = 0;
+    states.clear();
     forget_splits();
 }
 

@@ -127,4 +127,36 @@ inline Mixture parse_composition(const std::string& label, const std::string& te
     return m;
 }
 
+// An equimolar binary at a temperature, and its test name ("a_b").
+struct BinaryAt {
+    const char* names;
+    double T;
+};
+inline std::string binary_name(const ::testing::TestParamInfo<BinaryAt>& info) {
+    std::string s = info.param.names;
+    for (char& c : s)
+        if (c == '|') c = '_';
+    return s;
+}
+
+// The bubble and dew point of z at T: pressures, the incipient vapour's and
+// liquid's first fraction; the message of the first that failed, else "".
+struct BubbleDew {
+    double Pb = 0, Pd = 0, y_bubble = 0, x_dew = 0;
+    std::string error;
+};
+inline BubbleDew bubble_and_dew(double T, const double z[20]) {
+    BubbleDew b;
+    double Dl = 0, Dv = 0, xl[20], xv[20];
+    int ierr = 0;
+    lib::SATT(T, z, lib::kBubblePoint, b.Pb, Dl, Dv, xl, xv, ierr, b.error);
+    if (ierr > 0) return b;
+    b.y_bubble = xv[0];
+    lib::SATT(T, z, lib::kDewPoint, b.Pd, Dl, Dv, xl, xv, ierr, b.error);
+    if (ierr > 0) return b;
+    b.x_dew = xl[0];
+    b.error.clear();
+    return b;
+}
+
 }  // namespace mixtest
