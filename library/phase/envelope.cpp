@@ -140,6 +140,17 @@ double below_dew_pressure(double T, const double z[20]) {
     return 0.1 * ideal_dew_pressure(T, z);
 }
 
+// The share of the estimated critical temperature up to which a mixture's
+// two phases are looked for.
+constexpr double kWindowShare = 1.5;
+
+bool outside_two_phase_window(double T, double P, const double z[20], double Tc) {
+    double tcmax = 0.0;
+    for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i)
+        if (z[i] > 0.0) tcmax = std::max(tcmax, CCON.tc[i + 1]);
+    return !(T < std::max(kWindowShare * Tc, 1.05 * tcmax) && below_dew_pressure(T, z) <= P);
+}
+
 bool cricondentherm(const double z[20], double& tmax) {
     for (const Entry& e : entries)
         if (same(e, z) && e.state == Trace::traced) {

@@ -42,6 +42,13 @@ bool no_dew_point(double T, const double z[20]);
 // point: hexane at 190 K by a factor 3); 0 where none is condensable.
 double below_dew_pressure(double T, const double z[20]);
 
+// Whether (T, P) lies outside the window where mixture z, of (estimated)
+// critical temperature Tc, can have two phases: T at or above both 1.5 Tc
+// and 1.05 times the highest critical temperature of its components, or P
+// below every dew point (below_dew_pressure).  The one rule of the (T, p)
+// flash and of the stability check of a single phase the other flashes find.
+bool outside_two_phase_window(double T, double P, const double z[20], double Tc);
+
 // Forgets every traced cricondentherm (and the critical-point estimates of
 // CRTHMX): called when the fluid or its mixing parameters change.
 void forget_envelopes();

@@ -12,6 +12,7 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/phase/brent.h"
+#include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/sattp.h"
@@ -237,11 +238,17 @@ bool single_phase_stable(double T, double D, const double z[20]) {
     double P = 0.0;
     PRESS(T, D, z, P);
     if (!(P > 0.0) || !std::isfinite(P)) return false;
-    const Stability st = stability(T, P, z);
-    if (!st.found || !st.stable || !(std::fabs(st.D - D) <= 1e-6 * D)) return false;
-    double f[20] = {};
+    // Outside the window of the (T, p) flash no test is made (it takes the
+    // single phase there as well).
+    double Tc = 0, Pc = 0, Dc = 0;
     int jerr = 0;
     std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0 || !outside_two_phase_window(T, P, z, Tc)) {
+        const Stability st = stability(T, P, z);
+        if (!st.found || !st.stable || !(std::fabs(st.D - D) <= 1e-6 * D)) return false;
+    }
+    double f[20] = {};
     FGCTY2(T, D, z, f, jerr, jmsg);
     return jerr <= 0 && freezing_component(T, P, z, f) < 0;
 }

@@ -378,11 +378,28 @@ bool stable_root(double T, double P, const double z[20], double& D, bool& liquid
     return true;
 }
 
+namespace {
+
+// Whether every frozen component of z at T is held as a trace and T lies
+// above the traced cricondentherm of the rest (Dry ISO Air between its air's
+// cricondentherm and 90 % of its carbon dioxide's triple point, where the
+// trials hold the 0.04 % of carbon dioxide at the feed's fraction).
+bool above_rest_envelope(double T, const double z[20]) {
+    const FrozenTrace trace = frozen_trace(T, z);
+    if (!trace.any) return false;
+    for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i)
+        if (z[i] > 0.0 && frozen(i, T) && !trace.held[i]) return false;
+    return above_envelope(T, trace.rest);
+}
+
+}  // namespace
+
 Stability stability(double T, double P, const double z[20]) {
     Stability s;
     s.found = stable_root(T, P, z, s.D, s.liquid_like);
-    // Above the cricondentherm of z no trial phase splits off.
-    if (!s.found || above_envelope(T, z)) return s;
+    // Above the cricondentherm of z no trial phase splits off; nor, with a
+    // frozen trace held in both phases, above that of the rest.
+    if (!s.found || above_envelope(T, z) || above_rest_envelope(T, z)) return s;
     const Present o = present(z);
     double lnphi[20] = {}, M[20][20];
     if (!ln_phi(T, s.D, z, o, lnphi, M, false)) {

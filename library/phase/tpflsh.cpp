@@ -268,21 +268,15 @@ private:
         // them).
         if (icomp > 0 && !ppf && satcheb::enabled()) return !(T < Tc && P <= Pc);
         const double plow = lower_pressure(T, Tc, Pc, icomp, z);
-        if (icomp == 0) {
-            // A mixture's phase boundary reaches far beyond its estimated
-            // critical point: up to its most volatile component's critical
-            // temperature (the dew point of a little water in air), and to
-            // pressures many times the critical one (carbon dioxide with
-            // nitrogen).
-            // Below its lowest pressure: a tenth of the dew pressure of the
-            // ideal solution (the estimate from the critical point alone
-            // misses the dew points of trace heavy components: hexane in a
-            // natural gas at 190 K, 0.79 kPa).
-            double tcmax = 0.0;
-            for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i)
-                if (z[i] > 0.0) tcmax = std::max(tcmax, CCON.tc[i + 1]);
-            return !(T < std::max(f * Tc, 1.05 * tcmax) && mix::below_dew_pressure(T, z) <= P);
-        }
+        // A mixture's phase boundary reaches far beyond its estimated
+        // critical point: up to its most volatile component's critical
+        // temperature (the dew point of a little water in air), and to
+        // pressures many times the critical one (carbon dioxide with
+        // nitrogen).  Below its lowest pressure: a tenth of the dew pressure
+        // of the ideal solution (the estimate from the critical point alone
+        // misses the dew points of trace heavy components: hexane in a
+        // natural gas at 190 K, 0.79 kPa).
+        if (icomp == 0) return mix::outside_two_phase_window(T, P, z, Tc);
         return !(T < f * Tc && plow <= P && P <= f * Pc);
     }
 
