@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "library/models/fracderiv.h"
 #include "library/models/hmxrecords.h"
 
 namespace lib {
@@ -21,6 +22,12 @@ double PHIMIX(int i, int j, int itau, int idel, double tau, double del, const do
 // its fraction factor x_i x_j (0 for "TR1", whose function is not
 // bilinear in the fractions, and for pairs without one).
 double hmx_pair_term(int i, int j, int itau, int idel, double tau, double del);
+// Adds the derivatives of the ammonia + water ("TR1") departure function by
+// the ammonia fraction, at constant tau and delta, to f: ax, axd, axt and
+// (with second) axx of the ammonia entry.  The function depends on that
+// fraction alone, so the water entries take nothing.
+void tr1_fraction_derivatives(double tau, double del, const double x[20], bool second,
+                              FractionDerivatives& f);
 // Reducing temperature (K) and density (mol/L) of composition x.
 void REDHMX(const double x[20], double& tred, double& dred);
 // ix = 0: Tred and Dred; 1: dTred/dx_i and dVred/dx_i (Vred = 1/Dred);

@@ -245,6 +245,7 @@ bool composition_derivatives(const MixState& s, const double x[20], bool second,
     }
     if (!reducing_derivatives(x, rd, ierr, herr)) return false;
     fraction_derivs(s, x, second, f);
+    tr1_fraction_derivatives(s.tau, s.del, x, second, f);
     return true;
 }
 

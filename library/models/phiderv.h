@@ -17,7 +17,8 @@ void PHIDERV(int iderv, double T, double D, const double x[20], double dadn[20],
              int& ierr, std::string& herr);
 
 // Whether PHIDERV gives composition derivatives for x under the current
-// mixture model (ammonia + water has none), without forming its message.
+// mixture model (the mixing rules "LIN", "LJ" and "LM" have none), without
+// forming its message.
 bool composition_derivatives_exist(const double x[20]);
 
 }  // namespace lib

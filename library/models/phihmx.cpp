@@ -1,8 +1,10 @@
 // PHIHMX and PHIMIX: the residual Helmholtz energy of the multi-fluid
 // mixture model and the departure functions of its binary pairs, with a
 // cache of the term values per departure model.
+#include <array>
 #include <cmath>
 
+#include "library/models/fracderiv.h"
 #include "library/models/hmx.h"
 #include "library/models/hmxprep.h"
 #include "library/models/phik.h"
@@ -129,6 +131,20 @@ double model_sum(int m, int itau, int idel, double tau, double del) {
     return s;
 }
 
+// Term k of the ammonia + water function for (itau, idel), without its
+// fraction factor; lt and ld the logarithms of tau and del.
+double tr1_term(const HmxModel& M, int k, int itau, int idel, double lt, double ld, double del) {
+    const auto& c = M.c[static_cast<std::size_t>(k)];
+    const double l = std::round(c[3]);
+    const double E = l >= 1.0 ? delta_power(del, l) : 0.0;
+    double f[3];
+    ordinary_factors(c[2], l >= 1.0 ? l : 0.0, E, f);
+    double v = c[0] * std::exp(c[2] * ld + c[1] * lt - E);
+    if (itau > 0) v *= tau_factor(c[1], itau);
+    if (idel > 0) v *= f[idel - 1];
+    return v;
+}
+
 // The ammonia + water departure function (not cached).
 double tr1(int i, int j, int itau, int idel, double tau, double del, const double x[20]) {
     const int a = FLAGS2.ammonia_water;
@@ -141,14 +157,7 @@ double tr1(int i, int j, int itau, int idel, double tau, double del, const doubl
     const int n = std::min(M.nterm, kTr1Terms);
     double s = 0.0;
     for (int k = 0; k < n; ++k) {
-        const auto& c = M.c[static_cast<std::size_t>(k)];
-        const double l = std::round(c[3]);
-        const double E = l >= 1.0 ? delta_power(del, l) : 0.0;
-        double f[3];
-        ordinary_factors(c[2], l >= 1.0 ? l : 0.0, E, f);
-        double v = c[0] * std::exp(c[2] * ld + c[1] * lt - E);
-        if (itau > 0) v *= tau_factor(c[1], itau);
-        if (idel > 0) v *= f[idel - 1];
+        double v = tr1_term(M, k, itau, idel, lt, ld, del);
         if (k >= 6) v *= xa;
         if (k >= 13) v *= xa;
         s += v;
@@ -156,7 +165,60 @@ double tr1(int i, int j, int itau, int idel, double tau, double del, const doubl
     return xa * (1.0 - std::pow(xa, CFXHMX.p(i, j)[4])) * s;
 }
 
+// The three partial sums of the ammonia + water function for (itau, idel):
+// terms 1..6, 7..13 and 14, without their fraction factors.
+std::array<double, 3> tr1_sums(const HmxModel& M, int itau, int idel, double tau, double del) {
+    const double lt = std::log(tau), ld = std::log(del);
+    const int n = std::min(M.nterm, kTr1Terms);
+    std::array<double, 3> s{};
+    for (int k = 0; k < n; ++k)
+        s[k < 6 ? 0 : (k < 13 ? 1 : 2)] += tr1_term(M, k, itau, idel, lt, ld, del);
+    return s;
+}
+
+// d^o/dxa^o of xa^(p+1) (1 - xa^g), o = 1 or 2.
+double tr1_weight(int p, double g, int o, double xa) {
+    const double e = p + 1.0;
+    if (o == 1) return e * std::pow(xa, p) - (e + g) * std::pow(xa, p + g);
+    const double lead = p > 0 ? e * p * std::pow(xa, p - 1) : 0.0;
+    return lead - (e + g) * (p + g) * std::pow(xa, p + g - 1.0);
+}
+
 }  // namespace
+
+void tr1_fraction_derivatives(double tau, double del, const double x[20], bool second,
+                              FractionDerivatives& f) {
+    const HmxPrepared& P = HMXPREP;
+    const int a = FLAGS2.ammonia_water;
+    if (a < 1 || a > NCOMP.nc || a > kMaxComp) return;
+    const double xa = x[a - 1];
+    if (!(xa > 0.0) || !(del > 1.0e-10) || !(tau > 0.0) || !std::isfinite(tau) ||
+        !std::isfinite(del))
+        return;
+    const auto ia = static_cast<std::size_t>(a - 1);
+    for (int n = 0; n < P.ndep; ++n) {
+        const HmxDeparture& d = P.dep[static_cast<std::size_t>(n)];
+        if (!d.tr1 || !(x[d.i - 1] > 0.0) || !(x[d.j - 1] > 0.0)) continue;
+        const int m = CFIHMX.model(d.i, d.j);
+        if (m < 1 || m > kHmxModels) continue;
+        const HmxModel& M = MXINFO.terms[static_cast<std::size_t>(m)];
+        const double g = CFXHMX.p(d.i, d.j)[4];
+        struct Order {
+            double* out;
+            int itau, idel, o;
+        };
+        const Order orders[] = {{&f.ax[ia], 0, 0, 1},
+                                {&f.axd[ia], 0, 1, 1},
+                                {&f.axt[ia], 1, 0, 1},
+                                {&f.axx[ia][ia], 0, 0, 2}};
+        for (const Order& o : orders) {
+            if (o.o == 2 && !second) continue;
+            const std::array<double, 3> s = tr1_sums(M, o.itau, o.idel, tau, del);
+            for (int p = 0; p < 3; ++p)
+                *o.out += tr1_weight(p, g, o.o, xa) * s[static_cast<std::size_t>(p)];
+        }
+    }
+}
 
 void hmx_forget_model(int number) {
     if (number < 0 || number > kHmxModels) return;

@@ -1,5 +1,6 @@
 // REDHMX and RDXHMX: the reducing temperature and density of a mixture and
 // their composition derivatives; hmx_prepare derives the per-pair constants.
+#include <array>
 #include <cmath>
 #include <string>
 #include <tuple>
@@ -67,6 +68,22 @@ PairFunction pair_function(double u, double v, double b, double c) {
     f.hvv = Nvv * i1 - 2.0 * Nv * c * i2 + 2.0 * N * c * c * i3;
     f.huv = Nuv * i1 - (Nu * c + Nv * b) * i2 + 2.0 * N * b * c * i3;
     return f;
+}
+
+// Index (0-based) of the ammonia fraction in a "TR1" pair.
+std::size_t ammonia_index(const HmxPairConst& q) {
+    return static_cast<std::size_t>(FLAGS2.ammonia_water == 2 ? q.j - 1 : q.i - 1);
+}
+
+// Adds k s xa (1 - xa^e), the "TR1" part of one reducing function, with its
+// derivatives by xa to Y, dY and dYY.
+void add_tr1_reducing(double k, double e, double s, double xa, std::size_t a, double& Y,
+                      std::array<double, kMaxComp>& dY,
+                      std::array<std::array<double, kMaxComp>, kMaxComp>& dYY) {
+    const double w = std::pow(xa, e);
+    Y += k * s * xa * (1.0 - w);
+    dY[a] += k * s * (1.0 - (1.0 + e) * w);
+    dYY[a][a] -= k * s * (1.0 + e) * e * std::pow(xa, e - 1.0);
 }
 
 void derivative_not_available(int& ierr, std::string& herr) {
@@ -221,7 +238,9 @@ bool reducing_derivatives_exist(const double x[20]) {
     const HmxPrepared& P = HMXPREP;
     for (int n = 0; n < P.npair; ++n) {
         const HmxPairConst& q = P.pair[static_cast<std::size_t>(n)];
-        if (x[q.i - 1] > 0.0 && x[q.j - 1] > 0.0 && q.rule != PairRule::kKW) return false;
+        if (x[q.i - 1] > 0.0 && x[q.j - 1] > 0.0 && q.rule != PairRule::kKW &&
+            q.rule != PairRule::kTR1)
+            return false;
     }
     return true;
 }
@@ -250,6 +269,15 @@ bool reducing_derivatives(const double x[20], ReducingDerivatives& r, int& ierr,
         const HmxPairConst& q = P.pair[static_cast<std::size_t>(n)];
         const double u = x[q.i - 1], v = x[q.j - 1];
         if (!(u > 0.0) || !(v > 0.0)) continue;
+        if (q.rule == PairRule::kTR1) {
+            // The sum of x_k^2 Tc_k above stands for RDXHMX's linear sum less
+            // x_i x_j st, so the pair adds its own part alone.
+            const double xa = ammonia_fraction(q, x);
+            const std::size_t ia = ammonia_index(q);
+            add_tr1_reducing(q.p[0], q.p[2], q.st, xa, ia, r.tr, r.dt, r.dtt);
+            add_tr1_reducing(q.p[1], q.p[3], q.sv, xa, ia, r.vr, r.dv, r.dvv);
+            continue;
+        }
         if (q.rule != PairRule::kKW) {
             derivative_not_available(ierr, herr);
             return false;

@@ -90,8 +90,7 @@ TEST(SethmxTest, AmmoniaWaterTakesItsModel) {
     EXPECT_EQ(lib::FLAGS2.ammonia_water, 2);
     const double y[20] = {0.7, 0.3};
     expect_same(therm(400.0, 40.0, y), a, 1e-12, "water|ammonia");
-    // Its fugacities come from the numerical route (the rule has no
-    // composition derivatives): finite and positive.
+    // Its fugacities (the analytic route): finite and positive.
     double f[20];
     int ierr = 0;
     std::string herr;
