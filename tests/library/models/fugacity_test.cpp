@@ -39,6 +39,16 @@ const Case kCases[] = {
     {"co2|water", {0.9, 0.1}, 500.0, 3.0},
     {"nitrogen|oxygen|argon", {0.7812, 0.2096, 0.0092}, 120.0, 25.0},
     {"propane|isobutane|butane", {0.4, 0.35, 0.25}, 300.0, 10.3},
+    // Ammonia + water, whose departure function is not bilinear in the
+    // fractions: the liquid near 5 MPa at 320 K, the gas near 500 kPa at 450 K.
+    {"ammonia|water", {0.05, 0.95}, 320.0, 54.4},
+    {"ammonia|water", {0.3, 0.7}, 320.0, 50.7},
+    {"ammonia|water", {0.6, 0.4}, 320.0, 45.5},
+    {"ammonia|water", {0.95, 0.05}, 320.0, 35.9},
+    {"ammonia|water", {0.05, 0.95}, 450.0, 0.14},
+    {"ammonia|water", {0.3, 0.7}, 450.0, 0.14},
+    {"ammonia|water", {0.6, 0.4}, 450.0, 0.14},
+    {"ammonia|water", {0.95, 0.05}, 450.0, 0.14},
     // The Peng-Robinson mixture (k_ij of the family estimates, the volume
     // translation) and AGA8, each in a gas and a liquid.
     {"methane|ethane|propane", {0.85, 0.1, 0.05}, 250.0, 2.0, Model::pr},
@@ -237,6 +247,82 @@ TEST_P(FugacityTest, SecondDerivativesEqualCentralDifferences) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Mixtures, FugacityTest, ::testing::ValuesIn(kCases));
+
+// Ammonia + water in either order of the components, across the fractions,
+// liquid (5 MPa, 300 and 360 K) and gas (200 kPa, 450 K): the analytic
+// fugacities equal the numerical ones, and turning the components round
+// changes none of them.
+TEST(AmmoniaWaterFugacities, AnalyticEqualNumericalAcrossTheFractions) {
+    KVR2_REQUIRE_SHARED();
+    struct State {
+        double T, P;
+        int kph;
+    };
+    const State kStates[] = {{300.0, 5000.0, 1}, {360.0, 5000.0, 1}, {450.0, 200.0, 2}};
+    int worst_at = 0, count = 0;
+    double worst = 0.0, worst_order = 0.0;
+    for (int k = 1; k <= 19; ++k) {
+        const double a = 0.05 * k;
+        for (const State& st : kStates) {
+            double f[2][20];
+            for (int order = 0; order < 2; ++order) {
+                ASSERT_EQ(testsupport::set_up(order == 0 ? "ammonia|water" : "water|ammonia"), "");
+                const double x[20] = {order == 0 ? a : 1.0 - a, order == 0 ? 1.0 - a : a};
+                double D = 0, fn[20];
+                int ierr = 0;
+                std::string herr;
+                lib::TPRHO(st.T, st.P, x, st.kph, 0, D, ierr, herr);
+                ASSERT_EQ(ierr, 0) << herr;
+                lib::FGCTY2(st.T, D, x, f[order], ierr, herr);
+                ASSERT_EQ(ierr, 0) << herr;
+                lib::FGCTY(st.T, D, x, fn);
+                ++count;
+                for (int i = 0; i < 2; ++i) {
+                    const double r = std::fabs(f[order][i] / fn[i] - 1.0);
+                    if (r > worst) {
+                        worst = r;
+                        worst_at = k;
+                    }
+                }
+            }
+            for (int i = 0; i < 2; ++i)
+                worst_order = std::max(worst_order, std::fabs(f[1][1 - i] / f[0][i] - 1.0));
+        }
+    }
+    EXPECT_LT(worst, 1e-8) << "at x_ammonia " << 0.05 * worst_at << " of " << count << " states";
+    EXPECT_LT(worst_order, 1e-12);
+}
+
+// n alpha of the ammonia + water gas at (T, V) with na and nw moles.
+double n_alpha(double na, double nw, double T, double V) {
+    const double n = na + nw;
+    const double x[20] = {na / n, nw / n};
+    double tred = 0, dred = 0;
+    lib::REDX(x, tred, dred);
+    return n * lib::PHIX(0, 0, tred / T, n / V / dred, x);
+}
+
+// Traces of ammonia, where x_a^gamma of the departure function bends
+// sharply: d(n alpha)/dn_a against central differences with steps of 1 %
+// of the ammonia (the numerical fugacities, with their fixed steps, are off
+// by up to 1e-6 below x_a = 1e-5).
+TEST(AmmoniaWaterFugacities, TracesOfAmmonia) {
+    KVR2_REQUIRE_SHARED();
+    ASSERT_EQ(testsupport::set_up("ammonia|water"), "");
+    const double T = 450.0, D = 0.14;
+    for (int k = 2; k <= 7; ++k) {
+        const double a = std::pow(10.0, -k), h = 0.01 * a;
+        const double x[20] = {a, 1.0 - a};
+        double dadn[20], dnadn[20];
+        int ierr = 0;
+        std::string herr;
+        lib::PHIDERV(1, T, D, x, dadn, dnadn, ierr, herr);
+        ASSERT_EQ(ierr, 0) << herr;
+        const double fd =
+            (n_alpha(a + h, 1.0 - a, T, 1.0 / D) - n_alpha(a - h, 1.0 - a, T, 1.0 / D)) / (2 * h);
+        EXPECT_NEAR(dnadn[0], fd, 1e-8) << "x_a " << a;
+    }
+}
 
 // The numerical fugacities agree with the analytic ones at every fraction,
 // traces and components of nearly all included: a gas of methane in ethane

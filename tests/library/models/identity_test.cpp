@@ -52,6 +52,8 @@ const Model kModels[] = {
     {"HMX", "water|nitrogen", "", 0.6, true},
     {"HMX", "ethane|propane", "", 0.5, true},
     {"HMX", "methane|hydrogen", "", 0.7, true},
+    // the ammonia + water function, not bilinear in the fractions
+    {"HMX", "ammonia|water", "", 0.6, true},
 
     // departure functions Gaussian in tau, pairs turned round where the text
     // lists them the other way
