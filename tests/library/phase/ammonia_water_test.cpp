@@ -57,4 +57,37 @@ TEST(AmmoniaWater, FlashesOverTheCycleRange) {
     EXPECT_GE(splits, 15);
 }
 
+// The 60/40 feed of an ammonia heat pump from 310 to 400 K and 0.3 to 2 MPa,
+// mostly two-phase: every flash succeeds (350 K, 1 MPa once ended in
+// error 219 after seconds of substitution), fugacities equal to 1e-10.
+TEST(AmmoniaWater, HeatPumpFeedSplits) {
+    ASSERT_EQ(testsupport::set_up("ammonia|water"), "");
+    const double z[20] = {0.6, 0.4};
+    int states = 0, splits = 0;
+    std::ostringstream bad;
+    for (double T = 310.0; T <= 400.0; T += 10.0) {
+        for (const double P : {300.0, 500.0, 1000.0, 1500.0, 2000.0}) {
+            ++states;
+            double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+            int ierr = 0;
+            std::string herr;
+            lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+            if (ierr > 0) {
+                bad << T << " K, " << P << " kPa: " << herr << "\n";
+                continue;
+            }
+            if (!(q > 0.0 && q < 1.0)) continue;
+            ++splits;
+            double fl[20], fv[20];
+            lib::FGCTY2(T, Dl, x, fl, ierr, herr);
+            lib::FGCTY2(T, Dv, y, fv, ierr, herr);
+            for (int i = 0; i < 2; ++i)
+                if (std::fabs(fl[i] / fv[i] - 1.0) > 1e-10)
+                    bad << T << " K, " << P << " kPa: fugacities " << fl[i] << " " << fv[i] << "\n";
+        }
+    }
+    EXPECT_EQ(bad.str(), "") << "of " << states << " states";
+    EXPECT_GE(splits, 30);
+}
+
 }  // namespace
