@@ -23,7 +23,7 @@ namespace lib::mix {
 namespace {
 
 // ln phi_i from the numerical fugacities, where a mixing rule has no
-// composition derivatives (ammonia + water).
+// composition derivatives.
 bool numerical_ln_phi(double T, double D, const double w[20], const Present& o, double lnphi[20]) {
     double f[20] = {}, P = 0.0;
     FGCTY(T, D, w, f);

@@ -156,7 +156,8 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
         if (sub.q > 0.0 && sub.q < 1.0 && sub.Dl > 0.0 && sub.Dv > 0.0) r = sub;
         // Without Newton's method to go on from there: once more from the
         // phases between the dew and the bubble point at T (ammonia + water
-        // 90/10 at 280 K, 100-210 kPa: the trial's K-values leave no split).
+        // 90/10 at 280 K, 100-210 kPa, from numerical fugacities: the
+        // trial's K-values left no split).
         TpResult sat = r;
         if (!composition_derivatives_exist(z) && saturation_start(T, P, z, sat)) {
             for (int i = 0; i < 20; ++i)
@@ -320,8 +321,8 @@ constexpr int kPassesWithoutProgress = 30;
 // K-values it also converges where that method does not from them
 // (hydrogen with water at 10 kPa: 4e-14 of hydrogen in the liquid).
 bool split_by_substitution(double T, double P, const double z[20], double K[20], TpResult& r) {
-    // Without composition derivatives (ammonia + water) no Newton's method
-    // follows: the substitution goes on until it converges.
+    // Without composition derivatives (a mixing rule that has none) no
+    // Newton's method follows: the substitution goes on until it converges.
     const bool newton = composition_derivatives_exist(z);
     // The change of ln K in a pass below which Newton's method goes on.
     constexpr double kHandOver = 1e-5;
@@ -332,8 +333,9 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
         double x[20], y[20];
         double q = rachford_rice(z, K, x, y);
         // A step that carried the feed out of the split: shorter ones, in
-        // ln K (ammonia + water at 300 K, 139 kPa: the first step from the
-        // trial's K-values overshoots the liquid past the feed).
+        // ln K (ammonia + water at 300 K, 139 kPa, from numerical
+        // fugacities: the first step from the trial's K-values overshot the
+        // liquid past the feed).
         for (int halving = 0; pass > 0 && !(q > 0.0 && q < 1.0) && halving < 8; ++halving) {
             for (int i = 0; i < components(); ++i)
                 if (z[i] > 0.0) K[i] = std::sqrt(K[i] * Kprev[i]);
@@ -365,7 +367,8 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
             change = std::max(change, std::fabs(std::log(fl[i] / fv[i])));
         }
         // Where the substitution swings ever wider (a liquid whose
-        // fugacities change faster than its composition: ammonia + water),
+        // fugacities change faster than its composition: ammonia + water
+        // from numerical fugacities),
         // shorter steps in ln K.
         if (!newton && pass > 0 && change > last && change > 1e-8)
             relax = std::max(0.5 * relax, 1.0 / 64.0);
