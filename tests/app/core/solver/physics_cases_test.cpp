@@ -63,6 +63,19 @@ void expect_flashing_expansion(const Part& e, double eta) {
     EXPECT_GT(e.outputs[PO_INLET_WETNESS], 0.999);  // liquid at the inlet
 }
 
+// A closed heat pump: the condenser gives off the compressor's work and
+// the evaporator's heat, the throttle neither takes nor gives.
+void closes_balance(const Project& p) {
+    const double W = part_named(p, "Compressor 1").outputs[PO_POWER];
+    const double Qc = part_named(p, "Condenser HX").outputs[PO_HEAT];
+    const double Qe = part_named(p, "Evaporator").outputs[PO_HEAT];
+    EXPECT_GT(W, 0.0);
+    EXPECT_LT(Qc, 0.0);
+    EXPECT_GT(Qe, 0.0);
+    EXPECT_NEAR(-Qc, W + Qe, 1e-6 * -Qc);
+    EXPECT_EQ(part_named(p, "Throttle").outputs[PO_HEAT], 0.0);
+}
+
 class PhysicsCases : public CycleTest {
 protected:
     // Reads and calculates a case; its status log is kept.
@@ -154,6 +167,13 @@ TEST_F(PhysicsCases, EachCaseFailsWithItsReasonOrCalculates) {
          [](const Project& p) { expect_flashing_expansion(part_named(p, "M1"), 0.8); }},
         {"expander_propane_saturated.kvr", CS_FINISHED, "Calculation finished.",
          [](const Project& p) { expect_flashing_expansion(part_named(p, "M1"), 0.8); }},
+        // Heat pumps (compressor, condenser, throttle, evaporator back to
+        // the inlet state) of a pure refrigerant, a zeotropic blend and
+        // ammonia + water: the heat given off is the work plus the heat
+        // taken in.
+        {"heat_pump_r134a.kvr", CS_FINISHED, "Calculation finished.", closes_balance},
+        {"heat_pump_propane_isobutane.kvr", CS_FINISHED, "Calculation finished.", closes_balance},
+        {"heat_pump_ammonia_water.kvr", CS_FINISHED, "Calculation finished.", closes_balance},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
