@@ -19,6 +19,7 @@
 #include "library/phase/stability.h"
 #include "library/phase/tpflsh.h"
 #include "library/phase/tpmix.h"
+#include "library/phase/tprho.h"
 #include "library/setup/records.h"
 
 namespace lib::mix {
@@ -216,7 +217,20 @@ bool tp_state(double T, double P, const double z[20], TpState& st) {
     ierr = 0;
     {
         flash::QuietMessages quiet;
-        tp_mixture(T, P, z, Tc, Pc, Dc, r, ierr, herr);
+        if (outside_two_phase_window(T, P, z, Tc)) {
+            // The single phase the (T, p) flash takes there, untested.
+            const int kph = T < Tc && P > Pc ? kLiquid : kVapour;
+            stable_density(T, P, z, kph, kNoStartValue, r.D, ierr, herr);
+            if (ierr > 0 || !(r.D > 0.0)) return false;
+            double p = 0, cv = 0, cp = 0, w = 0, hjt = 0;
+            THERM(T, r.D, z, p, r.e, r.h, r.s, cv, cp, w, hjt);
+            r.Dl = r.Dv = r.D;
+            r.q = flash::single_phase_quality(T, P, r.D, Tc, Pc, Dc);
+            flash::copy20(z, r.x);
+            flash::copy20(z, r.y);
+        } else {
+            tp_mixture(T, P, z, Tc, Pc, Dc, r, ierr, herr);
+        }
     }
     if (ierr > 0 || !std::isfinite(r.D) || !(r.D > 0.0)) return false;
     st.T = T;
