@@ -677,6 +677,42 @@ bool pure_liquid_dew(bool at_t, const double x[20], int pure, double a, double b
 // (T, p) flash from the estimate onwards, starts Newton's method; its
 // liquid is close to the incipient one.  (Not within itself: the (T, p)
 // flash may ask for a dew point.)
+// The dew point of feed x between a two-phase state (`in`: T, or P with
+// at_t, where `st` is its split) and a gas (`out`) by bisection to 1e-13
+// of the variable; the incipient liquid is the last split's, the vapour the
+// feed at its density there.  False when a state on the way fails.
+bool bracketed_dew(bool at_t, const double x[20], double in, double out, mix::TpState st, double& T,
+                   double& P, double& Dl, double& Dv, double xl[20], double xv[20]) {
+    const double fixed = at_t ? st.T : st.P;
+    for (int k = 0; k < 80 && std::fabs(out - in) > 1e-13 * std::fabs(in); ++k) {
+        const double mid = 0.5 * (in + out);
+        mix::TpState s;
+        if (!mix::tp_state(at_t ? fixed : mid, at_t ? mid : fixed, x, s)) return false;
+        if (s.two_phase) {
+            in = mid;
+            st = s;
+        } else {
+            out = mid;
+        }
+    }
+    if (!(st.q > 0.999)) return false;
+    double dv = st.Dv;
+    int jerr = 0;
+    std::string jmsg;
+    {
+        flash::QuietMessages quiet;
+        TPRHO(st.T, st.P, x, kVapour, dv > 0.0 ? kStartValue : kNoStartValue, dv, jerr, jmsg);
+    }
+    if (jerr > 0 || !(dv > 0.0)) return false;
+    T = st.T;
+    P = st.P;
+    Dl = st.Dl;
+    Dv = dv;
+    flash::copy20(st.x, xl);
+    flash::copy20(x, xv);
+    return true;
+}
+
 bool dew_from_split(bool at_t, const double x[20], double& T, double& P, double& Dl, double& Dv,
                     double xl[20], double xv[20]) {
     static bool active = false;
@@ -736,7 +772,14 @@ bool dew_from_split(bool at_t, const double x[20], double& T, double& P, double&
         mix::SwitchGuard own_failure(FLAGS2.spline_status, 1);
         SATTP(tt, pp, x, at_t ? kDewAtT : kDewAtP, 1, D, dl, dv, l, v, q, jerr, jmsg);
     }
-    if (jerr != 0 || !(dl > 0.0 && dv > 0.0) || std::fabs(dl - dv) < 1e-6 * dl) return false;
+    if (jerr != 0 || !(dl > 0.0 && dv > 0.0) || std::fabs(dl - dv) < 1e-6 * dl) {
+        // Newton's method does not converge from the split (a gas of 20
+        // components at 100 kPa, whose incipient liquid holds its helium at
+        // 1e-16): the dew point bracketed between the split and the gas to
+        // the last digits, its liquid the last split's.
+        const double in = at_t ? p * inside : t * inside, out = at_t ? p * outside : t * outside;
+        return bracketed_dew(at_t, x, in, out, st, T, P, Dl, Dv, xl, xv);
+    }
     T = tt;
     P = pp;
     Dl = dl;
