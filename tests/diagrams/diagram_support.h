@@ -60,4 +60,20 @@ private:
 // looked at.
 std::unique_ptr<Image> draw(Graph& graph, int width, int height, const char* name = nullptr);
 
+// Pixels (RGB only) that differ between two RGB24 surfaces of one size.
+inline int differing_pixels(cairo_surface_t* a, cairo_surface_t* b) {
+    const int w = cairo_image_surface_get_width(a), h = cairo_image_surface_get_height(a);
+    if (cairo_image_surface_get_width(b) != w || cairo_image_surface_get_height(b) != h)
+        return w * h;
+    int n = 0;
+    for (int y = 0; y < h; ++y) {
+        const auto* pa = reinterpret_cast<const std::uint32_t*>(
+            cairo_image_surface_get_data(a) + y * cairo_image_surface_get_stride(a));
+        const auto* pb = reinterpret_cast<const std::uint32_t*>(
+            cairo_image_surface_get_data(b) + y * cairo_image_surface_get_stride(b));
+        for (int x = 0; x < w; ++x) n += (pa[x] & 0xffffffu) != (pb[x] & 0xffffffu) ? 1 : 0;
+    }
+    return n;
+}
+
 }  // namespace diagtest

@@ -2,6 +2,7 @@
 // own reader) as the very pixels of the surface, for plain, busy and odd
 // sized images; a path that cannot be written is refused with the reason.
 #include "app/diagrams/png_file.h"
+#include "tests/diagrams/diagram_support.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -14,6 +15,8 @@
 #include <string>
 
 namespace {
+
+using diagtest::differing_pixels;
 
 namespace fs = std::filesystem;
 
@@ -50,22 +53,6 @@ cairo_surface_t* drawing(int w, int h, int seed) {
     }
     cairo_surface_mark_dirty(s);
     return s;
-}
-
-// Pixels (RGB only) that differ between two RGB24 surfaces of one size.
-int differing_pixels(cairo_surface_t* a, cairo_surface_t* b) {
-    const int w = cairo_image_surface_get_width(a), h = cairo_image_surface_get_height(a);
-    if (cairo_image_surface_get_width(b) != w || cairo_image_surface_get_height(b) != h)
-        return w * h;
-    int n = 0;
-    for (int y = 0; y < h; ++y) {
-        const auto* pa = reinterpret_cast<const std::uint32_t*>(
-            cairo_image_surface_get_data(a) + y * cairo_image_surface_get_stride(a));
-        const auto* pb = reinterpret_cast<const std::uint32_t*>(
-            cairo_image_surface_get_data(b) + y * cairo_image_surface_get_stride(b));
-        for (int x = 0; x < w; ++x) n += (pa[x] & 0xffffffu) != (pb[x] & 0xffffffu) ? 1 : 0;
-    }
-    return n;
 }
 
 struct Size {

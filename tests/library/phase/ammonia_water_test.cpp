@@ -14,6 +14,22 @@
 
 namespace {
 
+// A line naming the state when the phases' fugacities differ by more than
+// 1e-10, else "".
+std::string unequal_fugacities(const std::string& at, double T, double Dl, double Dv,
+                               const double x[20], const double y[20]) {
+    double fl[20], fv[20];
+    int ierr = 0;
+    std::string herr;
+    lib::FGCTY2(T, Dl, x, fl, ierr, herr);
+    lib::FGCTY2(T, Dv, y, fv, ierr, herr);
+    std::ostringstream bad;
+    for (int i = 0; i < 2; ++i)
+        if (std::fabs(fl[i] / fv[i] - 1.0) > 1e-10)
+            bad << at << "fugacities " << fl[i] << " " << fv[i] << "\n";
+    return bad.str();
+}
+
 TEST(AmmoniaWater, FlashesOverTheCycleRange) {
     ASSERT_EQ(testsupport::set_up("ammonia|water"), "");
     int states = 0, splits = 0;
@@ -36,12 +52,7 @@ TEST(AmmoniaWater, FlashesOverTheCycleRange) {
                 }
                 if (q > 0.0 && q < 1.0) {
                     ++splits;
-                    double fl[20], fv[20];
-                    lib::FGCTY2(T, Dl, x, fl, ierr, herr);
-                    lib::FGCTY2(T, Dv, y, fv, ierr, herr);
-                    for (int i = 0; i < 2; ++i)
-                        if (std::fabs(fl[i] / fv[i] - 1.0) > 1e-10)
-                            bad << at.str() << "fugacities " << fl[i] << " " << fv[i] << "\n";
+                    bad << unequal_fugacities(at.str(), T, Dl, Dv, x, y);
                 }
                 double T2, D2, q2, e2, s2, h2;
                 lib::PHFLSH(P, h, z, T2, D2, Dl, Dv, x, y, q2, e2, s2, cv, cp, w, ierr, herr);
@@ -78,12 +89,9 @@ TEST(AmmoniaWater, HeatPumpFeedSplits) {
             }
             if (!(q > 0.0 && q < 1.0)) continue;
             ++splits;
-            double fl[20], fv[20];
-            lib::FGCTY2(T, Dl, x, fl, ierr, herr);
-            lib::FGCTY2(T, Dv, y, fv, ierr, herr);
-            for (int i = 0; i < 2; ++i)
-                if (std::fabs(fl[i] / fv[i] - 1.0) > 1e-10)
-                    bad << T << " K, " << P << " kPa: fugacities " << fl[i] << " " << fv[i] << "\n";
+            std::ostringstream at;
+            at << T << " K, " << P << " kPa: ";
+            bad << unequal_fugacities(at.str(), T, Dl, Dv, x, y);
         }
     }
     EXPECT_EQ(bad.str(), "") << "of " << states << " states";
