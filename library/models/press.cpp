@@ -83,7 +83,10 @@ void DPDD2(double T, double D, const double x[20], double& d2PdD2) {
     d2PdD2 = finite_or_zero(R * T / D * (2.0 * r01 + 4.0 * r02 + r03));
 }
 
-PressDerivs press_derivs(double T, double D, const double x[20]) {
+namespace {
+
+// P and dP/dD at (T, D); with `second` also d2P/dD2.
+PressDerivs press_values(double T, double D, const double x[20], bool second) {
     PressDerivs v;
     Route rt;
     if (!route(T, D, x, rt)) return v;
@@ -91,6 +94,7 @@ PressDerivs press_derivs(double T, double D, const double x[20]) {
     const double r01 = rt.r(0, 1), r02 = rt.r(0, 2);
     v.p = finite_or_zero(R * T * D * (1.0 + r01));
     v.d1 = finite_or_zero(R * T * (1.0 + 2.0 * r01 + r02));
+    if (!second) return v;
     if (D <= 1.0e-8) {
         double B = 0.0;
         VIRB(T, x, B);
@@ -101,15 +105,14 @@ PressDerivs press_derivs(double T, double D, const double x[20]) {
     return v;
 }
 
+}  // namespace
+
+PressDerivs press_derivs(double T, double D, const double x[20]) {
+    return press_values(T, D, x, true);
+}
+
 PressDerivs press_slope(double T, double D, const double x[20]) {
-    PressDerivs v;
-    Route rt;
-    if (!route(T, D, x, rt)) return v;
-    const double R = GCNST.r;
-    const double r01 = rt.r(0, 1), r02 = rt.r(0, 2);
-    v.p = finite_or_zero(R * T * D * (1.0 + r01));
-    v.d1 = finite_or_zero(R * T * (1.0 + 2.0 * r01 + r02));
-    return v;
+    return press_values(T, D, x, false);
 }
 
 void DPDT(double T, double D, const double x[20], double& dPdT) {
