@@ -687,7 +687,13 @@ bool bracketed_dew(bool at_t, const double x[20], double in, double out, mix::Tp
     for (int k = 0; k < 80 && std::fabs(out - in) > 1e-13 * std::fabs(in); ++k) {
         const double mid = 0.5 * (in + out);
         mix::TpState s;
-        if (!mix::tp_state(at_t ? fixed : mid, at_t ? mid : fixed, x, s)) return false;
+        if (!mix::tp_state(at_t ? fixed : mid, at_t ? mid : fixed, x, s)) {
+            // Within 1e-6 of the dew point a trial of a distance of 1e-10
+            // may leave no split: such a state counts as the gas's.
+            if (!(std::fabs(out - in) < 1e-6 * std::fabs(in))) return false;
+            out = mid;
+            continue;
+        }
         if (s.two_phase) {
             in = mid;
             st = s;

@@ -21,6 +21,7 @@
 #include "library/phase/frozen.h"
 #include "library/phase/sattp.h"
 #include "library/phase/stability.h"
+#include "library/phase/trialroot.h"
 #include "library/setup/records.h"
 
 namespace lib::mix {

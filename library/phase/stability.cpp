@@ -17,6 +17,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/sattp.h"
+#include "library/phase/trialroot.h"
 #include "library/setup/records.h"
 
 namespace lib::mix {
@@ -57,120 +58,6 @@ bool ln_phi(double T, double D, const double w[20], const Present& o, double lnp
     return true;
 }
 
-// The vapour root of composition w at (T, P): the first crossing of P along
-// the isotherm from the dilute gas, bracketed by a march of the pressure
-// in steps of 30 % in density, then solved inside the bracket; false where
-// the pressure turns back before it reaches P (no vapour of that
-// composition: the density solver spent some 120 pressures on failing
-// there).
-bool vapour_root(double T, double P, const double w[20], double& D) {
-    // From the ideal gas's density where the pressure there is below P (no
-    // gas crosses P below it with its pressure rising: five steps fewer),
-    // else from a quarter of it; the march reaches 30 steps beyond that.
-    const double quarter = 0.25 * P / (8.314 * T);
-    const double top = quarter * std::pow(1.3, 30) * (1.0 + 1e-9);
-    double d = 4.0 * quarter, p0 = 0.0;
-    PRESS(T, d, w, p0);
-    if (!(p0 < P) || !(p0 > 0.0)) {
-        d = quarter;
-        PRESS(T, d, w, p0);
-    }
-    if (!(p0 < P) || !(p0 > 0.0)) return false;
-    for (int k = 0; k < 30; ++k) {
-        const double dn = 1.3 * d;
-        if (dn > top) return false;
-        double p = 0.0;
-        PRESS(T, dn, w, p);
-        if (!std::isfinite(p) || !(p > p0)) return false;
-        if (p >= P) {
-            int jerr = 0;
-            std::string jmsg;
-            double root = 0.0;
-            TPRHOB(T, P, d, dn, w, root, jerr, jmsg);
-            if (jerr != 0 || !(root > 0.0)) return false;
-            D = root;
-            return true;
-        }
-        d = dn;
-        p0 = p;
-    }
-    return false;
-}
-
-// The last density root of a trial and its composition.
-struct Root {
-    double D = 0.0;
-    double w[20] = {};
-};
-
-// The density root of a trial phase.  From the last root of a trial of
-// nearly the same composition (every fraction within about 10 %) first,
-// kept only when it moved less than 10 %: a start from a root of a quite
-// different trial can lead the density solver into a loop of the equation
-// inside the two-phase region, whose roots are no phases (ln phi of such a
-// root gave a tangent-plane distance of -1.8 to a stable dense gas).
-// Otherwise without a start value; where that fails, the root of the other
-// kind without a start value (then also kept in `other` where given).
-bool root_of(double T, double P, const double w[20], const Present& o, int kph, Root& last,
-             Root* other = nullptr) {
-    flash::QuietMessages quiet;
-    int jerr = 0;
-    std::string jmsg;
-    double change = 0.0;
-    for (int a = 0; a < o.m && last.D > 0.0; ++a) {
-        const double r = std::log(w[o.c[a]] / last.w[o.c[a]]);
-        change += r * r;
-    }
-    double d = 0.0;
-    if (last.D > 0.0 && change < 1e-2 && near_root(T, P, w, last.D, d)) {
-        last.D = d;
-        flash::copy20(w, last.w);
-        return true;
-    }
-    d = 0.0;
-    if (last.D > 0.0 && change < 1e-2) {
-        d = last.D;
-        TPRHO(T, P, w, kph, kStartValue, d, jerr, jmsg);
-        if (jerr > 0 || !(std::fabs(d / last.D - 1.0) < 0.1)) d = 0.0;
-    }
-    if (!(d > 0.0)) {
-        d = 0.0;
-        if (kph == kVapour) {
-            if (!vapour_root(T, P, w, d)) jerr = 1;
-        } else {
-            TPRHO(T, P, w, kph, kNoStartValue, d, jerr, jmsg);
-        }
-    }
-    bool of_other = false;
-    if (jerr > 0 || !(d > 0.0)) {
-        d = 0.0;
-        TPRHO(T, P, w, 3 - kph, kNoStartValue, d, jerr, jmsg);
-        of_other = true;
-    }
-    if (jerr > 0 || !(d > 0.0)) return false;
-    double p = 0.0;
-    PRESS(T, d, w, p);
-    if (!(std::fabs(p / P - 1.0) < 1e-6)) return false;
-    last.D = d;
-    flash::copy20(w, last.w);
-    if (of_other && other != nullptr) *other = last;
-    return true;
-}
-
-// Whether a vapour root is the first crossing of P along the isotherm: the
-// pressure rises below it and stays under P (a root in a loop of the
-// equation inside the two-phase region fails this).
-bool first_root(double T, double P, const double w[20], double D) {
-    double last = 0.0;
-    for (int k = 1; k < 8; ++k) {
-        double p = 0.0;
-        PRESS(T, D * k / 8.0, w, p);
-        if (!(p < P) || p < last) return false;
-        last = p;
-    }
-    return true;
-}
-
 // The K-values (vapour over liquid) of a trial phase and the feed: the
 // ratio of their fugacity coefficients; d_i - ln z_i is the feed's.
 bool implied_k(const double z[20], const double d[20], const Present& o, const double lnphi[20],
@@ -191,40 +78,34 @@ bool implied_k(const double z[20], const double d[20], const Present& o, const d
 // On success K holds the K-values the trial implies (vapour over liquid
 // fraction, from the fugacity coefficients of the trial and the feed).
 bool trial(double T, double P, const double z[20], const double d[20], const Present& o,
-           bool vapour, double w[20], double& tm, double K[20], const bool* held = nullptr) {
+           const FeedRoots& feed, bool vapour, double w[20], double& tm, double K[20],
+           const bool* held = nullptr) {
     double Y[20] = {}, D = 0.0, lnphi[20] = {}, M[20][20] = {};
     const auto free = [&](int i) { return held == nullptr || !held[i]; };
     for (int a = 0; a < o.m; ++a) Y[o.c[a]] = free(o.c[a]) ? w[o.c[a]] : z[o.c[a]];
     const int kph = vapour ? kVapour : kLiquid;
-    // The last root of the trial's own kind, and the last liquid root that
-    // stood in for a vapour (the starts of the next roots).
+    // The last root of the trial (of its own kind, or the liquid's that
+    // stood in for its vapour), and the last liquid root that stood in for
+    // a vapour root that was no first crossing: the starts of the next.
     Root kind, stand;
     double Dchecked = 0.0, last_trivial = 1e300;
-    bool first = false, stand_found = false, analytic = true;
+    bool first = false, analytic = true;
     for (int it = 1; it <= 40; ++it) {
         double sum = 0.0;
         for (int a = 0; a < o.m; ++a) sum += Y[o.c[a]];
         if (!(sum > 0.0) || !std::isfinite(sum)) return false;
         for (int a = 0; a < o.m; ++a) w[o.c[a]] = Y[o.c[a]] / sum;
-        // (A vapour trial's root of the liquid kind is the liquid root that
-        // stands in for it below.)
-        stand_found = false;
-        Root found_stand;
-        if (!root_of(T, P, w, o, kph, kind, vapour ? &found_stand : nullptr)) return false;
-        if (found_stand.D > 0.0) {
-            stand = found_stand;
-            stand_found = true;
-        }
+        if (!root_of(T, P, w, kph, feed, kind)) return false;
         D = kind.D;
         // (A vapour root within 2 % of the last one that was checked as a
         // first crossing is one too.)
-        if (vapour && !(first && std::fabs(D / Dchecked - 1.0) < 0.02)) {
+        if (vapour && !kind.liquid && !(first && std::fabs(D / Dchecked - 1.0) < 0.02)) {
             first = first_root(T, P, w, D);
             Dchecked = D;
         }
-        if (vapour && !first) {
+        if (vapour && !kind.liquid && !first) {
             // No vapour of this composition: the liquid root stands for it.
-            if (!stand_found && !root_of(T, P, w, o, kLiquid, stand)) return false;
+            if (!root_of(T, P, w, kLiquid, feed, stand)) return false;
             D = stand.D;
         }
         // (Without composition derivatives, successive substitution only.)
@@ -333,23 +214,8 @@ bool scanned_root(double T, double P, const double z[20], double Dc, double& D, 
 
 }  // namespace
 
-bool near_root(double T, double P, const double w[20], double D0, double& D) {
-    double d = D0;
-    for (int k = 0; k < 8; ++k) {
-        const PressDerivs v = press_slope(T, d, w);
-        if (!(v.d1 > 0.0) || !std::isfinite(v.p)) return false;
-        const double step = (P - v.p) / v.d1;
-        d += step;
-        if (!(d > 0.0) || !(std::fabs(d / D0 - 1.0) < 0.1)) return false;
-        if (std::fabs(step) <= 1e-10 * d) {
-            D = d;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool stable_root(double T, double P, const double z[20], double& D, bool& liquid_like) {
+bool stable_root(double T, double P, const double z[20], double& D, bool& liquid_like,
+                 FeedRoots* roots) {
     double Tc = 0, Pc = 0, Dc = 0;
     int jerr = 0;
     std::string jmsg;
@@ -364,6 +230,12 @@ bool stable_root(double T, double P, const double z[20], double& D, bool& liquid
     // beside the liquid's 21.6, between two wells of negative pressure).
     const bool hv = vapour_root(T, P, z, dv);
     const bool hl = el <= 0 && dl > 0.0;
+    if (roots != nullptr) {
+        // (The density solver's liquid root of a gas is its gas root.)
+        const bool two = hl && hv && std::fabs(dl - dv) > 1e-8 * dl;
+        roots->liquid = hl && (two || dl > Dc) ? dl : 0.0;
+        roots->vapour = hv && (two || dv <= Dc) ? dv : 0.0;
+    }
     if (!hl && !hv) return scanned_root(T, P, z, Dc, D, liquid_like);
     if (hl && hv && std::fabs(dl - dv) > 1e-8 * dl) {
         double a = 0, gl = 0, gv = 0;
@@ -396,7 +268,8 @@ bool above_rest_envelope(double T, const double z[20]) {
 
 Stability stability(double T, double P, const double z[20]) {
     Stability s;
-    s.found = stable_root(T, P, z, s.D, s.liquid_like);
+    FeedRoots feed;
+    s.found = stable_root(T, P, z, s.D, s.liquid_like, &feed);
     // Above the cricondentherm of z no trial phase splits off; nor, with a
     // frozen trace held in both phases, above that of the rest.
     if (!s.found || above_envelope(T, z) || above_rest_envelope(T, z)) return s;
@@ -432,7 +305,8 @@ Stability stability(double T, double P, const double z[20]) {
                 w[i] = vapour ? z[i] * K[i] : z[i] / K[i];
             }
             double tm = 0.0, Kt[20] = {};
-            if (!trial(T, P, z, d, o, vapour, w, tm, Kt, pass == 1 ? held : nullptr)) continue;
+            if (!trial(T, P, z, d, o, feed, vapour, w, tm, Kt, pass == 1 ? held : nullptr))
+                continue;
             double share = 0.0;
             for (int a = 0; a < o.m; ++a)
                 if (held[o.c[a]]) share += w[o.c[a]];

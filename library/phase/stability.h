@@ -2,19 +2,16 @@
 // tangent-plane test with a vapour-like and a liquid-like trial phase.
 #pragma once
 
+#include "library/phase/trialroot.h"
+
 namespace lib::mix {
 
 // The density root of feed z at (T, P) of lower Gibbs energy (the only root
 // where there is one): false when no root is found.  liquid_like: the root
 // is the denser one of two, or the only one lies above the critical density.
-bool stable_root(double T, double P, const double z[20], double& D, bool& liquid_like);
-
-// Newton's steps on P(D) at composition w from the root D0 of a phase of
-// nearly the same composition, to the last digits: the root the density
-// solver finds from that start, for some two evaluations in place of its
-// five and its checks.  False where dP/dD is not positive on the way or the
-// density leaves 10 % of D0 (the density solver then decides).
-bool near_root(double T, double P, const double w[20], double D0, double& D);
+// With `roots` also the feed's liquid and vapour roots (0 where not found).
+bool stable_root(double T, double P, const double z[20], double& D, bool& liquid_like,
+                 FeedRoots* roots = nullptr);
 
 // Result of the tangent-plane test.
 struct Stability {

@@ -14,6 +14,7 @@
 #include "library/phase/splitnewton.h"
 #include "library/phase/stability.h"
 #include "library/phase/tpflsh.h"
+#include "library/phase/trialroot.h"
 #include "library/setup/records.h"
 
 namespace lib {

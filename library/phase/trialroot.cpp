@@ -1,0 +1,171 @@
+// Density roots of the trial phases of the tangent-plane test.  Each trial
+// changes its composition from step to step, and each step needs the
+// trial's root at (T, P): the density solver without a start value spends
+// some twenty evaluations and its checks on each, Newton's steps from the
+// last root or the feed's three to five.
+#include "library/phase/trialroot.h"
+
+#include <cmath>
+#include <string>
+
+#include "library/library.h"
+#include "library/models/press.h"
+#include "library/phase/dens.h"
+#include "library/phase/flashutil.h"
+
+namespace lib::mix {
+
+bool near_root(double T, double P, const double w[20], double D0, double& D) {
+    double d = D0;
+    for (int k = 0; k < 8; ++k) {
+        const PressDerivs v = press_slope(T, d, w);
+        if (!(v.d1 > 0.0) || !std::isfinite(v.p)) return false;
+        const double step = (P - v.p) / v.d1;
+        d += step;
+        if (!(d > 0.0) || !(std::fabs(d / D0 - 1.0) < 0.1)) return false;
+        if (std::fabs(step) <= 1e-10 * d) {
+            D = d;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool sided_root(double T, double P, const double w[20], double D0, bool liquid, double& D) {
+    constexpr int kSteps = 30;
+    constexpr double kMaxModulus = 1e10;  // kPa
+    double d = D0;
+    for (int k = 0; k < kSteps; ++k) {
+        const PressDerivs v = press_slope(T, d, w);
+        if (!(v.d1 > 0.0) || !std::isfinite(v.p)) return false;
+        // (A bulk modulus D dP/dD beyond 1e10 kPa is no fluid's: a density
+        // beyond the co-volume of a cubic equation.)
+        if (d * v.d1 > kMaxModulus) return false;
+        const double step = (P - v.p) / v.d1;
+        // Down onto a liquid root, up onto a gas root (but for rounding);
+        // the first step from the other side at most doubles the density.
+        const bool back = liquid ? step > 0.0 : step < 0.0;
+        if (k > 0 && back && std::fabs(step) > 1e-12 * d) return false;
+        if (step > d) return false;
+        // (Newton's method converges quadratically: after a step below
+        // 1e-7 the density is off by some 1e-14.)
+        if (std::fabs(step) <= 1e-7 * d && std::fabs(v.p - P) <= 1e-3 * std::max(P, 1.0)) {
+            D = d + step;
+            return D > 0.0;
+        }
+        d += step;
+        if (!(d > 0.0)) return false;
+    }
+    return false;
+}
+
+bool vapour_root(double T, double P, const double w[20], double& D) {
+    // A march of the pressure in steps of 30 % in density from the ideal
+    // gas's density where the pressure there is below P (no gas crosses P
+    // below it with its pressure rising), else from a quarter of it; it
+    // reaches 30 steps beyond that, and the root is solved inside the
+    // bracket.  Where the pressure turns back before it reaches P, there is
+    // no vapour (the density solver spent some 120 pressures on failing
+    // there).
+    const double quarter = 0.25 * P / (8.314 * T);
+    const double top = quarter * std::pow(1.3, 30) * (1.0 + 1e-9);
+    double d = 4.0 * quarter, p0 = 0.0;
+    PRESS(T, d, w, p0);
+    if (!(p0 < P) || !(p0 > 0.0)) {
+        d = quarter;
+        PRESS(T, d, w, p0);
+    }
+    if (!(p0 < P) || !(p0 > 0.0)) return false;
+    for (int k = 0; k < 30; ++k) {
+        const double dn = 1.3 * d;
+        if (dn > top) return false;
+        double p = 0.0;
+        PRESS(T, dn, w, p);
+        if (!std::isfinite(p) || !(p > p0)) return false;
+        if (p >= P) {
+            int jerr = 0;
+            std::string jmsg;
+            double root = 0.0;
+            TPRHOB(T, P, d, dn, w, root, jerr, jmsg);
+            if (jerr != 0 || !(root > 0.0)) return false;
+            D = root;
+            return true;
+        }
+        d = dn;
+        p0 = p;
+    }
+    return false;
+}
+
+bool first_root(double T, double P, const double w[20], double D) {
+    double last = 0.0;
+    for (int k = 1; k < 8; ++k) {
+        double p = 0.0;
+        PRESS(T, D * k / 8.0, w, p);
+        if (!(p < P) || p < last) return false;
+        last = p;
+    }
+    return true;
+}
+
+namespace {
+
+// The density solver's root of kind kph without a start value, checked to
+// give P.
+bool solver_root(double T, double P, const double w[20], int kph, double& D) {
+    int jerr = 0;
+    std::string jmsg;
+    double d = 0.0;
+    TPRHO(T, P, w, kph, kNoStartValue, d, jerr, jmsg);
+    if (jerr > 0 || !(d > 0.0)) return false;
+    double p = 0.0;
+    PRESS(T, d, w, p);
+    if (!(std::fabs(p / P - 1.0) < 1e-6)) return false;
+    D = d;
+    return true;
+}
+
+// A liquid root: Newton's steps from `from`, else the density solver.
+bool liquid_root(double T, double P, const double w[20], double from, double& D) {
+    return (from > 0.0 && sided_root(T, P, w, from, true, D) && std::fabs(D / from - 1.0) < 0.15) ||
+           solver_root(T, P, w, kLiquid, D);
+}
+
+}  // namespace
+
+bool gas_root(double T, double P, const double w[20], double from, double& D) {
+    if (!(from > 0.0)) from = P / (8.314 * T);
+    return sided_root(T, P, w, from, false, D) || vapour_root(T, P, w, D);
+}
+
+bool root_of(double T, double P, const double w[20], int kph, const FeedRoots& feed, Root& last) {
+    flash::QuietMessages quiet;
+    const bool liquid = kph == kLiquid;
+    double change = 0.0;
+    for (int i = 0; i < kMaxComp && last.D > 0.0; ++i) {
+        if (!(w[i] > 0.0) || !(last.w[i] > 0.0)) continue;
+        const double r = std::log(w[i] / last.w[i]);
+        change += r * r;
+    }
+    // (Every fraction within some 30 % of the last root's.)
+    const bool close = last.D > 0.0 && change < 1.0;
+    const double own = last.D > 0.0 && last.liquid == liquid ? last.D : 0.0;
+    const double other = close && last.liquid != liquid ? last.D : 0.0;
+    double d = 0.0;
+    bool found_liquid = liquid;
+    if (liquid) {
+        if (!liquid_root(T, P, w, close ? own : 0.0, d)) {
+            found_liquid = false;
+            if (!solver_root(T, P, w, kVapour, d)) return false;
+        }
+    } else if (!gas_root(T, P, w, own > 0.0 ? own : feed.vapour, d)) {
+        found_liquid = true;
+        if (!liquid_root(T, P, w, other, d)) return false;
+    }
+    last.D = d;
+    last.liquid = found_liquid;
+    flash::copy20(w, last.w);
+    return true;
+}
+
+}  // namespace lib::mix

@@ -1,0 +1,60 @@
+// Density roots of the phases the tangent-plane test tries: Newton's steps
+// from a nearby root where they stay on the branch they start on, the
+// density solver where they do not.
+#pragma once
+
+namespace lib::mix {
+
+// Newton's steps on P(D) at composition w from the root D0 of a phase of
+// nearly the same composition, to the last digits: the root the density
+// solver finds from that start, for some two evaluations in place of its
+// five and its checks.  False where dP/dD is not positive on the way or the
+// density leaves 10 % of D0 (the density solver then decides).
+bool near_root(double T, double P, const double w[20], double D0, double& D);
+
+// Newton's steps on P(D) = P from D0 that, after the first, stay on one
+// side of the root: above it on the rising convex branch of a liquid, below
+// it on the rising concave branch of a gas.  On such a branch every step
+// lands on the same side, closer, whatever the start; a step back across
+// the root, a pressure that does not rise or a runaway density shows the
+// isotherm is not of that shape between start and root (a loop of the
+// equation, a near-critical inflection), and the caller's solver decides.
+bool sided_root(double T, double P, const double w[20], double D0, bool liquid, double& D);
+
+// The vapour root of composition w at (T, P): the first crossing of P along
+// the isotherm from the dilute gas; false where the pressure turns back
+// before it reaches P (no vapour of that composition).
+bool vapour_root(double T, double P, const double w[20], double& D);
+
+// A vapour root: Newton's steps from `from` (the ideal gas's density
+// where it is 0), else the march of vapour_root.
+bool gas_root(double T, double P, const double w[20], double from, double& D);
+
+// Whether a vapour root is the first crossing of P along the isotherm: the
+// pressure rises below it and stays under P (a root in a loop of the
+// equation inside the two-phase region fails this).
+bool first_root(double T, double P, const double w[20], double D);
+
+// The feed's roots at (T, P), the starts of the trials' first roots (0
+// where the feed has none of that kind).
+struct FeedRoots {
+    double liquid = 0.0, vapour = 0.0;
+};
+
+// The last density root of a trial phase, its kind and composition.
+struct Root {
+    double D = 0.0;
+    bool liquid = false;
+    double w[20] = {};
+};
+
+// The density root of a trial phase of kind kph (kLiquid, kVapour) and
+// composition w: by Newton's steps from the trial's last root (a liquid's
+// only where the composition moved a little: from a liquid root of a quite
+// different composition they may end on a root in a loop of the equation)
+// or, for a gas, from the feed's; else by the density solver; where none of that kind
+// is found, the root of the other kind.  On success `last` holds the root
+// and its kind.
+bool root_of(double T, double P, const double w[20], int kph, const FeedRoots& feed, Root& last);
+
+}  // namespace lib::mix

@@ -1,0 +1,93 @@
+// The density roots of the stability test's trial phases: Newton's steps
+// from a nearby root give the density solver's root, a start beyond a
+// cubic equation's co-volume or on the wrong branch is refused, and a
+// trial whose composition jumps takes no root from a loop of the equation.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library/models/pr.h"
+#include "library/phase/trialroot.h"
+#include "tests/library/phase/mix_support.h"
+
+namespace {
+
+class TrialRoots : public ::testing::Test {
+protected:
+    void TearDown() override { mixtest::setup_nitrogen(); }
+};
+
+double solver_root(double T, double P, const double w[20], int kph) {
+    double D = 0.0;
+    int ierr = 0;
+    std::string herr;
+    lib::TPRHO(T, P, w, kph, lib::kNoStartValue, D, ierr, herr);
+    return ierr > 0 ? 0.0 : D;
+}
+
+struct Case {
+    double T, P;  // K, kPa
+    double x0;    // methane; ethane and propane share the rest 7:3
+    int kph;
+};
+
+// Liquids and gases of the 3-component natural gas, from starts 20 % below
+// to 20 % above the root: the solver's root to 1e-12, or no root.
+TEST_F(TrialRoots, NewtonFromNearbyStartsEndsOnTheSolversRoot) {
+    ASSERT_TRUE(mixtest::setup({"gas", "methane|ethane|propane", {0.9, 0.07, 0.03}}));
+    const std::vector<Case> cases = {
+        {150, 4000, 0.9, lib::kLiquid},  {120, 500, 0.5, lib::kLiquid},
+        {180, 8000, 0.2, lib::kLiquid},  {300, 5000, 0.9, lib::kVapour},
+        {250, 2000, 0.95, lib::kVapour}, {200, 300, 0.6, lib::kVapour},
+    };
+    int found = 0;
+    for (const Case& c : cases) {
+        const double w[20] = {c.x0, 0.7 * (1.0 - c.x0), 0.3 * (1.0 - c.x0)};
+        const double root = solver_root(c.T, c.P, w, c.kph);
+        ASSERT_GT(root, 0.0) << c.T << " K, " << c.P << " kPa";
+        for (double f : {0.8, 0.9, 0.97, 1.0, 1.03, 1.1, 1.2}) {
+            double D = 0.0;
+            if (!lib::mix::sided_root(c.T, c.P, w, f * root, c.kph == lib::kLiquid, D)) continue;
+            ++found;
+            EXPECT_NEAR(D, root, 1e-12 * root) << c.T << " K, " << c.P << " kPa, start x" << f;
+        }
+    }
+    EXPECT_GE(found, 30);
+}
+
+// A trial richer in propane started from the feed's liquid density lies
+// beyond its co-volume in the Peng-Robinson mode (a pressure of 4e13 kPa
+// with a slope that makes every step vanish): refused, not taken as root.
+TEST_F(TrialRoots, StartBeyondTheCoVolumeIsRefused) {
+    ASSERT_TRUE(mixtest::setup({"gas", "methane|ethane|propane", {0.85, 0.1, 0.05}}));
+    int on = 1;
+    lib::PREOS(on);
+    const double w[20] = {0.00204555, 0.0506, 0.94735445};
+    double D = 0.0;
+    EXPECT_FALSE(lib::mix::sided_root(130.0, 6000.0, w, 23.8295, true, D)) << D;
+    int off = 0;
+    lib::PREOS(off);
+}
+
+// A liquid trial of carbon dioxide + undecane that jumps from nearly pure
+// undecane to 35 %: Newton's steps from the last root end in a loop of the
+// equation (4.67 mol/L); the trial's root is the solver's liquid (11.30).
+TEST_F(TrialRoots, JumpOfCompositionTakesTheSolversLiquid) {
+    ASSERT_TRUE(mixtest::setup({"c11+co2", "c11|co2", {0.5, 0.5}}));
+    const double T = 252.492, P = 2279.705;
+    const double pure[20] = {0.999997, 3e-6}, jumped[20] = {0.352325, 0.647675};
+    lib::mix::FeedRoots feed;
+    lib::mix::Root last;
+    ASSERT_TRUE(lib::mix::root_of(T, P, pure, lib::kLiquid, feed, last));
+    EXPECT_NEAR(last.D, solver_root(T, P, pure, lib::kLiquid), 1e-9 * last.D);
+    ASSERT_TRUE(lib::mix::root_of(T, P, jumped, lib::kLiquid, feed, last));
+    const double liquid = solver_root(T, P, jumped, lib::kLiquid);
+    EXPECT_GT(liquid, 11.0);
+    EXPECT_NEAR(last.D, liquid, 1e-9 * liquid);
+    EXPECT_TRUE(last.liquid);
+}
+
+}  // namespace
