@@ -72,6 +72,7 @@ struct TermPlan {
 Slots<TermPlan> plans;
 
 void critical_parts(int ic, int j, int k, double tau, double del, double& E, bool& dead) {
+    constexpr double kNegligible = -250.0;
     auto& cs = CRTSAV.c[ic][j];
     const auto& c = WCFFQ2.c[ic][j];
     const int l = WCFFEQ.l[ic][k];
@@ -106,6 +107,13 @@ void critical_parts(int ic, int j, int k, double tau, double del, double& E, boo
     cs[1] = -Y;
     cs[3] = -C * ipow(X, l);
     cs[2] = -Dc * rpow(Y, m);
+    // Far from the critical point the exponential alone puts the term below
+    // e^-250, where Delta^b (below e^50) cannot lift it above the e^-200
+    // under which it counts as zero: no powers of Delta are formed.
+    if (E + cs[2] + cs[3] < kNegligible) {
+        E += cs[2] + cs[3];
+        return;
+    }
     const double ax = std::fabs(X), ax2 = ax * ax;
     const double q1 = std::pow(ax, 1.0 / beta);  // |X|^(1/beta)
     const double q2 = std::pow(ax, 2.0 * a);     // |X|^(2a)
