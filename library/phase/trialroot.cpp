@@ -5,6 +5,7 @@
 // last root or the feed's three to five.
 #include "library/phase/trialroot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -138,17 +139,29 @@ bool gas_root(double T, double P, const double w[20], double from, double& D) {
     return sided_root(T, P, w, from, false, D) || vapour_root(T, P, w, D);
 }
 
+namespace {
+
+// The squared distance of the logarithms of two compositions' fractions,
+// each weighted with the larger fraction (a trace that grows a hundredfold
+// leaves the density as it was).
+double composition_change(const double a[20], const double b[20]) {
+    double change = 0.0;
+    for (int i = 0; i < kMaxComp; ++i) {
+        if (!(a[i] > 0.0) || !(b[i] > 0.0)) continue;
+        const double r = std::log(a[i] / b[i]);
+        change += std::max(a[i], b[i]) * r * r;
+    }
+    return change;
+}
+
+}  // namespace
+
 bool root_of(double T, double P, const double w[20], int kph, const FeedRoots& feed, Root& last) {
+    constexpr double kClose = 0.5;
     flash::QuietMessages quiet;
     const bool liquid = kph == kLiquid;
-    double change = 0.0;
-    for (int i = 0; i < kMaxComp && last.D > 0.0; ++i) {
-        if (!(w[i] > 0.0) || !(last.w[i] > 0.0)) continue;
-        const double r = std::log(w[i] / last.w[i]);
-        change += r * r;
-    }
-    // (Every fraction within some 30 % of the last root's.)
-    const bool close = last.D > 0.0 && change < 1.0;
+    // (A major fraction within some 50 % of the last root's.)
+    const bool close = last.D > 0.0 && composition_change(w, last.w) < kClose;
     const double own = last.D > 0.0 && last.liquid == liquid ? last.D : 0.0;
     const double other = close && last.liquid != liquid ? last.D : 0.0;
     double d = 0.0;
