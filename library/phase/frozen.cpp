@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "library/library.h"
 #include "library/setup/records.h"
@@ -12,6 +13,36 @@ namespace lib::mix {
 namespace {
 
 int components() { return std::min(NCOMP.nc, kMaxComp); }
+
+// The sublimation pressure of component i at T (kPa): its sublimation line;
+// else, below the triple point, the liquid's vapour pressure carried down
+// from the triple point on Clausius-Clapeyron's line through it and a point
+// 2 % above, lowered by the heat of fusion taken as R T_tp (an entropy of
+// fusion of R, below every fluid's: methane's is 1.25 R, water's 2.6 R,
+// ethane's 3.8 R): the ideal solubility of the solid.  A deposit found
+// with it is one.  Above the triple point the vapour pressure; 0 where none
+// is known.
+double solid_pressure(int i, double T) {
+    double p = 0.0;
+    int jerr = 0;
+    std::string jmsg;
+    SUBLK(i + 1, T, p, jerr, jmsg);
+    if (jerr == 0 && p > 0.0) return p;
+    const double ttp = CCON.ttp[i + 1];
+    if (!(T < ttp)) {
+        PSATK(i + 1, T, p, jerr, jmsg);
+        return jerr == 0 && p > 0.0 ? p : 0.0;
+    }
+    double p1 = 0.0, p2 = 0.0;
+    const double t2 = 1.02 * ttp;
+    PSATK(i + 1, ttp, p1, jerr, jmsg);
+    if (jerr != 0 || !(p1 > 0.0)) return 0.0;
+    PSATK(i + 1, t2, p2, jerr, jmsg);
+    if (jerr != 0 || !(p2 > p1)) return 0.0;
+    const double slope = std::log(p2 / p1) / (1.0 / ttp - 1.0 / t2);  // -d ln p / d(1/T)
+    const double liquid = p1 * std::exp(-slope * (1.0 / T - 1.0 / ttp));
+    return liquid * std::exp(-(ttp / T - 1.0));
+}
 
 // The trace of the components marked in t.held: `any` when they are at
 // most kFrozenTrace together and at least two others remain.
@@ -94,13 +125,8 @@ int freezing_component(double T, double P, const double z[20], const double f[20
     const FrozenTrace trace = frozen_trace(T, z);
     for (int i = 0; i < components(); ++i) {
         if (!(z[i] > 0.0) || !frozen(i, T) || (trace.any && trace.held[i])) continue;
-        double psub = 0.0;
-        int jerr = 0;
-        std::string jmsg;
-        SUBLK(i + 1, T, psub, jerr, jmsg);
-        // (Without a sublimation line its vapour pressure, extrapolated.)
-        if (jerr != 0 || !(psub > 0.0)) PSATK(i + 1, T, psub, jerr, jmsg);
-        if (jerr != 0 || !(psub > 0.0)) continue;
+        const double psub = solid_pressure(i, T);
+        if (!(psub > 0.0)) continue;
         const double v = CCON.dtp[i + 1] > 0.0 ? 1.0 / CCON.dtp[i + 1] : 0.0;  // L/mol
         const double fsolid = psub * std::exp(v * std::max(P - psub, 0.0) / (CCON.rgas[i + 1] * T));
         if (f[i] > fsolid) return i;
@@ -109,7 +135,8 @@ int freezing_component(double T, double P, const double z[20], const double f[20
 }
 
 std::string freezes_out(int i, double T) {
-    return "input state is solid or two-phase solid-vapor: " + CNAM[i + 1] +
+    return "input state is solid or two-phase solid-vapor: " +
+           std::string(trim_right(CNAM[i + 1])) +
            " would freeze out of the mixture at T =" + fmt_g(T, 12, 5) + " K (more than " +
            std::to_string(std::lround(100.0 * (1.0 - kFrozenShare))) +
            " % below its triple point, where its equation describes no liquid); the equations "

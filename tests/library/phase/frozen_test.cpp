@@ -152,4 +152,41 @@ TEST_F(FrozenAndAsymmetric, LightGasWithHeavyLiquid) {
     }
 }
 
+// Components far below their triple points that have no sublimation line:
+// the state is refused where their fugacity lies above the solid's (the
+// liquid's vapour pressure carried below the triple point, lowered by the
+// least heat of fusion), a fluid state beside it is not.
+struct FrozenCase {
+    mixtest::Mixture m;
+    double T, P;          // K, kPa
+    const char* freezes;  // the component named, or nullptr for a fluid state
+};
+
+TEST_F(FrozenAndAsymmetric, ComponentsWithoutSublimationLineFreezeOut) {
+    const std::vector<FrozenCase> cases = {
+        {{"nitrogen + ethane", "nitrogen|ethane", {0.9, 0.1}}, 80, 4, "ethane"},
+        {{"nitrogen + ethane", "nitrogen|ethane", {0.9, 0.1}}, 75, 4, "ethane"},
+        {{"nitrogen + ethane", "nitrogen|ethane", {0.9, 0.1}}, 80, 1e-5, nullptr},
+        {{"methane + ethane", "methane|ethane", {0.9, 0.1}}, 80, 1, "methane"},
+        {{"methane + ethane", "methane|ethane", {0.9, 0.1}}, 82, 1, nullptr},
+        {{"methane + ethane", "methane|ethane", {0.9, 0.1}}, 100, 100, nullptr},
+        {{"ammonia + water", "ammonia|water", {0.3, 0.7}}, 230, 100, nullptr},
+        {{"isobutane + water", "isobutane|water", {0.5, 0.5}}, 196.675, 10, "water"},
+    };
+    for (const FrozenCase& c : cases) {
+        SCOPED_TRACE(c.m.label + " at " + std::to_string(c.T) + " K, " + std::to_string(c.P) +
+                     " kPa");
+        set_up(c.m);
+        const Tp r = tp(c.T, c.P, z);
+        if (c.freezes == nullptr) {
+            EXPECT_LE(r.ierr, 0) << r.herr;
+            EXPECT_GT(r.D, 0.0);
+            continue;
+        }
+        EXPECT_EQ(r.ierr, 250) << r.herr;
+        EXPECT_NE(r.herr.find(std::string(c.freezes) + " would freeze out"), std::string::npos)
+            << r.herr;
+    }
+}
+
 }  // namespace
