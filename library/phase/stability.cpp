@@ -17,6 +17,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/sattp.h"
+#include "library/phase/tpflsh.h"
 #include "library/phase/trialroot.h"
 #include "library/setup/records.h"
 
@@ -70,6 +71,18 @@ bool implied_k(const double z[20], const double d[20], const Present& o, const d
     return true;
 }
 
+// Whether the root r of a trial of composition w is a liquid its equations
+// describe: not made mostly of frozen components, and inside their
+// densities (water's equation, extrapolated to 197 K, has a root of
+// 225 mol/L whose Gibbs energy lies far below any phase's).
+bool fluid_liquid(double T, const double w[20], const Root& r) {
+    if (!r.liquid) return false;
+    double share = 0.0;
+    for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i)
+        if (w[i] > 0.0 && frozen(i, T)) share += w[i];
+    return share <= 0.5 && within_densities(w, r.D);
+}
+
 // One trial phase from the start w: true when it ends on a trial of
 // negative tangent-plane distance (then in w, with tm).
 // With `held` the components it marks keep the feed's fraction (their
@@ -79,7 +92,7 @@ bool implied_k(const double z[20], const double d[20], const Present& o, const d
 // fraction, from the fugacity coefficients of the trial and the feed).
 bool trial(double T, double P, const double z[20], const double d[20], const Present& o,
            const FeedRoots& feed, bool vapour, double w[20], double& tm, double K[20],
-           const bool* held = nullptr) {
+           const bool* held = nullptr, bool liquid_root = false, bool* liquid_lower = nullptr) {
     double Y[20] = {}, D = 0.0, lnphi[20] = {}, M[20][20] = {};
     const auto free = [&](int i) { return held == nullptr || !held[i]; };
     for (int a = 0; a < o.m; ++a) Y[o.c[a]] = free(o.c[a]) ? w[o.c[a]] : z[o.c[a]];
@@ -90,6 +103,20 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
     Root kind, stand;
     double Dchecked = 0.0, last_trivial = 1e300;
     bool first = false, analytic = true;
+    // At a stop of a vapour trial on a positive distance: whether the
+    // liquid root of its composition has the lower Gibbs energy (the caller
+    // then tries the trial with its liquid roots).
+    const auto note_liquid_lower = [&] {
+        if (liquid_lower == nullptr || !vapour || kind.liquid || !first || held != nullptr) return;
+        double tpc = 0.0;
+        for (int a = 0; a < o.m; ++a) tpc += w[o.c[a]] * CCON.tc[o.c[a] + 1];
+        if (!(T < tpc) || !root_of(T, P, w, kLiquid, feed, stand) || !fluid_liquid(T, w, stand))
+            return;
+        double a = 0.0, gv = 0.0, gl = 0.0;
+        GIBBS(T, D, w, a, gv);
+        GIBBS(T, stand.D, w, a, gl);
+        *liquid_lower = gl < gv;
+    };
     for (int it = 1; it <= 40; ++it) {
         double sum = 0.0;
         for (int a = 0; a < o.m; ++a) sum += Y[o.c[a]];
@@ -103,9 +130,11 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
             first = first_root(T, P, w, D);
             Dchecked = D;
         }
-        if (vapour && !kind.liquid && !first) {
-            // No vapour of this composition: the liquid root stands for it.
+        if (vapour && !kind.liquid && (!first || liquid_root)) {
+            // No vapour of this composition (or, asked for, its liquid):
+            // the liquid root stands for it.
             if (!root_of(T, P, w, kLiquid, feed, stand)) return false;
+            if (liquid_root && !fluid_liquid(T, w, stand)) return false;
             D = stand.D;
         }
         // (Without composition derivatives, successive substitution only.)
@@ -134,13 +163,19 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         if (tm < -1e-10 && it > 1) return implied_k(z, d, o, lnphi, vapour, K);
         // A stationary point: of positive distance (some way above zero no
         // further digits are needed) or negative.
-        if (g2 < 1e-20 || (g2 < 1e-10 && tm > 1e-3) || (g2 < 1e-6 && tm > 1e-2))
-            return tm < -1e-10 && implied_k(z, d, o, lnphi, vapour, K);
+        if (g2 < 1e-20 || (g2 < 1e-10 && tm > 1e-3) || (g2 < 1e-6 && tm > 1e-2)) {
+            if (tm < -1e-10) return implied_k(z, d, o, lnphi, vapour, K);
+            note_liquid_lower();
+            return false;
+        }
         // Close to a stationary point far above zero: the distance falls by
         // about half the squared gradient on the way there, and stays
         // positive (a liquid trial of a 3-component gas at 250 K, 2 MPa
         // spent six more steps on tm 0.5234 from 0.5280).
-        if (tm > 1e-2 && tm > 10.0 * g2) return false;
+        if (tm > 1e-2 && tm > 10.0 * g2) {
+            note_liquid_lower();
+            return false;
+        }
         if (!newton) {
             for (int a = 0; a < o.m; ++a) {
                 const int i = o.c[a];
@@ -296,30 +331,53 @@ Stability stability(double T, double P, const double z[20]) {
     bool held[20] = {};
     for (int a = 0; a < o.m; ++a) held[o.c[a]] = frozen(o.c[a], T);
     const bool order[2] = {s.liquid_like, !s.liquid_like};
+    // A trial ending on a negative distance makes the feed unstable, unless
+    // it is made mostly of frozen components.
+    const auto found = [&](bool vapour, const double w[20], double tm, const double Kt[20]) {
+        double share = 0.0;
+        for (int a = 0; a < o.m; ++a)
+            if (held[o.c[a]]) share += w[o.c[a]];
+        if (share > 0.5) {
+            s.frozen_phase = true;
+            return false;
+        }
+        s.stable = false;
+        s.vapour_trial = vapour;
+        s.tm = tm;
+        flash::copy20(w, s.w);
+        flash::copy20(Kt, s.K);
+        return true;
+    };
+    const auto wilson = [&](bool vapour, double w[20]) {
+        for (int a = 0; a < o.m; ++a) {
+            const int i = o.c[a];
+            w[i] = vapour ? z[i] * K[i] : z[i] / K[i];
+        }
+    };
+    bool liquid_lower = false;
     for (int pass = trace.any ? 1 : 0; pass < 2; ++pass) {
         if (pass == 1 && !s.frozen_phase && !trace.any) break;
         for (bool vapour : order) {
-            double w[20] = {};
-            for (int a = 0; a < o.m; ++a) {
-                const int i = o.c[a];
-                w[i] = vapour ? z[i] * K[i] : z[i] / K[i];
-            }
-            double tm = 0.0, Kt[20] = {};
-            if (!trial(T, P, z, d, o, feed, vapour, w, tm, Kt, pass == 1 ? held : nullptr))
-                continue;
-            double share = 0.0;
-            for (int a = 0; a < o.m; ++a)
-                if (held[o.c[a]]) share += w[o.c[a]];
-            if (share > 0.5) {
-                s.frozen_phase = true;
-                continue;
-            }
-            s.stable = false;
-            s.vapour_trial = vapour;
-            s.tm = tm;
-            flash::copy20(w, s.w);
-            flash::copy20(Kt, s.K);
-            return s;
+            double w[20] = {}, tm = 0.0, Kt[20] = {};
+            wilson(vapour, w);
+            if (trial(T, P, z, d, o, feed, vapour, w, tm, Kt, pass == 1 ? held : nullptr, false,
+                      &liquid_lower) &&
+                found(vapour, w, tm, Kt))
+                return s;
+        }
+    }
+    // The vapour trial once more with the liquid roots of its compositions
+    // where those had the lower Gibbs energy (ethylene with 6e-8 of ethanol
+    // at 146 K, 260 kPa has a vapour root close to its spinodal, whose
+    // distance of 0.93 hid the two liquids of an ethanol + ethylene feed).
+    // Its phase is a liquid: the split takes it as such (its K-values
+    // turned over).
+    if (liquid_lower) {
+        double w[20] = {}, tm = 0.0, Kt[20] = {};
+        wilson(true, w);
+        if (trial(T, P, z, d, o, feed, true, w, tm, Kt, nullptr, true)) {
+            for (int a = 0; a < o.m; ++a) Kt[o.c[a]] = 1.0 / Kt[o.c[a]];
+            if (found(false, w, tm, Kt)) return s;
         }
     }
     return s;

@@ -293,9 +293,16 @@ constexpr double kBalanceTolerance = 1e-7;
 
 }  // namespace
 
+bool within_densities(const double c[20], double D) {
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    LIMITS("EOS", c, tmin, tmax, dmax, pmax);
+    return !(dmax > 0.0 && D > kBeyondLimit * dmax);
+}
+
 bool split_is_equilibrium(double T, const double z[20], double q, double Dl, double Dv,
                           const double x[20], const double y[20]) {
     if (balance_mismatch(z, q, x, y) > kBalanceTolerance) return false;
+    if (!within_densities(x, Dl) || !within_densities(y, Dv)) return false;
     const mix::FrozenTrace trace = mix::frozen_trace(T, z);
     if (!trace.any) return fugacity_mismatch(T, z, Dl, Dv, x, y) <= kFugacityTolerance;
     // A frozen trace is carried in both phases: the equilibrium is the

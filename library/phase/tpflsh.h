@@ -17,6 +17,14 @@ void TPFL2(double T, double P, const double z[20], double& Dl, double& Dv, doubl
 void split_trial(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
                  double y[20], double& q, bool& equilibrium, int& ierr, std::string& herr);
 
+// Whether a phase of composition c and density D lies inside its
+// equations' densities, up to kBeyondLimit times their limit (water's
+// equation extrapolated to 197 K has a root of 225 mol/L, three times its
+// limit, of an enthalpy of -9.5e7 J/mol; compressed liquid butane at
+// 138 K, 20 MPa lies just above its equation's limit).
+constexpr double kBeyondLimit = 1.5;
+bool within_densities(const double c[20], double D);
+
 // Whether a split of feed z at T is an equilibrium: the fugacities of each
 // component of z in the two phases (at their own densities) agree within
 // 1e-7 relative, and the phases add up to the feed within 1e-7.  Close to a

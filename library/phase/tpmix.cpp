@@ -456,6 +456,18 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         TPRHO(T, P, r.x, kLiquid, kStartValue, r.Dl, kerr, kmsg);
         if (kerr <= 0) TPRHO(T, P, r.y, kVapour, kStartValue, r.Dv, kerr, kmsg);
     }
+    if (kerr <= 0 && (!within_densities(r.x, r.Dl) || !within_densities(r.y, r.Dv))) {
+        // A phase beyond its equations' densities is none; where a frozen
+        // component is present, it is that component's freezing out.
+        const int i = frozen_present(T, z);
+        r.D = Dc;
+        r.q = kQualityFailed;
+        if (i >= 0)
+            fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);
+        else
+            fail(219, unequal_fugacities(T, P), ierr, herr);
+        return;
+    }
     if (kerr > 0) {
         r.D = Dc;
         r.q = kQualityFailed;

@@ -369,4 +369,42 @@ INSTANTIATE_TEST_SUITE_P(ClosePairs, NarrowEnvelope,
                                            mixtest::BinaryAt{"r245fa|r1233zd", 299.6}),
                          mixtest::binary_name);
 
+// Two liquids where the vapour trial's own root is a vapour close to its
+// spinodal (ethylene at 146 K, 260 kPa) or the trial phase is a liquid the
+// split must take as one (ammonia in hexane): each split is an equilibrium
+// of lower Gibbs energy than the single liquid.
+struct TwoLiquids {
+    Mixture m;
+    double T, P, qlo, qhi;
+};
+
+TEST(Stability, TwoLiquidsBehindMetastableVapourTrials) {
+    const std::vector<TwoLiquids> cases = {
+        {{"ethanol + ethylene", "ethanol|ethylene", {0.5, 0.5}}, 146.28, 259.853, 0.91, 0.92},
+        {{"ethanol + ethylene", "ethanol|ethylene", {0.5, 0.5}}, 190.058, 769.667, 0.07, 0.08},
+        {{"ammonia + hexane", "ammonia|hexane", {0.1, 0.9}}, 221.228, 87.731, 0.99, 0.999},
+    };
+    for (const TwoLiquids& c : cases) {
+        SCOPED_TRACE(c.m.label + " at " + std::to_string(c.T) + " K");
+        ASSERT_TRUE(mixtest::setup(c.m));
+        double z[20];
+        c.m.fill(z);
+        double D, Dl, Dv, x[20], y[20], q = 0, e, h, s, cv, cp, w;
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        EXPECT_GT(q, c.qlo);
+        EXPECT_LT(q, c.qhi);
+        EXPECT_LT(mixtest::fugacity_mismatch(c.T, Dl, Dv, x, y, z), 1e-9);
+        double a = 0, gl = 0, gv = 0, g1 = 0, D1 = 0;
+        lib::GIBBS(c.T, Dl, x, a, gl);
+        lib::GIBBS(c.T, Dv, y, a, gv);
+        lib::TPRHO(c.T, c.P, z, lib::kLiquid, lib::kNoStartValue, D1, ierr, herr);
+        lib::GIBBS(c.T, D1, z, a, g1);
+        EXPECT_LT((1.0 - q) * gl + q * gv, g1 - 1.0);
+    }
+    mixtest::setup_nitrogen();
+}
+
 }  // namespace
