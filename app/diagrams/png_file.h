@@ -1,8 +1,9 @@
 // PNG files of cairo image surfaces, written fast: the batch images and the
 // diagram images of the window are large and mostly plain, so their rows go
-// unfiltered into a fast deflate level, libdeflate's where it is installed
-// (a tenth of the work of cairo's own writer), else zlib's fastest (a
-// fifth); the files are about as large as cairo's.
+// unfiltered into the diagram deflate encoder (png_deflate.h), which finds
+// only repeats of the row above and of the pixel before (half the time of
+// libdeflate's fastest level, a twentieth of cairo's own writer); the
+// files are a sixth larger than those of libdeflate's level 2.
 #pragma once
 
 #include <cairo.h>
