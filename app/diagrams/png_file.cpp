@@ -10,9 +10,6 @@
 #include "app/diagrams/png_deflate.h"
 
 #include <zlib.h>
-#ifdef KVR2_LIBDEFLATE
-#include <libdeflate.h>
-#endif
 
 #include <algorithm>
 #include <bit>
@@ -86,47 +83,35 @@ void scan_line(const unsigned char* data, int stride, int y, int width, unsigned
     }
 }
 
-// The buffers of the scan lines and of their deflated bytes, kept for the
-// next image of the thread: a batch run writes several images of the same
-// size, and fresh buffers of some megabytes each are zeroed page by page
-// (a fifth of a batch run's page faults with three diagrams).
-struct RowBuffers {
-    std::vector<unsigned char> raw, packed;
-};
-RowBuffers& row_buffers() {
-    thread_local RowBuffers buffers;
-    return buffers;
-}
-// Buffers larger than this (a poster-sized export) are not kept.
+// The deflated bytes, kept for the next image of the thread: a batch run
+// writes several images of the same size, and fresh buffers are zeroed
+// page by page. Buffers larger than this (a poster-sized export) are not
+// kept.
 constexpr std::size_t kKeptBytes = std::size_t{32} << 20;
-
-std::uint32_t adler32_of(const unsigned char* data, std::size_t size) {
-#ifdef KVR2_LIBDEFLATE
-    return libdeflate_adler32(1, data, size);  // (a tenth of zlib's time)
-#else
-    uLong a = adler32(0L, nullptr, 0);
-    for (std::size_t k = 0; k < size; k += kChunk)
-        a = adler32(a, data + k, static_cast<uInt>(std::min(kChunk, size - k)));
-    return static_cast<std::uint32_t>(a);
-#endif
+std::vector<unsigned char>& packed_buffer() {
+    thread_local std::vector<unsigned char> packed;
+    return packed;
 }
 
-// The scan lines deflated by the diagram encoder, into IDAT chunks.
+// The scan lines made one at a time and deflated by the diagram encoder,
+// into IDAT chunks.
 bool write_rows(PngOut& out, cairo_surface_t* surface, int width, int height) {
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
-    const std::size_t line = 1 + 3 * static_cast<std::size_t>(width);
-    const std::size_t size = line * static_cast<std::size_t>(height);
-    RowBuffers& b = row_buffers();
-    if (b.raw.size() < size) b.raw.resize(size);  // (every byte is written below)
-    for (int y = 0; y < height; ++y)
-        scan_line(data, stride, y, width, b.raw.data() + line * static_cast<std::size_t>(y));
-    deflate_scan_lines(b.raw.data(), size, line, kRgbBytes, adler32_of(b.raw.data(), size),
-                       b.packed);
-    const std::size_t n = b.packed.size();
+    const std::size_t line = 1 + kRgbBytes * static_cast<std::size_t>(width);
+    std::vector<unsigned char>& packed = packed_buffer();
+    {
+        ScanLineDeflater deflater(line, kRgbBytes);
+        for (int y = 0; y < height; ++y) {
+            scan_line(data, stride, y, width, deflater.next_line());
+            deflater.add_line(line);
+        }
+        deflater.finish(packed);
+    }
+    const std::size_t n = packed.size();
     for (std::size_t k = 0; k < n; k += kChunk)
-        out.chunk("IDAT", b.packed.data() + k, std::min(kChunk, n - k));
-    if (b.raw.size() + b.packed.capacity() > kKeptBytes) b = RowBuffers{};
+        out.chunk("IDAT", packed.data() + k, std::min(kChunk, n - k));
+    if (packed.capacity() > kKeptBytes) packed = {};
     return n > 0;
 }
 

@@ -16,14 +16,9 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-std::uint32_t adler_of(const Bytes& data) {
-    return static_cast<std::uint32_t>(
-        adler32(adler32(0L, nullptr, 0), data.data(), static_cast<uInt>(data.size())));
-}
-
 Bytes packed(const Bytes& data, std::size_t line, std::size_t pixel) {
     Bytes out;
-    app::diagrams::deflate_scan_lines(data.data(), data.size(), line, pixel, adler_of(data), out);
+    app::diagrams::deflate_scan_lines(data.data(), data.size(), line, pixel, out);
     return out;
 }
 
