@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <numeric>
 
@@ -19,6 +20,13 @@ namespace {
 
 constexpr int kMinMatch = 3, kMaxMatch = 258;
 constexpr std::size_t kMaxDistance = 32768;
+// Masks of the first three bytes of four read as a little- or big-endian
+// number; a value no three bytes have.
+constexpr std::uint32_t kThreeBytes =
+    std::endian::native == std::endian::little ? 0x00ffffffu : 0xffffff00u;
+constexpr std::uint32_t kNoBytes = ~kThreeBytes;
+// Bytes of the window beyond the room of a line, read with the last bytes.
+constexpr std::size_t kWindowSlack = 4;
 constexpr int kLitLenSymbols = 286, kDistSymbols = 30, kCodeLenSymbols = 19;
 constexpr int kEndOfBlock = 256;
 constexpr int kMaxCodeBits = 15, kMaxCodeLenBits = 7;
@@ -78,14 +86,21 @@ std::size_t common_length(const unsigned char* a, const unsigned char* b, std::s
 // literal.
 void find_repeats(const unsigned char* data, std::size_t first, std::size_t begin, std::size_t end,
                   std::size_t up, std::size_t left, std::vector<Token>& tokens) {
+    // The first three bytes at p, compared as one number (the window has
+    // room for the fourth byte read with them).
+    const auto three = [](const unsigned char* p) {
+        std::uint32_t v = 0;
+        std::memcpy(&v, p, sizeof v);
+        return v & kThreeBytes;
+    };
     std::size_t i = begin;
     while (i < end) {
-        // Most bytes that start no repeat are told by their first byte.
-        const unsigned char c = data[i];
-        const bool up_may = i >= first + up && data[i - up] == c;
-        const bool left_may = i >= first + left && data[i - left] == c;
+        // Most bytes that start no repeat are told by their first three.
+        const std::uint32_t c = end - i >= kMinMatch ? three(data + i) : kNoBytes;
+        const bool up_may = i >= first + up && three(data + i - up) == c;
+        const bool left_may = i >= first + left && three(data + i - left) == c;
         if (!up_may && !left_may) {
-            tokens.push_back({0, c});
+            tokens.push_back({0, data[i]});
             ++i;
             continue;
         }
@@ -96,14 +111,9 @@ void find_repeats(const unsigned char* data, std::size_t first, std::size_t begi
             const std::size_t n = common_length(data + i, data + i - left, limit);
             if (n > best) best = n, distance = left;
         }
-        if (best >= kMinMatch) {
-            tokens.push_back(
-                {static_cast<std::uint16_t>(best), static_cast<std::uint16_t>(distance - 1)});
-            i += best;
-        } else {
-            tokens.push_back({0, c});
-            ++i;
-        }
+        tokens.push_back(
+            {static_cast<std::uint16_t>(best), static_cast<std::uint16_t>(distance - 1)});
+        i += best;
     }
 }
 
@@ -448,7 +458,7 @@ ScanLineDeflater::ScanLineDeflater(std::size_t line, std::size_t pixel)
     : line_(line),
       up_(line > 0 && line <= kMaxDistance ? line : kNever),
       left_(pixel > 0 && pixel <= kMaxDistance ? pixel : kNever),
-      window_(2 * line) {
+      window_(2 * line + kWindowSlack) {
     kept_tokens().clear();
 }
 
