@@ -20,7 +20,9 @@ inline constexpr int DEFAULT_FONT_SIZE = 10;
 inline constexpr double TEXT_DPI = 96.0;
 
 // A text laid out in a font for a cairo context; width and height are its
-// pixel size times the scale, truncated.
+// pixel size times the scale, truncated. Layouts are kept (a few hundred
+// per thread) and shared by later ones of the same text and font on a
+// context with the same font options and matrix (translation aside).
 class Layout {
 public:
     Layout(cairo_t* cr, const std::string& text, const std::string& font, double scale);
@@ -36,6 +38,9 @@ private:
     PangoLayout* layout_ = nullptr;
     double scale_ = 1.0;
 };
+
+// Lets the kept layouts go (the next ones are made anew).
+void forget_layouts();
 
 // Draws the layout with its top left corner at (x, y), scaled by its
 // scale; nothing when the scale is not a positive finite number or a
