@@ -29,6 +29,7 @@ constexpr std::uint32_t kNoBytes = ~kThreeBytes;
 constexpr std::size_t kWindowSlack = 4;
 constexpr int kLitLenSymbols = 286, kDistSymbols = 30, kCodeLenSymbols = 19;
 constexpr int kEndOfBlock = 256;
+constexpr std::size_t kFirstLengthSymbol = 257;
 constexpr int kMaxCodeBits = 15, kMaxCodeLenBits = 7;
 // Code-length symbols: repeat the previous length 3-6 times, 3-10 zeros,
 // 11-138 zeros.
@@ -65,6 +66,28 @@ struct Token {
     std::uint16_t value = 0;   // the literal, or the distance - 1
 };
 
+// The symbol of each repeat length 3-258 (the code's index in the length
+// table; 257 plus this in the alphabet).
+struct LengthCodes {
+    std::array<std::uint8_t, kMaxMatch + 1> code{};
+    LengthCodes() {
+        for (int n = kMinMatch; n <= kMaxMatch; ++n)
+            code[static_cast<std::size_t>(n)] = static_cast<std::uint8_t>(code_of(kLengthBase, n));
+    }
+};
+const LengthCodes& length_codes() {
+    static const LengthCodes codes;
+    return codes;
+}
+
+// The tokens of the lines added so far with the counts of their
+// literal/length symbols and of their repeats of the row and of the pixel.
+struct Tally {
+    std::vector<Token> tokens;
+    std::array<std::uint32_t, kLitLenSymbols> literal{};
+    std::uint32_t from_up = 0, from_left = 0;
+};
+
 // Bytes at a and b equal from the start, up to `limit`.
 std::size_t common_length(const unsigned char* a, const unsigned char* b, std::size_t limit) {
     std::size_t n = 0;
@@ -85,7 +108,9 @@ std::size_t common_length(const unsigned char* a, const unsigned char* b, std::s
 // back) is taken when it has three bytes or more, else the byte as a
 // literal.
 void find_repeats(const unsigned char* data, std::size_t first, std::size_t begin, std::size_t end,
-                  std::size_t up, std::size_t left, std::vector<Token>& tokens) {
+                  std::size_t up, std::size_t left, Tally& tally) {
+    std::vector<Token>& tokens = tally.tokens;
+    const LengthCodes& lc = length_codes();
     // The first three bytes at p, compared as one number (the window has
     // room for the fourth byte read with them).
     const auto three = [](const unsigned char* p) {
@@ -101,6 +126,7 @@ void find_repeats(const unsigned char* data, std::size_t first, std::size_t begi
         const bool left_may = i >= first + left && three(data + i - left) == c;
         if (!up_may && !left_may) {
             tokens.push_back({0, data[i]});
+            ++tally.literal[data[i]];
             ++i;
             continue;
         }
@@ -113,6 +139,8 @@ void find_repeats(const unsigned char* data, std::size_t first, std::size_t begi
         }
         tokens.push_back(
             {static_cast<std::uint16_t>(best), static_cast<std::uint16_t>(distance - 1)});
+        ++tally.literal[kFirstLengthSymbol + std::size_t{lc.code[best]}];
+        ++(distance == up ? tally.from_up : tally.from_left);
         i += best;
     }
 }
@@ -285,20 +313,6 @@ int extra_bits_of_run(int symbol) {
     }
 }
 
-// The symbol of each repeat length 3-258 (the code's index in the length
-// table; 257 plus this in the alphabet).
-struct LengthCodes {
-    std::array<std::uint8_t, kMaxMatch + 1> code{};
-    LengthCodes() {
-        for (int n = kMinMatch; n <= kMaxMatch; ++n)
-            code[static_cast<std::size_t>(n)] = static_cast<std::uint8_t>(code_of(kLengthBase, n));
-    }
-};
-const LengthCodes& length_codes() {
-    static const LengthCodes codes;
-    return codes;
-}
-
 // The distance symbol of the distances of the block: there are a few only
 // (the row and the pixel), so the last ones are kept.
 class DistanceCodes {
@@ -335,21 +349,18 @@ struct Alphabet {
 };
 
 // Step 2: the symbol counts of both alphabets.
-void count_symbols(const std::vector<Token>& tokens, std::vector<std::uint32_t>& lit_counts,
+void count_symbols(const Tally& tally, std::size_t up, std::size_t left,
+                   std::vector<std::uint32_t>& lit_counts,
                    std::vector<std::uint32_t>& dist_counts) {
-    lit_counts.assign(kLitLenSymbols, 0);
-    dist_counts.assign(kDistSymbols, 0);
-    const LengthCodes& lc = length_codes();
-    DistanceCodes dc;
-    for (const Token& t : tokens) {
-        if (t.length == 0) {
-            ++lit_counts[t.value];
-        } else {
-            ++lit_counts[257 + std::size_t{lc.code[t.length]}];
-            ++dist_counts[static_cast<std::size_t>(dc(t.value + 1))];
-        }
-    }
+    lit_counts.assign(tally.literal.begin(), tally.literal.end());
     lit_counts[kEndOfBlock] = 1;
+    dist_counts.assign(kDistSymbols, 0);
+    if (tally.from_up > 0)
+        dist_counts[static_cast<std::size_t>(code_of(kDistBase, static_cast<int>(up)))] +=
+            tally.from_up;
+    if (tally.from_left > 0)
+        dist_counts[static_cast<std::size_t>(code_of(kDistBase, static_cast<int>(left)))] +=
+            tally.from_left;
 }
 
 // Step 3: the block's header with the code lengths of both alphabets in
@@ -447,9 +458,9 @@ std::uint32_t adler32_of(std::uint32_t adler, const unsigned char* data, std::si
 // Tokens of the lines added, kept for the next image of the thread; up to
 // this many bytes.
 constexpr std::size_t kKeptTokenBytes = std::size_t{32} << 20;
-std::vector<Token>& kept_tokens() {
-    thread_local std::vector<Token> tokens;
-    return tokens;
+Tally& kept_tally() {
+    thread_local Tally tally;
+    return tally;
 }
 
 }  // namespace
@@ -459,11 +470,14 @@ ScanLineDeflater::ScanLineDeflater(std::size_t line, std::size_t pixel)
       up_(line > 0 && line <= kMaxDistance ? line : kNever),
       left_(pixel > 0 && pixel <= kMaxDistance ? pixel : kNever),
       window_(2 * line + kWindowSlack) {
-    kept_tokens().clear();
+    Tally& tally = kept_tally();
+    tally.tokens.clear();
+    tally.literal.fill(0);
+    tally.from_up = tally.from_left = 0;
 }
 
 ScanLineDeflater::~ScanLineDeflater() {
-    std::vector<Token>& tokens = kept_tokens();
+    std::vector<Token>& tokens = kept_tally().tokens;
     if (tokens.capacity() * sizeof(Token) > kKeptTokenBytes) tokens = {};
 }
 
@@ -471,16 +485,17 @@ void ScanLineDeflater::add_line(std::size_t n) {
     n = std::min(n, line_);
     unsigned char* current = window_.data() + line_;
     find_repeats(window_.data(), lines_ > 0 ? 0 : line_, line_, line_ + n, up_, left_,
-                 kept_tokens());
+                 kept_tally());
     adler_ = adler32_of(adler_, current, n);
     std::memcpy(window_.data(), current, n);  // the row above of the next line
     ++lines_;
 }
 
 void ScanLineDeflater::finish(std::vector<unsigned char>& out) {
-    const std::vector<Token>& tokens = kept_tokens();
+    const Tally& tally = kept_tally();
+    const std::vector<Token>& tokens = tally.tokens;
     std::vector<std::uint32_t> lit_counts, dist_counts;
-    count_symbols(tokens, lit_counts, dist_counts);
+    count_symbols(tally, up_, left_, lit_counts, dist_counts);
     Alphabet lit, dist;
     lit.make(lit_counts, kMaxCodeBits);
     dist.make(dist_counts, kMaxCodeBits);

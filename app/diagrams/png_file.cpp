@@ -26,6 +26,7 @@ constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, 
 constexpr unsigned char kRgb = 2;       // colour type: 8-bit red, green, blue
 constexpr unsigned char kNoFilter = 0;  // filter type of every row
 constexpr std::size_t kRgbBytes = 3;    // bytes per pixel
+constexpr int kPixelsPerPrefetch = 16, kPrefetchAhead = 256;
 
 void put32(unsigned char* p, std::uint32_t v) {
     p[0] = static_cast<unsigned char>(v >> 24);
@@ -70,6 +71,7 @@ void scan_line(const unsigned char* data, int stride, int y, int width, unsigned
     int x = 0;
     if constexpr (std::endian::native == std::endian::little) {
         for (; x + 1 < width; ++x, q += kRgbBytes) {
+            if (x % kPixelsPerPrefetch == 0) __builtin_prefetch(px + x + kPrefetchAhead);
             const std::uint32_t p = px[x];  // xRGB
             const std::uint32_t rgb0 = (p >> 16 & 0xffu) | (p & 0xff00u) | (p & 0xffu) << 16;
             std::memcpy(q, &rgb0, sizeof rgb0);
