@@ -9,16 +9,20 @@
 #include "app/core/model/tools.h"
 #include "app/core/model/units.h"
 #include "app/core/solver/simulator.h"
+#include "app/diagrams/images.h"
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/new_graph.h"
+#include "app/diagrams/render.h"
 #include "app/diagrams/settings_values.h"
+#include "app/diagrams/text.h"
 #include "app/gui/diagram_actions.h"
 #include "app/gui/diagram_page.h"
 #include "app/gui/handlers.h"
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -526,6 +530,71 @@ TEST_F(IsoDialog, ListsUnitsRefusalsAndToggles) {
     show(ts);
     EXPECT_EQ(shows(ts), ts_shows);
     EXPECT_EQ(shows(hs), hs_shows);
+}
+
+// The window's drawing of a diagram as it stands (size, fonts, line
+// factor), on an image surface.
+cairo_surface_t* drawn_on_image(Graph& g, int w, int h) {
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_t* cr = cairo_create(image);
+    diagrams::draw_graph(g, cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(image);
+    return image;
+}
+
+int pixels_apart(cairo_surface_t* a, cairo_surface_t* b) {
+    const int w = cairo_image_surface_get_width(a), h = cairo_image_surface_get_height(a);
+    if (cairo_image_surface_get_width(b) != w || cairo_image_surface_get_height(b) != h)
+        return w * h;
+    int n = 0;
+    for (int y = 0; y < h; ++y) {
+        const auto* pa = reinterpret_cast<const std::uint32_t*>(
+            cairo_image_surface_get_data(a) + y * cairo_image_surface_get_stride(a));
+        const auto* pb = reinterpret_cast<const std::uint32_t*>(
+            cairo_image_surface_get_data(b) + y * cairo_image_surface_get_stride(b));
+        for (int x = 0; x < w; ++x) n += (pa[x] & 0xffffffu) != (pb[x] & 0xffffffu) ? 1 : 0;
+    }
+    return n;
+}
+
+// A diagram's image as batch mode writes it, at the size of its page,
+// holds the very pixels of the window's drawing of it (on an image
+// surface: the X server's own rendering of the page smooths edges its own
+// way), for each diagram of the steam example, and again after the others
+// were drawn and written: texts kept from the page's drawing and buffers
+// kept from one image to the next change nothing.
+TEST_F(Diagrams, BatchImageHoldsTheWindowsDrawing) {
+    Project* p = open_steam();
+    ASSERT_NE(p, nullptr);
+    const std::string dir = std::string(KVR2_BINARY_DIR) + "/screens";
+    int diagrams_seen = 0;
+    for (int round = 0; round < 2; ++round)
+        for (int k = 1; k < p->az_graphs && p->graphs[static_cast<std::size_t>(k)] != nullptr;
+             ++k) {
+            Graph* g = p->graphs[static_cast<std::size_t>(k)];
+            if (g->kind != GK_DIAGRAM) continue;
+            ++diagrams_seen;
+            show(g);
+            pump();
+            ASSERT_NE(graph_picture(g), nullptr) << g->name;
+            const int w = static_cast<int>(std::lround(g->width));
+            const int h = static_cast<int>(std::lround(g->height));
+            ASSERT_GT(w, 100) << g->name;
+            ASSERT_GT(h, 100) << g->name;
+            // Written after the page's drawing (its texts kept), compared
+            // with a drawing made with no text kept.
+            const std::string path = dir + "/batch_image_" + std::to_string(k) + ".png";
+            ASSERT_EQ(diagrams::save_graph_png(*g, path, w, h, false, p->filename), "");
+            diagrams::forget_layouts();
+            cairo_surface_t* drawn = drawn_on_image(*g, w, h);
+            cairo_surface_t* written = cairo_image_surface_create_from_png(path.c_str());
+            ASSERT_EQ(cairo_surface_status(written), CAIRO_STATUS_SUCCESS) << path;
+            EXPECT_EQ(pixels_apart(drawn, written), 0) << g->name << " at " << w << " x " << h;
+            cairo_surface_destroy(written);
+            cairo_surface_destroy(drawn);
+        }
+    EXPECT_EQ(diagrams_seen, 6);
 }
 
 }  // namespace
