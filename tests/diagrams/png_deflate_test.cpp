@@ -142,4 +142,37 @@ TEST(PngDeflate, SameInputSameStream) {
     EXPECT_TRUE(packed(a, 901, 3) == first);
 }
 
+// A sweep of line lengths (1 byte to beyond deflate's window), pixel sizes
+// and contents (noise, few values, rows repeating with changes, plain),
+// whole and with a short last line: every stream inflates to its bytes.
+TEST(PngDeflate, SweepOfShapesAndContents) {
+    std::mt19937 rng(99);
+    int streams = 0, wrong = 0;
+    for (std::size_t line : {1, 2, 3, 7, 64, 1000, 3073, 32768, 32769, 40000})
+        for (std::size_t pixel : {1, 3, 4})
+            for (int content = 0; content < 4; ++content) {
+                const std::size_t rows = 1 + rng() % std::max<std::size_t>(2, 200000 / line);
+                const std::size_t size = line * rows - (rng() % 2 ? rng() % line : 0);
+                Bytes data(size);
+                for (std::size_t k = 0; k < size; ++k) {
+                    const unsigned v = static_cast<unsigned>(rng());
+                    switch (content) {
+                        case 0: data[k] = static_cast<unsigned char>(v); break;
+                        case 1: data[k] = static_cast<unsigned char>(v % 3); break;
+                        case 2:
+                            data[k] = k >= line && v % 50 != 0 ? data[k - line]
+                                                               : static_cast<unsigned char>(v);
+                            break;
+                        default: data[k] = 255; break;
+                    }
+                }
+                Bytes back;
+                const Bytes stream = packed(data, line, pixel);
+                ++streams;
+                if (!inflated(stream, back, size).empty() || back != data) ++wrong;
+            }
+    EXPECT_EQ(streams, 120);
+    EXPECT_EQ(wrong, 0);
+}
+
 }  // namespace
