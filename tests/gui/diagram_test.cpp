@@ -19,6 +19,7 @@
 #include "app/gui/diagram_actions.h"
 #include "app/gui/diagram_page.h"
 #include "app/gui/handlers.h"
+#include "tests/diagrams/diagram_support.h"
 
 #include <array>
 #include <cmath>
@@ -543,21 +544,6 @@ cairo_surface_t* drawn_on_image(Graph& g, int w, int h) {
     return image;
 }
 
-int pixels_apart(cairo_surface_t* a, cairo_surface_t* b) {
-    const int w = cairo_image_surface_get_width(a), h = cairo_image_surface_get_height(a);
-    if (cairo_image_surface_get_width(b) != w || cairo_image_surface_get_height(b) != h)
-        return w * h;
-    int n = 0;
-    for (int y = 0; y < h; ++y) {
-        const auto* pa = reinterpret_cast<const std::uint32_t*>(
-            cairo_image_surface_get_data(a) + y * cairo_image_surface_get_stride(a));
-        const auto* pb = reinterpret_cast<const std::uint32_t*>(
-            cairo_image_surface_get_data(b) + y * cairo_image_surface_get_stride(b));
-        for (int x = 0; x < w; ++x) n += (pa[x] & 0xffffffu) != (pb[x] & 0xffffffu) ? 1 : 0;
-    }
-    return n;
-}
-
 // A diagram's image as batch mode writes it, at the size of its page,
 // holds the very pixels of the window's drawing of it (on an image
 // surface: the X server's own rendering of the page smooths edges its own
@@ -590,7 +576,8 @@ TEST_F(Diagrams, BatchImageHoldsTheWindowsDrawing) {
             cairo_surface_t* drawn = drawn_on_image(*g, w, h);
             cairo_surface_t* written = cairo_image_surface_create_from_png(path.c_str());
             ASSERT_EQ(cairo_surface_status(written), CAIRO_STATUS_SUCCESS) << path;
-            EXPECT_EQ(pixels_apart(drawn, written), 0) << g->name << " at " << w << " x " << h;
+            EXPECT_EQ(diagtest::differing_pixels(drawn, written), 0)
+                << g->name << " at " << w << " x " << h;
             cairo_surface_destroy(written);
             cairo_surface_destroy(drawn);
         }
