@@ -143,14 +143,40 @@ double below_dew_pressure(double T, const double z[20]) {
 // The share of the estimated critical temperature up to which a mixture's
 // two phases are looked for.
 constexpr double kWindowShare = 1.5;
+// Two dense phases beyond the heaviest component's critical temperature:
+// looked for above this multiple of its critical pressure, up to this
+// share of its critical temperature, or the window's share where a light
+// gas (of a critical temperature below kLightGas times the heaviest one's:
+// hydrogen, helium, neon) is present.
+constexpr double kDensePressure = 2.0;
+constexpr double kDenseShare = 1.25;
+constexpr double kLightGas = 0.1;
+constexpr double kDenseTrace = 1e-3;
 
 bool outside_two_phase_window(double T, double P, const double z[20], double Tc) {
-    double tcmax = 0.0;
-    for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i)
-        if (z[i] > 0.0) tcmax = std::max(tcmax, CCON.tc[i + 1]);
-    return !(T < std::max(kWindowShare * Tc, 1.05 * tcmax) && below_dew_pressure(T, z) <= P);
+    double tcmax = 0.0, tcmin = 1e300, pcheavy = 0.0, zheavy = 0.0;
+    for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i) {
+        if (!(z[i] > 0.0)) continue;
+        tcmin = std::min(tcmin, CCON.tc[i + 1]);
+        if (CCON.tc[i + 1] > tcmax) {
+            tcmax = CCON.tc[i + 1];
+            pcheavy = CCON.pc[i + 1];
+            zheavy = z[i];
+        }
+    }
+    if (T < std::max(kWindowShare * Tc, 1.05 * tcmax) && below_dew_pressure(T, z) <= P)
+        return false;
+    // Beyond the critical temperature of its heaviest component a mixture
+    // can still split into two dense phases at pressures far above that
+    // component's critical pressure: up to 1.2 times that temperature
+    // (decane with argon or oxygen at 27.6 MPa, ammonia with octane), with
+    // hydrogen or helium up to 1.5 times and more (decane with hydrogen at
+    // 650 K, 7.6 MPa; at 864 K, 113 MPa).
+    // (Not where that component is a trace: the 0.04 % of carbon dioxide
+    // in air dissolves in it.)
+    const double share = tcmin < kLightGas * tcmax ? kWindowShare : kDenseShare;
+    return !(zheavy > kDenseTrace && T < share * tcmax && P > kDensePressure * pcheavy);
 }
-
 bool cricondentherm(const double z[20], double& tmax) {
     for (const Entry& e : entries)
         if (same(e, z) && e.state == Trace::traced) {

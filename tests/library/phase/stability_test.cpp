@@ -407,4 +407,36 @@ TEST(Stability, TwoLiquidsBehindMetastableVapourTrials) {
     mixtest::setup_nitrogen();
 }
 
+// Beyond the critical temperature of the heaviest component two dense
+// phases may still form at high pressure: decane with hydrogen splits at
+// 650 K, 9.5 MPa and at 800 K, 100 MPa; carbon dioxide as a trace in air
+// is no such component (its states there get no stability test).
+TEST(Stability, DensePhasesBeyondTheHeaviestCriticalTemperature) {
+    ASSERT_TRUE(mixtest::setup({"decane + hydrogen", "decane|hydrogen", {0.5, 0.5}}));
+    struct Case {
+        double x0, T, P, qlo, qhi;
+    };
+    for (const Case& c : {Case{0.5, 650, 9536.74, 0.79, 0.81}, Case{0.1, 800, 100000, 0.6, 0.62}}) {
+        SCOPED_TRACE(std::to_string(c.T) + " K");
+        const double z[20] = {c.x0, 1.0 - c.x0};
+        double D, Dl, Dv, x[20], y[20], q = 0, e, h, s, cv, cp, w, Tc, Pc, Dc;
+        int ierr = 0;
+        std::string herr;
+        lib::CRITP(z, Tc, Pc, Dc, ierr, herr);
+        EXPECT_FALSE(lib::mix::outside_two_phase_window(c.T, c.P, z, Tc));
+        lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        EXPECT_GT(q, c.qlo);
+        EXPECT_LT(q, c.qhi);
+        EXPECT_LT(mixtest::fugacity_mismatch(c.T, Dl, Dv, x, y, z), 1e-9);
+    }
+    const Mixture iso{
+        "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
+    ASSERT_TRUE(mixtest::setup(iso));
+    double z[20];
+    iso.fill(z);
+    EXPECT_TRUE(lib::mix::outside_two_phase_window(350.0, 50000.0, z, 132.5));
+    mixtest::setup_nitrogen();
+}
+
 }  // namespace
