@@ -377,7 +377,10 @@ Stability stability(double T, double P, const double z[20]) {
         wilson(true, w);
         if (trial(T, P, z, d, o, feed, true, w, tm, Kt, nullptr, true)) {
             for (int a = 0; a < o.m; ++a) Kt[o.c[a]] = 1.0 / Kt[o.c[a]];
-            if (found(false, w, tm, Kt)) return s;
+            if (found(false, w, tm, Kt)) {
+                s.two_liquids = s.liquid_like;
+                return s;
+            }
         }
     }
     return s;

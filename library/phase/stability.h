@@ -30,6 +30,9 @@ struct Stability {
     // A trial phase made mostly of frozen components (frozen.h) was found
     // with a negative distance and not taken.
     bool frozen_phase = false;
+    // The trial phase found is a liquid split off a liquid feed (the vapour
+    // trial tried with its liquid roots).
+    bool two_liquids = false;
 };
 
 // The tangent-plane test of feed z at (T, P).

@@ -139,8 +139,9 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
         flash::copy20(st.vapour_trial ? st.w : z, r.y);
     }
     r.q = beta;
+    r.two_liquids = st.two_liquids;
     r.Dl = st.liquid_like ? st.D : 0.0;
-    r.Dv = st.liquid_like ? 0.0 : st.D;
+    r.Dv = st.liquid_like && !st.two_liquids ? 0.0 : st.D;
     jerr = 0;
     jmsg.clear();
     // Successive substitution first (not of a frozen trace, which the split
@@ -355,7 +356,8 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
             flash::QuietMessages quiet;
             TPRHO(T, P, x, kLiquid, Dl > 0.0 ? kStartValue : kNoStartValue, Dl, jerr, jmsg);
             if (jerr <= 0)
-                TPRHO(T, P, y, kVapour, Dv > 0.0 ? kStartValue : kNoStartValue, Dv, jerr, jmsg);
+                TPRHO(T, P, y, r.two_liquids ? kLiquid : kVapour,
+                      Dv > 0.0 ? kStartValue : kNoStartValue, Dv, jerr, jmsg);
         }
         if (jerr > 0 || !(Dl > 0.0 && Dv > 0.0) || std::fabs(Dl - Dv) < 1e-6 * Dl ||
             !flash::dilute_fugacities(T, Dl, x, z, fl) ||
@@ -454,7 +456,8 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
     if (!r.exact) {
         flash::QuietMessages quiet;
         TPRHO(T, P, r.x, kLiquid, kStartValue, r.Dl, kerr, kmsg);
-        if (kerr <= 0) TPRHO(T, P, r.y, kVapour, kStartValue, r.Dv, kerr, kmsg);
+        if (kerr <= 0)
+            TPRHO(T, P, r.y, r.two_liquids ? kLiquid : kVapour, kStartValue, r.Dv, kerr, kmsg);
     }
     if (kerr <= 0 && (!within_densities(r.x, r.Dl) || !within_densities(r.y, r.Dv))) {
         // A phase beyond its equations' densities is none; where a frozen

@@ -14,6 +14,9 @@ struct TpResult {
     // A split whose densities give P and whose fugacities agree to their
     // last digits (Newton's method of refine_split ended it).
     bool exact = false;
+    // Both phases are liquids (a trial's liquid root split off): the
+    // second phase's density is its liquid root too.
+    bool two_liquids = false;
 };
 
 // The state of mixture z at (T, P), given its (estimated) critical point.

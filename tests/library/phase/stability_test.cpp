@@ -383,6 +383,10 @@ TEST(Stability, TwoLiquidsBehindMetastableVapourTrials) {
         {{"ethanol + ethylene", "ethanol|ethylene", {0.5, 0.5}}, 146.28, 259.853, 0.91, 0.92},
         {{"ethanol + ethylene", "ethanol|ethylene", {0.5, 0.5}}, 190.058, 769.667, 0.07, 0.08},
         {{"ammonia + hexane", "ammonia|hexane", {0.1, 0.9}}, 221.228, 87.731, 0.99, 0.999},
+        // (Both phases' densities their liquid roots: at 30 kPa the
+        // pentane-rich liquid has a vapour root too.)
+        {{"ammonia + pentane", "ammonia|pentane", {0.1, 0.9}}, 205.134, 29.619, 0.97, 0.975},
+        {{"propane + r236ea", "propane|r236ea", {0.1, 0.9}}, 181.626, 10.0, 0.955, 0.96},
     };
     for (const TwoLiquids& c : cases) {
         SCOPED_TRACE(c.m.label + " at " + std::to_string(c.T) + " K");
