@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "library/library.h"
 #include "library/models/phiderv.h"
@@ -331,7 +332,7 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
     r.exact = false;
     double last = 0.0, Kprev[20] = {}, relax = 1.0, best = 1e300;
     int best_pass = 0;
-    for (int pass = 0; pass < (newton ? 40 : kLongestSubstitution); ++pass) {
+    for (int pass = 0; pass < (newton && !r.two_liquids ? 40 : kLongestSubstitution); ++pass) {
         double x[20], y[20];
         double q = rachford_rice(z, K, x, y);
         // A step that carried the feed out of the split: shorter ones, in
@@ -394,8 +395,9 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
             r.exact = true;
             return split_is_equilibrium(T, z, r.q, r.Dl, r.Dv, r.x, r.y);
         }
-        // Slow convergence: Newton's method goes on from here.
-        if (newton && pass >= 3 && change > 0.3 * last) return false;
+        // Slow convergence: Newton's method goes on from here (not for two
+        // liquids, whose second phase it takes for a vapour).
+        if (newton && !r.two_liquids && pass >= 3 && change > 0.3 * last) return false;
         if (change < 0.5 * best) {
             best = change;
             best_pass = pass;
@@ -478,6 +480,13 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         return;
     }
     if (!r.exact) mix::refine_split(T, P, z, r);
+    // Of two liquids from a trial's liquid roots either may have been taken
+    // for the trial's: the denser is the liquid.
+    if (r.two_liquids && r.Dl < r.Dv) {
+        std::swap(r.Dl, r.Dv);
+        for (int i = 0; i < 20; ++i) std::swap(r.x[i], r.y[i]);
+        r.q = 1.0 - r.q;
+    }
     flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
     r.D = flash::mixed_density(r.q, r.Dl, r.Dv);
     refuse_frozen(T, P, r.Dv, r.y, z, r, ierr, herr);

@@ -372,7 +372,7 @@ INSTANTIATE_TEST_SUITE_P(ClosePairs, NarrowEnvelope,
 // Two liquids where the vapour trial's own root is a vapour close to its
 // spinodal (ethylene at 146 K, 260 kPa) or the trial phase is a liquid the
 // split must take as one (ammonia in hexane): each split is an equilibrium
-// of lower Gibbs energy than the single liquid.
+// of lower Gibbs energy than the single liquid, the denser its liquid.
 struct TwoLiquids {
     Mixture m;
     double T, P, qlo, qhi;
@@ -401,6 +401,7 @@ TEST(Stability, TwoLiquidsBehindMetastableVapourTrials) {
         EXPECT_GT(q, c.qlo);
         EXPECT_LT(q, c.qhi);
         EXPECT_LT(mixtest::fugacity_mismatch(c.T, Dl, Dv, x, y, z), 1e-9);
+        EXPECT_GT(Dl, Dv);  // the liquid: the denser
         double a = 0, gl = 0, gv = 0, g1 = 0, D1 = 0;
         lib::GIBBS(c.T, Dl, x, a, gl);
         lib::GIBBS(c.T, Dv, y, a, gv);
