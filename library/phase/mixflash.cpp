@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "library/library.h"
 #include "library/models/critp.h"
@@ -192,6 +193,13 @@ bool Tracker::at(double T, double P, TpState& st) {
         continue_split(T, P, z_, s.Dl, s.Dv, s.x, s.y, s.q, equilibrium, jerr, jmsg);
         if (jerr <= 0 && equilibrium && s.q > 1e-9 && s.q < 1.0 - 1e-9 &&
             std::fabs(s.Dl - s.Dv) > 1e-6 * s.Dl) {
+            // Two liquids keep the label of the (T, p) flash: the denser
+            // is the liquid.
+            if (s.two_liquids && s.Dl < s.Dv) {
+                std::swap(s.Dl, s.Dv);
+                for (int i = 0; i < 20; ++i) std::swap(s.x[i], s.y[i]);
+                s.q = 1.0 - s.q;
+            }
             double cv = 0, cp = 0, w = 0;
             flash::mix_phases(T, s.q, s.Dl, s.Dv, s.x, s.y, s.e, s.h, s.s, cv, cp, w);
             s.T = T;
@@ -243,6 +251,7 @@ bool tp_state(double T, double P, const double z[20], TpState& st) {
     st.h = r.h;
     st.s = r.s;
     st.two_phase = r.q > 0.0 && r.q < 1.0;
+    st.two_liquids = st.two_phase && r.two_liquids;
     flash::copy20(r.x, st.x);
     flash::copy20(r.y, st.y);
     return true;
@@ -331,22 +340,58 @@ namespace {
 // where there is none in the other direction down to x_back: the crossing
 // bracketed by the march, solved by Brent's method and kept only when f
 // vanishes there (a march across a jump of f, from one single phase to
-// another, brackets no root).  `last` holds the state of the last
-// evaluation; the root's state on success.
+// another, brackets no root).  Where neither direction has one, the march
+// towards x_end goes on beyond the jumps it met (an isotherm passing from
+// a vapour and a liquid to two liquids, whose values lie on both sides of
+// the jump).  `last` holds the state of the last evaluation; the root's
+// state on success.
 template <class F>
 bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double step, double ftol,
                   const TpState& last, TpState& st) {
-    for (double end : {x_end, x_back}) {
+    constexpr int kJumpsPassed = 4;
+    double jump = x0, fjump = f0;
+    bool jumped = false;
+    const auto root_towards = [&](double from, double ffrom, double end) {
         double a = 0, fa = 0, b = 0, fb = 0, x = 0.0;
-        if (!first_crossing(f, x0, f0, end, step, a, fa, b, fb) ||
-            !brent_root(f, a, fa, b, fb, ftol, 1e-15, 100, x))
-            continue;
+        if (!first_crossing(f, from, ffrom, end, step, a, fa, b, fb)) return false;
+        // The far side of the bracket: where a march past a jump resumes.
+        if (end == x_end) {
+            jump = b;
+            fjump = fb;
+            jumped = true;
+        }
+        if (!brent_root(f, a, fa, b, fb, ftol, 1e-15, 100, x)) return false;
         double v = 0.0;
-        if (!f(x, v) || !(std::fabs(v) <= 1e4 * ftol)) continue;
+        if (!f(x, v) || !(std::fabs(v) <= 1e4 * ftol)) return false;
         st = last;
         return true;
+    };
+    if (root_towards(x0, f0, x_end) || root_towards(x0, f0, x_back)) return true;
+    for (int k = 0; k < kJumpsPassed && jumped && jump != x_end; ++k) {
+        jumped = false;
+        if (root_towards(jump, fjump, x_end)) return true;
     }
     return false;
+}
+
+// A split found along a path carries the labels it started with; two
+// liquids are labelled by the (T, p) flash, whose split at the state's
+// (T, P) may name the same two phases the other way round: then the
+// labels (and the vapour fraction) are turned over to match it.
+void labels_of_tp_flash(const double z[20], TpState& st) {
+    if (!st.two_phase) return;
+    TpState tp;
+    if (!tp_state(st.T, st.P, z, tp) || !tp.two_phase) return;
+    constexpr double kSamePhase = 1e-6;
+    bool swapped = std::fabs(tp.Dl - st.Dv) <= kSamePhase * tp.Dl &&
+                   std::fabs(tp.Dv - st.Dl) <= kSamePhase * tp.Dv;
+    for (int i = 0; i < 20 && swapped; ++i)
+        swapped = std::fabs(tp.x[i] - st.y[i]) <= kSamePhase &&
+                  std::fabs(tp.y[i] - st.x[i]) <= kSamePhase;
+    if (!swapped) return;
+    std::swap(st.Dl, st.Dv);
+    for (int i = 0; i < 20; ++i) std::swap(st.x[i], st.y[i]);
+    st.q = 1.0 - st.q;
 }
 
 double target_tolerance(const Target& t) {
@@ -369,12 +414,17 @@ bool on_isotherm(double T, const Target& t, const double z[20], double plo, doub
     const double lo = std::log(plo), hi = std::log(phi), ftol = target_tolerance(t);
     if (kr == kHigherRoot) {
         double fhi = 0.0;
-        if (f(hi, fhi) && nearest_root(f, hi, fhi, lo, lo, 0.1, ftol, last, st)) return true;
+        if (f(hi, fhi) && nearest_root(f, hi, fhi, lo, lo, 0.1, ftol, last, st)) {
+            labels_of_tp_flash(z, st);
+            return true;
+        }
     }
     if (!std::isfinite(f0) && !f(lo, f0)) return false;
     // Up from plo; where plo is the upper of two dew points (close to the
     // cricondentherm) the states lie below it.
-    return nearest_root(f, lo, f0, hi, lo - std::log(1e4), 0.1, ftol, last, st);
+    if (!nearest_root(f, lo, f0, hi, lo - std::log(1e4), 0.1, ftol, last, st)) return false;
+    labels_of_tp_flash(z, st);
+    return true;
 }
 
 bool on_isobar_down(double P, const Target& t, const double z[20], double thi, double f0,
@@ -391,7 +441,10 @@ bool on_isobar_down(double P, const Target& t, const double z[20], double thi, d
     if (!std::isfinite(f0) && !f(thi, f0)) return false;
     // Down from thi; where thi is the lower of two dew points (close to the
     // cricondenbar) the states lie above it.
-    return nearest_root(f, thi, f0, tlo, 1.5 * thi, 0.002 * thi, target_tolerance(t), last, st);
+    if (!nearest_root(f, thi, f0, tlo, 1.5 * thi, 0.002 * thi, target_tolerance(t), last, st))
+        return false;
+    labels_of_tp_flash(z, st);
+    return true;
 }
 
 }  // namespace lib::mix

@@ -14,6 +14,8 @@ struct TpState {
     double T = 0, P = 0, D = 0, Dl = 0, Dv = 0, q = 0, e = 0, h = 0, s = 0;
     double x[20] = {}, y[20] = {};
     bool two_phase = false;
+    // Both phases are liquids (then the denser one is the liquid).
+    bool two_liquids = false;
 };
 bool tp_state(double T, double P, const double z[20], TpState& st);
 

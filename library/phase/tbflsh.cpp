@@ -301,15 +301,21 @@ private:
         return d;
     }
 
-    // Above the critical temperature (or next to it without a dew point).
-    void supercritical() {
+    // Above the critical temperature (or next to it without a dew point);
+    // for a mixture with `split_below` a value below the single phase's
+    // is searched for among two liquids from the pressure plo.
+    void supercritical(bool split_below = false, double plo = 0.0) {
         dpmax = density_at_pmax(1);
         bpmax = flash::prop(letter, T, dpmax, z);
         double lo = dlow, hi = dpmax;
         if (b < bpmax) {
             int gerr = 0;
             GOLD(dlow, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
-            if (b < bext) return outside(239, min_text(bext));
+            if (b < bext) {
+                if (!(split_below && two_liquids_below(plo, std::nan(""))))
+                    outside(239, min_text(bext));
+                return;
+            }
             // Two roots only where the dilute side reaches the value too;
             // above its value only the dense root is left.
             if (b < b_lo) {
@@ -351,7 +357,7 @@ private:
         }
         if (!in_range()) return;
         if (!dew) {
-            supercritical();
+            supercritical(true, kDmin * GCNST.r * T);
             if (ierr > 0 || mix::single_phase_stable(T, D, z)) return;
             return along_isotherm(kDmin * GCNST.r * T, std::nan(""));
         }
@@ -383,19 +389,41 @@ private:
     // pressure plo (where the value exceeds b by f0, when known) up to the
     // pressure limit.
     void along_isotherm(double plo, double f0) {
+        if (on_isotherm(plo, f0)) return;
+        ierr = 0;
+        herr.clear();
+        fail(248, head,
+             "no stable state of the mixture with " + lname + " =" + fmt_g(b, 12, 5) +
+                 " found along the isotherm T =" + fmt_g(T, 12, 5) + " K",
+             ierr, herr);
+        q = kQualityFailed;
+    }
+
+    // A mixture's value below the lowest of its single phase along the
+    // isotherm: two liquids split off the feed lie lower in enthalpy and
+    // entropy than its one liquid, and the isotherm is searched from plo
+    // for them (quietly: where none is found the value is refused as
+    // outside the limits).
+    bool two_liquids_below(double plo, double f0) {
+        if (icomp != 0) return false;
+        bool found = false;
+        {
+            flash::QuietMessages quiet;
+            found = on_isotherm(plo, f0);
+        }
+        if (!found) return false;
+        ierr = 0;
+        herr.clear();
+        return true;
+    }
+
+    // The stable state of the given value along the isotherm from plo
+    // (its outputs set), or false.
+    bool on_isotherm(double plo, double f0) {
         mix::TpState st;
         const double phi = pmax > Pc ? pmax : 2.0 * pmax;
         const mix::Target target{letter, b, kMolarQuality};
-        if (!mix::on_isotherm(T, target, z, plo, f0, phi, kr, st)) {
-            ierr = 0;
-            herr.clear();
-            fail(248, head,
-                 "no stable state of the mixture with " + lname + " =" + fmt_g(b, 12, 5) +
-                     " found along the isotherm T =" + fmt_g(T, 12, 5) + " K",
-                 ierr, herr);
-            q = kQualityFailed;
-            return;
-        }
+        if (!mix::on_isotherm(T, target, z, plo, f0, phi, kr, st)) return false;
         P = st.P;
         D = st.D;
         Dl = st.Dl;
@@ -405,11 +433,12 @@ private:
         if (st.two_phase) {
             q = st.q;
             flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
-            return;
+            return true;
         }
         double hjt = 0, p = 0;
         THERM(T, D, z, p, e, h, s, cv, cp, w, hjt);
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+        return true;
     }
 
     // The bubble point (a pure fluid's is its dew point's).
@@ -442,7 +471,7 @@ private:
             GOLD(dlbub, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
         }
         if (b >= bext) return true;
-        outside(239, min_text(bext));
+        if (!two_liquids_below(pdew, bv - b)) outside(239, min_text(bext));
         return false;
     }
 

@@ -13,6 +13,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
+#include "library/setup/common.h"
 
 namespace lib {
 namespace {
@@ -99,8 +100,10 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     const double hint = derr == 0 ? pdew : (P > 0.0 ? P : Pc);
     if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st)) {
         r.q = kQualityFailed;
-        fail(226, "TDFLSH", "iteration did not converge for the mixture along the isotherm", ierr,
-             herr);
+        fail(226, "TDFLSH",
+             "iteration did not converge for the mixture along the isotherm T =" + fmt_g(T, 12, 5) +
+                 " K at D =" + fmt_g(D, 12, 5) + " mol/L",
+             ierr, herr);
         return;
     }
     P = st.P;

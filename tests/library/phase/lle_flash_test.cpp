@@ -1,0 +1,113 @@
+// States of two liquids from TPFLSH found again by the flashes with one of
+// T or P and h, s or D given: each returns the state (T or P within 1e-6
+// relative, the vapour fraction within 1e-6) or fails with a message that
+// names its inputs.  No other state may be reported as a success.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "library/library.h"
+#include "tests/support/fluid.h"
+
+namespace {
+
+struct TwoLiquids {
+    const char* names;
+    double z1, T, P;  // first component's mole fraction, K, kPa
+};
+
+// Binaries whose liquid splits in two: the partly miscible fluorocarbon
+// and hydrocarbon pairs, and hydrogen sulfide with pentane.
+const TwoLiquids kStates[] = {
+    {"ethane|r116", 0.5, 176.562, 87.731},    {"ethane|r116", 0.5, 176.562, 259.853},
+    {"pentane|h2s", 0.5, 191.454, 29.619},    {"pentane|h2s", 0.5, 191.454, 259.853},
+    {"c4f10|dme", 0.5, 275.551, 769.667},     {"r14|r23", 0.5, 152.828, 259.853},
+    {"cyclopro|r134a", 0.5, 221.627, 259.853}};
+
+std::string number(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.5g", v);
+    return buf;
+}
+
+// Whether message herr names the value v (a number in it within the five
+// digits a message shows).
+bool names_value(const std::string& herr, double v) {
+    for (std::size_t i = 0; i < herr.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(herr[i]))) continue;
+        char* end = nullptr;
+        const double n = std::strtod(herr.c_str() + i, &end);
+        if (std::fabs(n - v) <= 1e-4 * std::fabs(v)) return true;
+        i = static_cast<std::size_t>(end - herr.c_str());
+    }
+    return false;
+}
+
+class TwoLiquidFlash : public ::testing::TestWithParam<TwoLiquids> {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(testsupport::set_up(GetParam().names), "");
+        z[0] = GetParam().z1;
+        z[1] = 1.0 - z[0];
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(GetParam().T, GetParam().P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr,
+                    herr);
+        ASSERT_LE(ierr, 0) << herr;
+        ASSERT_GT(q, 0.0);
+        ASSERT_LT(q, 1.0);
+        // Both phases are liquids.
+        ASSERT_LT(std::fabs(Dl - Dv), 0.2 * Dl);
+    }
+
+    // A flash's answer: the state (value `got` of the unknown, vapour
+    // fraction q2) or a failure naming the given value.
+    void check(const char* flash, int ierr, const std::string& herr, double got, double want,
+               double q2, double given) const {
+        SCOPED_TRACE(std::string(flash) + " of " + GetParam().names + " at T=" +
+                     number(GetParam().T) + " K, p=" + number(GetParam().P) + " kPa");
+        if (ierr > 0) {
+            EXPECT_TRUE(names_value(herr, given)) << herr;
+            return;
+        }
+        EXPECT_NEAR(got / want, 1.0, 1e-6) << herr;
+        EXPECT_NEAR(q2, q, 1e-6) << herr;
+    }
+
+    double z[20] = {};
+    double D = 0, Dl = 0, Dv = 0, x[20] = {}, y[20] = {}, q = 0, e = 0, h = 0, s = 0;
+    double cv = 0, cp = 0, w = 0;
+};
+
+TEST_P(TwoLiquidFlash, PressureFlashesReturnTheState) {
+    const TwoLiquids& c = GetParam();
+    double T2 = 0, D2 = 0, dl = 0, dv = 0, x2[20], y2[20], q2 = 0, e2 = 0, h2 = 0, s2 = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::PHFLSH(c.P, h, z, T2, D2, dl, dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+    check("PHFLSH", ierr, herr, T2, c.T, q2, h);
+    lib::PSFLSH(c.P, s, z, T2, D2, dl, dv, x2, y2, q2, e2, h2, cv, cp, w, ierr, herr);
+    check("PSFLSH", ierr, herr, T2, c.T, q2, s);
+}
+
+TEST_P(TwoLiquidFlash, TemperatureFlashesReturnTheState) {
+    const TwoLiquids& c = GetParam();
+    double P2 = 0, D2 = 0, dl = 0, dv = 0, x2[20], y2[20], q2 = 0, e2 = 0, h2 = 0, s2 = 0;
+    int ierr = 0;
+    std::string herr;
+    for (int kr : {lib::kLowerRoot, lib::kHigherRoot}) {
+        lib::THFLSH(c.T, h, z, kr, P2, D2, dl, dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+        check(kr == lib::kLowerRoot ? "THFLSH (lower root)" : "THFLSH (higher root)", ierr, herr,
+              P2, c.P, q2, h);
+    }
+    lib::TDFLSH(c.T, D, z, P2, dl, dv, x2, y2, q2, e2, h2, s2, cv, cp, w, ierr, herr);
+    check("TDFLSH", ierr, herr, P2, c.P, q2, D);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, TwoLiquidFlash, ::testing::ValuesIn(kStates));
+
+}  // namespace
