@@ -4,6 +4,7 @@
 // names its inputs.  No other state may be reported as a success.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -18,15 +19,16 @@ namespace {
 struct TwoLiquids {
     const char* names;
     double z1, T, P;  // first component's mole fraction, K, kPa
+    bool found;       // every flash finds it (else a failure may name it)
 };
 
 // Binaries whose liquid splits in two: the partly miscible fluorocarbon
 // and hydrocarbon pairs, and hydrogen sulfide with pentane.
 const TwoLiquids kStates[] = {
-    {"ethane|r116", 0.5, 176.562, 87.731},    {"ethane|r116", 0.5, 176.562, 259.853},
-    {"pentane|h2s", 0.5, 191.454, 29.619},    {"pentane|h2s", 0.5, 191.454, 259.853},
-    {"c4f10|dme", 0.5, 275.551, 769.667},     {"r14|r23", 0.5, 152.828, 259.853},
-    {"cyclopro|r134a", 0.5, 221.627, 259.853}};
+    {"ethane|r116", 0.5, 176.562, 87.731, true},     {"ethane|r116", 0.5, 176.562, 259.853, true},
+    {"pentane|h2s", 0.5, 191.454, 29.619, true},     {"pentane|h2s", 0.5, 191.454, 259.853, true},
+    {"c4f10|dme", 0.5, 275.551, 769.667, true},      {"r14|r23", 0.5, 152.828, 259.853, true},
+    {"cyclopro|r134a", 0.5, 221.627, 259.853, false}};
 
 std::string number(double v) {
     char buf[40];
@@ -60,17 +62,18 @@ protected:
         ASSERT_LE(ierr, 0) << herr;
         ASSERT_GT(q, 0.0);
         ASSERT_LT(q, 1.0);
-        // Both phases are liquids.
-        ASSERT_LT(std::fabs(Dl - Dv), 0.2 * Dl);
+        // Both phases are liquids (a vapour there is a hundred times thinner).
+        ASSERT_GT(std::min(Dl, Dv), 0.3 * std::max(Dl, Dv));
     }
 
     // A flash's answer: the state (value `got` of the unknown, vapour
     // fraction q2) or a failure naming the given value.
     void check(const char* flash, int ierr, const std::string& herr, double got, double want,
                double q2, double given) const {
-        SCOPED_TRACE(std::string(flash) + " of " + GetParam().names + " at T=" +
-                     number(GetParam().T) + " K, p=" + number(GetParam().P) + " kPa");
+        SCOPED_TRACE(std::string(flash) + " of " + GetParam().names +
+                     " at T=" + number(GetParam().T) + " K, p=" + number(GetParam().P) + " kPa");
         if (ierr > 0) {
+            EXPECT_FALSE(GetParam().found) << herr;
             EXPECT_TRUE(names_value(herr, given)) << herr;
             return;
         }
@@ -108,6 +111,13 @@ TEST_P(TwoLiquidFlash, TemperatureFlashesReturnTheState) {
     check("TDFLSH", ierr, herr, P2, c.P, q2, D);
 }
 
-INSTANTIATE_TEST_SUITE_P(States, TwoLiquidFlash, ::testing::ValuesIn(kStates));
+std::string state_name(const ::testing::TestParamInfo<TwoLiquids>& info) {
+    std::string n = info.param.names;
+    for (char& c : n)
+        if (c == '|') c = '_';
+    return n + "_" + std::to_string(static_cast<int>(std::lround(info.param.P))) + "kPa";
+}
+
+INSTANTIATE_TEST_SUITE_P(States, TwoLiquidFlash, ::testing::ValuesIn(kStates), state_name);
 
 }  // namespace
