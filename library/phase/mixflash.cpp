@@ -210,6 +210,7 @@ bool Tracker::at(double T, double P, TpState& st) {
             return true;
         }
     }
+    if (max_fresh_ > 0 && ++fresh_ > max_fresh_) return false;
     if (!tp_state(T, P, z_, st)) return false;
     split_ = st.two_phase;
     if (split_) last_ = st;
@@ -401,8 +402,8 @@ double target_tolerance(const Target& t) {
 }  // namespace
 
 bool on_isotherm(double T, const Target& t, const double z[20], double plo, double f0, double phi,
-                 int kr, TpState& st) {
-    Tracker tracker(z);
+                 int kr, TpState& st, int max_fresh) {
+    Tracker tracker(z, max_fresh);
     TpState last;
     const auto f = [&](double lnp, double& v) {
         TpState s;

@@ -37,16 +37,19 @@ void continue_split(double T, double P, const double z[20], double& Dl, double& 
 // The stable states of feed z along a path (the evaluations of a search):
 // at each (T, P) the split of the state before is continued first, and a
 // split whose fugacities agree (an equilibrium with both phases present) is
-// taken without the tangent-plane test; otherwise tp_state decides.
+// taken without the tangent-plane test; otherwise tp_state decides.  With
+// max_fresh > 0 at most that many states are found by tp_state (a search
+// of bounded cost); later ones fail.
 class Tracker {
 public:
-    explicit Tracker(const double z[20]) : z_(z) {}
+    explicit Tracker(const double z[20], int max_fresh = 0) : z_(z), max_fresh_(max_fresh) {}
     bool at(double T, double P, TpState& st);
 
 private:
     const double* z_;
     TpState last_;
     bool split_ = false;
+    int max_fresh_ = 0, fresh_ = 0;
 };
 
 // Whether the single-phase state (T, D) of z is the stable state at its own
@@ -73,9 +76,11 @@ struct Target {
 // pressure (marching down from phi), else that of the lowest (marching up
 // from plo, whose value f0 = property - b the caller may know: pass NaN
 // otherwise).  Where the property turns on the way without reaching b, the
-// turn is searched for a crossing.  False when no state meets it.
+// turn is searched for a crossing.  False when no state meets it.  With
+// max_fresh > 0 the search gives up after that many states of tp_state
+// (see Tracker).
 bool on_isotherm(double T, const Target& t, const double z[20], double plo, double f0, double phi,
-                 int kr, TpState& st);
+                 int kr, TpState& st, int max_fresh = 0);
 
 // The stable state at pressure P that meets the target, marching down in
 // temperature from thi (where the value exceeds b by f0, when known: NaN

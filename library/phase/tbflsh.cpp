@@ -20,6 +20,11 @@
 namespace lib {
 namespace {
 
+// The most states of the (T, p) flash a search for two liquids along the
+// isotherm evaluates (those continued from a split nearby cost little);
+// where it finds none the value is refused (up to 2 s without a bound, 0.2 s with it).
+constexpr int kSplitSearchStates = 8;
+
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 
 }  // namespace
@@ -374,8 +379,9 @@ private:
         const bool dense_root = b < bpmax;
         if (dense_root) two_roots();
         if (b < bl)
-            return kr == kHigherRoot && dense_root ? single(dext, dpmax) : single(dlbub, dext);
-        if (kr == kHigherRoot && dense_root) return single(dext, dpmax);
+            return kr == kHigherRoot && dense_root ? stable_single(dext, dpmax)
+                                                   : stable_single(dlbub, dext);
+        if (kr == kHigherRoot && dense_root) return stable_single(dext, dpmax);
         two_phase();
         if (ierr <= 0) return;
         // The split between the bubble and dew points failed (close to the
@@ -385,11 +391,29 @@ private:
         along_isotherm(pdew, bv - b);
     }
 
+    // A mixture's compressed liquid between the densities lo and hi, kept
+    // where it is stable; else (two liquids of lower Gibbs energy at its
+    // pressure) the isotherm is searched from the dew point.
+    void stable_single(double lo, double hi) {
+        single(lo, hi);
+        if (ierr > 0 || mix::single_phase_stable(T, D, z)) return;
+        const int warning = ierr;
+        const std::string text = herr;
+        ierr = 0;
+        herr.clear();
+        along_isotherm(pdew, bv - b, kSplitSearchStates);
+        // (The warning of two roots stays with the state found.)
+        if (ierr == 0 && warning < 0) {
+            ierr = warning;
+            herr = text;
+        }
+    }
+
     // The stable state of the given value along the isotherm, from the
     // pressure plo (where the value exceeds b by f0, when known) up to the
     // pressure limit.
-    void along_isotherm(double plo, double f0) {
-        if (on_isotherm(plo, f0)) return;
+    void along_isotherm(double plo, double f0, int max_fresh = 0) {
+        if (on_isotherm(plo, f0, kr, max_fresh)) return;
         ierr = 0;
         herr.clear();
         fail(248, head,
@@ -401,15 +425,16 @@ private:
 
     // A mixture's value below the lowest of its single phase along the
     // isotherm: two liquids split off the feed lie lower in enthalpy and
-    // entropy than its one liquid, and the isotherm is searched from plo
-    // for them (quietly: where none is found the value is refused as
-    // outside the limits).
+    // entropy than its one liquid, and the isotherm is searched up from
+    // plo for them, at a bounded cost (quietly: where none is found the
+    // value is refused as outside the limits).  Their value changes little
+    // and in one direction with the pressure: one root, whichever kr asks.
     bool two_liquids_below(double plo, double f0) {
         if (icomp != 0) return false;
         bool found = false;
         {
             flash::QuietMessages quiet;
-            found = on_isotherm(plo, f0);
+            found = on_isotherm(plo, f0, kLowerRoot, kSplitSearchStates);
         }
         if (!found) return false;
         ierr = 0;
@@ -418,12 +443,13 @@ private:
     }
 
     // The stable state of the given value along the isotherm from plo
-    // (its outputs set), or false.
-    bool on_isotherm(double plo, double f0) {
+    // (its outputs set), or false; root is kr's choice, and with
+    // max_fresh > 0 the search's cost is bounded (mix::Tracker).
+    bool on_isotherm(double plo, double f0, int root, int max_fresh = 0) {
         mix::TpState st;
         const double phi = pmax > Pc ? pmax : 2.0 * pmax;
         const mix::Target target{letter, b, kMolarQuality};
-        if (!mix::on_isotherm(T, target, z, plo, f0, phi, kr, st)) return false;
+        if (!mix::on_isotherm(T, target, z, plo, f0, phi, root, st, max_fresh)) return false;
         P = st.P;
         D = st.D;
         Dl = st.Dl;
