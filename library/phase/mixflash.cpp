@@ -380,7 +380,7 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
 // (T, P) may name the same two phases the other way round: then the
 // labels (and the vapour fraction) are turned over to match it.
 void labels_of_tp_flash(const double z[20], TpState& st) {
-    if (!st.two_phase) return;
+    if (!st.two_phase || !st.two_liquids) return;
     TpState tp;
     if (!tp_state(st.T, st.P, z, tp) || !tp.two_phase) return;
     constexpr double kSamePhase = 1e-6;
