@@ -10,6 +10,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "library/library.h"
 #include "library/models/records.h"
@@ -108,6 +109,15 @@ inline void start_compositions(int icomp, const double z[20], double x[20], doub
 
 inline void copy20(const double a[20], double b[20]) {
     for (int i = 0; i < 20; ++i) b[i] = a[i];
+}
+
+// The two phases of a split turned over: densities, compositions, and the
+// vapour fraction with them.
+template <class Split>
+void swap_phases(Split& s) {
+    std::swap(s.Dl, s.Dv);
+    for (int i = 0; i < 20; ++i) std::swap(s.x[i], s.y[i]);
+    s.q = 1.0 - s.q;
 }
 
 // True when component k has an equation of this kind (neither blank nor "QVB").

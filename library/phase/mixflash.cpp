@@ -196,9 +196,7 @@ bool Tracker::at(double T, double P, TpState& st) {
             // Two liquids keep the label of the (T, p) flash: the denser
             // is the liquid.
             if (s.two_liquids && s.Dl < s.Dv) {
-                std::swap(s.Dl, s.Dv);
-                for (int i = 0; i < 20; ++i) std::swap(s.x[i], s.y[i]);
-                s.q = 1.0 - s.q;
+                flash::swap_phases(s);
             }
             double cv = 0, cp = 0, w = 0;
             flash::mix_phases(T, s.q, s.Dl, s.Dv, s.x, s.y, s.e, s.h, s.s, cv, cp, w);
@@ -390,9 +388,7 @@ void labels_of_tp_flash(const double z[20], TpState& st) {
         swapped = std::fabs(tp.x[i] - st.y[i]) <= kSamePhase &&
                   std::fabs(tp.y[i] - st.x[i]) <= kSamePhase;
     if (!swapped) return;
-    std::swap(st.Dl, st.Dv);
-    for (int i = 0; i < 20; ++i) std::swap(st.x[i], st.y[i]);
-    st.q = 1.0 - st.q;
+    flash::swap_phases(st);
 }
 
 double target_tolerance(const Target& t) {

@@ -483,9 +483,7 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
     // Of two liquids from a trial's liquid roots either may have been taken
     // for the trial's: the denser is the liquid.
     if (r.two_liquids && r.Dl < r.Dv) {
-        std::swap(r.Dl, r.Dv);
-        for (int i = 0; i < 20; ++i) std::swap(r.x[i], r.y[i]);
-        r.q = 1.0 - r.q;
+        flash::swap_phases(r);
     }
     flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
     r.D = flash::mixed_density(r.q, r.Dl, r.Dv);
