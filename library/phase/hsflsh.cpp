@@ -17,6 +17,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/hsmix.h"
 #include "library/phase/sath.h"
+#include "library/phase/satmemo.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -398,6 +399,7 @@ void HSFL1(double h, double s, const double z[20], double Dmin, double Dmax, dou
 void HSFLSH(double h, double s, const double z[20], double& T, double& P, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& q, double& e, double& cv, double& cp,
             double& w, int& ierr, std::string& herr) {
+    const mix::FlashMemo memo;  // saturation points asked for again
     const bool energy = FLAGS2.energy_switch == 1;
     const std::string head = energy ? "ESFLSH" : "HSFLSH";
     T = P = D = Dl = Dv = e = cv = cp = w = 0.0;

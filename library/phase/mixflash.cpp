@@ -16,6 +16,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
+#include "library/phase/satmemo.h"
 #include "library/phase/sattp.h"
 #include "library/phase/stability.h"
 #include "library/phase/tpflsh.h"
@@ -137,13 +138,9 @@ bool first_crossing(F f, double x0, double f0, double x_end, double step, double
     return false;
 }
 
-}  // namespace
-
-bool quick_bubble(bool at_t, const double z[20], double& T, double& P, double& Dl, double& Dv,
-                  double xl[20], double xv[20]) {
-    // (Newton's method hands a pure fluid, and a mixing rule without
-    // composition derivatives, to the general roads.)
-    if (ISPURE(z) != 0 || present(z).m < 2 || EOSMOD.mix.starts("PR")) return false;
+// The bubble point of z at T (at_t) or P by Newton's method alone; ierr 1
+// where it is not found.
+SatAnswer newton_bubble(bool at_t, const double z[20], double T, double P) {
     double t = T, p = P, D = 0, dl = 0, dv = 0, l[20] = {}, v[20] = {}, q = 0;
     int jerr = 0;
     std::string jmsg;
@@ -152,13 +149,40 @@ bool quick_bubble(bool at_t, const double z[20], double& T, double& P, double& D
         SwitchGuard own_failure(FLAGS2.spline_status, 1);
         SATTP(t, p, z, at_t ? kBubbleAtT : kBubbleAtP, 0, D, dl, dv, l, v, q, jerr, jmsg);
     }
-    if (jerr != 0 || !(dl > 0.0 && dv > 0.0 && t > 0.0 && p > 0.0)) return false;
-    T = t;
-    P = p;
-    Dl = dl;
-    Dv = dv;
-    flash::copy20(l, xl);
-    flash::copy20(v, xv);
+    SatAnswer a;
+    if (jerr != 0 || !(dl > 0.0 && dv > 0.0 && t > 0.0 && p > 0.0)) {
+        a.ierr = 1;
+        return a;
+    }
+    a.T = t;
+    a.P = p;
+    a.Dl = dl;
+    a.Dv = dv;
+    flash::copy20(l, a.xl);
+    flash::copy20(v, a.xv);
+    return a;
+}
+
+}  // namespace
+
+bool quick_bubble(bool at_t, const double z[20], double& T, double& P, double& Dl, double& Dv,
+                  double xl[20], double xv[20]) {
+    // (Newton's method hands a pure fluid, and a mixing rule without
+    // composition derivatives, to the general roads.)
+    if (ISPURE(z) != 0 || present(z).m < 2 || EOSMOD.mix.starts("PR")) return false;
+    const SatQuestion question{at_t ? kQuickBubbleAtT : kQuickBubbleAtP, at_t ? T : P, z};
+    SatAnswer a;
+    if (!recall(question, a)) {
+        a = newton_bubble(at_t, z, T, P);
+        keep(question, a);
+    }
+    if (a.ierr != 0) return false;
+    T = a.T;
+    P = a.P;
+    Dl = a.Dl;
+    Dv = a.Dv;
+    flash::copy20(a.xl, xl);
+    flash::copy20(a.xv, xv);
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include "library/phase/mixflash.h"
 #include "library/phase/ptanc.h"
 #include "library/phase/satcheb.h"
+#include "library/phase/satmemo.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
 #include "library/phase/tbflsh.h"
@@ -907,6 +908,7 @@ private:
 void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, double& T, double& D,
             double& Dl, double& Dv, double x[20], double y[20], double& q, double& e, double& h,
             double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
+    const mix::FlashMemo memo;  // saturation points asked for again
     PressureFlash flash(P, b, z, ab_in, T, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
     flash.run();
     flash.keep_for_warm_start();

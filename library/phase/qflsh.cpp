@@ -13,6 +13,7 @@
 #include "library/phase/mixflash.h"
 #include "library/phase/ptanc.h"
 #include "library/phase/satgv.h"
+#include "library/phase/satmemo.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
 #include "library/phase/tpflsh.h"
@@ -110,6 +111,7 @@ bool split_at_fraction(bool t_given, double q, const double z[20], double& T, do
 void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
             double& cp, double& w, int& ierr, std::string& herr) {
+    const mix::FlashMemo memo;  // saturation points asked for again
     ierr = 0;
     herr.clear();
     P = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
@@ -266,6 +268,7 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
 void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
             double& cp, double& w, int& ierr, std::string& herr) {
+    const mix::FlashMemo memo;  // saturation points asked for again
     ierr = 0;
     herr.clear();
     T = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;

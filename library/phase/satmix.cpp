@@ -809,11 +809,25 @@ void carry_trace(const mix::FrozenTrace& t, const double x[20], double T, double
     TPRHO(T, P, xv, kVapour, Dv > 0.0 ? kStartValue : kNoStartValue, Dv, jerr, jmsg);
 }
 
+int roads_under_way = 0;
+
+// Counts a road while it lives.
+class RoadUnderWay {
+public:
+    RoadUnderWay() { ++roads_under_way; }
+    ~RoadUnderWay() { --roads_under_way; }
+    RoadUnderWay(const RoadUnderWay&) = delete;
+    RoadUnderWay& operator=(const RoadUnderWay&) = delete;
+};
+
 }  // namespace
+
+int mixture_roads_under_way() { return roads_under_way; }
 
 void satt_mixture(double T, const double x[20], int kph, const MixtureSaturation& m, double& P,
                   double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                   std::string& herr) {
+    const RoadUnderWay road;
     const mix::FrozenTrace trace = mix::frozen_trace(T, x);
     if (!trace.any) {
         PressureRoad(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr).run();
@@ -833,6 +847,7 @@ void satt_mixture(double T, const double x[20], int kph, const MixtureSaturation
 void satp_mixture(double P, const double x[20], int kph, const MixtureSaturation& m, double& T,
                   double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                   std::string& herr) {
+    const RoadUnderWay road;
     // The point of the feed without its smallest components first where they
     // would be frozen at it: carried as a trace (the full feed's road spent
     // 17-300 ms failing on the carbon dioxide of dry air at 1 atm).

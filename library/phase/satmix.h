@@ -24,4 +24,9 @@ void satp_mixture(double P, const double x[20], int kph, const MixtureSaturation
                   double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                   std::string& herr);
 
+// How many roads of SATT and SATP for a mixture are under way: a point
+// asked for by a road's own searches may be refused by its guards against
+// recursion, and such a refusal is no answer to remember.
+int mixture_roads_under_way();
+
 }  // namespace lib

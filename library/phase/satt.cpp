@@ -13,6 +13,7 @@
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/satcrit.h"
+#include "library/phase/satmemo.h"
 #include "library/phase/satmix.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/spinodal.h"
@@ -326,6 +327,39 @@ void sublimation(double T, const double x[20], double& P, double& Dv, int& ierr,
     if (Dv < 1e10) sat::line_density(T, P, x, 2, Dv, ierr, herr);
 }
 
+// SATT's road for a mixture, whose answers (found or not) a flash keeps
+// while it lives (satmemo.h): not those of a start given, nor those asked
+// for inside another road (its guards may refuse them).
+void remembered_mixture(double T, const double x[20], int kph, const MixtureSaturation& m,
+                        double& P, double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
+                        std::string& herr) {
+    const mix::SatQuestion question{mix::satt_kind(kph), T, x};
+    mix::SatAnswer a;
+    if (!m.guess && mix::recall(question, a)) {
+        P = a.P;
+        Dl = a.Dl;
+        Dv = a.Dv;
+        flash::copy20(a.xl, xl);
+        flash::copy20(a.xv, xv);
+        ierr = 0;
+        herr.clear();
+        if (a.ierr != 0) fail(a.ierr, a.herr, ierr, herr);
+        return;
+    }
+    const bool outermost = mixture_roads_under_way() == 0;
+    satt_mixture(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
+    if (m.guess || !outermost) return;
+    a.T = T;
+    a.P = P;
+    a.Dl = Dl;
+    a.Dv = Dv;
+    flash::copy20(xl, a.xl);
+    flash::copy20(xv, a.xv);
+    a.ierr = ierr;
+    a.herr = herr;
+    mix::keep(question, a);
+}
+
 }  // namespace
 
 void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& Dv, double xl[20],
@@ -456,7 +490,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     if (r.dve < 0.0) r.dve = 1e-6;
     if (icomp == 0) {
         const MixtureSaturation m{r.Tc, r.Pc, r.Dc, dmax, guess};
-        satt_mixture(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
+        remembered_mixture(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
         return finish();
     }
 

@@ -13,6 +13,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/satcheb.h"
+#include "library/phase/satmemo.h"
 #include "library/phase/satt.h"
 #include "library/phase/tprho.h"
 #include "library/phase/warmstart.h"
@@ -535,6 +536,7 @@ private:
 void TBFLSH(double T, double b, const double z[20], int kr, const std::string& ab_in, double& P,
             double& D, double& Dl, double& Dv, double x[20], double y[20], double& q, double& e,
             double& h, double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
+    const mix::FlashMemo memo;  // saturation points asked for again
     TemperatureFlash flash(T, b, z, kr, ab_in, P, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr,
                            herr);
     flash.run();

@@ -11,6 +11,7 @@
 #include "library/phase/abfl2.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/ptanc.h"
+#include "library/phase/satmemo.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
 #include "library/phase/tdmix.h"
@@ -48,6 +49,7 @@ static void take(const TpResult& r, double& Dl, double& Dv, double x[20], double
 void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, double& Dv, double x[20],
             double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
             double& w, int& ierr, std::string& herr) {
+    const mix::FlashMemo memo;  // saturation points asked for again
     ierr = 0;
     herr.clear();
     P = Dl = Dv = e = h = s = cv = cp = w = 0.0;
@@ -164,6 +166,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
 void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, double& Dv, double x[20],
             double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
             double& w, int& ierr, std::string& herr) {
+    const mix::FlashMemo memo;  // saturation points asked for again
     ierr = 0;
     herr.clear();
     T = Dl = Dv = e = h = s = cv = cp = w = 0.0;
