@@ -204,6 +204,14 @@ void continue_split(double T, double P, const double z[20], double& Dl, double& 
         flash::copy20(r.y, y);
         return;
     }
+    // Newton's method from where the substitution got to.
+    if (r.q > 0.0 && r.q < 1.0 && r.Dl > 0.0 && r.Dv > 0.0) {
+        q = r.q;
+        Dl = r.Dl;
+        Dv = r.Dv;
+        flash::copy20(r.x, x);
+        flash::copy20(r.y, y);
+    }
     flash::QuietMessages quiet;
     split_trial(T, P, z, Dl, Dv, x, y, q, equilibrium, ierr, herr);
 }
