@@ -106,6 +106,20 @@ bool split_at_fraction(bool t_given, double q, const double z[20], double& T, do
     return true;
 }
 
+// The outputs of TQFLSH from a two-phase state found along the isotherm.
+void two_phase_state(double T, const mix::TpState& st, double& P, double& D, double& Dl, double& Dv,
+                     double x[20], double y[20], double& e, double& h, double& s, double& cv,
+                     double& cp, double& w, int& ierr, std::string& herr) {
+    P = st.P;
+    Dl = st.Dl;
+    Dv = st.Dv;
+    flash::copy20(st.x, x);
+    flash::copy20(st.y, y);
+    mix_phases(T, st.q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+    ierr = 0;
+    herr.clear();
+}
+
 }  // namespace
 
 void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
@@ -191,12 +205,25 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     double tb = T;
     const int berr = mix::quick_bubble(true, z, tb, pbub, dlbub, dvbub, xs, ybub) ? 0 : 1;
     SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ys, ierr, jmsg);
-    if (ierr > 0) return sat_failed("(2-phase)", jmsg);
+    const mix::Target target{'Q', q, kq == kMolarQuality ? kMolarQuality : kMassQuality};
+    mix::TpState st;
+    if (ierr > 0) {
+        // Neither a dew nor a bubble point found at T: the state of vapour
+        // fraction q along the isotherm, up from a pressure below every dew
+        // point.
+        const std::string dew_failure = jmsg;
+        const int dew_error = ierr;
+        if (berr > 0 &&
+            mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""), 2.0 * pmax,
+                             kLowerRoot, st) &&
+            st.two_phase)
+            return two_phase_state(T, st, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+        ierr = dew_error;
+        return sat_failed("(2-phase)", dew_failure);
+    }
     if (berr > 0) {
         // No bubble point at T (a wet gas): the state of vapour fraction q
         // along the isotherm, up from the dew point.
-        mix::TpState st;
-        const mix::Target target{'Q', q, kq == kMolarQuality ? kMolarQuality : kMassQuality};
         if (!mix::on_isotherm(T, target, z, pdew, 1.0 - q, 2.0 * pmax, kLowerRoot, st) ||
             !st.two_phase) {
             ierr = 0;
@@ -207,15 +234,7 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
                             " K between its dew point and the pressure limit (no bubble point)",
                         ierr, herr);
         }
-        P = st.P;
-        Dl = st.Dl;
-        Dv = st.Dv;
-        flash::copy20(st.x, x);
-        flash::copy20(st.y, y);
-        mix_phases(T, st.q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
-        ierr = 0;
-        herr.clear();
-        return;
+        return two_phase_state(T, st, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
     }
     for (int i = 0; i < 20; ++i) {
         x[i] = q * xdew[i] + (1.0 - q) * z[i];
@@ -355,24 +374,26 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
     double pb = P;
     const bool quick = mix::quick_bubble(false, z, tbub, pb, dlbub, dvbub, xs, ybub);
     SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ys, derr, dmsg);
-    if (!quick && derr <= 0) {
-        // No bubble point at P (a wet gas): the state of vapour fraction q
-        // along the isobar, down from the dew point.
+    // The state of vapour fraction q along the isobar, down from thi (where
+    // the value exceeds q by f0, when known).
+    const auto along_isobar = [&](double thi, double f0) {
         mix::TpState st;
         const mix::Target target{'Q', q, kq == kMassQuality ? kMassQuality : kMolarQuality};
-        if (q > 0.0 && q < 1.0 && mix::on_isobar_down(P, target, z, tdew, 1.0 - q, tmin, st) &&
-            st.two_phase) {
-            T = st.T;
-            Dl = st.Dl;
-            Dv = st.Dv;
-            flash::copy20(st.x, x);
-            flash::copy20(st.y, y);
-            mix_phases(T, st.q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
-            ierr = 0;
-            herr.clear();
-            return;
-        }
-    }
+        if (!(q > 0.0 && q < 1.0 && mix::on_isobar_down(P, target, z, thi, f0, tmin, st) &&
+              st.two_phase))
+            return false;
+        T = st.T;
+        Dl = st.Dl;
+        Dv = st.Dv;
+        flash::copy20(st.x, x);
+        flash::copy20(st.y, y);
+        mix_phases(T, st.q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+        ierr = 0;
+        herr.clear();
+        return true;
+    };
+    // No bubble point at P (a wet gas): down from the dew point.
+    if (!quick && derr <= 0 && along_isobar(tdew, 1.0 - q)) return;
     if (!quick) SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, berr, bmsg);
     if (kq != kMassQuality) {
         if (berr > 0 || derr > 0) {
@@ -417,6 +438,10 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
         }
         flash::start_compositions(icomp, z, x, y);
     }
+    // Neither a bubble nor a dew point at P (helium + hexane 50/50 above
+    // 3.5 MPa, whose boundary lies beyond the reach of both searches): down
+    // from the upper temperature limit of the equation.
+    if (!quick && derr > 0 && along_isobar(tmax, std::nan(""))) return;
     if (berr > 0) return sat_failed("(2-phase)", (ierr = berr, bmsg));
     if (derr > 0) return sat_failed("(2-phase)", (ierr = derr, dmsg));
     PQFL2(P, q, z, kq, kSaturationGiven, tbub, tdew, dlbub, dvdew, ybub, xdew, T, Dl, Dv, x, y,
