@@ -2,7 +2,8 @@
 // (no per-composition cache answers) and on wet gases: TPFLSH single-phase
 // (target 50 us) and two-phase (300 us) with a new composition at every
 // call; the flashes at given T, at given p and HSFLSH of humid air and a
-// flue gas inside the two-phase region (no call above 50 ms); the whole
+// flue gas inside the two-phase region, and of mixtures without a bubble
+// point at their T or P (no call above 50 ms); the whole
 // envelope of air and two natural gases (SATSPLN); PHFLSH of Dry ISO Air at
 // 80 K.  The counter "eos" is the number of equation-of-state evaluations
 // per call.
@@ -97,7 +98,8 @@ void OneOffGas10Single(benchmark::State& st) { one_off(st, kGas10, kGas10Single)
 void OneOffGas10Split(benchmark::State& st) { one_off(st, kGas10, kGas10Split); }
 
 // The flashes at one wet state of mixture m from its (T, p) state: 'S'
-// TSFLSH, 'H' THFLSH, 'Q' TQFLSH, 'h' PHFLSH, 's' PSFLSH, 'B' HSFLSH.
+// TSFLSH, 'H' THFLSH, 'Q' TQFLSH, 'D' TDFLSH, 'h' PHFLSH, 's' PSFLSH, 'q'
+// PQFLSH, 'B' HSFLSH.
 void wet(benchmark::State& st, const Mix& m, State at, char which) {
     if (!setup(m)) return st.SkipWithError("set-up failed");
     double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
@@ -122,8 +124,15 @@ void wet(benchmark::State& st, const Mix& m, State at, char which) {
                 lib::TQFLSH(at.T, q, m.x, 1, P2, D2, Dl, Dv, x, y, e2, h2, s2, cv, cp, w, ierr,
                             herr);
                 break;
+            case 'D':
+                lib::TDFLSH(at.T, D, m.x, P2, Dl, Dv, x, y, q2, e2, h2, s2, cv, cp, w, ierr, herr);
+                break;
             case 'h':
                 lib::PHFLSH(at.P, h, m.x, T2, D2, Dl, Dv, x, y, q2, e2, s2, cv, cp, w, ierr, herr);
+                break;
+            case 'q':
+                lib::PQFLSH(at.P, q, m.x, 1, T2, D2, Dl, Dv, x, y, e2, h2, s2, cv, cp, w, ierr,
+                            herr);
                 break;
             case 's':
                 lib::PSFLSH(at.P, s, m.x, T2, D2, Dl, Dv, x, y, q2, e2, h2, cv, cp, w, ierr, herr);
@@ -151,6 +160,30 @@ void FlueTQ(benchmark::State& st) { wet(st, kFlueGas, kFlue, 'Q'); }
 void FluePH(benchmark::State& st) { wet(st, kFlueGas, kFlue, 'h'); }
 void FlueHS(benchmark::State& st) { wet(st, kFlueGas, kFlue, 'B'); }
 void IsoAirPH(benchmark::State& st) { wet(st, kIsoAir, {80.5, 101.325}, 'h'); }
+
+// States whose bubble point does not exist at their T or P, where the
+// flashes once searched for it again and again (hydrogen + water at 280 K:
+// 120-600 ms; the 10-component gas at 211.8 K: 75-120 ms; no call above
+// 50 ms) or found no state (PQFLSH of helium + hexane above 3.5 MPa).
+const Mix kHydrogenWater = {"hydrogen|water", 2, {0.5, 0.5}};
+const Mix kHeliumHexane = {"helium|hexane", 2, {0.5, 0.5}};
+const Mix kUniongas = {"co2|oxygen|nitrogen|pentane|isobutane|butane|propane|ethane|methane",
+                       9,
+                       {0.007, 0.0002, 0.013, 0.0002, 0.0003, 0.0003, 0.002, 0.025, 0.952}};
+const State kWater280 = {280, 100};
+const State kGas10Cold = {211.81818181818181, 1873.8174228603839};
+void HydrogenWaterTS(benchmark::State& st) { wet(st, kHydrogenWater, kWater280, 'S'); }
+void HydrogenWaterTD(benchmark::State& st) { wet(st, kHydrogenWater, kWater280, 'D'); }
+void HydrogenWaterTQ(benchmark::State& st) { wet(st, kHydrogenWater, kWater280, 'Q'); }
+void HydrogenWaterHS(benchmark::State& st) { wet(st, kHydrogenWater, kWater280, 'B'); }
+void Gas10ColdTS(benchmark::State& st) { wet(st, kGas10, kGas10Cold, 'S'); }
+void Gas10ColdTQ(benchmark::State& st) { wet(st, kGas10, kGas10Cold, 'Q'); }
+void HeliumHexanePQ(benchmark::State& st) {
+    wet(st, kHeliumHexane, {280, 3503.6295918402188}, 'q');
+}
+void UniongasHS(benchmark::State& st) {
+    wet(st, kUniongas, {161.81818181818181, 1625.7631086737802}, 'B');
+}
 
 void envelope(benchmark::State& st, const Mix& m) {
     if (!setup(m)) return st.SkipWithError("set-up failed");
@@ -201,6 +234,30 @@ BENCHMARK(FlueTQ)->Name("TQFLSH flue gas 300 K, 150 kPa")->Unit(benchmark::kMill
 BENCHMARK(FluePH)->Name("PHFLSH flue gas 300 K, 150 kPa")->Unit(benchmark::kMillisecond);
 BENCHMARK(FlueHS)->Name("HSFLSH flue gas 300 K, 150 kPa")->Unit(benchmark::kMillisecond);
 BENCHMARK(IsoAirPH)->Name("PHFLSH Dry ISO Air 80.5 K, 1 atm")->Unit(benchmark::kMillisecond);
+BENCHMARK(HydrogenWaterTS)
+    ->Name("TSFLSH hydrogen+water 280 K, 100 kPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(HydrogenWaterTD)
+    ->Name("TDFLSH hydrogen+water 280 K, 100 kPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(HydrogenWaterTQ)
+    ->Name("TQFLSH hydrogen+water 280 K, 100 kPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(HydrogenWaterHS)
+    ->Name("HSFLSH hydrogen+water 280 K, 100 kPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Gas10ColdTS)
+    ->Name("TSFLSH 10-component gas 211.8 K, 1.87 MPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Gas10ColdTQ)
+    ->Name("TQFLSH 10-component gas 211.8 K, 1.87 MPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(HeliumHexanePQ)
+    ->Name("PQFLSH helium+hexane 280 K, 3.5 MPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(UniongasHS)
+    ->Name("HSFLSH Natural Gas Uniongas 161.8 K, 1.63 MPa")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(EnvelopeAir)->Name("SATSPLN envelope, air")->Unit(benchmark::kMillisecond);
 BENCHMARK(EnvelopeGas3)->Name("SATSPLN envelope, 3-component gas")->Unit(benchmark::kMillisecond);
 BENCHMARK(EnvelopeGas10)->Name("SATSPLN envelope, 10-component gas")->Unit(benchmark::kMillisecond);
