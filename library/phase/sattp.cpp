@@ -82,48 +82,6 @@ using mix::Present;
 constexpr int kMaxIterations = 30;
 constexpr double kFloor = 1e-10;  // smallest step before error 3
 
-// Where no boundary point exists near the start, Newton's method on a
-// boundary point walks towards the trivial solution (the incipient phase
-// becoming the feed): the differences of the two phases' fractions and
-// densities shrink by a steady factor at each iteration, where towards a
-// true point they settle (the 10-component gas at 211.8 K, whose bubble
-// point does not exist, took 27 iterations of 2 ms to reach the rejected
-// trivial answer).  Such a march is stopped once it has shrunk both
-// differences by a steady factor for kSteadySteps iterations, far from the
-// critical density (the only place where equal phases are an answer).
-class Merging {
-public:
-    bool heading_to_one(double c, double Dl, double Dv, double Dc) {
-        const double d = std::fabs(Dl - Dv);
-        const bool fractions = shrinks(c, c_, rc_);
-        const bool densities = shrinks(d, d_, rd_);
-        const bool steady = fractions && densities;
-        steps_ = steady ? steps_ + 1 : 0;
-        return steps_ >= kSteadySteps && std::fabs(Dl - Dc) > kCriticalBand &&
-               std::fabs(Dv - Dc) > kCriticalBand;
-    }
-
-private:
-    static constexpr int kSteadySteps = 3;
-    static constexpr double kLowRatio = 0.3, kHighRatio = 0.85, kRatioChange = 0.1;
-    // The band about the critical density where final_checks accepts
-    // phases of nearly equal density, mol/L.
-    static constexpr double kCriticalBand = 0.1;
-    double c_ = 0.0, d_ = 0.0, rc_ = 0.0, rd_ = 0.0;
-    int steps_ = 0;
-
-    // Whether v shrank from `last` by a ratio within the band and close to
-    // the ratio before; the history moves on.
-    static bool shrinks(double v, double& last, double& ratio) {
-        const double r = last > 0.0 ? v / last : 0.0;
-        const bool ok = r >= kLowRatio && r <= kHighRatio && ratio > 0.0 &&
-                        std::fabs(r - ratio) <= kRatioChange;
-        last = v;
-        ratio = r;
-        return ok;
-    }
-};
-
 // One call of SATTP.
 class SaturationNewton {
 public:
@@ -186,7 +144,6 @@ private:
 
     Present order;
     int n = 0;  // number of unknowns
-    Merging merging;
     double Tc = 0, Pc = 0, Dc = 0;
     PhaseFugacity fv, fl;
 
@@ -305,8 +262,6 @@ private:
                 return jerr == 191 ? Outcome::to_fallback : fail_now();
 
             if (trivial()) return fail_now();
-            if (k != kSplitAtTP && merging.heading_to_one(distance(), Dl, Dv, Dc))
-                return fail_now();
             double F[40] = {};
             residuals(F);
             double fmax = 0.0;
@@ -489,14 +444,6 @@ private:
             }
         }
         return true;
-    }
-
-    // The largest difference of the phases' fractions.
-    double distance() const {
-        double c = 0.0;
-        for (int p = 0; p < order.m; ++p)
-            c = std::max(c, std::fabs(xv[order.c[p]] - xl[order.c[p]]));
-        return c;
     }
 
     // The two phases are one: equal compositions and densities.
