@@ -84,9 +84,17 @@ bool vapour_root(double T, double P, const double w[20], double& D) {
         PRESS(T, dn, w, p);
         if (!std::isfinite(p) || !(p > p0)) return false;
         if (p >= P) {
+            // Newton's steps from below stay below the root on the rising
+            // concave branch of a gas and end on it in three or four
+            // evaluations; the bracketing solver (some ten) where they
+            // leave the bracket.
+            double root = 0.0;
+            if (sided_root(T, P, w, d, false, root) && root >= d && root <= dn) {
+                D = root;
+                return true;
+            }
             int jerr = 0;
             std::string jmsg;
-            double root = 0.0;
             TPRHOB(T, P, d, dn, w, root, jerr, jmsg);
             if (jerr != 0 || !(root > 0.0)) return false;
             D = root;

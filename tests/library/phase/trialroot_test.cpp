@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "library/library.h"
@@ -56,6 +57,34 @@ TEST_F(TrialRoots, NewtonFromNearbyStartsEndsOnTheSolversRoot) {
         }
     }
     EXPECT_GE(found, 30);
+}
+
+// Gases of the natural gas and of air: the vapour root of the march is the
+// density solver's gas root to 1e-12 and the first crossing of P.
+TEST_F(TrialRoots, VapourRootIsTheSolversGasRoot) {
+    struct Gas {
+        const char* names;
+        double x[20];
+        std::vector<std::pair<double, double>> states;  // K, kPa
+    };
+    const Gas gases[] = {
+        {"methane|ethane|propane",
+         {0.9, 0.07, 0.03},
+         {{300, 5000}, {250, 2000}, {200, 300}, {350, 10000}, {180, 500}, {400, 101.325}}},
+        {"nitrogen|oxygen|argon",
+         {0.7812, 0.2096, 0.0092},
+         {{300, 101.325}, {120, 500}, {100, 300}, {200, 2000}, {90, 100}}},
+    };
+    for (const Gas& g : gases) {
+        ASSERT_TRUE(mixtest::setup({"gas", g.names, {g.x[0], g.x[1], g.x[2]}}));
+        for (const auto& [T, P] : g.states) {
+            double D = 0.0;
+            ASSERT_TRUE(lib::mix::vapour_root(T, P, g.x, D)) << g.names << " " << T << " K";
+            const double root = solver_root(T, P, g.x, lib::kVapour);
+            EXPECT_NEAR(D, root, 1e-12 * root) << g.names << " " << T << " K, " << P << " kPa";
+            EXPECT_TRUE(lib::mix::first_root(T, P, g.x, D)) << g.names << " " << T << " K";
+        }
+    }
 }
 
 // A trial richer in propane started from the feed's liquid density lies
