@@ -43,4 +43,9 @@ struct HmxPrepared {
 };
 extern HmxPrepared HMXPREP;
 
+// F_ij alphar_ij of a listed pair, as hmx_pair_term gives it for that pair
+// (0 for the ammonia + water function, which is not bilinear in the
+// fractions).
+double hmx_departure_term(const HmxDeparture& d, int itau, int idel, double tau, double del);
+
 }  // namespace lib

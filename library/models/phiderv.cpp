@@ -22,6 +22,7 @@
 #include "library/models/critp.h"
 #include "library/models/fracderiv.h"
 #include "library/models/hmx.h"
+#include "library/models/hmxprep.h"
 #include "library/models/hmxrecords.h"
 #include "library/models/phik.h"
 #include "library/models/pr.h"
@@ -53,30 +54,54 @@ double sum_x(const MixState& s, const double x[20], const Vec& v) {
     return r;
 }
 
+// The pairs with a departure function of each present component, the
+// partners in ascending order (the order in which their terms are added).
+struct Partners {
+    std::array<int, kMaxComp> n{};
+    std::array<std::array<const HmxDeparture*, kMaxComp>, kMaxComp> dep{};
+};
+
+void departure_partners(const double x[20], Partners& pt) {
+    const HmxPrepared& P = HMXPREP;
+    // (The list runs by i, then j: each component meets its partners in
+    // ascending order.)
+    for (int n = 0; n < P.ndep; ++n) {
+        const HmxDeparture& d = P.dep[static_cast<std::size_t>(n)];
+        if (d.tr1 || !(x[d.i - 1] > 0.0) || !(x[d.j - 1] > 0.0)) continue;
+        for (int c : {d.i, d.j}) {
+            const auto a = static_cast<std::size_t>(c - 1);
+            pt.dep[a][static_cast<std::size_t>(pt.n[a]++)] = &d;
+        }
+    }
+}
+
+// The fraction derivatives at constant tau and delta: a pair without a
+// departure function adds nothing, so only the listed ones are visited.
 void fraction_derivs(const MixState& s, const double x[20], bool second, FractionDerivs& f) {
     struct Order {
         Vec* v;
         int itau, idel;
     };
     const Order orders[] = {{&f.ax, 0, 0}, {&f.axd, 0, 1}, {&f.axt, 1, 0}};
+    Partners pt;
+    departure_partners(x, pt);
     for (int p = 0; p < s.n; ++p) {
         const int i = s.c[static_cast<std::size_t>(p)];
         const auto a = static_cast<std::size_t>(i - 1);
         for (int o = 0; o < 3; ++o) {
             double v = PHIK(i, orders[o].itau, orders[o].idel, s.tau, s.del);
-            for (int q = 0; q < s.n; ++q) {
-                const int k = s.c[static_cast<std::size_t>(q)];
-                if (k != i)
-                    v += x[k - 1] *
-                         hmx_pair_term(i, k, orders[o].itau, orders[o].idel, s.tau, s.del);
+            for (int q = 0; q < pt.n[a]; ++q) {
+                const HmxDeparture& d = *pt.dep[a][static_cast<std::size_t>(q)];
+                const int k = d.i == i ? d.j : d.i;
+                v += x[k - 1] * hmx_departure_term(d, orders[o].itau, orders[o].idel, s.tau, s.del);
             }
             (*orders[o].v)[a] = v;
         }
         if (!second) continue;
-        for (int q = 0; q < s.n; ++q) {
-            const int k = s.c[static_cast<std::size_t>(q)];
-            if (k != i)
-                f.axx[a][static_cast<std::size_t>(k - 1)] = hmx_pair_term(i, k, 0, 0, s.tau, s.del);
+        for (int q = 0; q < pt.n[a]; ++q) {
+            const HmxDeparture& d = *pt.dep[a][static_cast<std::size_t>(q)];
+            const int k = d.i == i ? d.j : d.i;
+            f.axx[a][static_cast<std::size_t>(k - 1)] = hmx_departure_term(d, 0, 0, s.tau, s.del);
         }
     }
 }
@@ -268,6 +293,26 @@ bool phidr_finite(const MixState& s) {
     return true;
 }
 
+// Whether PHIDR holds nothing but the entries a first-order call fills: a
+// call after such a one clears only those (the whole record is some 30 kB,
+// and its clearing cost a tenth of a first-order call).  PHIDERV alone
+// writes the record (the Peng-Robinson model through it).
+bool first_order_only = false;
+
+bool uses_reducing_functions() { return !(EOSMOD.mix.starts("PR") || EOSMOD.mix.is("AGA")); }
+
+// Every entry of PHIDR set to 0.
+void clear_phidr() {
+    PhidrRecord& P = PHIDR;
+    if (!first_order_only) {
+        P = PhidrRecord{};
+        first_order_only = true;
+        return;
+    }
+    for (PhidrRecord::Vec* v : {&P.nt, &P.nd, &P.ax, &P.axd, &P.axt, &P.da_dx, &P.lnxphi})
+        v->fill(0.0);
+}
+
 }  // namespace
 
 bool composition_derivatives_exist(const double x[20]) {
@@ -279,13 +324,15 @@ void PHIDERV(int iderv, double T, double D, const double x[20], double dadn[20],
     ierr = 0;
     herr.clear();
     for (int i = 0; i < kMaxComp; ++i) dadn[i] = dnadn[i] = 0.0;
-    PHIDR = PhidrRecord{};
+    clear_phidr();
     MixState s;
     if (!mixture_state(T, D, x, s) || !(1.0 + s.a01 > 0.0)) {
         ierr = 1;
         return;
     }
     const bool second = iderv >= 2;
+    // (The models written in T and D leave their matrix in PHIDR.)
+    if (second || !uses_reducing_functions()) first_order_only = false;
     ReducingDerivatives rd;
     FractionDerivs f;
     if (!composition_derivatives(s, x, second, rd, f, ierr, herr)) return;
@@ -321,6 +368,7 @@ void PHIDERV(int iderv, double T, double D, const double x[20], double dadn[20],
     if (!finite) {
         for (int i = 0; i < kMaxComp; ++i) dadn[i] = dnadn[i] = 0.0;
         PHIDR = PhidrRecord{};
+        first_order_only = true;
         ierr = 1;
     }
 }

@@ -255,6 +255,13 @@ double hmx_pair_term(int i, int j, int itau, int idel, double tau, double del) {
     return F * model_sum(m, itau, idel, tau, del);
 }
 
+double hmx_departure_term(const HmxDeparture& d, int itau, int idel, double tau, double del) {
+    if (del <= 1.0e-10 || !(tau > 0.0) || !std::isfinite(tau) || !std::isfinite(del)) return 0.0;
+    if (itau < 0 || itau > 3 || idel < 0 || idel > 3) return 0.0;
+    if (d.tr1 || d.F == 0.0 || d.model < 1 || d.model > kHmxModels) return 0.0;
+    return d.F * model_sum(d.model, itau, idel, tau, del);
+}
+
 double PHIHMX(int itau, int idel, double tau, double del, const double x[20]) {
     if (del <= 1.0e-10) return 0.0;
     const HmxPrepared& P = HMXPREP;
