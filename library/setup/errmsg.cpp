@@ -19,11 +19,15 @@ void remove_at(std::string& s, std::size_t i) {
     s.push_back(' ');
 }
 
-// First of the blank runs before a unit that the number fields leave.
+// First of the blank runs before a unit that the number fields leave: the
+// first "   K", else the first "   MPa", and so on.  (Found from the unit
+// back: a message padded with blanks offers a start of the three blanks at
+// nearly every place, the unit few.)
 std::size_t find_unit_gap(const std::string& s) {
-    for (const char* pat : {"   K", "   MPa", "   mol", "   J/mol"}) {
-        std::size_t i = s.find(pat);
-        if (i != std::string::npos) return i;
+    constexpr std::size_t kGap = 3;
+    for (const char* unit : {"K", "MPa", "mol", "J/mol"}) {
+        for (std::size_t i = s.find(unit, kGap); i != std::string::npos; i = s.find(unit, i + 1))
+            if (s.compare(i - kGap, kGap, "   ") == 0) return i - kGap;
     }
     return std::string::npos;
 }

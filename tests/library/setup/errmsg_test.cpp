@@ -41,6 +41,17 @@ TEST(Errmsg, AtMostTenEdits) {
     EXPECT_EQ(tidy(in + " a=0 b=0 c=0"), want + " a= 0 b= 0 c=0");
 }
 
+// The gaps before "K" go first wherever they stand, then those before "MPa"
+// (the ten edits end before the last "MPa").
+TEST(Errmsg, UnitsTakeTheirTurnsBeforeTheirPlaces) {
+    std::string in = "[X error 1]", want = "[X error 1]";
+    for (int k = 0; k < 9; ++k) {
+        in += " 1   MPa";
+        want += k < 8 ? " 1 MPa" : " 1   MPa";
+    }
+    EXPECT_EQ(tidy(in + " 2   K 3   K"), want + " 2 K 3 K");
+}
+
 TEST(Errmsg, EqualsBeforeZeroGetsABlank) {
     EXPECT_EQ(tidy("[X error 1] x=0.5, y=0.25, z=1"), "[X error 1] x= 0.5, y= 0.25, z=1");
 }
