@@ -23,6 +23,28 @@ TEST(Errmsg, BlankRunsBeforeUnitsShrink) {
     EXPECT_EQ(tidy("[X error 1] a   k"), "[X error 1] a   k");
 }
 
+TEST(Errmsg, UnitGapsFoundPastShortOnes) {
+    // A unit after fewer than three blanks (or at the start) is passed over
+    // for a later one after a gap; the units are taken in their order (K,
+    // MPa, mol, J/mol), each at its first gap; a blank run in the middle of
+    // a number field counts only before a unit.
+    const struct {
+        const char* in;
+        const char* want;
+    } cases[] = {
+        {"K   K", "K K"},
+        {"a  K b   K", "a  K b K"},
+        {"aK   K", "aK K"},
+        {"x    MPa y   K", "x  MPa y K"},
+        {"x   mol y   MPa", "x mol y MPa"},
+        {"h   J/mol", "h J/mol"},
+        {"t   KK", "t KK"},
+        {"gap   ", "gap"},
+        {"   ", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(tidy(c.in), c.want) << c.in;
+}
+
 TEST(Errmsg, AtMostTenEdits) {
     std::string in = "[X error 1]";
     std::string want = "[X error 1]";
