@@ -14,6 +14,7 @@
 #include "library/library.h"
 #include "library/models/hmx.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
 #include "library/phase/records.h"
 #include "library/phase/satspln.h"
 #include "library/setup/records.h"
@@ -121,6 +122,20 @@ double ideal_dew_pressure(double T, const double z[20]) {
     return sum > 0.0 ? 1.0 / sum : 0.0;
 }
 
+// A pressure above every pressure of the equations: a rest without a
+// condensable component has no dew point at all.
+constexpr double kAboveEveryPressure = 1e300;
+
+// Whether every frozen component of z at T is held as a trace (then the
+// phases are those of the rest, each holding the trace at the feed's
+// fractions).
+bool trace_held(const FrozenTrace& trace, double T, const double z[20]) {
+    if (!trace.any) return false;
+    for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i)
+        if (z[i] > 0.0 && frozen(i, T) && !trace.held[i]) return false;
+    return true;
+}
+
 }  // namespace
 
 bool no_dew_point(double T, const double z[20]) {
@@ -137,6 +152,15 @@ double below_dew_pressure(double T, const double z[20]) {
     // below the ideal solution's dew pressure (its propane at 250 K splits
     // off a 5 % propane gas at 55 kPa): no pressure is known to lie below.
     if (EOSMOD.mix.is("AGA")) return 0.0;
+    // A frozen trace held in both phases condenses with the rest: its own
+    // dew pressure on its vapour pressure carried below the triple point
+    // (the 0.04 % of carbon dioxide in air at 175 K: 150 MPa) would bring
+    // the dense gas into the window where the rest has no dew point.
+    const FrozenTrace trace = frozen_trace(T, z);
+    if (trace_held(trace, T, z)) {
+        const double p = ideal_dew_pressure(T, trace.rest);
+        return p > 0.0 ? 0.1 * p : kAboveEveryPressure;
+    }
     return 0.1 * ideal_dew_pressure(T, z);
 }
 

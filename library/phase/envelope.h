@@ -40,6 +40,9 @@ bool no_dew_point(double T, const double z[20]);
 // pressure of the ideal solution of its condensable components on their
 // generalised vapour pressures (which run high far below the critical
 // point: hexane at 190 K by a factor 3); 0 where none is condensable.
+// With a frozen trace held in both phases (library/phase/frozen.h) that of
+// the rest, whose phases they are; above every pressure where the rest has
+// no condensable component.
 double below_dew_pressure(double T, const double z[20]);
 
 // Whether (T, P) lies outside the window where mixture z, of (estimated)

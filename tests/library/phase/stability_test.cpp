@@ -444,4 +444,47 @@ TEST(Stability, DensePhasesBeyondTheHeaviestCriticalTemperature) {
     mixtest::setup_nitrogen();
 }
 
+// Below 90 % of its triple point the carbon dioxide of Dry ISO Air is a
+// frozen trace held in both phases, and the window is the rest's: its own
+// dew pressure (on the vapour pressure carried below the triple point)
+// would put every state of the gas into it.  Over a grid of the frozen
+// range every state the window leaves out is one the stability test finds
+// stable, and the window still holds the air's two-phase region.
+TEST(Stability, WindowOfAirWithAFrozenTraceIsTheRests) {
+    const Mixture iso{
+        "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
+    ASSERT_TRUE(mixtest::setup(iso));
+    double z[20];
+    iso.fill(z);
+    double Tc = 0, Pc = 0, Dc = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::CRITP(z, Tc, Pc, Dc, ierr, herr);
+    int outside = 0, split = 0;
+    std::vector<std::string> wrong;
+    for (double T = 120.0; T < 195.0; T += 2.5) {
+        for (double P = 1.0; P < 2e6; P *= 2.0) {
+            if (!lib::mix::outside_two_phase_window(T, P, z, Tc)) continue;
+            ++outside;
+            const lib::mix::Stability st = lib::mix::stability(T, P, z);
+            if (!st.found || !st.stable) {
+                ++split;
+                if (wrong.size() < 5)
+                    wrong.push_back(std::to_string(T) + " K " + std::to_string(P));
+            }
+        }
+    }
+    EXPECT_EQ(split, 0) << (wrong.empty() ? "" : wrong.front());
+    EXPECT_GT(outside, 300);  // of 630 states
+    // The air's own two-phase region stays inside (at 125 K its dew and
+    // bubble points lie above 1 MPa); the gas far below them is left out.
+    EXPECT_FALSE(lib::mix::outside_two_phase_window(125.0, 1500.0, z, Tc));
+    EXPECT_FALSE(lib::mix::outside_two_phase_window(125.0, 500.0, z, Tc));
+    EXPECT_TRUE(lib::mix::outside_two_phase_window(125.0, 10.0, z, Tc));
+    EXPECT_TRUE(lib::mix::outside_two_phase_window(180.0, 1e5, z, Tc));
+    // Above the frozen range the carbon dioxide's own dew pressure rules.
+    EXPECT_FALSE(lib::mix::outside_two_phase_window(200.0, 1e5, z, Tc));
+    mixtest::setup_nitrogen();
+}
+
 }  // namespace
