@@ -42,25 +42,21 @@ struct Flash {
     }
 };
 
-// Temperature of the flash at (p, s) in molar units; the flash's status is
-// not looked at.
-double psflsh_T(const double* c, double p, double s_molar) {
+// The flash at (p, s) in molar units: its temperature (the flash's status
+// not looked at) and its molar density (mol/L; 0 when the flash fails).
+struct PsState {
+    double T = 0, D = 0;
+};
+PsState psflsh(const double* c, double p, double s_molar) {
     double T = 0, D = 0, Dl = 0, Dv = 0, q = 0, e = 0, h = 0, cv = 0, cp = 0, w = 0;
     int ierr = 0;
     std::string herr;
     lib::PSFLSH(p, s_molar, c, T, D, Dl, Dv, x.data(), y.data(), q, e, h, cv, cp, w, ierr, herr);
-    return T;
+    return {T, ierr > 0 ? 0.0 : D};
 }
 
-// Molar density (mol/L) of the flash at (p, s) in molar units; 0 when the
-// flash fails.
-double psflsh_D(const double* c, double p, double s_molar) {
-    double T = 0, D = 0, Dl = 0, Dv = 0, q = 0, e = 0, h = 0, cv = 0, cp = 0, w = 0;
-    int ierr = 0;
-    std::string herr;
-    lib::PSFLSH(p, s_molar, c, T, D, Dl, Dv, x.data(), y.data(), q, e, h, cv, cp, w, ierr, herr);
-    return ierr > 0 ? 0.0 : D;
-}
+double psflsh_T(const double* c, double p, double s_molar) { return psflsh(c, p, s_molar).T; }
+double psflsh_D(const double* c, double p, double s_molar) { return psflsh(c, p, s_molar).D; }
 
 }  // namespace
 
@@ -335,10 +331,10 @@ constexpr double SPLIT_PRESSURE_MISMATCH = 1e-4;
 
 // The isentropic volume exponent (rho / p) (dp/drho) at constant s of the
 // phases in equilibrium, by a backward difference in pressure along the
-// isentrope through (p, s); 0 when the flashes fail.
-double equilibrium_kv(const double* c, double p, double s) {
+// isentrope through (p, s) from D1, the density there; 0 when the flashes
+// fail.
+double equilibrium_kv(const double* c, double p, double s, double D1) {
     const double sm = s * wmol(c);
-    const double D1 = psflsh_D(c, p, sm);
     if (!(D1 > 0) || !finite(D1)) return 0.0;
     for (double dp = 1e-4 * p; dp < 0.1 * p; dp *= 10) {
         const double D2 = psflsh_D(c, p - dp, sm);
@@ -349,9 +345,10 @@ double equilibrium_kv(const double* c, double p, double s) {
     return 0.0;
 }
 
-}  // namespace
-
-double get_kv(const double* c, double p, double rho, double s, double T) {
+// get_kv, the density of the flash at (p, s) made by `flash_at_p` where
+// it is needed.
+template <class FlashAtP>
+double kv_of(const double* c, double p, double rho, double s, double T, FlashAtP flash_at_p) {
     double xkappa = 0, beta = 0, xisenk = 0, xkt = 0, betas = 0, bs = 0, xkkt = 0, thrott = 0,
            pint = 0, spht = 0;
     const double D = rho / wmol(c);
@@ -362,15 +359,15 @@ double get_kv(const double* c, double p, double rho, double s, double T) {
     double P = 0;
     lib::PRESS(T, D, c, P);
     if (p > 0 && !(std::fabs(P - p) <= SPLIT_PRESSURE_MISMATCH * p)) {
-        const double k = equilibrium_kv(c, p, s);
+        const double k = equilibrium_kv(c, p, s, flash_at_p());
         if (k > 0) return k;
     }
     return xisenk;
 }
 
-double get_kT(const double* c, double p, double /*rho*/, double s, double /*T*/) {
+// get_kT from T1, the temperature of the flash at (p, s).
+double kT_of(const double* c, double p, double s, double T1) {
     const double sm = s * wmol(c);
-    const double T1 = psflsh_T(c, p, sm);
     double kT = 1.0;
     if (!(T1 > 0) || !finite(T1)) return kT;
     // The step grows tenfold until the exponent is plausible; it stops while
@@ -384,6 +381,25 @@ double get_kT(const double* c, double p, double /*rho*/, double s, double /*T*/)
         if (g >= 0 && k >= 0 && k <= 2) break;
     }
     return kT;
+}
+
+}  // namespace
+
+double get_kv(const double* c, double p, double rho, double s, double T) {
+    return kv_of(c, p, rho, s, T, [&] { return psflsh_D(c, p, s * wmol(c)); });
+}
+
+double get_kT(const double* c, double p, double /*rho*/, double s, double /*T*/) {
+    return kT_of(c, p, s, psflsh_T(c, p, s * wmol(c)));
+}
+
+IsentropeExponents get_isentrope_exponents(const double* c, double p, double rho, double s,
+                                           double T) {
+    const PsState at_p = psflsh(c, p, s * wmol(c));
+    IsentropeExponents k;
+    k.kT = kT_of(c, p, s, at_p.T);
+    k.kv = kv_of(c, p, rho, s, T, [&] { return at_p.D; });
+    return k;
 }
 
 namespace {

@@ -126,6 +126,14 @@ double get_kv(const double* c, double p, double rho, double s, double T);
 // Isentropic temperature exponent kT, (kT - 1) / kT = (p / T) (dT/dp) at
 // constant s, by a backward difference in pressure.
 double get_kT(const double* c, double p, double rho, double s, double T);
+// Both exponents at once, each as its function gives it: the flash at (p,
+// s) that both begin with is made once (a stepwise turbo-machine asks for
+// both at each pass).
+struct IsentropeExponents {
+    double kT = 1.0, kv = 0.0;
+};
+IsentropeExponents get_isentrope_exponents(const double* c, double p, double rho, double s,
+                                           double T);
 
 // Standard volume flow (m3/h) of the dry part of a mass flow (kg/s) of the
 // fluid at inlet temperature T, pressure p and relative humidity phi, and

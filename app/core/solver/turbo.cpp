@@ -253,8 +253,10 @@ private:
     void exponents_at_the_inlet() {
         const double p0 = part.p[0];
         Z = get_Z(c, p0, part.rho[0], part.T[0]);
-        kT = get_kT(c, p0, part.rho[0], part.s[0], part.T[0]);
-        kv = get_kv(c, p0, part.rho[0], part.s[0], part.T[0]);
+        const IsentropeExponents k0 =
+            get_isentrope_exponents(c, p0, part.rho[0], part.s[0], part.T[0]);
+        kT = k0.kT;
+        kv = k0.kv;
         a = (1.0 - e) / e;
         nu = exponent(kT, kv, a);
         h_prev = part.h[0];
@@ -297,8 +299,9 @@ private:
         int passes = 0;
         bool go_on = true;
         while (go_on) {
-            kT = get_kT(c, pk, rho, s, T);
-            kv = get_kv(c, pk, rho, s, T);
+            const IsentropeExponents ex = get_isentrope_exponents(c, pk, rho, s, T);
+            kT = ex.kT;
+            kv = ex.kv;
             ps.nu_k = exponent(kT, kv, a);
             const double m = aveArith(nu, ps.nu_k);
             const double m_exp = (nu < 1 || ps.nu_k < 1) ? m : aveLog(nu, ps.nu_k);
@@ -373,8 +376,9 @@ private:
         if (get_all_by_T_and_p(c, Tc, pc2, s, h, rho, q) != 0)
             return failed(format_text("Calculating fluid properties failed in part %s\n", name));
         h_prev = h;
-        kT = get_kT(c, pk, rho, s, T);
-        kv = get_kv(c, pk, rho, s, T);
+        const IsentropeExponents ex = get_isentrope_exponents(c, pk, rho, s, T);
+        kT = ex.kT;
+        kv = ex.kv;
         Z = get_Z(c, pk, rho, T);
         const double mw = mdot / M_new * ps.wc * M_WATER;
         mdot -= mw;
