@@ -57,21 +57,30 @@ std::string critical_text(const Fluid& f) {
 
 // One wetness line: the runs of valid points, joined to the critical point
 // before the first drawn pair, with a label where it leaves the plot on
-// the right and at the end of each run.
+// the right and at the end of each run.  The plot is clipped to once for
+// each run (a segment a stroke of its own, in order).
 void draw_wetness_line(const Graph& g, cairo_t* cr, const Mapping& m,
                        const std::vector<SatPoint>& pts, double position, double right_column) {
     const IsolineStyle& st = g.iso_style[ISO_WETNESS];
     Layout label(cr, position_label(g, ISO_WETNESS, position), st.font, g.font_scale);
     bool first = true;
     bool right = false;
+    bool clipped = false;
     double right_y = 0;
+    const auto unclip = [&] {
+        if (clipped) cairo_restore(cr);
+        clipped = false;
+    };
     for (std::size_t i = 1; i < pts.size(); ++i) {
         double x0, y0, x1, y1;
         if (!valid(pts[i - 1]) || !valid(pts[i]) || !pixel(g, m, pts[i - 1], x0, y0) ||
             !pixel(g, m, pts[i], x1, y1))
             continue;
-        cairo_save(cr);
-        clip_to_plot(cr, m);
+        if (!clipped) {
+            cairo_save(cr);
+            clip_to_plot(cr, m);
+            clipped = true;
+        }
         double cx, cy;
         if (first && critical_pixel(g, m, cx, cy)) {
             cairo_move_to(cr, x0, y0);
@@ -82,17 +91,18 @@ void draw_wetness_line(const Graph& g, cairo_t* cr, const Mapping& m,
         cairo_move_to(cr, x0, y0);
         cairo_line_to(cr, x1, y1);
         cairo_stroke(cr);
-        cairo_restore(cr);
         if ((x0 < m.plot_right()) != (x1 < m.plot_right()) && y0 > m.plot_top() &&
             y0 < m.plot_bottom()) {
             right = true;
             right_y = y0 + (y1 - y0) * (m.plot_right() - x0) / (x1 - x0);
         }
         const bool run_ends = i + 1 == pts.size() || !valid(pts[i + 1]);
+        if (run_ends) unclip();
         if (run_ends && inside_plot(m, x1, y1))
             show_scaled_layout_at(cr, label, std::round(x1 - label.width / 2.0),
                                   std::round(y1 + 2));
     }
+    unclip();
     if (right)
         show_scaled_layout_at(cr, label, std::round(right_column),
                               std::round(right_y - label.height / 2.0));
