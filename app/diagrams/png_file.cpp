@@ -60,9 +60,10 @@ private:
 };
 
 // The rows of the surface as PNG scan lines: the filter byte, then R, G, B
-// of each pixel. On a little-endian machine each pixel but the last is
-// stored as four bytes (its R, G, B and a zero the next pixel
-// overwrites): one store, not three.
+// of each pixel. On a little-endian machine a pixel xRGB is stored as the
+// bytes B, G, R, x, whose byte swap shifted down is R, G, B, 0: two pixels
+// are written as one eight-byte store of R, G, B, R, G, B and two zeros
+// the next pair overwrites.
 void scan_line(const unsigned char* data, int stride, int y, int width, unsigned char* line) {
     const auto* px =
         reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
@@ -70,11 +71,11 @@ void scan_line(const unsigned char* data, int stride, int y, int width, unsigned
     unsigned char* q = line + 1;
     int x = 0;
     if constexpr (std::endian::native == std::endian::little) {
-        for (; x + 1 < width; ++x, q += kRgbBytes) {
+        const auto rgb0 = [](std::uint32_t p) { return std::uint64_t{__builtin_bswap32(p) >> 8}; };
+        for (; x + 2 < width; x += 2, q += 2 * kRgbBytes) {
             if (x % kPixelsPerPrefetch == 0) __builtin_prefetch(px + x + kPrefetchAhead);
-            const std::uint32_t p = px[x];  // xRGB
-            const std::uint32_t rgb0 = (p >> 16 & 0xffu) | (p & 0xff00u) | (p & 0xffu) << 16;
-            std::memcpy(q, &rgb0, sizeof rgb0);
+            const std::uint64_t two = rgb0(px[x]) | rgb0(px[x + 1]) << (8 * kRgbBytes);
+            std::memcpy(q, &two, sizeof two);
         }
     }
     for (; x < width; ++x, q += kRgbBytes) {

@@ -76,11 +76,12 @@ TEST_P(PngFileTest, ReadsBackAsTheSamePixels) {
     }
 }
 
-// 1 x 1; a row shorter than the writer's chunk; a batch image, whose data
-// fill several chunks.
+// 1 x 1; rows of two and three pixels (the pixels are written in pairs);
+// a row shorter than the writer's chunk; a batch image, whose data fill
+// several chunks.
 INSTANTIATE_TEST_SUITE_P(Sizes, PngFileTest,
-                         ::testing::Values(Size{1, 1}, Size{37, 11}, Size{1024, 800},
-                                           Size{3000, 40}));
+                         ::testing::Values(Size{1, 1}, Size{2, 3}, Size{3, 2}, Size{37, 11},
+                                           Size{1024, 800}, Size{3000, 40}));
 
 // The file appears whole under its name or not at all: no temporary file is
 // left beside it, and it has the permissions of a new file of the user.
