@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace app::diagrams {
@@ -34,24 +35,31 @@ bool size_ok(int width, int height) {
 // surface cost more to have zeroed than the drawing's fill of them); up to
 // kKeptPixelBytes, larger images get a surface of their own.
 constexpr std::size_t kKeptPixelBytes = std::size_t{32} << 20;
-std::vector<unsigned char>& kept_pixels() {
-    thread_local std::vector<unsigned char> pixels;
+struct KeptPixels {
+    std::unique_ptr<unsigned char[]> bytes;
+    std::size_t size = 0;
+};
+KeptPixels& kept_pixels() {
+    thread_local KeptPixels pixels;
     return pixels;
 }
 
-// An RGB24 image surface of width x height, all its pixels 0 as a new
-// surface's; on the kept pixels where they suffice.
-cairo_surface_t* blank_surface(int width, int height) {
+// An RGB24 image surface of width x height for a diagram, on the kept
+// pixels where they suffice: their values are not set, since a drawing
+// fills its whole background first (draw_graph) and its pixels do not
+// depend on what lay there.
+cairo_surface_t* diagram_surface(int width, int height) {
     const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, width);
     const std::size_t bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
     if (stride <= 0 || bytes > kKeptPixelBytes)
         return cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    std::vector<unsigned char>& pixels = kept_pixels();
-    const std::size_t zeroed = std::min(pixels.size(), bytes);
-    if (zeroed > 0) std::memset(pixels.data(), 0, zeroed);
-    if (pixels.size() < bytes) pixels.resize(bytes);  // (the new bytes are zero)
-    return cairo_image_surface_create_for_data(pixels.data(), CAIRO_FORMAT_RGB24, width, height,
-                                               stride);
+    KeptPixels& pixels = kept_pixels();
+    if (pixels.size < bytes) {
+        pixels.bytes = std::make_unique_for_overwrite<unsigned char[]>(bytes);
+        pixels.size = bytes;
+    }
+    return cairo_image_surface_create_for_data(pixels.bytes.get(), CAIRO_FORMAT_RGB24, width,
+                                               height, stride);
 }
 
 }  // namespace
@@ -79,7 +87,7 @@ std::string save_graph_png(Graph& graph, const std::string& path, int width, int
     if (!size_ok(width, height))
         return "the image size " + std::to_string(width) + " x " + std::to_string(height) +
                " is not possible";
-    cairo_surface_t* surface = blank_surface(width, height);
+    cairo_surface_t* surface = diagram_surface(width, height);
     cairo_t* cr = cairo_create(surface);
     std::string why;
     {

@@ -28,10 +28,11 @@ TEST(DiagramImages, EachAsDrawnOnANewSurface) {
     diagtest::fresh_fluids();
     const fs::path dir = fs::path(KVR2_BINARY_DIR) / "diagram-images";
     fs::create_directories(dir);
-    // Larger, smaller, wider and the first again: every image after the
-    // first is drawn on pixels kept from one before it.
-    const Shot shots[] = {
-        {1, 1024, 800}, {3, 600, 400}, {2, 1200, 300}, {1, 1024, 800}, {3, 333, 777}};
+    // Larger, smaller, wider, the first again and one larger than all: every
+    // image after the first is drawn on pixels kept from one before it (not
+    // cleared: the drawing fills its background first), the last on new ones.
+    const Shot shots[] = {{1, 1024, 800}, {3, 600, 400}, {2, 1200, 300},
+                          {1, 1024, 800}, {3, 333, 777}, {2, 1300, 900}};
     int k = 0;
     for (const Shot& s : shots) {
         auto graph = diagtest::make_graph(FLUID_WATER, s.type);
