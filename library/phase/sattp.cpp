@@ -16,6 +16,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/mixest.h"
 #include "library/phase/satspln.h"
+#include "library/phase/tprho.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -104,6 +105,8 @@ public:
           herr(herr) {}
 
     void run() {
+        // The feed's isotherm, scanned once where its root must be bracketed.
+        const IsothermMemo isotherms;
         ierr = 0;
         herr.clear();
         SATTPW.value = 0.0;

@@ -270,6 +270,75 @@ std::vector<double> density_grid(double Dc, double dlo, double dhi) {
     return d;
 }
 
+// The pressure and the sign of its slope at one density of a scan.
+struct GridPoint {
+    double p = 0.0;
+    bool stable = false;  // dP/dD > 0 (and finite)
+};
+
+// The isotherms bracketed_density has scanned while an IsothermMemo is open,
+// one per direction: the points in scan order as far as they were needed.
+// The grid is fixed by Dc and its densest point, so the same temperature,
+// composition and grid give the same points whatever the pressure sought.
+struct ScannedIsotherm {
+    bool used = false;
+    double T = 0.0, Dc = 0.0, dhi = 0.0;
+    double x[20] = {};
+    std::vector<GridPoint> points;
+};
+int isotherm_memo_depth = 0;
+ScannedIsotherm scanned[2];  // thin end first, dense end second
+
+bool same_isotherm(const ScannedIsotherm& s, double T, const double x[20], double Dc, double dhi) {
+    if (!s.used || s.T != T || s.Dc != Dc || s.dhi != dhi) return false;
+    const int nc = std::clamp(NCOMP.nc, 1, 20);
+    for (int i = 0; i < nc; ++i)
+        if (s.x[i] != x[i]) return false;
+    return true;
+}
+
+// The points of one scan along a grid, from the memo where an open one holds
+// them; evaluated (and kept while the memo is open) where not.
+class IsothermScan {
+public:
+    IsothermScan(double T, const double x[20], bool dense, double Dc, double dhi,
+                 const std::vector<double>& grid)
+        : T(T), x(x), dense(dense), grid(grid) {
+        if (isotherm_memo_depth == 0) return;
+        ScannedIsotherm& s = scanned[dense ? 1 : 0];
+        if (!same_isotherm(s, T, x, Dc, dhi)) {
+            s.used = true;
+            s.T = T;
+            s.Dc = Dc;
+            s.dhi = dhi;
+            std::copy(x, x + 20, s.x);
+            s.points.clear();
+        }
+        memo = &s.points;
+    }
+
+    // Point k of the scan (k = 0 the densest point for a dense scan).
+    GridPoint at(int k) {
+        if (memo != nullptr && k < static_cast<int>(memo->size()))
+            return (*memo)[static_cast<std::size_t>(k)];
+        const int n = static_cast<int>(grid.size());
+        const double d = grid[static_cast<std::size_t>(dense ? n - 1 - k : k)];
+        // (The second derivative is not wanted: the slope has the same
+        // value without it.)
+        const PressDerivs v = press_slope(T, d, x);
+        const GridPoint g{v.p, v.finite() && v.d1 > 0.0};
+        if (memo != nullptr && k == static_cast<int>(memo->size())) memo->push_back(g);
+        return g;
+    }
+
+private:
+    double T;
+    const double* x;
+    bool dense;
+    const std::vector<double>& grid;
+    std::vector<GridPoint>* memo = nullptr;
+};
+
 // The density at which the pressure is P by bracketing, for the iterations
 // above when they fail close to the critical point: there the slope of the
 // pressure nearly vanishes, and where an equation puts its own critical point
@@ -290,19 +359,20 @@ bool bracketed_density(double T, double P, const double x[20], bool dense, doubl
     const std::vector<double> grid = density_grid(Dc, dlo, dhi);
     const int n = static_cast<int>(grid.size());
     const int step = dense ? -1 : 1;
+    IsothermScan scan(T, x, dense, Dc, dhi, grid);
     double a = 0, fa = 0, b = 0, fb = 0;  // f(a) < 0 < f(b)
     bool found = false;
     double dprev = 0, fprev = 0;
     bool stable = false;  // on a stable stretch of the isotherm
     for (int k = 0, i = dense ? n - 1 : 0; k < n && !found; ++k, i += step) {
         const double d = grid[static_cast<std::size_t>(i)];
-        const PressDerivs v = press_derivs(T, d, x);
-        if (!v.finite() || !(v.d1 > 0.0)) {
+        const GridPoint g = scan.at(k);
+        if (!g.stable) {
             // (Beyond the equation's range an isotherm may turn back.)
             if (stable) return false;
             continue;
         }
-        const double f = v.p - P;
+        const double f = g.p - P;
         const bool first = !stable;
         stable = true;
         if (!first && (f > 0.0) != (fprev > 0.0)) {
@@ -320,7 +390,9 @@ bool bracketed_density(double T, double P, const double x[20], bool dense, doubl
     for (int it = 0; it < 200 && fa != 0.0 && b - a > 4e-16 * b; ++it) {
         double c = a - fa * (b - a) / (fb - fa);
         if (!(c > a && c < b) || it % 4 == 3) c = 0.5 * (a + b);
-        const double fc = press_derivs(T, c, x).p - P;
+        double pc = 0.0;
+        PRESS(T, c, x, pc);
+        const double fc = pc - P;
         if (!std::isfinite(fc)) return false;
         if (fc <= 0.0) {
             a = c;
@@ -339,6 +411,16 @@ bool bracketed_density(double T, double P, const double x[20], bool dense, doubl
 }
 
 }  // namespace
+
+IsothermMemo::IsothermMemo() { ++isotherm_memo_depth; }
+
+IsothermMemo::~IsothermMemo() {
+    if (--isotherm_memo_depth > 0) return;
+    for (ScannedIsotherm& s : scanned) {
+        s.used = false;
+        s.points.clear();
+    }
+}
 
 int tprho_side(double T, double P, double Tc, double Pc) {
     if (T > Tc && P < kLine * Pc * (1.0 + 7.0 * (T / Tc - 1.0))) return -1;

@@ -15,6 +15,20 @@ bool tprho_accepts(double T, double D, const double x[20], double Tc, double Dc)
 // gas-like region above Tc), 0 the one of the phase asked for.
 int tprho_side(double T, double P, double Tc, double Pc);
 
+// Keeps, while it lives, the isotherms that TPRHO's bracketing of a root
+// close to the critical point scans: a search of the saturation pressure at
+// given T asks for the density of the same feed at one pressure after another,
+// and the scan of a grid of some 380 densities costs more than the rest of
+// a step.  The roots found are those found without it.  Nested scopes share
+// it; the last to close forgets it.
+class IsothermMemo {
+public:
+    IsothermMemo();
+    ~IsothermMemo();
+    IsothermMemo(const IsothermMemo&) = delete;
+    IsothermMemo& operator=(const IsothermMemo&) = delete;
+};
+
 // TPRHO's root of phase kph, and close to the critical point (within 1 % of
 // Tc and 10 % of Pc) the stable root of either side: an equation whose own
 // critical point lies a little apart from the stated one has roots on both
