@@ -24,6 +24,10 @@
 namespace lib::mix {
 namespace {
 
+// The density solver's "liquid iteration has not converged", where no
+// liquid root exists.
+constexpr int kNoDenseRoot = 202;
+
 // ln phi_i from the numerical fugacities, where a mixing rule has no
 // composition derivatives.
 bool numerical_ln_phi(double T, double D, const double w[20], const Present& o, double lnphi[20]) {
@@ -258,12 +262,17 @@ bool stable_root(double T, double P, const double z[20], double& D, bool& liquid
     flash::QuietMessages quiet;
     double dl = 0, dv = 0;
     int el = 0;
-    TPRHO(T, P, z, kLiquid, kNoStartValue, dl, el, jmsg);
     // The vapour root is the first crossing of P along the isotherm: a root
     // of the density solver in a loop of the equation inside the two-phase
     // region is no phase (the 3-component gas at 159 K, 2.9 MPa: 6.9 mol/L
     // beside the liquid's 21.6, between two wells of negative pressure).
     const bool hv = vapour_root(T, P, z, dv);
+    // The liquid root, unless the loop above the gas root is shown to stay
+    // above P (the density solver would fail there).
+    if (hv && T < Tc && jerr <= 0 && no_dense_root(T, P, z, Dc, dv))
+        el = kNoDenseRoot;
+    else
+        TPRHO(T, P, z, kLiquid, kNoStartValue, dl, el, jmsg);
     const bool hl = el <= 0 && dl > 0.0;
     if (roots != nullptr) {
         // (The density solver's liquid root of a gas is its gas root.)

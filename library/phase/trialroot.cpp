@@ -117,6 +117,44 @@ bool first_root(double T, double P, const double w[20], double D) {
     return true;
 }
 
+bool no_dense_root(double T, double P, const double w[20], double Dc, double Dv) {
+    constexpr int kSteps = 6;
+    double d = 2.0 * Dc;
+    if (!(Dv > 0.0) || !(d > 1.5 * Dv)) return false;
+    PressDerivs v = press_slope(T, d, w);
+    if (!std::isfinite(v.p) || !(v.d1 > 0.0) || !(v.p > P)) return false;
+    double before = 0.0, slope_before = 0.0;  // the step's last point and its slope
+    for (int k = 0; k < kSteps; ++k) {
+        // Newton's step: the tangent at d, below a convex isotherm, reaches
+        // P at `next`; every density between lies above P on the tangent.
+        const double next = d - (v.p - P) / v.d1;
+        double e = next;
+        if (k > 0) {
+            // The minimum the last two slopes put ahead (the slope linear in
+            // the density): below P, a liquid root follows, which the
+            // density solver is to find.
+            const double curvature = (slope_before - v.d1) / (before - d);
+            const double at = d - v.d1 / curvature;
+            if (!(curvature > 0.0) || v.p - 0.5 * v.d1 * (d - at) <= P) return false;
+            // A point beyond it rather than the tangent's, which may lie
+            // past a loop of the isotherm.
+            e = std::max(next, 2.0 * at - d);
+        }
+        // (Down onto the gas root: one rising branch, no proof here.)
+        if (!(e > 1.5 * Dv)) return false;
+        const PressDerivs n = press_slope(T, e, w);
+        if (!std::isfinite(n.p) || !(n.p > P) || !(n.d1 < v.d1)) return false;
+        // Past the minimum, between e and d: there the isotherm lies above
+        // its tangent at d, which lies above P.
+        if (!(n.d1 > 0.0)) return true;
+        before = d;
+        slope_before = v.d1;
+        d = e;
+        v = n;
+    }
+    return false;
+}
+
 namespace {
 
 // The density solver's root of kind kph without a start value, checked to

@@ -35,6 +35,15 @@ bool gas_root(double T, double P, const double w[20], double from, double& D);
 // equation inside the two-phase region fails this).
 bool first_root(double T, double P, const double w[20], double D);
 
+// Whether the isotherm at composition w has no stable root above its gas
+// root Dv (below the critical temperature Dc being the critical density):
+// Newton's steps down from twice Dc stay above P on a convex rising branch
+// and pass its minimum, which the last tangent shows to lie above P.  The
+// density solver spends some forty iterations on failing to find a liquid
+// there; false (nothing shown) where a step crosses P, the slope does not
+// fall, or the steps run down towards Dv.
+bool no_dense_root(double T, double P, const double w[20], double Dc, double Dv);
+
 // The feed's roots at (T, P), the starts of the trials' first roots (0
 // where the feed has none of that kind).
 struct FeedRoots {
