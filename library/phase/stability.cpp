@@ -18,6 +18,7 @@
 #include "library/phase/frozen.h"
 #include "library/phase/sattp.h"
 #include "library/phase/tpflsh.h"
+#include "library/phase/tprho.h"
 #include "library/phase/trialroot.h"
 #include "library/setup/records.h"
 
@@ -25,7 +26,7 @@ namespace lib::mix {
 namespace {
 
 // The density solver's "liquid iteration has not converged", where no
-// liquid root exists.
+// liquid root is asked of it.
 constexpr int kNoDenseRoot = 202;
 
 // ln phi_i from the numerical fugacities, where a mixing rule has no
@@ -268,8 +269,13 @@ bool stable_root(double T, double P, const double z[20], double& D, bool& liquid
     // beside the liquid's 21.6, between two wells of negative pressure).
     const bool hv = vapour_root(T, P, z, dv);
     // The liquid root, unless the loop above the gas root is shown to stay
-    // above P (the density solver would fail there).
+    // above P (the density solver would fail there), or the density solver
+    // would take the vapour side for it (above Tc at a low pressure): its
+    // root there is the gas root again, to 1e-12 where the march's gives P
+    // to 1e-15.
     if (hv && T < Tc && jerr <= 0 && no_dense_root(T, P, z, Dc, dv))
+        el = kNoDenseRoot;
+    else if (hv && jerr <= 0 && tprho_side(T, P, Tc, Pc) < 0)
         el = kNoDenseRoot;
     else
         TPRHO(T, P, z, kLiquid, kNoStartValue, dl, el, jmsg);

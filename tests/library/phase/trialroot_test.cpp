@@ -11,6 +11,8 @@
 
 #include "library/library.h"
 #include "library/models/pr.h"
+#include "library/phase/stability.h"
+#include "library/phase/tprho.h"
 #include "library/phase/trialroot.h"
 #include "tests/library/phase/mix_support.h"
 
@@ -135,6 +137,44 @@ TEST_F(TrialRoots, NoDenseRootWhereTheSolverFindsNoLiquid) {
     lib::CRITP(z, Tc, Pc, Dc, ierr, herr);
     ASSERT_TRUE(lib::mix::vapour_root(200.0, 1000.0, z, Dv));
     EXPECT_TRUE(lib::mix::no_dense_root(200.0, 1000.0, z, Dc, Dv));
+}
+
+// Gases above their critical temperatures at pressures where the density
+// solver takes the vapour side: the feed's root is the march's gas root,
+// the solver's root to 1e-11, and gives P to 1e-13.
+TEST_F(TrialRoots, FeedRootAboveTcIsTheSolversGasRoot) {
+    const mixtest::Mixture gases[] = {
+        {"gas3", "methane|ethane|propane", {0.9, 0.07, 0.03}},
+        {"air", "nitrogen|oxygen|argon", {0.7812, 0.2096, 0.0092}},
+        {"co2+n2", "co2|nitrogen", {0.5, 0.5}},
+    };
+    int states = 0;
+    for (const mixtest::Mixture& g : gases) {
+        ASSERT_TRUE(mixtest::setup(g));
+        double z[20] = {}, Tc = 0, Pc = 0, Dc = 0;
+        g.fill(z);
+        int ierr = 0;
+        std::string herr;
+        lib::CRITP(z, Tc, Pc, Dc, ierr, herr);
+        ASSERT_LE(ierr, 0) << g.label;
+        for (int i = 0; i < 10; ++i) {
+            const double T = Tc * (1.01 + 0.2 * i);
+            for (int k = 0; k < 10; ++k) {
+                const double P = Pc * std::pow(10.0, -2.0 + 0.25 * k);
+                if (lib::tprho_side(T, P, Tc, Pc) >= 0) continue;
+                double D = 0.0, p = 0.0;
+                bool liquid_like = true;
+                ASSERT_TRUE(lib::mix::stable_root(T, P, z, D, liquid_like)) << g.label << " " << T;
+                const double solver = solver_root(T, P, z, lib::kLiquid);
+                ++states;
+                EXPECT_NEAR(D, solver, 1e-11 * solver) << g.label << " " << T << " K, " << P;
+                lib::PRESS(T, D, z, p);
+                EXPECT_NEAR(p, P, 1e-13 * P) << g.label << " " << T << " K, " << P << " kPa";
+                EXPECT_FALSE(liquid_like);
+            }
+        }
+    }
+    EXPECT_GE(states, 150);
 }
 
 // A trial richer in propane started from the feed's liquid density lies
