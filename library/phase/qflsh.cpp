@@ -106,11 +106,11 @@ bool split_at_fraction(bool t_given, double q, const double z[20], double& T, do
     return true;
 }
 
-// The outputs of TQFLSH from a two-phase state found along the isotherm.
-void two_phase_state(double T, const mix::TpState& st, double& P, double& D, double& Dl, double& Dv,
+// The outputs of a quality flash from a two-phase state found along the
+// isotherm or isobar (its T and P are the caller's to take).
+void two_phase_state(double T, const mix::TpState& st, double& D, double& Dl, double& Dv,
                      double x[20], double y[20], double& e, double& h, double& s, double& cv,
                      double& cp, double& w, int& ierr, std::string& herr) {
-    P = st.P;
     Dl = st.Dl;
     Dv = st.Dv;
     flash::copy20(st.x, x);
@@ -216,8 +216,10 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
         if (berr > 0 &&
             mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""), 2.0 * pmax,
                              kLowerRoot, st) &&
-            st.two_phase)
-            return two_phase_state(T, st, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+            st.two_phase) {
+            P = st.P;
+            return two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+        }
         ierr = dew_error;
         return sat_failed("(2-phase)", dew_failure);
     }
@@ -234,7 +236,8 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
                             " K between its dew point and the pressure limit (no bubble point)",
                         ierr, herr);
         }
-        return two_phase_state(T, st, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+        P = st.P;
+        return two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
     }
     for (int i = 0; i < 20; ++i) {
         x[i] = q * xdew[i] + (1.0 - q) * z[i];
@@ -383,13 +386,7 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
               st.two_phase))
             return false;
         T = st.T;
-        Dl = st.Dl;
-        Dv = st.Dv;
-        flash::copy20(st.x, x);
-        flash::copy20(st.y, y);
-        mix_phases(T, st.q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
-        ierr = 0;
-        herr.clear();
+        two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
         return true;
     };
     // No bubble point at P (a wet gas): down from the dew point.

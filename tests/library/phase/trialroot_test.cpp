@@ -23,6 +23,16 @@ protected:
     void TearDown() override { mixtest::setup_nitrogen(); }
 };
 
+// Sets the gas up and gives its composition and its critical point.
+void critical_of(const mixtest::Mixture& g, double z[20], double& Tc, double& Pc, double& Dc) {
+    ASSERT_TRUE(mixtest::setup(g));
+    g.fill(z);
+    int ierr = 0;
+    std::string herr;
+    lib::CRITP(z, Tc, Pc, Dc, ierr, herr);
+    ASSERT_LE(ierr, 0) << g.label;
+}
+
 double solver_root(double T, double P, const double w[20], int kph) {
     double D = 0.0;
     int ierr = 0;
@@ -103,13 +113,8 @@ TEST_F(TrialRoots, NoDenseRootWhereTheSolverFindsNoLiquid) {
     };
     int shown = 0, states = 0;
     for (const mixtest::Mixture& g : gases) {
-        ASSERT_TRUE(mixtest::setup(g));
         double z[20] = {}, Tc = 0, Pc = 0, Dc = 0;
-        g.fill(z);
-        int ierr = 0;
-        std::string herr;
-        lib::CRITP(z, Tc, Pc, Dc, ierr, herr);
-        ASSERT_LE(ierr, 0) << g.label;
+        ASSERT_NO_FATAL_FAILURE(critical_of(g, z, Tc, Pc, Dc));
         for (int i = 0; i < 12; ++i) {
             const double T = Tc * (0.55 + 0.035 * i);
             for (int k = 0; k < 12; ++k) {
@@ -150,13 +155,8 @@ TEST_F(TrialRoots, FeedRootAboveTcIsTheSolversGasRoot) {
     };
     int states = 0;
     for (const mixtest::Mixture& g : gases) {
-        ASSERT_TRUE(mixtest::setup(g));
         double z[20] = {}, Tc = 0, Pc = 0, Dc = 0;
-        g.fill(z);
-        int ierr = 0;
-        std::string herr;
-        lib::CRITP(z, Tc, Pc, Dc, ierr, herr);
-        ASSERT_LE(ierr, 0) << g.label;
+        ASSERT_NO_FATAL_FAILURE(critical_of(g, z, Tc, Pc, Dc));
         for (int i = 0; i < 10; ++i) {
             const double T = Tc * (1.01 + 0.2 * i);
             for (int k = 0; k < 10; ++k) {
