@@ -314,6 +314,63 @@ bool above_rest_envelope(double T, const double z[20]) {
     return above_envelope(T, trace.rest);
 }
 
+// The mole-fraction average of the components' critical temperatures.
+double pseudo_critical(const double z[20], const Present& o) {
+    double t = 0.0;
+    for (int a = 0; a < o.m; ++a) t += z[o.c[a]] * CCON.tc[o.c[a] + 1];
+    return t;
+}
+
+// The most starts of liquid trials from nearly pure components, and the
+// share of the other components in such a start (of their fractions in
+// the feed).
+constexpr int kPureStarts = 3;
+constexpr double kPureStartShare = 1e-2;
+
+// Liquid trials from nearly pure components, for a liquid feed that the
+// trials from Wilson's K-values left stable: those start between the feed
+// and the phase of the other kind and are drawn into the feed where the
+// second liquid lies beyond it (octane + water, ammonia + hexane: a trace of
+// the one in the other).  The starts are tried in the order of their own
+// distance, the lowest (the component least like the feed) first.  True
+// when one ends on a negative distance (then in w, tm, K).
+bool pure_liquid_trial(double T, double P, const double z[20], const double d[20], const Present& o,
+                       const FeedRoots& feed, double w[20], double& tm, double K[20]) {
+    double start[20][20] = {}, distance[20] = {};
+    int order[20] = {}, n = 0;
+    for (int a = 0; a < o.m; ++a) {
+        // (Only components whose own liquid exists at T.)
+        if (!(T < CCON.tc[o.c[a] + 1])) continue;
+        double* s = start[n];
+        for (int b = 0; b < o.m; ++b) s[o.c[b]] = kPureStartShare * z[o.c[b]];
+        s[o.c[a]] = 1.0;
+        double sum = 0.0;
+        for (int b = 0; b < o.m; ++b) sum += s[o.c[b]];
+        for (int b = 0; b < o.m; ++b) s[o.c[b]] /= sum;
+        // Its distance from the feed's tangent plane (no start where its
+        // liquid root is not found).
+        Root r;
+        double lnphi[20] = {}, M[20][20];
+        if (!root_of(T, P, s, kLiquid, feed, r) || !r.liquid ||
+            !ln_phi(T, r.D, s, o, lnphi, M, false))
+            continue;
+        double dist = 0.0;
+        for (int b = 0; b < o.m; ++b) {
+            const int i = o.c[b];
+            dist += s[i] * (std::log(s[i]) + lnphi[i] - d[i]);
+        }
+        distance[n] = dist;
+        order[n] = n;
+        ++n;
+    }
+    std::sort(order, order + n, [&](int a, int b) { return distance[a] < distance[b]; });
+    for (int k = 0; k < std::min(n, kPureStarts); ++k) {
+        flash::copy20(start[order[k]], w);
+        if (trial(T, P, z, d, o, feed, false, w, tm, K)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 Stability stability(double T, double P, const double z[20]) {
@@ -398,7 +455,35 @@ Stability stability(double T, double P, const double z[20]) {
             }
         }
     }
+    // A liquid feed below its pseudo-critical temperature: liquid trials
+    // from nearly pure components.
+    if (s.liquid_like && !s.frozen_phase && !trace.any && T < pseudo_critical(z, o)) {
+        double w[20] = {}, tm = 0.0, Kt[20] = {};
+        if (pure_liquid_trial(T, P, z, d, o, feed, w, tm, Kt) && found(false, w, tm, Kt)) {
+            s.two_liquids = true;
+            return s;
+        }
+    }
     return s;
+}
+
+bool second_liquid(double T, double P, const double x[20], double Dl, Stability& s) {
+    s = Stability{};
+    const Present o = present(x);
+    double lnphi[20] = {}, M[20][20], d[20] = {};
+    if (o.m < 2 || !ln_phi(T, Dl, x, o, lnphi, M, false)) return false;
+    for (int a = 0; a < o.m; ++a) d[o.c[a]] = std::log(x[o.c[a]]) + lnphi[o.c[a]];
+    FeedRoots feed;
+    feed.liquid = Dl;
+    double tm = 0.0;
+    if (!pure_liquid_trial(T, P, x, d, o, feed, s.w, tm, s.K)) return false;
+    s.found = true;
+    s.stable = false;
+    s.D = Dl;
+    s.liquid_like = true;
+    s.tm = tm;
+    s.two_liquids = true;
+    return true;
 }
 
 }  // namespace lib::mix

@@ -38,4 +38,11 @@ struct Stability {
 // The tangent-plane test of feed z at (T, P).
 Stability stability(double T, double P, const double z[20]);
 
+// Whether the liquid x of density Dl at (T, P) splits in two liquids, by
+// the liquid trials from its nearly pure components alone (a phase of a
+// split, whose other phase the trials of the full test would find again
+// at zero distance).  On true s holds the trial found (a liquid of
+// negative distance, its K-values over x) as the test of a liquid feed x.
+bool second_liquid(double T, double P, const double x[20], double Dl, Stability& s);
+
 }  // namespace lib::mix

@@ -13,6 +13,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
+#include "library/phase/stability.h"
 #include "library/setup/common.h"
 
 namespace lib {
@@ -44,6 +45,13 @@ void single(double T, double D, const double z[20], TpResult& r) {
     THERM(T, D, z, p, r.e, r.h, r.s, r.cv, r.cp, r.w, hjt);
     flash::copy20(z, r.x);
     flash::copy20(z, r.y);
+}
+
+// Whether the liquid of the split r at (T, P) splits in two liquids itself.
+bool liquid_splits(double T, double P, const TpResult& r) {
+    mix::Stability st;
+    flash::QuietMessages quiet;
+    return mix::second_liquid(T, P, r.x, r.Dl, st);
 }
 
 }  // namespace
@@ -91,7 +99,10 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
         int jerr = 0;
         TDFL2(T, D, z, kSaturationGiven, pbub, pdew, dlbub, dvdew, ybub, xdew, P, r.Dl, r.Dv, r.x,
               r.y, r.q, jerr, jmsg);
-        if (jerr <= 0 && r.q > 0.0 && r.q < 1.0) {
+        // (Not where its liquid splits in two: the liquid's bubble point
+        // lies beyond the three-phase line, and the search along the
+        // isotherm finds the stable pair.)
+        if (jerr <= 0 && r.q > 0.0 && r.q < 1.0 && !liquid_splits(T, P, r)) {
             flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
             r.D = D;
             return;

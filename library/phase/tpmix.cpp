@@ -11,6 +11,7 @@
 #include "library/models/phiderv.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
+#include "library/phase/liquidpair.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/splitnewton.h"
 #include "library/phase/stability.h"
@@ -450,6 +451,13 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         fail(jerr, jmsg, ierr, herr);
         return;
     }
+    // A liquid of the split that splits in two itself: the pair of lower
+    // Gibbs energy.
+    prefer_two_liquids(T, P, r, [&](const mix::Stability& s, TpResult& n) {
+        int kerr = 0;
+        std::string kmsg;
+        return split(T, P, z, s, n, kerr, kmsg, false);
+    });
     // The densities of the phases at (T, P) from the split's, and the last
     // digits of the split (up to 1e-7 off in the fugacities close to a dew
     // line) by Newton's method, unless it ended the split.

@@ -1,0 +1,28 @@
+// The stable pair of phases where a split of vapour and liquid leaves a
+// liquid that is itself unstable: two liquids, where those have the lower
+// Gibbs energy (octane + water at 350 K, 100 kPa, whose vapour pressures
+// add up to less than P).
+#pragma once
+
+#include <functional>
+
+#include "library/phase/stability.h"
+#include "library/phase/tpmix.h"
+
+namespace lib {
+
+// A split of feed z started from the trial phase of a stability test (the
+// (T, p) flash's own road): true when it ends on an equilibrium (in r).
+using SplitFrom = std::function<bool(const mix::Stability& st, TpResult& r)>;
+
+// The Gibbs energy of the phases of r over R T, less the terms linear in
+// the feed's composition (sum of q_phase x_i ln f_i): false where a
+// fugacity fails.
+bool split_gibbs(double T, const TpResult& r, double& g);
+
+// After the split r of a feed into vapour and liquid at (T, P): where its
+// liquid splits in two liquids and the split of the feed into two liquids
+// from that trial has the lower Gibbs energy, r becomes that split (true).
+bool prefer_two_liquids(double T, double P, TpResult& r, const SplitFrom& split_from);
+
+}  // namespace lib
