@@ -326,6 +326,11 @@ double pseudo_critical(const double z[20], const Present& o) {
 // the feed).
 constexpr int kPureStarts = 3;
 constexpr double kPureStartShare = 1e-2;
+// Starts farther from the feed's tangent plane than this are not tried: a
+// second liquid lies close to its nearly pure component (measured: the
+// starts of the two-liquid states checked lie below 0.5; those of gases,
+// compressed liquids and the liquids of their splits mostly far above).
+constexpr double kPureStartDistance = 1.0;
 
 // Liquid trials from nearly pure components, for a liquid feed that the
 // trials from Wilson's K-values left stable: those start between the feed
@@ -339,8 +344,9 @@ bool pure_liquid_trial(double T, double P, const double z[20], const double d[20
     double start[20][20] = {}, distance[20] = {};
     int order[20] = {}, n = 0;
     for (int a = 0; a < o.m; ++a) {
-        // (Only components whose own liquid exists at T.)
-        if (!(T < CCON.tc[o.c[a] + 1])) continue;
+        // (Only components whose own liquid exists at T: below their
+        // critical temperature, not frozen.)
+        if (!(T < CCON.tc[o.c[a] + 1]) || frozen(o.c[a], T)) continue;
         double* s = start[n];
         for (int b = 0; b < o.m; ++b) s[o.c[b]] = kPureStartShare * z[o.c[b]];
         s[o.c[a]] = 1.0;
@@ -351,7 +357,7 @@ bool pure_liquid_trial(double T, double P, const double z[20], const double d[20
         // liquid root is not found).
         Root r;
         double lnphi[20] = {}, M[20][20];
-        if (!root_of(T, P, s, kLiquid, feed, r) || !r.liquid ||
+        if (!root_of(T, P, s, kLiquid, feed, r) || !fluid_liquid(T, s, r) ||
             !ln_phi(T, r.D, s, o, lnphi, M, false))
             continue;
         double dist = 0.0;
@@ -364,7 +370,7 @@ bool pure_liquid_trial(double T, double P, const double z[20], const double d[20
         ++n;
     }
     std::sort(order, order + n, [&](int a, int b) { return distance[a] < distance[b]; });
-    for (int k = 0; k < std::min(n, kPureStarts); ++k) {
+    for (int k = 0; k < std::min(n, kPureStarts) && distance[order[k]] < kPureStartDistance; ++k) {
         flash::copy20(start[order[k]], w);
         if (trial(T, P, z, d, o, feed, false, w, tm, K)) return true;
     }
