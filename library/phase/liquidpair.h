@@ -20,9 +20,17 @@ using SplitFrom = std::function<bool(const mix::Stability& st, TpResult& r)>;
 // fugacity fails.
 bool split_gibbs(double T, const TpResult& r, double& g);
 
+// What became of a split of vapour and liquid.
+enum class LiquidPair {
+    kStable,      // its liquid does not split: r stays
+    kTwoLiquids,  // r became the split of the feed into two liquids
+    kUnresolved,  // its liquid splits, but no pair of lower Gibbs energy was
+                  // found (close to a three-phase line): r is no stable state
+};
+
 // After the split r of a feed into vapour and liquid at (T, P): where its
-// liquid splits in two liquids and the split of the feed into two liquids
-// from that trial has the lower Gibbs energy, r becomes that split (true).
-bool prefer_two_liquids(double T, double P, TpResult& r, const SplitFrom& split_from);
+// liquid splits in two liquids (or a liquid splits off its vapour) and the split of the feed into
+// two liquids from that trial has the lower Gibbs energy, r becomes that split.
+LiquidPair prefer_two_liquids(double T, double P, TpResult& r, const SplitFrom& split_from);
 
 }  // namespace lib

@@ -463,7 +463,8 @@ Stability stability(double T, double P, const double z[20]) {
     }
     // A liquid feed below its pseudo-critical temperature: liquid trials
     // from nearly pure components.
-    if (s.liquid_like && !s.frozen_phase && !trace.any && T < pseudo_critical(z, o)) {
+    if (s.liquid_like && !s.frozen_phase && !trace.any && T < pseudo_critical(z, o) &&
+        liquids_modelled()) {
         double w[20] = {}, tm = 0.0, Kt[20] = {};
         if (pure_liquid_trial(T, P, z, d, o, feed, w, tm, Kt) && found(false, w, tm, Kt)) {
             s.two_liquids = true;
@@ -473,8 +474,16 @@ Stability stability(double T, double P, const double z[20]) {
     return s;
 }
 
+// The distance below which a liquid trial of a phase of a split is a
+// second liquid (those that end on a phase of the split stop within 1e-9
+// of zero; 1.7e-8 measured).
+constexpr double kSecondLiquidDistance = -1e-7;
+
+bool liquids_modelled() { return !EOSMOD.mix.is("AGA"); }
+
 bool second_liquid(double T, double P, const double x[20], double Dl, Stability& s) {
     s = Stability{};
+    if (!liquids_modelled()) return false;
     const Present o = present(x);
     double lnphi[20] = {}, M[20][20], d[20] = {};
     if (o.m < 2 || !ln_phi(T, Dl, x, o, lnphi, M, false)) return false;
@@ -482,7 +491,10 @@ bool second_liquid(double T, double P, const double x[20], double Dl, Stability&
     FeedRoots feed;
     feed.liquid = Dl;
     double tm = 0.0;
-    if (!pure_liquid_trial(T, P, x, d, o, feed, s.w, tm, s.K)) return false;
+    // (A trial that ends on x itself or on the other phase of its split
+    // has a distance of rounding size: no second liquid.)
+    if (!pure_liquid_trial(T, P, x, d, o, feed, s.w, tm, s.K) || !(tm < kSecondLiquidDistance))
+        return false;
     s.found = true;
     s.stable = false;
     s.D = Dl;

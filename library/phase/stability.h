@@ -38,6 +38,12 @@ struct Stability {
 // The tangent-plane test of feed z at (T, P).
 Stability stability(double T, double P, const double z[20]);
 
+// Whether the mixture's equation describes liquids, so that the liquid
+// trials from nearly pure components and the search for a second liquid
+// behind a split apply: not AGA8, a gas-phase equation whose dense roots
+// (propane's at 190 K, 3 MPa) lie far below any liquid's Gibbs energy.
+bool liquids_modelled();
+
 // Whether the liquid x of density Dl at (T, P) splits in two liquids, by
 // the liquid trials from its nearly pure components alone (a phase of a
 // split, whose other phase the trials of the full test would find again

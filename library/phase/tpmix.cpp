@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 #include "library/library.h"
@@ -273,6 +274,17 @@ void refuse_frozen(double T, double P, double D, const double c[20], const doubl
     fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);
 }
 
+// The message of a split whose liquid splits in two where no pair of
+// lower Gibbs energy is found.
+std::string three_phases(double T, double P) {
+    char state[96];
+    std::snprintf(state, sizeof state, " at %.6g K, %.6g kPa", T, P);
+    return std::string(
+               "outer iteration loop for composition in 2-phase state did not converge:  "
+               "the liquid splits in two (three phases)") +
+           state;
+}
+
 }  // namespace
 
 double rachford_rice(const double z[20], const double K[20], double x[20], double y[20]) {
@@ -452,12 +464,18 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         return;
     }
     // A liquid of the split that splits in two itself: the pair of lower
-    // Gibbs energy.
-    prefer_two_liquids(T, P, r, [&](const mix::Stability& s, TpResult& n) {
+    // Gibbs energy, else no answer (three phases, or close to them).
+    const LiquidPair pair = prefer_two_liquids(T, P, r, [&](const mix::Stability& s, TpResult& n) {
         int kerr = 0;
         std::string kmsg;
         return split(T, P, z, s, n, kerr, kmsg, false);
     });
+    if (pair == LiquidPair::kUnresolved) {
+        r.D = Dc;
+        r.q = kQualityFailed;
+        fail(219, "TPFLSH", three_phases(T, P), ierr, herr);
+        return;
+    }
     // The densities of the phases at (T, P) from the split's, and the last
     // digits of the split (up to 1e-7 off in the fugacities close to a dew
     // line) by Newton's method, unless it ended the split.
