@@ -35,25 +35,6 @@ constexpr double kLiquidShare = 0.05;
 // Differences of G / (R T) below this are rounding (the same split).
 constexpr double kGibbsRounding = 1e-10;
 
-// Whether a liquid other than the split's splits off its vapour: the test
-// of the vapour alone ending on a liquid trial (then in st, without
-// K-values: the split starts from the trial's composition).
-bool liquid_off_vapour(double T, double P, const TpResult& r, mix::Stability& st) {
-    constexpr double kDistance = -1e-7, kOther = 1e-3;
-    const mix::Stability sv = mix::stability(T, P, r.y);
-    if (!sv.found || sv.stable || sv.vapour_trial || !(sv.tm < kDistance)) return false;
-    double apart = 0.0;
-    for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i)
-        if (r.x[i] > 0.0 && sv.w[i] > 0.0)
-            apart = std::max(apart, std::fabs(std::log(sv.w[i] / r.x[i])));
-    if (!(apart > kOther)) return false;
-    st = sv;
-    for (double& k : st.K) k = 0.0;
-    st.two_liquids = true;
-    st.liquid_like = true;
-    return true;
-}
-
 }  // namespace
 
 bool split_gibbs(double T, const TpResult& r, double& g) {
@@ -72,11 +53,7 @@ LiquidPair prefer_two_liquids(double T, double P, TpResult& r, const SplitFrom& 
     mix::Stability st;
     {
         flash::QuietMessages quiet;
-        // (The vapour too: close to a three-phase line a liquid between
-        // the two may lie below their tangent, hexane + hydrogen sulfide
-        // at 192.73 K, 29.6 kPa.)
-        if (!mix::second_liquid(T, P, r.x, r.Dl, st) && !liquid_off_vapour(T, P, r, st))
-            return LiquidPair::kStable;
+        if (!mix::second_liquid(T, P, r.x, r.Dl, st)) return LiquidPair::kStable;
     }
     // The split of the feed into the liquid of r and the trial's liquid.
     st.D = r.Dl;
