@@ -32,6 +32,13 @@ bool phase_gibbs(double T, double D, const double x[20], double& g) {
 // A second phase denser than this share of the first is a liquid.
 constexpr double kLiquidShare = 0.05;
 
+// A vapour trial of a phase of two liquids below this distance makes the
+// pair unstable (rounding stops within 1e-9).
+constexpr double kVapourDistance = -1e-7;
+
+// Largest |ln| of the ratio of two compositions of one phase.
+constexpr double kSamePhase = 1e-3;
+
 // Differences of G / (R T) below this are rounding (the same split).
 constexpr double kGibbsRounding = 1e-10;
 
@@ -68,6 +75,51 @@ LiquidPair prefer_two_liquids(double T, double P, TpResult& r, const SplitFrom& 
         return LiquidPair::kUnresolved;
     r = ll;
     return LiquidPair::kTwoLiquids;
+}
+
+LiquidPair prefer_vapour(double T, double P, TpResult& r, const SplitFrom& split_from) {
+    const auto liquids = [](const TpResult& s) {
+        return std::min(s.Dl, s.Dv) > kLiquidShare * std::max(s.Dl, s.Dv);
+    };
+    // (Only a split made as two liquids: close to a critical point both
+    // phases of vapour and liquid are dense, air at 117.6 K, 1.9 MPa.)
+    if (!mix::liquids_modelled() || !r.two_liquids || !(r.Dl > 0.0) || !(r.Dv > 0.0) ||
+        !liquids(r) || mix::any_frozen(T, r.x) || mix::any_frozen(T, r.y))
+        return LiquidPair::kStable;
+    for (int phase = 0; phase < 2; ++phase) {
+        const double* c = phase == 0 ? r.x : r.y;
+        mix::Stability st;
+        {
+            flash::QuietMessages quiet;
+            st = mix::stability(T, P, c);
+        }
+        if (!st.found || st.stable || !(st.tm < kVapourDistance)) continue;
+        if (!st.vapour_trial) {
+            // A third liquid (a binary has at most two): unless the trial
+            // is the other phase, the pair is no stable state (ethanol +
+            // R113 at 241.7 K, 29.6 kPa).
+            const double* other = phase == 0 ? r.y : r.x;
+            double apart = 0.0;
+            for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i)
+                if (other[i] > 0.0 && st.w[i] > 0.0)
+                    apart = std::max(apart, std::fabs(std::log(st.w[i] / other[i])));
+            if (apart > kSamePhase) return LiquidPair::kUnresolved;
+            continue;
+        }
+        // The split of the feed from the vapour trial (its K-values over
+        // the phase, not the feed: the split starts from its composition).
+        for (double& k : st.K) k = 0.0;
+        st.two_liquids = false;
+        st.liquid_like = true;
+        TpResult vl;
+        double g_ll = 0.0, g_vl = 0.0;
+        if (!split_from(st, vl) || vl.two_liquids || !split_gibbs(T, r, g_ll) ||
+            !split_gibbs(T, vl, g_vl) || !(g_vl < g_ll - kGibbsRounding))
+            return LiquidPair::kUnresolved;
+        r = vl;
+        return LiquidPair::kTwoLiquids;
+    }
+    return LiquidPair::kStable;
 }
 
 }  // namespace lib

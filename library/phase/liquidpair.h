@@ -23,7 +23,8 @@ bool split_gibbs(double T, const TpResult& r, double& g);
 // What became of a split of vapour and liquid.
 enum class LiquidPair {
     kStable,      // its liquid does not split: r stays
-    kTwoLiquids,  // r became the split of the feed into two liquids
+    kTwoLiquids,  // r became the split of the feed into two liquids (or,
+                  // of prefer_vapour, into vapour and liquid)
     kUnresolved,  // its liquid splits, but no pair of lower Gibbs energy was
                   // found (close to a three-phase line): r is no stable state
 };
@@ -32,5 +33,12 @@ enum class LiquidPair {
 // liquid splits in two liquids (or a liquid splits off its vapour) and the split of the feed into
 // two liquids from that trial has the lower Gibbs energy, r becomes that split.
 LiquidPair prefer_two_liquids(double T, double P, TpResult& r, const SplitFrom& split_from);
+
+// After a split r of a feed into two liquids at (T, P): where one of its
+// liquids splits off a vapour, the split of the feed into vapour and liquid
+// from that trial where it has the lower Gibbs energy (ethanol + R23 at
+// 237 K, 770 kPa: the liquids of a liquid trial from nearly pure R23 lie
+// above the split of vapour and liquid).
+LiquidPair prefer_vapour(double T, double P, TpResult& r, const SplitFrom& split_from);
 
 }  // namespace lib

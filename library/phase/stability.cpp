@@ -479,7 +479,7 @@ Stability stability(double T, double P, const double z[20]) {
     }
     // A liquid feed below its pseudo-critical temperature: liquid trials
     // from nearly pure components.
-    if (s.liquid_like && !s.frozen_phase && !trace.any && T < pseudo_critical(z, o) &&
+    if (s.liquid_like && !s.frozen_phase && !any_frozen(T, z) && T < pseudo_critical(z, o) &&
         liquids_modelled()) {
         double w[20] = {}, tm = 0.0, Kt[20] = {};
         if (pure_liquid_trial(T, P, z, d, o, feed, w, tm, Kt) && found(false, w, tm, Kt)) {
@@ -495,11 +495,20 @@ Stability stability(double T, double P, const double z[20]) {
 // of zero; 1.7e-8 measured).
 constexpr double kSecondLiquidDistance = -1e-7;
 
+// Whether a component of z is frozen at T (the liquid trials from nearly
+// pure components are not made: a frozen trace drifts into the trial, air
+// with 380 ppm of carbon dioxide at 117.6 K, 1.9 MPa).
+bool any_frozen(double T, const double z[20]) {
+    for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i)
+        if (z[i] > 0.0 && frozen(i, T)) return true;
+    return false;
+}
+
 bool liquids_modelled() { return !EOSMOD.mix.is("AGA"); }
 
 bool second_liquid(double T, double P, const double x[20], double Dl, Stability& s) {
     s = Stability{};
-    if (!liquids_modelled()) return false;
+    if (!liquids_modelled() || any_frozen(T, x)) return false;
     const Present o = present(x);
     double lnphi[20] = {}, M[20][20], d[20] = {};
     if (o.m < 2 || !ln_phi(T, Dl, x, o, lnphi, M, false)) return false;

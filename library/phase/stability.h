@@ -44,6 +44,10 @@ Stability stability(double T, double P, const double z[20]);
 // (propane's at 190 K, 3 MPa) lie far below any liquid's Gibbs energy.
 bool liquids_modelled();
 
+// Whether a component of z is frozen at T (frozen.h): no liquid trials
+// from nearly pure components then.
+bool any_frozen(double T, const double z[20]);
+
 // Whether the liquid x of density Dl at (T, P) splits in two liquids, by
 // the liquid trials from its nearly pure components alone (a phase of a
 // split, whose other phase the trials of the full test would find again

@@ -274,6 +274,41 @@ void refuse_frozen(double T, double P, double D, const double c[20], const doubl
     fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);
 }
 
+// The mole-fraction average of the components' critical temperatures.
+double pseudo_critical_t(const double x[20]) {
+    double t = 0.0;
+    for (int i = 0; i < components(); ++i) t += x[i] * CCON.tc[i + 1];
+    return t;
+}
+
+// Where the split from the test's trial fails for a liquid feed (a shallow
+// trial close to a three-phase line, cyclopropane + R134a at 221.6 K,
+// 60-150 kPa): the split from the liquid trial of nearly pure starts.
+bool split_from_pure_start(double T, double P, const double z[20], const mix::Stability& st,
+                           TpResult& r, int& jerr, std::string& jmsg) {
+    // (Not with a frozen component, whose phase the test takes for no
+    // fluid: the splits found there end on nearly pure phases.)
+    mix::Stability pure;
+    if (!st.liquid_like || mix::any_frozen(T, z) || !mix::second_liquid(T, P, z, st.D, pure))
+        return false;
+    TpResult n;
+    int kerr = 0;
+    std::string kmsg;
+    if (!split(T, P, z, pure, n, kerr, kmsg, false)) return false;
+    // A phase above its pseudo-critical temperature is a gas (helium with
+    // isopentane at 115 K, 20 MPa: denser than the liquid, which the two
+    // liquids would be told by): the split is of vapour and liquid.
+    const bool gas_y = T > pseudo_critical_t(n.y), gas_x = T > pseudo_critical_t(n.x);
+    if (gas_x != gas_y) {
+        if (gas_x) flash::swap_phases(n);
+        n.two_liquids = false;
+    }
+    r = n;
+    jerr = kerr;
+    jmsg = kmsg;
+    return true;
+}
+
 // The message of a split whose liquid splits in two where no pair of
 // lower Gibbs energy is found.
 std::string three_phases(double T, double P) {
@@ -440,7 +475,7 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
 
     int jerr = 0;
     std::string jmsg;
-    if (!split(T, P, z, st, r, jerr, jmsg)) {
+    if (!split(T, P, z, st, r, jerr, jmsg) && !split_from_pure_start(T, P, z, st, r, jerr, jmsg)) {
         // Where a frozen component (more than a trace) is present, a split
         // that fails is its freezing out (at 108 K the 15 % of water in a
         // flue gas): no neighbouring pressure would give a fluid state.
@@ -465,11 +500,13 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
     }
     // A liquid of the split that splits in two itself: the pair of lower
     // Gibbs energy, else no answer (three phases, or close to them).
-    const LiquidPair pair = prefer_two_liquids(T, P, r, [&](const mix::Stability& s, TpResult& n) {
+    const SplitFrom from = [&](const mix::Stability& s, TpResult& n) {
         int kerr = 0;
         std::string kmsg;
         return split(T, P, z, s, n, kerr, kmsg, false);
-    });
+    };
+    LiquidPair pair = prefer_two_liquids(T, P, r, from);
+    if (pair != LiquidPair::kUnresolved) pair = prefer_vapour(T, P, r, from);
     if (pair == LiquidPair::kUnresolved) {
         r.D = Dc;
         r.q = kQualityFailed;
