@@ -265,7 +265,7 @@ TEST_F(NaturalGas, TwentyComponentsSplitCloseToTheDewLine) {
     ASSERT_TRUE(twenty_component_gas(z));
     const std::vector<double> pressures =
         dense() ? std::vector<double>{100, 500, 1000, 2000, 3000, 4500, 6000}
-                : std::vector<double>{1000, 2000};
+                : std::vector<double>{100, 1000, 2000};
     const std::vector<double> inside = dense() ? std::vector<double>{1e-5, 1e-4, 1e-3, 1e-2, 4e-2}
                                                : std::vector<double>{1e-5, 1e-3};
     Count c;
