@@ -88,6 +88,20 @@ bool fluid_liquid(double T, const double w[20], const Root& r) {
     return share <= 0.5 && within_densities(w, r.D);
 }
 
+// The root and ln phi_i of a trial's start, where they are known already
+// (its first step then takes them, not the density solver's root again).
+struct KnownStart {
+    Root root;
+    double lnphi[20] = {};
+};
+
+// Whether two compositions are the same to the last bit.
+bool same_bits(const double a[20], const double b[20]) {
+    for (int i = 0; i < kMaxComp; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 // One trial phase from the start w: true when it ends on a trial of
 // negative tangent-plane distance (then in w, with tm).
 // With `held` the components it marks keep the feed's fraction (their
@@ -97,7 +111,8 @@ bool fluid_liquid(double T, const double w[20], const Root& r) {
 // fraction, from the fugacity coefficients of the trial and the feed).
 bool trial(double T, double P, const double z[20], const double d[20], const Present& o,
            const FeedRoots& feed, bool vapour, double w[20], double& tm, double K[20],
-           const bool* held = nullptr, bool liquid_root = false, bool* liquid_lower = nullptr) {
+           const bool* held = nullptr, bool liquid_root = false, bool* liquid_lower = nullptr,
+           const KnownStart* known = nullptr) {
     double Y[20] = {}, D = 0.0, lnphi[20] = {}, M[20][20] = {};
     const auto free = [&](int i) { return held == nullptr || !held[i]; };
     for (int a = 0; a < o.m; ++a) Y[o.c[a]] = free(o.c[a]) ? w[o.c[a]] : z[o.c[a]];
@@ -127,7 +142,13 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         for (int a = 0; a < o.m; ++a) sum += Y[o.c[a]];
         if (!(sum > 0.0) || !std::isfinite(sum)) return false;
         for (int a = 0; a < o.m; ++a) w[o.c[a]] = Y[o.c[a]] / sum;
-        if (!root_of(T, P, w, kph, feed, kind)) return false;
+        // (The start's root and ln phi_i, where its composition is that of
+        // the known start: the same calls would give the same digits.)
+        const bool from_known = it == 1 && known != nullptr && same_bits(w, known->root.w);
+        if (from_known)
+            kind = known->root;
+        else if (!root_of(T, P, w, kph, feed, kind))
+            return false;
         D = kind.D;
         // (A vapour root within 2 % of the last one that was checked as a
         // first crossing is one too.)
@@ -144,7 +165,9 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         }
         // (Without composition derivatives, successive substitution only.)
         bool newton = analytic && it > 3 && held == nullptr;
-        if (!ln_phi(T, D, w, o, lnphi, M, newton)) {
+        if (from_known && D == known->root.D) {
+            for (int a = 0; a < o.m; ++a) lnphi[o.c[a]] = known->lnphi[o.c[a]];
+        } else if (!ln_phi(T, D, w, o, lnphi, M, newton)) {
             if (!newton || !ln_phi(T, D, w, o, lnphi, M, false)) return false;
             newton = analytic = false;
         }
@@ -360,6 +383,7 @@ bool pure_liquid_trial(double T, double P, const double z[20], const double d[20
     std::sort(cand, cand + nc, [&](int a, int b) { return guess[a] < guess[b]; });
     nc = std::min(nc, kPureStarts);
     double start[20][20] = {}, distance[20] = {};
+    KnownStart known[kPureStarts];
     int order[20] = {}, n = 0;
     for (int k = 0; k < nc; ++k) {
         const int a = cand[k];
@@ -371,8 +395,10 @@ bool pure_liquid_trial(double T, double P, const double z[20], const double d[20
         for (int b = 0; b < o.m; ++b) s[o.c[b]] /= sum;
         // Its distance from the feed's tangent plane (no start where its
         // liquid root is not found).
-        Root r;
-        double lnphi[20] = {}, M[20][20];
+        known[n] = KnownStart{};
+        Root& r = known[n].root;
+        double* lnphi = known[n].lnphi;
+        double M[20][20];
         if (!root_of(T, P, s, kLiquid, feed, r) || !fluid_liquid(T, s, r) ||
             !ln_phi(T, r.D, s, o, lnphi, M, false))
             continue;
@@ -388,7 +414,8 @@ bool pure_liquid_trial(double T, double P, const double z[20], const double d[20
     std::sort(order, order + n, [&](int a, int b) { return distance[a] < distance[b]; });
     for (int k = 0; k < std::min(n, kPureStarts) && distance[order[k]] < kPureStartDistance; ++k) {
         flash::copy20(start[order[k]], w);
-        if (trial(T, P, z, d, o, feed, false, w, tm, K)) return true;
+        if (trial(T, P, z, d, o, feed, false, w, tm, K, nullptr, false, nullptr, &known[order[k]]))
+            return true;
     }
     return false;
 }
