@@ -12,6 +12,7 @@
 #include <string>
 
 #include "library/library.h"
+#include "tests/library/phase/lle_support.h"
 #include "tests/support/fluid.h"
 
 namespace {
@@ -52,53 +53,9 @@ const State kStates[] = {{"ammonia|butane", 0.1, 199.405, 87.731, true},
                          {"acetone|hexane", 0.1, 225.261, 87.731, true},
                          {"octane|water", 0.5, 350.0, 100.0, true, false}};
 
-std::string number(double v) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.5g", v);
-    return buf;
-}
-
-// Whether message herr names the value v (within the five digits shown).
-bool names_value(const std::string& herr, double v) {
-    for (std::size_t i = 0; i < herr.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(herr[i]))) continue;
-        char* end = nullptr;
-        const double n = std::strtod(herr.c_str() + i, &end);
-        if (std::fabs(n - v) <= 1e-4 * std::fabs(v)) return true;
-        i = static_cast<std::size_t>(end - herr.c_str());
-    }
-    return false;
-}
-
-class LiquidPair : public ::testing::TestWithParam<State> {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(testsupport::set_up(GetParam().names), "");
-        z[0] = GetParam().z1;
-        z[1] = 1.0 - z[0];
-        int ierr = 0;
-        std::string herr;
-        lib::TPFLSH(GetParam().T, GetParam().P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr,
-                    herr);
-        ASSERT_LE(ierr, 0) << herr;
-    }
-
-    void check(const char* flash, int ierr, const std::string& herr, double got, double want,
-               double q2, double given) const {
-        SCOPED_TRACE(std::string(flash) + " of " + GetParam().names +
-                     " at T=" + number(GetParam().T) + " K, p=" + number(GetParam().P) + " kPa");
-        if (ierr > 0) {
-            EXPECT_TRUE(names_value(herr, given)) << herr;
-            return;
-        }
-        EXPECT_NEAR(got / want, 1.0, 1e-6) << herr;
-        EXPECT_NEAR(q2, q, 1e-6) << herr;
-    }
-
-    double z[20] = {};
-    double D = 0, Dl = 0, Dv = 0, x[20] = {}, y[20] = {}, q = 0, e = 0, h = 0, s = 0;
-    double cv = 0, cp = 0, w = 0;
-};
+using lletest::names_value;
+using lletest::number;
+using LiquidPair = lletest::BinaryState<State>;
 
 TEST_P(LiquidPair, TpFlashGivesTwoLiquidsOfEqualFugacities) {
     ASSERT_GT(q, 0.0);

@@ -1,0 +1,76 @@
+// Helpers of the two-liquid flash tests: numbers as messages show them, and
+// the fixture of a binary state given by (T, p).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "library/library.h"
+#include "tests/support/fluid.h"
+
+namespace lletest {
+
+// v with the five digits a message shows.
+inline std::string number(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.5g", v);
+    return buf;
+}
+
+// Whether message herr names the value v (a number in it within the five
+// digits a message shows).
+inline bool names_value(const std::string& herr, double v) {
+    for (std::size_t i = 0; i < herr.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(herr[i]))) continue;
+        char* end = nullptr;
+        const double n = std::strtod(herr.c_str() + i, &end);
+        if (std::fabs(n - v) <= 1e-4 * std::fabs(v)) return true;
+        i = static_cast<std::size_t>(end - herr.c_str());
+    }
+    return false;
+}
+
+// A binary state of a parameter S (names, z1, T, P) and TPFLSH's result
+// there.
+template <class S>
+class BinaryState : public ::testing::TestWithParam<S> {
+protected:
+    void SetUp() override {
+        const S& c = this->GetParam();
+        ASSERT_EQ(testsupport::set_up(c.names), "");
+        z[0] = c.z1;
+        z[1] = 1.0 - z[0];
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+    }
+
+    // A flash's answer: the state (value `got` of the unknown, vapour
+    // fraction q2) or, unless it must be found, a failure naming the given
+    // value.
+    void check(const char* flash, int ierr, const std::string& herr, double got, double want,
+               double q2, double given, bool must_find = false) const {
+        const S& c = this->GetParam();
+        SCOPED_TRACE(std::string(flash) + " of " + c.names + " at T=" + number(c.T) +
+                     " K, p=" + number(c.P) + " kPa");
+        if (ierr > 0) {
+            EXPECT_FALSE(must_find) << herr;
+            EXPECT_TRUE(names_value(herr, given)) << herr;
+            return;
+        }
+        EXPECT_NEAR(got / want, 1.0, 1e-6) << herr;
+        EXPECT_NEAR(q2, q, 1e-6) << herr;
+    }
+
+    double z[20] = {};
+    double D = 0, Dl = 0, Dv = 0, x[20] = {}, y[20] = {}, q = 0, e = 0, h = 0, s = 0;
+    double cv = 0, cp = 0, w = 0;
+};
+
+}  // namespace lletest
