@@ -154,12 +154,7 @@ SatAnswer newton_bubble(bool at_t, const double z[20], double T, double P) {
         a.ierr = 1;
         return a;
     }
-    a.T = t;
-    a.P = p;
-    a.Dl = dl;
-    a.Dv = dv;
-    flash::copy20(l, a.xl);
-    flash::copy20(v, a.xv);
+    a.set(t, p, dl, dv, l, v);
     return a;
 }
 

@@ -30,6 +30,17 @@ struct SatAnswer {
     double xl[20] = {}, xv[20] = {};
     int ierr = 0;
     std::string herr;
+    // Takes the point (T, P, the densities and the phases).
+    void set(double t, double p, double dl, double dv, const double l[20], const double v[20]) {
+        T = t;
+        P = p;
+        Dl = dl;
+        Dv = dv;
+        for (int i = 0; i < 20; ++i) {
+            xl[i] = l[i];
+            xv[i] = v[i];
+        }
+    }
 };
 
 // What a saturation point is looked up by: the question (`kind`, with the

@@ -349,12 +349,7 @@ void remembered_mixture(double T, const double x[20], int kph, const MixtureSatu
     const bool outermost = mixture_roads_under_way() == 0;
     satt_mixture(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
     if (m.guess || !outermost) return;
-    a.T = T;
-    a.P = P;
-    a.Dl = Dl;
-    a.Dv = Dv;
-    flash::copy20(xl, a.xl);
-    flash::copy20(xv, a.xv);
+    a.set(T, P, Dl, Dv, xl, xv);
     a.ierr = ierr;
     a.herr = herr;
     mix::keep(question, a);
