@@ -143,6 +143,7 @@ int draw_family(const Graph& g, cairo_t* cr, const Mapping& m, int family, const
         set_color(cr, st.color);
         set_line_width(cr, g.line_factor * st.width);
         const EdgeCrossings c = stroke_line(g, cr, m, line);
+        if (!c.top && !c.right && !(plan.bottom && c.bottom)) continue;  // no label
         Layout label(cr, position_label(g, family, position), st.font, g.font_scale);
         set_color(cr, st.color);
         if (c.top) {
