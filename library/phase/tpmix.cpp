@@ -10,6 +10,7 @@
 
 #include "library/library.h"
 #include "library/models/phiderv.h"
+#include "library/phase/binarypair.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/liquidpair.h"
@@ -507,6 +508,11 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
     };
     LiquidPair pair = prefer_two_liquids(T, P, r, from);
     if (pair != LiquidPair::kUnresolved) pair = prefer_vapour(T, P, r, from);
+    // Neither pair stable: a binary has a stable pair off its three-phase
+    // line (a mixture of more components may have three phases).
+    if (pair == LiquidPair::kUnresolved &&
+        stable_binary_pair(T, P, z, r, from) == BinaryPair::kFound)
+        pair = LiquidPair::kTwoLiquids;
     if (pair == LiquidPair::kUnresolved) {
         r.D = Dc;
         r.q = kQualityFailed;

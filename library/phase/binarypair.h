@@ -1,0 +1,35 @@
+// The stable pair of phases of a binary feed whose split is not stable (its
+// liquid splits in two, or a liquid of two splits off a vapour) and where
+// the other pair the flash tried is not stable either.  By the phase rule a
+// binary has three phases at given T only on a line of pressures: off that
+// line one pair of phases is stable, and this finds it.
+#pragma once
+
+#include "library/phase/liquidpair.h"
+#include "library/phase/tpmix.h"
+
+namespace lib {
+
+// What the search for a binary's stable pair ended on.
+enum class BinaryPair {
+    kFound,       // r became the stable pair
+    kThreePhase,  // a third phase lies on the tangent plane of the pair found
+                  // (within kOnThreePhaseLine): the state is on the line
+    kNotFound,    // no stable pair found, or not a binary feed: r stays
+};
+
+// Tangent-plane distances (G / (R T)) of a third phase within this of zero
+// put the state on the three-phase line.
+constexpr double kOnThreePhaseLine = 1e-8;
+
+// For a feed z of two components at (T, P) and a split r of it (an
+// equilibrium, found not stable): the Gibbs energy of both density roots
+// over the compositions (a logit grid of the first component's fraction,
+// and the phases of r); the lower convex hull of those at the feed names the
+// two phases to split from; the split from there is taken where no phase
+// lies below its tangent plane (the lowest points of the grid refined),
+// else the phase found below it joins the hull and the split is made again.
+BinaryPair stable_binary_pair(double T, double P, const double z[20], TpResult& r,
+                              const SplitFrom& split_from);
+
+}  // namespace lib
