@@ -494,8 +494,10 @@ BinaryPair stable_binary_pair(double T, double P, const double z[20], TpResult& 
     // The phases of r, and their Gibbs energy (infinite where one fails or
     // is no phase).
     Phase rx, ry;
-    const bool old_x = phase_root(T, P, r.x, r.Dl) && split_phase(T, p, r.x, r.Dl, rx);
-    const bool old_y = phase_root(T, P, r.y, r.Dv) && split_phase(T, p, r.y, r.Dv, ry);
+    const bool old_x =
+        r.Dl > 0.0 && phase_root(T, P, r.x, r.Dl) && split_phase(T, p, r.x, r.Dl, rx);
+    const bool old_y =
+        r.Dv > 0.0 && phase_root(T, P, r.y, r.Dv) && split_phase(T, p, r.y, r.Dv, ry);
     if (old_x) pts.push_back(rx);
     if (old_y) pts.push_back(ry);
     const double g_old = old_x && old_y ? (1.0 - r.q) * rx.g + r.q * ry.g : kInfinite;

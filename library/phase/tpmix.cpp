@@ -476,6 +476,11 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
 
     int jerr = 0;
     std::string jmsg;
+    const SplitFrom from = [&](const mix::Stability& s, TpResult& n) {
+        int kerr = 0;
+        std::string kmsg;
+        return split(T, P, z, s, n, kerr, kmsg, false);
+    };
     if (!split(T, P, z, st, r, jerr, jmsg) && !split_from_pure_start(T, P, z, st, r, jerr, jmsg)) {
         // Where a frozen component (more than a trace) is present, a split
         // that fails is its freezing out (at 108 K the 15 % of water in a
@@ -492,6 +497,14 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
             jerr = 0;
             jmsg.clear();
         }
+        // No split from the trial: a binary's stable pair from its Gibbs
+        // energy over the compositions.
+        TpResult pair;
+        if (jerr > 0 && stable_binary_pair(T, P, z, pair, from) == BinaryPair::kFound) {
+            r = pair;
+            jerr = 0;
+            jmsg.clear();
+        }
     }
     if (jerr > 0) {
         r.D = Dc;
@@ -501,11 +514,6 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
     }
     // A liquid of the split that splits in two itself: the pair of lower
     // Gibbs energy, else no answer (three phases, or close to them).
-    const SplitFrom from = [&](const mix::Stability& s, TpResult& n) {
-        int kerr = 0;
-        std::string kmsg;
-        return split(T, P, z, s, n, kerr, kmsg, false);
-    };
     LiquidPair pair = prefer_two_liquids(T, P, r, from);
     if (pair != LiquidPair::kUnresolved) pair = prefer_vapour(T, P, r, from);
     // Neither pair stable: a binary has a stable pair off its three-phase

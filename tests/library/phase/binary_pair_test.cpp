@@ -1,6 +1,8 @@
 // Binary states whose split and the other pair of phases tried are both
-// unstable (a liquid splits again, or a liquid of two splits off a vapour):
-// TPFLSH returns the stable pair there, off the three-phase line.  Each
+// unstable (a liquid splits again, or a liquid of two splits off a vapour),
+// or where no split from the stability test's trial ends on an
+// equilibrium: TPFLSH returns the stable pair there, off the three-phase
+// line.  Each
 // answer is checked by its definition: equal fugacities, the phases adding
 // up to the feed, and no phase of any composition below the pair's tangent
 // plane (a scan of both density roots over the compositions).
@@ -25,13 +27,23 @@ struct State {
 // of nearly one component (helium in propane below 1e-12), vapour and
 // liquid with a trace in the vapour, and ethanol + R113, whose equation
 // has a root behind a loop below the liquid of 88 % ethanol.
-const State kStates[] = {
-    {"ethane|co", 0.1, 92.175, 259.853},         {"hexane|h2s", 0.5, 192.73, 29.619},
-    {"mpalmita|propane", 0.5, 540.674, 6752.34}, {"propane|helium", 0.5, 138.828, 769.667},
-    {"cyclopro|xenon", 0.1, 154.944, 87.731},    {"cyclopro|xenon", 0.1, 224.823, 769.667},
-    {"ethanol|r113", 0.1, 241.669, 29.619},      {"ethanol|r23", 0.1, 237.034, 769.667},
-    {"acetone|pentane", 0.5, 171.36, 10.0},      {"co2|mstearat", 0.5, 311.84, 2279.705},
-    {"octane|h2s", 0.1, 207.715, 87.731}};
+const State kStates[] = {{"ethane|co", 0.1, 92.175, 259.853},
+                         {"hexane|h2s", 0.5, 192.73, 29.619},
+                         {"mpalmita|propane", 0.5, 540.674, 6752.34},
+                         {"propane|helium", 0.5, 138.828, 769.667},
+                         {"cyclopro|xenon", 0.1, 154.944, 87.731},
+                         {"cyclopro|xenon", 0.1, 224.823, 769.667},
+                         {"ethanol|r113", 0.1, 241.669, 29.619},
+                         {"ethanol|r23", 0.1, 237.034, 769.667},
+                         {"acetone|pentane", 0.5, 171.36, 10.0},
+                         {"co2|mstearat", 0.5, 311.84, 2279.705},
+                         {"octane|h2s", 0.1, 207.715, 87.731},
+                         // No split from the stability test's trial at all.
+                         {"propane|r14", 0.1, 85.958, 769.667},
+                         {"r116|r23", 0.5, 166.176, 29.619},
+                         {"butane|mpalmita", 0.1, 329.905, 20000.0},
+                         {"dmc|hexane", 0.5, 282.601, 259.853},
+                         {"r152a|ammonia", 0.5, 179.855, 10.0}};
 
 // A phase of the binary: its first component's fraction, density and
 // ln f (NaN for a component of a fraction the fugacities leave out).
