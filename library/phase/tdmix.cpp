@@ -59,13 +59,19 @@ bool liquid_splits(double T, double P, const TpResult& r) {
 void td_mixture(double T, double D, const double z[20], double Tc, double Pc, double Dc,
                 TpResult& r, double& P, int& ierr, std::string& herr) {
     // A stable single phase needs no saturation point (a density inside a
-    // loop of the equation can give an absurd pressure: only pressures in
-    // the equation's range are tried).
+    // loop of the equation can give an absurd pressure: only pressures the
+    // range check allows are tried, up to twice the equation's limit with
+    // its warning, as in TPFLSH: R161 + R1234ze at 455.9 K, 20 MPa).
     double dpdd = 0.0, tmin = 0, tmax = 0, dmax = 0, pmax = 0;
-    LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     PRESS(T, D, z, P);
     DPDD(T, D, z, dpdd);
-    if (P > 0.0 && P <= pmax && dpdd > 0.0 && mix::single_phase_stable(T, D, z)) {
+    int lerr = 0;
+    std::string lmsg;
+    {
+        flash::QuietMessages quiet;
+        LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    }
+    if (P > 0.0 && lerr <= 0 && dpdd > 0.0 && mix::single_phase_stable(T, D, z)) {
         single(T, D, z, r);
         r.q = marker(T, P, D, Tc, Pc, Dc);
         return;
