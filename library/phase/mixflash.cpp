@@ -330,7 +330,16 @@ bool on_isobar(double P, char letter, double b, const double z[20], double tlo, 
     return true;
 }
 
-bool on_isotherm_density(double T, double D, const double z[20], double plo, double phi,
+namespace {
+
+// ln D of the stable state found within this of the target.
+constexpr double kDensityFound = 1e-9;
+
+// The pressure of the stable state of feed z at T whose density is D, by
+// Brent's method on ln P between plo and phi (widened as needed); with
+// `track` each state continues the split of the last (Tracker), else each
+// is the (T, p) flash's own.
+bool density_on_isotherm(double T, double D, const double z[20], double plo, double phi, bool track,
                          TpState& st) {
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
@@ -340,7 +349,8 @@ bool on_isotherm_density(double T, double D, const double z[20], double plo, dou
     // ln D rises with ln P.
     const auto f = [&](double lnp, double& v) {
         TpState s;
-        if (!tracker.at(T, std::exp(lnp), s)) return false;
+        if (!(track ? tracker.at(T, std::exp(lnp), s) : tp_state(T, std::exp(lnp), z, s)))
+            return false;
         v = std::log(s.D) - target;
         last = s;
         return std::isfinite(v);
@@ -355,9 +365,24 @@ bool on_isotherm_density(double T, double D, const double z[20], double plo, dou
     double lnp = 0.0, flnp = 0.0;
     if (!brent_root(f, a, fa, b, fb, 1e-13, 1e-15, 80, lnp, &flnp) || !no_jump(flnp, 1e-13))
         return false;
-    if (last.P != std::exp(lnp) && !tp_state(T, std::exp(lnp), z, last)) return false;
-    st = last;
+    // The stable state there has that density (a continued split may be a
+    // metastable one: two liquids carried below the three-phase line,
+    // ethane + CO at 97.7 K, whose jump to vapour and liquid Brent's method
+    // took for the root).
+    TpState stable;
+    if (!tp_state(T, std::exp(lnp), z, stable) ||
+        !(std::fabs(std::log(stable.D) - target) <= kDensityFound))
+        return false;
+    st = last.P == std::exp(lnp) ? last : stable;
     return true;
+}
+
+}  // namespace
+
+bool on_isotherm_density(double T, double D, const double z[20], double plo, double phi,
+                         TpState& st) {
+    return density_on_isotherm(T, D, z, plo, phi, true, st) ||
+           density_on_isotherm(T, D, z, plo, phi, false, st);
 }
 
 namespace {

@@ -47,11 +47,21 @@ void single(double T, double D, const double z[20], TpResult& r) {
     flash::copy20(z, r.y);
 }
 
+// Relative difference of densities that are the same.
+constexpr double kSameDensity = 1e-9;
+
 // Whether the liquid of the split r at (T, P) splits in two liquids itself.
 bool liquid_splits(double T, double P, const TpResult& r) {
     mix::Stability st;
     flash::QuietMessages quiet;
     return mix::second_liquid(T, P, r.x, r.Dl, st);
+}
+
+// Whether the phases of split r add up to density D (a split of the
+// two-phase solver may end on another state of the isotherm: butane + argon
+// at 137.6 K, 24.2 mol/L, on a vapour and liquid of 3.8 mol/L).
+bool of_density(const TpResult& r, double D) {
+    return std::fabs(flash::mixed_density(r.q, r.Dl, r.Dv) / D - 1.0) <= kSameDensity;
 }
 
 }  // namespace
@@ -108,7 +118,7 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
         // (Not where its liquid splits in two: the liquid's bubble point
         // lies beyond the three-phase line, and the search along the
         // isotherm finds the stable pair.)
-        if (jerr <= 0 && r.q > 0.0 && r.q < 1.0 && !liquid_splits(T, P, r)) {
+        if (jerr <= 0 && r.q > 0.0 && r.q < 1.0 && of_density(r, D) && !liquid_splits(T, P, r)) {
             flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
             r.D = D;
             return;
