@@ -56,6 +56,9 @@ constexpr double kNewtonAgreed = 1e-12;
 // The smallest K-value of a start.
 constexpr double kSmallestK = 1e-20;
 
+// Densities of one root.
+constexpr double kSameRoot = 1e-7;
+
 // A root's pressure within this share of P.
 constexpr double kRootPressure = 1e-7;
 
@@ -127,17 +130,29 @@ bool phase_at(double T, const Binary& p, double s, const double w[20], double D,
     return ph.has[0] || ph.has[1];
 }
 
+// The densest root of composition w at (T, P): the density solver's dense
+// iteration from its own start (0 where it fails).
+double densest_root(double T, double P, const double w[20]) {
+    double D = 0.0;
+    int jerr = 0;
+    std::string jmsg;
+    TPRHO(T, P, w, -kLiquid, kNoStartValue, D, jerr, jmsg);
+    return jerr > 0 ? 0.0 : D;
+}
+
 // Whether the root D of composition w at (T, P) is a phase: P rising with
-// D, on a convex branch (a liquid's) or as the first crossing of P from the
-// dilute gas.  A root on a concave branch behind a loop of the equation is
-// none (ethanol + R113 at 241.7 K: 88 % ethanol has a root at 11.7 mol/L
-// below its liquid's 16.2 mol/L, P falling to -8e10 kPa beneath it, of far
-// lower Gibbs energy).
-bool phase_root(double T, double P, const double w[20], double D) {
-    double slope = 0.0, curvature = 0.0;
+// D, and the first crossing of P from the dilute gas (a vapour) or the
+// densest root (a liquid).  A root between them, on a branch of a loop of
+// the equation, is none (ethanol + R113 at 241.7 K: 88 % ethanol has a
+// root at 11.7 mol/L below its liquid's 16.2 mol/L, P falling to -8e10 kPa
+// beneath it, of far lower Gibbs energy).  `densest` says D is that root.
+bool phase_root(double T, double P, const double w[20], double D, bool densest = false) {
+    double slope = 0.0;
     DPDD(T, D, w, slope);
-    DPDD2(T, D, w, curvature);
-    return slope > 0.0 && (curvature > 0.0 || mix::first_root(T, P, w, D));
+    if (!(slope > 0.0)) return false;
+    if (densest || mix::first_root(T, P, w, D)) return true;
+    flash::QuietMessages quiet;
+    return std::fabs(densest_root(T, P, w) / D - 1.0) <= kSameRoot;
 }
 
 // The density root of logit s at (T, P) that TPRHO finds for `kind`
@@ -153,7 +168,7 @@ bool root_at(double T, double P, const Binary& p, double s, int kind, Phase& ph)
     // on the loop between the roots.)
     double p_root = 0.0;
     PRESS(T, D, w, p_root);
-    return std::fabs(p_root - P) <= kRootPressure * P && phase_root(T, P, w, D) &&
+    return std::fabs(p_root - P) <= kRootPressure * P && phase_root(T, P, w, D, kind == -kLiquid) &&
            phase_at(T, p, s, w, D, ph);
 }
 

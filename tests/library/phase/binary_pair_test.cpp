@@ -65,22 +65,26 @@ bool phase_of(double T, double w1, double D, Phase& ph) {
     return true;
 }
 
-// Whether root D of composition w at (T, P) is a phase: P rising, on a
-// convex branch or as the first crossing of P from the dilute gas.
+// Whether root D of composition w at (T, P) is a phase: P rising, as the
+// first crossing of P from the dilute gas or as the densest root.
 bool is_phase(double T, double P, const double w[20], double D) {
-    double p = 0, slope = 0, curvature = 0;
+    double p = 0, slope = 0;
     lib::PRESS(T, D, w, p);
     lib::DPDD(T, D, w, slope);
-    lib::DPDD2(T, D, w, curvature);
     if (!(std::fabs(p - P) <= 1e-7 * P) || !(slope > 0.0)) return false;
-    if (curvature > 0.0) return true;
     double last = 0.0;
-    for (int k = 1; k < 8; ++k) {
+    bool first = true;
+    for (int k = 1; k < 8 && first; ++k) {
         lib::PRESS(T, D * k / 8.0, w, p);
-        if (!(p < P) || p < last) return false;
+        first = p < P && p >= last;
         last = p;
     }
-    return true;
+    if (first) return true;
+    double dense = 0.0;
+    int ierr = 0;
+    std::string herr;
+    lib::TPRHO(T, P, w, -lib::kLiquid, lib::kNoStartValue, dense, ierr, herr);
+    return ierr <= 0 && std::fabs(dense / D - 1.0) <= 1e-7;
 }
 
 // The lowest distance below the tangent plane lnf over both roots of the
