@@ -28,6 +28,10 @@ constexpr int kSplitSearchStates = 8;
 
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 
+// A split's value of the property and that of the stable state at its
+// pressure agree within this share of the value.
+constexpr double kSameValue = 1e-7;
+
 }  // namespace
 
 namespace {
@@ -384,12 +388,25 @@ private:
                                                    : stable_single(dlbub, dext);
         if (kr == kHigherRoot && dense_root) return stable_single(dext, dpmax);
         two_phase();
-        if (ierr <= 0) return;
+        if (ierr <= 0 && split_is_stable()) return;
         // The split between the bubble and dew points failed (close to the
-        // dew line of a gas with heavy ends): the isotherm from the dew point.
+        // dew line of a gas with heavy ends), or is no stable state: the
+        // isotherm from the dew point.
         ierr = 0;
         herr.clear();
         along_isotherm(pdew, bv - b);
+    }
+
+    // Whether the (T, p) flash's state at the pressure of the split found
+    // has its value of the property: the split between the bubble and dew
+    // points may be one whose liquid splits again (ethanol + ethylene at
+    // 190.06 K: a vapour and liquid at 289 kPa, where two liquids and a
+    // vapour of another enthalpy are stable).
+    bool split_is_stable() const {
+        mix::TpState st;
+        if (!mix::tp_state(T, P, z, st)) return false;
+        const double v = letter == 'S' ? st.s : letter == 'E' ? st.e : st.h;
+        return std::fabs(v - b) <= kSameValue * (std::fabs(b) + 1.0);
     }
 
     // A mixture's compressed liquid between the densities lo and hi, kept

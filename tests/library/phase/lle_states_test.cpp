@@ -20,8 +20,7 @@ namespace {
 struct State {
     const char* names;
     double z1, T, P;  // first component's mole fraction, K, kPa
-    // THFLSH is checked (ethanol + ethylene and R11 + R23 at 770 kPa:
-    // THFLSH still ends with a warning on a state of another pressure).
+    // THFLSH is checked.
     bool enthalpy;
     // TSFLSH is checked (octane + water: TSFLSH ends on another state).
     bool entropy = true;
@@ -39,7 +38,7 @@ const State kStates[] = {{"ammonia|butane", 0.1, 199.405, 87.731, true},
                          {"butane|r245fa", 0.1, 189.134, 87.731, true},
                          {"cyclopen|ethanol", 0.1, 229.224, 10.0, true},
                          {"ethane|r23", 0.1, 131.891, 29.619, true},
-                         {"ethanol|ethylene", 0.5, 190.058, 769.667, false},
+                         {"ethanol|ethylene", 0.5, 190.058, 769.667, true},
                          {"ethanol|nonane", 0.1, 259.448, 10.0, true},
                          {"ethanol|octane", 0.1, 248.551, 29.619, true},
                          {"isobutane|r245fa", 0.1, 188.505, 87.731, true},
@@ -48,7 +47,7 @@ const State kStates[] = {{"ammonia|butane", 0.1, 199.405, 87.731, true},
                          {"propane|r236fa", 0.1, 183.192, 10.0, true},
                          {"propane|r245fa", 0.1, 187.518, 29.619, true},
                          {"propane|so2", 0.1, 248.837, 769.667, true},
-                         {"r11|r23", 0.5, 222.146, 769.667, false},
+                         {"r11|r23", 0.5, 222.146, 769.667, true},
                          {"r12|r152a", 0.5, 168.708, 87.731, true},
                          {"acetone|hexane", 0.1, 225.261, 87.731, true},
                          {"octane|water", 0.5, 350.0, 100.0, true, false}};
