@@ -446,7 +446,7 @@ void fill_delta(int ic, double* o1, double* o2) {
 
 // tau^i d^i/dtau^i of a Gaussian term divided by its value, i = 1, 2, as
 // filled into the tau lists with them.
-std::array<std::array<double, kFeqCrit>, 2> gauss_tau{};
+Slots<std::array<std::array<double, kFeqCrit>, 2>> gauss_tau;
 
 // The tau lists of slot ic, orders 1 and 2 into o1 and o2 (formed together
 // like the delta lists).
@@ -478,8 +478,8 @@ void fill_tau(int ic, double* __restrict o1, double* __restrict o2) {
                 const double w2 = -t + (m == 2.0    ? 2.0 * tau * tau * c[1]
                                         : mm != 0.0 ? mm * tau * tau * c[1] * rpow(cs[1], m - 2.0)
                                                     : 0.0);
-                r1 = (gauss_tau[0][static_cast<std::size_t>(j)] = g) * v[k];
-                r2 = (gauss_tau[1][static_cast<std::size_t>(j)] = g * g + w2) * v[k];
+                r1 = (gauss_tau[ic][0][static_cast<std::size_t>(j)] = g) * v[k];
+                r2 = (gauss_tau[ic][1][static_cast<std::size_t>(j)] = g * g + w2) * v[k];
             } else {
                 const double Y = -cs[1], Dc = c[4];
                 const double H = t / tau + Dc * m * rpow(Y, m - 1.0);
@@ -546,36 +546,32 @@ double list_sum(double* a, int n) {
     return (s0 + s1) + (s2 + s3);
 }
 
-// The sums of the TERMS lists, valid with them.
-std::array<double, 5> list_sums{};
-
-// Makes TERMS list idx current for slot ic (with its partner of the other
+// Makes TERMS list idx of slot ic current (with its partner of the other
 // lower order) and returns its sum.
 double ensure_list(int ic, int idx) {
-    auto& T = TERMS;
     const auto i = static_cast<std::size_t>(idx);
-    if (T.owner[i] != ic || T.gen[i] != FEQSAV.gen[ic]) {
-        const int n = WNTFEQ.k[ic].nterm + WNTFEQ.k[ic].ncrit;
-        if (idx == 4) {
-            fill_delta(ic, T.list[4].data(), nullptr);
-        } else {
-            // lists 0, 2 (delta) or 1, 3 (tau)
-            const std::size_t a = i & 1u, b = a + 2;
-            if (a == 0)
-                fill_delta(ic, T.list[a].data(), T.list[b].data());
-            else
-                fill_tau(ic, T.list[a].data(), T.list[b].data());
-            list_sums[a] = list_sum(T.list[a].data(), n);
-            list_sums[b] = list_sum(T.list[b].data(), n);
-            T.owner[a] = T.owner[b] = ic;
-            T.gen[a] = T.gen[b] = FEQSAV.gen[ic];
-            return list_sums[i];
-        }
-        list_sums[i] = list_sum(T.list[i].data(), n);
-        T.owner[i] = ic;
-        T.gen[i] = FEQSAV.gen[ic];
+    auto& list = TERMS.list[ic];
+    auto& sum = TERMS.sum[ic];
+    auto& gen = TERMS.gen[ic];
+    if (gen[i] == FEQSAV.gen[ic]) return sum[i];
+    const int n = WNTFEQ.k[ic].nterm + WNTFEQ.k[ic].ncrit;
+    if (idx == 4) {
+        fill_delta(ic, list[4].data(), nullptr);
+    } else {
+        // lists 0, 2 (delta) or 1, 3 (tau)
+        const std::size_t a = i & 1u, b = a + 2;
+        if (a == 0)
+            fill_delta(ic, list[a].data(), list[b].data());
+        else
+            fill_tau(ic, list[a].data(), list[b].data());
+        sum[a] = list_sum(list[a].data(), n);
+        sum[b] = list_sum(list[b].data(), n);
+        gen[a] = gen[b] = FEQSAV.gen[ic];
+        return sum[i];
     }
-    return list_sums[i];
+    sum[i] = list_sum(list[i].data(), n);
+    gen[i] = FEQSAV.gen[ic];
+    return sum[i];
 }
 
 // Mixed derivative of the factorable terms from the tau list it and the delta
@@ -592,7 +588,7 @@ double mixed(int ic, int itau, int idel) {
     // tau alone (t or t (t - 1) for a normal term); the product of the two
     // lists divided by the value is that factor times the delta list entry.
     const double* t = WCFFEQ.t[ic].data();
-    const double* b = TERMS.list[ld].data();
+    const double* b = TERMS.list[ic][static_cast<std::size_t>(ld)].data();
     double sum = 0;
     if (itau == 1) {
         for (int k = 0; k < K.nterm; ++k)
@@ -607,7 +603,7 @@ double mixed(int ic, int itau, int idel) {
         const int k = K.nterm + j;
         if (plans[ic].gauss[static_cast<std::size_t>(j)]) {
             if (std::fabs(v[k]) > 1e-20)
-                sum += gauss_tau[static_cast<std::size_t>(itau - 1)][j] * b[k];
+                sum += gauss_tau[ic][static_cast<std::size_t>(itau - 1)][j] * b[k];
             continue;
         }
         any_na = true;

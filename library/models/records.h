@@ -125,13 +125,15 @@ struct CrtsavRecord {
 };
 extern CrtsavRecord CRTSAV;
 
-// Working lists of per-term derivatives (shared by all slots):
+// Working lists of per-term derivatives of each slot, with their sums:
 // 0 delta d/ddelta, 1 tau d/dtau, 2 delta^2 d2/ddelta2, 3 tau^2 d2/dtau2,
-// 4 delta^3 d3/ddelta3.  owner/gen name the slot and refresh they belong to.
+// 4 delta^3 d3/ddelta3.  gen names the refresh of the slot they belong to
+// (a mixture asks for one order of all its components in turn, then for
+// the next: lists shared by the slots were formed again for each).
 struct TermsRecord {
-    std::array<std::array<double, kFeqTerms>, 5> list{};
-    std::array<int, 5> owner{{-99, -99, -99, -99, -99}};
-    std::array<unsigned, 5> gen{};
+    SlotArr<std::array<double, kFeqTerms>, 5> list;
+    SlotArr<double, 5> sum;
+    SlotArr<unsigned, 5> gen;
 };
 extern TermsRecord TERMS;
 

@@ -57,6 +57,34 @@ TEST(StateCacheTest, MixtureDepartureTermsDoNotDependOnTheStateBefore) {
     expect_history_free(0, x);
 }
 
+// The components of a mixture asked for one order after another (as the
+// mixture model asks: one order of every component, then the next) give
+// what each asked for all its orders alone gives, to the bit: what a
+// component keeps of its state is its own.
+TEST(StateCacheTest, ComponentsAskedInTurnDoNotDisturbOneAnother) {
+    ASSERT_EQ(testsupport::set_up("nitrogen|oxygen|argon|co2"), "");
+    constexpr int kComponents = 4;
+    int states = 0, differ = 0;
+    for (int it = 0; it < 8; ++it) {
+        for (int id = 0; id < 10; ++id) {
+            const double tau = 0.4 + 0.3 * it, del = 0.004 * std::pow(2.0, id);
+            std::array<std::array<double, 11>, kComponents> alone{}, in_turn{};
+            for (int ic = 1; ic <= kComponents; ++ic) {
+                lib::PHIK(ic, 0, 0, 0.5 * tau, 3.0 * del);  // a far state first
+                alone[static_cast<std::size_t>(ic - 1)] = all_orders(ic, tau, del, nullptr);
+            }
+            for (int ic = 1; ic <= kComponents; ++ic) lib::PHIK(ic, 0, 0, 0.5 * tau, 3.0 * del);
+            for (std::size_t n = 0; n < 11; ++n)
+                for (int ic = 1; ic <= kComponents; ++ic)
+                    in_turn[static_cast<std::size_t>(ic - 1)][n] =
+                        lib::PHIK(ic, kOrders[n][0], kOrders[n][1], tau, del);
+            differ += alone == in_turn ? 0 : 1;
+            ++states;
+        }
+    }
+    EXPECT_EQ(differ, 0) << "of " << states << " states";
+}
+
 // The estimate is kept for the composition and follows the mixing
 // parameters: changed with them and back again with the text's.
 TEST(StateCacheTest, CriticalEstimateFollowsTheMixingParameters) {
