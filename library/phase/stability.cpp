@@ -121,6 +121,15 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
     // stood in for its vapour), and the last liquid root that stood in for
     // a vapour root that was no first crossing: the starts of the next.
     Root kind, stand;
+    // Only the first root of the trial may start from the feed's liquid
+    // root; the later ones, and the liquid roots that stand in for its
+    // vapour, are those of the trial's own roots or the density solver's.
+    // (Close to the feed a trial's distance is of the size of its roots'
+    // last digits: the vapour trial of isopentane + water at 282 K, 10 kPa
+    // tried with its liquid roots, each from the feed's, led back to the
+    // feed at a distance of -8e-10.)
+    FeedRoots later = feed;
+    later.z = nullptr;
     double Dchecked = 0.0, last_trivial = 1e300;
     bool first = false, analytic = true;
     // At a stop of a vapour trial on a positive distance: whether the
@@ -130,7 +139,7 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         if (liquid_lower == nullptr || !vapour || kind.liquid || !first || held != nullptr) return;
         double tpc = 0.0;
         for (int a = 0; a < o.m; ++a) tpc += w[o.c[a]] * CCON.tc[o.c[a] + 1];
-        if (!(T < tpc) || !root_of(T, P, w, kLiquid, feed, stand) || !fluid_liquid(T, w, stand))
+        if (!(T < tpc) || !root_of(T, P, w, kLiquid, later, stand) || !fluid_liquid(T, w, stand))
             return;
         double a = 0.0, gv = 0.0, gl = 0.0;
         GIBBS(T, D, w, a, gv);
@@ -147,7 +156,7 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         const bool from_known = it == 1 && known != nullptr && same_bits(w, known->root.w);
         if (from_known)
             kind = known->root;
-        else if (!root_of(T, P, w, kph, feed, kind))
+        else if (!root_of(T, P, w, kph, it == 1 ? feed : later, kind))
             return false;
         D = kind.D;
         // (A vapour root within 2 % of the last one that was checked as a
@@ -159,7 +168,7 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         if (vapour && !kind.liquid && (!first || liquid_root)) {
             // No vapour of this composition (or, asked for, its liquid):
             // the liquid root stands for it.
-            if (!root_of(T, P, w, kLiquid, feed, stand)) return false;
+            if (!root_of(T, P, w, kLiquid, later, stand)) return false;
             if (liquid_root && !fluid_liquid(T, w, stand)) return false;
             D = stand.D;
         }
@@ -384,6 +393,10 @@ bool pure_liquid_trial(double T, double P, const double z[20], const double d[20
     nc = std::min(nc, kPureStarts);
     double start[20][20] = {}, distance[20] = {};
     KnownStart known[kPureStarts];
+    // (Their roots are the density solver's, not Newton's steps from the
+    // feed's: a start close to the feed ends on it.)
+    FeedRoots apart = feed;
+    apart.z = nullptr;
     int order[20] = {}, n = 0;
     for (int k = 0; k < nc; ++k) {
         const int a = cand[k];
@@ -399,7 +412,7 @@ bool pure_liquid_trial(double T, double P, const double z[20], const double d[20
         Root& r = known[n].root;
         double* lnphi = known[n].lnphi;
         double M[20][20];
-        if (!root_of(T, P, s, kLiquid, feed, r) || !fluid_liquid(T, s, r) ||
+        if (!root_of(T, P, s, kLiquid, apart, r) || !fluid_liquid(T, s, r) ||
             !ln_phi(T, r.D, s, o, lnphi, M, false))
             continue;
         double dist = 0.0;
@@ -426,6 +439,7 @@ Stability stability(double T, double P, const double z[20]) {
     Stability s;
     FeedRoots feed;
     s.found = stable_root(T, P, z, s.D, s.liquid_like, &feed);
+    feed.z = z;
     // Above the cricondentherm of z no trial phase splits off; nor, with a
     // frozen trace held in both phases, above that of the rest.
     if (!s.found || above_envelope(T, z) || above_rest_envelope(T, z)) return s;

@@ -209,11 +209,18 @@ bool root_of(double T, double P, const double w[20], int kph, const FeedRoots& f
     // (A major fraction within some 50 % of the last root's.)
     const bool close = last.D > 0.0 && composition_change(w, last.w) < kClose;
     const double own = last.D > 0.0 && last.liquid == liquid ? last.D : 0.0;
-    const double other = close && last.liquid != liquid ? last.D : 0.0;
+    double other = close && last.liquid != liquid ? last.D : 0.0;
+    // (Without a liquid root of the trial close by, the feed's where the
+    // composition lies close to the feed's.)
+    const bool near_feed =
+        feed.liquid > 0.0 && feed.z != nullptr && composition_change(w, feed.z) < kClose;
+    double own_liquid = close ? own : 0.0;
+    if (liquid && !(own_liquid > 0.0) && near_feed) own_liquid = feed.liquid;
+    if (!liquid && !(other > 0.0) && near_feed) other = feed.liquid;
     double d = 0.0;
     bool found_liquid = liquid;
     if (liquid) {
-        if (!liquid_root(T, P, w, close ? own : 0.0, d)) {
+        if (!liquid_root(T, P, w, own_liquid, d)) {
             found_liquid = false;
             if (!solver_root(T, P, w, kVapour, d)) return false;
         }

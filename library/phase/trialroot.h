@@ -45,9 +45,12 @@ bool first_root(double T, double P, const double w[20], double D);
 bool no_dense_root(double T, double P, const double w[20], double Dc, double Dv);
 
 // The feed's roots at (T, P), the starts of the trials' first roots (0
-// where the feed has none of that kind).
+// where the feed has none of that kind), and its composition (a liquid
+// root starts a liquid trial's only where the trial's composition lies
+// close to it).
 struct FeedRoots {
     double liquid = 0.0, vapour = 0.0;
+    const double* z = nullptr;
 };
 
 // The last density root of a trial phase, its kind and composition.
@@ -58,11 +61,11 @@ struct Root {
 };
 
 // The density root of a trial phase of kind kph (kLiquid, kVapour) and
-// composition w: by Newton's steps from the trial's last root (a liquid's
-// only where the composition moved a little: from a liquid root of a quite
-// different composition they may end on a root in a loop of the equation)
-// or, for a gas, from the feed's; else by the density solver; where none of that kind
-// is found, the root of the other kind.  On success `last` holds the root
+// composition w: by Newton's steps from the trial's last root or the
+// feed's (a liquid's only where the composition lies close to that root's:
+// from a liquid root of a quite different composition they may end on a
+// root in a loop of the equation); else by the density solver; where none
+// of that kind is found, the root of the other kind.  On success `last` holds the root
 // and its kind.
 bool root_of(double T, double P, const double w[20], int kph, const FeedRoots& feed, Root& last);
 

@@ -4,6 +4,7 @@
 // trial whose composition jumps takes no root from a loop of the equation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -192,6 +193,46 @@ TEST_F(TrialRoots, StartBeyondTheCoVolumeIsRefused) {
 }
 
 // A liquid trial of carbon dioxide + undecane that jumps from nearly pure
+// The first liquid root of a trial close to a liquid feed starts from the
+// feed's root: over dense states of Dry ISO Air and of the natural gas, and
+// compositions around the feed's, it is the density solver's root to 1e-9.
+TEST_F(TrialRoots, LiquidRootsFromTheFeedsAreTheSolversRoots) {
+    const struct {
+        mixtest::Mixture m;
+        std::vector<std::pair<double, double>> states;  // K, kPa
+    } cases[] = {
+        {{"Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}},
+         {{100, 1000}, {125, 5000}, {135, 5000}, {200, 1e6}, {125, 1e5}}},
+        {{"gas", "methane|ethane|propane", {0.9, 0.07, 0.03}}, {{150, 4000}, {120, 500}}},
+    };
+    int found = 0;
+    for (const auto& c : cases) {
+        double z[20], Tc = 0, Pc = 0, Dc = 0;
+        critical_of(c.m, z, Tc, Pc, Dc);
+        for (const auto& [T, P] : c.states) {
+            lib::mix::FeedRoots feed;
+            feed.liquid = solver_root(T, P, z, lib::kLiquid);
+            feed.z = z;
+            ASSERT_GT(feed.liquid, Dc) << c.m.label << " " << T << " K";
+            // The first two components shifted by up to a factor of 1.4.
+            for (double f : {0.7, 0.85, 0.95, 1.05, 1.2, 1.4}) {
+                double w[20] = {};
+                std::copy(z, z + 20, w);
+                w[0] *= f;
+                w[1] = 1.0 - w[0] - (1.0 - z[0] - z[1]);
+                lib::mix::Root last;
+                ASSERT_TRUE(lib::mix::root_of(T, P, w, lib::kLiquid, feed, last));
+                const double root = solver_root(T, P, w, lib::kLiquid);
+                if (!(root > 0.0)) continue;
+                ++found;
+                EXPECT_TRUE(last.liquid);
+                EXPECT_NEAR(last.D, root, 1e-9 * root) << c.m.label << " " << T << " K x" << f;
+            }
+        }
+    }
+    EXPECT_GE(found, 35);
+}
+
 // undecane to 35 %: Newton's steps from the last root end in a loop of the
 // equation (4.67 mol/L); the trial's root is the solver's liquid (11.30).
 TEST_F(TrialRoots, JumpOfCompositionTakesTheSolversLiquid) {
