@@ -67,7 +67,10 @@ Jet scaled(Jet a, double f) {
 }
 
 // exp and log through the series of the part without a constant: its fifth
-// power has no term of total degree <= 4.
+// power has no term of total degree <= 4.  The jets of the terms take their
+// constant part from the stored term value: an exp of a jet without one
+// needs no factor exp(0), and a log leaves its constant ln(a0) out (both
+// were some fifth of a third delta derivative of carbon dioxide's terms).
 Jet jexp(const Jet& a) {
     Jet g = a;
     g.c[0][0] = 0;
@@ -81,7 +84,7 @@ Jet jexp(const Jet& a) {
         f /= k;
         r = r + scaled(p, f);
     }
-    return scaled(r, std::exp(a.c[0][0]));
+    return a.c[0][0] == 0.0 ? r : scaled(r, std::exp(a.c[0][0]));
 }
 
 Jet jlog(const Jet& a) {
@@ -95,8 +98,7 @@ Jet jlog(const Jet& a) {
         p = p * h;
         r = r + scaled(p, (k % 2 ? 1.0 : -1.0) / k);
     }
-    r.c[0][0] = std::log(a0);
-    return r;
+    return r;  // (without its constant ln a0)
 }
 
 // Jets of the non-analytic terms of one slot at its stored state.
@@ -148,7 +150,7 @@ Series sexp(const Series& a) {
         f /= k;
         r = r + scaled(p, f);
     }
-    return scaled(r, std::exp(a.c[0]));
+    return a.c[0] == 0.0 ? r : scaled(r, std::exp(a.c[0]));
 }
 
 Series slog(const Series& a) {
@@ -161,8 +163,7 @@ Series slog(const Series& a) {
         p = p * h;
         r = r + scaled(p, (k % 2 ? 1.0 : -1.0) / k);
     }
-    r.c[0] = std::log(a0);
-    return r;
+    return r;  // (without its constant ln a0)
 }
 
 // The one-variable part of a jet (kDelOnly: c[0][q], kTauOnly: c[q][0]).
@@ -217,7 +218,8 @@ const LogDelta& log_delta(int ic, int j, int mask) {
 
 // The logarithm of non-analytic critical term j (term index k) divided by n,
 // without its factor Delta^b, as a jet (a one-variable jet keeps the entries
-// of its variable only; the others stay zero).
+// of its variable only; the others stay zero), without its constant: the
+// jet takes the term's value from the stored one.
 Jet log_term(int ic, int j, int k, int mask) {
     const auto& c = WCFFQ2.c[ic][j];
     const double C = c[3], Dc = c[4];
@@ -229,7 +231,6 @@ Jet log_term(int ic, int j, int k, int mask) {
     const double Y = -CRTSAV.c[ic][j][1];
     Jet L;
     L.mask = mask;
-    L.c[0][0] = t * std::log(tau) + d * std::log(del) + CRTSAV.c[ic][j][2] + CRTSAV.c[ic][j][3];
     for (int q = 1; q <= 3; ++q) {
         const double sg = q % 2 ? 1.0 : -1.0;
         if (mask != kDelOnly) {
@@ -252,13 +253,13 @@ Jet non_analytic_jet(int ic, int j, int k, int mask) {
     const Jet Lt = log_term(ic, j, k, mask);
     const LogDelta& lnD = log_delta(ic, j, mask);
     if (mask == kFull) {
-        Jet L = Lt + scaled(lnD.full, b);
-        L.c[0][0] = 0;  // the value itself is taken from the stored term value
+        // (The constants of Lt and lnD are left out: the value itself is
+        // taken from the stored term value.)
+        const Jet L = Lt + scaled(lnD.full, b);
         return scaled(jexp(L), v);
     }
     // One variable: the same operations on its entries alone.
-    Series L = along(Lt, mask) + scaled(lnD.one, b);
-    L.c[0] = 0;
+    const Series L = along(Lt, mask) + scaled(lnD.one, b);
     const Series r = scaled(sexp(L), v);
     Jet out;
     out.mask = mask;
