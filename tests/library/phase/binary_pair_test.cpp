@@ -14,6 +14,7 @@
 #include <string>
 
 #include "library/library.h"
+#include "tests/library/phase/lle_support.h"
 #include "tests/support/fluid.h"
 
 namespace {
@@ -147,13 +148,7 @@ TEST_P(BinaryPair, TpFlashGivesTheStablePair) {
     EXPECT_GE(lowest_distance(c.T, c.P, lnf, px, py), -1e-8);
 }
 
-std::string state_name(const ::testing::TestParamInfo<State>& info) {
-    std::string n = info.param.names;
-    for (char& ch : n)
-        if (ch == '|') ch = '_';
-    return n + "_" + std::to_string(info.index);
-}
-
-INSTANTIATE_TEST_SUITE_P(States, BinaryPair, ::testing::ValuesIn(kStates), state_name);
+INSTANTIATE_TEST_SUITE_P(States, BinaryPair, ::testing::ValuesIn(kStates),
+                         lletest::state_name<State>);
 
 }  // namespace

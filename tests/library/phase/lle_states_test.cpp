@@ -95,14 +95,8 @@ TEST_P(LiquidPair, FlashesReturnTheStateOrNameIt) {
     check("TDFLSH", ierr, herr, P2, c.P, q2, D);
 }
 
-std::string state_name(const ::testing::TestParamInfo<State>& info) {
-    std::string n = info.param.names;
-    for (char& c : n)
-        if (c == '|') c = '_';
-    return n + "_" + std::to_string(info.index);
-}
-
-INSTANTIATE_TEST_SUITE_P(States, LiquidPair, ::testing::ValuesIn(kStates), state_name);
+INSTANTIATE_TEST_SUITE_P(States, LiquidPair, ::testing::ValuesIn(kStates),
+                         lletest::state_name<State>);
 
 // Close to a three-phase line (cyclopropane + R134a at 221.6 K, the
 // ammonia-rich liquid of ammonia + hexane at its bubble point): TPFLSH

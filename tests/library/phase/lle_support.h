@@ -35,6 +35,16 @@ inline bool names_value(const std::string& herr, double v) {
     return false;
 }
 
+// The name of a parametrised case of state S: its component names, then
+// its index.
+template <class S>
+std::string state_name(const ::testing::TestParamInfo<S>& info) {
+    std::string n = info.param.names;
+    for (char& ch : n)
+        if (ch == '|') ch = '_';
+    return n + "_" + std::to_string(info.index);
+}
+
 // A binary state of a parameter S (names, z1, T, P) and TPFLSH's result
 // there.
 template <class S>

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "library/library.h"
+#include "tests/library/phase/lle_support.h"
 #include "tests/support/fluid.h"
 
 namespace {
@@ -50,13 +51,7 @@ TEST_P(TdRoundTrip, DensityFlashGivesTheStateBack) {
     EXPECT_LT(std::min(std::fabs(q2 - q), std::fabs(q2 - (1.0 - q))), 1e-7) << q << " " << q2;
 }
 
-std::string state_name(const ::testing::TestParamInfo<State>& info) {
-    std::string n = info.param.names;
-    for (char& ch : n)
-        if (ch == '|') ch = '_';
-    return n + "_" + std::to_string(info.index);
-}
-
-INSTANTIATE_TEST_SUITE_P(States, TdRoundTrip, ::testing::ValuesIn(kStates), state_name);
+INSTANTIATE_TEST_SUITE_P(States, TdRoundTrip, ::testing::ValuesIn(kStates),
+                         lletest::state_name<State>);
 
 }  // namespace
