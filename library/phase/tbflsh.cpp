@@ -32,6 +32,16 @@ constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 // pressure agree within this share of the value.
 constexpr double kSameValue = 1e-7;
 
+// The pressure below a dense single phase at which its feed's liquid is
+// tested for two liquids, as a share of the single phase's (two liquids of
+// octane + water reach from 60 kPa to 190 MPa at 350 K; a test at a second
+// pressure would cost each liquid's flash 15 % more).
+constexpr double kLiquidTestShare = 0.03;
+// The trial liquids of that test: each component with traces of the others.
+constexpr double kTrace = 1e-4;
+// A tangent-plane distance below this is a split (rounding lies far below).
+constexpr double kSplitDistance = -1e-8;
+
 }  // namespace
 
 namespace {
@@ -160,6 +170,9 @@ private:
     // established (a mixture).
     bool warm_found = false;
     double stable_T = 0, stable_P = 0;
+    // Whether the feed's liquid splits in two below a dense single phase
+    // (tested once per call).
+    bool liquids_tested = false, liquids_split = false;
 
     bool start() {
         ierr = 0;
@@ -354,7 +367,10 @@ private:
         if (lerr <= 0 && !mix::no_dew_point(T, z)) {
             if (!in_range()) return;
             supercritical();
-            if (ierr <= 0 && D > 0.0 && mix::single_phase_stable(T, D, z)) return;
+            if (ierr <= 0 && D > 0.0 && mix::single_phase_stable(T, D, z)) {
+                if (two_liquids_possible()) lower_split(dew_pressure());
+                return;
+            }
             ierr = 0;
             herr.clear();
         }
@@ -414,7 +430,11 @@ private:
     // pressure) the isotherm is searched from the dew point.
     void stable_single(double lo, double hi) {
         single(lo, hi);
-        if (ierr > 0 || mix::single_phase_stable(T, D, z)) return;
+        if (ierr > 0) return;
+        if (mix::single_phase_stable(T, D, z)) {
+            if (two_liquids_possible()) lower_split(pdew);
+            return;
+        }
         const int warning = ierr;
         const std::string text = herr;
         ierr = 0;
@@ -425,6 +445,91 @@ private:
             ierr = warning;
             herr = text;
         }
+    }
+
+    // Whether the lower root is asked for, the single phase found is dense
+    // and its feed's liquid splits in two at a lower pressure: the stable
+    // states of two liquids along the isotherm need not fall in value with
+    // the pressure as a single phase's do, and one below may have the same
+    // value (octane + water at 350 K: two liquids at 100 kPa and one liquid
+    // at 328 MPa of the same entropy).
+    bool two_liquids_possible() {
+        if (kr == kHigherRoot || !(D > Dc) || !(P > 0.0)) return false;
+        if (liquids_tested) return liquids_split;
+        liquids_tested = true;
+        flash::QuietMessages quiet;
+        const double p = kLiquidTestShare * P;
+        double ln_fz[20] = {};
+        liquids_split = liquid_ln_fugacities(p, z, D, ln_fz) && nearly_pure_liquid_below(p, ln_fz);
+        return liquids_split;
+    }
+
+    // The logarithms of the fugacities of the liquid w at (T, p), from the
+    // density start d0 (0: none); false where no liquid root is found.
+    bool liquid_ln_fugacities(double p, const double w[20], double d0, double ln_f[20]) const {
+        double d = d0;
+        int perr = 0;
+        std::string pmsg;
+        TPRHO(T, p, w, kLiquid, d0 > 0.0 ? kStartValue : kNoStartValue, d, perr, pmsg);
+        if (perr > 0 || !(d > Dc)) return false;
+        double f[20] = {};
+        FGCTY2(T, d, w, f, perr, pmsg);
+        if (perr > 0) return false;
+        for (int i = 0; i < 20; ++i) {
+            if (!(w[i] > 0.0)) continue;
+            if (!(f[i] > 0.0) || !std::isfinite(f[i])) return false;
+            ln_f[i] = std::log(f[i]);
+        }
+        return true;
+    }
+
+    // Whether a liquid of one component with traces of the others lies
+    // below the tangent plane of the feed's liquid (ln_fz) at p: a split
+    // (a sufficient test, far cheaper than the full one).
+    bool nearly_pure_liquid_below(double p, const double ln_fz[20]) const {
+        int present = 0;
+        for (int i = 0; i < 20; ++i)
+            if (z[i] > 0.0) ++present;
+        for (int i = 0; i < 20; ++i) {
+            if (!(z[i] > 0.0)) continue;
+            double w[20] = {}, ln_fw[20] = {};
+            for (int j = 0; j < 20; ++j)
+                if (z[j] > 0.0) w[j] = j == i ? 1.0 - (present - 1) * kTrace : kTrace;
+            if (!liquid_ln_fugacities(p, w, D, ln_fw)) continue;
+            double tm = 0.0;
+            for (int j = 0; j < 20; ++j)
+                if (w[j] > 0.0) tm += w[j] * (ln_fw[j] - ln_fz[j]);
+            if (tm < kSplitDistance) return true;
+        }
+        return false;
+    }
+
+    // The feed's dew pressure at T where it is found, else the pressure of
+    // the lowest density searched.
+    double dew_pressure() {
+        flash::QuietMessages quiet;
+        double pd = 0, dl = 0, dv = 0, xd[20] = {}, yd[20] = {};
+        int derr = 0;
+        std::string dmsg;
+        SATT(T, z, kDewPoint, pd, dl, dv, xd, yd, derr, dmsg);
+        return derr <= 0 && pd > 0.0 && pd < P ? pd : kDmin * GCNST.r * T;
+    }
+
+    // The lowest-pressure stable state of the value between plo (a dew
+    // point) and the dense single phase found, taken in its place where
+    // there is one (at a bounded cost; else the single phase stays).
+    void lower_split(double plo) {
+        mix::TpState st;
+        bool found = false;
+        {
+            flash::QuietMessages quiet;
+            const mix::Target target{letter, b, kMolarQuality};
+            found = mix::on_isotherm(T, target, z, plo, std::nan(""), P, kLowerRoot, st,
+                                     kSplitSearchStates);
+        }
+        if (!found || !(st.P < P) || !(st.D < D)) return;
+        take(st);
+        if (ierr == 0) two_roots();
     }
 
     // The stable state of the given value along the isotherm, from the
@@ -468,6 +573,12 @@ private:
         const double phi = pmax > Pc ? pmax : 2.0 * pmax;
         const mix::Target target{letter, b, kMolarQuality};
         if (!mix::on_isotherm(T, target, z, plo, f0, phi, root, st, max_fresh)) return false;
+        take(st);
+        return true;
+    }
+
+    // The outputs from a stable state found along the isotherm.
+    void take(const mix::TpState& st) {
         P = st.P;
         D = st.D;
         Dl = st.Dl;
@@ -477,12 +588,11 @@ private:
         if (st.two_phase) {
             q = st.q;
             flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
-            return true;
+            return;
         }
         double hjt = 0, p = 0;
         THERM(T, D, z, p, e, h, s, cv, cp, w, hjt);
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
-        return true;
     }
 
     // The bubble point (a pure fluid's is its dew point's).
