@@ -14,6 +14,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/stability.h"
+#include "library/phase/trialroot.h"
 #include "library/setup/common.h"
 
 namespace lib {
@@ -64,6 +65,30 @@ bool of_density(const TpResult& r, double D) {
     return std::fabs(flash::mixed_density(r.q, r.Dl, r.Dv) / D - 1.0) <= kSameDensity;
 }
 
+// Whether the single phase (T, D) at its pressure P is a phase of the
+// equation: not a root behind a loop (concave, and not the first crossing
+// of P from the gas: CO + ethanol at 295.5 K, 6.74 mol/L, 16 MPa), and the
+// feed's root of lower Gibbs energy at P, also where the stability test is
+// not made (a liquid root at a tenth of the dew pressure: CO + m-xylene at
+// 524 K, 5.70 mol/L, 77 kPa, where the gas is the stable root).
+bool stable_root_at(double T, double D, double P, const double z[20]) {
+    double d2 = 0.0;
+    DPDD2(T, D, z, d2);
+    if (!(d2 > 0.0) && !mix::first_root(T, P, z, D)) return false;
+    double ds = 0.0;
+    bool liquid_like = false;
+    flash::QuietMessages quiet;
+    return mix::stable_root(T, P, z, ds, liquid_like) && std::fabs(ds / D - 1.0) <= 1e-6;
+}
+
+// Whether the (T, p) flash's state at the split's pressure P has the
+// density D (the two-phase solver may end on a split that is not the
+// stable state there: methyl palmitate + propane at 451.7 K, 3.10 mol/L).
+bool tp_flash_has_density(double T, double P, double D, const double z[20]) {
+    mix::TpState st;
+    return mix::tp_state(T, P, z, st) && std::fabs(st.D / D - 1.0) <= 1e-7;
+}
+
 }  // namespace
 
 void td_mixture(double T, double D, const double z[20], double Tc, double Pc, double Dc,
@@ -81,7 +106,8 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
         flash::QuietMessages quiet;
         LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
     }
-    if (P > 0.0 && lerr <= 0 && dpdd > 0.0 && mix::single_phase_stable(T, D, z)) {
+    if (P > 0.0 && lerr <= 0 && dpdd > 0.0 && mix::single_phase_stable(T, D, z) &&
+        stable_root_at(T, D, P, z)) {
         single(T, D, z, r);
         r.q = marker(T, P, D, Tc, Pc, Dc);
         return;
@@ -118,7 +144,8 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
         // (Not where its liquid splits in two: the liquid's bubble point
         // lies beyond the three-phase line, and the search along the
         // isotherm finds the stable pair.)
-        if (jerr <= 0 && r.q > 0.0 && r.q < 1.0 && of_density(r, D) && !liquid_splits(T, P, r)) {
+        if (jerr <= 0 && r.q > 0.0 && r.q < 1.0 && of_density(r, D) && !liquid_splits(T, P, r) &&
+            tp_flash_has_density(T, P, D, z)) {
             flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
             r.D = D;
             return;

@@ -2,8 +2,10 @@
 // back: its pressure and vapour fraction (either label where both phases
 // are liquids).  The states are from the whole-region grid of the binary
 // pairs, where the density flash ended on another state of the isotherm
-// (a split of the two-phase solver of another density; a root of the
-// search on two liquids continued below the three-phase line) or failed.
+// (a split of the two-phase solver of another density or of another
+// pressure's stable state; a root of the search on two liquids continued
+// below the three-phase line; a single phase that is not the stable root
+// at its pressure) or failed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,11 +23,21 @@ struct State {
     double z1, T, P;  // first component's mole fraction, K, kPa
 };
 
-const State kStates[] = {
-    {"butane|argon", 0.1, 137.5929, 6752.34},   {"ethane|co", 0.5, 97.749258, 259.853},
-    {"ethane|oxygen", 0.5, 100.620036, 87.731}, {"dme|methane", 0.5, 137.333859, 87.731},
-    {"propane|r125", 0.5, 201.875, 769.667},    {"pentane|sf6", 0.5, 228.0261, 87.731},
-    {"nitrogen|co2", 0.5, 220.924, 20000.0},    {"isobutane|oxygen", 0.1, 116.0046, 769.667}};
+const State kStates[] = {{"butane|argon", 0.1, 137.5929, 6752.34},
+                         {"ethane|co", 0.5, 97.749258, 259.853},
+                         {"ethane|oxygen", 0.5, 100.620036, 87.731},
+                         {"dme|methane", 0.5, 137.333859, 87.731},
+                         {"propane|r125", 0.5, 201.875, 769.667},
+                         {"pentane|sf6", 0.5, 228.0261, 87.731},
+                         {"nitrogen|co2", 0.5, 220.924, 20000.0},
+                         {"isobutane|oxygen", 0.1, 116.0046, 769.667},
+                         // A liquid root at a tenth of the dew pressure, where the gas is the
+                         // stable root and no stability test is made.
+                         {"co|mxylene", 0.1, 524.068, 6752.34},
+                         {"r236ea|r32", 0.5, 345.105, 2279.705},
+                         // A split of the two-phase solver that is not the (T, p) flash's state
+                         // at its pressure.
+                         {"mpalmita|propane", 0.1, 451.727, 6752.34}};
 
 // The density of the phases of a flash's answer (D itself for one phase).
 double flash_density(double q, double Dl, double Dv, double D) {
