@@ -41,6 +41,8 @@ constexpr double kLiquidTestShare = 0.03;
 constexpr double kTrace = 1e-4;
 // A tangent-plane distance below this is a split (rounding lies far below).
 constexpr double kSplitDistance = -1e-8;
+// A state of a density lower by this share is another root.
+constexpr double kOtherRoot = 1e-6;
 
 }  // namespace
 
@@ -527,7 +529,8 @@ private:
             found = mix::on_isotherm(T, target, z, plo, std::nan(""), P, kLowerRoot, st,
                                      kSplitSearchStates);
         }
-        if (!found || !(st.P < P) || !(st.D < D)) return;
+        // (The search may end on the single phase itself.)
+        if (!found || !(st.D < (1.0 - kOtherRoot) * D)) return;
         take(st);
         if (ierr == 0) two_roots();
     }

@@ -29,7 +29,9 @@ struct State {
 // Liquids that split in two, found only from nearly pure starts (a trace
 // of the one component in the other), and octane + water at 350 K, 100 kPa
 // (vapour pressures 26 + 42 kPa: two liquids without vapour, where a split
-// of vapour and the octane-rich liquid was found first).
+// of vapour and the octane-rich liquid was found first).  The last three:
+// TSFLSH's lower root is the two liquids, whose entropy one liquid meets
+// again above 300 MPa.
 const State kStates[] = {{"ammonia|butane", 0.1, 199.405, 87.731, true},
                          {"ammonia|hexane", 0.1, 221.228, 259.853, true},
                          {"ammonia|hexane", 0.1, 221.228, 87.731, true},
@@ -50,7 +52,10 @@ const State kStates[] = {{"ammonia|butane", 0.1, 199.405, 87.731, true},
                          {"r11|r23", 0.5, 222.146, 769.667, true},
                          {"r12|r152a", 0.5, 168.708, 87.731, true},
                          {"acetone|hexane", 0.1, 225.261, 87.731, true},
-                         {"octane|water", 0.5, 350.0, 100.0, true}};
+                         {"octane|water", 0.5, 350.0, 100.0, true},
+                         {"octane|water", 0.1, 278.623, 6752.34, true},
+                         {"decane|water", 0.5, 329.33, 769.667, true},
+                         {"decane|water", 0.1, 364.454, 259.853, true}};
 
 using lletest::names_value;
 using lletest::number;
