@@ -19,10 +19,7 @@
 
 namespace {
 
-struct State {
-    const char* names;
-    double z1, T, P;  // first component's mole fraction, K, kPa
-};
+using State = lletest::GridState;
 
 // From the whole-region grids of the binary pairs: two liquids, a liquid
 // of nearly one component (helium in propane below 1e-12), vapour and

@@ -35,6 +35,13 @@ inline bool names_value(const std::string& herr, double v) {
     return false;
 }
 
+// A binary state of the whole-region grids: the first component's mole
+// fraction, K, kPa.
+struct GridState {
+    const char* names;
+    double z1, T, P;
+};
+
 // The name of a parametrised case of state S: its component names, then
 // its index.
 template <class S>

@@ -18,10 +18,7 @@
 
 namespace {
 
-struct State {
-    const char* names;
-    double z1, T, P;  // first component's mole fraction, K, kPa
-};
+using State = lletest::GridState;
 
 const State kStates[] = {{"butane|argon", 0.1, 137.5929, 6752.34},
                          {"ethane|co", 0.5, 97.749258, 259.853},
