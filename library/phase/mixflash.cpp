@@ -283,7 +283,8 @@ bool tp_state(double T, double P, const double z[20], TpState& st) {
     return true;
 }
 
-bool single_phase_stable(double T, double D, const double z[20]) {
+bool single_phase_stable(double T, double D, const double z[20], bool* tested) {
+    if (tested != nullptr) *tested = false;
     double P = 0.0;
     PRESS(T, D, z, P);
     if (!(P > 0.0) || !std::isfinite(P)) return false;
@@ -294,6 +295,7 @@ bool single_phase_stable(double T, double D, const double z[20]) {
     std::string jmsg;
     CRITP(z, Tc, Pc, Dc, jerr, jmsg);
     if (jerr > 0 || !outside_two_phase_window(T, P, z, Tc)) {
+        if (tested != nullptr) *tested = true;
         const Stability st = stability(T, P, z);
         if (!st.found || !st.stable || !(std::fabs(st.D - D) <= 1e-6 * D)) return false;
     }

@@ -54,8 +54,9 @@ private:
 
 // Whether the single-phase state (T, D) of z is the stable state at its own
 // pressure (no split of lower Gibbs energy, and D the root of lower Gibbs
-// energy).
-bool single_phase_stable(double T, double D, const double z[20]);
+// energy). Outside the (T, p) flash's two-phase window no test is made;
+// `tested` (if given) says whether one was.
+bool single_phase_stable(double T, double D, const double z[20], bool* tested = nullptr);
 
 // The stable state at pressure P whose property (letter 'H', 'S', 'E' or 'D')
 // equals b, searched in temperature between tlo and thi (widened to the
