@@ -65,16 +65,16 @@ bool of_density(const TpResult& r, double D) {
     return std::fabs(flash::mixed_density(r.q, r.Dl, r.Dv) / D - 1.0) <= kSameDensity;
 }
 
-// Whether the single phase (T, D) at its pressure P is a phase of the
-// equation: not a root behind a loop (concave, and not the first crossing
-// of P from the gas: CO + ethanol at 295.5 K, 6.74 mol/L, 16 MPa), and the
-// feed's root of lower Gibbs energy at P, also where the stability test is
-// not made (a liquid root at a tenth of the dew pressure: CO + m-xylene at
-// 524 K, 5.70 mol/L, 77 kPa, where the gas is the stable root).
+// Whether the single phase (T, D) at its pressure P, a root that is not the
+// first crossing of P from the gas, is a phase of the equation: not a root
+// behind a loop (concave: CO + ethanol at 295.5 K, 6.74 mol/L, 16 MPa), and
+// the feed's root of lower Gibbs energy at P, also where the stability test
+// is not made (a liquid root at a tenth of the dew pressure: CO + m-xylene
+// at 524 K, 5.70 mol/L, 77 kPa, where the gas is the stable root).
 bool stable_root_at(double T, double D, double P, const double z[20]) {
     double d2 = 0.0;
     DPDD2(T, D, z, d2);
-    if (!(d2 > 0.0) && !mix::first_root(T, P, z, D)) return false;
+    if (!(d2 > 0.0)) return false;
     double ds = 0.0;
     bool liquid_like = false;
     flash::QuietMessages quiet;
