@@ -190,7 +190,9 @@ void continue_split(double T, double P, const double z[20], double& Dl, double& 
     for (int i = 0; i < 20; ++i) K[i] = x[i] > 0.0 ? y[i] / x[i] : 0.0;
     ierr = 0;
     herr.clear();
-    if (!frozen_trace(T, z).any && split_by_substitution(T, P, z, K, r)) {
+    // (A vapour and a liquid: two liquids' labels are the flash's to give.)
+    const bool warm = r.Dv > 0.0 && r.Dl > 2.0 * r.Dv;
+    if (!frozen_trace(T, z).any && split_by_substitution(T, P, z, K, r, warm)) {
         equilibrium = true;
         q = r.q;
         Dl = r.Dl;

@@ -372,7 +372,8 @@ constexpr int kPassesWithoutProgress = 30;
 // last phases in r, a start for Newton's method.  From the trial's
 // K-values it also converges where that method does not from them
 // (hydrogen with water at 10 kPa: 4e-14 of hydrogen in the liquid).
-bool split_by_substitution(double T, double P, const double z[20], double K[20], TpResult& r) {
+bool split_by_substitution(double T, double P, const double z[20], double K[20], TpResult& r,
+                           bool warm) {
     // Without composition derivatives (a mixing rule that has none) no
     // Newton's method follows: the substitution goes on until it converges.
     const bool newton = composition_derivatives_exist(z);
@@ -397,9 +398,10 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
         double Dl = r.Dl, Dv = r.Dv, fl[20] = {}, fv[20] = {};
         int jerr = 0;
         std::string jmsg;
-        // Once the phases change little from pass to pass, their densities
-        // follow from the last by Newton's steps.
-        const bool settled = pass >= 2 && last < 0.1;
+        // Once the phases change little from pass to pass (or from the
+        // split close by), their densities follow from the last by Newton's
+        // steps.
+        const bool settled = (pass >= 2 && last < 0.1) || (warm && pass == 0);
         if (!settled || !mix::near_root(T, P, x, r.Dl, Dl) || !mix::near_root(T, P, y, r.Dv, Dv)) {
             Dl = r.Dl;
             Dv = r.Dv;

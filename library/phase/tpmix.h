@@ -28,7 +28,11 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
 // K-values K (vapour over liquid fraction; updated): true when it ends on
 // an equilibrium with both phases (in r); where it converges slowly it
 // stops with its last phases in r (a start for Newton's method), and false.
-bool split_by_substitution(double T, double P, const double z[20], double K[20], TpResult& r);
+// With `warm` the phases of r (their densities) are those of a split close
+// by, whose K-values K are: its first densities follow from those by
+// Newton's steps.
+bool split_by_substitution(double T, double P, const double z[20], double K[20], TpResult& r,
+                           bool warm = false);
 
 // The vapour fraction of feed z with K-values K (Rachford-Rice), held
 // inside [0, 1], with the phase compositions.
