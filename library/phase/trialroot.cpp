@@ -13,6 +13,7 @@
 #include "library/models/press.h"
 #include "library/phase/dens.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/tprho.h"
 
 namespace lib::mix {
 
@@ -158,10 +159,21 @@ bool no_dense_root(double T, double P, const double w[20], double Dc, double Dv)
 namespace {
 
 // The density solver's root of kind kph without a start value, checked to
-// give P.
+// give P.  Where the solver would take the gas's iteration for a liquid
+// root (above the critical temperature at a low pressure), the gas root
+// by Newton's steps from the ideal gas (or the march): the same first
+// crossing of P, in half the evaluations.
 bool solver_root(double T, double P, const double w[20], int kph, double& D) {
     int jerr = 0;
     std::string jmsg;
+    if (kph == kLiquid) {
+        double Tc = 0, Pc = 0, Dc = 0;
+        CRITP(w, Tc, Pc, Dc, jerr, jmsg);
+        if (jerr <= 0 && Tc > 0.0 && Pc > 0.0 && tprho_side(T, P, Tc, Pc) < 0 &&
+            gas_root(T, P, w, 0.0, D))
+            return true;
+        jerr = 0;
+    }
     double d = 0.0;
     TPRHO(T, P, w, kph, kNoStartValue, d, jerr, jmsg);
     if (jerr > 0 || !(d > 0.0)) return false;
