@@ -157,9 +157,9 @@ bool phase_root(double T, double P, const double w[20], double D, bool densest =
 
 // The density root of logit s at (T, P) that TPRHO finds for `kind`
 // (-kLiquid or -kVapour: the dense or the vapour iteration), as a phase.
-bool root_at(double T, double P, const Binary& p, double s, int kind, Phase& ph) {
-    double w[20], D = 0.0;
-    composition(p, s, w);
+bool root_of(double T, double P, const Binary& p, double s, const double w[20], int kind,
+             Phase& ph) {
+    double D = 0.0;
     int jerr = 0;
     std::string jmsg;
     TPRHO(T, P, w, kind, kNoStartValue, D, jerr, jmsg);
@@ -170,6 +170,12 @@ bool root_at(double T, double P, const Binary& p, double s, int kind, Phase& ph)
     PRESS(T, D, w, p_root);
     return std::fabs(p_root - P) <= kRootPressure * P && phase_root(T, P, w, D, kind == -kLiquid) &&
            phase_at(T, p, s, w, D, ph);
+}
+
+bool root_at(double T, double P, const Binary& p, double s, int kind, Phase& ph) {
+    double w[20];
+    composition(p, s, w);
+    return root_of(T, P, p, s, w, kind, ph);
 }
 
 // The phase of a split's phase c of density D.
@@ -221,8 +227,10 @@ Grid scan(double T, double P, const Binary& p) {
 }
 
 // The pair of points whose chord lies lowest at the feed's fraction za
-// (the lower convex hull there): false where no two points bracket it.
-bool hull_pair(const std::vector<Phase>& pts, double za, Phase& lo, Phase& hi) {
+// (the lower convex hull there), and that chord's Gibbs energy there:
+// false where no two points bracket it.
+bool hull_pair(const std::vector<Phase>& pts, double za, Phase& lo, Phase& hi,
+               double* chord = nullptr) {
     double best = kInfinite;
     for (const Phase& u : pts) {
         if (!(u.wa < za)) continue;
@@ -236,6 +244,7 @@ bool hull_pair(const std::vector<Phase>& pts, double za, Phase& lo, Phase& hi) {
             }
         }
     }
+    if (chord != nullptr) *chord = best;
     return best < kInfinite;
 }
 
@@ -495,10 +504,54 @@ void tangent_plane(const Phase& x, const Phase& y, double lnf[2]) {
                                       : y.lnf[c];
 }
 
+// The feed's own phase: the lower in Gibbs energy of its two roots that
+// are phases, and whether it is liquid-like (as the tangent-plane test
+// takes its root: the denser of two, or the only one above the critical
+// density).
+bool feed_phase(double T, double P, const double z[20], const Binary& p, Phase& ph,
+                bool& liquid_like) {
+    const double s = std::log(z[p.a] / z[p.b]);
+    Phase roots[2];
+    bool has[2] = {};
+    {
+        flash::QuietMessages quiet;
+        for (int side = 0; side < 2; ++side)
+            has[side] = root_of(T, P, p, s, z, side == 0 ? -kLiquid : -kVapour, roots[side]);
+    }
+    if (has[0] && has[1] && std::fabs(roots[0].D / roots[1].D - 1.0) > kSameRoot) {
+        const int lower = roots[0].g <= roots[1].g ? 0 : 1;
+        ph = roots[lower];
+        liquid_like = ph.D > roots[1 - lower].D;
+        return true;
+    }
+    if (!has[0] && !has[1]) return false;
+    ph = has[0] ? roots[0] : roots[1];
+    double Tc = 0.0, Pc = 0.0, Dc = 0.0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    liquid_like = ph.D > Dc;
+    return true;
+}
+
+// Whether the feed's own phase ph (both fugacities formed) is stable: no
+// chord of the grid's phases lies below it at its composition za, and no
+// phase (the grid's lowest points refined) lies below its tangent plane.
+bool feed_stable(double T, double P, const Binary& p, const Grid& grid,
+                 const std::vector<Phase>& pts, double za, const Phase& ph) {
+    if (!ph.has[0] || !ph.has[1]) return false;
+    Phase u, v;
+    double chord = kInfinite;
+    if (hull_pair(pts, za, u, v, &chord) && chord < ph.g - kGibbsRounding) return false;
+    double tm = 0.0;
+    third_phase(T, P, p, grid, ph.lnf, ph, ph, tm);
+    return !(tm < kBelowPlane);
+}
+
 }  // namespace
 
 BinaryPair stable_binary_pair(double T, double P, const double z[20], TpResult& r,
-                              const SplitFrom& split_from) {
+                              const SplitFrom& split_from, FeedPhase* feed) {
     const Binary p = binary_of(z);
     if (p.a < 0 || !mix::liquids_modelled() || mix::any_frozen(T, z)) return BinaryPair::kNotFound;
     const Grid grid = scan(T, P, p);
@@ -515,6 +568,14 @@ BinaryPair stable_binary_pair(double T, double P, const double z[20], TpResult& 
         r.Dv > 0.0 && phase_root(T, P, r.y, r.Dv) && split_phase(T, p, r.y, r.Dv, ry);
     if (old_x) pts.push_back(rx);
     if (old_y) pts.push_back(ry);
+    Phase own;
+    bool liquid_like = false;
+    if (feed != nullptr && feed_phase(T, P, z, p, own, liquid_like) &&
+        feed_stable(T, P, p, grid, pts, z[p.a], own)) {
+        feed->D = own.D;
+        feed->liquid_like = liquid_like;
+        return BinaryPair::kSinglePhase;
+    }
     const double g_old = old_x && old_y ? (1.0 - r.q) * rx.g + r.q * ry.g : kInfinite;
     for (int round = 0; round < kRounds; ++round) {
         Phase u, v, x, y;

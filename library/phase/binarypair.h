@@ -12,15 +12,24 @@ namespace lib {
 
 // What the search for a binary's stable pair ended on.
 enum class BinaryPair {
-    kFound,       // r became the stable pair
-    kThreePhase,  // a third phase lies on the tangent plane of the pair found
-                  // (within kOnThreePhaseLine): the state is on the line
-    kNotFound,    // no stable pair found, or not a binary feed: r stays
+    kFound,        // r became the stable pair
+    kSinglePhase,  // the feed's own phase is stable (only where asked for)
+    kThreePhase,   // a third phase lies on the tangent plane of the pair found
+                   // (within kOnThreePhaseLine): the state is on the line
+    kNotFound,     // no stable pair found, or not a binary feed: r stays
 };
 
 // Tangent-plane distances (G / (R T)) of a third phase within this of zero
 // put the state on the three-phase line.
 constexpr double kOnThreePhaseLine = 1e-8;
+
+// The feed's own phase where it is stable: its density root, and whether
+// it is the denser of two roots (or, the only one, lies above the critical
+// density).
+struct FeedPhase {
+    double D = 0.0;
+    bool liquid_like = false;
+};
 
 // For a feed z of two components at (T, P) and a split r of it (an
 // equilibrium, found not stable): the Gibbs energy of both density roots
@@ -29,7 +38,12 @@ constexpr double kOnThreePhaseLine = 1e-8;
 // two phases to split from; the split from there is taken where no phase
 // lies below its tangent plane (the lowest points of the grid refined),
 // else the phase found below it joins the hull and the split is made again.
+// With `feed`, first the feed itself: where its own phase (the lower of its
+// two roots that are phases) lies on that hull and no phase lies below its
+// tangent plane, it is stable (kSinglePhase, its root in *feed).  The
+// tangent-plane test may have found it unstable from another root: one
+// behind a loop of the equation, which the grid takes for no phase.
 BinaryPair stable_binary_pair(double T, double P, const double z[20], TpResult& r,
-                              const SplitFrom& split_from);
+                              const SplitFrom& split_from, FeedPhase* feed = nullptr);
 
 }  // namespace lib

@@ -310,6 +310,15 @@ bool split_from_pure_start(double T, double P, const double z[20], const mix::St
     return true;
 }
 
+// A binary feed found stable from its Gibbs energy over the compositions
+// (the tangent-plane test took another root of it): its own phase.
+void feed_phase_stable(double T, double P, const double z[20], double Tc, double Pc,
+                       const FeedPhase& feed, TpResult& r, int& ierr, std::string& herr) {
+    r = TpResult{};
+    single_phase(T, P, z, Tc, Pc, feed.D, feed.liquid_like, r);
+    refuse_frozen(T, P, r.D, z, z, r, ierr, herr);
+}
+
 // The message of a split whose liquid splits in two where no pair of
 // lower Gibbs energy is found.
 std::string three_phases(double T, double P) {
@@ -500,9 +509,14 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
             jmsg.clear();
         }
         // No split from the trial: a binary's stable pair from its Gibbs
-        // energy over the compositions.
+        // energy over the compositions, or its feed's own phase.
         TpResult pair;
-        if (jerr > 0 && stable_binary_pair(T, P, z, pair, from) == BinaryPair::kFound) {
+        FeedPhase feed;
+        const BinaryPair found =
+            jerr > 0 ? stable_binary_pair(T, P, z, pair, from, &feed) : BinaryPair::kNotFound;
+        if (found == BinaryPair::kSinglePhase)
+            return feed_phase_stable(T, P, z, Tc, Pc, feed, r, ierr, herr);
+        if (found == BinaryPair::kFound) {
             r = pair;
             jerr = 0;
             jmsg.clear();
@@ -519,10 +533,15 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
     LiquidPair pair = prefer_two_liquids(T, P, r, from);
     if (pair != LiquidPair::kUnresolved) pair = prefer_vapour(T, P, r, from);
     // Neither pair stable: a binary has a stable pair off its three-phase
-    // line (a mixture of more components may have three phases).
-    if (pair == LiquidPair::kUnresolved &&
-        stable_binary_pair(T, P, z, r, from) == BinaryPair::kFound)
-        pair = LiquidPair::kTwoLiquids;
+    // line (a mixture of more components may have three phases), or its
+    // feed's own phase is stable.
+    if (pair == LiquidPair::kUnresolved) {
+        FeedPhase feed;
+        const BinaryPair found = stable_binary_pair(T, P, z, r, from, &feed);
+        if (found == BinaryPair::kSinglePhase)
+            return feed_phase_stable(T, P, z, Tc, Pc, feed, r, ierr, herr);
+        if (found == BinaryPair::kFound) pair = LiquidPair::kTwoLiquids;
+    }
     if (pair == LiquidPair::kUnresolved) {
         r.D = Dc;
         r.q = kQualityFailed;

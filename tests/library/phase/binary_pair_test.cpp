@@ -112,6 +112,61 @@ double lowest_distance(double T, double P, const double lnf[2], const Phase& x, 
     return lowest;
 }
 
+// From the same grids: a single liquid, whose vapour root the tangent-plane
+// test took from beyond a loop of negative pressures (benzene + o-xylene at
+// 284 K, 6.75 MPa: 2.95 mol/L, below the liquid's 8.64 in Gibbs energy), so
+// that it found the feed unstable and no split ended on an equilibrium.
+// Two liquids near the feed: a trial 1e-9 below the feed's plane that is
+// the feed itself (isopentane + water, R12 + R22).
+const State kSingleStates[] = {{"acetone|decane", 0.5, 331.36, 6752.34},
+                               {"benzene|oxylene", 0.1, 284.247, 6752.34},
+                               {"butane|heptane", 0.1, 317.908, 6752.34},
+                               {"c12|octane", 0.5, 371.546, 20000.0},
+                               {"c4f10|ethane", 0.5, 254.565, 6752.34},
+                               {"c4f10|r365mfc", 0.1, 268.177, 6752.34},
+                               {"cyclohex|oxylene", 0.1, 285.059, 6752.34},
+                               {"cyclohex|pxylene", 0.1, 292.128, 6752.34},
+                               {"dmc|heptane", 0.1, 321.073, 6752.34},
+                               {"ebenzene|mxylene", 0.5, 277.568, 6752.34},
+                               {"ebenzene|oxylene", 0.5, 280.546, 6752.34},
+                               {"ethanol|heptane", 0.1, 315.95, 6752.34},
+                               {"heptane|r114", 0.5, 286.047, 6752.34},
+                               {"hexane|pxylene", 0.1, 292.128, 6752.34},
+                               {"hydrogen|co", 0.1, 74.641, 6752.34},
+                               {"methane|nitrogen", 0.1, 92.508, 6752.34},
+                               {"r115|r125", 0.1, 177.041, 6752.34},
+                               {"r125|r227ea", 0.5, 175.97, 6752.34},
+                               {"r32|so2", 0.5, 292.406, 20000.0},
+                               {"benzene|h2s", 0.1, 256.38, 20000.0},
+                               {"benzene|mxylene", 0.1, 267.527, 6752.34},
+                               {"benzene|oxylene", 0.1, 278.674, 6752.34},
+                               {"benzene|pxylene", 0.1, 286.4, 6752.34},
+                               {"cyclohex|mxylene", 0.1, 279.47, 6752.34},
+                               {"cyclohex|oxylene", 0.5, 257.112, 6752.34},
+                               {"cyclohex|pxylene", 0.1, 286.4, 6752.34},
+                               {"dme|pentane", 0.5, 131.992, 20000.0},
+                               {"ebenzene|mxylene", 0.5, 207.276, 20000.0},
+                               {"hexane|mxylene", 0.5, 207.276, 20000.0},
+                               {"hexane|mxylene", 0.1, 207.276, 20000.0},
+                               {"hexane|mxylene", 0.1, 216.288, 20000.0},
+                               {"hexane|pxylene", 0.1, 286.4, 6752.34},
+                               {"hexane|r113", 0.5, 227.453, 769.667},
+                               {"hexane|r22", 0.1, 163.604, 10.0},
+                               {"ipentane|water", 0.1, 262.234, 10.0},
+                               {"ipentane|water", 0.1, 273.16, 10.0},
+                               {"mlinolea|mpalmita", 0.1, 290.602, 2279.705},
+                               {"mxylene|propane", 0.5, 216.288, 6752.34},
+                               {"mxylene|propylen", 0.5, 207.276, 6752.34},
+                               {"propane|r114", 0.1, 180.63, 20000.0},
+                               {"propylen|pxylene", 0.1, 274.944, 6752.34},
+                               {"propylen|r114", 0.1, 180.63, 20000.0},
+                               {"propylen|r115", 0.1, 166.627, 20000.0},
+                               {"r1234ze|r227ea", 0.1, 155.13, 20000.0},
+                               {"r125|r152a", 0.1, 158.718, 6752.34},
+                               {"r125|r227ea", 0.5, 172.52, 6752.34},
+                               {"r12|r22", 0.1, 116.099, 10.0},
+                               {"r152a|r114", 0.1, 180.63, 20000.0}};
+
 class BinaryPair : public ::testing::TestWithParam<State> {};
 
 TEST_P(BinaryPair, TpFlashGivesTheStablePair) {
@@ -149,3 +204,40 @@ INSTANTIATE_TEST_SUITE_P(States, BinaryPair, ::testing::ValuesIn(kStates),
                          lletest::state_name<State>);
 
 }  // namespace
+
+class SinglePhase : public ::testing::TestWithParam<State> {};
+
+TEST_P(SinglePhase, TpFlashGivesTheFeedsStablePhase) {
+    const State& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    const double z[20] = {c.z1, 1.0 - c.z1};
+    double D = 0, Dl = 0, Dv = 0, x[20] = {}, y[20] = {}, q = 0, e = 0, h = 0, s = 0;
+    double cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    ASSERT_FALSE(q >= 0.0 && q <= 1.0) << "q " << q;
+    EXPECT_EQ(Dl, D);
+    EXPECT_EQ(Dv, D);
+    EXPECT_TRUE(is_phase(c.T, c.P, z, D)) << "root at " << D << " mol/L";
+    Phase feed;
+    ASSERT_TRUE(phase_of(c.T, c.z1, D, feed));
+    // The feed's other root, where it is a phase, lies higher.
+    const double g = c.z1 * feed.lnf[0] + (1.0 - c.z1) * feed.lnf[1];
+    for (int kind : {-lib::kLiquid, -lib::kVapour}) {
+        double Dr = 0.0;
+        lib::TPRHO(c.T, c.P, z, kind, lib::kNoStartValue, Dr, ierr, herr);
+        Phase other;
+        if (ierr > 0 || !(Dr > 0.0) || !is_phase(c.T, c.P, z, Dr) ||
+            !phase_of(c.T, c.z1, Dr, other))
+            continue;
+        EXPECT_GE(c.z1 * other.lnf[0] + (1.0 - c.z1) * other.lnf[1], g - 1e-10)
+            << "root at " << Dr << " mol/L";
+    }
+    // Stable: nothing below the feed's tangent plane.
+    EXPECT_GE(lowest_distance(c.T, c.P, feed.lnf, feed, feed), -1e-8);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, SinglePhase, ::testing::ValuesIn(kSingleStates),
+                         lletest::state_name<State>);
