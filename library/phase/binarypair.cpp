@@ -537,18 +537,63 @@ bool feed_phase(double T, double P, const double z[20], const Binary& p, Phase& 
 // Whether the feed's own phase ph (both fugacities formed) is stable: no
 // chord of the grid's phases lies below it at its composition za, and no
 // phase (the grid's lowest points refined) lies below its tangent plane.
+// Where one does, `below` is the lowest such phase (tm its distance;
+// infinite where a chord decided).
 bool feed_stable(double T, double P, const Binary& p, const Grid& grid,
-                 const std::vector<Phase>& pts, double za, const Phase& ph) {
+                 const std::vector<Phase>& pts, double za, const Phase& ph, Phase& below,
+                 double& tm) {
+    tm = kInfinite;
     if (!ph.has[0] || !ph.has[1]) return false;
     Phase u, v;
     double chord = kInfinite;
     if (hull_pair(pts, za, u, v, &chord) && chord < ph.g - kGibbsRounding) return false;
-    double tm = 0.0;
-    third_phase(T, P, p, grid, ph.lnf, ph, ph, tm);
+    below = third_phase(T, P, p, grid, ph.lnf, ph, ph, tm);
     return !(tm < kBelowPlane);
 }
 
+// Rounds of hull, split and check (the first split from `start` where
+// given): the stable pair in r, or on the three-phase line.  A phase found
+// below a split's tangent plane joins the hull points pts (with the pair's).
+BinaryPair split_rounds(double T, double P, const double z[20], const Binary& p, const Grid& grid,
+                        std::vector<Phase> pts, double g_old, const SplitFrom& split_from,
+                        TpResult& r, const Phase* start = nullptr) {
+    for (int round = 0; round < kRounds; ++round) {
+        Phase u, v, x, y;
+        TpResult n;
+        if (round == 0 && start != nullptr) {
+            u = start[0];
+            v = start[1];
+        } else if (!hull_pair(pts, z[p.a], u, v)) {
+            return BinaryPair::kNotFound;
+        }
+        if (!split_pair(T, P, z, p, u, v, split_from, n) || !two_phases(T, P, p, n, x, y))
+            return BinaryPair::kNotFound;
+        double lnf[2] = {}, tm = 0.0;
+        tangent_plane(x, y, lnf);
+        const Phase third = third_phase(T, P, p, grid, lnf, x, y, tm);
+        if (tm < kBelowPlane) {
+            pts.insert(pts.end(), {third, x, y});
+            continue;
+        }
+        if (tm <= kOnThreePhaseLine) return BinaryPair::kThreePhase;
+        if (!((1.0 - n.q) * x.g + n.q * y.g <= g_old + kGibbsRounding))
+            return BinaryPair::kNotFound;
+        n.two_liquids = std::min(n.Dl, n.Dv) > kLiquidShare * std::max(n.Dl, n.Dv);
+        if (n.Dl < n.Dv) flash::swap_phases(n);
+        r = n;
+        return BinaryPair::kFound;
+    }
+    return BinaryPair::kNotFound;
+}
+
 }  // namespace
+
+bool root_behind_loop(double T, double P, const double z[20], double D) {
+    const Binary p = binary_of(z);
+    if (p.a < 0 || !mix::liquids_modelled() || mix::any_frozen(T, z)) return false;
+    flash::QuietMessages quiet;
+    return !phase_root(T, P, z, D);
+}
 
 BinaryPair stable_binary_pair(double T, double P, const double z[20], TpResult& r,
                               const SplitFrom& split_from, FeedPhase* feed) {
@@ -568,38 +613,26 @@ BinaryPair stable_binary_pair(double T, double P, const double z[20], TpResult& 
         r.Dv > 0.0 && phase_root(T, P, r.y, r.Dv) && split_phase(T, p, r.y, r.Dv, ry);
     if (old_x) pts.push_back(rx);
     if (old_y) pts.push_back(ry);
-    Phase own;
-    bool liquid_like = false;
-    if (feed != nullptr && feed_phase(T, P, z, p, own, liquid_like) &&
-        feed_stable(T, P, p, grid, pts, z[p.a], own)) {
-        feed->D = own.D;
-        feed->liquid_like = liquid_like;
-        return BinaryPair::kSinglePhase;
+    // The feed's own phase, stable or (where the hull's pairs give no split:
+    // the grid is too coarse about a feed just inside a two-liquid region,
+    // ethanol + o-xylene at 273.4 K, 6.75 MPa) the start of the split with
+    // the phase found below its tangent plane.
+    Phase own, below;
+    bool liquid_like = false, from_feed = false;
+    if (feed != nullptr && feed_phase(T, P, z, p, own, liquid_like)) {
+        double tm = kInfinite;
+        if (feed_stable(T, P, p, grid, pts, z[p.a], own, below, tm)) {
+            feed->D = own.D;
+            feed->liquid_like = liquid_like;
+            return BinaryPair::kSinglePhase;
+        }
+        from_feed = tm < kBelowPlane;
     }
     const double g_old = old_x && old_y ? (1.0 - r.q) * rx.g + r.q * ry.g : kInfinite;
-    for (int round = 0; round < kRounds; ++round) {
-        Phase u, v, x, y;
-        TpResult n;
-        if (!hull_pair(pts, z[p.a], u, v) || !split_pair(T, P, z, p, u, v, split_from, n) ||
-            !two_phases(T, P, p, n, x, y))
-            return BinaryPair::kNotFound;
-        double lnf[2] = {}, tm = 0.0;
-        tangent_plane(x, y, lnf);
-        const Phase third = third_phase(T, P, p, grid, lnf, x, y, tm);
-        if (tm < kBelowPlane) {
-            // The phase below the plane joins the hull (with the pair's).
-            pts.insert(pts.end(), {third, x, y});
-            continue;
-        }
-        if (tm <= kOnThreePhaseLine) return BinaryPair::kThreePhase;
-        if (!((1.0 - n.q) * x.g + n.q * y.g <= g_old + kGibbsRounding))
-            return BinaryPair::kNotFound;
-        n.two_liquids = std::min(n.Dl, n.Dv) > kLiquidShare * std::max(n.Dl, n.Dv);
-        if (n.Dl < n.Dv) flash::swap_phases(n);
-        r = n;
-        return BinaryPair::kFound;
-    }
-    return BinaryPair::kNotFound;
+    const BinaryPair found = split_rounds(T, P, z, p, grid, pts, g_old, split_from, r);
+    if (found != BinaryPair::kNotFound || !from_feed) return found;
+    const Phase start[2] = {own, below};
+    return split_rounds(T, P, z, p, grid, pts, g_old, split_from, r, start);
 }
 
 }  // namespace lib

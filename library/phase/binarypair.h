@@ -46,4 +46,12 @@ struct FeedPhase {
 BinaryPair stable_binary_pair(double T, double P, const double z[20], TpResult& r,
                               const SplitFrom& split_from, FeedPhase* feed = nullptr);
 
+// Whether the root D of a binary feed z at (T, P) that the grid above
+// would search (both components fluid, liquids modelled) is no phase: not
+// the first crossing of P from the dilute gas nor the densest root, but a
+// root behind a loop of the equation (ipentane + heptane at 300 K,
+// 6.75 MPa: 2.72 mol/L beyond a well of negative pressures, the liquid's
+// 7.58).
+bool root_behind_loop(double T, double P, const double z[20], double D);
+
 }  // namespace lib

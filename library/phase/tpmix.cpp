@@ -469,9 +469,79 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
     return false;
 }
 
+namespace {
+
+// The state of a split found stable: the densities of the phases at (T, P)
+// from the split's, and the last digits of the split (up to 1e-7 off in the
+// fugacities close to a dew line) by Newton's method, unless it ended the
+// split; its properties.
+void finish_split(double T, double P, const double z[20], double Dc, TpResult& r, int& ierr,
+                  std::string& herr) {
+    int kerr = 0;
+    std::string kmsg;
+    if (!r.exact) {
+        flash::QuietMessages quiet;
+        TPRHO(T, P, r.x, kLiquid, kStartValue, r.Dl, kerr, kmsg);
+        if (kerr <= 0)
+            TPRHO(T, P, r.y, r.two_liquids ? kLiquid : kVapour, kStartValue, r.Dv, kerr, kmsg);
+    }
+    if (kerr <= 0 && (!within_densities(r.x, r.Dl) || !within_densities(r.y, r.Dv))) {
+        // A phase beyond its equations' densities is none; where a frozen
+        // component is present, it is that component's freezing out.
+        const int i = frozen_present(T, z);
+        r.D = Dc;
+        r.q = kQualityFailed;
+        if (i >= 0)
+            fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);
+        else
+            fail(219, unequal_fugacities(T, P), ierr, herr);
+        return;
+    }
+    if (kerr > 0) {
+        r.D = Dc;
+        r.q = kQualityFailed;
+        fail(kerr, "TPFLSH", "(mix, 2-phase):  " + cut(kmsg, 200), ierr, herr, kNoNumber);
+        return;
+    }
+    if (!r.exact) mix::refine_split(T, P, z, r);
+    // Of two liquids from a trial's liquid roots either may have been taken
+    // for the trial's: the denser is the liquid.
+    if (r.two_liquids && r.Dl < r.Dv) {
+        flash::swap_phases(r);
+    }
+    flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
+    r.D = flash::mixed_density(r.q, r.Dl, r.Dv);
+    refuse_frozen(T, P, r.Dv, r.y, z, r, ierr, herr);
+}
+
+// A binary feed whose root the tangent-plane test found stable lies behind a
+// loop of the equation (no phase): its stable phase or pair from its Gibbs
+// energy over the compositions, else no answer.
+void behind_loop(double T, double P, const double z[20], double Tc, double Pc, double Dc, double D,
+                 const SplitFrom& from, TpResult& r, int& ierr, std::string& herr) {
+    TpResult pair;
+    FeedPhase feed;
+    const BinaryPair found = stable_binary_pair(T, P, z, pair, from, &feed);
+    if (found == BinaryPair::kSinglePhase)
+        return feed_phase_stable(T, P, z, Tc, Pc, feed, r, ierr, herr);
+    if (found == BinaryPair::kFound) {
+        r = pair;
+        return finish_split(T, P, z, Dc, r, ierr, herr);
+    }
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "no stable phase found:  the root of %.6g mol/L lies behind a loop of the "
+                  "equation at %.6g K, %.6g kPa",
+                  D, T, P);
+    r.D = Dc;
+    r.q = kQualityFailed;
+    fail(219, "TPFLSH", text, ierr, herr);
+}
+
+}  // namespace
+
 void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, double Dc,
                 TpResult& r, int& ierr, std::string& herr) {
-    (void)Dc;
     const mix::Stability st = mix::stability(T, P, z);
     if (!st.found) {
         r.q = kQualityFailed;
@@ -480,18 +550,22 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
              ierr, herr);
         return;
     }
+    const SplitFrom from = [&](const mix::Stability& s, TpResult& n) {
+        int kerr = 0;
+        std::string kmsg;
+        return split(T, P, z, s, n, kerr, kmsg, false);
+    };
     if (st.stable) {
+        // (A gas root only: a liquid root is the densest, and proving that
+        // costs a density solution.)
+        if (!st.liquid_like && root_behind_loop(T, P, z, st.D))
+            return behind_loop(T, P, z, Tc, Pc, Dc, st.D, from, r, ierr, herr);
         single_phase(T, P, z, Tc, Pc, st.D, st.liquid_like, r);
         return refuse_frozen(T, P, r.D, z, z, r, ierr, herr);
     }
 
     int jerr = 0;
     std::string jmsg;
-    const SplitFrom from = [&](const mix::Stability& s, TpResult& n) {
-        int kerr = 0;
-        std::string kmsg;
-        return split(T, P, z, s, n, kerr, kmsg, false);
-    };
     if (!split(T, P, z, st, r, jerr, jmsg) && !split_from_pure_start(T, P, z, st, r, jerr, jmsg)) {
         // Where a frozen component (more than a trace) is present, a split
         // that fails is its freezing out (at 108 K the 15 % of water in a
@@ -548,44 +622,7 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         fail(219, "TPFLSH", three_phases(T, P), ierr, herr);
         return;
     }
-    // The densities of the phases at (T, P) from the split's, and the last
-    // digits of the split (up to 1e-7 off in the fugacities close to a dew
-    // line) by Newton's method, unless it ended the split.
-    int kerr = 0;
-    std::string kmsg;
-    if (!r.exact) {
-        flash::QuietMessages quiet;
-        TPRHO(T, P, r.x, kLiquid, kStartValue, r.Dl, kerr, kmsg);
-        if (kerr <= 0)
-            TPRHO(T, P, r.y, r.two_liquids ? kLiquid : kVapour, kStartValue, r.Dv, kerr, kmsg);
-    }
-    if (kerr <= 0 && (!within_densities(r.x, r.Dl) || !within_densities(r.y, r.Dv))) {
-        // A phase beyond its equations' densities is none; where a frozen
-        // component is present, it is that component's freezing out.
-        const int i = frozen_present(T, z);
-        r.D = Dc;
-        r.q = kQualityFailed;
-        if (i >= 0)
-            fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);
-        else
-            fail(219, unequal_fugacities(T, P), ierr, herr);
-        return;
-    }
-    if (kerr > 0) {
-        r.D = Dc;
-        r.q = kQualityFailed;
-        fail(kerr, "TPFLSH", "(mix, 2-phase):  " + cut(kmsg, 200), ierr, herr, kNoNumber);
-        return;
-    }
-    if (!r.exact) mix::refine_split(T, P, z, r);
-    // Of two liquids from a trial's liquid roots either may have been taken
-    // for the trial's: the denser is the liquid.
-    if (r.two_liquids && r.Dl < r.Dv) {
-        flash::swap_phases(r);
-    }
-    flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
-    r.D = flash::mixed_density(r.q, r.Dl, r.Dv);
-    refuse_frozen(T, P, r.Dv, r.y, z, r, ierr, herr);
+    finish_split(T, P, z, Dc, r, ierr, herr);
 }
 
 }  // namespace lib

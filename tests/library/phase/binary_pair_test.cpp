@@ -41,7 +41,21 @@ const State kStates[] = {{"ethane|co", 0.1, 92.175, 259.853},
                          {"r116|r23", 0.5, 166.176, 29.619},
                          {"butane|mpalmita", 0.1, 329.905, 20000.0},
                          {"dmc|hexane", 0.5, 282.601, 259.853},
-                         {"r152a|ammonia", 0.5, 179.855, 10.0}};
+                         {"r152a|ammonia", 0.5, 179.855, 10.0},
+                         // Two phases of a feed whose root behind a loop the test took
+                         // for a stable gas (nitrogen + decane at 248 K, 6.75 MPa).
+                         {"ethanol|octane", 0.1, 248.551, 20000.0},
+                         {"ethanol|oxylene", 0.1, 273.443, 6752.34},
+                         {"nitrogen|decane", 0.5, 248.37, 6752.34},
+                         {"r152a|r218", 0.5, 206.332, 6752.34},
+                         {"ethanol|mm", 0.5, 204.93, 20000.0},
+                         {"ethanol|pxylene", 0.1, 274.944, 6752.34},
+                         {"ethanol|r114", 0.1, 180.63, 20000.0},
+                         {"ethanol|r152a", 0.1, 159.0, 6752.34},
+                         {"propane|r116", 0.5, 173.1, 6752.34},
+                         {"propane|r14", 0.1, 85.958, 20000.0},
+                         {"r13|r14", 0.5, 92.0, 20000.0},
+                         {"r13|r14", 0.1, 84.64, 20000.0}};
 
 // A phase of the binary: its first component's fraction, density and
 // ln f (NaN for a component of a fraction the fugacities leave out).
@@ -117,55 +131,48 @@ double lowest_distance(double T, double P, const double lnf[2], const Phase& x, 
 // 284 K, 6.75 MPa: 2.95 mol/L, below the liquid's 8.64 in Gibbs energy), so
 // that it found the feed unstable and no split ended on an equilibrium.
 // Two liquids near the feed: a trial 1e-9 below the feed's plane that is
-// the feed itself (isopentane + water, R12 + R22).
-const State kSingleStates[] = {{"acetone|decane", 0.5, 331.36, 6752.34},
-                               {"benzene|oxylene", 0.1, 284.247, 6752.34},
-                               {"butane|heptane", 0.1, 317.908, 6752.34},
-                               {"c12|octane", 0.5, 371.546, 20000.0},
-                               {"c4f10|ethane", 0.5, 254.565, 6752.34},
-                               {"c4f10|r365mfc", 0.1, 268.177, 6752.34},
-                               {"cyclohex|oxylene", 0.1, 285.059, 6752.34},
-                               {"cyclohex|pxylene", 0.1, 292.128, 6752.34},
-                               {"dmc|heptane", 0.1, 321.073, 6752.34},
-                               {"ebenzene|mxylene", 0.5, 277.568, 6752.34},
-                               {"ebenzene|oxylene", 0.5, 280.546, 6752.34},
-                               {"ethanol|heptane", 0.1, 315.95, 6752.34},
-                               {"heptane|r114", 0.5, 286.047, 6752.34},
-                               {"hexane|pxylene", 0.1, 292.128, 6752.34},
-                               {"hydrogen|co", 0.1, 74.641, 6752.34},
-                               {"methane|nitrogen", 0.1, 92.508, 6752.34},
-                               {"r115|r125", 0.1, 177.041, 6752.34},
-                               {"r125|r227ea", 0.5, 175.97, 6752.34},
-                               {"r32|so2", 0.5, 292.406, 20000.0},
-                               {"benzene|h2s", 0.1, 256.38, 20000.0},
-                               {"benzene|mxylene", 0.1, 267.527, 6752.34},
-                               {"benzene|oxylene", 0.1, 278.674, 6752.34},
-                               {"benzene|pxylene", 0.1, 286.4, 6752.34},
-                               {"cyclohex|mxylene", 0.1, 279.47, 6752.34},
-                               {"cyclohex|oxylene", 0.5, 257.112, 6752.34},
-                               {"cyclohex|pxylene", 0.1, 286.4, 6752.34},
-                               {"dme|pentane", 0.5, 131.992, 20000.0},
-                               {"ebenzene|mxylene", 0.5, 207.276, 20000.0},
-                               {"hexane|mxylene", 0.5, 207.276, 20000.0},
-                               {"hexane|mxylene", 0.1, 207.276, 20000.0},
-                               {"hexane|mxylene", 0.1, 216.288, 20000.0},
-                               {"hexane|pxylene", 0.1, 286.4, 6752.34},
-                               {"hexane|r113", 0.5, 227.453, 769.667},
-                               {"hexane|r22", 0.1, 163.604, 10.0},
-                               {"ipentane|water", 0.1, 262.234, 10.0},
-                               {"ipentane|water", 0.1, 273.16, 10.0},
-                               {"mlinolea|mpalmita", 0.1, 290.602, 2279.705},
-                               {"mxylene|propane", 0.5, 216.288, 6752.34},
-                               {"mxylene|propylen", 0.5, 207.276, 6752.34},
-                               {"propane|r114", 0.1, 180.63, 20000.0},
-                               {"propylen|pxylene", 0.1, 274.944, 6752.34},
-                               {"propylen|r114", 0.1, 180.63, 20000.0},
-                               {"propylen|r115", 0.1, 166.627, 20000.0},
-                               {"r1234ze|r227ea", 0.1, 155.13, 20000.0},
-                               {"r125|r152a", 0.1, 158.718, 6752.34},
-                               {"r125|r227ea", 0.5, 172.52, 6752.34},
-                               {"r12|r22", 0.1, 116.099, 10.0},
-                               {"r152a|r114", 0.1, 180.63, 20000.0}};
+// the feed itself (isopentane + water, R12 + R22).  And single phases the
+// test found stable at such a root (ipentane + heptane at 300 K, 6.75 MPa:
+// 2.72 mol/L and -4.1e5 J/mol, the liquid's 7.58 mol/L).
+const State kSingleStates[] = {
+    {"acetone|decane", 0.5, 331.36, 6752.34},    {"benzene|heptane", 0.1, 324.24, 6752.34},
+    {"benzene|oxylene", 0.1, 284.247, 6752.34},  {"butane|heptane", 0.1, 317.908, 6752.34},
+    {"c12|decane", 0.1, 373.201, 20000.0},       {"c12|octane", 0.5, 371.546, 20000.0},
+    {"c4f10|ethane", 0.5, 254.565, 6752.34},     {"c4f10|r365mfc", 0.1, 268.177, 6752.34},
+    {"co2|r41", 0.5, 220.924, 20000.0},          {"cyclohex|heptane", 0.1, 324.642, 6752.34},
+    {"cyclohex|oxylene", 0.1, 285.059, 6752.34}, {"cyclohex|pxylene", 0.1, 292.128, 6752.34},
+    {"dmc|heptane", 0.1, 321.073, 6752.34},      {"ebenzene|mxylene", 0.5, 277.568, 6752.34},
+    {"ebenzene|mxylene", 0.1, 277.585, 6752.34}, {"ebenzene|nonane", 0.5, 360.859, 6752.34},
+    {"ebenzene|oxylene", 0.5, 280.546, 6752.34}, {"ebenzene|pxylene", 0.1, 292.128, 6752.34},
+    {"ethanol|heptane", 0.1, 315.95, 6752.34},   {"heptane|r114", 0.5, 286.047, 6752.34},
+    {"hexane|ihexane", 0.1, 299.128, 6752.34},   {"hexane|pxylene", 0.1, 292.128, 6752.34},
+    {"hexane|r114", 0.5, 206.124, 20000.0},      {"hexane|r114", 0.1, 191.515, 20000.0},
+    {"hydrogen|co", 0.1, 74.641, 6752.34},       {"ibutene|r227ea", 0.1, 224.814, 6752.34},
+    {"ipentane|heptane", 0.5, 300.144, 6752.34}, {"methane|nitrogen", 0.1, 92.508, 6752.34},
+    {"nonane|oxylene", 0.5, 364.611, 6752.34},   {"nonane|pxylene", 0.5, 362.073, 6752.34},
+    {"octane|pxylene", 0.1, 292.128, 6752.34},   {"pentane|r114", 0.1, 189.531, 20000.0},
+    {"propylen|r13", 0.1, 137.373, 6752.34},     {"r114|r115", 0.5, 233.241, 6752.34},
+    {"r115|r125", 0.1, 177.041, 6752.34},        {"r125|r227ea", 0.5, 175.97, 6752.34},
+    {"r218|r1234yf", 0.1, 163.269, 20000.0},     {"r23|r218", 0.5, 186.282, 6752.34},
+    {"r32|so2", 0.5, 292.406, 20000.0},          {"benzene|h2s", 0.1, 256.38, 20000.0},
+    {"benzene|mxylene", 0.1, 267.527, 6752.34},  {"benzene|oxylene", 0.1, 278.674, 6752.34},
+    {"benzene|pxylene", 0.1, 286.4, 6752.34},    {"cyclohex|mxylene", 0.1, 279.47, 6752.34},
+    {"cyclohex|nonane", 0.5, 257.112, 20000.0},  {"cyclohex|oxylene", 0.5, 257.112, 6752.34},
+    {"cyclohex|pxylene", 0.1, 286.4, 6752.34},   {"dme|pentane", 0.5, 131.992, 20000.0},
+    {"ebenzene|mxylene", 0.5, 207.276, 20000.0}, {"ebenzene|mxylene", 0.1, 216.288, 20000.0},
+    {"ebenzene|pxylene", 0.1, 286.4, 6752.34},   {"hexane|mxylene", 0.5, 207.276, 20000.0},
+    {"hexane|mxylene", 0.1, 207.276, 20000.0},   {"hexane|mxylene", 0.1, 216.288, 20000.0},
+    {"hexane|pxylene", 0.1, 286.4, 6752.34},     {"hexane|r113", 0.5, 227.453, 769.667},
+    {"hexane|r22", 0.1, 163.604, 10.0},          {"ipentane|water", 0.1, 262.234, 10.0},
+    {"ipentane|water", 0.1, 273.16, 10.0},       {"mlinolea|mpalmita", 0.1, 290.602, 2279.705},
+    {"mxylene|propane", 0.5, 216.288, 6752.34},  {"mxylene|propylen", 0.5, 207.276, 6752.34},
+    {"octane|oxylene", 0.5, 238.066, 20000.0},   {"propane|r114", 0.1, 180.63, 20000.0},
+    {"propylen|pxylene", 0.1, 274.944, 6752.34}, {"propylen|r114", 0.1, 180.63, 20000.0},
+    {"propylen|r115", 0.1, 166.627, 20000.0},    {"r1234yf|r227ea", 0.5, 146.35, 20000.0},
+    {"r1234ze|r227ea", 0.1, 155.13, 20000.0},    {"r125|r152a", 0.1, 158.718, 6752.34},
+    {"r125|r227ea", 0.5, 172.52, 6752.34},       {"r12|r22", 0.1, 116.099, 10.0},
+    {"r14|r1234yf", 0.1, 121.6, 20000.0},        {"r152a|r114", 0.1, 180.63, 20000.0},
+    {"r152a|r227ea", 0.1, 154.56, 20000.0}};
 
 class BinaryPair : public ::testing::TestWithParam<State> {};
 
@@ -240,4 +247,35 @@ TEST_P(SinglePhase, TpFlashGivesTheFeedsStablePhase) {
 }
 
 INSTANTIATE_TEST_SUITE_P(States, SinglePhase, ::testing::ValuesIn(kSingleStates),
+                         lletest::state_name<State>);
+
+// Where the equation has no phase at the feed's composition (no root but
+// those behind its loops) and no pair of equal fugacities: R23 with
+// isopentane, isobutane or R12 below R23's triple point, whose liquid of
+// 50 % has no root at all, and whose R23-rich liquid keeps a higher
+// fugacity of R23 than any liquid rich in the other.  The root the test
+// took lies behind a loop (enthalpies of -3.6e9 J/mol): the flash fails
+// naming the state.
+const State kNoPhaseStates[] = {{"ipentane|r23", 0.5, 108.578, 10.0},
+                                {"ipentane|r23", 0.5, 118.02, 6752.34},
+                                {"isobutane|r23", 0.5, 108.578, 2279.705},
+                                {"r12|r23", 0.5, 108.578, 769.667}};
+
+class NoPhase : public ::testing::TestWithParam<State> {};
+
+TEST_P(NoPhase, TpFlashFailsNamingTheState) {
+    const State& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    const double z[20] = {c.z1, 1.0 - c.z1};
+    double D = 0, Dl = 0, Dv = 0, x[20] = {}, y[20] = {}, q = 0, e = 0, h = 0, s = 0;
+    double cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 219) << herr;
+    EXPECT_TRUE(lletest::names_value(herr, c.T)) << herr;
+    EXPECT_TRUE(lletest::names_value(herr, c.P)) << herr;
+}
+
+INSTANTIATE_TEST_SUITE_P(States, NoPhase, ::testing::ValuesIn(kNoPhaseStates),
                          lletest::state_name<State>);
