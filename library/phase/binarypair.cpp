@@ -588,17 +588,20 @@ BinaryPair split_rounds(double T, double P, const double z[20], const Binary& p,
 
 }  // namespace
 
+bool binary_grid_applies(double T, const double z[20]) {
+    return binary_of(z).a >= 0 && mix::liquids_modelled() && !mix::any_frozen(T, z);
+}
+
 bool root_behind_loop(double T, double P, const double z[20], double D) {
-    const Binary p = binary_of(z);
-    if (p.a < 0 || !mix::liquids_modelled() || mix::any_frozen(T, z)) return false;
+    if (!binary_grid_applies(T, z)) return false;
     flash::QuietMessages quiet;
     return !phase_root(T, P, z, D);
 }
 
 BinaryPair stable_binary_pair(double T, double P, const double z[20], TpResult& r,
                               const SplitFrom& split_from, FeedPhase* feed) {
+    if (!binary_grid_applies(T, z)) return BinaryPair::kNotFound;
     const Binary p = binary_of(z);
-    if (p.a < 0 || !mix::liquids_modelled() || mix::any_frozen(T, z)) return BinaryPair::kNotFound;
     const Grid grid = scan(T, P, p);
     std::vector<Phase> pts;
     for (const std::vector<Phase>& side : grid.roots)

@@ -46,6 +46,10 @@ struct FeedPhase {
 BinaryPair stable_binary_pair(double T, double P, const double z[20], TpResult& r,
                               const SplitFrom& split_from, FeedPhase* feed = nullptr);
 
+// Whether the grid above searches feed z at T: two components, both fluid
+// (none frozen), liquids modelled.
+bool binary_grid_applies(double T, const double z[20]);
+
 // Whether the root D of a binary feed z at (T, P) that the grid above
 // would search (both components fluid, liquids modelled) is no phase: not
 // the first crossing of P from the dilute gas nor the densest root, but a

@@ -310,6 +310,19 @@ bool split_from_pure_start(double T, double P, const double z[20], const mix::St
     return true;
 }
 
+// The message of a binary feed for which neither a split from the trial
+// nor the grid of its Gibbs energy gives a stable state (R23 with
+// isopentane below R23's triple point: no liquid of half R23 has a root,
+// and the R23-rich liquid keeps a higher fugacity of R23 than any other).
+std::string no_stable_state(double T, double P) {
+    char state[96];
+    std::snprintf(state, sizeof state, " at %.6g K, %.6g kPa", T, P);
+    return errtext("TPFLSH", 219,
+                   std::string("outer iteration loop for composition in 2-phase state did not "
+                               "converge:  no stable phase or pair of phases found") +
+                       state);
+}
+
 // A binary feed found stable from its Gibbs energy over the compositions
 // (the tangent-plane test took another root of it): its own phase.
 void feed_phase_stable(double T, double P, const double z[20], double Tc, double Pc,
@@ -594,6 +607,11 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
             r = pair;
             jerr = 0;
             jmsg.clear();
+        } else if (jerr > 0 && binary_grid_applies(T, z)) {
+            // (The message names the state the grid found no answer for.)
+            jerr = 219;
+            jmsg = found == BinaryPair::kThreePhase ? errtext("TPFLSH", 219, three_phases(T, P))
+                                                    : no_stable_state(T, P);
         }
     }
     if (jerr > 0) {
