@@ -211,6 +211,37 @@ TEST(Stability, LiquidFeedsAreNotTheirOwnTrialPhases) {
     mixtest::setup_nitrogen();
 }
 
+// Liquids of heavy hydrocarbons at 6.75 MPa: the march to the vapour root
+// starts at the ideal gas's density, which lies beyond a loop of the
+// equation; the root it met there (2.64 mol/L for the first, with an
+// enthalpy of -288,000 J/mol) was taken for the stable gas.  Each is the
+// liquid of the density solver's root.
+TEST(Stability, CompressedLiquidsAreNoRootsBehindALoop) {
+    const struct {
+        Mixture m;
+        double T, P;
+    } cases[] = {
+        {{"isopentane+heptane+octane", "ipentane|heptane|octane", {0.5, 0.3, 0.2}}, 310.0, 6752.34},
+        {{"ethylbenzene+xylenes", "ebenzene|oxylene|mxylene", {0.5, 0.25, 0.25}}, 280.0, 6752.34},
+        {{"benzene+heptane", "benzene|heptane", {0.1, 0.9}}, 324.24, 6752.34},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.m.label);
+        ASSERT_TRUE(mixtest::setup(c.m));
+        double z[20];
+        c.m.fill(z);
+        double D, Dl, Dv, x[20], y[20], q = 0, e, h, s, cv, cp, w, Droot = 0;
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        EXPECT_EQ(q, lib::kQualityLiquid);
+        lib::TPRHO(c.T, c.P, z, lib::kLiquid, lib::kNoStartValue, Droot, ierr, herr);
+        EXPECT_NEAR(D, Droot, 1e-9 * Droot);
+    }
+    mixtest::setup_nitrogen();
+}
+
 // co2+nitrogen close to its critical point (272.7 K, 12.1 MPa): the trial
 // phase is nearly the incipient one; every split is found (about half of
 // these failed with 219), the denser phase is the liquid, and q rises
