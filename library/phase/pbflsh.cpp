@@ -44,6 +44,10 @@ constexpr MeltPoint kMeltPoints[] = {
 
 constexpr int kMaxBoundSteps = 200;  // 5 K raises of the lowest temperature
 constexpr int kMaxFallSteps = 2000;  // 1 K steps along the 100 kPa liquid
+// A split's value of the property and that of the stable state at its
+// temperature agree within this share of the value.
+constexpr double kSameValue = 1e-7;
+
 // Evaluations of the equation after which a failed single-phase search is
 // not started again from another temperature.
 constexpr unsigned long long kRestartBudget = 300;
@@ -810,7 +814,7 @@ private:
         if (derr == 0 && berr == 0 && bbub <= b && b <= bdew) {
             q = std::fabs(bdew - bbub) > 1e-20 ? (b - bbub) / (bdew - bbub) : 0.5;
             two_phase();
-            if (ierr <= 0) return;
+            if (ierr <= 0 && split_is_stable()) return;
             ierr = 0;
             herr.clear();
         } else if (derr == 0 && b > bdew) {
@@ -819,6 +823,20 @@ private:
             if (mixture_single(1, tbub, dlbub)) return;
         }
         mixture_on_isobar();
+    }
+
+    // Whether the (T, p) flash's state at the temperature of the split found
+    // has its value of the property: between a bubble and a dew point that
+    // are no stable states the two-phase solver ends on a split whose liquid
+    // splits again (hexane + water, 10 % hexane, at 10 kPa: a vapour and a
+    // liquid at 239.7 K with the enthalpy of the stable vapour and water at
+    // 278.6 K); the search along the isobar then finds the stable one.
+    bool split_is_stable() const { return stable_at(T); }
+    bool stable_at(double t) const {
+        mix::TpState st;
+        if (!mix::tp_state(t, P, z, st)) return false;
+        const double v = letter == 'S' ? st.s : letter == 'E' ? st.e : st.h;
+        return std::fabs(v - b) <= kSameValue * (std::fabs(b) + 1.0);
     }
 
     // The single-phase state of phase kph from (t0, d0), kept only when it is
@@ -852,8 +870,13 @@ private:
         // else between the bubble and dew points where they were found.
         const double t1 = tbub > 0.0 ? tbub : tmin, t2 = tdew > t1 ? tdew : std::max(Tc, t1 + 10.0);
         const mix::Target target{letter, b, kMolarQuality};
-        const bool from_dew =
-            mix_dew && b < bdew && mix::on_isobar_down(P, target, z, tdew, bdew - b, tmin, st);
+        // (A split continued down from the dew point past a temperature
+        // where a third phase appears is no stable state: hexane + water,
+        // 10 % hexane, at 10 kPa kept its vapour down to 239.7 K, where its
+        // enthalpy was that of the two liquids at 278.6 K.)
+        const bool from_dew = mix_dew && b < bdew &&
+                              mix::on_isobar_down(P, target, z, tdew, bdew - b, tmin, st) &&
+                              (!st.two_phase || stable_at(st.T));
         if (!from_dew && !mix::on_isobar(P, letter, b, z, t1, t2, st)) {
             give_up(248, msg(248, "iteration did not converge for the mixture along the isobar"));
             return;

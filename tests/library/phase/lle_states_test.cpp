@@ -187,4 +187,34 @@ TEST(ThreePhaseLine, TpFlashGivesOnePairOrNamesTheState) {
     }
 }
 
+// Binary states next to a three-phase line, found again by the p-flashes
+// from the (T, p) flash's enthalpy and entropy.  Between a bubble and a dew
+// point that are no stable states the two-phase solver ended on a split
+// whose liquid splits again, and a split continued down the isobar from the
+// dew point kept its vapour below the temperature where a third phase
+// appears (hexane + water with 10 % hexane at 10 kPa: 239.7 K, for the two
+// liquids at 278.6 K).
+const lletest::GridState kIsobarStates[] = {
+    {"hexane|water", 0.1, 278.623, 10.0},        {"ethanol|r23", 0.5, 183.964, 87.731},
+    {"cyclopro|r125", 0.5, 175.970, 29.619},     {"dee|water", 0.1, 366.028, 769.667},
+    {"propane|so2", 0.1, 201.654, 2279.705},     {"ammonia|propane", 0.1, 199.405, 29.619},
+    {"mpalmita|propane", 0.5, 540.674, 6752.34}, {"ethane|water", 0.1, 278.623, 2279.705},
+    {"methanol|toluene", 0.1, 342.942, 87.731},  {"n2o|r125", 0.1, 185.977, 259.853}};
+
+using IsobarState = lletest::BinaryState<lletest::GridState>;
+
+TEST_P(IsobarState, PressureFlashesFindTheState) {
+    const lletest::GridState& c = GetParam();
+    double T2 = 0, D2 = 0, dl = 0, dv = 0, x2[20], y2[20], q2 = 0, e2 = 0, h2 = 0, s2 = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::PHFLSH(c.P, h, z, T2, D2, dl, dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+    check("PHFLSH", ierr, herr, T2, c.T, q2, h, true);
+    lib::PSFLSH(c.P, s, z, T2, D2, dl, dv, x2, y2, q2, e2, h2, cv, cp, w, ierr, herr);
+    check("PSFLSH", ierr, herr, T2, c.T, q2, s, true);
+}
+
+INSTANTIATE_TEST_SUITE_P(NextToThreePhases, IsobarState, ::testing::ValuesIn(kIsobarStates),
+                         lletest::state_name<lletest::GridState>);
+
 }  // namespace
