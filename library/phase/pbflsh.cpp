@@ -868,7 +868,23 @@ private:
         // Down from the dew point where it was found (a wet gas has no
         // bubble point, and below the freezing of its water no state),
         // else between the bubble and dew points where they were found.
-        const double t1 = tbub > 0.0 ? tbub : tmin, t2 = tdew > t1 ? tdew : std::max(Tc, t1 + 10.0);
+        // Without either (the dew point of a heavy component in helium at a
+        // few MPa is not found, and the critical point estimated lies near
+        // helium's), from the highest triple point of the components up to
+        // the mole-fraction average of their critical temperatures.
+        // (A dew-point iteration that failed leaves its last temperature.)
+        const double dew = mix_dew ? tdew : 0.0;
+        double t1 = tbub > 0.0 ? tbub : tmin, t2 = dew > t1 ? dew : std::max(Tc, t1 + 10.0);
+        if (!(tbub > 0.0) && !(dew > 0.0)) {
+            double ttp = 0.0, kay = 0.0;
+            for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i) {
+                if (!(z[i] > 0.0)) continue;
+                ttp = std::max(ttp, CCON.ttp[i + 1]);
+                kay += z[i] * CCON.tc[i + 1];
+            }
+            t1 = std::max(t1, ttp);
+            t2 = std::max({t2, kay, t1 + 10.0});
+        }
         const mix::Target target{letter, b, kMolarQuality};
         // (A split continued down from the dew point past a temperature
         // where a third phase appears is no stable state: hexane + water,

@@ -27,6 +27,10 @@ namespace {
 
 using flash::cut;
 
+// The error of LIMITX whose only item is a pressure above the melting
+// pressure.
+constexpr int kMeltingItem = 16;
+
 std::string mpa(double p) { return fmt_g(p / 1000.0, 12, 5); }
 
 struct Phase {
@@ -423,6 +427,11 @@ private:
         std::string lmsg;
         LIMITX("EOS", 0.8 * Tc, 0.0, P, x, tmin, tmax, dmax, pmax, lerr, lmsg);
         if (lerr <= 1) return true;
+        // A mixture's saturation temperature is not known yet: 0.8 Tc of its
+        // critical point may lie far below a wet gas's dew point, where its
+        // melting pressure says nothing (helium with 10 % butane: 13.5 K and
+        // 0.49 MPa, for a dew point of some 265 K at 0.77 MPa).
+        if (icomp == 0 && lerr == kMeltingItem) return true;
         T = 0.8 * Tc;
         fail(lerr, "SATP", cut(lmsg, 238), ierr, herr, 4);
         return false;

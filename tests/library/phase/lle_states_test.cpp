@@ -193,13 +193,18 @@ TEST(ThreePhaseLine, TpFlashGivesOnePairOrNamesTheState) {
 // whose liquid splits again, and a split continued down the isobar from the
 // dew point kept its vapour below the temperature where a third phase
 // appears (hexane + water with 10 % hexane at 10 kPa: 239.7 K, for the two
-// liquids at 278.6 K).
+// liquids at 278.6 K).  And heavy components in helium: their dew point at
+// P was refused as above a melting pressure taken at 0.8 of the estimated
+// critical temperature (near helium's), or its iteration fails; the search
+// along the isobar then started near that temperature.
 const lletest::GridState kIsobarStates[] = {
     {"hexane|water", 0.1, 278.623, 10.0},        {"ethanol|r23", 0.5, 183.964, 87.731},
     {"cyclopro|r125", 0.5, 175.970, 29.619},     {"dee|water", 0.1, 366.028, 769.667},
     {"propane|so2", 0.1, 201.654, 2279.705},     {"ammonia|propane", 0.1, 199.405, 29.619},
     {"mpalmita|propane", 0.5, 540.674, 6752.34}, {"ethane|water", 0.1, 278.623, 2279.705},
-    {"methanol|toluene", 0.1, 342.942, 87.731},  {"n2o|r125", 0.1, 185.977, 259.853}};
+    {"methanol|toluene", 0.1, 342.942, 87.731},  {"n2o|r125", 0.1, 185.977, 259.853},
+    {"butane|helium", 0.1, 137.593, 769.667},    {"nonane|helium", 0.1, 224.094, 2279.705},
+    {"heptane|helium", 0.5, 186.201, 2279.705}};
 
 using IsobarState = lletest::BinaryState<lletest::GridState>;
 
