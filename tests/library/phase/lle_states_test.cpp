@@ -196,7 +196,9 @@ TEST(ThreePhaseLine, TpFlashGivesOnePairOrNamesTheState) {
 // liquids at 278.6 K).  And heavy components in helium: their dew point at
 // P was refused as above a melting pressure taken at 0.8 of the estimated
 // critical temperature (near helium's), or its iteration fails; the search
-// along the isobar then started near that temperature.
+// along the isobar then started near that temperature.  Hexane + water
+// 50/50 at 10 kPa: the dew-point iteration gives 242.9 K, below the
+// freezing of its water, where the search along the isobar started.
 const lletest::GridState kIsobarStates[] = {
     {"hexane|water", 0.1, 278.623, 10.0},        {"ethanol|r23", 0.5, 183.964, 87.731},
     {"cyclopro|r125", 0.5, 175.970, 29.619},     {"dee|water", 0.1, 366.028, 769.667},
@@ -204,7 +206,7 @@ const lletest::GridState kIsobarStates[] = {
     {"mpalmita|propane", 0.5, 540.674, 6752.34}, {"ethane|water", 0.1, 278.623, 2279.705},
     {"methanol|toluene", 0.1, 342.942, 87.731},  {"n2o|r125", 0.1, 185.977, 259.853},
     {"butane|helium", 0.1, 137.593, 769.667},    {"nonane|helium", 0.1, 224.094, 2279.705},
-    {"heptane|helium", 0.5, 186.201, 2279.705}};
+    {"heptane|helium", 0.5, 186.201, 2279.705},  {"hexane|water", 0.5, 278.623, 10.0}};
 
 using IsobarState = lletest::BinaryState<lletest::GridState>;
 
