@@ -244,6 +244,24 @@ bool Tracker::at(double T, double P, TpState& st) {
     return true;
 }
 
+namespace {
+
+// Two densities of one root.
+bool same_density(double a, double b) { return std::fabs(a - b) <= 1e-6 * b; }
+
+// The single phase the (T, p) flash takes outside its two-phase window
+// (untested): the liquid root below the critical temperature and above the
+// critical pressure, else the vapour root.
+bool window_root(double T, double P, const double z[20], double Tc, double Pc, double& D) {
+    const int kph = T < Tc && P > Pc ? kLiquid : kVapour;
+    int ierr = 0;
+    std::string herr;
+    stable_density(T, P, z, kph, kNoStartValue, D, ierr, herr);
+    return ierr <= 0 && D > 0.0;
+}
+
+}  // namespace
+
 bool tp_state(double T, double P, const double z[20], TpState& st) {
     double Tc = 0, Pc = 0, Dc = 0;
     int ierr = 0;
@@ -254,10 +272,7 @@ bool tp_state(double T, double P, const double z[20], TpState& st) {
     {
         flash::QuietMessages quiet;
         if (outside_two_phase_window(T, P, z, Tc)) {
-            // The single phase the (T, p) flash takes there, untested.
-            const int kph = T < Tc && P > Pc ? kLiquid : kVapour;
-            stable_density(T, P, z, kph, kNoStartValue, r.D, ierr, herr);
-            if (ierr > 0 || !(r.D > 0.0)) return false;
+            if (!window_root(T, P, z, Tc, Pc, r.D)) return false;
             double p = 0, cv = 0, cp = 0, w = 0, hjt = 0;
             THERM(T, r.D, z, p, r.e, r.h, r.s, cv, cp, w, hjt);
             r.Dl = r.Dv = r.D;
@@ -290,8 +305,10 @@ bool single_phase_stable(double T, double D, const double z[20], bool* tested) {
     double P = 0.0;
     PRESS(T, D, z, P);
     if (!(P > 0.0) || !std::isfinite(P)) return false;
-    // Outside the window of the (T, p) flash no test is made (it takes the
-    // single phase there as well).
+    // Outside the window of the (T, p) flash no test is made: it takes the
+    // single phase there as well, but only its own root (ethanol + o-xylene
+    // at 547 K, 25 kPa: a liquid root of the entropy asked for, where the
+    // flash takes the vapour).
     double Tc = 0, Pc = 0, Dc = 0;
     int jerr = 0;
     std::string jmsg;
@@ -299,7 +316,10 @@ bool single_phase_stable(double T, double D, const double z[20], bool* tested) {
     if (jerr > 0 || !outside_two_phase_window(T, P, z, Tc)) {
         if (tested != nullptr) *tested = true;
         const Stability st = stability(T, P, z);
-        if (!st.found || !st.stable || !(std::fabs(st.D - D) <= 1e-6 * D)) return false;
+        if (!st.found || !st.stable || !same_density(st.D, D)) return false;
+    } else {
+        double d = 0.0;
+        if (!window_root(T, P, z, Tc, Pc, d) || !same_density(d, D)) return false;
     }
     double f[20] = {};
     FGCTY2(T, D, z, f, jerr, jmsg);
