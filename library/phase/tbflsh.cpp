@@ -175,6 +175,8 @@ private:
     // Whether the feed's liquid splits in two below a dense single phase
     // (tested once per call).
     bool liquids_tested = false, liquids_split = false;
+    // The density of a single phase of the value found not stable (0: none).
+    double unstable_D = 0.0;
 
     bool start() {
         ierr = 0;
@@ -373,6 +375,7 @@ private:
                 if (two_liquids_possible()) lower_split(dew_pressure());
                 return;
             }
+            if (ierr <= 0) unstable_D = D;
             ierr = 0;
             herr.clear();
         }
@@ -390,7 +393,7 @@ private:
             return along_isotherm(kDmin * GCNST.r * T, std::nan(""));
         }
         bv = flash::prop(letter, T, dvdew, z);
-        if (b >= bv) return single(dlow, dvdew);
+        if (b >= bv) return vapour_below_dew();
         double tb = T;
         if (!mix::quick_bubble(true, z, tb, pbub, dlbub, dvbub, xbub, ybub) || !(pbub > pdew))
             return along_isotherm(pdew, bv - b);
@@ -413,6 +416,23 @@ private:
         ierr = 0;
         herr.clear();
         along_isotherm(pdew, bv - b);
+    }
+
+    // A mixture's vapour thinner than at its dew point, kept where it is
+    // stable: the dew point found need not be the lowest on the isotherm
+    // (heptane + oxygen at 186 K: one at 709 MPa, below which the vapour
+    // of the value is supersaturated with heptane), and else the isotherm
+    // is searched from the lowest density.
+    void vapour_below_dew() {
+        single(dlow, dvdew);
+        if (ierr > 0) return;
+        const bool known_unstable = std::fabs(D - unstable_D) <= kOtherRoot * D;
+        if (!known_unstable && mix::single_phase_stable(T, D, z)) return;
+        ierr = 0;
+        herr.clear();
+        double p_low = 0.0;
+        PRESS(T, dlow, z, p_low);
+        along_isotherm(p_low, std::nan(""));
     }
 
     // Whether the (T, p) flash's state at the pressure of the split found
