@@ -214,7 +214,7 @@ void continue_split(double T, double P, const double z[20], double& Dl, double& 
 }
 
 bool Tracker::at(double T, double P, TpState& st) {
-    if (split_) {
+    if (split_ && continue_splits_) {
         TpState s = last_;
         bool equilibrium = false;
         int jerr = 0;
@@ -233,6 +233,7 @@ bool Tracker::at(double T, double P, TpState& st) {
             s.P = P;
             s.D = flash::mixed_density(s.q, s.Dl, s.Dv);
             s.two_phase = true;
+            s.continued = true;
             st = last_ = s;
             return true;
         }
@@ -295,9 +296,46 @@ bool tp_state(double T, double P, const double z[20], TpState& st) {
     st.s = r.s;
     st.two_phase = r.q > 0.0 && r.q < 1.0;
     st.two_liquids = st.two_phase && r.two_liquids;
+    st.continued = false;
     flash::copy20(r.x, st.x);
     flash::copy20(r.y, st.y);
     return true;
+}
+
+namespace {
+
+// Whether the tangent-plane test `test` of the phase p (density d) of a
+// split found only the other phase w again, at a distance of rounding, and
+// no second liquid splits off p (the test ends on its first trial below p:
+// the liquid of a vapour and a liquid carried above a three-phase line
+// finds the vapour first, ethanol + toluene at 258 K, 0.78 kPa).
+bool finds_phase(double T, double P, const Stability& test, const double p[20], double d,
+                 const double w[20]) {
+    constexpr double kRounding = -1e-8, kSameComposition = 1e-6;
+    if (!(test.tm > kRounding)) return false;
+    for (int i = 0; i < 20; ++i)
+        if (std::fabs(test.w[i] - w[i]) > kSameComposition) return false;
+    Stability liquid;
+    return liquids_modelled() && !any_frozen(T, p) && !second_liquid(T, P, p, d, liquid);
+}
+
+}  // namespace
+
+bool phases_stable(const TpState& st, const double z[20]) {
+    constexpr double kTracePhase = 0.01;
+    if (!st.two_phase || !(st.q >= kTracePhase && st.q <= 1.0 - kTracePhase)) return false;
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0 || outside_two_phase_window(st.T, st.P, z, Tc)) return false;
+    // The phases share one tangent plane: one phase whose test finds no
+    // trial below it, the other's at most the first phase again (at a
+    // distance of rounding).
+    const Stability tx = stability(st.T, st.P, st.x), ty = stability(st.T, st.P, st.y);
+    if (!tx.found || !ty.found) return false;
+    return (tx.stable && (ty.stable || finds_phase(st.T, st.P, ty, st.y, st.Dv, st.x))) ||
+           (ty.stable && finds_phase(st.T, st.P, tx, st.x, st.Dl, st.y));
 }
 
 bool single_phase_stable(double T, double D, const double z[20], bool* tested) {
@@ -474,8 +512,8 @@ double target_tolerance(const Target& t) {
 }  // namespace
 
 bool on_isotherm(double T, const Target& t, const double z[20], double plo, double f0, double phi,
-                 int kr, TpState& st, int max_fresh) {
-    Tracker tracker(z, max_fresh);
+                 int kr, TpState& st, int max_fresh, bool continue_splits) {
+    Tracker tracker(z, max_fresh, continue_splits);
     TpState last;
     const auto f = [&](double lnp, double& v) {
         TpState s;

@@ -16,8 +16,17 @@ struct TpState {
     bool two_phase = false;
     // Both phases are liquids (then the denser one is the liquid).
     bool two_liquids = false;
+    // A split continued from the state before (Tracker), not tested.
+    bool continued = false;
 };
 bool tp_state(double T, double P, const double z[20], TpState& st);
+
+// Whether the split st of feed z is plainly the (T, p) flash's state at its (T, P):
+// inside the flash's two-phase window, neither phase a trace (close to a
+// bubble or dew point the flash's own test may keep the feed whole), and
+// the phases passing the tangent-plane test (no trial phase below them but
+// the other phase by rounding).  False says nothing.
+bool phases_stable(const TpState& st, const double z[20]);
 
 // The bubble point of mixture z at T (at_t) or at P by Newton's method
 // alone: a quick answer where one exists, a quick failure where none does
@@ -39,10 +48,13 @@ void continue_split(double T, double P, const double z[20], double& Dl, double& 
 // split whose fugacities agree (an equilibrium with both phases present) is
 // taken without the tangent-plane test; otherwise tp_state decides.  With
 // max_fresh > 0 at most that many states are found by tp_state (a search
-// of bounded cost); later ones fail.
+// of bounded cost); later ones fail.  Without `continue_splits` every state
+// is tp_state's (a split continued across a three-phase line is no stable
+// state there).
 class Tracker {
 public:
-    explicit Tracker(const double z[20], int max_fresh = 0) : z_(z), max_fresh_(max_fresh) {}
+    explicit Tracker(const double z[20], int max_fresh = 0, bool continue_splits = true)
+        : z_(z), max_fresh_(max_fresh), continue_splits_(continue_splits) {}
     bool at(double T, double P, TpState& st);
 
 private:
@@ -50,6 +62,7 @@ private:
     TpState last_;
     bool split_ = false;
     int max_fresh_ = 0, fresh_ = 0;
+    bool continue_splits_ = true;
 };
 
 // Whether the single-phase state (T, D) of z is the stable state at its own
@@ -79,9 +92,9 @@ struct Target {
 // otherwise).  Where the property turns on the way without reaching b, the
 // turn is searched for a crossing.  False when no state meets it.  With
 // max_fresh > 0 the search gives up after that many states of tp_state
-// (see Tracker).
+// (see Tracker; continue_splits is passed to it).
 bool on_isotherm(double T, const Target& t, const double z[20], double plo, double f0, double phi,
-                 int kr, TpState& st, int max_fresh = 0);
+                 int kr, TpState& st, int max_fresh = 0, bool continue_splits = true);
 
 // The stable state at pressure P that meets the target, marching down in
 // temperature from thi (where the value exceeds b by f0, when known: NaN

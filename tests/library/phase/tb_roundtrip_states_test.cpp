@@ -4,7 +4,8 @@
 // are from the whole-region grid of the binary pairs, where the flashes
 // ended on another state: a single phase outside the (T, p) flash's window
 // that is not its root there, a vapour below a dew point that is not the
-// lowest on the isotherm (supersaturated).
+// lowest on the isotherm (supersaturated), a split carried by the search
+// across a three-phase line.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -38,11 +39,20 @@ const State kGivenBack[] = {
     {'S', "heptane|oxygen", 0.1, 186.201, 10.0},
     {'S', "octane|argon", 0.1, 220.6974, 87.73066621},
     {'S', "c12|n2o", 0.1, 545.4871862, 6752.339687},
-    {'S', "decane|water", 0.1, 546.6815078, 20000.0}};
+    {'S', "decane|water", 0.1, 546.6815078, 20000.0},
+    // A split continued across a three-phase line by the search.
+    {'H', "ammonia|r1234yf", 0.1, 217.0587653, 20000.0},
+    {'H', "butane|r227ea", 0.1, 168.0573631, 6752.339687},
+    {'H', "ethanol|toluene", 0.1, 257.9265648, 20000.0},
+    {'H', "heptane|water", 0.5, 444.3044064, 2279.704562},
+    {'H', "r32|r115", 0.1, 177.0414, 20000.0},
+    {'S', "cyclopro|xenon", 0.1, 224.82313, 769.6669794}};
 
 // Refused or given back: no stable state of the value is found within the
-// search.
-const State kRefusedOrGivenBack[] = {{'H', "ammonia|r13", 0.1, 199.4049, 87.73066621},
+// search (1-butene + C4F10: the value's liquids lie above the pressure
+// searched).
+const State kRefusedOrGivenBack[] = {{'H', "1butene|c4f10", 0.1, 172.2698846, 20000.0},
+                                     {'H', "ammonia|r13", 0.1, 199.4049, 87.73066621},
                                      {'S', "pentane|water", 0.5, 301.9500181, 10.0}};
 
 struct Result {
