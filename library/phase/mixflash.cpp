@@ -355,7 +355,8 @@ bool single_phase_stable(double T, double D, const double z[20], bool* tested) {
         if (tested != nullptr) *tested = true;
         const Stability st = stability(T, P, z);
         if (!st.found || !st.stable || !same_density(st.D, D)) return false;
-    } else {
+    } else if (T < highest_critical_temperature(z)) {
+        // (Above that temperature the isotherm has one root.)
         double d = 0.0;
         if (!window_root(T, P, z, Tc, Pc, d) || !same_density(d, D)) return false;
     }

@@ -286,6 +286,14 @@ bool scanned_root(double T, double P, const double z[20], double Dc, double& D, 
 
 }  // namespace
 
+double highest_critical_temperature(const double z[20]) {
+    constexpr double kTraceShare = 1e-3;
+    double t = 0.0;
+    for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i)
+        if (z[i] > kTraceShare) t = std::max(t, CCON.tc[i + 1]);
+    return t;
+}
+
 bool stable_root(double T, double P, const double z[20], double& D, bool& liquid_like,
                  FeedRoots* roots) {
     double Tc = 0, Pc = 0, Dc = 0;
@@ -303,7 +311,8 @@ bool stable_root(double T, double P, const double z[20], double& D, bool& liquid
     // a high pressure may lie beyond a loop of the equation: a root there
     // is no first crossing either; benzene + o-xylene at 284 K, 6.75 MPa
     // has one at 2.95 mol/L of lower Gibbs energy than its liquid's.)
-    const bool hv = vapour_root(T, P, z, dv) && first_root(T, P, z, dv);
+    const bool hv = vapour_root(T, P, z, dv) &&
+                    (!(T < highest_critical_temperature(z)) || first_root(T, P, z, dv));
     // The liquid root, unless the loop above the gas root is shown to stay
     // above P (the density solver would fail there), or the density solver
     // would take the vapour side for it (above Tc at a low pressure): its

@@ -35,6 +35,12 @@ struct Stability {
     bool two_liquids = false;
 };
 
+// The highest critical temperature of the components of z that are more
+// than a trace (a smaller share dissolves in the rest, whose isotherm it
+// does not fold: the 0.04 % of carbon dioxide in air).  Above it no loop of
+// the equation lies on an isotherm.
+double highest_critical_temperature(const double z[20]);
+
 // The tangent-plane test of feed z at (T, P).
 Stability stability(double T, double P, const double z[20]);
 

@@ -81,19 +81,6 @@ bool stable_root_at(double T, double D, double P, const double z[20]) {
     return mix::stable_root(T, P, z, ds, liquid_like) && std::fabs(ds / D - 1.0) <= 1e-6;
 }
 
-// A component of a smaller share is a trace: it dissolves in the rest, whose
-// isotherm it does not fold (the 0.04 % of carbon dioxide in air).
-constexpr double kTraceShare = 1e-3;
-
-// The highest critical temperature of the components of z that are more
-// than a trace.
-double highest_critical_temperature(const double z[20]) {
-    double t = 0.0;
-    for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i)
-        if (z[i] > kTraceShare) t = std::max(t, CCON.tc[i + 1]);
-    return t;
-}
-
 // Whether the (T, p) flash's state at the split's pressure P has the
 // density D (the two-phase solver may end on a split that is not the
 // stable state there: methyl palmitate + propane at 451.7 K, 3.10 mol/L).
@@ -126,7 +113,7 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     // another root is checked.)
     bool tested = false;
     if (P > 0.0 && lerr <= 0 && dpdd > 0.0 && mix::single_phase_stable(T, D, z, &tested) &&
-        (tested || T >= highest_critical_temperature(z) || mix::first_root(T, P, z, D) ||
+        (tested || T >= mix::highest_critical_temperature(z) || mix::first_root(T, P, z, D) ||
          stable_root_at(T, D, P, z))) {
         single(T, D, z, r);
         r.q = marker(T, P, D, Tc, Pc, Dc);
