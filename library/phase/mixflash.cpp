@@ -338,6 +338,14 @@ bool phases_stable(const TpState& st, const double z[20]) {
            (ty.stable && finds_phase(st.T, st.P, tx, st.x, st.Dl, st.y));
 }
 
+bool tp_value_is(double T, double P, const double z[20], char letter, double b) {
+    constexpr double kSameValue = 1e-7;
+    TpState st;
+    if (!tp_state(T, P, z, st)) return false;
+    const double v = letter == 'S' ? st.s : letter == 'E' ? st.e : st.h;
+    return std::fabs(v - b) <= kSameValue * (std::fabs(b) + 1.0);
+}
+
 bool single_phase_stable(double T, double D, const double z[20], bool* tested) {
     if (tested != nullptr) *tested = false;
     double P = 0.0;

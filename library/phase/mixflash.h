@@ -21,6 +21,12 @@ struct TpState {
 };
 bool tp_state(double T, double P, const double z[20], TpState& st);
 
+// Whether the (T, p) flash's state of feed z at (T, P) has the value b of
+// the property `letter` ('H', 'S' or 'E') to 1e-7 of it: a split found
+// between a bubble and a dew point, or continued from one, may be one whose
+// liquid splits again.
+bool tp_value_is(double T, double P, const double z[20], char letter, double b);
+
 // Whether the split st of feed z is plainly the (T, p) flash's state at its (T, P):
 // inside the flash's two-phase window, neither phase a trace (close to a
 // bubble or dew point the flash's own test may keep the feed whole), and

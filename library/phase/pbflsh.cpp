@@ -45,10 +45,6 @@ constexpr MeltPoint kMeltPoints[] = {
 
 constexpr int kMaxBoundSteps = 200;  // 5 K raises of the lowest temperature
 constexpr int kMaxFallSteps = 2000;  // 1 K steps along the 100 kPa liquid
-// A split's value of the property and that of the stable state at its
-// temperature agree within this share of the value.
-constexpr double kSameValue = 1e-7;
-
 // Evaluations of the equation after which a failed single-phase search is
 // not started again from another temperature.
 constexpr unsigned long long kRestartBudget = 300;
@@ -833,12 +829,7 @@ private:
     // liquid at 239.7 K with the enthalpy of the stable vapour and water at
     // 278.6 K); the search along the isobar then finds the stable one.
     bool split_is_stable() const { return stable_at(T); }
-    bool stable_at(double t) const {
-        mix::TpState st;
-        if (!mix::tp_state(t, P, z, st)) return false;
-        const double v = letter == 'S' ? st.s : letter == 'E' ? st.e : st.h;
-        return std::fabs(v - b) <= kSameValue * (std::fabs(b) + 1.0);
-    }
+    bool stable_at(double t) const { return mix::tp_value_is(t, P, z, letter, b); }
 
     // The single-phase state of phase kph from (t0, d0), kept only when it is
     // the stable state.

@@ -36,10 +36,6 @@ constexpr bool kSplitsUnchecked = false;
 
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 
-// A split's value of the property and that of the stable state at its
-// pressure agree within this share of the value.
-constexpr double kSameValue = 1e-7;
-
 // The pressure below a dense single phase at which its feed's liquid is
 // tested for two liquids, as a share of the single phase's (two liquids of
 // octane + water reach from 60 kPa to 190 MPa at 350 K; a test at a second
@@ -451,12 +447,7 @@ private:
     bool split_is_stable() const { return is_stable_value(P); }
 
     // Whether the (T, p) flash's state at p has the value b.
-    bool is_stable_value(double p) const {
-        mix::TpState st;
-        if (!mix::tp_state(T, p, z, st)) return false;
-        const double v = letter == 'S' ? st.s : letter == 'E' ? st.e : st.h;
-        return std::fabs(v - b) <= kSameValue * (std::fabs(b) + 1.0);
-    }
+    bool is_stable_value(double p) const { return mix::tp_value_is(T, p, z, letter, b); }
 
     // A mixture's compressed liquid between the densities lo and hi, kept
     // where it is stable; else (two liquids of lower Gibbs energy at its

@@ -317,13 +317,16 @@ bool split_is_equilibrium(double T, const double z[20], double q, double Dl, dou
            fugacity_mismatch(T, trace.rest, Dl, Dv, xr, yr) <= kFugacityTolerance;
 }
 
-std::string unequal_fugacities(double T, double P) {
+std::string split_not_converged(double T, double P, const std::string& why) {
     char state[96];
     std::snprintf(state, sizeof state, " at %.6g K, %.6g kPa", T, P);
-    return errtext("TPFLSH", 219,
-                   std::string("outer iteration loop for composition in 2-phase state did not "
-                               "converge:  fugacities of the phases differ") +
-                       state);
+    return errtext(
+        "TPFLSH", 219,
+        "outer iteration loop for composition in 2-phase state did not converge:  " + why + state);
+}
+
+std::string unequal_fugacities(double T, double P) {
+    return split_not_converged(T, P, "fugacities of the phases differ");
 }
 
 void split_trial(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],

@@ -36,5 +36,8 @@ bool split_is_equilibrium(double T, const double z[20], double q, double Dl, dou
 
 // The message (error 219) of a split at (T, P) that is no equilibrium.
 std::string unequal_fugacities(double T, double P);
+// TPFLSH's message 219 of a split that did not converge at (T, P), for the
+// reason given.
+std::string split_not_converged(double T, double P, const std::string& why);
 
 }  // namespace lib

@@ -315,12 +315,7 @@ bool split_from_pure_start(double T, double P, const double z[20], const mix::St
 // isopentane below R23's triple point: no liquid of half R23 has a root,
 // and the R23-rich liquid keeps a higher fugacity of R23 than any other).
 std::string no_stable_state(double T, double P) {
-    char state[96];
-    std::snprintf(state, sizeof state, " at %.6g K, %.6g kPa", T, P);
-    return errtext("TPFLSH", 219,
-                   std::string("outer iteration loop for composition in 2-phase state did not "
-                               "converge:  no stable phase or pair of phases found") +
-                       state);
+    return split_not_converged(T, P, "no stable phase or pair of phases found");
 }
 
 // A binary feed found stable from its Gibbs energy over the compositions
