@@ -29,10 +29,11 @@ constexpr int kSplitSearchStates = 8;
 // stable state.
 constexpr int kSearchesOnward = 3;
 // The search of a gas without a bubble point at T (a wet gas) from its dew
-// point leaves its continued split untested: the test would cost a tenth
-// and more of those calls (humid air and flue gas at 300 K), and of the
-// binary grid's states only three of that road ended on another split.
-constexpr bool kSplitsUnchecked = false;
+// point tests its continued split as well: the test costs a tenth and more
+// of those calls (humid air and flue gas at 300 K), and of the binary
+// grid's states three of that road ended on another split without it
+// (methane + heptane, nitrogen + propane, pentane + oxygen).
+constexpr bool kCheckWetGasSplits = true;
 
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 
@@ -400,7 +401,7 @@ private:
         if (b >= bv) return vapour_below_dew();
         double tb = T;
         if (!mix::quick_bubble(true, z, tb, pbub, dlbub, dvbub, xbub, ybub) || !(pbub > pdew))
-            return along_isotherm(pdew, bv - b, 0, kSplitsUnchecked);
+            return along_isotherm(pdew, bv - b, 0, kCheckWetGasSplits);
         // Between the bubble and dew points, or a compressed liquid.
         dpmax = density_at_pmax(2);
         bpmax = flash::prop(letter, T, dpmax, z);

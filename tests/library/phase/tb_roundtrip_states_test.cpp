@@ -50,10 +50,18 @@ const State kGivenBack[] = {
 
 // Refused or given back: no stable state of the value is found within the
 // search (1-butene + C4F10: the value's liquids lie above the pressure
-// searched).
+// searched).  The last six: gases without a bubble point at T, whose
+// search from the dew point ended on a continued split that is not the
+// (T, p) flash's state.
 const State kRefusedOrGivenBack[] = {{'H', "1butene|c4f10", 0.1, 172.2698846, 20000.0},
                                      {'H', "ammonia|r13", 0.1, 199.4049, 87.73066621},
-                                     {'S', "pentane|water", 0.5, 301.9500181, 10.0}};
+                                     {'S', "pentane|water", 0.5, 301.9500181, 10.0},
+                                     {'H', "c12|methanol", 0.5, 469.4103241, 20000.0},
+                                     {'H', "ethane|water", 0.5, 278.6232, 20000.0},
+                                     {'H', "methane|h2s", 0.5, 201.7888323, 20000.0},
+                                     {'H', "methane|heptane", 0.5, 186.201, 20000.0},
+                                     {'H', "nitrogen|propane", 0.5, 114.2036847, 2279.704562},
+                                     {'H', "pentane|oxygen", 0.5, 146.3394, 6752.339687}};
 
 struct Result {
     int ierr = 0;
