@@ -108,7 +108,17 @@ LiquidPair prefer_vapour(double T, double P, TpResult& r, const SplitFrom& split
             flash::QuietMessages quiet;
             st = mix::stability(T, P, c);
         }
-        if (!st.found || st.stable || !(st.tm < kVapourDistance)) continue;
+        // A phase whose own composition is a gas of lower Gibbs energy
+        // (xenon with a trace of methanol at 168.6 K, 87.7 kPa, below
+        // xenon's vapour pressure, taken as a liquid): that gas is the
+        // vapour trial.
+        if (st.found && st.stable && !st.liquid_like) {
+            st.stable = false;
+            st.vapour_trial = true;
+            flash::copy20(c, st.w);
+        } else if (!st.found || st.stable || !(st.tm < kVapourDistance)) {
+            continue;
+        }
         if (!st.vapour_trial) {
             // A third liquid (a binary has at most two): unless the trial
             // is the other phase, the pair is no stable state (ethanol +

@@ -102,6 +102,12 @@ bool same_bits(const double a[20], const double b[20]) {
     return true;
 }
 
+// A rise of the distance in one step beyond this is a climb (far above the
+// distances of rounding and of the gas constants' step next to a pure
+// component, 1e-5), and the most halvings of the steps of one trial.
+constexpr double kClimb = 1e-3;
+constexpr int kHalvings = 8;
+
 // One trial phase from the start w: true when it ends on a trial of
 // negative tangent-plane distance (then in w, with tm).
 // With `held` the components it marks keep the feed's fraction (their
@@ -131,6 +137,10 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
     FeedRoots later = feed;
     later.z = nullptr;
     double Dchecked = 0.0, last_trivial = 1e300;
+    // The last step's Y and distance: a step that raises the distance is
+    // halved (in ln Y) at most kHalvings times.
+    double Ylast[20] = {}, tm_last = 1e300;
+    int halvings = 0;
     bool first = false, analytic = true;
     // At a stop of a vapour trial on a positive distance: whether the
     // liquid root of its composition has the lower Gibbs energy (the caller
@@ -190,6 +200,19 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
             const double r = std::log(w[i] / z[i]);
             if (free(i)) trivial += r * r;
         }
+        // A step that climbed (far from ideal mixtures: the trial of nearly
+        // pure methanol in hydrogen chloride at 288 K, 57 kPa went from 0.49
+        // to a stationary point at 1.15, past the liquid of -1.0 between).
+        if (tm > tm_last + kClimb && halvings < kHalvings) {
+            ++halvings;
+            for (int a = 0; a < o.m; ++a) {
+                const int i = o.c[a];
+                if (free(i)) Y[i] = std::sqrt(Y[i] * Ylast[i]);
+            }
+            continue;
+        }
+        tm_last = tm;
+        for (int a = 0; a < o.m; ++a) Ylast[o.c[a]] = Y[o.c[a]];
         // The trial has become the feed: close to it with a positive
         // distance, on it, or drawn into it (the distance to the feed falls
         // twentyfold in one step: the feed is a stable point and the trial
@@ -371,36 +394,68 @@ double pseudo_critical(const double z[20], const Present& o) {
 // the feed).
 constexpr int kPureStarts = 3;
 constexpr double kPureStartShare = 1e-2;
+// The least fraction of the other components in such a start, where the
+// feed is no pure component: within kPureShare of a pure component the
+// equations take its own gas constant, not the mixture's, and ln phi moves
+// by 1.2e-5 (a start of water with 3.5e-13 of hydrogen lay that far below
+// the plane of its liquid with 3.5e-11).
+constexpr double kPureShare = 1e-12;
+constexpr double kStartTrace = 1e-10;
 // Starts farther from the feed's tangent plane than this are not tried: a
 // second liquid lies close to its nearly pure component (measured: the
 // starts that found the second liquid of 44 two-liquid states lie below
 // 0.073, octane + water's at -1.4; a start from a component of an ideal
 // liquid lies at about -ln of its fraction).
 constexpr double kPureStartDistance = 1.0;
+// A start this far below the feed's tangent plane is a trial phase of its
+// own (far beyond the rounding of the distance and the step of the gas
+// constants next to a pure component, 1.2e-5).
+constexpr double kStartBelowPlane = -1e-3;
 
-// Liquid trials from nearly pure components, for a liquid feed that the
-// trials from Wilson's K-values left stable: those start between the feed
-// and the phase of the other kind and are drawn into the feed where the
-// second liquid lies beyond it (octane + water, ammonia + hexane: a trace of
-// the one in the other).  The starts are tried in the order of their own
-// distance, the lowest (the component least like the feed) first.  True
-// when one ends on a negative distance (then in w, tm, K).
-bool pure_liquid_trial(double T, double P, const double z[20], const double d[20], const Present& o,
-                       const FeedRoots& feed, double w[20], double& tm, double K[20]) {
-    // The candidates: components whose own liquid exists at T (below their
-    // critical temperature, not frozen), at most kPureStarts of them, by
-    // the estimated distance of their pure liquid (Wilson's vapour
-    // pressure for its fugacity): the roots of ten starts of a
-    // 10-component gas cost more than its whole test.
+// Which trials start from nearly pure components.
+enum class PureStarts {
+    kLiquidsOfLiquid,  // liquid trials of a liquid feed, every start
+    kLiquidsOfGas,     // liquid trials of other feeds, the estimated close ones
+    kGasesOfLiquid,    // vapour trials of a liquid, the estimated close ones
+};
+
+// Trials from nearly pure components, for a feed that the trials from
+// Wilson's K-values left stable.  Those start between the feed and the
+// phase of the other kind, and at a high pressure say little of a component
+// far above its critical temperature: they are drawn into the feed where the
+// other phase lies beyond it (octane + water, ammonia + hexane: a trace of
+// the one in the other; 10 % of helium in liquid carbon dioxide at 266 K,
+// 30 MPa, whose gas of 94 % helium the vapour trial of 82 % carbon dioxide
+// missed; water condensing from pentane at 323 K, 162 kPa).  The starts
+// are tried in the order of their own distance, the lowest (the component
+// least like the feed) first.  True when one ends on a negative distance
+// (then in w, tm, K).
+bool pure_trial(double T, double P, const double z[20], const double d[20], const Present& o,
+                const FeedRoots& feed, PureStarts kind, double w[20], double& tm, double K[20]) {
+    const bool vapour = kind == PureStarts::kGasesOfLiquid;
+    // The candidates, none frozen.  Liquid trials: their pure liquid's
+    // distance estimated from Wilson's vapour pressure; of a liquid feed
+    // every component below its critical temperature, of other feeds those
+    // estimated closer than kPureStartDistance, above their critical
+    // temperature too (the dense phase of propane beside helium at
+    // propane's, 10.5 MPa; 3 % of propane in methane at 300 K, 5 MPa,
+    // estimated at 2.4, is far from condensing).  Vapour trials: those
+    // whose own gas exists at P (supercritical, or below that vapour
+    // pressure), their pure gas taken as ideal, estimated closer than
+    // kPureStartDistance.  At most kPureStarts of them: the roots of ten
+    // starts of a 10-component gas cost more than its whole test.
     int cand[20] = {}, nc = 0;
     double guess[20] = {};
     for (int a = 0; a < o.m; ++a) {
         const int i = o.c[a];
-        if (!(T < CCON.tc[i + 1]) || frozen(i, T)) continue;
-        guess[a] = std::log(CCON.pc[i + 1]) +
-                   5.373 * (1.0 + CCON.acf[i + 1]) * (1.0 - CCON.tc[i + 1] / T) - d[i] -
-                   std::log(P);
-        cand[nc++] = a;
+        const bool super = !(T < CCON.tc[i + 1]);
+        // ln(Psat/P), Psat from Wilson's vapour pressure.
+        const double lnp = std::log(CCON.pc[i + 1] / P) +
+                           5.373 * (1.0 + CCON.acf[i + 1]) * (1.0 - CCON.tc[i + 1] / T);
+        if (frozen(i, T) || (vapour && !super && !(lnp > 0.0))) continue;
+        if (kind == PureStarts::kLiquidsOfLiquid && super) continue;
+        guess[a] = vapour ? -d[i] : lnp - d[i];
+        if (kind == PureStarts::kLiquidsOfLiquid || guess[a] < kPureStartDistance) cand[nc++] = a;
     }
     std::sort(cand, cand + nc, [&](int a, int b) { return guess[a] < guess[b]; });
     nc = std::min(nc, kPureStarts);
@@ -411,22 +466,26 @@ bool pure_liquid_trial(double T, double P, const double z[20], const double d[20
     FeedRoots apart = feed;
     apart.z = nullptr;
     int order[20] = {}, n = 0;
+    // (The starts of a feed that is no pure component are none either.)
+    double zmax = 0.0;
+    for (int a = 0; a < o.m; ++a) zmax = std::max(zmax, z[o.c[a]]);
+    const double floor = 1.0 - zmax < kPureShare ? 0.0 : kStartTrace;
     for (int k = 0; k < nc; ++k) {
         const int a = cand[k];
         double* s = start[n];
-        for (int b = 0; b < o.m; ++b) s[o.c[b]] = kPureStartShare * z[o.c[b]];
+        for (int b = 0; b < o.m; ++b) s[o.c[b]] = std::max(kPureStartShare * z[o.c[b]], floor);
         s[o.c[a]] = 1.0;
         double sum = 0.0;
         for (int b = 0; b < o.m; ++b) sum += s[o.c[b]];
         for (int b = 0; b < o.m; ++b) s[o.c[b]] /= sum;
         // Its distance from the feed's tangent plane (no start where its
-        // liquid root is not found).
+        // root is not found).
         known[n] = KnownStart{};
         Root& r = known[n].root;
         double* lnphi = known[n].lnphi;
         double M[20][20];
-        if (!root_of(T, P, s, kLiquid, apart, r) || !fluid_liquid(T, s, r) ||
-            !ln_phi(T, r.D, s, o, lnphi, M, false))
+        if (!root_of(T, P, s, vapour ? kVapour : kLiquid, apart, r) ||
+            (!vapour && !fluid_liquid(T, s, r)) || !ln_phi(T, r.D, s, o, lnphi, M, false))
             continue;
         double dist = 0.0;
         for (int b = 0; b < o.m; ++b) {
@@ -440,8 +499,18 @@ bool pure_liquid_trial(double T, double P, const double z[20], const double d[20
     std::sort(order, order + n, [&](int a, int b) { return distance[a] < distance[b]; });
     for (int k = 0; k < std::min(n, kPureStarts) && distance[order[k]] < kPureStartDistance; ++k) {
         flash::copy20(start[order[k]], w);
-        if (trial(T, P, z, d, o, feed, false, w, tm, K, nullptr, false, nullptr, &known[order[k]]))
+        const int j = order[k];
+        if (trial(T, P, z, d, o, feed, vapour, w, tm, K, nullptr, false, nullptr, &known[j]))
             return true;
+        // A start below the tangent plane is a trial phase itself, where
+        // the iteration from it climbed away (hydrogen chloride +
+        // methanol, far from ideal: the start of nearly pure methanol
+        // at -0.52, its trial's end at +0.99).
+        if (distance[j] < kStartBelowPlane) {
+            flash::copy20(start[j], w);
+            tm = distance[j];
+            return implied_k(z, d, o, known[j].lnphi, vapour, K);
+        }
     }
     return false;
 }
@@ -531,16 +600,23 @@ Stability stability(double T, double P, const double z[20]) {
             }
         }
     }
-    // A liquid feed below its pseudo-critical temperature: liquid trials
-    // from nearly pure components.
-    if (s.liquid_like && !s.frozen_phase && !any_frozen(T, z) && T < pseudo_critical(z, o) &&
-        liquids_modelled()) {
-        double w[20] = {}, tm = 0.0, Kt[20] = {};
-        if (pure_liquid_trial(T, P, z, d, o, feed, w, tm, Kt) && found(false, w, tm, Kt)) {
-            s.two_liquids = true;
-            return s;
-        }
+    if (s.frozen_phase || any_frozen(T, z) || !liquids_modelled()) return s;
+    double w[20] = {}, tm = 0.0, Kt[20] = {};
+    // Liquid trials from nearly pure components: of a liquid feed below
+    // its pseudo-critical temperature every start (a second liquid), else
+    // the components estimated close to condensing.  A liquid feed's
+    // trial is a second liquid below that temperature.
+    const bool all_liquids = s.liquid_like && T < pseudo_critical(z, o);
+    if (pure_trial(T, P, z, d, o, feed,
+                   all_liquids ? PureStarts::kLiquidsOfLiquid : PureStarts::kLiquidsOfGas, w, tm,
+                   Kt) &&
+        found(false, w, tm, Kt)) {
+        s.two_liquids = all_liquids;
+        return s;
     }
+    // A liquid feed: vapour trials from its components whose gas exists.
+    if (s.liquid_like && pure_trial(T, P, z, d, o, feed, PureStarts::kGasesOfLiquid, w, tm, Kt))
+        found(true, w, tm, Kt);
     return s;
 }
 
@@ -572,7 +648,8 @@ bool second_liquid(double T, double P, const double x[20], double Dl, Stability&
     double tm = 0.0;
     // (A trial that ends on x itself or on the other phase of its split
     // has a distance of rounding size: no second liquid.)
-    if (!pure_liquid_trial(T, P, x, d, o, feed, s.w, tm, s.K) || !(tm < kSecondLiquidDistance))
+    if (!pure_trial(T, P, x, d, o, feed, PureStarts::kLiquidsOfLiquid, s.w, tm, s.K) ||
+        !(tm < kSecondLiquidDistance))
         return false;
     s.found = true;
     s.stable = false;

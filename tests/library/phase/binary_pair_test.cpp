@@ -55,7 +55,24 @@ const State kStates[] = {{"ethane|co", 0.1, 92.175, 259.853},
                          {"propane|r116", 0.5, 173.1, 6752.34},
                          {"propane|r14", 0.1, 85.958, 20000.0},
                          {"r13|r14", 0.5, 92.0, 20000.0},
-                         {"r13|r14", 0.1, 84.64, 20000.0}};
+                         {"r13|r14", 0.1, 84.64, 20000.0},
+                         // Splits the trials from Wilson's K-values missed: a
+                         // liquid of nearly pure carbon dioxide, carbon monoxide or
+                         // propane (at its critical temperature) beside helium; a gas
+                         // of nearly pure helium beside liquid carbon dioxide; the
+                         // vapour of methanol over toluene and the water of a wet
+                         // pentane; a liquid of hydrogen chloride + methanol far from
+                         // ideal; xenon's gas (below its vapour pressure) beside
+                         // liquid methanol, taken for a second liquid before.
+                         {"co2|helium", 0.5, 260.0, 6750.0},
+                         {"co2|helium", 0.9, 266.112, 30000.0},
+                         {"co|helium", 0.1, 107.949, 30000.0},
+                         {"propane|helium", 0.5, 369.89, 10553.437},
+                         {"methanol|toluene", 0.1, 332.859, 56.854},
+                         {"pentane|water", 0.9, 323.548, 161.616},
+                         {"hcl|methanol", 0.9, 288.281, 56.854},
+                         {"methanol|xenon", 0.1, 168.586, 87.731},
+                         {"c11|methanol", 0.1, 359.325, 459.422}};
 
 // A phase of the binary: its first component's fraction, density and
 // ln f (NaN for a component of a fraction the fugacities leave out).
