@@ -440,10 +440,14 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
     // temperature too (the dense phase of propane beside helium at
     // propane's, 10.5 MPa; 3 % of propane in methane at 300 K, 5 MPa,
     // estimated at 2.4, is far from condensing).  Vapour trials: those
-    // whose own gas exists at P (supercritical, or below that vapour
-    // pressure), their pure gas taken as ideal, estimated closer than
-    // kPureStartDistance.  At most kPureStarts of them: the roots of ten
-    // starts of a 10-component gas cost more than its whole test.
+    // whose own gas exists at P: every supercritical one, and those below
+    // their vapour pressure whose pure gas, taken as ideal, is estimated
+    // closer than kPureStartDistance.  At most kPureStarts of them: the
+    // roots of ten starts of a 10-component gas cost more than its whole
+    // test.
+    // (Supercritical vapour starts are estimated far too high at a high
+    // pressure, where a dense gas is no ideal gas: hexane beside water at
+    // 526 K, 10.5 MPa at 1.19 for a start at 0.025.)
     int cand[20] = {}, nc = 0;
     double guess[20] = {};
     for (int a = 0; a < o.m; ++a) {
@@ -455,7 +459,9 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
         if (frozen(i, T) || (vapour && !super && !(lnp > 0.0))) continue;
         if (kind == PureStarts::kLiquidsOfLiquid && super) continue;
         guess[a] = vapour ? -d[i] : lnp - d[i];
-        if (kind == PureStarts::kLiquidsOfLiquid || guess[a] < kPureStartDistance) cand[nc++] = a;
+        if (kind == PureStarts::kLiquidsOfLiquid || (vapour && super) ||
+            guess[a] < kPureStartDistance)
+            cand[nc++] = a;
     }
     std::sort(cand, cand + nc, [&](int a, int b) { return guess[a] < guess[b]; });
     nc = std::min(nc, kPureStarts);

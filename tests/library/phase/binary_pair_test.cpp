@@ -63,7 +63,9 @@ const State kStates[] = {{"ethane|co", 0.1, 92.175, 259.853},
                          // vapour of methanol over toluene and the water of a wet
                          // pentane; a liquid of hydrogen chloride + methanol far from
                          // ideal; xenon's gas (below its vapour pressure) beside
-                         // liquid methanol, taken for a second liquid before.
+                         // liquid methanol, taken for a second liquid before; the
+                         // dense gas of hexane or R13 beside liquid water or ammonia
+                         // above the gas's critical temperature.
                          {"co2|helium", 0.5, 260.0, 6750.0},
                          {"co2|helium", 0.9, 266.112, 30000.0},
                          {"co|helium", 0.1, 107.949, 30000.0},
@@ -72,7 +74,9 @@ const State kStates[] = {{"ethane|co", 0.1, 92.175, 259.853},
                          {"pentane|water", 0.9, 323.548, 161.616},
                          {"hcl|methanol", 0.9, 288.281, 56.854},
                          {"methanol|xenon", 0.1, 168.586, 87.731},
-                         {"c11|methanol", 0.1, 359.325, 459.422}};
+                         {"c11|methanol", 0.1, 359.325, 459.422},
+                         {"hexane|water", 0.1, 525.765, 10553.437},
+                         {"ammonia|r13", 0.9, 329.387, 30000.0}};
 
 // A phase of the binary: its first component's fraction, density and
 // ln f (NaN for a component of a fraction the fugacities leave out).
