@@ -35,6 +35,8 @@ FlashMemo::~FlashMemo() {
     if (--depth == 0) entries.clear();
 }
 
+bool flash_under_way() { return depth > 0; }
+
 bool recall(const SatQuestion& q, SatAnswer& a) {
     if (depth == 0) return false;
     for (const Entry& e : entries) {

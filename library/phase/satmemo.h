@@ -51,6 +51,10 @@ struct SatQuestion {
     const double* z = nullptr;
 };
 
+// Whether a flash's memory is open (a saturation point asked for by a
+// flash, not by the caller of the library).
+bool flash_under_way();
+
 // The answer kept for the question, when a memory is open and holds one.
 bool recall(const SatQuestion& q, SatAnswer& a);
 // Keeps an answer while a memory is open.
