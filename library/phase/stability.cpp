@@ -412,6 +412,16 @@ constexpr double kPureStartDistance = 1.0;
 // constants next to a pure component, 1.2e-5).
 constexpr double kStartBelowPlane = -1e-3;
 
+// The component (0-based) of which w is purer than the start from it
+// (kPureStartShare of the others' fractions in z), else -1.
+int nearly_pure(const double w[20], const double z[20], const Present& o) {
+    for (int a = 0; a < o.m; ++a) {
+        const int i = o.c[a];
+        if (w[i] > 1.0 - kPureStartShare * (1.0 - z[i])) return i;
+    }
+    return -1;
+}
+
 // Which trials start from nearly pure components.
 enum class PureStarts {
     kLiquidsOfLiquid,  // liquid trials of a liquid feed, every start
@@ -430,8 +440,13 @@ enum class PureStarts {
 // are tried in the order of their own distance, the lowest (the component
 // least like the feed) first.  True when one ends on a negative distance
 // (then in w, tm, K).
+// With `skip` (0-based, else -1) that component's start is left out: the
+// trial of its kind from Wilson's K-values ended purer in it than that
+// start (on a stationary point of positive distance, where the start would
+// end too: the water of humid air beside its dew point).
 bool pure_trial(double T, double P, const double z[20], const double d[20], const Present& o,
-                const FeedRoots& feed, PureStarts kind, double w[20], double& tm, double K[20]) {
+                const FeedRoots& feed, PureStarts kind, double w[20], double& tm, double K[20],
+                int skip = -1) {
     const bool vapour = kind == PureStarts::kGasesOfLiquid;
     // The candidates, none frozen.  Liquid trials: their pure liquid's
     // distance estimated from Wilson's vapour pressure; of a liquid feed
@@ -456,7 +471,7 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
         // ln(Psat/P), Psat from Wilson's vapour pressure.
         const double lnp = std::log(CCON.pc[i + 1] / P) +
                            5.373 * (1.0 + CCON.acf[i + 1]) * (1.0 - CCON.tc[i + 1] / T);
-        if (frozen(i, T) || (vapour && !super && !(lnp > 0.0))) continue;
+        if (i == skip || frozen(i, T) || (vapour && !super && !(lnp > 0.0))) continue;
         if (kind == PureStarts::kLiquidsOfLiquid && super) continue;
         guess[a] = vapour ? -d[i] : lnp - d[i];
         if (kind == PureStarts::kLiquidsOfLiquid || (vapour && super) ||
@@ -578,6 +593,8 @@ Stability stability(double T, double P, const double z[20]) {
         }
     };
     bool liquid_lower = false;
+    // The component in which each kind's trial ended nearly pure (-1: none).
+    int pure_end[2] = {-1, -1};
     for (int pass = trace.any ? 1 : 0; pass < 2; ++pass) {
         if (pass == 1 && !s.frozen_phase && !trace.any) break;
         for (bool vapour : order) {
@@ -587,6 +604,7 @@ Stability stability(double T, double P, const double z[20]) {
                       &liquid_lower) &&
                 found(vapour, w, tm, Kt))
                 return s;
+            pure_end[vapour ? 1 : 0] = nearly_pure(w, z, o);
         }
     }
     // The vapour trial once more with the liquid roots of its compositions
@@ -615,13 +633,14 @@ Stability stability(double T, double P, const double z[20]) {
     const bool all_liquids = s.liquid_like && T < pseudo_critical(z, o);
     if (pure_trial(T, P, z, d, o, feed,
                    all_liquids ? PureStarts::kLiquidsOfLiquid : PureStarts::kLiquidsOfGas, w, tm,
-                   Kt) &&
+                   Kt, all_liquids ? -1 : pure_end[0]) &&
         found(false, w, tm, Kt)) {
         s.two_liquids = all_liquids;
         return s;
     }
     // A liquid feed: vapour trials from its components whose gas exists.
-    if (s.liquid_like && pure_trial(T, P, z, d, o, feed, PureStarts::kGasesOfLiquid, w, tm, Kt))
+    if (s.liquid_like &&
+        pure_trial(T, P, z, d, o, feed, PureStarts::kGasesOfLiquid, w, tm, Kt, pure_end[1]))
         found(true, w, tm, Kt);
     return s;
 }
