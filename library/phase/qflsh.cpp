@@ -14,6 +14,7 @@
 #include "library/phase/ptanc.h"
 #include "library/phase/satgv.h"
 #include "library/phase/satmemo.h"
+#include "library/phase/satmix.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
 #include "library/phase/tpflsh.h"
@@ -164,6 +165,7 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     if (same_as_zero(q) || same_as_one(q)) {
         const bool liquid = same_as_zero(q);
         SATT(T, z, liquid ? kBubblePoint : kDewPoint, P, Dl, Dv, x, y, ierr, jmsg);
+        if (icomp == 0 && !ppf) refuse_split_liquid(128, "SATT", T, P, Dl, x, ierr, jmsg);
         if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
         if (ppf) {
             // The other line of a blend: its own density of the other phase.
@@ -341,6 +343,7 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
     if (!ppf && (same_as_zero(q) || same_as_one(q))) {
         const bool liquid = same_as_zero(q);
         SATP(P, z, liquid ? kBubblePoint : kDewPoint, T, Dl, Dv, x, y, ierr, jmsg);
+        if (icomp == 0) refuse_split_liquid(148, "SATP", T, P, Dl, x, ierr, jmsg);
         if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
         if (liquid && !(Dl > 0.0)) return no_liquid();
         D = liquid ? Dl : Dv;

@@ -828,32 +828,6 @@ int mixture_roads_under_way() { return roads_under_way; }
 
 namespace {
 
-// A saturation point whose liquid splits in two (the feed at a bubble
-// point, the incipient liquid at a dew point) lies where two liquids are
-// stable: no boundary of one liquid and a vapour (methane + pentane 50/50
-// at 770 kPa had a bubble point at 145.25 K, where the liquid splits into
-// 83 and 36 % methane).  Refused naming the state, unless a flash asks:
-// the flashes look for their states beside such a point themselves.  (A
-// second liquid closer than kSplitLiquidDistance to the plane is no such
-// split: the point's densities are known to about 1e-7, a liquid's ln phi
-// to some 1e-5; cyclopropane with 5.7e-6 of xenon at its dew point of
-// 198.6 K, 10 kPa: -7.9e-6 for the liquid itself.)
-constexpr double kSplitLiquidDistance = -1e-4;
-
-void refuse_split_liquid(int n, const char* routine, double T, double P, double Dl,
-                         const double xl[20], int& ierr, std::string& herr) {
-    if (ierr > 0 || !(Dl > 0.0) || mix::flash_under_way()) return;
-    mix::Stability st;
-    {
-        flash::QuietMessages quiet;
-        if (!mix::second_liquid(T, P, xl, Dl, st) || !(st.tm < kSplitLiquidDistance)) return;
-    }
-    fail(n, routine,
-         "the liquid splits in two liquids at the saturation point (three phases); T =" +
-             fmt_g(T, 12, 5) + " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa.",
-         ierr, herr);
-}
-
 void satt_point(double T, const double x[20], int kph, const MixtureSaturation& m, double& P,
                 double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                 std::string& herr) {
@@ -916,18 +890,45 @@ void satp_point(double P, const double x[20], int kph, const MixtureSaturation& 
 
 }  // namespace
 
+// A saturation point whose liquid splits in two (the feed at a bubble
+// point, the incipient liquid at a dew point) lies where two liquids are
+// stable: no boundary of one liquid and a vapour (methane + pentane 50/50
+// at 770 kPa had a bubble point at 145.25 K, where the liquid splits into
+// 83 and 36 % methane).  Refused naming the state.  (A
+// second liquid closer than kSplitLiquidDistance to the plane is no such
+// split: the point's densities are known to about 1e-7, a liquid's ln phi
+// to some 1e-5; cyclopropane with 5.7e-6 of xenon at its dew point of
+// 198.6 K, 10 kPa: -7.9e-6 for the liquid itself.)
+constexpr double kSplitLiquidDistance = -1e-4;
+
+void refuse_split_liquid(int n, const char* routine, double T, double P, double Dl,
+                         const double xl[20], int& ierr, std::string& herr) {
+    if (ierr > 0 || !(Dl > 0.0)) return;
+    mix::Stability st;
+    {
+        flash::QuietMessages quiet;
+        if (!mix::second_liquid(T, P, xl, Dl, st) || !(st.tm < kSplitLiquidDistance)) return;
+    }
+    fail(n, routine,
+         "the liquid splits in two liquids at the saturation point (three phases); T =" +
+             fmt_g(T, 12, 5) + " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa.",
+         ierr, herr);
+}
+
 void satt_mixture(double T, const double x[20], int kph, const MixtureSaturation& m, double& P,
                   double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                   std::string& herr) {
     satt_point(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
-    refuse_split_liquid(128, "SATT", T, P, Dl, xl, ierr, herr);
+    // (Not inside a flash: the flashes look for their states beside such a
+    // point themselves.)
+    if (!mix::flash_under_way()) refuse_split_liquid(128, "SATT", T, P, Dl, xl, ierr, herr);
 }
 
 void satp_mixture(double P, const double x[20], int kph, const MixtureSaturation& m, double& T,
                   double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                   std::string& herr) {
     satp_point(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr);
-    refuse_split_liquid(148, "SATP", T, P, Dl, xl, ierr, herr);
+    if (!mix::flash_under_way()) refuse_split_liquid(148, "SATP", T, P, Dl, xl, ierr, herr);
 }
 
 }  // namespace lib

@@ -24,6 +24,13 @@ void satp_mixture(double P, const double x[20], int kph, const MixtureSaturation
                   double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                   std::string& herr);
 
+// Error n of `routine` where the liquid xl (density Dl) of a saturation
+// point at (T, P) splits in two liquids: the point of one liquid lies where
+// two are stable (three phases).  SATT and SATP apply it where the caller
+// asks (not inside a flash), TQFLSH and PQFLSH at q = 0 and 1.
+void refuse_split_liquid(int n, const char* routine, double T, double P, double Dl,
+                         const double xl[20], int& ierr, std::string& herr);
+
 // How many roads of SATT and SATP for a mixture are under way: a point
 // asked for by a road's own searches may be refused by its guards against
 // recursion, and such a refusal is no answer to remember.

@@ -1,7 +1,8 @@
 // Saturation points of binaries whose liquid splits in two: the point of
 // one liquid and a vapour lies inside the region of two liquids (three
-// phases are stable there) and is refused naming the state, while the
-// points beside it, whose liquid is stable, are answered.  From the
+// phases are stable there) and is refused naming the state (by SATP, SATT,
+// and TQFLSH and PQFLSH at q = 0 and 1), while the points beside it, whose
+// liquid is stable, are answered.  From the
 // whole-region check of SATP against TPFLSH next to each point.
 #include <gtest/gtest.h>
 
@@ -52,10 +53,17 @@ TEST_P(SplitLiquid, SaturationPointOfOneLiquidOnlyWhereItIsStable) {
     EXPECT_EQ(ierr, 148) << herr;
     EXPECT_NE(herr.find("splits in two liquids"), std::string::npos) << herr;
     EXPECT_TRUE(lletest::names_value(herr, T)) << herr;
-    // SATT at that temperature refuses the same point.
+    // SATT at that temperature refuses the same point, and so do TQFLSH and
+    // PQFLSH at its quality.
     double P = 0;
     lib::SATT(T, z, c.kph, P, Dl, Dv, xl, xv, ierr, herr);
     EXPECT_EQ(ierr, 128) << herr;
+    const double q = c.kph == lib::kBubblePoint ? 0.0 : 1.0;
+    double D = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0;
+    lib::TQFLSH(T, q, z, 1, P, D, Dl, Dv, xl, xv, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 128) << herr;
+    lib::PQFLSH(c.P, q, z, 1, T, D, Dl, Dv, xl, xv, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 148) << herr;
 }
 
 std::string point_name(const ::testing::TestParamInfo<Point>& info) {
