@@ -424,9 +424,9 @@ int nearly_pure(const double w[20], const double z[20], const Present& o) {
 
 // Which trials start from nearly pure components.
 enum class PureStarts {
-    kLiquidsOfLiquid,  // liquid trials of a liquid feed, every start
-    kLiquidsOfGas,     // liquid trials of other feeds, the estimated close ones
-    kGasesOfLiquid,    // vapour trials of a liquid, the estimated close ones
+    kEveryLiquid,   // liquid trials from every component below its Tc (a liquid feed)
+    kCloseLiquids,  // liquid trials from the components estimated close
+    kCloseGases,    // vapour trials of a liquid (every supercritical component)
 };
 
 // Trials from nearly pure components, for a feed that the trials from
@@ -447,7 +447,7 @@ enum class PureStarts {
 bool pure_trial(double T, double P, const double z[20], const double d[20], const Present& o,
                 const FeedRoots& feed, PureStarts kind, double w[20], double& tm, double K[20],
                 int skip = -1) {
-    const bool vapour = kind == PureStarts::kGasesOfLiquid;
+    const bool vapour = kind == PureStarts::kCloseGases;
     // The candidates, none frozen.  Liquid trials: their pure liquid's
     // distance estimated from Wilson's vapour pressure; of a liquid feed
     // every component below its critical temperature, of other feeds those
@@ -472,10 +472,9 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
         const double lnp = std::log(CCON.pc[i + 1] / P) +
                            5.373 * (1.0 + CCON.acf[i + 1]) * (1.0 - CCON.tc[i + 1] / T);
         if (i == skip || frozen(i, T) || (vapour && !super && !(lnp > 0.0))) continue;
-        if (kind == PureStarts::kLiquidsOfLiquid && super) continue;
+        if (kind == PureStarts::kEveryLiquid && super) continue;
         guess[a] = vapour ? -d[i] : lnp - d[i];
-        if (kind == PureStarts::kLiquidsOfLiquid || (vapour && super) ||
-            guess[a] < kPureStartDistance)
+        if (kind == PureStarts::kEveryLiquid || (vapour && super) || guess[a] < kPureStartDistance)
             cand[nc++] = a;
     }
     std::sort(cand, cand + nc, [&](int a, int b) { return guess[a] < guess[b]; });
@@ -632,15 +631,15 @@ Stability stability(double T, double P, const double z[20]) {
     // trial is a second liquid below that temperature.
     const bool all_liquids = s.liquid_like && T < pseudo_critical(z, o);
     if (pure_trial(T, P, z, d, o, feed,
-                   all_liquids ? PureStarts::kLiquidsOfLiquid : PureStarts::kLiquidsOfGas, w, tm,
-                   Kt, all_liquids ? -1 : pure_end[0]) &&
+                   all_liquids ? PureStarts::kEveryLiquid : PureStarts::kCloseLiquids, w, tm, Kt,
+                   all_liquids ? -1 : pure_end[0]) &&
         found(false, w, tm, Kt)) {
         s.two_liquids = all_liquids;
         return s;
     }
     // A liquid feed: vapour trials from its components whose gas exists.
     if (s.liquid_like &&
-        pure_trial(T, P, z, d, o, feed, PureStarts::kGasesOfLiquid, w, tm, Kt, pure_end[1]))
+        pure_trial(T, P, z, d, o, feed, PureStarts::kCloseGases, w, tm, Kt, pure_end[1]))
         found(true, w, tm, Kt);
     return s;
 }
@@ -673,7 +672,7 @@ bool second_liquid(double T, double P, const double x[20], double Dl, Stability&
     double tm = 0.0;
     // (A trial that ends on x itself or on the other phase of its split
     // has a distance of rounding size: no second liquid.)
-    if (!pure_trial(T, P, x, d, o, feed, PureStarts::kLiquidsOfLiquid, s.w, tm, s.K) ||
+    if (!pure_trial(T, P, x, d, o, feed, PureStarts::kEveryLiquid, s.w, tm, s.K) ||
         !(tm < kSecondLiquidDistance))
         return false;
     s.found = true;
