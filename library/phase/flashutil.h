@@ -113,11 +113,14 @@ inline void copy20(const double a[20], double b[20]) {
 
 // The two phases of a split turned over: densities, compositions, and the
 // vapour fraction with them.
+inline void swap_phases(double& Dl, double& Dv, double x[20], double y[20], double& q) {
+    std::swap(Dl, Dv);
+    for (int i = 0; i < 20; ++i) std::swap(x[i], y[i]);
+    q = 1.0 - q;
+}
 template <class Split>
 void swap_phases(Split& s) {
-    std::swap(s.Dl, s.Dv);
-    for (int i = 0; i < 20; ++i) std::swap(s.x[i], s.y[i]);
-    s.q = 1.0 - s.q;
+    swap_phases(s.Dl, s.Dv, s.x, s.y, s.q);
 }
 
 // True when component k has an equation of this kind (neither blank nor "QVB").

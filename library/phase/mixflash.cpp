@@ -338,12 +338,25 @@ bool phases_stable(const TpState& st, const double z[20]) {
            (ty.stable && finds_phase(st.T, st.P, tx, st.x, st.Dl, st.y));
 }
 
-bool tp_value_is(double T, double P, const double z[20], char letter, double b) {
+bool tp_value_is(double T, double P, const double z[20], char letter, double b, TpState* at) {
     constexpr double kSameValue = 1e-7;
     TpState st;
     if (!tp_state(T, P, z, st)) return false;
+    if (at != nullptr) *at = st;
     const double v = letter == 'S' ? st.s : letter == 'E' ? st.e : st.h;
     return std::fabs(v - b) <= kSameValue * (std::fabs(b) + 1.0);
+}
+
+bool named_the_other_way(const TpState& tp, double Dl, double Dv, const double x[20],
+                         const double y[20]) {
+    constexpr double kSamePhase = 1e-6;
+    if (!tp.two_phase) return false;
+    bool swapped =
+        std::fabs(tp.Dl - Dv) <= kSamePhase * tp.Dl && std::fabs(tp.Dv - Dl) <= kSamePhase * tp.Dv;
+    for (int i = 0; i < 20 && swapped; ++i)
+        swapped =
+            std::fabs(tp.x[i] - y[i]) <= kSamePhase && std::fabs(tp.y[i] - x[i]) <= kSamePhase;
+    return swapped;
 }
 
 bool single_phase_stable(double T, double D, const double z[20], bool* tested) {
@@ -445,6 +458,7 @@ bool density_on_isotherm(double T, double D, const double z[20], double plo, dou
         !(std::fabs(std::log(stable.D) - target) <= kDensityFound))
         return false;
     st = last.P == std::exp(lnp) ? last : stable;
+    if (named_the_other_way(stable, st.Dl, st.Dv, st.x, st.y)) flash::swap_phases(st);
     return true;
 }
 
@@ -497,21 +511,20 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
 }
 
 // A split found along a path carries the labels it started with; two
-// liquids are labelled by the (T, p) flash, whose split at the state's
+// dense phases are labelled by the (T, p) flash, whose split at the state's
 // (T, P) may name the same two phases the other way round: then the
 // labels (and the vapour fraction) are turned over to match it.
 void labels_of_tp_flash(const double z[20], TpState& st) {
-    if (!st.two_phase || !st.two_liquids) return;
+    // (A gas and a liquid far apart in density have one naming; two dense
+    // phases have the flash's: ethane + nonane at 20 MPa, 224 K, a phase of
+    // nearly pure ethane at 16.6 mol/L beside nonane's at 6.1.)
+    constexpr double kDensePair = 0.1;
+    if (!st.two_phase ||
+        !(st.two_liquids || std::min(st.Dl, st.Dv) > kDensePair * std::max(st.Dl, st.Dv)))
+        return;
     TpState tp;
-    if (!tp_state(st.T, st.P, z, tp) || !tp.two_phase) return;
-    constexpr double kSamePhase = 1e-6;
-    bool swapped = std::fabs(tp.Dl - st.Dv) <= kSamePhase * tp.Dl &&
-                   std::fabs(tp.Dv - st.Dl) <= kSamePhase * tp.Dv;
-    for (int i = 0; i < 20 && swapped; ++i)
-        swapped = std::fabs(tp.x[i] - st.y[i]) <= kSamePhase &&
-                  std::fabs(tp.y[i] - st.x[i]) <= kSamePhase;
-    if (!swapped) return;
-    flash::swap_phases(st);
+    if (tp_state(st.T, st.P, z, tp) && named_the_other_way(tp, st.Dl, st.Dv, st.x, st.y))
+        flash::swap_phases(st);
 }
 
 double target_tolerance(const Target& t) {

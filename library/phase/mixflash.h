@@ -24,8 +24,16 @@ bool tp_state(double T, double P, const double z[20], TpState& st);
 // Whether the (T, p) flash's state of feed z at (T, P) has the value b of
 // the property `letter` ('H', 'S' or 'E') to 1e-7 of it: a split found
 // between a bubble and a dew point, or continued from one, may be one whose
-// liquid splits again.
-bool tp_value_is(double T, double P, const double z[20], char letter, double b);
+// liquid splits again.  With `at` the (T, p) flash's state is given out.
+bool tp_value_is(double T, double P, const double z[20], char letter, double b,
+                 TpState* at = nullptr);
+
+// Whether the split (Dl, Dv, x, y) is the (T, p) flash's split tp with the
+// names of its phases the other way round (two liquids, or two dense
+// phases the flash names by its trials): then the caller turns them over,
+// so that every flash names the phases of a state as the (T, p) flash does.
+bool named_the_other_way(const TpState& tp, double Dl, double Dv, const double x[20],
+                         const double y[20]);
 
 // Whether the split st of feed z is plainly the (T, p) flash's state at its (T, P):
 // inside the flash's two-phase window, neither phase a trace (close to a

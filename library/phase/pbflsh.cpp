@@ -828,7 +828,13 @@ private:
     // splits again (hexane + water, 10 % hexane, at 10 kPa: a vapour and a
     // liquid at 239.7 K with the enthalpy of the stable vapour and water at
     // 278.6 K); the search along the isobar then finds the stable one.
-    bool split_is_stable() const { return stable_at(T); }
+    // Its phases are then named as that flash names them.
+    bool split_is_stable() {
+        mix::TpState tp;
+        if (!mix::tp_value_is(T, P, z, letter, b, &tp)) return false;
+        if (mix::named_the_other_way(tp, Dl, Dv, x, y)) flash::swap_phases(Dl, Dv, x, y, q);
+        return true;
+    }
     bool stable_at(double t) const { return mix::tp_value_is(t, P, z, letter, b); }
 
     // The single-phase state of phase kph from (t0, d0), kept only when it is

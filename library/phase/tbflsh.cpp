@@ -445,7 +445,13 @@ private:
     // points may be one whose liquid splits again (ethanol + ethylene at
     // 190.06 K: a vapour and liquid at 289 kPa, where two liquids and a
     // vapour of another enthalpy are stable).
-    bool split_is_stable() const { return is_stable_value(P); }
+    // Its phases are then named as that flash names them.
+    bool split_is_stable() {
+        mix::TpState tp;
+        if (!mix::tp_value_is(T, P, z, letter, b, &tp)) return false;
+        if (mix::named_the_other_way(tp, Dl, Dv, x, y)) flash::swap_phases(Dl, Dv, x, y, q);
+        return true;
+    }
 
     // Whether the (T, p) flash's state at p has the value b.
     bool is_stable_value(double p) const { return mix::tp_value_is(T, p, z, letter, b); }

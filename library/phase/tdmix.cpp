@@ -84,9 +84,12 @@ bool stable_root_at(double T, double D, double P, const double z[20]) {
 // Whether the (T, p) flash's state at the split's pressure P has the
 // density D (the two-phase solver may end on a split that is not the
 // stable state there: methyl palmitate + propane at 451.7 K, 3.10 mol/L).
-bool tp_flash_has_density(double T, double P, double D, const double z[20]) {
+// The split's phases are then named as that flash names them.
+bool tp_flash_has_density(double T, double P, double D, const double z[20], TpResult& r) {
     mix::TpState st;
-    return mix::tp_state(T, P, z, st) && std::fabs(st.D / D - 1.0) <= 1e-7;
+    if (!mix::tp_state(T, P, z, st) || !(std::fabs(st.D / D - 1.0) <= 1e-7)) return false;
+    if (mix::named_the_other_way(st, r.Dl, r.Dv, r.x, r.y)) flash::swap_phases(r);
+    return true;
 }
 
 }  // namespace
@@ -152,7 +155,7 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
         // lies beyond the three-phase line, and the search along the
         // isotherm finds the stable pair.)
         if (jerr <= 0 && r.q > 0.0 && r.q < 1.0 && of_density(r, D) && !liquid_splits(T, P, r) &&
-            tp_flash_has_density(T, P, D, z)) {
+            tp_flash_has_density(T, P, D, z, r)) {
             flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
             r.D = D;
             return;

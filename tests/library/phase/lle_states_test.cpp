@@ -225,3 +225,39 @@ INSTANTIATE_TEST_SUITE_P(NextToThreePhases, IsobarState, ::testing::ValuesIn(kIs
                          lletest::state_name<lletest::GridState>);
 
 }  // namespace
+
+namespace {
+
+// Two dense phases found along an isobar keep the names the (T, p) flash
+// gives them: the same vapour fraction and phases, not 1 - q with the
+// phases turned over (nitrogen + butane at 137.6 K, 6.75 MPa: two liquids
+// of 99.9 and 7 % nitrogen; ethane + nonane at 224 K, 20 MPa: nearly pure
+// ethane at 16.6 mol/L beside nonane's liquid at 6.1).
+const lletest::GridState kDensePairs[] = {
+    {"nitrogen|butane", 0.5, 137.593, 6752.34}, {"ethane|nonane", 0.5, 224.094, 20000.0},
+    {"butane|co", 0.5, 209.244, 20000.0},       {"pentane|hydrogen", 0.1, 146.339, 20000.0},
+    {"octane|oxygen", 0.1, 220.697, 20000.0},   {"decane|argon", 0.5, 516.962, 20000.0},
+    {"c12|methanol", 0.5, 268.872, 20000.0}};
+
+using DensePair = lletest::BinaryState<lletest::GridState>;
+
+TEST_P(DensePair, PressureFlashesNameThePhasesAsTheTpFlash) {
+    const lletest::GridState& c = GetParam();
+    ASSERT_GT(q, 0.0);
+    ASSERT_LT(q, 1.0);
+    double T2 = 0, D2 = 0, dl = 0, dv = 0, x2[20], y2[20], q2 = 0, e2 = 0, h2 = 0, s2 = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::PHFLSH(c.P, h, z, T2, D2, dl, dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+    check("PHFLSH", ierr, herr, T2, c.T, q2, h, true);
+    EXPECT_NEAR(x2[0], x[0], 1e-6);
+    EXPECT_NEAR(dl / Dl, 1.0, 1e-6);
+    lib::PSFLSH(c.P, s, z, T2, D2, dl, dv, x2, y2, q2, e2, h2, cv, cp, w, ierr, herr);
+    check("PSFLSH", ierr, herr, T2, c.T, q2, s, true);
+    EXPECT_NEAR(y2[0], y[0], 1e-6);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, DensePair, ::testing::ValuesIn(kDensePairs),
+                         lletest::state_name<lletest::GridState>);
+
+}  // namespace
