@@ -107,6 +107,16 @@ bool split_at_fraction(bool t_given, double q, const double z[20], double& T, do
     return true;
 }
 
+// The two-phase iteration ended on no equilibrium of vapour fraction q
+// (with `where` the given T or P).
+void no_equilibrium(const char* routine, double q, const std::string& where, int& ierr,
+                    std::string& herr) {
+    fail(225, routine,
+         "TPFL2 did not converge in two-phase iteration:  no equilibrium of vapor fraction q =" +
+             fmt_g(q, 12, 5) + " found at " + where,
+         ierr, herr);
+}
+
 // The outputs of a quality flash from a two-phase state found along the
 // isotherm or isobar (its T and P are the caller's to take).
 void two_phase_state(double T, const mix::TpState& st, double& D, double& Dl, double& Dv,
@@ -121,12 +131,50 @@ void two_phase_state(double T, const mix::TpState& st, double& D, double& Dl, do
     herr.clear();
 }
 
-}  // namespace
+// A mixture's split of vapour fraction q at (T, P) whose Gibbs energy lies
+// above the (T, p) flash's state there is no stable state: a third phase
+// appears at its pressure, or the split is one of two liquids carried past
+// the three-phase line (carbon dioxide + water, 90 % CO2, at 278.6 K and
+// q 0.2: a liquid of 88 % CO2 at 3.78 MPa, 633 J/mol above water and a
+// vapour of CO2; hexane + water, 90 % hexane, at 345 K and q 0.2: a vapour
+// of half water at 227 kPa, supersaturated with it).  Such a split fails
+// with 219, naming the state; one that the (T, p) flash finds frozen or
+// outside the range of the equations fails with its error (carbon dioxide
+// + water at 770 kPa: a liquid of 93 % water at 227 K, 250; at 10 kPa, a
+// split at 155 K, far below carbon dioxide's triple point, 1).
+constexpr double kHigherGibbs = 1e-9;  // share of |h| + |T s| + R T
+constexpr int kOutOfRange = 1;         // the (T, p) flash's errors of a state
+constexpr int kFrozen = 250;           // outside the range, or frozen
 
-void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
-            double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
-            double& cp, double& w, int& ierr, std::string& herr) {
-    const mix::FlashMemo memo;  // saturation points asked for again
+void refuse_unstable_split(const char* routine, double T, double P, const double z[20], double q,
+                           double Dl, double Dv, double h, double s, int& ierr, std::string& herr) {
+    const int icomp = ISPURE(z);
+    if (ierr > 0 || icomp != 0 || flash::pseudo_pure(icomp) || same_as_zero(q) || same_as_one(q) ||
+        !(q > 0.0 && q < 1.0) || !(Dl > 0.0 && Dv > 0.0))
+        return;
+    double D = 0, dl = 0, dv = 0, x[20], y[20], qtp = 0, e = 0, htp = 0, stp = 0, cv = 0, cp = 0,
+           w = 0;
+    int jerr = 0;
+    std::string jmsg;
+    TPFLSH(T, P, z, D, dl, dv, x, y, qtp, e, htp, stp, cv, cp, w, jerr, jmsg);
+    if (jerr == kOutOfRange || jerr == kFrozen) {
+        fail(jerr, routine, "(2-phase):  " + cut(jmsg, 200), ierr, herr, kNoNumber);
+        return;
+    }
+    const double g = h - T * s, gtp = htp - T * stp;
+    const double band = kHigherGibbs * (std::fabs(h) + std::fabs(T * s) + GCNST.r * T);
+    if (jerr > 0 || !(gtp < g - band)) return;
+    fail(219, routine,
+         "no stable two-phase state of vapor fraction q =" + fmt_g(q, 12, 5) +
+             " at T =" + fmt_g(T, 12, 5) + " K, P =" + fmt_g(P / 1000.0, 12, 5) +
+             " MPa: the (T, p) flash's state there (q =" + fmt_g(qtp, 12, 5) +
+             ") lies lower in Gibbs energy (three phases)",
+         ierr, herr);
+}
+
+void tq_flash(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
+              double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
+              double& cp, double& w, int& ierr, std::string& herr) {
     ierr = 0;
     herr.clear();
     P = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
@@ -276,23 +324,16 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     // What the iteration ended on must be the feed's split at q (propane+co
     // 50/50 at 180.9 K and q 0.497: it ended on the bubble pressure,
     // 20.9 MPa, with the feed as its vapour; the split lies at 477 kPa).
-    if (!(Dl > Dv) || !split_is_equilibrium(T, z, qm, Dl, Dv, x, y)) {
-        ierr = 0;
-        return fail(225, "TQFLSH",
-                    "TPFL2 did not converge in two-phase iteration:  no equilibrium of vapor "
-                    "fraction q =" +
-                        fmt_g(q, 12, 5) + " found at T =" + fmt_g(T, 12, 5) + " K",
-                    ierr, herr);
-    }
+    if (!(Dl > Dv) || !split_is_equilibrium(T, z, qm, Dl, Dv, x, y))
+        return no_equilibrium("TQFLSH", q, "T =" + fmt_g(T, 12, 5) + " K", ierr, herr);
     mix_phases(T, qm, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
     ierr = 0;
     herr.clear();
 }
 
-void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
-            double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
-            double& cp, double& w, int& ierr, std::string& herr) {
-    const mix::FlashMemo memo;  // saturation points asked for again
+void pq_flash(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
+              double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
+              double& cp, double& w, int& ierr, std::string& herr) {
     ierr = 0;
     herr.clear();
     T = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
@@ -448,9 +489,31 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
           ierr, herr);
     if (ierr > 0) return;
     const double qm = kq == kMassQuality ? molar_quality(q, x, y) : q;
+    // (Pentane + R23, 10 % pentane, at 10 kPa and q 0.8: the iteration
+    // ended on phases whose balance gives q 0.891.)
+    if (!(Dl > Dv) || !split_is_equilibrium(T, z, qm, Dl, Dv, x, y))
+        return no_equilibrium("PQFLSH", q, "P =" + fmt_g(P / 1000.0, 12, 5) + " MPa", ierr, herr);
     mix_phases(T, qm, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
     ierr = 0;
     herr.clear();
+}
+
+}  // namespace
+
+void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
+            double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
+            double& cp, double& w, int& ierr, std::string& herr) {
+    const mix::FlashMemo memo;  // saturation points asked for again
+    tq_flash(T, q, z, kq, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+    refuse_unstable_split("TQFLSH", T, P, z, q, Dl, Dv, h, s, ierr, herr);
+}
+
+void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
+            double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
+            double& cp, double& w, int& ierr, std::string& herr) {
+    const mix::FlashMemo memo;  // saturation points asked for again
+    pq_flash(P, q, z, kq, T, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+    refuse_unstable_split("PQFLSH", T, P, z, q, Dl, Dv, h, s, ierr, herr);
 }
 
 void TQFL2(double T, double q, const double z[20], int kq, int ksat, double& Pbub, double& Pdew,

@@ -160,6 +160,60 @@ TEST_P(QualityRoundTrip, SplitsComeBackFromTheirVapourFraction) {
     EXPECT_LE(failed, 2) << "of " << splits << " splits";
 }
 
+// A vapour fraction that lies on a three-phase line (or whose split the
+// (T, p) flash finds frozen) has no two-phase state: the quality flashes
+// name the state and fail, never return a split of higher Gibbs energy
+// than the (T, p) flash's state at its pressure, nor phases that do not
+// add up to the feed.
+struct NoSplit {
+    const char* names;
+    double z1;
+    char flash;  // 'T': TQFLSH at `at` K, 'P': PQFLSH at `at` kPa
+    double at, q;
+    int ierr;  // the error expected (0: any error, or a balanced split)
+};
+const NoSplit kNoSplits[] = {
+    // A liquid of 88 % carbon dioxide at 3.78 MPa, 633 J/mol above water
+    // and a liquid of carbon dioxide.
+    {"co2|water", 0.9, 'T', 278.623, 0.2, 219},
+    {"co2|water", 0.9, 'T', 278.623, 0.5, 219},
+    // A vapour of half water at 227 kPa, supersaturated with it.
+    {"hexane|water", 0.9, 'T', 345.318, 0.2, 219},
+    {"hexane|water", 0.9, 'P', 226.988, 0.2, 219},
+    // A liquid of 93 % water at 227 K.
+    {"co2|water", 0.9, 'P', 769.667, 0.5, 0},
+    // Phases whose balance gave q 0.891.
+    {"pentane|r23", 0.1, 'P', 10.0, 0.8, 0}};
+
+class NoTwoPhaseState : public ::testing::TestWithParam<NoSplit> {};
+
+TEST_P(NoTwoPhaseState, QualityFlashesNameIt) {
+    const NoSplit& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    const double z[20] = {c.z1, 1.0 - c.z1};
+    double T = c.at, P = c.at, D, Dl, Dv, x[20], y[20], e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    if (c.flash == 'T')
+        lib::TQFLSH(T, c.q, z, lib::kMolarQuality, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr,
+                    herr);
+    else
+        lib::PQFLSH(P, c.q, z, lib::kMolarQuality, T, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr,
+                    herr);
+    if (c.ierr != 0) {
+        EXPECT_EQ(ierr, c.ierr) << herr;
+        EXPECT_NE(herr.find("vapor fraction q ="), std::string::npos) << herr;
+    }
+    if (ierr > 0) return;
+    EXPECT_LT(mixtest::balance_mismatch(c.q, x, y, z), 1e-7);
+    double D2, Dl2, Dv2, x2[20], y2[20], q2, e2, h2, s2;
+    lib::TPFLSH(T, P, z, D2, Dl2, Dv2, x2, y2, q2, e2, h2, s2, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(q2, c.q, 1e-6);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, NoTwoPhaseState, ::testing::ValuesIn(kNoSplits));
+
 INSTANTIATE_TEST_SUITE_P(Binaries, QualityRoundTrip,
                          ::testing::Values(mixtest::BinaryAt{"ethane|octane", 323.38},
                                            mixtest::BinaryAt{"butane|mpalmita", 446.26},
