@@ -15,6 +15,7 @@
 #include "library/models/hmx.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
+#include "library/phase/psatest.h"
 #include "library/phase/records.h"
 #include "library/phase/satspln.h"
 #include "library/setup/records.h"
@@ -110,14 +111,14 @@ bool above_envelope(double T, const double z[20]) {
 namespace {
 
 // The dew pressure of the ideal solution of the condensable components of
-// z at T (below 1.05 times their critical temperature) on their
-// generalised vapour pressures; 0 where none is condensable.
+// z at T (below 1.05 times their critical temperature) on their estimated
+// vapour pressures; 0 where none is condensable.
 double ideal_dew_pressure(double T, const double z[20]) {
     double sum = 0.0;  // sum of z_i / Psat_i over the condensable components
     for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i) {
         const double tc = CCON.tc[i + 1], pc = CCON.pc[i + 1];
         if (!(z[i] > 0.0) || !(T < 1.05 * tc) || !(pc > 0.0)) continue;
-        sum += z[i] / (pc * std::exp(5.373 * (1.0 + CCON.acf[i + 1]) * (1.0 - tc / T)));
+        sum += z[i] / std::exp(ln_vapour_pressure_estimate(i, T));
     }
     return sum > 0.0 ? 1.0 / sum : 0.0;
 }

@@ -16,6 +16,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
+#include "library/phase/psatest.h"
 #include "library/phase/sattp.h"
 #include "library/phase/tpflsh.h"
 #include "library/phase/tprho.h"
@@ -107,6 +108,9 @@ bool same_bits(const double a[20], const double b[20]) {
 // component, 1e-5), and the most halvings of the steps of one trial.
 constexpr double kClimb = 1e-3;
 constexpr int kHalvings = 8;
+// A trial's root within this share of the feed's own density is of the
+// feed's phase.
+constexpr double kSameRoot = 0.2;
 
 // One trial phase from the start w: true when it ends on a trial of
 // negative tangent-plane distance (then in w, with tm).
@@ -216,9 +220,15 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         // The trial has become the feed: close to it with a positive
         // distance, on it, or drawn into it (the distance to the feed falls
         // twentyfold in one step: the feed is a stable point and the trial
-        // well inside its reach).
-        if (trivial < 1e-8 || (trivial < 1e-4 && tm > 1e-6)) return false;
-        if (it > 1 && trivial < 1e-2 && tm > 0.0 && trivial < 0.05 * last_trivial) return false;
+        // well inside its reach).  Close to it in composition only, with a
+        // root of another density, it has not: the incipient liquid of a
+        // vapour a little inside its dew line (meta-xylene + nonane, 90/10,
+        // at 475.6 K: 0.9 % of nonane apart, 6.2 mol/L beside 0.12, at a
+        // distance of -6e-7, where a step on the way lay at +2e-6).
+        const bool feed_root = !(feed.stable > 0.0) || std::fabs(D / feed.stable - 1.0) < kSameRoot;
+        if (trivial < 1e-8 || (feed_root && trivial < 1e-4 && tm > 1e-6)) return false;
+        if (feed_root && it > 1 && trivial < 1e-2 && tm > 0.0 && trivial < 0.05 * last_trivial)
+            return false;
         last_trivial = trivial;
         if (tm < -1e-10 && it > 1) return implied_k(z, d, o, lnphi, vapour, K);
         // A stationary point: of positive distance (some way above zero no
@@ -449,7 +459,7 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
                 int skip = -1) {
     const bool vapour = kind == PureStarts::kCloseGases;
     // The candidates, none frozen.  Liquid trials: their pure liquid's
-    // distance estimated from Wilson's vapour pressure; of a liquid feed
+    // distance estimated from their vapour pressure; of a liquid feed
     // every component below its critical temperature, of other feeds those
     // estimated closer than kPureStartDistance, above their critical
     // temperature too (the dense phase of propane beside helium at
@@ -468,9 +478,8 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
     for (int a = 0; a < o.m; ++a) {
         const int i = o.c[a];
         const bool super = !(T < CCON.tc[i + 1]);
-        // ln(Psat/P), Psat from Wilson's vapour pressure.
-        const double lnp = std::log(CCON.pc[i + 1] / P) +
-                           5.373 * (1.0 + CCON.acf[i + 1]) * (1.0 - CCON.tc[i + 1] / T);
+        // ln(Psat/P), Psat estimated.
+        const double lnp = ln_vapour_pressure_estimate(i, T) - std::log(P);
         if (i == skip || frozen(i, T) || (vapour && !super && !(lnp > 0.0))) continue;
         if (kind == PureStarts::kEveryLiquid && super) continue;
         guess[a] = vapour ? -d[i] : lnp - d[i];
@@ -542,6 +551,7 @@ Stability stability(double T, double P, const double z[20]) {
     FeedRoots feed;
     s.found = stable_root(T, P, z, s.D, s.liquid_like, &feed);
     feed.z = z;
+    feed.stable = s.D;
     // Above the cricondentherm of z no trial phase splits off; nor, with a
     // frozen trace held in both phases, above that of the rest.
     if (!s.found || above_envelope(T, z) || above_rest_envelope(T, z)) return s;
@@ -669,6 +679,7 @@ bool second_liquid(double T, double P, const double x[20], double Dl, Stability&
     for (int a = 0; a < o.m; ++a) d[o.c[a]] = std::log(x[o.c[a]]) + lnphi[o.c[a]];
     FeedRoots feed;
     feed.liquid = Dl;
+    feed.stable = Dl;
     double tm = 0.0;
     // (A trial that ends on x itself or on the other phase of its split
     // has a distance of rounding size: no second liquid.)

@@ -90,12 +90,8 @@ std::string fractions(const double x[20], int width) {
     return s;
 }
 
-// True when the density is a stable root (dP/dD > 0) that has the pressure
-// P at T: within 1e-6 of P, or
-// within what a change of the density in its ninth digit makes (a dense
-// liquid's pressure follows its density 1e10 times over). The iterations
-// stop on their step sizes; a root found where the pressure is not P (far
-// outside the equation's range) is none.
+}  // namespace
+
 bool gives_pressure(double T, double P, double D, const double x[20]) {
     if (!(D > 0.0) || !std::isfinite(D) || !(T > 0.0)) return false;
     // The pressure and its slope from one evaluation of the residual part.
@@ -114,6 +110,8 @@ bool gives_pressure(double T, double P, double D, const double x[20]) {
     const double off = std::fabs(p - P);
     return off <= 1e-6 * P || off <= 1e-9 * D * dpdd;
 }
+
+namespace {
 
 // True outside the temperature range of a pure fluid's equation (and for
 // a mixture): where an equation is extrapolated, a root its iteration

@@ -6,6 +6,14 @@
 
 namespace lib {
 
+// True when the density is a stable root (dP/dD > 0) that has the pressure
+// P at T: within 1e-6 of P, or within what a change of the density in its
+// ninth digit makes (a dense liquid's pressure follows its density 1e10
+// times over; nearly pure propane at 95 K, 16.4 mol/L and 1.6e-5 kPa met P
+// to 2.5e-5 of it). The iterations stop on their step sizes; a root found
+// where the pressure is not P (far outside the equation's range) is none.
+bool gives_pressure(double T, double P, double D, const double x[20]);
+
 // Whether TPRHO would accept D as a converged root at T: outside the band
 // 0.2 Dc < D < 2 Dc below 1.2 Tc at once, inside it when dP/dD >= 0 and the
 // cross derivative d2P/dDdT is not negative.

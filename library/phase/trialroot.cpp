@@ -177,9 +177,7 @@ bool solver_root(double T, double P, const double w[20], int kph, double& D) {
     double d = 0.0;
     TPRHO(T, P, w, kph, kNoStartValue, d, jerr, jmsg);
     if (jerr > 0 || !(d > 0.0)) return false;
-    double p = 0.0;
-    PRESS(T, d, w, p);
-    if (!(std::fabs(p / P - 1.0) < 1e-6)) return false;
+    if (!gives_pressure(T, P, d, w)) return false;
     D = d;
     return true;
 }

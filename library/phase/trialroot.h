@@ -48,8 +48,9 @@ bool no_dense_root(double T, double P, const double w[20], double Dc, double Dv)
 // where the feed has none of that kind), and its composition (a liquid
 // root starts a liquid trial's only where the trial's composition lies
 // close to it).
+// `stable` is the density of the feed's own phase, where known (0 else).
 struct FeedRoots {
-    double liquid = 0.0, vapour = 0.0;
+    double liquid = 0.0, vapour = 0.0, stable = 0.0;
     const double* z = nullptr;
 };
 
