@@ -141,10 +141,13 @@ void two_phase_state(double T, const mix::TpState& st, double& D, double& Dl, do
 // with 219, naming the state; one that the (T, p) flash finds frozen or
 // outside the range of the equations fails with its error (carbon dioxide
 // + water at 770 kPa: a liquid of 93 % water at 227 K, 250; at 10 kPa, a
-// split at 155 K, far below carbon dioxide's triple point, 1).
+// split at 155 K, far below carbon dioxide's triple point, 1; hexane +
+// water, 10 % hexane, at 376 K and q 0.02: a split at 1.5 GPa, 2).
 constexpr double kHigherGibbs = 1e-9;  // share of |h| + |T s| + R T
-constexpr int kOutOfRange = 1;         // the (T, p) flash's errors of a state
-constexpr int kFrozen = 250;           // outside the range, or frozen
+// The (T, p) flash's errors of a state outside the range (the sums of the
+// range checks' flags, 1 to 31), and of a frozen one.
+constexpr int kLastRangeError = 31;
+constexpr int kFrozen = 250;
 
 void refuse_unstable_split(const char* routine, double T, double P, const double z[20], double q,
                            double Dl, double Dv, double h, double s, int& ierr, std::string& herr) {
@@ -157,7 +160,7 @@ void refuse_unstable_split(const char* routine, double T, double P, const double
     int jerr = 0;
     std::string jmsg;
     TPFLSH(T, P, z, D, dl, dv, x, y, qtp, e, htp, stp, cv, cp, w, jerr, jmsg);
-    if (jerr == kOutOfRange || jerr == kFrozen) {
+    if ((jerr > 0 && jerr <= kLastRangeError) || jerr == kFrozen) {
         fail(jerr, routine, "(2-phase):  " + cut(jmsg, 200), ierr, herr, kNoNumber);
         return;
     }

@@ -579,11 +579,25 @@ Stability stability(double T, double P, const double z[20]) {
     for (int a = 0; a < o.m; ++a) held[o.c[a]] = frozen(o.c[a], T);
     const bool order[2] = {s.liquid_like, !s.liquid_like};
     // A trial ending on a negative distance makes the feed unstable, unless
-    // it is made mostly of frozen components.
-    const auto found = [&](bool vapour, const double w[20], double tm, const double Kt[20]) {
+    // it is a condensed phase made mostly of frozen components.  A gas of
+    // them off a feed made mostly of fluid ones is a fluid phase (carbon
+    // dioxide + R32 at 180 K, 10 kPa: a vapour of 56 % carbon dioxide off
+    // the liquid, far from its sublimation); whether it deposits a solid is
+    // the flash's to check.  (Off a feed of frozen components the other
+    // phase would be a frozen liquid: methane + ethane at 80 K.)
+    const auto frozen_share = [&](const double* c) {
         double share = 0.0;
         for (int a = 0; a < o.m; ++a)
-            if (held[o.c[a]]) share += w[o.c[a]];
+            if (held[o.c[a]]) share += c[o.c[a]];
+        return share;
+    };
+    const bool fluid_feed = frozen_share(z) <= 0.5;
+    const auto found = [&](bool vapour, const double w[20], double tm, const double Kt[20]) {
+        double share = frozen_share(w);
+        double Dw = 0.0;
+        bool dense = true;
+        if (share > 0.5 && vapour && fluid_feed && stable_root(T, P, w, Dw, dense) && !dense)
+            share = 0.0;
         if (share > 0.5) {
             s.frozen_phase = true;
             return false;

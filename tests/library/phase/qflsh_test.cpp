@@ -183,7 +183,11 @@ const NoSplit kNoSplits[] = {
     // A liquid of 93 % water at 227 K.
     {"co2|water", 0.9, 'P', 769.667, 0.5, 0},
     // Phases whose balance gave q 0.891.
-    {"pentane|r23", 0.1, 'P', 10.0, 0.8, 0}};
+    {"pentane|r23", 0.1, 'P', 10.0, 0.8, 0},
+    // A split at 1.5 GPa, beyond the equations' density limit.
+    {"hexane|water", 0.1, 'T', 375.787, 0.02, 2},
+    // Carbon dioxide above its melting pressure at 134 K.
+    {"nitrogen|co2", 0.5, 'P', 769.667, 0.5, 16}};
 
 class NoTwoPhaseState : public ::testing::TestWithParam<NoSplit> {};
 
@@ -202,6 +206,8 @@ TEST_P(NoTwoPhaseState, QualityFlashesNameIt) {
                     herr);
     if (c.ierr != 0) {
         EXPECT_EQ(ierr, c.ierr) << herr;
+    }
+    if (c.ierr == 219) {
         EXPECT_NE(herr.find("vapor fraction q ="), std::string::npos) << herr;
     }
     if (ierr > 0) return;

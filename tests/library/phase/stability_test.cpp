@@ -467,6 +467,23 @@ TEST_P(DewLineBand, SplitsOfTheQualityFlashAreTheTpFlashs) {
 
 INSTANTIATE_TEST_SUITE_P(Binaries, DewLineBand, ::testing::ValuesIn(kDewBands));
 
+// A gas made mostly of a component below its freezing is a fluid phase:
+// carbon dioxide + R32, 10 % carbon dioxide, at 180 K and 10 kPa boils off
+// a vapour of a third carbon dioxide (whose partial pressure lies far below
+// its sublimation pressure); the liquid had been taken as stable.
+TEST(Stability, GasOfAFrozenComponentSplitsOff) {
+    ASSERT_EQ(testsupport::set_up("co2|r32"), "");
+    const double z[20] = {0.1, 0.9}, T = 180.126, P = 10.0;
+    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(q, 0.19997, 1e-4);
+    EXPECT_NEAR(y[0], 0.3324, 1e-3);
+    EXPECT_LT(mixtest::fugacity_mismatch(T, Dl, Dv, x, y, z), 1e-8);
+}
+
 // Two liquids where the vapour trial's own root is a vapour close to its
 // spinodal (ethylene at 146 K, 260 kPa) or the trial phase is a liquid the
 // split must take as one (ammonia in hexane): each split is an equilibrium
