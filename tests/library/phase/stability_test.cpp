@@ -467,6 +467,39 @@ TEST_P(DewLineBand, SplitsOfTheQualityFlashAreTheTpFlashs) {
 
 INSTANTIATE_TEST_SUITE_P(Binaries, DewLineBand, ::testing::ValuesIn(kDewBands));
 
+// Far from ideal mixtures whose trial phases from Wilson's K-values lead
+// nowhere: the vapour of benzene + methanol (10 % methanol) has 31 %
+// methanol where Wilson puts 14 %, a composition with no vapour root at
+// 43 kPa; Wilson's liquid of hydrogen chloride + methanol is nearly pure
+// methanol, above the plane, where the liquid that dissolves 16 % of the
+// hydrogen chloride lies below it.  Each state splits, its phases of equal
+// fugacities (q from the quality flash at T).
+struct FarFromIdeal {
+    const char* names;
+    double z1, T, P, q;
+};
+const FarFromIdeal kFarFromIdeal[] = {{"benzene|methanol", 0.9, 317.75, 43.3165, 0.2},
+                                      {"benzene|methanol", 0.9, 317.75, 50.762, 0.02},
+                                      {"ebenzene|methanol", 0.9, 290.935, 10.0, 0.02},
+                                      {"hcl|methanol", 0.1, 298.586, 13.0187, 0.8}};
+
+class FarFromIdealSplit : public ::testing::TestWithParam<FarFromIdeal> {};
+
+TEST_P(FarFromIdealSplit, IsFound) {
+    const FarFromIdeal& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    const double z[20] = {c.z1, 1.0 - c.z1};
+    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(q, c.q, 1e-4);
+    EXPECT_LT(mixtest::fugacity_mismatch(c.T, Dl, Dv, x, y, z), 1e-8);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, FarFromIdealSplit, ::testing::ValuesIn(kFarFromIdeal));
+
 // A gas made mostly of a component below its freezing is a fluid phase:
 // carbon dioxide + R32, 10 % carbon dioxide, at 180 K and 10 kPa boils off
 // a vapour of a third carbon dioxide (whose partial pressure lies far below
