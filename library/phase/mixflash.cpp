@@ -561,8 +561,8 @@ bool on_isotherm(double T, const Target& t, const double z[20], double plo, doub
 }
 
 bool on_isobar_down(double P, const Target& t, const double z[20], double thi, double f0,
-                    double tlo, TpState& st) {
-    Tracker tracker(z);
+                    double tlo, TpState& st, int max_fresh, bool continue_splits) {
+    Tracker tracker(z, max_fresh, continue_splits);
     TpState last;
     const auto f = [&](double T, double& v) {
         TpState s;

@@ -113,8 +113,9 @@ bool on_isotherm(double T, const Target& t, const double z[20], double plo, doub
 // The stable state at pressure P that meets the target, marching down in
 // temperature from thi (where the value exceeds b by f0, when known: NaN
 // otherwise) towards tlo: the crossing nearest to thi (a dew point).
+// (max_fresh and continue_splits are passed to the Tracker.)
 bool on_isobar_down(double P, const Target& t, const double z[20], double thi, double f0,
-                    double tlo, TpState& st);
+                    double tlo, TpState& st, int max_fresh = 0, bool continue_splits = true);
 
 // The stable state at temperature T whose density equals D (the pressure
 // searched between plo and phi, widened as needed).

@@ -220,6 +220,25 @@ TEST_P(NoTwoPhaseState, QualityFlashesNameIt) {
 
 INSTANTIATE_TEST_SUITE_P(States, NoTwoPhaseState, ::testing::ValuesIn(kNoSplits));
 
+// Octane + water 50/50 at 420.9 K: the split of q 0.8 first found lies
+// above the (T, p) flash's state at its pressure; the stable one is found
+// along the isotherm at 498 kPa.
+TEST(QualityFlash, StableSplitAtAnotherPressure) {
+    ASSERT_EQ(testsupport::set_up("octane|water"), "");
+    const double z[20] = {0.5, 0.5}, T = 420.868;
+    double P, D, Dl, Dv, x[20], y[20], e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TQFLSH(T, 0.8, z, lib::kMolarQuality, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(P, 498.24, 0.01);
+    double q2 = 0, h2 = 0;
+    lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q2, e, h2, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(q2, 0.8, 1e-6);
+    EXPECT_NEAR(h2, h, 1e-6 * std::fabs(h));
+}
+
 INSTANTIATE_TEST_SUITE_P(Binaries, QualityRoundTrip,
                          ::testing::Values(mixtest::BinaryAt{"ethane|octane", 323.38},
                                            mixtest::BinaryAt{"butane|mpalmita", 446.26},
