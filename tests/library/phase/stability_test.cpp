@@ -438,11 +438,9 @@ struct DewBand {
     const char* names;
     double z1, T;
 };
-const DewBand kDewBands[] = {{"mxylene|nonane", 0.9, 475.64},
-                             {"butane|t2butene", 0.1, 365.608},
-                             {"methane|propane", 0.5, 95.282},
-                             {"r32|toluene", 0.1, 181.56},
-                             {"propane|co", 0.5, 90.345}};
+const DewBand kDewBands[] = {{"mxylene|nonane", 0.9, 475.64},  {"butane|t2butene", 0.1, 365.608},
+                             {"methane|propane", 0.5, 95.282}, {"r32|toluene", 0.1, 181.56},
+                             {"propane|co", 0.5, 90.345},      {"cyclopro|xenon", 0.9, 164.628}};
 
 class DewLineBand : public ::testing::TestWithParam<DewBand> {};
 
