@@ -525,6 +525,22 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     herr.clear();
 }
 
+// A quality flash's answer kept where it is the stable state; where the
+// (T, p) flash refuses it, the stable state of its vapour fraction found
+// along the isotherm (t_given) or isobar, else the refusal.
+void stable_answer(const char* routine, bool t_given, double& T, double& P, double q, int kq,
+                   const double z[20], double& D, double& Dl, double& Dv, double x[20],
+                   double y[20], double& e, double& h, double& s, double& cv, double& cp, double& w,
+                   int& ierr, std::string& herr) {
+    mix::TpState st;
+    if (!refuse_unstable_split(routine, T, P, z, q, Dl, Dv, h, s, ierr, herr) ||
+        !stable_state_of_quality(t_given, T, P, q, kq, z, st))
+        return;
+    T = st.T;
+    P = st.P;
+    two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+}
+
 }  // namespace
 
 void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
@@ -532,13 +548,7 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
             double& cp, double& w, int& ierr, std::string& herr) {
     const mix::FlashMemo memo;  // saturation points asked for again
     tq_flash(T, q, z, kq, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
-    mix::TpState st;
-    // (The refusal stands where the search finds nothing.)
-    if (!refuse_unstable_split("TQFLSH", T, P, z, q, Dl, Dv, h, s, ierr, herr) ||
-        !stable_state_of_quality(true, T, P, q, kq, z, st))
-        return;
-    P = st.P;
-    two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+    stable_answer("TQFLSH", true, T, P, q, kq, z, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
 }
 
 void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
@@ -546,12 +556,7 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
             double& cp, double& w, int& ierr, std::string& herr) {
     const mix::FlashMemo memo;  // saturation points asked for again
     pq_flash(P, q, z, kq, T, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
-    mix::TpState st;
-    if (!refuse_unstable_split("PQFLSH", T, P, z, q, Dl, Dv, h, s, ierr, herr) ||
-        !stable_state_of_quality(false, T, P, q, kq, z, st))
-        return;
-    T = st.T;
-    two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+    stable_answer("PQFLSH", false, T, P, q, kq, z, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
 }
 
 void TQFL2(double T, double q, const double z[20], int kq, int ksat, double& Pbub, double& Pdew,
