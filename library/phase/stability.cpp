@@ -114,6 +114,9 @@ constexpr double kSameRoot = 0.2;
 // A liquid whose fugacities add up to more than this share of P gets a
 // vapour trial from the ideal gas of its fugacities.
 constexpr double kNearBubble = 0.9;
+// A trial's start above the plane by more than this multiple of its
+// squared gradient lies close to a stationary point of positive distance.
+constexpr double kFlatStart = 100.0;
 
 // One trial phase from the start w: true when it ends on a trial of
 // negative tangent-plane distance (then in w, with tm).
@@ -122,10 +125,12 @@ constexpr double kNearBubble = 0.9;
 // substitution only.
 // On success K holds the K-values the trial implies (vapour over liquid
 // fraction, from the fugacity coefficients of the trial and the feed).
+// `no_gas` (where given) says whether a vapour trial's last composition
+// had no vapour root (its liquid root stood in).
 bool trial(double T, double P, const double z[20], const double d[20], const Present& o,
            const FeedRoots& feed, bool vapour, double w[20], double& tm, double K[20],
            const bool* held = nullptr, bool liquid_root = false, bool* liquid_lower = nullptr,
-           const KnownStart* known = nullptr) {
+           const KnownStart* known = nullptr, bool* no_gas = nullptr) {
     double Y[20] = {}, D = 0.0, lnphi[20] = {}, M[20][20] = {};
     const auto free = [&](int i) { return held == nullptr || !held[i]; };
     for (int a = 0; a < o.m; ++a) Y[o.c[a]] = free(o.c[a]) ? w[o.c[a]] : z[o.c[a]];
@@ -182,13 +187,15 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
             first = first_root(T, P, w, D);
             Dchecked = D;
         }
-        if (vapour && !kind.liquid && (!first || liquid_root)) {
+        const bool stand_in = vapour && !kind.liquid && (!first || liquid_root);
+        if (stand_in) {
             // No vapour of this composition (or, asked for, its liquid):
             // the liquid root stands for it.
             if (!root_of(T, P, w, kLiquid, later, stand)) return false;
             if (liquid_root && !fluid_liquid(T, w, stand)) return false;
             D = stand.D;
         }
+        if (no_gas != nullptr) *no_gas = vapour && (kind.liquid || stand_in);
         // (Without composition derivatives, successive substitution only.)
         bool newton = analytic && it > 3 && held == nullptr;
         if (from_known && D == known->root.D) {
@@ -244,12 +251,13 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         // Close to a stationary point far above zero: the distance falls by
         // about half the squared gradient on the way there, and stays
         // positive (a liquid trial of a 3-component gas at 250 K, 2 MPa
-        // spent six more steps on tm 0.5234 from 0.5280).  Not from the
-        // start itself, which may lie far from any (Wilson's liquid of
-        // hydrogen chloride + methanol at 298.6 K, 13 kPa, nearly pure
-        // methanol at 0.32, where the liquid of 16 % hydrogen chloride lies
-        // below the plane).
-        if (it > 1 && tm > 1e-2 && tm > 10.0 * g2) {
+        // spent six more steps on tm 0.5234 from 0.5280).  At the start
+        // itself only where the distance is far flatter, for it may lie
+        // far from any stationary point (Wilson's liquid of hydrogen
+        // chloride + methanol at 298.6 K, 13 kPa, nearly pure methanol at
+        // 0.32 with a squared gradient of 0.029, where the liquid of 16 %
+        // hydrogen chloride lies below the plane).
+        if (tm > 1e-2 && tm > (it > 1 ? 10.0 : kFlatStart) * g2) {
             note_liquid_lower();
             return false;
         }
@@ -622,7 +630,7 @@ Stability stability(double T, double P, const double z[20]) {
             w[i] = vapour ? z[i] * K[i] : z[i] / K[i];
         }
     };
-    bool liquid_lower = false;
+    bool liquid_lower = false, no_gas = false;
     // The component in which each kind's trial ended nearly pure (-1: none).
     int pure_end[2] = {-1, -1};
     for (int pass = trace.any ? 1 : 0; pass < 2; ++pass) {
@@ -631,7 +639,7 @@ Stability stability(double T, double P, const double z[20]) {
             double w[20] = {}, tm = 0.0, Kt[20] = {};
             wilson(vapour, w);
             if (trial(T, P, z, d, o, feed, vapour, w, tm, Kt, pass == 1 ? held : nullptr, false,
-                      &liquid_lower) &&
+                      &liquid_lower, nullptr, vapour ? &no_gas : nullptr) &&
                 found(vapour, w, tm, Kt))
                 return s;
             pure_end[vapour ? 1 : 0] = nearly_pure(w, z, o);
@@ -640,12 +648,13 @@ Stability stability(double T, double P, const double z[20]) {
     // A liquid whose fugacities add up to nearly P or more lies close to or
     // below its bubble point as its own fugacity coefficients estimate it
     // (an ideal gas over it; a real gas's coefficients lie a little below
-    // 1): a vapour trial from the ideal gas of those fugacities (far from
-    // ideal liquids, where
+    // 1): where Wilson's vapour trial ended without a vapour root, a vapour
+    // trial from the ideal gas of those fugacities (far from ideal liquids,
+    // where
     // Wilson's vapour has no root: benzene + methanol, 10 % methanol, at
     // 317.8 K and 43.3 kPa, whose vapour of 31 % methanol Wilson put at 14 %,
     // a composition whose isotherm turns back at 39.6 kPa).
-    if (s.liquid_like && !trace.any) {
+    if (s.liquid_like && !trace.any && no_gas) {
         double w[20] = {}, tm = 0.0, Kt[20] = {}, sum = 0.0;
         for (int a = 0; a < o.m; ++a) sum += w[o.c[a]] = std::exp(d[o.c[a]]);
         if (sum > kNearBubble && trial(T, P, z, d, o, feed, true, w, tm, Kt) &&
