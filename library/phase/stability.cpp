@@ -646,12 +646,11 @@ Stability stability(double T, double P, const double z[20]) {
     // A liquid whose fugacities add up to nearly P or more lies close to or
     // below its bubble point as its own fugacity coefficients estimate it
     // (an ideal gas over it; a real gas's coefficients lie a little below
-    // 1): where Wilson's vapour trial ended without a vapour root, a vapour
-    // trial from the ideal gas of those fugacities (far from ideal liquids,
-    // where
-    // Wilson's vapour has no root: benzene + methanol, 10 % methanol, at
-    // 317.8 K and 43.3 kPa, whose vapour of 31 % methanol Wilson put at 14 %,
-    // a composition whose isotherm turns back at 39.6 kPa).
+    // 1).  Where Wilson's vapour trial ended without a vapour root, a
+    // vapour trial from the ideal gas of those fugacities (far from ideal
+    // liquids: benzene + methanol, 10 % methanol, at 317.8 K and 43.3 kPa,
+    // whose vapour of 31 % methanol Wilson put at 14 %, a composition whose
+    // isotherm turns back at 39.6 kPa).
     if (s.liquid_like && !trace.any && no_gas) {
         double w[20] = {}, tm = 0.0, Kt[20] = {}, sum = 0.0;
         for (int a = 0; a < o.m; ++a) sum += w[o.c[a]] = std::exp(d[o.c[a]]);
