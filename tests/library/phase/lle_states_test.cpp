@@ -237,11 +237,11 @@ const lletest::GridState kDensePairs[] = {
     {"nitrogen|butane", 0.5, 137.593, 6752.34}, {"ethane|nonane", 0.5, 224.094, 20000.0},
     {"butane|co", 0.5, 209.244, 20000.0},       {"pentane|hydrogen", 0.1, 146.339, 20000.0},
     {"octane|oxygen", 0.1, 220.697, 20000.0},   {"decane|argon", 0.5, 516.962, 20000.0},
-    {"c12|methanol", 0.5, 268.872, 20000.0}};
+    {"c12|methanol", 0.5, 268.872, 20000.0},    {"cf3i|nitrogen", 0.5, 124.333, 6752.34}};
 
 using DensePair = lletest::BinaryState<lletest::GridState>;
 
-TEST_P(DensePair, PressureFlashesNameThePhasesAsTheTpFlash) {
+TEST_P(DensePair, FlashesAlongAPathNameThePhasesAsTheTpFlash) {
     const lletest::GridState& c = GetParam();
     ASSERT_GT(q, 0.0);
     ASSERT_LT(q, 1.0);
@@ -255,6 +255,10 @@ TEST_P(DensePair, PressureFlashesNameThePhasesAsTheTpFlash) {
     lib::PSFLSH(c.P, s, z, T2, D2, dl, dv, x2, y2, q2, e2, h2, cv, cp, w, ierr, herr);
     check("PSFLSH", ierr, herr, T2, c.T, q2, s, true);
     EXPECT_NEAR(y2[0], y[0], 1e-6);
+    double P2 = 0;
+    lib::TDFLSH(c.T, D, z, P2, dl, dv, x2, y2, q2, e2, h2, s2, cv, cp, w, ierr, herr);
+    check("TDFLSH", ierr, herr, P2, c.P, q2, D, true);
+    EXPECT_NEAR(x2[0], x[0], 1e-6);
 }
 
 INSTANTIATE_TEST_SUITE_P(States, DensePair, ::testing::ValuesIn(kDensePairs),
