@@ -46,6 +46,7 @@ bool hs_state(double b, double s, const double z[20], bool energy, double t0, do
     for (int pass = 0; pass < kPasses; ++pass) {
         if (std::fabs(r.rb) <= btol && std::fabs(r.rs) <= stol) {
             st = cur;
+            labels_of_tp_flash(z, st);
             return true;
         }
         // The derivatives by T and by ln P: differences of neighbouring

@@ -510,10 +510,8 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
     return false;
 }
 
-// A split found along a path carries the labels it started with; two
-// dense phases are labelled by the (T, p) flash, whose split at the state's
-// (T, P) may name the same two phases the other way round: then the
-// labels (and the vapour fraction) are turned over to match it.
+}  // namespace
+
 void labels_of_tp_flash(const double z[20], TpState& st) {
     // (A gas and a liquid far apart in density have one naming; two dense
     // phases have the flash's: ethane + nonane at 20 MPa, 224 K, a phase of
@@ -526,6 +524,8 @@ void labels_of_tp_flash(const double z[20], TpState& st) {
     if (tp_state(st.T, st.P, z, tp) && named_the_other_way(tp, st.Dl, st.Dv, st.x, st.y))
         flash::swap_phases(st);
 }
+
+namespace {
 
 double target_tolerance(const Target& t) {
     return t.letter == 'Q' ? 1e-13 : 1e-12 * (std::fabs(t.b) + 1.0);

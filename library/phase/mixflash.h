@@ -28,6 +28,12 @@ bool tp_state(double T, double P, const double z[20], TpState& st);
 bool tp_value_is(double T, double P, const double z[20], char letter, double b,
                  TpState* at = nullptr);
 
+// A split found along a path carries the labels it started with; two
+// dense phases are labelled by the (T, p) flash, whose split at the state's
+// (T, P) may name the same two phases the other way round: then the
+// labels (and the vapour fraction) are turned over to match it.
+void labels_of_tp_flash(const double z[20], TpState& st);
+
 // Whether the split (Dl, Dv, x, y) is the (T, p) flash's split tp with the
 // names of its phases the other way round (two liquids, or two dense
 // phases the flash names by its trials): then the caller turns them over,

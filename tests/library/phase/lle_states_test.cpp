@@ -228,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(NextToThreePhases, IsobarState, ::testing::ValuesIn(kIs
 
 namespace {
 
-// Two dense phases found along an isobar keep the names the (T, p) flash
+// Two dense phases found along a path keep the names the (T, p) flash
 // gives them: the same vapour fraction and phases, not 1 - q with the
 // phases turned over (nitrogen + butane at 137.6 K, 6.75 MPa: two liquids
 // of 99.9 and 7 % nitrogen; ethane + nonane at 224 K, 20 MPa: nearly pure
@@ -258,6 +258,9 @@ TEST_P(DensePair, FlashesAlongAPathNameThePhasesAsTheTpFlash) {
     double P2 = 0;
     lib::TDFLSH(c.T, D, z, P2, dl, dv, x2, y2, q2, e2, h2, s2, cv, cp, w, ierr, herr);
     check("TDFLSH", ierr, herr, P2, c.P, q2, D, true);
+    EXPECT_NEAR(x2[0], x[0], 1e-6);
+    lib::HSFLSH(h, s, z, T2, P2, D2, dl, dv, x2, y2, q2, e2, cv, cp, w, ierr, herr);
+    check("HSFLSH", ierr, herr, T2, c.T, q2, h, true);
     EXPECT_NEAR(x2[0], x[0], 1e-6);
 }
 
