@@ -347,16 +347,16 @@ bool tp_value_is(double T, double P, const double z[20], char letter, double b, 
     return std::fabs(v - b) <= kSameValue * (std::fabs(b) + 1.0);
 }
 
-bool named_the_other_way(const TpState& tp, double Dl, double Dv, const double x[20],
-                         const double y[20]) {
+void name_phases_as(const TpState& tp, double& Dl, double& Dv, double x[20], double y[20],
+                    double& q) {
     constexpr double kSamePhase = 1e-6;
-    if (!tp.two_phase) return false;
+    if (!tp.two_phase) return;
     bool swapped =
         std::fabs(tp.Dl - Dv) <= kSamePhase * tp.Dl && std::fabs(tp.Dv - Dl) <= kSamePhase * tp.Dv;
     for (int i = 0; i < 20 && swapped; ++i)
         swapped =
             std::fabs(tp.x[i] - y[i]) <= kSamePhase && std::fabs(tp.y[i] - x[i]) <= kSamePhase;
-    return swapped;
+    if (swapped) flash::swap_phases(Dl, Dv, x, y, q);
 }
 
 bool single_phase_stable(double T, double D, const double z[20], bool* tested) {
@@ -458,7 +458,7 @@ bool density_on_isotherm(double T, double D, const double z[20], double plo, dou
         !(std::fabs(std::log(stable.D) - target) <= kDensityFound))
         return false;
     st = last.P == std::exp(lnp) ? last : stable;
-    if (named_the_other_way(stable, st.Dl, st.Dv, st.x, st.y)) flash::swap_phases(st);
+    name_phases_as(stable, st);
     return true;
 }
 
@@ -521,8 +521,7 @@ void labels_of_tp_flash(const double z[20], TpState& st) {
         !(st.two_liquids || std::min(st.Dl, st.Dv) > kDensePair * std::max(st.Dl, st.Dv)))
         return;
     TpState tp;
-    if (tp_state(st.T, st.P, z, tp) && named_the_other_way(tp, st.Dl, st.Dv, st.x, st.y))
-        flash::swap_phases(st);
+    if (tp_state(st.T, st.P, z, tp)) name_phases_as(tp, st);
 }
 
 namespace {

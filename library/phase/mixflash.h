@@ -34,12 +34,16 @@ bool tp_value_is(double T, double P, const double z[20], char letter, double b,
 // labels (and the vapour fraction) are turned over to match it.
 void labels_of_tp_flash(const double z[20], TpState& st);
 
-// Whether the split (Dl, Dv, x, y) is the (T, p) flash's split tp with the
-// names of its phases the other way round (two liquids, or two dense
-// phases the flash names by its trials): then the caller turns them over,
-// so that every flash names the phases of a state as the (T, p) flash does.
-bool named_the_other_way(const TpState& tp, double Dl, double Dv, const double x[20],
-                         const double y[20]);
+// The split (Dl, Dv, x, y, q) turned over where it is the (T, p) flash's
+// split tp with the names of its phases the other way round (two liquids,
+// or two dense phases the flash names by its trials): every flash names
+// the phases of a state as the (T, p) flash does.
+void name_phases_as(const TpState& tp, double& Dl, double& Dv, double x[20], double y[20],
+                    double& q);
+template <class Split>
+void name_phases_as(const TpState& tp, Split& s) {
+    name_phases_as(tp, s.Dl, s.Dv, s.x, s.y, s.q);
+}
 
 // Whether the split st of feed z is plainly the (T, p) flash's state at its (T, P):
 // inside the flash's two-phase window, neither phase a trace (close to a

@@ -449,7 +449,7 @@ private:
     bool split_is_stable() {
         mix::TpState tp;
         if (!mix::tp_value_is(T, P, z, letter, b, &tp)) return false;
-        if (mix::named_the_other_way(tp, Dl, Dv, x, y)) flash::swap_phases(Dl, Dv, x, y, q);
+        mix::name_phases_as(tp, Dl, Dv, x, y, q);
         return true;
     }
 

@@ -88,7 +88,7 @@ bool stable_root_at(double T, double D, double P, const double z[20]) {
 bool tp_flash_has_density(double T, double P, double D, const double z[20], TpResult& r) {
     mix::TpState st;
     if (!mix::tp_state(T, P, z, st) || !(std::fabs(st.D / D - 1.0) <= 1e-7)) return false;
-    if (mix::named_the_other_way(st, r.Dl, r.Dv, r.x, r.y)) flash::swap_phases(r);
+    mix::name_phases_as(st, r);
     return true;
 }
 

@@ -224,10 +224,6 @@ TEST_P(IsobarState, PressureFlashesFindTheState) {
 INSTANTIATE_TEST_SUITE_P(NextToThreePhases, IsobarState, ::testing::ValuesIn(kIsobarStates),
                          lletest::state_name<lletest::GridState>);
 
-}  // namespace
-
-namespace {
-
 // Two dense phases found along a path keep the names the (T, p) flash
 // gives them: the same vapour fraction and phases, not 1 - q with the
 // phases turned over (nitrogen + butane at 137.6 K, 6.75 MPa: two liquids
