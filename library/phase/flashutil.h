@@ -158,7 +158,8 @@ inline bool below_purity(double c, double f) { return f == 0.0 && c < 1e-11; }
 // The fugacities of phase (T, D, c) for every component of the feed z,
 // also where c holds one of them to within the library's purity: the
 // fugacity coefficient of a component that dilute is that at 1e-10
-// (hydrogen in liquid water at 300 K and 100 kPa: 1e-12).  False when the
+// (hydrogen in liquid water at 300 K and 100 kPa: 1e-12), in the pure
+// fluid's terms.  False when the
 // fugacities cannot be formed.
 inline bool dilute_fugacities(double T, double D, const double c[20], const double z[20],
                               double f[20]) {
@@ -182,8 +183,20 @@ inline bool dilute_fugacities(double T, double D, const double c[20], const doub
     double fl[20] = {};
     FGCTY2(T, D, lift, fl, jerr, jmsg);
     if (jerr > 0) return false;
+    // The lifted phase is a mixture to the equations, the phase itself a
+    // pure fluid with its own gas constant: every fugacity coefficient
+    // moves by nearly the same factor between the two (1.13e-6 for butane,
+    // 1.15e-6 for the helium dissolved in it at 150 K).  The dilute ones
+    // are carried back by the factor of the others.
+    double factor = 0.0, weight = 0.0;
     for (int i = 0; i < nc; ++i)
-        if (z[i] > 0.0 && below_purity(c[i], f[i])) f[i] = fl[i] * c[i] / lift[i];
+        if (c[i] > 0.0 && f[i] > 0.0 && fl[i] > 0.0) {
+            factor += c[i] * (f[i] / c[i]) / (fl[i] / lift[i]);
+            weight += c[i];
+        }
+    factor = weight > 0.0 ? factor / weight : 1.0;
+    for (int i = 0; i < nc; ++i)
+        if (z[i] > 0.0 && below_purity(c[i], f[i])) f[i] = factor * fl[i] * c[i] / lift[i];
     return true;
 }
 

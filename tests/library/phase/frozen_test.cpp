@@ -155,7 +155,8 @@ TEST_F(FrozenAndAsymmetric, LightGasWithHeavyLiquid) {
 // Components far below their triple points that have no sublimation line:
 // the state is refused where their fugacity lies above the solid's (the
 // liquid's vapour pressure carried below the triple point, lowered by the
-// least heat of fusion), a fluid state beside it is not.
+// least heat of fusion) or where they make up most of a liquid of the
+// split, a fluid state beside it is not.
 struct FrozenCase {
     mixtest::Mixture m;
     double T, P;          // K, kPa
@@ -172,6 +173,12 @@ TEST_F(FrozenAndAsymmetric, ComponentsWithoutSublimationLineFreezeOut) {
         {{"methane + ethane", "methane|ethane", {0.9, 0.1}}, 100, 100, nullptr},
         {{"ammonia + water", "ammonia|water", {0.3, 0.7}}, 230, 100, nullptr},
         {{"isobutane + water", "isobutane|water", {0.5, 0.5}}, 196.675, 10, "water"},
+        // A liquid of a split made mostly of them, beside a gas or a liquid
+        // (found once the fugacities of a trace in a pure liquid agreed):
+        {{"cyclopropane + propane", "cyclopro|propane", {0.5, 0.5}}, 128.216, 87.731, "cyclopro"},
+        {{"carbon monoxide + ethanol", "co|ethanol", {0.5, 0.5}}, 120.84, 87.731, "ethanol"},
+        {{"nonane + oxygen", "nonane|oxygen", {0.5, 0.5}}, 158.184, 87.731, "nonane"},
+        {{"r21 + r22", "r21|r22", {0.5, 0.5}}, 119.952, 87.731, "r21"},
     };
     for (const FrozenCase& c : cases) {
         SCOPED_TRACE(c.m.label + " at " + std::to_string(c.T) + " K, " + std::to_string(c.P) +

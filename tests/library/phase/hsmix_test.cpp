@@ -1,0 +1,62 @@
+// HSFLSH of binaries inside their two-phase region: from the enthalpy and
+// entropy of the (T, p) flash's split, the same T, P and vapour fraction.
+// The states are those Newton's method on (T, ln P) did not reach: its
+// start lies below a component's triple point (a mixture with helium,
+// whose critical point lies near helium's), or its road runs through the
+// compressed liquid, where h and s are nearly dependent and the steps
+// crawl; the search along the line of constant enthalpy finds them.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <string>
+
+#include "library/library.h"
+#include "tests/support/fluid.h"
+
+namespace {
+
+struct State {
+    const char* names;
+    double z1, T, P;  // first component's mole fraction, K, kPa
+};
+
+const State kStates[] = {
+    {"benzene|decane", 0.1, 367.444, 10.0},    {"ammonia|pentane", 0.5, 241.342, 87.731},
+    {"butane|decane", 0.5, 248.37, 10.0},      {"water|argon", 0.5, 278.623, 10.0},
+    {"r125|r134a", 0.5, 213.941, 29.619},      {"oxygen|co", 0.5, 69.523, 10.0},
+    {"butane|helium", 0.1, 137.593, 259.853},  {"methane|helium", 0.1, 92.508, 2279.705},
+    {"nonane|hydrogen", 0.1, 224.094, 259.853},
+};
+
+std::string state_name(const ::testing::TestParamInfo<State>& info) {
+    std::string n = std::string(info.param.names) + "_" + std::to_string(info.index);
+    for (char& c : n)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return n;
+}
+
+class HsOfASplit : public ::testing::TestWithParam<State> {};
+
+TEST_P(HsOfASplit, GivesTheSplitBack) {
+    const State& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    int ierr = 0;
+    std::string herr;
+    double z[20] = {c.z1, 1.0 - c.z1};
+    double D, Dl, Dv, x[20], y[20], q = 0, e, h = 0, s = 0, cv, cp, w;
+    lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    ASSERT_TRUE(q > 0.0 && q < 1.0) << q;
+    double T2 = 0, P2 = 0, D2, q2 = 0, x2[20], y2[20], e2;
+    lib::HSFLSH(h, s, z, T2, P2, D2, Dl, Dv, x2, y2, q2, e2, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(T2 / c.T, 1.0, 1e-6);
+    EXPECT_NEAR(P2 / c.P, 1.0, 1e-6);
+    EXPECT_NEAR(q2, q, 1e-6);
+    EXPECT_NEAR(x2[0], x[0], 1e-6);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, HsOfASplit, ::testing::ValuesIn(kStates), state_name);
+
+}  // namespace
