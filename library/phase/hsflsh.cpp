@@ -344,7 +344,8 @@ void mixture(double h, double s, const double z[20], const std::string& head, do
     }
     mix::TpState st;
     if (!mix::hs_state(h, s, z, energy, t, p0, st) &&
-        !mix::hs_state(h, s, z, energy, 2.0 * Tc, 0.1 * Pc, st)) {
+        !mix::hs_state(h, s, z, energy, 2.0 * Tc, 0.1 * Pc, st) &&
+        !mix::hs_along_isenthalp(h, s, z, energy, p0, st)) {
         o.T = Tc;
         o.D = o.Dl = o.Dv = Dc;
         double hh = 0, ss = 0, ee = 0, hjt = 0;

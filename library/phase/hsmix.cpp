@@ -11,6 +11,8 @@
 
 #include "library/library.h"
 #include "library/models/records.h"
+#include "library/phase/flashutil.h"
+#include "library/phase/pbflsh.h"
 
 namespace lib::mix {
 namespace {
@@ -29,6 +31,10 @@ Residual residual(const TpState& st, double b, double s, bool energy) {
 }
 
 constexpr int kPasses = 40;
+// Steps taken though they did not bring the residuals down, in a row,
+// after which the iteration is given up (it crawls along a near-singular
+// direction: through a compressed liquid, where dh = T ds + v dP).
+constexpr int kForcedInARow = 3;
 constexpr double kStep = 1e-6;  // relative step of the differences
 
 }  // namespace
@@ -43,7 +49,8 @@ bool hs_state(double b, double s, const double z[20], bool energy, double t0, do
     if (!(T > 0.0) || !std::isfinite(lnp) || !tracker.at(T, p0, cur)) return false;
     Residual r = residual(cur, b, s, energy);
     const double btol = 1e-11 * (std::fabs(b) + GCNST.r * T), stol = 1e-11 * (std::fabs(s) + 1.0);
-    for (int pass = 0; pass < kPasses; ++pass) {
+    int forced = 0;
+    for (int pass = 0; pass < kPasses && forced < kForcedInARow; ++pass) {
         if (std::fabs(r.rb) <= btol && std::fabs(r.rs) <= stol) {
             st = cur;
             labels_of_tp_flash(z, st);
@@ -76,7 +83,9 @@ bool hs_state(double b, double s, const double z[20], bool energy, double t0, do
             TpState next;
             if (!tracker.at(tn, std::exp(ln), next)) continue;
             const Residual rn = residual(next, b, s, energy);
-            if (rn.norm(tn) < r.norm(T) || (half == 7 && std::isfinite(rn.norm(tn)))) {
+            const bool lower = rn.norm(tn) < r.norm(T);
+            if (lower || (half == 7 && std::isfinite(rn.norm(tn)))) {
+                forced = lower ? 0 : forced + 1;
                 T = tn;
                 lnp = ln;
                 cur = next;
@@ -87,6 +96,136 @@ bool hs_state(double b, double s, const double z[20], bool energy, double t0, do
         if (!moved) return false;
     }
     return false;
+}
+
+namespace {
+
+// The most flashes at given pressure of one search along the isenthalp.
+constexpr int kIsobarFlashes = 40;
+// The steps in ln P tried from the last state found, where the flash finds
+// no state one step ahead (in units of that step): further on, to step
+// over a three-phase stretch of a binary (ammonia + pentane at 7,646
+// J/mol from 100 kPa to 1.6 MPa: two liquids below 274 K at 486 kPa, a
+// vapour and a liquid above 276 K, the enthalpy between is three phases'),
+// then closer.
+constexpr double kFurther[] = {2.0, 4.0, 8.0, 0.5, 0.25, 0.125};
+// The last bracket in ln P (far below what the entropy's digits resolve).
+constexpr double kNarrowest = 1e-13;
+
+// A state along the line: ln P, the entropy less the one sought, T.
+struct Point {
+    double lnp = 0, f = 0, T = 0;
+};
+
+// The states of feed z whose enthalpy (energy) is b, by the flash at given
+// pressure; at() is false where that flash finds none or the calls are
+// used up.
+class Isenthalp {
+public:
+    Isenthalp(double b, double s, const double z[20], bool energy)
+        : b_(b), s_(s), z_(z), energy_(energy) {}
+    bool at(double lnp, Point& p) {
+        if (++calls_ > kIsobarFlashes) return false;
+        double D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0,
+               w = 0, T = 0;
+        int ierr = 0;
+        std::string herr;
+        flash::QuietMessages quiet;
+        PBFLSH(std::exp(lnp), b_, z_, energy_ ? "PE" : "PH", T, D, Dl, Dv, x, y, q, e, h, s, cv, cp,
+               w, ierr, herr);
+        if (ierr > 0 || !std::isfinite(s) || !(T > 0.0) || !std::isfinite(T)) return false;
+        p = {lnp, s - s_, T};
+        return true;
+    }
+    bool spent() const { return calls_ >= kIsobarFlashes; }
+
+private:
+    double b_, s_;
+    const double* z_;
+    bool energy_;
+    int calls_ = 0;
+};
+
+// A first state: at p0, else a decade or more above or below it.
+bool first_state(Isenthalp& line, double p0, Point& a) {
+    const double l0 = std::log(p0);
+    if (!std::isfinite(l0)) return false;
+    if (line.at(l0, a)) return true;
+    for (int k = 1; k <= 4; ++k)
+        for (const double sign : {1.0, -1.0})
+            if (line.at(l0 + sign * k * std::log(10.0), a)) return true;
+    return false;
+}
+
+// The next state one step from a, else one of the steps kFurther.
+bool next_state(Isenthalp& line, const Point& a, double step, Point& n) {
+    if (line.at(a.lnp + step, n)) return true;
+    for (const double k : kFurther)
+        if (line.at(a.lnp + k * step, n)) return true;
+    return false;
+}
+
+// A bracket [a, c] of the entropy sought: up in P where the entropy is too
+// high, down where too low, each step twice the last.
+bool bracket(Isenthalp& line, Point& a, Point& c) {
+    double step = a.f > 0.0 ? 1.0 : -1.0;
+    while (!line.spent()) {
+        Point n;
+        if (!next_state(line, a, step, n)) return false;
+        if (n.f * a.f <= 0.0) {
+            c = n;
+            return true;
+        }
+        step = 2.0 * (n.lnp - a.lnp);
+        a = n;
+    }
+    return false;
+}
+
+// Regula falsi (the Illinois variant) in ln P inside [a, c]; where the
+// flash finds no state at the secant's point, halfway from there towards
+// the end of the lower residual.  The state of the least residual is
+// returned.
+Point narrow(Isenthalp& line, Point a, Point c, double stol) {
+    Point best = std::fabs(a.f) < std::fabs(c.f) ? a : c;
+    double fa = a.f, fc = c.f;  // (scaled by the Illinois rule)
+    int side = 0;
+    while (std::fabs(best.f) > stol && std::fabs(c.lnp - a.lnp) > kNarrowest && !line.spent()) {
+        double m = (a.lnp * fc - c.lnp * fa) / (fc - fa);
+        Point n;
+        bool found = line.at(m, n);
+        const double toward = std::fabs(a.f) < std::fabs(c.f) ? a.lnp : c.lnp;
+        for (int k = 0; k < 4 && !found && !line.spent(); ++k) {
+            m = 0.5 * (m + toward);
+            found = line.at(m, n);
+        }
+        if (!found) break;
+        if (std::fabs(n.f) < std::fabs(best.f)) best = n;
+        if (n.f * a.f > 0.0) {
+            a = n;
+            fa = n.f;
+            if (side == -1) fc *= 0.5;
+            side = -1;
+        } else {
+            c = n;
+            fc = n.f;
+            if (side == 1) fa *= 0.5;
+            side = 1;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+bool hs_along_isenthalp(double b, double s, const double z[20], bool energy, double p0,
+                        TpState& st) {
+    Isenthalp line(b, s, z, energy);
+    Point a, c;
+    if (!first_state(line, p0, a)) return false;
+    if (a.f != 0.0 && !bracket(line, a, c)) return false;
+    const Point best = a.f == 0.0 ? a : narrow(line, a, c, 1e-11 * (std::fabs(s) + 1.0));
+    return hs_state(b, s, z, energy, best.T, std::exp(best.lnp), st);
 }
 
 }  // namespace lib::mix

@@ -13,4 +13,16 @@ namespace lib::mix {
 bool hs_state(double b, double s, const double z[20], bool energy, double t0, double p0,
               TpState& st);
 
+// The same state found along the line of constant b: there the entropy
+// falls as the pressure rises (ds = -v dP / T at constant enthalpy), so
+// the flash at given pressure and b, bracketed in ln P from p0 and narrowed
+// by regula falsi, meets s at one pressure; Newton's method above then
+// takes the last digits from there.  For the states where that method
+// alone does not converge: a start far outside the range of a component
+// (helium + butane, whose critical point lies at 17 K), or a road through
+// the compressed liquid, where h and s are nearly dependent (dh = T ds +
+// v dP) and the steps crawl.  False when no such state is found.
+bool hs_along_isenthalp(double b, double s, const double z[20], bool energy, double p0,
+                        TpState& st);
+
 }  // namespace lib::mix
