@@ -134,6 +134,24 @@ int freezing_component(double T, double P, const double z[20], const double f[20
     return -1;
 }
 
+int frozen_liquid(double T, const double x[20], const double y[20], double Dl, double Dv,
+                  bool two_liquids) {
+    constexpr double kDensePair = 0.1;  // the lower density's share of the higher
+    const bool dense_pair = two_liquids || std::min(Dl, Dv) > kDensePair * std::max(Dl, Dv);
+    for (const double* c : {x, dense_pair ? y : nullptr}) {
+        if (c == nullptr) continue;
+        double share = 0.0;
+        int most = -1;
+        for (int i = 0; i < components(); ++i) {
+            if (!(c[i] > 0.0) || !frozen(i, T)) continue;
+            share += c[i];
+            if (most < 0 || c[i] > c[most]) most = i;
+        }
+        if (share > 0.5) return most;
+    }
+    return -1;
+}
+
 std::string freezes_out(int i, double T) {
     return "input state is solid or two-phase solid-vapor: " +
            std::string(trim_right(CNAM[i + 1])) +

@@ -52,6 +52,17 @@ void add_trace(const FrozenTrace& t, const double z[20], double c[20]);
 // liquid's, times P - Psub over R T).  -1 when none would.
 int freezing_component(double T, double P, const double z[20], const double f[20]);
 
+// The frozen component (0-based) of most of a liquid of a split (x of
+// density Dl; y of Dv where it is a liquid too, or the denser of a dense
+// pair), where frozen components make up more than half of it, else -1:
+// such a liquid is no fluid phase (the rule of the tangent-plane test's
+// trials), but the solid those components form (liquid ethanol 40 K below
+// its triple point beside carbon monoxide's gas; cyclopropane's equation,
+// extrapolated 17 K below its triple point, gives a liquid of -140 kJ/mol
+// there; r21 at 17 mol/L beside the liquid of r22).
+int frozen_liquid(double T, const double x[20], const double y[20], double Dl, double Dv,
+                  bool two_liquids);
+
 // The message of a state refused because component i would freeze out.
 std::string freezes_out(int i, double T);
 

@@ -9,6 +9,7 @@
 #include "library/phase/dbflsh.h"
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
 #include "library/phase/mixest.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/ptanc.h"
@@ -533,9 +534,17 @@ void stable_answer(const char* routine, bool t_given, double& T, double& P, doub
                    double y[20], double& e, double& h, double& s, double& cv, double& cp, double& w,
                    int& ierr, std::string& herr) {
     mix::TpState st;
-    if (!refuse_unstable_split(routine, T, P, z, q, Dl, Dv, h, s, ierr, herr) ||
-        !stable_state_of_quality(t_given, T, P, q, kq, z, st))
+    if (!refuse_unstable_split(routine, T, P, z, q, Dl, Dv, h, s, ierr, herr)) {
+        // (A liquid made mostly of frozen components is none, whatever its
+        // Gibbs energy: octafluorocyclobutane, 93 % of a liquid beside one
+        // of butane at 167.8 K, 65 K below its triple point.)
+        const int i = ierr > 0 || !(q > 0.0 && q < 1.0) || ISPURE(z) != 0
+                          ? -1
+                          : mix::frozen_liquid(T, x, y, Dl, Dv, false);
+        if (i >= 0) fail(kFrozen, routine, mix::freezes_out(i, T), ierr, herr);
         return;
+    }
+    if (!stable_state_of_quality(t_given, T, P, q, kq, z, st)) return;
     T = st.T;
     P = st.P;
     two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);

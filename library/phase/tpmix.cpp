@@ -256,32 +256,6 @@ int frozen_present(double T, const double z[20]) {
     return first;
 }
 
-// The frozen component (0-based) of most of a liquid of split r, where
-// frozen components make up more than half of it, else -1: such a liquid
-// is no fluid phase (the rule of the tangent-plane test's trials), but the
-// solid those components form (liquid ethanol 40 K below its triple point
-// beside carbon monoxide's gas; cyclopropane's equation, extrapolated 17 K
-// below its triple point, gives a liquid of -140 kJ/mol there).
-int frozen_liquid(double T, const TpResult& r) {
-    // (The "vapour" of two dense phases too: r21 extrapolated 23 K below its
-    // triple point to 17 mol/L, beside the liquid of r22.)
-    constexpr double kDensePair = 0.1;
-    const bool dense_pair =
-        r.two_liquids || std::min(r.Dl, r.Dv) > kDensePair * std::max(r.Dl, r.Dv);
-    for (const double* c : {r.x, dense_pair ? r.y : nullptr}) {
-        if (c == nullptr) continue;
-        double share = 0.0;
-        int most = -1;
-        for (int i = 0; i < components(); ++i) {
-            if (!(c[i] > 0.0) || !mix::frozen(i, T)) continue;
-            share += c[i];
-            if (most < 0 || c[i] > c[most]) most = i;
-        }
-        if (share > 0.5) return most;
-    }
-    return -1;
-}
-
 // A state from which a frozen component would deposit as a solid is
 // refused (error 250): the fugacities of the phase (T, D, c), equal in both
 // phases of a split, against the sublimation pressures.
@@ -537,7 +511,7 @@ void finish_split(double T, double P, const double z[20], double Dc, TpResult& r
         fail(kerr, "TPFLSH", "(mix, 2-phase):  " + cut(kmsg, 200), ierr, herr, kNoNumber);
         return;
     }
-    if (const int i = frozen_liquid(T, r); i >= 0) {
+    if (const int i = mix::frozen_liquid(T, r.x, r.y, r.Dl, r.Dv, r.two_liquids); i >= 0) {
         r.D = Dc;
         r.q = kQualityFailed;
         fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);

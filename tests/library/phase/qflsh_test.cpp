@@ -187,7 +187,10 @@ const NoSplit kNoSplits[] = {
     // A split at 1.5 GPa, beyond the equations' density limit.
     {"hexane|water", 0.1, 'T', 375.787, 0.02, 2},
     // Carbon dioxide above its melting pressure at 134 K.
-    {"nitrogen|co2", 0.5, 'P', 769.667, 0.5, 16}};
+    {"nitrogen|co2", 0.5, 'P', 769.667, 0.5, 16},
+    // A liquid of 93 % octafluorocyclobutane at 167.8 K, 65 K below its
+    // triple point, 179 J/mol below the (T, p) flash's one liquid.
+    {"rc318|butane", 0.5, 'P', 6752.34, 0.5, 250}};
 
 class NoTwoPhaseState : public ::testing::TestWithParam<NoSplit> {};
 
