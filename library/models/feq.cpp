@@ -72,7 +72,7 @@ struct TermPlan {
 Slots<TermPlan> plans;
 
 void critical_parts(int ic, int j, int k, double tau, double del, double& E, bool& dead) {
-    constexpr double kNegligible = -250.0;
+    constexpr double kNegligible = -150.0;
     auto& cs = CRTSAV.c[ic][j];
     const auto& c = WCFFQ2.c[ic][j];
     const int l = WCFFEQ.l[ic][k];
@@ -108,8 +108,11 @@ void critical_parts(int ic, int j, int k, double tau, double del, double& E, boo
     cs[3] = -C * ipow(X, l);
     cs[2] = -Dc * rpow(Y, m);
     // Far from the critical point the exponential alone puts the term below
-    // e^-250, where Delta^b (below e^50) cannot lift it above the e^-200
-    // under which it counts as zero: no powers of Delta are formed.
+    // e^-150, where Delta^b (below e^50) cannot lift it above the e^-100
+    // under which it counts as zero: no powers of Delta are formed.  (Such a
+    // term, with its third derivatives' factors below e^20, stays under
+    // 1e-34: carbon dioxide's terms, evaluated at every state of air with
+    // its trace of it, near e^-90.)
     if (E + cs[2] + cs[3] < kNegligible) {
         E += cs[2] + cs[3];
         return;
@@ -361,7 +364,8 @@ void refresh(int ic, double tau, double del) {
             CRTSAV.c[ic][j].fill(0.0);
             CRTSAV.c[ic][j][6] = 1.0;
         }
-        v[k] = (dead || E >= 100.0 || E <= -200.0) ? 0.0 : W.n[ic][k] * std::exp(E);
+        // (Below e^-100 a term and its derivatives lie under 1e-34.)
+        v[k] = (dead || E >= 100.0 || E <= -100.0) ? 0.0 : W.n[ic][k] * std::exp(E);
         sum += v[k];
     }
     S.res[ic][0] = sum;
