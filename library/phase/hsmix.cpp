@@ -146,13 +146,14 @@ private:
     int calls_ = 0;
 };
 
-// A first state: at p0, else a decade or more above or below it.
+// A first state: at p0, else a decade or more below or above it (below
+// first: the flash at a lower pressure is mostly the cheaper).
 bool first_state(Isenthalp& line, double p0, Point& a) {
     const double l0 = std::log(p0);
     if (!std::isfinite(l0)) return false;
     if (line.at(l0, a)) return true;
     for (int k = 1; k <= 4; ++k)
-        for (const double sign : {1.0, -1.0})
+        for (const double sign : {-1.0, 1.0})
             if (line.at(l0 + sign * k * std::log(10.0), a)) return true;
     return false;
 }
