@@ -462,7 +462,8 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
         return true;
     };
     // No bubble point at P (a wet gas): down from the dew point.
-    if (!quick && derr <= 0 && along_isobar(tdew, 1.0 - q)) return;
+    const bool marched = !quick && derr <= 0;
+    if (marched && along_isobar(tdew, 1.0 - q)) return;
     if (!quick) SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, berr, bmsg);
     if (kq != kMassQuality) {
         if (berr > 0 || derr > 0) {
@@ -511,6 +512,20 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     // 3.5 MPa, whose boundary lies beyond the reach of both searches): down
     // from the upper temperature limit of the equation.
     if (!quick && derr > 0 && along_isobar(tmax, std::nan(""))) return;
+    if (marched && berr > 0 && q > 0.0 && q < 1.0) {
+        // Down from the dew point no state of that vapour fraction, no
+        // bubble point, and none from the estimates: none exists (a flue
+        // gas at q 0.5, whose water condenses and then freezes; SATP's
+        // failure to find a bubble point said nothing of that).
+        ierr = 0;
+        herr.clear();
+        return fail(295, "PQFLSH",
+                    "no two-phase state of vapor fraction q =" + fmt_g(q, 12, 5) +
+                        " found at P =" + fmt_g(P / 1000.0, 12, 5) +
+                        " MPa between its dew point and the lower temperature limit (no bubble "
+                        "point)",
+                    ierr, herr);
+    }
     if (berr > 0) return sat_failed("(2-phase)", (ierr = berr, bmsg));
     if (derr > 0) return sat_failed("(2-phase)", (ierr = derr, dmsg));
     PQFL2(P, q, z, kq, kSaturationGiven, tbub, tdew, dlbub, dvdew, ybub, xdew, T, Dl, Dv, x, y,

@@ -250,3 +250,22 @@ INSTANTIATE_TEST_SUITE_P(Binaries, QualityRoundTrip,
                          mixtest::binary_name);
 
 }  // namespace
+
+// A flue gas at 150 kPa: its water condenses below 321 K (q 0.88 once all
+// of it has) and then freezes; no state of q 0.5 lies down the isobar, and
+// PQFLSH says so (it once passed on SATP's failure to find a bubble point).
+TEST(QualityFlash, VapourFractionAFlueGasCannotReach) {
+    ASSERT_EQ(testsupport::set_up("nitrogen|oxygen|argon|co2|water"), "");
+    const double z[20] = {0.7, 0.09, 0.01, 0.08, 0.12};
+    double T, D, Dl, Dv, x[20], y[20], e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::PQFLSH(150.0, 0.5, z, lib::kMolarQuality, T, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr,
+                herr);
+    EXPECT_EQ(ierr, 295) << herr;
+    EXPECT_NE(herr.find("no two-phase state of vapor fraction"), std::string::npos) << herr;
+    lib::PQFLSH(150.0, 0.95, z, lib::kMolarQuality, T, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr,
+                herr);
+    EXPECT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(T, 320.845, 0.01);
+}
