@@ -184,21 +184,25 @@ bool bracket(Isenthalp& line, Point& a, Point& c) {
 }
 
 // Regula falsi (the Illinois variant) in ln P inside [a, c]; where the
-// flash finds no state at the secant's point, halfway from there towards
-// the end of the lower residual.  The state of the least residual is
-// returned.
+// flash finds no state at the secant's point, points between it and
+// either end (the end of the lower residual first).  The state of the
+// least residual is returned.
 Point narrow(Isenthalp& line, Point a, Point c, double stol) {
     Point best = std::fabs(a.f) < std::fabs(c.f) ? a : c;
     double fa = a.f, fc = c.f;  // (scaled by the Illinois rule)
     int side = 0;
     while (std::fabs(best.f) > stol && std::fabs(c.lnp - a.lnp) > kNarrowest && !line.spent()) {
-        double m = (a.lnp * fc - c.lnp * fa) / (fc - fa);
+        const double m = (a.lnp * fc - c.lnp * fa) / (fc - fa);
         Point n;
         bool found = line.at(m, n);
-        const double toward = std::fabs(a.f) < std::fabs(c.f) ? a.lnp : c.lnp;
-        for (int k = 0; k < 4 && !found && !line.spent(); ++k) {
-            m = 0.5 * (m + toward);
-            found = line.at(m, n);
+        // (Towards either end: the root may lie on the far side of a
+        // three-phase stretch, next to it: ammonia + butane at 10 kPa,
+        // where PHFLSH finds no state from 11 to 40 kPa.)
+        const double near = std::fabs(a.f) < std::fabs(c.f) ? a.lnp : c.lnp;
+        const double far = near == a.lnp ? c.lnp : a.lnp;
+        for (int k = 0; k < 6 && !found && !line.spent(); ++k) {
+            const double share = k < 2 ? 0.5 : k < 4 ? 0.75 : 0.25;
+            found = line.at(m + share * ((k % 2 == 0 ? near : far) - m), n);
         }
         if (!found) break;
         if (std::fabs(n.f) < std::fabs(best.f)) best = n;

@@ -22,11 +22,18 @@ struct State {
 };
 
 const State kStates[] = {
-    {"benzene|decane", 0.1, 367.444, 10.0},     {"ammonia|pentane", 0.5, 241.342, 87.731},
-    {"butane|decane", 0.5, 248.37, 10.0},       {"water|argon", 0.5, 278.623, 10.0},
-    {"r125|r134a", 0.5, 213.941, 29.619},       {"oxygen|co", 0.5, 69.523, 10.0},
-    {"butane|helium", 0.1, 137.593, 259.853},   {"methane|helium", 0.1, 92.508, 2279.705},
+    {"benzene|decane", 0.1, 367.444, 10.0},
+    {"ammonia|pentane", 0.5, 241.342, 87.731},
+    {"butane|decane", 0.5, 248.37, 10.0},
+    {"water|argon", 0.5, 278.623, 10.0},
+    {"r125|r134a", 0.5, 213.941, 29.619},
+    {"oxygen|co", 0.5, 69.523, 10.0},
+    {"butane|helium", 0.1, 137.593, 259.853},
+    {"methane|helium", 0.1, 92.508, 2279.705},
     {"nonane|hydrogen", 0.1, 224.094, 259.853},
+    // Next to pressures where PHFLSH finds no state (three phases).
+    {"ammonia|butane", 0.1, 199.405, 10.0},
+    {"c11|methanol", 0.5, 336.12, 87.731},
 };
 
 std::string state_name(const ::testing::TestParamInfo<State>& info) {
