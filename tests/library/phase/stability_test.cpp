@@ -470,8 +470,10 @@ INSTANTIATE_TEST_SUITE_P(Binaries, DewLineBand, ::testing::ValuesIn(kDewBands));
 // methanol where Wilson puts 14 %, a composition with no vapour root at
 // 43 kPa; Wilson's liquid of hydrogen chloride + methanol is nearly pure
 // methanol, above the plane, where the liquid that dissolves 16 % of the
-// hydrogen chloride lies below it.  Each state splits, its phases of equal
-// fugacities (q from the quality flash at T).
+// hydrogen chloride lies below it; at 480 K and 10.6 MPa (90 % hydrogen
+// chloride) the first step of Wilson's liquid trial leaps onto the feed,
+// past the liquid of 61 % below the plane.  Each state splits, its phases
+// of equal fugacities (q from the quality flash at T).
 struct FarFromIdeal {
     const char* names;
     double z1, T, P, q;
@@ -479,7 +481,8 @@ struct FarFromIdeal {
 const FarFromIdeal kFarFromIdeal[] = {{"benzene|methanol", 0.9, 317.75, 43.3165, 0.2},
                                       {"benzene|methanol", 0.9, 317.75, 50.762, 0.02},
                                       {"ebenzene|methanol", 0.9, 290.935, 10.0, 0.02},
-                                      {"hcl|methanol", 0.1, 298.586, 13.0187, 0.8}};
+                                      {"hcl|methanol", 0.1, 298.586, 13.0187, 0.8},
+                                      {"hcl|methanol", 0.9, 480.469, 10553.437, 0.960629}};
 
 class FarFromIdealSplit : public ::testing::TestWithParam<FarFromIdeal> {};
 
