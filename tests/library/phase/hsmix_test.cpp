@@ -7,11 +7,11 @@
 // crawl; the search along the line of constant enthalpy finds them.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cmath>
 #include <string>
 
 #include "library/library.h"
+#include "tests/library/phase/lle_support.h"
 #include "tests/support/fluid.h"
 
 namespace {
@@ -36,13 +36,6 @@ const State kStates[] = {
     {"c11|methanol", 0.5, 336.12, 87.731},
 };
 
-std::string state_name(const ::testing::TestParamInfo<State>& info) {
-    std::string n = std::string(info.param.names) + "_" + std::to_string(info.index);
-    for (char& c : n)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return n;
-}
-
 class HsOfASplit : public ::testing::TestWithParam<State> {};
 
 TEST_P(HsOfASplit, GivesTheSplitBack) {
@@ -64,6 +57,7 @@ TEST_P(HsOfASplit, GivesTheSplitBack) {
     EXPECT_NEAR(x2[0], x[0], 1e-6);
 }
 
-INSTANTIATE_TEST_SUITE_P(States, HsOfASplit, ::testing::ValuesIn(kStates), state_name);
+INSTANTIATE_TEST_SUITE_P(States, HsOfASplit, ::testing::ValuesIn(kStates),
+                         lletest::state_name<State>);
 
 }  // namespace

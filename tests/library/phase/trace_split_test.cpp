@@ -7,11 +7,11 @@
 // and every further start of the split was tried, 200 times the work).
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 
 #include "library/library.h"
 #include "library/phase/tpflsh.h"
+#include "tests/library/phase/lle_support.h"
 #include "tests/support/fluid.h"
 
 namespace {
@@ -26,13 +26,6 @@ const State kStates[] = {
     {"pentane|helium", 0.1, 150.0, 10.0},    {"pentane|helium", 0.1, 200.0, 100.0},
     {"nonane|hydrogen", 0.1, 224.094, 10.0},
 };
-
-std::string state_name(const ::testing::TestParamInfo<State>& info) {
-    std::string n = std::string(info.param.names) + "_" + std::to_string(info.index);
-    for (char& c : n)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return n;
-}
 
 class TraceInALiquid : public ::testing::TestWithParam<State> {};
 
@@ -50,6 +43,7 @@ TEST_P(TraceInALiquid, SplitIsAnEquilibrium) {
     EXPECT_TRUE(lib::split_is_equilibrium(c.T, z, q, Dl, Dv, x, y));
 }
 
-INSTANTIATE_TEST_SUITE_P(States, TraceInALiquid, ::testing::ValuesIn(kStates), state_name);
+INSTANTIATE_TEST_SUITE_P(States, TraceInALiquid, ::testing::ValuesIn(kStates),
+                         lletest::state_name<State>);
 
 }  // namespace
