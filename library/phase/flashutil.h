@@ -159,8 +159,7 @@ inline bool below_purity(double c, double f) { return f == 0.0 && c < 1e-11; }
 // also where c holds one of them to within the library's purity: the
 // fugacity coefficient of a component that dilute is that at 1e-10
 // (hydrogen in liquid water at 300 K and 100 kPa: 1e-12), in the pure
-// fluid's terms.  False when the
-// fugacities cannot be formed.
+// fluid's terms.  False when the fugacities cannot be formed.
 inline bool dilute_fugacities(double T, double D, const double c[20], const double z[20],
                               double f[20]) {
     int jerr = 0;

@@ -109,9 +109,8 @@ bool same_bits(const double a[20], const double b[20]) {
 constexpr double kClimb = 1e-3;
 constexpr int kHalvings = 8;
 // A first step from a start this far from any stationary point (its
-// squared gradient) that lands on the feed is halved, at most kLeaps times.
+// squared gradient) that lands on the feed is halved.
 constexpr double kFarFromStationary = 0.1;
-constexpr int kLeaps = 4;
 // A trial's root within this share of the feed's own density is of the
 // feed's phase.
 constexpr double kSameRoot = 0.2;
@@ -153,7 +152,7 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
     // The last step's Y and distance: a step that raises the distance is
     // halved (in ln Y) at most kHalvings times.
     double Ylast[20] = {}, tm_last = 1e300, g2_last = 0.0;
-    int halvings = 0, leaps = 0;
+    int halvings = 0;
     bool first = false, analytic = true;
     // At a stop of a vapour trial on a positive distance: whether the
     // liquid root of its composition has the lower Gibbs energy (the caller
@@ -252,10 +251,7 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
             // the feed, past the liquid of 61 % at -0.035).  The half step
             // is no climb from the feed's distance.
             const bool gas_feed = !(feed.liquid > 0.0 && feed.stable == feed.liquid);
-            if (!(!vapour && gas_feed && (it == 2 || leaps > 0) && g2_start > kFarFromStationary &&
-                  leaps < kLeaps))
-                return false;
-            ++leaps;
+            if (vapour || !gas_feed || it != 2 || !(g2_start > kFarFromStationary)) return false;
             tm_last = 1e300;
             for (int a = 0; a < o.m; ++a) {
                 const int i = o.c[a];
