@@ -31,6 +31,9 @@ const State kStates[] = {
     {"butane|helium", 0.1, 137.593, 259.853},
     {"methane|helium", 0.1, 92.508, 2279.705},
     {"nonane|hydrogen", 0.1, 224.094, 259.853},
+    // Two liquids, the decane's a tenth as dense as the water's (named the
+    // other way round by a continued split before).
+    {"decane|water", 0.5, 278.623, 10.0},
     // Next to pressures where PHFLSH finds no state (three phases).
     {"ammonia|butane", 0.1, 199.405, 10.0},
     {"c11|methanol", 0.5, 336.12, 87.731},
