@@ -190,7 +190,10 @@ const NoSplit kNoSplits[] = {
     {"nitrogen|co2", 0.5, 'P', 769.667, 0.5, 16},
     // A liquid of 93 % octafluorocyclobutane at 167.8 K, 65 K below its
     // triple point, 179 J/mol below the (T, p) flash's one liquid.
-    {"rc318|butane", 0.5, 'P', 6752.34, 0.5, 250}};
+    {"rc318|butane", 0.5, 'P', 6752.34, 0.5, 250},
+    // Two dense phases of q 0.02 whose names the (T, p) flash turns over:
+    // their vapour fraction is 0.98.
+    {"propane|r32", 0.1, 'T', 344.23, 0.02, 219}};
 
 class NoTwoPhaseState : public ::testing::TestWithParam<NoSplit> {};
 
