@@ -566,21 +566,32 @@ void stable_answer(const char* routine, bool t_given, double& T, double& P, doub
     two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
 }
 
-// A quality flash's answer whose phases do not add up to the feed at the
-// vapour fraction asked for is refused (219): two dense phases found as a
-// split of that fraction, which the (T, p) flash names the other way round
-// (ammonia + octane at 251 K and q 0.2: phases of vapour fraction 0.8 at
-// 811 MPa; propane + R32 at 344 K and q 0.02: 0.98).
-void refuse_other_fraction(const char* routine, bool t_given, double T, double P, double q, int kq,
-                           const double z[20], const double x[20], const double y[20], int& ierr,
-                           std::string& herr) {
+// A quality flash's answer that is no split of the vapour fraction asked
+// for is refused (219): phases that do not add up to the feed at that
+// fraction (two dense phases found as a split of it, which the (T, p)
+// flash names the other way round: ammonia + octane at 251 K and q 0.2,
+// phases of vapour fraction 0.8 at 811 MPa; propane + R32 at 344 K and
+// q 0.02: 0.98), or two phases that are one (the two-phase solver's
+// trivial end: carbon dioxide + hydrogen, 90/10, at 6.75 MPa, 291 K for
+// every q).
+void refuse_no_split_of(const char* routine, bool t_given, double T, double P, double q, int kq,
+                        const double z[20], double Dl, double Dv, const double x[20],
+                        const double y[20], int& ierr, std::string& herr) {
     constexpr double kBalance = 1e-7;  // of each component's fraction
+    constexpr double kSame = 1e-6;     // densities and fractions of one phase
     if (ierr > 0 || ISPURE(z) != 0 || !(q > 0.0 && q < 1.0)) return;
     const bool mass = t_given ? kq != kMolarQuality : kq == kMassQuality;
     const double qm = mass ? molar_quality(q, x, y) : q;
-    double worst = 0.0;
-    for (int i = 0; i < kMaxComp; ++i)
+    double worst = 0.0, apart = 0.0;
+    for (int i = 0; i < kMaxComp; ++i) {
         worst = std::max(worst, std::fabs(z[i] - (1.0 - qm) * x[i] - qm * y[i]));
+        apart = std::max(apart, std::fabs(x[i] - y[i]));
+    }
+    const std::string state = "no two-phase state of vapor fraction q =" + fmt_g(q, 12, 5) +
+                              " found at T =" + fmt_g(T, 12, 5) +
+                              " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa: ";
+    if (apart <= kSame && std::fabs(Dl - Dv) <= kSame * std::max(Dl, Dv))
+        return fail(219, routine, state + "the two phases found there are one", ierr, herr);
     if (worst <= kBalance) return;
     // The vapour fraction the phases do give (molar), for the message.
     double num = 0.0, den = 0.0;
@@ -590,9 +601,7 @@ void refuse_other_fraction(const char* routine, bool t_given, double T, double P
     }
     const double given = den > 0.0 ? num / den : qm;
     fail(219, routine,
-         "no two-phase state of vapor fraction q =" + fmt_g(q, 12, 5) +
-             " found at T =" + fmt_g(T, 12, 5) + " K, P =" + fmt_g(P / 1000.0, 12, 5) +
-             " MPa: the phases found there, as the (T, p) flash names them, give q =" +
+         state + "the phases found there, as the (T, p) flash names them, give q =" +
              fmt_g(given, 12, 5),
          ierr, herr);
 }
@@ -605,7 +614,7 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
     const mix::FlashMemo memo;  // saturation points asked for again
     tq_flash(T, q, z, kq, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
     stable_answer("TQFLSH", true, T, P, q, kq, z, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
-    refuse_other_fraction("TQFLSH", true, T, P, q, kq, z, x, y, ierr, herr);
+    refuse_no_split_of("TQFLSH", true, T, P, q, kq, z, Dl, Dv, x, y, ierr, herr);
 }
 
 void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
@@ -614,7 +623,7 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
     const mix::FlashMemo memo;  // saturation points asked for again
     pq_flash(P, q, z, kq, T, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
     stable_answer("PQFLSH", false, T, P, q, kq, z, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
-    refuse_other_fraction("PQFLSH", false, T, P, q, kq, z, x, y, ierr, herr);
+    refuse_no_split_of("PQFLSH", false, T, P, q, kq, z, Dl, Dv, x, y, ierr, herr);
 }
 
 void TQFL2(double T, double q, const double z[20], int kq, int ksat, double& Pbub, double& Pdew,

@@ -193,7 +193,9 @@ const NoSplit kNoSplits[] = {
     {"rc318|butane", 0.5, 'P', 6752.34, 0.5, 250},
     // Two dense phases of q 0.02 whose names the (T, p) flash turns over:
     // their vapour fraction is 0.98.
-    {"propane|r32", 0.1, 'T', 344.23, 0.02, 219}};
+    {"propane|r32", 0.1, 'T', 344.23, 0.02, 219},
+    // The two-phase solver's trivial end: two phases that are one.
+    {"co2|hydrogen", 0.9, 'P', 6752.34, 0.5, 219}};
 
 class NoTwoPhaseState : public ::testing::TestWithParam<NoSplit> {};
 
