@@ -33,12 +33,7 @@ bool near_root(double T, double P, const double w[20], double D0, double& D) {
     return false;
 }
 
-namespace {
-
-// Newton's steps of sided_root; with `from_above` the first step too must
-// fall (a liquid's start above its root).
-bool sided_steps(double T, double P, const double w[20], double D0, bool liquid, bool from_above,
-                 double& D) {
+bool sided_root(double T, double P, const double w[20], double D0, bool liquid, double& D) {
     constexpr int kSteps = 30;
     constexpr double kMaxModulus = 1e10;  // kPa
     double d = D0;
@@ -52,7 +47,7 @@ bool sided_steps(double T, double P, const double w[20], double D0, bool liquid,
         // Down onto a liquid root, up onto a gas root (but for rounding);
         // the first step from the other side at most doubles the density.
         const bool back = liquid ? step > 0.0 : step < 0.0;
-        if ((k > 0 || from_above) && back && std::fabs(step) > 1e-12 * d) return false;
+        if (k > 0 && back && std::fabs(step) > 1e-12 * d) return false;
         if (step > d) return false;
         // (Newton's method converges quadratically: after a step below
         // 1e-7 the density is off by some 1e-14.)
@@ -64,16 +59,6 @@ bool sided_steps(double T, double P, const double w[20], double D0, bool liquid,
         if (!(d > 0.0)) return false;
     }
     return false;
-}
-
-}  // namespace
-
-bool sided_root(double T, double P, const double w[20], double D0, bool liquid, double& D) {
-    return sided_steps(T, P, w, D0, liquid, false, D);
-}
-
-bool root_below(double T, double P, const double w[20], double D0, double& D) {
-    return sided_steps(T, P, w, D0, true, true, D);
 }
 
 bool vapour_root(double T, double P, const double w[20], double& D) {
@@ -197,12 +182,9 @@ bool solver_root(double T, double P, const double w[20], int kph, double& D) {
     return true;
 }
 
-// A liquid root: Newton's steps from `from`, else down from `dense` (the
-// feed's liquid root, where it lies above this composition's), else the
-// density solver.
-bool liquid_root(double T, double P, const double w[20], double from, double dense, double& D) {
+// A liquid root: Newton's steps from `from`, else the density solver.
+bool liquid_root(double T, double P, const double w[20], double from, double& D) {
     return (from > 0.0 && sided_root(T, P, w, from, true, D) && std::fabs(D / from - 1.0) < 0.15) ||
-           (!(from > 0.0) && dense > 0.0 && root_below(T, P, w, dense, D)) ||
            solver_root(T, P, w, kLiquid, D);
 }
 
@@ -248,13 +230,13 @@ bool root_of(double T, double P, const double w[20], int kph, const FeedRoots& f
     double d = 0.0;
     bool found_liquid = liquid;
     if (liquid) {
-        if (!liquid_root(T, P, w, own_liquid, feed.liquid, d)) {
+        if (!liquid_root(T, P, w, own_liquid, d)) {
             found_liquid = false;
             if (!solver_root(T, P, w, kVapour, d)) return false;
         }
     } else if (!gas_root(T, P, w, own > 0.0 ? own : feed.vapour, d)) {
         found_liquid = true;
-        if (!liquid_root(T, P, w, other, feed.liquid, d)) return false;
+        if (!liquid_root(T, P, w, other, d)) return false;
     }
     last.D = d;
     last.liquid = found_liquid;

@@ -21,12 +21,6 @@ bool near_root(double T, double P, const double w[20], double D0, double& D);
 // equation, a near-critical inflection), and the caller's solver decides.
 bool sided_root(double T, double P, const double w[20], double D0, bool liquid, double& D);
 
-// The densest root of composition w below D0, by Newton's steps down a
-// rising convex isotherm: false unless P(D0) lies above P with the
-// isotherm rising there (a dense start above the liquid root, where no
-// root lies above it) and every step falls without crossing the root.
-bool root_below(double T, double P, const double w[20], double D0, double& D);
-
 // The vapour root of composition w at (T, P): the first crossing of P along
 // the isotherm from the dilute gas; false where the pressure turns back
 // before it reaches P (no vapour of that composition).
