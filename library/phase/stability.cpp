@@ -252,14 +252,16 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         // at 475.6 K: 0.9 % of nonane apart, 6.2 mol/L beside 0.12, at a
         // distance of -6e-7, where a step on the way lay at +2e-6).
         const bool feed_root = !(feed.stable > 0.0) || std::fabs(D / feed.stable - 1.0) < kSameRoot;
-        if (trivial < 1e-8 || (feed_root && trivial < 1e-4 && tm > 1e-6)) return false;
-        if (feed_root && it > 1 && trivial < 1e-2 && tm > 0.0 && trivial < 0.05 * last_trivial) {
+        const bool on_feed = trivial < 1e-8 || (feed_root && trivial < 1e-4 && tm > 1e-6);
+        if (on_feed ||
+            (feed_root && it > 1 && trivial < 1e-2 && tm > 0.0 && trivial < 0.05 * last_trivial)) {
             // Unless the first step of a gas's liquid trial leapt there from
             // a start far from any stationary point: half the step
-            // (hydrogen chloride + methanol, 90/10, at 480 K, 10.6 MPa:
-            // from Wilson's liquid of 41 % hydrogen chloride, at +0.32, onto
-            // the feed, past the liquid of 61 % at -0.035).  The half step
-            // is no climb from the feed's distance.
+            // (hydrogen chloride + methanol, 90/10: at 480 K, 10.6 MPa from
+            // Wilson's liquid of 41 % hydrogen chloride, at +0.32, onto the
+            // feed, past the liquid of 61 % at -0.035; at 448.36 K, 5 MPa
+            // from 67 % right onto it, past the liquid of 46 % at -0.059).
+            // The half step is no climb from the feed's distance.
             const bool gas_feed = !(feed.liquid > 0.0 && feed.stable == feed.liquid);
             if (vapour || !gas_feed || it != 2 || !(g2_start > kFarFromStationary)) return false;
             tm_last = 1e300;

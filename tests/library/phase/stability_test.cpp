@@ -483,7 +483,9 @@ INSTANTIATE_TEST_SUITE_P(Binaries, DewLineBand, ::testing::ValuesIn(kDewBands));
 // methanol, above the plane, where the liquid that dissolves 16 % of the
 // hydrogen chloride lies below it; at 480 K and 10.6 MPa (90 % hydrogen
 // chloride) the first step of Wilson's liquid trial leaps onto the feed,
-// past the liquid of 61 % below the plane.  Each state splits, its phases
+// past the liquid of 61 % below the plane (at 448.36 K and 5 MPa right
+// onto it: a vapour between two-phase states 0.1 K apart, its enthalpy
+// 850 J/mol above theirs).  Each state splits, its phases
 // of equal fugacities (q from the quality flash at T).
 struct FarFromIdeal {
     const char* names;
@@ -493,7 +495,8 @@ const FarFromIdeal kFarFromIdeal[] = {{"benzene|methanol", 0.9, 317.75, 43.3165,
                                       {"benzene|methanol", 0.9, 317.75, 50.762, 0.02},
                                       {"ebenzene|methanol", 0.9, 290.935, 10.0, 0.02},
                                       {"hcl|methanol", 0.1, 298.586, 13.0187, 0.8},
-                                      {"hcl|methanol", 0.9, 480.469, 10553.437, 0.960629}};
+                                      {"hcl|methanol", 0.9, 480.469, 10553.437, 0.960629},
+                                      {"hcl|methanol", 0.9, 448.36166, 5000.0, 0.962363}};
 
 class FarFromIdealSplit : public ::testing::TestWithParam<FarFromIdeal> {};
 
