@@ -529,7 +529,10 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
         // ln(Psat/P), Psat estimated.
         const double lnp = ln_vapour_pressure_estimate(i, T) - std::log(P);
         if (i == skip || frozen(i, T) || (vapour && !super && !(lnp > 0.0))) continue;
-        if (kind == PureStarts::kEveryLiquid && super) continue;
+        // (Above its critical pressure a supercritical component's dense
+        // phase is a liquid beside another: hexane at 538 K, 20 MPa beside
+        // the liquid water that dissolves 15 % of it.)
+        if (kind == PureStarts::kEveryLiquid && super && !(P > CCON.pc[i + 1])) continue;
         guess[a] = vapour ? -d[i] : lnp - d[i];
         if (kind == PureStarts::kEveryLiquid || (vapour && super) || guess[a] < kPureStartDistance)
             cand[nc++] = a;
