@@ -612,8 +612,10 @@ TEST(Stability, DensePhasesBeyondTheHeaviestCriticalTemperature) {
 
 // Splits whose liquid splits again by a supercritical component's dense
 // phase: hexane + water at 538 K, 20 MPa (above hexane's critical point
-// and pressure), methyl palmitate + propane at 412 K, 4.7 MPa.  The pair of liquid water and a gas
-// of 52 % hexane was returned (its enthalpy 6 kJ/mol above the neighbouring temperatures' in a
+// and pressure), methyl palmitate + propane at 412 K, 4.7 MPa; R14 +
+// toluene at 298.9 K, 12.9 MPa, whose liquid trial from nearly pure R14 was
+// taken as close to a stationary point after its first, long step.  The pair of liquid water and a
+// gas of 52 % hexane was returned (its enthalpy 6 kJ/mol above the neighbouring temperatures' in a
 // sweep at fixed pressure): a liquid of 96 % hexane lies 0.03 below its water's plane.  The stable
 // pair's phases are stable.
 TEST(Stability, LiquidsSplitBySupercriticalComponents) {
@@ -621,7 +623,8 @@ TEST(Stability, LiquidsSplitBySupercriticalComponents) {
         const char* names;
         double z1, T, P, q;
     } cases[] = {{"hexane|water", 0.5, 538.25, 20000.0, 0.453466},
-                 {"mpalmita|propane", 0.5, 412.262015, 4728.339562, 0.497108}};
+                 {"mpalmita|propane", 0.5, 412.262015, 4728.339562, 0.497108},
+                 {"r14|toluene", 0.1, 298.901, 12910.365, 0.928641}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.names);
         ASSERT_EQ(testsupport::set_up(c.names), "");
