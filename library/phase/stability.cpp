@@ -638,6 +638,27 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
     return false;
 }
 
+// The ends of a binary's trials on stationary points above the plane, away
+// from the feed (each fraction more than kAwayFromFeed apart), at most
+// kTrialEnds: the starts of the trials from halfway.
+constexpr int kTrialEnds = 3;
+constexpr double kAwayFromFeed = 0.05;
+struct TrialEnds {
+    TrialEnds(const double z[20], const Present& o) : z(z), o(o) {}
+    void note(bool kind, const double end[20], double tm) {
+        if (o.m != 2 || n >= kTrialEnds || !(tm > 0.0)) return;
+        for (int a = 0; a < o.m; ++a)
+            if (!(std::fabs(end[o.c[a]] - z[o.c[a]]) > kAwayFromFeed)) return;
+        flash::copy20(end, w[n]);
+        vapour[n++] = kind;
+    }
+    const double* z;
+    const Present& o;
+    int n = 0;
+    double w[kTrialEnds][20] = {};
+    bool vapour[kTrialEnds] = {};
+};
+
 }  // namespace
 
 Stability stability(double T, double P, const double z[20]) {
@@ -710,6 +731,7 @@ Stability stability(double T, double P, const double z[20]) {
         }
     };
     bool liquid_lower = false, no_gas = false;
+    TrialEnds ends(z, o);
     // The component in which each kind's trial ended nearly pure (-1: none).
     int pure_end[2] = {-1, -1};
     for (int pass = trace.any ? 1 : 0; pass < 2; ++pass) {
@@ -722,6 +744,7 @@ Stability stability(double T, double P, const double z[20]) {
                 found(vapour, w, tm, Kt))
                 return s;
             pure_end[vapour ? 1 : 0] = nearly_pure(w, z, o);
+            if (pass == 0) ends.note(vapour, w, tm);
         }
     }
     // A liquid whose fugacities add up to nearly P or more lies close to or
@@ -765,15 +788,35 @@ Stability stability(double T, double P, const double z[20]) {
     const bool all_liquids = s.liquid_like && T < pseudo_critical(z, o);
     if (pure_trial(T, P, z, d, o, feed,
                    all_liquids ? PureStarts::kEveryLiquid : PureStarts::kCloseLiquids, w, tm, Kt,
-                   all_liquids ? -1 : pure_end[0]) &&
-        found(false, w, tm, Kt)) {
-        s.two_liquids = all_liquids;
-        return s;
+                   all_liquids ? -1 : pure_end[0])) {
+        if (found(false, w, tm, Kt)) {
+            s.two_liquids = all_liquids;
+            return s;
+        }
+    } else {
+        ends.note(false, w, tm);
     }
     // A liquid feed: vapour trials from its components whose gas exists.
-    if (s.liquid_like &&
-        pure_trial(T, P, z, d, o, feed, PureStarts::kCloseGases, w, tm, Kt, pure_end[1]))
-        found(true, w, tm, Kt);
+    if (s.liquid_like) {
+        if (pure_trial(T, P, z, d, o, feed, PureStarts::kCloseGases, w, tm, Kt, pure_end[1])) {
+            if (found(true, w, tm, Kt)) return s;
+        } else {
+            ends.note(true, w, tm);
+        }
+    }
+    // A binary whose trials ended on stationary points above the plane, away
+    // from the feed: a trial of that kind from halfway between, where a
+    // phase below the plane may lie beyond the stationary point's basin (R14
+    // + toluene, 10 % R14, at 298.9 K, 11 MPa: the liquid trial from nearly
+    // pure R14 ends at 95 % R14, +0.045; the liquid of 50 % lies below).
+    for (int k = 0; k < ends.n && s.stable; ++k) {
+        double mid[20] = {}, sum = 0.0;
+        for (int a = 0; a < o.m; ++a) sum += mid[o.c[a]] = z[o.c[a]] + ends.w[k][o.c[a]];
+        for (int a = 0; a < o.m; ++a) mid[o.c[a]] /= sum;
+        if (trial(T, P, z, d, o, feed, ends.vapour[k], mid, tm, Kt) &&
+            found(ends.vapour[k], mid, tm, Kt))
+            return s;
+    }
     return s;
 }
 

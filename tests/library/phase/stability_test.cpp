@@ -533,6 +533,18 @@ const FarFromIdeal kSupercriticalLiquids[] = {
 INSTANTIATE_TEST_SUITE_P(SupercriticalLiquids, FarFromIdealSplit,
                          ::testing::ValuesIn(kSupercriticalLiquids));
 
+// Binaries whose trials end on stationary points above the plane, the
+// phase below it beyond them: R14 + toluene at 298.9 K, 11 MPa (from nearly
+// pure R14 to 95 % R14 at +0.045; the liquid of 51 % below), octane + water
+// at 531.3 K, 5.6 MPa (Wilson's vapour to a dense 29 % octane at +0.0099;
+// the gas of 42 % below).  Both had been one liquid, its density above the
+// split's at a higher pressure.
+const FarFromIdeal kBeyondStationaryPoints[] = {{"r14|toluene", 0.1, 298.901, 11000.0, 0.928281},
+                                                {"octane|water", 0.9, 531.313, 5632.442, 0.042370}};
+
+INSTANTIATE_TEST_SUITE_P(BeyondStationaryPoints, FarFromIdealSplit,
+                         ::testing::ValuesIn(kBeyondStationaryPoints));
+
 // A gas made mostly of a component below its freezing is a fluid phase:
 // carbon dioxide + R32, 10 % carbon dioxide, at 180 K and 10 kPa boils off
 // a vapour of a third carbon dioxide (whose partial pressure lies far below
