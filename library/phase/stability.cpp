@@ -30,13 +30,14 @@ namespace {
 // liquid root is asked of it.
 constexpr int kNoDenseRoot = 202;
 
-// ln phi_i at the pressure P of the test, of the fugacities of the state
-// (T, D, w): at a root of P both are the same; off it by the roundoff of
-// the root, the state's own pressure would move every ln phi_i by the
-// change of ln P, which for a liquid at a low pressure is its bulk modulus
-// over P times that of ln D (isopentane + water, 10/90, at 282 K and
-// 10 kPa: 2e5 times, a distance of -8e-10 from a trial 1e-4 away from the
-// stable feed); the fugacities move by some twenty times it.
+// The ln phi_i below are taken at the pressure P of the test, from the
+// fugacities of the state (T, D, w): at a root of P both pressures are the
+// same; off it by the roundoff of the root, the state's own pressure would
+// move every ln phi_i by the change of ln P, which for a liquid at a low
+// pressure is its bulk modulus over P times that of ln D (isopentane +
+// water, 10/90, at 282 K and 10 kPa: 2e5 times, a distance of -8e-10 from
+// a trial 1e-4 away from the stable feed); the fugacities move by some
+// twenty times it.
 
 // ln phi_i from the numerical fugacities, where a mixing rule has no
 // composition derivatives.
@@ -319,10 +320,10 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         // plane; 1-butene + acetone, 10 % 1-butene, at 136 K: a second
         // liquid 220 J/mol lower).  Nor, for a liquid trial of a liquid,
         // right after a long step, which shows the trial still on its way
-        // (the liquid trial from nearly
-        // pure R14 beside toluene at 298.9 K, 12.9 MPa: from 99 % to 96 %
-        // R14, its toluene fourfold, at 0.085 with a squared gradient of
-        // 0.008, on its way to a liquid of 50 % R14 below the plane).
+        // (the liquid trial from nearly pure R14 beside toluene at 298.9 K,
+        // 12.9 MPa: from 99 % to 96 % R14, its toluene fourfold, at 0.085
+        // with a squared gradient of 0.008, on its way to a liquid of 50 %
+        // R14 below the plane).
         double step = 0.0, sum_start = 0.0;
         for (int a = 0; a < o.m; ++a) sum_start += Ystart[o.c[a]];
         for (int a = 0; a < o.m; ++a) {
