@@ -639,6 +639,22 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
     return false;
 }
 
+// Wilson's K-values.
+void wilson_k(double T, double P, const Present& o, double K[20]) {
+    for (int a = 0; a < o.m; ++a) {
+        const int i = o.c[a];
+        K[i] = CCON.pc[i + 1] / P *
+               std::exp(5.373 * (1.0 + CCON.acf[i + 1]) * (1.0 - CCON.tc[i + 1] / T));
+    }
+}
+
+// The ideal gas of the fugacities exp(d_i) (in P) in w; returns their sum.
+double fugacity_sum(const double d[20], const Present& o, double w[20]) {
+    double sum = 0.0;
+    for (int a = 0; a < o.m; ++a) sum += w[o.c[a]] = std::exp(d[o.c[a]]);
+    return sum;
+}
+
 // The ends of a binary's trials on stationary points above the plane, away
 // from the feed (each fraction more than kAwayFromFeed apart), at most
 // kTrialEnds: the starts of the trials from halfway.
@@ -679,13 +695,8 @@ Stability stability(double T, double P, const double z[20]) {
     }
     double d[20] = {};
     for (int a = 0; a < o.m; ++a) d[o.c[a]] = std::log(z[o.c[a]]) + lnphi[o.c[a]];
-    // Wilson's K-values.
     double K[20] = {};
-    for (int a = 0; a < o.m; ++a) {
-        const int i = o.c[a];
-        K[i] = CCON.pc[i + 1] / P *
-               std::exp(5.373 * (1.0 + CCON.acf[i + 1]) * (1.0 - CCON.tc[i + 1] / T));
-    }
+    wilson_k(T, P, o, K);
     // The trial of the feed's other kind first: a vapour's liquid, a
     // liquid's vapour.  A frozen trace is held at the feed's fractions; a
     // trial phase made mostly of frozen components is no fluid phase, and
@@ -757,9 +768,8 @@ Stability stability(double T, double P, const double z[20]) {
     // whose vapour of 31 % methanol Wilson put at 14 %, a composition whose
     // isotherm turns back at 39.6 kPa).
     if (s.liquid_like && !trace.any && no_gas) {
-        double w[20] = {}, tm = 0.0, Kt[20] = {}, sum = 0.0;
-        for (int a = 0; a < o.m; ++a) sum += w[o.c[a]] = std::exp(d[o.c[a]]);
-        if (sum > kNearBubble && trial(T, P, z, d, o, feed, true, w, tm, Kt) &&
+        double w[20] = {}, tm = 0.0, Kt[20] = {};
+        if (fugacity_sum(d, o, w) > kNearBubble && trial(T, P, z, d, o, feed, true, w, tm, Kt) &&
             found(true, w, tm, Kt))
             return s;
     }
@@ -860,6 +870,39 @@ bool second_liquid(double T, double P, const double x[20], double Dl, Stability&
     s.tm = tm;
     s.two_liquids = true;
     return true;
+}
+
+bool splits_off_vapour(double T, double P, const double x[20], double D, Stability& s) {
+    s = Stability{};
+    if (any_frozen(T, x)) return false;
+    const Present o = present(x);
+    double lnphi[20] = {}, M[20][20], d[20] = {}, K[20] = {};
+    if (o.m < 2 || !ln_phi(T, P, D, x, o, lnphi, M, false)) return false;
+    for (int a = 0; a < o.m; ++a) d[o.c[a]] = std::log(x[o.c[a]]) + lnphi[o.c[a]];
+    wilson_k(T, P, o, K);
+    FeedRoots feed;
+    feed.liquid = D;
+    feed.stable = D;
+    for (int start = 0; start < 2; ++start) {
+        if (start == 0) {
+            for (int a = 0; a < o.m; ++a) s.w[o.c[a]] = x[o.c[a]] * K[o.c[a]];
+        } else {
+            fugacity_sum(d, o, s.w);
+        }
+        // (A trial that ends on x or on the other phase of its split has a
+        // distance of rounding size.)
+        double tm = 0.0;
+        if (!trial(T, P, x, d, o, feed, true, s.w, tm, s.K) || !(tm < kSecondLiquidDistance))
+            continue;
+        s.found = true;
+        s.stable = false;
+        s.D = D;
+        s.liquid_like = true;
+        s.vapour_trial = true;
+        s.tm = tm;
+        return true;
+    }
+    return false;
 }
 
 }  // namespace lib::mix

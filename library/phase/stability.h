@@ -61,4 +61,11 @@ bool any_frozen(double T, const double z[20]);
 // negative distance, its K-values over x) as the test of a liquid feed x.
 bool second_liquid(double T, double P, const double x[20], double Dl, Stability& s);
 
+// Whether the dense phase x of density D at (T, P) splits off a vapour, by
+// Wilson's vapour trial and the vapour trial from the ideal gas of its
+// fugacities (a phase of a dense split: the gas beside liquid water and a
+// liquid of nearly pure pentane lies far from both phases).  On true s
+// holds the trial found as the test of a liquid feed x.
+bool splits_off_vapour(double T, double P, const double x[20], double D, Stability& s);
+
 }  // namespace lib::mix

@@ -545,6 +545,21 @@ const FarFromIdeal kBeyondStationaryPoints[] = {{"r14|toluene", 0.1, 298.901, 11
 INSTANTIATE_TEST_SUITE_P(BeyondStationaryPoints, FarFromIdealSplit,
                          ::testing::ValuesIn(kBeyondStationaryPoints));
 
+// Dense pairs beside a gas of lower Gibbs energy: pentane + water (10 %
+// pentane) came out as liquid water beside a phase of 98-99 % pentane at
+// 4.5-5.3 mol/L, where the gas of 72-75 % pentane lies below the plane of
+// one of them (at 477 K, 5 MPa the water's; at 459 K, 3.7 MPa the
+// pentane's, below the three-phase pressure of 3.85 MPa); methyl
+// palmitate + propane and R14 + toluene likewise.
+const FarFromIdeal kGasBesideDensePairs[] = {
+    {"pentane|water", 0.1, 477.0, 5000.0, 0.137383},
+    {"pentane|water", 0.1, 459.116, 3700.0, 0.133013},
+    {"mpalmita|propane", 0.5, 360.513108, 2554.09938, 0.499266},
+    {"r14|toluene", 0.5, 181.56, 402.554971, 0.493924}};
+
+INSTANTIATE_TEST_SUITE_P(GasBesideDensePairs, FarFromIdealSplit,
+                         ::testing::ValuesIn(kGasBesideDensePairs));
+
 // A gas made mostly of a component below its freezing is a fluid phase:
 // carbon dioxide + R32, 10 % carbon dioxide, at 180 K and 10 kPa boils off
 // a vapour of a third carbon dioxide (whose partial pressure lies far below
