@@ -847,60 +847,74 @@ bool any_frozen(double T, const double z[20]) {
 
 bool liquids_modelled() { return !EOSMOD.mix.is("AGA"); }
 
+namespace {
+
+// A phase x of density D of a split, as a feed of its own: its present
+// components, d_i = ln x_i + ln phi_i and its root; false where x has a
+// frozen component or fewer than two, or its ln phi fail.
+struct PhaseFeed {
+    Present o;
+    double d[20] = {};
+    FeedRoots feed;
+};
+bool phase_feed(double T, double P, const double x[20], double D, PhaseFeed& p) {
+    if (any_frozen(T, x)) return false;
+    p.o = present(x);
+    double lnphi[20] = {}, M[20][20];
+    if (p.o.m < 2 || !ln_phi(T, P, D, x, p.o, lnphi, M, false)) return false;
+    for (int a = 0; a < p.o.m; ++a) p.d[p.o.c[a]] = std::log(x[p.o.c[a]]) + lnphi[p.o.c[a]];
+    p.feed.liquid = D;
+    p.feed.stable = D;
+    return true;
+}
+
+// s as the test of the liquid feed of density D that found the trial phase
+// of distance tm (already in s.w, s.K).
+void unstable_liquid(double D, double tm, bool vapour_trial, Stability& s) {
+    s.found = true;
+    s.stable = false;
+    s.D = D;
+    s.liquid_like = true;
+    s.tm = tm;
+    s.vapour_trial = vapour_trial;
+    s.two_liquids = !vapour_trial;
+}
+
+}  // namespace
+
 bool second_liquid(double T, double P, const double x[20], double Dl, Stability& s) {
     s = Stability{};
-    if (!liquids_modelled() || any_frozen(T, x)) return false;
-    const Present o = present(x);
-    double lnphi[20] = {}, M[20][20], d[20] = {};
-    if (o.m < 2 || !ln_phi(T, P, Dl, x, o, lnphi, M, false)) return false;
-    for (int a = 0; a < o.m; ++a) d[o.c[a]] = std::log(x[o.c[a]]) + lnphi[o.c[a]];
-    FeedRoots feed;
-    feed.liquid = Dl;
-    feed.stable = Dl;
+    PhaseFeed p;
+    if (!liquids_modelled() || !phase_feed(T, P, x, Dl, p)) return false;
     double tm = 0.0;
     // (A trial that ends on x itself or on the other phase of its split
     // has a distance of rounding size: no second liquid.)
-    if (!pure_trial(T, P, x, d, o, feed, PureStarts::kEveryLiquid, s.w, tm, s.K) ||
+    if (!pure_trial(T, P, x, p.d, p.o, p.feed, PureStarts::kEveryLiquid, s.w, tm, s.K) ||
         !(tm < kSecondLiquidDistance))
         return false;
-    s.found = true;
-    s.stable = false;
-    s.D = Dl;
-    s.liquid_like = true;
-    s.tm = tm;
-    s.two_liquids = true;
+    unstable_liquid(Dl, tm, false, s);
     return true;
 }
 
 bool splits_off_vapour(double T, double P, const double x[20], double D, Stability& s) {
     s = Stability{};
-    if (any_frozen(T, x)) return false;
-    const Present o = present(x);
-    double lnphi[20] = {}, M[20][20], d[20] = {}, K[20] = {};
-    if (o.m < 2 || !ln_phi(T, P, D, x, o, lnphi, M, false)) return false;
-    for (int a = 0; a < o.m; ++a) d[o.c[a]] = std::log(x[o.c[a]]) + lnphi[o.c[a]];
-    wilson_k(T, P, o, K);
-    FeedRoots feed;
-    feed.liquid = D;
-    feed.stable = D;
+    PhaseFeed p;
+    if (!phase_feed(T, P, x, D, p)) return false;
+    double K[20] = {};
+    wilson_k(T, P, p.o, K);
     for (int start = 0; start < 2; ++start) {
         if (start == 0) {
-            for (int a = 0; a < o.m; ++a) s.w[o.c[a]] = x[o.c[a]] * K[o.c[a]];
+            for (int a = 0; a < p.o.m; ++a) s.w[p.o.c[a]] = x[p.o.c[a]] * K[p.o.c[a]];
         } else {
-            fugacity_sum(d, o, s.w);
+            fugacity_sum(p.d, p.o, s.w);
         }
         // (A trial that ends on x or on the other phase of its split has a
         // distance of rounding size.)
         double tm = 0.0;
-        if (!trial(T, P, x, d, o, feed, true, s.w, tm, s.K) || !(tm < kSecondLiquidDistance))
-            continue;
-        s.found = true;
-        s.stable = false;
-        s.D = D;
-        s.liquid_like = true;
-        s.vapour_trial = true;
-        s.tm = tm;
-        return true;
+        if (trial(T, P, x, p.d, p.o, p.feed, true, s.w, tm, s.K) && tm < kSecondLiquidDistance) {
+            unstable_liquid(D, tm, true, s);
+            return true;
+        }
     }
     return false;
 }
