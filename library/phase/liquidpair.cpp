@@ -94,9 +94,21 @@ LiquidPair prefer_two_liquids(double T, double P, TpResult& r, const SplitFrom& 
 
 namespace {
 
-// A dense pair (made as vapour and liquid, or two liquids that the full
-// tests left): where one of its phases splits off a gas, the split of the
-// feed from that trial where it has the lower Gibbs energy; else r stays
+// Whether the phase c of density D lies above its pseudo-critical density
+// (its components' critical molar volumes, mole-fraction weighted): a dense
+// phase, though its split took it for the vapour (not the gas of a natural
+// gas beside its heavy ends at 240 K, 2 MPa, at a ninth of its liquid's
+// density but far below its own critical density).
+bool beyond_critical_density(const double c[20], double D) {
+    double v = 0.0;
+    for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i)
+        if (c[i] > 0.0 && CCON.dc[i + 1] > 0.0) v += c[i] / CCON.dc[i + 1];
+    return v > 0.0 && D * v > 1.0;
+}
+
+// A dense pair (made as vapour and liquid with its vapour beyond its
+// critical density, or two liquids that the full tests left): where one of its phases splits off a
+// gas, the split of the feed from that trial where it has the lower Gibbs energy; else r stays
 // (pentane + water, 10 % pentane, at 477 K, 5 MPa: liquid water beside a
 // phase of 98 % pentane at 4.7 mol/L, where the gas of 72 % pentane lies
 // below the water's plane; at 459 K, 3.7 MPa below the pentane's).
@@ -142,8 +154,8 @@ LiquidPair prefer_vapour(double T, double P, TpResult& r, const SplitFrom& split
     const auto liquids = [](const TpResult& s) {
         return std::min(s.Dl, s.Dv) > kLiquidShare * std::max(s.Dl, s.Dv);
     };
-    if (mix::liquids_modelled() && !r.two_liquids && r.Dl > 0.0 && r.Dv > 0.0 && liquids(r) &&
-        !mix::any_frozen(T, r.x) && !mix::any_frozen(T, r.y))
+    if (mix::liquids_modelled() && !r.two_liquids && r.Dl > 0.0 && r.Dv > 0.0 &&
+        beyond_critical_density(r.y, r.Dv) && !mix::any_frozen(T, r.x) && !mix::any_frozen(T, r.y))
         return gas_beside_dense_pair(T, P, r, split_from);
     // (Only a split made as two liquids: close to a critical point both
     // phases of vapour and liquid are dense, air at 117.6 K, 1.9 MPa.)
