@@ -107,11 +107,12 @@ bool beyond_critical_density(const double c[20], double D) {
 }
 
 // A dense pair (made as vapour and liquid with its vapour beyond its
-// critical density, or two liquids that the full tests left): where one of its phases splits off a
-// gas, the split of the feed from that trial where it has the lower Gibbs energy; else r stays
-// (pentane + water, 10 % pentane, at 477 K, 5 MPa: liquid water beside a
-// phase of 98 % pentane at 4.7 mol/L, where the gas of 72 % pentane lies
-// below the water's plane; at 459 K, 3.7 MPa below the pentane's).
+// critical density, or two liquids that the full tests left): where one of
+// its phases splits off a gas, the split of the feed from that trial where
+// it has the lower Gibbs energy; else r stays (pentane + water, 10 %
+// pentane, at 477 K, 5 MPa: liquid water beside a phase of 98 % pentane at
+// 4.7 mol/L, where the gas of 72 % pentane lies below the water's plane; at
+// 459 K, 3.7 MPa below the pentane's).
 LiquidPair gas_beside_dense_pair(double T, double P, TpResult& r, const SplitFrom& split_from) {
     double g_pair = 0.0;
     if (!split_gibbs(T, r, g_pair)) return LiquidPair::kStable;
