@@ -109,13 +109,15 @@ bool beyond_critical_density(const double c[20], double D) {
 // A dense pair (made as vapour and liquid with its vapour beyond its
 // critical density, or two liquids that the full tests left): where one of
 // its phases splits off a gas, the split of the feed from that trial where
-// it has the lower Gibbs energy; else r stays (pentane + water, 10 %
-// pentane, at 477 K, 5 MPa: liquid water beside a phase of 98 % pentane at
-// 4.7 mol/L, where the gas of 72 % pentane lies below the water's plane; at
-// 459 K, 3.7 MPa below the pentane's).
+// it has the lower Gibbs energy, else no pair is stable; r stays where
+// neither phase splits off a gas (pentane + water, 10 % pentane, at 477 K,
+// 5 MPa: liquid water beside a phase of 98 % pentane at 4.7 mol/L, where
+// the gas of 72 % pentane lies below the water's plane; at 459 K, 3.7 MPa
+// below the pentane's).
 LiquidPair gas_beside_dense_pair(double T, double P, TpResult& r, const SplitFrom& split_from) {
     double g_pair = 0.0;
     if (!split_gibbs(T, r, g_pair)) return LiquidPair::kStable;
+    bool gas_below = false;
     for (int phase = 0; phase < 2; ++phase) {
         mix::Stability st;
         {
@@ -123,6 +125,7 @@ LiquidPair gas_beside_dense_pair(double T, double P, TpResult& r, const SplitFro
             if (!mix::splits_off_vapour(T, P, phase == 0 ? r.x : r.y, phase == 0 ? r.Dl : r.Dv, st))
                 continue;
         }
+        gas_below = true;
         // The gas beside each phase of the pair in turn (K-values of the
         // trial over that phase): where three phases are close, the split
         // from the feed's side leads back to the pair.
@@ -146,7 +149,11 @@ LiquidPair gas_beside_dense_pair(double T, double P, TpResult& r, const SplitFro
             return LiquidPair::kTwoLiquids;
         }
     }
-    return LiquidPair::kStable;
+    // A gas below a phase's plane with no pair of lower Gibbs energy from
+    // it: three phases (water, hexane and methane, 60/20/20, at 290 K,
+    // 2 MPa: the gas of nearly pure methane 2.8 below the planes of liquid
+    // water and a liquid of hexane), or close to them.
+    return gas_below ? LiquidPair::kUnresolved : LiquidPair::kStable;
 }
 
 }  // namespace

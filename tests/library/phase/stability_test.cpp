@@ -560,6 +560,23 @@ const FarFromIdeal kGasBesideDensePairs[] = {
 INSTANTIATE_TEST_SUITE_P(GasBesideDensePairs, FarFromIdealSplit,
                          ::testing::ValuesIn(kGasBesideDensePairs));
 
+// Water, hexane and methane (60/20/20) at 2 MPa lie in three phases from
+// 280 K up: liquid water, a liquid of hexane and a gas of nearly pure
+// methane 2.8 below the planes of both liquids.  The split of the two
+// liquids came out with ierr 0; no pair is stable, and the flash says so.
+TEST(Stability, ThreePhasesAreNoTwoPhaseAnswer) {
+    ASSERT_EQ(testsupport::set_up("water|hexane|methane"), "");
+    const double z[20] = {0.6, 0.2, 0.2};
+    for (const double T : {280.0, 290.0, 300.0}) {
+        double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(T, 2000.0, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        EXPECT_EQ(ierr, 219) << T;
+        EXPECT_NE(herr.find("three phases"), std::string::npos) << herr;
+    }
+}
+
 // A gas made mostly of a component below its freezing is a fluid phase:
 // carbon dioxide + R32, 10 % carbon dioxide, at 180 K and 10 kPa boils off
 // a vapour of a third carbon dioxide (whose partial pressure lies far below
