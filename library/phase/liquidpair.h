@@ -34,11 +34,13 @@ enum class LiquidPair {
 // two liquids from that trial has the lower Gibbs energy, r becomes that split.
 LiquidPair prefer_two_liquids(double T, double P, TpResult& r, const SplitFrom& split_from);
 
-// After a split r of a feed into two liquids at (T, P): where one of its
-// liquids splits off a vapour, the split of the feed into vapour and liquid
-// from that trial where it has the lower Gibbs energy (ethanol + R23 at
-// 237 K, 770 kPa: the liquids of a liquid trial from nearly pure R23 lie
-// above the split of vapour and liquid).
+// After a split r of a feed into two liquids at (T, P), or into a liquid
+// and a "vapour" beyond its critical density: where one of its phases
+// splits off a vapour, the split of the feed into vapour and liquid from
+// that trial where it has the lower Gibbs energy (ethanol + R23 at 237 K,
+// 770 kPa: the liquids of a liquid trial from nearly pure R23 lie above
+// the split of vapour and liquid); kUnresolved where none is lower (three
+// phases).
 LiquidPair prefer_vapour(double T, double P, TpResult& r, const SplitFrom& split_from);
 
 }  // namespace lib
