@@ -16,6 +16,7 @@
 #include "library/phase/satt.h"
 #include "library/phase/tflsh.h"
 #include "library/phase/tprho.h"
+#include "library/setup/limits.h"
 
 namespace lib {
 namespace {
@@ -153,6 +154,9 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
     if (c1 == 'P') {
         double dmax = 0.0, pmax = 0.0;
         LIMITS("EOS", z, t_low, t_high, dmax, pmax);
+        // (A mixture's range check accepts states some way below: the
+        // search reaches them too.)
+        if (ISPURE(z) == 0) t_low -= mixture_temperature_allowance(z);
     }
     int outside = 0;  // points in a row outside it
     auto refuse_outside = [&]() {

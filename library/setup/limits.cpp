@@ -210,6 +210,20 @@ void LIMITS(const std::string& htyp, const double x[20], double& tmin, double& t
     if (a > 0 && a <= kMaxComp) tmin = ammonia_water_tmin(x[a - 1]);
 }
 
+double mixture_temperature_allowance(const double x[20]) {
+    const int nc = std::min(NCOMP.nc, kMaxComp);
+    double allow = 0.0;
+    for (int i = 1; i <= nc && allow == 0.0; ++i)
+        for (int j = i + 1; j <= nc; ++j)
+            if (std::fabs(CCON.tc[i] - CCON.tc[j]) > 50.0) allow = 25.0;
+    if (allow > 0.0) {
+        double tr = 0.0, dr = 0.0;
+        REDX(x, tr, dr);
+        if (tr < 200.0) allow = 5.0;
+    }
+    return allow;
+}
+
 void LIMITX(const std::string& htyp, double T, double D, double P, const double x[20], double& tmin,
             double& tmax, double& dmax, double& pmax, int& ierr, std::string& herr) {
     ierr = 0;
@@ -262,18 +276,7 @@ void LIMITX(const std::string& htyp, double T, double D, double P, const double 
             accepted = ok && P >= 1.0e-20 && P <= ps + 1.0e-10;
         } else {
             accepted = P >= 1.0e-20 && P <= 1.0e-10;
-            if (!accepted) {
-                double allow = 0.0;
-                for (int i = 1; i <= nc && allow == 0.0; ++i)
-                    for (int j = i + 1; j <= nc; ++j)
-                        if (std::fabs(CCON.tc[i] - CCON.tc[j]) > 50.0) allow = 25.0;
-                if (allow > 0.0) {
-                    double tr = 0.0, dr = 0.0;
-                    REDX(x, tr, dr);
-                    if (tr < 200.0) allow = 5.0;
-                }
-                accepted = T >= tmin - allow;
-            }
+            if (!accepted) accepted = T >= tmin - mixture_temperature_allowance(x);
         }
     }
     if (std::fabs(T + 1.0) < 1.0e-15)

@@ -3,3 +3,13 @@
 #pragma once
 
 #include "library/library.h"
+
+namespace lib {
+
+// How far below LIMITS' lowest temperature LIMITX accepts a mixture x at a
+// pressure above 1e-10 kPa (K): 25 where two components' critical
+// temperatures lie more than 50 K apart (5 where its reducing temperature
+// lies below 200 K), else 0.
+double mixture_temperature_allowance(const double x[20]);
+
+}  // namespace lib

@@ -76,4 +76,32 @@ TEST(GeneralPressureFlash, BeyondThePressureLimitTheSolversGiveUp) {
     }
 }
 
+// A mixture's range check accepts liquids some way below LIMITS' lowest
+// temperature (25 K where its components' critical temperatures lie far
+// apart): the (T, p) flash finds them, and so do the flashes at given p
+// from their h and s (hydrogen chloride + methanol below 214 K had failed
+// with 248, the isobar's search held at that temperature).
+TEST(GeneralPressureFlash, LiquidsTheRangeCheckAcceptsBelowTheLowestTemperature) {
+    ASSERT_TRUE(setup("hcl|methanol"));
+    struct Case {
+        double x0, T, P;
+    };
+    for (const Case c :
+         {Case{0.5, 190.661, 1000.0}, Case{0.1, 179.1222, 10.0}, Case{0.9, 179.1222, 1000.0}}) {
+        const double z[20] = {c.x0, 1.0 - c.x0};
+        double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        double T = 0, D2, q2, e2, b2;
+        lib::PHFLSH(c.P, h, z, T, D2, Dl, Dv, x, y, q2, e2, b2, cv, cp, w, ierr, herr);
+        EXPECT_LE(ierr, 0) << herr;
+        EXPECT_NEAR(T, c.T, 1e-6 * c.T) << c.x0;
+        lib::PSFLSH(c.P, s, z, T, D2, Dl, Dv, x, y, q2, e2, b2, cv, cp, w, ierr, herr);
+        EXPECT_LE(ierr, 0) << herr;
+        EXPECT_NEAR(T, c.T, 1e-6 * c.T) << c.x0;
+    }
+}
+
 }  // namespace
