@@ -337,14 +337,16 @@ void mixture(double h, double s, const double z[20], const std::string& head, do
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     if (t > 0.0 && d > 0.0 && std::isfinite(t + d)) PRESS(t, d, z, p0);
     // Where that iteration ended far away, from twice the critical
-    // temperature at a tenth of the critical pressure.
-    if (!(p0 > 1e-3 && p0 < pmax && t > tmin && t < tmax)) {
+    // temperature at a tenth of the critical pressure (and then not twice:
+    // the same start takes the same road).
+    const bool far = !(p0 > 1e-3 && p0 < pmax && t > tmin && t < tmax);
+    if (far) {
         t = 2.0 * Tc;
         p0 = 0.1 * Pc;
     }
     mix::TpState st;
     if (!mix::hs_state(h, s, z, energy, t, p0, st) &&
-        !mix::hs_state(h, s, z, energy, 2.0 * Tc, 0.1 * Pc, st) &&
+        (far || !mix::hs_state(h, s, z, energy, 2.0 * Tc, 0.1 * Pc, st)) &&
         !mix::hs_along_isenthalp(h, s, z, energy, p0, st)) {
         o.T = Tc;
         o.D = o.Dl = o.Dv = Dc;
