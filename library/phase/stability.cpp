@@ -639,6 +639,12 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
     return false;
 }
 
+// K-values of a vapour trial whose phase is a liquid: the trial's phase as
+// the liquid of the split.
+void turn_over(const Present& o, double K[20]) {
+    for (int a = 0; a < o.m; ++a) K[o.c[a]] = 1.0 / K[o.c[a]];
+}
+
 // Wilson's K-values.
 void wilson_k(double T, double P, const Present& o, double K[20]) {
     for (int a = 0; a < o.m; ++a) {
@@ -752,9 +758,19 @@ Stability stability(double T, double P, const double z[20]) {
             double w[20] = {}, tm = 0.0, Kt[20] = {};
             wilson(vapour, w);
             if (trial(T, P, z, d, o, feed, vapour, w, tm, Kt, pass == 1 ? held : nullptr, false,
-                      &liquid_lower, nullptr, vapour ? &no_gas : nullptr) &&
-                found(vapour, w, tm, Kt))
-                return s;
+                      &liquid_lower, nullptr, vapour ? &no_gas : nullptr)) {
+                // A vapour trial that ended on a composition without a gas
+                // root (its liquid root stood in) found a liquid: the split
+                // takes it as one (pentane + water, 90/10, at 320 K and
+                // 1 MPa: the pentane-rich liquid beside liquid water, whose
+                // split as vapour and liquid found no vapour root).
+                const bool liquid = vapour && no_gas;
+                if (liquid) turn_over(o, Kt);
+                if (found(vapour && !liquid, w, tm, Kt)) {
+                    if (liquid) s.two_liquids = s.liquid_like;
+                    return s;
+                }
+            }
             pure_end[vapour ? 1 : 0] = nearly_pure(w, z, o);
             if (pass == 0) ends.note(vapour, w, tm);
         }
@@ -783,7 +799,7 @@ Stability stability(double T, double P, const double z[20]) {
         double w[20] = {}, tm = 0.0, Kt[20] = {};
         wilson(true, w);
         if (trial(T, P, z, d, o, feed, true, w, tm, Kt, nullptr, true)) {
-            for (int a = 0; a < o.m; ++a) Kt[o.c[a]] = 1.0 / Kt[o.c[a]];
+            turn_over(o, Kt);
             if (found(false, w, tm, Kt)) {
                 s.two_liquids = s.liquid_like;
                 return s;

@@ -263,4 +263,39 @@ TEST_P(DensePair, FlashesAlongAPathNameThePhasesAsTheTpFlash) {
 INSTANTIATE_TEST_SUITE_P(States, DensePair, ::testing::ValuesIn(kDensePairs),
                          lletest::state_name<lletest::GridState>);
 
+// Liquids whose second phase the vapour trial found as a composition
+// without a gas root (its liquid root stood in): the split is two liquids,
+// the denser named the liquid, as the flashes at given pressure name them
+// too (pentane + water at 320 K, 1 MPa: pentane-rich liquid beside water,
+// once split as vapour and liquid after every road for a vapour had
+// failed; the others were named the other way round).
+const lletest::GridState kTrialLiquids[] = {{"pentane|water", 0.9, 320.0, 1000.0},
+                                            {"pentane|water", 0.9, 355.0, 1000.0},
+                                            {"ammonia|pentane", 0.1, 199.4049, 16205.05},
+                                            {"ammonia|octane", 0.5, 300.491954, 30000.0},
+                                            {"octane|water", 0.5, 365.177292, 30000.0}};
+
+using TrialLiquids = lletest::BinaryState<lletest::GridState>;
+
+TEST_P(TrialLiquids, AreTwoLiquidsTheDenserNamedTheLiquid) {
+    const lletest::GridState& c = GetParam();
+    ASSERT_GT(q, 0.0);
+    ASSERT_LT(q, 1.0);
+    EXPECT_GT(Dv, 2.0);
+    EXPECT_GT(Dl, Dv);
+    double fl[20] = {}, fv[20] = {};
+    int ierr = 0;
+    std::string herr;
+    lib::FGCTY2(c.T, Dl, x, fl, ierr, herr);
+    lib::FGCTY2(c.T, Dv, y, fv, ierr, herr);
+    for (int i = 0; i < 2; ++i) EXPECT_NEAR(std::log(fl[i] / fv[i]), 0.0, 1e-8);
+    double T2 = 0, D2 = 0, dl = 0, dv = 0, x2[20], y2[20], q2 = 0, e2 = 0, s2 = 0;
+    lib::PHFLSH(c.P, h, z, T2, D2, dl, dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+    check("PHFLSH", ierr, herr, T2, c.T, q2, h, true);
+    EXPECT_NEAR(dl / Dl, 1.0, 1e-6);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, TrialLiquids, ::testing::ValuesIn(kTrialLiquids),
+                         lletest::state_name<lletest::GridState>);
+
 }  // namespace
