@@ -908,7 +908,11 @@ private:
         // where a third phase appears is no stable state: hexane + water,
         // 10 % hexane, at 10 kPa kept its vapour down to 239.7 K, where its
         // enthalpy was that of the two liquids at 278.6 K.)
-        const bool from_dew = mix_dew && b < bdew &&
+        // (Nor from a dew point where a component is frozen: pentane + water
+        // 50/50 at 10 kPa has one at 210 K, its pentane condensing from a
+        // vapour whose water condensed above 300 K; the (T, p) flash spent
+        // 20 ms on refusing each state there.)
+        const bool from_dew = mix_dew && b < bdew && !(tdew < floor) &&
                               mix::on_isobar_down(P, target, z, tdew, bdew - b, tmin, st) &&
                               (!st.two_phase || stable_at(st.T));
         if (!from_dew && !mix::on_isobar(P, letter, b, z, t1, t2, st)) {
