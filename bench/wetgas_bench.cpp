@@ -205,6 +205,13 @@ void ButaneHeliumTP(benchmark::State& st) { wet(st, kButaneHelium, {150, 10}, 'T
 const Mix kPentaneWater = {"pentane|water", 2, {0.9, 0.1}};
 void PentaneWaterTP(benchmark::State& st) { wet(st, kPentaneWater, {320, 1000}, 'T'); }
 void PentaneWaterPH(benchmark::State& st) { wet(st, kPentaneWater, {369.591504, 1000}, 'h'); }
+// A dew point below the water's freezing (210 K at 10 kPa, the pentane
+// condensing from a vapour whose water condensed above 300 K): 290 ms while
+// the isobar was searched down from it, each (T, p) flash there refused.
+const Mix kPentaneWater50 = {"pentane|water", 2, {0.5, 0.5}};
+void PentaneWaterColdDewPH(benchmark::State& st) {
+    wet(st, kPentaneWater50, {287.286848, 10}, 'h');
+}
 void AmmoniaPentaneHS(benchmark::State& st) { wet(st, kAmmoniaPentane, {241.342, 87.731}, 'B'); }
 void BenzeneDecaneHS(benchmark::State& st) { wet(st, kBenzeneDecane, {367.444, 10}, 'B'); }
 
@@ -311,6 +318,9 @@ BENCHMARK(PentaneWaterTP)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(PentaneWaterPH)
     ->Name("PHFLSH pentane+water 369.6 K, 1 MPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(PentaneWaterColdDewPH)
+    ->Name("PHFLSH pentane+water 50/50 287.3 K, 10 kPa")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(AmmoniaPentaneHS)
     ->Name("HSFLSH ammonia+pentane 241.3 K, 87.7 kPa")
