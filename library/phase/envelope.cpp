@@ -92,6 +92,46 @@ void trace(Entry& e, const double z[20]) {
 
 int uncounted = 0;  // open UncountedCalls
 
+// Whether the boundary of the rest of z answers for z where its smallest
+// components, a trace (library/phase/frozen.h), are frozen at every
+// temperature of the rest's boundary: the trials hold them at the feed's
+// fractions there (above_rest_envelope), and z's own trace runs along the
+// dew line of the frozen component and never ends whole (the 0.04 % of
+// carbon dioxide in Dry ISO Air, frozen below 195 K, beside the boundary of
+// its air up to 133 K: 200,000 evaluations).  The rest's boundary is traced
+// first, a slice in each call, where the trace is frozen at the rest's
+// estimated critical temperature (the lowest its cricondentherm can be).
+enum class Rest { pending, answers, no };
+
+Rest rest_boundary(const double z[20]) {
+    const FrozenTrace t = possible_trace(z);
+    if (!t.any) return Rest::no;
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(t.rest, Tc, Pc, Dc, jerr, jmsg);
+    if (jerr > 0 || !(Tc > 0.0) || !same_trace(frozen_trace(Tc, z), t)) return Rest::no;
+    Entry& r = entry_for(t.rest);
+    r.used = ++tick;
+    ++r.calls;
+    if (r.state == Trace::pending) trace(r, t.rest);
+    if (r.state == Trace::pending) return Rest::pending;
+    if (r.state == Trace::failed) return Rest::no;
+    return same_trace(frozen_trace(1.01 * r.tmax, z), t) ? Rest::answers : Rest::no;
+}
+
+// One more call for z's boundary: from the kTraceAfter-th on a slice of its
+// trace, or of the rest's that answers for it.
+void count_call(Entry& e, const double z[20]) {
+    ++e.calls;
+    if (e.state != Trace::pending || e.calls < kTraceAfter) return;
+    switch (rest_boundary(z)) {
+        case Rest::answers: e.state = Trace::failed; break;  // (not traced)
+        case Rest::pending: break;
+        case Rest::no: trace(e, z); break;
+    }
+}
+
 }  // namespace
 
 UncountedCalls::UncountedCalls() { ++uncounted; }
@@ -103,8 +143,7 @@ bool above_envelope(double T, const double z[20]) {
     if (uncounted > 0) return cricondentherm(z, top) && T > 1.01 * top;
     Entry& e = entry_for(z);
     e.used = ++tick;
-    ++e.calls;
-    if (e.state == Trace::pending && e.calls >= kTraceAfter) trace(e, z);
+    count_call(e, z);
     return e.state == Trace::traced && T > 1.01 * e.tmax;
 }
 

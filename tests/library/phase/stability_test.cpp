@@ -155,6 +155,28 @@ TEST(EnvelopeCache, OpenTraceGivesNoShortcut) {
     EXPECT_FALSE(traced(z, tmax));
 }
 
+// Dry ISO Air: its carbon dioxide, frozen below 195 K, is held as a trace
+// along the whole boundary of its air (up to 133 K).  The air's boundary is
+// traced, not the full composition's (which follows the dew line of the
+// carbon dioxide and never closes), and answers between the two.
+TEST(EnvelopeCache, FrozenTraceLeavesTheRestsBoundary) {
+    const Mixture dry{
+        "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
+    ASSERT_TRUE(mixtest::setup(dry));
+    double z[20], rest[20] = {}, tmax = 0.0;
+    dry.fill(z);
+    for (int i = 0; i < 3; ++i) rest[i] = z[i] / (1.0 - z[3]);
+    const unsigned long long e0 = lib::EOS_EVALUATIONS;
+    unsigned long long most = 0;
+    EXPECT_FALSE(traced(z, tmax, &most));
+    EXPECT_LT(lib::EOS_EVALUATIONS - e0, 100000u);  // the air's trace alone
+    EXPECT_LT(most, lib::mix::kTraceSlice + 20000u);
+    ASSERT_TRUE(lib::mix::cricondentherm(rest, tmax));
+    EXPECT_NEAR(tmax, 132.9, 0.2);
+    const lib::mix::Stability s = lib::mix::stability(150.0, 5000.0, z);
+    EXPECT_TRUE(s.found && s.stable);
+}
+
 TEST(EnvelopeCache, ForgottenAtSetUpAndNewMixingParameters) {
     const Mixture& m = mixture("air");
     ASSERT_TRUE(mixtest::setup(m));
