@@ -23,7 +23,8 @@ constexpr double kWaterTmin = 251.165;  // lowest temperature of the water melti
 enum class Kind { Eos, Trp, Eta, Tcx, Stn };
 
 Kind kind_of(const std::string& htyp, bool trp_allowed) {
-    const std::string h = fixed_width(htyp, 3);
+    // (Its first three characters; a shorter text names none of these.)
+    const std::string_view h = std::string_view(htyp).substr(0, 3);
     if (h == "TCX" || h == "tcx") return Kind::Tcx;
     if (h == "ETA" || h == "eta") return Kind::Eta;
     if (h == "STN" || h == "stn") return Kind::Stn;
