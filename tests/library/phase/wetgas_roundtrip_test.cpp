@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "library/library.h"
+#include "library/models/phik.h"
 #include "tests/library/phase/mix_support.h"
 
 namespace {
@@ -361,6 +362,26 @@ INSTANTIATE_TEST_SUITE_P(NaturalGases, DenseStates, ::testing::Range(0, 4));
 // and the incipient liquid holds the helium at 1e-16 (Newton's method from
 // the split does not converge there; each came back with error 148 from a
 // cold start): found, with equal fugacities.
+// Between the lower and the upper dew point of the 10-component gas at
+// 240 K (no bubble point there) the searches along the isotherm find each
+// state.  (TQFLSH once marched from 0.74 MPa to 446 MPa in one step, onto a
+// split of the equations far beyond their range, and narrowed its edge for
+// 50 million evaluations before it failed.)
+TEST_F(NaturalGas, StatesBetweenItsTwoDewPoints) {
+    ASSERT_TRUE(mixtest::setup(gas10()));
+    double z[20];
+    gas10().fill(z);
+    Count c;
+    for (const double P : {2000.0, 5000.0, 8000.0}) {
+        const unsigned long long e0 = lib::EOS_EVALUATIONS;
+        round_trip(240.0, P, z, c);
+        EXPECT_LT(lib::EOS_EVALUATIONS - e0, 2000000u) << P << " kPa";
+    }
+    c.print("10-component gas at 240 K between its dew points");
+    EXPECT_EQ(c.failures, 0);
+    EXPECT_EQ(c.two_phase, 3);
+}
+
 TEST_F(NaturalGas, TwentyComponentDewPointsAtLowPressure) {
     double z[20];
     ASSERT_TRUE(twenty_component_gas(z));
