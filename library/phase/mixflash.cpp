@@ -38,17 +38,24 @@ double property(char letter, const TpState& st) {
 
 // The value of a search's target at a state: a single phase counts as
 // vapour fraction 0 on the liquid side, else 1.  A state beyond the
-// critical estimate (no side in its name) is on the side of the phase of the
-// search's last split (`split`, where it had one) nearer in density: next
-// to a phase boundary the single phase is that phase.  (The 10-component
-// gas at 7 MPa: its liquid between the bubble point, 213.9 K, and the
-// estimate, 213.0 K, counted as 1 and left the split of 214 K outside the
-// bracket, whose search narrowed the estimate's jump for 0.6 s and failed.)
+// critical estimate (no side in its name) is on the side of a phase of the
+// search's last split (`split`, where it had one) whose density lies within
+// kSideShare of their difference: next to a phase boundary the single phase
+// is that phase.  (The 10-component gas at 7 MPa: its liquid between the
+// bubble point, 213.9 K, and the estimate, 213.0 K, counted as 1 and left
+// the split of 214 K outside the bracket, whose search narrowed the
+// estimate's jump for 0.6 s and failed.  Near the critical point, where the
+// split's densities lie close and move fast, the nearer of the two misnamed
+// the gas beyond a retrograde dew point at 10 MPa.)
+constexpr double kSideShare = 0.25;
 double target_value(const Target& t, const TpState& st, const TpState& split) {
     if (t.letter != 'Q') return property(t.letter, st);
     if (!st.two_phase) {
-        if (st.q == kQualitySupercritical && split.two_phase)
-            return std::fabs(st.D - split.Dl) < std::fabs(st.D - split.Dv) ? 0.0 : 1.0;
+        if (st.q == kQualitySupercritical && split.two_phase) {
+            const double near = kSideShare * std::fabs(split.Dl - split.Dv);
+            if (std::fabs(st.D - split.Dl) < near) return 0.0;
+            if (std::fabs(st.D - split.Dv) < near) return 1.0;
+        }
         return st.q == kQualityLiquid ? 0.0 : 1.0;
     }
     if (t.kq != kMassQuality) return st.q;
