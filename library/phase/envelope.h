@@ -10,6 +10,10 @@ namespace lib::mix {
 // Counts the calls for z; the boundary is traced from the kTraceAfter-th
 // call for the same composition and model on, a slice in each call, and
 // kept (false while it is not traced, or when the trace is not whole).
+// Where a trace of z (library/phase/frozen.h) is frozen at every
+// temperature of the rest's boundary, the rest's boundary is traced in its
+// place and z's is not (it answers for z through the stability test's
+// frozen trace).
 bool above_envelope(double T, const double z[20]);
 
 // While one lives, calls of above_envelope are answered from a traced
