@@ -414,6 +414,25 @@ TEST_F(NaturalGas, QualityFlashNextToTheCriticalEstimate) {
     }
 }
 
+// A split of PQFLSH at a state the (T, p) flash refuses (Newton's method
+// from between the bubble and the dew point of the 10-component gas at 4
+// MPa, q 0.657, ended at 82 K, where its carbon dioxide freezes): the state
+// of that vapour fraction is searched down the isobar from the dew point.
+TEST_F(NaturalGas, QualityFlashPastAFrozenSplit) {
+    ASSERT_TRUE(mixtest::setup(gas10()));
+    double z[20];
+    gas10().fill(z);
+    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w, T = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(200.0, 4000.0, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_TRUE(ierr <= 0 && q > 0.0 && q < 1.0) << herr;
+    lib::PQFLSH(4000.0, q, z, lib::kMolarQuality, T, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr,
+                herr);
+    EXPECT_LE(ierr, 0) << herr;
+    EXPECT_TRUE(close(T, 200.0, 1e-6)) << T << " K";
+}
+
 TEST_F(NaturalGas, TwentyComponentDewPointsAtLowPressure) {
     double z[20];
     ASSERT_TRUE(twenty_component_gas(z));
