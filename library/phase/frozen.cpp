@@ -101,6 +101,14 @@ FrozenTrace possible_trace(const double z[20]) {
     return t;
 }
 
+double freezing_floor(const double z[20]) {
+    const FrozenTrace trace = possible_trace(z);
+    double floor = 0.0;
+    for (int i = 0; i < components(); ++i)
+        if (z[i] > 0.0 && !trace.held[i]) floor = std::max(floor, kFrozenShare * CCON.ttp[i + 1]);
+    return floor;
+}
+
 bool same_trace(const FrozenTrace& a, const FrozenTrace& b) {
     for (int i = 0; i < 20; ++i)
         if (a.held[i] != b.held[i]) return false;

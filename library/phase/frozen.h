@@ -36,6 +36,11 @@ FrozenTrace frozen_trace(double T, const double z[20]);
 // temperature is not known beforehand).
 FrozenTrace possible_trace(const double z[20]);
 
+// The highest temperature at which a component of z beyond the trace it
+// may carry is frozen: below it the (T, p) flash refuses most states (0
+// where no component has a triple point).
+double freezing_floor(const double z[20]);
+
 // Whether two traces hold the same components.
 bool same_trace(const FrozenTrace& a, const FrozenTrace& b);
 

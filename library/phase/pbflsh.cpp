@@ -861,17 +861,6 @@ private:
             q = D > Dc && T < Tc ? kQualityLiquid : kQualityVapour;
     }
 
-    // The highest temperature at which a component of z beyond the trace
-    // it may carry is frozen.
-    double freezing_floor() const {
-        const mix::FrozenTrace trace = mix::possible_trace(z);
-        double floor = 0.0;
-        for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i)
-            if (z[i] > 0.0 && !trace.held[i])
-                floor = std::max(floor, mix::kFrozenShare * CCON.ttp[i + 1]);
-        return floor;
-    }
-
     void mixture_on_isobar() {
         mix::TpState st;
         // Down from the dew point where it was found (a wet gas has no
@@ -898,7 +887,7 @@ private:
         // (T, p) flash refuses most states below; hexane + water 50/50 at
         // 10 kPa has a dew point of 242.9 K from the iteration, below the
         // freezing of its water).
-        const double floor = freezing_floor();
+        const double floor = mix::freezing_floor(z);
         if (t1 < floor) {
             t1 = floor;
             t2 = std::max(t2, t1 + 10.0);

@@ -12,6 +12,7 @@
 #include "library/phase/brent.h"
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/stability.h"
 #include "library/phase/trialroot.h"
@@ -248,7 +249,15 @@ void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, do
         return;
     }
     mix::TpState st;
-    const double t1 = berr == 0 ? tbub : 0.5 * Tc, t2 = derr == 0 ? tdew : 1.5 * Tc;
+    double t1 = berr == 0 ? tbub : 0.5 * Tc, t2 = derr == 0 ? tdew : 1.5 * Tc;
+    // (From where no component beyond a trace is frozen: the furnace gas of
+    // 4 % water at 1 atm, without a bubble point, searched from 193 K, where
+    // its water is ice, and failed.)
+    const double floor = mix::freezing_floor(z);
+    if (t1 < floor) {
+        t1 = floor;
+        t2 = std::max(t2, t1 + 10.0);
+    }
     if (!mix::on_isobar(P, 'D', D, z, t1, t2, st)) {
         r.q = kQualityFailed;
         fail(226, "PDFLSH", "iteration did not converge for the mixture along the isobar", ierr,

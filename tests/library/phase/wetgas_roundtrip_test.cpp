@@ -2,7 +2,8 @@
 // gases) and near the dew line of a 10-component natural gas, and the
 // dense states of natural gases through TPFLSH:
 // each state of TPFLSH is found again by the flashes at given T (TSFLSH,
-// THFLSH, TQFLSH), at given P (PHFLSH, PSFLSH, PQFLSH) and by HSFLSH, with
+// THFLSH, TQFLSH, TDFLSH), at given P (PHFLSH, PSFLSH, PQFLSH, PDFLSH) and
+// by HSFLSH, with
 // the same T and p (1e-6 relative) and vapour fraction (1e-6); every split
 // has equal fugacities (1e-9).  Failures are counted per mixture and listed;
 // KVR2_FULL_GRIDS=1 runs the dense grids.
@@ -87,6 +88,10 @@ void round_trip(double T, double P, const double z[20], Count& c) {
     same("PSFLSH", T2, P, q2);
     lib::HSFLSH(h, s, z, T2, P2, D2, Dl2, Dv2, x2, y2, q2, e2, cv2, cp2, w2, ierr, herr);
     same("HSFLSH", T2, P2, q2);
+    lib::TDFLSH(T, D, z, P2, Dl2, Dv2, x2, y2, q2, e2, h2, s2, cv2, cp2, w2, ierr, herr);
+    same("TDFLSH", T, P2, q2);
+    lib::PDFLSH(P, D, z, T2, Dl2, Dv2, x2, y2, q2, e2, h2, s2, cv2, cp2, w2, ierr, herr);
+    same("PDFLSH", T2, P, q2);
     if (!two) return;
     lib::TQFLSH(T, q, z, lib::kMolarQuality, P2, D2, Dl2, Dv2, x2, y2, e2, h2, s2, cv2, cp2, w2,
                 ierr, herr);
@@ -154,6 +159,13 @@ const std::vector<Grid>& grids() {
          380,
          80,
          1000},
+        {"furnace gas 4 %",
+         "co|co2|hydrogen|nitrogen|water",
+         {0.2, 0.2, 0.04, 0.52, 0.04},
+         255,
+         360,
+         80,
+         1000},
     };
     return g;
 }
@@ -181,12 +193,12 @@ TEST_P(WetGasRoundTrip, FlashesFindTheirStatesAgain) {
 }
 
 std::string grid_name(const ::testing::TestParamInfo<int>& info) {
-    static const char* const names[] = {"HumidAir1", "HumidAir4", "FlueGas7", "FlueGas12",
-                                        "FlueGas15"};
+    static const char* const names[] = {"HumidAir1", "HumidAir4", "FlueGas7",
+                                        "FlueGas12", "FlueGas15", "FurnaceGas4"};
     return names[info.param];
 }
 
-INSTANTIATE_TEST_SUITE_P(WetGases, WetGasRoundTrip, ::testing::Range(0, 5), grid_name);
+INSTANTIATE_TEST_SUITE_P(WetGases, WetGasRoundTrip, ::testing::Range(0, 6), grid_name);
 
 const mixtest::Mixture& gas10() { return mixtest::mixtures()[4]; }
 
