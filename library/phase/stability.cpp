@@ -204,8 +204,12 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
             return false;
         D = kind.D;
         // (A vapour root within 2 % of the last one that was checked as a
-        // first crossing is one too.)
-        if (vapour && !kind.liquid && !(first && std::fabs(D / Dchecked - 1.0) < 0.02)) {
+        // first crossing is one too, as is one within 2 % of the feed's
+        // vapour root, which stable_root checked.)
+        const auto near = [&](double checked) { return std::fabs(D / checked - 1.0) < 0.02; };
+        if (vapour && !kind.liquid && feed.vapour > 0.0 && near(feed.vapour)) {
+            first = true;
+        } else if (vapour && !kind.liquid && !(first && near(Dchecked))) {
             first = first_root(T, P, w, D);
             Dchecked = D;
         }
