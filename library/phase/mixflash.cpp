@@ -110,7 +110,7 @@ bool crossing_in_turn(F f, double x1, double f1, double x2, double f2, double x3
     return false;
 }
 
-// The longest step of a march, in its first steps: a march whose values
+// The longest step of a march, as a multiple of its first: a march whose values
 // change slowly far from the crossing (the vapour fraction of a wet gas
 // just above its lower dew point) otherwise grows its steps fourfold each
 // time and leaps past the whole two-phase region (the 10-component gas at
