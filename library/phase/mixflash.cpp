@@ -398,9 +398,13 @@ void name_phases_as(const TpState& tp, double& Dl, double& Dv, double x[20], dou
 }
 
 bool single_phase_stable(double T, double D, const double z[20], bool* tested) {
-    if (tested != nullptr) *tested = false;
     double P = 0.0;
     PRESS(T, D, z, P);
+    return single_phase_stable_at(T, D, P, z, tested);
+}
+
+bool single_phase_stable_at(double T, double D, double P, const double z[20], bool* tested) {
+    if (tested != nullptr) *tested = false;
     if (!(P > 0.0) || !std::isfinite(P)) return false;
     // Outside the window of the (T, p) flash no test is made: it takes the
     // single phase there as well, but only its own root (ethanol + o-xylene
@@ -419,6 +423,8 @@ bool single_phase_stable(double T, double D, const double z[20], bool* tested) {
         double d = 0.0;
         if (!window_root(T, P, z, Tc, Pc, d) || !same_density(d, D)) return false;
     }
+    // (No fugacities where no component of z is frozen at T.)
+    if (!any_frozen(T, z)) return true;
     double f[20] = {};
     FGCTY2(T, D, z, f, jerr, jmsg);
     return jerr <= 0 && freezing_component(T, P, z, f) < 0;

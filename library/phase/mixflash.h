@@ -94,6 +94,9 @@ private:
 // energy). Outside the (T, p) flash's two-phase window no test is made;
 // `tested` (if given) says whether one was.
 bool single_phase_stable(double T, double D, const double z[20], bool* tested = nullptr);
+// The same where the pressure P at (T, D) is known.
+bool single_phase_stable_at(double T, double D, double P, const double z[20],
+                            bool* tested = nullptr);
 
 // The stable state at pressure P whose property (letter 'H', 'S', 'E' or 'D')
 // equals b, searched in temperature between tlo and thi (widened to the

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "library/library.h"
+#include "library/models/press.h"
 #include "library/phase/brent.h"
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
@@ -101,9 +102,10 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     // loop of the equation can give an absurd pressure: only pressures the
     // range check allows are tried, up to twice the equation's limit with
     // its warning, as in TPFLSH: R161 + R1234ze at 455.9 K, 20 MPa).
-    double dpdd = 0.0, tmin = 0, tmax = 0, dmax = 0, pmax = 0;
-    PRESS(T, D, z, P);
-    DPDD(T, D, z, dpdd);
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    const PressDerivs v = press_slope(T, D, z);
+    P = v.p;
+    const double dpdd = v.d1;
     int lerr = 0;
     std::string lmsg;
     {
@@ -116,7 +118,7 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     // window, the first crossing of P from the gas is the stable root;
     // another root is checked.)
     bool tested = false;
-    if (P > 0.0 && lerr <= 0 && dpdd > 0.0 && mix::single_phase_stable(T, D, z, &tested) &&
+    if (P > 0.0 && lerr <= 0 && dpdd > 0.0 && mix::single_phase_stable_at(T, D, P, z, &tested) &&
         (tested || T >= mix::highest_critical_temperature(z) || mix::first_root(T, P, z, D) ||
          stable_root_at(T, D, P, z))) {
         single(T, D, z, r);

@@ -762,4 +762,31 @@ TEST(Stability, WindowOfAirWithAFrozenTraceIsTheRests) {
     mixtest::setup_nitrogen();
 }
 
+// Compressed liquid air at 75-115 K and 130-580 MPa (the isotherms of a
+// diagram of Dry ISO Air reach 1.7 GPa): the trials that hold its carbon
+// dioxide end next to the feed at a distance of -1e-8, the size of the
+// held component's term they leave out, not of a second phase.  Every
+// state is the single liquid, of the density solver's root.
+TEST(Stability, HeldTraceNextToACompressedLiquidIsNoSplit) {
+    const Mixture iso{
+        "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
+    ASSERT_TRUE(mixtest::setup(iso));
+    double z[20];
+    iso.fill(z);
+    for (double P : {131962.5, 275726.7, 327593.0, 398559.3, 576112.1}) {
+        for (double T = 75.0; T <= 115.0; T += 2.0) {
+            SCOPED_TRACE(std::to_string(T) + " K, " + std::to_string(P) + " kPa");
+            double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w, Dr = 0.0;
+            int ierr = 0;
+            std::string herr;
+            lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+            ASSERT_LE(ierr, 0) << herr;
+            EXPECT_LT(q, 0.0);
+            lib::TPRHO(T, P, z, lib::kLiquid, 0, Dr, ierr, herr);
+            EXPECT_NEAR(D, Dr, 1e-12 * Dr);
+        }
+    }
+    mixtest::setup_nitrogen();
+}
+
 }  // namespace
