@@ -180,6 +180,34 @@ TEST_F(Isolines, PositionsBeyondTheLimits) {
     EXPECT_EQ(pending_isolines(*water), 0);
 }
 
+// A mixture's density line ends where its pressure passes the highest
+// pressure of the equations (1.16 GPa), as its isobars do: Natural Gas
+// Groningen's line of 650 kg/m3 passes it near 400 K; that of 750 kg/m3 lies
+// at 1.8 GPa at 249 K, where each of its states had been searched for in
+// seconds.
+TEST(MixtureIsolines, DensityLineEndsAtTheHighestPressure) {
+    diagtest::fresh_fluids();
+    Fluid* gas = fluids.find("Natural Gas Groningen");
+    ASSERT_NE(gas, nullptr);
+    init_stoffwerte(gas);
+    for (IsoFamily& fam : gas->iso) {
+        fam.computed.assign(static_cast<std::size_t>(iso_count(fam)), 1);
+        fam.lines.resize(fam.computed.size());
+        fam.wet.resize(fam.computed.size());
+    }
+    const int line = iso_add_position(gas->iso[ISO_ISOCHOR], 650.0);
+    calc_isolines(*gas);
+    const auto& points = gas->iso[ISO_ISOCHOR].lines[static_cast<std::size_t>(line)];
+    EXPECT_FALSE(points.empty());
+    double hottest = 0.0;
+    for (const IsoPoint& pt : points) {
+        EXPECT_LE(pt.p, gas->pmax) << pt.T;
+        hottest = std::max(hottest, pt.T);
+    }
+    EXPECT_GT(hottest, 300.0);  // (its last point below it)
+    EXPECT_LT(hottest, 400.0);
+}
+
 class CountingProgress : public IsolineProgress {
 public:
     int begins = 0, steps = 0, ends = 0;
