@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "library/library.h"
+#include "library/models/phik.h"
 #include "tests/library/phase/mix_support.h"
 
 namespace {
@@ -98,6 +99,25 @@ TEST_F(FrozenAndAsymmetric, HumidAirWhoseWaterWouldFreezeIsRefused) {
     lib::PHFLSH(100.0, r.h, z, T2, D2, Dl, Dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
     EXPECT_LE(ierr, 0) << herr;
     EXPECT_NEAR(T2, 250.0, 1e-6);
+}
+
+// Natural Gas Groningen's 0.9 % of carbon dioxide freezes out below 110 K:
+// refused with the reason, after a few splits that find no vapour root
+// (each had spent 80 passes of successive substitution on it, 250,000
+// evaluations at 90 K).
+TEST_F(FrozenAndAsymmetric, NaturalGasWhoseCarbonDioxideWouldFreezeIsRefused) {
+    set_up({"Groningen gas",
+            "pentane|butane|propane|ethane|methane|nitrogen|co2",
+            {0.001, 0.002, 0.004, 0.029, 0.812, 0.143, 0.009}});
+    for (double T : {90.0, 100.0, 110.0}) {
+        const unsigned long long e0 = lib::EOS_EVALUATIONS;
+        const Tp r = tp(T, 2222.68, z);
+        EXPECT_EQ(r.ierr, 250) << T;
+        EXPECT_NE(r.herr.find("co2 would freeze out"), std::string::npos) << r.herr;
+        EXPECT_LT(lib::EOS_EVALUATIONS - e0, 100000u) << T;
+    }
+    const Tp r = tp(150.0, 2222.68, z);
+    EXPECT_LE(r.ierr, 0) << r.herr;
 }
 
 // A light gas with a heavy liquid (the dew point far above the critical
