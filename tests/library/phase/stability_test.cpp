@@ -29,6 +29,16 @@ const Mixture& mixture(const std::string& label) {
     return mixtest::mixtures().front();
 }
 
+// Dry ISO Air (its 0.04 % of carbon dioxide frozen below 195 K) set up, its
+// fractions in z.
+bool set_up_dry_iso_air(double z[20]) {
+    static const Mixture iso{
+        "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
+    if (!mixtest::setup(iso)) return false;
+    iso.fill(z);
+    return true;
+}
+
 // The cricondentherm of z, traced by as many calls as the cache waits for
 // and its slices take; the most evaluations one call spent.
 bool traced(const double z[20], double& tmax, unsigned long long* most = nullptr) {
@@ -160,11 +170,8 @@ TEST(EnvelopeCache, OpenTraceGivesNoShortcut) {
 // traced, not the full composition's (which follows the dew line of the
 // carbon dioxide and never closes), and answers between the two.
 TEST(EnvelopeCache, FrozenTraceLeavesTheRestsBoundary) {
-    const Mixture dry{
-        "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
-    ASSERT_TRUE(mixtest::setup(dry));
     double z[20], rest[20] = {}, tmax = 0.0;
-    dry.fill(z);
+    ASSERT_TRUE(set_up_dry_iso_air(z));
     for (int i = 0; i < 3; ++i) rest[i] = z[i] / (1.0 - z[3]);
     const unsigned long long e0 = lib::EOS_EVALUATIONS;
     unsigned long long most = 0;
@@ -685,11 +692,8 @@ TEST(Stability, DensePhasesBeyondTheHeaviestCriticalTemperature) {
         EXPECT_LT(light, c.qhi);
         EXPECT_LT(mixtest::fugacity_mismatch(c.T, Dl, Dv, x, y, z), 1e-9);
     }
-    const Mixture iso{
-        "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
-    ASSERT_TRUE(mixtest::setup(iso));
     double z[20];
-    iso.fill(z);
+    ASSERT_TRUE(set_up_dry_iso_air(z));
     EXPECT_TRUE(lib::mix::outside_two_phase_window(350.0, 50000.0, z, 132.5));
     mixtest::setup_nitrogen();
 }
@@ -726,11 +730,8 @@ TEST(Stability, NewtonStepsThatClimbGiveWayToSubstitution) {
 // range every state the window leaves out is one the stability test finds
 // stable, and the window still holds the air's two-phase region.
 TEST(Stability, WindowOfAirWithAFrozenTraceIsTheRests) {
-    const Mixture iso{
-        "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
-    ASSERT_TRUE(mixtest::setup(iso));
     double z[20];
-    iso.fill(z);
+    ASSERT_TRUE(set_up_dry_iso_air(z));
     double Tc = 0, Pc = 0, Dc = 0;
     int ierr = 0;
     std::string herr;
@@ -768,11 +769,8 @@ TEST(Stability, WindowOfAirWithAFrozenTraceIsTheRests) {
 // held component's term they leave out, not of a second phase.  Every
 // state is the single liquid, of the density solver's root.
 TEST(Stability, HeldTraceNextToACompressedLiquidIsNoSplit) {
-    const Mixture iso{
-        "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
-    ASSERT_TRUE(mixtest::setup(iso));
     double z[20];
-    iso.fill(z);
+    ASSERT_TRUE(set_up_dry_iso_air(z));
     for (double P : {131962.5, 275726.7, 327593.0, 398559.3, 576112.1}) {
         for (double T = 75.0; T <= 115.0; T += 2.0) {
             SCOPED_TRACE(std::to_string(T) + " K, " + std::to_string(P) + " kPa");
