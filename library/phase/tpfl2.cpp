@@ -99,8 +99,8 @@ public:
                 // (A vapour at its start already has nowhere to be moved
                 // back to: each pass would repeat the same failure.  Groningen
                 // gas at 90 K, 2.2 MPa, a liquid whose 0.9 % of carbon
-                // dioxide freezes out, spent 80 passes of 700 evaluations
-                // each on it.)
+                // dioxide freezes out, spent 210,000 evaluations on 310 such
+                // vapour roots.)
                 if (at_start()) {
                     q = 1.0 - L;
                     outer_failed();

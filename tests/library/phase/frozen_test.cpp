@@ -101,10 +101,10 @@ TEST_F(FrozenAndAsymmetric, HumidAirWhoseWaterWouldFreezeIsRefused) {
     EXPECT_NEAR(T2, 250.0, 1e-6);
 }
 
-// Natural Gas Groningen's 0.9 % of carbon dioxide freezes out below 110 K:
-// refused with the reason, after a few splits that find no vapour root
-// (each had spent 80 passes of successive substitution on it, 250,000
-// evaluations at 90 K).
+// Natural Gas Groningen at 90-110 K, 2.2 MPa, whose 0.9 % of carbon dioxide
+// freezes out: refused with the reason, after a few splits that find no
+// vapour root (their successive substitution had repeated the same failing
+// root pass after pass: 250,000 evaluations at 90 K).
 TEST_F(FrozenAndAsymmetric, NaturalGasWhoseCarbonDioxideWouldFreezeIsRefused) {
     set_up({"Groningen gas",
             "pentane|butane|propane|ethane|methane|nitrogen|co2",
