@@ -251,6 +251,17 @@ void continue_split(double T, double P, const double z[20], double& Dl, double& 
     split_trial(T, P, z, Dl, Dv, x, y, q, equilibrium, ierr, herr);
 }
 
+bool StateMemo::at(double T, double P, const double z[20], TpState& st) {
+    for (const Entry& e : entries_)
+        if (e.T == T && e.P == P) {
+            st = e.st;
+            return e.ok;
+        }
+    const bool ok = tp_state(T, P, z, st);
+    entries_.push_back(Entry{T, P, ok, st});
+    return ok;
+}
+
 bool Tracker::at(double T, double P, TpState& st) {
     if (split_ && continue_splits_) {
         TpState s = last_;
@@ -277,7 +288,7 @@ bool Tracker::at(double T, double P, TpState& st) {
         }
     }
     if (max_fresh_ > 0 && ++fresh_ > max_fresh_) return false;
-    if (!tp_state(T, P, z_, st)) return false;
+    if (!(memo_ != nullptr ? memo_->at(T, P, z_, st) : tp_state(T, P, z_, st))) return false;
     split_ = st.two_phase;
     if (split_) last_ = st;
     return true;
@@ -468,16 +479,17 @@ constexpr double kDensityFound = 1e-9;
 // `track` each state continues the split of the last (Tracker), else each
 // is the (T, p) flash's own.
 bool density_on_isotherm(double T, double D, const double z[20], double plo, double phi, bool track,
-                         TpState& st) {
+                         StateMemo& memo, TpState& st) {
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     const double target = std::log(D);
     TpState last;
     Tracker tracker(z);
+    tracker.use(&memo);
     // ln D rises with ln P.
     const auto f = [&](double lnp, double& v) {
         TpState s;
-        if (!(track ? tracker.at(T, std::exp(lnp), s) : tp_state(T, std::exp(lnp), z, s)))
+        if (!(track ? tracker.at(T, std::exp(lnp), s) : memo.at(T, std::exp(lnp), z, s)))
             return false;
         v = std::log(s.D) - target;
         last = s;
@@ -498,7 +510,7 @@ bool density_on_isotherm(double T, double D, const double z[20], double plo, dou
     // ethane + CO at 97.7 K, whose jump to vapour and liquid Brent's method
     // took for the root).
     TpState stable;
-    if (!tp_state(T, std::exp(lnp), z, stable) ||
+    if (!memo.at(T, std::exp(lnp), z, stable) ||
         !(std::fabs(std::log(stable.D) - target) <= kDensityFound))
         return false;
     st = last.P == std::exp(lnp) ? last : stable;
@@ -510,8 +522,10 @@ bool density_on_isotherm(double T, double D, const double z[20], double plo, dou
 
 bool on_isotherm_density(double T, double D, const double z[20], double plo, double phi,
                          TpState& st) {
-    return density_on_isotherm(T, D, z, plo, phi, true, st) ||
-           density_on_isotherm(T, D, z, plo, phi, false, st);
+    // (The two passes evaluate many pressures alike: each is flashed once.)
+    StateMemo memo;
+    return density_on_isotherm(T, D, z, plo, phi, true, memo, st) ||
+           density_on_isotherm(T, D, z, plo, phi, false, memo, st);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace lib::mix {
 
@@ -67,6 +68,22 @@ bool quick_bubble(bool at_t, const double z[20], double& T, double& P, double& D
 void continue_split(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
                     double y[20], double& q, bool& equilibrium, int& ierr, std::string& herr);
 
+// The states of the (T, p) flash that one search has found, each (T, P)
+// flashed once: a search that tries again (Brent's method after the march,
+// the second pass of a search along an isotherm) takes them from here.
+class StateMemo {
+public:
+    bool at(double T, double P, const double z[20], TpState& st);
+
+private:
+    struct Entry {
+        double T, P;
+        bool ok;
+        TpState st;
+    };
+    std::vector<Entry> entries_;
+};
+
 // The stable states of feed z along a path (the evaluations of a search):
 // at each (T, P) the split of the state before is continued first, and a
 // split whose fugacities agree (an equilibrium with both phases present) is
@@ -80,9 +97,12 @@ public:
     explicit Tracker(const double z[20], int max_fresh = 0, bool continue_splits = true)
         : z_(z), max_fresh_(max_fresh), continue_splits_(continue_splits) {}
     bool at(double T, double P, TpState& st);
+    // Its fresh states taken from (and kept in) `memo`.
+    void use(StateMemo* memo) { memo_ = memo; }
 
 private:
     const double* z_;
+    StateMemo* memo_ = nullptr;
     TpState last_;
     bool split_ = false;
     int max_fresh_ = 0, fresh_ = 0;
