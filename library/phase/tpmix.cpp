@@ -265,9 +265,7 @@ int frozen_present(double T, const double z[20]) {
 void refuse_frozen(double T, double P, double D, const double c[20], const double z[20],
                    TpResult& r, int& ierr, std::string& herr) {
     // (No fugacities where no component of z is frozen at T.)
-    bool any = false;
-    for (int k = 0; k < components(); ++k) any = any || (z[k] > 0.0 && mix::frozen(k, T));
-    if (!any) return;
+    if (!mix::any_frozen(T, z)) return;
     double f[20] = {};
     int jerr = 0;
     std::string jmsg;
