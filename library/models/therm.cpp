@@ -262,6 +262,34 @@ void energy_enthalpy_entropy(double T, double D, const double x[20], double& e, 
     finite({&e, &h, &s});
 }
 
+bool flash_jacobian(char letter, double T, double D, const double x[20], FlashJacobian& j) {
+    j = FlashJacobian{};
+    Route rt;
+    if (!select(T, D, x, rt) || !(D > 0.0)) return false;
+    const double r01 = rt.r(0, 1), r02 = rt.r(0, 2), r11 = rt.r(1, 1);
+    const double r10 = rt.r(1, 0), r20 = rt.r(2, 0);
+    const double o10 = PHI0(1, 0, T, D, x), o20 = PHI0(2, 0, T, D, x);
+    const double R = rt.R, RT = R * T;
+    const double Q = 1.0 + r01 - r11;
+    const double cv = -R * (o20 + r20);
+    j.P = RT * D * (1.0 + r01);
+    j.P_D = RT * (1.0 + 2.0 * r01 + r02);
+    j.P_T = D * R * Q;
+    j.h_T = cv + R * Q;                    // (dh/dT)_D = cv + (dP/dT)_D / D
+    j.h_D = (RT / D) * (r01 + r02 + r11);  // (dh/dD)_T
+    j.s_T = cv / T;
+    j.s_D = -R * Q / D;  // (ds/dD)_T = -(dP/dT)_D / D^2
+    if (letter == 'S') {
+        const double o00 = PHI0(0, 0, T, D < 1e-40 ? 1e-40 : D, x), r00 = rt.r(0, 0);
+        j.b = R * (o10 + r10 - o00 - r00) - rt.S0;
+    } else {
+        j.b = RT * (o10 + r10) - rt.H0 + RT * (1.0 + r01);
+    }
+    for (double v : {j.P, j.P_D, j.P_T, j.b, j.h_T, j.h_D, j.s_T, j.s_D})
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
 void ENTRO(double T, double D, const double x[20], double& s) {
     s = 0.0;
     Route rt;

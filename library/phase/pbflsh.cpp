@@ -300,8 +300,13 @@ public:
         keep_split_for_warm_start();
         if (ierr > 0 || (q >= 0.0 && q <= 1.0) || !(T > 0.0) || !(D > 0.0))
             return warm::left_single_phase(z);
-        warm::State st{T, D, P, cp, warm_dpdd, stable_T, stable_P, true};
-        if (!warm_found) {  // tested by the cold road
+        warm::State st{T, D, P, cp, warm_jac.P_D, stable_T, stable_P, true, false, 0.0, 0.0, {}};
+        if (warm_found) {
+            st.warm = true;
+            st.h = h;
+            st.s = s;
+            st.jac = warm_jac;
+        } else {  // tested by the cold road
             st.stable_T = T;
             st.stable_P = P;
             DPDD(T, D, z, st.dpdd);
@@ -373,7 +378,7 @@ private:
     // A state found from a warm start, and where its stability was last
     // established (a mixture).
     bool warm_found = false;
-    double warm_dpdd = 0;             // dP/dD at a warm state
+    FlashJacobian warm_jac;           // of the last Newton step to a warm state
     double warm_split_slope = 0;      // dh/dT along the isobar at a warm two-phase state
     double warm_split_dlnk[20] = {};  // and d ln K / dT
     double stable_T = 0, stable_P = 0;
@@ -501,8 +506,9 @@ private:
             !st.single)
             return false;
         const int kph = st.D > Dc ? kLiquid : kVapour;
-        double t = 0, d = 0, dpdd = 0;
-        if (!warm::solve(letter, P, b, z, st, t, d, dpdd)) return false;
+        double t = 0, d = 0;
+        FlashJacobian jac;
+        if (!warm::solve(letter, P, b, z, st, t, d, jac)) return false;
         // Not near the critical point (the stable one of two roots), not
         // beyond the limits of the equation (the cold road reports them).
         if (std::fabs(t / Tc - 1.0) < 0.02 && std::fabs(P / Pc - 1.0) < 0.2) return false;
@@ -511,7 +517,7 @@ private:
                       : !warm::stable_mixture(t, P, d, z, st, stable_T, stable_P))
             return false;
         warm_found = true;
-        warm_dpdd = dpdd;
+        warm_jac = jac;
         T = t;
         D = d;
         properties();

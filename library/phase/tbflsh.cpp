@@ -127,7 +127,7 @@ public:
         if (!warm::active()) return;
         if (ierr > 0 || (q >= 0.0 && q <= 1.0) || !(P > 0.0) || !(D > 0.0))
             return warm::left_single_phase(z);
-        warm::State st{T, D, P, cp, 0.0, T, P, true};
+        warm::State st{T, D, P, cp, 0.0, T, P, true, false, 0.0, 0.0, {}};
         if (warm_found) {
             st.stable_T = stable_T;
             st.stable_P = stable_P;

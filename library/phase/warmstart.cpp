@@ -10,7 +10,7 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
-#include "library/models/press.h"
+#include "library/models/therm.h"
 #include "library/phase/composition_cache.h"
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
@@ -31,9 +31,9 @@ mix::UncountedCalls* uncounted = nullptr;
 // The last states of a few compositions (the oldest goes first).
 CompositionCache<State> states;
 
-constexpr int kMaxSteps = 12;         // secant steps before the cold road is taken
-constexpr double kConverged = 1e-13;  // relative step in T at which the root is held
-constexpr double kSame = 1e-15;       // relative step in T of a start that is the root
+constexpr int kMaxSteps = 12;         // Newton steps before the cold road is taken
+constexpr double kLastStep = 1e-10;   // relative step in T and D applied as the last one
+constexpr double kConverged = 1e-13;  // relative step in D at which the root is held
 constexpr double kFarStep = 0.2;      // a step beyond this share of T is no warm start
 constexpr double kPlainSum = 0.1;     // the ideal dew-point sum of a plain gas
 
@@ -63,88 +63,54 @@ void forget() {
 
 namespace {
 
-// The density at (t, P) on the branch through d: Newton's method from d,
-// its last step applied without another evaluation once it is below 1e-9
-// of d (the error then lies far below the last digits).  False where the
-// pressure does not rise with the density or the iteration leaves the
-// neighbourhood of the start.
-bool density(double t, double P, const double z[20], double& d, double& dpdd) {
-    for (int k = 0; k < kMaxSteps; ++k) {
-        const PressDerivs v = press_slope(t, d, z);
-        if (!std::isfinite(v.p) || !(v.d1 > 0.0)) return false;
-        dpdd = v.d1;
-        const double step = (v.p - P) / v.d1;
-        if (!(std::fabs(step) < kFarStep * d)) return false;
-        d -= step;
-        if (std::fabs(step) <= 1e-9 * d) return true;
-    }
-    return false;
+// The Newton step (dt, dd) towards (P, b) from the residuals fp = P(t, d) - P,
+// fb = prop(t, d) - b and the Jacobian j at (t, d).  False where it is not
+// finite or leaves the density's neighbourhood.
+bool newton_step(char letter, double fp, double fb, const FlashJacobian& j, double d, double& dt,
+                 double& dd) {
+    const double b_T = letter == 'S' ? j.s_T : j.h_T, b_D = letter == 'S' ? j.s_D : j.h_D;
+    const double det = j.P_T * b_D - j.P_D * b_T;
+    if (!(det != 0.0) || !std::isfinite(det)) return false;
+    dt = (fp * b_D - fb * j.P_D) / det;
+    dd = (fb * j.P_T - fp * b_T) / det;
+    return std::isfinite(dt) && std::isfinite(dd) && std::fabs(dd) < kFarStep * d;
 }
 
 }  // namespace
 
 bool solve(char letter, double P, double b, const double z[20], const State& start, double& T,
-           double& D, double& dpdd) {
-    double slope_d = start.dpdd;  // dP/dD of the last density solved
-    // The residual at t, the density solved from d.
-    const auto residual = [&](double t, double& d, double& f) {
-        if (!density(t, P, z, d, slope_d)) return false;
-        f = flash::prop(letter, t, d, z) - b;
-        return std::isfinite(f);
-    };
-    double t = start.T, d = start.D, f = 0.0;
-    // At a new pressure the density starts from the start's slope of P.
-    if (start.dpdd > 0.0) {
+           double& D, FlashJacobian& jac) {
+    double t = start.T, d = start.D, dt = 0.0, dd = 0.0;
+    if (!(t > 0.0) || !(d > 0.0)) return false;
+    jac = start.jac;
+    bool evaluate = !start.warm;
+    if (evaluate && start.dpdd > 0.0) {
+        // At a new pressure the density starts from the start's slope of P.
         const double dn = d + (P - start.P) / start.dpdd;
         if (dn > 0.5 * d && dn < 2.0 * d) d = dn;
     }
-    if (!(t > 0.0) || !(d > 0.0) || !residual(t, d, f)) return false;
-    // d prop / dT along the isobar: cp, or cp / T for the entropy; then the
-    // secant of the last two points, which also give the density's slope
-    // for the start of the next density.
-    double slope = letter == 'S' ? start.cp / t : start.cp;
-    if (!(slope > 0.0) || !std::isfinite(slope)) return false;
-    // A start that is the root to its last digits (a flash at the state just
-    // found, by another property of it) is the state.
-    if (std::fabs(f / slope) <= kSame * t) {
-        T = t;
-        D = d;
-        dpdd = slope_d;
-        return true;
+    // Newton's method on the pressure and the property together; the last
+    // step, below kLastStep of T and D, is applied without another
+    // evaluation (the error left is of the order of its square).
+    for (int k = 0; k <= kMaxSteps; ++k) {
+        double fp = start.P - P, fb = (letter == 'S' ? start.s : start.h) - b;
+        if (evaluate) {
+            if (!flash_jacobian(letter, t, d, z, jac) || !(jac.P_D > 0.0)) return false;
+            fp = jac.P - P;
+            fb = jac.b - b;
+        }
+        evaluate = true;
+        if (!newton_step(letter, fp, fb, jac, d, dt, dd)) return false;
+        t -= dt;
+        d -= dd;
+        if (!(t > 0.0) || std::fabs(t - start.T) > kFarStep * start.T) return false;
+        if (std::fabs(dt) <= kLastStep * t && std::fabs(dd) <= kLastStep * d) {
+            T = t;
+            D = d;
+            return true;
+        }
     }
-    double dd_dt = 0.0;
-    for (int k = 0; k < kMaxSteps && f != 0.0; ++k) {
-        const double tn = t - f / slope;
-        if (!(tn > 0.0) || std::fabs(tn - start.T) > kFarStep * start.T) return false;
-        double dn = d + dd_dt * (tn - t), fn = 0.0;
-        if (!(dn > 0.0)) dn = d;
-        const bool last = std::fabs(tn - t) <= kConverged * t;
-        if (!residual(tn, dn, fn)) {
-            if (!last) return false;
-            break;  // the root is held at t
-        }
-        if (last) {
-            // The step within the last digits, taken where it lowers the residual.
-            if (std::fabs(fn) <= std::fabs(f)) {
-                t = tn;
-                d = dn;
-            }
-            break;
-        }
-        if (fn != f) {
-            const double s = (fn - f) / (tn - t);
-            if (s > 0.0 && std::isfinite(s)) slope = s;
-        }
-        dd_dt = (dn - d) / (tn - t);
-        t = tn;
-        d = dn;
-        f = fn;
-        if (k + 1 == kMaxSteps) return false;
-    }
-    T = t;
-    D = d;
-    dpdd = slope_d;
-    return true;
+    return false;
 }
 
 bool solve_at_t(double T, double s, const double z[20], const State& start, double& D, double& P) {

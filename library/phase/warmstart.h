@@ -10,6 +10,8 @@
 // mixture only when it is stable); everything else goes the cold road.
 #pragma once
 
+#include "library/models/therm.h"
+
 namespace lib::warm {
 
 // One remembered state: T, D, P, cp (J/(mol K)) and, for a mixture, the
@@ -21,6 +23,11 @@ struct State {
     // False after a flash of the composition found no single phase (two
     // phases, or a failure): the next one goes the cold road.
     bool single = true;
+    // Found from a warm start: h and s (THERM's at (T, D)) and the Jacobian
+    // of the last Newton step, from which the next flash takes its first.
+    bool warm = false;
+    double h = 0, s = 0;
+    FlashJacobian jac;
 };
 
 // Whether a scope is open.
@@ -38,14 +45,17 @@ void left_single_phase(const double z[20]);
 // Forgets every kept state (a new set-up).
 void forget();
 
-// The root of prop(T, D(T, P)) = b (letter 'H' or 'S') near the start: a
-// secant iteration on T, its first slope from the start's cp, the density
-// at each T by Newton's method on the branch of the start's density (the
-// first from the start's dP/dD at the new pressure).  dpdd: dP/dD at the
-// root.  False when it does not converge to 1e-13 in T within a dozen
-// steps.
+// The root (T, D) of P(T, D) = P and prop(T, D) = b (letter 'H' or 'S')
+// near the start: Newton's method in T and D together.  From a start found
+// warm the first step comes from its values and Jacobian without an
+// evaluation (a flash at that very state by another property of it needs
+// none); from another start the density is first moved by its dP/dD to the
+// new pressure.  Ended by a step below 1e-10 of T and D, which is applied.
+// jac: the Jacobian of the last evaluation.  False when it does not
+// converge within a dozen steps, leaves the branch (dP/dD not positive) or
+// moves T by a fifth.
 bool solve(char letter, double P, double b, const double z[20], const State& start, double& T,
-           double& D, double& dpdd);
+           double& D, FlashJacobian& jac);
 
 // The density at T at which the entropy is s, near the start's density (a
 // gas; at another temperature first moved along the ideal gas): Newton's
