@@ -397,8 +397,10 @@ IsentropeExponents get_isentrope_exponents(const double* c, double p, double rho
                                            double T) {
     const PsState at_p = psflsh(c, p, s * wmol(c));
     IsentropeExponents k;
-    k.kT = kT_of(c, p, s, at_p.T);
+    // (The volume exponent first: the equation's values at (T, rho) are
+    // still at hand from the flash at (p, s), which found that very state.)
     k.kv = kv_of(c, p, rho, s, T, [&] { return at_p.D; });
+    k.kT = kT_of(c, p, s, at_p.T);
     return k;
 }
 
