@@ -220,17 +220,21 @@ bool quick_bubble(bool at_t, const double z[20], double& T, double& P, double& D
 }
 
 void continue_split(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
-                    double y[20], double& q, bool& equilibrium, int& ierr, std::string& herr) {
+                    double y[20], double& q, bool& equilibrium, int& ierr, std::string& herr,
+                    double* contraction) {
     TpResult r;
     r.Dl = Dl;
     r.Dv = Dv;
+    r.contraction = contraction != nullptr ? *contraction : 0.0;
     double K[20] = {};
     for (int i = 0; i < 20; ++i) K[i] = x[i] > 0.0 ? y[i] / x[i] : 0.0;
     ierr = 0;
     herr.clear();
     // (A vapour and a liquid: two liquids' labels are the flash's to give.)
     const bool warm = r.Dv > 0.0 && r.Dl > 2.0 * r.Dv;
-    if (!frozen_trace(T, z).any && split_by_substitution(T, P, z, K, r, warm)) {
+    const bool passes = !frozen_trace(T, z).any && split_by_substitution(T, P, z, K, r, warm);
+    if (contraction != nullptr) *contraction = r.contraction;
+    if (passes) {
         equilibrium = true;
         q = r.q;
         Dl = r.Dl;

@@ -65,8 +65,11 @@ bool quick_bubble(bool at_t, const double z[20], double& T, double& P, double& D
 // first (far from a critical point a few passes; it also converges close
 // to a dew line, where Newton's method may not), then Newton's method of
 // TPFL2 (split_trial, whose equilibrium flag and error it returns).
+// contraction (when given): in, how fast the substitution converged for
+// the split continued from (0: not known); out, how fast it did here.
 void continue_split(double T, double P, const double z[20], double& Dl, double& Dv, double x[20],
-                    double y[20], double& q, bool& equilibrium, int& ierr, std::string& herr);
+                    double y[20], double& q, bool& equilibrium, int& ierr, std::string& herr,
+                    double* contraction = nullptr);
 
 // The states of the (T, p) flash that one search has found, each (T, P)
 // flashed once: a search that tries again (Brent's method after the march,

@@ -331,6 +331,7 @@ private:
         flash::copy20(y, st.y);
         st.slope = warm_split_slope;
         flash::copy20(warm_split_dlnk, st.dlnk);
+        st.contraction = warm_split_contraction;
         st.e = e;
         st.h = h;
         st.s = s;
@@ -378,9 +379,10 @@ private:
     // A state found from a warm start, and where its stability was last
     // established (a mixture).
     bool warm_found = false;
-    FlashJacobian warm_jac;           // of the last Newton step to a warm state
-    double warm_split_slope = 0;      // dh/dT along the isobar at a warm two-phase state
-    double warm_split_dlnk[20] = {};  // and d ln K / dT
+    FlashJacobian warm_jac;             // of the last Newton step to a warm state
+    double warm_split_slope = 0;        // dh/dT along the isobar at a warm two-phase state
+    double warm_split_dlnk[20] = {};    // and d ln K / dT
+    double warm_split_contraction = 0;  // and how fast its substitution converged
     double stable_T = 0, stable_P = 0;
 
     // The failure state: the marker 999 in q and error n with its message.
@@ -541,6 +543,7 @@ private:
         if (!(r.T >= tmin && r.T <= tmax && P <= pmax)) return false;
         warm_split_slope = r.slope;
         flash::copy20(r.dlnk, warm_split_dlnk);
+        warm_split_contraction = r.contraction;
         T = r.T;
         q = r.q;
         Dl = r.Dl;

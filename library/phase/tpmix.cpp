@@ -468,9 +468,12 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
         // thousandfold): with the last pass's ratio of changes, and on the
         // first pass (a split continued from one close by) within
         // kOnePassLeft of them.
-        const double ratio = pass > 0 ? change / last : 1.0;
-        const bool passes_end =
-            pass == 0 ? change < kOnePassLeft : ratio < 1e-2 && change * ratio * ratio < 1e-11;
+        // (A split continued from one close by converges as fast as that
+        // one did: its ratio stands in on the first pass.)
+        const double ratio = pass > 0 ? change / last : warm ? r.contraction : 0.0;
+        if (pass > 0) r.contraction = ratio;
+        const bool fast = ratio > 0.0 && ratio < 1e-2 && change * ratio * ratio < 1e-11;
+        const bool passes_end = fast || (pass == 0 && change < kOnePassLeft);
         if (newton && change < kHandOver && !passes_end &&
             mix::refine_split(T, P, z, r, 0.0) <= mix::kSplitAgreed) {
             r.exact = true;

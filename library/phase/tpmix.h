@@ -17,6 +17,10 @@ struct TpResult {
     // Both phases are liquids (a trial's liquid root split off): the
     // second phase's density is its liquid root too.
     bool two_liquids = false;
+    // The ratio of the changes of the last two substitution passes (how
+    // fast they converge), 0 where not known; given in, that of a split
+    // close by.
+    double contraction = 0;
 };
 
 // The state of mixture z at (T, P), given its (estimated) critical point.
@@ -30,7 +34,9 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
 // stops with its last phases in r (a start for Newton's method), and false.
 // With `warm` the phases of r (their densities) are those of a split close
 // by, whose K-values K are: its first densities follow from those by
-// Newton's steps.
+// Newton's steps; where r.contraction gives how fast that split's passes
+// converged, a first pass whose change two more such passes take below the
+// tolerance goes on by passes.
 bool split_by_substitution(double T, double P, const double z[20], double K[20], TpResult& r,
                            bool warm = false);
 

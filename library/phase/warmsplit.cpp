@@ -54,12 +54,16 @@ bool any_frozen(double T, const double z[20]) {
 // pressure); false unless its fugacities agree.
 bool continued(double T, double P, const double z[20], const Split& from, bool moved, Split& s) {
     s = from;
-    if (moved)  // (continue_split takes K_i = y_i / x_i)
-        for (int i = 0; i < kMaxComp; ++i) s.y[i] *= std::exp(from.dlnk[i] * (T - from.T));
+    if (moved) {  // (continue_split takes K_i = y_i / x_i)
+        // At another pressure K falls with it, as an ideal solution's does.
+        const double lnp = std::log(from.P / P);
+        for (int i = 0; i < kMaxComp; ++i) s.y[i] *= std::exp(from.dlnk[i] * (T - from.T) + lnp);
+    }
     bool equilibrium = false;
     int jerr = 0;
     std::string jmsg;
-    mix::continue_split(T, P, z, s.Dl, s.Dv, s.x, s.y, s.q, equilibrium, jerr, jmsg);
+    mix::continue_split(T, P, z, s.Dl, s.Dv, s.x, s.y, s.q, equilibrium, jerr, jmsg,
+                        &s.contraction);
     return jerr <= 0 && equilibrium;
 }
 
@@ -76,7 +80,7 @@ bool any_slope(const Split& s) {
 bool split_at(double T, double P, const double z[20], const Split& from, Split& out) {
     if (any_frozen(T, z)) return false;
     Split s;
-    const bool moved = P == from.P && T != from.T && any_slope(from);
+    const bool moved = T != from.T && any_slope(from);
     if (!continued(T, P, z, from, moved, s) && !(moved && continued(T, P, z, from, false, s)))
         return false;
     if (!(s.q > kEdge && s.q < 1.0 - kEdge) || !(s.Dl > kDistinctPhases * s.Dv)) return false;

@@ -27,6 +27,9 @@ struct Split {
     double dlnk[20] = {};
     // The mixed properties at the state (J/mol, J/(mol K)).
     double e = 0, h = 0, s = 0;
+    // How fast the substitution passes that found it converged (the ratio
+    // of their last two changes), 0 where not known.
+    double contraction = 0;
 };
 
 // The two-phase state kept for feed z (of the current set-up), if any and
