@@ -8,6 +8,7 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/models/records.h"
+#include "library/phase/satcheb.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
 #include "library/phase/tprho.h"
@@ -249,6 +250,10 @@ void SETREF(std::string& hrf, int ixflag, const double x0[20], double h0, double
             double p0, int& ierr, std::string& herr) {
     ierr = 0;
     herr.clear();
+    // A reference point's saturation state is found by iteration: the
+    // expansions of a component are built where a calculation needs them,
+    // not for the one state that decides its reference phase.
+    satcheb::NoBuild no_build;
     const int nc = NCOMP.nc;
     if (hrf.rfind("???", 0) == 0) {
         hrf = std::string(trim_right(REFST.slot[1].str()));
