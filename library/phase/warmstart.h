@@ -1,10 +1,10 @@
 // Warm starts of the single-phase flashes at given pressure: while a
 // WarmStartScope is open (one calculation of the application), the last
 // single-phase state a flash found for a composition is kept, and the next
-// flash of that composition at (P, h) or (P, s) starts from it: a secant
-// iteration on the temperature with the density solver started from the
-// density before needs a few evaluations instead of a search from the
-// critical point, and ends on the root to the last digits.  A state found
+// flash of that composition at (P, h) or (P, s) starts from it: Newton's
+// method in temperature and density together, its first step from the kept
+// state's values and Jacobian, needs one to three evaluations instead of a
+// search from the critical point, and ends on the root to the last digits.  A state found
 // this way is taken only where the cold road would take the single phase
 // (away from the saturation line, the critical point and the limits; a
 // mixture only when it is stable); everything else goes the cold road.
