@@ -14,6 +14,7 @@
 #include "library/phase/mixest.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/ptanc.h"
+#include "library/phase/satcheb.h"
 #include "library/phase/satgv.h"
 #include "library/phase/satmemo.h"
 #include "library/phase/satmix.h"
@@ -40,6 +41,22 @@ void mix_phases(double T, double q, double Dl, double Dv, const double x[20], co
                 double& D, double& e, double& h, double& s, double& cv, double& cp, double& w) {
     flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w, kMarker2);
     D = flash::mixed_density(q, Dl, Dv);
+}
+
+// The same for a pure fluid (not a blend): its saturated phases' properties
+// from the expansions where they answer, as the pressure flashes take them
+// (they agree with the equation's to some 1e-14).
+void mix_pure_phases(int icomp, bool ppf, double T, double q, double Dl, double Dv,
+                     const double x[20], const double y[20], double& D, double& e, double& h,
+                     double& s, double& cv, double& cp, double& w) {
+    satcheb::Phases ph;
+    if (icomp > 0 && !ppf && satcheb::phases_at_t(icomp, T, ph)) {
+        flash::mix_phases(q, {ph.el, ph.hl, ph.sl}, {ph.ev, ph.hv, ph.sv}, e, h, s, cv, cp, w,
+                          kMarker2);
+        D = flash::mixed_density(q, Dl, Dv);
+        return;
+    }
+    mix_phases(T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
 }
 
 bool same_as_one(double q) { return std::fabs(1.0 - q) <= 1e-8; }
@@ -290,7 +307,7 @@ void tq_flash(double T, double q, const double z[20], int kq, double& P, double&
         } else {
             flash::copy20(ys, y);
         }
-        mix_phases(T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+        mix_pure_phases(icomp, ppf, T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
         P = q * pdew + (1.0 - q) * pbub;
         ierr = 0;
         return;
@@ -455,7 +472,7 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
             PTANC(T, P, qq, 0.0, 'Q', Dl, Dv, ierr, jmsg);
             if (ierr > 0) return sat_failed("(2-phase)", jmsg);
         }
-        mix_phases(T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+        mix_pure_phases(icomp, ppf, T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
         ierr = 0;
         return;
     }
