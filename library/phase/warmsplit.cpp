@@ -50,8 +50,8 @@ bool any_frozen(double T, const double z[20]) {
 }
 
 // The split of z at (T, P) continued from the split `from`, its K-values
-// moved along from.dlnk first where `moved` (an iteration at from's
-// pressure); false unless its fugacities agree.
+// moved first where `moved`: along from.dlnk in T, and as 1/P to another
+// pressure; false unless its fugacities agree.
 bool continued(double T, double P, const double z[20], const Split& from, bool moved, Split& s) {
     s = from;
     if (moved) {  // (continue_split takes K_i = y_i / x_i)
@@ -74,7 +74,7 @@ bool any_slope(const Split& s) {
 }
 
 // The split of z at (T, P) continued from the split `from` (its K-values
-// moved along its slope at its own pressure; where that fails, not moved),
+// moved along its slope and to P; where that fails, not moved),
 // with its mixed properties: false unless its fugacities agree with both
 // phases present.
 bool split_at(double T, double P, const double z[20], const Split& from, Split& out) {

@@ -23,7 +23,7 @@ struct Split {
     double slope = 0;
     // d ln K_i / dT along the isobar, from the last two splits of the
     // iteration that found the state (0 where not known): the next split
-    // at the same pressure starts from K-values moved along it.
+    // starts from K-values moved along it (and as 1/P to its pressure).
     double dlnk[20] = {};
     // The mixed properties at the state (J/mol, J/(mol K)).
     double e = 0, h = 0, s = 0;
