@@ -12,7 +12,17 @@ trap 'rm -rf "$scratch"' EXIT
 export XDG_CONFIG_HOME="$scratch/config"
 settle=${KVR2_SMOKE_SETTLE:-2}
 fail() { echo "$name: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+# Waits up to 20 s for a visible window of that name and prints its id. Each
+# look is a search of its own: a window the program destroys while xdotool
+# walks the list (BadWindow) ends that search, not the wait.
+window() {
+    for _ in $(seq 100); do
+        found=$(timeout 5 xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$found" ] && { echo "$found"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
 # Waits for the main window of the started program (pid) into win.
 main_window() {
     win=$(window "Kavrel") || fail "no main window"
