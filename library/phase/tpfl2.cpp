@@ -272,14 +272,9 @@ void label_phases(double& Dl, double& Dv, double x[20], double y[20], double& q)
     q = 1.0 - q;
 }
 
-// The largest relative difference of the fugacities of the components of z
-// in the two phases (1 where one cannot be computed).
-double fugacity_mismatch(double T, const double z[20], double Dl, double Dv, const double x[20],
-                         const double y[20]) {
-    double fl[20] = {}, fv[20] = {};
-    flash::QuietMessages quiet;
-    if (!flash::dilute_fugacities(T, Dl, x, z, fl) || !flash::dilute_fugacities(T, Dv, y, z, fv))
-        return 1.0;
+// The largest relative difference of the fugacities fl and fv of the
+// components of z (1 where one is not positive).
+double mismatch_of(const double z[20], const double fl[20], const double fv[20]) {
     double worst = 0.0;
     for (int i = 0; i < components(); ++i) {
         if (!(z[i] > 0.0)) continue;
@@ -287,6 +282,17 @@ double fugacity_mismatch(double T, const double z[20], double Dl, double Dv, con
         worst = std::max(worst, std::fabs(fl[i] / fv[i] - 1.0));
     }
     return worst;
+}
+
+// The same for the phases x at Dl and y at Dv (1 where one cannot be
+// computed).
+double fugacity_mismatch(double T, const double z[20], double Dl, double Dv, const double x[20],
+                         const double y[20]) {
+    double fl[20] = {}, fv[20] = {};
+    flash::QuietMessages quiet;
+    if (!flash::dilute_fugacities(T, Dl, x, z, fl) || !flash::dilute_fugacities(T, Dv, y, z, fv))
+        return 1.0;
+    return mismatch_of(z, fl, fv);
 }
 
 // The largest |z - (1 - q) x - q y| over the components.
@@ -321,11 +327,15 @@ bool within_densities(const double c[20], double D) {
 }
 
 bool split_is_equilibrium(double T, const double z[20], double q, double Dl, double Dv,
-                          const double x[20], const double y[20]) {
+                          const double x[20], const double y[20], const double* fl,
+                          const double* fv) {
     if (balance_mismatch(z, q, x, y) > kBalanceTolerance) return false;
     if (!within_densities(x, Dl) || !within_densities(y, Dv)) return false;
     const mix::FrozenTrace trace = mix::frozen_trace(T, z);
-    if (!trace.any) return fugacity_mismatch(T, z, Dl, Dv, x, y) <= kFugacityTolerance;
+    if (!trace.any)
+        return (fl != nullptr && fv != nullptr
+                    ? mismatch_of(z, fl, fv)
+                    : fugacity_mismatch(T, z, Dl, Dv, x, y)) <= kFugacityTolerance;
     // A frozen trace is carried in both phases: the equilibrium is the
     // rest's, at the phases' own pressure.
     double xr[20], yr[20], P = 0.0;

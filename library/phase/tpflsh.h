@@ -30,9 +30,12 @@ bool within_densities(const double c[20], double D);
 // 1e-7 relative, and the phases add up to the feed within 1e-7.  Close to a
 // critical point the successive substitution stops at a loosened tolerance
 // with fugacities 1e-4..1e-2 apart and the balance off by up to 7e-4; a
-// converged split agrees to 1e-9 or better.
+// converged split agrees to 1e-9 or better.  fl and fv, where given, are the
+// fugacities of the phases at those densities (flash::dilute_fugacities),
+// computed already.
 bool split_is_equilibrium(double T, const double z[20], double q, double Dl, double Dv,
-                          const double x[20], const double y[20]);
+                          const double x[20], const double y[20], const double* fl = nullptr,
+                          const double* fv = nullptr);
 
 // The message (error 219) of a split at (T, P) that is no equilibrium.
 std::string unequal_fugacities(double T, double P);

@@ -459,7 +459,8 @@ bool split_by_substitution(double T, double P, const double z[20], double K[20],
         flash::copy20(x, r.x);
         flash::copy20(y, r.y);
         // (Numerical fugacities carry about 1e-10 of rounding.)
-        if (change < (newton ? 1e-11 : 1e-9)) return split_is_equilibrium(T, z, q, Dl, Dv, x, y);
+        if (change < (newton ? 1e-11 : 1e-9))
+            return split_is_equilibrium(T, z, q, Dl, Dv, x, y, fl, fv);
         // Close to the solution Newton's method takes the last digits in two
         // or three steps where the substitution would take ten or more.
         // Where the passes converge fast, two more passes take them at less
