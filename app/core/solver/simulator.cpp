@@ -530,11 +530,25 @@ void set_result_values(Part& part) {
 
 namespace {
 
+// The last wetness found while the results of a process are added (open):
+// the outlet of one part is the inlet of the next, and a wet gas's (T, s)
+// flash is among the dearest calls.
+struct LastWetness {
+    bool open = false;
+    const Fluid* fluid = nullptr;
+    std::array<double, MAX_COMPONENTS> c{};
+    double T = 0, s = 0, wetness = 0;
+};
+LastWetness last_wetness;
+
 // Wetness 1 - q at (T, s) with q held to 0..1.
-double wetness(std::array<double, MAX_COMPONENTS>& c, double T, double s) {
+double wetness(const Fluid* fluid, std::array<double, MAX_COMPONENTS>& c, double T, double s) {
+    LastWetness& m = last_wetness;
+    if (m.open && m.fluid == fluid && m.c == c && m.T == T && m.s == s) return m.wetness;
     double p = 0, h = 0, rho = 0, q = 0, Tc = T, sc = s;
     get_all_by_T_and_s(c.data(), Tc, p, sc, h, rho, q);
-    return 1.0 - std::clamp(q, 0.0, 1.0);
+    m = LastWetness{m.open, fluid, c, T, s, 1.0 - std::clamp(q, 0.0, 1.0)};
+    return m.wetness;
 }
 
 bool counted(const Part& part) {
@@ -553,10 +567,12 @@ void finalizeProcess(Process& process) {
         process.inputs[PRI_PRESSURE] = inlet.outputs[PO_OUTLET_PRESSURE];
         inlet.state = PS_FINISHED;
     }
+    last_wetness = LastWetness{.open = true};
     for (int k = 1; k + 1 < process.az_parts; ++k) {
         Part& part = *process.parts[sz(k)];
         add_results(process, part);
     }
+    last_wetness = LastWetness{};
     process.done = 1;
 }
 
@@ -564,8 +580,8 @@ void add_results(Process& process, Part& part) {
     std::array<double, NUM_PART_OUTPUTS>& o = part.outputs;
     if (init_stoffwerte(part.fluid) != 0) {
         const std::size_t n = sz(std::clamp(part.steps, 0, MAX_STEPS));
-        o[PO_INLET_WETNESS] = wetness(part.x_in, part.T[0], part.s[0]);
-        o[PO_OUTLET_WETNESS] = wetness(part.x_out, part.T[n], part.s[n]);
+        o[PO_INLET_WETNESS] = wetness(part.fluid, part.x_in, part.T[0], part.s[0]);
+        o[PO_OUTLET_WETNESS] = wetness(part.fluid, part.x_out, part.T[n], part.s[n]);
     }
     std::array<double, NUM_PROCESS_OUTPUTS>& po = process.outputs;
     const int type = part.type;
