@@ -55,7 +55,11 @@ const State kStates[] = {{"ammonia|butane", 0.1, 199.405, 87.731, true},
                          {"octane|water", 0.5, 350.0, 100.0, true},
                          {"octane|water", 0.1, 278.623, 6752.34, true},
                          {"decane|water", 0.5, 329.33, 769.667, true},
-                         {"decane|water", 0.1, 364.454, 259.853, true}};
+                         {"decane|water", 0.1, 364.454, 259.853, true},
+                         // Two liquids far from any vapour (their K-values
+                         // hardly move with P along the isotherm, as a gas's
+                         // would).
+                         {"ammonia|pentane", 0.5, 231.131, 1000.0, true}};
 
 using lletest::names_value;
 using lletest::number;
