@@ -558,6 +558,24 @@ double compression_estimate(int i, double T, double P, double lnp) {
     return rise / (dmax * CCON.rgas[i + 1] * T);
 }
 
+// A liquid start nearly pure in component i (0-based) well below that
+// component's critical temperature: its saturated liquid's density from the
+// ancillary equation as the last root of composition s, from which the
+// liquid root follows by Newton's steps (the density solver's own search
+// from the start's estimated critical point cost twice as much).
+constexpr double kAncillaryBelowTc = 0.9;
+void ancillary_liquid(double T, int i, const double s[20], Root& r) {
+    if (!(T < kAncillaryBelowTc * CCON.tc[i + 1])) return;
+    double d = 0.0;
+    int ierr = 0;
+    std::string herr;
+    DLSATK(i + 1, T, d, ierr, herr);
+    if (ierr > 0 || !(d > 0.0) || !std::isfinite(d)) return;
+    r.D = d;
+    r.liquid = true;
+    flash::copy20(s, r.w);
+}
+
 // Which trials start from nearly pure components.
 enum class PureStarts {
     kEveryLiquid,   // liquid trials from every component below its Tc (a liquid feed)
@@ -641,6 +659,7 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
         // root is not found).
         known[n] = KnownStart{};
         Root& r = known[n].root;
+        if (!vapour) ancillary_liquid(T, o.c[a], s, r);
         double* lnphi = known[n].lnphi;
         double M[20][20];
         if (!root_of(T, P, s, vapour ? kVapour : kLiquid, apart, r) ||
