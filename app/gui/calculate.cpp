@@ -31,9 +31,8 @@ namespace {
 // Most processes and interfaces the dialog shows one by one.
 constexpr int MAX_BARS = 56;
 constexpr int MAX_INTERFACE_LABELS = 10;
-// Milliseconds between two looks at the worker's progress (the end of a
-// calculation of some 50 ms shows within a look more).
-constexpr guint POLL_INTERVAL_MS = 25;
+// Milliseconds between two looks at the worker's progress.
+constexpr guint POLL_INTERVAL_MS = 100;
 
 struct CalcRun {
     Project* project = nullptr;
