@@ -33,7 +33,13 @@ constexpr double kStepTolerance = 1e-8;   // a step of the equation, not a faile
 constexpr double kMinWidth = 1e-7;        // narrowest piece, relative to Tc
 constexpr int kMaxPieces = 400;           // pieces of one line at most
 constexpr std::size_t kMaxCurves = 512;   // equations kept at most
-constexpr int kFunctions = 3;             // ln P, Dl, ln Dv
+// Questions for the saturation states of a mixture's component (some two to
+// four a state) before its expansions are built: a build costs as much as
+// some three hundred states found by iteration (water: 19 million
+// instructions, some 60,000 a state), which the few dozen checks of a humid
+// gas's water never repay.  A pure fluid's are built at its first.
+constexpr int kComponentAsks = 256;
+constexpr int kFunctions = 3;  // ln P, Dl, ln Dv
 // e, h and s of the saturated liquid, then of the vapour, without the
 // reference-state offsets.
 constexpr int kPhaseFunctions = 6;
@@ -95,6 +101,12 @@ struct Curve {
 std::vector<std::unique_ptr<Curve>> store;
 std::array<const Curve*, kMaxComp + 1> slot_curve{};
 std::array<bool, kMaxComp + 1> slot_known{};
+// The fingerprints of the slots looked up (slot_keyed), and how often the
+// equation of each mixture component without expansions was asked for (kept
+// across set-ups).
+std::array<bool, kMaxComp + 1> slot_keyed{};
+std::array<Fingerprint, kMaxComp + 1> slot_key{};
+std::vector<std::pair<Fingerprint, int>> component_asks;
 int no_build_depth = 0;
 unsigned long long slots_generation = 1;
 bool building = false;
@@ -563,8 +575,19 @@ bool same(const Fingerprint& a, const Fingerprint& b) {
     return true;
 }
 
-// The expansions of component icomp: found by fingerprint, else built now
-// (never during a set-up or within a build).
+// Whether the equation of fingerprint key, a mixture's component, has been
+// asked for kComponentAsks times (this ask counted).
+bool asked_enough(const Fingerprint& key) {
+    for (auto& [k, n] : component_asks)
+        if (same(k, key)) return ++n >= kComponentAsks;
+    if (component_asks.size() >= kMaxCurves) component_asks.erase(component_asks.begin());
+    component_asks.emplace_back(key, 1);
+    return false;
+}
+
+// The expansions of component icomp: found by fingerprint, else built now,
+// a mixture's component at its kComponentAsks-th ask (never during a
+// set-up or within a build).
 const Curve* curve_of(int icomp) {
     if (icomp < 1 || icomp > kMaxComp) return nullptr;
     if (slot_known[icomp]) return slot_curve[icomp];
@@ -578,13 +601,18 @@ const Curve* curve_of(int icomp) {
     b.icomp = icomp;
     b.z[icomp - 1] = 1.0;
     RMIX(b.z);
-    const Fingerprint key = fingerprint(icomp, b.z);
+    if (!slot_keyed[icomp]) {
+        slot_key[icomp] = fingerprint(icomp, b.z);
+        slot_keyed[icomp] = true;
+    }
+    const Fingerprint& key = slot_key[icomp];
     for (const auto& c : store) {
         if (!same(c->key, key)) continue;
         slot_known[icomp] = true;
         slot_curve[icomp] = c->pieces.empty() ? nullptr : c.get();
         return slot_curve[icomp];
     }
+    if (NCOMP.nc > 1 && !asked_enough(key)) return nullptr;
     auto curve = std::make_unique<Curve>();
     curve->key = key;
     b.curve = curve.get();
@@ -760,6 +788,7 @@ const Tail* tail(int icomp) {
 
 void forget_slots() {
     slot_known.fill(false);
+    slot_keyed.fill(false);
     slot_curve.fill(nullptr);
     ++slots_generation;
 }

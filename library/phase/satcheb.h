@@ -2,7 +2,8 @@
 // temperature: ln P, the liquid density and ln of the vapour density, fitted
 // to the component's own equation of state at Chebyshev points to the last
 // digits the equation gives.  They are built at the first saturation call of
-// a component after its set-up (never during SETUP itself) and kept for the
+// a pure fluid after its set-up, of a mixture's component at its 256th
+// (never during SETUP itself), and kept for the
 // life of the program under a fingerprint of the equation, so that setting
 // the same fluid up again finds them.  They end 1e-4 Tc below the critical
 // temperature; above that, and wherever they cannot answer, the saturation

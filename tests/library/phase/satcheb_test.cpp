@@ -254,3 +254,34 @@ TEST(Satcheb, PhasePropertiesAgreeWithTheEquation) {
 }
 
 }  // namespace
+
+// A mixture's component gets its expansions only after many questions (a
+// humid gas asks for its water's vapour pressure a few dozen times): its
+// saturation states by iteration before, by the series after, agree within
+// 1e-12.
+TEST(Satcheb, MixtureComponentAnswersTheSameBeforeAndAfterItsBuild) {
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(2, "nitrogen|water", "hmx", hrf, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    const double z[20] = {0.0, 1.0};
+    const double temperatures[] = {280.0, 373.124, 450.0, 600.0};
+    Sat before[4], after[4];
+    const auto ask = [&](double T) {
+        Sat s;
+        double x[20], y[20];
+        lib::SATT(T, z, lib::kBubblePoint, s.P, s.Dl, s.Dv, x, y, s.ierr, herr);
+        return s;
+    };
+    for (int k = 0; k < 4; ++k) before[k] = ask(temperatures[k]);
+    for (int k = 0; k < 300; ++k) ask(300.0 + 0.5 * k);
+    ASSERT_GT(lib::satcheb::stats(2).pieces, 0) << "never built";
+    for (int k = 0; k < 4; ++k) after[k] = ask(temperatures[k]);
+    for (int k = 0; k < 4; ++k) {
+        ASSERT_EQ(before[k].ierr, 0);
+        ASSERT_EQ(after[k].ierr, 0);
+        EXPECT_LT(rel(before[k].P, after[k].P), 1e-12) << temperatures[k];
+        EXPECT_LT(rel(before[k].Dl, after[k].Dl), 1e-12) << temperatures[k];
+        EXPECT_LT(rel(before[k].Dv, after[k].Dv), 1e-12) << temperatures[k];
+    }
+}
