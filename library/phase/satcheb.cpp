@@ -600,8 +600,8 @@ const Curve* curve_of(int icomp) {
     Build b;
     b.icomp = icomp;
     b.z[icomp - 1] = 1.0;
-    RMIX(b.z);
     if (!slot_keyed[icomp]) {
+        RMIX(b.z);
         slot_key[icomp] = fingerprint(icomp, b.z);
         slot_keyed[icomp] = true;
     }
@@ -612,7 +612,9 @@ const Curve* curve_of(int icomp) {
         slot_curve[icomp] = c->pieces.empty() ? nullptr : c.get();
         return slot_curve[icomp];
     }
+    // (An ask that builds nothing leaves the mixture state as it was.)
     if (NCOMP.nc > 1 && !asked_enough(key)) return nullptr;
+    RMIX(b.z);
     auto curve = std::make_unique<Curve>();
     curve->key = key;
     b.curve = curve.get();
