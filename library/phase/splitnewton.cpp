@@ -162,7 +162,9 @@ double refine_split(double T, double P, const double z[20], TpResult& r, double 
     flash::copy20(liquid_small ? r.y : r.x, l.x);
     s.D = liquid_small ? r.Dl : r.Dv;
     l.D = liquid_small ? r.Dv : r.Dl;
-    const int ks = liquid_small ? kLiquid : kVapour, kl = liquid_small ? kVapour : kLiquid;
+    // (Two liquids: both densities are liquid roots.)
+    const int ks = liquid_small || r.two_liquids ? kLiquid : kVapour;
+    const int kl = liquid_small && !r.two_liquids ? kVapour : kLiquid;
     double g[21] = {};
     if (!density(T, P, ks, s) || !density(T, P, kl, l)) return kNone;
     if (!evaluate(T, o, s, false) || !evaluate(T, o, l, false)) return kNone;

@@ -59,7 +59,12 @@ const State kStates[] = {{"ammonia|butane", 0.1, 199.405, 87.731, true},
                          // Two liquids far from any vapour (their K-values
                          // hardly move with P along the isotherm, as a gas's
                          // would).
-                         {"ammonia|pentane", 0.5, 231.131, 1000.0, true}};
+                         {"ammonia|pentane", 0.5, 231.131, 1000.0, true},
+                         // Two liquids close to their critical solution
+                         // point (x 0.416 and 0.519 at 600 kPa), where the
+                         // substitution converges slowly.
+                         {"propane|r32", 0.5, 246.36775, 600.0, true},
+                         {"propane|r32", 0.5, 246.36775, 880.0, true}};
 
 using lletest::names_value;
 using lletest::number;
@@ -146,6 +151,45 @@ TEST(LiquidPairRoots, TsFlashReturnsTheRootAsked) {
 
 INSTANTIATE_TEST_SUITE_P(States, LiquidPair, ::testing::ValuesIn(kStates),
                          lletest::state_name<State>);
+
+// The narrow two-liquid band of propane + R32 at 246.4 K (41-53 % propane,
+// close to its critical solution point): every feed inside it over the
+// pressures from its bubble point up gives the same pair of liquids, whose
+// fugacities agree, and the vapour fraction follows the lever rule.
+TEST(NarrowLiquidPair, EveryFeedAndPressureSplitsIntoTheSamePair) {
+    ASSERT_EQ(testsupport::set_up("propane|r32"), "");
+    const double T = 246.36775;
+    int failures = 0;
+    for (double P = 450.0; P <= 1000.0; P += 50.0) {
+        double first[2] = {0.0, 0.0};
+        for (double z1 : {0.44, 0.47, 0.4999750087494369, 0.5, 0.50029973}) {
+            SCOPED_TRACE("p=" + number(P) + " z1=" + number(z1));
+            double z[20] = {z1, 1.0 - z1}, D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e = 0;
+            double h = 0, s = 0, cv = 0, cp = 0, w = 0;
+            int ierr = 0;
+            std::string herr;
+            lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+            if (ierr > 0 || !(q > 0.0 && q < 1.0)) {
+                ++failures;
+                ADD_FAILURE() << "ierr " << ierr << " q " << q << " " << herr;
+                continue;
+            }
+            EXPECT_GT(std::min(Dl, Dv), 0.9 * std::max(Dl, Dv));
+            double fl[20] = {}, fv[20] = {};
+            lib::FGCTY2(T, Dl, x, fl, ierr, herr);
+            lib::FGCTY2(T, Dv, y, fv, ierr, herr);
+            for (int i = 0; i < 2; ++i) EXPECT_NEAR(std::log(fl[i] / fv[i]), 0.0, 1e-9);
+            EXPECT_NEAR((z1 - x[0]) / (y[0] - x[0]), q, 1e-9);
+            if (first[0] == 0.0) {
+                first[0] = x[0];
+                first[1] = y[0];
+            }
+            EXPECT_NEAR(x[0], first[0], 1e-8);
+            EXPECT_NEAR(y[0], first[1], 1e-8);
+        }
+    }
+    EXPECT_EQ(failures, 0);
+}
 
 // Close to a three-phase line (cyclopropane + R134a at 221.6 K, the
 // ammonia-rich liquid of ammonia + hexane at its bubble point): TPFLSH
