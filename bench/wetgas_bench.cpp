@@ -213,6 +213,15 @@ void PentaneWaterColdDewPH(benchmark::State& st) {
     wet(st, kPentaneWater50, {287.286848, 10}, 'h');
 }
 void AmmoniaPentaneHS(benchmark::State& st) { wet(st, kAmmoniaPentane, {241.342, 87.731}, 'B'); }
+// An isobar through the mixture's critical point (432.119 K): the dew-point
+// search bisected onto it, each split there 30 ms (1.2 s before it stopped
+// where the split's phases close); two liquids close to their critical
+// solution point (270,000 evaluations: every start of the split is tried
+// before the grid of the Gibbs energy finds them).
+const Mix kCo2Novec = {"co2|novec649", 2, {0.5, 0.5}};
+const Mix kPropaneR32 = {"propane|r32", 2, {0.5, 0.5}};
+void Co2NovecPH(benchmark::State& st) { wet(st, kCo2Novec, {419.72, 6154.9568282877426}, 'h'); }
+void PropaneR32TP(benchmark::State& st) { wet(st, kPropaneR32, {246.36775, 880}, 'T'); }
 void BenzeneDecaneHS(benchmark::State& st) { wet(st, kBenzeneDecane, {367.444, 10}, 'B'); }
 
 // SATT of the bubble point that does not exist at 211.8 K (Newton's method
@@ -324,6 +333,12 @@ BENCHMARK(PentaneWaterColdDewPH)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(AmmoniaPentaneHS)
     ->Name("HSFLSH ammonia+pentane 241.3 K, 87.7 kPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Co2NovecPH)
+    ->Name("PHFLSH carbon dioxide+Novec 649 419.7 K, 6.155 MPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(PropaneR32TP)
+    ->Name("TPFLSH propane+R32 246.4 K, 880 kPa (two liquids)")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BenzeneDecaneHS)
     ->Name("HSFLSH benzene+decane 367.4 K, 10 kPa")
