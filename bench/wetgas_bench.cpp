@@ -222,6 +222,12 @@ const Mix kCo2Novec = {"co2|novec649", 2, {0.5, 0.5}};
 const Mix kPropaneR32 = {"propane|r32", 2, {0.5, 0.5}};
 void Co2NovecPH(benchmark::State& st) { wet(st, kCo2Novec, {419.72, 6154.9568282877426}, 'h'); }
 void PropaneR32TP(benchmark::State& st) { wet(st, kPropaneR32, {246.36775, 880}, 'T'); }
+// Two liquids below the dew point at 213 K: the search down the isobar went
+// on to 160 K, where every state has its ammonia frozen (0.3 s).
+const Mix kAmmoniaPropylene = {"ammonia|propylen", 2, {0.5, 0.5}};
+void AmmoniaPropylenePH(benchmark::State& st) {
+    wet(st, kAmmoniaPropylene, {200.495, 35.952515507991393}, 'h');
+}
 void BenzeneDecaneHS(benchmark::State& st) { wet(st, kBenzeneDecane, {367.444, 10}, 'B'); }
 
 // SATT of the bubble point that does not exist at 211.8 K (Newton's method
@@ -339,6 +345,9 @@ BENCHMARK(Co2NovecPH)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(PropaneR32TP)
     ->Name("TPFLSH propane+R32 246.4 K, 880 kPa (two liquids)")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(AmmoniaPropylenePH)
+    ->Name("PHFLSH ammonia+propylene 200.5 K, 36 kPa (two liquids)")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BenzeneDecaneHS)
     ->Name("HSFLSH benzene+decane 367.4 K, 10 kPa")

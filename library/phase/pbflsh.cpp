@@ -909,10 +909,13 @@ private:
         // (Nor from a dew point where a component is frozen: pentane + water
         // 50/50 at 10 kPa has one at 210 K, its pentane condensing from a
         // vapour whose water condensed above 300 K; the (T, p) flash spent
-        // 20 ms on refusing each state there.)
-        const bool from_dew = mix_dew && b < bdew && !(tdew < floor) &&
-                              mix::on_isobar_down(P, target, z, tdew, bdew - b, tmin, st) &&
-                              (!st.two_phase || stable_at(st.T));
+        // 20 ms on refusing each state there.)  Nor down past that floor:
+        // ammonia + propylene 50/50 at 36 kPa went on from its dew point at
+        // 213 K to 160 K, its ammonia frozen at every state (0.3 s).
+        const bool from_dew =
+            mix_dew && b < bdew && !(tdew < floor) &&
+            mix::on_isobar_down(P, target, z, tdew, bdew - b, std::max(tmin, floor), st) &&
+            (!st.two_phase || stable_at(st.T));
         if (!from_dew && !mix::on_isobar(P, letter, b, z, t1, t2, st)) {
             give_up(248, msg(248, "iteration did not converge for the mixture along the isobar"));
             return;
