@@ -222,6 +222,10 @@ const Mix kCo2Novec = {"co2|novec649", 2, {0.5, 0.5}};
 const Mix kPropaneR32 = {"propane|r32", 2, {0.5, 0.5}};
 void Co2NovecPH(benchmark::State& st) { wet(st, kCo2Novec, {419.72, 6154.9568282877426}, 'h'); }
 void PropaneR32TP(benchmark::State& st) { wet(st, kPropaneR32, {246.36775, 880}, 'T'); }
+// A nearly azeotropic blend (R410A): Newton's method on (T, ln P) stalled
+// on the two-phase states (error 200), (T, q) ends them.
+const Mix kR410A = {"r32|r125", 2, {0.697614699, 0.302385301}};
+void R410aHS(benchmark::State& st) { wet(st, kR410A, {233.09, 174.8}, 'B'); }
 // Two liquids below the dew point at 213 K: the search down the isobar went
 // on to 160 K, where every state has its ammonia frozen (0.3 s).
 const Mix kAmmoniaPropylene = {"ammonia|propylen", 2, {0.5, 0.5}};
@@ -346,6 +350,7 @@ BENCHMARK(Co2NovecPH)
 BENCHMARK(PropaneR32TP)
     ->Name("TPFLSH propane+R32 246.4 K, 880 kPa (two liquids)")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(R410aHS)->Name("HSFLSH R410A 233.1 K, 174.8 kPa")->Unit(benchmark::kMillisecond);
 BENCHMARK(AmmoniaPropylenePH)
     ->Name("PHFLSH ammonia+propylene 200.5 K, 36 kPa (two liquids)")
     ->Unit(benchmark::kMillisecond);

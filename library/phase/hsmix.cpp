@@ -111,6 +111,11 @@ constexpr int kIsobarFlashes = 40;
 constexpr double kFurther[] = {2.0, 4.0, 8.0, 0.5, 0.25, 0.125};
 // The last bracket in ln P (far below what the entropy's digits resolve).
 constexpr double kNarrowest = 1e-13;
+// The residuals (relative) within which the line's state is taken where
+// Newton's method does not end it (the (T, p) flash at the temperature the
+// flash at given pressure returned meets that flash's entropy to 1.4e-9
+// there).
+constexpr double kLineAgreed = 1e-8;
 
 // A state along the line: ln P, the entropy less the one sought, T.
 struct Point {
@@ -221,6 +226,81 @@ Point narrow(Isenthalp& line, Point a, Point c, double stol) {
     return best;
 }
 
+// The two-phase state of vapour fraction q at T (TQFLSH), false where
+// there is none.
+bool quality_state(double T, double q, const double z[20], TpState& st) {
+    double P = 0, D = 0, Dl = 0, Dv = 0, x[20], y[20], e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    flash::QuietMessages quiet;
+    TQFLSH(T, q, z, kMolarQuality, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+    if (ierr > 0 || !(P > 0.0) || !std::isfinite(h + s)) return false;
+    st = TpState{};
+    st.T = T;
+    st.P = P;
+    st.D = D;
+    st.Dl = Dl;
+    st.Dv = Dv;
+    st.q = q;
+    st.e = e;
+    st.h = h;
+    st.s = s;
+    flash::copy20(x, st.x);
+    flash::copy20(y, st.y);
+    st.two_phase = true;
+    return true;
+}
+
+// Newton's method on (T, q) among the two-phase states of the quality
+// flash at given temperature, from the split `from`: true (the state in
+// st) where b and s are met.
+bool hs_by_quality(double b, double s, const double z[20], bool energy, const TpState& from,
+                   TpState& st) {
+    constexpr int kSteps = 12;
+    constexpr double kQualityStep = 1e-7;
+    double T = from.T, q = from.q;
+    TpState cur;
+    if (!quality_state(T, q, z, cur)) return false;
+    Residual r = residual(cur, b, s, energy);
+    const double btol = 1e-11 * (std::fabs(b) + GCNST.r * T), stol = 1e-11 * (std::fabs(s) + 1.0);
+    for (int it = 0; it < kSteps; ++it) {
+        if (std::fabs(r.rb) <= btol && std::fabs(r.rs) <= stol) {
+            st = cur;
+            return true;
+        }
+        const double dt = kStep * T, dq = q < 0.5 ? kQualityStep : -kQualityStep;
+        TpState at_t, at_q;
+        if (!quality_state(T + dt, q, z, at_t) || !quality_state(T, q + dq, z, at_q)) return false;
+        const Residual rt = residual(at_t, b, s, energy), rq = residual(at_q, b, s, energy);
+        const double a11 = (rt.rb - r.rb) / dt, a12 = (rq.rb - r.rb) / dq;
+        const double a21 = (rt.rs - r.rs) / dt, a22 = (rq.rs - r.rs) / dq;
+        const double det = a11 * a22 - a12 * a21;
+        if (!(std::fabs(det) > 0.0) || !std::isfinite(det)) return false;
+        double sT = -(r.rb * a22 - a12 * r.rs) / det;
+        double sq = -(a11 * r.rs - a21 * r.rb) / det;
+        // Within a hundredth of T and inside 0..1 in q, halved until the
+        // residuals fall.
+        const double k = std::min(1.0, 0.01 * T / std::max(std::fabs(sT), 1e-300));
+        sT *= k;
+        sq *= k;
+        bool moved = false;
+        for (int half = 0; half < 8 && !moved; ++half, sT *= 0.5, sq *= 0.5) {
+            const double qn = q + sq;
+            TpState next;
+            if (!(qn > 0.0 && qn < 1.0) || !quality_state(T + sT, qn, z, next)) continue;
+            const Residual rn = residual(next, b, s, energy);
+            if (!(rn.norm(T + sT) < r.norm(T))) continue;
+            T += sT;
+            q = qn;
+            cur = next;
+            r = rn;
+            moved = true;
+        }
+        if (!moved) return false;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool hs_along_isenthalp(double b, double s, const double z[20], bool energy, double p0,
@@ -230,7 +310,23 @@ bool hs_along_isenthalp(double b, double s, const double z[20], bool energy, dou
     if (!first_state(line, p0, a)) return false;
     if (a.f != 0.0 && !bracket(line, a, c)) return false;
     const Point best = a.f == 0.0 ? a : narrow(line, a, c, 1e-11 * (std::fabs(s) + 1.0));
-    return hs_state(b, s, z, energy, best.T, std::exp(best.lnp), st);
+    if (hs_state(b, s, z, energy, best.T, std::exp(best.lnp), st)) return true;
+    // Two phases of a nearly azeotropic mixture (R410A at 233 K, 174.8 kPa,
+    // q 0.39: its bubble and dew points 0.37 % apart; R507A's 3e-5 apart):
+    // their enthalpy and entropy move mostly with the vapour fraction, and
+    // Newton's method on (T, ln P) stalls on its nearly singular steps.  In
+    // (T, q) the same state is found from the line's; else the line's state
+    // where it meets both values.
+    TpState at;
+    if (!tp_state(best.T, std::exp(best.lnp), z, at)) return false;
+    if (at.two_phase && !at.two_liquids && hs_by_quality(b, s, z, energy, at, st)) return true;
+    const Residual r = residual(at, b, s, energy);
+    if (!(std::fabs(r.rb) <= kLineAgreed * (std::fabs(b) + GCNST.r * at.T)) ||
+        !(std::fabs(r.rs) <= kLineAgreed * (std::fabs(s) + 1.0)))
+        return false;
+    st = at;
+    labels_of_tp_flash(z, st);
+    return true;
 }
 
 }  // namespace lib::mix
