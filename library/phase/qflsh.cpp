@@ -235,6 +235,21 @@ bool stable_state_of_quality(bool t_given, double T, double P, double q, int kq,
            st.two_phase;
 }
 
+namespace {
+
+// The bubble point of z at T by the saturation routine, above the dew
+// pressure pdew: false where it finds none (or only the liquid's split).
+bool saturation_bubble(double T, const double z[20], double pdew, double& pbub, double& dlbub,
+                       double& dvbub, double xs[20], double ybub[20]) {
+    int jerr = 0;
+    std::string jmsg;
+    flash::QuietMessages quiet;
+    SATT(T, z, kBubblePoint, pbub, dlbub, dvbub, xs, ybub, jerr, jmsg);
+    return jerr <= 0 && pbub > pdew && dlbub > dvbub;
+}
+
+}  // namespace
+
 void tq_flash(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
               double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
               double& cp, double& w, int& ierr, std::string& herr) {
@@ -339,9 +354,16 @@ void tq_flash(double T, double q, const double z[20], int kq, double& P, double&
     if (berr > 0) {
         // No bubble point at T (a wet gas): the state of vapour fraction q
         // along the isotherm, up from the dew point.
-        if (!mix::on_isotherm(T, target, z, pdew, 1.0 - q, 2.0 * pmax, kLowerRoot, st,
-                              kSearchStates) ||
-            !st.two_phase) {
+        if (mix::on_isotherm(T, target, z, pdew, 1.0 - q, 2.0 * pmax, kLowerRoot, st,
+                             kSearchStates) &&
+            st.two_phase) {
+            P = st.P;
+            return two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+        }
+        // Or one that Newton's method alone did not find: close to the
+        // critical point (ethylbenzene + octane at 586.3 K, bubble and dew
+        // points 0.3 % apart), the saturation routine's.
+        if (!saturation_bubble(T, z, pdew, pbub, dlbub, dvbub, xs, ybub)) {
             ierr = 0;
             herr.clear();
             return fail(275, "TQFLSH",
@@ -350,8 +372,6 @@ void tq_flash(double T, double q, const double z[20], int kq, double& P, double&
                             " K between its dew point and the pressure limit (no bubble point)",
                         ierr, herr);
         }
-        P = st.P;
-        return two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
     }
     for (int i = 0; i < 20; ++i) {
         x[i] = q * xdew[i] + (1.0 - q) * z[i];
