@@ -451,7 +451,9 @@ public:
     void run() {
         bubble = kph == kBubblePoint;
         double p = P;
-        if (newton(T, p, x, kph + 2, 0, Dl, Dv, xl, xv)) return;
+        const double t_in = T;
+        if (newton(T, p, x, kph + 2, 0, Dl, Dv, xl, xv) && phases_in_order()) return;
+        T = t_in;
         budget = road_budget();
         start();
         const bool found = starting_densities() && iterate();
@@ -487,6 +489,21 @@ private:
         return "iteration for saturation state did not converge; P =" + fmt_g(P / 1000.0, 12, 5) +
                " MPa.";
     }
+
+    // Whether Newton's method ended on a point of the kind asked for: not
+    // the other kind's with its phases the other way round (carbon dioxide
+    // + R227ea 50/50 at 5.36 MPa: the dew point's iteration ended on the
+    // bubble point at 342.02 K, the feed as the denser phase), nor, far
+    // below the critical temperature, a liquid beside the feed liquid for
+    // its vapour (acetone + R113 at 3.69 MPa: 196.0 K, 11.4 beside 11.9
+    // mol/L, where the bubble point lies at 482.7 K).
+    bool phases_in_order() const {
+        if (!bubble) return !(Dl < kSwapped * Dv);
+        return !(Dv * kSwapped > Dl) && !(Dv > kLiquidShare * Dl && T < kFarBelow * m.Tc);
+    }
+    static constexpr double kSwapped = 0.8;
+    static constexpr double kLiquidShare = 0.5;
+    static constexpr double kFarBelow = 0.8;
 
     void start() {
         int jerr = 0;
@@ -635,7 +652,7 @@ private:
         bool bad = d1 > 1e6 || d2 > 1e6;
         const bool same_side = (Dl > m.Dc && Dv > m.Dc) || (Dl < m.Dc && Dv < m.Dc);
         if (same_side && !(bubble && P >= 0.95 * m.Pc)) bad = true;
-        if (bad) fail(148, "SATP", not_converged(), ierr, herr);
+        if (bad || !phases_in_order()) fail(148, "SATP", not_converged(), ierr, herr);
     }
 };
 
@@ -685,6 +702,9 @@ bool pure_liquid_dew(bool at_t, const double x[20], int pure, double a, double b
 // feed at its density there.  False when a state on the way fails.
 // Phases whose densities lie closer than this share are nearly one.
 constexpr double kNearlyOnePhase = 0.05;
+// An incipient liquid lighter than this share of its vapour is the other
+// point's vapour.
+constexpr double kSwappedShare = 0.8;
 
 bool bracketed_dew(bool at_t, const double x[20], double in, double out, mix::TpState st, double& T,
                    double& P, double& Dl, double& Dv, double xl[20], double xv[20]) {
@@ -790,11 +810,14 @@ bool dew_from_split(bool at_t, const double x[20], double& T, double& P, double&
         mix::SwitchGuard own_failure(FLAGS2.spline_status, 1);
         SATTP(tt, pp, x, at_t ? kDewAtT : kDewAtP, 1, D, dl, dv, l, v, q, jerr, jmsg);
     }
-    if (jerr != 0 || !(dl > 0.0 && dv > 0.0) || std::fabs(dl - dv) < 1e-6 * dl) {
+    if (jerr != 0 || !(dl > 0.0 && dv > 0.0) || std::fabs(dl - dv) < 1e-6 * dl ||
+        dl < kSwappedShare * dv) {
         // Newton's method does not converge from the split (a gas of 20
         // components at 100 kPa, whose incipient liquid holds its helium at
-        // 1e-16): the dew point bracketed between the split and the gas to
-        // the last digits, its liquid the last split's.
+        // 1e-16), or ends on the bubble point with its phases the other way
+        // round (carbon dioxide + R227ea 50/50 at 5.36 MPa, 342.0 K): the
+        // dew point bracketed between the split and the gas to the last
+        // digits, its liquid the last split's.
         const double in = at_t ? p * inside : t * inside, out = at_t ? p * outside : t * outside;
         return bracketed_dew(at_t, x, in, out, st, T, P, Dl, Dv, xl, xv);
     }
