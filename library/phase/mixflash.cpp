@@ -176,8 +176,22 @@ bool first_crossing(F f, double x0, double f0, double x_end, double step, double
     return false;
 }
 
+// Whether a bubble point's incipient vapour of density dv beside the
+// feed's liquid dl is a liquid: denser than the feed, or more than half as
+// dense far below the critical temperature (acetone + R113 at 3.69 MPa:
+// 11.4 beside 11.9 mol/L at 196 K, where the bubble point lies at 482.7 K).
+bool liquid_for_vapour(const double z[20], double T, double dl, double dv) {
+    if (dv > dl) return true;
+    if (!(dv > 0.5 * dl)) return false;
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    return jerr <= 0 && T < 0.8 * Tc;
+}
+
 // The bubble point of z at T (at_t) or P by Newton's method alone; ierr 1
-// where it is not found.
+// where it is not found (or ends on two liquids).
 SatAnswer newton_bubble(bool at_t, const double z[20], double T, double P) {
     double t = T, p = P, D = 0, dl = 0, dv = 0, l[20] = {}, v[20] = {}, q = 0;
     int jerr = 0;
@@ -188,7 +202,8 @@ SatAnswer newton_bubble(bool at_t, const double z[20], double T, double P) {
         SATTP(t, p, z, at_t ? kBubbleAtT : kBubbleAtP, 0, D, dl, dv, l, v, q, jerr, jmsg);
     }
     SatAnswer a;
-    if (jerr != 0 || !(dl > 0.0 && dv > 0.0 && t > 0.0 && p > 0.0)) {
+    if (jerr != 0 || !(dl > 0.0 && dv > 0.0 && t > 0.0 && p > 0.0) ||
+        liquid_for_vapour(z, t, dl, dv)) {
         a.ierr = 1;
         return a;
     }

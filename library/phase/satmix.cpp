@@ -17,6 +17,7 @@
 #include "library/phase/satdew.h"
 #include "library/phase/satgv.h"
 #include "library/phase/satmemo.h"
+#include "library/phase/satpinv.h"
 #include "library/phase/sattp.h"
 #include "library/phase/stability.h"
 #include "library/setup/records.h"
@@ -742,6 +743,11 @@ void satp_point(double P, const double x[20], int kph, const MixtureSaturation& 
     TemperatureRoad(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr).run();
     double p = P;
     if (ierr > 0 && kph == kDewPoint && dew_from_split(false, x, T, p, Dl, Dv, xl, xv)) {
+        ierr = 0;
+        herr.clear();
+    }
+    // (Close to the critical point: on SATT's line.)
+    if (ierr > 0 && satp_by_satt(P, x, kph, m.Tc, T, Dl, Dv, xl, xv)) {
         ierr = 0;
         herr.clear();
     }

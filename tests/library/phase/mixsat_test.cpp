@@ -273,8 +273,9 @@ TEST(MixtureSaturationAtP, BubbleAndDewPointsAreWhatTheySay) {
         double T;  // K, of the bubble pressures: 0.6 to 1.02 of it
     };
     int points = 0;
-    for (const Pair& c : {Pair{"co2|r227ea", 342.0}, Pair{"cyclopen|d4", 536.9},
-                          Pair{"acetone|r113", 482.695}, Pair{"methane|ethane", 240.0}}) {
+    for (const Pair& c :
+         {Pair{"co2|r227ea", 342.0}, Pair{"cyclopen|d4", 536.9}, Pair{"acetone|r113", 482.695},
+          Pair{"methane|ethane", 240.0}, Pair{"r1234yf|r134a", 366.7}}) {
         ASSERT_EQ(testsupport::set_up(c.names), "");
         const double z[20] = {0.5, 0.5};
         double Pb = 0, Dl = 0, Dv = 0, x[20], y[20];
@@ -288,7 +289,11 @@ TEST(MixtureSaturationAtP, BubbleAndDewPointsAreWhatTheySay) {
             double T[2] = {0, 0};
             for (int kph : {lib::kBubblePoint, lib::kDewPoint}) {
                 lib::SATP(P, z, kph, T[kph - 1], Dl, Dv, x, y, ierr, herr);
-                if (ierr > 0) continue;
+                // (At the bubble pressure of T the bubble point exists.)
+                if (ierr > 0) {
+                    EXPECT_FALSE(f == 1.0 && kph == lib::kBubblePoint) << herr;
+                    continue;
+                }
                 ++points;
                 EXPECT_GT(Dl, Dv) << "kph " << kph << " T " << T[kph - 1];
                 double fl[20] = {}, fv[20] = {};
