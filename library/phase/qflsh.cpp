@@ -237,6 +237,10 @@ bool stable_state_of_quality(bool t_given, double T, double P, double q, int kq,
 
 namespace {
 
+// LIMITX's number for a pressure above the melting pressure (or a
+// temperature below the triple point).
+constexpr int kMeltingFlag = 16;
+
 // The bubble point of z at T by the saturation routine, above the dew
 // pressure pdew: false where it finds none (or only the liquid's split).
 bool saturation_bubble(double T, const double z[20], double pdew, double& pbub, double& dlbub,
@@ -436,7 +440,11 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     std::string jmsg;
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITX("EOS", 0.8 * Tc, 0.0, P, z, tmin, tmax, dmax, pmax, jerr, jmsg);
-    if (jerr > 0) {
+    // (A mixture's two phases may lie far above its estimated critical
+    // temperature, and above the melting there: carbon dioxide + helium at
+    // 8.8 MPa, two phases at 255 K, the estimate 139 K, where the carbon
+    // dioxide would melt at 6.3 MPa.  The search refuses frozen states.)
+    if (jerr > 0 && !(icomp == 0 && jerr == kMeltingFlag)) {
         T = 0.8 * Tc;
         fail(jerr, "PQFLSH", flash::range_cut(jerr, jmsg, 3), ierr, herr, 3);
         return;

@@ -283,3 +283,31 @@ TEST(QualityFlash, VapourFractionAFlueGasCannotReach) {
     EXPECT_LE(ierr, 0) << herr;
     EXPECT_NEAR(T, 320.845, 0.01);
 }
+
+// Helium with a heavier gas: two phases far above the critical temperature
+// CRITP estimates, at pressures above the heavier's melting pressure there.
+// PQFLSH gives each split back from its vapour fraction (it once refused
+// the pressure as above the melting pressure at 0.8 of that estimate).
+TEST(QualityFlash, HeliumMixturesAboveTheirEstimatedCriticalPoint) {
+    struct Case {
+        const char* names;
+        double T, P;
+    };
+    for (const Case& c : {Case{"co2|helium", 255.256895, 8831.529109559895},
+                          Case{"co|helium", 126.217, 11006.731643782803},
+                          Case{"helium|argon", 129.5659875, 10510.356978504426}}) {
+        SCOPED_TRACE(c.names);
+        ASSERT_EQ(testsupport::set_up(c.names), "");
+        const double z[20] = {0.5, 0.5};
+        double D, Dl, Dv, x[20], y[20], q = 0, e, h, s, cv, cp, w, T2 = 0;
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        ASSERT_TRUE(q > 0.0 && q < 1.0) << q;
+        lib::PQFLSH(c.P, q, z, lib::kMolarQuality, T2, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr,
+                    herr);
+        ASSERT_LE(ierr, 0) << herr;
+        EXPECT_NEAR(T2 / c.T, 1.0, 1e-6);
+    }
+}
