@@ -495,16 +495,35 @@ private:
     // the other kind's with its phases the other way round (carbon dioxide
     // + R227ea 50/50 at 5.36 MPa: the dew point's iteration ended on the
     // bubble point at 342.02 K, the feed as the denser phase), nor, far
-    // below the critical temperature, a liquid beside the feed liquid for
-    // its vapour (acetone + R113 at 3.69 MPa: 196.0 K, 11.4 beside 11.9
-    // mol/L, where the bubble point lies at 482.7 K).
+    // below the critical temperature, two liquids (acetone + R113 at 3.69
+    // MPa: 196.0 K, 11.4 beside 11.9 mol/L, where the bubble point lies at
+    // 482.7 K; R124 + RC318 at 2.62 MPa, a dew point at 195.3 K).
     bool phases_in_order() const {
-        if (!bubble) return !(Dl < kSwapped * Dv);
-        return !(Dv * kSwapped > Dl) && !(Dv > kLiquidShare * Dl && T < kFarBelow * m.Tc);
+        // (Two liquids: a vapour more than half as dense as the liquid far
+        // below the critical temperature.)
+        const bool liquids =
+            std::min(Dl, Dv) > kLiquidShare * std::max(Dl, Dv) && T < kFarBelow * m.Tc;
+        if (liquids || (bubble ? Dv * kSwapped > Dl : Dl < kSwapped * Dv)) return false;
+        return parent_is_stable_root();
+    }
+
+    // Whether the feed's phase at the point is the feed's root of lowest
+    // Gibbs energy at (T, P), as at every saturation point: a dew point's
+    // iteration ended on vapour roots of a feed that is a liquid there
+    // (nonane + o-xylene at 2.55 MPa: 493.1 K, 2.1 beside the liquid's 6.5
+    // mol/L).
+    bool parent_is_stable_root() const {
+        double D = 0.0;
+        bool liquid_like = false;
+        flash::QuietMessages quiet;
+        if (!mix::stable_root(T, P, x, D, liquid_like)) return true;
+        const double parent = bubble ? Dl : Dv;
+        return std::fabs(D / parent - 1.0) < kSameRoot;
     }
     static constexpr double kSwapped = 0.8;
     static constexpr double kLiquidShare = 0.5;
     static constexpr double kFarBelow = 0.8;
+    static constexpr double kSameRoot = 0.2;
 
     void start() {
         int jerr = 0;
