@@ -305,4 +305,44 @@ TEST(PressureFlash, SingleAndTwoPhaseForms) {
     EXPECT_NEAR(T, 280.0, 1e-5);
 }
 
+// Two phases of nearly azeotropic blends, whose bubble and dew points lie
+// 2.6e-7 (R512A at 276.8 K) and 7.6e-7 (R134a + R152a 50/50 at 174.85 K)
+// apart in pressure: PHFLSH and PSFLSH give the (T, p) flash's state back
+// across the band (they once failed with 248 inside it).
+TEST(PressureFlash, TwoPhasesOfNearlyAzeotropicBlends) {
+    struct Blend {
+        const char* names;
+        double z1, T;
+    };
+    for (const Blend& c :
+         {Blend{"r134a|r152a", 0.0329487459, 276.76639}, Blend{"r134a|r152a", 0.5, 174.85}}) {
+        ASSERT_EQ(testsupport::set_up(c.names), "");
+        const double z[20] = {c.z1, 1.0 - c.z1};
+        double Pb = 0, Pd = 0, Dl = 0, Dv = 0, x[20], y[20];
+        int ierr = 0;
+        std::string herr;
+        lib::SATT(c.T, z, lib::kBubblePoint, Pb, Dl, Dv, x, y, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        lib::SATT(c.T, z, lib::kDewPoint, Pd, Dl, Dv, x, y, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        for (double f : {0.1, 0.5, 0.9}) {
+            const double P = Pd + f * (Pb - Pd);
+            SCOPED_TRACE(std::string(c.names) + " at " + std::to_string(P) + " kPa");
+            double D, q = 0, e, h = 0, s = 0, cv, cp, w;
+            lib::TPFLSH(c.T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+            ASSERT_LE(ierr, 0) << herr;
+            ASSERT_TRUE(q > 0.0 && q < 1.0) << q;
+            double T2 = 0, q2 = 0, x2[20], y2[20], e2, s2, h2;
+            lib::PHFLSH(P, h, z, T2, D, Dl, Dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+            ASSERT_LE(ierr, 0) << herr;
+            EXPECT_NEAR(T2 / c.T, 1.0, 1e-9);
+            EXPECT_NEAR(q2, q, 1e-6);
+            lib::PSFLSH(P, s, z, T2, D, Dl, Dv, x2, y2, q2, e2, h2, cv, cp, w, ierr, herr);
+            ASSERT_LE(ierr, 0) << herr;
+            EXPECT_NEAR(T2 / c.T, 1.0, 1e-9);
+            EXPECT_NEAR(q2, q, 1e-6);
+        }
+    }
+}
+
 }  // namespace
