@@ -553,6 +553,14 @@ private:
         LIMITS("EOS", x, tmin, tmax, dmax, pmax);
         const MixtureSaturation m{Tc, Pc, Dc, dmax, false};
         satp_mixture(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr);
+        // A failed road's last temperature may lie far outside the range
+        // (0.38 K, 348,000 K): the estimated critical point is handed out
+        // with the error instead, as a pure fluid's above its critical
+        // pressure.
+        if (ierr > 0 && !(T >= 0.5 * tmin && T <= 2.0 * tmax)) {
+            T = Tc;
+            Dl = Dv = Dc;
+        }
         finish();
     }
 

@@ -321,3 +321,22 @@ TEST(MixtureSaturationAtP, BubbleAndDewPointsAreWhatTheySay) {
     }
     EXPECT_GE(points, 30);
 }
+
+// A mixture's SATP that finds no point fails with 148 and hands out finite
+// values inside the equation's range (it once gave its road's last iterate:
+// 0.029 K for carbon dioxide + helium at 8.8 MPa, 348,000 K elsewhere).
+TEST(MixtureSaturationAtP, FailureHandsOutNoGarbage) {
+    ASSERT_EQ(testsupport::set_up("co2|helium"), "");
+    const double z[20] = {0.5, 0.5};
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    lib::LIMITS("EOS", z, tmin, tmax, dmax, pmax);
+    for (int kph : {lib::kBubblePoint, lib::kDewPoint}) {
+        double T = 0, Dl = 0, Dv = 0, x[20], y[20];
+        int ierr = 0;
+        std::string herr;
+        lib::SATP(8831.529109559895, z, kph, T, Dl, Dv, x, y, ierr, herr);
+        ASSERT_EQ(ierr, 148) << herr;
+        EXPECT_TRUE(T >= 0.5 * tmin && T <= 2.0 * tmax) << T;
+        EXPECT_TRUE(std::isfinite(Dl) && Dl > 0.0 && std::isfinite(Dv) && Dv > 0.0);
+    }
+}
