@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "library/library.h"
@@ -103,10 +104,12 @@ struct KnownStart {
     double lnphi[20] = {};
 };
 
-// Whether two compositions are the same to the last bit.
-bool same_bits(const double a[20], const double b[20]) {
+// Whether two compositions are the same but for the rounding of their
+// normalisation (a few units in the last place of each fraction).
+bool same_but_rounding(const double a[20], const double b[20]) {
+    constexpr double kUlps = 8.0 * std::numeric_limits<double>::epsilon();
     for (int i = 0; i < kMaxComp; ++i)
-        if (a[i] != b[i]) return false;
+        if (std::fabs(a[i] - b[i]) > kUlps * std::fabs(b[i])) return false;
     return true;
 }
 
@@ -199,11 +202,14 @@ bool trial(double T, double P, const double z[20], const double d[20], const Pre
         if (!(sum > 0.0) || !std::isfinite(sum)) return false;
         for (int a = 0; a < o.m; ++a) w[o.c[a]] = Y[o.c[a]] / sum;
         // (The start's root and ln phi_i, where its composition is that of
-        // the known start: the same calls would give the same digits.)
-        const bool from_known = it == 1 && known != nullptr && same_bits(w, known->root.w);
-        if (from_known)
+        // the known start: the same calls would give the same digits.  The
+        // normalisation may have moved its fractions by their last digits:
+        // the start's own are taken.)
+        const bool from_known = it == 1 && known != nullptr && same_but_rounding(w, known->root.w);
+        if (from_known) {
+            flash::copy20(known->root.w, w);
             kind = known->root;
-        else if (!root_of(T, P, w, kph, it == 1 ? feed : later, kind))
+        } else if (!root_of(T, P, w, kph, it == 1 ? feed : later, kind))
             return false;
         D = kind.D;
         // (A vapour root within 2 % of the last one that was checked as a

@@ -34,7 +34,9 @@ bool near_root(double T, double P, const double w[20], double D0, double& D) {
     return false;
 }
 
-bool sided_root(double T, double P, const double w[20], double D0, bool liquid, double& D) {
+bool sided_root(double T, double P, const double w[20], double D0, bool liquid, double& D,
+                double floor) {
+    const bool from_above = floor > 0.0;
     constexpr int kSteps = 30;
     constexpr double kMaxModulus = 1e10;  // kPa
     double d = D0;
@@ -48,7 +50,7 @@ bool sided_root(double T, double P, const double w[20], double D0, bool liquid, 
         // Down onto a liquid root, up onto a gas root (but for rounding);
         // the first step from the other side at most doubles the density.
         const bool back = liquid ? step > 0.0 : step < 0.0;
-        if (k > 0 && back && std::fabs(step) > 1e-12 * d) return false;
+        if ((k > 0 || from_above) && back && std::fabs(step) > 1e-12 * d) return false;
         if (step > d) return false;
         // (Newton's method converges quadratically: after a step below
         // 1e-7 the density is off by some 1e-14.)
@@ -57,7 +59,7 @@ bool sided_root(double T, double P, const double w[20], double D0, bool liquid, 
             return D > 0.0;
         }
         d += step;
-        if (!(d > 0.0)) return false;
+        if (!(d > floor)) return false;
     }
     return false;
 }
@@ -219,9 +221,24 @@ bool solver_root(double T, double P, const double w[20], int kph, double& D) {
     return true;
 }
 
-// A liquid root: Newton's steps from `from`, else the density solver.
-bool liquid_root(double T, double P, const double w[20], double from, double& D) {
-    return (from > 0.0 && sided_root(T, P, w, from, true, D) && std::fabs(D / from - 1.0) < 0.15) ||
+// The largest change of the density from a start of Newton's steps onto a
+// liquid root; the start above a root of another composition, and the
+// largest change from there.
+constexpr double kLiquidWindow = 0.15;
+constexpr double kAboveRoot = 1.1;
+constexpr double kWindowFromAbove = 0.5;
+
+// A liquid root: Newton's steps from `from`, else from above `other` (a
+// liquid root of another composition: only where the isotherm lies above P
+// at the start, so that the steps come down onto the densest root below
+// it, not onto one in a loop of the equation), else the density solver.
+bool liquid_root(double T, double P, const double w[20], double from, double other, double& D) {
+    const auto by_newton = [&](double start, bool from_above) {
+        const double floor = from_above ? (1.0 - kWindowFromAbove) * start : 0.0;
+        return start > 0.0 && sided_root(T, P, w, start, true, D, floor) &&
+               std::fabs(D / start - 1.0) < (from_above ? kWindowFromAbove : kLiquidWindow);
+    };
+    return by_newton(from, false) || (!(from > 0.0) && by_newton(kAboveRoot * other, true)) ||
            solver_root(T, P, w, kLiquid, D);
 }
 
@@ -251,6 +268,9 @@ double composition_change(const double a[20], const double b[20]) {
 
 bool root_of(double T, double P, const double w[20], int kph, const FeedRoots& feed, Root& last) {
     constexpr double kClose = 0.5;
+    // (Starts from above whose composition lay further were seldom close
+    // enough: 4 of 6 measured failed.)
+    constexpr double kFar = 20.0;
     flash::QuietMessages quiet;
     const bool liquid = kph == kLiquid;
     // (A major fraction within some 50 % of the last root's.)
@@ -264,16 +284,25 @@ bool root_of(double T, double P, const double w[20], int kph, const FeedRoots& f
     double own_liquid = close ? own : 0.0;
     if (liquid && !(own_liquid > 0.0) && near_feed) own_liquid = feed.liquid;
     if (!liquid && !(other > 0.0) && near_feed) other = feed.liquid;
+    // (The trial's last root of either kind, else the feed's liquid root
+    // where it may be taken: a start from above, unless the composition
+    // lies far from that root's.)
+    double any_liquid = 0.0;
+    if (last.D > 0.0 && composition_change(w, last.w) < kFar)
+        any_liquid = last.D;
+    else if (!(last.D > 0.0) && feed.liquid > 0.0 && feed.z != nullptr &&
+             composition_change(w, feed.z) < kFar)
+        any_liquid = feed.liquid;
     double d = 0.0;
     bool found_liquid = liquid;
     if (liquid) {
-        if (!liquid_root(T, P, w, own_liquid, d)) {
+        if (!liquid_root(T, P, w, own_liquid, any_liquid, d)) {
             found_liquid = false;
             if (!solver_root(T, P, w, kVapour, d)) return false;
         }
     } else if (!gas_root(T, P, w, own > 0.0 ? own : feed.vapour, d)) {
         found_liquid = true;
-        if (!liquid_root(T, P, w, other, d)) return false;
+        if (!liquid_root(T, P, w, other, any_liquid, d)) return false;
     }
     last.D = d;
     last.liquid = found_liquid;

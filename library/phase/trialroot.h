@@ -19,7 +19,10 @@ bool near_root(double T, double P, const double w[20], double D0, double& D);
 // the root, a pressure that does not rise or a runaway density shows the
 // isotherm is not of that shape between start and root (a loop of the
 // equation, a near-critical inflection), and the caller's solver decides.
-bool sided_root(double T, double P, const double w[20], double D0, bool liquid, double& D);
+// With a `floor` (a liquid's) the first step too stays on its side (a
+// start above the root), and a step below the floor ends the steps.
+bool sided_root(double T, double P, const double w[20], double D0, bool liquid, double& D,
+                double floor = 0.0);
 
 // The vapour root of composition w at (T, P): the first crossing of P along
 // the isotherm from the dilute gas; false where the pressure turns back
