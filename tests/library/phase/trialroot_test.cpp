@@ -192,6 +192,58 @@ TEST_F(TrialRoots, StartBeyondTheCoVolumeIsRefused) {
     lib::PREOS(off);
 }
 
+// Liquid roots of compositions far from the trial's last root (a major
+// fraction moved by a factor of 0.2 to 3, the rest shared as in the feed),
+// from the last root of either kind: the density solver's root to 1e-9,
+// over dense states of the natural gases and of air, at pressures from below
+// to far above the critical ones.
+TEST_F(TrialRoots, LiquidRootsFarFromTheLastAreTheSolversRoots) {
+    const struct {
+        mixtest::Mixture m;
+        std::vector<std::pair<double, double>> states;  // K, kPa
+    } cases[] = {
+        {{"gas3", "methane|ethane|propane", {0.9, 0.07, 0.03}},
+         {{150, 4000}, {120, 500}, {180, 8000}, {159, 2900}, {200, 20000}}},
+        {{"air", "nitrogen|oxygen|argon", {0.7812, 0.2096, 0.0092}},
+         {{80, 5000}, {100, 1000}, {120, 30000}}},
+        {{"gas10",
+          "methane|nitrogen|co2|ethane|propane|isobutane|butane|ipentane|pentane|hexane",
+          {0.83, 0.03, 0.015, 0.07, 0.028, 0.006, 0.008, 0.003, 0.0025, 0.0075}},
+         {{200, 10000}, {180, 15000}, {150, 3000}}},
+    };
+    int found = 0, from_gas = 0;
+    for (const auto& c : cases) {
+        double z[20], Tc = 0, Pc = 0, Dc = 0;
+        critical_of(c.m, z, Tc, Pc, Dc);
+        for (const auto& [T, P] : c.states) {
+            lib::mix::Root last;
+            last.D = solver_root(T, P, z, lib::kLiquid);
+            ASSERT_GT(last.D, 0.0) << c.m.label << " " << T << " K";
+            std::copy(z, z + 20, last.w);
+            for (bool liquid : {true, false}) {
+                last.liquid = liquid;
+                for (double f : {0.2, 0.4, 0.6, 1.5, 2.0, 3.0}) {
+                    double w[20] = {};
+                    std::copy(z, z + 20, w);
+                    w[0] = std::min(f * z[0], 0.999);
+                    for (int i = 1; i < 20; ++i) w[i] = z[i] * (1.0 - w[0]) / (1.0 - z[0]);
+                    const double root = solver_root(T, P, w, lib::kLiquid);
+                    if (!(root > 0.0)) continue;
+                    lib::mix::Root r = last;
+                    ASSERT_TRUE(lib::mix::root_of(T, P, w, lib::kLiquid, {}, r));
+                    ++found;
+                    if (!liquid) ++from_gas;
+                    EXPECT_TRUE(r.liquid);
+                    EXPECT_NEAR(r.D, root, 1e-9 * root)
+                        << c.m.label << " " << T << " K, " << P << " kPa, x" << f;
+                }
+            }
+        }
+    }
+    EXPECT_GE(found, 100);
+    EXPECT_GE(from_gas, 50);
+}
+
 // A liquid trial of carbon dioxide + undecane that jumps from nearly pure
 // The first liquid root of a trial close to a liquid feed starts from the
 // feed's root: over dense states of Dry ISO Air and of the natural gas, and
