@@ -48,6 +48,11 @@ bool outside_dome(double T, double D, const double z[20], double Tc) {
     return jerr <= 0 && !(D < Dl * (1.0 - 1e-9) && D > Dv * (1.0 + 1e-9));
 }
 
+// The temperature and pressure beyond which a state lies outside the range
+// of the equation (the range check's own factors).
+constexpr double kBeyondTmax = 1.5;
+constexpr double kBeyondPmax = 2.0;
+
 // Newton's method on (T, ln D) for b (h or e) and s; true when it converged
 // to a mechanically stable state that is not inside the two-phase region.
 bool newton_single(double b, double s, const double z[20], bool energy, double& T, double& D,
@@ -90,6 +95,11 @@ bool newton_single(double b, double s, const double z[20], bool energy, double& 
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     if (ic > 0) tmin = std::max(tmin, CCON.ttp[ic]);
     if (T < tmin * (1.0 - 1e-12)) return false;
+    // Nor far beyond its upper limits, where an extrapolated equation may
+    // have a second state of the same b and s (fluorine's liquid at 71.89 K,
+    // 33 kPa and a state at 127.86 K, 512 MPa, both e = -748.31 J/mol,
+    // s = -9.5256 J/(mol K)): the other roads look for one inside them.
+    if (T > kBeyondTmax * tmax || l.P > kBeyondPmax * pmax) return false;
     return outside_dome(T, D, z, Tc);
 }
 

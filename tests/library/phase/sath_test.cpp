@@ -201,4 +201,32 @@ TEST(HsFlash, RoundTrips) {
     }
 }
 
+// Liquids close to their triple points at twice the vapour pressure, from
+// their (e, s): the liquid's temperature, inside the equation's range.  An
+// extrapolated equation may have a second state of the same e and s far
+// beyond it (fluorine at 71.89 K, 33 kPa and at 127.86 K, 512 MPa).
+TEST(HsFlash, LiquidsNextToTheTriplePointStayInRange) {
+    const struct {
+        const char* fluid;
+        double T;
+    } cases[] = {{"fluorine", 71.890024}, {"fluorine", 54.4811}, {"r21", 143.8},
+                 {"propane", 86.525},     {"water", 274.16},     {"ethanol", 160.0}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(testsupport::set_up(c.fluid), "");
+        const Sat st = sat(c.T);
+        double D = 0;
+        int ierr = 0;
+        std::string herr;
+        lib::TPRHO(c.T, 2.0 * st.P, kX, lib::kLiquid, lib::kNoStartValue, D, ierr, herr);
+        ASSERT_EQ(ierr, 0) << c.fluid << " " << herr;
+        double e = 0, s = 0;
+        lib::ENERGY(c.T, D, kX, e);
+        lib::ENTRO(c.T, D, kX, s);
+        double T, P, D2, Dl, Dv, x[20], y[20], q, h, cv, cp, w;
+        lib::ESFLSH(e, s, kX, T, P, D2, Dl, Dv, x, y, q, h, cv, cp, w, ierr, herr);
+        EXPECT_LE(ierr, 0) << c.fluid << " " << c.T << " K: " << herr;
+        EXPECT_NEAR(T / c.T, 1.0, 1e-6) << c.fluid << " " << c.T << " K";
+    }
+}
+
 }  // namespace
