@@ -830,11 +830,21 @@ private:
             if (mixture_single(1, tbub, dlbub)) return;
         }
         mixture_on_isobar();
-        if (ierr > 0 && derr == 0 && berr == 0 && bbub <= b && b <= bdew && by_quality()) {
+        if (ierr > 0 && derr == 0 && berr == 0 && bbub <= b && b <= bdew &&
+            tdew - tbub <= kNarrowBand * tdew && by_quality()) {
             ierr = 0;
             herr.clear();
         }
     }
+
+    // The widest band between bubble and dew point (share of the dew point's
+    // temperature) in which the state of b is looked for among PQFLSH's:
+    // the roads in T miss only the states of far narrower bands; in a wide
+    // one a state they miss lies in a jump of b (three phases: R509A at
+    // 18.3 kPa, the isobar's enthalpy jumps at 195.68 K from q 0.84 to
+    // 0.28), where each PQFLSH of the search failed after some 100 (T, p)
+    // flashes (HSFLSH, whose search visits such isobars, took 6.8 s).
+    static constexpr double kNarrowBand = 1e-4;
 
     // Two phases of a nearly azeotropic blend (R512A at 300 kPa, 276.77 K:
     // bubble and dew points 2.6e-7 apart in pressure, 8e-6 K apart at P):
