@@ -37,6 +37,25 @@ constexpr bool kCheckWetGasSplits = true;
 
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 
+// A gas thinner than kDmin (acetone at 179.5 K and 1.3e-3 kPa: 9e-7 mol/L)
+// is found by Newton's steps from the lowest density searched: in ln D for
+// the entropy, which is -R ln D and a function of T there, in D for the
+// enthalpy and energy, which are linear in D there.  Steps enough to reach
+// any density from kDmin; they end where the value is met to the rounding
+// of its evaluation (a few units of its last digit), or where a step falls below
+// kDiluteStep of the density (or of ln D) and the value is met to
+// kDiluteMatch of it.
+constexpr int kDiluteSteps = 60;
+constexpr double kDiluteRounding = 1e-15;
+constexpr double kDiluteStep = 1e-13;
+constexpr double kDiluteMatch = 1e-9;
+// The most a step lowers the density before the root is bracketed: from
+// kDmin to 1e-22 mol/L in six steps.
+constexpr double kDiluteFall = 1e-3;
+// Below such a gas root the search's lowest density lies at this share of
+// it (the value there lies clear of the root's).
+constexpr double kBelowDilute = 0.5;
+
 // The pressure below a dense single phase at which its feed's liquid is
 // tested for two liquids, as a share of the single phase's (two liquids of
 // octane + water reach from 60 kPa to 190 MPa at 350 K; a test at a second
@@ -91,6 +110,7 @@ public:
     void run() {
         if (!start() || !critical_point()) return;
         LIMITX("EOS", T, 0.0, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        set_floor(kDmin);
         if (warm_gas()) return;
         if (icomp == 0) return mixture();
         if (!dew_point() || !in_range()) return;
@@ -170,6 +190,8 @@ private:
     double pdew = 0, dldew = 0, dvdew = 0, xdew[20] = {}, ydew[20] = {};
     bool subcritical = false;
     double dlow = kDmin, b_lo = 0;
+    // The gas root below kDmin (0: none), dlow then below it.
+    double dilute = 0.0;
     double bv = 0, dpmax = 0, bpmax = 0;
     double pbub = 0, dlbub = 0, dvbub = 0, xbub[20] = {}, ybub[20] = {};
     double bl = 0, dext = 0, bext = 0;
@@ -207,9 +229,8 @@ private:
     // The failure state of a value outside the range of the equation.
     void outside(int n, const std::string& text) {
         fail(n, text, ierr, herr);
-        D = Dl = Dv = kDmin;
-        P = T * GCNST.r * kDmin;
-        q = e = h = s = cv = cp = w = kMarker7;
+        P = D = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+        q = kQualityFailed;
     }
     std::string min_text(double bmin) const {
         return flash::err(head, 239, 4,
@@ -257,17 +278,22 @@ private:
         return p < ps * (1.0 - 1e-7) && d < dv;
     }
 
-    // The single-phase state between the densities lo and hi.
+    // The single-phase state between the densities lo and hi (the gas root
+    // below kDmin where the range starts at the floor below it).
     void single(double lo, double hi) {
-        double tt = T, pp = 0;
-        int serr = 0;
-        std::string smsg;
-        ABFL1(T, b, z, 0, ab, lo, hi, tt, pp, D, serr, smsg);
-        if (serr > 0) {
-            ierr = serr;
-            herr = smsg;
-            q = kQualityFailed;
-            return;
+        if (dilute > 0.0 && lo == dlow && dilute <= hi && flash::stable(T, dilute, z)) {
+            D = dilute;
+        } else {
+            double tt = T, pp = 0;
+            int serr = 0;
+            std::string smsg;
+            ABFL1(T, b, z, 0, ab, lo, hi, tt, pp, D, serr, smsg);
+            if (serr > 0) {
+                ierr = serr;
+                herr = smsg;
+                q = kQualityFailed;
+                return;
+            }
         }
         Dl = Dv = D;
         double hjt = 0;
@@ -293,9 +319,70 @@ private:
             }
             subcritical = false;
         } else if (dvdew < 2.0 * kDmin) {
-            dlow = 0.5 * dvdew;
+            set_floor(0.5 * dvdew);
         }
         return true;
+    }
+
+    // The lowest density searched, d, or the floor below the gas root of the
+    // value where that lies thinner (the value above its value at d, and
+    // rising towards lower densities).
+    void set_floor(double d) {
+        dlow = d;
+        dilute = 0.0;
+        double root = 0.0;
+        if (b > flash::prop(letter, T, d, z) && dilute_root(d, root)) {
+            dilute = root;
+            dlow = kBelowDilute * root;
+        }
+    }
+
+    // The derivative of the property with the density along the isotherm.
+    double slope(double d) const {
+        double p = 0, dpdd = 0, dpdt = 0;
+        PRESS(T, d, z, p);
+        DPDD(T, d, z, dpdd);
+        DPDT(T, d, z, dpdt);
+        const double de = (p - T * dpdt) / (d * d);
+        if (letter == 'S') return -dpdt / (d * d);
+        return letter == 'E' ? de : de + dpdd / d - p / (d * d);
+    }
+
+    // The gas root of the value below the density d (kDilute* above); false
+    // where the value does not rise towards lower densities or lies beyond
+    // the ideal gas's (the enthalpy and energy tend to a limit).
+    bool dilute_root(double d, double& root) const {
+        if (!(slope(d) < 0.0)) return false;
+        const double scale = std::max(std::fabs(b), 1.0);
+        // The densities seen where the value lies above b (0: none yet) and
+        // below it.
+        double above = 0.0, below = d;
+        for (int k = 0; k < kDiluteSteps; ++k) {
+            const double f = flash::prop(letter, T, d, z) - b, g = slope(d);
+            if (!std::isfinite(f)) return false;
+            if (std::fabs(f) <= kDiluteRounding * scale && k > 0) {
+                root = d;
+                return true;
+            }
+            (f > 0.0 ? above : below) = d;
+            double next = 0.0;
+            if (g < 0.0) next = letter == 'S' ? d * std::exp(-f / (d * g)) : d - f / g;
+            // Newton's step is kept between the densities of either side
+            // and falls at most by kDiluteFall (the enthalpy bends away from
+            // its line in D: methane + isopentane at 117.65 K, from 1.1e-7
+            // mol/L the step went to 1.4e-13 for a root at 4.4e-10); else the
+            // middle of the two in ln D.
+            const double least = above > 0.0 ? above : kDiluteFall * d;
+            if (!(next > least && next < below))
+                next = above > 0.0 ? std::sqrt(above * below) : least;
+            const double step = std::fabs(next - d) / d;
+            d = next;
+            if (step <= kDiluteStep) {
+                root = d;
+                return std::fabs(flash::prop(letter, T, d, z) - b) <= kDiluteMatch * scale;
+            }
+        }
+        return false;
     }
 
     // The largest value of the property along the isotherm, and the range
@@ -376,11 +463,12 @@ private:
         if (lerr <= 0 && !mix::no_dew_point(T, z)) {
             if (!in_range()) return;
             supercritical();
-            if (ierr <= 0 && D > 0.0 && mix::single_phase_stable(T, D, z)) {
+            const bool thinner = ierr <= 0 && D > 0.0 && thinner_root();
+            if (ierr <= 0 && D > 0.0 && !thinner && mix::single_phase_stable(T, D, z)) {
                 if (two_liquids_possible()) lower_split(dew_pressure());
                 return;
             }
-            if (ierr <= 0) unstable_D = D;
+            if (ierr <= 0 && !thinner) unstable_D = D;
             ierr = 0;
             herr.clear();
         }
@@ -389,13 +477,13 @@ private:
             flash::QuietMessages quiet;
             SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ydew, jerr, jmsg);
             dew = jerr <= 0 && dvdew > 0.0 && pdew > 0.0;
-            if (dew && dvdew < 2.0 * kDmin) dlow = 0.5 * dvdew;
+            if (dew && dvdew < 2.0 * kDmin) set_floor(0.5 * dvdew);
         }
         if (!in_range()) return;
         if (!dew) {
-            supercritical(true, kDmin * GCNST.r * T);
-            if (ierr > 0 || mix::single_phase_stable(T, D, z)) return;
-            return along_isotherm(kDmin * GCNST.r * T, std::nan(""));
+            supercritical(true, dlow * GCNST.r * T);
+            if (ierr > 0 || (!thinner_root() && mix::single_phase_stable(T, D, z))) return;
+            return along_isotherm(dlow * GCNST.r * T, std::nan(""));
         }
         bv = flash::prop(letter, T, dvdew, z);
         if (b >= bv) return vapour_below_dew();
@@ -421,6 +509,18 @@ private:
         ierr = 0;
         herr.clear();
         along_isotherm(pdew, bv - b);
+    }
+
+    // Whether the lower root is asked for and the single phase found at D
+    // lies where the value rises with the density while the gas at the
+    // lowest density searched has more: the value of the stable states is
+    // continuous along the isotherm (a pure fluid's falls at its vapour
+    // pressure), and fell to b at a lower pressure.  The single-phase
+    // search of a mixture's whole isotherm can end on that dense root
+    // (carbon dioxide + R143a at 248.3 K: a vapour at 234 kPa and a liquid
+    // at 480 MPa of the same enthalpy).
+    bool thinner_root() const {
+        return kr != kHigherRoot && (dilute > 0.0 || b < b_lo) && slope(D) > 0.0;
     }
 
     // A mixture's vapour thinner than at its dew point, kept where it is

@@ -103,7 +103,8 @@ TEST(TemperatureFlash, TwoRootsOfAnIsotherm) {
     lib::THFLSH(T, 1e7, c.z, 1, out.P, out.D, out.Dl, out.Dv, out.x, out.y, out.q, out.e, out.s,
                 out.cv, out.cp, out.w, out.ierr, out.herr);
     EXPECT_EQ(out.ierr, 239);
-    EXPECT_EQ(out.q, -9999970.0);
+    EXPECT_EQ(out.q, lib::kQualityFailed);
+    EXPECT_EQ(out.D, 0.0);
 }
 
 TEST(TemperatureFlash, DensityBelowTheTriplePointAndOfAnEmptyVolume) {
