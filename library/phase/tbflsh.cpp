@@ -28,6 +28,11 @@ constexpr int kSplitSearchStates = 8;
 // How often a search goes on beyond a continued split that proved no
 // stable state.
 constexpr int kSearchesOnward = 3;
+// The most states of the (T, p) flash a search along the isotherm that
+// continues no split evaluates, after one that does found no state (some
+// 20 for a two-phase region and a three-phase line on the way: 6 ms with
+// ammonia + propylene at 200.5 K).
+constexpr int kOwnStates = 24;
 // The search of a gas without a bubble point at T (a wet gas) from its dew
 // point tests its continued split as well: the test costs a tenth and more
 // of those calls (humid air and flue gas at 300 K), and of the binary
@@ -67,6 +72,13 @@ constexpr double kTrace = 1e-4;
 constexpr double kSplitDistance = -1e-8;
 // A state of a density lower by this share is another root.
 constexpr double kOtherRoot = 1e-6;
+// Two splits whose phase densities (mol/L) and mole fractions agree to
+// this are the same.
+constexpr double kSamePhases = 1e-6;
+// Vapour fractions of one split that agree to this are the same (the
+// (T, p) flash's of the narrow band of R512A at 276.8 K moves 3e-7 with
+// a pressure change in the last digits).
+constexpr double kSameQuality = 1e-5;
 
 }  // namespace
 
@@ -406,12 +418,9 @@ private:
         return true;
     }
 
-    // Density at the pressure limit of the equation on this isotherm.  Where
-    // that limit does not reach the critical pressure, the range check's
-    // hard limit (twice the limit) is taken, so that the critical region
-    // stays inside the search.
+    // Density at the pressure limit of the search on this isotherm.
     double density_at_pmax(int kph) const {
-        const double plim = pmax > Pc ? pmax : 2.0 * pmax;
+        const double plim = pressure_limit();
         double d = 0.0;
         int perr = 0;
         std::string pmsg;
@@ -545,11 +554,48 @@ private:
     // points may be one whose liquid splits again (ethanol + ethylene at
     // 190.06 K: a vapour and liquid at 289 kPa, where two liquids and a
     // vapour of another enthalpy are stable).
-    // Its phases are then named as that flash names them.
+    // Its phases are then named as that flash names them.  In the narrow
+    // band of a nearly azeotropic blend the vapour fraction follows the
+    // pressure too steeply for the flash's value to meet b to 1e-7, and the
+    // two-phase solver's vapour fraction may meet it no better (R512A at
+    // 276.8 K: bubble and dew points 4e-8 apart in pressure, the solver's
+    // split at the pressure right to 1e-13 had the flash's phases and an
+    // energy 6e-6 off): where the flash's split has the phases found, the
+    // vapour fraction at which they meet b is taken if it is the flash's.
     bool split_is_stable() {
         mix::TpState tp;
-        if (!mix::tp_value_is(T, P, z, letter, b, &tp)) return false;
+        if (!mix::tp_value_is(T, P, z, letter, b, &tp) && !quality_of_value(tp)) return false;
         mix::name_phases_as(tp, Dl, Dv, x, y, q);
+        return true;
+    }
+
+    // Where the (T, p) flash's state tp is a split of the phases found (in
+    // either order, their densities and mole fractions to kSamePhases), the
+    // vapour fraction at which they have the value b, taken (with the mixed
+    // properties) where it is the flash's to kSameQuality; a split of other
+    // phases, or of another vapour fraction (the two-phase solver may end
+    // on a split that does not meet b: methane + isobutane at 118.7 K, at
+    // 73.5 kPa for a state at 0.13 kPa), is not taken.
+    bool quality_of_value(const mix::TpState& tp) {
+        if (!tp.two_phase) return false;
+        const auto same = [](double a, double c) {
+            return std::fabs(a - c) <= kSamePhases * std::max(std::fabs(c), 1.0);
+        };
+        bool direct = same(tp.Dl, Dl) && same(tp.Dv, Dv);
+        bool turned = same(tp.Dl, Dv) && same(tp.Dv, Dl);
+        for (int i = 0; i < 20; ++i) {
+            direct = direct && same(tp.x[i], x[i]) && same(tp.y[i], y[i]);
+            turned = turned && same(tp.x[i], y[i]) && same(tp.y[i], x[i]);
+        }
+        if (!direct && !turned) return false;
+        const double b_liquid = flash::prop(letter, T, Dl, x),
+                     b_vapour = flash::prop(letter, T, Dv, y);
+        const double qb = (b - b_liquid) / (b_vapour - b_liquid);
+        const double q_tp = direct ? tp.q : 1.0 - tp.q;
+        if (!(std::fabs(qb - q_tp) <= kSameQuality) || !(qb > 0.0 && qb < 1.0)) return false;
+        q = qb;
+        flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+        D = flash::mixed_density(q, Dl, Dv);
         return true;
     }
 
@@ -666,7 +712,7 @@ private:
     // pressure plo (where the value exceeds b by f0, when known) up to the
     // pressure limit.
     void along_isotherm(double plo, double f0, int max_fresh = 0, bool check = true) {
-        if (on_isotherm(plo, f0, kr, max_fresh, check)) return;
+        if (on_isotherm(plo, f0, kr, max_fresh, check) || on_own_states(plo, f0)) return;
         ierr = 0;
         herr.clear();
         fail(248, head,
@@ -682,12 +728,18 @@ private:
     // plo for them, at a bounded cost (quietly: where none is found the
     // value is refused as outside the limits).  Their value changes little
     // and in one direction with the pressure: one root, whichever kr asks.
+    // Where the march up follows a vapour and liquid carried past the
+    // three-phase line and finds none, the isotherm is searched down from
+    // the pressure limit as well (ammonia + propylene at 200.5 K: the split
+    // of the dew point at 18 kPa carried past 35.6 kPa, where two liquids
+    // take over whose enthalpy meets the value below 36.0 kPa).
     bool two_liquids_below(double plo, double f0) {
         if (icomp != 0) return false;
         bool found = false;
         {
             flash::QuietMessages quiet;
-            found = on_isotherm(plo, f0, kLowerRoot, kSplitSearchStates);
+            found = on_isotherm(plo, f0, kLowerRoot, kSplitSearchStates) ||
+                    on_isotherm(plo, std::nan(""), kHigherRoot, kSplitSearchStates);
         }
         if (!found) return false;
         ierr = 0;
@@ -700,11 +752,31 @@ private:
     // max_fresh > 0 the search's cost is bounded (mix::Tracker).
     bool on_isotherm(double plo, double f0, int root, int max_fresh = 0, bool check = true) {
         mix::TpState st;
-        const double phi = pmax > Pc ? pmax : 2.0 * pmax;
-        if (!search(plo, f0, phi, root, max_fresh, st, check)) return false;
+        if (!search(plo, f0, pressure_limit(), root, max_fresh, st, check)) return false;
         take(st);
         return true;
     }
+
+    // The search of on_isotherm with every state the (T, p) flash's own, at
+    // a bounded cost (kOwnStates): where the search that continues splits
+    // finds none, it may have carried a split past a three-phase line
+    // (ammonia + propylene at 200.5 K: the vapour and liquid of the dew
+    // point at 18 kPa carried past 35.6 kPa, where two liquids take over
+    // whose energy meets the value at 36.0 kPa).
+    bool on_own_states(double plo, double f0) {
+        mix::TpState st;
+        const mix::Target target{letter, b, kMolarQuality};
+        if (!mix::on_isotherm(T, target, z, plo, f0, pressure_limit(), kr, st, kOwnStates, false))
+            return false;
+        take(st);
+        return true;
+    }
+
+    // The highest pressure searched along the isotherm: the equation's
+    // limit, or where that does not reach the critical pressure the range
+    // check's hard limit (twice the limit), so that the critical region
+    // stays inside the search.
+    double pressure_limit() const { return pmax > Pc ? pmax : 2.0 * pmax; }
 
     // The search of the isotherm between plo and phi (mix::on_isotherm).  A
     // root on a continued split is kept where the (T, p) flash at its
