@@ -1,12 +1,19 @@
 // The general flash at given temperature: the status of its dew point is
-// examined before its densities are used.
+// examined before its densities are used; states of (T, p) flashes come
+// back from the enthalpy, entropy or energy at their temperature (the lower
+// root): gases thinner than 1e-4 mol/L, mixture gases and two-phase states
+// whose isotherm reaches the value again in the compressed liquid, two
+// liquids beyond a three-phase line and the narrow band of nearly
+// azeotropic blends.
 #include "library/phase/tbflsh.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 #include "tests/library/phase/flash_support.h"
+#include "tests/library/phase/lle_support.h"
 
 namespace {
 
@@ -46,6 +53,132 @@ TEST(GeneralTemperatureFlash, FailedDewPointIsReported) {
     EXPECT_LE(r.ierr, 0) << r.herr;
     EXPECT_LT(rel(r.P, 1000.0), 1e-8);
     EXPECT_LT(rel(r.D, gas997.D), 1e-8);
+}
+
+// A state of feed (z1, 1 - z1) at (T, P) and the letter of the flash that
+// takes it back from its value.
+struct Row {
+    char letter;  // 'H' THFLSH, 'S' TSFLSH, 'E' TEFLSH
+    const char* names;
+    double z1, T, P;
+};
+
+// The flash of the letter at (T, b), lower root.
+State t_flash(char letter, double T, double b, const double z[20]) {
+    State r;
+    r.T = T;
+    double one = 0, other = 0;
+    if (letter == 'S')
+        lib::TSFLSH(T, b, z, lib::kLowerRoot, r.P, r.D, r.Dl, r.Dv, r.x, r.y, r.q, one, other, r.cv,
+                    r.cp, r.w, r.ierr, r.herr);
+    else if (letter == 'E')
+        lib::TEFLSH(T, b, z, lib::kLowerRoot, r.P, r.D, r.Dl, r.Dv, r.x, r.y, r.q, one, other, r.cv,
+                    r.cp, r.w, r.ierr, r.herr);
+    else
+        lib::THFLSH(T, b, z, lib::kLowerRoot, r.P, r.D, r.Dl, r.Dv, r.x, r.y, r.q, one, other, r.cv,
+                    r.cp, r.w, r.ierr, r.herr);
+    return r;
+}
+
+// The (T, p) flash's state of z.
+State tp_state(double T, double P, const double z[20]) {
+    State r;
+    r.T = T;
+    r.P = P;
+    lib::TPFLSH(T, P, z, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+
+bool two_phase(double q) { return q > 0.0 && q < 1.0; }
+
+// What differs between the state a of the (T, p) flash and b of the flash
+// of the letter at a's value ("" where b gives a back: its pressure and
+// vapour fraction, or its single phase, to 1e-7).
+std::string given_back(char letter, const State& a, const double z[20]) {
+    const State b = t_flash(letter, a.T, letter == 'S' ? a.s : letter == 'E' ? a.e : a.h, z);
+    std::ostringstream out;
+    if (b.ierr > 0 || rel(b.P, a.P) > 1e-7 || two_phase(b.q) != two_phase(a.q) ||
+        (two_phase(a.q) && std::fabs(b.q - a.q) > 1e-7))
+        out.precision(17);
+    else
+        return "";
+    out << letter << " T " << a.T << " P " << a.P << " q " << a.q << ": ierr " << b.ierr << " P "
+        << b.P << " q " << b.q << " " << b.herr << "\n";
+    return out.str();
+}
+
+const Row kRows[] = {
+    // The lower root, not a liquid of the same enthalpy at 100-500 MPa.
+    {'H', "co2|r143a", 0.5, 248.3350375, 233.74574429785332},
+    {'H', "ammonia|r134a", 0.5, 338.97124999999994, 1470.724566301373},
+    {'H', "cyclohex|r22", 0.5, 344.83249999999998, 525.1200821723445},
+    // Gases (and a split of one) thinner than 1e-4 mol/L.
+    {'H', "propylen|dme", 0.8140972417, 136.66, 0.012477944627722115},
+    {'H', "acetone", 1.0, 179.5, 0.001339939162509664},
+    {'S', "acetone", 1.0, 179.5, 0.001339939162509664},
+    {'S', "ethanol|methanol", 0.5, 180.61, 4.7907383525794179e-05},
+    {'S', "ethanol|methanol", 0.5, 180.61, 0.00014841106818114038},
+    // Two liquids just beyond a three-phase line.
+    {'H', "ammonia|propylen", 0.5, 200.495, 35.952515507991393},
+    {'E', "ammonia|propylen", 0.5, 200.495, 35.952515507991393},
+    // The narrow band of nearly azeotropic blends (R503, R512A).
+    {'S', "r23|r13", 0.4997003499, 180.62746666666666, 76.503559778672368},
+    {'E', "r134a|r152a", 0.0329487459, 276.76639, 299.96688107094565},
+    {'S', "r134a|r152a", 0.5, 174.85, 0.56578747965315457}};
+
+class TemperatureFlashRow : public ::testing::TestWithParam<Row> {};
+
+TEST_P(TemperatureFlashRow, GivesTheStateBack) {
+    const Row& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    double z[20] = {c.z1, 1.0 - c.z1};
+    const State a = tp_state(c.T, c.P, z);
+    ASSERT_EQ(a.ierr, 0) << a.herr;
+    EXPECT_EQ(given_back(c.letter, a, z), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(States, TemperatureFlashRow, ::testing::ValuesIn(kRows),
+                         lletest::state_name<Row>);
+
+// Gases at half their dew pressure and states between the bubble and dew
+// points of binaries, on isotherms from near the triple points to 0.9 of
+// the lower critical temperature, come back from each of the three values.
+TEST(TemperatureFlashGrid, GasesAndSplitsOfBinaries) {
+    std::ostringstream bad;
+    int states = 0;
+    for (const char* names : {"co2|r143a", "ammonia|r134a", "cyclohex|r22", "propane|butane",
+                              "r32|r125", "methane|ethane", "r134a|r152a"}) {
+        ASSERT_EQ(testsupport::set_up(names), "");
+        double z[20] = {0.5, 0.5};
+        double tlow = 0, thigh = 1e9;
+        for (int i = 1; i <= 2; ++i) {
+            double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+            lib::INFO(i, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+            tlow = std::max(tlow, ttp);
+            thigh = std::min(thigh, 0.9 * tc);
+        }
+        for (int k = 1; k <= 4; ++k) {
+            const double T = tlow + (thigh - tlow) * k / 4.0;
+            double pb = 0, pd = 0, Dl, Dv, x[20], y[20];
+            int eb = 0, ed = 0;
+            std::string hb, hd;
+            lib::SATT(T, z, lib::kBubblePoint, pb, Dl, Dv, x, y, eb, hb);
+            lib::SATT(T, z, lib::kDewPoint, pd, Dl, Dv, x, y, ed, hd);
+            ASSERT_TRUE(eb <= 0 && ed <= 0 && pb > pd) << names << " " << T;
+            for (double P : {0.5 * pd, std::sqrt(pb * pd)}) {
+                const State a = tp_state(T, P, z);
+                ASSERT_EQ(a.ierr, 0) << names << " " << T << " " << P << " " << a.herr;
+                ++states;
+                for (char letter : {'H', 'S', 'E'}) {
+                    const std::string d = given_back(letter, a, z);
+                    if (!d.empty()) bad << names << " " << d;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(states, 56);
+    EXPECT_EQ(bad.str(), "");
 }
 
 }  // namespace
