@@ -9,6 +9,7 @@
 #include "library/models/records.h"
 #include "library/phase/abfl1.h"
 #include "library/phase/abfl2.h"
+#include "library/phase/dilute.h"
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
@@ -42,23 +43,9 @@ constexpr bool kCheckWetGasSplits = true;
 
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 
-// A gas thinner than kDmin (acetone at 179.5 K and 1.3e-3 kPa: 9e-7 mol/L)
-// is found by Newton's steps from the lowest density searched: in ln D for
-// the entropy, which is -R ln D and a function of T there, in D for the
-// enthalpy and energy, which are linear in D there.  Steps enough to reach
-// any density from kDmin; they end where the value is met to the rounding
-// of its evaluation (a few units of its last digit), or where a step falls below
-// kDiluteStep of the density (or of ln D) and the value is met to
-// kDiluteMatch of it.
-constexpr int kDiluteSteps = 60;
-constexpr double kDiluteRounding = 1e-15;
-constexpr double kDiluteStep = 1e-13;
-constexpr double kDiluteMatch = 1e-9;
-// The most a step lowers the density before the root is bracketed: from
-// kDmin to 1e-22 mol/L in six steps.
-constexpr double kDiluteFall = 1e-3;
-// Below such a gas root the search's lowest density lies at this share of
-// it (the value there lies clear of the root's).
+// Below a gas root thinner than kDmin (acetone at 179.5 K and 1.3e-3 kPa:
+// 9e-7 mol/L) the search's lowest density lies at this share of it (the
+// value there lies clear of the root's).
 constexpr double kBelowDilute = 0.5;
 
 // The pressure below a dense single phase at which its feed's liquid is
@@ -343,59 +330,14 @@ private:
         dlow = d;
         dilute = 0.0;
         double root = 0.0;
-        if (b > flash::prop(letter, T, d, z) && dilute_root(d, root)) {
+        if (b > flash::prop(letter, T, d, z) && dilute_root(letter, T, b, z, d, root)) {
             dilute = root;
             dlow = kBelowDilute * root;
         }
     }
 
     // The derivative of the property with the density along the isotherm.
-    double slope(double d) const {
-        double p = 0, dpdd = 0, dpdt = 0;
-        PRESS(T, d, z, p);
-        DPDD(T, d, z, dpdd);
-        DPDT(T, d, z, dpdt);
-        const double de = (p - T * dpdt) / (d * d);
-        if (letter == 'S') return -dpdt / (d * d);
-        return letter == 'E' ? de : de + dpdd / d - p / (d * d);
-    }
-
-    // The gas root of the value below the density d (kDilute* above); false
-    // where the value does not rise towards lower densities or lies beyond
-    // the ideal gas's (the enthalpy and energy tend to a limit).
-    bool dilute_root(double d, double& root) const {
-        if (!(slope(d) < 0.0)) return false;
-        const double scale = std::max(std::fabs(b), 1.0);
-        // The densities seen where the value lies above b (0: none yet) and
-        // below it.
-        double above = 0.0, below = d;
-        for (int k = 0; k < kDiluteSteps; ++k) {
-            const double f = flash::prop(letter, T, d, z) - b, g = slope(d);
-            if (!std::isfinite(f)) return false;
-            if (std::fabs(f) <= kDiluteRounding * scale && k > 0) {
-                root = d;
-                return true;
-            }
-            (f > 0.0 ? above : below) = d;
-            double next = 0.0;
-            if (g < 0.0) next = letter == 'S' ? d * std::exp(-f / (d * g)) : d - f / g;
-            // Newton's step is kept between the densities of either side
-            // and falls at most by kDiluteFall (the enthalpy bends away from
-            // its line in D: methane + isopentane at 117.65 K, from 1.1e-7
-            // mol/L the step went to 1.4e-13 for a root at 4.4e-10); else the
-            // middle of the two in ln D.
-            const double least = above > 0.0 ? above : kDiluteFall * d;
-            if (!(next > least && next < below))
-                next = above > 0.0 ? std::sqrt(above * below) : least;
-            const double step = std::fabs(next - d) / d;
-            d = next;
-            if (step <= kDiluteStep) {
-                root = d;
-                return std::fabs(flash::prop(letter, T, d, z) - b) <= kDiluteMatch * scale;
-            }
-        }
-        return false;
-    }
+    double slope(double d) const { return isotherm_slope(letter, T, d, z); }
 
     // The largest value of the property along the isotherm, and the range
     // check of the temperature.

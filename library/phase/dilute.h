@@ -1,0 +1,17 @@
+// The gas root of a value of enthalpy, entropy or energy along an isotherm
+// below a low density, where the gas is nearly ideal.
+#pragma once
+
+namespace lib {
+
+// The derivative of the property named by letter ('H', 'S', 'E') with the
+// density along the isotherm T at density d.
+double isotherm_slope(char letter, double T, double d, const double z[20]);
+
+// The density root (< d) of the value b of the property named by letter at
+// T, where the value at d lies below b and rises towards lower densities;
+// false where it does not rise there or lies beyond the ideal gas's (the
+// enthalpy and energy tend to a limit).
+bool dilute_root(char letter, double T, double b, const double z[20], double d, double& root);
+
+}  // namespace lib
