@@ -94,6 +94,67 @@ bool tp_flash_has_density(double T, double P, double D, const double z[20], TpRe
     return true;
 }
 
+// Whether the split r at (T, P) of the two-phase solver is the state of
+// density D: its phases add up to D, its liquid splits no further, and the
+// (T, p) flash finds that state there (whose names of the phases it takes).
+bool split_is_state(double T, double P, double D, const double z[20], TpResult& r) {
+    return r.q > 0.0 && r.q < 1.0 && of_density(r, D) && !liquid_splits(T, P, r) &&
+           tp_flash_has_density(T, P, D, z, r);
+}
+
+// Densities of phases that are the same phase (a split found by the vapour
+// fraction and the (T, p) flash's at its T and P, which differ in the last
+// digits of the free variable).
+constexpr double kSamePhase = 1e-6;
+
+bool same_phases(const mix::TpState& st, const TpResult& r) {
+    const auto near = [](double a, double b) { return std::fabs(a / b - 1.0) <= kSamePhase; };
+    return st.two_phase &&
+           ((near(st.Dl, r.Dl) && near(st.Dv, r.Dv)) || (near(st.Dl, r.Dv) && near(st.Dv, r.Dl)));
+}
+
+// Two phases of a nearly azeotropic blend at T (at_t) or P given as a, of
+// density D between the bubble point's liquid dlbub and the dew point's
+// vapour dvdew: the free variable of the state lies below its own last
+// digits (R512A at 276.77 K: bubble and dew points 2.6e-7 apart in
+// pressure, where the split at the pressure found is 7e-6 off in q and
+// 8e-8 in D; R503 at 180.63 K, 6e-7 in D), the vapour fraction does not.
+// The state of density D among those of TQFLSH or PQFLSH, by Brent's method
+// in q between the bubble and the dew point, kept where the (T, p) flash
+// at its T and P finds the same two phases.  u is the free variable out.
+bool by_quality(bool at_t, double a, double D, const double z[20], double dlbub, double dvdew,
+                TpResult& r, double& u) {
+    TpResult s;
+    double t = 0, p = 0, d = 0;
+    const auto at = [&](double q, double& f) {
+        int kerr = 0;
+        std::string kmsg;
+        flash::QuietMessages quiet;
+        if (at_t)
+            TQFLSH(a, q, z, kMolarQuality, p, d, s.Dl, s.Dv, s.x, s.y, s.e, s.h, s.s, s.cv, s.cp,
+                   s.w, kerr, kmsg);
+        else
+            PQFLSH(a, q, z, kMolarQuality, t, d, s.Dl, s.Dv, s.x, s.y, s.e, s.h, s.s, s.cv, s.cp,
+                   s.w, kerr, kmsg);
+        if (kerr > 0 || !(d > 0.0)) return false;
+        s.q = q;
+        s.D = d;
+        f = D / d - 1.0;  // rises with q
+        return std::isfinite(f);
+    };
+    double q = 0.0, f = 0.0;
+    if (!brent_root(at, 0.0, D / dlbub - 1.0, 1.0, D / dvdew - 1.0, 1e-13, 1e-15, 80, q) ||
+        !at(q, f) || !(std::fabs(f) <= kSameDensity) || !(q > 0.0 && q < 1.0))
+        return false;
+    const double T = at_t ? a : t, P = at_t ? p : a;
+    mix::TpState st;
+    if (!mix::tp_state(T, P, z, st) || !same_phases(st, s)) return false;
+    mix::name_phases_as(st, s);
+    r = s;
+    u = at_t ? P : T;
+    return true;
+}
+
 }  // namespace
 
 void td_mixture(double T, double D, const double z[20], double Tc, double Pc, double Dc,
@@ -157,8 +218,7 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
         // (Not where its liquid splits in two: the liquid's bubble point
         // lies beyond the three-phase line, and the search along the
         // isotherm finds the stable pair.)
-        if (jerr <= 0 && r.q > 0.0 && r.q < 1.0 && of_density(r, D) && !liquid_splits(T, P, r) &&
-            tp_flash_has_density(T, P, D, z, r)) {
+        if (jerr <= 0 && split_is_state(T, P, D, z, r)) {
             flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
             r.D = D;
             return;
@@ -166,6 +226,9 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     }
     const double hint = derr == 0 ? pdew : (P > 0.0 ? P : Pc);
     if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st)) {
+        if (derr == 0 && berr == 0 && dvdew < D && D < dlbub &&
+            by_quality(true, T, D, z, dlbub, dvdew, r, P))
+            return;
         r.q = kQualityFailed;
         fail(226, "TDFLSH",
              "iteration did not converge for the mixture along the isotherm T =" + fmt_g(T, 12, 5) +
@@ -237,7 +300,10 @@ void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, do
         int jerr = 0;
         PDFL2(P, D, z, kSaturationGiven, tbub, tdew, dlbub, dvdew, ybub, xdew, T, r.Dl, r.Dv, r.x,
               r.y, r.q, jerr, jmsg);
-        if (jerr <= 0 && r.q > 0.0 && r.q < 1.0) {
+        // (Checked as in td_mixture: the solver may end on a split of
+        // another density, r32 + R218 at 25.3 kPa, 13.76 mol/L, at 189.474
+        // K instead of 189.428 K, whose phases add up to 0.025 mol/L.)
+        if (jerr <= 0 && split_is_state(T, P, D, z, r)) {
             flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
             r.D = D;
             return;
@@ -261,6 +327,9 @@ void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, do
         t2 = std::max(t2, t1 + 10.0);
     }
     if (!mix::on_isobar(P, 'D', D, z, t1, t2, st)) {
+        if (derr == 0 && berr == 0 && dvdew < D && D < dlbub &&
+            by_quality(false, P, D, z, dlbub, dvdew, r, T))
+            return;
         r.q = kQualityFailed;
         fail(226, "PDFLSH", "iteration did not converge for the mixture along the isobar", ierr,
              herr);

@@ -1,0 +1,148 @@
+// PDFLSH and TDFLSH of mixtures give the (T, p) flash's state back: the
+// temperature or pressure and the vapour fraction (either label where both
+// phases are liquids).  The rows are states where the (P, D) flash once took
+// a split of the two-phase solver of another density for the state (ierr 0,
+// T off) and where both flashes failed on nearly azeotropic blends, whose
+// bubble and dew points lie below the digits of the free variable; the grid
+// runs over binaries and such blends between and around their bubble and
+// dew points.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "library/library.h"
+#include "tests/library/phase/mix_support.h"
+#include "tests/support/fluid.h"
+
+namespace {
+
+struct Row {
+    const char* names;
+    double z[3];
+    double T, P;
+    // Two liquids at a tiny pressure: the density barely depends on it, and
+    // TDFLSH is checked for the vapour fraction and the density alone.
+    bool liquids = false;
+};
+
+const Row kRows[] = {
+    // A split of another density: T 189.474 K, whose phases add up to
+    // 0.025 mol/L.
+    {"r32|r218", {0.5, 0.5}, 189.42806250000001, 25.335651574571553},
+    {"ethanol|mm", {0.5, 0.5}, 280.65062499999999, 7.8893246471569016},
+    {"methanol|mm", {0.5, 0.5}, 280.65062499999999, 8.023837849656422},
+    {"ammonia|propylen", {0.5, 0.5}, 200.495, 35.952515507991393},
+    // A liquid returned as two phases at 276.83 K.
+    {"r236fa|isobutane", {0.5, 0.5}, 336.71961250000004, 2457.3872989310012},
+    // R403A and R413A.
+    {"propane|r22|r218",
+     {0.10430163520730111, 0.7978521428558496, 0.097846221936849234},
+     130.44999999999999,
+     0.019498373033582483,
+     true},
+    {"r218|r134a|isobutane",
+     {0.049760438882488024, 0.89658292974482912, 0.053656631372682832},
+     174.84999999999999,
+     1.4880379274521431},
+    // Nearly azeotropic: R512A, R503 (twice), R513A.
+    {"r134a|r152a", {0.0329487459, 0.96705125410000004}, 276.76639, 299.96688107094565},
+    {"r23|r13", {0.49970034990000001, 0.50029965009999999}, 180.62746666666666, 76.503559778672368},
+    {"r23|r13", {0.49970034990000001, 0.50029965009999999}, 180.62746666666666, 76.503572720409025},
+    {"r1234yf|r134a", {0.53242575589999996, 0.46757424409999998}, 302.7672, 808.27774745739316},
+    {"r134a|r152a", {0.5, 0.5}, 174.84999999999999, 0.56578747965315457},
+    {"butane|t2butene", {0.5, 0.5}, 407.17950000000002, 2847.6944033838258},
+};
+
+// The vapour fraction q2 is q under either label.
+double label_difference(double q, double q2) {
+    return std::min(std::fabs(q2 - q), std::fabs(q2 - (1.0 - q)));
+}
+
+// TPFLSH at (T, P), then PDFLSH and TDFLSH at its density; "" or what went
+// wrong.
+std::string round_trip(double T, double P, const double z[20], bool liquids = false) {
+    double D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    if (ierr != 0) return "TPFLSH: " + herr;
+    const bool two = q > 0.0 && q < 1.0;
+    const std::string at = " at T=" + std::to_string(T) + " K, P=" + std::to_string(P) + " kPa";
+    double T2 = 0, P2 = 0, q2 = 0;
+    lib::PDFLSH(P, D, z, T2, Dl, Dv, x, y, q2, e, h, s, cv, cp, w, ierr, herr);
+    if (ierr > 0) return "PDFLSH" + at + ": " + herr;
+    if (!(std::fabs(T2 / T - 1.0) <= 1e-9) || (two && !(label_difference(q, q2) <= 1e-7)) ||
+        (!two && q2 > 0.0 && q2 < 1.0))
+        return "PDFLSH" + at + ": T=" + std::to_string(T2) + " q=" + std::to_string(q2) + " (q " +
+               std::to_string(q) + ")";
+    lib::TDFLSH(T, D, z, P2, Dl, Dv, x, y, q2, e, h, s, cv, cp, w, ierr, herr);
+    if (ierr > 0) return "TDFLSH" + at + ": " + herr;
+    const double D2 = two ? 1.0 / ((1.0 - q2) / Dl + q2 / Dv) : D;
+    if (!(std::fabs(D2 / D - 1.0) <= 1e-9) || (!liquids && !(std::fabs(P2 / P - 1.0) <= 1e-7)) ||
+        (two && !(label_difference(q, q2) <= 1e-7)) || (!two && q2 > 0.0 && q2 < 1.0))
+        return "TDFLSH" + at + ": P=" + std::to_string(P2) + " q=" + std::to_string(q2) + " (q " +
+               std::to_string(q) + ")";
+    return "";
+}
+
+class DensityFlashOfMixture : public ::testing::TestWithParam<Row> {};
+
+TEST_P(DensityFlashOfMixture, GivesTheStateBack) {
+    const Row& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    const double z[20] = {c.z[0], c.z[1], c.z[2]};
+    EXPECT_EQ(round_trip(c.T, c.P, z, c.liquids), "");
+}
+
+std::string row_name(const ::testing::TestParamInfo<Row>& info) {
+    std::string n = info.param.names;
+    std::replace(n.begin(), n.end(), '|', '_');
+    return n + "_" + std::to_string(info.index);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, DensityFlashOfMixture, ::testing::ValuesIn(kRows), row_name);
+
+// Binaries and nearly azeotropic blends (R410A, R512A, R503, R513A) at three
+// temperatures between a bit above the highest triple point and 0.9 of the
+// lowest critical temperature: states between the bubble and the dew point
+// (a tenth, half and nine tenths of the way), and the liquid and the vapour
+// beyond them.
+struct Blend {
+    const char* names;
+    double z1, tlo, thi;
+};
+
+const Blend kBlends[] = {
+    {"r32|r125", 0.6976146994, 200.0, 300.0}, {"r134a|r152a", 0.0329487459, 200.0, 340.0},
+    {"r23|r13", 0.4997003499, 160.0, 260.0},  {"r1234yf|r134a", 0.5324257559, 200.0, 330.0},
+    {"butane|t2butene", 0.5, 200.0, 380.0},   {"propane|butane", 0.5, 150.0, 330.0},
+    {"r32|r134a", 0.5, 200.0, 300.0},         {"ethane|propane", 0.5, 120.0, 270.0},
+};
+
+class DensityFlashGrid : public ::testing::TestWithParam<Blend> {};
+
+TEST_P(DensityFlashGrid, GivesTheStatesBack) {
+    const Blend& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    const double z[20] = {c.z1, 1.0 - c.z1};
+    for (int i = 0; i < 3; ++i) {
+        const double T = c.tlo + (c.thi - c.tlo) * i / 2.0;
+        const mixtest::BubbleDew bd = mixtest::bubble_and_dew(T, z);
+        ASSERT_EQ(bd.error, "") << T;
+        for (double P : {0.5 * bd.Pd, bd.Pd + 0.1 * (bd.Pb - bd.Pd), bd.Pd + 0.5 * (bd.Pb - bd.Pd),
+                         bd.Pd + 0.9 * (bd.Pb - bd.Pd), 2.0 * bd.Pb})
+            EXPECT_EQ(round_trip(T, P, z), "");
+    }
+}
+
+std::string blend_name(const ::testing::TestParamInfo<Blend>& info) {
+    std::string n = info.param.names;
+    std::replace(n.begin(), n.end(), '|', '_');
+    return n;
+}
+
+INSTANTIATE_TEST_SUITE_P(Blends, DensityFlashGrid, ::testing::ValuesIn(kBlends), blend_name);
+
+}  // namespace
