@@ -22,6 +22,15 @@ using flash::cut;
 
 namespace {
 
+// A liquid's pressure where the saturation pressure is tiny is a small
+// difference of terms of the size of D R T (methanol at 176.61 K, 28.2
+// mol/L: 4.4e-4 kPa from terms of 41 MPa), known only to some 1e-12 of D R T
+// (4e-5 of itself): it is taken as converged within this part of D R T once
+// Newton's step has reached the last digits of the temperature (below
+// kTemperatureDigits of it).
+constexpr double kPressureRounding = 1e-11;
+constexpr double kTemperatureDigits = 1e-11;
+
 // Newton's method on T along the isochore D from the start t0 (0: the
 // critical temperature, or twice it for a pressure far above the critical).
 void dbfl1_from(double t0, double D, double b, const double z[20], const std::string& ab_in,
@@ -74,7 +83,9 @@ void dbfl1_from(double t0, double D, double b, const double z[20], const std::st
         // A pressure converges relative to itself, however small; the
         // caloric values on a scale of at least 1.
         const double scale = c == 'P' ? std::fabs(b) : std::max(std::fabs(b), 1.0);
-        if (std::fabs(f) / scale < 1e-6) {
+        const bool rounding = c == 'P' && std::fabs(tn - T) <= kTemperatureDigits * T &&
+                              std::fabs(f) <= kPressureRounding * D * GCNST.r * T;
+        if (std::fabs(f) / scale < 1e-6 || rounding) {
             // The last Newton step is taken as well: it costs nothing and
             // brings the result to full precision.
             if (std::fabs(tn - T) < 0.01 * T) T = tn;

@@ -4,6 +4,7 @@
 // and the two-phase solvers for mixtures.
 #include "library/phase/tdflsh.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "library/models/critp.h"
@@ -46,6 +47,21 @@ static void take(const TpResult& r, double& Dl, double& Dv, double x[20], double
     flash::copy20(r.y, y);
 }
 
+// The lowest pressure of fluid icomp's saturation: its triple-point
+// pressure, or its equation's saturation pressure at the triple point where
+// that is lower (air: 5.26 kPa stated, 4.12 kPa by its equation at 59.75 K,
+// so that two phases at 60.75 K and 5.11 kPa were taken for vapour; R407C
+// 19.2 kPa stated, 15.0 kPa at 200 K).
+static double lowest_saturation_pressure(int icomp, const double z[20]) {
+    const double ptp = CCON.ptp[icomp];
+    double p = 0, dl = 0, dv = 0, xl[20], xv[20];
+    int jerr = 0;
+    std::string jmsg;
+    flash::QuietMessages quiet;
+    SATT(CCON.ttp[icomp], z, kDewPoint, p, dl, dv, xl, xv, jerr, jmsg);
+    return jerr <= 0 && p > 0.0 ? std::min(ptp, p) : ptp;
+}
+
 void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, double& Dv, double x[20],
             double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
             double& w, int& ierr, std::string& herr) {
@@ -70,7 +86,9 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     std::string lmsg;
     LIMITX("EOS", T, D, 0.0, z, tmin, tmax, dmax, pmax, lerr, lmsg);
     if (flash::range_error("TDFLSH", lerr, lmsg, 3, ierr, herr)) return;
-    if (D < 1e-14) {
+    // (Not for a pure fluid, whose saturated vapour may be thinner still:
+    // R124 at 76 K, 2.2e-16 mol/L, so that 7.4e-16 mol/L is two phases.)
+    if (D < 1e-14 && (icomp == 0 || ppf)) {
         single();
         P = GCNST.r * D * T;
         q = kQualityVapour;
@@ -176,8 +194,11 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     const bool ppf = flash::pseudo_pure(icomp);
     if (flash::not_a_number("PDFLSH", {P, D}, ierr, herr)) return;
     RMIX(z);
-    if (D >= 1e-14 && flash::not_positive("PDFLSH", {{'P', P}}, ierr, herr)) return;
-    if (D < 1e-14) {
+    // (A pure fluid's state of a tiny density may be two phases, R124 at
+    // 1.4e-13 kPa and 7.4e-16 mol/L: it takes the saturation road.)
+    const bool vanishing = D < 1e-14 && (icomp == 0 || ppf || !(D > 0.0));
+    if (!vanishing && flash::not_positive("PDFLSH", {{'P', P}}, ierr, herr)) return;
+    if (vanishing) {
         // No temperature belongs to a vanishing density.
         fail(216, "PDFLSH",
              "density input is zero or negative; D =" + fmt_g(D, 12, 5) +
@@ -260,7 +281,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     flash::copy20(y, ydew);
     bool dew_ok = true;
     std::string dew_msg;
-    if (icomp == 0 || ppf || P > CCON.ptp[icomp]) {
+    if (icomp == 0 || ppf || P > CCON.ptp[icomp] || P > lowest_saturation_pressure(icomp, z)) {
         flash::QuietMessages quiet;
         SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ydew, jerr, dew_msg);
         if (jerr > 0) {
@@ -281,7 +302,9 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
             dew_ok = false;
         }
     }
-    if (D <= dvdew + 1e-12) {
+    // (Within 1e-12 mol/L of the saturated vapour, or a part in 1e10 of a
+    // vapour thinner than 0.01 mol/L: R124 at 1.4e-13 kPa, 2.2e-16 mol/L.)
+    if (D <= dvdew + std::min(1e-12, 1e-10 * dvdew)) {
         if (!isobar(214, flash::vapour_failed)) return;
         single();
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
