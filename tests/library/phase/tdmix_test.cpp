@@ -53,6 +53,9 @@ const Row kRows[] = {
     {"r1234yf|r134a", {0.53242575589999996, 0.46757424409999998}, 302.7672, 808.27774745739316},
     {"r134a|r152a", {0.5, 0.5}, 174.84999999999999, 0.56578747965315457},
     {"butane|t2butene", {0.5, 0.5}, 407.17950000000002, 2847.6944033838258},
+    // Far above the two-phase region (where PDFLSH sought a dew point for
+    // 14.7 s before it took the single phase).
+    {"butane|water", {0.5, 0.5}, 614.74119999999994, 62955.612008788688},
 };
 
 // The vapour fraction q2 is q under either label.
