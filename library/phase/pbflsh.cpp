@@ -430,7 +430,10 @@ private:
 
     // Above the critical pressure, and hot states below it.
     bool single_phase_without_saturation() {
-        if (P >= Pc || P < 1e-12) return true;
+        // (A pure fluid's liquid and vapour exist down to its triple-point
+        // pressure, far below 1e-12 kPa for some: r124's at 76 K, 2.8e-13
+        // kPa; a mixture's road there is the single-phase one.)
+        if (P >= Pc || (P < 1e-12 && (icomp == 0 || !(P > CCON.ptp[icomp])))) return true;
         if (letter == 'H') return b > bd.hgas;
         if (letter == 'S' && b > bd.bcrit) {
             // Not above the saturated vapour's entropy at P (the saturation

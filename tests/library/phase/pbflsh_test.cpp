@@ -104,4 +104,39 @@ TEST(GeneralPressureFlash, LiquidsTheRangeCheckAcceptsBelowTheLowestTemperature)
     }
 }
 
+// Liquids and two-phase states of pure fluids whose saturation pressure a
+// degree above the triple point lies below 1e-12 kPa: PEFLSH and PHFLSH
+// give the temperature back (these took the gas's road, to -768 K).
+TEST(GeneralPressureFlash, PureFluidsBelowAPicopascal) {
+    for (const char* fluid : {"r124", "mlinolen"}) {
+        ASSERT_TRUE(setup(fluid));
+        const double T = lib::CCON.ttp[1] + 1.0, z[20] = {1.0};
+        double P = 0, D, Dl, Dv, x[20], y[20], e, h, s, cv, cp, w;
+        int ierr = 0;
+        std::string herr;
+        lib::TQFLSH(T, 0.3, z, 1, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << fluid << " " << herr;
+        ASSERT_LT(P, 1e-12) << fluid;
+        double Dliq = 0;
+        lib::TPRHO(T, 2.0 * P, z, lib::kLiquid, lib::kNoStartValue, Dliq, ierr, herr);
+        ASSERT_LE(ierr, 0) << fluid << " " << herr;
+        double el = 0, hl = 0;
+        lib::ENERGY(T, Dliq, z, el);
+        lib::ENTHAL(T, Dliq, z, hl);
+        const struct { double P, e, h, q; } states[] = {{P, e, h, 0.3}, {2.0 * P, el, hl, -998.0}};
+        for (const auto& st : states) {
+            for (bool energy : {true, false}) {
+                double T2 = 0, q2 = 0, b2 = 0, s2 = 0;
+                (energy ? lib::PEFLSH : lib::PHFLSH)(st.P, energy ? st.e : st.h, z, T2, D, Dl, Dv,
+                                                     x, y, q2, b2, s2, cv, cp, w, ierr, herr);
+                EXPECT_LE(ierr, 0) << fluid << " " << herr;
+                EXPECT_NEAR(T2 / T, 1.0, 1e-9) << fluid << " q " << st.q;
+                if (st.q > 0.0) {
+                    EXPECT_NEAR(q2, st.q, 1e-6) << fluid;
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
