@@ -201,11 +201,14 @@ extern ChungRecord CHUNGPV, CHUNGPK;
 enum FrictionLine { kFta = 0, kFtb, kFtc, kFtA, kFtB, kFtC, kFtD, kFtE, kFtLines };
 extern Slots<std::array<std::array<double, 5>, kFtLines>> TRNFT;
 
-// Surface tension "ST1" per slot (limits in WLMSTN): number of terms and
-// the terms (sigma0 N/m, exponent of 1 - T/Tc).
+// Surface tension "ST1" per slot (limits in WLMSTN): number of terms, the
+// critical temperature of the fit (K; the Tc of its 1 - T/Tc, which need not
+// be the equation of state's) and the terms (sigma0 N/m, exponent of
+// 1 - T/Tc).
 constexpr int kStnTerms = 10;
 struct StnRecord {
     Slots<int> n;
+    Slots<double> tc;
     Slots<std::array<std::array<double, 2>, kStnTerms>> term;
 };
 extern StnRecord WCFSTN;

@@ -140,7 +140,7 @@ def surface_tension_body(Tmin, Tmax, Tc, terms):
         value_line([0.0], "(not used)"),
         value_line([0.0], "(not used)"),
         value_line([len(terms)], "number of terms"),
-        value_line([Tc], "critical temperature of the fit [K] (not used)"),
+        value_line([Tc], "critical temperature of the fit [K]"),
     ]
     lines += [term_line([a, float(n)]) for a, n in terms]
     return lines

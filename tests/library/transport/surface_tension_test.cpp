@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <string>
 
 #include "library/library.h"
@@ -29,16 +28,11 @@ Sigma surft(double T, const double* x = kPure) {
     return s;
 }
 
-// The text evaluates the fit at the equation's critical temperature, which
-// differs from the fit's (K): the measured deviation, rounded up.
-const std::map<std::string, double> kTcDiffers = {{"co2", 4.1e-5},  // 304.1282, the fit's 304.128
-                                                  {"cyclohex", 4.5e-3},  // 553.6, 553.64
-                                                  {"d5", 8.5e-2},        // 618.3, 619.15
-                                                  {"methanol", 0.103},   // 512.5, 513.38
-                                                  {"neon", 0.123},       // 44.4, 44.4918
-                                                  {"r404a", 1.7e-2},     // 345.27, 345.18
-                                                  {"r507a", 9.0e-4}};    // 343.765, 343.76
-
+// Every fluid's fit with its own critical temperature, also where it differs
+// from the equation's (K: co2 304.128 and 304.1282, cyclohex 553.64 and
+// 553.6, d5 619.15 and 618.3, methanol 513.38 and 512.5, neon 44.4918 and
+// 44.4, r404a 345.18 and 345.27, r507a 343.76 and 343.765): SURFT and
+// SURTEN to 1e-9 of the table.
 TEST(SurfaceTension, ReferenceTableSaturationRows) {
     KVR2_REQUIRE_SHARED();
     int n = 0;
@@ -50,23 +44,44 @@ TEST(SurfaceTension, ReferenceTableSaturationRows) {
             ASSERT_EQ(trtext::setup(current = r[0]), 0) << current;
             double tmin, dmax, pmax;
             lib::LIMITS("STN", kPure, tmin, tc_fit, dmax, pmax);
+            EXPECT_EQ(lib::WCFSTN.tc[1], tc_fit) << current;  // the texts' limit is the fit's Tc
         }
         const double T = std::stod(r[2]), expected = std::stod(r[6]) * 1e-3;
-        const auto it = kTcDiffers.find(current);
         const Sigma s = surft(T);
         ASSERT_EQ(s.ierr, 0) << current << " " << T << ": " << s.herr;
         EXPECT_GT(s.Dl, 0.0);
-        EXPECT_NEAR(s.sigma / expected, 1.0, it == kTcDiffers.end() ? 1e-9 : it->second)
-            << current << " " << T;
-        // The terms themselves, at the fit's critical temperature.
-        double exact = 0.0;
-        int ierr = 0;
-        std::string herr;
-        lib::STNK(1, 1.0 - T / tc_fit, exact, ierr, herr);
-        EXPECT_NEAR(exact / expected, 1.0, 1e-9) << current << " " << T;
+        EXPECT_NEAR(s.sigma / expected, 1.0, 1e-9) << current << " " << T;
+        Sigma t;
+        lib::SURTEN(T, s.Dl, 0.0, kPure, kPure, t.sigma, t.ierr, t.herr);
+        EXPECT_EQ(t.ierr, 0) << current << " " << T << ": " << t.herr;
+        EXPECT_EQ(t.sigma, s.sigma) << current << " " << T;
         ++n;
     }
     EXPECT_GT(n, 170);
+}
+
+// Between a fit's critical temperature and a higher one of the equation the
+// fit's value at its critical point, zero; above the equation's, the refusal.
+TEST(SurfaceTension, BetweenTheFitsAndTheEquationsCriticalTemperature) {
+    struct Case {
+        const char* fluid;
+        double T_below, T_between, T_above;  // K
+    };
+    const Case cases[] = {{"r404a", 345.17, 345.22, 345.3}, {"r507a", 343.755, 343.762, 343.8}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(trtext::setup(c.fluid), 0) << c.fluid;
+        Sigma s;
+        lib::STN(c.T_below, 0, 0, kPure, kPure, s.sigma, s.ierr, s.herr);
+        EXPECT_EQ(s.ierr, 0) << s.herr;
+        EXPECT_GT(s.sigma, 0.0) << c.fluid;
+        EXPECT_LT(s.sigma, 1e-6) << c.fluid;
+        lib::STN(c.T_between, 0, 0, kPure, kPure, s.sigma, s.ierr, s.herr);
+        EXPECT_EQ(s.ierr, 0) << s.herr;
+        EXPECT_EQ(s.sigma, 0.0) << c.fluid;
+        lib::STN(c.T_above, 0, 0, kPure, kPure, s.sigma, s.ierr, s.herr);
+        EXPECT_EQ(s.ierr, 121) << c.fluid;
+        EXPECT_EQ(s.sigma, kMarker) << c.fluid;
+    }
 }
 
 TEST(SurfaceTension, WaterIapws2014AndTheCriticalPoint) {
