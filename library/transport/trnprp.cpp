@@ -84,7 +84,7 @@ void mixture(double T, double D, const double x[20], double& eta, double& tcx, i
                       ierr, herr);
     double e = kMarker9, t = kMarker9;
     TRNECS(T, D, x, e, t, ierr, herr);
-    if (ierr == 1)
+    if (ierr == 1 && e > 0.0 && t > 0.0)
         report(-54,
                "temperature and/or density input to the thermal conductivity and/or viscosity "
                "ecs mixture model are out of range; results may be in error.",
@@ -186,7 +186,7 @@ void pure_conductivity(int icomp, double T, double D, const double x[20], const 
         std::string jtext;
         TRNECS(T, D, x, e, tcx, jerr, jtext);
         if (jerr != 0)
-            report(jerr,
+            report(tcx > 0.0 ? jerr : std::abs(jerr),
                    "pure fluid correlation out of range; attempted to use ECS method, it "
                    "generated error:  " +
                        jtext.substr(0, 146),
@@ -201,7 +201,9 @@ void pure_conductivity(int icomp, double T, double D, const double x[20], const 
         int kerr = 0;
         std::string ktext;
         TCXK(icomp, T, D, tcx, kerr, ktext);
-        if (kerr != 0) {
+        // A warning of the conductivity does not hide an error of the
+        // viscosity (its block's limits, say).
+        if (kerr > 0 || (kerr < 0 && ierr <= 0)) {
             ierr = kerr;
             herr = ktext;
         }

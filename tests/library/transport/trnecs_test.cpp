@@ -76,8 +76,8 @@ TEST_F(TrnecsTest, LimitsOfTheBlock) {
     const double tmax = lib::WLMTRN.tmax[1];
     EXPECT_EQ(trnecs(1.4 * tmax, 0.01).ierr, 0);
     const Ecs r = trnecs(1.6 * tmax, 0.01);
-    EXPECT_EQ(r.ierr, -1);
-    EXPECT_EQ(r.herr, "[TRNECS error -1] one or more inputs are out of bounds");
+    EXPECT_EQ(r.ierr, 1);
+    EXPECT_EQ(r.herr, "[TRNECS error 1] one or more inputs are out of bounds");
     EXPECT_EQ(r.eta, kNotComputed);
     EXPECT_EQ(r.tcx, kNotComputed);
 }

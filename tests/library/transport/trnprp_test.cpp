@@ -221,4 +221,32 @@ TEST_F(TrnprpTest, InvalidInputs) {
     }
 }
 
+// Beyond the corresponding-states block's limits (liquids at the equation's
+// maximum density, where that block gives the values): an error with both
+// markers, never a warning sign with them.
+TEST_F(TrnprpTest, BeyondTheCorrespondingStatesLimitsIsAnError) {
+    struct Case {
+        const char* fluid;
+        double T, D;  // K, mol/L
+    };
+    const Case cases[] = {{"c1cc6", 175.54, 10.39862608},     {"c1cc6", 175.55, 10.39856519},
+                          {"c3cc6", 193.55, 7.742602321},     {"c3cc6", 193.56, 7.742562389},
+                          {"nf3", 66.36, 26.48180695},        {"nf3", 66.37, 26.48137072},
+                          {"orthohyd", 14.018, 84.6024071},   {"orthohyd", 112.6162, 91.03579306},
+                          {"orthohyd", 211.2144, 87.1981783}, {"propylen", 87.953, 21.72937875},
+                          {"propylen", 87.963, 21.72925187},  {"r1216", 124.09, 12.66971222},
+                          {"r1216", 124.1, 12.66952673},      {"hydrogen", 13.967, 88.00879704},
+                          {"parahyd", 13.8133, 89.91284914},  {"methanol", 175.62, 33.39323751}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(trtext::setup(c.fluid), 0) << c.fluid;
+        const Result r = trnprp(c.T, c.D);
+        EXPECT_GT(r.ierr, 0) << c.fluid << " " << c.T << ": " << r.herr;
+        EXPECT_NE(r.herr.find("[TRNECS error 1] one or more inputs are out of bounds"),
+                  std::string::npos)
+            << r.herr;
+        EXPECT_EQ(r.eta, kNotComputed) << c.fluid << " " << c.T;
+        EXPECT_EQ(r.tcx, kNotComputed) << c.fluid << " " << c.T;
+    }
+}
+
 }  // namespace
