@@ -82,6 +82,35 @@ double correlation_length(const Crossover& c, double T, double D, double pc, dou
     return c.xi0 * std::pow(dchi / c.Gamma0, c.nu / c.gamma);
 }
 
+// Below the stated critical point of some equations lies their own (r13:
+// 303.05 K against 301.88 K, heptane 541.23 K against 540.13 K): between the
+// two, at the critical density, dP/dD < 0, and on the spinodal where it
+// passes 0 the susceptibility and cp diverge.  The enhancement was 0 there
+// and jumped at the spinodal (r13 at 5.58 mol/L: 0.02745 W/(m K) at
+// 302.99 K, 0.05491 at 303.07 K).  For such an equation dP/dD enters the
+// susceptibility and cp no lower than its magnitude at the stated critical
+// point: continuous, and bounded where the equation has no stable state.
+// Equations whose own critical point is the stated one have no floor (a
+// reduced dP/dD at the stated point below kFloorThreshold is rounding).
+constexpr double kFloorThreshold = 1e-6;
+
+double compressibility_floor(int icomp) {
+    double dpdd_c = 0.0;
+    const double tc = CCON.tc[icomp], dc = CCON.dc[icomp];
+    DPDDK(icomp, tc, dc, dpdd_c);
+    const double reduced = -dpdd_c * dc / (CCON.rgas[icomp] * tc);
+    return reduced > kFloorThreshold && std::isfinite(reduced) ? -dpdd_c : 0.0;
+}
+
+// dP/dD and cp of slot icomp at (T, D) as the enhancement takes them (see
+// above): cp - cv = T (dP/dT)^2 / (D^2 dP/dD) follows the bounded dP/dD.
+void bounded_derivatives(int icomp, double& dpdd, double cv, double& cp) {
+    const double floor = compressibility_floor(icomp);
+    if (!(dpdd < floor)) return;
+    cp = cv + (cp - cv) * dpdd / floor;
+    dpdd = floor;
+}
+
 // Both crossover loaders read the same layout; "TK3" keeps everything, "TK6"
 // only the terms.
 void load_crossover(const char* routine, int model, bool keep_all, int nread, int k,
@@ -142,10 +171,11 @@ double tcx3cr_checked(int icomp, double T, double D, bool& no_viscosity) {
     double dpdd = 0.0, dpdd_ref = 0.0;
     DPDDK(icomp, T, D, dpdd);
     DPDDK(icomp, c.tref, D, dpdd_ref);
-    const double xi = correlation_length(c, T, D, pc, dc, dpdd, dpdd_ref);
-    if (!(xi > 0.0)) return 0.0;
     double cv = 0.0, cp = 0.0;
     CVCPK(icomp, T, D, cv, cp);
+    bounded_derivatives(icomp, dpdd, cv, cp);
+    const double xi = correlation_length(c, T, D, pc, dc, dpdd, dpdd_ref);
+    if (!(xi > 0.0)) return 0.0;
     double eta = 0.0;
     int jerr = 0;
     std::string jtext;
@@ -184,6 +214,7 @@ double TCXM1C(const double x[20], double T, double D, int& ierr, std::string& he
         DPDDK(icomp, T, D, dpdd);
         DPDDK(icomp, c.tref, D, dpdd_ref);
         CVCPK(icomp, T, D, cv, cp);
+        bounded_derivatives(icomp, dpdd, cv, cp);
     } else {
         c = Crossover{0, 0, 0, 0, 0, 0, 0};
         for (int i = 1; i <= NCOMP.nc && i <= kMaxComp; ++i) {

@@ -204,9 +204,17 @@ double TCCNH3(int icomp, double T, double D) {
                 std::exp(-36.0 * dT * dT);
         C2 = C * C;
     }
+    // The published form: a Lorentzian in density of width X (C here), its
+    // peak L_id at 0.96 rhoc, below 0.6 rhoc scaled by (rho/(0.6 rhoc))^2,
+    // rhoc = 235 kg/m3.  Without the X^2 of its numerator the value was some
+    // 1e-4 of it away from X = 0 (410 K, 13.8 mol/L: 2.5e-5 against 0.121
+    // W/(m K)) and a narrow peak at X = 0 (405.468 K); the total at 310 K,
+    // 34.32 mol/L, 0.452233 W/(m K), needs the X^2.
+    constexpr double kRhocPublished = 235.0;  // kg/m3, the correlation's critical density
     const double rhom = D * CCON.wm[icomp];
-    if (D / CCON.dc[icomp] < 0.6) return rhom * rhom * value / (C2 + 7157.159999999999) / 19881.0;
-    return value / ((rhom - 225.6) * (rhom - 225.6) + C2);
+    if (rhom < 0.6 * kRhocPublished)
+        return rhom * rhom * value * C2 / (C2 + 7157.159999999999) / 19881.0;
+    return value * C2 / ((rhom - 225.6) * (rhom - 225.6) + C2);
 }
 
 double TCCCH4(int icomp, double T, double D) {
