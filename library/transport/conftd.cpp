@@ -7,6 +7,7 @@
 #include "library/models/phik.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
+#include "library/transport/ecsmap.h"
 #include "library/transport/records.h"
 #include "library/transport/trnecs.h"
 
@@ -15,6 +16,9 @@ namespace lib {
 namespace {
 
 constexpr int kPasses = 201;
+// A conformal temperature beyond this multiple of the reference's limits is
+// no state of its models.
+constexpr double kConformalTemperatureFactor = 2.2;
 
 void not_converged(int icomp, int& ierr, std::string& herr) {
     fail(-58, "TRNECS",
@@ -38,6 +42,10 @@ double upper_temperature(int icomp) {
 }
 
 }  // namespace
+
+bool conformal_temperature_ok(int icomp, double T0) {
+    return T0 <= kConformalTemperatureFactor * upper_temperature(icomp);
+}
 
 void CONFTD(int icomp, double alphar, double Z, double& T0, double& D0, int& ierr,
             std::string& herr) {
@@ -89,7 +97,7 @@ void CONFTD(int icomp, double alphar, double Z, double& T0, double& D0, int& ier
         return not_converged(icomp, ierr, herr);
     T0 = tred / tau;
     D0 = del * dred;
-    if (!converged || T0 > 2.2 * upper_temperature(icomp)) not_converged(icomp, ierr, herr);
+    if (!converged || !conformal_temperature_ok(icomp, T0)) not_converged(icomp, ierr, herr);
 }
 
 }  // namespace lib

@@ -24,6 +24,10 @@ struct EcsMap {
 void map_onto(int ref, double T, double D, double alphar, double Z, double tc, double dc, EcsMap& m,
               int& ierr, std::string& herr);
 
+// Whether a conformal temperature T0 (K) of slot icomp is within reach of
+// its models (at most 2.2 times their upper temperature).
+bool conformal_temperature_ok(int icomp, double T0);
+
 // The reference slot's Lennard-Jones sigma (nm) and eps/k (K).
 void reference_lj(int ref, double& sigma, double& epsk);
 // Lennard-Jones values of slot i by its flag (0 critical ratios against

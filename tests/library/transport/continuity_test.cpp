@@ -81,7 +81,7 @@ TEST_P(OwnCriticalPointAbove, ConductivityIsContinuousAlongTheCriticalIsochore) 
             tcx.push_back(p.tcx);
         }
         std::size_t at = 0;
-        const double worst = worst_step(tcx, 4.0, 0.04, at);
+        const double worst = worst_step(tcx, 4.0, 4e-3, at);
         EXPECT_EQ(worst, 0.0) << GetParam() << " at " << f << " Dc: step " << worst
                               << " at T = " << line[at].T << " K (" << tcx[at - 1] << " -> "
                               << tcx[at] << ")";
@@ -110,5 +110,49 @@ TEST(AmmoniaEnhancement, PublishedTotalAndNoSpike) {
     lib::TRNPRP(405.468, critical_density(), kPure, eta, tcx, ierr, herr);
     EXPECT_LT(tcx, 1.0);
 }
+
+// The corresponding-states route: the conformal state solved in every state
+// (it was solved only in dense ones, the critical ratios elsewhere) and, where
+// Newton's method from the critical ratios fails, by steps.  Lines through
+// the states where the values stepped by 12-100 % between neighbours.
+struct EcsLine {
+    const char* fluid;
+    double T0, T1, D0, D1;  // K, mol/L: from (T0, D0) to (T1, D1)
+};
+class EcsLines : public ::testing::TestWithParam<EcsLine> {};
+
+TEST_P(EcsLines, ViscosityAndConductivityAreContinuous) {
+    const EcsLine& l = GetParam();
+    ASSERT_EQ(trtext::setup(l.fluid), 0);
+    constexpr int kPoints = 200;
+    std::vector<double> eta, tcx;
+    for (int k = 0; k <= kPoints; ++k) {
+        const double s = static_cast<double>(k) / kPoints;
+        const double T = l.T0 + s * (l.T1 - l.T0), D = l.D0 + s * (l.D1 - l.D0);
+        double e = 0, t = 0;
+        int ierr = 0;
+        std::string herr;
+        lib::TRNPRP(T, D, kPure, e, t, ierr, herr);
+        ASSERT_EQ(ierr, 0) << l.fluid << " at " << T << " K, " << D << " mol/L: " << herr;
+        eta.push_back(e);
+        tcx.push_back(t);
+    }
+    for (const auto* v : {&eta, &tcx}) {
+        std::size_t at = 0;
+        const double worst = worst_step(*v, 4.0, 4e-3, at);
+        EXPECT_EQ(worst, 0.0) << l.fluid << (v == &eta ? " eta" : " tcx") << ": step " << worst
+                              << " at point " << at << " (" << (*v)[at - 1] << " -> " << (*v)[at]
+                              << ")";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fluids, EcsLines,
+                         ::testing::Values(EcsLine{"d6", 673.0, 673.0, 0.30, 0.33},
+                                           EcsLine{"mlinolea", 847.622, 847.622, 0.44, 0.47},
+                                           EcsLine{"r114", 420.5, 420.7, 3.3932, 3.3932},
+                                           EcsLine{"r114", 419.24883, 419.24883, 2.5, 2.8},
+                                           EcsLine{"r12", 387.0, 388.1, 4.672781256, 4.672781256},
+                                           EcsLine{"r116", 293.32303, 293.32303, 3.3, 3.7},
+                                           EcsLine{"c4f10", 390.0, 390.3, 2.637, 2.637}));
 
 }  // namespace
