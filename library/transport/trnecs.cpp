@@ -2,6 +2,7 @@
 // component background terms of the mixture route.
 #include "library/transport/trnecs.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "library/library.h"
@@ -46,6 +47,10 @@ bool residual_state(double T, double D, const double x[20], double& alphar, doub
     Z = 1.0 + PHIX(0, 1, tau, del, x);
     return std::isfinite(alphar) && std::isfinite(Z);
 }
+
+// |alphar| + |Z - 1| below which a state is mapped by the critical ratios
+// and above which by its solved conformal state (blended between).
+constexpr double kDiluteResiduals[2] = {1e-4, 1e-3};
 
 // Steps of the homotopy below, Newton passes per step and the tolerance of
 // the residuals (alphar and Z - 1 of the reference).
@@ -217,6 +222,12 @@ void map_onto(int ref, double T, double D, double alphar, double Z, double tc, d
     // in gas states and the solved state in dense ones the values stepped
     // where the one gave way to the other (d6 at 673 K: 15.34 uPa s at
     // 0.31515 mol/L, 17.19 at 0.31530).
+    // In the dilute gas alphar and Z - 1 both tend to B D and the conformal
+    // state is undetermined (r32 at 136.35 K, 5.4e-7 mol/L: 5 % steps of the
+    // viscosity): there the critical ratios, blended into the solved ratios
+    // as |alphar| + |Z - 1| rises through kDiluteResiduals.
+    const double residuals = std::fabs(alphar) + std::fabs(Z - 1.0);
+    if (!(residuals > kDiluteResiduals[0])) return;
     m.solved = true;
     double T0 = m.T0, D0 = m.D0;
     CONFTD(ref, alphar, Z, T0, D0, ierr, herr);
@@ -229,10 +240,12 @@ void map_onto(int ref, double T, double D, double alphar, double Z, double tc, d
             herr.clear();
         }
     }
-    m.T0 = T0;
-    m.D0 = D0;
-    m.f = T / m.T0;
-    m.h = m.D0 / D;
+    const double w = std::min(
+        1.0, (residuals - kDiluteResiduals[0]) / (kDiluteResiduals[1] - kDiluteResiduals[0]));
+    m.f = std::pow(m.f_start, 1.0 - w) * std::pow(T / T0, w);
+    m.h = std::pow(m.h_start, 1.0 - w) * std::pow(D0 / D, w);
+    m.T0 = T / m.f;
+    m.D0 = D * m.h;
     if (ierr == -58 && within_10_percent(m.f, m.f_start) && within_10_percent(m.h, m.h_start) &&
         t0_start >= 1.0) {
         ierr = 0;
