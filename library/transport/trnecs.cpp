@@ -49,8 +49,12 @@ bool residual_state(double T, double D, const double x[20], double& alphar, doub
 }
 
 // |alphar| + |Z - 1| below which a state is mapped by the critical ratios
-// and above which by its solved conformal state (blended between).
-constexpr double kDiluteResiduals[2] = {1e-4, 1e-3};
+// and above which by its solved conformal state (blended between): in the
+// gas the conformal equations lose their condition (alphar and Z - 1 both
+// tend to B D) and Newton's method often fails there (dee's saturated
+// vapour at 364 K onto propane: f 2.46 or -58 between neighbours, against
+// 1.26 by the critical ratios).
+constexpr double kDiluteResiduals[2] = {0.02, 0.2};
 
 // Steps of the homotopy below, Newton passes per step and the tolerance of
 // the residuals (alphar and Z - 1 of the reference).
@@ -218,14 +222,12 @@ void map_onto(int ref, double T, double D, double alphar, double Z, double tc, d
     const double t0_start = m.T0;
     m.f = m.f_start;
     m.h = m.h_start;
-    // The conformal state is solved in every state: with the critical ratios
-    // in gas states and the solved state in dense ones the values stepped
-    // where the one gave way to the other (d6 at 673 K: 15.34 uPa s at
-    // 0.31515 mol/L, 17.19 at 0.31530).
-    // In the dilute gas alphar and Z - 1 both tend to B D and the conformal
-    // state is undetermined (r32 at 136.35 K, 5.4e-7 mol/L: 5 % steps of the
-    // viscosity): there the critical ratios, blended into the solved ratios
-    // as |alphar| + |Z - 1| rises through kDiluteResiduals.
+    // The conformal state is solved wherever it has weight: with the
+    // critical ratios in gas states and the solved state in dense ones by a
+    // switch the values stepped where the one gave way to the other (d6 at
+    // 673 K: 15.34 uPa s at 0.31515 mol/L, 17.19 at 0.31530).
+    // In the gas the critical ratios, blended into the solved ratios as
+    // |alphar| + |Z - 1| rises through kDiluteResiduals.
     const double residuals = std::fabs(alphar) + std::fabs(Z - 1.0);
     if (!(residuals > kDiluteResiduals[0])) return;
     m.solved = true;
