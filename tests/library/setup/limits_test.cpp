@@ -19,7 +19,6 @@ const double kX[20] = {1.0};
 
 class LimitsTest : public ::testing::Test {
 protected:
-    void TearDown() override { lib::FLAGS2.ammonia_water = 0; }
     // LIMITX on the current fluid; keeps the limits and the message.
     int check(const std::string& kind, double T, double D, double P, const double* x = kX) {
         int ierr = 0;
@@ -194,7 +193,7 @@ TEST_F(LimitsTest, MixtureOfComponentsWithoutTemperatureLimits) {
 
 TEST_F(LimitsTest, AmmoniaWaterFreezingLine) {
     ASSERT_EQ(testsupport::set_up("ammonia|water"), "");
-    lib::FLAGS2.ammonia_water = 1;
+    ASSERT_EQ(lib::FLAGS2.ammonia_water, 1);
     const double x[20] = {0.5, 0.5};
     double a, b, c, d;
     lib::LIMITS("EOS", x, a, b, c, d);
