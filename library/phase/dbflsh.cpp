@@ -108,6 +108,72 @@ void dbfl1_from(double t0, double D, double b, const double z[20], const std::st
     T = 0.0;
 }
 
+// A density this close (relative) to a saturated one is on the saturation
+// line: a liquid at twice its saturation pressure of 2e-11 kPa differs from
+// the saturated liquid in the sixteenth digit (methyl linoleate at 239.1 K).
+constexpr double kSaturatedEdge = 1e-8;
+
+// Whether density D at temperature T of a pure fluid lies between its
+// saturated vapour and liquid densities (of a blend: the dew point's vapour
+// and the bubble point's liquid), clear of both; false where that is not
+// known.
+bool inside_two_phase(double T, double D, const double z[20], double Tc) {
+    if (!(T > 0.0 && T < Tc)) return false;
+    double p = 0, dl = 0, dv = 0, xl[20], xv[20];
+    int jerr = 0;
+    std::string jmsg;
+    SATT(T, z, kBubblePoint, p, dl, dv, xl, xv, jerr, jmsg);
+    if (jerr > 0) return false;
+    if (flash::pseudo_pure(ISPURE(z))) {
+        double dl2 = 0;
+        SATT(T, z, kDewPoint, p, dl2, dv, xl, xv, jerr, jmsg);
+        if (jerr > 0) return false;
+    }
+    return dv * (1.0 + kSaturatedEdge) < D && D < dl * (1.0 - kSaturatedEdge);
+}
+
+// The two-phase state of a pure fluid, with its quality strictly inside 0..1.
+void two_phase_state(double D, double b, const double z[20], const std::string& ab, double& T,
+                     double& P, double& Dl, double& Dv, double x[20], double y[20], double& q,
+                     int& ierr, std::string& herr) {
+    DBFL2(D, b, z, 0, ab, T, P, Dl, Dv, x, y, q, ierr, herr);
+    if (ierr <= 0 && (q >= 1.0 || q <= 0.0)) {
+        ierr = 248;
+        herr = "two-phase quality outside 0..1";
+    }
+}
+
+// A liquid of a pure fluid at a temperature below the saturation
+// temperature of its density, where the two-phase solver finds no state:
+// water below 277 K, whose saturated liquid expands toward the triple point
+// (55.503 mol/L at 274.16 K and 101.325 kPa; the saturated liquid has that
+// density at 274.77 and 278.86 K, two-phase between), and a liquid at its
+// saturated density to the last digits (propane at 86.525 K, twice its
+// saturation pressure of 2.6e-7 kPa).  Newton's method along the isochore
+// from the saturation temperature tsat of the density, then from the lowest
+// temperature of the fluid (from far below, r124's liquid isochore at
+// 13.2 mol/L leads to no root); a root is kept when stable and outside the
+// two-phase region.
+void single_below_saturation(double D, double b, const double z[20], const std::string& ab,
+                             double Tc, double tsat, double tmin, double& T, double& P, int& ierr,
+                             std::string& herr, bool& two) {
+    const double tlow = std::max(tmin, CCON.ttp[ISPURE(z)]);
+    for (double t0 : {tsat, tlow}) {
+        if (!(t0 > 0.0)) continue;
+        double t = 0, p = 0;
+        int jerr = 0;
+        std::string jmsg;
+        dbfl1_from(t0, D, b, z, ab, t, p, jerr, jmsg);
+        if (jerr > 0 || !(t > 0.0) || inside_two_phase(t, D, z, Tc)) continue;
+        T = t;
+        P = p;
+        ierr = 0;
+        herr.clear();
+        two = false;
+        return;
+    }
+}
+
 }  // namespace
 
 void DBFL1(double D, double b, const double z[20], const std::string& ab, double& T, double& P,
@@ -161,17 +227,24 @@ void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab
         if (herr.size() > 1 && herr[0] == '[') herr[1] = 'D';
     };
 
+    // A saturation point that cannot be found lies close to the critical
+    // point, where the saturation solver fails (r410a above 0.9995 Tc, air
+    // above 0.995 Tc): the temperature is too high, as when the property lies
+    // below the liquid's (error 227).
+    const auto too_high = [&]() { return ierr == 227 || ierr == 223 || ierr == 224; };
+    const auto outside = [&]() { return too_high() || ierr == 228; };
+
     double lo = tmin, hi = tsat;
     double t1 = tmin + (tsat - tmin) / 3.0, t2 = tmin + 2.0 * (tsat - tmin) / 3.0;
     int tries = 0;
     for (;;) {
         two_phase(t1);
-        if (ierr != 227 && ierr != 228) break;
+        if (!outside()) break;
         if (++tries >= nmax) {
             named();
             return;
         }
-        if (ierr == 227) {
+        if (too_high()) {
             t1 = 0.5 * (t1 + tmin);
         } else {
             t2 = 0.5 * (t2 + tsat);
@@ -186,7 +259,7 @@ void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab
     double f2 = f1;
     for (int k = 2; k <= nmax; ++k) {
         two_phase(t2);
-        if (ierr == 227 || ierr == 228) {
+        if (outside()) {
             t2 = 0.5 * (t2 + t1);
             continue;
         }
@@ -301,12 +374,19 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
     } else if (!two) {
         double dd = 0;
         ABFL1(D, b, z, 0, ab, 0.0, 0.0, T, P, dd, serr, smsg);
-    } else {
-        DBFL2(D, b, z, 0, ab, T, P, Dl, Dv, x, y, q, serr, smsg);
-        if (serr <= 0 && (q >= 1.0 || q <= 0.0)) {
-            serr = 248;
-            smsg = "two-phase quality outside 0..1";
+        // Without a saturation temperature of the density (close to the
+        // critical density, where the saturation solver fails), a root that
+        // is not stable, or a metastable one inside the two-phase region, is
+        // no single-phase state (r410a at 0.98 Tc: unstable root at 333.0 K;
+        // r1216 at 360.64 K, q = 0.3: metastable root at 359.39 K).
+        if (!helium && (serr > 0 || inside_two_phase(T, D, z, Tc))) {
+            two = true;
+            two_phase_state(D, b, z, ab, T, P, Dl, Dv, x, y, q, serr, smsg);
         }
+    } else {
+        const double tsat = T;
+        two_phase_state(D, b, z, ab, T, P, Dl, Dv, x, y, q, serr, smsg);
+        if (serr > 0) single_below_saturation(D, b, z, ab, Tc, tsat, tmin, T, P, serr, smsg, two);
     }
     if (serr > 0) {
         fail(248, head, "iteration did not converge:  " + cut(smsg, 183), ierr, herr);
