@@ -33,8 +33,9 @@ constexpr double kTemperatureDigits = 1e-11;
 
 // Newton's method on T along the isochore D from the start t0 (0: the
 // critical temperature, or twice it for a pressure far above the critical).
+// With any_root the root is returned even where it is not stable.
 void dbfl1_from(double t0, double D, double b, const double z[20], const std::string& ab_in,
-                double& T, double& P, int& ierr, std::string& herr) {
+                double& T, double& P, int& ierr, std::string& herr, bool any_root = false) {
     const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("DP");
     const char c = ab[1];
     P = b;
@@ -90,7 +91,7 @@ void dbfl1_from(double t0, double D, double b, const double z[20], const std::st
             // brings the result to full precision.
             if (std::fabs(tn - T) < 0.01 * T) T = tn;
             PRESS(T, D, z, P);
-            if (flash::stable(T, D, z)) return;
+            if (any_root || flash::stable(T, D, z)) return;
             fail(203, ab + "FL1", flash::unstable_root(T, D), ierr, herr);
             T = 0.0;
             return;
@@ -331,9 +332,14 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
     int jerr = 0;
     std::string jmsg;
     if (icomp == 0 && (letter == 'H' || letter == 'S' || letter == 'E')) {
-        // A mixture: the state along the isochore, searched in temperature.
+        // A mixture: the state along the isochore, searched in temperature
+        // from the root of the single-phase equation there.
+        double t0 = 0.0, p0 = 0.0;
+        int jerr0 = 0;
+        std::string jmsg0;
+        dbfl1_from(0.0, D, b, z, ab, t0, p0, jerr0, jmsg0, true);
         TpResult r;
-        db_mixture(D, letter, b, z, Tc, Pc, Dc, r, T, P, ierr, herr);
+        db_mixture(D, letter, b, z, Tc, Pc, Dc, jerr0 > 0 ? 0.0 : t0, r, T, P, ierr, herr);
         if (ierr > 0) return;
         Dl = r.Dl;
         Dv = r.Dv;

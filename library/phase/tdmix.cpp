@@ -247,7 +247,8 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
 }
 
 void db_mixture(double D, char letter, double b, const double z[20], double Tc, double Pc,
-                double Dc, TpResult& r, double& T, double& P, int& ierr, std::string& herr) {
+                double Dc, double t_start, TpResult& r, double& T, double& P, int& ierr,
+                std::string& herr) {
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     TpResult last;
@@ -267,10 +268,27 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
         tlast = t;
         return std::isfinite(v);
     };
-    double ta = 0, fa = 0, tb = 0, fb = 0, t = 0, ft = 0;
+    double t = 0.0;
     const double ftol = 1e-12 * (std::fabs(b) + 1.0);
-    if (!bracket_root(f, std::clamp(Tc, tmin, tmax), 10.0, tmin, 1.5 * tmax, ta, fa, tb, fb) ||
-        !brent_root(f, ta, fa, tb, fb, ftol, 1e-14, 80, t, &ft) || !no_jump(ft, ftol)) {
+    const auto search = [&](double t0, double step) {
+        double ta = 0, fa = 0, tb = 0, fb = 0, ft = 0;
+        return bracket_root(f, t0, step, tmin, 1.5 * tmax, ta, fa, tb, fb) &&
+               brent_root(f, ta, fa, tb, fb, ftol, 1e-14, 80, t, &ft) && no_jump(ft, ftol);
+    };
+    // First from the single-phase root (the state itself where it is single
+    // phase, near it otherwise) in steps of a few per cent: from the
+    // critical temperature a liquid isochore runs into pressures the flash
+    // at (T, D) refuses (r32 + r125 at 18.07 mol/L: 130 MPa at 250 K, the
+    // state at 177.5 K); then from the critical temperature in steps of 10 K.
+    // A single-phase root that is the state ends the search there.
+    constexpr double kStartStep = 0.02;  // of the start temperature
+    const bool start = t_start >= tmin && t_start <= 1.5 * tmax;
+    double v0 = 0.0;
+    const bool at_start = start && f(t_start, v0) && std::fabs(v0) <= ftol;
+    if (at_start) t = t_start;
+    const bool found = at_start || (start && search(t_start, kStartStep * t_start)) ||
+                       search(std::clamp(Tc, tmin, tmax), 10.0);
+    if (!found) {
         r.q = kQualityFailed;
         fail(248, std::string("D") + letter + "FLSH",
              "iteration did not converge for the mixture along the isochore", ierr, herr);

@@ -16,8 +16,10 @@ void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, do
                 TpResult& r, double& T, int& ierr, std::string& herr);
 
 // The state of mixture z at density D with enthalpy, entropy or energy b
-// (letter 'H', 'S', 'E'): T, P and the phases.
+// (letter 'H', 'S', 'E'): T, P and the phases, searched from t_start (0:
+// from the critical temperature Tc alone).
 void db_mixture(double D, char letter, double b, const double z[20], double Tc, double Pc,
-                double Dc, TpResult& r, double& T, double& P, int& ierr, std::string& herr);
+                double Dc, double t_start, TpResult& r, double& T, double& P, int& ierr,
+                std::string& herr);
 
 }  // namespace lib

@@ -11,23 +11,27 @@ namespace {
 
 using namespace flashtest;
 
-State ds(double D, double s) {
+// (z: the composition, a pure fluid when none.)
+const double* pure_or(const double* z) {
+    static const Pure c;
+    return z != nullptr ? z : c.z;
+}
+
+State ds(double D, double s, const double* z = nullptr) {
     State r;
     r.D = D;
     r.s = s;
-    Pure c;
-    lib::DSFLSH(D, s, c.z, r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.cv, r.cp, r.w, r.ierr,
-                r.herr);
+    lib::DSFLSH(D, s, pure_or(z), r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
     return r;
 }
 
-State dh(double D, double h) {
+State dh(double D, double h, const double* z = nullptr) {
     State r;
     r.D = D;
     r.h = h;
-    Pure c;
-    lib::DHFLSH(D, h, c.z, r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.s, r.cv, r.cp, r.w, r.ierr,
-                r.herr);
+    lib::DHFLSH(D, h, pure_or(z), r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.s, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
     return r;
 }
 
@@ -117,24 +121,24 @@ TEST(DensityFlash, FailuresAreReportedAsNonConvergence) {
     EXPECT_EQ(r.herr, "[DSFLSH error 228] input is outside saturation bounds");
 }
 
-State de(double D, double e) {
+State de(double D, double e, const double* z = nullptr) {
     State r;
     r.D = D;
     r.e = e;
-    Pure c;
-    lib::DEFLSH(D, e, c.z, r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
-                r.herr);
+    lib::DEFLSH(D, e, pure_or(z), r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.h, r.s, r.cv, r.cp, r.w,
+                r.ierr, r.herr);
     return r;
 }
 
 // The state a, flashed back from its density and each of h, s and e: the
 // differences from a, one line each, empty when none.  The pressure of a
 // liquid at a tiny pressure follows from D and T too steeply to be checked.
-std::string round_trips(const State& a, double tol, bool check_pressure = true) {
+std::string round_trips(const State& a, double tol, bool check_pressure = true,
+                        const double* z = nullptr) {
     std::ostringstream bad;
     const bool two = a.q > 0.0 && a.q < 1.0;
     const char* names[] = {"DH", "DS", "DE"};
-    const State r[] = {dh(a.D, a.h), ds(a.D, a.s), de(a.D, a.e)};
+    const State r[] = {dh(a.D, a.h, z), ds(a.D, a.s, z), de(a.D, a.e, z)};
     for (int k = 0; k < 3; ++k)
         if (r[k].ierr != 0 || !(rel(r[k].T, a.T) <= tol) ||
             (check_pressure && !(rel(r[k].P, a.P) <= tol)) ||
@@ -185,6 +189,65 @@ TEST(DensityFlash, WaterLiquidNearItsDensityMaximum) {
     for (double T = 274.0; T <= 300.0; T += 2.0)
         for (double P : {100.0, 101.325, 1000.0, 10000.0}) bad += round_trips(tp(T, P), 1e-7);
     EXPECT_EQ(bad, "");
+}
+
+// Mixtures: the search along the isochore started at the critical
+// temperature, where a liquid isochore runs into pressures the flash at
+// (T, D) refuses, and a gas isochore of co2 + helium into states it cannot
+// place: whole regions were refused.
+struct MixtureCase {
+    const char* label;
+    const char* names;
+    double x1, T, P;
+};
+
+class DensityFlashMixture : public ::testing::TestWithParam<MixtureCase> {
+protected:
+    void TearDown() override { EXPECT_TRUE(setup("nitrogen")); }
+};
+
+State tp_mixture(double T, double P, const double z[20]) {
+    State r;
+    r.T = T;
+    r.P = P;
+    lib::TPFLSH(T, P, z, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
+
+TEST_P(DensityFlashMixture, RoundTrips) {
+    const MixtureCase& c = GetParam();
+    ASSERT_TRUE(setup(c.names));
+    const double z[20] = {c.x1, 1.0 - c.x1};
+    const State a = tp_mixture(c.T, c.P, z);
+    ASSERT_EQ(a.ierr, 0) << a.herr;
+    EXPECT_EQ(round_trips(a, 1e-9, true, z), "") << c.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, DensityFlashMixture,
+    ::testing::Values(MixtureCase{"r32r125Liquid", "r32|r125", 0.5, 177.52, 10.47348131307465},
+                      MixtureCase{"R410ALiquid", "r32|r125", 0.6976146994, 205.30498333333333,
+                                  81.363739511289793},
+                      MixtureCase{"co2HeliumGas", "co2|helium", 0.5, 221.592, 647.71281397492999}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// Liquid r32 + r125 from just above its bubble point to 20 MPa.
+TEST(DensityFlash, MixtureLiquidAlongIsochores) {
+    ASSERT_TRUE(setup("r32|r125"));
+    const double z[20] = {0.5, 0.5};
+    std::string bad;
+    for (double T = 170.0; T <= 230.0; T += 10.0) {
+        double pb = 0, dl = 0, dv = 0, x[20], y[20];
+        int ierr = 0;
+        std::string herr;
+        lib::SATT(T, z, lib::kBubblePoint, pb, dl, dv, x, y, ierr, herr);
+        ASSERT_EQ(ierr, 0) << T << " K: " << herr;
+        for (double P : {1.01 * pb, 2.0 * pb, 5000.0, 20000.0})
+            bad += round_trips(tp_mixture(T, P, z), 1e-7, true, z);
+    }
+    EXPECT_EQ(bad, "");
+    EXPECT_TRUE(setup("nitrogen"));
 }
 
 TEST(DensityFlash, SaturationAtGivenDensity) {
