@@ -92,10 +92,12 @@ inline bool no_jump(double froot, double ftol) { return std::fabs(froot) <= 1e4 
 
 // Brackets a root of the rising function f (f(x, v) false where it cannot
 // be evaluated) from x0 within [lo, hi]: a, b with f(a) = fa <= 0 <= fb =
-// f(b).
+// f(b).  With `halfway` no step goes more than halfway to the limit ahead
+// while that half is longer than the first step (where f is slow to
+// evaluate near the limit, only a root close to it takes the search there).
 template <class F>
 bool bracket_root(F f, double x0, double step, double lo, double hi, double& a, double& fa,
-                  double& b, double& fb) {
+                  double& b, double& fb, bool halfway = false) {
     double v0 = 0.0;
     int tries = 0;
     while (!f(x0, v0)) {
@@ -105,8 +107,12 @@ bool bracket_root(F f, double x0, double step, double lo, double hi, double& a, 
     }
     const double dir = v0 > 0.0 ? -1.0 : 1.0;
     double good = x0, vg = v0;
+    const double first = step;
     for (int k = 0; k < 60; ++k) {
         double xn = std::clamp(good + dir * step, lo, hi);
+        const double half = 0.5 * ((dir > 0 ? hi : lo) - good);
+        if (halfway && std::fabs(half) > first && std::fabs(xn - good) > std::fabs(half))
+            xn = good + half;
         double vn = 0.0;
         int back = 0;
         while (!f(xn, vn)) {

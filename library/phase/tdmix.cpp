@@ -270,24 +270,40 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
     };
     double t = 0.0;
     const double ftol = 1e-12 * (std::fabs(b) + 1.0);
-    const auto search = [&](double t0, double step) {
+    const auto search = [&](double t0, double step, double lo) {
         double ta = 0, fa = 0, tb = 0, fb = 0, ft = 0;
-        return bracket_root(f, t0, step, tmin, 1.5 * tmax, ta, fa, tb, fb) &&
+        return bracket_root(f, t0, step, lo, 1.5 * tmax, ta, fa, tb, fb, true) &&
                brent_root(f, ta, fa, tb, fb, ftol, 1e-14, 80, t, &ft) && no_jump(ft, ftol);
     };
-    // First from the single-phase root (the state itself where it is single
-    // phase, near it otherwise) in steps of a few per cent: from the
+    // First from the single-phase root where the flash at (T, D) places a
+    // state there (the state itself where it is single phase, near it
+    // otherwise), in steps of a few per cent, or of a part in a million
+    // where the property there is the given one but for the last digits
+    // (ethanol + r22 at 19.2 mol/L, 164 K: 1.9e-12 of h off); from the
     // critical temperature a liquid isochore runs into pressures the flash
     // at (T, D) refuses (r32 + r125 at 18.07 mol/L: 130 MPa at 250 K, the
-    // state at 177.5 K); then from the critical temperature in steps of 10 K.
+    // state at 177.5 K).  Then from the critical temperature in steps of
+    // 10 K.  Both not below where a component freezes (co2 + helium, with
+    // its critical temperature estimated at 138.9 K, where co2 is solid;
+    // propylene + r23, where the flash at (T, D) takes seconds to fail
+    // between 106 and 114 K, where no step goes farther than halfway to
+    // the limit), and at last over the whole range.
     // A single-phase root that is the state ends the search there.
-    constexpr double kStartStep = 0.02;  // of the start temperature
-    const bool start = t_start >= tmin && t_start <= 1.5 * tmax;
+    constexpr double kStartStep = 0.02;   // of the start temperature
+    constexpr double kNearStep = 1e-6;    // of the start temperature
+    constexpr double kNearValue = 1e-10;  // of the value: a start this close is near
+    const double t_low = std::max(tmin, mix::freezing_floor(z));
+    const double t_crit = std::clamp(Tc, tmin, tmax);
     double v0 = 0.0;
-    const bool at_start = start && f(t_start, v0) && std::fabs(v0) <= ftol;
+    const bool evaluated = t_start >= t_low && t_start <= 1.5 * tmax && f(t_start, v0);
+    const bool at_start = evaluated && std::fabs(v0) <= ftol;
     if (at_start) t = t_start;
-    const bool found = at_start || (start && search(t_start, kStartStep * t_start)) ||
-                       search(std::clamp(Tc, tmin, tmax), 10.0);
+    const bool near = std::fabs(v0) <= kNearValue * (std::fabs(b) + 1.0);
+    const bool found =
+        at_start ||
+        (evaluated && search(t_start, (near ? kNearStep : kStartStep) * t_start, t_low)) ||
+        (t_low < tmax && search(std::max(t_crit, t_low), 10.0, t_low)) ||
+        (t_low > tmin && search(t_crit, 10.0, tmin));
     if (!found) {
         r.q = kQualityFailed;
         fail(248, std::string("D") + letter + "FLSH",

@@ -221,15 +221,20 @@ TEST_P(DensityFlashMixture, RoundTrips) {
     const double z[20] = {c.x1, 1.0 - c.x1};
     const State a = tp_mixture(c.T, c.P, z);
     ASSERT_EQ(a.ierr, 0) << a.herr;
-    EXPECT_EQ(round_trips(a, 1e-9, true, z), "") << c.label;
+    // (1e-6: the pressure of a liquid follows from D and T steeply.)
+    EXPECT_EQ(round_trips(a, 1e-6, true, z), "") << c.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, DensityFlashMixture,
-    ::testing::Values(MixtureCase{"r32r125Liquid", "r32|r125", 0.5, 177.52, 10.47348131307465},
-                      MixtureCase{"R410ALiquid", "r32|r125", 0.6976146994, 205.30498333333333,
-                                  81.363739511289793},
-                      MixtureCase{"co2HeliumGas", "co2|helium", 0.5, 221.592, 647.71281397492999}),
+    ::testing::Values(
+        MixtureCase{"r32r125Liquid", "r32|r125", 0.5, 177.52, 10.47348131307465},
+        MixtureCase{"R410ALiquid", "r32|r125", 0.6976146994, 205.30498333333333,
+                    81.363739511289793},
+        MixtureCase{"co2HeliumGas", "co2|helium", 0.5, 221.592, 647.71281397492999},
+        MixtureCase{"co2HeliumTwoPhase", "co2|helium", 0.5, 221.592, 2590.8512558997199},
+        MixtureCase{"ethanolR22Liquid", "ethanol|r22", 0.5, 164.0, 1.2641631778325426},
+        MixtureCase{"propyleneR23TwoPhase", "propylen|r23", 0.5, 123.02, 0.035562804699081782}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // Liquid r32 + r125 from just above its bubble point to 20 MPa.
