@@ -270,25 +270,32 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
     };
     double t = 0.0;
     const double ftol = 1e-12 * (std::fabs(b) + 1.0);
-    const auto search = [&](double t0, double step, double lo) {
+    const auto search = [&](double t0, double step, double lo, bool halfway) {
         double ta = 0, fa = 0, tb = 0, fb = 0, ft = 0;
-        return bracket_root(f, t0, step, lo, 1.5 * tmax, ta, fa, tb, fb, true) &&
+        return bracket_root(f, t0, step, lo, 1.5 * tmax, ta, fa, tb, fb, halfway) &&
                brent_root(f, ta, fa, tb, fb, ftol, 1e-14, 80, t, &ft) && no_jump(ft, ftol);
     };
-    // First from the single-phase root where the flash at (T, D) places a
-    // state there (the state itself where it is single phase, near it
-    // otherwise), in steps of a few per cent, or of a part in a million
-    // where the property there is the given one but for the last digits
-    // (ethanol + r22 at 19.2 mol/L, 164 K: 1.9e-12 of h off); from the
-    // critical temperature a liquid isochore runs into pressures the flash
-    // at (T, D) refuses (r32 + r125 at 18.07 mol/L: 130 MPa at 250 K, the
-    // state at 177.5 K).  Then from the critical temperature in steps of
-    // 10 K.  Both not below where a component freezes (co2 + helium, with
-    // its critical temperature estimated at 138.9 K, where co2 is solid;
-    // propylene + r23, where the flash at (T, D) takes seconds to fail
-    // between 106 and 114 K, where no step goes farther than halfway to
-    // the limit), and at last over the whole range.
-    // A single-phase root that is the state ends the search there.
+    // The searches, in turn, until one finds the state:
+    // - from the single-phase root t_start where the flash at (T, D) places
+    //   a state there (the state itself where it is single phase, and then
+    //   no search; near it otherwise), in steps of a few per cent, or of a
+    //   part in a million where the property there is the given one but
+    //   for the last digits (ethanol + r22 at 19.2 mol/L, 164 K: 1.9e-12 of
+    //   h off).  From the critical temperature a liquid isochore runs into
+    //   pressures the flash at (T, D) refuses (r32 + r125 at 18.07 mol/L:
+    //   130 MPa at 250 K, the state at 177.5 K);
+    // - from the critical temperature in steps of 10 K;
+    //   both not below where a component freezes (co2 + helium, with its
+    //   critical temperature estimated at 138.9 K, where co2 is solid), and
+    //   no step farther than halfway to that limit (propylene + r23: the
+    //   flash at (T, D) takes seconds to fail between 106 and 114 K);
+    // - over the whole range in steps that grow unchecked, from t_start
+    //   where the flash at (T, D) failed there, then from the critical
+    //   temperature: where that flash places no state in a band next to the
+    //   root, these may still step across it (r152a + ammonia at
+    //   24.6 mol/L: none between 180 and 200.4 K, the state at 200.495 K;
+    //   r32 + sf6 at 15.8 mol/L: none between 214 and 228.5 K, the state at
+    //   228.555 K).
     constexpr double kStartStep = 0.02;   // of the start temperature
     constexpr double kNearStep = 1e-6;    // of the start temperature
     constexpr double kNearValue = 1e-10;  // of the value: a start this close is near
@@ -298,12 +305,14 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
     const bool evaluated = t_start >= t_low && t_start <= 1.5 * tmax && f(t_start, v0);
     const bool at_start = evaluated && std::fabs(v0) <= ftol;
     if (at_start) t = t_start;
-    const bool near = std::fabs(v0) <= kNearValue * (std::fabs(b) + 1.0);
+    const bool near = evaluated && std::fabs(v0) <= kNearValue * (std::fabs(b) + 1.0);
     const bool found =
         at_start ||
-        (evaluated && search(t_start, (near ? kNearStep : kStartStep) * t_start, t_low)) ||
-        (t_low < tmax && search(std::max(t_crit, t_low), 10.0, t_low)) ||
-        (t_low > tmin && search(t_crit, 10.0, tmin));
+        (evaluated && search(t_start, (near ? kNearStep : kStartStep) * t_start, t_low, true)) ||
+        (t_low < tmax && search(std::max(t_crit, t_low), 10.0, t_low, true)) ||
+        (!evaluated && t_start >= tmin && t_start <= 1.5 * tmax &&
+         search(t_start, kStartStep * t_start, tmin, false)) ||
+        search(t_crit, 10.0, tmin, false);
     if (!found) {
         r.q = kQualityFailed;
         fail(248, std::string("D") + letter + "FLSH",
