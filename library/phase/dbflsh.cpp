@@ -283,7 +283,9 @@ void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab
             tn = 0.5 * (lo + tmin);
             if (std::fabs(lo - tmin) < 0.001) tn = 0.5 * (lo + hi);
         }
-        if (tn > 1.001 * hi || tn < 0.999 * lo || !std::isfinite(tn)) tn = 0.5 * (lo + hi);
+        // (Not a step out of the bracket: 1butene at 88.8 K, 4.3e-12 mol/L,
+        // q = 0.3, went 0.1 % beyond it for fifty steps.)
+        if (tn > hi || tn < lo || !std::isfinite(tn)) tn = 0.5 * (lo + hi);
         if (k >= 8 && k % 2 == 0) tn = 0.5 * (lo + hi);
         t1 = t2;
         f1 = f2;
