@@ -179,8 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PureCase{"r124", 138.3033, 0.0030377404213388346, -1.0},
                       PureCase{"r410a", 337.60412, 0.0, 0.3}, PureCase{"air", 129.879988, 0.0, 0.3},
                       PureCase{"r1216", 360.64, 0.0, 0.3}, PureCase{"1butene", 88.8, 0.0, 0.3}),
-    [](const auto& info) {
-        return std::string(info.param.fluid) + (info.param.q < 0.0 ? "Liquid" : "TwoPhase");
+    [](const auto& test) {
+        return std::string(test.param.fluid) + (test.param.q < 0.0 ? "Liquid" : "TwoPhase");
     });
 
 // Liquid water about its density maximum: below 277 K the isochore of a
@@ -237,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
         MixtureCase{"co2HeliumTwoPhase", "co2|helium", 0.5, 221.592, 2590.8512558997199},
         MixtureCase{"ethanolR22Liquid", "ethanol|r22", 0.5, 164.0, 1.2641631778325426},
         MixtureCase{"propyleneR23TwoPhase", "propylen|r23", 0.5, 123.02, 0.035562804699081782}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& test) { return std::string(test.param.label); });
 
 // Liquid r32 + r125 from just above its bubble point to 20 MPa.
 TEST(DensityFlash, MixtureLiquidAlongIsochores) {
