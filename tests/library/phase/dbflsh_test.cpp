@@ -35,16 +35,6 @@ State dh(double D, double h, const double* z = nullptr) {
     return r;
 }
 
-State pd(double P, double D) {
-    State r;
-    r.P = P;
-    r.D = D;
-    Pure c;
-    lib::PDFLSH(P, D, c.z, r.T, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
-                r.herr);
-    return r;
-}
-
 TEST(DensityFlash, SingleAndTwoPhaseRoundTrips) {
     for (const char* fluid : {"water", "co2", "propane"}) {
         ASSERT_TRUE(setup(fluid));
@@ -208,20 +198,11 @@ protected:
     void TearDown() override { EXPECT_TRUE(setup("nitrogen")); }
 };
 
-State tp_mixture(double T, double P, const double z[20]) {
-    State r;
-    r.T = T;
-    r.P = P;
-    lib::TPFLSH(T, P, z, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
-                r.herr);
-    return r;
-}
-
 TEST_P(DensityFlashMixture, RoundTrips) {
     const MixtureCase& c = GetParam();
     ASSERT_TRUE(setup(c.names));
     const double z[20] = {c.x1, 1.0 - c.x1};
-    const State a = tp_mixture(c.T, c.P, z);
+    const State a = tp(c.T, c.P, z);
     ASSERT_EQ(a.ierr, 0) << a.herr;
     // (1e-6: the pressure of a liquid follows from D and T steeply.)
     EXPECT_EQ(round_trips(a, 1e-6, true, z), "") << c.label;
@@ -251,7 +232,7 @@ TEST(DensityFlash, MixtureLiquidAlongIsochores) {
         lib::SATT(T, z, lib::kBubblePoint, pb, dl, dv, x, y, ierr, herr);
         ASSERT_EQ(ierr, 0) << T << " K: " << herr;
         for (double P : {1.01 * pb, 2.0 * pb, 5000.0, 20000.0})
-            bad += round_trips(tp_mixture(T, P, z), 1e-7, true, z);
+            bad += round_trips(tp(T, P, z), 1e-7, true, z);
     }
     EXPECT_EQ(bad, "");
     EXPECT_TRUE(setup("nitrogen"));

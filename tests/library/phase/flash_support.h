@@ -114,13 +114,14 @@ struct Pure {
     double z[20] = {1.0};
 };
 
-inline State tp(double T, double P) {
+// (A flash of composition z, else of the pure fluid.)
+inline State tp(double T, double P, const double* z = nullptr) {
     State r;
     r.T = T;
     r.P = P;
     Pure c;
-    lib::TPFLSH(T, P, c.z, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
-                r.herr);
+    lib::TPFLSH(T, P, z != nullptr ? z : c.z, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv,
+                r.cp, r.w, r.ierr, r.herr);
     return r;
 }
 inline State ph(double P, double h) {
@@ -166,6 +167,15 @@ inline State ts(double T, double s, int kr = 1) {
     Pure c;
     lib::TSFLSH(T, s, c.z, kr, r.P, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.cv, r.cp, r.w,
                 r.ierr, r.herr);
+    return r;
+}
+inline State pd(double P, double D) {
+    State r;
+    r.P = P;
+    r.D = D;
+    Pure c;
+    lib::PDFLSH(P, D, c.z, r.T, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
     return r;
 }
 inline State td(double T, double D) {

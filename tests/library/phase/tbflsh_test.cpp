@@ -80,16 +80,6 @@ State t_flash(char letter, double T, double b, const double z[20]) {
     return r;
 }
 
-// The (T, p) flash's state of z.
-State tp_state(double T, double P, const double z[20]) {
-    State r;
-    r.T = T;
-    r.P = P;
-    lib::TPFLSH(T, P, z, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
-                r.herr);
-    return r;
-}
-
 bool two_phase(double q) { return q > 0.0 && q < 1.0; }
 
 // What differs between the state a of the (T, p) flash and b of the flash
@@ -133,7 +123,7 @@ TEST_P(TemperatureFlashRow, GivesTheStateBack) {
     const Row& c = GetParam();
     ASSERT_EQ(testsupport::set_up(c.names), "");
     double z[20] = {c.z1, 1.0 - c.z1};
-    const State a = tp_state(c.T, c.P, z);
+    const State a = tp(c.T, c.P, z);
     ASSERT_EQ(a.ierr, 0) << a.herr;
     EXPECT_EQ(given_back(c.letter, a, z), "");
 }
@@ -167,7 +157,7 @@ TEST(TemperatureFlashGrid, GasesAndSplitsOfBinaries) {
             lib::SATT(T, z, lib::kDewPoint, pd, Dl, Dv, x, y, ed, hd);
             ASSERT_TRUE(eb <= 0 && ed <= 0 && pb > pd) << names << " " << T;
             for (double P : {0.5 * pd, std::sqrt(pb * pd)}) {
-                const State a = tp_state(T, P, z);
+                const State a = tp(T, P, z);
                 ASSERT_EQ(a.ierr, 0) << names << " " << T << " " << P << " " << a.herr;
                 ++states;
                 for (char letter : {'H', 'S', 'E'}) {

@@ -17,16 +17,6 @@ namespace {
 
 using namespace flashtest;
 
-State pd(double P, double D) {
-    State r;
-    r.P = P;
-    r.D = D;
-    Pure c;
-    lib::PDFLSH(P, D, c.z, r.T, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.s, r.cv, r.cp, r.w, r.ierr,
-                r.herr);
-    return r;
-}
-
 struct Case {
     const char* fluid;
     double T;
