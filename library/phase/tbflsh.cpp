@@ -41,6 +41,9 @@ constexpr int kOwnStates = 24;
 // (methane + heptane, nitrogen + propane, pentane + oxygen).
 constexpr bool kCheckWetGasSplits = true;
 
+// The pressures, as shares of the bubble point's, at which the splits below
+// a dense root are looked at for a value below b.
+constexpr double kSplitSamples[] = {0.05, 0.1, 0.2, 0.35, 0.5, 0.7, 0.85};
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 
 // Below a gas root thinner than kDmin (acetone at 179.5 K and 1.3e-3 kPa:
@@ -414,7 +417,7 @@ private:
         if (lerr <= 0 && !mix::no_dew_point(T, z)) {
             if (!in_range()) return;
             supercritical();
-            const bool thinner = ierr <= 0 && D > 0.0 && thinner_root();
+            const bool thinner = ierr <= 0 && D > 0.0 && (thinner_root() || thinner_split_below());
             if (ierr <= 0 && D > 0.0 && !thinner && mix::single_phase_stable(T, D, z)) {
                 if (two_liquids_possible()) lower_split(dew_pressure());
                 return;
@@ -448,9 +451,18 @@ private:
         if (!above_minimum()) return;
         const bool dense_root = b < bpmax;
         if (dense_root) two_roots();
-        if (b < bl)
+        if (b < bl) {
+            // (With kr = 1 a split below the bubble point may meet b first;
+            // where the search finds none, the liquid.)
+            if (kr != kHigherRoot && split_below_has_less(pbub)) {
+                along_isotherm(pdew, bv - b);
+                if (ierr <= 0) return;
+                ierr = 0;
+                herr.clear();
+            }
             return kr == kHigherRoot && dense_root ? stable_single(dext, dpmax)
                                                    : stable_single(dlbub, dext);
+        }
         if (kr == kHigherRoot && dense_root) return stable_single(dext, dpmax);
         two_phase();
         if (ierr <= 0 && split_is_stable()) return;
@@ -472,6 +484,35 @@ private:
     // at 480 MPa of the same enthalpy).
     bool thinner_root() const {
         return kr != kHigherRoot && (dilute > 0.0 || b < b_lo) && slope(D) > 0.0;
+    }
+
+    // Whether the lower root is asked for and the dense single phase found
+    // lies on a falling stretch of the value above a bubble point, below
+    // which a stable state has less than b: the stable states from the gas
+    // (whose value lies above b) to it meet b at a lower pressure (carbon
+    // monoxide + ethanol at 407.7 K: a split at 7.57 MPa and a liquid at
+    // 43.3 MPa of the same energy; the splits' value dips to 12,020 J/mol
+    // at 18 MPa, below b, and rises again to the bubble point at 42.2 MPa).
+    bool thinner_split_below() {
+        if (kr == kHigherRoot || !(D > Dc) || !(b < b_lo) || !(slope(D) < 0.0)) return false;
+        double p = 0.0, tb = T, pb = 0.0, dl = 0.0, dv = 0.0, xl[20], xv[20];
+        PRESS(T, D, z, p);
+        flash::QuietMessages quiet;
+        return mix::quick_bubble(true, z, tb, pb, dl, dv, xl, xv) && pb < p &&
+               split_below_has_less(pb);
+    }
+
+    // Whether a split of the (T, p) flash below the bubble pressure pb has
+    // less than b (its value need not fall monotonically from the dew
+    // point's to the bubble point's).
+    bool split_below_has_less(double pb) const {
+        flash::QuietMessages quiet;
+        for (double share : kSplitSamples) {
+            mix::TpState st;
+            if (!mix::tp_state(T, share * pb, z, st) || !st.two_phase) continue;
+            if ((letter == 'H' ? st.h : letter == 'S' ? st.s : st.e) < b) return true;
+        }
+        return false;
     }
 
     // A mixture's vapour thinner than at its dew point, kept where it is

@@ -103,6 +103,9 @@ const Row kRows[] = {
     {'H', "co2|r143a", 0.5, 248.3350375, 233.74574429785332},
     {'H', "ammonia|r134a", 0.5, 338.97124999999994, 1470.724566301373},
     {'H', "cyclohex|r22", 0.5, 344.83249999999998, 525.1200821723445},
+    // The split, not a liquid at 43.3 MPa above a bubble point whose own
+    // energy lies above the split's (the splits' dips below it).
+    {'E', "co|ethanol", 0.5, 407.73087500000003, 7567.3057994667925},
     // Gases (and a split of one) thinner than 1e-4 mol/L.
     {'H', "propylen|dme", 0.8140972417, 136.66, 0.012477944627722115},
     {'H', "acetone", 1.0, 179.5, 0.001339939162509664},
