@@ -155,4 +155,26 @@ INSTANTIATE_TEST_SUITE_P(Fluids, EcsLines,
                                            EcsLine{"r116", 293.32303, 293.32303, 3.3, 3.7},
                                            EcsLine{"c4f10", 390.0, 390.3, 2.637, 2.637}));
 
+// Chung's estimate of a vapour thinner than 1e-12 mol/L is its dilute gas's:
+// the background's (1 - exp(-B3 y)) / y lost every digit there (the
+// conductivity stepped by 10-480 % between neighbouring densities).
+class ChungDiluteGas : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ChungDiluteGas, ConductivityDoesNotMoveWithTheDensity) {
+    ASSERT_EQ(trtext::setup(GetParam()), 0);
+    const double T = lib::CCON.ttp[1] + 10.0;
+    double eta = 0, first = 0, tcx = 0;
+    int ierr = 0;
+    std::string herr;
+    for (double D = 1e-18; D < 1e-12; D *= 2.0) {
+        lib::TRNPRP(T, D, kPure, eta, tcx, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        if (first == 0.0) first = tcx;
+        EXPECT_NEAR(tcx / first, 1.0, 1e-9) << GetParam() << " at " << D << " mol/L";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fluids, ChungDiluteGas,
+                         ::testing::Values("md3m", "md4m", "mlinolea", "mlinolen", "moleate"));
+
 }  // namespace
