@@ -41,8 +41,9 @@ constexpr int kOwnStates = 24;
 // (methane + heptane, nitrogen + propane, pentane + oxygen).
 constexpr bool kCheckWetGasSplits = true;
 
-// The pressures, as shares of the bubble point's, at which the splits below
-// a dense root are looked at for a value below b.
+// The pressures, as shares of the bubble point's (or a split's), at which
+// the splits below a dense root (or the split) are looked at for a value
+// below b.
 constexpr double kSplitSamples[] = {0.05, 0.1, 0.2, 0.35, 0.5, 0.7, 0.85};
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 
@@ -465,13 +466,38 @@ private:
         }
         if (kr == kHigherRoot && dense_root) return stable_single(dext, dpmax);
         two_phase();
-        if (ierr <= 0 && split_is_stable()) return;
+        if (ierr <= 0 && split_is_stable()) {
+            if (!thinner_split_found()) return;
+            // A lower root below the split found: the isotherm from the dew
+            // point, keeping the warning of a denser root.
+            const int warning = ierr;
+            const std::string text = herr;
+            ierr = 0;
+            herr.clear();
+            along_isotherm(pdew, bv - b);
+            if (ierr == 0 && warning < 0) {
+                ierr = warning;
+                herr = text;
+            }
+            return;
+        }
         // The split between the bubble and dew points failed (close to the
         // dew line of a gas with heavy ends), or is no stable state: the
         // isotherm from the dew point.
         ierr = 0;
         herr.clear();
         along_isotherm(pdew, bv - b);
+    }
+
+    // Whether the lower root is asked for and a split below the one found
+    // has less than b: from the dew point's value, above b, the splits met
+    // b at a lower pressure first.  The enthalpy and energy of the splits
+    // need not fall monotonically with the pressure (methane + butane at
+    // 139.9 K: the enthalpy falls to 5.8 kPa, rises to 105 kPa and falls
+    // again; one value at 1.24, 28 and 156 kPa, the two-phase solver ending
+    // on the last); their entropy does.
+    bool thinner_split_found() const {
+        return kr != kHigherRoot && letter != 'S' && P > pdew && split_below_has_less(P);
     }
 
     // Whether the lower root is asked for and the single phase found at D
@@ -502,7 +528,7 @@ private:
                split_below_has_less(pb);
     }
 
-    // Whether a split of the (T, p) flash below the bubble pressure pb has
+    // Whether a split of the (T, p) flash below the pressure pb has
     // less than b (its value need not fall monotonically from the dew
     // point's to the bubble point's).
     bool split_below_has_less(double pb) const {

@@ -106,6 +106,10 @@ const Row kRows[] = {
     // The split, not a liquid at 43.3 MPa above a bubble point whose own
     // energy lies above the split's (the splits' dips below it).
     {'E', "co|ethanol", 0.5, 407.73087500000003, 7567.3057994667925},
+    // The lowest of three splits of the same enthalpy or energy (the
+    // splits' value falls, rises and falls again along the isotherm).
+    {'H', "methane|butane", 0.5, 139.895, 1.243642160076758},
+    {'E', "methane|butane", 0.5, 139.895, 1.243642160076758},
     // Gases (and a split of one) thinner than 1e-4 mol/L.
     {'H', "propylen|dme", 0.8140972417, 136.66, 0.012477944627722115},
     {'H', "acetone", 1.0, 179.5, 0.001339939162509664},
