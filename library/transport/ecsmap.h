@@ -24,6 +24,11 @@ struct EcsMap {
 void map_onto(int ref, double T, double D, double alphar, double Z, double tc, double dc, EcsMap& m,
               int& ierr, std::string& herr);
 
+// The conformal state of slot ref with the residual values (alphar, Z), by
+// steps from the start (T0, D0) (where CONFTD does not converge); false
+// when a step fails.
+bool conformal_by_steps(int ref, double alphar, double Z, double& T0, double& D0);
+
 // Whether a conformal temperature T0 (K) of slot icomp is within reach of
 // its models (at most 2.2 times their upper temperature).
 bool conformal_temperature_ok(int icomp, double T0);

@@ -55,7 +55,7 @@ double bin(int i, int j, int which) {
 bool within_10_percent(double v, double start) { return std::fabs(v / start - 1.0) <= 0.1; }
 
 // Step 3: component conformal ratios.  A -58 of a component stands in
-// ierr/herr.
+// ierr/herr, with its start ratios.
 void component_ratios(double T, double D, const double x[20], double alphar, double Z, MixMap& mm,
                       int& ierr, std::string& herr) {
     for (int i = 1; i <= NCOMP.nc; ++i) {
@@ -71,6 +71,17 @@ void component_ratios(double T, double D, const double x[20], double alphar, dou
         int jerr = 0;
         std::string jtext;
         CONFTD(i, alphar, Z, T0, D0, jerr, jtext);
+        if (jerr == -58) {
+            // By steps from the start (R411A at 372.67 K, 6.19 mol/L, next
+            // to its critical point: r152a's conformal state).
+            double T1 = t_start, D1 = D * CCON.dc[i] / mm.dc;
+            if (conformal_by_steps(i, alphar, Z, T1, D1)) {
+                T0 = T1;
+                D0 = D1;
+                jerr = 0;
+                jtext.clear();
+            }
+        }
         mm.f[u] = mm.mix.f * T0 / T;
         mm.h[u] = mm.mix.h * D / D0;
         bool keep = jerr == -58 && (!within_10_percent(mm.f[u], f_start) ||
@@ -83,6 +94,12 @@ void component_ratios(double T, double D, const double x[20], double alphar, dou
             keep = false;
         }
         if (keep) {
+            // The start ratios stand, with the warning (a conformal state
+            // not found beside them carried no digits: r23 + toluene's
+            // liquid at 180 K, 10.56 mol/L, with 9e-5 of r23 stepped by
+            // 2e-5 between densities 2e-8 apart, then failed).
+            mm.f[u] = f_start;
+            mm.h[u] = h_start;
             ierr = jerr;
             herr = jtext;
         }
@@ -266,10 +283,15 @@ void trnecs_mixture(double T, double D, const double x[20], double& eta, double&
     if (!reference_ready(kRef)) return no_mixture_model("no reference fluid loaded", ierr, herr);
     const double alphar = PHIX(0, 0, tred / T, D / dred, x);
     const double Z = 1.0 + PHIX(0, 1, tred / T, D / dred, x);
+    // A conformal state not found (-58) is a warning beside the values, as
+    // for a pure fluid; it is reported unless something worse is.
     map_onto(kRef, T, D, alphar, Z, mm.tc, mm.dc, mm.mix, ierr, herr);
-    if (ierr != 0) return;
+    if (ierr > 0) return;
     component_ratios(T, D, x, alphar, Z, mm, ierr, herr);
-    if (ierr != 0) return;
+    const int warning = ierr;
+    const std::string warning_text = herr;
+    ierr = 0;
+    herr.clear();
     for (int i = 1; i <= NCOMP.nc; ++i)
         if (x[i - 1] > 0.0)
             estimate_lj(i, kRef, mm.f[static_cast<std::size_t>(i - 1)],
@@ -287,6 +309,10 @@ void trnecs_mixture(double T, double D, const double x[20], double& eta, double&
         return;
     }
     tcx = background + std::min(lc, background);
+    if (warning != 0) {
+        ierr = warning;
+        herr = warning_text;
+    }
 }
 
 }  // namespace lib

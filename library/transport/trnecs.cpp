@@ -88,28 +88,6 @@ bool conformal_newton(int ref, double alphar, double zm1, double& tau, double& d
     return false;
 }
 
-// The conformal state by steps from the start (T0, D0), whose own residual
-// values are the first target, to (alphar, Z): where CONFTD from the
-// critical ratios does not converge (r114 near 420.6 K, 3.3932 mol/L: -58,
-// the critical ratios instead and the conductivity doubled between
-// neighbours).  False when a step fails.
-bool conformal_by_steps(int ref, double alphar, double Z, double& T0, double& D0) {
-    double tred = 0.0, dred = 0.0;
-    REDK(ref, tred, dred);
-    if (!(tred > 0.0 && dred > 0.0 && T0 > 0.0 && D0 > 0.0)) return false;
-    double tau = tred / T0, del = D0 / dred;
-    const double a0 = PHIK(ref, 0, 0, tau, del), z0 = PHIK(ref, 0, 1, tau, del);
-    if (!std::isfinite(a0) || !std::isfinite(z0)) return false;
-    for (int k = 1; k <= kHomotopySteps; ++k) {
-        const double s = static_cast<double>(k) / kHomotopySteps;
-        if (!conformal_newton(ref, a0 + s * (alphar - a0), z0 + s * (Z - 1.0 - z0), tau, del))
-            return false;
-    }
-    T0 = tred / tau;
-    D0 = del * dred;
-    return conformal_temperature_ok(ref, T0);
-}
-
 // Background scaling factors of viscosity and conductivity.
 double eta_factor(const EcsMap& m, double M, double Mref) {
     return std::sqrt(m.f * M / Mref) * std::pow(m.h, -2.0 / 3.0);
@@ -202,6 +180,28 @@ void trnecs_pure(int i, int ref, double T, double D, const double x[20], double&
 }
 
 }  // namespace
+
+// The conformal state by steps from the start (T0, D0), whose own residual
+// values are the first target, to (alphar, Z): where CONFTD from the
+// critical ratios does not converge (r114 near 420.6 K, 3.3932 mol/L: -58,
+// the critical ratios instead and the conductivity doubled between
+// neighbours).  False when a step fails.
+bool conformal_by_steps(int ref, double alphar, double Z, double& T0, double& D0) {
+    double tred = 0.0, dred = 0.0;
+    REDK(ref, tred, dred);
+    if (!(tred > 0.0 && dred > 0.0 && T0 > 0.0 && D0 > 0.0)) return false;
+    double tau = tred / T0, del = D0 / dred;
+    const double a0 = PHIK(ref, 0, 0, tau, del), z0 = PHIK(ref, 0, 1, tau, del);
+    if (!std::isfinite(a0) || !std::isfinite(z0)) return false;
+    for (int k = 1; k <= kHomotopySteps; ++k) {
+        const double s = static_cast<double>(k) / kHomotopySteps;
+        if (!conformal_newton(ref, a0 + s * (alphar - a0), z0 + s * (Z - 1.0 - z0), tau, del))
+            return false;
+    }
+    T0 = tred / tau;
+    D0 = del * dred;
+    return conformal_temperature_ok(ref, T0);
+}
 
 bool reference_ready(int ref) {
     if (ref < kMinSlot || ref > kMaxSlot || !residual_model_ready(ref)) return false;

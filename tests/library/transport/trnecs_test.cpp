@@ -155,4 +155,25 @@ TEST_F(TrnecsTest, AirAsMixture) {
     EXPECT_EQ(tcx, kNotComputed);
 }
 
+// A component whose conformal state is not found from the critical ratios:
+// by steps (R411A's phases next to its critical point, r152a's state), else
+// its start ratios with the warning (r23's in toluene's liquid lies far below
+// its triple point): values either way, continuous along the isotherm.
+TEST_F(TrnecsTest, MixtureComponentsWithoutConformalStart) {
+    ASSERT_EQ(trtext::setup("propylen|r22|r152a", 3), 0);
+    const double liquid[20] = {0.029360, 0.833473, 0.137168};
+    const trtext::Result near_critical = trtext::trnprp(372.6689375, 6.193767, liquid);
+    EXPECT_EQ(near_critical.ierr, 0) << near_critical.herr;
+    EXPECT_NEAR(near_critical.eta, 37.17, 0.01);
+    ASSERT_EQ(trtext::setup("r23|toluene", 2), 0);
+    const double x[20] = {8.844760422e-05, 0.9999115524};
+    const trtext::Result first = trtext::trnprp(180, 10.5592738, x);
+    for (int k = 0; k <= 12; ++k) {
+        const trtext::Result r = trtext::trnprp(180, 10.5592738 * (1.0 + k * 2e-8), x);
+        EXPECT_LE(r.ierr, 0) << k << " " << r.herr;
+        EXPECT_NEAR(r.eta / first.eta, 1.0, 1e-4) << k;
+        EXPECT_NEAR(r.tcx / first.tcx, 1.0, 1e-4) << k;
+    }
+}
+
 }  // namespace
