@@ -268,6 +268,32 @@ TEST_F(MixtureSaturation, BlendThroughMixtureModelAndPseudoPureEquation) {
 // 5.36 MPa), on vapour roots of a feed that is a liquid there (nonane +
 // o-xylene at 2.55 MPa, 105 K below its bubble point) and on two liquids
 // (acetone + R113 at 3.69 MPa, R124 + RC318 at 2.62 MPa).
+// The bubble point's liquid density and the dew point's vapour density give
+// their temperature back through SATD, to the digits (the secant stopped at
+// 1e-7 of the density: 1e-7 of T, with the phase of the given density not
+// the saturated one; most dew points were refused where the density lay on
+// the other side of the mixture's critical density).
+TEST_F(MixtureSaturation, SaturationAtDensityGivesTheTemperatureBack) {
+    for (const char* names : {"methane|ethane", "propane|butane", "r32|r134a", "co2|r1234yf"}) {
+        double z[20];
+        setup2(names, 0.5, 0.5, z);
+        for (double T : {150.0, 190.0, 230.0, 270.0})
+            for (int kind : {lib::kBubblePoint, lib::kDewPoint}) {
+                double p = 0, Dl = 0, Dv = 0, x[20], y[20], T2 = 0, P2 = 0, dl = 0, dv = 0;
+                int ierr = 0, kr = 0;
+                std::string herr;
+                lib::SATT(T, z, kind, p, Dl, Dv, x, y, ierr, herr);
+                if (ierr > 0) continue;
+                const double D = kind == lib::kBubblePoint ? Dl : Dv;
+                lib::SATD(D, z, 0, kr, T2, P2, dl, dv, x, y, ierr, herr);
+                EXPECT_LE(ierr, 0) << names << " " << T << " " << kind << " " << herr;
+                EXPECT_EQ(kr, kind) << names << " " << T;
+                EXPECT_NEAR(T2 / T, 1.0, 1e-9) << names << " " << T << " " << kind;
+                EXPECT_NEAR(P2 / p, 1.0, 1e-8) << names << " " << T << " " << kind;
+            }
+    }
+}
+
 TEST(MixtureSaturationAtP, BubbleAndDewPointsAreWhatTheySay) {
     struct Pair {
         const char* names;
