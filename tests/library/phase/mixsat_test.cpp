@@ -271,7 +271,7 @@ TEST_F(MixtureSaturation, BlendThroughMixtureModelAndPseudoPureEquation) {
 // The bubble point's liquid density and the dew point's vapour density give
 // their temperature back through SATD, to the digits (the secant stopped at
 // 1e-7 of the density: 1e-7 of T, with the phase of the given density not
-// the saturated one; most dew points were refused where the density lay on
+// the saturated one; a fifth of the dew points were refused where it lay on
 // the other side of the mixture's critical density).
 TEST_F(MixtureSaturation, SaturationAtDensityGivesTheTemperatureBack) {
     for (const char* names : {"methane|ethane", "propane|butane", "r32|r134a", "co2|r1234yf"}) {
