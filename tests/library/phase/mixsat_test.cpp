@@ -271,8 +271,9 @@ TEST_F(MixtureSaturation, BlendThroughMixtureModelAndPseudoPureEquation) {
 // The bubble point's liquid density and the dew point's vapour density give
 // their temperature back through SATD, to the digits (the secant stopped at
 // 1e-7 of the density: 1e-7 of T, with the phase of the given density not
-// the saturated one; a fifth of the dew points were refused where it lay on
-// the other side of the mixture's critical density).
+// the saturated one; a fifth of the dew points, thin vapours far below the
+// critical point, were refused: a proposal where the dew point fails was
+// followed by steps of 0.1 % in T until the passes ran out).
 TEST_F(MixtureSaturation, SaturationAtDensityGivesTheTemperatureBack) {
     for (const char* names : {"methane|ethane", "propane|butane", "r32|r134a", "co2|r1234yf"}) {
         double z[20];
