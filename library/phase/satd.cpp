@@ -11,6 +11,7 @@
 
 #include "library/models/critp.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
 #include "library/phase/records.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/satt.h"
@@ -40,6 +41,9 @@ constexpr double kGibbsFound = 1e-11;
 constexpr double kDensityLoose = 1e-7;
 constexpr double kDensityFound = 1e-14;
 constexpr int kPolishPasses = 6;
+// A mixture's second method starts no lower than this factor times the
+// temperature below which a component of it freezes.
+constexpr double kAboveFreezing = 1.02;
 
 // The other-phase root within this share of D is the root at D itself
 // (next to the critical point the vapour root of a liquid's pressure can be
@@ -408,9 +412,15 @@ private:
         double dsplit = Dc;
         secant_start(tprev, fprev, Tn, dsplit);
 
-        // The first point opens the bracket on the side of its residual.
-        const bool has_first_pos = fprev >= 0.0;
-        bool has_neg = !has_first_pos, has_pos = has_first_pos;
+        // The first point opens the bracket on the side of its residual.  A
+        // mixture's boundary is not bounded by its critical point (carbon
+        // dioxide + nitrogen, Tc 216.1 K: bubble points up to 20 MPa at
+        // 221.6 K; a wet gas's dew line goes far above it), nor its start
+        // below where a component freezes (water + nitrogen at 0.75 Tc:
+        // 231 K).
+        const bool has_first_pos = fprev >= 0.0, seeded = ic > 0;
+        bool has_neg = seeded && !has_first_pos, has_pos = seeded && has_first_pos;
+        if (ic == 0) Tn = std::max(Tn, kAboveFreezing * mix::freezing_floor(x));
         double neg_t = has_neg ? tprev : 0.0, pos_t = has_pos ? tprev : 0.0;
         bool below_triple_used = false;
 
