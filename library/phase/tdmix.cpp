@@ -231,6 +231,13 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
             return;
         }
     }
+    // Whether the split of the saturation road has a liquid that splits in
+    // two liquids itself: a three-phase line lies close by, and the search
+    // by quality, for nearly azeotropic blends, is not made (it found 1254
+    // states in a sweep of 957 mixtures, none of them there; inside a
+    // three-phase region TQFLSH fails slowly, 60 ms for cyclohexane + DMC
+    // at 283.83 K, 10.41 mol/L).
+    bool liquid_split = false;
     if (derr == 0 && berr == 0 && dvdew < D && D < dlbub) {
         int jerr = 0;
         TDFL2(T, D, z, kSaturationGiven, pbub, pdew, dlbub, dvdew, ybub, xdew, P, r.Dl, r.Dv, r.x,
@@ -238,7 +245,9 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
         // (Not where its liquid splits in two: the liquid's bubble point
         // lies beyond the three-phase line, and the search along the
         // isotherm finds the stable pair.)
-        if (jerr <= 0 && split_is_state(T, P, D, z, r)) {
+        const bool split = jerr <= 0 && r.q > 0.0 && r.q < 1.0 && of_density(r, D);
+        liquid_split = split && liquid_splits(T, P, r);
+        if (split && !liquid_split && tp_flash_has_density(T, P, D, z, r)) {
             flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
             r.D = D;
             return;
@@ -246,7 +255,7 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     }
     const double hint = derr == 0 ? pdew : (P > 0.0 ? P : Pc);
     if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st)) {
-        if (derr == 0 && berr == 0 && dvdew < D && D < dlbub &&
+        if (derr == 0 && berr == 0 && dvdew < D && D < dlbub && !liquid_split &&
             by_quality(true, T, D, z, dlbub, dvdew, r, P))
             return;
         r.q = kQualityFailed;
