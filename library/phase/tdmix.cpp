@@ -415,6 +415,15 @@ bool bracket_isochore(F f, G split, double x0, double step, double lo, double hi
     return false;
 }
 
+// Temperatures of the isochore the flash at (T, D) may fail at before the
+// searches give up: inside a three-phase region each failure takes 0.1 to
+// 0.3 s, and the searches, each exploring anew, took 2 to 20 s to refuse
+// (cyclohexane + DMC at 10.41 mol/L, h 10 to 6000 J/mol below that of the
+// two liquids at 284.47 K; now 2 to 4 s).  The searches for the 348
+// slowest states of a sweep of 957 mixtures met at most 19 failures on
+// their way, 11 of them slower than 1 ms.
+constexpr int kIsochoreFailures = 24;
+
 }  // namespace
 
 void db_mixture(double D, char letter, double b, const double z[20], double Tc, double Pc,
@@ -427,10 +436,12 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
     // The states met, each placed once: the searches below meet many again
     // (cyclohexane + DMC at 10.41 mol/L: 150 trials at 60 temperatures).
     std::vector<IsochorePoint> met;
+    int failures = 0;
     // The property along the isochore rises with the temperature.
     const auto f = [&](double t, double& v) {
         auto known =
             std::find_if(met.begin(), met.end(), [t](const IsochorePoint& m) { return m.t == t; });
+        if (known == met.end() && failures >= kIsochoreFailures) return false;
         if (known == met.end()) {
             IsochorePoint m;
             m.t = t;
@@ -438,6 +449,7 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
             std::string jmsg;
             td_mixture(t, D, z, Tc, Pc, Dc, m.r, m.p, jerr, jmsg);
             m.ok = jerr <= 0;
+            if (!m.ok) ++failures;
             known = met.insert(met.end(), m);
         }
         if (!known->ok) return false;
