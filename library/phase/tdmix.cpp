@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "library/library.h"
 #include "library/models/press.h"
 #include "library/phase/brent.h"
+#include "library/phase/dbflsh.h"
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
@@ -126,6 +128,14 @@ bool same_phases(const mix::TpState& st, const TpResult& r) {
            ((near(st.Dl, r.Dl) && near(st.Dv, r.Dv)) || (near(st.Dl, r.Dv) && near(st.Dv, r.Dl)));
 }
 
+// States of the saturation road that TQFLSH or PQFLSH cannot find before
+// the search by quality below gives up: inside a three-phase region they
+// fail, 5 to 60 ms each, and Brent's method halving toward them took 0.8 s
+// to give up (cyclohexane + DMC at 283.61 K, 10.41 mol/L); a blend the
+// search is for finds every state it asks for (384 of 384 in a sweep of
+// 957 mixtures, none after a failure).
+constexpr int kQualityFailures = 1;
+
 // Two phases of a nearly azeotropic blend at T (at_t) or P given as a, of
 // density D between the bubble point's liquid dlbub and the dew point's
 // vapour dvdew: the free variable of the state lies below its own last
@@ -139,7 +149,9 @@ bool by_quality(bool at_t, double a, double D, const double z[20], double dlbub,
                 TpResult& r, double& u) {
     TpResult s;
     double t = 0, p = 0, d = 0;
+    int failures = 0;
     const auto at = [&](double q, double& f) {
+        if (failures >= kQualityFailures) return false;
         int kerr = 0;
         std::string kmsg;
         flash::QuietMessages quiet;
@@ -149,7 +161,10 @@ bool by_quality(bool at_t, double a, double D, const double z[20], double dlbub,
         else
             PQFLSH(a, q, z, kMolarQuality, t, d, s.Dl, s.Dv, s.x, s.y, s.e, s.h, s.s, s.cv, s.cp,
                    s.w, kerr, kmsg);
-        if (kerr > 0 || !(d > 0.0)) return false;
+        if (kerr > 0 || !(d > 0.0)) {
+            ++failures;
+            return false;
+        }
         s.q = q;
         s.D = d;
         f = D / d - 1.0;  // rises with q
@@ -216,6 +231,13 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
             return;
         }
     }
+    // Whether the split of the saturation road has a liquid that splits in
+    // two liquids itself: a three-phase line lies close by, and the search
+    // by quality, for nearly azeotropic blends, is not made (it found 1254
+    // states in a sweep of 957 mixtures, none of them there; inside a
+    // three-phase region TQFLSH fails slowly, 60 ms for cyclohexane + DMC
+    // at 283.83 K, 10.41 mol/L).
+    bool liquid_split = false;
     if (derr == 0 && berr == 0 && dvdew < D && D < dlbub) {
         int jerr = 0;
         TDFL2(T, D, z, kSaturationGiven, pbub, pdew, dlbub, dvdew, ybub, xdew, P, r.Dl, r.Dv, r.x,
@@ -223,7 +245,9 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
         // (Not where its liquid splits in two: the liquid's bubble point
         // lies beyond the three-phase line, and the search along the
         // isotherm finds the stable pair.)
-        if (jerr <= 0 && split_is_state(T, P, D, z, r)) {
+        const bool split = jerr <= 0 && r.q > 0.0 && r.q < 1.0 && of_density(r, D);
+        liquid_split = split && liquid_splits(T, P, r);
+        if (split && !liquid_split && tp_flash_has_density(T, P, D, z, r)) {
             flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
             r.D = D;
             return;
@@ -231,7 +255,7 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     }
     const double hint = derr == 0 ? pdew : (P > 0.0 ? P : Pc);
     if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st)) {
-        if (derr == 0 && berr == 0 && dvdew < D && D < dlbub &&
+        if (derr == 0 && berr == 0 && dvdew < D && D < dlbub && !liquid_split &&
             by_quality(true, T, D, z, dlbub, dvdew, r, P))
             return;
         r.q = kQualityFailed;
@@ -246,6 +270,162 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     if (!st.two_phase) r.q = marker(T, P, st.D, Tc, Pc, Dc);
 }
 
+namespace {
+
+// A temperature on the isochore of the search below, with the state the
+// flash at (T, D) placed there (ok) or not.
+struct IsochorePoint {
+    double t = 0.0;
+    bool ok = false;
+    TpResult r;
+    double p = 0.0;
+};
+
+// Trials of the secant below, and its steps back halfway toward the good
+// point after a trial the flash at (T, D) cannot place (as many as the
+// march of bracket_root takes).
+constexpr int kSecantSteps = 12;
+constexpr int kSecantBacks = 6;
+// After a trial that failed, the next falls short of the secant's root by
+// this part of the way: a secant's root next to the region of failures lay
+// in it again and again (R431A at 15.43 mol/L: from 159.4998 to 159.5598
+// K, five failures, with the state at 159.56 K, some 1e-4 K above it).
+constexpr double kShort = 0.1;
+
+// The root of the rising f beyond the good point x1 (value v1) away from
+// x2 (v2, the same sign), next to a temperature xfail where f could not be
+// evaluated: by the secant through the last two good points, a trial that
+// fails taken halfway back toward x1.  A bracket a, b (f(a) = fa <= 0 <= fb
+// = f(b)) or a == b on a point where |f| <= ftol; false where the secant
+// points beyond xfail (the root, if any, lies beyond the band f fails in).
+template <class F>
+bool secant_toward(F f, double x1, double v1, double x2, double v2, double xfail, double ftol,
+                   double& a, double& fa, double& b, double& fb) {
+    bool cautious = false;
+    for (int k = 0; k < kSecantSteps; ++k) {
+        const double slope = (v1 - v2) / (x1 - x2);
+        if (!(slope > 0.0) || !std::isfinite(slope)) return false;
+        if ((x1 - v1 / slope - xfail) * (x1 - xfail) <= 0.0) return false;  // the root lies beyond
+        double xn = x1 - (cautious ? 1.0 - kShort : 1.0) * v1 / slope;
+        cautious = false;
+        double vn = 0.0;
+        int backs = 0;
+        while (!f(xn, vn)) {
+            cautious = true;
+            if (++backs > kSecantBacks) return false;
+            xfail = xn;
+            xn = 0.5 * (xn + x1);
+        }
+        if (std::fabs(vn) <= ftol) {
+            a = b = xn;
+            fa = fb = vn;
+            return true;
+        }
+        if ((vn > 0.0) != (v1 > 0.0)) {
+            a = vn < 0.0 ? xn : x1;
+            fa = vn < 0.0 ? vn : v1;
+            b = vn < 0.0 ? x1 : xn;
+            fb = vn < 0.0 ? v1 : vn;
+            return true;
+        }
+        x2 = x1;
+        v2 = v1;
+        x1 = xn;
+        v1 = vn;
+    }
+    return false;
+}
+
+// The step from the good point x1 to kReach times the distance to where the
+// secant through it and x2 meets zero, 0 where there is no such secant: a
+// march whose steps grow regardless crossed the root by a long way, into
+// temperatures the flash at (T, D) takes long to refuse (c4f10 + dme at
+// 1.3e-5 mol/L: from 149.5 K, 0.5 K above the state, to 129.6 K, 0.2 s).
+// Across a phase boundary (one point single phase, the other two-phase)
+// the secant misjudges the slope, only kHalfReach of the way: r152a +
+// ammonia at 24.58 mol/L, from the liquid at 231.2 K and two liquids at
+// 203.6 K, put the state at 200.06 K, inside the three-phase region below
+// 200.49 K; it lies at 200.495 K.
+constexpr double kReach = 1.2;
+constexpr double kHalfReach = 0.5;
+
+double secant_reach(double x1, double v1, double x2, double v2, bool same_kind) {
+    if (x1 == x2) return 0.0;
+    const double slope = (v1 - v2) / (x1 - x2);
+    if (!(slope > 0.0) || !std::isfinite(slope)) return 0.0;
+    return -(same_kind ? kReach : kHalfReach) * v1 / slope;
+}
+
+// The march of bracket_root from x0 (f rising; halfway as there), its step
+// no longer than secant_reach's, where a step that f cannot be evaluated
+// at, next to two good points, goes on by the secant through them: along
+// an isochore the flash at (T, D) may place no state in a band next to the
+// root, and halving the step from there took six failures, 0.15 to 1.4 s
+// each, to give up (two liquids of cyclohexane + DMC at 10.41 mol/L,
+// 284.47 K, 5e-4 K above the three-phase line, approached from 291.8 K in
+// a step to 277.6 K).  Where the secant finds none, or with a single good
+// point, the step is halved as there (and the march may step across the
+// band).  split(x) tells a two-phase point.  a == b where a point met the
+// value within ftol.
+template <class F, class G>
+bool bracket_isochore(F f, G split, double x0, double step, double lo, double hi, bool halfway,
+                      double ftol, double& a, double& fa, double& b, double& fb) {
+    double v0 = 0.0;
+    int tries = 0;
+    while (!f(x0, v0)) {
+        if (++tries > 8) return false;
+        x0 = tries % 2 ? x0 + step * tries : x0 - step * tries;
+        x0 = std::clamp(x0, lo, hi);
+    }
+    const double dir = v0 > 0.0 ? -1.0 : 1.0;
+    double good = x0, vg = v0, behind = x0, vb = v0;
+    double secant_from = std::nan("");  // the good point the secant last left
+    const double first = step;
+    for (int k = 0; k < 60; ++k) {
+        double xn = std::clamp(good + dir * step, lo, hi);
+        const double half = 0.5 * ((dir > 0 ? hi : lo) - good);
+        if (halfway && std::fabs(half) > first && std::fabs(xn - good) > std::fabs(half))
+            xn = good + half;
+        const double reach = secant_reach(good, vg, behind, vb, split(good) == split(behind));
+        if (reach != 0.0 && std::fabs(reach) < std::fabs(xn - good)) xn = good + reach;
+        double vn = 0.0;
+        int back = 0;
+        while (!f(xn, vn)) {
+            if (secant_from != good && behind != good) {
+                secant_from = good;
+                if (secant_toward(f, good, vg, behind, vb, xn, ftol, a, fa, b, fb)) return true;
+            }
+            if (++back > 5) return false;
+            xn = 0.5 * (xn + good);
+        }
+        if ((vn > 0.0) != (vg > 0.0) || vn == 0.0) {
+            a = dir > 0 ? good : xn;
+            fa = dir > 0 ? vg : vn;
+            b = dir > 0 ? xn : good;
+            fb = dir > 0 ? vn : vg;
+            return true;
+        }
+        if (xn == good) return false;  // at a limit without a change of sign
+        behind = good;
+        vb = vg;
+        good = xn;
+        vg = vn;
+        step *= 1.6;
+    }
+    return false;
+}
+
+// Temperatures of the isochore the flash at (T, D) may fail at before the
+// searches give up: inside a three-phase region each failure takes 0.1 to
+// 0.3 s, and the searches, each exploring anew, took 2 to 20 s to refuse
+// (cyclohexane + DMC at 10.41 mol/L, h 10 to 6000 J/mol below that of the
+// two liquids at 284.47 K; now 2 to 4 s).  The searches for the 348
+// slowest states of a sweep of 957 mixtures met at most 19 failures on
+// their way, 11 of them slower than 1 ms.
+constexpr int kIsochoreFailures = 24;
+
+}  // namespace
+
 void db_mixture(double D, char letter, double b, const double z[20], double Tc, double Pc,
                 double Dc, double t_start, TpResult& r, double& T, double& P, int& ierr,
                 std::string& herr) {
@@ -253,27 +433,52 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     TpResult last;
     double plast = 0.0, tlast = 0.0;
+    // The states met, each placed once: the searches below meet many again
+    // (cyclohexane + DMC at 10.41 mol/L: 150 trials at 60 temperatures).
+    std::vector<IsochorePoint> met;
+    int failures = 0;
     // The property along the isochore rises with the temperature.
     const auto f = [&](double t, double& v) {
-        TpResult s;
-        double p = 0.0;
-        int jerr = 0;
-        std::string jmsg;
-        td_mixture(t, D, z, Tc, Pc, Dc, s, p, jerr, jmsg);
-        if (jerr > 0) return false;
+        auto known =
+            std::find_if(met.begin(), met.end(), [t](const IsochorePoint& m) { return m.t == t; });
+        if (known == met.end() && failures >= kIsochoreFailures) return false;
+        if (known == met.end()) {
+            IsochorePoint m;
+            m.t = t;
+            int jerr = 0;
+            std::string jmsg;
+            td_mixture(t, D, z, Tc, Pc, Dc, m.r, m.p, jerr, jmsg);
+            m.ok = jerr <= 0;
+            if (!m.ok) ++failures;
+            known = met.insert(met.end(), m);
+        }
+        if (!known->ok) return false;
+        const TpResult& s = known->r;
         v = letter == 'S' ? s.s : letter == 'E' ? s.e : s.h;
         v -= b;
         last = s;
-        plast = p;
+        plast = known->p;
         tlast = t;
         return std::isfinite(v);
+    };
+    // Whether the state met at t is two-phase.
+    const auto two_phase_at = [&](double t) {
+        const auto known =
+            std::find_if(met.begin(), met.end(), [t](const IsochorePoint& m) { return m.t == t; });
+        return known != met.end() && known->ok && known->r.q > 0.0 && known->r.q < 1.0;
     };
     double t = 0.0;
     const double ftol = 1e-12 * (std::fabs(b) + 1.0);
     const auto search = [&](double t0, double step, double lo, bool halfway) {
         double ta = 0, fa = 0, tb = 0, fb = 0, ft = 0;
-        return bracket_root(f, t0, step, lo, 1.5 * tmax, ta, fa, tb, fb, halfway) &&
-               brent_root(f, ta, fa, tb, fb, ftol, 1e-14, 80, t, &ft) && no_jump(ft, ftol);
+        if (!bracket_isochore(f, two_phase_at, t0, step, lo, 1.5 * tmax, halfway, ftol, ta, fa, tb,
+                              fb))
+            return false;
+        if (ta == tb) {
+            t = ta;
+            return true;
+        }
+        return brent_root(f, ta, fa, tb, fb, ftol, 1e-14, 80, t, &ft) && no_jump(ft, ftol);
     };
     // The searches, in turn, until one finds the state:
     // - from the single-phase root t_start where the flash at (T, D) places
@@ -284,7 +489,8 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
     //   h off).  From the critical temperature a liquid isochore runs into
     //   pressures the flash at (T, D) refuses (r32 + r125 at 18.07 mol/L:
     //   130 MPa at 250 K, the state at 177.5 K);
-    // - from the critical temperature in steps of 10 K;
+    // - from the critical temperature in steps of 10 K (or from where the
+    //   isochore's pressure is the range's limit, below);
     //   both not below where a component freezes (co2 + helium, with its
     //   critical temperature estimated at 138.9 K, where co2 is solid), and
     //   no step farther than halfway to that limit (propylene + r23: the
@@ -306,10 +512,23 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
     const bool at_start = evaluated && std::fabs(v0) <= ftol;
     if (at_start) t = t_start;
     const bool near = evaluated && std::fabs(v0) <= kNearValue * (std::fabs(b) + 1.0);
+    // Where the flash at (T, D) refuses the critical temperature, a dense
+    // isochore's pressure there lies beyond the equation's range (R403B at
+    // 16.12 mol/L: 445 MPa at 351 K, two liquids at 130.45 K): down from
+    // where the single-phase pressure is the range's limit, as from Tc.
+    const auto from_range_limit = [&]() {
+        double v = 0.0, tp = 0.0, pp = 0.0;
+        int perr = 0;
+        std::string pmsg;
+        if (!(t_low < tmax) || f(std::max(t_crit, t_low), v)) return false;
+        DBFL1(D, pmax, z, "DP", tp, pp, perr, pmsg);
+        return perr <= 0 && tp > t_low && tp < t_crit && search(tp, 10.0, t_low, true);
+    };
     const bool found =
         at_start ||
         (evaluated && search(t_start, (near ? kNearStep : kStartStep) * t_start, t_low, true)) ||
         (t_low < tmax && search(std::max(t_crit, t_low), 10.0, t_low, true)) ||
+        from_range_limit() ||
         (!evaluated && t_start >= tmin && t_start <= 1.5 * tmax &&
          search(t_start, kStartStep * t_start, tmin, false)) ||
         search(t_crit, 10.0, tmin, false);

@@ -220,6 +220,32 @@ INSTANTIATE_TEST_SUITE_P(
         MixtureCase{"propyleneR23TwoPhase", "propylen|r23", 0.5, 123.02, 0.035562804699081782}),
     [](const auto& test) { return std::string(test.param.label); });
 
+// Two liquids at low pressure, whose isochore enters a three-phase region
+// (where the flash at (T, D) places no state) just below the state: 5e-4 K
+// below for cyclohexane + DMC, some 0.01 K or less for the others.  The
+// search stepped into that region and gave up.
+INSTANTIATE_TEST_SUITE_P(
+    TwoLiquids, DensityFlashMixture,
+    ::testing::Values(
+        MixtureCase{"cyclohexaneDmc", "cyclohex|dmc", 0.5, 284.47, 12.788635941990758},
+        MixtureCase{"acetonePentane", "acetone|pentane", 0.5, 258.29875, 15.386209249513731},
+        MixtureCase{"benzeneEthanol", "benzene|ethanol", 0.5, 283.674, 11.745765199359269},
+        MixtureCase{"methanolMm", "methanol|mm", 0.5, 280.650625, 8.023837849656422}),
+    [](const auto& test) { return std::string(test.param.label); });
+
+// Two liquids of R403B at 130.45 K, 100 kPa, 16.12 mol/L, beside a
+// three-phase region below 130.45 K: its isochore's pressure at the
+// critical temperature, 445 MPa, is refused, and the search starts from
+// where the pressure is the range's limit.
+TEST(DensityFlash, DenseBlendRefusedAtItsCriticalTemperature) {
+    ASSERT_TRUE(setup("propane|r22|r218"));
+    const double z[20] = {0.1170834784, 0.668734422, 0.2141820996};
+    const State a = tp(130.45, 100.0, z);
+    ASSERT_EQ(a.ierr, 0) << a.herr;
+    EXPECT_EQ(round_trips(a, 1e-6, true, z), "");
+    EXPECT_TRUE(setup("nitrogen"));
+}
+
 // Liquid r32 + r125 from just above its bubble point to 20 MPa.
 TEST(DensityFlash, MixtureLiquidAlongIsochores) {
     ASSERT_TRUE(setup("r32|r125"));
