@@ -191,6 +191,30 @@ TEST(NarrowLiquidPair, EveryFeedAndPressureSplitsIntoTheSamePair) {
     EXPECT_EQ(failures, 0);
 }
 
+// Two liquids far above the critical pressure: R403B (propane, R22, R218)
+// at 172.5 K splits into an R22-rich and an R218-rich liquid up to 160 MPa;
+// the split was refused from ten times the critical pressure of the feed's
+// estimate (40.4 MPa) on.
+TEST(CompressedLiquidPair, SplitsFarAboveTheCriticalPressure) {
+    ASSERT_EQ(testsupport::set_up("propane|r22|r218"), "");
+    const double T = 172.5;
+    double z[20] = {0.1170834784, 0.668734422, 0.2141820996};
+    for (double P = 20000.0; P <= 160000.0; P += 20000.0) {
+        SCOPED_TRACE("p=" + number(P));
+        double D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0;
+        double w = 0;
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        ASSERT_TRUE(q > 0.2 && q < 0.3) << q;
+        double fl[20] = {}, fv[20] = {};
+        lib::FGCTY2(T, Dl, x, fl, ierr, herr);
+        lib::FGCTY2(T, Dv, y, fv, ierr, herr);
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(std::log(fl[i] / fv[i]), 0.0, 1e-9);
+    }
+}
+
 // Close to a three-phase line (cyclopropane + R134a at 221.6 K, the
 // ammonia-rich liquid of ammonia + hexane at its bubble point): TPFLSH
 // returns one consistent pair of phases (equal fugacities, each phase
