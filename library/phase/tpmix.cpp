@@ -204,10 +204,12 @@ bool split(double T, double P, const double z[20], const mix::Stability& st, TpR
 // The last resort: the split at a pressure 1 or 2 % away, carried over to
 // P by TPFL2.  Within a few per cent of the co2+nitrogen critical pressure
 // (274 K, 11.8 MPa) no start at P itself ends on an equilibrium, while the
-// split at 11.7 MPa leads straight to it.
+// split at 11.7 MPa leads straight to it.  Two liquids change little with
+// the pressure, and their starts may fail over a wider band (R403B at
+// 180 K: at 39.6 to 40.8 MPa, the split of 36 MPa leads to that of 40 MPa).
 void neighbour_split(double T, double P, const double z[20], TpResult& r, int& jerr,
                      std::string& jmsg) {
-    for (double f : {0.99, 1.01, 0.98, 1.02}) {
+    for (double f : {0.99, 1.01, 0.98, 1.02, 0.9, 1.1}) {
         const mix::Stability st = mix::stability(T, f * P, z);
         TpResult n;
         int kerr = 0;

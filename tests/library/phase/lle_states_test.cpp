@@ -194,20 +194,23 @@ TEST(NarrowLiquidPair, EveryFeedAndPressureSplitsIntoTheSamePair) {
 // Two liquids far above the critical pressure: R403B (propane, R22, R218)
 // at 172.5 K splits into an R22-rich and an R218-rich liquid up to 160 MPa;
 // the split was refused from ten times the critical pressure of the feed's
-// estimate (40.4 MPa) on.
+// estimate (40.4 MPa) on, and at 180 K, 40 and 100 MPa, no start of the
+// pressure itself or 1-2 % away led to it.
 TEST(CompressedLiquidPair, SplitsFarAboveTheCriticalPressure) {
     ASSERT_EQ(testsupport::set_up("propane|r22|r218"), "");
-    const double T = 172.5;
     double z[20] = {0.1170834784, 0.668734422, 0.2141820996};
-    for (double P = 20000.0; P <= 160000.0; P += 20000.0) {
-        SCOPED_TRACE("p=" + number(P));
+    const double states[][2] = {{172.5, 20000},  {172.5, 40400}, {172.5, 60000}, {172.5, 100000},
+                                {172.5, 160000}, {180, 40000},   {180, 100000}};
+    for (const auto& tp : states) {
+        const double T = tp[0], P = tp[1];
+        SCOPED_TRACE("T=" + number(T) + " p=" + number(P));
         double D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0;
         double w = 0;
         int ierr = 0;
         std::string herr;
         lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
         ASSERT_LE(ierr, 0) << herr;
-        ASSERT_TRUE(q > 0.2 && q < 0.3) << q;
+        ASSERT_TRUE(q > 0.15 && q < 0.3) << q;
         double fl[20] = {}, fv[20] = {};
         lib::FGCTY2(T, Dl, x, fl, ierr, herr);
         lib::FGCTY2(T, Dv, y, fv, ierr, herr);
