@@ -354,9 +354,14 @@ void mixture(double h, double s, const double z[20], const std::string& head, do
         t = 2.0 * Tc;
         p0 = 0.1 * Pc;
     }
+    // Along the isentrope (from the iteration's temperature where it lies
+    // within the equation's range) before the line of constant h (e),
+    // whose flashes at given pressure cost tens of milliseconds each.
+    const double ts = t > tmin && t < tmax ? t : Tc;
     mix::TpState st;
     if (!mix::hs_state(h, s, z, energy, t, p0, st) &&
         (far || !mix::hs_state(h, s, z, energy, 2.0 * Tc, 0.1 * Pc, st)) &&
+        !mix::hs_along_isentrope(h, s, z, energy, ts, p0, st) &&
         !mix::hs_along_isenthalp(h, s, z, energy, p0, st)) {
         o.T = Tc;
         o.D = o.Dl = o.Dv = Dc;

@@ -329,4 +329,174 @@ bool hs_along_isenthalp(double b, double s, const double z[20], bool energy, dou
     return true;
 }
 
+namespace {
+
+// The most (T, p) flashes of one search along the isentrope (each continues
+// the split before: a fraction of a millisecond).
+constexpr int kIsentropeFlashes = 400;
+// Newton steps for the temperature of the entropy at one pressure.
+constexpr int kTemperatureSteps = 30;
+// Steps of the bracket in ln P (the first of kFirstStep, each twice the
+// last) and of its narrowing.
+constexpr int kBracketSteps = 14;
+constexpr double kFirstStep = 0.25;
+constexpr int kNarrowSteps = 60;
+// The width of a bracket in T (relative) within which the entropy sought is
+// not met: it jumps there.
+constexpr double kJump = 1e-9;
+// The residual of b aimed at, as a share of the one accepted: where the
+// pressure hardly moves b (two liquids at a few kPa) the last digits of b
+// still place it (butane + r152a at 220.64 K, 31.2 kPa: the pressure to
+// 8e-4 at the accepted residual, to 1e-4 at a hundredth of it).
+constexpr double kAim = 0.01;
+
+// The states of feed z whose entropy is s, one at each pressure.
+class Isentrope {
+public:
+    Isentrope(double b, double s, const double z[20], bool energy)
+        : b_(b), s_(s), z_(z), energy_(energy), tracker_(z) {
+        double tmax = 0, dmax = 0;
+        LIMITS("EOS", z, tmin_, tmax, dmax, pmax_);
+        tlo_ = 0.5 * tmin_;
+        thi_ = 1.5 * tmax;
+        stol_ = 1e-11 * (std::fabs(s) + 1.0);
+    }
+    // The state at ln P whose entropy is s, from temperature T (out: its
+    // temperature): Newton's method on T inside a bracket (the entropy
+    // rises with T at constant P).  p.f is b's residual.
+    bool at(double lnp, double& T, Point& p, TpState& st) {
+        const double P = std::exp(lnp);
+        if (!(lnp <= std::log(2.0 * pmax_)) || !(P > 0.0)) return false;
+        double lo = tlo_, hi = thi_;
+        T = std::clamp(T, lo, hi);
+        for (int it = 0; it < kTemperatureSteps; ++it) {
+            TpState cur, nb;
+            if (!flash(T, P, cur)) return false;
+            const double f = cur.s - s_;
+            if (std::fabs(f) <= stol_) {
+                st = cur;
+                p = {lnp, (energy_ ? cur.e : cur.h) - b_, T};
+                return true;
+            }
+            (f > 0.0 ? hi : lo) = T;
+            const double dt = kStep * T;
+            if (!flash(T + dt, P, nb)) return false;
+            const double slope = (nb.s - cur.s) / dt;
+            double next = slope > 0.0 ? T - f / slope : 0.5 * (lo + hi);
+            // Within a tenth of T, and inside the bracket.
+            next = std::clamp(next, 0.9 * T, 1.1 * T);
+            if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
+            // A bracket this narrow with the residual still large is a jump
+            // of the entropy: a three-phase temperature at this pressure
+            // (r236fa + isobutane at 56 kPa, 241.9658 K: 54 J/(mol K)).
+            if (!(hi - lo > kJump * hi)) return false;
+            T = next;
+        }
+        return false;
+    }
+    double btol(double T) const { return 1e-11 * (std::fabs(b_) + GCNST.r * T); }
+
+private:
+    bool flash(double T, double P, TpState& st) {
+        return ++calls_ <= kIsentropeFlashes && tracker_.at(T, P, st);
+    }
+    double b_, s_;
+    const double* z_;
+    bool energy_;
+    Tracker tracker_;
+    double tmin_ = 0, pmax_ = 0, tlo_ = 0, thi_ = 0, stol_ = 0;
+    int calls_ = 0;
+};
+
+}  // namespace
+
+bool hs_along_isentrope(double b, double s, const double z[20], bool energy, double t0, double p0,
+                        TpState& st) {
+    Isentrope line(b, s, z, energy);
+    double T = t0;
+    Point a, c;
+    TpState sa, sc;
+    if (!(p0 > 0.0) || !line.at(std::log(p0), T, a, sa)) return false;
+    // The bracket: up in P where b is too low (at constant entropy de =
+    // -P dv and dh = v dP: b rises with the pressure), down where too high.
+    double step = a.f < 0.0 ? kFirstStep : -kFirstStep;
+    bool bracketed = std::fabs(a.f) <= line.btol(a.T);
+    for (int k = 0; k < kBracketSteps && !bracketed; ++k, step *= 2.0) {
+        // Where the isentrope finds no state one step on (a three-phase
+        // stretch), two, four and eight steps on.
+        bool found = false;
+        for (const double further : {1.0, 2.0, 4.0, 8.0}) {
+            double t = a.T;
+            if (line.at(a.lnp + further * step, t, c, sc)) {
+                found = true;
+                break;
+            }
+        }
+        if (!found) return false;
+        if (c.f * a.f <= 0.0) {
+            bracketed = true;
+        } else {
+            a = c;
+            sa = sc;
+        }
+    }
+    if (!bracketed) return false;
+    // Regula falsi (Illinois) in ln P.
+    Point best = a;
+    TpState sbest = sa;
+    if (std::fabs(a.f) > line.btol(a.T)) {
+        if (std::fabs(c.f) < std::fabs(a.f)) {
+            best = c;
+            sbest = sc;
+        }
+        double fa = a.f, fc = c.f;
+        int side = 0;
+        for (int k = 0; k < kNarrowSteps && std::fabs(best.f) > kAim * line.btol(best.T) &&
+                        std::fabs(c.lnp - a.lnp) > kNarrowest;
+             ++k) {
+            const double m = (a.lnp * fc - c.lnp * fa) / (fc - fa);
+            double t = std::fabs(a.f) < std::fabs(c.f) ? a.T : c.T;
+            Point n;
+            TpState sn;
+            // Where it finds none (a three-phase stretch inside the
+            // bracket), points between m and the end of lower residual.
+            const double near = std::fabs(a.f) < std::fabs(c.f) ? a.lnp : c.lnp;
+            bool found = line.at(m, t, n, sn);
+            for (const double share : {0.5, 0.75, 0.9}) {
+                if (found) break;
+                t = std::fabs(a.f) < std::fabs(c.f) ? a.T : c.T;
+                found = line.at(m + share * (near - m), t, n, sn);
+            }
+            if (!found) return false;
+            if (std::fabs(n.f) < std::fabs(best.f)) {
+                best = n;
+                sbest = sn;
+            }
+            if (n.f * a.f > 0.0) {
+                a = n;
+                fa = n.f;
+                if (side == -1) fc *= 0.5;
+                side = -1;
+            } else {
+                c = n;
+                fc = n.f;
+                if (side == 1) fa *= 0.5;
+                side = 1;
+            }
+        }
+    }
+    if (!(std::fabs(best.f) <= line.btol(best.T))) return false;
+    // The state the (T, p) flash finds there (a split continued past where
+    // another is stable is no answer).
+    TpState fresh;
+    if (!tp_state(sbest.T, sbest.P, z, fresh)) return false;
+    const Residual r = residual(fresh, b, s, energy);
+    if (!(std::fabs(r.rb) <= kLineAgreed * (std::fabs(b) + GCNST.r * fresh.T)) ||
+        !(std::fabs(r.rs) <= kLineAgreed * (std::fabs(s) + 1.0)))
+        return false;
+    st = sbest;
+    labels_of_tp_flash(z, st);
+    return true;
+}
+
 }  // namespace lib::mix
