@@ -50,6 +50,16 @@ const State kStates[] = {
     // R509A, whose isobars below the state cross three-phase lines (the
     // search along the isenthalp meets them).
     {"r22|r218", 0.6307902102, 207.603, 38.732},
+    // Two liquids at a few kPa, whose e and s move with P by the liquids'
+    // P dv alone: ESFLSH's Newton steps on (T, ln P) are nearly singular,
+    // and the search along the isentrope finds them (refused before, or
+    // found by 40 flashes at given pressure in up to 0.7 s).
+    {"butane|r245fa", 0.5, 233.452375, 23.147509041205943},
+    {"ethanol|toluene", 0.5, 277.790625, 4.6300748782368757},
+    {"ihexane|methanol", 0.5, 257.17625, 5.4662715008454734},
+    {"ibutene|r152a", 0.5, 159.56, 0.19074735150253658},
+    {"butane|r152a", 0.5, 220.6371875, 31.226345823107405},
+    {"propylen|r32", 0.5, 192.5051125, 58.449956283709163},
 };
 
 // Both phases at least this dense (mol/L) are two liquids.
