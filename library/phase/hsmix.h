@@ -9,9 +9,10 @@ namespace lib::mix {
 // The stable state of feed z whose enthalpy (energy: internal energy) is b
 // and whose entropy is s, by Newton's method on (T, ln P) from (t0, p0),
 // each iterate the stable state there (the (T, p) flash, its splits
-// continued).  False when it does not converge.
+// continued).  False when it does not converge; `last` (if given) receives
+// the last iterate either way.
 bool hs_state(double b, double s, const double z[20], bool energy, double t0, double p0,
-              TpState& st);
+              TpState& st, TpState* last = nullptr);
 
 // The same state found along the line of constant b: there the entropy
 // falls as the pressure rises (ds = -v dP / T at constant enthalpy), so
