@@ -585,10 +585,19 @@ bool hs_along_isentrope(double b, double s, const double z[20], bool energy, dou
         }
     }
     if (!(std::fabs(best.f) <= line.btol(best.T))) return false;
+    // The last digits by Newton's method on (T, ln P) from there, else on
+    // (T, q) among two phases, as along the isenthalp (R503 at 180.6 K:
+    // the line's state alone met T to 1e-8, P to 9e-8).  Not for two
+    // liquids, whose steps there are nearly singular.
+    const bool liquids = sbest.two_liquids;
+    if (!liquids && hs_state(b, s, z, energy, sbest.T, sbest.P, st)) return true;
     // The state the (T, p) flash finds there (a split continued past where
     // another is stable is no answer).
     TpState fresh;
     if (!tp_state(sbest.T, sbest.P, z, fresh)) return false;
+    if (!liquids && fresh.two_phase && !fresh.two_liquids &&
+        hs_by_quality(b, s, z, energy, fresh, st))
+        return true;
     const Residual r = residual(fresh, b, s, energy);
     if (!(std::fabs(r.rb) <= kLineAgreed * (std::fabs(b) + GCNST.r * fresh.T)) ||
         !(std::fabs(r.rs) <= kLineAgreed * (std::fabs(s) + 1.0)))
