@@ -331,6 +331,34 @@ bool quick(double h, double s, const double z[20], bool energy, double tmin, dou
     return false;
 }
 
+// The state along the isentrope, else along the line of constant h (e)
+// from p0, whose flashes at given pressure cost tens of milliseconds each
+// (two liquids at a few kPa).  The isentrope starts from the last iterate
+// of the Newton attempts (`ends`) of lower residual that lies within the
+// equation's range, mostly close to the state (R452B at 5.2 kPa, 177.52 K:
+// the first attempt ended at 17.9 kPa, 193.5 K, the single-phase
+// iteration at 64 MPa), else from (ts, p0).
+bool along_lines(double h, double s, const double z[20], bool energy, double ts, double p0,
+                 const mix::TpState* const ends[2], mix::TpState& st) {
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    LIMITS("EOS", z, tmin, tmax, dmax, pmax);
+    double t = ts, p = p0, least = 0.0;
+    bool taken = false;
+    for (int k = 0; k < 2; ++k) {
+        const mix::TpState& e = *ends[k];
+        if (!(e.T > tmin && e.T < tmax && e.P > 0.0 && e.P < pmax)) continue;
+        const double norm =
+            std::hypot(((energy ? e.e : e.h) - h) / (GCNST.r * e.T), (e.s - s) / GCNST.r);
+        if (!std::isfinite(norm) || (taken && !(norm < least))) continue;
+        least = norm;
+        taken = true;
+        t = e.T;
+        p = e.P;
+    }
+    return mix::hs_along_isentrope(h, s, z, energy, t, p, st) ||
+           mix::hs_along_isenthalp(h, s, z, energy, p0, st);
+}
+
 // A mixture: the single-phase iteration where it ends on a stable state,
 // else Newton's method among the stable states (two phases among them)
 // from where it ended.
@@ -354,10 +382,14 @@ void mixture(double h, double s, const double z[20], const std::string& head, do
         t = 2.0 * Tc;
         p0 = 0.1 * Pc;
     }
-    mix::TpState st;
-    if (!mix::hs_state(h, s, z, energy, t, p0, st) &&
-        (far || !mix::hs_state(h, s, z, energy, 2.0 * Tc, 0.1 * Pc, st)) &&
-        !mix::hs_along_isenthalp(h, s, z, energy, p0, st)) {
+    // Along the lines of constant s and b (from the iteration's temperature
+    // where it lies within the equation's range).
+    const double ts = t > tmin && t < tmax ? t : Tc;
+    mix::TpState st, end1, end2;
+    const mix::TpState* const ends[2] = {&end1, &end2};
+    if (!mix::hs_state(h, s, z, energy, t, p0, st, &end1) &&
+        (far || !mix::hs_state(h, s, z, energy, 2.0 * Tc, 0.1 * Pc, st, &end2)) &&
+        !along_lines(h, s, z, energy, ts, p0, ends, st)) {
         o.T = Tc;
         o.D = o.Dl = o.Dv = Dc;
         double hh = 0, ss = 0, ee = 0, hjt = 0;

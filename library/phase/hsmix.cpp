@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "library/library.h"
 #include "library/models/records.h"
@@ -40,12 +41,20 @@ constexpr double kStep = 1e-6;  // relative step of the differences
 }  // namespace
 
 bool hs_state(double b, double s, const double z[20], bool energy, double t0, double p0,
-              TpState& st) {
+              TpState& st, TpState* last) {
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     Tracker tracker(z);
     double T = t0, lnp = std::log(p0);
     TpState cur;
+    // (The last iterate handed out however the iteration ends.)
+    struct Keep {
+        TpState* out;
+        const TpState& cur;
+        ~Keep() {
+            if (out != nullptr) *out = cur;
+        }
+    } keep{last, cur};
     if (!(T > 0.0) || !std::isfinite(lnp) || !tracker.at(T, p0, cur)) return false;
     Residual r = residual(cur, b, s, energy);
     const double btol = 1e-11 * (std::fabs(b) + GCNST.r * T), stol = 1e-11 * (std::fabs(s) + 1.0);
@@ -325,6 +334,275 @@ bool hs_along_isenthalp(double b, double s, const double z[20], bool energy, dou
         !(std::fabs(r.rs) <= kLineAgreed * (std::fabs(s) + 1.0)))
         return false;
     st = at;
+    labels_of_tp_flash(z, st);
+    return true;
+}
+
+namespace {
+
+// The most (T, p) flashes of one search along the isentrope (each continues
+// the split before: a fraction of a millisecond).
+constexpr int kIsentropeFlashes = 400;
+// Newton steps for the temperature of the entropy at one pressure.
+constexpr int kTemperatureSteps = 30;
+// Steps of the bracket in ln P (the first of kFirstStep, each twice the
+// last) and of its narrowing.
+constexpr int kBracketSteps = 14;
+constexpr double kFirstStep = 0.25;
+constexpr int kNarrowSteps = 60;
+// The steps tried (in units of the step) where the isentrope finds no state
+// one step on: further, over a three-phase stretch (r236fa + isobutane at
+// 56 kPa), then shorter, short of one (R428A: the entropy jumps at 0.47
+// kPa, 154.96 K, from the liquid into two phases; the state at 5.03 kPa).
+constexpr double kOtherSteps[] = {2.0, 4.0, 8.0, 0.5, 0.25};
+// The width of a bracket in T (relative) within which the entropy sought is
+// not met: it jumps there.
+constexpr double kJump = 1e-9;
+// A Newton step in T (relative) below which the temperature is settled.
+constexpr double kSettled = 1e-12;
+// The entropy's residual (relative) at which a settled temperature is
+// taken: the flash's noise next to a bubble point (R408A at 125.9 kPa,
+// 233.4877 K, 5 % vapour: 2.7e-8 and -2.4e-9 J/(mol K) a few ulps of T
+// apart, the entropy rising 300 J/(mol K) per kelvin there); the state
+// taken is checked at the end to kLineAgreed.
+constexpr double kEntropyNoise = kLineAgreed;
+// Retries, each halfway back to the temperature before, where the flash
+// finds no state (R428A at 0.47 kPa: none at 146.83 K from the liquid at
+// 144.25 K).
+constexpr int kRetries = 3;
+// The residual of b aimed at, as a share of the one accepted: where the
+// pressure hardly moves b (two liquids at a few kPa) the last digits of b
+// still place it (butane + r152a at 220.64 K, 31.2 kPa: the pressure to
+// 8e-4 at the accepted residual, to 1e-4 at a hundredth of it).
+constexpr double kAim = 0.01;
+// The bracket in ln P within which the pressure is placed once b meets the
+// residual accepted (R403B at 39.28 kPa: b's noise there is 1e-6 J/mol,
+// the aim 4e-10, and eight more flashes met it by chance).
+constexpr double kPlaced = 1e-9;
+
+// A bracket [lo, hi] of a rising function, with its values at the ends once
+// met; the value kept at the end not moved twice running is halved (the
+// Illinois rule).
+struct Bracket {
+    double lo = 0, hi = 0, flo = 0, fhi = 0;
+    int moved = 0;  // -1: lo moved last, +1: hi
+    void add(double t, double f) {
+        if (f > 0.0) {
+            if (moved == 1) flo *= 0.5;
+            hi = t;
+            fhi = f;
+            moved = 1;
+        } else {
+            if (moved == -1) fhi *= 0.5;
+            lo = t;
+            flo = f;
+            moved = -1;
+        }
+    }
+    bool inside(double t) const { return t > lo && t < hi; }
+    // Regula falsi between the ends once both are met, else the middle.
+    double falsi() const {
+        return flo < 0.0 && fhi > 0.0 ? (lo * fhi - hi * flo) / (fhi - flo) : 0.5 * (lo + hi);
+    }
+    bool closed() const { return !(hi - lo > kJump * hi); }
+};
+
+// The states of feed z whose entropy is s, one at each pressure.
+class Isentrope {
+public:
+    Isentrope(double b, double s, const double z[20], bool energy)
+        : b_(b), s_(s), energy_(energy), tracker_(z) {
+        double tmax = 0, dmax = 0;
+        LIMITS("EOS", z, tmin_, tmax, dmax, pmax_);
+        tlo_ = 0.5 * tmin_;
+        thi_ = 1.5 * tmax;
+        stol_ = 1e-11 * (std::fabs(s) + 1.0);
+        noise_ = kEntropyNoise * (std::fabs(s) + 1.0);
+    }
+    // The state at ln P whose entropy is s, from temperature T (out: its
+    // temperature): Newton's method on T inside a bracket (the entropy
+    // rises with T at constant P), the slope the chord from the iterate
+    // before where the residual fell by half since, else a difference;
+    // a step that leaves the bracket is regula falsi's (the slope of a
+    // liquid's entropy overshoots the bubble point, where that of the two
+    // phases is tenfold).  p.f is b's residual.
+    bool at(double lnp, double& T, Point& p, TpState& st) {
+        const double P = std::exp(lnp);
+        if (!(lnp <= std::log(2.0 * pmax_)) || !(P > 0.0)) return false;
+        Bracket br{tlo_, thi_};
+        double tp = 0.0, fp = 0.0;
+        int retries = 0;
+        T = std::clamp(T, tlo_, thi_);
+        for (int it = 0; it < kTemperatureSteps; ++it) {
+            TpState cur;
+            if (!flash(T, P, cur)) {
+                if (it == 0 || spent() || ++retries > kRetries) return false;
+                T = 0.5 * (T + tp);
+                continue;
+            }
+            const double f = cur.s - s_;
+            if (std::fabs(f) <= stol_) return take(lnp, cur, T, p, st);
+            br.add(T, f);
+            double slope = 0.0;
+            if (it > 0 && T != tp && std::fabs(f) < 0.5 * std::fabs(fp)) {
+                slope = (f - fp) / (T - tp);
+            } else {
+                const double dt = kStep * T;
+                TpState nb;
+                if (!flash(T + dt, P, nb)) return false;
+                slope = (nb.s - cur.s) / dt;
+            }
+            tp = T;
+            fp = f;
+            // Within a tenth of T, and inside the bracket.
+            double next = slope > 0.0 ? T - f / slope : br.falsi();
+            next = std::clamp(next, 0.9 * T, 1.1 * T);
+            if (!br.inside(next)) next = br.falsi();
+            const bool settled = br.closed() || std::fabs(next - T) <= kSettled * T;
+            if (settled && std::fabs(f) <= noise_) return take(lnp, cur, T, p, st);
+            // A bracket this narrow with the residual still large is a jump
+            // of the entropy: a three-phase temperature at this pressure
+            // (r236fa + isobutane at 56 kPa, 241.9658 K: 54 J/(mol K)).
+            if (br.closed()) return false;
+            T = next;
+        }
+        return false;
+    }
+    double btol(double T) const { return 1e-11 * (std::fabs(b_) + GCNST.r * T); }
+
+private:
+    bool take(double lnp, const TpState& cur, double& T, Point& p, TpState& st) const {
+        T = cur.T;
+        st = cur;
+        p = {lnp, (energy_ ? cur.e : cur.h) - b_, cur.T};
+        return true;
+    }
+    bool spent() const { return calls_ >= kIsentropeFlashes; }
+    bool flash(double T, double P, TpState& st) {
+        return ++calls_ <= kIsentropeFlashes && tracker_.at(T, P, st);
+    }
+    double b_, s_;
+    bool energy_;
+    Tracker tracker_;
+    double tmin_ = 0, pmax_ = 0, tlo_ = 0, thi_ = 0, stol_ = 0, noise_ = 0;
+    int calls_ = 0;
+};
+
+// The temperature at x (ln P) from the line through the states a and c with
+// 1/T linear in ln P, as along a saturation line; a's temperature where
+// that is no temperature.
+double temperature_at(double x, const Point& a, const Point& c) {
+    if (!(a.lnp != c.lnp)) return a.T;
+    const double inv = 1.0 / a.T + (x - a.lnp) * (1.0 / c.T - 1.0 / a.T) / (c.lnp - a.lnp);
+    return inv > 0.0 && std::isfinite(inv) ? 1.0 / inv : a.T;
+}
+
+// A bracket [a, c] of b along the isentrope from a: up in P where b is too
+// low (at constant entropy de = -P dv and dh = v dP: b rises with the
+// pressure), down where too high, each step twice the last.  The start
+// temperature of each step is carried on from the two states before where
+// both are two phases (the two-phase band of a nearly azeotropic blend is
+// narrow, and from a start on its wrong side the steps crawl towards it:
+// R452B at 5.2 kPa).  False where no bracket is found.
+bool bracket(Isentrope& line, Point& a, TpState& sa, Point& c, TpState& sc) {
+    double step = a.f < 0.0 ? kFirstStep : -kFirstStep;
+    if (std::fabs(a.f) <= line.btol(a.T)) {
+        c = a;
+        sc = sa;
+        return true;
+    }
+    Point before;
+    bool two_before = false;
+    for (int k = 0; k < kBracketSteps; ++k, step *= 2.0) {
+        bool found = false;
+        for (int m = -1; m < static_cast<int>(std::size(kOtherSteps)) && !found; ++m) {
+            const double x = a.lnp + (m < 0 ? 1.0 : kOtherSteps[m]) * step;
+            double t = a.T;
+            if (two_before && sa.two_phase)
+                t = std::clamp(temperature_at(x, a, before), 0.8 * a.T, 1.25 * a.T);
+            found = line.at(x, t, c, sc);
+        }
+        if (!found) return false;
+        if (c.f * a.f <= 0.0) return true;
+        before = a;
+        two_before = sa.two_phase;
+        a = c;
+        sa = sc;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool hs_along_isentrope(double b, double s, const double z[20], bool energy, double t0, double p0,
+                        TpState& st) {
+    Isentrope line(b, s, z, energy);
+    double T = t0;
+    Point a, c;
+    TpState sa, sc;
+    if (!(p0 > 0.0) || !line.at(std::log(p0), T, a, sa) || !bracket(line, a, sa, c, sc))
+        return false;
+    // Regula falsi (Illinois) in ln P, the start temperatures from the
+    // ends' (1/T linear in ln P).
+    Point best = std::fabs(c.f) < std::fabs(a.f) ? c : a;
+    TpState sbest = std::fabs(c.f) < std::fabs(a.f) ? sc : sa;
+    double fa = a.f, fc = c.f;
+    int side = 0;
+    for (int k = 0;
+         k < kNarrowSteps && std::fabs(best.f) > kAim * line.btol(best.T) &&
+         std::fabs(c.lnp - a.lnp) > kNarrowest &&
+         !(std::fabs(best.f) <= line.btol(best.T) && std::fabs(c.lnp - a.lnp) <= kPlaced);
+         ++k) {
+        const double m = (a.lnp * fc - c.lnp * fa) / (fc - fa);
+        Point n;
+        TpState sn;
+        // Where it finds none (a three-phase stretch inside the bracket),
+        // points between m and the end of lower residual.
+        const double near = std::fabs(a.f) < std::fabs(c.f) ? a.lnp : c.lnp;
+        double t = temperature_at(m, a, c);
+        bool found = line.at(m, t, n, sn);
+        for (const double share : {0.5, 0.75, 0.9}) {
+            if (found) break;
+            const double x = m + share * (near - m);
+            t = temperature_at(x, a, c);
+            found = line.at(x, t, n, sn);
+        }
+        if (!found) return false;
+        if (std::fabs(n.f) < std::fabs(best.f)) {
+            best = n;
+            sbest = sn;
+        }
+        if (n.f * a.f > 0.0) {
+            a = n;
+            fa = n.f;
+            if (side == -1) fc *= 0.5;
+            side = -1;
+        } else {
+            c = n;
+            fc = n.f;
+            if (side == 1) fa *= 0.5;
+            side = 1;
+        }
+    }
+    if (!(std::fabs(best.f) <= line.btol(best.T))) return false;
+    // The last digits by Newton's method on (T, ln P) from there, else on
+    // (T, q) among two phases, as along the isenthalp (R503 at 180.6 K:
+    // the line's state alone met T to 1e-8, P to 9e-8).  Not for two
+    // liquids, whose steps there are nearly singular.
+    const bool liquids = sbest.two_liquids;
+    if (!liquids && hs_state(b, s, z, energy, sbest.T, sbest.P, st)) return true;
+    // The state the (T, p) flash finds there (a split continued past where
+    // another is stable is no answer).
+    TpState fresh;
+    if (!tp_state(sbest.T, sbest.P, z, fresh)) return false;
+    if (!liquids && fresh.two_phase && !fresh.two_liquids &&
+        hs_by_quality(b, s, z, energy, fresh, st))
+        return true;
+    const Residual r = residual(fresh, b, s, energy);
+    if (!(std::fabs(r.rb) <= kLineAgreed * (std::fabs(b) + GCNST.r * fresh.T)) ||
+        !(std::fabs(r.rs) <= kLineAgreed * (std::fabs(s) + 1.0)))
+        return false;
+    st = sbest;
     labels_of_tp_flash(z, st);
     return true;
 }

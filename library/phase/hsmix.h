@@ -9,9 +9,10 @@ namespace lib::mix {
 // The stable state of feed z whose enthalpy (energy: internal energy) is b
 // and whose entropy is s, by Newton's method on (T, ln P) from (t0, p0),
 // each iterate the stable state there (the (T, p) flash, its splits
-// continued).  False when it does not converge.
+// continued).  False when it does not converge; `last` (if given) receives
+// the last iterate either way.
 bool hs_state(double b, double s, const double z[20], bool energy, double t0, double p0,
-              TpState& st);
+              TpState& st, TpState* last = nullptr);
 
 // The same state found along the line of constant b: there the entropy
 // falls as the pressure rises (ds = -v dP / T at constant enthalpy), so
@@ -23,6 +24,20 @@ bool hs_state(double b, double s, const double z[20], bool energy, double t0, do
 // the compressed liquid, where h and s are nearly dependent (dh = T ds +
 // v dP) and the steps crawl.  False when no such state is found.
 bool hs_along_isenthalp(double b, double s, const double z[20], bool energy, double p0,
+                        TpState& st);
+
+// The same state found along the line of constant entropy: at each
+// pressure the temperature of entropy s (which rises with T at constant P,
+// through either phase boundary), and between pressures the enthalpy
+// (energy) bracketed in ln P and narrowed by regula falsi.  For the states
+// whose enthalpy (energy) and entropy hardly depend on the pressure apart
+// from the temperature (two liquids at a few kPa, where de = T ds - P dv
+// and dv is a liquid's): Newton's method on (T, ln P) takes nearly
+// singular steps there, and the flash at given pressure costs tens of
+// milliseconds a call.  Each flash here continues the split before
+// (Tracker); the state taken is checked by a fresh (T, p) flash.  t0 and
+// p0 start it.  False when no such state is found.
+bool hs_along_isentrope(double b, double s, const double z[20], bool energy, double t0, double p0,
                         TpState& st);
 
 }  // namespace lib::mix

@@ -50,6 +50,22 @@ const State kStates[] = {
     // R509A, whose isobars below the state cross three-phase lines (the
     // search along the isenthalp meets them).
     {"r22|r218", 0.6307902102, 207.603, 38.732},
+    // Two liquids at a few kPa, whose e and s move with P by the liquids'
+    // P dv alone: ESFLSH's Newton steps on (T, ln P) are nearly singular,
+    // and the search along the isentrope finds them (refused before, or
+    // found by 40 flashes at given pressure in up to 0.7 s).
+    {"butane|r245fa", 0.5, 233.452375, 23.147509041205943},
+    {"ethanol|toluene", 0.5, 277.790625, 4.6300748782368757},
+    {"ihexane|methanol", 0.5, 257.17625, 5.4662715008454734},
+    {"ibutene|r152a", 0.5, 159.56, 0.19074735150253658},
+    {"butane|r152a", 0.5, 220.6371875, 31.226345823107405},
+    {"propylen|r32", 0.5, 192.5051125, 58.449956283709163},
+    // Two liquids whose entropy at given pressure, next to the bubble point,
+    // the flash gives only to its noise (R431A at 159.56 K; ipentane +
+    // r365mfc at 244 K, densities 0.13 % apart): the isentrope takes the
+    // temperature once settled there (ESFLSH refused both before).
+    {"propane|r152a", 0.7857425324, 159.56, 1.1084442245455211},
+    {"ipentane|r365mfc", 0.5, 244.0, 13.018667222249746},
 };
 
 // Both phases at least this dense (mol/L) are two liquids.
@@ -86,5 +102,30 @@ TEST_P(HsOfASplit, GivesTheSplitBack) {
 
 INSTANTIATE_TEST_SUITE_P(States, HsOfASplit, ::testing::ValuesIn(kStates),
                          lletest::state_name<State>);
+
+// ESFLSH of a natural gas (Gulf Coast) at 95.69 K and 2.3e-11 kPa: a gas
+// whose e and s hardly tell the pressure from a tenth of it but by R ln P.
+// Newton's method from the single-phase iteration's end does not converge;
+// the isentrope from the attempt's last iterate finds it (refused before,
+// after 0.4 s).
+TEST(HsOfAGas, VanishingPressureOfANaturalGas) {
+    ASSERT_EQ(testsupport::set_up("methane|nitrogen|co2|ethane|propane|isobutane|butane|ipentane|"
+                                  "pentane|hexane"),
+              "");
+    double z[20] = {0.965222, 0.002595, 0.005956, 0.018186, 0.004596,
+                    0.000977, 0.001007, 0.000473, 0.000324, 0.000664};
+    const double T = 95.6941, P = 2.3330933500852527e-11;
+    int ierr = 0;
+    std::string herr;
+    double D, Dl, Dv, x[20], y[20], q = 0, e = 0, h, s = 0, cv, cp, w;
+    lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    double T2 = 0, P2 = 0, D2 = 0, q2 = 0, other = 0;
+    lib::ESFLSH(e, s, z, T2, P2, D2, Dl, Dv, x, y, q2, other, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(T2 / T, 1.0, 1e-6);
+    EXPECT_NEAR(P2 / P, 1.0, 1e-6);
+    EXPECT_NEAR(D2 / D, 1.0, 1e-6);
+}
 
 }  // namespace

@@ -139,4 +139,35 @@ TEST(GeneralPressureFlash, PureFluidsBelowAPicopascal) {
     }
 }
 
+// Water + an alkane 50/50 at 614.74 K, far above the estimated critical
+// pressure, as two phases: PEFLSH gives the (T, p) flash's state back.  The
+// dew point at P, which does not exist there, is no longer sought on SATT's
+// line (butane + water at 251.8 MPa: 1.2 s; hexane + water at 107 MPa:
+// 0.34 s).
+TEST(GeneralPressureFlash, WaterAndAlkanesFarAboveTheEstimatedCriticalPressure) {
+    const struct {
+        const char* names;
+        double P;  // kPa
+    } cases[] = {{"butane|water", 251822.44803512128},
+                 {"pentane|water", 102975.43918375074},
+                 {"hexane|water", 106958.70201570951}};
+    const double T = 614.7412;
+    for (const auto& c : cases) {
+        ASSERT_TRUE(setup(c.names));
+        const double z[20] = {0.5, 0.5};
+        double D, Dl, Dv, x[20], y[20], q = 0, e = 0, h, s, cv, cp, w;
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << c.names << " " << herr;
+        ASSERT_TRUE(q > 0.0 && q < 1.0) << c.names << " " << q;
+        double T2 = 0, D2 = 0, q2 = 0, h2 = 0, s2 = 0;
+        lib::PEFLSH(c.P, e, z, T2, D2, Dl, Dv, x, y, q2, h2, s2, cv, cp, w, ierr, herr);
+        ASSERT_LE(ierr, 0) << c.names << " " << herr;
+        EXPECT_NEAR(T2 / T, 1.0, 1e-9) << c.names;
+        EXPECT_NEAR(q2, q, 1e-6) << c.names;
+        EXPECT_NEAR(D2 / D, 1.0, 1e-9) << c.names;
+    }
+}
+
 }  // namespace
