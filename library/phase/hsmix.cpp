@@ -197,6 +197,24 @@ bool bracket(Isenthalp& line, Point& a, Point& c) {
     return false;
 }
 
+// The Illinois rule of regula falsi: the new point n replaces the end of
+// its sign; the value kept at the other end is halved where the same end
+// is replaced twice running.
+template <class Pt>
+void illinois(const Pt& n, Pt& a, double& fa, Pt& c, double& fc, int& side) {
+    if (n.f * a.f > 0.0) {
+        a = n;
+        fa = n.f;
+        if (side == -1) fc *= 0.5;
+        side = -1;
+    } else {
+        c = n;
+        fc = n.f;
+        if (side == 1) fa *= 0.5;
+        side = 1;
+    }
+}
+
 // Regula falsi (the Illinois variant) in ln P inside [a, c]; where the
 // flash finds no state at the secant's point, points between it and
 // either end (the end of the lower residual first).  The state of the
@@ -220,17 +238,7 @@ Point narrow(Isenthalp& line, Point a, Point c, double stol) {
         }
         if (!found) break;
         if (std::fabs(n.f) < std::fabs(best.f)) best = n;
-        if (n.f * a.f > 0.0) {
-            a = n;
-            fa = n.f;
-            if (side == -1) fc *= 0.5;
-            side = -1;
-        } else {
-            c = n;
-            fc = n.f;
-            if (side == 1) fa *= 0.5;
-            side = 1;
-        }
+        illinois(n, a, fa, c, fc, side);
     }
     return best;
 }
@@ -572,17 +580,7 @@ bool hs_along_isentrope(double b, double s, const double z[20], bool energy, dou
             best = n;
             sbest = sn;
         }
-        if (n.f * a.f > 0.0) {
-            a = n;
-            fa = n.f;
-            if (side == -1) fc *= 0.5;
-            side = -1;
-        } else {
-            c = n;
-            fc = n.f;
-            if (side == 1) fa *= 0.5;
-            side = 1;
-        }
+        illinois(n, a, fa, c, fc, side);
     }
     if (!(std::fabs(best.f) <= line.btol(best.T))) return false;
     // The last digits by Newton's method on (T, ln P) from there, else on
