@@ -563,9 +563,20 @@ bool density_on_isotherm(double T, double D, const double z[20], double plo, dou
     // ethane + CO at 97.7 K, whose jump to vapour and liquid Brent's method
     // took for the root).
     TpState stable;
-    if (!memo.at(T, std::exp(lnp), z, stable) ||
-        !(std::fabs(std::log(stable.D) - target) <= kDensityFound))
+    if (!memo.at(T, std::exp(lnp), z, stable)) return false;
+    const double fs = std::log(stable.D) - target;
+    if (!(std::fabs(fs) <= kDensityFound)) {
+        // (A split continued across a three-phase line has the density:
+        // the stable state there and that split are the sides of the
+        // line's jump, cyclohexane + DMC at 284.466 K, 10.41 mol/L, two
+        // liquids carried down to 6.78 kPa, the line at 8.589 kPa.)
+        if (last.P == std::exp(lnp) && last.continued && std::isfinite(fs)) {
+            jump.found = true;
+            jump.lo = fs < 0.0 ? stable : last;
+            jump.hi = fs < 0.0 ? last : stable;
+        }
         return false;
+    }
     st = last.P == std::exp(lnp) ? last : stable;
     name_phases_as(stable, st);
     return true;
@@ -630,6 +641,10 @@ bool same_split(const TpState& st, const TpState& s) {
 // (cyclohexane + DMC at 280 K: its jump at 6.8314404 kPa, the line at
 // 6.8314387 kPa; at 277.6 K, more than 1e-5 apart).
 constexpr double kBesideLine[] = {1e-5, 1e-4, 1e-3};
+// The least distance in ln D of either side of the jump from D: ten times
+// what a search takes for a root (no_jump), where a state at the line
+// itself would be found.
+constexpr double kGapMargin = 1e-8;
 
 // Steps in ln p from a single phase beside a jump to the split next to it.
 constexpr double kSideStep = 0.05;
@@ -675,13 +690,13 @@ bool inside_three_phase(double T, double D, const double z[20], const DensityJum
         const double p_below = p3 * (1.0 - beside), p_above = p3 * (1.0 + beside);
         // Each split across the band: lo at its upper edge, hi at its lower.
         TpState lo = lo3, hi = hi3;
-        if (!continued_to(T, p_above, z, lo) || !continued_to(T, p_below, z, hi) || !(lo.D < D) ||
-            !(hi.D > D))
+        if (!continued_to(T, p_above, z, lo) || !continued_to(T, p_below, z, hi) ||
+            !(std::log(lo.D / D) < -kGapMargin) || !(std::log(hi.D / D) > kGapMargin))
             return false;
         TpState below, above;
         if (!memo.at(T, p_below, z, below) || !memo.at(T, p_above, z, above)) return false;
-        const bool below_lo = same_split(below, lo) && below.D < D;
-        const bool above_hi = same_split(above, hi) && above.D > D;
+        const bool below_lo = same_split(below, lo) && std::log(below.D / D) < -kGapMargin;
+        const bool above_hi = same_split(above, hi) && std::log(above.D / D) > kGapMargin;
         if (below_lo && above_hi) return true;
         // (Still the other side's split: farther from the line.)
         if (!(below_lo || same_split(below, hi)) || !(above_hi || same_split(above, lo)))
