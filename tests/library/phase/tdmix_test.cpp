@@ -152,6 +152,34 @@ INSTANTIATE_TEST_SUITE_P(CyclohexaneDmc, DensityFlashInsideThreePhases,
                                            InsideThreePhases{284.2, 8.47464220},
                                            InsideThreePhases{284.4656567, 8.58859771}));
 
+// R403B at 15.12 mol/L (a vapour and a liquid at 169.12 K, 3.89 kPa) at
+// 167.15 K: the (T, p) flash fails within 0.3 % of the three-phase line at
+// 1.8916 kPa, and 1 % below and above it finds the vapour and liquid and
+// the two liquids on either side of D; TDFLSH refuses the state (once in
+// 55 ms).
+TEST(DensityFlashInsideThreePhasesOfBlend, IsRefused) {
+    ASSERT_EQ(testsupport::set_up("propane|r22|r218"), "");
+    const double z[20] = {0.1170834784, 0.668734422, 0.2141820996};
+    const double T = 167.1501528, p3 = 1.89157837;
+    double D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(169.1237, 3.8894367556763738, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr,
+                herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    for (double f : {0.99, 1.01}) {
+        double d = 0;
+        lib::TPFLSH(T, f * p3, z, d, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_EQ(ierr, 0) << herr;
+        EXPECT_EQ(d < D, f < 1.0) << f * p3 << " kPa: " << d;
+    }
+    EXPECT_EQ(round_trip(T, 0.99 * p3, z), "");
+    double P = 0;
+    lib::TDFLSH(T, D, z, P, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_GT(ierr, 0) << "P " << P << " q " << q;
+    EXPECT_TRUE(std::isfinite(P) && std::isfinite(h) && std::isfinite(s));
+}
+
 // Binaries and nearly azeotropic blends (R410A, R512A, R503, R513A) at three
 // temperatures between a bit above the highest triple point and 0.9 of the
 // lowest critical temperature: states between the bubble and the dew point
