@@ -154,8 +154,10 @@ bool on_isobar_down(double P, const Target& t, const double z[20], double thi, d
                     double tlo, TpState& st, int max_fresh = 0, bool continue_splits = true);
 
 // The stable state at temperature T whose density equals D (the pressure
-// searched between plo and phi, widened as needed).
+// searched between plo and phi, widened as needed).  `three_phase` (when
+// given) tells a failure where D lies inside a three-phase region of the
+// isotherm: no state at all has that density.
 bool on_isotherm_density(double T, double D, const double z[20], double plo, double phi,
-                         TpState& st);
+                         TpState& st, bool* three_phase = nullptr);
 
 }  // namespace lib::mix

@@ -254,8 +254,12 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
         }
     }
     const double hint = derr == 0 ? pdew : (P > 0.0 ? P : Pc);
-    if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st)) {
-        if (derr == 0 && berr == 0 && dvdew < D && D < dlbub && !liquid_split &&
+    // (Inside a three-phase region no search by quality is made either:
+    // TQFLSH fails there, 17 to 31 ms for cyclohexane + DMC at 10.41 mol/L
+    // between 276 and 283.4 K.)
+    bool three_phase = false;
+    if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st, &three_phase)) {
+        if (derr == 0 && berr == 0 && dvdew < D && D < dlbub && !liquid_split && !three_phase &&
             by_quality(true, T, D, z, dlbub, dvdew, r, P))
             return;
         r.q = kQualityFailed;

@@ -107,6 +107,83 @@ std::string row_name(const ::testing::TestParamInfo<Row>& info) {
 
 INSTANTIATE_TEST_SUITE_P(States, DensityFlashOfMixture, ::testing::ValuesIn(kRows), row_name);
 
+// Cyclohexane + DMC at 10.41 mol/L (two liquids at 284.47 K, 12.79 kPa)
+// below 284.47 K: the stable density along each isotherm jumps across
+// 10.41 mol/L at a three-phase line (a tenth of a per cent below its
+// pressure, a vapour and a liquid; as far above it, two liquids), and
+// TDFLSH refuses the state (it once searched the isotherm twice and by
+// the vapour fraction, 60 to 350 ms).  The rows: T and the line's
+// pressure (at 284.2 K the search met the vapour beside the liquids
+// continued below the line; at 284.466 K it found the density on them,
+// 2e-6 below that of the two liquids at the line).
+struct InsideThreePhases {
+    double T, p3;
+};
+
+class DensityFlashInsideThreePhases : public ::testing::TestWithParam<InsideThreePhases> {};
+
+TEST_P(DensityFlashInsideThreePhases, IsRefused) {
+    const InsideThreePhases& c = GetParam();
+    ASSERT_EQ(testsupport::set_up("cyclohex|dmc"), "");
+    const double z[20] = {0.5, 0.5};
+    double D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(284.47, 12.788635941990758, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    // The jump across D; the vapour and liquid below it found again.
+    for (double f : {0.999, 1.001}) {
+        double d = 0;
+        lib::TPFLSH(c.T, f * c.p3, z, d, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        ASSERT_EQ(ierr, 0) << herr;
+        EXPECT_EQ(d < D, f < 1.0) << c.T << " K, " << f * c.p3 << " kPa: " << d;
+    }
+    EXPECT_EQ(round_trip(c.T, 0.999 * c.p3, z), "");
+    double P = 0;
+    lib::TDFLSH(c.T, D, z, P, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_GT(ierr, 0) << c.T << " K: P " << P << " q " << q;
+    EXPECT_TRUE(std::isfinite(P) && std::isfinite(h) && std::isfinite(s));
+}
+
+INSTANTIATE_TEST_SUITE_P(CyclohexaneDmc, DensityFlashInsideThreePhases,
+                         ::testing::Values(InsideThreePhases{276.0, 5.52001643},
+                                           InsideThreePhases{277.6, 6.01698639},
+                                           InsideThreePhases{280.0, 6.83144044},
+                                           InsideThreePhases{284.2, 8.47464220},
+                                           InsideThreePhases{284.4656567, 8.58859771}));
+
+// R403B at 15.12 mol/L (a vapour and a liquid at 169.12 K, 3.89 kPa): the
+// (T, p) flash fails next to the three-phase line (at 167.15 K, 1.8916 kPa,
+// within 0.3 %; at 160 K, 0.9046 kPa, from 0.3 % below to 1 % above), and
+// beyond finds the vapour and liquid and the two liquids on either side
+// of D; TDFLSH refuses the state (once in 55 ms).
+TEST(DensityFlashInsideThreePhasesOfBlend, IsRefused) {
+    ASSERT_EQ(testsupport::set_up("propane|r22|r218"), "");
+    const double z[20] = {0.1170834784, 0.668734422, 0.2141820996};
+    double D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(169.1237, 3.8894367556763738, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr,
+                herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    struct Line {
+        double T, p3, beside;
+    };
+    for (const Line& c : {Line{167.1501528, 1.89157837, 0.01}, Line{160.0, 0.90462313, 0.03}}) {
+        for (double f : {1.0 - c.beside, 1.0 + c.beside}) {
+            double d = 0;
+            lib::TPFLSH(c.T, f * c.p3, z, d, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+            ASSERT_EQ(ierr, 0) << c.T << " K: " << herr;
+            EXPECT_EQ(d < D, f < 1.0) << c.T << " K, " << f * c.p3 << " kPa: " << d;
+        }
+        EXPECT_EQ(round_trip(c.T, (1.0 - c.beside) * c.p3, z), "");
+        double P = 0;
+        lib::TDFLSH(c.T, D, z, P, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+        EXPECT_GT(ierr, 0) << c.T << " K: P " << P << " q " << q;
+        EXPECT_TRUE(std::isfinite(P) && std::isfinite(h) && std::isfinite(s));
+    }
+}
+
 // Binaries and nearly azeotropic blends (R410A, R512A, R503, R513A) at three
 // temperatures between a bit above the highest triple point and 0.9 of the
 // lowest critical temperature: states between the bubble and the dew point
