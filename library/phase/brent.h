@@ -90,14 +90,31 @@ bool brent_root(F f, double a, double fa, double b, double fb, double ftol, doub
 // within 1e4 times the tolerance of the search.
 inline bool no_jump(double froot, double ftol) { return std::fabs(froot) <= 1e4 * ftol; }
 
+// A march without a guide: each step as it comes, no second chance where
+// f cannot be evaluated.
+struct NoGuide {
+    double limit(double /*good*/, double /*vg*/, double /*behind*/, double /*vb*/,
+                 double xn) const {
+        return xn;
+    }
+    template <class F>
+    bool on_failure(F& /*f*/, double /*good*/, double /*vg*/, double /*behind*/, double /*vb*/,
+                    double /*xn*/, double& /*a*/, double& /*fa*/, double& /*b*/, double& /*fb*/) {
+        return false;
+    }
+};
+
 // Brackets a root of the rising function f (f(x, v) false where it cannot
 // be evaluated) from x0 within [lo, hi]: a, b with f(a) = fa <= 0 <= fb =
 // f(b).  With `halfway` no step goes more than halfway to the limit ahead
 // while that half is longer than the first step (where f is slow to
 // evaluate near the limit, only a root close to it takes the search there).
-template <class F>
+// A guide may shorten each step (`limit`, from the last two points good,
+// behind) and try its own way on where f cannot be evaluated (`on_failure`,
+// true with the bracket found) before the step is halved.
+template <class F, class Guide = NoGuide>
 bool bracket_root(F f, double x0, double step, double lo, double hi, double& a, double& fa,
-                  double& b, double& fb, bool halfway = false) {
+                  double& b, double& fb, bool halfway = false, Guide guide = {}) {
     double v0 = 0.0;
     int tries = 0;
     while (!f(x0, v0)) {
@@ -106,16 +123,18 @@ bool bracket_root(F f, double x0, double step, double lo, double hi, double& a, 
         x0 = std::clamp(x0, lo, hi);
     }
     const double dir = v0 > 0.0 ? -1.0 : 1.0;
-    double good = x0, vg = v0;
+    double good = x0, vg = v0, behind = x0, vb = v0;
     const double first = step;
     for (int k = 0; k < 60; ++k) {
         double xn = std::clamp(good + dir * step, lo, hi);
         const double half = 0.5 * ((dir > 0 ? hi : lo) - good);
         if (halfway && std::fabs(half) > first && std::fabs(xn - good) > std::fabs(half))
             xn = good + half;
+        xn = guide.limit(good, vg, behind, vb, xn);
         double vn = 0.0;
         int back = 0;
         while (!f(xn, vn)) {
+            if (guide.on_failure(f, good, vg, behind, vb, xn, a, fa, b, fb)) return true;
             if (++back > 5) return false;
             xn = 0.5 * (xn + good);
         }
@@ -127,6 +146,8 @@ bool bracket_root(F f, double x0, double step, double lo, double hi, double& a, 
             return true;
         }
         if (xn == good) return false;  // at a limit without a change of sign
+        behind = good;
+        vb = vg;
         good = xn;
         vg = vn;
         step *= 1.6;

@@ -371,52 +371,30 @@ double secant_reach(double x1, double v1, double x2, double v2, bool same_kind) 
 // point, the step is halved as there (and the march may step across the
 // band).  split(x) tells a two-phase point.  a == b where a point met the
 // value within ftol.
+// The guide of that march.
+template <class G>
+struct IsochoreGuide {
+    G split;
+    double ftol;
+    double secant_from = std::nan("");  // the good point the secant last left
+
+    double limit(double good, double vg, double behind, double vb, double xn) const {
+        const double reach = secant_reach(good, vg, behind, vb, split(good) == split(behind));
+        return reach != 0.0 && std::fabs(reach) < std::fabs(xn - good) ? good + reach : xn;
+    }
+    template <class F>
+    bool on_failure(F& f, double good, double vg, double behind, double vb, double xn, double& a,
+                    double& fa, double& b, double& fb) {
+        if (secant_from == good || behind == good) return false;
+        secant_from = good;
+        return secant_toward(f, good, vg, behind, vb, xn, ftol, a, fa, b, fb);
+    }
+};
+
 template <class F, class G>
 bool bracket_isochore(F f, G split, double x0, double step, double lo, double hi, bool halfway,
                       double ftol, double& a, double& fa, double& b, double& fb) {
-    double v0 = 0.0;
-    int tries = 0;
-    while (!f(x0, v0)) {
-        if (++tries > 8) return false;
-        x0 = tries % 2 ? x0 + step * tries : x0 - step * tries;
-        x0 = std::clamp(x0, lo, hi);
-    }
-    const double dir = v0 > 0.0 ? -1.0 : 1.0;
-    double good = x0, vg = v0, behind = x0, vb = v0;
-    double secant_from = std::nan("");  // the good point the secant last left
-    const double first = step;
-    for (int k = 0; k < 60; ++k) {
-        double xn = std::clamp(good + dir * step, lo, hi);
-        const double half = 0.5 * ((dir > 0 ? hi : lo) - good);
-        if (halfway && std::fabs(half) > first && std::fabs(xn - good) > std::fabs(half))
-            xn = good + half;
-        const double reach = secant_reach(good, vg, behind, vb, split(good) == split(behind));
-        if (reach != 0.0 && std::fabs(reach) < std::fabs(xn - good)) xn = good + reach;
-        double vn = 0.0;
-        int back = 0;
-        while (!f(xn, vn)) {
-            if (secant_from != good && behind != good) {
-                secant_from = good;
-                if (secant_toward(f, good, vg, behind, vb, xn, ftol, a, fa, b, fb)) return true;
-            }
-            if (++back > 5) return false;
-            xn = 0.5 * (xn + good);
-        }
-        if ((vn > 0.0) != (vg > 0.0) || vn == 0.0) {
-            a = dir > 0 ? good : xn;
-            fa = dir > 0 ? vg : vn;
-            b = dir > 0 ? xn : good;
-            fb = dir > 0 ? vn : vg;
-            return true;
-        }
-        if (xn == good) return false;  // at a limit without a change of sign
-        behind = good;
-        vb = vg;
-        good = xn;
-        vg = vn;
-        step *= 1.6;
-    }
-    return false;
+    return bracket_root(f, x0, step, lo, hi, a, fa, b, fb, halfway, IsochoreGuide<G>{split, ftol});
 }
 
 // Temperatures of the isochore the flash at (T, D) may fail at before the
