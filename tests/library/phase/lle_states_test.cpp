@@ -13,6 +13,7 @@
 
 #include "library/library.h"
 #include "tests/library/phase/lle_support.h"
+#include "tests/library/phase/mix_support.h"
 #include "tests/support/fluid.h"
 
 namespace {
@@ -211,10 +212,7 @@ TEST(CompressedLiquidPair, SplitsFarAboveTheCriticalPressure) {
         lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
         ASSERT_LE(ierr, 0) << herr;
         ASSERT_TRUE(q > 0.15 && q < 0.3) << q;
-        double fl[20] = {}, fv[20] = {};
-        lib::FGCTY2(T, Dl, x, fl, ierr, herr);
-        lib::FGCTY2(T, Dv, y, fv, ierr, herr);
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(std::log(fl[i] / fv[i]), 0.0, 1e-9);
+        EXPECT_LE(mixtest::fugacity_mismatch(T, Dl, Dv, x, y, z), 1e-9);
     }
 }
 
