@@ -4,13 +4,17 @@
 # binary directly. The display server picks a free display number itself
 # and writes it to us (-displayfd), so test runs of several build folders
 # never race for a number and need not wait for each other; the server
-# is stopped however the command ends.
+# is stopped however the command ends. It never resets: without -noreset
+# the server regenerates whenever its last client leaves (a window test's
+# xdotool search, a program that quit), and a program connecting in that
+# moment is refused the display. The command starts only once a client
+# has been served.
 case " $* " in
 *" --gtest_list_tests "*) exec "$@" ;;
 esac
 export NO_AT_BRIDGE=1
 dir=$(mktemp -d /tmp/kvr2-xvfb-XXXXXX) || exit 1
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/log" &
 server=$!
 trap 'kill "$server" 2>/dev/null; rm -rf "$dir"' EXIT
 trap 'exit 143' INT TERM
@@ -26,6 +30,16 @@ while [ ! -s "$dir/display" ]; do
 done
 DISPLAY=:$(head -n 1 "$dir/display")
 export DISPLAY
+tries=0
+until xdotool getdisplaygeometry >/dev/null 2>&1; do
+    if ! kill -0 "$server" 2>/dev/null || [ "$tries" -ge 200 ]; then
+        echo "under-xvfb: the display $DISPLAY serves no client:" >&2
+        cat "$dir/log" >&2
+        exit 1
+    fi
+    tries=$((tries + 1))
+    sleep 0.05
+done
 "$@"
 status=$?
 kill "$server" 2>/dev/null
