@@ -342,12 +342,12 @@ TEST(Aga8Mixtures, GasesWithHeavyEndsAtPipelineStates) {
     };
     const Gas gases[] = {
         {"methane|nitrogen|co2|ethane|propane|isobutane|butane|ipentane|pentane|hexane",
-         {0.906724, 0.031284, 0.004676, 0.045279, 0.00828, 0.001037, 0.001563, 0.000321,
-          0.000443, 0.000393}},
+         {0.906724, 0.031284, 0.004676, 0.045279, 0.00828, 0.001037, 0.001563, 0.000321, 0.000443,
+          0.000393}},
         {"methane|nitrogen|co2|ethane|propane|isobutane|butane|ipentane|pentane|hexane|heptane|"
          "octane|nonane|decane|hydrogen|oxygen|co|water|h2s|helium",
-         {0.77824, 0.02, 0.06, 0.08, 0.03, 0.0015, 0.003, 0.0005, 0.00165, 0.00215, 0.00088,
-          0.00024, 0.00015, 0.00009, 0.004, 0.005, 0.002, 0.0001, 0.0025, 0.007}},
+         {0.77824, 0.02,    0.06,    0.08,    0.03,  0.0015, 0.003, 0.0005, 0.00165, 0.00215,
+          0.00088, 0.00024, 0.00015, 0.00009, 0.004, 0.005,  0.002, 0.0001, 0.0025,  0.007}},
     };
     for (const Gas& g : gases) {
         ModelOn aga(g.names, Model::aga8);
