@@ -35,6 +35,18 @@ double shown(int quantity, double value) {
 }
 const char* symbol(int quantity) { return unit_symbol(quantity, selected_unit[sz(quantity)]); }
 
+// The library's word on the flash that failed in a step (humid air
+// expanded below the frost point of its water: "[PHFLSH error 248]
+// iteration did not converge", where the text above it said nothing more).
+std::string library_reason(const Part& part) {
+    return format_text("Part \"%s\", step %d: %s.\n", part.name.c_str(),
+                       static_cast<int>(part.segment), last_flash_message.c_str());
+}
+
+// The share of a step's excess water (over saturation) that one pass of
+// the model condenses.
+constexpr double CONDENSE_RELAX = 0.2;
+
 // Judges the result of a flash inside the steps: true to go on. The first
 // form is that of a step's first estimate, the second that of the inner
 // passes. The phase warning is given once per run of the model.
@@ -64,7 +76,8 @@ bool accept(Part& part, int r, bool first, bool& warned) {
             fail_part(part, format_text(
                                 first ? "Determimation of fluid phase region failed in part %s !\n"
                                       : "Determimation of fluid phase region failed in part %s!\n",
-                                name));
+                                name) +
+                                library_reason(part));
             return false;
         case -1:
             fail_part(
@@ -97,7 +110,8 @@ bool accept(Part& part, int r, bool first, bool& warned) {
         default:
             fail_part(part, format_text(first ? "Calculating fluid properties failed in part %s !\n"
                                               : "Calculating fluid properties failed in part %s\n",
-                                        name));
+                                        name) +
+                                (r > 0 ? library_reason(part) : std::string()));
             return false;
     }
 }
@@ -308,6 +322,7 @@ private:
     struct Pass {
         double M = 0;  // molar mass of the stream at the step's start
         double wc = 0, delta = 0, hc = 0, L = 0, dh = 0, nu_k = 0;
+        double relax = CONDENSE_RELAX;  // share of the excess condensed per pass
     };
 
     // Step k: a first estimate from the exponent at its start, then passes
@@ -383,7 +398,15 @@ private:
         const double S = psat > 0 ? pk * w / psat : 0.0;
         if (psat > 0 && (S > 1 || (S < 1 && ps.wc > 0))) {
             ps.L = latent_heat(*fluid, kph, T, Dl, Dv);
-            ps.delta = std::min(0.2 * (S - 1) * w, w);
+            // The latent heat warms the gas and lowers its saturation: where
+            // that outweighs the water taken, the passes swing about the
+            // saturated state and grow (flue gas of 14 % water at 330 K
+            // and 101.325 kPa expanded: S from 0.9998 to 1.0009 and back,
+            // cut after 50 passes, 0.04 kJ/kg of head either way).  Each
+            // swing halves the share condensed.
+            const double raw = (S - 1) * w;
+            if (raw * ps.delta < 0) ps.relax *= 0.5;
+            ps.delta = std::min(ps.relax * raw, w);
             double wc_new = ps.wc + ps.delta;
             if (wc_new < 0) {
                 ps.delta = -ps.wc;
