@@ -43,6 +43,26 @@ int calcOutletPressure(Part& part) {
     return PS_FINISHED;
 }
 
+namespace {
+
+// Why point k of a part's path has no state: its pressure and enthalpy and
+// the library's message (natural gas cooled below the freezing of its
+// carbon dioxide, humid air below the frost point of its water: "the
+// calculation problems" alone did not tell).
+std::string no_state_text(const Part& part, int k, int r) {
+    const std::size_t i = sz(k);
+    const std::string why = r > 0 ? last_flash_message : format_text("result %d", r);
+    const ValueDef& rp = part_output_values_def[PO_OUTLET_PRESSURE];
+    const ValueDef& rh = part_output_values_def[PO_OUTLET_ENTHALPY];
+    return format_text("Part \"%s\": no state at %s and %s (point %d of %d): %s.\n",
+                       part.name.c_str(),
+                       format_value(part.p[i], rp, part.output_units[PO_OUTLET_PRESSURE]).c_str(),
+                       format_value(part.h[i], rh, part.output_units[PO_OUTLET_ENTHALPY]).c_str(),
+                       k, part.steps, why.c_str());
+}
+
+}  // namespace
+
 int fade(Part& part) {
     const int n = part.steps;
     const double p0 = part.p[0], h0 = part.h[0];
@@ -62,7 +82,8 @@ int fade(Part& part) {
                                          part.rho[i], part.q[i], part.q[im]);
         if (r != 0)
             return fail_part(
-                part, format_text("  Calculation problems in part %s.\n", part.name.c_str()));
+                part, format_text("  Calculation problems in part %s.\n", part.name.c_str()) +
+                          no_state_text(part, k, r));
         if (part.T[im] < t_min())
             return fail_part(
                 part,
