@@ -26,6 +26,18 @@ int enthalpy_at(Part& part, double T, double p, double& h) {
     return get_all_by_T_and_p(part.x_in.data(), Tc, pc, s, h, rho, q);
 }
 
+// Why the fixed outlet (T, p) has no state: the library's message (humid
+// air of 1 % water cooled to 220 K, where its water would freeze).
+std::string no_outlet_text(const Part& part, double T, double p, int r) {
+    const ValueDef& rT = part_output_values_def[PO_OUTLET_TEMPERATURE];
+    const ValueDef& rp = part_output_values_def[PO_OUTLET_PRESSURE];
+    const std::string why = r > 0 ? last_flash_message : format_text("result %d", r);
+    return format_text("Heat exchanger \"%s\": no state at %s and %s: %s.\n", part.name.c_str(),
+                       format_value(T, rT, part.output_units[PO_OUTLET_TEMPERATURE]).c_str(),
+                       format_value(p, rp, part.output_units[PO_OUTLET_PRESSURE]).c_str(),
+                       why.c_str());
+}
+
 }  // namespace
 
 int calcOutletPressure(Part& part) {
@@ -110,8 +122,9 @@ int calcHeatExchanger(Part& part) {
                                  format_text("Failure calculating heat exchanger \"%s\".\n"
                                              "Temperature %f K is higher then maximum value %f K\n",
                                              name, T_out, t_max()));
-            if (enthalpy_at(part, T_out, pn, part.h[n]) != 0)
-                return fail_part(part, "Heat exchanger failed to calculate outlet conditions\n");
+            if (const int r = enthalpy_at(part, T_out, pn, part.h[n]); r != 0)
+                return fail_part(part, "Heat exchanger failed to calculate outlet conditions\n" +
+                                           no_outlet_text(part, T_out, pn, r));
             part.final_flag = 1;
             break;
         }

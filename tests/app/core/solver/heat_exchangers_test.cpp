@@ -182,4 +182,19 @@ INSTANTIATE_TEST_SUITE_P(Paths, FadeWithoutState,
                              return std::string(i.param.label);
                          });
 
+// A fixed outlet temperature where the fluid has no state: natural gas at
+// 140 K, where its carbon dioxide would freeze out.
+TEST_F(HeatExchangers, FixedOutletWithoutStateSaysWhy) {
+    make(HEAT_EXCHANGER, NATURAL_GAS_GRONINGEN, 300, 101.325);
+    part->options[OPT_OUTLET_TEMPERATURE] = 0;
+    part->inputs[PI_OUTLET_TEMPERATURE] = 140;
+    EXPECT_EQ(calc_part(*part), 5);
+    const std::string& text = part->failure_text;
+    EXPECT_EQ(text.rfind("Heat exchanger failed to calculate outlet conditions\n", 0), 0u) << text;
+    EXPECT_TRUE(
+        cycletest::contains(text, "Heat exchanger \"" + part->name + "\": no state at 140 K"))
+        << text;
+    EXPECT_TRUE(cycletest::contains(text, "co2 would freeze out")) << text;
+}
+
 }  // namespace
