@@ -47,6 +47,14 @@ std::string library_reason(const Part& part) {
 // the model condenses.
 constexpr double CONDENSE_RELAX = 0.2;
 
+// The library's word on a failed flash for `what` of the part; nothing for
+// a state outside the fluid's limits, which has no message of its own.
+std::string flash_reason(const Part& part, int r, const char* what) {
+    if (r <= 0) return {};
+    return format_text("Part \"%s\", %s: %s.\n", part.name.c_str(), what,
+                       last_flash_message.c_str());
+}
+
 // Judges the result of a flash inside the steps: true to go on. The first
 // form is that of a step's first estimate, the second that of the inner
 // passes. The phase warning is given once per run of the model.
@@ -431,8 +439,9 @@ private:
             if (sz(j) != wp) c[j] *= scale;
         const double M_new = lib::WMOL(c);
         double Tc = T, pc2 = pk;
-        if (get_all_by_T_and_p(c, Tc, pc2, s, h, rho, q) != 0)
-            return failed(format_text("Calculating fluid properties failed in part %s\n", name));
+        if (const int r = get_all_by_T_and_p(c, Tc, pc2, s, h, rho, q); r != 0)
+            return failed(format_text("Calculating fluid properties failed in part %s\n", name) +
+                          flash_reason(part, r, "the gas after its water left"));
         h_prev = h;
         const IsentropeExponents ex = get_isentrope_exponents(c, pk, rho, s, T);
         kT = ex.kT;
@@ -448,9 +457,10 @@ private:
     // Head, work and the isentropic efficiency of the whole part.
     int results() {
         double T = 0, pn = part.p[sz(n)], s0 = part.s[0], hs = 0, rho = 0, q = 0;
-        if (get_all_by_p_and_s(c, T, pn, s0, hs, rho, q) != 0)
+        if (const int r = get_all_by_p_and_s(c, T, pn, s0, hs, rho, q); r != 0)
             return fail_part(part,
-                             format_text("Calculating fluid properties failed in part %s\n", name));
+                             format_text("Calculating fluid properties failed in part %s\n", name) +
+                                 flash_reason(part, r, "the isentropic outlet"));
         o[PO_OUTLET_MASSFLOW] = mdot;
         const double dhs = hs - part.h[0];
         const double dh_real = part.h[sz(n)] - part.h[0];
@@ -484,9 +494,10 @@ int calcTurbo_isentropic(Part& part) {
         if (calcTurbo_polytropic(part) != PS_FINISHED) return PS_FAILED;
 
         double T = 0, pn = part.p[sz(part.steps)], s = s0, hs = 0, rho = 0, q = 0;
-        if (get_all_by_p_and_s(part.x_in.data(), T, pn, s, hs, rho, q) != 0)
+        if (const int r = get_all_by_p_and_s(part.x_in.data(), T, pn, s, hs, rho, q); r != 0)
             return fail_part(part, format_text("Error while calculating efficiency in part %s\n",
-                                               part.name.c_str()));
+                                               part.name.c_str()) +
+                                       flash_reason(part, r, "the isentropic outlet"));
         const double e_old = part.eta_used;
         const double e_new =
             omega * e_s * (part.outputs[PO_SPECIFIC_HEAD] / (hs - h0)) + (1 - omega) * e_old;

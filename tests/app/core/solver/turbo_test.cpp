@@ -318,4 +318,36 @@ INSTANTIATE_TEST_SUITE_P(
                                 "Expander", POLYTROPIC_EXPANSION_2}),
     [](const ::testing::TestParamInfo<TurboCase>& i) { return std::string(i.param.label); });
 
+// Humid air expanded 5:1 below the frost point of its water, where the
+// library finds no state: the part fails and says the library's why.
+class NoState : public TurboCases {};
+
+TEST_P(NoState, FailureSaysTheLibrarysWhy) {
+    const TurboCase& c = GetParam();
+    std::string error;
+    free_project(project);
+    project = read_project_text(project_text(c), "case.kvr", error);
+    ASSERT_NE(project, nullptr) << error;
+    current_project = project;
+    EXPECT_EQ(calcProject(*project), CS_FAILED);
+    const Part& t = *project->processes[0]->parts[1];
+    EXPECT_EQ(t.state, PS_FAILED);
+    const std::string& text = t.failure_text;
+    EXPECT_TRUE(cycletest::contains(text, "failed in part Test")) << text;
+    EXPECT_TRUE(cycletest::contains(text, "\nPart \"Test\", ")) << text;
+    EXPECT_TRUE(cycletest::contains(text, "FLSH error 248]")) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frost, NoState,
+    ::testing::Values(TurboCase{"IsentropicExpander", "", "Humid Air (Relative Humidity)", 310,
+                                101.325, 0.5, "Expander", ISENTROPIC_EXPANSION_5},
+                      TurboCase{"PolytropicExpander", "", "Humid Air (Relative Humidity)", 300,
+                                101.325, 0.9, "Expander",
+                                "  Option \"Expansion\" = \"Ratio Inlet to Outlet\"\n"
+                                "  Option \"Efficiency\" = \"Polytropic\"\n"
+                                "  Input Value \"Pressure Ratio In/Out\" = \"5 -\"\n"
+                                "  Input Value \"Polytropic Efficiency\" = \"0.9 -\"\n"}),
+    [](const ::testing::TestParamInfo<TurboCase>& i) { return std::string(i.param.label); });
+
 }  // namespace
