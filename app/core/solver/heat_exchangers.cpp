@@ -26,6 +26,18 @@ int enthalpy_at(Part& part, double T, double p, double& h) {
     return get_all_by_T_and_p(part.x_in.data(), Tc, pc, s, h, rho, q);
 }
 
+// Why the fixed outlet (T, p) has no state: the library's message (humid
+// air of 1 % water cooled to 220 K, where its water would freeze).
+std::string no_outlet_text(const Part& part, double T, double p, int r) {
+    const ValueDef& rT = part_output_values_def[PO_OUTLET_TEMPERATURE];
+    const ValueDef& rp = part_output_values_def[PO_OUTLET_PRESSURE];
+    const std::string why = r > 0 ? last_flash_message : format_text("result %d", r);
+    return format_text("Heat exchanger \"%s\": no state at %s and %s: %s.\n", part.name.c_str(),
+                       format_value(T, rT, part.output_units[PO_OUTLET_TEMPERATURE]).c_str(),
+                       format_value(p, rp, part.output_units[PO_OUTLET_PRESSURE]).c_str(),
+                       why.c_str());
+}
+
 }  // namespace
 
 int calcOutletPressure(Part& part) {
@@ -42,6 +54,26 @@ int calcOutletPressure(Part& part) {
     part.p[sz(part.steps)] = pn;
     return PS_FINISHED;
 }
+
+namespace {
+
+// Why point k of a part's path has no state: its pressure and enthalpy and
+// the library's message (natural gas cooled below the freezing of its
+// carbon dioxide, humid air below the frost point of its water: "the
+// calculation problems" alone did not tell).
+std::string no_state_text(const Part& part, int k, int r) {
+    const std::size_t i = sz(k);
+    const std::string why = r > 0 ? last_flash_message : format_text("result %d", r);
+    const ValueDef& rp = part_output_values_def[PO_OUTLET_PRESSURE];
+    const ValueDef& rh = part_output_values_def[PO_OUTLET_ENTHALPY];
+    return format_text("Part \"%s\": no state at %s and %s (point %d of %d): %s.\n",
+                       part.name.c_str(),
+                       format_value(part.p[i], rp, part.output_units[PO_OUTLET_PRESSURE]).c_str(),
+                       format_value(part.h[i], rh, part.output_units[PO_OUTLET_ENTHALPY]).c_str(),
+                       k, part.steps, why.c_str());
+}
+
+}  // namespace
 
 int fade(Part& part) {
     const int n = part.steps;
@@ -62,7 +94,8 @@ int fade(Part& part) {
                                          part.rho[i], part.q[i], part.q[im]);
         if (r != 0)
             return fail_part(
-                part, format_text("  Calculation problems in part %s.\n", part.name.c_str()));
+                part, format_text("  Calculation problems in part %s.\n", part.name.c_str()) +
+                          no_state_text(part, k, r));
         if (part.T[im] < t_min())
             return fail_part(
                 part,
@@ -89,8 +122,9 @@ int calcHeatExchanger(Part& part) {
                                  format_text("Failure calculating heat exchanger \"%s\".\n"
                                              "Temperature %f K is higher then maximum value %f K\n",
                                              name, T_out, t_max()));
-            if (enthalpy_at(part, T_out, pn, part.h[n]) != 0)
-                return fail_part(part, "Heat exchanger failed to calculate outlet conditions\n");
+            if (const int r = enthalpy_at(part, T_out, pn, part.h[n]); r != 0)
+                return fail_part(part, "Heat exchanger failed to calculate outlet conditions\n" +
+                                           no_outlet_text(part, T_out, pn, r));
             part.final_flag = 1;
             break;
         }

@@ -35,6 +35,26 @@ double shown(int quantity, double value) {
 }
 const char* symbol(int quantity) { return unit_symbol(quantity, selected_unit[sz(quantity)]); }
 
+// The library's word on the flash that failed in a step (humid air
+// expanded below the frost point of its water: "[PHFLSH error 248]
+// iteration did not converge", where the text above it said nothing more).
+std::string library_reason(const Part& part) {
+    return format_text("Part \"%s\", step %d: %s.\n", part.name.c_str(),
+                       static_cast<int>(part.segment), last_flash_message.c_str());
+}
+
+// The share of a step's excess water (over saturation) that one pass of
+// the model condenses.
+constexpr double CONDENSE_RELAX = 0.2;
+
+// The library's word on a failed flash for `what` of the part; nothing for
+// a state outside the fluid's limits, which has no message of its own.
+std::string flash_reason(const Part& part, int r, const char* what) {
+    if (r <= 0) return {};
+    return format_text("Part \"%s\", %s: %s.\n", part.name.c_str(), what,
+                       last_flash_message.c_str());
+}
+
 // Judges the result of a flash inside the steps: true to go on. The first
 // form is that of a step's first estimate, the second that of the inner
 // passes. The phase warning is given once per run of the model.
@@ -64,7 +84,8 @@ bool accept(Part& part, int r, bool first, bool& warned) {
             fail_part(part, format_text(
                                 first ? "Determimation of fluid phase region failed in part %s !\n"
                                       : "Determimation of fluid phase region failed in part %s!\n",
-                                name));
+                                name) +
+                                library_reason(part));
             return false;
         case -1:
             fail_part(
@@ -97,7 +118,8 @@ bool accept(Part& part, int r, bool first, bool& warned) {
         default:
             fail_part(part, format_text(first ? "Calculating fluid properties failed in part %s !\n"
                                               : "Calculating fluid properties failed in part %s\n",
-                                        name));
+                                        name) +
+                                (r > 0 ? library_reason(part) : std::string()));
             return false;
     }
 }
@@ -106,6 +128,35 @@ bool accept(Part& part, int r, bool first, bool& warned) {
 // temperature and volume exponents; a = (1 - e) / e.
 double exponent(double kT, double kv, double a) {
     return 1.0 / ((kT - 1.0) * a / kT + (kv - 1.0) / kv);
+}
+
+// Exponents of a step's two ends that no mean of nu spans: of opposite
+// signs, or near the pole of nu.  In a wet mixture the exponent's
+// reciprocal (kT - 1) a / kT + (kv - 1) / kv passes through 0, and nu
+// through a pole: Dry ISO Air expanded from 150 K and 5000 kPa went from
+// nu = -453 to 15810 and then to 542 in two steps.  (Steam through the
+// dome keeps nu below 12.)
+constexpr double NU_NEAR_POLE = 50.0;
+bool exponents_apart(double nu0, double nu1) {
+    return !(nu0 * nu1 > 0) || std::fabs(nu0) > NU_NEAR_POLE || std::fabs(nu1) > NU_NEAR_POLE;
+}
+
+// Head of a step of pressure ratio `ratio` with the exponents nu0 and nu1 at
+// its ends: the mean exponent (arithmetic for the factor, logarithmic for
+// the power); across a pole of nu the mean of the reciprocals, which is
+// smooth there (the arithmetic factor over the logarithmic exponent had
+// doubled that step's head, and the outlet jumped by 1 % of the head as the
+// pole moved between steps with the efficiency).
+double step_head(double ZRT, double ratio, double nu0, double nu1) {
+    if (exponents_apart(nu0, nu1)) {
+        const double sigma = 0.5 * (1.0 / nu0 + 1.0 / nu1);
+        constexpr double FLAT = 1e-12;  // below: the limit ln(ratio) itself
+        return ZRT *
+               (std::fabs(sigma) < FLAT ? std::log(ratio) : (std::pow(ratio, sigma) - 1.0) / sigma);
+    }
+    const double m = aveArith(nu0, nu1);
+    const double m_exp = (nu0 < 1 || nu1 < 1) ? m : aveLog(nu0, nu1);
+    return ZRT * m * (std::pow(ratio, 1.0 / m_exp) - 1.0);
 }
 
 // Latent heat of water at T (kJ/kg): evaporation from the saturated states
@@ -193,7 +244,15 @@ private:
         return false;
     }
 
+    // Every run starts from the inlet's stream: the search for the
+    // polytropic efficiency runs the model again and again, and a humid gas
+    // would otherwise start dried by the runs before and count their water
+    // (humid air of 4 % water at 300 K and 101.325 kPa through a turbine of
+    // isentropic efficiency 0.85: 0.035 kg/s of water out of 10 kg/s, the
+    // outlet flow still 10 kg/s).
     void start() {
+        part.x_out = part.x_in;
+        o[PO_LIQUID_WATER_OUT] = 0;
         e = part.eta_used;
         mdot = o[PO_INLET_MASSFLOW];
         o[PO_POWER] = 0;
@@ -271,6 +330,7 @@ private:
     struct Pass {
         double M = 0;  // molar mass of the stream at the step's start
         double wc = 0, delta = 0, hc = 0, L = 0, dh = 0, nu_k = 0;
+        double relax = CONDENSE_RELAX;  // share of the excess condensed per pass
     };
 
     // Step k: a first estimate from the exponent at its start, then passes
@@ -303,9 +363,7 @@ private:
             kT = ex.kT;
             kv = ex.kv;
             ps.nu_k = exponent(kT, kv, a);
-            const double m = aveArith(nu, ps.nu_k);
-            const double m_exp = (nu < 1 || ps.nu_k < 1) ? m : aveLog(nu, ps.nu_k);
-            ps.dh = ZRT * m * (std::pow(ratio, 1.0 / m_exp) - 1.0);
+            ps.dh = step_head(ZRT, ratio, nu, ps.nu_k);
             h = ps.dh / e + h_prev + ps.hc;
             pc = pk;
             if (!accept(part, get_all_by_p_and_h(c, T, pc, s, h, rho, q, part.q[im]), false,
@@ -348,7 +406,15 @@ private:
         const double S = psat > 0 ? pk * w / psat : 0.0;
         if (psat > 0 && (S > 1 || (S < 1 && ps.wc > 0))) {
             ps.L = latent_heat(*fluid, kph, T, Dl, Dv);
-            ps.delta = std::min(0.2 * (S - 1) * w, w);
+            // The latent heat warms the gas and lowers its saturation: where
+            // that outweighs the water taken, the passes swing about the
+            // saturated state and grow (flue gas of 14 % water at 330 K
+            // and 101.325 kPa expanded: S from 0.9998 to 1.0009 and back,
+            // cut after 50 passes, 0.04 kJ/kg of head either way).  Each
+            // swing halves the share condensed.
+            const double raw = (S - 1) * w;
+            if (raw * ps.delta < 0) ps.relax *= 0.5;
+            ps.delta = std::min(ps.relax * raw, w);
             double wc_new = ps.wc + ps.delta;
             if (wc_new < 0) {
                 ps.delta = -ps.wc;
@@ -373,8 +439,9 @@ private:
             if (sz(j) != wp) c[j] *= scale;
         const double M_new = lib::WMOL(c);
         double Tc = T, pc2 = pk;
-        if (get_all_by_T_and_p(c, Tc, pc2, s, h, rho, q) != 0)
-            return failed(format_text("Calculating fluid properties failed in part %s\n", name));
+        if (const int r = get_all_by_T_and_p(c, Tc, pc2, s, h, rho, q); r != 0)
+            return failed(format_text("Calculating fluid properties failed in part %s\n", name) +
+                          flash_reason(part, r, "the gas after its water left"));
         h_prev = h;
         const IsentropeExponents ex = get_isentrope_exponents(c, pk, rho, s, T);
         kT = ex.kT;
@@ -390,9 +457,10 @@ private:
     // Head, work and the isentropic efficiency of the whole part.
     int results() {
         double T = 0, pn = part.p[sz(n)], s0 = part.s[0], hs = 0, rho = 0, q = 0;
-        if (get_all_by_p_and_s(c, T, pn, s0, hs, rho, q) != 0)
+        if (const int r = get_all_by_p_and_s(c, T, pn, s0, hs, rho, q); r != 0)
             return fail_part(part,
-                             format_text("Calculating fluid properties failed in part %s\n", name));
+                             format_text("Calculating fluid properties failed in part %s\n", name) +
+                                 flash_reason(part, r, "the isentropic outlet"));
         o[PO_OUTLET_MASSFLOW] = mdot;
         const double dhs = hs - part.h[0];
         const double dh_real = part.h[sz(n)] - part.h[0];
@@ -426,9 +494,10 @@ int calcTurbo_isentropic(Part& part) {
         if (calcTurbo_polytropic(part) != PS_FINISHED) return PS_FAILED;
 
         double T = 0, pn = part.p[sz(part.steps)], s = s0, hs = 0, rho = 0, q = 0;
-        if (get_all_by_p_and_s(part.x_in.data(), T, pn, s, hs, rho, q) != 0)
+        if (const int r = get_all_by_p_and_s(part.x_in.data(), T, pn, s, hs, rho, q); r != 0)
             return fail_part(part, format_text("Error while calculating efficiency in part %s\n",
-                                               part.name.c_str()));
+                                               part.name.c_str()) +
+                                       flash_reason(part, r, "the isentropic outlet"));
         const double e_old = part.eta_used;
         const double e_new =
             omega * e_s * (part.outputs[PO_SPECIFIC_HEAD] / (hs - h0)) + (1 - omega) * e_old;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -144,6 +145,56 @@ TEST_F(HeatExchangers, PipelineWithoutOldValuePassesThrough) {
     part->old_value = 2;
     ASSERT_EQ(calc_part(*part), 1);
     EXPECT_NEAR(out(PO_OUTLET_PRESSURE), 250, 1e-9);
+}
+
+// Paths that leave the states the library finds: the failure says where
+// and why, after the usual text.  Natural gas cooled until its carbon
+// dioxide would freeze; helium cooled below its lowest temperature.
+constexpr int NATURAL_GAS_GRONINGEN = 37;  // entry of `fluids`
+
+struct NoState {
+    const char* label;
+    int fluid;
+    double T, p, heat_flux;  // K, kPa, kJ/kg
+    const char* reason;      // a piece of the library's message
+};
+
+class FadeWithoutState : public HeatExchangers, public ::testing::WithParamInterface<NoState> {};
+
+TEST_P(FadeWithoutState, SaysWhereAndWhy) {
+    const NoState& c = GetParam();
+    make(HEAT_EXCHANGER, c.fluid, c.T, c.p);
+    part->options[OPT_OUTLET_TEMPERATURE] = 1;
+    part->inputs[PI_SPECIFIC_HEAT_FLUX] = c.heat_flux;
+    EXPECT_EQ(calc_part(*part), 5);
+    const std::string& text = part->failure_text;
+    EXPECT_EQ(text.rfind("  Calculation problems in part " + part->name + ".\n", 0), 0u) << text;
+    EXPECT_TRUE(cycletest::contains(text, "Part \"" + part->name + "\": no state at ")) << text;
+    EXPECT_TRUE(cycletest::contains(text, c.reason)) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, FadeWithoutState,
+                         ::testing::Values(NoState{"NaturalGasFreezing", NATURAL_GAS_GRONINGEN, 300,
+                                                   101.325, -300, "[PHFLSH error 248]"},
+                                           NoState{"HeliumBelowItsRange", FLUID_HELIUM, 10, 300,
+                                                   -100, "temperature below lower limit"}),
+                         [](const ::testing::TestParamInfo<NoState>& i) {
+                             return std::string(i.param.label);
+                         });
+
+// A fixed outlet temperature where the fluid has no state: natural gas at
+// 140 K, where its carbon dioxide would freeze out.
+TEST_F(HeatExchangers, FixedOutletWithoutStateSaysWhy) {
+    make(HEAT_EXCHANGER, NATURAL_GAS_GRONINGEN, 300, 101.325);
+    part->options[OPT_OUTLET_TEMPERATURE] = 0;
+    part->inputs[PI_OUTLET_TEMPERATURE] = 140;
+    EXPECT_EQ(calc_part(*part), 5);
+    const std::string& text = part->failure_text;
+    EXPECT_EQ(text.rfind("Heat exchanger failed to calculate outlet conditions\n", 0), 0u) << text;
+    EXPECT_TRUE(
+        cycletest::contains(text, "Heat exchanger \"" + part->name + "\": no state at 140 K"))
+        << text;
+    EXPECT_TRUE(cycletest::contains(text, "co2 would freeze out")) << text;
 }
 
 }  // namespace

@@ -297,4 +297,85 @@ TEST_F(Streams, HumidityOfTheInlet) {
         << project->calc_log;
 }
 
+// A wet stream of a pure fluid (heated into the dome by "Pre") split, one
+// part heated or cooled by `branch_flux` and mixed back.  A pure fluid's
+// (T, p) on its saturation line does not tell its enthalpy: the mixer mixes
+// the streams' own.
+struct WetMix {
+    const char* label;
+    const char* fluid;
+    double T, p, pre_flux, branch_flux;  // K, kPa, kJ/kg
+};
+
+std::string wet_mix_text(const WetMix& c) {
+    auto part = [](const char* type, const char* name, int id, const std::string& links,
+                   const std::string& lines) {
+        return std::string("#START Part\n  Type = \"") + type + "\"\n  Name = \"" + name +
+               "\"\n  ID = " + std::to_string(id) + "\n" + links + lines + "#END\n";
+    };
+    auto link = [](const char* dir, int slot, int id, int other) {
+        return std::string("  ") + dir + " Part ID \"" + std::to_string(slot) + "\" = \"" +
+               std::to_string(id) + "\" \"" + std::to_string(other) + "\"\n";
+    };
+    auto heater = [](double flux) {
+        return "  Option \"Outlet Temperature\" = \"Specific Heat Flux\"\n"
+               "  Option \"Pressure Loss\" = \"Relative\"\n"
+               "  Input Value \"Specific Heat Flux\" = \"" +
+               std::to_string(flux) +
+               " kJ/kg\"\n  Input Value \"Relative Pressure Loss\" = \"0 -\"\n";
+    };
+    std::string t = "Version = \"2.0.8\"\n#START Process\n  Name = \"Wet mix\"\n  ID = 100000\n";
+    t += "#START Inlet Conditions\n  Fluid = \"" + std::string(c.fluid) + "\"\n";
+    t += "  Temperature = \"" + std::to_string(c.T) + " K\"\n  Pressure = \"" +
+         std::to_string(c.p) + " kPa\"\n  Massflow = \"10 kg/s\"\n#END\n";
+    t += part("Inlet", "Inlet", 1, link("Next", 0, 2, 0), "");
+    t += part("Heat Exchanger", "Pre", 2, link("Previous", 0, 1, 0) + link("Next", 0, 3, 0),
+              heater(c.pre_flux));
+    t += part("Splitter", "Split", 3,
+              link("Previous", 0, 2, 0) + link("Next", 0, 4, 0) + link("Next", 1, 5, 1),
+              "  Option \"Mass distribution\" = \"Relative\"\n"
+              "  Input Value \"Relative Mass Outlet 2\" = \"0.4 -\"\n");
+    t += part("Heat Exchanger", "Branch", 4, link("Previous", 0, 3, 0) + link("Next", 0, 5, 0),
+              heater(c.branch_flux));
+    t += part("Mixer", "Mixer", 5,
+              link("Previous", 0, 4, 0) + link("Previous", 1, 3, 1) + link("Next", 0, 6, 0), "");
+    t += part("Outlet", "Outlet 1", 6, link("Previous", 0, 5, 0), "");
+    return t + "#END\n#END\n";
+}
+
+class WetMixer : public CycleTest, public ::testing::WithParamInterface<WetMix> {};
+
+TEST_P(WetMixer, MixesTheStreamsEnthalpies) {
+    const WetMix& c = GetParam();
+    std::string error;
+    free_project(project);
+    project = read_project_text(wet_mix_text(c), "wet_mix.kvr", error);
+    ASSERT_NE(project, nullptr) << error;
+    current_project = project;
+    ASSERT_EQ(calcProject(*project), CS_FINISHED) << project->calc_log;
+    const Part& split = *project->processes[0]->parts[2];
+    const Part& mixer = *project->processes[0]->parts[4];
+    ASSERT_EQ(mixer.type, MIXER);
+    const double q = split.outputs[PO_INLET_HUMIDITY];
+    EXPECT_GT(q, 0.0);  // the split stream is wet
+    EXPECT_LT(q, 1.0);
+    const std::array<double, NUM_PART_OUTPUTS>& o = mixer.outputs;
+    const double m1 = o[PO_INLET_MASSFLOW], m2 = o[PO_2_INLET_MASSFLOW], m = o[PO_OUTLET_MASSFLOW];
+    EXPECT_NEAR(m, 10.0, 1e-12);
+    const double H_in = m1 * o[PO_INLET_ENTHALPY] + m2 * o[PO_2_INLET_ENTHALPY];
+    EXPECT_NEAR(m * o[PO_OUTLET_ENTHALPY], H_in, 1e-9 * std::fabs(H_in) + 1e-9);
+    // Mixing makes entropy.
+    const double S_in = m1 * o[PO_INLET_ENTROPY] + m2 * o[PO_2_INLET_ENTROPY];
+    EXPECT_GE(m * o[PO_OUTLET_ENTROPY], S_in - 1e-9 * std::fabs(S_in));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PureFluids, WetMixer,
+    ::testing::Values(WetMix{"WaterCooledBranch", "Water", 450, 1000, 1000, -40},
+                      WetMix{"WaterHeatedBranch", "Water", 450, 1000, 1000, 60},
+                      WetMix{"R134a", "R134A", 280, 800, 100, 60},
+                      WetMix{"Ammonia", "Ammonia", 300, 1500, 600, -40},
+                      WetMix{"CarbonDioxide", "Carbon dioxide", 280, 5000, 100, 60}),
+    [](const ::testing::TestParamInfo<WetMix>& i) { return std::string(i.param.label); });
+
 }  // namespace
