@@ -101,12 +101,17 @@ FrozenTrace possible_trace(const double z[20]) {
     return t;
 }
 
-double freezing_floor(const double z[20]) {
+int floor_component(const double z[20]) {
     const FrozenTrace trace = possible_trace(z);
-    double floor = 0.0;
+    int k = -1;
     for (int i = 0; i < components(); ++i)
-        if (z[i] > 0.0 && !trace.held[i]) floor = std::max(floor, kFrozenShare * CCON.ttp[i + 1]);
-    return floor;
+        if (z[i] > 0.0 && !trace.held[i] && (k < 0 || CCON.ttp[i + 1] > CCON.ttp[k + 1])) k = i;
+    return k;
+}
+
+double freezing_floor(const double z[20]) {
+    const int k = floor_component(z);
+    return k < 0 ? 0.0 : std::max(0.0, kFrozenShare * CCON.ttp[k + 1]);
 }
 
 bool same_trace(const FrozenTrace& a, const FrozenTrace& b) {

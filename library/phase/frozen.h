@@ -40,6 +40,8 @@ FrozenTrace possible_trace(const double z[20]);
 // may carry is frozen: below it the (T, p) flash refuses most states (0
 // where no component has a triple point).
 double freezing_floor(const double z[20]);
+// The component (0-based) whose freezing sets that floor, -1 for none.
+int floor_component(const double z[20]);
 
 // Whether two traces hold the same components.
 bool same_trace(const FrozenTrace& a, const FrozenTrace& b);

@@ -746,6 +746,31 @@ private:
             q = D > Dc && T < Tc ? kQualityLiquid : kQualityVapour;
     }
 
+    // Whether b lies below its value at the freezing floor of the mixture
+    // (where the search along the isobar starts) and the (T, p) flash
+    // refuses the states below that floor as frozen: then that reason,
+    // error 250 as the (T, p) flash gives it, not a search that did not
+    // converge (humid air of 0.14 % water at 36.2 kPa below the frost point
+    // of its water).  (A natural gas carries its 0.9 % of carbon dioxide far
+    // below that floor: there the search's failure stands.)
+    bool frozen_below(double floor) {
+        const int i = mix::floor_component(z);
+        if (i < 0) return false;
+        double d = 0, dl = 0, dv = 0, xf[20], yf[20], qf = 0, ef = 0, hf = 0, sf = 0, cvf = 0,
+               cpf = 0, wf = 0;
+        int kerr = 0;
+        std::string kmsg;
+        TPFLSH(floor, P, z, d, dl, dv, xf, yf, qf, ef, hf, sf, cvf, cpf, wf, kerr, kmsg);
+        const double at_floor = letter == 'H' ? hf : letter == 'S' ? sf : ef;
+        if (kerr > 0 || !(b < at_floor)) return false;
+        constexpr double kBelowFloor = 1e-6;  // a share of the floor
+        const double below = floor * (1.0 - kBelowFloor);
+        TPFLSH(below, P, z, d, dl, dv, xf, yf, qf, ef, hf, sf, cvf, cpf, wf, kerr, kmsg);
+        if (kerr != 250) return false;
+        give_up(250, msg(250, mix::freezes_out(i, below)));
+        return true;
+    }
+
     void mixture_on_isobar() {
         mix::TpState st;
         // Down from the dew point where it was found (a wet gas has no
@@ -793,6 +818,7 @@ private:
             mix::on_isobar_down(P, target, z, tdew, bdew - b, std::max(tmin, floor), st) &&
             (!st.two_phase || stable_at(st.T));
         if (!from_dew && !mix::on_isobar(P, letter, b, z, t1, t2, st)) {
+            if (t1 == floor && frozen_below(floor)) return;
             give_up(248, msg(248, "iteration did not converge for the mixture along the isobar"));
             return;
         }

@@ -101,6 +101,33 @@ TEST_F(FrozenAndAsymmetric, HumidAirWhoseWaterWouldFreezeIsRefused) {
     EXPECT_NEAR(T2, 250.0, 1e-6);
 }
 
+// The flashes at given pressure refuse an enthalpy or entropy below that of
+// the fluid at the freezing of its water with that reason, as the (T, p)
+// flash does (humid air of 0.14 % water at 36.2 kPa: "iteration did not
+// converge" before).
+TEST_F(FrozenAndAsymmetric, PressureFlashesBelowTheFrostPointSayWhy) {
+    set_up({"humid air",
+            "nitrogen|oxygen|argon|co2|water",
+            {0.77980622782278131, 0.20909821630793257, 0.0092798050652821082,
+             0.00040346978544704789, 0.0014122810185575199}});
+    const double P = 36.17227381;
+    const Tp r = tp(246.0, P, z);
+    ASSERT_LE(r.ierr, 0) << r.herr;
+    for (const double below : {1.0, 5.0, 20.0}) {
+        double T2 = 0, D2, Dl, Dv, x2[20], y2[20], q2 = 0, e2, other, cv, cp, w;
+        int ierr = 0;
+        std::string herr;
+        lib::PHFLSH(P, r.h - 30.0 * below, z, T2, D2, Dl, Dv, x2, y2, q2, e2, other, cv, cp, w,
+                    ierr, herr);
+        EXPECT_EQ(ierr, 250) << below << ": " << herr;
+        EXPECT_NE(herr.find("water would freeze out"), std::string::npos) << herr;
+        lib::PSFLSH(P, r.s - 0.12 * below, z, T2, D2, Dl, Dv, x2, y2, q2, e2, other, cv, cp, w,
+                    ierr, herr);
+        EXPECT_EQ(ierr, 250) << below << ": " << herr;
+        EXPECT_NE(herr.find("water would freeze out"), std::string::npos) << herr;
+    }
+}
+
 // Natural Gas Groningen at 90-110 K, 2.2 MPa, whose 0.9 % of carbon dioxide
 // freezes out: refused with the reason, after a few splits that find no
 // vapour root (their successive substitution had repeated the same failing
