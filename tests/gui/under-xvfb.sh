@@ -18,28 +18,27 @@ Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset 3>"$dir/display"
 server=$!
 trap 'kill "$server" 2>/dev/null; rm -rf "$dir"' EXIT
 trap 'exit 143' INT TERM
-tries=0
-while [ ! -s "$dir/display" ]; do
-    if ! kill -0 "$server" 2>/dev/null || [ "$tries" -ge 400 ]; then
-        echo "under-xvfb: the display server did not start:" >&2
-        cat "$dir/log" >&2
-        exit 1
-    fi
-    tries=$((tries + 1))
-    sleep 0.05
-done
+# Waits (up to `limit` looks 0.05 s apart) until the command given holds,
+# while the server runs; else says `what` with the server's log and ends.
+wait_for() {
+    limit=$1 what=$2
+    shift 2
+    tries=0
+    until "$@"; do
+        if ! kill -0 "$server" 2>/dev/null || [ "$tries" -ge "$limit" ]; then
+            echo "under-xvfb: $what:" >&2
+            cat "$dir/log" >&2
+            exit 1
+        fi
+        tries=$((tries + 1))
+        sleep 0.05
+    done
+}
+wait_for 400 "the display server did not start" test -s "$dir/display"
 DISPLAY=:$(head -n 1 "$dir/display")
 export DISPLAY
-tries=0
-until xdotool getdisplaygeometry >/dev/null 2>&1; do
-    if ! kill -0 "$server" 2>/dev/null || [ "$tries" -ge 200 ]; then
-        echo "under-xvfb: the display $DISPLAY serves no client:" >&2
-        cat "$dir/log" >&2
-        exit 1
-    fi
-    tries=$((tries + 1))
-    sleep 0.05
-done
+served() { xdotool getdisplaygeometry >/dev/null 2>&1; }
+wait_for 200 "the display $DISPLAY serves no client" served
 "$@"
 status=$?
 kill "$server" 2>/dev/null
