@@ -415,6 +415,40 @@ TEST_F(Diagrams, PointerClicksTimersAndReadout) {
     EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Curve Properties", "Configure Iso Lines"}));
 }
 
+// The pressure labels of a diagram in the window can be read: the
+// ladder's ticks crowd towards each decade's end (3.01, 4.01 and 5.01 bar
+// of the steam example's p-h diagram were drawn into one smear), and a
+// label that would touch the one below it is left out. Each run of inked
+// rows in the label column of the picture on screen is one label high.
+TEST_F(Diagrams, PressureTickLabelsStayLegible) {
+    Project* p = open_steam();
+    ASSERT_NE(p, nullptr);
+    Graph* ph = p->graphs[3];
+    ASSERT_EQ(ph->type, 3);
+    show(ph);
+    pump();
+    screenshot("pressure_tick_labels");
+    cairo_surface_t* picture = graph_picture(ph);
+    ASSERT_NE(picture, nullptr);
+    const int w = static_cast<int>(std::lround(ph->width));
+    const int h = static_cast<int>(std::lround(ph->height));
+    cairo_surface_t* seen = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_t* cr = cairo_create(seen);
+    cairo_set_source_surface(cr, picture, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    const diagrams::Mapping m = diagrams::mapping_of(*ph);
+    const Axis& a = ph->y_axis;
+    const int label_right = static_cast<int>(m.plot_left() - a.tick_length - 3);
+    const int one = diagtest::label_ink_height(a.tick_font, ph->font_scale);
+    const std::vector<int> runs =
+        diagtest::ink_runs(seen, label_right - 20, label_right, static_cast<int>(m.plot_top()),
+                           static_cast<int>(m.plot_bottom()) + 10);
+    cairo_surface_destroy(seen);
+    EXPECT_GE(runs.size(), 8u);
+    for (int run : runs) EXPECT_LE(run, one);
+}
+
 // The read-out's numbers are in the units shown beside them. After Select
 // Units chose MJ/kg and lb/ft3, the labels say so, the entries whose unit
 // changed are emptied, and the next read-out writes h and rho in them (the
