@@ -87,6 +87,8 @@ TEST_F(Readout, ValuesInTheDefaultUnits) {
     const int bar = find_unit(Q_PRESSURE, "bar");
     ASSERT_GT(mj, 0);
     ASSERT_GT(lb, 0);
+    const int before[4] = {unitdef[Q_SPECIFIC_ENERGY].default_unit, unitdef[Q_DENSITY].default_unit,
+                           unitdef[Q_TEMPERATURE].default_unit, unitdef[Q_PRESSURE].default_unit};
     set_default_unit(Q_SPECIFIC_ENERGY, mj);
     set_default_unit(Q_DENSITY, lb);
     set_default_unit(Q_TEMPERATURE, celsius);
@@ -107,8 +109,10 @@ TEST_F(Readout, ValuesInTheDefaultUnits) {
         EXPECT_EQ(r.s, shown("%8.3f", s)) << type;
     }
     EXPECT_EQ(shown("%8.2f", to_display(Q_SPECIFIC_ENERGY, mj, h)), "    2.93");
-    set_default_unit(Q_SPECIFIC_ENERGY, 0);
-    set_default_unit(Q_DENSITY, 0);
+    set_default_unit(Q_SPECIFIC_ENERGY, before[0]);
+    set_default_unit(Q_DENSITY, before[1]);
+    set_default_unit(Q_TEMPERATURE, before[2]);
+    set_default_unit(Q_PRESSURE, before[3]);
 }
 
 // A fluid without transport values says why under the read-out; others

@@ -474,6 +474,8 @@ TEST_F(Diagrams, ReadoutUnitsFollowSelectUnits) {
     const int lb = find_unit(Q_DENSITY, "lb/ft3");
     ASSERT_GT(mj, 0);
     ASSERT_GT(lb, 0);
+    const int energy_unit = unitdef[Q_SPECIFIC_ENERGY].default_unit;
+    const int density_unit = unitdef[Q_DENSITY].default_unit;
     select_units(nullptr, nullptr);
     UnitsDialog* d = units_dialog();
     ASSERT_NE(d, nullptr);
@@ -494,8 +496,8 @@ TEST_F(Diagrams, ReadoutUnitsFollowSelectUnits) {
     EXPECT_NEAR(std::atof(readout_text(ts, 2).c_str()), rho_kg * 0.06242796058, 0.006);
     EXPECT_EQ(readout_unit(ts, 4), "MJ/kg");
     EXPECT_EQ(readout_unit(ts, 2), "lb/ft3");
-    set_default_unit(Q_SPECIFIC_ENERGY, 0);
-    set_default_unit(Q_DENSITY, 0);
+    set_default_unit(Q_SPECIFIC_ENERGY, energy_unit);
+    set_default_unit(Q_DENSITY, density_unit);
 }
 
 // The rows of a family's list, the edits typed into them.
