@@ -23,10 +23,10 @@ inline constexpr const char* NO_VALUE_TEXT = "   ----  ";
 // Phase text of a state that the read-out could not compute.
 inline constexpr const char* UNDEFINED_PHASE = "undefined";
 
-// The read-out entries: T in the default temperature unit ("%8.2f"), p
-// in the default pressure unit ("%8.3f"), h ("%8.2f", kJ/kg), s ("%8.3f",
-// kJ/(kg K)), rho ("%8.2f", kg/m3) and the phase; and why the diagram's
-// fluid has no transport values ("" when it has them).
+// The read-out entries, each in the default unit of its quantity (the
+// unit the page shows beside it): T ("%8.2f"), p ("%8.3f"), h ("%8.2f"),
+// s ("%8.3f"), rho ("%8.2f") and the phase; and why the diagram's fluid
+// has no transport values ("" when it has them).
 struct ReadoutTexts {
     std::string T, p, h, s, rho, phase;
     std::string transport;

@@ -88,16 +88,23 @@ Given given_by(int type) {
     }
 }
 
+// A value in the default unit of its quantity, the unit the page shows
+// beside its entry: with "MJ/kg" chosen, h = 1565.78 kJ/kg reads 1.57, not
+// 1565.78 under "MJ/kg".
+std::string shown(const char* fmt, int quantity, double internal) {
+    return format(
+        fmt,
+        to_display(quantity, unitdef[static_cast<std::size_t>(quantity)].default_unit, internal));
+}
+
 ReadoutTexts texts_of(const State& st, int type) {
-    const int t_unit = unitdef[Q_TEMPERATURE].default_unit;
-    const int p_unit = unitdef[Q_PRESSURE].default_unit;
     const Given g = st.ok ? Given{true, true, true, true} : given_by(type);
     ReadoutTexts out;
-    out.T = g.T ? format("%8.2f", to_display(Q_TEMPERATURE, t_unit, st.T)) : NO_VALUE_TEXT;
-    out.p = g.p ? format("%8.3f", to_display(Q_PRESSURE, p_unit, st.p)) : NO_VALUE_TEXT;
-    out.h = g.h ? format("%8.2f", st.h) : NO_VALUE_TEXT;
-    out.s = g.s ? format("%8.3f", st.s) : NO_VALUE_TEXT;
-    out.rho = st.ok ? format("%8.2f", st.rho) : NO_VALUE_TEXT;
+    out.T = g.T ? shown("%8.2f", Q_TEMPERATURE, st.T) : NO_VALUE_TEXT;
+    out.p = g.p ? shown("%8.3f", Q_PRESSURE, st.p) : NO_VALUE_TEXT;
+    out.h = g.h ? shown("%8.2f", Q_SPECIFIC_ENERGY, st.h) : NO_VALUE_TEXT;
+    out.s = g.s ? shown("%8.3f", Q_ENTROPY, st.s) : NO_VALUE_TEXT;
+    out.rho = st.ok ? shown("%8.2f", Q_DENSITY, st.rho) : NO_VALUE_TEXT;
     out.phase = st.ok ? phase_text(st.q) : UNDEFINED_PHASE;
     return out;
 }

@@ -37,8 +37,15 @@ struct DiagramPage {
 };
 
 constexpr const char* READOUT_TITLE = "Properties at mouse pointer";
+// The quantities of the read-out's entries, in the order of `values`.
+constexpr std::array<int, 5> READOUT_QUANTITIES = {Q_TEMPERATURE, Q_ENTROPY, Q_DENSITY, Q_PRESSURE,
+                                                   Q_SPECIFIC_ENERGY};
 constexpr int TITLE_CHARS = 88;  // width of the read-out's title, characters
 std::map<const Graph*, DiagramPage> pages;
+
+const char* default_symbol(int quantity) {
+    return unit_symbol(quantity, unitdef[sz(quantity)].default_unit);
+}
 
 DiagramPage* page_of(const Graph* graph) {
     auto it = pages.find(graph);
@@ -168,14 +175,13 @@ GtkWidget* build_toolbar(const Graph* graph) {
 GtkWidget* build_readout(DiagramPage& page) {
     struct Cell {
         const char* label;
-        int quantity;
         int row, col;
     };
-    static constexpr Cell CELLS[5] = {{"Temperature T", Q_TEMPERATURE, 0, 0},
-                                      {"Entropy s", Q_ENTROPY, 0, 4},
-                                      {"Density Rho", Q_DENSITY, 0, 8},
-                                      {"Pressure p", Q_PRESSURE, 1, 0},
-                                      {"Enthalpy h", Q_SPECIFIC_ENERGY, 1, 4}};
+    static constexpr Cell CELLS[5] = {{"Temperature T", 0, 0},
+                                      {"Entropy s", 0, 4},
+                                      {"Density Rho", 0, 8},
+                                      {"Pressure p", 1, 0},
+                                      {"Enthalpy h", 1, 4}};
     const auto fill = static_cast<GtkAttachOptions>(GTK_FILL);
     GtkWidget* frame = my_frame(READOUT_TITLE);
     // Its title also says why the fluid has no transport values; a long
@@ -194,7 +200,7 @@ GtkWidget* build_readout(DiagramPage& page) {
         attach(my_label(c.label), col, row);
         page.values[i] = my_display_entry(6, "%8.5f", 0.0);
         attach(page.values[i], col + 1, row);
-        page.units[i] = my_label(unit_symbol(c.quantity, unitdef[sz(c.quantity)].default_unit));
+        page.units[i] = my_label(default_symbol(READOUT_QUANTITIES[i]));
         gtk_label_set_use_markup(GTK_LABEL(page.units[i]), FALSE);
         attach(page.units[i], col + 2, row);
         if (c.col < 8) attach(gtk_vseparator_new(), col + 3, row);
@@ -355,11 +361,32 @@ void set_readout(const Graph* graph, const std::string& T, const std::string& p,
     for (std::size_t i = 0; i < page->values.size(); ++i)
         gtk_entry_set_text(GTK_ENTRY(page->values[i]), texts[i]->c_str());
     gtk_entry_set_text(GTK_ENTRY(page->phase), phase.c_str());
-    // The default units may have changed since the page was built.
-    gtk_label_set_text(GTK_LABEL(page->units[0]),
-                       unit_symbol(Q_TEMPERATURE, unitdef[Q_TEMPERATURE].default_unit));
-    gtk_label_set_text(GTK_LABEL(page->units[3]),
-                       unit_symbol(Q_PRESSURE, unitdef[Q_PRESSURE].default_unit));
+    // The texts are in the default units, which may have changed since the
+    // page was built.
+    for (std::size_t i = 0; i < page->units.size(); ++i)
+        gtk_label_set_text(GTK_LABEL(page->units[i]), default_symbol(READOUT_QUANTITIES[i]));
+}
+
+void relabel_readout(const Graph* graph) {
+    DiagramPage* page = page_of(graph);
+    if (page == nullptr || page->phase == nullptr) return;
+    for (std::size_t i = 0; i < page->units.size(); ++i) {
+        const char* symbol = default_symbol(READOUT_QUANTITIES[i]);
+        GtkLabel* label = GTK_LABEL(page->units[i]);
+        if (std::string(gtk_label_get_text(label)) == symbol) continue;
+        gtk_label_set_text(label, symbol);
+        // Its number was in the unit before: none is shown until the
+        // pointer moves again.
+        gtk_entry_set_text(GTK_ENTRY(page->values[i]), "");
+    }
+}
+
+std::string readout_unit(const Graph* graph, int entry) {
+    const DiagramPage* page = page_of(graph);
+    if (page == nullptr || page->phase == nullptr || entry < 0 ||
+        entry >= static_cast<int>(page->units.size()))
+        return "";
+    return gtk_label_get_text(GTK_LABEL(page->units[static_cast<std::size_t>(entry)]));
 }
 
 std::string readout_text(const Graph* graph, int entry) {

@@ -29,12 +29,20 @@ void redraw_graph(Graph* graph);
 // and queues the whole area for drawing.
 void restore_backup(Graph* graph);
 
-// Writes the read-out entries of a diagram's page (and the units of T and p,
-// which follow the default units), and in the read-out's title why the
-// fluid has no transport values (none when `transport` is empty).
+// Writes the read-out entries of a diagram's page (texts in the default
+// units, whose symbols the labels beside them then show), and in the
+// read-out's title why the fluid has no transport values (none when
+// `transport` is empty).
 void set_readout(const Graph* graph, const std::string& T, const std::string& p,
                  const std::string& h, const std::string& s, const std::string& rho,
                  const std::string& phase, const std::string& transport = "");
+// After a change of default units: the read-out's unit labels show the
+// new defaults, and an entry whose unit changed is emptied (its number was
+// in the old unit).
+void relabel_readout(const Graph* graph);
+// The unit shown beside read-out entry `entry` (0 T, 1 s, 2 rho, 3 p, 4 h);
+// "" when the page has none.
+std::string readout_unit(const Graph* graph, int entry);
 // The text of read-out entry `entry` (0 T, 1 s, 2 rho, 3 p, 4 h, 5 the
 // phase, 6 why the fluid has no transport values, from the title); "" when
 // the page has none.

@@ -4,6 +4,7 @@
 
 #include "app/core/files/filehandling.h"
 #include "app/core/model/units.h"
+#include "app/gui/diagram_page.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
@@ -26,11 +27,15 @@ int chosen_unit(int q) {
     return gtk_combo_box_get_active(GTK_COMBO_BOX(open_dialog->box[static_cast<std::size_t>(q)]));
 }
 
+// The tree and the diagrams in the units now chosen, the diagrams'
+// read-out labels in the default units.
 void refresh_all_projects() {
     for (Project* p : project_list) {
         if (p == nullptr) break;
         refresh_tree_values(p);
         update_graphs(p);
+        for (int g = 1; g < p->az_graphs; ++g)
+            relabel_readout(p->graphs[static_cast<std::size_t>(g)]);
     }
 }
 

@@ -48,6 +48,34 @@ TEST(Axis, LogarithmicLadder) {
     for (std::size_t i = 0; i < bar.size(); ++i) EXPECT_NEAR(bar[i], expect_bar[i], 1e-9);
 }
 
+// Tick labels never lie on one another: water's p-s diagram in bar runs
+// from 0.01 to 500 bar, where the ladder's ticks crowd towards each
+// decade's end (3.01, 4.01 and 5.01 bar were drawn into one smear). Each
+// run of inked rows in the label column is no taller than one label.
+TEST(Axis, TickLabelsKeepClearOfEachOther) {
+    diagtest::fresh_fluids();
+    const int pressure_unit = unitdef[Q_PRESSURE].default_unit;
+    set_default_unit(Q_PRESSURE, BAR);
+    for (int type : {1, 3, 4}) {  // p-s, p-h, p-T
+        auto g = diagtest::make_graph(FLUID_WATER, type);
+        for (IsolineStyle& style : g->iso_style) style.show = 0;  // the frame alone
+        auto image = diagtest::draw(*g, 860, 400);
+        const Mapping m = mapping_of(*g);
+        const Axis& a = g->y_axis;
+        const int label_right = static_cast<int>(m.plot_left() - a.tick_length - 3);
+        const int one = diagtest::label_ink_height(a.tick_font, g->font_scale);
+        ASSERT_GT(one, 3);
+        const std::vector<int> runs = diagtest::ink_runs(
+            image->surface(), label_right - 20, label_right, static_cast<int>(m.plot_top()) - 10,
+            static_cast<int>(m.plot_bottom()) + 10);
+        EXPECT_GE(runs.size(), 8u) << type;  // the decades keep their labels
+        for (int run : runs) EXPECT_LE(run, one) << type;
+        // The ticks and the grid stay: the ladder is unchanged.
+        EXPECT_EQ(axis_ticks(a, true).front(), a.min_pos);
+    }
+    set_default_unit(Q_PRESSURE, pressure_unit);
+}
+
 TEST(Axis, TickListsEnd) {
     Axis a;
     a.unit_quantity = Q_ENTROPY;

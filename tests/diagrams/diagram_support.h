@@ -4,12 +4,16 @@
 
 #include "app/core/model/create_delete.h"
 #include "app/core/model/records.h"
+#include "app/diagrams/text.h"
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace diagtest {
 
@@ -74,6 +78,50 @@ inline int differing_pixels(cairo_surface_t* a, cairo_surface_t* b) {
         for (int x = 0; x < w; ++x) n += (pa[x] & 0xffffffu) != (pb[x] & 0xffffffu) ? 1 : 0;
     }
     return n;
+}
+
+// Heights of the runs of pixel rows y0..y1 that hold ink (a dark pixel,
+// as text is drawn in black) in the columns x0..x1 of an RGB24 surface.
+inline std::vector<int> ink_runs(cairo_surface_t* s, int x0, int x1, int y0, int y1) {
+    cairo_surface_flush(s);
+    const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+    std::vector<int> runs;
+    int run = 0;
+    for (int y = std::max(y0, 0); y <= std::min(y1, h - 1); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s));
+        bool ink = false;
+        for (int x = std::max(x0, 0); x <= std::min(x1, w - 1) && !ink; ++x) {
+            const std::uint32_t c = row[x];
+            ink = ((c >> 16) & 0xff) < 60 && ((c >> 8) & 0xff) < 60 && (c & 0xff) < 60;
+        }
+        if (ink) {
+            ++run;
+        } else if (run > 0) {
+            runs.push_back(run);
+            run = 0;
+        }
+    }
+    if (run > 0) runs.push_back(run);
+    return runs;
+}
+
+// Rows of ink of one line of digits in the font: what a tick label, drawn
+// alone, covers.
+inline int label_ink_height(const std::string& font, double scale) {
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 200, 60);
+    cairo_t* cr = cairo_create(s);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    {
+        app::diagrams::Layout digits(cr, "-0123456789.", font, scale);
+        app::diagrams::show_scaled_layout_at(cr, digits, 4, 4);
+    }
+    const std::vector<int> runs = ink_runs(s, 0, 199, 0, 59);
+    cairo_destroy(cr);
+    cairo_surface_destroy(s);
+    return runs.empty() ? 0 : *std::max_element(runs.begin(), runs.end());
 }
 
 }  // namespace diagtest

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -70,6 +71,48 @@ TEST_F(Readout, SameStateFromEveryDiagramType) {
         EXPECT_DOUBLE_EQ(std::atof(r.rho.c_str()), std::round(rho * 100) / 100) << type;
         EXPECT_EQ(r.phase, "superheated vapor") << type;
     }
+}
+
+// Every entry is in the default unit of its quantity, the unit the page
+// shows beside it: with MJ/kg and lb/ft3 chosen, h and rho of water at
+// 500 K and 101.325 kPa read in those units, not in kJ/kg and kg/m3.
+TEST_F(Readout, ValuesInTheDefaultUnits) {
+    Fluid* water = fluids[FLUID_WATER];
+    ASSERT_EQ(init_stoffwerte(water), 1);
+    double T = 500, p = 101.325, s = 0, h = 0, rho = 0, q = 0;
+    ASSERT_EQ(get_all_by_T_and_p(water->x.data(), T, p, s, h, rho, q), 0);
+    const int mj = find_unit(Q_SPECIFIC_ENERGY, "MJ/kg");
+    const int lb = find_unit(Q_DENSITY, "lb/ft3");
+    const int celsius = find_unit(Q_TEMPERATURE, "°C");
+    const int bar = find_unit(Q_PRESSURE, "bar");
+    ASSERT_GT(mj, 0);
+    ASSERT_GT(lb, 0);
+    const int before[4] = {unitdef[Q_SPECIFIC_ENERGY].default_unit, unitdef[Q_DENSITY].default_unit,
+                           unitdef[Q_TEMPERATURE].default_unit, unitdef[Q_PRESSURE].default_unit};
+    set_default_unit(Q_SPECIFIC_ENERGY, mj);
+    set_default_unit(Q_DENSITY, lb);
+    set_default_unit(Q_TEMPERATURE, celsius);
+    set_default_unit(Q_PRESSURE, bar);
+    auto shown = [](const char* fmt, double v) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, fmt, v);
+        return std::string(buf);
+    };
+    for (int type = 0; type < 5; ++type) {
+        const double given[5][2] = {{s, h}, {s, p}, {s, T}, {h, p}, {T, p}};
+        auto g = diagtest::make_graph(FLUID_WATER, type);
+        const ReadoutTexts r = readout_at(*g, given[type][0], given[type][1]);
+        EXPECT_EQ(r.T, "  226.85") << type;
+        EXPECT_EQ(r.p, "   1.013") << type;
+        EXPECT_EQ(r.h, shown("%8.2f", to_display(Q_SPECIFIC_ENERGY, mj, h))) << type;
+        EXPECT_EQ(r.rho, shown("%8.2f", to_display(Q_DENSITY, lb, rho))) << type;
+        EXPECT_EQ(r.s, shown("%8.3f", s)) << type;
+    }
+    EXPECT_EQ(shown("%8.2f", to_display(Q_SPECIFIC_ENERGY, mj, h)), "    2.93");
+    set_default_unit(Q_SPECIFIC_ENERGY, before[0]);
+    set_default_unit(Q_DENSITY, before[1]);
+    set_default_unit(Q_TEMPERATURE, before[2]);
+    set_default_unit(Q_PRESSURE, before[3]);
 }
 
 // A fluid without transport values says why under the read-out; others

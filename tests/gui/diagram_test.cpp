@@ -19,6 +19,7 @@
 #include "app/gui/diagram_actions.h"
 #include "app/gui/diagram_page.h"
 #include "app/gui/handlers.h"
+#include "app/gui/select_units.h"
 #include "tests/diagrams/diagram_support.h"
 
 #include <array>
@@ -412,6 +413,91 @@ TEST_F(Diagrams, PointerClicksTimersAndReadout) {
     send(ts, GDK_2BUTTON_PRESS, ex, ey);
     send(ts, GDK_2BUTTON_PRESS, m.plot_right() + 10, ey);
     EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Curve Properties", "Configure Iso Lines"}));
+}
+
+// The pressure labels of a diagram in the window can be read: the
+// ladder's ticks crowd towards each decade's end (3.01, 4.01 and 5.01 bar
+// of the steam example's p-h diagram were drawn into one smear), and a
+// label that would touch the one below it is left out. Each run of inked
+// rows in the label column of the picture on screen is one label high.
+TEST_F(Diagrams, PressureTickLabelsStayLegible) {
+    Project* p = open_steam();
+    ASSERT_NE(p, nullptr);
+    Graph* ph = p->graphs[3];
+    ASSERT_EQ(ph->type, 3);
+    show(ph);
+    pump();
+    screenshot("pressure_tick_labels");
+    cairo_surface_t* picture = graph_picture(ph);
+    ASSERT_NE(picture, nullptr);
+    const int w = static_cast<int>(std::lround(ph->width));
+    const int h = static_cast<int>(std::lround(ph->height));
+    cairo_surface_t* seen = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_t* cr = cairo_create(seen);
+    cairo_set_source_surface(cr, picture, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    const diagrams::Mapping m = diagrams::mapping_of(*ph);
+    const Axis& a = ph->y_axis;
+    const int label_right = static_cast<int>(m.plot_left() - a.tick_length - 3);
+    const int one = diagtest::label_ink_height(a.tick_font, ph->font_scale);
+    const std::vector<int> runs =
+        diagtest::ink_runs(seen, label_right - 20, label_right, static_cast<int>(m.plot_top()),
+                           static_cast<int>(m.plot_bottom()) + 10);
+    cairo_surface_destroy(seen);
+    EXPECT_GE(runs.size(), 8u);
+    for (int run : runs) EXPECT_LE(run, one);
+}
+
+// The read-out's numbers are in the units shown beside them. After Select
+// Units chose MJ/kg and lb/ft3, the labels say so, the entries whose unit
+// changed are emptied, and the next read-out writes h and rho in them (the
+// labels once said MJ/kg over a number in kJ/kg).
+TEST_F(Diagrams, ReadoutUnitsFollowSelectUnits) {
+    Project* p = open_steam();
+    ASSERT_NE(p, nullptr);
+    Graph* ts = p->graphs[1];
+    show(ts);
+    const diagrams::Mapping m = diagrams::mapping_of(*ts);
+    const Part& turbine = *p->processes[0]->parts[3];
+    const int mid = turbine.steps / 2;
+    const double tx = std::round(m.X(turbine.s[mid])), ty = std::round(m.Y(turbine.T[mid]));
+    send(ts, GDK_MOTION_NOTIFY, tx, ty);
+    EXPECT_EQ(readout_unit(ts, 4), "kJ/kg");
+    EXPECT_EQ(readout_unit(ts, 2), "kg/m3");
+    const double h_kj = std::atof(readout_text(ts, 4).c_str());
+    const double rho_kg = std::atof(readout_text(ts, 2).c_str());
+    const std::string T = readout_text(ts, 0);
+    EXPECT_NEAR(h_kj, turbine.h[mid], 20);
+
+    const int mj = find_unit(Q_SPECIFIC_ENERGY, "MJ/kg");
+    const int lb = find_unit(Q_DENSITY, "lb/ft3");
+    ASSERT_GT(mj, 0);
+    ASSERT_GT(lb, 0);
+    const int energy_unit = unitdef[Q_SPECIFIC_ENERGY].default_unit;
+    const int density_unit = unitdef[Q_DENSITY].default_unit;
+    select_units(nullptr, nullptr);
+    UnitsDialog* d = units_dialog();
+    ASSERT_NE(d, nullptr);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(d->box[Q_SPECIFIC_ENERGY]), mj);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(d->box[Q_DENSITY]), lb);
+    gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_OK);
+    pump();
+    EXPECT_EQ(readout_unit(ts, 4), "MJ/kg");
+    EXPECT_EQ(readout_unit(ts, 2), "lb/ft3");
+    EXPECT_EQ(readout_text(ts, 4), "");
+    EXPECT_EQ(readout_text(ts, 2), "");
+    EXPECT_EQ(readout_text(ts, 0), T);  // its unit stayed
+
+    send(ts, GDK_MOTION_NOTIFY, tx, ty);
+    pump();
+    screenshot("readout_in_chosen_units");
+    EXPECT_NEAR(std::atof(readout_text(ts, 4).c_str()), h_kj / 1000, 0.006);
+    EXPECT_NEAR(std::atof(readout_text(ts, 2).c_str()), rho_kg * 0.06242796058, 0.006);
+    EXPECT_EQ(readout_unit(ts, 4), "MJ/kg");
+    EXPECT_EQ(readout_unit(ts, 2), "lb/ft3");
+    set_default_unit(Q_SPECIFIC_ENERGY, energy_unit);
+    set_default_unit(Q_DENSITY, density_unit);
 }
 
 // The rows of a family's list, the edits typed into them.
