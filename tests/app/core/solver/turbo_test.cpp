@@ -335,7 +335,8 @@ TEST_P(NoState, FailureSaysTheLibrarysWhy) {
     const std::string& text = t.failure_text;
     EXPECT_TRUE(cycletest::contains(text, "failed in part Test")) << text;
     EXPECT_TRUE(cycletest::contains(text, "\nPart \"Test\", ")) << text;
-    EXPECT_TRUE(cycletest::contains(text, "FLSH error 248]")) << text;
+    EXPECT_TRUE(cycletest::contains(text, "FLSH error 250]")) << text;
+    EXPECT_TRUE(cycletest::contains(text, "water would freeze out")) << text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
