@@ -194,10 +194,18 @@ std::string table_row(const Fluid& fluid, const double* x, double T, double p, i
         for (double v : {s, h, rho, cp, cv, w, e, kappa, Z, q}) ok = ok && std::isfinite(v);
     }
     if (ok) {
+        // A two-phase state has no heat capacities, speed of sound or
+        // isentropic exponent of its own: the flash marks them (humid air
+        // at 280 K showed cp = -346559.40712 and a gamma of 1.24e9).
+        const bool two_phase = q > 0 && q < 1;
+        const auto phase_cell = [&](const char* format, double v) {
+            return two_phase ? undefined_cell() : cell(format, v);
+        };
         out += cell("|   %10.5f   ", rho);
         for (double v : {e, h, s}) out += cell("|   %10.3f   ", v);
-        for (double v : {cp, cv, w, Z}) out += cell("|   %10.5f   ", v);
-        out += cell("|   %10.3f   ", kappa);
+        for (double v : {cp, cv, w}) out += phase_cell("|   %10.5f   ", v);
+        out += cell("|   %10.5f   ", Z);
+        out += phase_cell("|   %10.3f   ", kappa);
         double eta = 0, nu = 0, lambda = 0;
         get_trnsp_by_T_and_p(x, T, p, eta, nu, lambda);
         for (double v : {eta, nu, lambda})

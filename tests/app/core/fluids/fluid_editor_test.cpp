@@ -504,6 +504,18 @@ TEST_F(FluidEditor, HumidTableCarriesTheReferenceWater) {
     EXPECT_NEAR(info.x[2], xw, 2e-6);
     EXPECT_NEAR(info.x[0], 0.79 * (1 - info.x[2]), 1e-15);
     EXPECT_EQ(f->x[2], 0.0);  // the record keeps its dry definition
+    // Where its water condenses (10 bar, 280 K) the row has no heat
+    // capacities, speed of sound or isentropic exponent, and no marker
+    // shows through as a number.
+    const std::string wet = table_text(*f, TableGrid{1000, 1000, 100, 280, 280, 10});
+    EXPECT_NE(wet.find("two-phase area"), std::string::npos) << wet;
+    EXPECT_EQ(wet.find("-99"), std::string::npos) << wet;
+    EXPECT_EQ(wet.find("-3465"), std::string::npos) << wet;
+    std::size_t undefined = 0;
+    for (std::size_t k = wet.find("undefined"); k != std::string::npos;
+         k = wet.find("undefined", k + 1))
+        ++undefined;
+    EXPECT_GE(undefined, 4u) << wet;
     // More water than the mixture: refused with the reason, no rows.
     f->ref_hum_p = 1.0;
     f->ref_hum_rh = 1.0;
