@@ -137,6 +137,12 @@ ReadoutTexts readout_at(Graph& graph, double xv, double yv) {
         BusyScope busy;
         if (init_stoffwerte(graph.fluid) == 1) {
             compute(*graph.fluid, graph.type, st);
+            // Above the critical pressure the (T, p) access marks every state
+            // supercritical; below the critical temperature it is a
+            // compressed liquid (water at 404 K and 314 bar read
+            // "supercritical state" on a p-T diagram).
+            if (st.ok && st.q == lib::kQualitySupercritical && st.T < graph.fluid->Tc)
+                st.q = lib::kQualityLiquid;
             transport = graph.fluid->transport_note;
         }
     }

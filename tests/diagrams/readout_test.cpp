@@ -73,6 +73,24 @@ TEST_F(Readout, SameStateFromEveryDiagramType) {
     }
 }
 
+// Above the critical pressure a state below the critical temperature is a
+// compressed liquid from every diagram type, above it a supercritical one.
+TEST_F(Readout, CompressedLiquidAboveTheCriticalPressure) {
+    Fluid* water = fluids[FLUID_WATER];
+    ASSERT_EQ(init_stoffwerte(water), 1);
+    for (const auto& [T0, phase] : {std::pair{404.0, "subcooled (compressed) liquid"},
+                                    std::pair{700.0, "supercritical state"}}) {
+        double T = T0, p = 31400, s = 0, h = 0, rho = 0, q = 0;
+        ASSERT_EQ(get_all_by_T_and_p(water->x.data(), T, p, s, h, rho, q), 0);
+        const double given[5][2] = {{s, h}, {s, p}, {s, T}, {h, p}, {T, p}};
+        for (int type = 0; type < 5; ++type) {
+            auto g = diagtest::make_graph(FLUID_WATER, type);
+            EXPECT_EQ(readout_at(*g, given[type][0], given[type][1]).phase, phase)
+                << T0 << " K, type " << type;
+        }
+    }
+}
+
 // Every entry is in the default unit of its quantity, the unit the page
 // shows beside it: with MJ/kg and lb/ft3 chosen, h and rho of water at
 // 500 K and 101.325 kPa read in those units, not in kJ/kg and kg/m3.
