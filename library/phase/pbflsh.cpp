@@ -746,28 +746,68 @@ private:
             q = D > Dc && T < Tc ? kQualityLiquid : kQualityVapour;
     }
 
-    // Whether b lies below its value at the freezing floor of the mixture
-    // (where the search along the isobar starts) and the (T, p) flash
-    // refuses the states below that floor as frozen: then that reason,
-    // error 250 as the (T, p) flash gives it, not a search that did not
-    // converge (humid air of 0.14 % water at 36.2 kPa below the frost point
-    // of its water).  (A natural gas carries its 0.9 % of carbon dioxide far
-    // below that floor: there the search's failure stands.)
-    bool frozen_below(double floor) {
-        const int i = mix::floor_component(z);
-        if (i < 0) return false;
+    // The (T, p) flash on the isobar at t: its error and message, and the
+    // property b of its state.
+    struct OnIsobar {
+        int ierr = 0;
+        double b = 0;
+        std::string herr;
+    };
+    OnIsobar tp_at(double t) const {
+        OnIsobar r;
         double d = 0, dl = 0, dv = 0, xf[20], yf[20], qf = 0, ef = 0, hf = 0, sf = 0, cvf = 0,
                cpf = 0, wf = 0;
-        int kerr = 0;
-        std::string kmsg;
-        TPFLSH(floor, P, z, d, dl, dv, xf, yf, qf, ef, hf, sf, cvf, cpf, wf, kerr, kmsg);
-        const double at_floor = letter == 'H' ? hf : letter == 'S' ? sf : ef;
-        if (kerr > 0 || !(b < at_floor)) return false;
+        TPFLSH(t, P, z, d, dl, dv, xf, yf, qf, ef, hf, sf, cvf, cpf, wf, r.ierr, r.herr);
+        r.b = letter == 'H' ? hf : letter == 'S' ? sf : ef;
+        return r;
+    }
+
+    // Whether b lies below its value at the lowest temperature of the isobar
+    // where the (T, p) flash finds a fluid, below which it refuses every
+    // state as frozen (error 250): then its reason, not a search that did
+    // not converge.  That temperature is the freezing floor where the flash
+    // refuses the states just below it (humid air of 0.14 % water at
+    // 36.2 kPa, below the frost point of its water), else it is bisected
+    // between the floor and the lowest temperature of the equations (Natural
+    // Gas Groningen at 96.3 kPa carries its 0.9 % of carbon dioxide down to
+    // 149.6 K).
+    bool frozen_below(double floor) {
         constexpr double kBelowFloor = 1e-6;  // a share of the floor
-        const double below = floor * (1.0 - kBelowFloor);
-        TPFLSH(below, P, z, d, dl, dv, xf, yf, qf, ef, hf, sf, cvf, cpf, wf, kerr, kmsg);
-        if (kerr != 250) return false;
-        give_up(250, msg(250, mix::freezes_out(i, below)));
+        constexpr int kHalvings = 30;         // the bracket then 1e-9 of the floor
+        if (mix::floor_component(z) < 0) return false;
+        const OnIsobar at_floor = tp_at(floor);
+        if (at_floor.ierr > 0 || !(b < at_floor.b)) return false;
+        double fluid = floor, frozen = floor * (1.0 - kBelowFloor);
+        OnIsobar below = tp_at(frozen);
+        if (below.ierr != 250) {
+            // A frozen state below: the first of a few temperatures from the
+            // equations' lowest up that the flash refuses as frozen (at the
+            // lowest itself it may name the melting line instead).
+            constexpr int kLooks = 8;
+            for (int k = 0; k < kLooks && below.ierr != 250; ++k) {
+                frozen = tmin + (floor - tmin) * k / kLooks;
+                below = tp_at(frozen);
+            }
+            if (below.ierr != 250) return false;
+            OnIsobar lowest = at_floor;
+            for (int k = 0; k < kHalvings; ++k) {
+                const double mid = 0.5 * (fluid + frozen);
+                OnIsobar m = tp_at(mid);
+                if (m.ierr == 250) {
+                    frozen = mid;
+                    below = std::move(m);
+                } else if (m.ierr <= 0) {
+                    fluid = mid;
+                    lowest = std::move(m);
+                } else {
+                    return false;
+                }
+            }
+            if (!(b < lowest.b)) return false;
+        }
+        // (The flash's message, under this flash's name.)
+        const std::size_t k = below.herr.find("] ");
+        give_up(250, msg(250, k == std::string::npos ? below.herr : below.herr.substr(k + 2)));
         return true;
     }
 

@@ -128,6 +128,30 @@ TEST_F(FrozenAndAsymmetric, PressureFlashesBelowTheFrostPointSayWhy) {
     }
 }
 
+// Natural Gas Groningen carries its 0.9 % of carbon dioxide down to
+// 149.9 K at 96.3 kPa, far below the freezing floor of the search: an
+// enthalpy of 150.5 K is found, one below 149.9 K refused with the flash's
+// reason.
+TEST_F(FrozenAndAsymmetric, PressureFlashBelowTheLowestFluidStateSaysWhy) {
+    set_up({"Groningen",
+            "pentane|butane|propane|ethane|methane|nitrogen|co2",
+            {0.001, 0.002, 0.004, 0.029, 0.812, 0.143, 0.009}});
+    const double P = 96.325;
+    const Tp at = tp(150.5, P, z), cold = tp(150.0, P, z);
+    ASSERT_LE(at.ierr, 0) << at.herr;
+    ASSERT_LE(cold.ierr, 0) << cold.herr;
+    double T2 = 0, D2, Dl, Dv, x2[20], y2[20], q2 = 0, e2, s2, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::PHFLSH(P, at.h, z, T2, D2, Dl, Dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+    EXPECT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(T2, 150.5, 1e-6);
+    lib::PHFLSH(P, cold.h - 20.0, z, T2, D2, Dl, Dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 250) << herr;
+    EXPECT_NE(herr.find("[PHFLSH error 250]"), std::string::npos) << herr;
+    EXPECT_NE(herr.find("co2 would freeze out"), std::string::npos) << herr;
+}
+
 // Natural Gas Groningen at 90-110 K, 2.2 MPa, whose 0.9 % of carbon dioxide
 // freezes out: refused with the reason, after a few splits that find no
 // vapour root (their successive substitution had repeated the same failing

@@ -175,7 +175,7 @@ TEST_P(FadeWithoutState, SaysWhereAndWhy) {
 
 INSTANTIATE_TEST_SUITE_P(Paths, FadeWithoutState,
                          ::testing::Values(NoState{"NaturalGasFreezing", NATURAL_GAS_GRONINGEN, 300,
-                                                   101.325, -300, "[PHFLSH error 248]"},
+                                                   101.325, -300, "co2 would freeze out"},
                                            NoState{"HeliumBelowItsRange", FLUID_HELIUM, 10, 300,
                                                    -100, "temperature below lower limit"}),
                          [](const ::testing::TestParamInfo<NoState>& i) {
