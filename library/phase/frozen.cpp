@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "library/library.h"
 #include "library/setup/records.h"
@@ -172,6 +173,67 @@ std::string freezes_out(int i, double T) {
            std::to_string(std::lround(100.0 * (1.0 - kFrozenShare))) +
            " % below its triple point, where its equation describes no liquid); the equations "
            "describe no solid";
+}
+
+namespace {
+
+// The (T, p) flash on an isobar at T: its error and message, and the
+// property of letter ('H', 'S', 'E') of its state.
+struct OnIsobar {
+    int ierr = 0;
+    double b = 0;
+    std::string herr;
+};
+OnIsobar tp_at(double T, double P, char letter, const double z[20]) {
+    OnIsobar r;
+    double d = 0, dl = 0, dv = 0, x[20], y[20], q = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0;
+    TPFLSH(T, P, z, d, dl, dv, x, y, q, e, h, s, cv, cp, w, r.ierr, r.herr);
+    r.b = letter == 'H' ? h : letter == 'S' ? s : e;
+    return r;
+}
+
+}  // namespace
+
+bool below_lowest_fluid(double P, char letter, double b, const double z[20], double floor,
+                        double tmin, std::string& reason) {
+    constexpr int kFrozen = 250;          // the (T, p) flash's error of a frozen state
+    constexpr double kBelowFloor = 1e-6;  // a share of the floor
+    constexpr int kLooks = 8;             // temperatures looked at below the floor
+    constexpr int kHalvings = 30;         // the bracket then 1e-9 of the floor
+    if (floor_component(z) < 0) return false;
+    const OnIsobar at_floor = tp_at(floor, P, letter, z);
+    if (at_floor.ierr > 0 || !(b < at_floor.b)) return false;
+    double fluid = floor, frozen = floor * (1.0 - kBelowFloor);
+    OnIsobar below = tp_at(frozen, P, letter, z);
+    if (below.ierr != kFrozen) {
+        // A frozen state below: the first of a few temperatures from the
+        // equations' lowest up that the flash refuses as frozen (at the
+        // lowest itself it may name the melting line instead).
+        for (int k = 0; k < kLooks && below.ierr != kFrozen; ++k) {
+            frozen = tmin + (floor - tmin) * k / kLooks;
+            below = tp_at(frozen, P, letter, z);
+        }
+        if (below.ierr != kFrozen) return false;
+        OnIsobar lowest = at_floor;
+        for (int k = 0; k < kHalvings; ++k) {
+            const double mid = 0.5 * (fluid + frozen);
+            OnIsobar m = tp_at(mid, P, letter, z);
+            if (m.ierr == kFrozen) {
+                frozen = mid;
+                below = std::move(m);
+            } else if (m.ierr <= 0) {
+                fluid = mid;
+                lowest = std::move(m);
+            } else {
+                return false;
+            }
+        }
+        if (!(b < lowest.b)) return false;
+    }
+    // (The flash's message without its bracket.)
+    const std::size_t k = below.herr.find("] ");
+    reason = k == std::string::npos ? below.herr : below.herr.substr(k + 2);
+    return true;
 }
 
 }  // namespace lib::mix

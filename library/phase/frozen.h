@@ -73,4 +73,16 @@ int frozen_liquid(double T, const double x[20], const double y[20], double Dl, d
 // The message of a state refused because component i would freeze out.
 std::string freezes_out(int i, double T);
 
+// Whether the property `letter` ('H', 'S' or 'E') of value b lies below its
+// value at the lowest temperature of the isobar P where the (T, p) flash
+// finds a fluid of z, below which it refuses every state as frozen (error
+// 250); then `reason` holds the flash's message without its number.  That
+// temperature is the freezing floor `floor` where the flash refuses the
+// states just below it (humid air of 0.14 % water at 36.2 kPa, below the
+// frost point of its water), else it is bisected between the floor and
+// `tmin`, the lowest temperature of the equations (Natural Gas Groningen at
+// 96.3 kPa carries its 0.9 % of carbon dioxide down to 149.9 K).
+bool below_lowest_fluid(double P, char letter, double b, const double z[20], double floor,
+                        double tmin, std::string& reason);
+
 }  // namespace lib::mix

@@ -746,68 +746,13 @@ private:
             q = D > Dc && T < Tc ? kQualityLiquid : kQualityVapour;
     }
 
-    // The (T, p) flash on the isobar at t: its error and message, and the
-    // property b of its state.
-    struct OnIsobar {
-        int ierr = 0;
-        double b = 0;
-        std::string herr;
-    };
-    OnIsobar tp_at(double t) const {
-        OnIsobar r;
-        double d = 0, dl = 0, dv = 0, xf[20], yf[20], qf = 0, ef = 0, hf = 0, sf = 0, cvf = 0,
-               cpf = 0, wf = 0;
-        TPFLSH(t, P, z, d, dl, dv, xf, yf, qf, ef, hf, sf, cvf, cpf, wf, r.ierr, r.herr);
-        r.b = letter == 'H' ? hf : letter == 'S' ? sf : ef;
-        return r;
-    }
-
-    // Whether b lies below its value at the lowest temperature of the isobar
-    // where the (T, p) flash finds a fluid, below which it refuses every
-    // state as frozen (error 250): then its reason, not a search that did
-    // not converge.  That temperature is the freezing floor where the flash
-    // refuses the states just below it (humid air of 0.14 % water at
-    // 36.2 kPa, below the frost point of its water), else it is bisected
-    // between the floor and the lowest temperature of the equations (Natural
-    // Gas Groningen at 96.3 kPa carries its 0.9 % of carbon dioxide down to
-    // 149.6 K).
+    // Where b lies below the lowest fluid state of the isobar, the (T, p)
+    // flash's reason (a component freezes out), not a search that did not
+    // converge.
     bool frozen_below(double floor) {
-        constexpr double kBelowFloor = 1e-6;  // a share of the floor
-        constexpr int kHalvings = 30;         // the bracket then 1e-9 of the floor
-        if (mix::floor_component(z) < 0) return false;
-        const OnIsobar at_floor = tp_at(floor);
-        if (at_floor.ierr > 0 || !(b < at_floor.b)) return false;
-        double fluid = floor, frozen = floor * (1.0 - kBelowFloor);
-        OnIsobar below = tp_at(frozen);
-        if (below.ierr != 250) {
-            // A frozen state below: the first of a few temperatures from the
-            // equations' lowest up that the flash refuses as frozen (at the
-            // lowest itself it may name the melting line instead).
-            constexpr int kLooks = 8;
-            for (int k = 0; k < kLooks && below.ierr != 250; ++k) {
-                frozen = tmin + (floor - tmin) * k / kLooks;
-                below = tp_at(frozen);
-            }
-            if (below.ierr != 250) return false;
-            OnIsobar lowest = at_floor;
-            for (int k = 0; k < kHalvings; ++k) {
-                const double mid = 0.5 * (fluid + frozen);
-                OnIsobar m = tp_at(mid);
-                if (m.ierr == 250) {
-                    frozen = mid;
-                    below = std::move(m);
-                } else if (m.ierr <= 0) {
-                    fluid = mid;
-                    lowest = std::move(m);
-                } else {
-                    return false;
-                }
-            }
-            if (!(b < lowest.b)) return false;
-        }
-        // (The flash's message, under this flash's name.)
-        const std::size_t k = below.herr.find("] ");
-        give_up(250, msg(250, k == std::string::npos ? below.herr : below.herr.substr(k + 2)));
+        std::string reason;
+        if (!mix::below_lowest_fluid(P, letter, b, z, floor, tmin, reason)) return false;
+        give_up(250, msg(250, reason));
         return true;
     }
 
