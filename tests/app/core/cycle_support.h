@@ -76,10 +76,16 @@ protected:
         std::ifstream in(path, std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
+        return read_text(text.str(), path);
+    }
+
+    // Reads a project from the text of a project file (named `path` in
+    // messages) in place of the fixture's project.
+    Project& read_text(const std::string& text, const std::string& path) {
         std::string error;
         free_project(project);
-        project = read_project_text(text.str(), path, error);
-        EXPECT_NE(project, nullptr) << name << ": " << error;
+        project = read_project_text(text, path, error);
+        EXPECT_NE(project, nullptr) << path << ": " << error;
         if (project == nullptr) project = create_project();
         current_project = project;
         return *project;

@@ -347,11 +347,7 @@ class WetMixer : public CycleTest, public ::testing::WithParamInterface<WetMix> 
 
 TEST_P(WetMixer, MixesTheStreamsEnthalpies) {
     const WetMix& c = GetParam();
-    std::string error;
-    free_project(project);
-    project = read_project_text(wet_mix_text(c), "wet_mix.kvr", error);
-    ASSERT_NE(project, nullptr) << error;
-    current_project = project;
+    read_text(wet_mix_text(c), "wet_mix.kvr");
     ASSERT_EQ(calcProject(*project), CS_FINISHED) << project->calc_log;
     const Part& split = *project->processes[0]->parts[2];
     const Part& mixer = *project->processes[0]->parts[4];

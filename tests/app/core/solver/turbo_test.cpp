@@ -157,12 +157,7 @@ class TurboCases : public cycletest::CycleTest, public ::testing::WithParamInter
 protected:
     // Reads the case into the fixture's project and calculates it.
     Part& calculate(const TurboCase& c) {
-        std::string error;
-        free_project(project);
-        project = read_project_text(project_text(c), "case.kvr", error);
-        EXPECT_NE(project, nullptr) << error;
-        if (project == nullptr) project = create_project();
-        current_project = project;
+        read_text(project_text(c), "case.kvr");
         EXPECT_EQ(calcProject(*project), CS_FINISHED) << project->calc_log;
         return *project->processes[0]->parts[1];
     }
@@ -324,11 +319,7 @@ class NoState : public TurboCases {};
 
 TEST_P(NoState, FailureSaysTheLibrarysWhy) {
     const TurboCase& c = GetParam();
-    std::string error;
-    free_project(project);
-    project = read_project_text(project_text(c), "case.kvr", error);
-    ASSERT_NE(project, nullptr) << error;
-    current_project = project;
+    read_text(project_text(c), "case.kvr");
     EXPECT_EQ(calcProject(*project), CS_FAILED);
     const Part& t = *project->processes[0]->parts[1];
     EXPECT_EQ(t.state, PS_FAILED);
