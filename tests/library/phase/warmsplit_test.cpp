@@ -164,7 +164,18 @@ INSTANTIATE_TEST_SUITE_P(Paths, WarmSplitPath,
                                       3000.0,
                                       3000.0,
                                       250.0,
-                                      200.0}),
+                                      200.0},
+                             // Natural Gas Groningen expanded below the freezing floor of its
+                             // 0.9 % of carbon dioxide (194.9 K), which its phases dissolve.
+                             PathCase{"natural gas with carbon dioxide expanded",
+                                      "pentane|butane|propane|ethane|methane|nitrogen|co2",
+                                      {0.001, 0.002, 0.004, 0.029, 0.812, 0.143, 0.009},
+                                      'S',
+                                      2800.0,
+                                      1400.0,
+                                      200.0,
+                                      170.0}),
+
                          [](const ::testing::TestParamInfo<PathCase>& p) {
                              std::string s = p.param.label;
                              std::replace(s.begin(), s.end(), ' ', '_');
