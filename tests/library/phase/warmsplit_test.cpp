@@ -261,6 +261,24 @@ INSTANTIATE_TEST_SUITE_P(Grids, WarmSplitGrid,
                                                     190.0,
                                                     270.0,
                                                     1000.0,
+                                                    5000.0},
+                                           // Across the freezing floor of the dissolved carbon
+                                           // dioxide (194.9 K), down to where it would deposit.
+                                           GridCase{
+                                               "natural gas with carbon dioxide",
+                                               "pentane|butane|propane|ethane|methane|"
+                                               "nitrogen|co2",
+                                               {0.001, 0.002, 0.004, 0.029, 0.812, 0.143, 0.009},
+                                               145.0,
+                                               215.0,
+                                               300.0,
+                                               4000.0},
+                                           GridCase{"gas rich in carbon dioxide",
+                                                    "methane|co2|ethane|propane",
+                                                    {0.75, 0.15, 0.07, 0.03},
+                                                    170.0,
+                                                    230.0,
+                                                    1000.0,
                                                     5000.0}),
                          [](const ::testing::TestParamInfo<GridCase>& p) {
                              std::string s = p.param.label;
