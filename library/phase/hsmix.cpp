@@ -126,6 +126,13 @@ constexpr double kNarrowest = 1e-13;
 // there).
 constexpr double kLineAgreed = 1e-8;
 
+// Whether the state st meets b and s to kLineAgreed.
+bool line_agreed(const TpState& st, double b, double s, bool energy) {
+    const Residual r = residual(st, b, s, energy);
+    return std::fabs(r.rb) <= kLineAgreed * (std::fabs(b) + GCNST.r * st.T) &&
+           std::fabs(r.rs) <= kLineAgreed * (std::fabs(s) + 1.0);
+}
+
 // A state along the line: ln P, the entropy less the one sought, T.
 struct Point {
     double lnp = 0, f = 0, T = 0;
@@ -337,10 +344,7 @@ bool hs_along_isenthalp(double b, double s, const double z[20], bool energy, dou
     TpState at;
     if (!tp_state(best.T, std::exp(best.lnp), z, at)) return false;
     if (at.two_phase && !at.two_liquids && hs_by_quality(b, s, z, energy, at, st)) return true;
-    const Residual r = residual(at, b, s, energy);
-    if (!(std::fabs(r.rb) <= kLineAgreed * (std::fabs(b) + GCNST.r * at.T)) ||
-        !(std::fabs(r.rs) <= kLineAgreed * (std::fabs(s) + 1.0)))
-        return false;
+    if (!line_agreed(at, b, s, energy)) return false;
     st = at;
     labels_of_tp_flash(z, st);
     return true;
@@ -596,10 +600,7 @@ bool hs_along_isentrope(double b, double s, const double z[20], bool energy, dou
     if (!liquids && fresh.two_phase && !fresh.two_liquids &&
         hs_by_quality(b, s, z, energy, fresh, st))
         return true;
-    const Residual r = residual(fresh, b, s, energy);
-    if (!(std::fabs(r.rb) <= kLineAgreed * (std::fabs(b) + GCNST.r * fresh.T)) ||
-        !(std::fabs(r.rs) <= kLineAgreed * (std::fabs(s) + 1.0)))
-        return false;
+    if (!line_agreed(fresh, b, s, energy)) return false;
     st = sbest;
     labels_of_tp_flash(z, st);
     return true;
