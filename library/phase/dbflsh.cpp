@@ -20,8 +20,6 @@ namespace lib {
 
 using flash::cut;
 
-namespace {
-
 // A liquid's pressure where the saturation pressure is tiny is a small
 // difference of terms of the size of D R T (methanol at 176.61 K, 28.2
 // mol/L: 4.4e-4 kPa from terms of 41 MPa), known only to some 1e-12 of D R T
@@ -31,11 +29,9 @@ namespace {
 constexpr double kPressureRounding = 1e-11;
 constexpr double kTemperatureDigits = 1e-11;
 
-// Newton's method on T along the isochore D from the start t0 (0: the
-// critical temperature, or twice it for a pressure far above the critical).
-// With any_root the root is returned even where it is not stable.
+// Newton's method on T along the isochore D from the start t0.
 void dbfl1_from(double t0, double D, double b, const double z[20], const std::string& ab_in,
-                double& T, double& P, int& ierr, std::string& herr, bool any_root = false) {
+                double& T, double& P, int& ierr, std::string& herr, bool any_root) {
     const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("DP");
     const char c = ab[1];
     P = b;
@@ -108,6 +104,8 @@ void dbfl1_from(double t0, double D, double b, const double z[20], const std::st
     fail(203, std::move(m), ierr, herr);
     T = 0.0;
 }
+
+namespace {
 
 // A density this close (relative) to a saturated one is on the saturation
 // line: a liquid at twice its saturation pressure of 2e-11 kPa differs from
@@ -356,7 +354,7 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
         flash::copy20(r.y, y);
         int rerr = 0;
         std::string rmsg;
-        LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, rerr, rmsg);
+        flash::found_state_limits(T, D, P, z, tmin, tmax, dmax, pmax, rerr, rmsg);
         flash::range_error(head, rerr, rmsg, 3, ierr, herr);
         return;
     }
@@ -413,7 +411,7 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
         Dl = Dv = D;
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
     }
-    LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    flash::found_state_limits(T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
     flash::range_error(head, lerr, lmsg, 3, ierr, herr);
 }
 

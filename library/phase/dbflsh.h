@@ -17,6 +17,11 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab, doubl
 // pressure, 'H', 'S', 'E'), by Newton's method on T.  Error 203.
 void DBFL1(double D, double b, const double z[20], const std::string& ab, double& T, double& P,
            int& ierr, std::string& herr);
+// The same from the start t0 (0: the critical temperature, or twice it for a
+// pressure far above the critical).  With any_root the root is returned even
+// where it is not stable.
+void dbfl1_from(double t0, double D, double b, const double z[20], const std::string& ab, double& T,
+                double& P, int& ierr, std::string& herr, bool any_root = false);
 
 // Two-phase state at given overall density D and b (second letter of ab: 'H',
 // 'S', 'E', 'Q'; kq as for the two-phase solver): the temperature at which the

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "library/library.h"
+#include "library/models/critp.h"
 #include "library/models/records.h"
 #include "library/models/therm.h"
 #include "library/setup/common.h"
@@ -48,6 +49,34 @@ inline std::string range_cut(int lerr, const std::string& lmsg, int w) {
 inline std::string range_text(const std::string& routine, int lerr, const std::string& lmsg,
                               int w) {
     return err(routine, lerr, w, range_cut(lerr, lmsg, w));
+}
+
+// The range check of a state a flash found (T, and P where the flash
+// computed it): a value that meets a temperature or pressure limit only to
+// the solver's last digits is checked at the limit.  (PHFLSH of ammonia at
+// the h of its upper limit of 700 K returned 700.0000000042 K with warning
+// -1, "temperature above upper limit", and the application failed the
+// part.)
+inline void found_state_limits(double T, double D, double P, const double z[20], double& tmin,
+                               double& tmax, double& dmax, double& pmax, int& lerr,
+                               std::string& lmsg) {
+    // Above the relative convergence of the flashes' temperatures (1e-11)
+    // and far below any difference a limit means.
+    constexpr double kLastDigits = 1e-9;
+    LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    if (lerr == 0) return;
+    const auto at_limit = [](double v, double lo, double hi) {
+        if (v > hi && v <= hi * (1.0 + kLastDigits)) return hi;
+        if (v < lo && v >= lo * (1.0 - kLastDigits)) return lo;
+        return v;
+    };
+    // (A pure fluid's triple point as well: water's liquid from PSFLSH at
+    // 273.15999999969 K came with warning -16, "temperature less than
+    // triple point".)
+    const int ic = ISPURE(z);
+    const double lowest = ic > 0 ? std::max(tmin, CCON.ttp[ic]) : tmin;
+    const double Tl = at_limit(T, lowest, tmax), Pl = at_limit(P, 0.0, pmax);
+    if (Tl != T || Pl != P) LIMITX("EOS", Tl, D, Pl, z, tmin, tmax, dmax, pmax, lerr, lmsg);
 }
 
 // Reports a range-check result other than 0; true when it is an error.

@@ -206,7 +206,7 @@ private:
     void finish() {
         int rerr = 0;
         std::string rmsg;
-        LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, rerr, rmsg);
+        flash::found_state_limits(T, D, P, z, tmin, tmax, dmax, pmax, rerr, rmsg);
         flash::range_error(ab + "FLSH", rerr, rmsg, 4, ierr, herr);
     }
     // A saturation temperature that meets a limit only to the solver's last

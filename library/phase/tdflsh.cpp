@@ -10,6 +10,7 @@
 #include "library/models/critp.h"
 #include "library/models/records.h"
 #include "library/phase/abfl2.h"
+#include "library/phase/dbflsh.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/ptanc.h"
 #include "library/phase/satmemo.h"
@@ -96,7 +97,7 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     }
     // The range check of the result.
     auto finish = [&]() {
-        LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        flash::found_state_limits(T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
         if (flash::range_error("TDFLSH", lerr, lmsg, 3, ierr, herr)) q = kQualityFailed;
     };
 
@@ -249,7 +250,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
         THERM(T, D, z, pscr, e, h, s, cv, cp, w, hjt);
     };
     auto finish = [&]() {
-        LIMITX("EOS", T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+        flash::found_state_limits(T, D, P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
         flash::range_error("PDFLSH", lerr, lmsg, 3, ierr, herr);
     };
     // The single-phase temperature on the isobar; false, with error n and
@@ -261,8 +262,24 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
         if (ierr <= 0) finish();
         return;
     }
-    auto isobar = [&](int n, std::string (*failed)(const std::string&)) {
+    // The single-phase temperature on the isochore from the critical
+    // temperature, else from each of the starts given (a root found from
+    // none is error n).  A liquid lies between the lowest temperature and
+    // its bubble point's, where the equation's isochore rises: from the
+    // critical temperature an isochore may pass its maximum and end on a
+    // root where dP/dD < 0 (nitrogen trifluoride's at 26.3 mol/L rises to
+    // 397 MPa at 205 K and falls to 0.01 kPa at 479 K: error 213 for its
+    // liquid from 66 to 106 K, 215 above its critical pressure).
+    const double tlow = std::max(tmin, CCON.ttp[icomp]);
+    auto isobar = [&](int n, std::string (*failed)(const std::string&),
+                      std::initializer_list<double> starts) {
         PDFL1(P, D, z, T, jerr, jmsg);
+        for (double t0 : starts) {
+            if (jerr <= 0 || !(t0 > 0.0)) break;
+            double pp = 0;
+            std::string smsg;
+            dbfl1_from(t0, D, P, z, "DP", T, pp, jerr, smsg);
+        }
         if (jerr <= 0) return true;
         T = 0.0;
         give_up(n, failed(jmsg));
@@ -270,7 +287,8 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     };
 
     if (P >= Pc) {
-        if (!isobar(215, flash::supercritical_failed)) return;
+        const double dense = D > Dc ? tlow : 0.0;
+        if (!isobar(215, flash::supercritical_failed, {dense})) return;
         single();
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
@@ -286,11 +304,19 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
         SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ydew, jerr, dew_msg);
         if (jerr > 0) {
             // A fluid whose stated critical pressure lies above its
-            // equation's own has no saturation state between the two.
-            double pce = 0.0;
+            // equation's own has no saturation state between the two: the
+            // equation's pressure at the stated point, or its own critical
+            // point's where that is lower (air: 3668.9 kPa at 131.86 K, the
+            // stated point 3786 kPa, where the equation gives 3785.3 kPa:
+            // error 212 from 3669 kPa up).
+            double pce = 0.0, own_D = 0.0, own_P = 0.0, own_T = 0.0;
             PRESS(Tc, Dc, z, pce);
+            int cerr = 0;
+            std::string cmsg;
+            FNCRPT(z, own_D, own_P, own_T, cerr, cmsg);
+            if (cerr <= 0 && own_P > 0.0) pce = std::min(pce, own_P);
             if (icomp > 0 && P >= 0.9 * Pc && P >= pce) {
-                if (!isobar(215, flash::supercritical_failed)) return;
+                if (!isobar(215, flash::supercritical_failed, {})) return;
                 single();
                 q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
                 return finish();
@@ -305,7 +331,7 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     // (Within 1e-12 mol/L of the saturated vapour, or a part in 1e10 of a
     // vapour thinner than 0.01 mol/L: R124 at 1.4e-13 kPa, 2.2e-16 mol/L.)
     if (D <= dvdew + std::min(1e-12, 1e-10 * dvdew)) {
-        if (!isobar(214, flash::vapour_failed)) return;
+        if (!isobar(214, flash::vapour_failed, {})) return;
         single();
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
@@ -322,7 +348,9 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
         }
     }
     if (D > dlbub) {
-        if (!isobar(213, flash::liquid_failed)) return;
+        // (At 1.6 MPa nitrogen trifluoride's bubble point lies at 200.8 K,
+        // past its isochore's maximum: the lowest temperature starts it.)
+        if (!isobar(213, flash::liquid_failed, {tbub, tlow})) return;
         single();
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();

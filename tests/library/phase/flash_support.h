@@ -178,6 +178,15 @@ inline State pd(double P, double D) {
                 r.herr);
     return r;
 }
+inline State hs(double h, double s) {
+    State r;
+    r.h = h;
+    r.s = s;
+    Pure c;
+    lib::HSFLSH(h, s, c.z, r.T, r.P, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.cv, r.cp, r.w, r.ierr,
+                r.herr);
+    return r;
+}
 inline State td(double T, double D) {
     State r;
     r.T = T;
