@@ -610,6 +610,18 @@ void HSFLSH(double h, double s, const double z[20], double& T, double& P, double
     D = d;
     if (ierr <= 0 && icomp > 0 && !outside_dome(T, D, z, Tc))
         fail(248, head, "single-phase iteration ended inside the two-phase region", ierr, herr);
+    // Close to the critical point the saturation states of the enthalpy
+    // may miss a root (ammonia's two-phase state at 403.37 K, q = 0.5: none;
+    // heptane's at 537.43 K: only the far vapour root, taken for the
+    // liquid's side): the bracketed two-phase search up to the critical
+    // temperature before the failure stands.
+    if (ierr > 0 && icomp > 0 &&
+        two_phase(h, s, z, energy, 0.95 * Tc, std::max(tmin, CCON.ttp[icomp]), Tc * (1.0 - 1e-9),
+                  o)) {
+        ierr = 0;
+        herr.clear();
+        return;
+    }
     if (ierr > 0) {
         double hh = 0, ss = 0, ee = 0, hjt = 0;
         THERM(T, D, z, P, ee, hh, ss, cv, cp, w, hjt);

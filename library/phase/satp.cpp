@@ -270,8 +270,12 @@ bool above_lowest_saturation(double P, const double x[20], int kph) {
     int jerr = 0;
     std::string jmsg;
     SATT(t0, x, kph == kDewPoint ? kDewPoint : kBubblePoint, p0, dl, dv, xl, xv, jerr, jmsg);
-    // Met to the last digits of the saturation solver counts as met.
-    return jerr == 0 && P >= p0 * (1.0 - 1e-12);
+    // Met to the last digits of the saturation solver counts as met: its
+    // pressures at one temperature agree to some 1e-10 (benzene at its
+    // triple point: 4.7837725780481 kPa from the expansions, 4.7837725786688
+    // solved; after the solved one was kept, the first no longer counted as
+    // reaching it).
+    return jerr == 0 && P >= p0 * (1.0 - 1e-9);
 }
 
 // One call of SATP: its inputs, its results bound to the caller's arguments,

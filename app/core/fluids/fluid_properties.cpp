@@ -83,6 +83,12 @@ int get_all_by_T_and_p(const double* c, double& T, double& p, double& s, double&
         return r.in_mass_units(c, &s, &h, &rho);
     }
     q = lib::kQualitySupercritical;
+    // Above the melting line the fluid is solid, where the equation of
+    // state still has a root (water at 256 K and 35 MPa was given the
+    // properties of a liquid, which no other flash gave back).
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    lib::LIMITX("EOS", T, 0.0, p, c, tmin, tmax, dmax, pmax, r.ierr, r.herr);
+    if (r.ierr > 0) return r.in_mass_units(c, nullptr, nullptr, nullptr);
     lib::TPRHO(T, p, c, lib::kVapour, lib::kNoStartValue, r.D, r.ierr, r.herr);
     rho = r.D;
     if (r.ierr != 0) return r.in_mass_units(c, nullptr, nullptr, nullptr);

@@ -226,6 +226,38 @@ TEST_F(FluidProperties, LimitsOfTheTemperaturePressureGetter) {
     EXPECT_EQ(get_all_by_T_and_p(c, T, p, s, h, rho, q), -1);
 }
 
+// Above the critical pressure a pure fluid is one phase, or solid above its
+// melting line: ice at 256 K and 35 MPa was given the properties of a
+// liquid.  A state at the upper temperature limit comes back from the
+// pressure flashes without the warning that failed parts (4e-12 above it).
+TEST_F(FluidProperties, SolidAndLimitStatesByTemperatureAndPressure) {
+    struct Row {
+        int fluid;
+        double T, p;
+        bool exists;
+    };
+    const Row rows[] = {{FLUID_WATER, 256.1883, 35111.917, false},
+                        {FLUID_WATER, 300.0, 35000.0, true},
+                        {12, 64.0, 20000.0, false},  // nitrogen
+                        {12, 100.0, 20000.0, true},
+                        {13, 700.0, 1.0, true},      // ammonia at its upper limit
+                        {19, 625.0, 1000.0, true}};  // methane at its upper limit
+    for (const Row& r : rows) {
+        ASSERT_EQ(init_stoffwerte(fluids[r.fluid]), 1);
+        const double* x = fluids[r.fluid]->x.data();
+        double T = r.T, p = r.p, s = 0, h = 0, rho = 0, q = 0;
+        const int ierr = get_all_by_T_and_p(x, T, p, s, h, rho, q);
+        if (!r.exists) {
+            EXPECT_EQ(ierr, 16) << r.T << " K, " << r.p << " kPa";
+            continue;
+        }
+        ASSERT_EQ(ierr, 0) << r.T << " K, " << r.p << " kPa";
+        double T2 = 0, p2 = r.p, s2 = 0, h2 = h, rho2 = 0, q2 = 0;
+        EXPECT_EQ(get_all_by_p_and_h(x, T2, p2, s2, h2, rho2, q2, q), 0) << r.T << " K";
+        EXPECT_NEAR(T2, r.T, 1e-7 * r.T);
+    }
+}
+
 TEST_F(FluidProperties, PressureFlashesInMassUnits) {
     KVR2_REQUIRE_SHARED();
     const double h_ref = [&] {
