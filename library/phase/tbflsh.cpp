@@ -124,7 +124,7 @@ public:
         dpmax = density_at_pmax(2);
         bpmax = flash::prop(letter, T, dpmax, z);
         if (!bubble_point() || !above_minimum()) return;
-        const bool dense_root = b < bpmax;
+        const bool dense_root = b < bpmax && fluid_beyond_minimum();
         if (dense_root) two_roots();
         if (b < bl) {
             // Compressed liquid; the denser root only where it exists.
@@ -239,6 +239,20 @@ private:
         return flash::err(head, 239, 4,
                           "Input value is outside limits; " + lname + " =" + fmt_g(b, 12, 5) +
                               ", " + lname + "min =" + fmt_g(bmin, 12, 5));
+    }
+    // Whether the isotherm beyond the value's minimum at dext is fluid: its
+    // pressure there lies below the melting pressure (or the fluid has no
+    // melting line).  Hydrogen's liquid isotherm at 14.24 K turns up at
+    // 64.7 mol/L, far above its melting pressure, where no second state of
+    // the entropy exists (its root there has dP/dD or cv <= 0); water's
+    // below 277 K turns within its liquid.
+    bool fluid_beyond_minimum() const {
+        double pext = 0, pmelt = 0;
+        int merr = 0;
+        std::string mmsg;
+        PRESS(T, dext, z, pext);
+        MELTT(T, z, pmelt, merr, mmsg);
+        return merr > 0 || !(pmelt > 0.0) || pext < pmelt;
     }
     void two_roots() {
         fail(-238, head,
@@ -859,6 +873,15 @@ private:
         if (flash::prop(letter, T, dlbub + 1e-6, z) < bl) {
             int gerr = 0;
             GOLD(dlbub, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
+        }
+        // Where the value first rises into the compressed liquid and then
+        // falls (water below 277 K, whose entropy grows with the pressure up
+        // to some 100 MPa), the lowest value lies at the pressure limit:
+        // water at 275 K and 100 MPa was refused with its entropy below the
+        // "minimum", the saturated liquid's.
+        if (bpmax < bext) {
+            dext = dpmax;
+            bext = bpmax;
         }
         if (b >= bext) return true;
         if (!two_liquids_below(pdew, bv - b)) outside(239, min_text(bext));

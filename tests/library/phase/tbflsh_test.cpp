@@ -122,7 +122,14 @@ const Row kRows[] = {
     // The narrow band of nearly azeotropic blends (R503, R512A).
     {'S', "r23|r13", 0.4997003499, 180.62746666666666, 76.503559778672368},
     {'E', "r134a|r152a", 0.0329487459, 276.76639, 299.96688107094565},
-    {'S', "r134a|r152a", 0.5, 174.85, 0.56578747965315457}};
+    {'S', "r134a|r152a", 0.5, 174.85, 0.56578747965315457},
+    // Liquids whose value is lowest at the pressure limit: water below
+    // 277 K (its entropy rises into the compressed liquid, then falls) and
+    // a liquid at the limit itself (refused as "below the minimum").
+    {'S', "water", 1.0, 275.0, 100000.0},
+    {'S', "water", 1.0, 274.0, 500000.0},
+    {'S', "1butene", 1.0, 87.8, 50000.0},
+    {'S', "1butene", 1.0, 100.748, 50000.0}};
 
 class TemperatureFlashRow : public ::testing::TestWithParam<Row> {};
 
@@ -141,6 +148,19 @@ INSTANTIATE_TEST_SUITE_P(States, TemperatureFlashRow, ::testing::ValuesIn(kRows)
 // Gases at half their dew pressure and states between the bubble and dew
 // points of binaries, on isotherms from near the triple points to 0.9 of
 // the lower critical temperature, come back from each of the three values.
+// Hydrogen's liquid isotherm at 14.24 K turns up beyond its melting
+// pressure: no second state of the entropy, and no warning that there is one
+// (the application took the warning for a failure).
+TEST(GeneralTemperatureFlash, NoSecondRootBeyondTheMeltingLine) {
+    ASSERT_EQ(testsupport::set_up("hydrogen"), "");
+    const double z[20] = {1.0};
+    const State a = tp(14.23614, 23.101297, z);
+    ASSERT_EQ(a.ierr, 0) << a.herr;
+    const State b = t_flash('S', a.T, a.s, z);
+    EXPECT_EQ(b.ierr, 0) << b.herr;
+    EXPECT_LT(rel(b.P, a.P), 1e-7);
+}
+
 TEST(TemperatureFlashGrid, GasesAndSplitsOfBinaries) {
     std::ostringstream bad;
     int states = 0;
