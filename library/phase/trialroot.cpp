@@ -15,6 +15,7 @@
 #include "library/phase/dens.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/tprho.h"
+#include "library/setup/records.h"
 
 namespace lib::mix {
 
@@ -228,10 +229,39 @@ constexpr double kLiquidWindow = 0.15;
 constexpr double kAboveRoot = 1.1;
 constexpr double kWindowFromAbove = 0.5;
 
+// The ancillary estimate of a liquid's density is made only where every
+// component lies this far below its critical temperature (closer to it the
+// saturated liquid's density changes fast with T and its ancillary equation
+// is least sure).
+constexpr double kAncillaryBelowTc = 0.9;
+
+// The density of the ideal solution of the components' saturated liquids
+// at T (their ancillary equations; volumes added by mole fraction), else 0.
+// A compressed liquid's density lies within a few per cent of it, inside
+// the window of Newton's steps.
+double ancillary_liquid_density(double T, const double w[20]) {
+    double v = 0.0;
+    for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i) {
+        if (!(w[i] > 0.0)) continue;
+        if (!(T < kAncillaryBelowTc * CCON.tc[i + 1])) return 0.0;
+        double d = 0.0;
+        int ierr = 0;
+        std::string herr;
+        DLSATK(i + 1, T, d, ierr, herr);
+        if (ierr > 0 || !(d > 0.0) || !std::isfinite(d)) return 0.0;
+        v += w[i] / d;
+    }
+    return v > 0.0 ? 1.0 / v : 0.0;
+}
+
 // A liquid root: Newton's steps from `from`, else from above `other` (a
 // liquid root of another composition: only where the isotherm lies above P
 // at the start, so that the steps come down onto the densest root below
-// it, not onto one in a loop of the equation), else the density solver.
+// it, not onto one in a loop of the equation), else from the ancillary
+// estimate of its density, else the density solver.  (The first roots of
+// the liquid trial of the 3-component gas at 150 K, 4 MPa, 15.6 and 21.9
+// mol/L, took the density solver 76 and 96 evaluations, Newton's steps from
+// the estimate 24 and 48.)
 bool liquid_root(double T, double P, const double w[20], double from, double other, double& D) {
     const auto by_newton = [&](double start, bool from_above) {
         const double floor = from_above ? (1.0 - kWindowFromAbove) * start : 0.0;
@@ -239,7 +269,7 @@ bool liquid_root(double T, double P, const double w[20], double from, double oth
                std::fabs(D / start - 1.0) < (from_above ? kWindowFromAbove : kLiquidWindow);
     };
     return by_newton(from, false) || (!(from > 0.0) && by_newton(kAboveRoot * other, true)) ||
-           solver_root(T, P, w, kLiquid, D);
+           by_newton(ancillary_liquid_density(T, w), false) || solver_root(T, P, w, kLiquid, D);
 }
 
 }  // namespace
