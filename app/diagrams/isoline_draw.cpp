@@ -108,33 +108,22 @@ struct LabelPlan {
     bool bottom = false;
 };
 
-// Stretches of an edge taken by labels already drawn (x along the lower
-// edge, y along a right column): a label that would overlap one of them is
-// left out.
-using TakenStretches = std::vector<std::pair<double, double>>;
-
 // Pixels kept free between two labels of a row, and between the right
 // columns of two families (a label and its neighbour must not read as one
 // number, as "0.05" and "700" did as "0.05700").
 constexpr double LABEL_GAP = 2;
 constexpr double COLUMN_GAP = 8;
 
-bool stretch_free(const TakenStretches& taken, double x0, double x1) {
-    for (const auto& [a, b] : taken)
-        if (x0 < b && x1 > a) return false;
-    return true;
-}
-
 // Draws one family; returns the width of its widest right label.
+// `right_taken` holds the stretches of the family's right column.
 int draw_family(const Graph& g, cairo_t* cr, const Mapping& m, int family, const LabelPlan& plan,
-                TakenStretches& bottom_taken) {
+                TakenStretches& bottom_taken, TakenStretches& right_taken) {
     const IsolineStyle& st = style_of(g, family);
     const Fluid& fluid = *g.fluid;
     const IsoFamily& fam = fluid.iso[static_cast<std::size_t>(family)];
     const int n = std::min<int>(iso_count(fam), static_cast<int>(fam.lines.size()));
     int widest = 0;
-    TakenStretches right_taken;  // vertical stretches of the family's right column
-    TakenStretches top_taken;    // stretches of the family's row above the plot
+    TakenStretches top_taken;  // stretches of the family's row above the plot
     for (int i = 0; i < n; ++i) {
         const double position = fam.positions[static_cast<std::size_t>(i)];
         const std::vector<IsoPoint>& line = fam.lines[static_cast<std::size_t>(i)];
@@ -202,6 +191,12 @@ void draw_legends(const Graph& g, cairo_t* cr) {
 
 }  // namespace
 
+bool stretch_free(const TakenStretches& taken, double from, double to) {
+    for (const auto& [a, b] : taken)
+        if (from < b && to > a) return false;
+    return true;
+}
+
 double iso_value(const IsoPoint& p, int quantity) {
     switch (quantity) {
         case AX_S: return p.s;
@@ -262,21 +257,29 @@ void draw_isolines(Graph& graph, cairo_t* cr) {
     const bool isotherms = family_drawn(graph, ISO_ISOTHERM);
     const double column = graph.width - graph.right;
     int wide_p = 0, wide_t = 0;
-    TakenStretches bottom;
+    TakenStretches bottom, right_p, right_t;
     if (isobars)
-        wide_p = draw_family(graph, cr, m, ISO_ISOBAR, {1, column + 1, false, false}, bottom);
+        wide_p =
+            draw_family(graph, cr, m, ISO_ISOBAR, {1, column + 1, false, false}, bottom, right_p);
+    const double isotherm_column = column + wide_p + (wide_p > 0 ? COLUMN_GAP : 2);
     if (isotherms)
-        wide_t = draw_family(
-            graph, cr, m, ISO_ISOTHERM,
-            {isobars ? 2 : 1, column + wide_p + (wide_p > 0 ? COLUMN_GAP : 2), true, true}, bottom);
+        wide_t = draw_family(graph, cr, m, ISO_ISOTHERM,
+                             {isobars ? 2 : 1, isotherm_column, true, true}, bottom, right_t);
     // The columns of the density and wetness labels follow a gap after the
-    // widest right label of the families before them.
-    const double further = column + wide_p + wide_t + (wide_p + wide_t > 0 ? COLUMN_GAP : 5);
+    // widest right label of the families before them (after the isotherms'
+    // own column: R1234YF's isotherm labels 220 and 200 ran into the
+    // density labels 10 and 2 as "22010" and "2002"); the two families
+    // share that column (the wetness labels 0.9, 0.8 and 0.7 were drawn
+    // over one another and over the density label 10).
+    const double further = wide_t > 0 ? isotherm_column + wide_t + COLUMN_GAP
+                                      : column + wide_p + (wide_p > 0 ? COLUMN_GAP : 5);
+    TakenStretches right_further;
     if (family_drawn(graph, ISO_ISOCHOR))
         draw_family(graph, cr, m, ISO_ISOCHOR,
-                    {1 + (isobars ? 1 : 0) + (isotherms ? 1 : 0), further, false, true}, bottom);
+                    {1 + (isobars ? 1 : 0) + (isotherms ? 1 : 0), further, false, true}, bottom,
+                    right_further);
     if (!has_two_phase_picture(*graph.fluid)) return;
-    if (family_drawn(graph, ISO_WETNESS)) draw_wetness_lines(graph, cr, m, further);
+    if (family_drawn(graph, ISO_WETNESS)) draw_wetness_lines(graph, cr, m, further, right_further);
     draw_critical_point(graph, cr, m);
     draw_dome(graph, cr, m);
 }

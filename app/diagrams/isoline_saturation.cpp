@@ -60,7 +60,8 @@ std::string critical_text(const Fluid& f) {
 // the right and at the end of each run.  The plot is clipped to once for
 // each run (a segment a stroke of its own, in order).
 void draw_wetness_line(const Graph& g, cairo_t* cr, const Mapping& m,
-                       const std::vector<SatPoint>& pts, double position, double right_column) {
+                       const std::vector<SatPoint>& pts, double position, double right_column,
+                       TakenStretches& right_taken) {
     const IsolineStyle& st = g.iso_style[ISO_WETNESS];
     Layout label(cr, position_label(g, ISO_WETNESS, position), st.font, g.font_scale);
     bool first = true;
@@ -103,14 +104,17 @@ void draw_wetness_line(const Graph& g, cairo_t* cr, const Mapping& m,
                                   std::round(y1 + 2));
     }
     unclip();
-    if (right)
-        show_scaled_layout_at(cr, label, std::round(right_column),
-                              std::round(right_y - label.height / 2.0));
+    const double top = right_y - label.height / 2.0;
+    if (right && stretch_free(right_taken, top, top + label.height)) {
+        show_scaled_layout_at(cr, label, std::round(right_column), std::round(top));
+        right_taken.emplace_back(top, top + label.height);
+    }
 }
 
 }  // namespace
 
-void draw_wetness_lines(Graph& g, cairo_t* cr, const Mapping& m, double right_column) {
+void draw_wetness_lines(Graph& g, cairo_t* cr, const Mapping& m, double right_column,
+                        TakenStretches& right_taken) {
     const IsoFamily& fam = g.fluid->iso[ISO_WETNESS];
     const IsolineStyle& st = g.iso_style[ISO_WETNESS];
     const int n = std::min<int>(iso_count(fam), static_cast<int>(fam.wet.size()));
@@ -119,7 +123,8 @@ void draw_wetness_lines(Graph& g, cairo_t* cr, const Mapping& m, double right_co
         if (pts.size() < 2 || !position_selected(g, ISO_WETNESS, i)) continue;
         set_color(cr, st.color);
         set_line_width(cr, g.line_factor * st.width);
-        draw_wetness_line(g, cr, m, pts, fam.positions[static_cast<std::size_t>(i)], right_column);
+        draw_wetness_line(g, cr, m, pts, fam.positions[static_cast<std::size_t>(i)], right_column,
+                          right_taken);
     }
 }
 

@@ -155,6 +155,50 @@ TEST_F(Render, IsolineLabelsAboveThePlotStandApart) {
     }
 }
 
+// Which family's colour an antialiased text pixel shows (-1: none or
+// white): isobars blue, isotherms teal, density lines purple, wetness red.
+int family_of_pixel(Pixel p) {
+    const int r = p.r, g = p.g, b = p.b;
+    if (r > 230 && g > 230 && b > 230) return -1;
+    if (b > r + 60 && b > g + 60 && std::abs(r - g) < 40) return ISO_ISOBAR;
+    if (g > r + 40 && b > r + 40 && std::abs(g - b) < 40) return ISO_ISOTHERM;
+    if (r > g + 40 && b > g + 40 && std::abs(r - b) < 40) return ISO_ISOCHOR;
+    if (r > g + 60 && r > b + 60 && std::abs(g - b) < 40) return ISO_WETNESS;
+    return -1;
+}
+
+// The labels right of the plot, in their columns: along every pixel row
+// the labels of two families keep a gap between them, and no label lies
+// over another one's. R1234YF's h-s diagram showed "22010" and "2002"
+// (isotherms 220 and 200 touching the density labels 10 and 2) and its
+// wetness labels 0.9, 0.8 and 0.7 over the density label 10.
+TEST_F(Render, RightLabelColumnsStandApart) {
+    constexpr int GAP = 3;  // pixels between the ink of two families' labels
+    auto g = diagtest::make_graph(fluids.index_of(fluids.find("R1234YF")), 0);
+    auto img = diagtest::draw(*g, 1024, 800, "r1234yf_hs_right_labels");
+    const Mapping m = mapping_of(*g);
+    ASSERT_TRUE(m.usable);
+    int labelled_rows = 0;
+    for (int y = static_cast<int>(m.plot_top()); y < static_cast<int>(m.plot_bottom()); ++y) {
+        // Runs of one family's ink along the row (glyph gaps of up to two
+        // columns inside a label).
+        int last_family = -1, last_x = -100, families = 0;
+        for (int x = static_cast<int>(m.plot_right()) + 2; x < 1024; ++x) {
+            const int f = family_of_pixel(img->at(x, y));
+            if (f < 0) continue;
+            if (last_family >= 0 && f != last_family) {
+                EXPECT_GE(x - last_x, GAP) << "row " << y << ": family " << last_family
+                                           << " ends at " << last_x << ", " << f << " at " << x;
+            }
+            if (f != last_family) ++families;
+            last_family = f;
+            last_x = x;
+        }
+        labelled_rows += families > 1 ? 1 : 0;
+    }
+    EXPECT_GT(labelled_rows, 5);  // the columns stand side by side
+}
+
 // The calculated steam example: the process curve passes the turbine
 // inlet in black.
 TEST_F(Render, SteamExampleCurveAtTurbineInlet) {
