@@ -34,6 +34,18 @@ bool has_two_phase_picture(const Fluid& fluid);
 // The label text "%g" of a position in the family's unit.
 std::string position_label(const Graph& graph, int family, double position);
 
+// Where a line leaves the plot area: the last crossing of the upper, the
+// right and the lower edge (x of a crossing of a horizontal edge, y of the
+// right edge), in diagram values.
+struct EdgeCrossings {
+    bool top = false, right = false, bottom = false;
+    double top_x = 0, right_y = 0, bottom_x = 0;
+};
+// Notes the crossings of the segment (x0, y0)-(x1, y1) in diagram values,
+// taken on the segment as drawn (in log p on a pressure axis); a later
+// crossing of the same edge replaces an earlier one.
+void note_crossings(const Mapping& m, double x0, double y0, double x1, double y1, EdgeCrossings& c);
+
 // Stretches of an edge taken by labels already drawn (x along the lower
 // edge, y along a right column): a label that would overlap one of them is
 // left out.

@@ -18,6 +18,8 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <ostream>
+#include <tuple>
 
 namespace {
 
@@ -198,6 +200,65 @@ TEST_F(Render, RightLabelColumnsStandApart) {
     }
     EXPECT_GT(labelled_rows, 5);  // the columns stand side by side
 }
+
+struct CrossingRow {
+    const char* fluid;
+    int type;
+    int family;
+    double position;
+};
+
+std::ostream& operator<<(std::ostream& os, const CrossingRow& r) {
+    return os << r.fluid << " type " << r.type << " family " << r.family << " at " << r.position;
+}
+
+// A label where a line leaves the plot is centred on the pixel where the
+// drawn line meets the edge, also on a logarithmic pressure axis: there
+// ammonia's 300 K isotherm had been given a right label 0.4 bar high (its
+// line leaves the p-s diagram at the bottom), and water's isotherm labels
+// above its p-h diagram stood up to 5 pixels left of their lines.
+class EdgeLabels : public ::testing::TestWithParam<CrossingRow> {};
+
+TEST_P(EdgeLabels, SitWhereTheDrawnLineMeetsTheEdge) {
+    constexpr double PIXEL = 1.0;
+    diagtest::fresh_fluids();
+    const CrossingRow row = GetParam();
+    auto g = diagtest::make_graph(fluids.index_of(fluids.find(row.fluid)), row.type);
+    diagtest::draw(*g, 1024, 800);
+    const Mapping m = mapping_of(*g);
+    ASSERT_TRUE(m.usable);
+    const IsoFamily& fam = g->fluid->iso[static_cast<std::size_t>(row.family)];
+    const std::vector<IsoPoint>& line =
+        fam.lines[static_cast<std::size_t>(iso_find(fam, row.position))];
+    const int xq = g->x_axis.quantity, yq = g->y_axis.quantity;
+    int crossings = 0;
+    for (std::size_t k = 1; k < line.size(); ++k) {
+        const double x0 = iso_value(line[k - 1], xq), y0 = iso_value(line[k - 1], yq);
+        const double x1 = iso_value(line[k], xq), y1 = iso_value(line[k], yq);
+        EdgeCrossings c;
+        note_crossings(m, x0, y0, x1, y1, c);
+        // The drawn segment in pixels, and where it meets each edge.
+        const double X0 = m.X(x0), Y0 = m.Y(y0), X1 = m.X(x1), Y1 = m.Y(y1);
+        if (c.right) {
+            ++crossings;
+            const double y = Y0 + (Y1 - Y0) * (m.plot_right() - X0) / (X1 - X0);
+            EXPECT_NEAR(m.Y(c.right_y), y, PIXEL) << "segment " << k;
+        }
+        for (auto [crossed, at, edge] : {std::tuple{c.top, c.top_x, m.plot_top()},
+                                         std::tuple{c.bottom, c.bottom_x, m.plot_bottom()}}) {
+            if (!crossed) continue;
+            ++crossings;
+            EXPECT_NEAR(m.X(at), X0 + (X1 - X0) * (edge - Y0) / (Y1 - Y0), PIXEL) << k;
+        }
+    }
+    EXPECT_GT(crossings, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, EdgeLabels,
+                         ::testing::Values(CrossingRow{"Ammonia", 1, ISO_ISOTHERM, 300},
+                                           CrossingRow{"Water", 3, ISO_ISOTHERM, 350},
+                                           CrossingRow{"Water", 3, ISO_ISOCHOR, 1000},
+                                           CrossingRow{"R134A", 3, ISO_ISOTHERM, 400}));
 
 // The calculated steam example: the process curve passes the turbine
 // inlet in black.
