@@ -42,6 +42,19 @@ bool inside_plot(const Mapping& m, double x, double y) {
     return x >= m.plot_left() && x <= m.plot_right() && y >= m.plot_top() && y <= m.plot_bottom();
 }
 
+// Pixels between the end of a wetness line and its label.
+constexpr double END_LABEL_GAP = 2;
+
+// The top of the label at the end of a wetness line whose last point lies
+// at pixel height y: below the point, or above it where the label would
+// reach below the plot (the lines end at the lowest temperature, which is
+// where the T axis starts after Zoom Out: R134A's labels 0.9 to 0.1 lay
+// over the entropy axis's tick labels).
+double end_label_top(const Mapping& m, double y, int height) {
+    if (y + END_LABEL_GAP + height <= m.plot_bottom()) return y + END_LABEL_GAP;
+    return y - END_LABEL_GAP - height;
+}
+
 std::string critical_text(const Fluid& f) {
     const auto sym = [](int q) {
         return unit_symbol(q, selected_unit[static_cast<std::size_t>(q)]);
@@ -101,7 +114,7 @@ void draw_wetness_line(const Graph& g, cairo_t* cr, const Mapping& m,
         if (run_ends) unclip();
         if (run_ends && inside_plot(m, x1, y1))
             show_scaled_layout_at(cr, label, std::round(x1 - label.width / 2.0),
-                                  std::round(y1 + 2));
+                                  std::round(end_label_top(m, y1, label.height)));
     }
     unclip();
     const double top = right_y - label.height / 2.0;

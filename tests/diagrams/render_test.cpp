@@ -9,6 +9,7 @@
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/qt.h"
 #include "app/diagrams/text.h"
+#include "app/diagrams/zoom.h"
 #include "tests/diagrams/diagram_support.h"
 #include "tests/support/paths.h"
 
@@ -19,6 +20,7 @@
 #include <functional>
 #include <limits>
 #include <ostream>
+#include <string>
 #include <tuple>
 
 namespace {
@@ -199,6 +201,29 @@ TEST_F(Render, RightLabelColumnsStandApart) {
         labelled_rows += families > 1 ? 1 : 0;
     }
     EXPECT_GT(labelled_rows, 5);  // the columns stand side by side
+}
+
+// After Zoom Out a T-s diagram starts at the fluid's lowest temperature,
+// where the wetness lines end: their labels stay inside the plot, off the
+// tick labels of the entropy axis below it (R134A's 0.9 to 0.1 lay on
+// them).
+TEST_F(Render, WetnessLabelsStayAboveTheAxisAfterZoomOut) {
+    for (const char* name : {"R134A", "Propane", "Water"}) {
+        auto g = diagtest::make_graph(fluids.index_of(fluids.find(name)), 2);
+        diagtest::draw(*g, 1024, 800);  // the isolines set the full ranges ...
+        init_axis(*g);                  // ... which a new diagram takes
+        maxrange(*g);
+        ASSERT_EQ(g->y_axis.min_pos, g->fluid->Tmin) << name;
+        auto img = diagtest::draw(*g, 1024, 800, (std::string("zoomed_out_ts_") + name).c_str());
+        const Mapping m = mapping_of(*g);
+        ASSERT_TRUE(m.usable);
+        const int below = static_cast<int>(m.plot_bottom()) + 2;
+        EXPECT_FALSE(img->any_in(0, below, 1023, 799, diagtest::red)) << name;
+        // The labels are there, above the axis.
+        EXPECT_TRUE(img->any_in(static_cast<int>(m.plot_left()), below - 40,
+                                static_cast<int>(m.plot_right()), below - 3, diagtest::red))
+            << name;
+    }
 }
 
 struct CrossingRow {
