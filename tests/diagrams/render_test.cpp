@@ -226,6 +226,38 @@ TEST_F(Render, WetnessLabelsStayAboveTheAxisAfterZoomOut) {
     }
 }
 
+// After Zoom Out helium's dome is a few pixels high at the foot of its
+// T-s diagram: the labels at the ends of its wetness lines stand apart
+// (they had run together as "0.90.80.70.6...") or are left out.
+TEST_F(Render, WetnessEndLabelsStandApart) {
+    auto g = diagtest::make_graph(FLUID_HELIUM, 2);
+    diagtest::draw(*g, 1024, 800);
+    init_axis(*g);
+    maxrange(*g);
+    auto_axis(*g);  // the full range's own tick steps
+    auto img = diagtest::draw(*g, 1024, 800, "helium_ts_zoomed_out");
+    const Mapping m = mapping_of(*g);
+    ASSERT_TRUE(m.usable);
+    const IsolineStyle& st = g->iso_style[ISO_WETNESS];
+    Layout label(img->context(), "0.9", st.font, g->font_scale);
+    // The row of labels above the lowest temperature, clear of the dome.
+    const int y0 = static_cast<int>(m.plot_bottom()) - label.height - 1;
+    const int y1 = static_cast<int>(m.plot_bottom()) - 6;
+    int run = 0, gap = 0, longest = 0, inked = 0;
+    for (int x = static_cast<int>(m.plot_left()); x < static_cast<int>(m.plot_right()); ++x) {
+        if (img->any_in(x, y0, x, y1, diagtest::red)) {
+            run += run > 0 ? gap + 1 : 1;
+            gap = 0;
+            ++inked;
+        } else if (run > 0 && ++gap > 2) {
+            run = gap = 0;
+        }
+        longest = std::max(longest, run);
+    }
+    EXPECT_GT(inked, label.width / 2);  // some labels are there
+    EXPECT_LE(longest, label.width + 1);
+}
+
 struct CrossingRow {
     const char* fluid;
     int type;
