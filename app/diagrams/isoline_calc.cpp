@@ -351,7 +351,7 @@ void IsolineRun::density_lines() {
         w.step_limit = DENSITY_STEP_LIMIT;
         w.slope_limit = 0.05;
         refine_line(line, w,
-                    [&](double T, IsoPoint& o) { return by_T_rho(T, rho, o) && o.h < hlim_; });
+                    [&](double T, IsoPoint& o) { return by_T_rho(T, rho, o); });  // no hlim
         track(line);
         fam.lines[static_cast<std::size_t>(i)] = std::move(line);
     });
