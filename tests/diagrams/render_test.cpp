@@ -258,6 +258,24 @@ TEST_F(Render, WetnessEndLabelsStandApart) {
     EXPECT_LE(longest, label.width + 1);
 }
 
+// The y tick labels keep clear of the y axis title left of them: the
+// margin has room for the widest label, not only for the end value's
+// ("-100.00" below "100.00" in carbon dioxide's h-s diagram touched the
+// descender of "Enthalpy"'s p).
+TEST_F(Render, YTickLabelsKeepClearOfTheTitle) {
+    for (const char* name : {"Carbon dioxide", "Methane", "Water"}) {
+        auto g = diagtest::make_graph(fluids.index_of(fluids.find(name)), 0);
+        auto img = diagtest::draw(*g, 1024, 800);
+        const Mapping m = mapping_of(*g);
+        ASSERT_TRUE(m.usable);
+        Layout title(img->context(), "Entropy [kJ/(kg K)]", g->y_axis.label_font, g->font_scale);
+        // The columns just right of the turned title: no ink of a label.
+        EXPECT_FALSE(img->any_in(title.height + 1, static_cast<int>(m.plot_top()), title.height + 2,
+                                 static_cast<int>(m.plot_bottom()), diagtest::near_black))
+            << name;
+    }
+}
+
 struct CrossingRow {
     const char* fluid;
     int type;
