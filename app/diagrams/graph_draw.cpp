@@ -2,7 +2,9 @@
 // mark, axes, then curves and isolines or the heat-flow-temperature
 // picture.
 #include "app/core/model/records.h"
+#include "app/core/model/units.h"
 #include "app/diagrams/axis_ticks.h"
+#include "app/diagrams/mapping.h"
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"
 
@@ -10,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace app::diagrams {
 
@@ -87,6 +90,26 @@ int label_rows(const Graph& graph) {
     return rows;
 }
 
+// Most y tick labels measured for the left margin; beyond them the labels
+// are too close to be drawn all anyway.
+constexpr std::size_t MAX_MEASURED_LABELS = 100;
+
+// The width of the widest y tick label as drawn (in the axis's unit). The
+// margin has room for the label of the end value at least; a wider one
+// (a negative value: carbon dioxide's h-s diagram, "-100.00" below
+// "100.00") ran into the axis title.
+int widest_y_tick_label(const Graph& graph, cairo_t* cr) {
+    const Axis& ya = graph.y_axis;
+    const std::vector<double> ticks = axis_ticks(ya, is_log_axis(ya));
+    int widest = 0;
+    for (std::size_t i = 0; i < ticks.size() && i < MAX_MEASURED_LABELS; ++i) {
+        Layout label(cr, tick_label(to_display(ya.unit_quantity, ya.unit, ticks[i]), ya.digits),
+                     ya.tick_font, graph.font_scale);
+        widest = std::max(widest, label.width);
+    }
+    return widest;
+}
+
 void draw_corner_mark(const Graph& graph, cairo_t* cr) {
     Layout mark(cr, corner_mark(), MARK_FONT, graph.font_scale);
     cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
@@ -153,7 +176,8 @@ void calc_graph_border_size(Graph& graph, cairo_t* cr) {
 
     Layout y_label(cr, MARGIN_SAMPLE_LABEL, ya.label_font, scale);
     Layout y_end(cr, tick_label(ya.max_pos, ya.digits), ya.tick_font, scale);
-    graph.left = y_label.height + 5 + f * ya.tick_length + y_end.width;
+    graph.left = y_label.height + 5 + f * ya.tick_length +
+                 std::max(y_end.width, widest_y_tick_label(graph, cr));
 
     Layout sample(cr, "1000", LABEL_ROW_FONT, scale);
     const int rows = label_rows(graph);

@@ -144,16 +144,26 @@ private:
 
     // A point by the first call, else by one of ten retries at
     // v + 1, v + 3, ... (doubling increments) or v + 1, v + 2, ... that
-    // also has h < hlim.
+    // also has h < hlim. A retry stops short of `bound`, the neighbouring
+    // point its shift runs towards: beyond it the line would double back
+    // (ethane's 750 kg/m3 line went 217 K, 186 K, 220 K after the retries
+    // of its first two temperatures; Humid ISO Air's isobars 259 K, 248 K).
     template <class Call>
-    bool with_retries(double v, bool doubling, Call call, IsoPoint& out) {
+    bool with_retries(double v, bool doubling, Call call, IsoPoint& out, double bound = HUGE_VAL) {
         if (call(v, out)) return true;
         double add = 0;
         for (int k = 0; k < RETRIES; ++k) {
             add = doubling ? 2 * add + 1 : add + 1;
+            if (!(v + add < bound)) return false;
             if (call(v + add, out) && out.h < hlim_) return true;
         }
         return false;
+    }
+
+    // Where the retries of a point at pressure p of an isotherm must stop:
+    // the line runs down in pressure, so the point before it (or none).
+    static double below_last(const std::vector<IsoPoint>& line) {
+        return line.empty() ? HUGE_VAL : line.back().p;
     }
 
     static void insert_by_rho(std::vector<IsoPoint>& line, const IsoPoint& p) {
@@ -236,11 +246,12 @@ std::vector<IsoPoint> IsolineRun::isobar(double p) {
         if (have_V) have_L = by_p_q(p, 0, L) && counts(L);
     }
     std::vector<IsoPoint> line;
+    const auto sample = [&](int k) { return T_low + (f_.Tmax - T_low) * (k / 4.0) * (k / 4.0); };
     for (int k = 0; k <= 4; ++k) {
-        const double T = T_low + (f_.Tmax - T_low) * (k / 4.0) * (k / 4.0);
         IsoPoint pt;
         if (with_retries(
-                T, true, [&](double t, IsoPoint& o) { return by_T_p(t, p, o); }, pt))
+                sample(k), true, [&](double t, IsoPoint& o) { return by_T_p(t, p, o); }, pt,
+                k < 4 ? sample(k + 1) : HUGE_VAL))
             line.push_back(pt);
     }
     if (have_V) insert_by_rho(line, V);
@@ -252,7 +263,12 @@ std::vector<IsoPoint> IsolineRun::isobar(double p) {
     w.slope_limit = 0.1;
     w.liquid = have_L ? index_of_rho(line, L) : -1;
     w.vapour = have_V ? index_of_rho(line, V) : -1;
-    refine_line(line, w, [&](double T, IsoPoint& o) { return by_T_p(T, p, o) && o.h < hlim_; });
+    // The walk's points lie between two points of the line, inside the
+    // fluid's limits (take checks them); h < hlim is not asked of them: a
+    // gas at low pressure lies above the enthalpy at (Tmax, pmax), and
+    // R245CA's 0.5 MPa isobar (64 pixels off in its T-s diagram) or R134A's
+    // 400 K isotherm stayed straight chords across their diagrams.
+    refine_line(line, w, [&](double T, IsoPoint& o) { return by_T_p(T, p, o); });
     return line;
 }
 
@@ -291,7 +307,8 @@ bool IsolineRun::isotherm(double T, std::vector<IsoPoint>& line) {
                 const double p = V.p + (f_.pmin - V.p) * k / 4.0;
                 IsoPoint pt;
                 if (with_retries(
-                        p, true, [&](double pp, IsoPoint& o) { return by_T_p(T, pp, o); }, pt))
+                        p, true, [&](double pp, IsoPoint& o) { return by_T_p(T, pp, o); }, pt,
+                        below_last(line)))
                     line.push_back(pt);
             }
         }
@@ -300,7 +317,8 @@ bool IsolineRun::isotherm(double T, std::vector<IsoPoint>& line) {
             const double p = f_.pmax + (f_.pmin - f_.pmax) * std::sqrt(k) / 3;
             IsoPoint pt;
             if (with_retries(
-                    p, false, [&](double pp, IsoPoint& o) { return by_T_p(T, pp, o); }, pt))
+                    p, false, [&](double pp, IsoPoint& o) { return by_T_p(T, pp, o); }, pt,
+                    below_last(line)))
                 line.push_back(pt);
         }
     }
@@ -308,7 +326,7 @@ bool IsolineRun::isotherm(double T, std::vector<IsoPoint>& line) {
     w.shape_var = FIELD_P;
     w.step_limit = ISOTHERM_STEP_LIMIT;
     w.slope_limit = 0.1;
-    refine_line(line, w, [&](double p, IsoPoint& o) { return by_T_p(T, p, o) && o.h < hlim_; });
+    refine_line(line, w, [&](double p, IsoPoint& o) { return by_T_p(T, p, o); });  // no hlim
     return true;
 }
 
@@ -319,11 +337,12 @@ void IsolineRun::density_lines() {
         if (!usable || rho > f_.Dmax) return;
         const double T_low = one_component() ? f_.Tmin : f_.Tc + MIXTURE_T_OFFSET;
         std::vector<IsoPoint> line;
+        const auto sample = [&](int k) { return T_low + (f_.Tmax - T_low) * k / 9.0; };
         for (int k = 0; k <= 9; ++k) {
-            const double T = T_low + (f_.Tmax - T_low) * k / 9.0;
             IsoPoint pt;
             if (with_retries(
-                    T, true, [&](double t, IsoPoint& o) { return by_T_rho(t, rho, o); }, pt))
+                    sample(k), true, [&](double t, IsoPoint& o) { return by_T_rho(t, rho, o); }, pt,
+                    k < 9 ? sample(k + 1) : HUGE_VAL))
                 line.push_back(pt);
         }
         WalkSettings w;
@@ -332,7 +351,7 @@ void IsolineRun::density_lines() {
         w.step_limit = DENSITY_STEP_LIMIT;
         w.slope_limit = 0.05;
         refine_line(line, w,
-                    [&](double T, IsoPoint& o) { return by_T_rho(T, rho, o) && o.h < hlim_; });
+                    [&](double T, IsoPoint& o) { return by_T_rho(T, rho, o); });  // no hlim
         track(line);
         fam.lines[static_cast<std::size_t>(i)] = std::move(line);
     });

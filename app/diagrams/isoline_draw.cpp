@@ -33,38 +33,43 @@ const IsolineStyle& style_of(const Graph& g, int family) {
     return g.iso_style[static_cast<std::size_t>(family)];
 }
 
-// Where a line leaves the plot area: the last crossing of the upper, the
-// right and the lower edge (x of a crossing of a horizontal edge, y of the
-// right edge), in diagram values.
-struct EdgeCrossings {
-    bool top = false, right = false, bottom = false;
-    double top_x = 0, right_y = 0, bottom_x = 0;
-};
-
 double cross(double a0, double a1, double b0, double b1, double at) {
     return a0 + (a1 - a0) * (at - b0) / (b1 - b0);
 }
 
+// A y value as the axis plots it (its logarithm on a pressure axis), and
+// back: crossings are found on the segment as it is drawn.
+double plotted_y(const Mapping& m, double y) { return m.log_y ? std::log10(y) : y; }
+double value_of_plotted_y(const Mapping& m, double v) { return m.log_y ? std::pow(10.0, v) : v; }
+
+}  // namespace
+
 // A crossing counts when the segment's first point lies inside the
 // visible range along the edge and the crossing itself lies on the edge
-// (not on its extension beyond a corner).
+// (not on its extension beyond a corner). On a logarithmic y axis the
+// crossing lies where the drawn segment meets the edge: taken linearly in
+// p, ammonia's 300 K isotherm (18 kPa to 0.1 kPa) got a right label at
+// 0.4 bar, among the labels of 450 and 400 K, where the line is not.
 void note_crossings(const Mapping& m, double x0, double y0, double x1, double y1,
                     EdgeCrossings& c) {
     const auto on_x = [&](double x) { return x >= m.xs && x <= m.xe; };
     const auto on_y = [&](double y) { return y >= m.ys && y <= m.ye; };
+    const double v0 = plotted_y(m, y0), v1 = plotted_y(m, y1);
     if ((y0 < m.ye) != (y1 < m.ye) && m.inside_x(x0)) {
-        const double x = cross(x0, x1, y0, y1, m.ye);
+        const double x = cross(x0, x1, v0, v1, plotted_y(m, m.ye));
         if (on_x(x)) c.top = true, c.top_x = x;
     }
     if ((x0 < m.xe) != (x1 < m.xe) && m.inside_y(y0)) {
-        const double y = cross(y0, y1, x0, x1, m.xe);
+        const double y = value_of_plotted_y(m, cross(v0, v1, x0, x1, m.xe));
         if (on_y(y)) c.right = true, c.right_y = y;
     }
     if ((y0 < m.ys) != (y1 < m.ys) && m.inside_x(x0)) {
-        const double x = cross(x0, x1, y0, y1, m.ys);
+        const double x = cross(x0, x1, v0, v1, plotted_y(m, m.ys));
         if (on_x(x)) c.bottom = true, c.bottom_x = x;
     }
 }
+
+namespace {
 
 // Strokes one line (clipped to the plot area) and returns its crossings.
 EdgeCrossings stroke_line(const Graph& g, cairo_t* cr, const Mapping& m,
@@ -108,33 +113,22 @@ struct LabelPlan {
     bool bottom = false;
 };
 
-// Stretches of an edge taken by labels already drawn (x along the lower
-// edge, y along a right column): a label that would overlap one of them is
-// left out.
-using TakenStretches = std::vector<std::pair<double, double>>;
-
 // Pixels kept free between two labels of a row, and between the right
 // columns of two families (a label and its neighbour must not read as one
 // number, as "0.05" and "700" did as "0.05700").
 constexpr double LABEL_GAP = 2;
 constexpr double COLUMN_GAP = 8;
 
-bool stretch_free(const TakenStretches& taken, double x0, double x1) {
-    for (const auto& [a, b] : taken)
-        if (x0 < b && x1 > a) return false;
-    return true;
-}
-
 // Draws one family; returns the width of its widest right label.
+// `right_taken` holds the stretches of the family's right column.
 int draw_family(const Graph& g, cairo_t* cr, const Mapping& m, int family, const LabelPlan& plan,
-                TakenStretches& bottom_taken) {
+                TakenStretches& bottom_taken, TakenStretches& right_taken) {
     const IsolineStyle& st = style_of(g, family);
     const Fluid& fluid = *g.fluid;
     const IsoFamily& fam = fluid.iso[static_cast<std::size_t>(family)];
     const int n = std::min<int>(iso_count(fam), static_cast<int>(fam.lines.size()));
     int widest = 0;
-    TakenStretches right_taken;  // vertical stretches of the family's right column
-    TakenStretches top_taken;    // stretches of the family's row above the plot
+    TakenStretches top_taken;  // stretches of the family's row above the plot
     for (int i = 0; i < n; ++i) {
         const double position = fam.positions[static_cast<std::size_t>(i)];
         const std::vector<IsoPoint>& line = fam.lines[static_cast<std::size_t>(i)];
@@ -202,6 +196,12 @@ void draw_legends(const Graph& g, cairo_t* cr) {
 
 }  // namespace
 
+bool stretch_free(const TakenStretches& taken, double from, double to) {
+    for (const auto& [a, b] : taken)
+        if (from < b && to > a) return false;
+    return true;
+}
+
 double iso_value(const IsoPoint& p, int quantity) {
     switch (quantity) {
         case AX_S: return p.s;
@@ -262,21 +262,29 @@ void draw_isolines(Graph& graph, cairo_t* cr) {
     const bool isotherms = family_drawn(graph, ISO_ISOTHERM);
     const double column = graph.width - graph.right;
     int wide_p = 0, wide_t = 0;
-    TakenStretches bottom;
+    TakenStretches bottom, right_p, right_t;
     if (isobars)
-        wide_p = draw_family(graph, cr, m, ISO_ISOBAR, {1, column + 1, false, false}, bottom);
+        wide_p =
+            draw_family(graph, cr, m, ISO_ISOBAR, {1, column + 1, false, false}, bottom, right_p);
+    const double isotherm_column = column + wide_p + (wide_p > 0 ? COLUMN_GAP : 2);
     if (isotherms)
-        wide_t = draw_family(
-            graph, cr, m, ISO_ISOTHERM,
-            {isobars ? 2 : 1, column + wide_p + (wide_p > 0 ? COLUMN_GAP : 2), true, true}, bottom);
+        wide_t = draw_family(graph, cr, m, ISO_ISOTHERM,
+                             {isobars ? 2 : 1, isotherm_column, true, true}, bottom, right_t);
     // The columns of the density and wetness labels follow a gap after the
-    // widest right label of the families before them.
-    const double further = column + wide_p + wide_t + (wide_p + wide_t > 0 ? COLUMN_GAP : 5);
+    // widest right label of the families before them (after the isotherms'
+    // own column: R1234YF's isotherm labels 220 and 200 ran into the
+    // density labels 10 and 2 as "22010" and "2002"); the two families
+    // share that column (the wetness labels 0.9, 0.8 and 0.7 were drawn
+    // over one another and over the density label 10).
+    const double further = wide_t > 0 ? isotherm_column + wide_t + COLUMN_GAP
+                                      : column + wide_p + (wide_p > 0 ? COLUMN_GAP : 5);
+    TakenStretches right_further;
     if (family_drawn(graph, ISO_ISOCHOR))
         draw_family(graph, cr, m, ISO_ISOCHOR,
-                    {1 + (isobars ? 1 : 0) + (isotherms ? 1 : 0), further, false, true}, bottom);
+                    {1 + (isobars ? 1 : 0) + (isotherms ? 1 : 0), further, false, true}, bottom,
+                    right_further);
     if (!has_two_phase_picture(*graph.fluid)) return;
-    if (family_drawn(graph, ISO_WETNESS)) draw_wetness_lines(graph, cr, m, further);
+    if (family_drawn(graph, ISO_WETNESS)) draw_wetness_lines(graph, cr, m, further, right_further);
     draw_critical_point(graph, cr, m);
     draw_dome(graph, cr, m);
 }

@@ -6,9 +6,11 @@
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace app::diagrams {
 
@@ -42,6 +44,19 @@ bool inside_plot(const Mapping& m, double x, double y) {
     return x >= m.plot_left() && x <= m.plot_right() && y >= m.plot_top() && y <= m.plot_bottom();
 }
 
+// Pixels between the end of a wetness line and its label.
+constexpr double END_LABEL_GAP = 2;
+
+// The top of the label at the end of a wetness line whose last point lies
+// at pixel height y: below the point, or above it where the label would
+// reach below the plot (the lines end at the lowest temperature, which is
+// where the T axis starts after Zoom Out: R134A's labels 0.9 to 0.1 lay
+// over the entropy axis's tick labels).
+double end_label_top(const Mapping& m, double y, int height) {
+    if (y + END_LABEL_GAP + height <= m.plot_bottom()) return y + END_LABEL_GAP;
+    return y - END_LABEL_GAP - height;
+}
+
 std::string critical_text(const Fluid& f) {
     const auto sym = [](int q) {
         return unit_symbol(q, selected_unit[static_cast<std::size_t>(q)]);
@@ -59,8 +74,25 @@ std::string critical_text(const Fluid& f) {
 // before the first drawn pair, with a label where it leaves the plot on
 // the right and at the end of each run.  The plot is clipped to once for
 // each run (a segment a stroke of its own, in order).
+// Boxes (x0, y0, x1, y1) of the labels at the ends of wetness lines drawn
+// so far: a label that would overlap one of them is left out (after Zoom
+// Out, helium's dome is a few pixels high and its nine labels ran
+// together as "0.90.80.70.6...").
+using LabelBoxes = std::vector<std::array<double, 4>>;
+
+// Pixels kept free between two such labels, so that they read apart.
+constexpr double END_LABEL_SPACE = 3;
+
+bool box_free(const LabelBoxes& boxes, double x0, double y0, double x1, double y1) {
+    for (const auto& b : boxes)
+        if (x0 < b[2] + END_LABEL_SPACE && x1 + END_LABEL_SPACE > b[0] && y0 < b[3] && y1 > b[1])
+            return false;
+    return true;
+}
+
 void draw_wetness_line(const Graph& g, cairo_t* cr, const Mapping& m,
-                       const std::vector<SatPoint>& pts, double position, double right_column) {
+                       const std::vector<SatPoint>& pts, double position, double right_column,
+                       TakenStretches& right_taken, LabelBoxes& end_labels) {
     const IsolineStyle& st = g.iso_style[ISO_WETNESS];
     Layout label(cr, position_label(g, ISO_WETNESS, position), st.font, g.font_scale);
     bool first = true;
@@ -98,28 +130,38 @@ void draw_wetness_line(const Graph& g, cairo_t* cr, const Mapping& m,
         }
         const bool run_ends = i + 1 == pts.size() || !valid(pts[i + 1]);
         if (run_ends) unclip();
-        if (run_ends && inside_plot(m, x1, y1))
-            show_scaled_layout_at(cr, label, std::round(x1 - label.width / 2.0),
-                                  std::round(y1 + 2));
+        if (run_ends && inside_plot(m, x1, y1)) {
+            const double left = std::round(x1 - label.width / 2.0);
+            const double top = std::round(end_label_top(m, y1, label.height));
+            if (box_free(end_labels, left, top, left + label.width, top + label.height)) {
+                show_scaled_layout_at(cr, label, left, top);
+                end_labels.push_back({left, top, left + label.width, top + label.height});
+            }
+        }
     }
     unclip();
-    if (right)
-        show_scaled_layout_at(cr, label, std::round(right_column),
-                              std::round(right_y - label.height / 2.0));
+    const double top = right_y - label.height / 2.0;
+    if (right && stretch_free(right_taken, top, top + label.height)) {
+        show_scaled_layout_at(cr, label, std::round(right_column), std::round(top));
+        right_taken.emplace_back(top, top + label.height);
+    }
 }
 
 }  // namespace
 
-void draw_wetness_lines(Graph& g, cairo_t* cr, const Mapping& m, double right_column) {
+void draw_wetness_lines(Graph& g, cairo_t* cr, const Mapping& m, double right_column,
+                        TakenStretches& right_taken) {
     const IsoFamily& fam = g.fluid->iso[ISO_WETNESS];
     const IsolineStyle& st = g.iso_style[ISO_WETNESS];
     const int n = std::min<int>(iso_count(fam), static_cast<int>(fam.wet.size()));
+    LabelBoxes end_labels;
     for (int i = 0; i < n; ++i) {
         const std::vector<SatPoint>& pts = fam.wet[static_cast<std::size_t>(i)];
         if (pts.size() < 2 || !position_selected(g, ISO_WETNESS, i)) continue;
         set_color(cr, st.color);
         set_line_width(cr, g.line_factor * st.width);
-        draw_wetness_line(g, cr, m, pts, fam.positions[static_cast<std::size_t>(i)], right_column);
+        draw_wetness_line(g, cr, m, pts, fam.positions[static_cast<std::size_t>(i)], right_column,
+                          right_taken, end_labels);
     }
 }
 

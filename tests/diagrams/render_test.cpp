@@ -9,6 +9,7 @@
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/qt.h"
 #include "app/diagrams/text.h"
+#include "app/diagrams/zoom.h"
 #include "tests/diagrams/diagram_support.h"
 #include "tests/support/paths.h"
 
@@ -18,6 +19,9 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <ostream>
+#include <string>
+#include <tuple>
 
 namespace {
 
@@ -154,6 +158,182 @@ TEST_F(Render, IsolineLabelsAboveThePlotStandApart) {
         EXPECT_LE(longest, widest + 1) << "family " << family << ": labels run together";
     }
 }
+
+// Which family's colour an antialiased text pixel shows (-1: none or
+// white): isobars blue, isotherms teal, density lines purple, wetness red.
+int family_of_pixel(Pixel p) {
+    const int r = p.r, g = p.g, b = p.b;
+    if (r > 230 && g > 230 && b > 230) return -1;
+    if (b > r + 60 && b > g + 60 && std::abs(r - g) < 40) return ISO_ISOBAR;
+    if (g > r + 40 && b > r + 40 && std::abs(g - b) < 40) return ISO_ISOTHERM;
+    if (r > g + 40 && b > g + 40 && std::abs(r - b) < 40) return ISO_ISOCHOR;
+    if (r > g + 60 && r > b + 60 && std::abs(g - b) < 40) return ISO_WETNESS;
+    return -1;
+}
+
+// The labels right of the plot, in their columns: along every pixel row
+// the labels of two families keep a gap between them, and no label lies
+// over another one's. R1234YF's h-s diagram showed "22010" and "2002"
+// (isotherms 220 and 200 touching the density labels 10 and 2) and its
+// wetness labels 0.9, 0.8 and 0.7 over the density label 10.
+TEST_F(Render, RightLabelColumnsStandApart) {
+    constexpr int GAP = 3;  // pixels between the ink of two families' labels
+    auto g = diagtest::make_graph(fluids.index_of(fluids.find("R1234YF")), 0);
+    auto img = diagtest::draw(*g, 1024, 800, "r1234yf_hs_right_labels");
+    const Mapping m = mapping_of(*g);
+    ASSERT_TRUE(m.usable);
+    int labelled_rows = 0;
+    for (int y = static_cast<int>(m.plot_top()); y < static_cast<int>(m.plot_bottom()); ++y) {
+        // Runs of one family's ink along the row (glyph gaps of up to two
+        // columns inside a label).
+        int last_family = -1, last_x = -100, families = 0;
+        for (int x = static_cast<int>(m.plot_right()) + 2; x < 1024; ++x) {
+            const int f = family_of_pixel(img->at(x, y));
+            if (f < 0) continue;
+            if (last_family >= 0 && f != last_family) {
+                EXPECT_GE(x - last_x, GAP) << "row " << y << ": family " << last_family
+                                           << " ends at " << last_x << ", " << f << " at " << x;
+            }
+            if (f != last_family) ++families;
+            last_family = f;
+            last_x = x;
+        }
+        labelled_rows += families > 1 ? 1 : 0;
+    }
+    EXPECT_GT(labelled_rows, 5);  // the columns stand side by side
+}
+
+// After Zoom Out a T-s diagram starts at the fluid's lowest temperature,
+// where the wetness lines end: their labels stay inside the plot, off the
+// tick labels of the entropy axis below it (R134A's 0.9 to 0.1 lay on
+// them).
+TEST_F(Render, WetnessLabelsStayAboveTheAxisAfterZoomOut) {
+    for (const char* name : {"R134A", "Propane", "Water"}) {
+        auto g = diagtest::make_graph(fluids.index_of(fluids.find(name)), 2);
+        diagtest::draw(*g, 1024, 800);  // the isolines set the full ranges ...
+        init_axis(*g);                  // ... which a new diagram takes
+        maxrange(*g);
+        ASSERT_EQ(g->y_axis.min_pos, g->fluid->Tmin) << name;
+        auto img = diagtest::draw(*g, 1024, 800, (std::string("zoomed_out_ts_") + name).c_str());
+        const Mapping m = mapping_of(*g);
+        ASSERT_TRUE(m.usable);
+        const int below = static_cast<int>(m.plot_bottom()) + 2;
+        EXPECT_FALSE(img->any_in(0, below, 1023, 799, diagtest::red)) << name;
+        // The labels are there, above the axis.
+        EXPECT_TRUE(img->any_in(static_cast<int>(m.plot_left()), below - 40,
+                                static_cast<int>(m.plot_right()), below - 3, diagtest::red))
+            << name;
+    }
+}
+
+// After Zoom Out helium's dome is a few pixels high at the foot of its
+// T-s diagram: the labels at the ends of its wetness lines stand apart
+// (they had run together as "0.90.80.70.6...") or are left out.
+TEST_F(Render, WetnessEndLabelsStandApart) {
+    auto g = diagtest::make_graph(FLUID_HELIUM, 2);
+    diagtest::draw(*g, 1024, 800);
+    init_axis(*g);
+    maxrange(*g);
+    auto_axis(*g);  // the full range's own tick steps
+    auto img = diagtest::draw(*g, 1024, 800, "helium_ts_zoomed_out");
+    const Mapping m = mapping_of(*g);
+    ASSERT_TRUE(m.usable);
+    const IsolineStyle& st = g->iso_style[ISO_WETNESS];
+    Layout label(img->context(), "0.9", st.font, g->font_scale);
+    // The row of labels above the lowest temperature, clear of the dome.
+    const int y0 = static_cast<int>(m.plot_bottom()) - label.height - 1;
+    const int y1 = static_cast<int>(m.plot_bottom()) - 6;
+    int run = 0, gap = 0, longest = 0, inked = 0;
+    for (int x = static_cast<int>(m.plot_left()); x < static_cast<int>(m.plot_right()); ++x) {
+        if (img->any_in(x, y0, x, y1, diagtest::red)) {
+            run += run > 0 ? gap + 1 : 1;
+            gap = 0;
+            ++inked;
+        } else if (run > 0 && ++gap > 2) {
+            run = gap = 0;
+        }
+        longest = std::max(longest, run);
+    }
+    EXPECT_GT(inked, label.width / 2);  // some labels are there
+    EXPECT_LE(longest, label.width + 1);
+}
+
+// The y tick labels keep clear of the y axis title left of them: the
+// margin has room for the widest label, not only for the end value's
+// ("-100.00" below "100.00" in carbon dioxide's h-s diagram touched the
+// descender of "Enthalpy"'s p).
+TEST_F(Render, YTickLabelsKeepClearOfTheTitle) {
+    for (const char* name : {"Carbon dioxide", "Methane", "Water"}) {
+        auto g = diagtest::make_graph(fluids.index_of(fluids.find(name)), 0);
+        auto img = diagtest::draw(*g, 1024, 800);
+        const Mapping m = mapping_of(*g);
+        ASSERT_TRUE(m.usable);
+        Layout title(img->context(), "Entropy [kJ/(kg K)]", g->y_axis.label_font, g->font_scale);
+        // The columns just right of the turned title: no ink of a label.
+        EXPECT_FALSE(img->any_in(title.height + 1, static_cast<int>(m.plot_top()), title.height + 2,
+                                 static_cast<int>(m.plot_bottom()), diagtest::near_black))
+            << name;
+    }
+}
+
+struct CrossingRow {
+    const char* fluid;
+    int type;
+    int family;
+    double position;
+};
+
+std::ostream& operator<<(std::ostream& os, const CrossingRow& r) {
+    return os << r.fluid << " type " << r.type << " family " << r.family << " at " << r.position;
+}
+
+// A label where a line leaves the plot is centred on the pixel where the
+// drawn line meets the edge, also on a logarithmic pressure axis: there
+// ammonia's 300 K isotherm had been given a right label 0.4 bar high (its
+// line leaves the p-s diagram at the bottom), and water's isotherm labels
+// above its p-h diagram stood up to 5 pixels left of their lines.
+class EdgeLabels : public ::testing::TestWithParam<CrossingRow> {};
+
+TEST_P(EdgeLabels, SitWhereTheDrawnLineMeetsTheEdge) {
+    constexpr double PIXEL = 1.0;
+    diagtest::fresh_fluids();
+    const CrossingRow row = GetParam();
+    auto g = diagtest::make_graph(fluids.index_of(fluids.find(row.fluid)), row.type);
+    diagtest::draw(*g, 1024, 800);
+    const Mapping m = mapping_of(*g);
+    ASSERT_TRUE(m.usable);
+    const IsoFamily& fam = g->fluid->iso[static_cast<std::size_t>(row.family)];
+    const std::vector<IsoPoint>& line =
+        fam.lines[static_cast<std::size_t>(iso_find(fam, row.position))];
+    const int xq = g->x_axis.quantity, yq = g->y_axis.quantity;
+    int crossings = 0;
+    for (std::size_t k = 1; k < line.size(); ++k) {
+        const double x0 = iso_value(line[k - 1], xq), y0 = iso_value(line[k - 1], yq);
+        const double x1 = iso_value(line[k], xq), y1 = iso_value(line[k], yq);
+        EdgeCrossings c;
+        note_crossings(m, x0, y0, x1, y1, c);
+        // The drawn segment in pixels, and where it meets each edge.
+        const double X0 = m.X(x0), Y0 = m.Y(y0), X1 = m.X(x1), Y1 = m.Y(y1);
+        if (c.right) {
+            ++crossings;
+            const double y = Y0 + (Y1 - Y0) * (m.plot_right() - X0) / (X1 - X0);
+            EXPECT_NEAR(m.Y(c.right_y), y, PIXEL) << "segment " << k;
+        }
+        for (auto [crossed, at, edge] : {std::tuple{c.top, c.top_x, m.plot_top()},
+                                         std::tuple{c.bottom, c.bottom_x, m.plot_bottom()}}) {
+            if (!crossed) continue;
+            ++crossings;
+            EXPECT_NEAR(m.X(at), X0 + (X1 - X0) * (edge - Y0) / (Y1 - Y0), PIXEL) << k;
+        }
+    }
+    EXPECT_GT(crossings, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, EdgeLabels,
+                         ::testing::Values(CrossingRow{"Ammonia", 1, ISO_ISOTHERM, 300},
+                                           CrossingRow{"Water", 3, ISO_ISOTHERM, 350},
+                                           CrossingRow{"Water", 3, ISO_ISOCHOR, 1000},
+                                           CrossingRow{"R134A", 3, ISO_ISOTHERM, 400}));
 
 // The calculated steam example: the process curve passes the turbine
 // inlet in black.
