@@ -424,8 +424,6 @@ void mixture(double h, double s, const double z[20], const std::string& head, do
     flash::two_phase_markers(o.cv, o.cp, o.w);
 }
 
-}  // namespace
-
 // The ideal-gas state of b (h or e) and s: its temperature by Newton's
 // method on the ideal-gas b, its density from the ideal-gas entropy
 // (s0(T, D) - s = -R ln(D / D0) at constant T).  A start for the
@@ -454,6 +452,8 @@ bool ideal_gas_start(double b, double s, const double z[20], bool energy, double
     D = d;
     return true;
 }
+
+}  // namespace
 
 void HSFL1(double h, double s, const double z[20], double Dmin, double Dmax, double& T, double& D,
            int& ierr, std::string& herr) {
