@@ -120,7 +120,11 @@ public:
         if (!subcritical) return supercritical();
         // Below the critical temperature.
         bv = flash::prop(letter, T, dvdew, z);
-        if (b >= bv) return single(dlow, dvdew);
+        if (b >= bv) {
+            single(dlow, dvdew);
+            if (ierr > 0) dense_liquid();
+            return;
+        }
         dpmax = density_at_pmax(2);
         bpmax = flash::prop(letter, T, dpmax, z);
         if (!bubble_point() || !above_minimum()) return;
@@ -240,6 +244,32 @@ private:
                           "Input value is outside limits; " + lname + " =" + fmt_g(b, 12, 5) +
                               ", " + lname + "min =" + fmt_g(bmin, 12, 5));
     }
+    // A pure fluid's liquid compressed so far that its value lies above the
+    // saturated vapour's, where the gas search found none: the root between
+    // the value's minimum along the liquid isotherm and the pressure limit
+    // (acetone at 231.4 K from some 650 MPa up: its enthalpy, 23.5 kJ/mol at
+    // 700 MPa, lies above the vapour's; THFLSH failed with 248).  False,
+    // with the gas search's failure kept, where there is none.
+    bool dense_liquid() {
+        const int kept = ierr;
+        const std::string kept_msg = herr;
+        ierr = 0;
+        herr.clear();
+        dpmax = density_at_pmax(2);
+        bpmax = flash::prop(letter, T, dpmax, z);
+        if (!(b <= bpmax) || !bubble_point() || !above_minimum() || !fluid_beyond_minimum()) {
+            ierr = kept;
+            herr = kept_msg;
+            q = kQualityFailed;
+            return false;
+        }
+        single(dext, dpmax);
+        if (ierr <= 0) return true;
+        ierr = kept;
+        herr = kept_msg;
+        return false;
+    }
+
     // Whether the isotherm beyond the value's minimum at dext is fluid: its
     // pressure there lies below the melting pressure (or the fluid has no
     // melting line).  Hydrogen's liquid isotherm at 14.24 K turns up at

@@ -129,7 +129,11 @@ const Row kRows[] = {
     {'S', "water", 1.0, 275.0, 100000.0},
     {'S', "water", 1.0, 274.0, 500000.0},
     {'S', "1butene", 1.0, 87.8, 50000.0},
-    {'S', "1butene", 1.0, 100.748, 50000.0}};
+    {'S', "1butene", 1.0, 100.748, 50000.0},
+    // A liquid compressed so far that its enthalpy lies above the saturated
+    // vapour's (no gas of that enthalpy at its temperature).
+    {'H', "acetone", 1.0, 231.431, 693000.0},
+    {'H', "acetone", 1.0, 231.431, 700000.0}};
 
 class TemperatureFlashRow : public ::testing::TestWithParam<Row> {};
 
