@@ -20,12 +20,18 @@ namespace {
 
 bool expansion(const Part& part) { return part.type == EXPANDER || part.type == TURBINE; }
 
+// The largest quality a pump takes as saturated liquid: the rounding of a
+// saturated state.  A mixture's bubble point comes back from its enthalpy
+// with a quality of a few 1e-9 (propane + isobutane 1:1 condensed at 60
+// kPa: 1.999e-9, and the pump behind the condenser refused it as wet
+// vapour); a pure fluid's with some 1e-14.
+constexpr double SATURATED_LIQUID_QUALITY = 1e-7;
+
 // A pump takes liquid: compressed or saturated liquid, or supercritical
 // fluid at least as dense as at the critical point; not vapour, a two-phase
-// mixture (a quality above the saturated liquid's, allowing for the
-// rounding of a saturated state) or a supercritical gas.
+// mixture (a quality above the saturated liquid's) or a supercritical gas.
 bool pumpable(double q, double rho, double Dc) {
-    return q <= 1e-9 || (q == lib::kQualitySupercritical && rho >= Dc);
+    return q <= SATURATED_LIQUID_QUALITY || (q == lib::kQualitySupercritical && rho >= Dc);
 }
 
 // A limit of the current fluid in the temperature or pressure unit that the
