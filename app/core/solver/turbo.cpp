@@ -528,11 +528,10 @@ constexpr double ISENTROPIC_SEARCH_TOLERANCE = 1e-5;
 // (p-xylene compressed from 5 K above its dew point at 28.5 kPa to 597 kPa
 // with 0.75: the head jumps by 4e-4 of itself between the polytropic
 // efficiencies 0.786513 and 0.786544, and the search stopped after 31 runs
-// on 0.750245, reported as 0.75).  The part shows the isentropic efficiency
-// its run reached (`results`) and its polytropic one, and the user is told.
-// The results are those of the run closest to
-// the isentropic efficiency asked for, run once more where that was an
-// earlier one.
+// on 0.750245, reported as 0.75).  The results are those of the run
+// closest to the isentropic efficiency asked for (run once more where that
+// was an earlier one); the part shows the isentropic efficiency that run
+// reached (`results`) and its polytropic one, and the user is told.
 int reached_efficiency(Part& part, double e_run, double e_best) {
     part.eta_used = e_best;
     if (e_best != e_run && calcTurbo_polytropic(part) != PS_FINISHED) return PS_FAILED;
