@@ -283,7 +283,10 @@ TEST_P(UnreachedEfficiency, ShowsTheEfficiencyReached) {
     const double asked = t.inputs[PI_ISENTROPIC_EFFICIENCY];
     const double dh = t.outputs[PO_OUTLET_ENTHALPY] - t.outputs[PO_INLET_ENTHALPY];
     const double reached = t.outputs[PO_ISENTROPIC_ENTHALPY_DIFF] / dh;
-    EXPECT_NEAR(t.outputs[PO_ISENTROPIC_EFFICIENCY], reached, 1e-12);
+    // (The part's own measure, the polytropic efficiency times the isentropic
+    // enthalpy difference over the head, agrees with the enthalpies of a dry
+    // fluid to the steps' rounding.)
+    EXPECT_NEAR(t.outputs[PO_ISENTROPIC_EFFICIENCY], reached, 1e-8);
     EXPECT_GT(std::fabs(reached - asked), 1e-5 * asked);
     EXPECT_LT(std::fabs(reached - asked), 1e-3 * asked);
     EXPECT_TRUE(cycletest::contains(project->calc_log,
