@@ -36,6 +36,9 @@ constexpr double kLastStep = 1e-10;   // relative step in T and D applied as the
 constexpr double kConverged = 1e-13;  // relative step in D at which the root is held
 constexpr double kFarStep = 0.2;      // a step beyond this share of T is no warm start
 constexpr double kPlainSum = 0.1;     // the ideal dew-point sum of a plain gas
+// The least compressibility factor of a plain gas's root: at a tenth of its
+// dew pressure a gas lies close to the ideal one, a liquid root far below.
+constexpr double kPlainGasZ = 0.5;
 
 }  // namespace
 
@@ -153,7 +156,18 @@ bool stable_mixture(double T, double P, double D, const double z[20], const Stat
         stable_P = kept.stable_P;
         return true;
     }
-    if (!plainly_gas(T, P, z) && !mix::single_phase_stable(T, D, z)) return false;
+    if (plainly_gas(T, P, z)) {
+        // ... and the root found is its gas: Newton's method from a dense
+        // state may end on the liquid root of the same (T, P), a superheated
+        // liquid (pentane + toluene 1:1 from 530 K, 4.8 MPa to 17.5 kPa:
+        // 473.56 K, 6.13 mol/L, Z = 7e-4, for the gas at 321.24 K of the
+        // same enthalpy).
+        double R = 0.0;
+        RMIX2(z, R);
+        if (!(P / (D * R * T) > kPlainGasZ)) return false;
+    } else if (!mix::single_phase_stable(T, D, z)) {
+        return false;
+    }
     stable_T = T;
     stable_P = P;
     return true;

@@ -221,6 +221,30 @@ TEST(WarmStart, StateJustFoundIsTakenWithoutAStep) {
     EXPECT_LT(near.T, ph.T);
 }
 
+// From a dense supercritical state a flash at low pressure finds the gas,
+// not the liquid root of the same (T, P) that Newton's method from the dense
+// state reaches first: pentane + toluene 1:1 compressed to 4.8 MPa, then its
+// inlet gas at 17.5 kPa found again (it came back at 473.56 K, 6.13 mol/L,
+// a superheated liquid, with ierr 0).
+TEST(WarmStart, PlainGasFromADenseStateIsTheGas) {
+    ASSERT_EQ(testsupport::set_up("pentane|toluene"), "");
+    const double z[20] = {0.5, 0.5};
+    const double P_low = 17.48602737, T_low = 321.2433405;
+    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w, T;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(T_low, P_low, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    const lib::WarmStartScope warm;
+    const Flash dense = flash('S', 4844.850115, s, z);
+    ASSERT_EQ(dense.ierr, 0);
+    ASSERT_GT(dense.D, 4.0);
+    const Flash gas = flash('H', P_low, h, z);
+    EXPECT_EQ(gas.ierr, 0);
+    EXPECT_NEAR(gas.T, T_low, 1e-7 * T_low);
+    EXPECT_NEAR(gas.D, D, 1e-8 * D);
+}
+
 struct TsCase {
     const char* label;
     const char* names;
