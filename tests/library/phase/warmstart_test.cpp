@@ -230,7 +230,7 @@ TEST(WarmStart, PlainGasFromADenseStateIsTheGas) {
     ASSERT_EQ(testsupport::set_up("pentane|toluene"), "");
     const double z[20] = {0.5, 0.5};
     const double P_low = 17.48602737, T_low = 321.2433405;
-    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w, T;
+    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
     int ierr = 0;
     std::string herr;
     lib::TPFLSH(T_low, P_low, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
