@@ -97,7 +97,10 @@ Verdict at_t(int icomp, double T, double& P, double& Dl, double& Dv) {
     return Verdict::kSolved;
 }
 
-Verdict at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
+namespace {
+
+// The state at pressure P on the road up to temperature top (at most te).
+Verdict at_p_below(int icomp, double P, double top, double& T, double& Dl, double& Dv) {
     const Tail* tl = satcheb::tail(icomp);
     if (tl == nullptr || !(P > tl->p[0])) return Verdict::kNotHere;
     if (!(P < tl->pe)) return Verdict::kNoState;
@@ -106,7 +109,7 @@ Verdict at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
     int k = 0;
     while (k + 1 < tl->n && tl->p[k + 1] < P) ++k;
     double ta = tl->t[k], fa = tl->p[k] - P;
-    double tb = road_top(*tl, icomp), pb = 0, dl = 0, dv = 0;
+    double tb = std::fmin(top, tl->te), pb = 0, dl = 0, dv = 0;
     if (k + 1 < tl->n && tl->t[k + 1] <= tb) {
         tb = tl->t[k + 1];
         pb = tl->p[k + 1];
@@ -144,6 +147,20 @@ Verdict at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
     Dl = dl;
     Dv = dv;
     return Verdict::kSolved;
+}
+
+}  // namespace
+
+Verdict at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
+    const Tail* tl = satcheb::tail(icomp);
+    if (tl == nullptr) return Verdict::kNotHere;
+    return at_p_below(icomp, P, road_top(*tl, icomp), T, Dl, Dv);
+}
+
+Verdict equation_at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
+    const Tail* tl = satcheb::tail(icomp);
+    if (tl == nullptr) return Verdict::kNotHere;
+    return at_p_below(icomp, P, tl->te, T, Dl, Dv);
 }
 
 }  // namespace lib::satcrit

@@ -27,4 +27,12 @@ Verdict at_t(int icomp, double T, double& P, double& Dl, double& Dv);
 // stated one): the temperature whose state at_t has the pressure P.
 Verdict at_p(int icomp, double P, double& T, double& Dl, double& Dv);
 
+// The same up to the equation's own critical pressure where that lies above
+// the stated one: its isobars between the two still cross a two-phase region
+// (r13: stated 301.88 K, 3879 kPa; its equation's 303.05 K, 3973.1 kPa),
+// where the (T, p) flash's stable root jumps from the liquid to the vapour at
+// the temperature found here.  The saturation routines end at the stated
+// point; the flashes at given pressure find their states here.
+Verdict equation_at_p(int icomp, double P, double& T, double& Dl, double& Dv);
+
 }  // namespace lib::satcrit
