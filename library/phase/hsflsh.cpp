@@ -14,8 +14,10 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/phase/abfl1.h"
+#include "library/phase/eqdome.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/hsmix.h"
+#include "library/phase/satcheb.h"
 #include "library/phase/sath.h"
 #include "library/phase/satmemo.h"
 #include "library/setup/records.h"
@@ -38,9 +40,43 @@ Local local(double T, double D, const double z[20]) {
     return l;
 }
 
+// The saturation state of a pure fluid at T: SATT's up to the stated critical
+// temperature, the equation's own beyond it up to its own critical point
+// where that lies higher (r13: 301.88 and 303.05 K).
+bool saturation_at(double T, const double z[20], double& P, double& Dl, double& Dv) {
+    double xl[20], xv[20];
+    int jerr = 0;
+    std::string jmsg;
+    SATT(T, z, 1, P, Dl, Dv, xl, xv, jerr, jmsg);
+    if (jerr <= 0) return true;
+    eqdome::Split sp;
+    if (!eqdome::at_t(z, T, 'D', 0.0, sp)) return false;
+    P = sp.P;
+    Dl = sp.Dl;
+    Dv = sp.Dv;
+    return true;
+}
+
+// The top of a pure fluid's two-phase region: the stated critical
+// temperature, or the equation's own where that lies higher.
+double dome_top(const double z[20], double Tc) {
+    double tce = 0, pce = 0, dce = 0;
+    const int ic = ISPURE(z);
+    if (ic > 0 && satcheb::own_critical_point(ic, tce, pce, dce) && tce > Tc) return tce;
+    return Tc;
+}
+
 // True when (T, D) of a pure fluid lies outside the two-phase region.
 bool outside_dome(double T, double D, const double z[20], double Tc) {
-    if (T >= Tc || ISPURE(z) == 0) return true;
+    if (ISPURE(z) == 0) return true;
+    if (T >= Tc) {
+        // Up to the equation's own critical point, where it lies higher, its
+        // dome goes on (r13's two phases at 301.75 K, 3859.6 kPa, q = 0.12,
+        // came back as a single phase at 301.88 K with dP/dD < 0 nearby).
+        eqdome::Split sp;
+        if (!eqdome::at_t(z, T, 'D', D, sp)) return true;
+        return !(D < sp.Dl * (1.0 - 1e-9) && D > sp.Dv * (1.0 + 1e-9));
+    }
     double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
     int jerr = 0;
     std::string jmsg;
@@ -126,11 +162,7 @@ struct Lever {
 
 Lever lever(double b, double s, const double z[20], bool energy, double T) {
     Lever r;
-    double xl[20], xv[20];
-    int jerr = 0;
-    std::string jmsg;
-    SATT(T, z, 1, r.P, r.Dl, r.Dv, xl, xv, jerr, jmsg);
-    if (jerr > 0 || !(r.Dl > r.Dv && r.Dv > 0.0)) return r;
+    if (!saturation_at(T, z, r.P, r.Dl, r.Dv) || !(r.Dl > r.Dv && r.Dv > 0.0)) return r;
     const Local L = local(T, r.Dl, z), V = local(T, r.Dv, z);
     r.q = (s - L.s) / (V.s - L.s);
     const double bl = energy ? L.e : L.h, bv = energy ? V.e : V.h;
@@ -616,8 +648,8 @@ void HSFLSH(double h, double s, const double z[20], double& T, double& P, double
     // liquid's side): the bracketed two-phase search up to the critical
     // temperature before the failure stands.
     if (ierr > 0 && icomp > 0 &&
-        two_phase(h, s, z, energy, 0.95 * Tc, std::max(tmin, CCON.ttp[icomp]), Tc * (1.0 - 1e-9),
-                  o)) {
+        two_phase(h, s, z, energy, 0.95 * Tc, std::max(tmin, CCON.ttp[icomp]),
+                  dome_top(z, Tc) * (1.0 - 1e-9), o)) {
         ierr = 0;
         herr.clear();
         return;

@@ -14,13 +14,13 @@
 #include "library/models/phik.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/brent.h"
+#include "library/phase/eqdome.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/pbbounds.h"
 #include "library/phase/ptanc.h"
 #include "library/phase/satcheb.h"
-#include "library/phase/satcrit.h"
 #include "library/phase/satmemo.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
@@ -489,24 +489,15 @@ private:
     // 0.2 % above its stated critical pressure: h from 26,222 to 28,279 J/mol
     // failed with 248), a value beyond them the single phase of its side.
     bool equation_saturation() {
-        double ts = 0, dl = 0, dv = 0;
-        if (icomp == 0 || ppf) return false;
-        // (The expansions reach beyond the stated critical pressure where the
-        // equation's line runs above it: r40's end at 416.26 K, 6685.8 kPa,
-        // its stated point is 416.3 K, 6671.7 kPa.)
-        if (!satcheb::at_p(icomp, P, ts, dl, dv) &&
-            satcrit::equation_at_p(icomp, P, ts, dl, dv) != satcrit::Verdict::kSolved)
-            return false;
-        const flash::PhaseProps l = flash::phase_props(ts, dl, z);
-        const flash::PhaseProps v = flash::phase_props(ts, dv, z);
-        const double bl = l.of(letter), bv = v.of(letter);
-        T = ts;
-        if (b < bl || b > bv) {
-            D = b < bl ? dl : dv;
+        eqdome::Split sp;
+        if (!eqdome::at_p(z, P, letter, b, sp)) return false;
+        T = sp.T;
+        if (sp.side != 0) {
+            D = sp.side < 0 ? sp.Dl : sp.Dv;
             double pp = 0;
             int serr = 0;
             std::string smsg;
-            ABFL1(P, b, z, b < bl ? 1 : 2, ab, 0.0, 0.0, T, pp, D, serr, smsg);
+            ABFL1(P, b, z, sp.side < 0 ? 1 : 2, ab, 0.0, 0.0, T, pp, D, serr, smsg);
             if (serr > 0) return false;
             ierr = 0;
             herr.clear();
@@ -517,11 +508,8 @@ private:
         }
         ierr = 0;
         herr.clear();
-        Dl = dl;
-        Dv = dv;
-        q = (b - bl) / (bv - bl);
-        flash::mix_phases(q, l, v, e, h, s, cv, cp, w);
-        D = flash::mixed_density(q, Dl, Dv);
+        double pp = P;
+        eqdome::take(z, sp, T, pp, D, Dl, Dv, q, e, h, s, cv, cp, w);
         finish();
         return true;
     }

@@ -157,9 +157,26 @@ Verdict at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
     return at_p_below(icomp, P, road_top(*tl, icomp), T, Dl, Dv);
 }
 
+Verdict equation_at_t(int icomp, double T, double& P, double& Dl, double& Dv) {
+    const Tail* tl = satcheb::tail(icomp);
+    if (tl == nullptr || !(T > tl->t[0])) return Verdict::kNotHere;
+    if (!(T < tl->te)) return Verdict::kNoState;
+    double p = 0, dl = 0, dv = 0;
+    if (!solve(*tl, icomp, T, p, dl, dv)) return Verdict::kNotHere;
+    P = p;
+    Dl = dl;
+    Dv = dv;
+    return Verdict::kSolved;
+}
+
 Verdict equation_at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
     const Tail* tl = satcheb::tail(icomp);
     if (tl == nullptr) return Verdict::kNotHere;
+    // Below the road the expansions answer, also beyond the stated critical
+    // pressure where the equation's line runs above it (r40's end at 416.26
+    // K, 6685.8 kPa; its stated point is 416.3 K, 6671.7 kPa).
+    if (!(P > tl->p[0]))
+        return satcheb::at_p(icomp, P, T, Dl, Dv) ? Verdict::kSolved : Verdict::kNotHere;
     return at_p_below(icomp, P, tl->te, T, Dl, Dv);
 }
 

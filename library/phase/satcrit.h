@@ -27,12 +27,14 @@ Verdict at_t(int icomp, double T, double& P, double& Dl, double& Dv);
 // stated one): the temperature whose state at_t has the pressure P.
 Verdict at_p(int icomp, double P, double& T, double& Dl, double& Dv);
 
-// The same up to the equation's own critical pressure where that lies above
-// the stated one: its isobars between the two still cross a two-phase region
-// (r13: stated 301.88 K, 3879 kPa; its equation's 303.05 K, 3973.1 kPa),
-// where the (T, p) flash's stable root jumps from the liquid to the vapour at
-// the temperature found here.  The saturation routines end at the stated
-// point; the flashes at given pressure find their states here.
+// The saturation line of the equation itself up to its own critical point,
+// where that lies above the stated one: its isotherms and isobars between
+// the two still cross a two-phase region (r13: stated 301.88 K, 3879 kPa; its
+// equation's 303.05 K, 3973.1 kPa), where the (T, p) flash's stable root
+// jumps from the liquid to the vapour, and where a single-phase state of the
+// equation has dP/dD < 0 and a negative cp.  The saturation routines end at
+// the stated point; the flashes find their states there from these.
+Verdict equation_at_t(int icomp, double T, double& P, double& Dl, double& Dv);
 Verdict equation_at_p(int icomp, double P, double& T, double& Dl, double& Dv);
 
 }  // namespace lib::satcrit

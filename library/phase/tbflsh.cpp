@@ -11,6 +11,7 @@
 #include "library/phase/abfl2.h"
 #include "library/phase/dilute.h"
 #include "library/phase/envelope.h"
+#include "library/phase/eqdome.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/satcheb.h"
@@ -117,6 +118,12 @@ public:
         if (warm_gas()) return;
         if (icomp == 0) return mixture();
         if (!dew_point() || !in_range()) return;
+        // (Beyond the stated critical point, a value between the equation's
+        // own phases is their mixture.)
+        if (eqdome::Split sp; !subcritical && eqdome::at_t(z, T, letter, b, sp) && sp.side == 0) {
+            double t = T;
+            return eqdome::take(z, sp, t, P, D, Dl, Dv, q, e, h, s, cv, cp, w);
+        }
         if (!subcritical) return supercritical();
         // Below the critical temperature.
         bv = flash::prop(letter, T, dvdew, z);

@@ -11,6 +11,7 @@
 #include "library/models/records.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/dbflsh.h"
+#include "library/phase/eqdome.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/ptanc.h"
 #include "library/phase/satmemo.h"
@@ -121,6 +122,14 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     }
     // (A pure fluid's saturation state is cheap: below 1e-10 mol/L it still
     // decides, where the triple-point vapour is thinner than that.)
+    // Between the stated critical temperature and the equation's own higher
+    // one, a density between the equation's phases is their mixture (r13 at
+    // 302.5 K, 5.6 mol/L: the single phase there has dP/dD < 0 and cp =
+    // -7,121 J/(mol K)).
+    if (eqdome::Split sp; T >= Tc && eqdome::at_t(z, T, 'D', D, sp) && sp.side == 0) {
+        eqdome::take(z, sp, T, P, D, Dl, Dv, q, e, h, s, cv, cp, w);
+        return finish();
+    }
     if (T >= Tc || (D < 1e-10 && (icomp == 0 || ppf))) {
         single();
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
@@ -286,6 +295,11 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
         return false;
     };
 
+    eqdome::Split sp;
+    if (P >= Pc && eqdome::at_p(z, P, 'D', D, sp) && sp.side == 0) {
+        eqdome::take(z, sp, T, P, D, Dl, Dv, q, e, h, s, cv, cp, w);
+        return finish();
+    }
     if (P >= Pc) {
         const double dense = D > Dc ? tlow : 0.0;
         if (!isobar(215, flash::supercritical_failed, {dense})) return;
@@ -315,6 +329,10 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
             std::string cmsg;
             FNCRPT(z, own_D, own_P, own_T, cerr, cmsg);
             if (cerr <= 0 && own_P > 0.0) pce = std::min(pce, own_P);
+            if (eqdome::at_p(z, P, 'D', D, sp) && sp.side == 0) {
+                eqdome::take(z, sp, T, P, D, Dl, Dv, q, e, h, s, cv, cp, w);
+                return finish();
+            }
             if (icomp > 0 && P >= 0.9 * Pc && P >= pce) {
                 if (!isobar(215, flash::supercritical_failed, {})) return;
                 single();
