@@ -19,6 +19,7 @@
 #include "library/phase/frozen.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/pbbounds.h"
+#include "library/phase/pbnewton.h"
 #include "library/phase/ptanc.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/satmemo.h"
@@ -452,6 +453,28 @@ private:
         return false;
     }
 
+    // The isobars close to the critical one, as a share of the critical
+    // pressure, on which Newton's method in (T, D) may find what the
+    // iteration in T did not.
+    static constexpr double kNearCriticalIsobar = 1e-3;
+
+    // On the critical isobar the density solver fails where dP/dD vanishes,
+    // and where it does not, the iteration in T ends on the last digits of T
+    // with the value up to 3e-6 of itself off (cp grows without bound: argon
+    // at 4863 kPa, h = -171.306 J/mol came back as -171.3062): Newton's
+    // method in T and D needs no density solve and meets the value.
+    void critical_isobar(int& serr) {
+        double t = serr > 0 ? Tc : T, d = serr > 0 ? Dc : D, v = 0;
+        if (serr <= 0) {
+            v = flash::prop(letter, T, D, z);
+            if (std::fabs(v - b) <= 1e-10 * std::fabs(b) + 1e-10) return;
+        }
+        if (!pb_newton(P, letter, b, z, t, d)) return;
+        T = t;
+        D = d;
+        serr = 0;
+    }
+
     // Single phase without saturation, from three starts in turn.
     void supercritical() {
         double t0 = Tc + 10.0;
@@ -473,6 +496,7 @@ private:
             if (serr < 100 || EOS_EVALUATIONS - before > kRestartBudget) break;
         }
         if (serr > 0 && equation_saturation()) return;
+        if (icomp > 0 && std::fabs(P / Pc - 1.0) < kNearCriticalIsobar) critical_isobar(serr);
         if (serr > 0) {
             give_up(serr, smsg);
             return;
