@@ -535,18 +535,18 @@ TEST_F(FluidEditor, WideNumbersKeepTheColumns) {
     };
     FluidInfo info;
     ASSERT_EQ(prepare_table(*air, info), "");
-    const std::string hot = table_row(*air, info.x.data(), 1218.7, 0.1);
+    const std::string hot = table_row(*air, info, 1218.7, 0.1);
     bars_in_line(hot);
     EXPECT_NE(hot.find("| 1727"), std::string::npos) << hot;
     ASSERT_EQ(prepare_table(*liquid, info), "");
-    const std::string cold = table_row(*liquid, info.x.data(), 124.343, 0.1);
+    const std::string cold = table_row(*liquid, info, 124.343, 0.1);
     bars_in_line(cold);
     EXPECT_NE(cold.find("subcooled (compressed) liquid"), std::string::npos) << cold;
     // Too wide even without decimals: exponent form, in the cell.
     ASSERT_EQ(prepare_table(*fluids[N2], info), "");
     const int unit = unitdef[Q_PRESSURE].default_unit;
     set_default_unit(Q_PRESSURE, 0);  // Pa: the maximum pressure has 10 digits
-    bars_in_line(table_row(*fluids[N2], info.x.data(), 1000.0, fluids[N2]->pmax, 9, 2));
+    bars_in_line(table_row(*fluids[N2], info, 1000.0, fluids[N2]->pmax, 9, 2));
     set_default_unit(Q_PRESSURE, unit);
 }
 
@@ -559,9 +559,8 @@ TEST_F(FluidEditor, FailedRowsNameTheReason) {
     ASSERT_NE(f, nullptr) << message;
     FluidInfo info;
     ASSERT_EQ(prepare_table(*f, info), "");
-    const double* x = info.x.data();
     const auto state = [&](double T, double p) {
-        const std::string row = table_row(*f, x, T, p);
+        const std::string row = table_row(*f, info, T, p);
         const std::size_t k = row.rfind("| ");
         std::string cell = row.substr(k + 2, 42);
         return cell.substr(0, cell.find_last_not_of(' ') + 1);
@@ -572,6 +571,40 @@ TEST_F(FluidEditor, FailedRowsNameTheReason) {
     EXPECT_EQ(state(130, 10), "undefined: co2 freezes out");
     EXPECT_EQ(state(f->Tmin + 0.5, 1e6), "undefined: above the melting line");
     EXPECT_EQ(state(300, 1000), "superheated vapor");
+}
+
+// A mixture's one-phase rows are named by the critical point shown above
+// them: 50 % carbon dioxide in nitrogen has its critical point at 234.7 K
+// and 179.7 bar, so the gas at 400 K and 100 bar is no supercritical state
+// and the liquid at 220 K and 300 bar is compressed, not supercritical.
+TEST_F(FluidEditor, MixtureStatesFollowTheCriticalPointShown) {
+    define("States co2 n2", KIND_DRY, 0, {{CO2, 0.5}, {N2, 0.5}});
+    std::string message;
+    Fluid* f = build_and_register(message);
+    ASSERT_NE(f, nullptr) << message;
+    FluidInfo info;
+    ASSERT_EQ(prepare_table(*f, info), "");
+    ASSERT_NEAR(info.Tc, 234.7, 0.1);
+    ASSERT_NEAR(info.pc, 17969, 5);
+    const auto state = [&](double T, double p) {
+        const std::string row = table_row(*f, info, T, p);
+        const std::size_t k = row.rfind("| ");
+        std::string cell = row.substr(k + 2, 42);
+        return cell.substr(0, cell.find_last_not_of(' ') + 1);
+    };
+    struct Case {
+        double T, p;
+        const char* state;
+    };
+    for (const Case& c :
+         {Case{400, 10000, "superheated vapor"}, Case{220, 30000, "subcooled (compressed) liquid"},
+          Case{400, 30000, "supercritical state"}, Case{300, 100, "superheated vapor"},
+          Case{240, 5000, "two-phase area"}})
+        EXPECT_EQ(state(c.T, c.p), c.state) << c.T << " K, " << c.p << " kPa";
+    // Without a critical point of its own (none shown) a mixture keeps the
+    // library's names.
+    info.Tc = info.pc = info.Dc = 0;
+    EXPECT_EQ(state(400, 10000), "supercritical state");
 }
 
 TEST_F(FluidEditor, HumidTableCarriesTheReferenceWater) {
