@@ -24,7 +24,7 @@ namespace {
 
 using namespace app;
 
-constexpr int N2 = 12, O2 = 11, CH4 = 19, CO2 = 7, NH3 = 13, AR = 16, C3H8 = 21, C5H12 = 24,
+constexpr int N2 = 12, O2 = 11, CH4 = 19, CO2 = 7, NH3 = 13, AR = 16, H2 = 8, C3H8 = 21, C5H12 = 24,
               TOLUENE = 29;
 
 std::string golden(const std::string& name) {
@@ -605,6 +605,41 @@ TEST_F(FluidEditor, MixtureStatesFollowTheCriticalPointShown) {
     // library's names.
     info.Tc = info.pc = info.Dc = 0;
     EXPECT_EQ(state(400, 10000), "supercritical state");
+}
+
+// A critical point is shown only where the composition is one fluid phase:
+// the library places one for 2 % water in carbon dioxide at 307.9 K and
+// 77.0 bar, where the flash splits off liquid water (vapour fraction 0.982),
+// and for 3 % water in methane at 199.9 K, where water freezes out.
+TEST_F(FluidEditor, CriticalPointOnlyWhereTheMixtureIsOnePhase) {
+    struct Case {
+        const char* name;
+        int gas;
+        double water;
+    };
+    for (const Case& c : {Case{"Crit wet co2", CO2, 0.02}, Case{"Crit wet methane", CH4, 0.03}}) {
+        start_wizard(w);
+        define(c.name, KIND_GENERAL, 0, {{FLUID_WATER, c.water}, {c.gas, 1 - c.water}});
+        std::string message;
+        Fluid* f = build_and_register(message);
+        ASSERT_NE(f, nullptr) << message;
+        FluidInfo info;
+        ASSERT_EQ(prepare_table(*f, info), "");
+        EXPECT_EQ(info.texts[INFO_TC], "-") << c.name;
+        EXPECT_EQ(info.texts[INFO_PC], "-") << c.name;
+        EXPECT_EQ(info.Tc, 0.0) << c.name;
+        EXPECT_NE(info.note.find("it is not one fluid phase"), std::string::npos) << info.note;
+    }
+    // Where the flash finds one phase the point stays.
+    start_wizard(w);
+    define("Crit h2 co2", KIND_DRY, 0, {{H2, 1.0 / 3}, {CO2, 2.0 / 3}});
+    std::string message;
+    Fluid* f = build_and_register(message);
+    ASSERT_NE(f, nullptr) << message;
+    FluidInfo info;
+    ASSERT_EQ(prepare_table(*f, info), "");
+    EXPECT_NEAR(info.Tc, 296.1, 0.1);
+    EXPECT_EQ(info.note.find("not one fluid phase"), std::string::npos) << info.note;
 }
 
 TEST_F(FluidEditor, HumidTableCarriesTheReferenceWater) {
