@@ -317,6 +317,19 @@ TEST_F(FluidEditorWindow, ModifyFluidAndTheNextTable) {
     EXPECT_NE(table_text(), before);
 }
 
+// A "/" in a fluid's name is no folder: the save dialog proposes a name
+// that a file can have, and the file keeps the fluid's own name.
+TEST_F(FluidEditorWindow, ExportProposesAFileNameWithoutASlash) {
+    Fluid* f = user_fluid("Air 79/21", -1, {{12, 0.79}, {11, 0.21}});
+    ASSERT_NE(f, nullptr);
+    answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); }});
+    answer_choosers({scratch_dir() + "/Air 79-21.kvq"});
+    export_fluid(nullptr, nullptr);
+    ASSERT_EQ(chooser_requests.size(), 1u);
+    EXPECT_EQ(chooser_requests[0].proposed_name, "Air 79-21.kvq");
+    EXPECT_EQ(read_file(scratch_dir() + "/Air 79-21.kvq"), fluid_file_text(*f));
+}
+
 TEST_F(FluidEditorWindow, ExportAndImport) {
     Fluid* f = user_fluid("Saved air", -1, {{12, 0.78}, {11, 0.22}});
     ASSERT_NE(f, nullptr);

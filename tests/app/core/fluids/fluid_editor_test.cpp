@@ -352,6 +352,8 @@ TEST_F(FluidEditor, DefinitionFilesWriteAndReadBack) {
 
     EXPECT_EQ(kvq_file_name("air2"), "air2.kvq");
     EXPECT_EQ(kvq_file_name("x.kvq"), "x.kvq");
+    EXPECT_EQ(kvq_proposed_name("Test humid air"), "Test humid air.kvq");
+    EXPECT_EQ(kvq_proposed_name("N2/O2 50/50"), "N2-O2 50-50.kvq");
     const std::string dir = std::filesystem::temp_directory_path() / "kvr2-fluid-files";
     std::filesystem::create_directories(dir);
     std::string error;
