@@ -124,13 +124,18 @@ const char* const NONE = "-";
 // more than this share of the critical density are two distinct phases, not
 // the one phase a critical point has on both sides.
 constexpr double DISTINCT_PHASES = 0.2;
+// The (T, p) flash's refusal of a state where a component would freeze out.
+constexpr int FLASH_SOLID = 250;
 
 // Whether the critical point the library gives for the composition x
-// (K, kPa, mol/L) is one of the fluid: inside its limits, and a state the
-// (T, p) flash finds as one fluid phase. The library also gives points
-// where the composition is no one phase: 2 % water in carbon dioxide at
-// 307.9 K and 77.0 bar, where water drops out (vapour fraction 0.982), and
-// 3 % water in methane at 199.9 K and 55.1 bar, where water freezes out.
+// (K, kPa, mol/L) can be one of the fluid: inside its limits, not refused
+// by the (T, p) flash as solid, not split by it into distinct phases. The
+// library also gives points where the composition is no one phase: 2 %
+// water in carbon dioxide at 307.9 K and 77.0 bar, where water drops out
+// (vapour fraction 0.982), and 3 % water in methane at 199.9 K and
+// 55.1 bar, where water freezes out. A flash that does not converge there
+// says nothing against the point (Dry ISO Air at 133.0 K and 38.7 bar:
+// error 219).
 bool critical_point_is_fluid(const Fluid& fluid, const double* x, double Tc, double pc, double Dc) {
     if (Tc < fluid.Tmin || Tc > fluid.Tmax || pc > fluid.pmax) return false;
     double D = 0, Dl = 0, Dv = 0, xl[MAX_COMPONENTS] = {}, xv[MAX_COMPONENTS] = {}, q = 0, e = 0,
@@ -138,7 +143,8 @@ bool critical_point_is_fluid(const Fluid& fluid, const double* x, double Tc, dou
     int ierr = 0;
     std::string herr;
     lib::TPFLSH(Tc, pc, x, D, Dl, Dv, xl, xv, q, e, h, s, cv, cp, w, ierr, herr);
-    if (ierr > 0) return false;
+    if (ierr == FLASH_SOLID) return false;
+    if (ierr > 0) return true;
     return !(q > 0 && q < 1) || std::fabs(Dl - Dv) <= DISTINCT_PHASES * Dc;
 }
 
