@@ -43,7 +43,7 @@ void save_fluid(Fluid* fluid, GtkWindow* parent) {
     request.kind = ChooserKind::Save;
     request.title = "Save Fluid as";
     request.folder = currentdir;
-    request.proposed_name = fluid->name + ".kvq";
+    request.proposed_name = kvq_proposed_name(fluid->name);
     request.filter = "*.kvq";
     request.parent = parent;
     const std::optional<ChooserAnswer> answer = choose_file(request);

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
 using namespace app;
 using namespace app::gui;
@@ -259,7 +260,10 @@ TEST_F(FluidEditorWindow, CopyOfDryIsoAirAndARefusedMixture) {
     ASSERT_EQ(page_of(a), WP_CONFIRM);
     click(GTK_ASSISTANT(a)->apply);
     EXPECT_EQ(page_of(a), WP_FAILED);
-    EXPECT_NE(std::string(gtk_label_get_text(GTK_LABEL(in(a, "reason")))), "");
+    // The page says why: the library's reason and the components it pairs.
+    const std::string reason = gtk_label_get_text(GTK_LABEL(in(a, "reason")));
+    EXPECT_NE(reason.find("cannot be set up together: "), std::string::npos) << reason;
+    EXPECT_NE(reason.find("Ammonia"), std::string::npos) << reason;
     EXPECT_EQ(fluids.find("Refused mix"), nullptr);
     EXPECT_EQ(current_fluid, nullptr);
     EXPECT_EQ(user_menu_labels().size(), 1u);  // "Create New Fluid" only
@@ -311,6 +315,19 @@ TEST_F(FluidEditorWindow, ModifyFluidAndTheNextTable) {
     click(in(t, "apply"));
     EXPECT_NE(entry_text(t, "info0"), mass_before);
     EXPECT_NE(table_text(), before);
+}
+
+// A "/" in a fluid's name is no folder: the save dialog proposes a name
+// that a file can have, and the file keeps the fluid's own name.
+TEST_F(FluidEditorWindow, ExportProposesAFileNameWithoutASlash) {
+    Fluid* f = user_fluid("Air 79/21", -1, {{12, 0.79}, {11, 0.21}});
+    ASSERT_NE(f, nullptr);
+    answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); }});
+    answer_choosers({scratch_dir() + "/Air 79-21.kvq"});
+    export_fluid(nullptr, nullptr);
+    ASSERT_EQ(chooser_requests.size(), 1u);
+    EXPECT_EQ(chooser_requests[0].proposed_name, "Air 79-21.kvq");
+    EXPECT_EQ(read_file(scratch_dir() + "/Air 79-21.kvq"), fluid_file_text(*f));
 }
 
 TEST_F(FluidEditorWindow, ExportAndImport) {
@@ -370,6 +387,39 @@ TEST_F(FluidEditorWindow, PropertyTableTellsAMixturesCriticalPointAndFreezingLim
     select_combo_text(in(t, "fluid_combo"), "Nitrogen");
     EXPECT_FALSE(gtk_widget_get_visible(note));
     EXPECT_NE(entry_text(t, "info6"), "-");
+    click(in(t, "close"));
+}
+
+// Rows of a mixture's table that have no values say why, and the columns
+// of every line stay under the separator's "+": 50 % carbon dioxide in
+// nitrogen from 130 K and 0.1 bar, where carbon dioxide freezes out, to
+// 400 K; at 130 K and 1 bar it is above the melting line.
+TEST_F(FluidEditorWindow, PropertyTableRowsSayWhyTheyAreUndefined) {
+    Fluid* mix = user_fluid("Cold CO2 nitrogen", -1, {{7, 0.5}, {12, 0.5}});
+    ASSERT_NE(mix, nullptr);
+    init_stoffwerte(mix);
+    on_properties_table(nullptr, nullptr);
+    GtkWidget* t = property_table_window();
+    ASSERT_NE(t, nullptr);
+    set_spin(t, "T_min", 130);
+    set_spin(t, "T_max", 400);
+    set_spin(t, "T_step", 135);
+    set_spin(t, "p_min", 0.1);
+    set_spin(t, "p_step", 33);
+    click(in(t, "apply"));
+    const std::string text = table_text();
+    EXPECT_NE(text.find("| undefined: co2 freezes out"), std::string::npos) << text;
+    EXPECT_NE(text.find("| undefined: above the melting line"), std::string::npos) << text;
+    EXPECT_EQ(text.find("| undefined   "), std::string::npos) << text;  // never without a reason
+    const std::string separator = text.substr(0, text.find('\n'));
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        ASSERT_EQ(line.size(), separator.size()) << line;
+        for (std::size_t k = 0; k < line.size(); ++k)
+            EXPECT_TRUE(separator[k] != '+' || line[k] == '|' || line[k] == '+') << k << line;
+    }
+    screenshot("property_table_undefined_rows");
     click(in(t, "close"));
 }
 

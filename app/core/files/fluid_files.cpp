@@ -52,6 +52,16 @@ std::string kvq_file_name(const std::string& chosen) {
     return chosen + ".kvq";
 }
 
+// A fluid named "N2/O2 50-50" was proposed as "N2/O2 50-50.kvq", which the
+// file dialog took for a file in a folder "N2" and refused ("The folder
+// contents could not be displayed").
+std::string kvq_proposed_name(const std::string& fluid_name) {
+    std::string name = fluid_name;
+    for (char& c : name)
+        if (c == '/') c = '-';
+    return name + ".kvq";
+}
+
 bool save_fluid_file(const std::string& path, const Fluid& fluid, std::string& error) {
     error.clear();
     std::string reason;

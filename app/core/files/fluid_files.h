@@ -16,6 +16,10 @@ namespace app {
 // already contains ".kvq".
 std::string kvq_file_name(const std::string& chosen);
 
+// The file name the save dialog proposes for a fluid: its name with ".kvq",
+// each "/" (which no file name holds) given as "-".
+std::string kvq_proposed_name(const std::string& fluid_name);
+
 // Writes the fluid's definition file (header and block) through a temporary
 // file beside it. False, with `error` naming the file and the reason, when
 // it cannot be written; an old file of that name is then unchanged.

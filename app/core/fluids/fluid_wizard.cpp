@@ -256,9 +256,11 @@ std::unique_ptr<Fluid> build_fluid(const WizardState& s, std::string& message) {
     f->s0 = 0.0;
     if (new_fluid_init(*f, 1) == 0) {
         if (current_fluid == f.get()) current_fluid = nullptr;
+        // With the library's reason and the components it cannot pair (1 %
+        // toluene in methane was refused without a word of why).
         message = format_text(
-            "The fluid '%s' cannot be set up: some combinations of fluids are not supported.",
-            f->name.c_str());
+            "The fluid '%s' cannot be set up: some combinations of fluids are not supported.%s%s",
+            f->name.c_str(), f->setup_failure.empty() ? "" : " ", f->setup_failure.c_str());
         return nullptr;
     }
     std::array<double, MAX_COMPONENTS> humid{};

@@ -59,6 +59,9 @@ struct FluidInfo {
     // The composition of the table: the fluid's own, or for relative
     // humidity at standard values the one with the humid share of water.
     std::array<double, MAX_COMPONENTS> x{};
+    // A mixture's critical point as shown (K, kPa, kg/m3; 0 when none is
+    // shown): its one-phase rows are named by it.
+    double Tc = 0.0, pc = 0.0, Dc = 0.0;
 };
 
 // Sets the library up for the fluid and fills the information texts and the
@@ -86,9 +89,10 @@ std::string pad_to_chars(const std::string& text, std::size_t width);
 int grid_decimals(double min, double step);
 
 // One row at (T, p), K and kPa, for the fluid the library holds, with the
-// composition x; pressure and temperature shown with the decimals given.
-std::string table_row(const Fluid& fluid, const double* x, double T, double p, int p_decimals = 2,
-                      int T_decimals = 2);
+// composition of the information (prepare_table); pressure and temperature
+// shown with the decimals given.
+std::string table_row(const Fluid& fluid, const FluidInfo& info, double T, double p,
+                      int p_decimals = 2, int T_decimals = 2);
 
 // Receivers of the text and of progress (rows done, rows in all).
 using TableSink = std::function<void(const std::string& text)>;

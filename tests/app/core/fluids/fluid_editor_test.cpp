@@ -24,7 +24,8 @@ namespace {
 
 using namespace app;
 
-constexpr int N2 = 12, O2 = 11, CH4 = 19, CO2 = 7, NH3 = 13, AR = 16;
+constexpr int N2 = 12, O2 = 11, CH4 = 19, CO2 = 7, NH3 = 13, AR = 16, H2 = 8, C3H8 = 21, C5H12 = 24,
+              TOLUENE = 29;
 
 std::string golden(const std::string& name) {
     std::ifstream in(testsupport::source_dir() + "/tests/app/core/files/" + name, std::ios::binary);
@@ -249,6 +250,26 @@ TEST_F(FluidEditor, BuildHumidMixtureAtInletValues) {
     EXPECT_EQ(az_fluids(), before);
 }
 
+// A refused mixture says why: the library's reason and the pair it has no
+// data for, not only that some combinations are not supported.
+TEST_F(FluidEditor, RefusedMixtureNamesItsComponents) {
+    struct Case {
+        int a, b;
+        const char* pair;
+    };
+    for (const Case& c :
+         {Case{CH4, TOLUENE, "Methane and Toluene"}, Case{NH3, N2, "Ammonia and Nitrogen"}}) {
+        start_wizard(w);
+        define("Refused pair", KIND_DRY, 0, {{c.a, 0.5}, {c.b, 0.5}});
+        std::string message;
+        EXPECT_EQ(build_fluid(w, message), nullptr);
+        EXPECT_NE(message.find("some combinations of fluids are not supported"), std::string::npos);
+        EXPECT_NE(message.find("[SETUP error 117]"), std::string::npos) << message;
+        EXPECT_NE(message.find(c.pair), std::string::npos) << message;
+        EXPECT_EQ(current_fluid, nullptr);
+    }
+}
+
 TEST_F(FluidEditor, CopyIntoWizardAndEdit) {
     copy_into_wizard(w, *fluids[FLUID_DRY_ISO_AIR]);
     EXPECT_EQ(w.new_name, "Dry ISO Air copy");
@@ -331,6 +352,8 @@ TEST_F(FluidEditor, DefinitionFilesWriteAndReadBack) {
 
     EXPECT_EQ(kvq_file_name("air2"), "air2.kvq");
     EXPECT_EQ(kvq_file_name("x.kvq"), "x.kvq");
+    EXPECT_EQ(kvq_proposed_name("Test humid air"), "Test humid air.kvq");
+    EXPECT_EQ(kvq_proposed_name("N2/O2 50/50"), "N2-O2 50-50.kvq");
     const std::string dir = std::filesystem::temp_directory_path() / "kvr2-fluid-files";
     std::filesystem::create_directories(dir);
     std::string error;
@@ -415,7 +438,9 @@ TEST_F(FluidEditor, TableEdges) {
     const std::string text = table_text(n2, below, &r);
     EXPECT_EQ(r.rows, 1);
     EXPECT_NE(text.find("|         1.00   |        50.00   |    undefined   |"), std::string::npos);
-    EXPECT_NE(text.find("| " + pad_to_chars("undefined", 42) + "|\n"), std::string::npos);
+    EXPECT_NE(text.find("| " + pad_to_chars("undefined: T below T min", 42) + "|\n"),
+              std::string::npos)
+        << text;
 
     // T_max < T_min: separator and header only.
     TableGrid none{100, 1000, 100, 400, 300, 10};
@@ -489,6 +514,139 @@ TEST_F(FluidEditor, MixtureInformationAgreesWithItsStates) {
                 ierr, herr);
     EXPECT_EQ(ierr, 0) << herr;
     EXPECT_GT(D, 30.0);  // mol/L: liquid air
+}
+
+// Every row keeps the columns of the separator, also with numbers wider
+// than their cells: the kinematic viscosity of air at 1 mbar and 1218.7 K
+// (172718.6 mm^2/s) and the isentropic exponent of liquid propane-pentane
+// at 1 mbar and 124.3 K (about 2.55e7).
+TEST_F(FluidEditor, WideNumbersKeepTheColumns) {
+    define("Wide air", KIND_DRY, 0, {{N2, 0.79}, {O2, 0.21}});
+    std::string message;
+    Fluid* air = build_and_register(message);
+    ASSERT_NE(air, nullptr) << message;
+    start_wizard(w);
+    define("Wide c3 c5", KIND_DRY, 0, {{C3H8, 0.5}, {C5H12, 0.5}});
+    Fluid* liquid = build_and_register(message);
+    ASSERT_NE(liquid, nullptr) << message;
+    const std::string separator = table_separator();
+    const auto bars_in_line = [&](const std::string& row) {
+        ASSERT_EQ(row.size(), separator.size()) << row;
+        for (std::size_t k = 0; k < row.size(); ++k)
+            EXPECT_EQ(row[k] == '|', separator[k] == '+') << k << "\n" << row;
+    };
+    FluidInfo info;
+    ASSERT_EQ(prepare_table(*air, info), "");
+    const std::string hot = table_row(*air, info, 1218.7, 0.1);
+    bars_in_line(hot);
+    EXPECT_NE(hot.find("| 1727"), std::string::npos) << hot;
+    ASSERT_EQ(prepare_table(*liquid, info), "");
+    const std::string cold = table_row(*liquid, info, 124.343, 0.1);
+    bars_in_line(cold);
+    EXPECT_NE(cold.find("subcooled (compressed) liquid"), std::string::npos) << cold;
+    // Too wide even without decimals: exponent form, in the cell.
+    ASSERT_EQ(prepare_table(*fluids[N2], info), "");
+    const int unit = unitdef[Q_PRESSURE].default_unit;
+    set_default_unit(Q_PRESSURE, 0);  // Pa: the maximum pressure has 10 digits
+    bars_in_line(table_row(*fluids[N2], info, 1000.0, fluids[N2]->pmax, 9, 2));
+    set_default_unit(Q_PRESSURE, unit);
+}
+
+// A row without values says why after "undefined": beyond a limit of the
+// fluid, above the melting line, a component that freezes out.
+TEST_F(FluidEditor, FailedRowsNameTheReason) {
+    define("Reason co2 n2", KIND_DRY, 0, {{CO2, 0.5}, {N2, 0.5}});
+    std::string message;
+    Fluid* f = build_and_register(message);
+    ASSERT_NE(f, nullptr) << message;
+    FluidInfo info;
+    ASSERT_EQ(prepare_table(*f, info), "");
+    const auto state = [&](double T, double p) {
+        const std::string row = table_row(*f, info, T, p);
+        const std::size_t k = row.rfind("| ");
+        std::string cell = row.substr(k + 2, 42);
+        return cell.substr(0, cell.find_last_not_of(' ') + 1);
+    };
+    EXPECT_EQ(state(f->Tmin - 1, 1000), "undefined: T below T min");
+    EXPECT_EQ(state(f->Tmax + 1, 1000), "undefined: T above T max");
+    EXPECT_EQ(state(300, f->pmax * 1.01), "undefined: p above p max");
+    EXPECT_EQ(state(130, 10), "undefined: co2 freezes out");
+    EXPECT_EQ(state(f->Tmin + 0.5, 1e6), "undefined: above the melting line");
+    EXPECT_EQ(state(300, 1000), "superheated vapor");
+}
+
+// A mixture's one-phase rows are named by the critical point shown above
+// them: 50 % carbon dioxide in nitrogen has its critical point at 234.7 K
+// and 179.7 bar, so the gas at 400 K and 100 bar is no supercritical state
+// and the liquid at 220 K and 300 bar is compressed, not supercritical.
+TEST_F(FluidEditor, MixtureStatesFollowTheCriticalPointShown) {
+    define("States co2 n2", KIND_DRY, 0, {{CO2, 0.5}, {N2, 0.5}});
+    std::string message;
+    Fluid* f = build_and_register(message);
+    ASSERT_NE(f, nullptr) << message;
+    FluidInfo info;
+    ASSERT_EQ(prepare_table(*f, info), "");
+    ASSERT_NEAR(info.Tc, 234.7, 0.1);
+    ASSERT_NEAR(info.pc, 17969, 5);
+    const auto state = [&](double T, double p) {
+        const std::string row = table_row(*f, info, T, p);
+        const std::size_t k = row.rfind("| ");
+        std::string cell = row.substr(k + 2, 42);
+        return cell.substr(0, cell.find_last_not_of(' ') + 1);
+    };
+    struct Case {
+        double T, p;
+        const char* state;
+    };
+    for (const Case& c :
+         {Case{400, 10000, "superheated vapor"}, Case{220, 30000, "subcooled (compressed) liquid"},
+          Case{400, 30000, "supercritical state"}, Case{300, 100, "superheated vapor"},
+          Case{240, 5000, "two-phase area"}})
+        EXPECT_EQ(state(c.T, c.p), c.state) << c.T << " K, " << c.p << " kPa";
+    // Without a critical point of its own (none shown) a mixture keeps the
+    // library's names.
+    info.Tc = info.pc = info.Dc = 0;
+    EXPECT_EQ(state(400, 10000), "supercritical state");
+}
+
+// A critical point is shown only where the composition is one fluid phase:
+// the library places one for 2 % water in carbon dioxide at 307.9 K and
+// 77.0 bar, where the flash splits off liquid water (vapour fraction 0.982),
+// and for 3 % water in methane at 199.9 K, where water freezes out.
+TEST_F(FluidEditor, CriticalPointOnlyWhereTheMixtureIsOnePhase) {
+    struct Case {
+        const char* name;
+        int gas;
+        double water;
+    };
+    for (const Case& c : {Case{"Crit wet co2", CO2, 0.02}, Case{"Crit wet methane", CH4, 0.03}}) {
+        start_wizard(w);
+        define(c.name, KIND_GENERAL, 0, {{FLUID_WATER, c.water}, {c.gas, 1 - c.water}});
+        std::string message;
+        Fluid* f = build_and_register(message);
+        ASSERT_NE(f, nullptr) << message;
+        FluidInfo info;
+        ASSERT_EQ(prepare_table(*f, info), "");
+        EXPECT_EQ(info.texts[INFO_TC], "-") << c.name;
+        EXPECT_EQ(info.texts[INFO_PC], "-") << c.name;
+        EXPECT_EQ(info.Tc, 0.0) << c.name;
+        EXPECT_NE(info.note.find("it is not one fluid phase"), std::string::npos) << info.note;
+    }
+    // Where the flash finds one phase the point stays.
+    start_wizard(w);
+    define("Crit h2 co2", KIND_DRY, 0, {{H2, 1.0 / 3}, {CO2, 2.0 / 3}});
+    std::string message;
+    Fluid* f = build_and_register(message);
+    ASSERT_NE(f, nullptr) << message;
+    FluidInfo info;
+    ASSERT_EQ(prepare_table(*f, info), "");
+    EXPECT_NEAR(info.Tc, 296.1, 0.1);
+    EXPECT_EQ(info.note.find("not one fluid phase"), std::string::npos) << info.note;
+    // A flash that does not converge at the point keeps it: Dry ISO Air's
+    // critical point, 133.0 K and 38.7 bar.
+    ASSERT_EQ(prepare_table(*fluids[1], info), "");
+    EXPECT_NEAR(info.Tc, 132.99, 0.01);
+    EXPECT_NEAR(info.pc, 3870.5, 0.5);
 }
 
 TEST_F(FluidEditor, HumidTableCarriesTheReferenceWater) {
