@@ -15,10 +15,13 @@
 
 namespace app::filescan {
 
-// The lines of a text, one after the other, without their line ends.
+// The lines of a text, one after the other, without their line ends
+// ("\n" or "\r\n"; in a text without any "\n", "\r" alone, as old Mac
+// editors end lines: such a file was read as one line, an empty project).
 class Lines {
 public:
-    explicit Lines(std::string_view text) : text_(text) {}
+    explicit Lines(std::string_view text)
+        : text_(text), end_(text.find('\n') == std::string_view::npos ? '\r' : '\n') {}
     // The next line; false at the end of the text.
     bool next(std::string_view& line);
     // Number (from 1) of the line last returned.
@@ -26,6 +29,7 @@ public:
 
 private:
     std::string_view text_;
+    char end_;  // the character that ends a line
     std::size_t pos_ = 0;
     int number_ = 0;
 };

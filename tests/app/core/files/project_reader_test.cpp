@@ -574,6 +574,28 @@ TEST_F(Reader, OutletsGoLast) {
     EXPECT_EQ(part(0, 2)->type, OUTLET);
 }
 
+// Files saved by editors of every kind read alike: line ends "\n",
+// "\r\n", and "\r" alone (old Mac editors; such a file read as one line,
+// an empty project), with or without a last line end.
+TEST_F(Reader, EveryKindOfLineEndReadsAlike) {
+    const std::string lf = chain("  Name = \"Compressor 7\"\n");
+    ASSERT_NE(read(lf), nullptr) << error;
+    const std::string expected = project_text(*project, true, true);
+    auto with_ends = [&](const std::string& end, bool last) {
+        std::string out;
+        for (char c : lf) out += c == '\n' ? end : std::string(1, c);
+        if (!last) out.resize(out.size() - end.size());
+        return out;
+    };
+    for (const std::string end : {"\n", "\r\n", "\r"})
+        for (bool last : {true, false}) {
+            SCOPED_TRACE(testing::PrintToString(end) + (last ? "" : " without the last"));
+            ASSERT_NE(read(with_ends(end, last)), nullptr) << error;
+            EXPECT_EQ(project->processes[0]->az_parts, 3);
+            EXPECT_EQ(project_text(*project, true, true), expected);
+        }
+}
+
 TEST_F(Reader, MissingFileGivesNoProject) {
     EXPECT_EQ(readinput("/nonexistent/dir/x.kvr"), nullptr);
     EXPECT_EQ(current_project, nullptr);
