@@ -182,7 +182,12 @@ private:
     void prepare(Process& process) {
         if (!options_.use_library) return;
         // An inlet that cannot be prepared is reported by the calculation.
-        prepareProcess(process, false);
+        // Its results are kept but not summed: finalizeProcess takes the
+        // inlet values from the Inlet's results, which only a prepared
+        // process has (a result file whose fluid became "Air" beside a
+        // combustor read back with 0 K and 0 kPa at its inlet, which no
+        // file then took).
+        if (prepareProcess(process, false) != CS_FINISHED) return;
         if (process.az_parts > 1 && process.parts[1]->state == PS_FINISHED)
             finalizeProcess(process);
     }

@@ -3,6 +3,7 @@
 #include "app/core/model/create_delete.h"
 #include "app/core/model/init.h"
 #include "app/core/model/units.h"
+#include "app/core/solver/simulator.h"
 #include "tests/app/core/file_support.h"
 #include "tests/support/paths.h"
 
@@ -594,6 +595,31 @@ TEST_F(Reader, EveryKindOfLineEndReadsAlike) {
             EXPECT_EQ(project->processes[0]->az_parts, 3);
             EXPECT_EQ(project_text(*project, true, true), expected);
         }
+}
+
+// A result file whose inlet cannot be prepared (here its working fluid
+// became the pseudo-fluid "Air", which no combustor burns in) keeps the
+// inlet values it holds: they came back as 0 K and 0 kPa from the Inlet's
+// results, and such a project could not be saved again.
+TEST_F(Reader, UnpreparedInletKeepsItsValues) {
+    Project* calculated = read_project_text(
+        slurp(testsupport::source_dir() + "/examples/gas_turbine.kvr"), "gt.kvr", error);
+    ASSERT_NE(calculated, nullptr) << error;
+    ASSERT_EQ(calcProject(*calculated), CS_FINISHED);
+    std::string text = project_text(*calculated, false, true);
+    free_project(calculated);
+    const std::string from = "Fluid = \"Dry ISO Air\"";
+    ASSERT_NE(text.find(from), std::string::npos);
+    text.replace(text.find(from), from.size(), "Fluid = \"Air\"");
+
+    project = read_project_text(text, "air.kvr", error);
+    ASSERT_NE(project, nullptr) << error;
+    const Process& process = *project->processes[0];
+    EXPECT_EQ(process.inputs[PRI_TEMPERATURE], 288.15);
+    EXPECT_EQ(process.inputs[PRI_PRESSURE], 101.325);
+    EXPECT_EQ(input_out_of_bounds(*project), "");
+    // The parts keep their results.
+    EXPECT_EQ(process.parts[1]->state, PS_FINISHED);
 }
 
 TEST_F(Reader, MissingFileGivesNoProject) {
