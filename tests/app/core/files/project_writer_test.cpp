@@ -387,3 +387,26 @@ TEST_F(Writer, FailedResultsAreMarkedAndFinite) {
 }
 
 }  // namespace
+
+namespace {
+
+// A diagram shows the wetness lines the user kept, and only those, after a
+// save and a reload (all nine defaults came back).
+TEST_F(Writer, WetnessLinesKeepTheirSelection) {
+    Project* p = build_project();
+    owned.push_back(p);
+    Graph& g = *p->graphs[1];
+    std::vector<int>& marks = g.iso_style[ISO_WETNESS].selected;
+    const int n = iso_count(g.fluid->iso[ISO_WETNESS]);
+    ASSERT_GE(n, 3);
+    marks.assign(n, 0);
+    marks[1] = 1;
+    marks[n - 1] = 1;
+    round_trip(*p);
+    const Graph& back = *owned.back()->graphs[1];
+    const std::vector<int>& kept = back.iso_style[ISO_WETNESS].selected;
+    for (int i = 0; i < n; ++i)
+        EXPECT_EQ(i < static_cast<int>(kept.size()) && kept[i] == 1, marks[i] == 1) << i;
+}
+
+}  // namespace
