@@ -61,25 +61,57 @@ std::string exact_text(double shown, double internal, int quantity, int unit) {
     return std::string();
 }
 
+// How far (relative) the neighbouring value written for a value that no
+// number in its unit reaches may lie from it: a few units in the last
+// place. Further off it is written in the quantity's own unit: 1e-6 K shown
+// in degrees C came back as 1.0000000827e-6 K, while 20 K in degrees C is at
+// most 8 units in the last place (3.6e-15) away.
+constexpr double NEIGHBOUR_TOLERANCE = 1e-12;
+
+// The unit a quantity's values are kept in (factor 1, offset 0), or -1.
+int own_unit(int quantity) {
+    for (int u = 0; u < unit_count(quantity); ++u)
+        if (to_display(quantity, u, 1.0) == 1.0 && to_display(quantity, u, 0.0) == 0.0) return u;
+    return -1;
+}
+
 // The value in the unit, with the fewest digits that convert back to
 // exactly the internal value, then a blank and the unit's symbol. A few
 // values cannot be reached from any number in a unit with a factor (say
 // 12.345 K as a difference in degrees F); they are written as the
 // neighbouring value that can, which reads and writes again unchanged.
-std::string value_text(double internal, int quantity, int unit) {
+// An input (`input_row` given) whose neighbour lies further off
+// (NEIGHBOUR_TOLERANCE) or is one the reader refuses (1e-20 K shown in
+// degrees C reads back as -273.15 degrees C, 0 K), and any value beyond the
+// double range in its unit (1e307 kPa in Pa, written "0" before), are
+// written exactly in the quantity's own unit instead: the file keeps the
+// value and only its display unit changes.
+std::string value_text(double internal, int quantity, int unit,
+                       const ValueDef* input_row = nullptr) {
     if (!valid_unit(quantity, unit)) unit = 0;
     const char* symbol = unit_symbol(quantity, unit);
     double shown = to_display(quantity, unit, internal);
     std::string number;
     if (std::isfinite(shown)) {
         number = exact_text(shown, internal, quantity, unit);
-        if (number.empty()) {
-            double near = to_internal(quantity, unit, shown);
-            number = exact_text(shown, near, quantity, unit);
-        }
+        const double near = to_internal(quantity, unit, shown);
+        const bool near_taken =
+            input_row == nullptr ||
+            (std::fabs(near - internal) <= NEIGHBOUR_TOLERANCE * std::fabs(internal) &&
+             bounds_problem(*input_row, near).empty());
+        if (number.empty() && near_taken) number = exact_text(shown, near, quantity, unit);
+    }
+    if (number.empty() && std::isfinite(internal)) {
+        if (const int own = own_unit(quantity); own >= 0)
+            return number_text(internal) + " " + unit_symbol(quantity, own);
     }
     if (number.empty()) number = number_text(shown);
     return number + " " + symbol;
+}
+
+// An input value as value_text writes it, kept within the row's bounds.
+std::string input_text(double internal, const ValueDef& row, int unit) {
+    return value_text(internal, row.quantity, unit, &row);
 }
 
 // The result state of a part as the "Part State" line gives it.
@@ -140,9 +172,8 @@ void write_inlet(std::string& out, const Process& process) {
     if (process.fluid != nullptr) add(out, {"  Fluid = \"", field(process.fluid->name), "\""});
     for (int k = 0; k < NUM_PROCESS_INPUTS; ++k) {
         const ValueDef& row = process_input_values_def[sz(k)];
-        add(out,
-            {"  ", row.name, " = \"",
-             value_text(process.inputs[sz(k)], row.quantity, process.input_units[sz(k)]), "\""});
+        add(out, {"  ", row.name, " = \"",
+                  input_text(process.inputs[sz(k)], row, process.input_units[sz(k)]), "\""});
     }
     add(out, {"#END"});
 }
@@ -170,7 +201,7 @@ void write_part(std::string& out, const Part& part, bool results) {
     for (int i = 0; i < NUM_PART_INPUTS; ++i) {
         const ValueDef& row = part_input_values_def[sz(i)];
         add(out, {"  Input Value \"", row.name, "\" = \"",
-                  value_text(part.inputs[sz(i)], row.quantity, part.input_units[sz(i)]), "\""});
+                  input_text(part.inputs[sz(i)], row, part.input_units[sz(i)]), "\""});
     }
     if (part.type == COMBUSTOR || part.type == OXYGEN_INJECTION_COMBUSTOR) {
         if (part.fuel != nullptr)
@@ -252,7 +283,7 @@ void write_interface(std::string& out, const Interface& itf, bool results) {
     for (int i = 0; i < NUM_INTERFACE_INPUTS; ++i) {
         const ValueDef& row = interface_input_values_def[sz(i)];
         add(out, {"  Input Value \"", row.name, "\" = \"",
-                  value_text(itf.inputs[sz(i)], row.quantity, itf.input_units[sz(i)]), "\""});
+                  input_text(itf.inputs[sz(i)], row, itf.input_units[sz(i)]), "\""});
     }
     if (results) {
         for (int j = 0; j < NUM_INTERFACE_OUTPUTS; ++j) {

@@ -390,6 +390,76 @@ TEST_F(Writer, FailedResultsAreMarkedAndFinite) {
 
 namespace {
 
+// Values that no number in their display unit stands for are written so
+// that the file reads back with the very same value: an input whose
+// neighbour lies far off or is refused by the reader, and any value beyond
+// the double range in its unit, go into the quantity's own unit (1e-20 K
+// was written "-273.15 °C", a file the reader refused; 1e307 kPa in Pa was
+// written "0 Pa").
+TEST_F(Writer, ValuesNoNumberInTheirUnitReachesAreKept) {
+    struct Case {
+        const char* what;
+        double value;
+        const char* unit;
+        double& (*field)(Project&);
+        int& (*unit_of)(Project&);
+        int quantity;
+    };
+    const Case cases[] = {
+        {"inlet temperature", 1e-20, "degc",
+         [](Project& p) -> double& { return p.processes[0]->inputs[PRI_TEMPERATURE]; },
+         [](Project& p) -> int& { return p.processes[0]->input_units[PRI_TEMPERATURE]; },
+         Q_TEMPERATURE},
+        {"inlet pressure", 1e307, "Pa",
+         [](Project& p) -> double& { return p.processes[0]->inputs[PRI_PRESSURE]; },
+         [](Project& p) -> int& { return p.processes[0]->input_units[PRI_PRESSURE]; }, Q_PRESSURE},
+        {"outlet temperature", 1.7e308, "degf",
+         [](Project& p) -> double& {
+             return p.processes[0]->parts[1]->inputs[PI_OUTLET_TEMPERATURE];
+         },
+         [](Project& p) -> int& {
+             return p.processes[0]->parts[1]->input_units[PI_OUTLET_TEMPERATURE];
+         },
+         Q_TEMPERATURE},
+        {"second outlet's mass flow", 1e308, "t/h",
+         [](Project& p) -> double& {
+             return p.processes[0]->parts[1]->inputs[PI_ABSOLUTE_MASS_OUTLET2];
+         },
+         [](Project& p) -> int& {
+             return p.processes[0]->parts[1]->input_units[PI_ABSOLUTE_MASS_OUTLET2];
+         },
+         Q_LEAKAGE},
+        {"interface's initial temperature", 1e-6, "degc",
+         [](Project& p) -> double& { return p.interfaces[0]->inputs[II_INITIAL_TEMPERATURE]; },
+         [](Project& p) -> int& { return p.interfaces[0]->input_units[II_INITIAL_TEMPERATURE]; },
+         Q_TEMPERATURE},
+        {"power result", 1e308, "W",
+         [](Project& p) -> double& { return p.processes[0]->parts[1]->outputs[PO_POWER]; },
+         [](Project& p) -> int& { return p.processes[0]->parts[1]->output_units[PO_POWER]; },
+         Q_POWER},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        Project* p = build_project();
+        owned.push_back(p);
+        k.field(*p) = k.value;
+        k.unit_of(*p) = find_unit(k.quantity, k.unit);
+        ASSERT_GE(k.unit_of(*p), 0);
+        Project* back = read(project_text(*p, true, true));
+        ASSERT_NE(back, nullptr) << "the file written was refused";
+        EXPECT_EQ(k.field(*back), k.value);
+        round_trip(*back);  // and it is written the same from then on
+    }
+    // A value its unit does reach keeps its unit.
+    Project* p = build_project();
+    owned.push_back(p);
+    p->processes[0]->inputs[PRI_TEMPERATURE] = 1e-6;
+    p->processes[0]->input_units[PRI_TEMPERATURE] = find_unit(Q_TEMPERATURE, "K");
+    round_trip(*p);
+    EXPECT_EQ(owned.back()->processes[0]->input_units[PRI_TEMPERATURE],
+              find_unit(Q_TEMPERATURE, "K"));
+}
+
 // A diagram shows the wetness lines the user kept, and only those, after a
 // save and a reload (all nine defaults came back).
 TEST_F(Writer, WetnessLinesKeepTheirSelection) {
