@@ -53,6 +53,18 @@ inline constexpr const char* STATE_FAILED = "failed";
 inline constexpr const char* STATE_PROVISIONAL = "provisional";
 inline constexpr const char* STATE_NOT_CALCULATED = "not calculated";
 
+// Part lines of what a part read from a file older than 2.0 may carry
+// beyond a new part's; written only for such parts, passed over by readers
+// that do not know them. A part's segmentation: 0 linear, 1 geometric
+// pressure steps.
+inline constexpr const char* STEPS_KEY = "Number of Steps";
+inline constexpr const char* SEGMENTATION_KEY = "Step Segmentation";
+inline constexpr const char* SEGMENTATION_LINEAR = "linear";
+inline constexpr const char* SEGMENTATION_GEOMETRIC = "geometric";
+inline constexpr const char* LENGTH_FACTOR_KEY = "Length Factor";
+inline constexpr int SEGMENTS_LINEAR = 0;
+inline constexpr int SEGMENTS_GEOMETRIC = 1;
+
 // The version written into new files.
 inline constexpr const char* KVR_FILE_VERSION = "2.0.8";
 

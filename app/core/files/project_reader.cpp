@@ -241,13 +241,15 @@ private:
         part->type = -1;
         lines_of_[part.get()].start = lines_.number();
         int marked_state = -1;  // the state of a "Part State" line
+        int steps = 0;          // the number of steps a file older than 2.0 gave, or 0
         // "Input Value" lines whose name several rows share, resolved at the
         // block's end.
         SharedInputs shared_names;
         std::string_view line;
         while (lines_.next(line)) {
             if (is_start_line(line)) fail_missing_end(lines_, "part", lines_of_[part.get()].start);
-            if (is_end_line(line)) return finish_part(std::move(part), shared_names, marked_state);
+            if (is_end_line(line))
+                return finish_part(std::move(part), shared_names, marked_state, steps);
             auto t = split(line);
             std::string_view key = t[0];
             if (contains(key, "Typ")) {
@@ -310,12 +312,49 @@ private:
                 marked_state = read_part_state(token(t, 1));
             } else if (contains(key, "Failure")) {
                 part->failure_text = std::string(token(t, 1));
+            } else if (contains(key, STEPS_KEY)) {
+                if (!parse_int(token(t, 1), steps) || steps < 1 || steps > MAX_STEPS)
+                    fail("the number of steps " + quoted(token(t, 1)) +
+                         " is not a whole number from 1 to " + std::to_string(MAX_STEPS));
+            } else if (contains(key, SEGMENTATION_KEY)) {
+                read_segmentation(*part, token(t, 1));
+            } else if (contains(key, LENGTH_FACTOR_KEY)) {
+                double v = 0.0;
+                if (!parse_number(token(t, 1), v) || v < 0.0)
+                    fail("the length factor " + quoted(token(t, 1)) +
+                         " is not a number of at least 0");
+                part->old_value = v;
             }
         }
         fail("the part block has no end");
     }
 
-    PartPtr finish_part(PartPtr part, const SharedInputs& shared, int marked_state) {
+    void read_segmentation(Part& part, std::string_view word) {
+        word = trim(word);
+        if (equal_nocase(word, SEGMENTATION_LINEAR))
+            part.segmentation = SEGMENTS_LINEAR;
+        else if (equal_nocase(word, SEGMENTATION_GEOMETRIC))
+            part.segmentation = SEGMENTS_GEOMETRIC;
+        else
+            fail("the step segmentation " + quoted(word) + " is neither " + SEGMENTATION_LINEAR +
+                 " nor " + SEGMENTATION_GEOMETRIC);
+    }
+
+    // The steps of the part: those of its type, or those its file gives (a
+    // file older than 2.0 gives each part its own). Mixers, splitters and
+    // combustors have the steps of their models.
+    void set_steps(Part& part, int steps) {
+        const int own = default_steps(part.type);
+        const bool fixed = part.type == MIXER || part.type == SPLITTER || part.type == COMBUSTOR ||
+                           part.type == OXYGEN_INJECTION_COMBUSTOR;
+        if (steps > 0 && steps != own && fixed)
+            fail("part " + quoted(part.name) + " is a " + part.part_type->name +
+                 ", whose number of steps is " + std::to_string(own) + ", not " +
+                 std::to_string(steps));
+        part.steps = steps > 0 ? steps : own;
+    }
+
+    PartPtr finish_part(PartPtr part, const SharedInputs& shared, int marked_state, int steps) {
         if (part->type < 0) fail("the part block has no type");
         if (part->id == 0) fail("the part block has no ID line");
         for (const auto& [name, texts] : shared) resolve_shared_input(*part, name, texts);
@@ -323,13 +362,7 @@ private:
         // part are kept, but not taken for results.
         if (marked_state == PS_FAILED || marked_state == PS_NEW) part->state = marked_state;
         if (part->state != PS_FAILED) part->failure_text.clear();
-        switch (part->type) {
-            case MIXER:
-            case SPLITTER: part->steps = 3; break;
-            case COMBUSTOR:
-            case OXYGEN_INJECTION_COMBUSTOR: part->steps = 1; break;
-            default: part->steps = 100; break;
-        }
+        set_steps(*part, steps);
         if (part->state == PS_FINISHED) set_result_values(*part);
         return part;
     }

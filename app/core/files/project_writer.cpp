@@ -3,6 +3,7 @@
 
 #include "app/core/files/file_replace.h"
 #include "app/core/model/bounds.h"
+#include "app/core/model/create_delete.h"
 #include "app/core/model/init.h"
 #include "app/core/model/tools.h"
 #include "app/core/model/units.h"
@@ -178,6 +179,19 @@ void write_inlet(std::string& out, const Process& process) {
     add(out, {"#END"});
 }
 
+// What a part read from a file older than 2.0 carries beyond a new part's:
+// its number of steps, linear pressure steps, a pipeline's length factor
+// (without it a pipeline passes its stream through unchanged). Written only
+// when they differ from a new part's, so that other files stay as they were.
+void write_step_settings(std::string& out, const Part& part) {
+    if (part.steps != default_steps(part.type))
+        add(out, {"  ", STEPS_KEY, " = \"", int_text(part.steps), "\""});
+    if (part.segmentation == SEGMENTS_LINEAR)
+        add(out, {"  ", SEGMENTATION_KEY, " = \"", SEGMENTATION_LINEAR, "\""});
+    if (part.old_value != 0.0 && std::isfinite(part.old_value))
+        add(out, {"  ", LENGTH_FACTOR_KEY, " = \"", number_text(part.old_value), "\""});
+}
+
 void write_part(std::string& out, const Part& part, bool results) {
     const PartType* pt = part_type_of(part.type);
     add(out, {"#START Part"});
@@ -209,6 +223,7 @@ void write_part(std::string& out, const Part& part, bool results) {
         if (part.type == OXYGEN_INJECTION_COMBUSTOR && part.oxidizer != nullptr)
             add(out, {"  Input Value \"Oxidizer\" = \"", field(part.oxidizer->name), "\""});
     }
+    write_step_settings(out, part);
     for (int j = 0; j < NUM_PART_OUTPUTS; ++j) {
         const ValueDef& row = part_output_values_def[sz(j)];
         int unit = part.output_units[sz(j)];

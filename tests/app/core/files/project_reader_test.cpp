@@ -597,6 +597,41 @@ TEST_F(Reader, EveryKindOfLineEndReadsAlike) {
         }
 }
 
+// What a part read from a file older than 2.0 carries beyond a new part's
+// is read back from the lines the writer keeps it in.
+TEST_F(Reader, StepSettingsOfOlderFilesAreTaken) {
+    ASSERT_NE(read(chain("  Number of Steps = \"10\"\n  Step Segmentation = \"Linear\"\n"
+                         "  Length Factor = \"2.5\"\n")),
+              nullptr)
+        << error;
+    EXPECT_EQ(part(0, 1)->steps, 10);
+    EXPECT_EQ(part(0, 1)->segmentation, SEGMENTS_LINEAR);
+    EXPECT_EQ(part(0, 1)->old_value, 2.5);
+    // Without them a part has the steps of its type and geometric steps.
+    ASSERT_NE(read(chain()), nullptr) << error;
+    EXPECT_EQ(part(0, 1)->steps, 100);
+    EXPECT_EQ(part(0, 1)->segmentation, SEGMENTS_GEOMETRIC);
+    EXPECT_EQ(part(0, 1)->old_value, 0.0);
+
+    const struct {
+        std::string text;
+        std::string says;
+    } refused[] = {
+        {chain("  Number of Steps = \"0\"\n"), "number of steps '0' is not a whole number"},
+        {chain("  Number of Steps = \"201\"\n"), "from 1 to 200"},
+        {chain("  Number of Steps = \"ten\"\n"), "'ten'"},
+        {chain("  Step Segmentation = \"curved\"\n"), "neither linear nor geometric"},
+        {chain("  Length Factor = \"-1\"\n"), "not a number of at least 0"},
+        {file(process_block(100000, 0, "Combustor", "  Number of Steps = \"5\"\n", "Dry ISO Air")),
+         "is a Combustor, whose number of steps is 1, not 5"},
+    };
+    for (const auto& k : refused) {
+        EXPECT_EQ(read(k.text), nullptr) << k.says;
+        EXPECT_NE(error.find(k.says), std::string::npos) << error;
+        EXPECT_GT(error_line(), 0) << error;
+    }
+}
+
 // A result file whose inlet cannot be prepared (here its working fluid
 // became the pseudo-fluid "Air", which no combustor burns in) keeps the
 // inlet values it holds: they came back as 0 K and 0 kPa from the Inlet's

@@ -479,4 +479,56 @@ TEST_F(Writer, WetnessLinesKeepTheirSelection) {
         EXPECT_EQ(i < static_cast<int>(kept.size()) && kept[i] == 1, marks[i] == 1) << i;
 }
 
+// A project of the format older than 2.0 keeps its parts' steps, linear
+// segmentation and pipeline length factors through a save and a reload, and
+// calculates the same (without the factor a pipeline passed its stream
+// through unchanged); files without such parts carry none of these lines.
+TEST_F(Writer, OlderFilesKeepTheirStepSettings) {
+    const std::string old =
+        slurp(testsupport::source_dir() + "/tests/app/core/files/old_pipelines.kvr");
+    std::string error;
+    // The states along the parts of a calculation of the text.
+    auto calculated = [&](const std::string& text) {
+        fluids.truncate(NUM_BUILTIN_FLUIDS);
+        current_fluid = nullptr;  // as batch mode starts each file
+        init_stoffe();
+        std::vector<double> states;
+        Project* q = read_project_text(text, "old.kvr", error);
+        EXPECT_NE(q, nullptr) << error;
+        if (q == nullptr) return states;
+        owned.push_back(q);
+        EXPECT_EQ(calcProject(*q), CS_FINISHED);
+        const Process& process = *q->processes[0];
+        for (int k = 1; k < process.az_parts; ++k) {
+            const Part& part = *process.parts[k];
+            for (int i = 0; i <= part.steps; ++i)
+                states.insert(states.end(), {part.T[i], part.p[i], part.h[i]});
+        }
+        return states;
+    };
+    const std::vector<double> before = calculated(old);
+    Project* read_old = read_project_text(old, "old.kvr", error, ReadOptions{false});
+    ASSERT_NE(read_old, nullptr) << error;
+    owned.push_back(read_old);
+    const Part& pipe = *read_old->processes[0]->parts[1];
+    ASSERT_EQ(pipe.type, PIPELINE);
+    ASSERT_EQ(pipe.steps, 10);
+    ASSERT_EQ(pipe.old_value, 2.0);
+    const std::string saved = round_trip(*read_old, true, false);
+    const Part& back = *owned.back()->processes[0]->parts[1];
+    EXPECT_EQ(back.steps, pipe.steps);
+    EXPECT_EQ(back.segmentation, pipe.segmentation);
+    EXPECT_EQ(back.old_value, pipe.old_value);
+    EXPECT_TRUE(calculated(saved) == before) << "the saved project calculates otherwise";
+
+    for (const auto& entry :
+         std::filesystem::directory_iterator(testsupport::source_dir() + "/examples")) {
+        if (entry.path().extension() != ".kvr") continue;
+        const std::string text = slurp(entry.path().string());
+        for (const char* key : {STEPS_KEY, SEGMENTATION_KEY, LENGTH_FACTOR_KEY})
+            EXPECT_EQ(project_text(*read(text), true, true).find(key), std::string::npos)
+                << entry.path() << " " << key;
+    }
+}
+
 }  // namespace
