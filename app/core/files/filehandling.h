@@ -65,6 +65,13 @@ inline constexpr const char* LENGTH_FACTOR_KEY = "Length Factor";
 inline constexpr int SEGMENTS_LINEAR = 0;
 inline constexpr int SEGMENTS_GEOMETRIC = 1;
 
+// Line of the display unit of a result that a file holds no value of: a
+// project total (before the blocks), a process summary (in its process
+// block), an interface result written without results. Written only for a
+// unit other than the quantity's default, so that other files stay as they
+// were: `Output Unit "Power" = "MW"`.
+inline constexpr const char* OUTPUT_UNIT_KEY = "Output Unit";
+
 // The version written into new files.
 inline constexpr const char* KVR_FILE_VERSION = "2.0.8";
 

@@ -92,6 +92,8 @@ public:
                 break;
             } else if (contains(line, "Calculation Status")) {
                 read_calculation_status(token(split(line), 1));
+            } else if (contains(key_text(line), OUTPUT_UNIT_KEY)) {
+                read_output_unit(split(line), project_output_values_def, project_.total_units);
             }
         }
         if (update_) {
@@ -122,6 +124,24 @@ private:
             fail("unknown calculation status " + quoted(word));
     }
 
+    // An "Output Unit" line: the display unit of the result of `table` it
+    // names (a result this version does not have is passed over).
+    template <std::size_t N>
+    void read_output_unit(const std::vector<std::string_view>& t,
+                          const std::array<ValueDef, N>& table, std::array<int, N>& units) {
+        const int j = find_value_def(table, token(t, 1));
+        if (j < 0) return;
+        const int qn = table[sz(j)].quantity;
+        const int u = find_unit(qn, trim(token(t, 3)));
+        if (u >= 0)
+            units[sz(j)] = u;
+        else
+            warnings_.push_back("Line " + std::to_string(lines_.number()) + ": " +
+                                quoted(token(t, 3)) + " is not a unit of " + unitdef[sz(qn)].name +
+                                " (" + unit_list(qn) + "); output " + quoted(token(t, 1)) +
+                                " keeps its unit.");
+    }
+
     // ----- fluids ---------------------------------------------------------
 
     void read_fluid_block() {
@@ -148,6 +168,8 @@ private:
         while (block.next(line)) {
             if (contains(line, "Name")) {
                 process->name = std::string(token(split(line), 1));
+            } else if (contains(key_text(line), OUTPUT_UNIT_KEY)) {
+                read_output_unit(split(line), process_output_values_def, process->output_units);
             } else if (contains(line, "  ID =")) {
                 if (have_id) fail("the process has a second ID line");
                 process->id = read_id_line(line, MAX_FILE_ID, "process");
@@ -638,6 +660,8 @@ private:
                     read_input_value(lines_.number(), interface_input_values_def[sz(i)],
                                      token(t, 3), itf->inputs[sz(i)], itf->input_units[sz(i)],
                                      warnings_);
+            } else if (contains(key, OUTPUT_UNIT_KEY)) {
+                read_output_unit(t, interface_output_values_def, itf->output_units);
             } else if (equal_nocase(key, "Output Value")) {
                 int j = find_value_def(interface_output_values_def, token(t, 1));
                 if (j >= 0)

@@ -152,6 +152,20 @@ void add(std::string& out, std::initializer_list<std::string_view> pieces) {
     out += '\n';
 }
 
+// The "Output Unit" lines of the results in `units` (rows of `table`) whose
+// unit is not their quantity's default: units the user chose in the tree
+// for values the file does not hold (they came back as the defaults).
+template <std::size_t N>
+void write_output_units(std::string& out, const char* indent, const std::array<ValueDef, N>& table,
+                        const std::array<int, N>& units) {
+    for (std::size_t j = 0; j < N; ++j) {
+        const int q = table[j].quantity;
+        if (!valid_unit(q, units[j]) || units[j] == unitdef[sz(q)].default_unit) continue;
+        add(out, {indent, OUTPUT_UNIT_KEY, " \"", table[j].name, "\" = \"",
+                  unit_symbol(q, units[j]), "\""});
+    }
+}
+
 // Index of a user fluid in `fluids` (beyond the built-in ones), or -1.
 int user_index(const Fluid* fluid) {
     int i = fluids.index_of(fluid);
@@ -274,6 +288,7 @@ void write_process(std::string& out, const Process& process, bool results) {
     add(out, {"#START Process"});
     add(out, {"  Name = \"", field(process.name), "\""});
     add(out, {"  ID = ", int_text(process.id)});
+    write_output_units(out, "  ", process_output_values_def, process.output_units);
     write_inlet(out, process);
     int n = std::clamp(process.az_parts, 0, MAX_PARTS);
     for (int i = 0; i < n; ++i)
@@ -300,6 +315,7 @@ void write_interface(std::string& out, const Interface& itf, bool results) {
         add(out, {"  Input Value \"", row.name, "\" = \"",
                   input_text(itf.inputs[sz(i)], row, itf.input_units[sz(i)]), "\""});
     }
+    if (!results) write_output_units(out, "  ", interface_output_values_def, itf.output_units);
     if (results) {
         for (int j = 0; j < NUM_INTERFACE_OUTPUTS; ++j) {
             const ValueDef& row = interface_output_values_def[sz(j)];
@@ -439,6 +455,7 @@ std::string project_text(const Project& project, bool graphs, bool results) {
                   : project.calc_status == CS_FAILED ? STATE_FAILED
                                                      : STATE_NOT_CALCULATED,
                   "\""});
+    write_output_units(out, "", project_output_values_def, project.total_units);
 
     // Fluid blocks first: everything after them looks fluids up by name.
     std::vector<const Fluid*> used;

@@ -460,6 +460,38 @@ TEST_F(Writer, ValuesNoNumberInTheirUnitReachesAreKept) {
               find_unit(Q_TEMPERATURE, "K"));
 }
 
+// The units chosen in the tree for the project totals, the process
+// summaries and, in a file without results, the interface results come
+// back (they came back as the defaults); a unit that is the default is
+// not written.
+TEST_F(Writer, UnitsOfResultsNotWrittenComeBack) {
+    const int mw = find_unit(Q_POWER, "MW");
+    const int percent = find_unit(Q_RELATIVE_VALUE, "%");
+    const int degf = find_unit(Q_TEMPERATURE, "degf");
+    ASSERT_GE(mw, 0);
+    ASSERT_GE(percent, 0);
+    ASSERT_GE(degf, 0);
+    for (bool results : {true, false}) {
+        SCOPED_TRACE(results ? "with results" : "without results");
+        Project* p = build_project();
+        owned.push_back(p);
+        p->total_units[TOT_POWER] = mw;
+        p->total_units[TOT_EFFICIENCY] = percent;
+        p->processes[1]->output_units[PRO_POWER] = mw;
+        p->interfaces[0]->output_units[IO_OUTLET_TEMPERATURE_COLD] = degf;
+        const std::string text = round_trip(*p, true, results);
+        const Project& back = *owned.back();
+        EXPECT_EQ(back.total_units[TOT_POWER], mw);
+        EXPECT_EQ(back.total_units[TOT_EFFICIENCY], percent);
+        EXPECT_EQ(back.total_units[TOT_HEAT], p->total_units[TOT_HEAT]);
+        EXPECT_EQ(back.processes[1]->output_units[PRO_POWER], mw);
+        EXPECT_EQ(back.processes[0]->output_units[PRO_POWER],
+                  p->processes[0]->output_units[PRO_POWER]);
+        EXPECT_EQ(back.interfaces[0]->output_units[IO_OUTLET_TEMPERATURE_COLD], degf);
+        EXPECT_EQ(text.find("Output Unit \"Heat\""), std::string::npos);
+    }
+}
+
 // A diagram shows the wetness lines the user kept, and only those, after a
 // save and a reload (all nine defaults came back).
 TEST_F(Writer, WetnessLinesKeepTheirSelection) {
