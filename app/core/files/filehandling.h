@@ -72,6 +72,10 @@ inline constexpr int SEGMENTS_GEOMETRIC = 1;
 // were: `Output Unit "Power" = "MW"`.
 inline constexpr const char* OUTPUT_UNIT_KEY = "Output Unit";
 
+// Isoline positions a "Positions" line holds at most (readers take no more
+// from one line); a diagram that shows more has several such lines.
+inline constexpr int ISO_POSITIONS_PER_LINE = 99;
+
 // The version written into new files.
 inline constexpr const char* KVR_FILE_VERSION = "2.0.8";
 

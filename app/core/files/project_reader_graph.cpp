@@ -133,7 +133,7 @@ void read_iso_info(Lines& lines_, Graph& graph, int family) {
             IsoFamily& fam = fluid->iso[sz(family)];
             if (family == ISO_WETNESS && !positions_read) st.selected.assign(sz(iso_count(fam)), 0);
             positions_read = true;
-            for (std::size_t k = 1; k < t.size() && k < 2 * 99; k += 2) {
+            for (std::size_t k = 1; k < t.size() && k < 2 * ISO_POSITIONS_PER_LINE; k += 2) {
                 double value = 0.0;
                 // The list ends at its first negative entry: only
                 // positive positions can be kept.

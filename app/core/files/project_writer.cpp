@@ -411,13 +411,21 @@ void write_iso_info(std::string& out, const IsolineStyle& st, const IsoFamily& p
     add(out, {"    color = \"", color_text(st.color), "\""});
     add(out, {"    Font = \"", field(st.font), "\""});
     add(out, {"    Unit = \"", int_text(st.unit), "\""});
+    // More lines than a "Positions" line holds go on further lines (a
+    // diagram showing 163 isobars came back with 98).
     out += "    Positions = ";
     int n = iso_count(positions);
+    int on_line = 0;
     for (int i = 0; i < n && sz(i) < st.selected.size(); ++i) {
         if (st.selected[sz(i)] != 1) continue;
+        if (on_line == ISO_POSITIONS_PER_LINE) {
+            out += "  \n    Positions = ";
+            on_line = 0;
+        }
         out += '"';
         out += number_text(positions.positions[sz(i)]);
         out += "\" ";
+        ++on_line;
     }
     out += "  \n";
 }

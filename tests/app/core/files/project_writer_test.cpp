@@ -511,6 +511,26 @@ TEST_F(Writer, WetnessLinesKeepTheirSelection) {
         EXPECT_EQ(i < static_cast<int>(kept.size()) && kept[i] == 1, marks[i] == 1) << i;
 }
 
+// A diagram showing more isobars than one "Positions" line holds shows
+// them all again (163 came back as 98).
+TEST_F(Writer, DiagramsShowingManyLinesKeepThemAll) {
+    Project* p = build_project();
+    owned.push_back(p);
+    Graph& g = *p->graphs[1];
+    IsoFamily& isobars = g.fluid->iso[ISO_ISOBAR];
+    for (int k = 0; k < 150; ++k) iso_add_position(isobars, 1001.25 + k * 7.5);
+    const int n = iso_count(isobars);
+    ASSERT_GT(n, ISO_POSITIONS_PER_LINE);
+    g.iso_style[ISO_ISOBAR].selected.assign(n, 1);
+    const std::string text = round_trip(*p);
+    const Graph& back = *owned.back()->graphs[1];
+    int shown = 0;
+    for (int i = 0; i < iso_count(back.fluid->iso[ISO_ISOBAR]); ++i)
+        shown += i < static_cast<int>(back.iso_style[ISO_ISOBAR].selected.size()) &&
+                 back.iso_style[ISO_ISOBAR].selected[i] == 1;
+    EXPECT_EQ(shown, n);
+}
+
 // A project of the format older than 2.0 keeps its parts' steps, linear
 // segmentation and pipeline length factors through a save and a reload, and
 // calculates the same (without the factor a pipeline passed its stream
