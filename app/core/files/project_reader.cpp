@@ -50,8 +50,10 @@ std::string part_type_names() {
 // Ids of processes and interfaces in a file stay within this bound, so that
 // the next free id can always be raised past them.
 constexpr int MAX_FILE_ID = 999999999;
-// Files above this size are not read.
-constexpr std::size_t MAX_FILE_SIZE = 32u << 20;
+// Files above this size are not read. The largest project the records
+// hold (150 processes of 52 parts) writes about 150 MB with its results;
+// 32 MB refused the results of projects from some 1,700 parts on.
+constexpr std::size_t MAX_FILE_SIZE = std::size_t{1} << 30;
 
 struct PartDeleter {
     void operator()(Part* p) const { free_part(p); }

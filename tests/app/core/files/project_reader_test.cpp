@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -655,6 +659,25 @@ TEST_F(Reader, UnpreparedInletKeepsItsValues) {
     EXPECT_EQ(input_out_of_bounds(*project), "");
     // The parts keep their results.
     EXPECT_EQ(process.parts[1]->state, PS_FINISHED);
+}
+
+// The results of a large project are read again: the largest project the
+// records hold writes about 150 MB with its results, and files above 32 MB
+// were refused. Here 40 MB of lines the reader passes over stand for them.
+TEST_F(Reader, LargeResultFilesAreRead) {
+    const std::string body = chain();
+    std::string text = body.substr(0, body.find('\n') + 1);
+    const std::string filler(1u << 20, 'x');
+    for (int k = 0; k < 40; ++k) text += filler + "\n";
+    text += body.substr(body.find('\n') + 1);
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("kvr2_large_" + std::to_string(::getpid()) + ".kvr"))
+                                 .string();
+    std::ofstream(path, std::ios::binary) << text;
+    project = readinput(path);
+    std::filesystem::remove(path);
+    ASSERT_NE(project, nullptr);
+    EXPECT_EQ(project->processes[0]->az_parts, 3);
 }
 
 TEST_F(Reader, MissingFileGivesNoProject) {
