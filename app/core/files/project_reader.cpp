@@ -736,6 +736,7 @@ private:
 Project* read_project_text(std::string_view text, const std::string& filename, std::string& error,
                            const ReadOptions& options) {
     error.clear();
+    text = without_byte_order_mark(text);
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         error = "the file is empty, it holds no project";
         return nullptr;
