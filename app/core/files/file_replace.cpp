@@ -52,6 +52,9 @@ std::string refusal(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? "" : std::strerror(errno);
     if (S_ISDIR(st.st_mode)) return "it is a folder";
     if (!S_ISREG(st.st_mode)) return "it is not a regular file (a device, a pipe or a socket)";
+    // The rename would replace a file that the user may not write (marked
+    // read-only, or another user's), as writing it in place would not.
+    if (::access(path.c_str(), W_OK) != 0) return std::strerror(errno);
     return "";
 }
 

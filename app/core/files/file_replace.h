@@ -4,7 +4,8 @@
 //
 // A symbolic link is followed: the file it leads to gets the text and the
 // link stays. A target that is not a regular file (a folder, a device such
-// as /dev/full, a pipe) is refused. A new file gets the mode the user's
+// as /dev/full, a pipe), or one the user may not write (read-only), is
+// refused. A new file gets the mode the user's
 // umask leaves of rw-rw-rw-; a replaced file keeps its permission bits but
 // never a set-user-ID, set-group-ID or sticky bit. Temporaries are named
 // ".<name>.kvr2tmp-<pid>-XXXXXX"; those of a program run that no longer

@@ -53,6 +53,29 @@ inline constexpr const char* STATE_FAILED = "failed";
 inline constexpr const char* STATE_PROVISIONAL = "provisional";
 inline constexpr const char* STATE_NOT_CALCULATED = "not calculated";
 
+// Part lines of what a part read from a file older than 2.0 may carry
+// beyond a new part's; written only for such parts, passed over by readers
+// that do not know them. A part's segmentation: 0 linear, 1 geometric
+// pressure steps.
+inline constexpr const char* STEPS_KEY = "Number of Steps";
+inline constexpr const char* SEGMENTATION_KEY = "Step Segmentation";
+inline constexpr const char* SEGMENTATION_LINEAR = "linear";
+inline constexpr const char* SEGMENTATION_GEOMETRIC = "geometric";
+inline constexpr const char* LENGTH_FACTOR_KEY = "Length Factor";
+inline constexpr int SEGMENTS_LINEAR = 0;
+inline constexpr int SEGMENTS_GEOMETRIC = 1;
+
+// Line of the display unit of a result that a file holds no value of: a
+// project total (before the blocks), a process summary (in its process
+// block), an interface result written without results. Written only for a
+// unit other than the quantity's default, so that other files stay as they
+// were: `Output Unit "Power" = "MW"`.
+inline constexpr const char* OUTPUT_UNIT_KEY = "Output Unit";
+
+// Isoline positions a "Positions" line holds at most (readers take no more
+// from one line); a diagram that shows more has several such lines.
+inline constexpr int ISO_POSITIONS_PER_LINE = 99;
+
 // The version written into new files.
 inline constexpr const char* KVR_FILE_VERSION = "2.0.8";
 

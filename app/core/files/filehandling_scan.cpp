@@ -13,7 +13,7 @@ namespace app::filescan {
 
 bool Lines::next(std::string_view& line) {
     if (pos_ >= text_.size()) return false;
-    std::size_t end = text_.find('\n', pos_);
+    std::size_t end = text_.find(end_, pos_);
     if (end == std::string_view::npos) end = text_.size();
     line = text_.substr(pos_, end - pos_);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);

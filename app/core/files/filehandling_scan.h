@@ -15,10 +15,13 @@
 
 namespace app::filescan {
 
-// The lines of a text, one after the other, without their line ends.
+// The lines of a text, one after the other, without their line ends
+// ("\n" or "\r\n"; in a text without any "\n", "\r" alone, as old Mac
+// editors end lines: such a file was read as one line, an empty project).
 class Lines {
 public:
-    explicit Lines(std::string_view text) : text_(text) {}
+    explicit Lines(std::string_view text)
+        : text_(text), end_(text.find('\n') == std::string_view::npos ? '\r' : '\n') {}
     // The next line; false at the end of the text.
     bool next(std::string_view& line);
     // Number (from 1) of the line last returned.
@@ -26,9 +29,18 @@ public:
 
 private:
     std::string_view text_;
+    char end_;  // the character that ends a line
     std::size_t pos_ = 0;
     int number_ = 0;
 };
+
+// The text without the byte-order mark that some editors put before UTF-8
+// text: a file older than 2.0 is told by the characters at fixed places of
+// its first line, which the mark moved (such files were refused).
+inline std::string_view without_byte_order_mark(std::string_view text) {
+    constexpr std::string_view mark = "\xEF\xBB\xBF";
+    return text.substr(0, mark.size()) == mark ? text.substr(mark.size()) : text;
+}
 
 // Pieces of a line split at every double quote: piece 0 before the first
 // quote, odd pieces quoted. At most MAX_TOKENS pieces; the last one keeps

@@ -50,8 +50,10 @@ std::string part_type_names() {
 // Ids of processes and interfaces in a file stay within this bound, so that
 // the next free id can always be raised past them.
 constexpr int MAX_FILE_ID = 999999999;
-// Files above this size are not read.
-constexpr std::size_t MAX_FILE_SIZE = 32u << 20;
+// Files above this size are not read. The largest project the records
+// hold (150 processes of 52 parts) writes about 150 MB with its results;
+// 32 MB refused the results of projects from some 1,700 parts on.
+constexpr std::size_t MAX_FILE_SIZE = std::size_t{1} << 30;
 
 struct PartDeleter {
     void operator()(Part* p) const { free_part(p); }
@@ -92,6 +94,8 @@ public:
                 break;
             } else if (contains(line, "Calculation Status")) {
                 read_calculation_status(token(split(line), 1));
+            } else if (contains(key_text(line), OUTPUT_UNIT_KEY)) {
+                read_output_unit(split(line), project_output_values_def, project_.total_units);
             }
         }
         if (update_) {
@@ -122,6 +126,24 @@ private:
             fail("unknown calculation status " + quoted(word));
     }
 
+    // An "Output Unit" line: the display unit of the result of `table` it
+    // names (a result this version does not have is passed over).
+    template <std::size_t N>
+    void read_output_unit(const std::vector<std::string_view>& t,
+                          const std::array<ValueDef, N>& table, std::array<int, N>& units) {
+        const int j = find_value_def(table, token(t, 1));
+        if (j < 0) return;
+        const int qn = table[sz(j)].quantity;
+        const int u = find_unit(qn, trim(token(t, 3)));
+        if (u >= 0)
+            units[sz(j)] = u;
+        else
+            warnings_.push_back("Line " + std::to_string(lines_.number()) + ": " +
+                                quoted(token(t, 3)) + " is not a unit of " + unitdef[sz(qn)].name +
+                                " (" + unit_list(qn) + "); output " + quoted(token(t, 1)) +
+                                " keeps its unit.");
+    }
+
     // ----- fluids ---------------------------------------------------------
 
     void read_fluid_block() {
@@ -148,6 +170,8 @@ private:
         while (block.next(line)) {
             if (contains(line, "Name")) {
                 process->name = std::string(token(split(line), 1));
+            } else if (contains(key_text(line), OUTPUT_UNIT_KEY)) {
+                read_output_unit(split(line), process_output_values_def, process->output_units);
             } else if (contains(line, "  ID =")) {
                 if (have_id) fail("the process has a second ID line");
                 process->id = read_id_line(line, MAX_FILE_ID, "process");
@@ -182,7 +206,12 @@ private:
     void prepare(Process& process) {
         if (!options_.use_library) return;
         // An inlet that cannot be prepared is reported by the calculation.
-        prepareProcess(process, false);
+        // Its results are kept but not summed: finalizeProcess takes the
+        // inlet values from the Inlet's results, which only a prepared
+        // process has (a result file whose fluid became "Air" beside a
+        // combustor read back with 0 K and 0 kPa at its inlet, which no
+        // file then took).
+        if (prepareProcess(process, false) != CS_FINISHED) return;
         if (process.az_parts > 1 && process.parts[1]->state == PS_FINISHED)
             finalizeProcess(process);
     }
@@ -236,13 +265,15 @@ private:
         part->type = -1;
         lines_of_[part.get()].start = lines_.number();
         int marked_state = -1;  // the state of a "Part State" line
+        int steps = 0;          // the number of steps a file older than 2.0 gave, or 0
         // "Input Value" lines whose name several rows share, resolved at the
         // block's end.
         SharedInputs shared_names;
         std::string_view line;
         while (lines_.next(line)) {
             if (is_start_line(line)) fail_missing_end(lines_, "part", lines_of_[part.get()].start);
-            if (is_end_line(line)) return finish_part(std::move(part), shared_names, marked_state);
+            if (is_end_line(line))
+                return finish_part(std::move(part), shared_names, marked_state, steps);
             auto t = split(line);
             std::string_view key = t[0];
             if (contains(key, "Typ")) {
@@ -305,12 +336,49 @@ private:
                 marked_state = read_part_state(token(t, 1));
             } else if (contains(key, "Failure")) {
                 part->failure_text = std::string(token(t, 1));
+            } else if (contains(key, STEPS_KEY)) {
+                if (!parse_int(token(t, 1), steps) || steps < 1 || steps > MAX_STEPS)
+                    fail("the number of steps " + quoted(token(t, 1)) +
+                         " is not a whole number from 1 to " + std::to_string(MAX_STEPS));
+            } else if (contains(key, SEGMENTATION_KEY)) {
+                read_segmentation(*part, token(t, 1));
+            } else if (contains(key, LENGTH_FACTOR_KEY)) {
+                double v = 0.0;
+                if (!parse_number(token(t, 1), v) || v < 0.0)
+                    fail("the length factor " + quoted(token(t, 1)) +
+                         " is not a number of at least 0");
+                part->old_value = v;
             }
         }
         fail("the part block has no end");
     }
 
-    PartPtr finish_part(PartPtr part, const SharedInputs& shared, int marked_state) {
+    void read_segmentation(Part& part, std::string_view word) {
+        word = trim(word);
+        if (equal_nocase(word, SEGMENTATION_LINEAR))
+            part.segmentation = SEGMENTS_LINEAR;
+        else if (equal_nocase(word, SEGMENTATION_GEOMETRIC))
+            part.segmentation = SEGMENTS_GEOMETRIC;
+        else
+            fail("the step segmentation " + quoted(word) + " is neither " + SEGMENTATION_LINEAR +
+                 " nor " + SEGMENTATION_GEOMETRIC);
+    }
+
+    // The steps of the part: those of its type, or those its file gives (a
+    // file older than 2.0 gives each part its own). Mixers, splitters and
+    // combustors have the steps of their models.
+    void set_steps(Part& part, int steps) {
+        const int own = default_steps(part.type);
+        const bool fixed = part.type == MIXER || part.type == SPLITTER || part.type == COMBUSTOR ||
+                           part.type == OXYGEN_INJECTION_COMBUSTOR;
+        if (steps > 0 && steps != own && fixed)
+            fail("part " + quoted(part.name) + " is a " + part.part_type->name +
+                 ", whose number of steps is " + std::to_string(own) + ", not " +
+                 std::to_string(steps));
+        part.steps = steps > 0 ? steps : own;
+    }
+
+    PartPtr finish_part(PartPtr part, const SharedInputs& shared, int marked_state, int steps) {
         if (part->type < 0) fail("the part block has no type");
         if (part->id == 0) fail("the part block has no ID line");
         for (const auto& [name, texts] : shared) resolve_shared_input(*part, name, texts);
@@ -318,13 +386,7 @@ private:
         // part are kept, but not taken for results.
         if (marked_state == PS_FAILED || marked_state == PS_NEW) part->state = marked_state;
         if (part->state != PS_FAILED) part->failure_text.clear();
-        switch (part->type) {
-            case MIXER:
-            case SPLITTER: part->steps = 3; break;
-            case COMBUSTOR:
-            case OXYGEN_INJECTION_COMBUSTOR: part->steps = 1; break;
-            default: part->steps = 100; break;
-        }
+        set_steps(*part, steps);
         if (part->state == PS_FINISHED) set_result_values(*part);
         return part;
     }
@@ -600,6 +662,8 @@ private:
                     read_input_value(lines_.number(), interface_input_values_def[sz(i)],
                                      token(t, 3), itf->inputs[sz(i)], itf->input_units[sz(i)],
                                      warnings_);
+            } else if (contains(key, OUTPUT_UNIT_KEY)) {
+                read_output_unit(t, interface_output_values_def, itf->output_units);
             } else if (equal_nocase(key, "Output Value")) {
                 int j = find_value_def(interface_output_values_def, token(t, 1));
                 if (j >= 0)
@@ -672,6 +736,7 @@ private:
 Project* read_project_text(std::string_view text, const std::string& filename, std::string& error,
                            const ReadOptions& options) {
     error.clear();
+    text = without_byte_order_mark(text);
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         error = "the file is empty, it holds no project";
         return nullptr;

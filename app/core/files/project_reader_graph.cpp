@@ -109,6 +109,10 @@ void read_iso_info(Lines& lines_, Graph& graph, int family) {
     Fluid* fluid = graph.fluid;
     if (fluid != nullptr && family != ISO_WETNESS)
         st.selected.assign(sz(iso_count(fluid->iso[sz(family)])), 0);
+    // The wetness lines keep their marks until the block names its lines:
+    // its "Positions" line lists the lines shown, and the others are hidden
+    // (a diagram that showed 0.2 and 0.8 only came back with all nine).
+    bool positions_read = false;
     std::string_view line;
     while (lines_.next(line)) {
         if (is_end_line(line)) return;
@@ -127,7 +131,9 @@ void read_iso_info(Lines& lines_, Graph& graph, int family) {
             if (parse_int(v, u) && valid_unit(QUANTITY[family], u)) st.unit = u;
         } else if (contains(key, "Positions") && fluid != nullptr) {
             IsoFamily& fam = fluid->iso[sz(family)];
-            for (std::size_t k = 1; k < t.size() && k < 2 * 99; k += 2) {
+            if (family == ISO_WETNESS && !positions_read) st.selected.assign(sz(iso_count(fam)), 0);
+            positions_read = true;
+            for (std::size_t k = 1; k < t.size() && k < 2 * ISO_POSITIONS_PER_LINE; k += 2) {
                 double value = 0.0;
                 // The list ends at its first negative entry: only
                 // positive positions can be kept.

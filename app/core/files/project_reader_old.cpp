@@ -436,6 +436,7 @@ bool update_project(Project& project) {
 Project* readinput_old(std::string_view text, const std::string& filename, std::string& error,
                        const ReadOptions& options) {
     error.clear();
+    text = without_byte_order_mark(text);
     Project* saved = current_project;
     Project* project = create_project();
     current_project = project;

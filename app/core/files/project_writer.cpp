@@ -3,6 +3,7 @@
 
 #include "app/core/files/file_replace.h"
 #include "app/core/model/bounds.h"
+#include "app/core/model/create_delete.h"
 #include "app/core/model/init.h"
 #include "app/core/model/tools.h"
 #include "app/core/model/units.h"
@@ -61,25 +62,57 @@ std::string exact_text(double shown, double internal, int quantity, int unit) {
     return std::string();
 }
 
+// How far (relative) the neighbouring value written for a value that no
+// number in its unit reaches may lie from it: a few units in the last
+// place. Further off it is written in the quantity's own unit: 1e-6 K shown
+// in degrees C came back as 1.0000000827e-6 K, while 20 K in degrees C is at
+// most 8 units in the last place (3.6e-15) away.
+constexpr double NEIGHBOUR_TOLERANCE = 1e-12;
+
+// The unit a quantity's values are kept in (factor 1, offset 0), or -1.
+int own_unit(int quantity) {
+    for (int u = 0; u < unit_count(quantity); ++u)
+        if (to_display(quantity, u, 1.0) == 1.0 && to_display(quantity, u, 0.0) == 0.0) return u;
+    return -1;
+}
+
 // The value in the unit, with the fewest digits that convert back to
 // exactly the internal value, then a blank and the unit's symbol. A few
 // values cannot be reached from any number in a unit with a factor (say
 // 12.345 K as a difference in degrees F); they are written as the
 // neighbouring value that can, which reads and writes again unchanged.
-std::string value_text(double internal, int quantity, int unit) {
+// An input (`input_row` given) whose neighbour lies further off
+// (NEIGHBOUR_TOLERANCE) or is one the reader refuses (1e-20 K shown in
+// degrees C reads back as -273.15 degrees C, 0 K), and any value beyond the
+// double range in its unit (1e307 kPa in Pa, written "0" before), are
+// written exactly in the quantity's own unit instead: the file keeps the
+// value and only its display unit changes.
+std::string value_text(double internal, int quantity, int unit,
+                       const ValueDef* input_row = nullptr) {
     if (!valid_unit(quantity, unit)) unit = 0;
     const char* symbol = unit_symbol(quantity, unit);
     double shown = to_display(quantity, unit, internal);
     std::string number;
     if (std::isfinite(shown)) {
         number = exact_text(shown, internal, quantity, unit);
-        if (number.empty()) {
-            double near = to_internal(quantity, unit, shown);
-            number = exact_text(shown, near, quantity, unit);
-        }
+        const double near = to_internal(quantity, unit, shown);
+        const bool near_taken =
+            input_row == nullptr ||
+            (std::fabs(near - internal) <= NEIGHBOUR_TOLERANCE * std::fabs(internal) &&
+             bounds_problem(*input_row, near).empty());
+        if (number.empty() && near_taken) number = exact_text(shown, near, quantity, unit);
+    }
+    if (number.empty() && std::isfinite(internal)) {
+        if (const int own = own_unit(quantity); own >= 0)
+            return number_text(internal) + " " + unit_symbol(quantity, own);
     }
     if (number.empty()) number = number_text(shown);
     return number + " " + symbol;
+}
+
+// An input value as value_text writes it, kept within the row's bounds.
+std::string input_text(double internal, const ValueDef& row, int unit) {
+    return value_text(internal, row.quantity, unit, &row);
 }
 
 // The result state of a part as the "Part State" line gives it.
@@ -119,6 +152,20 @@ void add(std::string& out, std::initializer_list<std::string_view> pieces) {
     out += '\n';
 }
 
+// The "Output Unit" lines of the results in `units` (rows of `table`) whose
+// unit is not their quantity's default: units the user chose in the tree
+// for values the file does not hold (they came back as the defaults).
+template <std::size_t N>
+void write_output_units(std::string& out, const char* indent, const std::array<ValueDef, N>& table,
+                        const std::array<int, N>& units) {
+    for (std::size_t j = 0; j < N; ++j) {
+        const int q = table[j].quantity;
+        if (!valid_unit(q, units[j]) || units[j] == unitdef[sz(q)].default_unit) continue;
+        add(out, {indent, OUTPUT_UNIT_KEY, " \"", table[j].name, "\" = \"",
+                  unit_symbol(q, units[j]), "\""});
+    }
+}
+
 // Index of a user fluid in `fluids` (beyond the built-in ones), or -1.
 int user_index(const Fluid* fluid) {
     int i = fluids.index_of(fluid);
@@ -140,11 +187,23 @@ void write_inlet(std::string& out, const Process& process) {
     if (process.fluid != nullptr) add(out, {"  Fluid = \"", field(process.fluid->name), "\""});
     for (int k = 0; k < NUM_PROCESS_INPUTS; ++k) {
         const ValueDef& row = process_input_values_def[sz(k)];
-        add(out,
-            {"  ", row.name, " = \"",
-             value_text(process.inputs[sz(k)], row.quantity, process.input_units[sz(k)]), "\""});
+        add(out, {"  ", row.name, " = \"",
+                  input_text(process.inputs[sz(k)], row, process.input_units[sz(k)]), "\""});
     }
     add(out, {"#END"});
+}
+
+// What a part read from a file older than 2.0 carries beyond a new part's:
+// its number of steps, linear pressure steps, a pipeline's length factor
+// (without it a pipeline passes its stream through unchanged). Written only
+// when they differ from a new part's, so that other files stay as they were.
+void write_step_settings(std::string& out, const Part& part) {
+    if (part.steps != default_steps(part.type))
+        add(out, {"  ", STEPS_KEY, " = \"", int_text(part.steps), "\""});
+    if (part.segmentation == SEGMENTS_LINEAR)
+        add(out, {"  ", SEGMENTATION_KEY, " = \"", SEGMENTATION_LINEAR, "\""});
+    if (part.old_value != 0.0 && std::isfinite(part.old_value))
+        add(out, {"  ", LENGTH_FACTOR_KEY, " = \"", number_text(part.old_value), "\""});
 }
 
 void write_part(std::string& out, const Part& part, bool results) {
@@ -170,7 +229,7 @@ void write_part(std::string& out, const Part& part, bool results) {
     for (int i = 0; i < NUM_PART_INPUTS; ++i) {
         const ValueDef& row = part_input_values_def[sz(i)];
         add(out, {"  Input Value \"", row.name, "\" = \"",
-                  value_text(part.inputs[sz(i)], row.quantity, part.input_units[sz(i)]), "\""});
+                  input_text(part.inputs[sz(i)], row, part.input_units[sz(i)]), "\""});
     }
     if (part.type == COMBUSTOR || part.type == OXYGEN_INJECTION_COMBUSTOR) {
         if (part.fuel != nullptr)
@@ -178,6 +237,7 @@ void write_part(std::string& out, const Part& part, bool results) {
         if (part.type == OXYGEN_INJECTION_COMBUSTOR && part.oxidizer != nullptr)
             add(out, {"  Input Value \"Oxidizer\" = \"", field(part.oxidizer->name), "\""});
     }
+    write_step_settings(out, part);
     for (int j = 0; j < NUM_PART_OUTPUTS; ++j) {
         const ValueDef& row = part_output_values_def[sz(j)];
         int unit = part.output_units[sz(j)];
@@ -228,6 +288,7 @@ void write_process(std::string& out, const Process& process, bool results) {
     add(out, {"#START Process"});
     add(out, {"  Name = \"", field(process.name), "\""});
     add(out, {"  ID = ", int_text(process.id)});
+    write_output_units(out, "  ", process_output_values_def, process.output_units);
     write_inlet(out, process);
     int n = std::clamp(process.az_parts, 0, MAX_PARTS);
     for (int i = 0; i < n; ++i)
@@ -252,8 +313,9 @@ void write_interface(std::string& out, const Interface& itf, bool results) {
     for (int i = 0; i < NUM_INTERFACE_INPUTS; ++i) {
         const ValueDef& row = interface_input_values_def[sz(i)];
         add(out, {"  Input Value \"", row.name, "\" = \"",
-                  value_text(itf.inputs[sz(i)], row.quantity, itf.input_units[sz(i)]), "\""});
+                  input_text(itf.inputs[sz(i)], row, itf.input_units[sz(i)]), "\""});
     }
+    if (!results) write_output_units(out, "  ", interface_output_values_def, itf.output_units);
     if (results) {
         for (int j = 0; j < NUM_INTERFACE_OUTPUTS; ++j) {
             const ValueDef& row = interface_output_values_def[sz(j)];
@@ -349,13 +411,21 @@ void write_iso_info(std::string& out, const IsolineStyle& st, const IsoFamily& p
     add(out, {"    color = \"", color_text(st.color), "\""});
     add(out, {"    Font = \"", field(st.font), "\""});
     add(out, {"    Unit = \"", int_text(st.unit), "\""});
+    // More lines than a "Positions" line holds go on further lines (a
+    // diagram showing 163 isobars came back with 98).
     out += "    Positions = ";
     int n = iso_count(positions);
+    int on_line = 0;
     for (int i = 0; i < n && sz(i) < st.selected.size(); ++i) {
         if (st.selected[sz(i)] != 1) continue;
+        if (on_line == ISO_POSITIONS_PER_LINE) {
+            out += "  \n    Positions = ";
+            on_line = 0;
+        }
         out += '"';
         out += number_text(positions.positions[sz(i)]);
         out += "\" ";
+        ++on_line;
     }
     out += "  \n";
 }
@@ -393,6 +463,7 @@ std::string project_text(const Project& project, bool graphs, bool results) {
                   : project.calc_status == CS_FAILED ? STATE_FAILED
                                                      : STATE_NOT_CALCULATED,
                   "\""});
+    write_output_units(out, "", project_output_values_def, project.total_units);
 
     // Fluid blocks first: everything after them looks fluids up by name.
     std::vector<const Fluid*> used;

@@ -32,7 +32,8 @@ void default_values(std::array<double, N>& values, const std::array<ValueDef, N>
     for (std::size_t i = 0; i < N; ++i) values[i] = table[i].default_value;
 }
 
-// Steps of a new part of this type.
+}  // namespace
+
 int default_steps(int type) {
     switch (type) {
         case MIXER:
@@ -42,8 +43,6 @@ int default_steps(int type) {
         default: return 100;
     }
 }
-
-}  // namespace
 
 Project* create_project() {
     auto* project = new Project{};

@@ -40,6 +40,9 @@ Process* create_process(int empty);
 // reader's part: no id, no table entry, no name. Without a current project
 // a part gets no id and is named by its type alone. Another code gives null.
 Part* create_part(int type);
+// Steps of a new part of this type (mixers and splitters 3, combustors 1,
+// all others 100).
+int default_steps(int type);
 
 // An interface named "Interface %d" with a new id and its defaults.
 Interface* create_interface();

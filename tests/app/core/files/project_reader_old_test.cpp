@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -161,6 +163,41 @@ TEST_F(OldFiles, MalformedLinesRefuseTheFile) {
         EXPECT_TRUE(contains(error, t.error)) << error;
     }
     current_project = project;
+}
+
+// A file saved by an editor that puts a byte-order mark before the text
+// reads as without it: the variant is told by characters at fixed places of
+// the first line, which the mark moved (the numbered and named files were
+// refused).
+TEST_F(OldFiles, ByteOrderMarkIsPassedOver) {
+    // What the file gave the process: fluid, inlet values and each part's
+    // type, choices, values and steps.
+    auto summary = [](const Process& proc) {
+        std::ostringstream out;
+        out.precision(17);
+        out << proc.fluid->name << ' ' << proc.inputs[PRI_TEMPERATURE] << ' '
+            << proc.inputs[PRI_PRESSURE] << ' ' << proc.inputs[PRI_MASSFLOW] << '\n';
+        for (int k = 0; k < proc.az_parts; ++k) {
+            const Part& part = *proc.parts[k];
+            out << part.type << ' ' << part.steps << ' ' << part.segmentation << ' '
+                << part.old_value;
+            for (int o : part.options) out << ' ' << o;
+            for (double v : part.inputs) out << ' ' << v;
+            out << '\n';
+        }
+        return out.str();
+    };
+    for (const char* name : {"old_numbered.kvr", "old_named.kvr", "old_pipelines.kvr"}) {
+        SCOPED_TRACE(name);
+        const std::string plain = summary(read_old(name));
+        std::ifstream in(std::string(KVR2_SOURCE_DIR) + "/tests/app/core/files/" + name,
+                         std::ios::binary);
+        std::stringstream text;
+        text << "\xEF\xBB\xBF" << in.rdbuf();
+        const Project& marked = read_text(text.str(), name);
+        ASSERT_EQ(marked.az_processes, 1);
+        EXPECT_EQ(summary(*marked.processes[0]), plain);
+    }
 }
 
 }  // namespace

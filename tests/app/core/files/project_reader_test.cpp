@@ -3,12 +3,17 @@
 #include "app/core/model/create_delete.h"
 #include "app/core/model/init.h"
 #include "app/core/model/units.h"
+#include "app/core/solver/simulator.h"
 #include "tests/app/core/file_support.h"
 #include "tests/support/paths.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -572,6 +577,107 @@ TEST_F(Reader, OutletsGoLast) {
     ASSERT_NE(read(text), nullptr) << error;
     EXPECT_EQ(part(0, 1)->type, COMPRESSOR);
     EXPECT_EQ(part(0, 2)->type, OUTLET);
+}
+
+// Files saved by editors of every kind read alike: line ends "\n",
+// "\r\n", and "\r" alone (old Mac editors; such a file read as one line,
+// an empty project), with or without a last line end.
+TEST_F(Reader, EveryKindOfLineEndReadsAlike) {
+    const std::string lf = chain("  Name = \"Compressor 7\"\n");
+    ASSERT_NE(read(lf), nullptr) << error;
+    const std::string expected = project_text(*project, true, true);
+    auto with_ends = [&](const std::string& end, bool last) {
+        std::string out;
+        for (char c : lf) out += c == '\n' ? end : std::string(1, c);
+        if (!last) out.resize(out.size() - end.size());
+        return out;
+    };
+    for (const std::string end : {"\n", "\r\n", "\r"})
+        for (bool last : {true, false}) {
+            SCOPED_TRACE(testing::PrintToString(end) + (last ? "" : " without the last"));
+            ASSERT_NE(read(with_ends(end, last)), nullptr) << error;
+            EXPECT_EQ(project->processes[0]->az_parts, 3);
+            EXPECT_EQ(project_text(*project, true, true), expected);
+        }
+}
+
+// What a part read from a file older than 2.0 carries beyond a new part's
+// is read back from the lines the writer keeps it in.
+TEST_F(Reader, StepSettingsOfOlderFilesAreTaken) {
+    ASSERT_NE(read(chain("  Number of Steps = \"10\"\n  Step Segmentation = \"Linear\"\n"
+                         "  Length Factor = \"2.5\"\n")),
+              nullptr)
+        << error;
+    EXPECT_EQ(part(0, 1)->steps, 10);
+    EXPECT_EQ(part(0, 1)->segmentation, SEGMENTS_LINEAR);
+    EXPECT_EQ(part(0, 1)->old_value, 2.5);
+    // Without them a part has the steps of its type and geometric steps.
+    ASSERT_NE(read(chain()), nullptr) << error;
+    EXPECT_EQ(part(0, 1)->steps, 100);
+    EXPECT_EQ(part(0, 1)->segmentation, SEGMENTS_GEOMETRIC);
+    EXPECT_EQ(part(0, 1)->old_value, 0.0);
+
+    const struct {
+        std::string text;
+        std::string says;
+    } refused[] = {
+        {chain("  Number of Steps = \"0\"\n"), "number of steps '0' is not a whole number"},
+        {chain("  Number of Steps = \"201\"\n"), "from 1 to 200"},
+        {chain("  Number of Steps = \"ten\"\n"), "'ten'"},
+        {chain("  Step Segmentation = \"curved\"\n"), "neither linear nor geometric"},
+        {chain("  Length Factor = \"-1\"\n"), "not a number of at least 0"},
+        {file(process_block(100000, 0, "Combustor", "  Number of Steps = \"5\"\n", "Dry ISO Air")),
+         "is a Combustor, whose number of steps is 1, not 5"},
+    };
+    for (const auto& k : refused) {
+        EXPECT_EQ(read(k.text), nullptr) << k.says;
+        EXPECT_NE(error.find(k.says), std::string::npos) << error;
+        EXPECT_GT(error_line(), 0) << error;
+    }
+}
+
+// A result file whose inlet cannot be prepared (here its working fluid
+// became the pseudo-fluid "Air", which no combustor burns in) keeps the
+// inlet values it holds: they came back as 0 K and 0 kPa from the Inlet's
+// results, and such a project could not be saved again.
+TEST_F(Reader, UnpreparedInletKeepsItsValues) {
+    Project* calculated = read_project_text(
+        slurp(testsupport::source_dir() + "/examples/gas_turbine.kvr"), "gt.kvr", error);
+    ASSERT_NE(calculated, nullptr) << error;
+    ASSERT_EQ(calcProject(*calculated), CS_FINISHED);
+    std::string text = project_text(*calculated, false, true);
+    free_project(calculated);
+    const std::string from = "Fluid = \"Dry ISO Air\"";
+    ASSERT_NE(text.find(from), std::string::npos);
+    text.replace(text.find(from), from.size(), "Fluid = \"Air\"");
+
+    project = read_project_text(text, "air.kvr", error);
+    ASSERT_NE(project, nullptr) << error;
+    const Process& process = *project->processes[0];
+    EXPECT_EQ(process.inputs[PRI_TEMPERATURE], 288.15);
+    EXPECT_EQ(process.inputs[PRI_PRESSURE], 101.325);
+    EXPECT_EQ(input_out_of_bounds(*project), "");
+    // The parts keep their results.
+    EXPECT_EQ(process.parts[1]->state, PS_FINISHED);
+}
+
+// The results of a large project are read again: the largest project the
+// records hold writes about 150 MB with its results, and files above 32 MB
+// were refused. Here 40 MB of lines the reader passes over stand for them.
+TEST_F(Reader, LargeResultFilesAreRead) {
+    const std::string body = chain();
+    std::string text = body.substr(0, body.find('\n') + 1);
+    const std::string filler(1u << 20, 'x');
+    for (int k = 0; k < 40; ++k) text += filler + "\n";
+    text += body.substr(body.find('\n') + 1);
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("kvr2_large_" + std::to_string(::getpid()) + ".kvr"))
+                                 .string();
+    std::ofstream(path, std::ios::binary) << text;
+    project = readinput(path);
+    std::filesystem::remove(path);
+    ASSERT_NE(project, nullptr);
+    EXPECT_EQ(project->processes[0]->az_parts, 3);
 }
 
 TEST_F(Reader, MissingFileGivesNoProject) {

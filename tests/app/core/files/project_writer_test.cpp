@@ -387,3 +387,200 @@ TEST_F(Writer, FailedResultsAreMarkedAndFinite) {
 }
 
 }  // namespace
+
+namespace {
+
+// Values that no number in their display unit stands for are written so
+// that the file reads back with the very same value: an input whose
+// neighbour lies far off or is refused by the reader, and any value beyond
+// the double range in its unit, go into the quantity's own unit (1e-20 K
+// was written "-273.15 °C", a file the reader refused; 1e307 kPa in Pa was
+// written "0 Pa").
+TEST_F(Writer, ValuesNoNumberInTheirUnitReachesAreKept) {
+    struct Case {
+        const char* what;
+        double value;
+        const char* unit;
+        double& (*field)(Project&);
+        int& (*unit_of)(Project&);
+        int quantity;
+    };
+    const Case cases[] = {
+        {"inlet temperature", 1e-20, "degc",
+         [](Project& p) -> double& { return p.processes[0]->inputs[PRI_TEMPERATURE]; },
+         [](Project& p) -> int& { return p.processes[0]->input_units[PRI_TEMPERATURE]; },
+         Q_TEMPERATURE},
+        {"inlet pressure", 1e307, "Pa",
+         [](Project& p) -> double& { return p.processes[0]->inputs[PRI_PRESSURE]; },
+         [](Project& p) -> int& { return p.processes[0]->input_units[PRI_PRESSURE]; }, Q_PRESSURE},
+        {"outlet temperature", 1.7e308, "degf",
+         [](Project& p) -> double& {
+             return p.processes[0]->parts[1]->inputs[PI_OUTLET_TEMPERATURE];
+         },
+         [](Project& p) -> int& {
+             return p.processes[0]->parts[1]->input_units[PI_OUTLET_TEMPERATURE];
+         },
+         Q_TEMPERATURE},
+        {"second outlet's mass flow", 1e308, "t/h",
+         [](Project& p) -> double& {
+             return p.processes[0]->parts[1]->inputs[PI_ABSOLUTE_MASS_OUTLET2];
+         },
+         [](Project& p) -> int& {
+             return p.processes[0]->parts[1]->input_units[PI_ABSOLUTE_MASS_OUTLET2];
+         },
+         Q_LEAKAGE},
+        {"interface's initial temperature", 1e-6, "degc",
+         [](Project& p) -> double& { return p.interfaces[0]->inputs[II_INITIAL_TEMPERATURE]; },
+         [](Project& p) -> int& { return p.interfaces[0]->input_units[II_INITIAL_TEMPERATURE]; },
+         Q_TEMPERATURE},
+        {"power result", 1e308, "W",
+         [](Project& p) -> double& { return p.processes[0]->parts[1]->outputs[PO_POWER]; },
+         [](Project& p) -> int& { return p.processes[0]->parts[1]->output_units[PO_POWER]; },
+         Q_POWER},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        Project* p = build_project();
+        owned.push_back(p);
+        k.field(*p) = k.value;
+        k.unit_of(*p) = find_unit(k.quantity, k.unit);
+        ASSERT_GE(k.unit_of(*p), 0);
+        Project* back = read(project_text(*p, true, true));
+        ASSERT_NE(back, nullptr) << "the file written was refused";
+        EXPECT_EQ(k.field(*back), k.value);
+        round_trip(*back);  // and it is written the same from then on
+    }
+    // A value its unit does reach keeps its unit.
+    Project* p = build_project();
+    owned.push_back(p);
+    p->processes[0]->inputs[PRI_TEMPERATURE] = 1e-6;
+    p->processes[0]->input_units[PRI_TEMPERATURE] = find_unit(Q_TEMPERATURE, "K");
+    round_trip(*p);
+    EXPECT_EQ(owned.back()->processes[0]->input_units[PRI_TEMPERATURE],
+              find_unit(Q_TEMPERATURE, "K"));
+}
+
+// The units chosen in the tree for the project totals, the process
+// summaries and, in a file without results, the interface results come
+// back (they came back as the defaults); a unit that is the default is
+// not written.
+TEST_F(Writer, UnitsOfResultsNotWrittenComeBack) {
+    const int mw = find_unit(Q_POWER, "MW");
+    const int percent = find_unit(Q_RELATIVE_VALUE, "%");
+    const int degf = find_unit(Q_TEMPERATURE, "degf");
+    ASSERT_GE(mw, 0);
+    ASSERT_GE(percent, 0);
+    ASSERT_GE(degf, 0);
+    for (bool results : {true, false}) {
+        SCOPED_TRACE(results ? "with results" : "without results");
+        Project* p = build_project();
+        owned.push_back(p);
+        p->total_units[TOT_POWER] = mw;
+        p->total_units[TOT_EFFICIENCY] = percent;
+        p->processes[1]->output_units[PRO_POWER] = mw;
+        p->interfaces[0]->output_units[IO_OUTLET_TEMPERATURE_COLD] = degf;
+        const std::string text = round_trip(*p, true, results);
+        const Project& back = *owned.back();
+        EXPECT_EQ(back.total_units[TOT_POWER], mw);
+        EXPECT_EQ(back.total_units[TOT_EFFICIENCY], percent);
+        EXPECT_EQ(back.total_units[TOT_HEAT], p->total_units[TOT_HEAT]);
+        EXPECT_EQ(back.processes[1]->output_units[PRO_POWER], mw);
+        EXPECT_EQ(back.processes[0]->output_units[PRO_POWER],
+                  p->processes[0]->output_units[PRO_POWER]);
+        EXPECT_EQ(back.interfaces[0]->output_units[IO_OUTLET_TEMPERATURE_COLD], degf);
+        EXPECT_EQ(text.find("Output Unit \"Heat\""), std::string::npos);
+    }
+}
+
+// A diagram shows the wetness lines the user kept, and only those, after a
+// save and a reload (all nine defaults came back).
+TEST_F(Writer, WetnessLinesKeepTheirSelection) {
+    Project* p = build_project();
+    owned.push_back(p);
+    Graph& g = *p->graphs[1];
+    std::vector<int>& marks = g.iso_style[ISO_WETNESS].selected;
+    const int n = iso_count(g.fluid->iso[ISO_WETNESS]);
+    ASSERT_GE(n, 3);
+    marks.assign(n, 0);
+    marks[1] = 1;
+    marks[n - 1] = 1;
+    round_trip(*p);
+    const Graph& back = *owned.back()->graphs[1];
+    const std::vector<int>& kept = back.iso_style[ISO_WETNESS].selected;
+    for (int i = 0; i < n; ++i)
+        EXPECT_EQ(i < static_cast<int>(kept.size()) && kept[i] == 1, marks[i] == 1) << i;
+}
+
+// A diagram showing more isobars than one "Positions" line holds shows
+// them all again (163 came back as 98).
+TEST_F(Writer, DiagramsShowingManyLinesKeepThemAll) {
+    Project* p = build_project();
+    owned.push_back(p);
+    Graph& g = *p->graphs[1];
+    IsoFamily& isobars = g.fluid->iso[ISO_ISOBAR];
+    for (int k = 0; k < 150; ++k) iso_add_position(isobars, 1001.25 + k * 7.5);
+    const int n = iso_count(isobars);
+    ASSERT_GT(n, ISO_POSITIONS_PER_LINE);
+    g.iso_style[ISO_ISOBAR].selected.assign(n, 1);
+    const std::string text = round_trip(*p);
+    const Graph& back = *owned.back()->graphs[1];
+    int shown = 0;
+    for (int i = 0; i < iso_count(back.fluid->iso[ISO_ISOBAR]); ++i)
+        shown += i < static_cast<int>(back.iso_style[ISO_ISOBAR].selected.size()) &&
+                 back.iso_style[ISO_ISOBAR].selected[i] == 1;
+    EXPECT_EQ(shown, n);
+}
+
+// A project of the format older than 2.0 keeps its parts' steps, linear
+// segmentation and pipeline length factors through a save and a reload, and
+// calculates the same (without the factor a pipeline passed its stream
+// through unchanged); files without such parts carry none of these lines.
+TEST_F(Writer, OlderFilesKeepTheirStepSettings) {
+    const std::string old =
+        slurp(testsupport::source_dir() + "/tests/app/core/files/old_pipelines.kvr");
+    std::string error;
+    // The states along the parts of a calculation of the text.
+    auto calculated = [&](const std::string& text) {
+        fluids.truncate(NUM_BUILTIN_FLUIDS);
+        current_fluid = nullptr;  // as batch mode starts each file
+        init_stoffe();
+        std::vector<double> states;
+        Project* q = read_project_text(text, "old.kvr", error);
+        EXPECT_NE(q, nullptr) << error;
+        if (q == nullptr) return states;
+        owned.push_back(q);
+        EXPECT_EQ(calcProject(*q), CS_FINISHED);
+        const Process& process = *q->processes[0];
+        for (int k = 1; k < process.az_parts; ++k) {
+            const Part& part = *process.parts[k];
+            for (int i = 0; i <= part.steps; ++i)
+                states.insert(states.end(), {part.T[i], part.p[i], part.h[i]});
+        }
+        return states;
+    };
+    const std::vector<double> before = calculated(old);
+    Project* read_old = read_project_text(old, "old.kvr", error, ReadOptions{false});
+    ASSERT_NE(read_old, nullptr) << error;
+    owned.push_back(read_old);
+    const Part& pipe = *read_old->processes[0]->parts[1];
+    ASSERT_EQ(pipe.type, PIPELINE);
+    ASSERT_EQ(pipe.steps, 10);
+    ASSERT_EQ(pipe.old_value, 2.0);
+    const std::string saved = round_trip(*read_old, true, false);
+    const Part& back = *owned.back()->processes[0]->parts[1];
+    EXPECT_EQ(back.steps, pipe.steps);
+    EXPECT_EQ(back.segmentation, pipe.segmentation);
+    EXPECT_EQ(back.old_value, pipe.old_value);
+    EXPECT_TRUE(calculated(saved) == before) << "the saved project calculates otherwise";
+
+    for (const auto& entry :
+         std::filesystem::directory_iterator(testsupport::source_dir() + "/examples")) {
+        if (entry.path().extension() != ".kvr") continue;
+        const std::string text = slurp(entry.path().string());
+        for (const char* key : {STEPS_KEY, SEGMENTATION_KEY, LENGTH_FACTOR_KEY})
+            EXPECT_EQ(project_text(*read(text), true, true).find(key), std::string::npos)
+                << entry.path() << " " << key;
+    }
+}
+
+}  // namespace
