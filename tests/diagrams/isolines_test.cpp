@@ -466,6 +466,47 @@ INSTANTIATE_TEST_SUITE_P(
                       ChordRow{"Hydrogen 0.5, Water 0.5", 1, ISO_ISOTHERM, 300},
                       ChordRow{FLUE_GAS, 0, ISO_ISOTHERM, 250}));
 
+struct BrokenRow {
+    const char* components;
+    double T;        // K, at or above the mixture's critical temperature
+    double p_below;  // kPa: the states the library has lie below
+};
+
+std::ostream& operator<<(std::ostream& os, const BrokenRow& r) {
+    return os << r.components << " at " << r.T;
+}
+
+// Isotherms on which the library has no states between high pressures and
+// the gas (CO2 would freeze out): the line is the gas, every segment of it
+// a stretch of states, not a straight line from 1 GPa to 0.1 kPa.
+class BrokenIsotherms : public ::testing::TestWithParam<BrokenRow> {
+protected:
+    void TearDown() override { fluids.truncate(NUM_BUILTIN_FLUIDS); }
+};
+
+TEST_P(BrokenIsotherms, KeepTheGas) {
+    diagtest::fresh_fluids();
+    const BrokenRow row = GetParam();
+    Fluid* f = fluid_named(row.components);
+    ASSERT_NE(f, nullptr);
+    const std::vector<IsoPoint> line = only_line(*f, ISO_ISOTHERM, row.T);
+    ASSERT_GE(line.size(), 10u);
+    EXPECT_LT(line.front().p, row.p_below);
+    EXPECT_NEAR(line.back().p, f->pmin, 1e-6);
+    for (std::size_t k = 1; k < line.size(); ++k) {
+        double T = row.T, p = std::sqrt(line[k - 1].p * line[k].p), s = 0, h = 0, rho = 0, q = 0;
+        EXPECT_LT(line[k].p, line[k - 1].p);
+        EXPECT_EQ(get_all_by_T_and_p(f->x.data(), T, p, s, h, rho, q), 0) << "at " << p << " kPa";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FreezingCo2, BrokenIsotherms,
+    ::testing::Values(
+        BrokenRow{"Carbon monoxide 0.4, Hydrogen 0.45, Carbon dioxide 0.1, Methane 0.05", 175,
+                  1000},
+        BrokenRow{"Nitrogen 0.83, Carbon dioxide 0.12, Oxygen 0.04, Argon 0.01", 175, 200}));
+
 // The walk refines where the line bends, never splits the two-phase
 // stretch between L and V, and ends however the saturation points lie.
 TEST(IsolineWalk, RefinesBendsOnlyAndEnds) {
