@@ -338,6 +338,7 @@ bool IsolineRun::isotherm(double T, std::vector<IsoPoint>& line) {
     }
     w.step_var = FIELD_P;
     w.shape_var = FIELD_P;
+    w.mixture = !one_component();
     w.step_limit = ISOTHERM_STEP_LIMIT;
     w.slope_limit = 0.1;
     refine_line(line, w, [&](double p, IsoPoint& o) { return by_T_p(T, p, o); });  // no hlim

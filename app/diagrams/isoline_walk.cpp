@@ -163,28 +163,47 @@ private:
         std::size_t k = 1;
         while (k < line_.size() && line_.size() < MAX_LINE_POINTS) {
             const IsoPoint a = line_[k - 1], b = line_[k];
+            const bool two_phase = at_liquid(k - 1) && vapour_ == static_cast<long>(k);
             const double x0 = field(a, s_.step_var), x1 = field(b, s_.step_var);
             const bool wide = std::fabs(x1 - x0) >= 2 * s_.step_limit;
-            const std::vector<Plane>& in = wide ? linear : with_log_p;
-            const bool two_phase = at_liquid(k - 1) && vapour_ == static_cast<long>(k);
-            const bool long_one = std::any_of(in.begin(), in.end(), [&](const Plane& p) {
-                return p.length(a, b) > (wide ? LONG_SEGMENT : SHORT_SEGMENT);
-            });
-            IsoPoint mid;
-            if (two_phase || !long_one || !(wide || wide_in_pressure(x0, x1)) ||
-                !midpoint_(wide ? (x0 + x1) / 2 : std::sqrt(x0 * x1), mid)) {
-                ++k;
-                continue;
-            }
-            const bool off = std::any_of(in.begin(), in.end(), [&](const Plane& p) {
-                const double d = p.off(a, b, mid);
-                return d > OFF_CHORD || (!wide && d > LOCAL_BEND * p.length(a, b));
-            });
-            if (off)
-                insert(k, mid);  // and look at the first half again
-            else
-                ++k;
+            if (!two_phase && ((wide && split_wide(k, a, b, linear)) ||
+                               ((!wide || s_.mixture) && split_by_ratio(k, a, b, with_log_p))))
+                continue;  // and look at the first half again
+            ++k;
         }
+    }
+
+    // A segment wider than twice the step limit, split at its midpoint
+    // where that lies off its chord.
+    bool split_wide(std::size_t k, const IsoPoint& a, const IsoPoint& b,
+                    const std::vector<Plane>& in) {
+        const double x0 = field(a, s_.step_var), x1 = field(b, s_.step_var);
+        const bool long_one = std::any_of(
+            in.begin(), in.end(), [&](const Plane& p) { return p.length(a, b) > LONG_SEGMENT; });
+        IsoPoint mid;
+        if (!long_one || !midpoint_((x0 + x1) / 2, mid)) return false;
+        const bool off = std::any_of(in.begin(), in.end(),
+                                     [&](const Plane& p) { return p.off(a, b, mid) > OFF_CHORD; });
+        if (off) insert(k, mid);
+        return off;
+    }
+
+    // A segment of a line stepped in pressure whose ends lie a pressure
+    // ratio apart, split at the geometric mean where that bends the line.
+    bool split_by_ratio(std::size_t k, const IsoPoint& a, const IsoPoint& b,
+                        const std::vector<Plane>& in) {
+        const double x0 = field(a, s_.step_var), x1 = field(b, s_.step_var);
+        const bool long_one = std::any_of(
+            in.begin(), in.end(), [&](const Plane& p) { return p.length(a, b) > SHORT_SEGMENT; });
+        IsoPoint mid;
+        if (!long_one || !wide_in_pressure(x0, x1) || !midpoint_(std::sqrt(x0 * x1), mid))
+            return false;
+        const bool off = std::any_of(in.begin(), in.end(), [&](const Plane& p) {
+            const double d = p.off(a, b, mid);
+            return d > OFF_CHORD || d > LOCAL_BEND * p.length(a, b);
+        });
+        if (off) insert(k, mid);
+        return off;
     }
 
     bool wide_in_pressure(double x0, double x1) const {

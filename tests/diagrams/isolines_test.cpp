@@ -405,7 +405,8 @@ std::ostream& operator<<(std::ostream& os, const ChordRow& r) {
 // Isotherms of mixtures with water bend where the water condenses, at low
 // pressure: hydrogen with water 1:1 ran straight from 42 kPa to 0.1 kPa at
 // 300 K (32 pixels off in h-s), a flue gas from 12.9 kPa to 0.1 kPa at
-// 250 K (13 pixels off).
+// 250 K (13 pixels off), and methane with 30 % pentane at 350 K from
+// 1.67 MPa to 0.83 MPa across its dew point (12 pixels off in p-s).
 constexpr const char* FLUE_GAS =
     "Nitrogen 0.72, Carbon dioxide 0.09, Water 0.16, Oxygen 0.02, Argon 0.01";
 
@@ -464,7 +465,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ChordRow{"Butane", 2, ISO_ISOBAR, 5000}, ChordRow{"R12", 2, ISO_ISOBAR, 5000},
                       ChordRow{"r32", 2, ISO_ISOCHOR, 0.2},
                       ChordRow{"Hydrogen 0.5, Water 0.5", 1, ISO_ISOTHERM, 300},
-                      ChordRow{FLUE_GAS, 0, ISO_ISOTHERM, 250}));
+                      ChordRow{FLUE_GAS, 0, ISO_ISOTHERM, 250},
+                      ChordRow{"Methane 0.7, Pentane 0.3", 1, ISO_ISOTHERM, 350}));
 
 struct BrokenRow {
     const char* components;
