@@ -87,7 +87,8 @@ private:
     // plane of s and log p too (the flue gas of 16 % water kept one segment
     // of its 250 K isotherm from 12.9 kPa, below the step limit, to 0.1 kPa,
     // across its dew point at 0.6 kPa: 13 pixels off in h-s, its geometric
-    // midpoint on the chord in h).
+    // midpoint on the chord in h). A mixture's segments wider than the step
+    // limit are looked at so too when their midpoint lay on the chord.
     static constexpr double WIDE_PRESSURE_RATIO = 1.25;
     // Such a segment is looked at from this share of the line's span on
     // (diagrams of a mixture show a small part of its lines: Air's default
