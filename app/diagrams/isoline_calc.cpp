@@ -29,6 +29,13 @@ constexpr int WET_POINTS_HELIUM = 10;
 constexpr double ISOTHERM_STEP_LIMIT = 10;  // kPa
 constexpr double DENSITY_STEP_LIMIT = 1;    // K
 constexpr double P_AXIS_START = 2.0;        // kPa
+constexpr int SUPERCRITICAL_SAMPLES = 9;    // isotherms at or above Tc: samples 0..9
+// Halvings of the pressure ratio towards a failed sample at a broken
+// isotherm's ends: a ratio of 1000 narrows to 1.002.
+constexpr int RUN_END_STEPS = 12;
+// Pressure ratio of a segment of a mixture's isotherm from which on its
+// midpoint is checked for a gap in the line.
+constexpr double GAP_RATIO = 2;
 constexpr int FIELD_H = 1, FIELD_P = 2, FIELD_T = 3;
 
 bool finite_point(const IsoPoint& p) {
@@ -218,6 +225,14 @@ private:
     std::vector<IsoPoint> isobar(double p);
     void isotherms();
     bool isotherm(double T, std::vector<IsoPoint>& line);
+    void keep_unbroken_run(double T, std::vector<IsoPoint>& line, const std::vector<int>& taken);
+    void cut_at_gap(double T, std::vector<IsoPoint>& line);
+    void extend_up_to(double T, std::vector<IsoPoint>& line, double failed);
+    // Pressure of sample k of a supercritical isotherm, from pmax (k = 0)
+    // down to pmin (the last).
+    double supercritical_sample(int k) const {
+        return f_.pmax + (f_.pmin - f_.pmax) * std::sqrt(k) / 3;
+    }
     void density_lines();
     void wetness_lines();
     void dome();
@@ -313,21 +328,76 @@ bool IsolineRun::isotherm(double T, std::vector<IsoPoint>& line) {
             }
         }
     } else {
-        for (int k = 0; k <= 9; ++k) {
-            const double p = f_.pmax + (f_.pmin - f_.pmax) * std::sqrt(k) / 3;
+        std::vector<int> taken;  // the sample of each point
+        for (int k = 0; k <= SUPERCRITICAL_SAMPLES; ++k) {
             IsoPoint pt;
             if (with_retries(
-                    p, false, [&](double pp, IsoPoint& o) { return by_T_p(T, pp, o); }, pt,
-                    below_last(line)))
+                    supercritical_sample(k), false,
+                    [&](double pp, IsoPoint& o) { return by_T_p(T, pp, o); }, pt,
+                    below_last(line))) {
                 line.push_back(pt);
+                taken.push_back(k);
+            }
         }
+        keep_unbroken_run(T, line, taken);
     }
     w.step_var = FIELD_P;
     w.shape_var = FIELD_P;
+    w.mixture = !one_component();
     w.step_limit = ISOTHERM_STEP_LIMIT;
     w.slope_limit = 0.1;
     refine_line(line, w, [&](double p, IsoPoint& o) { return by_T_p(T, p, o); });  // no hlim
+    if (!one_component()) cut_at_gap(T, line);
     return true;
+}
+
+// A mixture's isotherm with a segment across a pressure ratio of GAP_RATIO
+// or more and no state at its geometric mean is broken there (the walk's
+// midpoints failed too): the part below the gap is kept, extended towards
+// it by halving the ratio. Natural gas with heavy ends at 125 K had its
+// compressed liquid at 488 MPa and above, then its bubble point at 0.31 MPa
+// (the library refuses the liquid between, where pentane and hexane would
+// freeze out): one straight segment across its p-h diagram.
+void IsolineRun::cut_at_gap(double T, std::vector<IsoPoint>& line) {
+    for (std::size_t k = line.size(); k-- > 1;) {  // segments from low pressures up
+        const double higher = line[k - 1].p, lower = line[k].p;
+        IsoPoint pt;
+        if (!(higher >= GAP_RATIO * lower) || by_T_p(T, std::sqrt(higher * lower), pt)) continue;
+        line.erase(line.begin(), line.begin() + static_cast<long>(k));
+        extend_up_to(T, line, std::sqrt(higher * lower));
+        return;
+    }
+}
+
+// Adds states above the line's first point towards a pressure where the
+// library has none, halving their pressure ratio RUN_END_STEPS times.
+void IsolineRun::extend_up_to(double T, std::vector<IsoPoint>& line, double failed) {
+    for (int k = 0; k < RUN_END_STEPS; ++k) {
+        const double p = std::sqrt(line.front().p * failed);
+        IsoPoint pt;
+        if (by_T_p(T, p, pt))
+            line.insert(line.begin(), pt);
+        else
+            failed = p;
+    }
+}
+
+// Where samples between two points of a supercritical isotherm fail, the
+// line is broken: a straight segment across the gap is no state of the
+// fluid. The run of neighbouring samples at the lowest pressures is kept
+// (the gas, which the diagrams show), extended towards the failed sample
+// above it by halving the pressure ratio. The library refuses a flue gas of
+// 12 % CO2 at 175 K from 150 MPa down to 0.2 kPa (CO2 would freeze out), a
+// syngas of 10 % CO2 from 1 GPa to 1 MPa, and their isotherms ran straight
+// from 158 MPa and 1 GPa to 0.1 kPa across the h-s diagram.
+void IsolineRun::keep_unbroken_run(double T, std::vector<IsoPoint>& line,
+                                   const std::vector<int>& taken) {
+    if (line.empty()) return;
+    std::size_t start = line.size() - 1;  // of the last run
+    while (start > 0 && taken[start] == taken[start - 1] + 1) --start;
+    if (start == 0) return;  // one run: the line as sampled
+    line.erase(line.begin(), line.begin() + static_cast<long>(start));
+    extend_up_to(T, line, supercritical_sample(taken[start] - 1));
 }
 
 void IsolineRun::density_lines() {

@@ -64,6 +64,10 @@ struct WalkSettings {
     double slope_limit = 0;
     int liquid = -1;  // index of the saturated-liquid point L in the list, -1 none
     int vapour = -1;  // index of the saturated-vapour point V, -1 none
+    // A mixture's line bends at its dew and bubble points, which are no
+    // points of it: segments far apart in pressure are looked at for bends
+    // however wide they are.
+    bool mixture = false;
 };
 // Computes the point of the line at a value of its step variable; false
 // when the call fails or the point does not count.

@@ -3,6 +3,7 @@
 #include "app/core/fluids/fluid_properties.h"
 #include "app/core/model/units.h"
 #include "app/core/solver/simulator.h"
+#include "app/diagrams/isolines.h"
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/pointer.h"
 #include "library/library.h"
@@ -30,6 +31,28 @@ public:
     ~BusyScope() { --library_busy; }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
+};
+
+// The composition the diagram's lines are drawn for, for the time of one
+// read-out: a fluid with relative humidity at standard values carries its
+// humid share of water there (calc_isolines), as its processes do. With the
+// dry composition the pointer on Humid ISO Air's 0.05 bar isobar read
+// 0.043 bar, on its 250 K isotherm 253.57 K (h-s diagram).
+class LineComposition {
+public:
+    explicit LineComposition(Fluid& fluid)
+        : fluid_(fluid), humid_(fluid.humidity_type == HT_RH_STANDARD) {
+        if (humid_) relative_humidity_to_mol_proz(fluid_);
+    }
+    ~LineComposition() {
+        if (humid_) mol_proz_restore(fluid_);
+    }
+    LineComposition(const LineComposition&) = delete;
+    LineComposition& operator=(const LineComposition&) = delete;
+
+private:
+    Fluid& fluid_;
+    bool humid_;
 };
 
 std::string format(const char* fmt, double v) {
@@ -136,7 +159,10 @@ ReadoutTexts readout_at(Graph& graph, double xv, double yv) {
     if (graph.fluid != nullptr && graph.type >= 0 && graph.type <= 4) {
         BusyScope busy;
         if (init_stoffwerte(graph.fluid) == 1) {
-            compute(*graph.fluid, graph.type, st);
+            {
+                LineComposition lines(*graph.fluid);
+                compute(*graph.fluid, graph.type, st);
+            }
             // Above the critical pressure the (T, p) access marks every state
             // supercritical; below the critical temperature it is a
             // compressed liquid (water at 404 K and 314 bar read

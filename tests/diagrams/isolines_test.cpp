@@ -2,6 +2,7 @@
 // the order of an isobar's points, every point checked by flashing it back
 // from its own (p, h), and the guards around the computation.
 #include "app/diagrams/isolines.h"
+#include "app/core/files/fluid_files.h"
 #include "app/core/fluids/fluid_properties.h"
 #include "app/core/model/init.h"
 #include "app/core/solver/simulator.h"
@@ -16,6 +17,7 @@
 #include <limits>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -338,12 +340,38 @@ INSTANTIATE_TEST_SUITE_P(Retried, IsolinesOneWay,
                                            LineRow{"Humid ISO Air", ISO_ISOBAR, 10},
                                            LineRow{"Hydrogen", ISO_ISOTHERM, 50}));
 
+// A user mixture of the given components ("Hydrogen 0.5, Water 0.5"), of
+// the general kind, as a fluid-definition file defines it.
+Fluid* user_mixture(const std::string& components) {
+    std::istringstream in(components);
+    std::string item, lines;
+    int count = 0;
+    while (std::getline(in, item, ',')) {
+        const std::size_t cut = item.find_last_of(' ');
+        const std::size_t start = item.find_first_not_of(' ');
+        lines += " Component \"" + item.substr(start, cut - start) + "\" mol_proz \"" +
+                 item.substr(cut + 1) + "\" \n";
+        ++count;
+    }
+    const std::string text =
+        "Fluid Definition File Version = 1.0\n\n#START Fluid Definition\n Fluid name = \"Test "
+        "mixture\"\n Az parts = \"" +
+        std::to_string(count) + "\"\n Fluid humidity type = \"4\"\n" + lines +
+        "#END Fluid definition\n";
+    std::string error;
+    std::unique_ptr<Fluid> f = import_fluid_text(text, error);
+    EXPECT_NE(f, nullptr) << error;
+    return f ? fluids.append(std::move(f)) : nullptr;
+}
+
 // A working fluid by name; a library fluid that is no built-in one (such
 // as "r32") as a pure fluid of the Pure Fluids group, its defaults those of
-// nitrogen, appended after the built-in fluids.
+// nitrogen, appended after the built-in fluids; components with their mole
+// fractions as a user mixture.
 Fluid* fluid_named(const char* name) {
     if (Fluid* f = fluids.find(name)) return f;
     fluids.truncate(NUM_BUILTIN_FLUIDS);
+    if (std::string(name).find(',') != std::string::npos) return user_mixture(name);
     auto f = std::make_unique<Fluid>(*fluids[FLUID_NITROGEN]);
     f->name = f->components = name;
     f->ref_code = "DEF";
@@ -375,6 +403,14 @@ std::ostream& operator<<(std::ostream& os, const ChordRow& r) {
 // butane's and R12's 5 MPa isobars bend both ways above the critical
 // point and had kept one straight segment there (36 and 45 pixels off);
 // R32's 0.2 kg/m3 line kept one across its dew point (35 pixels off).
+// Isotherms of mixtures with water bend where the water condenses, at low
+// pressure: hydrogen with water 1:1 ran straight from 42 kPa to 0.1 kPa at
+// 300 K (32 pixels off in h-s), a flue gas from 12.9 kPa to 0.1 kPa at
+// 250 K (13 pixels off), and methane with 30 % pentane at 350 K from
+// 1.67 MPa to 0.83 MPa across its dew point (12 pixels off in p-s).
+constexpr const char* FLUE_GAS =
+    "Nitrogen 0.72, Carbon dioxide 0.09, Water 0.16, Oxygen 0.02, Argon 0.01";
+
 class IsolinesAsDrawn : public ::testing::TestWithParam<ChordRow> {
 protected:
     void TearDown() override { fluids.truncate(NUM_BUILTIN_FLUIDS); }
@@ -421,14 +457,67 @@ TEST_P(IsolinesAsDrawn, SegmentsFollowTheLine) {
     EXPECT_LT(long_segments, 20);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, IsolinesAsDrawn,
-                         ::testing::Values(ChordRow{"Hydrogen", 0, ISO_ISOTHERM, 50},
-                                           ChordRow{"Oxygen", 2, ISO_ISOCHOR, 750},
-                                           ChordRow{"R134A", 3, ISO_ISOTHERM, 400},
-                                           ChordRow{"R245CA", 2, ISO_ISOBAR, 500},
-                                           ChordRow{"Butane", 2, ISO_ISOBAR, 5000},
-                                           ChordRow{"R12", 2, ISO_ISOBAR, 5000},
-                                           ChordRow{"r32", 2, ISO_ISOCHOR, 0.2}));
+INSTANTIATE_TEST_SUITE_P(
+    Lines, IsolinesAsDrawn,
+    ::testing::Values(ChordRow{"Hydrogen", 0, ISO_ISOTHERM, 50},
+                      ChordRow{"Oxygen", 2, ISO_ISOCHOR, 750},
+                      ChordRow{"R134A", 3, ISO_ISOTHERM, 400},
+                      ChordRow{"R245CA", 2, ISO_ISOBAR, 500},
+                      ChordRow{"Butane", 2, ISO_ISOBAR, 5000}, ChordRow{"R12", 2, ISO_ISOBAR, 5000},
+                      ChordRow{"r32", 2, ISO_ISOCHOR, 0.2},
+                      ChordRow{"Hydrogen 0.5, Water 0.5", 1, ISO_ISOTHERM, 300},
+                      ChordRow{FLUE_GAS, 0, ISO_ISOTHERM, 250},
+                      ChordRow{"Methane 0.7, Pentane 0.3", 1, ISO_ISOTHERM, 350}));
+
+struct BrokenRow {
+    const char* components;
+    double T;                // K
+    double p_below;          // kPa: the states the library has lie below
+    std::size_t min_points;  // of the line kept
+};
+
+std::ostream& operator<<(std::ostream& os, const BrokenRow& r) {
+    return os << r.components << " at " << r.T;
+}
+
+// Isotherms on which the library has no states between high pressures and
+// the gas or the bubble point (CO2, pentane or hexane would freeze out):
+// the line is the part below the gap, no straight segment from 1 GPa down
+// to 0.1 kPa, every segment across a pressure ratio of 2 or more a stretch
+// of states.
+class BrokenIsotherms : public ::testing::TestWithParam<BrokenRow> {
+protected:
+    void TearDown() override { fluids.truncate(NUM_BUILTIN_FLUIDS); }
+};
+
+TEST_P(BrokenIsotherms, KeepThePartBelowTheGap) {
+    diagtest::fresh_fluids();
+    const BrokenRow row = GetParam();
+    Fluid* f = fluid_named(row.components);
+    ASSERT_NE(f, nullptr);
+    const std::vector<IsoPoint> line = only_line(*f, ISO_ISOTHERM, row.T);
+    ASSERT_GE(line.size(), row.min_points);
+    EXPECT_LT(line.front().p, row.p_below);
+    for (std::size_t k = 1; k < line.size(); ++k) {
+        EXPECT_LT(line[k].p, line[k - 1].p);
+        if (line[k - 1].p < 2 * line[k].p) continue;
+        double T = row.T, p = std::sqrt(line[k - 1].p * line[k].p), s = 0, h = 0, rho = 0, q = 0;
+        EXPECT_EQ(get_all_by_T_and_p(f->x.data(), T, p, s, h, rho, q), 0) << "at " << p << " kPa";
+    }
+}
+
+constexpr const char* GAS_WITH_HEAVY_ENDS =
+    "Methane 0.83, Ethane 0.07, Propane 0.03, Butane 0.015, Isobutane 0.01, Pentane 0.01, "
+    "Hexane 0.005, Nitrogen 0.015, Carbon dioxide 0.015";
+
+INSTANTIATE_TEST_SUITE_P(
+    Freezing, BrokenIsotherms,
+    ::testing::Values(
+        BrokenRow{"Carbon monoxide 0.4, Hydrogen 0.45, Carbon dioxide 0.1, Methane 0.05", 175, 1000,
+                  10},
+        BrokenRow{"Nitrogen 0.83, Carbon dioxide 0.12, Oxygen 0.04, Argon 0.01", 175, 200, 10},
+        BrokenRow{GAS_WITH_HEAVY_ENDS, 125, 1100, 1},
+        BrokenRow{GAS_WITH_HEAVY_ENDS, 150, 1100, 1}));
 
 // The walk refines where the line bends, never splits the two-phase
 // stretch between L and V, and ends however the saturation points lie.
@@ -492,6 +581,42 @@ TEST(IsolineWalk, TwoPointsAreRefinedWhereTheLineBends) {
     refine_line(pair, w, mid);
     EXPECT_EQ(pair.size(), 2u);
     EXPECT_EQ(asked, 0);
+}
+
+// An isotherm that bends at low pressure, where its h stops changing (a
+// dew point at 1 kPa, below the step limit): the stretch from 12.9 kPa to
+// 0.1 kPa is split in pressure ratios until a point lies near the bend; an
+// isotherm without the bend (a gas) gets no point there.
+TEST(IsolineWalk, BendAtLowPressureIsFound) {
+    auto point = [](double p, bool bend) {
+        IsoPoint pt;
+        pt.p = p, pt.T = 250;
+        pt.s = -std::log(p);
+        pt.h = bend && p > 1 ? -50 * std::log(p) : 0;
+        return pt;
+    };
+    for (const bool bend : {true, false}) {
+        std::vector<IsoPoint> line;
+        for (double p : {100000.0, 30000.0, 10000.0, 12.9, 0.1}) line.push_back(point(p, bend));
+        std::vector<double> asked;
+        auto mid = [&](double p, IsoPoint& pt) {
+            asked.push_back(p);
+            pt = point(p, bend);
+            return true;
+        };
+        WalkSettings w;
+        w.step_var = 2, w.shape_var = 2, w.step_limit = 10, w.slope_limit = 0.1;
+        refine_line(line, w, mid);
+        const bool near_bend = std::any_of(line.begin(), line.end(), [](const IsoPoint& pt) {
+            return pt.p > 1 / 1.25 && pt.p < 1.25;
+        });
+        EXPECT_EQ(near_bend, bend);
+        for (std::size_t k = 1; k < line.size(); ++k) EXPECT_LT(line[k].p, line[k - 1].p);
+        const auto kept_low = std::count_if(
+            line.begin(), line.end(), [](const IsoPoint& pt) { return pt.p > 0.1 && pt.p < 12.9; });
+        EXPECT_EQ(kept_low > 0, bend) << kept_low;
+        EXPECT_FALSE(asked.empty());
+    }
 }
 
 TEST(IsolineWalk, SortByDensity) {

@@ -6,6 +6,7 @@
 #include "app/core/model/init.h"
 #include "app/core/model/units.h"
 #include "app/core/solver/simulator.h"
+#include "app/diagrams/isolines.h"
 #include "app/diagrams/mapping.h"
 #include "app/diagrams/pointer.h"
 #include "app/diagrams/render.h"
@@ -14,10 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -91,6 +94,41 @@ TEST_F(Readout, CompressedLiquidAboveTheCriticalPressure) {
     }
 }
 
+// Humid ISO Air's lines are drawn for its humid composition (water at the
+// reference humidity): the pointer on a state of a line reads that line's
+// values in every diagram type, and the fluid keeps its dry fractions.
+TEST_F(Readout, HumidFluidReadsTheStatesOfItsLines) {
+    Fluid* humid = fluids[2];
+    ASSERT_EQ(humid->name, "Humid ISO Air");
+    ASSERT_EQ(init_stoffwerte(humid), 1);
+    const auto dry = humid->x;
+    relative_humidity_to_mol_proz(*humid);
+    ASSERT_GT(humid->x[static_cast<std::size_t>(humid->water_pos)], 0.01);
+    struct Case {
+        double T, p;  // K, kPa: a point of the 250 K isotherm, of the 5 kPa isobar
+        const char *T_text, *p_text;
+    };
+    const Case cases[] = {{250, 30.5, "  250.00", "  30.500"}, {742.9, 5, "  742.90", "   5.000"}};
+    std::vector<std::array<double, 5>> states;
+    for (const Case& c : cases) {
+        double T = c.T, p = c.p, s = 0, h = 0, rho = 0, q = 0;
+        ASSERT_EQ(get_all_by_T_and_p(humid->x.data(), T, p, s, h, rho, q), 0);
+        states.push_back({s, h, p, T, rho});
+    }
+    mol_proz_restore(*humid);
+    for (std::size_t k = 0; k < states.size(); ++k) {
+        const auto [s, h, p, T, rho] = states[k];
+        const double given[4][2] = {{s, h}, {s, p}, {s, T}, {h, p}};
+        for (int type = 0; type < 4; ++type) {
+            auto g = diagtest::make_graph(2, type);
+            const ReadoutTexts r = readout_at(*g, given[type][0], given[type][1]);
+            EXPECT_EQ(r.T, cases[k].T_text) << k << " type " << type;
+            EXPECT_EQ(r.p, cases[k].p_text) << k << " type " << type;
+        }
+    }
+    EXPECT_EQ(humid->x, dry);
+}
+
 // Every entry is in the default unit of its quantity, the unit the page
 // shows beside it: with MJ/kg and lb/ft3 chosen, h and rho of water at
 // 500 K and 101.325 kPa read in those units, not in kJ/kg and kg/m3.
@@ -137,6 +175,7 @@ TEST_F(Readout, ValuesInTheDefaultUnits) {
 // leave the line empty.
 TEST_F(Readout, FluidWithoutTransportValuesSaysWhy) {
     Fluid flue = *fluids[2];  // Humid ISO Air's components, 12 % water
+    flue.humidity_type = HT_WATER_FRACTION;  // the water fraction as given
     for (int i = 0; i < 4; ++i) flue.x[static_cast<std::size_t>(i)] *= 0.88;
     flue.x[static_cast<std::size_t>(flue.water_pos)] = 0.12;
     auto g = diagtest::make_graph(FLUID_WATER, 4);
