@@ -191,12 +191,19 @@ TEST_P(HumidIsentropic, OneRunAtTheEfficiencyFound) {
     const int w = cycletest::slot(t, FLUID_WATER);
     EXPECT_LT(t.x_out[sz(w)], t.x_in[sz(w)]);
     const double h_n = t.outputs[PO_OUTLET_ENTHALPY];
-    // The same part with the polytropic efficiency it found.
+    const double asked = t.inputs[PI_ISENTROPIC_EFFICIENCY];
+    const double dhs = t.outputs[PO_ISENTROPIC_ENTHALPY_DIFF];
+    // The same part with the polytropic efficiency it found: the same
+    // outlet, and the same isentropic efficiency shown (it showed 0.73 for
+    // 0.85 where the water left), of the same isentropic enthalpy
+    // difference.
     t.options[OPT_EFFICIENCY] = 1;
     t.inputs[PI_POLYTROPIC_EFFICIENCY] = t.outputs[PO_POLYTROPIC_EFFICIENCY];
     ASSERT_EQ(calcProject(*project), CS_FINISHED) << project->calc_log;
     EXPECT_NEAR(t.outputs[PO_LIQUID_WATER_OUT], water, 1e-4 * water);
     EXPECT_NEAR(t.outputs[PO_OUTLET_ENTHALPY], h_n, 1e-4 * std::fabs(h_n) + 1e-3);
+    EXPECT_NEAR(t.outputs[PO_ISENTROPIC_EFFICIENCY], asked, 1e-5 * asked);
+    EXPECT_NEAR(t.outputs[PO_ISENTROPIC_ENTHALPY_DIFF], dhs, 1e-9 * std::fabs(dhs));
 }
 
 constexpr const char* ISENTROPIC_EXPANSION_2 =
