@@ -814,6 +814,24 @@ private:
         return true;
     }
 
+    // Down the isobar from a gas whose value lies above b (its temperature
+    // from thi up, in steps of a quarter): the crossing nearest to it.  The
+    // dew point SATP finds for a wet gas with heavy ends may be a lower one
+    // than the first (methane to hexane with 0.5 % water at 2000 kPa: the
+    // hydrocarbons' at 271.6 K, the water's at 316.7 K), and a value above
+    // it was taken for the gas, which is no stable state there.
+    bool down_from_gas(const mix::Target& target, double thi, double tlo, mix::TpState& st) {
+        for (double t = std::max(thi, Tc); t <= tmax; t *= 1.25) {
+            mix::TpState g;
+            if (!mix::tp_state(t, P, z, g) || g.two_phase) continue;
+            if (!(flash::prop(letter, t, g.D, z) > b)) continue;
+            return mix::on_isobar_down(P, target, z, t, std::numeric_limits<double>::quiet_NaN(),
+                                       tlo, st) &&
+                   (!st.two_phase || stable_at(st.T));
+        }
+        return false;
+    }
+
     void mixture_on_isobar() {
         mix::TpState st;
         // Down from the dew point where it was found (a wet gas has no
@@ -860,7 +878,8 @@ private:
             mix_dew && b < bdew && !(tdew < floor) &&
             mix::on_isobar_down(P, target, z, tdew, bdew - b, std::max(tmin, floor), st) &&
             (!st.two_phase || stable_at(st.T));
-        if (!from_dew && !mix::on_isobar(P, letter, b, z, t1, t2, st)) {
+        if (!from_dew && !mix::on_isobar(P, letter, b, z, t1, t2, st) &&
+            !down_from_gas(target, t2, std::max(tmin, floor), st)) {
             if (t1 == floor && frozen_below(floor)) return;
             give_up(248, msg(248, "iteration did not converge for the mixture along the isobar"));
             return;
