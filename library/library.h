@@ -433,10 +433,14 @@ void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& 
 // a pure fluid sets nothing.
 void SATSPLN(const double x[20], int& ierr, std::string& herr);
 // Critical point of mixture x from the equation of state (T, P, D: start
-// values in, the critical point out; a pure fluid's is CRITP's).  Error 1
-// without convergence ("No convergence. Provide better p, t guess values"),
-// also where a Newton step is singular: the iteration runs in T and D and
-// has no failure of its own for a singular step (no "dp, dt -> infinity").
+// values in, the critical point out; a pure fluid's is CRITP's).  The
+// mixture model's estimate is the first start, so that the point depends on
+// x alone; the values passed in are tried only after it, and their point is
+// taken only where x is one fluid phase.  Error 1 without convergence ("No
+// convergence. Provide better p, t guess values"), also where a Newton step
+// is singular: the iteration runs in T and D and has no failure of its own
+// for a singular step (no "dp, dt -> infinity").  A failure leaves T, P and
+// D at zero.
 void CRTPNT(const double x[20], double& T, double& P, double& D, int& ierr, std::string& herr);
 // Saturation of component icomp at T by the equal-area construction; Dl and
 // Dv are start values in and results out.  Failure: ierr 1, P = Dl = Dv = -1.

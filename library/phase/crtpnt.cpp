@@ -6,6 +6,21 @@
 // form of the criterion; a singular step ends the attempt from that start
 // like any other failure, so there is no "dp, dt -> infinity" error: every
 // failure is "No convergence. Provide better p, t guess values".)
+//
+// The result depends on the composition alone wherever the mixture model's
+// estimate leads to a point: that start is tried first, and the values
+// passed in only after it failed.  Passed in first, they made the answer
+// depend on the call before, the previous point handed on as the start:
+// 78.18 % nitrogen, 20.79 % oxygen and 1.03 % water gave 135.65 K and
+// 4.248 MPa alone but 686.80 K and 4,574 MPa after 50 % water in nitrogen;
+// 50 % carbon dioxide in nitrogen 170.3 K and 360 MPa after 2 % water in
+// carbon dioxide instead of 234.7 K and 18.0 MPa.  A Newton run from far
+// away ends on other roots of the two conditions, where the composition is
+// not one phase, so a point reached from the values passed in is taken
+// only where the (T, p) flash finds one fluid phase (10 % water in helium,
+// no point alone, gave 315.6 K and 148 MPa, where it splits into water and
+// helium).  A failure leaves T, P and D at zero, never the values passed
+// in.
 #include <algorithm>
 #include <cmath>
 
@@ -116,6 +131,50 @@ bool conditions(double T, double D, const double x[20], const mix::Present& o, d
     return std::isfinite(L) && std::isfinite(C);
 }
 
+// Newton's method in (T, D) on the two conditions from the start (t, d);
+// true with the point in (t, d) when both vanish.
+bool newton_from(double& t, double& d, const double x[20], const mix::Present& o) {
+    if (!(t > 0.0) || !(d > 0.0)) return false;
+    for (int it = 0; it < 60; ++it) {
+        double L = 0, C = 0, Lt = 0, Ct = 0, Ld = 0, Cd = 0;
+        const double ht = 1e-5 * t, hd = 1e-5 * d;
+        if (!conditions(t, d, x, o, L, C) || !conditions(t + ht, d, x, o, Lt, Ct) ||
+            !conditions(t, d + hd, x, o, Ld, Cd))
+            return false;
+        if (std::fabs(L) < 1e-10 && std::fabs(C) < 1e-8) return true;
+        const double a = (Lt - L) / ht, b = (Ld - L) / hd, c = (Ct - C) / ht, e = (Cd - C) / hd;
+        const double det = a * e - b * c;
+        if (!(std::fabs(det) > 1e-300)) return false;
+        double dt = -(L * e - b * C) / det, dd = -(a * C - c * L) / det;
+        const double f = std::max({1.0, std::fabs(dt) / (0.05 * t), std::fabs(dd) / (0.2 * d)});
+        dt /= f;
+        dd /= f;
+        t += dt;
+        d += dd;
+        if (!(t > 0.0) || !(d > 0.0) || t > 2000.0) return false;
+        if (std::fabs(dt) < 1e-10 * t && std::fabs(dd) < 1e-10 * d) return true;
+    }
+    return false;
+}
+
+// Phases of a (T, P) split whose densities differ by more than this share
+// of the critical density are two distinct phases, not the one phase a
+// critical point has on both sides (the property table's rule).
+constexpr double kDistinctPhases = 0.2;
+
+// Whether x is one fluid phase at (T, P), as a critical point is: the flash
+// accepts the state (within the limits, no solid) and does not split it into
+// distinct phases.
+bool one_fluid_phase(double T, double P, double Dc, const double x[20]) {
+    double D = 0, Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {}, q = 0, e = 0, h = 0, s = 0, cv = 0,
+           cp = 0, w = 0;
+    int kerr = 0;
+    std::string kmsg;
+    TPFLSH(T, P, x, D, Dl, Dv, xl, xv, q, e, h, s, cv, cp, w, kerr, kmsg);
+    if (kerr != 0) return false;
+    return !(q > 0.0 && q < 1.0) || std::fabs(Dl - Dv) <= kDistinctPhases * Dc;
+}
+
 }  // namespace
 
 void CRTPNT(const double x[20], double& T, double& P, double& D, int& ierr, std::string& herr) {
@@ -123,48 +182,37 @@ void CRTPNT(const double x[20], double& T, double& P, double& D, int& ierr, std:
     herr.clear();
     if (ISPURE(x) != 0) {
         CRITP(x, T, P, D, ierr, herr);
+        if (ierr > 0) T = P = D = 0.0;
         return;
     }
     const mix::Present o = mix::present(x);
     RMIX(x);
-    // Starts: the values passed in, then the estimate of the mixture model.
     double Te = 0, Pe = 0, De = 0;
     int jerr = 0;
     std::string jmsg;
     CRITP(x, Te, Pe, De, jerr, jmsg);
-    const double starts[2][2] = {{T, D}, {Te, De}};
-    for (const auto& st : starts) {
-        double t = st[0], d = st[1];
-        if (!(t > 0.0) || !(d > 0.0)) continue;
-        bool done = false;
-        for (int it = 0; it < 60 && !done; ++it) {
-            double L = 0, C = 0, Lt = 0, Ct = 0, Ld = 0, Cd = 0;
-            const double ht = 1e-5 * t, hd = 1e-5 * d;
-            if (!conditions(t, d, x, o, L, C) || !conditions(t + ht, d, x, o, Lt, Ct) ||
-                !conditions(t, d + hd, x, o, Ld, Cd))
-                break;
-            if (std::fabs(L) < 1e-10 && std::fabs(C) < 1e-8) {
-                done = true;
-                break;
-            }
-            const double a = (Lt - L) / ht, b = (Ld - L) / hd, c = (Ct - C) / ht, e = (Cd - C) / hd;
-            const double det = a * e - b * c;
-            if (!(std::fabs(det) > 1e-300)) break;
-            double dt = -(L * e - b * C) / det, dd = -(a * C - c * L) / det;
-            const double f = std::max({1.0, std::fabs(dt) / (0.05 * t), std::fabs(dd) / (0.2 * d)});
-            dt /= f;
-            dd /= f;
-            t += dt;
-            d += dd;
-            if (!(t > 0.0) || !(d > 0.0) || t > 2000.0) break;
-            if (std::fabs(dt) < 1e-10 * t && std::fabs(dd) < 1e-10 * d) done = true;
-        }
-        if (!done) continue;
+    // The estimate of the mixture model first: its point is the
+    // composition's alone, whatever the caller passed in.
+    double t = Te, d = De;
+    bool found = newton_from(t, d, x, o);
+    double p = 0;
+    if (found) PRESS(t, d, x, p);
+    // Then the values passed in, if they differ; their point only where it
+    // is one fluid phase.
+    if (!found && (T != Te || D != De)) {
+        t = T;
+        d = D;
+        found = newton_from(t, d, x, o);
+        if (found) PRESS(t, d, x, p);
+        found = found && one_fluid_phase(t, p, d, x);
+    }
+    if (found) {
         T = t;
+        P = p;
         D = d;
-        PRESS(T, D, x, P);
         return;
     }
+    T = P = D = 0.0;
     ierr = 1;
     herr = "No convergence. Provide better p, t guess values";
 }
