@@ -19,6 +19,7 @@
 #include "app/core/program/kvr.h"
 #include "app/core/program/text_output.h"
 #include "app/diagrams/images.h"
+#include "bench/quiet.h"
 #include "bench/sampling.h"
 
 namespace {
@@ -36,27 +37,7 @@ void start_up() {
     done = true;
 }
 
-// Standard output goes to /dev/null while one lives (batch mode reports
-// every step).
-class Quiet {
-public:
-    Quiet() : saved_(dup(STDOUT_FILENO)) {
-        std::fflush(stdout);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        close(null);
-    }
-    ~Quiet() {
-        std::fflush(stdout);
-        dup2(saved_, STDOUT_FILENO);
-        close(saved_);
-    }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    int saved_;
-};
+using Quiet = benchsupport::QuietStdout;
 
 void BM_Example(benchmark::State& state, const std::string& name) {
     start_up();

@@ -20,6 +20,7 @@
 #include "app/core/model/init.h"
 #include "app/core/program/kvr.h"
 #include "app/core/program/text_output.h"
+#include "bench/quiet.h"
 
 namespace {
 
@@ -56,27 +57,7 @@ std::string project(const char* p_out) {
     return t;
 }
 
-// Standard output goes to /dev/null while one lives (batch mode reports
-// every part).
-class Quiet {
-public:
-    Quiet() : saved_(dup(STDOUT_FILENO)) {
-        std::fflush(stdout);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        close(null);
-    }
-    ~Quiet() {
-        std::fflush(stdout);
-        dup2(saved_, STDOUT_FILENO);
-        close(saved_);
-    }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    int saved_;
-};
+using Quiet = benchsupport::QuietStdout;
 
 void BM_WetExpander(benchmark::State& state, const char* p_out) {
     start_up();

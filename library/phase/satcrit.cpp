@@ -6,6 +6,7 @@
 #include "library/phase/satcrit.h"
 
 #include <cmath>
+#include <limits>
 
 #include "library/library.h"
 #include "library/models/phik.h"
@@ -82,12 +83,10 @@ double road_top(const Tail& tl, int icomp) {
     return std::fmin(tl.te, CCON.tc[icomp] - kCriticalBand);
 }
 
-}  // namespace
-
-Verdict at_t(int icomp, double T, double& P, double& Dl, double& Dv) {
+// The state at T on the road up to temperature top.
+Verdict at_t_below(int icomp, double T, double top, double& P, double& Dl, double& Dv) {
     const Tail* tl = satcheb::tail(icomp);
-    if (tl == nullptr || !(T > tl->t[0]) || !(T <= CCON.tc[icomp] - kCriticalBand))
-        return Verdict::kNotHere;
+    if (tl == nullptr || !(T > tl->t[0]) || !(T <= top)) return Verdict::kNotHere;
     if (!(T < tl->te)) return Verdict::kNoState;
     double p = 0, dl = 0, dv = 0;
     if (!solve(*tl, icomp, T, p, dl, dv)) return Verdict::kNotHere;
@@ -95,6 +94,12 @@ Verdict at_t(int icomp, double T, double& P, double& Dl, double& Dv) {
     Dl = dl;
     Dv = dv;
     return Verdict::kSolved;
+}
+
+}  // namespace
+
+Verdict at_t(int icomp, double T, double& P, double& Dl, double& Dv) {
+    return at_t_below(icomp, T, CCON.tc[icomp] - kCriticalBand, P, Dl, Dv);
 }
 
 namespace {
@@ -158,15 +163,7 @@ Verdict at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
 }
 
 Verdict equation_at_t(int icomp, double T, double& P, double& Dl, double& Dv) {
-    const Tail* tl = satcheb::tail(icomp);
-    if (tl == nullptr || !(T > tl->t[0])) return Verdict::kNotHere;
-    if (!(T < tl->te)) return Verdict::kNoState;
-    double p = 0, dl = 0, dv = 0;
-    if (!solve(*tl, icomp, T, p, dl, dv)) return Verdict::kNotHere;
-    P = p;
-    Dl = dl;
-    Dv = dv;
-    return Verdict::kSolved;
+    return at_t_below(icomp, T, std::numeric_limits<double>::infinity(), P, Dl, Dv);
 }
 
 Verdict equation_at_p(int icomp, double P, double& T, double& Dl, double& Dv) {
