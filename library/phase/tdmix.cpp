@@ -117,6 +117,22 @@ bool split_is_state(double T, double P, double D, const double z[20], TpResult& 
            tp_flash_has_density(T, P, D, z, r);
 }
 
+// Whether the state st found along the isotherm at density D is the (T, p)
+// flash's state at its pressure: a split continued there (Tracker) was not
+// tested, and may be one whose liquid splits in two (the flue gas of 16 %
+// water at 254.1 K, 51.03 mol/L, 2.49 GPa; the syngas of 10 % carbon
+// dioxide at 195.2 K, 48.16 mol/L: the (T, p) flash finds three phases
+// there).  The phases are named as that flash names them.
+bool tp_flash_agrees(double T, double D, const double z[20], mix::TpState& st) {
+    if (!st.continued) return true;
+    mix::TpState tp;
+    if (!mix::tp_state(T, st.P, z, tp) || tp.two_phase != st.two_phase ||
+        !(std::fabs(tp.D / D - 1.0) <= 1e-7))
+        return false;
+    mix::name_phases_as(tp, st.Dl, st.Dv, st.x, st.y, st.q);
+    return true;
+}
+
 // Densities of phases that are the same phase (a split found by the vapour
 // fraction and the (T, p) flash's at its T and P, which differ in the last
 // digits of the free variable).
@@ -183,10 +199,10 @@ bool by_quality(bool at_t, double a, double D, const double z[20], double dlbub,
     return true;
 }
 
-}  // namespace
-
-void td_mixture(double T, double D, const double z[20], double Tc, double Pc, double Dc,
-                TpResult& r, double& P, int& ierr, std::string& herr) {
+// The state at (T, D) of the saturation road or the search along the
+// isotherm (td_mixture without the check for a frozen component).
+void td_state(double T, double D, const double z[20], double Tc, double Pc, double Dc, TpResult& r,
+              double& P, int& ierr, std::string& herr) {
     // A stable single phase needs no saturation point (a density inside a
     // loop of the equation can give an absurd pressure: only pressures the
     // range check allows are tried, up to twice the equation's limit with
@@ -224,7 +240,8 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
         // No bubble point (a wet gas): up the isotherm from the dew point.
         const mix::Target target{'D', 1.0 / D, kMolarQuality};
         if (mix::on_isotherm(T, target, z, pdew, 1.0 / dvdew - 1.0 / D, 2.0 * pmax, kLowerRoot,
-                             st)) {
+                             st) &&
+            tp_flash_agrees(T, D, z, st)) {
             P = st.P;
             from_state(st, z, r);
             if (!st.two_phase) r.q = marker(T, P, st.D, Tc, Pc, Dc);
@@ -258,7 +275,8 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     // TQFLSH fails there, 17 to 31 ms for cyclohexane + DMC at 10.41 mol/L
     // between 276 and 283.4 K.)
     bool three_phase = false;
-    if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st, &three_phase)) {
+    if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st, &three_phase) ||
+        !tp_flash_agrees(T, D, z, st)) {
         if (derr == 0 && berr == 0 && dvdew < D && D < dlbub && !liquid_split && !three_phase &&
             by_quality(true, T, D, z, dlbub, dvdew, r, P))
             return;
@@ -272,6 +290,31 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     P = st.P;
     from_state(st, z, r);
     if (!st.two_phase) r.q = marker(T, P, st.D, Tc, Pc, Dc);
+}
+
+// The error of a state from which a component would freeze out (the (T, p)
+// flash's).
+constexpr int kFrozenOut = 250;
+
+// A state found at (T, P) that the (T, p) flash refuses because a component
+// would freeze out is refused with its reason: the saturation road and the
+// splits continued along the isotherm or isobar do not test for a solid
+// (carbon dioxide + water 96/4 at 220 K: TDFLSH and PDFLSH took the bubble
+// point at 581 kPa, whose 4 % of water freezes out).
+void refuse_frozen(const char* routine, double T, double P, const double z[20], TpResult& r,
+                   int& ierr, std::string& herr) {
+    std::string reason;
+    if (ierr > 0 || !mix::tp_flash_refuses_frozen(T, P, z, reason)) return;
+    r.q = kQualityFailed;
+    fail(kFrozenOut, routine, reason, ierr, herr);
+}
+
+}  // namespace
+
+void td_mixture(double T, double D, const double z[20], double Tc, double Pc, double Dc,
+                TpResult& r, double& P, int& ierr, std::string& herr) {
+    td_state(T, D, z, Tc, Pc, Dc, r, P, ierr, herr);
+    refuse_frozen("TDFLSH", T, P, z, r, ierr, herr);
 }
 
 namespace {
@@ -534,8 +577,12 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
     P = plast;
 }
 
-void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, double Dc,
-                TpResult& r, double& T, int& ierr, std::string& herr) {
+namespace {
+
+// The state at (P, D) of the saturation road or the search along the
+// isobar (pd_mixture without the check for a frozen component).
+void pd_state(double P, double D, const double z[20], double Tc, double Pc, double Dc, TpResult& r,
+              double& T, int& ierr, std::string& herr) {
     // A stable single phase needs no saturation point, as at given T (a
     // bubble or dew point sought far above the mixture's two-phase region
     // is slow to fail: butane + water at 62.96 MPa, 614.7 K, 14.7 s).
@@ -601,6 +648,14 @@ void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, do
     T = st.T;
     from_state(st, z, r);
     if (!st.two_phase) r.q = marker(T, P, st.D, Tc, Pc, Dc);
+}
+
+}  // namespace
+
+void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, double Dc,
+                TpResult& r, double& T, int& ierr, std::string& herr) {
+    pd_state(P, D, z, Tc, Pc, Dc, r, T, ierr, herr);
+    refuse_frozen("PDFLSH", T, P, z, r, ierr, herr);
 }
 
 }  // namespace lib
