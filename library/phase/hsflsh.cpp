@@ -97,10 +97,10 @@ bool outside_dome(double T, double D, const double z[20], double Tc) {
 // The temperature and pressure beyond which a state lies outside the range
 // of the equation (the range check's own factors).
 constexpr double kBeyondTmax = 1.5;
+constexpr double kBeyondPmax = 2.0;
 // The error of a state from which a component would freeze out (the (T, p)
 // flash's).
 constexpr int kFrozenOut = 250;
-constexpr double kBeyondPmax = 2.0;
 
 // Newton's method on (T, ln D) for b (h or e) and s; true when it converged
 // to a mechanically stable state that is not inside the two-phase region.

@@ -199,10 +199,10 @@ bool by_quality(bool at_t, double a, double D, const double z[20], double dlbub,
     return true;
 }
 
-// The state at (T, D) of the saturation road or the search along the
-// isotherm (td_mixture without the check for a frozen component).
-void td_state(double T, double D, const double z[20], double Tc, double Pc, double Dc, TpResult& r,
-              double& P, int& ierr, std::string& herr) {
+}  // namespace
+
+void td_mixture(double T, double D, const double z[20], double Tc, double Pc, double Dc,
+                TpResult& r, double& P, int& ierr, std::string& herr) {
     // A stable single phase needs no saturation point (a density inside a
     // loop of the equation can give an absurd pressure: only pressures the
     // range check allows are tried, up to twice the equation's limit with
@@ -290,31 +290,6 @@ void td_state(double T, double D, const double z[20], double Tc, double Pc, doub
     P = st.P;
     from_state(st, z, r);
     if (!st.two_phase) r.q = marker(T, P, st.D, Tc, Pc, Dc);
-}
-
-// The error of a state from which a component would freeze out (the (T, p)
-// flash's).
-constexpr int kFrozenOut = 250;
-
-// A state found at (T, P) that the (T, p) flash refuses because a component
-// would freeze out is refused with its reason: the saturation road and the
-// splits continued along the isotherm or isobar do not test for a solid
-// (carbon dioxide + water 96/4 at 220 K: TDFLSH and PDFLSH took the bubble
-// point at 581 kPa, whose 4 % of water freezes out).
-void refuse_frozen(const char* routine, double T, double P, const double z[20], TpResult& r,
-                   int& ierr, std::string& herr) {
-    std::string reason;
-    if (ierr > 0 || !mix::tp_flash_refuses_frozen(T, P, z, reason)) return;
-    r.q = kQualityFailed;
-    fail(kFrozenOut, routine, reason, ierr, herr);
-}
-
-}  // namespace
-
-void td_mixture(double T, double D, const double z[20], double Tc, double Pc, double Dc,
-                TpResult& r, double& P, int& ierr, std::string& herr) {
-    td_state(T, D, z, Tc, Pc, Dc, r, P, ierr, herr);
-    refuse_frozen("TDFLSH", T, P, z, r, ierr, herr);
 }
 
 namespace {
@@ -577,12 +552,8 @@ void db_mixture(double D, char letter, double b, const double z[20], double Tc, 
     P = plast;
 }
 
-namespace {
-
-// The state at (P, D) of the saturation road or the search along the
-// isobar (pd_mixture without the check for a frozen component).
-void pd_state(double P, double D, const double z[20], double Tc, double Pc, double Dc, TpResult& r,
-              double& T, int& ierr, std::string& herr) {
+void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, double Dc,
+                TpResult& r, double& T, int& ierr, std::string& herr) {
     // A stable single phase needs no saturation point, as at given T (a
     // bubble or dew point sought far above the mixture's two-phase region
     // is slow to fail: butane + water at 62.96 MPa, 614.7 K, 14.7 s).
@@ -648,14 +619,6 @@ void pd_state(double P, double D, const double z[20], double Tc, double Pc, doub
     T = st.T;
     from_state(st, z, r);
     if (!st.two_phase) r.q = marker(T, P, st.D, Tc, Pc, Dc);
-}
-
-}  // namespace
-
-void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, double Dc,
-                TpResult& r, double& T, int& ierr, std::string& herr) {
-    pd_state(P, D, z, Tc, Pc, Dc, r, T, ierr, herr);
-    refuse_frozen("PDFLSH", T, P, z, r, ierr, herr);
 }
 
 }  // namespace lib
