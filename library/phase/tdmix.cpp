@@ -133,6 +133,10 @@ bool tp_flash_agrees(double T, double D, const double z[20], mix::TpState& st) {
     return true;
 }
 
+// The error of a state from which a component would freeze out (the (T, p)
+// flash's).
+constexpr int kFrozenOut = 250;
+
 // Densities of phases that are the same phase (a split found by the vapour
 // fraction and the (T, p) flash's at its T and P, which differ in the last
 // digits of the free variable).
@@ -281,6 +285,16 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
             by_quality(true, T, D, z, dlbub, dvdew, r, P))
             return;
         r.q = kQualityFailed;
+        // Where the (T, p) flash refuses the feed at its own pressure at
+        // (T, D) because a component would freeze out, that is the reason
+        // (carbon dioxide + water 96/4 at 220 K, 27.27 mol/L: its bubble
+        // point at 581 kPa, whose 4 % of water freezes).
+        std::string reason;
+        if (v.p > 0.0 && mix::tp_flash_refuses_frozen(T, v.p, z, reason)) {
+            P = v.p;
+            fail(kFrozenOut, "TDFLSH", reason, ierr, herr);
+            return;
+        }
         fail(226, "TDFLSH",
              "iteration did not converge for the mixture along the isotherm T =" + fmt_g(T, 12, 5) +
                  " K at D =" + fmt_g(D, 12, 5) + " mol/L",

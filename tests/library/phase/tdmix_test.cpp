@@ -277,4 +277,24 @@ std::string continued_name(const ::testing::TestParamInfo<ContinuedSplit>& p) {
 INSTANTIATE_TEST_SUITE_P(States, DensityFlashOfContinuedSplit, ::testing::ValuesIn(kContinued),
                          continued_name);
 
+// A density at which no fluid state exists because a component freezes out
+// is refused with that reason (error 250, as the (T, p) flash refuses the
+// feed at its pressure there), not as a search that did not converge:
+// carbon dioxide + water 96/4 at the density of its bubble point at 220 K,
+// 60 K below the triple point of its 4 % of water.
+TEST(DensityFlashOfFrozenFeed, SaysWhichComponentFreezes) {
+    ASSERT_EQ(testsupport::set_up("co2|water"), "");
+    double z[20] = {0.96, 0.04};
+    double P = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(220.0, z, lib::kBubblePoint, P, Dl, Dv, x, y, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    double P2 = 0;
+    lib::TDFLSH(220.0, Dl, z, P2, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 250) << herr;
+    EXPECT_NE(herr.find("water would freeze out"), std::string::npos) << herr;
+    EXPECT_EQ(q, 999.0);
+}
+
 }  // namespace
