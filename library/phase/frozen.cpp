@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "library/library.h"
+#include "library/phase/flashutil.h"
 #include "library/setup/records.h"
 
 namespace lib::mix {
@@ -166,6 +167,13 @@ int frozen_liquid(double T, const double x[20], const double y[20], double Dl, d
     return -1;
 }
 
+bool frozen_beyond_trace(double T, const double z[20]) {
+    const FrozenTrace trace = frozen_trace(T, z);
+    for (int i = 0; i < components(); ++i)
+        if (z[i] > 0.0 && frozen(i, T) && !(trace.any && trace.held[i])) return true;
+    return false;
+}
+
 std::string freezes_out(int i, double T) {
     return "input state is solid or two-phase solid-vapor: " +
            std::string(trim_right(CNAM[i + 1])) +
@@ -192,10 +200,42 @@ OnIsobar tp_at(double T, double P, char letter, const double z[20]) {
     return r;
 }
 
+// The (T, p) flash's message without its bracket.
+std::string without_number(const std::string& herr) {
+    const std::size_t k = herr.find("] ");
+    return k == std::string::npos ? herr : herr.substr(k + 2);
+}
+
 }  // namespace
+
+bool tp_flash_refuses_frozen(double T, double P, const double z[20], std::string& reason) {
+    constexpr int kFrozen = 250;  // the (T, p) flash's error of a frozen state
+    if (!frozen_beyond_trace(T, z)) return false;
+    OnIsobar r;
+    {
+        flash::QuietMessages quiet;
+        r = tp_at(T, P, 'H', z);
+    }
+    if (r.ierr != kFrozen) return false;
+    reason = without_number(r.herr);
+    return true;
+}
+
+namespace {
+int no_reason = 0;     // open NoFreezingReason scopes
+long reason_asks = 0;  // calls of below_lowest_fluid inside them
+}  // namespace
+
+NoFreezingReason::NoFreezingReason() : asks_before_(reason_asks) { ++no_reason; }
+NoFreezingReason::~NoFreezingReason() { --no_reason; }
+bool NoFreezingReason::asked() const { return reason_asks != asks_before_; }
 
 bool below_lowest_fluid(double P, char letter, double b, const double z[20], double floor,
                         double tmin, std::string& reason) {
+    if (no_reason > 0) {
+        ++reason_asks;
+        return false;
+    }
     constexpr int kFrozen = 250;          // the (T, p) flash's error of a frozen state
     constexpr double kBelowFloor = 1e-6;  // a share of the floor
     constexpr int kLooks = 8;             // temperatures looked at below the floor
@@ -230,9 +270,7 @@ bool below_lowest_fluid(double P, char letter, double b, const double z[20], dou
         }
         if (!(b < lowest.b)) return false;
     }
-    // (The flash's message without its bracket.)
-    const std::size_t k = below.herr.find("] ");
-    reason = k == std::string::npos ? below.herr : below.herr.substr(k + 2);
+    reason = without_number(below.herr);
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include "library/phase/abfl1.h"
 #include "library/phase/eqdome.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
 #include "library/phase/hsmix.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/sath.h"
@@ -97,6 +98,9 @@ bool outside_dome(double T, double D, const double z[20], double Tc) {
 // of the equation (the range check's own factors).
 constexpr double kBeyondTmax = 1.5;
 constexpr double kBeyondPmax = 2.0;
+// The error of a state from which a component would freeze out (the (T, p)
+// flash's).
+constexpr int kFrozenOut = 250;
 
 // Newton's method on (T, ln D) for b (h or e) and s; true when it converged
 // to a mechanically stable state that is not inside the two-phase region.
@@ -400,6 +404,25 @@ bool along_lines(double h, double s, const double z[20], bool energy, double ts,
            mix::hs_along_isenthalp(h, s, z, energy, p0, st);
 }
 
+// Whether the (T, p) flash refuses the mixture's state found at (T, P) of
+// density D because a component would freeze out: then it is refused here
+// too, with that reason (carbon dioxide + water 96/4 at the h and s of its
+// bubble point at 220 K: two phases at 226.96 K, 7.57 MPa, q 0.957, whose
+// water the (T, p) flash finds freezing out; Natural Gas Groningen's split
+// at 129.6 K, 3.3 kPa, continued along the isentrope past where its carbon
+// dioxide freezes).
+bool refused_frozen(const std::string& head, double T, double P, double D, const double z[20],
+                    Out& o, int& ierr, std::string& herr) {
+    std::string reason;
+    if (!mix::tp_flash_refuses_frozen(T, P, z, reason)) return false;
+    o.T = T;
+    o.P = P;
+    o.D = o.Dl = o.Dv = D;
+    o.q = kQualityFailed;
+    fail(kFrozenOut, head, reason, ierr, herr);
+    return true;
+}
+
 // A mixture: the single-phase iteration where it ends on a stable state,
 // else Newton's method among the stable states (two phases among them)
 // from where it ended.
@@ -408,6 +431,9 @@ void mixture(double h, double s, const double z[20], const std::string& head, do
     const bool energy = FLAGS2.energy_switch == 1;
     double t = 1.1 * Tc, d = Dc;
     if (newton_single(h, s, z, energy, t, d) && mix::single_phase_stable(t, d, z)) {
+        double p = 0.0;
+        PRESS(t, d, z, p);
+        if (refused_frozen(head, t, p, d, z, o, ierr, herr)) return;
         o.T = t;
         o.D = d;
         return finish_single(head, z, Tc, Pc, Dc, o, ierr, herr);
@@ -443,6 +469,7 @@ void mixture(double h, double s, const double z[20], const std::string& head, do
              ierr, herr);
         return;
     }
+    if (refused_frozen(head, st.T, st.P, st.D, z, o, ierr, herr)) return;
     o.T = st.T;
     o.D = st.D;
     if (!st.two_phase) return finish_single(head, z, Tc, Pc, Dc, o, ierr, herr);

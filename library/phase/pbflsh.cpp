@@ -38,6 +38,9 @@ constexpr int kMaxFallSteps = 2000;  // 1 K steps along the 100 kPa liquid
 // Evaluations of the equation after which a failed single-phase search is
 // not started again from another temperature.
 constexpr unsigned long long kRestartBudget = 300;
+// The share of the upper temperature limit beyond which the range check
+// refuses a state (its "temperature > 1.5 x upper limit").
+constexpr double kHardTemperatureLimit = 1.5;
 
 // One call of PBFLSH: its inputs, its results bound to the caller's
 // arguments, and what the steps find on the way.
@@ -789,6 +792,16 @@ private:
         int serr = 0;
         std::string smsg;
         ABFL1(P, b, z, kph, ab, 0.0, 0.0, T, pp, D, serr, smsg);
+        // A state beyond the hard limit of the temperatures (b rises with T
+        // along the isobar, and the gas there is still short of it) is
+        // refused with the range check's message, as a pure fluid's: the
+        // search along the isobar stops at that limit and said it did not
+        // converge (Natural Gas Groningen at 2033.52 kPa, 172.9 J/(mol K):
+        // 1201.6 K, Tmax 675.03 K).
+        if (serr > 0 && T > kHardTemperatureLimit * tmax) {
+            give_up(serr, smsg);
+            return true;
+        }
         if (serr > 0) return false;
         // (Where the stability test finds a phase that the (T, p) flash
         // does not take, the flash's state stands when it is this one: a

@@ -117,6 +117,26 @@ bool split_is_state(double T, double P, double D, const double z[20], TpResult& 
            tp_flash_has_density(T, P, D, z, r);
 }
 
+// Whether the state st found along the isotherm at density D is the (T, p)
+// flash's state at its pressure: a split continued there (Tracker) was not
+// tested, and may be one whose liquid splits in two (the flue gas of 16 %
+// water at 254.1 K, 51.03 mol/L, 2.49 GPa; the syngas of 10 % carbon
+// dioxide at 195.2 K, 48.16 mol/L: the (T, p) flash finds three phases
+// there).  The phases are named as that flash names them.
+bool tp_flash_agrees(double T, double D, const double z[20], mix::TpState& st) {
+    if (!st.continued) return true;
+    mix::TpState tp;
+    if (!mix::tp_state(T, st.P, z, tp) || tp.two_phase != st.two_phase ||
+        !(std::fabs(tp.D / D - 1.0) <= 1e-7))
+        return false;
+    mix::name_phases_as(tp, st.Dl, st.Dv, st.x, st.y, st.q);
+    return true;
+}
+
+// The error of a state from which a component would freeze out (the (T, p)
+// flash's).
+constexpr int kFrozenOut = 250;
+
 // Densities of phases that are the same phase (a split found by the vapour
 // fraction and the (T, p) flash's at its T and P, which differ in the last
 // digits of the free variable).
@@ -224,7 +244,8 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
         // No bubble point (a wet gas): up the isotherm from the dew point.
         const mix::Target target{'D', 1.0 / D, kMolarQuality};
         if (mix::on_isotherm(T, target, z, pdew, 1.0 / dvdew - 1.0 / D, 2.0 * pmax, kLowerRoot,
-                             st)) {
+                             st) &&
+            tp_flash_agrees(T, D, z, st)) {
             P = st.P;
             from_state(st, z, r);
             if (!st.two_phase) r.q = marker(T, P, st.D, Tc, Pc, Dc);
@@ -258,11 +279,22 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     // TQFLSH fails there, 17 to 31 ms for cyclohexane + DMC at 10.41 mol/L
     // between 276 and 283.4 K.)
     bool three_phase = false;
-    if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st, &three_phase)) {
+    if (!mix::on_isotherm_density(T, D, z, 0.5 * hint, 2.0 * hint, st, &three_phase) ||
+        !tp_flash_agrees(T, D, z, st)) {
         if (derr == 0 && berr == 0 && dvdew < D && D < dlbub && !liquid_split && !three_phase &&
             by_quality(true, T, D, z, dlbub, dvdew, r, P))
             return;
         r.q = kQualityFailed;
+        // Where the (T, p) flash refuses the feed at its own pressure at
+        // (T, D) because a component would freeze out, that is the reason
+        // (carbon dioxide + water 96/4 at 220 K, 27.27 mol/L: its bubble
+        // point at 581 kPa, whose 4 % of water freezes).
+        std::string reason;
+        if (v.p > 0.0 && mix::tp_flash_refuses_frozen(T, v.p, z, reason)) {
+            P = v.p;
+            fail(kFrozenOut, "TDFLSH", reason, ierr, herr);
+            return;
+        }
         fail(226, "TDFLSH",
              "iteration did not converge for the mixture along the isotherm T =" + fmt_g(T, 12, 5) +
                  " K at D =" + fmt_g(D, 12, 5) + " mol/L",

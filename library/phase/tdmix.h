@@ -8,7 +8,8 @@
 namespace lib {
 
 // The state of mixture z at (T, D): P and the phases; error 226 when even
-// the search along the isotherm fails.
+// the search along the isotherm fails (250 where the (T, p) flash refuses
+// the feed at its own pressure at (T, D) as frozen).
 void td_mixture(double T, double D, const double z[20], double Tc, double Pc, double Dc,
                 TpResult& r, double& P, int& ierr, std::string& herr);
 // The state of mixture z at (P, D): T and the phases.

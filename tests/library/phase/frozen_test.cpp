@@ -267,4 +267,96 @@ TEST_F(FrozenAndAsymmetric, ComponentsWithoutSublimationLineFreezeOut) {
     }
 }
 
+// A state from which a component would freeze out is refused by every
+// flash, as the (T, p) flash refuses it (error 250, the component named):
+// HSFLSH had taken the split it continued along its lines for the state.
+// The rows: the h and s of carbon dioxide + water 96/4 at its bubble point
+// at 220 K (a split at 226.96 K, 7.57 MPa, with 4 % of water), and of
+// Natural Gas Groningen's two phases at 88.0 K and 123.8 K, whose 0.9 % of
+// carbon dioxide freezes.
+struct FrozenHs {
+    const char* label;
+    mixtest::Mixture m;
+    double h, s;  // J/mol, J/(mol K); h 0: the bubble point at T = s
+    const char* component;
+};
+
+const mixtest::Mixture kCo2Water{"co2+water", "co2|water", {0.96, 0.04}};
+const mixtest::Mixture kGroningen{"Groningen",
+                                  "pentane|butane|propane|ethane|methane|nitrogen|co2",
+                                  {0.001, 0.002, 0.004, 0.029, 0.812, 0.143, 0.009}};
+
+const FrozenHs kFrozenHs[] = {
+    {"Co2WaterBubbleAt220K", kCo2Water, 0.0, 220.0, "water"},
+    {"GroningenAt88K", kGroningen, 6378.712025, 137.8185323, "co2"},
+    {"GroningenAt124K", kGroningen, 8104.40018, 129.6375369, "co2"},
+};
+
+class FrozenStateOfHs : public ::testing::TestWithParam<FrozenHs> {
+protected:
+    void TearDown() override { mixtest::setup_nitrogen(); }
+};
+
+TEST_P(FrozenStateOfHs, IsRefusedAsByTheTpFlash) {
+    const FrozenHs& c = GetParam();
+    ASSERT_TRUE(mixtest::setup(c.m));
+    double z[20];
+    c.m.fill(z);
+    double h = c.h, s = c.s;
+    int ierr = 0;
+    std::string herr;
+    double T = 0, P = 0, D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e, cv, cp, w;
+    if (c.h == 0.0) {
+        const double Tb = c.s;
+        lib::SATT(Tb, z, lib::kBubblePoint, P, Dl, Dv, x, y, ierr, herr);
+        ASSERT_EQ(ierr, 0) << herr;
+        double p = 0, hjt = 0;
+        lib::THERM(Tb, Dl, z, p, e, h, s, cv, cp, w, hjt);
+        // The (T, p) flash refuses the bubble point itself.
+        EXPECT_EQ(tp(Tb, P, z).ierr, 250);
+    }
+    lib::HSFLSH(h, s, z, T, P, D, Dl, Dv, x, y, q, e, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 250) << herr;
+    EXPECT_NE(herr.find(std::string(c.component) + " would freeze out"), std::string::npos) << herr;
+    EXPECT_EQ(q, 999.0);
+    // The (T, p) flash at the state's T and P says the same.
+    EXPECT_EQ(tp(T, P, z).ierr, 250) << T << " K, " << P << " kPa";
+}
+
+std::string frozen_hs_name(const ::testing::TestParamInfo<FrozenHs>& p) { return p.param.label; }
+
+INSTANTIATE_TEST_SUITE_P(States, FrozenStateOfHs, ::testing::ValuesIn(kFrozenHs), frozen_hs_name);
+
+// Next to those, where the (T, p) flash accepts a state (the flue gas of
+// 16 % water at 250 K, 0.6 kPa, a trace of liquid water beside the gas;
+// 247.8 K at its h and s from 240.57 K, where its water freezes), HSFLSH
+// and TDFLSH give it back.
+TEST_F(FrozenAndAsymmetric, FlueGasAboveTheFrostOfItsWaterIsFound) {
+    set_up({"flue gas", "nitrogen|co2|water|oxygen|argon", {0.72, 0.09, 0.16, 0.02, 0.01}});
+    const Tp at = tp(250.0, 0.6, z);
+    ASSERT_EQ(at.ierr, 0) << at.herr;
+    ASSERT_GT(at.q, 0.99);
+    ASSERT_LT(at.q, 1.0);
+    int ierr = 0;
+    std::string herr;
+    double T = 0, P = 0, D = 0, Dl, Dv, x[20], y[20], q = 0, e = 0, h = 0, s = 0, cv, cp, w;
+    lib::HSFLSH(at.h, at.s, z, T, P, D, Dl, Dv, x, y, q, e, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(T, 250.0, 1e-6);
+    EXPECT_NEAR(P, 0.6, 1e-8);
+    EXPECT_NEAR(q, at.q, 1e-8);
+    lib::TDFLSH(250.0, at.D, z, P, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(P, 0.6, 1e-8);
+    EXPECT_NEAR(h, at.h, 1e-6);
+    // The refused gas at 240.57 K has the h and s of a state the (T, p)
+    // flash accepts, warmer: that one is HSFLSH's answer.
+    const Tp cold = tp(240.57, 0.6, z);
+    ASSERT_EQ(cold.ierr, 250) << cold.herr;
+    lib::HSFLSH(cold.h, cold.s, z, T, P, D, Dl, Dv, x, y, q, e, cv, cp, w, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(T, 249.76, 0.01);
+    EXPECT_EQ(tp(T, P, z).ierr, 0);
+}
+
 }  // namespace

@@ -128,4 +128,27 @@ TEST(HsOfAGas, VanishingPressureOfANaturalGas) {
     EXPECT_NEAR(D2 / D, 1.0, 1e-6);
 }
 
+// Natural Gas Groningen at h = -9979.5 J/mol, s = 39.934 J/(mol K): no
+// fluid state has them (at every isobar the enthalpy lies below the fluid
+// states up from where its carbon dioxide freezes), and HSFLSH says so
+// (error 200).  Its search along the isenthalp stops at the first isobar
+// (a diagram's read-out there had waited 1.4 s).
+TEST(HsOfAGas, BelowEveryFluidStateOfANaturalGas) {
+    ASSERT_EQ(testsupport::set_up("pentane|butane|propane|ethane|methane|nitrogen|co2"), "");
+    double z[20] = {0.001, 0.002, 0.004, 0.029, 0.812, 0.143, 0.009};
+    int ierr = 0;
+    std::string herr;
+    double T = 0, P = 0, D = 0, Dl, Dv, x[20], y[20], q = 0, e, cv, cp, w;
+    lib::HSFLSH(-9979.5, 39.934, z, T, P, D, Dl, Dv, x, y, q, e, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 200) << herr;
+    EXPECT_EQ(q, 999.0);
+    // Its isobars from 0.45 kPa to 4.5 MPa: the flash at given pressure
+    // finds the enthalpy below the lowest fluid state, as frozen.
+    for (const double Pk : {0.4488, 44.88, 4488.0}) {
+        double T2 = 0, s2;
+        lib::PHFLSH(Pk, -9979.5, z, T2, D, Dl, Dv, x, y, q, e, s2, cv, cp, w, ierr, herr);
+        EXPECT_EQ(ierr, 250) << Pk << " kPa: " << herr;
+    }
+}
+
 }  // namespace

@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <sstream>
 
 #include "library/models/records.h"
 #include "tests/library/phase/flash_support.h"
+#include "tests/support/fluid.h"
 
 namespace {
 
@@ -270,6 +272,59 @@ TEST(GeneralPressureFlash, TheCriticalIsobar) {
                     lib::ENTRO(T, D, z, v);
                 EXPECT_NEAR(p / pc, 1.0, 1e-9) << fluid << " " << b;
                 EXPECT_NEAR(v, b, 1e-6 * std::fabs(b)) << fluid << " " << b;
+            }
+        }
+    }
+}
+
+// A mixture's state beyond 1.5 times the upper temperature limit is
+// refused with the range check's message, as a pure fluid's (it had said
+// its search along the isobar did not converge: Natural Gas Groningen at
+// 2033.52 kPa with the entropy of its gas at 1200 K); below that factor
+// the state comes with the warning.
+TEST(GeneralPressureFlash, MixturesBeyondTheTemperatureLimitNameIt) {
+    struct Row {
+        const char* names;
+        double z[7];
+        double P;
+    };
+    const Row rows[] = {
+        {"pentane|butane|propane|ethane|methane|nitrogen|co2",
+         {0.001, 0.002, 0.004, 0.029, 0.812, 0.143, 0.009},
+         2033.52},
+        {"nitrogen|co2|water|oxygen|argon", {0.72, 0.09, 0.16, 0.02, 0.01}, 10.0},
+        {"co|hydrogen|co2|methane", {0.4, 0.45, 0.1, 0.05}, 100.0},
+    };
+    for (const Row& c : rows) {
+        ASSERT_EQ(testsupport::set_up(c.names), "");
+        double z[20] = {};
+        std::copy(std::begin(c.z), std::end(c.z), z);
+        double tmin, tmax, dmax, pmax;
+        lib::LIMITS("EOS", z, tmin, tmax, dmax, pmax);
+        for (const double share : {1.2, 1.6, 1.8}) {
+            const double T = share * tmax, Dg = c.P / (8.314462618 * T);
+            double p, e, h, s, cv, cp, w, hjt;
+            lib::THERM(T, Dg, z, p, e, h, s, cv, cp, w, hjt);
+            for (int pair = 0; pair < 2; ++pair) {
+                double T2 = 0, D = 0, Dl, Dv, x[20], y[20], q = 0, e2, other, cv2, cp2, w2;
+                int ierr = 0;
+                std::string herr;
+                if (pair == 0)
+                    lib::PHFLSH(p, h, z, T2, D, Dl, Dv, x, y, q, e2, other, cv2, cp2, w2, ierr,
+                                herr);
+                else
+                    lib::PSFLSH(p, s, z, T2, D, Dl, Dv, x, y, q, e2, other, cv2, cp2, w2, ierr,
+                                herr);
+                const std::string at = std::string(c.names) + " at " + std::to_string(T) + " K";
+                if (share < 1.5) {
+                    EXPECT_EQ(ierr, -1) << at << ": " << herr;
+                    EXPECT_NEAR(T2 / T, 1.0, 1e-7) << at;
+                } else {
+                    EXPECT_EQ(ierr, 1) << at << ": " << herr;
+                    EXPECT_NE(herr.find("temperature > 1.5 x upper limit"), std::string::npos)
+                        << at << ": " << herr;
+                    EXPECT_EQ(q, 999.0) << at;
+                }
             }
         }
     }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include "library/library.h"
@@ -224,5 +225,76 @@ std::string blend_name(const ::testing::TestParamInfo<Blend>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Blends, DensityFlashGrid, ::testing::ValuesIn(kBlends), blend_name);
+
+// TDFLSH's state is the (T, p) flash's at the pressure it gives, or it is
+// refused: a split continued up the isotherm at 1.3 to 2.5 GPa was taken
+// whose liquid splits in two (the (T, p) flash finds three phases there).
+// Rows: the flue gas of 16 % water, a syngas of 10 % carbon dioxide.
+struct ContinuedSplit {
+    const char* label;
+    const char* names;
+    double z[5];
+    double T, D;
+};
+
+const ContinuedSplit kContinued[] = {
+    {"FlueGas",
+     "nitrogen|co2|water|oxygen|argon",
+     {0.72, 0.09, 0.16, 0.02, 0.01},
+     254.085,
+     51.0344},
+    {"Syngas", "co|hydrogen|co2|methane", {0.4, 0.45, 0.1, 0.05}, 195.166, 48.1557},
+};
+
+class DensityFlashOfContinuedSplit : public ::testing::TestWithParam<ContinuedSplit> {};
+
+TEST_P(DensityFlashOfContinuedSplit, IsTheTpFlashsStateOrRefused) {
+    const ContinuedSplit& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    double z[20] = {};
+    std::copy(std::begin(c.z), std::end(c.z), z);
+    double P = 0, Dl, Dv, x[20], y[20], q = 0, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TDFLSH(c.T, c.D, z, P, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    if (ierr > 0) {
+        EXPECT_NE(herr.find("along the isotherm T ="), std::string::npos) << herr;
+        EXPECT_EQ(q, 999.0);
+        return;
+    }
+    double D2 = 0, q2 = 0;
+    int terr = 0;
+    lib::TPFLSH(c.T, P, z, D2, Dl, Dv, x, y, q2, e, h, s, cv, cp, w, terr, herr);
+    EXPECT_LE(terr, 0) << herr;
+    EXPECT_NEAR(D2 / c.D, 1.0, 1e-7);
+    EXPECT_NEAR(q2, q, 1e-7);
+}
+
+std::string continued_name(const ::testing::TestParamInfo<ContinuedSplit>& p) {
+    return p.param.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(States, DensityFlashOfContinuedSplit, ::testing::ValuesIn(kContinued),
+                         continued_name);
+
+// A density at which no fluid state exists because a component freezes out
+// is refused with that reason (error 250, as the (T, p) flash refuses the
+// feed at its pressure there), not as a search that did not converge:
+// carbon dioxide + water 96/4 at the density of its bubble point at 220 K,
+// 60 K below the triple point of its 4 % of water.
+TEST(DensityFlashOfFrozenFeed, SaysWhichComponentFreezes) {
+    ASSERT_EQ(testsupport::set_up("co2|water"), "");
+    double z[20] = {0.96, 0.04};
+    double P = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(220.0, z, lib::kBubblePoint, P, Dl, Dv, x, y, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    double P2 = 0;
+    lib::TDFLSH(220.0, Dl, z, P2, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 250) << herr;
+    EXPECT_NE(herr.find("water would freeze out"), std::string::npos) << herr;
+    EXPECT_EQ(q, 999.0);
+}
 
 }  // namespace
