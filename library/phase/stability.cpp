@@ -274,6 +274,7 @@ Stability stability(double T, double P, const double z[20]) {
     Stability s;
     FeedRoots feed;
     s.found = stable_root(T, P, z, s.D, s.liquid_like, &feed);
+    s.in_loop = feed.in_loop;
     feed.z = z;
     feed.stable = s.D;
     // Above the cricondentherm of z no trial phase splits off; nor, with a

@@ -19,6 +19,9 @@ struct Stability {
     bool found = false;  // the feed's density root was found
     double D = 0;        // density of the feed's stable root
     bool liquid_like = false;
+    // The feed's root lies in a loop of the equation (FeedRoots): a trial
+    // may split the feed from it, but it is no single phase.
+    bool in_loop = false;
     // For an unstable feed: the trial phase's composition and whether it is
     // the vapour-like trial (then it is the incipient vapour).
     double w[20] = {};

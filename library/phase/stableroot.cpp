@@ -3,6 +3,7 @@
 // its liquid root the one of lower Gibbs energy, else one found by a scan.
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "library/library.h"
 #include "library/models/critp.h"
@@ -25,38 +26,56 @@ constexpr int kNoDenseRoot = 202;
 
 // The density root of lower Gibbs energy found by a scan of the isotherm
 // (where the density solver fails, close to a critical point): every
-// rising stretch of P(D) that crosses P holds a root.
-bool scanned_root(double T, double P, const double z[20], double Dc, double& D, bool& liquid_like) {
+// rising stretch of P(D) that crosses P holds a root.  Of those only the
+// thinnest and the densest are phases, the one where the pressure rises all
+// the way from the dilute gas, the other where it rises all the way to the
+// top of the scan; a root between lies in a loop of the equation (carbon
+// dioxide + nitrogen, half and half, at 192.25 K, 3.162 MPa: 11.03 mol/L
+// between falling stretches, a Gibbs energy far below any phase's, h
+// -9.2e6 J/mol and w 15,800 m/s; the equation of carbon dioxide below its
+// triple point swings between -3e7 and 8e7 kPa there).  Where no root is a
+// phase, the one of lower Gibbs energy with `in_loop` set: the tangent-plane
+// test may still find the split from it (195 K), but it is no single phase.
+bool scanned_root(double T, double P, const double z[20], double Dc, double& D, bool& liquid_like,
+                  bool& in_loop) {
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     const double top = std::min(dmax > 0.0 ? dmax : 10.0 * Dc, 10.0 * Dc);
     constexpr int kSteps = 400;
-    double best = 0.0, gbest = 1e300, d0 = 0.0, p0 = 0.0;
-    for (int k = 1; k <= kSteps; ++k) {
-        const double d1 = top * k / kSteps;
-        double p1 = 0.0;
-        PRESS(T, d1, z, p1);
-        if (k > 1 && (p0 - P) * (p1 - P) <= 0.0 && p1 > p0) {
-            double d = 0.0;
-            int jerr = 0;
-            std::string jmsg;
-            TPRHOB(T, P, d0, d1, z, d, jerr, jmsg);
-            double dpdd = 0.0;
-            DPDD(T, d, z, dpdd);
-            if (jerr == 0 && dpdd > 0.0) {
-                double a = 0, g = 0;
-                GIBBS(T, d, z, a, g);
-                if (g < gbest) {
-                    gbest = g;
-                    best = d;
-                }
-            }
+    std::vector<double> p(kSteps + 1, 0.0);
+    for (int k = 1; k <= kSteps; ++k) PRESS(T, top * k / kSteps, z, p[k]);
+    // rising_below[k]: the pressure rises from the first point up to point
+    // k; rising_above[k]: from point k up to the last.
+    std::vector<char> rising_below(kSteps + 1, 0), rising_above(kSteps + 1, 0);
+    rising_below[1] = p[1] > 0.0;
+    for (int k = 2; k <= kSteps; ++k) rising_below[k] = rising_below[k - 1] && p[k] > p[k - 1];
+    rising_above[kSteps] = 1;
+    for (int k = kSteps - 1; k >= 1; --k) rising_above[k] = rising_above[k + 1] && p[k + 1] > p[k];
+    double best = 0.0, gbest = 1e300, best_phase = 0.0, gbest_phase = 1e300;
+    for (int k = 2; k <= kSteps; ++k) {
+        const double d0 = top * (k - 1) / kSteps, d1 = top * k / kSteps;
+        if (!((p[k - 1] - P) * (p[k] - P) <= 0.0 && p[k] > p[k - 1])) continue;
+        double d = 0.0;
+        int jerr = 0;
+        std::string jmsg;
+        TPRHOB(T, P, d0, d1, z, d, jerr, jmsg);
+        double dpdd = 0.0;
+        DPDD(T, d, z, dpdd);
+        if (jerr != 0 || !(dpdd > 0.0)) continue;
+        double a = 0, g = 0;
+        GIBBS(T, d, z, a, g);
+        if (g < gbest) {
+            gbest = g;
+            best = d;
         }
-        d0 = d1;
-        p0 = p1;
+        if ((rising_below[k] || rising_above[k - 1]) && g < gbest_phase) {
+            gbest_phase = g;
+            best_phase = d;
+        }
     }
     if (!(best > 0.0)) return false;
-    D = best;
+    in_loop = !(best_phase > 0.0);
+    D = in_loop ? best : best_phase;
     liquid_like = D > Dc;
     return true;
 }
@@ -108,7 +127,12 @@ bool stable_root(double T, double P, const double z[20], double& D, bool& liquid
         roots->liquid = hl && (two || dl > Dc) ? dl : 0.0;
         roots->vapour = hv && (two || dv <= Dc) ? dv : 0.0;
     }
-    if (!hl && !hv) return scanned_root(T, P, z, Dc, D, liquid_like);
+    if (!hl && !hv) {
+        bool in_loop = false;
+        if (!scanned_root(T, P, z, Dc, D, liquid_like, in_loop)) return false;
+        if (roots != nullptr) roots->in_loop = in_loop;
+        return true;
+    }
     if (hl && hv && std::fabs(dl - dv) > 1e-8 * dl) {
         double a = 0, gl = 0, gv = 0;
         GIBBS(T, dl, z, a, gl);

@@ -278,6 +278,18 @@ void refuse_frozen(double T, double P, double D, const double c[20], const doubl
     fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);
 }
 
+// Where a frozen component (more than a trace) is present and no fluid
+// state is found, its freezing out (error 250): true when refused.
+bool refuse_frozen_out(double T, const double z[20], double Dc, TpResult& r, int& ierr,
+                       std::string& herr) {
+    const int i = frozen_present(T, z);
+    if (i < 0) return false;
+    r.D = Dc;
+    r.q = kQualityFailed;
+    fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);
+    return true;
+}
+
 // The mole-fraction average of the components' critical temperatures.
 double pseudo_critical_t(const double x[20]) {
     double t = 0.0;
@@ -616,6 +628,15 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         return split(T, P, z, s, n, kerr, kmsg, false);
     };
     if (st.stable) {
+        // A feed whose only root lies in a loop of the equation has no phase
+        // of its own there, whatever the test found from that root: a frozen
+        // component freezes out (carbon dioxide + nitrogen, half and half, at
+        // 192.25 K, 3.162 MPa, as at 190 K), else the binary's stable pair,
+        // else no answer.
+        if (st.in_loop) {
+            if (refuse_frozen_out(T, z, Dc, r, ierr, herr)) return;
+            return behind_loop(T, P, z, Tc, Pc, Dc, st.D, from, r, ierr, herr);
+        }
         // (A gas root only: a liquid root is the densest, and proving that
         // costs a density solution.)
         if (!st.liquid_like && root_behind_loop(T, P, z, st.D))
@@ -630,13 +651,7 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         // Where a frozen component (more than a trace) is present, a split
         // that fails is its freezing out (at 108 K the 15 % of water in a
         // flue gas): no neighbouring pressure would give a fluid state.
-        const int i = frozen_present(T, z);
-        if (i >= 0) {
-            r.D = Dc;
-            r.q = kQualityFailed;
-            fail(250, "TPFLSH", mix::freezes_out(i, T), ierr, herr);
-            return;
-        }
+        if (refuse_frozen_out(T, z, Dc, r, ierr, herr)) return;
         // Rounds of substitution from the trial first, then the split at a
         // neighbouring pressure (over the grids the rounds found 10 splits of
         // 13 at some 2,000 evaluations each, the neighbours 1 of 14 at

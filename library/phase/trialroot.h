@@ -52,9 +52,12 @@ bool no_dense_root(double T, double P, const double w[20], double Dc, double Dv)
 // root starts a liquid trial's only where the trial's composition lies
 // close to it).
 // `stable` is the density of the feed's own phase, where known (0 else).
+// `in_loop`: the feed has no root but one in a loop of the equation (no
+// phase; stable_root returns it for the tangent-plane test to start from).
 struct FeedRoots {
     double liquid = 0.0, vapour = 0.0, stable = 0.0;
     const double* z = nullptr;
+    bool in_loop = false;
 };
 
 // The last density root of a trial phase, its kind and composition.

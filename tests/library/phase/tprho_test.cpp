@@ -185,3 +185,107 @@ TEST(TprhoStability, VerdictOfTheDerivativesOfTherm2) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether the pressure rises along the isotherm from the dilute gas up to
+// the root D (a vapour), or from D up to the equation's densest state (a
+// liquid), on a fine grid of densities.
+bool on_vapour_branch(double T, double D, const double x[20]) {
+    double last = 0.0;
+    for (int k = 1; k < 400; ++k) {
+        double p = 0.0;
+        lib::PRESS(T, D * k / 400.0, x, p);
+        if (!(p > last)) return false;
+        last = p;
+    }
+    return true;
+}
+
+bool on_liquid_branch(double T, double D, const double x[20]) {
+    double tmin, tmax, dmax, pmax;
+    lib::LIMITS("EOS", x, tmin, tmax, dmax, pmax);
+    double last = 0.0;
+    lib::PRESS(T, D, x, last);
+    for (int k = 1; k <= 400 && dmax > D; ++k) {
+        double p = 0.0;
+        lib::PRESS(T, D + (dmax - D) * k / 400.0, x, p);
+        if (!(p > last)) return false;
+        last = p;
+    }
+    return true;
+}
+
+// States asked for their vapour root where the equation crosses P past the
+// vapour's spinodal, inside a loop (no vapour of the fluid exists there):
+// the vapour iteration ended on those roots and gave them as vapours.
+struct LoopState {
+    const char* fluids;
+    double x0, T, P;  // first fraction, K, kPa
+};
+constexpr LoopState kLoopStates[] = {
+    {"nitrogen", 1.0, 97.1564, 2037.48},      // a root at 4.23 mol/L
+    {"nitrogen", 1.0, 97.1564, 3056.22},      // 4.41 mol/L
+    {"co2|nitrogen", 0.4, 150.0, 2500.0},     // 4.99 mol/L
+    {"methane|ethane", 0.05, 235.0, 3000.0},  // 3.73 mol/L
+    {"nitrogen|argon", 0.6, 105.0, 2500.0},   // 4.61 mol/L, a dip of 3 kPa below it
+};
+
+class TprhoLoops : public ::testing::TestWithParam<LoopState> {
+protected:
+    void TearDown() override { sattest::setup("nitrogen"); }
+};
+
+// The vapour root is the thinnest: where there is none, an error, and no
+// root that lies on neither the vapour's nor the liquid's branch.
+TEST_P(TprhoLoops, NoVapourRootFromALoop) {
+    const LoopState& s = GetParam();
+    const std::string names = s.fluids;
+    const int nc = names.find('|') == std::string::npos ? 1 : 2;
+    int ierr = 0;
+    std::string herr, hrf = "DEF";
+    lib::SETUP0(nc, names, "hmx", hrf, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    const double x[20] = {s.x0, 1.0 - s.x0};
+    double D = 0.0;
+    lib::TPRHO(s.T, s.P, x, 2, 0, D, ierr, herr);
+    if (ierr > 0) {
+        EXPECT_EQ(ierr, 203) << herr;
+        return;
+    }
+    EXPECT_TRUE(on_vapour_branch(s.T, D, x) || on_liquid_branch(s.T, D, x))
+        << s.fluids << " " << s.T << " K " << s.P << " kPa: " << D << " mol/L";
+}
+
+INSTANTIATE_TEST_SUITE_P(Loops, TprhoLoops, ::testing::ValuesIn(kLoopStates));
+
+// Where a root lies on a branch the vapour iteration keeps it: the
+// metastable vapour of nitrogen short of its spinodal (1.19 MPa at
+// 97.16 K) and, where the fluid has no vapour, its liquid root (1-butene
+// at 347.2 K, 3.97 MPa: the root of either iteration).
+TEST(TprhoBranches, RootsOnABranchStay) {
+    ASSERT_TRUE(sattest::setup("nitrogen"));
+    Pure w;
+    int ierr = 0;
+    std::string herr;
+    double D = 0.0;
+    lib::TPRHO(97.1564, 1100.0, w.x, 2, 0, D, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_TRUE(on_vapour_branch(97.1564, D, w.x)) << D;
+    double ps = 0, dl = 0, dv = 0, xl[20], xv[20];
+    lib::SATT(97.1564, w.x, 1, ps, dl, dv, xl, xv, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_GT(D, dv);  // beyond the saturated vapour: metastable
+
+    ASSERT_TRUE(sattest::setup("1butene"));
+    double Dl = 0.0, Dv = 0.0;
+    lib::TPRHO(347.2197, 3965.049, w.x, 1, 0, Dl, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    lib::TPRHO(347.2197, 3965.049, w.x, 2, 0, Dv, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_LT(rel(Dv, Dl), 1e-9);
+    EXPECT_TRUE(on_liquid_branch(347.2197, Dv, w.x));
+    ASSERT_TRUE(sattest::setup("nitrogen"));
+}
+
+}  // namespace
