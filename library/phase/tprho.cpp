@@ -108,20 +108,6 @@ bool thinnest_root(double T, double P, double D, const double x[20]) {
     return true;
 }
 
-bool densest_root(double T, double P, double D, const double x[20]) {
-    double tmin, tmax, dmax, pmax;
-    LIMITS("EOS", x, tmin, tmax, dmax, pmax);
-    if (!(dmax > D)) return true;
-    double last = P;
-    for (int k = 1; k <= kBranchSamples; ++k) {
-        const double d = D * std::pow(dmax / D, static_cast<double>(k) / kBranchSamples);
-        const PressDerivs v = press_slope(T, d, x);
-        if (!(v.p > last) || !(v.d1 > 0.0)) return false;
-        last = v.p;
-    }
-    return true;
-}
-
 bool phase_root(double T, double P, double D, const double x[20], double Tc, double Dc) {
     if (T >= 1.2 * Tc || D <= 0.2 * Dc) return true;
     return thinnest_root(T, P, D, x) || densest_root(T, P, D, x);
@@ -135,6 +121,20 @@ std::string fractions(const double x[20], int width) {
 }
 
 }  // namespace
+
+bool densest_root(double T, double P, double D, const double x[20]) {
+    double tmin, tmax, dmax, pmax;
+    LIMITS("EOS", x, tmin, tmax, dmax, pmax);
+    if (!(dmax > D)) return true;
+    double last = P;
+    for (int k = 1; k <= kBranchSamples; ++k) {
+        const double d = D * std::pow(dmax / D, static_cast<double>(k) / kBranchSamples);
+        const PressDerivs v = press_slope(T, d, x);
+        if (!(v.p > last) || !(v.d1 > 0.0)) return false;
+        last = v.p;
+    }
+    return true;
+}
 
 bool gives_pressure(double T, double P, double D, const double x[20]) {
     if (!(D > 0.0) || !std::isfinite(D) || !(T > 0.0)) return false;

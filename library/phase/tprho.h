@@ -23,6 +23,12 @@ bool tprho_accepts(double T, double D, const double x[20], double Tc, double Dc)
 // gas-like region above Tc), 0 the one of the phase asked for.
 int tprho_side(double T, double P, double Tc, double Pc);
 
+// Whether the root D at (T, P) is the densest one: the pressure rises from
+// it up to the equation's densest state (sampled at 16 densities, with its
+// slope).  A root below it lies in a loop of the equation inside the
+// two-phase region and is no phase.
+bool densest_root(double T, double P, double D, const double x[20]);
+
 // Keeps, while it lives, the isotherms that TPRHO's bracketing of a root
 // close to the critical point scans: a search of the saturation pressure at
 // given T asks for the density of the same feed at one pressure after another,
