@@ -174,7 +174,7 @@ TEST_F(Readout, ValuesInTheDefaultUnits) {
 // A fluid without transport values says why under the read-out; others
 // leave the line empty.
 TEST_F(Readout, FluidWithoutTransportValuesSaysWhy) {
-    Fluid flue = *fluids[2];  // Humid ISO Air's components, 12 % water
+    Fluid flue = *fluids[2];                 // Humid ISO Air's components, 12 % water
     flue.humidity_type = HT_WATER_FRACTION;  // the water fraction as given
     for (int i = 0; i < 4; ++i) flue.x[static_cast<std::size_t>(i)] *= 0.88;
     flue.x[static_cast<std::size_t>(flue.water_pos)] = 0.12;
