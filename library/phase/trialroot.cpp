@@ -240,6 +240,9 @@ constexpr double kAncillaryBelowTc = 0.9;
 // per cent of that density; a root in a loop of the equation far below).
 constexpr double kLoopShare = 0.8;
 
+// A root within this share of a densest root it was started from.
+constexpr double kSameBranch = 0.02;
+
 // Where that density is not estimated (a component close to or above its
 // critical temperature: methane at 200 K), a root below this many times the
 // pseudo-critical density is tested (the loop roots of the gas above lie at
@@ -282,7 +285,8 @@ double ancillary_liquid_density(double T, const double w[20]) {
 // the liquid trial of the 3-component gas at 150 K, 4 MPa, 15.6 and 21.9
 // mol/L, took the density solver 76 and 96 evaluations, Newton's steps from
 // the estimate 24 and 48.)
-bool liquid_root(double T, double P, const double w[20], double from, double other, double& D) {
+bool liquid_root(double T, double P, const double w[20], double from, double other, double& D,
+                 bool& densest, bool from_densest) {
     // A root well below the ideal solution's density may lie in a loop of
     // the equation, where Newton's steps from a start inside it end (the
     // vapour trial of methane, ethane and propane 40/30/30 at 200 K, 6.49
@@ -292,15 +296,24 @@ bool liquid_root(double T, double P, const double w[20], double from, double oth
     const double estimate = ancillary_liquid_density(T, w);
     const double tested_below =
         estimate > 0.0 ? kLoopShare * estimate : kLoopCritical * pseudo_critical_density(w);
-    const auto on_branch = [&]() { return !(D < tested_below) || densest_root(T, P, D, w); };
+    // (Newton's steps from the densest root of a composition close by stay
+    // on its branch: the roots of a trial's iterations are tested once.)
+    const auto on_branch = [&](double start) {
+        densest = (from_densest && start == from && std::fabs(D / start - 1.0) < kSameBranch) ||
+                  !(D < tested_below) || densest_root(T, P, D, w);
+        return densest;
+    };
     const auto by_newton = [&](double start, bool from_above) {
         const double floor = from_above ? (1.0 - kWindowFromAbove) * start : 0.0;
         return start > 0.0 && sided_root(T, P, w, start, true, D, floor) &&
                std::fabs(D / start - 1.0) < (from_above ? kWindowFromAbove : kLiquidWindow) &&
-               on_branch();
+               on_branch(start);
     };
-    return by_newton(from, false) || (!(from > 0.0) && by_newton(kAboveRoot * other, true)) ||
-           by_newton(estimate, false) || solver_root(T, P, w, kLiquid, D);
+    if (by_newton(from, false) || (!(from > 0.0) && by_newton(kAboveRoot * other, true)) ||
+        by_newton(estimate, false))
+        return true;
+    densest = false;
+    return solver_root(T, P, w, kLiquid, D);
 }
 
 }  // namespace
@@ -355,18 +368,21 @@ bool root_of(double T, double P, const double w[20], int kph, const FeedRoots& f
              composition_change(w, feed.z) < kFar)
         any_liquid = feed.liquid;
     double d = 0.0;
-    bool found_liquid = liquid;
+    bool found_liquid = liquid, densest = false;
     if (liquid) {
-        if (!liquid_root(T, P, w, own_liquid, any_liquid, d)) {
+        if (!liquid_root(T, P, w, own_liquid, any_liquid, d, densest,
+                         own_liquid == last.D && last.densest)) {
             found_liquid = false;
             if (!solver_root(T, P, w, kVapour, d)) return false;
         }
     } else if (!gas_root(T, P, w, own > 0.0 ? own : feed.vapour, d)) {
         found_liquid = true;
-        if (!liquid_root(T, P, w, other, any_liquid, d)) return false;
+        if (!liquid_root(T, P, w, other, any_liquid, d, densest, other == last.D && last.densest))
+            return false;
     }
     last.D = d;
     last.liquid = found_liquid;
+    last.densest = found_liquid && densest;
     flash::copy20(w, last.w);
     return true;
 }

@@ -65,6 +65,8 @@ struct Root {
     double D = 0.0;
     bool liquid = false;
     double w[20] = {};
+    // A liquid root known to be its isotherm's densest (not in a loop).
+    bool densest = false;
 };
 
 // The density root of a trial phase of kind kph (kLiquid, kVapour) and
