@@ -51,7 +51,7 @@ void BM_Example(benchmark::State& state, const std::string& name) {
     profile.start();
     for (auto _ : state) {
         const Quiet quiet;
-        failed += app::batch({file.string()});
+        failed += app::batch({file.string()}, false);
     }
     profile.stop();
     if (failed != 0) state.SkipWithError("the calculation failed");

@@ -68,7 +68,7 @@ void BM_WetExpander(benchmark::State& state, const char* p_out) {
     int failed = 0;
     for (auto _ : state) {
         const Quiet quiet;
-        failed += app::batch({file.string()});
+        failed += app::batch({file.string()}, false);
     }
     if (failed != 0) state.SkipWithError("the calculation failed");
 }

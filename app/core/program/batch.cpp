@@ -266,7 +266,7 @@ void print_usage_error(const std::string& error) {
     std::fflush(stdout);
 }
 
-int batch(const std::vector<std::string>& files) {
+int batch(const std::vector<std::string>& files, bool own_processes) {
     std::puts("Running in batch mode");
     std::fflush(stdout);
     const FreshStart fresh;
@@ -284,7 +284,7 @@ int batch(const std::vector<std::string>& files) {
             done.emplace_back(*id, file);
         }
         fresh.restore();
-        std::string failure = batch_file_alone(file);
+        std::string failure = own_processes ? batch_file_alone(file) : batch_file(file);
         if (!failure.empty()) failed.push_back(file + " (" + failure + ")");
     }
     fresh.restore();

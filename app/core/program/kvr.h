@@ -58,8 +58,10 @@ void print_usage_error(const std::string& error);
 // Batch mode: calculates each project file as if it were the only one,
 // writes FILE.out beside it and reports on standard output, naming the
 // files that failed when there are several. Returns the exit status: 0 when
-// every file was read, calculated and written, 1 otherwise.
-int batch(const std::vector<std::string>& files);
+// every file was read, calculated and written, 1 otherwise.  Each file is
+// calculated in a process of its own; `own_processes` false calculates
+// them in this one (the benchmarks, which time and profile the calculation).
+int batch(const std::vector<std::string>& files, bool own_processes = true);
 
 // A message for the user: a line on standard output in batch mode;
 // otherwise shown by message_box_hook when the window is built, else
