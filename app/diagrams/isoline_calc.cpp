@@ -333,8 +333,21 @@ bool IsolineRun::isotherm(double T, std::vector<IsoPoint>& line) {
     WalkSettings w;
     if (T < f_.Tc) {
         IsoPoint V, L;
-        const bool have_V = by_T_q(T, 1, V) && V.rho > MIN_SAT_DENSITY;
-        const bool have_L = by_T_q(T, 0, L) && L.rho > MIN_SAT_DENSITY;
+        bool have_V = false, have_L = false;
+        const auto saturated = [&](double q, IsoPoint& pt) {
+            return by_T_q(T, q, pt) && pt.rho > MIN_SAT_DENSITY;
+        };
+        if (one_component()) {
+            have_V = saturated(1, V);
+            have_L = saturated(0, L);
+        } else {
+            // A mixture's line ends at its bubble point; its dew point only
+            // decides, where there is no bubble point, whether the line is
+            // skipped (Dry ISO Air's dew points at 75 to 125 K: 0.05-0.2 ms
+            // each).
+            have_L = saturated(0, L);
+            have_V = !have_L && saturated(1, V);
+        }
         if (!have_V && !have_L) return false;
         if (!have_L) return true;  // an empty line
         for (int k = 0; k <= 3; ++k) {
