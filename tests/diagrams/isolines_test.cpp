@@ -519,6 +519,36 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenRow{GAS_WITH_HEAVY_ENDS, 125, 1100, 1},
         BrokenRow{GAS_WITH_HEAVY_ENDS, 150, 1100, 1}));
 
+// Dry ISO Air's isotherms as a diagram first computes them, all together,
+// and each computed alone afterwards: the same states (a state taken again
+// from one line's earlier flashes comes from that line only). Below the
+// critical temperature the line ends at the bubble point, flashed at
+// (T, q = 0).
+TEST(MixtureIsolines, IsothermAloneIsTheSameAsAmongTheOthers) {
+    diagtest::fresh_fluids();
+    Fluid* air = fluids[FLUID_DRY_ISO_AIR];
+    calc_isolines(*air);
+    const std::vector<std::vector<IsoPoint>> together = air->iso[ISO_ISOTHERM].lines;
+    for (const double T : {75.0, 125.0, 200.0, 300.0}) {
+        const int i = iso_find(air->iso[ISO_ISOTHERM], T);
+        ASSERT_GE(i, 0);
+        const std::vector<IsoPoint>& first = together[static_cast<std::size_t>(i)];
+        const std::vector<IsoPoint> alone = only_line(*air, ISO_ISOTHERM, T);
+        ASSERT_EQ(alone.size(), first.size()) << T;
+        ASSERT_GE(alone.size(), 10u) << T;
+        for (std::size_t k = 0; k < alone.size(); ++k) {
+            EXPECT_EQ(alone[k].p, first[k].p) << T << " K, point " << k;
+            EXPECT_LE(rel(alone[k].rho, first[k].rho), 1e-9) << T << " K, point " << k;
+            EXPECT_LE(rel(alone[k].h, first[k].h), 1e-9) << T << " K, point " << k;
+        }
+        if (!(T < air->Tc)) continue;
+        double t = T, p = 0, s = 0, h = 0, rho = 0, q = 0;
+        ASSERT_EQ(get_all_by_T_and_q(air->x.data(), t, p, s, h, rho, q), 0) << T;
+        EXPECT_LE(rel(alone.back().p, p), 1e-9) << T;
+        EXPECT_LE(rel(alone.back().rho, rho), 1e-9) << T;
+    }
+}
+
 // The walk refines where the line bends, never splits the two-phase
 // stretch between L and V, and ends however the saturation points lie.
 TEST(IsolineWalk, RefinesBendsOnlyAndEnds) {
