@@ -289,7 +289,13 @@ std::vector<IsoPoint> IsolineRun::isobar(double p) {
         if (have_V) have_L = by_p_q(p, 0, L) && counts(L);
     }
     std::vector<IsoPoint> line;
-    const auto sample = [&](int k) { return T_low + (f_.Tmax - T_low) * (k / 4.0) * (k / 4.0); };
+    // The top sample is Tmax itself: T_low + (Tmax - T_low) may round one
+    // unit in the last place above it (Dry ISO Air: 1993.6877087513117 for
+    // ...114 K), which the library refuses, and each isobar ended some 800 K
+    // lower.
+    const auto sample = [&](int k) {
+        return std::min(f_.Tmax, T_low + (f_.Tmax - T_low) * (k / 4.0) * (k / 4.0));
+    };
     for (int k = 0; k <= 4; ++k) {
         IsoPoint pt;
         if (with_retries(
@@ -449,7 +455,9 @@ void IsolineRun::density_lines() {
         if (!usable || rho > f_.Dmax) return;
         const double T_low = one_component() ? f_.Tmin : f_.Tc + MIXTURE_T_OFFSET;
         std::vector<IsoPoint> line;
-        const auto sample = [&](int k) { return T_low + (f_.Tmax - T_low) * k / 9.0; };
+        const auto sample = [&](int k) {
+            return std::min(f_.Tmax, T_low + (f_.Tmax - T_low) * k / 9.0);  // as the isobars'
+        };
         for (int k = 0; k <= 9; ++k) {
             IsoPoint pt;
             if (with_retries(

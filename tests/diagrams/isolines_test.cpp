@@ -163,6 +163,14 @@ TEST_F(Isolines, HeliumAndMixtures) {
     int lines = 0;
     for (const auto& line : air->iso[ISO_ISOBAR].lines) lines += line.empty() ? 0 : 1;
     EXPECT_GT(lines, 5);
+    // Every isobar runs up to the fluid's highest temperature (they ended
+    // near 1,180 K of 1,993.7 K: the top sample rounded above Tmax).
+    for (const auto& line : air->iso[ISO_ISOBAR].lines) {
+        if (line.empty()) continue;
+        double top = 0;
+        for (const IsoPoint& pt : line) top = std::max(top, pt.T);
+        EXPECT_DOUBLE_EQ(top, air->Tmax) << "isobar at " << line.front().p << " kPa";
+    }
 }
 
 // Positions beyond the limits, or that are no positions at all, get their
