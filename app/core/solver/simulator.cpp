@@ -195,6 +195,9 @@ std::vector<const Interface*> reopened;
 class Reopening {
 public:
     explicit Reopening(Project& p) : project(p), count(sz(p.az_interfaces), 0) { reopened.clear(); }
+    ~Reopening() { reopened.clear(); }
+    Reopening(const Reopening&) = delete;
+    Reopening& operator=(const Reopening&) = delete;
 
     // Reopens every settled interface whose exchangers' inlets moved, and
     // what follows them; true when one was reopened.
