@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <map>
 #include <string>
 
 namespace app {
@@ -169,24 +170,48 @@ int part_step(Project& project, Process& process, Part& part) {
 // again, and what follows its exchangers is calculated again (a combined
 // cycle of four coupled exchangers finished with its economiser's gas
 // 1.1 mK and its superheater's steam 0.012 kJ/kg off the outlets before).
-constexpr double STALE_INLET = 1e-10;  // relative change that reopens an interface
-constexpr int MAX_REOPENINGS = 200;    // per interface and calculation
+// A part may finish on a predecessor whose temperature is final but whose
+// flow is not (a heat exchanger of fixed outlet temperature after a mixer
+// still waiting for its second stream): it is calculated again when its
+// inlet moves (a condensate pump after 5 kg/s of turbine condensate and
+// 3 kg/s of process heater drain finished on 5 kg/s, its power 38 % low).
+constexpr double STALE_INLET = 1e-10;  // relative change that reopens an interface or a part
+constexpr int MAX_REOPENINGS = 200;    // per interface or part and calculation
 
 bool differs(double a, double b) {
     return std::fabs(a - b) > STALE_INLET * std::max({std::fabs(a), std::fabs(b), 1.0});
 }
 
-// Whether the part's inlet is no longer its predecessor's outlet.
+// Whether the part's inlet is no longer its predecessor's outlet: pressure,
+// enthalpy and mass flow (a turbo machine finds its inlet temperature
+// again from the first two), and for a heat exchanger the temperature.
 bool stale_inlet(const Project& project, const Part& part) {
     const Part* pred = part_by_id(&project, part.prev_id[0]);
     if (pred == nullptr) return false;
     const std::array<double, NUM_PART_OUTPUTS>& o = pred->outputs;
     const bool second = part.prev_outlet[0] == 1;
-    return differs(part.T[0], o[second ? PO_2_OUTLET_TEMPERATURE : PO_OUTLET_TEMPERATURE]) ||
+    const bool exchanger = part.type == HEAT_EXCHANGER || part.type == INTERCOOLER;
+    return (exchanger &&
+            differs(part.T[0], o[second ? PO_2_OUTLET_TEMPERATURE : PO_OUTLET_TEMPERATURE])) ||
            differs(part.p[0], o[second ? PO_2_OUTLET_PRESSURE : PO_OUTLET_PRESSURE]) ||
            differs(part.h[0], o[second ? PO_2_OUTLET_ENTHALPY : PO_OUTLET_ENTHALPY]) ||
            differs(part.outputs[PO_INLET_MASSFLOW],
                    o[second ? PO_2_OUTLET_MASSFLOW : PO_OUTLET_MASSFLOW]);
+}
+
+// The same for a mixer's second inlet.
+bool stale_second_inlet(const Project& project, const Part& part) {
+    if (part.type != MIXER) return false;
+    const Part* pred = part_by_id(&project, part.prev_id[1]);
+    if (pred == nullptr) return false;
+    const std::array<double, NUM_PART_OUTPUTS>& o = pred->outputs;
+    const std::array<double, NUM_PART_OUTPUTS>& io = part.outputs;
+    const bool second = part.prev_outlet[1] == 1;
+    return differs(io[PO_2_INLET_PRESSURE],
+                   o[second ? PO_2_OUTLET_PRESSURE : PO_OUTLET_PRESSURE]) ||
+           differs(io[PO_2_INLET_ENTHALPY],
+                   o[second ? PO_2_OUTLET_ENTHALPY : PO_OUTLET_ENTHALPY]) ||
+           differs(io[PO_2_INLET_MASSFLOW], o[second ? PO_2_OUTLET_MASSFLOW : PO_OUTLET_MASSFLOW]);
 }
 
 // The interfaces opened again in the running calculation.
@@ -223,12 +248,40 @@ public:
             reopen(*itf);
             any = true;
         }
+        for (int i = 0; i < project.az_processes; ++i) {
+            Process* proc = project.processes[sz(i)];
+            if (proc == nullptr) continue;
+            for (int k = 1; k < proc->az_parts; ++k)
+                if (recalculate_if_stale(*proc, *proc->parts[sz(k)])) any = true;
+        }
         return any;
     }
 
 private:
     Project& project;
     std::vector<int> count;
+    std::map<int, int> part_count;  // by part id
+
+    // A finished part (not a coupled exchanger) whose inlet moved is
+    // calculated again; what follows it, once its outlet moves.
+    bool recalculate_if_stale(const Process& proc, Part& part) {
+        if (part.state != PS_FINISHED || interface_of(proc.id, part.id) != nullptr) return false;
+        if (!stale_inlet(project, part) && !stale_second_inlet(project, part)) return false;
+        int& n = part_count[part.id];
+        if (n >= MAX_REOPENINGS) {
+            if (n++ == MAX_REOPENINGS)
+                status_message(ML_WARNING,
+                               "Process \"%s\", part \"%s\": its inlet still moved after it "
+                               "had finished %d times; its results are those of its last "
+                               "calculation.\n",
+                               proc.name.c_str(), part.name.c_str(), MAX_REOPENINGS);
+            return false;
+        }
+        ++n;
+        part.state = PS_PENDING;
+        --az_converged;
+        return true;
+    }
 
     void reopen(Interface& itf) {
         itf.status = IS_ITERATING;
