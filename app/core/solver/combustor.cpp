@@ -318,6 +318,30 @@ private:
         return true;
     }
 
+    // The highest temperature of the property equations for the outlet
+    // composition: it falls as the fuel adds water (air 1993.7 K; its
+    // exhaust with 9.6 % water 1702.9 K), below the limit of the working
+    // fluid set up from the inlet's composition.
+    double exhaust_tmax() const {
+        const double T_fluid = current_fluid != nullptr ? current_fluid->Tmax : 0.0;
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+        lib::LIMITS("EOS", part.x_out.data(), tmin, tmax, dmax, pmax);
+        return tmax > 0 ? std::min(T_fluid, tmax) : T_fluid;
+    }
+
+    // Why the outlet state at T could not be calculated, where the outlet
+    // composition's temperature limit explains it (Dry ISO Air at 600 K
+    // burnt to 1800 K failed with no more than "Combustor failed to
+    // calculate outlet conditions").
+    std::string outlet_limit_reason(double T) const {
+        const double tmax = exhaust_tmax();
+        if (!(T > tmax)) return {};
+        return format_text(
+            "Combustor \"%s\": the property equations of its exhaust gas, of the composition "
+            "that the fuel gives, reach %f K; the outlet temperature %f K lies above.\n",
+            name, tmax, T);
+    }
+
     // The outlet state at (T, p_n) of the outlet composition into point n.
     int state_at(double T) {
         double Tn = T, p = part.p[n];
@@ -362,12 +386,12 @@ private:
         double p = part.p[n];
         const int r = get_all_by_p_and_h(part.x_out.data(), part.T[n], p, part.s[n], part.h[n],
                                          part.rho[n], part.q[n], part.q[0]);
-        const double Tmax = current_fluid != nullptr ? current_fluid->Tmax : 0.0;
-        if (r != 0 || !(part.T[n] <= Tmax))
+        const double T_fluid = current_fluid != nullptr ? current_fluid->Tmax : 0.0;
+        if (r != 0 || !(part.T[n] <= T_fluid))
             return fail(format_text(
                 "Combustor outlet temperature to high at %f, max is %f lower fuel massflow | %d "
                 "|%s| \n",
-                part.T[n], Tmax, r, last_flash_message.c_str()));
+                part.T[n], exhaust_tmax(), r, r > 0 ? last_flash_message.c_str() : ""));
         write_flows(m_f);
         return PS_FINISHED;
     }
@@ -397,7 +421,8 @@ private:
         for (int pass = 0; pass < MAX_PASSES && !settled; ++pass) {
             if (calculation_cancelled()) return cancel_part(part);
             if (state_at(T_out) != 0)
-                return fail("Combustor failed to calculate outlet conditions\n");
+                return fail("Combustor failed to calculate outlet conditions\n" +
+                            outlet_limit_reason(T_out));
             double h_e_ref = 0;
             if (!exhaust_reference(h_e_ref))
                 return fail("Combustor failed to calculate reference outlet conditions\n");
@@ -422,7 +447,9 @@ private:
                            "of the last pass.\n",
                            name, T_out, MAX_PASSES, change);
         // The outlet state of the final composition.
-        if (state_at(T_out) != 0) return fail("Combustor failed to calculate outlet conditions\n");
+        if (state_at(T_out) != 0)
+            return fail("Combustor failed to calculate outlet conditions\n" +
+                        outlet_limit_reason(T_out));
         write_flows(m_f);
         return PS_FINISHED;
     }

@@ -482,7 +482,7 @@ private:
         itf.outputs[IO_OUTLET_TEMPERATURE_HOT] = H->outputs[PO_OUTLET_TEMPERATURE];
         itf.outputs[IO_OUTLET_TEMPERATURE_COLD] = C->outputs[PO_OUTLET_TEMPERATURE];
         itf.outputs[IO_EFFECTIVENESS] = eps;
-        report_flags();
+        if (!interface_reopened(itf)) report_flags();
         ++az_converged;
         return IS_CONVERGED;
     }

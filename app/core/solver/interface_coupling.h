@@ -21,4 +21,9 @@ inline constexpr int INTERFACE_MAX_RUNS = 100;
 // (nothing changed), 5 failed (reported).
 int calc_interface(Project& project, Interface& itf);
 
+// Whether the interface settled before in the running calculation and was
+// opened again because the inlets of its heat exchangers moved after (the
+// solver's sweeps): its messages were given when it first settled.
+bool interface_reopened(const Interface& itf);
+
 }  // namespace app

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <map>
 #include <string>
 
 namespace app {
@@ -162,6 +163,179 @@ int part_step(Project& project, Process& process, Part& part) {
     }
 }
 
+// An interface may settle while the part before one of its heat exchangers
+// still moves (the gas of a heat recovery boiler passes its superheater,
+// evaporator and economiser in turn, and the steam the other way): the
+// parts it finished then keep their old inlet.  Such an interface runs
+// again, and what follows its exchangers is calculated again (a combined
+// cycle of four coupled exchangers finished with its economiser's gas
+// 1.1 mK and its superheater's steam 0.012 kJ/kg off the outlets before).
+// A part may finish on a predecessor whose temperature is final but whose
+// flow is not (a heat exchanger of fixed outlet temperature after a mixer
+// still waiting for its second stream): it is calculated again when its
+// inlet moves (a condensate pump after 5 kg/s of turbine condensate and
+// 3 kg/s of process heater drain finished on 5 kg/s, its power 38 % low).
+constexpr double STALE_INLET = 1e-10;  // relative change that reopens an interface or a part
+constexpr int MAX_REOPENINGS = 200;    // per interface or part and calculation
+
+bool differs(double a, double b) {
+    return std::fabs(a - b) > STALE_INLET * std::max({std::fabs(a), std::fabs(b), 1.0});
+}
+
+// Whether the part's inlet is no longer its predecessor's outlet: pressure,
+// enthalpy and mass flow (a turbo machine finds its inlet temperature
+// again from the first two), and for a heat exchanger the temperature.
+bool stale_inlet(const Project& project, const Part& part) {
+    const Part* pred = part_by_id(&project, part.prev_id[0]);
+    if (pred == nullptr) return false;
+    const std::array<double, NUM_PART_OUTPUTS>& o = pred->outputs;
+    const bool second = part.prev_outlet[0] == 1;
+    const bool exchanger = part.type == HEAT_EXCHANGER || part.type == INTERCOOLER;
+    return (exchanger &&
+            differs(part.T[0], o[second ? PO_2_OUTLET_TEMPERATURE : PO_OUTLET_TEMPERATURE])) ||
+           differs(part.p[0], o[second ? PO_2_OUTLET_PRESSURE : PO_OUTLET_PRESSURE]) ||
+           differs(part.h[0], o[second ? PO_2_OUTLET_ENTHALPY : PO_OUTLET_ENTHALPY]) ||
+           differs(part.outputs[PO_INLET_MASSFLOW],
+                   o[second ? PO_2_OUTLET_MASSFLOW : PO_OUTLET_MASSFLOW]);
+}
+
+// The same for a mixer's second inlet.
+bool stale_second_inlet(const Project& project, const Part& part) {
+    if (part.type != MIXER) return false;
+    const Part* pred = part_by_id(&project, part.prev_id[1]);
+    if (pred == nullptr) return false;
+    const std::array<double, NUM_PART_OUTPUTS>& o = pred->outputs;
+    const std::array<double, NUM_PART_OUTPUTS>& io = part.outputs;
+    const bool second = part.prev_outlet[1] == 1;
+    return differs(io[PO_2_INLET_PRESSURE],
+                   o[second ? PO_2_OUTLET_PRESSURE : PO_OUTLET_PRESSURE]) ||
+           differs(io[PO_2_INLET_ENTHALPY],
+                   o[second ? PO_2_OUTLET_ENTHALPY : PO_OUTLET_ENTHALPY]) ||
+           differs(io[PO_2_INLET_MASSFLOW], o[second ? PO_2_OUTLET_MASSFLOW : PO_OUTLET_MASSFLOW]);
+}
+
+// The interfaces opened again in the running calculation.
+std::vector<const Interface*> reopened;
+
+class Reopening {
+public:
+    explicit Reopening(Project& p) : project(p), count(sz(p.az_interfaces), 0) { reopened.clear(); }
+    ~Reopening() { reopened.clear(); }
+    Reopening(const Reopening&) = delete;
+    Reopening& operator=(const Reopening&) = delete;
+
+    // Reopens every settled interface whose exchangers' inlets moved, and
+    // what follows them; true when one was reopened.
+    bool sweep() {
+        bool any = false;
+        for (int i = 0; i < project.az_interfaces; ++i) {
+            Interface* itf = project.interfaces[sz(i)];
+            if (itf == nullptr || itf->status != IS_CONVERGED) continue;
+            Part* hot = find_part(project, itf->hot_process_id, itf->hot_part_id);
+            Part* cold = find_part(project, itf->cold_process_id, itf->cold_part_id);
+            if (hot == nullptr || cold == nullptr) continue;
+            if (!stale_inlet(project, *hot) && !stale_inlet(project, *cold)) continue;
+            if (count[sz(i)] >= MAX_REOPENINGS) {
+                if (count[sz(i)]++ == MAX_REOPENINGS)
+                    status_message(ML_WARNING,
+                                   "Interface \"%s\": the inlets of its heat exchangers still "
+                                   "moved after it had settled %d times; its results are those of "
+                                   "its last run.\n",
+                                   itf->name.c_str(), MAX_REOPENINGS);
+                continue;
+            }
+            ++count[sz(i)];
+            reopen(*itf);
+            any = true;
+        }
+        for (int i = 0; i < project.az_processes; ++i) {
+            Process* proc = project.processes[sz(i)];
+            if (proc == nullptr) continue;
+            for (int k = 1; k < proc->az_parts; ++k)
+                if (recalculate_if_stale(*proc, *proc->parts[sz(k)])) any = true;
+        }
+        return any;
+    }
+
+private:
+    Project& project;
+    std::vector<int> count;
+    std::map<int, int> part_count;  // by part id
+
+    // A finished part (not a coupled exchanger) whose inlet moved is
+    // calculated again; what follows it, once its outlet moves.
+    bool recalculate_if_stale(const Process& proc, Part& part) {
+        if (part.state != PS_FINISHED || interface_of(proc.id, part.id) != nullptr) return false;
+        if (!stale_inlet(project, part) && !stale_second_inlet(project, part)) return false;
+        int& n = part_count[part.id];
+        if (n >= MAX_REOPENINGS) {
+            if (n++ == MAX_REOPENINGS)
+                status_message(ML_WARNING,
+                               "Process \"%s\", part \"%s\": its inlet still moved after it "
+                               "had finished %d times; its results are those of its last "
+                               "calculation.\n",
+                               proc.name.c_str(), part.name.c_str(), MAX_REOPENINGS);
+            return false;
+        }
+        ++n;
+        part.state = PS_PENDING;
+        --az_converged;
+        return true;
+    }
+
+    void reopen(Interface& itf) {
+        itf.status = IS_ITERATING;
+        if (!interface_reopened(itf)) reopened.push_back(&itf);
+        az_converged -= 3;  // the interface and its two exchangers
+        for (const auto& [process_id, part_id] :
+             {std::pair{itf.hot_process_id, itf.hot_part_id},
+              std::pair{itf.cold_process_id, itf.cold_part_id}}) {
+            Part* part = find_part(project, process_id, part_id);
+            part->state = PS_INTERFACE_ITERATING;
+            recalculate_after(process_id, part_id);
+        }
+    }
+
+    // The finished parts after the given one in its process are calculated
+    // again; coupled exchangers among them reopen their interfaces.
+    void recalculate_after(int process_id, int part_id) {
+        for (int i = 0; i < project.az_processes; ++i) {
+            Process* proc = project.processes[sz(i)];
+            if (proc != nullptr && proc->id == process_id) recalculate_after(*proc, part_id);
+        }
+    }
+
+    void recalculate_after(Process& proc, int part_id) {
+        bool after = false;
+        for (int k = 1; k < proc.az_parts; ++k) {
+            Part& part = *proc.parts[sz(k)];
+            if (!after) {
+                after = part.id == part_id;
+                continue;
+            }
+            if (part.state != PS_FINISHED) continue;
+            const int process_id = proc.id;
+            if (Interface* itf = interface_of(process_id, part.id)) {
+                if (itf->status == IS_CONVERGED) reopen(*itf);
+                continue;
+            }
+            part.state = PS_PENDING;
+            --az_converged;
+        }
+    }
+
+    Interface* interface_of(int process_id, int part_id) const {
+        for (int i = 0; i < project.az_interfaces; ++i) {
+            Interface* itf = project.interfaces[sz(i)];
+            if (itf != nullptr &&
+                ((itf->hot_process_id == process_id && itf->hot_part_id == part_id) ||
+                 (itf->cold_process_id == process_id && itf->cold_part_id == part_id)))
+                return itf;
+        }
+        return nullptr;
+    }
+};
+
 // Names what is still unsettled after the last sweep.
 void report_unsettled(const Project& project, int sweeps) {
     status_message(ML_ERROR, "Calculation did not converge within %d sweeps.\n", sweeps);
@@ -272,6 +446,10 @@ int calcProject(Project& project) {
     return r;
 }
 
+bool interface_reopened(const Interface& itf) {
+    return std::find(reopened.begin(), reopened.end(), &itf) != reopened.end();
+}
+
 bool calculation_cancelled() {
     const Project* p = calculating.load();
     return p != nullptr && p->calc_status == CS_CANCEL;
@@ -328,6 +506,7 @@ int calc_all(Project& project) {
     }
 
     show_progress = 1;
+    Reopening reopening(project);
     bool complete = false;
     int sweep = 0;
     while (sweep < sweep_limit) {
@@ -354,6 +533,7 @@ int calc_all(Project& project) {
             if (r == IS_FAILED) return CS_FAILED;
             if (r == IS_CONVERGED) az_converged += 2;
         }
+        if (reopening.sweep()) continue;
         if (az_converged >= items) {
             complete = true;
             break;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -243,6 +244,51 @@ TEST_F(Combustion, FaultsFailThePartWithTheirMessages) {
             EXPECT_TRUE(
                 contains(log, "Combustor does not have enough oxygen, calculation failed\n"));
         }
+        free_project(project);
+        project = current_project = create_project();
+    }
+}
+
+// An exhaust hotter than the property equations reach for its composition
+// (Dry ISO Air at 600 K; with methane's water the limit falls from 1993.7 K
+// to about 1700 K) is refused with that limit, in both modes: 1800 K asked
+// for, and 0.3 kg/s of fuel in 10 kg/s, which gives 1737.7 K.
+TEST_F(Combustion, ExhaustBeyondItsEquationsIsRefusedWithTheirLimit) {
+    const struct {
+        int mode;
+        double fuel_flow, T_out;
+        const char* message;
+    } cases[] = {
+        {1, 0.1, 1800, "Combustor failed to calculate outlet conditions\n"},
+        {0, 0.3, 0, "Combustor outlet temperature to high at "},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.message);
+        Part& c = burner(COMBUSTOR, FLUID_METHANE, t.fuel_flow);
+        c.options[OPT_CALCULATION_MODE] = t.mode;
+        c.inputs[PI_OUTLET_TEMPERATURE] = t.T_out;
+        const std::string log = run_failing(c);
+        const std::size_t at = log.find(t.message);
+        ASSERT_NE(at, std::string::npos) << log;
+        double T = 0, T_max = 0;
+        if (t.mode == 1) {
+            const std::size_t k = log.find("reach ", at);
+            ASSERT_NE(k, std::string::npos) << log;
+            ASSERT_EQ(
+                std::sscanf(log.c_str() + k, "reach %lf K; the outlet temperature %lf", &T_max, &T),
+                2)
+                << log;
+        } else {
+            ASSERT_EQ(
+                std::sscanf(log.c_str() + at,
+                            "Combustor outlet temperature to high at %lf, max is %lf", &T, &T_max),
+                2)
+                << log;
+            EXPECT_TRUE(contains(log, "lower fuel massflow | -1 || ")) << log;
+        }
+        EXPECT_GT(T, T_max) << log;
+        EXPECT_GT(T_max, 1600.0) << log;
+        EXPECT_LT(T_max, 1800.0) << log;
         free_project(project);
         project = current_project = create_project();
     }
