@@ -299,6 +299,11 @@ TEST_F(Tree, InsertCommandsAskTheirQuestions) {
     }});
     insert_mixer(nullptr, nullptr);
     EXPECT_EQ(offered, "Outlet 2");
+    // Connected, no part is current, and the tree shows none: the Turbine row
+    // left selected would show the next Insert going after it, not after the
+    // Inlet.
+    EXPECT_EQ(p->current_part, -1);
+    EXPECT_TRUE(selected_paths(tree_view_of(p)).empty());
     EXPECT_TRUE(sensitive("ui/ToolBar/CalculateAction"));
     EXPECT_EQ(p->processes[0]->parts[p->processes[0]->az_parts - 1]->name, "Outlet 1");
     expect_store_matches(p);
