@@ -324,6 +324,9 @@ void build_symbol_graph(Project* project);
 void update_part_positions(Project* project);
 // Sizes the sheet (at least the visible area) and redraws it.
 void adjust_graph_size(Project* project);
+// Scrolls the flowsheet, once its new layout is sized, so that the
+// current part shows (a part inserted beyond the visible area).
+void show_current_part_on_sheet(Project* project);
 // Redraws the flowsheet.
 void draw_symbol_graph(Project* project);
 // A press on the flowsheet: selection, dialogs, menus.

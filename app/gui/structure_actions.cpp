@@ -103,6 +103,7 @@ void finish(Project* project, const StructureResult& r) {
     check_calculability(project);
     update_buttons(project);
     update_graphs(project);
+    show_current_part_on_sheet(project);
 }
 
 Project* editable_project() {
