@@ -281,6 +281,10 @@ GtkTreeView* tree_view_of(const Project* project);
 gboolean treeview_onButtonPressed(GtkWidget* view, GdkEventButton* event, Project* project);
 gboolean treeview_onKeyPressed(GtkWidget* view, GdkEventKey* event, Project* project);
 void value_changed(GtkCellRendererText* renderer, gchar* path, gchar* text, Project* project);
+// Reads a value being typed into a cell of the tree as leaving the cell
+// does. Calculate, Save and Close call it first: a toolbar button or a key
+// takes no focus, so the cell would still hold the value unread.
+void finish_tree_edit();
 // The path of the row under the pointer at the last press in a tree (the
 // unit, option and expand commands act on it).
 extern TreePath last_press_path;
