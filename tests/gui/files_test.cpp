@@ -81,6 +81,20 @@ TEST_F(Files, AValueStillBeingTypedIsSaved) {
     EXPECT_EQ(tab_of(p), "typed");
 }
 
+// Close while a value is being typed: the value is a change, and Close asks.
+TEST_F(Files, AValueStillBeingTypedIsAChangeThatCloseAsksAbout) {
+    Project* p = open_project_file(example("helium_brayton.kvr"));
+    ASSERT_NE(p, nullptr);
+    ASSERT_NE(start_typing(p, {1, 0, 0, 1}, "333 K"), nullptr) << "no cell opened for typing";
+    answer_messages({Reply::Cancel});
+    on_close_activate(nullptr, nullptr);
+    const auto shown = messages();
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_EQ(shown[0].kind, MessageKind::SaveDiscardCancel);
+    EXPECT_EQ(project_list[0], p);
+    EXPECT_EQ(cell(p, {1, 0, 0, 1}), "333 K");
+}
+
 TEST_F(Files, FailedSavesAreReportedAndKeepTheMark) {
     Project* p = open_project_file(example("helium_brayton.kvr"));
     ASSERT_NE(p, nullptr);
