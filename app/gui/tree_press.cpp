@@ -75,9 +75,11 @@ void refresh_current(Project* project) {
 }
 
 // The row's element becomes current; the flowsheet's selection frame
-// follows.
+// follows, scrolled into view.
 void make_current(Project* project, const RowRef& row) {
-    if (make_row_current(*project, row)) draw_symbol_graph(project);
+    if (!make_row_current(*project, row)) return;
+    draw_symbol_graph(project);
+    show_current_part_on_sheet(project);
 }
 
 void show_graph_page(Project* project, const RowRef& row) {

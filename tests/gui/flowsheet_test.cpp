@@ -222,4 +222,10 @@ TEST_F(Flowsheet, AnInsertedPartIsScrolledIntoView) {
         << "the sheet fits the view: nothing had to be scrolled";
     EXPECT_GT(gtk_adjustment_get_value(across), 0.0);
     screenshot("flowsheet_inserted_part_in_view");
+    // A part chosen in the tree is scrolled back into view.
+    ASSERT_FALSE(in_view(p, *process.parts[1]));
+    press(p, {1, 0, 1, 0}, 1);
+    EXPECT_EQ(p->current_part, 1);
+    EXPECT_TRUE(in_view(p, *process.parts[1]));
+    EXPECT_TRUE(framed(p, *process.parts[1]));
 }
