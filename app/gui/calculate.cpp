@@ -268,7 +268,9 @@ bool calc_worker_joined() { return run != nullptr && run->joined; }
 
 void calculate(GtkAction*, gpointer) {
     Project* p = current_project;
-    if (run != nullptr || p == nullptr || refuse(p)) return;
+    if (run != nullptr || p == nullptr) return;
+    finish_tree_edit();
+    if (refuse(p)) return;
     run = std::make_unique<CalcRun>();
     CalcRun& r = *run;
     r.project = p;

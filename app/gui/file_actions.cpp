@@ -86,6 +86,7 @@ Project* open_project_file(const std::string& path) {
 
 bool save_project(Project* project) {
     if (project == nullptr || calculation_running()) return false;
+    finish_tree_edit();
     const ProjectView* view = view_of(project);
     if (view != nullptr && view->never_saved) return save_project_as(project);
     if (write_input(*project) != 0) return false;  // reported; the mark stays
@@ -95,6 +96,7 @@ bool save_project(Project* project) {
 
 bool save_project_as(Project* project) {
     if (project == nullptr || calculation_running()) return false;
+    finish_tree_edit();
     ChooserRequest request;
     request.kind = ChooserKind::Save;
     request.title = "Save File as";

@@ -114,6 +114,39 @@ gboolean expose_symbol_graph(GtkWidget* widget, GdkEventExpose* event, gpointer 
     return FALSE;
 }
 
+// Room kept around the current part when the sheet scrolls to it, in
+// cells: its name above it and its values beside it show as well.
+constexpr double SHOWN_MARGIN_CELLS = 3.0;
+
+// Scrolls the current project's sheet so that its current part shows; runs
+// as an idle, after the new size of the sheet has been allocated (the
+// scroll range then holds the part), and only while the sheet is still the
+// current project's.
+gboolean scroll_to_current_part(gpointer data) {
+    const auto* sheet = static_cast<const Graph*>(data);
+    Project* project = current_project;
+    const auto page = pages.find(sheet);
+    if (sheet_of(project) != sheet || page == pages.end() || page->second.scroller == nullptr)
+        return FALSE;
+    const int p = project->current_process;
+    const int k = project->current_part;
+    if (p < 0 || p >= project->az_processes) return FALSE;
+    const Process& process = *project->processes[sz(p)];
+    if (k < 0 || k >= process.az_parts) return FALSE;
+    const Part& part = *process.parts[sz(k)];
+    const double zoom = zoom_of(*sheet);
+    const double c = zoom * sheet->cell_size;
+    const double margin = SHOWN_MARGIN_CELLS * c;
+    const double x = zoom * part_x(*sheet, part);
+    const double y = zoom * part_y(*sheet, part);
+    auto* scroller = GTK_SCROLLED_WINDOW(page->second.scroller);
+    gtk_adjustment_clamp_page(gtk_scrolled_window_get_hadjustment(scroller), x - margin,
+                              x + c + margin);
+    gtk_adjustment_clamp_page(gtk_scrolled_window_get_vadjustment(scroller), y - margin,
+                              y + c + margin);
+    return FALSE;
+}
+
 // The sheet follows the size of the visible area.
 void scroller_allocated(GtkWidget*, GtkAllocation*, gpointer data) {
     auto* sheet = static_cast<Graph*>(data);
@@ -251,6 +284,12 @@ void adjust_graph_size(Project* project) {
     if (!same || old_w != w || old_h != h) gtk_widget_set_size_request(area, w, h);
     pages[sheet].stale = true;
     gtk_widget_queue_draw(area);
+}
+
+void show_current_part_on_sheet(Project* project) {
+    Graph* sheet = sheet_of(project);
+    if (sheet == nullptr || area_of(sheet) == nullptr) return;
+    g_idle_add(scroll_to_current_part, sheet);
 }
 
 void draw_symbol_graph(Project* project) {

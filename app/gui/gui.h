@@ -281,6 +281,10 @@ GtkTreeView* tree_view_of(const Project* project);
 gboolean treeview_onButtonPressed(GtkWidget* view, GdkEventButton* event, Project* project);
 gboolean treeview_onKeyPressed(GtkWidget* view, GdkEventKey* event, Project* project);
 void value_changed(GtkCellRendererText* renderer, gchar* path, gchar* text, Project* project);
+// Reads a value being typed into a cell of the tree as leaving the cell
+// does. Calculate, Save and Close call it first: a toolbar button or a key
+// takes no focus, so the cell would still hold the value unread.
+void finish_tree_edit();
 // The path of the row under the pointer at the last press in a tree (the
 // unit, option and expand commands act on it).
 extern TreePath last_press_path;
@@ -324,6 +328,9 @@ void build_symbol_graph(Project* project);
 void update_part_positions(Project* project);
 // Sizes the sheet (at least the visible area) and redraws it.
 void adjust_graph_size(Project* project);
+// Scrolls the flowsheet, once its new layout is sized, so that the
+// current part shows (a part inserted beyond the visible area).
+void show_current_part_on_sheet(Project* project);
 // Redraws the flowsheet.
 void draw_symbol_graph(Project* project);
 // A press on the flowsheet: selection, dialogs, menus.

@@ -26,6 +26,8 @@ namespace app::gui {
 namespace {
 
 constexpr int NAME_ENTRY_WIDTH = 200;
+// Frame, inner border and cursor of an entry around its text, in pixels.
+constexpr int NAME_ENTRY_BORDERS = 14;
 constexpr int COMPOSITION_CHARS = 9;
 constexpr int DIALOG_WIDTH = 620;
 // A result of a part or interface that has none yet.
@@ -100,11 +102,22 @@ void set_changed(PartDialog& d, bool changed) {
     gtk_widget_set_sensitive(d.cancel, changed);
 }
 
+// The name entry as wide as the name it holds, at least NAME_ENTRY_WIDTH:
+// "Oxygen Injection Combustor 1", the name Insert gives, is wider than that
+// in the default font and showed cut at its start.
+void fit_name_entry(GtkWidget* entry) {
+    int w = 0;
+    int h = 0;
+    pango_layout_get_pixel_size(gtk_entry_get_layout(GTK_ENTRY(entry)), &w, &h);
+    gtk_widget_set_size_request(entry, std::max(NAME_ENTRY_WIDTH, w + NAME_ENTRY_BORDERS), -1);
+}
+
 // The widgets from the working copy.
 void set_dialog_values_from_data(PartDialog& d, const Part& part) {
     d.filling = true;
     refresh_shown_inputs(d.copy, part);
     gtk_entry_set_text(GTK_ENTRY(d.name), d.copy.name.c_str());
+    fit_name_entry(d.name);
     const auto options =
         part.part_type != nullptr ? part.part_type->options : std::span<const int>{};
     for (std::size_t k = 0; k < options.size() && k < d.combos.size(); ++k) {

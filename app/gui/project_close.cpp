@@ -17,6 +17,7 @@ bool closing = false;  // one close at a time
 
 // Save, Discard or Cancel for a changed project; true when it may close.
 bool settle_changes(Project* project) {
+    finish_tree_edit();  // a value being typed is a change
     if (project->changed == 0) return true;
     show_project_page(project);
     MessageRequest question;

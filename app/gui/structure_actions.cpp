@@ -94,12 +94,16 @@ void finish(Project* project, const StructureResult& r) {
     if (!r.refusal.empty()) show_error(r.refusal);
     if (!r.changed) return;
     apply_part_edits(project, r);
-    if (project->current_part > 0)
-        open_tree_to_new_current_part(project, project->current_process, project->current_part, -1);
+    // The tree shows the new current part, or none: after Connect to Outlet
+    // there is none, and a row left selected (the Turbine a mixer was
+    // inserted after) would show the place of the next Insert wrongly; that
+    // goes after the Inlet.
+    open_tree_to_new_current_part(project, project->current_process, project->current_part, -1);
     mark_changed(project);
     check_calculability(project);
     update_buttons(project);
     update_graphs(project);
+    show_current_part_on_sheet(project);
 }
 
 Project* editable_project() {

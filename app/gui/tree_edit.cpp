@@ -40,6 +40,18 @@ void value_changed(GtkCellRendererText*, gchar* path, gchar* text, Project* proj
     update_graphs(project);
 }
 
+void finish_tree_edit() {
+    if (ui.mainwindow == nullptr) return;
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(ui.mainwindow));
+    if (focus == nullptr || !GTK_IS_CELL_EDITABLE(focus)) return;
+    GtkWidget* parent = gtk_widget_get_parent(focus);
+    if (parent == nullptr || !GTK_IS_TREE_VIEW(parent)) return;
+    // As Enter in the cell: the renderer reads the text ("edited"), the
+    // tree takes the field away.
+    gtk_cell_editable_editing_done(GTK_CELL_EDITABLE(focus));
+    gtk_cell_editable_remove_widget(GTK_CELL_EDITABLE(focus));
+}
+
 void select_unit(GtkMenuItem*, gpointer index) {
     Project* project = menu_project();
     if (project == nullptr) return;

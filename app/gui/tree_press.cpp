@@ -9,6 +9,8 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include <utility>
+
 namespace app::gui {
 
 TreePath last_press_path;
@@ -75,9 +77,39 @@ void refresh_current(Project* project) {
 }
 
 // The row's element becomes current; the flowsheet's selection frame
-// follows.
-void make_current(Project* project, const RowRef& row) {
-    if (make_row_current(*project, row)) draw_symbol_graph(project);
+// follows, scrolled into view. False when nothing changed.
+bool make_current(Project* project, const RowRef& row) {
+    if (!make_row_current(*project, row)) return false;
+    draw_symbol_graph(project);
+    show_current_part_on_sheet(project);
+    return true;
+}
+
+// The row a left press made current, to be shown selected once the tree
+// has handled the press itself.
+struct PressedRow {
+    Project* project = nullptr;
+    TreePath row;
+};
+PressedRow pressed_row;
+
+// A press on a row's expander arrow makes the row's element current, but
+// the tree leaves its selection where it was (Interface 1's arrow pressed
+// with Mixer 2 selected: the next Insert went after the Inlet while Mixer 2
+// showed selected). Runs as an idle, after the tree's own handling.
+gboolean select_pressed_row(gpointer) {
+    const PressedRow pressed = std::exchange(pressed_row, PressedRow{});
+    GtkTreeView* view =
+        pressed.project == current_project ? tree_view_of(pressed.project) : nullptr;
+    if (view == nullptr || pressed.row.empty()) return FALSE;
+    GtkTreeSelection* selection = gtk_tree_view_get_selection(view);
+    GtkTreePath* path = gtk_path_of(pressed.row);
+    if (!gtk_tree_selection_path_is_selected(selection, path)) {
+        gtk_tree_selection_unselect_all(selection);
+        gtk_tree_selection_select_path(selection, path);
+    }
+    gtk_tree_path_free(path);
+    return FALSE;
 }
 
 void show_graph_page(Project* project, const RowRef& row) {
@@ -89,8 +121,14 @@ void show_graph_page(Project* project, const RowRef& row) {
     if (n >= 0) gtk_notebook_set_current_page(book, n);
 }
 
-void left_press(Project* project, const RowRef& row, const GdkEventButton* event) {
-    make_current(project, row);
+void left_press(Project* project, const RowRef& row, const TreePath& clicked,
+                const GdkEventButton* event) {
+    const bool made_current = make_current(project, row);
+    // Not with Ctrl or Shift: those choose several rows, the tree's way.
+    if (made_current && (event->state & (GDK_CONTROL_MASK | GDK_SHIFT_MASK)) == 0) {
+        if (pressed_row.project == nullptr) g_idle_add(select_pressed_row, nullptr);
+        pressed_row = {project, clicked};
+    }
     if (row.interface >= 0 || row.part >= 1) refresh_current(project);
     if (row.kind == RowKind::GRAPH) show_graph_page(project, row);
     open_menu(left_click_menu(*project, row), event);
@@ -165,7 +203,7 @@ gboolean treeview_onButtonPressed(GtkWidget* widget, GdkEventButton* event, Proj
     }
     if (!single) return FALSE;
     if (event->button == 1) {
-        if (!clicked.empty()) left_press(project, row, event);
+        if (!clicked.empty()) left_press(project, row, clicked, event);
         return FALSE;
     }
     if (event->button == 3) {

@@ -1,6 +1,6 @@
 // Calculate: the worker, the "Calculating" dialog, Cancel, and the guards
 // that keep everything else away while the worker runs.
-#include "gui_support.h"
+#include "tree_support.h"
 
 #include "app/core/model/init.h"
 #include "app/core/solver/simulator.h"
@@ -257,4 +257,21 @@ TEST_F(Calculate, RefusedWhileTheLibraryIsBusy) {
     ASSERT_EQ(shown.size(), 1U);
     EXPECT_NE(shown[0].text.find("busy"), std::string::npos);
     EXPECT_EQ(p->calc_log.find("Calculating"), std::string::npos);
+}
+
+// A value typed into the tree and not yet entered when Calculate is pressed
+// (a toolbar button or F5 takes no focus from the cell): the results are of
+// that value, and the cell shows it read.
+TEST_F(Calculate, AValueStillBeingTypedIsCalculated) {
+    Project* p = open_project_file(example("helium_brayton.kvr"));
+    ASSERT_NE(p, nullptr);
+    ASSERT_NE(start_typing(p, {1, 0, 0, 1}, "400 K"), nullptr) << "no cell opened for typing";
+    when([] { return calc_worker_joined(); },
+         [] { gtk_dialog_response(GTK_DIALOG(calc_dialog()->dialog), GTK_RESPONSE_OK); });
+    calculate(nullptr, nullptr);
+    EXPECT_EQ(p->calc_status, CS_FINISHED);
+    EXPECT_DOUBLE_EQ(p->processes[0]->inputs[PRI_TEMPERATURE], 400.0);
+    EXPECT_DOUBLE_EQ(p->processes[0]->parts[1]->outputs[PO_INLET_TEMPERATURE], 400.0);
+    EXPECT_EQ(cell(p, {1, 0, 0, 1}), "400 K");
+    EXPECT_EQ(tab_of(p), "helium_brayton *");
 }

@@ -288,3 +288,27 @@ TEST_F(InterfaceDialogs, TreeChoiceLinkedDialogAndDetails) {
     EXPECT_EQ(shown_window(title), nullptr);
     screenshot("interface_deleted");
 }
+
+TEST_F(PartDialog, TheNameInsertGivesShowsWhole) {
+    Project* p = open_helium(false);
+    p->current_process = 0;
+    p->current_part = 1;
+    insert_combustoroxy(nullptr, nullptr);
+    pump();
+    ASSERT_EQ(part(p, 2).name, "Oxygen Injection Combustor 1");
+    partsdialog(p, 0, 2);
+    const std::string title = std::string("Part details for part 2 of process ") + HELIUM_TITLE;
+    GtkWidget* d = shown_window(title);
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(user_sees(d, {"name"}));
+    // From its first letter to its last: nothing of it scrolled away.
+    GtkEntry* name = GTK_ENTRY(find_widget(d, "name"));
+    for (int at : {0, -1}) {
+        gtk_editable_set_position(GTK_EDITABLE(name), at);
+        pump();
+        EXPECT_EQ(name->scroll_offset, 0) << "cursor at " << at;
+    }
+    screenshot("part_dialog_long_name", d);
+    respond(d, GTK_RESPONSE_OK);
+    EXPECT_EQ(shown_window(title), nullptr);
+}

@@ -1,7 +1,7 @@
 // File actions of the window: New, Save, Save As, reopening, failed saves,
 // Quit with unsaved changes, and files written under a decimal-comma
 // locale.
-#include "gui_support.h"
+#include "tree_support.h"
 
 #include "app/core/files/filehandling.h"
 #include "app/gui/handlers.h"
@@ -64,6 +64,35 @@ TEST_F(Files, NewSaveAsAndSave) {
     EXPECT_EQ(tab_of(second), "plant");
     EXPECT_TRUE(hidden_files(dir).empty());
     EXPECT_TRUE(messages().empty());
+}
+
+// Save (by its key or toolbar button, which take no focus) while a value is
+// still being typed into the tree: the file holds the value typed.
+TEST_F(Files, AValueStillBeingTypedIsSaved) {
+    currentdir = scratch_dir();
+    on_new_activate(nullptr, nullptr);
+    Project* p = project_list[0];
+    ASSERT_NE(start_typing(p, {1, 0, 0, 1}, "333 K"), nullptr) << "no cell opened for typing";
+    const std::string path = scratch_dir() + "/typed.kvr";
+    answer_choosers({path});
+    on_save_activate(nullptr, nullptr);
+    EXPECT_NE(read_file(path).find("Temperature = \"333 K\""), std::string::npos);
+    EXPECT_EQ(cell(p, {1, 0, 0, 1}), "333 K");
+    EXPECT_EQ(tab_of(p), "typed");
+}
+
+// Close while a value is being typed: the value is a change, and Close asks.
+TEST_F(Files, AValueStillBeingTypedIsAChangeThatCloseAsksAbout) {
+    Project* p = open_project_file(example("helium_brayton.kvr"));
+    ASSERT_NE(p, nullptr);
+    ASSERT_NE(start_typing(p, {1, 0, 0, 1}, "333 K"), nullptr) << "no cell opened for typing";
+    answer_messages({Reply::Cancel});
+    on_close_activate(nullptr, nullptr);
+    const auto shown = messages();
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_EQ(shown[0].kind, MessageKind::SaveDiscardCancel);
+    EXPECT_EQ(project_list[0], p);
+    EXPECT_EQ(cell(p, {1, 0, 0, 1}), "333 K");
 }
 
 TEST_F(Files, FailedSavesAreReportedAndKeepTheMark) {

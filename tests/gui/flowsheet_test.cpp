@@ -2,6 +2,7 @@
 // zoom steps of the buttons and the wheel; the Overview toggles.
 #include "tree_support.h"
 
+#include "app/core/model/tools.h"
 #include "app/core/views/flowsheet.h"
 #include "app/gui/handlers.h"
 
@@ -81,6 +82,21 @@ bool framed(Project* p, const Part& part) {
         g_usleep(30000);
     }
     return false;
+}
+
+// Whether the part lies whole in the part of the sheet its scroller shows.
+bool in_view(Project* p, const Part& part) {
+    const Graph& sheet = *p->graphs[0];
+    GtkWidget* viewport = gtk_widget_get_parent(area_of(p));
+    auto* scroller = GTK_SCROLLED_WINDOW(gtk_widget_get_parent(viewport));
+    const double zoom = sheet.symbol_zoom;
+    const double c = sheet.cell_size * zoom;
+    const auto inside = [c](GtkAdjustment* a, double at) {
+        const double from = gtk_adjustment_get_value(a);
+        return at >= from && at + c <= from + gtk_adjustment_get_page_size(a);
+    };
+    return inside(gtk_scrolled_window_get_hadjustment(scroller), part_x(sheet, part) * zoom) &&
+           inside(gtk_scrolled_window_get_vadjustment(scroller), part_y(sheet, part) * zoom);
 }
 
 bool menu_shown(const char* path) {
@@ -184,4 +200,32 @@ TEST_F(Flowsheet, ZoomCountsWholeTenths) {
     toggle("OverviewCross2ToggleAction", true);
     toggle("OverviewTpToggleAction", true);
     EXPECT_EQ(current_project, nullptr);
+}
+
+TEST_F(Flowsheet, AnInsertedPartIsScrolledIntoView) {
+    Project* p = open_helium();
+    const Process& process = *p->processes[0];
+    press_part(p, *process.parts[1], 1);
+    // Parts inserted one after another run off the right edge of the view:
+    // each new one is shown, framed, as the tree shows it.
+    for (int i = 0; i < 12; ++i) {
+        insert_compressor(nullptr, nullptr);
+        pump();
+        const Part& part = *process.parts[sz(p->current_part)];
+        EXPECT_TRUE(in_view(p, part)) << part.name;
+        EXPECT_TRUE(framed(p, part)) << part.name;
+    }
+    GtkWidget* viewport = gtk_widget_get_parent(area_of(p));
+    GtkAdjustment* across =
+        gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(gtk_widget_get_parent(viewport)));
+    EXPECT_GT(gtk_adjustment_get_upper(across), gtk_adjustment_get_page_size(across))
+        << "the sheet fits the view: nothing had to be scrolled";
+    EXPECT_GT(gtk_adjustment_get_value(across), 0.0);
+    screenshot("flowsheet_inserted_part_in_view");
+    // A part chosen in the tree is scrolled back into view.
+    ASSERT_FALSE(in_view(p, *process.parts[1]));
+    press(p, {1, 0, 1, 0}, 1);
+    EXPECT_EQ(p->current_part, 1);
+    EXPECT_TRUE(in_view(p, *process.parts[1]));
+    EXPECT_TRUE(framed(p, *process.parts[1]));
 }

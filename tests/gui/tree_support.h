@@ -95,6 +95,24 @@ inline void type_value(app::Project* project, const app::TreePath& path, const c
     pump();
 }
 
+// Opens the value cell of the row for typing, as a click into it does, and
+// puts the text into its field without Enter; the field (null when none
+// opened).
+inline GtkWidget* start_typing(app::Project* project, const app::TreePath& path, const char* text) {
+    GtkTreeView* view = app::gui::tree_view_of(project);
+    GtkTreePath* p = app::gui::gtk_path_of(path);
+    gtk_tree_view_expand_to_path(view, p);
+    auto* renderer =
+        static_cast<GtkCellRenderer*>(g_object_get_data(G_OBJECT(view), "value-renderer"));
+    gtk_tree_view_set_cursor_on_cell(view, p, gtk_tree_view_get_column(view, 1), renderer, TRUE);
+    gtk_tree_path_free(p);
+    pump();
+    GtkWidget* field = gtk_window_get_focus(GTK_WINDOW(app::gui::ui.mainwindow));
+    if (field == nullptr || !GTK_IS_ENTRY(field)) return nullptr;
+    gtk_entry_set_text(GTK_ENTRY(field), text);
+    return field;
+}
+
 // The menus the tree opens, and which of them is shown now.
 inline std::vector<std::pair<std::string, GtkWidget*>> tree_menus() {
     using app::gui::ui;

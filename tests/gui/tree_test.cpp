@@ -64,6 +64,58 @@ int rows_selected(Project* p) {
     return gtk_tree_selection_count_selected_rows(gtk_tree_view_get_selection(tree_view_of(p)));
 }
 
+// A left press on the expander arrow of the row (left of its name cell).
+void press_expander(Project* p, const TreePath& row) {
+    GtkTreeView* view = tree_view_of(p);
+    GtkTreePath* path = gtk_path_of(row);
+    gtk_tree_view_expand_to_path(view, path);
+    gtk_tree_view_collapse_row(view, path);
+    pump();
+    GdkRectangle cell;
+    gtk_tree_view_get_cell_area(view, path, gtk_tree_view_get_column(view, 0), &cell);
+    gtk_tree_path_free(path);
+    gint arrow = 0;
+    gtk_widget_style_get(GTK_WIDGET(view), "expander-size", &arrow, nullptr);
+    constexpr int kArrowPadding = 4;  // the tree's padding around its arrows
+    const double x = cell.x - (arrow + kArrowPadding) / 2.0;
+    const double y = cell.y + cell.height / 2.0;
+    // The button released from any earlier press (press() sends none), then
+    // the pointer over the arrow: the tree opens a row on the release of a
+    // press on its lit arrow.
+    GdkEventButton up{};
+    up.type = GDK_BUTTON_RELEASE;
+    up.window = gtk_tree_view_get_bin_window(view);
+    up.send_event = TRUE;
+    up.time = GDK_CURRENT_TIME;
+    up.x = x;
+    up.y = y;
+    up.button = 1;
+    up.device = gdk_device_get_core_pointer();
+    gtk_widget_event(GTK_WIDGET(view), reinterpret_cast<GdkEvent*>(&up));
+    GdkEventMotion over{};
+    over.type = GDK_MOTION_NOTIFY;
+    over.window = gtk_tree_view_get_bin_window(view);
+    over.send_event = TRUE;
+    over.time = GDK_CURRENT_TIME;
+    over.x = x;
+    over.y = y;
+    over.device = gdk_device_get_core_pointer();
+    gtk_widget_event(GTK_WIDGET(view), reinterpret_cast<GdkEvent*>(&over));
+    GdkEventButton event{};
+    event.type = GDK_BUTTON_PRESS;
+    event.window = over.window;
+    event.send_event = TRUE;
+    event.time = GDK_CURRENT_TIME;
+    event.x = x;
+    event.y = y;
+    event.button = 1;
+    event.device = gdk_device_get_core_pointer();
+    gtk_widget_event(GTK_WIDGET(view), reinterpret_cast<GdkEvent*>(&event));
+    event.type = GDK_BUTTON_RELEASE;
+    gtk_widget_event(GTK_WIDGET(view), reinterpret_cast<GdkEvent*>(&event));
+    pump();
+}
+
 std::function<int(GtkDialog*)> respond(int response) {
     return [response](GtkDialog*) { return response; };
 }
@@ -299,6 +351,11 @@ TEST_F(Tree, InsertCommandsAskTheirQuestions) {
     }});
     insert_mixer(nullptr, nullptr);
     EXPECT_EQ(offered, "Outlet 2");
+    // Connected, no part is current, and the tree shows none: the Turbine row
+    // left selected would show the next Insert going after it, not after the
+    // Inlet.
+    EXPECT_EQ(p->current_part, -1);
+    EXPECT_TRUE(selected_paths(tree_view_of(p)).empty());
     EXPECT_TRUE(sensitive("ui/ToolBar/CalculateAction"));
     EXPECT_EQ(p->processes[0]->parts[p->processes[0]->az_parts - 1]->name, "Outlet 1");
     expect_store_matches(p);
@@ -338,4 +395,21 @@ TEST_F(Tree, ResultsAfterACalculationAreDarkCyan) {
     EXPECT_LE(gtk_adjustment_get_upper(sideways), gtk_adjustment_get_page_size(sideways) + 0.5)
         << "the tree is wider than its pane: values are cut off at the divider";
     screenshot("tree_results");
+}
+
+// A press on an interface's expander arrow makes it current; the tree then
+// shows its row selected, not the part selected before (the next Insert
+// does not go where that part showed).
+TEST_F(Tree, TheArrowOfARowSelectsWhatItMakesCurrent) {
+    Project* p = rankine();
+    couple(p);
+    press(p, {1, 0, 1, 1}, 1);  // the Boiler
+    ASSERT_EQ(selected_paths(tree_view_of(p)), (std::vector<TreePath>{{1, 0, 1, 1}}));
+    press_expander(p, {2, 0});
+    GtkTreePath* interface_row = gtk_path_of({2, 0});
+    EXPECT_TRUE(gtk_tree_view_row_expanded(tree_view_of(p), interface_row))
+        << "the press missed the arrow";
+    gtk_tree_path_free(interface_row);
+    EXPECT_EQ(p->current_interface, 0);
+    EXPECT_EQ(selected_paths(tree_view_of(p)), (std::vector<TreePath>{{2, 0}}));
 }

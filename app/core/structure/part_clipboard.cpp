@@ -33,6 +33,7 @@ void take_settings(Part& part, const PartCopy& copy) {
     if (copy.oxidizer != nullptr) part.oxidizer = copy.oxidizer;
     part.steps = copy.steps;
     part.segmentation = copy.segmentation;
+    part.old_value = copy.old_value;
     if (part.type == HEAT_EXCHANGER &&
         part.options[OPT_OUTLET_TEMPERATURE] == DETERMINED_BY_INTERFACE)
         part.options[OPT_OUTLET_TEMPERATURE] = FREE_OUTLET_TEMPERATURE;
@@ -67,6 +68,7 @@ std::optional<PartCopy> copy_part(const Project& project, int process, int part,
     copy.oxidizer = p.oxidizer;
     copy.steps = p.steps;
     copy.segmentation = p.segmentation;
+    copy.old_value = p.old_value;
     return copy;
 }
 

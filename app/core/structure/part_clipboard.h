@@ -15,7 +15,8 @@ namespace app {
 
 // The settings of a copied part: its type, every option and input with the
 // unit it is shown in, the units of its results, fuel and oxidizer, steps
-// and their spacing. No name, links, results or state.
+// and their spacing, and a pipeline's length factor. No name, links,
+// results or state.
 struct PartCopy {
     int type = 0;
     std::string name;  // of the part copied, for the user's messages
@@ -27,6 +28,9 @@ struct PartCopy {
     Fluid* oxidizer = nullptr;
     int steps = 0;
     int segmentation = 0;
+    // A pipeline's length factor (Part::old_value): without it a pasted
+    // pipeline of an old project would pass its stream through unchanged.
+    double old_value = 0.0;
 };
 
 // Why part `part` (list index) of process `process` cannot be copied, or

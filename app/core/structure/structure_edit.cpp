@@ -90,6 +90,11 @@ std::string delete_part_refusal(const Project& project, int process_index, int p
                "' is determined by an interface. Delete the interface first.";
     if (part.type == SPLITTER) {
         const Part* branch = part_by_id(&project, part.next_id[1]);
+        // A branch straight into a mixer holds no parts: the mixer is what
+        // keeps the splitter (deleting it ends the branch in an Outlet).
+        if (branch != nullptr && branch->type == MIXER)
+            return "Splitter '" + part.name + "' cannot be deleted while its second branch " +
+                   "leads into mixer '" + branch->name + "'. Delete the mixer first.";
         if (branch != nullptr && branch->type != OUTLET)
             return "Splitter '" + part.name +
                    "' cannot be deleted while its second branch holds parts.";

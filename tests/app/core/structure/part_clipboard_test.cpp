@@ -75,6 +75,7 @@ TEST_P(CopyEveryType, PasteMakesANewPartWithEverySetting) {
     original.fuel = fluids[FLUID_WATER];
     original.steps = 17;
     original.segmentation = 0;
+    original.old_value = 2.5;  // a pipeline's length factor from an old project
     compute_shown_inputs(original);
     std::string refusal;
     const std::optional<PartCopy> copy = copy_part(*project, 0, 1, refusal);
@@ -103,6 +104,7 @@ TEST_P(CopyEveryType, PasteMakesANewPartWithEverySetting) {
     EXPECT_EQ(pasted.oxidizer, original.oxidizer);
     EXPECT_EQ(pasted.steps, 17);
     EXPECT_EQ(pasted.segmentation, 0);
+    EXPECT_EQ(pasted.old_value, 2.5);
     EXPECT_EQ(pasted.az_shown_inputs, original.az_shown_inputs);
     EXPECT_EQ(pasted.shown_inputs, original.shown_inputs);
     EXPECT_EQ(pasted.state, PS_NEW);

@@ -264,6 +264,25 @@ TEST_F(Structure, DeleteKeepsTheLinksAndRefusesWhatMustStay) {
     EXPECT_EQ(proc().az_parts, 4);
 }
 
+TEST_F(Structure, ASplitterFeedingItsMixerGoesAfterTheMixer) {
+    Script s;
+    s.mixer_position = 0;  // directly after the splitter
+    after("Inlet", insert_splitter_mixer, s);
+    const int splitter = named(proc(), "Splitter 1")->id;
+    // The branch holds no part: the message names the mixer that keeps it.
+    StructureResult r = delete_part(*project, 0, splitter);
+    EXPECT_FALSE(r.changed);
+    EXPECT_NE(r.refusal.find("leads into mixer 'Mixer 1'. Delete the mixer first."),
+              std::string::npos)
+        << r.refusal;
+    // As told: the mixer goes (its branch ends in an Outlet), then the splitter.
+    ASSERT_TRUE(delete_part(*project, 0, named(proc(), "Mixer 1")->id).changed);
+    expect_sound(*project);
+    ASSERT_TRUE(delete_part(*project, 0, splitter).changed);
+    expect_sound(*project);
+    EXPECT_EQ(names(proc()), (Names{"Inlet", "Outlet 1"}));
+}
+
 TEST_F(Structure, MoveSwapsNeighboursOfASimpleChain) {
     insert("Inlet", COMPRESSOR);
     insert("Compressor 1", TURBINE);
