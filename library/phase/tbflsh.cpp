@@ -17,6 +17,7 @@
 #include "library/phase/satcheb.h"
 #include "library/phase/satmemo.h"
 #include "library/phase/satt.h"
+#include "library/phase/tbmix.h"
 #include "library/phase/tprho.h"
 #include "library/phase/warmstart.h"
 
@@ -27,9 +28,6 @@ namespace {
 // isotherm evaluates (those continued from a split nearby cost little);
 // where it finds none the value is refused (up to 2 s without a bound, 0.2 s with it).
 constexpr int kSplitSearchStates = 8;
-// How often a search goes on beyond a continued split that proved no
-// stable state.
-constexpr int kSearchesOnward = 3;
 // The most states of the (T, p) flash a search along the isotherm that
 // continues no split evaluates, after one that does found no state (some
 // 20 for a two-phase region and a three-phase line on the way: 6 ms with
@@ -42,10 +40,6 @@ constexpr int kOwnStates = 24;
 // (methane + heptane, nitrogen + propane, pentane + oxygen).
 constexpr bool kCheckWetGasSplits = true;
 
-// The pressures, as shares of the bubble point's (or a split's), at which
-// the splits below a dense root (or the split) are looked at for a value
-// below b.
-constexpr double kSplitSamples[] = {0.05, 0.1, 0.2, 0.35, 0.5, 0.7, 0.85};
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 
 // Below a gas root thinner than kDmin (acetone at 179.5 K and 1.3e-3 kPa:
@@ -53,15 +47,6 @@ constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 // value there lies clear of the root's).
 constexpr double kBelowDilute = 0.5;
 
-// The pressure below a dense single phase at which its feed's liquid is
-// tested for two liquids, as a share of the single phase's (two liquids of
-// octane + water reach from 60 kPa to 190 MPa at 350 K; a test at a second
-// pressure would cost each liquid's flash 15 % more).
-constexpr double kLiquidTestShare = 0.03;
-// The trial liquids of that test: each component with traces of the others.
-constexpr double kTrace = 1e-4;
-// A tangent-plane distance below this is a split (rounding lies far below).
-constexpr double kSplitDistance = -1e-8;
 // A state of a density lower by this share is another root.
 constexpr double kOtherRoot = 1e-6;
 // Two splits whose phase densities (mol/L) and mole fractions agree to
@@ -579,17 +564,8 @@ private:
                split_below_has_less(pb);
     }
 
-    // Whether a split of the (T, p) flash below the pressure pb has
-    // less than b (its value need not fall monotonically from the dew
-    // point's to the bubble point's).
     bool split_below_has_less(double pb) const {
-        flash::QuietMessages quiet;
-        for (double share : kSplitSamples) {
-            mix::TpState st;
-            if (!mix::tp_state(T, share * pb, z, st) || !st.two_phase) continue;
-            if ((letter == 'H' ? st.h : letter == 'S' ? st.s : st.e) < b) return true;
-        }
-        return false;
+        return mix::split_below_has_less(T, letter, b, z, pb);
     }
 
     // A mixture's vapour thinner than at its dew point, kept where it is
@@ -659,9 +635,6 @@ private:
         return true;
     }
 
-    // Whether the (T, p) flash's state at p has the value b.
-    bool is_stable_value(double p) const { return mix::tp_value_is(T, p, z, letter, b); }
-
     // A mixture's compressed liquid between the densities lo and hi, kept
     // where it is stable; else (two liquids of lower Gibbs energy at its
     // pressure) the isotherm is searched from the dew point.
@@ -694,63 +667,13 @@ private:
         if (kr == kHigherRoot || !(D > Dc) || !(P > 0.0)) return false;
         if (liquids_tested) return liquids_split;
         liquids_tested = true;
-        flash::QuietMessages quiet;
-        const double p = kLiquidTestShare * P;
-        double ln_fz[20] = {};
-        liquids_split = liquid_ln_fugacities(p, z, D, ln_fz) && nearly_pure_liquid_below(p, ln_fz);
+        liquids_split = mix::liquid_splits_below(T, z, P, D, Dc);
         return liquids_split;
     }
 
-    // The logarithms of the fugacities of the liquid w at (T, p), from the
-    // density start d0 (0: none); false where no liquid root is found.
-    bool liquid_ln_fugacities(double p, const double w[20], double d0, double ln_f[20]) const {
-        double d = d0;
-        int perr = 0;
-        std::string pmsg;
-        TPRHO(T, p, w, kLiquid, d0 > 0.0 ? kStartValue : kNoStartValue, d, perr, pmsg);
-        if (perr > 0 || !(d > Dc)) return false;
-        double f[20] = {};
-        FGCTY2(T, d, w, f, perr, pmsg);
-        if (perr > 0) return false;
-        for (int i = 0; i < 20; ++i) {
-            if (!(w[i] > 0.0)) continue;
-            if (!(f[i] > 0.0) || !std::isfinite(f[i])) return false;
-            ln_f[i] = std::log(f[i]);
-        }
-        return true;
-    }
-
-    // Whether a liquid of one component with traces of the others lies
-    // below the tangent plane of the feed's liquid (ln_fz) at p: a split
-    // (a sufficient test, far cheaper than the full one).
-    bool nearly_pure_liquid_below(double p, const double ln_fz[20]) const {
-        int present = 0;
-        for (int i = 0; i < 20; ++i)
-            if (z[i] > 0.0) ++present;
-        for (int i = 0; i < 20; ++i) {
-            if (!(z[i] > 0.0)) continue;
-            double w[20] = {}, ln_fw[20] = {};
-            for (int j = 0; j < 20; ++j)
-                if (z[j] > 0.0) w[j] = j == i ? 1.0 - (present - 1) * kTrace : kTrace;
-            if (!liquid_ln_fugacities(p, w, D, ln_fw)) continue;
-            double tm = 0.0;
-            for (int j = 0; j < 20; ++j)
-                if (w[j] > 0.0) tm += w[j] * (ln_fw[j] - ln_fz[j]);
-            if (tm < kSplitDistance) return true;
-        }
-        return false;
-    }
-
-    // The feed's dew pressure at T where it is found, else the pressure of
-    // the lowest density searched.
-    double dew_pressure() {
-        flash::QuietMessages quiet;
-        double pd = 0, dl = 0, dv = 0, xd[20] = {}, yd[20] = {};
-        int derr = 0;
-        std::string dmsg;
-        SATT(T, z, kDewPoint, pd, dl, dv, xd, yd, derr, dmsg);
-        return derr <= 0 && pd > 0.0 && pd < P ? pd : kDmin * GCNST.r * T;
-    }
+    // The feed's dew pressure at T where it is found below P, else the
+    // pressure of the lowest density searched.
+    double dew_pressure() { return mix::dew_pressure_below(T, z, P, kDmin); }
 
     // The lowest-pressure stable state of the value between plo (a dew
     // point) and the dense single phase found, taken in its place where
@@ -849,19 +772,8 @@ private:
     // direction of the search first, a bounded number of times.
     bool search(double plo, double f0, double phi, int root, int max_fresh, mix::TpState& st,
                 bool check = true) const {
-        const mix::Target target{letter, b, kMolarQuality};
-        if (!mix::on_isotherm(T, target, z, plo, f0, phi, root, st, max_fresh)) return false;
-        if (!check) return true;
-        for (int k = 0; k < kSearchesOnward; ++k) {
-            if (!st.continued || mix::phases_stable(st, z) || is_stable_value(st.P)) return true;
-            const double from = st.P;
-            const bool found =
-                root == kHigherRoot
-                    ? mix::on_isotherm(T, target, z, plo, std::nan(""), from, root, st, max_fresh)
-                    : mix::on_isotherm(T, target, z, from, std::nan(""), phi, root, st, max_fresh);
-            if (!found) return false;
-        }
-        return !st.continued || is_stable_value(st.P);
+        return mix::search_isotherm(T, {letter, b, kMolarQuality}, z, plo, f0, phi, root, max_fresh,
+                                    st, check);
     }
 
     // The outputs from a stable state found along the isotherm.
