@@ -9,6 +9,7 @@
 #include "library/models/records.h"
 #include "library/phase/abfl1.h"
 #include "library/phase/abfl2.h"
+#include "library/phase/brent.h"
 #include "library/phase/dilute.h"
 #include "library/phase/envelope.h"
 #include "library/phase/eqdome.h"
@@ -47,6 +48,9 @@ constexpr bool kCheckWetGasSplits = true;
 // below b.
 constexpr double kSplitSamples[] = {0.05, 0.1, 0.2, 0.35, 0.5, 0.7, 0.85};
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
+// A root this far (relative) past an end of its bracket lies outside it
+// (the solver stops within some 1e-10 of a root at an end).
+constexpr double kBracketSlack = 1e-9;
 
 // Below a gas root thinner than kDmin (acetone at 179.5 K and 1.3e-3 kPa:
 // 9e-7 mol/L) the search's lowest density lies at this share of it (the
@@ -348,11 +352,30 @@ private:
                 q = kQualityFailed;
                 return;
             }
+            if (!(D >= lo * (1.0 - kBracketSlack) && D <= hi * (1.0 + kBracketSlack)))
+                root_in_bracket(lo, hi);
         }
         Dl = Dv = D;
         double hjt = 0;
         THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+    }
+
+    // The solver's secant may step a little past the end of the bracket and
+    // meet another root there: neopentane's gas at 476.65 K and 1266.7 kPa
+    // (h 50,606.5 J/mol) came back as the dense root at 204 MPa, beyond the
+    // pressure limit and the bracket's end at 200 MPa, for either kr.  The
+    // root between the ends where the value changes sign there (D stays).
+    void root_in_bracket(double lo, double hi) {
+        const double flo = flash::prop(letter, T, lo, z) - b;
+        const double fhi = flash::prop(letter, T, hi, z) - b;
+        const auto at = [&](double d, double& v) {
+            v = flash::prop(letter, T, d, z) - b;
+            return std::isfinite(v);
+        };
+        double root = 0.0;
+        if (brent_root(at, lo, flo, hi, fhi, 1e-12 * (std::fabs(b) + 1.0), 1e-15, 200, root))
+            D = root;
     }
 
     // Below the critical temperature the dew point comes first: where the
@@ -379,13 +402,13 @@ private:
     }
 
     // The lowest density searched, d, or the floor below the gas root of the
-    // value where that lies thinner (the value above its value at d, and
-    // rising towards lower densities).
+    // value where that lies thinner (the value above its value at d and
+    // rising towards lower densities, or below it and falling towards them).
     void set_floor(double d) {
         dlow = d;
         dilute = 0.0;
         double root = 0.0;
-        if (b > flash::prop(letter, T, d, z) && dilute_root(letter, T, b, z, d, root)) {
+        if (dilute_root(letter, T, b, z, d, root)) {
             dilute = root;
             dlow = kBelowDilute * root;
         }
@@ -436,6 +459,14 @@ private:
         if (b < bpmax) {
             int gerr = 0;
             GOLD(dlow, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
+            // The search's minimum inside the range, where the value falls
+            // to its low end: helium's enthalpy rises with the density at
+            // 251.8 K, the minimum found lay above the value of the gas at
+            // 0.23 kPa (-963.148 J/mol), which failed with 239.
+            if (b_lo < bext) {
+                dext = dlow;
+                bext = b_lo;
+            }
             if (b < bext) {
                 if (!(split_below && two_liquids_below(plo, std::nan(""))))
                     outside(239, min_text(bext));

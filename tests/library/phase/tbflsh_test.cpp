@@ -133,7 +133,18 @@ const Row kRows[] = {
     // A liquid compressed so far that its enthalpy lies above the saturated
     // vapour's (no gas of that enthalpy at its temperature).
     {'H', "acetone", 1.0, 231.431, 693000.0},
-    {'H', "acetone", 1.0, 231.431, 700000.0}};
+    {'H', "acetone", 1.0, 231.431, 700000.0},
+    // Gases whose enthalpy is met again by a dense root just beyond the
+    // pressure limit (once returned for either root), and helium's gas
+    // above its inversion temperature, whose enthalpy rises with the
+    // density (refused as below the minimum, or below the lowest density
+    // searched).
+    {'H', "neopentn", 1.0, 476.65, 1266.6871},
+    {'H', "neopentn", 1.0, 550.0, 3.196},
+    {'H', "r143a", 1.0, 487.11333, 10614.371},
+    {'H', "helium", 1.0, 251.814, 0.228326},
+    {'H', "helium", 1.0, 314.223, 0.228326},
+    {'S', "helium", 1.0, 314.223, 0.228326}};
 
 class TemperatureFlashRow : public ::testing::TestWithParam<Row> {};
 
