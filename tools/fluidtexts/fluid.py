@@ -25,6 +25,20 @@ CHECKS = True
 # temperature at 101.325 kPa instead.
 CO2_SUBLIMATION_T = 194.686
 
+# Lower temperature limits of equations fitted above the data set's lowest
+# temperature, where below that range they give no fluid: the limit (and
+# the triple point written, the equation's lowest saturation state) is the
+# fitted range's lower end, the data set's lowest saturation state.
+FITTED_LOWER_LIMIT = {
+    # Polt et al. (1992) fitted propyne from 273 K; below it the saturated
+    # liquid has cv < 0 (-13.7 J/(mol K) at 210 K) and speeds of sound up
+    # to 45 km/s (190.5 K).
+    "propyne": (273.0, "The equation was fitted from 273 K up; below that it gives no fluid "
+                "(negative heat capacities, speeds of sound of tens of km/s): its lower "
+                "temperature limit, and the triple point given here, are those of 273 K "
+                "(the fluid's triple point is 170.5 K)."),
+}
+
 
 def cite(ds, keys):
     out = []
@@ -423,6 +437,9 @@ def build(ds, name, report):
     usable = int(row["EOS_index"])
     eos = d["EOS"][usable]
     e = eos_data(eos)
+    fitted = FITTED_LOWER_LIMIT.get(name)
+    if fitted:
+        e["Tmin"] = fitted[0]
     info = d.get("INFO", {})
     pseudo = bool(eos.get("pseudo_pure"))
     if usable == 0:
@@ -463,6 +480,8 @@ def build(ds, name, report):
     feq, e_used = feq_section(ds, name, eos, e, consts, "FEQ", "#", "CPP", report, name)
     if nbp_note:
         feq[2:2] = info_lines([nbp_note[1]])
+    if fitted:
+        feq[2:2] = info_lines([fitted[1]])
     if usable != 0:
         first = d["EOS"][0]
         note = ("The first equation of the coefficient data set, of %s, has terms that this "
