@@ -25,6 +25,10 @@ CHECKS = True
 # temperature at 101.325 kPa instead.
 CO2_SUBLIMATION_T = 194.686
 
+# The range check takes a state for solid where the melting pressure lies
+# below this share of its pressure.
+MELTING_MARGIN = 0.9995
+
 # Lower temperature limits of equations fitted above the data set's lowest
 # temperature, where below that range they give no fluid: the limit (and
 # the triple point written, the equation's lowest saturation state) is the
@@ -315,6 +319,30 @@ def refit_paragraphs(what, r, Tmin, Tc, model="equation of state"):
     return [first, second]
 
 
+def through_triple_point(code, segs, Ttp, ptp, name, report):
+    """The segments of a melting line starting at the triple point, with the
+    first one's constant raised where the line lies below the written
+    equation's triple-point pressure ptp there: the data set's lines end at
+    its own, lower value (propylene 7.47e-7 kPa, the equation's 1.01e-6),
+    and the range check took the saturated liquid at the triple point for a
+    solid (it does where the melting pressure lies below MELTING_MARGIN
+    times the pressure; lines within that band are kept as published)."""
+    first = segs[0]
+    if code != "ML1" or abs(first[0] - Ttp) > 1e-9:
+        return segs
+    Tstart, Tred, Pred, power, diff = first
+    pm = anc.melting_eval(code, Tred, Pred, power, diff, Ttp)
+    constant = [k for k, (_, t) in enumerate(power) if t == 0.0]
+    if not (pm < MELTING_MARGIN * ptp) or not constant:
+        return segs
+    k = constant[0]
+    power = list(power)
+    power[k] = (power[k][0] + (ptp - pm) / Pred, 0.0)
+    report.setdefault("notes", []).append(
+        "%s: melting line raised by %g kPa to the triple-point pressure" % (name, ptp - pm))
+    return [(Tstart, Tred, Pred, power, diff)] + list(segs[1:])
+
+
 def melting_section(ds, name, d, Ttp, ptp, report):
     ml = d["ANCILLARIES"].get("melting_line")
     if not ml:
@@ -327,6 +355,7 @@ def melting_section(ds, name, d, Ttp, ptp, report):
                     "release of 2011; the model carries its own constants.")
     else:
         code, Tlow, Thigh, segs, note = anc.melting_terms(ml, Ttp)
+        segs = through_triple_point(code, segs, Ttp, ptp, name, report)
         if note:
             count, lo, hi = note
             if len(segs) == count:

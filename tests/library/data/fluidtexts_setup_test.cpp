@@ -82,4 +82,25 @@ TEST(FluidTextsSetUp, EquationLimitedToItsFittedRange) {
     }
 }
 
+// The saturated liquid at the triple point is no solid: every melting line
+// starts at or above its equation's triple-point pressure, beyond the range
+// check's margin (propylene's lay at 7.47e-7 kPa, its estimate's triple
+// point at 1.01e-6 kPa, and every flash refused that liquid with 16).
+TEST(FluidTextsSetUp, TriplePointLiquidIsNoSolid) {
+    for (int slot = 1; slot <= 126; ++slot) {
+        const std::string name(lib::store::name(slot));
+        std::string hrf = "DEF", herr;
+        int ierr = 0;
+        lib::SETUP0(1, name, "hmx", hrf, ierr, herr);
+        ASSERT_EQ(ierr, 0) << name << " " << herr;
+        const double z[20] = {1.0};
+        double P = 0, Dl = 0, Dv = 0, x[20], y[20];
+        lib::SATT(lib::CCON.ttp[1], z, lib::kBubblePoint, P, Dl, Dv, x, y, ierr, herr);
+        if (ierr > 0) continue;
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+        lib::LIMITX("EOS", lib::CCON.ttp[1], Dl, P, z, tmin, tmax, dmax, pmax, ierr, herr);
+        EXPECT_LE(ierr, 0) << name << " " << herr;
+    }
+}
+
 }  // namespace
