@@ -349,6 +349,10 @@ private:
             int serr = 0;
             std::string smsg;
             ABFL1(T, b, z, 0, ab, lo, hi, tt, pp, D, serr, smsg);
+            // (A root it refused may lie past the bracket too: orthohydrogen
+            // at 33.73 K, 1822 kPa, 24.04 mol/L, whose entropy came back
+            // as the unstable root at 91.3 mol/L.)
+            if (serr > 0 && root_in_bracket(lo, hi) && flash::stable(T, D, z)) serr = 0;
             if (serr > 0) {
                 ierr = serr;
                 herr = smsg;
@@ -368,8 +372,9 @@ private:
     // meet another root there: neopentane's gas at 476.65 K and 1266.7 kPa
     // (h 50,606.5 J/mol) came back as the dense root at 204 MPa, beyond the
     // pressure limit and the bracket's end at 200 MPa, for either kr.  The
-    // root between the ends where the value changes sign there (D stays).
-    void root_in_bracket(double lo, double hi) {
+    // root between the ends where the value changes sign there (false, D
+    // unchanged, where it does not or none is found).
+    bool root_in_bracket(double lo, double hi) {
         const double flo = flash::prop(letter, T, lo, z) - b;
         const double fhi = flash::prop(letter, T, hi, z) - b;
         const auto at = [&](double d, double& v) {
@@ -377,8 +382,11 @@ private:
             return std::isfinite(v);
         };
         double root = 0.0;
-        if (brent_root(at, lo, flo, hi, fhi, 1e-12 * (std::fabs(b) + 1.0), 1e-15, 200, root))
-            D = root;
+        if (!(std::isfinite(flo) && std::isfinite(fhi)) ||
+            !brent_root(at, lo, flo, hi, fhi, 1e-12 * (std::fabs(b) + 1.0), 1e-15, 200, root))
+            return false;
+        D = root;
+        return true;
     }
 
     // Below the critical temperature the dew point comes first: where the

@@ -145,7 +145,11 @@ const Row kRows[] = {
     {'H', "helium", 1.0, 251.814, 0.228326},
     {'H', "helium", 1.0, 314.223, 0.228326},
     {'S', "helium", 1.0, 314.223, 0.228326},
-    {'H', "cyclopro", 1.0, 404.8125, 28000.0}};
+    {'H', "cyclopro", 1.0, 404.8125, 28000.0},
+    // A dense gas whose entropy the solver first met at an unstable root
+    // beyond its bracket (91 mol/L; refused with 248).
+    {'S', "orthohyd", 1.0, 33.72784, 1822.4421},
+    {'S', "orthohyd", 1.0, 38.6578, 27918.055}};
 
 class TemperatureFlashRow : public ::testing::TestWithParam<Row> {};
 
