@@ -51,6 +51,9 @@ constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 // A value this far (relative) below the least of its isotherm is its
 // rounding (see at_minimum).
 constexpr double kAtMinimum = 1e-10;
+// A density whose pressure lies this share below the pressure limit is
+// short of it.
+constexpr double kShortOfLimit = 1e-6;
 // A root this far (relative) past an end of its bracket lies outside it
 // (the solver stops within some 1e-10 of a root at an end).
 constexpr double kBracketSlack = 1e-9;
@@ -457,6 +460,14 @@ private:
         std::string pmsg;
         TPRHO(T, plim, z, kph, kNoStartValue, d, perr, pmsg);
         if (perr > 0 && (!(d > 0.0) || d > dmax)) d = dmax;
+        // (Nor a failed solve's last density, short of the pressure:
+        // nitrogen trifluoride's liquid at 75.03 K has no root at 50 MPa
+        // below its density limit, 26.4 mol/L, and the solve ended at 24.03
+        // mol/L, where the pressure is negative; the liquid at 4.46 kPa,
+        // 25.85 mol/L, was refused with 239 as below the minimum.)
+        double pd = 0.0;
+        if (perr > 0 && d < dmax) PRESS(T, d, z, pd);
+        if (perr > 0 && d < dmax && !(pd >= (1.0 - kShortOfLimit) * plim)) d = dmax;
         return d;
     }
 

@@ -149,7 +149,11 @@ const Row kRows[] = {
     // A dense gas whose entropy the solver first met at an unstable root
     // beyond its bracket (91 mol/L; refused with 248).
     {'S', "orthohyd", 1.0, 33.72784, 1822.4421},
-    {'S', "orthohyd", 1.0, 38.6578, 27918.055}};
+    {'S', "orthohyd", 1.0, 38.6578, 27918.055},
+    // A liquid whose isotherm has no root at the pressure limit below the
+    // density limit (refused with 239 as below the minimum).
+    {'S', "nf3", 1.0, 75.0328, 4.4607},
+    {'S', "nf3", 1.0, 77.201, 8.30566}};
 
 class TemperatureFlashRow : public ::testing::TestWithParam<Row> {};
 
