@@ -51,6 +51,9 @@ constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
 // A value this far (relative) below the least of its isotherm is its
 // rounding (see at_minimum).
 constexpr double kAtMinimum = 1e-10;
+// The share of the saturated liquid's density by which the isotherm is
+// followed into the compressed liquid to see whether the value rises there.
+constexpr double kRiseStep = 1e-6;
 // A density whose pressure lies this share below the pressure limit is
 // short of it.
 constexpr double kShortOfLimit = 1e-6;
@@ -156,6 +159,7 @@ public:
             return;
         }
         if (kr == kHigherRoot && dense_root) return single(dext, dpmax);
+        if (kr == kHigherRoot && icomp > 0 && compressed_liquid_above()) return;
         two_phase();
         if (ierr <= 0) return;
         // The split between the bubble and dew points failed (close to the
@@ -293,6 +297,26 @@ private:
     // 64.7 mol/L, far above its melting pressure, where no second state of
     // the entropy exists (its root there has dP/dD or cv <= 0); water's
     // below 277 K turns within its liquid.
+    // The densest liquid of a value between the saturated liquid's and the
+    // vapour's, where the value first rises into the compressed liquid
+    // (entropy below the temperature of highest density: water at 275 K
+    // and 1 MPa, whose entropy a wet state at 0.7 kPa shares, came back as
+    // that state for the higher root too).  False where the isotherm does
+    // not rise there or does not reach the value.
+    bool compressed_liquid_above() {
+        if (!(flash::prop(letter, T, dlbub * (1.0 + kRiseStep), z) > bl)) return false;
+        double dtop = 0, btop = 0;
+        int gerr = 0;
+        GOLD(dlbub, dpmax, 29, 1, z, T, 0.0, 0.0, lname, dtop, btop, gerr);
+        if (!(b <= btop)) return false;
+        two_roots();
+        if (b >= bpmax)
+            single(dtop, dpmax);
+        else
+            single(dlbub, dtop);
+        return true;
+    }
+
     bool fluid_beyond_minimum() const {
         double pext = 0, pmelt = 0;
         int merr = 0;

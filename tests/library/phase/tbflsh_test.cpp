@@ -169,6 +169,37 @@ TEST_P(TemperatureFlashRow, GivesTheStateBack) {
 INSTANTIATE_TEST_SUITE_P(States, TemperatureFlashRow, ::testing::ValuesIn(kRows),
                          lletest::state_name<Row>);
 
+// Below its temperature of highest density a liquid's entropy rises into
+// the compressed liquid: water at 275 K and 1 MPa shares its entropy with a
+// wet state at 0.7 kPa and a liquid near 20 MPa.  The lower root stays the
+// wet state (what the application asks for); the higher root is the
+// densest liquid, with the warning that names it (it was the wet state).
+TEST(GeneralTemperatureFlash, HigherRootBelowTheDensityMaximum) {
+    for (const char* fluid : {"water", "d2o"}) {
+        ASSERT_EQ(testsupport::set_up(fluid), "");
+        const double z[20] = {1.0};
+        const double T = std::string(fluid) == "water" ? 275.0 : 280.0;
+        const State a = tp(T, 1000.0, z);
+        ASSERT_EQ(a.ierr, 0) << a.herr;
+        State lower, higher;
+        for (State* r : {&lower, &higher}) {
+            double h = 0, e = 0;
+            lib::TSFLSH(T, a.s, z, r == &higher ? lib::kHigherRoot : lib::kLowerRoot, r->P, r->D,
+                        r->Dl, r->Dv, r->x, r->y, r->q, e, h, r->cv, r->cp, r->w, r->ierr, r->herr);
+        }
+        EXPECT_EQ(lower.ierr, 0) << fluid << " " << lower.herr;
+        EXPECT_GT(lower.q, 0.0) << fluid;
+        EXPECT_LT(lower.q, 1e-4) << fluid;
+        EXPECT_EQ(higher.ierr, -238) << fluid << " " << higher.herr;
+        EXPECT_EQ(higher.q, lib::kQualityLiquid) << fluid;
+        EXPECT_GT(higher.P, 10000.0) << fluid;
+        EXPECT_GT(higher.D, a.D) << fluid;
+        double P = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0, hjt = 0;
+        lib::THERM(T, higher.D, z, P, e, h, s, cv, cp, w, hjt);
+        EXPECT_NEAR(s, a.s, 1e-9 * std::fabs(a.s) + 1e-9) << fluid;
+    }
+}
+
 // Liquids and dense gases at the pressure limit, where their entropy is
 // lowest along the isotherm: the value from the density solved at that
 // pressure lies at the least to its rounding, above or below it (moleate
