@@ -262,6 +262,11 @@ void finish_single(const std::string& head, const double z[20], double Tc, doubl
     THERM(o.T, o.D, z, o.P, ee, hh, ss, o.cv, o.cp, o.w, hjt);
     o.e = energy ? hh : ee;
     o.Dl = o.Dv = o.D;
+    const int icomp = ISPURE(z);
+    double ps = 0, dl = 0, dv = 0;
+    if (icomp > 0 && !flash::pseudo_pure(icomp) && o.T < Tc && o.D > Dc &&
+        satcheb::at_t(icomp, flash::at_triple_point(icomp, o.T), ps, dl, dv))
+        o.P = flash::liquid_pressure(o.P, o.D, ps, dl);
     if (o.P > Pc)
         o.q = o.T > Tc ? 999.0 : -998.0;
     else if (o.T <= Tc && o.D > Dc)
