@@ -12,6 +12,7 @@
 #include "library/models/records.h"
 #include "library/phase/dbflsh.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/satcheb.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
 #include "library/phase/tflsh.h"
@@ -71,6 +72,23 @@ void at_lowest_temperature(double P, double b, char c2, const double z[20], int 
         T = t_low;
         D = d;
     }
+}
+
+// Whether a pure fluid's root (T, D) below its critical temperature lies
+// between the saturated densities at T by more than kInsideShare of them.
+// Metastable roots lie there too, but a root the density solver reached
+// from a start value may be one of the equation's own loops deep inside
+// the two-phase region: R1234ze(E)'s at 296.58 K has dP/dD > 0 from 3.6 to
+// 5.1 mol/L (saturated 0.77 and 10.7 mol/L), where 3745 kPa met it at
+// 4.73 mol/L, and PSFLSH of the liquid at 304.78 K and 3745 kPa failed
+// with 248.
+constexpr double kInsideShare = 1e-6;
+bool between_saturated_phases(double T, double D, const double z[20]) {
+    const int icomp = ISPURE(z);
+    if (icomp <= 0 || flash::pseudo_pure(icomp) || !(T < CCON.tc[icomp])) return false;
+    double ps = 0, dl = 0, dv = 0;
+    return satcheb::at_t(icomp, T, ps, dl, dv) && D > dv * (1.0 + kInsideShare) &&
+           D < dl * (1.0 - kInsideShare);
 }
 
 // (t_floor: the lowest temperature a P pair searches, 0 for none.)
@@ -188,7 +206,9 @@ void abfl1_core(bool twin, double a, double b, const double z[20], int kph,
                         if (d > 0.5 * d_b && d < 2.0 * d_b) D = d;
                     }
                     stable_density(T, P, z, kph, kStartValue, D, jerr, jmsg);
-                    if (jerr <= 0) return;
+                    // (Between the saturated phases the solve without a
+                    // start value decides.)
+                    if (jerr <= 0 && !between_saturated_phases(T, D, z)) return;
                 }
                 stable_density(T, P, z, kph, kNoStartValue, D, jerr, jmsg);
                 // Where the phase asked for has no root (above the critical

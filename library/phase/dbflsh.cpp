@@ -13,6 +13,7 @@
 #include "library/phase/abfl1.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/satcheb.h"
 #include "library/phase/tdmix.h"
 #include "library/setup/records.h"
 
@@ -406,8 +407,11 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
         // conditioned far below the critical point).
         flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
     } else {
-        double hjt = 0;
+        double hjt = 0, ps = 0, dl = 0, dv = 0;
         THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
+        if (icomp > 0 && !flash::pseudo_pure(icomp) && T < Tc && D > Dc &&
+            satcheb::at_t(icomp, flash::at_triple_point(icomp, T), ps, dl, dv))
+            P = flash::liquid_pressure(P, D, ps, dl);
         Dl = Dv = D;
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
     }

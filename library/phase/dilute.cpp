@@ -37,13 +37,20 @@ double isotherm_slope(char letter, double T, double d, const double z[20]) {
 }
 
 bool dilute_root(char letter, double T, double b, const double z[20], double d, double& root) {
-    if (!(isotherm_slope(letter, T, d, z) < 0.0)) return false;
+    // The value's distance from b, signed so that it rises towards lower
+    // densities: an enthalpy that rises with the density there (helium
+    // above its inversion temperature) is met from above.
+    const double slope = isotherm_slope(letter, T, d, z);
+    if (!(slope != 0.0) || !std::isfinite(slope)) return false;
+    const double sign = slope < 0.0 ? 1.0 : -1.0;
+    if (!(sign * (flash::prop(letter, T, d, z) - b) < 0.0)) return false;
     const double scale = std::max(std::fabs(b), 1.0);
     // The densities seen where the value lies above b (0: none yet) and
     // below it.
     double above = 0.0, below = d;
     for (int k = 0; k < kSteps; ++k) {
-        const double f = flash::prop(letter, T, d, z) - b, g = isotherm_slope(letter, T, d, z);
+        const double f = sign * (flash::prop(letter, T, d, z) - b);
+        const double g = sign * isotherm_slope(letter, T, d, z);
         if (!std::isfinite(f)) return false;
         if (std::fabs(f) <= kRounding * scale && k > 0) {
             root = d;

@@ -9,9 +9,10 @@ namespace lib {
 double isotherm_slope(char letter, double T, double d, const double z[20]);
 
 // The density root (< d) of the value b of the property named by letter at
-// T, where the value at d lies below b and rises towards lower densities;
-// false where it does not rise there or lies beyond the ideal gas's (the
-// enthalpy and energy tend to a limit).
+// T, where the value at d lies below b and rises towards lower densities,
+// or above b and falls towards them (an enthalpy above its inversion
+// temperature); false where it does neither or b lies beyond the ideal
+// gas's value (the enthalpy and energy tend to a limit).
 bool dilute_root(char letter, double T, double b, const double z[20], double d, double& root);
 
 }  // namespace lib

@@ -79,6 +79,23 @@ inline void found_state_limits(double T, double D, double P, const double z[20],
     if (Tl != T || Pl != P) LIMITX("EOS", Tl, D, Pl, z, tmin, tmax, dmax, pmax, lerr, lmsg);
 }
 
+// A pure liquid's pressure P at density D, at least the saturation pressure
+// ps where D is at or above the saturated liquid's dl: far below the
+// critical point the equation gives a liquid's pressure only to some 1e-9
+// kPa (1-butene's saturated liquid at its triple point, 87.8 K and 5.9e-10
+// kPa, came out at -1.7e-9 kPa, which the range check refuses).
+inline double liquid_pressure(double P, double D, double ps, double dl) {
+    return D >= dl * (1.0 - 1e-12) && P < ps ? ps : P;
+}
+
+// A pure fluid's temperature a few rounding digits below its triple point,
+// as the iterations end on it (1-butene's DHFLSH at 87.79999999999996 K),
+// taken at the triple point; any other temperature as it is.
+inline double at_triple_point(int icomp, double T) {
+    const double ttp = CCON.ttp[icomp];
+    return T < ttp && T >= ttp * (1.0 - 1e-12) ? ttp : T;
+}
+
 // Reports a range-check result other than 0; true when it is an error.
 inline bool range_error(const std::string& routine, int lerr, const std::string& lmsg, int w,
                         int& ierr, std::string& herr) {

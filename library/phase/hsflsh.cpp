@@ -198,6 +198,13 @@ Lever lever(double b, double s, const double z[20], bool energy, double T) {
 // (a quality below 0 lies above the liquid's temperature of that entropy, one
 // above 1 on the side the vapour entropy falls towards); outside it the lever
 // rule has roots that are no states.  False when there is none.
+// The lever rule's residual, as a share of the larger of |b| and R T, at
+// which the state is found: the phases' values are of the size of R T and
+// more, and where b lies near zero its rounding is theirs (oxygen's two
+// phases at 139.3 K and q 0.3, h = -6.1 J/mol, where the residual went on
+// changing sign at 1e-10 J/mol, failed with 248).
+constexpr double kLeverTolerance = 1e-12;
+
 bool two_phase(double b, double s, const double z[20], bool energy, double T, double lo, double hi,
                Out& o) {
     for (int it = 0; it < 60 && hi - lo > 1e-13 * hi; ++it) {
@@ -205,7 +212,8 @@ bool two_phase(double b, double s, const double z[20], bool energy, double T, do
         const Lever r = lever(b, s, z, energy, T);
         if (!r.ok) return false;
         const bool inside = r.q >= -1e-9 && r.q <= 1.0 + 1e-9;
-        if (inside && std::fabs(r.f) <= 1e-12 * std::max(1.0, std::fabs(b))) {
+        if (inside &&
+            std::fabs(r.f) <= kLeverTolerance * std::max({1.0, std::fabs(b), GCNST.r * T})) {
             o.T = T;
             o.P = r.P;
             o.Dl = r.Dl;
@@ -254,6 +262,11 @@ void finish_single(const std::string& head, const double z[20], double Tc, doubl
     THERM(o.T, o.D, z, o.P, ee, hh, ss, o.cv, o.cp, o.w, hjt);
     o.e = energy ? hh : ee;
     o.Dl = o.Dv = o.D;
+    const int icomp = ISPURE(z);
+    double ps = 0, dl = 0, dv = 0;
+    if (icomp > 0 && !flash::pseudo_pure(icomp) && o.T < Tc && o.D > Dc &&
+        satcheb::at_t(icomp, flash::at_triple_point(icomp, o.T), ps, dl, dv))
+        o.P = flash::liquid_pressure(o.P, o.D, ps, dl);
     if (o.P > Pc)
         o.q = o.T > Tc ? 999.0 : -998.0;
     else if (o.T <= Tc && o.D > Dc)

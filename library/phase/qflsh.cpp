@@ -9,6 +9,7 @@
 #include "library/phase/abfl2.h"
 #include "library/phase/dbflsh.h"
 #include "library/phase/envelope.h"
+#include "library/phase/eqdome.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/mixest.h"
@@ -82,6 +83,38 @@ void quality_out_of_range(const char* routine, int n, double q, int& ierr, std::
 void saturation_failed(const char* routine, const char* what, const std::string& m, int& ierr,
                        std::string& herr) {
     fail(ierr, routine, std::string(what) + ":  " + cut(m, 200), ierr, herr, kNoNumber);
+}
+
+// Beyond the stated critical point, up to the equation's own where that lies
+// higher, the state of vapour fraction q on the equation's saturation line
+// at T (t_given) or P: the state the enthalpy and entropy flashes find
+// there (eqdome.h).  The saturation routines end at the stated point: r13
+// between 3871.5 kPa, the pressure at its stated 301.88 K, and the
+// equation's 3973.1 kPa, PQFLSH failed with 144 ("did not converge") and
+// 291 where PHFLSH gave the two-phase states.  False (nothing set) for a
+// mixture, a blend, a quality outside 0..1, and outside that line.
+bool equation_saturation_state(bool t_given, double given, double q, const double z[20], double& T,
+                               double& P, double& D, double& Dl, double& Dv, double x[20],
+                               double y[20], double& e, double& h, double& s, double& cv,
+                               double& cp, double& w) {
+    if (q < -1e-8 || q > 1.0 + 1e-8) return false;
+    eqdome::Split sp;
+    if (!(t_given ? eqdome::at_t(z, given, 'D', 0.0, sp) : eqdome::at_p(z, given, 'D', 0.0, sp)))
+        return false;
+    flash::copy20(z, x);
+    flash::copy20(z, y);
+    T = sp.T;
+    P = sp.P;
+    Dl = sp.Dl;
+    Dv = sp.Dv;
+    if (same_as_zero(q) || same_as_one(q)) {
+        D = same_as_zero(q) ? Dl : Dv;
+        double pscr = 0, hjt = 0;
+        THERM(T, D, z, pscr, e, h, s, cv, cp, w, hjt);
+        return true;
+    }
+    mix_phases(T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
+    return true;
 }
 
 // The two phases of a mixture at molar vapour fraction q with T (t_given)
@@ -280,6 +313,8 @@ void tq_flash(double T, double q, const double z[20], int kq, double& P, double&
     // wet gas): whether it has two phases at T is for the saturation
     // points to say.
     if ((T >= Tc && (NCOMP.nc == 1 || icomp > 0)) || (icomp == 0 && mix::no_dew_point(T, z))) {
+        if (equation_saturation_state(true, T, q, z, T, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w))
+            return;
         fail(271, "TQFLSH",
              "temperature input to temperature-quality flash is greater than critical "
              "temperature; T =" +
@@ -451,6 +486,8 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     }
     // A mixture's phase boundary reaches beyond its critical pressure.
     if (P >= Pc && (NCOMP.nc == 1 || icomp > 0)) {
+        if (equation_saturation_state(false, P, q, z, T, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w))
+            return;
         T = Tc;
         fail(291, "PQFLSH",
              "pressure input to pressure-quality flash is greater than critical "
@@ -460,6 +497,16 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
         return;
     }
     auto sat_failed = [&](const char* what, const std::string& m) {
+        // (Between the pressure of the stated critical temperature and the
+        // stated critical pressure the saturation routines have no state.)
+        const int found = ierr;
+        double p = P;
+        if (equation_saturation_state(false, P, q, z, T, p, D, Dl, Dv, x, y, e, h, s, cv, cp, w)) {
+            ierr = 0;
+            herr.clear();
+            return;
+        }
+        ierr = found;
         saturation_failed("PQFLSH", what, m, ierr, herr);
     };
     double hjt = 0, pscr = 0, xs[20], ys[20];

@@ -9,6 +9,7 @@
 #include "library/models/records.h"
 #include "library/phase/abfl1.h"
 #include "library/phase/abfl2.h"
+#include "library/phase/brent.h"
 #include "library/phase/dilute.h"
 #include "library/phase/envelope.h"
 #include "library/phase/eqdome.h"
@@ -41,6 +42,18 @@ constexpr int kOwnStates = 24;
 constexpr bool kCheckWetGasSplits = true;
 
 constexpr double kDmin = 1e-4;  // lowest density searched at given T, mol/L
+// A value this far (relative) below the least of its isotherm is its
+// rounding (see at_minimum).
+constexpr double kAtMinimum = 1e-10;
+// The share of the saturated liquid's density by which the isotherm is
+// followed into the compressed liquid to see whether the value rises there.
+constexpr double kRiseStep = 1e-6;
+// A density whose pressure lies this share below the pressure limit is
+// short of it.
+constexpr double kShortOfLimit = 1e-6;
+// A root this far (relative) past an end of its bracket lies outside it
+// (the solver stops within some 1e-10 of a root at an end).
+constexpr double kBracketSlack = 1e-9;
 
 // Below a gas root thinner than kDmin (acetone at 179.5 K and 1.3e-3 kPa:
 // 9e-7 mol/L) the search's lowest density lies at this share of it (the
@@ -131,6 +144,7 @@ public:
             return;
         }
         if (kr == kHigherRoot && dense_root) return single(dext, dpmax);
+        if (kr == kHigherRoot && icomp > 0 && compressed_liquid_above()) return;
         two_phase();
         if (ierr <= 0) return;
         // The split between the bubble and dew points failed (close to the
@@ -268,6 +282,26 @@ private:
     // 64.7 mol/L, far above its melting pressure, where no second state of
     // the entropy exists (its root there has dP/dD or cv <= 0); water's
     // below 277 K turns within its liquid.
+    // The densest liquid of a value between the saturated liquid's and the
+    // vapour's, where the value first rises into the compressed liquid
+    // (entropy below the temperature of highest density: water at 275 K
+    // and 1 MPa, whose entropy a wet state at 0.7 kPa shares, came back as
+    // that state for the higher root too).  False where the isotherm does
+    // not rise there or does not reach the value.
+    bool compressed_liquid_above() {
+        if (!(flash::prop(letter, T, dlbub * (1.0 + kRiseStep), z) > bl)) return false;
+        double dtop = 0, btop = 0;
+        int gerr = 0;
+        GOLD(dlbub, dpmax, 29, 1, z, T, 0.0, 0.0, lname, dtop, btop, gerr);
+        if (!(b <= btop)) return false;
+        two_roots();
+        if (b >= bpmax)
+            single(dtop, dpmax);
+        else
+            single(dlbub, dtop);
+        return true;
+    }
+
     bool fluid_beyond_minimum() const {
         double pext = 0, pmelt = 0;
         int merr = 0;
@@ -327,17 +361,44 @@ private:
             int serr = 0;
             std::string smsg;
             ABFL1(T, b, z, 0, ab, lo, hi, tt, pp, D, serr, smsg);
+            // (A root it refused may lie past the bracket too: orthohydrogen
+            // at 33.73 K, 1822 kPa, 24.04 mol/L, whose entropy came back
+            // as the unstable root at 91.3 mol/L.)
+            if (serr > 0 && root_in_bracket(lo, hi) && flash::stable(T, D, z)) serr = 0;
             if (serr > 0) {
                 ierr = serr;
                 herr = smsg;
                 q = kQualityFailed;
                 return;
             }
+            if (!(D >= lo * (1.0 - kBracketSlack) && D <= hi * (1.0 + kBracketSlack)))
+                root_in_bracket(lo, hi);
         }
         Dl = Dv = D;
         double hjt = 0;
         THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+    }
+
+    // The solver's secant may step a little past the end of the bracket and
+    // meet another root there: neopentane's gas at 476.65 K and 1266.7 kPa
+    // (h 50,606.5 J/mol) came back as the dense root at 204 MPa, beyond the
+    // pressure limit and the bracket's end at 200 MPa, for either kr.  The
+    // root between the ends where the value changes sign there (false, D
+    // unchanged, where it does not or none is found).
+    bool root_in_bracket(double lo, double hi) {
+        const double flo = flash::prop(letter, T, lo, z) - b;
+        const double fhi = flash::prop(letter, T, hi, z) - b;
+        const auto at = [&](double d, double& v) {
+            v = flash::prop(letter, T, d, z) - b;
+            return std::isfinite(v);
+        };
+        double root = 0.0;
+        if (!(std::isfinite(flo) && std::isfinite(fhi)) ||
+            !brent_root(at, lo, flo, hi, fhi, 1e-12 * (std::fabs(b) + 1.0), 1e-15, 200, root))
+            return false;
+        D = root;
+        return true;
     }
 
     // Below the critical temperature the dew point comes first: where the
@@ -364,13 +425,13 @@ private:
     }
 
     // The lowest density searched, d, or the floor below the gas root of the
-    // value where that lies thinner (the value above its value at d, and
-    // rising towards lower densities).
+    // value where that lies thinner (the value above its value at d and
+    // rising towards lower densities, or below it and falling towards them).
     void set_floor(double d) {
         dlow = d;
         dilute = 0.0;
         double root = 0.0;
-        if (b > flash::prop(letter, T, d, z) && dilute_root(letter, T, b, z, d, root)) {
+        if (dilute_root(letter, T, b, z, d, root)) {
             dilute = root;
             dlow = kBelowDilute * root;
         }
@@ -408,6 +469,14 @@ private:
         std::string pmsg;
         TPRHO(T, plim, z, kph, kNoStartValue, d, perr, pmsg);
         if (perr > 0 && (!(d > 0.0) || d > dmax)) d = dmax;
+        // (Nor a failed solve's last density, short of the pressure:
+        // nitrogen trifluoride's liquid at 75.03 K has no root at 50 MPa
+        // below its density limit, 26.4 mol/L, and the solve ended at 24.03
+        // mol/L, where the pressure is negative; the liquid at 4.46 kPa,
+        // 25.85 mol/L, was refused with 239 as below the minimum.)
+        double pd = 0.0;
+        if (perr > 0 && d < dmax) PRESS(T, d, z, pd);
+        if (perr > 0 && d < dmax && !(pd >= (1.0 - kShortOfLimit) * plim)) d = dmax;
         return d;
     }
 
@@ -421,6 +490,19 @@ private:
         if (b < bpmax) {
             int gerr = 0;
             GOLD(dlow, dpmax, 29, 0, z, T, 0.0, 0.0, lname, dext, bext, gerr);
+            // The search's minimum inside the range, where the value falls
+            // to its low end: helium's enthalpy rises with the density at
+            // 251.8 K, the minimum found lay above the value of the gas at
+            // 0.23 kPa (-963.148 J/mol), which failed with 239.
+            if (b_lo < bext) {
+                dext = dlow;
+                bext = b_lo;
+            }
+            if (bpmax < bext) {
+                dext = dpmax;
+                bext = bpmax;
+            }
+            if (b < bext && at_minimum()) return;
             if (b < bext) {
                 if (!(split_below && two_liquids_below(plo, std::nan(""))))
                     outside(239, min_text(bext));
@@ -833,8 +915,24 @@ private:
             bext = bpmax;
         }
         if (b >= bext) return true;
+        if (at_minimum()) return false;
         if (!two_liquids_below(pdew, bv - b)) outside(239, min_text(bext));
         return false;
+    }
+
+    // A value below the isotherm's least, bext at dext, by no more than its
+    // rounding is the state there: a liquid's or a dense gas's value at the
+    // pressure limit, lowest there, comes from its density solved at that
+    // pressure to the last digits (moleate at 564.5 K and R227ea at
+    // 392.8 K, both at 50 and 60 MPa, their limits: refused with 239,
+    // "S = Smin").
+    bool at_minimum() {
+        if (!(b >= bext - kAtMinimum * (std::fabs(bext) + 1.0))) return false;
+        D = Dl = Dv = dext;
+        double hjt = 0;
+        THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
+        q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+        return true;
     }
 
     void two_phase() {

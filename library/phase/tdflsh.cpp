@@ -49,6 +49,10 @@ static void take(const TpResult& r, double& Dl, double& Dv, double x[20], double
     flash::copy20(r.y, y);
 }
 
+// The share of the lowest saturation pressure within which a pressure is
+// at it (the rounding of a saturation pressure computed elsewhere).
+constexpr double kTripleBand = 1e-12;
+
 // The lowest pressure of fluid icomp's saturation: its triple-point
 // pressure, or its equation's saturation pressure at the triple point where
 // that is lower (air: 5.26 kPa stated, 4.12 kPa by its equation at 59.75 K,
@@ -63,6 +67,29 @@ static double lowest_saturation_pressure(int icomp, const double z[20]) {
     SATT(CCON.ttp[icomp], z, kDewPoint, p, dl, dv, xl, xv, jerr, jmsg);
     return jerr <= 0 && p > 0.0 ? std::min(ptp, p) : ptp;
 }
+
+namespace {
+
+// Above the critical temperature (and outside the equation's own two-phase
+// region beyond it) every fluid state has dP/dD > 0 and cv > 0; a density
+// where the equation has not is far beyond the states it was fitted to,
+// reached along the isotherm only through pressures above its range, and
+// is refused (214).  Nitrogen trifluoride's equation at 450 K rises to
+// 169 MPa at 21.4 mol/L and falls to 41.8 MPa at 26.4 mol/L, its density
+// limit: dP/dD = -56,037 kPa L/mol and w = 0 there came back with ierr 0.
+bool unstable_beyond_critical(double T, double D, const double z[20], double cv, int& ierr,
+                              std::string& herr) {
+    double dpdd = 0;
+    DPDD(T, D, z, dpdd);
+    if (dpdd > 0.0 && cv > 0.0) return false;
+    fail(214, "TDFLSH",
+         "no stable single-phase state: the equation at T =" + fmt_g(T, 12, 5) + " K, rho =" +
+             fmt_g(D, 12, 5) + " mol/L has dP/dD or cv <= 0 (beyond the states it was fitted to)",
+         ierr, herr);
+    return true;
+}
+
+}  // namespace
 
 void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, double& Dv, double x[20],
             double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
@@ -132,6 +159,10 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
     }
     if (T >= Tc || (D < 1e-10 && (icomp == 0 || ppf))) {
         single();
+        if (T > Tc && unstable_beyond_critical(T, D, z, cv, ierr, herr)) {
+            P = Dl = Dv = e = h = s = cv = cp = w = 0.0;
+            return;
+        }
         q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
         return finish();
     }
@@ -313,10 +344,21 @@ void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, doubl
     flash::copy20(y, ydew);
     bool dew_ok = true;
     std::string dew_msg;
-    if (icomp == 0 || ppf || P > CCON.ptp[icomp] || P > lowest_saturation_pressure(icomp, z)) {
+    const double plow =
+        icomp == 0 || ppf || P > CCON.ptp[icomp] ? 0.0 : lowest_saturation_pressure(icomp, z);
+    // (At the lowest saturation pressure itself, to its last digits, the
+    // state may be two phases at the triple point: R236ea at 170 K, 0.023647
+    // kPa and q 0.3 was taken for a vapour at 51 K, out of range.)
+    const bool at_triple = plow > 0.0 && !(P > plow) && P >= plow * (1.0 - kTripleBand);
+    if (icomp == 0 || ppf || P > CCON.ptp[icomp] || P > plow || at_triple) {
         flash::QuietMessages quiet;
         SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ydew, jerr, dew_msg);
-        if (jerr > 0) {
+        if (jerr > 0 && at_triple) {
+            // No saturation state there after all: the vapour below it.
+            jerr = 0;
+            tdew = 0.0;
+            dldew = dvdew = D;
+        } else if (jerr > 0) {
             // A fluid whose stated critical pressure lies above its
             // equation's own has no saturation state between the two: the
             // equation's pressure at the stated point, or its own critical

@@ -323,8 +323,12 @@ def build(ds, name, ref_text, report):
     if pseudo:
         d = ds.pure(name)
         lines += surface.sections_of(ds, name, d, Tmin, Tmax, lambda keys: fluid.cite(ds, keys))
-        lines += fluid.melting_section(ds, name, d, Tmin, float(ds.row[name]["ptriple_kPa"]),
-                                       report)
+        # (The melting line meets the estimate's own triple-point pressure.)
+        try:
+            ptp = Conformal(ref_text, c, ref).triple_point(Tmin)[1]
+        except satstate.NoSaturation:
+            ptp = float(ds.row[name]["ptriple_kPa"])
+        lines += fluid.melting_section(ds, name, d, Tmin, ptp, report)
         fitted = conformal_refits(ancfit.data_candidates(d["ANCILLARIES"]), ref_text, c, ref)
         lines += fluid.ancillary_sections(ds, name, d, {"Tmin": Tmin}, c["Tc"], c["Dc"], report,
                                           fitted, "estimate")

@@ -25,6 +25,24 @@ CHECKS = True
 # temperature at 101.325 kPa instead.
 CO2_SUBLIMATION_T = 194.686
 
+# The range check takes a state for solid where the melting pressure lies
+# below this share of its pressure.
+MELTING_MARGIN = 0.9995
+
+# Lower temperature limits of equations fitted above the data set's lowest
+# temperature, where below that range they give no fluid: the limit (and
+# the triple point written, the equation's lowest saturation state) is the
+# fitted range's lower end, the data set's lowest saturation state.
+FITTED_LOWER_LIMIT = {
+    # Polt et al. (1992) fitted propyne from 273 K; below it the saturated
+    # liquid has cv < 0 (-13.7 J/(mol K) at 210 K) and speeds of sound up
+    # to 45 km/s (190.5 K).
+    "propyne": (273.0, "The equation was fitted from 273 K up; below that it gives no fluid "
+                "(negative heat capacities, speeds of sound of tens of km/s): its lower "
+                "temperature limit, and the triple point given here, are those of 273 K "
+                "(the fluid's triple point is 170.5 K)."),
+}
+
 
 def cite(ds, keys):
     out = []
@@ -301,6 +319,30 @@ def refit_paragraphs(what, r, Tmin, Tc, model="equation of state"):
     return [first, second]
 
 
+def through_triple_point(code, segs, Ttp, ptp, name, report):
+    """The segments of a melting line starting at the triple point, with the
+    first one's constant raised where the line lies below the written
+    equation's triple-point pressure ptp there: the data set's lines end at
+    its own, lower value (propylene 7.47e-7 kPa, the equation's 1.01e-6),
+    and the range check took the saturated liquid at the triple point for a
+    solid (it does where the melting pressure lies below MELTING_MARGIN
+    times the pressure; lines within that band are kept as published)."""
+    first = segs[0]
+    if code != "ML1" or abs(first[0] - Ttp) > 1e-9:
+        return segs
+    Tstart, Tred, Pred, power, diff = first
+    pm = anc.melting_eval(code, Tred, Pred, power, diff, Ttp)
+    constant = [k for k, (_, t) in enumerate(power) if t == 0.0]
+    if not (pm < MELTING_MARGIN * ptp) or not constant:
+        return segs
+    k = constant[0]
+    power = list(power)
+    power[k] = (power[k][0] + (ptp - pm) / Pred, 0.0)
+    report.setdefault("notes", []).append(
+        "%s: melting line raised by %g kPa to the triple-point pressure" % (name, ptp - pm))
+    return [(Tstart, Tred, Pred, power, diff)] + list(segs[1:])
+
+
 def melting_section(ds, name, d, Ttp, ptp, report):
     ml = d["ANCILLARIES"].get("melting_line")
     if not ml:
@@ -313,6 +355,7 @@ def melting_section(ds, name, d, Ttp, ptp, report):
                     "release of 2011; the model carries its own constants.")
     else:
         code, Tlow, Thigh, segs, note = anc.melting_terms(ml, Ttp)
+        segs = through_triple_point(code, segs, Ttp, ptp, name, report)
         if note:
             count, lo, hi = note
             if len(segs) == count:
@@ -423,6 +466,9 @@ def build(ds, name, report):
     usable = int(row["EOS_index"])
     eos = d["EOS"][usable]
     e = eos_data(eos)
+    fitted = FITTED_LOWER_LIMIT.get(name)
+    if fitted:
+        e["Tmin"] = fitted[0]
     info = d.get("INFO", {})
     pseudo = bool(eos.get("pseudo_pure"))
     if usable == 0:
@@ -463,6 +509,8 @@ def build(ds, name, report):
     feq, e_used = feq_section(ds, name, eos, e, consts, "FEQ", "#", "CPP", report, name)
     if nbp_note:
         feq[2:2] = info_lines([nbp_note[1]])
+    if fitted:
+        feq[2:2] = info_lines([fitted[1]])
     if usable != 0:
         first = d["EOS"][0]
         note = ("The first equation of the coefficient data set, of %s, has terms that this "

@@ -314,4 +314,37 @@ TEST(DensityFlash, SaturationAtGivenDensityEdges) {
     EXPECT_EQ(ierr, 161);
 }
 
+// The saturated liquid at the triple point, where the saturation pressure
+// is tiny (1-butene 5.9e-10 kPa, R124 6.8e-14 kPa): DHFLSH, DSFLSH and
+// HSFLSH give it back with the saturation pressure, where the equation's own
+// pressure of the liquid is rounding (it came out at -1.7e-9 kPa and was
+// refused with 4, "pressure < 0").
+TEST(DensityFlash, SaturatedLiquidAtTheTriplePoint) {
+    std::ostringstream bad;
+    for (const char* fluid : {"1butene", "r124", "md3m", "mlinolea", "mlinolen"}) {
+        ASSERT_TRUE(setup(fluid));
+        const Constants k = constants();
+        const State a = tq(k.ttp, 0.0);
+        ASSERT_EQ(a.ierr, 0) << fluid << " " << a.herr;
+        const double z[20] = {1.0};
+        for (char letter : {'H', 'S', 'B'}) {
+            State b;
+            double o = 0;
+            if (letter == 'H')
+                lib::DHFLSH(a.D, a.h, z, b.T, b.P, b.Dl, b.Dv, b.x, b.y, b.q, b.e, o, b.cv, b.cp,
+                            b.w, b.ierr, b.herr);
+            else if (letter == 'S')
+                lib::DSFLSH(a.D, a.s, z, b.T, b.P, b.Dl, b.Dv, b.x, b.y, b.q, b.e, o, b.cv, b.cp,
+                            b.w, b.ierr, b.herr);
+            else
+                b = hs(a.h, a.s);
+            if (b.ierr != 0 || !(std::fabs(b.T / k.ttp - 1.0) <= 1e-9) ||
+                !(std::fabs(b.P / a.P - 1.0) <= 1e-6))
+                bad << fluid << " " << letter << ": ierr " << b.ierr << " T " << b.T << " P " << b.P
+                    << " (" << a.P << ") " << b.herr << "\n";
+        }
+    }
+    EXPECT_EQ(bad.str(), "");
+}
+
 }  // namespace

@@ -82,6 +82,58 @@ TEST(QualityFlash, InputsOutsideTheTwoPhaseRegion) {
     EXPECT_GT(l.cv, 0.0);
 }
 
+// Beyond the stated critical point, up to the equation's own (r13: 301.88 K,
+// 3879 kPa stated, 303.05 K, 3973.1 kPa its equation's), the quality
+// flashes give the states of the equation's saturation line that the
+// enthalpy flashes give there: from the pressure at the stated critical
+// temperature (3871.5 kPa) PQFLSH failed with 144, above the stated
+// pressure with 291, and TQFLSH above the stated temperature with 271.
+// At and above the equation's own point they still fail.
+struct BeyondStated {
+    const char* fluid;
+    double P, T;  // a pressure and a temperature inside the band
+};
+
+const BeyondStated kBeyond[] = {{"r13", 3875.0, 302.0},
+                                {"r13", 3950.0, 302.9},
+                                {"heptane", 2740.0, 540.5},
+                                {"ammonia", 11350.0, 405.45}};
+
+class QualityBeyondStatedCritical : public ::testing::TestWithParam<BeyondStated> {};
+
+TEST_P(QualityBeyondStatedCritical, StatesOfTheEnthalpyFlashes) {
+    const BeyondStated& c = GetParam();
+    ASSERT_TRUE(setup(c.fluid));
+    for (double q : {0.0, 0.5, 1.0}) {
+        const State a = pq(c.P, q);
+        ASSERT_EQ(a.ierr, 0) << c.fluid << " q " << q << " " << a.herr;
+        const State b = ph(c.P, a.h);
+        ASSERT_EQ(b.ierr, 0) << b.herr;
+        EXPECT_NEAR(b.T / a.T, 1.0, 1e-7) << c.fluid << " q " << q;
+        EXPECT_NEAR(b.D / a.D, 1.0, 1e-5) << c.fluid << " q " << q;
+        const State t = tq(c.T, q);
+        ASSERT_EQ(t.ierr, 0) << c.fluid << " q " << q << " " << t.herr;
+        const State u = ph(t.P, t.h);
+        ASSERT_EQ(u.ierr, 0) << u.herr;
+        EXPECT_NEAR(u.T / c.T, 1.0, 1e-7) << c.fluid << " q " << q;
+        if (q == 0.5) {
+            EXPECT_NEAR(b.q, 0.5, 1e-6) << c.fluid;
+            EXPECT_EQ(a.cp, -9999920.0);
+        } else {
+            EXPECT_GT(a.cv, 0.0);
+            EXPECT_EQ(a.D, q == 0.0 ? a.Dl : a.Dv);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fluids, QualityBeyondStatedCritical, ::testing::ValuesIn(kBeyond));
+
+TEST(QualityBeyondStatedCritical, NoneAboveTheEquationsOwnPoint) {
+    ASSERT_TRUE(setup("r13"));
+    EXPECT_EQ(pq(3980.0, 0.5).ierr, 291);
+    EXPECT_EQ(tq(303.2, 0.5).ierr, 271);
+}
+
 // A blend handled as one component: the two-phase temperature at given
 // pressure lies between its bubble and dew temperatures, and every quality
 // flash finds the same state.

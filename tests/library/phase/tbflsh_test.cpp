@@ -133,7 +133,27 @@ const Row kRows[] = {
     // A liquid compressed so far that its enthalpy lies above the saturated
     // vapour's (no gas of that enthalpy at its temperature).
     {'H', "acetone", 1.0, 231.431, 693000.0},
-    {'H', "acetone", 1.0, 231.431, 700000.0}};
+    {'H', "acetone", 1.0, 231.431, 700000.0},
+    // Gases whose enthalpy is met again by a dense root just beyond the
+    // pressure limit (once returned for either root), and helium's gas
+    // above its inversion temperature, whose enthalpy rises with the
+    // density (refused as below the minimum, or below the lowest density
+    // searched).
+    {'H', "neopentn", 1.0, 476.65, 1266.6871},
+    {'H', "neopentn", 1.0, 550.0, 3.196},
+    {'H', "r143a", 1.0, 487.11333, 10614.371},
+    {'H', "helium", 1.0, 251.814, 0.228326},
+    {'H', "helium", 1.0, 314.223, 0.228326},
+    {'S', "helium", 1.0, 314.223, 0.228326},
+    {'H', "cyclopro", 1.0, 404.8125, 28000.0},
+    // A dense gas whose entropy the solver first met at an unstable root
+    // beyond its bracket (91 mol/L; refused with 248).
+    {'S', "orthohyd", 1.0, 33.72784, 1822.4421},
+    {'S', "orthohyd", 1.0, 38.6578, 27918.055},
+    // A liquid whose isotherm has no root at the pressure limit below the
+    // density limit (refused with 239 as below the minimum).
+    {'S', "nf3", 1.0, 75.0328, 1000.0},
+    {'S', "nf3", 1.0, 77.201, 5000.0}};
 
 class TemperatureFlashRow : public ::testing::TestWithParam<Row> {};
 
@@ -148,6 +168,58 @@ TEST_P(TemperatureFlashRow, GivesTheStateBack) {
 
 INSTANTIATE_TEST_SUITE_P(States, TemperatureFlashRow, ::testing::ValuesIn(kRows),
                          lletest::state_name<Row>);
+
+// Below its temperature of highest density a liquid's entropy rises into
+// the compressed liquid: water at 275 K and 1 MPa shares its entropy with a
+// wet state at 0.7 kPa and a liquid near 20 MPa.  The lower root stays the
+// wet state (what the application asks for); the higher root is the
+// densest liquid, with the warning that names it (it was the wet state).
+TEST(GeneralTemperatureFlash, HigherRootBelowTheDensityMaximum) {
+    for (const char* fluid : {"water", "d2o"}) {
+        ASSERT_EQ(testsupport::set_up(fluid), "");
+        const double z[20] = {1.0};
+        const double T = std::string(fluid) == "water" ? 275.0 : 280.0;
+        const State a = tp(T, 1000.0, z);
+        ASSERT_EQ(a.ierr, 0) << a.herr;
+        State lower, higher;
+        for (State* r : {&lower, &higher}) {
+            double h = 0, e = 0;
+            lib::TSFLSH(T, a.s, z, r == &higher ? lib::kHigherRoot : lib::kLowerRoot, r->P, r->D,
+                        r->Dl, r->Dv, r->x, r->y, r->q, e, h, r->cv, r->cp, r->w, r->ierr, r->herr);
+        }
+        EXPECT_EQ(lower.ierr, 0) << fluid << " " << lower.herr;
+        EXPECT_GT(lower.q, 0.0) << fluid;
+        EXPECT_LT(lower.q, 1e-4) << fluid;
+        EXPECT_EQ(higher.ierr, -238) << fluid << " " << higher.herr;
+        EXPECT_EQ(higher.q, lib::kQualityLiquid) << fluid;
+        EXPECT_GT(higher.P, 10000.0) << fluid;
+        EXPECT_GT(higher.D, a.D) << fluid;
+        double P = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0, hjt = 0;
+        lib::THERM(T, higher.D, z, P, e, h, s, cv, cp, w, hjt);
+        EXPECT_NEAR(s, a.s, 1e-9 * std::fabs(a.s) + 1e-9) << fluid;
+    }
+}
+
+// Liquids and dense gases at the pressure limit, where their entropy is
+// lowest along the isotherm: the value from the density solved at that
+// pressure lies at the least to its rounding, above or below it (moleate
+// at 564.5 K, R227ea at 392.8 K were refused with 239, "S = Smin"; so was
+// cyclopropane's enthalpy at 404.8 K, where no split shares it).
+TEST(GeneralTemperatureFlash, StatesAtThePressureLimitComeBack) {
+    std::ostringstream bad;
+    for (const char* fluid : {"moleate", "r227ea", "cyclopro", "mlinolea", "r1234ze", "propyne"}) {
+        ASSERT_EQ(testsupport::set_up(fluid), "");
+        const double z[20] = {1.0};
+        double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+        lib::LIMITS("EOS", z, tmin, tmax, dmax, pmax);
+        for (int i = 0; i <= 24; ++i) {
+            const State a = tp(tmin + (tmax - tmin) * i / 24, pmax, z);
+            if (a.ierr != 0) continue;
+            bad << given_back('S', a, z);
+        }
+    }
+    EXPECT_EQ(bad.str(), "");
+}
 
 // Gases at half their dew pressure and states between the bubble and dew
 // points of binaries, on isotherms from near the triple points to 0.9 of

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <sstream>
+#include <string>
+#include <utility>
 
 #include "library/setup/records.h"
 #include "tests/library/phase/flash_support.h"
@@ -239,6 +241,23 @@ TEST(TemperaturePressureFlash, InputsBeyondTheLimitsAndThePrintSwitch) {
     EXPECT_EQ(near_sat.ierr, 0);
     EXPECT_EQ(lib::PRNTERR, 0);
     lib::PRNTERR = saved;
+}
+
+// A liquid whose root lies beyond the equation's density limit is refused
+// with 2, "density above the limit", also where the density solver finds no
+// root at all (nitrogen trifluoride at 66.36 K reaches 7.9 MPa at its limit,
+// 26.4 mol/L: from 34 MPa on the failure was 215, "did not converge").
+TEST(TemperaturePressureFlash, LiquidBeyondTheDensityLimit) {
+    ASSERT_TRUE(setup("nf3"));
+    for (const auto& [T, P] : {std::pair{66.36, 20000.0}, {66.36, 34434.0}, {73.5873, 50000.0}}) {
+        const State a = tp(T, P);
+        EXPECT_EQ(a.ierr, 2) << T << " K, " << P << " kPa: " << a.herr;
+        EXPECT_NE(a.herr.find("input T,p correspond to a density above the limit of the EOS"),
+                  std::string::npos)
+            << a.herr;
+        EXPECT_EQ(a.q, 999.0);
+    }
+    EXPECT_EQ(tp(100.0, 5000.0).ierr, 0);
 }
 
 }  // namespace
