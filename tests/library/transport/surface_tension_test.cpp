@@ -195,4 +195,20 @@ TEST(SurfaceTension, FitBelowZeroNextToTheCriticalPoint) {
     }
 }
 
+// A mixture whose component fit is below zero at the mixture's 1 - T/Tc
+// (so2 with 1 % of co2 above 417 K): the same error, never the marker
+// without a report.
+TEST(SurfaceTension, MixtureWithAComponentFitBelowZero) {
+    ASSERT_LE(trtext::setup("so2|co2", 2), 0);
+    const double x[20] = {0.99, 0.01};
+    const Sigma below = surft(415.0, x);
+    EXPECT_EQ(below.ierr, 0) << below.herr;
+    EXPECT_GT(below.sigma, 0.0);
+    for (double T : {420.0, 424.0}) {
+        const Sigma s = surft(T, x);
+        EXPECT_EQ(s.ierr, 45) << T << " " << s.herr;
+        EXPECT_EQ(s.sigma, kMarker) << T;
+    }
+}
+
 }  // namespace
