@@ -87,6 +87,14 @@ void component_ratios(double T, double D, const double x[20], double alphar, dou
         bool keep = jerr == -58 && (!within_10_percent(mm.f[u], f_start) ||
                                     !within_10_percent(mm.h[u], h_start) || t_start < 1.0);
         if (Z > 0.3 && T > mm.tc) {
+            // A solve that failed far from the start gives no ratios to
+            // blend from: the start ratios (helium with 1e-3 of hexane at
+            // 202.86 K, 34.74 mol/L: hexane's last iterate at 3.8e9 K gave
+            // 11894 W/(m K) instead of helium's 0.18).
+            if (keep) {
+                mm.f[u] = f_start;
+                mm.h[u] = h_start;
+            }
             // Towards the start ratios, reached at 1000 K.
             const double w = mm.tc >= 1000.0 ? 1.0 : std::min(1.0, (T - mm.tc) / (1000.0 - mm.tc));
             mm.f[u] += w * (f_start - mm.f[u]);

@@ -176,4 +176,28 @@ TEST_F(TrnecsTest, MixtureComponentsWithoutConformalStart) {
     }
 }
 
+// A trace of a heavy component in dense helium (the vapour of hexane or
+// octane with helium at 96 MPa): its conformal state is not found, and the
+// mixture's values join pure helium's as the trace vanishes.
+TEST_F(TrnecsTest, TraceComponentWithoutConformalStateInDenseGas) {
+    ASSERT_EQ(trtext::setup("helium"), 0);
+    const double T = 202.85891, D = 34.741021;
+    const trtext::Result helium = trtext::trnprp(T, D);
+    ASSERT_EQ(helium.ierr, 0) << helium.herr;
+    for (const char* pair : {"hexane|helium", "octane|helium"}) {
+        ASSERT_LE(trtext::setup(pair, 2), 0);
+        const double traces[] = {1e-6, 1e-4, 1e-3, 1e-2};
+        for (double trace : traces) {
+            const double x[20] = {trace, 1.0 - trace};
+            const trtext::Result r = trtext::trnprp(T, D, x);
+            EXPECT_LE(r.ierr, 0) << pair << " " << trace << " " << r.herr;
+            // The mixture route against helium's own correlations: 0.13 % apart at
+            // the smallest trace.
+            const double bound = 100.0 * trace + 5e-3;
+            EXPECT_NEAR(r.eta / helium.eta, 1.0, bound) << pair << " " << trace;
+            EXPECT_NEAR(r.tcx / helium.tcx, 1.0, bound) << pair << " " << trace;
+        }
+    }
+}
+
 }  // namespace

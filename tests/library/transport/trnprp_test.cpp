@@ -249,4 +249,23 @@ TEST_F(TrnprpTest, BeyondTheCorrespondingStatesLimitsIsAnError) {
     }
 }
 
+// A mixture state beyond twice the equation's upper pressure (the vapour of a
+// water + CO bubble point at 240 K and 8.6 GPa) is refused with the limit
+// check's text; the same composition at an ordinary density is computed.
+TEST_F(TrnprpTest, MixtureBeyondTheHardPressureLimitIsAnError) {
+    ASSERT_LE(trtext::setup("water|co", 2), 0);
+    const double y[20] = {0.006248660529, 0.9937513395};
+    const Result beyond = trnprp(240.02412, 53.897486, y);
+    EXPECT_EQ(beyond.ierr, 1) << beyond.herr;
+    EXPECT_NE(beyond.herr.find("pressure > 2 x upper limit"), std::string::npos) << beyond.herr;
+    EXPECT_EQ(beyond.eta, kNotComputed);
+    EXPECT_EQ(beyond.tcx, kNotComputed);
+    const Result gas = trnprp(300.0, 1.0, y);
+    EXPECT_LE(gas.ierr, 0) << gas.herr;
+    EXPECT_GT(gas.eta, 10.0);
+    EXPECT_LT(gas.eta, 30.0);
+    EXPECT_GT(gas.tcx, 0.01);
+    EXPECT_LT(gas.tcx, 0.05);
+}
+
 }  // namespace
