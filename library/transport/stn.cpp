@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "library/library.h"
 #include "library/models/critp.h"
@@ -160,7 +161,17 @@ void mixture(double T, double Dl, double Dv, const double x[20], const double y[
         if (!(r.w[i - 1] > 0.0)) continue;
         double si = 0.0;
         STNK(i, tau, si, ierr, herr);
-        if (ierr > 0 || si < 0.0) return void(sigma = kMarker9);
+        if (ierr > 0) return void(sigma = kMarker9);
+        // A pure fluid's fit is its value, also where a negative term of low
+        // exponent takes it below zero next to its critical temperature (so2
+        // from 417 K, -1.0 mN/m at 426.3 K; benzene, methane, sf6, xenon
+        // within 0.1 % of Tc); a mixture's rule has no amplitude from it.
+        if (si < 0.0)
+            return not_computed(kNoValue,
+                                "the surface tension correlation of component " +
+                                    std::to_string(i) +
+                                    " gives no physical value at tau = " + fmt_g(tau, 12, 5),
+                                sigma, ierr, herr);
         P[i - 1] =
             taun > 0.0 ? std::pow(si / taun, 1.5) / (std::sqrt(CCON.tc[i]) * c * CCON.pc[i]) : 0.0;
     }
@@ -225,16 +236,8 @@ void STNK(int icomp, double tau, double& sigma, int& ierr, std::string& herr) {
         sigma += t[0] * std::pow(tau, t[1]);
     }
     if (!std::isfinite(sigma))
-        return not_computed(kAboveCritical, "no surface tension at tau = " + fmt_g(tau, 12, 5),
-                            sigma, ierr, herr);
-    // A fit with a negative term of low exponent falls below zero next to
-    // its critical temperature (so2 from 417 K, -1.0 mN/m at 426.3 K;
-    // benzene, methane, sf6, xenon within 0.1 % of Tc): no surface tension.
-    if (sigma < 0.0)
-        not_computed(
-            kNoValue,
-            "the surface tension correlation gives no physical value at tau = " + fmt_g(tau, 12, 5),
-            sigma, ierr, herr);
+        not_computed(kAboveCritical, "no surface tension at tau = " + fmt_g(tau, 12, 5), sigma,
+                     ierr, herr);
 }
 
 void STN(double T, double Dl, double Dv, const double x[20], const double y[20], double& sigma,
