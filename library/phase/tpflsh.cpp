@@ -11,6 +11,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/satcheb.h"
+#include "library/phase/satmix.h"
 #include "library/phase/satt.h"
 #include "library/phase/tpmix.h"
 #include "library/phase/tprho.h"
@@ -461,6 +462,9 @@ private:
 void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, double& Dv, double x[20],
             double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
             double& w, int& ierr, std::string& herr) {
+    // (The saturation points the flash asks for are its own starts and
+    // bounds: it decides on a frozen state itself.)
+    const FrozenPointsKept own_points;
     TpFlash(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr).run();
 }
 

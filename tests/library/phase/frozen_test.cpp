@@ -308,8 +308,9 @@ TEST_P(FrozenStateOfHs, IsRefusedAsByTheTpFlash) {
     double T = 0, P = 0, D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e, cv, cp, w;
     if (c.h == 0.0) {
         const double Tb = c.s;
+        // (SATT refuses it as the (T, p) flash does, keeping the point.)
         lib::SATT(Tb, z, lib::kBubblePoint, P, Dl, Dv, x, y, ierr, herr);
-        ASSERT_EQ(ierr, 0) << herr;
+        ASSERT_EQ(ierr, 250) << herr;
         double p = 0, hjt = 0;
         lib::THERM(Tb, Dl, z, p, e, h, s, cv, cp, w, hjt);
         // The (T, p) flash refuses the bubble point itself.
@@ -358,5 +359,79 @@ TEST_F(FrozenAndAsymmetric, FlueGasAboveTheFrostOfItsWaterIsFound) {
     EXPECT_NEAR(T, 249.76, 0.01);
     EXPECT_EQ(tp(T, P, z).ierr, 0);
 }
+
+// The saturation routines' points where the (T, p) flash refuses the
+// feed's state because a component would freeze out of it are refused the
+// same way (error 250, the flash's reason), the point's values kept; the
+// points it accepts stay (the trace of carbon dioxide in air at 80 K, the
+// mixtures above the freezing of their carbon dioxide).
+struct SaturationPoint {
+    const char* label;
+    mixtest::Mixture m;
+    bool at_t;     // SATT at `value` K, else SATP at `value` kPa
+    double value;  // K or kPa
+    int kph;
+    const char* freezing;  // the component named, nullptr: accepted
+};
+
+const mixtest::Mixture kAir015{
+    "air + 0.15 % co2", "nitrogen|argon|oxygen|co2", {0.7797, 0.0093, 0.2095, 0.0015}};
+const mixtest::Mixture kCo2N2{"co2 + nitrogen", "co2|nitrogen", {0.3, 0.7}};
+const mixtest::Mixture kHighCo2{"natural gas, 7.6 % co2",
+                                "methane|nitrogen|co2|ethane|propane|isobutane|butane",
+                                {0.81212, 0.05702, 0.07585, 0.04303, 0.00895, 0.00151, 0.00152}};
+
+const SaturationPoint kSaturationPoints[] = {
+    {"AirBubbleAt80K", kAir015, true, 80.0, lib::kBubblePoint, "co2"},
+    {"AirDewAt1MPa", kAir015, false, 1000.0, lib::kDewPoint, "co2"},
+    {"Co2WaterBubbleAt200K", kCo2Water, true, 200.0, lib::kBubblePoint, "water"},
+    {"Co2NitrogenDewAt150K", kCo2N2, true, 150.0, lib::kDewPoint, "co2"},
+    {"NaturalGasBubbleAt100kPa", kHighCo2, false, 100.0, lib::kBubblePoint, "co2"},
+    {"IsoAirBubbleAt80K", kIsoAir, true, 80.0, lib::kBubblePoint, nullptr},
+    {"Co2NitrogenDewAt200K", kCo2N2, true, 200.0, lib::kDewPoint, nullptr},
+    {"NaturalGasBubbleAt200K", kHighCo2, true, 200.0, lib::kBubblePoint, nullptr},
+};
+
+class FrozenSaturationPoint : public ::testing::TestWithParam<SaturationPoint> {
+protected:
+    void TearDown() override { mixtest::setup_nitrogen(); }
+};
+
+TEST_P(FrozenSaturationPoint, IsRefusedAsByTheTpFlash) {
+    const SaturationPoint& c = GetParam();
+    ASSERT_TRUE(mixtest::setup(c.m));
+    double z[20];
+    c.m.fill(z);
+    double T = c.value, P = c.value, Dl = 0, Dv = 0, x[20], y[20];
+    int ierr = 0;
+    std::string herr;
+    // Twice: the second answer is the point kept from the first call.
+    for (int call = 0; call < 2; ++call) {
+        if (c.at_t)
+            lib::SATT(T, z, c.kph, P, Dl, Dv, x, y, ierr, herr);
+        else
+            lib::SATP(P, z, c.kph, T, Dl, Dv, x, y, ierr, herr);
+        const Tp at = tp(T, P, z);
+        if (c.freezing == nullptr) {
+            EXPECT_EQ(ierr, 0) << herr;
+            EXPECT_NE(at.ierr, 250) << at.herr;
+            continue;
+        }
+        EXPECT_EQ(ierr, 250) << herr;
+        EXPECT_NE(herr.find(std::string(c.freezing) + " would freeze out"), std::string::npos)
+            << herr;
+        // The point stays, and the (T, p) flash refuses its state.
+        EXPECT_GT(P, 0.0);
+        EXPECT_GT(Dl, Dv);
+        EXPECT_EQ(at.ierr, 250) << T << " K, " << P << " kPa";
+    }
+}
+
+std::string saturation_point_name(const ::testing::TestParamInfo<SaturationPoint>& p) {
+    return p.param.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(States, FrozenSaturationPoint, ::testing::ValuesIn(kSaturationPoints),
+                         saturation_point_name);
 
 }  // namespace
