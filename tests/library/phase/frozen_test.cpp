@@ -152,6 +152,41 @@ TEST_F(FrozenAndAsymmetric, PressureFlashBelowTheLowestFluidStateSaysWhy) {
     EXPECT_NE(herr.find("co2 would freeze out"), std::string::npos) << herr;
 }
 
+// Below that floor the gas may keep its carbon dioxide (its frost point
+// for it lies lower still) and split off a trace of liquid: the flashes at
+// given pressure find those states of the (T, p) flash again, searching
+// the isobar between the lowest fluid state and the floor (they failed
+// with 248 from the search that starts at the floor).
+TEST_F(FrozenAndAsymmetric, PressureFlashesFindTheFluidBelowTheFreezingFloor) {
+    set_up(
+        {"Natural Gas Groningen",
+         "methane|nitrogen|co2|ethane|propane|isobutane|butane|ipentane|pentane|hexane",
+         {0.81299, 0.14339, 0.0089, 0.02848, 0.00372, 0.0005, 0.00052, 0.00012, 0.00011, 0.00017}});
+    double sum = 0.0;  // (the given fractions, normalised)
+    for (double v : z) sum += v;
+    for (double& v : z) v /= sum;
+    const double states[][2] = {{130.0, 3.0}, {142.5, 30.0}};  // K, kPa
+    for (const auto& st : states) {
+        const double T = st[0], P = st[1];
+        const Tp at = tp(T, P, z);
+        ASSERT_EQ(at.ierr, 0) << at.herr;
+        ASSERT_GT(at.q, 0.99);  // a gas beside a trace of liquid
+        ASSERT_LT(at.q, 1.0);
+        double T2 = 0, D2 = 0, Dl, Dv, x2[20], y2[20], q2 = 0, e2, h2 = 0, s2 = 0, cv, cp, w;
+        int ierr = 0;
+        std::string herr;
+        lib::PHFLSH(P, at.h, z, T2, D2, Dl, Dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        EXPECT_NEAR(T2, T, 1e-6 * T) << P << " kPa";
+        EXPECT_NEAR(q2, at.q, 1e-7);
+        EXPECT_NEAR(s2, at.s, 1e-6);
+        lib::PSFLSH(P, at.s, z, T2, D2, Dl, Dv, x2, y2, q2, e2, h2, cv, cp, w, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        EXPECT_NEAR(T2, T, 1e-6 * T) << P << " kPa";
+        EXPECT_NEAR(h2, at.h, 1e-4);
+    }
+}
+
 // Natural Gas Groningen at 90-110 K, 2.2 MPa, whose 0.9 % of carbon dioxide
 // freezes out: refused with the reason, after a few splits that find no
 // vapour root (their successive substitution had repeated the same failing
