@@ -473,6 +473,7 @@ private:
         if (!in_range()) return;
         if (!dew) {
             supercritical(true, dlow * GCNST.r * T);
+            if (ierr == kNoStableRoot) return stable_state_instead(dlow * GCNST.r * T);
             if (ierr > 0 || (!thinner_root() && mix::single_phase_stable(T, D, z))) return;
             return along_isotherm(dlow * GCNST.r * T, std::nan(""));
         }
@@ -523,6 +524,28 @@ private:
         ierr = 0;
         herr.clear();
         along_isotherm(pdew, bv - b);
+    }
+
+    // The single-phase search's error where its root is no stable state
+    // (two-phase or solid region).
+    static constexpr int kNoStableRoot = 248;
+
+    // A mixture without a dew point found whose single-phase search ended on
+    // a root that is no stable state: the stable states along the isotherm
+    // from plo, else that error stays (methane + carbon dioxide 98/2 at
+    // 165 K: its dew iteration fails, the gas below 2 MPa has frozen carbon
+    // dioxide, and the lower root of the liquid's enthalpy at 3 MPa was
+    // refused for the root at 5.5 mol/L).
+    void stable_state_instead(double plo) {
+        const int kept = ierr;
+        const std::string kept_msg = herr;
+        const double kept_q = q;
+        ierr = 0;
+        herr.clear();
+        if (on_isotherm(plo, std::nan(""), kr) || on_own_states(plo, std::nan(""))) return;
+        ierr = kept;
+        herr = kept_msg;
+        q = kept_q;
     }
 
     // Whether the lower root is asked for and a split below the one found

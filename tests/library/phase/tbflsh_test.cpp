@@ -130,6 +130,10 @@ const Row kRows[] = {
     {'S', "water", 1.0, 274.0, 500000.0},
     {'S', "1butene", 1.0, 87.8, 50000.0},
     {'S', "1butene", 1.0, 100.748, 50000.0},
+    // A liquid whose gas below 2 MPa holds frozen carbon dioxide, without a
+    // dew point found: the lower root of its enthalpy, not the root between
+    // gas and liquid the single-phase search ended on.
+    {'H', "methane|co2", 0.98, 165.0, 3000.0},
     // A liquid compressed so far that its enthalpy lies above the saturated
     // vapour's (no gas of that enthalpy at its temperature).
     {'H', "acetone", 1.0, 231.431, 693000.0},
