@@ -13,6 +13,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/eqdome.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/satmemo.h"
@@ -524,6 +525,26 @@ private:
         ierr = 0;
         herr.clear();
         along_isotherm(pdew, bv - b);
+        if (ierr > 0 && kr != kHigherRoot && dense_root && frozen_below_bubble()) {
+            ierr = 0;
+            herr.clear();
+            stable_single(dext, dpmax);
+        }
+    }
+
+    // Whether the (T, p) flash refuses the states just below the bubble
+    // point as frozen: the splits there are no fluid states, and a lower
+    // root of the value among them none either (r32 + r134a 50/50 at 150 K,
+    // 2.9 K below the freezing of its r134a: the liquid at 10 kPa has the
+    // enthalpy of a split of vapour fraction 2e-5 just below its bubble
+    // point at 0.185 kPa, whose r134a would freeze out; THFLSH with the
+    // lower root asked for failed with 248 instead of giving the liquid,
+    // the only fluid state of that enthalpy).
+    bool frozen_below_bubble() const {
+        constexpr double kBelowBubble = 1e-3;  // share of the bubble pressure
+        std::string reason;
+        return pbub > 0.0 &&
+               mix::tp_flash_refuses_frozen(T, (1.0 - kBelowBubble) * pbub, z, reason);
     }
 
     // The single-phase search's error where its root is no stable state
