@@ -209,15 +209,24 @@ double below_dew_pressure(double T, const double z[20]) {
 constexpr double kWindowShare = 1.5;
 // Two dense phases beyond the heaviest component's critical temperature:
 // looked for above this multiple of its critical pressure, up to this
-// share of its critical temperature, or the window's share where a light
-// gas (of a critical temperature below kLightGas times the heaviest one's:
-// hydrogen, helium, neon) is present.
+// share of its critical temperature, or up to kLightGasShare of it where a
+// light gas (of a critical temperature below kLightGas times the heaviest
+// one's: hydrogen, helium, neon) is present.  (Hydrogen + water 1:1 splits
+// into a gas and a water-rich dense phase up to 1030 K at 1 GPa and 1110 K
+// at 1.5 GPa, its pressure limit: 1.72 times water's critical temperature;
+// at 1.5 times the flash had taken one phase beyond 970 K, where the
+// tangent-plane distance of the water-rich phase was -0.04 to -0.2.)
 constexpr double kDensePressure = 2.0;
 constexpr double kDenseShare = 1.25;
+constexpr double kLightGasShare = 1.8;
 constexpr double kLightGas = 0.1;
 constexpr double kDenseTrace = 1e-3;
 
-bool outside_two_phase_window(double T, double P, const double z[20], double Tc) {
+namespace {
+
+// outside_two_phase_window with the share `light_share` of the heaviest
+// component's critical temperature for the dense phases of a light gas.
+bool outside_window_with(double T, double P, const double z[20], double Tc, double light_share) {
     double tcmax = 0.0, tcmin = 1e300, pcheavy = 0.0, zheavy = 0.0;
     for (int i = 0; i < NCOMP.nc && i < kMaxComp; ++i) {
         if (!(z[i] > 0.0)) continue;
@@ -238,8 +247,19 @@ bool outside_two_phase_window(double T, double P, const double z[20], double Tc)
     // 650 K, 7.6 MPa; at 864 K, 113 MPa).
     // (Not where that component is a trace: the 0.04 % of carbon dioxide
     // in air dissolves in it.)
-    const double share = tcmin < kLightGas * tcmax ? kWindowShare : kDenseShare;
+    const double share = tcmin < kLightGas * tcmax ? light_share : kDenseShare;
     return !(zheavy > kDenseTrace && T < share * tcmax && P > kDensePressure * pcheavy);
+}
+
+}  // namespace
+
+bool outside_two_phase_window(double T, double P, const double z[20], double Tc) {
+    return outside_window_with(T, P, z, Tc, kLightGasShare);
+}
+
+bool in_light_gas_band(double T, double P, const double z[20], double Tc) {
+    return !outside_window_with(T, P, z, Tc, kLightGasShare) &&
+           outside_window_with(T, P, z, Tc, kWindowShare);
 }
 bool cricondentherm(const double z[20], double& tmax) {
     for (const Entry& e : entries)

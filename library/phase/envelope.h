@@ -56,6 +56,12 @@ double below_dew_pressure(double T, const double z[20]);
 // flash and of the stability check of a single phase the other flashes find.
 bool outside_two_phase_window(double T, double P, const double z[20], double Tc);
 
+// Whether (T, P) lies inside that window only by the dense phases of a
+// light gas with a heavy component beyond 1.5 times the heavy one's
+// critical temperature (hydrogen + water at 1 GPa, 980-1030 K): there the
+// (T, p) flash keeps a single phase as it finds it outside the window.
+bool in_light_gas_band(double T, double P, const double z[20], double Tc);
+
 // Forgets every traced cricondentherm (and the critical-point estimates of
 // CRTHMX): called when the fluid or its mixing parameters change.
 void forget_envelopes();

@@ -231,7 +231,8 @@ NoFreezingReason::~NoFreezingReason() { --no_reason; }
 bool NoFreezingReason::asked() const { return reason_asks != asks_before_; }
 
 bool below_lowest_fluid(double P, char letter, double b, const double z[20], double floor,
-                        double tmin, std::string& reason) {
+                        double tmin, std::string& reason, double* lowest_fluid) {
+    if (lowest_fluid != nullptr) *lowest_fluid = 0.0;
     if (no_reason > 0) {
         ++reason_asks;
         return false;
@@ -252,8 +253,13 @@ bool below_lowest_fluid(double P, char letter, double b, const double z[20], dou
         for (int k = 0; k < kLooks && below.ierr != kFrozen; ++k) {
             frozen = tmin + (floor - tmin) * k / kLooks;
             below = tp_at(frozen, P, letter, z);
+            // (No state frozen down to the equations' lowest temperature:
+            // the fluid reaches there.)
+            if (k == 0 && below.ierr <= 0 && lowest_fluid != nullptr && !(b < below.b))
+                *lowest_fluid = tmin;
         }
         if (below.ierr != kFrozen) return false;
+        if (lowest_fluid != nullptr) *lowest_fluid = 0.0;
         OnIsobar lowest = at_floor;
         for (int k = 0; k < kHalvings; ++k) {
             const double mid = 0.5 * (fluid + frozen);
@@ -268,7 +274,10 @@ bool below_lowest_fluid(double P, char letter, double b, const double z[20], dou
                 return false;
             }
         }
-        if (!(b < lowest.b)) return false;
+        if (!(b < lowest.b)) {
+            if (lowest_fluid != nullptr) *lowest_fluid = fluid;
+            return false;
+        }
     }
     reason = without_number(below.herr);
     return true;

@@ -95,8 +95,13 @@ bool tp_flash_refuses_frozen(double T, double P, const double z[20], std::string
 // frost point of its water), else it is bisected between the floor and
 // `tmin`, the lowest temperature of the equations (Natural Gas Groningen at
 // 96.3 kPa carries its 0.9 % of carbon dioxide down to 149.9 K).
+// Where b lies instead between the value at that lowest temperature and
+// the floor's, `lowest_fluid` (if given) receives that temperature (else
+// 0): the state of b is a fluid below the floor (Natural Gas Groningen at
+// 3 kPa, 130 K: its 0.9 % of carbon dioxide stays in the gas, whose dew
+// point for it lies below).
 bool below_lowest_fluid(double P, char letter, double b, const double z[20], double floor,
-                        double tmin, std::string& reason);
+                        double tmin, std::string& reason, double* lowest_fluid = nullptr);
 
 // While one lives, below_lowest_fluid says false at once (the flash at
 // given pressure then fails with its error 248 instead of 250): for a

@@ -809,6 +809,40 @@ void refuse_split_liquid(int n, const char* routine, double T, double P, double 
          ierr, herr);
 }
 
+namespace {
+
+// The (T, p) flash's error of a state from which a component freezes out.
+constexpr int kFrozenOut = 250;
+
+// Open checks of refuse_frozen_point (the check's own (T, p) flash asks
+// SATT again, whose point is not checked in turn) and FrozenPointsKept
+// scopes.
+int frozen_checks = 0;
+
+}  // namespace
+
+FrozenPointsKept::FrozenPointsKept() { ++frozen_checks; }
+FrozenPointsKept::~FrozenPointsKept() { --frozen_checks; }
+
+void refuse_frozen_point(const char* routine, double T, double P, const double x[20], int& ierr,
+                         std::string& herr) {
+    // (Not inside a flash, which looks for its states beside such a point
+    // itself and checks what it finds; nor a point another road asks for on
+    // its way, whose own point is checked: carbon dioxide + water 96/4 at
+    // 1 kPa lost its dew point to the refusal of one of SATT's points on
+    // SATP's way.)
+    if (ierr > 0 || !(P > 0.0) || frozen_checks > 0 || roads_under_way > 0 ||
+        mix::flash_under_way())
+        return;
+    std::string reason;
+    bool refused = false;
+    {
+        const FrozenPointsKept checking;
+        refused = mix::tp_flash_refuses_frozen(T, P, x, reason);
+    }
+    if (refused) fail(kFrozenOut, routine, reason, ierr, herr);
+}
+
 void satt_mixture(double T, const double x[20], int kph, const MixtureSaturation& m, double& P,
                   double& Dl, double& Dv, double xl[20], double xv[20], int& ierr,
                   std::string& herr) {

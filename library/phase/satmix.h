@@ -31,6 +31,34 @@ void satp_mixture(double P, const double x[20], int kph, const MixtureSaturation
 void refuse_split_liquid(int n, const char* routine, double T, double P, double Dl,
                          const double xl[20], int& ierr, std::string& herr);
 
+// Error 250 of `routine` (with the (T, p) flash's message) where that flash
+// refuses the state of mixture x at its saturation point (T, P) because a
+// component would freeze out of it: one rule says where a component
+// freezes out.  (Air with 0.15 % of carbon dioxide had a bubble point at
+// 80 K, 114 kPa, whose carbon dioxide, beyond the trace the liquid air may
+// carry, the flash finds depositing; carbon dioxide + water 96/4 one at
+// 200 K, 228 kPa, 17 K below the triple point of its carbon dioxide.)  The
+// point's values stay.  SATT and SATP apply it to their answers (those
+// kept from the call before too) where no flash, other road or
+// FrozenPointsKept scope is under way; it costs nothing where no component
+// beyond a trace is frozen at T.
+void refuse_frozen_point(const char* routine, double T, double P, const double x[20], int& ierr,
+                         std::string& herr);
+
+// While one lives, SATT and SATP of a mixture keep the points whose state
+// the (T, p) flash refuses as frozen instead of refusing them (error 250):
+// for the routines that trace the saturation line down to the lowest
+// temperature of the equations (SATH, SATS, SATD), whose search for a state
+// above the freezing needs the line's ends (nitrogen + co2 90/10 has no
+// bubble point at its lowest temperature, 69.3 K, that the flash takes).
+class FrozenPointsKept {
+public:
+    FrozenPointsKept();
+    ~FrozenPointsKept();
+    FrozenPointsKept(const FrozenPointsKept&) = delete;
+    FrozenPointsKept& operator=(const FrozenPointsKept&) = delete;
+};
+
 // How many roads of SATT and SATP for a mixture are under way: a point
 // asked for by a road's own searches may be refused by its guards against
 // recursion, and such a refusal is no answer to remember.

@@ -309,7 +309,12 @@ public:
                  ierr, herr);
             return;
         }
-        if (cached()) return;
+        if (cached()) {
+            // (A point kept from inside a flash or road is checked here.)
+            if (icomp == 0 && (kph == kBubblePoint || kph == kDewPoint))
+                refuse_frozen_point("SATP", T, P, x, ierr, herr);
+            return;
+        }
         start();
         if (kph == kMeltingLine) return melting_line();
         if (kph == kSublimationLine) return sublimation_line();
@@ -557,6 +562,7 @@ private:
         LIMITS("EOS", x, tmin, tmax, dmax, pmax);
         const MixtureSaturation m{Tc, Pc, Dc, dmax, false};
         satp_mixture(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr);
+        refuse_frozen_point("SATP", T, P, x, ierr, herr);
         // A failed road's last temperature may lie far outside the range
         // (0.38 K, 348,000 K): the estimated critical point is handed out
         // with the error instead, as a pure fluid's above its critical

@@ -12,6 +12,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
+#include "library/phase/satmix.h"
 #include "library/setup/records.h"
 
 namespace lib::satroot {
@@ -61,7 +62,10 @@ Point boundary(int kind, double T, Prop prop, const double x[20]) {
     double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
     int ierr = 0;
     std::string herr;
-    SATT(T, x, kind, P, Dl, Dv, xl, xv, ierr, herr);
+    {
+        const FrozenPointsKept kept;  // the line down to its lowest temperature
+        SATT(T, x, kind, P, Dl, Dv, xl, xv, ierr, herr);
+    }
     const double D = (kind == 1 || kind == 3) ? Dl : Dv;
     if (ierr > 0 || !(D > 0.0) || !std::isfinite(D) || !(P > 0.0)) return pt;
     const Local l = local(T, D, x);
@@ -221,7 +225,10 @@ bool lower_states(const double x[20], double tmin, double Tc, double& Dl, double
     double P = 0, dv = 0, xl[20], xv[20];
     int ierr = 0;
     std::string herr;
-    SATT(tmin, x, 1, P, Dl, dv, xl, xv, ierr, herr);
+    {
+        const FrozenPointsKept kept;  // the line's end at the lowest temperature
+        SATT(tmin, x, 1, P, Dl, dv, xl, xv, ierr, herr);
+    }
     if (ierr > 0 || !(Dl > 0.0)) return false;
     const int ic = ISPURE(x);
     if (ic > 0 && !flash::pseudo_pure(ic)) {

@@ -378,6 +378,9 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
         sat::cache_load(TSTSAV, Dl, Dv, xl, xv);
         ierr = 0;
         herr.clear();
+        // (A point kept from inside a flash or road is checked here.)
+        if (icomp == 0 && (kph == kBubblePoint || kph == kDewPoint))
+            refuse_frozen_point("SATT", T, P, x, ierr, herr);
         return;
     }
     ierr = 0;
@@ -486,6 +489,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     if (icomp == 0) {
         const MixtureSaturation m{r.Tc, r.Pc, r.Dc, dmax, guess};
         remembered_mixture(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
+        refuse_frozen_point("SATT", T, P, x, ierr, herr);
         return finish();
     }
 

@@ -14,6 +14,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/eqdome.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/frozen.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/satmemo.h"
@@ -555,6 +556,7 @@ private:
         if (!in_range()) return;
         if (!dew) {
             supercritical(true, dlow * GCNST.r * T);
+            if (ierr == kNoStableRoot) return stable_state_instead(dlow * GCNST.r * T);
             if (ierr > 0 || (!thinner_root() && mix::single_phase_stable(T, D, z))) return;
             return along_isotherm(dlow * GCNST.r * T, std::nan(""));
         }
@@ -605,6 +607,48 @@ private:
         ierr = 0;
         herr.clear();
         along_isotherm(pdew, bv - b);
+        if (ierr > 0 && kr != kHigherRoot && dense_root && frozen_below_bubble()) {
+            ierr = 0;
+            herr.clear();
+            stable_single(dext, dpmax);
+        }
+    }
+
+    // Whether the (T, p) flash refuses the states just below the bubble
+    // point as frozen: the splits there are no fluid states, and a lower
+    // root of the value among them none either (r32 + r134a 50/50 at 150 K,
+    // 2.9 K below the freezing of its r134a: the liquid at 10 kPa has the
+    // enthalpy of a split of vapour fraction 2e-5 just below its bubble
+    // point at 0.185 kPa, whose r134a would freeze out; THFLSH with the
+    // lower root asked for failed with 248 instead of giving the liquid,
+    // the only fluid state of that enthalpy).
+    bool frozen_below_bubble() const {
+        constexpr double kBelowBubble = 1e-3;  // share of the bubble pressure
+        std::string reason;
+        return pbub > 0.0 &&
+               mix::tp_flash_refuses_frozen(T, (1.0 - kBelowBubble) * pbub, z, reason);
+    }
+
+    // The single-phase search's error where its root is no stable state
+    // (two-phase or solid region).
+    static constexpr int kNoStableRoot = 248;
+
+    // A mixture without a dew point found whose single-phase search ended on
+    // a root that is no stable state: the stable states along the isotherm
+    // from plo, else that error stays (methane + carbon dioxide 98/2 at
+    // 165 K: its dew iteration fails, the gas below 2 MPa has frozen carbon
+    // dioxide, and the lower root of the liquid's enthalpy at 3 MPa was
+    // refused for the root at 5.5 mol/L).
+    void stable_state_instead(double plo) {
+        const int kept = ierr;
+        const std::string kept_msg = herr;
+        const double kept_q = q;
+        ierr = 0;
+        herr.clear();
+        if (on_isotherm(plo, std::nan(""), kr) || on_own_states(plo, std::nan(""))) return;
+        ierr = kept;
+        herr = kept_msg;
+        q = kept_q;
     }
 
     // Whether the lower root is asked for and a split below the one found

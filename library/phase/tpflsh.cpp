@@ -11,6 +11,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/satcheb.h"
+#include "library/phase/satmix.h"
 #include "library/phase/satt.h"
 #include "library/phase/tpmix.h"
 #include "library/phase/tprho.h"
@@ -119,6 +120,7 @@ public:
         const bool outside_two_phase = outside_window();
         if (icomp > 0 && T < CCON.ttp[icomp]) return below_triple_point();
         if (outside_two_phase) return outside();
+        if (icomp == 0 && mix::in_light_gas_band(T, P, z, Tc)) return light_gas_band();
         if (icomp == 0) return mixture();
         if (!dew_point()) return;
         if (P < pdew) return vapour();
@@ -437,6 +439,25 @@ private:
         finish();
     }
 
+    // Beyond 1.5 times the heaviest component's critical temperature, a light
+    // gas's mixture: its split where the tangent-plane test finds one (the
+    // gas and dense water of hydrogen + water 1:1 at 1 GPa up to 1030 K),
+    // else the single phase as outside the window, with the compositions
+    // of the start.
+    void light_gas_band() {
+        double x0[20], y0[20];
+        flash::copy20(x, x0);
+        flash::copy20(y, y0);
+        mixture();
+        if (ierr <= 0 && q > 0.0 && q < 1.0) return;
+        ierr = 0;
+        herr.clear();
+        flash::copy20(x0, x);
+        flash::copy20(y0, y);
+        q = kQualityFailed;
+        outside();
+    }
+
     // The phases of a mixture from the two-phase solver, started between the
     // feed and the incipient phases.
     bool split_mixture(double q0) {
@@ -476,6 +497,9 @@ private:
 void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, double& Dv, double x[20],
             double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
             double& w, int& ierr, std::string& herr) {
+    // (The saturation points the flash asks for are its own starts and
+    // bounds: it decides on a frozen state itself.)
+    const FrozenPointsKept own_points;
     TpFlash(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr).run();
 }
 

@@ -152,6 +152,41 @@ TEST_F(FrozenAndAsymmetric, PressureFlashBelowTheLowestFluidStateSaysWhy) {
     EXPECT_NE(herr.find("co2 would freeze out"), std::string::npos) << herr;
 }
 
+// Below that floor the gas may keep its carbon dioxide (its frost point
+// for it lies lower still) and split off a trace of liquid: the flashes at
+// given pressure find those states of the (T, p) flash again, searching
+// the isobar between the lowest fluid state and the floor (they failed
+// with 248 from the search that starts at the floor).
+TEST_F(FrozenAndAsymmetric, PressureFlashesFindTheFluidBelowTheFreezingFloor) {
+    set_up(
+        {"Natural Gas Groningen",
+         "methane|nitrogen|co2|ethane|propane|isobutane|butane|ipentane|pentane|hexane",
+         {0.81299, 0.14339, 0.0089, 0.02848, 0.00372, 0.0005, 0.00052, 0.00012, 0.00011, 0.00017}});
+    double sum = 0.0;  // (the given fractions, normalised)
+    for (double v : z) sum += v;
+    for (double& v : z) v /= sum;
+    const double states[][2] = {{130.0, 3.0}, {142.5, 30.0}};  // K, kPa
+    for (const auto& st : states) {
+        const double T = st[0], P = st[1];
+        const Tp at = tp(T, P, z);
+        ASSERT_EQ(at.ierr, 0) << at.herr;
+        ASSERT_GT(at.q, 0.99);  // a gas beside a trace of liquid
+        ASSERT_LT(at.q, 1.0);
+        double T2 = 0, D2 = 0, Dl, Dv, x2[20], y2[20], q2 = 0, e2, h2 = 0, s2 = 0, cv, cp, w;
+        int ierr = 0;
+        std::string herr;
+        lib::PHFLSH(P, at.h, z, T2, D2, Dl, Dv, x2, y2, q2, e2, s2, cv, cp, w, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        EXPECT_NEAR(T2, T, 1e-6 * T) << P << " kPa";
+        EXPECT_NEAR(q2, at.q, 1e-7);
+        EXPECT_NEAR(s2, at.s, 1e-6);
+        lib::PSFLSH(P, at.s, z, T2, D2, Dl, Dv, x2, y2, q2, e2, h2, cv, cp, w, ierr, herr);
+        EXPECT_EQ(ierr, 0) << herr;
+        EXPECT_NEAR(T2, T, 1e-6 * T) << P << " kPa";
+        EXPECT_NEAR(h2, at.h, 1e-4);
+    }
+}
+
 // Natural Gas Groningen at 90-110 K, 2.2 MPa, whose 0.9 % of carbon dioxide
 // freezes out: refused with the reason, after a few splits that find no
 // vapour root (their successive substitution had repeated the same failing
@@ -308,8 +343,9 @@ TEST_P(FrozenStateOfHs, IsRefusedAsByTheTpFlash) {
     double T = 0, P = 0, D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e, cv, cp, w;
     if (c.h == 0.0) {
         const double Tb = c.s;
+        // (SATT refuses it as the (T, p) flash does, keeping the point.)
         lib::SATT(Tb, z, lib::kBubblePoint, P, Dl, Dv, x, y, ierr, herr);
-        ASSERT_EQ(ierr, 0) << herr;
+        ASSERT_EQ(ierr, 250) << herr;
         double p = 0, hjt = 0;
         lib::THERM(Tb, Dl, z, p, e, h, s, cv, cp, w, hjt);
         // The (T, p) flash refuses the bubble point itself.
@@ -358,5 +394,79 @@ TEST_F(FrozenAndAsymmetric, FlueGasAboveTheFrostOfItsWaterIsFound) {
     EXPECT_NEAR(T, 249.76, 0.01);
     EXPECT_EQ(tp(T, P, z).ierr, 0);
 }
+
+// The saturation routines' points where the (T, p) flash refuses the
+// feed's state because a component would freeze out of it are refused the
+// same way (error 250, the flash's reason), the point's values kept; the
+// points it accepts stay (the trace of carbon dioxide in air at 80 K, the
+// mixtures above the freezing of their carbon dioxide).
+struct SaturationPoint {
+    const char* label;
+    mixtest::Mixture m;
+    bool at_t;     // SATT at `value` K, else SATP at `value` kPa
+    double value;  // K or kPa
+    int kph;
+    const char* freezing;  // the component named, nullptr: accepted
+};
+
+const mixtest::Mixture kAir015{
+    "air + 0.15 % co2", "nitrogen|argon|oxygen|co2", {0.7797, 0.0093, 0.2095, 0.0015}};
+const mixtest::Mixture kCo2N2{"co2 + nitrogen", "co2|nitrogen", {0.3, 0.7}};
+const mixtest::Mixture kHighCo2{"natural gas, 7.6 % co2",
+                                "methane|nitrogen|co2|ethane|propane|isobutane|butane",
+                                {0.81212, 0.05702, 0.07585, 0.04303, 0.00895, 0.00151, 0.00152}};
+
+const SaturationPoint kSaturationPoints[] = {
+    {"AirBubbleAt80K", kAir015, true, 80.0, lib::kBubblePoint, "co2"},
+    {"AirDewAt1MPa", kAir015, false, 1000.0, lib::kDewPoint, "co2"},
+    {"Co2WaterBubbleAt200K", kCo2Water, true, 200.0, lib::kBubblePoint, "water"},
+    {"Co2NitrogenDewAt150K", kCo2N2, true, 150.0, lib::kDewPoint, "co2"},
+    {"NaturalGasBubbleAt100kPa", kHighCo2, false, 100.0, lib::kBubblePoint, "co2"},
+    {"IsoAirBubbleAt80K", kIsoAir, true, 80.0, lib::kBubblePoint, nullptr},
+    {"Co2NitrogenDewAt200K", kCo2N2, true, 200.0, lib::kDewPoint, nullptr},
+    {"NaturalGasBubbleAt200K", kHighCo2, true, 200.0, lib::kBubblePoint, nullptr},
+};
+
+class FrozenSaturationPoint : public ::testing::TestWithParam<SaturationPoint> {
+protected:
+    void TearDown() override { mixtest::setup_nitrogen(); }
+};
+
+TEST_P(FrozenSaturationPoint, IsRefusedAsByTheTpFlash) {
+    const SaturationPoint& c = GetParam();
+    ASSERT_TRUE(mixtest::setup(c.m));
+    double z[20];
+    c.m.fill(z);
+    double T = c.value, P = c.value, Dl = 0, Dv = 0, x[20], y[20];
+    int ierr = 0;
+    std::string herr;
+    // Twice: the second answer is the point kept from the first call.
+    for (int call = 0; call < 2; ++call) {
+        if (c.at_t)
+            lib::SATT(T, z, c.kph, P, Dl, Dv, x, y, ierr, herr);
+        else
+            lib::SATP(P, z, c.kph, T, Dl, Dv, x, y, ierr, herr);
+        const Tp at = tp(T, P, z);
+        if (c.freezing == nullptr) {
+            EXPECT_EQ(ierr, 0) << herr;
+            EXPECT_NE(at.ierr, 250) << at.herr;
+            continue;
+        }
+        EXPECT_EQ(ierr, 250) << herr;
+        EXPECT_NE(herr.find(std::string(c.freezing) + " would freeze out"), std::string::npos)
+            << herr;
+        // The point stays, and the (T, p) flash refuses its state.
+        EXPECT_GT(P, 0.0);
+        EXPECT_GT(Dl, Dv);
+        EXPECT_EQ(at.ierr, 250) << T << " K, " << P << " kPa";
+    }
+}
+
+std::string saturation_point_name(const ::testing::TestParamInfo<SaturationPoint>& p) {
+    return p.param.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(States, FrozenSaturationPoint, ::testing::ValuesIn(kSaturationPoints),
+                         saturation_point_name);
 
 }  // namespace

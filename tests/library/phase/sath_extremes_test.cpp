@@ -28,7 +28,11 @@ double enthalpy_of_dew(double T, const double x[20], bool& ok) {
     int ierr = 0;
     std::string herr;
     lib::SATT(T, x, lib::kDewPoint, P, Dl, Dv, xl, xv, ierr, herr);
-    ok = ierr <= 0;
+    // (A point refused because a component would freeze out keeps its
+    // values: the line SATH follows reaches down to the lowest temperature
+    // of the equations.)
+    constexpr int kFrozenOut = 250;
+    ok = ierr <= 0 || ierr == kFrozenOut;
     if (ok) lib::ENTHAL(T, Dv, x, h);
     return h;
 }

@@ -130,6 +130,10 @@ const Row kRows[] = {
     {'S', "water", 1.0, 274.0, 500000.0},
     {'S', "1butene", 1.0, 87.8, 50000.0},
     {'S', "1butene", 1.0, 100.748, 50000.0},
+    // A liquid whose gas below 2 MPa holds frozen carbon dioxide, without a
+    // dew point found: the lower root of its enthalpy, not the root between
+    // gas and liquid the single-phase search ended on.
+    {'H', "methane|co2", 0.98, 165.0, 3000.0},
     // A liquid compressed so far that its enthalpy lies above the saturated
     // vapour's (no gas of that enthalpy at its temperature).
     {'H', "acetone", 1.0, 231.431, 693000.0},
@@ -219,6 +223,28 @@ TEST(GeneralTemperatureFlash, StatesAtThePressureLimitComeBack) {
         }
     }
     EXPECT_EQ(bad.str(), "");
+}
+
+// Liquids whose enthalpy a split just below the bubble point has too,
+// where a component would freeze out of the splits (r134a 2.9 K below its
+// freezing, benzene 41 K): the liquid, the only fluid state of that
+// enthalpy, with the lower root asked for.  (Its pressure follows from the
+// enthalpy of a liquid to some 1e-6 only: dh = v (1 - T alpha) dP.)
+TEST(GeneralTemperatureFlash, LiquidAboveFrozenSplits) {
+    const Row rows[] = {{'H', "r32|r134a", 0.5, 150.0, 10.0},
+                        {'H', "benzene|pentane", 0.5, 208.33333333333334, 10.0}};
+    for (const Row& c : rows) {
+        ASSERT_EQ(testsupport::set_up(c.names), "");
+        double z[20] = {c.z1, 1.0 - c.z1};
+        const State a = tp(c.T, c.P, z);
+        ASSERT_EQ(a.ierr, 0) << a.herr;
+        ASSERT_EQ(a.q, -998.0);
+        const State b = t_flash('H', c.T, a.h, z);
+        EXPECT_EQ(b.ierr, 0) << c.names << ": " << b.herr;
+        EXPECT_EQ(b.q, -998.0) << c.names;
+        EXPECT_LT(rel(b.D, a.D), 1e-8) << c.names;
+        EXPECT_LT(rel(b.P, a.P), 1e-5) << c.names;
+    }
 }
 
 // Gases at half their dew pressure and states between the bubble and dew

@@ -288,8 +288,10 @@ TEST(DensityFlashOfFrozenFeed, SaysWhichComponentFreezes) {
     double P = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e, h, s, cv, cp, w;
     int ierr = 0;
     std::string herr;
+    // (SATT refuses the bubble point itself for the same reason, keeping
+    // the point it found.)
     lib::SATT(220.0, z, lib::kBubblePoint, P, Dl, Dv, x, y, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
+    ASSERT_EQ(ierr, 250) << herr;
     double P2 = 0;
     lib::TDFLSH(220.0, Dl, z, P2, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
     EXPECT_EQ(ierr, 250) << herr;

@@ -1,6 +1,7 @@
 // Flash at given temperature and pressure: reference states of every fluid
-// of the table, the region markers, the pseudo-pure two-phase band and the
-// limits.
+// of the table, the region markers, the pseudo-pure two-phase band, the
+// limits, and the dense splits of a light gas with water far above water's
+// critical temperature.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +11,7 @@
 
 #include "library/setup/records.h"
 #include "tests/library/phase/flash_support.h"
+#include "tests/library/phase/mix_support.h"
 
 namespace {
 
@@ -259,5 +261,85 @@ TEST(TemperaturePressureFlash, LiquidBeyondTheDensityLimit) {
     }
     EXPECT_EQ(tp(100.0, 5000.0).ierr, 0);
 }
+
+// Hydrogen + water 1:1 and helium + water 20/80 split into a gas and a
+// dense water-rich phase far above water's critical temperature at
+// pressures near 1 GPa (up to 1.72 times it for hydrogen at 1.5 GPa): two
+// phases of equal pressure and fugacities, of lower Gibbs energy than the
+// feed as one phase (the liquid's tangent-plane distance from the feed is
+// negative); beyond the split's end the single phase.
+struct DenseSplit {
+    const char* label;
+    mixtest::Mixture m;
+    double T, P;  // K, kPa
+    bool split;
+};
+
+const mixtest::Mixture kHydrogenWater{"hydrogen + water", "hydrogen|water", {0.5, 0.5}};
+const mixtest::Mixture kHeliumWater{"helium + water", "water|helium", {0.8, 0.2}};
+
+const DenseSplit kDenseSplits[] = {
+    {"HydrogenWaterAt980K", kHydrogenWater, 980.0, 1.0e6, true},
+    {"HydrogenWaterAt1020K", kHydrogenWater, 1020.0, 1.0e6, true},
+    {"HydrogenWaterAt1100K", kHydrogenWater, 1100.0, 1.5e6, true},
+    {"HeliumWaterAt1100K", kHeliumWater, 1100.06, 882560.0, true},
+    {"HydrogenWaterAt1040K", kHydrogenWater, 1040.0, 1.0e6, false},
+};
+
+class DenseSplitOfALightGas : public mixtest::MixtureSuite<::testing::TestWithParam<DenseSplit>> {};
+
+// The sum of x_i ln f_i(T, D, x) over the components (per R T: the Gibbs
+// energy of the phase up to terms linear in x, which cancel between phases
+// of one feed).
+double gibbs(double T, double D, const double x[20]) {
+    double f[20];
+    int ierr = 0;
+    std::string herr;
+    lib::FGCTY2(T, D, x, f, ierr, herr);
+    double g = 0.0;
+    for (int i = 0; i < 20; ++i)
+        if (x[i] > 0.0) g += x[i] * std::log(f[i]);
+    return g;
+}
+
+TEST_P(DenseSplitOfALightGas, IsFoundWhereItExists) {
+    const DenseSplit& c = GetParam();
+    ASSERT_TRUE(mixtest::setup(c.m));
+    double z[20];
+    c.m.fill(z);
+    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    if (!c.split) {
+        EXPECT_EQ(q, 999.0);  // supercritical single phase
+        return;
+    }
+    ASSERT_GT(q, 0.0);
+    ASSERT_LT(q, 1.0);
+    EXPECT_LT(mixtest::fugacity_mismatch(c.T, Dl, Dv, x, y, z), 1e-9);
+    double pl = 0, pv = 0;
+    lib::PRESS(c.T, Dl, x, pl);
+    lib::PRESS(c.T, Dv, y, pv);
+    EXPECT_NEAR(pl / c.P, 1.0, 1e-9);
+    EXPECT_NEAR(pv / c.P, 1.0, 1e-9);
+    // The feed as one phase (its root of lower Gibbs energy) lies higher.
+    double g1 = 1e300;
+    for (int kph : {lib::kLiquid, lib::kVapour}) {
+        double d = 0;
+        lib::TPRHO(c.T, c.P, z, kph, 0, d, ierr, herr);
+        if (ierr <= 0 && d > 0.0) g1 = std::min(g1, gibbs(c.T, d, z));
+    }
+    const double g2 = (1.0 - q) * gibbs(c.T, Dl, x) + q * gibbs(c.T, Dv, y);
+    EXPECT_LT(g2, g1 - 1e-6);
+}
+
+std::string dense_split_name(const ::testing::TestParamInfo<DenseSplit>& p) {
+    return p.param.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(States, DenseSplitOfALightGas, ::testing::ValuesIn(kDenseSplits),
+                         dense_split_name);
 
 }  // namespace
