@@ -179,12 +179,26 @@ long lines_read() { return g_lines_read; }
 
 }  // namespace store
 
+namespace {
+
+// The built-in line next_line handed out last on this thread (text 0-based).
+struct HandedLine {
+    std::string_view line;
+    int text = -1;
+    std::size_t index = 0;
+};
+thread_local HandedLine last_handed;
+
+}  // namespace
+
 bool next_line(int slot, std::string_view& out) {
     const Text* t = text_of(slot);
     if (t == nullptr || ILINE < 0 || ILINE >= static_cast<int>(t->lines.size()) ||
         ILINE >= kTextMaxLines)
         return false;
     out = t->lines[static_cast<std::size_t>(ILINE)];
+    if (t == &builtin()[static_cast<std::size_t>(slot - 1)])
+        last_handed = HandedLine{out, slot - 1, static_cast<std::size_t>(ILINE)};
     ++ILINE;
     ++g_lines_read;
     return true;
@@ -224,18 +238,12 @@ public:
     // The numbers of `line` when it is a whole line of a built-in text, or
     // null.
     const std::vector<double>* find(std::string_view line) {
-        const int t = text_holding(line.data());
-        if (t < 0) return nullptr;
-        const std::vector<std::string_view>& lines = builtin()[static_cast<std::size_t>(t)].lines;
-        const auto at = std::lower_bound(lines.begin(), lines.end(), line.data(),
-                                         [](std::string_view l, const char* p) {
-                                             return std::less<const char*>()(l.data(), p);
-                                         });
-        if (at == lines.end() || at->data() != line.data() || at->size() != line.size())
-            return nullptr;
+        int t = -1;
+        std::size_t n = 0;
+        if (!place(line, t, n)) return nullptr;
         std::vector<Entry>& kept = parsed_[static_cast<std::size_t>(t)];
-        if (kept.empty()) kept.resize(lines.size());
-        Entry& e = kept[static_cast<std::size_t>(at - lines.begin())];
+        if (kept.empty()) kept.resize(builtin()[static_cast<std::size_t>(t)].lines.size());
+        Entry& e = kept[n];
         if (!e.read) {
             e.values = all_numbers(line);
             e.read = true;
@@ -249,6 +257,27 @@ private:
         std::vector<double> values;
     };
     std::array<std::vector<Entry>, kTextCount> parsed_;
+
+    // Text (0-based) and line number of `line` when it is a whole line of
+    // a built-in text: mostly the line next_line handed out last.
+    static bool place(std::string_view line, int& t, std::size_t& n) {
+        if (line.data() == last_handed.line.data() && line.size() == last_handed.line.size()) {
+            t = last_handed.text;
+            n = last_handed.index;
+            return true;
+        }
+        t = text_holding(line.data());
+        if (t < 0) return false;
+        const std::vector<std::string_view>& lines = builtin()[static_cast<std::size_t>(t)].lines;
+        const auto at = std::lower_bound(lines.begin(), lines.end(), line.data(),
+                                         [](std::string_view l, const char* p) {
+                                             return std::less<const char*>()(l.data(), p);
+                                         });
+        if (at == lines.end() || at->data() != line.data() || at->size() != line.size())
+            return false;
+        n = static_cast<std::size_t>(at - lines.begin());
+        return true;
+    }
 
     // The built-in text whose bytes hold p, or -1.
     static int text_holding(const char* p) {
