@@ -1,6 +1,7 @@
 // RDBNC: the record of one binary pair in the "#BNC" section of the
 // mixture-parameter text.
 #include <string_view>
+#include <vector>
 
 #include "library/library.h"
 #include "library/setup/records.h"
@@ -75,6 +76,16 @@ struct PairBlock {
             pr = c;
         } else {
             bad_code = true;
+        }
+    }
+
+    // The comment and record lines of the block, in their order.
+    void read(const std::vector<std::string_view>& lines) {
+        for (std::string_view line : lines) {
+            if (col(line, 1) == '?')
+                add_comment(line);
+            else
+                add_coded(line);
         }
     }
 
@@ -170,6 +181,7 @@ void RDBNC(int k, int i, int j, int n, int& ierr, std::string& herr) {
     ierr = 0;
     herr.clear();
     const std::string cas_i = fixed_width(CCAS[i], 12), cas_j = fixed_width(CCAS[j], 12);
+    std::vector<std::string_view> lines;  // of the block being read
     clear_pair(i, j);
     if (k < 1) return fail(1, "RDBNC", "Block data option not available", ierr, herr, kNoNumber);
     auto read_error = [&] {
@@ -199,14 +211,18 @@ void RDBNC(int k, int i, int j, int n, int& ierr, std::string& herr) {
         } while (col(ln, 1) == '?');
         if (marker != "BNC" || code != "BNC") continue;
 
-        // Pair blocks up to the end of the section.
+        // Pair blocks up to the end of the section. A block's comment and
+        // records are read only when it is the pair's: the section holds
+        // some hundred pairs, and a flue gas of five components looks for
+        // ten of them at every set-up.
         PairBlock block;
+        lines.clear();
         for (;;) {
             if (++examined >= kLineLimit) break;
             if (!next_line(k, ln)) return read_error();
             const char c1 = col(ln, 1);
             if (c1 == '?') {
-                block.add_comment(ln);
+                lines.push_back(ln);
                 continue;
             }
             if (c1 != '!') {
@@ -215,12 +231,14 @@ void RDBNC(int k, int i, int j, int n, int& ierr, std::string& herr) {
                     break;
                 }
                 if (c1 != ' ') block.set_cas(ln);
-                block.add_coded(ln);
+                lines.push_back(ln);
                 continue;
             }
             // "!" closes the block.
             const bool direct = block.cas1 == cas_i && block.cas2 == cas_j;
             const bool reversed = block.cas1 == cas_j && block.cas2 == cas_i;
+            if (direct || reversed) block.read(lines);
+            lines.clear();
             if ((direct || reversed) && block.bad_code) return read_error();
             if (direct || reversed) {
                 if (gerg_found) clear_pair(i, j);

@@ -16,6 +16,8 @@ StatusPoster post_status = writestatus;
 
 namespace {
 
+thread_local long given = 0;
+
 std::string vformat(const char* format, std::va_list args) {
     if (format == nullptr) return std::string();
     std::va_list copy;
@@ -70,7 +72,10 @@ void writestatus(StatusRecord record) {
     log_append(current_project->status_log, record.text);
 }
 
+long messages_given() { return given; }
+
 void status_message(int level, const char* format, ...) {
+    ++given;
     std::va_list args;
     va_start(args, format);
     std::string text = vformat(format, args);
@@ -92,6 +97,7 @@ void status_message(int level, const char* format, ...) {
 }
 
 void print_message(const char* format, ...) {
+    ++given;
     std::va_list args;
     va_start(args, format);
     std::string text = vformat(format, args);

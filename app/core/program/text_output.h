@@ -49,6 +49,11 @@ void status_message(int level, const char* format, ...) __attribute__((format(pr
 // A plain text to the calculation log (standard output in batch mode).
 void print_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// How many texts status_message and print_message have given on the calling
+// thread so far: a routine that said nothing while it ran shows it by the
+// same count before and after.
+long messages_given();
+
 // The text that a printf format and its arguments make, of any length.
 std::string format_text(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -12,6 +12,7 @@
 #include "app/core/solver/heat_exchangers.h"
 #include "app/core/solver/interface_coupling.h"
 #include "app/core/solver/mixer_splitter.h"
+#include "app/core/solver/part_memory.h"
 #include "app/core/solver/turbo.h"
 #include "app/core/solver/water_separator.h"
 #include "library/library.h"
@@ -478,6 +479,7 @@ int calc_all(Project& project) {
         Running(const Running&) = delete;
         Running& operator=(const Running&) = delete;
     } running(project);
+    const PartMemoryScope memory;
     print_message("Calculating\n");
     az_converged = 0;
     interface_hot_retries = 0;
@@ -554,7 +556,26 @@ int calc_all(Project& project) {
 // One part
 // ---------------------------------------------------------------------------
 
+namespace {
+int calculate(Part& part);
+}  // namespace
+
+// A turbo machine or heat exchanger calculated again on the inlet and
+// settings of its last calculation gives that calculation's results.
 int calc_part(Part& part) {
+    if (int r = PS_FAILED; recall_calculation(part, r)) return r;
+    const PartInlet inlet = inlet_of(part);
+    const long said = messages_given();
+    const int warned = phase_warning;
+    const int r = calculate(part);
+    remember_calculation(inlet, part, r, messages_given() == said && phase_warning == warned);
+    return r;
+}
+
+namespace {
+
+// One part's model, its leakage and its results.
+int calculate(Part& part) {
     part.final_flag = 0;
     part.busy = 1;
     part.failure_text.clear();
@@ -632,6 +653,8 @@ int calc_part(Part& part) {
     }
     return done(r);
 }
+
+}  // namespace
 
 void init_part_from_predecessor(Part& part, const Part& pred) {
     part.fluid = pred.fluid;

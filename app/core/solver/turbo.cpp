@@ -185,6 +185,10 @@ double latent_heat(Fluid& f, int kph, double T, double Dl, double Dv) {
 
 }  // namespace
 
+bool turbo_inlet_agrees(double T_found, double T_known) {
+    return !(T_known > 0) || std::fabs(T_found - T_known) <= INLET_AGREEMENT * T_known;
+}
+
 int calcTurbo(Part& part) {
     const int n = part.steps;
     if (part.pr_used == 1.0) {
@@ -297,8 +301,7 @@ private:
     // superheated liquid at 473.56 K, and the part finished on it with
     // 0.75 shown where its own enthalpies gave 0.04.
     bool same_inlet(double T_known) {
-        if (!(T_known > 0) || std::fabs(part.T[0] - T_known) <= INLET_AGREEMENT * T_known)
-            return true;
+        if (turbo_inlet_agrees(part.T[0], T_known)) return true;
         const ValueDef& rT = part_output_values_def[PO_INLET_TEMPERATURE];
         const int uT = part.output_units[PO_INLET_TEMPERATURE];
         return failed(format_text(

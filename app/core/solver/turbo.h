@@ -22,4 +22,9 @@ int calcTurbo_polytropic(Part& part);
 // use, by repeated runs of the polytropic model.
 int calcTurbo_isentropic(Part& part);
 
+// Whether the inlet temperature found again from the inlet's pressure and
+// enthalpy, T_found, is the one known (from the part before), T_known: the
+// model goes on only then. Always when no temperature is known.
+bool turbo_inlet_agrees(double T_found, double T_known);
+
 }  // namespace app

@@ -68,6 +68,21 @@ TEST(Openfl, FindsOverriddenKeys) {
     EXPECT_EQ(open(std::string(lib::store::name(30))).slot, 30);
 }
 
+// Every text is found by its own name; a key line holds its key anywhere
+// (the key of a text whose line opens otherwise, and one whose line is
+// longer than the key), and a key that the line holds only in part is not.
+TEST(Openfl, FindsEveryTextAndKeysWithinTheirLine) {
+    for (int k = 1; k <= lib::kTextCount; ++k)
+        EXPECT_EQ(open(std::string(lib::store::name(k))).slot, k) << lib::store::name(k);
+    lib::store::override_text(30, "  <<indented>>\nline");
+    EXPECT_EQ(open("indented").slot, 30);
+    lib::store::override_text(30, "<<tail>> more words\nline");
+    EXPECT_EQ(open("tail").ierr, 101);  // the key's blanks stand for the line's rest
+    lib::store::override_text(30, "<<ta>>\nline");
+    EXPECT_EQ(open("tail").ierr, 101);
+    lib::store::restore();
+}
+
 TEST(Rffile, PrefixesTheDirectoryOfTheComponentName) {
     std::string ref = "r134a";
     lib::RFFILE("nitrogen", ref);

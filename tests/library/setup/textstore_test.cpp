@@ -100,4 +100,44 @@ TEST(TextStore, ReadIntsRoundsRealFields) {
     EXPECT_EQ(lib::read_ints("5 abc 6", v, 7), 1);
 }
 
+// The numbers of a built-in line are read once and kept: every later read
+// of the line, for any count asked, gives what reading its text gives.
+TEST(TextStore, KeptNumbersOfBuiltInLinesAreThoseOfTheirText) {
+    constexpr int kMost = 64;
+    for (int slot : {120, 122, 127}) {  // water, air, the mixing parameters
+        for (int n = 0; n < store::line_count(slot); ++n) {
+            const std::string_view line = store::line(slot, n);
+            const std::string copy(line);  // not a line of the store: read afresh
+            double want[kMost] = {}, got[kMost] = {};
+            const int count = lib::read_numbers(copy, want, kMost);
+            for (int pass = 0; pass < 2; ++pass)
+                ASSERT_EQ(lib::read_numbers(line, got, kMost), count) << slot << ":" << n;
+            for (int k = 0; k < count; ++k) ASSERT_EQ(got[k], want[k]) << slot << ":" << n;
+            if (count > 1) {
+                double first[kMost] = {};
+                EXPECT_EQ(lib::read_numbers(line, first, 1), 1);
+                EXPECT_EQ(first[1], 0.0);  // nothing beyond what was asked
+                // The start of a line is read as itself.
+                EXPECT_EQ(
+                    lib::read_numbers(
+                        line.substr(0, line.find_first_of(" ,\t", line.find_first_not_of(" ,\t"))),
+                        first, kMost),
+                    1);
+            }
+        }
+    }
+}
+
+// An overridden text's lines are read as they are now.
+TEST(TextStore, OverriddenLinesAreReadAsTheyAreNow) {
+    double v[4] = {};
+    store::override_text(5, "<<benzene>>\n1 2 3\n");
+    EXPECT_EQ(lib::read_numbers(store::line(5, 1), v, 4), 3);
+    store::override_text(5, "<<benzene>>\n4 5\n");
+    EXPECT_EQ(lib::read_numbers(store::line(5, 1), v, 4), 2);
+    EXPECT_EQ(v[0], 4.0);
+    EXPECT_EQ(v[1], 5.0);
+    store::restore();
+}
+
 }  // namespace
