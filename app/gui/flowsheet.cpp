@@ -126,13 +126,14 @@ gboolean scroll_to_current_part(gpointer data) {
     const auto* sheet = static_cast<const Graph*>(data);
     Project* project = current_project;
     const auto page = pages.find(sheet);
-    if (sheet_of(project) != sheet || page == pages.end() || page->second.scroller == nullptr)
+    if (sheet == nullptr || project == nullptr || sheet_of(project) != sheet ||
+        page == pages.end() || page->second.scroller == nullptr)
         return FALSE;
     const int p = project->current_process;
     const int k = project->current_part;
-    if (p < 0 || p >= project->az_processes) return FALSE;
+    if (p < 0 || p >= project->az_processes || project->processes[sz(p)] == nullptr) return FALSE;
     const Process& process = *project->processes[sz(p)];
-    if (k < 0 || k >= process.az_parts) return FALSE;
+    if (k < 0 || k >= process.az_parts || process.parts[sz(k)] == nullptr) return FALSE;
     const Part& part = *process.parts[sz(k)];
     const double zoom = zoom_of(*sheet);
     const double c = zoom * sheet->cell_size;
