@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -206,13 +207,14 @@ bool next_line(int slot, std::string_view& out) {
 
 namespace {
 
-// Every number of a line up to the first field that is not one (or the
-// first followed by a comment): what read_numbers gives for any n is the
-// first n of them.
-std::vector<double> all_numbers(std::string_view line) {
+// The numbers of a line up to the first field that is not one (or the
+// first followed by a comment), at most `most` of them: what read_numbers
+// gives for any n is the first n of all of them.
+std::vector<double> leading_numbers(std::string_view line,
+                                    std::size_t most = std::numeric_limits<std::size_t>::max()) {
     std::vector<double> out;
     std::size_t i = 0;
-    for (;;) {
+    while (out.size() < most) {
         while (i < line.size() && is_sep(line[i])) ++i;
         if (i >= line.size()) break;
         std::size_t j = i;
@@ -245,7 +247,7 @@ public:
         if (kept.empty()) kept.resize(builtin()[static_cast<std::size_t>(t)].lines.size());
         Entry& e = kept[n];
         if (!e.read) {
-            e.values = all_numbers(line);
+            e.values = leading_numbers(line);
             e.read = true;
         }
         return &e.values;
@@ -313,21 +315,10 @@ int read_numbers(std::string_view line, double* v, int n) {
             return std::max(count, 0);
         }
     }
-    int count = 0;
-    std::size_t i = 0;
-    while (count < n) {
-        while (i < line.size() && is_sep(line[i])) ++i;
-        if (i >= line.size()) break;
-        std::size_t j = i;
-        while (j < line.size() && !is_sep(line[j])) ++j;
-        std::string_view field = line.substr(i, j - i);
-        double x = 0.0;
-        if (!parse_number(field, x)) break;
-        v[count++] = x;
-        if (field.find('!') != std::string_view::npos) break;  // comment follows
-        i = j;
-    }
-    return count;
+    if (n <= 0) return 0;
+    const std::vector<double> got = leading_numbers(line, static_cast<std::size_t>(n));
+    std::copy(got.begin(), got.end(), v);
+    return static_cast<int>(got.size());
 }
 
 int read_ints(std::string_view line, int* v, int n) {

@@ -24,6 +24,29 @@ struct PartResults {
     std::array<double, MAX_COMPONENTS> x_out{}, x_out2{};
 };
 
+// The fields a calculation leaves in the part's record, copied between the
+// record and the results kept (both name them alike).
+template <typename To, typename From>
+void copy_results(To& to, const From& from) {
+    to.final_flag = from.final_flag;
+    to.segment = from.segment;
+    to.eta_used = from.eta_used;
+    to.pr_used = from.pr_used;
+    to.failure_text = from.failure_text;
+    to.options = from.options;
+    to.inputs = from.inputs;
+    to.outputs = from.outputs;
+    to.T = from.T;
+    to.p = from.p;
+    to.rho = from.rho;
+    to.s = from.s;
+    to.h = from.h;
+    to.q = from.q;
+    to.heat = from.heat;
+    to.x_out = from.x_out;
+    to.x_out2 = from.x_out2;
+}
+
 struct Calculation {
     PartInlet inlet;
     PartResults results;
@@ -110,23 +133,7 @@ bool recall_calculation(Part& part, int& result) {
     const auto it = memory.find(&part);
     if (it == memory.end() || !same_inlet(it->second, inlet_of(part))) return false;
     const PartResults& r = it->second.results;
-    part.final_flag = r.final_flag;
-    part.segment = r.segment;
-    part.eta_used = r.eta_used;
-    part.pr_used = r.pr_used;
-    part.failure_text = r.failure_text;
-    part.options = r.options;
-    part.inputs = r.inputs;
-    part.outputs = r.outputs;
-    part.T = r.T;
-    part.p = r.p;
-    part.rho = r.rho;
-    part.s = r.s;
-    part.h = r.h;
-    part.q = r.q;
-    part.heat = r.heat;
-    part.x_out = r.x_out;
-    part.x_out2 = r.x_out2;
+    copy_results(part, r);
     part.busy = 0;
     result = r.result;
     ++recalled;
@@ -143,23 +150,7 @@ void remember_calculation(const PartInlet& inlet, const Part& part, int result, 
     c.inlet = inlet;
     PartResults& r = c.results;
     r.result = result;
-    r.final_flag = part.final_flag;
-    r.segment = part.segment;
-    r.eta_used = part.eta_used;
-    r.pr_used = part.pr_used;
-    r.failure_text = part.failure_text;
-    r.options = part.options;
-    r.inputs = part.inputs;
-    r.outputs = part.outputs;
-    r.T = part.T;
-    r.p = part.p;
-    r.rho = part.rho;
-    r.s = part.s;
-    r.h = part.h;
-    r.q = part.q;
-    r.heat = part.heat;
-    r.x_out = part.x_out;
-    r.x_out2 = part.x_out2;
+    copy_results(r, part);
 }
 
 int recalled_calculations() { return recalled; }
