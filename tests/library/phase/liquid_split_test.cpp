@@ -31,7 +31,8 @@ struct LiquidState {
 
 // Where the flash failed (error 219 or 218 after 15-90 ms; R405A: error 250,
 // its RC318 taken for freezing out): the split from the trial's K-values
-// fell back onto the feed, or took the trial's second liquid for a vapour.
+// fell back onto the feed, took the trial's second liquid for a vapour, or
+// (close to the critical solution point) slowed down short of the split.
 const LiquidState kStates[] = {
     {&kR403A, 143.1584687, 88.88235645}, {&kR403A, 144.5861402, 88.88235645},
     {&kR403A, 146.0138118, 88.88235645}, {&kR403A, 144.5861402, 444.4117823},
@@ -40,6 +41,7 @@ const LiquidState kStates[] = {
     {&kR403B, 180.3373872, 80.72806475}, {&kR403B, 184.4385516, 403.6403237},
     {&kR403B, 184.4385516, 1210.920971}, {&kR403B, 183.0714968, 12109.20971},
     {&kR405A, 174.485606, 81.10231127},  {&kR405A, 175.8629424, 81.10231127},
+    {&kR405A, 177.5, 81.10231127},
 };
 
 class TwoLiquidsNearTheFeed : public mixtest::MixtureSuite<::testing::TestWithParam<LiquidState>> {
@@ -57,11 +59,12 @@ TEST_P(TwoLiquidsNearTheFeed, SplitIsAnEquilibriumOfTwoLiquids) {
     ASSERT_EQ(ierr, 0) << herr;
     EXPECT_GT(q, 0.0);
     EXPECT_LT(q, 1.0);
-    // Both phases liquids of 12 to 19 mol/L, some 0.1 apart in a fraction.
+    // Both phases liquids of 12 to 19 mol/L, apart by 0.04 to 0.8 in a
+    // fraction (not the feed twice).
     EXPECT_GT(std::min(Dl, Dv), 0.5 * std::max(Dl, Dv));
     double apart = 0.0;
     for (int i = 0; i < c.mix->nc(); ++i) apart = std::max(apart, std::fabs(x[i] - y[i]));
-    EXPECT_GT(apart, 0.05);
+    EXPECT_GT(apart, 0.02);
     EXPECT_LE(mixtest::fugacity_mismatch(c.T, Dl, Dv, x, y, z), 1e-9);
     EXPECT_LE(mixtest::balance_mismatch(q, x, y, z), 1e-9);
 }
@@ -81,13 +84,12 @@ struct Isobar {
 };
 
 // The isobars through those states, over the two liquids' range (R405A's
-// up to 177.2 K: within some 0.3 K of the liquids' critical solution point
-// their split is not found yet).
+// across their critical solution point at 177.7 K).
 const Isobar kIsobars[] = {
     {&kR403A, 88.88235645, 138.0, 150.0}, {&kR403A, 444.4117823, 138.0, 150.0},
     {&kR403A, 2666.470694, 138.0, 150.0}, {&kR403B, 80.72806475, 172.0, 188.0},
     {&kR403B, 1210.920971, 172.0, 188.0}, {&kR403B, 12109.20971, 172.0, 188.0},
-    {&kR405A, 81.10231127, 170.0, 177.2},
+    {&kR405A, 81.10231127, 170.0, 180.0},
 };
 
 class TwoLiquidIsobars : public mixtest::MixtureSuite<::testing::TestWithParam<Isobar>> {};
