@@ -132,6 +132,26 @@ void trial_k(const double z[20], const mix::Stability& st, double K[20]) {
     }
 }
 
+// Whether phase c of density D lies above its pseudo-critical density (its
+// components' critical molar volumes, mole-fraction weighted).
+bool dense_phase(const double c[20], double D) {
+    double v = 0.0;
+    for (int i = 0; i < components(); ++i)
+        if (c[i] > 0.0 && CCON.dc[i + 1] > 0.0) v += c[i] / CCON.dc[i + 1];
+    return v > 0.0 && D * v > 1.0;
+}
+
+// A split made as two liquids of which a phase lies below its pseudo-critical
+// density: vapour and liquid, the denser the liquid (R403A at 357.97 K,
+// 4.44 MPa, close to its critical point: phases of 4.7 and 6.5 mol/L, taken
+// for two liquids, were split again as such).
+TpResult gas_labelled(TpResult r) {
+    if (dense_phase(r.x, r.Dl) && dense_phase(r.y, r.Dv)) return r;
+    if (r.Dl < r.Dv) flash::swap_phases(r);
+    r.two_liquids = false;
+    return r;
+}
+
 // The largest |ln K| below which a trial lies so close to the feed that the
 // split from its K-values may fall back onto the feed: the split then
 // starts from those K-values raised to the power that makes it 1.
@@ -157,7 +177,7 @@ bool split_as_liquids(double T, double P, const double z[20], const mix::Stabili
     if (liquid_trial) {
         TpResult n = ll;
         if (split_by_substitution(T, P, z, Kl, n)) {
-            sub = n;
+            sub = gas_labelled(n);
             return true;
         }
     }
@@ -167,7 +187,7 @@ bool split_as_liquids(double T, double P, const double z[20], const mix::Stabili
     if (!(widest > 0.0 && widest < kNearFeed)) return false;
     for (int i = 0; i < components(); ++i) Kl[i] = K[i] > 0.0 ? std::pow(K[i], 1.0 / widest) : K[i];
     if (split_by_substitution(T, P, z, Kl, ll)) {
-        sub = ll;
+        sub = gas_labelled(ll);
         return true;
     }
     // Close to the liquids' critical solution point the substitution stops
@@ -179,7 +199,7 @@ bool split_as_liquids(double T, double P, const double z[20], const mix::Stabili
     TPFL2(T, P, z, ll.Dl, ll.Dv, ll.x, ll.y, ll.q, kerr, kmsg);
     if (!split_found(T, z, kerr, ll.q, ll.Dl, ll.Dv, ll.x, ll.y)) return false;
     ll.exact = false;
-    sub = ll;
+    sub = gas_labelled(ll);
     return true;
 }
 

@@ -78,6 +78,38 @@ std::string case_name(const ::testing::TestParamInfo<S>& info) {
 INSTANTIATE_TEST_SUITE_P(RefrigerantBlends, TwoLiquidsNearTheFeed, ::testing::ValuesIn(kStates),
                          case_name<LiquidState>);
 
+// Vapour and liquid close to the critical point (phases of 4.7 and 6.5
+// mol/L), whose trial is a liquid off a liquid feed too: a split of them
+// taken for two liquids was split again as such and failed (error 219).
+const LiquidState kNearCritical[] = {
+    {&kR403A, 357.96, 4444.117823},
+    {&kR403A, 357.978420344, 4444.117823},
+    {&kR403A, 357.99, 4444.117823},
+};
+
+class VapourAndLiquidNearTheCriticalPoint
+    : public mixtest::MixtureSuite<::testing::TestWithParam<LiquidState>> {};
+
+TEST_P(VapourAndLiquidNearTheCriticalPoint, SplitIsAnEquilibrium) {
+    const LiquidState& c = GetParam();
+    ASSERT_TRUE(mixtest::setup(*c.mix));
+    double z[20];
+    c.mix->fill(z);
+    double D = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(c.T, c.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_GT(q, 0.0);
+    EXPECT_LT(q, 1.0);
+    EXPECT_GT(Dl, Dv);
+    EXPECT_LE(mixtest::fugacity_mismatch(c.T, Dl, Dv, x, y, z), 1e-9);
+    EXPECT_LE(mixtest::balance_mismatch(q, x, y, z), 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(RefrigerantBlends, VapourAndLiquidNearTheCriticalPoint,
+                         ::testing::ValuesIn(kNearCritical), case_name<LiquidState>);
+
 struct Isobar {
     const mixtest::Mixture* mix;
     double P, T1, T2;  // kPa, K
