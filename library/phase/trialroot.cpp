@@ -37,13 +37,13 @@ bool near_root(double T, double P, const double w[20], double D0, double& D) {
 }
 
 bool sided_root(double T, double P, const double w[20], double D0, bool liquid, double& D,
-                double floor) {
+                double floor, const PressDerivs* at_start) {
     const bool from_above = floor > 0.0;
     constexpr int kSteps = 30;
     constexpr double kMaxModulus = 1e10;  // kPa
     double d = D0;
     for (int k = 0; k < kSteps; ++k) {
-        const PressDerivs v = press_slope(T, d, w);
+        const PressDerivs v = k == 0 && at_start != nullptr ? *at_start : press_slope(T, d, w);
         if (!(v.d1 > 0.0) || !std::isfinite(v.p)) return false;
         // (A bulk modulus D dP/dD beyond 1e10 kPa is no fluid's: a density
         // beyond the co-volume of a cubic equation.)
@@ -76,19 +76,21 @@ bool vapour_root(double T, double P, const double w[20], double& D) {
     // there).
     const double quarter = 0.25 * P / (8.314 * T);
     const double top = quarter * std::pow(1.3, 30) * (1.0 + 1e-9);
-    double d = 4.0 * quarter, p0 = 0.0;
-    PRESS(T, d, w, p0);
-    if (!(p0 < P) || !(p0 > 0.0)) {
+    // (The pressures with their slopes: the steps onto the root start from
+    // the ends of the bracket without evaluating them again.)
+    double d = 4.0 * quarter;
+    PressDerivs v0 = press_slope(T, d, w);
+    if (!(v0.p < P) || !(v0.p > 0.0)) {
         d = quarter;
-        PRESS(T, d, w, p0);
+        v0 = press_slope(T, d, w);
     }
-    if (!(p0 < P) || !(p0 > 0.0)) return false;
+    if (!(v0.p < P) || !(v0.p > 0.0)) return false;
     for (int k = 0; k < 30; ++k) {
         const double dn = 1.3 * d;
         if (dn > top) return false;
-        double p = 0.0;
-        PRESS(T, dn, w, p);
-        if (!std::isfinite(p) || !(p > p0)) return false;
+        const PressDerivs v = press_slope(T, dn, w);
+        const double p = v.p;
+        if (!std::isfinite(p) || !(p > v0.p)) return false;
         if (p >= P) {
             // Newton's steps from below stay below the root on the rising
             // concave branch of a gas and end on it in three or four
@@ -97,8 +99,8 @@ bool vapour_root(double T, double P, const double w[20], double& D) {
             // at 120 K, 10 MPa); the bracketing solver (some ten) where
             // both leave the bracket.
             double root = 0.0;
-            if ((sided_root(T, P, w, d, false, root) && root >= d && root <= dn) ||
-                (sided_root(T, P, w, dn, true, root) && root >= d && root <= dn)) {
+            if ((sided_root(T, P, w, d, false, root, 0.0, &v0) && root >= d && root <= dn) ||
+                (sided_root(T, P, w, dn, true, root, 0.0, &v) && root >= d && root <= dn)) {
                 D = root;
                 return true;
             }
@@ -110,7 +112,7 @@ bool vapour_root(double T, double P, const double w[20], double& D) {
             return true;
         }
         d = dn;
-        p0 = p;
+        v0 = v;
     }
     return false;
 }
