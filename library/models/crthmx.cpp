@@ -106,7 +106,8 @@ bool mixture_is_hmx() {
 // mixing parameters change (forget_critical_estimates).
 struct ReducingPointTerms {
     bool kept = false;
-    bool usable = false;  // no ammonia + water function, every model known
+    unsigned long long generation = 0;  // of the mixture model's constants
+    bool usable = false;                // no ammonia + water function, every model known
     std::array<double, kMaxComp + 1> component{};
     std::array<double, kHmxPairs> model{};
 };
@@ -115,10 +116,11 @@ ReducingPointTerms reducing_terms;
 // Whether the kept values answer for the mixture (formed at the first call).
 bool keep_reducing_terms() {
     ReducingPointTerms& r = reducing_terms;
-    if (r.kept) return r.usable;
+    const HmxPrepared& P = HMXPREP;
+    if (r.kept && r.generation == P.generation) return r.usable;
     r = ReducingPointTerms{};
     r.kept = true;
-    const HmxPrepared& P = HMXPREP;
+    r.generation = P.generation;
     for (int n = 0; n < P.ndep; ++n) {
         const HmxDeparture& d = P.dep[static_cast<std::size_t>(n)];
         if (d.tr1 || d.model < 1 || d.model > kHmxModels) return false;

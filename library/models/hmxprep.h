@@ -39,6 +39,9 @@ struct HmxPrepared {
     std::array<HmxPairConst, kHmxPairs> pair{};
     int ndep = 0;
     std::array<HmxDeparture, kHmxPairs> dep{};
+    // Counts the preparations: what is kept from the constants of one is
+    // known to belong to it.
+    unsigned long long generation = 0;
     // The reducing values of the last composition (valid while `cached`).
     bool cached = false;
     std::array<double, kMaxComp> x{};
