@@ -7,7 +7,11 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/models/eos_table.h"
 #include "library/models/hmx.h"
+#include "library/models/hmxprep.h"
+#include "library/models/phik.h"
+#include "library/models/records.h"
 #include "library/phase/records.h"
 #include "library/setup/records.h"
 
@@ -86,6 +90,74 @@ void remember(const double x[20], double tc, double pc, double dc, int ierr,
     e.used = ++estimate_tick;
 }
 
+// Whether the mixture's evaluator is PHIHMX (the reducing point's sum below
+// is its own).
+bool mixture_is_hmx() {
+    const MixtureEos* m = mixture_eos();
+    return m != nullptr && m->phi == PHIHMX;
+}
+
+// The values at the reducing point of every composition (tau and delta 1)
+// of the delta derivatives of the components' equations and of the
+// departure models, which the set-up fixes: the pressure of a reducing
+// point needs no state of the equations for each new composition (the
+// stability test estimates the critical point of every trial composition
+// whose root the density solver finds).  Kept until the set-up or the
+// mixing parameters change (forget_critical_estimates).
+struct ReducingPointTerms {
+    bool kept = false;
+    unsigned long long generation = 0;  // of the mixture model's constants
+    bool usable = false;                // no ammonia + water function, every model known
+    std::array<double, kMaxComp + 1> component{};
+    std::array<double, kHmxPairs> model{};
+};
+ReducingPointTerms reducing_terms;
+
+// Whether the kept values answer for the mixture (formed at the first call).
+bool keep_reducing_terms() {
+    ReducingPointTerms& r = reducing_terms;
+    const HmxPrepared& P = HMXPREP;
+    if (r.kept && r.generation == P.generation) return r.usable;
+    r = ReducingPointTerms{};
+    r.kept = true;
+    r.generation = P.generation;
+    for (int n = 0; n < P.ndep; ++n) {
+        const HmxDeparture& d = P.dep[static_cast<std::size_t>(n)];
+        if (d.tr1 || d.model < 1 || d.model > kHmxModels) return false;
+    }
+    for (int i = 1; i <= P.nc; ++i)
+        r.component[static_cast<std::size_t>(i)] = PHIK(i, 0, 1, 1.0, 1.0);
+    for (int n = 0; n < P.ndep; ++n)
+        r.model[static_cast<std::size_t>(n)] =
+            hmx_model_sum(P.dep[static_cast<std::size_t>(n)], 0, 1, 1.0, 1.0);
+    r.usable = true;
+    return true;
+}
+
+// The pressure of x at its reducing point (tc, dc), as PRESS gives it: R T D
+// (1 + alphar_delta) with PHIHMX's sum of the kept values.
+void reducing_point_pressure(const double x[20], double tc, double dc, double& pc) {
+    if (!(tc > 0.0) || !(dc > 0.0) || !std::isfinite(tc) || !std::isfinite(dc) ||
+        !mixture_is_hmx() || !keep_reducing_terms()) {
+        PRESS(tc, dc, x, pc);
+        return;
+    }
+    const HmxPrepared& P = HMXPREP;
+    const ReducingPointTerms& r = reducing_terms;
+    double s = 0.0;
+    for (int i = 1; i <= P.nc; ++i)
+        if (x[i - 1] > kHmxPresent) s += x[i - 1] * r.component[static_cast<std::size_t>(i)];
+    for (int n = 0; n < P.ndep; ++n) {
+        const HmxDeparture& d = P.dep[static_cast<std::size_t>(n)];
+        const double xi = x[d.i - 1], xj = x[d.j - 1];
+        if (!(xi > kHmxPresent && xj > kHmxPresent)) continue;
+        s += xi * xj * d.F * r.model[static_cast<std::size_t>(n)];
+    }
+    RMIX(x);
+    const double p = GCNST.r * tc * dc * (1.0 + (std::isfinite(s) ? s : 0.0));
+    pc = std::isfinite(p) ? p : 0.0;
+}
+
 // The estimate from the critical lines of the binary pairs (or from the
 // reducing point).
 void from_lines(const double x[20], double& tc, double& pc, double& dc, int& ierr,
@@ -128,13 +200,17 @@ void from_lines(const double x[20], double& tc, double& pc, double& dc, int& ier
         pc = 10.0;
         fail(1, "CRTHMX", "sum(x)=0", ierr, herr, kNoNumber);
     }
-    PRESS(tc, dc, x, pc);
+    if (reducing)
+        reducing_point_pressure(x, tc, dc, pc);
+    else
+        PRESS(tc, dc, x, pc);
     if (pc < 0.0 || !std::isfinite(pc)) pc = CCON.pc[1];
 }
 
 }  // namespace
 
 void forget_critical_estimates() {
+    reducing_terms = ReducingPointTerms{};
     estimates = {};
     estimate_tick = 0;
 }

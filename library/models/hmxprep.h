@@ -22,6 +22,9 @@ struct HmxPairConst {
     std::array<double, 6> p{};  // the pair's binary parameters
 };
 
+// Fractions above this take part in the model's sums.
+constexpr double kHmxPresent = 1.0e-12;
+
 struct HmxDeparture {
     int i = 0, j = 0;  // i < j
     int model = 0;     // its "#MXM" model
@@ -36,6 +39,9 @@ struct HmxPrepared {
     std::array<HmxPairConst, kHmxPairs> pair{};
     int ndep = 0;
     std::array<HmxDeparture, kHmxPairs> dep{};
+    // Counts the preparations: what is kept from the constants of one is
+    // known to belong to it.
+    unsigned long long generation = 0;
     // The reducing values of the last composition (valid while `cached`).
     bool cached = false;
     std::array<double, kMaxComp> x{};
@@ -47,5 +53,9 @@ extern HmxPrepared HMXPREP;
 // (0 for the ammonia + water function, which is not bilinear in the
 // fractions).
 double hmx_departure_term(const HmxDeparture& d, int itau, int idel, double tau, double del);
+
+// The term sum of a listed pair's departure model for (itau, idel) at (tau,
+// del), without its weight: PHIHMX adds x_i x_j F times it.
+double hmx_model_sum(const HmxDeparture& d, int itau, int idel, double tau, double del);
 
 }  // namespace lib

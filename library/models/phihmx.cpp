@@ -14,8 +14,8 @@ namespace lib {
 
 namespace {
 
-constexpr double kPresent = 1.0e-12;  // fractions above it take part
-constexpr int kTr1Terms = 14;         // terms of the ammonia + water function
+constexpr double kPresent = kHmxPresent;  // fractions above it take part
+constexpr int kTr1Terms = 14;             // terms of the ammonia + water function
 
 int order_index(int itau, int idel) { return itau + 4 * idel; }
 
@@ -260,6 +260,10 @@ double hmx_departure_term(const HmxDeparture& d, int itau, int idel, double tau,
     if (itau < 0 || itau > 3 || idel < 0 || idel > 3) return 0.0;
     if (d.tr1 || d.F == 0.0 || d.model < 1 || d.model > kHmxModels) return 0.0;
     return d.F * model_sum(d.model, itau, idel, tau, del);
+}
+
+double hmx_model_sum(const HmxDeparture& d, int itau, int idel, double tau, double del) {
+    return model_sum(d.model, itau, idel, tau, del);
 }
 
 double PHIHMX(int itau, int idel, double tau, double del, const double x[20]) {

@@ -94,7 +94,9 @@ void derivative_not_available(int& ierr, std::string& herr) {
 
 void hmx_prepare() {
     HmxPrepared& P = HMXPREP;
+    const unsigned long long generation = P.generation + 1;
     P = HmxPrepared{};
+    P.generation = generation;
     const int nc = std::min(NCOMP.nc, kMaxComp);
     P.nc = nc;
     for (int i = 1; i <= nc; ++i) {

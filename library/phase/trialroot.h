@@ -3,6 +3,8 @@
 // density solver where they do not.
 #pragma once
 
+#include "library/models/press.h"
+
 namespace lib::mix {
 
 // Newton's steps on P(D) at composition w from the root D0 of a phase of
@@ -21,8 +23,10 @@ bool near_root(double T, double P, const double w[20], double D0, double& D);
 // equation, a near-critical inflection), and the caller's solver decides.
 // With a `floor` (a liquid's) the first step too stays on its side (a
 // start above the root), and a step below the floor ends the steps.
+// With `at_start` (the pressure and slope at D0, where known) the first step
+// takes them.
 bool sided_root(double T, double P, const double w[20], double D0, bool liquid, double& D,
-                double floor = 0.0);
+                double floor = 0.0, const PressDerivs* at_start = nullptr);
 
 // The vapour root of composition w at (T, P): the first crossing of P along
 // the isotherm from the dilute gas; false where the pressure turns back

@@ -4,7 +4,9 @@
 // they return never depends on what was asked before.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "library/library.h"
@@ -108,6 +110,44 @@ TEST(StateCacheTest, CriticalEstimateFollowsTheMixingParameters) {
     lib::SETKTV(1, 2, "RST", mine, "", ierr, herr);
     ASSERT_LE(ierr, 0) << herr;
     EXPECT_EQ(crit(), first);
+}
+
+// Where the estimate lies at the mixture's reducing point (pairs without
+// critical lines), its pressure comes from the values the set-up fixes
+// there: PRESS at that point, to the bit, over compositions of gases and of
+// a refrigerant blend, before and after the mixing parameters change.
+TEST(StateCacheTest, CriticalPressureAtTheReducingPointIsTheEquations) {
+    const char* mixtures[] = {
+        "methane|ethane|propane", "nitrogen|oxygen|argon", "r32|r125|r134a",
+        "methane|nitrogen|co2|ethane|propane|isobutane|butane|ipentane|pentane|hexane"};
+    int reducing = 0;
+    for (const char* names : mixtures) {
+        ASSERT_EQ(testsupport::set_up(names), "") << names;
+        const int nc = static_cast<int>(std::count(names, names + std::strlen(names), '|')) + 1;
+        for (int k = 0; k < 40; ++k) {
+            double x[20] = {}, sum = 0.0;
+            for (int i = 0; i < nc; ++i)
+                sum += x[i] = 1.0 + std::fmod(0.37 * (k + 1) * (i + 2), 3.0);
+            for (int i = 0; i < nc; ++i) x[i] /= sum;
+            if (k == 20) {
+                const double mine[6] = {1.0, 1.02, 1.0, 1.01, 0.7, 0.0};
+                int ierr = 0;
+                std::string herr;
+                lib::SETKTV(1, 2, "KW1", mine, "hmx", ierr, herr);
+                ASSERT_LE(ierr, 0) << herr;
+            }
+            double t = 0, p = 0, d = 0, tred = 0, dred = 0, pe = 0;
+            int ierr = 0;
+            std::string herr;
+            lib::CRITP(x, t, p, d, ierr, herr);
+            lib::REDX(x, tred, dred);
+            if (!(t == tred && d == dred)) continue;
+            ++reducing;
+            lib::PRESS(t, d, x, pe);
+            EXPECT_EQ(p, pe) << names << " " << k;
+        }
+    }
+    EXPECT_GE(reducing, 100);
 }
 
 }  // namespace
