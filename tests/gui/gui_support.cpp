@@ -209,9 +209,38 @@ bool widget_sensitive(const char* path) {
     return w != nullptr && gtk_widget_is_sensitive(w);
 }
 
+::testing::AssertionResult message_reads_whole(GtkDialog* box) {
+    if (box == nullptr || !GTK_IS_MESSAGE_DIALOG(box))
+        return ::testing::AssertionFailure() << "no message box";
+    GtkWidget* label = GTK_MESSAGE_DIALOG(box)->label;
+    GtkAllocation a;
+    gtk_widget_get_allocation(label, &a);
+    int width = 0;
+    int height = 0;
+    pango_layout_get_pixel_size(gtk_label_get_layout(GTK_LABEL(label)), &width, &height);
+    if (!gtk_widget_get_mapped(label) || width > a.width || height > a.height)
+        return ::testing::AssertionFailure() << "the text needs " << width << " x " << height
+                                             << " pixels and has " << a.width << " x " << a.height;
+    int sw = 0;
+    int sh = 0;
+    gdk_drawable_get_size(GDK_DRAWABLE(gdk_get_default_root_window()), &sw, &sh);
+    int x = 0;
+    int y = 0;
+    gdk_window_get_origin(gtk_widget_get_window(GTK_WIDGET(box)), &x, &y);
+    const auto [bw, bh] = window_size(GTK_WIDGET(box));
+    if (x < 0 || y < 0 || x + bw > sw || y + bh > sh)
+        return ::testing::AssertionFailure() << "the box (" << bw << " x " << bh << " at " << x
+                                             << ", " << y << ") leaves the screen";
+    return ::testing::AssertionSuccess();
+}
+
 void GuiTest::install() {
     app::gui::DialogAnswerer a;
-    a.message = [this](const app::gui::MessageRequest&) {
+    a.message = [this](const app::gui::MessageRequest& request, GtkDialog* box) {
+        // Every message box the user would see: shown, on the screen, its
+        // text whole.
+        EXPECT_TRUE(user_sees(GTK_WIDGET(box), {}, 150, 80)) << request.text;
+        EXPECT_TRUE(message_reads_whole(box)) << request.text;
         if (replies_.empty()) return app::gui::Reply::Cancel;
         app::gui::Reply r = replies_.front();
         replies_.erase(replies_.begin());
