@@ -352,6 +352,57 @@ TEST_F(FluidEditorWindow, ExportAndImport) {
     EXPECT_NE(shown[0].text.find("Could not write file"), std::string::npos) << shown[0].text;
 }
 
+// A fluid file the program wrote, imported through the toolkit's own
+// chooser (the file chosen, Open clicked), then opened in "Modify Fluid":
+// its components and composition are the file's.
+TEST_F(FluidEditorWindow, ImportThroughTheChooserThenModify) {
+    const std::string file = std::string(KVR2_SOURCE_DIR) + "/tests/app/core/files/fluid_type3.kvq";
+    meet_real_dialogs(true);
+    bool chosen = false;
+    when([] { return shown_window("Import user defined fluid") != nullptr; },
+         [&] {
+             GtkWidget* chooser = shown_window("Import user defined fluid");
+             EXPECT_TRUE(user_sees(chooser, {}, 500, 300));
+             gtk_file_chooser_set_filename(GTK_FILE_CHOOSER(chooser), file.c_str());
+             run_until(
+                 [&] {
+                     gchar* now = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(chooser));
+                     const bool there = now != nullptr && file == now;
+                     g_free(now);
+                     return there;
+                 },
+                 5);
+             screenshot("fluid_import_chooser", chooser);
+             chosen = true;
+             click(gtk_dialog_get_widget_for_response(GTK_DIALOG(chooser), GTK_RESPONSE_ACCEPT));
+         });
+    choose("ui/MenuBar/MenuFluid/ImportFluidAction");
+    meet_real_dialogs(false);
+    ASSERT_TRUE(chosen);
+    Fluid* f = fluids.find("Test inlet air");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(user_menu_labels().back(), "Test inlet air");
+    std::vector<std::string> names;
+    std::vector<std::string> moles;
+    answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); },
+                    [&](GtkDialog* d) {
+                        GtkWidget* w = GTK_WIDGET(d);
+                        EXPECT_TRUE(user_sees_named(w));
+                        for (int i = 0; i < 3; ++i)
+                            if (GtkWidget* m = find_widget(w, "mole" + std::to_string(i)))
+                                moles.emplace_back(gtk_entry_get_text(GTK_ENTRY(m)));
+                        screenshot("fluid_modify_imported", w);
+                        return static_cast<int>(GTK_RESPONSE_CANCEL);
+                    }});
+    choose("ui/MenuBar/MenuFluid/EditFluidAction");
+    EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Select fluid to modify", "Modify Fluid"}));
+    // Nitrogen 0.999999999, oxygen 1e-09 of the file, in mole percent.
+    ASSERT_GE(moles.size(), 2u);
+    EXPECT_EQ(moles[0], "99.99999990");
+    EXPECT_EQ(moles[1], "0.00000010");
+    EXPECT_TRUE(messages().empty());
+}
+
 // A mixture's information says what its rows mean: the critical point of
 // the composition (where bubble and dew lines meet) above the freezing
 // limit of its components, not the first component's triple point below

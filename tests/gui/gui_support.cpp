@@ -272,6 +272,13 @@ void GuiTest::install() {
     app::gui::set_dialog_answerer(a);
 }
 
+void GuiTest::meet_real_dialogs(bool on) {
+    if (on)
+        app::gui::set_dialog_answerer({});
+    else
+        install();
+}
+
 void GuiTest::answer_dialogs(std::vector<std::function<int(GtkDialog*)>> answers) {
     dialog_answers_ = std::move(answers);
 }

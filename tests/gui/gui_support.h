@@ -92,6 +92,9 @@ protected:
     void answer_dialogs(std::vector<std::function<int(GtkDialog*)>> answers);
     // Titles of the dialogs answered, in turn.
     std::vector<std::string> dialog_titles;
+    // The toolkit's own choosers and message boxes, waiting for the test
+    // as for a user (off: the answerers again).
+    void meet_real_dialogs(bool on);
 
 private:
     std::vector<app::gui::Reply> replies_;

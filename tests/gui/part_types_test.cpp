@@ -1,0 +1,151 @@
+// The details dialog of every part type, opened as a user opens it (a
+// double click on the part's symbol) in the project files the program
+// ships and reads: every named field shows, no label or value is cut, and
+// the values are the file's.
+#include "tree_support.h"
+#include "user_path.h"
+
+#include "app/core/model/init.h"
+#include "app/core/model/tools.h"
+#include "app/core/model/units.h"
+#include "app/core/solver/simulator.h"
+#include "app/core/structure/tree_model.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace app;
+using namespace app::gui;
+using namespace guitest;
+
+namespace {
+
+// Labels and entries shown in the window whose text does not fit the room
+// they were given: "label 'Pressure Ratio' needs 98 has 60".
+void cut_texts(GtkWidget* w, std::vector<std::string>& out) {
+    if (!gtk_widget_get_mapped(w)) return;
+    GtkAllocation a;
+    gtk_widget_get_allocation(w, &a);
+    if (GTK_IS_LABEL(w) && gtk_label_get_ellipsize(GTK_LABEL(w)) == PANGO_ELLIPSIZE_NONE &&
+        !gtk_label_get_line_wrap(GTK_LABEL(w))) {
+        int width = 0;
+        int height = 0;
+        pango_layout_get_pixel_size(gtk_label_get_layout(GTK_LABEL(w)), &width, &height);
+        if (width > a.width || height > a.height)
+            out.push_back(std::string("label '") + gtk_label_get_text(GTK_LABEL(w)) + "' needs " +
+                          std::to_string(width) + " has " + std::to_string(a.width));
+    } else if (GTK_IS_ENTRY(w) && gtk_entry_get_text_window(GTK_ENTRY(w)) != nullptr) {
+        int room = 0;
+        int height = 0;
+        gdk_drawable_get_size(GDK_DRAWABLE(gtk_entry_get_text_window(GTK_ENTRY(w))), &room,
+                              &height);
+        int width = 0;
+        pango_layout_get_pixel_size(gtk_entry_get_layout(GTK_ENTRY(w)), &width, &height);
+        if (width > room)
+            out.push_back(std::string("entry '") + gtk_entry_get_text(GTK_ENTRY(w)) + "' needs " +
+                          std::to_string(width) + " has " + std::to_string(room));
+    }
+    if (!GTK_IS_CONTAINER(w)) return;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(w));
+    for (GList* l = children; l != nullptr; l = l->next) cut_texts(GTK_WIDGET(l->data), out);
+    g_list_free(children);
+}
+
+std::string text_of(GtkWidget* d, const std::string& name) {
+    GtkWidget* w = find_widget(d, name);
+    if (w == nullptr) return "<none>";
+    if (GTK_IS_ENTRY(w)) return gtk_entry_get_text(GTK_ENTRY(w));
+    if (GTK_IS_LABEL(w)) return gtk_label_get_text(GTK_LABEL(w));
+    if (GTK_IS_BUTTON(w)) return gtk_button_get_label(GTK_BUTTON(w));
+    return "<?>";
+}
+
+// The dialog a double click on the part opened, checked against the part;
+// closed again. Each type's first dialog is saved as a screenshot.
+void check_part_dialog(Project* p, int process, int k, std::set<std::string>& seen) {
+    const Process& proc = *p->processes[sz(process)];
+    Part& part = *proc.parts[sz(k)];
+    const std::string type = part.part_type->name;
+    SCOPED_TRACE(proc.name + ": " + part.name + " (" + type + ")");
+    open_part(p, process, k);
+    const std::string title =
+        k == 0 ? "Inlet details of process " + proc.name
+               : "Part details for part " + std::to_string(k) + " of process " + proc.name;
+    GtkWidget* d = shown_window(title);
+    ASSERT_NE(d, nullptr) << "no dialog \"" << title << "\"";
+    EXPECT_TRUE(user_sees_named(d));
+    std::vector<std::string> cut;
+    cut_texts(d, cut);
+    for (const std::string& c : cut) ADD_FAILURE() << c;
+    if (k > 0) {
+        EXPECT_EQ(text_of(d, "name"), part.name);
+        compute_shown_inputs(part);
+        for (int n = 0; n < part.az_shown_inputs; ++n) {
+            const std::string field = "input" + std::to_string(n);
+            const int input = part.shown_inputs[sz(n)];
+            if (input == NO_INPUT) {
+                EXPECT_EQ(text_of(d, field), "");
+                continue;
+            }
+            const ValueDef& def = part_input_values_def[sz(input)];
+            EXPECT_EQ(text_of(d, "label" + std::to_string(n)), def.name) << field;
+            EXPECT_EQ(text_of(d, field),
+                      format_value(part.inputs[sz(input)], def, part.input_units[sz(input)]))
+                << field;
+        }
+    } else {
+        EXPECT_EQ(text_of(d, "fluid"), proc.fluid->name);
+        for (int n = 0; n < 3; ++n) {
+            const ValueDef& def = process_input_values_def[sz(n)];
+            EXPECT_EQ(text_of(d, "value" + std::to_string(n)),
+                      format_value(proc.inputs[sz(n)], def, proc.input_units[sz(n)]))
+                << def.name;
+        }
+    }
+    if (seen.insert(type).second) screenshot("part_type_" + type, d);
+    close_window(d);
+    EXPECT_EQ(shown_window(title), nullptr);
+}
+
+class PartTypes : public GuiTest {};
+
+}  // namespace
+
+TEST_F(PartTypes, EveryTypesDialogShowsWhatTheFileHolds) {
+    std::vector<std::string> files;
+    for (const char* name : {"helium_brayton.kvr", "steam_rankine.kvr",
+                             "steam_rankine_condenser.kvr", "steam_rankine_reheat.kvr",
+                             "gas_turbine.kvr", "exhaust_cooler.kvr", "humid_air_compressor.kvr",
+                             "humid_air_dryer.kvr", "split_and_mix.kvr", "coupled_water.kvr"})
+        files.push_back(example(name));
+    files.push_back(std::string(KVR2_SOURCE_DIR) + "/tests/gui/long_calculation.kvr");
+    files.push_back(std::string(KVR2_SOURCE_DIR) + "/tests/app/core/files/old_pipelines.kvr");
+    std::set<std::string> seen;
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        Project* p = open_project_file(file);
+        ASSERT_NE(p, nullptr);
+        pump();
+        for (int i = 0; i < p->az_processes; ++i)
+            for (int k = 0; k < p->processes[sz(i)]->az_parts; ++k)
+                check_part_dialog(p, i, k, seen);
+        close_all_projects(false);
+        pump();
+    }
+    // The types no shipped file holds, inserted as a user inserts them.
+    Project* p = open_project_file(example("helium_brayton.kvr"));
+    ASSERT_NE(p, nullptr);
+    pump();
+    for (const char* insert : {"InsertPressureLoss", "InsertCombustoroxy", "InsertSplitMix"}) {
+        select_part(p, 0, 1);
+        choose(std::string("ui/Popup_on_part_in_graph/") + insert);
+    }
+    for (int k = 0; k < p->processes[0]->az_parts; ++k) check_part_dialog(p, 0, k, seen);
+    EXPECT_EQ(seen.size(), sz(NUM_PART_TYPES)) << [&] {
+        std::string all;
+        for (const std::string& s : seen) all += s + "; ";
+        return all;
+    }();
+}
