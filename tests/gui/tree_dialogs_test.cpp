@@ -158,6 +158,52 @@ TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
     EXPECT_TRUE(messages().empty());
 }
 
+// The fluid buttons open the fluid menu from the keyboard too (Tab to the
+// button, then Space or Enter), in "Create New Process" and in the inlet
+// dialog, as a click does.
+TEST_F(TreeDialogs, FluidButtonsOpenTheirMenuFromTheKeyboard) {
+    bool opened = false;
+    answer_dialogs({[&](GtkDialog* d) {
+        GtkWidget* fluid = find_widget(GTK_WIDGET(d), "fluid");
+        gtk_widget_grab_focus(fluid);
+        press_key_in(GTK_WIDGET(d), GDK_space);
+        opened = gtk_widget_get_mapped(ui.fluidpopup) != 0;
+        if (opened) pick_in_menu(ui.fluidpopup, "Water");
+        EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(fluid))), "Water");
+        return static_cast<int>(GTK_RESPONSE_OK);
+    }});
+    choose("ui/MenuBar/MenuFile/NewAction");
+    EXPECT_TRUE(opened) << "Space on the fluid button of \"Create New Process\" opened nothing";
+    Project* p = project_list[0];
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->processes[0]->fluid, fluids[FLUID_WATER]);
+    open_part(p, 0, 0);
+    GtkWidget* d = shown_window("Inlet details of process Process 1");
+    ASSERT_NE(d, nullptr);
+    GtkWidget* fluid = find_widget(d, "fluid");
+    gtk_widget_grab_focus(fluid);
+    press_key_in(d, GDK_Return);
+    ASSERT_TRUE(gtk_widget_get_mapped(ui.fluidpopup))
+        << "Enter on the fluid button of the inlet dialog opened nothing";
+    pick_in_menu(ui.fluidpopup, "Dry ISO Air");
+    EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(fluid))), "Dry ISO Air");
+    close_window(d);
+    // A combustor's fuel.
+    select_part(p, 0, 0);
+    choose("ui/Popup_on_part_in_graph/InsertCombustor");
+    open_part(p, 0, 1);
+    d = shown_window("Part details for part 1 of process Process 1");
+    ASSERT_NE(d, nullptr);
+    GtkWidget* fuel = find_widget(d, "fuel");
+    gtk_widget_grab_focus(fuel);
+    press_key_in(d, GDK_space);
+    ASSERT_TRUE(gtk_widget_get_mapped(ui.fluidpopup))
+        << "Space on the fuel button of the part dialog opened nothing";
+    pick_in_menu(ui.fluidpopup, "Hydrogen");
+    EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(fuel))), "Hydrogen");
+    close_window(d);
+}
+
 // The spin buttons of "Create New Process" read typed text as the tree
 // does: "1e3" is 1000, "1,5" bar, "abc" and "-5" bar are refused with the
 // reason shown and the old value kept; OK with a refused text waits.

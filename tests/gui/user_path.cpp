@@ -116,7 +116,10 @@ bool calculation_offers_ok() {
 }
 
 void press_key(guint keyval, guint modifiers) {
-    GtkWidget* window = app::gui::ui.mainwindow;
+    press_key_in(app::gui::ui.mainwindow, keyval, modifiers);
+}
+
+void press_key_in(GtkWidget* window, guint keyval, guint modifiers) {
     ASSERT_TRUE(on_screen(window));
     GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
     event->key.window = GDK_WINDOW(g_object_ref(window->window));

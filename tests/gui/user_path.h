@@ -35,6 +35,8 @@ bool calculation_offers_ok();
 // Presses the key (with modifiers) in the main window, where its
 // accelerators and focus widget get it.
 void press_key(guint keyval, guint modifiers = 0);
+// Presses the key in the window (a dialog): its focus widget gets it.
+void press_key_in(GtkWidget* window, guint keyval, guint modifiers = 0);
 
 // A press of `button` (GDK_2BUTTON_PRESS for a double click) at (x, y) of
 // the project's unzoomed flowsheet; the sheet must be on the screen.
