@@ -151,6 +151,41 @@ TEST_F(Print, PrintDialogComesUpOverTheWindow) {
     EXPECT_TRUE(messages().empty());
 }
 
+// "Create Screenshot" through the toolkit's own chooser: the folder and a
+// name typed, Save clicked; the picture is written there with ".png".
+TEST_F(Print, SaveToPngThroughTheChooser) {
+    Graph* g = open_diagram();
+    ASSERT_NE(g, nullptr);
+    const std::string dir = scratch_dir() + "/chosen";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    meet_real_dialogs(true);
+    bool seen = false;
+    when([] { return shown_window("Save to png") != nullptr; },
+         [&] {
+             GtkWidget* chooser = shown_window("Save to png");
+             seen = true;
+             EXPECT_TRUE(user_sees(chooser, {}, 500, 300));
+             gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), dir.c_str());
+             run_until(
+                 [&] {
+                     gchar* now = gtk_file_chooser_get_current_folder(GTK_FILE_CHOOSER(chooser));
+                     const bool there = now != nullptr && dir == now;
+                     g_free(now);
+                     return there;
+                 },
+                 5);
+             gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(chooser), "ts");
+             screenshot("png_chooser", chooser);
+             click(gtk_dialog_get_widget_for_response(GTK_DIALOG(chooser), GTK_RESPONSE_ACCEPT));
+         });
+    choose("ui/MenuBar/MenuGraphics/SavePngAction");
+    meet_real_dialogs(false);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(head_of(dir + "/ts.png", 4), "\x89PNG");
+    EXPECT_TRUE(messages().empty());
+}
+
 // After the diagram grows, the backup is made again at the new size:
 // restoring it covers what was drawn over the picture beyond the old size.
 TEST_F(Print, BackupFollowsTheSize) {
