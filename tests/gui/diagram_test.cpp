@@ -48,19 +48,20 @@ class Diagrams : public GuiTest {
 protected:
     // The steam example, calculated, with its three diagrams.
     Project* open_steam() { return open_calculated("steam_rankine.kvr"); }
-    // A second water process with a water separator and one of air, made
-    // in code (not calculated).
+    // A second water process with a water separator and one of air, added
+    // as a user adds them (not calculated).
     void add_processes(Project* p) {
-        Process* loop = create_process(0);
-        loop->fluid = fluids[FLUID_WATER];
-        loop->name = "Separator loop";
-        insert_part(*loop, 1, create_part(WATER_SEPARATOR));
-        append_process(*p, loop);
-        build_process_in_tree(p, loop);
-        Process* air = create_process(0);
-        air->name = "Air loop";
-        append_process(*p, air);
-        build_process_in_tree(p, air);
+        show_graph_page(p->graphs[0]);
+        answer_dialogs({new_process_answer("Separator loop", "Water")});
+        choose("ui/Popup_on_nothing_in_graph/InsertProcess");
+        ASSERT_EQ(p->az_processes, 2);
+        press(p, {1, 1, 1}, 3);  // its "Parts" row
+        choose("ui/Popup_on_part_short/InsertWaterseparator");
+        ASSERT_EQ(p->processes[1]->parts[1]->type, WATER_SEPARATOR);
+        answer_dialogs({new_process_answer("Air loop", "Air")});
+        choose("ui/Popup_on_nothing_in_graph/InsertProcess");
+        ASSERT_EQ(p->az_processes, 3);
+        dialog_titles.clear();
     }
     void show(Graph* g) {
         show_graph_page(g);

@@ -42,10 +42,11 @@ protected:
         Project* p = open_project_file(example("steam_rankine.kvr"));
         EXPECT_NE(p, nullptr);
         if (p == nullptr) return nullptr;
-        Process* air = create_process(0);
-        air->name = "Air loop";
-        append_process(*p, air);
-        build_process_in_tree(p, air);
+        pump();
+        answer_dialogs({new_process_answer("Air loop", "Air")});
+        choose("ui/Popup_on_nothing_in_graph/InsertProcess");
+        EXPECT_EQ(p->az_processes, 2);
+        dialog_titles.clear();
         EXPECT_EQ(calcProject(*p), CS_FINISHED);
         pump();
         update_graphs(p);

@@ -100,6 +100,16 @@ void press_widget(GtkWidget* widget) {
     pump();
 }
 
+DialogAnswer new_process_answer(const std::string& name, const std::string& fluid) {
+    return [name, fluid](GtkDialog* d) {
+        GtkWidget* entry = find_widget(GTK_WIDGET(d), "name");
+        EXPECT_NE(entry, nullptr);
+        if (entry != nullptr) gtk_entry_set_text(GTK_ENTRY(entry), name.c_str());
+        if (!fluid.empty()) pick_fluid(find_widget(GTK_WIDGET(d), "fluid"), fluid);
+        return static_cast<int>(GTK_RESPONSE_OK);
+    };
+}
+
 void close_window(GtkWidget* window) {
     ASSERT_TRUE(on_screen(window));
     GdkEvent* event = gdk_event_new(GDK_DELETE);

@@ -9,6 +9,7 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include <functional>
 #include <string>
 
 namespace guitest {
@@ -27,6 +28,11 @@ void press_widget(GtkWidget* widget);
 void pick_in_menu(GtkWidget* menu, const std::string& label);
 // Presses the button that opens the fluid menu and chooses the fluid.
 void pick_fluid(GtkWidget* fluid_button, const std::string& fluid);
+// "Add Process" from the pop-up of the flowsheet's empty space, "Create
+// New Process" answered by the user: the name typed, the fluid chosen
+// from the fluid menu (when given), OK. Needs a GuiTest's answerer.
+using DialogAnswer = std::function<int(GtkDialog*)>;
+DialogAnswer new_process_answer(const std::string& name, const std::string& fluid = "");
 // The window's close button (the window manager's delete event).
 void close_window(GtkWidget* window);
 // The calculation's worker has ended and its dialog offers OK (what a
