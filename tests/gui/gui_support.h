@@ -61,6 +61,9 @@ int spin_text_cut(GtkWidget* widget);
 // The same for every widget given a name in the window (on a notebook's
 // current page only): what a test can find by name, the user sees.
 ::testing::AssertionResult user_sees_named(GtkWidget* window);
+// Every label and entry shown in the window has the room its text needs
+// (the failure lists those cut: "label 'Pressure' needs 60 has 41").
+::testing::AssertionResult no_text_cut(GtkWidget* window);
 // A message box shows its whole text, and lies on the screen.
 ::testing::AssertionResult message_reads_whole(GtkDialog* box);
 // The size of a shown window on the screen (0 x 0 when not shown).
