@@ -11,7 +11,8 @@ namespace {
 DialogAnswerer answerer;
 std::vector<MessageRequest> shown;
 
-Reply run_message_box(const MessageRequest& request) {
+// The message box of the request, built over the main window.
+GtkWidget* message_box(const MessageRequest& request) {
     const bool question = request.kind == MessageKind::SaveDiscardCancel;
     const GtkMessageType type = request.kind == MessageKind::Error ? GTK_MESSAGE_ERROR
                                 : question                         ? GTK_MESSAGE_QUESTION
@@ -28,9 +29,11 @@ Reply run_message_box(const MessageRequest& request) {
                                GTK_RESPONSE_CANCEL, GTK_STOCK_SAVE, GTK_RESPONSE_YES, nullptr);
         gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_YES);
     }
-    const int response = gtk_dialog_run(GTK_DIALOG(box));
-    gtk_widget_destroy(box);
-    if (!question) return Reply::Close;
+    return box;
+}
+
+Reply reply_of(const MessageRequest& request, int response) {
+    if (request.kind != MessageKind::SaveDiscardCancel) return Reply::Close;
     if (response == GTK_RESPONSE_YES) return Reply::Save;
     if (response == GTK_RESPONSE_NO) return Reply::Discard;
     return Reply::Cancel;
@@ -114,8 +117,17 @@ std::optional<ChooserAnswer> run_chooser(const ChooserRequest& request) {
 
 Reply show_message(const MessageRequest& request) {
     shown.push_back(request);
-    if (answerer.message) return answerer.message(request);
-    return run_message_box(request);
+    GtkWidget* box = message_box(request);
+    Reply reply = Reply::Cancel;
+    if (answerer.message) {
+        // The box as the user meets it, while the answerer reads it.
+        gtk_widget_show_all(box);
+        reply = answerer.message(request, GTK_DIALOG(box));
+    } else {
+        reply = reply_of(request, gtk_dialog_run(GTK_DIALOG(box)));
+    }
+    gtk_widget_destroy(box);
+    return reply;
 }
 
 void show_error(const std::string& text) { show_message({MessageKind::Error, text}); }

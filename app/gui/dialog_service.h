@@ -64,10 +64,11 @@ std::optional<ChooserAnswer> choose_file(const ChooserRequest& request);
 int run_dialog(GtkDialog* dialog, GtkWindow* parent = nullptr);
 
 // Answerers that replace the dialogs (tests); empty functions restore them.
-// `dialog` gets the built dialog, may fill its widgets, and returns the
-// response instead of the user.
+// `message` gets the request and its message box, built and shown as the
+// user would see it, and replies; `dialog` gets the built dialog, may fill
+// its widgets, and returns the response instead of the user.
 struct DialogAnswerer {
-    std::function<Reply(const MessageRequest&)> message;
+    std::function<Reply(const MessageRequest&, GtkDialog* box)> message;
     std::function<std::optional<ChooserAnswer>(const ChooserRequest&)> chooser;
     std::function<int(GtkDialog*)> dialog;
 };

@@ -183,7 +183,7 @@ GtkWidget* inlet_rows(InletDialog& d) {
     gtk_table_attach_defaults(GTK_TABLE(table), my_label("Fluid"), 1, 2, 0, 1);
     d.fluid_button = gtk_button_new_with_label(d.fluid->name.c_str());
     gtk_widget_set_name(d.fluid_button, "fluid");
-    g_signal_connect(d.fluid_button, "button-press-event", G_CALLBACK(select_inlet_fluid), nullptr);
+    on_press_or_keys(d.fluid_button, select_inlet_fluid, nullptr);
     gtk_table_attach_defaults(GTK_TABLE(table), d.fluid_button, 2, 3, 0, 1);
     for (int k = 0; k < NUM_PROCESS_INPUTS; ++k) {
         const auto r = static_cast<guint>(k + 1);

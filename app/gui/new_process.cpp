@@ -148,8 +148,7 @@ GtkWidget* process_frame(NewProcessDialog& d) {
     gtk_table_attach_defaults(GTK_TABLE(table), my_label("  Fluid:"), 0, 1, 1, 2);
     d.fluid_button = gtk_button_new_with_label(d.values.fluid->name.c_str());
     gtk_widget_set_name(d.fluid_button, "fluid");
-    g_signal_connect(d.fluid_button, "button-press-event", G_CALLBACK(select_new_fluid),
-                     GINT_TO_POINTER(FS_NEW_PROCESS));
+    on_press_or_keys(d.fluid_button, select_new_fluid, GINT_TO_POINTER(FS_NEW_PROCESS));
     gtk_table_attach_defaults(GTK_TABLE(table), d.fluid_button, 1, 2, 1, 2);
     gtk_container_add(GTK_CONTAINER(frame), table);
     return frame;

@@ -331,7 +331,7 @@ GtkWidget* fluid_button(PartDialog& d, const Fluid* fluid, int mode, const char*
     GtkWidget* button = gtk_button_new_with_label(fluid != nullptr ? fluid->name.c_str() : " - ");
     gtk_widget_set_name(button, name);
     remember(d, button);
-    g_signal_connect(button, "button-press-event", G_CALLBACK(select_fuel), GINT_TO_POINTER(mode));
+    on_press_or_keys(button, select_fuel, GINT_TO_POINTER(mode));
     return button;
 }
 

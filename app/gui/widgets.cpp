@@ -84,6 +84,28 @@ GtkWidget* my_closebutton(GCallback handler, const char* tooltip, gpointer data)
     return button;
 }
 
+namespace {
+
+struct PressBinding {
+    PressHandler handler;
+    gpointer data;
+};
+
+void key_activated(GtkButton* button, gpointer binding) {
+    const auto* b = static_cast<const PressBinding*>(binding);
+    b->handler(GTK_WIDGET(button), nullptr, b->data);
+}
+
+}  // namespace
+
+void on_press_or_keys(GtkWidget* button, PressHandler handler, gpointer data) {
+    g_signal_connect(button, "button-press-event", G_CALLBACK(handler), data);
+    g_signal_connect_data(
+        button, "activate", G_CALLBACK(key_activated), new PressBinding{handler, data},
+        [](gpointer binding, GClosure*) { delete static_cast<PressBinding*>(binding); },
+        static_cast<GConnectFlags>(0));
+}
+
 GtkWidget* my_littlebutton(GCallback handler, const char* tooltip, gpointer data,
                            GdkPixbuf* picture) {
     GtkWidget* box = gtk_event_box_new();

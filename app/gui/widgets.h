@@ -21,6 +21,11 @@ GtkWidget* my_closebutton(GCallback handler, const char* tooltip, gpointer data)
 // An event box showing the picture; handler on "button_press_event".
 GtkWidget* my_littlebutton(GCallback handler, const char* tooltip, gpointer data,
                            GdkPixbuf* picture);
+// A button that opens a menu on the mouse press itself: `handler` gets
+// the press, and the keyboard's Space or Enter on the focused button as
+// well (with a null event), so that the menu opens without a mouse.
+using PressHandler = gboolean (*)(GtkWidget* button, GdkEventButton* event, gpointer data);
+void on_press_or_keys(GtkWidget* button, PressHandler handler, gpointer data);
 // Sets the tooltip when a text is given.
 void my_tooltip(GtkWidget* widget, const char* text);
 // A text entry that cannot be edited.

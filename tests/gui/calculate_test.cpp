@@ -1,6 +1,7 @@
 // Calculate: the worker, the "Calculating" dialog, Cancel, and the guards
 // that keep everything else away while the worker runs.
 #include "tree_support.h"
+#include "user_path.h"
 
 #include "app/core/model/init.h"
 #include "app/core/solver/simulator.h"
@@ -83,10 +84,11 @@ TEST_F(Calculate, HeliumCycleShowsProgressResultsAndLog) {
              ok_sensitive = gtk_widget_is_sensitive(d->ok);
              cancel_sensitive = gtk_widget_is_sensitive(d->cancel);
              status = buffer_text(d->status_buffer);
+             EXPECT_TRUE(user_sees(d->dialog, {}, 300, 200));
              screenshot("calculating");
-             gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_OK);
+             click(d->ok);
          });
-    calculate(nullptr, nullptr);
+    press_key(GDK_F5);
     EXPECT_EQ(calc_dialog(), nullptr);
     ASSERT_EQ(frames.size(), 1U);
     EXPECT_EQ(frames[0], "Process: Helium Brayton Cycle");
@@ -113,13 +115,11 @@ TEST_F(Calculate, GasTurbineTimeToResultsIsLogged) {
     ASSERT_NE(p, nullptr);
     const auto start = std::chrono::steady_clock::now();
     double seconds = -1.0;
-    when([] { return calc_worker_joined(); },
-         [&] {
-             seconds =
-                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-             gtk_dialog_response(GTK_DIALOG(calc_dialog()->dialog), GTK_RESPONSE_OK);
-         });
-    calculate(nullptr, nullptr);
+    when(calculation_offers_ok, [&] {
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        click(calc_dialog()->ok);
+    });
+    choose("ui/ToolBar/CalculateAction");
     EXPECT_EQ(p->calc_status, CS_FINISHED);
     ASSERT_GE(seconds, 0.0);
     RecordProperty("seconds_to_results", std::to_string(seconds));
@@ -142,9 +142,9 @@ TEST_F(Calculate, FailureInPreparationIsLoggedInRed) {
              status = buffer_text(d->status_buffer);
              tag = tag_at(d->status_buffer, "ERROR: Calculation failed.");
              ok_sensitive = gtk_widget_is_sensitive(d->ok);
-             gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_OK);
+             click(d->ok);
          });
-    calculate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/CalculateAction");
     p->processes[0]->fluid = fluids[0];
     current_fluid = nullptr;
     EXPECT_NE(status.find("ERROR: Calculation failed."), std::string::npos) << status;
@@ -162,15 +162,15 @@ TEST_F(Calculate, CancelKeepsTheDialogUntilTheWorkerHasEnded) {
     bool nothing_else = false;
     soon(
         [&] {
-            const CalcDialog* d = calc_dialog();
-            gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_REJECT);
+            click(calc_dialog()->cancel);
             soon([&] {
                 const CalcDialog* d2 = calc_dialog();
                 stayed = d2 != nullptr && !calc_worker_joined();
                 if (d2 == nullptr) return;
                 buttons_off =
                     !gtk_widget_is_sensitive(d2->ok) && !gtk_widget_is_sensitive(d2->cancel);
-                // Nothing else reaches the project or the library meanwhile.
+                // Nothing else reaches the project or the library meanwhile
+                // (the handlers' own guards, behind the modal dialog).
                 answer_choosers({example("steam_rankine.kvr")});
                 on_quit_activate(nullptr, nullptr);
                 on_close_activate(nullptr, nullptr);
@@ -186,7 +186,7 @@ TEST_F(Calculate, CancelKeepsTheDialogUntilTheWorkerHasEnded) {
             });
         },
         100);
-    calculate(nullptr, nullptr);
+    press_key(GDK_F5);
     EXPECT_TRUE(stayed);
     EXPECT_TRUE(buttons_off);
     EXPECT_TRUE(nothing_else);
@@ -216,7 +216,7 @@ TEST_F(Calculate, CancelEndsALongPartWithinTwoSeconds) {
              if (d == nullptr) return;
              segment_at_cancel = expander.segment;
              pressed = g_get_monotonic_time();
-             gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_REJECT);
+             click(d->cancel);
              // What the dialog shows while the worker stops (it closes by
              // itself once the worker has ended).
              soon(
@@ -228,7 +228,7 @@ TEST_F(Calculate, CancelEndsALongPartWithinTwoSeconds) {
                  },
                  1);
          });
-    calculate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/CalculateAction");
     const double seconds = static_cast<double>(g_get_monotonic_time() - pressed) / 1e6;
     ASSERT_GT(pressed, 0) << "the expander never got to work";
     EXPECT_LT(seconds, 2.0);
@@ -251,7 +251,7 @@ TEST_F(Calculate, RefusedWhileTheLibraryIsBusy) {
     Project* p = open_project_file(example("helium_brayton.kvr"));
     ASSERT_NE(p, nullptr);
     library_busy = 1;
-    calculate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/CalculateAction");
     library_busy = 0;
     const auto shown = messages();
     ASSERT_EQ(shown.size(), 1U);
@@ -266,9 +266,8 @@ TEST_F(Calculate, AValueStillBeingTypedIsCalculated) {
     Project* p = open_project_file(example("helium_brayton.kvr"));
     ASSERT_NE(p, nullptr);
     ASSERT_NE(start_typing(p, {1, 0, 0, 1}, "400 K"), nullptr) << "no cell opened for typing";
-    when([] { return calc_worker_joined(); },
-         [] { gtk_dialog_response(GTK_DIALOG(calc_dialog()->dialog), GTK_RESPONSE_OK); });
-    calculate(nullptr, nullptr);
+    when(calculation_offers_ok, [] { click(calc_dialog()->ok); });
+    press_key(GDK_F5);
     EXPECT_EQ(p->calc_status, CS_FINISHED);
     EXPECT_DOUBLE_EQ(p->processes[0]->inputs[PRI_TEMPERATURE], 400.0);
     EXPECT_DOUBLE_EQ(p->processes[0]->parts[1]->outputs[PO_INLET_TEMPERATURE], 400.0);

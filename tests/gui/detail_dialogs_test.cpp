@@ -2,6 +2,7 @@
 // linked heat exchanger, stale dialogs, fuels; the interface selection
 // dialog, swap, delete, the details dialog and the tree's two-row choice.
 #include "tree_support.h"
+#include "user_path.h"
 
 #include "app/core/model/init.h"
 #include "app/core/structure/interfaces.h"
@@ -34,8 +35,10 @@ void enter(GtkWidget* d, const char* name, const char* text) {
     pump();
 }
 
+// Clicks the dialog's button of the response.
 void respond(GtkWidget* d, int response) {
-    gtk_dialog_response(GTK_DIALOG(d), response);
+    SCOPED_TRACE("response " + std::to_string(response));
+    click(gtk_dialog_get_widget_for_response(GTK_DIALOG(d), response));
     pump();
 }
 
@@ -54,7 +57,7 @@ int rows_in(GtkWidget* d, const char* list) {
 }
 
 // Selects the row of the list whose text starts with "process : part".
-void choose(GtkWidget* d, const char* list, const std::string& text) {
+void pick_row(GtkWidget* d, const char* list, const std::string& text) {
     GtkTreeView* view = GTK_TREE_VIEW(find_widget(d, list));
     GtkTreeModel* model = gtk_tree_view_get_model(view);
     GtkTreeIter it;
@@ -80,10 +83,10 @@ protected:
     Project* open_helium(bool second_heat_exchanger) {
         Project* p = open_project_file(example("helium_brayton.kvr"));
         EXPECT_NE(p, nullptr);
+        pump();
         if (second_heat_exchanger) {
-            p->current_process = 0;
-            p->current_part = 2;  // the heater
-            insert_heatexchanger(nullptr, nullptr);
+            select_part(p, 0, 2);  // the heater
+            choose("ui/Popup_on_part_in_graph/InsertHeatExchanger");
         }
         pump();
         return p;
@@ -100,7 +103,7 @@ TEST_F(PartDialog, CopyAnswersAndBounds) {
     Project* p = open_helium(false);
     p->changed = 0;
     update_tab_label(p);
-    partsdialog(p, 0, 1);  // the compressor
+    open_part(p, 0, 1);  // the compressor
     GtkWidget* d = shown_window(std::string("Part details for part 1 of process ") + HELIUM_TITLE);
     ASSERT_NE(d, nullptr);
     EXPECT_FALSE(response_sensitive_of(d, -42));
@@ -111,7 +114,7 @@ TEST_F(PartDialog, CopyAnswersAndBounds) {
               nullptr);
     EXPECT_EQ(tab_of(p), "helium_brayton");
     // Isentropic -> Polytropic: the dialog at once, the tree after OK.
-    partsdialog(p, 0, 1);
+    open_part(p, 0, 1);
     d = shown_window(std::string("Part details for part 1 of process ") + HELIUM_TITLE);
     gtk_combo_box_set_active(GTK_COMBO_BOX(find_widget(d, "option1")), 1);
     pump();
@@ -132,47 +135,40 @@ TEST_F(PartDialog, CopyAnswersAndBounds) {
     EXPECT_EQ(part(p, 1).options[OPT_EFFICIENCY], 1);
     EXPECT_EQ(tab_of(p), "helium_brayton *");
     // Reset takes the part's values again.
-    partsdialog(p, 0, 1);
+    open_part(p, 0, 1);
     d = shown_window(std::string("Part details for part 1 of process ") + HELIUM_TITLE);
     enter(d, "name", "Main compressor");
     respond(d, -42);
     EXPECT_EQ(text_of(d, "name"), "Compressor 1");
-    respond(d, GTK_RESPONSE_CANCEL);
+    close_window(d);  // Cancel is off again after Reset
     EXPECT_EQ(part(p, 1).name, "Compressor 1");
 }
 
 TEST_F(PartDialog, StaleDialogsAndFuels) {
     Project* p = open_helium(true);
-    // A part deleted under its open dialog: Apply and OK write nothing.
-    partsdialog(p, 0, 3);  // the new heat exchanger
+    // A part deleted under its open dialog: the dialog closes, writing
+    // nothing.
+    open_part(p, 0, 3);  // the new heat exchanger
     GtkWidget* d = shown_window(std::string("Part details for part 3 of process ") + HELIUM_TITLE);
     ASSERT_NE(d, nullptr);
     enter(d, "name", "Gone");
-    const int id = part(p, 3).id;
-    delete_part(*p, 0, id);
-    respond(d, -10);
+    select_part(p, 0, 3);  // on the sheet beside the dialog, and deleted
+    choose("ui/Popup_on_part_in_graph/DeleteAction");
     EXPECT_EQ(shown_window(std::string("Part details for part 3 of process ") + HELIUM_TITLE),
               nullptr);
     for (int i = 0; i < p->processes[0]->az_parts; ++i) EXPECT_NE(part(p, i).name, "Gone");
     // A fuel chosen while another part is current lands in the dialog's part.
-    p->current_part = 1;
-    insert_combustor(nullptr, nullptr);
-    pump();
+    select_part(p, 0, 1);
+    choose("ui/Popup_on_part_in_graph/InsertCombustor");
     const int combustor = p->current_part;
-    partsdialog(p, 0, combustor);
+    open_part(p, 0, combustor);
     d = shown_window("Part details for part " + std::to_string(combustor) + " of process " +
                      HELIUM_TITLE);
     ASSERT_NE(d, nullptr);
-    GdkEventButton press{};
-    press.type = GDK_BUTTON_PRESS;
-    press.button = 1;
-    press.time = GDK_CURRENT_TIME;
-    gboolean handled = FALSE;
-    g_signal_emit_by_name(find_widget(d, "fuel"), "button-press-event", &press, &handled);
-    gtk_menu_popdown(GTK_MENU(ui.fluidpopup));
-    p->current_part = 1;  // the compressor
+    select_part(p, 0, 1);  // the compressor, on the sheet beside the dialog
+    ASSERT_EQ(p->current_part, 1);
     Fluid* before = part(p, 1).fuel;
-    select_fluid(nullptr, GINT_TO_POINTER(8));  // hydrogen
+    pick_fluid(find_widget(d, "fuel"), fluids[8]->name);  // hydrogen
     EXPECT_EQ(part(p, combustor).fuel, fluids[8]);
     EXPECT_EQ(part(p, 1).fuel, before);
     EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(find_widget(d, "fuel")))),
@@ -195,54 +191,50 @@ TEST_F(InterfaceDialogs, SelectSwapDelete) {
         EXPECT_EQ(rows_in(d, "hot"), 2);
         EXPECT_EQ(rows_in(d, "cold"), 1);
         EXPECT_FALSE(response_sensitive_of(d));
-        choose(d, "hot", heater);  // the other one comes back to the cold side
+        pick_row(d, "hot", heater);  // the other one comes back to the cold side
         EXPECT_EQ(rows_in(d, "cold"), 1);
-        choose(d, "cold", other);
+        pick_row(d, "cold", other);
         EXPECT_EQ(rows_in(d, "hot"), 1);
-        choose(d, "hot", heater);
+        pick_row(d, "hot", heater);
         EXPECT_TRUE(response_sensitive_of(d));
         return static_cast<int>(GTK_RESPONSE_OK);
     }});
-    create_interface_from_graph(nullptr, nullptr);
+    choose("ui/Popup_on_part_in_graph/CreateInterfaceAction");
     ASSERT_EQ(p->az_interfaces, 1);
     const app::Interface& itf = *p->interfaces[0];
     EXPECT_EQ(itf.hot_part_id, part(p, 2).id);
     EXPECT_EQ(itf.cold_part_id, part(p, 3).id);
     EXPECT_EQ(p->current_interface, 0);
-    // Every heat exchanger linked: both lists empty, OK off.
-    answer_dialogs({[&](GtkDialog* dialog) {
-        EXPECT_EQ(rows_in(GTK_WIDGET(dialog), "hot"), 0);
-        EXPECT_EQ(rows_in(GTK_WIDGET(dialog), "cold"), 0);
-        EXPECT_FALSE(response_sensitive_of(GTK_WIDGET(dialog)));
-        return static_cast<int>(GTK_RESPONSE_CANCEL);
-    }});
-    create_interface_from_graph(nullptr, nullptr);
+    // Every heat exchanger linked: no interface to create, from the sheet
+    // or the tree.
+    select_part(p, 0, 1);
+    EXPECT_FALSE(action_sensitive("ui/Popup_on_part_in_graph/CreateInterfaceAction"));
+    select_rows(p, {{1, 0, 1, 1}, {1, 0, 1, 2}});
+    press(p, {1, 0, 1, 2}, 3);
+    EXPECT_FALSE(action_sensitive("ui/Popup_on_multiple/CreateInterfaceFromTreeAction"));
+    shown_menus();
     EXPECT_EQ(p->az_interfaces, 1);
     EXPECT_EQ(cell(p, {1, 0, 1, 1}, COL_ICON), "My_heatsource");
     // Swap: the icons change sides in the tree and on the sheet.
-    swapparts(nullptr, nullptr);
+    press_interface(p, 0);
+    choose("ui/Popup_on_interface_in_graph/SwapPartsAction");
     EXPECT_EQ(cell(p, {1, 0, 1, 1}, COL_ICON), "My_heatsink");
     EXPECT_EQ(cell(p, {1, 0, 1, 2}, COL_ICON), "My_heatsource");
     EXPECT_EQ(part(p, 3).icon, "My_heatsource");
     EXPECT_EQ(p->interfaces[0]->hot_part_id, part(p, 3).id);
     // Delete is off for a linked heat exchanger, on for its interface.
-    p->current_interface = -1;
-    p->current_process = 0;
-    p->current_part = 2;
-    update_buttons(p);
+    select_part(p, 0, 2);
     EXPECT_FALSE(action_sensitive("ui/Popup_on_part_in_graph/DeleteAction"));
-    p->current_interface = 0;
-    update_buttons(p);
+    press_interface(p, 0);
     EXPECT_TRUE(action_sensitive("ui/Popup_on_part_in_graph/DeleteAction"));
     // After Delete both are free: "Specific Heat Flux" and its value shown.
-    delete_interface(p, 0);
+    choose("ui/Popup_on_interface_in_graph/DeleteAction");
+    EXPECT_EQ(p->az_interfaces, 0);
     for (int i : {2, 3}) {
         EXPECT_EQ(part(p, i).options[OPT_OUTLET_TEMPERATURE], 1);
         EXPECT_EQ(cell(p, {1, 0, 1, i - 1, 1, 0}, COL_NAME), "Specific Heat Flux");
         EXPECT_NE(cell(p, {1, 0, 1, i - 1, 1, 0}), " - ");
-        p->current_interface = -1;
-        p->current_part = i;
-        update_buttons(p);
+        select_part(p, 0, i);
         EXPECT_TRUE(action_sensitive("ui/Popup_on_part_in_graph/DeleteAction"));
     }
     EXPECT_TRUE(messages().empty());
@@ -252,12 +244,13 @@ TEST_F(InterfaceDialogs, TreeChoiceLinkedDialogAndDetails) {
     Project* p = open_helium(true);
     // The upper of two selected rows becomes the hot side.
     select_rows(p, {{1, 0, 1, 1}, {1, 0, 1, 2}});
-    createinterface_from_tree(nullptr, nullptr);
+    press(p, {1, 0, 1, 2}, 3);
+    choose("ui/Popup_on_multiple/CreateInterfaceFromTreeAction");
     ASSERT_EQ(p->az_interfaces, 1);
     EXPECT_EQ(p->interfaces[0]->hot_part_id, part(p, 2).id);
     // A linked heat exchanger's "Outlet Temperature" and first input:
     // disabled and empty.
-    partsdialog(p, 0, 2);
+    open_part(p, 0, 2);
     GtkWidget* d = shown_window(std::string("Part details for part 2 of process ") + HELIUM_TITLE);
     ASSERT_NE(d, nullptr);
     EXPECT_FALSE(sensitive(d, "option0"));
@@ -266,9 +259,9 @@ TEST_F(InterfaceDialogs, TreeChoiceLinkedDialogAndDetails) {
     EXPECT_EQ(text_of(d, "input0"), "");
     EXPECT_EQ(label_of(d, "input0"), "");
     EXPECT_EQ(label_of(d, "input1"), "Relative Pressure Loss");
-    respond(d, GTK_RESPONSE_CANCEL);
+    close_window(d);  // nothing changed: Cancel is off
     // Details: "Outlet Temperature Cold Side" relabels the first input at once.
-    interfacedialog(p, 0);
+    open_interface(p, 0);
     GtkWidget* itf = shown_window("Interface details for interface " + p->interfaces[0]->name);
     ASSERT_NE(itf, nullptr);
     gtk_combo_box_set_active(GTK_COMBO_BOX(find_widget(itf, "option0")), 2);
@@ -280,23 +273,20 @@ TEST_F(InterfaceDialogs, TreeChoiceLinkedDialogAndDetails) {
     EXPECT_EQ(cell(p, {2, 0, 3, 0}, COL_NAME), "Outlet Temperature Cold Side");
     // A deleted interface's open dialog closes and writes nothing.
     const std::string title = "Interface details for interface " + p->interfaces[0]->name;
-    interfacedialog(p, 0);
+    open_interface(p, 0);
     ASSERT_NE(shown_window(title), nullptr);
-    delete_interface(p, 0);
-    update_buttons(p);
-    pump();
+    press_interface(p, 0);  // on the sheet beside the dialog
+    choose("ui/Popup_on_interface_in_graph/DeleteAction");
     EXPECT_EQ(shown_window(title), nullptr);
     screenshot("interface_deleted");
 }
 
 TEST_F(PartDialog, TheNameInsertGivesShowsWhole) {
     Project* p = open_helium(false);
-    p->current_process = 0;
-    p->current_part = 1;
-    insert_combustoroxy(nullptr, nullptr);
-    pump();
+    select_part(p, 0, 1);
+    choose("ui/Popup_on_part_in_graph/InsertCombustoroxy");
     ASSERT_EQ(part(p, 2).name, "Oxygen Injection Combustor 1");
-    partsdialog(p, 0, 2);
+    open_part(p, 0, 2);
     const std::string title = std::string("Part details for part 2 of process ") + HELIUM_TITLE;
     GtkWidget* d = shown_window(title);
     ASSERT_NE(d, nullptr);

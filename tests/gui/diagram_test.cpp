@@ -3,12 +3,14 @@
 // curves, isolines) on the calculated steam example.
 #include "gui_support.h"
 #include "tree_support.h"
+#include "user_path.h"
 
 #include "app/core/model/create_delete.h"
 #include "app/core/model/init.h"
 #include "app/core/model/tools.h"
 #include "app/core/model/units.h"
 #include "app/core/solver/simulator.h"
+#include "app/core/views/flowsheet.h"
 #include "app/diagrams/images.h"
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/mapping.h"
@@ -46,19 +48,20 @@ class Diagrams : public GuiTest {
 protected:
     // The steam example, calculated, with its three diagrams.
     Project* open_steam() { return open_calculated("steam_rankine.kvr"); }
-    // A second water process with a water separator and one of air, made
-    // in code (not calculated).
+    // A second water process with a water separator and one of air, added
+    // as a user adds them (not calculated).
     void add_processes(Project* p) {
-        Process* loop = create_process(0);
-        loop->fluid = fluids[FLUID_WATER];
-        loop->name = "Separator loop";
-        insert_part(*loop, 1, create_part(WATER_SEPARATOR));
-        append_process(*p, loop);
-        build_process_in_tree(p, loop);
-        Process* air = create_process(0);
-        air->name = "Air loop";
-        append_process(*p, air);
-        build_process_in_tree(p, air);
+        show_graph_page(p->graphs[0]);
+        answer_dialogs({new_process_answer("Separator loop", "Water")});
+        choose("ui/Popup_on_nothing_in_graph/InsertProcess");
+        ASSERT_EQ(p->az_processes, 2);
+        press(p, {1, 1, 1}, 3);  // its "Parts" row
+        choose("ui/Popup_on_part_short/InsertWaterseparator");
+        ASSERT_EQ(p->processes[1]->parts[1]->type, WATER_SEPARATOR);
+        answer_dialogs({new_process_answer("Air loop", "Air")});
+        choose("ui/Popup_on_nothing_in_graph/InsertProcess");
+        ASSERT_EQ(p->az_processes, 3);
+        dialog_titles.clear();
     }
     void show(Graph* g) {
         show_graph_page(g);
@@ -91,6 +94,52 @@ protected:
     }
 };
 
+// A synthetic button or motion event at (x, y) of a diagram's drawing area.
+void send(Graph* g, GdkEventType type, double x, double y) {
+    GtkWidget* area = view_of(g)->drawing_area;
+    GdkEvent* e = gdk_event_new(type);
+    e->any.window = GDK_WINDOW(g_object_ref(area->window));
+    e->any.send_event = TRUE;
+    if (type == GDK_MOTION_NOTIFY) {
+        e->motion.x = x, e->motion.y = y;
+        e->motion.device = gdk_device_get_core_pointer();
+    } else {
+        e->button.x = x, e->button.y = y, e->button.button = 1;
+        e->button.device = gdk_device_get_core_pointer();
+    }
+    gtk_widget_event(area, e);
+    gdk_event_free(e);
+}
+
+// The close button on the tab of the diagram's page, pressed.
+void hide_page(Graph* g) {
+    const GraphView* view = view_of(g);
+    ASSERT_TRUE(view != nullptr && view->page_box != nullptr);
+    GtkNotebook* book = GTK_NOTEBOOK(view_of(g->project)->graph_book);
+    GtkWidget* tab = gtk_notebook_get_tab_label(book, view->page_box);
+    GList* list = gtk_container_get_children(GTK_CONTAINER(tab));
+    GtkWidget* button = g_list_length(list) == 2 ? GTK_WIDGET(g_list_nth_data(list, 1)) : nullptr;
+    g_list_free(list);
+    ASSERT_NE(button, nullptr) << "no close button on the tab";
+    press_widget(button);
+}
+
+// A double click on the diagram's row under "Graphs": its page again.
+void show_again(Project* p, int row) { press(p, {3, row}, 1, GDK_2BUTTON_PRESS); }
+
+// The axis dialog of the current diagram: the x axis's page from the
+// menu, the y axis's by a double click beside the y axis.
+void open_axis_dialog(Graph* g, int page) {
+    if (page == 0) {
+        choose("ui/MenuBar/MenuGraphics/ConfigAxisAction");
+        return;
+    }
+    const diagrams::Mapping m = diagrams::mapping_of(*g);
+    const double w = m.plot_right() - m.plot_left(), h = m.plot_bottom() - m.plot_top();
+    send(g, GDK_2BUTTON_PRESS, m.plot_left() + 0.03 * w, m.plot_bottom() - 0.02 * h);
+    pump();
+}
+
 // Start, end and step of an axis.
 std::array<double, 3> range_of(const Axis& a) { return {a.min_pos, a.max_pos, a.step}; }
 
@@ -113,7 +162,7 @@ TEST_F(GraphRows, CreateHideShowDelete) {
         EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(type)), 2);
         return GTK_RESPONSE_OK;
     }});
-    create_new_graph(nullptr, nullptr);
+    choose("ui/MenuBar/MenuGraphics/CreateGraphAction");
     Graph* ts = p->graphs[4];
     ASSERT_NE(ts, nullptr);
     EXPECT_EQ(ts->name, "T-s Diagram " + water);
@@ -146,27 +195,26 @@ TEST_F(GraphRows, CreateHideShowDelete) {
         set_combo(d, "graph_type", 4);
         return GTK_RESPONSE_OK;
     }});
-    create_new_graph(nullptr, nullptr);
+    choose("ui/ToolBar/CreateGraphAction");
     ASSERT_NE(p->graphs[5], nullptr);
     EXPECT_EQ(p->graphs[5]->az_curves, 3);
     // Cancel makes nothing.
-    create_new_graph(nullptr, nullptr);
+    press(p, {3}, 3);
+    choose("ui/Popup_on_graphs/CreateGraphAction");
     EXPECT_EQ(p->graphs[6], nullptr);
 
     // Hide and Show Graph: the same settings.
     const std::array<double, 3> x_before = range_of(ts->x_axis);
-    remove_graph_tab(nullptr, nullptr, ts);
+    hide_page(ts);
     EXPECT_EQ(view_of(ts), nullptr);
-    last_press_path = {3, 3};
-    show_graph(nullptr, nullptr);
-    pump();
+    show_again(p, 3);
     ASSERT_NE(view_of(ts), nullptr);
     EXPECT_EQ(range_of(ts->x_axis), x_before);
 
     // Deleting the first diagram: the others move up a row.
     const std::string second = p->graphs[2]->name, third = p->graphs[3]->name;
-    delete_graph(p, 1);
-    pump();
+    press(p, {3, 0}, 3);
+    choose("ui/Popup_on_graph/DeleteAction");
     EXPECT_EQ(cell(p, {3, 0}, COL_NAME), second);
     EXPECT_EQ(cell(p, {3, 1}, COL_NAME), third);
     EXPECT_EQ(p->graphs[3], ts);
@@ -174,27 +222,34 @@ TEST_F(GraphRows, CreateHideShowDelete) {
 }
 
 TEST_F(GraphRows, QtDiagramOfAConvergedInterface) {
-    Project* p = open_steam();
+    Project* p = open_project_file(example("coupled_water.kvr"));
     ASSERT_NE(p, nullptr);
-    Interface* itf = create_interface();
-    const Part* turbine = p->processes[0]->parts[3];
-    itf->hot_part_id = turbine->id;
-    itf->cold_part_id = p->processes[0]->parts[1]->id;
-    itf->hot_process_id = itf->cold_process_id = p->processes[0]->id;
-    p->current_interface = append_interface(*p, itf);
-    create_qt_graph(nullptr, nullptr);  // the interface has not converged
-    EXPECT_EQ(p->graphs[4], nullptr);
-    itf->status = IS_CONVERGED;
-    create_qt_graph(nullptr, nullptr);
-    Graph* qt = p->graphs[4];
+    ASSERT_EQ(p->az_interfaces, 1);
+    pump();
+    // Not converged yet: no QT diagram offered.
+    press_interface(p, 0);
+    EXPECT_FALSE(action_sensitive("ui/Popup_on_interface_in_graph/CreateQtGraphAction"));
+    EXPECT_FALSE(widget_sensitive("ui/ToolBar/CreateQtGraphAction"));
+    EXPECT_EQ(calcProject(*p), CS_FINISHED);
+    pump();
+    update_graphs(p);
+    const Interface& itf = *p->interfaces[0];
+    ASSERT_EQ(itf.status, IS_CONVERGED);
+    press_interface(p, 0);
+    choose("ui/Popup_on_interface_in_graph/CreateQtGraphAction");
+    Graph* qt = p->graphs[1];
     ASSERT_NE(qt, nullptr);
     pump();
-    EXPECT_EQ(qt->name, "QT-diagram " + itf->name);
-    EXPECT_EQ(cell(p, {3, 3}, COL_ICON), "My_diagramqt");
-    EXPECT_DOUBLE_EQ(qt->y_axis.max_pos, 1.1 * std::max(turbine->T[0], turbine->T[1]));
+    const Process& hot_process = *p->processes[sz(get_process_num_by_id(p, itf.hot_process_id))];
+    const Part* hot = part_of_process(*p, hot_process, itf.hot_part_id);
+    ASSERT_NE(hot, nullptr);
+    EXPECT_EQ(qt->name, "QT-diagram " + itf.name);
+    EXPECT_EQ(cell(p, {3, 0}, COL_ICON), "My_diagramqt");
+    EXPECT_DOUBLE_EQ(qt->y_axis.max_pos, 1.1 * std::max(hot->T[0], hot->T[1]));
     EXPECT_EQ(qt->y_axis.min_pos, 0);
     EXPECT_EQ(range_of(qt->x_axis), (std::array<double, 3>{0, 1, 0.1}));
     EXPECT_EQ(qt->x_axis.label, "Relative Transferred Heat");
+    screenshot("qt_diagram");
 
     // Its axis dialog has no x range; the x range stays.
     answer_dialogs({[&](GtkDialog* d) {
@@ -204,13 +259,16 @@ TEST_F(GraphRows, QtDiagramOfAConvergedInterface) {
         set_spin(d, "x_step", 0.2);
         return GTK_RESPONSE_OK;
     }});
-    configure_axis_x_or_y(0);
+    open_axis_dialog(qt, 0);
+    EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Axis Properties"}));
     EXPECT_EQ(range_of(qt->x_axis), (std::array<double, 3>{0, 1, 0.2}));
 
     set_default_unit(Q_TEMPERATURE, 1);  // °C
-    create_qt_graph(nullptr, nullptr);
-    ASSERT_NE(p->graphs[5], nullptr);
-    EXPECT_EQ(p->graphs[5]->y_axis.min_pos, 0.15);
+    show_graph_page(p->graphs[0]);       // the flowsheet's tab
+    press_interface(p, 0);
+    choose("ui/ToolBar/CreateQtGraphAction");
+    ASSERT_NE(p->graphs[2], nullptr);
+    EXPECT_EQ(p->graphs[2]->y_axis.min_pos, 0.15);
     set_default_unit(Q_TEMPERATURE, 0);
 }
 
@@ -238,7 +296,7 @@ TEST_F(AxisDialog, UnitsApplyCancelAndRefusals) {
         },
         [](GtkDialog*) { return GTK_RESPONSE_CANCEL; },
     });
-    configure_axis_x_or_y(1);
+    open_axis_dialog(ts, 1);
     // Applied, kept after Cancel; the others exact after K -> °C -> K.
     EXPECT_EQ(range_of(ts->y_axis), (std::array<double, 3>{350, y0.max_pos, y0.step}));
     EXPECT_TRUE(messages().empty());
@@ -259,7 +317,7 @@ TEST_F(AxisDialog, UnitsApplyCancelAndRefusals) {
         },
         [](GtkDialog*) { return GTK_RESPONSE_CANCEL; },
     });
-    configure_axis_x_or_y(0);
+    open_axis_dialog(ts, 0);
     const auto shown = messages();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_NE(shown[0].text.find("The Y axis must start below its end"), std::string::npos);
@@ -272,11 +330,11 @@ TEST_F(CurveDialog, OnlyTheChosenCurveChanges) {
     Project* p = open_steam();
     ASSERT_NE(p, nullptr);
     add_processes(p);
-    const diagrams::NewGraph made = diagrams::new_property_graph(*p, fluids[FLUID_WATER], 2);
-    ASSERT_NE(made.graph, nullptr);
-    Graph* g = made.graph;
-    add_graph_tab(p, g);
-    create_plot_graph(p, g);
+    answer_dialogs({[](GtkDialog*) { return GTK_RESPONSE_OK; }});  // T-s of water
+    choose("ui/MenuBar/MenuGraphics/CreateGraphAction");
+    Graph* g = p->graphs[4];
+    ASSERT_NE(g, nullptr);
+    ASSERT_EQ(g->fluid, fluids[FLUID_WATER]);
     show(g);
     const CurveStyle first = g->curve_style[0];
     answer_dialogs({[&](GtkDialog* d) {
@@ -285,12 +343,13 @@ TEST_F(CurveDialog, OnlyTheChosenCurveChanges) {
         EXPECT_EQ(toggles.size(), 2u);
         EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(toggles[1])), "Process  1:Separator loop");
         EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(toggles[0])));
-        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(toggles[1]), TRUE);
+        click(toggles[1]);
+        EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(toggles[1])));
         set_spin(d, "line_width", 7);
         set_combo(d, "line_style", 3);
         return GTK_RESPONSE_OK;
     }});
-    curve_settings_callback(nullptr, nullptr);
+    choose("ui/MenuBar/MenuGraphics/ConfigProcessAction");
     EXPECT_EQ(g->curve_style[1].line_width, 7);
     EXPECT_EQ(g->curve_style[1].line_style, 3);
     EXPECT_EQ(g->curve_style[0].line_width, first.line_width);
@@ -303,26 +362,9 @@ TEST_F(CurveDialog, OnlyTheChosenCurveChanges) {
         listed = children(widget(d, "curve_list")).size();
         return GTK_RESPONSE_OK;
     }});
-    curve_settings_callback(nullptr, nullptr);
+    choose("ui/GraphPopupMenu/ConfigProcessAction");
     EXPECT_EQ(listed, 0u);
     g->az_curves = 2;
-}
-
-// A synthetic button or motion event at (x, y) of a diagram's drawing area.
-void send(Graph* g, GdkEventType type, double x, double y) {
-    GtkWidget* area = view_of(g)->drawing_area;
-    GdkEvent* e = gdk_event_new(type);
-    e->any.window = GDK_WINDOW(g_object_ref(area->window));
-    e->any.send_event = TRUE;
-    if (type == GDK_MOTION_NOTIFY) {
-        e->motion.x = x, e->motion.y = y;
-        e->motion.device = gdk_device_get_core_pointer();
-    } else {
-        e->button.x = x, e->button.y = y, e->button.button = 1;
-        e->button.device = gdk_device_get_core_pointer();
-    }
-    gtk_widget_event(area, e);
-    gdk_event_free(e);
 }
 
 TEST_F(Diagrams, PointerClicksTimersAndReadout) {
@@ -368,7 +410,7 @@ TEST_F(Diagrams, PointerClicksTimersAndReadout) {
     send(ts, GDK_BUTTON_RELEASE, ex, ey);
     EXPECT_FALSE(drag_running());
     // Zoom mode: the rectangle follows the pointer; the second click zooms.
-    start_zooming_callback(nullptr, nullptr);
+    choose("ui/MenuBar/MenuGraphics/ZoomStartAction");
     send(ts, GDK_BUTTON_PRESS, ex, ey);  // the first corner
     EXPECT_TRUE(zoom_rectangle_running());
     gint ox = 0, oy = 0;
@@ -383,16 +425,15 @@ TEST_F(Diagrams, PointerClicksTimersAndReadout) {
     EXPECT_NEAR(ts->x_axis.max_pos, x_end, 1e-9);
     // A drag and a new rectangle stop when their page goes.
     send(ts, GDK_BUTTON_PRESS, ex, ey);
-    start_zooming_callback(nullptr, nullptr);
+    choose("ui/GraphPopupMenu/ZoomStartAction");
     send(ts, GDK_BUTTON_PRESS, ex, ey);
     EXPECT_TRUE(drag_running());
     EXPECT_TRUE(zoom_rectangle_running());
-    remove_graph_tab(nullptr, nullptr, ts);
+    hide_page(ts);
     EXPECT_FALSE(drag_running());
     EXPECT_FALSE(zoom_rectangle_running());
     EXPECT_FALSE(zoom_waiting_for_corner());
-    last_press_path = {3, 0};
-    show_graph(nullptr, nullptr);
+    show_again(p, 0);
     show(ts);
 
     // Double clicks: the y axis's page even near the x axis, the x axis's
@@ -476,12 +517,13 @@ TEST_F(Diagrams, ReadoutUnitsFollowSelectUnits) {
     ASSERT_GT(lb, 0);
     const int energy_unit = unitdef[Q_SPECIFIC_ENERGY].default_unit;
     const int density_unit = unitdef[Q_DENSITY].default_unit;
-    select_units(nullptr, nullptr);
+    choose("ui/MenuBar/MenuPreferences/DefaultUnitsAction");
     UnitsDialog* d = units_dialog();
     ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(user_sees_named(d->dialog));
     gtk_combo_box_set_active(GTK_COMBO_BOX(d->box[Q_SPECIFIC_ENERGY]), mj);
     gtk_combo_box_set_active(GTK_COMBO_BOX(d->box[Q_DENSITY]), lb);
-    gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_OK);
+    click(gtk_dialog_get_widget_for_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_OK));
     pump();
     EXPECT_EQ(readout_unit(ts, 4), "MJ/kg");
     EXPECT_EQ(readout_unit(ts, 2), "lb/ft3");
@@ -517,14 +559,28 @@ std::vector<std::string> iso_texts(GtkDialog* d, int family) {
     }
     return out;
 }
+// The family's page brought up (a click on its tab), then its "Add" button
+// and the text typed into the new row, with Enter.
 void type_into_new_row(GtkDialog* d, int family, const char* typed) {
-    gtk_button_clicked(GTK_BUTTON(find_widget(GTK_WIDGET(d), "iso_add_" + std::to_string(family))));
-    GtkTreeView* view = iso_list(d, family);
-    const int n = gtk_tree_model_iter_n_children(gtk_tree_view_get_model(view), nullptr);
-    GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(gtk_tree_view_get_column(view, 0)));
-    const std::string path = std::to_string(n - 1);  // a new row sorts last
-    g_signal_emit_by_name(cells->data, "edited", path.c_str(), typed);
-    g_list_free(cells);
+    GtkWidget* add = find_widget(GTK_WIDGET(d), "iso_add_" + std::to_string(family));
+    ASSERT_NE(add, nullptr);
+    GtkWidget* page = add;
+    GtkWidget* up = gtk_widget_get_parent(page);
+    while (up != nullptr && !GTK_IS_NOTEBOOK(up)) {
+        page = up;
+        up = gtk_widget_get_parent(page);
+    }
+    if (up != nullptr)
+        gtk_notebook_set_current_page(GTK_NOTEBOOK(up),
+                                      gtk_notebook_page_num(GTK_NOTEBOOK(up), page));
+    pump();
+    click(add);
+    pump();
+    GtkWidget* field = gtk_window_get_focus(GTK_WINDOW(d));
+    ASSERT_TRUE(field != nullptr && GTK_IS_ENTRY(field)) << "no new row opened for typing";
+    gtk_entry_set_text(GTK_ENTRY(field), typed);
+    gtk_widget_activate(field);
+    pump();
 }
 
 TEST_F(IsoDialog, ListsUnitsRefusalsAndToggles) {
@@ -556,7 +612,7 @@ TEST_F(IsoDialog, ListsUnitsRefusalsAndToggles) {
         type_into_new_row(d, ISO_ISOTHERM, "555.5");
         return GTK_RESPONSE_OK;
     }});
-    isoline_settings_dialog();
+    choose("ui/MenuBar/MenuGraphics/ConfigIsolinesAction");
     EXPECT_EQ(ts->iso_style[ISO_ISOBAR].selected[4], 1);
     EXPECT_EQ(water.iso[ISO_ISOBAR].positions.size(), isobars);
     EXPECT_EQ(counter.begins, 1);
@@ -584,12 +640,12 @@ TEST_F(IsoDialog, ListsUnitsRefusalsAndToggles) {
         GtkTreeIter it;
         while (gtk_tree_model_get_iter_first(m, &it)) {
             gtk_tree_selection_select_iter(gtk_tree_view_get_selection(wet), &it);
-            gtk_button_clicked(GTK_BUTTON(find_widget(GTK_WIDGET(d), "iso_remove_3")));
+            click(find_widget(GTK_WIDGET(d), "iso_remove_3"));
         }
         return GTK_RESPONSE_OK;
     }});
     const std::size_t isotherms = water.iso[ISO_ISOTHERM].positions.size();
-    isoline_settings_dialog();
+    choose("ui/MenuBar/MenuGraphics/ConfigIsolinesAction");
     const auto refused = messages();
     ASSERT_EQ(refused.size(), 5u);
     EXPECT_NE(refused[0].text.find("Isotherm"), std::string::npos);
@@ -603,9 +659,7 @@ TEST_F(IsoDialog, ListsUnitsRefusalsAndToggles) {
 
     // A menu toggle flips its family; switching pages flips none.
     const int shown = ts->iso_style[ISO_ISOBAR].show;
-    GtkAction* isobars_toggle = action_at("ui/MenuBar/MenuGraphics/ShowIsoPressureAction");
-    ASSERT_NE(isobars_toggle, nullptr);
-    gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(isobars_toggle), shown == 0);
+    choose("ui/GraphPopupMenu/ShowIsoPressureAction");
     EXPECT_EQ(ts->iso_style[ISO_ISOBAR].show, shown == 0 ? 1 : 0);
     auto shows = [](const Graph* g) {
         std::vector<int> out;

@@ -3,6 +3,7 @@
 // size they need. Each dialog is saved as a screenshot.
 #include "gui_support.h"
 #include "tree_support.h"
+#include "user_path.h"
 
 #include "app/core/model/create_delete.h"
 #include "app/core/model/init.h"
@@ -24,14 +25,6 @@ using namespace guitest;
 
 namespace {
 
-void activate(const char* path) {
-    GtkAction* action = action_at(path);
-    ASSERT_NE(action, nullptr) << path;
-    ASSERT_TRUE(gtk_action_is_sensitive(action)) << path;
-    gtk_action_activate(action);
-    pump();
-}
-
 // A dialog answered after the check and a screenshot.
 std::function<int(GtkDialog*)> check(const std::string& shot, std::vector<std::string> names,
                                      int min_width, int min_height, int response) {
@@ -49,10 +42,11 @@ protected:
         Project* p = open_project_file(example("steam_rankine.kvr"));
         EXPECT_NE(p, nullptr);
         if (p == nullptr) return nullptr;
-        Process* air = create_process(0);
-        air->name = "Air loop";
-        append_process(*p, air);
-        build_process_in_tree(p, air);
+        pump();
+        answer_dialogs({new_process_answer("Air loop", "Air")});
+        choose("ui/Popup_on_nothing_in_graph/InsertProcess");
+        EXPECT_EQ(p->az_processes, 2);
+        dialog_titles.clear();
         EXPECT_EQ(calcProject(*p), CS_FINISHED);
         pump();
         update_graphs(p);
@@ -78,7 +72,7 @@ TEST_F(Dialogs, CreateNewGraphMakesEveryTypeOfASecondFluid) {
             gtk_combo_box_set_active(GTK_COMBO_BOX(find_widget(GTK_WIDGET(d), "graph_type")), type);
             return static_cast<int>(GTK_RESPONSE_OK);
         }});
-        activate("ui/MenuBar/MenuGraphics/CreateGraphAction");
+        choose("ui/MenuBar/MenuGraphics/CreateGraphAction");
         Graph* made = p->graphs[sz(4 + type)];
         ASSERT_NE(made, nullptr) << type;
         EXPECT_EQ(made->type, type);
@@ -95,7 +89,7 @@ TEST_F(Dialogs, DiagramSettingsDialogs) {
     show_graph_page(p->graphs[1]);
     answer_dialogs({check("axis", {"axis_pages", "x_unit", "x_start", "x_end"}, 250, 300,
                           GTK_RESPONSE_CANCEL)});
-    activate("ui/MenuBar/MenuGraphics/ConfigAxisAction");
+    choose("ui/MenuBar/MenuGraphics/ConfigAxisAction");
     // OK keeps every line width as stored (the default 0.5).
     Graph* ts = p->graphs[1];
     ts->iso_style[1].width = 0.25;
@@ -104,12 +98,12 @@ TEST_F(Dialogs, DiagramSettingsDialogs) {
     EXPECT_EQ(widths[0], 0.5);
     answer_dialogs({check("isolines", {"iso_list_0", "iso_unit_0", "iso_width_0", "iso_add_0"}, 250,
                           300, GTK_RESPONSE_OK)});
-    activate("ui/MenuBar/MenuGraphics/ConfigIsolinesAction");
+    choose("ui/MenuBar/MenuGraphics/ConfigIsolinesAction");
     for (std::size_t f = 0; f < widths.size(); ++f)
         EXPECT_EQ(ts->iso_style[f].width, widths[f]) << f;
     answer_dialogs({check("curves", {"curve_list", "line_width", "line_style", "dot_style"}, 400,
                           300, GTK_RESPONSE_CANCEL)});
-    activate("ui/MenuBar/MenuGraphics/ConfigProcessAction");
+    choose("ui/MenuBar/MenuGraphics/ConfigProcessAction");
     EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Axis Properties", "Configure Iso Lines",
                                                        "Curve Properties"}));
 }
@@ -117,7 +111,7 @@ TEST_F(Dialogs, DiagramSettingsDialogs) {
 TEST_F(Dialogs, NewProcessRenameAndInsertQuestions) {
     answer_dialogs({check("new_process", {"name", "fluid", "massflow", "stdv", "value0", "unit0"},
                           300, 200, GTK_RESPONSE_OK)});
-    activate("ui/MenuBar/MenuFile/NewAction");
+    choose("ui/MenuBar/MenuFile/NewAction");
     Project* p = current_project;
     ASSERT_NE(p, nullptr);
     // Rename of the process row.
@@ -127,18 +121,18 @@ TEST_F(Dialogs, NewProcessRenameAndInsertQuestions) {
     gtk_tree_selection_select_path(gtk_tree_view_get_selection(view), row);
     gtk_tree_path_free(row);
     answer_dialogs({check("rename", {"name"}, 200, 80, GTK_RESPONSE_CANCEL)});
-    activate("ui/Popup_on_process/RenameAction");
-    // A splitter, then a compressor after it: which outlet.
-    p->current_process = 0;
-    p->current_part = 0;
-    insert_splitter(nullptr, nullptr);
+    choose("ui/Popup_on_process/RenameAction");
+    // A splitter after the Inlet (chosen on the flowsheet), then a
+    // compressor after it: which outlet.
+    select_part(p, 0, 0);
+    choose("ui/Popup_on_part_in_graph/InsertSplitter");
     answer_dialogs({check("outlet_selector", {"question"}, 200, 60, GTK_RESPONSE_DELETE_EVENT)});
-    activate("ui/Popup_on_part/InsertCompressor");
+    choose("ui/Popup_on_part/InsertCompressor");
     // Splitter and mixer: where the mixer goes.
-    p->current_part = 0;
+    select_part(p, 0, 0);
     answer_dialogs(
         {check("mixer_position", {"question", "choice"}, 250, 100, GTK_RESPONSE_CANCEL)});
-    activate("ui/Popup_on_part/InsertSplitMix");
+    choose("ui/Popup_on_part_in_graph/InsertSplitMix");
     EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Create New Process", "Rename Process",
                                                        "Outlet selector: ", "Mixer position"}));
 }
@@ -146,18 +140,15 @@ TEST_F(Dialogs, NewProcessRenameAndInsertQuestions) {
 TEST_F(Dialogs, DetailsDialogsOfPartsInletsAndInterfaces) {
     Project* p = open_project_file(example("coupled_water.kvr"));
     ASSERT_NE(p, nullptr);
-    p->current_process = 0;
-    p->current_part = 1;
-    activate("ui/Popup_on_part/PartDialogAction");
+    pump();
+    open_part(p, 0, 1);
     GtkWidget* part = shown_window("Part details for part 1 of process " + p->processes[0]->name);
     EXPECT_TRUE(user_sees(part, {"name", "input1", "option1", "volume_mass"}, 400, 300));
     screenshot("dialog_part");
-    if (part != nullptr) gtk_dialog_response(GTK_DIALOG(part), GTK_RESPONSE_CANCEL);
+    if (part != nullptr) close_window(part);
     pump();
 
-    p->current_part = 0;
-    inletdialogcallback(nullptr, nullptr);
-    pump();
+    open_part(p, 0, 0);
     GList* all = gtk_window_list_toplevels();
     GtkWidget* inlet = nullptr;
     for (GList* l = all; l != nullptr; l = l->next)
@@ -167,20 +158,25 @@ TEST_F(Dialogs, DetailsDialogsOfPartsInletsAndInterfaces) {
     g_list_free(all);
     EXPECT_TRUE(user_sees(inlet, {"fluid", "massflow", "stdv", "value0"}, 300, 200));
     screenshot("dialog_inlet");
-    if (inlet != nullptr) gtk_dialog_response(GTK_DIALOG(inlet), GTK_RESPONSE_CANCEL);
+    if (inlet != nullptr) close_window(inlet);
     pump();
 
     ASSERT_GT(p->az_interfaces, 0);
-    p->current_interface = 0;
-    activate("ui/Popup_on_interface/InterfaceDialogAction");
+    open_interface(p, 0);
     GtkWidget* itf = shown_window("Interface details for interface " + p->interfaces[0]->name);
     EXPECT_TRUE(user_sees(itf, {"name", "option0", "input0"}, 400, 300));
     screenshot("dialog_interface");
-    if (itf != nullptr) gtk_dialog_response(GTK_DIALOG(itf), GTK_RESPONSE_CANCEL);
+    if (itf != nullptr) close_window(itf);
     pump();
 
+    // Two heat exchangers free of interfaces, one in each process: a new
+    // interface can couple them.
+    select_part(p, 0, 1);
+    choose("ui/Popup_on_part_in_graph/InsertHeatExchanger");
+    select_part(p, 1, 1);
+    choose("ui/Popup_on_part_in_graph/InsertHeatExchanger");
     answer_dialogs({check("create_interface", {"hot", "cold"}, 400, 300, GTK_RESPONSE_CANCEL)});
-    create_interface_from_graph(nullptr, nullptr);
+    choose("ui/Popup_on_part_in_graph/CreateInterfaceAction");
     EXPECT_EQ(dialog_titles,
               (std::vector<std::string>{"Select heat exchangers for new Interface"}));
 }
@@ -188,26 +184,24 @@ TEST_F(Dialogs, DetailsDialogsOfPartsInletsAndInterfaces) {
 TEST_F(Dialogs, PreferencesAndHelp) {
     Project* p = open_project_file(example("helium_brayton.kvr"));
     ASSERT_NE(p, nullptr);
-    activate("ui/MenuBar/MenuPreferences/DefaultUnitsAction");
+    choose("ui/MenuBar/MenuPreferences/DefaultUnitsAction");
     UnitsDialog* units = units_dialog();
     ASSERT_NE(units, nullptr);
     EXPECT_TRUE(user_sees(units->dialog, {"units_Temperature", "apply_Temperature"}, 300, 400));
     screenshot("dialog_units");
-    gtk_dialog_response(GTK_DIALOG(units->dialog), GTK_RESPONSE_CANCEL);
-    pump();
+    click(gtk_dialog_get_widget_for_response(GTK_DIALOG(units->dialog), GTK_RESPONSE_CANCEL));
 
-    activate("ui/MenuBar/MenuPreferences/SetThemeAction");
+    choose("ui/MenuBar/MenuPreferences/SetThemeAction");
     if (ThemeDialog* theme = theme_dialog()) {
         EXPECT_TRUE(user_sees(theme->dialog, {"theme_list", "default_font", "font"}, 250, 300));
         screenshot("dialog_theme");
-        gtk_dialog_response(GTK_DIALOG(theme->dialog), GTK_RESPONSE_DELETE_EVENT);
-        pump();
+        close_window(theme->dialog);
     }
-    activate("ui/MenuBar/HelpMenu/AboutAction");
+    choose("ui/MenuBar/HelpMenu/AboutAction");
     GtkWidget* about = shown_window("About KVR");
     EXPECT_TRUE(user_sees(about, {}, 200, 150));
     screenshot("dialog_about");
-    if (about != nullptr) gtk_widget_destroy(about);
+    if (about != nullptr) close_window(about);
 }
 
 // The choosers and message boxes of the toolkit, on the path a user meets:
@@ -228,25 +222,24 @@ TEST_F(Dialogs, SaveAsChooserAndQuestionOnTheRealPath) {
         }
         EXPECT_TRUE(switches);
         screenshot("dialog_save_as");
-        if (chooser != nullptr) gtk_dialog_response(GTK_DIALOG(chooser), GTK_RESPONSE_CANCEL);
+        if (chooser != nullptr)
+            click(gtk_dialog_get_widget_for_response(GTK_DIALOG(chooser), GTK_RESPONSE_CANCEL));
     });
-    activate("ui/MenuBar/MenuFile/SaveAsAction");
+    choose("ui/MenuBar/MenuFile/SaveAsAction");
     EXPECT_TRUE(seen);
 }
 
 TEST_F(Dialogs, FluidEditorDialogs) {
-    activate("ui/MenuBar/MenuFluid/CreateFluidAction");
+    choose("ui/MenuBar/MenuFluid/CreateFluidAction");
     GtkWidget* wizard = shown_window("Fluid definition");
     EXPECT_TRUE(user_sees(wizard, {"name"}, 500, 400));
     screenshot("dialog_fluid_wizard");
-    if (wizard != nullptr) g_signal_emit_by_name(wizard, "cancel");
-    pump();
-    activate("ui/MenuBar/MenuFluid/PropertyTableAction");
+    if (wizard != nullptr) click(GTK_ASSISTANT(wizard)->cancel);
+    choose("ui/MenuBar/MenuFluid/PropertyTableAction");
     GtkWidget* table = property_table_window();
     EXPECT_TRUE(user_sees(table, {"fluid_combo", "table_view", "apply"}, 600, 300));
     screenshot("dialog_property_table");
-    if (table != nullptr) gtk_button_clicked(GTK_BUTTON(find_widget(table, "close")));
-    pump();
+    if (table != nullptr) click(find_widget(table, "close"));
 }
 
 // Cut, Copy and Paste of a part, from the Edit menu, within a project and
@@ -261,9 +254,9 @@ TEST_F(Dialogs, CutCopyAndPasteOfAPart) {
     compressor.inputs[PI_ISENTROPIC_EFFICIENCY] = 0.77;
     // Copy the compressor (selected on the flowsheet), paste it after itself.
     update_current_process_and_part_and_interface(helium, 0, 1, -1);
-    activate("ui/MenuBar/MenuEdit/CopyAction");
+    choose("ui/MenuBar/MenuEdit/CopyAction");
     EXPECT_TRUE(widget_sensitive("ui/MenuBar/MenuEdit/PasteAction"));
-    activate("ui/MenuBar/MenuEdit/PasteAction");
+    choose("ui/MenuBar/MenuEdit/PasteAction");
     ASSERT_EQ(cycle.az_parts, parts + 1);
     const Part& pasted = *cycle.parts[2];
     EXPECT_EQ(pasted.type, COMPRESSOR);
@@ -275,7 +268,7 @@ TEST_F(Dialogs, CutCopyAndPasteOfAPart) {
     screenshot("edit_pasted");
     // Cut it again: gone from the process and the tree, still to paste.
     const std::string name = pasted.name;
-    activate("ui/MenuBar/MenuEdit/CutAction");
+    choose("ui/MenuBar/MenuEdit/CutAction");
     ASSERT_EQ(cycle.az_parts, parts);
     EXPECT_NE(cell(helium, {1, 0, 1, 1}, COL_NAME), name);
     // Into the steam cycle, after its Inlet.
@@ -283,14 +276,14 @@ TEST_F(Dialogs, CutCopyAndPasteOfAPart) {
     pump();
     update_current_process_and_part_and_interface(steam, 0, 0, -1);
     const int steam_parts = steam->processes[0]->az_parts;
-    activate("ui/MenuBar/MenuEdit/PasteAction");
+    choose("ui/MenuBar/MenuEdit/PasteAction");
     ASSERT_EQ(steam->processes[0]->az_parts, steam_parts + 1);
     EXPECT_EQ(steam->processes[0]->parts[1]->inputs[PI_ISENTROPIC_EFFICIENCY], 0.77);
     EXPECT_EQ(steam->processes[0]->parts[1]->fluid, steam->processes[0]->fluid);
     // The Inlet is no part to copy: said so, nothing changes.
     update_current_process_and_part_and_interface(steam, 0, 0, -1);
     messages();
-    activate("ui/MenuBar/MenuEdit/CopyAction");
+    choose("ui/MenuBar/MenuEdit/CopyAction");
     const std::vector<MessageRequest> shown = messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].text.find("cannot be copied"), std::string::npos) << shown[0].text;

@@ -2,6 +2,7 @@
 // Quit with unsaved changes, and files written under a decimal-comma
 // locale.
 #include "tree_support.h"
+#include "user_path.h"
 
 #include "app/core/files/filehandling.h"
 #include "app/gui/handlers.h"
@@ -31,8 +32,8 @@ std::vector<std::string> hidden_files(const std::string& dir) {
 
 TEST_F(Files, NewSaveAsAndSave) {
     currentdir = scratch_dir();
-    on_new_activate(nullptr, nullptr);
-    on_new_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/NewAction");
+    choose("ui/ToolBar/NewAction");
     Project* first = project_list[0];
     Project* second = project_list[1];
     ASSERT_NE(second, nullptr);
@@ -45,7 +46,7 @@ TEST_F(Files, NewSaveAsAndSave) {
     const std::string dir = scratch_dir() + "/save";
     fs::create_directories(dir);
     answer_choosers({dir + "/plant", dir + "/plant.kvr.bak"});
-    on_save_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/SaveAction");
     ASSERT_EQ(chooser_requests.size(), 1U);
     EXPECT_EQ(chooser_requests[0].title, "Save File as");
     EXPECT_EQ(chooser_requests[0].proposed_name, "NewProject2.kvr");
@@ -54,12 +55,12 @@ TEST_F(Files, NewSaveAsAndSave) {
     EXPECT_EQ(tab_of(second), "plant");
     EXPECT_EQ(currentdir, dir);
     // A name holding ".kvr" stays as typed.
-    on_save_as_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/SaveAsAction");
     EXPECT_TRUE(fs::exists(dir + "/plant.kvr.bak"));
     EXPECT_EQ(tab_of(second), "plant");
     // Later saves write directly.
     set_project_changed_true();
-    on_save_activate(nullptr, nullptr);
+    press_key(GDK_s, GDK_CONTROL_MASK);
     EXPECT_EQ(chooser_requests.size(), 2U);
     EXPECT_EQ(tab_of(second), "plant");
     EXPECT_TRUE(hidden_files(dir).empty());
@@ -70,12 +71,12 @@ TEST_F(Files, NewSaveAsAndSave) {
 // still being typed into the tree: the file holds the value typed.
 TEST_F(Files, AValueStillBeingTypedIsSaved) {
     currentdir = scratch_dir();
-    on_new_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/NewAction");
     Project* p = project_list[0];
     ASSERT_NE(start_typing(p, {1, 0, 0, 1}, "333 K"), nullptr) << "no cell opened for typing";
     const std::string path = scratch_dir() + "/typed.kvr";
     answer_choosers({path});
-    on_save_activate(nullptr, nullptr);
+    press_key(GDK_s, GDK_CONTROL_MASK);
     EXPECT_NE(read_file(path).find("Temperature = \"333 K\""), std::string::npos);
     EXPECT_EQ(cell(p, {1, 0, 0, 1}), "333 K");
     EXPECT_EQ(tab_of(p), "typed");
@@ -87,7 +88,7 @@ TEST_F(Files, AValueStillBeingTypedIsAChangeThatCloseAsksAbout) {
     ASSERT_NE(p, nullptr);
     ASSERT_NE(start_typing(p, {1, 0, 0, 1}, "333 K"), nullptr) << "no cell opened for typing";
     answer_messages({Reply::Cancel});
-    on_close_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/CloseAction");
     const auto shown = messages();
     ASSERT_EQ(shown.size(), 1U);
     EXPECT_EQ(shown[0].kind, MessageKind::SaveDiscardCancel);
@@ -105,7 +106,7 @@ TEST_F(Files, FailedSavesAreReportedAndKeepTheMark) {
 
     // Save into a folder that does not exist.
     p->filename = scratch_dir() + "/missing/cycle.kvr";
-    on_save_activate(nullptr, nullptr);
+    choose("ui/ToolBar/SaveAction");
     auto shown = messages();
     ASSERT_EQ(shown.size(), 1U);
     EXPECT_NE(shown[0].text.find(p->filename), std::string::npos) << shown[0].text;
@@ -117,7 +118,7 @@ TEST_F(Files, FailedSavesAreReportedAndKeepTheMark) {
     const std::string dir = scratch_dir() + "/taken";
     fs::create_directories(dir + "/occupied.kvr");
     answer_choosers({dir + "/occupied.kvr"});
-    on_save_as_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/SaveAsAction");
     shown = messages();
     ASSERT_EQ(shown.size(), 1U);
     EXPECT_NE(shown[0].text.find("occupied.kvr"), std::string::npos);
@@ -137,7 +138,7 @@ TEST_F(Files, QuitAsksForEveryChangedProject) {
     set_project_changed_true();
     // Cancel keeps everything.
     answer_messages({Reply::Cancel});
-    on_quit_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/QuitAction");
     EXPECT_EQ(project_list[0], a);
     EXPECT_EQ(project_list[1], b);
     EXPECT_FALSE(ui.quit_requested);
@@ -147,7 +148,7 @@ TEST_F(Files, QuitAsksForEveryChangedProject) {
     EXPECT_NE(shown[0].text.find("helium_brayton.kvr"), std::string::npos);
     // The window's close button asks the same; Discard for both ends the program.
     answer_messages({Reply::Discard, Reply::Discard});
-    on_main_window_delete(nullptr, nullptr, nullptr);
+    close_window(ui.mainwindow);
     EXPECT_EQ(project_list[0], nullptr);
     EXPECT_TRUE(ui.quit_requested);
     EXPECT_EQ(messages().size(), 2U);
@@ -166,7 +167,7 @@ TEST_F(Files, SavedTheSameUnderADecimalCommaLocale) {
         ASSERT_NE(p, nullptr);
         set_project_changed_true();
         answer_choosers({out});
-        on_save_as_activate(nullptr, nullptr);
+        choose("ui/MenuBar/MenuFile/SaveAsAction");
         EXPECT_TRUE(messages().empty());
         return;
     }

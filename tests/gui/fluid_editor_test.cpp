@@ -2,6 +2,7 @@
 // and a refused mixture, "Modify Fluid", fluid files, and the property
 // table with Stop.
 #include "gui_support.h"
+#include "user_path.h"
 
 #include "app/core/files/filehandling.h"
 #include "app/core/fluids/fluid_properties.h"
@@ -31,10 +32,6 @@ GtkWidget* in(GtkWidget* root, const char* name) {
 }
 
 int page_of(GtkWidget* a) { return gtk_assistant_get_current_page(GTK_ASSISTANT(a)); }
-void click(GtkWidget* button) {
-    gtk_button_clicked(GTK_BUTTON(button));
-    pump();
-}
 void forward(GtkWidget* a) { click(GTK_ASSISTANT(a)->forward); }
 
 // Selects the row showing `name` in a list view.
@@ -165,16 +162,14 @@ protected:
 }  // namespace
 
 TEST_F(FluidEditorWindow, DryMixtureEndToEndReachesTheWaitingInletDialog) {
-    on_new_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/NewAction");
     Project* p = project_list[0];
     ASSERT_NE(p, nullptr);
-    inletdialog(p, p->processes[0]);
-    pump();
+    open_part(p, 0, 0);
     GtkWidget* inlet = shown_window("Inlet details of process Process 1");
     ASSERT_NE(inlet, nullptr);
-    fluid_selection_mode = FS_INLET_DIALOG;  // its fluid button was pressed
-
-    create_fluid(nullptr, nullptr);
+    // Its fluid button, then "Create New Fluid" among the user fluids.
+    pick_fluid(in(inlet, "fluid"), "Create New Fluid");
     GtkWidget* a = wizard_window();
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(std::string(gtk_window_get_title(GTK_WINDOW(a))), "Fluid definition");
@@ -223,12 +218,12 @@ TEST_F(FluidEditorWindow, DryMixtureEndToEndReachesTheWaitingInletDialog) {
 
 TEST_F(FluidEditorWindow, CopyOfDryIsoAirAndARefusedMixture) {
     // No user fluid: neither "Select fluid to modify" nor export opens.
-    select_fluid_to_edit_dialog(nullptr, nullptr);
-    export_fluid(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFluid/EditFluidAction");
+    choose("ui/MenuBar/MenuFluid/ExportFluidAction");
     EXPECT_TRUE(dialog_titles.empty());
     EXPECT_TRUE(chooser_requests.empty());
 
-    create_fluid(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFluid/CreateFluidAction");
     GtkWidget* a = wizard_window();
     answer_dialogs({[](GtkDialog* d) {
         select_combo_text(find_widget(GTK_WIDGET(d), "fluid_choice"), "Dry ISO Air");
@@ -246,10 +241,10 @@ TEST_F(FluidEditorWindow, CopyOfDryIsoAirAndARefusedMixture) {
     EXPECT_EQ(wizard_window(), nullptr);
 
     // Ammonia, water and nitrogen: the library refuses the mixture.
-    create_fluid(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFluid/CreateFluidAction");
     a = wizard_window();
     gtk_entry_set_text(GTK_ENTRY(in(a, "name")), "Refused mix");
-    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(in(a, "kind2")), TRUE);
+    click(in(a, "kind2"));
     forward(a);
     choose_components(a, {"Ammonia", "Water", "Nitrogen"});
     forward(a);
@@ -288,13 +283,13 @@ TEST_F(FluidEditorWindow, ModifyFluidAndTheNextTable) {
                         screenshot("fluid_modify");
                         return static_cast<int>(GTK_RESPONSE_CANCEL);
                     }});
-    select_fluid_to_edit_dialog(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFluid/EditFluidAction");
     EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Select fluid to modify", "Modify Fluid"}));
     EXPECT_EQ(f->x, x);
 
     // The table before and after OK.
     init_stoffwerte(f);
-    on_properties_table(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFluid/PropertyTableAction");
     GtkWidget* t = property_table_window();
     ASSERT_NE(t, nullptr);
     click(in(t, "apply"));
@@ -308,7 +303,7 @@ TEST_F(FluidEditorWindow, ModifyFluidAndTheNextTable) {
                         gtk_spin_button_update(GTK_SPIN_BUTTON(in(GTK_WIDGET(d), "ref1")));
                         return static_cast<int>(GTK_RESPONSE_OK);
                     }});
-    select_fluid_to_edit_dialog(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFluid/EditFluidAction");
     EXPECT_DOUBLE_EQ(f->x[0], 0.6);
     EXPECT_EQ(f->x[2], 0.0);  // water keeps its stored fraction
     EXPECT_EQ(f->ref_hum_p, 101.325);
@@ -324,7 +319,7 @@ TEST_F(FluidEditorWindow, ExportProposesAFileNameWithoutASlash) {
     ASSERT_NE(f, nullptr);
     answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); }});
     answer_choosers({scratch_dir() + "/Air 79-21.kvq"});
-    export_fluid(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFluid/ExportFluidAction");
     ASSERT_EQ(chooser_requests.size(), 1u);
     EXPECT_EQ(chooser_requests[0].proposed_name, "Air 79-21.kvq");
     EXPECT_EQ(read_file(scratch_dir() + "/Air 79-21.kvq"), fluid_file_text(*f));
@@ -335,11 +330,11 @@ TEST_F(FluidEditorWindow, ExportAndImport) {
     ASSERT_NE(f, nullptr);
     answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); }});
     answer_choosers({scratch_dir() + "/air2", scratch_dir() + "/air2.kvq"});
-    export_fluid(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFluid/ExportFluidAction");
     EXPECT_EQ(dialog_titles, std::vector<std::string>{"Select fluid to save"});
     const std::string text = read_file(scratch_dir() + "/air2.kvq");
     EXPECT_EQ(text, fluid_file_text(*f));
-    import_fluid(nullptr, nullptr);  // the name is in use
+    choose("ui/MenuBar/MenuFluid/ImportFluidAction");  // the name is in use
     std::vector<MessageRequest> shown = messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].text.find("exists already"), std::string::npos) << shown[0].text;
@@ -347,14 +342,65 @@ TEST_F(FluidEditorWindow, ExportAndImport) {
     std::string renamed = text;
     renamed.replace(renamed.find("Saved air"), 9, "Imported air");
     answer_choosers({write_file("imported.kvq", renamed), "/nonexistent/folder/x"});
-    import_fluid(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFluid/ImportFluidAction");
     ASSERT_NE(fluids.find("Imported air"), nullptr);
     EXPECT_EQ(user_menu_labels().back(), "Imported air");
     answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); }});
-    export_fluid(nullptr, nullptr);  // into a folder that does not exist
+    choose("ui/MenuBar/MenuFluid/ExportFluidAction");  // into a folder that does not exist
     shown = messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].text.find("Could not write file"), std::string::npos) << shown[0].text;
+}
+
+// A fluid file the program wrote, imported through the toolkit's own
+// chooser (the file chosen, Open clicked), then opened in "Modify Fluid":
+// its components and composition are the file's.
+TEST_F(FluidEditorWindow, ImportThroughTheChooserThenModify) {
+    const std::string file = std::string(KVR2_SOURCE_DIR) + "/tests/app/core/files/fluid_type3.kvq";
+    meet_real_dialogs(true);
+    bool chosen = false;
+    when([] { return shown_window("Import user defined fluid") != nullptr; },
+         [&] {
+             GtkWidget* chooser = shown_window("Import user defined fluid");
+             EXPECT_TRUE(user_sees(chooser, {}, 500, 300));
+             gtk_file_chooser_set_filename(GTK_FILE_CHOOSER(chooser), file.c_str());
+             run_until(
+                 [&] {
+                     gchar* now = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(chooser));
+                     const bool there = now != nullptr && file == now;
+                     g_free(now);
+                     return there;
+                 },
+                 5);
+             screenshot("fluid_import_chooser", chooser);
+             chosen = true;
+             click(gtk_dialog_get_widget_for_response(GTK_DIALOG(chooser), GTK_RESPONSE_ACCEPT));
+         });
+    choose("ui/MenuBar/MenuFluid/ImportFluidAction");
+    meet_real_dialogs(false);
+    ASSERT_TRUE(chosen);
+    Fluid* f = fluids.find("Test inlet air");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(user_menu_labels().back(), "Test inlet air");
+    std::vector<std::string> names;
+    std::vector<std::string> moles;
+    answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); },
+                    [&](GtkDialog* d) {
+                        GtkWidget* w = GTK_WIDGET(d);
+                        EXPECT_TRUE(user_sees_named(w));
+                        for (int i = 0; i < 3; ++i)
+                            if (GtkWidget* m = find_widget(w, "mole" + std::to_string(i)))
+                                moles.emplace_back(gtk_entry_get_text(GTK_ENTRY(m)));
+                        screenshot("fluid_modify_imported", w);
+                        return static_cast<int>(GTK_RESPONSE_CANCEL);
+                    }});
+    choose("ui/MenuBar/MenuFluid/EditFluidAction");
+    EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Select fluid to modify", "Modify Fluid"}));
+    // Nitrogen 0.999999999, oxygen 1e-09 of the file, in mole percent.
+    ASSERT_GE(moles.size(), 2u);
+    EXPECT_EQ(moles[0], "99.99999990");
+    EXPECT_EQ(moles[1], "0.00000010");
+    EXPECT_TRUE(messages().empty());
 }
 
 // A mixture's information says what its rows mean: the critical point of
@@ -365,7 +411,7 @@ TEST_F(FluidEditorWindow, PropertyTableTellsAMixturesCriticalPointAndFreezingLim
     Fluid* mix = user_fluid("CO2 nitrogen", -1, {{7, 0.5}, {12, 0.5}});
     ASSERT_NE(mix, nullptr);
     init_stoffwerte(mix);
-    on_properties_table(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFluid/PropertyTableAction");
     GtkWidget* t = property_table_window();
     ASSERT_NE(t, nullptr);
     click(in(t, "apply"));
@@ -398,7 +444,7 @@ TEST_F(FluidEditorWindow, PropertyTableRowsSayWhyTheyAreUndefined) {
     Fluid* mix = user_fluid("Cold CO2 nitrogen", -1, {{7, 0.5}, {12, 0.5}});
     ASSERT_NE(mix, nullptr);
     init_stoffwerte(mix);
-    on_properties_table(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFluid/PropertyTableAction");
     GtkWidget* t = property_table_window();
     ASSERT_NE(t, nullptr);
     set_spin(t, "T_min", 130);
@@ -427,7 +473,7 @@ TEST_F(FluidEditorWindow, PropertyTableStopsAndTimesAThousandStates) {
     Fluid* air = user_fluid("Table air", -1, {{12, 0.78}, {11, 0.21}, {16, 0.01}});
     ASSERT_NE(air, nullptr);
     current_fluid = nullptr;
-    on_properties_table(nullptr, nullptr);  // the first fluid: computed at once
+    choose("ui/MenuBar/MenuFluid/PropertyTableAction");  // the first fluid: computed at once
     GtkWidget* t = property_table_window();
     ASSERT_NE(t, nullptr);
     std::string text = table_text();

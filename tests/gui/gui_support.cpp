@@ -209,9 +209,85 @@ bool widget_sensitive(const char* path) {
     return w != nullptr && gtk_widget_is_sensitive(w);
 }
 
+namespace {
+
+// Labels and entries shown in the window whose text does not fit the room
+// they were given: "label 'Pressure Ratio' needs 98 has 60".
+void cut_texts(GtkWidget* w, std::vector<std::string>& out) {
+    if (!gtk_widget_get_mapped(w)) return;
+    GtkAllocation a;
+    gtk_widget_get_allocation(w, &a);
+    if (GTK_IS_LABEL(w) && gtk_label_get_ellipsize(GTK_LABEL(w)) == PANGO_ELLIPSIZE_NONE &&
+        !gtk_label_get_line_wrap(GTK_LABEL(w))) {
+        int width = 0;
+        int height = 0;
+        pango_layout_get_pixel_size(gtk_label_get_layout(GTK_LABEL(w)), &width, &height);
+        if (width > a.width || height > a.height)
+            out.push_back(std::string("label '") + gtk_label_get_text(GTK_LABEL(w)) + "' needs " +
+                          std::to_string(width) + " has " + std::to_string(a.width));
+    } else if (GTK_IS_ENTRY(w) && gtk_entry_get_text_window(GTK_ENTRY(w)) != nullptr) {
+        int room = 0;
+        int height = 0;
+        gdk_drawable_get_size(GDK_DRAWABLE(gtk_entry_get_text_window(GTK_ENTRY(w))), &room,
+                              &height);
+        int width = 0;
+        pango_layout_get_pixel_size(gtk_entry_get_layout(GTK_ENTRY(w)), &width, &height);
+        if (width > room)
+            out.push_back(std::string("entry '") + gtk_entry_get_text(GTK_ENTRY(w)) + "' needs " +
+                          std::to_string(width) + " has " + std::to_string(room));
+    }
+    if (!GTK_IS_CONTAINER(w)) return;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(w));
+    for (GList* l = children; l != nullptr; l = l->next) cut_texts(GTK_WIDGET(l->data), out);
+    g_list_free(children);
+}
+
+}  // namespace
+
+::testing::AssertionResult no_text_cut(GtkWidget* window) {
+    if (window == nullptr) return ::testing::AssertionFailure() << "no window";
+    std::vector<std::string> cut;
+    cut_texts(window, cut);
+    if (cut.empty()) return ::testing::AssertionSuccess();
+    ::testing::AssertionResult r = ::testing::AssertionFailure();
+    const char* title = GTK_IS_WINDOW(window) ? gtk_window_get_title(GTK_WINDOW(window)) : "";
+    r << "\"" << (title != nullptr ? title : "") << "\" cuts texts:";
+    for (const std::string& c : cut) r << "\n  " << c;
+    return r;
+}
+
+::testing::AssertionResult message_reads_whole(GtkDialog* box) {
+    if (box == nullptr || !GTK_IS_MESSAGE_DIALOG(box))
+        return ::testing::AssertionFailure() << "no message box";
+    GtkWidget* label = GTK_MESSAGE_DIALOG(box)->label;
+    GtkAllocation a;
+    gtk_widget_get_allocation(label, &a);
+    int width = 0;
+    int height = 0;
+    pango_layout_get_pixel_size(gtk_label_get_layout(GTK_LABEL(label)), &width, &height);
+    if (!gtk_widget_get_mapped(label) || width > a.width || height > a.height)
+        return ::testing::AssertionFailure() << "the text needs " << width << " x " << height
+                                             << " pixels and has " << a.width << " x " << a.height;
+    int sw = 0;
+    int sh = 0;
+    gdk_drawable_get_size(GDK_DRAWABLE(gdk_get_default_root_window()), &sw, &sh);
+    int x = 0;
+    int y = 0;
+    gdk_window_get_origin(gtk_widget_get_window(GTK_WIDGET(box)), &x, &y);
+    const auto [bw, bh] = window_size(GTK_WIDGET(box));
+    if (x < 0 || y < 0 || x + bw > sw || y + bh > sh)
+        return ::testing::AssertionFailure() << "the box (" << bw << " x " << bh << " at " << x
+                                             << ", " << y << ") leaves the screen";
+    return ::testing::AssertionSuccess();
+}
+
 void GuiTest::install() {
     app::gui::DialogAnswerer a;
-    a.message = [this](const app::gui::MessageRequest&) {
+    a.message = [this](const app::gui::MessageRequest& request, GtkDialog* box) {
+        // Every message box the user would see: shown, on the screen, its
+        // text whole.
+        EXPECT_TRUE(user_sees(GTK_WIDGET(box), {}, 150, 80)) << request.text;
+        EXPECT_TRUE(message_reads_whole(box)) << request.text;
         if (replies_.empty()) return app::gui::Reply::Cancel;
         app::gui::Reply r = replies_.front();
         replies_.erase(replies_.begin());
@@ -241,6 +317,13 @@ void GuiTest::install() {
         return dialog_titles.back() == "Create New Process" ? GTK_RESPONSE_OK : GTK_RESPONSE_CANCEL;
     };
     app::gui::set_dialog_answerer(a);
+}
+
+void GuiTest::meet_real_dialogs(bool on) {
+    if (on)
+        app::gui::set_dialog_answerer({});
+    else
+        install();
 }
 
 void GuiTest::answer_dialogs(std::vector<std::function<int(GtkDialog*)>> answers) {
@@ -322,7 +405,7 @@ int spin_text_cut(GtkWidget* widget) {
                    << what << ": " << name << " cuts its value \""
                    << gtk_entry_get_text(GTK_ENTRY(w)) << "\" by " << cut << " pixels";
     }
-    return ::testing::AssertionSuccess();
+    return no_text_cut(window);
 }
 
 namespace {

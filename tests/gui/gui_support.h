@@ -61,6 +61,11 @@ int spin_text_cut(GtkWidget* widget);
 // The same for every widget given a name in the window (on a notebook's
 // current page only): what a test can find by name, the user sees.
 ::testing::AssertionResult user_sees_named(GtkWidget* window);
+// Every label and entry shown in the window has the room its text needs
+// (the failure lists those cut: "label 'Pressure' needs 60 has 41").
+::testing::AssertionResult no_text_cut(GtkWidget* window);
+// A message box shows its whole text, and lies on the screen.
+::testing::AssertionResult message_reads_whole(GtkDialog* box);
 // The size of a shown window on the screen (0 x 0 when not shown).
 std::pair<int, int> window_size(GtkWidget* window);
 
@@ -90,6 +95,9 @@ protected:
     void answer_dialogs(std::vector<std::function<int(GtkDialog*)>> answers);
     // Titles of the dialogs answered, in turn.
     std::vector<std::string> dialog_titles;
+    // The toolkit's own choosers and message boxes, waiting for the test
+    // as for a user (off: the answerers again).
+    void meet_real_dialogs(bool on);
 
 private:
     std::vector<app::gui::Reply> replies_;

@@ -4,6 +4,7 @@
 // always show the program as it is.
 #include "gui_support.h"
 #include "tree_support.h"
+#include "user_path.h"
 
 #include "app/core/solver/simulator.h"
 #include "app/fluids/fluids_gui.h"
@@ -34,23 +35,15 @@ std::function<int(GtkDialog*)> picture(const std::string& name, int response) {
     };
 }
 
-void activate(const char* path) {
-    GtkAction* action = action_at(path);
-    ASSERT_NE(action, nullptr) << path;
-    gtk_action_activate(action);
-    pump();
-}
-
 // Calculates the current project through File -> Calculate, with a
 // picture of the dialog when `name` is given.
 void calculate_now(const std::string& name) {
-    when([] { return calc_worker_joined(); },
-         [name] {
-             const CalcDialog* d = calc_dialog();
-             if (!name.empty()) shot(name, d->dialog);
-             gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_OK);
-         });
-    activate("ui/MenuBar/MenuFile/CalculateAction");
+    when(calculation_offers_ok, [name] {
+        const CalcDialog* d = calc_dialog();
+        if (!name.empty()) shot(name, d->dialog);
+        click(d->ok);
+    });
+    choose("ui/MenuBar/MenuFile/CalculateAction");
     pump();
 }
 
@@ -79,7 +72,7 @@ TEST_F(ManualScreens, GettingStarted) {
 
 TEST_F(ManualScreens, BuildingACycle) {
     answer_dialogs({picture("new_process", GTK_RESPONSE_OK)});
-    activate("ui/MenuBar/MenuFile/NewAction");
+    choose("ui/MenuBar/MenuFile/NewAction");
     ASSERT_NE(current_project, nullptr);
     close_all_projects(false);
 
@@ -87,19 +80,17 @@ TEST_F(ManualScreens, BuildingACycle) {
     ASSERT_NE(p, nullptr);
     calculate_now("");
     const char* cross = "ui/MenuBar/MenuPreferences/OverviewCross1ToggleAction";
-    gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(action_at(cross)), TRUE);
-    pump();
+    choose(cross);
     shot("flowsheet", ui.mainwindow);
-    gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(action_at(cross)), FALSE);
-    partsdialog(p, 0, 1);
+    choose(cross);
+    open_part(p, 0, 1);
     GtkWidget* part = shown_window("Part details for part 1 of process " + p->processes[0]->name);
     shot("part_dialog", part);
-    if (part != nullptr) gtk_dialog_response(GTK_DIALOG(part), GTK_RESPONSE_CANCEL);
-    interfacedialog(p, 0);
+    if (part != nullptr) close_window(part);
+    open_interface(p, 0);
     GtkWidget* itf = shown_window("Interface details for interface " + p->interfaces[0]->name);
     shot("interface_dialog", itf);
-    if (itf != nullptr) gtk_dialog_response(GTK_DIALOG(itf), GTK_RESPONSE_CANCEL);
-    pump();
+    if (itf != nullptr) close_window(itf);
 }
 
 TEST_F(ManualScreens, Diagrams) {
@@ -108,55 +99,51 @@ TEST_F(ManualScreens, Diagrams) {
     calculate_now("");
     show_graph_page(p->graphs[1]);
     answer_dialogs({picture("create_graph", GTK_RESPONSE_CANCEL)});
-    activate("ui/MenuBar/MenuGraphics/CreateGraphAction");
+    choose("ui/MenuBar/MenuGraphics/CreateGraphAction");
     shot("ts_diagram", ui.mainwindow);
     answer_dialogs({picture("axis_dialog", GTK_RESPONSE_CANCEL)});
-    activate("ui/MenuBar/MenuGraphics/ConfigAxisAction");
+    choose("ui/MenuBar/MenuGraphics/ConfigAxisAction");
     answer_dialogs({picture("isoline_dialog", GTK_RESPONSE_CANCEL)});
-    activate("ui/MenuBar/MenuGraphics/ConfigIsolinesAction");
+    choose("ui/MenuBar/MenuGraphics/ConfigIsolinesAction");
     answer_dialogs({picture("curve_dialog", GTK_RESPONSE_CANCEL)});
-    activate("ui/MenuBar/MenuGraphics/ConfigProcessAction");
+    choose("ui/MenuBar/MenuGraphics/ConfigProcessAction");
     close_all_projects(false);
 
     Project* q = open_project_file(example("coupled_water.kvr"));
     ASSERT_NE(q, nullptr);
     calculate_now("");
-    q->current_interface = 0;
-    create_qt_graph(nullptr, nullptr);
-    pump();
+    press_interface(q, 0);
+    choose("ui/Popup_on_interface_in_graph/CreateQtGraphAction");
     shot("qt_diagram", ui.mainwindow);
 }
 
 TEST_F(ManualScreens, FluidsUnitsAndMessages) {
-    activate("ui/MenuBar/MenuFluid/CreateFluidAction");
+    choose("ui/MenuBar/MenuFluid/CreateFluidAction");
     GtkWidget* wizard = shown_window("Fluid definition");
     shot("fluid_wizard", wizard);
-    if (wizard != nullptr) g_signal_emit_by_name(wizard, "cancel");
-    pump();
-    activate("ui/MenuBar/MenuFluid/PropertyTableAction");
+    if (wizard != nullptr) click(GTK_ASSISTANT(wizard)->cancel);
+    choose("ui/MenuBar/MenuFluid/PropertyTableAction");
     GtkWidget* table = property_table_window();
-    if (table != nullptr) gtk_button_clicked(GTK_BUTTON(find_widget(table, "apply")));
-    pump();
+    if (table != nullptr) click(find_widget(table, "apply"));
     shot("property_table", table);
-    if (table != nullptr) gtk_button_clicked(GTK_BUTTON(find_widget(table, "close")));
-    pump();
+    if (table != nullptr) click(find_widget(table, "close"));
 
     Project* p = open_project_file(example("helium_brayton.kvr"));
     ASSERT_NE(p, nullptr);
-    activate("ui/MenuBar/MenuPreferences/DefaultUnitsAction");
+    choose("ui/MenuBar/MenuPreferences/DefaultUnitsAction");
     UnitsDialog* units = units_dialog();
     ASSERT_NE(units, nullptr);
     shot("select_units", units->dialog);
-    gtk_dialog_response(GTK_DIALOG(units->dialog), GTK_RESPONSE_CANCEL);
-    pump();
+    click(gtk_dialog_get_widget_for_response(GTK_DIALOG(units->dialog), GTK_RESPONSE_CANCEL));
 
     // A message box as the user meets it: the Inlet cannot be copied.
     set_dialog_answerer({});
-    update_current_process_and_part_and_interface(p, 0, 0, -1);
+    select_part(p, 0, 0);
     soon([] {
         GtkWidget* box = shown_window("Error");
         shot("error_message", box);
-        if (box != nullptr) gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_CLOSE);
+        if (box != nullptr)
+            click(gtk_dialog_get_widget_for_response(GTK_DIALOG(box), GTK_RESPONSE_CLOSE));
     });
-    activate("ui/MenuBar/MenuEdit/CopyAction");
+    choose("ui/MenuBar/MenuEdit/CopyAction");
 }

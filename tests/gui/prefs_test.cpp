@@ -1,5 +1,6 @@
 // Preferences: Select Units with "Apply to all values", and Set Theme.
 #include "gui_support.h"
+#include "user_path.h"
 
 #include "app/core/files/filehandling.h"
 #include "app/core/files/theme_file.h"
@@ -62,6 +63,11 @@ void select_row(const ThemeDialog& d, const std::string& theme) {
     gtk_tree_path_free(path);
 }
 
+// Clicks the dialog's button of the response.
+void respond(GtkWidget* dialog, int response) {
+    click(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), response));
+}
+
 }  // namespace
 
 TEST_F(SelectUnits, ApplyToAllThenOkStoresTheDefault) {
@@ -70,18 +76,18 @@ TEST_F(SelectUnits, ApplyToAllThenOkStoresTheDefault) {
     ASSERT_NE(b, nullptr);
     const int mw = find_unit(Q_POWER, "MW");
     ASSERT_GT(mw, 0);
-    select_units(nullptr, nullptr);
+    choose("ui/MenuBar/MenuPreferences/DefaultUnitsAction");
     UnitsDialog* d = units_dialog();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->apply_button[Q_RELATIVE_VALUE] == nullptr, unit_count(Q_RELATIVE_VALUE) <= 1);
     pump();
     screenshot("select_units");
     gtk_combo_box_set_active(GTK_COMBO_BOX(d->box[Q_POWER]), mw);
-    gtk_button_clicked(GTK_BUTTON(d->apply_button[Q_POWER]));
+    click(d->apply_button[Q_POWER]);
     for (const Project* p : {a, b})
         for (int u : power_units(*p)) EXPECT_EQ(u, mw);
     EXPECT_EQ(unitdef[Q_POWER].default_unit, mw);
-    gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_OK);
+    respond(d->dialog, GTK_RESPONSE_OK);
     EXPECT_EQ(units_dialog(), nullptr);
     const std::string settings = read_file(settings_path());
     EXPECT_NE(settings.find("Power=" + std::to_string(mw)), std::string::npos) << settings;
@@ -95,13 +101,13 @@ TEST_F(SelectUnits, CancelKeepsWhatApplyDid) {
     const int celsius = find_unit(Q_TEMPERATURE, "°C");
     ASSERT_GE(celsius, 0);
     ASSERT_NE(before, celsius);
-    select_units(nullptr, nullptr);
+    choose("ui/MenuBar/MenuPreferences/DefaultUnitsAction");
     UnitsDialog* d = units_dialog();
     gtk_combo_box_set_active(GTK_COMBO_BOX(d->box[Q_TEMPERATURE]), celsius);
-    gtk_button_clicked(GTK_BUTTON(d->apply_button[Q_TEMPERATURE]));
+    click(d->apply_button[Q_TEMPERATURE]);
     const int pressure = unitdef[Q_PRESSURE].default_unit;
     gtk_combo_box_set_active(GTK_COMBO_BOX(d->box[Q_PRESSURE]), pressure == 0 ? 1 : 0);
-    gtk_dialog_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_CANCEL);
+    respond(d->dialog, GTK_RESPONSE_CANCEL);
     EXPECT_EQ(units_dialog(), nullptr);
     EXPECT_EQ(unitdef[Q_TEMPERATURE].default_unit, celsius);
     EXPECT_EQ(unitdef[Q_PRESSURE].default_unit, pressure);
@@ -115,7 +121,7 @@ TEST_F(SetTheme, ThemesOnOfferApplyAndUndo) {
     write_file("share/themes/Alpha/gtk-2.0/gtkrc", "");
     fs::create_directories(themes / "Beta" / "gtk-2.0");
     write_file("share/themes/Gamma/gtk-2.0/readme", "");
-    change_guiappearance(nullptr, nullptr);
+    choose("ui/MenuBar/MenuPreferences/SetThemeAction");
     ThemeDialog* d = theme_dialog();
     ASSERT_NE(d, nullptr);
     const std::vector<std::string> rows = theme_rows(*d);
@@ -129,20 +135,20 @@ TEST_F(SetTheme, ThemesOnOfferApplyAndUndo) {
 
     // The theme's own font: one line; a font of the user's: six lines.
     select_row(*d, "Alpha");
-    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d->default_font_radio), TRUE);
-    appearance_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_APPLY, nullptr);
+    click(d->default_font_radio);
+    respond(d->dialog, GTK_RESPONSE_APPLY);
     EXPECT_EQ(read_file(gtkrc_fn), "gtk-theme-name = \"Alpha\"\n");
-    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d->custom_font_radio), TRUE);
+    click(d->custom_font_radio);
     gtk_font_button_set_font_name(GTK_FONT_BUTTON(d->gui_appear_fontsel), "Sans 13");
-    appearance_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_APPLY, nullptr);
+    respond(d->dialog, GTK_RESPONSE_APPLY);
     EXPECT_EQ(read_file(gtkrc_fn),
               "gtk-theme-name = \"Alpha\"\nstyle \"user-font\"\n{\n\tfont_name=\"Sans 13\"\n}\n"
               "widget_class \"*\" style \"user-font\"\n");
     // Undo after two Applies writes the pair of the moment the dialog opened.
-    appearance_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_CANCEL, nullptr);
+    respond(d->dialog, GTK_RESPONSE_CANCEL);
     EXPECT_EQ(read_file(gtkrc_fn), opened);
     ASSERT_EQ(theme_dialog(), d);
-    appearance_response(GTK_DIALOG(d->dialog), GTK_RESPONSE_ACCEPT, nullptr);
+    respond(d->dialog, GTK_RESPONSE_ACCEPT);
     EXPECT_EQ(theme_dialog(), nullptr);
     EXPECT_TRUE(messages().empty());
 }

@@ -2,6 +2,7 @@
 // "Save to png", and the off-screen picture and its backup when the window
 // grows.
 #include "gui_support.h"
+#include "user_path.h"
 
 #include "app/diagrams/render.h"
 #include "app/gui/diagram_page.h"
@@ -103,7 +104,7 @@ TEST_F(Print, SaveToPngAtTheSizeOnScreen) {
     fs::remove_all(dir);
     fs::create_directories(dir + "/taken.png");
     answer_choosers({dir + "/shot", dir + "/a.png.old", dir + "/taken"});
-    do_png(nullptr, nullptr);
+    choose("ui/MenuBar/MenuGraphics/SavePngAction");
     ASSERT_EQ(chooser_requests.size(), 1u);
     EXPECT_EQ(chooser_requests[0].title, "Save to png");
     EXPECT_EQ(chooser_requests[0].filter, "*.png");
@@ -113,17 +114,76 @@ TEST_F(Print, SaveToPngAtTheSizeOnScreen) {
     EXPECT_EQ(cairo_image_surface_get_height(img), view_of(g)->drawing_area->allocation.height);
     cairo_surface_destroy(img);
 
-    do_png(nullptr, nullptr);  // a name holding ".png" is kept
+    choose("ui/MenuBar/MenuGraphics/SavePngAction");  // a name holding ".png" is kept
     EXPECT_EQ(head_of(dir + "/a.png.old", 4), "\x89PNG");
     EXPECT_FALSE(fs::exists(dir + "/a.png.old.png"));
     EXPECT_TRUE(messages().empty());
 
-    do_png(nullptr, nullptr);  // "taken.png" is a folder
+    choose("ui/MenuBar/MenuGraphics/SavePngAction");  // "taken.png" is a folder
     const auto shown = messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].text.find("taken.png' cannot be saved"), std::string::npos) << shown[0].text;
     EXPECT_EQ(g->font_scale, 1.0);
     EXPECT_EQ(diagrams::screenshot, 0);
+}
+
+// Print from the toolbar: the toolkit's print dialog comes up over the
+// window with its printers and settings; Cancel prints nothing and keeps
+// the diagram as it was.
+TEST_F(Print, PrintDialogComesUpOverTheWindow) {
+    Graph* g = open_diagram();
+    ASSERT_NE(g, nullptr);
+    const double W = g->width;
+    bool seen = false;
+    when([] { return shown_window("Print") != nullptr; },
+         [&] {
+             GtkWidget* dialog = shown_window("Print");
+             seen = dialog != nullptr;
+             EXPECT_TRUE(user_sees(dialog, {}, 400, 300));
+             screenshot("print_dialog", dialog);
+             if (dialog != nullptr) close_window(dialog);
+         });
+    choose("ui/ToolBar/PrintGraphAction");
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(shown_window("Print"), nullptr);
+    EXPECT_EQ(g->width, W);
+    EXPECT_EQ(g->printing, 0);
+    EXPECT_TRUE(messages().empty());
+}
+
+// "Create Screenshot" through the toolkit's own chooser: the folder and a
+// name typed, Save clicked; the picture is written there with ".png".
+TEST_F(Print, SaveToPngThroughTheChooser) {
+    Graph* g = open_diagram();
+    ASSERT_NE(g, nullptr);
+    const std::string dir = scratch_dir() + "/chosen";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    meet_real_dialogs(true);
+    bool seen = false;
+    when([] { return shown_window("Save to png") != nullptr; },
+         [&] {
+             GtkWidget* chooser = shown_window("Save to png");
+             seen = true;
+             EXPECT_TRUE(user_sees(chooser, {}, 500, 300));
+             gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), dir.c_str());
+             run_until(
+                 [&] {
+                     gchar* now = gtk_file_chooser_get_current_folder(GTK_FILE_CHOOSER(chooser));
+                     const bool there = now != nullptr && dir == now;
+                     g_free(now);
+                     return there;
+                 },
+                 5);
+             gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(chooser), "ts");
+             screenshot("png_chooser", chooser);
+             click(gtk_dialog_get_widget_for_response(GTK_DIALOG(chooser), GTK_RESPONSE_ACCEPT));
+         });
+    choose("ui/MenuBar/MenuGraphics/SavePngAction");
+    meet_real_dialogs(false);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(head_of(dir + "/ts.png", 4), "\x89PNG");
+    EXPECT_TRUE(messages().empty());
 }
 
 // After the diagram grows, the backup is made again at the new size:

@@ -1,6 +1,7 @@
 // The window's shell: actions and where they are shown, project pages and
 // their tabs, the graph notebook, the start page, the manual.
 #include "gui_support.h"
+#include "user_path.h"
 
 #include "app/core/model/create_delete.h"
 #include "app/core/program/kvr.h"
@@ -194,7 +195,8 @@ TEST_F(Shell, ProjectPagesTabsAndToggles) {
 
     // The Overview toggles follow the page's flowsheet.
     const char* cross1 = "ui/MenuBar/MenuPreferences/OverviewCross1ToggleAction";
-    gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(action_at(cross1)), TRUE);
+    ASSERT_FALSE(gtk_toggle_action_get_active(GTK_TOGGLE_ACTION(action_at(cross1))));
+    choose(cross1);
     EXPECT_EQ(a->graphs[0]->show_cross1, 1);
     show_project_page(b);
     pump();
@@ -209,8 +211,8 @@ TEST_F(Shell, ProjectPagesTabsAndToggles) {
     EXPECT_EQ(open_project_file(upper), b);
     EXPECT_EQ(current_project, b);
     answer_messages({Reply::Discard});
-    on_close_activate(nullptr, nullptr);
-    on_close_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/CloseAction");
+    choose("ui/MenuBar/MenuFile/CloseAction");
     pump();
     EXPECT_EQ(project_list[0], nullptr);
     EXPECT_EQ(current_project, nullptr);
@@ -220,38 +222,50 @@ TEST_F(Shell, ProjectPagesTabsAndToggles) {
 }
 
 TEST_F(Shell, GraphNotebookAndDiagramMenu) {
-    Project* p = open_project_file(example("helium_brayton.kvr"));
+    Project* p = open_project_file(
+        write_file("notebook/cycle.kvr", read_file(example("helium_brayton.kvr"))));
     ASSERT_NE(p, nullptr);
-    Graph* diagram = create_graph();
-    diagram->kind = GK_DIAGRAM;
-    diagram->name = "T-s Diagram";
-    diagram->project = p;
-    diagram->iso_style[ISO_WETNESS].show = 0;
-    ASSERT_GT(append_graph(*p, diagram), 0);
-    add_graph_tab(p, diagram);
     pump();
+    answer_dialogs({[](GtkDialog*) { return static_cast<int>(GTK_RESPONSE_OK); }});
+    choose("ui/MenuBar/MenuGraphics/CreateGraphAction");
+    Graph* diagram = p->graphs[1];
+    ASSERT_NE(diagram, nullptr);
     EXPECT_EQ(p->current_graph, diagram);
     EXPECT_TRUE(action_sensitive("ui/MenuBar/MenuGraphics/ConfigAxisAction"));
-    // The toggles show the diagram's flags without counting as user toggles.
-    GtkAction* wet = action_at("ui/MenuBar/MenuGraphics/ShowIsoWetnessAction");
-    EXPECT_FALSE(gtk_toggle_action_get_active(GTK_TOGGLE_ACTION(wet)));
-    EXPECT_EQ(tab_of(p), "helium_brayton");
     // A user toggle changes the diagram and marks the project.
-    gtk_toggle_action_set_active(GTK_TOGGLE_ACTION(wet), TRUE);
-    EXPECT_EQ(diagram->iso_style[ISO_WETNESS].show, 1);
-    EXPECT_EQ(tab_of(p), "helium_brayton *");
+    const char* wet_path = "ui/MenuBar/MenuGraphics/ShowIsoWetnessAction";
+    GtkAction* wet = action_at(wet_path);
+    const int shown = diagram->iso_style[ISO_WETNESS].show;
+    EXPECT_EQ(gtk_toggle_action_get_active(GTK_TOGGLE_ACTION(wet)) != 0, shown != 0);
+    choose(wet_path);
+    EXPECT_EQ(diagram->iso_style[ISO_WETNESS].show, 1 - shown);
+    press_key(GDK_s, GDK_CONTROL_MASK);  // saved under its name
+    EXPECT_EQ(tab_of(p), "cycle");
+    // Back from the flowsheet's page the toggles show the diagram's flags
+    // without counting as user toggles.
+    GtkNotebook* book = GTK_NOTEBOOK(view_of(p)->graph_book);
+    gtk_notebook_set_current_page(book, 0);
+    pump();
+    EXPECT_FALSE(action_sensitive("ui/MenuBar/MenuGraphics/ConfigAxisAction"));
+    gtk_notebook_set_current_page(book, 1);
+    pump();
+    EXPECT_EQ(gtk_toggle_action_get_active(GTK_TOGGLE_ACTION(wet)) != 0, shown == 0);
+    EXPECT_EQ(tab_of(p), "cycle");
+    choose(wet_path);
+    EXPECT_EQ(diagram->iso_style[ISO_WETNESS].show, shown);
+    EXPECT_EQ(tab_of(p), "cycle *");
 
     // Tabs: the flowsheet has no close button, a diagram has one.
-    GtkNotebook* book = GTK_NOTEBOOK(view_of(p)->graph_book);
     auto children = [&](int page) {
         GtkWidget* tab = gtk_notebook_get_tab_label(book, gtk_notebook_get_nth_page(book, page));
+        std::vector<GtkWidget*> out;
         GList* list = gtk_container_get_children(GTK_CONTAINER(tab));
-        const guint n = g_list_length(list);
+        for (GList* l = list; l != nullptr; l = l->next) out.push_back(GTK_WIDGET(l->data));
         g_list_free(list);
-        return n;
+        return out;
     };
-    EXPECT_EQ(children(0), 1U);
-    EXPECT_EQ(children(1), 2U);
+    EXPECT_EQ(children(0).size(), 1U);
+    ASSERT_EQ(children(1).size(), 2U);
 
     // Another project's flowsheet switches the diagram actions off; closing
     // it brings this diagram back with its actions.
@@ -259,13 +273,12 @@ TEST_F(Shell, GraphNotebookAndDiagramMenu) {
     ASSERT_NE(other, nullptr);
     pump();
     EXPECT_FALSE(action_sensitive("ui/MenuBar/MenuGraphics/ConfigAxisAction"));
-    on_close_activate(nullptr, nullptr);
-    pump();
+    choose("ui/MenuBar/MenuFile/CloseAction");
     EXPECT_EQ(current_project, p);
     EXPECT_TRUE(action_sensitive("ui/MenuBar/MenuGraphics/ConfigAxisAction"));
 
-    remove_graph_tab(nullptr, nullptr, diagram);
-    pump();
+    // The tab's close button hides the diagram.
+    press_widget(children(1)[1]);
     EXPECT_EQ(gtk_notebook_get_n_pages(book), 1);
     EXPECT_EQ(p->current_graph, p->graphs[0]);
     EXPECT_FALSE(action_sensitive("ui/MenuBar/MenuGraphics/ConfigAxisAction"));
@@ -273,51 +286,66 @@ TEST_F(Shell, GraphNotebookAndDiagramMenu) {
 }
 
 TEST_F(Shell, MissingManualAndProjectLimit) {
-    show_manual(nullptr, nullptr);
+    choose("ui/MenuBar/HelpMenu/ManualAction");
     std::vector<MessageRequest> shown = messages();
     ASSERT_EQ(shown.size(), 1U);
     const std::string path = std::filesystem::path(app_home_dir).string() + "/../kvr2-manual.pdf";
     EXPECT_EQ(shown[0].text, "The file '" + path + "' cannot be opened!");
     EXPECT_EQ(shown[0].kind, MessageKind::Error);
 
-    for (int i = 0; i < MAX_PROJECTS - 1; ++i) on_new_activate(nullptr, nullptr);
+    for (int i = 0; i < MAX_PROJECTS - 1; ++i) choose("ui/ToolBar/NewAction");
     EXPECT_NE(project_list[MAX_PROJECTS - 2], nullptr);
     EXPECT_TRUE(messages().empty());
-    on_new_activate(nullptr, nullptr);
+    choose("ui/ToolBar/NewAction");
     EXPECT_EQ(project_list[MAX_PROJECTS - 1], nullptr);
     shown = messages();
     ASSERT_EQ(shown.size(), 1U);
     EXPECT_NE(shown[0].text.find("At most 19 projects"), std::string::npos);
 }
 
+// A spin button of a dialog (the new process's temperature) ignores the
+// wheel that scrolls the dialog.
 TEST_F(Shell, SpinButtonsIgnoreTheWheelAndAboutNamesTheProgram) {
-    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    double value = 0;
+    double after = -1;
+    answer_dialogs({[&](GtkDialog* d) {
+        GtkWidget* spin = find_widget(GTK_WIDGET(d), "value0");
+        EXPECT_TRUE(user_sees(GTK_WIDGET(d), {"value0"}));
+        if (spin == nullptr || !GTK_IS_SPIN_BUTTON(spin))
+            return static_cast<int>(GTK_RESPONSE_CANCEL);
+        value = gtk_spin_button_get_value(GTK_SPIN_BUTTON(spin));
+        GdkEvent* scroll = gdk_event_new(GDK_SCROLL);
+        scroll->scroll.window = GDK_WINDOW(g_object_ref(spin->window));
+        scroll->scroll.direction = GDK_SCROLL_UP;
+        gtk_widget_event(spin, scroll);
+        gdk_event_free(scroll);
+        pump();
+        after = gtk_spin_button_get_value(GTK_SPIN_BUTTON(spin));
+        return static_cast<int>(GTK_RESPONSE_CANCEL);
+    }});
+    choose("ui/MenuBar/MenuFile/NewAction");
+    EXPECT_EQ(after, value);
+    // The builder's spin buttons ask for room for a value with its unit.
     GtkWidget* spin = my_spinner(0, 100, 1, 2, 42, nullptr, nullptr);
-    gtk_container_add(GTK_CONTAINER(window), spin);
-    gtk_widget_show_all(window);
-    pump();
-    GdkEvent* scroll = gdk_event_new(GDK_SCROLL);
-    scroll->scroll.window = GDK_WINDOW(g_object_ref(spin->window));
-    scroll->scroll.direction = GDK_SCROLL_UP;
-    gtk_widget_event(spin, scroll);
-    gdk_event_free(scroll);
-    EXPECT_EQ(gtk_spin_button_get_value(GTK_SPIN_BUTTON(spin)), 42.0);
+    g_object_ref_sink(spin);
     gint width = 0;
     gtk_widget_get_size_request(spin, &width, nullptr);
     EXPECT_EQ(width, 85);
-    gtk_widget_destroy(window);
+    gtk_widget_destroy(spin);
+    g_object_unref(spin);
 
-    on_about_activate(nullptr, nullptr);
-    pump();
+    choose("ui/MenuBar/HelpMenu/AboutAction");
     GtkWidget* about = nullptr;
     GList* windows = gtk_window_list_toplevels();
     for (GList* l = windows; l != nullptr; l = l->next)
         if (GTK_IS_ABOUT_DIALOG(l->data)) about = GTK_WIDGET(l->data);
     g_list_free(windows);
     ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(user_sees(about, {}, 200, 150));
     EXPECT_STREQ(gtk_about_dialog_get_program_name(GTK_ABOUT_DIALOG(about)), "KVR");
     EXPECT_STREQ(gtk_about_dialog_get_version(GTK_ABOUT_DIALOG(about)), "2.14");
     EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(about)), "About KVR");
-    screenshot("about");
-    gtk_widget_destroy(about);
+    screenshot("about", about);
+    close_window(about);
+    EXPECT_EQ(shown_window("About KVR"), nullptr);
 }

@@ -1,6 +1,7 @@
 // The process dialogs of the tree: "Create New Process" and "Inlet details
 // of process %s".
 #include "tree_support.h"
+#include "user_path.h"
 
 #include "app/core/fluids/fluid_properties.h"
 #include "app/core/model/create_delete.h"
@@ -29,6 +30,12 @@ void enter(GtkWidget* dialog, const char* name, const char* text) {
     pump();
 }
 
+// Clicks the dialog's button of the response.
+void respond(GtkWidget* dialog, int response) {
+    click(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), response));
+    pump();
+}
+
 bool response_sensitive(GtkWidget* dialog, int response) {
     return gtk_widget_is_sensitive(
         gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), response));
@@ -37,7 +44,7 @@ bool response_sensitive(GtkWidget* dialog, int response) {
 }  // namespace
 
 TEST_F(TreeDialogs, NewProcessNamesCreatesAndJoinsDiagrams) {
-    on_new_activate(nullptr, nullptr);  // "Process 1", answered OK
+    choose("ui/MenuBar/MenuFile/NewAction");  // "Process 1", answered OK
     Project* p = project_list[0];
     ASSERT_NE(p, nullptr);
     Graph* diagram = create_graph();
@@ -56,8 +63,7 @@ TEST_F(TreeDialogs, NewProcessNamesCreatesAndJoinsDiagrams) {
     answer_dialogs(
         {[&](GtkDialog* d) {
              names.push_back(entry_text(GTK_WIDGET(d), "name"));
-             fluid_selection_mode = FS_NEW_PROCESS;
-             select_fluid(nullptr, GINT_TO_POINTER(FLUID_WATER));
+             pick_fluid(find_widget(GTK_WIDGET(d), "fluid"), "Water");
              EXPECT_EQ(
                  std::string(gtk_button_get_label(GTK_BUTTON(find_widget(GTK_WIDGET(d), "fluid")))),
                  "Water");
@@ -66,9 +72,9 @@ TEST_F(TreeDialogs, NewProcessNamesCreatesAndJoinsDiagrams) {
              return static_cast<int>(GTK_RESPONSE_OK);
          },
          take_name(GTK_RESPONSE_DELETE_EVENT), take_name(GTK_RESPONSE_CANCEL)});
-    insert_process(nullptr, nullptr);
-    insert_process(nullptr, nullptr);  // closing the window creates too
-    insert_process(nullptr, nullptr);  // Cancel does not
+    choose("ui/Popup_on_nothing_in_graph/InsertProcess");
+    choose("ui/Popup_on_process_short/InsertProcess");  // closing the window creates too
+    choose("ui/Popup_on_process/InsertProcess");        // Cancel does not
     EXPECT_EQ(names, (std::vector<std::string>{"Process 2", "Process 3", "Process 4"}));
     ASSERT_EQ(p->az_processes, 3);
     const Process& water = *p->processes[1];
@@ -92,7 +98,7 @@ TEST_F(TreeDialogs, NewProcessNamesCreatesAndJoinsDiagrams) {
 }
 
 TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
-    on_new_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/NewAction");
     Project* p = project_list[0];
     ASSERT_NE(p, nullptr);
     Process& process = *p->processes[0];
@@ -101,7 +107,7 @@ TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
     apply_inlet_rule(process.inputs, process.fluid, PRI_MASSFLOW, true);
     const double m = process.inputs[PRI_MASSFLOW];
     const double stdv = process.inputs[PRI_STANDARD_VOLUME_FLOW];
-    inletdialog(p, &process);
+    open_part(p, 0, 0);
     GtkWidget* d = shown_window("Inlet details of process Process 1");
     ASSERT_NE(d, nullptr);
     EXPECT_FALSE(response_sensitive(d, -42));
@@ -125,21 +131,18 @@ TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
     EXPECT_NE(entry_text(d, "value2"),
               format_value(m, process_input_values_def[2], process.input_units[2]));
     // Reset: the process's values again, Reset and Cancel off.
-    gtk_dialog_response(GTK_DIALOG(d), -42);
-    pump();
+    respond(d, -42);
     EXPECT_EQ(entry_text(d, "value0"), "288.15 K");
     EXPECT_FALSE(response_sensitive(d, -42));
     EXPECT_FALSE(response_sensitive(d, GTK_RESPONSE_CANCEL));
     // A dry fluid holds no humidity; OK writes the process and its rows.
-    fluid_selection_mode = FS_INLET_DIALOG;
-    select_fluid(nullptr, GINT_TO_POINTER(FLUID_DRY_ISO_AIR));
+    pick_fluid(find_widget(d, "fluid"), "Dry ISO Air");
     EXPECT_EQ(fluid_selection_mode, FS_NONE);
     enter(d, "value4", "0.5");
     EXPECT_EQ(entry_text(d, "value4"),
               format_value(0, process_input_values_def[4], process.input_units[4]));
     enter(d, "value1", "2 bar");
-    gtk_dialog_response(GTK_DIALOG(d), GTK_RESPONSE_OK);
-    pump();
+    respond(d, GTK_RESPONSE_OK);
     EXPECT_EQ(shown_window("Inlet details of process Process 1"), nullptr);
     EXPECT_EQ(process.fluid, fluids[FLUID_DRY_ISO_AIR]);
     EXPECT_DOUBLE_EQ(process.inputs[PRI_PRESSURE], 200.0);
@@ -147,7 +150,7 @@ TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
     EXPECT_EQ(cell(p, {1, 0, 0, 0}), "Dry ISO Air");
     EXPECT_EQ(cell(p, {1, 0, 0, 2}), "2 bar");
     // The dialog of a deleted process closes with it.
-    inletdialog(p, &process);
+    open_part(p, 0, 0);
     ASSERT_NE(shown_window("Inlet details of process Process 1"), nullptr);
     delete_process_in_window(p, process.id);
     pump();
@@ -155,11 +158,57 @@ TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
     EXPECT_TRUE(messages().empty());
 }
 
+// The fluid buttons open the fluid menu from the keyboard too (Tab to the
+// button, then Space or Enter), in "Create New Process" and in the inlet
+// dialog, as a click does.
+TEST_F(TreeDialogs, FluidButtonsOpenTheirMenuFromTheKeyboard) {
+    bool opened = false;
+    answer_dialogs({[&](GtkDialog* d) {
+        GtkWidget* fluid = find_widget(GTK_WIDGET(d), "fluid");
+        gtk_widget_grab_focus(fluid);
+        press_key_in(GTK_WIDGET(d), GDK_space);
+        opened = gtk_widget_get_mapped(ui.fluidpopup) != 0;
+        if (opened) pick_in_menu(ui.fluidpopup, "Water");
+        EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(fluid))), "Water");
+        return static_cast<int>(GTK_RESPONSE_OK);
+    }});
+    choose("ui/MenuBar/MenuFile/NewAction");
+    EXPECT_TRUE(opened) << "Space on the fluid button of \"Create New Process\" opened nothing";
+    Project* p = project_list[0];
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->processes[0]->fluid, fluids[FLUID_WATER]);
+    open_part(p, 0, 0);
+    GtkWidget* d = shown_window("Inlet details of process Process 1");
+    ASSERT_NE(d, nullptr);
+    GtkWidget* fluid = find_widget(d, "fluid");
+    gtk_widget_grab_focus(fluid);
+    press_key_in(d, GDK_Return);
+    ASSERT_TRUE(gtk_widget_get_mapped(ui.fluidpopup))
+        << "Enter on the fluid button of the inlet dialog opened nothing";
+    pick_in_menu(ui.fluidpopup, "Dry ISO Air");
+    EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(fluid))), "Dry ISO Air");
+    close_window(d);
+    // A combustor's fuel.
+    select_part(p, 0, 0);
+    choose("ui/Popup_on_part_in_graph/InsertCombustor");
+    open_part(p, 0, 1);
+    d = shown_window("Part details for part 1 of process Process 1");
+    ASSERT_NE(d, nullptr);
+    GtkWidget* fuel = find_widget(d, "fuel");
+    gtk_widget_grab_focus(fuel);
+    press_key_in(d, GDK_space);
+    ASSERT_TRUE(gtk_widget_get_mapped(ui.fluidpopup))
+        << "Space on the fuel button of the part dialog opened nothing";
+    pick_in_menu(ui.fluidpopup, "Hydrogen");
+    EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(fuel))), "Hydrogen");
+    close_window(d);
+}
+
 // The spin buttons of "Create New Process" read typed text as the tree
 // does: "1e3" is 1000, "1,5" bar, "abc" and "-5" bar are refused with the
 // reason shown and the old value kept; OK with a refused text waits.
 TEST_F(TreeDialogs, NewProcessReadsTypedTextAsTheTree) {
-    on_new_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/NewAction");
     Project* p = project_list[0];
     ASSERT_NE(p, nullptr);
     auto type = [](GtkDialog* d, const char* name, const char* text) {
@@ -195,7 +244,7 @@ TEST_F(TreeDialogs, NewProcessReadsTypedTextAsTheTree) {
              return static_cast<int>(GTK_RESPONSE_OK);
          }});
     dialog_titles.clear();
-    insert_process(nullptr, nullptr);
+    choose("ui/Popup_on_nothing_in_graph/InsertProcess");
     EXPECT_EQ(dialog_titles.size(), 2u);
     EXPECT_NE(waited.find("Temperature: 'abc' is not a number; the value is kept."),
               std::string::npos)
@@ -211,12 +260,12 @@ TEST_F(TreeDialogs, NewProcessReadsTypedTextAsTheTree) {
 // keeps: the reason is shown, the old value stays in the entry and in the
 // process, and nothing counts as changed.
 TEST_F(TreeDialogs, InletDialogRefusesValuesOutsideTheBounds) {
-    on_new_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/NewAction");
     Project* p = project_list[0];
     ASSERT_NE(p, nullptr);
     Process& process = *p->processes[0];
     const auto before = process.inputs;
-    inletdialog(p, &process);
+    open_part(p, 0, 0);
     GtkWidget* d = shown_window("Inlet details of process Process 1");
     ASSERT_NE(d, nullptr);
     struct Refused {
@@ -244,8 +293,7 @@ TEST_F(TreeDialogs, InletDialogRefusesValuesOutsideTheBounds) {
         EXPECT_FALSE(response_sensitive(d, -42));
     }
     screenshot("inlet_refused");
-    gtk_dialog_response(GTK_DIALOG(d), GTK_RESPONSE_OK);
-    pump();
+    respond(d, GTK_RESPONSE_OK);
     for (std::size_t k = 0; k < before.size(); ++k) EXPECT_EQ(process.inputs[k], before[k]) << k;
     EXPECT_EQ(cell(p, {1, 0, 0, 1}), "288.15 K");
     EXPECT_TRUE(messages().empty());

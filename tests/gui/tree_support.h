@@ -86,15 +86,6 @@ inline std::string cell(app::Project* project, const app::TreePath& path,
     return out;
 }
 
-// Types a value into a value cell, as Enter does.
-inline void type_value(app::Project* project, const app::TreePath& path, const char* text) {
-    GtkTreeView* view = app::gui::tree_view_of(project);
-    auto* renderer =
-        static_cast<GtkCellRenderer*>(g_object_get_data(G_OBJECT(view), "value-renderer"));
-    g_signal_emit_by_name(renderer, "edited", app::path_text(path).c_str(), text);
-    pump();
-}
-
 // Opens the value cell of the row for typing, as a click into it does, and
 // puts the text into its field without Enter; the field (null when none
 // opened).
@@ -104,13 +95,29 @@ inline GtkWidget* start_typing(app::Project* project, const app::TreePath& path,
     gtk_tree_view_expand_to_path(view, p);
     auto* renderer =
         static_cast<GtkCellRenderer*>(g_object_get_data(G_OBJECT(view), "value-renderer"));
+    run_until([view] { return GTK_WIDGET_DRAWABLE(GTK_WIDGET(view)) != 0; }, 2);
+    pump();  // the rows just expanded are laid out
     gtk_tree_view_set_cursor_on_cell(view, p, gtk_tree_view_get_column(view, 1), renderer, TRUE);
     gtk_tree_path_free(p);
     pump();
+    run_until(
+        [] {
+            GtkWidget* f = gtk_window_get_focus(GTK_WINDOW(app::gui::ui.mainwindow));
+            return f != nullptr && GTK_IS_ENTRY(f);
+        },
+        2);
     GtkWidget* field = gtk_window_get_focus(GTK_WINDOW(app::gui::ui.mainwindow));
     if (field == nullptr || !GTK_IS_ENTRY(field)) return nullptr;
     gtk_entry_set_text(GTK_ENTRY(field), text);
     return field;
+}
+
+// Types a value into a value cell and presses Enter.
+inline void type_value(app::Project* project, const app::TreePath& path, const char* text) {
+    GtkWidget* field = start_typing(project, path, text);
+    ASSERT_NE(field, nullptr) << "no cell opened for typing";
+    gtk_widget_activate(field);
+    pump();
 }
 
 // The menus the tree opens, and which of them is shown now.

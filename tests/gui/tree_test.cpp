@@ -2,6 +2,7 @@
 // row opens, selections of heat exchangers, Rename, Delete, the insert
 // commands with their dialogs, results after a calculation.
 #include "tree_support.h"
+#include "user_path.h"
 
 #include "app/core/model/create_delete.h"
 #include "app/core/model/init.h"
@@ -28,17 +29,17 @@ protected:
         EXPECT_NE(p, nullptr);
         return p;
     }
-    // An interface from the Boiler (hot) to the Cooler (cold), as the
-    // interface commands make it.
+    // An interface from the Boiler (hot) to the Cooler (cold), made as a
+    // user makes it: both rows chosen, "Create Interface" from their menu
+    // (the upper row is the hot side).
     static void couple(Project* p) {
-        Process& process = *p->processes[0];
-        Interface* itf = create_interface();
-        itf->hot_process_id = itf->cold_process_id = process.id;
-        itf->hot_part_id = process.parts[2]->id;
-        itf->cold_part_id = process.parts[4]->id;
-        append_interface(*p, itf);
-        build_interface_in_tree(p, itf);
-        pump();
+        select_rows(p, {{1, 0, 1, 1}, {1, 0, 1, 3}});
+        press(p, {1, 0, 1, 3}, 3);
+        choose("ui/Popup_on_multiple/CreateInterfaceFromTreeAction");
+        ASSERT_EQ(p->az_interfaces, 1);
+        const Process& process = *p->processes[0];
+        ASSERT_EQ(p->interfaces[0]->hot_part_id, process.parts[2]->id);
+        ASSERT_EQ(p->interfaces[0]->cold_part_id, process.parts[4]->id);
     }
     static bool sensitive(const char* path) { return action_sensitive(path); }
 };
@@ -147,8 +148,8 @@ TEST_F(Tree, ValuesAreTypedWithUnits) {
     EXPECT_NE(shown[0].text.find("The value is reset to the old value 20 °C."), std::string::npos);
     EXPECT_EQ(cell(p, temperature), "20 °C");
     // A unit from the unit menu.
-    last_press_path = {1, 0, 2, 1};
-    select_unit(nullptr, GINT_TO_POINTER(find_unit(Q_POWER, "MW")));
+    press(p, {1, 0, 2, 1}, 3);
+    pick_in_menu(ui.unit_popups[Q_POWER], "MW");
     EXPECT_EQ(cell(p, {1, 0, 2, 1}), "0 MW");
     EXPECT_EQ(tab_of(p), "steam_rankine *");
     expect_store_matches(p);
@@ -222,10 +223,12 @@ TEST_F(Tree, EachRowOpensItsMenu) {
     press(p, {1, 0, 1, 0, 0, 0}, 1);
     EXPECT_EQ(shown_menus(), Menus{"option 1"});
     EXPECT_EQ(p->current_part, 1);
-    // Choosing from an option menu: "Compression" of the pump to a fixed outlet.
+    // Choosing from an option menu: "Compression" of the pump to a fixed
+    // outlet (a press elsewhere first: two synthetic presses on one row
+    // make a double click).
+    press(p, {1, 0, 1, 1, 0, 0}, 1);
     press(p, {1, 0, 1, 0, 0, 0}, 1);
-    shown_menus();
-    select_option(nullptr, GINT_TO_POINTER(1));
+    pick_in_menu(ui.popup_options[1], "Fixed outlet");
     EXPECT_EQ(cell(p, {1, 0, 1, 0, 0, 0}), "Fixed outlet");
     EXPECT_EQ(cell(p, {1, 0, 1, 0, 1, 0}, COL_NAME), "Outlet Pressure");
     expect_store_matches(p);
@@ -255,7 +258,7 @@ TEST_F(Tree, RightClickOnASecondFreeHeatExchangerSelectsBoth) {
 
 TEST_F(Tree, GraphsWithoutProcessesOpensNothing) {
     answer_dialogs({respond(GTK_RESPONSE_CANCEL)});
-    on_new_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuFile/NewAction");
     Project* p = project_list[0];
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->az_processes, 0);
@@ -272,7 +275,8 @@ TEST_F(Tree, RenameWithCancelKeepsTheName) {
                                            "Rankine");
                         return static_cast<int>(GTK_RESPONSE_APPLY);
                     }});
-    on_rename_activate(nullptr, nullptr);
+    press(p, {1, 0}, 3);
+    choose("ui/Popup_on_process/RenameAction");
     EXPECT_EQ(p->processes[0]->name, "Steam Rankine Cycle");
     key(p, GDK_F2);
     EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Rename Process", "Rename Process"}));
@@ -285,7 +289,8 @@ TEST_F(Tree, RenameWithCancelKeepsTheName) {
         gtk_entry_set_text(GTK_ENTRY(find_widget(GTK_WIDGET(d), "name")), "Condenser");
         return static_cast<int>(GTK_RESPONSE_APPLY);
     }});
-    on_rename_activate(nullptr, nullptr);
+    press(p, {1, 0, 1, 3}, 3);
+    choose("ui/Popup_on_part/RenameAction");
     EXPECT_EQ(dialog_titles.back(), "Rename Part");
     EXPECT_EQ(cell(p, {1, 0, 1, 3}, COL_NAME), "Condenser");
     EXPECT_EQ(cell(p, {2, 0, 1}), "Rankine : Condenser");
@@ -293,7 +298,8 @@ TEST_F(Tree, RenameWithCancelKeepsTheName) {
 
 TEST_F(Tree, DeleteTakesPartsFirstAndRefusesLinkedHeatExchangers) {
     Project* p = rankine();
-    insert_process(nullptr, nullptr);  // "Process 2", answered OK
+    press(p, {1, 0}, 3);
+    choose("ui/Popup_on_process/InsertProcess");  // "Process 2", answered OK
     ASSERT_EQ(p->az_processes, 2);
     couple(p);
     // The keyboard's Delete on a linked heat exchanger is refused.
@@ -306,14 +312,15 @@ TEST_F(Tree, DeleteTakesPartsFirstAndRefusesLinkedHeatExchangers) {
     EXPECT_EQ(p->processes[0]->az_parts, 6);
     // A part and a process: the part first, then the process.
     select_rows(p, {{1, 0, 1, 0}, {1, 1}});
-    on_delete_activate(nullptr, nullptr);
+    press(p, {1, 1}, 3);
+    choose("ui/Popup_on_multiple/DeleteAction");
     EXPECT_EQ(p->az_processes, 1);
     EXPECT_EQ(p->processes[0]->parts[1]->name, "Boiler");
     EXPECT_TRUE(messages().empty());
     expect_store_matches(p);
     // The interface and then its heat exchanger.
     select_rows(p, {{1, 0, 1, 0}, {2, 0}});
-    on_delete_activate(nullptr, nullptr);
+    choose("ui/MenuBar/MenuEdit/DeleteAction");
     EXPECT_EQ(p->az_interfaces, 0);
     EXPECT_EQ(p->processes[0]->parts[1]->name, "Turbine 1");
     EXPECT_EQ(p->processes[0]->parts[2]->icon, "My_heatexchanger");
@@ -324,17 +331,17 @@ TEST_F(Tree, DeleteTakesPartsFirstAndRefusesLinkedHeatExchangers) {
 TEST_F(Tree, InsertCommandsAskTheirQuestions) {
     Project* p = rankine();
     press(p, {1, 0, 1, 0}, 1);  // the pump is current
-    insert_compressor(nullptr, nullptr);
+    choose("ui/Popup_on_part/InsertCompressor");
     EXPECT_EQ(cell(p, {1, 0, 1, 1}, COL_NAME), "Compressor 1");
     EXPECT_EQ(p->current_part, 2);
-    insert_splitter(nullptr, nullptr);
+    choose("ui/Popup_on_part/InsertSplitter");
     EXPECT_EQ(cell(p, {1, 0, 1, 2}, COL_NAME), "Splitter 1");
     // After a splitter: which outlet; "Second" puts the pump into the branch.
     answer_dialogs({[](GtkDialog* d) {
         EXPECT_EQ(std::string(gtk_window_get_title(GTK_WINDOW(d))), "Outlet selector: ");
         return 1;
     }});
-    insert_pump(nullptr, nullptr);
+    choose("ui/Popup_on_part/InsertPump");
     Part& pump2 = *p->processes[0]->parts[4];
     EXPECT_EQ(pump2.name, "Pump 2");
     EXPECT_EQ(pump2.prev_outlet[0], 1);
@@ -349,7 +356,7 @@ TEST_F(Tree, InsertCommandsAskTheirQuestions) {
         g_free(text);
         return static_cast<int>(GTK_RESPONSE_OK);
     }});
-    insert_mixer(nullptr, nullptr);
+    choose("ui/Popup_on_part/InsertMixer");
     EXPECT_EQ(offered, "Outlet 2");
     // Connected, no part is current, and the tree shows none: the Turbine row
     // left selected would show the next Insert going after it, not after the
@@ -361,8 +368,7 @@ TEST_F(Tree, InsertCommandsAskTheirQuestions) {
     expect_store_matches(p);
     // Move up and down through the menu commands.
     press(p, {1, 0, 1, 1}, 3);
-    shown_menus();
-    on_move_down(nullptr, nullptr);
+    choose("ui/Popup_on_part/MoveDownAction");
     EXPECT_EQ(cell(p, {1, 0, 1, 2}, COL_NAME), "Compressor 1");
     EXPECT_EQ(cell(p, {1, 0, 1, 1}, COL_NAME), "Splitter 1");
     expect_store_matches(p);
