@@ -142,7 +142,10 @@ private:
     bool critical_point();
     void outside(int n, const std::string& text);
     std::string min_text(double bmin) const;
-    bool dense_liquid();
+    void vapour_or_dense_liquid();
+    bool dense_liquid_reaches();
+    bool reaches_limit() const;
+    void denser_root();
     bool compressed_liquid_above();
 
     bool fluid_beyond_minimum() const;
