@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "library/phase/eqdome.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/tbmix.h"
 
@@ -145,6 +146,7 @@ private:
     void vapour_or_dense_liquid();
     bool dense_liquid_reaches();
     bool reaches_limit() const;
+    bool liquid_beyond_split(const eqdome::Split& sp);
     void denser_root();
     bool compressed_liquid_above();
 

@@ -43,6 +43,7 @@ void TemperatureFlash::run() {
     // (Beyond the stated critical point, a value between the equation's
     // own phases is their mixture.)
     if (eqdome::Split sp; !subcritical && eqdome::at_t(z, T, letter, b, sp) && sp.side == 0) {
+        if (kr == kHigherRoot && liquid_beyond_split(sp)) return;
         double t = T;
         return eqdome::take(z, sp, t, P, D, Dl, Dv, q, e, h, s, cv, cp, w);
     }
@@ -149,6 +150,24 @@ void TemperatureFlash::vapour_or_dense_liquid() {
     ierr = 0;
     herr.clear();
     denser_root();
+}
+
+// The higher root where the liquid beyond a split of the equation's own
+// phases (above the stated critical temperature) reaches the value again
+// below the pressure limit (methanol's liquid at 512.73 K and 364 MPa,
+// whose enthalpy a split at 8.1 MPa shares, came back as the split for
+// either root).  False, nothing changed, where it does not.
+bool TemperatureFlash::liquid_beyond_split(const eqdome::Split& sp) {
+    dpmax = density_at_pmax(1);
+    bpmax = flash::prop(letter, T, dpmax, z);
+    if (!(dpmax > sp.Dl) || !reaches_limit()) return false;
+    const double bl_split = flash::prop(letter, T, sp.Dl, z);
+    if (!(bl_split <= b)) return false;
+    dext = sp.Dl;
+    denser_root();
+    if (ierr > 0) return false;
+    two_roots();
+    return true;
 }
 
 // Whether the compressed liquid of a pure fluid reaches the value (an

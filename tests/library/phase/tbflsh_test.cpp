@@ -298,6 +298,29 @@ INSTANTIATE_TEST_SUITE_P(States, DenseLiquidRoot, ::testing::ValuesIn(kDenseRows
                              return std::string(p.param.fluid);
                          });
 
+// Above methanol's stated critical temperature its equation still splits
+// into two phases (up to its own critical point); the liquid at 364 MPa
+// shares its enthalpy with such a split at 8.1 MPa.  The higher root is the
+// liquid (the split came back for either root); the lower stays the split.
+TEST(GeneralTemperatureFlash, LiquidBeyondTheEquationsOwnSplit) {
+    ASSERT_EQ(testsupport::set_up("methanol"), "");
+    const double z[20] = {1.0};
+    const State a = tp(512.733448276, 363534.390293, z);
+    ASSERT_EQ(a.ierr, 0) << a.herr;
+    State r[2];
+    for (int k = 0; k < 2; ++k) {
+        double e = 0, s = 0;
+        lib::THFLSH(a.T, a.h, z, k == 1 ? lib::kHigherRoot : lib::kLowerRoot, r[k].P, r[k].D,
+                    r[k].Dl, r[k].Dv, r[k].x, r[k].y, r[k].q, e, s, r[k].cv, r[k].cp, r[k].w,
+                    r[k].ierr, r[k].herr);
+    }
+    EXPECT_EQ(r[1].ierr, -238) << r[1].herr;
+    EXPECT_LT(rel(r[1].P, a.P), 1e-7);
+    EXPECT_LE(r[0].ierr, 0) << r[0].herr;
+    EXPECT_GT(r[0].q, 0.0);
+    EXPECT_LT(r[0].q, 1.0);
+}
+
 // Supercritical gases so thin (below 1e-6 kPa) that their enthalpy is met
 // below the lowest density searched: the lower root is the gas, not the
 // liquid at 250-300 MPa that came back for either root.
