@@ -421,6 +421,10 @@ private:
     // back as a "vapour" beside a liquid of 10.1734 mol/L, both denser than
     // the critical point, with ierr 0).
     bool on_the_line() const {
+        // (The line begins at the triple point: R23's liquid of 25.68 mol/L,
+        // denser than at its triple point, came back at 86.75 K and 82 MPa,
+        // beside a "vapour" of 25.6793 mol/L.)
+        if (ic > 0 && T < CCON.ttp[ic] * (1.0 - kOnTheLine)) return false;
         double p = 0, dl = 0, dv = 0;
         if (!satcheb::at_t(ic, T, p, dl, dv) &&
             satcrit::at_t(ic, T, p, dl, dv) != satcrit::Verdict::kSolved)

@@ -351,7 +351,9 @@ TEST(DensityFlash, SaturatedLiquidAtTheTriplePoint) {
 // their density), compressed to the pressure limit a few kelvin above the
 // triple point: each comes back from its density with enthalpy, entropy and
 // energy.  (Fluorine's at 57.05 K and 20 MPa failed from its entropy with
-// 248: searched from the critical temperature, then as two phases.)
+// 248: searched from the critical temperature, then as two phases; R23's at
+// its triple point and 120 MPa from its enthalpy, its density given a
+// "saturation state" at 86.75 K, below the triple point.)
 TEST(DensityFlash, LiquidsDenserThanAtTheTriplePoint) {
     struct Case {
         const char* fluid;
@@ -359,7 +361,8 @@ TEST(DensityFlash, LiquidsDenserThanAtTheTriplePoint) {
     };
     const Case cases[] = {{"fluorine", 57.0538376812, 20000.0},
                           {"fluorine", 56.0, 20000.0},
-                          {"fluorine", 55.0, 15000.0}};
+                          {"fluorine", 55.0, 15000.0},
+                          {"r23", 118.02, 120000.0}};
     std::ostringstream bad;
     for (const Case& c : cases) {
         ASSERT_TRUE(setup(c.fluid));
