@@ -298,6 +298,15 @@ void DBFL2(double D, double b, const double z[20], int kq, const std::string& ab
          ierr, herr);
 }
 
+namespace {
+// A pure fluid's density above its triple-point liquid's (helium, whose
+// liquid at the lambda line takes its own road, aside).
+bool denser_than_triple_liquid(int icomp, double D, bool helium) {
+    return icomp > 0 && !helium && !flash::pseudo_pure(icomp) && CCON.ttp[icomp] > 0.0 &&
+           CCON.dtp[icomp] > 0.0 && D > CCON.dtp[icomp];
+}
+}  // namespace
+
 void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, double& T, double& P,
             double& Dl, double& Dv, double x[20], double y[20], double& q, double& e, double& h,
             double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
@@ -379,16 +388,29 @@ void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, do
         // temperature, far from a liquid state.
         dbfl1_from(T, D, b, z, ab, T, P, serr, smsg);
     } else if (!two) {
-        double dd = 0;
-        ABFL1(D, b, z, 0, ab, 0.0, 0.0, T, P, dd, serr, smsg);
-        // Without a saturation temperature of the density (close to the
-        // critical density, where the saturation solver fails), a root that
-        // is not stable, or a metastable one inside the two-phase region, is
-        // no single-phase state (r410a at 0.98 Tc: unstable root at 333.0 K;
-        // r1216 at 360.64 K, q = 0.3: metastable root at 359.39 K).
-        if (!helium && (serr > 0 || inside_two_phase(T, D, z, Tc))) {
-            two = true;
-            two_phase_state(D, b, z, ab, T, P, Dl, Dv, x, y, q, serr, smsg);
+        // No saturation state of the density: a liquid denser than the
+        // triple point's lies on its isochore above the triple-point
+        // temperature, where Newton's method starts first (fluorine's
+        // liquid of 44.96 mol/L at 57.05 K and 20 MPa: from the critical
+        // temperature the entropy's search failed, and the two-phase road
+        // after it with 248).
+        const bool dense = denser_than_triple_liquid(icomp, D, helium);
+        if (dense) dbfl1_from(CCON.ttp[icomp], D, b, z, ab, T, P, serr, smsg);
+        if (!dense || serr > 0) {
+            serr = 0;
+            smsg.clear();
+            T = Tc;
+            double dd = 0;
+            ABFL1(D, b, z, 0, ab, 0.0, 0.0, T, P, dd, serr, smsg);
+            // Without a saturation temperature of the density (close to the
+            // critical density, where the saturation solver fails), a root that
+            // is not stable, or a metastable one inside the two-phase region, is
+            // no single-phase state (r410a at 0.98 Tc: unstable root at 333.0 K;
+            // r1216 at 360.64 K, q = 0.3: metastable root at 359.39 K).
+            if (!helium && (serr > 0 || inside_two_phase(T, D, z, Tc))) {
+                two = true;
+                two_phase_state(D, b, z, ab, T, P, Dl, Dv, x, y, q, serr, smsg);
+            }
         }
     } else {
         const double tsat = T;

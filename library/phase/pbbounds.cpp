@@ -59,6 +59,55 @@ Bounds gas_only_bounds(char letter, const double z[20], double tmin, double tmax
     return bd;
 }
 
+// The property along the isotherm at t from 100 kPa to the pressure limit
+// pmax, in steps of pressure, widens the bounds; about the lowest and the
+// highest step the extreme between its neighbours is searched for too
+// (ammonia's energy at 195.5 K falls to -1104 J/mol at 560 MPa and
+// rises again to -830 at 1 GPa; the steps at 316 MPa and 1 GPa put the
+// bound at -987, and the liquid at 367 MPa, -1038, was refused with 249).
+void along_isotherm(char letter, const double z[20], double t, double d0, double pmax, bool cold,
+                    Bounds& bd) {
+    constexpr int kSteps = 8;
+    constexpr int kGoldSteps = 20;
+    double dens[kSteps + 1] = {}, vals[kSteps + 1] = {};
+    int lo = -1, hi = -1;
+    double dp = d0;
+    // (The step at 100 kPa is the liquid d0 where it is given.)
+    for (int k = d0 > 0.0 ? 0 : 1; k <= kSteps; ++k) {
+        const double p = 100.0 * std::pow(pmax / 100.0, static_cast<double>(k) / kSteps);
+        int jerr = 0;
+        std::string jmsg;
+        if (k > 0) TPRHO(t, p, z, kLiquid, dp > 0.0 ? kStartValue : kNoStartValue, dp, jerr, jmsg);
+        if (jerr > 0 || !(dp > 0.0)) {
+            dp = 0.0;
+            continue;
+        }
+        const double v = flash::prop(letter, t, dp, z);
+        if (!std::isfinite(v)) continue;
+        dens[k] = dp;
+        vals[k] = v;
+        if (lo < 0 || v < vals[lo]) lo = k;
+        if (hi < 0 || v > vals[hi]) hi = k;
+        bd.bmin = std::min(bd.bmin, v);
+        bd.bmax = std::max(bd.bmax, v);
+    }
+    // (The least on the cold isotherm, the most on the hot one.)
+    for (int kflag : {0, 1}) {
+        if ((kflag == 0) != cold) continue;
+        const int k = kflag == 0 ? lo : hi;
+        if (k < 0) continue;
+        const int a = std::max(k - 1, 0), c = std::min(k + 1, kSteps);
+        if (!(dens[a] > 0.0) || !(dens[c] > 0.0) || a == c) continue;
+        double dopt = 0.0, fopt = 0.0;
+        int gerr = 0;
+        GOLD(dens[a], dens[c], kGoldSteps, kflag, z, t, 0.0, 0.0, std::string(1, letter), dopt,
+             fopt, gerr);
+        if (gerr > 0 || !std::isfinite(fopt)) continue;
+        bd.bmin = std::min(bd.bmin, fopt);
+        bd.bmax = std::max(bd.bmax, fopt);
+    }
+}
+
 Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, double tmax,
                        double pmax, double Tc) {
     Bounds bd;
@@ -124,24 +173,8 @@ Bounds property_bounds(char letter, int icomp, const double z[20], double tmin, 
     // temperature the compressed fluid above it (enthalpy and energy rise
     // with pressure there).  Both isotherms are followed in steps of pressure.
     if (pmax > 100.0 && pmax < 1e20) {
-        constexpr int kSteps = 8;
-        for (double t : {bd.tmin, 1.5 * tmax}) {
-            double dp = t == bd.tmin ? d : 0.0;
-            for (int k = 1; k <= kSteps; ++k) {
-                const double p = 100.0 * std::pow(pmax / 100.0, static_cast<double>(k) / kSteps);
-                int jerr = 0;
-                std::string jmsg;
-                TPRHO(t, p, z, kLiquid, dp > 0.0 ? kStartValue : kNoStartValue, dp, jerr, jmsg);
-                if (jerr > 0 || !(dp > 0.0)) {
-                    dp = 0.0;
-                    continue;
-                }
-                const double v = flash::prop(letter, t, dp, z);
-                if (!std::isfinite(v)) continue;
-                bd.bmin = std::min(bd.bmin, v);
-                bd.bmax = std::max(bd.bmax, v);
-            }
-        }
+        for (double t : {bd.tmin, 1.5 * tmax})
+            along_isotherm(letter, z, t, t == bd.tmin ? d : 0.0, pmax, t == bd.tmin, bd);
     }
     bd.ok = true;
     return bd;

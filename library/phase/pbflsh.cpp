@@ -11,6 +11,7 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/models/phik.h"
+#include "library/models/records.h"
 #include "library/phase/eqdome.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/pbbounds.h"
@@ -25,7 +26,6 @@
 #include "library/phase/tprho.h"
 #include "library/phase/warmsplit.h"
 #include "library/phase/warmstart.h"
-#include "library/setup/records.h"
 
 namespace lib {
 namespace {
@@ -34,6 +34,9 @@ constexpr int kMaxFallSteps = 2000;  // 1 K steps along the 100 kPa liquid
 // Evaluations of the equation after which a failed single-phase search is
 // not started again from another temperature.
 constexpr unsigned long long kRestartBudget = 300;
+// A value this close (relative, the single-phase solver's own tolerance) to
+// a saturated phase's where the single phase is not found is that phase.
+constexpr double kOnTheLine = 1e-7;
 
 // One call of PBFLSH: its inputs, its results bound to the caller's
 // arguments, and what the steps find on the way.
@@ -89,9 +92,28 @@ public:
         q = kQualityVapour;
         if (b > bdew + 1e-6 * (std::fabs(bdew) + std::fabs(b))) return single(2, tdew, dvdew);
         band = 1e-9 * std::fabs(bdew - saturated_liquid());
-        if (b > bdew + band) return single(2, tdew, dvdew);
+        if (b > bdew + band) return single_or_saturated(2, tdew, dvdew, bdew);
         if (!bubble_point()) return;
-        if (b < bbub - band) return single(1, tbub, dlbub);
+        if (b < bbub - band) return single_or_saturated(1, tbub, dlbub, bbub);
+        two_phase();
+    }
+
+    // Next to the critical point the latent change is so small that a
+    // saturated state's value, formed from the phases of another road (the
+    // quality flashes'), lies beyond the band by its rounding; the single
+    // phase's root then lies at the saturation temperature itself, where
+    // the solver does not converge (the saturated vapours of 40 fluids 1e-7
+    // below Tc failed with 248: acetone's at 508.0995 K).  A value within
+    // kOnTheLine of the saturated one is that saturated state.
+    void single_or_saturated(int kph, double t0, double d0, double bsat) {
+        single(kph, t0, d0);
+        if (ierr <= 0 || icomp == 0 || ppf ||
+            !(std::fabs(b - bsat) <= kOnTheLine * (std::fabs(b) + GCNST.r * t0)))
+            return;
+        ierr = 0;
+        herr.clear();
+        if (kph == 2 && !bubble_point()) return;
+        q = kph == 2 ? 1.0 : 0.0;
         two_phase();
     }
 

@@ -13,6 +13,8 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/records.h"
+#include "library/phase/satcheb.h"
+#include "library/phase/satcrit.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/satt.h"
 #include "library/phase/tprho.h"
@@ -41,6 +43,14 @@ constexpr double kGibbsFound = 1e-11;
 constexpr double kDensityLoose = 1e-7;
 constexpr double kDensityFound = 1e-14;
 constexpr int kPolishPasses = 6;
+// Passes of the second method's secant (close to the critical point, where
+// the saturated densities change as the root of Tc - T, it takes some 40:
+// air's liquid of 11.657 mol/L, 1e-4 below its equation's Tc, failed after
+// 20 with error 161).
+constexpr int kSecantPasses = 60;
+// The share by which the first method's density may differ from the
+// saturation line's at its temperature.
+constexpr double kOnTheLine = 1e-6;
 // A mixture's second method starts no lower than this factor times the
 // temperature below which a component of it freezes.
 constexpr double kAboveFreezing = 1.02;
@@ -385,7 +395,7 @@ private:
         const bool ppf = flash::pseudo_pure(ic);
         if (!(ic > 0 && (kr == kSaturatedLiquid || kr == kSaturatedVapour) && kph != -1 && !ppf))
             return false;
-        if (gibbs_secant(D, x, Tc, Dc, o)) {
+        if (gibbs_secant(D, x, Tc, Dc, o) && on_the_line()) {
             ierr = 0;
             herr.clear();
             return true;
@@ -403,6 +413,24 @@ private:
         P = Pc;
         Dl = Dv = Dc;
         return true;
+    }
+
+    // The first method's state is the saturation line's at its temperature:
+    // next to the critical point equal Gibbs energies also join two roots
+    // of one side (methane's liquid of 10.1702 mol/L, 1e-7 below Tc, came
+    // back as a "vapour" beside a liquid of 10.1734 mol/L, both denser than
+    // the critical point, with ierr 0).
+    bool on_the_line() const {
+        // (The line begins at the triple point: R23's liquid of 25.68 mol/L,
+        // denser than at its triple point, came back at 86.75 K and 82 MPa,
+        // beside a "vapour" of 25.6793 mol/L.)
+        if (ic > 0 && T < CCON.ttp[ic] * (1.0 - kOnTheLine)) return false;
+        double p = 0, dl = 0, dv = 0;
+        if (!satcheb::at_t(ic, T, p, dl, dv) &&
+            satcrit::at_t(ic, T, p, dl, dv) != satcrit::Verdict::kSolved)
+            return true;
+        const double dsat = kr == kSaturatedLiquid ? dl : dv;
+        return std::fabs(dsat / D - 1.0) <= kOnTheLine;
     }
 
     // Second method: bracketed secant on ln(D / Dsat(T)); false when it
@@ -428,7 +456,7 @@ private:
         Best best;
         int polish = 0;
         bool evaluated = false;
-        for (int pass = 0; pass < 20; ++pass) {
+        for (int pass = 0; pass < kSecantPasses; ++pass) {
             ierr = 0;
             double dsat = 0.0;
             if (!boundary_density(kr, T, D, x, ic, dsplit, dsat, o)) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "library/phase/eqdome.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/tbmix.h"
 
@@ -142,7 +143,11 @@ private:
     bool critical_point();
     void outside(int n, const std::string& text);
     std::string min_text(double bmin) const;
-    bool dense_liquid();
+    void vapour_or_dense_liquid();
+    bool dense_liquid_reaches();
+    bool reaches_limit() const;
+    bool liquid_beyond_split(const eqdome::Split& sp);
+    void denser_root();
     bool compressed_liquid_above();
 
     bool fluid_beyond_minimum() const;

@@ -43,31 +43,28 @@ void TemperatureFlash::run() {
     // (Beyond the stated critical point, a value between the equation's
     // own phases is their mixture.)
     if (eqdome::Split sp; !subcritical && eqdome::at_t(z, T, letter, b, sp) && sp.side == 0) {
+        if (kr == kHigherRoot && liquid_beyond_split(sp)) return;
         double t = T;
         return eqdome::take(z, sp, t, P, D, Dl, Dv, q, e, h, s, cv, cp, w);
     }
     if (!subcritical) return supercritical();
     // Below the critical temperature.
     bv = flash::prop(letter, T, dvdew, z);
-    if (b >= bv) {
-        single(dlow, dvdew);
-        if (ierr > 0) dense_liquid();
-        return;
-    }
+    if (b >= bv) return vapour_or_dense_liquid();
     dpmax = density_at_pmax(2);
     bpmax = flash::prop(letter, T, dpmax, z);
     if (!bubble_point() || !above_minimum()) return;
-    const bool dense_root = b < bpmax && fluid_beyond_minimum();
+    const bool dense_root = reaches_limit() && fluid_beyond_minimum();
     if (dense_root) two_roots();
     if (b < bl) {
         // Compressed liquid; the denser root only where it exists.
         if (kr == kHigherRoot && dense_root)
-            single(dext, dpmax);
+            denser_root();
         else
             single(dlbub, dext);
         return;
     }
-    if (kr == kHigherRoot && dense_root) return single(dext, dpmax);
+    if (kr == kHigherRoot && dense_root) return denser_root();
     if (kr == kHigherRoot && icomp > 0 && compressed_liquid_above()) return;
     two_phase();
     if (ierr <= 0) return;
@@ -127,30 +124,85 @@ std::string TemperatureFlash::min_text(double bmin) const {
                           lname + "min =" + fmt_g(bmin, 12, 5));
 }
 
-// A pure fluid's liquid compressed so far that its value lies above the
-// saturated vapour's, where the gas search found none: the root between
-// the value's minimum along the liquid isotherm and the pressure limit
-// (acetone at 231.4 K from some 650 MPa up: its enthalpy, 23.5 kJ/mol at
-// 700 MPa, lies above the vapour's; THFLSH failed with 248).  False,
-// with the gas search's failure kept, where there is none.
-bool TemperatureFlash::dense_liquid() {
-    const int kept = ierr;
-    const std::string kept_msg = herr;
+// A value at or above the saturated vapour's: the gas, and a pure fluid's
+// liquid compressed so far that its enthalpy or energy lies above the
+// vapour's as well (acetone at 485.9 K and 349 MPa, h of the gas at
+// 3.1 MPa: both roots came back as the gas with no warning; at 231.4 K
+// and 700 MPa the gas search found none and THFLSH failed with 248).
+// Where both exist the warning names the root taken, the denser one for
+// kr = kHigherRoot.
+void TemperatureFlash::vapour_or_dense_liquid() {
+    const bool dense = dense_liquid_reaches();
+    // The gas reaches the value where it lies below the value at the
+    // lowest density searched, or below it in a gas thinner still.
+    const bool gas = b <= b_lo || dilute > 0.0;
+    if (dense && kr == kHigherRoot) {
+        denser_root();
+        if (ierr <= 0 && gas) two_roots();
+        return;
+    }
+    single(dlow, dvdew);
+    if (ierr <= 0) {
+        if (dense) two_roots();
+        return;
+    }
+    if (!dense) return;
     ierr = 0;
     herr.clear();
+    denser_root();
+}
+
+// The higher root where the liquid beyond a split of the equation's own
+// phases (above the stated critical temperature) reaches the value again
+// below the pressure limit (methanol's liquid at 512.73 K and 364 MPa,
+// whose enthalpy a split at 8.1 MPa shares, came back as the split for
+// either root).  False, nothing changed, where it does not.
+bool TemperatureFlash::liquid_beyond_split(const eqdome::Split& sp) {
+    dpmax = density_at_pmax(1);
+    bpmax = flash::prop(letter, T, dpmax, z);
+    if (!(dpmax > sp.Dl) || !reaches_limit()) return false;
+    const double bl_split = flash::prop(letter, T, sp.Dl, z);
+    if (!(bl_split <= b)) return false;
+    dext = sp.Dl;
+    denser_root();
+    if (ierr > 0) return false;
+    two_roots();
+    return true;
+}
+
+// Whether the compressed liquid of a pure fluid reaches the value (an
+// enthalpy or energy at or above the saturated vapour's) below the
+// pressure limit, with the isotherm fluid there (entropy falls with the
+// pressure and never does).
+bool TemperatureFlash::dense_liquid_reaches() {
+    if (letter == 'S' || icomp == 0) return false;
+    const int kept = ierr;
+    const std::string kept_msg = herr;
     dpmax = density_at_pmax(2);
     bpmax = flash::prop(letter, T, dpmax, z);
-    if (!(b <= bpmax) || !bubble_point() || !above_minimum() || !fluid_beyond_minimum()) {
-        ierr = kept;
-        herr = kept_msg;
-        q = kQualityFailed;
-        return false;
-    }
-    single(dext, dpmax);
-    if (ierr <= 0) return true;
+    const bool reaches =
+        reaches_limit() && bubble_point() && above_minimum() && fluid_beyond_minimum();
     ierr = kept;
     herr = kept_msg;
-    return false;
+    return reaches;
+}
+
+// The value lies at or below the isotherm's value at the pressure limit,
+// or above it by no more than its rounding (a state at the limit itself,
+// whose density both flashes solve at that pressure).
+bool TemperatureFlash::reaches_limit() const {
+    return b <= bpmax + kAtMinimum * (std::fabs(bpmax) + 1.0);
+}
+
+// The denser of two roots: between the value's least along the liquid
+// isotherm and the pressure limit, or the state at the limit where the
+// value lies there to its rounding.
+void TemperatureFlash::denser_root() {
+    if (!(b > bpmax)) return single(dext, dpmax);
+    D = Dl = Dv = dpmax;
+    double hjt = 0;
+    THERM(T, D, z, P, e, h, s, cv, cp, w, hjt);
+    q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
 }
 
 // Whether the isotherm beyond the value's minimum at dext is fluid: its
@@ -383,8 +435,11 @@ void TemperatureFlash::supercritical(bool split_below, double plo) {
             return;
         }
         // Two roots only where the dilute side reaches the value too;
-        // above its value only the dense root is left.
-        if (b < b_lo) {
+        // above its value only the dense root is left.  A gas root found
+        // below the lowest density searched is one, whatever the rounding
+        // of the value at the floor below it (propane's gas at 377.5 K and
+        // 6.8e-7 kPa came back as the liquid at 298 MPa for either kr).
+        if (b < b_lo || dilute > 0.0) {
             two_roots();
             if (kr == kHigherRoot)
                 lo = dext;

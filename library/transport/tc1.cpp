@@ -53,6 +53,68 @@ bool read_rows(BlockReader& rd, Tc1Block& b, int& used, int n, int values, const
 
 double power(double x, double e) { return e == 0.0 ? 1.0 : std::pow(x, e); }
 
+// The largest elasticity d ln(lambda0) / d ln(T) of a sound dilute-gas
+// polynomial: the correlations stay below 5.7 down to their equations'
+// lower limits (R123's at 166 K), while those fitted with a negative
+// constant fall to zero below their data (R1234yf's at 129 K, above its
+// triple point, 121.6 K; R152a's elasticity reaches 148 at 154.6 K).
+constexpr double kSoundElasticity = 8.0;
+
+// A dilute-gas sum of plain powers of tau (no viscosity or heat-capacity
+// rows), over a sum of plain powers: its value and elasticity at tau.
+struct PlainDilute {
+    const std::array<int, 4>& n;
+    const Rows4& rows;
+
+    bool plain() const {
+        for (int k = 0; k < n[kDilNum] + n[kDilDen]; ++k)
+            if (special(rows[static_cast<std::size_t>(k)][1], false) != kNone) return false;
+        return n[kDilNum] > 0;
+    }
+    // The sum over rows [from, to) and tau times its derivative.
+    void sum(int from, int to, double tau, double& v, double& tdv) const {
+        v = to > from ? 0.0 : 1.0;
+        tdv = 0.0;
+        for (int k = from; k < to; ++k) {
+            const auto& row = rows[static_cast<std::size_t>(k)];
+            const double t = row[0] * power(tau, row[1]);
+            v += t;
+            tdv += row[1] * t;
+        }
+    }
+    double value(double tau, double& elasticity) const {
+        double num = 0, tnum = 0, den = 0, tden = 0;
+        sum(0, n[kDilNum], tau, num, tnum);
+        sum(n[kDilNum], n[kDilNum] + n[kDilDen], tau, den, tden);
+        elasticity = tnum / num - tden / den;
+        return num / den;
+    }
+    bool sound(double tau) const {
+        double el = 0.0;
+        const double v = value(tau, el);
+        return v > 0.0 && std::isfinite(v) && el <= kSoundElasticity;
+    }
+};
+
+// Below the lowest sound point tau_s of a plain dilute-gas polynomial
+// (where its elasticity reaches kSoundElasticity, or where it falls to zero
+// and below), the value continues as a power of tau with that elasticity:
+// continuous in value and slope, positive down to zero.  False, with v
+// unchanged, where the polynomial is sound at tau or no sound point lies
+// between tau and the reducing temperature.
+bool continued_below_sound(const PlainDilute& p, double tau, double& v) {
+    if (p.sound(tau) || !p.sound(std::max(1.0, tau))) return false;
+    double lo = tau, hi = std::max(1.0, tau);
+    for (int i = 0; i < 100 && hi - lo > 1e-14 * hi; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        (p.sound(mid) ? hi : lo) = mid;
+    }
+    double el = 0.0;
+    const double vs = p.value(hi, el);
+    v = vs * std::pow(tau / hi, el);
+    return true;
+}
+
 // The factor exp(...) that a -99 background row divides by, with
 // b = (1 - T/T_red)^(1/3).
 double critical_exponential(double b) {
@@ -140,6 +202,9 @@ double tcx1dg_checked(int icomp, double T, bool& no_viscosity) {
         }
         return cp0;
     };
+    const PlainDilute plain{n, rows};
+    if (double v = 0.0; plain.plain() && continued_below_sound(plain, tau, v))
+        return v * red[kLamDil];
     double s = 0.0;
     for (int k = 0; k < n[kDilNum]; ++k) {
         const auto& row = rows[static_cast<std::size_t>(k)];

@@ -347,4 +347,47 @@ TEST(DensityFlash, SaturatedLiquidAtTheTriplePoint) {
     EXPECT_EQ(bad.str(), "");
 }
 
+// Liquids denser than their triple point's liquid (no saturation state of
+// their density), compressed to the pressure limit a few kelvin above the
+// triple point: each comes back from its density with enthalpy, entropy and
+// energy.  (Fluorine's at 57.05 K and 20 MPa failed from its entropy with
+// 248: searched from the critical temperature, then as two phases; R23's at
+// its triple point and 120 MPa from its enthalpy, its density given a
+// "saturation state" at 86.75 K, below the triple point.)
+TEST(DensityFlash, LiquidsDenserThanAtTheTriplePoint) {
+    struct Case {
+        const char* fluid;
+        double T, P;  // K, kPa
+    };
+    const Case cases[] = {{"fluorine", 57.0538376812, 20000.0},
+                          {"fluorine", 56.0, 20000.0},
+                          {"fluorine", 55.0, 15000.0},
+                          {"r23", 118.02, 120000.0}};
+    std::ostringstream bad;
+    for (const Case& c : cases) {
+        ASSERT_TRUE(setup(c.fluid));
+        const double z[20] = {1.0};
+        const State a = tp(c.T, c.P, z);
+        ASSERT_EQ(a.ierr, 0) << a.herr;
+        for (char letter : {'H', 'S', 'E'}) {
+            State r;
+            double u = 0, v = 0;
+            const double b = letter == 'H' ? a.h : letter == 'S' ? a.s : a.e;
+            if (letter == 'H')
+                lib::DHFLSH(a.D, b, z, r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.s, r.cv, r.cp,
+                            r.w, r.ierr, r.herr);
+            else if (letter == 'S')
+                lib::DSFLSH(a.D, b, z, r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h, r.cv, r.cp,
+                            r.w, r.ierr, r.herr);
+            else
+                lib::DEFLSH(a.D, b, z, r.T, r.P, r.Dl, r.Dv, r.x, r.y, r.q, u, v, r.cv, r.cp, r.w,
+                            r.ierr, r.herr);
+            if (r.ierr != 0 || std::fabs(r.T - c.T) > 1e-7 * c.T)
+                bad << c.fluid << " " << letter << " " << c.T << " K: ierr " << r.ierr << " T "
+                    << r.T << " " << r.herr << "\n";
+        }
+    }
+    EXPECT_EQ(bad.str(), "");
+}
+
 }  // namespace

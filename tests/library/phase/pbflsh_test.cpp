@@ -107,6 +107,47 @@ TEST(GeneralPressureFlash, LiquidsTheRangeCheckAcceptsBelowTheLowestTemperature)
     }
 }
 
+// Liquids at their lowest temperature compressed towards the pressure
+// limit, where the energy along the isotherm has its least between two of
+// the steps the bounds are sampled at (ammonia's at 560 MPa: its liquid at
+// 367 MPa, -1038 J/mol, lay below the bound from the steps, -987 J/mol, and
+// was refused with 249).  Each comes back from its energy, enthalpy and
+// entropy.
+struct LowLiquid {
+    const char* fluid;
+    double T, P;  // K, kPa
+};
+
+class CompressedLowLiquid : public ::testing::TestWithParam<LowLiquid> {};
+
+TEST_P(CompressedLowLiquid, ComesBackFromItsEnergy) {
+    const LowLiquid& c = GetParam();
+    ASSERT_TRUE(setup(c.fluid));
+    const double z[20] = {1.0};
+    const State a = tp(c.T, c.P, z);
+    ASSERT_EQ(a.ierr, 0) << a.herr;
+    double T = 0, D = 0, Dl, Dv, x[20], y[20], q, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::PEFLSH(c.P, a.e, z, T, D, Dl, Dv, x, y, q, h, s, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 0) << herr;
+    EXPECT_NEAR(T, c.T, 1e-7 * c.T);
+    EXPECT_EQ(ph(c.P, a.h).ierr, 0);
+    EXPECT_EQ(ps(c.P, a.s).ierr, 0);
+}
+
+const LowLiquid kLowLiquids[] = {
+    {"ammonia", 195.495, 367659.851286},    {"ammonia", 195.495, 606349.611434},
+    {"octane", 216.37, 490008.369619},      {"helium", 2.1768, 275.982834675},
+    {"helium", 2.1768, 420.413069731},      {"ihexane", 119.6, 318343.670269},
+    {"ioctane", 165.853513, 351875.248385}, {"orthohyd", 14.008, 17869.5997836},
+    {"xenon", 161.4, 429697.266065}};
+
+INSTANTIATE_TEST_SUITE_P(States, CompressedLowLiquid, ::testing::ValuesIn(kLowLiquids),
+                         [](const ::testing::TestParamInfo<LowLiquid>& p) {
+                             return std::string(p.param.fluid) + std::to_string(p.index);
+                         });
+
 // Liquids and two-phase states of pure fluids whose saturation pressure a
 // degree above the triple point lies below 1e-12 kPa: PEFLSH and PHFLSH
 // give the temperature back (these took the gas's road, to -768 K).

@@ -345,4 +345,49 @@ TEST(PressureFlash, TwoPhasesOfNearlyAzeotropicBlends) {
     }
 }
 
+// Saturated states 1e-7 below the critical temperature (the equation's own
+// where it lies lower), from the quality flash at T: their enthalpy and
+// entropy, formed from that flash's phases, lie beyond the saturation band
+// of the pressure flash by their rounding, and the single phase's root lies
+// at the saturation temperature itself (each failed with 248): the
+// saturated state comes back.
+struct NearlyCritical {
+    const char* fluid;
+    double q;  // molar quality
+};
+
+class SaturatedNearTc : public ::testing::TestWithParam<NearlyCritical> {};
+
+TEST_P(SaturatedNearTc, ComesBackFromEnthalpyAndEntropy) {
+    const NearlyCritical& c = GetParam();
+    ASSERT_TRUE(setup(c.fluid));
+    Pure z;
+    double dce = 0, pce = 0, tce = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::FNCRPT(z.z, dce, pce, tce, ierr, herr);
+    const double tc = constants().tc;
+    const double T =
+        (ierr > 0 ? tc - 1e-8 : std::min(tc - 1e-8, tce)) * (1.0 - 1e-13) * (1.0 - 1e-7);
+    const State a = tq(T, c.q);
+    ASSERT_EQ(a.ierr, 0) << a.herr;
+    for (const State& r : {ph(a.P, a.h), ps(a.P, a.s)}) {
+        EXPECT_LE(r.ierr, 0) << c.fluid << " " << r.herr;
+        EXPECT_NEAR(r.T, T, 1e-7 * T) << c.fluid;
+        // (A saturated end may come back as the single phase of its side.)
+        const bool side = c.q == 1.0 ? r.q >= 1.0 : r.q <= 0.0;
+        EXPECT_TRUE(side || std::fabs(r.q - c.q) < 1e-3) << c.fluid << " q " << r.q;
+    }
+}
+
+const NearlyCritical kNearlyCritical[] = {{"acetone", 1.0},   {"cyclopen", 1.0}, {"dme", 1.0},
+                                          {"isobutane", 1.0}, {"ethane", 1.0},   {"hydrogen", 1.0},
+                                          {"co2", 0.0},       {"md2m", 1.0},     {"d4", 1.0},
+                                          {"c5f12", 1.0},     {"d2", 1.0}};
+
+INSTANTIATE_TEST_SUITE_P(States, SaturatedNearTc, ::testing::ValuesIn(kNearlyCritical),
+                         [](const ::testing::TestParamInfo<NearlyCritical>& p) {
+                             return std::string(p.param.fluid) + std::to_string(p.index);
+                         });
+
 }  // namespace

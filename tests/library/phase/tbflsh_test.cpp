@@ -247,6 +247,102 @@ TEST(GeneralTemperatureFlash, LiquidAboveFrozenSplits) {
     }
 }
 
+// Pure fluids whose enthalpy two states share at their temperature, one of
+// them the liquid compressed to high pressure: the liquid comes back from
+// the higher root, the other state (gas or wet) from the lower one, each
+// with the warning that names it.  (The liquids above the saturated
+// vapour's enthalpy came back as the gas for either root with no warning;
+// those at the pressure limit, whose enthalpy equals the limit's value to
+// its rounding, as the wet state.)
+struct DenseRow {
+    const char* fluid;
+    double T, P;  // K, kPa: the liquid
+};
+
+class DenseLiquidRoot : public ::testing::TestWithParam<DenseRow> {};
+
+TEST_P(DenseLiquidRoot, HigherRootIsTheLiquid) {
+    const DenseRow& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.fluid), "");
+    const double z[20] = {1.0};
+    const State a = tp(c.T, c.P, z);
+    ASSERT_EQ(a.ierr, 0) << a.herr;
+    ASSERT_EQ(a.q, lib::kQualityLiquid);
+    State r[2];
+    for (int k = 0; k < 2; ++k) {
+        double e = 0, s = 0;
+        lib::THFLSH(c.T, a.h, z, k == 1 ? lib::kHigherRoot : lib::kLowerRoot, r[k].P, r[k].D,
+                    r[k].Dl, r[k].Dv, r[k].x, r[k].y, r[k].q, e, s, r[k].cv, r[k].cp, r[k].w,
+                    r[k].ierr, r[k].herr);
+        EXPECT_EQ(r[k].ierr, -238) << c.fluid << " kr " << k + 1 << ": " << r[k].herr;
+    }
+    EXPECT_LT(rel(r[1].P, a.P), 1e-7) << c.fluid << " " << r[1].P;
+    EXPECT_LT(rel(r[1].D, a.D), 1e-9) << c.fluid;
+    EXPECT_LT(r[0].D, 0.5 * a.D) << c.fluid;
+}
+
+const DenseRow kDenseRows[] = {
+    // Liquids whose enthalpy lies above the saturated vapour's.
+    {"acetone", 485.948275862, 348625.509969},
+    {"benzene", 555.703931034, 310508.470946},
+    {"argon", 149.881655172, 222930.407967},
+    {"decane", 585.724137931, 189884.824617},
+    {"ammonia", 404.255689655, 606349.611434},
+    // Liquids at the pressure limit (the other state is wet).
+    {"1butene", 87.8, 50000.0},
+    {"r12", 130.199034483, 200000.0},
+    {"toluene", 178.0, 500000.0}};
+
+INSTANTIATE_TEST_SUITE_P(States, DenseLiquidRoot, ::testing::ValuesIn(kDenseRows),
+                         [](const ::testing::TestParamInfo<DenseRow>& p) {
+                             return std::string(p.param.fluid);
+                         });
+
+// Above methanol's stated critical temperature its equation still splits
+// into two phases (up to its own critical point); the liquid at 364 MPa
+// shares its enthalpy with such a split at 8.1 MPa.  The higher root is the
+// liquid (the split came back for either root); the lower stays the split.
+TEST(GeneralTemperatureFlash, LiquidBeyondTheEquationsOwnSplit) {
+    ASSERT_EQ(testsupport::set_up("methanol"), "");
+    const double z[20] = {1.0};
+    const State a = tp(512.733448276, 363534.390293, z);
+    ASSERT_EQ(a.ierr, 0) << a.herr;
+    State r[2];
+    for (int k = 0; k < 2; ++k) {
+        double e = 0, s = 0;
+        lib::THFLSH(a.T, a.h, z, k == 1 ? lib::kHigherRoot : lib::kLowerRoot, r[k].P, r[k].D,
+                    r[k].Dl, r[k].Dv, r[k].x, r[k].y, r[k].q, e, s, r[k].cv, r[k].cp, r[k].w,
+                    r[k].ierr, r[k].herr);
+    }
+    EXPECT_EQ(r[1].ierr, -238) << r[1].herr;
+    EXPECT_LT(rel(r[1].P, a.P), 1e-7);
+    EXPECT_LE(r[0].ierr, 0) << r[0].herr;
+    EXPECT_GT(r[0].q, 0.0);
+    EXPECT_LT(r[0].q, 1.0);
+}
+
+// Supercritical gases so thin (below 1e-6 kPa) that their enthalpy is met
+// below the lowest density searched: the lower root is the gas, not the
+// liquid at 250-300 MPa that came back for either root.
+TEST(GeneralTemperatureFlash, ThinGasIsTheLowerRoot) {
+    const DenseRow rows[] = {{"propane", 377.494827586, 6.84977132974e-07},
+                             {"ipentane", 486.643103448, 1.29193039426e-07},
+                             {"ihexane", 505.475862069, 3.78615086232e-08},
+                             {"md4m", 655.0, 3.30035964562e-10}};
+    for (const DenseRow& c : rows) {
+        ASSERT_EQ(testsupport::set_up(c.fluid), "");
+        const double z[20] = {1.0};
+        const State a = tp(c.T, c.P, z);
+        ASSERT_EQ(a.ierr, 0) << a.herr;
+        const State b = th(c.T, a.h);
+        EXPECT_LE(b.ierr, 0) << c.fluid << " " << b.herr;
+        EXPECT_LT(b.D, 1e-6) << c.fluid;
+        double P = 0, e = 0, h = 0, s = 0, cv = 0, cp = 0, w = 0, hjt = 0;
+        lib::THERM(c.T, b.D, z, P, e, h, s, cv, cp, w, hjt);
+        EXPECT_NEAR(h, a.h, 1e-8 * std::fabs(a.h) + 1e-8) << c.fluid;
+    }
+}
+
 // Gases at half their dew pressure and states between the bubble and dew
 // points of binaries, on isotherms from near the triple points to 0.9 of
 // the lower critical temperature, come back from each of the three values.

@@ -208,6 +208,54 @@ TEST_P(Sweep, SaturatedLiquidAndLiquidIsotherms) {
     EXPECT_EQ(c.violations(), 0) << name << ": " << c.first;
 }
 
+// The saturated vapour and a thin gas (at a thousandth of the vapour
+// pressure) from the triple point to 0.95 Tc: every state gives two finite,
+// positive values.  (R1234yf's dilute-gas conductivity, a polynomial with a
+// negative constant fitted far above, fell below zero under 129 K: its gas
+// from the triple point, 121.6 K, was refused with error 45.)
+TEST_P(Sweep, VapourAndThinGasFromTheTriplePoint) {
+    const std::string& name = GetParam();
+    ASSERT_EQ(trtext::setup(name), 0) << name;
+    double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+    lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    lib::LIMITS("EOS", kPure, tmin, tmax, dmax, pmax);
+    const double tlow = std::max(tmin, ttp), thigh = 0.95 * tc;
+    const int n = points();
+    Counts c;
+    for (int i = 0; i <= n; ++i) {
+        const double T = tlow + (thigh - tlow) * i / n;
+        double P = 0, Dl = 0, Dv = 0, xl[20], xv[20];
+        int ierr = 0;
+        std::string herr;
+        lib::SATT(T, kPure, lib::kDewPoint, P, Dl, Dv, xl, xv, ierr, herr);
+        ASSERT_LE(ierr, 0) << name << " SATT at " << T << ": " << herr;
+        transport(T, Dv, c);
+        transport(T, 1e-3 * Dv, c);
+    }
+    EXPECT_EQ(c.refused, 0) << name << ": " << c.first;
+}
+
+// R1234yf's dilute-gas conductivity below its polynomial's sound range
+// (from 128.8 K down) continues it as a power of T: positive, rising with
+// the temperature, and without a step where it takes over.
+TEST(DiluteGasConductivity, ContinuedBelowTheSoundRange) {
+    ASSERT_EQ(trtext::setup("r1234yf"), 0);
+    double last = 0.0;
+    int falls = 0, steps = 0;
+    for (int i = 0; i <= 400; ++i) {
+        const double T = 121.6 + 0.05 * i;
+        const trtext::Result r = trtext::trnprp(T, 1e-7);
+        ASSERT_LE(r.ierr, 0) << T << ": " << r.herr;
+        ASSERT_GT(r.tcx, 0.0) << T;
+        falls += r.tcx < last ? 1 : 0;
+        steps += last > 0.0 && r.tcx / last > 1.01 ? 1 : 0;
+        last = r.tcx;
+    }
+    EXPECT_EQ(falls, 0);
+    EXPECT_EQ(steps, 0);
+}
+
 std::vector<std::string> every_fluid() {
     std::vector<std::string> names;
     for (int slot = 1; slot < lib::kTextCount; ++slot) names.emplace_back(lib::store::name(slot));
