@@ -662,13 +662,13 @@ void SETFEQ(int nread, int icomp, const std::string& /*hcas*/, int& ierr, std::s
     ierr = 0;
     herr.clear();
     FEQSV3.analytic[icomp] = 1;
-    // Every slot's cache is forgotten: the next evaluation of any slot recomputes.
+    // Every slot's cache is forgotten: the next evaluation of any slot
+    // recomputes (a stored tau and delta of 0 match no state evaluated, and
+    // the recomputation writes every term's values).  The slot loaded has
+    // no values of its own yet.
     FEQSAV.tau.fill(0.0);
     FEQSAV.del.fill(0.0);
-    for (auto& a : FEQSAV.v.v) a.fill(0.0);
-    for (auto& a : FEQSAV.tlog.v) a.fill(0.0);
-    for (auto& a : FEQSAV.dlog.v) a.fill(0.0);
-    for (auto& a : FEQSAV.gdl.v) a.fill(0.0);
+    for (auto* a : {&FEQSAV.v, &FEQSAV.tlog, &FEQSAV.dlog, &FEQSAV.gdl}) (*a)[icomp].fill(0.0);
 
     auto& W = WCFFEQ;
     auto& K = WNTFEQ.k[icomp];
