@@ -4,7 +4,7 @@
 // critical and triple-point states come from the equation of state
 // directly. A fluid set up again with the same inputs (the combustor's and
 // an interface's switches, the parts of a process) takes the values of
-// steps 6-10 it had, and only the library's set-up runs again.
+// steps 6-8 and 10 it had: only the library's set-up and step 9 run again.
 #include "app/core/fluids/fluid_properties.h"
 #include "app/core/fluids/transport_values.h"
 #include "app/core/model/init.h"
@@ -204,7 +204,7 @@ void standard_state(Fluid& f) {
     f.v_std = (r == 0 && std::isfinite(rho) && rho > 0) ? 1.0 / rho : 0.0;
 }
 
-// What steps 6-10 found for a fluid record, with the inputs they came from.
+// What steps 6-8 and 10 found for a fluid record, with the inputs they came from.
 struct Derived {
     // Inputs: everything of the record that the steps read, and the
     // version of the library's fluid texts.
@@ -218,8 +218,6 @@ struct Derived {
     double Tc = 0, pc = 0, Dc = 0, hc = 0, sc = 0;
     double Ttrp = 0, ptrp = 0, Dtrp = 0;
     double Tmin = 0, Tmax = 0, pmin = 0, pmax = 0, Dmin = 0, Dmax = 0;
-    int water_pos = 0;
-    std::array<double, MAX_COMPONENTS> x_water{};
     double v_std = 0;
     std::string transport_note;
 
@@ -237,14 +235,14 @@ struct Derived {
         Tc = f.Tc, pc = f.pc, Dc = f.Dc, hc = f.hc, sc = f.sc;
         Ttrp = f.Ttrp, ptrp = f.ptrp, Dtrp = f.Dtrp;
         Tmin = f.Tmin, Tmax = f.Tmax, pmin = f.pmin, pmax = f.pmax, Dmin = f.Dmin, Dmax = f.Dmax;
-        water_pos = f.water_pos, x_water = f.x_water, v_std = f.v_std;
+        v_std = f.v_std;
         transport_note = f.transport_note;
     }
     void give(Fluid& f) const {
         f.Tc = Tc, f.pc = pc, f.Dc = Dc, f.hc = hc, f.sc = sc;
         f.Ttrp = Ttrp, f.ptrp = ptrp, f.Dtrp = Dtrp;
         f.Tmin = Tmin, f.Tmax = Tmax, f.pmin = pmin, f.pmax = pmax, f.Dmin = Dmin, f.Dmax = Dmax;
-        f.water_pos = water_pos, f.x_water = x_water, f.v_std = v_std;
+        f.v_std = v_std;
         f.transport_note = transport_note;
     }
 };
@@ -281,6 +279,7 @@ int init_stoffwerte(Fluid* fluid) {
     const auto known = kept.find(fluid);
     if (known != kept.end() && known->second.same_inputs(f)) {
         known->second.give(f);
+        water(f);
     } else {
         if (!derive(f)) return 0;
         // Records made for a moment (a dialog's working copy) come and go:
