@@ -496,6 +496,11 @@ void TDFL2(double T, double D, const double z[20], int ksat, double& Pbub, doubl
            double& Dlbub, double& Dvdew, double ybub[20], double xdew[20], double& P, double& Dl,
            double& Dv, double x[20], double y[20], double& q, int& ierr, std::string& herr);
 
+// A number that changes whenever a fluid text is replaced or restored (test
+// support of the text store): what a caller derived from a set-up holds for
+// a later set-up of the same names while the number stays.
+long fluid_text_version();
+
 // Warm starts for one calculation: while a WarmStartScope lives, PHFLSH and
 // PSFLSH (and PBFLSH with H or S) of a single-phase state start from the last
 // state found for the same composition, as along the steps of a turbo

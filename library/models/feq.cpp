@@ -21,7 +21,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <string_view>
+#include <vector>
 
 #include "library/models/feqjet.h"
 #include "library/models/records.h"
@@ -187,6 +189,48 @@ PlanCost plan_cost(int ic, unsigned mask) {
     return {nt + ng + direct, ng + direct};
 }
 
+// What plan_cost reads of slot ic, as one key: the same equation loaded
+// again (a fluid set up after another, a mixture's reference fluids) gets
+// the subset weighed for it before.
+std::vector<double> weigh_key(int ic) {
+    const auto& K = WNTFEQ.k[ic];
+    std::vector<double> key = {static_cast<double>(K.nterm), static_cast<double>(K.nlg),
+                               static_cast<double>(K.ntau)};
+    for (int k = 0; k < K.nterm; ++k) {
+        key.push_back(WLFFEQ.ilg[ic][k]);
+        key.push_back(WLFFEQ.it[ic][k]);
+    }
+    for (int j = 0; j < K.nlg; ++j) key.push_back(WCFFEQ.ldist[ic][j]);
+    for (int j = 0; j < K.ntau; ++j) key.push_back(WCFFEQ.tdist[ic][j]);
+    return key;
+}
+
+// The subset of `all` with the fewest exponentials over a new state where
+// both variables move (property calls) and one where delta alone moves (the
+// saturation solvers between their phases); of equals, fewest for the
+// first.
+unsigned weigh_subsets(int ic, unsigned all) {
+    static std::map<std::vector<double>, unsigned> weighed;
+    std::vector<double> key = weigh_key(ic);
+    key.push_back(all);
+    if (const auto known = weighed.find(key); known != weighed.end()) return known->second;
+    const auto better = [](PlanCost a, PlanCost b) {
+        return a.both + a.del < b.both + b.del ||
+               (a.both + a.del == b.both + b.del && a.both < b.both);
+    };
+    unsigned best = all;
+    PlanCost bc = plan_cost(ic, all);
+    for (unsigned s = (all - 1) & all;; s = (s - 1) & all) {
+        const PlanCost c = plan_cost(ic, s);
+        if (better(c, bc)) bc = c, best = s;
+        if (s == 0) break;
+    }
+    constexpr std::size_t kWeighedKept = 512;
+    if (weighed.size() >= kWeighedKept) weighed.clear();
+    weighed.emplace(std::move(key), best);
+    return best;
+}
+
 void build_plan(int ic) {
     const auto& K = WNTFEQ.k[ic];
     TermPlan& P = plans[ic];
@@ -205,23 +249,8 @@ void build_plan(int ic) {
     unsigned all = 0;
     for (int j = 0; j < K.nlg && j < 32; ++j)
         if (lg[static_cast<std::size_t>(j)]) all |= 1u << j;
-    unsigned best = all;
     const bool weigh = nlg <= 10 && K.nlg <= 32;
-    if (weigh) {
-        // Fewest exponentials over a new state where both variables move
-        // (property calls) and one where delta alone moves (the saturation
-        // solvers between their phases); of equals, fewest for the first.
-        const auto better = [](PlanCost a, PlanCost b) {
-            return a.both + a.del < b.both + b.del ||
-                   (a.both + a.del == b.both + b.del && a.both < b.both);
-        };
-        PlanCost bc = plan_cost(ic, all);
-        for (unsigned s = (all - 1) & all;; s = (s - 1) & all) {
-            const PlanCost c = plan_cost(ic, s);
-            if (better(c, bc)) bc = c, best = s;
-            if (s == 0) break;
-        }
-    }
+    const unsigned best = weigh ? weigh_subsets(ic, all) : all;
     std::array<bool, kFeqTerms> tused{}, gused{};
     for (int k = 0; k < K.nterm; ++k) {
         const int j = WLFFEQ.ilg[ic][k];
@@ -633,13 +662,13 @@ void SETFEQ(int nread, int icomp, const std::string& /*hcas*/, int& ierr, std::s
     ierr = 0;
     herr.clear();
     FEQSV3.analytic[icomp] = 1;
-    // Every slot's cache is forgotten: the next evaluation of any slot recomputes.
+    // Every slot's cache is forgotten: the next evaluation of any slot
+    // recomputes (a stored tau and delta of 0 match no state evaluated, and
+    // the recomputation writes every term's values).  The slot loaded has
+    // no values of its own yet.
     FEQSAV.tau.fill(0.0);
     FEQSAV.del.fill(0.0);
-    for (auto& a : FEQSAV.v.v) a.fill(0.0);
-    for (auto& a : FEQSAV.tlog.v) a.fill(0.0);
-    for (auto& a : FEQSAV.dlog.v) a.fill(0.0);
-    for (auto& a : FEQSAV.gdl.v) a.fill(0.0);
+    for (auto* a : {&FEQSAV.v, &FEQSAV.tlog, &FEQSAV.dlog, &FEQSAV.gdl}) (*a)[icomp].fill(0.0);
 
     auto& W = WCFFEQ;
     auto& K = WNTFEQ.k[icomp];

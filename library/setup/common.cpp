@@ -1,8 +1,10 @@
 #include "library/setup/common.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace lib {
 
@@ -41,7 +43,17 @@ std::string fixed_width(std::string_view s, std::size_t n) {
 }
 
 std::string_view trim_right(std::string_view s) {
+    // The fixed-width fields end in long runs of blanks: eight characters at
+    // a time while all of them are blanks or NULs (the only bytes without a
+    // bit outside 0x20).
+    constexpr std::uint64_t kNotBlank = ~UINT64_C(0x2020202020202020);
     std::size_t n = s.size();
+    while (n >= sizeof(std::uint64_t)) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, s.data() + n - sizeof w, sizeof w);
+        if ((w & kNotBlank) != 0) break;
+        n -= sizeof w;
+    }
     while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\0')) --n;
     return s.substr(0, n);
 }

@@ -1,9 +1,12 @@
 #include "library/setup/openfl.h"
 
+#include "library/library.h"
 #include "library/setup/common.h"
 #include "library/setup/textstore.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
 
 namespace lib {
 
@@ -43,21 +46,40 @@ bool padded_holds(std::string_view line, std::string_view key) {
     return false;
 }
 
+// The text slot of each name found before, for the texts as they stood
+// then (a set-up of a mixture looks for its reference fluids every time).
+struct FoundSlots {
+    long texts = -1;
+    std::unordered_map<std::string, int> slot;
+};
+
+int find_slot(const std::string& key) {
+    for (int k = 1; k <= kTextCount; ++k)
+        if (padded_holds(store::line(k, 0), key)) return k;
+    return 0;
+}
+
 }  // namespace
 
 void OPENFL(int& slot, std::string_view name, int& ierr, std::string& herr) {
+    static FoundSlots found;
+    if (found.texts != fluid_text_version()) {
+        found.slot.clear();
+        found.texts = fluid_text_version();
+    }
     std::string key = "<<";
     key += name_part(name);
     key += ">>";
     key.resize(kKeyWidth, ' ');
-    for (int k = 1; k <= kTextCount; ++k) {
-        if (padded_holds(store::line(k, 0), key)) {
-            slot = k;
-            ILINE = 1;
-            ierr = 0;
-            herr.clear();
-            return;
-        }
+    auto known = found.slot.find(key);
+    const int k = known != found.slot.end() ? known->second : find_slot(key);
+    if (k > 0) {
+        if (known == found.slot.end()) found.slot.emplace(key, k);
+        slot = k;
+        ILINE = 1;
+        ierr = 0;
+        herr.clear();
+        return;
     }
     slot = 1;
     ILINE = 1;

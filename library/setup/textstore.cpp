@@ -1,5 +1,6 @@
 #include "library/setup/textstore.h"
 
+#include "library/library.h"
 #include "library/setup/records.h"
 
 #include <algorithm>
@@ -88,6 +89,7 @@ std::map<int, Override>& overrides() {
     return m;
 }
 long g_lines_read = 0;
+long g_text_version = 0;  // raised by every override and restore
 
 const Text* text_of(int slot) {
     if (slot < 1 || slot > kTextCount) return nullptr;
@@ -169,16 +171,20 @@ void override_text(int slot, std::string text) {
     ov.owned = std::move(text);
     ov.text.lines = split_lines(ov.owned);
     RESETM.no_cache = 1;  // a set-up of the same names must read the new text
+    ++g_text_version;
 }
 
 void restore() {
     overrides().clear();
     RESETM.no_cache = 1;  // and the built-in one again
+    ++g_text_version;
 }
 
 long lines_read() { return g_lines_read; }
 
 }  // namespace store
+
+long fluid_text_version() { return g_text_version; }
 
 namespace {
 

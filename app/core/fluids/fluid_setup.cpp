@@ -2,7 +2,9 @@
 // its named steps. A combustor switches between its fuel and the exhaust
 // gas on every calculation, so the steps stay cheap for mixtures: their
 // critical and triple-point states come from the equation of state
-// directly.
+// directly. A fluid set up again with the same inputs (the combustor's and
+// an interface's switches, the parts of a process) takes the values of
+// steps 6-8 and 10 it had: only the library's set-up and step 9 run again.
 #include "app/core/fluids/fluid_properties.h"
 #include "app/core/fluids/transport_values.h"
 #include "app/core/model/init.h"
@@ -12,6 +14,7 @@
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace app {
@@ -201,6 +204,69 @@ void standard_state(Fluid& f) {
     f.v_std = (r == 0 && std::isfinite(rho) && rho > 0) ? 1.0 / rho : 0.0;
 }
 
+// What steps 6-8 and 10 found for a fluid record, with the inputs they came from.
+struct Derived {
+    // Inputs: everything of the record that the steps read, and the
+    // version of the library's fluid texts.
+    long texts = -1;
+    std::string components, ref_code;
+    double T0 = 0, p0 = 0, h0 = 0, s0 = 0, std_T = 0, std_p = 0;
+    int az_components = 0;
+    std::array<double, MAX_COMPONENTS> x{};
+    std::array<int, MAX_COMPONENTS> comp_index{};
+    // Results.
+    double Tc = 0, pc = 0, Dc = 0, hc = 0, sc = 0;
+    double Ttrp = 0, ptrp = 0, Dtrp = 0;
+    double Tmin = 0, Tmax = 0, pmin = 0, pmax = 0, Dmin = 0, Dmax = 0;
+    double v_std = 0;
+    std::string transport_note;
+
+    bool same_inputs(const Fluid& f) const {
+        return texts == lib::fluid_text_version() && components == f.components &&
+               ref_code == f.ref_code && T0 == f.T0 && p0 == f.p0 && h0 == f.h0 && s0 == f.s0 &&
+               std_T == f.std_T && std_p == f.std_p && az_components == f.az_components &&
+               x == f.x && comp_index == f.comp_index;
+    }
+    void keep(const Fluid& f) {
+        texts = lib::fluid_text_version();
+        components = f.components, ref_code = f.ref_code;
+        T0 = f.T0, p0 = f.p0, h0 = f.h0, s0 = f.s0, std_T = f.std_T, std_p = f.std_p;
+        az_components = f.az_components, x = f.x, comp_index = f.comp_index;
+        Tc = f.Tc, pc = f.pc, Dc = f.Dc, hc = f.hc, sc = f.sc;
+        Ttrp = f.Ttrp, ptrp = f.ptrp, Dtrp = f.Dtrp;
+        Tmin = f.Tmin, Tmax = f.Tmax, pmin = f.pmin, pmax = f.pmax, Dmin = f.Dmin, Dmax = f.Dmax;
+        v_std = f.v_std;
+        transport_note = f.transport_note;
+    }
+    void give(Fluid& f) const {
+        f.Tc = Tc, f.pc = pc, f.Dc = Dc, f.hc = hc, f.sc = sc;
+        f.Ttrp = Ttrp, f.ptrp = ptrp, f.Dtrp = Dtrp;
+        f.Tmin = Tmin, f.Tmax = Tmax, f.pmin = pmin, f.pmax = pmax, f.Dmin = Dmin, f.Dmax = Dmax;
+        f.v_std = v_std;
+        f.transport_note = transport_note;
+    }
+};
+
+constexpr std::size_t kKeptRecords = 256;
+
+// Per fluid record, what its last complete set-up found.  A record freed
+// and another made at its address is told apart by its inputs.
+std::unordered_map<const Fluid*, Derived>& derived_values() {
+    static std::unordered_map<const Fluid*, Derived> kept;
+    return kept;
+}
+
+// Steps 6-10.
+bool derive(Fluid& f) {
+    if (!critical_point(f)) return false;
+    triple_point(f);
+    limits(f);
+    water(f);
+    standard_state(f);
+    f.transport_note = transport_unavailable_reason(f, f.x.data());
+    return true;
+}
+
 }  // namespace
 
 int init_stoffwerte(Fluid* fluid) {
@@ -208,14 +274,21 @@ int init_stoffwerte(Fluid* fluid) {
     if (fluid == nullptr) return 0;
     Fluid& f = *fluid;
     current_fluid = fluid;  // the getters below read its limits through it
-    if (!library_setup(f) || !critical_point(f)) return 0;
+    if (!library_setup(f)) return 0;
+    auto& kept = derived_values();
+    const auto known = kept.find(fluid);
+    if (known != kept.end() && known->second.same_inputs(f)) {
+        known->second.give(f);
+        water(f);
+    } else {
+        if (!derive(f)) return 0;
+        // Records made for a moment (a dialog's working copy) come and go:
+        // the table stays small.
+        if (kept.size() >= kKeptRecords) kept.clear();
+        kept[fluid].keep(f);
+    }
     f.crit = IsoPoint{f.sc, f.hc, f.pc, f.Tc, f.Dc};
     f.crit_axis = {f.sc, f.hc, f.pc, f.Tc};
-    triple_point(f);
-    limits(f);
-    water(f);
-    standard_state(f);
-    f.transport_note = transport_unavailable_reason(f, f.x.data());
     return 1;
 }
 

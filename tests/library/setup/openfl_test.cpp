@@ -61,6 +61,8 @@ TEST(Openfl, UnknownNames) {
 }
 
 TEST(Openfl, FindsOverriddenKeys) {
+    EXPECT_EQ(open(std::string(lib::store::name(30))).slot, 30);  // found before the override
+    EXPECT_EQ(open("mytest").ierr, 101);
     lib::store::override_text(30, "<<mytest>>\nline");
     EXPECT_EQ(open("mytest").slot, 30);
     EXPECT_EQ(open(std::string(lib::store::name(30))).ierr, 101);
