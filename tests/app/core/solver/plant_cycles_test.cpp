@@ -275,3 +275,28 @@ TEST_F(PlantCycles, CondenserNearTheCriticalPointOfABlendEndsOnTheBubbleLine) {
         expect_bubble_point("Condenser");
     }
 }
+
+// An evaporator that ends inside a blend's glide feeds the compressor wet
+// vapour: calculated as given, with a warning; dry vapour gets none.
+TEST_F(PlantCycles, CompressorFedWithWetVapourWarns) {
+    read_text(cycle_text("PropIsobut", blend("PropIsobut", "Propane", 0.5, "Isobutane"),
+                         {{"Compressor", "Compressor", kCompressor}}),
+              "compressor.kvr");
+    const struct {
+        double T;
+        bool warns;
+    } cases[] = {{266.15, true}, {273.15, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.T);
+        set_inlet(c.T, 200);  // dew point 268.2 K
+        project->status_log.clear();
+        project->status_log_open = 1;
+        ASSERT_EQ(calcProject(*project), CS_FINISHED) << project->status_log;
+        EXPECT_EQ(cycletest::contains(project->status_log,
+                                      "WARNING: Compressor \"Compressor\" is fed with wet vapour "
+                                      "(quality 0.72"),
+                  c.warns)
+            << project->status_log;
+        expect_entropy_rises("Compressor");
+    }
+}
