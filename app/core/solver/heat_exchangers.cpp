@@ -16,6 +16,9 @@ namespace app {
 
 namespace {
 
+// The molar vapour fraction of a saturated liquid.
+constexpr double SATURATED_LIQUID = 0.0;
+
 double t_min() { return current_fluid != nullptr ? current_fluid->Tmin : 0.0; }
 double t_max() { return current_fluid != nullptr ? current_fluid->Tmax : 0.0; }
 
@@ -158,7 +161,7 @@ int calcHeatExchanger(Part& part) {
 int calcCondenser(Part& part) {
     if (calcOutletPressure(part) != PS_FINISHED) return PS_FAILED;
     const std::size_t n = sz(part.steps);
-    double T = 0, p = part.p[n], s = 0, rho = 0, q = 0;
+    double T = 0, p = part.p[n], s = 0, rho = 0, q = SATURATED_LIQUID;
     if (get_all_by_p_and_q(part.x_in.data(), T, p, s, part.h[n], rho, q) != 0) {
         const Fluid* f = current_fluid;
         const ValueDef& row = part_output_values_def[PO_OUTLET_PRESSURE];
@@ -179,6 +182,16 @@ int calcCondenser(Part& part) {
     const int r = fade(part);
     part.outputs[PO_SPECIFIC_HEAT_FLUX] = part.h[n] - part.h[0];
     if (r != PS_FINISHED) return r;
+    // The outlet is the saturated liquid found above, not the (p, h) flash
+    // of its enthalpy: that lands a blend's bubble point on the liquid side
+    // (propane + isobutane 1:1 condensed at 308.15 K gave the
+    // subcooled-liquid marker -998 as the condenser's outlet quality), and
+    // near a blend's critical point inside the dome (propane + butane 7:3 at
+    // 3893.73 kPa: 1.5e-4 K below the bubble point, quality 1e-5).
+    part.T[n] = T;
+    part.s[n] = s;
+    part.rho[n] = rho;
+    part.q[n] = SATURATED_LIQUID;
     if (part.T[n] < t_min())
         return fail_part(part,
                          format_text("Temperature to low in condenser %s \n Calculation failed\n",

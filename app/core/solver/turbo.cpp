@@ -189,6 +189,31 @@ bool turbo_inlet_agrees(double T_found, double T_known) {
     return !(T_known > 0) || std::fabs(T_found - T_known) <= INLET_AGREEMENT * T_known;
 }
 
+namespace {
+
+// A compressor takes vapour or gas. A liquid or wet inlet of a fluid
+// without water handling (a heat pump's evaporator that ends inside the
+// glide of propane + isobutane) is calculated as given, with a warning.
+void warn_wet_compression(const Part& part) {
+    if (part.type != COMPRESSOR || part.fluid == nullptr || part.fluid->humidity_type != HT_DRY)
+        return;
+    const double q0 = part.q[0];
+    const bool wet = q0 >= 0 && q0 < 1;
+    if (!wet && q0 != lib::kQualityLiquid) return;
+    const std::string what = wet ? format_text("wet vapour (quality %.4g)", q0) : "liquid";
+    status_message(ML_WARNING,
+                   "Compressor \"%s\" is fed with %s at %s and %s; a compressor takes vapour.\n",
+                   part.name.c_str(), what.c_str(),
+                   format_value(part.T[0], part_output_values_def[PO_INLET_TEMPERATURE],
+                                part.output_units[PO_INLET_TEMPERATURE])
+                       .c_str(),
+                   format_value(part.p[0], part_output_values_def[PO_INLET_PRESSURE],
+                                part.output_units[PO_INLET_PRESSURE])
+                       .c_str());
+}
+
+}  // namespace
+
 int calcTurbo(Part& part) {
     const int n = part.steps;
     if (part.pr_used == 1.0) {
@@ -205,6 +230,7 @@ int calcTurbo(Part& part) {
         part.outputs[PO_POWER] = 0;
         return PS_FINISHED;
     }
+    warn_wet_compression(part);
     switch (part.options[OPT_EFFICIENCY]) {
         case 0: return calcTurbo_isentropic(part);
         case 1: return calcTurbo_polytropic(part);

@@ -502,6 +502,21 @@ TEST_F(Batch, MixtureAndCouplingExamples) {
              EXPECT_NEAR(p.processes[1]->parts[2]->outputs[PO_HEAT], 134.46, 0.01);
              EXPECT_NEAR(p.processes[1]->parts[4]->outputs[PO_POWER], -165.21, 0.01);
          }},
+        {"heat_pump_blend.kvr", "examples",
+         [](const Project& p) {
+             // Propane + isobutane: condensed to its bubble point, the
+             // valve's outlet glides from 262.9 K up to the dew point
+             // (268.2 K at 2 bar) in the evaporator.
+             const Process& hp = *p.processes[0];
+             expect_cycle_closes(hp);
+             EXPECT_EQ(hp.parts[2]->outputs[PO_OUTLET_HUMIDITY], 0.0);
+             EXPECT_NEAR(hp.parts[2]->outputs[PO_OUTLET_TEMPERATURE], 320.567, 1e-3);
+             EXPECT_EQ(hp.parts[4]->outputs[PO_OUTLET_ENTHALPY],
+                       hp.parts[4]->outputs[PO_INLET_ENTHALPY]);
+             EXPECT_NEAR(hp.parts[4]->outputs[PO_OUTLET_TEMPERATURE], 262.914, 1e-3);
+             EXPECT_NEAR(hp.parts[1]->outputs[PO_POWER], 5.3128, 1e-3);
+             EXPECT_NEAR(hp.parts[5]->outputs[PO_HEAT], 13.3347, 1e-3);
+         }},
         {"old_named.kvr", "tests/app/core/files",
          [](const Project& p) {
              EXPECT_NEAR(p.processes[0]->parts[3]->outputs[PO_SPECIFIC_WORK], -1361.6, 0.1);
