@@ -289,6 +289,44 @@ inline double mixed_density(double q, double Dl, double Dv) {
     return 1.0 / (q / Dv + (1.0 - q) / Dl);
 }
 
+// The share of the dew point's temperature (or pressure) within which a
+// blend's bubble and dew points coincide, as at an azeotrope: the phases
+// differ from the feed in the sixth digit of their compositions and less,
+// and the Newton iterations in ln K find no distinct pair of phases (R134a
+// + R1234yf 44/56 at 703.28 kPa, bubble and dew points 2e-11 K apart:
+// every two-phase PHFLSH and PQFLSH failed; THFLSH at 702 kPa, 2e-9
+// apart in pressure).
+constexpr double kAzeotropeBand = 1e-8;
+inline bool azeotropic(double bubble, double dew) {
+    return std::fabs(dew - bubble) <= kAzeotropeBand * std::fabs(dew);
+}
+
+// The split of vapour fraction q in such a band, at temperature T and
+// pressure P between the bubble point (the feed's liquid and its incipient
+// vapour ybub) and the dew point (the feed's vapour and its incipient
+// liquid xdew): the phase compositions on the line between them (which
+// adds up to the feed to the square of their distance from it: both are
+// moved by what the balance lacks, which leaves the ratio of their
+// fugacities as it was), and their densities at
+// (T, P) from the bubble liquid's and dew vapour's.  False where a density
+// is not found.
+inline bool azeotropic_split(double q, double T, double P, const double z[20],
+                             const double ybub[20], const double xdew[20], double& Dl, double& Dv,
+                             double x[20], double y[20]) {
+    for (int i = 0; i < 20; ++i) {
+        x[i] = q * xdew[i] + (1.0 - q) * z[i];
+        y[i] = (1.0 - q) * ybub[i] + q * z[i];
+        const double lack = z[i] - (1.0 - q) * x[i] - q * y[i];
+        x[i] += lack;
+        y[i] += lack;
+    }
+    int lerr = 0, verr = 0;
+    std::string msg;
+    TPRHO(T, P, x, kLiquid, kStartValue, Dl, lerr, msg);
+    TPRHO(T, P, y, kVapour, kStartValue, Dv, verr, msg);
+    return lerr <= 0 && verr <= 0 && Dl > Dv;
+}
+
 // The volume quality of an overall density between two phase densities;
 // fallback where the phases cannot be told apart.
 inline double volume_quality(double D, double Dl, double Dv, double fallback) {

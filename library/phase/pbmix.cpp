@@ -145,6 +145,7 @@ private:
             if (ierr <= 0 && split_is_stable()) return;
             ierr = 0;
             herr.clear();
+            if (flash::azeotropic(tbub, tdew) && azeotropic_state()) return;
         } else if (derr == 0 && b > bdew) {
             if (mixture_single(2, tdew, dvdew)) return;
         } else if (berr == 0 && b < bbub) {
@@ -386,6 +387,25 @@ private:
 
     // The split between the bubble and dew points by the two-phase solver,
     // at the quality of the lever rule between them.
+    // The split of value b in the band of an azeotrope (flash::azeotropic):
+    // on the line between the bubble and the dew point, its vapour fraction
+    // by the lever rule on its phases, kept where its liquid is stable (the
+    // (T, p) flash cannot tell the vapour fraction where the phases differ
+    // no more than that).
+    bool azeotropic_state() {
+        T = tbub + q * (tdew - tbub);
+        Dl = dlbub;
+        Dv = dvdew;
+        if (!flash::azeotropic_split(q, T, P, z, ybub, xdew, Dl, Dv, x, y) ||
+            !mix::single_phase_stable(T, Dl, x))
+            return false;
+        flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+        D = flash::mixed_density(q, Dl, Dv);
+        value_by_lever();
+        finish();
+        return true;
+    }
+
     void two_phase() {
         double pbx = 0, pdx = 0, pp = 0;
         ABFL2(P, b, z, 1, 1, ab, tbub, tdew, pbx, pdx, dlbub, dvdew, ybub, xdew, T, pp, Dl, Dv, x,

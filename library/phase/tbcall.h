@@ -189,6 +189,7 @@ private:
 
     void vapour_below_dew();
     bool split_is_stable();
+    bool azeotropic_state();
     bool quality_of_value(const mix::TpState& tp);
     void stable_single(double lo, double hi);
     bool two_liquids_possible();

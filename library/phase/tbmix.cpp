@@ -217,15 +217,39 @@ void TemperatureFlash::mixture() {
     }
     // The split between the bubble and dew points failed (close to the
     // dew line of a gas with heavy ends), or is no stable state: the
-    // isotherm from the dew point.
+    // isotherm from the dew point.  (In the band of an azeotrope the
+    // split by the lever rule, where it is the stable state.)
     ierr = 0;
     herr.clear();
+    if (flash::azeotropic(pbub, pdew) && azeotropic_state()) return;
     along_isotherm(pdew, bv - b);
     if (ierr > 0 && kr != kHigherRoot && dense_root && frozen_below_bubble()) {
         ierr = 0;
         herr.clear();
         stable_single(dext, dpmax);
     }
+}
+
+// The split of value b in the band of an azeotrope (flash::azeotropic): on
+// the line between the bubble and the dew point, its vapour fraction by
+// the lever rule on its phases, kept where its liquid is stable (the
+// (T, p) flash cannot tell the vapour fraction where the phases differ no
+// more than that).
+bool TemperatureFlash::azeotropic_state() {
+    q = std::fabs(bv - bl) > 0.0 ? (b - bl) / (bv - bl) : 0.5;
+    P = pbub + q * (pdew - pbub);
+    Dl = dlbub;
+    Dv = dvdew;
+    if (!flash::azeotropic_split(q, T, P, z, ybub, xdew, Dl, Dv, x, y) ||
+        !mix::single_phase_stable(T, Dl, x))
+        return false;
+    const double bl_x = flash::prop(letter, T, Dl, x), bv_y = flash::prop(letter, T, Dv, y);
+    if (std::fabs(bv_y - bl_x) > 0.0) q = (b - bl_x) / (bv_y - bl_x);
+    flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
+    D = flash::mixed_density(q, Dl, Dv);
+    ierr = 0;
+    herr.clear();
+    return true;
 }
 
 // Whether the (T, p) flash refuses the states just below the bubble
