@@ -77,6 +77,26 @@ std::string read_file(const std::string& path) {
     return s.str();
 }
 
+void send_button(GtkWidget* widget, GdkWindow* window, double x, double y, guint button,
+                 GdkEventType type) {
+    GdkEventButton event{};
+    event.type = type;
+    event.window = window;
+    event.send_event = TRUE;
+    event.time = GDK_CURRENT_TIME;
+    event.x = x;
+    event.y = y;
+    gint ox = 0;
+    gint oy = 0;
+    gdk_window_get_origin(window, &ox, &oy);
+    event.x_root = ox + x;
+    event.y_root = oy + y;
+    event.button = button;
+    event.device = gdk_device_get_core_pointer();
+    gtk_widget_event(widget, reinterpret_cast<GdkEvent*>(&event));
+    pump();
+}
+
 void pump() {
     for (int i = 0; i < 3; ++i) {
         while (gtk_events_pending()) gtk_main_iteration();

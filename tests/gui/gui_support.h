@@ -24,6 +24,11 @@ std::string read_file(const std::string& path);
 
 // Lets the window handle everything pending (and the queued messages).
 void pump();
+// Sends a press of `button` (GDK_2BUTTON_PRESS for a double click) at
+// (x, y) of `window` to `widget`, as the X server would, and lets the
+// window handle it.
+void send_button(GtkWidget* widget, GdkWindow* window, double x, double y, guint button,
+                 GdkEventType type);
 // Runs the main loop until `done` holds or `seconds` pass; false on timeout.
 bool run_until(const std::function<bool()>& done, double seconds = 30);
 // Calls `action` from the main loop as soon as a nested loop (a modal

@@ -158,6 +158,19 @@ TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
     EXPECT_TRUE(messages().empty());
 }
 
+// Opens the fluid menu of the dialog's button by a key, as a user who
+// tabbed to it, and picks `fluid`: the button then shows it.
+void pick_fluid_by_key(GtkWidget* dialog, const char* button, guint key, const char* fluid) {
+    GtkWidget* b = find_widget(dialog, button);
+    ASSERT_NE(b, nullptr) << button;
+    gtk_widget_grab_focus(b);
+    press_key_in(dialog, key);
+    ASSERT_TRUE(gtk_widget_get_mapped(ui.fluidpopup))
+        << "the key on the " << button << " button opened nothing";
+    pick_in_menu(ui.fluidpopup, fluid);
+    EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(b))), fluid);
+}
+
 // The fluid buttons open the fluid menu from the keyboard too (Tab to the
 // button, then Space or Enter), in "Create New Process" and in the inlet
 // dialog, as a click does.
@@ -180,13 +193,7 @@ TEST_F(TreeDialogs, FluidButtonsOpenTheirMenuFromTheKeyboard) {
     open_part(p, 0, 0);
     GtkWidget* d = shown_window("Inlet details of process Process 1");
     ASSERT_NE(d, nullptr);
-    GtkWidget* fluid = find_widget(d, "fluid");
-    gtk_widget_grab_focus(fluid);
-    press_key_in(d, GDK_Return);
-    ASSERT_TRUE(gtk_widget_get_mapped(ui.fluidpopup))
-        << "Enter on the fluid button of the inlet dialog opened nothing";
-    pick_in_menu(ui.fluidpopup, "Dry ISO Air");
-    EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(fluid))), "Dry ISO Air");
+    ASSERT_NO_FATAL_FAILURE(pick_fluid_by_key(d, "fluid", GDK_Return, "Dry ISO Air"));
     close_window(d);
     // A combustor's fuel.
     select_part(p, 0, 0);
@@ -194,13 +201,7 @@ TEST_F(TreeDialogs, FluidButtonsOpenTheirMenuFromTheKeyboard) {
     open_part(p, 0, 1);
     d = shown_window("Part details for part 1 of process Process 1");
     ASSERT_NE(d, nullptr);
-    GtkWidget* fuel = find_widget(d, "fuel");
-    gtk_widget_grab_focus(fuel);
-    press_key_in(d, GDK_space);
-    ASSERT_TRUE(gtk_widget_get_mapped(ui.fluidpopup))
-        << "Space on the fuel button of the part dialog opened nothing";
-    pick_in_menu(ui.fluidpopup, "Hydrogen");
-    EXPECT_EQ(std::string(gtk_button_get_label(GTK_BUTTON(fuel))), "Hydrogen");
+    ASSERT_NO_FATAL_FAILURE(pick_fluid_by_key(d, "fuel", GDK_space, "Hydrogen"));
     close_window(d);
 }
 

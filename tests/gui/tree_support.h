@@ -25,22 +25,8 @@ inline void press(app::Project* project, const app::TreePath& path, guint button
     GdkRectangle cell;
     gtk_tree_view_get_cell_area(view, p, gtk_tree_view_get_column(view, 1), &cell);
     gtk_tree_path_free(p);
-    GdkEventButton event{};
-    event.type = type;
-    event.window = gtk_tree_view_get_bin_window(view);
-    event.send_event = TRUE;
-    event.time = GDK_CURRENT_TIME;
-    event.x = cell.x + 10;
-    event.y = cell.y + cell.height / 2;
-    gint ox = 0;
-    gint oy = 0;
-    gdk_window_get_origin(event.window, &ox, &oy);
-    event.x_root = ox + event.x;
-    event.y_root = oy + event.y;
-    event.button = button;
-    event.device = gdk_device_get_core_pointer();
-    gtk_widget_event(GTK_WIDGET(view), reinterpret_cast<GdkEvent*>(&event));
-    pump();
+    send_button(GTK_WIDGET(view), gtk_tree_view_get_bin_window(view), cell.x + 10,
+                cell.y + cell.height / 2, button, type);
 }
 
 inline void key(app::Project* project, guint keyval) {

@@ -153,22 +153,7 @@ void press_sheet(app::Project* project, double x, double y, guint button, GdkEve
     GtkWidget* area = sheet_area(project);
     ASSERT_TRUE(on_screen(area)) << "the flowsheet is not on the screen";
     const double zoom = project->graphs[0]->symbol_zoom;
-    GdkEventButton event{};
-    event.type = type;
-    event.window = area->window;
-    event.send_event = TRUE;
-    event.time = GDK_CURRENT_TIME;
-    event.x = x * zoom;
-    event.y = y * zoom;
-    gint ox = 0;
-    gint oy = 0;
-    gdk_window_get_origin(event.window, &ox, &oy);
-    event.x_root = ox + event.x;
-    event.y_root = oy + event.y;
-    event.button = button;
-    event.device = gdk_device_get_core_pointer();
-    gtk_widget_event(area, reinterpret_cast<GdkEvent*>(&event));
-    pump();
+    send_button(area, area->window, x * zoom, y * zoom, button, type);
 }
 
 void press_part(app::Project* project, int process, int part, guint button, GdkEventType type) {

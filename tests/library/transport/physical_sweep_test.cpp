@@ -157,16 +157,29 @@ double compressed_liquid(double T, double pmax, double dmax) {
     return ierr > 0 || D > dmax ? dmax : D;
 }
 
+// The fluid of the sweep set up, and the temperatures it covers: from the
+// triple point (or the equation's lowest) to 0.95 Tc; pmax and dmax the
+// equation's limits.
+struct SweepRange {
+    double tlow = 0, thigh = 0, pmax = 0, dmax = 0;
+};
+void set_up_sweep(const std::string& name, SweepRange& r) {
+    ASSERT_EQ(trtext::setup(name), 0) << name;
+    double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
+    lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
+    double tmin = 0, tmax = 0;
+    lib::LIMITS("EOS", kPure, tmin, tmax, r.dmax, r.pmax);
+    r.tlow = std::max(tmin, ttp);
+    r.thigh = 0.95 * tc;
+}
+
 class Sweep : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Sweep, SaturatedLiquidAndLiquidIsotherms) {
     const std::string& name = GetParam();
-    ASSERT_EQ(trtext::setup(name), 0) << name;
-    double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
-    lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
-    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
-    lib::LIMITS("EOS", kPure, tmin, tmax, dmax, pmax);
-    const double tlow = std::max(tmin, ttp), thigh = 0.95 * tc;
+    SweepRange range;
+    ASSERT_NO_FATAL_FAILURE(set_up_sweep(name, range));
+    const double tlow = range.tlow, thigh = range.thigh, pmax = range.pmax, dmax = range.dmax;
     const int n = points();
     Counts c;
 
@@ -215,12 +228,9 @@ TEST_P(Sweep, SaturatedLiquidAndLiquidIsotherms) {
 // from the triple point, 121.6 K, was refused with error 45.)
 TEST_P(Sweep, VapourAndThinGasFromTheTriplePoint) {
     const std::string& name = GetParam();
-    ASSERT_EQ(trtext::setup(name), 0) << name;
-    double wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas;
-    lib::INFO(1, wm, ttp, tnbp, tc, pc, dc, zc, acf, dip, rgas);
-    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
-    lib::LIMITS("EOS", kPure, tmin, tmax, dmax, pmax);
-    const double tlow = std::max(tmin, ttp), thigh = 0.95 * tc;
+    SweepRange range;
+    ASSERT_NO_FATAL_FAILURE(set_up_sweep(name, range));
+    const double tlow = range.tlow, thigh = range.thigh;
     const int n = points();
     Counts c;
     for (int i = 0; i <= n; ++i) {

@@ -130,6 +130,16 @@ protected:
             largest = std::max(largest, std::fabs(e));
         }
     }
+    // Calculates the cycle: it finishes, its powers and heats add up to
+    // zero, and its condenser ends on the bubble line.
+    void calculate_closed_cycle() {
+        project->status_log_open = 1;
+        ASSERT_EQ(calcProject(*project), CS_FINISHED) << project->status_log;
+        double sum = 0, largest = 0;
+        balance(sum, largest);
+        EXPECT_NEAR(sum, 0, 1e-7 * largest);
+        expect_bubble_point("Condenser");
+    }
     // The outlet of a condenser is saturated liquid at its outlet pressure.
     void expect_bubble_point(const char* name) {
         const Part& k = named(name);
@@ -179,13 +189,8 @@ TEST_F(PlantCycles, HeatPumpsCloseAndCondenseToTheBubbleLine) {
                 named("Subcooler").inputs[PI_OUTLET_TEMPERATURE] = Tc - 2;
                 named("Throttle").inputs[PI_ABSOLUTE_PRESSURE_LOSS] = pc - pe;
                 named("Evaporator").inputs[PI_OUTLET_TEMPERATURE] = Te + superheat;
-                project->status_log_open = 1;
-                ASSERT_EQ(calcProject(*project), CS_FINISHED) << project->status_log;
+                ASSERT_NO_FATAL_FAILURE(calculate_closed_cycle());
                 ++calculated;
-                double sum = 0, largest = 0;
-                balance(sum, largest);
-                EXPECT_NEAR(sum, 0, 1e-7 * largest);
-                expect_bubble_point("Condenser");
                 expect_entropy_rises("Compressor");
                 expect_entropy_rises("Throttle");
                 const Part& v = named("Throttle");
@@ -231,13 +236,8 @@ TEST_F(PlantCycles, OrganicRankineCyclesCloseAndCondenseToTheBubbleLine) {
                 named("Evaporator").inputs[PI_OUTLET_TEMPERATURE] = Thigh + 5;
                 named("Expander").inputs[PI_OUTLET_PRESSURE] = pl;
                 named("Subcooler").inputs[PI_OUTLET_TEMPERATURE] = Tlow - 3;
-                project->status_log_open = 1;
-                ASSERT_EQ(calcProject(*project), CS_FINISHED) << project->status_log;
+                ASSERT_NO_FATAL_FAILURE(calculate_closed_cycle());
                 ++calculated;
-                double sum = 0, largest = 0;
-                balance(sum, largest);
-                EXPECT_NEAR(sum, 0, 1e-7 * largest);
-                expect_bubble_point("Condenser");
                 expect_entropy_rises("Pump");
                 expect_entropy_rises("Expander");
                 const double net =
