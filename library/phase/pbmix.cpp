@@ -385,8 +385,6 @@ private:
         finish();
     }
 
-    // The split between the bubble and dew points by the two-phase solver,
-    // at the quality of the lever rule between them.
     // The split of value b in the band of an azeotrope (flash::azeotropic):
     // on the line between the bubble and the dew point, its vapour fraction
     // by the lever rule on its phases, kept where its liquid is stable (the
@@ -406,6 +404,8 @@ private:
         return true;
     }
 
+    // The split between the bubble and dew points by the two-phase solver,
+    // at the quality of the lever rule between them.
     void two_phase() {
         double pbx = 0, pdx = 0, pp = 0;
         ABFL2(P, b, z, 1, 1, ab, tbub, tdew, pbx, pdx, dlbub, dvdew, ybub, xdew, T, pp, Dl, Dv, x,

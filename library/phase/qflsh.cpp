@@ -618,10 +618,7 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
             return;
         }
         // (In the band of an azeotrope, the split on the line between the
-        // bubble and the dew point.)
-        T = q * tdew + (1.0 - q) * tbub;
-        Dl = dlbub;
-        Dv = dvdew;
+        // bubble and the dew point, from the start above.)
         if (berr <= 0 && derr <= 0 && q > 0.0 && q < 1.0 && flash::azeotropic(tbub, tdew) &&
             flash::azeotropic_split(q, T, P, z, ybub, xdew, Dl, Dv, x, y)) {
             mix_phases(T, q, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
