@@ -48,7 +48,7 @@ struct PartDialog {
     GtkWidget* volume_mass = nullptr;
     GtkWidget* percent_fraction = nullptr;
     GtkWidget* composition = nullptr;  // the box of the composition entries
-    PartCopy copy;
+    PartDraft copy;
     bool filling = false;
     bool closing = false;
 };

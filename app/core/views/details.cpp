@@ -50,8 +50,8 @@ const Fluid* component(const Fluid& fluid, int c) {
 
 }  // namespace
 
-PartCopy copy_of_part(const Part& part) {
-    PartCopy copy;
+PartDraft copy_of_part(const Part& part) {
+    PartDraft copy;
     copy.inputs = part.inputs;
     copy.units = part.input_units;
     copy.options = part.options;
@@ -60,7 +60,7 @@ PartCopy copy_of_part(const Part& part) {
     return copy;
 }
 
-void refresh_shown_inputs(PartCopy& copy, const Part& part) {
+void refresh_shown_inputs(PartDraft& copy, const Part& part) {
     Part probe;
     probe.type = part.type;
     probe.part_type = part.part_type;
@@ -70,7 +70,7 @@ void refresh_shown_inputs(PartCopy& copy, const Part& part) {
     copy.az_shown_inputs = probe.az_shown_inputs;
 }
 
-bool write_part_copy(Part& part, const PartCopy& copy) {
+bool write_part_copy(Part& part, const PartDraft& copy) {
     // The shown inputs follow from the choices: they make no change of
     // their own.
     const bool renamed = !copy.name.empty() && part.name != copy.name;

@@ -19,7 +19,7 @@ namespace app {
 // and name. The shown inputs follow the copy's choices as the tree's do
 // (entry n belongs to option row n; NO_INPUT for a linked heat
 // exchanger's outlet temperature).
-struct PartCopy {
+struct PartDraft {
     std::array<double, NUM_PART_INPUTS> inputs{};
     std::array<int, NUM_PART_INPUTS> units{};
     std::array<int, NUM_PART_INPUTS> shown_inputs{};
@@ -27,11 +27,11 @@ struct PartCopy {
     std::array<int, NUM_PART_OPTIONS> options{};
     std::string name;
 };
-PartCopy copy_of_part(const Part& part);
+PartDraft copy_of_part(const Part& part);
 // The copy's shown inputs from its choices (the part gives the type).
-void refresh_shown_inputs(PartCopy& copy, const Part& part);
+void refresh_shown_inputs(PartDraft& copy, const Part& part);
 // Writes the copy into the part; true when anything differed.
-bool write_part_copy(Part& part, const PartCopy& copy);
+bool write_part_copy(Part& part, const PartDraft& copy);
 
 // Groups of the composition display.
 enum CompositionGroup : int { CG_INLET = 0, CG_INLET2, CG_OUTLET, CG_FUEL, CG_OXIDIZER };

@@ -375,7 +375,7 @@ using Details = SheetTest;
 TEST_F(Details, PartAndInterfaceCopies) {
     Part& comp = insert(0, "Inlet", COMPRESSOR);
     compute_shown_inputs(comp);
-    PartCopy copy = copy_of_part(comp);
+    PartDraft copy = copy_of_part(comp);
     EXPECT_FALSE(write_part_copy(comp, copy));
     comp.options[OPT_EFFICIENCY] = 0;  // "Isentropic"
     compute_shown_inputs(comp);
