@@ -7,9 +7,11 @@
 #include "library/phase/pbbounds.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "library/library.h"
 #include "library/models/critp.h"
@@ -198,6 +200,63 @@ struct BoundsCache {
 };
 BoundsCache bounds_cache[3];
 
+// The bounds of the fluids set up before: the cycle solver sets its fluids
+// up again whenever it passes from one process to another (a combined cycle
+// of a flue gas and water: some 70 set-ups in one calculation, each of
+// which made both fluids' bounds be searched again: 8 % of its time).
+// A set-up leaves no mark of which equations it loaded, so an entry is told
+// by the fluid's values: its composition, critical point, limits and
+// reference offsets, and the property at two states of the equation (at
+// the critical point and in the compressed fluid), and whether the
+// saturation expansions answer (the bounds read the saturation line).
+struct KeptBounds {
+    char letter = 0;
+    bool series = false;
+    int icomp = 0;
+    std::array<double, 20> z{};
+    std::array<double, 10> values{};
+    Bounds bd;
+};
+constexpr std::size_t kKeptBounds = 16;
+std::vector<KeptBounds> kept_bounds;
+std::size_t kept_next = 0;  // the entry replaced next once all are in use
+
+// The key of the bounds of a fluid; `crit` is the property at its critical
+// point.
+KeptBounds kept_key(char letter, int icomp, const double z[20], double tmin, double tmax,
+                    double pmax, double Tc, double Pc, double Dc, double h0, double s0,
+                    double crit) {
+    KeptBounds k;
+    k.letter = letter;
+    k.series = satcheb::enabled();
+    k.icomp = icomp;
+    std::copy_n(z, 20, k.z.begin());
+    k.values = {Tc,   Pc, Dc, tmin, tmax,
+                pmax, h0, s0, crit, flash::prop(letter, 0.9 * Tc, 2.0 * Dc, z)};
+    return k;
+}
+
+bool same_key(const KeptBounds& a, const KeptBounds& b) {
+    return a.letter == b.letter && a.series == b.series && a.icomp == b.icomp && a.z == b.z &&
+           a.values == b.values;
+}
+
+const Bounds* find_kept(const KeptBounds& key) {
+    for (const KeptBounds& k : kept_bounds)
+        if (same_key(k, key)) return &k.bd;
+    return nullptr;
+}
+
+void keep(KeptBounds key, const Bounds& bd) {
+    key.bd = bd;
+    if (kept_bounds.size() < kKeptBounds) {
+        kept_bounds.push_back(key);
+        return;
+    }
+    kept_bounds[kept_next] = key;
+    kept_next = (kept_next + 1) % kKeptBounds;
+}
+
 }  // namespace
 
 double liquid_at_100kpa(double T, const double z[20]) {
@@ -227,9 +286,16 @@ Bounds cached_bounds(char letter, int icomp, const double z[20], double tmin, do
                 c.h0 == h0 && c.s0 == s0;
     for (int i = 0; i < 20 && same; ++i) same = c.z[i] == z[i];
     if (same) return c.bd;
-    c.bd = property_bounds(letter, icomp, z, tmin, tmax, pmax, Tc);
-    c.bd.bcrit = pure ? flash::prop(letter, Tc, Dc, z) : tag;
-    if (letter == 'H') ENTHAL(Tc, 0.0, z, c.bd.hgas);
+    const double crit = pure ? flash::prop(letter, Tc, Dc, z) : tag;
+    const KeptBounds key = kept_key(letter, icomp, z, tmin, tmax, pmax, Tc, Pc, Dc, h0, s0, crit);
+    if (const Bounds* found = find_kept(key)) {
+        c.bd = *found;
+    } else {
+        c.bd = property_bounds(letter, icomp, z, tmin, tmax, pmax, Tc);
+        c.bd.bcrit = crit;
+        if (letter == 'H') ENTHAL(Tc, 0.0, z, c.bd.hgas);
+        if (c.bd.ok) keep(key, c.bd);
+    }
     c.valid = c.bd.ok;
     for (int i = 0; i < 20; ++i) c.z[i] = z[i];
     c.tc = Tc;

@@ -297,9 +297,9 @@ void SlotLoader::section(char marker, const Code& keyword, const Code& code,
 bool SlotLoader::scan() {
     std::string_view ln;
     for (;;) {
-        if (!line(ln)) return false;
-        const char marker = ln.empty() ? ' ' : ln[0];
-        if (marker != '#' && marker != '@') continue;  // comments, blanks, unread bodies
+        // (Comments, blanks and the bodies of sections not read are passed.)
+        if (!next_section_line(nread_, ln)) return read_failed_ = true, false;
+        const char marker = ln[0];
         const Code keyword(ln.substr(1, 3));
         if (keyword.is("END")) return true;
         std::string_view model;

@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <limits>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -50,7 +52,13 @@ constexpr std::array<std::string_view, kTextCount> kNames = {
 // override's own string) and never include the '\n'.
 struct Text {
     std::vector<std::string_view> lines;
+    // The numbers of the lines that open a section ('#' or '@' first).
+    std::vector<int> marked;
 };
+
+bool opens_section(std::string_view line) {
+    return !line.empty() && (line[0] == '#' || line[0] == '@');
+}
 
 std::vector<std::string_view> split_lines(std::string_view s) {
     std::vector<std::string_view> out;
@@ -69,15 +77,32 @@ std::vector<std::string_view> split_lines(std::string_view s) {
     return out;
 }
 
-const std::array<Text, kTextCount>& builtin() {
-    static const std::array<Text, kTextCount> texts = [] {
-        std::array<Text, kTextCount> t;
-        for (int i = 0; i < kTextCount; ++i)
-            t[static_cast<std::size_t>(i)].lines = split_lines(
-                std::string_view(store_data::kEmbeddedText[i], store_data::kEmbeddedSize[i]));
-        return t;
-    }();
-    return texts;
+Text text_of_lines(std::vector<std::string_view> lines) {
+    Text t;
+    t.lines = std::move(lines);
+    for (std::size_t n = 0; n < t.lines.size(); ++n)
+        if (opens_section(t.lines[n])) t.marked.push_back(static_cast<int>(n));
+    return t;
+}
+
+// Built-in text i (0-based), its lines found at its first use: a process
+// reads a few of the texts (batch mode calculates each file in a process of
+// its own), and the splitting of all of them at once cost it more than the
+// set-ups it made.
+const Text& builtin(int i) {
+    static std::array<Text, kTextCount> texts;
+    static std::array<std::atomic<bool>, kTextCount> ready{};
+    static std::mutex splitting;
+    const auto k = static_cast<std::size_t>(i);
+    if (!ready[k].load(std::memory_order_acquire)) {
+        const std::lock_guard<std::mutex> lock(splitting);
+        if (!ready[k].load(std::memory_order_relaxed)) {
+            texts[k] = text_of_lines(split_lines(
+                std::string_view(store_data::kEmbeddedText[k], store_data::kEmbeddedSize[k])));
+            ready[k].store(true, std::memory_order_release);
+        }
+    }
+    return texts[k];
 }
 
 struct Override {
@@ -91,14 +116,22 @@ std::map<int, Override>& overrides() {
 long g_lines_read = 0;
 long g_text_version = 0;  // raised by every override and restore
 
-const Text* text_of(int slot) {
+// The text of a slot, and whether it is the built-in one.
+const Text* text_of(int slot, bool& built_in) {
+    built_in = false;
     if (slot < 1 || slot > kTextCount) return nullptr;
     auto& ov = overrides();
     if (!ov.empty()) {
         auto it = ov.find(slot);
         if (it != ov.end()) return &it->second.text;
     }
-    return &builtin()[static_cast<std::size_t>(slot - 1)];
+    built_in = true;
+    return &builtin(slot - 1);
+}
+
+const Text* text_of(int slot) {
+    bool built_in = false;
+    return text_of(slot, built_in);
 }
 
 bool is_sep(char c) { return c == ' ' || c == '\t' || c == ','; }
@@ -169,7 +202,7 @@ void override_text(int slot, std::string text) {
     if (slot < 1 || slot > kTextCount) return;
     auto& ov = overrides()[slot];
     ov.owned = std::move(text);
-    ov.text.lines = split_lines(ov.owned);
+    ov.text = text_of_lines(split_lines(ov.owned));
     RESETM.no_cache = 1;  // a set-up of the same names must read the new text
     ++g_text_version;
 }
@@ -198,16 +231,46 @@ thread_local HandedLine last_handed;
 
 }  // namespace
 
+namespace {
+
+// Hands out line n of text t (slot `slot`) as next_line does.
+void hand_out(const Text& t, int slot, bool built_in, int n, std::string_view& out) {
+    out = t.lines[static_cast<std::size_t>(n)];
+    if (built_in) last_handed = HandedLine{out, slot - 1, static_cast<std::size_t>(n)};
+}
+
+}  // namespace
+
 bool next_line(int slot, std::string_view& out) {
-    const Text* t = text_of(slot);
+    bool built_in = false;
+    const Text* t = text_of(slot, built_in);
     if (t == nullptr || ILINE < 0 || ILINE >= static_cast<int>(t->lines.size()) ||
         ILINE >= kTextMaxLines)
         return false;
-    out = t->lines[static_cast<std::size_t>(ILINE)];
-    if (t == &builtin()[static_cast<std::size_t>(slot - 1)])
-        last_handed = HandedLine{out, slot - 1, static_cast<std::size_t>(ILINE)};
+    hand_out(*t, slot, built_in, ILINE, out);
     ++ILINE;
     ++g_lines_read;
+    return true;
+}
+
+bool next_section_line(int slot, std::string_view& out) {
+    bool built_in = false;
+    const Text* t = text_of(slot, built_in);
+    if (t == nullptr || ILINE < 0) return false;
+    const int end = std::min(static_cast<int>(t->lines.size()), kTextMaxLines);
+    const auto at = std::lower_bound(t->marked.begin(), t->marked.end(), ILINE);
+    if (at == t->marked.end() || *at >= end) {
+        // Every line up to the end is read, and the end is met.
+        if (ILINE < end) {
+            g_lines_read += end - ILINE;
+            hand_out(*t, slot, built_in, end - 1, out);
+            ILINE = end;
+        }
+        return false;
+    }
+    g_lines_read += *at + 1 - ILINE;
+    hand_out(*t, slot, built_in, *at, out);
+    ILINE = *at + 1;
     return true;
 }
 
@@ -250,7 +313,7 @@ public:
         std::size_t n = 0;
         if (!place(line, t, n)) return nullptr;
         std::vector<Entry>& kept = parsed_[static_cast<std::size_t>(t)];
-        if (kept.empty()) kept.resize(builtin()[static_cast<std::size_t>(t)].lines.size());
+        if (kept.empty()) kept.resize(builtin(t).lines.size());
         Entry& e = kept[n];
         if (!e.read) {
             e.values = leading_numbers(line);
@@ -276,7 +339,7 @@ private:
         }
         t = text_holding(line.data());
         if (t < 0) return false;
-        const std::vector<std::string_view>& lines = builtin()[static_cast<std::size_t>(t)].lines;
+        const std::vector<std::string_view>& lines = builtin(t).lines;
         const auto at = std::lower_bound(lines.begin(), lines.end(), line.data(),
                                          [](std::string_view l, const char* p) {
                                              return std::less<const char*>()(l.data(), p);

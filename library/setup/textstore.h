@@ -40,6 +40,12 @@ long lines_read();
 // 4810: the readers turn that into their "premature end of file" error.
 bool next_line(int slot, std::string_view& out);
 
+// Reads on from ILINE as next_line does up to the first line that opens a
+// section ('#' or '@' as its first character), which it hands out in `out`
+// with ILINE after it; false, with ILINE at the end, when no such line
+// follows before the end of the text.
+bool next_section_line(int slot, std::string_view& out);
+
 // Free-format read of up to n numbers from the start of a line: values are
 // separated by blanks, tabs or commas; "d"/"D" may stand for the exponent
 // letter; reading stops at the first field that is not a number (a "!"

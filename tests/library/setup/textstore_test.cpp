@@ -53,6 +53,47 @@ TEST(TextStore, OverrideReadsLineByLineAndRestores) {
     EXPECT_EQ(store::line(5, 0), before);
 }
 
+// Reading on to the next section's opening line ('#' or '@' first) leaves
+// the line pointer, the line handed out, the count of lines read and the
+// verdict at the end as reading line by line does: from every line of every
+// built-in text, and of a text that ends without one.
+TEST(TextStore, NextSectionLineReadsAsLineByLine) {
+    const auto by_lines = [](int slot, std::string_view& out) {
+        std::string_view ln;
+        while (lib::next_line(slot, ln)) {
+            out = ln;
+            if (!ln.empty() && (ln[0] == '#' || ln[0] == '@')) return true;
+        }
+        return false;
+    };
+    const auto compare_from = [&](int slot, int start) {
+        std::string_view a, b;
+        ILINE = start;
+        const long n0 = store::lines_read();
+        const bool found_a = by_lines(slot, a);
+        const int line_a = ILINE;
+        const long read_a = store::lines_read() - n0;
+        ILINE = start;
+        const long n1 = store::lines_read();
+        const bool found_b = lib::next_section_line(slot, b);
+        EXPECT_EQ(found_b, found_a) << slot << " from " << start;
+        EXPECT_EQ(ILINE, line_a) << slot << " from " << start;
+        EXPECT_EQ(store::lines_read() - n1, read_a) << slot << " from " << start;
+        if (found_a) EXPECT_EQ(b.data(), a.data()) << slot << " from " << start;
+    };
+    int sections = 0;
+    for (int slot = 1; slot <= lib::kTextCount; ++slot) {
+        const int n = store::line_count(slot);
+        for (int start = 0; start <= n + 1; start += (start % 7 == 0 ? 1 : 5))
+            compare_from(slot, start);
+        for (int k = 0; k < n; ++k) sections += store::line(slot, k).starts_with('#');
+    }
+    EXPECT_GT(sections, 500);
+    store::override_text(9, "<<test>>\n#EOS\nFEQ\nbody\n@TRN\nECS\n\nno section\nlast");
+    for (int start = 0; start <= 10; ++start) compare_from(9, start);
+    store::restore();
+}
+
 TEST(TextStore, LongLinesAreCutAndLineLimitHolds) {
     std::string text = "<<long>>\n" + std::string(350, 'x') + "\n";
     for (int i = 0; i < 5000; ++i) text += "l\n";
