@@ -214,6 +214,12 @@ private:
         // combustor read back with 0 K and 0 kPa at its inlet, which no
         // file then took).
         if (prepareProcess(process, false) != CS_FINISHED) return;
+        // The standard volume flow is the mass flow in other units: a file
+        // that gives the mass flow alone showed 0 Nm3/h beside 100 kg/s.
+        auto& in = process.inputs;
+        in[sz(PRI_STANDARD_VOLUME_FLOW)] =
+            get_stdv_from_massflow(in[sz(PRI_MASSFLOW)], process.fluid, in[sz(PRI_TEMPERATURE)],
+                                   in[sz(PRI_PRESSURE)], in[sz(PRI_HUMIDITY)]);
         if (process.az_parts > 1 && process.parts[1]->state == PS_FINISHED)
             finalizeProcess(process);
     }
