@@ -26,8 +26,33 @@ struct State {
 };
 
 const State kStates[] = {
+    // The two-phase solver ended on phases that do not add up to the feed:
+    // a gas of the light component over the heavy one's liquid.
+    {"TQ", "methane|ipentane", 0.5, 134.121198, 178.32686},
+    {"TQ", "methane|ipentane", 0.5, 134.121198, 34.9516621},
+    {"TQ", "propane|co", 0.5, 101.92296, 207.4516},
+    {"TQ", "argon|r22", 0.5, 131.715335, 275.496013},
+    {"TQ", "water|h2s", 0.5, 298.392475, 306.315879},
+    {"TQ", "nitrogen|ethane", 0.5, 103.105732, 232.830282},
+    {"TQ", "ethane|nonane", 0.5, 280.270873, 745.850964},
+    {"TQ", "mpalmita|propane", 0.5, 332.946189, 249.591366},
+    {"PQ", "cyclopro|xenon", 0.5, 216.991681, 638.413113},
+    {"PQ", "co2|mstearat", 0.5, 551.636327, 3137.57066},
+    {"PQ", "ethane|nonane", 0.5, 239.890291, 64.7185324},
+    // No bubble point at T: the splits continued from the dew point lost
+    // the way.
+    {"TQ", "nitrogen|pentane", 0.5, 236.286835, 5050.45261},
+    {"TQ", "c4f10|methane", 0.5, 160.531858, 804.374722},
+    {"TQ", "ethanol|r23", 0.5, 221.399623, 291.154318},
+    // No dew point found at T, only a bubble point.
+    {"TQ", "hcl|methanol", 0.5, 429.791414, 2858.47957},
+    {"TQ", "hcl|methanol", 0.5, 491.331488, 6456.68439},
     // The dew point found lies among two liquids, above the three-phase
     // line; the vapour and liquid lie below it.
+    {"TQ", "pentane|water", 0.5, 291.710002, 51.0932325},
+    {"TQ", "hexane|water", 0.5, 340.668905, 103.304012},
+    {"TQ", "ammonia|propane", 0.5, 213.455322, 57.5958232},
+    {"TQ", "octane|water", 0.5, 460.232782, 1350.46795},
     {"TS", "pentane|water", 0.5, 328.810006, 51.0932325},
     {"TS", "ammonia|propane", 0.5, 213.455322, 57.5958232},
     {"TS", "hexane|water", 0.5, 340.668905, 103.304012},
