@@ -5,6 +5,7 @@
 
 #include "app/core/model/init.h"
 #include "app/core/model/units.h"
+#include "app/core/solver/simulator.h"
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"
@@ -254,6 +255,10 @@ void clip_to_plot(cairo_t* cr, const Mapping& m) {
 void draw_isolines(Graph& graph, cairo_t* cr) {
     if (graph.fluid == nullptr) return;
     calc_isolines(*graph.fluid, isoline_progress);
+    // Lines the library could not compute now (another page's computation
+    // runs, whose progress window let this page be drawn): drawn again
+    // once it is free, not left out of the page for good.
+    if (library_busy.load() > 0 && pending_isolines(*graph.fluid) > 0) drawing_deferred = 1;
     const Mapping m = mapping_of(graph);
     draw_legends(graph, cr);
     if (!m.usable) return;

@@ -24,6 +24,20 @@ void override_scroll_handlers() {
     combo->scroll_event = swallow_scroll;
 }
 
+// Text in a spin button that is not one finite number as a whole (a field
+// emptied, or letters typed over its selected value, which a numeric field
+// refuses; "12,5" where the field takes any text) keeps the value the
+// button had: GTK would read the number the text begins with, or 0.
+gint keep_value_unless_number(GtkSpinButton* spin, gdouble* value, gpointer) {
+    const gchar* text = gtk_entry_get_text(GTK_ENTRY(spin));
+    gchar* end = nullptr;
+    const double typed = g_strtod(text, &end);
+    bool whole = end != nullptr && end != text && std::isfinite(typed);
+    for (; whole && *end != '\0'; ++end) whole = g_ascii_isspace(*end) != 0;
+    *value = whole ? typed : gtk_spin_button_get_value(spin);
+    return TRUE;
+}
+
 std::string formatted(const char* format, double value) {
     if (format == nullptr) return "100.000 %";
     if (std::strchr(format, '%') == nullptr) return format;
@@ -145,6 +159,7 @@ GtkWidget* my_spinner(double minimum, double maximum, double step, int digits, d
     if (digits >= 1) gtk_spin_button_set_digits(GTK_SPIN_BUTTON(spin), static_cast<guint>(digits));
     gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), value);
     if (digits >= 1 && digits <= 5) gtk_widget_set_size_request(spin, 85, -1);
+    g_signal_connect(spin, "input", G_CALLBACK(keep_value_unless_number), nullptr);
     if (handler != nullptr) g_signal_connect(spin, "value-changed", handler, data);
     return spin;
 }

@@ -39,7 +39,9 @@ void setentry(GtkWidget* entry, const char* format, double value);
 // A label with the formatted value, width request 100.
 GtkWidget* numlabel(const char* unused, const char* format, double value);
 // A spin button that the mouse wheel does not change; width request 85
-// with 1 to 5 digits; handler on "value-changed".
+// with 1 to 5 digits; handler on "value-changed". Typed text that is not a
+// number keeps the old value (an "input" handler connected later decides
+// instead).
 GtkWidget* my_spinner(double minimum, double maximum, double step, int digits, double value,
                       GCallback handler, gpointer data);
 // A combo box over a null-ended list of texts; handler on "changed".

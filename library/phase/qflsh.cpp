@@ -21,6 +21,7 @@
 #include "library/phase/satmix.h"
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
+#include "library/phase/tbmix.h"
 #include "library/phase/tpflsh.h"
 #include "library/phase/tprho.h"
 #include "library/setup/records.h"
@@ -241,15 +242,64 @@ bool refuse_unstable_split(const char* routine, double T, double P, const double
 // 10-component gas at 240 K once narrowed the edge of a split at 400 MPa
 // for 7 s; over 10,353 round trips through TQFLSH none needed more).
 constexpr int kSearchStates = 50;
-bool stable_state_of_quality(bool t_given, double T, double P, double q, int kq, const double z[20],
-                             mix::TpState& st) {
+// The same search up from a dew point: the vapour fraction of a light gas
+// over a heavy liquid falls slowly with the pressure, and 30 states reach
+// the splits of the binary grid's states there (isobutane + argon at
+// 129.1 K and q 0.49996: 1,027 kPa, 30 states from the dew point at
+// 1.5e-3 kPa); a search that finds none (carbon dioxide + water, 90 % CO2,
+// at 250 K and q 0.5: the splits' fraction stays near 0.9 up to the
+// pressure limit) costs some 40 ms.
+constexpr int kDewSearchStates = 30;
+// Whether the (T, p) flash's state at this share of the dew pressure pdew
+// is a single phase: the dew point is the lowest at T.
+constexpr double kBelowDew = 0.5;
+bool gas_below(double T, double pdew, const double z[20]) {
+    mix::TpState tp;
+    flash::QuietMessages quiet;
+    return mix::tp_state(T, kBelowDew * pdew, z, tp) && !tp.two_phase;
+}
+
+bool quality_search(bool t_given, double T, double P, double q, int kq, const double z[20],
+                    mix::TpState& st) {
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     const mix::Target target{'Q', q, kq == kMassQuality ? kMassQuality : kMolarQuality};
-    if (t_given)
+    if (t_given) {
+        double pdew = 0, Dl = 0, Dv = 0, x[20], y[20];
+        int jerr = 0;
+        std::string jmsg;
+        {
+            flash::QuietMessages quiet;
+            SATT(T, z, kDewPoint, pdew, Dl, Dv, x, y, jerr, jmsg);
+        }
+        const bool dew = jerr <= 0 && pdew > 0.0;
+        // A dew point inside the splits of the (T, p) flash is that of a
+        // vapour beside a liquid that splits again, above a three-phase line:
+        // the vapour and liquid lie below it (pentane + water at 291.7 K: a
+        // dew point at 423 kPa among two liquids, the vapour and water of
+        // q 0.52 at 51 kPa), and the march down from it finds them.
+        if (dew && mix::dew_point_among_splits(T, pdew, z))
+            return mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""), pdew,
+                                    kHigherRoot, st, kSearchStates, false) &&
+                   st.two_phase;
+        // Else up from the dew point at T first, where SATT finds one: from
+        // below it the march crosses decades of gas, where the vapour
+        // fraction does not change, with short steps (methane + isopentane
+        // at 134.1 K, dew point at 6e-5 kPa: 50 states did not reach the
+        // split of q 0.48 at 178 kPa).
+        if (dew) {
+            if (mix::on_isotherm(T, target, z, pdew, 1.0 - q, 2.0 * pmax, kLowerRoot, st,
+                                 kDewSearchStates, false) &&
+                st.two_phase)
+                return true;
+            // (Below a dew point with gas beneath it the march from below
+            // would only cross that gas to the same states.)
+            if (gas_below(T, pdew, z)) return false;
+        }
         return mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""),
                                 2.0 * pmax, kLowerRoot, st, kSearchStates, false) &&
                st.two_phase;
+    }
     // Down from the dew point at P first, where SATP finds one: from the
     // upper limit the steps through the gas spent the states (the
     // 10-component gas at 4 MPa, from 654 K: 50 states before 331 K).
@@ -266,6 +316,27 @@ bool stable_state_of_quality(bool t_given, double T, double P, double q, int kq,
         return true;
     return mix::on_isobar_down(P, target, z, tmax, std::nan(""), tmin, st, kSearchStates, false) &&
            st.two_phase;
+}
+
+// Whether both phases of the split st lie inside the range of the
+// equations: the searches reach twice the pressure limit, where the (T, p)
+// flash refuses the state (hexane + water, 10 % hexane, at 375.8 K and
+// q 0.02: a split at 1.55 GPa, beyond the density limit).
+bool split_in_range(const mix::TpState& st) {
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int lerr = 0;
+    std::string lmsg;
+    flash::found_state_limits(st.T, st.Dl, st.P, st.x, tmin, tmax, dmax, pmax, lerr, lmsg);
+    if (lerr > 0) return false;
+    flash::found_state_limits(st.T, st.Dv, st.P, st.y, tmin, tmax, dmax, pmax, lerr, lmsg);
+    return lerr <= 0;
+}
+
+// The stable state of vapour fraction q along the isotherm (isobar), inside
+// the range of the equations.
+bool stable_state_of_quality(bool t_given, double T, double P, double q, int kq, const double z[20],
+                             mix::TpState& st) {
+    return quality_search(t_given, T, P, q, kq, z, st) && split_in_range(st);
 }
 
 namespace {
@@ -387,15 +458,30 @@ void tq_flash(double T, double q, const double z[20], int kq, double& P, double&
             P = st.P;
             return two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
         }
+        // A bubble point but no dew point found: down from the bubble point
+        // (hydrogen chloride + methanol at 429.8 K, whose dew iteration
+        // fails: the split of q 0.011 at 2.86 MPa, 86 kPa below the bubble
+        // point).
+        if (berr <= 0 && pbub > 0.0 &&
+            mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""), pbub,
+                             kHigherRoot, st, kSearchStates, false) &&
+            st.two_phase) {
+            P = st.P;
+            return two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+        }
         ierr = dew_error;
         return sat_failed("(2-phase)", dew_failure);
     }
     if (berr > 0) {
         // No bubble point at T (a wet gas): the state of vapour fraction q
         // along the isotherm, up from the dew point.
-        if (mix::on_isotherm(T, target, z, pdew, 1.0 - q, 2.0 * pmax, kLowerRoot, st,
-                             kSearchStates) &&
-            st.two_phase) {
+        // (Where the splits continued from the dew point lose the way, the
+        // (T, p) flash's own states: nitrogen + pentane at 236.3 K, the
+        // split of q 0.46 at 5.05 MPa.)
+        if ((mix::on_isotherm(T, target, z, pdew, 1.0 - q, 2.0 * pmax, kLowerRoot, st,
+                              kSearchStates) &&
+             st.two_phase) ||
+            stable_state_of_quality(true, T, P, q, kq, z, st)) {
             P = st.P;
             return two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
         }
@@ -661,6 +747,24 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     herr.clear();
 }
 
+// The two-phase solver's errors where it did not converge (TQFL2, PQFL2
+// and the check of the split they ended on).
+constexpr int kNotConverged = 225;
+constexpr int kNotConvergedIteration = 226;
+
+// Whether a mixture's split of vapour fraction q between 0 and 1 was not
+// found by Newton's method and the two-phase solver (error `found`): the
+// state may still lie on the isotherm or isobar, beyond where they start
+// from the bubble and dew points (methane + isopentane at 134.1 K, q 0.48:
+// a vapour of methane beside liquid isopentane at 178 kPa, the solver
+// ending at 497 kPa on phases that do not add up to the feed; argon + R22
+// at 131.7 K, propane + carbon monoxide at 101.9 K alike).
+bool unsolved_split(int found, double q, const double z[20]) {
+    const int icomp = ISPURE(z);
+    return (found == kNotConverged || found == kNotConvergedIteration) && icomp == 0 &&
+           !flash::pseudo_pure(icomp) && q > 0.0 && q < 1.0;
+}
+
 // A quality flash's answer kept where it is the stable state; where the
 // (T, p) flash refuses it, the stable state of its vapour fraction found
 // along the isotherm (t_given) or isobar, else the refusal.
@@ -677,7 +781,8 @@ void stable_answer(const char* routine, bool t_given, double& T, double& P, doub
         // between the bubble and the dew point ended on a split at 82 K,
         // where its carbon dioxide freezes; the state lies at 200 K).
         const bool refused = ierr == kFrozen || (ierr > 0 && ierr <= kLastRangeError);
-        if (found <= 0 && refused && stable_state_of_quality(t_given, T, P, q, kq, z, st)) {
+        if (((found <= 0 && refused) || unsolved_split(found, q, z)) &&
+            stable_state_of_quality(t_given, T, P, q, kq, z, st)) {
             T = st.T;
             P = st.P;
             return two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);

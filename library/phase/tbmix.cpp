@@ -41,6 +41,9 @@ constexpr double kSplitSamples[] = {0.05, 0.1, 0.2, 0.35, 0.5, 0.7, 0.85};
 constexpr double kLiquidTestShare = 0.03;
 // The trial liquids of that test: each component with traces of the others.
 constexpr double kTrace = 1e-4;
+// A split of the (T, p) flash at a dew pressure with a vapour fraction below
+// this lies clearly short of that dew point.
+constexpr double kShortOfDew = 0.99;
 // A tangent-plane distance below this is a split (rounding lies far below).
 constexpr double kSplitDistance = -1e-8;
 
@@ -115,6 +118,12 @@ double dew_pressure_below(double T, const double z[20], double P, double d_floor
     return derr <= 0 && pd > 0.0 && pd < P ? pd : d_floor * GCNST.r * T;
 }
 
+bool dew_point_among_splits(double T, double pdew, const double z[20]) {
+    TpState tp;
+    flash::QuietMessages quiet;
+    return tp_state(T, pdew, z, tp) && tp.two_phase && tp.q < kShortOfDew;
+}
+
 bool search_isotherm(double T, const Target& target, const double z[20], double plo, double f0,
                      double phi, int root, int max_fresh, TpState& st, bool check) {
     if (!on_isotherm(T, target, z, plo, f0, phi, root, st, max_fresh)) return false;
@@ -177,8 +186,21 @@ void TemperatureFlash::mixture() {
     bv = flash::prop(letter, T, dvdew, z);
     if (b >= bv) return vapour_below_dew();
     double tb = T;
-    if (!mix::quick_bubble(true, z, tb, pbub, dlbub, dvbub, xbub, ybub) || !(pbub > pdew))
+    if (!mix::quick_bubble(true, z, tb, pbub, dlbub, dvbub, xbub, ybub) || !(pbub > pdew)) {
+        // (A dew point among the (T, p) flash's splits bounds no vapour:
+        // pentane + water at 328.8 K, one at 1.19 MPa among two liquids,
+        // from which the search met the enthalpy of the vapour and water at
+        // 51 kPa again among two liquids at 494 MPa, and gave them for the
+        // lower root.  The isotherm from the lowest density searched, first
+        // through the (T, p) flash's own states: the splits continued from
+        // below passed the vapour and water of hexane + water at 340.7 K
+        // and 103 kPa, and the search met the value at 426 MPa.)
+        if (mix::dew_point_among_splits(T, pdew, z)) {
+            if (on_own_states(dlow * GCNST.r * T, std::nan(""))) return;
+            return along_isotherm(dlow * GCNST.r * T, std::nan(""));
+        }
         return along_isotherm(pdew, bv - b, 0, kCheckWetGasSplits);
+    }
     // Between the bubble and dew points, or a compressed liquid.
     dpmax = density_at_pmax(2);
     bpmax = flash::prop(letter, T, dpmax, z);
@@ -223,6 +245,7 @@ void TemperatureFlash::mixture() {
     herr.clear();
     if (flash::azeotropic(pbub, pdew) && azeotropic_state()) return;
     along_isotherm(pdew, bv - b);
+    if (ierr > 0 && below_dew_among_splits()) return;
     if (ierr > 0 && kr != kHigherRoot && dense_root && frozen_below_bubble()) {
         ierr = 0;
         herr.clear();
@@ -247,6 +270,22 @@ bool TemperatureFlash::azeotropic_state() {
     if (std::fabs(bv_y - bl_x) > 0.0) q = (b - bl_x) / (bv_y - bl_x);
     flash::mix_phases(T, q, Dl, Dv, x, y, e, h, s, cv, cp, w);
     D = flash::mixed_density(q, Dl, Dv);
+    ierr = 0;
+    herr.clear();
+    return true;
+}
+
+// Where the search from the dew point found no state: a dew point among
+// the splits of the (T, p) flash bounds no vapour, its value bv is no
+// stable state's, and the stable states of the value may lie below it
+// (ammonia + propane at 213.5 K: a dew point at 102 kPa among two liquids
+// and a vapour, the vapour and ammonia's liquid of the entropy at 58 kPa).
+// The (T, p) flash's own states from the lowest density searched then
+// (false, the failure kept, where they have none).
+bool TemperatureFlash::below_dew_among_splits() {
+    if (!mix::dew_point_among_splits(T, pdew, z) ||
+        !on_own_states(dlow * GCNST.r * T, std::nan("")))
+        return false;
     ierr = 0;
     herr.clear();
     return true;

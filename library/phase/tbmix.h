@@ -23,6 +23,12 @@ bool liquid_splits_below(double T, const double z[20], double P, double D, doubl
 // of the gas at the density d_floor (mol/L).
 double dew_pressure_below(double T, const double z[20], double P, double d_floor);
 
+// Whether the (T, p) flash's state at a dew pressure pdew found at T is a
+// split clearly short of that dew point: the dew point of a vapour beside a
+// liquid that splits again, above a three-phase line, which bounds no
+// stable vapour (the vapour and liquid of the feed lie below the line).
+bool dew_point_among_splits(double T, double pdew, const double z[20]);
+
 // The stable state of the target along the isotherm between plo and phi
 // (on_isotherm, with its root, max_fresh and f0).  With `check`, a root on
 // a continued split is kept where the (T, p) flash at its pressure has its

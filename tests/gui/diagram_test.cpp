@@ -24,10 +24,12 @@
 #include "app/gui/select_units.h"
 #include "tests/diagrams/diagram_support.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -454,6 +456,60 @@ TEST_F(Diagrams, PointerClicksTimersAndReadout) {
     send(ts, GDK_2BUTTON_PRESS, ex, ey);
     send(ts, GDK_2BUTTON_PRESS, m.plot_right() + 10, ey);
     EXPECT_EQ(dialog_titles, (std::vector<std::string>{"Curve Properties", "Configure Iso Lines"}));
+}
+
+// Pixels of the plot area of a diagram's page, as its picture stands, that
+// are coloured (neither white, grey nor black): isolines and the dome.
+int coloured_plot_pixels(const Graph* g) {
+    cairo_surface_t* picture = graph_picture(g);
+    if (picture == nullptr) return 0;
+    const int w = static_cast<int>(std::lround(g->width));
+    const int h = static_cast<int>(std::lround(g->height));
+    cairo_surface_t* seen = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_t* cr = cairo_create(seen);
+    cairo_set_source_surface(cr, picture, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(seen);
+    const diagrams::Mapping m = diagrams::mapping_of(*g);
+    const unsigned char* data = cairo_image_surface_get_data(seen);
+    const int stride = cairo_image_surface_get_stride(seen);
+    int count = 0;
+    for (int y = static_cast<int>(m.plot_top()) + 1; y < static_cast<int>(m.plot_bottom()); ++y)
+        for (int x = static_cast<int>(m.plot_left()) + 1; x < static_cast<int>(m.plot_right());
+             ++x) {
+            std::uint32_t px = 0;
+            std::memcpy(&px, data + y * stride + x * 4, sizeof px);
+            const int r = static_cast<int>((px >> 16) & 0xFF),
+                      gr = static_cast<int>((px >> 8) & 0xFF), b = static_cast<int>(px & 0xFF);
+            if (std::max({r, gr, b}) - std::min({r, gr, b}) > 60) ++count;
+        }
+    cairo_surface_destroy(seen);
+    return count;
+}
+
+// Every page of a file opened in the window gets its isolines. Opening
+// draws the first page, which computes the fluid's lines; its progress
+// window lets the other pages be drawn meanwhile, and they were left
+// without isolines, dome or wetness lines (h-s and p-h of the steam
+// example, until a calculation drew them again).
+TEST_F(Diagrams, EveryPageOfAnOpenedFileGetsItsIsolines) {
+    Fluid& water = *fluids[FLUID_WATER];
+    for (IsoFamily& fam : water.iso) std::fill(fam.computed.begin(), fam.computed.end(), 0);
+    water.dome_count = 0;  // nothing computed yet, as when the program starts
+    answer_choosers({example("steam_rankine.kvr")});
+    choose("ui/MenuBar/MenuFile/OpenAction");
+    Project* p = project_list[0];
+    ASSERT_NE(p, nullptr);
+    for (int k = 1; k <= 3; ++k) {
+        Graph* g = p->graphs[sz(k)];
+        ASSERT_NE(g, nullptr);
+        show(g);
+        EXPECT_TRUE(run_until([g] { return coloured_plot_pixels(g) > 1000; }, 20))
+            << g->name << ": " << coloured_plot_pixels(g) << " coloured pixels";
+        screenshot("opened_page_" + std::to_string(k));
+    }
+    EXPECT_EQ(diagrams::pending_isolines(water), 0);
 }
 
 // The pressure labels of a diagram in the window can be read: the

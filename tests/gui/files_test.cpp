@@ -128,6 +128,28 @@ TEST_F(Files, FailedSavesAreReportedAndKeepTheMark) {
     p->filename = original;
 }
 
+// Open with a name that leads to no project says why, by the file's name:
+// a file that is not there, a folder, an empty file; nothing is opened.
+TEST_F(Files, OpenSaysWhyAFileCannotBeRead) {
+    const std::string dir = scratch_dir() + "/unreadable";
+    fs::create_directories(dir + "/folder.kvr");
+    write_file("unreadable/empty.kvr", "");
+    const struct {
+        std::string name;
+        std::string reason;
+    } cases[] = {{"missing.kvr", "No such file or directory"},
+                 {"folder.kvr", "it is a folder, not a file"},
+                 {"empty.kvr", "the file is empty"}};
+    for (const auto& c : cases) {
+        answer_choosers({dir + "/" + c.name});
+        choose("ui/MenuBar/MenuFile/OpenAction");
+        const auto shown = messages();
+        ASSERT_EQ(shown.size(), 1U) << c.name;
+        EXPECT_NE(shown[0].text.find(c.name + ": " + c.reason), std::string::npos) << shown[0].text;
+        EXPECT_EQ(project_list[0], nullptr) << c.name;
+    }
+}
+
 TEST_F(Files, QuitAsksForEveryChangedProject) {
     Project* a = open_project_file(example("helium_brayton.kvr"));
     Project* b = open_project_file(example("steam_rankine.kvr"));

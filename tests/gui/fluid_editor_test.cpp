@@ -266,6 +266,48 @@ TEST_F(FluidEditorWindow, CopyOfDryIsoAirAndARefusedMixture) {
     click(GTK_ASSISTANT(a)->close);
 }
 
+// Text typed into the number fields of the composition page and the
+// property table: a number is taken; letters, which the fields refuse (so
+// that typed over the selected value they leave the field empty), and an
+// emptied field keep the value shown before, where the toolkit read the
+// empty field as 0 (0 % of a component, a temperature step that made the
+// table endless).
+TEST_F(FluidEditorWindow, TypedTextThatIsNoNumberKeepsTheValue) {
+    choose("ui/MenuBar/MenuFluid/CreateFluidAction");
+    GtkWidget* a = wizard_window();
+    ASSERT_NE(a, nullptr);
+    type_into(in(a, "name"), "Typed mix");
+    forward(a);
+    choose_components(a, {"Nitrogen", "Carbon dioxide"});
+    forward(a);
+    ASSERT_EQ(page_of(a), WP_COMPOSITION);
+    GtkWidget* mole0 = in(a, "mole0");
+    const auto typed = [&](GtkWidget* spin, const char* text) {
+        type_into(spin, text);
+        return gtk_spin_button_get_value(GTK_SPIN_BUTTON(spin));
+    };
+    EXPECT_DOUBLE_EQ(typed(mole0, "30"), 30);
+    EXPECT_EQ(entry_text(a, "mole_sum"), " 30.0000");
+    for (const char* text : {"abc", "", "nan", "-"})
+        EXPECT_DOUBLE_EQ(typed(mole0, text), 30) << "'" << text << "'";
+    EXPECT_EQ(entry_text(a, "mole_sum"), " 30.0000");
+    EXPECT_DOUBLE_EQ(typed(in(a, "mole1"), " 70 "), 70);
+    EXPECT_EQ(entry_text(a, "mole_sum"), "100.0000");
+    EXPECT_TRUE(gtk_widget_is_sensitive(GTK_ASSISTANT(a)->forward));
+    screenshot("fluid_wizard_typed", a);
+    click(GTK_ASSISTANT(a)->cancel);
+
+    choose("ui/MenuBar/MenuFluid/PropertyTableAction");
+    GtkWidget* t = property_table_window();
+    ASSERT_NE(t, nullptr);
+    GtkWidget* step = in(t, "T_step");
+    EXPECT_DOUBLE_EQ(typed(step, "25"), 25);
+    EXPECT_DOUBLE_EQ(typed(step, "step"), 25);
+    EXPECT_DOUBLE_EQ(typed(step, ""), 25);
+    EXPECT_DOUBLE_EQ(table_grid.T_step, 25);
+    click(in(t, "close"));
+}
+
 TEST_F(FluidEditorWindow, ModifyFluidAndTheNextTable) {
     Fluid* f = user_fluid("Humid test air", HUM_RH_STANDARD, {{12, 0.79}, {11, 0.21}});
     ASSERT_NE(f, nullptr);

@@ -158,6 +158,34 @@ TEST_F(TreeDialogs, InletDialogKeepsTheFixedFlowAndResets) {
     EXPECT_TRUE(messages().empty());
 }
 
+// A file that gives the mass flow of an inlet alone shows its standard
+// volume flow in the inlet dialog and the tree, not 0 Nm^3/h beside it:
+// 100 kg/s of dry air (1.293 kg/m3 at 0 degC and 1 atm) and 1 kg/s of water
+// (998.2 kg/m3 at 20 degC, its standard state).
+TEST_F(TreeDialogs, AnOpenedFileShowsTheStandardVolumeFlowOfItsMassFlow) {
+    const struct {
+        const char* file;
+        double nm3_per_h;
+    } cases[] = {{"gas_turbine.kvr", 100 * 3600 / 1.293}, {"steam_rankine.kvr", 3600 / 998.2}};
+    for (const auto& c : cases) {
+        answer_choosers({example(c.file)});
+        choose("ui/MenuBar/MenuFile/OpenAction");
+        Project* p = project_list[0];
+        ASSERT_NE(p, nullptr) << c.file;
+        const std::string name = p->processes[0]->name;
+        open_part(p, 0, 0);
+        GtkWidget* d = shown_window("Inlet details of process " + name);
+        ASSERT_NE(d, nullptr) << c.file;
+        const std::string shown = entry_text(d, "value3");
+        EXPECT_NEAR(std::stod(shown), c.nm3_per_h, 1e-3 * c.nm3_per_h) << c.file << ": " << shown;
+        EXPECT_NE(shown.find("Nm^3/h"), std::string::npos) << shown;
+        EXPECT_EQ(cell(p, {1, 0, 0, 4}), shown) << c.file;
+        close_window(d);
+        close_all_projects(false);
+        pump();
+    }
+}
+
 // Opens the fluid menu of the dialog's button by a key, as a user who
 // tabbed to it, and picks `fluid`: the button then shows it.
 void pick_fluid_by_key(GtkWidget* dialog, const char* button, guint key, const char* fluid) {

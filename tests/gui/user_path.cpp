@@ -147,6 +147,18 @@ void press_key_in(GtkWidget* window, guint keyval, guint modifiers) {
     pump();
 }
 
+void type_into(GtkWidget* entry, const std::string& text) {
+    ASSERT_TRUE(entry != nullptr && GTK_IS_ENTRY(entry));
+    ASSERT_TRUE(on_screen(entry)) << gtk_widget_get_name(entry) << " is not on the screen";
+    ASSERT_TRUE(gtk_widget_is_sensitive(entry) && gtk_editable_get_editable(GTK_EDITABLE(entry)))
+        << gtk_widget_get_name(entry) << " takes no text";
+    GtkWidget* window = gtk_widget_get_toplevel(entry);
+    gtk_widget_grab_focus(entry);
+    press_key_in(window, GDK_a, GDK_CONTROL_MASK);
+    for (const char c : text) press_key_in(window, gdk_unicode_to_keyval(static_cast<guchar>(c)));
+    press_key_in(window, GDK_Return);
+}
+
 void press_sheet(app::Project* project, double x, double y, guint button, GdkEventType type) {
     // As a user waits for the page to come up after opening a file.
     run_until([project] { return on_screen(sheet_area(project)); }, 2);

@@ -43,6 +43,11 @@ bool calculation_offers_ok();
 void press_key(guint keyval, guint modifiers = 0);
 // Presses the key in the window (a dialog): its focus widget gets it.
 void press_key_in(GtkWidget* window, guint keyval, guint modifiers = 0);
+// Types into the entry (or spin button) as a user does: it takes the focus
+// as a click gives it, Ctrl+A selects its text, the keys of `text` replace
+// it and Return ends the input. The entry must be on the screen and
+// editable.
+void type_into(GtkWidget* entry, const std::string& text);
 
 // A press of `button` (GDK_2BUTTON_PRESS for a double click) at (x, y) of
 // the project's unzoomed flowsheet; the sheet must be on the screen.

@@ -24,8 +24,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -212,6 +214,12 @@ private:
         // combustor read back with 0 K and 0 kPa at its inlet, which no
         // file then took).
         if (prepareProcess(process, false) != CS_FINISHED) return;
+        // The standard volume flow is the mass flow in other units: a file
+        // that gives the mass flow alone showed 0 Nm3/h beside 100 kg/s.
+        auto& in = process.inputs;
+        in[sz(PRI_STANDARD_VOLUME_FLOW)] =
+            get_stdv_from_massflow(in[sz(PRI_MASSFLOW)], process.fluid, in[sz(PRI_TEMPERATURE)],
+                                   in[sz(PRI_PRESSURE)], in[sz(PRI_HUMIDITY)]);
         if (process.az_parts > 1 && process.parts[1]->state == PS_FINISHED)
             finalizeProcess(process);
     }
@@ -776,16 +784,19 @@ Project* read_project_text(std::string_view text, const std::string& filename, s
 }
 
 Project* readinput(const std::string& path) {
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
+        const std::string reason = errno != 0 ? std::strerror(errno) : "it cannot be opened";
         if (batchmode)
             showmessage("Could not open file '%s'", path.c_str());
         else
-            showmessage("Error reading input file %s\n", path.c_str());
+            showmessage("Error reading input file %s: %s\n", path.c_str(), reason.c_str());
         return nullptr;
     }
     std::string text;
     char buf[65536];
+    errno = 0;
     while (in.read(buf, sizeof buf) || in.gcount() > 0) {
         text.append(buf, static_cast<std::size_t>(in.gcount()));
         if (text.size() > MAX_FILE_SIZE) {
@@ -793,6 +804,10 @@ Project* readinput(const std::string& path) {
                         path.c_str(), MAX_FILE_SIZE);
             return nullptr;
         }
+    }
+    if (text.empty() && errno == EISDIR) {
+        showmessage("Error reading input file %s: it is a folder, not a file", path.c_str());
+        return nullptr;
     }
     std::string error;
     Project* project = read_project_text(text, path, error);
