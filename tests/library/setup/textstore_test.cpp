@@ -79,7 +79,9 @@ TEST(TextStore, NextSectionLineReadsAsLineByLine) {
         EXPECT_EQ(found_b, found_a) << slot << " from " << start;
         EXPECT_EQ(ILINE, line_a) << slot << " from " << start;
         EXPECT_EQ(store::lines_read() - n1, read_a) << slot << " from " << start;
-        if (found_a) EXPECT_EQ(b.data(), a.data()) << slot << " from " << start;
+        if (found_a) {
+            EXPECT_EQ(b.data(), a.data()) << slot << " from " << start;
+        }
     };
     int sections = 0;
     for (int slot = 1; slot <= lib::kTextCount; ++slot) {
