@@ -165,6 +165,24 @@ public:
     }
     bool spent() const { return calls_ >= kIsobarFlashes; }
 
+    // The whole state of the flash at ln P (the line's own, not counted
+    // against the calls); false where it finds none.
+    bool state(double lnp, TpState& st) const {
+        TpState r;
+        r.P = std::exp(lnp);
+        int ierr = 0;
+        std::string herr;
+        double cv = 0, cp = 0, w = 0;
+        flash::QuietMessages quiet;
+        const NoFreezingReason no_reason;
+        PBFLSH(r.P, b_, z_, energy_ ? "PE" : "PH", r.T, r.D, r.Dl, r.Dv, r.x, r.y, r.q, r.e, r.h,
+               r.s, cv, cp, w, ierr, herr);
+        if (ierr > 0 || !std::isfinite(r.T + r.D + r.e + r.h + r.s) || !(r.T > 0.0)) return false;
+        r.two_phase = r.q > 0.0 && r.q < 1.0;
+        st = r;
+        return true;
+    }
+
 private:
     double b_, s_;
     const double* z_;
@@ -356,9 +374,18 @@ bool hs_along_isenthalp(double b, double s, const double z[20], bool energy, dou
     TpState at;
     if (!tp_state(best.T, std::exp(best.lnp), z, at)) return false;
     if (at.two_phase && !at.two_liquids && hs_by_quality(b, s, z, energy, at, st)) return true;
-    if (!line_agreed(at, b, s, energy)) return false;
-    st = at;
-    labels_of_tp_flash(z, st);
+    if (line_agreed(at, b, s, energy)) {
+        st = at;
+        labels_of_tp_flash(z, st);
+        return true;
+    }
+    // Two phases within the band of an azeotrope (flash::kAzeotropeBand:
+    // R134a + R1234yf 44/56 within 1 kPa of 703.28 kPa), whose vapour
+    // fraction the (T, p) flash cannot tell: the state of the flash at
+    // given pressure (its azeotropic split) where it meets both values.
+    TpState line_state;
+    if (!line.state(best.lnp, line_state) || !line_agreed(line_state, b, s, energy)) return false;
+    st = line_state;
     return true;
 }
 

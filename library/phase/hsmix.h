@@ -40,4 +40,15 @@ bool hs_along_isenthalp(double b, double s, const double z[20], bool energy, dou
 bool hs_along_isentrope(double b, double s, const double z[20], bool energy, double t0, double p0,
                         TpState& st);
 
+// The two-phase state of b and s within the band of an azeotrope
+// (flash::kAzeotropeBand), where the (T, p) flash cannot tell the vapour
+// fraction and the roads above, which rest on it, do not converge: as for a
+// pure fluid, the pressure at which the vapour fractions of b and of s
+// between the bubble and the dew point agree, by the secant method in ln P
+// from p0; the phases there on the line between those points
+// (flash::azeotropic_split).  False where that pressure lies outside such a
+// band, or the state found does not meet b and s.
+bool hs_in_azeotrope_band(double b, double s, const double z[20], bool energy, double p0,
+                          TpState& st);
+
 }  // namespace lib::mix

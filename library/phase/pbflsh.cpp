@@ -37,6 +37,15 @@ constexpr unsigned long long kRestartBudget = 300;
 // A value this close (relative, the single-phase solver's own tolerance) to
 // a saturated phase's where the single phase is not found is that phase.
 constexpr double kOnTheLine = 1e-7;
+// Within this share of the critical temperature a saturated phase's value
+// is known only to a few 1e-6 of it: the saturation temperature at P to its
+// last digits, where the phases' densities change without bound.  (R22 at
+// 4989.996 kPa, 1e-7 below Tc: the dew points of the quality flash and of
+// the pressure's saturation 2e-12 K apart, their enthalpies 0.19 J/mol.)
+constexpr double kNearCritical = 1e-4;
+// There a single phase's root this close (relative) to the saturation
+// temperature, where its solver does not converge, is the saturated phase.
+constexpr double kRootAtSaturation = 1e-7;
 
 // One call of PBFLSH: its inputs, its results bound to the caller's
 // arguments, and what the steps find on the way.
@@ -90,7 +99,8 @@ public:
         // is a saturated state (quality 0 or 1), not a single phase.
         // (Well above the dew value the latent change need not be known.)
         q = kQualityVapour;
-        if (b > bdew + 1e-6 * (std::fabs(bdew) + std::fabs(b))) return single(2, tdew, dvdew);
+        if (b > bdew + 1e-6 * (std::fabs(bdew) + std::fabs(b)))
+            return single_or_saturated(2, tdew, dvdew, bdew, kBeyondTheBand);
         band = 1e-9 * std::fabs(bdew - saturated_liquid());
         if (b > bdew + band) return single_or_saturated(2, tdew, dvdew, bdew);
         if (!bubble_point()) return;
@@ -104,12 +114,20 @@ public:
     // phase's root then lies at the saturation temperature itself, where
     // the solver does not converge (the saturated vapours of 40 fluids 1e-7
     // below Tc failed with 248: acetone's at 508.0995 K).  A value within
-    // kOnTheLine of the saturated one is that saturated state.
-    void single_or_saturated(int kph, double t0, double d0, double bsat) {
+    // kOnTheLine of the saturated one is that saturated state; so is one
+    // whose root the solver was left at the saturation temperature with,
+    // next to the critical point (benzene's vapour 1e-7 below Tc, 4906.285
+    // kPa: 247 at 562.0196353 K, its dew point at 562.0196349 K).
+    // (Beyond 1e-6 of the saturated value only the second holds.)
+    static constexpr bool kBeyondTheBand = true;
+    void single_or_saturated(int kph, double t0, double d0, double bsat, bool beyond = false) {
         single(kph, t0, d0);
-        if (ierr <= 0 || icomp == 0 || ppf ||
-            !(std::fabs(b - bsat) <= kOnTheLine * (std::fabs(b) + GCNST.r * t0)))
-            return;
+        if (ierr <= 0 || icomp == 0 || ppf) return;
+        const bool on_line =
+            !beyond && std::fabs(b - bsat) <= kOnTheLine * (std::fabs(b) + GCNST.r * t0);
+        const bool root_on_line =
+            t0 >= (1.0 - kNearCritical) * Tc && std::fabs(T - t0) <= kRootAtSaturation * t0;
+        if (!on_line && !root_on_line) return;
         ierr = 0;
         herr.clear();
         if (kph == 2 && !bubble_point()) return;
@@ -198,6 +216,9 @@ private:
     double vap_t = -1, vap_d = -1;  // the state vap was evaluated at
     double bdew = 0, bbub = 0;
     double band = 0;  // the width of the saturation line in the property
+    // The equation's saturated phase, where the single phase's root lies at
+    // its temperature and is not found (equation_saturation).
+    eqdome::Split saturated_fallback;
     bool below_liquid = false;
     // A state found from a warm start, and where its stability was last
     // established (a mixture).
@@ -514,6 +535,14 @@ private:
         }
         if (serr > 0 && equation_saturation()) return;
         if (icomp > 0 && std::fabs(P / Pc - 1.0) < kNearCriticalIsobar) critical_isobar(serr);
+        if (serr > 0 && saturated_fallback.T > 0.0) {
+            ierr = 0;
+            herr.clear();
+            double pp = P;
+            eqdome::take(z, saturated_fallback, T, pp, D, Dl, Dv, q, e, h, s, cv, cp, w);
+            finish();
+            return;
+        }
         if (serr > 0) {
             give_up(serr, smsg);
             return;
@@ -539,13 +568,25 @@ private:
             int serr = 0;
             std::string smsg;
             ABFL1(P, b, z, sp.side < 0 ? 1 : 2, ab, 0.0, 0.0, T, pp, D, serr, smsg);
-            if (serr > 0) return false;
-            ierr = 0;
-            herr.clear();
-            properties();
-            q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
-            finish();
-            return true;
+            if (serr <= 0) {
+                ierr = 0;
+                herr.clear();
+                properties();
+                q = flash::single_phase_quality(T, P, D, Tc, Pc, Dc);
+                finish();
+                return true;
+            }
+            // A root the solver was left at the saturation temperature with
+            // is the saturated phase, where nothing else finds the state (as
+            // in single_or_saturated: benzene's vapour 1e-7 below its
+            // equation's critical temperature, at 4906.285 kPa, above its
+            // stated critical pressure).
+            if (std::fabs(T - sp.T) <= kRootAtSaturation * sp.T) {
+                saturated_fallback = sp;
+                saturated_fallback.q = sp.side < 0 ? 0.0 : 1.0;
+                saturated_fallback.side = 0;
+            }
+            return false;
         }
         ierr = 0;
         herr.clear();

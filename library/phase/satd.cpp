@@ -54,6 +54,18 @@ constexpr double kOnTheLine = 1e-6;
 // A mixture's second method starts no lower than this factor times the
 // temperature below which a component of it freezes.
 constexpr double kAboveFreezing = 1.02;
+// The bisections of the road next to the critical point, and the width
+// (relative, in u = sqrt(te - T)) at which they stop: far below the
+// digits of T.  SATT gives the stated critical point within kCriticalBand
+// (K) of its temperature.
+constexpr int kBisections = 80;
+constexpr int kScan = 48;  // steps of the scan in u
+constexpr double kClosed = 1e-12;
+constexpr double kCriticalBand = 1e-8;
+constexpr double kInsideTheRoad = 1.0 - 1e-9;
+// The density met by the state found there (relative): the road gives the
+// densities to their rounding, some 1e-7 at 1e-7 Tc from the critical point.
+constexpr double kMetDensity = 1e-7;
 
 // The other-phase root within this share of D is the root at D itself
 // (next to the critical point the vapour root of a liquid's pressure can be
@@ -268,7 +280,7 @@ public:
             ((D < dtpl && (kph == -1 || kph == 3)) || (D > kWaterDmax && (kph == -1 || kph == 1))))
             return failure();
         choose_boundary();
-        if (first_method() || second_method()) return;
+        if (first_method() || second_method() || near_critical()) return;
         const int chosen = kr;
         if (ic > 0 && !water && other_boundary() && (first_method() || second_method())) return;
         kr = chosen;
@@ -431,6 +443,85 @@ private:
             return true;
         const double dsat = kr == kSaturatedLiquid ? dl : dv;
         return std::fabs(dsat / D - 1.0) <= kOnTheLine;
+    }
+
+    // Bisection of a bracket [ua, ub] of the residual of the road of
+    // satcrit (near_critical); true with T where the state there meets D.
+    template <class Residual>
+    bool closed_on_d(double ua, double fa, double ub, const Residual& residual, bool liquid,
+                     const satcheb::Tail* tl, double top) {
+        double lo = ua, hi = ub, flo = fa;
+        for (int k = 0; k < kBisections && hi - lo > kClosed * hi; ++k) {
+            const double mid = 0.5 * (lo + hi);
+            double f = 0;
+            if (!residual(mid, f)) return false;
+            if ((f > 0.0) == (flo > 0.0)) {
+                lo = mid;
+                flo = f;
+            } else {
+                hi = mid;
+            }
+        }
+        T = std::fmin(tl->te - lo * lo, top);
+        double p = 0, dl = 0, dv = 0;
+        if (satcrit::at_t(ic, T, p, dl, dv) != satcrit::Verdict::kSolved ||
+            !(std::fabs((liquid ? dl : dv) / D - 1.0) <= kMetDensity))
+            return false;
+        P = p;
+        Dl = dl;
+        Dv = dv;
+        return true;
+    }
+
+    // A pure fluid's saturated phase of density D next to the critical
+    // point, where the secant below meets a saturated density that changes
+    // without bound with T (48 fluids' saturated phases 1e-7 below Tc
+    // failed with 161: ethane's of 6.8762 and 6.8376 mol/L at 305.32197
+    // K): bisection in u = sqrt(te - T) on the line of satcrit, whose
+    // densities move as a power of u, between the top of the expansions
+    // and the equation's critical point.  False outside that stretch.
+    bool near_critical() {
+        const satcheb::Tail* tl = ic > 0 ? satcheb::tail(ic) : nullptr;
+        if (tl == nullptr || flash::pseudo_pure(ic)) return false;
+        double p = 0, dl = 0, dv = 0;
+        // (The top of the road: the stated critical temperature less the
+        // band where SATT gives the critical point, or the equation's own.)
+        const double top = std::fmin(tl->te, CCON.tc[ic] - kCriticalBand);
+        if (!(top > tl->t[0])) return false;
+        const bool liquid = D >= tl->de;
+        const auto residual = [&](double u, double& f) {
+            const double t = tl->te - u * u;
+            if (satcrit::at_t(ic, std::fmin(t, top), p, dl, dv) != satcrit::Verdict::kSolved)
+                return false;
+            f = (liquid ? dl : dv) - D;
+            return std::isfinite(f);
+        };
+        // (The road begins just above the top of the expansions.)
+        const double u0 = std::sqrt(tl->te - top),
+                     u1 = std::sqrt(tl->te - tl->t[0]) * kInsideTheRoad;
+        // The brackets of a geometric scan in u, each closed by bisection
+        // and taken where its state meets D: the road's densities jump
+        // where its Newton-solved states give way to its power law, and a
+        // bracket may close on the jump (nf3's liquid of 7.93505 mol/L, 1e-7
+        // below Tc, lies beside one).
+        double ua = u0, fa = 0;
+        if (!residual(ua, fa)) return false;
+        bool met = false;
+        for (int i = 1; i <= kScan && !met; ++i) {
+            const double ub = u0 * std::pow(u1 / u0, static_cast<double>(i) / kScan);
+            double fb = 0;
+            if (!residual(ub, fb)) return false;
+            if ((fa > 0.0) != (fb > 0.0)) met = closed_on_d(ua, fa, ub, residual, liquid, tl, top);
+            ua = ub;
+            fa = fb;
+        }
+        if (!met) return false;
+        (liquid ? Dl : Dv) = D;
+        kr = liquid ? kSaturatedLiquid : kSaturatedVapour;
+        flash::start_compositions(ic, x, xl, xv);
+        ierr = 0;
+        herr.clear();
+        return true;
     }
 
     // Second method: bracketed secant on ln(D / Dsat(T)); false when it

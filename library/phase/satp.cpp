@@ -16,8 +16,10 @@
 #include "library/phase/satcheb.h"
 #include "library/phase/satcrit.h"
 #include "library/phase/satmix.h"
+#include "library/phase/satrefine.h"
 #include "library/phase/satsupport.h"
 #include "library/phase/satt.h"
+#include "library/phase/sattp.h"
 #include "library/phase/tprho.h"
 #include "library/setup/records.h"
 #include "library/setup/setup.h"
@@ -310,9 +312,13 @@ public:
             return;
         }
         if (cached()) {
-            // (A point kept from inside a flash or road is checked here.)
-            if (icomp == 0 && (kph == kBubblePoint || kph == kDewPoint))
+            // (A point kept from inside a flash or road is checked here,
+            // and refined: the fall-back of Newton's method keeps its
+            // points unrefined.)
+            if (icomp == 0 && (kph == kBubblePoint || kph == kDewPoint)) {
+                if (refined()) finish();
                 refuse_frozen_point("SATP", T, P, x, ierr, herr);
+            }
             return;
         }
         start();
@@ -562,6 +568,7 @@ private:
         LIMITS("EOS", x, tmin, tmax, dmax, pmax);
         const MixtureSaturation m{Tc, Pc, Dc, dmax, false};
         satp_mixture(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr);
+        if (ierr <= 0 && (kph == kBubblePoint || kph == kDewPoint)) refined();
         refuse_frozen_point("SATP", T, P, x, ierr, herr);
         // A failed road's last temperature may lie far outside the range
         // (0.38 K, 348,000 K): the estimated critical point is handed out
@@ -572,6 +579,22 @@ private:
             Dl = Dv = Dc;
         }
         finish();
+    }
+
+    // A mixture's point refined by Newton's method where a slower road left
+    // its phases off equilibrium (library/phase/satrefine.h); its warnings
+    // go where it meets the tolerance.  True where the point changed.
+    bool refined() {
+        const double t0 = T;
+        double p = P;
+        const bool equal = mix::refine_saturation(kph == kBubblePoint ? kBubbleAtP : kDewAtP, x, T,
+                                                  p, Dl, Dv, xl, xv);
+        if (T == t0) return false;
+        if (equal) {
+            ierr = 0;
+            herr.clear();
+        }
+        return true;
     }
 
     // A blend's bubble or dew line: the one phase's density at the

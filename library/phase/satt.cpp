@@ -15,7 +15,9 @@
 #include "library/phase/satcrit.h"
 #include "library/phase/satmemo.h"
 #include "library/phase/satmix.h"
+#include "library/phase/satrefine.h"
 #include "library/phase/satsupport.h"
+#include "library/phase/sattp.h"
 #include "library/phase/spinodal.h"
 #include "library/phase/tprho.h"
 #include "library/setup/records.h"
@@ -348,6 +350,18 @@ void remembered_mixture(double T, const double x[20], int kph, const MixtureSatu
     }
     const bool outermost = mixture_roads_under_way() == 0;
     satt_mixture(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
+    // (A slower road's point next to the critical point is refined by
+    // Newton's method: library/phase/satrefine.h.)
+    if (ierr <= 0 && (kph == kBubblePoint || kph == kDewPoint)) {
+        double t = T;
+        const double p0 = P;
+        if (mix::refine_saturation(kph == kBubblePoint ? kBubbleAtT : kDewAtT, x, t, P, Dl, Dv, xl,
+                                   xv) &&
+            P != p0) {
+            ierr = 0;
+            herr.clear();
+        }
+    }
     if (m.guess || !outermost) return;
     a.set(T, P, Dl, Dv, xl, xv);
     a.ierr = ierr;
