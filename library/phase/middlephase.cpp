@@ -73,7 +73,9 @@ bool middle_trial(double T, double P, const TpResult& r, double t, double w[20])
     double Dw = 0.0, lnphi_w[20] = {}, tm = 0.0;
     int jerr = 0;
     std::string jmsg;
-    TPRHO(T, P, w, kLiquid, kNoStartValue, Dw, jerr, jmsg);
+    // (The liquid root found from the split's liquid density.)
+    Dw = r.Dl;
+    TPRHO(T, P, w, kLiquid, kStartValue, Dw, jerr, jmsg);
     if (jerr > 0 || !mix::ln_phi(T, P, Dw, w, o, lnphi_w, M, false)) return false;
     for (int a = 0; a < o.m; ++a) {
         const int i = o.c[a];
