@@ -66,6 +66,11 @@ const State kStates[] = {
     {"pentane|r116", 0.5, 305.52, 3065.39179, Kind::kVapourLiquid},
     {"argon|r22", 0.5, 155.02, 5399.659664, Kind::kTwoLiquids},
     {"argon|r22", 0.5, 155.04, 5399.659664, Kind::kTwoLiquids},
+    // Further from the line: a vapour and liquid 5.3 J/mol (methane +
+    // hydrogen sulfide) and 19 J/mol (water + hydrogen sulfide) above the
+    // two liquids.
+    {"methane|h2s", 0.5, 188.3258969, 3818.283376, Kind::kTwoLiquids},
+    {"water|h2s", 0.5, 371.4989324, 8136.662378, Kind::kTwoLiquids},
     // Two-phase windows of some 0.005 K around the critical temperature
     // at the critical pressure.
     {"oxygen|argon", 0.5, 151.7744, 4921.283319, Kind::kVapourLiquid},
