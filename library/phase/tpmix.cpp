@@ -11,9 +11,11 @@
 #include "library/library.h"
 #include "library/models/phiderv.h"
 #include "library/phase/binarypair.h"
+#include "library/phase/criticaltrial.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/liquidpair.h"
+#include "library/phase/middlephase.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/splitnewton.h"
 #include "library/phase/stability.h"
@@ -669,10 +671,13 @@ void finish_split(double T, double P, const double z[20], double Dc, TpResult& r
     }
     if (!r.exact) mix::refine_split(T, P, z, r);
     // Of two liquids from a trial's liquid roots either may have been taken
-    // for the trial's: the denser is the liquid.
-    if (r.two_liquids && r.Dl < r.Dv) {
-        flash::swap_phases(r);
-    }
+    // for the trial's: the denser is the liquid.  So too of a vapour and a
+    // liquid close to their critical point, where the trial of the feed's
+    // other kind may be the denser phase (oxygen + argon, half and half, at
+    // 151.7746 K, 4.921 MPa: the trial's phase of 14.59 mol/L off a feed
+    // of 14.0; propane + R32, 10 % propane, at 344.23 K, 5.434 MPa: the
+    // phase of 6.17 mol/L beside one of 9.56 was named the liquid).
+    if (r.Dl < r.Dv) flash::swap_phases(r);
     flash::mix_phases(T, r.q, r.Dl, r.Dv, r.x, r.y, r.e, r.h, r.s, r.cv, r.cp, r.w);
     r.D = flash::mixed_density(r.q, r.Dl, r.Dv);
     refuse_frozen(T, P, r.Dv, r.y, z, r, ierr, herr);
@@ -706,7 +711,7 @@ void behind_loop(double T, double P, const double z[20], double Tc, double Pc, d
 
 void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, double Dc,
                 TpResult& r, int& ierr, std::string& herr) {
-    const mix::Stability st = mix::stability(T, P, z);
+    mix::Stability st = mix::stability(T, P, z);
     if (!st.found) {
         r.q = kQualityFailed;
         fail(215, "TPFLSH",
@@ -719,6 +724,13 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         std::string kmsg;
         return split(T, P, z, s, n, kerr, kmsg, false);
     };
+    // Close to the critical point a feed found stable may split after all:
+    // the split from a trial phase a little off the feed, where it has one.
+    if (st.stable && mix::near_critical_point(T, P, Tc, Pc)) {
+        mix::Stability off = st;
+        TpResult n;
+        if (mix::critical_trial(T, P, z, off) && from(off, n)) st = off;
+    }
     if (st.stable) {
         // A feed whose only root lies in a loop of the equation has no phase
         // of its own there, whatever the test found from that root: a frozen
@@ -803,6 +815,9 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         fail(219, "TPFLSH", three_phases(T, P), ierr, herr);
         return;
     }
+    // A phase between the two below their plane: the pair it makes, where
+    // lower.
+    prefer_middle_phase(T, P, z, r, from);
     finish_split(T, P, z, Dc, r, ierr, herr);
 }
 

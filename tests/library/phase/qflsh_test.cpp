@@ -243,9 +243,10 @@ const NoSplit kNoSplits[] = {
     // A liquid of 93 % octafluorocyclobutane at 167.8 K, 65 K below its
     // triple point, 179 J/mol below the (T, p) flash's one liquid.
     {"rc318|butane", 0.5, 'P', 6752.34, 0.5, 250},
-    // Two dense phases of q 0.02 whose names the (T, p) flash turns over:
-    // their vapour fraction is 0.98.
-    {"propane|r32", 0.1, 'T', 344.23, 0.02, 219},
+    // Two dense phases of q 0.02, whose names the (T, p) flash once turned
+    // over (its liquid the lighter, q 0.98): the split found must be the
+    // (T, p) flash's, of q 0.02, its denser phase the liquid.
+    {"propane|r32", 0.1, 'T', 344.23, 0.02, 0},
     // Once the two-phase solver's trivial end (two phases that are one):
     // without the bubble point of Newton's method whose vapour was a
     // liquid, the split of q 0.5 at 285.37 K.
