@@ -66,7 +66,11 @@ bool sided_root(double T, double P, const double w[20], double D0, bool liquid, 
     return false;
 }
 
-bool vapour_root(double T, double P, const double w[20], double& D) {
+namespace {
+
+// The march of vapour_root; `at_ideal` (where given) holds the pressure and
+// slope at the ideal gas's density, its first state.
+bool march(double T, double P, const double w[20], double& D, const PressDerivs* at_ideal) {
     // A march of the pressure in steps of 30 % in density from the ideal
     // gas's density where the pressure there is below P (no gas crosses P
     // below it with its pressure rising), else from a quarter of it; it
@@ -79,7 +83,7 @@ bool vapour_root(double T, double P, const double w[20], double& D) {
     // (The pressures with their slopes: the steps onto the root start from
     // the ends of the bracket without evaluating them again.)
     double d = 4.0 * quarter;
-    PressDerivs v0 = press_slope(T, d, w);
+    PressDerivs v0 = at_ideal != nullptr && d == P / (8.314 * T) ? *at_ideal : press_slope(T, d, w);
     if (!(v0.p < P) || !(v0.p > 0.0)) {
         d = quarter;
         v0 = press_slope(T, d, w);
@@ -115,6 +119,12 @@ bool vapour_root(double T, double P, const double w[20], double& D) {
         v0 = v;
     }
     return false;
+}
+
+}  // namespace
+
+bool vapour_root(double T, double P, const double w[20], double& D) {
+    return march(T, P, w, D, nullptr);
 }
 
 bool first_root(double T, double P, const double w[20], double D) {
@@ -361,8 +371,13 @@ bool liquid_root(double T, double P, const double w[20], double from, double oth
 }  // namespace
 
 bool gas_root(double T, double P, const double w[20], double from, double& D) {
-    if (!(from > 0.0)) from = P / (8.314 * T);
-    return sided_root(T, P, w, from, false, D) || vapour_root(T, P, w, D);
+    // (From the ideal gas's density Newton's steps and the march start at
+    // the same state: its pressure and slope are formed once.)
+    const double ideal = P / (8.314 * T);
+    if (from > 0.0 && from != ideal)
+        return sided_root(T, P, w, from, false, D) || vapour_root(T, P, w, D);
+    const PressDerivs v = press_slope(T, ideal, w);
+    return sided_root(T, P, w, ideal, false, D, 0.0, &v) || march(T, P, w, D, &v);
 }
 
 namespace {
