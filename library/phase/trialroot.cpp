@@ -230,14 +230,25 @@ bool no_liquid_root(double T, double P, const double w[20], double Tc, double Pc
     return gas_root(T, P, w, 0.0, dv) && no_dense_root(T, P, w, Dc, dv);
 }
 
+// The gas root that the density solver takes for a liquid of composition w
+// above its critical temperature at a low pressure, by Newton's steps from
+// `from` (the ideal gas's density where 0) or the march; false where the
+// solver would not take the gas side or no gas root is found.
+bool gas_side_root(double T, double P, const double w[20], double from, double& D) {
+    int jerr = 0;
+    std::string jmsg;
+    double Tc = 0, Pc = 0, Dc = 0;
+    CRITP(w, Tc, Pc, Dc, jerr, jmsg);
+    return jerr <= 0 && Tc > 0.0 && Pc > 0.0 && tprho_side(T, P, Tc, Pc) < 0 &&
+           gas_root(T, P, w, from, D);
+}
+
 // The density solver's root of kind kph without a start value, checked to
 // give P.  Where the solver would take the gas's iteration for a liquid
 // root (above the critical temperature at a low pressure), the gas root
 // by Newton's steps from the ideal gas (or the march): the same first
-// crossing of P, in half the evaluations; with `gas_from` (a gas-side root
-// of a composition close by) by Newton's steps from there, and `gas_side`
-// set.
-bool solver_root(double T, double P, const double w[20], int kph, double& D, double gas_from = 0.0,
+// crossing of P, in half the evaluations (then `gas_side` is set).
+bool solver_root(double T, double P, const double w[20], int kph, double& D,
                  bool* gas_side = nullptr) {
     int jerr = 0;
     std::string jmsg;
@@ -245,7 +256,7 @@ bool solver_root(double T, double P, const double w[20], int kph, double& D, dou
         double Tc = 0, Pc = 0, Dc = 0;
         CRITP(w, Tc, Pc, Dc, jerr, jmsg);
         if (jerr <= 0 && Tc > 0.0 && Pc > 0.0 && tprho_side(T, P, Tc, Pc) < 0 &&
-            gas_root(T, P, w, gas_from, D)) {
+            gas_root(T, P, w, 0.0, D)) {
             if (gas_side != nullptr) *gas_side = true;
             return true;
         }
@@ -358,14 +369,15 @@ bool liquid_root(double T, double P, const double w[20], double from, double oth
                on_branch(start);
     };
     densest = false;
-    if (gas_from > 0.0 && !(estimate > 0.0) &&
-        solver_root(T, P, w, kLiquid, D, gas_from, &gas_side))
+    if (gas_from > 0.0 && !(estimate > 0.0) && gas_side_root(T, P, w, gas_from, D)) {
+        gas_side = true;
         return true;
+    }
     if (by_newton(from, false) || (!(from > 0.0) && by_newton(kAboveRoot * other, true)) ||
         by_newton(estimate, false))
         return true;
     densest = false;
-    return solver_root(T, P, w, kLiquid, D, 0.0, &gas_side);
+    return solver_root(T, P, w, kLiquid, D, &gas_side);
 }
 
 }  // namespace
