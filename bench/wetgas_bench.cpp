@@ -6,7 +6,9 @@
 // point at their T or P (no call above 50 ms) and SATT of such a point;
 // the whole envelope of air and two natural gases (SATSPLN); PHFLSH of Dry
 // ISO Air at 80 K.  The counter "eos" is the number of equation-of-state evaluations
-// per call.
+// per call; "refreshes" (TPFLSH of a new composition) the number of times a
+// component's terms were formed anew for another (tau, delta): the states a
+// call visits, each dearer than the further derivatives taken there.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -14,6 +16,8 @@
 
 #include "library/library.h"
 #include "library/models/phik.h"
+#include "library/models/records.h"
+#include "library/setup/records.h"
 
 namespace {
 
@@ -59,24 +63,34 @@ void composition(const Mix& m, std::size_t k, double z[20]) {
     for (int i = 0; i < m.nc; ++i) z[i] /= sum;
 }
 
+// The components' term refreshes so far.
+unsigned long long refreshes() {
+    unsigned long long n = 0;
+    for (int i = 1; i <= lib::NCOMP.nc; ++i) n += lib::FEQSAV.gen[i];
+    return n;
+}
+
 void one_off(benchmark::State& st, const Mix& m, const std::vector<State>& states) {
     if (!setup(m)) return st.SkipWithError("set-up failed");
     double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w, z[20];
     int ierr = 0;
     std::string herr;
     std::size_t k = 0;
-    unsigned long long evals = 0;
+    unsigned long long evals = 0, formed = 0;
     for (auto _ : st) {
         st.PauseTiming();
         composition(m, k, z);
         const State p = states[k++ % states.size()];
-        const unsigned long long e0 = lib::EOS_EVALUATIONS;
+        const unsigned long long e0 = lib::EOS_EVALUATIONS, r0 = refreshes();
         st.ResumeTiming();
         lib::TPFLSH(p.T, p.P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
         benchmark::DoNotOptimize(q);
         evals += lib::EOS_EVALUATIONS - e0;
+        formed += refreshes() - r0;
     }
     count(st, evals);
+    st.counters["refreshes"] =
+        benchmark::Counter(static_cast<double>(formed), benchmark::Counter::kAvgIterations);
 }
 
 // Single-phase states: gas, compressed liquid (far above and close to the

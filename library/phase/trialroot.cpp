@@ -66,7 +66,11 @@ bool sided_root(double T, double P, const double w[20], double D0, bool liquid, 
     return false;
 }
 
-bool vapour_root(double T, double P, const double w[20], double& D) {
+namespace {
+
+// The march of vapour_root; `at_ideal` (where given) holds the pressure and
+// slope at the ideal gas's density, its first state.
+bool march(double T, double P, const double w[20], double& D, const PressDerivs* at_ideal) {
     // A march of the pressure in steps of 30 % in density from the ideal
     // gas's density where the pressure there is below P (no gas crosses P
     // below it with its pressure rising), else from a quarter of it; it
@@ -79,7 +83,7 @@ bool vapour_root(double T, double P, const double w[20], double& D) {
     // (The pressures with their slopes: the steps onto the root start from
     // the ends of the bracket without evaluating them again.)
     double d = 4.0 * quarter;
-    PressDerivs v0 = press_slope(T, d, w);
+    PressDerivs v0 = at_ideal != nullptr && d == P / (8.314 * T) ? *at_ideal : press_slope(T, d, w);
     if (!(v0.p < P) || !(v0.p > 0.0)) {
         d = quarter;
         v0 = press_slope(T, d, w);
@@ -115,6 +119,12 @@ bool vapour_root(double T, double P, const double w[20], double& D) {
         v0 = v;
     }
     return false;
+}
+
+}  // namespace
+
+bool vapour_root(double T, double P, const double w[20], double& D) {
+    return march(T, P, w, D, nullptr);
 }
 
 bool first_root(double T, double P, const double w[20], double D) {
@@ -220,20 +230,36 @@ bool no_liquid_root(double T, double P, const double w[20], double Tc, double Pc
     return gas_root(T, P, w, 0.0, dv) && no_dense_root(T, P, w, Dc, dv);
 }
 
+// The gas root that the density solver takes for a liquid of composition w
+// above its critical temperature at a low pressure, by Newton's steps from
+// `from` (the ideal gas's density where 0) or the march; false where the
+// solver would not take the gas side or no gas root is found.
+bool gas_side_root(double T, double P, const double w[20], double from, double& D) {
+    int jerr = 0;
+    std::string jmsg;
+    double Tc = 0, Pc = 0, Dc = 0;
+    CRITP(w, Tc, Pc, Dc, jerr, jmsg);
+    return jerr <= 0 && Tc > 0.0 && Pc > 0.0 && tprho_side(T, P, Tc, Pc) < 0 &&
+           gas_root(T, P, w, from, D);
+}
+
 // The density solver's root of kind kph without a start value, checked to
 // give P.  Where the solver would take the gas's iteration for a liquid
 // root (above the critical temperature at a low pressure), the gas root
 // by Newton's steps from the ideal gas (or the march): the same first
-// crossing of P, in half the evaluations.
-bool solver_root(double T, double P, const double w[20], int kph, double& D) {
+// crossing of P, in half the evaluations (then `gas_side` is set).
+bool solver_root(double T, double P, const double w[20], int kph, double& D,
+                 bool* gas_side = nullptr) {
     int jerr = 0;
     std::string jmsg;
     if (kph == kLiquid) {
         double Tc = 0, Pc = 0, Dc = 0;
         CRITP(w, Tc, Pc, Dc, jerr, jmsg);
         if (jerr <= 0 && Tc > 0.0 && Pc > 0.0 && tprho_side(T, P, Tc, Pc) < 0 &&
-            gas_root(T, P, w, 0.0, D))
+            gas_root(T, P, w, 0.0, D)) {
+            if (gas_side != nullptr) *gas_side = true;
             return true;
+        }
         if (jerr <= 0 && no_liquid_root(T, P, w, Tc, Pc, Dc)) return false;
         int pr = -1;
         PREOS(pr);
@@ -311,8 +337,15 @@ double ancillary_liquid_density(double T, const double w[20]) {
 // the liquid trial of the 3-component gas at 150 K, 4 MPa, 15.6 and 21.9
 // mol/L, took the density solver 76 and 96 evaluations, Newton's steps from
 // the estimate 24 and 48.)
+// With `gas_from` (the last root, where the density solver took it on the
+// gas side: a trial's liquid above its critical temperature at a low
+// pressure) and no estimate of a liquid's density, the solver's gas side
+// from that root first: Newton's steps from a gas root, which end on a
+// liquid root only where they meet it at once, cost two evaluations each
+// time and the solver's own start from the ideal gas two or three more.
 bool liquid_root(double T, double P, const double w[20], double from, double other, double& D,
-                 bool& densest, bool from_densest) {
+                 bool& densest, bool from_densest, double gas_from, bool& gas_side) {
+    gas_side = false;
     // A root well below the ideal solution's density may lie in a loop of
     // the equation, where Newton's steps from a start inside it end (the
     // vapour trial of methane, ethane and propane 40/30/30 at 200 K, 6.49
@@ -335,18 +368,28 @@ bool liquid_root(double T, double P, const double w[20], double from, double oth
                std::fabs(D / start - 1.0) < (from_above ? kWindowFromAbove : kLiquidWindow) &&
                on_branch(start);
     };
+    densest = false;
+    if (gas_from > 0.0 && !(estimate > 0.0) && gas_side_root(T, P, w, gas_from, D)) {
+        gas_side = true;
+        return true;
+    }
     if (by_newton(from, false) || (!(from > 0.0) && by_newton(kAboveRoot * other, true)) ||
         by_newton(estimate, false))
         return true;
     densest = false;
-    return solver_root(T, P, w, kLiquid, D);
+    return solver_root(T, P, w, kLiquid, D, &gas_side);
 }
 
 }  // namespace
 
 bool gas_root(double T, double P, const double w[20], double from, double& D) {
-    if (!(from > 0.0)) from = P / (8.314 * T);
-    return sided_root(T, P, w, from, false, D) || vapour_root(T, P, w, D);
+    // (From the ideal gas's density Newton's steps and the march start at
+    // the same state: its pressure and slope are formed once.)
+    const double ideal = P / (8.314 * T);
+    if (from > 0.0 && from != ideal)
+        return sided_root(T, P, w, from, false, D) || vapour_root(T, P, w, D);
+    const PressDerivs v = press_slope(T, ideal, w);
+    return sided_root(T, P, w, ideal, false, D, 0.0, &v) || march(T, P, w, D, &v);
 }
 
 namespace {
@@ -394,21 +437,27 @@ bool root_of(double T, double P, const double w[20], int kph, const FeedRoots& f
              composition_change(w, feed.z) < kFar)
         any_liquid = feed.liquid;
     double d = 0.0;
-    bool found_liquid = liquid, densest = false;
+    bool found_liquid = liquid, densest = false, gas_side = false;
+    // (The last root, where the solver took it on the gas side for a
+    // composition close by.)
+    const double gas_from = close && last.liquid && last.gas_side ? last.D : 0.0;
     if (liquid) {
         if (!liquid_root(T, P, w, own_liquid, any_liquid, d, densest,
-                         own_liquid == last.D && last.densest)) {
+                         own_liquid == last.D && last.densest, gas_from, gas_side)) {
             found_liquid = false;
+            gas_side = false;
             if (!solver_root(T, P, w, kVapour, d)) return false;
         }
     } else if (!gas_root(T, P, w, own > 0.0 ? own : feed.vapour, d)) {
         found_liquid = true;
-        if (!liquid_root(T, P, w, other, any_liquid, d, densest, other == last.D && last.densest))
+        if (!liquid_root(T, P, w, other, any_liquid, d, densest, other == last.D && last.densest,
+                         0.0, gas_side))
             return false;
     }
     last.D = d;
     last.liquid = found_liquid;
     last.densest = found_liquid && densest;
+    last.gas_side = found_liquid && gas_side;
     flash::copy20(w, last.w);
     return true;
 }

@@ -71,6 +71,9 @@ struct Root {
     double w[20] = {};
     // A liquid root known to be its isotherm's densest (not in a loop).
     bool densest = false;
+    // A liquid root asked for above the critical temperature at a low
+    // pressure, where the density solver takes the gas root for it.
+    bool gas_side = false;
 };
 
 // The density root of a trial phase of kind kph (kLiquid, kVapour) and

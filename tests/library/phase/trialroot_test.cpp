@@ -229,6 +229,44 @@ TEST_F(TrialRoots, FeedRootAboveTcIsTheSolversGasRoot) {
     EXPECT_GE(states, 150);
 }
 
+// A liquid trial above its critical temperature at a low pressure, where
+// the density solver takes the gas root for a liquid: each root along the
+// trial's way (its first component's fraction moved in steps of 4 %) is the
+// solver's to 1e-11, and marked as taken on the gas side.
+TEST_F(TrialRoots, GasSideLiquidRootsFollowTheTrial) {
+    const mixtest::Mixture gases[] = {
+        {"gas3", "methane|ethane|propane", {0.9, 0.07, 0.03}},
+        {"air", "nitrogen|oxygen|argon", {0.7812, 0.2096, 0.0092}},
+        {"co2+n2", "co2|nitrogen", {0.5, 0.5}},
+    };
+    int roots = 0;
+    for (const mixtest::Mixture& g : gases) {
+        double z[20] = {}, Tc = 0, Pc = 0, Dc = 0;
+        ASSERT_NO_FATAL_FAILURE(critical_of(g, z, Tc, Pc, Dc));
+        for (const double t : {1.1, 1.5, 2.5}) {
+            const double T = t * Tc, P = 0.2 * Pc;
+            lib::mix::Root last;
+            for (int k = 0; k < 8; ++k) {
+                double w[20] = {};
+                std::copy(z, z + 20, w);
+                w[0] = z[0] * (1.0 - 0.04 * k);
+                for (int i = 1; i < 20; ++i) w[i] = z[i] * (1.0 - w[0]) / (1.0 - z[0]);
+                double wTc = 0, wPc = 0, wDc = 0;
+                int ierr = 0;
+                std::string herr;
+                lib::CRITP(w, wTc, wPc, wDc, ierr, herr);
+                if (ierr > 0 || lib::tprho_side(T, P, wTc, wPc) >= 0) break;
+                const double root = solver_root(T, P, w, lib::kLiquid);
+                ASSERT_TRUE(lib::mix::root_of(T, P, w, lib::kLiquid, {}, last)) << g.label;
+                ++roots;
+                EXPECT_TRUE(last.liquid && last.gas_side) << g.label << " " << T << " K, " << k;
+                EXPECT_NEAR(last.D, root, 1e-11 * root) << g.label << " " << T << " K, " << k;
+            }
+        }
+    }
+    EXPECT_GE(roots, 60);
+}
+
 // A trial richer in propane started from the feed's liquid density lies
 // beyond its co-volume in the Peng-Robinson mode (a pressure of 4e13 kPa
 // with a slope that makes every step vanish): refused, not taken as root.
