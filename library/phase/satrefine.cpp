@@ -27,6 +27,26 @@ constexpr double kEqualFugacity = 1e-10;
 // other saturation point of the feed.
 constexpr double kRefineReach = 1e-3;
 
+// A saturation point worked on apart from the caller's values, which take
+// it over only when it is accepted.
+struct SatPoint {
+    double T = 0.0, P = 0.0, Dl = 0.0, Dv = 0.0, xl[20] = {}, xv[20] = {};
+
+    SatPoint(double t, double p, double dl, double dv, const double l[20], const double v[20])
+        : T(t), P(p), Dl(dl), Dv(dv) {
+        flash::copy20(l, xl);
+        flash::copy20(v, xv);
+    }
+    void store(double& t, double& p, double& dl, double& dv, double l[20], double v[20]) const {
+        t = T;
+        p = P;
+        dl = Dl;
+        dv = Dv;
+        flash::copy20(xl, l);
+        flash::copy20(xv, v);
+    }
+};
+
 }  // namespace
 
 double fugacity_mismatch(double T, double Dl, double Dv, const double xl[20], const double xv[20],
@@ -49,25 +69,19 @@ double fugacity_mismatch(double T, double Dl, double Dv, const double xl[20], co
 
 bool saturation_newton_from(int k, const double z[20], double& T, double& P, double& Dl, double& Dv,
                             double xl[20], double xv[20]) {
-    double t = T, p = P, dl = Dl, dv = Dv, l[20], v[20], D = 0.0, q = 0.0;
-    flash::copy20(xl, l);
-    flash::copy20(xv, v);
+    SatPoint n(T, P, Dl, Dv, xl, xv);
+    double D = 0.0, q = 0.0;
     int jerr = 0;
     std::string jmsg;
     {
         // (A failure of its own comes back here, not to the general roads.)
         flash::QuietMessages quiet;
         SwitchGuard own_failure(FLAGS2.spline_status, 1);
-        SATTP(t, p, z, k, 1, D, dl, dv, l, v, q, jerr, jmsg);
+        SATTP(n.T, n.P, z, k, 1, D, n.Dl, n.Dv, n.xl, n.xv, q, jerr, jmsg);
     }
-    if (jerr != 0 || !(dl > dv) || !(dv > 0.0) || !std::isfinite(t) || !std::isfinite(p))
+    if (jerr != 0 || !(n.Dl > n.Dv) || !(n.Dv > 0.0) || !std::isfinite(n.T) || !std::isfinite(n.P))
         return false;
-    T = t;
-    P = p;
-    Dl = dl;
-    Dv = dv;
-    flash::copy20(l, xl);
-    flash::copy20(v, xv);
+    n.store(T, P, Dl, Dv, xl, xv);
     return true;
 }
 
@@ -79,19 +93,12 @@ bool refine_saturation(int k, const double z[20], double& T, double& P, double& 
     // no equilibrium of the whole feed: dry air's carbon dioxide at 70 K.)
     if (possible_trace(z).any) return false;
     const bool at_p = k == kBubbleAtP || k == kDewAtP;
-    double t = T, p = P, dl = Dl, dv = Dv, l[20], v[20];
-    flash::copy20(xl, l);
-    flash::copy20(xv, v);
-    if (!saturation_newton_from(k, z, t, p, dl, dv, l, v)) return false;
-    const double moved = at_p ? std::fabs(t / T - 1.0) : std::fabs(p / P - 1.0);
-    const double after = fugacity_mismatch(t, dl, dv, l, v, z);
+    SatPoint n(T, P, Dl, Dv, xl, xv);
+    if (!saturation_newton_from(k, z, n.T, n.P, n.Dl, n.Dv, n.xl, n.xv)) return false;
+    const double moved = at_p ? std::fabs(n.T / T - 1.0) : std::fabs(n.P / P - 1.0);
+    const double after = fugacity_mismatch(n.T, n.Dl, n.Dv, n.xl, n.xv, z);
     if (!(moved <= kRefineReach) || !(after < before)) return false;
-    T = t;
-    P = p;
-    Dl = dl;
-    Dv = dv;
-    flash::copy20(l, xl);
-    flash::copy20(v, xv);
+    n.store(T, P, Dl, Dv, xl, xv);
     return after <= kEqualFugacity;
 }
 
