@@ -73,11 +73,7 @@ bool critical_trial(double T, double P, const double z[20], Stability& s) {
             for (int a = 0; a < o.m; ++a) w[o.c[a]] /= sum;
             const bool vapour = !s.liquid_like;
             if (!trial(T, P, z, d, o, feed, vapour, w, tm, K) || !(tm < kBelowPlane)) continue;
-            s.stable = false;
-            s.vapour_trial = vapour;
-            s.tm = tm;
-            flash::copy20(w, s.w);
-            flash::copy20(K, s.K);
+            s.take_trial(vapour, tm, w, K);
             return true;
         }
     }

@@ -322,11 +322,7 @@ Stability stability(double T, double P, const double z[20]) {
             s.frozen_phase = true;
             return false;
         }
-        s.stable = false;
-        s.vapour_trial = vapour;
-        s.tm = tm;
-        flash::copy20(w, s.w);
-        flash::copy20(Kt, s.K);
+        s.take_trial(vapour, tm, w, Kt);
         return true;
     };
     const auto wilson = [&](bool vapour, double w[20]) {

@@ -36,6 +36,18 @@ struct Stability {
     // The trial phase found is a liquid split off a liquid feed (the vapour
     // trial tried with its liquid roots).
     bool two_liquids = false;
+
+    // Records a trial phase (its distance and K-values) as the one
+    // that makes the feed unstable.
+    void take_trial(bool vapour, double distance, const double trial[20], const double k[20]) {
+        stable = false;
+        vapour_trial = vapour;
+        tm = distance;
+        for (int i = 0; i < 20; ++i) {
+            w[i] = trial[i];
+            K[i] = k[i];
+        }
+    }
 };
 
 // The highest critical temperature of the components of z that are more
