@@ -59,14 +59,17 @@ bool ecs(Property p, const double x[20], double T, double D, double& v) {
     return ierr <= 0 && std::isfinite(v) && v > 0.0;
 }
 
-// The density of the edge state of phase `liquid` at (Te, Pe).
-bool edge_density(int k, const double x[20], double Te, double Pe, bool liquid, double& De) {
+// The density of the edge state of phase `liquid` at (Te, Pe); a liquid
+// beyond a temperature edge below the critical point: the saturated liquid
+// at Te.
+bool edge_density(int k, const double x[20], double Te, double Pe, bool liquid,
+                  bool temperature_edge, double& De) {
     int ierr = 0;
     std::string herr;
-    if (liquid && Te < CCON.tc[k]) {
+    if (liquid && temperature_edge && Te < CCON.tc[k]) {
         double ps = 0.0;
         PSATT(Te, x, ps, ierr, herr);
-        if (ierr <= 0 && ps > Pe) Pe = ps * (1.0 + 1e-9);
+        if (ierr <= 0) Pe = ps * (1.0 + 1e-9);
     }
     De = 0.0;
     TPRHO(Te, Pe, x, liquid ? kLiquid : kVapour, kNoStartValue, De, ierr, herr);
@@ -89,7 +92,7 @@ bool edge_factor(Property p, int k, const double x[20], double T, double D, doub
     if (!(Pe > 0.0)) PRESS(T, D, x, Pe);
     if (!(Pe > 0.0) || !std::isfinite(Pe)) return false;
     double De = 0.0, vc = 0.0, ve = 0.0;
-    if (!edge_density(k, x, Te, Pe, D > CCON.dc[k], De)) return false;
+    if (!edge_density(k, x, Te, Pe, D > CCON.dc[k], Te != T, De)) return false;
     if (!correlation(p, k, Te, De, vc) || !ecs(p, x, Te, De, ve)) return false;
     factor = vc / ve;
     return true;
