@@ -13,14 +13,15 @@ namespace {
 using Series = std::array<double, 9>;
 
 // Coefficients of T^((i - 4)/3), i = 1..9.
-constexpr Series kViscosity = {-3509822.5018, 2500840.6184, -583655.40744,
-                               4554.9146583,  22881.683403, -4731.8682077,
+constexpr Series kViscosity = {-3509822.5018, 2500840.6184,  -583655.40744,
+                               4554.9146583,  22881.683403,  -4731.8682077,
                                450.22249258,  -21.490688088, 0.41649263233};
 constexpr Series kConductivity = {-290342.3528,  468062.4952,   -189547.83215,
                                   -4826.2235392, 22434.09372,   -6620.6354818,
                                   899.37717078,  -60.559143718, 1.6370306422};
 
-constexpr double kEpsk = 282.35 / 1.2593;  // K
+constexpr double kEpsk = 282.35 / 1.2593;      // K
+constexpr double kHalfCritical = 0.221 / 2.0;  // g/cm3, the correlations' rhoc / 2
 // The interval searched for the junction, K, and its tolerance.
 constexpr double kSearchLow = 115.0, kSearchHigh = 260.0, kTolerance = 1e-9;
 
@@ -61,6 +62,13 @@ double continued(const Series& g, double tj, double T) {
     return series(g, tj) * shape(T) / shape(tj);
 }
 
+double first_term(const Series& g, double tj, double T, double rho) {
+    const double s = series(g, T);
+    if (T >= tj) return s;
+    const double r = rho / kHalfCritical;
+    return s + (continued(g, tj, T) - s) * std::exp(-r * r);
+}
+
 }  // namespace
 
 double viscosity_junction() {
@@ -80,6 +88,14 @@ double dilute_viscosity(double T) { return continued(kViscosity, viscosity_junct
 
 double dilute_conductivity(double T) {
     return continued(kConductivity, conductivity_junction(), T);
+}
+
+double viscosity_first_term(double T, double rho) {
+    return first_term(kViscosity, viscosity_junction(), T, rho);
+}
+
+double conductivity_first_term(double T, double rho) {
+    return first_term(kConductivity, conductivity_junction(), T, rho);
 }
 
 }  // namespace lib::ethylene
