@@ -98,7 +98,10 @@ const Exception kExceptions[] = {
     {"r152a", "eta", 0.85,
      "the text holds the alternative correlation of the residual-entropy form, below 240 K the "
      "corresponding-states block"},
-    {"r152a", "tcx", 1.7e-2, "the crossover term takes the alternative viscosity"},
+    {"r152a", "tcx", 1.7e-2,
+     "the crossover term takes the alternative viscosity; at 161.5 K (1.8e-3) the dilute gas "
+     "continues below the temperature where its straight line (zero at 153.5 K) stops being "
+     "sound"},
     {"r236ea", "eta", 1.2e-3, kEcsGas},
     {"r236ea", "tcx", 8.0e-5, kEcsGas},
     {"rc318", "eta", 1.3e-2, kEcsGas},
