@@ -722,7 +722,7 @@ void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, in
 // fractions of the liquid and the critical mixture that has them) and
 // "STH" (the phases' density-weighted composition).  Errors 1 (inputs), 45
 // (a mixture whose component's fit is below zero next to its critical
-// temperature; a pure fluid gets its fit's value), 99 (no model), 121 (T
+// temperature; a pure fluid gets 0 there), 99 (no model), 121 (T
 // above the critical temperature), 160 (critical point or fugacities);
 // sigma is -9999990 with every error.
 void STN(double T, double Dl, double Dv, const double x[20], const double y[20], double& sigma,

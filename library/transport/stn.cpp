@@ -162,10 +162,10 @@ void mixture(double T, double Dl, double Dv, const double x[20], const double y[
         double si = 0.0;
         STNK(i, tau, si, ierr, herr);
         if (ierr > 0) return void(sigma = kMarker9);
-        // A pure fluid's fit is its value, also where a negative term of low
-        // exponent takes it below zero next to its critical temperature (so2
-        // from 417 K, -1.0 mN/m at 426.3 K; benzene, methane, sf6, xenon
-        // within 0.1 % of Tc); a mixture's rule has no amplitude from it.
+        // Where a negative term of low exponent takes a component's fit
+        // below zero next to its critical temperature (so2 from 417.55 K;
+        // benzene, methane, sf6, xenon within 0.1 % of Tc) a pure fluid gets
+        // 0 (`pure`), but a mixture's rule has no amplitude from it.
         if (si < 0.0)
             return not_computed(kNoValue,
                                 "the surface tension correlation of component " +
@@ -196,6 +196,22 @@ double pure_tau(int ic, double T, double tc_eos) {
     const double tc_fit = WCFSTN.tc[ic];
     const double tc = tc_fit > 0.0 && std::isfinite(tc_fit) ? tc_fit : tc_eos;
     return std::max(0.0, 1.0 - T / tc);
+}
+
+// A pure fluid's surface tension: its fit, and 0 where a negative term of
+// low exponent takes the fit below zero next to its critical temperature
+// (so2 from 417.55 K, -1.07 mN/m at 428.1 K; benzene, hexane, methane,
+// r12, r227ea, r236ea, sf6 and xenon within 0.1 % of Tc, by less than 0.01
+// mN/m).  The interface vanishes at the critical point, and the fit's own
+// value there is 0; a negative tension has no meaning (a capillary rise,
+// a bubble's pressure would change sign), and the true tension in that
+// span lies between 0 and the fit's values a few kelvin below it (so2: 0.6
+// mN/m at 422 K by the critical scaling (1 - T/Tc)^1.26 from 400 K), so
+// that 0 is nearer to it than the fit.  The state itself is valid (the
+// saturation routines give it), so it is no error either.
+void pure(int ic, double T, double tc, double& sigma, int& ierr, std::string& herr) {
+    STNK(ic, pure_tau(ic, T, tc), sigma, ierr, herr);
+    if (ierr == 0 && sigma < 0.0) sigma = 0.0;
 }
 
 }  // namespace
@@ -255,7 +271,7 @@ void STN(double T, double Dl, double Dv, const double x[20], const double y[20],
                                 fmt_g(T, 12, 5) + " K, Tcrit =" + fmt_g(tc, 12, 5) + " K.",
                             sigma, ierr, herr);
     const int ic = ISPURE(x);
-    if (ic != 0) return STNK(ic, pure_tau(ic, T, tc), sigma, ierr, herr);
+    if (ic != 0) return pure(ic, T, tc, sigma, ierr, herr);
     mixture(T, Dl, Dv, x, y, tc, sigma, ierr, herr);
 }
 

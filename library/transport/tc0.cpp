@@ -9,6 +9,7 @@
 #include "library/setup/records.h"
 #include "library/transport/blockreader.h"
 #include "library/transport/etak.h"
+#include "library/transport/ethylene.h"
 #include "library/transport/records.h"
 
 namespace lib {
@@ -106,14 +107,12 @@ double TCX0HC(int icomp, double T, double D, int& ierr, std::string& herr) {
 }
 
 double TCXETY(int icomp, double T, double D) {
-    const double rho = D * CCON.wm[icomp] / 1000.0, u = std::cbrt(T);
+    const double rho = D * CCON.wm[icomp] / 1000.0;
     const double E =
         std::exp(std::sqrt(rho) * ((rho - 0.221) / 0.221) *
                      (96.456068829 / T - 0.30083271933 + 13502.56962 / (T * T)) +
                  (18.214616599 - 9903.022496 / (T * std::sqrt(T))) * std::pow(rho, 0.1));
-    return (-290342.3528 / T + 468062.4952 / (u * u) - 189547.83215 / u - 4826.2235392 +
-            22434.09372 * u - 6620.6354818 * u * u + 899.37717078 * T -
-            60.559143718 * std::pow(u, 4) + 1.6370306422 * std::pow(u, 5) +
+    return (ethylene::conductivity_first_term(T, rho) +
             (E - 1.0) * std::exp(742.0521631 / T - 13.04503323)) /
            1000.0;
 }

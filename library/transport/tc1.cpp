@@ -1,5 +1,6 @@
 #include "library/transport/tc1.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -101,10 +102,13 @@ struct PlainDilute {
 // and below), the value continues as a power of tau with that elasticity:
 // continuous in value and slope, positive down to zero.  False, with v
 // unchanged, where the polynomial is sound at tau or no sound point lies
-// between tau and the reducing temperature.
-bool continued_below_sound(const PlainDilute& p, double tau, double& v) {
-    if (p.sound(tau) || !p.sound(std::max(1.0, tau))) return false;
-    double lo = tau, hi = std::max(1.0, tau);
+// between tau and tau_c, the critical temperature's (1 where the block
+// reduces by it; R152a's reduces by 1 K, and its polynomial falls to zero at
+// 153.5 K, inside its range, which a search up to tau = 1 never saw).
+bool continued_below_sound(const PlainDilute& p, double tau, double tau_c, double& v) {
+    const double top = std::max({1.0, tau, tau_c});
+    if (p.sound(tau) || !p.sound(top)) return false;
+    double lo = tau, hi = top;
     for (int i = 0; i < 100 && hi - lo > 1e-14 * hi; ++i) {
         const double mid = 0.5 * (lo + hi);
         (p.sound(mid) ? hi : lo) = mid;
@@ -203,7 +207,8 @@ double tcx1dg_checked(int icomp, double T, bool& no_viscosity) {
         return cp0;
     };
     const PlainDilute plain{n, rows};
-    if (double v = 0.0; plain.plain() && continued_below_sound(plain, tau, v))
+    const double tau_c = n[kDilNum] + n[kDilDen] > 0 ? CCON.tc[icomp] / red[kTdil] : 1.0;
+    if (double v = 0.0; plain.plain() && continued_below_sound(plain, tau, tau_c, v))
         return v * red[kLamDil];
     double s = 0.0;
     for (int k = 0; k < n[kDilNum]; ++k) {

@@ -8,6 +8,7 @@
 #include "library/models/critp.h"
 #include "library/setup/records.h"
 #include "library/transport/etak.h"
+#include "library/transport/handover.h"
 #include "library/transport/records.h"
 #include "library/transport/tcxk.h"
 #include "library/transport/trnecs.h"
@@ -138,11 +139,28 @@ bool ecs_value(double T, double D, const double x[20], double& eta, double& tcx)
     return true;
 }
 
+// Flags of the range checks (LIMITX).
+constexpr int kTemperatureFlag = 1;
+constexpr int kPressureFlag = 4;
+
+// A state above the published pressure of slot icomp's correlation of
+// property p (handover.h): v becomes the scaled corresponding-states value,
+// P the state's pressure, pe the published one.
+bool beyond_published_pressure(handover::Property p, int icomp, double T, double D,
+                               const double x[20], double& v, double& P, double& pe) {
+    pe = handover::published_pmax(p, icomp);
+    if (!std::isfinite(pe)) return false;
+    PRESS(T, D, x, P);
+    if (!(P > pe)) return false;
+    return handover::scaled_ecs(p, icomp, x, T, D, T, pe, v);
+}
+
 // Outcome of the viscosity step of a pure fluid, for the conductivity step.
 struct EtaStep {
     bool by_ecs = false;
     bool by_correlation = false;
-    int limit = 0;  // LIMITX result of the viscosity correlation
+    bool beyond_pressure = false;  // above the correlation's published pressure
+    int limit = 0;                 // LIMITX result of the viscosity correlation
     double tcx_ecs = kMarker9;
 };
 
@@ -165,9 +183,15 @@ EtaStep pure_viscosity(int icomp, double T, double D, const double x[20], double
     LIMITX("ETA", T, D, 0.0, x, tmin, tmax, dmax, pmax, s.limit, hlim);
     if (s.limit > 0) {
         // Outside its correlation's range the fluid's corresponding-states
-        // block answers; without one the viscosity is not computed.
+        // block answers (beyond a temperature limit scaled to meet the
+        // correlation there); without one the viscosity is not computed.
         const bool by_ecs = ecs_value(T, D, x, eta, s.tcx_ecs);
         s.by_ecs = by_ecs;
+        double factor = 1.0;
+        if (by_ecs && s.limit == kTemperatureFlag &&
+            handover::edge_factor(handover::kViscosity, icomp, x, T, D, T < tmin ? tmin : tmax, 0.0,
+                                  factor))
+            eta *= factor;
         report(-40 - s.limit,
                "one or more inputs to the viscosity correlation are out of range; " +
                    std::string(by_ecs ? "the ECS model is used; " : "results may be in error; ") +
@@ -176,7 +200,19 @@ EtaStep pure_viscosity(int icomp, double T, double D, const double x[20], double
         return s;
     }
     ETAK(icomp, T, D, eta, ierr, herr);
-    if (ierr > 0) eta = kMarker9;
+    if (ierr > 0) {
+        eta = kMarker9;
+        return s;
+    }
+    double P = 0.0, pe = 0.0;
+    if (beyond_published_pressure(handover::kViscosity, icomp, T, D, x, eta, P, pe)) {
+        s.beyond_pressure = true;
+        report(-40 - kPressureFlag,
+               "the pressure is above the viscosity correlation's published range; the ECS model "
+               "is used, scaled to meet it there; P =" +
+                   fmt_g(P / 1000.0, 12, 5) + " MPa, Pmax =" + fmt_g(pe / 1000.0, 12, 5) + " MPa",
+               ierr, herr);
+    }
     return s;
 }
 
@@ -238,7 +274,19 @@ void pure_conductivity(int icomp, double T, double D, const double x[20], const 
             ierr = kerr;
             herr = ktext;
         }
-        if (kerr > 0) tcx = kMarker9;
+        if (kerr > 0) {
+            tcx = kMarker9;
+            return;
+        }
+        double P = 0.0, pe = 0.0;
+        if (beyond_published_pressure(handover::kConductivity, icomp, T, D, x, tcx, P, pe))
+            report(s.beyond_pressure ? -50 - kPressureFlag : -30 - kPressureFlag,
+                   std::string("the pressure is above the thermal conductivity ") +
+                       (s.beyond_pressure ? "and viscosity correlations'" : "correlation's") +
+                       " published range; the ECS model is used, scaled to meet it there; P =" +
+                       fmt_g(P / 1000.0, 12, 5) + " MPa, Pmax =" + fmt_g(pe / 1000.0, 12, 5) +
+                       " MPa",
+                   ierr, herr);
         return;
     }
     double e = 0.0;

@@ -8,6 +8,7 @@
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/transport/blockreader.h"
+#include "library/transport/ethylene.h"
 #include "library/transport/records.h"
 #include "library/transport/vs1.h"
 #include "library/transport/water.h"
@@ -176,10 +177,8 @@ double ETASF6(int, double T, double D) {
 }
 
 double ETAETY(int icomp, double T, double D) {
-    const double rho = g_cm3(icomp, D), th = (rho - 0.221) / 0.221, c = std::cbrt(T);
-    return (-3509822.5018 / T + 2500840.6184 / (c * c) - 583655.40744 / c + 4554.9146583 +
-            22881.683403 * c - 4731.8682077 * c * c + 450.22249258 * T -
-            21.490688088 * std::pow(c, 4) + 0.41649263233 * std::pow(c, 5) +
+    const double rho = g_cm3(icomp, D), th = (rho - 0.221) / 0.221;
+    return (ethylene::viscosity_first_term(T, rho) +
             std::exp(-1824.1971308 / T - 4.8544486732) *
                 (std::exp(std::pow(rho, 0.1) * (13.033585236 + 27808.928908 / std::pow(T, 1.5)) +
                           std::sqrt(rho) * th *

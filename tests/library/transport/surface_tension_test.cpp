@@ -32,7 +32,7 @@ Sigma surft(double T, const double* x = kPure) {
 // from the equation's (K: co2 304.128 and 304.1282, cyclohex 553.64 and
 // 553.6, d5 619.15 and 618.3, methanol 513.38 and 512.5, neon 44.4918 and
 // 44.4, r404a 345.18 and 345.27, r507a 343.76 and 343.765): SURFT and
-// SURTEN to 1e-9 of the table.
+// SURTEN to 1e-9 of the table, 0 where the table holds a fit below zero.
 TEST(SurfaceTension, ReferenceTableSaturationRows) {
     KVR2_REQUIRE_SHARED();
     int n = 0;
@@ -50,7 +50,11 @@ TEST(SurfaceTension, ReferenceTableSaturationRows) {
         const Sigma s = surft(T);
         ASSERT_EQ(s.ierr, 0) << current << " " << T << ": " << s.herr;
         EXPECT_GT(s.Dl, 0.0);
-        EXPECT_NEAR(s.sigma / expected, 1.0, 1e-9) << current << " " << T;
+        // The table's negative fit values (so2 at 422.03 K) are 0 here.
+        if (expected < 0.0)
+            EXPECT_EQ(s.sigma, 0.0) << current << " " << T;
+        else
+            EXPECT_NEAR(s.sigma / expected, 1.0, 1e-9) << current << " " << T;
         Sigma t;
         lib::SURTEN(T, s.Dl, 0.0, kPure, kPure, t.sigma, t.ierr, t.herr);
         EXPECT_EQ(t.ierr, 0) << current << " " << T << ": " << t.herr;
