@@ -436,6 +436,26 @@ bool refused_frozen(const std::string& head, double T, double P, double D, const
     return true;
 }
 
+// Whether state st is the stable state at its (T, P), the (T, p) flash's
+// own; where it is not, st becomes the state of b and s found with the
+// flash's own state at every step. A split continued from the iterates
+// before can be a metastable one: r14 + toluene 1:1 at h = -2533.97 J/mol,
+// s = -15.5927 J/(mol K) ended on a liquid and a vapour at 167.75 K,
+// 674 kPa, where two liquids of quite another h and s are stable (the
+// state sought lies at 202.87 K, 2531 kPa).
+bool stable_split(double b, double s, const double z[20], bool energy, mix::TpState& st) {
+    const char letter = energy ? 'E' : 'H';
+    const auto stable = [&](const mix::TpState& t) {
+        return !t.continued || mix::tp_value_is(t.T, t.P, z, letter, b);
+    };
+    if (stable(st)) return true;
+    mix::TpState fresh;
+    if (!mix::hs_state(b, s, z, energy, st.T, st.P, fresh, nullptr, false) || !stable(fresh))
+        return false;
+    st = fresh;
+    return true;
+}
+
 // A mixture: the single-phase iteration where it ends on a stable state,
 // else Newton's method among the stable states (two phases among them)
 // from where it ended; where that fails next to an azeotrope, the state of
@@ -469,10 +489,7 @@ void mixture(double h, double s, const double z[20], const std::string& head, do
     const double ts = t > tmin && t < tmax ? t : Tc;
     mix::TpState st, end1, end2;
     const mix::TpState* const ends[2] = {&end1, &end2};
-    if (!mix::hs_state(h, s, z, energy, t, p0, st, &end1) &&
-        (far || !mix::hs_in_azeotrope_band(h, s, z, energy, p0, st)) &&
-        (far || !mix::hs_state(h, s, z, energy, 2.0 * Tc, 0.1 * Pc, st, &end2)) &&
-        !along_lines(h, s, z, energy, ts, p0, ends, st)) {
+    const auto refuse = [&] {
         o.T = Tc;
         o.D = o.Dl = o.Dv = Dc;
         double hh = 0, ss = 0, ee = 0, hjt = 0;
@@ -483,9 +500,14 @@ void mixture(double h, double s, const double z[20], const std::string& head, do
              std::string("no stable state of the mixture found with ") + (energy ? "e" : "h") +
                  " =" + fmt_g(h, 12, 5) + " J/mol, s =" + fmt_g(s, 12, 5) + " J/(mol-K)",
              ierr, herr);
-        return;
-    }
+    };
+    if (!mix::hs_state(h, s, z, energy, t, p0, st, &end1) &&
+        (far || !mix::hs_in_azeotrope_band(h, s, z, energy, p0, st)) &&
+        (far || !mix::hs_state(h, s, z, energy, 2.0 * Tc, 0.1 * Pc, st, &end2)) &&
+        !along_lines(h, s, z, energy, ts, p0, ends, st))
+        return refuse();
     if (refused_frozen(head, st.T, st.P, st.D, z, o, ierr, herr)) return;
+    if (!stable_split(h, s, z, energy, st)) return refuse();
     o.T = st.T;
     o.D = st.D;
     if (!st.two_phase) return finish_single(head, z, Tc, Pc, Dc, o, ierr, herr);

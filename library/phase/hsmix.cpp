@@ -42,10 +42,10 @@ constexpr double kStep = 1e-6;  // relative step of the differences
 }  // namespace
 
 bool hs_state(double b, double s, const double z[20], bool energy, double t0, double p0,
-              TpState& st, TpState* last) {
+              TpState& st, TpState* last, bool continue_splits) {
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
-    Tracker tracker(z);
+    Tracker tracker(z, 0, continue_splits);
     double T = t0, lnp = std::log(p0);
     TpState cur;
     // (The last iterate handed out however the iteration ends.)

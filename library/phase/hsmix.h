@@ -11,8 +11,9 @@ namespace lib::mix {
 // each iterate the stable state there (the (T, p) flash, its splits
 // continued).  False when it does not converge; `last` (if given) receives
 // the last iterate either way.
+// With `continue_splits` false every iterate is the (T, p) flash's own.
 bool hs_state(double b, double s, const double z[20], bool energy, double t0, double p0,
-              TpState& st, TpState* last = nullptr);
+              TpState& st, TpState* last = nullptr, bool continue_splits = true);
 
 // The same state found along the line of constant b: there the entropy
 // falls as the pressure rises (ds = -v dP / T at constant enthalpy), so

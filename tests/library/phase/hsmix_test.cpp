@@ -66,6 +66,9 @@ const State kStates[] = {
     // temperature once settled there (ESFLSH refused both before).
     {"propane|r152a", 0.7857425324, 159.56, 1.1084442245455211},
     {"ipentane|r365mfc", 0.5, 244.0, 13.018667222249746},
+    // Two liquids whose continued split led to a liquid and a vapour at
+    // 167.75 K, 674 kPa, metastable there: given out with ierr 0.
+    {"r14|toluene", 0.5, 202.865318, 2531.4344},
 };
 
 // Both phases at least this dense (mol/L) are two liquids.
