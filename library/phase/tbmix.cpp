@@ -105,8 +105,14 @@ bool liquid_splits_below(double T, const double z[20], double P, double D, doubl
     flash::QuietMessages quiet;
     const double p = kLiquidTestShare * P;
     double ln_fz[20] = {};
-    return liquid_ln_fugacities(T, p, z, D, Dc, ln_fz) &&
-           nearly_pure_liquid_below(T, z, p, D, Dc, ln_fz);
+    if (liquid_ln_fugacities(T, p, z, D, Dc, ln_fz) &&
+        nearly_pure_liquid_below(T, z, p, D, Dc, ln_fz))
+        return true;
+    // (Two liquids far from pure ones, which the trials above miss: r32 +
+    // CF3I 1:1 at 150.15 K, 0.90 and 0.12 of r32 from 48 kPa up, where the
+    // lower root of an entropy was given out as the liquid at 53 MPa.)
+    TpState st;
+    return tp_state(T, p, z, st) && st.two_phase && st.two_liquids;
 }
 
 double dew_pressure_below(double T, const double z[20], double P, double d_floor) {

@@ -64,7 +64,11 @@ const State kStates[] = {
     // Two liquids whose enthalpy lies below the single phase's least.
     {"TH", "butane|r245fa", 0.5, 246.84289, 80.0231741},
     {"TH", "butane|r245fa", 0.5, 246.84289, 922.229836},
-    {"TH", "butane|r245fa", 0.5, 246.84289, 4705.30845}};
+    {"TH", "butane|r245fa", 0.5, 246.84289, 4705.30845},
+    // Two liquids far from pure ones below a compressed liquid of the same
+    // entropy (53 MPa), which came back as the lower root.
+    {"TS", "r32|cf3i", 0.5, 150.154854, 48.34},
+    {"TS", "r32|cf3i", 0.5, 150.154854, 1000.0}};
 
 using BesideThreePhase = lletest::BinaryState<State>;
 
