@@ -389,7 +389,12 @@ Stability stability(double T, double P, const double z[20]) {
             }
         }
     }
-    if (s.frozen_phase || any_frozen(T, z) || !liquids_modelled()) return s;
+    // The liquid trials start from the components that are not frozen; a
+    // frozen trace would drift into them (air with 380 ppm of carbon dioxide
+    // at 117.6 K, 1.9 MPa), a frozen component beyond a trace stays in the
+    // feed (R466A at 153 K: its 7.7 % of R125, 17 K below R125's triple
+    // point, and the second liquid rich in CF3I beside it).
+    if (s.frozen_phase || frozen_trace(T, z).any || !liquids_modelled()) return s;
     double w[20] = {}, tm = 0.0, Kt[20] = {};
     // Liquid trials from nearly pure components: of a liquid feed below
     // its pseudo-critical temperature every start (a second liquid), else
