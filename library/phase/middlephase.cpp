@@ -53,15 +53,28 @@ bool apart(const double a[20], const double b[20]) {
     return false;
 }
 
+// The tangent plane of the split's liquid: its present components and
+// d_i = ln x_i + ln phi_i (one for every start).
+struct Plane {
+    mix::Present o;
+    double d[20] = {};
+};
+bool liquid_plane(double T, double P, const TpResult& r, Plane& p) {
+    p.o = mix::present(r.x);
+    double lnphi[20] = {}, M[20][20];
+    if (p.o.m < 2 || !mix::ln_phi(T, P, r.Dl, r.x, p.o, lnphi, M, false)) return false;
+    for (int a = 0; a < p.o.m; ++a) p.d[p.o.c[a]] = std::log(r.x[p.o.c[a]]) + lnphi[p.o.c[a]];
+    return true;
+}
+
 // The trial of a liquid from the share t of the way between the phases of
 // r, tested against the plane of its liquid: true when it ends below the
 // plane on a composition (in w) apart from both phases.
-bool middle_trial(double T, double P, const TpResult& r, double t, double w[20]) {
-    const mix::Present o = mix::present(r.x);
-    double lnphi[20] = {}, M[20][20];
-    if (o.m < 2 || !mix::ln_phi(T, P, r.Dl, r.x, o, lnphi, M, false)) return false;
-    double d[20] = {}, sum = 0.0;
-    for (int a = 0; a < o.m; ++a) d[o.c[a]] = std::log(r.x[o.c[a]]) + lnphi[o.c[a]];
+bool middle_trial(double T, double P, const TpResult& r, const Plane& plane, double t,
+                  double w[20]) {
+    const mix::Present& o = plane.o;
+    const double* d = plane.d;
+    double M[20][20], sum = 0.0;
     for (int i = 0; i < 20; ++i) {
         w[i] = r.x[i] > 0.0 ? (1.0 - t) * r.x[i] + t * r.y[i] : 0.0;
         sum += w[i];
@@ -120,12 +133,17 @@ bool prefer_middle_phase(double T, double P, const double z[20], TpResult& r,
     if (!mix::liquids_modelled() || !(r.q > 0.0 && r.q < 1.0) || !(r.Dl > 0.0) || !(r.Dv > 0.0) ||
         mix::any_frozen(T, r.x) || mix::any_frozen(T, r.y) || !split_gibbs(T, r, g_r))
         return false;
+    Plane plane;
+    {
+        flash::QuietMessages quiet;
+        if (!liquid_plane(T, P, r, plane)) return false;
+    }
     for (double t : kStarts) {
         double w[20] = {};
         bool below = false;
         {
             flash::QuietMessages quiet;
-            below = middle_trial(T, P, r, t, w);
+            below = middle_trial(T, P, r, plane, t, w);
         }
         if (!below) continue;
         // The phase beside either phase of r: the pair of lowest Gibbs energy.

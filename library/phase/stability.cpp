@@ -115,6 +115,34 @@ enum class PureStarts {
     kCloseGases,    // vapour trials of a liquid (every supercritical component)
 };
 
+// The starts of the liquid trials from nearly pure components that one test
+// made, with their first roots.  A vapour start of the same composition
+// whose gas root is that root (its first crossing of P) starts from the same
+// state: the dense gas of a supercritical component above its critical
+// pressure, whose only root both kinds find (nearly pure methane beside the
+// liquid of the 10-component gas at 200 K, 10 MPa: the same trial, step for
+// step, once more for 1,600 evaluations).
+struct StartsTried {
+    int n = 0;
+    double w[kPureStarts][20] = {};
+    double D[kPureStarts] = {};
+
+    void note(const double s[20], double D0) {
+        if (n >= kPureStarts) return;
+        flash::copy20(s, w[n]);
+        D[n++] = D0;
+    }
+    // Whether the start s was tried with a root that is also its gas root.
+    bool as_gas(double T, double P, const double s[20]) const {
+        for (int k = 0; k < n; ++k) {
+            bool same = true;
+            for (int i = 0; i < kMaxComp && same; ++i) same = w[k][i] == s[i];
+            if (same && first_root(T, P, s, D[k])) return true;
+        }
+        return false;
+    }
+};
+
 // Trials from nearly pure components, for a feed that the trials from
 // Wilson's K-values left stable.  Those start between the feed and the
 // phase of the other kind, and at a high pressure say little of a component
@@ -129,10 +157,12 @@ enum class PureStarts {
 // With `skip` (0-based, else -1) that component's start is left out: the
 // trial of its kind from Wilson's K-values ended purer in it than that
 // start (on a stationary point of positive distance, where the start would
-// end too: the water of humid air beside its dew point).
+// end too: the water of humid air beside its dew point).  With `tried` the
+// liquid starts are noted there, and the vapour starts of the same state
+// left out.
 bool pure_trial(double T, double P, const double z[20], const double d[20], const Present& o,
                 const FeedRoots& feed, PureStarts kind, double w[20], double& tm, double K[20],
-                int skip = -1) {
+                int skip = -1, StartsTried* tried = nullptr) {
     const bool vapour = kind == PureStarts::kCloseGases;
     // The candidates, none frozen.  Liquid trials: their pure liquid's
     // distance estimated from their vapour pressure; of a liquid feed
@@ -189,6 +219,7 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
         for (int b = 0; b < o.m; ++b) s[o.c[b]] /= sum;
         // Its distance from the feed's tangent plane (no start where its
         // root is not found).
+        if (vapour && tried != nullptr && tried->as_gas(T, P, s)) continue;
         known[n] = KnownStart{};
         Root& r = known[n].root;
         if (!vapour) ancillary_liquid(T, o.c[a], s, r);
@@ -210,6 +241,7 @@ bool pure_trial(double T, double P, const double z[20], const double d[20], cons
     for (int k = 0; k < std::min(n, kPureStarts) && distance[order[k]] < kPureStartDistance; ++k) {
         flash::copy20(start[order[k]], w);
         const int j = order[k];
+        if (!vapour && tried != nullptr) tried->note(start[j], known[j].root.D);
         if (trial(T, P, z, d, o, feed, vapour, w, tm, K, nullptr, false, nullptr, &known[j]))
             return true;
         // A start below the tangent plane is a trial phase itself, where
@@ -396,6 +428,7 @@ Stability stability(double T, double P, const double z[20]) {
     // point, and the second liquid rich in CF3I beside it).
     if (s.frozen_phase || frozen_trace(T, z).any || !liquids_modelled()) return s;
     double w[20] = {}, tm = 0.0, Kt[20] = {};
+    StartsTried tried;
     // Liquid trials from nearly pure components: of a liquid feed below
     // its pseudo-critical temperature every start (a second liquid), else
     // the components estimated close to condensing.  A liquid feed's
@@ -403,7 +436,7 @@ Stability stability(double T, double P, const double z[20]) {
     const bool all_liquids = s.liquid_like && T < pseudo_critical(z, o);
     if (pure_trial(T, P, z, d, o, feed,
                    all_liquids ? PureStarts::kEveryLiquid : PureStarts::kCloseLiquids, w, tm, Kt,
-                   all_liquids ? -1 : pure_end[0])) {
+                   all_liquids ? -1 : pure_end[0], &tried)) {
         if (found(false, w, tm, Kt)) {
             s.two_liquids = all_liquids;
             return s;
@@ -413,7 +446,8 @@ Stability stability(double T, double P, const double z[20]) {
     }
     // A liquid feed: vapour trials from its components whose gas exists.
     if (s.liquid_like) {
-        if (pure_trial(T, P, z, d, o, feed, PureStarts::kCloseGases, w, tm, Kt, pure_end[1])) {
+        if (pure_trial(T, P, z, d, o, feed, PureStarts::kCloseGases, w, tm, Kt, pure_end[1],
+                       &tried)) {
             if (found(true, w, tm, Kt)) return s;
         } else {
             ends.note(true, w, tm);

@@ -76,7 +76,13 @@ const State kStates[] = {{"ethane|co", 0.1, 92.175, 259.853},
                          {"methanol|xenon", 0.1, 168.586, 87.731},
                          {"c11|methanol", 0.1, 359.325, 459.422},
                          {"hexane|water", 0.1, 525.765, 10553.437},
-                         {"ammonia|r13", 0.9, 329.387, 30000.0}};
+                         {"ammonia|r13", 0.9, 329.387, 30000.0},
+                         // The gas of nearly pure helium beside liquid carbon
+                         // dioxide above helium's critical point, where the liquid
+                         // and the vapour start from nearly pure helium are the
+                         // same state (its only root), tried once.
+                         {"co2|helium", 0.9, 280.0, 50000.0},
+                         {"co2|helium", 0.9, 300.0, 50000.0}};
 
 // A phase of the binary: its first component's fraction, density and
 // ln f (NaN for a component of a fraction the fugacities leave out).
@@ -256,6 +262,16 @@ TEST_P(SinglePhase, TpFlashGivesTheFeedsStablePhase) {
 
 INSTANTIATE_TEST_SUITE_P(States, SinglePhase, ::testing::ValuesIn(kSingleStates),
                          lletest::state_name<State>);
+
+// Liquids beside a component above its critical point and pressure, whose
+// liquid and vapour starts from that component are one state, tried once.
+const State kBesideSupercritical[] = {{"methane|butane", 0.3, 220.0, 20000.0},
+                                      {"co2|nitrogen", 0.9, 220.0, 20000.0},
+                                      {"argon|r22", 0.5, 190.0, 30000.0},
+                                      {"hexane|water", 0.1, 530.0, 20000.0}};
+
+INSTANTIATE_TEST_SUITE_P(BesideSupercritical, SinglePhase,
+                         ::testing::ValuesIn(kBesideSupercritical), lletest::state_name<State>);
 
 // Where the equation has no pair of equal fugacities: R23 with
 // isopentane, isobutane or R12 below R23's triple point, whose liquid of
