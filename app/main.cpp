@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
     // file the same way whatever the window's preferences are.
     if (cl.action == CommandLine::WINDOW) load_default_settings();
     initstuff();
-    init_stoffe();
+    // (Batch mode sets the built-in fluids up itself, before each file.)
+    if (cl.action != CommandLine::BATCH) init_stoffe();
     diagrams::install_image_hooks();  // diagram images of batch mode, without a display
 
     switch (cl.action) {

@@ -3,10 +3,16 @@
 // under the build directory), one benchmark per file, with the time per
 // example; after each, the share of that time per routine from a sampling
 // profile (SIGPROF): inclusive, the routine and what it calls, and self.
+// Beside them, the whole program on each file as a user runs it
+// (`kvr2 -b FILE`: start-up, the process of the file, its calculation), its
+// processor time (user and system) per run.
 //
 // Run: build/kvr2_bench --benchmark_filter=Example
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -58,7 +64,57 @@ void BM_Example(benchmark::State& state, const std::string& name) {
     std::printf("%s: share per routine\n%s", name.c_str(), profile.report(24, 0.03).c_str());
 }
 
-// One benchmark per example file.
+// Processor time of the waited-for children so far, seconds.
+double children_seconds() {
+    rusage u{};
+    getrusage(RUSAGE_CHILDREN, &u);
+    const auto sec = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec);
+    };
+    return sec(u.ru_utime) + sec(u.ru_stime);
+}
+
+// Runs `kvr2 -b file` in dir with its output discarded; false when it
+// could not be run or failed.
+bool run_program(const fs::path& dir, const std::string& file) {
+    const std::string program = (fs::path(KVR2_BINARY_DIR) / "kvr2").string();
+    const std::string flag = "-b";
+    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(flag.c_str()),
+                    const_cast<char*>(file.c_str()), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    const fs::path was = fs::current_path();
+    fs::current_path(dir);
+    pid_t pid = 0;
+    const int r = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+    fs::current_path(was);
+    posix_spawn_file_actions_destroy(&actions);
+    if (r != 0) return false;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The whole program on one example: processor time per run of `kvr2 -b`.
+void BM_ExampleProcess(benchmark::State& state, const std::string& name) {
+    const fs::path dir = fs::path(KVR2_BINARY_DIR) / "bench-examples" / (name + "-process");
+    fs::create_directories(dir);
+    const std::string file = name + ".kvr";
+    fs::copy_file(fs::path(KVR2_SOURCE_DIR) / "examples" / file, dir / file,
+                  fs::copy_options::overwrite_existing);
+    bool ok = true;
+    for (auto _ : state) {
+        const double before = children_seconds();
+        ok = run_program(dir, file) && ok;
+        state.SetIterationTime(children_seconds() - before);
+    }
+    if (!ok) state.SkipWithError("kvr2 -b failed");
+}
+
+// One benchmark per example file, in process and as the whole program.
 const bool registered = [] {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(fs::path(KVR2_SOURCE_DIR) / "examples"))
@@ -70,6 +126,13 @@ const bool registered = [] {
             ->Iterations(12)  // one run (the profile printed once), some 1000 samples
             ->MeasureProcessCPUTime()
             ->UseRealTime();
+    for (const std::string& n : names)
+        benchmark::RegisterBenchmark(("BM_ExampleProcess/" + n).c_str(), BM_ExampleProcess, n)
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(5)
+            ->Iterations(1)
+            ->ReportAggregatesOnly(true)
+            ->UseManualTime();
     return true;
 }();
 

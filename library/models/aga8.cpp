@@ -8,6 +8,7 @@
 #include "library/library.h"
 #include "library/models/phik.h"
 #include "library/models/records.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -297,6 +298,7 @@ void refresh_terms(double T, double D, const double y[kAga8Components]) {
 }  // namespace
 
 void SETAGA(int& ierr, std::string& herr) {
+    const ModelsChange change;
     ierr = 0;
     herr.clear();
     const int nc = std::min(NCOMP.nc, kMaxComp);
@@ -330,6 +332,7 @@ void SETAGA(int& ierr, std::string& herr) {
 }
 
 void UNSETAGA() {
+    const ModelsChange change;
     RESETA();
     if (!EOSMOD.mix.is("AGA")) return;
     EOSMOD.mix = AGASV.mix;

@@ -8,6 +8,7 @@
 #include "library/models/hmx.h"
 #include "library/models/hmxprep.h"
 #include "library/models/phik.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -229,6 +230,7 @@ void hmx_forget_model(int number) {
 }
 
 void hmx_forget_all() {
+    models_changed();
     for (int m = 0; m <= kHmxModels; ++m) hmx_forget_model(m);
 }
 

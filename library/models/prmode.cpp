@@ -10,6 +10,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -82,6 +83,7 @@ void PREOS(int& iflag) {
         iflag = EOSMOD.mix == kPr ? 1 : 0;
         return;
     }
+    const ModelsChange change;
     // The equations change: saturation expansions, phase envelopes and the
     // fixed points of the boundary (the extremes SATH and SATS search)
     // built on the old ones no longer belong to the slots.

@@ -20,6 +20,7 @@
 #include "library/models/therm.h"
 #include "library/phase/dens.h"
 #include "library/phase/flashutil.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/records.h"
 
 namespace lib::satcheb {
@@ -789,6 +790,7 @@ const Tail* tail(int icomp) {
 }
 
 void forget_slots() {
+    models_changed();
     slot_known.fill(false);
     slot_keyed.fill(false);
     slot_curve.fill(nullptr);

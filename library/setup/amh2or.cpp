@@ -4,6 +4,7 @@
 
 #include "library/library.h"
 #include "library/models/records.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/records.h"
 #include "library/setup/sethmx.h"
 
@@ -20,6 +21,7 @@ bool near(double a, double b, double tol) { return std::fabs(a - b) <= tol; }
 }  // namespace
 
 void AMH2OR() {
+    const ModelsChange change;
     if (NCOMP.nc != 2) return;
     int water = 0, ammonia = 0;
     for (int i = 1; i <= 2; ++i) {

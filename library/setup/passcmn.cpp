@@ -12,6 +12,7 @@
 #include "library/models/hmxrecords.h"
 #include "library/models/pr.h"
 #include "library/models/records.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -181,6 +182,7 @@ void invalidate(int icomp) {
 
 void PASSCMN(const std::string& hvr, int iset, int icomp, int jcomp, std::string& hstr, int& ilng,
              double& dbl_value, double arr[], int& ierr, std::string& herr) {
+    const ModelsChange change;
     ierr = 0;
     herr.clear();
     // Indices out of bounds: nothing is read or written.

@@ -5,6 +5,7 @@
 
 #include "library/library.h"
 #include "library/models/pr.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/openfl.h"
 #include "library/setup/records.h"
 #include "library/setup/stfld2.h"
@@ -384,6 +385,7 @@ void prepare_slot(int i) {
 }  // namespace
 
 void SETFLD(int i, Slots<std::string>& hfld, int& ierr, std::string& herr) {
+    const ModelsChange change;
     bool pr_mode = false;
     for (;;) {
         // A warning still pending from the caller keeps its text with it.

@@ -10,6 +10,7 @@
 #include "library/models/pr.h"
 #include "library/models/records.h"
 #include "library/phase/envelope.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/openfl.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
@@ -138,6 +139,7 @@ void check_tr1(int nc, int& ierr, std::string& herr) {
 }  // namespace
 
 void SETHMX(const std::string& hfmix, int& ierr, std::string& herr) {
+    const ModelsChange change;
     ierr = 0;
     herr.clear();
     const int nc = NCOMP.nc;

@@ -7,6 +7,7 @@
 #include "library/models/hmx.h"
 #include "library/phase/envelope.h"
 #include "library/phase/records.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/openfl.h"
 #include "library/setup/records.h"
 #include "library/setup/sethmx.h"
@@ -105,6 +106,7 @@ void GETFIJ(const std::string& hmodij, double fij[6], std::string hfij[6], std::
 
 void SETKTV(int icomp, int jcomp, const std::string& hmodij, const double fij[6],
             const std::string& hfmix, int& ierr, std::string& herr) {
+    const ModelsChange change;
     FSHSAV.tst = 0;
     FSHSAV.pst = 0;
     IRFSAV.ixflag = 0;

@@ -8,6 +8,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/records.h"
 #include "library/transport/records.h"
 
@@ -44,6 +45,7 @@ void reset_to_defaults() {
 
 void SETMOD(int nc, const std::string& htype, const std::string& hmix, Names20& hcomp, int& ierr,
             std::string& herr) {
+    const ModelsChange change;
     HCHAR.eom = '\0';
     // The codes the Peng-Robinson mode saved belong to the models chosen
     // before: switching the mode off after this choice restores nothing.
@@ -100,14 +102,17 @@ void GERG04(int nc, int iflag, int& ierr, std::string& herr) {
     codes.fill(iflag == 1 ? "FEK" : "QVB");
     SETMOD(nc, "EOS", "HMX", codes, ierr, herr);
     FLAGS2.gerg04 = iflag;
+    models_changed();
 }
 
 void SETNC(int nc) {
+    models_changed();
     // A count outside 0..20 would send every component loop past its arrays.
     if (nc >= 0 && nc <= kMaxComp) NCOMP.nc = nc;
 }
 
 void PUREFLD(int icomp) {
+    const ModelsChange change;
     RESETA();
     NCOMP.ic = icomp >= 0 && icomp <= kMaxComp ? icomp : 0;
 }
@@ -120,6 +125,7 @@ void SETPATH(const std::string& hpth) {
 }
 
 void RESETA() {
+    models_changed();
     // Fixed points of the saturation boundary: the callers change the
     // equation (UNSETAGA) or the component treated alone (PUREFLD).
     FXPNT = FxpntRecord{};

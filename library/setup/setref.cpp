@@ -12,6 +12,7 @@
 #include "library/phase/satp.h"
 #include "library/phase/satt.h"
 #include "library/phase/tprho.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -248,6 +249,7 @@ void mixture_step(const Code& h, const double x0[20], double h0, double s0, doub
 
 void SETREF(std::string& hrf, int ixflag, const double x0[20], double h0, double s0, double t0,
             double p0, int& ierr, std::string& herr) {
+    const ModelsChange change;
     ierr = 0;
     herr.clear();
     // A reference point's saturation state is found by iteration: the

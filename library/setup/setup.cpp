@@ -10,6 +10,7 @@
 #include "library/models/records.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/records.h"
 #include "library/setup/setfld.h"
 #include "library/setup/sethmx.h"
@@ -223,6 +224,7 @@ namespace {
 
 void setup_fluid(int nc, const Names20& hfiles, const std::string& hfmix, std::string& hrf,
                  int& ierr, std::string& herr) {
+    const ModelsChange change;
     if (RESETM.first_call != 0) {
         initialise_saved_state();
         RESETM.first_call = 0;

@@ -1,6 +1,7 @@
 #include "library/setup/textstore.h"
 
 #include "library/library.h"
+#include "library/setup/modelgen.h"
 #include "library/setup/records.h"
 
 #include <algorithm>
@@ -205,12 +206,14 @@ void override_text(int slot, std::string text) {
     ov.text = text_of_lines(split_lines(ov.owned));
     RESETM.no_cache = 1;  // a set-up of the same names must read the new text
     ++g_text_version;
+    models_changed();
 }
 
 void restore() {
     overrides().clear();
     RESETM.no_cache = 1;  // and the built-in one again
     ++g_text_version;
+    models_changed();
 }
 
 long lines_read() { return g_lines_read; }

@@ -169,16 +169,21 @@ std::string batch_file(const std::string& file) {
 // as if it were the only one (a copy of humid_air_compressor.kvr calculated
 // after another differed in the last digits of 103 lines).  A file whose
 // calculation ends the process (a crash) fails alone.  Without a process
-// the file is calculated here.
-std::string batch_file_alone(const std::string& file) {
+// the file is calculated here, and `here` says so.
+std::string batch_file_alone(const std::string& file, bool& here) {
     std::fflush(stdout);
     std::fflush(stderr);
+    here = false;
     int fds[2];
-    if (pipe(fds) != 0) return batch_file(file);
+    if (pipe(fds) != 0) {
+        here = true;
+        return batch_file(file);
+    }
     const pid_t pid = fork();
     if (pid < 0) {
         close(fds[0]);
         close(fds[1]);
+        here = true;
         return batch_file(file);
     }
     if (pid == 0) {
@@ -270,6 +275,10 @@ int batch(const std::vector<std::string>& files, bool own_processes) {
     std::puts("Running in batch mode");
     std::fflush(stdout);
     const FreshStart fresh;
+    // Whether this process may hold what a file left behind: before the
+    // first file it is not known, after a file calculated in a process of
+    // its own nothing is left here.
+    bool touched = true;
     std::vector<std::string> failed;
     std::vector<std::pair<FileIdentity, std::string>> done;
     for (const std::string& file : files) {
@@ -283,11 +292,12 @@ int batch(const std::vector<std::string>& files, bool own_processes) {
             }
             done.emplace_back(*id, file);
         }
-        fresh.restore();
-        std::string failure = own_processes ? batch_file_alone(file) : batch_file(file);
+        if (touched) fresh.restore();
+        touched = true;
+        std::string failure = own_processes ? batch_file_alone(file, touched) : batch_file(file);
         if (!failure.empty()) failed.push_back(file + " (" + failure + ")");
     }
-    fresh.restore();
+    if (touched) fresh.restore();
     if (!failed.empty() && files.size() > 1) {
         std::printf("Batch mode: %zu of %zu files failed:\n", failed.size(), files.size());
         for (const std::string& f : failed) std::printf("  %s\n", f.c_str());

@@ -1,10 +1,13 @@
 // The bounds of the pressure flashes' property kept across set-ups: a fluid
 // set up again finds the bounds it had, bit for bit what a search from
 // nothing gives, and another equation of the same fluid is not taken for
-// it.
+// it; a mixture's bounds follow every change of its equations made
+// without a set-up.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -88,5 +91,81 @@ TEST(KeptBounds, AnotherEquationOfTheFluidIsNotTakenForIt) {
     ASSERT_EQ(testsupport::set_up("propane"), "");
     expect_same(bounds_of('H', {1.0}), feq, "propane again");
 }
+
+// Changes of a mixture's equations that leave its estimated critical point
+// where it was (the key the bounds are told by besides the property there).
+struct Change {
+    const char* what;
+    std::function<void()> make;
+};
+
+void set_departure_factor(double f) {
+    std::string hmodij, hfmix, hbinp, hmxrul, hfij[6];
+    double fij[6] = {};
+    lib::GETKTV(1, 2, hmodij, fij, hfmix, hfij, hbinp, hmxrul);
+    fij[4] = f;
+    int ierr = 0;
+    std::string herr;
+    lib::SETKTV(1, 2, hmodij, fij, "hmx", ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+}
+
+void set_mixture_reference(double h0, double s0) {
+    const double x0[20] = {0.5, 0.5};
+    std::string hrf = "OTH";
+    int ierr = 0;
+    std::string herr;
+    lib::SETREF(hrf, 2, x0, h0, s0, 300.0, 100.0, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+}
+
+const Change kChanges[] = {
+    {"departure function halved", [] { set_departure_factor(0.5); }},
+    {"mixture reference state", [] { set_mixture_reference(1000.0, 10.0); }},
+    {"departure function halved, then doubled",
+     [] {
+         set_departure_factor(0.5);
+         const std::array<double, 20> z = {0.5, 0.5};
+         bounds_of('H', z);
+         bounds_of('S', z);
+         set_departure_factor(2.0);
+     }},
+};
+
+class MixtureBoundsFollow : public testing::TestWithParam<Change> {};
+
+TEST_P(MixtureBoundsFollow, PropertyAtTheCriticalPointIsTheNewEquations) {
+    const std::array<double, 20> z = {0.5, 0.5};
+    for (char letter : {'H', 'S'}) {
+        // (A set-up of the same fluid keeps the parameters set before.)
+        ASSERT_EQ(testsupport::set_up("methane|ethane"), "");
+        const double none[6] = {};
+        int ierr = 0;
+        std::string herr;
+        lib::SETKTV(1, 2, "RST", none, "", ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        double tc = 0, pc = 0, dc = 0;
+        lib::CRITP(z.data(), tc, pc, dc, ierr, herr);
+        const lib::Bounds before = bounds_of(letter, z);
+        ASSERT_TRUE(before.ok);
+        GetParam().make();
+        double tc2 = 0, pc2 = 0, dc2 = 0;
+        lib::CRITP(z.data(), tc2, pc2, dc2, ierr, herr);
+        ASSERT_EQ(tc2, tc) << GetParam().what;
+        ASSERT_EQ(dc2, dc) << GetParam().what;
+        const lib::Bounds after = bounds_of(letter, z);
+        double now = 0;
+        if (letter == 'S')
+            lib::ENTRO(tc, dc, z.data(), now);
+        else
+            lib::ENTHAL(tc, dc, z.data(), now);
+        EXPECT_EQ(after.bcrit, now) << GetParam().what << " " << letter;
+        EXPECT_NE(after.bcrit, before.bcrit) << GetParam().what << " " << letter;
+    }
+}
+
+void PrintTo(const Change& c, std::ostream* os) { *os << c.what; }
+
+INSTANTIATE_TEST_SUITE_P(Changes, MixtureBoundsFollow, testing::ValuesIn(kChanges));
 
 }  // namespace
