@@ -12,6 +12,7 @@
 #include "app/core/structure/structure.h"
 #include "app/core/structure/tree_rules.h"
 #include "app/core/views/details.h"
+#include "app/core/views/results.h"
 #include "app/gui/detail_dialogs.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/handlers.h"
@@ -417,9 +418,7 @@ GtkWidget* results_frame(const Part& part) {
                                  {"<b>Outlet</b>", "Outlet ", {}},
                                  {"<b>Outlet 2 </b>", "2_Outlet ", {}},
                                  {"<b>Overall</b>", nullptr, {}}};
-    const int state = part.state;
-    const bool calculated =
-        state == PS_FINISHED || state == PS_PROVISIONAL || state == PS_INTERFACE_ITERATING;
+    const bool calculated = part_calculated(part);
     if (part.part_type != nullptr)
         for (int o : part.part_type->outputs) {
             const ValueDef& def = part_output_values_def[sz(o)];
