@@ -260,6 +260,8 @@ void show_results_in_tree(Project* project);
 // those of the processes coupled with it are no longer current; the tree
 // blanks them (the flowsheet and diagrams leave them out when redrawn).
 void forget_results_in_window(Project* project, int process);
+// The same for an edit of interface `index` (both its sides).
+void forget_interface_results_in_window(Project* project, int index);
 // Rewrites every value cell, inputs and results (after units changed).
 void refresh_tree_values(Project* project);
 // Appends the subtree of a process under "Processes".

@@ -245,6 +245,13 @@ void forget_results_in_window(Project* project, int process) {
     write_results(tree_store_of(project), *project);
 }
 
+void forget_interface_results_in_window(Project* project, int index) {
+    if (project == nullptr || index < 0 || index >= project->az_interfaces) return;
+    const Interface& itf = *project->interfaces[sz(index)];
+    for (int id : {itf.hot_part_id, itf.cold_part_id})
+        forget_results_in_window(project, get_process_num_of_part_by_part_id(project, id));
+}
+
 void refresh_tree_values(Project* project) {
     GtkTreeStore* store = tree_store_of(project);
     if (store == nullptr) return;

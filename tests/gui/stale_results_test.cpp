@@ -123,3 +123,39 @@ TEST_F(StaleResults, DeletingAnInterfaceForgetsTheResultsOfBothSides) {
     EXPECT_EQ(cell(p, outlet_result(1, 0)), "");
     EXPECT_EQ(cell(p, summary(1, 0)), "");
 }
+
+TEST_F(StaleResults, ANewValueForgetsTheResultsANewNameKeeps) {
+    Project* p = open_project_file(example("steam_rankine.kvr"));
+    ASSERT_NE(p, nullptr);
+    calculate_by_key();
+    ASSERT_EQ(cell(p, outlet_result(0, 2)), "318.96 K");
+    // The Boiler renamed in its dialog: the results still hold.
+    open_part(p, 0, 2);
+    const std::string title = "Part details for part 2 of process Steam Rankine Cycle";
+    GtkWidget* d = shown_window(title);
+    ASSERT_NE(d, nullptr);
+    type_into(find_widget(d, "name"), "Steam generator");
+    click(gtk_dialog_get_widget_for_response(GTK_DIALOG(d), GTK_RESPONSE_OK));
+    pump();
+    EXPECT_EQ(cell(p, {1, 0, 1, 1}, COL_NAME), "Steam generator");
+    EXPECT_EQ(cell(p, outlet_result(0, 2)), "318.96 K");
+    // Its outlet temperature typed: the results go.
+    open_part(p, 0, 2);
+    d = shown_window(title);
+    ASSERT_NE(d, nullptr);
+    type_into(find_widget(d, "input0"), "800 K");
+    EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(find_widget(d, "input0"))), "800 K");
+    click(gtk_dialog_get_widget_for_response(GTK_DIALOG(d), GTK_RESPONSE_OK));
+    pump();
+    EXPECT_DOUBLE_EQ(p->processes[0]->parts[2]->inputs[PI_OUTLET_TEMPERATURE], 800.0);
+    EXPECT_EQ(cell(p, outlet_result(0, 2)), "");
+    EXPECT_EQ(cell(p, summary(0, 0)), "");
+    // Calculated again, then a value typed into the tree: the same.
+    calculate_by_key();
+    EXPECT_NE(cell(p, outlet_result(0, 2)), "");
+    type_value(p, {1, 0, 0, 1}, "40 °C");  // the inlet temperature, its unit kept
+    EXPECT_EQ(cell(p, {1, 0, 0, 1}), "40 °C");
+    EXPECT_DOUBLE_EQ(p->processes[0]->inputs[PRI_TEMPERATURE], 313.15);
+    EXPECT_EQ(cell(p, outlet_result(0, 0)), "");
+    EXPECT_EQ(cell(p, outlet_result(0, 2)), "");
+}
