@@ -91,6 +91,9 @@ bool side_calculated(const Project& project, int part_id) {
 bool current(const Project& project, const TreePath& at) {
     switch (at.empty() ? -1 : at[0]) {
         case RF_PROJECT:
+            // Totals add up every process: one forgotten makes them old.
+            if (project.calc_status != CS_FINISHED && project.calc_status != CS_FAILED)
+                return false;
             for (int p = 0; p < project.az_processes; ++p)
                 if (process_calculated(*project.processes[sz(p)])) return true;
             return false;

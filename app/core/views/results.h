@@ -30,8 +30,8 @@ bool part_calculated(const Part& part);
 // The result cells of the tree as the user sees them: every cell of
 // result_cells, with an empty text where there is no current result: a
 // part not calculated, the summary of a process none of whose parts is,
-// an interface neither of whose sides is, and the project's totals when
-// no process has a result.
+// an interface neither of whose sides is, and the project's totals unless
+// a calculation ended since the last forget_results and gave a result.
 std::vector<CellText> shown_result_cells(const Project& project);
 
 }  // namespace app
