@@ -87,10 +87,10 @@ ValueRange grid_range(const Fluid& f, int k) {
     switch (k) {
         case G_P_MIN:
         case G_P_MAX: return {f.pmin, f.pmax};
-        case G_P_STEP: return {1e-9, 100000};
+        case G_P_STEP: return {0, 100000};  // 0: one pressure, the first
         case G_T_MIN:
         case G_T_MAX: return {f.Tmin, f.Tmax};
-        default: return {0.0001, 1000};
+        default: return {0, 1000};  // 0: one temperature
     }
 }
 

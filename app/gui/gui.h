@@ -256,6 +256,12 @@ enum TreeColumn : int {
 GtkWidget* build_tree(Project* project);
 // Rewrites every result cell (after a calculation).
 void show_results_in_tree(Project* project);
+// After an edit of process `process`'s parts or couplings: its results and
+// those of the processes coupled with it are no longer current; the tree
+// blanks them (the flowsheet and diagrams leave them out when redrawn).
+void forget_results_in_window(Project* project, int process);
+// The same for an edit of interface `index` (both its sides).
+void forget_interface_results_in_window(Project* project, int index);
 // Rewrites every value cell, inputs and results (after units changed).
 void refresh_tree_values(Project* project);
 // Appends the subtree of a process under "Processes".
@@ -270,7 +276,8 @@ void build_interface_in_tree(Project* project, Interface* interface);
 void update_interface_in_tree(Project* project, int index);
 // Appends a diagram's row under "Graphs".
 void build_graph_in_tree(Project* project, Graph* graph);
-// Rewrites the rows of the parts list of a process after a structure edit.
+// Rewrites the rows of the parts list of a process after a structure edit;
+// the results of the process (and of those coupled with it) are forgotten.
 void apply_part_edits(Project* project, const StructureResult& result);
 // Selects the row of what was chosen elsewhere (the flowsheet).
 void open_tree_to_new_current_part(Project* project, int process, int part, int interface);

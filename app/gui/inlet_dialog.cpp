@@ -132,7 +132,9 @@ gboolean select_inlet_fluid(GtkWidget*, GdkEventButton* event, gpointer) {
 // Apply and OK: what differs goes to the process.
 void set_inlet_values_from_data(InletDialog& d, Process& process) {
     bool changed = false;
+    bool inputs_changed = process.fluid != d.fluid;  // a unit alone changes no result
     for (int k = 0; k < NUM_PROCESS_INPUTS; ++k) {
+        inputs_changed = inputs_changed || process.inputs[sz(k)] != d.values[sz(k)];
         if (process.inputs[sz(k)] != d.values[sz(k)] ||
             process.input_units[sz(k)] != d.units[sz(k)]) {
             process.inputs[sz(k)] = d.values[sz(k)];
@@ -149,6 +151,8 @@ void set_inlet_values_from_data(InletDialog& d, Process& process) {
     if (!changed) return;
     mark_changed(d.project);
     update_inlet_in_tree(d.project, &process);
+    if (inputs_changed)
+        forget_results_in_window(d.project, get_process_num_by_id(d.project, process.id));
     update_graphs(d.project);
 }
 

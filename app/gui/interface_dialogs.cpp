@@ -273,10 +273,14 @@ gboolean leave_interface_name_widget(GtkWidget* e, GdkEventFocus*, gpointer) {
 }
 
 void set_interface_values_from_data(InterfaceDialog& d, int index) {
+    const Interface& itf = *d.project->interfaces[sz(index)];
+    // A new name or unit alone leaves the results as they are.
+    const bool inputs_changed = itf.inputs != d.copy.inputs || itf.options != d.copy.options;
     const bool changed = write_interface_copy(*d.project->interfaces[sz(index)], d.copy);
     set_interface_changed(d, false);
     if (!changed) return;
     update_interface_in_tree(d.project, index);
+    if (inputs_changed) forget_interface_results_in_window(d.project, index);
     mark_changed(d.project);
     update_graphs(d.project);
 }
@@ -448,6 +452,7 @@ void swapparts(GtkAction*, gpointer) {
     for (int id : {itf.hot_part_id, itf.cold_part_id})
         update_part_in_tree(project, get_process_num_of_part_by_part_id(project, id),
                             get_part_num_by_part_id(project, id));
+    forget_interface_results_in_window(project, index);
     mark_changed(project);
     update_graphs(project);
 }

@@ -12,6 +12,7 @@
 #include "app/core/structure/structure.h"
 #include "app/core/structure/tree_rules.h"
 #include "app/core/views/details.h"
+#include "app/core/views/results.h"
 #include "app/gui/detail_dialogs.h"
 #include "app/gui/dialog_service.h"
 #include "app/gui/handlers.h"
@@ -225,6 +226,7 @@ void part_dialog_fluid_chosen(int mode, Fluid* fluid) {
     if (slot == fluid) return;
     slot = fluid;
     if (button != nullptr) gtk_button_set_label(GTK_BUTTON(button), fluid->name.c_str());
+    forget_results_in_window(d->project, at.process);
     mark_changed(d->project);
 }
 
@@ -273,10 +275,14 @@ void composition_changed(GtkComboBox* combo, gpointer) {
 // Apply and OK: the copy goes to the part; the tree, the diagrams and the
 // tab follow when anything differed.
 void set_part_values_from_data(PartDialog& d, const Place& at) {
+    // A new name or unit alone leaves the results as they are.
+    const bool inputs_changed =
+        at.record->inputs != d.copy.inputs || at.record->options != d.copy.options;
     const bool changed = write_part_copy(*at.record, d.copy);
     set_changed(d, false);
     if (!changed) return;
     update_part_in_tree(d.project, at.process, at.part);
+    if (inputs_changed) forget_results_in_window(d.project, at.process);
     mark_changed(d.project);
     update_graphs(d.project);
 }
@@ -417,9 +423,7 @@ GtkWidget* results_frame(const Part& part) {
                                  {"<b>Outlet</b>", "Outlet ", {}},
                                  {"<b>Outlet 2 </b>", "2_Outlet ", {}},
                                  {"<b>Overall</b>", nullptr, {}}};
-    const int state = part.state;
-    const bool calculated =
-        state == PS_FINISHED || state == PS_PROVISIONAL || state == PS_INTERFACE_ITERATING;
+    const bool calculated = part_calculated(part);
     if (part.part_type != nullptr)
         for (int o : part.part_type->outputs) {
             const ValueDef& def = part_output_values_def[sz(o)];

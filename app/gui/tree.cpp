@@ -3,6 +3,7 @@
 // make afterwards (results, inlet rows, part rows, new subtrees).
 #include "app/core/model/tools.h"
 #include "app/core/structure/tree_model.h"
+#include "app/core/views/results.h"
 #include "app/gui/gui.h"
 #include "app/gui/handlers.h"
 #include "app/gui/tree_shared.h"
@@ -87,7 +88,7 @@ void expand(GtkTreeView* view, const TreePath& path, bool all = false) {
 }
 
 void write_results(GtkTreeStore* store, const Project& project) {
-    for (const CellText& cell : result_cells(project)) {
+    for (const CellText& cell : shown_result_cells(project)) {
         GtkTreeIter it;
         if (iter_at(store, cell.path, &it))
             gtk_tree_store_set(store, &it, COL_VALUE, cell.text.c_str(), COL_VALUE_FOREGROUND,
@@ -238,6 +239,19 @@ void show_results_in_tree(Project* project) {
     write_results(tree_store_of(project), *project);
 }
 
+void forget_results_in_window(Project* project, int process) {
+    if (project == nullptr) return;
+    if (forget_results(*project, process).empty()) return;
+    write_results(tree_store_of(project), *project);
+}
+
+void forget_interface_results_in_window(Project* project, int index) {
+    if (project == nullptr || index < 0 || index >= project->az_interfaces) return;
+    const Interface& itf = *project->interfaces[sz(index)];
+    for (int id : {itf.hot_part_id, itf.cold_part_id})
+        forget_results_in_window(project, get_process_num_of_part_by_part_id(project, id));
+}
+
 void refresh_tree_values(Project* project) {
     GtkTreeStore* store = tree_store_of(project);
     if (store == nullptr) return;
@@ -335,7 +349,9 @@ void build_graph_in_tree(Project* project, Graph* graph) {
     expand(tree_view_of(project), {3});
 }
 
-void apply_part_edits(Project* project, const StructureResult& result) {
+namespace {
+
+void edit_parts_list(Project* project, const StructureResult& result) {
     GtkTreeStore* store = tree_store_of(project);
     const int p = result.process;
     if (store == nullptr || p < 0) return;
@@ -361,6 +377,15 @@ void apply_part_edits(Project* project, const StructureResult& result) {
         }
     }
     expand(tree_view_of(project), {1, p, 1});
+}
+
+}  // namespace
+
+void apply_part_edits(Project* project, const StructureResult& result) {
+    edit_parts_list(project, result);
+    // A part inserted, gone or moved: the old results of the flow are no
+    // longer its results.
+    if (result.changed) forget_results_in_window(project, result.process);
 }
 
 void open_tree_to_new_current_part(Project* project, int process, int part, int interface) {

@@ -160,9 +160,11 @@ void delete_interface(Project* project, int index) {
     remove_row(project, {2, index});
     const std::optional<std::vector<Part*>> freed = remove_interface(*project, index);
     if (freed)
-        for (const Part* part : *freed)
-            update_part_in_tree(project, get_process_num_of_part_by_part_id(project, part->id),
-                                get_part_num_by_part_id(project, part->id));
+        for (const Part* part : *freed) {
+            const int process = get_process_num_of_part_by_part_id(project, part->id);
+            update_part_in_tree(project, process, get_part_num_by_part_id(project, part->id));
+            forget_results_in_window(project, process);  // the side is no longer coupled
+        }
     mark_changed(project);
     update_graphs(project);
 }
@@ -200,6 +202,7 @@ void delete_process_in_window(Project* project, int process_id) {
     const int index = get_process_num_by_id(project, process_id);
     if (index < 0) return;
     close_project_dialogs(project, process_id);
+    forget_results_in_window(project, index);  // and those of processes coupled with it
     const Process& process = *project->processes[sz(index)];
     for (int i = project->az_interfaces - 1; i >= 0; --i)
         if (interface_uses_process(*project->interfaces[sz(i)], process))

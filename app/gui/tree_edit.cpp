@@ -23,6 +23,14 @@ Project* menu_project() {
     return current_project;
 }
 
+// A value or choice of the row changed: the results it led to go.
+void forget_row_results(Project* project, const RowRef& row) {
+    if (row.interface >= 0)
+        forget_interface_results_in_window(project, row.interface);
+    else
+        forget_results_in_window(project, row.process);
+}
+
 }  // namespace
 
 void value_changed(GtkCellRendererText*, gchar* path, gchar* text, Project* project) {
@@ -33,6 +41,7 @@ void value_changed(GtkCellRendererText*, gchar* path, gchar* text, Project* proj
     if (!edit.read) return;
     set_tree_value(project, at, edit.text);
     if (edit.inlet_rows) update_inlet_in_tree(project, project->processes[sz(row.process)]);
+    if (edit.code == RV_OK) forget_row_results(project, row);
     mark_changed(project);
     if (!edit.message.empty())
         show_message(
@@ -72,6 +81,7 @@ void select_option(GtkMenuItem*, gpointer index) {
         update_part_in_tree(project, row.process, row.part);
     else
         update_interface_in_tree(project, row.interface);
+    forget_row_results(project, row);
     mark_changed(project);
     update_graphs(project);
 }
@@ -99,6 +109,7 @@ void change_fluid_in_window(Fluid* fluid) {
     Project* project = current_project;
     if (p < 0 || project == nullptr) return;
     set_tree_value(project, {1, p, 0, 0}, fluid->name);
+    forget_results_in_window(project, p);
     mark_changed(project);
     update_graphs(project);
 }

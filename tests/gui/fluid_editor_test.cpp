@@ -511,6 +511,29 @@ TEST_F(FluidEditorWindow, PropertyTableRowsSayWhyTheyAreUndefined) {
     click(in(t, "close"));
 }
 
+// A step of 0 typed by the user: one pressure (or temperature), the first,
+// not the same row over and over.
+TEST_F(FluidEditorWindow, PropertyTableStepOfZeroGivesOneRow) {
+    current_fluid = nullptr;
+    choose("ui/MenuBar/MenuFluid/PropertyTableAction");  // the first fluid, 350 and 450 K
+    GtkWidget* t = property_table_window();
+    ASSERT_NE(t, nullptr);
+    type_into(in(t, "p_step"), "0");
+    EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(in(t, "p_step"))), "0.00000");
+    click(in(t, "apply"));
+    std::string text = table_text();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5 + 2 * 2) << text;
+    EXPECT_NE(text.find("\n|         1.00   |       350.00   |"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n|         1.00   |       450.00   |"), std::string::npos) << text;
+    type_into(in(t, "T_step"), "0");
+    click(in(t, "apply"));
+    text = table_text();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5 + 1 * 2) << text;
+    EXPECT_TRUE(user_sees(t, {"p_step", "T_step", "table_view"}));
+    screenshot("property_table_step_zero", t);
+    click(in(t, "close"));
+}
+
 TEST_F(FluidEditorWindow, PropertyTableStopsAndTimesAThousandStates) {
     Fluid* air = user_fluid("Table air", -1, {{12, 0.78}, {11, 0.21}, {16, 0.01}});
     ASSERT_NE(air, nullptr);

@@ -231,9 +231,10 @@ std::string pad_to_chars(const std::string& text, std::size_t width) {
 }
 
 std::int64_t grid_count(double min, double max, double step) {
-    if (!(step > 0.0) || !std::isfinite(min) || !std::isfinite(max) || !std::isfinite(step) ||
+    if (!(step >= 0.0) || !std::isfinite(min) || !std::isfinite(max) || !std::isfinite(step) ||
         max < min)
         return 0;
+    if (step == 0.0) return 1;  // no stepping: the first value alone
     const double estimate = std::floor((max - min) / step);
     if (!(estimate < MAX_GRID_VALUES)) return static_cast<std::int64_t>(MAX_GRID_VALUES);
     // The loops test min + i * step <= max: count exactly those i.

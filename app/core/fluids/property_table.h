@@ -70,8 +70,8 @@ struct FluidInfo {
 // humidity asks for more water than the whole mixture).
 std::string prepare_table(Fluid& fluid, FluidInfo& info);
 
-// Number of grid values min, min + step, ... up to max (0 for a step that
-// is not positive, or max < min).
+// Number of grid values min, min + step, ... up to max (1 for a step of 0:
+// min alone; 0 for a negative step, or max < min).
 std::int64_t grid_count(double min, double max, double step);
 
 // The separator line ("+", 14 cells of 16 "-" and "+", 43 "-" and "+", a

@@ -1,6 +1,7 @@
 // Room app/core/views: what the window shows, decided without a display.
 // Projects and their tabs (this file), the flowsheet's layout and hits
-// (flowsheet.h) and the working copies of the details dialogs (details.h).
+// (flowsheet.h), the working copies of the details dialogs (details.h) and
+// the results an edit of the structure leaves out of date (results.h).
 // It includes the model and the structure; the window (app/gui, app/fluids)
 // and the renderer (app/diagrams) include it, never the other way round.
 //

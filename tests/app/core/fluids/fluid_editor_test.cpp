@@ -456,7 +456,8 @@ TEST_F(FluidEditor, TableEdges) {
     EXPECT_EQ(grid_count(100, 10000, 100), 100);
     EXPECT_EQ(grid_count(0.1, 0.3, 0.1), 2);  // 0.1 + 2 * 0.1 > 0.3 in binary
     EXPECT_EQ(grid_count(1, 0, 1), 0);
-    EXPECT_EQ(grid_count(0, 1, 0), 0);
+    EXPECT_EQ(grid_count(0, 1, 0), 1);  // no step: the first value alone
+    EXPECT_EQ(grid_count(0, 1, -1), 0);
     EXPECT_EQ(grid_count(0, 1e300, 1e-300), 1000000000000000);
     // Tiny steps on both axes: the row total stays a count, not an overflow.
     std::atomic<bool> stop{false};
