@@ -587,6 +587,52 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenRow{GAS_WITH_HEAVY_ENDS, 125, 1100, 1},
         BrokenRow{GAS_WITH_HEAVY_ENDS, 150, 1100, 1}));
 
+struct GapRow {
+    const char* fluid;
+    int family;  // an isobar or a density line
+    double position;
+    double T_above;  // K: the states the library has lie above
+};
+
+std::ostream& operator<<(std::ostream& os, const GapRow& r) {
+    return os << r.fluid << " family " << r.family << " at " << r.position;
+}
+
+// Mixture isobars and density lines from Tmin on which the library has no
+// states between a cold liquid and the gas (water or heavy ends would
+// freeze out): the line is the part above the gap, every segment across
+// 10 K or more a stretch of states. (Humid ISO Air's 10 kPa isobar ran
+// straight from a liquid at 63 K to its gas at 251 K.)
+class IsolinesAboveGap : public ::testing::TestWithParam<GapRow> {
+protected:
+    void TearDown() override { fluids.truncate(NUM_BUILTIN_FLUIDS); }
+};
+
+TEST_P(IsolinesAboveGap, KeepThePartAboveTheGap) {
+    diagtest::fresh_fluids();
+    const GapRow row = GetParam();
+    Fluid* f = fluid_named(row.fluid);
+    ASSERT_NE(f, nullptr);
+    const std::vector<IsoPoint> line = line_at(*f, row.family, row.position);
+    ASSERT_GE(line.size(), 10u);
+    EXPECT_GT(line.front().T, row.T_above);
+    for (std::size_t k = 1; k < line.size(); ++k) {
+        EXPECT_GT(line[k].T, line[k - 1].T);
+        if (line[k].T - line[k - 1].T < 10) continue;
+        double T = (line[k].T + line[k - 1].T) / 2, p = row.position, rho = row.position;
+        double s = 0, h = 0, q = 0;
+        const int r = row.family == ISO_ISOBAR
+                          ? get_all_by_T_and_p(f->x.data(), T, p, s, h, rho, q)
+                          : get_all_by_T_and_rho(f->x.data(), T, p, s, h, rho, q);
+        EXPECT_EQ(r, 0) << "at " << T << " K";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Freezing, IsolinesAboveGap,
+                         ::testing::Values(GapRow{"Humid ISO Air", ISO_ISOBAR, 10, 200},
+                                           GapRow{"Humid ISO Air", ISO_ISOBAR, 100, 200},
+                                           GapRow{FLUE_GAS, ISO_ISOBAR, 100, 200}));
+
 // Dry ISO Air's isotherms as a diagram first computes them, all together,
 // and each computed alone afterwards: the same states (a state taken again
 // from one line's earlier flashes comes from that line only). Below the
