@@ -2,22 +2,20 @@
 // the order of an isobar's points, every point checked by flashing it back
 // from its own (p, h), and the guards around the computation.
 #include "app/diagrams/isolines.h"
-#include "app/core/files/fluid_files.h"
 #include "app/core/fluids/fluid_properties.h"
 #include "app/core/model/init.h"
 #include "app/core/solver/simulator.h"
 #include "app/diagrams/isoline_draw.h"
 #include "app/diagrams/mapping.h"
 #include "tests/diagrams/diagram_support.h"
+#include "tests/diagrams/isoline_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <memory>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,26 +24,7 @@ namespace {
 
 using namespace app;
 using namespace app::diagrams;
-
-double rel(double a, double b) { return std::fabs(a - b) / std::max(std::fabs(b), 1e-300); }
-
-// A point flashed back from its (p, h): T and rho (and the quality, when
-// given) within 1e-6 relative; the text says what differs.
-std::string flash_back(Fluid& f, double p, double h, double T, double rho, double q = -1) {
-    double T2 = 0, s2 = 0, rho2 = 0, q2 = 0, pp = p, hh = h;
-    const int r = get_all_by_p_and_h(f.x.data(), T2, pp, s2, hh, rho2, q2, 0.5);
-    char buf[300];
-    if (r > 0 && r != PH_VAPOUR_ASSUMED && r != PH_LIQUID_ASSUMED) {  // warnings count
-        std::snprintf(buf, sizeof buf, "p=%.9g h=%.9g: flash %d", p, h, r);
-        return buf;
-    }
-    if (rel(T2, T) > 1e-6 || rel(rho2, rho) > 1e-6 || (q >= 0 && std::fabs(q2 - q) > 1e-6)) {
-        std::snprintf(buf, sizeof buf, "p=%.9g h=%.9g: T %.9g/%.9g rho %.9g/%.9g q %.9g", p, h, T2,
-                      T, rho2, rho, q2);
-        return buf;
-    }
-    return "";
-}
+using namespace isotest;
 
 class Isolines : public ::testing::Test {
 protected:
@@ -158,11 +137,16 @@ TEST_F(Isolines, HeliumAndMixtures) {
     EXPECT_EQ(air->dome_count, 0);
     for (int c : air->iso[ISO_WETNESS].computed) EXPECT_EQ(c, 0);
     for (const auto& line : air->iso[ISO_WETNESS].wet) EXPECT_TRUE(line.empty());
-    // A mixture's isotherm below its critical temperature has its liquid
-    // side only: no point below the saturated liquid's pressure.
     int lines = 0;
     for (const auto& line : air->iso[ISO_ISOBAR].lines) lines += line.empty() ? 0 : 1;
     EXPECT_GT(lines, 5);
+    // Below its critical temperature too (132.5 K) each isotherm has points
+    // (75 K and 100 K from the compressed liquid to the vapour).
+    for (int i = 0; i < iso_count(air->iso[ISO_ISOTHERM]); ++i) {
+        const double T = air->iso[ISO_ISOTHERM].positions[static_cast<std::size_t>(i)];
+        if (!(T > air->Tmin && T < air->Tc)) continue;
+        EXPECT_GE(air->iso[ISO_ISOTHERM].lines[static_cast<std::size_t>(i)].size(), 10u) << T;
+    }
     // Every isobar runs up to the fluid's highest temperature (they ended
     // near 1,180 K of 1,993.7 K: the top sample rounded above Tmax).
     for (const auto& line : air->iso[ISO_ISOBAR].lines) {
@@ -194,34 +178,6 @@ TEST_F(Isolines, PositionsBeyondTheLimits) {
     EXPECT_TRUE(water->iso[ISO_ISOCHOR].lines[dense].empty());
     EXPECT_GE(water->iso[ISO_ISOTHERM].lines[fresh].size(), 10u);  // liquid, L, V, vapour
     EXPECT_EQ(pending_isolines(*water), 0);
-}
-
-// A mixture's density line ends where its pressure passes the highest
-// pressure of the equations (1.16 GPa), as its isobars do: Natural Gas
-// Groningen's line of 650 kg/m3 passes it near 400 K; that of 750 kg/m3 lies
-// at 1.8 GPa at 249 K, where each of its states had been searched for in
-// seconds.
-TEST(MixtureIsolines, DensityLineEndsAtTheHighestPressure) {
-    diagtest::fresh_fluids();
-    Fluid* gas = fluids.find("Natural Gas Groningen");
-    ASSERT_NE(gas, nullptr);
-    init_stoffwerte(gas);
-    for (IsoFamily& fam : gas->iso) {
-        fam.computed.assign(static_cast<std::size_t>(iso_count(fam)), 1);
-        fam.lines.resize(fam.computed.size());
-        fam.wet.resize(fam.computed.size());
-    }
-    const int line = iso_add_position(gas->iso[ISO_ISOCHOR], 650.0);
-    calc_isolines(*gas);
-    const auto& points = gas->iso[ISO_ISOCHOR].lines[static_cast<std::size_t>(line)];
-    EXPECT_FALSE(points.empty());
-    double hottest = 0.0;
-    for (const IsoPoint& pt : points) {
-        EXPECT_LE(pt.p, gas->pmax) << pt.T;
-        hottest = std::max(hottest, pt.T);
-    }
-    EXPECT_GT(hottest, 300.0);  // (its last point below it)
-    EXPECT_LT(hottest, 400.0);
 }
 
 class CountingProgress : public IsolineProgress {
@@ -297,17 +253,6 @@ TEST_F(Isolines, ProgressAskingForAnotherFluidChangesNoLine) {
     EXPECT_EQ(library_busy.load(), 0);
 }
 
-// One line of a fluid computed alone: every other position marked done.
-const std::vector<IsoPoint>& only_line(Fluid& f, int family, double position) {
-    init_stoffwerte(&f);
-    for (IsoFamily& fam : f.iso) fam.computed.assign(static_cast<std::size_t>(iso_count(fam)), 1);
-    const int i = iso_find(f.iso[family], position);
-    EXPECT_GE(i, 0);
-    f.iso[family].computed[static_cast<std::size_t>(i)] = 0;
-    calc_isolines(f);
-    return f.iso[family].lines[static_cast<std::size_t>(i)];
-}
-
 struct LineRow {
     const char* fluid;
     int family;
@@ -348,52 +293,14 @@ INSTANTIATE_TEST_SUITE_P(Retried, IsolinesOneWay,
                                            LineRow{"Humid ISO Air", ISO_ISOBAR, 10},
                                            LineRow{"Hydrogen", ISO_ISOTHERM, 50}));
 
-// A user mixture of the given components ("Hydrogen 0.5, Water 0.5"), of
-// the general kind, as a fluid-definition file defines it.
-Fluid* user_mixture(const std::string& components) {
-    std::istringstream in(components);
-    std::string item, lines;
-    int count = 0;
-    while (std::getline(in, item, ',')) {
-        const std::size_t cut = item.find_last_of(' ');
-        const std::size_t start = item.find_first_not_of(' ');
-        lines += " Component \"" + item.substr(start, cut - start) + "\" mol_proz \"" +
-                 item.substr(cut + 1) + "\" \n";
-        ++count;
-    }
-    const std::string text =
-        "Fluid Definition File Version = 1.0\n\n#START Fluid Definition\n Fluid name = \"Test "
-        "mixture\"\n Az parts = \"" +
-        std::to_string(count) + "\"\n Fluid humidity type = \"4\"\n" + lines +
-        "#END Fluid definition\n";
-    std::string error;
-    std::unique_ptr<Fluid> f = import_fluid_text(text, error);
-    EXPECT_NE(f, nullptr) << error;
-    return f ? fluids.append(std::move(f)) : nullptr;
-}
-
-// A working fluid by name; a library fluid that is no built-in one (such
-// as "r32") as a pure fluid of the Pure Fluids group, its defaults those of
-// nitrogen, appended after the built-in fluids; components with their mole
-// fractions as a user mixture.
-Fluid* fluid_named(const char* name) {
-    if (Fluid* f = fluids.find(name)) return f;
-    fluids.truncate(NUM_BUILTIN_FLUIDS);
-    if (std::string(name).find(',') != std::string::npos) return user_mixture(name);
-    auto f = std::make_unique<Fluid>(*fluids[FLUID_NITROGEN]);
-    f->name = f->components = name;
-    f->ref_code = "DEF";
-    f->comp_index[0] = -1;
-    f->dome_count = 0;
-    init_iso_positions(*f);
-    return fluids.append(std::move(f));
-}
-
 struct ChordRow {
     const char* fluid;
     int type;
     int family;
     double position;
+    // The diagram's axes span the line (a user mixture has the default
+    // axes of nitrogen), else the fluid's default axes.
+    bool whole_line = false;
 };
 
 std::ostream& operator<<(std::ostream& os, const ChordRow& r) {
@@ -416,9 +323,6 @@ std::ostream& operator<<(std::ostream& os, const ChordRow& r) {
 // 300 K (32 pixels off in h-s), a flue gas from 12.9 kPa to 0.1 kPa at
 // 250 K (13 pixels off), and methane with 30 % pentane at 350 K from
 // 1.67 MPa to 0.83 MPa across its dew point (12 pixels off in p-s).
-constexpr const char* FLUE_GAS =
-    "Nitrogen 0.72, Carbon dioxide 0.09, Water 0.16, Oxygen 0.02, Argon 0.01";
-
 class IsolinesAsDrawn : public ::testing::TestWithParam<ChordRow> {
 protected:
     void TearDown() override { fluids.truncate(NUM_BUILTIN_FLUIDS); }
@@ -431,14 +335,30 @@ TEST_P(IsolinesAsDrawn, SegmentsFollowTheLine) {
     const ChordRow row = GetParam();
     Fluid* f = fluid_named(row.fluid);
     ASSERT_NE(f, nullptr);
-    const std::vector<IsoPoint>& line = only_line(*f, row.family, row.position);
+    const std::vector<IsoPoint>& line = line_at(*f, row.family, row.position);
     auto g = diagtest::make_graph(fluids.index_of(f), row.type);
+    const int xq = g->x_axis.quantity, yq = g->y_axis.quantity;
+    if (row.whole_line) {
+        const auto [x0, x1] = std::minmax_element(line.begin(), line.end(), [&](auto& a, auto& b) {
+            return iso_value(a, xq) < iso_value(b, xq);
+        });
+        const auto [y0, y1] = std::minmax_element(line.begin(), line.end(), [&](auto& a, auto& b) {
+            return iso_value(a, yq) < iso_value(b, yq);
+        });
+        g->x_axis.min_pos = iso_value(*x0, xq), g->x_axis.max_pos = iso_value(*x1, xq);
+        g->y_axis.min_pos = iso_value(*y0, yq), g->y_axis.max_pos = iso_value(*y1, yq);
+    }
     diagtest::draw(*g, 1024, 800);
     const Mapping m = mapping_of(*g);
     ASSERT_TRUE(m.usable);
-    const int xq = g->x_axis.quantity, yq = g->y_axis.quantity;
     const auto pixel = [&](const IsoPoint& p) {
         return std::pair{m.X(iso_value(p, xq)), m.Y(iso_value(p, yq))};
+    };
+    // Long segments counted where the user sees them: a mixture's isobar
+    // runs from 56 K to 1,994 K, far beyond Dry ISO Air's T-s diagram.
+    const auto seen = [&](double x, double y) {
+        return x >= m.plot_left() && x <= m.plot_right() && y >= m.plot_top() &&
+               y <= m.plot_bottom();
     };
     int long_segments = 0;
     for (std::size_t k = 1; k < line.size(); ++k) {
@@ -447,7 +367,7 @@ TEST_P(IsolinesAsDrawn, SegmentsFollowTheLine) {
         const auto [bx, by] = pixel(b);
         const double length = std::hypot(bx - ax, by - ay);
         if (!(length > LONG_SEGMENT)) continue;
-        ++long_segments;
+        if (seen(ax, ay) || seen(bx, by)) ++long_segments;
         double T = row.family == ISO_ISOTHERM ? row.position : (a.T + b.T) / 2;
         double p = row.family == ISO_ISOTHERM ? (a.p + b.p) / 2 : row.position;
         double rho = row.position, s = 0, h = 0, q = 0;
@@ -477,85 +397,23 @@ INSTANTIATE_TEST_SUITE_P(
                       ChordRow{FLUE_GAS, 0, ISO_ISOTHERM, 250},
                       ChordRow{"Methane 0.7, Pentane 0.3", 1, ISO_ISOTHERM, 350}));
 
-struct BrokenRow {
-    const char* components;
-    double T;                // K
-    double p_below;          // kPa: the states the library has lie below
-    std::size_t min_points;  // of the line kept
-};
-
-std::ostream& operator<<(std::ostream& os, const BrokenRow& r) {
-    return os << r.components << " at " << r.T;
-}
-
-// Isotherms on which the library has no states between high pressures and
-// the gas or the bubble point (CO2, pentane or hexane would freeze out):
-// the line is the part below the gap, no straight segment from 1 GPa down
-// to 0.1 kPa, every segment across a pressure ratio of 2 or more a stretch
-// of states.
-class BrokenIsotherms : public ::testing::TestWithParam<BrokenRow> {
-protected:
-    void TearDown() override { fluids.truncate(NUM_BUILTIN_FLUIDS); }
-};
-
-TEST_P(BrokenIsotherms, KeepThePartBelowTheGap) {
-    diagtest::fresh_fluids();
-    const BrokenRow row = GetParam();
-    Fluid* f = fluid_named(row.components);
-    ASSERT_NE(f, nullptr);
-    const std::vector<IsoPoint> line = only_line(*f, ISO_ISOTHERM, row.T);
-    ASSERT_GE(line.size(), row.min_points);
-    EXPECT_LT(line.front().p, row.p_below);
-    for (std::size_t k = 1; k < line.size(); ++k) {
-        EXPECT_LT(line[k].p, line[k - 1].p);
-        if (line[k - 1].p < 2 * line[k].p) continue;
-        double T = row.T, p = std::sqrt(line[k - 1].p * line[k].p), s = 0, h = 0, rho = 0, q = 0;
-        EXPECT_EQ(get_all_by_T_and_p(f->x.data(), T, p, s, h, rho, q), 0) << "at " << p << " kPa";
-    }
-}
-
-constexpr const char* GAS_WITH_HEAVY_ENDS =
-    "Methane 0.83, Ethane 0.07, Propane 0.03, Butane 0.015, Isobutane 0.01, Pentane 0.01, "
-    "Hexane 0.005, Nitrogen 0.015, Carbon dioxide 0.015";
-
+// Mixture lines below the critical temperature, through the two-phase
+// region: the blend's and Dry ISO Air's isotherms in p-h and h-s, their
+// isobars in T-s and h-s, a density line; the flue gas's isobar where its
+// water condenses; a natural gas's isotherm and isobar.
 INSTANTIATE_TEST_SUITE_P(
-    Freezing, BrokenIsotherms,
-    ::testing::Values(
-        BrokenRow{"Carbon monoxide 0.4, Hydrogen 0.45, Carbon dioxide 0.1, Methane 0.05", 175, 1000,
-                  10},
-        BrokenRow{"Nitrogen 0.83, Carbon dioxide 0.12, Oxygen 0.04, Argon 0.01", 175, 200, 10},
-        BrokenRow{GAS_WITH_HEAVY_ENDS, 125, 1100, 1},
-        BrokenRow{GAS_WITH_HEAVY_ENDS, 150, 1100, 1}));
-
-// Dry ISO Air's isotherms as a diagram first computes them, all together,
-// and each computed alone afterwards: the same states (a state taken again
-// from one line's earlier flashes comes from that line only). Below the
-// critical temperature the line ends at the bubble point, flashed at
-// (T, q = 0).
-TEST(MixtureIsolines, IsothermAloneIsTheSameAsAmongTheOthers) {
-    diagtest::fresh_fluids();
-    Fluid* air = fluids[FLUID_DRY_ISO_AIR];
-    calc_isolines(*air);
-    const std::vector<std::vector<IsoPoint>> together = air->iso[ISO_ISOTHERM].lines;
-    for (const double T : {75.0, 125.0, 200.0, 300.0}) {
-        const int i = iso_find(air->iso[ISO_ISOTHERM], T);
-        ASSERT_GE(i, 0);
-        const std::vector<IsoPoint>& first = together[static_cast<std::size_t>(i)];
-        const std::vector<IsoPoint> alone = only_line(*air, ISO_ISOTHERM, T);
-        ASSERT_EQ(alone.size(), first.size()) << T;
-        ASSERT_GE(alone.size(), 10u) << T;
-        for (std::size_t k = 0; k < alone.size(); ++k) {
-            EXPECT_EQ(alone[k].p, first[k].p) << T << " K, point " << k;
-            EXPECT_LE(rel(alone[k].rho, first[k].rho), 1e-9) << T << " K, point " << k;
-            EXPECT_LE(rel(alone[k].h, first[k].h), 1e-9) << T << " K, point " << k;
-        }
-        if (!(T < air->Tc)) continue;
-        double t = T, p = 0, s = 0, h = 0, rho = 0, q = 0;
-        ASSERT_EQ(get_all_by_T_and_q(air->x.data(), t, p, s, h, rho, q), 0) << T;
-        EXPECT_LE(rel(alone.back().p, p), 1e-9) << T;
-        EXPECT_LE(rel(alone.back().rho, rho), 1e-9) << T;
-    }
-}
+    TwoPhase, IsolinesAsDrawn,
+    ::testing::Values(ChordRow{"Propane 0.5, Isobutane 0.5", 3, ISO_ISOTHERM, 300, true},
+                      ChordRow{"Propane 0.5, Isobutane 0.5", 0, ISO_ISOTHERM, 250, true},
+                      ChordRow{"Propane 0.5, Isobutane 0.5", 2, ISO_ISOBAR, 500, true},
+                      ChordRow{"Propane 0.5, Isobutane 0.5", 0, ISO_ISOBAR, 1000, true},
+                      ChordRow{"Propane 0.5, Isobutane 0.5", 2, ISO_ISOCHOR, 100, true},
+                      ChordRow{"Dry ISO Air", 3, ISO_ISOTHERM, 100, true},
+                      ChordRow{"Dry ISO Air", 2, ISO_ISOBAR, 100},
+                      ChordRow{"Dry ISO Air", 2, ISO_ISOBAR, 1000, true},
+                      ChordRow{FLUE_GAS, 2, ISO_ISOBAR, 100, true},
+                      ChordRow{"Natural Gas Groningen", 3, ISO_ISOTHERM, 175, true},
+                      ChordRow{"Natural Gas Groningen", 2, ISO_ISOBAR, 1000, true}));
 
 // The walk refines where the line bends, never splits the two-phase
 // stretch between L and V, and ends however the saturation points lie.
