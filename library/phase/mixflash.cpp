@@ -87,8 +87,9 @@ bool crossing_in_turn(F f, double x1, double f1, double x2, double f2, double x3
     double lo = x1, hi = x3, xm = x2, fm = f2;
     (void)f3;
     for (int it = 0; it < 30 && std::fabs(hi - lo) > 1e-7 * (1.0 + std::fabs(xm)); ++it) {
-        // A new point in the larger of the two intervals beside the best.
-        const bool right = hi - xm > xm - lo;
+        // A new point in the larger of the two intervals beside the best
+        // (by their lengths: a march down has hi below lo).
+        const bool right = std::fabs(hi - xm) > std::fabs(xm - lo);
         const double xn = right ? xm + kGolden * (hi - xm) : xm - kGolden * (xm - lo);
         double vn = 0.0;
         if (!f(xn, vn)) return false;
@@ -635,37 +636,50 @@ constexpr double kJumpWidthLnP = 1e-3;
 constexpr double kJumpWidthT = 1e-5;
 constexpr double kJumpApart = 0.02;
 
+// How far the phases of split b lie from those of split a, matched as
+// they are named (or turned the other way round): the largest difference
+// of a mole fraction or share of a density.  (The vapour of nearly pure
+// ammonia and the liquid of it beside octane's have one composition.)
+double phases_apart(const TpState& a, const TpState& b, bool turned) {
+    const double* bx = turned ? b.y : b.x;
+    const double* by = turned ? b.x : b.y;
+    const double bl = turned ? b.Dv : b.Dl, bv = turned ? b.Dl : b.Dv;
+    const auto share = [](double u, double v) {
+        const double m = std::max(std::fabs(u), std::fabs(v));
+        return m > 0.0 ? std::fabs(u - v) / m : 0.0;
+    };
+    double d = std::max(share(a.Dl, bl), share(a.Dv, bv));
+    for (int i = 0; i < 20; ++i)
+        d = std::max({d, std::fabs(a.x[i] - bx[i]), std::fabs(a.y[i] - by[i])});
+    return d;
+}
+
 // Whether two splits are the same phases named the other way round (their
 // vapour fractions adding up to 1): only a jump of the vapour fraction.
 constexpr double kRenamed = 0.01;
 bool renamed(const TpState& a, const TpState& b) {
     if (!a.two_phase || !b.two_phase || std::fabs(a.q + b.q - 1.0) > kRenamed) return false;
-    double direct = 0.0, turned = 0.0;
-    for (int i = 0; i < 20; ++i) {
-        direct = std::max({direct, std::fabs(a.x[i] - b.x[i]), std::fabs(a.y[i] - b.y[i])});
-        turned = std::max({turned, std::fabs(a.x[i] - b.y[i]), std::fabs(a.y[i] - b.x[i])});
-    }
+    const double direct = phases_apart(a, b, false), turned = phases_apart(a, b, true);
     return direct > kJumpApart && turned < kRenamed * direct;
 }
 
-bool states_apart(const TpState& a, const TpState& b, bool names_count = false) {
+bool states_apart(const TpState& a, const TpState& b, bool quality = false) {
     if (a.two_phase != b.two_phase) {
         const TpState& split = a.two_phase ? a : b;
         return std::min(split.q, 1.0 - split.q) > kJumpApart;
     }
     if (!a.two_phase) return false;
-    double direct = 0.0, turned = 0.0;
-    for (int i = 0; i < 20; ++i) {
-        direct = std::max({direct, std::fabs(a.x[i] - b.x[i]), std::fabs(a.y[i] - b.y[i])});
-        turned = std::max({turned, std::fabs(a.x[i] - b.y[i]), std::fabs(a.y[i] - b.x[i])});
-    }
-    return (names_count ? direct : std::min(direct, turned)) > kJumpApart;
+    const double direct = phases_apart(a, b, false), turned = phases_apart(a, b, true);
+    return (quality ? direct : std::min(direct, turned)) > kJumpApart;
 }
 
-// The function of a search as Brent's method sees it: once the states of
-// its last evaluations on either side of zero lie within `width` and
-// are apart (a jump), it fails without evaluating, so that the bracket is
-// given up at once.  `last` is the state of f's last evaluation.
+// The function of a search of the vapour fraction (`quality`) as Brent's
+// method sees it: once the states of its last evaluations on either side
+// of zero lie within `width` and are apart (a jump), it fails without
+// evaluating, so that the bracket is given up at once.  `last` is the
+// state of f's last evaluation.  (Not for the other targets: along a
+// continued metastable split, argon + R22 at 110.7 K, the search of an
+// entropy then took the wrong way back and failed.)
 template <class F>
 struct JumpGuard {
     F& f;
@@ -673,7 +687,7 @@ struct JumpGuard {
     double width = 0.0;
     // The vapour fraction is sought: two phases named the other way round
     // (two dense phases whose densities cross) are a jump of it too.
-    bool names_count = false;
+    bool quality = false;
     TpState above, below;
     double x_above = 0.0, x_below = 0.0;
     bool has_above = false, has_below = false, at_jump = false;
@@ -689,10 +703,9 @@ struct JumpGuard {
             x_below = x;
             has_below = true;
         }
-        at_jump =
-            has_above && has_below &&
-            ((names_count && renamed(above, below)) ||
-             (std::fabs(x_above - x_below) <= width && states_apart(above, below, names_count)));
+        at_jump = quality && has_above && has_below &&
+                  ((quality && renamed(above, below)) ||
+                   (std::fabs(x_above - x_below) <= width && states_apart(above, below, quality)));
         return true;
     }
 };
@@ -738,10 +751,13 @@ private:
 // towards x_end goes on beyond the jumps it met (an isotherm passing from
 // a vapour and a liquid to two liquids, whose values lie on both sides of
 // the jump).  `last` holds the state of the last evaluation; the root's
-// state on success.
+// state on success.  Where the vapour fraction is sought (`quality`, the
+// bounded searches of the quality flashes), a bracket across a three-phase
+// line is split there, Brent's method gives up a jump at once (JumpGuard)
+// and the march passes jumps before it looks behind x0.
 template <class F>
 bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double step, double ftol,
-                  double jump_width, bool names_count, const TpState& last, TpState& st) {
+                  double jump_width, bool quality, const TpState& last, TpState& st) {
     constexpr int kJumpsPassed = 4;
     double jump = x0, fjump = f0;
     bool jumped = false;
@@ -755,7 +771,7 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
     const auto brent_in = [&](const Bracket& r) {
         double x = 0.0, v = 0.0;
         G gg = g;
-        JumpGuard<G> guard{gg, last, jump_width, names_count, {}, {}};
+        JumpGuard<G> guard{gg, last, jump_width, quality, {}, {}};
         if (r.a == r.b || !brent_root(guard, r.a, r.fa, r.b, r.fb, ftol, 1e-15, 100, x))
             return false;
         if (!f(x, v) || !(std::fabs(v) <= 1e4 * ftol)) return false;
@@ -765,7 +781,8 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
     const auto root_in = [&](const Bracket& r) {
         const TpState* sa = recent.at(r.a);
         const TpState* sb = recent.at(r.b);
-        if (r.a == r.b || sa == nullptr || sb == nullptr || !three_phase_between(*sa, *sb))
+        if (!quality || r.a == r.b || sa == nullptr || sb == nullptr ||
+            !three_phase_between(*sa, *sb))
             return brent_in(r);
         // The line where one split gives way to the other, by halving, and
         // the root on either side of it (the march's side first).
@@ -823,7 +840,7 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
     // search of bounded cost spent its states there before the split of
     // two liquids beyond a three-phase line: butane + R245fa, 20 % butane,
     // at 154.7 K and q 0.190927, 80 kPa.)
-    if (names_count) {
+    if (quality) {
         if (root_towards(x0, f0, x_end) || past_jumps(false) || root_towards(x0, f0, x_back))
             return true;
     } else if (root_towards(x0, f0, x_end) || root_towards(x0, f0, x_back) || past_jumps(false)) {

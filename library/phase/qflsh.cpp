@@ -660,17 +660,12 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
         two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
         return true;
     };
-    // No bubble point at P (a wet gas): down from the dew point.  A dew
-    // point among the (T, p) flash's splits bounds no vapour (the vapour
-    // fraction there is no 1), and the isobar is searched from the upper
-    // temperature limit (hexane + water 1:1 at 9.15 MPa: a dew point at
-    // 494.5 K among a vapour and liquid of q 0.496, the march from it
-    // narrowed that jump and failed; splits of q 0.4999984 lie at 505.9 K
-    // and 263 K).
+    // No bubble point at P (a wet gas): down from the dew point, unless it
+    // lies among the (T, p) flash's splits and bounds no vapour (the vapour
+    // fraction there is no 1; see below).
     const bool marched = !quick && derr <= 0;
     const bool dew_among_splits = marched && mix::dew_point_among_splits(tdew, P, z);
     if (marched && !dew_among_splits && along_isobar(tdew, 1.0 - q)) return;
-    if (dew_among_splits && along_isobar(tmax, std::nan(""))) return;
     if (!quick) SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, berr, bmsg);
     if (kq != kMassQuality) {
         if (berr > 0 || derr > 0) {
@@ -728,6 +723,12 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     // 3.5 MPa, whose boundary lies beyond the reach of both searches): down
     // from the upper temperature limit of the equation.
     if (!quick && derr > 0 && along_isobar(tmax, std::nan(""))) return;
+    // A dew point among the splits: the isobar from the upper temperature
+    // limit, where the start between the estimates found nothing (hexane +
+    // water 1:1 at 9.15 MPa: a dew point at 494.5 K among a vapour and
+    // liquid of q 0.496, the march from it narrowed that jump and failed;
+    // splits of q 0.4999984 lie at 505.9 K and 263 K).
+    if (dew_among_splits && along_isobar(tmax, std::nan(""))) return;
     if (marched && berr > 0 && q > 0.0 && q < 1.0) {
         // Down from the dew point no state of that vapour fraction, no
         // bubble point, and none from the estimates: none exists (a flue
