@@ -841,7 +841,8 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
     // two liquids beyond a three-phase line: butane + R245fa, 20 % butane,
     // at 154.7 K and q 0.190927, 80 kPa.)
     if (quality) {
-        if (root_towards(x0, f0, x_end) || past_jumps(false) || root_towards(x0, f0, x_back))
+        if (root_towards(x0, f0, x_end) || past_jumps(false) ||
+            (x_back != x_end && root_towards(x0, f0, x_back)))
             return true;
     } else if (root_towards(x0, f0, x_end) || root_towards(x0, f0, x_back) || past_jumps(false)) {
         return true;

@@ -278,16 +278,21 @@ bool quality_search(bool t_given, double T, double P, double q, int kq, const do
         // the vapour and liquid lie below it (pentane + water at 291.7 K: a
         // dew point at 423 kPa among two liquids, the vapour and water of
         // q 0.52 at 51 kPa), and the march down from it finds them.
-        if (dew && mix::dew_point_among_splits(T, pdew, z))
-            return mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""), pdew,
-                                    kHigherRoot, st, kSearchStates, false) &&
-                   st.two_phase;
+        // (Else the splits of two liquids above it: octane + water 1:1 at
+        // 301 K, a dew point at 32.4 kPa among two liquids of q 0.4999963,
+        // the split of q 0.49999615 at 519 kPa.)
+        const bool among_splits = dew && mix::dew_point_among_splits(T, pdew, z);
+        if (among_splits &&
+            mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""), pdew,
+                             kHigherRoot, st, kSearchStates, false) &&
+            st.two_phase)
+            return true;
         // Else up from the dew point at T first, where SATT finds one: from
         // below it the march crosses decades of gas, where the vapour
         // fraction does not change, with short steps (methane + isopentane
         // at 134.1 K, dew point at 6e-5 kPa: 50 states did not reach the
         // split of q 0.48 at 178 kPa).
-        if (dew) {
+        if (dew && !among_splits) {
             if (mix::on_isotherm(T, target, z, pdew, 1.0 - q, 2.0 * pmax, kLowerRoot, st,
                                  kDewSearchStates, false) &&
                 st.two_phase)
