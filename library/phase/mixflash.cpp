@@ -81,15 +81,18 @@ struct Bracket {
 // jump of f, from one phase to another, and no root).
 template <class F>
 bool crossing_in_turn(F f, double x1, double f1, double x2, double f2, double x3, double f3,
-                      double& a, double& fa, double& b, double& fb, Bracket& beyond) {
+                      double& a, double& fa, double& b, double& fb, Bracket& beyond,
+                      bool by_length) {
     const double sign = f2 > 0.0 ? 1.0 : -1.0;
     constexpr double kGolden = 0.3819660112501051;
     double lo = x1, hi = x3, xm = x2, fm = f2;
     (void)f3;
     for (int it = 0; it < 30 && std::fabs(hi - lo) > 1e-7 * (1.0 + std::fabs(xm)); ++it) {
         // A new point in the larger of the two intervals beside the best
-        // (by their lengths: a march down has hi below lo).
-        const bool right = std::fabs(hi - xm) > std::fabs(xm - lo);
+        // (with `by_length` by their lengths: a march down has hi below lo;
+        // the searches of h, s and e keep the signed comparison, whose
+        // refusals would cost twice as much).
+        const bool right = by_length ? std::fabs(hi - xm) > std::fabs(xm - lo) : hi - xm > xm - lo;
         const double xn = right ? xm + kGolden * (hi - xm) : xm - kGolden * (xm - lo);
         double vn = 0.0;
         if (!f(xn, vn)) return false;
@@ -134,11 +137,12 @@ constexpr int kTurnsPassed = 4;
 // back.  False at x_end without one, or past a turn that does not reach
 // zero (where `turn`, if given, receives the march's last two points).
 // With `past_turn` the march starts past such a turn and goes on past
-// kTurnsPassed more (a search that found nothing nearer resumes there).
+// kTurnsPassed more (a search that found nothing nearer resumes there);
+// `by_length` is passed to crossing_in_turn.
 template <class F>
 bool first_crossing(F f, double x0, double f0, double x_end, double step, double& a, double& fa,
                     double& b, double& fb, Bracket& beyond, Bracket* turn = nullptr,
-                    bool past_turn = false) {
+                    bool past_turn = false, bool by_length = false) {
     bool leaving_turn = past_turn;
     int turns = 0;
     const double longest = kLongestStep * step, first = step;
@@ -179,7 +183,8 @@ bool first_crossing(F f, double x0, double f0, double x_end, double step, double
         }
         if (std::fabs(vn) < std::fabs(fp)) leaving_turn = false;
         if (two && !leaving_turn && std::fabs(vn) > std::fabs(fp)) {
-            if (crossing_in_turn(f, xpp, fpp, xp, fp, xn, vn, a, fa, b, fb, beyond)) return true;
+            if (crossing_in_turn(f, xpp, fpp, xp, fp, xn, vn, a, fa, b, fb, beyond, by_length))
+                return true;
             if (!past_turn || ++turns > kTurnsPassed) {
                 if (turn != nullptr) *turn = Bracket{xp, fp, xn, vn};
                 return false;
@@ -813,7 +818,7 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
         Bracket r, beyond, t;
         t.a = t.b = from;
         if (end == from || !first_crossing(g, from, ffrom, end, step, r.a, r.fa, r.b, r.fb, beyond,
-                                           &t, past_turn)) {
+                                           &t, past_turn, quality)) {
             if (end == x_end && !past_turn && t.b != from) {
                 turn = t;
                 turned = true;
@@ -847,12 +852,13 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
     } else if (root_towards(x0, f0, x_end) || root_towards(x0, f0, x_back) || past_jumps(false)) {
         return true;
     }
-    // Nothing nearer: the march towards x_end resumed past the turn it
-    // stopped at (nitrogen + ethane, 80 % nitrogen, at 7.88 MPa and
-    // q 0.168: down from the dew point at 227 K the vapour fraction falls
-    // to 0.745 at 163 K and rises again, then the phases' names cross at
-    // 131 K, and the split of q 0.168 lies at 99 K).
-    if (!turned) return false;
+    // Nothing nearer, in a search of the vapour fraction: the march towards
+    // x_end resumed past the turn it stopped at (nitrogen + ethane, 80 %
+    // nitrogen, at 7.88 MPa and q 0.168: down from the dew point at 227 K
+    // the vapour fraction falls to 0.745 at 163 K and rises again, then the
+    // phases' names cross at 131 K, and the split of q 0.168 lies at 99 K).
+    // (The searches of h, s and e refuse there as before, at their cost.)
+    if (!quality || !turned) return false;
     jumped = false;
     return root_towards(turn.b, turn.fb, x_end, true) || past_jumps(true);
 }
