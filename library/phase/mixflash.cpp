@@ -19,6 +19,7 @@
 #include "library/phase/frozen.h"
 #include "library/phase/satmemo.h"
 #include "library/phase/sattp.h"
+#include "library/phase/searchjumps.h"
 #include "library/phase/stability.h"
 #include "library/phase/threephase.h"
 #include "library/phase/tpflsh.h"
@@ -81,14 +82,18 @@ struct Bracket {
 // jump of f, from one phase to another, and no root).
 template <class F>
 bool crossing_in_turn(F f, double x1, double f1, double x2, double f2, double x3, double f3,
-                      double& a, double& fa, double& b, double& fb, Bracket& beyond) {
+                      double& a, double& fa, double& b, double& fb, Bracket& beyond,
+                      bool by_length) {
     const double sign = f2 > 0.0 ? 1.0 : -1.0;
     constexpr double kGolden = 0.3819660112501051;
     double lo = x1, hi = x3, xm = x2, fm = f2;
     (void)f3;
     for (int it = 0; it < 30 && std::fabs(hi - lo) > 1e-7 * (1.0 + std::fabs(xm)); ++it) {
-        // A new point in the larger of the two intervals beside the best.
-        const bool right = hi - xm > xm - lo;
+        // A new point in the larger of the two intervals beside the best
+        // (with `by_length` by their lengths: a march down has hi below lo;
+        // the searches of h, s and e keep the signed comparison, whose
+        // refusals would cost twice as much).
+        const bool right = by_length ? std::fabs(hi - xm) > std::fabs(xm - lo) : hi - xm > xm - lo;
         const double xn = right ? xm + kGolden * (hi - xm) : xm - kGolden * (xm - lo);
         double vn = 0.0;
         if (!f(xn, vn)) return false;
@@ -122,14 +127,26 @@ bool crossing_in_turn(F f, double x1, double f1, double x2, double f2, double x3
 // left: cyclopropane + propane at 149 K.)
 constexpr double kLongestStep = 30.0;
 
+// How often the first step of a march is cut to a quarter where it lands
+// on the start's value.
+constexpr int kFirstStepCuts = 8;
+// How many turns that do not reach zero a march resumed past one passes.
+constexpr int kTurnsPassed = 4;
+
 // The first change of sign of f from (x0, f0) towards x_end: steps growing
 // from `step` up to kLongestStep times it; a failed point is moved halfway
 // back.  False at x_end without one, or past a turn that does not reach
-// zero.
+// zero (where `turn`, if given, receives the march's last two points).
+// With `past_turn` the march starts past such a turn and goes on past
+// kTurnsPassed more (a search that found nothing nearer resumes there);
+// `by_length` is passed to crossing_in_turn.
 template <class F>
 bool first_crossing(F f, double x0, double f0, double x_end, double step, double& a, double& fa,
-                    double& b, double& fb, Bracket& beyond) {
-    const double longest = kLongestStep * step;
+                    double& b, double& fb, Bracket& beyond, Bracket* turn = nullptr,
+                    bool past_turn = false, bool by_length = false) {
+    bool leaving_turn = past_turn;
+    int turns = 0;
+    const double longest = kLongestStep * step, first = step;
     const double dir = x_end > x0 ? 1.0 : -1.0;
     double xp = x0, fp = f0, xpp = x0, fpp = f0;
     bool two = false;
@@ -146,11 +163,18 @@ bool first_crossing(F f, double x0, double f0, double x_end, double step, double
         // The first step landed on the same value (one phase on both sides
         // of a region too thin for it: the vapour fraction close to the
         // cricondentherm): shorter steps from the start.
-        if (!two && vn == fp && shrink < 8) {
+        if (!two && vn == fp && shrink < kFirstStepCuts) {
             ++shrink;
             step *= 0.25;
             continue;
         }
+        // Still the same value after every cut: no thin region, but a
+        // stretch of one phase (the gas below a dew point whose vapour
+        // fraction is sought): the march goes on with its first step, not
+        // growing from the shortest (octane + water at 301 K, q 0.499996:
+        // from 0.24 kPa the steps from 1.5e-6 in ln P spent the states
+        // before the split of two liquids at 519 kPa).
+        const bool flat_start = !two && vn == fp;
         if (vn == 0.0 || (vn > 0.0) != (fp > 0.0)) {
             a = xp;
             fa = fp;
@@ -158,8 +182,16 @@ bool first_crossing(F f, double x0, double f0, double x_end, double step, double
             fb = vn;
             return true;
         }
-        if (two && std::fabs(vn) > std::fabs(fp))
-            return crossing_in_turn(f, xpp, fpp, xp, fp, xn, vn, a, fa, b, fb, beyond);
+        if (std::fabs(vn) < std::fabs(fp)) leaving_turn = false;
+        if (two && !leaving_turn && std::fabs(vn) > std::fabs(fp)) {
+            if (crossing_in_turn(f, xpp, fpp, xp, fp, xn, vn, a, fa, b, fb, beyond, by_length))
+                return true;
+            if (!past_turn || ++turns > kTurnsPassed) {
+                if (turn != nullptr) *turn = Bracket{xp, fp, xn, vn};
+                return false;
+            }
+            leaving_turn = true;
+        }
         if (xn == x_end) return false;
         xpp = xp;
         fpp = fp;
@@ -173,6 +205,7 @@ bool first_crossing(F f, double x0, double f0, double x_end, double step, double
         const double reach = slope != 0.0 ? -fp / slope * dir : -1.0;
         step = reach > 0.0 && std::isfinite(reach) ? std::clamp(1.1 * reach, 0.5 * last, 4.0 * last)
                                                    : 1.5 * last;
+        if (flat_start) step = std::max(step, first);
         step = std::min(step, longest);
     }
     return false;
@@ -596,6 +629,13 @@ bool on_isotherm_density(double T, double D, const double z[20], double plo, dou
 
 namespace {
 
+using jumps::JumpGuard;
+using jumps::kJumpHalvings;
+using jumps::kJumpWidthLnP;
+using jumps::kJumpWidthT;
+using jumps::RecentStates;
+using jumps::three_phase_between;
+
 // The root of f nearest to x0 (where f = f0) in direction of x_end, or
 // where there is none in the other direction down to x_back: the crossing
 // bracketed by the march, solved by Brent's method and kept only when f
@@ -604,23 +644,75 @@ namespace {
 // towards x_end goes on beyond the jumps it met (an isotherm passing from
 // a vapour and a liquid to two liquids, whose values lie on both sides of
 // the jump).  `last` holds the state of the last evaluation; the root's
-// state on success.
+// state on success.  Where the vapour fraction is sought (`quality`, the
+// bounded searches of the quality flashes), a bracket across a three-phase
+// line is split there, Brent's method gives up a jump at once (JumpGuard)
+// and the march passes jumps before it looks behind x0.
 template <class F>
 bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double step, double ftol,
-                  const TpState& last, TpState& st) {
+                  double jump_width, bool quality, const TpState& last, TpState& st) {
     constexpr int kJumpsPassed = 4;
     double jump = x0, fjump = f0;
     bool jumped = false;
-    const auto root_in = [&](const Bracket& r) {
+    RecentStates recent;
+    const auto g = [&](double x, double& v) {
+        if (!f(x, v)) return false;
+        recent.keep(x, last);
+        return true;
+    };
+    using G = decltype(g);
+    const auto brent_in = [&](const Bracket& r) {
         double x = 0.0, v = 0.0;
-        if (r.a == r.b || !brent_root(f, r.a, r.fa, r.b, r.fb, ftol, 1e-15, 100, x)) return false;
+        G gg = g;
+        JumpGuard<G> guard{gg, last, jump_width, quality, {}, {}};
+        if (r.a == r.b || !brent_root(guard, r.a, r.fa, r.b, r.fb, ftol, 1e-15, 100, x))
+            return false;
         if (!f(x, v) || !(std::fabs(v) <= 1e4 * ftol)) return false;
         st = last;
         return true;
     };
-    const auto root_towards = [&](double from, double ffrom, double end) {
-        Bracket r, beyond;
-        if (!first_crossing(f, from, ffrom, end, step, r.a, r.fa, r.b, r.fb, beyond)) return false;
+    const auto root_in = [&](const Bracket& r) {
+        const TpState* sa = recent.at(r.a);
+        const TpState* sb = recent.at(r.b);
+        if (!quality || r.a == r.b || sa == nullptr || sb == nullptr ||
+            !three_phase_between(*sa, *sb))
+            return brent_in(r);
+        // The line where one split gives way to the other, by halving, and
+        // the root on either side of it (the march's side first).
+        const TpState left = *sa;
+        Bracket near{r.a, r.fa, r.a, r.fa}, far{r.b, r.fb, r.b, r.fb};
+        for (int k = 0; k < kJumpHalvings && std::fabs(far.a - near.b) > jump_width; ++k) {
+            const double m = 0.5 * (near.b + far.a);
+            double v = 0.0;
+            if (!g(m, v)) return false;
+            if (last.two_phase && last.two_liquids == left.two_liquids) {
+                near.b = m;
+                near.fb = v;
+            } else {
+                far.a = m;
+                far.fa = v;
+            }
+        }
+        const auto crossing = [](const Bracket& b) {
+            return b.a != b.b && (b.fa > 0.0) != (b.fb > 0.0);
+        };
+        return (crossing(near) && brent_in(near)) || (crossing(far) && brent_in(far));
+    };
+    // Where the march towards x_end stopped at a turn that does not reach
+    // zero: the points past it.
+    Bracket turn;
+    bool turned = false;
+    const auto root_towards = [&](double from, double ffrom, double end, bool past_turn = false) {
+        Bracket r, beyond, t;
+        t.a = t.b = from;
+        if (end == from || !first_crossing(g, from, ffrom, end, step, r.a, r.fa, r.b, r.fb, beyond,
+                                           &t, past_turn, quality)) {
+            if (end == x_end && !past_turn && t.b != from) {
+                turn = t;
+                turned = true;
+            }
+            return false;
+        }
         // The far side of the bracket: where a march past a jump resumes.
         if (end == x_end) {
             jump = r.b;
@@ -629,12 +721,34 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
         }
         return root_in(r) || root_in(beyond);
     };
-    if (root_towards(x0, f0, x_end) || root_towards(x0, f0, x_back)) return true;
-    for (int k = 0; k < kJumpsPassed && jumped && jump != x_end; ++k) {
-        jumped = false;
-        if (root_towards(jump, fjump, x_end)) return true;
+    const auto past_jumps = [&](bool past_turn) {
+        for (int k = 0; k < kJumpsPassed && jumped && jump != x_end; ++k) {
+            jumped = false;
+            if (root_towards(jump, fjump, x_end, past_turn)) return true;
+        }
+        return false;
+    };
+    // (The vapour fraction past the jumps first: behind a start at a dew
+    // point it is the gas's 1, unless that is the upper of two, and a
+    // search of bounded cost spent its states there before the split of
+    // two liquids beyond a three-phase line: butane + R245fa, 20 % butane,
+    // at 154.7 K and q 0.190927, 80 kPa.)
+    if (quality) {
+        if (root_towards(x0, f0, x_end) || past_jumps(false) ||
+            (x_back != x_end && root_towards(x0, f0, x_back)))
+            return true;
+    } else if (root_towards(x0, f0, x_end) || root_towards(x0, f0, x_back) || past_jumps(false)) {
+        return true;
     }
-    return false;
+    // Nothing nearer, in a search of the vapour fraction: the march towards
+    // x_end resumed past the turn it stopped at (nitrogen + ethane, 80 %
+    // nitrogen, at 7.88 MPa and q 0.168: down from the dew point at 227 K
+    // the vapour fraction falls to 0.745 at 163 K and rises again, then the
+    // phases' names cross at 131 K, and the split of q 0.168 lies at 99 K).
+    // (The searches of h, s and e refuse there as before, at their cost.)
+    if (!quality || !turned) return false;
+    jumped = false;
+    return root_towards(turn.b, turn.fb, x_end, true) || past_jumps(true);
 }
 
 }  // namespace
@@ -680,15 +794,21 @@ bool on_isotherm(double T, const Target& t, const double z[20], double plo, doub
     const double lo = std::log(plo), hi = std::log(phi), ftol = target_tolerance(t);
     if (kr == kHigherRoot) {
         double fhi = 0.0;
-        if (f(hi, fhi) && nearest_root(f, hi, fhi, lo, lo, 0.1, ftol, last, st)) {
+        if (f(hi, fhi) &&
+            nearest_root(f, hi, fhi, lo, lo, 0.1, ftol, kJumpWidthLnP, t.letter == 'Q', last, st)) {
             labels_of_tp_flash(z, st);
             return true;
         }
     }
     if (!std::isfinite(f0) && !f(lo, f0)) return false;
     // Up from plo; where plo is the upper of two dew points (close to the
-    // cricondentherm) the states lie below it.
-    if (!nearest_root(f, lo, f0, hi, lo - std::log(1e4), 0.1, ftol, last, st)) return false;
+    // cricondentherm) the states lie below it.  (Not where plo lies below
+    // every dew point and the vapour fraction is sought: there the gas's
+    // stays 1.)
+    const bool gas_below = t.letter == 'Q' && plo <= below_dew_pressure(T, z);
+    const double back = gas_below ? lo : lo - std::log(1e4);
+    if (!nearest_root(f, lo, f0, hi, back, 0.1, ftol, kJumpWidthLnP, t.letter == 'Q', last, st))
+        return false;
     labels_of_tp_flash(z, st);
     return true;
 }
@@ -708,7 +828,8 @@ bool on_isobar_down(double P, const Target& t, const double z[20], double thi, d
     if (!std::isfinite(f0) && !f(thi, f0)) return false;
     // Down from thi; where thi is the lower of two dew points (close to the
     // cricondenbar) the states lie above it.
-    if (!nearest_root(f, thi, f0, tlo, 1.5 * thi, 0.002 * thi, target_tolerance(t), last, st))
+    if (!nearest_root(f, thi, f0, tlo, 1.5 * thi, 0.002 * thi, target_tolerance(t),
+                      kJumpWidthT * thi, t.letter == 'Q', last, st))
         return false;
     labels_of_tp_flash(z, st);
     return true;

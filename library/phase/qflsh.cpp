@@ -278,16 +278,21 @@ bool quality_search(bool t_given, double T, double P, double q, int kq, const do
         // the vapour and liquid lie below it (pentane + water at 291.7 K: a
         // dew point at 423 kPa among two liquids, the vapour and water of
         // q 0.52 at 51 kPa), and the march down from it finds them.
-        if (dew && mix::dew_point_among_splits(T, pdew, z))
-            return mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""), pdew,
-                                    kHigherRoot, st, kSearchStates, false) &&
-                   st.two_phase;
+        // (Else the splits of two liquids above it: octane + water 1:1 at
+        // 301 K, a dew point at 32.4 kPa among two liquids of q 0.4999963,
+        // the split of q 0.49999615 at 519 kPa.)
+        const bool among_splits = dew && mix::dew_point_among_splits(T, pdew, z);
+        if (among_splits &&
+            mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""), pdew,
+                             kHigherRoot, st, kSearchStates, false) &&
+            st.two_phase)
+            return true;
         // Else up from the dew point at T first, where SATT finds one: from
         // below it the march crosses decades of gas, where the vapour
         // fraction does not change, with short steps (methane + isopentane
         // at 134.1 K, dew point at 6e-5 kPa: 50 states did not reach the
         // split of q 0.48 at 178 kPa).
-        if (dew) {
+        if (dew && !among_splits) {
             if (mix::on_isotherm(T, target, z, pdew, 1.0 - q, 2.0 * pmax, kLowerRoot, st,
                                  kDewSearchStates, false) &&
                 st.two_phase)
@@ -318,25 +323,27 @@ bool quality_search(bool t_given, double T, double P, double q, int kq, const do
            st.two_phase;
 }
 
-// Whether both phases of the split st lie inside the range of the
-// equations: the searches reach twice the pressure limit, where the (T, p)
-// flash refuses the state (hexane + water, 10 % hexane, at 375.8 K and
-// q 0.02: a split at 1.55 GPa, beyond the density limit).
-bool split_in_range(const mix::TpState& st) {
+// Whether the split st of feed z lies inside the range of the equations as
+// the (T, p) flash judges it (its T and P for the feed, its mixed density):
+// the searches reach twice the pressure limit, where that flash refuses the
+// state (hexane + water, 10 % hexane, at 375.8 K and q 0.02: a split at
+// 1.55 GPa, beyond the density limit).  Its phases' own compositions are
+// not judged: the flash's split of butane + R245fa, 20 % butane, at
+// 154.7 K and 80 kPa has a liquid of 98.6 % R245fa, below that fluid's
+// triple point, and the state was refused where the (T, p) flash gives it.
+bool split_in_range(const mix::TpState& st, const double z[20]) {
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     int lerr = 0;
     std::string lmsg;
-    flash::found_state_limits(st.T, st.Dl, st.P, st.x, tmin, tmax, dmax, pmax, lerr, lmsg);
-    if (lerr > 0) return false;
-    flash::found_state_limits(st.T, st.Dv, st.P, st.y, tmin, tmax, dmax, pmax, lerr, lmsg);
-    return lerr <= 0;
+    flash::found_state_limits(st.T, 0.0, st.P, z, tmin, tmax, dmax, pmax, lerr, lmsg);
+    return lerr <= 0 && st.D <= dmax;
 }
 
 // The stable state of vapour fraction q along the isotherm (isobar), inside
 // the range of the equations.
 bool stable_state_of_quality(bool t_given, double T, double P, double q, int kq, const double z[20],
                              mix::TpState& st) {
-    return quality_search(t_given, T, P, q, kq, z, st) && split_in_range(st);
+    return quality_search(t_given, T, P, q, kq, z, st) && split_in_range(st, z);
 }
 
 namespace {
@@ -658,9 +665,12 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
         two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
         return true;
     };
-    // No bubble point at P (a wet gas): down from the dew point.
+    // No bubble point at P (a wet gas): down from the dew point, unless it
+    // lies among the (T, p) flash's splits and bounds no vapour (the vapour
+    // fraction there is no 1; see below).
     const bool marched = !quick && derr <= 0;
-    if (marched && along_isobar(tdew, 1.0 - q)) return;
+    const bool dew_among_splits = marched && mix::dew_point_among_splits(tdew, P, z);
+    if (marched && !dew_among_splits && along_isobar(tdew, 1.0 - q)) return;
     if (!quick) SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, berr, bmsg);
     if (kq != kMassQuality) {
         if (berr > 0 || derr > 0) {
@@ -718,6 +728,12 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     // 3.5 MPa, whose boundary lies beyond the reach of both searches): down
     // from the upper temperature limit of the equation.
     if (!quick && derr > 0 && along_isobar(tmax, std::nan(""))) return;
+    // A dew point among the splits: the isobar from the upper temperature
+    // limit, where the start between the estimates found nothing (hexane +
+    // water 1:1 at 9.15 MPa: a dew point at 494.5 K among a vapour and
+    // liquid of q 0.496, the march from it narrowed that jump and failed;
+    // splits of q 0.4999984 lie at 505.9 K and 263 K).
+    if (dew_among_splits && along_isobar(tmax, std::nan(""))) return;
     if (marched && berr > 0 && q > 0.0 && q < 1.0) {
         // Down from the dew point no state of that vapour fraction, no
         // bubble point, and none from the estimates: none exists (a flue
