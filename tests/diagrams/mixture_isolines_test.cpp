@@ -114,7 +114,7 @@ std::ostream& operator<<(std::ostream& os, const GapRow& r) {
     return os << r.fluid << " family " << r.family << " at " << r.position;
 }
 
-// Mixture isobars and density lines from Tmin on which the library has no
+// Mixture isobars from Tmin on which the library has no
 // states between a cold liquid and the gas (water or heavy ends would
 // freeze out): the line is the part above the gap, every segment across
 // 10 K or more a stretch of states. (Humid ISO Air's 10 kPa isobar ran
@@ -306,7 +306,8 @@ TEST_P(MixtureLinesFlashBack, EveryPointFlashesBack) {
             if (!why.empty()) bad.push_back(why);
         }
     EXPECT_GT(points, 50);
-    EXPECT_GT(two_phase, 0);
+    // (Density lines start above the critical temperature.)
+    if (row.family != ISO_ISOCHOR) EXPECT_GT(two_phase, 0);
     EXPECT_TRUE(bad.empty()) << bad.size() << " of " << points << ", first: " << bad[0];
 }
 
