@@ -156,16 +156,24 @@ private:
                     herr);
         return ierr <= 0;
     }
-    bool by_T_p(double T, double p, IsoPoint& out) {
-        if (one_component()) return flash_T_p(T, p, out);  // no state asked twice
-        const auto known = flashed_.find({T, p});
-        if (known != flashed_.end()) {
+    // A mixture's state of the current line from `flashed`, else by
+    // `flash` and kept there (a pure fluid's line asks for no state twice).
+    template <class Flash>
+    bool remembered(std::map<std::pair<double, double>, Flashed>& flashed, double T, double v,
+                    IsoPoint& out, Flash flash) {
+        if (one_component()) return flash(T, v, out);
+        const auto known = flashed.find({T, v});
+        if (known != flashed.end()) {
             out = known->second.point;
             return known->second.counts;
         }
-        const bool counts = flash_T_p(T, p, out);
-        flashed_[{T, p}] = Flashed{counts, out};
+        const bool counts = flash(T, v, out);
+        flashed[{T, v}] = Flashed{counts, out};
         return counts;
+    }
+    bool by_T_p(double T, double p, IsoPoint& out) {
+        return remembered(flashed_, T, p, out,
+                          [this](double t, double v, IsoPoint& o) { return flash_T_p(t, v, o); });
     }
     bool flash_T_p(double T, double p, IsoPoint& out) {
         double s = 0, h = 0, rho = 0, q = 0;
@@ -173,15 +181,8 @@ private:
         return take(r, T, p, s, h, rho, out);
     }
     bool by_T_rho(double T, double rho, IsoPoint& out) {
-        if (one_component()) return flash_T_rho(T, rho, out);
-        const auto known = flashed_by_rho_.find({T, rho});
-        if (known != flashed_by_rho_.end()) {
-            out = known->second.point;
-            return known->second.counts;
-        }
-        const bool counts = flash_T_rho(T, rho, out);
-        flashed_by_rho_[{T, rho}] = Flashed{counts, out};
-        return counts;
+        return remembered(flashed_by_rho_, T, rho, out,
+                          [this](double t, double v, IsoPoint& o) { return flash_T_rho(t, v, o); });
     }
     bool flash_T_rho(double T, double rho, IsoPoint& out) {
         // (A mixture's line ends at the highest pressure of the equations,

@@ -85,6 +85,36 @@ protected:
         EXPECT_NEAR(q2, q, 1e-6) << herr;
     }
 
+    // The state TQFLSH or PQFLSH finds from (T or P, q), THFLSH or TSFLSH
+    // (lower root) from (T, h or s) of the (T, p) flash's result.
+    struct Found {
+        double T = 0, P = 0, D = 0, Dl = 0, Dv = 0, x[20] = {}, y[20] = {}, q = 0, h = 0;
+        int ierr = 0;
+        std::string herr;
+    };
+    Found flash_back(const std::string& flash) const {
+        const S& c = this->GetParam();
+        Found f;
+        f.T = c.T;
+        f.P = c.P;
+        f.q = q;
+        double e2 = 0, s2 = 0, cv2 = 0, cp2 = 0, w2 = 0;
+        if (flash == "TQ")
+            lib::TQFLSH(c.T, q, z, lib::kMolarQuality, f.P, f.D, f.Dl, f.Dv, f.x, f.y, e2, f.h, s2,
+                        cv2, cp2, w2, f.ierr, f.herr);
+        else if (flash == "PQ")
+            lib::PQFLSH(c.P, q, z, lib::kMolarQuality, f.T, f.D, f.Dl, f.Dv, f.x, f.y, e2, f.h, s2,
+                        cv2, cp2, w2, f.ierr, f.herr);
+        else if (flash == "TH")
+            lib::THFLSH(c.T, h, z, lib::kLowerRoot, f.P, f.D, f.Dl, f.Dv, f.x, f.y, f.q, e2, s2,
+                        cv2, cp2, w2, f.ierr, f.herr);
+        else
+            lib::TSFLSH(c.T, s, z, lib::kLowerRoot, f.P, f.D, f.Dl, f.Dv, f.x, f.y, f.q, e2, f.h,
+                        cv2, cp2, w2, f.ierr, f.herr);
+        if (flash == "TH") f.h = h;
+        return f;
+    }
+
     double z[20] = {};
     double D = 0, Dl = 0, Dv = 0, x[20] = {}, y[20] = {}, q = 0, e = 0, h = 0, s = 0;
     double cv = 0, cp = 0, w = 0;

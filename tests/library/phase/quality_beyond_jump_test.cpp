@@ -59,22 +59,12 @@ TEST_P(QualityBeyondJump, FlashGivesAStateOfTheTpFlash) {
     const std::string flash = c.flash;
     SCOPED_TRACE(flash + "FLSH of " + c.names + " at T=" + lletest::number(c.T) +
                  " K, p=" + lletest::number(c.P) + " kPa");
-    double T2 = c.T, P2 = c.P, D2 = 0, Dl2 = 0, Dv2 = 0, x2[20] = {}, y2[20] = {}, q2 = q, e2 = 0,
-           h2 = 0, s2 = 0, cv2 = 0, cp2 = 0, w2 = 0;
-    int ierr = 0;
-    std::string herr;
-    if (flash == "TQ")
-        lib::TQFLSH(c.T, q, z, lib::kMolarQuality, P2, D2, Dl2, Dv2, x2, y2, e2, h2, s2, cv2, cp2,
-                    w2, ierr, herr);
-    else if (flash == "PQ")
-        lib::PQFLSH(c.P, q, z, lib::kMolarQuality, T2, D2, Dl2, Dv2, x2, y2, e2, h2, s2, cv2, cp2,
-                    w2, ierr, herr);
-    else if (flash == "TH")
-        lib::THFLSH(c.T, h, z, lib::kLowerRoot, P2, D2, Dl2, Dv2, x2, y2, q2, e2, s2, cv2, cp2, w2,
-                    ierr, herr);
-    else
-        lib::TSFLSH(c.T, s, z, lib::kLowerRoot, P2, D2, Dl2, Dv2, x2, y2, q2, e2, h2, cv2, cp2, w2,
-                    ierr, herr);
+    const auto found = flash_back(flash);
+    const double T2 = found.T, P2 = found.P, D2 = found.D, Dl2 = found.Dl, Dv2 = found.Dv,
+                 q2 = found.q, h2 = found.h;
+    const double *x2 = found.x, *y2 = found.y;
+    int ierr = found.ierr;
+    std::string herr = found.herr;
     ASSERT_LE(ierr, 0) << herr;
     ASSERT_TRUE(q > 0.0 && q < 1.0);
     EXPECT_NEAR(q2, q, 1e-6);
