@@ -20,9 +20,10 @@ struct EcsMap {
 // ratios in the dilute gas, blended into the solved conformal ratios as
 // |alphar| + |Z - 1| rises; the solved ratios lose their weight towards a
 // fold of the conformal equations and towards the end of the reach of the
-// reference's models, so that nothing steps where the solution ends; a -58
-// of the solver stands only when f or h moved more than 10 % from their
-// start values or the start temperature is below 1.
+// reference's models, so that nothing steps where the solution ends, and a
+// solve that fails leaves the critical ratios; its -58 stands only when f
+// or h (blended, before fading) moved more than 10 % from their start
+// values or the start temperature is below 1.
 void map_onto(int ref, double T, double D, double alphar, double Z, double tc, double dc, EcsMap& m,
               int& ierr, std::string& herr);
 

@@ -69,8 +69,8 @@ constexpr double kFoldMargin = 0.01;
 // Share of the reach of the reference's models (conformal_temperature_share)
 // beyond which the solved ratios lose their weight, as the square of the
 // remaining share: a conformal state beyond the reach is no state of the
-// reference (r14's gas onto nitrogen runs to 4400 K within 0.3 K at 7.5
-// MPa; the viscosity stepped by 2.9 % where it passed the reach at 571.4 K).
+// reference (r14's gas at 7.5 MPa onto nitrogen: 850 K at 560 K, beyond
+// the reach, 4400 K, at 571.4 K, where the viscosity stepped by 2.9 %).
 constexpr double kReachRamp = 0.7;
 
 // Steps of the homotopy below, Newton passes per step and the tolerance of
@@ -274,28 +274,33 @@ void map_onto(int ref, double T, double D, double alphar, double Z, double tc, d
             herr.clear();
         }
     }
-    double w = std::min(
+    const bool converged = ierr == 0;
+    const double w = std::min(
         1.0, (residuals - kDiluteResiduals[0]) / (kDiluteResiduals[1] - kDiluteResiduals[0]));
-    if (ierr == 0) {
-        const double r = fold_margin(ref, T0, D0) / (kFoldMargin * std::min(residuals, 1.0));
-        if (r < 1.0) w *= r * r;
-    }
-    // Also the last iterate of a solve that failed (r14 at 2.25 MPa, 587.8
-    // K: 8e8 K).
-    const double share = conformal_temperature_share(ref, T0);
-    if (share > kReachRamp) {
-        const double q = std::max(0.0, (1.0 - share) / (1.0 - kReachRamp));
-        w *= q * q;
-    }
-    m.f = std::pow(m.f_start, 1.0 - w) * std::pow(T / T0, w);
-    m.h = std::pow(m.h_start, 1.0 - w) * std::pow(D0 / D, w);
-    m.T0 = T / m.f;
-    m.D0 = D * m.h;
-    if (ierr == -58 && within_10_percent(m.f, m.f_start) && within_10_percent(m.h, m.h_start) &&
-        t0_start >= 1.0) {
+    // The warning is judged on the ratios before they fade (below).
+    if (ierr == -58 && t0_start >= 1.0 &&
+        within_10_percent(std::pow(m.f_start, 1.0 - w) * std::pow(T / T0, w), m.f_start) &&
+        within_10_percent(std::pow(m.h_start, 1.0 - w) * std::pow(D0 / D, w), m.h_start)) {
         ierr = 0;
         herr.clear();
     }
+    // The last iterate of a solve that failed is no conformal state (r14 at
+    // 2.25 MPa, 587.8 K: 8e8 K): the critical ratios.
+    double fade = 0.0;
+    if (converged) {
+        fade = 1.0;
+        const double r = fold_margin(ref, T0, D0) / (kFoldMargin * std::min(residuals, 1.0));
+        if (r < 1.0) fade *= r * r;
+    }
+    const double share = conformal_temperature_share(ref, T0);
+    if (share > kReachRamp) {
+        const double q = std::max(0.0, (1.0 - share) / (1.0 - kReachRamp));
+        fade *= q * q;
+    }
+    m.f = std::pow(m.f_start, 1.0 - w * fade) * std::pow(T / T0, w * fade);
+    m.h = std::pow(m.h_start, 1.0 - w * fade) * std::pow(D0 / D, w * fade);
+    m.T0 = T / m.f;
+    m.D0 = D * m.h;
 }
 
 void reference_lj(int ref, double& sigma, double& epsk) {
