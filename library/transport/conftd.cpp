@@ -43,8 +43,12 @@ double upper_temperature(int icomp) {
 
 }  // namespace
 
+double conformal_temperature_share(int icomp, double T0) {
+    return T0 / (kConformalTemperatureFactor * upper_temperature(icomp));
+}
+
 bool conformal_temperature_ok(int icomp, double T0) {
-    return T0 <= kConformalTemperatureFactor * upper_temperature(icomp);
+    return conformal_temperature_share(icomp, T0) <= 1.0;
 }
 
 void CONFTD(int icomp, double alphar, double Z, double& T0, double& D0, int& ierr,

@@ -16,11 +16,14 @@ struct EcsMap {
 };
 
 // Maps a state (T, D; residual Helmholtz energy alphar and compressibility
-// Z; critical Tc, Dc of the fluid or mixture) onto slot `ref`: the solver
-// runs in dense states (Z <= 0.3, or the start pressure at least 1.1 times
-// the reference's critical pressure, or the start density at least its
-// critical density); a -58 of the solver stands only when f or h moved more
-// than 10 % from their start values or the start temperature is below 1.
+// Z; critical Tc, Dc of the fluid or mixture) onto slot `ref`: the critical
+// ratios in the dilute gas, blended into the solved conformal ratios as
+// |alphar| + |Z - 1| rises; the solved ratios lose their weight towards a
+// fold of the conformal equations and towards the end of the reach of the
+// reference's models, so that nothing steps where the solution ends, and a
+// solve that fails leaves the critical ratios; its -58 stands only when f
+// or h (blended, before fading) moved more than 10 % from their start
+// values or the start temperature is below 1.
 void map_onto(int ref, double T, double D, double alphar, double Z, double tc, double dc, EcsMap& m,
               int& ierr, std::string& herr);
 
@@ -32,6 +35,8 @@ bool conformal_by_steps(int ref, double alphar, double Z, double& T0, double& D0
 // Whether a conformal temperature T0 (K) of slot icomp is within reach of
 // its models (at most 2.2 times their upper temperature).
 bool conformal_temperature_ok(int icomp, double T0);
+// T0 as a share of that reach (1 at its end).
+double conformal_temperature_share(int icomp, double T0);
 
 // The reference slot's Lennard-Jones sigma (nm) and eps/k (K).
 void reference_lj(int ref, double& sigma, double& epsk);
