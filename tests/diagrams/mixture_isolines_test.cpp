@@ -307,7 +307,9 @@ TEST_P(MixtureLinesFlashBack, EveryPointFlashesBack) {
         }
     EXPECT_GT(points, 50);
     // (Density lines start above the critical temperature.)
-    if (row.family != ISO_ISOCHOR) EXPECT_GT(two_phase, 0);
+    if (row.family != ISO_ISOCHOR) {
+        EXPECT_GT(two_phase, 0);
+    }
     EXPECT_TRUE(bad.empty()) << bad.size() << " of " << points << ", first: " << bad[0];
 }
 
