@@ -318,7 +318,9 @@ TEST(DensityFlash, SaturationAtGivenDensityEdges) {
 // is tiny (1-butene 5.9e-10 kPa, R124 6.8e-14 kPa): DHFLSH, DSFLSH and
 // HSFLSH give it back with the saturation pressure, where the equation's own
 // pressure of the liquid is rounding (it came out at -1.7e-9 kPa and was
-// refused with 4, "pressure < 0").
+// refused with 4, "pressure < 0").  Whether the flash lands on the saturated
+// liquid or on the liquid one rounding step denser depends on the warm starts
+// of earlier calls; both are the same state.
 TEST(DensityFlash, SaturatedLiquidAtTheTriplePoint) {
     std::ostringstream bad;
     for (const char* fluid : {"1butene", "r124", "md3m", "mlinolea", "mlinolen"}) {
@@ -338,8 +340,14 @@ TEST(DensityFlash, SaturatedLiquidAtTheTriplePoint) {
                             b.w, b.ierr, b.herr);
             else
                 b = hs(a.h, a.s);
+            // The liquid is so stiff that a density one rounding step off
+            // moves its pressure by more than the saturation pressure itself:
+            // the pressure is met within what a few rounding steps of the density allow.
+            double dPdD = 0;
+            lib::DPDD(k.ttp, a.D, z, dPdD);
+            const double ptol = 1e-6 * a.P + 1e-14 * a.D * std::fabs(dPdD);
             if (b.ierr != 0 || !(std::fabs(b.T / k.ttp - 1.0) <= 1e-9) ||
-                !(std::fabs(b.P / a.P - 1.0) <= 1e-6))
+                !(std::fabs(b.P - a.P) <= ptol))
                 bad << fluid << " " << letter << ": ierr " << b.ierr << " T " << b.T << " P " << b.P
                     << " (" << a.P << ") " << b.herr << "\n";
         }
