@@ -36,4 +36,7 @@ inline void close_stale_detail_dialogs() { close_detail_dialogs(nullptr, -1); }
 // the project's with `all`).
 void close_interface_dialogs(const Project* project, bool all);
 
+// Shows the project's interfaces again in their open details dialogs.
+void refresh_interface_dialogs(const Project* project);
+
 }  // namespace app::gui

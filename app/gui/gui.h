@@ -360,5 +360,9 @@ void interfacedialog(Project* project, int index);
 // project's, with its interface dialogs) and every details dialog whose
 // record has gone.
 void close_detail_dialogs(const Project* project, int process_id = 0);
+// Shows the project's parts and interfaces again in their open details
+// dialogs: results (or " - " once forgotten), compositions, and the
+// values of a dialog that holds no edits of its own.
+void refresh_detail_dialogs(const Project* project);
 
 }  // namespace app::gui

@@ -172,7 +172,9 @@ struct InterfaceDialog {
     std::array<GtkWidget*, NUM_INTERFACE_OPTIONS> combos{};
     std::vector<GtkWidget*> labels;
     std::vector<GtkWidget*> entries;
+    GtkWidget* results = nullptr;  // the box of the results frame
     InterfaceCopy copy;
+    bool edited = false;  // the copy holds edits not yet written back
     bool filling = false;
     bool closing = false;
 };
@@ -206,6 +208,7 @@ void close_details(InterfaceDialog* d) {
 }
 
 void set_interface_changed(InterfaceDialog& d, bool changed) {
+    d.edited = changed;
     gtk_widget_set_sensitive(d.reset, changed);
     gtk_widget_set_sensitive(d.cancel, changed);
 }
@@ -321,14 +324,37 @@ GtkWidget* labelled_table(const std::vector<std::pair<GtkWidget*, GtkWidget*>>& 
     return table;
 }
 
+std::string details_title(const Interface& itf) {
+    return "Interface details for interface " + itf.name;
+}
+
+// The results; " - " until the interface has been calculated.
+GtkWidget* results_frame(const Interface& itf) {
+    std::vector<std::pair<std::string, std::string>> results;
+    const int status = itf.status;
+    const bool calculated = status == IS_CONVERGED || status == IS_ITERATING;
+    for (int k = 0; k < NUM_INTERFACE_OUTPUTS; ++k) {
+        const ValueDef& def = interface_output_values_def[sz(k)];
+        if (!calculated) {  // no results yet: no numbers
+            results.emplace_back(def.name, " - ");
+            continue;
+        }
+        results.emplace_back(def.name,
+                             format_value(itf.outputs[sz(k)], def, itf.output_units[sz(k)]));
+    }
+    GtkWidget* frame = my_frame("<b>Results</b>");
+    gtk_container_add(GTK_CONTAINER(frame), result_list(results));
+    return frame;
+}
+
 void build_details(InterfaceDialog& d, const Interface& itf) {
-    const std::string title = "Interface details for interface " + itf.name;
     d.dialog = gtk_dialog_new();
-    gtk_window_set_title(GTK_WINDOW(d.dialog), title.c_str());
+    gtk_window_set_title(GTK_WINDOW(d.dialog), details_title(itf).c_str());
     if (ui.mainwindow != nullptr)
         gtk_window_set_transient_for(GTK_WINDOW(d.dialog), GTK_WINDOW(ui.mainwindow));
     d.cancel = gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL);
     d.reset = gtk_dialog_add_button(GTK_DIALOG(d.dialog), "Reset", RESPONSE_RESET);
+    gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_APPLY, RESPONSE_APPLY);
     gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_OK, GTK_RESPONSE_OK);
     GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(d.dialog));
     GtkWidget* head = gtk_hbox_new(FALSE, 6);
@@ -370,21 +396,28 @@ void build_details(InterfaceDialog& d, const Interface& itf) {
     frame = my_frame("<b>Input Values</b>");
     gtk_container_add(GTK_CONTAINER(frame), labelled_table(inputs));
     gtk_box_pack_start(GTK_BOX(content), frame, FALSE, FALSE, 4);
-    std::vector<std::pair<std::string, std::string>> results;
-    const int status = itf.status;
-    const bool calculated = status == IS_CONVERGED || status == IS_ITERATING;
-    for (int k = 0; k < NUM_INTERFACE_OUTPUTS; ++k) {
-        const ValueDef& def = interface_output_values_def[sz(k)];
-        if (!calculated) {  // no results yet: no numbers
-            results.emplace_back(def.name, " - ");
-            continue;
-        }
-        results.emplace_back(def.name,
-                             format_value(itf.outputs[sz(k)], def, itf.output_units[sz(k)]));
+    d.results = gtk_vbox_new(FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(d.results), results_frame(itf), FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(content), d.results, FALSE, FALSE, 4);
+}
+
+// The interface as it is now, after a change made elsewhere: title and
+// results, and its name, options and inputs unless the user is editing
+// them here.
+void refresh_details(InterfaceDialog& d) {
+    const int index = index_of(d);
+    if (index < 0) return;  // closed by close_stale_detail_dialogs
+    const Interface& itf = *d.project->interfaces[sz(index)];
+    gtk_window_set_title(GTK_WINDOW(d.dialog), details_title(itf).c_str());
+    if (!d.edited) {
+        d.copy = copy_of_interface(itf);
+        set_interface_dialog_values_from_data(d);
     }
-    frame = my_frame("<b>Results</b>");
-    gtk_container_add(GTK_CONTAINER(frame), result_list(results));
-    gtk_box_pack_start(GTK_BOX(content), frame, FALSE, FALSE, 4);
+    gtk_container_foreach(
+        GTK_CONTAINER(d.results), [](GtkWidget* w, gpointer) { gtk_widget_destroy(w); }, nullptr);
+    GtkWidget* frame = results_frame(itf);
+    gtk_box_pack_start(GTK_BOX(d.results), frame, FALSE, FALSE, 0);
+    gtk_widget_show_all(frame);
 }
 
 }  // namespace
@@ -481,6 +514,11 @@ void interfacedialog(Project* project, int index) {
 void interfacedialogcallback(GtkAction*, gpointer) {
     Project* project = current_project;
     if (project != nullptr) interfacedialog(project, project->current_interface);
+}
+
+void refresh_interface_dialogs(const Project* project) {
+    for (InterfaceDialog* d : std::vector<InterfaceDialog*>(details))
+        if (d->project == project && !d->closing) refresh_details(*d);
 }
 
 void close_interface_dialogs(const Project* project, bool all) {

@@ -49,7 +49,9 @@ struct PartDialog {
     GtkWidget* volume_mass = nullptr;
     GtkWidget* percent_fraction = nullptr;
     GtkWidget* composition = nullptr;  // the box of the composition entries
+    GtkWidget* results = nullptr;      // the box of the results frame
     PartDraft copy;
+    bool edited = false;  // the copy holds edits not yet written back
     bool filling = false;
     bool closing = false;
 };
@@ -99,6 +101,7 @@ void close_dialog(PartDialog* d) {
 }
 
 void set_changed(PartDialog& d, bool changed) {
+    d.edited = changed;
     gtk_widget_set_sensitive(d.reset, changed);
     gtk_widget_set_sensitive(d.cancel, changed);
 }
@@ -230,12 +233,10 @@ void part_dialog_fluid_chosen(int mode, Fluid* fluid) {
     mark_changed(d->project);
 }
 
+// The composition of the part's streams as the two choices show it.
 void fill_molproz_entries(PartDialog& d) {
     const int mass = gtk_combo_box_get_active(GTK_COMBO_BOX(d.volume_mass));
     const int fraction = gtk_combo_box_get_active(GTK_COMBO_BOX(d.percent_fraction));
-    part_dialog_mole_or_mass = std::max(mass, 0);
-    part_dialog_percent_or_fraction = std::max(fraction, 0);
-    if (mass > 0 || fraction > 0) save_default_settings();
     gtk_container_foreach(
         GTK_CONTAINER(d.composition), [](GtkWidget* w, gpointer) { gtk_widget_destroy(w); },
         nullptr);
@@ -268,8 +269,19 @@ void fill_molproz_entries(PartDialog& d) {
     gtk_widget_show_all(d.composition);
 }
 
+// The two choices become the settings (kept in the settings file unless
+// they are the first ones) and the composition is shown again.
+void take_composition_choices(PartDialog& d) {
+    const int mass = gtk_combo_box_get_active(GTK_COMBO_BOX(d.volume_mass));
+    const int fraction = gtk_combo_box_get_active(GTK_COMBO_BOX(d.percent_fraction));
+    part_dialog_mole_or_mass = std::max(mass, 0);
+    part_dialog_percent_or_fraction = std::max(fraction, 0);
+    if (mass > 0 || fraction > 0) save_default_settings();
+    fill_molproz_entries(d);
+}
+
 void composition_changed(GtkComboBox* combo, gpointer) {
-    if (PartDialog* d = dialog_of(combo)) fill_molproz_entries(*d);
+    if (PartDialog* d = dialog_of(combo)) take_composition_choices(*d);
 }
 
 // Apply and OK: the copy goes to the part; the tree, the diagrams and the
@@ -491,23 +503,28 @@ int screen_height() {
     return r.height;
 }
 
+std::string dialog_title(const Process& process, int index) {
+    return "Part details for part " + std::to_string(index) + " of process " + process.name;
+}
+
 void build(PartDialog& d, const Process& process, int index, const Part& part) {
-    const std::string title =
-        "Part details for part " + std::to_string(index) + " of process " + process.name;
     d.dialog = gtk_dialog_new();
-    gtk_window_set_title(GTK_WINDOW(d.dialog), title.c_str());
+    gtk_window_set_title(GTK_WINDOW(d.dialog), dialog_title(process, index).c_str());
     gtk_window_set_default_size(GTK_WINDOW(d.dialog), DIALOG_WIDTH,
                                 part_dialog_height(screen_height()));
     if (ui.mainwindow != nullptr)
         gtk_window_set_transient_for(GTK_WINDOW(d.dialog), GTK_WINDOW(ui.mainwindow));
     d.cancel = gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL);
     d.reset = gtk_dialog_add_button(GTK_DIALOG(d.dialog), "Reset", RESPONSE_RESET);
+    gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_APPLY, RESPONSE_APPLY);
     gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_OK, GTK_RESPONSE_OK);
     GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(d.dialog));
     gtk_box_pack_start(GTK_BOX(content), head_row(d, part), FALSE, FALSE, 4);
     GtkWidget* inner = gtk_vbox_new(FALSE, 6);
     gtk_box_pack_start(GTK_BOX(inner), input_and_option_frames(d, part), FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(inner), results_frame(part), FALSE, FALSE, 0);
+    d.results = gtk_vbox_new(FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(d.results), results_frame(part), FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(inner), d.results, FALSE, FALSE, 0);
     GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER,
                                    GTK_POLICY_AUTOMATIC);
@@ -517,7 +534,38 @@ void build(PartDialog& d, const Process& process, int index, const Part& part) {
     gtk_box_pack_start(GTK_BOX(content), composition_frame(d), FALSE, FALSE, 4);
 }
 
+// The part as it is now, after a change made elsewhere (a calculation,
+// the tree, another dialog): title, fluids, results and compositions, and
+// its name, options and inputs unless the user is editing them here.
+void refresh_dialog(PartDialog& d) {
+    const Place at = place_of(d);
+    if (at.record == nullptr) return;  // closed by close_stale_detail_dialogs
+    const Part& part = *at.record;
+    gtk_window_set_title(GTK_WINDOW(d.dialog),
+                         dialog_title(*d.project->processes[sz(at.process)], at.part).c_str());
+    if (!d.edited) {
+        d.copy = copy_of_part(part);
+        set_dialog_values_from_data(d, part);
+    }
+    if (d.fuel != nullptr && part.fuel != nullptr)
+        gtk_button_set_label(GTK_BUTTON(d.fuel), part.fuel->name.c_str());
+    if (d.oxidizer != nullptr && part.oxidizer != nullptr)
+        gtk_button_set_label(GTK_BUTTON(d.oxidizer), part.oxidizer->name.c_str());
+    gtk_container_foreach(
+        GTK_CONTAINER(d.results), [](GtkWidget* w, gpointer) { gtk_widget_destroy(w); }, nullptr);
+    GtkWidget* frame = results_frame(part);
+    gtk_box_pack_start(GTK_BOX(d.results), frame, FALSE, FALSE, 0);
+    gtk_widget_show_all(frame);
+    fill_molproz_entries(d);
+}
+
 }  // namespace
+
+void refresh_detail_dialogs(const Project* project) {
+    for (PartDialog* d : std::vector<PartDialog*>(dialogs))
+        if (d->project == project && !d->closing) refresh_dialog(*d);
+    refresh_interface_dialogs(project);
+}
 
 void partsdialog(Project* project, int process, int part) {
     if (project == nullptr || calculation_running() || process < 0 ||
@@ -543,7 +591,7 @@ void partsdialog(Project* project, int process, int part) {
     d->copy = copy_of_part(record);
     build(*d, proc, part, record);
     set_changed(*d, false);
-    fill_molproz_entries(*d);
+    take_composition_choices(*d);
     g_signal_connect(d->dialog, "response", G_CALLBACK(dialog_response), d);
     gtk_widget_show_all(d->dialog);
     set_dialog_values_from_data(*d, record);  // hides the rows without an input

@@ -185,6 +185,7 @@ void mark_changed(Project* project) {
     project->changed = 1;
     update_tab_label(project);
     update_save_action();
+    refresh_detail_dialogs(project);
 }
 
 GtkTreeStore* tree_store_of(const Project* project) {
@@ -237,12 +238,14 @@ GtkWidget* build_tree(Project* project) {
 void show_results_in_tree(Project* project) {
     if (project == nullptr) return;
     write_results(tree_store_of(project), *project);
+    refresh_detail_dialogs(project);
 }
 
 void forget_results_in_window(Project* project, int process) {
     if (project == nullptr) return;
     if (forget_results(*project, process).empty()) return;
     write_results(tree_store_of(project), *project);
+    refresh_detail_dialogs(project);
 }
 
 void forget_interface_results_in_window(Project* project, int index) {
@@ -263,6 +266,7 @@ void refresh_tree_values(Project* project) {
         if (!gtk_tree_model_iter_next(GTK_TREE_MODEL(store), &it)) break;
     }
     write_results(store, *project);
+    refresh_detail_dialogs(project);
 }
 
 void build_process_in_tree(Project* project, Process* process) {

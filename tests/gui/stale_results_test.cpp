@@ -1,13 +1,15 @@
 // Results after the structure changed: deleting a part or an interface
 // leaves no old result shown as if it were current, in the tree or in the
-// details dialog; Calculate shows them again.
+// details dialog; Calculate shows them again, in an open dialog as well.
 #include "tree_support.h"
 #include "user_path.h"
 
 #include "app/core/files/filehandling.h"
 #include "app/gui/calculate.h"
+#include "app/gui/detail_dialogs.h"
 #include "app/gui/handlers.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -158,4 +160,65 @@ TEST_F(StaleResults, ANewValueForgetsTheResultsANewNameKeeps) {
     EXPECT_DOUBLE_EQ(p->processes[0]->inputs[PRI_TEMPERATURE], 313.15);
     EXPECT_EQ(cell(p, outlet_result(0, 0)), "");
     EXPECT_EQ(cell(p, outlet_result(0, 2)), "");
+}
+
+TEST_F(StaleResults, AnOpenPartDialogFollowsCalculationsAndEdits) {
+    Project* p = open_project_file(example("steam_rankine.kvr"));
+    ASSERT_NE(p, nullptr);
+    open_part(p, 0, 2);
+    GtkWidget* d = shown_window("Part details for part 2 of process Steam Rankine Cycle");
+    ASSERT_NE(d, nullptr);
+    const std::vector<std::string> before = result_texts(d);
+    ASSERT_FALSE(before.empty());
+    for (const std::string& text : before) EXPECT_EQ(text, " - ");
+
+    // Calculated while the dialog stays open: it shows the results the tree shows.
+    calculate_by_key();
+    ASSERT_EQ(p->calc_status, CS_FINISHED);
+    std::vector<std::string> after = result_texts(d);
+    ASSERT_EQ(after.size(), before.size());
+    for (const std::string& text : after) EXPECT_NE(text, " - ");
+    const std::string outlet = cell(p, outlet_result(0, 1));
+    EXPECT_NE(std::find(after.begin(), after.end(), outlet), after.end()) << outlet;
+    EXPECT_TRUE(user_sees(d, {"input0", "name"}));
+    screenshot("part_dialog_after_calculation", d);
+
+    // The boiler's outlet temperature typed into the tree: the dialog, which
+    // holds no edits of its own, shows the new value and no old result.
+    type_value(p, {1, 0, 1, 1, 1, 0}, "800 K");
+    EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(find_widget(d, "input0"))), "800 K");
+    for (const std::string& text : result_texts(d)) EXPECT_EQ(text, " - ");
+
+    // A name typed in the dialog but not applied stays while the project
+    // is calculated again; the results come back.
+    type_into(find_widget(d, "name"), "Steam generator");
+    calculate_by_key();
+    EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(find_widget(d, "name"))), "Steam generator");
+    for (const std::string& text : result_texts(d)) EXPECT_NE(text, " - ");
+    // Apply, as the manual tells: the tree takes the name, the dialog stays.
+    click(gtk_dialog_get_widget_for_response(GTK_DIALOG(d), RESPONSE_APPLY));
+    pump();
+    EXPECT_EQ(cell(p, {1, 0, 1, 1}, COL_NAME), "Steam generator");
+    EXPECT_EQ(shown_window("Part details for part 2 of process Steam Rankine Cycle"), d);
+    for (const std::string& text : result_texts(d)) EXPECT_NE(text, " - ");
+    click(gtk_dialog_get_widget_for_response(GTK_DIALOG(d), GTK_RESPONSE_OK));
+    pump();
+}
+
+TEST_F(StaleResults, AnOpenInterfaceDialogFollowsTheCalculation) {
+    Project* p = open_project_file(example("coupled_water.kvr"));
+    ASSERT_NE(p, nullptr);
+    open_interface(p, 0);
+    GtkWidget* d = shown_window("Interface details for interface " + p->interfaces[0]->name);
+    ASSERT_NE(d, nullptr);
+    const std::vector<std::string> before = result_texts(d);
+    ASSERT_FALSE(before.empty());
+    for (const std::string& text : before) EXPECT_EQ(text, " - ");
+    calculate_by_key();
+    ASSERT_EQ(p->calc_status, CS_FINISHED);
+    for (const std::string& text : result_texts(d)) EXPECT_NE(text, " - ");
+    screenshot("interface_dialog_after_calculation", d);
+    // Its sides' results forgotten: the dialog forgets them too.
+    type_value(p, {1, 0, 0, 1}, "30 °C");
+    for (const std::string& text : result_texts(d)) EXPECT_EQ(text, " - ");
 }
