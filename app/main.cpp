@@ -5,12 +5,16 @@
 //                        FILE.<diagram>.png (never reading the settings)
 //   kvr2 [FILE]...       the main window with the files opened (the only
 //                        branch that starts the toolkit)
+//
+// The renderer and the window are modules beside the program file
+// (app/core/program/modules.h): batch mode loads the renderer at its first
+// diagram image, the window branch loads the window; the usage text needs
+// neither.
 #include "app/core/files/filehandling.h"
 #include "app/core/model/init.h"
 #include "app/core/program/kvr.h"
+#include "app/core/program/modules.h"
 #include "app/core/program/text_output.h"
-#include "app/diagrams/images.h"
-#include "app/gui/gui.h"
 
 #include <clocale>
 #include <cstdio>
@@ -27,21 +31,23 @@ int main(int argc, char** argv) {
 
     set_folders(argc > 0 ? argv[0] : nullptr);
     const CommandLine cl = parse_command_line(argc, argv);
-    // Only the window reads the user's settings: batch mode calculates a
-    // file the same way whatever the window's preferences are.
-    if (cl.action == CommandLine::WINDOW) load_default_settings();
-    initstuff();
-    // (Batch mode sets the built-in fluids up itself, before each file.)
-    if (cl.action != CommandLine::BATCH) init_stoffe();
-    diagrams::install_image_hooks();  // diagram images of batch mode, without a display
-
     switch (cl.action) {
         case CommandLine::HELP: printHelp(); return 0;
         case CommandLine::USAGE_ERROR: print_usage_error(cl.error); return 2;
-        case CommandLine::BATCH: batchmode = 1; return batch(cl.files);
+        case CommandLine::BATCH:
+            // Batch mode sets the built-in fluids up itself, before each
+            // file, and reads no settings.
+            initstuff();
+            save_diagram_png = save_diagram_png_on_demand;
+            batchmode = 1;
+            return batch(cl.files);
         case CommandLine::WINDOW: break;
     }
 
+    // Only the window reads the user's settings.
+    load_default_settings();
+    initstuff();
+    init_stoffe();
     batchmode = 0;
-    return gui::run_window(argc, argv, cl.files);
+    return run_window_module(argc, argv, cl.files);
 }

@@ -180,9 +180,9 @@ constexpr AxisKind AXIS_KINDS[4] = {
     {"Temperature", Q_TEMPERATURE, "%5.1f", 0, 0.0},
 };
 
+// Fills a new (default) record with built-in fluid `index`.
 void fill_builtin(Fluid& f, int index) {
     const Builtin& b = BUILTIN[index];
-    f = Fluid{};
     f.available = 1;
     f.second_flag = b.second_flag;
     f.group = b.group;
@@ -264,7 +264,8 @@ void FluidList::truncate(int n) {
 void init_stoffe() {
     for (int i = 0; i < NUM_BUILTIN_FLUIDS; ++i) {
         if (Fluid* existing = fluids[i]) {
-            fill_builtin(*existing, i);  // rebuilt in place: pointers to it stay valid
+            *existing = Fluid{};  // rebuilt in place: pointers to it stay valid
+            fill_builtin(*existing, i);
         } else {
             auto f = std::make_unique<Fluid>();
             fill_builtin(*f, i);

@@ -162,33 +162,48 @@ std::string batch_file(const std::string& file) {
     return failure;
 }
 
+// What this process holds: `touched`, it may hold what a file (or the
+// caller) left behind, and needs a fresh start before the next file;
+// `calculated`, it calculated a file itself.
+struct ProcessState {
+    bool touched = true;  // before the first file it is not known
+    bool calculated = false;
+};
+
+// One file calculated in this process, after a fresh start when needed.
+std::string batch_file_here(const std::string& file, const FreshStart& fresh, ProcessState& state) {
+    if (state.touched) fresh.restore();
+    state.touched = true;
+    state.calculated = true;
+    return batch_file(file);
+}
+
 // One file in a process of its own (a copy of this one, which has
 // calculated nothing): what the library keeps from one calculation for the
 // next (saturation expansions built on the way, warm starts, the counts that
 // decide when to build them) reaches no other file, and each is calculated
 // as if it were the only one (a copy of humid_air_compressor.kvr calculated
 // after another differed in the last digits of 103 lines).  A file whose
-// calculation ends the process (a crash) fails alone.  Without a process
-// the file is calculated here, and `here` says so.
-std::string batch_file_alone(const std::string& file, bool& here) {
+// calculation ends the process (a crash) fails alone.  The copy makes the
+// fresh start itself: this process then never sets up, writes or frees the
+// built-in fluids.  Without a process the file is calculated here, as
+// batch_file_here does.
+std::string batch_file_alone(const std::string& file, const FreshStart& fresh,
+                             ProcessState& state) {
     std::fflush(stdout);
     std::fflush(stderr);
-    here = false;
     int fds[2];
-    if (pipe(fds) != 0) {
-        here = true;
-        return batch_file(file);
-    }
+    if (pipe(fds) != 0) return batch_file_here(file, fresh, state);
     const pid_t pid = fork();
     if (pid < 0) {
         close(fds[0]);
         close(fds[1]);
-        here = true;
-        return batch_file(file);
+        return batch_file_here(file, fresh, state);
     }
     if (pid == 0) {
         close(fds[0]);
-        const std::string failure = batch_file(file);
+        ProcessState copy = state;
+        const std::string failure = batch_file_here(file, fresh, copy);
         std::fflush(stdout);
         std::fflush(stderr);
         for (std::size_t done = 0; done < failure.size();) {
@@ -275,10 +290,9 @@ int batch(const std::vector<std::string>& files, bool own_processes) {
     std::puts("Running in batch mode");
     std::fflush(stdout);
     const FreshStart fresh;
-    // Whether this process may hold what a file left behind: before the
-    // first file it is not known, after a file calculated in a process of
-    // its own nothing is left here.
-    bool touched = true;
+    // A file calculated in a process of its own leaves nothing here; when
+    // one was calculated here, a fresh start follows the last.
+    ProcessState state;
     std::vector<std::string> failed;
     std::vector<std::pair<FileIdentity, std::string>> done;
     for (const std::string& file : files) {
@@ -292,12 +306,11 @@ int batch(const std::vector<std::string>& files, bool own_processes) {
             }
             done.emplace_back(*id, file);
         }
-        if (touched) fresh.restore();
-        touched = true;
-        std::string failure = own_processes ? batch_file_alone(file, touched) : batch_file(file);
+        std::string failure = own_processes ? batch_file_alone(file, fresh, state)
+                                            : batch_file_here(file, fresh, state);
         if (!failure.empty()) failed.push_back(file + " (" + failure + ")");
     }
-    if (touched) fresh.restore();
+    if (state.calculated) fresh.restore();
     if (!failed.empty() && files.size() > 1) {
         std::printf("Batch mode: %zu of %zu files failed:\n", failed.size(), files.size());
         for (const std::string& f : failed) std::printf("  %s\n", f.c_str());
