@@ -210,18 +210,16 @@ void component_dilute(int i, double T, double& lam0, int& ierr, std::string& her
     std::string ltext;
     LIMITK("TCX", i, T, 0.0, 0.0, tmin, tmax, dmax, pmax, lerr, ltext);
     if (!(T < tmin)) return TCXK0(i, T, lam0, ierr, herr);
-    TCXK0(i, tmin, lam0, ierr, herr);
-    if (ierr > 0) return;
+    double at_edge = 0.0;
+    TCXK0(i, tmin, at_edge, ierr, herr);
     const double at_t = kinetic_dilute(i, T), at_tmin = kinetic_dilute(i, tmin);
-    if (at_t > 0.0 && at_tmin > 0.0 && lam0 > 0.0) {
-        lam0 *= at_t / at_tmin;
+    if (ierr <= 0 && at_edge > 0.0 && at_t > 0.0 && at_tmin > 0.0) {
+        lam0 = at_edge * at_t / at_tmin;
         return;
     }
-    lam0 = 0.0;
-    fail(39, "TCXK0",
-         "the thermal conductivity model gives no finite value at this state: temperature below "
-         "the correlation's range and no kinetic-theory value",
-         ierr, herr);
+    // Without kinetic theory's value (no Lennard-Jones parameters) the
+    // correlation's own.
+    TCXK0(i, T, lam0, ierr, herr);
 }
 
 // Step 10: the conductivity without the enhancement (TCBKMX).
