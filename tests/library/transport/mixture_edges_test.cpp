@@ -169,4 +169,49 @@ INSTANTIATE_TEST_SUITE_P(CarbonDioxideInAir, TraceBelowItsRange,
                                            TraceState{2000.0, 68.0}, TraceState{20.0, 74.0},
                                            TraceState{20.0, 78.0}, TraceState{100.0, 74.0}));
 
+// Components without kinetic theory's values (no Lennard-Jones parameters:
+// water, r23) keep their correlations' own dilute-gas terms below their
+// ranges: both phases of these splits have values.
+struct Split {
+    const char* fluids;
+    std::array<double, 5> x;
+    double p, T;  // kPa, K
+};
+
+void PrintTo(const Split& s, std::ostream* os) {
+    *os << s.fluids << " " << s.p << " kPa " << s.T << " K";
+}
+
+class SplitBelowARange : public ::testing::TestWithParam<Split> {};
+
+TEST_P(SplitBelowARange, BothPhasesHaveValues) {
+    const Split s = GetParam();
+    ASSERT_EQ(testsupport::set_up(s.fluids), "");
+    double z[20] = {};
+    std::copy(s.x.begin(), s.x.end(), z);
+    double D, Dl, Dv, xl[20], xv[20], q, u, h, e, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(s.T, s.p, z, D, Dl, Dv, xl, xv, q, u, h, e, cv, cp, w, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    ASSERT_TRUE(q > 0.0 && q < 1.0) << q;
+    double eta = 0, tcx = 0;
+    lib::TRNPRP(s.T, Dv, xv, eta, tcx, ierr, herr);
+    EXPECT_LE(ierr, 0) << herr;
+    EXPECT_GT(tcx, 0.0);
+    if (xl[4] < 0.05) {  // a water-rich liquid has no mixture model
+        lib::TRNPRP(s.T, Dl, xl, eta, tcx, ierr, herr);
+        EXPECT_LE(ierr, 0) << herr;
+        EXPECT_GT(tcx, 0.0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NoLennardJones, SplitBelowARange,
+    ::testing::Values(Split{"r23|r13", {0.49970034990839, 0.50029965009161}, 20.0, 106.4},
+                      Split{"oxygen|nitrogen|argon|co2|water",
+                            {0.2073258, 0.7730514, 0.0092466, 0.0003762, 0.01},
+                            20.0,
+                            246.0}));
+
 }  // namespace
