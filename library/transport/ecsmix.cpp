@@ -190,6 +190,38 @@ bool mixture_viscosity(double T, double D, const double x[20], const MixMap& mm,
     return true;
 }
 
+// Kinetic theory's dilute-gas conductivity of component i: the
+// translational part and the internal-energy part.
+double kinetic_dilute(int i, double T) {
+    const double R = GCNST.r, M = CCON.wm[i], eta0 = ETA0DG(i, T);
+    return 0.015 * R * eta0 / (4.0 * M) + FINT(i, T) * eta0 / M * (CP0K(i, T) - 2.5 * R);
+}
+
+// The dilute-gas conductivity of component i by its own correlation; below
+// the correlation's lower temperature (a component of a mixture far below
+// its own triple point) kinetic theory's value, scaled to meet the
+// correlation there.  A fitted dilute-gas term has no meaning far below its
+// range: carbon dioxide's denominator polynomial in 1/T has a pole near
+// 73 K (0.28 W/(m K) at 74 K, which raised dry air's conductivity with 380
+// ppm of it by 1.7 %, and no value below).
+void component_dilute(int i, double T, double& lam0, int& ierr, std::string& herr) {
+    double tmin = 0.0, tmax = 0.0, dmax = 0.0, pmax = 0.0;
+    int lerr = 0;
+    std::string ltext;
+    LIMITK("TCX", i, T, 0.0, 0.0, tmin, tmax, dmax, pmax, lerr, ltext);
+    if (!(T < tmin)) return TCXK0(i, T, lam0, ierr, herr);
+    double at_edge = 0.0;
+    TCXK0(i, tmin, at_edge, ierr, herr);
+    const double at_t = kinetic_dilute(i, T), at_tmin = kinetic_dilute(i, tmin);
+    if (ierr <= 0 && at_edge > 0.0 && at_t > 0.0 && at_tmin > 0.0) {
+        lam0 = at_edge * at_t / at_tmin;
+        return;
+    }
+    // Without kinetic theory's value (no Lennard-Jones parameters) the
+    // correlation's own.
+    TCXK0(i, T, lam0, ierr, herr);
+}
+
 // Step 10: the conductivity without the enhancement (TCBKMX).
 bool TCBKMX(double T, double D, const double x[20], const MixMap& mm, double& tcx, int& ierr,
             std::string& herr) {
@@ -203,7 +235,7 @@ bool TCBKMX(double T, double D, const double x[20], const MixMap& mm, double& tc
         return false;
     }
     lam_ref = std::max(lam_ref, 1e-16);
-    const double R = GCNST.r, Mref = CCON.wm[kRef];
+    const double Mref = CCON.wm[kRef];
     Vec Mlam{}, lam0{}, eta0{}, M{};
     for (int i = 1; i <= NCOMP.nc; ++i) {
         if (!(x[i - 1] > 0.0)) continue;
@@ -213,11 +245,10 @@ bool TCBKMX(double T, double D, const double x[20], const MixMap& mm, double& tc
         eta0[u] = ETA0DG(i, T);
         double bk = 0.0;
         if (!TRNMOD.tcx[i].starts("EC")) {
-            TCXK0(i, T, lam0[u], jerr, jtext);
+            component_dilute(i, T, lam0[u], jerr, jtext);
             if (jerr <= 0) TCXKB(i, Ti, Di, bk, jerr, jtext);
         } else {
-            const double lint = FINT(i, T) * eta0[u] / M[u] * (CP0K(i, T) - 2.5 * R);
-            lam0[u] = 0.015 * R * eta0[u] / (4.0 * M[u]) + lint;
+            lam0[u] = kinetic_dilute(i, T);
             double etabk = 0.0;
             PTRNEC(i, Ti, Di, etabk, bk, jerr, jtext);
         }
