@@ -1,6 +1,7 @@
 // States of binaries whose vapour fraction PQFLSH reaches only after its
-// first roads fail: a dew point that SATP does not converge to (148), or a
-// two-phase iteration that ends on no equilibrium (225).  From the (T, p)
+// first roads fail: a dew point that SATP does not converge to (148), a
+// two-phase iteration that ends on no equilibrium (225), or a split that
+// is not the stable state (219).  From the (T, p)
 // flash's state, PQFLSH at its pressure and vapour fraction must give a
 // state that the (T, p) flash has at the temperature found, its phases in
 // equilibrium.  Two liquids hold nearly one vapour fraction over a wide
@@ -28,7 +29,12 @@ const State kStates[] = {
     {"mpalmita|propane", 0.5, 339.89896, 3564.706251},
     {"methanol|r21", 0.5, 203.36211, 150.3641788},
     {"ethane|nonane", 0.5, 250.564735, 1277.882629},
-    {"r14|toluene", 0.5, 211.732975, 3467.800099}};
+    {"r14|toluene", 0.5, 211.732975, 3467.800099},
+    // The split first found lies above the (T, p) flash's state in Gibbs
+    // energy (219), and the stable one far down the isobar.
+    {"pentane|r116", 0.2, 197.71229, 2875.517271},
+    {"propane|argon", 0.2, 108.862603, 4035.170102},
+    {"ethanol|r21", 0.2, 188.152967, 41.63467335}};
 
 using QualityUnsolved = lletest::BinaryState<State>;
 
