@@ -260,7 +260,7 @@ bool gas_below(double T, double pdew, const double z[20]) {
 }
 
 bool quality_search(bool t_given, double T, double P, double q, int kq, const double z[20],
-                    mix::TpState& st) {
+                    mix::TpState& st, int states) {
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     const mix::Target target{'Q', q, kq == kMassQuality ? kMassQuality : kMolarQuality};
@@ -302,7 +302,7 @@ bool quality_search(bool t_given, double T, double P, double q, int kq, const do
             if (gas_below(T, pdew, z)) return false;
         }
         return mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""),
-                                2.0 * pmax, kLowerRoot, st, kSearchStates, false) &&
+                                2.0 * pmax, kLowerRoot, st, states, false) &&
                st.two_phase;
     }
     // Down from the dew point at P first, where SATP finds one: from the
@@ -319,7 +319,7 @@ bool quality_search(bool t_given, double T, double P, double q, int kq, const do
         mix::on_isobar_down(P, target, z, tdew, std::nan(""), tmin, st, kSearchStates, false) &&
         st.two_phase)
         return true;
-    return mix::on_isobar_down(P, target, z, tmax, std::nan(""), tmin, st, kSearchStates, false) &&
+    return mix::on_isobar_down(P, target, z, tmax, std::nan(""), tmin, st, states, false) &&
            st.two_phase;
 }
 
@@ -342,8 +342,8 @@ bool split_in_range(const mix::TpState& st, const double z[20]) {
 // The stable state of vapour fraction q along the isotherm (isobar), inside
 // the range of the equations.
 bool stable_state_of_quality(bool t_given, double T, double P, double q, int kq, const double z[20],
-                             mix::TpState& st) {
-    return quality_search(t_given, T, P, q, kq, z, st) && split_in_range(st, z);
+                             mix::TpState& st, int states = kSearchStates) {
+    return quality_search(t_given, T, P, q, kq, z, st, states) && split_in_range(st, z);
 }
 
 namespace {
@@ -767,6 +767,10 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
 // and the check of the split they ended on).
 constexpr int kNotConverged = 225;
 constexpr int kNotConvergedIteration = 226;
+// The saturation routines' errors where their iteration did not converge
+// (SATT at given T, SATP at given P).
+constexpr int kSattNotConverged = 128;
+constexpr int kSatpNotConverged = 148;
 
 // Whether a mixture's split of vapour fraction q between 0 and 1 was not
 // found by Newton's method and the two-phase solver (error `found`): the
@@ -777,9 +781,21 @@ constexpr int kNotConvergedIteration = 226;
 // at 131.7 K, propane + carbon monoxide at 101.9 K alike).
 bool unsolved_split(int found, double q, const double z[20]) {
     const int icomp = ISPURE(z);
-    return (found == kNotConverged || found == kNotConvergedIteration) && icomp == 0 &&
-           !flash::pseudo_pure(icomp) && q > 0.0 && q < 1.0;
+    const bool saturation = found == kSattNotConverged || found == kSatpNotConverged;
+    return (found == kNotConverged || found == kNotConvergedIteration || saturation) &&
+           icomp == 0 && !flash::pseudo_pure(icomp) && q > 0.0 && q < 1.0;
 }
+
+// The states the search for an unsolved split may take: the march from the
+// upper temperature limit crosses a bubble line, a liquid and the edge of
+// two liquids before their vapour fraction falls to the value (dodecane +
+// methanol, 80 % dodecane, at 6.45 MPa, where SATP's dew point did not
+// converge: the split of q 0.802 at 296.2 K is the 170th state).  It runs
+// only where the routines before it failed, which cost more (1.7 s there).
+// The isobar's search for a refused split takes as many (pentane + R116,
+// 20 % pentane, at 2.88 MPa: the split of q 0.177 at 197.7 K).  Along an
+// isotherm the search stays bounded by kSearchStates.
+constexpr int kUnsolvedSearchStates = 250;
 
 // A quality flash's answer kept where it is the stable state; where the
 // (T, p) flash refuses it, the stable state of its vapour fraction found
@@ -797,8 +813,10 @@ void stable_answer(const char* routine, bool t_given, double& T, double& P, doub
         // between the bubble and the dew point ended on a split at 82 K,
         // where its carbon dioxide freezes; the state lies at 200 K).
         const bool refused = ierr == kFrozen || (ierr > 0 && ierr <= kLastRangeError);
-        if (((found <= 0 && refused) || unsolved_split(found, q, z)) &&
-            stable_state_of_quality(t_given, T, P, q, kq, z, st)) {
+        const bool unsolved = unsolved_split(found, q, z);
+        if (((found <= 0 && refused) || unsolved) &&
+            stable_state_of_quality(t_given, T, P, q, kq, z, st,
+                                    unsolved ? kUnsolvedSearchStates : kSearchStates)) {
             T = st.T;
             P = st.P;
             return two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
@@ -812,7 +830,9 @@ void stable_answer(const char* routine, bool t_given, double& T, double& P, doub
         if (i >= 0) fail(kFrozen, routine, mix::freezes_out(i, T), ierr, herr);
         return;
     }
-    if (!stable_state_of_quality(t_given, T, P, q, kq, z, st)) return;
+    if (!stable_state_of_quality(t_given, T, P, q, kq, z, st,
+                                 t_given ? kSearchStates : kUnsolvedSearchStates))
+        return;
     T = st.T;
     P = st.P;
     two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);

@@ -59,4 +59,6 @@ void keep(const SatQuestion& q, const SatAnswer& a) {
 
 int satt_kind(int kph) { return kph + 10 * FLAGS2.sat_status + 100 * FLAGS2.spline_status; }
 
+int satp_failure_kind(int kph) { return 2000 + satt_kind(kph); }
+
 }  // namespace lib::mix

@@ -63,6 +63,8 @@ void keep(const SatQuestion& q, const SatAnswer& a);
 // Question kinds: SATT of a mixture (kph and the two status switches in
 // it) and the bubble points by Newton's method alone.
 int satt_kind(int kph);
+// SATP's failures of a mixture (kph and the status switches).
+int satp_failure_kind(int kph);
 constexpr int kQuickBubbleAtT = 1000;
 constexpr int kQuickBubbleAtP = 1001;
 
