@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "library/setup/common.h"
 #include "library/setup/records.h"
 
 namespace lib::mix {
@@ -55,6 +56,19 @@ void keep(const SatQuestion& q, const SatAnswer& a) {
     std::copy(q.z, q.z + 20, e.z);
     e.answer = a;
     entries.push_back(e);
+}
+
+void SatAnswer::give(double& dl, double& dv, double l[20], double v[20], int& err,
+                     std::string& text) const {
+    dl = Dl;
+    dv = Dv;
+    for (int i = 0; i < 20; ++i) {
+        l[i] = xl[i];
+        v[i] = xv[i];
+    }
+    err = 0;
+    text.clear();
+    if (ierr != 0) fail(ierr, herr, err, text);
 }
 
 int satt_kind(int kph) { return kph + 10 * FLAGS2.sat_status + 100 * FLAGS2.spline_status; }

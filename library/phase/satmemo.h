@@ -41,6 +41,10 @@ struct SatAnswer {
             xv[i] = v[i];
         }
     }
+    // Gives the densities, the phases and the error back (the caller takes
+    // whichever of T and P it did not fix).
+    void give(double& dl, double& dv, double l[20], double v[20], int& err,
+              std::string& text) const;
 };
 
 // What a saturation point is looked up by: the question (`kind`, with the

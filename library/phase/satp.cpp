@@ -602,13 +602,7 @@ private:
         mix::SatAnswer a;
         if (!mix::recall(question, a)) return false;
         T = a.T;
-        Dl = a.Dl;
-        Dv = a.Dv;
-        flash::copy20(a.xl, xl);
-        flash::copy20(a.xv, xv);
-        ierr = 0;
-        herr.clear();
-        fail(a.ierr, a.herr, ierr, herr);
+        a.give(Dl, Dv, xl, xv, ierr, herr);
         return true;
     }
 

@@ -339,13 +339,7 @@ void remembered_mixture(double T, const double x[20], int kph, const MixtureSatu
     mix::SatAnswer a;
     if (!m.guess && mix::recall(question, a)) {
         P = a.P;
-        Dl = a.Dl;
-        Dv = a.Dv;
-        flash::copy20(a.xl, xl);
-        flash::copy20(a.xv, xv);
-        ierr = 0;
-        herr.clear();
-        if (a.ierr != 0) fail(a.ierr, a.herr, ierr, herr);
+        a.give(Dl, Dv, xl, xv, ierr, herr);
         return;
     }
     const bool outermost = mixture_roads_under_way() == 0;
