@@ -2,7 +2,6 @@
 // the axis lines with open arrow heads.
 #include "app/core/model/units.h"
 #include "app/diagrams/axis_ticks.h"
-#include "app/diagrams/mapping.h"
 #include "app/diagrams/render.h"
 #include "app/diagrams/text.h"
 
@@ -31,8 +30,7 @@ std::string title_of(const Axis& axis) {
 }
 
 std::string tick_text(const Axis& axis, double v) {
-    const double shown = to_display(axis.unit_quantity, axis.unit, v);
-    return is_log_axis(axis) ? log_tick_label(shown, axis.digits) : tick_label(shown, axis.digits);
+    return tick_label(to_display(axis.unit_quantity, axis.unit, v), axis.digits);
 }
 
 void stroke_line(cairo_t* cr, double x0, double y0, double x1, double y1) {

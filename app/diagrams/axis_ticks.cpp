@@ -14,28 +14,46 @@ namespace app::diagrams {
 
 namespace {
 
-// The ladder of a logarithmic axis: in every decade its values are these
-// multiples of the decade's power of ten (1, 2, 3, 4, 5, 7, 10, 20, ...).
-constexpr std::array<double, 8> RUNGS = {1, 2, 3, 4, 5, 7, 10, 20};
-
-// A display value within this share of a ladder value counts as on it: a
-// tick of 0.3 bar is 30 kPa in the records and 0.30000000000000004 bar
-// back in the display unit.
-constexpr double RUNG_TOLERANCE = 1e-9;
-
-// The first ladder value above d (> 0).
-double ladder_above(double d) {
-    const double decade = std::pow(10.0, std::floor(std::log10(d)));
-    const double beyond = d * (1 + RUNG_TOLERANCE);
-    for (double decade_used : {decade / 10, decade})
-        for (double r : RUNGS)
-            if (r * decade_used > beyond) return r * decade_used;
-    return 10 * decade;  // not reached: 20 times the decade lies above d
-}
+// The ladder of a logarithmic axis: below `below` (display value) the next
+// tick is `increment` further on.
+struct Rung {
+    double below, increment;
+};
+constexpr std::array<Rung, 18> LADDER = {{
+    {0.5, 0.1},
+    {0.7, 0.2},
+    {1, 0.3},
+    {5, 1},
+    {7, 2},
+    {10, 3},
+    {50, 10},
+    {70, 20},
+    {100, 30},
+    {500, 100},
+    {700, 200},
+    {1000, 300},
+    {5000, 1000},
+    {7000, 2000},
+    {10000, 3000},
+    {50000, 10000},
+    {70000, 20000},
+    {100000, 30000},
+}};
+constexpr std::array<Rung, 3> LADDER_TOP = {
+    {{500000, 100000}, {700000, 200000}, {1000000, 300000}}};
+constexpr double LADDER_END_INCREMENT = 1000000;
 
 // Tolerance of the last linear tick: 3 * 0.1 lands a rounding digit above
 // 0.3 and still counts.
 constexpr double END_TOLERANCE = 1e-9;
+
+double ladder_increment(double d) {
+    for (const Rung& r : LADDER)
+        if (d < r.below) return r.increment;
+    for (const Rung& r : LADDER_TOP)
+        if (d < r.below) return r.increment;
+    return LADDER_END_INCREMENT;
+}
 
 double display_factor(const Axis& axis) {
     const int q = axis.unit_quantity;
@@ -43,8 +61,8 @@ double display_factor(const Axis& axis) {
     return unitdef[static_cast<std::size_t>(q)].units[static_cast<std::size_t>(axis.unit)].factor;
 }
 
-// The value to 12 significant digits: a ladder value formed as 3 * 0.01 is
-// 0.03, not 0.030000000000000002.
+// The value to 12 significant digits: ticks built by adding 0.1 again and
+// again stay on the ladder's values (0.5, not 0.49999999999999994).
 double snap(double d) {
     if (d == 0 || !std::isfinite(d)) return d;
     const double scale = std::pow(10.0, 11 - std::floor(std::log10(std::fabs(d))));
@@ -56,8 +74,7 @@ double snap(double d) {
 
 double log_tick_next(double v, double factor) {
     const double d = v * factor;
-    if (!(d > 0) || !std::isfinite(d)) return v;  // no ladder: the list ends
-    return snap(ladder_above(d)) / factor;
+    return snap(d + ladder_increment(d)) / factor;
 }
 
 std::vector<double> axis_ticks(const Axis& axis, bool logarithmic) {
@@ -122,16 +139,6 @@ std::string axis_problem(const Axis& axis, const char* name) {
 }
 
 }  // namespace
-
-std::string log_tick_label(double value, int digits) {
-    std::string text = tick_label(value, digits);
-    const std::size_t point = text.find('.');
-    if (point == std::string::npos || text.find('e') != std::string::npos) return text;
-    std::size_t end = text.find_last_not_of('0');
-    if (end == point) --end;
-    text.erase(end + 1);
-    return text == "-0" ? "0" : text;
-}
 
 std::string range_hint(const Graph& graph) {
     std::string text = axis_problem(graph.x_axis, "x");

@@ -1,5 +1,5 @@
 // Where the ticks of an axis sit: evenly spaced on a linear axis, on the
-// 1-2-3-4-5-7 ladder of the display unit on a logarithmic (pressure) axis.
+// 1-2-3-5-7 ladder of the display unit on a logarithmic (pressure) axis.
 #pragma once
 
 #include "app/core/model/records.h"
@@ -13,10 +13,9 @@ namespace app::diagrams {
 inline constexpr int MAX_TICKS = 2000;
 
 // The next tick after v on a logarithmic axis whose unit shows v as
-// v * factor: the first value above it on the ladder of the display unit,
-// 1, 2, 3, 4, 5 and 7 times each power of ten (0.01, 0.02, ... 0.07, 0.1,
-// 0.2, ... 1, 2, ...; after 1.5 comes 2). A v of 0 or below, or not
-// finite, has no next tick: v is returned.
+// v * factor: the increment in display units is taken from the ladder
+// (0.1 below 0.5, 0.2 below 0.7, 0.3 below 1, 1 below 5, 2 below 7, 3
+// below 10, and so on by decades; 1e6 from 1e6 on).
 double log_tick_next(double v, double factor);
 
 // The tick values (internal unit) of the axis from its visible start to
@@ -35,11 +34,6 @@ inline constexpr int MAX_FIXED_TICK_LABEL = 12;
 // characters (a value beyond about 1e10), four significant digits in
 // exponent form ("1e+308", "-2.5e+12").
 std::string tick_label(double value, int digits);
-
-// The label of a tick on a logarithmic axis: tick_label without the zeros
-// that end its decimals (and without a point left alone): the ladder's
-// values read "0.02", "0.5", "3", "500", not "500.00" beside "0.02".
-std::string log_tick_label(double value, int digits);
 
 // What a user is told in the plot area of a diagram that cannot be drawn
 // because of its axis ranges ("" when it can): an axis whose start is not

@@ -8,7 +8,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 
 namespace app {
@@ -53,33 +52,15 @@ const Unit& unit_or_first(int quantity, int unit) {
     return valid_unit(quantity, unit) ? uq.units[unit] : uq.units[0];
 }
 
-// Below this a number of 1 or more that "%g" would give an exponent shows
-// its whole integer part; above it the exponent stays.
-constexpr double PLAIN_LIMIT = 1e15;
-
-// The number with `digits` significant digits, at least `width` characters
-// wide. A number of 1 or more whose digits would need an exponent
-// ("1.2032e+05 kW") shows its whole integer part instead ("120320 kW"): an
-// engineer reads a heat flow of 120 MW more easily so, and loses no digit.
-std::string shown_number(double shown, int digits, int width) {
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%*.*g", width, digits, shown);
-    if (std::strchr(buf, 'e') != nullptr && std::fabs(shown) >= 1.0 &&
-        std::fabs(shown) < PLAIN_LIMIT)
-        std::snprintf(buf, sizeof buf, "%*.0f", width, shown);
-    return buf;
-}
-
-// The value in the unit, `digits` significant, then `separator` and the
-// unit's symbol.
-std::string format_with(int digits, int width, const char* separator, double value,
-                        const ValueDef& row, int unit) {
+std::string format_with(const char* fmt, double value, const ValueDef& row, int unit) {
     if (!valid_quantity(row.quantity)) return std::string();
     int used = valid_unit(row.quantity, unit) ? unit : 0;
     const Unit& un = unitdef[row.quantity].units[used];
     // A value near the double range may overflow in a unit with a large factor.
     double shown = std::clamp(value * un.factor + un.offset, -DMAX, DMAX);
-    return shown_number(shown, digits, width) + separator + un.names[0];
+    char buf[128];
+    std::snprintf(buf, sizeof buf, fmt, shown, un.names[0]);
+    return buf;
 }
 
 }  // namespace
@@ -248,11 +229,11 @@ std::string unit_list(int quantity) {
 }
 
 std::string format_value(double value, const ValueDef& row, int unit) {
-    return format_with(5, 0, " ", value, row, unit);
+    return format_with("%.5g %s", value, row, unit);
 }
 
 std::string format_value_cross(double value, const ValueDef& row, int unit) {
-    return format_with(4, 4, "\n", value, row, unit);
+    return format_with("%4.4g\n%s", value, row, unit);
 }
 
 }  // namespace app

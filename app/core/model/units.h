@@ -66,10 +66,7 @@ int read_value_with_unit(const ValueDef& row, std::string_view text, std::string
                          double& value, int& unit, std::string* refusal = nullptr);
 
 // The value (internal unit) in the unit, formatted "%.5g %s" with the unit's
-// symbol, except that a value of 1 or more that would show an exponent
-// shows its whole integer part (120320.4 kW as "120320 kW", not
-// "1.2032e+05 kW") below 1e15. An unknown unit formats in the quantity's
-// first unit.
+// symbol. An unknown unit formats in the quantity's first unit.
 std::string format_value(double value, const ValueDef& row, int unit);
 
 // The first step of read_value_with_unit: the number of `text` converted to
@@ -84,7 +81,7 @@ int parse_value_with_unit(const ValueDef& row, std::string_view text, double& va
 // The unit symbols of a quantity, separated by ", " ("K, °C, °F").
 std::string unit_list(int quantity);
 
-// The same with the format "%4.4g\n%s" (the exponent avoided alike).
+// The same with the format "%4.4g\n%s".
 std::string format_value_cross(double value, const ValueDef& row, int unit);
 
 // "Apply to all values" (unit_apply.cpp).

@@ -42,38 +42,6 @@ TEST(Units, ReferenceConversions) {
     EXPECT_EQ(format_value(std::numeric_limits<double>::max(), PRESS, 0), "1.7977e+308 Pa");
 }
 
-// Large values read as plain numbers: the whole integer part where "%.5g"
-// would give an exponent, the exponent kept only beyond 1e15 and for small
-// values; values below 1e5 as before.
-struct Shown {
-    double value;
-    const ValueDef* row;
-    int unit;
-    const char* text;
-    const char* cross;
-};
-class UnitsShown : public ::testing::TestWithParam<Shown> {};
-
-TEST_P(UnitsShown, PlainNumbers) {
-    const Shown& c = GetParam();
-    EXPECT_EQ(format_value(c.value, *c.row, c.unit), c.text);
-    EXPECT_EQ(format_value_cross(c.value, *c.row, c.unit), c.cross);
-}
-
-INSTANTIATE_TEST_SUITE_P(Units, UnitsShown,
-                         ::testing::Values(Shown{120320.44, &POWER, 1, "120320 kW", "120320\nkW"},
-                                           Shown{-120320.6, &POWER, 1, "-120321 kW", "-120321\nkW"},
-                                           Shown{120320.44, &POWER, 2, "120.32 MW", "120.3\nMW"},
-                                           Shown{99999.4, &POWER, 1, "99999 kW", "99999\nkW"},
-                                           Shown{99999.7, &POWER, 1, "100000 kW", "100000\nkW"},
-                                           Shown{12345.67, &POWER, 1, "12346 kW", "12346\nkW"},
-                                           Shown{101.325, &PRESS, 0, "101325 Pa", "101325\nPa"},
-                                           Shown{4.2e11, &PRESS, 0, "420000000000000 Pa",
-                                                 "420000000000000\nPa"},
-                                           Shown{4.2e14, &PRESS, 0, "4.2e+17 Pa", "4.2e+17\nPa"},
-                                           Shown{1.5e-5, &REL, 0, "1.5e-05 -", "1.5e-05\n-"},
-                                           Shown{0.0, &POWER, 1, "0 kW", "   0\nkW"}));
-
 TEST(Units, TableShape) {
     const int counts[NUM_QUANTITIES] = {3, 7, 7, 4, 3, 3, 2, 1, 1, 2, 4, 2, 3, 1, 1, 3};
     const char* names[NUM_QUANTITIES] = {"Temperature",
