@@ -249,7 +249,6 @@ void inletdialog(Project* project, Process* process) {
         gtk_window_set_transient_for(GTK_WINDOW(d->dialog), GTK_WINDOW(ui.mainwindow));
     d->cancel = gtk_dialog_add_button(GTK_DIALOG(d->dialog), GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL);
     d->reset = gtk_dialog_add_button(GTK_DIALOG(d->dialog), "Reset", RESPONSE_RESET);
-    gtk_dialog_add_button(GTK_DIALOG(d->dialog), GTK_STOCK_APPLY, RESPONSE_APPLY);
     gtk_dialog_add_button(GTK_DIALOG(d->dialog), GTK_STOCK_OK, GTK_RESPONSE_OK);
     gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(d->dialog))), inlet_rows(*d),
                        FALSE, FALSE, 4);

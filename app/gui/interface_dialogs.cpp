@@ -354,7 +354,6 @@ void build_details(InterfaceDialog& d, const Interface& itf) {
         gtk_window_set_transient_for(GTK_WINDOW(d.dialog), GTK_WINDOW(ui.mainwindow));
     d.cancel = gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL);
     d.reset = gtk_dialog_add_button(GTK_DIALOG(d.dialog), "Reset", RESPONSE_RESET);
-    gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_APPLY, RESPONSE_APPLY);
     gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_OK, GTK_RESPONSE_OK);
     GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(d.dialog));
     GtkWidget* head = gtk_hbox_new(FALSE, 6);

@@ -516,7 +516,6 @@ void build(PartDialog& d, const Process& process, int index, const Part& part) {
         gtk_window_set_transient_for(GTK_WINDOW(d.dialog), GTK_WINDOW(ui.mainwindow));
     d.cancel = gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL);
     d.reset = gtk_dialog_add_button(GTK_DIALOG(d.dialog), "Reset", RESPONSE_RESET);
-    gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_APPLY, RESPONSE_APPLY);
     gtk_dialog_add_button(GTK_DIALOG(d.dialog), GTK_STOCK_OK, GTK_RESPONSE_OK);
     GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(d.dialog));
     gtk_box_pack_start(GTK_BOX(content), head_row(d, part), FALSE, FALSE, 4);
