@@ -274,7 +274,7 @@ GtkWidget* info_frame(TableWindow& t) {
         int count;
     } rows[] = {
         {"Critical Point:", {"T = ", " p = ", " rho = ", nullptr}, INFO_TC, 3},
-        {"Triple Point:", {"T = ", " p = ", " rho = ", nullptr}, INFO_TTRP, 3},
+        {"Tripple Point:", {"T = ", " p = ", " rho = ", nullptr}, INFO_TTRP, 3},
         {"Limits:", {"T min = ", " T max  = ", " p min = ", " p max = "}, INFO_TMIN, 4},
     };
     guint r = 2;

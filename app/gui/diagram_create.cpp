@@ -77,7 +77,7 @@ bool choose_graph(const std::vector<Fluid*>& offered, GraphChoice& choice) {
     const auto fill = static_cast<GtkAttachOptions>(GTK_FILL);
     gtk_table_attach(GTK_TABLE(table), my_label("Fluid:"), 0, 1, 0, 1, fill, fill, 4, 4);
     gtk_table_attach(GTK_TABLE(table), fluid, 1, 2, 0, 1, fill, fill, 4, 4);
-    gtk_table_attach(GTK_TABLE(table), my_label("Plot type:"), 0, 1, 1, 2, fill, fill, 4, 4);
+    gtk_table_attach(GTK_TABLE(table), my_label("Plot typ :"), 0, 1, 1, 2, fill, fill, 4, 4);
     gtk_table_attach(GTK_TABLE(table), type, 1, 2, 1, 2, fill, fill, 4, 4);
     gtk_box_pack_start(GTK_BOX(GTK_DIALOG(dialog)->vbox), table, TRUE, TRUE, 0);
     const int response = run_dialog(GTK_DIALOG(dialog));

@@ -54,7 +54,7 @@ struct FluidInfo {
     // below which that one can freeze out where the mixture holds more of it
     // than it dissolves (the flashes refuse such a state).
     std::string critical_title = "Critical Point:";
-    std::string triple_title = "Triple Point:";
+    std::string triple_title = "Tripple Point:";
     std::string note;
     // The composition of the table: the fluid's own, or for relative
     // humidity at standard values the one with the humid share of water.
