@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <string_view>
 #include <vector>
@@ -35,7 +36,9 @@ namespace lib {
 namespace {
 
 using feqmath::ipow;
+using feqmath::kMaxIntPower;
 using feqmath::non_analytic;
+using feqmath::PowerRecipe;
 using feqmath::rpow;
 
 // Values of magnitude below 1e-10 are moved to +-1e-10.
@@ -65,15 +68,54 @@ struct TermPlan {
     std::array<bool, kFeqTerms> direct{};       // per normal term
     std::array<int, kFeqTerms> tpow{}, gexp{};  // the factors needed
     std::array<double, kFeqTerms> d{}, l{};     // the term's d and l as reals
-    std::array<bool, kFeqCrit> gauss{};         // critical term is Gaussian
+    // a normal term's t (t - 1) and t (t - 1) (t - 2), formed as the tau
+    // derivatives form them
+    std::array<double, kFeqTerms> t2{}, t3{};
+    std::array<bool, kFeqCrit> gauss{};  // critical term is Gaussian
     // tau exponents taken by multiplication: tau^tmul_n times
     // tau^(tmul_8 / 8); roots: the largest denominator among them (1, 2, 4, 8)
     int ntmul = 0, roots = 1;
     std::array<int, kFeqTerms> tmul{}, tmul_n{}, tmul_8{};
+    // the integer powers of tau and of delta taken (PowerRecipe)
+    PowerRecipe tpowers, dpowers;
 };
 Slots<TermPlan> plans;
 
-void critical_parts(int ic, int j, int k, double tau, double del, double& E, bool& dead) {
+// The distance function Delta of a non-analytic term and its derivatives
+// at one state, which depend on the term's beta, A, B and a only: the terms
+// of an equation mostly share them (water's two), and the second takes the
+// first's.
+struct DistanceParts {
+    bool known = false;
+    double beta = 0, A = 0, B = 0, a = 0;
+    double theta = 0, Delta = 0, Dd = 0, Dtd = 0, Ddd = 0, lnD = 0;
+    bool ok = false;  // Delta positive and finite
+
+    void form(double X, double Y, double beta_, double A_, double B_, double a_) {
+        if (known && beta_ == beta && A_ == A && B_ == B && a_ == a) return;
+        known = true;
+        beta = beta_;
+        A = A_;
+        B = B_;
+        a = a_;
+        const double ax = std::fabs(X), ax2 = ax * ax;
+        const double q1 = std::pow(ax, 1.0 / beta);  // |X|^(1/beta)
+        const double q2 = std::pow(ax, 2.0 * a);     // |X|^(2a)
+        theta = Y + A * q1;
+        Delta = theta * theta + B * q2;
+        ok = Delta > 0.0 && std::isfinite(Delta);
+        if (!ok) return;
+        Dd = X * (2.0 * A * theta / beta) * q1 / ax2 + 2.0 * B * a * X * q2 / ax2;
+        Dtd = -(2.0 * A / beta) * X * q1 / ax2;
+        Ddd = 2.0 * (A / beta) * (A / beta) * q1 * q1 / ax2 +
+              (1.0 / beta - 1.0) * (2.0 * A * theta / beta) * q1 / ax2 +
+              2.0 * B * a * (2.0 * a - 1.0) * q2 / ax2;
+        lnD = std::log(Delta);
+    }
+};
+
+void critical_parts(int ic, int j, int k, double tau, double del, double& E, bool& dead,
+                    DistanceParts& dist) {
     constexpr double kNegligible = -150.0;
     auto& cs = CRTSAV.c[ic][j];
     const auto& c = WCFFQ2.c[ic][j];
@@ -119,22 +161,14 @@ void critical_parts(int ic, int j, int k, double tau, double del, double& E, boo
         E += cs[2] + cs[3];
         return;
     }
-    const double ax = std::fabs(X), ax2 = ax * ax;
-    const double q1 = std::pow(ax, 1.0 / beta);  // |X|^(1/beta)
-    const double q2 = std::pow(ax, 2.0 * a);     // |X|^(2a)
-    const double theta = Y + A * q1;
-    const double Delta = theta * theta + B * q2;
-    if (!(Delta > 0.0) || !std::isfinite(Delta) || !std::isfinite(cs[2])) {
+    dist.form(X, Y, beta, A, B, a);
+    if (!dist.ok || !std::isfinite(cs[2])) {
         dead = true;
         return;
     }
+    const double theta = dist.theta, Delta = dist.Delta, lnD = dist.lnD;
     const double Dt = -2.0 * theta, Dtt = 2.0;
-    const double Dd = X * (2.0 * A * theta / beta) * q1 / ax2 + 2.0 * B * a * X * q2 / ax2;
-    const double Dtd = -(2.0 * A / beta) * X * q1 / ax2;
-    const double Ddd = 2.0 * (A / beta) * (A / beta) * q1 * q1 / ax2 +
-                       (1.0 / beta - 1.0) * (2.0 * A * theta / beta) * q1 / ax2 +
-                       2.0 * B * a * (2.0 * a - 1.0) * q2 / ax2;
-    const double lnD = std::log(Delta);
+    const double Dd = dist.Dd, Dtd = dist.Dtd, Ddd = dist.Ddd;
     const double Db = std::exp(b * lnD);
     const double bD1 = b * Db / Delta;
     cs[6] = Db;
@@ -273,6 +307,7 @@ void build_plan(int ic) {
                 P.tmul[q] = jt;
                 P.tmul_n[q] = n;
                 P.tmul_8[q] = f;
+                P.tpowers.add(n);
                 P.roots = std::max(P.roots, f == 0 ? 1 : f % 4 == 0 ? 2 : f % 2 == 0 ? 4 : 8);
             } else {
                 P.tpow[static_cast<std::size_t>(P.ntpow++)] = jt;
@@ -289,7 +324,16 @@ void build_plan(int ic) {
         P.d[static_cast<std::size_t>(k)] = WCFFEQ.d[ic][k];
         P.l[static_cast<std::size_t>(k)] = WCFFEQ.l[ic][k];
     }
+    for (int k = 0; k < K.nterm; ++k) {
+        const double t = WCFFEQ.t[ic][k];
+        P.t2[static_cast<std::size_t>(k)] = t * (t - 1.0);
+        P.t3[static_cast<std::size_t>(k)] = t * (t - 1.0) * (t - 2.0);
+    }
     for (int j = 0; j < K.ncrit; ++j) P.gauss[static_cast<std::size_t>(j)] = !non_analytic(ic, j);
+    for (int j = 0; j < K.ndel; ++j) P.dpowers.add(static_cast<int>(WCFFEQ.ddist[ic][j]));
+    for (int j = 0; j < K.nlg; ++j) P.dpowers.add(WCFFEQ.ldist[ic][j]);
+    P.tpowers.plan();
+    P.dpowers.plan();
 }
 
 void refresh(int ic, double tau, double del) {
@@ -320,21 +364,25 @@ void refresh(int ic, double tau, double del) {
             r[5] = r[4] * r[1];
             r[7] = r[6] * r[1];
         }
+        double tp[kMaxIntPower + 1];
+        P.tpowers.form(tau, tp);
         for (int q = 0; q < P.ntmul; ++q) {
             const auto u = static_cast<std::size_t>(q);
-            F.tpow[ic][P.tmul[u]] = ipow(tau, P.tmul_n[u]) * r[P.tmul_8[u]];
+            F.tpow[ic][P.tmul[u]] = PowerRecipe::of(tp, tau, P.tmul_n[u]) * r[P.tmul_8[u]];
         }
     }
     if (!(del == S.del[ic])) {
         S.del[ic] = del;
         const double ld = std::log(del);
+        double dp[kMaxIntPower + 1];
+        P.dpowers.form(del, dp);
         for (int j = 0; j < K.ndel; ++j) {
             S.dlog[ic][j] = W.ddist[ic][j] * ld;
-            F.dpow[ic][j] = ipow(del, static_cast<int>(W.ddist[ic][j]));
+            F.dpow[ic][j] = PowerRecipe::of(dp, del, static_cast<int>(W.ddist[ic][j]));
         }
         for (int j = 0; j < K.nlg; ++j) {
             const int l = W.ldist[ic][j];
-            S.gdl[ic][j] = l == 0 ? 0.0 : W.gdist[ic][j] * ipow(del, l);
+            S.gdl[ic][j] = l == 0 ? 0.0 : W.gdist[ic][j] * PowerRecipe::of(dp, del, l);
         }
         for (int q = 0; q < P.ngexp; ++q) {
             const int j = P.gexp[static_cast<std::size_t>(q)];
@@ -384,11 +432,12 @@ void refresh(int ic, double tau, double del) {
             sum += w;
         }
     }
+    DistanceParts dist;
     for (int j = 0; j < K.ncrit; ++j) {
         const int k = K.nterm + j;
         double E = S.tlog[ic][it[k]] + S.dlog[ic][id[k]];
         bool dead = false;
-        critical_parts(ic, j, k, tau, del, E, dead);
+        critical_parts(ic, j, k, tau, del, E, dead, dist);
         if (dead) {
             CRTSAV.c[ic][j].fill(0.0);
             CRTSAV.c[ic][j][6] = 1.0;
@@ -491,10 +540,11 @@ void fill_tau(int ic, double* __restrict o1, double* __restrict o2) {
     const double tau = FEQSAV.tau[ic];
     {
         const double* __restrict t = W.t[ic].data();
+        const double* __restrict t2 = P.t2.data();
         const double* __restrict vv = v.data();
         for (int k = 0; k < K.nterm; ++k) {
             o1[k] = t[k] * vv[k];
-            o2[k] = t[k] * (t[k] - 1.0) * vv[k];
+            o2[k] = t2[k] * vv[k];
         }
     }
     for (int j = 0; j < K.ncrit; ++j) {
@@ -535,10 +585,8 @@ double tau3_sum(int ic) {
     const auto& v = FEQSAV.v[ic];
     const double tau = FEQSAV.tau[ic];
     double sum = 0;
-    for (int k = 0; k < K.nterm; ++k) {
-        const double t = W.t[ic][k];
-        sum += t * (t - 1.0) * (t - 2.0) * v[k];
-    }
+    const double* t3 = plans[ic].t3.data();
+    for (int k = 0; k < K.nterm; ++k) sum += t3[k] * v[k];
     for (int j = 0; j < K.ncrit; ++j) {
         const int k = K.nterm + j;
         if (v[k] == 0.0 || !plans[ic].gauss[static_cast<std::size_t>(j)]) continue;
@@ -627,8 +675,9 @@ double mixed(int ic, int itau, int idel) {
         for (int k = 0; k < K.nterm; ++k)
             if (std::fabs(v[k]) > 1e-20) sum += t[k] * b[k];
     } else {
+        const double* t2 = plans[ic].t2.data();
         for (int k = 0; k < K.nterm; ++k)
-            if (std::fabs(v[k]) > 1e-20) sum += t[k] * (t[k] - 1.0) * b[k];
+            if (std::fabs(v[k]) > 1e-20) sum += t2[k] * b[k];
     }
     bool any_na = false;
     const double tau = FEQSAV.tau[ic], del = FEQSAV.del[ic];

@@ -5,10 +5,12 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "library/models/feq.h"
+#include "library/models/feqjet.h"
 #include "library/models/records.h"
 #include "library/setup/records.h"
 #include "library/setup/textstore.h"
@@ -217,6 +219,45 @@ TEST_F(FeqTest, NonAnalyticTermValueFollowsThePublishedForm) {
         for (int j = 0; j <= 3; ++j) EXPECT_TRUE(std::isfinite(phi(i, j, 1.0, 1.0))) << i << j;
 }
 
+// Non-analytic terms share the distance function of the term before them
+// where its beta, A, B and a are theirs: terms that differ in any one of
+// them, or share them with an earlier term only, give together every
+// derivative of the sum of each loaded alone (to its rounding).
+TEST_F(FeqTest, NonAnalyticTermsSumAsLoadedAloneWhateverTheyShare) {
+    const std::vector<std::string> terms = {
+        kCrit[3],
+        kCrit[4],
+        "0.2 0.0 1 2 2 0.9 0.35 0.32 30.0 750.0 0.2 3.5",  // another beta
+        "0.1 0.0 1 2 2 0.9 0.3 0.4 30.0 750.0 0.2 3.5",    // another A
+        "0.1 0.0 1 2 2 0.9 0.3 0.32 30.0 750.0 0.25 3.5",  // another B
+        "0.1 0.0 1 2 2 0.9 0.3 0.32 30.0 750.0 0.2 3.0",   // another a
+        kCrit[3],                                          // the first's again
+    };
+    const int ij[][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 2}, {2, 0}};
+    const double states[][2] = {{0.98, 1.2}, {1.03, 0.85}, {0.9, 1.4}, {1.01, 0.97}};
+    std::vector<std::vector<double>> alone(std::size(states) * std::size(ij));
+    for (const auto& term : terms) {
+        load(section({}, 4, {term}));
+        ASSERT_EQ(ierr, 0) << herr;
+        std::size_t k = 0;
+        for (const auto& st : states)
+            for (const auto& d : ij) alone[k++].push_back(phi(d[0], d[1], st[0], st[1]));
+    }
+    load(section({}, 4, terms));
+    ASSERT_EQ(ierr, 0) << herr;
+    std::size_t k = 0;
+    for (const auto& st : states) {
+        for (const auto& d : ij) {
+            const auto& v = alone[k++];
+            double sum = 0;
+            for (double x : v) sum += x;
+            const double got = phi(d[0], d[1], st[0], st[1]);
+            EXPECT_NEAR(got, sum, 1e-14 * std::fabs(sum) + 1e-300)
+                << d[0] << d[1] << " at " << st[0] << " " << st[1];
+        }
+    }
+}
+
 TEST_F(FeqTest, UndefinedArgumentsAndTinyDensity) {
     load(section(kNormal, 4, kCrit));
     EXPECT_EQ(phi(0, 0, 1.1, 1e-10), 0.0);
@@ -377,5 +418,55 @@ TEST_F(FeqTest, SectionLoadedAgainGivesTheValuesOfItsFirstLoad) {
         EXPECT_EQ(values(texts[i]), first[i]) << "section " << i;
     EXPECT_NE(first[0], first[3]);  // the critical terms count
 }
+
+// The integer powers a state shares among its terms are those of ipow to
+// the bit, for every exponent a recipe holds (negative ones as the
+// reciprocal), whatever others it was planned with, and beyond its range.
+struct PowerCase {
+    std::vector<int> exponents;
+};
+
+class PowerRecipeTest : public ::testing::TestWithParam<PowerCase> {};
+
+TEST_P(PowerRecipeTest, PowersAreThoseOfIpowToTheBit) {
+    lib::feqmath::PowerRecipe recipe;
+    for (int e : GetParam().exponents) recipe.add(e);
+    recipe.plan();
+    const double xs[] = {0.3,
+                         0.7071067811865476,
+                         1.0,
+                         1.0000001,
+                         1.7320508075688772,
+                         2.5,
+                         3.9,
+                         1e-3,
+                         47.0,
+                         -0.8,
+                         -1.3,
+                         1e-8,
+                         1e8,
+                         0.999999,
+                         1.4142135623730951};
+    int differ = 0, n = 0;
+    for (double x : xs) {
+        double p[lib::feqmath::kMaxIntPower + 1];
+        recipe.form(x, p);
+        for (int e : GetParam().exponents) {
+            const double want = lib::feqmath::ipow(x, e);
+            const double got = lib::feqmath::PowerRecipe::of(p, x, e);
+            differ += std::memcmp(&want, &got, sizeof want) == 0 ? 0 : 1;
+            ++n;
+        }
+    }
+    EXPECT_EQ(differ, 0) << "of " << n;
+}
+
+INSTANTIATE_TEST_SUITE_P(Exponents, PowerRecipeTest,
+                         ::testing::Values(PowerCase{{0}},
+                                           PowerCase{
+                                               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
+                                           PowerCase{{-1, 0, 1, 4, 6, 12, 13, 22, 23, 44, 46, 50}},
+                                           PowerCase{{64, 63, 33, 31, -64}},
+                                           PowerCase{{70, -80, 2, 3}}, PowerCase{{5, 5, -5, 9}}));
 
 }  // namespace
