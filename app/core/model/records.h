@@ -20,6 +20,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -497,6 +498,45 @@ struct SatPoint {
     double valid = 0.0;  // 1.0 computed, 0.0 not
 };
 
+// One side of a fluid's two-phase dome: DOME_SLOTS points, held only from
+// the first point written on (most fluids of a run never draw a dome, and
+// every fluid record would otherwise carry and clear them). A side never
+// written reads as points not computed.
+class DomeSide {
+public:
+    DomeSide() = default;
+    DomeSide(const DomeSide& o) : points_(copy_of(o)) {}
+    DomeSide& operator=(const DomeSide& o) {
+        if (this != &o) points_ = copy_of(o);
+        return *this;
+    }
+    DomeSide(DomeSide&&) noexcept = default;
+    DomeSide& operator=(DomeSide&&) noexcept = default;
+    ~DomeSide() = default;
+
+    // Point i (< DOME_SLOTS) to write: the side is made, all points zero,
+    // at the first.
+    SatPoint& operator[](std::size_t i) {
+        if (!points_) points_ = std::make_unique<Points>();
+        return (*points_)[i];
+    }
+    // Point i to read; a zero point (not computed) while nothing is held.
+    const SatPoint& operator[](std::size_t i) const {
+        static const SatPoint none{};
+        return points_ ? (*points_)[i] : none;
+    }
+    static constexpr std::size_t size() { return DOME_SLOTS; }
+    // Whether any point was written.
+    bool held() const { return points_ != nullptr; }
+
+private:
+    using Points = std::array<SatPoint, DOME_SLOTS>;
+    static std::unique_ptr<Points> copy_of(const DomeSide& o) {
+        return o.points_ ? std::make_unique<Points>(*o.points_) : nullptr;
+    }
+    std::unique_ptr<Points> points_;
+};
+
 // Isoline store of one family of a fluid.
 struct IsoFamily {
     // Positions (kPa, K, kg/m3 or liquid fraction), then the end marker: the
@@ -555,8 +595,8 @@ struct Fluid {
 
     std::array<Axis, 4> axis;  // default axes s, h, p, T of new diagrams
     int dome_count = 0;        // 0 until computed, then DOME_POINTS
-    std::array<SatPoint, DOME_SLOTS> dome_liquid{};
-    std::array<SatPoint, DOME_SLOTS> dome_vapour{};
+    DomeSide dome_liquid;      // saturated liquid side
+    DomeSide dome_vapour;      // saturated vapour side
     std::array<IsoFamily, NUM_ISO_FAMILIES>
         iso;  // isobars, isotherms, density lines, wetness lines
 };
