@@ -131,7 +131,7 @@ Ratios component_ratio(int i, double T, double D, double alphar, double Z, const
     solve_component(i, alphar, Z, T0, D0, jerr, jtext);
     r.f = mm.mix.f * T0 / T;
     r.h = mm.mix.h * D / D0;
-    if (jerr == 0) r.keep_share(thermal_pressure_weight(i, T0, D0));
+    r.keep_share(thermal_pressure_weight(i, T0, D0));  // also a failed solve's last iterate
     bool keep = jerr == -58 && (!within_10_percent(r.f, r.f_start) ||
                                 !within_10_percent(r.h, r.h_start) || t_start < 1.0);
     // Where the solved ratios have only part of the weight a failed solve
