@@ -88,6 +88,38 @@ INSTANTIATE_TEST_SUITE_P(ComponentMappingEnds, MixtureEdge,
                                            Window{kR472B, kR472BMoles, 30000.0, 483.0},
                                            Window{kR414B, kR414BMoles, 101.325, 96.4}));
 
+// The lowest liquid states of R414B (its lower limit is 95.461 K), where
+// r22's solve failed or found a state of its equation that is no fluid's:
+// relative steps along the isobar change smoothly (they went +32 %, -30 %
+// at 1 MPa from 95.6 K).
+class LowestLiquid : public ::testing::TestWithParam<double> {};
+
+TEST_P(LowestLiquid, StepsChangeSmoothly) {
+    const double p = GetParam();
+    ASSERT_EQ(testsupport::set_up(kR414B), "");
+    std::vector<transtest::Sample> line(4);
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        const double T = 95.6 + kStep * static_cast<double>(k);
+        double D, Dl, Dv, xl[20], xv[20], q, u, h, s, cv, cp, c;
+        int ierr = 0;
+        std::string herr;
+        lib::TPFLSH(T, p, kR414BMoles, D, Dl, Dv, xl, xv, q, u, h, s, cv, cp, c, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+        ASSERT_LT(q, 0.0) << T;
+        lib::TRNPRP(T, D, kR414BMoles, line[k].eta, line[k].tcx, ierr, herr);
+        ASSERT_EQ(ierr, 0) << herr;
+    }
+    for (std::size_t k = 2; k < line.size(); ++k) {
+        const double eta_before = line[k - 1].eta / line[k - 2].eta;
+        const double eta_now = line[k].eta / line[k - 1].eta;
+        EXPECT_NEAR(eta_now, eta_before, 5e-3) << p << " kPa, step " << k;
+        const double tcx_before = line[k - 1].tcx / line[k - 2].tcx;
+        EXPECT_NEAR(line[k].tcx / line[k - 1].tcx, tcx_before, 5e-3) << p << " kPa, step " << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(R414B, LowestLiquid, ::testing::Values(101.325, 1000.0, 5000.0));
+
 // A component's background terms at states of its own where no conformal
 // state is found: the warning, and the values of the critical ratios, which
 // meet those of the neighbouring state that still has one.
