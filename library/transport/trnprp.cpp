@@ -68,11 +68,14 @@ bool pair_parameters_missing(const double x[20]) {
 // model has a basis and the mixture is refused.
 constexpr double kTraceSolutes = 0.01;
 
-// The slot of water when x is water with trace solutes that the pair
-// parameters do not cover; 0 otherwise.
-int water_solvent(const double x[20]) {
+// The slot of water when x at T is water with trace solutes that the pair
+// parameters do not cover; 0 otherwise.  Not below water's triple point:
+// there the condensate would be ice, and water's viscosity beyond its range
+// steps by a factor 3 between 260.2 and 260.0 K at 55.3 mol/L.
+int water_solvent(double T, const double x[20]) {
     const int iw = FLAGS2.water_index;
     if (iw < 1 || iw > NCOMP.nc || !(x[iw - 1] >= 1.0 - kTraceSolutes)) return 0;
+    if (!(T >= CCON.ttp[iw])) return 0;
     if (FLAGS2.ammonia_water == 1 || FLAGS2.alcohols != 0) return 0;
     return pair_parameters_missing(x) ? iw : 0;
 }
@@ -410,7 +413,7 @@ void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, in
                       herr);
     RMIX(x);
     CallScope scope;
-    const int solvent = icomp == 0 ? water_solvent(x) : 0;
+    const int solvent = icomp == 0 ? water_solvent(T, x) : 0;
     if (solvent > 0) {
         water_with_solutes(solvent, T, D, eta, tcx, ierr, herr);
     } else if (icomp == 0) {

@@ -85,6 +85,18 @@ TEST(WaterSolutes, CondensateOfHumidAirHasValues) {
     EXPECT_NEAR(liquid.tcx, 0.6097, 1e-4);
 }
 
+// Below water's triple point (ice, and beyond the range of water's
+// viscosity) water with trace solutes stays refused.
+TEST(WaterSolutes, BelowWatersTriplePointRefused) {
+    ASSERT_EQ(testsupport::set_up(kWetAir), "");
+    const double x[20] = {7e-5, 2.5e-5, 5e-6, 1.0 - 1e-4};
+    for (const double T : {273.0, 260.0, 250.0}) {
+        const Values v = trnprp(T, 55.3, x);
+        EXPECT_EQ(v.ierr, 50) << T;
+    }
+    EXPECT_EQ(trnprp(273.16, 55.5, x).ierr, 0);
+}
+
 // Water's share against the outcome: its own values up to 1 % of solutes,
 // refused beyond them (without pair parameters).
 struct Share {
