@@ -54,6 +54,116 @@ double bin(int i, int j, int which) {
 
 bool within_10_percent(double v, double start) { return std::fabs(v / start - 1.0) <= 0.1; }
 
+// (dp/dT) at constant density over rho R below which a component's
+// conformal state loses its weight to the start ratios, as the square of the
+// ratio; none at or below 0.  A state of a component's equation where the
+// pressure falls as the temperature rises is no state of a fluid: far below
+// its triple point the equation folds back there, and the solved state
+// leapt between such branches (r22 in R414B's liquid at 101.325 kPa: its
+// conformal state near 91.8 K moved from 19.23 to 20.38 mol/L between 95.8
+// and 96.0 K, and the viscosity fell by 29 %).  Gases lie near 1, liquids
+// far above it.
+constexpr double kThermalPressureFloor = 0.5;
+
+double thermal_pressure_weight(int i, double T0, double D0) {
+    double tred = 0.0, dred = 0.0;
+    REDK(i, tred, dred);
+    const double tau = tred / T0, del = D0 / dred;
+    const double beta = 1.0 + PHIK(i, 0, 1, tau, del) - PHIK(i, 1, 1, tau, del);
+    if (!(beta < kThermalPressureFloor)) return 1.0;
+    if (!(beta > 0.0)) return 0.0;
+    const double r = beta / kThermalPressureFloor;
+    return r * r;
+}
+
+// Compressibility factor at and below which a component's conformal state
+// is solved, and the share of its critical density at which the start
+// density solves it; the solved ratios gain their weight linearly over
+// kSolveBand beyond each (to Z = 0.35 and 0.9 of the critical density),
+// where a switch made the values step (R472B's gas at 30 MPa: r32's ratio f
+// by 3.5 % and the conductivity by 0.19 % between 483.0 and 483.2 K, where
+// the mixture's density fell below its critical one).
+constexpr double kSolveZ = 0.3;
+constexpr double kSolveBand[2] = {0.05, 0.1};
+
+double solve_weight(double Z, double start_over_critical) {
+    const double by_z = (kSolveZ + kSolveBand[0] - Z) / kSolveBand[0];
+    const double by_d = (start_over_critical - (1.0 - kSolveBand[1])) / kSolveBand[1];
+    return std::clamp(std::max(by_z, by_d), 0.0, 1.0);
+}
+
+// Ratios of one component: f and h, and the start ratios they leave.
+struct Ratios {
+    double f = 1.0, h = 1.0, f_start = 1.0, h_start = 1.0;
+    // f and h moved towards the start ratios, keeping the share w of their own.
+    void keep_share(double w) {
+        f = std::pow(f_start, 1.0 - w) * std::pow(f, w);
+        h = std::pow(h_start, 1.0 - w) * std::pow(h, w);
+    }
+};
+
+// Component i's conformal state from the start (T0, D0): CONFTD, else by
+// steps from the start (R411A at 372.67 K, 6.19 mol/L, next to its critical
+// point: r152a's conformal state).  jerr -58 when neither converged.
+void solve_component(int i, double alphar, double Z, double& T0, double& D0, int& jerr,
+                     std::string& jtext) {
+    double T1 = T0, D1 = D0;
+    CONFTD(i, alphar, Z, T0, D0, jerr, jtext);
+    if (jerr != -58 || !conformal_by_steps(i, alphar, Z, T1, D1)) return;
+    T0 = T1;
+    D0 = D1;
+    jerr = 0;
+    jtext.clear();
+}
+
+// Step 3 for component i: its ratios; a -58 that stands goes to ierr/herr.
+Ratios component_ratio(int i, double T, double D, double alphar, double Z, const MixMap& mm,
+                       int& ierr, std::string& herr) {
+    Ratios r;
+    r.f = r.f_start = mm.mix.f * CCON.tc[i] / mm.tc;
+    r.h = r.h_start = mm.mix.h * mm.dc / CCON.dc[i];
+    const double t_start = T * CCON.tc[i] / mm.tc;
+    double T0 = t_start, D0 = D * CCON.dc[i] / mm.dc;
+    const double ws = solve_weight(Z, D0 / CCON.dc[i]);
+    if (!(ws > 0.0)) return r;
+    int jerr = 0;
+    std::string jtext;
+    solve_component(i, alphar, Z, T0, D0, jerr, jtext);
+    r.f = mm.mix.f * T0 / T;
+    r.h = mm.mix.h * D / D0;
+    r.keep_share(thermal_pressure_weight(i, T0, D0));  // also a failed solve's last iterate
+    bool keep = jerr == -58 && (!within_10_percent(r.f, r.f_start) ||
+                                !within_10_percent(r.h, r.h_start) || t_start < 1.0);
+    // Where the solved ratios have only part of the weight a failed solve
+    // leaves the start ratios, without a warning.  Above the mixture's
+    // critical temperature a solve that failed far from the start gives no
+    // ratios to blend from: the start ratios (helium with 1e-3 of hexane at
+    // 202.86 K, 34.74 mol/L: hexane's last iterate at 3.8e9 K gave 11894
+    // W/(m K) instead of helium's 0.18).
+    const bool blend_to_1000 = Z > kSolveZ && T > mm.tc;
+    if (keep && (ws < 1.0 || blend_to_1000)) {
+        r.keep_share(0.0);
+        keep = false;
+    }
+    if (blend_to_1000) {
+        // Towards the start ratios, reached at 1000 K.
+        const double w = mm.tc >= 1000.0 ? 1.0 : std::min(1.0, (T - mm.tc) / (1000.0 - mm.tc));
+        r.f += w * (r.f_start - r.f);
+        r.h += w * (r.h_start - r.h);
+    }
+    if (keep) {
+        // The start ratios stand, with the warning (a conformal state
+        // not found beside them carried no digits: r23 + toluene's
+        // liquid at 180 K, 10.56 mol/L, with 9e-5 of r23 stepped by
+        // 2e-5 between densities 2e-8 apart, then failed).
+        r.keep_share(0.0);
+        ierr = jerr;
+        herr = jtext;
+    }
+    r.keep_share(ws);
+    return r;
+}
+
 // Step 3: component conformal ratios.  A -58 of a component stands in
 // ierr/herr, with its start ratios.
 void component_ratios(double T, double D, const double x[20], double alphar, double Z, MixMap& mm,
@@ -61,56 +171,9 @@ void component_ratios(double T, double D, const double x[20], double alphar, dou
     for (int i = 1; i <= NCOMP.nc; ++i) {
         if (!(x[i - 1] > 0.0)) continue;
         const auto u = static_cast<std::size_t>(i - 1);
-        const double f_start = mm.mix.f * CCON.tc[i] / mm.tc;
-        const double h_start = mm.mix.h * mm.dc / CCON.dc[i];
-        double T0 = T * CCON.tc[i] / mm.tc, D0 = D * CCON.dc[i] / mm.dc;
-        const double t_start = T0;
-        mm.f[u] = f_start;
-        mm.h[u] = h_start;
-        if (!(Z <= 0.3 || D0 >= CCON.dc[i])) continue;
-        int jerr = 0;
-        std::string jtext;
-        CONFTD(i, alphar, Z, T0, D0, jerr, jtext);
-        if (jerr == -58) {
-            // By steps from the start (R411A at 372.67 K, 6.19 mol/L, next
-            // to its critical point: r152a's conformal state).
-            double T1 = t_start, D1 = D * CCON.dc[i] / mm.dc;
-            if (conformal_by_steps(i, alphar, Z, T1, D1)) {
-                T0 = T1;
-                D0 = D1;
-                jerr = 0;
-                jtext.clear();
-            }
-        }
-        mm.f[u] = mm.mix.f * T0 / T;
-        mm.h[u] = mm.mix.h * D / D0;
-        bool keep = jerr == -58 && (!within_10_percent(mm.f[u], f_start) ||
-                                    !within_10_percent(mm.h[u], h_start) || t_start < 1.0);
-        if (Z > 0.3 && T > mm.tc) {
-            // A solve that failed far from the start gives no ratios to
-            // blend from: the start ratios (helium with 1e-3 of hexane at
-            // 202.86 K, 34.74 mol/L: hexane's last iterate at 3.8e9 K gave
-            // 11894 W/(m K) instead of helium's 0.18).
-            if (keep) {
-                mm.f[u] = f_start;
-                mm.h[u] = h_start;
-            }
-            // Towards the start ratios, reached at 1000 K.
-            const double w = mm.tc >= 1000.0 ? 1.0 : std::min(1.0, (T - mm.tc) / (1000.0 - mm.tc));
-            mm.f[u] += w * (f_start - mm.f[u]);
-            mm.h[u] += w * (h_start - mm.h[u]);
-            keep = false;
-        }
-        if (keep) {
-            // The start ratios stand, with the warning (a conformal state
-            // not found beside them carried no digits: r23 + toluene's
-            // liquid at 180 K, 10.56 mol/L, with 9e-5 of r23 stepped by
-            // 2e-5 between densities 2e-8 apart, then failed).
-            mm.f[u] = f_start;
-            mm.h[u] = h_start;
-            ierr = jerr;
-            herr = jtext;
-        }
+        const Ratios r = component_ratio(i, T, D, alphar, Z, mm, ierr, herr);
+        mm.f[u] = r.f;
+        mm.h[u] = r.h;
     }
 }
 

@@ -39,9 +39,9 @@ bool models_missing(int icomp, const double x[20]) {
     return false;
 }
 
-// Step 3.1: mixture classes without transport equations when pair
-// parameters are missing.
-bool mixture_class_refused(const double x[20], int& ierr, std::string& herr) {
+// Step 3.1: whether pair parameters are missing (a component with x > 0
+// without any of the inspected parameters with the later ones).
+bool pair_parameters_missing(const double x[20]) {
     const int nc = NCOMP.nc;
     if (nc < 2) return false;
     long product = 1;
@@ -56,7 +56,35 @@ bool mixture_class_refused(const double x[20], int& ierr, std::string& herr) {
         }
         product *= count > 0 ? 1 : 0;
     }
-    if (product != 0) return false;
+    return product == 0;
+}
+
+// Other components together at most this mole fraction of a liquid or gas
+// that is otherwise water (condensate of humid air or flue gas: 8.6e-5 of
+// nitrogen, oxygen and argon in the liquid of a split at 300 K and 600 kPa)
+// are solutes: the values are water's own, by its correlations at the
+// mixture's temperature and density, and tend to them as the solutes
+// vanish.  Between these and 5 % of water, without pair parameters, no
+// model has a basis and the mixture is refused.
+constexpr double kTraceSolutes = 0.01;
+
+// The slot of water when x at T is water with trace solutes that the pair
+// parameters do not cover; 0 otherwise.  Not below water's triple point:
+// there the condensate would be ice, and water's viscosity beyond its range
+// steps by a factor 3 between 260.2 and 260.0 K at 55.3 mol/L.
+int water_solvent(double T, const double x[20]) {
+    const int iw = FLAGS2.water_index;
+    if (iw < 1 || iw > NCOMP.nc || !(x[iw - 1] >= 1.0 - kTraceSolutes)) return 0;
+    if (!(T >= CCON.ttp[iw])) return 0;
+    if (FLAGS2.ammonia_water == 1 || FLAGS2.alcohols != 0) return 0;
+    return pair_parameters_missing(x) ? iw : 0;
+}
+
+// Step 3.1: mixture classes without transport equations when pair
+// parameters are missing.
+bool mixture_class_refused(const double x[20], int& ierr, std::string& herr) {
+    if (!pair_parameters_missing(x)) return false;
+    const int nc = NCOMP.nc;
     const int iw = FLAGS2.water_index;
     if (FLAGS2.ammonia_water == 1) {
         report(kMixtureClass, "transport equations are not available for the ammonia/water mixture",
@@ -338,6 +366,37 @@ public:
     CallScope& operator=(const CallScope&) = delete;
 };
 
+// Steps 4-6 for the pure fluid in slot icomp (x its unit composition).
+void pure(int icomp, double T, double D, const double x[20], double& eta, double& tcx, int& ierr,
+          std::string& herr) {
+    const EtaStep s = pure_viscosity(icomp, T, D, x, eta, ierr, herr);
+    pure_conductivity(icomp, T, D, x, s, eta, tcx, ierr, herr);
+    // A correlation without a physical value here (beyond the close-
+    // packed density of its free-volume term, say) is out of its range.
+    if (s.by_correlation && ecs_block_loaded(icomp) && eta != kMarker1 && eta != kMarker9 &&
+        !(eta >= 0.0))
+        fallback(-52,
+                 "the viscosity correlation gives no physical value at this density; will "
+                 "use the ECS model.",
+                 T, D, x, eta, tcx, ierr, herr);
+    if (std::fabs(T - CCON.tc[icomp]) < 1e-20 && std::fabs(D - CCON.dc[icomp]) < 1e-20) {
+        fail(kCritical,
+             errtext("TRNPRP", "warning", fmt_int(kCritical, 3),
+                     "pure fluid property is infinite at exactly Tc, rhoc"),
+             ierr, herr);
+        tcx = kMarker9;
+    }
+}
+
+// Water with trace solutes (see kTraceSolutes): water's own values.
+void water_with_solutes(int iw, double T, double D, double& eta, double& tcx, int& ierr,
+                        std::string& herr) {
+    double unit[20] = {};
+    unit[iw - 1] = 1.0;
+    RMIX(unit);
+    pure(iw, T, D, unit, eta, tcx, ierr, herr);
+}
+
 }  // namespace
 
 void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, int& ierr,
@@ -354,26 +413,13 @@ void TRNPRP(double T, double D, const double x[20], double& eta, double& tcx, in
                       herr);
     RMIX(x);
     CallScope scope;
-    if (icomp == 0) {
+    const int solvent = icomp == 0 ? water_solvent(T, x) : 0;
+    if (solvent > 0) {
+        water_with_solutes(solvent, T, D, eta, tcx, ierr, herr);
+    } else if (icomp == 0) {
         mixture(T, D, x, eta, tcx, ierr, herr);
     } else {
-        const EtaStep s = pure_viscosity(icomp, T, D, x, eta, ierr, herr);
-        pure_conductivity(icomp, T, D, x, s, eta, tcx, ierr, herr);
-        // A correlation without a physical value here (beyond the close-
-        // packed density of its free-volume term, say) is out of its range.
-        if (s.by_correlation && ecs_block_loaded(icomp) && eta != kMarker1 && eta != kMarker9 &&
-            !(eta >= 0.0))
-            fallback(-52,
-                     "the viscosity correlation gives no physical value at this density; will "
-                     "use the ECS model.",
-                     T, D, x, eta, tcx, ierr, herr);
-        if (std::fabs(T - CCON.tc[icomp]) < 1e-20 && std::fabs(D - CCON.dc[icomp]) < 1e-20) {
-            fail(kCritical,
-                 errtext("TRNPRP", "warning", fmt_int(kCritical, 3),
-                         "pure fluid property is infinite at exactly Tc, rhoc"),
-                 ierr, herr);
-            tcx = kMarker9;
-        }
+        pure(icomp, T, D, x, eta, tcx, ierr, herr);
     }
     clean(eta, "viscosity", ierr, herr);
     clean(tcx, "thermal conductivity", ierr, herr);
