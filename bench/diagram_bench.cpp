@@ -1,10 +1,12 @@
 // Property diagrams: the isolines of water, of Dry ISO Air and of a heat
 // pump's blend from nothing (every default line and the dome), one full drawing of a water T-s
-// diagram into a 1024 x 800 image, and the pointer read-out of each diagram type (one motion event)
+// diagram into a 1024 x 800 image, that image written as a PNG file (as batch mode
+// writes it, marked), and the pointer read-out of each diagram type (one motion event)
 // over a grid of the plot.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -14,6 +16,7 @@
 #include "app/core/model/init.h"
 #include "app/diagrams/isolines.h"
 #include "app/diagrams/mapping.h"
+#include "app/diagrams/png_file.h"
 #include "app/diagrams/pointer.h"
 #include "app/diagrams/render.h"
 
@@ -147,6 +150,36 @@ void BM_RedrawWaterTs(benchmark::State& state) {
     free_graph(g);
 }
 
+// The drawn water T-s diagram written as a marked PNG file (rows made,
+// deflated, chunked, the file replaced) again and again.
+void BM_WritePngWaterTs(benchmark::State& state) {
+    Fluid* water = fresh_water();
+    Graph* g = create_graph();
+    g->kind = GK_DIAGRAM;
+    g->fluid = water;
+    g->type = 2;
+    init_iso_settings(*g);
+    diagrams::init_axis(*g);
+    g->width = 1024;
+    g->height = 800;
+    diagrams::calc_isolines(*water);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1024, 800);
+    cairo_t* cr = cairo_create(surface);
+    diagrams::draw_graph(*g, cr);
+    const std::string path = "/tmp/kvr2_bench_diagram.png";
+    for (auto _ : state) {
+        const std::string why = diagrams::write_png_file(surface, path, "bench.kvr");
+        if (!why.empty()) {
+            state.SkipWithError(why.c_str());
+            break;
+        }
+    }
+    std::remove(path.c_str());
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    free_graph(g);
+}
+
 // The read-out at 64 pixels spread over the plot of a water diagram of type
 // state.range(0), in turn.
 void BM_ReadoutWater(benchmark::State& state) {
@@ -173,5 +206,6 @@ BENCHMARK(BM_CalcIsolinesDryAir)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CalcIsolinesBlend)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadoutWater)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawWaterTs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WritePngWaterTs)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/core/program/kvr.h"
 #include "app/diagrams/flowsheet_draw.h"
 #include "app/diagrams/png_file.h"
+#include "app/diagrams/populated_pages.h"
 #include "app/diagrams/render.h"
 
 #include <algorithm>
@@ -33,14 +34,11 @@ bool size_ok(int width, int height) {
 // The pixels of a diagram image, kept for the next image of the thread (a
 // batch run draws several of the same size, and the pages of a fresh
 // surface cost more to have zeroed than the drawing's fill of them); up to
-// kKeptPixelBytes, larger images get a surface of their own.
+// kKeptPixelBytes, larger images get a surface of their own. Their pages
+// are made present at once (populated_pages.h).
 constexpr std::size_t kKeptPixelBytes = std::size_t{32} << 20;
-struct KeptPixels {
-    std::unique_ptr<unsigned char[]> bytes;
-    std::size_t size = 0;
-};
-KeptPixels& kept_pixels() {
-    thread_local KeptPixels pixels;
+PopulatedBytes& kept_pixels() {
+    thread_local PopulatedBytes pixels;
     return pixels;
 }
 
@@ -53,13 +51,15 @@ cairo_surface_t* diagram_surface(int width, int height) {
     const std::size_t bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
     if (stride <= 0 || bytes > kKeptPixelBytes)
         return cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    KeptPixels& pixels = kept_pixels();
-    if (pixels.size < bytes) {
-        pixels.bytes = std::make_unique_for_overwrite<unsigned char[]>(bytes);
-        pixels.size = bytes;
+    PopulatedBytes& pixels = kept_pixels();
+    if (pixels.size() < bytes) {
+        pixels = PopulatedBytes();
+        pixels = PopulatedBytes(bytes);
+        if (pixels.get() == nullptr)
+            return cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     }
-    return cairo_image_surface_create_for_data(pixels.bytes.get(), CAIRO_FORMAT_RGB24, width,
-                                               height, stride);
+    return cairo_image_surface_create_for_data(pixels.get(), CAIRO_FORMAT_RGB24, width, height,
+                                               stride);
 }
 
 }  // namespace

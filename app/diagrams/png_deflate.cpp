@@ -3,6 +3,8 @@
 // then write the block: header, code lengths, symbols, end of block.
 #include "app/diagrams/png_deflate.h"
 
+#include "app/diagrams/populated_pages.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -82,8 +84,11 @@ const LengthCodes& length_codes() {
 
 // The tokens of the lines added so far with the counts of their
 // literal/length symbols and of their repeats of the row and of the pixel.
+// An image has hundreds of thousands of tokens: their pages are made
+// present at once.
+using Tokens = std::vector<Token, PopulatedAllocator<Token>>;
 struct Tally {
-    std::vector<Token> tokens;
+    Tokens tokens;
     std::array<std::uint32_t, kLitLenSymbols> literal{};
     std::uint32_t from_up = 0, from_left = 0;
 };
@@ -106,10 +111,18 @@ std::size_t common_length(const unsigned char* a, const unsigned char* b, std::s
 // bytes from `first` on may be repeated. At each byte the longer of the
 // repeats of the row above (`up` back) and of the pixel before (`left`
 // back) is taken when it has three bytes or more, else the byte as a
-// literal.
-void find_repeats(const unsigned char* data, std::size_t first, std::size_t begin, std::size_t end,
-                  std::size_t up, std::size_t left, Tally& tally) {
-    std::vector<Token>& tokens = tally.tokens;
+// literal. The tokens go into room made for one per byte, through a plain
+// pointer. The tally is thread-local, and in a shared module every access
+// to it inside the loop was a call when the compiler knew which tally came
+// in (inlined or cloned for it): here it is a plain reference.
+[[gnu::noipa]] void find_repeats(const unsigned char* data, std::size_t first, std::size_t begin,
+                                 std::size_t end, std::size_t up, std::size_t left, Tally& tally) {
+    Tokens& tokens = tally.tokens;
+    const std::size_t before = tokens.size();
+    tokens.resize(before + (end - begin));
+    Token* out = tokens.data() + before;
+    std::uint32_t* literal = tally.literal.data();
+    std::uint32_t from_up = 0, from_left = 0;
     const LengthCodes& lc = length_codes();
     // The first three bytes at p, compared as one number (the window has
     // room for the fourth byte read with them).
@@ -125,8 +138,8 @@ void find_repeats(const unsigned char* data, std::size_t first, std::size_t begi
         const bool up_may = i >= first + up && three(data + i - up) == c;
         const bool left_may = i >= first + left && three(data + i - left) == c;
         if (!up_may && !left_may) {
-            tokens.push_back({0, data[i]});
-            ++tally.literal[data[i]];
+            *out++ = {0, data[i]};
+            ++literal[data[i]];
             ++i;
             continue;
         }
@@ -137,12 +150,14 @@ void find_repeats(const unsigned char* data, std::size_t first, std::size_t begi
             const std::size_t n = common_length(data + i, data + i - left, limit);
             if (n > best) best = n, distance = left;
         }
-        tokens.push_back(
-            {static_cast<std::uint16_t>(best), static_cast<std::uint16_t>(distance - 1)});
-        ++tally.literal[kFirstLengthSymbol + std::size_t{lc.code[best]}];
-        ++(distance == up ? tally.from_up : tally.from_left);
+        *out++ = {static_cast<std::uint16_t>(best), static_cast<std::uint16_t>(distance - 1)};
+        ++literal[kFirstLengthSymbol + std::size_t{lc.code[best]}];
+        ++(distance == up ? from_up : from_left);
         i += best;
     }
+    tokens.resize(static_cast<std::size_t>(out - tokens.data()));
+    tally.from_up += from_up;
+    tally.from_left += from_left;
 }
 
 // Huffman code lengths of at most `limit` bits for the counts (0: the
@@ -397,7 +412,7 @@ void write_header(const Alphabet& lit, const Alphabet& dist, BitWriter& bits) {
 
 // Step 4: the symbols, each repeat's length and distance code with their
 // extra bits, then the end of the block.
-void write_symbols(const std::vector<Token>& tokens, const Alphabet& lit, const Alphabet& dist,
+void write_symbols(const Tokens& tokens, const Alphabet& lit, const Alphabet& dist,
                    BitWriter& bits) {
     std::array<Code, kMaxMatch + 1> by_length{};
     const LengthCodes& lc = length_codes();
@@ -477,7 +492,7 @@ ScanLineDeflater::ScanLineDeflater(std::size_t line, std::size_t pixel)
 }
 
 ScanLineDeflater::~ScanLineDeflater() {
-    std::vector<Token>& tokens = kept_tally().tokens;
+    Tokens& tokens = kept_tally().tokens;
     if (tokens.capacity() * sizeof(Token) > kKeptTokenBytes) tokens = {};
 }
 
@@ -493,7 +508,7 @@ void ScanLineDeflater::add_line(std::size_t n) {
 
 void ScanLineDeflater::finish(std::vector<unsigned char>& out) {
     const Tally& tally = kept_tally();
-    const std::vector<Token>& tokens = tally.tokens;
+    const Tokens& tokens = tally.tokens;
     std::vector<std::uint32_t> lit_counts, dist_counts;
     count_symbols(tally, up_, left_, lit_counts, dist_counts);
     Alphabet lit, dist;

@@ -53,6 +53,7 @@ public:
         raw(data, n);
         raw(tail, 4);
     }
+    void reserve(std::size_t n) { bytes_.reserve(n); }
     std::string& bytes() { return bytes_; }
 
 private:
@@ -96,26 +97,34 @@ std::vector<unsigned char>& packed_buffer() {
     return packed;
 }
 
-// The scan lines made one at a time and deflated by the diagram encoder,
-// into IDAT chunks.
-bool write_rows(PngOut& out, cairo_surface_t* surface, int width, int height) {
+// The scan lines made one at a time and deflated by the diagram encoder;
+// false when nothing came out.
+bool deflate_rows(cairo_surface_t* surface, int width, int height,
+                  std::vector<unsigned char>& packed) {
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const std::size_t line = 1 + kRgbBytes * static_cast<std::size_t>(width);
-    std::vector<unsigned char>& packed = packed_buffer();
-    {
-        ScanLineDeflater deflater(line, kRgbBytes);
-        for (int y = 0; y < height; ++y) {
-            scan_line(data, stride, y, width, deflater.next_line());
-            deflater.add_line(line);
-        }
-        deflater.finish(packed);
+    ScanLineDeflater deflater(line, kRgbBytes);
+    for (int y = 0; y < height; ++y) {
+        scan_line(data, stride, y, width, deflater.next_line());
+        deflater.add_line(line);
     }
+    deflater.finish(packed);
+    return !packed.empty();
+}
+
+// Bytes of a chunk besides its data: length, type, check value.
+constexpr std::size_t kChunkFrame = 12;
+
+// The deflated rows in IDAT chunks, then the end chunk, after `head`; the
+// room for all is taken at once (the image is written once, not grown).
+void write_body(PngOut& out, const std::string& head, const std::vector<unsigned char>& packed) {
     const std::size_t n = packed.size();
+    out.reserve(head.size() + n + (n / kChunk + 1) * kChunkFrame + kChunkFrame);
+    out.raw(reinterpret_cast<const unsigned char*>(head.data()), head.size());
     for (std::size_t k = 0; k < n; k += kChunk)
         out.chunk("IDAT", packed.data() + k, std::min(kChunk, n - k));
-    if (packed.capacity() > kKeptBytes) packed = {};
-    return n > 0;
+    out.chunk("IEND", nullptr, 0);
 }
 
 cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned int length) {
@@ -123,28 +132,37 @@ cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned i
     return CAIRO_STATUS_SUCCESS;
 }
 
-// The PNG bytes of the surface: RGB24 image surfaces by the fast writer,
-// others by cairo's. "" when made, else why not.
-std::string encode(cairo_surface_t* surface, std::string& png) {
+// The PNG bytes of the surface, with the mark when it is not empty:
+// RGB24 image surfaces by the fast writer, others by cairo's. "" when
+// made, else why not.
+std::string encode(cairo_surface_t* surface, const std::string& mark, std::string& png) {
     cairo_surface_flush(surface);
     if (cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE ||
         cairo_image_surface_get_format(surface) != CAIRO_FORMAT_RGB24) {
         const cairo_status_t status =
             cairo_surface_write_to_png_stream(surface, append_bytes, &png);
-        return status == CAIRO_STATUS_SUCCESS ? "" : cairo_status_to_string(status);
+        if (status != CAIRO_STATUS_SUCCESS) return cairo_status_to_string(status);
+        if (!mark.empty()) png = png_with_text(png, BATCH_IMAGE_KEYWORD, mark);
+        return "";
     }
     const int width = cairo_image_surface_get_width(surface);
     const int height = cairo_image_surface_get_height(surface);
-    PngOut out;
-    out.raw(kSignature, sizeof kSignature);
+    // The signature and the header chunk, with the mark's chunk after it.
+    PngOut head;
+    head.raw(kSignature, sizeof kSignature);
     unsigned char header[13] = {};
     put32(header, static_cast<std::uint32_t>(width));
     put32(header + 4, static_cast<std::uint32_t>(height));
     header[8] = 8;  // bits per sample
     header[9] = kRgb;
-    out.chunk("IHDR", header, sizeof header);
-    if (!write_rows(out, surface, width, height)) return "the image could not be compressed";
-    out.chunk("IEND", nullptr, 0);
+    head.chunk("IHDR", header, sizeof header);
+    if (!mark.empty()) head.bytes() = png_with_text(head.bytes(), BATCH_IMAGE_KEYWORD, mark);
+
+    std::vector<unsigned char>& packed = packed_buffer();
+    if (!deflate_rows(surface, width, height, packed)) return "the image could not be compressed";
+    PngOut out;
+    write_body(out, head.bytes(), packed);
+    if (packed.capacity() > kKeptBytes) packed = {};
     png = std::move(out.bytes());
     return "";
 }
@@ -154,8 +172,7 @@ std::string encode(cairo_surface_t* surface, std::string& png) {
 std::string write_png_file(cairo_surface_t* surface, const std::string& path,
                            const std::string& mark) {
     std::string png;
-    if (std::string why = encode(surface, png); !why.empty()) return why;
-    if (!mark.empty()) png = png_with_text(png, BATCH_IMAGE_KEYWORD, mark);
+    if (std::string why = encode(surface, mark, png); !why.empty()) return why;
     std::string reason;
     if (replace_file_contents(path, png, reason)) return "";
     return "the file cannot be written: " + reason;
