@@ -39,6 +39,10 @@ const BlendPoint kPoints[] = {
     {"R404ABubble344K", kR404A, lib::kBubblePoint, false, 344.0},
     {"R404ABubble345p2K", kR404A, lib::kBubblePoint, false, 345.2},
     {"R407ABubble355K", kR407A, lib::kBubblePoint, false, 355.0},
+    // (The liquid 0.02 K below the true critical point lies below the
+    // estimated critical density, where the density solver's dense
+    // iteration does not go.)
+    {"R410ABubble344p474K", kR410A, lib::kBubblePoint, false, 344.474},
     {"R507ABubble3690kPa", kR507A, lib::kBubblePoint, true, 3690.0},
     {"R407CDew4630kPa", kR407C, lib::kDewPoint, true, 4630.0},
 };
@@ -83,6 +87,46 @@ TEST_P(BlendBesideCriticalPoint, FoundAtEquilibrium) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Blends, BlendBesideCriticalPoint, ::testing::ValuesIn(kPoints),
+                         [](const ::testing::TestParamInfo<BlendPoint>& p) {
+                             return std::string(p.param.label);
+                         });
+
+// Points beyond the end of the line (above the true critical point; the
+// estimate of CRITP lies higher): the call fails and its outputs hold no
+// state (they held the estimated critical point, which callers took for a
+// boundary state).
+const BlendPoint kAbsent[] = {
+    {"R410ABubble350K", kR410A, lib::kBubblePoint, false, 350.0},
+    {"R404ABubble346K", kR404A, lib::kBubblePoint, false, 346.0},
+    {"R410ABubble5500kPa", kR410A, lib::kBubblePoint, true, 5500.0},
+};
+
+class BlendBeyondCriticalPoint
+    : public mixtest::MixtureSuite<::testing::TestWithParam<BlendPoint>> {};
+
+TEST_P(BlendBeyondCriticalPoint, FailsWithoutAState) {
+    const BlendPoint& c = GetParam();
+    ASSERT_TRUE(mixtest::setup(c.m));
+    double z[20];
+    c.m.fill(z);
+    double out = -1.0, Dl = -1.0, Dv = -1.0, xl[20] = {}, xv[20] = {};
+    int ierr = 0;
+    std::string herr;
+    if (c.at_p)
+        lib::SATP(c.value, z, c.kph, out, Dl, Dv, xl, xv, ierr, herr);
+    else
+        lib::SATT(c.value, z, c.kph, out, Dl, Dv, xl, xv, ierr, herr);
+    ASSERT_GT(ierr, 0);
+    EXPECT_EQ(out, 0.0);
+    EXPECT_EQ(Dl, 0.0);
+    EXPECT_EQ(Dv, 0.0);
+    for (int i = 0; i < c.m.nc(); ++i) {
+        EXPECT_EQ(xl[i], z[i]) << i;
+        EXPECT_EQ(xv[i], z[i]) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Blends, BlendBeyondCriticalPoint, ::testing::ValuesIn(kAbsent),
                          [](const ::testing::TestParamInfo<BlendPoint>& p) {
                              return std::string(p.param.label);
                          });
