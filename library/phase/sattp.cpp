@@ -17,6 +17,7 @@
 #include "library/phase/mixest.h"
 #include "library/phase/satspln.h"
 #include "library/phase/tprho.h"
+#include "library/phase/trialroot.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -211,6 +212,16 @@ private:
         double d = Dl;
         TPRHO(T, P, xl, kLiquid, use_start && d > 0.0 ? kStartValue : kNoStartValue, d, jerr, jmsg);
         if (jerr <= 0 && d > 0.0) {
+            Dl = d;
+            return true;
+        }
+        // Newton's steps from the last liquid root, to a root in the one
+        // stretch the density solver's dense iteration does not enter: below
+        // the estimated critical density and temperature, where a blend's
+        // liquid close to the true critical point lies (R410A's at 344.44 K:
+        // 6.77 mol/L, the estimate 6.775 mol/L at 353.7 K).  (Elsewhere the
+        // solver's refusal stands: AGA8's dense roots at 190 K, 3 MPa.)
+        if (use_start && Dl > 0.0 && T < Tc && mix::near_root(T, P, xl, Dl, d) && d < Dc) {
             Dl = d;
             return true;
         }
