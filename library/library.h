@@ -227,9 +227,7 @@ void MINEIGEN(int n, const double A[], double v[], double& lambda, int& ierr, st
 // Gas constant of the composition, J/(mol K).
 void RMIX2(const double x[20], double& rgas);
 // Critical point of the composition (a pure fluid's own; a mixture needs its
-// mixture model).  A mixture's is its mixing rule's estimate, a scale for
-// the solvers, not the point where its bubble and dew lines meet (R410A:
-// 353.71 K, 5.905 MPa against 344.49 K, 4.901 MPa): that is CRTPNT's.
+// mixture model).
 void CRITP(const double x[20], double& tc, double& pc, double& dc, int& ierr, std::string& herr);
 // Maximum-temperature and maximum-pressure points of the traced phase
 // boundary of a mixture (the critical point of a pure fluid); error 1 when
@@ -424,12 +422,9 @@ void MLTH2O(double T, double& Phigh, double& PIh);
 // Saturation state at T: pressure, saturated liquid and vapour densities and
 // compositions.  kph: kBubblePoint, kDewPoint, kMeltingLine or
 // kSublimationLine.  A negative T means |T| with P holding a start value.
-// Where a mixture has no point (or none is found: errors 121, 128) P, Dl and
-// Dv are zero and xl and xv the feed: no state, never an estimate.
 void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& Dv, double xl[20],
           double xv[20], int& ierr, std::string& herr);
 // Saturation state at P: temperature, densities and compositions; kph as SATT.
-// A mixture's point not found (error 148): T, Dl and Dv zero, as SATT's.
 void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& Dv, double xl[20],
           double xv[20], int& ierr, std::string& herr);
 // Phase boundary of mixture x traced once (the splines of SATSPL and the

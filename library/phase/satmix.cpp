@@ -143,15 +143,6 @@ void assign_phases(bool bubble, double dpar, double dinc, const double* x, const
     flash::copy20(bubble ? y : x, xv);
 }
 
-// The outputs of a road that found no point: no state (zero pressure or
-// temperature and densities, the feed in both phases), never the estimated
-// critical point, which callers took for a result.
-void no_state(const double x[20], double& v, double& Dl, double& Dv, double xl[20], double xv[20]) {
-    v = Dl = Dv = 0.0;
-    flash::copy20(x, xl);
-    flash::copy20(x, xv);
-}
-
 struct Bracket {
     double lo = 0, rlo = 0, hi = 0, rhi = 0;
     bool neg = false, pos = false;
@@ -436,7 +427,8 @@ private:
     // A solution that collapsed onto the feed is the critical point.
     void collapse_check() {
         if (!(0.99 * Dl < Dv) || !(std::fabs(xl[0] - xv[0]) < 0.1)) return;
-        no_state(x, P, Dl, Dv, xl, xv);
+        P = m.Pc;
+        Dl = Dv = m.Dc;
         if (T < m.Tc) {
             fail(128, "SATT", temperature_text(T), ierr, herr);
             return;
@@ -448,8 +440,10 @@ private:
     }
 
     void give_up() {
+        results();
         fail(128, "SATT", temperature_text(T), ierr, herr);
-        no_state(x, P, Dl, Dv, xl, xv);
+        P = m.Pc;
+        Dl = Dv = m.Dc;
     }
 };
 
@@ -813,7 +807,6 @@ void satp_point(double P, const double x[20], int kph, const MixtureSaturation& 
         ierr = 0;
         herr.clear();
     }
-    if (ierr > 0) no_state(x, T, Dl, Dv, xl, xv);
 }
 
 }  // namespace

@@ -578,9 +578,14 @@ private:
         satp_mixture(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr);
         if (ierr <= 0 && (kph == kBubblePoint || kph == kDewPoint)) refined();
         refuse_frozen_point("SATP", T, P, x, ierr, herr);
-        // (A failed road leaves no state: T, Dl and Dv at zero, not its
-        // last temperature, which may lie far outside the range, 0.38 K or
-        // 348,000 K, nor the estimated critical point.)
+        // A failed road's last temperature may lie far outside the range
+        // (0.38 K, 348,000 K): the estimated critical point is handed out
+        // with the error instead, as a pure fluid's above its critical
+        // pressure.
+        if (ierr > 0 && !(T >= 0.5 * tmin && T <= 2.0 * tmax)) {
+            T = Tc;
+            Dl = Dv = Dc;
+        }
         if (ierr > 0 && outermost && (kph == kBubblePoint || kph == kDewPoint)) {
             mix::SatAnswer a;
             a.set(T, P, Dl, Dv, xl, xv);
