@@ -349,11 +349,10 @@ private:
         return crit;
     }
 
-    // (A mixture's failure leaves no state in the outputs, as SATT's.)
     void failure() {
-        T = ic == 0 ? 0.0 : Tc;
-        P = ic == 0 ? 0.0 : Pc;
-        Dl = Dv = ic == 0 ? 0.0 : Dc;
+        T = Tc;
+        P = Pc;
+        Dl = Dv = Dc;
         fail(161, "SATD",
              "iteration for saturation state given density did not converge for D =" +
                  fmt_g(D, 12, 5) + " mol/L",
