@@ -128,7 +128,8 @@ void BM_CalcIsolinesBlend(benchmark::State& state) {
     state.counters["line_points"] = static_cast<double>(line_points(*blend));
 }
 
-void BM_RedrawWaterTs(benchmark::State& state) {
+// A fresh water T-s diagram of 1024 x 800 pixels with its isolines.
+Graph* water_ts_graph() {
     Fluid* water = fresh_water();
     Graph* g = create_graph();
     g->kind = GK_DIAGRAM;
@@ -139,6 +140,11 @@ void BM_RedrawWaterTs(benchmark::State& state) {
     g->width = 1024;
     g->height = 800;
     diagrams::calc_isolines(*water);
+    return g;
+}
+
+void BM_RedrawWaterTs(benchmark::State& state) {
+    Graph* g = water_ts_graph();
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1024, 800);
     cairo_t* cr = cairo_create(surface);
     for (auto _ : state) {
@@ -153,16 +159,7 @@ void BM_RedrawWaterTs(benchmark::State& state) {
 // The drawn water T-s diagram written as a marked PNG file (rows made,
 // deflated, chunked, the file replaced) again and again.
 void BM_WritePngWaterTs(benchmark::State& state) {
-    Fluid* water = fresh_water();
-    Graph* g = create_graph();
-    g->kind = GK_DIAGRAM;
-    g->fluid = water;
-    g->type = 2;
-    init_iso_settings(*g);
-    diagrams::init_axis(*g);
-    g->width = 1024;
-    g->height = 800;
-    diagrams::calc_isolines(*water);
+    Graph* g = water_ts_graph();
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1024, 800);
     cairo_t* cr = cairo_create(surface);
     diagrams::draw_graph(*g, cr);
