@@ -4,13 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 
 #include "library/library.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/satrefine.h"
 #include "library/phase/sattp.h"
-#include "library/setup/records.h"
 
 namespace lib::mix {
 namespace {
@@ -52,15 +50,7 @@ bool first_point(int k, const double z[20], double v, LinePoint& p) {
     p = LinePoint{};
     p.v = v;
     (at_t(k) ? p.T : p.P) = v;
-    double D = 0.0, q = 0.0;
-    int jerr = 0;
-    std::string jmsg;
-    {
-        flash::QuietMessages quiet;
-        SwitchGuard own_failure(FLAGS2.spline_status, 1);
-        SATTP(p.T, p.P, z, k, 0, D, p.Dl, p.Dv, p.xl, p.xv, q, jerr, jmsg);
-    }
-    return jerr == 0 && two_phases(p);
+    return saturation_newton_estimated(k, z, p.T, p.P, p.Dl, p.Dv, p.xl, p.xv) && two_phases(p);
 }
 
 // The start at v: the last point c, carried on along the secant from the

@@ -67,8 +67,12 @@ double fugacity_mismatch(double T, double Dl, double Dv, const double xl[20], co
     return std::isfinite(worst) ? worst : std::numeric_limits<double>::infinity();
 }
 
-bool saturation_newton_from(int k, const double z[20], double& T, double& P, double& Dl, double& Dv,
-                            double xl[20], double xv[20]) {
+namespace {
+
+// Newton's method of SATTP from its estimates (start 0) or the state given
+// (start 1).
+bool saturation_newton(int k, int start, const double z[20], double& T, double& P, double& Dl,
+                       double& Dv, double xl[20], double xv[20]) {
     SatPoint n(T, P, Dl, Dv, xl, xv);
     double D = 0.0, q = 0.0;
     int jerr = 0;
@@ -77,12 +81,24 @@ bool saturation_newton_from(int k, const double z[20], double& T, double& P, dou
         // (A failure of its own comes back here, not to the general roads.)
         flash::QuietMessages quiet;
         SwitchGuard own_failure(FLAGS2.spline_status, 1);
-        SATTP(n.T, n.P, z, k, 1, D, n.Dl, n.Dv, n.xl, n.xv, q, jerr, jmsg);
+        SATTP(n.T, n.P, z, k, start, D, n.Dl, n.Dv, n.xl, n.xv, q, jerr, jmsg);
     }
     if (jerr != 0 || !(n.Dl > n.Dv) || !(n.Dv > 0.0) || !std::isfinite(n.T) || !std::isfinite(n.P))
         return false;
     n.store(T, P, Dl, Dv, xl, xv);
     return true;
+}
+
+}  // namespace
+
+bool saturation_newton_from(int k, const double z[20], double& T, double& P, double& Dl, double& Dv,
+                            double xl[20], double xv[20]) {
+    return saturation_newton(k, 1, z, T, P, Dl, Dv, xl, xv);
+}
+
+bool saturation_newton_estimated(int k, const double z[20], double& T, double& P, double& Dl,
+                                 double& Dv, double xl[20], double xv[20]) {
+    return saturation_newton(k, 0, z, T, P, Dl, Dv, xl, xv);
 }
 
 bool refine_saturation(int k, const double z[20], double& T, double& P, double& Dl, double& Dv,

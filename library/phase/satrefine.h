@@ -18,6 +18,10 @@ double fugacity_mismatch(double T, double Dl, double Dv, const double xl[20], co
 // the arguments unchanged.
 bool saturation_newton_from(int k, const double z[20], double& T, double& P, double& Dl, double& Dv,
                             double xl[20], double xv[20]);
+// The same from SATTP's start estimates at the given T (k kBubbleAtT,
+// kDewAtT) or P.
+bool saturation_newton_estimated(int k, const double z[20], double& T, double& P, double& Dl,
+                                 double& Dv, double xl[20], double xv[20]);
 
 // A saturation point of feed z whose phases are not at equal fugacities
 // (to kEqualFugacity) refined by Newton's method from itself; the refined
