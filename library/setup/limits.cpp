@@ -167,6 +167,11 @@ void finish(Report& r, bool with_x, int& ierr, std::string& herr) {
 
 }  // namespace
 
+double eos_lowest_temperature(int k) {
+    const double tmin = EOSLIM.tmin[k];
+    return cas_is(k, "7732-18-5") && tmin > kWaterTmin ? kWaterTmin : tmin;
+}
+
 void LIMITS(const std::string& htyp, const double x[20], double& tmin, double& tmax, double& dmax,
             double& pmax) {
     const Kind kind = kind_of(htyp, true);

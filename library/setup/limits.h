@@ -12,4 +12,9 @@ namespace lib {
 // lies below 200 K), else 0.
 double mixture_temperature_allowance(const double x[20]);
 
+// The lowest temperature at which the equation of state of component slot
+// k answers (K): its own limit, for water the lowest temperature of its
+// melting curves (supercooled liquid down to 251.165 K).
+double eos_lowest_temperature(int k);
+
 }  // namespace lib

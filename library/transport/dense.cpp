@@ -12,6 +12,7 @@
 
 #include "library/library.h"
 #include "library/models/phik.h"
+#include "library/setup/limits.h"
 #include "library/setup/records.h"
 #include "library/transport/etak.h"
 #include "library/transport/records.h"
@@ -91,15 +92,18 @@ double reach(int k) {
     return kReach * dmax;
 }
 
-// Where the march of the liquid starts: from the triple point on, above
-// the liquid's spinodal (the highest density at which the slot's equation
-// of state is not mechanically stable, up to its density limit), since
-// between gas and liquid no state exists; below the triple point, where
-// an equation is extrapolated and its spinodals mean little (a reference
-// fluid's conformal states), the critical density.
+// Where the march of the liquid starts: from the triple point on (a
+// component's own slot: from the lowest temperature its equation of state
+// answers, supercooled water's 251.165 K), above the liquid's spinodal (the
+// highest density at which the slot's equation of state is not
+// mechanically stable, up to its density limit), since between gas and
+// liquid no state exists; below, where an equation is extrapolated and its
+// spinodals mean little (a reference fluid's conformal states), the
+// critical density.
 double liquid_start(int k, double T) {
     const double dc = CCON.dc[k];
-    if (!(T >= CCON.ttp[k])) return dc;
+    const double lowest = k >= 1 ? std::min(CCON.ttp[k], eos_lowest_temperature(k)) : CCON.ttp[k];
+    if (!(T >= lowest)) return dc;
     double tred = 0.0, dred = 0.0;
     REDK(k, tred, dred);
     if (!(tred > 0.0) || !(dred > 0.0)) return dc;

@@ -70,8 +70,7 @@ constexpr double kTraceSolutes = 0.01;
 
 // The slot of water when x at T is water with trace solutes that the pair
 // parameters do not cover; 0 otherwise.  Not below water's triple point:
-// there the condensate would be ice, and water's viscosity beyond its range
-// steps by a factor 3 between 260.2 and 260.0 K at 55.3 mol/L.
+// there the condensate would be ice.
 int water_solvent(double T, const double x[20]) {
     const int iw = FLAGS2.water_index;
     if (iw < 1 || iw > NCOMP.nc || !(x[iw - 1] >= 1.0 - kTraceSolutes)) return 0;
