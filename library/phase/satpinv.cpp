@@ -4,6 +4,7 @@
 // points (0.02 % apart there): the temperature is found on SATT's line.
 #include "library/phase/satpinv.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -20,6 +21,13 @@ namespace {
 constexpr double kStep = 0.01;
 constexpr int kSteps = 40;
 constexpr int kShorterSteps = 3;
+// Where the line ends within a step up (SATT finds no point there), its
+// pressure at the end lies below P when even this many times the slope of
+// ln p over the last step carried to the failed temperature stays below
+// it: the shorter steps (each failing SATT marches along the line, 20-40 ms
+// close to the critical point) are not tried.  Dry ISO Air at 5 MPa,
+// 1.3 MPa above the line's end: 110 ms for no point.
+constexpr double kEndSlopes = 3.0;
 
 }  // namespace
 
@@ -47,15 +55,20 @@ bool satp_by_satt(double P, const double x[20], int kph, double Tc, double& T, d
     // Up the line where its pressure lies below P, down where above.
     const double dir = fa < 0.0 ? 1.0 : -1.0;
     double b = a, fb = fa, step = kStep;
-    bool bracketed = fa == 0.0;
+    bool bracketed = fa == 0.0, have_slope = false;
     for (int k = 0, shorter = 0; k < kSteps && !bracketed; ++k) {
         const double t = b * (1.0 + dir * step);
         double ft = 0.0;
         if (!g(t, ft)) {
             if (++shorter > kShorterSteps) return false;
+            if (dir > 0.0 && have_slope && fb < 0.0) {
+                const double slope = std::max(0.0, (fb - fa) / (b - a));
+                if (fb + kEndSlopes * slope * (t - b) < 0.0) return false;
+            }
             step *= 0.1;
             continue;
         }
+        have_slope = true;
         a = b;
         fa = fb;
         b = t;
