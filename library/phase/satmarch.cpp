@@ -26,6 +26,11 @@ constexpr double kGrow = 1.5;
 constexpr double kShrink = 0.3;
 constexpr int kMaxSolves = 40;
 constexpr double kSmallestStep = 1e-9;
+// A step that failed and shrank below this share of the way still to go
+// creeps up to the end of the line, which lies before the target (R448A's
+// dew line ends at 4605.15 kPa: from there 40 Newton runs crept on towards
+// 4700 kPa, 100 ms for no point).
+constexpr double kCreep = 1e-3;
 // A point whose densities moved by more than this factor from the point
 // before lies on another line (or is the trivial solution).
 constexpr double kLargestMove = 1.5;
@@ -116,6 +121,7 @@ bool march(int k, const double z[20], double target, LinePoint c, LinePoint& fou
         }
         h = (last ? target - c.v : h) * kShrink;
         if (std::fabs(h) < kSmallestStep * std::fabs(target)) return false;
+        if (std::fabs(h) < kCreep * std::fabs(target - c.v)) return false;
     }
     return false;
 }

@@ -51,6 +51,14 @@ int road_budget() { return FLAGS2.sat_status == 1 ? kOnlyRoadBudget : kLastAttem
 constexpr double kNearCriticalT = 0.85;
 constexpr double kNearCriticalP = 0.5;
 
+// A point whose feed phase is less dense than kSwapped times its incipient
+// phase (a bubble point's liquid, a dew point's vapour) is the other line's
+// point: the feed is the other phase there.
+constexpr double kSwapped = 0.8;
+bool swapped(bool bubble, double Dl, double Dv) {
+    return bubble ? Dv * kSwapped > Dl : Dl < kSwapped * Dv;
+}
+
 // Density of one phase at (T, P), quietly; false when it fails or the
 // budget of the road is spent.
 bool density(double T, double P, const double c[20], int kph, double& D, std::string& msg) {
@@ -184,12 +192,13 @@ public:
 
     void run() {
         bubble = kph == kBubblePoint;
-        if (solved_by_newton()) return;
+        if (solved_by_newton() && !swapped(bubble, Dl, Dv)) return;
         budget = road_budget();
         start();
         if (iterate()) {
             results();
             collapse_check();
+            if (ierr <= 0) refuse_other_line();
             return;
         }
         give_up();
@@ -445,6 +454,20 @@ private:
         P = m.Pc;
         Dl = Dv = m.Dc;
     }
+
+    // The other line's point found in place of this one's, by Newton's
+    // method (then the road is tried) or the road (beyond the critical
+    // point: R470A's bubble point at 352.88 K, 5.2 K above its estimated
+    // critical temperature, was the dew point of 4.37 MPa, a "liquid" of
+    // 2.90 beside a "vapour" of 8.33 mol/L; R412A's dew point at 379.61 K
+    // the bubble point, the vapour 6.55 beside 4.49 mol/L): no point of
+    // this line.
+    void refuse_other_line() {
+        if (!swapped(bubble, Dl, Dv)) return;
+        fail(128, "SATT", temperature_text(T), ierr, herr);
+        P = m.Pc;
+        Dl = Dv = m.Dc;
+    }
 };
 
 // SATP's road: the temperature at given P.
@@ -530,7 +553,7 @@ private:
         // below the critical temperature.)
         const bool liquids =
             std::min(Dl, Dv) > kLiquidShare * std::max(Dl, Dv) && T < kFarBelow * m.Tc;
-        if (liquids || (bubble ? Dv * kSwapped > Dl : Dl < kSwapped * Dv)) return false;
+        if (liquids || swapped(bubble, Dl, Dv)) return false;
         return parent_is_stable_root();
     }
 
@@ -547,7 +570,6 @@ private:
         const double parent = bubble ? Dl : Dv;
         return std::fabs(D / parent - 1.0) < kSameRoot;
     }
-    static constexpr double kSwapped = 0.8;
     static constexpr double kLiquidShare = 0.5;
     static constexpr double kFarBelow = 0.8;
     static constexpr double kSameRoot = 0.2;

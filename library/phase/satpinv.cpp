@@ -21,12 +21,13 @@ namespace {
 constexpr double kStep = 0.01;
 constexpr int kSteps = 40;
 constexpr int kShorterSteps = 3;
-// Where the line ends within a step up (SATT finds no point there), its
-// pressure at the end lies below P when even this many times the slope of
-// ln p over the last step carried to the failed temperature stays below
-// it: the shorter steps (each failing SATT marches along the line, 20-40 ms
-// close to the critical point) are not tried.  Dry ISO Air at 5 MPa,
-// 1.3 MPa above the line's end: 110 ms for no point.
+// Where the line ends within a step up (SATT finds no point there, twice:
+// once may be a point SATT missed), its pressure at the end lies below P
+// when even this many times the slope of ln p over the last step carried
+// to the failed temperature stays below it: the shorter steps (each
+// failing SATT marches along the line, 20-40 ms close to the critical
+// point) are not tried.  Dry ISO Air at 5 MPa, 1.3 MPa above the line's
+// end: 110 ms for no point.
 constexpr double kEndSlopes = 3.0;
 
 }  // namespace
@@ -61,7 +62,7 @@ bool satp_by_satt(double P, const double x[20], int kph, double Tc, double& T, d
         double ft = 0.0;
         if (!g(t, ft)) {
             if (++shorter > kShorterSteps) return false;
-            if (dir > 0.0 && have_slope && fb < 0.0) {
+            if (shorter > 1 && dir > 0.0 && have_slope && fb < 0.0) {
                 const double slope = std::max(0.0, (fb - fa) / (b - a));
                 if (fb + kEndSlopes * slope * (t - b) < 0.0) return false;
             }

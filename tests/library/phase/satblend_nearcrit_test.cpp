@@ -132,4 +132,63 @@ INSTANTIATE_TEST_SUITE_P(Blends, BlendBeyondCriticalPoint, ::testing::ValuesIn(k
                              return std::string(p.param.label);
                          });
 
+// Points where SATT gave the other line's point: beyond the critical point
+// a bubble point whose "liquid" was the lighter phase (R470A at 352.88 K:
+// 2.90 beside 8.33 mol/L, the dew point of 4.37 MPa), or a dew point that
+// was the bubble point (the vapour 6.55 beside 4.49 mol/L for R412A at
+// 379.61 K).  Each call now fails or gives its own line's point, the
+// liquid the denser phase; SATP's dew point of R447A at 5597 kPa (357.2 K),
+// lost when its search met such a point, is found.
+const mixtest::Mixture kR412A{
+    "R412A", "r22|r218|r142b", {0.746189416536491, 0.0245117299030133, 0.229298853560496}};
+const mixtest::Mixture kR447A{
+    "R447A", "r32|r125|r1234ze", {0.824059115538506, 0.0183849541922025, 0.157555930269292}};
+const mixtest::Mixture kR447B{
+    "R447B", "r32|r125|r1234ze", {0.825081759432181, 0.04207490198826286, 0.13284333857955619}};
+const mixtest::Mixture kR470A{"R470A",
+                              "co2|r32|r125|r134a|r1234ze|r227ea",
+                              {0.19185003423691535, 0.2759030213457569, 0.13366145628899193,
+                               0.0579259168273861, 0.32576219157948405, 0.01489737972146575}};
+const mixtest::Mixture kR472A{
+    "R472A", "co2|r32|r134a", {0.7899549307451733, 0.11621979992882527, 0.09382526932600141}};
+const mixtest::Mixture kR472B{
+    "R472B", "co2|r32|r134a", {0.7226317144392492, 0.10539856016761652, 0.17196972539313415}};
+
+const BlendPoint kOtherLine[] = {
+    {"R470ABubble352p88K", kR470A, lib::kBubblePoint, false, 352.883641},
+    {"R412ADew379p61K", kR412A, lib::kDewPoint, false, 379.611317},
+    {"R447ADew356p12K", kR447A, lib::kDewPoint, false, 356.11831},
+    {"R447BDew352p96K", kR447B, lib::kDewPoint, false, 352.96034},
+    {"R472ADew312p68K", kR472A, lib::kDewPoint, false, 312.679523},
+    {"R472BDew319p38K", kR472B, lib::kDewPoint, false, 319.378192},
+    {"R447ADew5597kPa", kR447A, lib::kDewPoint, true, 5597.004335},
+};
+
+class BlendOtherLine : public mixtest::MixtureSuite<::testing::TestWithParam<BlendPoint>> {};
+
+TEST_P(BlendOtherLine, NeverGivesTheOtherLinesPoint) {
+    const BlendPoint& c = GetParam();
+    ASSERT_TRUE(mixtest::setup(c.m));
+    double z[20];
+    c.m.fill(z);
+    double T = c.at_p ? 0.0 : c.value, P = c.at_p ? c.value : 0.0;
+    double Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
+    int ierr = 0;
+    std::string herr;
+    if (c.at_p) {
+        lib::SATP(P, z, c.kph, T, Dl, Dv, xl, xv, ierr, herr);
+        ASSERT_EQ(ierr, 0) << herr;
+    } else {
+        lib::SATT(T, z, c.kph, P, Dl, Dv, xl, xv, ierr, herr);
+    }
+    if (ierr > 0) return;
+    EXPECT_GT(Dl, Dv * 1.01) << "T " << T << " P " << P;
+    EXPECT_LT(mixtest::fugacity_mismatch(T, Dl, Dv, xl, xv, z), 1e-9) << "T " << T;
+}
+
+INSTANTIATE_TEST_SUITE_P(Blends, BlendOtherLine, ::testing::ValuesIn(kOtherLine),
+                         [](const ::testing::TestParamInfo<BlendPoint>& p) {
+                             return std::string(p.param.label);
+                         });
+
 }  // namespace
