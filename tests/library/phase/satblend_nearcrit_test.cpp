@@ -45,6 +45,10 @@ const BlendPoint kPoints[] = {
     {"R410ABubble344p474K", kR410A, lib::kBubblePoint, false, 344.474},
     {"R507ABubble3690kPa", kR507A, lib::kBubblePoint, true, 3690.0},
     {"R407CDew4630kPa", kR407C, lib::kDewPoint, true, 4630.0},
+    // (Newton's method from the estimates ended on the bubble point, the
+    // liquid the lighter phase, and on the trivial solution.)
+    {"R407CDew359p1953K", kR407C, lib::kDewPoint, false, 359.1953},
+    {"R407CDew359p21K", kR407C, lib::kDewPoint, false, 359.21},
 };
 
 class BlendBesideCriticalPoint
