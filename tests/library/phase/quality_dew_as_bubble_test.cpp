@@ -2,7 +2,8 @@
 // iteration at T ends on the bubble point (the vapour the denser phase):
 // the split of the vapour fraction asked for lies on the isotherm below
 // that pressure, and must be found there, a state that the (T, p) flash
-// has, its phases in equilibrium (it ended as one phase: error 219).
+// has, its phases in equilibrium (it ended as one phase: error 219).  Its
+// saturated vapour is refused, not given as the bubble point.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -56,5 +57,36 @@ std::string state_name(const ::testing::TestParamInfo<State>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Binaries, DewAsBubble, ::testing::ValuesIn(kStates), state_name);
+
+// The saturated vapour there is no state (its dew point is not found): not
+// the bubble point given as the saturated vapour, denser than its liquid,
+// some 20-70 kPa above the dew point.
+const State kSaturatedVapours[] = {
+    {"r134a|propane", 0.9, 363.990905, 1.0},
+    {"r152a|isobutane", 0.3, 391.836936, 1.0},
+    {"propane|isobutane", 0.7, 385.24802, 1.0},
+};
+
+using DewAsBubbleVapour = DewAsBubble;
+
+TEST_P(DewAsBubbleVapour, IsRefusedNotGivenAsTheBubblePoint) {
+    const State& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    const double z[20] = {c.z1, 1.0 - c.z1};
+    double P = 0, D = 0, Dl = 0, Dv = 0, x[20] = {}, y[20] = {}, e = 0, h = 0, s = 0, cv = 0,
+           cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TQFLSH(c.T, c.q, z, 1, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+    if (ierr <= 0) {
+        EXPECT_GT(Dl, Dv) << "P=" << P << " kPa";
+        return;
+    }
+    EXPECT_EQ(ierr, 128);
+    EXPECT_NE(herr.find("bubble point"), std::string::npos) << herr;
+}
+
+INSTANTIATE_TEST_SUITE_P(Binaries, DewAsBubbleVapour, ::testing::ValuesIn(kSaturatedVapours),
+                         state_name);
 
 }  // namespace
