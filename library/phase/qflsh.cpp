@@ -15,6 +15,7 @@
 #include "library/phase/mixest.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/ptanc.h"
+#include "library/phase/qflshdew.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/satgv.h"
 #include "library/phase/satmemo.h"
@@ -409,6 +410,7 @@ void tq_flash(double T, double q, const double z[20], int kq, double& P, double&
         const bool liquid = same_as_zero(q);
         SATT(T, z, liquid ? kBubblePoint : kDewPoint, P, Dl, Dv, x, y, ierr, jmsg);
         if (icomp == 0 && !ppf) refuse_split_liquid(128, "SATT", T, P, Dl, x, ierr, jmsg);
+        if (icomp == 0 && !ppf) refuse_other_saturation(liquid, T, z, P, Dl, Dv, ierr, jmsg);
         if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
         if (ppf) {
             // The other line of a blend: its own density of the other phase.
@@ -452,6 +454,20 @@ void tq_flash(double T, double q, const double z[20], int kq, double& P, double&
     SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ys, ierr, jmsg);
     const mix::Target target{'Q', q, kq == kMolarQuality ? kMolarQuality : kMassQuality};
     mix::TpState st;
+    // A dew point whose vapour is the denser phase is the bubble point
+    // found again (close to the critical point: r134a + propane, 90 %
+    // r134a, at 363.99 K, both at 3.805 MPa, the vapour of 7.28 mol/L beside
+    // an incipient phase of 2.94): the start from it is the feed on both
+    // sides, where the split may end as one phase.  The state of vapour
+    // fraction q along the isotherm up to the bubble point first (the split
+    // of q 0.5 lies at 3.737 MPa).
+    if (ierr <= 0 && !(dldew > dvdew) && berr <= 0 && pbub > 0.0 &&
+        mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""), pbub,
+                         kHigherRoot, st, kSearchStates, false) &&
+        st.two_phase) {
+        P = st.P;
+        return two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+    }
     if (ierr > 0) {
         // Neither a dew nor a bubble point found at T: the state of vapour
         // fraction q along the isotherm, up from a pressure below every dew

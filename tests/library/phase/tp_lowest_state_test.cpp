@@ -102,6 +102,38 @@ TEST_P(LowestState, IsTheSplitBelowWhosePlaneNoPhaseLies) {
 INSTANTIATE_TEST_SUITE_P(Binaries, LowestState, ::testing::ValuesIn(kStates),
                          lletest::state_name<State>);
 
+// A dense phase far from both phases of the split first found, in a deep
+// valley below their plane: methyl palmitate + propane, 80 % ester, at
+// 7.3-7.9 MPa, where the split of nearly pure propane beside the ester's
+// liquid lies 16-51 J/mol above the pair of a liquid of some 27 % ester
+// with the ester's liquid.
+struct Valley {
+    const char* names;
+    double z1, T, P;
+};
+
+const Valley kValleys[] = {
+    {"mpalmita|propane", 0.8, 437.7, 7880.0},    {"mpalmita|propane", 0.8, 425.0, 6554.7418},
+    {"mpalmita|propane", 0.8, 410.0, 6348.1925}, {"mpalmita|propane", 0.8, 430.0, 7310.8126},
+    {"mpalmita|propane", 0.8, 450.0, 7310.8126},
+};
+
+using ValleyState = lletest::BinaryState<Valley>;
+
+TEST_P(ValleyState, IsThePairBelowWhosePlaneNoPhaseLies) {
+    const Valley& c = GetParam();
+    ASSERT_GT(q, 0.0);
+    ASSERT_LT(q, 1.0);
+    EXPECT_LT(mixtest::fugacity_mismatch(c.T, Dl, Dv, x, y, z), 1e-9);
+    EXPECT_LT(mixtest::balance_mismatch(q, x, y, z), 1e-9);
+    // (The dense phase holds a fifth to a third of the ester.)
+    EXPECT_GT(std::min(x[0], y[0]), 0.2);
+    EXPECT_GT(lowest_distance(c.T, c.P, x, Dl), -1e-8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Binaries, ValleyState, ::testing::ValuesIn(kValleys),
+                         lletest::state_name<Valley>);
+
 // An isobar through a narrow two-phase window or across a three-phase
 // line, in fine steps: the enthalpy rises at every step and, but for the
 // one step across the three-phase line, by no more than a few times the
