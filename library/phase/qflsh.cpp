@@ -15,7 +15,6 @@
 #include "library/phase/mixest.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/ptanc.h"
-#include "library/phase/qflshdew.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/satgv.h"
 #include "library/phase/satmemo.h"
@@ -410,7 +409,6 @@ void tq_flash(double T, double q, const double z[20], int kq, double& P, double&
         const bool liquid = same_as_zero(q);
         SATT(T, z, liquid ? kBubblePoint : kDewPoint, P, Dl, Dv, x, y, ierr, jmsg);
         if (icomp == 0 && !ppf) refuse_split_liquid(128, "SATT", T, P, Dl, x, ierr, jmsg);
-        if (icomp == 0 && !ppf) refuse_other_saturation(liquid, T, z, P, Dl, Dv, ierr, jmsg);
         if (ierr > 0) return sat_failed(liquid ? "(sat liquid)" : "(sat vapor)", jmsg);
         if (ppf) {
             // The other line of a blend: its own density of the other phase.

@@ -85,8 +85,7 @@ TEST_P(DewAsBubbleVapour, IsRefusedNotGivenAsTheOtherPoint) {
         EXPECT_GT(Dl, Dv) << "P=" << P << " kPa";
         return;
     }
-    EXPECT_EQ(ierr, 128);
-    EXPECT_NE(herr.find("iteration ended on the"), std::string::npos) << herr;
+    EXPECT_EQ(ierr, 128) << herr;
 }
 
 INSTANTIATE_TEST_SUITE_P(Binaries, DewAsBubbleVapour, ::testing::ValuesIn(kSaturatedVapours),
