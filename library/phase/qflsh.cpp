@@ -452,20 +452,6 @@ void tq_flash(double T, double q, const double z[20], int kq, double& P, double&
     SATT(T, z, kDewPoint, pdew, dldew, dvdew, xdew, ys, ierr, jmsg);
     const mix::Target target{'Q', q, kq == kMolarQuality ? kMolarQuality : kMassQuality};
     mix::TpState st;
-    // A dew point whose vapour is the denser phase is the bubble point
-    // found again (close to the critical point: r134a + propane, 90 %
-    // r134a, at 363.99 K, both at 3.805 MPa, the vapour of 7.28 mol/L beside
-    // an incipient phase of 2.94): the start from it is the feed on both
-    // sides, where the split may end as one phase.  The state of vapour
-    // fraction q along the isotherm up to the bubble point first (the split
-    // of q 0.5 lies at 3.737 MPa).
-    if (ierr <= 0 && !(dldew > dvdew) && berr <= 0 && pbub > 0.0 &&
-        mix::on_isotherm(T, target, z, mix::below_dew_pressure(T, z), std::nan(""), pbub,
-                         kHigherRoot, st, kSearchStates, false) &&
-        st.two_phase) {
-        P = st.P;
-        return two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
-    }
     if (ierr > 0) {
         // Neither a dew nor a bubble point found at T: the state of vapour
         // fraction q along the isotherm, up from a pressure below every dew

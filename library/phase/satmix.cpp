@@ -469,6 +469,10 @@ private:
 
     void give_up() {
         results();
+        refuse();
+    }
+
+    void refuse() {
         fail(128, "SATT", temperature_text(T), ierr, herr);
         P = m.Pc;
         Dl = Dv = m.Dc;
@@ -482,10 +486,7 @@ private:
     // the bubble point, the vapour 6.55 beside 4.49 mol/L): no point of
     // this line.
     void refuse_other_line() {
-        if (!not_this_line(Dl, Dv, xl, xv)) return;
-        fail(128, "SATT", temperature_text(T), ierr, herr);
-        P = m.Pc;
-        Dl = Dv = m.Dc;
+        if (not_this_line(Dl, Dv, xl, xv)) refuse();
     }
 };
 

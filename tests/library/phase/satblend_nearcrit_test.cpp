@@ -33,6 +33,24 @@ struct BlendPoint {
 
 void PrintTo(const BlendPoint& r, std::ostream* os) { *os << r.label; }
 
+// The point asked for, with the mixture set up and its composition in z.
+struct Found {
+    double T = 0, P = 0, Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
+    int ierr = 0;
+    std::string herr;
+};
+
+Found find_point(const BlendPoint& c, double z[20]) {
+    Found f;
+    c.m.fill(z);
+    (c.at_p ? f.P : f.T) = c.value;
+    if (c.at_p)
+        lib::SATP(f.P, z, c.kph, f.T, f.Dl, f.Dv, f.xl, f.xv, f.ierr, f.herr);
+    else
+        lib::SATT(f.T, z, c.kph, f.P, f.Dl, f.Dv, f.xl, f.xv, f.ierr, f.herr);
+    return f;
+}
+
 // Each failed (error 128 or 148) before Newton's method was marched along
 // the line: from the start estimates it fell onto the trivial solution.
 const BlendPoint kPoints[] = {
@@ -58,18 +76,13 @@ TEST_P(BlendBesideCriticalPoint, FoundAtEquilibrium) {
     const BlendPoint& c = GetParam();
     ASSERT_TRUE(mixtest::setup(c.m));
     double z[20];
-    c.m.fill(z);
-    double T = c.at_p ? 0.0 : c.value, P = c.at_p ? c.value : 0.0;
-    double Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
+    const Found f = find_point(c, z);
+    ASSERT_EQ(f.ierr, 0) << f.herr;
+    const double T = f.T, P = f.P;
+    EXPECT_GT(f.Dl, f.Dv * 1.01) << "T " << T << " P " << P;
+    EXPECT_LT(mixtest::fugacity_mismatch(T, f.Dl, f.Dv, f.xl, f.xv, z), 1e-9) << "T " << T;
     int ierr = 0;
     std::string herr;
-    if (c.at_p)
-        lib::SATP(P, z, c.kph, T, Dl, Dv, xl, xv, ierr, herr);
-    else
-        lib::SATT(T, z, c.kph, P, Dl, Dv, xl, xv, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
-    EXPECT_GT(Dl, Dv * 1.01) << "T " << T << " P " << P;
-    EXPECT_LT(mixtest::fugacity_mismatch(T, Dl, Dv, xl, xv, z), 1e-9) << "T " << T;
     // Within a few kelvin below the true critical point, at most a little
     // above its pressure (the cricondenbar).
     double Tc = 0, Pc = 0, Dc = 0;
@@ -174,20 +187,13 @@ TEST_P(BlendOtherLine, NeverGivesTheOtherLinesPoint) {
     const BlendPoint& c = GetParam();
     ASSERT_TRUE(mixtest::setup(c.m));
     double z[20];
-    c.m.fill(z);
-    double T = c.at_p ? 0.0 : c.value, P = c.at_p ? c.value : 0.0;
-    double Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
-    int ierr = 0;
-    std::string herr;
+    const Found f = find_point(c, z);
     if (c.at_p) {
-        lib::SATP(P, z, c.kph, T, Dl, Dv, xl, xv, ierr, herr);
-        ASSERT_EQ(ierr, 0) << herr;
-    } else {
-        lib::SATT(T, z, c.kph, P, Dl, Dv, xl, xv, ierr, herr);
+        ASSERT_EQ(f.ierr, 0) << f.herr;
     }
-    if (ierr > 0) return;
-    EXPECT_GT(Dl, Dv * 1.01) << "T " << T << " P " << P;
-    EXPECT_LT(mixtest::fugacity_mismatch(T, Dl, Dv, xl, xv, z), 1e-9) << "T " << T;
+    if (f.ierr > 0) return;
+    EXPECT_GT(f.Dl, f.Dv * 1.01) << "T " << f.T << " P " << f.P;
+    EXPECT_LT(mixtest::fugacity_mismatch(f.T, f.Dl, f.Dv, f.xl, f.xv, z), 1e-9) << "T " << f.T;
 }
 
 INSTANTIATE_TEST_SUITE_P(Blends, BlendOtherLine, ::testing::ValuesIn(kOtherLine),
