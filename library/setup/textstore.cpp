@@ -61,21 +61,39 @@ bool opens_section(std::string_view line) {
     return !line.empty() && (line[0] == '#' || line[0] == '@');
 }
 
+// The line of `s` that starts at `start` (< s.size()), without its '\n' or
+// '\r' and cut to the line width; `end` is set to the position of its '\n'
+// (or to s.size()).
+std::string_view line_at(std::string_view s, std::size_t start, std::size_t& end) {
+    end = s.find('\n', start);
+    if (end == std::string_view::npos) end = s.size();
+    std::string_view ln = s.substr(start, end - start);
+    if (!ln.empty() && ln.back() == '\r') ln.remove_suffix(1);
+    if (ln.size() > static_cast<std::size_t>(kTextLineWidth))
+        ln = ln.substr(0, static_cast<std::size_t>(kTextLineWidth));
+    return ln;
+}
+
 std::vector<std::string_view> split_lines(std::string_view s) {
+    // One allocation of the exact size: growing the index line by line
+    // touched several times its memory.
+    const auto breaks = static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n'));
+    const std::size_t count = breaks + (s.empty() || s.back() == '\n' ? 0 : 1);
     std::vector<std::string_view> out;
+    out.reserve(std::min(count, static_cast<std::size_t>(kTextMaxLines)));
     std::size_t start = 0;
     while (start < s.size()) {
-        std::size_t end = s.find('\n', start);
-        if (end == std::string_view::npos) end = s.size();
-        std::string_view ln = s.substr(start, end - start);
-        if (!ln.empty() && ln.back() == '\r') ln.remove_suffix(1);
-        if (ln.size() > static_cast<std::size_t>(kTextLineWidth))
-            ln = ln.substr(0, static_cast<std::size_t>(kTextLineWidth));
-        out.push_back(ln);
+        std::size_t end = 0;
+        out.push_back(line_at(s, start, end));
         if (out.size() >= static_cast<std::size_t>(kTextMaxLines)) break;
         start = end + 1;
     }
     return out;
+}
+
+std::string_view embedded(int i) {
+    const auto k = static_cast<std::size_t>(i);
+    return {store_data::kEmbeddedText[k], store_data::kEmbeddedSize[k]};
 }
 
 Text text_of_lines(std::vector<std::string_view> lines) {
@@ -98,8 +116,7 @@ const Text& builtin(int i) {
     if (!ready[k].load(std::memory_order_acquire)) {
         const std::lock_guard<std::mutex> lock(splitting);
         if (!ready[k].load(std::memory_order_relaxed)) {
-            texts[k] = text_of_lines(split_lines(
-                std::string_view(store_data::kEmbeddedText[k], store_data::kEmbeddedSize[k])));
+            texts[k] = text_of_lines(split_lines(embedded(i)));
             ready[k].store(true, std::memory_order_release);
         }
     }
@@ -189,6 +206,13 @@ std::string_view name(int slot) {
 }
 
 std::string_view line(int slot, int n) {
+    // The key line of a built-in text (a look-up by name reads the key line
+    // of every text before the one it finds) without splitting the text.
+    if (n == 0 && slot >= 1 && slot <= kTextCount && overrides().count(slot) == 0) {
+        const std::string_view s = embedded(slot - 1);
+        std::size_t end = 0;
+        return s.empty() ? std::string_view{} : line_at(s, 0, end);
+    }
     const Text* t = text_of(slot);
     if (t == nullptr || n < 0 || n >= static_cast<int>(t->lines.size())) return {};
     return t->lines[static_cast<std::size_t>(n)];

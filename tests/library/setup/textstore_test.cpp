@@ -27,6 +27,25 @@ TEST(TextStore, SlotNamesAndKeyLines) {
     EXPECT_EQ(store::line_count(128), 0);
 }
 
+// The key line is read without splitting the text; it is the same line,
+// at the same place, as the split text holds, and an override's key line
+// wins over the built-in one.
+TEST(TextStore, KeyLineReadAloneIsTheSplitTextsFirstLine) {
+    for (int k = 1; k <= lib::kTextCount; ++k) {
+        const std::string_view alone = store::line(k, 0);
+        ASSERT_GE(store::line_count(k), 1) << k;  // splits the text
+        const std::string_view split = store::line(k, 0);
+        EXPECT_EQ(alone.data(), split.data()) << k;
+        EXPECT_EQ(alone.size(), split.size()) << k;
+    }
+    store::override_text(9, "<<other>>\r\nline\r\n");
+    EXPECT_EQ(store::line(9, 0), "<<other>>");
+    EXPECT_EQ(store::line(9, 1), "line");
+    EXPECT_EQ(store::line_count(9), 2);
+    store::restore();
+    EXPECT_EQ(store::line(9, 0), "<<c1cc6>>");
+}
+
 TEST(TextStore, OverrideReadsLineByLineAndRestores) {
     const std::string before(store::line(5, 0));
     store::override_text(5, "<<test>>\nfirst line\n\n   3 4.5 ! comment\nlast");
