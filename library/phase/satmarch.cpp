@@ -126,6 +126,20 @@ bool march(int k, const double z[20], double target, LinePoint c, LinePoint& fou
     return false;
 }
 
+// The march from `first` to the target; the point found in the arguments.
+bool march_to(int k, const double z[20], double target, const LinePoint& first, double& T,
+              double& P, double& Dl, double& Dv, double xl[20], double xv[20]) {
+    LinePoint found;
+    if (!march(k, z, target, first, found)) return false;
+    T = found.T;
+    P = found.P;
+    Dl = found.Dl;
+    Dv = found.Dv;
+    flash::copy20(found.xl, xl);
+    flash::copy20(found.xv, xv);
+    return true;
+}
+
 }  // namespace
 
 bool saturation_by_march(int k, const double z[20], double target, double& T, double& P, double& Dl,
@@ -139,15 +153,21 @@ bool saturation_by_march(int k, const double z[20], double target, double& T, do
             break;
         }
     }
-    LinePoint found;
-    if (!have_first || !march(k, z, target, first, found)) return false;
-    T = found.T;
-    P = found.P;
-    Dl = found.Dl;
-    Dv = found.Dv;
-    flash::copy20(found.xl, xl);
-    flash::copy20(found.xv, xv);
-    return true;
+    return have_first && march_to(k, z, target, first, T, P, Dl, Dv, xl, xv);
+}
+
+bool saturation_march_from(int k, const double z[20], double target, double& T, double& P,
+                           double& Dl, double& Dv, double xl[20], double xv[20]) {
+    if (!(target > 0.0) || k < kBubbleAtT || k > kDewAtP) return false;
+    LinePoint first;
+    first.v = at_t(k) ? T : P;
+    first.T = T;
+    first.P = P;
+    first.Dl = Dl;
+    first.Dv = Dv;
+    flash::copy20(xl, first.xl);
+    flash::copy20(xv, first.xv);
+    return two_phases(first) && march_to(k, z, target, first, T, P, Dl, Dv, xl, xv);
 }
 
 }  // namespace lib::mix

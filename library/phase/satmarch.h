@@ -19,4 +19,11 @@ namespace lib::mix {
 bool saturation_by_march(int k, const double z[20], double target, double& T, double& P, double& Dl,
                          double& Dv, double xl[20], double xv[20]);
 
+// The same march from a given point (T, P, Dl, Dv, xl, xv) of the line to
+// `target`; the point is overwritten with the one found (true) or left
+// unchanged (false).  (SATT's points up to the top of a dew line carry on at
+// given pressure beyond it, where the line turns back in temperature.)
+bool saturation_march_from(int k, const double z[20], double target, double& T, double& P,
+                           double& Dl, double& Dv, double xl[20], double xv[20]);
+
 }  // namespace lib::mix

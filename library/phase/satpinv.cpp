@@ -11,6 +11,7 @@
 #include "library/library.h"
 #include "library/phase/brent.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/satmarch.h"
 
 namespace lib {
 namespace {
@@ -29,6 +30,45 @@ constexpr int kShorterSteps = 3;
 // point) are not tried.  Dry ISO Air at 5 MPa, 1.3 MPa above the line's
 // end: 110 ms for no point.
 constexpr double kEndSlopes = 3.0;
+// How far below P the last point of SATT's line may lie for the march on at
+// given pressure to be tried.
+constexpr double kTopShare = 0.02;
+
+// A point SATT gave on the way up its line.
+struct LastPoint {
+    double b = 0.0, p = 0.0, Dl = 0.0, Dv = 0.0, xl[20] = {}, xv[20] = {};
+    void keep(double t, double pt, double dl, double dv, const double l[20], const double v[20]) {
+        b = t;
+        p = pt;
+        Dl = dl;
+        Dv = dv;
+        flash::copy20(l, xl);
+        flash::copy20(v, xv);
+    }
+};
+
+// Where SATT's line stops below P within kTopShare of it (`last`), the point at P
+// further on at given pressure: beyond the top of a dew line in
+// temperature (its cricondentherm) the line turns back up to the critical
+// point (R407C: 359.3429 K at 4630.8 kPa, the critical point at 359.29 K,
+// 4639.3 kPa; the dew point of 4634.7 kPa lies there, at no temperature
+// where SATT's point has that pressure).
+bool beyond_the_top(double P, const double x[20], int kph, const LastPoint& last, double& T,
+                    double& Dl, double& Dv, double xl[20], double xv[20]) {
+    if (!(last.p > (1.0 - kTopShare) * P) || !(last.p < P)) return false;
+    double t = last.b, p = last.p, dl = last.Dl, dv = last.Dv, l[20], v[20];
+    flash::copy20(last.xl, l);
+    flash::copy20(last.xv, v);
+    if (!mix::saturation_march_from(kph + 2, x, P, t, p, dl, dv, l, v) ||
+        !(std::fabs(p / P - 1.0) < 1e-9) || !(dl > dv))
+        return false;
+    T = t;
+    Dl = dl;
+    Dv = dv;
+    flash::copy20(l, xl);
+    flash::copy20(v, xv);
+    return true;
+}
 
 }  // namespace
 
@@ -40,7 +80,8 @@ bool satp_by_satt(double P, const double x[20], int kph, double Tc, double& T, d
     struct Reset {
         ~Reset() { active = false; }
     } reset;
-    // ln of SATT's pressure over P at t.
+    // ln of SATT's pressure over P at t; the warmest point SATT found below P.
+    LastPoint below;
     const auto g = [&](double t, double& r) {
         double p = 0, dl = 0, dv = 0, l[20], v[20];
         int jerr = 0;
@@ -49,6 +90,7 @@ bool satp_by_satt(double P, const double x[20], int kph, double Tc, double& T, d
         SATT(t, x, kph, p, dl, dv, l, v, jerr, jmsg);
         if (jerr > 0 || !(p > 0.0) || !std::isfinite(p)) return false;
         r = std::log(p / P);
+        if (r < 0.0 && t > below.b) below.keep(t, p, dl, dv, l, v);
         return true;
     };
     double a = 0.95 * Tc, fa = 0.0;
@@ -61,10 +103,10 @@ bool satp_by_satt(double P, const double x[20], int kph, double Tc, double& T, d
         const double t = b * (1.0 + dir * step);
         double ft = 0.0;
         if (!g(t, ft)) {
-            if (++shorter > kShorterSteps) return false;
+            if (++shorter > kShorterSteps) break;
             if (shorter > 1 && dir > 0.0 && have_slope && fb < 0.0) {
                 const double slope = std::max(0.0, (fb - fa) / (b - a));
-                if (fb + kEndSlopes * slope * (t - b) < 0.0) return false;
+                if (fb + kEndSlopes * slope * (t - b) < 0.0) break;
             }
             step *= 0.1;
             continue;
@@ -76,9 +118,15 @@ bool satp_by_satt(double P, const double x[20], int kph, double Tc, double& T, d
         fb = ft;
         bracketed = (fa < 0.0) != (fb < 0.0) || fb == 0.0;
     }
+    // (Where SATT's line jumps to another of its points beside the critical
+    // point, the bracket holds no root: R422D at 351.270 K gives 3789.1 kPa,
+    // at 351.275 K 3798.9.)
+    const auto on_at_p = [&] {
+        return dir > 0.0 && beyond_the_top(P, x, kph, below, T, Dl, Dv, xl, xv);
+    };
     double root = b;
     if (!bracketed || (fb != 0.0 && !brent_root(g, a, fa, b, fb, 1e-14, 1e-15, 80, root)))
-        return false;
+        return on_at_p();
     double p = 0, dl = 0, dv = 0, l[20], v[20];
     int jerr = 0;
     std::string jmsg;
@@ -86,7 +134,7 @@ bool satp_by_satt(double P, const double x[20], int kph, double Tc, double& T, d
         flash::QuietMessages quiet;
         SATT(root, x, kph, p, dl, dv, l, v, jerr, jmsg);
     }
-    if (jerr > 0 || !(std::fabs(p / P - 1.0) < 1e-9) || !(dl > dv)) return false;
+    if (jerr > 0 || !(std::fabs(p / P - 1.0) < 1e-9) || !(dl > dv)) return on_at_p();
     T = root;
     Dl = dl;
     Dv = dv;

@@ -201,4 +201,51 @@ INSTANTIATE_TEST_SUITE_P(Blends, BlendOtherLine, ::testing::ValuesIn(kOtherLine)
                              return std::string(p.param.label);
                          });
 
+// Dew points at given pressure between the top of the dew line in
+// temperature (its cricondentherm) and the critical point, where the line
+// turns back: no temperature has them as SATT's point (SATT gives the
+// line's lower point there), and they failed with 148.  Each lies within
+// 0.1 K of the critical point, at equal fugacities, the temperature falling
+// again towards it.
+const mixtest::Mixture kR422D{
+    "R422D", "r125|r134a|isobutane", {0.596291711495645, 0.339399053279791, 0.064309235224564}};
+
+const BlendPoint kBeyondTop[] = {
+    {"R407CDew4630kPa", kR407C, lib::kDewPoint, true, 4630.026},
+    {"R407CDew4636p98kPa", kR407C, lib::kDewPoint, true, 4636.9849},
+    {"R422DDew3794p95kPa", kR422D, lib::kDewPoint, true, 3794.9508},
+    {"R422DDew3798kPa", kR422D, lib::kDewPoint, true, 3798.0},
+};
+
+class BlendDewLineBeyondItsTop
+    : public mixtest::MixtureSuite<::testing::TestWithParam<BlendPoint>> {};
+
+TEST_P(BlendDewLineBeyondItsTop, FoundAtGivenPressure) {
+    const BlendPoint& c = GetParam();
+    ASSERT_TRUE(mixtest::setup(c.m));
+    double z[20];
+    const Found f = find_point(c, z);
+    ASSERT_EQ(f.ierr, 0) << f.herr;
+    EXPECT_GT(f.Dl, f.Dv * 1.01);
+    EXPECT_LT(mixtest::fugacity_mismatch(f.T, f.Dl, f.Dv, f.xl, f.xv, z), 1e-9);
+    double Tc = 0, Pc = 0, Dc = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::CRTPNT(z, Tc, Pc, Dc, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_LT(std::fabs(f.T - Tc), 0.1);
+    // A little less pressure: a little more temperature, or a little less
+    // where the line has turned back.
+    BlendPoint lower = c;
+    lower.value = c.value - 1.0;
+    const Found g = find_point(lower, z);
+    ASSERT_EQ(g.ierr, 0) << g.herr;
+    EXPECT_LT(std::fabs(g.T - f.T), 0.02);
+}
+
+INSTANTIATE_TEST_SUITE_P(Blends, BlendDewLineBeyondItsTop, ::testing::ValuesIn(kBeyondTop),
+                         [](const ::testing::TestParamInfo<BlendPoint>& p) {
+                             return std::string(p.param.label);
+                         });
+
 }  // namespace
