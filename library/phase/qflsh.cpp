@@ -162,6 +162,14 @@ bool split_at_fraction(bool t_given, double q, const double z[20], double& T, do
 
 // The two-phase iteration ended on no equilibrium of vapour fraction q
 // (with `where` the given T or P).
+// Whether two phases are one: densities and each fraction within kSame.
+constexpr double kSame = 1e-6;
+bool phases_are_one(double Dl, double Dv, const double x[20], const double y[20]) {
+    double apart = 0.0;
+    for (int i = 0; i < kMaxComp; ++i) apart = std::max(apart, std::fabs(x[i] - y[i]));
+    return apart <= kSame && std::fabs(Dl - Dv) <= kSame * std::max(Dl, Dv);
+}
+
 void no_equilibrium(const char* routine, double q, const std::string& where, int& ierr,
                     std::string& herr) {
     fail(225, routine,
@@ -540,7 +548,7 @@ void tq_flash(double T, double q, const double z[20], int kq, double& P, double&
     // What the iteration ended on must be the feed's split at q (propane+co
     // 50/50 at 180.9 K and q 0.497: it ended on the bubble pressure,
     // 20.9 MPa, with the feed as its vapour; the split lies at 477 kPa).
-    if (!(Dl > Dv) || !split_is_equilibrium(T, z, qm, Dl, Dv, x, y))
+    if (!(Dl > Dv) || phases_are_one(Dl, Dv, x, y) || !split_is_equilibrium(T, z, qm, Dl, Dv, x, y))
         return no_equilibrium("TQFLSH", q, "T =" + fmt_g(T, 12, 5) + " K", ierr, herr);
     mix_phases(T, qm, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
     ierr = 0;
@@ -756,7 +764,7 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     const double qm = kq == kMassQuality ? molar_quality(q, x, y) : q;
     // (Pentane + R23, 10 % pentane, at 10 kPa and q 0.8: the iteration
     // ended on phases whose balance gives q 0.891.)
-    if (!(Dl > Dv) || !split_is_equilibrium(T, z, qm, Dl, Dv, x, y))
+    if (!(Dl > Dv) || phases_are_one(Dl, Dv, x, y) || !split_is_equilibrium(T, z, qm, Dl, Dv, x, y))
         return no_equilibrium("PQFLSH", q, "P =" + fmt_g(P / 1000.0, 12, 5) + " MPa", ierr, herr);
     mix_phases(T, qm, Dl, Dv, x, y, D, e, h, s, cv, cp, w);
     ierr = 0;
@@ -850,19 +858,16 @@ void refuse_no_split_of(const char* routine, bool t_given, double T, double P, d
                         const double z[20], double Dl, double Dv, const double x[20],
                         const double y[20], int& ierr, std::string& herr) {
     constexpr double kBalance = 1e-7;  // of each component's fraction
-    constexpr double kSame = 1e-6;     // densities and fractions of one phase
     if (ierr > 0 || ISPURE(z) != 0 || !(q > 0.0 && q < 1.0)) return;
     const bool mass = t_given ? kq != kMolarQuality : kq == kMassQuality;
     const double qm = mass ? molar_quality(q, x, y) : q;
-    double worst = 0.0, apart = 0.0;
-    for (int i = 0; i < kMaxComp; ++i) {
+    double worst = 0.0;
+    for (int i = 0; i < kMaxComp; ++i)
         worst = std::max(worst, std::fabs(z[i] - (1.0 - qm) * x[i] - qm * y[i]));
-        apart = std::max(apart, std::fabs(x[i] - y[i]));
-    }
     const std::string state = "no two-phase state of vapor fraction q =" + fmt_g(q, 12, 5) +
                               " found at T =" + fmt_g(T, 12, 5) +
                               " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa: ";
-    if (apart <= kSame && std::fabs(Dl - Dv) <= kSame * std::max(Dl, Dv))
+    if (phases_are_one(Dl, Dv, x, y))
         return fail(219, routine, state + "the two phases found there are one", ierr, herr);
     if (worst <= kBalance) return;
     // The vapour fraction the phases do give (molar), for the message.

@@ -37,6 +37,22 @@ constexpr double kLargestMove = 1.5;
 // Phases closer than this (relative density) are one.
 constexpr double kDistinct = 1e-6;
 
+// A point's liquid is its denser phase by mass (by moles a liquid of
+// larger molecules may be the lighter: propane + CO 50/50 at 180.9 K, 20.9
+// MPa, 17.34 mol/L beside a CO-rich vapour of 17.79): where the incipient
+// phase is the denser beside a bubble point's feed, or the lighter beside a
+// dew point's, the point found is the other line's (R407C at 359.1953 K: a
+// "dew point" of 4639.8 kPa, the liquid 5.38 beside the feed's 5.88 mol/L,
+// is the bubble point; the dew point lies at 4597 kPa).  Phases whose densities
+// differ by less than kTrivialDensity (relative) and compositions by less
+// than kTrivialGap (summed) are the trivial solution, both nearly the feed
+// (R407C at 359.21 K, 0.08 K below its critical point: 5.7972 beside
+// 5.7967 mol/L, compositions 1e-5 apart, at 4638.2 kPa, where the dew
+// point lies at 4599 kPa, 3.0 % of the composition apart; an azeotrope's
+// phases differ in density as a pure fluid's).
+constexpr double kTrivialDensity = 1e-2;
+constexpr double kTrivialGap = 1e-3;
+
 // One point of the line: the free variable v (T or P) and the state.
 struct LinePoint {
     double v = 0.0, T = 0.0, P = 0.0, Dl = 0.0, Dv = 0.0, xl[20] = {}, xv[20] = {};
@@ -94,7 +110,7 @@ LinePoint start_at(int k, const double z[20], const LinePoint& b, const LinePoin
 // off the line of c.
 bool next_point(int k, const double z[20], const LinePoint& c, LinePoint& s) {
     if (!saturation_newton_from(k, z, s.T, s.P, s.Dl, s.Dv, s.xl, s.xv)) return false;
-    if (!two_phases(s)) return false;
+    if (!two_phases(s) || not_this_line(s.Dl, s.Dv, s.xl, s.xv)) return false;
     const auto moved = [](double a, double b) { return std::max(a / b, b / a); };
     return moved(s.Dl, c.Dl) < kLargestMove && moved(s.Dv, c.Dv) < kLargestMove;
 }
@@ -141,6 +157,13 @@ bool march_to(int k, const double z[20], double target, const LinePoint& first, 
 }
 
 }  // namespace
+
+bool not_this_line(double Dl, double Dv, const double xl[20], const double xv[20]) {
+    double gap = 0.0;
+    for (int i = 0; i < 20; ++i) gap += std::fabs(xl[i] - xv[i]);
+    const bool trivial = std::fabs(Dl / Dv - 1.0) < kTrivialDensity && gap < kTrivialGap;
+    return !(Dl * WMOL(xl) > Dv * WMOL(xv)) || trivial;
+}
 
 bool saturation_by_march(int k, const double z[20], double target, double& T, double& P, double& Dl,
                          double& Dv, double xl[20], double xv[20]) {

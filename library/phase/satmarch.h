@@ -9,6 +9,11 @@
 
 namespace lib::mix {
 
+// Whether a saturation point (liquid Dl, xl beside vapour Dv, xv) is no
+// point of the line asked for: its liquid is not the denser phase by mass
+// (the other line's point), or it is the trivial solution.
+bool not_this_line(double Dl, double Dv, const double xl[20], const double xv[20]);
+
 // The saturation point of feed z (k kBubbleAtT .. kDewAtP of SATTP) at the
 // temperature (k kBubbleAtT, kDewAtT) or pressure (kBubbleAtP, kDewAtP)
 // `target`, marched to from a point of the line found below it by Newton's

@@ -51,28 +51,6 @@ int road_budget() { return FLAGS2.sat_status == 1 ? kOnlyRoadBudget : kLastAttem
 constexpr double kNearCriticalT = 0.85;
 constexpr double kNearCriticalP = 0.5;
 
-// A point's liquid is its denser phase by mass (by moles a liquid of
-// larger molecules may be the lighter: propane + CO 50/50 at 180.9 K, 20.9
-// MPa, 17.34 mol/L beside a CO-rich vapour of 17.79): where the incipient
-// phase is the denser beside a bubble point's feed, or the lighter beside a
-// dew point's, the point found is the other line's (R407C at 359.1953 K: a
-// "dew point" of 4639.8 kPa, the liquid 5.38 beside the feed's 5.88 mol/L,
-// is the bubble point; the dew point lies at 4597 kPa).  Phases whose densities
-// differ by less than kTrivialDensity (relative) and compositions by less
-// than kTrivialGap (summed) are the trivial solution, both nearly the feed
-// (R407C at 359.21 K, 0.08 K below its critical point: 5.7972 beside
-// 5.7967 mol/L, compositions 1e-5 apart, at 4638.2 kPa, where the dew
-// point lies at 4599 kPa, 3.0 % of the composition apart; an azeotrope's
-// phases differ in density as a pure fluid's).
-constexpr double kTrivialDensity = 1e-2;
-constexpr double kTrivialGap = 1e-3;
-bool not_this_line(double Dl, double Dv, const double xl[20], const double xv[20]) {
-    double gap = 0.0;
-    for (int i = 0; i < 20; ++i) gap += std::fabs(xl[i] - xv[i]);
-    const bool trivial = std::fabs(Dl / Dv - 1.0) < kTrivialDensity && gap < kTrivialGap;
-    return !(Dl * WMOL(xl) > Dv * WMOL(xv)) || trivial;
-}
-
 // Density of one phase at (T, P), quietly; false when it fails or the
 // budget of the road is spent.
 bool density(double T, double P, const double c[20], int kph, double& D, std::string& msg) {
@@ -207,10 +185,10 @@ public:
     void run() {
         bubble = kph == kBubblePoint;
         if (solved_by_newton()) {
-            if (!not_this_line(Dl, Dv, xl, xv)) return;
+            if (!mix::not_this_line(Dl, Dv, xl, xv)) return;
             // (Newton's method from the estimates fell onto the other line
             // or the trivial solution: along the line from below.)
-            if (marched() && !not_this_line(Dl, Dv, xl, xv)) return;
+            if (marched() && !mix::not_this_line(Dl, Dv, xl, xv)) return;
         }
         budget = road_budget();
         start();
@@ -486,7 +464,7 @@ private:
     // the bubble point, the vapour 6.55 beside 4.49 mol/L): no point of
     // this line.
     void refuse_other_line() {
-        if (not_this_line(Dl, Dv, xl, xv)) refuse();
+        if (mix::not_this_line(Dl, Dv, xl, xv)) refuse();
     }
 };
 
@@ -573,7 +551,7 @@ private:
         // below the critical temperature.)
         const bool liquids =
             std::min(Dl, Dv) > kLiquidShare * std::max(Dl, Dv) && T < kFarBelow * m.Tc;
-        if (liquids || not_this_line(Dl, Dv, xl, xv)) return false;
+        if (liquids || mix::not_this_line(Dl, Dv, xl, xv)) return false;
         return parent_is_stable_root();
     }
 

@@ -53,9 +53,8 @@ struct LastPoint {
 // point (R407C: 359.3429 K at 4630.8 kPa, the critical point at 359.29 K,
 // 4639.3 kPa; the dew point of 4634.7 kPa lies there, at no temperature
 // where SATT's point has that pressure).
-bool beyond_the_top(double P, const double x[20], int kph, const LastPoint& last, double& T,
-                    double& Dl, double& Dv, double xl[20], double xv[20]) {
-    if (!(last.p > (1.0 - kTopShare) * P) || !(last.p < P)) return false;
+bool march_at_pressure(double P, const double x[20], int kph, const LastPoint& last, double& T,
+                       double& Dl, double& Dv, double xl[20], double xv[20]) {
     double t = last.b, p = last.p, dl = last.Dl, dv = last.Dv, l[20], v[20];
     flash::copy20(last.xl, l);
     flash::copy20(last.xv, v);
@@ -68,6 +67,12 @@ bool beyond_the_top(double P, const double x[20], int kph, const LastPoint& last
     flash::copy20(l, xl);
     flash::copy20(v, xv);
     return true;
+}
+
+bool beyond_the_top(double P, const double x[20], int kph, const LastPoint& last, double& T,
+                    double& Dl, double& Dv, double xl[20], double xv[20]) {
+    return last.p > (1.0 - kTopShare) * P && last.p < P &&
+           march_at_pressure(P, x, kph, last, T, Dl, Dv, xl, xv);
 }
 
 }  // namespace
@@ -97,6 +102,7 @@ bool satp_by_satt(double P, const double x[20], int kph, double Tc, double& T, d
     if (!g(a, fa)) return false;
     // Up the line where its pressure lies below P, down where above.
     const double dir = fa < 0.0 ? 1.0 : -1.0;
+    if (dir > 0.0 && march_at_pressure(P, x, kph, below, T, Dl, Dv, xl, xv)) return true;
     double b = a, fb = fa, step = kStep;
     bool bracketed = fa == 0.0, have_slope = false;
     for (int k = 0, shorter = 0; k < kSteps && !bracketed; ++k) {
