@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstring>
 #include <numeric>
+#include <utility>
 
 #include <zlib.h>
 #ifdef KVR2_LIBDEFLATE
@@ -62,10 +63,11 @@ int code_of(const std::array<int, N>& base, int v) {
 }
 
 // A symbol of the block: a literal byte, or a repeat of `length` bytes
-// from `distance` back.
+// from `distance` back. Left unset when made without values: the walk
+// makes room for one a byte and writes each it keeps.
 struct Token {
-    std::uint16_t length = 0;  // 0: literal
-    std::uint16_t value = 0;   // the literal, or the distance - 1
+    std::uint16_t length;  // 0: literal
+    std::uint16_t value;   // the literal, or the distance - 1
 };
 
 // The symbol of each repeat length 3-258 (the code's index in the length
@@ -86,7 +88,28 @@ const LengthCodes& length_codes() {
 // literal/length symbols and of their repeats of the row and of the pixel.
 // An image has hundreds of thousands of tokens: their pages are made
 // present at once.
-using Tokens = std::vector<Token, PopulatedAllocator<Token>>;
+// Room made by resize is left unset (zeroing a token per byte of the
+// image cost a fifth of the walk).
+template <class T>
+struct UnsetAllocator : PopulatedAllocator<T> {
+    using value_type = T;
+    template <class U>
+    struct rebind {
+        using other = UnsetAllocator<U>;
+    };
+    UnsetAllocator() = default;
+    template <class U>
+    UnsetAllocator(const UnsetAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+using Tokens = std::vector<Token, UnsetAllocator<Token>>;
 struct Tally {
     Tokens tokens;
     std::array<std::uint32_t, kLitLenSymbols> literal{};
