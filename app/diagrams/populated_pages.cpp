@@ -45,7 +45,10 @@ void* map_on_large_pages(std::size_t length) {
 
 void* acquire_pages(std::size_t bytes) noexcept {
     if (bytes < POPULATED_MIN_BYTES) return ::operator new(bytes, std::nothrow);
-    if (bytes >= LARGE_PAGE_BYTES) return map_on_large_pages(mapped_length(bytes));
+    if (bytes >= LARGE_PAGE_BYTES) {
+        if (bytes > ~std::size_t{0} - 2 * LARGE_PAGE_BYTES) return nullptr;  // no such room
+        return map_on_large_pages(mapped_length(bytes));
+    }
     void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
     return p == MAP_FAILED ? nullptr : p;

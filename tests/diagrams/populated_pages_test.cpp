@@ -78,6 +78,12 @@ TEST(PopulatedPages, LargeBuffersStartOnALargePageAndKeepApart) {
     EXPECT_EQ(wrong, 0u);
 }
 
+// A size beyond any memory is refused, not wrapped round to a small one.
+TEST(PopulatedPages, SizeBeyondMemoryIsRefused) {
+    for (std::size_t size : {~std::size_t{0}, ~std::size_t{0} - LARGE_PAGE_BYTES + 2})
+        EXPECT_EQ(app::diagrams::acquire_pages(size), nullptr) << size;
+}
+
 TEST(PopulatedPages, EmptyBytesHoldNothing) {
     PopulatedBytes none;
     EXPECT_EQ(none.get(), nullptr);
