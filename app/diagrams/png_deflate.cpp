@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstring>
 #include <numeric>
+#include <utility>
 
 #include <zlib.h>
 #ifdef KVR2_LIBDEFLATE
@@ -62,10 +63,11 @@ int code_of(const std::array<int, N>& base, int v) {
 }
 
 // A symbol of the block: a literal byte, or a repeat of `length` bytes
-// from `distance` back.
+// from `distance` back. Left unset when made without values: the walk
+// makes room for one a byte and writes each it keeps.
 struct Token {
-    std::uint16_t length = 0;  // 0: literal
-    std::uint16_t value = 0;   // the literal, or the distance - 1
+    std::uint16_t length;  // 0: literal
+    std::uint16_t value;   // the literal, or the distance - 1
 };
 
 // The symbol of each repeat length 3-258 (the code's index in the length
@@ -86,7 +88,28 @@ const LengthCodes& length_codes() {
 // literal/length symbols and of their repeats of the row and of the pixel.
 // An image has hundreds of thousands of tokens: their pages are made
 // present at once.
-using Tokens = std::vector<Token, PopulatedAllocator<Token>>;
+// Room made by resize is left unset (zeroing a token per byte of the
+// image cost a fifth of the walk).
+template <class T>
+struct UnsetAllocator : PopulatedAllocator<T> {
+    using value_type = T;
+    template <class U>
+    struct rebind {
+        using other = UnsetAllocator<U>;
+    };
+    UnsetAllocator() = default;
+    template <class U>
+    UnsetAllocator(const UnsetAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+using Tokens = std::vector<Token, UnsetAllocator<Token>>;
 struct Tally {
     Tokens tokens;
     std::array<std::uint32_t, kLitLenSymbols> literal{};
@@ -473,6 +496,7 @@ std::uint32_t adler32_of(std::uint32_t adler, const unsigned char* data, std::si
 // Tokens of the lines added, kept for the next image of the thread; up to
 // this many bytes.
 constexpr std::size_t kKeptTokenBytes = std::size_t{32} << 20;
+constexpr std::size_t kFirstTokens = LARGE_PAGE_BYTES / sizeof(Token);
 Tally& kept_tally() {
     thread_local Tally tally;
     return tally;
@@ -486,6 +510,10 @@ ScanLineDeflater::ScanLineDeflater(std::size_t line, std::size_t pixel)
       left_(pixel > 0 && pixel <= kMaxDistance ? pixel : kNever),
       window_(2 * line + kWindowSlack) {
     Tally& tally = kept_tally();
+    // Room for the tokens of a batch image (some 300,000) on one large
+    // page, taken once: growing there from nothing touched twice as many
+    // fresh pages and copied the tokens twice.
+    if (tally.tokens.capacity() < kFirstTokens) tally.tokens.reserve(kFirstTokens);
     tally.tokens.clear();
     tally.literal.fill(0);
     tally.from_up = tally.from_left = 0;

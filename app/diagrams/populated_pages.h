@@ -13,10 +13,13 @@ namespace app::diagrams {
 // Buffers of at least this many bytes get present pages; smaller ones
 // come from operator new.
 inline constexpr std::size_t POPULATED_MIN_BYTES = std::size_t{256} << 10;
+// Buffers of at least this many bytes lie on large pages of this size
+// where the kernel has them (populated_pages.cpp says why).
+inline constexpr std::size_t LARGE_PAGE_BYTES = std::size_t{2} << 20;
 
-// `bytes` bytes, their pages present (zeroed) when the buffer is large;
-// nullptr when there is no room. Given back by release_pages with the same
-// size.
+// `bytes` bytes, their pages present (zeroed) when the buffer is large,
+// on large pages from LARGE_PAGE_BYTES on; nullptr when there is no room. Given back by
+// release_pages with the same size.
 void* acquire_pages(std::size_t bytes) noexcept;
 void release_pages(void* p, std::size_t bytes) noexcept;
 

@@ -142,6 +142,20 @@ TEST(PngDeflate, SameInputSameStream) {
     EXPECT_TRUE(packed(a, 901, 3) == first);
 }
 
+// Symbols left over from a larger image before are never read: a small
+// image packs alike before and after one, for every pixel size.
+TEST(PngDeflate, LargerImageBeforeLeavesNoTrace) {
+    const Bytes small = diagram_rows(40, 6, 3, 21), large = random_bytes(300000, 22);
+    for (std::size_t pixel : {1, 3, 4}) {
+        const Bytes first = packed(small, 121, pixel);
+        (void)packed(large, 121, pixel);
+        EXPECT_TRUE(packed(small, 121, pixel) == first) << pixel;
+        Bytes back;
+        EXPECT_EQ(inflated(first, back, small.size()), "") << pixel;
+        EXPECT_TRUE(back == small) << pixel;
+    }
+}
+
 // A sweep of line lengths (1 byte to beyond deflate's window), pixel sizes
 // and contents (noise, few values, rows repeating with changes, plain),
 // whole and with a short last line: every stream inflates to its bytes.
