@@ -14,6 +14,7 @@
 #include "library/library.h"
 #include "library/models/critp.h"
 #include "library/phase/abfl1.h"
+#include "library/phase/critsingle.h"
 #include "library/phase/eqdome.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
@@ -465,7 +466,7 @@ void mixture(double h, double s, const double z[20], const std::string& head, do
              double Dc, double x[20], double y[20], Out& o, int& ierr, std::string& herr) {
     const bool energy = FLAGS2.energy_switch == 1;
     double t = 1.1 * Tc, d = Dc;
-    if (newton_single(h, s, z, energy, t, d) && mix::single_phase_stable(t, d, z)) {
+    if (newton_single(h, s, z, energy, t, d) && mix::single_phase_kept(t, d, z)) {
         double p = 0.0;
         PRESS(t, d, z, p);
         if (refused_frozen(head, t, p, d, z, o, ierr, herr)) return;

@@ -11,6 +11,7 @@
 #include "library/phase/abfl1.h"
 #include "library/phase/abfl2.h"
 #include "library/phase/brent.h"
+#include "library/phase/critsingle.h"
 #include "library/phase/dilute.h"
 #include "library/phase/envelope.h"
 #include "library/phase/eqdome.h"
@@ -167,7 +168,7 @@ void TemperatureFlash::mixture() {
         if (!in_range()) return;
         supercritical();
         const bool thinner = ierr <= 0 && D > 0.0 && (thinner_root() || thinner_split_below());
-        if (ierr <= 0 && D > 0.0 && !thinner && mix::single_phase_stable(T, D, z)) {
+        if (ierr <= 0 && D > 0.0 && !thinner && mix::single_phase_kept(T, D, z)) {
             if (two_liquids_possible()) lower_split(dew_pressure());
             return;
         }
@@ -186,7 +187,7 @@ void TemperatureFlash::mixture() {
     if (!dew) {
         supercritical(true, dlow * GCNST.r * T);
         if (ierr == kNoStableRoot) return stable_state_instead(dlow * GCNST.r * T);
-        if (ierr > 0 || (!thinner_root() && mix::single_phase_stable(T, D, z))) return;
+        if (ierr > 0 || (!thinner_root() && mix::single_phase_kept(T, D, z))) return;
         return along_isotherm(dlow * GCNST.r * T, std::nan(""));
     }
     bv = flash::prop(letter, T, dvdew, z);
@@ -380,7 +381,7 @@ void TemperatureFlash::vapour_below_dew() {
     single(dlow, dvdew);
     if (ierr > 0) return;
     const bool known_unstable = std::fabs(D - unstable_D) <= kOtherRoot * D;
-    if (!known_unstable && mix::single_phase_stable(T, D, z)) return;
+    if (!known_unstable && mix::single_phase_kept(T, D, z)) return;
     ierr = 0;
     herr.clear();
     double p_low = 0.0;
@@ -443,7 +444,7 @@ bool TemperatureFlash::quality_of_value(const mix::TpState& tp) {
 void TemperatureFlash::stable_single(double lo, double hi) {
     single(lo, hi);
     if (ierr > 0) return;
-    if (mix::single_phase_stable(T, D, z)) {
+    if (mix::single_phase_kept(T, D, z)) {
         if (two_liquids_possible()) lower_split(pdew);
         return;
     }

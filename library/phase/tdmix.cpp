@@ -12,6 +12,7 @@
 #include "library/library.h"
 #include "library/models/press.h"
 #include "library/phase/brent.h"
+#include "library/phase/critsingle.h"
 #include "library/phase/dbflsh.h"
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
@@ -106,7 +107,8 @@ bool stable_single_phase(double T, double D, double P, const double z[20]) {
     bool tested = false;
     return mix::single_phase_stable_at(T, D, P, z, &tested) &&
            (tested || T >= mix::highest_critical_temperature(z) || mix::first_root(T, P, z, D) ||
-            stable_root_at(T, D, P, z));
+            stable_root_at(T, D, P, z)) &&
+           !mix::split_near_critical_point(T, D, z);
 }
 
 // Whether the split r at (T, P) of the two-phase solver is the state of
@@ -605,7 +607,7 @@ void pd_mixture(double P, double D, const double z[20], double Tc, double Pc, do
             return;
         }
     }
-    if (root && mix::single_phase_stable(t_single, D, z)) {
+    if (root && mix::single_phase_kept(t_single, D, z)) {
         T = t_single;
         single(T, D, z, r);
         r.q = marker(T, P, D, Tc, Pc, Dc);
