@@ -1,5 +1,5 @@
-// Saturation points of the warm starts' mixtures, kept per composition, and
-// the test of a state clearly outside the two-phase region by them.
+// Dew points of the warm starts' mixtures, kept per composition, and the
+// test of a gas clearly above its dew point by them.
 #include "library/phase/warmband.h"
 
 #include <cmath>
@@ -9,73 +9,70 @@
 #include "library/phase/composition_cache.h"
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/records.h"
 #include "library/phase/stability.h"
 
 namespace lib::warm {
 namespace {
 
-// One saturation point: its pressure, temperature and the density of the
-// feed's phase there (the dew point's vapour, the bubble point's liquid);
-// T 0 where it was not found.
-struct SatPoint {
+// One dew point: its pressure, temperature and vapour density; T 0 where
+// it was not found.
+struct DewPoint {
     double P = 0.0, T = 0.0, D = 0.0;
 };
 
-// The last points of one line of a composition (the oldest goes first).
+// The last dew points of a composition (the oldest goes first).
 constexpr int kPoints = 8;
-struct Line {
-    SatPoint p[kPoints];
+struct DewLine {
+    DewPoint p[kPoints];
     int next = 0;
-    void add(const SatPoint& s) {
+    void add(const DewPoint& s) {
         p[next] = s;
         next = (next + 1) % kPoints;
     }
 };
 
-struct Lines {
-    Line dew, bubble;
-};
+CompositionCache<DewLine> lines;
 
-CompositionCache<Lines> lines;
-
-// The saturation point of line kph of z at P.
-SatPoint saturation_point(double P, const double z[20], int kph) {
-    SatPoint s{P, 0.0, 0.0};
+// The dew point of z at P, the saturation routines' kept results left as
+// the caller's flashes had them (a flash that asks again at its own
+// pressure takes its kept point, refined, to other last digits than a
+// point found anew).
+DewPoint dew_point(double P, const double z[20]) {
+    const SatCache at_t = TSTSAV, at_p = PSTSAV;
+    const FshsavRecord kept = FSHSAV;
+    DewPoint s{P, 0.0, 0.0};
     double T = 0, Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
     int ierr = 0;
     std::string herr;
     {
         flash::QuietMessages quiet;
-        SATP(P, z, kph, T, Dl, Dv, xl, xv, ierr, herr);
+        SATP(P, z, kDewPoint, T, Dl, Dv, xl, xv, ierr, herr);
     }
-    const double D = kph == kDewPoint ? Dv : Dl;
-    if (ierr == 0 && T > 0.0 && std::isfinite(T) && D > 0.0 && std::isfinite(D)) {
+    if (ierr == 0 && T > 0.0 && std::isfinite(T) && Dv > 0.0 && std::isfinite(Dv)) {
         s.T = T;
-        s.D = D;
+        s.D = Dv;
     }
+    TSTSAV = at_t;
+    PSTSAV = at_p;
+    FSHSAV = kept;
     return s;
 }
 
-// What the points of a line say of (T, D) at P.
+// What the points of a line say of a gas (T, D) at P.
 enum class Shown { kYes, kNo, kNone };
 
-// Whether a point of the line shows (T, D) on its side: a gas (`gas`)
-// above the dew point of a pressure from P to kBandReach P and thinner
-// than its vapour, a liquid below the bubble point of a pressure from
-// P / kBandReach to P and denser than its liquid.  kNone where no point,
-// found or not, lies within kBandStep of P on that side (a new one may
-// show it).
-Shown shown(const Line& line, bool gas, double T, double P, double D) {
+// Whether a point of the line shows the gas (T, D) above it: of a pressure
+// from P to kBandReach P, thinner than its vapour.  kNone where no point,
+// found or not, lies within kBandStep of P (a new one may show it).
+Shown shown(const DewLine& line, double T, double P, double D) {
     bool near = false;
-    for (const SatPoint& s : line.p) {
+    for (const DewPoint& s : line.p) {
         if (!(s.P > 0.0)) continue;
-        const double ratio = gas ? s.P / P : P / s.P;
+        const double ratio = s.P / P;
         if (!(ratio >= 1.0 && ratio <= kBandReach)) continue;
         near = near || ratio <= kBandStep;
-        if (!(s.T > 0.0)) continue;
-        if (gas ? T > s.T * (1.0 + kBandMargin) && D < s.D
-                : T < s.T * (1.0 - kBandMargin) && D > s.D)
-            return Shown::kYes;
+        if (s.T > 0.0 && T > s.T * (1.0 + kBandMargin) && D < s.D) return Shown::kYes;
     }
     return near ? Shown::kNo : Shown::kNone;
 }
@@ -87,20 +84,18 @@ bool clear_of_boundary(double T, double P, double D, const double z[20]) {
     int jerr = 0;
     std::string jmsg;
     CRITP(z, Tc, Pc, Dc, jerr, jmsg);
-    if (jerr > 0 || !(Pc > 0.0) || !(Dc > 0.0) || mix::outside_two_phase_window(T, P, z, Tc) ||
+    if (jerr > 0 || !(Pc > 0.0) || !(D < Dc) || mix::outside_two_phase_window(T, P, z, Tc) ||
         mix::any_frozen(T, z))
         return false;
-    const bool gas = D < Dc;
-    Lines& kept = lines.place(z);
-    Line& line = gas ? kept.dew : kept.bubble;
-    const Shown by_kept = shown(line, gas, T, P, D);
+    DewLine& line = lines.place(z);
+    const Shown by_kept = shown(line, T, P, D);
     if (by_kept != Shown::kNone) return by_kept == Shown::kYes;
-    // A new point a step beyond P on the safe side, below kBandPressure of
-    // the critical pressure.
-    const double Ps = gas ? P * kBandStep : P / kBandStep;
+    // A new point a step above P, below kBandPressure of the critical
+    // pressure.
+    const double Ps = P * kBandStep;
     if (!(Ps < kBandPressure * Pc)) return false;
-    line.add(saturation_point(Ps, z, gas ? kDewPoint : kBubblePoint));
-    return shown(line, gas, T, P, D) == Shown::kYes;
+    line.add(dew_point(Ps, z));
+    return shown(line, T, P, D) == Shown::kYes;
 }
 
 void forget_boundary() { lines.clear(); }
