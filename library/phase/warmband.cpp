@@ -2,6 +2,7 @@
 // test of a gas clearly above its dew point by them.
 #include "library/phase/warmband.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/stability.h"
+#include "library/setup/modelgen.h"
 
 namespace lib::warm {
 namespace {
@@ -21,11 +23,13 @@ struct DewPoint {
     double P = 0.0, T = 0.0, D = 0.0;
 };
 
-// The last dew points of a composition (the oldest goes first).
+// The last dew points of a composition (the oldest goes first), found with
+// the equations of model generation `generation`.
 constexpr int kPoints = 8;
 struct DewLine {
     DewPoint p[kPoints];
     int next = 0;
+    unsigned long long generation = 0;
     void add(const DewPoint& s) {
         p[next] = s;
         next = (next + 1) % kPoints;
@@ -33,6 +37,32 @@ struct DewLine {
 };
 
 CompositionCache<DewLine> lines;
+
+// Whether (T, P, Dl, Dv, xl, xv) is a dew point of z: its vapour the feed
+// itself, its liquid a composition denser than it, both at P and of equal
+// fugacities (within kDewCheck).  A point that is not (of another feed, or
+// a state the saturation routine stopped on) shows nothing.
+bool dew_point_of(const double z[20], double T, double P, double Dl, double Dv, const double xl[20],
+                  const double xv[20]) {
+    if (!(Dl > Dv)) return false;
+    const int nc = std::min(NCOMP.nc, kMaxComp);
+    double sum = 0.0;
+    for (int i = 0; i < nc; ++i) {
+        if (!(std::fabs(xv[i] - z[i]) <= kDewCheck) || !(xl[i] >= 0.0)) return false;
+        sum += xl[i];
+    }
+    if (!(std::fabs(sum - 1.0) <= kDewCheck)) return false;
+    double pl = 0.0, pv = 0.0, fl[20] = {}, fv[20] = {};
+    PRESS(T, Dl, xl, pl);
+    PRESS(T, Dv, z, pv);
+    if (!(std::fabs(pl - P) <= kDewCheck * P) || !(std::fabs(pv - P) <= kDewCheck * P))
+        return false;
+    FGCTY(T, Dl, xl, fl);
+    FGCTY(T, Dv, z, fv);
+    for (int i = 0; i < nc; ++i)
+        if (z[i] > 0.0 && !(std::fabs(fl[i] - fv[i]) <= kDewCheck * fv[i])) return false;
+    return true;
+}
 
 // The dew point of z at P, the saturation routines' kept results left as
 // the caller's flashes had them (a flash that asks again at its own
@@ -49,7 +79,8 @@ DewPoint dew_point(double P, const double z[20]) {
         flash::QuietMessages quiet;
         SATP(P, z, kDewPoint, T, Dl, Dv, xl, xv, ierr, herr);
     }
-    if (ierr == 0 && T > 0.0 && std::isfinite(T) && Dv > 0.0 && std::isfinite(Dv)) {
+    if (ierr == 0 && T > 0.0 && std::isfinite(T) && Dv > 0.0 && std::isfinite(Dv) &&
+        dew_point_of(z, T, P, Dl, Dv, xl, xv)) {
         s.T = T;
         s.D = Dv;
     }
@@ -88,6 +119,10 @@ bool clear_of_boundary(double T, double P, double D, const double z[20]) {
         mix::any_frozen(T, z))
         return false;
     DewLine& line = lines.place(z);
+    if (line.generation != model_generation()) {
+        line = DewLine{};
+        line.generation = model_generation();
+    }
     const Shown by_kept = shown(line, T, P, D);
     if (by_kept != Shown::kNone) return by_kept == Shown::kYes;
     // A new point a step above P, below kBandPressure of the critical

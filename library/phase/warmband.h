@@ -1,7 +1,9 @@
 // The gases of a warm-started flash of a mixture that lie clearly above its
 // dew point, shown stable without the tangent-plane test by a dew point of
-// a nearby higher pressure.  The points are kept per composition of the
-// set-up (forgotten with the traced envelopes, library/phase/envelope.h).
+// a nearby higher pressure.  The points are kept per composition and per
+// model generation (library/setup/modelgen.h), forgotten with the traced
+// envelopes (library/phase/envelope.h), and each is checked as a dew point
+// of that very composition before it is kept (kDewCheck).
 #pragma once
 
 namespace lib::warm {
@@ -30,6 +32,9 @@ constexpr double kBandMargin = 2e-3;
 // for the next states of a compression too).
 constexpr double kBandReach = 1.3;
 constexpr double kBandStep = 1.1;
+// The tolerance of a dew point's check: its vapour's fractions against the
+// feed's, its phases' pressures and fugacities against each other (relative).
+constexpr double kDewCheck = 1e-8;
 // The highest share of the critical pressure at which the points are used.
 constexpr double kBandPressure = 0.7;
 
