@@ -25,14 +25,26 @@ struct DewPoint {
 
 // The last dew points of a composition (the oldest goes first), found with
 // the equations of model generation `generation`.
-constexpr int kPoints = 8;
+constexpr int kPoints = 16;
 struct DewLine {
     DewPoint p[kPoints];
     int next = 0;
     unsigned long long generation = 0;
+    // The pressures of the last states that found no point near them.
+    double asked[kPoints] = {};
+    int next_asked = 0;
     void add(const DewPoint& s) {
         p[next] = s;
         next = (next + 1) % kPoints;
+    }
+    // Whether a state within kBandStep of P found no point before; else
+    // P is noted as such a state.
+    bool asked_before(double P) {
+        for (const double a : asked)
+            if (a > 0.0 && a <= P * kBandStep && P <= a * kBandStep) return true;
+        asked[next_asked] = P;
+        next_asked = (next_asked + 1) % kPoints;
+        return false;
     }
 };
 
@@ -95,14 +107,16 @@ enum class Shown { kYes, kNo, kNone };
 
 // Whether a point of the line shows the gas (T, D) above it: of a pressure
 // from P to kBandReach P, thinner than its vapour.  kNone where no point,
-// found or not, lies within kBandStep of P (a new one may show it).
+// found or not, lies there (a new one may show it); a point that was not
+// found answers for its pressures all the same, so that the states of a
+// falling pressure do not seek one at each step.
 Shown shown(const DewLine& line, double T, double P, double D) {
     bool near = false;
     for (const DewPoint& s : line.p) {
         if (!(s.P > 0.0)) continue;
         const double ratio = s.P / P;
         if (!(ratio >= 1.0 && ratio <= kBandReach)) continue;
-        near = near || ratio <= kBandStep;
+        near = true;
         if (s.T > 0.0 && T > s.T * (1.0 + kBandMargin) && D < s.D) return Shown::kYes;
     }
     return near ? Shown::kNo : Shown::kNone;
@@ -126,9 +140,12 @@ bool clear_of_boundary(double T, double P, double D, const double z[20]) {
     const Shown by_kept = shown(line, T, P, D);
     if (by_kept != Shown::kNone) return by_kept == Shown::kYes;
     // A new point a step above P, below kBandPressure of the critical
-    // pressure.
+    // pressure, where a state of about that pressure came before: a dew
+    // point costs as much as a stability test, and pays where the states
+    // come back (the steps of a cycle's iterations), not along a path
+    // that passes each pressure once.
     const double Ps = P * kBandStep;
-    if (!(Ps < kBandPressure * Pc)) return false;
+    if (!(Ps < kBandPressure * Pc) || !line.asked_before(P)) return false;
     line.add(dew_point(Ps, z));
     return shown(line, T, P, D) == Shown::kYes;
 }
