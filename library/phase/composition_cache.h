@@ -21,7 +21,9 @@ public:
         }
         return nullptr;
     }
-    // The value kept for z, or the place of the oldest one, taken for z.
+    // The value kept for z, or the place of the oldest one, taken for z
+    // with a value of its own (a default one, nothing of the composition
+    // that held it before).
     Value& place(const double z[20]) {
         Entry* e = nullptr;
         for (Entry& c : entries_)
@@ -31,6 +33,7 @@ public:
                                    [](const Entry& a, const Entry& b) { return a.used < b.used; });
             for (int i = 0; i < kMaxComp; ++i) e->z[static_cast<std::size_t>(i)] = z[i];
             e->nc = NCOMP.nc;
+            e->value = Value{};
         }
         e->used = ++tick_;
         return e->value;

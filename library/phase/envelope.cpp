@@ -18,6 +18,7 @@
 #include "library/phase/psatest.h"
 #include "library/phase/records.h"
 #include "library/phase/satspln.h"
+#include "library/phase/warmband.h"
 #include "library/setup/records.h"
 
 namespace lib::mix {
@@ -274,6 +275,7 @@ void forget_envelopes() {
     entries = {};
     tick = 0;
     forget_critical_estimates();  // kept per composition like the envelopes
+    warm::forget_boundary();      // the warm starts' saturation points, likewise
 }
 
 }  // namespace lib::mix

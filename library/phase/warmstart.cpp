@@ -15,6 +15,7 @@
 #include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixflash.h"
+#include "library/phase/warmband.h"
 #include "library/phase/warmsplit.h"
 #include "library/setup/records.h"
 
@@ -165,7 +166,7 @@ bool stable_mixture(double T, double P, double D, const double z[20], const Stat
         double R = 0.0;
         RMIX2(z, R);
         if (!(P / (D * R * T) > kPlainGasZ)) return false;
-    } else if (!mix::single_phase_stable(T, D, z)) {
+    } else if (!clear_of_boundary(T, P, D, z) && !mix::single_phase_stable(T, D, z)) {
         return false;
     }
     stable_T = T;
