@@ -51,6 +51,19 @@ Found find_point(const BlendPoint& c, double z[20]) {
     return f;
 }
 
+// Checks a point found: two distinct phases at equal fugacities, within
+// `within` K of the critical point (CRTPNT), whose pressure goes to Pc.
+void expect_beside_critical_point(const Found& f, const double z[20], double within, double& Pc) {
+    EXPECT_GT(f.Dl, f.Dv * 1.01) << "T " << f.T << " P " << f.P;
+    EXPECT_LT(mixtest::fugacity_mismatch(f.T, f.Dl, f.Dv, f.xl, f.xv, z), 1e-9) << "T " << f.T;
+    double Tc = 0, Dc = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::CRTPNT(z, Tc, Pc, Dc, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    EXPECT_LT(std::fabs(f.T - Tc), within);
+}
+
 // Each failed (error 128 or 148) before Newton's method was marched along
 // the line: from the start estimates it fell onto the trivial solution.
 const BlendPoint kPoints[] = {
@@ -79,17 +92,13 @@ TEST_P(BlendBesideCriticalPoint, FoundAtEquilibrium) {
     const Found f = find_point(c, z);
     ASSERT_EQ(f.ierr, 0) << f.herr;
     const double T = f.T, P = f.P;
-    EXPECT_GT(f.Dl, f.Dv * 1.01) << "T " << T << " P " << P;
-    EXPECT_LT(mixtest::fugacity_mismatch(T, f.Dl, f.Dv, f.xl, f.xv, z), 1e-9) << "T " << T;
-    int ierr = 0;
-    std::string herr;
     // Within a few kelvin below the true critical point, at most a little
     // above its pressure (the cricondenbar).
-    double Tc = 0, Pc = 0, Dc = 0;
-    lib::CRTPNT(z, Tc, Pc, Dc, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
-    EXPECT_LT(std::fabs(T - Tc), 5.0);
+    double Pc = 0;
+    expect_beside_critical_point(f, z, 5.0, Pc);
     EXPECT_LT(P, 1.01 * Pc);
+    int ierr = 0;
+    std::string herr;
     // The other routine's point at this one's T or P is this point.
     double T2 = 0, P2 = 0, Dl2 = 0, Dv2 = 0, xl2[20] = {}, xv2[20] = {};
     if (c.at_p) {
@@ -226,14 +235,8 @@ TEST_P(BlendDewLineBeyondItsTop, FoundAtGivenPressure) {
     double z[20];
     const Found f = find_point(c, z);
     ASSERT_EQ(f.ierr, 0) << f.herr;
-    EXPECT_GT(f.Dl, f.Dv * 1.01);
-    EXPECT_LT(mixtest::fugacity_mismatch(f.T, f.Dl, f.Dv, f.xl, f.xv, z), 1e-9);
-    double Tc = 0, Pc = 0, Dc = 0;
-    int ierr = 0;
-    std::string herr;
-    lib::CRTPNT(z, Tc, Pc, Dc, ierr, herr);
-    ASSERT_EQ(ierr, 0) << herr;
-    EXPECT_LT(std::fabs(f.T - Tc), 0.1);
+    double Pc = 0;
+    expect_beside_critical_point(f, z, 0.1, Pc);
     // A little less pressure: a little more temperature, or a little less
     // where the line has turned back.
     BlendPoint lower = c;
