@@ -162,4 +162,34 @@ TEST(WarmBandHistory, EachBlendOfASetUpIsShownByItsOwnDewPoints) {
     }
 }
 
+// A mixture with two dew lines: propane + water 80/20 at 5 % of its
+// critical pressure, whose propane-rich liquid's dew point lies far below
+// its water's.  Expanded from a gas at 420 K to 280 K, the warm-started
+// states between them (water condensing) were shown gases by the lower dew
+// point; each is the state found without warm starts.
+TEST(WarmBandSecondDewLine, ExpansionCondensesTheWater) {
+    ASSERT_EQ(testsupport::set_up("propane|water"), "");
+    lib::warm::forget_boundary();
+    const double z[20] = {0.8, 0.2};
+    double Tc = 0, Pc = 0, Dc = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::CRITP(z, Tc, Pc, Dc, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    const double P = 0.05 * Pc;
+    const double s_gas = entropy(420.0, P, z), s_cold = entropy(280.0, P, z);
+    constexpr int kSteps = 30;
+    std::vector<Expanded> cold;
+    for (int i = 0; i <= kSteps; ++i)
+        cold.push_back(expanded(P, s_gas + (s_cold - s_gas) * i / kSteps, z));
+    const lib::WarmStartScope scope;
+    for (int i = 0; i <= kSteps; ++i) {
+        const Expanded warm = expanded(P, s_gas + (s_cold - s_gas) * i / kSteps, z);
+        const auto k = static_cast<std::size_t>(i);
+        ASSERT_EQ(warm.ierr, cold[k].ierr) << "step " << i;
+        EXPECT_EQ(warm.two_phase(), cold[k].two_phase()) << "step " << i << " T " << warm.T;
+        EXPECT_NEAR(warm.T, cold[k].T, 1e-9 * cold[k].T) << "step " << i;
+    }
+}
+
 }  // namespace
