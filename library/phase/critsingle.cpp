@@ -24,11 +24,15 @@ bool near_critical_point(double T, double P, const double z[20]) {
     int jerr = 0;
     std::string jmsg;
     CRITP(z, Tc, Pc, Dc, jerr, jmsg);
-    return jerr <= 0 && Tc > 0.0 && Pc > 0.0 && std::fabs(T / Tc - 1.0) <= kNearTc &&
-           std::fabs(P / Pc - 1.0) <= kNearPc;
+    return jerr <= 0 && within_critical_neighbourhood(T, P, Tc, Pc);
 }
 
 }  // namespace
+
+bool within_critical_neighbourhood(double T, double P, double Tc, double Pc) {
+    return Tc > 0.0 && Pc > 0.0 && std::fabs(T / Tc - 1.0) <= kNearTc &&
+           std::fabs(P / Pc - 1.0) <= kNearPc;
+}
 
 bool single_phase_kept(double T, double D, const double z[20]) {
     return single_phase_stable(T, D, z) && !split_near_critical_point(T, D, z);

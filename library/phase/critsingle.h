@@ -13,5 +13,8 @@ bool single_phase_kept(double T, double D, const double z[20]);
 // phase (T, D) next to the critical point (false elsewhere): a road with a
 // stability test of its own asks this in addition.
 bool split_near_critical_point(double T, double D, const double z[20]);
+// Whether (T, P) lies in that neighbourhood of the model's critical point
+// (Tc, Pc), which holds the equation's.
+bool within_critical_neighbourhood(double T, double P, double Tc, double Pc);
 
 }  // namespace lib::mix

@@ -12,6 +12,7 @@
 #include "library/models/phiderv.h"
 #include "library/phase/binarypair.h"
 #include "library/phase/criticaltrial.h"
+#include "library/phase/critsingle.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/liquidpair.h"
@@ -47,8 +48,11 @@ void single_phase(double T, double P, const double z[20], double Tc, double Pc, 
 
 // The start of the split from the dew and bubble points at T, at the
 // vapour fraction where P lies between their pressures; false when either
-// point is not found or P lies outside.
-bool saturation_start(double T, double P, const double z[20], TpResult& r) {
+// point is not found or P lies outside.  With `full_bubble` a bubble point
+// that Newton's method misses (next to the critical point) is searched
+// for by SATT.
+bool saturation_start(double T, double P, const double z[20], TpResult& r,
+                      bool full_bubble = false) {
     double pd = 0, pb = 0, dld = 0, dvd = 0, dlb = 0, dvb = 0, xd[20], yd[20], xb[20], yb[20];
     int e1 = 0, e2 = 0;
     std::string m;
@@ -61,6 +65,7 @@ bool saturation_start(double T, double P, const double z[20], TpResult& r) {
         flash::QuietMessages quiet;
         double tb = T;
         if (!mix::quick_bubble(true, z, tb, pb, dlb, dvb, xb, yb)) e2 = 1;
+        if (e2 != 0 && full_bubble) SATT(T, z, kBubblePoint, pb, dlb, dvb, xb, yb, e2, m);
         if (e2 == 0 && P < pb) SATT(T, z, kDewPoint, pd, dld, dvd, xd, yd, e1, m);
     }
     if (e1 != 0 || e2 != 0 || !(pb > pd) || !(P > pd && P < pb)) return false;
@@ -707,6 +712,60 @@ void behind_loop(double T, double P, const double z[20], double Tc, double Pc, d
     fail(219, "TPFLSH", text, ierr, herr);
 }
 
+// The split where every trial fell back onto the feed next to its critical
+// point: Newton's method from phases between the dew and bubble points at T
+// (R404A at its critical temperature, 3734.82 kPa, between the dew point
+// at 3734.59 and the bubble point at 3734.96 kPa: the test found no trial,
+// and the split at q 0.75 lies 1.1e-10 R T below the feed).  Taken only as
+// an equilibrium of two distinct phases whose Gibbs energy lies below the
+// feed's (of density D) by more than rounding.
+constexpr double kSplitBelowFeed = 1e-12;
+// The largest relative difference of the phases' fugacities of a converged
+// split (split_is_equilibrium also takes the looser ends of the
+// substitution).
+constexpr double kConvergedFugacities = 1e-9;
+
+bool converged_split(double T, const TpResult& n) {
+    double fl[20] = {}, fv[20] = {};
+    int jerr = 0;
+    std::string jmsg;
+    FGCTY2(T, n.Dl, n.x, fl, jerr, jmsg);
+    if (jerr <= 0) FGCTY2(T, n.Dv, n.y, fv, jerr, jmsg);
+    if (jerr > 0) return false;
+    for (int i = 0; i < components(); ++i) {
+        if (!(n.x[i] > 0.0) && !(n.y[i] > 0.0)) continue;
+        const double big = std::max(std::fabs(fl[i]), std::fabs(fv[i]));
+        if (!(std::fabs(fl[i] - fv[i]) <= kConvergedFugacities * big)) return false;
+    }
+    return true;
+}
+
+bool split_between_saturation_points(double T, double P, const double z[20], double D,
+                                     TpResult& r) {
+    TpResult n;
+    {
+        flash::QuietMessages quiet;
+        if (!saturation_start(T, P, z, n, true)) return false;
+    }
+    int jerr = 0;
+    std::string jmsg;
+    TPFL2(T, P, z, n.Dl, n.Dv, n.x, n.y, n.q, jerr, jmsg);
+    if (!split_found(T, z, jerr, n.q, n.Dl, n.Dv, n.x, n.y) ||
+        std::fabs(n.Dl - n.Dv) < 1e-6 * std::max(n.Dl, n.Dv) || !converged_split(T, n))
+        return false;
+    TpResult feed;
+    feed.Dl = feed.Dv = D;
+    flash::copy20(z, feed.x);
+    flash::copy20(z, feed.y);
+    double g_split = 0.0, g_feed = 0.0;
+    if (!split_gibbs(T, n, g_split) || !split_gibbs(T, feed, g_feed) ||
+        !(g_split < g_feed - kSplitBelowFeed))
+        return false;
+    n.exact = false;
+    r = n;
+    return true;
+}
+
 }  // namespace
 
 void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, double Dc,
@@ -731,7 +790,11 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
         TpResult n;
         if (mix::critical_trial(T, P, z, off) && from(off, n)) st = off;
     }
-    if (st.stable) {
+    TpResult near;
+    const bool near_split = st.stable && !st.in_loop &&
+                            mix::within_critical_neighbourhood(T, P, Tc, Pc) &&
+                            split_between_saturation_points(T, P, z, st.D, near);
+    if (st.stable && !near_split) {
         // A feed whose only root lies in a loop of the equation has no phase
         // of its own there, whatever the test found from that root: a frozen
         // component freezes out (carbon dioxide + nitrogen, half and half, at
@@ -751,7 +814,10 @@ void tp_mixture(double T, double P, const double z[20], double Tc, double Pc, do
 
     int jerr = 0;
     std::string jmsg;
-    if (!split(T, P, z, st, r, jerr, jmsg) && !split_from_pure_start(T, P, z, st, r, jerr, jmsg)) {
+    if (near_split) {
+        r = near;
+    } else if (!split(T, P, z, st, r, jerr, jmsg) &&
+               !split_from_pure_start(T, P, z, st, r, jerr, jmsg)) {
         if (rest_stable(T, P, z)) {
             single_phase(T, P, z, Tc, Pc, st.D, st.liquid_like, r);
             return refuse_frozen(T, P, r.D, z, z, r, ierr, herr);

@@ -1,0 +1,102 @@
+// The (T, p) flash of blends next to their critical point, between the dew
+// and the bubble pressure at T, where every trial phase of the
+// tangent-plane test falls back onto the feed: the split still exists (its
+// phases' fugacities agree, its Gibbs energy lies below the feed's), and
+// the flash must return it, not the feed's single phase.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+#include <string>
+
+#include "library/library.h"
+#include "tests/library/phase/mix_support.h"
+
+namespace {
+
+struct NearCritical {
+    const char* label;
+    const char* composition;
+    double T;      // 0: the mixture's critical temperature (CRTPNT)
+    double share;  // of the way from the dew to the bubble pressure
+};
+
+std::ostream& operator<<(std::ostream& os, const NearCritical& c) {
+    return os << c.label << " at " << c.T << " K, " << c.share;
+}
+
+// Sum of z_i ln f_i of the feed's lower root at (T, P).
+double feed_gibbs(double T, double P, const double z[20]) {
+    double best = 1e300;
+    for (int kph : {1, 2}) {
+        double D = 0.0, f[20] = {};
+        int ierr = 0;
+        std::string herr;
+        lib::TPRHO(T, P, z, kph, 0, D, ierr, herr);
+        if (ierr > 0) continue;
+        lib::FGCTY2(T, D, z, f, ierr, herr);
+        if (ierr > 0) continue;
+        double g = 0.0;
+        for (int i = 0; i < 20; ++i)
+            if (z[i] > 0.0) g += z[i] * std::log(f[i]);
+        best = std::min(best, g);
+    }
+    return best;
+}
+
+double phase_gibbs(double T, double D, const double x[20]) {
+    double f[20] = {};
+    int ierr = 0;
+    std::string herr;
+    lib::FGCTY2(T, D, x, f, ierr, herr);
+    double g = 0.0;
+    for (int i = 0; i < 20; ++i)
+        if (x[i] > 0.0) g += x[i] * std::log(f[i]);
+    return g;
+}
+
+class TpCriticalSplit : public ::testing::TestWithParam<NearCritical> {
+protected:
+    void TearDown() override { mixtest::setup_nitrogen(); }
+};
+
+TEST_P(TpCriticalSplit, ReturnsTheSplit) {
+    const NearCritical& c = GetParam();
+    const mixtest::Mixture m = mixtest::parse_composition(c.label, c.composition);
+    ASSERT_TRUE(mixtest::setup(m));
+    double z[20];
+    m.fill(z);
+    int ierr = 0;
+    std::string herr;
+    double T = c.T;
+    if (T == 0.0) {
+        double Pc = 0, Dc = 0;
+        lib::CRTPNT(z, T, Pc, Dc, ierr, herr);
+        ASSERT_LE(ierr, 0) << herr;
+    }
+    const mixtest::BubbleDew bd = mixtest::bubble_and_dew(T, z);
+    ASSERT_TRUE(bd.error.empty()) << bd.error;
+    ASSERT_GT(bd.Pb, bd.Pd);
+    const double P = bd.Pd + c.share * (bd.Pb - bd.Pd);
+    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+    lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    ASSERT_GT(q, 0.0) << "single phase at " << P << " kPa";
+    ASSERT_LT(q, 1.0) << "single phase at " << P << " kPa";
+    EXPECT_LT(mixtest::fugacity_mismatch(T, Dl, Dv, x, y, z), 1e-9);
+    EXPECT_LT(mixtest::balance_mismatch(q, x, y, z), 1e-9);
+    const double g_split = (1.0 - q) * phase_gibbs(T, Dl, x) + q * phase_gibbs(T, Dv, y);
+    EXPECT_LT(g_split, feed_gibbs(T, P, z) - 1e-12);
+}
+
+const NearCritical kStates[] = {
+    {"R404A", "r125:0.357816784026318;r134a:0.0382639950410712;r143a:0.603919220932611", 0.0, 0.25},
+    {"R404A", "r125:0.357816784026318;r134a:0.0382639950410712;r143a:0.603919220932611", 0.0, 0.5},
+    {"R511A", "propane:0.952038489443906;dme:0.0479615105560936", 369.607408, 0.5},
+    {"R511A", "propane:0.952038489443906;dme:0.0479615105560936", 369.866392, 0.1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Blends, TpCriticalSplit, ::testing::ValuesIn(kStates));
+
+}  // namespace
