@@ -100,6 +100,21 @@ inline double fugacity_mismatch(double T, double Dl, double Dv, const double x[2
     return worst;
 }
 
+// The sum of x_i ln f_i(T, D, x) over the components (per R T: the Gibbs
+// energy of the phase up to terms linear in x, which cancel between phases
+// of one feed), or a huge value when the fugacities cannot be computed.
+inline double phase_gibbs(double T, double D, const double x[20]) {
+    double f[20] = {};
+    int ierr = 0;
+    std::string herr;
+    lib::FGCTY2(T, D, x, f, ierr, herr);
+    if (ierr > 0) return 1e300;
+    double g = 0.0;
+    for (int i = 0; i < 20; ++i)
+        if (x[i] > 0.0) g += x[i] * std::log(f[i]);
+    return g;
+}
+
 // The largest |z - (1 - q) x - q y|.
 inline double balance_mismatch(double q, const double x[20], const double y[20],
                                const double z[20]) {

@@ -288,20 +288,6 @@ const DenseSplit kDenseSplits[] = {
 
 class DenseSplitOfALightGas : public mixtest::MixtureSuite<::testing::TestWithParam<DenseSplit>> {};
 
-// The sum of x_i ln f_i(T, D, x) over the components (per R T: the Gibbs
-// energy of the phase up to terms linear in x, which cancel between phases
-// of one feed).
-double gibbs(double T, double D, const double x[20]) {
-    double f[20];
-    int ierr = 0;
-    std::string herr;
-    lib::FGCTY2(T, D, x, f, ierr, herr);
-    double g = 0.0;
-    for (int i = 0; i < 20; ++i)
-        if (x[i] > 0.0) g += x[i] * std::log(f[i]);
-    return g;
-}
-
 TEST_P(DenseSplitOfALightGas, IsFoundWhereItExists) {
     const DenseSplit& c = GetParam();
     ASSERT_TRUE(mixtest::setup(c.m));
@@ -329,9 +315,10 @@ TEST_P(DenseSplitOfALightGas, IsFoundWhereItExists) {
     for (int kph : {lib::kLiquid, lib::kVapour}) {
         double d = 0;
         lib::TPRHO(c.T, c.P, z, kph, 0, d, ierr, herr);
-        if (ierr <= 0 && d > 0.0) g1 = std::min(g1, gibbs(c.T, d, z));
+        if (ierr <= 0 && d > 0.0) g1 = std::min(g1, mixtest::phase_gibbs(c.T, d, z));
     }
-    const double g2 = (1.0 - q) * gibbs(c.T, Dl, x) + q * gibbs(c.T, Dv, y);
+    const double g2 =
+        (1.0 - q) * mixtest::phase_gibbs(c.T, Dl, x) + q * mixtest::phase_gibbs(c.T, Dv, y);
     EXPECT_LT(g2, g1 - 1e-6);
 }
 
