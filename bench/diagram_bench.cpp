@@ -112,6 +112,43 @@ void BM_CalcIsolinesDryAir(benchmark::State& state) {
     count_isolines(state, *air, calls, evaluations, rounds);
 }
 
+// One family of Dry ISO Air's lines alone (state.range(0): isobars,
+// isotherms, density lines; the others marked done), to tell where the
+// time of the whole goes.
+void only_family(Fluid& f, int family) {
+    for (int k = 0; k < NUM_ISO_FAMILIES; ++k) {
+        if (k == family) continue;
+        IsoFamily& fam = f.iso[static_cast<std::size_t>(k)];
+        fam.computed.assign(static_cast<std::size_t>(iso_count(fam)), 1);
+        fam.lines.resize(fam.computed.size());
+        fam.wet.resize(fam.computed.size());
+    }
+}
+
+void BM_CalcIsolinesDryAirFamily(benchmark::State& state) {
+    const int family = static_cast<int>(state.range(0));
+    Fluid* air = fresh(FLUID_DRY_ISO_AIR);
+    if (init_stoffwerte(air) == 0) {
+        state.SkipWithError("set-up failed");
+        return;
+    }
+    long calls = 0, rounds = 0;
+    unsigned long long evaluations = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fresh(FLUID_DRY_ISO_AIR);
+        only_family(*air, family);
+        init_stoffwerte(air);
+        const unsigned long long e0 = lib::EOS_EVALUATIONS;
+        state.ResumeTiming();
+        calls = diagrams::calc_isolines(*air);
+        evaluations += lib::EOS_EVALUATIONS - e0;
+        ++rounds;
+        benchmark::DoNotOptimize(air->dome_count);
+    }
+    count_isolines(state, *air, calls, evaluations, rounds);
+}
+
 // Propane/isobutane 50/50 as a user defines it: its lines run through the
 // two-phase region below its critical temperature (389.6 K).
 Fluid* fresh_blend() {
@@ -227,6 +264,11 @@ void BM_ReadoutWater(benchmark::State& state) {
 BENCHMARK(BM_CalcIsolinesWater)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CalcIsolinesDryAir)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CalcIsolinesBlend)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalcIsolinesDryAirFamily)
+    ->Arg(ISO_ISOBAR)
+    ->Arg(ISO_ISOTHERM)
+    ->Arg(ISO_ISOCHOR)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadoutWater)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawWaterTs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WritePngWaterTs)->Unit(benchmark::kMillisecond);
