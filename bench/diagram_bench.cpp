@@ -19,6 +19,7 @@
 #include "app/diagrams/png_file.h"
 #include "app/diagrams/pointer.h"
 #include "app/diagrams/render.h"
+#include "library/models/phik.h"
 
 namespace {
 
@@ -49,22 +50,41 @@ long line_points(const Fluid& f) {
     return points;
 }
 
+// The counters of an isoline benchmark: the property calls and the equation
+// evaluations of one round, the line points, and the evaluations per point
+// (where the time goes: Dry ISO Air's isolines spend most of theirs in the
+// tangent-plane tests of the (T, p) flashes below 140 K and in the
+// saturation searches of the 5 MPa isobar above the cricondenbar).
+void count_isolines(benchmark::State& state, const Fluid& f, long calls,
+                    unsigned long long evaluations, long rounds) {
+    const long points = line_points(f);
+    const double per_round =
+        rounds > 0 ? static_cast<double>(evaluations) / static_cast<double>(rounds) : 0.0;
+    state.counters["property_calls"] = static_cast<double>(calls);
+    state.counters["line_points"] = static_cast<double>(points);
+    state.counters["eos_evaluations"] = per_round;
+    state.counters["eos_per_point"] = points > 0 ? per_round / static_cast<double>(points) : 0.0;
+}
+
 void BM_CalcIsolinesWater(benchmark::State& state) {
     Fluid* water = fresh_water();
     if (init_stoffwerte(water) == 0) {
         state.SkipWithError("set-up failed");
         return;
     }
-    long calls = 0;
+    long calls = 0, rounds = 0;
+    unsigned long long evaluations = 0;
     for (auto _ : state) {
         state.PauseTiming();
         fresh_water();
+        const unsigned long long e0 = lib::EOS_EVALUATIONS;
         state.ResumeTiming();
         calls = diagrams::calc_isolines(*water);
+        evaluations += lib::EOS_EVALUATIONS - e0;
+        ++rounds;
         benchmark::DoNotOptimize(water->dome_count);
     }
-    state.counters["property_calls"] = static_cast<double>(calls);
-    state.counters["line_points"] = static_cast<double>(line_points(*water));
+    count_isolines(state, *water, calls, evaluations, rounds);
 }
 
 // The same for a mixture: the default isolines and the dome of Dry ISO Air,
@@ -76,17 +96,57 @@ void BM_CalcIsolinesDryAir(benchmark::State& state) {
         state.SkipWithError("set-up failed");
         return;
     }
-    long calls = 0;
+    long calls = 0, rounds = 0;
+    unsigned long long evaluations = 0;
     for (auto _ : state) {
         state.PauseTiming();
         fresh(FLUID_DRY_ISO_AIR);
         init_stoffwerte(air);
+        const unsigned long long e0 = lib::EOS_EVALUATIONS;
         state.ResumeTiming();
         calls = diagrams::calc_isolines(*air);
+        evaluations += lib::EOS_EVALUATIONS - e0;
+        ++rounds;
         benchmark::DoNotOptimize(air->dome_count);
     }
-    state.counters["property_calls"] = static_cast<double>(calls);
-    state.counters["line_points"] = static_cast<double>(line_points(*air));
+    count_isolines(state, *air, calls, evaluations, rounds);
+}
+
+// One family of Dry ISO Air's lines alone (state.range(0): isobars,
+// isotherms, density lines; the others marked done), to tell where the
+// time of the whole goes.
+void only_family(Fluid& f, int family) {
+    for (int k = 0; k < NUM_ISO_FAMILIES; ++k) {
+        if (k == family) continue;
+        IsoFamily& fam = f.iso[static_cast<std::size_t>(k)];
+        fam.computed.assign(static_cast<std::size_t>(iso_count(fam)), 1);
+        fam.lines.resize(fam.computed.size());
+        fam.wet.resize(fam.computed.size());
+    }
+}
+
+void BM_CalcIsolinesDryAirFamily(benchmark::State& state) {
+    const int family = static_cast<int>(state.range(0));
+    Fluid* air = fresh(FLUID_DRY_ISO_AIR);
+    if (init_stoffwerte(air) == 0) {
+        state.SkipWithError("set-up failed");
+        return;
+    }
+    long calls = 0, rounds = 0;
+    unsigned long long evaluations = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fresh(FLUID_DRY_ISO_AIR);
+        only_family(*air, family);
+        init_stoffwerte(air);
+        const unsigned long long e0 = lib::EOS_EVALUATIONS;
+        state.ResumeTiming();
+        calls = diagrams::calc_isolines(*air);
+        evaluations += lib::EOS_EVALUATIONS - e0;
+        ++rounds;
+        benchmark::DoNotOptimize(air->dome_count);
+    }
+    count_isolines(state, *air, calls, evaluations, rounds);
 }
 
 // Propane/isobutane 50/50 as a user defines it: its lines run through the
@@ -115,17 +175,20 @@ void BM_CalcIsolinesBlend(benchmark::State& state) {
         state.SkipWithError("set-up failed");
         return;
     }
-    long calls = 0;
+    long calls = 0, rounds = 0;
+    unsigned long long evaluations = 0;
     for (auto _ : state) {
         state.PauseTiming();
         fresh_blend();
         init_stoffwerte(blend);
+        const unsigned long long e0 = lib::EOS_EVALUATIONS;
         state.ResumeTiming();
         calls = diagrams::calc_isolines(*blend);
+        evaluations += lib::EOS_EVALUATIONS - e0;
+        ++rounds;
         benchmark::DoNotOptimize(blend->dome_count);
     }
-    state.counters["property_calls"] = static_cast<double>(calls);
-    state.counters["line_points"] = static_cast<double>(line_points(*blend));
+    count_isolines(state, *blend, calls, evaluations, rounds);
 }
 
 // A fresh water T-s diagram of 1024 x 800 pixels with its isolines.
@@ -201,6 +264,11 @@ void BM_ReadoutWater(benchmark::State& state) {
 BENCHMARK(BM_CalcIsolinesWater)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CalcIsolinesDryAir)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CalcIsolinesBlend)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalcIsolinesDryAirFamily)
+    ->Arg(ISO_ISOBAR)
+    ->Arg(ISO_ISOTHERM)
+    ->Arg(ISO_ISOCHOR)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadoutWater)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawWaterTs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WritePngWaterTs)->Unit(benchmark::kMillisecond);
