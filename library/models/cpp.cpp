@@ -113,8 +113,24 @@ void SETCPP(int nread, int icomp, const std::string& /*hcasno*/, int& ierr, std:
 
 namespace {
 
+// Logarithms of x and T, each taken when a term first needs it: the
+// polynomial terms of most fluids have small integer exponents, and only
+// exponents 0 and -1 integrate to a logarithm.
+class LazyLog {
+public:
+    explicit LazyLog(double v) : v_(v) {}
+    double operator()() {
+        if (!known_) log_ = std::log(v_), known_ = true;
+        return log_;
+    }
+
+private:
+    double v_, log_ = 0.0;
+    bool known_ = false;
+};
+
 // x^t; small integer exponents by multiplication.
-double xpow(double x, double t, double lnx) {
+double xpow(double x, double t, LazyLog& lnx) {
     if (t == 0.0) return 1.0;
     const double r = std::nearbyint(t);
     if (r == t && std::fabs(t) <= 8.0) {
@@ -124,7 +140,7 @@ double xpow(double x, double t, double lnx) {
             if (n & 1) p *= b;
         return p;
     }
-    return std::exp(t * lnx);
+    return std::exp(t * lnx());
 }
 
 // cp0 and the upper-limit parts of the two integrals at T (all without the
@@ -133,15 +149,16 @@ void cpp_sums(int ic, double T, double& cp, double& h, double& s) {
     const auto& n = WNTCPP.n[ic];
     const auto& c = WCPCPP.c[ic];
     const double tr = WRDCPP.tr[ic];
-    const double x = T / tr, lx = std::log(x), lt = std::log(T);
+    const double x = T / tr;
+    LazyLog lx(x), lt(T);
     cp = h = s = 0.0;
     int k = 0;
     for (int i = 0; i < n[0]; ++i, ++k) {
         const double a = c[k][0], t = c[k][1];
         const double p = xpow(x, t, lx);
         cp += a * p;
-        h += std::fabs(1.0 + t) < 1e-6 ? a * tr * lt : a * tr * x * p / (t + 1.0);
-        s += std::fabs(t) < 1e-6 ? a * lt : a * p / t;
+        h += std::fabs(1.0 + t) < 1e-6 ? a * tr * lt() : a * tr * x * p / (t + 1.0);
+        s += std::fabs(t) < 1e-6 ? a * lt() : a * p / t;
     }
     for (int i = 0; i < n[1]; ++i, ++k) {
         const double a = c[k][0], th = c[k][1], u = th / T;

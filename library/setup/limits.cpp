@@ -25,14 +25,24 @@ enum class Kind { Eos, Trp, Eta, Tcx, Stn };
 Kind kind_of(const std::string& htyp, bool trp_allowed) {
     // (Its first three characters; a shorter text names none of these.)
     const std::string_view h = std::string_view(htyp).substr(0, 3);
+    // (Most checks are of the equation of state: "EOS".)
+    if (h.empty() || h[0] == 'E' || h[0] == 'e')
+        return h == "ETA" || h == "eta" ? Kind::Eta : Kind::Eos;
     if (h == "TCX" || h == "tcx") return Kind::Tcx;
-    if (h == "ETA" || h == "eta") return Kind::Eta;
     if (h == "STN" || h == "stn") return Kind::Stn;
     if (trp_allowed && (h == "TRP" || h == "trp")) return Kind::Trp;
     return Kind::Eos;
 }
 
-bool cas_is(int k, std::string_view cas) { return trim_right(CCAS[k]) == cas; }
+// Whether slot k's CAS number is `cas` (which ends in no blank): the field
+// holds it followed by blanks or NULs only. (Asked on every range check.)
+bool cas_is(int k, std::string_view cas) {
+    const std::string_view field = CCAS[k];
+    if (!field.starts_with(cas)) return false;
+    for (char c : field.substr(cas.size()))
+        if (c != ' ' && c != '\0') return false;
+    return true;
+}
 
 struct Lim {
     double tmin = 0, tmax = 0, pmax = 0, dmax = 0;

@@ -13,6 +13,7 @@
 #include "library/setup/modelgen.h"
 #include "library/setup/openfl.h"
 #include "library/setup/records.h"
+#include "library/setup/sethmx_kept.h"
 #include "library/setup/textstore.h"
 #include "library/transport/records.h"
 
@@ -142,6 +143,7 @@ void SETHMX(const std::string& hfmix, int& ierr, std::string& herr) {
     const ModelsChange change;
     ierr = 0;
     herr.clear();
+    if (restore_kept_mixing_rules(hfmix, ierr, herr)) return;
     const int nc = NCOMP.nc;
     clear_all_pairs();
     MXINFO.source[0] = hfmix;
@@ -221,6 +223,7 @@ void SETHMX(const std::string& hfmix, int& ierr, std::string& herr) {
     }
     ILINE = 1;
     hmx_prepare();
+    if (ierr <= 0) keep_mixing_rules(hfmix, ierr, herr);
 }
 
 void ESTBNC(int i, int j, int n, int& ierr, std::string& herr) {
