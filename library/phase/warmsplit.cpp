@@ -1,5 +1,6 @@
 // Warm starts of a mixture's two-phase flashes at given pressure: the states
-// kept per feed and the secant iteration on the temperature from one.
+// kept per feed, the secant iteration on the temperature from one and the
+// test of the state found for stability.
 #include "library/phase/warmsplit.h"
 
 #include <algorithm>
@@ -41,6 +42,9 @@ constexpr double kEdge = 1e-9;        // a vapour fraction this close to 0 or 1 
 // where a split's property scatters by more than the last digits of T (its
 // vapour fraction moves fast with its fugacities): the cold road decides.
 constexpr double kDistinctPhases = 4.0;
+// The share of its density within which the stable root of the lighter
+// phase's composition is that phase.
+constexpr double kSameRoot = 1e-6;
 
 // Whether the cold road decides the split s of z at (T, P) for a frozen
 // component: a trace it carries in both phases (the split of the rest; a
@@ -187,7 +191,24 @@ bool solve_split(char letter, double P, double b, const double z[20], const Spli
         cur = next;
     }
     cur.slope = letter == 'S' ? slope * t : slope;
+    cur.stable_T = start.stable_T > 0.0 ? start.stable_T : start.T;
+    cur.stable_P = start.stable_P > 0.0 ? start.stable_P : start.P;
+    if (!stable_split(cur)) return false;
     out = cur;
+    return true;
+}
+
+bool stable_split(Split& s) {
+    if (std::fabs(s.T - s.stable_T) <= kSameState * s.T &&
+        std::fabs(s.P - s.stable_P) <= kSameState * s.P)
+        return true;
+    // (The phases share one tangent plane: a phase below it is found from
+    // either; the lighter one's test, a vapour's (split_at takes no split
+    // of two dense phases), tries the fewer trials.)
+    const mix::Stability t = mix::stability(s.T, s.P, s.y);
+    if (!t.found || !t.stable || !(std::fabs(t.D - s.Dv) <= kSameRoot * s.Dv)) return false;
+    s.stable_T = s.T;
+    s.stable_P = s.P;
     return true;
 }
 
