@@ -70,14 +70,16 @@ bool solve_split(char letter, double P, double b, const double z[20], const Spli
 
 // Whether the split s (at its T and P) is stable: within kSameState of
 // where the stability of the split it continues was established (s.stable_T
-// and s.stable_P, set so on the way in), or the tangent-plane test of its
-// lighter phase finds no trial phase below the plane the phases share and
-// the phase's density is its stable root; then s.stable_T and s.stable_P
-// are s's own.  (Propane + water 80/20 at 237 kPa: the propane-rich vapour
-// beside liquid water, continued below 252.6 K where propane condenses,
-// stayed an equilibrium down to 251.07 K with a vapour of 99.96 % propane;
-// the cold road refuses those values, which belong to the three-phase
-// line.)
+// and s.stable_P, set so on the way in), or no phase lies below the plane
+// the phases share by the test of its lighter phase: of a plain gas the
+// liquid trials from its nearly pure components (none where the one
+// component close to condensing is the liquid itself), else the full
+// tangent-plane test, the phase's density its stable root.  Then s.stable_T
+// and s.stable_P are s's own.  (Propane + water 80/20 at 237 kPa: the
+// propane-rich vapour beside liquid water, continued below 252.6 K where
+// propane condenses, stayed an equilibrium down to 251.07 K with a vapour
+// of 99.96 % propane; the cold road refuses those values, which belong to
+// the three-phase line.)
 bool stable_split(Split& s);
 
 }  // namespace lib::warm

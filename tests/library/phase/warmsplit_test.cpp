@@ -84,8 +84,10 @@ class WarmSplitPath : public ::testing::TestWithParam<PathCase> {};
 // Each two-phase state found warm is the cold road's (to kSameT, kSameQ,
 // kSameD), and within kSameT of the temperature of the state whose
 // property was given; every state of one phase is the cold road's to its
-// last digit.  The two-phase flashes need less than a quarter of the cold
-// road's evaluations (measured 5.3 to 5.5 times fewer).
+// last digit.  The two-phase flashes, with the tests of their phases for a
+// third one, need less than a third of the cold road's evaluations (3.5
+// times fewer measured along the gas whose carbon dioxide is frozen, whose
+// tests try its phases with that component held).
 TEST_P(WarmSplitPath, FindsTheStatesOfTheColdRoad) {
     const PathCase& c = GetParam();
     ASSERT_EQ(testsupport::set_up(c.names), "");
@@ -132,7 +134,7 @@ TEST_P(WarmSplitPath, FindsTheStatesOfTheColdRoad) {
     }
     EXPECT_EQ(differ, 0);
     EXPECT_GE(split, kPoints / 2) << c.label << ": the path lies mostly in the two-phase region";
-    EXPECT_LT(warm_work * 4, cold_work) << c.label;
+    EXPECT_LT(warm_work * 3, cold_work) << c.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, WarmSplitPath,
