@@ -174,6 +174,8 @@ private:
         st.slope = warm_split_slope;
         flash::copy20(warm_split_dlnk, st.dlnk);
         st.contraction = warm_split_contraction;
+        st.stable_T = warm_split_stable_T;
+        st.stable_P = warm_split_stable_P;
         st.e = e;
         st.h = h;
         st.s = s;
@@ -227,6 +229,8 @@ private:
     double warm_split_slope = 0;        // dh/dT along the isobar at a warm two-phase state
     double warm_split_dlnk[20] = {};    // and d ln K / dT
     double warm_split_contraction = 0;  // and how fast its substitution converged
+    // and where its stability was established (0: the cold road's state)
+    double warm_split_stable_T = 0, warm_split_stable_P = 0;
     double stable_T = 0, stable_P = 0;
 
     // The failure state: the marker 999 in q and error n with its message.
@@ -388,6 +392,8 @@ private:
         warm_split_slope = r.slope;
         flash::copy20(r.dlnk, warm_split_dlnk);
         warm_split_contraction = r.contraction;
+        warm_split_stable_T = r.stable_T;
+        warm_split_stable_P = r.stable_P;
         T = r.T;
         q = r.q;
         Dl = r.Dl;

@@ -1,5 +1,6 @@
 // Warm starts of a mixture's two-phase flashes at given pressure: the states
-// kept per feed and the secant iteration on the temperature from one.
+// kept per feed, the secant iteration on the temperature from one and the
+// test of the state found for stability.
 #include "library/phase/warmsplit.h"
 
 #include <algorithm>
@@ -41,6 +42,17 @@ constexpr double kEdge = 1e-9;        // a vapour fraction this close to 0 or 1 
 // where a split's property scatters by more than the last digits of T (its
 // vapour fraction moves fast with its fugacities): the cold road decides.
 constexpr double kDistinctPhases = 4.0;
+// The share of its density within which the stable root of the lighter
+// phase's composition is that phase.
+constexpr double kSameRoot = 1e-6;
+// The least compressibility factor of a lighter phase taken for a gas.
+constexpr double kPlainGasZ = 0.5;
+// The share of one component in a liquid that a trial from that component
+// nearly pure starts beside.
+constexpr double kNearlyPureLiquid = 0.99;
+// The share of its vapour pressure below which a component's partial
+// pressure in a gas starts no liquid of it.
+constexpr double kNearCondensing = 0.01;
 
 // Whether the cold road decides the split s of z at (T, P) for a frozen
 // component: a trace it carries in both phases (the split of the rest; a
@@ -103,6 +115,41 @@ bool split_at(double T, double P, const double z[20], const Split& from, Split& 
     s.P = P;
     out = s;
     return true;
+}
+
+// Whether the lighter phase of the split s is a plain gas, of two fluid
+// components or more: its compressibility factor above kPlainGasZ, none
+// of them frozen (the trials from nearly pure components then apply).
+bool plain_gas_phase(const Split& s) {
+    int present = 0;
+    for (int i = 0; i < kMaxComp; ++i) present += s.y[i] > 0.0 ? 1 : 0;
+    if (present < 2 || mix::any_frozen(s.T, s.y)) return false;
+    double R = 0.0;
+    RMIX2(s.y, R);
+    return s.P / (s.Dv * R * s.T) > kPlainGasZ;
+}
+
+// Whether the liquid of the split s is the only start of those trials
+// that could end below the plane: the one component of the gas below its
+// critical temperature whose partial pressure reaches kNearCondensing of
+// its vapour pressure (ancillary equation; a trace as the 0.04 % of carbon
+// dioxide of humid air lies far below its own), and the liquid nearly that
+// component (humid air beside its water), so that the one trial would
+// start on the liquid and end there.
+bool liquid_is_only_start(const Split& s) {
+    int close = 0, last = -1;
+    for (int i = 0; i < std::min(NCOMP.nc, kMaxComp); ++i) {
+        if (!(s.y[i] > 0.0) || !(s.T < CCON.tc[i + 1])) continue;
+        double p = 0.0;
+        int ierr = 0;
+        std::string herr;
+        if (s.T > CCON.ttp[i + 1]) PSATK(i + 1, s.T, p, ierr, herr);
+        if (ierr != 0 || !(p > 0.0) || !std::isfinite(p) || s.y[i] * s.P >= kNearCondensing * p) {
+            ++close;
+            last = i;
+        }
+    }
+    return close == 1 && s.x[last] >= kNearlyPureLiquid;
 }
 
 double value(char letter, const Split& s) { return letter == 'S' ? s.s : s.h; }
@@ -187,7 +234,32 @@ bool solve_split(char letter, double P, double b, const double z[20], const Spli
         cur = next;
     }
     cur.slope = letter == 'S' ? slope * t : slope;
+    cur.stable_T = start.stable_T > 0.0 ? start.stable_T : start.T;
+    cur.stable_P = start.stable_P > 0.0 ? start.stable_P : start.P;
+    if (!stable_split(cur)) return false;
     out = cur;
+    return true;
+}
+
+bool stable_split(Split& s) {
+    if (std::fabs(s.T - s.stable_T) <= kSameState * s.T &&
+        std::fabs(s.P - s.stable_P) <= kSameState * s.P)
+        return true;
+    // (The phases share one tangent plane: a phase below it is found from
+    // either; the lighter one's test tries the fewer trials.)  A plain gas's
+    // third phase is a liquid: the liquid trials from its nearly pure
+    // components find it (the propane off the vapour beside water) at half
+    // the work of the full test, whose other trials end on the gas itself
+    // or on the liquid beside it.
+    if (plain_gas_phase(s)) {
+        mix::Stability t;
+        if (!liquid_is_only_start(s) && mix::second_liquid(s.T, s.P, s.y, s.Dv, t)) return false;
+    } else {
+        const mix::Stability t = mix::stability(s.T, s.P, s.y);
+        if (!t.found || !t.stable || !(std::fabs(t.D - s.Dv) <= kSameRoot * s.Dv)) return false;
+    }
+    s.stable_T = s.T;
+    s.stable_P = s.P;
     return true;
 }
 

@@ -84,8 +84,10 @@ class WarmSplitPath : public ::testing::TestWithParam<PathCase> {};
 // Each two-phase state found warm is the cold road's (to kSameT, kSameQ,
 // kSameD), and within kSameT of the temperature of the state whose
 // property was given; every state of one phase is the cold road's to its
-// last digit.  The two-phase flashes need less than a quarter of the cold
-// road's evaluations (measured 5.3 to 5.5 times fewer).
+// last digit.  The two-phase flashes, with the tests of their phases for a
+// third one, need less than a third of the cold road's evaluations (3.5
+// times fewer measured along the gas whose carbon dioxide is frozen, whose
+// tests try its phases with that component held).
 TEST_P(WarmSplitPath, FindsTheStatesOfTheColdRoad) {
     const PathCase& c = GetParam();
     ASSERT_EQ(testsupport::set_up(c.names), "");
@@ -132,7 +134,7 @@ TEST_P(WarmSplitPath, FindsTheStatesOfTheColdRoad) {
     }
     EXPECT_EQ(differ, 0);
     EXPECT_GE(split, kPoints / 2) << c.label << ": the path lies mostly in the two-phase region";
-    EXPECT_LT(warm_work * 4, cold_work) << c.label;
+    EXPECT_LT(warm_work * 3, cold_work) << c.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, WarmSplitPath,
@@ -285,6 +287,80 @@ INSTANTIATE_TEST_SUITE_P(Grids, WarmSplitGrid,
                              std::replace(s.begin(), s.end(), ' ', '_');
                              return s;
                          });
+
+struct BandCase {
+    const char* label;
+    const char* names;
+    std::vector<double> z;
+    char letter;
+    double P, t_hot, t_cold;
+};
+
+void PrintTo(const BandCase& c, std::ostream* os) { *os << c.label; }
+
+class WarmSplitThreePhase : public ::testing::TestWithParam<BandCase> {};
+
+// Propane + water, whose propane condenses beside liquid water: the values
+// of the isobar's three-phase line lie between the splits above and below
+// it, and the cold road refuses them.  A walk down from the vapour beside
+// water to the two liquids and back up, flashed in a scope, gets the cold
+// road's answer at every step (to the tolerances above where it is
+// two-phase, to the last digits where not): neither split continued past
+// the line (a supersaturated vapour, a superheated liquid) is a state of
+// it.  (80/20 at 237.26 kPa: the vapour went on to 251.07 K, 1.5 K below
+// the line, with 99.96 % propane.)
+TEST_P(WarmSplitThreePhase, WalksAcrossTheLineAsTheColdRoad) {
+    const BandCase& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    double z[20] = {};
+    std::copy(c.z.begin(), c.z.end(), z);
+    const TpPoint hot = tp(c.t_hot, c.P, z), cold_end = tp(c.t_cold, c.P, z);
+    ASSERT_LE(hot.ierr, 0);
+    ASSERT_LE(cold_end.ierr, 0);
+    const double b0 = c.letter == 'H' ? hot.h : hot.s,
+                 b1 = c.letter == 'H' ? cold_end.h : cold_end.s;
+    constexpr int kSteps = 10;
+    std::vector<double> given;
+    for (int k = 0; k <= kSteps; ++k) given.push_back(b0 + (b1 - b0) * k / kSteps);
+    for (int k = kSteps - 1; k >= 0; --k) given.push_back(given[static_cast<std::size_t>(k)]);
+    std::vector<Flash> cold, warm;
+    for (double b : given) cold.push_back(flash(c.letter, c.P, b, z));
+    {
+        const lib::WarmStartScope scope;
+        for (double b : given) warm.push_back(flash(c.letter, c.P, b, z));
+    }
+    int refused = 0, split = 0, differ = 0;
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        const Flash &a = cold[i], &b = warm[i];
+        refused += a.ierr > 0 ? 1 : 0;
+        const bool two_phase = a.ierr <= 0 && a.q > 0.0 && a.q < 1.0;
+        const bool same =
+            a.ierr == b.ierr &&
+            (a.ierr > 0 ||
+             (two_phase ? std::fabs(a.T - b.T) <= kSameT * a.T && std::fabs(a.q - b.q) <= kSameQ
+                        : std::fabs(a.T - b.T) <= 1e-9 * a.T && a.q == b.q));
+        split += two_phase ? 1 : 0;
+        if (!same) {
+            ++differ;
+            ADD_FAILURE() << c.label << " step " << i << ": T " << a.T << " " << b.T << " q " << a.q
+                          << " " << b.q << " ierr " << a.ierr << " " << b.ierr;
+        }
+    }
+    EXPECT_EQ(differ, 0) << c.label;
+    EXPECT_GE(refused, 2) << c.label << ": the walk crosses the three-phase line";
+    EXPECT_GE(split, 4) << c.label << ": and the splits on both sides of it";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Feeds, WarmSplitThreePhase,
+    ::testing::Values(
+        BandCase{"propane water 80 20", "propane|water", {0.8, 0.2}, 'S', 237.26, 300.0, 250.0},
+        BandCase{"propane water 50 50", "propane|water", {0.5, 0.5}, 'H', 348.0, 300.0, 250.0}),
+    [](const ::testing::TestParamInfo<BandCase>& p) {
+        std::string s = p.param.label;
+        std::replace(s.begin(), s.end(), ' ', '_');
+        return s;
+    });
 
 // Humid air at 8 bar and 300 K (two-phase) and the kept state of a flash there.
 class WarmSplitStart : public ::testing::Test {
