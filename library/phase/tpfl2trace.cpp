@@ -129,7 +129,7 @@ bool settle_beside_trace(double T, double P, const double z[20], const FrozenTra
                          double& Dv, double x[20], double y[20], double& q) {
     Rest r;
     if (!t.any || !rest_of(t, z, x, y, r)) return false;
-    double dl = Dl, dv = Dv, qq = q, l[20], v[20], gap[20], last = 0.0;
+    double dl = Dl, dv = Dv, qq = q, l[20] = {}, v[20] = {}, gap[20] = {}, last = 0.0;
     for (int pass = 0; pass < kPasses; ++pass) {
         if (!vapour_fraction(r, qq)) return false;
         phases(r, t, z, qq, l, v);
