@@ -18,6 +18,7 @@
 #include "library/phase/satgv.h"
 #include "library/phase/satmarch.h"
 #include "library/phase/satmemo.h"
+#include "library/phase/satmixtrace.h"
 #include "library/phase/satpinv.h"
 #include "library/phase/sattp.h"
 #include "library/phase/stability.h"
@@ -724,12 +725,15 @@ private:
 };
 
 // The saturation point of a feed x carrying a frozen trace, from the rest's
-// point (T, P, xl, xv): each phase with the trace at the feed's fractions,
-// its density at (T, P).
-void carry_trace(const mix::FrozenTrace& t, const double x[20], double T, double P, double& Dl,
-                 double& Dv, double xl[20], double xv[20]) {
+// point (T, P, xl, xv) of kph: each phase with the trace at the feed's
+// fractions, the rest then settled at equal fugacities beside it at T
+// (`at_temperature`, the pressure moving) or at P.  Where that fails, the
+// rest's point as it is, with densities at (T, P).
+void carry_trace(const mix::FrozenTrace& t, const double x[20], int kph, bool at_temperature,
+                 double& T, double& P, double& Dl, double& Dv, double xl[20], double xv[20]) {
     mix::add_trace(t, x, xl);
     mix::add_trace(t, x, xv);
+    if (mix::settle_point_beside_trace(t, x, kph, at_temperature, T, P, Dl, Dv, xl, xv)) return;
     flash::QuietMessages quiet;
     int jerr = 0;
     std::string jmsg;
@@ -780,7 +784,8 @@ void satt_point(double T, const double x[20], int kph, const MixtureSaturation& 
     mix::remove_trace(trace, xl);
     mix::remove_trace(trace, xv);
     PressureRoad(T, trace.rest, kph, m, P, Dl, Dv, xl, xv, ierr, herr).run();
-    if (ierr <= 0) carry_trace(trace, x, T, P, Dl, Dv, xl, xv);
+    double t = T;
+    if (ierr <= 0) carry_trace(trace, x, kph, true, t, P, Dl, Dv, xl, xv);
 }
 
 void satp_point(double P, const double x[20], int kph, const MixtureSaturation& m, double& T,
@@ -805,7 +810,8 @@ void satp_point(double P, const double x[20], int kph, const MixtureSaturation& 
         }
         if (jerr <= 0 && mix::same_trace(trace, mix::frozen_trace(t, x))) {
             T = t;
-            carry_trace(trace, x, T, P, dl, dv, l, v);
+            double p = P;
+            carry_trace(trace, x, kph, false, T, p, dl, dv, l, v);
             Dl = dl;
             Dv = dv;
             flash::copy20(l, xl);
