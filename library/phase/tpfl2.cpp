@@ -327,6 +327,15 @@ bool rest_densities(double T, double P, const double x[20], const double y[20], 
     return jerr <= 0 && Dl > 0.0 && Dv > 0.0;
 }
 
+// Whether phase c holds each component of the trace t at its feed
+// fraction in z.
+bool carries_trace(const mix::FrozenTrace& t, const double z[20], const double c[20]) {
+    constexpr double kAtFeed = 1e-9;  // relative
+    for (int i = 0; i < components(); ++i)
+        if (t.held[i] && !(std::fabs(c[i] - z[i]) <= kAtFeed * z[i])) return false;
+    return true;
+}
+
 constexpr double kFugacityTolerance = 1e-7;
 constexpr double kBalanceTolerance = 1e-7;
 
@@ -351,7 +360,10 @@ bool split_is_equilibrium(double T, const double z[20], double q, double Dl, dou
     // A frozen trace is carried in both phases at the feed's fractions: the
     // rest's components are at equal fugacities in the phases as they are,
     // trace and all; the trace's own fugacities are not matched (it would
-    // deposit as a solid, with which no fluid phase is in equilibrium).
+    // deposit as a solid, with which no fluid phase is in equilibrium).  A
+    // split with the trace shared out between the phases as a fluid's is
+    // another state, not this one.
+    if (!carries_trace(trace, z, x) || !carries_trace(trace, z, y)) return false;
     if (fl != nullptr && fv != nullptr)
         return mismatch_of(trace.rest, fl, fv) <= kFugacityTolerance;
     return fugacity_mismatch_of_rest(T, z, trace.rest, Dl, Dv, x, y) <= kFugacityTolerance;
