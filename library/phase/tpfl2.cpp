@@ -12,6 +12,7 @@
 #include "library/phase/frozen.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/sattp.h"
+#include "library/phase/tpfl2trace.h"
 #include "library/phase/tpflsh.h"
 #include "library/setup/records.h"
 
@@ -295,6 +296,17 @@ double fugacity_mismatch(double T, const double z[20], double Dl, double Dv, con
     return mismatch_of(z, fl, fv);
 }
 
+// The same for the components of `rest` alone, the phases' fugacities
+// formed for the feed z.
+double fugacity_mismatch_of_rest(double T, const double z[20], const double rest[20], double Dl,
+                                 double Dv, const double x[20], const double y[20]) {
+    double fl[20] = {}, fv[20] = {};
+    flash::QuietMessages quiet;
+    if (!flash::dilute_fugacities(T, Dl, x, z, fl) || !flash::dilute_fugacities(T, Dv, y, z, fv))
+        return 1.0;
+    return mismatch_of(rest, fl, fv);
+}
+
 // The largest |z - (1 - q) x - q y| over the components.
 double balance_mismatch(const double z[20], double q, const double x[20], const double y[20]) {
     double worst = 0.0;
@@ -313,6 +325,15 @@ bool rest_densities(double T, double P, const double x[20], const double y[20], 
     TPRHO(T, P, x, kLiquid, Dl > 0.0 ? kStartValue : kNoStartValue, Dl, jerr, jmsg);
     if (jerr <= 0) TPRHO(T, P, y, kVapour, Dv > 0.0 ? kStartValue : kNoStartValue, Dv, jerr, jmsg);
     return jerr <= 0 && Dl > 0.0 && Dv > 0.0;
+}
+
+// Whether phase c holds each component of the trace t at its feed
+// fraction in z.
+bool carries_trace(const mix::FrozenTrace& t, const double z[20], const double c[20]) {
+    constexpr double kAtFeed = 1e-9;  // relative
+    for (int i = 0; i < components(); ++i)
+        if (t.held[i] && !(std::fabs(c[i] - z[i]) <= kAtFeed * z[i])) return false;
+    return true;
 }
 
 constexpr double kFugacityTolerance = 1e-7;
@@ -336,16 +357,16 @@ bool split_is_equilibrium(double T, const double z[20], double q, double Dl, dou
         return (fl != nullptr && fv != nullptr
                     ? mismatch_of(z, fl, fv)
                     : fugacity_mismatch(T, z, Dl, Dv, x, y)) <= kFugacityTolerance;
-    // A frozen trace is carried in both phases: the equilibrium is the
-    // rest's, at the phases' own pressure.
-    double xr[20], yr[20], P = 0.0;
-    flash::copy20(x, xr);
-    flash::copy20(y, yr);
-    mix::remove_trace(trace, xr);
-    mix::remove_trace(trace, yr);
-    PRESS(T, Dv, y, P);
-    return rest_densities(T, P, xr, yr, Dl, Dv) &&
-           fugacity_mismatch(T, trace.rest, Dl, Dv, xr, yr) <= kFugacityTolerance;
+    // A frozen trace is carried in both phases at the feed's fractions: the
+    // rest's components are at equal fugacities in the phases as they are,
+    // trace and all; the trace's own fugacities are not matched (it would
+    // deposit as a solid, with which no fluid phase is in equilibrium).  A
+    // split with the trace shared out between the phases as a fluid's is
+    // another state, not this one.
+    if (!carries_trace(trace, z, x) || !carries_trace(trace, z, y)) return false;
+    if (fl != nullptr && fv != nullptr)
+        return mismatch_of(trace.rest, fl, fv) <= kFugacityTolerance;
+    return fugacity_mismatch_of_rest(T, z, trace.rest, Dl, Dv, x, y) <= kFugacityTolerance;
 }
 
 std::string split_not_converged(double T, double P, const std::string& why) {
@@ -371,13 +392,18 @@ void split_trial(double T, double P, const double z[20], double& Dl, double& Dv,
     }
     const mix::FrozenTrace trace = mix::frozen_trace(T, z);
     if (trace.any) {
-        // The split of the rest, the trace carried in both phases.
+        // The split of the rest, the trace carried in both phases: from the
+        // rest's split without the trace, its equilibrium beside it.
         mix::remove_trace(trace, x);
         mix::remove_trace(trace, y);
         split_trial(T, P, trace.rest, Dl, Dv, x, y, q, equilibrium, ierr, herr);
         mix::add_trace(trace, z, x);
         mix::add_trace(trace, z, y);
-        if (ierr <= 0 && !rest_densities(T, P, x, y, Dl, Dv)) equilibrium = false;
+        if (ierr > 0) return;
+        const bool split = q > 0.0 && q < 1.0;
+        if (split && equilibrium && mix::settle_beside_trace(T, P, z, trace, Dl, Dv, x, y, q))
+            return label_phases(Dl, Dv, x, y, q);
+        if (!rest_densities(T, P, x, y, Dl, Dv) || split) equilibrium = false;
         return;
     }
     if (newton(T, P, z, Dl, Dv, x, y, q)) return label_phases(Dl, Dv, x, y, q);

@@ -1,0 +1,71 @@
+// Dry ISO Air's bubble and dew points below the triple point of its carbon
+// dioxide: the 0.038 % of carbon dioxide is carried in both phases at the
+// feed's fraction, and oxygen, nitrogen and argon are at equal fugacities
+// in the phases as they are, trace and all, each phase at the point's
+// pressure.  (The rest's point without the trace, the trace then added,
+// left them 1.5e-4 to 2.6e-3 apart.)  SATP finds SATT's point again.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "library/library.h"
+#include "tests/library/phase/mix_support.h"
+
+namespace {
+
+struct Point {
+    int kph;
+    double T;  // K
+};
+
+const Point kPoints[] = {
+    {lib::kBubblePoint, 80},  {lib::kBubblePoint, 81},  {lib::kBubblePoint, 95},
+    {lib::kBubblePoint, 104}, {lib::kBubblePoint, 120}, {lib::kBubblePoint, 131},
+    {lib::kDewPoint, 80},     {lib::kDewPoint, 97},     {lib::kDewPoint, 114},
+    {lib::kDewPoint, 126},    {lib::kDewPoint, 132}};
+
+const mixtest::Mixture kIsoAir{
+    "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
+
+class AirPointBesideItsTrace : public mixtest::MixtureSuite<::testing::TestWithParam<Point>> {};
+
+TEST_P(AirPointBesideItsTrace, RestIsAtEquilibrium) {
+    const Point c = GetParam();
+    ASSERT_TRUE(mixtest::setup(kIsoAir));
+    double z[20] = {};
+    kIsoAir.fill(z);
+    double P = 0, Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(c.T, z, c.kph, P, Dl, Dv, xl, xv, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    const double* feed_phase = c.kph == lib::kBubblePoint ? xl : xv;
+    for (int i = 0; i < 20; ++i) EXPECT_DOUBLE_EQ(feed_phase[i], z[i]) << i;
+    EXPECT_DOUBLE_EQ(xl[3], z[3]);  // the trace in both phases
+    EXPECT_DOUBLE_EQ(xv[3], z[3]);
+    double fl[20], fv[20];
+    lib::FGCTY2(c.T, Dl, xl, fl, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    lib::FGCTY2(c.T, Dv, xv, fv, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(fl[i] / fv[i], 1.0, 1e-9) << i;
+    double Pl = 0, Pv = 0;
+    lib::PRESS(c.T, Dl, xl, Pl);
+    lib::PRESS(c.T, Dv, xv, Pv);
+    EXPECT_NEAR(Pl, P, 1e-9 * P);
+    EXPECT_NEAR(Pv, P, 1e-9 * P);
+    double T2 = 0, dl = 0, dv = 0, l[20] = {}, v[20] = {};
+    lib::SATP(P, z, c.kph, T2, dl, dv, l, v, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(T2, c.T, 1e-8 * c.T);
+}
+
+std::string point_name(const ::testing::TestParamInfo<Point>& info) {
+    return std::string(info.param.kph == lib::kBubblePoint ? "bubble_" : "dew_") +
+           std::to_string(static_cast<int>(info.param.T)) + "K";
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, AirPointBesideItsTrace, ::testing::ValuesIn(kPoints), point_name);
+
+}  // namespace
