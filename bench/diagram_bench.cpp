@@ -7,6 +7,7 @@
 #include <cairo.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -66,9 +67,10 @@ void count_isolines(benchmark::State& state, const Fluid& f, long calls,
     state.counters["eos_per_point"] = points > 0 ? per_round / static_cast<double>(points) : 0.0;
 }
 
-void BM_CalcIsolinesWater(benchmark::State& state) {
-    Fluid* water = fresh_water();
-    if (init_stoffwerte(water) == 0) {
+// Times calc_isolines on f, with reset() before each round (untimed):
+// the fluid's lines and whatever the round should find anew.
+void time_isolines(benchmark::State& state, Fluid* f, const std::function<void()>& reset) {
+    if (f == nullptr || init_stoffwerte(f) == 0) {
         state.SkipWithError("set-up failed");
         return;
     }
@@ -76,15 +78,19 @@ void BM_CalcIsolinesWater(benchmark::State& state) {
     unsigned long long evaluations = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        fresh_water();
+        reset();
         const unsigned long long e0 = lib::EOS_EVALUATIONS;
         state.ResumeTiming();
-        calls = diagrams::calc_isolines(*water);
+        calls = diagrams::calc_isolines(*f);
         evaluations += lib::EOS_EVALUATIONS - e0;
         ++rounds;
-        benchmark::DoNotOptimize(water->dome_count);
+        benchmark::DoNotOptimize(f->dome_count);
     }
-    count_isolines(state, *water, calls, evaluations, rounds);
+    count_isolines(state, *f, calls, evaluations, rounds);
+}
+
+void BM_CalcIsolinesWater(benchmark::State& state) {
+    time_isolines(state, fresh_water(), [] { fresh_water(); });
 }
 
 // The same for a mixture: the default isolines and the dome of Dry ISO Air,
@@ -92,24 +98,10 @@ void BM_CalcIsolinesWater(benchmark::State& state) {
 // that nothing the library keeps per composition is known yet).
 void BM_CalcIsolinesDryAir(benchmark::State& state) {
     Fluid* air = fresh(FLUID_DRY_ISO_AIR);
-    if (init_stoffwerte(air) == 0) {
-        state.SkipWithError("set-up failed");
-        return;
-    }
-    long calls = 0, rounds = 0;
-    unsigned long long evaluations = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
+    time_isolines(state, air, [air] {
         fresh(FLUID_DRY_ISO_AIR);
         init_stoffwerte(air);
-        const unsigned long long e0 = lib::EOS_EVALUATIONS;
-        state.ResumeTiming();
-        calls = diagrams::calc_isolines(*air);
-        evaluations += lib::EOS_EVALUATIONS - e0;
-        ++rounds;
-        benchmark::DoNotOptimize(air->dome_count);
-    }
-    count_isolines(state, *air, calls, evaluations, rounds);
+    });
 }
 
 // One family of Dry ISO Air's lines alone (state.range(0): isobars,
@@ -128,25 +120,11 @@ void only_family(Fluid& f, int family) {
 void BM_CalcIsolinesDryAirFamily(benchmark::State& state) {
     const int family = static_cast<int>(state.range(0));
     Fluid* air = fresh(FLUID_DRY_ISO_AIR);
-    if (init_stoffwerte(air) == 0) {
-        state.SkipWithError("set-up failed");
-        return;
-    }
-    long calls = 0, rounds = 0;
-    unsigned long long evaluations = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
+    time_isolines(state, air, [air, family] {
         fresh(FLUID_DRY_ISO_AIR);
         only_family(*air, family);
         init_stoffwerte(air);
-        const unsigned long long e0 = lib::EOS_EVALUATIONS;
-        state.ResumeTiming();
-        calls = diagrams::calc_isolines(*air);
-        evaluations += lib::EOS_EVALUATIONS - e0;
-        ++rounds;
-        benchmark::DoNotOptimize(air->dome_count);
-    }
-    count_isolines(state, *air, calls, evaluations, rounds);
+    });
 }
 
 // Propane/isobutane 50/50 as a user defines it: its lines run through the
@@ -171,24 +149,10 @@ Fluid* fresh_blend() {
 
 void BM_CalcIsolinesBlend(benchmark::State& state) {
     Fluid* blend = fresh_blend();
-    if (blend == nullptr || init_stoffwerte(blend) == 0) {
-        state.SkipWithError("set-up failed");
-        return;
-    }
-    long calls = 0, rounds = 0;
-    unsigned long long evaluations = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
+    time_isolines(state, blend, [blend] {
         fresh_blend();
         init_stoffwerte(blend);
-        const unsigned long long e0 = lib::EOS_EVALUATIONS;
-        state.ResumeTiming();
-        calls = diagrams::calc_isolines(*blend);
-        evaluations += lib::EOS_EVALUATIONS - e0;
-        ++rounds;
-        benchmark::DoNotOptimize(blend->dome_count);
-    }
-    count_isolines(state, *blend, calls, evaluations, rounds);
+    });
 }
 
 // A fresh water T-s diagram of 1024 x 800 pixels with its isolines.
