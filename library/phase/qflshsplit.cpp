@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "library/library.h"
+#include "library/models/critp.h"
+#include "library/setup/common.h"
 #include "library/setup/records.h"
 
 namespace lib::mix {
