@@ -748,15 +748,27 @@ bool distinct_converged(double T, const double z[20], int jerr, const TpResult& 
 }
 
 // TPFL2's split at (T, P) from the start between the saturation points.
-bool split_from_saturation_start(double T, double P, const double z[20], TpResult& n) {
+// `started` tells whether P lies between the saturation points (the start
+// was made).
+bool split_from_saturation_start(double T, double P, const double z[20], TpResult& n,
+                                 bool* started = nullptr) {
     {
         flash::QuietMessages quiet;
         if (!saturation_start(T, P, z, n, true)) return false;
     }
+    if (started != nullptr) *started = true;
     int jerr = 0;
     std::string jmsg;
     TPFL2(T, P, z, n.Dl, n.Dv, n.x, n.y, n.q, jerr, jmsg);
     return distinct_converged(T, z, jerr, n);
+}
+
+// Whether TPFL2's last phases n, where it did not converge, promise a split:
+// both present and distinct, their Gibbs energy below the feed's g_feed.
+bool promising(double T, const TpResult& n, double g_feed) {
+    double g = 0.0;
+    return n.q > 0.0 && n.q < 1.0 && std::fabs(n.Dl - n.Dv) >= 1e-6 * std::max(n.Dl, n.Dv) &&
+           split_gibbs(T, n, g) && g < g_feed;
 }
 
 // Where TPFL2 does not converge at P (R404A at its critical temperature,
@@ -789,16 +801,19 @@ bool split_from_dew_side(double T, double P, const double z[20], TpResult& n) {
 
 bool split_between_saturation_points(double T, double P, const double z[20], double D,
                                      TpResult& r) {
-    TpResult n;
-    if (!split_from_saturation_start(T, P, z, n) && !split_from_dew_side(T, P, z, n)) return false;
     TpResult feed;
     feed.Dl = feed.Dv = D;
     flash::copy20(z, feed.x);
     flash::copy20(z, feed.y);
-    double g_split = 0.0, g_feed = 0.0;
-    if (!split_gibbs(T, n, g_split) || !split_gibbs(T, feed, g_feed) ||
-        !(g_split < g_feed - kSplitBelowFeed))
+    double g_feed = 0.0;
+    if (!split_gibbs(T, feed, g_feed)) return false;
+    TpResult n;
+    bool started = false;
+    if (!split_from_saturation_start(T, P, z, n, &started) &&
+        !(started && promising(T, n, g_feed) && split_from_dew_side(T, P, z, n)))
         return false;
+    double g_split = 0.0;
+    if (!split_gibbs(T, n, g_split) || !(g_split < g_feed - kSplitBelowFeed)) return false;
     n.exact = false;
     r = n;
     return true;
