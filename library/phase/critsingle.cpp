@@ -5,7 +5,9 @@
 #include <string>
 
 #include "library/library.h"
+#include "library/phase/envelope.h"
 #include "library/phase/mixflash.h"
+#include "library/phase/stability.h"
 
 namespace lib::mix {
 namespace {
@@ -18,6 +20,8 @@ namespace {
 // 1e-4 of it.
 constexpr double kNearTc = 0.01;
 constexpr double kNearPc = 0.02;
+// Two densities of one root.
+constexpr double kSameRoot = 1e-6;
 
 bool near_critical_point(double T, double P, const double z[20]) {
     double Tc = 0, Pc = 0, Dc = 0;
@@ -25,6 +29,19 @@ bool near_critical_point(double T, double P, const double z[20]) {
     std::string jmsg;
     CRITP(z, Tc, Pc, Dc, jerr, jmsg);
     return jerr <= 0 && within_critical_neighbourhood(T, P, Tc, Pc);
+}
+
+// Whether the (T, p) flash itself decides on the single phase at (T, P):
+// next to the critical point, inside its two-phase window (outside it the
+// flash takes a root untested), and with no frozen component (whose check
+// the stability road holds).
+bool flash_decides(double T, double P, const double z[20]) {
+    double Tc = 0, Pc = 0, Dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
+    return jerr <= 0 && within_critical_neighbourhood(T, P, Tc, Pc) &&
+           !outside_two_phase_window(T, P, z, Tc) && !any_frozen(T, z);
 }
 
 }  // namespace
@@ -35,7 +52,16 @@ bool within_critical_neighbourhood(double T, double P, double Tc, double Pc) {
 }
 
 bool single_phase_kept(double T, double D, const double z[20]) {
-    return single_phase_stable(T, D, z) && !split_near_critical_point(T, D, z);
+    double P = 0.0;
+    PRESS(T, D, z, P);
+    if (!(P > 0.0) || !flash_decides(T, P, z)) return single_phase_stable_at(T, D, P, z);
+    // The (T, p) flash runs the stability test first and splits what it
+    // finds unstable, or what it finds next to the critical point: its
+    // answer holds the test's, which is not run twice.  A flash that fails
+    // leaves the test to decide.
+    TpState st;
+    if (!tp_state(T, P, z, st)) return single_phase_stable_at(T, D, P, z);
+    return !st.two_phase && std::fabs(st.D - D) <= kSameRoot * D;
 }
 
 bool split_near_critical_point(double T, double D, const double z[20]) {

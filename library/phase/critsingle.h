@@ -4,10 +4,10 @@
 namespace lib::mix {
 
 // Whether the single phase (T, D) of feed z is the state a flash may return:
-// the stability test keeps it, and next to the mixture's critical point,
-// where the test cannot tell a split whose Gibbs energy lies below the
-// feed's by rounding only, the (T, p) flash at its pressure finds no split
-// either (every flash gives the state the (T, p) flash gives).
+// the stability test keeps it; next to the mixture's critical point, where
+// the test cannot tell a split whose Gibbs energy lies below the feed's by
+// rounding only, the (T, p) flash at its pressure (which runs the test
+// itself) keeps it (every flash gives the state the (T, p) flash gives).
 bool single_phase_kept(double T, double D, const double z[20]);
 // Whether the (T, p) flash splits feed z at the pressure of the single
 // phase (T, D) next to the critical point (false elsewhere): a road with a

@@ -15,6 +15,7 @@
 #include "library/phase/mixest.h"
 #include "library/phase/mixflash.h"
 #include "library/phase/ptanc.h"
+#include "library/phase/qflshsplit.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/satgv.h"
 #include "library/phase/satmemo.h"
@@ -29,14 +30,16 @@
 namespace lib {
 namespace {
 
-using flash::cut;
+using mix::molar_quality;
+using mix::phases_are_one;
+using mix::refuse_no_split_of;
 
-// Molar from mass vapour fraction with the phase compositions.
-double molar_quality(double q, const double x[20], const double y[20]) {
-    const double ml = WMOL(x), mv = WMOL(y);
-    const double den = (1.0 - q) / ml + q / mv;
-    return den > 0.0 ? (q / mv) / den : q;
-}
+// A state of vapour fraction q at given pressure lies between the bubble
+// and the dew point: one further below the bubble point than this share of
+// its temperature is a split of two liquids.
+constexpr double kBelowBubble = 1e-6;
+
+using flash::cut;
 
 // Phase properties of a two-phase state at T and their mix at molar quality q.
 void mix_phases(double T, double q, double Dl, double Dv, const double x[20], const double y[20],
@@ -162,14 +165,6 @@ bool split_at_fraction(bool t_given, double q, const double z[20], double& T, do
 
 // The two-phase iteration ended on no equilibrium of vapour fraction q
 // (with `where` the given T or P).
-// Whether two phases are one: densities and each fraction within kSame.
-constexpr double kSame = 1e-6;
-bool phases_are_one(double Dl, double Dv, const double x[20], const double y[20]) {
-    double apart = 0.0;
-    for (int i = 0; i < kMaxComp; ++i) apart = std::max(apart, std::fabs(x[i] - y[i]));
-    return apart <= kSame && std::fabs(Dl - Dv) <= kSame * std::max(Dl, Dv);
-}
-
 void no_equilibrium(const char* routine, double q, const std::string& where, int& ierr,
                     std::string& herr) {
     fail(225, routine,
@@ -691,11 +686,20 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ys, derr, dmsg);
     // The state of vapour fraction q along the isobar, down from thi (where
     // the value exceeds q by f0, when known).
-    const auto along_isobar = [&](double thi, double f0) {
+    // With `below_bubble` a state below SATP's bubble point (where it finds
+    // one) is none of vapour and liquid.
+    bool bubble_asked = false;
+    const auto below_bubble_point = [&](double t) {
+        if (!bubble_asked) SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, berr, bmsg);
+        bubble_asked = true;
+        return berr <= 0 && t < tbub * (1.0 - kBelowBubble);
+    };
+    const auto along_isobar = [&](double thi, double f0, bool below_bubble = false) {
         mix::TpState st;
         const mix::Target target{'Q', q, kq == kMassQuality ? kMassQuality : kMolarQuality};
         if (!(q > 0.0 && q < 1.0 && mix::on_isobar_down(P, target, z, thi, f0, tmin, st) &&
-              st.two_phase))
+              st.two_phase) ||
+            (below_bubble && below_bubble_point(st.T)))
             return false;
         T = st.T;
         two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
@@ -703,11 +707,18 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     };
     // No bubble point at P (a wet gas): down from the dew point, unless it
     // lies among the (T, p) flash's splits and bounds no vapour (the vapour
-    // fraction there is no 1; see below).
+    // fraction there is no 1; see below).  Where SATP finds a bubble point
+    // after all (R500 at 4123.6 kPa, next to its critical point: 374.19 K,
+    // the dew point 0.02 K higher), a state below it is refused: down the
+    // isobar the search passed that band and took two liquids at 155 K.
+    // Where SATP finds a bubble point after all (next to the critical
+    // point, R500 at 4123.6 kPa: 374.19 K, the dew point 0.02 K higher),
+    // the state lies between the two; down the isobar the search passed
+    // that band and took two liquids at 155 K for vapour and liquid.
     const bool marched = !quick && derr <= 0;
     const bool dew_among_splits = marched && mix::dew_point_among_splits(tdew, P, z);
-    if (marched && !dew_among_splits && along_isobar(tdew, 1.0 - q)) return;
-    if (!quick) SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, berr, bmsg);
+    if (marched && !dew_among_splits && along_isobar(tdew, 1.0 - q, true)) return;
+    if (!quick && !bubble_asked) SATP(P, z, kBubblePoint, tbub, dlbub, dvbub, xs, ybub, berr, bmsg);
     if (kq != kMassQuality) {
         if (berr > 0 || derr > 0) {
             // The estimates of the missing ends.
@@ -873,43 +884,6 @@ void stable_answer(const char* routine, bool t_given, double& T, double& P, doub
     T = st.T;
     P = st.P;
     two_phase_state(T, st, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
-}
-
-// A quality flash's answer that is no split of the vapour fraction asked
-// for is refused (219): phases that do not add up to the feed at that
-// fraction (two dense phases found as a split of it, which the (T, p)
-// flash names the other way round: ammonia + octane at 251 K and q 0.2,
-// phases of vapour fraction 0.8 at 811 MPa; propane + R32 at 344 K and
-// q 0.02: 0.98), or two phases that are one (the two-phase solver's
-// trivial end: carbon dioxide + hydrogen, 90/10, at 6.75 MPa, 291 K for
-// every q).
-void refuse_no_split_of(const char* routine, bool t_given, double T, double P, double q, int kq,
-                        const double z[20], double Dl, double Dv, const double x[20],
-                        const double y[20], int& ierr, std::string& herr) {
-    constexpr double kBalance = 1e-7;  // of each component's fraction
-    if (ierr > 0 || ISPURE(z) != 0 || !(q > 0.0 && q < 1.0)) return;
-    const bool mass = t_given ? kq != kMolarQuality : kq == kMassQuality;
-    const double qm = mass ? molar_quality(q, x, y) : q;
-    double worst = 0.0;
-    for (int i = 0; i < kMaxComp; ++i)
-        worst = std::max(worst, std::fabs(z[i] - (1.0 - qm) * x[i] - qm * y[i]));
-    const std::string state = "no two-phase state of vapor fraction q =" + fmt_g(q, 12, 5) +
-                              " found at T =" + fmt_g(T, 12, 5) +
-                              " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa: ";
-    if (phases_are_one(Dl, Dv, x, y))
-        return fail(219, routine, state + "the two phases found there are one", ierr, herr);
-    if (worst <= kBalance) return;
-    // The vapour fraction the phases do give (molar), for the message.
-    double num = 0.0, den = 0.0;
-    for (int i = 0; i < kMaxComp; ++i) {
-        num += (z[i] - x[i]) * (y[i] - x[i]);
-        den += (y[i] - x[i]) * (y[i] - x[i]);
-    }
-    const double given = den > 0.0 ? num / den : qm;
-    fail(219, routine,
-         state + "the phases found there, as the (T, p) flash names them, give q =" +
-             fmt_g(given, 12, 5),
-         ierr, herr);
 }
 
 }  // namespace

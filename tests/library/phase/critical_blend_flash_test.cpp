@@ -166,11 +166,19 @@ const mixtest::Mixture kR469A{"co2+r32+r125 47/37/16",
 // (SATP's dew point failed with 148 at these pressures, and PQFLSH with it,
 // within 0.2 % of the critical pressure: the bubble points lie 0.1 to 0.2 K
 // below the splits.)
+const mixtest::Mixture kR500{"R500", "r12|r152a", {0.606101741397223, 0.393898258602777}};
+const mixtest::Mixture kR509A{"R509A", "r22|r218", {0.630790210153023, 0.369209789846977}};
+const mixtest::Mixture kR403B{
+    "R403B", "propane|r22|r218", {0.117083478399255, 0.668734422027154, 0.214182099573591}};
+
+// (The next: the search down the isobar from the dew point passed the band
+// of 0.02 K between the bubble and the dew point and took two liquids at
+// 150 to 200 K, their fraction q, for the state.)
 const std::vector<QualityRow> kQualityRows = {
-    {kR422D, 3790.579885, 0.938765873, 351.264505},
-    {kR422D, 3792.802629, 0.870126043, 351.264505},
-    {kR434A, 3729.393719, 0.994766435, 347.116116},
-    {kR469A, 6594.214061, 0.767587211, 330.485380},
+    {kR422D, 3790.579885, 0.938765873, 351.264505}, {kR422D, 3792.802629, 0.870126043, 351.264505},
+    {kR434A, 3729.393719, 0.994766435, 347.116116}, {kR469A, 6594.214061, 0.767587211, 330.485380},
+    {kR500, 4123.63058, 0.519861938, 374.201875},   {kR500, 4153.48402, 0.263307188, 374.576451},
+    {kR509A, 3600.02117, 0.277215789, 344.514730},  {kR403B, 4008.15699, 0.281634033, 350.946997},
 };
 
 class CriticalBlendQuality : public mixtest::MixtureSuite<::testing::TestWithParam<QualityRow>> {};

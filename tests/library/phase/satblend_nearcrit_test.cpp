@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <ostream>
 #include <string>
 
@@ -222,6 +223,8 @@ const mixtest::Mixture kR422D{
 const BlendPoint kBeyondTop[] = {
     {"R407CDew4630kPa", kR407C, lib::kDewPoint, true, 4630.026},
     {"R407CDew4636p98kPa", kR407C, lib::kDewPoint, true, 4636.9849},
+    // (0.6 kPa below the critical point at 4639.30 kPa.)
+    {"R407CDew4638p7kPa", kR407C, lib::kDewPoint, true, 4638.7},
     {"R422DDew3794p95kPa", kR422D, lib::kDewPoint, true, 3794.9508},
     {"R422DDew3798kPa", kR422D, lib::kDewPoint, true, 3798.0},
 };
@@ -250,5 +253,40 @@ INSTANTIATE_TEST_SUITE_P(Blends, BlendDewLineBeyondItsTop, ::testing::ValuesIn(k
                          [](const ::testing::TestParamInfo<BlendPoint>& p) {
                              return std::string(p.param.label);
                          });
+
+// Dew points closer still to the critical point (R407C's at 4639.30 kPa):
+// both phases lie below the estimated critical density (CRITP's 5.82
+// mol/L), where no dew point is taken.  SATP refuses them with error 148
+// naming the pressure and the critical point in its outputs; it never
+// gives the trivial solution (the feed twice) or another line's point.
+class BlendDewLineAtItsEnd : public mixtest::MixtureSuite<::testing::Test> {};
+
+TEST_F(BlendDewLineAtItsEnd, RefusedNamingThePressure) {
+    ASSERT_TRUE(mixtest::setup(kR407C));
+    double z[20];
+    kR407C.fill(z);
+    double Tc = 0, Pc = 0, Dc = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::CRITP(z, Tc, Pc, Dc, ierr, herr);
+    ASSERT_EQ(ierr, 0) << herr;
+    for (const double P : {4639.0, 4639.2, 4639.3}) {
+        double T = 0, Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
+        lib::SATP(P, z, lib::kDewPoint, T, Dl, Dv, xl, xv, ierr, herr);
+        if (ierr == 0) {
+            // A point found is a true one.
+            EXPECT_GT(Dl, Dv * 1.01) << P;
+            EXPECT_LT(mixtest::fugacity_mismatch(T, Dl, Dv, xl, xv, z), 1e-9) << P;
+            continue;
+        }
+        EXPECT_EQ(ierr, 148) << P;
+        char named[40];
+        std::snprintf(named, sizeof named, "P = %7.4f MPa", P / 1000.0);
+        EXPECT_NE(herr.find(named), std::string::npos) << herr;
+        EXPECT_EQ(T, Tc);
+        EXPECT_EQ(Dl, Dc);
+        EXPECT_EQ(Dv, Dc);
+    }
+}
 
 }  // namespace
