@@ -9,6 +9,7 @@
 #include "library/phase/flashutil.h"
 #include "library/phase/liquidpair.h"
 #include "library/phase/splitmarch.h"
+#include "library/phase/tpflsh.h"
 #include "library/phase/tpsplitstart.h"
 #include "library/setup/records.h"
 

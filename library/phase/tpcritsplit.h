@@ -9,7 +9,6 @@ namespace lib::mix {
 // The split of feed z (of density D) at (T, P) from phases between the dew
 // and bubble points at T: true with it in r where it is an equilibrium of
 // two distinct phases whose Gibbs energy lies below the feed's.
-bool split_between_saturation_points(double T, double P, const double z[20], double D,
-                                     TpResult& r);
+bool split_between_saturation_points(double T, double P, const double z[20], double D, TpResult& r);
 
 }  // namespace lib::mix

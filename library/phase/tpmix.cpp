@@ -18,10 +18,11 @@
 #include "library/phase/liquidpair.h"
 #include "library/phase/middlephase.h"
 #include "library/phase/mixflash.h"
-#include "library/phase/splitmarch.h"
 #include "library/phase/splitnewton.h"
 #include "library/phase/stability.h"
+#include "library/phase/tpcritsplit.h"
 #include "library/phase/tpflsh.h"
+#include "library/phase/tpsplitstart.h"
 #include "library/phase/trialroot.h"
 #include "library/setup/records.h"
 
@@ -29,6 +30,9 @@ namespace lib {
 namespace {
 
 using flash::cut;
+using mix::saturation_start;
+using mix::split_between_saturation_points;
+using mix::split_found;
 
 int components() { return std::min(NCOMP.nc, kMaxComp); }
 
@@ -45,58 +49,6 @@ void single_phase(double T, double P, const double z[20], double Tc, double Pc, 
         r.q = kQualityVapour;
     flash::copy20(z, r.x);
     flash::copy20(z, r.y);
-}
-
-// The start of the split from the dew and bubble points at T, at the
-// vapour fraction where P lies between their pressures; false when either
-// point is not found or P lies outside.  With `full_bubble` a bubble point
-// that Newton's method misses (next to the critical point) is searched
-// for by SATT.
-bool saturation_start(double T, double P, const double z[20], TpResult& r,
-                      bool full_bubble = false) {
-    double pd = 0, pb = 0, dld = 0, dvd = 0, dlb = 0, dvb = 0, xd[20], yd[20], xb[20], yb[20];
-    int e1 = 0, e2 = 0;
-    std::string m;
-    {
-        // (The bubble point by Newton's method alone: where it does not
-        // exist, the other roads spend many milliseconds before they fail.
-        // It comes first: where it does not exist or lies below P, no dew
-        // point is searched for; SATT's search for that of helium + ethane
-        // 90/10 at 92 K costs 20 ms.)
-        flash::QuietMessages quiet;
-        double tb = T;
-        if (!mix::quick_bubble(true, z, tb, pb, dlb, dvb, xb, yb)) e2 = 1;
-        if (e2 != 0 && full_bubble) SATT(T, z, kBubblePoint, pb, dlb, dvb, xb, yb, e2, m);
-        if (e2 == 0 && P < pb) SATT(T, z, kDewPoint, pd, dld, dvd, xd, yd, e1, m);
-    }
-    if (e1 != 0 || e2 != 0 || !(pb > pd) || !(P > pd && P < pb)) return false;
-    const double q0 = 1.0 - (P - pd) / (pb - pd);
-    double sx = 0.0, sy = 0.0;
-    for (int i = 0; i < 20; ++i) {
-        r.x[i] = z[i] * (1.0 - q0) + xd[i] * q0;
-        r.y[i] = z[i] * q0 + yb[i] * (1.0 - q0);
-        sx += r.x[i];
-        sy += r.y[i];
-    }
-    for (int i = 0; i < 20; ++i) {
-        r.x[i] /= sx;
-        r.y[i] /= sy;
-    }
-    r.Dl = dlb;
-    r.Dv = dvd;
-    r.q = q0;
-    return true;
-}
-
-// A split of an unstable feed: not onto one of its phases, and with equal
-// fugacities.  Close to a critical point the successive substitution of
-// TPFL2 stops at its loosened tolerance while the fugacities still differ
-// by 1e-4..1e-2 (co2+nitrogen at 272-274 K, 11.5-12 MPa; the 10-component
-// gas at 222.79 K, 8.03 MPa): such a result is no equilibrium, its q lies
-// far from its neighbours', and the next start is tried instead.
-bool split_found(double T, const double z[20], int jerr, double q, double Dl, double Dv,
-                 const double x[20], const double y[20]) {
-    return jerr <= 0 && q > 1e-9 && q < 1.0 - 1e-9 && split_is_equilibrium(T, z, q, Dl, Dv, x, y);
 }
 
 // Splits from starts further apart than the trial phase's: its K-values
@@ -711,112 +663,6 @@ void behind_loop(double T, double P, const double z[20], double Tc, double Pc, d
     r.D = Dc;
     r.q = kQualityFailed;
     fail(219, "TPFLSH", text, ierr, herr);
-}
-
-// The split where every trial fell back onto the feed next to its critical
-// point: Newton's method from phases between the dew and bubble points at T
-// (R404A at its critical temperature, 3734.82 kPa, between the dew point
-// at 3734.59 and the bubble point at 3734.96 kPa: the test found no trial,
-// and the split at q 0.75 lies 1.1e-10 R T below the feed).  Taken only as
-// an equilibrium of two distinct phases whose Gibbs energy lies below the
-// feed's (of density D) by more than rounding.
-constexpr double kSplitBelowFeed = 1e-12;
-// The largest relative difference of the phases' fugacities of a converged
-// split (split_is_equilibrium also takes the looser ends of the
-// substitution).
-constexpr double kConvergedFugacities = 1e-9;
-
-bool converged_split(double T, const TpResult& n) {
-    double fl[20] = {}, fv[20] = {};
-    int jerr = 0;
-    std::string jmsg;
-    FGCTY2(T, n.Dl, n.x, fl, jerr, jmsg);
-    if (jerr <= 0) FGCTY2(T, n.Dv, n.y, fv, jerr, jmsg);
-    if (jerr > 0) return false;
-    for (int i = 0; i < components(); ++i) {
-        if (!(n.x[i] > 0.0) && !(n.y[i] > 0.0)) continue;
-        const double big = std::max(std::fabs(fl[i]), std::fabs(fv[i]));
-        if (!(std::fabs(fl[i] - fv[i]) <= kConvergedFugacities * big)) return false;
-    }
-    return true;
-}
-
-// A split of two distinct phases at equal fugacities (converged_split).
-bool distinct_converged(double T, const double z[20], int jerr, const TpResult& n) {
-    return split_found(T, z, jerr, n.q, n.Dl, n.Dv, n.x, n.y) &&
-           std::fabs(n.Dl - n.Dv) >= 1e-6 * std::max(n.Dl, n.Dv) && converged_split(T, n);
-}
-
-// TPFL2's split at (T, P) from the start between the saturation points.
-// `started` tells whether P lies between the saturation points (the start
-// was made).
-bool split_from_saturation_start(double T, double P, const double z[20], TpResult& n,
-                                 bool* started = nullptr) {
-    {
-        flash::QuietMessages quiet;
-        if (!saturation_start(T, P, z, n, true)) return false;
-    }
-    if (started != nullptr) *started = true;
-    int jerr = 0;
-    std::string jmsg;
-    TPFL2(T, P, z, n.Dl, n.Dv, n.x, n.y, n.q, jerr, jmsg);
-    return distinct_converged(T, z, jerr, n);
-}
-
-// Whether TPFL2's last phases n, where it did not converge, promise a split:
-// both present and distinct, their Gibbs energy below the feed's g_feed.
-bool promising(double T, const TpResult& n, double g_feed) {
-    double g = 0.0;
-    return n.q > 0.0 && n.q < 1.0 && std::fabs(n.Dl - n.Dv) >= 1e-6 * std::max(n.Dl, n.Dv) &&
-           split_gibbs(T, n, g) && g < g_feed;
-}
-
-// Where TPFL2 does not converge at P (R404A at its critical temperature,
-// 3734.87 kPa, three quarters of the way from its dew point at 3734.59 to
-// its bubble point at 3734.96 kPa: the split at q 0.62 lies 9.5e-12 R T
-// below the feed), the split TPFL2 finds nearer the dew point, carried to
-// P by Newton's method.
-constexpr double kNearerDewPoint[] = {0.5, 0.25};
-
-bool split_from_dew_side(double T, double P, const double z[20], TpResult& n) {
-    double pd = 0, dl = 0, dv = 0, xl[20], xv[20];
-    int jerr = 0;
-    std::string jmsg;
-    {
-        flash::QuietMessages quiet;
-        SATT(T, z, kDewPoint, pd, dl, dv, xl, xv, jerr, jmsg);
-    }
-    if (jerr > 0 || !(pd > 0.0 && pd < P)) return false;
-    for (const double share : kNearerDewPoint) {
-        const double ps = pd + share * (P - pd);
-        TpResult m;
-        if (split_from_saturation_start(T, ps, z, m) && mix::split_marched_to(T, ps, P, z, m) &&
-            converged_split(T, m)) {
-            n = m;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool split_between_saturation_points(double T, double P, const double z[20], double D,
-                                     TpResult& r) {
-    TpResult feed;
-    feed.Dl = feed.Dv = D;
-    flash::copy20(z, feed.x);
-    flash::copy20(z, feed.y);
-    double g_feed = 0.0;
-    if (!split_gibbs(T, feed, g_feed)) return false;
-    TpResult n;
-    bool started = false;
-    if (!split_from_saturation_start(T, P, z, n, &started) &&
-        !(started && promising(T, n, g_feed) && split_from_dew_side(T, P, z, n)))
-        return false;
-    double g_split = 0.0;
-    if (!split_gibbs(T, n, g_split) || !(g_split < g_feed - kSplitBelowFeed)) return false;
-    n.exact = false;
-    r = n;
-    return true;
 }
 
 }  // namespace
