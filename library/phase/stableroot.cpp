@@ -107,8 +107,9 @@ bool stable_root(double T, double P, const double z[20], double& D, bool& liquid
     // a high pressure may lie beyond a loop of the equation: a root there
     // is no first crossing either; benzene + o-xylene at 284 K, 6.75 MPa
     // has one at 2.95 mol/L of lower Gibbs energy than its liquid's.)
-    const bool hv = vapour_root(T, P, z, dv) &&
-                    (!(T < highest_critical_temperature(z)) || first_root(T, P, z, dv));
+    bool hv = vapour_root(T, P, z, dv);
+    if (hv && T < highest_critical_temperature(z) && !first_root(T, P, z, dv))
+        hv = first_crossing_below(T, P, z, dv, dv);
     // The liquid root, unless the loop above the gas root is shown to stay
     // above P (the density solver would fail there), or the density solver
     // would take the vapour side for it (above Tc at a low pressure): its

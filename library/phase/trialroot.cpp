@@ -138,6 +138,29 @@ bool first_root(double T, double P, const double w[20], double D) {
     return true;
 }
 
+bool first_crossing_below(double T, double P, const double w[20], double D, double& root) {
+    constexpr int kCrossingScan = 32;
+    double below = 0.0;
+    for (int k = 1; k < kCrossingScan; ++k) {
+        const double d = D * k / kCrossingScan;
+        double p = 0.0;
+        PRESS(T, d, w, p);
+        if (!std::isfinite(p)) return false;
+        if (p < P) {
+            below = d;
+            continue;
+        }
+        int jerr = 0;
+        std::string jmsg;
+        double r = 0.0;
+        TPRHOB(T, P, below, d, w, r, jerr, jmsg);
+        if (jerr != 0 || !(r > 0.0) || !first_root(T, P, w, r)) return false;
+        root = r;
+        return true;
+    }
+    return false;
+}
+
 bool no_dense_root(double T, double P, const double w[20], double Dc, double Dv) {
     constexpr int kSteps = 6;
     double d = 2.0 * Dc;

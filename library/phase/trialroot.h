@@ -42,6 +42,15 @@ bool gas_root(double T, double P, const double w[20], double from, double& D);
 // equation inside the two-phase region fails this).
 bool first_root(double T, double P, const double w[20], double D);
 
+// The first crossing of P along the isotherm below the root D, which is
+// not one (first_root fails): next to a mixture's critical point a loop of
+// the equation narrower than the march's step lies between its gas and
+// liquid roots, and the march steps over it onto the liquid (R511A at
+// 369.595 K, 4251.39 kPa: gas root 4.187 mol/L, loop up to 1.5 kPa above P
+// to 5.05 mol/L, liquid root 5.889).  The isotherm scanned in kCrossingScan
+// steps up to D; false where no pressure on them reaches P.
+bool first_crossing_below(double T, double P, const double w[20], double D, double& root);
+
 // Whether the isotherm at composition w has no stable root above its gas
 // root Dv (below the critical temperature Dc being the critical density):
 // Newton's steps down from twice Dc stay above P on a convex rising branch

@@ -95,4 +95,39 @@ const NearCritical kStates[] = {
 
 INSTANTIATE_TEST_SUITE_P(Blends, TpCriticalSplit, ::testing::ValuesIn(kStates));
 
+// Just above the dew point next to the critical point the gas is the
+// stable phase, though a narrow loop of the equation between its root and
+// the liquid's lies within one step of the search for the gas root (R511A
+// at 4251.387 kPa, dew point 369.5947 K: the liquid root, 2,000 J/mol
+// lower in enthalpy, was returned up to 369.601 K).
+class GasBesideANarrowLoop : public ::testing::TestWithParam<double> {
+protected:
+    void TearDown() override { mixtest::setup_nitrogen(); }
+};
+
+TEST_P(GasBesideANarrowLoop, IsTheStableRoot) {
+    const mixtest::Mixture m =
+        mixtest::parse_composition("R511A", "propane:0.952038489443906;dme:0.0479615105560936");
+    ASSERT_TRUE(mixtest::setup(m));
+    double z[20];
+    m.fill(z);
+    const double T = GetParam(), P = 4251.387;
+    int ierr = 0;
+    std::string herr;
+    double D, Dl, Dv, x[20], y[20], q, e, h, s, cv, cp, w;
+    lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    double dv = 0.0, dl = 0.0;
+    lib::TPRHO(T, P, z, 2, 0, dv, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    lib::TPRHO(T, P, z, 1, 0, dl, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    ASSERT_GT(dl, 1.2 * dv);
+    ASSERT_LT(mixtest::phase_gibbs(T, dv, z), mixtest::phase_gibbs(T, dl, z));
+    EXPECT_NEAR(D, dv, 1e-9 * dv);
+    EXPECT_EQ(q, 998.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(R511A, GasBesideANarrowLoop, ::testing::Values(369.595, 369.598, 369.601));
+
 }  // namespace
