@@ -341,4 +341,36 @@ TEST(DensityFlashOfFrozenFeed, SaysWhichComponentFreezes) {
     EXPECT_EQ(q, 999.0);
 }
 
+// The flue gas of 16 % water below the freezing floor of its water:
+// refused as the (T, p) flash refuses the feed at its pressure at (T, D),
+// which TDFLSH gives out, from a trace of water vapour to dense states.
+struct FrozenFlue {
+    double T, D;
+};
+
+const FrozenFlue kFrozenFlue[] = {{200, 0.01}, {200, 8}, {210, 10}, {220, 1}, {220, 3}, {225, 30}};
+
+class DensityFlashOfFrozenFlueGas : public ::testing::TestWithParam<FrozenFlue> {};
+
+TEST_P(DensityFlashOfFrozenFlueGas, IsRefusedAtItsOwnPressure) {
+    const FrozenFlue& c = GetParam();
+    ASSERT_EQ(testsupport::set_up("nitrogen|co2|water|oxygen|argon"), "");
+    double z[20] = {0.72, 0.09, 0.16, 0.02, 0.01};
+    double P = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TDFLSH(c.T, c.D, z, P, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 250) << herr;
+    EXPECT_NE(herr.find("water would freeze out"), std::string::npos) << herr;
+    EXPECT_EQ(q, 999.0);
+    double p = 0;
+    lib::PRESS(c.T, c.D, z, p);
+    EXPECT_NEAR(P / p, 1.0, 1e-12);
+    double D2 = 0, q2 = 0;
+    lib::TPFLSH(c.T, P, z, D2, Dl, Dv, x, y, q2, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 250) << herr;
+}
+
+INSTANTIATE_TEST_SUITE_P(States, DensityFlashOfFrozenFlueGas, ::testing::ValuesIn(kFrozenFlue));
+
 }  // namespace
