@@ -135,6 +135,22 @@ bool tp_flash_agrees(double T, double D, const double z[20], mix::TpState& st) {
     return true;
 }
 
+// The phases of st named as the (T, p) flash names them where it names
+// them (labels_of_tp_flash), and whether it agrees (tp_flash_agrees): both
+// from one flash at the state's pressure, which each asked for in turn.
+bool named_and_agreed(double T, double D, const double z[20], mix::TpState& st) {
+    const bool names = mix::named_by_tp_flash(st);
+    if (!names && !st.continued) return true;
+    mix::TpState tp;
+    const bool found = mix::tp_state(T, st.P, z, tp);
+    if (names && found) mix::name_phases_as(tp, st);
+    if (!st.continued) return true;
+    if (!found || tp.two_phase != st.two_phase || !(std::fabs(tp.D / D - 1.0) <= 1e-7))
+        return false;
+    mix::name_phases_as(tp, st.Dl, st.Dv, st.x, st.y, st.q);
+    return true;
+}
+
 // The error of a state from which a component would freeze out (the (T, p)
 // flash's).
 constexpr int kFrozenOut = 250;
@@ -254,7 +270,6 @@ bool wet_gas_split(double T, double D, const double z[20], double pdew, double d
         if (!std::isfinite(p.f)) return false;
         if (std::fabs(p.f) <= kWetTolerance) {
             st = s;
-            mix::labels_of_tp_flash(z, st);
             return true;
         }
         // ln D rises with ln P between the points that bracket D.
@@ -323,7 +338,7 @@ void td_mixture(double T, double D, const double z[20], double Tc, double Pc, do
     if (derr == 0 && berr > 0 && D > dvdew) {
         // No bubble point (a wet gas): up the isotherm from the dew point.
         const mix::Target target{'D', 1.0 / D, kMolarQuality};
-        if ((wet_gas_split(T, D, z, pdew, dvdew, pmax, st) && tp_flash_agrees(T, D, z, st)) ||
+        if ((wet_gas_split(T, D, z, pdew, dvdew, pmax, st) && named_and_agreed(T, D, z, st)) ||
             (mix::on_isotherm(T, target, z, pdew, 1.0 / dvdew - 1.0 / D, 2.0 * pmax, kLowerRoot,
                               st) &&
              tp_flash_agrees(T, D, z, st))) {
