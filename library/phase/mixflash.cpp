@@ -753,7 +753,7 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
 
 }  // namespace
 
-void labels_of_tp_flash(const double z[20], TpState& st) {
+bool named_by_tp_flash(const TpState& st) {
     // (A gas and a liquid far apart in density have one naming; two dense
     // phases have the flash's: ethane + nonane at 20 MPa, 224 K, a phase of
     // nearly pure ethane at 16.6 mol/L beside nonane's at 6.1.)
@@ -761,9 +761,12 @@ void labels_of_tp_flash(const double z[20], TpState& st) {
     // decane's liquid at 5.2 mol/L, a tenth of the water's, once carried the
     // name of the liquid out of a continued split.)
     constexpr double kDensePair = 0.1;
-    if (!st.two_phase || !(st.two_liquids || st.Dl < st.Dv ||
-                           std::min(st.Dl, st.Dv) > kDensePair * std::max(st.Dl, st.Dv)))
-        return;
+    return st.two_phase && (st.two_liquids || st.Dl < st.Dv ||
+                            std::min(st.Dl, st.Dv) > kDensePair * std::max(st.Dl, st.Dv));
+}
+
+void labels_of_tp_flash(const double z[20], TpState& st) {
+    if (!named_by_tp_flash(st)) return;
     TpState tp;
     if (tp_state(st.T, st.P, z, tp)) name_phases_as(tp, st);
 }

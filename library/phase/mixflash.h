@@ -34,6 +34,9 @@ bool tp_value_is(double T, double P, const double z[20], char letter, double b,
 // (T, P) may name the same two phases the other way round: then the
 // labels (and the vapour fraction) are turned over to match it.
 void labels_of_tp_flash(const double z[20], TpState& st);
+// Whether labels_of_tp_flash asks the (T, p) flash for the names of st's
+// phases (two dense phases, or a liquid lighter than its vapour).
+bool named_by_tp_flash(const TpState& st);
 
 // The split (Dl, Dv, x, y, q) turned over where it is the (T, p) flash's
 // split tp with the names of its phases the other way round (two liquids,

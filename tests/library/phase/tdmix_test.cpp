@@ -277,6 +277,48 @@ std::string continued_name(const ::testing::TestParamInfo<ContinuedSplit>& p) {
 INSTANTIATE_TEST_SUITE_P(States, DensityFlashOfContinuedSplit, ::testing::ValuesIn(kContinued),
                          continued_name);
 
+// Wet gases (no bubble point: TDFLSH's split is sought up the isotherm from
+// the dew point) give the (T, p) flash's state back, from a trace of
+// condensate to most of the water condensed and at high pressures.
+struct WetState {
+    const char* label;
+    const char* names;
+    double z[6];
+    double T, P;
+};
+
+const WetState kWet[] = {
+    {"FlueGas300", "nitrogen|co2|water|oxygen|argon", {0.72, 0.09, 0.16, 0.02, 0.01}, 300, 150},
+    {"FlueGas300Dense",
+     "nitrogen|co2|water|oxygen|argon",
+     {0.72, 0.09, 0.16, 0.02, 0.01},
+     300,
+     20000},
+    {"FlueGas450", "nitrogen|co2|water|oxygen|argon", {0.72, 0.09, 0.16, 0.02, 0.01}, 450, 5000},
+    {"HumidAir", "nitrogen|oxygen|argon|water", {0.7578, 0.2033, 0.0089, 0.03}, 300, 600},
+    {"HumidAirHot", "nitrogen|oxygen|argon|water", {0.7578, 0.2033, 0.0089, 0.03}, 400, 20000},
+    {"NaturalGas",
+     "methane|ethane|propane|co2|nitrogen|water",
+     {0.80, 0.07, 0.03, 0.02, 0.03, 0.05},
+     350,
+     3000},
+    {"HydrogenWater", "hydrogen|water", {0.9, 0.1}, 360, 1000},
+};
+
+class DensityFlashOfWetGas : public ::testing::TestWithParam<WetState> {};
+
+TEST_P(DensityFlashOfWetGas, GivesTheStateBack) {
+    const WetState& c = GetParam();
+    ASSERT_EQ(testsupport::set_up(c.names), "");
+    double z[20] = {};
+    std::copy(std::begin(c.z), std::end(c.z), z);
+    EXPECT_EQ(round_trip(c.T, c.P, z), "");
+}
+
+std::string wet_name(const ::testing::TestParamInfo<WetState>& p) { return p.param.label; }
+
+INSTANTIATE_TEST_SUITE_P(States, DensityFlashOfWetGas, ::testing::ValuesIn(kWet), wet_name);
+
 // A density at which no fluid state exists because a component freezes out
 // is refused with that reason (error 250, as the (T, p) flash refuses the
 // feed at its pressure there), not as a search that did not converge:
@@ -298,5 +340,37 @@ TEST(DensityFlashOfFrozenFeed, SaysWhichComponentFreezes) {
     EXPECT_NE(herr.find("water would freeze out"), std::string::npos) << herr;
     EXPECT_EQ(q, 999.0);
 }
+
+// The flue gas of 16 % water below the freezing floor of its water:
+// refused as the (T, p) flash refuses the feed at its pressure at (T, D),
+// which TDFLSH gives out, from a trace of water vapour to dense states.
+struct FrozenFlue {
+    double T, D;
+};
+
+const FrozenFlue kFrozenFlue[] = {{200, 0.01}, {200, 8}, {210, 10}, {220, 1}, {220, 3}, {225, 30}};
+
+class DensityFlashOfFrozenFlueGas : public ::testing::TestWithParam<FrozenFlue> {};
+
+TEST_P(DensityFlashOfFrozenFlueGas, IsRefusedAtItsOwnPressure) {
+    const FrozenFlue& c = GetParam();
+    ASSERT_EQ(testsupport::set_up("nitrogen|co2|water|oxygen|argon"), "");
+    double z[20] = {0.72, 0.09, 0.16, 0.02, 0.01};
+    double P = 0, Dl = 0, Dv = 0, x[20], y[20], q = 0, e, h, s, cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    lib::TDFLSH(c.T, c.D, z, P, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 250) << herr;
+    EXPECT_NE(herr.find("water would freeze out"), std::string::npos) << herr;
+    EXPECT_EQ(q, 999.0);
+    double p = 0;
+    lib::PRESS(c.T, c.D, z, p);
+    EXPECT_NEAR(P / p, 1.0, 1e-12);
+    double D2 = 0, q2 = 0;
+    lib::TPFLSH(c.T, P, z, D2, Dl, Dv, x, y, q2, e, h, s, cv, cp, w, ierr, herr);
+    EXPECT_EQ(ierr, 250) << herr;
+}
+
+INSTANTIATE_TEST_SUITE_P(States, DensityFlashOfFrozenFlueGas, ::testing::ValuesIn(kFrozenFlue));
 
 }  // namespace
