@@ -25,6 +25,10 @@ constexpr int kSecantSteps = 40;      // moves of the pressure or temperature at
 constexpr double kSettled = 1e-13;    // largest change of a fraction
 constexpr double kSumsToOne = 1e-12;  // |ln S| at the end (its round-off some 1e-13)
 constexpr double kFirstStep = 1e-5;   // the secant's first move, a share of T or P
+// Phases closer than this (relative density, and fraction of each
+// component of the rest) are the feed twice: the trivial solution.
+constexpr double kDistinctDensity = 1e-6;
+constexpr double kDistinctFraction = 1e-7;
 
 // The point as it is being settled.
 struct Point {
@@ -94,6 +98,16 @@ bool log_sum(Point& p, double& lns) {
     return false;
 }
 
+// Whether the settled phases are the feed twice (next to the critical
+// point the substitution may run onto it: Dry ISO Air's bubble point at
+// 132.5 K, whose incipient vapour became the liquid, 13.954 mol/L both).
+bool trivial(const Point& p) {
+    if (std::fabs(p.Dl - p.Dv) > kDistinctDensity * std::max(p.Dl, p.Dv)) return false;
+    for (int i = 0; i < components(); ++i)
+        if (std::fabs(p.l[i] - p.v[i]) > kDistinctFraction) return false;
+    return true;
+}
+
 }  // namespace
 
 bool settle_point_beside_trace(const FrozenTrace& t, const double x[20], int kph,
@@ -127,7 +141,8 @@ bool settle_point_beside_trace(const FrozenTrace& t, const double x[20], int kph
     // The phases settled at the last value: their densities there.
     double s = 1.0, moved = 0.0;
     if (!substitute(p, s, moved) || !(std::fabs(std::log(s)) <= kSumsToOne)) return false;
-    if (!density(p.T, p.P, p.l, kLiquid, p.Dl) || !density(p.T, p.P, p.v, kVapour, p.Dv))
+    if (!density(p.T, p.P, p.l, kLiquid, p.Dl) || !density(p.T, p.P, p.v, kVapour, p.Dv) ||
+        trivial(p))
         return false;
     T = p.T;
     P = p.P;

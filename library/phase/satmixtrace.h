@@ -12,7 +12,8 @@ namespace lib::mix {
 // bubble point, kph kBubblePoint; else the vapour) the feed itself.  The
 // pressure moves where `at_temperature`, else the temperature.  The start
 // is the rest's point without the trace, with the trace added.  False (the
-// point left as it came) where that equilibrium is not found.
+// point left as it came) where that equilibrium is not found, or only the
+// trivial one (the feed twice).
 bool settle_point_beside_trace(const FrozenTrace& t, const double x[20], int kph,
                                bool at_temperature, double& T, double& P, double& Dl, double& Dv,
                                double xl[20], double xv[20]);

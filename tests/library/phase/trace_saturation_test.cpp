@@ -68,4 +68,22 @@ std::string point_name(const ::testing::TestParamInfo<Point>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Points, AirPointBesideItsTrace, ::testing::ValuesIn(kPoints), point_name);
 
+// Next to the critical point (132.5 K, above CRITP's 132.0 K) the settling
+// ran onto the trivial solution and SATT returned the feed twice (13.954
+// mol/L both) as its bubble point: two distinct phases or an error.
+TEST(AirPointBesideItsTraceNearCritical, IsNeverTheFeedTwice) {
+    ASSERT_TRUE(mixtest::setup(kIsoAir));
+    double z[20] = {};
+    kIsoAir.fill(z);
+    for (const int kph : {lib::kBubblePoint, lib::kDewPoint}) {
+        double P = 0, Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
+        int ierr = 0;
+        std::string herr;
+        lib::SATT(132.5, z, kph, P, Dl, Dv, xl, xv, ierr, herr);
+        if (ierr > 0) continue;
+        EXPECT_GT(std::fabs(Dl - Dv), 1e-3 * Dl) << kph;
+    }
+    mixtest::setup_nitrogen();
+}
+
 }  // namespace
