@@ -23,12 +23,18 @@ constexpr double kNearPc = 0.02;
 // Two densities of one root.
 constexpr double kSameRoot = 1e-6;
 
-bool near_critical_point(double T, double P, const double z[20]) {
-    double Tc = 0, Pc = 0, Dc = 0;
+// The model's critical point of the composition, when CRITP finds one.
+bool critical_point(const double z[20], double& Tc, double& Pc) {
+    double Dc = 0;
     int jerr = 0;
     std::string jmsg;
     CRITP(z, Tc, Pc, Dc, jerr, jmsg);
-    return jerr <= 0 && within_critical_neighbourhood(T, P, Tc, Pc);
+    return jerr <= 0;
+}
+
+bool near_critical_point(double T, double P, const double z[20]) {
+    double Tc = 0, Pc = 0;
+    return critical_point(z, Tc, Pc) && within_critical_neighbourhood(T, P, Tc, Pc);
 }
 
 // Whether the (T, p) flash itself decides on the single phase at (T, P):
@@ -36,11 +42,8 @@ bool near_critical_point(double T, double P, const double z[20]) {
 // flash takes a root untested), and with no frozen component (whose check
 // the stability road holds).
 bool flash_decides(double T, double P, const double z[20]) {
-    double Tc = 0, Pc = 0, Dc = 0;
-    int jerr = 0;
-    std::string jmsg;
-    CRITP(z, Tc, Pc, Dc, jerr, jmsg);
-    return jerr <= 0 && within_critical_neighbourhood(T, P, Tc, Pc) &&
+    double Tc = 0, Pc = 0;
+    return critical_point(z, Tc, Pc) && within_critical_neighbourhood(T, P, Tc, Pc) &&
            !outside_two_phase_window(T, P, z, Tc) && !any_frozen(T, z);
 }
 
