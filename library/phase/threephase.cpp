@@ -117,15 +117,10 @@ bool halved(double P, const double z[20], TpState& a, TpState& b) {
     return true;
 }
 
-// The temperature at P where the splits a (stable below, at a.T) and b
-// (stable above, at b.T) of feed z have the same Gibbs energy: the
-// three-phase line between them.  Their bracket is halved down to
-// kNarrowBracket, then Newton's method solves it: d(G_a - G_b)/dT =
-// -(S_a - S_b) for splits in equilibrium.
-bool three_phase_temperature(double P, const double z[20], TpState& a, TpState& b, double& t3) {
-    for (int k = 0; k < kHalvings && b.T - a.T > kNarrowBracket * a.T; ++k)
-        if (!halved(P, z, a, b)) return false;
-    double T = 0.5 * (a.T + b.T);
+// Newton's method from T on the difference in Gibbs energy of the splits a
+// and b (continued in place): d(G_a - G_b)/dT = -(S_a - S_b) for splits in
+// equilibrium.
+bool newton_on_gibbs(double T, double P, const double z[20], TpState& a, TpState& b, double& t3) {
     for (int k = 0; k < kThreePhaseSteps; ++k) {
         double dg = 0.0;
         if (!continued_along(T, P, z, a) || !continued_along(T, P, z, b) ||
@@ -136,6 +131,26 @@ bool three_phase_temperature(double P, const double z[20], TpState& a, TpState& 
         T *= 1.0 + step;
         if (std::fabs(step) <= kThreePhaseStep) {
             t3 = T;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The temperature at P where the splits a (stable below, at a.T) and b
+// (stable above, at b.T) of feed z have the same Gibbs energy: the
+// three-phase line between them.  Their bracket is halved down to
+// kNarrowBracket, then Newton's method solves it from the middle, else
+// from either end (a metastable split may not reach the middle: propane +
+// water 80/20 at 4 MPa, the gas and water of 365.244 K not 1 K below).
+bool three_phase_temperature(double P, const double z[20], TpState& a, TpState& b, double& t3) {
+    for (int k = 0; k < kHalvings && b.T - a.T > kNarrowBracket * a.T; ++k)
+        if (!halved(P, z, a, b)) return false;
+    for (const double T : {0.5 * (a.T + b.T), b.T, a.T}) {
+        TpState at = a, bt = b;
+        if (newton_on_gibbs(T, P, z, at, bt, t3)) {
+            a = at;
+            b = bt;
             return true;
         }
     }
@@ -236,7 +251,9 @@ bool inside_three_phase(double T, double D, const double z[20], const DensityJum
 
 bool inside_three_phase_band(double P, char letter, double b, const double z[20], const TpState& lo,
                              const TpState& hi, StateMemo& memo) {
-    if ((letter != 'H' && letter != 'S') || !jumps::three_phase_between(lo, hi)) return false;
+    if ((letter != 'H' && letter != 'S') || !lo.two_phase || !hi.two_phase ||
+        !jumps::states_apart(lo, hi))
+        return false;
     TpState lo3 = lo, hi3 = hi;
     double t3 = 0.0;
     if (!three_phase_temperature(P, z, lo3, hi3, t3)) return false;
