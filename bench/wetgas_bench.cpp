@@ -250,6 +250,43 @@ const Mix kPentaneWater50 = {"pentane|water", 2, {0.5, 0.5}};
 void PentaneWaterColdDewPH(benchmark::State& st) {
     wet(st, kPentaneWater50, {287.286848, 10}, 'h');
 }
+// Values inside the band of an isobar's three-phase line (two liquids
+// below it, a gas and water above), which no state has: refused with 248
+// after 0.2-0.4 s while Brent's method closed on the jump, each (T, p)
+// flash beside the line a dear one (no call above 50 ms).  The middle of
+// the band, between the stable states 0.05 K either side of the line T3.
+void inside_band(benchmark::State& st, const Mix& m, double T3, double P, char which) {
+    if (!setup(m)) return st.SkipWithError("set-up failed");
+    double D, Dl, Dv, x[20], y[20], q, e, h[2], s[2], cv, cp, w;
+    int ierr = 0;
+    std::string herr;
+    for (int k = 0; k < 2; ++k) {
+        lib::TPFLSH(T3 + (k == 0 ? -0.05 : 0.05), P, m.x, D, Dl, Dv, x, y, q, e, h[k], s[k], cv, cp,
+                    w, ierr, herr);
+        if (ierr > 0) return st.SkipWithError(herr.c_str());
+    }
+    const double b = which == 'h' ? 0.5 * (h[0] + h[1]) : 0.5 * (s[0] + s[1]);
+    unsigned long long evals = 0;
+    for (auto _ : st) {
+        double T = 0, other = 0;
+        const unsigned long long e0 = lib::EOS_EVALUATIONS;
+        if (which == 'h')
+            lib::PHFLSH(P, b, m.x, T, D, Dl, Dv, x, y, q, e, other, cv, cp, w, ierr, herr);
+        else
+            lib::PSFLSH(P, b, m.x, T, D, Dl, Dv, x, y, q, e, other, cv, cp, w, ierr, herr);
+        benchmark::DoNotOptimize(T);
+        evals += lib::EOS_EVALUATIONS - e0;
+        if (ierr != 248) return st.SkipWithError("not refused with 248");
+    }
+    count(st, evals);
+}
+const Mix kCo2Water90 = {"co2|water", 2, {0.9, 0.1}};
+const Mix kPropaneWater80 = {"propane|water", 2, {0.8, 0.2}};
+void Co2WaterBandPH(benchmark::State& st) { inside_band(st, kCo2Water90, 278.557755, 4000, 'h'); }
+void Co2WaterBandPS(benchmark::State& st) { inside_band(st, kCo2Water90, 278.557755, 4000, 's'); }
+void PropaneWaterBandPH(benchmark::State& st) {
+    inside_band(st, kPropaneWater80, 365.244213, 4000, 'h');
+}
 void AmmoniaPentaneHS(benchmark::State& st) { wet(st, kAmmoniaPentane, {241.342, 87.731}, 'B'); }
 // An isobar through the mixture's critical point (432.119 K): the dew-point
 // search bisected onto it, each split there 30 ms (1.2 s before it stopped
@@ -379,6 +416,15 @@ BENCHMARK(PentaneWaterPH)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(PentaneWaterColdDewPH)
     ->Name("PHFLSH pentane+water 50/50 287.3 K, 10 kPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Co2WaterBandPH)
+    ->Name("PHFLSH co2 + water 90/10 inside its 278.56 K band, 4 MPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Co2WaterBandPS)
+    ->Name("PSFLSH co2 + water 90/10 inside its 278.56 K band, 4 MPa")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(PropaneWaterBandPH)
+    ->Name("PHFLSH propane + water 80/20 inside its 365.24 K band, 4 MPa")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(AmmoniaPentaneHS)
     ->Name("HSFLSH ammonia+pentane 241.3 K, 87.7 kPa")

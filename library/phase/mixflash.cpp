@@ -495,17 +495,37 @@ bool single_phase_stable_at(double T, double D, double P, const double z[20], bo
     return jerr <= 0 && freezing_component(T, P, z, f) < 0;
 }
 
+namespace {
+
+// Whether the bracket (ta, tb) of b along the isobar (fta the residual at
+// ta) closes on a three-phase line whose band holds b: its end states are
+// taken from `recent`.
+bool band_holds(double P, char letter, double b, const double z[20],
+                const jumps::RecentStates& recent, double ta, double fta, double tb) {
+    const TpState* sa = recent.at(ta);
+    const TpState* sb = recent.at(tb);
+    if (sa == nullptr || sb == nullptr) return false;
+    const bool a_below = fta < 0.0;
+    StateMemo memo;
+    return inside_three_phase_band(P, letter, b, z, a_below ? *sa : *sb, a_below ? *sb : *sa, memo);
+}
+
+}  // namespace
+
 bool on_isobar(double P, char letter, double b, const double z[20], double tlo, double thi,
-               TpState& st) {
+               TpState& st, bool* three_phase) {
+    if (three_phase != nullptr) *three_phase = false;
     double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
     LIMITS("EOS", z, tmin, tmax, dmax, pmax);
     const double target = letter == 'D' ? 1.0 / b : b;
     TpState last;
+    jumps::RecentStates recent;
     const auto f = [&](double T, double& v) {
         TpState s;
         if (!tp_state(T, P, z, s)) return false;
         v = property(letter, s) - target;
         last = s;
+        recent.keep(T, s);
         return std::isfinite(v);
     };
     // A bracket of the root: steps of growing length from the start in the
@@ -514,6 +534,13 @@ bool on_isobar(double P, char letter, double b, const double z[20], double tlo, 
     if (!bracket_root(f, std::clamp(0.5 * (tlo + thi), tmin, 1.5 * tmax),
                       std::max(1.0, 0.05 * (thi - tlo)), tmin, 1.5 * tmax, ta, fta, tb, ftb))
         return false;
+    // (A bracket across a three-phase line whose band holds b has no root:
+    // Brent's method would close on the jump, each state beside the line
+    // a dear one for the (T, p) flash.)
+    if (three_phase != nullptr && band_holds(P, letter, b, z, recent, ta, fta, tb)) {
+        *three_phase = true;
+        return false;
+    }
     const double ftol = 1e-12 * (std::fabs(target) + (letter == 'D' ? 0.0 : 1.0));
     double T = 0.0, fT = 0.0;
     if (!brent_root(f, ta, fta, tb, ftb, ftol, 1e-14, 80, T, &fT) || !no_jump(fT, ftol))

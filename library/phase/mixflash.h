@@ -127,8 +127,11 @@ bool single_phase_stable_at(double T, double D, double P, const double z[20],
 // The stable state at pressure P whose property (letter 'H', 'S', 'E' or 'D')
 // equals b, searched in temperature between tlo and thi (widened to the
 // limits of the equation where the property does not change sign there).
+// `three_phase` (when given) tells a failure where an enthalpy or entropy b
+// lies inside the band of a three-phase line of the isobar: no state at
+// all has that value.
 bool on_isobar(double P, char letter, double b, const double z[20], double tlo, double thi,
-               TpState& st);
+               TpState& st, bool* three_phase = nullptr);
 
 // What a search along an isotherm or isobar meets: a property (letter 'H', 'S',
 // 'E') or the vapour fraction ('Q'; kq kMassQuality by mass, else molar).

@@ -389,11 +389,14 @@ private:
             mix_dew && b < bdew && !(tdew < floor) &&
             mix::on_isobar_down(P, target, z, tdew, bdew - b, std::max(tmin, floor), st) &&
             (!st.two_phase || stable_at(st.T));
-        if (!from_dew && !mix::on_isobar(P, letter, b, z, t1, t2, st) &&
-            !down_from_gas(target, t2, std::max(tmin, floor), st)) {
+        // (Where b lies inside the band of a three-phase line, no state has
+        // it: no other search is made.)
+        bool band = false;
+        if (!from_dew && !mix::on_isobar(P, letter, b, z, t1, t2, st, &band) &&
+            (band || !down_from_gas(target, t2, std::max(tmin, floor), st))) {
             double lowest_fluid = 0.0;
-            if (t1 == floor && frozen_below(floor, lowest_fluid)) return;
-            if (!(lowest_fluid > 0.0 && below_floor(lowest_fluid, floor, st))) {
+            if (!band && t1 == floor && frozen_below(floor, lowest_fluid)) return;
+            if (band || !(lowest_fluid > 0.0 && below_floor(lowest_fluid, floor, st))) {
                 give_up(248,
                         msg(248, "iteration did not converge for the mixture along the isobar"));
                 return;

@@ -1,13 +1,15 @@
-// The three-phase line an isotherm's stable density jumps across: the
-// pressure where two splits have the same Gibbs energy, and the stable
-// states beside it.
+// The three-phase line an isotherm's stable density or an isobar's
+// enthalpy or entropy jumps across: the pressure or temperature where two
+// splits have the same Gibbs energy, and the stable states beside it.
 #include "library/phase/threephase.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "library/library.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/searchjumps.h"
 #include "library/phase/tpflsh.h"
 #include "library/phase/tpmix.h"
 
@@ -58,6 +60,103 @@ bool three_phase_pressure(double T, const double z[20], TpState& a, TpState& b, 
     return false;
 }
 
+// Along an isobar: the longest step of a split's continuation, and the
+// largest of Newton's steps, as a share of T; the bracket of the line
+// halved down to this share before Newton's method starts, in at most so
+// many halvings.
+constexpr double kContinuationStep = 0.01;
+constexpr double kLargestTStep = 0.02;
+constexpr double kNarrowBracket = 0.01;
+constexpr int kHalvings = 8;
+// A phase's density changed by more than this in ln D in one step of the
+// continuation has fallen onto another root (a gas carried below its
+// spinodal onto a liquid's).
+constexpr double kLeastFall = 0.2;
+
+// The split st continued along the isobar to T in steps of at most
+// kContinuationStep (a metastable split carried far in one step may fall
+// onto the other: carbon dioxide + water 50/50 at 6 MPa, its two liquids
+// continued from 255 K and its gas and water from 307 K met at 281 K).
+bool continued_along(double T, double P, const double z[20], TpState& st) {
+    // (Each step's phases beside those before: no fall onto another root.)
+    const auto step_to = [&](double t) {
+        const double dl = st.Dl, dv = st.Dv;
+        return continued_to(t, P, z, st) && std::fabs(std::log(st.Dl / dl)) < kLeastFall &&
+               std::fabs(std::log(st.Dv / dv)) < kLeastFall;
+    };
+    while (std::fabs(T - st.T) > kContinuationStep * st.T)
+        if (!step_to(st.T * (1.0 + (T > st.T ? kContinuationStep : -kContinuationStep))))
+            return false;
+    return step_to(T);
+}
+
+// The difference in Gibbs energy of the splits a and b, both at the same
+// temperature: false where they have fallen onto one split.
+bool gibbs_difference(const TpState& a, const TpState& b, double& dg) {
+    if (!jumps::states_apart(a, b)) return false;
+    dg = (a.h - a.T * a.s) - (b.h - b.T * b.s);
+    return std::isfinite(dg);
+}
+
+// The bracket (a.T, b.T) of the three-phase line halved once: the half
+// whose end has the split of the lower Gibbs energy at the middle, or
+// where only one split continues to the middle (the other's metastable
+// part ends short of it), the half on that one's side.
+bool halved(double P, const double z[20], TpState& a, TpState& b) {
+    const double tm = 0.5 * (a.T + b.T);
+    TpState am = a, bm = b;
+    const bool a_on = continued_along(tm, P, z, am), b_on = continued_along(tm, P, z, bm);
+    double dg = 0.0;
+    if (a_on && b_on && !gibbs_difference(am, bm, dg)) return false;
+    if (a_on && (!b_on || dg < 0.0))
+        a = am;
+    else if (b_on)
+        b = bm;
+    else
+        return false;
+    return true;
+}
+
+// Newton's method from T on the difference in Gibbs energy of the splits a
+// and b (continued in place): d(G_a - G_b)/dT = -(S_a - S_b) for splits in
+// equilibrium.
+bool newton_on_gibbs(double T, double P, const double z[20], TpState& a, TpState& b, double& t3) {
+    for (int k = 0; k < kThreePhaseSteps; ++k) {
+        double dg = 0.0;
+        if (!continued_along(T, P, z, a) || !continued_along(T, P, z, b) ||
+            !gibbs_difference(a, b, dg))
+            return false;
+        const double step = std::clamp(dg / ((a.s - b.s) * T), -kLargestTStep, kLargestTStep);
+        if (!std::isfinite(step)) return false;
+        T *= 1.0 + step;
+        if (std::fabs(step) <= kThreePhaseStep) {
+            t3 = T;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The temperature at P where the splits a (stable below, at a.T) and b
+// (stable above, at b.T) of feed z have the same Gibbs energy: the
+// three-phase line between them.  Their bracket is halved down to
+// kNarrowBracket, then Newton's method solves it from the middle, else
+// from either end (a metastable split may not reach the middle: propane +
+// water 80/20 at 4 MPa, the gas and water of 365.244 K not 1 K below).
+bool three_phase_temperature(double P, const double z[20], TpState& a, TpState& b, double& t3) {
+    for (int k = 0; k < kHalvings && b.T - a.T > kNarrowBracket * a.T; ++k)
+        if (!halved(P, z, a, b)) return false;
+    for (const double T : {0.5 * (a.T + b.T), b.T, a.T}) {
+        TpState at = a, bt = b;
+        if (newton_on_gibbs(T, P, z, at, bt, t3)) {
+            a = at;
+            b = bt;
+            return true;
+        }
+    }
+    return false;
+}
+
 // Whether the stable state st is the split s (the same pair of phases).
 bool same_split(const TpState& st, const TpState& s) {
     constexpr double kSamePhase = 1e-3;
@@ -101,6 +200,11 @@ bool split_beside(double T, double D, const double z[20], double dir, StateMemo&
     return st.two_phase;
 }
 
+// The least distance of a value beside the band from b, relative to |b| + 1:
+// ten times what the search along the isobar takes for a root, where a
+// state at the line itself would be found.
+constexpr double kValueMargin = 1e-7;
+
 }  // namespace
 
 // Whether the density D of feed z at T lies inside a three-phase region:
@@ -136,6 +240,43 @@ bool inside_three_phase(double T, double D, const double z[20], const DensityJum
         if (!memo.at(T, p_below, z, below) || !memo.at(T, p_above, z, above)) continue;
         const bool below_lo = same_split(below, lo_below) && std::log(below.D / D) < -kGapMargin;
         const bool above_hi = same_split(above, hi_above) && std::log(above.D / D) > kGapMargin;
+        if (below_lo && above_hi) return true;
+        // (Still the other side's split: farther from the line.)
+        if (!(below_lo || same_split(below, hi_below)) ||
+            !(above_hi || same_split(above, lo_above)))
+            return false;
+    }
+    return false;
+}
+
+bool inside_three_phase_band(double P, char letter, double b, const double z[20], const TpState& lo,
+                             const TpState& hi, StateMemo& memo) {
+    if ((letter != 'H' && letter != 'S') || !lo.two_phase || !hi.two_phase ||
+        !jumps::states_apart(lo, hi))
+        return false;
+    TpState lo3 = lo, hi3 = hi;
+    double t3 = 0.0;
+    if (!three_phase_temperature(P, z, lo3, hi3, t3)) return false;
+    const double margin = kValueMargin * (std::fabs(b) + 1.0);
+    const auto under = [&](const TpState& st) {
+        return (letter == 'S' ? st.s : st.h) < b - margin;
+    };
+    const auto over = [&](const TpState& st) { return (letter == 'S' ? st.s : st.h) > b + margin; };
+    if (!under(lo3) || !over(hi3)) return false;
+    for (const double beside : kBesideLine) {
+        const double t_below = t3 * (1.0 - beside), t_above = t3 * (1.0 + beside);
+        // Each split at both edges of the band: across it (lo at its upper
+        // edge, hi at its lower) on its side of b.
+        TpState lo_below = lo3, lo_above = lo3, hi_below = hi3, hi_above = hi3;
+        if (!continued_to(t_below, P, z, lo_below) || !continued_to(t_above, P, z, lo_above) ||
+            !continued_to(t_below, P, z, hi_below) || !continued_to(t_above, P, z, hi_above) ||
+            !under(lo_above) || !over(hi_below))
+            return false;
+        TpState below, above;
+        // (Where the flash fails, beside a line it cannot settle, farther.)
+        if (!memo.at(t_below, P, z, below) || !memo.at(t_above, P, z, above)) continue;
+        const bool below_lo = same_split(below, lo_below) && under(below);
+        const bool above_hi = same_split(above, hi_above) && over(above);
         if (below_lo && above_hi) return true;
         // (Still the other side's split: farther from the line.)
         if (!(below_lo || same_split(below, hi_below)) ||
