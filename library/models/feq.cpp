@@ -10,12 +10,14 @@
 // Evaluation keeps the term values of the last state of each slot (and the
 // factors of its tau and of its delta) for that very state only, so that no
 // value depends on the states evaluated before; the derivatives are formed
-// from them.  Normal and Gaussian terms factor into a
-// tau part and a delta part, so their mixed derivatives are products of the
-// one-variable lists.  Non-analytic terms do not factor: their first and
-// second derivatives are formed analytically, their third-order and mixed
-// higher derivatives from a truncated two-variable Taylor expansion of the
-// term (a "jet", feqjet.cpp), which is exact to rounding.
+// from them.  The results found at the state before the last are kept too,
+// for solvers that go back and forth between two states.  Normal and
+// Gaussian terms factor into a tau part and a delta part, so their mixed
+// derivatives are products of the one-variable lists.  Non-analytic terms
+// do not factor: their first and second derivatives are formed analytically,
+// their third-order and mixed higher derivatives from a truncated
+// two-variable Taylor expansion of the term (a "jet", feqjet.cpp), which is
+// exact to rounding.
 #include "library/models/feq.h"
 
 #include <algorithm>
@@ -65,7 +67,11 @@ double away_from_zero(double x) {
 // for the derivative lists.
 struct TermPlan {
     int ntpow = 0, ngexp = 0;
-    std::array<bool, kFeqTerms> direct{};       // per normal term
+    std::array<bool, kFeqTerms> direct{};  // per normal term
+    // the normal terms taken as products and those taken directly, each
+    // list in increasing term order
+    int nprod = 0, ndirect = 0;
+    std::array<int, kFeqTerms> prod{}, directk{};
     std::array<int, kFeqTerms> tpow{}, gexp{};  // the factors needed
     std::array<double, kFeqTerms> d{}, l{};     // the term's d and l as reals
     // a normal term's t (t - 1) and t (t - 1) (t - 2), formed as the tau
@@ -318,6 +324,12 @@ void build_plan(int ic) {
             P.gexp[static_cast<std::size_t>(P.ngexp++)] = j;
         }
     }
+    for (int k = 0; k < K.nterm; ++k) {
+        if (P.direct[static_cast<std::size_t>(k)])
+            P.directk[static_cast<std::size_t>(P.ndirect++)] = k;
+        else
+            P.prod[static_cast<std::size_t>(P.nprod++)] = k;
+    }
     for (int j = 0; j < K.nlg; ++j)
         if (WCFFEQ.ldist[ic][j] == 0) factors.gexp[ic][j] = 1.0;
     for (int k = 0; k < K.nterm + K.ncrit; ++k) {
@@ -334,6 +346,49 @@ void build_plan(int ic) {
     for (int j = 0; j < K.nlg; ++j) P.dpowers.add(WCFFEQ.ldist[ic][j]);
     P.tpowers.plan();
     P.dpowers.plan();
+}
+
+// The values of the normal terms of slot ic at the state stored in FEQSAV,
+// from the factors and exponents refreshed with it.  The terms taken as
+// products go first, in one pass free of branches: a product well inside
+// (e^-200, e^100) has its exponent E inside too.  Where some product is
+// not, those terms are taken again: E decides, and exp(E) stands in where
+// a factor has left the range of doubles.  Then the terms taken directly.
+void normal_terms(int ic, const TermPlan& P) {
+    const auto& S = FEQSAV;
+    const auto& F = factors;
+    const int* __restrict jt = WLFFEQ.it[ic].data();
+    const int* __restrict jd = WLFFEQ.id[ic].data();
+    const int* __restrict jg = WLFFEQ.ilg[ic].data();
+    const double* __restrict tl = S.tlog[ic].data();
+    const double* __restrict dl = S.dlog[ic].data();
+    const double* __restrict gl = S.gdl[ic].data();
+    const double* __restrict n = WCFFEQ.n[ic].data();
+    const double* __restrict tp = F.tpow[ic].data();
+    const double* __restrict dp = F.dpow[ic].data();
+    const double* __restrict ge = F.gexp[ic].data();
+    double* __restrict vv = FEQSAV.v[ic].data();
+    const int* __restrict prod = P.prod.data();
+    bool inside = true;
+    for (int q = 0; q < P.nprod; ++q) {
+        const int k = prod[q];
+        const double f = tp[jt[k]] * dp[jd[k]] * ge[jg[k]];
+        vv[k] = n[k] * f;
+        inside = inside & (f > 1e-80) & (f < 1e40);
+    }
+    for (int q = 0; q < P.nprod && !inside; ++q) {
+        const int k = prod[q];
+        const double f = tp[jt[k]] * dp[jd[k]] * ge[jg[k]];
+        if (f > 1e-80 && f < 1e40) continue;
+        const double E = tl[jt[k]] + dl[jd[k]] - gl[jg[k]];
+        vv[k] = 0.0;
+        if (E < 100.0 && E > -200.0) vv[k] = n[k] * (f > 1e-300 && f < 1e300 ? f : std::exp(E));
+    }
+    for (int q = 0; q < P.ndirect; ++q) {
+        const int k = P.directk[static_cast<std::size_t>(q)];
+        const double E = tl[jt[k]] + dl[jd[k]] - gl[jg[k]];
+        vv[k] = E < 100.0 && E > -200.0 ? n[k] * std::exp(E) : 0.0;
+    }
 }
 
 void refresh(int ic, double tau, double del) {
@@ -395,43 +450,9 @@ void refresh(int ic, double tau, double del) {
     const auto& it = WLFFEQ.it[ic];
     const auto& id = WLFFEQ.id[ic];
     auto& v = S.v[ic];
+    normal_terms(ic, P);
     double sum = 0;
-    {
-        const int* __restrict jt = it.data();
-        const int* __restrict jd = id.data();
-        const int* __restrict jg = WLFFEQ.ilg[ic].data();
-        const double* __restrict tl = S.tlog[ic].data();
-        const double* __restrict dl = S.dlog[ic].data();
-        const double* __restrict gl = S.gdl[ic].data();
-        const double* __restrict n = W.n[ic].data();
-        const double* __restrict tp = F.tpow[ic].data();
-        const double* __restrict dp = F.dpow[ic].data();
-        const double* __restrict ge = F.gexp[ic].data();
-        double* __restrict vv = v.data();
-        const bool* __restrict direct = P.direct.data();
-        for (int k = 0; k < K.nterm; ++k) {
-            double w;
-            if (direct[k]) {
-                const double E = tl[jt[k]] + dl[jd[k]] - gl[jg[k]];
-                w = E < 100.0 && E > -200.0 ? n[k] * std::exp(E) : 0.0;
-            } else {
-                // n exp(E) as the product of its three factors.  A product
-                // well inside (e^-200, e^100) has its exponent E inside too;
-                // else E decides, and exp(E) stands in where a factor has
-                // left the range of doubles.
-                const double f = tp[jt[k]] * dp[jd[k]] * ge[jg[k]];
-                w = n[k] * f;
-                if (!(f > 1e-80 && f < 1e40)) {
-                    const double E = tl[jt[k]] + dl[jd[k]] - gl[jg[k]];
-                    w = 0.0;
-                    if (E < 100.0 && E > -200.0)
-                        w = n[k] * (f > 1e-300 && f < 1e300 ? f : std::exp(E));
-                }
-            }
-            vv[k] = w;
-            sum += w;
-        }
-    }
+    for (int k = 0; k < K.nterm; ++k) sum += v[k];
     DistanceParts dist;
     for (int j = 0; j < K.ncrit; ++j) {
         const int k = K.nterm + j;
@@ -703,6 +724,25 @@ double mixed(int ic, int itau, int idel) {
     return sum;
 }
 
+// The result at position pos of the state before the stored one, when that
+// state is (tau, del) and the result was found there; else null.  A stored
+// state cleared (tau 0) makes the one before it count for nothing.
+const double* previous_result(int ic, int pos, double tau, double del) {
+    const auto& S = FEQSAV;
+    if (S.tau[ic] == 0.0 || !(tau == S.prev_tau[ic] && del == S.prev_del[ic])) return nullptr;
+    if (FEQSV2.prev_valid[ic][static_cast<std::size_t>(pos)] != '1') return nullptr;
+    return &S.prev_res[ic][static_cast<std::size_t>(pos)];
+}
+
+// The stored state and its results become the state before the next.
+void keep_as_previous(int ic) {
+    auto& S = FEQSAV;
+    S.prev_tau[ic] = S.tau[ic];
+    S.prev_del[ic] = S.del[ic];
+    S.prev_res[ic] = S.res[ic];
+    FEQSV2.prev_valid[ic] = FEQSV2.valid[ic];
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -857,7 +897,10 @@ double PHIFEQ(int icomp, int itau, int idel, double tau, double del) {
     auto& flags = FEQSV2.valid[icomp];
     if (tau == FEQSAV.tau[icomp] && del == FEQSAV.del[icomp]) {
         if (flags[pos] == '1') return FEQSAV.res[icomp][pos];
+    } else if (const double* kept = previous_result(icomp, pos, tau, del)) {
+        return *kept;
     } else {
+        keep_as_previous(icomp);
         refresh(icomp, tau, del);
         if (pos == 0) return FEQSAV.res[icomp][0];
     }

@@ -130,6 +130,11 @@ struct HmxsavRecord {
     std::array<std::array<double, kHmxTerms>, kHmxModels + 1> term{}, arg{};
     std::array<std::array<double, kHmxOrders>, kHmxModels + 1> sum{};
     std::array<std::array<char, kHmxOrders>, kHmxModels + 1> valid{};  // HMXSV2
+    // The state before the stored one with the sums found at it, for the
+    // solvers that go back and forth between two states.
+    std::array<double, kHmxModels + 1> prev_tau{}, prev_del{};
+    std::array<std::array<double, kHmxOrders>, kHmxModels + 1> prev_sum{};
+    std::array<std::array<char, kHmxOrders>, kHmxModels + 1> prev_valid{};
 };
 extern HmxsavRecord HMXSAV;
 

@@ -109,11 +109,33 @@ void refresh(int m, double tau, double del) {
     HMXSAV.valid[static_cast<std::size_t>(m)].fill('0');
 }
 
+// The sum of order o of model m at the state before the stored one, when
+// that state is (tau, del) and the sum was found there; else null.
+const double* previous_sum(std::size_t m, int o, double tau, double del) {
+    const auto& S = HMXSAV;
+    if (!(tau == S.prev_tau[m] && del == S.prev_del[m])) return nullptr;
+    if (S.prev_valid[m][static_cast<std::size_t>(o)] != '1') return nullptr;
+    return &S.prev_sum[m][static_cast<std::size_t>(o)];
+}
+
+// The stored state of model m and its sums become the state before the next.
+void keep_as_previous(std::size_t m) {
+    auto& S = HMXSAV;
+    S.prev_tau[m] = S.tau[m];
+    S.prev_del[m] = S.del[m];
+    S.prev_sum[m] = S.sum[m];
+    S.prev_valid[m] = S.valid[m];
+}
+
 // The term sum of model m for the order (itau, idel), from the cache.
 double model_sum(int m, int itau, int idel, double tau, double del) {
     const auto q = static_cast<std::size_t>(m);
-    if (!(tau == HMXSAV.tau[q] && del == HMXSAV.del[q])) refresh(m, tau, del);
     const int o = order_index(itau, idel);
+    if (!(tau == HMXSAV.tau[q] && del == HMXSAV.del[q])) {
+        if (const double* kept = previous_sum(q, o, tau, del)) return *kept;
+        keep_as_previous(q);
+        refresh(m, tau, del);
+    }
     auto& valid = HMXSAV.valid[q][static_cast<std::size_t>(o)];
     double& sum = HMXSAV.sum[q][static_cast<std::size_t>(o)];
     if (valid == '1') return sum;
@@ -227,6 +249,9 @@ void hmx_forget_model(int number) {
     HMXSAV.tau[q] = -1.0;
     HMXSAV.del[q] = -1.0;
     HMXSAV.valid[q].fill('0');
+    HMXSAV.prev_tau[q] = -1.0;
+    HMXSAV.prev_del[q] = -1.0;
+    HMXSAV.prev_valid[q].fill('0');
 }
 
 void hmx_forget_all() {

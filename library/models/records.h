@@ -100,12 +100,18 @@ struct FeqsavRecord {
     SlotArr<double, kFeqTerms> gdl;   // gamma_j delta^l_j
     SlotArr<double, kFeqResults> res;
     Slots<unsigned> gen;
+    // The state before the stored one, with the results found at it: solvers
+    // that go back and forth between two states (the phases of a split, a
+    // trial phase beside the feed) find them again without a refresh.  A
+    // stored state cleared to tau 0 clears it at the next refresh.
+    Slots<double> prev_del, prev_tau;
+    SlotArr<double, kFeqResults> prev_res;
 };
 extern FeqsavRecord FEQSAV;
 
 // Validity of the stored results: '1' valid, '0' not.
 struct Feqsv2Record {
-    Slots<std::array<char, kFeqResults>> valid;
+    Slots<std::array<char, kFeqResults>> valid, prev_valid;
 };
 extern Feqsv2Record FEQSV2;
 

@@ -307,19 +307,74 @@ TEST_F(FeqTest, ResultsDoNotDependOnTheHistoryOfTheCache) {
              {std::pair{1.02, 1.1}, std::pair{1.6, 2.9}, std::pair{0.8, 0.05}}) {
             load(text);  // cache forgotten: every factor afresh
             const std::vector<double> fresh = all(tau, del, false);
+            // (Two other states in between: the state is no longer kept as
+            // the one before the stored one, and is formed anew.)
             // Same tau, other delta before: the tau factors are reused.
+            phi(0, 0, tau, 0.6 * del);
             phi(0, 0, tau, 0.7 * del);
             EXPECT_EQ(all(tau, del, true), fresh) << tau << " " << del;
             // Same delta, other tau before: the delta factors are reused.
+            phi(0, 0, 1.2 * tau, del);
             phi(0, 0, 1.3 * tau, del);
             EXPECT_EQ(all(tau, del, false), fresh) << tau << " " << del;
             // Third derivatives alone, then after the mixed ones.
+            phi(0, 0, 1.2 * tau, del);
             phi(0, 0, 1.3 * tau, del);
             EXPECT_EQ(phi(0, 3, tau, del), fresh[3]);
             EXPECT_EQ(phi(3, 0, tau, del), fresh[6]);
             EXPECT_EQ(phi(2, 2, tau, del), fresh[10]);
         }
     }
+}
+
+// A solver that goes back and forth between two states finds the results of
+// the state before the stored one again without a refresh, to the bit; a
+// result not found there, a third state or a cleared cache refreshes.
+TEST_F(FeqTest, TheStateBeforeTheStoredOneAnswersWithoutARefresh) {
+    const int ij[][2] = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0},
+                         {3, 0}, {1, 1}, {1, 2}, {2, 1}, {2, 2}};
+    const auto all = [&](double tau, double del) {
+        std::vector<double> v;
+        for (const auto& d : ij) v.push_back(phi(d[0], d[1], tau, del));
+        return v;
+    };
+    const auto refreshes = [] { return lib::FEQSAV.gen[kSlot]; };
+    load(section(kNormal, 4, kCrit));
+    const std::vector<double> a = all(1.02, 1.1);
+    load(section(kNormal, 4, kCrit));
+    const std::vector<double> b = all(1.6, 2.9);
+    all(1.02, 1.1);
+    const unsigned before = refreshes();
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(all(1.6, 2.9), b);
+        EXPECT_EQ(all(1.02, 1.1), a);
+    }
+    EXPECT_EQ(refreshes(), before);
+    // A result not found at the state before: a refresh, then the other
+    // state is the one before.
+    load(section(kNormal, 4, kCrit));
+    const double a01 = phi(0, 1, 1.02, 1.1);
+    phi(0, 0, 1.6, 2.9);
+    const unsigned once = refreshes();
+    EXPECT_EQ(phi(0, 2, 1.02, 1.1), a[2]);
+    EXPECT_EQ(refreshes(), once + 1);
+    EXPECT_EQ(phi(0, 0, 1.6, 2.9), b[0]);
+    EXPECT_EQ(phi(0, 1, 1.02, 1.1), a01);
+    EXPECT_EQ(refreshes(), once + 1);
+    // A third state: the first is no longer kept.
+    phi(0, 0, 0.8, 0.05);
+    phi(0, 0, 1.6, 2.9);
+    const unsigned third = refreshes();
+    EXPECT_EQ(phi(0, 0, 1.02, 1.1), a[0]);
+    EXPECT_EQ(refreshes(), third + 1);
+    // A cache cleared as the set-up clears it (tau and delta 0) after a
+    // coefficient changed: the state before answers no more.
+    phi(0, 0, 1.6, 2.9);
+    lib::FEQSAV.tau[kSlot] = 0.0;
+    lib::FEQSAV.del[kSlot] = 0.0;
+    lib::WCFFEQ.n[kSlot][0] *= 2.0;
+    EXPECT_NE(phi(0, 0, 1.02, 1.1), a[0]);
+    EXPECT_NE(phi(0, 0, 1.6, 2.9), b[0]);
 }
 
 // The third derivatives of the non-analytic terms come from a jet of the one

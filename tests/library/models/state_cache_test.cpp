@@ -59,6 +59,49 @@ TEST(StateCacheTest, MixtureDepartureTermsDoNotDependOnTheStateBefore) {
     expect_history_free(0, x);
 }
 
+// Two states asked in turn (the phases of a split, a trial phase beside the
+// feed), each for some orders, then for all in another sequence: every
+// value is the one found at that state alone, to the bit, whether it comes
+// from the state kept before the last or is formed anew.
+void expect_two_states_in_turn(int ic, const double x[20]) {
+    int pairs = 0, differ = 0;
+    for (int it = 0; it < 6; ++it) {
+        for (int id = 0; id < 8; ++id) {
+            const double tau = 0.5 + 0.3 * it, del = 0.004 * std::pow(2.2, id);
+            const double tb = 1.07 * tau, db = 0.6 * del;
+            all_orders(ic, 0.5 * tau, 3.0 * del, x);  // far states first
+            const auto a = all_orders(ic, tau, del, x);
+            all_orders(ic, 0.5 * tau, 3.0 * del, x);
+            const auto b = all_orders(ic, tb, db, x);
+            all_orders(ic, 0.4 * tau, 2.0 * del, x);
+            std::array<double, 11> ga{}, gb{};
+            for (std::size_t n = 0; n < 11; ++n) {
+                const std::size_t m = (n * 7) % 11;  // another sequence
+                const double* xx = x;
+                const auto at = [&](double t, double d, std::size_t k) {
+                    const int i = kOrders[k][0], j = kOrders[k][1];
+                    return ic > 0 ? lib::PHIK(ic, i, j, t, d) : lib::PHIX(i, j, t, d, xx);
+                };
+                ga[n] = at(tau, del, n);
+                gb[m] = at(tb, db, m);
+                if (n % 3 == 0) at(tau, del, (n + 5) % 11);  // a state asked twice running
+            }
+            differ += (ga == a && gb == b) ? 0 : 1;
+            ++pairs;
+        }
+    }
+    EXPECT_EQ(differ, 0) << "of " << pairs << " pairs of states";
+}
+
+TEST(StateCacheTest, TwoStatesInTurnGiveTheValuesOfEachAlone) {
+    ASSERT_EQ(testsupport::set_up("water"), "");
+    const double pure[20] = {1.0};
+    expect_two_states_in_turn(1, pure);
+    ASSERT_EQ(testsupport::set_up("methane|ethane|nitrogen"), "");
+    const double x[20] = {0.8, 0.15, 0.05};
+    expect_two_states_in_turn(0, x);
+}
+
 // The components of a mixture asked for one order after another (as the
 // mixture model asks: one order of every component, then the next) give
 // what each asked for all its orders alone gives, to the bit: what a
