@@ -149,6 +149,70 @@ INSTANTIATE_TEST_SUITE_P(Freezing, IsolinesAboveGap,
                                            GapRow{"Humid ISO Air", ISO_ISOBAR, 100, 200},
                                            GapRow{FLUE_GAS, ISO_ISOBAR, 100, 200}));
 
+struct EndsRow {
+    const char* fluid;
+    int family;  // an isobar or a density line
+    double position;
+    double T_cold_below;  // K: the line's first point lies below
+    double T_warm_above;  // K: its last point lies above
+};
+
+std::ostream& operator<<(std::ostream& os, const EndsRow& r) {
+    return os << r.fluid << " family " << r.family << " at " << r.position;
+}
+
+// A flue gas of 7 % water.
+constexpr const char* WET_FLUE_GAS =
+    "Nitrogen 0.755, Oxygen 0.125, Argon 0.009, Carbon dioxide 0.04, Water 0.071";
+
+// Mixture lines stepped in temperature run as far as the library has
+// states on them: 0.5 K beyond either end it has none. The coldest
+// samples of a wet gas are refused (its water would freeze), and its lines
+// began at the first retry the library took (the flue gas's 1 bar isobar
+// at 300 K, its density lines at 280 K, Humid ISO Air's at 259 K and its
+// 50 bar isobar at 304 K, all with states down to 246 K); Humid ISO Air's
+// lines ended at 1146 K and 1787 K, their highest samples beyond the
+// limits of its humid composition (1944 K). The record keeps its own
+// composition and limits.
+class MixtureLineEnds : public ::testing::TestWithParam<EndsRow> {
+protected:
+    void TearDown() override { fluids.truncate(NUM_BUILTIN_FLUIDS); }
+};
+
+TEST_P(MixtureLineEnds, ReachTheLastStatesOfTheLibrary) {
+    diagtest::fresh_fluids();
+    const EndsRow row = GetParam();
+    Fluid* f = fluid_named(row.fluid);
+    ASSERT_NE(f, nullptr);
+    init_stoffwerte(f);
+    const auto x = f->x;
+    const double Tmax = f->Tmax;
+    const std::vector<IsoPoint> line = line_at(*f, row.family, row.position);
+    EXPECT_EQ(f->x, x);
+    EXPECT_EQ(f->Tmax, Tmax);
+    ASSERT_GE(line.size(), 10u);
+    EXPECT_LT(line.front().T, row.T_cold_below);
+    EXPECT_GT(line.back().T, row.T_warm_above);
+    LineComposition composition(*f);
+    for (const double T : {line.front().T - 0.5, line.back().T + 0.5}) {
+        double t = T, p = row.position, rho = row.position, s = 0, h = 0, q = 0;
+        const int r = row.family == ISO_ISOBAR
+                          ? get_all_by_T_and_p(f->x.data(), t, p, s, h, rho, q)
+                          : get_all_by_T_and_rho(f->x.data(), t, p, s, h, rho, q);
+        EXPECT_NE(r, 0) << "at " << T << " K";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(WetGases, MixtureLineEnds,
+                         ::testing::Values(EndsRow{WET_FLUE_GAS, ISO_ISOBAR, 100, 247, 1700},
+                                           EndsRow{WET_FLUE_GAS, ISO_ISOBAR, 5, 247, 1700},
+                                           EndsRow{WET_FLUE_GAS, ISO_ISOCHOR, 1, 247, 1700},
+                                           EndsRow{"Humid ISO Air", ISO_ISOBAR, 100, 247, 1900},
+                                           EndsRow{"Humid ISO Air", ISO_ISOBAR, 5000, 247, 1900},
+                                           EndsRow{"Humid ISO Air", ISO_ISOCHOR, 1, 247, 1900},
+                                           EndsRow{"Natural Gas Groningen", ISO_ISOBAR, 10, 140,
+                                                   600}));
+
 // Dry ISO Air's isotherms as a diagram first computes them, all together,
 // and each computed alone afterwards: the same states (a state taken again
 // from one line's earlier flashes comes from that line only). Below the
