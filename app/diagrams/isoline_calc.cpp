@@ -292,7 +292,7 @@ private:
     void cut_at_gap(double T, std::vector<IsoPoint>& line);
     void extend_up_to(double T, std::vector<IsoPoint>& line, double failed);
     template <class Failed, class Call>
-    void keep_above_gap(std::vector<IsoPoint>& line, Failed failed_before, Call call);
+    bool keep_above_gap(std::vector<IsoPoint>& line, Failed failed_before, Call call);
     template <class Call>
     void extend_cold_end(std::vector<IsoPoint>& line,
                          const std::map<std::pair<double, double>, Flashed>& flashed, Call call);
@@ -362,6 +362,7 @@ std::vector<IsoPoint> IsolineRun::isobar(double p) {
     w.shape_var = FIELD_T;
     w.step_limit = (f_.Tmax - f_.Tmin) / 10000;
     w.slope_limit = 0.1;
+    w.mixture = !one_component();
     // A mixture's two-phase stretch is walked like the rest: its
     // temperature glides from the bubble to the dew point, and the line is
     // curved there in T-s and h-s. That of one component is a straight
@@ -377,7 +378,7 @@ std::vector<IsoPoint> IsolineRun::isobar(double p) {
     // 400 K isotherm stayed straight chords across their diagrams.
     refine_line(line, w, at_T);
     const auto failed_at_T = [&](double T) { return failed_before(flashed_, T, p); };
-    if (!one_component()) keep_above_gap(line, failed_at_T, at_T);
+    if (!one_component() && keep_above_gap(line, failed_at_T, at_T)) refine_line(line, w, at_T);
     return line;
 }
 
@@ -388,17 +389,19 @@ std::vector<IsoPoint> IsolineRun::isobar(double p) {
 // diagrams show), extended towards it by halving the step. Humid ISO Air's
 // 10 kPa isobar had a liquid at 63 K, then its gas from 251 K (the library
 // has no states between, where the water would freeze): one straight
-// segment across its T-s diagram.
+// segment across its T-s diagram. True when the line was broken: the walk
+// has not seen the states added below the part kept (Humid ISO Air's
+// 50 kPa isobar ran straight from 246 K to its dew point at 271 K).
 template <class Failed, class Call>
-void IsolineRun::keep_above_gap(std::vector<IsoPoint>& line, Failed failed_before, Call call) {
+bool IsolineRun::keep_above_gap(std::vector<IsoPoint>& line, Failed failed_before, Call call) {
     for (std::size_t k = line.size(); k-- > 1;) {  // segments from high temperatures down
         const double lower = line[k - 1].T, higher = line[k].T;
         if (!(higher - lower >= GAP_T) || !failed_before((lower + higher) / 2)) continue;
-        IsoPoint pt;
         line.erase(line.begin(), line.begin() + static_cast<long>(k));
         extend_down_to(line, (lower + higher) / 2, call);
-        return;
+        return true;
     }
+    return false;
 }
 
 // A mixture's line stepped in temperature whose coldest sample failed
@@ -640,9 +643,10 @@ void IsolineRun::density_lines() {
         w.shape_var = FIELD_H;
         w.step_limit = DENSITY_STEP_LIMIT;
         w.slope_limit = 0.05;
+        w.mixture = !one_component();
         refine_line(line, w, at_T);  // no hlim
         const auto failed_at_T = [&](double T) { return failed_before(flashed_by_rho_, T, rho); };
-        if (!one_component()) keep_above_gap(line, failed_at_T, at_T);
+        if (!one_component() && keep_above_gap(line, failed_at_T, at_T)) refine_line(line, w, at_T);
         track(line);
         fam.lines[static_cast<std::size_t>(i)] = std::move(line);
     });

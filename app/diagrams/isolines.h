@@ -86,8 +86,10 @@ struct WalkSettings {
     int liquid = -1;  // index of the saturated-liquid point L in the list, -1 none
     int vapour = -1;  // index of the saturated-vapour point V, -1 none
     // A mixture's line bends at its dew and bubble points, which are no
-    // points of it: segments far apart in pressure are looked at for bends
-    // however wide they are.
+    // points of it, and all along the stretch where a component condenses:
+    // segments far apart in pressure, and segments of a line stepped in
+    // temperature wider than twice the step limit, are looked at for bends
+    // however short a part of the line they are.
     bool mixture = false;
 };
 // Computes the point of the line at a value of its step variable; false

@@ -7,6 +7,7 @@
 #include "app/core/fluids/fluid_properties.h"
 #include "app/core/model/init.h"
 #include "app/diagrams/isolines.h"
+#include "app/diagrams/mapping.h"
 #include "tests/diagrams/diagram_support.h"
 #include "tests/diagrams/isoline_support.h"
 
@@ -212,6 +213,50 @@ INSTANTIATE_TEST_SUITE_P(WetGases, MixtureLineEnds,
                                            EndsRow{"Humid ISO Air", ISO_ISOCHOR, 1, 247, 1900},
                                            EndsRow{"Natural Gas Groningen", ISO_ISOBAR, 10, 140,
                                                    600}));
+
+// What a user sees of a wet gas's density lines where its water condenses:
+// in a T-s diagram of 200 K to 350 K (1024 x 800), each drawn segment runs
+// within 2 pixels of the state at its middle temperature. The segments
+// between 248 K and 280 K strayed up to 6.8 pixels (their midpoints lay
+// on the chords in the line's own proportions, 246 K to 1752 K).
+TEST(MixtureIsolines, WetDensityLinesFollowTheirBends) {
+    constexpr double OFF_LINE = 2;  // pixels
+    diagtest::fresh_fluids();
+    Fluid* f = fluid_named(WET_FLUE_GAS);
+    ASSERT_NE(f, nullptr);
+    init_stoffwerte(f);
+    // The lines of 0.1 to 5 kg/m3, which condense water within the diagram.
+    for (IsoFamily& fam : f->iso) fam.computed.assign(static_cast<std::size_t>(iso_count(fam)), 1);
+    IsoFamily& lines = f->iso[ISO_ISOCHOR];
+    for (std::size_t i = 0; i < lines.positions.size(); ++i)
+        if (lines.positions[i] > 0 && lines.positions[i] <= 5) lines.computed[i] = 0;
+    calc_isolines(*f);
+    auto g = diagtest::make_graph(fluids.index_of(f), 2);
+    g->x_axis.min_pos = -1, g->x_axis.max_pos = 2;
+    g->y_axis.min_pos = 200, g->y_axis.max_pos = 350;
+    diagtest::draw(*g, 1024, 800);
+    const Mapping m = mapping_of(*g);
+    ASSERT_TRUE(m.usable);
+    int segments = 0;
+    const IsoFamily& fam = f->iso[ISO_ISOCHOR];
+    for (std::size_t i = 0; i < fam.lines.size(); ++i) {
+        const double rho = fam.positions[i];
+        for (std::size_t k = 1; k < fam.lines[i].size(); ++k) {
+            const IsoPoint &a = fam.lines[i][k - 1], &b = fam.lines[i][k];
+            if (a.T > 350) break;
+            double T = (a.T + b.T) / 2, p = 0, s = 0, h = 0, r = rho, q = 0;
+            ASSERT_EQ(get_all_by_T_and_rho(f->x.data(), T, p, s, h, r, q), 0) << T;
+            const double ax = m.X(a.s), ay = m.Y(a.T), bx = m.X(b.s), by = m.Y(b.T);
+            const double mx = m.X(s), my = m.Y(T), length = std::hypot(bx - ax, by - ay);
+            const double t = std::clamp(
+                ((mx - ax) * (bx - ax) + (my - ay) * (by - ay)) / (length * length), 0., 1.);
+            EXPECT_LT(std::hypot(ax + t * (bx - ax) - mx, ay + t * (by - ay) - my), OFF_LINE)
+                << rho << " kg/m3, T " << a.T << ".." << b.T;
+            ++segments;
+        }
+    }
+    EXPECT_GT(segments, 40);
+}
 
 // Dry ISO Air's isotherms as a diagram first computes them, all together,
 // and each computed alone afterwards: the same states (a state taken again
