@@ -127,7 +127,11 @@ private:
         std::vector<Plane> out;
         for (int var : {s_.shape_var, FIELD_T, FIELD_H}) {
             if (!out.empty() && out.front().var == var) continue;
-            if (var == FIELD_H && s_.step_var != FIELD_P) continue;  // isotherms only
+            // h on isotherms, and on a mixture's isobars: they bend in h-s
+            // where T-s shows them straight (Natural Gas Groningen's 5 kPa
+            // isobar kept one segment from 416 K to 545 K, 4.5 pixels off
+            // in its h-s diagram).
+            if (var == FIELD_H && s_.step_var != FIELD_P && !s_.mixture) continue;
             add_plane(Plane{var, 0, 0, false}, out);
         }
         return out;
