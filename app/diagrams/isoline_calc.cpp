@@ -292,7 +292,12 @@ private:
     void cut_at_gap(double T, std::vector<IsoPoint>& line);
     void extend_up_to(double T, std::vector<IsoPoint>& line, double failed);
     template <class Failed, class Call>
-    void keep_above_gap(std::vector<IsoPoint>& line, Failed failed_before, Call call);
+    bool keep_above_gap(std::vector<IsoPoint>& line, Failed failed_before, Call call);
+    template <class Call>
+    void extend_cold_end(std::vector<IsoPoint>& line,
+                         const std::map<std::pair<double, double>, Flashed>& flashed, Call call);
+    template <class Call>
+    void extend_down_to(std::vector<IsoPoint>& line, double failed, Call call);
     // Pressure of sample k of a supercritical isotherm, from pmax (k = 0)
     // down to pmin (the last).
     double supercritical_sample(int k) const {
@@ -350,11 +355,14 @@ std::vector<IsoPoint> IsolineRun::isobar(double p) {
     }
     if (have_V) insert_by_rho(line, V);
     if (have_L) insert_by_rho(line, L);
+    const auto at_T = [&](double T, IsoPoint& o) { return by_T_p(T, p, o); };
+    if (!one_component()) extend_cold_end(line, flashed_, at_T);
     WalkSettings w;
     w.step_var = FIELD_T;
     w.shape_var = FIELD_T;
     w.step_limit = (f_.Tmax - f_.Tmin) / 10000;
     w.slope_limit = 0.1;
+    w.mixture = !one_component();
     // A mixture's two-phase stretch is walked like the rest: its
     // temperature glides from the bubble to the dew point, and the line is
     // curved there in T-s and h-s. That of one component is a straight
@@ -368,10 +376,9 @@ std::vector<IsoPoint> IsolineRun::isobar(double p) {
     // gas at low pressure lies above the enthalpy at (Tmax, pmax), and
     // R245CA's 0.5 MPa isobar (64 pixels off in its T-s diagram) or R134A's
     // 400 K isotherm stayed straight chords across their diagrams.
-    const auto at_T = [&](double T, IsoPoint& o) { return by_T_p(T, p, o); };
     refine_line(line, w, at_T);
     const auto failed_at_T = [&](double T) { return failed_before(flashed_, T, p); };
-    if (!one_component()) keep_above_gap(line, failed_at_T, at_T);
+    if (!one_component() && keep_above_gap(line, failed_at_T, at_T)) refine_line(line, w, at_T);
     return line;
 }
 
@@ -382,23 +389,50 @@ std::vector<IsoPoint> IsolineRun::isobar(double p) {
 // diagrams show), extended towards it by halving the step. Humid ISO Air's
 // 10 kPa isobar had a liquid at 63 K, then its gas from 251 K (the library
 // has no states between, where the water would freeze): one straight
-// segment across its T-s diagram.
+// segment across its T-s diagram. True when the line was broken: the walk
+// has not seen the states added below the part kept (Humid ISO Air's
+// 50 kPa isobar ran straight from 246 K to its dew point at 271 K).
 template <class Failed, class Call>
-void IsolineRun::keep_above_gap(std::vector<IsoPoint>& line, Failed failed_before, Call call) {
+bool IsolineRun::keep_above_gap(std::vector<IsoPoint>& line, Failed failed_before, Call call) {
     for (std::size_t k = line.size(); k-- > 1;) {  // segments from high temperatures down
         const double lower = line[k - 1].T, higher = line[k].T;
         if (!(higher - lower >= GAP_T) || !failed_before((lower + higher) / 2)) continue;
-        IsoPoint pt;
         line.erase(line.begin(), line.begin() + static_cast<long>(k));
-        double failed = (lower + higher) / 2;
-        for (int j = 0; j < RUN_END_STEPS; ++j) {
-            const double T = (line.front().T + failed) / 2;
-            if (call(T, pt))
-                line.insert(line.begin(), pt);
-            else
-                failed = T;
-        }
-        return;
+        extend_down_to(line, (lower + higher) / 2, call);
+        return true;
+    }
+    return false;
+}
+
+// A mixture's line stepped in temperature whose coldest sample failed
+// starts at the first retry that did not, up to some 130 K above the
+// coldest state the library has on it: it is extended from there towards
+// the warmest temperature below it that failed. The flue gas of 7 % water
+// has states with its water condensed down to 246 K, where the library
+// refuses the water as frozen; its 1 bar isobar stopped at 300 K, its
+// density lines at 280 K, and those of Humid ISO Air at 259 K.
+template <class Call>
+void IsolineRun::extend_cold_end(std::vector<IsoPoint>& line,
+                                 const std::map<std::pair<double, double>, Flashed>& flashed,
+                                 Call call) {
+    if (line.empty()) return;
+    double failed = -HUGE_VAL;
+    for (const auto& [key, state] : flashed)
+        if (!state.counts && key.first < line.front().T) failed = std::max(failed, key.first);
+    if (failed > -HUGE_VAL) extend_down_to(line, failed, call);
+}
+
+// Adds states below the line's first point towards a temperature where the
+// library has none, halving the step RUN_END_STEPS times.
+template <class Call>
+void IsolineRun::extend_down_to(std::vector<IsoPoint>& line, double failed, Call call) {
+    IsoPoint pt;
+    for (int j = 0; j < RUN_END_STEPS; ++j) {
+        const double T = (line.front().T + failed) / 2;
+        if (call(T, pt))
+            line.insert(line.begin(), pt);
+        else
+            failed = T;
     }
 }
 
@@ -602,15 +636,17 @@ void IsolineRun::density_lines() {
                     k < 9 ? sample(k + 1) : HUGE_VAL))
                 line.push_back(pt);
         }
+        const auto at_T = [&](double T, IsoPoint& o) { return by_T_rho(T, rho, o); };
+        if (!one_component()) extend_cold_end(line, flashed_by_rho_, at_T);
         WalkSettings w;
         w.step_var = FIELD_T;
         w.shape_var = FIELD_H;
         w.step_limit = DENSITY_STEP_LIMIT;
         w.slope_limit = 0.05;
-        const auto at_T = [&](double T, IsoPoint& o) { return by_T_rho(T, rho, o); };
+        w.mixture = !one_component();
         refine_line(line, w, at_T);  // no hlim
         const auto failed_at_T = [&](double T) { return failed_before(flashed_by_rho_, T, rho); };
-        if (!one_component()) keep_above_gap(line, failed_at_T, at_T);
+        if (!one_component() && keep_above_gap(line, failed_at_T, at_T)) refine_line(line, w, at_T);
         track(line);
         fam.lines[static_cast<std::size_t>(i)] = std::move(line);
     });
@@ -696,11 +732,9 @@ long calc_isolines(Fluid& fluid, IsolineProgress* progress) {
     if (pending == 0 || running || library_busy.load() > 0) return 0;
     BusyScope busy;
     if (init_stoffwerte(&fluid) == 0) return 0;
-    const bool humid = fluid.humidity_type == HT_RH_STANDARD;
-    if (humid) relative_humidity_to_mol_proz(fluid);
+    LineComposition composition(fluid);
     IsolineRun run(fluid, progress, pending);
     run.run();
-    if (humid) mol_proz_restore(fluid);
     return run.calls;
 }
 

@@ -1,5 +1,6 @@
 // The humid composition of a fluid with relative humidity at standard
-// values, for the time of an isoline computation.
+// values, with the limits of its equations, for the time of an isoline
+// computation or a read-out.
 #include "app/diagrams/isolines.h"
 #include "library/library.h"
 
@@ -25,5 +26,30 @@ void relative_humidity_to_mol_proz(Fluid& f) {
 }
 
 void mol_proz_restore(Fluid& f) { f.x = f.x_saved; }
+
+// The limits of a fluid record are those of the composition it was set up
+// with, which for Humid ISO Air holds no water: with its humid share the
+// equations end at 1944 K, not 1993.7 K, and every state between was
+// refused with a warning (its isobars ended at 1146 K, its density lines
+// at 1787 K, the samples below the highest temperature).
+LineComposition::LineComposition(Fluid& fluid)
+    : fluid_(fluid), humid_(fluid.humidity_type == HT_RH_STANDARD) {
+    if (!humid_) return;
+    Tmin_ = fluid_.Tmin, Tmax_ = fluid_.Tmax, pmax_ = fluid_.pmax, Dmax_ = fluid_.Dmax;
+    relative_humidity_to_mol_proz(fluid_);
+    double tmin = 0, tmax = 0, dmax = 0, pmax = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::LIMITX("EOS", 300.0, 0.0, 0.0, fluid_.x.data(), tmin, tmax, dmax, pmax, ierr, herr);
+    if (!(tmin > 0 && tmax > tmin && dmax > 0 && pmax > 0)) return;  // the record's own
+    fluid_.Tmin = tmin, fluid_.Tmax = tmax, fluid_.pmax = pmax;
+    fluid_.Dmax = dmax * lib::WMOL(fluid_.x.data());
+}
+
+LineComposition::~LineComposition() {
+    if (!humid_) return;
+    mol_proz_restore(fluid_);
+    fluid_.Tmin = Tmin_, fluid_.Tmax = Tmax_, fluid_.pmax = pmax_, fluid_.Dmax = Dmax_;
+}
 
 }  // namespace app::diagrams

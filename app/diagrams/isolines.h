@@ -53,6 +53,27 @@ void relative_humidity_to_mol_proz(Fluid& fluid);
 // Copies the saved composition back.
 void mol_proz_restore(Fluid& fluid);
 
+// The composition a fluid's lines are computed and read for, for the time
+// of the object's life: a fluid with relative humidity at standard values
+// carries its humid share of water (relative_humidity_to_mol_proz) and the
+// limits of the equations for that composition, as its processes carry
+// the water; both are given back at the end. Other fluids are left as they
+// are. (With the dry composition the pointer on Humid ISO Air's 0.05 bar
+// isobar read 0.043 bar, on its 250 K isotherm 253.57 K in the h-s
+// diagram.)
+class LineComposition {
+public:
+    explicit LineComposition(Fluid& fluid);
+    ~LineComposition();
+    LineComposition(const LineComposition&) = delete;
+    LineComposition& operator=(const LineComposition&) = delete;
+
+private:
+    Fluid& fluid_;
+    bool humid_;
+    double Tmin_ = 0, Tmax_ = 0, pmax_ = 0, Dmax_ = 0;  // the fluid's own limits
+};
+
 // Order of sorted insertion: -1 when a is denser than b, else 1.
 int sort_by_rho(const IsoPoint& a, const IsoPoint& b);
 
@@ -65,8 +86,10 @@ struct WalkSettings {
     int liquid = -1;  // index of the saturated-liquid point L in the list, -1 none
     int vapour = -1;  // index of the saturated-vapour point V, -1 none
     // A mixture's line bends at its dew and bubble points, which are no
-    // points of it: segments far apart in pressure are looked at for bends
-    // however wide they are.
+    // points of it, and all along the stretch where a component condenses:
+    // segments far apart in pressure, and segments of a line stepped in
+    // temperature wider than twice the step limit, are looked at for bends
+    // however short a part of the line they are.
     bool mixture = false;
 };
 // Computes the point of the line at a value of its step variable; false

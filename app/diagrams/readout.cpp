@@ -33,28 +33,6 @@ public:
     BusyScope& operator=(const BusyScope&) = delete;
 };
 
-// The composition the diagram's lines are drawn for, for the time of one
-// read-out: a fluid with relative humidity at standard values carries its
-// humid share of water there (calc_isolines), as its processes do. With the
-// dry composition the pointer on Humid ISO Air's 0.05 bar isobar read
-// 0.043 bar, on its 250 K isotherm 253.57 K (h-s diagram).
-class LineComposition {
-public:
-    explicit LineComposition(Fluid& fluid)
-        : fluid_(fluid), humid_(fluid.humidity_type == HT_RH_STANDARD) {
-        if (humid_) relative_humidity_to_mol_proz(fluid_);
-    }
-    ~LineComposition() {
-        if (humid_) mol_proz_restore(fluid_);
-    }
-    LineComposition(const LineComposition&) = delete;
-    LineComposition& operator=(const LineComposition&) = delete;
-
-private:
-    Fluid& fluid_;
-    bool humid_;
-};
-
 std::string format(const char* fmt, double v) {
     char buf[64];
     std::snprintf(buf, sizeof buf, fmt, v);
