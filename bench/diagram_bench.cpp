@@ -1,8 +1,9 @@
-// Property diagrams: the isolines of water, of Dry ISO Air and of a heat
-// pump's blend from nothing (every default line and the dome), one full drawing of a water T-s
-// diagram into a 1024 x 800 image, that image written as a PNG file (as batch mode
-// writes it, marked), and the pointer read-out of each diagram type (one motion event)
-// over a grid of the plot.
+// Property diagrams: the isolines of water, of Dry ISO Air, of a heat pump's
+// blend and of a user's flue gas from nothing (every default line and the
+// dome), one full drawing of a water T-s diagram into a 1024 x 800 image,
+// that image written as a PNG file (as batch mode writes it, marked), and
+// the pointer read-out of each diagram type (one motion event) over a grid
+// of the plot.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
@@ -155,6 +156,40 @@ void BM_CalcIsolinesBlend(benchmark::State& state) {
     });
 }
 
+// A flue gas as a user defines it (nitrogen, carbon dioxide, water, oxygen,
+// argon 72/9/16/2/1): its isotherms and density lines cross the dew line of
+// its water up to some 400 K, and its dense gas at 540-620 K and 20-40
+// mol/L lies above the dew points of its water.
+Fluid* fresh_flue_gas() {
+    static Fluid* flue = nullptr;
+    if (flue == nullptr) {
+        fresh(FLUID_WATER);
+        std::string error;
+        std::unique_ptr<Fluid> made = import_fluid_text(
+            "Fluid Definition File Version = 1.0\n\n#START Fluid Definition\n"
+            " Fluid name = \"Flue gas\"\n Az parts = \"5\"\n Fluid humidity type = \"0\"\n"
+            " Component \"Nitrogen\" mol_proz \"0.72\" \n"
+            " Component \"Carbon dioxide\" mol_proz \"0.09\" \n"
+            " Component \"Water\" mol_proz \"0.16\" \n"
+            " Component \"Oxygen\" mol_proz \"0.02\" \n"
+            " Component \"Argon\" mol_proz \"0.01\" \n#END Fluid definition\n",
+            error);
+        if (made == nullptr) return nullptr;
+        flue = fluids.append(std::move(made));
+    }
+    init_iso_positions(*flue);
+    flue->dome_count = 0;
+    return flue;
+}
+
+void BM_CalcIsolinesFlueGas(benchmark::State& state) {
+    Fluid* flue = fresh_flue_gas();
+    time_isolines(state, flue, [flue] {
+        fresh_flue_gas();
+        init_stoffwerte(flue);
+    });
+}
+
 // A fresh water T-s diagram of 1024 x 800 pixels with its isolines.
 Graph* water_ts_graph() {
     Fluid* water = fresh_water();
@@ -228,6 +263,7 @@ void BM_ReadoutWater(benchmark::State& state) {
 BENCHMARK(BM_CalcIsolinesWater)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CalcIsolinesDryAir)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CalcIsolinesBlend)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalcIsolinesFlueGas)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_CalcIsolinesDryAirFamily)
     ->Arg(ISO_ISOBAR)
     ->Arg(ISO_ISOTHERM)

@@ -214,6 +214,48 @@ void TPRHOB(double T, double P, double D1, double D2, const double x[20], double
     ierr = 1;
 }
 
+namespace {
+
+// Below this density the curvature of an isotherm is that of its second
+// virial coefficient (press_derivs), the same at every lower density.
+constexpr double kVirialDensity = 1.0e-8;
+
+// Whether no further try of concave_vapour at a lower density than Dv can
+// stop it: below kVirialDensity the isotherm keeps its positive curvature
+// there, and the pressure, falling with the density, stays far below the
+// critical one.
+bool convex_down_to_zero(const PressDerivs& v, double Dv, double Pc) {
+    return Dv <= kVirialDensity && v.d2 > 0.0 && std::fabs(v.p) <= 0.75 * Pc;
+}
+
+// The vapour density of a DLDV pass from Dv: lowered by 5 % a try (halved
+// where the isotherm is steep far above the critical pressure) until the
+// isotherm is concave there, 100 tries at most; its P and derivatives.  A
+// gas far above its critical temperature (a wet gas's nitrogen at 580 K)
+// is convex down to zero density: the tries left once that is certain only
+// lower the density, without the state at each (6,000 evaluations of the
+// equation in each DLDV of its dew-point search).
+PressDerivs concave_vapour(double T, double& Dv, const double xv[20], double Pc) {
+    PressDerivs v = press_derivs(T, Dv, xv);
+    for (int tries = 0; tries < 100; ++tries) {
+        if (std::fabs(v.d1) > 100000.0 && std::fabs(v.p) > 1.5 * Pc) {
+            Dv /= 2.0;
+            v = press_derivs(T, Dv, xv);
+            continue;
+        }
+        if (v.d2 <= 0.0 && v.d1 >= 0.0) break;
+        if (convex_down_to_zero(v, Dv, Pc)) {
+            for (; tries < 100; ++tries) Dv *= 0.95;
+            return press_derivs(T, Dv, xv);
+        }
+        Dv *= 0.95;
+        v = press_derivs(T, Dv, xv);
+    }
+    return v;
+}
+
+}  // namespace
+
 void DLDV(double T, double& P, double& Dl, double& Dv, const double xl[20], const double xv[20],
           int& ierr, std::string& herr) {
     ierr = 0;
@@ -241,17 +283,7 @@ void DLDV(double T, double& P, double& Dl, double& Dv, const double xl[20], cons
             }
             l = press_derivs(T, Dl, xl);
         }
-        PressDerivs v = press_derivs(T, Dv, xv);
-        for (int tries = 0; tries < 100; ++tries) {
-            if (std::fabs(v.d1) > 100000.0 && std::fabs(v.p) > 1.5 * Pc) {
-                Dv /= 2.0;
-                v = press_derivs(T, Dv, xv);
-                continue;
-            }
-            if (v.d2 <= 0.0 && v.d1 >= 0.0) break;
-            Dv *= 0.95;
-            v = press_derivs(T, Dv, xv);
-        }
+        PressDerivs v = concave_vapour(T, Dv, xv, Pc);
         if (pass == 1) {
             Dv *= 0.95;
             v = press_derivs(T, Dv, xv);

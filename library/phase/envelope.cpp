@@ -34,6 +34,7 @@ struct Entry {
     unsigned long long used = 0;  // the tick of the last call (the oldest goes first)
     Trace state = Trace::pending;
     double tmax = 0.0;
+    double pmax = 0.0;                    // the cricondenbar, 0 where the trace does not give it
     std::unique_ptr<SlicedTrace> tracer;  // the trace under way
     int slices = 0;                       // the calls it has had
 };
@@ -85,6 +86,8 @@ void trace(Entry& e, const double z[20]) {
         const bool whole = ierr == 0 && traced_tmax(tmax);
         e.state = whole ? Trace::traced : Trace::failed;
         e.tmax = tmax;
+        double pmax = 0.0;
+        e.pmax = whole && traced_pmax(pmax) ? pmax : 0.0;
         e.tracer.reset();
     }
     SATSPL = *splines;
@@ -262,6 +265,43 @@ bool in_light_gas_band(double T, double P, const double z[20], double Tc) {
     return !outside_window_with(T, P, z, Tc, kLightGasShare) &&
            outside_window_with(T, P, z, Tc, kWindowShare);
 }
+
+namespace {
+
+// The margin beyond the traced top of a boundary within which its points
+// are still sought.
+constexpr double kTopMargin = 1.01;
+
+// The traced entry that answers for z: its own, or its rest's where the
+// rest's boundary answers for it (rest_boundary); nullptr where none is
+// traced yet.  Counts no call.
+const Entry* traced_for(const double z[20]) {
+    for (const Entry& e : entries)
+        if (same(e, z)) {
+            if (e.state == Trace::traced) return &e;
+            break;
+        }
+    const FrozenTrace t = possible_trace(z);
+    if (!t.any) return nullptr;
+    for (const Entry& r : entries)
+        if (same(r, t.rest) && r.state == Trace::traced &&
+            same_trace(frozen_trace(kTopMargin * r.tmax, z), t))
+            return &r;
+    return nullptr;
+}
+
+}  // namespace
+
+bool no_saturation_at_temperature(double T, const double z[20]) {
+    const Entry* e = traced_for(z);
+    return e != nullptr && T > kTopMargin * e->tmax;
+}
+
+bool no_saturation_at_pressure(double P, const double z[20]) {
+    const Entry* e = traced_for(z);
+    return e != nullptr && e->pmax > 0.0 && P > kTopMargin * e->pmax;
+}
+
 bool cricondentherm(const double z[20], double& tmax) {
     for (const Entry& e : entries)
         if (same(e, z) && e.state == Trace::traced) {

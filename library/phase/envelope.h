@@ -31,6 +31,13 @@ public:
 // The cricondentherm kept for z (no call counted): false while none is.
 bool cricondentherm(const double z[20], double& tmax);
 
+// Whether feed z has neither a bubble nor a dew point at T, or at P: above
+// the top of its traced boundary (cricondentherm, cricondenbar) by 1 %, or
+// of its rest's where that answers for it (a frozen trace held in both
+// phases).  False while neither is traced.  Counts no call.
+bool no_saturation_at_temperature(double T, const double z[20]);
+bool no_saturation_at_pressure(double P, const double z[20]);
+
 // Whether feed z has no dew point at T: above its traced cricondentherm,
 // or no component is condensable there (each above 1.05 times its critical
 // temperature, or the pressure of the ideal solution of those below it,

@@ -457,6 +457,31 @@ bool traced_tmax(double& tmax) {
     return dew_first && bubble_last && falling && std::exp(at(n - 1, col_t())) < 0.95 * tmax;
 }
 
+bool traced_pmax(double& pmax) {
+    double tmax = 0.0;
+    if (!traced_tmax(tmax)) return false;
+    const int n = SATSPL.n;
+    const auto at = [](int k, int col) {
+        return SATSPL.value[static_cast<std::size_t>(k)][static_cast<std::size_t>(col)];
+    };
+    int top = 0;
+    for (int k = 1; k < n; ++k) {
+        if (!std::isfinite(at(k, col_p()))) return false;
+        if (at(k, col_p()) > at(top, col_p())) top = k;
+    }
+    // No two points near the top more than 5 % apart in P, and the top
+    // located on the splines.
+    const double near = at(top, col_p()) + std::log(0.95);
+    for (int k = 1; k < n; ++k)
+        if (std::max(at(k, col_p()), at(k - 1, col_p())) > near &&
+            !(std::fabs(at(k, col_p()) - at(k - 1, col_p())) <= std::log(1.05)))
+            return false;
+    if (MAXTP.pmax_flag != 0 || !std::isfinite(MAXTP.pmax_p)) return false;
+    pmax = std::max(std::exp(at(top, col_p())), MAXTP.pmax_p);
+    // Both ends well below it: the top passed over.
+    return at(0, col_p()) < near && at(n - 1, col_p()) < near;
+}
+
 bool spline_start(int kph, const double x[20], double& T, double& P, double& Dl, double& Dv,
                   double xl[20], double xv[20]) {
     if (!splines_for(x)) return false;

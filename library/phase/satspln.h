@@ -47,5 +47,9 @@ bool splines_for(const double x[20]);
 // points, the temperature falling again at its end, without gaps (no two
 // points more than 1 % apart in T).  False otherwise.
 bool traced_tmax(double& tmax);
+// The highest pressure of a whole traced boundary (its cricondenbar), when
+// the splines locate it, no two points near it lie more than 5 % apart in
+// P and both ends lie well below it.  False otherwise.
+bool traced_pmax(double& pmax);
 
 }  // namespace lib

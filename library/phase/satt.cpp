@@ -9,6 +9,7 @@
 #include "library/models/critp.h"
 #include "library/models/records.h"
 #include "library/phase/dens.h"
+#include "library/phase/envelope.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
@@ -494,6 +495,20 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     r.dle = r.Dc * (1.0 + 1.113614 * y + 0.0804 * y * y);
     r.dve = r.Dc * (1.0 - 1.078683 * y + 0.05014057 * y * y);
     if (r.dve < 0.0) r.dve = 1e-6;
+    if (icomp == 0 && (kph == kBubblePoint || kph == kDewPoint) &&
+        mix::no_saturation_at_temperature(T, x)) {
+        // Above the top of the mixture's traced boundary (its
+        // cricondentherm): no bubble or dew point, which the roads would
+        // spend up to half a second to find none of.
+        P = r.Pc;
+        Dl = Dv = r.Dc;
+        flash::copy20(x, xl);
+        flash::copy20(x, xv);
+        fail(128, "SATT",
+             "iteration for saturation state did not converge; T =" + fmt_g(T, 12, 5) + " K.", ierr,
+             herr);
+        return;
+    }
     if (icomp == 0) {
         const MixtureSaturation m{r.Tc, r.Pc, r.Dc, dmax, guess};
         remembered_mixture(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
