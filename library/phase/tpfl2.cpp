@@ -14,6 +14,7 @@
 #include "library/phase/sattp.h"
 #include "library/phase/tpfl2trace.h"
 #include "library/phase/tpflsh.h"
+#include "library/phase/tracenewton.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -336,6 +337,33 @@ bool carries_trace(const mix::FrozenTrace& t, const double z[20], const double c
     return true;
 }
 
+// The start of a split as it came, with the trace: Newton's method beside
+// the trace from it.
+class Start {
+public:
+    Start(double Dl, double Dv, const double x[20], const double y[20], double q)
+        : Dl_(Dl), Dv_(Dv), q_(q) {
+        flash::copy20(x, x_);
+        flash::copy20(y, y_);
+    }
+    bool newton(double T, double P, const double z[20], const mix::FrozenTrace& t, double& Dl,
+                double& Dv, double x[20], double y[20], double& q) const {
+        double dl = Dl_, dv = Dv_, qq = q_, l[20], v[20];
+        flash::copy20(x_, l);
+        flash::copy20(y_, v);
+        if (!mix::newton_beside_trace(T, P, z, t, dl, dv, l, v, qq)) return false;
+        Dl = dl;
+        Dv = dv;
+        q = qq;
+        flash::copy20(l, x);
+        flash::copy20(v, y);
+        return true;
+    }
+
+private:
+    double Dl_, Dv_, q_, x_[20] = {}, y_[20] = {};
+};
+
 constexpr double kFugacityTolerance = 1e-7;
 constexpr double kBalanceTolerance = 1e-7;
 
@@ -393,16 +421,26 @@ void split_trial(double T, double P, const double z[20], double& Dl, double& Dv,
     const mix::FrozenTrace trace = mix::frozen_trace(T, z);
     if (trace.any) {
         // The split of the rest, the trace carried in both phases: from the
-        // rest's split without the trace, its equilibrium beside it.
+        // rest's split without the trace, its equilibrium beside it.  Where
+        // the rest has none (the trace moves the boundary: Dry ISO Air at
+        // 131.1 K between the rest's bubble point, 3599.5 kPa, and its own,
+        // 3601.0 kPa), Newton's method from the start given.
+        const Start given(Dl, Dv, x, y, q);
         mix::remove_trace(trace, x);
         mix::remove_trace(trace, y);
         split_trial(T, P, trace.rest, Dl, Dv, x, y, q, equilibrium, ierr, herr);
         mix::add_trace(trace, z, x);
         mix::add_trace(trace, z, y);
-        if (ierr > 0) return;
-        const bool split = q > 0.0 && q < 1.0;
+        const bool split = ierr <= 0 && q > 0.0 && q < 1.0;
         if (split && equilibrium && mix::settle_beside_trace(T, P, z, trace, Dl, Dv, x, y, q))
             return label_phases(Dl, Dv, x, y, q);
+        if (given.newton(T, P, z, trace, Dl, Dv, x, y, q)) {
+            ierr = 0;
+            herr.clear();
+            equilibrium = true;
+            return label_phases(Dl, Dv, x, y, q);
+        }
+        if (ierr > 0) return;
         if (!rest_densities(T, P, x, y, Dl, Dv) || split) equilibrium = false;
         return;
     }
