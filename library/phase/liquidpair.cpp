@@ -73,7 +73,9 @@ LiquidPair prefer_two_liquids(double T, double P, TpResult& r, const SplitFrom& 
     mix::Stability st;
     {
         flash::QuietMessages quiet;
-        if (!mix::second_liquid(T, P, r.x, r.Dl, st)) return LiquidPair::kStable;
+        if (!mix::second_liquid(T, P, r.x, r.Dl, st) &&
+            !mix::wilson_second_liquid(T, P, r.x, r.Dl, st))
+            return LiquidPair::kStable;
     }
     // The split of the feed into the liquid of r and the trial's liquid.
     st.D = r.Dl;

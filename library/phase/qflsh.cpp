@@ -204,6 +204,12 @@ constexpr double kHigherGibbs = 1e-9;  // share of |h| + |T s| + R T
 // range checks' flags, 1 to 31), and of a frozen one.
 constexpr int kLastRangeError = 31;
 constexpr int kFrozen = 250;
+// The (T, p) flash's error where no pair of phases is stable there (three
+// phases, or close to them): the split is no stable state either
+// (isobutane + ethylene + argon at 4.17 MPa and q 0.434: two liquids at
+// 155.4 K, below the vapour's plane; the stable split of that fraction lies
+// at 136.1 K).
+constexpr int kNoStablePair = 219;
 
 // True when the split is refused as unstable (219).
 bool refuse_unstable_split(const char* routine, double T, double P, const double z[20], double q,
@@ -223,12 +229,14 @@ bool refuse_unstable_split(const char* routine, double T, double P, const double
     }
     const double g = h - T * s, gtp = htp - T * stp;
     const double band = kHigherGibbs * (std::fabs(h) + std::fabs(T * s) + GCNST.r * T);
-    if (jerr > 0 || !(gtp < g - band)) return false;
+    if (jerr != kNoStablePair && (jerr > 0 || !(gtp < g - band))) return false;
+    const std::string why = jerr == kNoStablePair
+                                ? "no pair of phases is stable there (three phases)"
+                                : "the (T, p) flash's state there (q =" + fmt_g(qtp, 12, 5) +
+                                      ") lies lower in Gibbs energy (three phases)";
     fail(219, routine,
          "no stable two-phase state of vapor fraction q =" + fmt_g(q, 12, 5) +
-             " at T =" + fmt_g(T, 12, 5) + " K, P =" + fmt_g(P / 1000.0, 12, 5) +
-             " MPa: the (T, p) flash's state there (q =" + fmt_g(qtp, 12, 5) +
-             ") lies lower in Gibbs energy (three phases)",
+             " at T =" + fmt_g(T, 12, 5) + " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa: " + why,
          ierr, herr);
     return true;
 }

@@ -534,6 +534,26 @@ bool second_liquid(double T, double P, const double x[20], double Dl, Stability&
     return true;
 }
 
+bool wilson_second_liquid(double T, double P, const double x[20], double Dl, Stability& s) {
+    s = Stability{};
+    PhaseFeed p;
+    if (!liquids_modelled() || !phase_feed(T, P, x, Dl, p)) return false;
+    double K[20] = {};
+    wilson_k(T, P, p.o, K);
+    for (int a = 0; a < p.o.m; ++a) s.w[p.o.c[a]] = x[p.o.c[a]] * K[p.o.c[a]];
+    // Wilson's vapour trial, taken only where it ends on a composition
+    // without a gas root (its liquid root stood in): a liquid.
+    double tm = 0.0;
+    bool no_gas = false;
+    if (!trial(T, P, x, p.d, p.o, p.feed, true, s.w, tm, s.K, nullptr, false, nullptr, nullptr,
+               &no_gas) ||
+        !no_gas || !(tm < kSecondLiquidDistance))
+        return false;
+    turn_over(p.o, s.K);
+    unstable_liquid(Dl, tm, false, s);
+    return true;
+}
+
 bool splits_off_vapour(double T, double P, const double x[20], double D, Stability& s) {
     s = Stability{};
     PhaseFeed p;
