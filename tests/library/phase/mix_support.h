@@ -100,6 +100,23 @@ inline double fugacity_mismatch(double T, double Dl, double Dv, const double x[2
     return worst;
 }
 
+// A split or saturation point at (T, P) beside the frozen trace of index
+// `trace`: the trace at the feed's fraction in both phases, the rest's
+// fugacities equal (1e-9) and both phases at P (1e-9).
+inline void expect_rest_at_equilibrium(double T, double P, const double z[20], int trace, double Dl,
+                                       double Dv, const double x[20], const double y[20]) {
+    EXPECT_DOUBLE_EQ(x[trace], z[trace]);
+    EXPECT_DOUBLE_EQ(y[trace], z[trace]);
+    double rest[20];
+    for (int i = 0; i < 20; ++i) rest[i] = i == trace ? 0.0 : z[i];
+    EXPECT_LT(fugacity_mismatch(T, Dl, Dv, x, y, rest), 1e-9);
+    double Pl = 0, Pv = 0;
+    lib::PRESS(T, Dl, x, Pl);
+    lib::PRESS(T, Dv, y, Pv);
+    EXPECT_NEAR(Pl, P, 1e-9 * P);
+    EXPECT_NEAR(Pv, P, 1e-9 * P);
+}
+
 // The sum of x_i ln f_i(T, D, x) over the components (per R T: the Gibbs
 // energy of the phase up to terms linear in x, which cancel between phases
 // of one feed), or a huge value when the fugacities cannot be computed.
