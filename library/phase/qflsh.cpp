@@ -187,60 +187,6 @@ void two_phase_state(double T, const mix::TpState& st, double& D, double& Dl, do
     herr.clear();
 }
 
-// A mixture's split of vapour fraction q at (T, P) whose Gibbs energy lies
-// above the (T, p) flash's state there is no stable state: a third phase
-// appears at its pressure, or the split is one of two liquids carried past
-// the three-phase line (carbon dioxide + water, 90 % CO2, at 278.6 K and
-// q 0.2: a liquid of 88 % CO2 at 3.78 MPa, 633 J/mol above water and a
-// vapour of CO2; hexane + water, 90 % hexane, at 345 K and q 0.2: a vapour
-// of half water at 227 kPa, supersaturated with it).  Such a split fails
-// with 219, naming the state; one that the (T, p) flash finds frozen or
-// outside the range of the equations fails with its error (carbon dioxide
-// + water at 770 kPa: a liquid of 93 % water at 227 K, 250; at 10 kPa, a
-// split at 155 K, far below carbon dioxide's triple point, 1; hexane +
-// water, 10 % hexane, at 376 K and q 0.02: a split at 1.5 GPa, 2).
-constexpr double kHigherGibbs = 1e-9;  // share of |h| + |T s| + R T
-// The (T, p) flash's errors of a state outside the range (the sums of the
-// range checks' flags, 1 to 31), and of a frozen one.
-constexpr int kLastRangeError = 31;
-constexpr int kFrozen = 250;
-// The (T, p) flash's error where no pair of phases is stable there (three
-// phases, or close to them): the split is no stable state either
-// (isobutane + ethylene + argon at 4.17 MPa and q 0.434: two liquids at
-// 155.4 K, below the vapour's plane; the stable split of that fraction lies
-// at 136.1 K).
-constexpr int kNoStablePair = 219;
-
-// True when the split is refused as unstable (219).
-bool refuse_unstable_split(const char* routine, double T, double P, const double z[20], double q,
-                           double Dl, double Dv, double h, double s, int& ierr, std::string& herr) {
-    const int icomp = ISPURE(z);
-    if (ierr > 0 || icomp != 0 || flash::pseudo_pure(icomp) || same_as_zero(q) || same_as_one(q) ||
-        !(q > 0.0 && q < 1.0) || !(Dl > 0.0 && Dv > 0.0))
-        return false;
-    double D = 0, dl = 0, dv = 0, x[20], y[20], qtp = 0, e = 0, htp = 0, stp = 0, cv = 0, cp = 0,
-           w = 0;
-    int jerr = 0;
-    std::string jmsg;
-    TPFLSH(T, P, z, D, dl, dv, x, y, qtp, e, htp, stp, cv, cp, w, jerr, jmsg);
-    if ((jerr > 0 && jerr <= kLastRangeError) || jerr == kFrozen) {
-        fail(jerr, routine, "(2-phase):  " + cut(jmsg, 200), ierr, herr, kNoNumber);
-        return false;
-    }
-    const double g = h - T * s, gtp = htp - T * stp;
-    const double band = kHigherGibbs * (std::fabs(h) + std::fabs(T * s) + GCNST.r * T);
-    if (jerr != kNoStablePair && (jerr > 0 || !(gtp < g - band))) return false;
-    const std::string why = jerr == kNoStablePair
-                                ? "no pair of phases is stable there (three phases)"
-                                : "the (T, p) flash's state there (q =" + fmt_g(qtp, 12, 5) +
-                                      ") lies lower in Gibbs energy (three phases)";
-    fail(219, routine,
-         "no stable two-phase state of vapor fraction q =" + fmt_g(q, 12, 5) +
-             " at T =" + fmt_g(T, 12, 5) + " K, P =" + fmt_g(P / 1000.0, 12, 5) + " MPa: " + why,
-         ierr, herr);
-    return true;
-}
-
 // In place of a refused split, the stable state of vapour fraction q
 // searched along the isotherm (isobar) through the (T, p) flash's own
 // states, from below every dew point up (from the upper temperature limit
@@ -862,13 +808,14 @@ void stable_answer(const char* routine, bool t_given, double& T, double& P, doub
                    int& ierr, std::string& herr) {
     mix::TpState st;
     const int found = ierr;
-    if (!refuse_unstable_split(routine, T, P, z, q, Dl, Dv, h, s, ierr, herr)) {
+    if (!mix::refuse_unstable_split(routine, T, P, z, q, Dl, Dv, h, s, ierr, herr)) {
         // A split whose state the (T, p) flash refuses as frozen or out of
         // range, where a state of that vapour fraction exists elsewhere
         // (the 10-component gas at 4 MPa and q 0.657: Newton's method from
         // between the bubble and the dew point ended on a split at 82 K,
         // where its carbon dioxide freezes; the state lies at 200 K).
-        const bool refused = ierr == kFrozen || (ierr > 0 && ierr <= kLastRangeError);
+        const bool refused =
+            ierr == mix::kFrozenState || (ierr > 0 && ierr <= mix::kLastRangeError);
         const bool unsolved = unsolved_split(found, q, z);
         if (((found <= 0 && refused) || unsolved) &&
             stable_state_of_quality(t_given, T, P, q, kq, z, st,
@@ -883,7 +830,7 @@ void stable_answer(const char* routine, bool t_given, double& T, double& P, doub
         const int i = ierr > 0 || !(q > 0.0 && q < 1.0) || ISPURE(z) != 0
                           ? -1
                           : mix::frozen_liquid(T, x, y, Dl, Dv, false);
-        if (i >= 0) fail(kFrozen, routine, mix::freezes_out(i, T), ierr, herr);
+        if (i >= 0) fail(mix::kFrozenState, routine, mix::freezes_out(i, T), ierr, herr);
         return;
     }
     if (!stable_state_of_quality(t_given, T, P, q, kq, z, st,
@@ -899,19 +846,27 @@ void stable_answer(const char* routine, bool t_given, double& T, double& P, doub
 void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
             double& cp, double& w, int& ierr, std::string& herr) {
-    const mix::FlashMemo memo;  // saturation points asked for again
-    tq_flash(T, q, z, kq, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
-    stable_answer("TQFLSH", true, T, P, q, kq, z, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
-    refuse_no_split_of("TQFLSH", true, T, P, q, kq, z, Dl, Dv, x, y, ierr, herr);
+    {
+        const mix::FlashMemo memo;  // saturation points asked for again
+        tq_flash(T, q, z, kq, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+        stable_answer("TQFLSH", true, T, P, q, kq, z, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr,
+                      herr);
+        refuse_no_split_of("TQFLSH", true, T, P, q, kq, z, Dl, Dv, x, y, ierr, herr);
+    }
+    mix::refuse_frozen_saturation("TQFLSH", T, P, q, z, ierr, herr);
 }
 
 void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
             double& cp, double& w, int& ierr, std::string& herr) {
-    const mix::FlashMemo memo;  // saturation points asked for again
-    pq_flash(P, q, z, kq, T, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
-    stable_answer("PQFLSH", false, T, P, q, kq, z, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
-    refuse_no_split_of("PQFLSH", false, T, P, q, kq, z, Dl, Dv, x, y, ierr, herr);
+    {
+        const mix::FlashMemo memo;  // saturation points asked for again
+        pq_flash(P, q, z, kq, T, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+        stable_answer("PQFLSH", false, T, P, q, kq, z, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr,
+                      herr);
+        refuse_no_split_of("PQFLSH", false, T, P, q, kq, z, Dl, Dv, x, y, ierr, herr);
+    }
+    mix::refuse_frozen_saturation("PQFLSH", T, P, q, z, ierr, herr);
 }
 
 void TQFL2(double T, double q, const double z[20], int kq, int ksat, double& Pbub, double& Pdew,

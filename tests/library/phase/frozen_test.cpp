@@ -101,6 +101,39 @@ TEST_F(FrozenAndAsymmetric, HumidAirWhoseWaterWouldFreezeIsRefused) {
     EXPECT_NEAR(T2, 250.0, 1e-6);
 }
 
+// The bubble point of liquid air holding 1 % of water, far below water's
+// triple point, is no state: the quality flashes at q 0 refuse it as the
+// saturation routines do (they returned it, 62.55 kPa at 75 K).  A dew point
+// above the frost point is found by all alike.
+TEST_F(FrozenAndAsymmetric, SaturationPointWhoseWaterWouldFreezeIsRefused) {
+    set_up({"humid air",
+            "oxygen|nitrogen|argon|co2|water",
+            {0.2073, 0.7730, 0.00925, 0.00038, 0.01007}});
+    for (const double T : {75.0, 100.0, 290.0}) {
+        const double q = T < 200.0 ? 0.0 : 1.0;
+        double Ps = 0, Dl, Dv, x[20], y[20];
+        int ierr_sat = 0;
+        std::string herr_sat;
+        lib::SATT(T, z, q == 0.0 ? lib::kBubblePoint : lib::kDewPoint, Ps, Dl, Dv, x, y, ierr_sat,
+                  herr_sat);
+        double P = 0, T2 = 0, D, e, h, s, cv, cp, w;
+        int ierr = 0;
+        std::string herr;
+        lib::TQFLSH(T, q, z, lib::kMolarQuality, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr,
+                    herr);
+        EXPECT_EQ(ierr > 0, ierr_sat > 0) << T << " " << herr << " / " << herr_sat;
+        lib::PQFLSH(Ps, q, z, lib::kMolarQuality, T2, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr,
+                    herr);
+        EXPECT_EQ(ierr > 0, ierr_sat > 0) << T << " " << herr;
+        if (T < 200.0) {
+            EXPECT_EQ(ierr, 250) << T;
+            EXPECT_NE(herr.find("water would freeze out"), std::string::npos) << herr;
+        } else {
+            EXPECT_NEAR(T2, T, 1e-6 * T);
+        }
+    }
+}
+
 // The flashes at given pressure refuse an enthalpy or entropy below that of
 // the fluid at the freezing of its water with that reason, as the (T, p)
 // flash does (humid air of 0.14 % water at 36.2 kPa: "iteration did not
