@@ -14,6 +14,7 @@
 #include "app/gui/handlers.h"
 #include "app/gui/tree_shared.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -587,4 +588,129 @@ TEST_F(FluidEditorWindow, PropertyTableStopsAndTimesAThousandStates) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5 + 10 * 101);
     click(in(t, "close"));
     EXPECT_EQ(property_table_window(), nullptr);
+}
+
+// A humid fluid's information says which water its values hold: the
+// water given at each process's inlet is not in them (the fluid as
+// defined), a reference humidity's water is; a dry mixture says nothing
+// of humidity. The note is on the screen beside the molar mass it explains.
+TEST_F(FluidEditorWindow, PropertyTableSaysWhichWaterAHumidFluidHolds) {
+    struct Case {
+        const char* fluid;
+        const char* said;       // in the note ("" : no humidity sentence)
+        bool lighter_than_air;  // the molar mass holds water
+    };
+    const Case cases[] = {
+        {"Humid Air (Relative Humidity)",
+         "takes its water from each process's inlet (relative "
+         "humidity there)",
+         false},
+        {"Humid ISO Air", "hold the water of the reference humidity", true},
+        {"Dry ISO Air", "", false},
+    };
+    init_stoffwerte(fluids.find(cases[0].fluid));
+    choose("ui/MenuBar/MenuFluid/PropertyTableAction");
+    GtkWidget* t = property_table_window();
+    ASSERT_NE(t, nullptr);
+    set_spin(t, "p_step", 1e9);  // one pressure per temperature
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fluid);
+        select_combo_text(in(t, "fluid_combo"), c.fluid);
+        pump();
+        GtkWidget* note = in(t, "info_note");
+        const std::string said = gtk_label_get_text(GTK_LABEL(note));
+        const std::size_t humidity = said.find("Humidity:");
+        if (*c.said == '\0') {
+            EXPECT_EQ(humidity, std::string::npos) << said;
+            continue;
+        }
+        EXPECT_TRUE(gtk_widget_get_visible(note));
+        EXPECT_TRUE(gtk_widget_get_mapped(note));
+        EXPECT_TRUE(user_sees(t, {"info_note", "info0"}));
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_NE(said.find("% water (mole fraction)"), std::string::npos) << said;
+        const double M = std::stod(entry_text(t, "info0"));
+        if (c.lighter_than_air) {
+            EXPECT_LT(M, 28.9) << said;
+        } else {
+            EXPECT_NEAR(M, 28.9655, 1e-3) << said;
+        }
+        screenshot(std::string("property_table_") + (c.lighter_than_air ? "reference" : "inlet") +
+                   "_humidity");
+    }
+    click(in(t, "close"));
+}
+
+namespace {
+
+// The texts of the labels the user sees in the widget (shown and mapped).
+void shown_labels(GtkWidget* w, std::vector<std::string>& out) {
+    if (!gtk_widget_get_visible(w) || !gtk_widget_get_mapped(w)) return;
+    if (GTK_IS_LABEL(w)) out.emplace_back(gtk_label_get_text(GTK_LABEL(w)));
+    if (!GTK_IS_CONTAINER(w)) return;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(w));
+    for (GList* l = children; l != nullptr; l = l->next) shown_labels(GTK_WIDGET(l->data), out);
+    g_list_free(children);
+}
+
+}  // namespace
+
+// The confirmation page names the kind the user chose on the first page:
+// a general mixture of hydrogen and water is no "Humid Fluid", and a humid
+// fluid still shows its humidity definition.
+TEST_F(FluidEditorWindow, ConfirmationNamesTheKindChosen) {
+    struct Case {
+        const char* kind_radio;
+        const char* name;
+        std::vector<std::string> components;
+        std::vector<std::string> shown;    // on the page, in this order
+        std::vector<std::string> unshown;  // nowhere on the page
+    };
+    const Case cases[] = {
+        {"kind2",
+         "H2 water",
+         {"Hydrogen", "Water"},
+         {"Fluid type:", "General Mixture"},
+         {"Humid Fluid", "Humidity definition:", "General Fluid"}},
+        {"kind0",
+         "H2 N2",
+         {"Hydrogen", "Nitrogen"},
+         {"Fluid type:", "Dry Fluid"},
+         {"Humid Fluid", "Humidity definition:", "General Mixture"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        choose("ui/MenuBar/MenuFluid/CreateFluidAction");
+        GtkWidget* a = wizard_window();
+        ASSERT_NE(a, nullptr);
+        gtk_entry_set_text(GTK_ENTRY(in(a, "name")), c.name);
+        click(in(a, c.kind_radio));
+        forward(a);
+        ASSERT_EQ(page_of(a), WP_COMPONENTS);
+        choose_components(a, c.components);
+        forward(a);
+        ASSERT_EQ(page_of(a), WP_COMPOSITION);
+        set_spin(a, "mole0", 50);
+        click(in(a, "mole_up1"));
+        forward(a);
+        ASSERT_EQ(page_of(a), WP_CONFIRM);
+        GtkWidget* page = gtk_assistant_get_nth_page(GTK_ASSISTANT(a), WP_CONFIRM);
+        std::vector<std::string> seen;
+        shown_labels(page, seen);
+        auto at = [&](const std::string& text) {
+            return std::find(seen.begin(), seen.end(), text) - seen.begin();
+        };
+        for (std::size_t i = 0; i < c.shown.size(); ++i) {
+            EXPECT_LT(at(c.shown[i]), static_cast<long>(seen.size())) << c.shown[i];
+            if (i > 0) {
+                EXPECT_LT(at(c.shown[i - 1]), at(c.shown[i])) << c.shown[i];
+            }
+        }
+        for (const std::string& text : c.unshown)
+            EXPECT_EQ(at(text), static_cast<long>(seen.size())) << text;
+        screenshot(std::string("fluid_wizard_confirm_") + c.kind_radio, a);
+        click(GTK_ASSISTANT(a)->cancel);
+        pump();
+        EXPECT_EQ(wizard_window(), nullptr);
+    }
 }

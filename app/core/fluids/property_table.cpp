@@ -9,6 +9,7 @@
 #include "app/core/program/text_output.h"
 #include "library/library.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -206,6 +207,37 @@ void mixture_info(const Fluid& fluid, FluidInfo& info) {
         "is refused.";
 }
 
+// What the humidity of a humid fluid means for the information and the
+// table: a fluid whose water content is given at each process's inlet
+// (a water fraction or a relative humidity there) is shown as defined,
+// without that water, for the table cannot know it; one with a reference
+// humidity holds the water of that reference. "Humid Air (Relative
+// Humidity)" showed the molar mass of dry air, 28.97 kg/kmol, and dry
+// air's densities under its name without a word of it.
+std::string humidity_note(const Fluid& fluid, const FluidInfo& info) {
+    const int wp = fluid.water_pos;
+    const double water =
+        wp >= 0 && wp < std::min(fluid.az_components, MAX_COMPONENTS) ? info.x[sz(wp)] : 0.0;
+    const std::string held = format_text("%.4g %% water (mole fraction)", 100.0 * water);
+    switch (fluid.humidity_type) {
+        case HT_WATER_FRACTION:
+        case HT_RH_INLET:
+            return "Humidity: this fluid takes its water from each process's inlet (" +
+                   std::string(fluid.humidity_type == HT_RH_INLET ? "relative humidity"
+                                                                  : "water fraction") +
+                   " there); these values and the table are of the fluid as defined, " + held +
+                   ", without that water.";
+        case HT_RH_STANDARD:
+            return format_text(
+                       "Humidity: these values and the table hold the water of the reference "
+                       "humidity, %g %% relative humidity at %s and %s: ",
+                       100.0 * fluid.ref_hum_rh, info_value(Q_TEMPERATURE, fluid.ref_hum_T).c_str(),
+                       info_value(Q_PRESSURE, fluid.ref_hum_p).c_str()) +
+                   held + ".";
+        default: return "";
+    }
+}
+
 // A mixture's one-phase state named by the critical point the information
 // shows, by the library's rule for a pure fluid: the library's own markers
 // follow its estimate of a mixture's critical point (50 % carbon dioxide in
@@ -353,6 +385,8 @@ std::string prepare_table(Fluid& fluid, FluidInfo& info) {
     t[INFO_PMIN] = info_value(Q_PRESSURE, fluid.pmin);
     t[INFO_PMAX] = info_value(Q_PRESSURE, fluid.pmax);
     if (fluid.az_components > 1) mixture_info(fluid, info);
+    if (const std::string humid = humidity_note(fluid, info); !humid.empty())
+        info.note += (info.note.empty() ? "" : " ") + humid;
     return "";
 }
 
