@@ -625,6 +625,9 @@ TEST_F(FluidEditorWindow, PropertyTableSaysWhichWaterAHumidFluidHolds) {
             continue;
         }
         EXPECT_TRUE(gtk_widget_get_visible(note));
+        // A note shown for the first time grows the window: the user sees it
+        // once the X server has resized the window.
+        EXPECT_TRUE(run_until([&] { return note->allocation.height > 2; }, 10));
         EXPECT_TRUE(gtk_widget_get_mapped(note));
         EXPECT_TRUE(user_sees(t, {"info_note", "info0"}));
         EXPECT_NE(said.find(c.said), std::string::npos) << said;
