@@ -658,9 +658,9 @@ void shown_labels(GtkWidget* w, std::vector<std::string>& out) {
 
 }  // namespace
 
-// The confirmation page names the kind the user chose on the first page:
-// a general mixture of hydrogen and water is no "Humid Fluid", and a humid
-// fluid still shows its humidity definition.
+// The confirmation page names the kind the user chose on the first page: a
+// general mixture (hydrogen and water) as a humid fluid of the humidity
+// definition "General Fluid", a dry fluid without a humidity definition.
 TEST_F(FluidEditorWindow, ConfirmationNamesTheKindChosen) {
     struct Case {
         const char* kind_radio;
@@ -673,13 +673,13 @@ TEST_F(FluidEditorWindow, ConfirmationNamesTheKindChosen) {
         {"kind2",
          "H2 water",
          {"Hydrogen", "Water"},
-         {"Fluid type:", "General Mixture"},
-         {"Humid Fluid", "Humidity definition:", "General Fluid"}},
+         {"Fluid type:", "Humid Fluid", "Humidity definition:", "General Fluid"},
+         {"Dry Fluid"}},
         {"kind0",
          "H2 N2",
          {"Hydrogen", "Nitrogen"},
          {"Fluid type:", "Dry Fluid"},
-         {"Humid Fluid", "Humidity definition:", "General Mixture"}},
+         {"Humid Fluid", "Humidity definition:", "General Fluid"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -275,13 +275,6 @@ std::unique_ptr<Fluid> build_fluid(const WizardState& s, std::string& message) {
 std::vector<std::pair<std::string, std::string>> summary_head(const WizardState& s) {
     std::vector<std::pair<std::string, std::string>> rows;
     rows.emplace_back("<b>Fluid name:</b>", s.new_name);
-    // A general mixture is no humid fluid, whether or not it holds water:
-    // the page named the kind the first page offered ("General Mixture"),
-    // not "Humid Fluid" with a humidity definition "General Fluid".
-    if (s.humidity_type == HT_GENERAL) {
-        rows.emplace_back("<b>Fluid type:</b>", "General Mixture");
-        return rows;
-    }
     rows.emplace_back("<b>Fluid type:</b>", s.fluid_type == 0 ? "Dry Fluid" : "Humid Fluid");
     if (s.fluid_type == 1) {
         static const char* const TEXTS[] = {"No Humidity", "Fixed Water Fraction",
