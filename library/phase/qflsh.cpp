@@ -10,6 +10,7 @@
 #include "library/phase/dbflsh.h"
 #include "library/phase/envelope.h"
 #include "library/phase/eqdome.h"
+#include "library/phase/failstate.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/mixest.h"
@@ -25,6 +26,7 @@
 #include "library/phase/tbmix.h"
 #include "library/phase/tpflsh.h"
 #include "library/phase/tprho.h"
+#include "library/setup/limits.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -636,6 +638,10 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     int berr = 0, derr = 0;
     std::string bmsg, dmsg;
     double pb = P;
+    // (Down to the range check's lowest state: carbon dioxide + water 10/90
+    // at 5 MPa has a split the (T, p) flash gives at 250 K, 6.8 K below
+    // tmin; the search stopped there and failed with 295.)
+    const double lowest = lowest_mixture_search(z, tmin, mix::freezing_floor(z));
     const bool quick = mix::quick_bubble(false, z, tbub, pb, dlbub, dvbub, xs, ybub);
     SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ys, derr, dmsg);
     // The state of vapour fraction q along the isobar, down from thi (where
@@ -651,7 +657,7 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     const auto along_isobar = [&](double thi, double f0, bool below_bubble = false) {
         mix::TpState st;
         const mix::Target target{'Q', q, kq == kMassQuality ? kMassQuality : kMolarQuality};
-        if (!(q > 0.0 && q < 1.0 && mix::on_isobar_down(P, target, z, thi, f0, tmin, st) &&
+        if (!(q > 0.0 && q < 1.0 && mix::on_isobar_down(P, target, z, thi, f0, lowest, st) &&
               st.two_phase) ||
             (below_bubble && below_bubble_point(st.T)))
             return false;
@@ -846,6 +852,8 @@ void stable_answer(const char* routine, bool t_given, double& T, double& P, doub
 void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
             double& cp, double& w, int& ierr, std::string& herr) {
+    const flash::FailedOutputs failed_outputs(ierr, z, {&P, &D, &Dl, &Dv, &e, &h, &s, &cv, &cp, &w},
+                                              x, y);
     {
         const mix::FlashMemo memo;  // saturation points asked for again
         tq_flash(T, q, z, kq, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
@@ -859,6 +867,8 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
 void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
             double& cp, double& w, int& ierr, std::string& herr) {
+    const flash::FailedOutputs failed_outputs(ierr, z, {&T, &D, &Dl, &Dv, &e, &h, &s, &cv, &cp, &w},
+                                              x, y);
     {
         const mix::FlashMemo memo;  // saturation points asked for again
         pq_flash(P, q, z, kq, T, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
