@@ -12,7 +12,6 @@
 #include "library/models/records.h"
 #include "library/phase/abfl1.h"
 #include "library/phase/abfl2.h"
-#include "library/phase/failstate.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/tdmix.h"
@@ -311,8 +310,6 @@ bool denser_than_triple_liquid(int icomp, double D, bool helium) {
 void DBFLSH(double D, double b, const double z[20], const std::string& ab_in, double& T, double& P,
             double& Dl, double& Dv, double x[20], double y[20], double& q, double& e, double& h,
             double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, z, {&T, &P, &Dl, &Dv, &e, &h, &s, &cv, &cp, &w},
-                                              x, y, &q);
     const std::string ab = ab_in.size() >= 2 ? ab_in.substr(0, 2) : std::string("DH");
     const std::string head = ab + "FLSH";
     const char letter = ab[1];

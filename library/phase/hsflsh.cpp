@@ -16,7 +16,6 @@
 #include "library/phase/abfl1.h"
 #include "library/phase/critsingle.h"
 #include "library/phase/eqdome.h"
-#include "library/phase/failstate.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/hsmix.h"
@@ -588,8 +587,6 @@ void HSFL1(double h, double s, const double z[20], double Dmin, double Dmax, dou
 void HSFLSH(double h, double s, const double z[20], double& T, double& P, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& q, double& e, double& cv, double& cp,
             double& w, int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, z, {&T, &P, &D, &Dl, &Dv, &e, &cv, &cp, &w}, x,
-                                              y, &q);
     const mix::FlashMemo memo;  // saturation points asked for again
     const bool energy = FLAGS2.energy_switch == 1;
     const std::string head = energy ? "ESFLSH" : "HSFLSH";

@@ -13,7 +13,6 @@
 #include "library/models/phik.h"
 #include "library/models/records.h"
 #include "library/phase/eqdome.h"
-#include "library/phase/failstate.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/pbbounds.h"
 #include "library/phase/pbmix.h"
@@ -762,8 +761,6 @@ private:
 void PBFLSH(double P, double b, const double z[20], const std::string& ab_in, double& T, double& D,
             double& Dl, double& Dv, double x[20], double y[20], double& q, double& e, double& h,
             double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, z, {&T, &D, &Dl, &Dv, &e, &h, &s, &cv, &cp, &w},
-                                              x, y, &q);
     const mix::FlashMemo memo;  // saturation points asked for again
     PressureFlash flash(P, b, z, ab_in, T, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
     flash.run();

@@ -10,7 +10,6 @@
 #include "library/phase/dbflsh.h"
 #include "library/phase/envelope.h"
 #include "library/phase/eqdome.h"
-#include "library/phase/failstate.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/mixest.h"
@@ -852,8 +851,6 @@ void stable_answer(const char* routine, bool t_given, double& T, double& P, doub
 void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
             double& cp, double& w, int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, z, {&P, &D, &Dl, &Dv, &e, &h, &s, &cv, &cp, &w},
-                                              x, y);
     {
         const mix::FlashMemo memo;  // saturation points asked for again
         tq_flash(T, q, z, kq, P, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
@@ -867,8 +864,6 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
 void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
             double& Dv, double x[20], double y[20], double& e, double& h, double& s, double& cv,
             double& cp, double& w, int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, z, {&T, &D, &Dl, &Dv, &e, &h, &s, &cv, &cp, &w},
-                                              x, y);
     {
         const mix::FlashMemo memo;  // saturation points asked for again
         pq_flash(P, q, z, kq, T, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);

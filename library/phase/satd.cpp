@@ -10,7 +10,6 @@
 #include <cmath>
 
 #include "library/models/critp.h"
-#include "library/phase/failstate.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/records.h"
@@ -656,7 +655,6 @@ private:
 
 void SATD(double D, const double x[20], int kph, int& kr, double& T, double& P, double& Dl,
           double& Dv, double xl[20], double xv[20], int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, x, {&T, &P, &Dl, &Dv}, xl, xv);
     SaturationAtDensity(D, x, kph, kr, T, P, Dl, Dv, xl, xv, ierr, herr).run();
 }
 

@@ -12,7 +12,6 @@
 #include "library/models/records.h"
 #include "library/phase/dens.h"
 #include "library/phase/envelope.h"
-#include "library/phase/failstate.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
@@ -694,7 +693,6 @@ private:
 
 void SATP(double P, const double x[20], int kph, double& T, double& Dl, double& Dv, double xl[20],
           double xv[20], int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, x, {&T, &Dl, &Dv}, xl, xv);
     SaturationAtPressure(P, x, kph, T, Dl, Dv, xl, xv, ierr, herr).run();
 }
 

@@ -10,7 +10,6 @@
 #include "library/models/records.h"
 #include "library/phase/dens.h"
 #include "library/phase/envelope.h"
-#include "library/phase/failstate.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/records.h"
 #include "library/phase/satcheb.h"
@@ -369,7 +368,6 @@ void remembered_mixture(double T, const double x[20], int kph, const MixtureSatu
 
 void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& Dv, double xl[20],
           double xv[20], int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, x, {&P, &Dl, &Dv}, xl, xv);
     const int icomp = ISPURE(x);
     if (no_fluid_set_up("SATT", ierr, herr)) {
         P = Dl = Dv = 0.0;

@@ -13,7 +13,6 @@
 #include "library/phase/dilute.h"
 #include "library/phase/envelope.h"
 #include "library/phase/eqdome.h"
-#include "library/phase/failstate.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/frozen.h"
 #include "library/phase/mixflash.h"
@@ -545,8 +544,6 @@ void TemperatureFlash::two_phase() {
 void TBFLSH(double T, double b, const double z[20], int kr, const std::string& ab_in, double& P,
             double& D, double& Dl, double& Dv, double x[20], double y[20], double& q, double& e,
             double& h, double& s, double& cv, double& cp, double& w, int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, z, {&P, &D, &Dl, &Dv, &e, &h, &s, &cv, &cp, &w},
-                                              x, y, &q);
     const mix::FlashMemo memo;  // saturation points asked for again
     TemperatureFlash flash(T, b, z, kr, ab_in, P, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr,
                            herr);

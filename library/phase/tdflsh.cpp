@@ -12,7 +12,6 @@
 #include "library/phase/abfl2.h"
 #include "library/phase/dbflsh.h"
 #include "library/phase/eqdome.h"
-#include "library/phase/failstate.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/ptanc.h"
 #include "library/phase/satmemo.h"
@@ -95,8 +94,6 @@ bool unstable_beyond_critical(double T, double D, const double z[20], double cv,
 void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, double& Dv, double x[20],
             double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
             double& w, int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, z, {&P, &Dl, &Dv, &e, &h, &s, &cv, &cp, &w}, x,
-                                              y, &q);
     const mix::FlashMemo memo;  // saturation points asked for again
     ierr = 0;
     herr.clear();
@@ -228,8 +225,6 @@ void TDFLSH(double T, double D, const double z[20], double& P, double& Dl, doubl
 void PDFLSH(double P, double D, const double z[20], double& T, double& Dl, double& Dv, double x[20],
             double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
             double& w, int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, z, {&T, &Dl, &Dv, &e, &h, &s, &cv, &cp, &w}, x,
-                                              y, &q);
     const mix::FlashMemo memo;  // saturation points asked for again
     ierr = 0;
     herr.clear();

@@ -9,7 +9,6 @@
 #include "library/models/critp.h"
 #include "library/models/records.h"
 #include "library/phase/envelope.h"
-#include "library/phase/failstate.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/satcheb.h"
 #include "library/phase/satmix.h"
@@ -498,8 +497,6 @@ private:
 void TPFLSH(double T, double P, const double z[20], double& D, double& Dl, double& Dv, double x[20],
             double y[20], double& q, double& e, double& h, double& s, double& cv, double& cp,
             double& w, int& ierr, std::string& herr) {
-    const flash::FailedOutputs failed_outputs(ierr, z, {&D, &Dl, &Dv, &e, &h, &s, &cv, &cp, &w}, x,
-                                              y, &q);
     // (The saturation points the flash asks for are its own starts and
     // bounds: it decides on a frozen state itself.)
     const FrozenPointsKept own_points;
