@@ -639,8 +639,9 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     double pb = P;
     // (Down to the range check's lowest state: carbon dioxide + water 10/90
     // at 5 MPa has a split the (T, p) flash gives at 250 K, 6.8 K below
-    // tmin; the search stopped there and failed with 295.)
-    const double lowest = lowest_mixture_search(z, tmin, mix::freezing_floor(z));
+    // tmin; the search stopped there and failed with 295.  Not bounded by
+    // the freezing floor: a state below it is refused as frozen, 250.)
+    const double lowest = lowest_mixture_search(z, tmin, 0.0);
     const bool quick = mix::quick_bubble(false, z, tbub, pb, dlbub, dvbub, xs, ybub);
     SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ys, derr, dmsg);
     // The state of vapour fraction q along the isobar, down from thi (where
