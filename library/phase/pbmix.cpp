@@ -19,6 +19,7 @@
 #include "library/phase/satp.h"
 #include "library/phase/satrefine.h"
 #include "library/phase/sattp.h"
+#include "library/setup/limits.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -115,6 +116,12 @@ private:
         flash::found_state_limits(T, D, P, z, tmin, tmax, dmax, pmax, rerr, rmsg);
         flash::range_error(ab + "FLSH", rerr, rmsg, 4, ierr, herr);
     }
+    // The lowest temperature of the searches down the isobar: the range
+    // check's, which takes a mixture's states a little below its lower
+    // limit (carbon dioxide + water 10/90 at 2 MPa: 255 K, 1.8 K below it,
+    // a split the (T, p) flash gives; the search stopped at the limit and
+    // failed with 248), but none below the freezing floor.
+    double lowest_search(double floor) const { return lowest_mixture_search(z, tmin, floor); }
     // The quality marker of a single-phase state.
     void mixture_quality() { q = mixture_quality_marker(T, P, D, Tc, Pc, Dc); }
 
@@ -387,13 +394,13 @@ private:
         // 213 K to 160 K, its ammonia frozen at every state (0.3 s).
         const bool from_dew =
             mix_dew && b < bdew && !(tdew < floor) &&
-            mix::on_isobar_down(P, target, z, tdew, bdew - b, std::max(tmin, floor), st) &&
+            mix::on_isobar_down(P, target, z, tdew, bdew - b, lowest_search(floor), st) &&
             (!st.two_phase || stable_at(st.T));
         // (Where b lies inside the band of a three-phase line, no state has
         // it: no other search is made.)
         bool band = false;
         if (!from_dew && !mix::on_isobar(P, letter, b, z, t1, t2, st, &band) &&
-            (band || !down_from_gas(target, t2, std::max(tmin, floor), st))) {
+            (band || !down_from_gas(target, t2, lowest_search(floor), st))) {
             double lowest_fluid = 0.0;
             if (!band && t1 == floor && frozen_below(floor, lowest_fluid)) return;
             if (band || !(lowest_fluid > 0.0 && below_floor(lowest_fluid, floor, st))) {

@@ -25,6 +25,7 @@
 #include "library/phase/tbmix.h"
 #include "library/phase/tpflsh.h"
 #include "library/phase/tprho.h"
+#include "library/setup/limits.h"
 #include "library/setup/records.h"
 
 namespace lib {
@@ -636,6 +637,11 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     int berr = 0, derr = 0;
     std::string bmsg, dmsg;
     double pb = P;
+    // (Down to the range check's lowest state: carbon dioxide + water 10/90
+    // at 5 MPa has a split the (T, p) flash gives at 250 K, 6.8 K below
+    // tmin; the search stopped there and failed with 295.  Not bounded by
+    // the freezing floor: a state below it is refused as frozen, 250.)
+    const double lowest = lowest_mixture_search(z, tmin, 0.0);
     const bool quick = mix::quick_bubble(false, z, tbub, pb, dlbub, dvbub, xs, ybub);
     SATP(P, z, kDewPoint, tdew, dldew, dvdew, xdew, ys, derr, dmsg);
     // The state of vapour fraction q along the isobar, down from thi (where
@@ -651,7 +657,7 @@ void pq_flash(double P, double q, const double z[20], int kq, double& T, double&
     const auto along_isobar = [&](double thi, double f0, bool below_bubble = false) {
         mix::TpState st;
         const mix::Target target{'Q', q, kq == kMassQuality ? kMassQuality : kMolarQuality};
-        if (!(q > 0.0 && q < 1.0 && mix::on_isobar_down(P, target, z, thi, f0, tmin, st) &&
+        if (!(q > 0.0 && q < 1.0 && mix::on_isobar_down(P, target, z, thi, f0, lowest, st) &&
               st.two_phase) ||
             (below_bubble && below_bubble_point(st.T)))
             return false;

@@ -240,6 +240,11 @@ double mixture_temperature_allowance(const double x[20]) {
     return allow;
 }
 
+double lowest_mixture_search(const double x[20], double tmin, double floor) {
+    if (ISPURE(x) != 0) return tmin;
+    return std::max(tmin - mixture_temperature_allowance(x), floor);
+}
+
 void LIMITX(const std::string& htyp, double T, double D, double P, const double x[20], double& tmin,
             double& tmax, double& dmax, double& pmax, int& ierr, std::string& herr) {
     ierr = 0;

@@ -12,6 +12,12 @@ namespace lib {
 // lies below 200 K), else 0.
 double mixture_temperature_allowance(const double x[20]);
 
+// The lowest temperature down to which a flash searches a mixture's states
+// along a line (K): LIMITS' lowest temperature tmin less the allowance, as
+// LIMITX takes them, but no lower than `floor` (below which a component
+// beyond a trace freezes); a pure fluid's is tmin.
+double lowest_mixture_search(const double x[20], double tmin, double floor);
+
 // The lowest temperature at which the equation of state of component slot
 // k answers (K): its own limit, for water the lowest temperature of its
 // melting curves (supercooled liquid down to 251.165 K).

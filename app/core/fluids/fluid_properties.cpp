@@ -42,8 +42,8 @@ struct Flash {
     }
 };
 
-// The flash at (p, s) in molar units: its temperature (the flash's status
-// not looked at) and its molar density (mol/L; 0 when the flash fails).
+// The flash at (p, s) in molar units: its temperature and its molar density
+// (mol/L), both 0 when the flash fails.
 struct PsState {
     double T = 0, D = 0;
 };
@@ -52,7 +52,8 @@ PsState psflsh(const double* c, double p, double s_molar) {
     int ierr = 0;
     std::string herr;
     lib::PSFLSH(p, s_molar, c, T, D, Dl, Dv, x.data(), y.data(), q, e, h, cv, cp, w, ierr, herr);
-    return {T, ierr > 0 ? 0.0 : D};
+    if (ierr > 0) return {};
+    return {T, D};
 }
 
 double psflsh_T(const double* c, double p, double s_molar) { return psflsh(c, p, s_molar).T; }
@@ -387,6 +388,7 @@ double kT_of(const double* c, double p, double s, double T1) {
     // the lowered pressure is still positive, keeping the last finite value.
     for (double dp = 1e-5; dp < p; dp *= 10) {
         const double T2 = psflsh_T(c, p - dp, sm);
+        if (!(T2 > 0)) continue;  // no state at that pressure
         const double g = (T1 - T2) / dp;
         const double k = 1.0 / (1.0 - (p / T1) * g);
         if (!finite(k)) continue;
