@@ -675,6 +675,14 @@ using jumps::three_phase_between;
 // bounded searches of the quality flashes), a bracket across a three-phase
 // line is split there, Brent's method gives up a jump at once (JumpGuard)
 // and the march passes jumps before it looks behind x0.
+// The narrowest bracket (relative, of ln p or T) of a search by vapour
+// fraction: the (T, p) flash's q is noisy in its last digits (5e-13), and
+// where two liquids keep nearly one vapour fraction over a decade of
+// pressure (R403B at 175.6 K: 4e-5 per unit of ln p) no state inside a
+// narrower bracket meets the tolerance on q; the search, narrowing on, ran
+// out of its states and refused a state that exists.
+constexpr double kQualityNoise = 1e-12;
+
 template <class F>
 bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double step, double ftol,
                   double jump_width, bool quality, const TpState& last, TpState& st) {
@@ -692,7 +700,8 @@ bool nearest_root(F f, double x0, double f0, double x_end, double x_back, double
         double x = 0.0, v = 0.0;
         G gg = g;
         JumpGuard<G> guard{gg, last, jump_width, quality, {}, {}};
-        if (r.a == r.b || !brent_root(guard, r.a, r.fa, r.b, r.fb, ftol, 1e-15, 100, x))
+        if (r.a == r.b ||
+            !brent_root(guard, r.a, r.fa, r.b, r.fb, ftol, quality ? kQualityNoise : 1e-15, 100, x))
             return false;
         if (!f(x, v) || !(std::fabs(v) <= 1e4 * ftol)) return false;
         st = last;
