@@ -71,7 +71,9 @@ TEST_P(DrawnTrial, VerdictsOverGridUnchanged) {
             const lib::mix::Stability s = lib::mix::stability(T, P, z);
             row += verdict(s);
             // An unstable feed's trial lies below the plane.
-            if (!s.stable) EXPECT_LT(s.tm, 0.0) << v.label << " at " << T << " K, " << P << " kPa";
+            if (!s.stable) {
+                EXPECT_LT(s.tm, 0.0) << v.label << " at " << T << " K, " << P << " kPa";
+            }
         }
         EXPECT_EQ(row, v.rows[static_cast<std::size_t>(a)])
             << v.label << " at " << Tc * (0.6 + 0.15 * a) << " K";
@@ -79,9 +81,9 @@ TEST_P(DrawnTrial, VerdictsOverGridUnchanged) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Mixtures, DrawnTrial, ::testing::ValuesIn(kVerdicts),
-                         [](const ::testing::TestParamInfo<Verdicts>& info) {
+                         [](const ::testing::TestParamInfo<Verdicts>& p) {
                              std::string name;
-                             for (const char* c = info.param.label; *c != '\0'; ++c)
+                             for (const char* c = p.param.label; *c != '\0'; ++c)
                                  if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
                              return name;
                          });
