@@ -859,7 +859,7 @@ void TQFLSH(double T, double q, const double z[20], int kq, double& P, double& D
                       herr);
         refuse_no_split_of("TQFLSH", true, T, P, q, kq, z, Dl, Dv, x, y, ierr, herr);
     }
-    mix::refuse_frozen_saturation("TQFLSH", T, P, q, z, ierr, herr);
+    mix::refuse_frozen_saturation("TQFLSH", T, P, q, z, {Dl, Dv, x, y}, ierr, herr);
 }
 
 void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D, double& Dl,
@@ -872,7 +872,7 @@ void PQFLSH(double P, double q, const double z[20], int kq, double& T, double& D
                       herr);
         refuse_no_split_of("PQFLSH", false, T, P, q, kq, z, Dl, Dv, x, y, ierr, herr);
     }
-    mix::refuse_frozen_saturation("PQFLSH", T, P, q, z, ierr, herr);
+    mix::refuse_frozen_saturation("PQFLSH", T, P, q, z, {Dl, Dv, x, y}, ierr, herr);
 }
 
 void TQFL2(double T, double q, const double z[20], int kq, int ksat, double& Pbub, double& Pdew,

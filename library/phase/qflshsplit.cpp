@@ -103,9 +103,9 @@ bool refuse_unstable_split(const char* routine, double T, double P, const double
 }
 
 void refuse_frozen_saturation(const char* routine, double T, double P, double q, const double z[20],
-                              int& ierr, std::string& herr) {
+                              const SaturatedPhases& phases, int& ierr, std::string& herr) {
     if (ierr > 0 || ISPURE(z) != 0 || !at_saturation(q)) return;
-    refuse_frozen_point(routine, T, P, z, ierr, herr);
+    refuse_frozen_point(routine, T, P, z, phases, ierr, herr);
 }
 
 }  // namespace lib::mix

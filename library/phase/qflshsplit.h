@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "library/phase/satmix.h"
+
 namespace lib::mix {
 
 // The (T, p) flash's errors of a state outside the range (the sums of the
@@ -50,7 +52,8 @@ bool refuse_unstable_split(const char* routine, double T, double P, const double
 // point at 62.55 kPa with 1 % of water held in liquid air, which the (T, p)
 // flash there refuses).  Checked once the flash's own saturation memory is
 // closed: not for a flash that asks on its way, which checks its states.
+// `phases`: the point's liquid and vapour.
 void refuse_frozen_saturation(const char* routine, double T, double P, double q, const double z[20],
-                              int& ierr, std::string& herr);
+                              const SaturatedPhases& phases, int& ierr, std::string& herr);
 
 }  // namespace lib::mix

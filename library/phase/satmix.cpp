@@ -173,8 +173,37 @@ int frozen_checks = 0;
 FrozenPointsKept::FrozenPointsKept() { ++frozen_checks; }
 FrozenPointsKept::~FrozenPointsKept() { --frozen_checks; }
 
-void refuse_frozen_point(const char* routine, double T, double P, const double x[20], int& ierr,
-                         std::string& herr) {
+namespace {
+
+// Whether the phase (T, D, c) of feed z plainly deposits no component
+// beyond its trace: each such component's fugacity below kClearOfSolid of
+// its solid's (freezing_component with the fugacities raised by the margin).
+bool phase_clear_of_solid(double T, double P, double D, const double c[20], const double z[20]) {
+    if (!(D > 0.0) || c == nullptr) return false;
+    double f[20] = {};
+    int jerr = 0;
+    std::string jmsg;
+    {
+        flash::QuietMessages quiet;
+        FGCTY2(T, D, c, f, jerr, jmsg);
+    }
+    if (jerr > 0) return false;
+    for (double& fi : f) fi /= kClearOfSolid;
+    return mix::freezing_component(T, P, z, f) < 0;
+}
+
+// Whether the saturation point's phases show plainly that the (T, p) flash
+// refuses nothing there as frozen.
+bool plainly_fluid(double T, double P, const double z[20], const SaturatedPhases& phases) {
+    return phase_clear_of_solid(T, P, phases.Dl, phases.xl, z) &&
+           phase_clear_of_solid(T, P, phases.Dv, phases.xv, z) &&
+           mix::frozen_liquid(T, phases.xl, phases.xv, phases.Dl, phases.Dv, false) < 0;
+}
+
+}  // namespace
+
+void refuse_frozen_point(const char* routine, double T, double P, const double x[20],
+                         const SaturatedPhases& phases, int& ierr, std::string& herr) {
     // (Not inside a flash, which looks for its states beside such a point
     // itself and checks what it finds; nor a point another road asks for on
     // its way, whose own point is checked: carbon dioxide + water 96/4 at
@@ -183,6 +212,7 @@ void refuse_frozen_point(const char* routine, double T, double P, const double x
     if (ierr > 0 || !(P > 0.0) || frozen_checks > 0 || roads_under_way > 0 ||
         mix::flash_under_way())
         return;
+    if (!mix::frozen_beyond_trace(T, x) || plainly_fluid(T, P, x, phases)) return;
     std::string reason;
     bool refused = false;
     {

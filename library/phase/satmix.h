@@ -41,9 +41,24 @@ void refuse_split_liquid(int n, const char* routine, double T, double P, double 
 // point's values stay.  SATT and SATP apply it to their answers (those
 // kept from the call before too) where no flash, other road or
 // FrozenPointsKept scope is under way; it costs nothing where no component
-// beyond a trace is frozen at T.
-void refuse_frozen_point(const char* routine, double T, double P, const double x[20], int& ierr,
-                         std::string& herr);
+// beyond a trace is frozen at T.  Where the point's own phases, in
+// equilibrium, show plainly that nothing deposits (each frozen component's
+// fugacity in both below its solid's by kClearOfSolid, and neither liquid
+// made mostly of frozen components: the rules by which that flash refuses
+// the phases it finds), the flash is not asked: at the boundary its
+// tangent-plane test meets a distance of zero (Dry ISO Air's bubble point
+// at 5 kPa, 59.54 K: 55,000 evaluations of the equation, 640 at 59.5 K).
+struct SaturatedPhases {
+    double Dl = 0, Dv = 0;       // densities of the liquid and the vapour
+    const double* xl = nullptr;  // their compositions
+    const double* xv = nullptr;
+};
+void refuse_frozen_point(const char* routine, double T, double P, const double x[20],
+                         const SaturatedPhases& phases, int& ierr, std::string& herr);
+
+// The share of a frozen component's solid fugacity below which a phase
+// plainly deposits nothing (the flash itself decides closer to it).
+constexpr double kClearOfSolid = 0.99;
 
 // While one lives, SATT and SATP of a mixture keep the points whose state
 // the (T, p) flash refuses as frozen instead of refusing them (error 250):

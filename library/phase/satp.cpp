@@ -319,7 +319,7 @@ public:
             // points unrefined.)
             if (icomp == 0 && (kph == kBubblePoint || kph == kDewPoint)) {
                 if (refined()) finish();
-                refuse_frozen_point("SATP", T, P, x, ierr, herr);
+                refuse_frozen_point("SATP", T, P, x, {Dl, Dv, xl, xv}, ierr, herr);
             }
             return;
         }
@@ -579,7 +579,7 @@ private:
         const MixtureSaturation m{Tc, Pc, Dc, dmax, false};
         satp_mixture(P, x, kph, m, T, Dl, Dv, xl, xv, ierr, herr);
         if (ierr <= 0 && (kph == kBubblePoint || kph == kDewPoint)) refined();
-        refuse_frozen_point("SATP", T, P, x, ierr, herr);
+        refuse_frozen_point("SATP", T, P, x, {Dl, Dv, xl, xv}, ierr, herr);
         // A failed road's last temperature may lie far outside the range
         // (0.38 K, 348,000 K): the estimated critical point is handed out
         // with the error instead, as a pure fluid's above its critical

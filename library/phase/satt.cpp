@@ -389,7 +389,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
         herr.clear();
         // (A point kept from inside a flash or road is checked here.)
         if (icomp == 0 && (kph == kBubblePoint || kph == kDewPoint))
-            refuse_frozen_point("SATT", T, P, x, ierr, herr);
+            refuse_frozen_point("SATT", T, P, x, {Dl, Dv, xl, xv}, ierr, herr);
         return;
     }
     ierr = 0;
@@ -512,7 +512,7 @@ void SATT(double T, const double x[20], int kph, double& P, double& Dl, double& 
     if (icomp == 0) {
         const MixtureSaturation m{r.Tc, r.Pc, r.Dc, dmax, guess};
         remembered_mixture(T, x, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
-        refuse_frozen_point("SATT", T, P, x, ierr, herr);
+        refuse_frozen_point("SATT", T, P, x, {Dl, Dv, xl, xv}, ierr, herr);
         return finish();
     }
 
