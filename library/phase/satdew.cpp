@@ -4,6 +4,7 @@
 // point lies close to the critical point.
 #include "library/phase/satdew.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -68,6 +69,13 @@ constexpr double kNearlyOnePhase = 0.05;
 // An incipient liquid lighter than this share of its vapour is the other
 // point's vapour.
 constexpr double kSwappedShare = 0.8;
+
+// Whether SATTP's answer is a dew point: converged, on two phases apart, the
+// liquid the denser.
+bool usable_dew(int jerr, double dl, double dv) {
+    return jerr == 0 && dl > 0.0 && dv > 0.0 && std::fabs(dl - dv) >= 1e-6 * dl &&
+           dl >= kSwappedShare * dv;
+}
 
 bool bracketed_dew(bool at_t, const double x[20], double in, double out, mix::TpState st, double& T,
                    double& P, double& Dl, double& Dv, double xl[20], double xv[20]) {
@@ -175,15 +183,31 @@ bool dew_from_split(bool at_t, const double x[20], double& T, double& P, double&
         mix::SwitchGuard own_failure(FLAGS2.spline_status, 1);
         SATTP(tt, pp, x, at_t ? kDewAtT : kDewAtP, 1, D, dl, dv, l, v, q, jerr, jmsg);
     }
-    if (jerr != 0 || !(dl > 0.0 && dv > 0.0) || std::fabs(dl - dv) < 1e-6 * dl ||
-        dl < kSwappedShare * dv) {
+    const double in = at_t ? p * inside : t * inside, out = at_t ? p * outside : t * outside;
+    if (!usable_dew(jerr, dl, dv) && mix::far_beyond_critical(st.T, st.P, x)) {
+        // Beyond the reach SATTP keeps for an unbracketed point: Newton's
+        // method from the split once more, its point taken only inside the
+        // bracket.
+        tt = st.T;
+        pp = st.P;
+        dl = st.Dl;
+        dv = st.Dv;
+        flash::copy20(st.x, l);
+        flash::copy20(x, v);
+        flash::QuietMessages quiet;
+        mix::SwitchGuard own_failure(FLAGS2.spline_status, 1);
+        const mix::PointBracketed bracketed;
+        SATTP(tt, pp, x, at_t ? kDewAtT : kDewAtP, 1, D, dl, dv, l, v, q, jerr, jmsg);
+        const double found = at_t ? pp : tt;
+        if (!(std::min(in, out) <= found && found <= std::max(in, out))) jerr = 1;
+    }
+    if (!usable_dew(jerr, dl, dv)) {
         // Newton's method does not converge from the split (a gas of 20
         // components at 100 kPa, whose incipient liquid holds its helium at
         // 1e-16), or ends on the bubble point with its phases the other way
         // round (carbon dioxide + R227ea 50/50 at 5.36 MPa, 342.0 K): the
         // dew point bracketed between the split and the gas to the last
         // digits, its liquid the last split's.
-        const double in = at_t ? p * inside : t * inside, out = at_t ? p * outside : t * outside;
         return bracketed_dew(at_t, x, in, out, st, T, P, Dl, Dv, xl, xv);
     }
     T = tt;

@@ -9,6 +9,7 @@
 
 #include "library/library.h"
 #include "library/models/critp.h"
+#include "library/models/phik.h"
 #include "library/phase/dens.h"
 #include "library/phase/flashutil.h"
 #include "library/phase/mixest.h"
@@ -38,6 +39,17 @@ constexpr int kOnlyRoadBudget = 3000;
 constexpr int kLastAttemptBudget = 120;
 int budget = 0;
 int road_budget() { return FLAGS2.sat_status == 1 ? kOnlyRoadBudget : kLastAttemptBudget; }
+
+// The least charge of a search for a density pair (DLDV), and the
+// evaluations of the equations one density costs on average (50-300 for a
+// wet gas): the search is charged the densities its evaluations are worth
+// beyond that least charge.
+constexpr int kDensityPairCharge = 20;
+constexpr unsigned long long kEvaluationsPerDensity = 100;
+int extra_charge(unsigned long long evaluations) {
+    const unsigned long long densities = evaluations / kEvaluationsPerDensity;
+    return densities > kDensityPairCharge ? static_cast<int>(densities - kDensityPairCharge) : 0;
+}
 
 // Where Newton's method from the estimates has failed, the point is sought
 // along its line (satmarch.h) above these shares of the estimated critical
@@ -268,12 +280,16 @@ private:
 
     // A liquid and a vapour density of equal pressure for the parent phase.
     bool renew_parent(std::string& msg) {
-        // The search of a density pair costs as much as a score of densities.
-        budget -= 20;
+        // The search of a density pair costs at least a score of densities;
+        // it is charged what it took (one that fails costs 1,000-10,000
+        // evaluations of the equations, up to a hundred densities).
+        budget -= kDensityPairCharge;
         if (budget < 0) return false;
         double p = P, dl = 0, dv = 0;
         int jerr = 0;
+        const unsigned long long before = EOS_EVALUATIONS;
         DLDV(T, p, dl, dv, bubble ? x : y, bubble ? y : x, jerr, msg);
+        budget -= extra_charge(EOS_EVALUATIONS - before);
         if (jerr != 0 || !(p > 0.0)) return false;
         P = p;
         dpar = bubble ? dl : dv;

@@ -24,6 +24,13 @@ namespace lib {
 
 SattpWorkRecord SATTPW;
 
+namespace {
+// The shares of the estimated critical pressure and temperature beyond
+// which no boundary point is sought, unless its caller has bracketed it.
+constexpr double kFarBeyondCritical = 10.0;
+constexpr double kFarBeyondCriticalT = 3.0;
+}  // namespace
+
 namespace mix {
 
 Present present(const double x[20]) {
@@ -72,6 +79,22 @@ bool phase_fugacity(double T, double D, const double x[20], const Present& order
         }
     }
     return true;
+}
+
+namespace {
+int bracketed_points = 0;  // open PointBracketed scopes
+}  // namespace
+
+PointBracketed::PointBracketed() { ++bracketed_points; }
+PointBracketed::~PointBracketed() { --bracketed_points; }
+bool point_bracketed() { return bracketed_points > 0; }
+
+bool far_beyond_critical(double T, double P, const double x[20]) {
+    double tc = 0, pc = 0, dc = 0;
+    int jerr = 0;
+    std::string jmsg;
+    CRITP(x, tc, pc, dc, jerr, jmsg);
+    return jerr <= 0 && (P > kFarBeyondCritical * pc || T > kFarBeyondCriticalT * tc);
 }
 
 }  // namespace mix
@@ -446,7 +469,8 @@ private:
         // factor of two, a temperature within 10 %), and never far beyond
         // the critical pressure.
         if (pn > 2.0 * P || pn < 0.5 * P || std::fabs(tn - T) > 0.1 * T) return false;
-        if (pn > 10.0 * Pc && k != kSplitAtTP) return false;
+        if (pn > kFarBeyondCritical * Pc && k != kSplitAtTP && !mix::point_bracketed())
+            return false;
         for (int p = 0; p < order.m; ++p) {
             const int i = order.c[p];
             if (k == kSplitAtTP) {
@@ -463,8 +487,14 @@ private:
     // A boundary point far beyond the critical pressure or temperature: no
     // solution lies there.  A split at given T and P has them as inputs:
     // two liquids split far above the critical pressure (R403B at 172.5 K,
-    // from 40.4 MPa, ten times its estimate's, to 160 MPa: refused).
-    bool beyond_critical() const { return k != kSplitAtTP && (P > 10.0 * Pc || T > 3.0 * Tc); }
+    // from 40.4 MPa, ten times its estimate's, to 160 MPa: refused).  So
+    // has a point whose caller has bracketed it between a split and a gas
+    // (a wet gas's dew line runs far above its estimate: the flue gas's at
+    // 550 K lies at 288 MPa).
+    bool beyond_critical() const {
+        return k != kSplitAtTP && !mix::point_bracketed() &&
+               (P > kFarBeyondCritical * Pc || T > kFarBeyondCriticalT * Tc);
+    }
 
     // The two phases are one: equal compositions and densities.
     bool trivial() const {
@@ -476,7 +506,8 @@ private:
     }
 
     // A state is a solution only with two distinct phases of positive
-    // density at a positive pressure below ten times the critical one.
+    // density at a positive pressure below ten times the critical one
+    // (beyond it only where its caller has bracketed it).
     void final_checks() {
         if (ierr != 0) return;
         if (trivial()) ierr = 1;

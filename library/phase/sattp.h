@@ -58,6 +58,24 @@ struct PhaseFugacity {
 bool phase_fugacity(double T, double D, const double x[20], const Present& order, PhaseFugacity& f,
                     int& ierr);
 
+// While one lives, SATTP seeks a boundary point at any distance from the
+// estimated critical point: its caller has found a split on one side of
+// the point and a single phase on the other (a wet gas's dew line reaches
+// pressures many times its estimate's, where the point was otherwise
+// bisected by some forty (T, p) flashes).
+class PointBracketed {
+public:
+    PointBracketed();
+    ~PointBracketed();
+    PointBracketed(const PointBracketed&) = delete;
+    PointBracketed& operator=(const PointBracketed&) = delete;
+};
+bool point_bracketed();
+// Whether (T, P) lies where SATTP seeks no boundary point of feed x
+// outside such a scope: beyond 10 times its estimated critical pressure or
+// 3 times its critical temperature.
+bool far_beyond_critical(double T, double P, const double x[20]);
+
 // Restores a switch of FLAGS2 on every way out of a scope.
 class SwitchGuard {
 public:
