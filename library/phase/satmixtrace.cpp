@@ -4,7 +4,9 @@
 // rest's point without it is only a start: at each temperature or pressure
 // successive substitution finds the incipient phase whose rest is at equal
 // fugacities with the feed's; its fractions then add up to S, and a secant
-// on ln S moves the pressure (or the temperature) until S is one.
+// on ln S moves the pressure (or the temperature) until S is one.  Where
+// that fails, next to the critical point, Newton's method (tracenewton.h)
+// goes on from the rest's point.
 #include "library/phase/satmixtrace.h"
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 
 #include "library/library.h"
 #include "library/phase/flashutil.h"
+#include "library/phase/tracenewton.h"
 #include "library/setup/records.h"
 
 namespace lib::mix {
@@ -108,12 +111,10 @@ bool trivial(const Point& p) {
     return true;
 }
 
-}  // namespace
-
-bool settle_point_beside_trace(const FrozenTrace& t, const double x[20], int kph,
-                               bool at_temperature, double& T, double& P, double& Dl, double& Dv,
-                               double xl[20], double xv[20]) {
-    if (!t.any || (kph != kBubblePoint && kph != kDewPoint)) return false;
+// The point settled by substitution and the secant on ln S.
+bool settle_by_substitution(const FrozenTrace& t, const double x[20], int kph, bool at_temperature,
+                            double& T, double& P, double& Dl, double& Dv, double xl[20],
+                            double xv[20]) {
     flash::QuietMessages quiet;
     Point p{t, x, kph == kBubblePoint, T, P, Dl, Dv};
     for (int i = 0; i < components(); ++i) {
@@ -151,6 +152,22 @@ bool settle_point_beside_trace(const FrozenTrace& t, const double x[20], int kph
     flash::copy20(p.l, xl);
     flash::copy20(p.v, xv);
     return true;
+}
+
+}  // namespace
+
+bool settle_point_beside_trace(const FrozenTrace& t, const double x[20], int kph,
+                               bool at_temperature, double& T, double& P, double& Dl, double& Dv,
+                               double xl[20], double xv[20]) {
+    if (!t.any || (kph != kBubblePoint && kph != kDewPoint)) return false;
+    if (settle_by_substitution(t, x, kph, at_temperature, T, P, Dl, Dv, xl, xv)) return true;
+    // Next to the critical point the substitution runs onto the feed twice
+    // or stops short (Dry ISO Air's bubble point at 132.0 K, which lies at
+    // 3738.58 kPa, 1.1 kPa above the rest's own): Newton's method on the
+    // incipient phase and the pressure (or temperature) from the rest's
+    // point.
+    return newton_point_beside_trace(t, x, kph == kBubblePoint, at_temperature, T, P, Dl, Dv, xl,
+                                     xv);
 }
 
 }  // namespace lib::mix

@@ -33,17 +33,20 @@ constexpr double kDistinctDensity = 1e-6;
 constexpr double kDistinctFraction = 1e-7;
 // The share of the way to a bound of an amount that a step may go.
 constexpr double kToBound = 0.5;
-// The largest change of ln P in a step where P is unknown.
+// The largest change of ln P in a step where P is unknown, and of ln T
+// where T is.
 constexpr double kLogPressureStep = 0.05;
+constexpr double kLogTemperatureStep = 0.01;
 
-// One phase: composition, density at P, ln f_i, and n dln(phi_i)/dn_j and
-// d ln(phi_i)/dP at constant T and P.
+// One phase: composition, density at P, ln f_i, and n dln(phi_i)/dn_j,
+// d ln(phi_i)/dP at constant T and d ln(phi_i)/dT at constant P.
 struct Phase {
     double c[20] = {};
     double D = 0.0;
     double lnf[20] = {};
     double M[20][20] = {};
     double dp[20] = {};
+    double dt[20] = {};
 };
 
 // The rest's components, the trace's, and the trace's share of the feed.
@@ -98,6 +101,7 @@ bool fugacities(double T, const double z[20], Phase& ph) {
         if (!(z[i] > 0.0)) continue;
         ph.lnf[i] = std::log(ph.c[i]) + lndrt + dnadn[i];
         ph.dp[i] = PHIDR.dlnphi_dp[i];
+        ph.dt[i] = PHIDR.dlnphi_dt[i];
         if (!std::isfinite(ph.lnf[i])) return false;
         for (int j = 0; j < components(); ++j)
             if (z[j] > 0.0) ph.M[i][j] = PHIDR.ndlnphi_dn[i][j];
@@ -269,6 +273,147 @@ void give(const Split& s, double& Dl, double& Dv, double x[20], double y[20], do
     flash::copy20(s.g.c, y);
 }
 
+// A saturation point as it is being solved: the feed's own phase and the
+// incipient one, whose rest holds the amounts u_i (U in all, the trace
+// riding along), at (T, P).
+struct Point {
+    double u[20] = {};
+    double U = 0.0;
+    double T = 0.0, P = 0.0;
+    Phase feed, inc;
+};
+
+// The point of a feed z beside its trace: a bubble point (the feed the
+// liquid) or a dew point, at given T (P unknown) or at given P.
+struct PointProblem {
+    const double* z;
+    Parts p;
+    bool bubble;
+    bool at_temperature;
+    int n() const { return p.m + 1; }
+};
+
+// The incipient phase of amounts u; false where a fraction would vanish.
+bool incipient_of(const PointProblem& pr, Point& s) {
+    double sum = 0.0;
+    for (int a = 0; a < pr.p.m; ++a) sum += s.u[pr.p.rest[a]];
+    s.U = sum / (1.0 - pr.p.share);
+    if (!(s.U > 0.0)) return false;
+    for (int a = 0; a < pr.p.m; ++a) {
+        const int i = pr.p.rest[a];
+        s.inc.c[i] = s.u[i] / s.U;
+        if (!(s.inc.c[i] > 0.0)) return false;
+    }
+    for (int b = 0; b < pr.p.k; ++b) s.inc.c[pr.p.trace[b]] = pr.z[pr.p.trace[b]];
+    return true;
+}
+
+// Both phases' densities and fugacities at the point's (T, P).
+bool evaluate_point(const PointProblem& pr, Point& s) {
+    const int feed_kph = pr.bubble ? kLiquid : kVapour;
+    const int incipient_kph = pr.bubble ? kVapour : kLiquid;
+    return density(s.T, s.P, feed_kph, s.feed) && density(s.T, s.P, incipient_kph, s.inc) &&
+           fugacities(s.T, pr.z, s.feed) && fugacities(s.T, pr.z, s.inc);
+}
+
+// The residuals (ln f_i of the incipient phase less the feed's, for the
+// rest, and U - 1) and the largest of their magnitudes.
+double point_residual(const PointProblem& pr, const Point& s, double r[21]) {
+    double worst = 0.0;
+    for (int a = 0; a < pr.p.m; ++a) {
+        const int i = pr.p.rest[a];
+        r[a] = s.inc.lnf[i] - s.feed.lnf[i];
+        worst = std::max(worst, std::fabs(r[a]));
+    }
+    r[pr.p.m] = s.U - 1.0;
+    return std::max(worst, std::fabs(r[pr.p.m]));
+}
+
+// The Jacobian of those residuals by the amounts u_j and by ln P (at given
+// T) or ln T (at given P), column-major; the feed's composition is fixed,
+// the incipient phase's trace moves with U.
+void point_jacobian(const PointProblem& pr, const Point& s, double J[]) {
+    const Parts& p = pr.p;
+    const int n = pr.n();
+    const auto d = [&](int i, int k) {
+        return ((i == k ? 1.0 / s.inc.c[i] : 0.0) - 1.0 + s.inc.M[i][k]) / s.U;
+    };
+    for (int a = 0; a < p.m; ++a) {
+        const int i = p.rest[a];
+        double ride = 0.0;
+        for (int b = 0; b < p.k; ++b) ride += d(i, p.trace[b]) * pr.z[p.trace[b]] / (1.0 - p.share);
+        for (int c = 0; c < p.m; ++c) J[a + c * n] = d(i, p.rest[c]) + ride;
+        J[a + p.m * n] = pr.at_temperature ? s.P * (s.inc.dp[i] - s.feed.dp[i])
+                                           : s.T * (s.inc.dt[i] - s.feed.dt[i]);
+    }
+    for (int c = 0; c < p.m; ++c) J[p.m + c * n] = 1.0 / (1.0 - p.share);
+    J[p.m + p.m * n] = 0.0;
+}
+
+// The largest share of Newton's step du that keeps each amount positive
+// (kToBound of the way to 0 at most) and moves ln P or ln T within its
+// bound.
+double point_step_share(const PointProblem& pr, const Point& s, const double du[21]) {
+    double f = 1.0;
+    for (int a = 0; a < pr.p.m; ++a) {
+        const int i = pr.p.rest[a];
+        if (s.u[i] + du[a] <= 0.0) f = std::min(f, kToBound * s.u[i] / -du[a]);
+    }
+    const double bound = pr.at_temperature ? kLogPressureStep : kLogTemperatureStep;
+    if (std::fabs(du[pr.p.m]) > bound) f = std::min(f, bound / std::fabs(du[pr.p.m]));
+    return f;
+}
+
+// Whether the incipient phase is the feed again.
+bool point_trivial(const PointProblem& pr, const Point& s) {
+    if (std::fabs(s.inc.D - s.feed.D) > kDistinctDensity * std::max(s.inc.D, s.feed.D))
+        return false;
+    for (int a = 0; a < pr.p.m; ++a)
+        if (std::fabs(s.inc.c[pr.p.rest[a]] - pr.z[pr.p.rest[a]]) > kDistinctFraction) return false;
+    return true;
+}
+
+// The point moved by the share f of Newton's step du.
+Point point_step(const PointProblem& pr, const Point& s, const double du[21], double f) {
+    Point t = s;
+    for (int a = 0; a < pr.p.m; ++a) t.u[pr.p.rest[a]] += f * du[a];
+    (pr.at_temperature ? t.P : t.T) *= std::exp(f * du[pr.p.m]);
+    return t;
+}
+
+// Newton's steps from s until the residuals vanish; false where they do not
+// or the incipient phase falls onto the feed.
+bool solve_point(const PointProblem& pr, Point& s) {
+    if (!incipient_of(pr, s) || !evaluate_point(pr, s)) return false;
+    const int n = pr.n();
+    double r[21] = {};
+    double worst = point_residual(pr, s, r);
+    for (int it = 0; it < kIterations && worst > kTarget; ++it) {
+        double J[441] = {}, du[21] = {};
+        point_jacobian(pr, s, J);
+        for (int a = 0; a < n; ++a) du[a] = -r[a];
+        int jerr = 0;
+        std::string jmsg;
+        LUDECOMP(n, n, J, du, jerr, jmsg);
+        if (jerr != 0) return false;
+        double f = point_step_share(pr, s, du);
+        bool taken = false;
+        for (int h = 0; h <= kHalvings && !taken; ++h, f *= 0.5) {
+            Point t = point_step(pr, s, du, f);
+            double rt[21] = {};
+            if (!incipient_of(pr, t) || !evaluate_point(pr, t)) continue;
+            const double now = point_residual(pr, t, rt);
+            if (!(now < worst)) continue;
+            s = t;
+            worst = now;
+            std::copy(rt, rt + 21, r);
+            taken = true;
+        }
+        if (!taken || point_trivial(pr, s)) return false;
+    }
+    return worst <= kConverged && !point_trivial(pr, s);
+}
+
 }  // namespace
 
 bool newton_beside_trace(double T, double P, const double z[20], const FrozenTrace& t, double& Dl,
@@ -293,6 +438,36 @@ bool newton_beside_trace_at_q(double T, double q, const double z[20], const Froz
         return false;
     P = s.P;
     give(s, Dl, Dv, x, y, qs);
+    return true;
+}
+
+bool newton_point_beside_trace(const FrozenTrace& t, const double z[20], bool bubble,
+                               bool at_temperature, double& T, double& P, double& Dl, double& Dv,
+                               double xl[20], double xv[20]) {
+    if (!t.any || !(T > 0.0 && P > 0.0)) return false;
+    PointProblem pr{z, parts_of(t, z), bubble, at_temperature};
+    if (pr.p.m < 2) return false;
+    Point s;
+    s.T = T;
+    s.P = P;
+    const double* incipient = bubble ? xv : xl;
+    for (int a = 0; a < pr.p.m; ++a) {
+        const int i = pr.p.rest[a];
+        if (!(incipient[i] > 0.0)) return false;
+        s.u[i] = incipient[i];
+    }
+    flash::copy20(z, s.feed.c);
+    s.feed.D = bubble ? Dl : Dv;
+    s.inc.D = bubble ? Dv : Dl;
+    if (!solve_point(pr, s)) return false;
+    T = s.T;
+    P = s.P;
+    const Phase& liquid = bubble ? s.feed : s.inc;
+    const Phase& vapour = bubble ? s.inc : s.feed;
+    Dl = liquid.D;
+    Dv = vapour.D;
+    flash::copy20(liquid.c, xl);
+    flash::copy20(vapour.c, xv);
     return true;
 }
 

@@ -19,4 +19,15 @@ bool newton_beside_trace(double T, double P, const double z[20], const FrozenTra
 bool newton_beside_trace_at_q(double T, double q, const double z[20], const FrozenTrace& t,
                               double& P, double& Dl, double& Dv, double x[20], double y[20]);
 
+// The bubble point (the feed the liquid) or dew point of feed z beside
+// its trace t: the incipient phase holds the trace at the feed's fractions
+// and the rest at the feed's fugacities.  At given T (`at_temperature`, P
+// moving) or at given P, by Newton's method from the point given (T, P,
+// liquid xl at Dl, vapour xv at Dv; the densities may be 0).  True with
+// the point where it converges to an incipient phase other than the feed;
+// false with the arguments as they came otherwise.
+bool newton_point_beside_trace(const FrozenTrace& t, const double z[20], bool bubble,
+                               bool at_temperature, double& T, double& P, double& Dl, double& Dv,
+                               double xl[20], double xv[20]);
+
 }  // namespace lib::mix

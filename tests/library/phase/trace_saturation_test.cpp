@@ -74,4 +74,76 @@ TEST(AirPointBesideItsTraceNearCritical, IsNeverTheFeedTwice) {
     mixtest::setup_nitrogen();
 }
 
+// Next to the critical point the feed's lines beside its trace part from
+// the rest's: the bubble point at 132.0 K lies at 3738.58 kPa, above the
+// rest's own 3737.45 kPa, which had been given (the (T, p) flash splits the
+// feed at 3738 kPa with q = 0.0295, and the quality flash at that q then
+// failed).  The point has the rest at equilibrium beside the trace.
+struct NearCritical {
+    int kph;
+    double T;      // K
+    double P = 0;  // kPa, the point where known
+};
+
+const NearCritical kNearCritical[] = {{lib::kBubblePoint, 131.99},
+                                      {lib::kBubblePoint, 132.0, 3738.5812},
+                                      {lib::kDewPoint, 132.3},
+                                      {lib::kDewPoint, 132.45, 3759.15993}};
+
+class AirPointNearCritical : public mixtest::MixtureSuite<::testing::TestWithParam<NearCritical>> {
+};
+
+TEST_P(AirPointNearCritical, IsBesideTheTrace) {
+    const NearCritical c = GetParam();
+    ASSERT_TRUE(mixtest::setup(kIsoAir));
+    double z[20] = {};
+    kIsoAir.fill(z);
+    double P = 0, Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
+    int ierr = 0;
+    std::string herr;
+    lib::SATT(c.T, z, c.kph, P, Dl, Dv, xl, xv, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    if (c.P > 0) {
+        EXPECT_NEAR(P, c.P, 1e-6 * c.P);
+    }
+    mixtest::expect_rest_at_equilibrium(c.T, P, z, 3, Dl, Dv, xl, xv);
+    EXPECT_GT(std::fabs(Dl - Dv), 1e-2 * Dl);
+}
+
+std::string near_name(const ::testing::TestParamInfo<NearCritical>& info) {
+    std::string t = std::to_string(static_cast<int>(std::lround(info.param.T * 100)));
+    return std::string(info.param.kph == lib::kBubblePoint ? "bubble_" : "dew_") + t;
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, AirPointNearCritical, ::testing::ValuesIn(kNearCritical),
+                         near_name);
+
+// The split the (T, p) flash finds at 132.0 K, 3738 kPa lies below the bubble
+// pressure, and the quality flashes find it again at its vapour fraction.
+TEST(AirSplitNearCritical, QualityFlashesFindIt) {
+    ASSERT_TRUE(mixtest::setup(kIsoAir));
+    double z[20] = {};
+    kIsoAir.fill(z);
+    const double T = 132.0, P = 3738.0;
+    double D = 0, Dl = 0, Dv = 0, x[20] = {}, y[20] = {}, q = 0, e = 0, h = 0, s = 0, cv = 0,
+           cp = 0, w = 0;
+    int ierr = 0;
+    std::string herr;
+    lib::TPFLSH(T, P, z, D, Dl, Dv, x, y, q, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    ASSERT_NEAR(q, 0.0295, 1e-3);
+    double Pb = 0, xl[20] = {}, xv[20] = {};
+    lib::SATT(T, z, lib::kBubblePoint, Pb, Dl, Dv, xl, xv, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_GT(Pb, P);
+    double P2 = 0, T2 = 0;
+    lib::TQFLSH(T, q, z, lib::kMolarQuality, P2, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(P2, P, 1e-9 * P);
+    lib::PQFLSH(P, q, z, lib::kMolarQuality, T2, D, Dl, Dv, x, y, e, h, s, cv, cp, w, ierr, herr);
+    ASSERT_LE(ierr, 0) << herr;
+    EXPECT_NEAR(T2, T, 1e-9 * T);
+    mixtest::setup_nitrogen();
+}
+
 }  // namespace
