@@ -229,39 +229,57 @@ bool start(const Parts& p, const double z[20], double Dl, double Dv, const doubl
     return phases_of(p, z, s);
 }
 
-// Newton's steps from s until the residuals vanish; false where they do not
-// or the phases fall onto each other.
-bool solve(const Problem& pr, Split& s) {
-    if (!evaluate(pr.T, pr.z, s)) return false;
-    const int n = pr.n();
+// Damped Newton steps on s (n unknowns) until the largest residual
+// (`residual(s, r)`) vanishes; `jacobian(s, J)` forms the matrix,
+// `share(s, du)` the first share of a step, `step(s, du, f, t)` the state
+// f of the way along it (false where it has no phases), `trivial(s)`
+// whether the phases fell onto each other.  False where the residuals do
+// not vanish or the phases fall together.
+template <class S, class Residual, class Jacobian, class Share, class Step, class Trivial>
+bool damped_newton(int n, S& s, Residual residual, Jacobian jacobian, Share share, Step step,
+                   Trivial trivial) {
     double r[21] = {};
-    double worst = residual(pr, s, r);
+    double worst = residual(s, r);
     for (int it = 0; it < kIterations && worst > kTarget; ++it) {
         double J[441] = {}, du[21] = {};
-        jacobian(pr, s, J);
+        jacobian(s, J);
         for (int a = 0; a < n; ++a) du[a] = -r[a];
         int jerr = 0;
         std::string jmsg;
         LUDECOMP(n, n, J, du, jerr, jmsg);
         if (jerr != 0) return false;
-        double f = step_share(pr, s, du);
+        double f = share(s, du);
         bool taken = false;
         for (int h = 0; h <= kHalvings && !taken; ++h, f *= 0.5) {
-            Split t = s;
-            for (int a = 0; a < pr.p.m; ++a) t.v[pr.p.rest[a]] += f * du[a];
-            if (pr.at_q) t.P = s.P * std::exp(f * du[pr.p.m]);
+            S t = s;
+            if (!step(s, du, f, t)) continue;
             double rt[21] = {};
-            if (!phases_of(pr.p, pr.z, t) || !evaluate(pr.T, pr.z, t)) continue;
-            const double now = residual(pr, t, rt);
+            const double now = residual(t, rt);
             if (!(now < worst)) continue;
             s = t;
             worst = now;
             std::copy(rt, rt + 21, r);
             taken = true;
         }
-        if (!taken || trivial(pr.p, s)) return false;
+        if (!taken || trivial(s)) return false;
     }
-    return worst <= kConverged && !trivial(pr.p, s);
+    return worst <= kConverged && !trivial(s);
+}
+
+// Newton's steps from s until the residuals vanish; false where they do not
+// or the phases fall onto each other.
+bool solve(const Problem& pr, Split& s) {
+    if (!evaluate(pr.T, pr.z, s)) return false;
+    return damped_newton(
+        pr.n(), s, [&](const Split& u, double r[21]) { return residual(pr, u, r); },
+        [&](const Split& u, double J[441]) { jacobian(pr, u, J); },
+        [&](const Split& u, const double du[21]) { return step_share(pr, u, du); },
+        [&](const Split& u, const double du[21], double f, Split& t) {
+            for (int a = 0; a < pr.p.m; ++a) t.v[pr.p.rest[a]] += f * du[a];
+            if (pr.at_q) t.P = u.P * std::exp(f * du[pr.p.m]);
+            return phases_of(pr.p, pr.z, t) && evaluate(pr.T, pr.z, t);
+        },
+        [&](const Split& u) { return trivial(pr.p, u); });
 }
 
 // The split's result into the arguments.
@@ -385,33 +403,15 @@ Point point_step(const PointProblem& pr, const Point& s, const double du[21], do
 // or the incipient phase falls onto the feed.
 bool solve_point(const PointProblem& pr, Point& s) {
     if (!incipient_of(pr, s) || !evaluate_point(pr, s)) return false;
-    const int n = pr.n();
-    double r[21] = {};
-    double worst = point_residual(pr, s, r);
-    for (int it = 0; it < kIterations && worst > kTarget; ++it) {
-        double J[441] = {}, du[21] = {};
-        point_jacobian(pr, s, J);
-        for (int a = 0; a < n; ++a) du[a] = -r[a];
-        int jerr = 0;
-        std::string jmsg;
-        LUDECOMP(n, n, J, du, jerr, jmsg);
-        if (jerr != 0) return false;
-        double f = point_step_share(pr, s, du);
-        bool taken = false;
-        for (int h = 0; h <= kHalvings && !taken; ++h, f *= 0.5) {
-            Point t = point_step(pr, s, du, f);
-            double rt[21] = {};
-            if (!incipient_of(pr, t) || !evaluate_point(pr, t)) continue;
-            const double now = point_residual(pr, t, rt);
-            if (!(now < worst)) continue;
-            s = t;
-            worst = now;
-            std::copy(rt, rt + 21, r);
-            taken = true;
-        }
-        if (!taken || point_trivial(pr, s)) return false;
-    }
-    return worst <= kConverged && !point_trivial(pr, s);
+    return damped_newton(
+        pr.n(), s, [&](const Point& u, double r[21]) { return point_residual(pr, u, r); },
+        [&](const Point& u, double J[441]) { point_jacobian(pr, u, J); },
+        [&](const Point& u, const double du[21]) { return point_step_share(pr, u, du); },
+        [&](const Point& u, const double du[21], double f, Point& t) {
+            t = point_step(pr, u, du, f);
+            return incipient_of(pr, t) && evaluate_point(pr, t);
+        },
+        [&](const Point& u) { return point_trivial(pr, u); });
 }
 
 }  // namespace

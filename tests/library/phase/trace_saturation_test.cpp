@@ -28,24 +28,37 @@ const Point kPoints[] = {
 const mixtest::Mixture kIsoAir{
     "Dry ISO Air", "oxygen|nitrogen|argon|co2", {0.20942, 0.78086, 0.00934, 0.00038}};
 
+// Dry ISO Air's saturation point of kind kph at T from SATT.
+struct AirPoint {
+    double z[20] = {}, P = 0, Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
+    int ierr = 0;
+    std::string herr;
+};
+
+AirPoint air_saturation(double T, int kph) {
+    AirPoint a;
+    if (!mixtest::setup(kIsoAir)) {
+        a.ierr = 1;
+        a.herr = "set-up failed";
+        return a;
+    }
+    kIsoAir.fill(a.z);
+    lib::SATT(T, a.z, kph, a.P, a.Dl, a.Dv, a.xl, a.xv, a.ierr, a.herr);
+    return a;
+}
+
 class AirPointBesideItsTrace : public mixtest::MixtureSuite<::testing::TestWithParam<Point>> {};
 
 TEST_P(AirPointBesideItsTrace, RestIsAtEquilibrium) {
     const Point c = GetParam();
-    ASSERT_TRUE(mixtest::setup(kIsoAir));
-    double z[20] = {};
-    kIsoAir.fill(z);
-    double P = 0, Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
-    int ierr = 0;
-    std::string herr;
-    lib::SATT(c.T, z, c.kph, P, Dl, Dv, xl, xv, ierr, herr);
-    ASSERT_LE(ierr, 0) << herr;
-    const double* feed_phase = c.kph == lib::kBubblePoint ? xl : xv;
-    for (int i = 0; i < 20; ++i) EXPECT_DOUBLE_EQ(feed_phase[i], z[i]) << i;
-    mixtest::expect_rest_at_equilibrium(c.T, P, z, 3, Dl, Dv, xl, xv);
+    AirPoint a = air_saturation(c.T, c.kph);
+    ASSERT_LE(a.ierr, 0) << a.herr;
+    const double* feed_phase = c.kph == lib::kBubblePoint ? a.xl : a.xv;
+    for (int i = 0; i < 20; ++i) EXPECT_DOUBLE_EQ(feed_phase[i], a.z[i]) << i;
+    mixtest::expect_rest_at_equilibrium(c.T, a.P, a.z, 3, a.Dl, a.Dv, a.xl, a.xv);
     double T2 = 0, dl = 0, dv = 0, l[20] = {}, v[20] = {};
-    lib::SATP(P, z, c.kph, T2, dl, dv, l, v, ierr, herr);
-    ASSERT_LE(ierr, 0) << herr;
+    lib::SATP(a.P, a.z, c.kph, T2, dl, dv, l, v, a.ierr, a.herr);
+    ASSERT_LE(a.ierr, 0) << a.herr;
     EXPECT_NEAR(T2, c.T, 1e-8 * c.T);
 }
 
@@ -95,19 +108,13 @@ class AirPointNearCritical : public mixtest::MixtureSuite<::testing::TestWithPar
 
 TEST_P(AirPointNearCritical, IsBesideTheTrace) {
     const NearCritical c = GetParam();
-    ASSERT_TRUE(mixtest::setup(kIsoAir));
-    double z[20] = {};
-    kIsoAir.fill(z);
-    double P = 0, Dl = 0, Dv = 0, xl[20] = {}, xv[20] = {};
-    int ierr = 0;
-    std::string herr;
-    lib::SATT(c.T, z, c.kph, P, Dl, Dv, xl, xv, ierr, herr);
-    ASSERT_LE(ierr, 0) << herr;
+    const AirPoint a = air_saturation(c.T, c.kph);
+    ASSERT_LE(a.ierr, 0) << a.herr;
     if (c.P > 0) {
-        EXPECT_NEAR(P, c.P, 1e-6 * c.P);
+        EXPECT_NEAR(a.P, c.P, 1e-6 * c.P);
     }
-    mixtest::expect_rest_at_equilibrium(c.T, P, z, 3, Dl, Dv, xl, xv);
-    EXPECT_GT(std::fabs(Dl - Dv), 1e-2 * Dl);
+    mixtest::expect_rest_at_equilibrium(c.T, a.P, a.z, 3, a.Dl, a.Dv, a.xl, a.xv);
+    EXPECT_GT(std::fabs(a.Dl - a.Dv), 1e-2 * a.Dl);
 }
 
 std::string near_name(const ::testing::TestParamInfo<NearCritical>& info) {
