@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "library/library.h"
@@ -175,19 +176,10 @@ bool dew_from_split(bool at_t, const double x[20], double& T, double& P, double&
         flash::copy20(x, xv);
         return true;
     }
-    double tt = st.T, pp = st.P, D = 0, dl = st.Dl, dv = st.Dv, q = 1.0;
-    flash::copy20(st.x, l);
-    flash::copy20(x, v);
-    {
-        flash::QuietMessages quiet;
-        mix::SwitchGuard own_failure(FLAGS2.spline_status, 1);
-        SATTP(tt, pp, x, at_t ? kDewAtT : kDewAtP, 1, D, dl, dv, l, v, q, jerr, jmsg);
-    }
-    const double in = at_t ? p * inside : t * inside, out = at_t ? p * outside : t * outside;
-    if (!usable_dew(jerr, dl, dv) && mix::far_beyond_critical(st.T, st.P, x)) {
-        // Beyond the reach SATTP keeps for an unbracketed point: Newton's
-        // method from the split once more, its point taken only inside the
-        // bracket.
+    // Newton's method from the split (with `bracketed`, at any distance
+    // from the estimated critical point).
+    double tt = 0, pp = 0, D = 0, dl = 0, dv = 0, q = 1.0;
+    const auto newton_from_split = [&](bool bracketed) {
         tt = st.T;
         pp = st.P;
         dl = st.Dl;
@@ -196,8 +188,16 @@ bool dew_from_split(bool at_t, const double x[20], double& T, double& P, double&
         flash::copy20(x, v);
         flash::QuietMessages quiet;
         mix::SwitchGuard own_failure(FLAGS2.spline_status, 1);
-        const mix::PointBracketed bracketed;
+        std::optional<mix::PointBracketed> scope;
+        if (bracketed) scope.emplace();
         SATTP(tt, pp, x, at_t ? kDewAtT : kDewAtP, 1, D, dl, dv, l, v, q, jerr, jmsg);
+    };
+    newton_from_split(false);
+    const double in = at_t ? p * inside : t * inside, out = at_t ? p * outside : t * outside;
+    if (!usable_dew(jerr, dl, dv) && mix::far_beyond_critical(st.T, st.P, x)) {
+        // Beyond the reach SATTP keeps for an unbracketed point: once more,
+        // its point taken only inside the bracket.
+        newton_from_split(true);
         const double found = at_t ? pp : tt;
         if (!(std::min(in, out) <= found && found <= std::max(in, out))) jerr = 1;
     }
